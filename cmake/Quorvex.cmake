@@ -1,0 +1,58 @@
+# Helpers shared by every folder's CMakeLists.txt.
+
+set(QUORVEX_WARNINGS -Wall -Wextra -Wno-unused-parameter)
+
+function(quorvex_compile_options target)
+  target_compile_options(${target} PRIVATE ${QUORVEX_WARNINGS})
+  if(QUORVEX_SANITIZE)
+    target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
+endfunction()
+
+# quorvex_library(<name> [SHARED] [DEPS <targets>...])
+# Builds every .cpp/.c below the calling folder (not below a subfolder that has its own
+# CMakeLists.txt) into one library. The repository root is the include root.
+function(quorvex_library name)
+  cmake_parse_arguments(Q "SHARED" "" "DEPS;PRIVATE_DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
+  if(Q_SHARED)
+    add_library(${name} SHARED ${sources})
+  else()
+    add_library(${name} STATIC ${sources})
+  endif()
+  target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${Q_DEPS} PRIVATE ${Q_PRIVATE_DEPS})
+  quorvex_compile_options(${name})
+endfunction()
+
+# quorvex_tests(DEPS <targets>...)
+# Every test_*.cpp in the calling folder becomes one GoogleTest executable, so a broken
+# suite never keeps another from building. Helpers (*.cpp not named test_*) are linked
+# into each of them.
+function(quorvex_tests)
+  cmake_parse_arguments(Q "" "" "DEPS" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/test_*.cpp)
+  file(GLOB all CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  set(helpers ${all})
+  if(tests)
+    list(REMOVE_ITEM helpers ${tests})
+  endif()
+  file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR}/tests ${CMAKE_CURRENT_SOURCE_DIR})
+  string(REPLACE "/" "_" prefix ${rel})
+  foreach(src ${tests})
+    get_filename_component(stem ${src} NAME_WE)
+    set(target ${prefix}_${stem})
+    add_executable(${target} ${src} ${helpers})
+    target_link_libraries(${target} PRIVATE ${Q_DEPS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+    target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+    target_compile_definitions(${target} PRIVATE
+      QUORVEX_SOURCE_DIR="${CMAKE_SOURCE_DIR}" QUORVEX_PROGRAM_DIR="${QUORVEX_PROGRAM_DIR}"
+      QUORVEX_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
+    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/${rel})
+    quorvex_compile_options(${target})
+    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                         PROPERTIES TIMEOUT 300 LABELS ${prefix})
+  endforeach()
+endfunction()
