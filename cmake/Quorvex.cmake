@@ -17,6 +17,12 @@ function(quorvex_library name)
   cmake_parse_arguments(Q "SHARED" "" "DEPS;PRIVATE_DEPS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
+  # Subfolders with their own CMakeLists.txt are libraries of their own.
+  file(GLOB_RECURSE sublists ${CMAKE_CURRENT_SOURCE_DIR}/*/CMakeLists.txt)
+  foreach(l ${sublists})
+    get_filename_component(subdir ${l} DIRECTORY)
+    list(FILTER sources EXCLUDE REGEX "^${subdir}/")
+  endforeach()
   if(Q_SHARED)
     add_library(${name} SHARED ${sources})
   else()
