@@ -130,14 +130,25 @@ void Clock::Advance(int64_t ms) {
 }
 
 void Clock::SleepMs(int64_t ms) {
+  const bool pump = HasThreadWaitPump();
   if (ms <= 0) {
+    if (pump) RunThreadWaitPump();
     std::this_thread::yield();
     return;
   }
   auto& s = S();
   if (!s.manual.load()) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-    return;
+    if (!pump) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+      return;
+    }
+    const int64_t deadline = RealTick() + ms;
+    for (;;) {
+      RunThreadWaitPump();
+      const int64_t left = deadline - RealTick();
+      if (left <= 0) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(left < kWaitPumpSliceMs ? left : kWaitPumpSliceMs));
+    }
   }
   const int64_t deadline = TickMs() + ms;
   std::unique_lock<std::mutex> lk(s.mu);

@@ -9,6 +9,8 @@
 #include <functional>
 #include <mutex>
 
+#include "platform/sys/wait_pump.h"
+
 namespace sys {
 
 // Local calendar time, as the screens show and store it.
@@ -38,22 +40,32 @@ class Clock {
   static void SetManualLocalTime(const LocalTime& t);
 
   // Sleeps `ms` on the program clock. In manual mode it returns once the clock was advanced
-  // far enough.
+  // far enough. On a thread with a wait pump (wait_pump.h) the pump is called meanwhile.
   static void SleepMs(int64_t ms);
 
   // Waits on `cv` until `pred()` holds or the program clock reaches `deadlineTickMs`.
   // Returns pred() at the end. In manual mode the deadline is reached only by Advance.
+  // On a thread with a wait pump the wait is cut into short slices; between them the lock is
+  // released and the pump called.
   template <class Lock, class Pred>
   static bool WaitUntil(std::condition_variable_any& cv, Lock& lock, int64_t deadlineTickMs, Pred pred) {
     while (!pred()) {
       const int64_t now = TickMs();
       if (now >= deadlineTickMs) return pred();
+      const bool pump = HasThreadWaitPump();
       if (IsManual()) {
         // Manual time only moves by Advance, which notifies; a short real wait keeps us
         // from depending on that notification reaching this particular condition variable.
         cv.wait_for(lock, std::chrono::milliseconds(1));
       } else {
-        cv.wait_for(lock, std::chrono::milliseconds(deadlineTickMs - now));
+        int64_t wait = deadlineTickMs - now;
+        if (pump && wait > kWaitPumpSliceMs) wait = kWaitPumpSliceMs;
+        cv.wait_for(lock, std::chrono::milliseconds(wait));
+      }
+      if (pump && !pred()) {
+        lock.unlock();
+        RunThreadWaitPump();
+        lock.lock();
       }
     }
     return true;
