@@ -1,0 +1,295 @@
+#include "algorithm/Numeric.h"
+
+#include <cmath>
+#include <cstring>
+#include <new>
+
+namespace zentil {
+namespace {
+
+constexpr float kTiny = 0.000001f;
+
+// A scratch array on the stack for the sizes the channels use, on the heap beyond that.
+class Scratch {
+ public:
+  explicit Scratch(long n) : data_(n <= kLocal ? local_ : new (std::nothrow) float[n]) {}
+  ~Scratch() {
+    if (data_ != local_) delete[] data_;
+  }
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+  float* get() { return data_; }
+
+ private:
+  static constexpr long kLocal = 1024;
+  float local_[kLocal];
+  float* data_;
+};
+
+// Radius of the Gaussian kernel for a variance: 3 sigma, rounded; truncated toward zero.
+long KernelRadius(float variance) { return static_cast<long>(3.0f * std::sqrt(variance) + 0.5f); }
+
+template <typename T>
+int FindExtreme(T& value, const T* values, int count, bool largest) {
+  if (values == nullptr || count < 1) return -1;
+  int index = 0;
+  T best = values[0];
+  for (int i = 1; i < count; ++i) {
+    if (largest ? values[i] > best : values[i] < best) {
+      best = values[i];
+      index = i;
+    }
+  }
+  value = best;
+  return index;
+}
+
+}  // namespace
+
+int FindMinimumU16(std::uint16_t& value, const std::uint16_t* values, int count) {
+  return FindExtreme(value, values, count, false);
+}
+int FindMaximumU16(std::uint16_t& value, const std::uint16_t* values, int count) {
+  return FindExtreme(value, values, count, true);
+}
+int FindMinimumF32(float& value, const float* values, int count) {
+  return FindExtreme(value, values, count, false);
+}
+int FindMaximumF32(float& value, const float* values, int count) {
+  return FindExtreme(value, values, count, true);
+}
+
+float SumU16(const std::uint16_t* values, int count) {
+  if (values == nullptr) return 0.0f;
+  float sum = 0.0f;
+  for (int i = 0; i < count; ++i) sum += values[i];
+  return sum;
+}
+
+float SumF32(const float* values, int first, int last) {
+  float sum = 0.0f;
+  for (int i = first; i <= last; ++i) sum += values[i];
+  return sum;
+}
+
+std::uint8_t Centroid(float& out, const float* values, int first, int last) {
+  if (values == nullptr) return 1;
+  out = 0.0f;
+  if (last < first) return 0;
+  float weight = 0.0f;
+  float moment = 0.0f;
+  for (int i = first; i <= last; ++i) {
+    weight += values[i];
+    moment += values[i] * static_cast<float>(i);
+  }
+  if (weight > kTiny) out = moment / weight;
+  return 0;
+}
+
+std::int16_t GaussianKernel(float* out, std::int16_t length, float variance) {
+  if (out == nullptr || length <= 0 || variance < kTiny) return 0;
+  const float centre = (static_cast<float>(length) + 1.0f) / 2.0f;
+  float sum = 0.0f;
+  for (int j = 1; j <= length; ++j) {
+    const float d = static_cast<float>(j) - centre;
+    out[j - 1] = std::exp(-(d * d) / (2.0f * variance));
+    sum += out[j - 1];
+  }
+  if (sum < kTiny) return 0;
+  for (int j = 0; j < length; ++j) out[j] /= sum;
+  return length;
+}
+
+std::uint8_t ConvolveSame(float* dst, const float* src, int length, const float* kernel,
+                          std::int16_t kernelLength) {
+  if (dst == nullptr || src == nullptr || length < 1) return 1;
+  if (dst != src) std::memcpy(dst, src, sizeof(float) * static_cast<std::size_t>(length));
+  if (kernel == nullptr || kernelLength < 1) return 2;
+  const int m = kernelLength;
+  const long fullLength = static_cast<long>(length) + m - 1;
+  Scratch scratch(fullLength);
+  float* full = scratch.get();
+  if (full == nullptr) return 3;
+  for (long t = 0; t < fullLength; ++t) {
+    // Both indices valid: 0 <= j < length and 0 <= t - j < m.
+    const long jFirst = t - (m - 1) > 0 ? t - (m - 1) : 0;
+    const long jLast = t < length - 1 ? t : length - 1;
+    float acc = 0.0f;
+    for (long j = jFirst; j <= jLast; ++j) acc += src[j] * kernel[t - j];
+    full[t] = acc;
+  }
+  const int h = m / 2;
+  for (int i = 0; i < length; ++i) dst[i] = full[i + h];
+  // Fold the overhangs back in mirror-wise so the total is kept. On an array shorter than the
+  // overhang, the part that has no channel to land on is dropped rather than written outside.
+  for (int i = 0; i < h && i < length; ++i) dst[i] += full[h - 1 - i];
+  for (int i = 0; i <= m - h - 2 && i < length; ++i) dst[length - 1 - i] += full[h + length + i];
+  return 0;
+}
+
+void GaussianSmooth(float* dst, const float* src, int length, float variance) {
+  if (dst == nullptr || src == nullptr || length <= 0) return;
+  if (dst != src) std::memcpy(dst, src, sizeof(float) * static_cast<std::size_t>(length));
+  if (!(variance >= kTiny)) return;
+  const long r = KernelRadius(variance);
+  if (r >= 16384) return;
+  const std::int16_t m = static_cast<std::int16_t>(2 * r + 1);
+  Scratch kernel(m);
+  if (kernel.get() == nullptr) return;
+  if (GaussianKernel(kernel.get(), m, variance) == m) ConvolveSame(dst, dst, length, kernel.get(), m);
+}
+
+std::uint8_t VariableGaussianSmooth(float* dst, const float* src, std::int16_t length, float slope,
+                                    float base) {
+  if (dst == nullptr || src == nullptr || length < 1) return 1;
+  const int n = length;
+  // The kernel buffer holds n values; a channel whose kernel would be longer than that keeps its
+  // source value, as a channel whose variance is too small does. Such a kernel would also reach
+  // beyond a single mirror of the array.
+  Scratch kernelBuffer(n);
+  Scratch outBuffer(n);
+  float* kernel = kernelBuffer.get();
+  float* out = outBuffer.get();
+  if (kernel == nullptr || out == nullptr) {
+    if (dst != src) std::memcpy(dst, src, sizeof(float) * static_cast<std::size_t>(n));
+    return 2;
+  }
+  for (int e = 0; e < n; ++e) {
+    out[e] = src[e];
+    const float v = slope * static_cast<float>(e) + base;
+    if (!(v >= kTiny)) continue;
+    const long r = KernelRadius(v);
+    if (r >= 16384) continue;
+    const long m = 2 * r + 1;
+    if (m > n) continue;
+    if (GaussianKernel(kernel, static_cast<std::int16_t>(m), v) != m) continue;
+    float acc = 0.0f;
+    for (long j = 0; j < m; ++j) {
+      long idx = e + r - j;
+      if (idx < 0) idx = -idx - 1;
+      else if (idx > n - 1) idx = 2L * n - idx - 1;
+      acc += src[idx] * kernel[j];
+    }
+    out[e] = acc;
+  }
+  std::memcpy(dst, out, sizeof(float) * static_cast<std::size_t>(n));
+  return 0;
+}
+
+void FindPeaks(PeakList* list, const float* values, std::int16_t length, std::int16_t halfWindow) {
+  if (list == nullptr) return;
+  std::memset(list, 0, sizeof(PeakList));
+  if (values == nullptr) return;
+  const int n = length;
+  const int a = halfWindow;
+  int count = 0;
+  for (int i = 1; i <= n - 2 && count < 100; ++i) {
+    if (i < a) continue;
+    bool peak = true;
+    for (int k = i - a; k <= i - 1 && peak; ++k) peak = values[i] > values[k];
+    const int right = i + a < n - 1 ? i + a : n - 1;
+    for (int k = i + 1; k <= right && peak; ++k) peak = values[i] >= values[k];
+    if (peak) list->Peak[count++] = static_cast<std::int16_t>(i);
+  }
+  list->Count = static_cast<std::int16_t>(count);
+  if (count < 1) return;
+  list->Start[0] = 0;
+  for (int k = 1; k < count; ++k) {
+    const int from = list->Peak[k - 1];
+    float low;
+    const int valley = from + FindMinimumF32(low, values + from, list->Peak[k] - from);
+    list->Start[k] = static_cast<std::int16_t>(valley);
+    list->End[k - 1] = static_cast<std::int16_t>(valley);
+  }
+  list->End[count - 1] = static_cast<std::int16_t>(n);
+}
+
+void FitGaussian(GaussFitResult* result, const GaussFitRequest* request) {
+  if (result == nullptr) return;
+  std::memset(result, 0, sizeof(GaussFitResult));
+  if (request == nullptr) return;
+  const int first = request->first;
+  const int last = request->last;
+  if (first > last || last > 255) return;
+  for (int c = first; c <= last; ++c)
+    if (!(request->y[c] > 0.000001)) return;
+
+  const double n = last - first + 1;
+  double sx = 0.0, sxx = 0.0, sz = 0.0;
+  for (int c = first; c <= last; ++c) {
+    sx += c;
+    sxx += static_cast<double>(c) * c;
+    sz += std::log(request->y[c]);
+  }
+
+  // Grid points are start + i * step (not a running sum, so the end point of a grid such as
+  // 3.0..12.0 by 0.05 is reached); a step not above zero gives the start value alone.
+  auto gridCount = [](double start, double end, double step) -> long {
+    if (!(end >= start)) return 0;
+    if (!(step > 0.0)) return 1;
+    return static_cast<long>((end - start) / step + 1e-9) + 1;
+  };
+  const long means = gridCount(request->meanStart, request->meanEnd, request->meanStep);
+  const long sigmas = gridCount(request->sigmaStart, request->sigmaEnd, request->sigmaStep);
+
+  bool evaluated = false;
+  double bestError = 0.0, bestA = 0.0, bestB = 0.0, bestC = 0.0;
+  for (long im = 0; im < means; ++im) {
+    const double mu = request->meanStart + static_cast<double>(im) * request->meanStep;
+    for (long is = 0; is < sigmas; ++is) {
+      const double s = request->sigmaStart + static_cast<double>(is) * request->sigmaStep;
+      if (s * s < 0.000001) continue;
+      const double A = -0.5 / (s * s);
+      const double B = -2.0 * A * mu;
+      const double C = (sz - B * sx - A * sxx) / n;
+      // exp(A c^2 + B c + C) channel by channel through its ratio, which itself grows by
+      // exp(2A) per channel: three exponentials per grid point instead of one per channel.
+      double g = std::exp(A * first * first + B * first + C);
+      double ratio = std::exp(A * (2.0 * first + 1.0) + B);
+      const double growth = std::exp(2.0 * A);
+      double error = 0.0;
+      for (int c = first; c <= last; ++c) {
+        const double d = request->y[c] - g;
+        error += d * d;
+        g *= ratio;
+        ratio *= growth;
+      }
+      if (!evaluated || error < bestError) {
+        evaluated = true;
+        bestError = error;
+        bestA = A;
+        bestB = B;
+        bestC = C;
+      }
+    }
+  }
+  if (!evaluated) return;
+  result->fitted = 1;
+  for (int i = 0; i < 256; ++i) result->curve[i] = std::exp(bestC + i * (bestB + i * bestA));
+  if (std::fabs(bestA) > 0.000001) {
+    result->sigma = std::sqrt(-1.0 / (2.0 * bestA));
+    result->mean = -bestB / (2.0 * bestA);
+  }
+}
+
+std::uint8_t SlopeAngleProfile(float* out, const float* values, std::int16_t length, float slope,
+                               float base) {
+  if (out == nullptr || values == nullptr || length < 1) return 1;
+  const int n = length;
+  std::memset(out, 0, sizeof(float) * static_cast<std::size_t>(n));
+  constexpr float kPi = 3.14159265358979f;
+  for (int i = 0; i < n; ++i) {
+    const int d = static_cast<int>(slope * static_cast<float>(i) + base + 0.000001f);
+    if (d <= 0) continue;
+    const int l = i - d > 0 ? i - d : 0;
+    const int r = i + d < n - 1 ? i + d : n - 1;
+    const float alpha =
+        l != i ? std::atan((values[l] - values[i]) / static_cast<float>(l - i)) : 0.0f;
+    const float beta =
+        r != i ? std::atan((values[r] - values[i]) / static_cast<float>(r - i)) : 0.0f;
+    out[i] = (kPi + alpha - beta) / kPi;
+  }
+  return 0;
+}
+
+}  // namespace zentil
