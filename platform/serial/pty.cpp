@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -69,7 +70,28 @@ Status PtyPair::SlaveSettings(Settings* out) const {
   return {};
 }
 
+Status PtyPair::LinkSlave(const std::string& linkPath) {
+  if (slaveKeep_ < 0) return {Error::NotOpen, "the pseudo-terminal is not open"};
+  struct stat st{};
+  if (::lstat(linkPath.c_str(), &st) == 0) {
+    if (!S_ISLNK(st.st_mode)) return {Error::Busy, linkPath + " exists and is not a link"};
+    ::unlink(linkPath.c_str());
+  }
+  if (::symlink(slavePath_.c_str(), linkPath.c_str()) != 0)
+    return {Error::Io, "cannot create the link " + linkPath + ": " + std::strerror(errno)};
+  if (!link_.empty() && link_ != linkPath) ::unlink(link_.c_str());
+  link_ = linkPath;
+  return {};
+}
+
 void PtyPair::Close() {
+  if (!link_.empty()) {
+    // Remove the link only while it still points at our slave.
+    char target[256];
+    const ssize_t n = ::readlink(link_.c_str(), target, sizeof target - 1);
+    if (n > 0 && std::string(target, static_cast<size_t>(n)) == slavePath_) ::unlink(link_.c_str());
+    link_.clear();
+  }
   master_.Close();
   if (slaveKeep_ >= 0) ::close(slaveKeep_);
   slaveKeep_ = -1;

@@ -30,6 +30,11 @@ class PtyPair {
   // Path of the slave device, such as "/dev/pts/7"; empty when closed.
   const std::string& SlavePath() const { return slavePath_; }
 
+  // Makes `linkPath` a symbolic link to the slave (replacing an older link there), so a
+  // simulator can offer a fixed name such as /tmp/quorvex-board for QUORVEX_COM4. The link is
+  // removed again by Close.
+  Status LinkSlave(const std::string& linkPath);
+
   // The master side: what it writes, the slave reads, and the reverse.
   Port& Master() { return master_; }
 
@@ -45,6 +50,7 @@ class PtyPair {
   Port master_;
   int slaveKeep_ = -1;
   std::string slavePath_;
+  std::string link_;
 };
 
 }  // namespace serial

@@ -1,6 +1,7 @@
 // The serial port over a pseudo-terminal pair: settings, byte order, exclusive open, stop
 // requests, deadlines and XON/XOFF.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -169,6 +170,24 @@ TEST(SerialOpen, ComNameFollowsEnvironment) {
   EXPECT_TRUE(p.Open("COM4", Settings{}).ok());
   EXPECT_EQ(p.DevicePath(), pty.SlavePath());
   unsetenv("QUORVEX_COM4");
+}
+
+TEST(SerialOpen, ThroughAFixedLinkName) {
+  const std::string link = "/tmp/quorvex-serial-test-link-" + std::to_string(getpid());
+  {
+    serial::PtyPair pty;
+    ASSERT_TRUE(pty.Create().ok());
+    ASSERT_TRUE(pty.LinkSlave(link).ok());
+    serial::Port p;
+    ASSERT_TRUE(p.Open(link, Settings{}).ok());
+    serial::Port other;  // the link and the slave path name one device
+    EXPECT_EQ(other.Open(pty.SlavePath(), Settings{}).error, Error::Busy);
+    ASSERT_TRUE(p.Write("\x7e", 1, 100).ok());
+    unsigned char b[2];
+    EXPECT_EQ(pty.Master().Read(b, sizeof b, 1000).count, 1u);
+  }
+  struct stat st{};
+  EXPECT_NE(lstat(link.c_str(), &st), 0) << "the link outlived its pair";
 }
 
 TEST_F(SerialOverPty, StopInterruptsABlockedRead) {
