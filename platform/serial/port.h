@@ -123,7 +123,7 @@ class Port {
   Status Drain(int timeoutMs);
 
   // Makes Read and Write calls in progress and to come return Stopped, until ClearStop or the
-  // next Open. Safe from any thread, including a signal-free worker shutdown path.
+  // next Open. Safe from any thread.
   void RequestStop();
   void ClearStop();
   bool StopRequested() const { return stop_.load(); }
