@@ -1,0 +1,93 @@
+#include "platform/sys/debug_output.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+#include "platform/sys/path_map.h"
+
+namespace sys {
+namespace {
+
+struct State {
+  std::mutex mu;
+  bool initialised = false;
+  bool toStderr = true;
+  std::FILE* file = nullptr;
+  std::function<void(const std::string&)> capture;
+};
+
+State& S() {
+  static State s;
+  return s;
+}
+
+bool OpenFile(State& s, const std::string& path, std::string* error) {
+  if (s.file) {
+    std::fclose(s.file);
+    s.file = nullptr;
+  }
+  if (path.empty()) return true;
+  std::string p = MapPath(path);
+  s.file = std::fopen(p.c_str(), "ae");
+  if (!s.file) {
+    if (error) *error = "cannot open " + p + ": " + std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+// Environment settings are read once, on first use, under the lock.
+void Init(State& s) {
+  if (s.initialised) return;
+  s.initialised = true;
+  if (const char* e = std::getenv("QUORVEX_DEBUG_STDERR"); e && std::strcmp(e, "0") == 0) s.toStderr = false;
+  if (const char* f = std::getenv("QUORVEX_DEBUG_LOG"); f && *f) OpenFile(s, f, nullptr);
+}
+
+}  // namespace
+
+bool DebugOutput(const std::string& line) {
+  std::string text = line;
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  auto& s = S();
+  std::function<void(const std::string&)> capture;
+  bool ok = true;
+  {
+    std::lock_guard<std::mutex> g(s.mu);
+    Init(s);
+    if (s.toStderr) {
+      std::fprintf(stderr, "%s\n", text.c_str());
+      std::fflush(stderr);
+    }
+    if (s.file) ok = std::fprintf(s.file, "%s\n", text.c_str()) >= 0 && std::fflush(s.file) == 0;
+    capture = s.capture;
+  }
+  if (capture) capture(text);
+  return ok;
+}
+
+bool SetDebugOutputFile(const std::string& path, std::string* error) {
+  auto& s = S();
+  std::lock_guard<std::mutex> g(s.mu);
+  Init(s);
+  return OpenFile(s, path, error);
+}
+
+void SetDebugOutputToStderr(bool on) {
+  auto& s = S();
+  std::lock_guard<std::mutex> g(s.mu);
+  Init(s);
+  s.toStderr = on;
+}
+
+void SetDebugOutputCapture(std::function<void(const std::string&)> capture) {
+  auto& s = S();
+  std::lock_guard<std::mutex> g(s.mu);
+  Init(s);
+  s.capture = std::move(capture);
+}
+
+}  // namespace sys

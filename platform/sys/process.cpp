@@ -1,0 +1,96 @@
+#include "platform/sys/process.h"
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+extern char** environ;
+
+namespace sys {
+namespace {
+
+bool IsExecutableFile(const std::string& p) {
+  struct stat st;
+  return stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(p.c_str(), X_OK) == 0;
+}
+
+bool Spawn(const std::vector<std::string>& argv, bool newSession, pid_t* pid, std::string* error) {
+  if (argv.empty() || argv[0].empty()) {
+    if (error) *error = "no program given";
+    return false;
+  }
+  const std::string path = FindProgram(argv[0]);
+  if (path.empty()) {
+    if (error) *error = "program not found: " + argv[0];
+    return false;
+  }
+  std::vector<char*> args;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  posix_spawnattr_t attr;
+  posix_spawnattr_init(&attr);
+  if (newSession) posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
+  int rc = posix_spawn(pid, path.c_str(), nullptr, &attr, args.data(), environ);
+  posix_spawnattr_destroy(&attr);
+  if (rc != 0) {
+    if (error) *error = "cannot start " + path + ": " + std::strerror(rc);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string FindProgram(const std::string& program) {
+  if (program.empty()) return {};
+  if (program.find('/') != std::string::npos) return IsExecutableFile(program) ? program : std::string();
+  const char* pathEnv = std::getenv("PATH");
+  std::string paths = pathEnv ? pathEnv : "/usr/local/bin:/usr/bin:/bin";
+  size_t start = 0;
+  while (start <= paths.size()) {
+    size_t end = paths.find(':', start);
+    if (end == std::string::npos) end = paths.size();
+    std::string dir = paths.substr(start, end - start);
+    if (dir.empty()) dir = ".";
+    std::string candidate = dir + "/" + program;
+    if (IsExecutableFile(candidate)) return candidate;
+    start = end + 1;
+  }
+  return {};
+}
+
+bool StartDetached(const std::vector<std::string>& argv, std::string* error, int* pid) {
+  pid_t child = -1;
+  if (!Spawn(argv, true, &child, error)) return false;
+  if (pid) *pid = child;
+  // Reap it when it ends so no zombie is left behind.
+  std::thread([child] {
+    int status;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+  }).detach();
+  return true;
+}
+
+int RunAndWait(const std::vector<std::string>& argv, std::string* error) {
+  pid_t child = -1;
+  if (!Spawn(argv, false, &child, error)) return -1;
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0) {
+    if (errno != EINTR) {
+      if (error) *error = std::string("waitpid: ") + std::strerror(errno);
+      return -1;
+    }
+  }
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (error) *error = argv[0] + " ended by signal " + std::to_string(WTERMSIG(status));
+  return -1;
+}
+
+}  // namespace sys

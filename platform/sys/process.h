@@ -1,0 +1,21 @@
+#pragma once
+// Starting other programs.
+#include <string>
+#include <vector>
+
+namespace sys {
+
+// The full path of `program` found in PATH (or the program itself when it holds a '/' and
+// is executable); empty when there is none.
+std::string FindProgram(const std::string& program);
+
+// Starts argv[0] (searched in PATH) with the given arguments in its own session, not
+// waiting for it; the child is reaped in the background. False with the reason when the
+// program is missing or cannot be started.
+bool StartDetached(const std::vector<std::string>& argv, std::string* error = nullptr, int* pid = nullptr);
+
+// Runs a program and waits for it. Returns its exit status (0..255), or -1 with the reason
+// when it could not be started or died of a signal.
+int RunAndWait(const std::vector<std::string>& argv, std::string* error = nullptr);
+
+}  // namespace sys
