@@ -1,0 +1,23 @@
+#pragma once
+#include <cairo.h>
+
+#include "platform/ui/draw/bitmap.h"
+
+namespace draw {
+
+struct Bitmap::Impl {
+  cairo_surface_t* surface = nullptr;
+  explicit Impl(cairo_surface_t* s) : surface(s) {}
+  ~Impl() {
+    if (surface) cairo_surface_destroy(surface);
+  }
+  Impl(const Impl&) = delete;
+  Impl& operator=(const Impl&) = delete;
+};
+
+constexpr int kMaxBitmapSide = 16384;
+
+// A new image surface of that size, or nullptr.
+cairo_surface_t* NewImageSurface(int w, int h, bool alpha);
+
+}  // namespace draw

@@ -1,0 +1,25 @@
+#pragma once
+// Fonts resolved to Pango faces and measured, cached per thread (Pango objects are not
+// shared between threads; every print thread gets its own).
+#include <pango/pango.h>
+
+#include "platform/ui/draw/font.h"
+
+namespace draw {
+
+struct ResolvedFont {
+  PangoFontDescription* desc = nullptr;  // owned by the cache
+  // Device pixels.
+  double emSize = 0;      // the character height asked for
+  double ascent = 0, descent = 0;
+  double aveCharWidth = 0, maxCharWidth = 0;
+  double underlinePos = 0, underlineThickness = 1;
+};
+
+// `devHeight`: the font's height converted to device pixels, sign kept (negative:
+// character height; positive: cell height; 0: the default).
+const ResolvedFont& ResolveFont(const Font& font, double devHeight);
+// The calling thread's measuring context.
+PangoContext* ThreadPangoContext();
+
+}  // namespace draw
