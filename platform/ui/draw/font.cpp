@@ -133,6 +133,10 @@ const ResolvedFont& ResolveFont(const Font& font, double devHeight) {
   r.emSize = em;
   pango_font_description_set_absolute_size(r.desc, em * PANGO_SCALE);
   Measure(r.desc, &r);
+  // Whole device pixels, as a raster font reports them, so line height, ascent and
+  // descent always add up.
+  r.ascent = std::ceil(r.ascent - 0.01);
+  r.descent = std::round(r.descent);
   if (r.ascent + r.descent <= 0) {
     r.ascent = em * 0.9;
     r.descent = em * 0.2;

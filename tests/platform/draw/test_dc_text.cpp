@@ -1,0 +1,246 @@
+// Text on a pixel canvas: glyphs in every language, measuring, and the formatted-text rules.
+#include <gtest/gtest.h>
+
+#include "canvas.h"
+
+using namespace draw;
+using drawtest::Canvas;
+
+namespace {
+Font Arial(int h = -16) { return Font("Arial", h); }
+}  // namespace
+
+TEST(DcText, EveryLanguageProducesGlyphs) {
+  struct Case {
+    const char* face;
+    const char* text;
+  } cases[] = {
+      {"Arial", "Print"},
+      {"宋体", "正在打印，请稍候"},
+      {"Arial", "正在打印"},        // CJK through the fall-back face
+      {"Arial", "Друк, їжак, Ґ"},   // Ukrainian letters
+      {"黑体", "Impression"},
+      {"No Such Face", "Imprimiendo"},
+  };
+  for (const auto& k : cases) {
+    Canvas c(300, 40);
+    c.dc.SelectFont(Font(k.face, -20));
+    c.dc.SetBkMode(BkMode::Transparent);
+    c.dc.TextOut(5, 5, k.text);
+    Rect ink = c.Ink();
+    EXPECT_GT(c.CountNot(kWhite), 40) << k.text;
+    Size ext = c.dc.GetTextExtent(k.text);
+    EXPECT_NEAR(ink.Width(), ext.cx, 4 + ext.cx / 10) << k.text;
+    EXPECT_GE(ink.top, 5) << k.text;
+    EXPECT_LE(ink.bottom, 5 + ext.cy + 1) << k.text;
+  }
+}
+
+TEST(DcText, ExtentsGrowWithTextAndFontSize) {
+  Canvas c;
+  c.dc.SelectFont(Arial(-16));
+  Size a = c.dc.GetTextExtent("WBC"), b = c.dc.GetTextExtent("WBC WBC"), cn = c.dc.GetTextExtent("白细胞");
+  EXPECT_GT(a.cx, 20);
+  EXPECT_GT(b.cx, 2 * a.cx);
+  EXPECT_EQ(c.dc.GetTextExtent("").cx, 0);
+  EXPECT_NEAR(cn.cx, 48, 4);  // three full-width characters of 16 pixels
+  EXPECT_EQ(a.cy, b.cy);
+  TextMetrics m = c.dc.GetTextMetrics();
+  EXPECT_EQ(m.height, a.cy);
+  EXPECT_EQ(m.height, m.ascent + m.descent);
+  EXPECT_EQ(m.internalLeading, m.height - 16);
+  EXPECT_GT(m.aveCharWidth, 4);
+  EXPECT_LT(m.aveCharWidth, 12);
+  c.dc.SelectFont(Arial(-32));
+  EXPECT_NEAR(c.dc.GetTextExtent("WBC").cx, 2 * a.cx, 2);
+  // A positive height is the cell height: ascent + descent.
+  c.dc.SelectFont(Arial(30));
+  EXPECT_NEAR(c.dc.GetTextMetrics().height, 30, 1);
+  // Bold text is wider.
+  c.dc.SelectFont(Font("Arial", -16, kFontWeightBold));
+  EXPECT_GT(c.dc.GetTextExtent("WBC WBC").cx, b.cx);
+}
+
+TEST(DcText, TextAlignAndOpaqueBackground) {
+  Canvas c(200, 60);
+  c.dc.SelectFont(Arial(-20));
+  Size ext = c.dc.GetTextExtent("Hgb");
+  c.dc.SetBkColor(RGB(0, 0, 255));
+  c.dc.SetTextAlign(kTaRight | kTaBottom);
+  c.dc.TextOut(150, 50, "Hgb");
+  Rect ink = c.Ink();
+  EXPECT_EQ(ink, Rect(150 - ext.cx, 50 - ext.cy, 150, 50));  // the opaque box is the extent
+  EXPECT_EQ(c.At(150 - ext.cx, 50 - ext.cy), RGB(0, 0, 255));
+}
+
+TEST(DcText, EscapementRotatesText) {
+  Canvas c(100, 200);
+  c.dc.SelectFont(Font("Arial", -20, 400, false, false, 900));  // 90 degrees: reads upwards
+  c.dc.SetBkMode(BkMode::Transparent);
+  c.dc.TextOut(50, 150, "Rotated");
+  Rect ink = c.Ink();
+  EXPECT_GT(ink.Height(), 3 * ink.Width());
+  EXPECT_LE(ink.bottom, 151);
+  EXPECT_GE(ink.left, 49);
+}
+
+TEST(DcDrawText, HorizontalAndVerticalAlignment) {
+  struct Case {
+    unsigned format;
+    int expectLeft;    // -1: centred, -2: right-aligned
+    int expectTop;     // -1: centred, -2: at the bottom
+  } cases[] = {
+      {kDtLeft | kDtTop | kDtSingleLine, 0, 0},
+      {kDtCenter | kDtSingleLine, -1, 0},
+      {kDtRight | kDtSingleLine, -2, 0},
+      {kDtCenter | kDtVCenter | kDtSingleLine, -1, -1},
+      {kDtRight | kDtBottom | kDtSingleLine, -2, -2},
+      {kDtVCenter, 0, 0},  // vertical centring needs a single line
+  };
+  for (const auto& k : cases) {
+    Canvas c(300, 100);
+    c.dc.SelectFont(Arial(-20));
+    c.dc.SetBkColor(RGB(200, 0, 0));  // the opaque box shows where the line sits
+    Size ext = c.dc.GetTextExtent("Sample");
+    Rect box(20, 10, 280, 90);
+    c.dc.DrawText("Sample", box, k.format);
+    Rect ink = c.Ink();
+    int left = k.expectLeft == 0 ? 20 : k.expectLeft == -1 ? 20 + (260 - ext.cx) / 2 : 280 - ext.cx;
+    int top = k.expectTop == 0 ? 10 : k.expectTop == -1 ? 10 + (80 - ext.cy) / 2 : 90 - ext.cy;
+    EXPECT_NEAR(ink.left, left, 1) << std::hex << k.format;
+    EXPECT_NEAR(ink.top, top, 1) << std::hex << k.format;
+    EXPECT_NEAR(ink.Width(), ext.cx, 1) << std::hex << k.format;
+  }
+}
+
+TEST(DcDrawText, CalcRectMeasuresWithoutDrawing) {
+  Canvas c(300, 300);
+  c.dc.SelectFont(Arial(-16));
+  const int lineH = c.dc.GetTextMetrics().height;
+  Size one = c.dc.GetTextExtent("Reference range");
+  Rect r(10, 10, 200, 10);
+  int h = c.dc.DrawText("Reference range", &r, kDtCalcRect | kDtSingleLine);
+  EXPECT_EQ(h, lineH);
+  EXPECT_EQ(r, Rect(10, 10, 10 + one.cx, 10 + lineH));
+  EXPECT_EQ(c.CountNot(kWhite), 0);
+
+  // Word break: three lines at a narrow width; the rectangle keeps to the widest line.
+  Rect w(0, 0, one.cx + 2, 0);
+  h = c.dc.DrawText("Reference range Reference range Reference range", &w, kDtCalcRect | kDtWordBreak);
+  EXPECT_EQ(h, 3 * lineH);
+  EXPECT_EQ(w.bottom, 3 * lineH);
+  EXPECT_NEAR(w.right, one.cx, 1);
+  // Line feeds break lines; a single-line format ignores them.
+  Rect n(0, 0, 300, 0);
+  EXPECT_EQ(c.dc.DrawText("a\nb\r\nc", &n, kDtCalcRect), 3 * lineH);
+  n = Rect(0, 0, 300, 0);
+  EXPECT_EQ(c.dc.DrawText("a\nb\r\nc", &n, kDtCalcRect | kDtSingleLine), lineH);
+  // A word wider than the box widens the rectangle.
+  Rect narrow(0, 0, 5, 0);
+  c.dc.DrawText("Hemoglobin", &narrow, kDtCalcRect | kDtWordBreak);
+  EXPECT_GT(narrow.right, 40);
+  // Chinese breaks between characters.
+  Rect cn(0, 0, 40, 0);
+  EXPECT_GE(c.dc.DrawText("正在打印请稍候", &cn, kDtCalcRect | kDtWordBreak), 3 * lineH);
+  EXPECT_EQ(c.CountNot(kWhite), 0);
+}
+
+TEST(DcDrawText, WordBreakDrawsLinesBelowEachOther) {
+  Canvas c(120, 200);
+  c.dc.SelectFont(Arial(-16));
+  c.dc.SetBkMode(BkMode::Transparent);
+  const int lineH = c.dc.GetTextMetrics().height;
+  c.dc.DrawText("Printing Printing Printing", Rect(0, 0, 100, 200), kDtWordBreak);
+  Rect ink = c.Ink();
+  EXPECT_GT(ink.Height(), 2 * lineH);
+  EXPECT_LE(ink.bottom, 3 * lineH);
+  EXPECT_LE(ink.right, 100);
+}
+
+TEST(DcDrawText, EndEllipsisShortensToFit) {
+  Canvas c(300, 40);
+  c.dc.SelectFont(Arial(-16));
+  c.dc.SetBkMode(BkMode::Transparent);
+  const char* text = "A very long laboratory name that does not fit";
+  Size full = c.dc.GetTextExtent(text);
+  Rect box(0, 0, 120, 30);
+  c.dc.DrawText(text, box, kDtSingleLine | kDtEndEllipsis | kDtNoClip);
+  Rect ink = c.Ink();
+  EXPECT_LE(ink.right, 120);
+  EXPECT_GT(ink.right, 90);
+  EXPECT_LT(full.cx, 1000);
+  EXPECT_GT(full.cx, 200);
+  // Fitting text is left alone, and measuring reports the shortened width.
+  Rect m(0, 0, 120, 0);
+  c.dc.DrawText(text, &m, kDtSingleLine | kDtEndEllipsis | kDtCalcRect);
+  EXPECT_LE(m.Width(), 120);
+  Rect fits(0, 0, 300, 0);
+  c.dc.DrawText("Short", &fits, kDtSingleLine | kDtEndEllipsis | kDtCalcRect);
+  EXPECT_EQ(fits.Width(), c.dc.GetTextExtent("Short").cx);
+  // Without the flag the text is clipped to the box instead.
+  Canvas d(300, 40);
+  d.dc.SelectFont(Arial(-16));
+  d.dc.DrawText(text, box, kDtSingleLine);
+  EXPECT_EQ(d.CountNot(kWhite, Rect(120, 0, 300, 40)), 0);
+}
+
+TEST(DcDrawText, AmpersandPrefixes) {
+  Canvas c(300, 40);
+  c.dc.SelectFont(Arial(-16));
+  auto width = [&](const char* text, unsigned fmt) {
+    Rect r(0, 0, 300, 0);
+    c.dc.DrawText(text, &r, fmt | kDtCalcRect | kDtSingleLine);
+    return r.Width();
+  };
+  const int file = c.dc.GetTextExtent("File").cx;
+  const int amp = c.dc.GetTextExtent("A&B").cx;
+  struct Case {
+    const char* text;
+    unsigned fmt;
+    int expect;
+  } cases[] = {
+      {"&File", 0, file},               // '&' removed
+      {"&File", kDtNoPrefix, c.dc.GetTextExtent("&File").cx},
+      {"A&&B", 0, amp},                 // "&&" is one '&'
+      {"A&B", kDtNoPrefix, amp},
+      {"&File", kDtHidePrefix, file},
+  };
+  for (const auto& k : cases) EXPECT_EQ(width(k.text, k.fmt), k.expect) << k.text << " " << k.fmt;
+
+  // The character after '&' is underlined: more ink below the base line than without.
+  auto inkBelowBaseline = [](unsigned fmt) {
+    Canvas d(100, 40);
+    d.dc.SelectFont(Arial(-20));
+    d.dc.SetBkMode(BkMode::Transparent);
+    d.dc.DrawText("&xyz", Rect(0, 0, 100, 40), fmt | kDtSingleLine);
+    int base = d.dc.GetTextMetrics().ascent;
+    return d.CountNot(kWhite, Rect(0, base + 1, 100, 40));
+  };
+  EXPECT_GT(inkBelowBaseline(0), inkBelowBaseline(kDtHidePrefix));
+}
+
+TEST(DcDrawText, TabsExpandToStops) {
+  Canvas c;
+  c.dc.SelectFont(Arial(-16));
+  Rect a(0, 0, 500, 0), b(0, 0, 500, 0);
+  c.dc.DrawText("a\tb", &a, kDtCalcRect | kDtSingleLine | kDtExpandTabs);
+  c.dc.DrawText("a b", &b, kDtCalcRect | kDtSingleLine | kDtExpandTabs);
+  EXPECT_GT(a.Width(), b.Width() + 2 * c.dc.GetTextMetrics().aveCharWidth);
+}
+
+TEST(DcDrawText, PrinterMappingScalesFontsAndMetrics) {
+  // 7200 units to the inch on a 600-dpi device: a 10-point character height is 1000 units.
+  Bitmap b = Bitmap::Create(800, 200, kWhite);
+  DC dc(b);
+  dc.SetMapMode(MapMode::Anisotropic);
+  dc.SetWindowExt(12, 12);
+  dc.SetViewportExt(1, 1);
+  dc.SelectFont(Font("Arial", -1000));
+  TextMetrics m = dc.GetTextMetrics();
+  EXPECT_NEAR(m.height - m.internalLeading, 1000, 12);
+  EXPECT_NEAR(m.height, 1117, 40);  // Liberation Sans: ascent + descent = 1.117 em
+  Size ext = dc.GetTextExtent("WBC");
+  dc.SetMapMode(MapMode::Text);
+  dc.SelectFont(Font("Arial", -83));
+  EXPECT_NEAR(dc.GetTextExtent("WBC").cx * 12, ext.cx, 40);
+}
