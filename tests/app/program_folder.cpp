@@ -38,7 +38,7 @@ void RawExec(const std::string& sql) {
   db::OpenOptions o;
   o.create = true;
   ASSERT_TRUE(c.Open(DatabasePath(), o)) << c.LastError();
-  ASSERT_TRUE(c.Execute(sql)) << c.LastError() << "\n" << sql;
+  ASSERT_TRUE(c.Execute(sql)) << c.LastError() << "\n" << sql.substr(0, 300);
 }
 
 std::string RawScalar(const std::string& sql) {
