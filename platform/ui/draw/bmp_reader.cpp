@@ -104,6 +104,11 @@ Bitmap Bitmap::LoadBmp(const void* data, size_t size, std::string* error) {
     if (paletteSize > (1u << bpp)) return Fail(error, "bad BMP palette size");
     size_t palStart = 14 + static_cast<size_t>(headerSize);
     if (compression == 3) palStart += 12;
+    // Writers often store fewer entries than the depth allows: take what fits before the pixels.
+    if (pixelOffset > palStart) {
+      size_t room = (static_cast<size_t>(pixelOffset) - palStart) / paletteEntry;
+      if (room < paletteSize) paletteSize = static_cast<uint32_t>(room);
+    }
     if (palStart + static_cast<size_t>(paletteSize) * paletteEntry > size) return Fail(error, "truncated BMP palette");
     for (uint32_t i = 0; i < paletteSize; ++i) {
       const uint8_t* e = p + palStart + static_cast<size_t>(i) * paletteEntry;

@@ -1,0 +1,134 @@
+// Block transfers between bitmaps and DCs.
+#include <gtest/gtest.h>
+
+#include "canvas.h"
+
+using namespace draw;
+using drawtest::Canvas;
+
+namespace {
+constexpr Color kA = RGB(0x0F, 0xF0, 0x33);
+constexpr Color kB = RGB(0x55, 0x0F, 0xF0);
+Color Bits(Color c) { return c & 0xFFFFFF; }
+}  // namespace
+
+TEST(Blit, RasterOperationsCombineBits) {
+  struct Case {
+    const char* name;
+    uint32_t rop;
+    Color expect;
+  } cases[] = {
+      {"copy", kSrcCopy, kB},
+      {"or", kSrcPaint, Bits(kA | kB)},
+      {"and", kSrcAnd, Bits(kA & kB)},
+      {"xor", kSrcInvert, Bits(kA ^ kB)},
+      {"invert destination", kDstInvert, Bits(~kA)},
+      {"not source", kNotSrcCopy, Bits(~kB)},
+      {"blackness", kBlackness, kBlack},
+      {"whiteness", kWhiteness, kWhite},
+  };
+  for (const auto& k : cases) {
+    Canvas dst(10, 10, kA);
+    Canvas src(10, 10, kB);
+    ASSERT_TRUE(dst.dc.BitBlt(2, 2, 4, 4, src.dc, 0, 0, k.rop)) << k.name;
+    EXPECT_EQ(dst.At(3, 3), k.expect) << k.name;
+    EXPECT_EQ(dst.At(6, 6), kA) << k.name;  // outside the block untouched
+    EXPECT_EQ(dst.At(1, 1), kA) << k.name;
+  }
+}
+
+TEST(Blit, PatBltUsesTheBrush) {
+  Canvas c(10, 10, kA);
+  c.dc.SelectBrush(Brush::Solid(kB));
+  ASSERT_TRUE(c.dc.PatBlt(0, 0, 5, 5, kPatCopy));
+  EXPECT_EQ(c.At(0, 0), kB);
+  ASSERT_TRUE(c.dc.PatBlt(0, 0, 5, 5, kPatInvert));
+  EXPECT_EQ(c.At(0, 0), kBlack);
+  EXPECT_FALSE(c.dc.PatBlt(0, 0, 5, 5, kSrcCopy));  // needs a source
+}
+
+TEST(Blit, XorBlitTwiceRestores) {
+  Canvas dst(20, 20, kA);
+  dst.dc.FillRect(Rect(5, 5, 15, 15), Brush::Solid(kB));
+  Bitmap before = dst.bmp.Clone();
+  Bitmap sprite = Bitmap::Create(8, 8, RGB(200, 100, 50));
+  dst.dc.BitBlt(3, 3, 8, 8, sprite, 0, 0, kSrcInvert);
+  EXPECT_NE(dst.At(4, 4), before.GetPixel(4, 4));
+  dst.dc.BitBlt(3, 3, 8, 8, sprite, 0, 0, kSrcInvert);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x) ASSERT_EQ(dst.At(x, y), before.GetPixel(x, y));
+}
+
+TEST(Blit, SourceOffsetAndMemoryDc) {
+  Bitmap pic = Bitmap::Create(4, 4, kWhite);
+  pic.SetPixel(2, 1, kB);
+  DC mem = DC::CreateCompatible(nullptr);
+  Bitmap old = mem.SelectBitmap(pic);
+  EXPECT_EQ(old.GetSize(), Size(1, 1));
+  EXPECT_TRUE(mem.GetBitmap().SameAs(pic));
+  mem.SetPixel(0, 0, kA);  // drawing on the memory DC changes the bitmap
+  EXPECT_EQ(pic.GetPixel(0, 0), kA);
+  Canvas c(10, 10, kBlack);
+  c.dc.BitBlt(5, 5, 2, 2, mem, 1, 0);
+  EXPECT_EQ(c.At(6, 6), kB);   // source (2,1) lands at (6,6)
+  EXPECT_EQ(c.At(5, 5), kWhite);
+  EXPECT_EQ(c.At(7, 7), kBlack);
+}
+
+TEST(Blit, StretchDoublesPixels) {
+  Bitmap pic = Bitmap::Create(2, 2, kWhite);
+  pic.SetPixel(1, 0, kB);
+  Canvas c(10, 10, kBlack);
+  ASSERT_TRUE(c.dc.StretchBlt(0, 0, 4, 4, pic, 0, 0, 2, 2));
+  EXPECT_EQ(c.CountNot(kWhite, Rect(2, 0, 4, 2)), 4);
+  EXPECT_EQ(c.At(2, 0), kB);
+  EXPECT_EQ(c.At(3, 1), kB);
+  EXPECT_EQ(c.At(1, 1), kWhite);
+  EXPECT_EQ(c.At(3, 2), kWhite);
+  EXPECT_EQ(c.Ink(kBlack), Rect(0, 0, 4, 4));
+  // Shrinking picks whole source pixels.
+  Canvas s(10, 10, kBlack);
+  Bitmap big = Bitmap::Create(8, 8, kB);
+  s.dc.StretchBlt(0, 0, 2, 2, big, 0, 0, 8, 8);
+  EXPECT_EQ(s.Ink(kBlack), Rect(0, 0, 2, 2));
+}
+
+TEST(Blit, TransparentBlitLeavesTheKeyColourOut) {
+  // A skin-style picture: a blue disc on magenta.
+  Bitmap skin = Bitmap::Create(10, 10, kMagenta);
+  for (int y = 3; y < 7; ++y)
+    for (int x = 3; x < 7; ++x) skin.SetPixel(x, y, kB);
+  Canvas c(30, 30, kA);
+  ASSERT_TRUE(c.dc.TransparentBlt(0, 0, 10, 10, skin, 0, 0, 10, 10, kMagenta));
+  EXPECT_EQ(c.CountNot(kA), 16);
+  EXPECT_EQ(c.At(4, 4), kB);
+  // Stretched and from a memory DC alike.
+  DC mem(skin);
+  ASSERT_TRUE(c.dc.TransparentBlt(10, 10, 20, 20, mem, 0, 0, 10, 10));
+  EXPECT_EQ(c.CountNot(kA, Rect(10, 10, 30, 30)), 64);
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 30; ++x) ASSERT_NE(c.At(x, y), kMagenta);
+}
+
+TEST(Blit, ClipAndDeviceOriginApply) {
+  Canvas c(20, 20, kBlack);
+  Bitmap pic = Bitmap::Create(10, 10, kWhite);
+  c.dc.SetDeviceOrigin(5, 5);
+  c.dc.IntersectClipRect(Rect(0, 0, 4, 10));
+  c.dc.BitBlt(0, 0, 10, 10, pic, 0, 0);
+  EXPECT_EQ(c.Ink(kBlack), Rect(5, 5, 9, 15));
+}
+
+TEST(Blit, AlphaBitmapsDrawOverTheBackground) {
+  Bitmap icon = Bitmap::CreateWithAlpha(4, 4);
+  {
+    DC dc(icon);
+    dc.FillRect(Rect(1, 1, 3, 3), Brush::Solid(kB));
+  }
+  EXPECT_TRUE(icon.HasAlpha());
+  Canvas c(10, 10, kA);
+  c.dc.DrawBitmap(2, 2, icon);
+  EXPECT_EQ(c.At(2, 2), kA);  // transparent corner
+  EXPECT_EQ(c.At(3, 3), kB);
+  EXPECT_EQ(c.CountNot(kA), 4);
+}
