@@ -88,12 +88,19 @@ std::uint8_t Centroid(float& out, const float* values, int first, int last) {
 
 std::int16_t GaussianKernel(float* out, std::int16_t length, float variance) {
   if (out == nullptr || length <= 0 || variance < kTiny) return 0;
-  const float centre = (static_cast<float>(length) + 1.0f) / 2.0f;
+  // w_j = exp(-(j - c)^2 / 2v), by its ratio to the previous weight, which itself shrinks by
+  // exp(-1/v) per tap: three exponentials per kernel. Worked in double, stored as f32.
+  const double v = variance;
+  const double c = (static_cast<double>(length) + 1.0) / 2.0;
+  double w = std::exp(-(1.0 - c) * (1.0 - c) / (2.0 * v));
+  double ratio = std::exp(-(2.0 * (1.0 - c) + 1.0) / (2.0 * v));
+  const double shrink = std::exp(-1.0 / v);
   float sum = 0.0f;
-  for (int j = 1; j <= length; ++j) {
-    const float d = static_cast<float>(j) - centre;
-    out[j - 1] = std::exp(-(d * d) / (2.0f * variance));
-    sum += out[j - 1];
+  for (int j = 0; j < length; ++j) {
+    out[j] = static_cast<float>(w);
+    sum += out[j];
+    w *= ratio;
+    ratio *= shrink;
   }
   if (sum < kTiny) return 0;
   for (int j = 0; j < length; ++j) out[j] /= sum;
@@ -232,37 +239,77 @@ void FitGaussian(GaussFitResult* result, const GaussFitRequest* request) {
   const long means = gridCount(request->meanStart, request->meanEnd, request->meanStep);
   const long sigmas = gridCount(request->sigmaStart, request->sigmaEnd, request->sigmaStep);
 
+  // Per sigma: A = -1/(2 s^2). At a grid point the fitted curve is exp(A c^2 + B c + C) with
+  // B = -2 A mu and C the mean residual; along the channels it is built from its first value g0
+  // and its ratio r0 to the next channel, and r0 grows by exp(2A) per channel. From one mean to
+  // the next (mu + step), g0 and r0 change by factors that depend on sigma alone, so a grid point
+  // costs no exponential at all. Worked in double precision throughout.
+  const double f = first;
+  const double muStep = request->meanStep > 0.0 ? request->meanStep : 0.0;
+  struct Lane {
+    double A, growth, g0, r0, gStep, rStep;
+    bool used;
+  };
+  Lane* lanes = new (std::nothrow) Lane[static_cast<std::size_t>(sigmas > 0 ? sigmas : 1)];
+  if (lanes == nullptr) return;
+  for (long is = 0; is < sigmas; ++is) {
+    Lane& l = lanes[is];
+    const double s = request->sigmaStart + static_cast<double>(is) * request->sigmaStep;
+    l.used = !(s * s < 0.000001);
+    l.A = l.used ? -0.5 / (s * s) : 0.0;
+    const double mu = request->meanStart;
+    const double B = -2.0 * l.A * mu;
+    const double C = (sz - B * sx - l.A * sxx) / n;
+    l.g0 = std::exp(l.A * f * f + B * f + C);
+    l.r0 = std::exp(l.A * (2.0 * f + 1.0) + B);
+    l.growth = std::exp(2.0 * l.A);
+    // d/dmu of the exponents: g0's is A (2 Sx / n - 2 f), r0's is -2 A.
+    l.gStep = std::exp(l.A * muStep * (2.0 * sx / n - 2.0 * f));
+    l.rStep = std::exp(-2.0 * l.A * muStep);
+  }
+
+  // Grid points in order, mean outer and sigma inner; the first of equal errors wins. Four
+  // sigmas run side by side so that their running products do not wait on each other.
   bool evaluated = false;
-  double bestError = 0.0, bestA = 0.0, bestB = 0.0, bestC = 0.0;
+  double bestError = 0.0, bestA = 0.0, bestMu = 0.0;
+  constexpr int kWidth = 4;
   for (long im = 0; im < means; ++im) {
     const double mu = request->meanStart + static_cast<double>(im) * request->meanStep;
-    for (long is = 0; is < sigmas; ++is) {
-      const double s = request->sigmaStart + static_cast<double>(is) * request->sigmaStep;
-      if (s * s < 0.000001) continue;
-      const double A = -0.5 / (s * s);
-      const double B = -2.0 * A * mu;
-      const double C = (sz - B * sx - A * sxx) / n;
-      // exp(A c^2 + B c + C) channel by channel through its ratio, which itself grows by
-      // exp(2A) per channel: three exponentials per grid point instead of one per channel.
-      double g = std::exp(A * first * first + B * first + C);
-      double ratio = std::exp(A * (2.0 * first + 1.0) + B);
-      const double growth = std::exp(2.0 * A);
-      double error = 0.0;
-      for (int c = first; c <= last; ++c) {
-        const double d = request->y[c] - g;
-        error += d * d;
-        g *= ratio;
-        ratio *= growth;
+    for (long is = 0; is < sigmas; is += kWidth) {
+      const int width = sigmas - is < kWidth ? static_cast<int>(sigmas - is) : kWidth;
+      double g[kWidth] = {}, ratio[kWidth] = {}, growth[kWidth] = {}, error[kWidth] = {};
+      for (int k = 0; k < width; ++k) {
+        g[k] = lanes[is + k].g0;
+        ratio[k] = lanes[is + k].r0;
+        growth[k] = lanes[is + k].growth;
       }
-      if (!evaluated || error < bestError) {
-        evaluated = true;
-        bestError = error;
-        bestA = A;
-        bestB = B;
-        bestC = C;
+      for (int c = first; c <= last; ++c) {
+        const double y = request->y[c];
+        for (int k = 0; k < kWidth; ++k) {
+          const double d = y - g[k];
+          error[k] += d * d;
+          g[k] *= ratio[k];
+          ratio[k] *= growth[k];
+        }
+      }
+      for (int k = 0; k < width; ++k) {
+        if (!lanes[is + k].used) continue;
+        if (!evaluated || error[k] < bestError) {
+          evaluated = true;
+          bestError = error[k];
+          bestA = lanes[is + k].A;
+          bestMu = mu;
+        }
       }
     }
+    for (long is = 0; is < sigmas; ++is) {
+      lanes[is].g0 *= lanes[is].gStep;
+      lanes[is].r0 *= lanes[is].rStep;
+    }
   }
+  delete[] lanes;
+  const double bestB = -2.0 * bestA * bestMu;
+  const double bestC = (sz - bestB * sx - bestA * sxx) / n;
   if (!evaluated) return;
   result->fitted = 1;
   for (int i = 0; i < 256; ++i) result->curve[i] = std::exp(bestC + i * (bestB + i * bestA));

@@ -1,6 +1,7 @@
 // PLT channel: PLT, MPV, PCT, PDW, P-LCR and P-LCC, the PLT lines and display curve.
 #include <cstring>
 
+#include "algorithm/Channels.h"
 #include "algorithm/Internal.h"
 #include "algorithm/Numeric.h"
 
@@ -19,18 +20,6 @@ int FirstMin(const float* g, int first, int last) {
   return first + FindMinimumF32(v, g + first, last - first + 1);
 }
 float Mean5(const float* g, int centre) { return SumF32(g, centre - 2, centre + 2) / 5.0f; }
-
-int NoiseFloor(const float* h) {
-  const float a = SumF32(h, 20, 69) / 50.0f + 10.0f;
-  const float q = SumF32(h, 20, 199);
-  float b = 11.0f;
-  if (q < 500.0f) b = 4.0f;
-  else if (q < 700.0f) b = q * 0.035f - 13.5f;
-  float x = a - b;
-  if (x < 14.0f) x = 14.0f;
-  if (x > 16.0f) x = 16.0f;
-  return Trunc(x + 0.5f);
-}
 
 int AutomaticUpperLine(const float* g, const AlgorithmInput* input) {
   const int p = FirstMax(g, 10, 39);
@@ -84,7 +73,21 @@ int AutomaticUpperLine(const float* g, const AlgorithmInput* input) {
   return Trunc((1.0f - weight) * static_cast<float>(n) + weight * static_cast<float>(u));
 }
 
-float Linearity(float plt) {
+}  // namespace
+
+int PltNoiseFloor(const float* h) {
+  const float a = SumF32(h, 20, 69) / 50.0f + 10.0f;
+  const float q = SumF32(h, 20, 199);
+  float b = 11.0f;
+  if (q < 500.0f) b = 4.0f;
+  else if (q < 700.0f) b = q * 0.035f - 13.5f;
+  float x = a - b;
+  if (x < 14.0f) x = 14.0f;
+  if (x > 16.0f) x = 16.0f;
+  return Trunc(x + 0.5f);
+}
+
+float PltLinearity(float plt) {
   if (plt < 30.0f) plt *= 0.85f;
   else if (plt < 100.0f) plt *= 0.85f + 0.15f * (plt - 30.0f) / 70.0f;
   if (plt >= 800.0f) plt *= 1.1f;
@@ -92,7 +95,6 @@ float Linearity(float plt) {
   return plt;
 }
 
-}  // namespace
 }  // namespace zentil
 
 extern "C" {
@@ -106,7 +108,7 @@ ZENTIL_API int GetPltParameters(AlgorithmResult* result, const AlgorithmInput* i
 
   float* h = result->PltHistogram;
   float* g = result->PltSmoothed;
-  const int floor = NoiseFloor(h);
+  const int floor = PltNoiseFloor(h);
   result->PltNoiseFloor = static_cast<std::uint16_t>(floor);
   for (int k = 0; k < floor; ++k) h[k] = 0.0f;
   GaussianSmooth(g, h, 256, 4.0f);
@@ -137,7 +139,7 @@ ZENTIL_API int GetPltParameters(AlgorithmResult* result, const AlgorithmInput* i
     if (input->RbcRateDivisor > kTiny) {
       float plt = v * 0.001f * input->RbcDilution / input->RbcRateDivisor;
       plt = FloorBelowTiny(Calibrate(plt, ECalPLT));
-      result->PLT = Linearity(plt * input->PltFactor);
+      result->PLT = PltLinearity(plt * input->PltFactor);
     }
   }
 

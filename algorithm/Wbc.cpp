@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "algorithm/Channels.h"
 #include "algorithm/Internal.h"
 #include "algorithm/Numeric.h"
 #include "algorithm/WbcLineConfig.h"
