@@ -1,0 +1,62 @@
+#pragma once
+// The start-up steps of the application core, each a plain function over the process-wide
+// values, and the part of the start-up sequence that needs no window: program folder, product
+// information, clean-up of the previous run's files, the Chinese edition, Setting.ini, and the
+// data store (created when missing, upgraded, first settings read). The screens of the start-up
+// (start-up screen, printer port, board port check, main menu) are run by the application object.
+#include <string>
+
+#include "platform/sys/single_instance.h"
+
+class CADOConn;
+
+// Installs the crash handler: a fault writes a cc_*.dmp report with a backtrace into the program
+// folder (the previous run's reports are cleaned up by CleanUpStartupFiles).
+bool InstallCrashDumps();
+
+// "Quorvex.EXE" (platform flag 1) or "QX-4150.EXE" (0): the name of the single-instance lock.
+std::string SingleInstanceName();
+
+// Takes the single-instance lock for the life of `lock`. False when another copy holds it (the
+// caller then ends silently); an error taking the lock lets the program run.
+bool AcquireSingleInstance(sys::SingleInstance& lock, const std::string& folder = std::string());
+
+// Product name from ProduceInfo\Produceinfo.ver, "Module"/"Name" (at most 100 characters, default
+// " "); left as it is when the file is missing or the text read is empty.
+void ReadProduceInfo();
+
+// Deletes the previous run's lock and trace files ("Vantorium.ldb", "serialdata.txt",
+// "sampletestdata.txt") and, when the program folder holds more than 5 "*.dmp" files, all of
+// them. Returns the number of dump files deleted.
+int CleanUpStartupFiles();
+
+// 1 when the user's language is Chinese (LC_ALL, LC_MESSAGES or LANG starting with "zh").
+int ChineseEditionFromSystemLanguage();
+
+// The Chinese edition as Setting.ini [Setting] SOFTWAREVERSION decides it: a non-empty value
+// is read as a whole number and only 1 means the Chinese edition; without the file or with an
+// empty value `current` stays.
+int ChineseEditionFromSettings(int current);
+
+// A reagent coefficient as stored: DIL, LYS and CLE are kept between 0.8 and 1.21 (compared after
+// storing as a float, so 1.21 itself is just above and falls back), else 1.0; COAF is at least
+// 0.7 and has no upper bound.
+float ClampReagentCoefficient(float value);
+float ClampCoafCoefficient(float value);
+
+// Reads [ReagentCalcCoef], [LIS] and [COMMUNITY] of Setting.ini into AppSettings and
+// LisLinkState (defaults when the file or a key is missing).
+void ReadStartupSettings();
+
+// Opens the data store on `conn` (creating it first when the file is missing), adds the columns
+// an older file lacks and reads the first settings. False when no data store could be reached
+// (already reported to the operator).
+bool OpenAndUpgradeDataStore(CADOConn& conn);
+
+// The steps above in the start-up's order, from the program folder to the first settings. The
+// connection stays open for the rest of the start-up.
+bool RunCoreStartup(CADOConn& conn);
+
+// A number read the way the program reads texts from its settings: leading blanks, an optional
+// sign, then as much of a decimal number as there is, in the C locale; 0 when there is none.
+double ParseLeadingNumber(const std::string& text);
