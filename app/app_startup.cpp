@@ -154,3 +154,32 @@ bool RunCoreStartup(CADOConn& conn) {
   ReadStartupSettings();
   return OpenAndUpgradeDataStore(conn);
 }
+
+std::string HelpFilePath(int language) {
+  static const char* const kFiles[5] = {"Quorvex.chm", "QuorvexEN.chm", "QuorvexSP.chm",
+                                        "QuorvexFH.chm", "QuorvexUA.chm"};
+  const char* name = (language >= 0 && language <= 4) ? kFiles[language] : kFiles[1];
+  return sys::ProgramDir() + name;
+}
+
+std::string HelpWindowTitle(int language) {
+  const char* suffix = language == 0   ? " 全自动血细胞分析仪"
+                       : language == 4 ? " Автоматичний гематологічний аналізатор"
+                                       : " Auto Hematology Analyzer";
+  return AppSettings.ProductName + suffix;
+}
+
+const char* PrinterPortFailedText(int language) {
+  if (language < 0 || language > 4) return nullptr;
+  return PickText(language, "打印机口初始化失败", "Failed to initialize printer COM port!",
+                  "Error al iniciar puerto COM de impresora interna!",
+                  "Echec initialisation port COM de l'imprimante!",
+                  "Помилка з'єднання з СОМ портом принтера!");
+}
+
+const char* BoardPortFailedText(int language) {
+  if (language < 0 || language > 4) return nullptr;
+  return PickText(language, "前端通信串口初始化失败！", "Failed to initialize communications COM port!",
+                  "Error al iniciar puerto COM!", "Echec initialisation port COM communications!",
+                  "Помилка ініціалізації COM порту!");
+}

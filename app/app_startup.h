@@ -60,3 +60,15 @@ bool RunCoreStartup(CADOConn& conn);
 // A number read the way the program reads texts from its settings: leading blanks, an optional
 // sign, then as much of a decimal number as there is, in the C locale; 0 when there is none.
 double ParseLeadingNumber(const std::string& text);
+
+// The help file of a language (program folder + name): "Quorvex.chm", "QuorvexEN.chm",
+// "QuorvexSP.chm", "QuorvexFH.chm", "QuorvexUA.chm"; English for an index outside 0..4.
+std::string HelpFilePath(int language);
+
+// The title of the help viewer's window: the product name and the analyzer's name in the
+// language, so F1 can raise an open help window instead of opening a second one.
+std::string HelpWindowTitle(int language);
+
+// The start-up's port failure messages; null for a language outside 0..4 (nothing is shown).
+const char* PrinterPortFailedText(int language);
+const char* BoardPortFailedText(int language);

@@ -230,3 +230,30 @@ TEST(ParseLeadingNumberTest, Table) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StartupTextsTest, HelpFilesTitlesAndPortMessages) {
+  AppSettingsValues saved = AppSettings;
+  AppSettings.ProductName = "QX-4150";
+  struct Case { int language; const char* file; const char* title; };
+  const Case cases[] = {
+      {0, "Quorvex.chm", "QX-4150 全自动血细胞分析仪"},
+      {1, "QuorvexEN.chm", "QX-4150 Auto Hematology Analyzer"},
+      {2, "QuorvexSP.chm", "QX-4150 Auto Hematology Analyzer"},
+      {3, "QuorvexFH.chm", "QX-4150 Auto Hematology Analyzer"},
+      {4, "QuorvexUA.chm", "QX-4150 Автоматичний гематологічний аналізатор"},
+  };
+  for (const auto& c : cases) {
+    std::string path = HelpFilePath(c.language);
+    EXPECT_EQ(path.substr(path.rfind('/') + 1), c.file);
+    EXPECT_EQ(HelpWindowTitle(c.language), c.title);
+  }
+  EXPECT_STREQ(PrinterPortFailedText(1), "Failed to initialize printer COM port!");
+  EXPECT_STREQ(BoardPortFailedText(0), "前端通信串口初始化失败！");
+  EXPECT_EQ(PrinterPortFailedText(5), nullptr);
+  EXPECT_EQ(BoardPortFailedText(-1), nullptr);
+  AppSettings = saved;
+}
+
+}  // namespace
