@@ -1,0 +1,165 @@
+#include "tools/boardsim/simulator.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "analyzer/frame_collector.h"
+
+namespace boardsim {
+
+namespace {
+constexpr int kPollMs = 5;
+}  // namespace
+
+Simulator::Simulator(SimulatorOptions options) : options_(std::move(options)), model_(options_.board) {}
+
+Simulator::~Simulator() { Stop(); }
+
+int64_t Simulator::NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+serial::Status Simulator::Start() {
+  Stop();
+  serial::Status s = pty_.Create();
+  if (!s) return s;
+  stop_ = false;
+  running_ = true;
+  thread_ = std::thread([this] { Run(); });
+  return s;
+}
+
+void Simulator::Stop() {
+  stop_ = true;
+  if (pty_.IsOpen()) pty_.Master().RequestStop();
+  if (thread_.joinable()) thread_.join();
+  running_ = false;
+  pty_.Close();
+}
+
+std::string Simulator::DevicePath() const { return pty_.SlavePath(); }
+
+void Simulator::Queue(const std::vector<Emission>& out) {
+  const int64_t now = NowMs();
+  for (const Emission& e : out) {
+    // Keep the order of frames: one never overtakes a frame queued before it.
+    int64_t due = now + e.delayMs;
+    if (!pending_.empty()) due = std::max(due, pending_.back().dueMs);
+    pending_.push_back({due, e.bytes});
+  }
+}
+
+void Simulator::PressCountKey() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Queue(model_.PressCountKey());
+}
+void Simulator::ReportCouplerFault(uint8_t unit) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Queue(model_.CouplerFault(unit));
+}
+void Simulator::SetBottleEmpty(Reagent r, bool empty) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Queue(model_.SetBottleEmpty(r, empty));
+}
+void Simulator::SetProfile(Profile p) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  model_.SetProfile(p);
+}
+void Simulator::CorruptNext(Target t, int times) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  model_.CorruptNext(t, times);
+}
+void Simulator::DropNext(Target t, int times) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  model_.DropNext(t, times);
+}
+void Simulator::SetSilent(bool silent) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  model_.SetSilent(silent);
+}
+void Simulator::FailNextCount(uint8_t code) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  model_.FailNextCount(code);
+}
+void Simulator::RefuseNext(uint8_t command, uint8_t code, int times) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  model_.RefuseNext(command, code, times);
+}
+void Simulator::SetTemperature(double celsius) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  model_.SetTemperature(celsius);
+}
+void Simulator::SetApertureTenths(uint8_t tenths) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  model_.SetApertureTenths(tenths);
+}
+void Simulator::SendRaw(const std::vector<uint8_t>& bytes) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Queue({Emission{0, bytes}});
+}
+void Simulator::WithModel(const std::function<void(BoardModel&)>& fn) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  fn(model_);
+}
+
+std::vector<analyzer::CommandFrame> Simulator::Received() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return received_;
+}
+
+size_t Simulator::ReceivedCount() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return received_.size();
+}
+
+bool Simulator::WaitForReceived(size_t count, int timeoutMs) const {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return received_cv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return received_.size() >= count; });
+}
+
+void Simulator::Run() {
+  serial::Port& port = pty_.Master();
+  analyzer::ShortCollector collector;
+  uint8_t buf[512];
+  while (!stop_) {
+    // Send what is due.
+    std::vector<std::vector<uint8_t>> due;
+    // The reader wakes at least every few milliseconds to send what the control calls queued.
+    int waitMs = kPollMs;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      const int64_t now = NowMs();
+      size_t n = 0;
+      while (n < pending_.size() && pending_[n].dueMs <= now) ++n;
+      for (size_t i = 0; i < n; ++i) due.push_back(std::move(pending_[i].bytes));
+      pending_.erase(pending_.begin(), pending_.begin() + static_cast<long>(n));
+      if (!pending_.empty()) waitMs = static_cast<int>(std::clamp<int64_t>(pending_.front().dueMs - now, 0, kPollMs));
+    }
+    for (const auto& bytes : due) {
+      const serial::IoResult w = port.Write(bytes.data(), bytes.size(), 2000);
+      bytesSent_ += w.count;
+      if (options_.trace) options_.trace(false, bytes);
+    }
+    if (stop_) break;
+    const serial::IoResult r = port.Read(buf, sizeof buf, waitMs);
+    if (r.error == serial::Error::Closed) {
+      // Nobody holds the slave; the pair keeps a descriptor of its own, so this is rare.
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      continue;
+    }
+    for (size_t i = 0; i < r.count; ++i) {
+      const analyzer::CollectedFrame f = collector.Feed(buf[i]);
+      if (!f) continue;
+      analyzer::CommandFrame frame{};
+      std::copy(f.bytes.begin(), f.bytes.end(), frame.begin());
+      if (options_.trace) options_.trace(true, std::vector<uint8_t>(f.bytes.begin(), f.bytes.end()));
+      std::lock_guard<std::mutex> lock(mutex_);
+      received_.push_back(frame);
+      Queue(model_.OnFrame(frame, f.checksumOk));
+      received_cv_.notify_all();
+    }
+  }
+}
+
+}  // namespace boardsim
