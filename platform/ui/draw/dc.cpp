@@ -46,7 +46,10 @@ Rect DC::Impl::DevRect(int l, int t, int r, int b) const {
       .Normalized();
 }
 
-Rect DC::Impl::SurfaceBounds() const { return Rect(0, 0, info.width, info.height); }
+Rect DC::Impl::SurfaceBounds() const {
+  return Rect(0, 0, info.physicalWidth ? info.physicalWidth : info.width,
+              info.physicalHeight ? info.physicalHeight : info.height);
+}
 
 const std::vector<Rect>& DC::Impl::EffectiveClip() const {
   if (!clipDirty) return effClip;
