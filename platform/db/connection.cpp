@@ -54,6 +54,9 @@ bool Connection::Open(const std::string& path, const OpenOptions& options) {
   Close();
   ClearError();
   int flags = options.readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+  // A connection and its recordsets are used by one thread at a time, so the engine's own
+  // per-call locking is not needed (it costs a third of the time of reading a keyset).
+  flags |= SQLITE_OPEN_NOMUTEX;
   if (options.create && !options.readOnly) flags |= SQLITE_OPEN_CREATE;
   sqlite3* h = nullptr;
   int rc = sqlite3_open_v2(path.c_str(), &h, flags, nullptr);
@@ -159,7 +162,10 @@ std::shared_ptr<Recordset> Connection::OpenRecordset(std::string_view sql) {
   return rs;
 }
 
-bool Connection::OpenRecordset(std::string_view sql, Recordset* into) { return into->Open(*this, sql); }
+bool Connection::OpenRecordset(std::string_view sql, Recordset* into) {
+  if (!into) return Fail("no recordset to open into", SQLITE_MISUSE);
+  return into->Open(*this, sql);
+}
 
 bool Connection::Begin() {
   sqlite3* h = Handle();

@@ -150,8 +150,8 @@ struct Recordset::Impl {
     std::vector<int64_t> found;
     int rc;
     while ((rc = sqlite3_step(keyQuery.st)) == SQLITE_ROW) {
-      // A view has no rowids: hold it whole.
-      if (sqlite3_column_type(keyQuery.st, 0) != SQLITE_INTEGER) return false;
+      // A view has no rowids (they read Null): hold it whole.
+      if (found.empty() && sqlite3_column_type(keyQuery.st, 0) != SQLITE_INTEGER) return false;
       found.push_back(sqlite3_column_int64(keyQuery.st, 0));
     }
     if (rc != SQLITE_DONE) {
@@ -240,8 +240,16 @@ struct Recordset::Impl {
 
 Recordset::Recordset() : impl_(std::make_unique<Impl>()) {}
 Recordset::~Recordset() = default;
-Recordset::Recordset(Recordset&&) noexcept = default;
-Recordset& Recordset::operator=(Recordset&&) noexcept = default;
+// A moved-from recordset keeps a fresh, closed state of its own, so calls on it fail
+// instead of touching nothing.
+Recordset::Recordset(Recordset&& other) noexcept : impl_(std::make_unique<Impl>()) { impl_.swap(other.impl_); }
+Recordset& Recordset::operator=(Recordset&& other) noexcept {
+  if (this != &other) {
+    impl_.swap(other.impl_);
+    other.Close();
+  }
+  return *this;
+}
 
 bool Recordset::Open(Connection& connection, std::string_view sql) {
   if (!impl_) impl_ = std::make_unique<Impl>();

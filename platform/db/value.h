@@ -19,12 +19,14 @@ class Value {
   Value(unsigned v) : v_(static_cast<int64_t>(v)) {}
   Value(long v) : v_(static_cast<int64_t>(v)) {}
   Value(long long v) : v_(static_cast<int64_t>(v)) {}
+  Value(unsigned long v) : v_(static_cast<int64_t>(v)) {}
+  Value(unsigned long long v) : v_(static_cast<int64_t>(v)) {}
   Value(double v) : v_(v) {}
   Value(float v) : v_(static_cast<double>(v)) {}
   Value(std::string v) : v_(std::move(v)) {}
   Value(std::string_view v) : v_(std::string(v)) {}
   Value(const char* v) : v_(v ? Storage(std::string(v)) : Storage()) {}
-  Value(bool) = delete;  // say 0 or 1: Yes/No columns hold numbers
+  Value(bool v) : v_(static_cast<int64_t>(v ? 1 : 0)) {}  // Yes/No columns hold 0 and 1
 
   static Value Null() { return Value(); }
 

@@ -9,9 +9,12 @@ namespace {
 using db::Value;
 
 TEST(Value, TypesAndNull) {
-  EXPECT_TRUE(Value().IsNull());
-  EXPECT_TRUE(Value(nullptr).IsNull());
-  EXPECT_TRUE(Value(static_cast<const char*>(nullptr)).IsNull());
+  const Value byDefault, fromNullptr(nullptr), fromNullText(static_cast<const char*>(nullptr));
+  EXPECT_TRUE(byDefault.IsNull());
+  EXPECT_TRUE(fromNullptr.IsNull());
+  EXPECT_TRUE(fromNullText.IsNull());
+  EXPECT_EQ(Value(true), Value(1));  // Yes/No as 0/1
+  EXPECT_EQ(Value(size_t{3}).AsInt(), 3);
   EXPECT_EQ(Value(5).type(), Value::Type::Integer);
   EXPECT_EQ(Value(5.0).type(), Value::Type::Real);
   EXPECT_EQ(Value("5").type(), Value::Type::Text);
