@@ -18,6 +18,14 @@ std::mutex& Mu() {
 }
 std::condition_variable_any& Cv() {
   static std::condition_variable_any cv;
+  // Manual time moves only by Advance: wake the waiters then, so they look at their
+  // deadlines. Notifying under the lock means a waiter between reading the time and
+  // starting to wait cannot miss it.
+  static const int token = Clock::AddAdvanceListener([] {
+    std::lock_guard<std::mutex> g(Mu());
+    cv.notify_all();
+  });
+  (void)token;
   return cv;
 }
 
@@ -67,14 +75,11 @@ int Event::WaitAny(const std::vector<Event*>& events, int64_t timeoutMs) {
     const int64_t now = Clock::TickMs();
     if (!forever && now >= deadline) return -1;
     const bool pump = HasThreadWaitPump();
-    int64_t wait;
-    if (Clock::IsManual()) {
-      wait = 1;  // manual time moves only by Advance; look again shortly
-    } else {
-      wait = forever ? kMaxRealWaitMs : deadline - now;
-      if (wait > kMaxRealWaitMs) wait = kMaxRealWaitMs;
-      if (pump && wait > kWaitPumpSliceMs) wait = kWaitPumpSliceMs;
-    }
+    // In manual mode an Advance wakes us (see Cv), so the real wait only bounds how late a
+    // switch between the modes is noticed.
+    int64_t wait = forever || Clock::IsManual() ? kMaxRealWaitMs : deadline - now;
+    if (wait > kMaxRealWaitMs) wait = kMaxRealWaitMs;
+    if (pump && wait > kWaitPumpSliceMs) wait = kWaitPumpSliceMs;
     Cv().wait_for(lk, std::chrono::milliseconds(wait));
     if (pump) {
       lk.unlock();

@@ -93,7 +93,7 @@ std::string ResolveCase(const std::string& posixPath) {
   std::string out;
   size_t i = 0;
   if (posixPath[0] == '/') {
-    out = "/";
+    out.push_back('/');
     i = 1;
   }
   bool resolving = true;
