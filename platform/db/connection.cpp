@@ -53,6 +53,8 @@ int RunSimple(sqlite3* h, const char* sql) {
 bool Connection::Open(const std::string& path, const OpenOptions& options) {
   Close();
   ClearError();
+  // The engine would take an empty name as a private temporary database.
+  if (path.empty()) return Fail("no database file was named", SQLITE_CANTOPEN);
   int flags = options.readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
   // A connection and its recordsets are used by one thread at a time, so the engine's own
   // per-call locking is not needed (it costs a third of the time of reading a keyset).

@@ -170,8 +170,7 @@ struct Recordset::Impl {
     if (cached) return true;
     const size_t n = names.size();
     if (!keyset) {
-      row = rows[static_cast<size_t>(index)];
-      cached = true;
+      cached = true;  // whole rows are read in place
       rowGone = false;
       return true;
     }
@@ -314,6 +313,7 @@ bool Recordset::IsEOF() const { return !IsOpen() || impl_->eof(); }
 
 bool Recordset::MoveFirst() {
   Impl& m = *impl_;
+  m.error.clear();
   if (!m.BeginMove()) return false;
   m.onDeleted = false;
   m.index = 0;
@@ -323,6 +323,7 @@ bool Recordset::MoveFirst() {
 
 bool Recordset::MoveLast() {
   Impl& m = *impl_;
+  m.error.clear();
   if (!m.BeginMove()) return false;
   m.onDeleted = false;
   m.index = m.count() > 0 ? m.count() - 1 : 0;
@@ -332,6 +333,7 @@ bool Recordset::MoveLast() {
 
 bool Recordset::MoveNext() {
   Impl& m = *impl_;
+  m.error.clear();
   if (!m.live()) return m.Fail(kNotOpen);
   if (m.eof()) return m.Fail("the cursor is already past the last row (EOF)");
   if (!m.BeginMove()) return false;
@@ -347,6 +349,7 @@ bool Recordset::MoveNext() {
 
 bool Recordset::MovePrevious() {
   Impl& m = *impl_;
+  m.error.clear();
   if (!m.live()) return m.Fail(kNotOpen);
   if (m.bof()) return m.Fail("the cursor is already before the first row (BOF)");
   if (!m.BeginMove()) return false;
@@ -369,6 +372,7 @@ int Recordset::AbsolutePosition() const {
 
 bool Recordset::SetAbsolutePosition(int position) {
   Impl& m = *impl_;
+  m.error.clear();
   if (!m.live()) return m.Fail(kNotOpen);
   if (position < 1 || position > m.count())
     return m.Fail("position " + std::to_string(position) + " is outside the rows 1 to " + std::to_string(m.count()));
@@ -400,6 +404,7 @@ int Recordset::AbsolutePage() const {
 
 bool Recordset::SetAbsolutePage(int page) {
   Impl& m = *impl_;
+  m.error.clear();
   if (!m.live()) return m.Fail(kNotOpen);
   if (page < 1 || page > PageCount())
     return m.Fail("page " + std::to_string(page) + " is outside the pages 1 to " + std::to_string(PageCount()));
@@ -422,6 +427,7 @@ int Recordset::FieldIndex(std::string_view name) const {
 
 Value Recordset::Field(int index) {
   Impl& m = *impl_;
+  m.error.clear();
   if (!m.live()) return (m.Fail(kNotOpen), Value());
   if (index < 0 || index >= static_cast<int>(m.names.size()))
     return (m.Fail("there is no field number " + std::to_string(index)), Value());
@@ -430,10 +436,12 @@ Value Recordset::Field(int index) {
   if (m.pending[static_cast<size_t>(index)]) return *m.pending[static_cast<size_t>(index)];
   if (!m.LoadRow()) return Value();
   if (m.rowGone) return (m.Fail(kDeletedRow), Value());
-  return m.row[static_cast<size_t>(index)];
+  const auto& current = m.keyset ? m.row : m.rows[static_cast<size_t>(m.index)];
+  return current[static_cast<size_t>(index)];
 }
 
 Value Recordset::Field(std::string_view name) {
+  impl_->error.clear();
   const int i = FieldIndex(name);
   if (i < 0) return (impl_->Fail("there is no field named '" + std::string(name) + "'"), Value());
   return Field(i);
@@ -441,6 +449,7 @@ Value Recordset::Field(std::string_view name) {
 
 bool Recordset::RowDeleted() {
   Impl& m = *impl_;
+  m.error.clear();
   if (!m.live()) return false;
   if (m.onDeleted) return true;
   if (!m.onRow() || !m.LoadRow()) return false;
@@ -449,6 +458,7 @@ bool Recordset::RowDeleted() {
 
 bool Recordset::SetField(int index, const Value& v) {
   Impl& m = *impl_;
+  m.error.clear();
   if (!m.live()) return m.Fail(kNotOpen);
   if (!m.keyset) return m.Fail(kWhole);
   if (index < 0 || index >= static_cast<int>(m.names.size()))
@@ -461,6 +471,7 @@ bool Recordset::SetField(int index, const Value& v) {
 }
 
 bool Recordset::SetField(std::string_view name, const Value& v) {
+  impl_->error.clear();
   const int i = FieldIndex(name);
   if (i < 0) return impl_->Fail("there is no field named '" + std::string(name) + "'");
   return SetField(i, v);
@@ -468,7 +479,10 @@ bool Recordset::SetField(std::string_view name, const Value& v) {
 
 bool Recordset::IsEditing() const { return IsOpen() && impl_->editing; }
 
-bool Recordset::Update() { return impl_->DoUpdate(); }
+bool Recordset::Update() {
+  impl_->error.clear();
+  return impl_->DoUpdate();
+}
 
 void Recordset::CancelUpdate() {
   impl_->pending.assign(impl_->names.size(), std::nullopt);
@@ -477,6 +491,7 @@ void Recordset::CancelUpdate() {
 
 bool Recordset::Delete() {
   Impl& m = *impl_;
+  m.error.clear();
   if (!m.live()) return m.Fail(kNotOpen);
   if (!m.keyset) return m.Fail(kWhole);
   if (m.onDeleted) return m.Fail(kDeletedRow);

@@ -111,7 +111,9 @@ class Recordset {
   // Deletes the current row from its table. See the position rules above.
   bool Delete();
 
-  // Text of the last failure of this recordset; empty after a call that succeeded.
+  // Text of the failure of the last call that can fail (Open, the moves and positioning,
+  // Field, SetField, Update, Delete, RowDeleted); empty when that call succeeded. So a Null
+  // from Field() with an empty LastError() is a stored Null.
   const std::string& LastError() const;
 
  private:

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <filesystem>
@@ -49,6 +51,10 @@ TEST_F(ConnectionTest, OpeningFailuresComeBackWithText) {
 
   // A folder that does not exist, even with create.
   EXPECT_FALSE(d.Open(dir.File("no/such/folder/x.db"), {.create = true}));
+  EXPECT_FALSE(d.LastError().empty());
+
+  // No name at all (the engine would make a temporary database of it).
+  EXPECT_FALSE(d.Open("", {.create = true}));
   EXPECT_FALSE(d.LastError().empty());
 
   // A file that is not a database.
@@ -331,6 +337,35 @@ TEST_F(ConnectionTest, FullDiskLeavesNoHalfWrittenRows) {
   EXPECT_EQ(Count(c, "select count(*) from T"), 1);
   // Small writes still fit and work.
   EXPECT_TRUE(c.Execute("insert into T(name) values('small')")) << c.LastError();
+  EXPECT_EQ(Count(c, "select count(*) from T"), 2);
+}
+
+TEST_F(ConnectionTest, WriterKilledHalfWayLeavesTheFileWhole) {
+  ASSERT_TRUE(c.Execute("insert into T(name) values('before')"));
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // A small cache makes the engine spill the unfinished transaction into the journal
+    // before the process dies without committing or closing.
+    db::Connection w;
+    if (!w.Open(path) || !w.Execute("PRAGMA cache_size=5") || !w.Begin()) _exit(2);
+    const std::string big(2000, 'x');
+    for (int i = 0; i < 500; ++i)
+      if (!w.Execute("insert into T(name) values('" + big + "')")) _exit(3);
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+  // The unfinished rows did reach the file's journal.
+  EXPECT_GT(std::filesystem::file_size(path + "-wal"), 500u * 1000u);
+  db::Connection after;
+  ASSERT_TRUE(after.Open(path)) << after.LastError();
+  EXPECT_EQ(Count(after, "select count(*) from T"), 1);
+  auto check = after.OpenRecordset("PRAGMA integrity_check");
+  EXPECT_EQ(check->Field(0), Value("ok"));
+  EXPECT_TRUE(after.Execute("insert into T(name) values('after')"));
   EXPECT_EQ(Count(c, "select count(*) from T"), 2);
 }
 

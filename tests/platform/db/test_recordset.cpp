@@ -194,6 +194,12 @@ TEST_F(RecordsetTest, NullColumnsReadAsNull) {
   EXPECT_EQ(rs->Field("WBC").AsDouble(-1), -1);
   EXPECT_EQ(rs->Field("Name").AsText(), "");
   EXPECT_FALSE(rs->RowDeleted());
+  // A stored Null is told apart from a failed read by the empty error text.
+  EXPECT_TRUE(rs->LastError().empty());
+  EXPECT_TRUE(rs->Field("NoSuchColumn").IsNull());
+  EXPECT_FALSE(rs->LastError().empty());
+  EXPECT_TRUE(rs->Field("Name").IsNull());
+  EXPECT_TRUE(rs->LastError().empty());
   auto whole = c.OpenRecordset("select Name, count(*) from Person where SampleNo='5'");
   ASSERT_TRUE(whole->IsOpen());
   EXPECT_TRUE(whole->Field(0).IsNull());
