@@ -259,14 +259,16 @@ int DC::DrawText(std::string_view text, Rect* rect, unsigned format) {
   std::vector<Line> lines;
   if (format & kDtSingleLine) {
     Line l;
+    int removedBefore = 0;
     for (size_t i = 0; i < p.text.size(); ++i) {
       char c = p.text[i];
       if (c == '\r' || c == '\n') {
-        if (p.ulStart > static_cast<int>(i)) --p.ulStart;
+        if (static_cast<int>(i) < p.ulStart) ++removedBefore;
         continue;
       }
       l.text += c;
     }
+    if (p.ulStart >= 0) p.ulStart -= removedBefore;
     lines.push_back(l);
   } else {
     size_t pos = 0;

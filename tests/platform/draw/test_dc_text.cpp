@@ -208,15 +208,18 @@ TEST(DcDrawText, AmpersandPrefixes) {
   for (const auto& k : cases) EXPECT_EQ(width(k.text, k.fmt), k.expect) << k.text << " " << k.fmt;
 
   // The character after '&' is underlined: more ink below the base line than without.
-  auto inkBelowBaseline = [](unsigned fmt) {
+  auto inkBelowBaseline = [](const char* text, unsigned fmt) {
     Canvas d(100, 40);
     d.dc.SelectFont(Arial(-20));
     d.dc.SetBkMode(BkMode::Transparent);
-    d.dc.DrawText("&xyz", Rect(0, 0, 100, 40), fmt | kDtSingleLine);
+    d.dc.DrawText(text, Rect(0, 0, 100, 40), fmt | kDtSingleLine);
     int base = d.dc.GetTextMetrics().ascent;
     return d.CountNot(kWhite, Rect(0, base + 1, 100, 40));
   };
-  EXPECT_GT(inkBelowBaseline(0), inkBelowBaseline(kDtHidePrefix));
+  const int plain = inkBelowBaseline("&xyz", kDtHidePrefix);
+  EXPECT_GT(inkBelowBaseline("&xyz", 0), plain);
+  // Line breaks dropped from a single line do not move the underline off its character.
+  EXPECT_EQ(inkBelowBaseline("\r\n&xyz", 0), inkBelowBaseline("&xyz", 0));
 }
 
 TEST(DcDrawText, TabsExpandToStops) {
