@@ -1,0 +1,279 @@
+#include "analyzer/serial_port.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <vector>
+
+#include "analyzer/serial_trace.h"
+#include "platform/sys/debug_output.h"
+#include "platform/sys/encoding.h"
+#include "platform/sys/thread.h"
+
+namespace analyzer {
+
+namespace {
+
+// More than this waiting to be written means the device does not take bytes any more.
+constexpr size_t kMaxQueuedBytes = 1 << 20;
+
+std::mutex g_reporterLock;
+std::function<void(const std::string&, const std::string&)> g_reporter;
+
+}  // namespace
+
+// Everything the worker touches. The worker holds its own reference, so a worker that is
+// still delivering a byte when Close gives up waiting finishes safely on its own.
+struct CSerialPort::State {
+  serial::Port port;
+  ByteSink sink;
+  unsigned portNumber = 0;
+  int wakeFd = -1;  // eventfd: a write was queued, a stop or resume was asked for
+
+  std::mutex lock;  // the queue and the flags below
+  std::condition_variable resumed;
+  std::deque<std::vector<uint8_t>> queue;
+  size_t queuedBytes = 0;
+  bool suspended = false;
+
+  std::atomic<bool> stop{false};
+  std::atomic<bool> running{false};
+  std::atomic<bool> sendError{false};
+
+  State() { wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC); }
+  ~State() {
+    if (wakeFd >= 0) ::close(wakeFd);
+  }
+  void Wake() {
+    if (wakeFd >= 0) {
+      const uint64_t one = 1;
+      [[maybe_unused]] const ssize_t n = ::write(wakeFd, &one, sizeof one);
+    }
+  }
+  void DrainWake() {
+    uint64_t v;
+    while (wakeFd >= 0 && ::read(wakeFd, &v, sizeof v) > 0) {
+    }
+  }
+
+  void WriteQueued() {
+    for (;;) {
+      std::vector<uint8_t> buf;
+      {
+        std::lock_guard<std::mutex> g(lock);
+        if (queue.empty() || stop) return;
+        buf = std::move(queue.front());
+        queue.pop_front();
+        queuedBytes -= buf.size();
+      }
+      const serial::IoResult w = port.Write(buf.data(), buf.size(), kWriteTimeoutMs);
+      AppendSerialLog(HexText(buf), kSerialDataFile, 0);
+      if (w.stopped()) return;  // closing
+      if (!w.ok() || w.count != buf.size()) {
+        char line[160];
+        std::snprintf(line, sizeof line, "comsend_errorid:%d %s", static_cast<int>(w.error), w.text.c_str());
+        AppendSerialLog(line, kChecksumFile, 1);
+        sendError = true;
+      } else {
+        sendError = false;
+      }
+    }
+  }
+
+  void Run() {
+    running = true;
+    uint8_t buf[1024];
+    while (!stop) {
+      {
+        std::unique_lock<std::mutex> g(lock);
+        resumed.wait(g, [&] { return !suspended || stop; });
+      }
+      if (stop) break;
+      WriteQueued();
+      if (stop) break;
+
+      pollfd fds[2] = {{port.Fd(), POLLIN, 0}, {wakeFd, POLLIN, 0}};
+      const int n = ::poll(fds, 2, -1);
+      if (n < 0) continue;  // interrupted by a signal
+      if (fds[1].revents & POLLIN) DrainWake();
+      if (stop) break;
+      if (fds[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) {
+        const serial::IoResult r = port.Read(buf, sizeof buf, 0);
+        if (r.count > 0) {
+          // One delivery per byte, in order; each returns once the owner has handled it.
+          for (size_t i = 0; i < r.count && !stop; ++i) {
+            if (sink) sink(buf[i], portNumber);
+          }
+          AppendReceivedBytes({buf, r.count}, kSerialDataFile);
+        } else if (!r.ok() && !r.timedOut() && !r.stopped()) {
+          // The line is gone (the far end of a pseudo-terminal closed, the device was
+          // removed): wait for a wake-up instead of spinning on the hang-up.
+          pollfd w{wakeFd, POLLIN, 0};
+          ::poll(&w, 1, 50);
+        }
+      }
+    }
+    running = false;
+  }
+};
+
+CSerialPort::CSerialPort() : state_(std::make_shared<State>()) {}
+
+CSerialPort::~CSerialPort() { Close(); }
+
+void CSerialPort::StopWorker() {
+  if (!thread_) return;
+  state_->stop = true;
+  {
+    std::lock_guard<std::mutex> g(state_->lock);
+    state_->resumed.notify_all();
+  }
+  state_->Wake();
+  state_->port.RequestStop();
+  // Bounded, and on a window thread the wait keeps serving the bytes the worker sends it.
+  if (!thread_->Join(kStopWaitMs)) {
+    sys::DebugOutput("CSerialPort: the worker of COM" + std::to_string(portNumber_) +
+                     " did not stop in time; it ends on its own");
+  }
+  thread_.reset();  // a worker still running keeps its own reference to the state
+}
+
+void CSerialPort::Close() {
+  StopWorker();
+  state_->port.Close();
+  // A fresh state for the next Open: the old one may still belong to a late worker.
+  state_ = std::make_shared<State>();
+}
+
+int CSerialPort::OpenDevice(ByteSink owner, const std::string& device, unsigned portNumber, unsigned baud,
+                            wchar_t parity, unsigned dataBits, unsigned stopBits, uint32_t eventMask,
+                            uint32_t writeBufferSize) {
+  Close();
+  lastError_.clear();
+  portNumber_ = portNumber;
+  eventMask_ = eventMask;
+  writeBufferSize_ = writeBufferSize;
+
+  serial::Settings s;
+  s.baud = static_cast<int>(baud);
+  s.dataBits = static_cast<int>(dataBits);
+  s.stopBits = static_cast<int>(stopBits);
+  s.rts = true;
+  if (!serial::ParityFromLetter(static_cast<int>(parity), &s.parity)) {
+    lastError_ = "parity letter not one of N, E, O, M, S";
+    return 0;
+  }
+  settings_ = s;
+  state_->sink = std::move(owner);
+  state_->portNumber = portNumber;
+  const serial::Status st = state_->port.Open(device, s);
+  if (!st) {
+    lastError_ = st.text.empty() ? "cannot open " + device : st.text;
+    sys::DebugOutput("CSerialPort: " + lastError_);
+    return 0;
+  }
+  return 1;
+}
+
+int CSerialPort::Open(ByteSink owner, unsigned portNumber, unsigned baud, wchar_t parity, unsigned dataBits,
+                      unsigned stopBits, uint32_t eventMask, uint32_t writeBufferSize) {
+  std::string device, why;
+  if (!serial::DevicePathForNumber(portNumber, &device, &why)) {
+    Close();
+    lastError_ = why;
+    return 0;
+  }
+  return OpenDevice(std::move(owner), device, portNumber, baud, parity, dataBits, stopBits, eventMask,
+                    writeBufferSize);
+}
+
+int CSerialPort::StartReader() {
+  if (thread_ || !state_->port.IsOpen()) return 0;
+  state_->port.Purge(serial::PurgeWhat::Both);
+  auto thread = std::make_unique<sys::Thread>();
+  std::shared_ptr<State> state = state_;
+  if (!thread->Start([state] { state->Run(); })) return 0;
+  thread_ = std::move(thread);
+  return 1;
+}
+
+int CSerialPort::QueueWrite(const uint8_t* bytes, size_t length) {
+  if (!state_->port.IsOpen() || (bytes == nullptr && length > 0)) return 0;
+  {
+    std::lock_guard<std::mutex> g(state_->lock);
+    if (state_->queuedBytes + length > kMaxQueuedBytes) {
+      state_->sendError = true;
+      AppendSerialLog("comsend_errorid:queue full", kChecksumFile, 1);
+      return 0;
+    }
+    state_->queue.emplace_back(bytes, bytes + length);
+    state_->queuedBytes += length;
+  }
+  state_->Wake();
+  return 1;
+}
+
+int CSerialPort::QueueWriteString(const std::string& utf8, int language) {
+  const sys::Conversion c = sys::Utf8ToAnsi(utf8, language);
+  const std::string& text = c.ok ? c.text : utf8;
+  QueueWrite(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+  return 1;
+}
+
+int CSerialPort::WriteText(const std::string& utf8) {
+  const sys::Conversion c = sys::Utf8ToAnsi(utf8, 0);
+  if (!c.ok || c.text.empty() || !state_->port.IsOpen()) return 0;
+  const serial::IoResult w = state_->port.Write(c.text.data(), c.text.size(), kWriteTimeoutMs);
+  return w.ok() ? static_cast<int>(w.count) : 0;
+}
+
+int CSerialPort::Suspend() {
+  std::lock_guard<std::mutex> g(state_->lock);
+  state_->suspended = true;
+  return 1;
+}
+
+int CSerialPort::Resume() {
+  {
+    std::lock_guard<std::mutex> g(state_->lock);
+    state_->suspended = false;
+    state_->resumed.notify_all();
+  }
+  state_->Wake();
+  return 1;
+}
+
+serial::Settings CSerialPort::GetDcb() const { return settings_; }
+bool CSerialPort::IsOpen() const { return state_->port.IsOpen(); }
+bool CSerialPort::SendError() const { return state_->sendError.load(); }
+bool CSerialPort::ThreadRunning() const { return state_->running.load(); }
+
+std::string CSerialPort::ReportErrorText(const std::string& callName, const std::string& reason, unsigned port) {
+  char buf[512];
+  std::snprintf(buf, sizeof buf, "WARNING:  %s Failed with the following error: \n%s\nPort: %d\n", callName.c_str(),
+                reason.c_str(), static_cast<int>(port));
+  return buf;
+}
+
+void CSerialPort::SetErrorReporter(std::function<void(const std::string&, const std::string&)> fn) {
+  std::lock_guard<std::mutex> g(g_reporterLock);
+  g_reporter = std::move(fn);
+}
+
+void CSerialPort::ReportError(const std::string& callName, const std::string& reason) {
+  const std::string text = ReportErrorText(callName, reason.empty() ? lastError_ : reason, portNumber_);
+  std::function<void(const std::string&, const std::string&)> fn;
+  {
+    std::lock_guard<std::mutex> g(g_reporterLock);
+    fn = g_reporter;
+  }
+  if (fn) fn("Application Error", text);
+  else sys::DebugOutput(text);
+}
+
+}  // namespace analyzer

@@ -1,0 +1,26 @@
+#pragma once
+// The serial trace beside the program: every byte sent and received goes to serialdata.txt
+// as hexadecimal text, send errors and check failures to checksum.txt.
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace analyzer {
+
+inline constexpr const char* kSerialDataFile = "serialdata.txt";
+inline constexpr const char* kChecksumFile = "checksum.txt";
+
+// Appends a line break, "S " (direction 0) or "R " (direction 1), the local date
+// "%d-%.2d-%.2d", a blank, the time "%.2d:%.2d:%.2d", a blank and the text to the file in the
+// program folder. The file is created when missing.
+bool AppendSerialLog(const std::string& text, const std::string& fileName, int direction);
+// With the new-line flag: a line break, the direction, date and time, then the byte as
+// "%02x "; without: only the byte.
+bool AppendSerialLogByte(uint8_t byte, const std::string& fileName, bool newLine, int direction);
+// The received bytes of one read, as AppendSerialLogByte would write them one by one with a
+// new line at each 0x7E, in one append.
+bool AppendReceivedBytes(std::span<const uint8_t> bytes, const std::string& fileName);
+// Bytes as "%02x " each.
+std::string HexText(std::span<const uint8_t> bytes);
+
+}  // namespace analyzer
