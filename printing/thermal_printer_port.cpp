@@ -1,0 +1,120 @@
+// The printer's port, the raw write with its time-out, and the status reader.
+#include <atomic>
+
+#include "platform/serial/port.h"
+#include "printing/thermal_printer.h"
+#include "printing/thermal_printer_state.h"
+
+namespace {
+
+constexpr int kDefaultWriteTimeoutMs = 3000;
+
+serial::Port& ThePort() {
+  static serial::Port port;
+  return port;
+}
+
+std::atomic<ThermalOutput*> g_output{nullptr};
+std::atomic<int> g_writeTimeoutMs{kDefaultWriteTimeoutMs};
+std::atomic<bool> g_writeFault{false};
+std::atomic<PrinterMessageFn> g_statusMessage{nullptr};
+
+serial::Settings PrinterLineSettings() {
+  serial::Settings s;
+  s.baud = 19200;
+  s.dataBits = 8;
+  s.parity = serial::Parity::Even;
+  s.stopBits = 1;
+  s.xonXoff = true;
+  s.rts = true;
+  return s;
+}
+
+// The serial port as the driver's output.
+class PortOutput : public ThermalOutput {
+ public:
+  size_t Send(const uint8_t* data, size_t len, int timeoutMs, bool* timedOut) override {
+    serial::IoResult r = ThePort().Write(data, len, timeoutMs);
+    *timedOut = r.timedOut();
+    return r.count;
+  }
+};
+
+void StatusMessage(const char* text) {
+  if (PrinterMessageFn fn = g_statusMessage.load()) fn(text);
+}
+
+}  // namespace
+
+void PrinterSetOutput(ThermalOutput* out) { g_output.store(out); }
+
+int PrinterOpen(const std::string& portName) {
+  serial::Status st = ThePort().Open(portName, PrinterLineSettings());
+  if (!st) return 0;
+  return 1;
+}
+
+int SetPrinterCommState() {
+  if (!ThePort().IsOpen()) return 0;
+  return ThePort().Configure(PrinterLineSettings()) ? 1 : 0;
+}
+
+int PrinterWrite(const void* bytes, int count) {
+  if (!bytes || count <= 0) return 0;
+  static PortOutput portOutput;
+  ThermalOutput* out = g_output.load();
+  if (!out) {
+    if (!ThePort().IsOpen()) return 0;
+    out = &portOutput;
+  }
+  // Once the printer has stalled, later writes take only what it accepts at once: a dead
+  // printer must not cost the full time-out for every one of a report's hundreds of writes.
+  const int timeout = g_writeFault.load() ? 0 : g_writeTimeoutMs.load();
+  bool timedOut = false;
+  const size_t sent = out->Send(static_cast<const uint8_t*>(bytes), static_cast<size_t>(count), timeout, &timedOut);
+  if (sent < static_cast<size_t>(count)) {
+    g_writeFault.store(true);
+  } else {
+    g_writeFault.store(false);
+  }
+  return static_cast<int>(sent);
+}
+
+int PrinterClose() {
+  if (!ThePort().IsOpen()) return 0;
+  ThePort().Close();
+  return 1;
+}
+
+bool PrinterIsOpen() { return ThePort().IsOpen(); }
+
+void PrinterSetWriteTimeout(int ms) { g_writeTimeoutMs.store(ms < 0 ? 0 : ms); }
+int PrinterGetWriteTimeout() { return g_writeTimeoutMs.load(); }
+bool PrinterWriteFaulted() { return g_writeFault.load(); }
+void PrinterClearWriteFault() { g_writeFault.store(false); }
+
+void PrinterSetStatusMessageHandler(PrinterMessageFn fn) { g_statusMessage.store(fn); }
+
+unsigned PrinterStatusReader(void*) {
+  serial::Port& port = ThePort();
+  while (port.IsOpen()) {
+    uint8_t byte = 0;
+    serial::IoResult r = port.Read(&byte, 1, 1000);
+    if (r.timedOut()) continue;
+    if (r.error == serial::Error::NotOpen || r.error == serial::Error::Closed || r.stopped()) {
+      return 0;  // the port went away
+    }
+    if (!r.ok()) {
+      // Reported once; a device that keeps failing would otherwise flood the operator.
+      StatusMessage("Reading data error!");
+      return 0;
+    }
+    if (r.count == 1 && byte != 0) StatusMessage("Paper empty!");
+  }
+  return 0;
+}
+
+void ThermalResetPortState() {
+  g_writeTimeoutMs.store(kDefaultWriteTimeoutMs);
+  g_writeFault.store(false);
+}
