@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/sys/program_dir.h"
@@ -151,6 +152,33 @@ bool InstallCrashHandler(const std::string& dumpFolder, std::string* error) {
   }
   g_inHandler = 0;
   return true;
+}
+
+namespace {
+constexpr size_t kThreadAltStackSize = 64 * 1024;
+}
+
+ThreadCrashStack::ThreadCrashStack() {
+  stack_t current{};
+  // Keep a stack the thread already has.
+  if (sigaltstack(nullptr, &current) == 0 && !(current.ss_flags & SS_DISABLE)) return;
+  memory_ = std::malloc(kThreadAltStackSize);
+  if (!memory_) return;
+  stack_t ss{};
+  ss.ss_sp = memory_;
+  ss.ss_size = kThreadAltStackSize;
+  if (sigaltstack(&ss, nullptr) != 0) {
+    std::free(memory_);
+    memory_ = nullptr;
+  }
+}
+
+ThreadCrashStack::~ThreadCrashStack() {
+  if (!memory_) return;
+  stack_t ss{};
+  ss.ss_flags = SS_DISABLE;
+  sigaltstack(&ss, nullptr);
+  std::free(memory_);
 }
 
 void RemoveCrashHandler() {

@@ -19,4 +19,18 @@ bool InstallCrashHandler(const std::string& dumpFolder = std::string(), std::str
 // Removes the handler (restores the default actions).
 void RemoveCrashHandler();
 
+// Gives the calling thread its own signal stack for the life of the object, so a stack
+// overflow on that thread is reported too (the main thread gets one from
+// InstallCrashHandler; sys::Thread sets one up for each thread it starts).
+class ThreadCrashStack {
+ public:
+  ThreadCrashStack();
+  ~ThreadCrashStack();
+  ThreadCrashStack(const ThreadCrashStack&) = delete;
+  ThreadCrashStack& operator=(const ThreadCrashStack&) = delete;
+
+ private:
+  void* memory_ = nullptr;
+};
+
 }  // namespace sys

@@ -20,7 +20,10 @@ SingleInstance::Result SingleInstance::Acquire(const std::string& name, const st
     dir = run && *run ? run : "/tmp";
   }
   if (dir.back() != '/') dir += '/';
-  path_ = dir + name + ".lock";
+  std::string file = name.empty() ? std::string("quorvex") : name;
+  for (char& c : file)
+    if (c == '/' || c == '\\') c = '_';  // a name, not a path
+  path_ = dir + file + ".lock";
   // Close-on-exec: programs we start must not inherit (and so keep) the lock.
   int fd = open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) {

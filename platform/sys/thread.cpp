@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "platform/sys/crash_handler.h"
+
 namespace sys {
 
 struct Thread::State {
@@ -29,7 +31,10 @@ bool Thread::Start(std::function<void()> fn, std::string* error) {
   auto state = std::make_shared<State>();
   try {
     thread_ = std::thread([state, fn = std::move(fn)] {
-      if (fn) fn();
+      {
+        ThreadCrashStack crashStack;
+        if (fn) fn();
+      }
       state->done.Set();
     });
   } catch (const std::system_error& e) {

@@ -8,6 +8,7 @@
 
 #include "platform/sys/crash_handler.h"
 #include "platform/sys/program_dir.h"
+#include "platform/sys/thread.h"
 #include "temp_dir.h"
 
 namespace {
@@ -25,6 +26,20 @@ void NullWrite() {
 void Abort() { std::abort(); }
 void RaiseFpe() { raise(SIGFPE); }
 void RaiseBus() { raise(SIGBUS); }
+
+volatile bool g_stopRecursion = false;
+int Recurse(int depth) {
+  volatile char frame[1024];
+  frame[0] = static_cast<char>(depth);
+  if (g_stopRecursion) return 0;
+  return Recurse(depth + 1) + frame[0];
+}
+// A stack overflow on a worker thread: the report needs the thread's own signal stack.
+void WorkerStackOverflow() {
+  sys::Thread t;
+  t.Start([] { Recurse(0); });
+  t.Join();
+}
 
 class CrashHandler : public ::testing::TestWithParam<CrashCase> {};
 
@@ -57,7 +72,8 @@ TEST_P(CrashHandler, WritesDumpBesideProgramAndDiesOfTheSameSignal) {
 
 INSTANTIATE_TEST_SUITE_P(Signals, CrashHandler,
                          ::testing::Values(CrashCase{"segv", SIGSEGV, NullWrite}, CrashCase{"abort", SIGABRT, Abort},
-                                           CrashCase{"fpe", SIGFPE, RaiseFpe}, CrashCase{"bus", SIGBUS, RaiseBus}),
+                                           CrashCase{"fpe", SIGFPE, RaiseFpe}, CrashCase{"bus", SIGBUS, RaiseBus},
+                                           CrashCase{"worker_stack_overflow", SIGSEGV, WorkerStackOverflow}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CrashHandlerSetup, RefusesAFolderPathTooLongToHold) {
