@@ -30,7 +30,9 @@ struct Session;  // the engine handle shared by a connection and its recordsets
 struct OpenOptions {
   bool create = false;        // create the file when it does not exist
   bool readOnly = false;      // open for reading only: every write fails
-  int busyTimeoutMs = 5000;   // how long a write waits for another connection's write
+  // How long a write waits for another connection's write. The engine waits in real time
+  // (this is a lock wait, not program time); tests that provoke a lock pass 0.
+  int busyTimeoutMs = 5000;
 };
 
 class Connection {

@@ -18,7 +18,8 @@
 //
 // Rows deleted by another connection (or by an Execute) after opening keep their place and
 // count, so positions and pages stay as they were at opening; such a row reads as all Null
-// and RowDeleted() tells it apart.
+// and RowDeleted() tells it apart. Rows inserted after opening are not in the keyset; open
+// the query again to see them.
 //
 // A recordset is used by one thread at a time, the thread that uses its connection. It
 // stays valid after its connection closes, but is then closed. Nothing here throws or
