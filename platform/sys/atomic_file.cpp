@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 
 namespace sys {
@@ -40,11 +43,23 @@ bool ReadWholeFile(const std::string& path, std::string* content, std::string* e
   return true;
 }
 
-bool WriteFileAtomic(const std::string& path, const std::string& content, std::string* error) {
+bool WriteFileAtomic(const std::string& given, const std::string& content, std::string* error) {
+  // Replace the file a symbolic link points to, not the link.
+  std::string path = given;
+  struct stat lst;
+  for (int hops = 0; hops < 8 && lstat(path.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode); ++hops) {
+    char target[PATH_MAX];
+    ssize_t n = readlink(path.c_str(), target, sizeof(target) - 1);
+    if (n <= 0) break;
+    std::string t(target, static_cast<size_t>(n));
+    size_t slash = path.rfind('/');
+    path = t[0] == '/' || slash == std::string::npos ? t : path.substr(0, slash + 1) + t;
+  }
   std::string dir = ".";
   size_t slash = path.rfind('/');
   if (slash != std::string::npos) dir = slash == 0 ? "/" : path.substr(0, slash);
-  std::string tmp = path + ".tmp" + std::to_string(getpid());
+  static std::atomic<unsigned> counter{0};
+  std::string tmp = path + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(counter++);
 
   // Keep the permissions of the file being replaced.
   mode_t mode = 0644;

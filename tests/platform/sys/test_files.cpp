@@ -64,6 +64,12 @@ TEST(AtomicFile, ReplacesWholeAndReportsFailures) {
   ASSERT_TRUE(sys::WriteFileAtomic(dir / "f.txt", "second, longer"));
   ASSERT_TRUE(sys::ReadWholeFile(dir / "f.txt", &content));
   EXPECT_EQ(content, "second, longer");
+  // Through a link, the file it points to is replaced and the link kept.
+  std::filesystem::create_directories(dir / "real");
+  std::filesystem::create_symlink(dir / "real/Setting.ini", dir / "Setting.ini");
+  ASSERT_TRUE(sys::WriteFileAtomic(dir / "Setting.ini", "[A]\n"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "Setting.ini"));
+  EXPECT_EQ(dir.Read("real/Setting.ini"), "[A]\n");
   EXPECT_FALSE(sys::WriteFileAtomic(dir / "none/f.txt", "x", &error));
   EXPECT_FALSE(error.empty());
   EXPECT_FALSE(sys::ReadWholeFile(dir / "none.txt", &content, &error));
