@@ -1,6 +1,7 @@
 #include "analyzer/serial_trace.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <mutex>
 
 #include "platform/sys/clock.h"
@@ -29,6 +30,21 @@ bool Append(const std::string& fileName, const std::string& text) {
 }
 
 }  // namespace
+
+bool CopySerialTraceToLog(const std::string& suffix) {
+  namespace fs = std::filesystem;
+  const sys::LocalTime t = sys::Clock::Now();
+  char name[64];
+  std::snprintf(name, sizeof name, "%d%.2d%.2d_%.2d%.2d%.2d", t.year, t.month, t.day, t.hour, t.minute, t.second);
+  std::lock_guard<std::mutex> lock(g_traceLock);
+  std::error_code ec;
+  const fs::path from = sys::ProgramFile(kSerialDataFile);
+  if (!fs::exists(from, ec)) return false;
+  const fs::path dir = fs::path(sys::ProgramDir()) / "Log";
+  fs::create_directories(dir, ec);
+  fs::copy_file(from, dir / (name + suffix), fs::copy_options::overwrite_existing, ec);
+  return !ec;
+}
 
 std::string HexText(std::span<const uint8_t> bytes) {
   static const char kDigits[] = "0123456789abcdef";

@@ -20,6 +20,11 @@ bool AppendSerialLogByte(uint8_t byte, const std::string& fileName, bool newLine
 // The received bytes of one read, as AppendSerialLogByte would write them one by one with a
 // new line at each 0x7E, in one append.
 bool AppendReceivedBytes(std::span<const uint8_t> bytes, const std::string& fileName);
+// Copies serialdata.txt into the "Log" folder of the program folder (created when missing)
+// as "%d%.2d%.2d_" date, "%.2d%.2d%.2d" time and the suffix, such as
+// "20261209_081530Timeout_serialdata.txt", replacing a file of that name. False when there is
+// no trace to copy or the copy fails.
+bool CopySerialTraceToLog(const std::string& suffix);
 // Bytes as "%02x " each.
 std::string HexText(std::span<const uint8_t> bytes);
 

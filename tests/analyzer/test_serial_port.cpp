@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "analyzer/frame.h"
+#include "analyzer/board_port.h"
 #include "analyzer/serial_port.h"
 #include "analyzer/serial_trace.h"
 #include "platform/sys/clock.h"
@@ -266,4 +267,27 @@ TEST_F(SerialPortTest, AFailedWriteIsASendErrorInTheTrace) {
 TEST(SerialPortReportTest, ErrorText) {
   EXPECT_EQ(CSerialPort::ReportErrorText("SetCommState()", "bad baud", 4),
             "WARNING:  SetCommState() Failed with the following error: \nbad baud\nPort: 4\n");
+}
+
+TEST_F(SerialPortTest, BoardPortThroughTheEnvironmentAndTraceCopy) {
+  sys::Clock::UseManual(sys::LocalTime{2026, 12, 9, 8, 15, 30, 0, 3});
+  ::setenv("QUORVEX_COM4", sim_.DevicePath().c_str(), 1);
+  CSerialPort port;
+  Sink sink;
+  ASSERT_EQ(OpenBoardPort(port, sink.Fn()), 1) << port.LastError();
+  EXPECT_EQ(port.GetDcb().baud, 115200);
+  EXPECT_EQ(port.GetEventMask(), 9u);
+  EXPECT_EQ(port.GetWriteBufferSize(), 512u);
+  CommandFrame sent{};
+  ASSERT_EQ(QueueCommand(port, 0xAA, 0xA9, 1, 0, &sent), 1);
+  EXPECT_EQ(sent[3], 1);
+  ASSERT_TRUE(sink.WaitFor(14));
+  port.Close();
+  ::unsetenv("QUORVEX_COM4");
+
+  ASSERT_TRUE(CopySerialTraceToLog("Timeout_serialdata.txt"));
+  const auto copy = dir_ / "Log" / "20261209_081530Timeout_serialdata.txt";
+  EXPECT_EQ(ReadFile(copy.string()), ReadFile((dir_ / kSerialDataFile).string()));
+  std::filesystem::remove(dir_ / kSerialDataFile);
+  EXPECT_FALSE(CopySerialTraceToLog("x.txt"));
 }
