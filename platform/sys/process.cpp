@@ -36,7 +36,15 @@ bool Spawn(const std::vector<std::string>& argv, bool newSession, pid_t* pid, st
   posix_spawnattr_t attr;
   posix_spawnattr_init(&attr);
   if (newSession) posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
-  int rc = posix_spawn(pid, path.c_str(), nullptr, &attr, args.data(), environ);
+  // The child gets only standard input, output and error: an open serial port, socket or
+  // the single-instance lock must not live on in a helper program.
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
+  posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+#endif
+  int rc = posix_spawn(pid, path.c_str(), &actions, &attr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attr);
   if (rc != 0) {
     if (error) *error = "cannot start " + path + ": " + std::strerror(rc);

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -130,6 +132,15 @@ TEST(Process, RunAndWaitGivesTheExitStatus) {
   EXPECT_EQ(sys::RunAndWait({}, &error), -1);
   EXPECT_EQ(sys::RunAndWait({"sh", "-c", "kill -9 $$"}, &error), -1);
   EXPECT_NE(error.find("signal"), std::string::npos) << error;
+}
+
+TEST(Process, ChildrenInheritNoOpenFilesBeyondTheStandardThree) {
+  testutil::TempDir dir;
+  int fd = open((dir / "held.txt").c_str(), O_CREAT | O_RDWR, 0644);  // no close-on-exec
+  ASSERT_GE(fd, 3);
+  const std::string probe = "test -e /proc/self/fd/" + std::to_string(fd);
+  EXPECT_EQ(sys::RunAndWait({"sh", "-c", probe}), 1) << "descriptor " << fd << " leaked into the child";
+  close(fd);
 }
 
 }  // namespace
