@@ -11,6 +11,7 @@
 #include "app/lis_link_state.h"
 #include "platform/sys/crash_handler.h"
 #include "platform/sys/file_ops.h"
+#include "platform/sys/host.h"
 #include "platform/sys/profile.h"
 #include "platform/sys/program_dir.h"
 
@@ -183,3 +184,16 @@ const char* BoardPortFailedText(int language) {
                   "Error al iniciar puerto COM!", "Echec initialisation port COM communications!",
                   "Помилка ініціалізації COM порту!");
 }
+
+bool PowerOffIfRequested() {
+  if (AppSettings.PowerOffFlag == 0) return false;
+  sys::PowerOffPc();  // its outcome changes nothing: the program is ending either way
+  return true;
+}
+
+const char* const kDataStoreTables[22] = {
+    "SysSetting",      "Person",          "Statistic",     "SysLog",        "Users",
+    "EngineeringAdjust", "EngineeringDebug", "ParasUnit",   "CalibrationCoef", "AutoCalibration",
+    "NormalLimits",    "PathologyLimits", "PrintItemsSet", "CommSet",       "Department",
+    "Doctor",          "LJQCSet",         "LJQCRunResult", "XRQCSet",       "XRQCRunResult",
+    "XBQCSet",         "XBQCRunResult"};

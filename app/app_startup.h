@@ -72,3 +72,10 @@ std::string HelpWindowTitle(int language);
 // The start-up's port failure messages; null for a language outside 0..4 (nothing is shown).
 const char* PrinterPortFailedText(int language);
 const char* BoardPortFailedText(int language);
+
+// The last step of the program's exit: when the shutdown asked for it (AppSettings.PowerOffFlag),
+// switch the PC off. Returns whether it was asked.
+bool PowerOffIfRequested();
+
+// The 22 tables of the data store.
+extern const char* const kDataStoreTables[22];

@@ -257,3 +257,32 @@ TEST(StartupTextsTest, HelpFilesTitlesAndPortMessages) {
 }
 
 }  // namespace
+
+#include "platform/sys/host_fakes.h"
+
+namespace {
+
+TEST(ExitTest, ThePcIsSwitchedOffOnlyWhenTheShutdownAskedForIt) {
+  sys::FakePowerControl power;
+  sys::SetPowerControl(&power);
+  AppSettingsValues saved = AppSettings;
+  AppSettings.PowerOffFlag = 0;
+  EXPECT_FALSE(PowerOffIfRequested());
+  EXPECT_EQ(power.calls, 0);
+  AppSettings.PowerOffFlag = 1;
+  EXPECT_TRUE(PowerOffIfRequested());
+  EXPECT_EQ(power.calls, 1);
+  sys::SetPowerControl(nullptr);
+  AppSettings = saved;
+}
+
+TEST_F(StartupTest, TheNewDataStoreHoldsExactlyTheCatalogue) {
+  CADOConn conn;
+  ASSERT_TRUE(OpenAndUpgradeDataStore(conn));
+  for (const char* table : kDataStoreTables)
+    EXPECT_EQ(RawScalar(std::string("select count(*) from sqlite_master where type='table' and name='") +
+                        table + "'"), "1") << table;
+  EXPECT_EQ(RawScalar("select count(*) from sqlite_master where type='table'"), "22");
+}
+
+}  // namespace
