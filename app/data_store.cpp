@@ -126,3 +126,26 @@ void LoadFirstSettings(CADOConn& conn) {
   }
   conn.CloseRecordset();
 }
+
+const char* const kSysSettingColumns[37] = {
+    "SerialNum",        "Printer",          "PrintInstant",         "PrintFormat",
+    "UnitName",         "DormancyTime",     "AutoCleanTime",        "SLanguage",
+    "IsKJKB",           "DiluentVol",       "LyseVol",              "CleanerVol",
+    "DiluentReplDate",  "LyseReplDate",     "CleanerReplDate",      "IsModelChangePrompt",
+    "IsTransInstant",   "HistoryListSortStyle", "BlockTime",        "LeakTime",
+    "NewDiluentVol",    "NewLyseVol",       "NewCleanerVol",        "AdjustGraph",
+    "ReviseVol",        "LyseReviseVol",    "CleanerReviseVol",     "PrintPgHeader",
+    "TestDefaultMode",  "ReagentAlarmType", "IsOpenSoakTips",       "IsOpenAjustHistogram",
+    "IsKJQX",           "SetSoakTimes",     "SetSoakDays",          "DeviceTestTimes",
+    "SoakDaysStartDate"};
+
+std::string DefaultSettingsRowSql() {
+  std::string sql = "insert into SysSetting(";
+  for (int i = 0; i < 27; ++i) {
+    if (i) sql += ",";
+    sql += kSysSettingColumns[i];
+  }
+  sql += ") values('',0,0,1,'',60,60,0,0,10000.000,1000.000,1000.000,'2009-3-1','2009-3-1',"
+         "'2009-3-1',0,0,0,5.00,3.00,10.00,1.00,1.00,0,0.00,0.00,0.00)";
+  return sql;
+}

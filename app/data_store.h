@@ -34,3 +34,13 @@ void UpgradeSystemTables(CADOConn& conn);
 // Reads the settings row into AppSettings: SerialNum (serial number) and SLanguage (language
 // index). Null columns and a missing row leave the values as they are.
 void LoadFirstSettings(CADOConn& conn);
+
+// SysSetting's columns in table order. The first 27 are those the start-up's default settings
+// row fills; the rest are the upgrade's additions, which take their defaults.
+extern const char* const kSysSettingColumns[37];
+
+// The default settings row for an empty SysSetting, naming the 27 columns it fills (so the
+// statement holds whatever columns the table has after them): '', 0, 0, 1, '', 60, 60, 0, 0,
+// 10000.000, 1000.000, 1000.000, '2009-3-1' three times, 0, 0, 0, 5.00, 3.00, 10.00, 1.00,
+// 1.00, 0, 0.00, 0.00, 0.00.
+std::string DefaultSettingsRowSql();

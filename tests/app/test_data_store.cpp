@@ -280,3 +280,27 @@ TEST_F(DataStoreTest, TheNewFilePassesItsOwnUpgradeUnchanged) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DataStoreTest, TheDefaultSettingsRowMatchesTheDeliveredOne) {
+  ASSERT_TRUE(CreateDataStoreIfMissing());
+  // The column list of the table is the one the code knows.
+  CADOConn conn;
+  RecordsetPtr& rs = conn.OpenRecordset("select * from SysSetting");
+  ASSERT_EQ(rs->FieldCount(), 37);
+  for (int i = 0; i < 37; ++i) EXPECT_EQ(rs->FieldName(i), kSysSettingColumns[i]) << i;
+  conn.CloseRecordset();
+
+  auto rowText = [] {
+    std::string all;
+    for (const char* c : kSysSettingColumns) all += (all.empty() ? "quote(" : " || ',' || quote(") + std::string(c) + ")";
+    return RawScalar("select " + all + " from SysSetting");
+  };
+  const std::string before = rowText();
+  EXPECT_EQ(conn.Execute("delete from SysSetting"), 1);
+  EXPECT_EQ(conn.Execute(DefaultSettingsRowSql()), 1) << conn.LastError();
+  EXPECT_EQ(rowText(), before);
+}
+
+}  // namespace
