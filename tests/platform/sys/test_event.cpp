@@ -21,14 +21,30 @@ class EventTest : public ::testing::Test {
 // Real time a waiter gets to reach its wait (or to return early by mistake).
 constexpr auto kSettle = 30ms;
 
+// The result of a waiter that should be done by now; a stuck one is released by moving the
+// clock far ahead, so a fault fails the test instead of hanging it.
+template <class T>
+T GetOrUnstick(std::future<T>& f) {
+  if (f.wait_for(5s) != std::future_status::ready) {
+    ADD_FAILURE() << "waiter did not return";
+    sys::Clock::Advance(1000000000);
+  }
+  return f.get();
+}
+
 TEST_F(EventTest, TimedWaitEndsOnlyWhenProgramTimeRunsOut) {
   sys::Event ev(true);
-  auto waiter = std::async(std::launch::async, [&] { return ev.Wait(10000); });
+  std::atomic<bool> started{false};
+  auto waiter = std::async(std::launch::async, [&] {
+    started = true;
+    return ev.Wait(10000);
+  });
+  while (!started) std::this_thread::yield();
   EXPECT_EQ(waiter.wait_for(kSettle), std::future_status::timeout);
   sys::Clock::Advance(9999);
   EXPECT_EQ(waiter.wait_for(kSettle), std::future_status::timeout);
   sys::Clock::Advance(1);
-  EXPECT_FALSE(waiter.get());
+  EXPECT_FALSE(GetOrUnstick(waiter));
 }
 
 TEST_F(EventTest, SetReleasesAWaiterBeforeItsTimeOut) {
@@ -62,7 +78,8 @@ TEST_F(EventTest, AutoResetLetsOneOfTwoWaitersThrough) {
   std::thread a(wait), b(wait);
   std::this_thread::sleep_for(kSettle);
   ev.Set();
-  std::this_thread::sleep_for(kSettle);
+  for (int i = 0; i < 5000 && through.load() == 0; ++i) std::this_thread::sleep_for(1ms);
+  std::this_thread::sleep_for(kSettle);  // time for a second (wrong) release to show
   EXPECT_EQ(through.load(), 1);
   sys::Clock::Advance(5000);
   a.join();
@@ -122,7 +139,7 @@ TEST_F(EventTest, PumpServesWhileWaitingOnEveryKindOfWait) {
       finished = true;
     });
     // The wait ends through the pump (event, wait_until) or the clock (sleep).
-    for (int i = 0; i < 500 && pumped < 3; ++i) std::this_thread::sleep_for(1ms);
+    for (int i = 0; i < 5000 && pumped < 3; ++i) std::this_thread::sleep_for(1ms);
     EXPECT_GE(pumped.load(), 3) << c.name;
     sys::Clock::Advance(60000);
     ui.join();

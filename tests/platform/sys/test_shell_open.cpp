@@ -38,7 +38,7 @@ class ShellOpenTest : public ::testing::Test {
     chmod((where / name).c_str(), 0755);
   }
   bool WaitForFile(const std::string& path) {
-    for (int i = 0; i < 2000; ++i) {
+    for (int i = 0; i < 5000; ++i) {
       struct stat st;
       if (stat(path.c_str(), &st) == 0 && st.st_size > 0) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -29,9 +29,18 @@ TEST_F(ThreadTest, JoinWithTimeOutWaitsOnTheProgramClock) {
   sys::Thread t;
   ASSERT_TRUE(t.Start([&] { release.Wait(); }));
   EXPECT_TRUE(t.IsRunning());
-  auto join = std::async(std::launch::async, [&] { return t.Join(5000); });
+  std::atomic<bool> started{false};
+  auto join = std::async(std::launch::async, [&] {
+    started = true;
+    return t.Join(5000);
+  });
+  while (!started) std::this_thread::yield();
   EXPECT_EQ(join.wait_for(30ms), std::future_status::timeout);
   sys::Clock::Advance(5000);
+  if (join.wait_for(5s) != std::future_status::ready) {
+    ADD_FAILURE() << "join did not time out";
+    sys::Clock::Advance(1000000000);
+  }
   EXPECT_FALSE(join.get()) << "the worker still runs";
   EXPECT_TRUE(t.IsRunning());
   release.Set();
@@ -85,7 +94,7 @@ TEST(ThreadLifetime, DroppingARunningThreadDoesNotBlockOrCrash) {
     }));
   }
   release->Set();
-  for (int i = 0; i < 1000 && !*done; ++i) std::this_thread::sleep_for(1ms);
+  for (int i = 0; i < 5000 && !*done; ++i) std::this_thread::sleep_for(1ms);
   EXPECT_TRUE(done->load());
 }
 
