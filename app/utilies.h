@@ -2,6 +2,7 @@
 // Small text and file helpers shared by the input checks, the record readers and the
 // update/backup code. Never instantiated; all operations are static.
 #include <string>
+#include <utility>
 #include <vector>
 
 class CUtilies {
@@ -11,6 +12,9 @@ class CUtilies {
   // The pieces between separators, in order, the part after the last separator included. An empty
   // text gives one empty piece; two separators in a row give an empty piece between them.
   static void SplitString(std::string text, std::vector<std::string>& out, char separator);
+  static void SplitString(std::string text, char separator, std::vector<std::string>& out) {
+    SplitString(std::move(text), out, separator);
+  }
 
   // The check for typed numbers: an optional leading '-', then a non-empty run of digits, points
   // and commas holding at most one point and not a lone point. Texts of more than 259 characters

@@ -96,3 +96,14 @@ TEST_F(FindFilesTest, MissingFolderAddsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SplitStringTest, BothArgumentOrdersAgree) {
+  std::vector<std::string> a, b;
+  CUtilies::SplitString("2026-03-07", a, '-');
+  CUtilies::SplitString("2026-03-07", '-', b);
+  EXPECT_EQ(a, b);
+}
+
+}  // namespace
