@@ -181,7 +181,7 @@ TEST_F(FlagRules, WbcHistogramFlags) {
   // A MID share above 40 % raises LF3 and invalidates the differential.
   zentil_test::FillHistogram(input.WbcHistogram, 256, {{1500, 34, 0.16}, {5000, 62, 0.1}, {1500, 130, 0.2}});
   Count();
-  ASSERT_GE(result.WbcPulseSum, 200.0f);
+  ASSERT_GE(+result.WbcPulseSum, 200.0f);
   EXPECT_EQ(result.LF3, 1);
   EXPECT_EQ(result.WbcHistAbnormal, 1);
   EXPECT_EQ(result.MidPercent, kInvalid);
@@ -206,14 +206,14 @@ TEST_F(FlagRules, WbcHistogramFlags) {
   // Under 200 pulses nothing of the WBC histogram is judged.
   zentil_test::FillHistogram(input.WbcHistogram, 256, {{60, 34, 0.16}, {100, 62, 0.1}});
   Count();
-  EXPECT_LT(result.WbcPulseSum, 200.0f);
+  EXPECT_LT(+result.WbcPulseSum, 200.0f);
   EXPECT_EQ(result.LF1 + result.LF2 + result.LF3 + result.LF4, 0);
 }
 
 TEST_F(FlagRules, RbcHistogramRules) {
   // An invalid RDW-SD with enough counts marks the RBC histogram abnormal.
   Channels();
-  ASSERT_GE(result.RbcPulseSum, 200.0f);
+  ASSERT_GE(+result.RbcPulseSum, 200.0f);
   result.RDWSD = kInvalid;
   Flags();
   EXPECT_EQ(result.RbcHistAbnormal, 1);
@@ -236,13 +236,13 @@ TEST_F(FlagRules, HgbHctCheck) {
   result.HCT = 42.0f;
   Flags();
   EXPECT_EQ(result.HgbHctDisagree, 0);
-  EXPECT_FLOAT_EQ(result.HgbHctExpected, 42.0f);
+  EXPECT_FLOAT_EQ(+result.HgbHctExpected, 42.0f);
   Channels();
   result.HGB = 140.0f;
   result.HCT = 30.0f;
   Flags();
   EXPECT_EQ(result.HgbHctDisagree, 1);
-  EXPECT_FLOAT_EQ(result.HgbHctDifference, 12.0f);
+  EXPECT_FLOAT_EQ(+result.HgbHctDifference, 12.0f);
   EXPECT_EQ(result.SlotSuspect[SlotPLT], 1);
 }
 
@@ -251,10 +251,10 @@ TEST_F(FlagRules, OperatorPltLinesSkipThePltHistogramRules) {
   input.UserPltUpper = 60;
   zentil_test::FillHistogram(input.PltHistogram, 128, {{60, 38, 0.42}});
   Count();
-  ASSERT_LT(result.PltPulseSum, 200.0f);
+  ASSERT_LT(+result.PltPulseSum, 200.0f);
   EXPECT_EQ(result.PltHistAbnormal, 0);
   EXPECT_EQ(result.PltScoreRule, 0);
-  EXPECT_EQ(result.PltScore, 0.0f);
+  EXPECT_EQ(+result.PltScore, 0.0f);
   EXPECT_EQ(result.PF1 + result.PF2, 0);
   EXPECT_EQ(result.SlotSuspect[SlotMPV], 0);
   // With automatic lines the same small count marks the PLT indices.

@@ -113,7 +113,7 @@ TEST_F(PltChannel, NormalCountAndDerivedValues) {
   EXPECT_LT(result.PLCR, 45.0f);
   EXPECT_NEAR(result.PLCC, result.PLCR * result.PLT * 0.01f, 1e-3f);
   const float v = result.PltPulseRate * 1.2f - 1.5f;
-  EXPECT_NEAR(result.PltCorrectedRate, v, 1e-3f);
+  EXPECT_NEAR(+result.PltCorrectedRate, v, 1e-3f);
   EXPECT_NEAR(result.PLT, zentil::PltLinearity(v * 0.001f * 18109.0f / 10.4f), 1e-2f);
   std::uint8_t top = 0;
   for (std::uint8_t b : result.PltCurve) top = b > top ? b : top;

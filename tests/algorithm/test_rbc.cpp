@@ -50,8 +50,8 @@ TEST_F(RbcChannel, NormalCountGivesPlausibleIndices) {
   EXPECT_GE(result.RbcLower, 25);
   EXPECT_LE(result.RbcLower, 30);
   EXPECT_EQ(result.RbcUpper, 255);
-  EXPECT_GT(result.RbcCorrectedRate, result.RbcPulseRate);  // coincidence adds pulses back
-  EXPECT_EQ(result.RbcPulseRate, result.RbcPulseSum / 10.0f);
+  EXPECT_GT(+result.RbcCorrectedRate, +result.RbcPulseRate);  // coincidence adds pulses back
+  EXPECT_EQ(+result.RbcPulseRate, +result.RbcPulseSum / 10.0f);
   std::uint8_t top = 0;
   for (std::uint8_t b : result.RbcCurve) top = b > top ? b : top;
   EXPECT_EQ(top, 255);
@@ -79,11 +79,11 @@ TEST_F(RbcChannel, ChannelEdgesAndCoincidence) {
     std::memset(input.RbcHistogram, 0, sizeof(input.RbcHistogram));
     input.RbcHistogram[c.channel] = c.counts;
     Run();
-    EXPECT_EQ(result.RbcPulseSum, c.expectSum) << c.name;
+    EXPECT_EQ(+result.RbcPulseSum, c.expectSum) << c.name;
     if (!std::isnan(c.expectRbc)) {
       EXPECT_NEAR(result.RBC, c.expectRbc, 1e-3f * (1 + c.expectRbc)) << c.name;
     }
-    EXPECT_NEAR(result.RawMcv, c.expectRawMcv, 1e-3f) << c.name;
+    EXPECT_NEAR(+result.RawMcv, c.expectRawMcv, 1e-3f) << c.name;
   }
 }
 
@@ -104,11 +104,11 @@ TEST_F(RbcChannel, EmptyHistogramAndMissingCountTime) {
   Run();
   EXPECT_EQ(result.RBC, kInvalid);
   EXPECT_GT(result.MCV, 80.0f);  // still computed, without the rate correction
-  EXPECT_EQ(result.MCV, result.RawMcv);
+  EXPECT_EQ(result.MCV, +result.RawMcv);
   EXPECT_EQ(result.HCT, kInvalid);
   EXPECT_EQ(result.MCH, kInvalid);
   EXPECT_EQ(result.MCHC, kInvalid);
-  EXPECT_EQ(result.RbcPulseSum, 0.0f);
+  EXPECT_EQ(+result.RbcPulseSum, 0.0f);
   for (int i : {1, 2}) {
     EXPECT_EQ(result.ChannelError[i], 1);
     EXPECT_EQ(result.ChannelAlarm[i], 1);

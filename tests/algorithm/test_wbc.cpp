@@ -69,7 +69,7 @@ TEST_F(WbcChannel, NormalCountLinesAndDifferential) {
   EXPECT_NEAR(result.LymPercent + result.MidPercent + result.GraPercent, 100.0f, 1e-3f);
   EXPECT_NEAR(result.LymCount + result.MidCount + result.GraCount, result.WBC, 1e-4f);
   EXPECT_NEAR(result.LymCount, result.WBC * 0.01f * result.LymPercent, 1e-4f);
-  EXPECT_EQ(result.WbcPulseRate, result.WbcPulseSum / 10.0f);
+  EXPECT_EQ(+result.WbcPulseRate, +result.WbcPulseSum / 10.0f);
   std::uint8_t top = 0;
   for (std::uint8_t b : result.WbcCurve) top = b > top ? b : top;
   EXPECT_EQ(top, 255);
@@ -129,8 +129,8 @@ TEST_F(WbcChannel, LinesStayInTheirRanges) {
     EXPECT_GE(result.WbcLines[2], result.WbcLines[1] + 5) << i;
     EXPECT_LE(result.WbcLines[2], 255) << i;
     EXPECT_EQ(result.WbcLines[3], 255) << i;
-    EXPECT_GT(result.WbcTopEndFraction, 0.0f) << i;
-    EXPECT_LE(result.WbcTopEndFraction, 1.0f) << i;
+    EXPECT_GT(+result.WbcTopEndFraction, 0.0f) << i;
+    EXPECT_LE(+result.WbcTopEndFraction, 1.0f) << i;
   }
 }
 
