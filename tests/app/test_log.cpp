@@ -209,3 +209,41 @@ TEST(SysLogVocabulary, Table) {
 }
 
 }  // namespace
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+TEST_F(WriteLogTest, TheAlarmReachesARealSocket) {
+  int sv[2];
+  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, sv), 0);
+  SetLisSendFunction(nullptr);  // the socket's own send
+  LisLinkState.LisSocket = sv[0];
+  messageSize_ = 2500;
+  WriteLog("Aperture clogged");
+  std::vector<uint8_t> got(4096);
+  size_t total = 0;
+  while (total < 2500) {
+    ssize_t n = read(sv[1], got.data() + total, got.size() - total);
+    ASSERT_GT(n, 0);
+    total += static_cast<size_t>(n);
+  }
+  EXPECT_EQ(total, 2500u);
+  EXPECT_FALSE(LisLinkState.LisReplyEvent.IsSet());
+  close(sv[0]);
+  close(sv[1]);
+}
+
+TEST_F(WriteLogTest, AClosedPeerEndsTheSendingQuietly) {
+  int sv[2];
+  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, sv), 0);
+  close(sv[1]);
+  SetLisSendFunction(nullptr);
+  LisLinkState.LisSocket = sv[0];
+  WriteLog("text");  // no signal ends the program
+  EXPECT_TRUE(LisLinkState.LisReplyEvent.IsSet());
+  close(sv[0]);
+}
+
+}  // namespace
