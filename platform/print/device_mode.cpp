@@ -2,9 +2,25 @@
 
 #include <cmath>
 #include <cstdio>
+#include <mutex>
 #include <utility>
 
 namespace print {
+
+namespace {
+std::mutex g_modeMutex;
+DeviceMode g_appMode;
+}  // namespace
+
+DeviceMode ApplicationDeviceMode() {
+  std::lock_guard<std::mutex> lock(g_modeMutex);
+  return g_appMode;
+}
+
+void SetApplicationDeviceMode(const DeviceMode& mode) {
+  std::lock_guard<std::mutex> lock(g_modeMutex);
+  g_appMode = mode;
+}
 
 PaperMm PaperSizeMm(const DeviceMode& mode) {
   PaperMm p{210, 297};

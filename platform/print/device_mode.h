@@ -30,6 +30,12 @@ struct PaperMm {
   double width = 0, height = 0;
 };
 
+// The application's printer settings: print threads may change them (the dot-matrix paper)
+// and the change stays for later print-outs; a page device is then built from a copy.
+// Safe to call from any thread.
+DeviceMode ApplicationDeviceMode();
+void SetApplicationDeviceMode(const DeviceMode& mode);
+
 // The sheet in millimetres, orientation applied. Unknown codes and bad user sizes give A4.
 PaperMm PaperSizeMm(const DeviceMode& mode);
 // The media name the printing system knows ("A4", "A5", "Letter", "Custom.210x279mm").

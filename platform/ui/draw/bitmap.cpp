@@ -36,6 +36,12 @@ Bitmap Bitmap::Create(int width, int height, Color fill) {
   return FromSurface(s);
 }
 
+Bitmap Bitmap::CreateMonochrome(int width, int height) {
+  Bitmap b = Create(width, height, kBlack);
+  if (b.impl_) b.impl_->mono = true;
+  return b;
+}
+
 Bitmap Bitmap::CreateWithAlpha(int width, int height) {
   cairo_surface_t* s = NewImageSurface(width, height, true);
   if (!s) return Bitmap();
@@ -146,6 +152,7 @@ Bitmap Bitmap::LoadPng(const void* data, size_t size, std::string* error) {
 
 int Bitmap::Width() const { return impl_ ? cairo_image_surface_get_width(impl_->surface) : 0; }
 int Bitmap::Height() const { return impl_ ? cairo_image_surface_get_height(impl_->surface) : 0; }
+bool Bitmap::IsMonochrome() const { return impl_ && impl_->mono; }
 bool Bitmap::HasAlpha() const {
   return impl_ && cairo_image_surface_get_format(impl_->surface) == CAIRO_FORMAT_ARGB32;
 }
@@ -168,6 +175,7 @@ void Bitmap::SetPixel(int x, int y, Color c) {
   if (!impl_ || x < 0 || y < 0 || x >= Width() || y >= Height()) return;
   cairo_surface_flush(impl_->surface);
   uint8_t* d = cairo_image_surface_get_data(impl_->surface);
+  if (impl_->mono) c = (GetRValue(c) * 299 + GetGValue(c) * 587 + GetBValue(c) * 114) >= 128000 ? kWhite : kBlack;
   reinterpret_cast<uint32_t*>(d + static_cast<size_t>(y) * Stride())[x] =
       0xFF000000u | (static_cast<uint32_t>(GetRValue(c)) << 16) | (static_cast<uint32_t>(GetGValue(c)) << 8) |
       GetBValue(c);
@@ -202,7 +210,9 @@ Bitmap Bitmap::Clone() const {
   for (int y = 0; y < Height(); ++y)
     std::memcpy(dst + static_cast<size_t>(y) * ds, src + static_cast<size_t>(y) * ss, static_cast<size_t>(Width()) * 4);
   cairo_surface_mark_dirty(s);
-  return FromSurface(s);
+  Bitmap copy = FromSurface(s);
+  if (copy.impl_) copy.impl_->mono = impl_->mono;
+  return copy;
 }
 
 bool Bitmap::SavePng(const std::string& path, std::string* error) const {

@@ -25,6 +25,10 @@ class Bitmap {
   // A blank bitmap filled with `fill` (black by default, like a fresh screen-compatible one).
   // Null when the size is not positive or too large (more than 16384 on a side).
   static Bitmap Create(int width, int height, Color fill = kBlack);
+  // Black and white only, like a bitmap made for a memory DC that has none selected: every
+  // colour drawn on it becomes black or white (by brightness) and text is not smoothed, so
+  // glyph pixels can be read as dots. Starts black.
+  static Bitmap CreateMonochrome(int width, int height);
   // With an alpha channel (pixels start fully transparent); drawn over their target.
   static Bitmap CreateWithAlpha(int width, int height);
   // BMP or PNG, chosen by the file's first bytes. Null and `error` set on failure.
@@ -41,6 +45,7 @@ class Bitmap {
   int Height() const;
   Size GetSize() const { return Size(Width(), Height()); }
   bool HasAlpha() const;
+  bool IsMonochrome() const;
 
   // Out of range: kInvalidColor / ignored.
   Color GetPixel(int x, int y) const;

@@ -7,6 +7,7 @@ namespace draw {
 
 struct Bitmap::Impl {
   cairo_surface_t* surface = nullptr;
+  bool mono = false;  // two colours: drawing on it is black or white, text not smoothed
   explicit Impl(cairo_surface_t* s) : surface(s) {}
   ~Impl() {
     if (surface) cairo_surface_destroy(surface);

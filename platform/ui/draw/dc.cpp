@@ -126,6 +126,7 @@ DC::DC() : DC(Bitmap::Create(1, 1)) {}
 DC::DC(const Bitmap& target) : impl_(std::make_unique<Impl>()) {
   impl_->memory = true;
   impl_->st.bitmap = target;
+  impl_->mono = target.IsMonochrome();
   if (target) impl_->Attach(cairo_surface_reference(target.Surface()));
 }
 
@@ -192,6 +193,7 @@ Font DC::SelectFont(const Font& font) { return std::exchange(impl_->st.font, fon
 Bitmap DC::SelectBitmap(const Bitmap& bitmap) {
   if (!impl_->memory || !bitmap) return Bitmap();
   Bitmap old = std::exchange(impl_->st.bitmap, bitmap);
+  impl_->mono = bitmap.IsMonochrome();
   impl_->Attach(cairo_surface_reference(bitmap.Surface()));
   return old;
 }
@@ -213,6 +215,7 @@ Rop2 DC::SetROP2(Rop2 m) {
   return std::exchange(impl_->st.rop2, m);
 }
 Rop2 DC::GetROP2() const { return impl_->st.rop2; }
+bool DC::SetTextSmoothing(bool on) { return std::exchange(impl_->textSmoothing, on); }
 PolyFillMode DC::SetPolyFillMode(PolyFillMode m) { return std::exchange(impl_->st.fillMode, m); }
 StretchMode DC::SetStretchBltMode(StretchMode m) { return std::exchange(impl_->st.stretchMode, m); }
 
@@ -298,8 +301,10 @@ bool DC::RestoreDC(int level) {
   bool bitmapChanged = !impl_->st.bitmap.SameAs(impl_->saved[level - 1].bitmap);
   impl_->st = impl_->saved[level - 1];
   impl_->saved.resize(level - 1);
-  if (impl_->memory && bitmapChanged && impl_->st.bitmap)
+  if (impl_->memory && bitmapChanged && impl_->st.bitmap) {
+    impl_->mono = impl_->st.bitmap.IsMonochrome();
     impl_->Attach(cairo_surface_reference(impl_->st.bitmap.Surface()));
+  }
   impl_->clipDirty = true;
   return true;
 }

@@ -189,6 +189,8 @@ class DC {
   unsigned GetTextAlign() const;
   Rop2 SetROP2(Rop2 mode);
   Rop2 GetROP2() const;
+  // Anti-aliased text (the default, except on monochrome bitmaps); returns the old setting.
+  bool SetTextSmoothing(bool on);
   PolyFillMode SetPolyFillMode(PolyFillMode m);
   StretchMode SetStretchBltMode(StretchMode m);
 

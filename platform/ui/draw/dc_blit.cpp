@@ -54,7 +54,7 @@ struct BlitOps {
     const bool smooth = d.st.stretchMode == StretchMode::Smooth && !sameSize;
     if (!d.Raster() || (smooth && rop == kSrcCopy && !key)) return CairoCopy(dev, src, rop, key, smooth);
 
-    const uint32_t pat = (d.st.brush.style == BrushStyle::Null) ? ToPixel(kBlack) : ToPixel(d.st.brush.color);
+    const uint32_t pat = (d.st.brush.style == BrushStyle::Null) ? ToPixel(kBlack) : ToPixel(d.Ink(d.st.brush.color));
     const uint32_t keyPx = key ? (ToPixel(*key) & 0xFFFFFF) : 0;
     const uint8_t* sdata = nullptr;
     int sstride = 0, sw = 0, sh = 0;
@@ -85,11 +85,9 @@ struct BlitOps {
             s = srow[sx];
             if (key && (s & 0xFFFFFF) == keyPx) continue;
           }
-          if (srcAlpha && rop == kSrcCopy) {
-            row[x] = Over(s, row[x]);
-          } else {
-            row[x] = ApplyRop3(rop, pat, s, row[x]);
-          }
+          uint32_t v = (srcAlpha && rop == kSrcCopy) ? Over(s, row[x]) : ApplyRop3(rop, pat, s, row[x]);
+          if (d.mono) v = ToPixel(d.Ink(FromPixel(v)));
+          row[x] = v;
         }
       }
     }
@@ -109,7 +107,7 @@ struct BlitOps {
       else if (code == 0xF0) c = d.st.brush.color;
       else return true;  // needs the destination's pixels
       d.Begin();
-      SetSource(cr, c);
+      SetSource(cr, d.Ink(c));
       cairo_rectangle(cr, dev.left, dev.top, dev.Width(), dev.Height());
       cairo_fill(cr);
       d.End();

@@ -32,6 +32,8 @@ struct DC::Impl {
   cairo_surface_t* surface = nullptr;  // one reference held
   cairo_t* cr = nullptr;
   bool memory = false;
+  bool mono = false;           // the target is a monochrome bitmap
+  bool textSmoothing = true;
   DeviceInfo info;
   Point devOrigin;
   std::vector<Rect> devClip;  // surface pixels; empty: whole surface
@@ -59,6 +61,14 @@ struct DC::Impl {
   const std::vector<Rect>& EffectiveClip() const;  // surface pixels
   Rect SurfaceBounds() const;
   void ApplyMapModeDefaults();
+  // The colour really drawn: black or white on a monochrome target.
+  Color Ink(Color c) const {
+    if (!mono) return c & 0xFFFFFF;
+    return (GetRValue(c) * 299 + GetGValue(c) * 587 + GetBValue(c) * 114) >= 128000 ? kWhite : kBlack;
+  }
+  cairo_antialias_t TextAntialias() const {
+    return (mono || !textSmoothing) ? CAIRO_ANTIALIAS_NONE : CAIRO_ANTIALIAS_GRAY;
+  }
 
   // Pixel access on raster surfaces (surface pixel coordinates).
   uint32_t* Row(int y) const;

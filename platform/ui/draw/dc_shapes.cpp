@@ -67,7 +67,7 @@ struct ShapeOps {
   void Plot(int sx, int sy, Color c) const {
     if (!InClip(sx, sy)) return;
     uint32_t* px = d.Row(sy) + sx;
-    *px = ApplyRop2(d.st.rop2, ToPixel(c), *px);
+    *px = ApplyRop2(d.st.rop2, ToPixel(d.Ink(c)), *px);
   }
 
   // Device coordinates; the end point is left out unless `withEnd`.
@@ -106,7 +106,7 @@ struct ShapeOps {
       Color use = rop == Rop2::Black ? kBlack : rop == Rop2::White ? kWhite
                 : rop == Rop2::NotCopyPen ? (~c & 0xFFFFFF) : c;
       d.Begin();
-      SetSource(d.cr, use);
+      SetSource(d.cr, d.Ink(use));
       draw(d.cr);
       d.End();
       return;
@@ -126,7 +126,7 @@ struct ShapeOps {
     const uint8_t* md = cairo_image_surface_get_data(mask);
     const int ms = cairo_image_surface_get_stride(mask);
     d.PixelsBegin();
-    const uint32_t pen = ToPixel(c);
+    const uint32_t pen = ToPixel(d.Ink(c));
     for (int y = 0; y < h; ++y) {
       const uint8_t* mr = md + static_cast<size_t>(y) * ms;
       uint32_t* row = nullptr;
@@ -352,7 +352,7 @@ void DC::FillRect(const Rect& r, const Brush& brush) {
   Rect dev = impl_->DevRect(r.left, r.top, r.right, r.bottom);
   if (dev.IsEmpty()) return;
   if (impl_->Raster()) {
-    const uint32_t px = ToPixel(brush.color);
+    const uint32_t px = ToPixel(impl_->Ink(brush.color));
     Rect s = dev.Offset(impl_->devOrigin.x, impl_->devOrigin.y);
     impl_->PixelsBegin();
     for (const Rect& c : impl_->EffectiveClip()) {
@@ -366,7 +366,7 @@ void DC::FillRect(const Rect& r, const Brush& brush) {
     return;
   }
   impl_->Begin();
-  SetSource(impl_->cr, brush.color);
+  SetSource(impl_->cr, impl_->Ink(brush.color));
   cairo_rectangle(impl_->cr, dev.left, dev.top, dev.Width(), dev.Height());
   cairo_fill(impl_->cr);
   impl_->End();
@@ -415,12 +415,12 @@ Color DC::SetPixel(int x, int y, Color c) {
     int sx = dp.x + impl_->devOrigin.x, sy = dp.y + impl_->devOrigin.y;
     if (!ops.InClip(sx, sy)) return kInvalidColor;
     impl_->PixelsBegin();
-    impl_->Row(sy)[sx] = ToPixel(c);
+    impl_->Row(sy)[sx] = ToPixel(impl_->Ink(c));
     impl_->PixelsEnd();
-    return c & 0xFFFFFF;
+    return impl_->Ink(c);
   }
   impl_->Begin();
-  SetSource(impl_->cr, c);
+  SetSource(impl_->cr, impl_->Ink(c));
   cairo_rectangle(impl_->cr, dp.x, dp.y, 1, 1);
   cairo_fill(impl_->cr);
   impl_->End();

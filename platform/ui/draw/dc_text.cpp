@@ -57,9 +57,10 @@ struct Shaper {
   const ResolvedFont& rf;
   const Font& font;
   double tabWidth;  // device pixels, 0 for Pango's default
+  bool smooth = true;
 
   PangoLayout* Layout(const std::string& text, int ulStart = -1, int ulLen = 0) const {
-    PangoLayout* l = pango_layout_new(ThreadPangoContext());
+    PangoLayout* l = pango_layout_new(ThreadPangoContext(smooth));
     pango_layout_set_font_description(l, rf.desc);
     pango_layout_set_text(l, text.data(), static_cast<int>(text.size()));
     PangoAttrList* attrs = pango_attr_list_new();
@@ -155,14 +156,14 @@ void DC::ExtTextOut(int x, int y, unsigned options, const Rect* rect, std::strin
   if (!IsValid()) return;
   TextOps t{*impl_};
   const ResolvedFont& rf = t.Resolve();
-  Shaper sh{rf, impl_->st.font, 0};
+  Shaper sh{rf, impl_->st.font, 0, impl_->TextAntialias() != CAIRO_ANTIALIAS_NONE};
   const std::string s = WithoutLineBreaks(text);
   cairo_t* cr = impl_->cr;
   impl_->Begin();
   if (rect) {
     Rect dr = impl_->DevRect(rect->left, rect->top, rect->right, rect->bottom);
     if (options & kEtoOpaque) {
-      SetSource(cr, impl_->st.bkColor);
+      SetSource(cr, impl_->Ink(impl_->st.bkColor));
       cairo_rectangle(cr, dr.left, dr.top, dr.Width(), dr.Height());
       cairo_fill(cr);
     }
@@ -191,12 +192,12 @@ void DC::ExtTextOut(int x, int y, unsigned options, const Rect* rect, std::strin
     oy = std::round(py + oy) - py;
   }
   if (impl_->st.bkMode == BkMode::Opaque && !s.empty()) {
-    SetSource(cr, impl_->st.bkColor);
+    SetSource(cr, impl_->Ink(impl_->st.bkColor));
     cairo_rectangle(cr, ox, oy, std::ceil(w), std::ceil(h));
     cairo_fill(cr);
   }
-  SetSource(cr, impl_->st.textColor);
-  cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
+  SetSource(cr, impl_->Ink(impl_->st.textColor));
+  cairo_set_antialias(cr, impl_->TextAntialias());
   sh.Show(cr, ox, oy, s);
   impl_->End();
 }
@@ -242,7 +243,7 @@ int DC::DrawText(std::string_view text, Rect* rect, unsigned format) {
     format &= ~0xFF00u;
     format |= kDtTabStop | kDtExpandTabs;
   }
-  Shaper sh{rf, impl_->st.font, tabWidth};
+  Shaper sh{rf, impl_->st.font, tabWidth, impl_->TextAntialias() != CAIRO_ANTIALIAS_NONE};
 
   const bool noPrefix = format & kDtNoPrefix;
   Prefixed p = noPrefix ? Prefixed{std::string(text), -1, 0}
@@ -337,7 +338,7 @@ int DC::DrawText(std::string_view text, Rect* rect, unsigned format) {
     cairo_rectangle(cr, dr.left, dr.top, dr.Width(), dr.Height());
     cairo_clip(cr);
   }
-  cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
+  cairo_set_antialias(cr, impl_->TextAntialias());
   for (size_t i = 0; i < lines.size(); ++i) {
     double x = dr.left;
     if (format & kDtCenter)
@@ -347,7 +348,7 @@ int DC::DrawText(std::string_view text, Rect* rect, unsigned format) {
     if (impl_->Raster()) x = std::round(x);
     const double y = top + lineH * static_cast<double>(i);
     if (impl_->st.bkMode == BkMode::Opaque && !lines[i].text.empty()) {
-      SetSource(cr, impl_->st.bkColor);
+      SetSource(cr, impl_->Ink(impl_->st.bkColor));
       cairo_rectangle(cr, x, y, std::ceil(widths[i]), std::ceil(lineH));
       cairo_fill(cr);
     }
@@ -355,7 +356,7 @@ int DC::DrawText(std::string_view text, Rect* rect, unsigned format) {
     if (p.ulStart >= static_cast<int>(lines[i].start) &&
         p.ulStart < static_cast<int>(lines[i].start + lines[i].text.size()))
       ul = p.ulStart - static_cast<int>(lines[i].start);
-    SetSource(cr, impl_->st.textColor);
+    SetSource(cr, impl_->Ink(impl_->st.textColor));
     sh.Show(cr, x, y, lines[i].text, ul, p.ulLen);
   }
   impl_->End();

@@ -59,20 +59,27 @@ namespace {
 struct ThreadFonts {
   PangoFontMap* map = nullptr;
   PangoContext* ctx = nullptr;
+  PangoContext* crisp = nullptr;
   std::map<std::tuple<std::string, long, int, bool>, ResolvedFont> cache;
   ThreadFonts() {
     map = pango_cairo_font_map_new();
-    ctx = pango_font_map_create_context(map);
+    ctx = NewContext(CAIRO_ANTIALIAS_GRAY);
+    crisp = NewContext(CAIRO_ANTIALIAS_NONE);
+  }
+  PangoContext* NewContext(cairo_antialias_t aa) {
+    PangoContext* c = pango_font_map_create_context(map);
     cairo_font_options_t* fo = cairo_font_options_create();
-    cairo_font_options_set_antialias(fo, CAIRO_ANTIALIAS_GRAY);
+    cairo_font_options_set_antialias(fo, aa);
     cairo_font_options_set_hint_metrics(fo, CAIRO_HINT_METRICS_OFF);
     cairo_font_options_set_hint_style(fo, CAIRO_HINT_STYLE_SLIGHT);
-    pango_cairo_context_set_font_options(ctx, fo);
+    pango_cairo_context_set_font_options(c, fo);
     cairo_font_options_destroy(fo);
-    pango_context_set_language(ctx, pango_language_from_string("zh-cn"));
+    pango_context_set_language(c, pango_language_from_string("zh-cn"));
+    return c;
   }
   ~ThreadFonts() {
     for (auto& [k, v] : cache) pango_font_description_free(v.desc);
+    g_object_unref(crisp);
     g_object_unref(ctx);
     g_object_unref(map);
   }
@@ -101,7 +108,7 @@ void Measure(PangoFontDescription* desc, ResolvedFont* out) {
 
 }  // namespace
 
-PangoContext* ThreadPangoContext() { return Fonts().ctx; }
+PangoContext* ThreadPangoContext(bool smooth) { return smooth ? Fonts().ctx : Fonts().crisp; }
 
 const ResolvedFont& ResolveFont(const Font& font, double devHeight) {
   ThreadFonts& tf = Fonts();

@@ -19,7 +19,8 @@ struct ResolvedFont {
 // `devHeight`: the font's height converted to device pixels, sign kept (negative:
 // character height; positive: cell height; 0: the default).
 const ResolvedFont& ResolveFont(const Font& font, double devHeight);
-// The calling thread's measuring context.
-PangoContext* ThreadPangoContext();
+// The calling thread's context: smoothed (anti-aliased) text or crisp one-bit text. Both
+// lay text out identically.
+PangoContext* ThreadPangoContext(bool smooth = true);
 
 }  // namespace draw

@@ -247,3 +247,43 @@ TEST(DcDrawText, PrinterMappingScalesFontsAndMetrics) {
   dc.SelectFont(Font("Arial", -83));
   EXPECT_NEAR(dc.GetTextExtent("WBC").cx * 12, ext.cx, 40);
 }
+
+TEST(DcText, MonochromeBitmapsGetCrispBlackAndWhiteGlyphs) {
+  // A 16x16 glyph cell as the thermal printer's character maker uses it.
+  for (const char* ch : {"正", "Ж", "W"}) {
+    Bitmap cell = Bitmap::CreateMonochrome(16, 16);
+    ASSERT_TRUE(cell.IsMonochrome());
+    DC dc(cell);
+    dc.SelectFont(Font("黑体", -13, kFontWeightBold));
+    dc.FillRect(Rect(0, 0, 16, 16), Brush::Solid(kWhite));
+    dc.SetTextColor(RGB(30, 30, 30));
+    dc.DrawText(ch, Rect(0, 0, 16, 16), kDtLeft | kDtTop);
+    int black = 0;
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) {
+        Color c = cell.GetPixel(x, y);
+        ASSERT_TRUE(c == kBlack || c == kWhite) << ch << " " << x << "," << y << " " << std::hex << c;
+        black += c == kBlack;
+      }
+    EXPECT_GT(black, 10) << ch;
+    EXPECT_LT(black, 150) << ch;
+  }
+  // Colours become black or white by brightness, in fills and lines alike.
+  Bitmap m = Bitmap::CreateMonochrome(4, 4);
+  DC dc(m);
+  dc.FillRect(Rect(0, 0, 2, 4), Brush::Solid(RGB(200, 200, 200)));
+  dc.SelectPen(Pen::Solid(RGB(0, 0, 255)));
+  dc.MoveTo(2, 0);
+  dc.LineTo(2, 4);
+  EXPECT_EQ(m.GetPixel(0, 0), kWhite);
+  EXPECT_EQ(m.GetPixel(2, 1), kBlack);
+  EXPECT_EQ(m.GetPixel(3, 1), kBlack);  // the black it started with
+  // Smoothing can be switched off on any bitmap.
+  Canvas c(60, 30);
+  c.dc.SetTextSmoothing(false);
+  c.dc.SelectFont(Arial(-16));
+  c.dc.TextOut(2, 2, "Aw");
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 60; ++x) ASSERT_TRUE(c.At(x, y) == kBlack || c.At(x, y) == kWhite);
+  EXPECT_GT(c.CountNot(kWhite), 20);
+}
