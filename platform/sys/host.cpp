@@ -1,5 +1,6 @@
 #include "platform/sys/host.h"
 
+#include <net/if.h>
 #include <time.h>
 
 #include <atomic>
@@ -71,7 +72,21 @@ class RealNetworkConfig : public NetworkConfigControl {
   HostResult Apply(const NetworkAddress& a, std::string* error) override {
     if (!RunsAsInstrumentPc()) return Skip("writing the PC's network address");
     const char* c = std::getenv("QUORVEX_NET_CONNECTION");
-    const std::string connection = c && *c ? c : "Wired connection 1";
+    std::string connection = c && *c ? c : "";
+    if (connection.empty() && !a.adapter.empty()) {
+      std::string out, err;
+      if (RunAndCapture({"nmcli", "-g", "GENERAL.CONNECTION", "device", "show", a.adapter}, &out, &err) != 0) {
+        if (error) *error = "no connection found for " + a.adapter + (err.empty() ? "" : ": " + err);
+        return HostResult::kFailed;
+      }
+      while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
+      connection = out;
+      if (connection.empty()) {
+        if (error) *error = "no connection is active on " + a.adapter;
+        return HostResult::kFailed;
+      }
+    }
+    if (connection.empty()) connection = "Wired connection 1";
     for (const auto& argv : NmcliCommands(a, connection)) {
       std::string err;
       int rc = RunAndWait(argv, &err);
@@ -94,6 +109,19 @@ std::atomic<NetworkConfigControl*> g_network{&g_realNetwork};
 bool IsEmptyAddress(const std::string& s) { return s.empty() || s == "0.0.0.0"; }
 
 }  // namespace
+
+std::vector<std::string> NetworkAdapterNames() {
+  std::vector<std::string> out;
+  struct if_nameindex* list = if_nameindex();
+  if (!list) return out;
+  for (struct if_nameindex* i = list; i->if_index != 0 && i->if_name; ++i) {
+    std::string name = i->if_name;
+    if (name == "lo") continue;
+    out.push_back(name);
+  }
+  if_freenameindex(list);
+  return out;
+}
 
 bool RunsAsInstrumentPc() {
   const char* e = std::getenv("QUORVEX_INSTRUMENT_PC");

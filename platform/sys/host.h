@@ -14,7 +14,8 @@
 //   * power off runs "systemctl poweroff" (QUORVEX_POWEROFF_COMMAND replaces the command);
 //   * the clock is set with clock_settime (the process needs CAP_SYS_TIME);
 //   * the address settings go to NetworkManager with nmcli, on the connection named by
-//     QUORVEX_NET_CONNECTION (default "Wired connection 1"), which is then brought up.
+//     QUORVEX_NET_CONNECTION; without it, on the connection active on the adapter named in
+//     the request; without either, on "Wired connection 1". The connection is then brought up.
 #include <string>
 #include <vector>
 
@@ -32,7 +33,12 @@ struct NetworkAddress {
   std::string ip;       // dotted IPv4 texts, used when dhcp is false
   std::string mask;
   std::string gateway;  // empty or 0.0.0.0: none
+  std::string adapter;  // the network interface (e.g. "eth0"); empty: see above
 };
+
+// Names of the PC's network interfaces that can carry an address (loopback left out), in
+// the system's order. Only reads.
+std::vector<std::string> NetworkAdapterNames();
 
 class PowerControl {
  public:

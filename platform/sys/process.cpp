@@ -1,5 +1,6 @@
 #include "platform/sys/process.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -20,7 +21,8 @@ bool IsExecutableFile(const std::string& p) {
   return stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(p.c_str(), X_OK) == 0;
 }
 
-bool Spawn(const std::vector<std::string>& argv, bool newSession, pid_t* pid, std::string* error) {
+bool Spawn(const std::vector<std::string>& argv, bool newSession, pid_t* pid, std::string* error,
+           int stdoutFd = -1) {
   if (argv.empty() || argv[0].empty()) {
     if (error) *error = "no program given";
     return false;
@@ -40,6 +42,7 @@ bool Spawn(const std::vector<std::string>& argv, bool newSession, pid_t* pid, st
   // the single-instance lock must not live on in a helper program.
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
+  if (stdoutFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdoutFd, 1);
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
   posix_spawn_file_actions_addclosefrom_np(&actions, 3);
 #endif
@@ -51,6 +54,19 @@ bool Spawn(const std::vector<std::string>& argv, bool newSession, pid_t* pid, st
     return false;
   }
   return true;
+}
+
+int WaitForChild(pid_t child, const std::vector<std::string>& argv, std::string* error) {
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0) {
+    if (errno != EINTR) {
+      if (error) *error = std::string("waitpid: ") + std::strerror(errno);
+      return -1;
+    }
+  }
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (error) *error = argv[0] + " ended by signal " + std::to_string(WTERMSIG(status));
+  return -1;
 }
 
 }  // namespace
@@ -89,16 +105,33 @@ bool StartDetached(const std::vector<std::string>& argv, std::string* error, int
 int RunAndWait(const std::vector<std::string>& argv, std::string* error) {
   pid_t child = -1;
   if (!Spawn(argv, false, &child, error)) return -1;
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0) {
-    if (errno != EINTR) {
-      if (error) *error = std::string("waitpid: ") + std::strerror(errno);
-      return -1;
-    }
+  return WaitForChild(child, argv, error);
+}
+
+int RunAndCapture(const std::vector<std::string>& argv, std::string* output, std::string* error) {
+  int fds[2];
+  if (pipe2(fds, O_CLOEXEC) != 0) {
+    if (error) *error = std::string("pipe: ") + std::strerror(errno);
+    return -1;
   }
-  if (WIFEXITED(status)) return WEXITSTATUS(status);
-  if (error) *error = argv[0] + " ended by signal " + std::to_string(WTERMSIG(status));
-  return -1;
+  pid_t child = -1;
+  if (!Spawn(argv, false, &child, error, fds[1])) {
+    close(fds[0]);
+    close(fds[1]);
+    return -1;
+  }
+  close(fds[1]);
+  std::string out;
+  char buf[4096];
+  for (;;) {
+    ssize_t n = read(fds[0], buf, sizeof(buf));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    out.append(buf, static_cast<size_t>(n));
+  }
+  close(fds[0]);
+  if (output) *output = std::move(out);
+  return WaitForChild(child, argv, error);
 }
 
 }  // namespace sys

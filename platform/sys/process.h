@@ -18,4 +18,7 @@ bool StartDetached(const std::vector<std::string>& argv, std::string* error = nu
 // when it could not be started or died of a signal.
 int RunAndWait(const std::vector<std::string>& argv, std::string* error = nullptr);
 
+// As RunAndWait, and collects what the program writes to its standard output.
+int RunAndCapture(const std::vector<std::string>& argv, std::string* output, std::string* error = nullptr);
+
 }  // namespace sys

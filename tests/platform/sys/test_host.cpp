@@ -19,11 +19,12 @@ TEST(HostActions, CallsReachTheInstalledFakes) {
   EXPECT_EQ(fakes.clock.calls[0].day, 28);
   EXPECT_EQ(fakes.clock.calls[0].second, 30);
 
-  sys::NetworkAddress fixed{false, "192.168.1.20", "255.255.255.0", "192.168.1.1"};
+  sys::NetworkAddress fixed{false, "192.168.1.20", "255.255.255.0", "192.168.1.1", "eth0"};
   EXPECT_EQ(sys::ApplyPcNetworkAddress(fixed), sys::HostResult::kDone);
   EXPECT_EQ(sys::ApplyPcNetworkAddress(sys::NetworkAddress{}), sys::HostResult::kDone);
   ASSERT_EQ(fakes.network.calls.size(), 2u);
   EXPECT_EQ(fakes.network.calls[0].ip, "192.168.1.20");
+  EXPECT_EQ(fakes.network.calls[0].adapter, "eth0");
   EXPECT_TRUE(fakes.network.calls[1].dhcp);
 
   fakes.power.result = sys::HostResult::kFailed;
@@ -48,9 +49,9 @@ TEST(HostActions, ImpossibleInputNeverReachesTheHost) {
   EXPECT_TRUE(sys::IsValidLocalTime({2024, 2, 29, 0, 0, 0, 0, 0}));
 
   const sys::NetworkAddress badAddresses[] = {
-      {false, "192.168.1", "255.255.255.0", ""},      {false, "192.168.1.256", "255.255.255.0", ""},
-      {false, "0.0.0.0", "255.255.255.0", ""},        {false, "10.0.0.2", "255.0.255.0", ""},
-      {false, "10.0.0.2", "0.0.0.0", ""},             {false, "10.0.0.2", "255.0.0.0", "10.0.0"},
+      {false, "192.168.1", "255.255.255.0", "", ""},      {false, "192.168.1.256", "255.255.255.0", "", ""},
+      {false, "0.0.0.0", "255.255.255.0", "", ""},        {false, "10.0.0.2", "255.0.255.0", "", ""},
+      {false, "10.0.0.2", "0.0.0.0", "", ""},             {false, "10.0.0.2", "255.0.0.0", "10.0.0", ""},
   };
   for (const auto& a : badAddresses)
     EXPECT_EQ(sys::ApplyPcNetworkAddress(a), sys::HostResult::kFailed) << a.ip << " " << a.mask << " " << a.gateway;
@@ -72,6 +73,13 @@ TEST(HostActions, RealOnesSkipAwayFromTheInstrument) {
   for (const auto& l : lines) EXPECT_NE(l.find("QUORVEX_INSTRUMENT_PC"), std::string::npos) << l;
 }
 
+TEST(HostActions, AdapterListLeavesOutLoopback) {
+  for (const auto& name : sys::NetworkAdapterNames()) {
+    EXPECT_NE(name, "lo");
+    EXPECT_FALSE(name.empty());
+  }
+}
+
 TEST(HostActions, MaskPrefixLengths) {
   struct Case {
     const char* mask;
@@ -83,12 +91,12 @@ TEST(HostActions, MaskPrefixLengths) {
 }
 
 TEST(HostActions, NmcliCommandsForFixedAndAutomaticAddresses) {
-  auto fixed = sys::NmcliCommands({false, "192.168.1.20", "255.255.255.0", "0.0.0.0"}, "lab");
+  auto fixed = sys::NmcliCommands({false, "192.168.1.20", "255.255.255.0", "0.0.0.0", ""}, "lab");
   ASSERT_EQ(fixed.size(), 2u);
   EXPECT_EQ(fixed[0], (std::vector<std::string>{"nmcli", "connection", "modify", "lab", "ipv4.method", "manual",
                                                 "ipv4.addresses", "192.168.1.20/24", "ipv4.gateway", ""}));
   EXPECT_EQ(fixed[1], (std::vector<std::string>{"nmcli", "connection", "up", "lab"}));
-  auto dhcp = sys::NmcliCommands({true, "", "", ""}, "lab");
+  auto dhcp = sys::NmcliCommands({true, "", "", "", ""}, "lab");
   EXPECT_EQ(dhcp[0][5], "auto");
 }
 

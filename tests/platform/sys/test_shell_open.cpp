@@ -134,6 +134,16 @@ TEST(Process, RunAndWaitGivesTheExitStatus) {
   EXPECT_NE(error.find("signal"), std::string::npos) << error;
 }
 
+TEST(Process, CaptureCollectsStandardOutput) {
+  std::string out, error;
+  EXPECT_EQ(sys::RunAndCapture({"sh", "-c", "echo 'Wired connection 1'; exit 2"}, &out, &error), 2);
+  EXPECT_EQ(out, "Wired connection 1\n");
+  std::string big;
+  EXPECT_EQ(sys::RunAndCapture({"sh", "-c", "head -c 200000 /dev/zero"}, &big), 0);
+  EXPECT_EQ(big.size(), 200000u) << "output larger than a pipe buffer";
+  EXPECT_EQ(sys::RunAndCapture({"no-such-program-qx"}, &out, &error), -1);
+}
+
 TEST(Process, ChildrenInheritNoOpenFilesBeyondTheStandardThree) {
   testutil::TempDir dir;
   int fd = open((dir / "held.txt").c_str(), O_CREAT | O_RDWR, 0644);  // no close-on-exec
