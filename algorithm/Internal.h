@@ -1,4 +1,9 @@
 // Helpers shared by the channels of the library (not exported).
+//
+// Precision: the channels work in single precision throughout (f32 values, f32 constants, f32
+// running sums), as the records hold their values; only the Gaussian kernel weights and the
+// Gaussian fit are worked in double precision (the fit's request and result are f64). Every
+// conversion of a floating value to a channel, line or byte truncates toward zero.
 #pragma once
 
 #include "algorithm/Zentil.h"
