@@ -14,6 +14,8 @@ namespace {
 struct Source {
   cairo_surface_t* surface = nullptr;  // an image surface
   Rect rect;                           // in its pixels; may reach outside it
+  bool mono = false;                   // a monochrome bitmap
+  Color bk = kWhite;                   // the source DC's background colour
 };
 
 bool UsesSource(uint32_t rop) {
@@ -65,6 +67,13 @@ struct BlitOps {
       sw = cairo_image_surface_get_width(src.surface);
       sh = cairo_image_surface_get_height(src.surface);
     }
+    // Between colour and monochrome: going to black and white, the source's background
+    // colour becomes white and everything else black; coming from black and white, white
+    // becomes this DC's background colour and black its text colour (the mask technique).
+    const bool toMono = needSrc && d.mono && !src.mono, fromMono = needSrc && src.mono && !d.mono;
+    const uint32_t srcBkPx = ToPixel(src.bk) & 0xFFFFFF;
+    const uint32_t white = ToPixel(kWhite), black = ToPixel(kBlack);
+    const uint32_t bkPx = ToPixel(d.st.bkColor & 0xFFFFFF), textPx = ToPixel(d.st.textColor & 0xFFFFFF);
     const Rect sdev = dev.Offset(d.devOrigin.x, d.devOrigin.y);
     d.PixelsBegin();
     for (const Rect& c : d.EffectiveClip()) {
@@ -84,6 +93,8 @@ struct BlitOps {
             if (sx < 0 || sx >= sw) continue;
             s = srow[sx];
             if (key && (s & 0xFFFFFF) == keyPx) continue;
+            if (toMono) s = (s & 0xFFFFFF) == srcBkPx ? white : black;
+            else if (fromMono) s = (s & 0xFFFFFF) == 0xFFFFFF ? bkPx : textPx;
           }
           uint32_t v = (srcAlpha && rop == kSrcCopy) ? Over(s, row[x]) : ApplyRop3(rop, pat, s, row[x]);
           if (d.mono) v = ToPixel(d.Ink(FromPixel(v)));
@@ -168,6 +179,8 @@ Source FromDC(const DC& src, int sx, int sy, int sw, int sh) {
   Point a = src.LPtoDP(Point(sx, sy)), b = src.LPtoDP(Point(sx + sw, sy + sh));
   Point o = src.GetDeviceOrigin();
   s.rect = Rect(a.x + o.x, a.y + o.y, b.x + o.x, b.y + o.y).Normalized();
+  s.mono = src.GetBitmap().IsMonochrome();
+  s.bk = src.GetBkColor() & 0xFFFFFF;
   return s;
 }
 Source FromBitmap(const Bitmap& bmp, int sx, int sy, int sw, int sh) {
@@ -175,6 +188,7 @@ Source FromBitmap(const Bitmap& bmp, int sx, int sy, int sw, int sh) {
   if (!bmp) return s;
   s.surface = bmp.Surface();
   s.rect = Rect(sx, sy, sx + sw, sy + sh).Normalized();
+  s.mono = bmp.IsMonochrome();
   return s;
 }
 }  // namespace

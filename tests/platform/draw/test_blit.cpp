@@ -132,3 +132,35 @@ TEST(Blit, AlphaBitmapsDrawOverTheBackground) {
   EXPECT_EQ(c.At(3, 3), kB);
   EXPECT_EQ(c.CountNot(kA), 4);
 }
+
+TEST(Blit, MonochromeMaskTechniqueMatchesTheTransparentBlit) {
+  // A picture with magenta where it is see-through.
+  Bitmap pic = Bitmap::Create(6, 6, kMagenta);
+  for (int y = 1; y < 5; ++y)
+    for (int x = 2; x < 5; ++x) pic.SetPixel(x, y, kB);
+  pic.SetPixel(0, 5, kA);
+
+  // 1. The mask: the picture's magenta becomes white, the rest black.
+  DC image(pic.Clone());
+  image.SetBkColor(kMagenta);
+  Bitmap maskBmp = Bitmap::CreateMonochrome(6, 6);
+  DC mask(maskBmp);
+  ASSERT_TRUE(mask.BitBlt(0, 0, 6, 6, image, 0, 0, kSrcCopy));
+  EXPECT_EQ(maskBmp.GetPixel(0, 0), kWhite);
+  EXPECT_EQ(maskBmp.GetPixel(3, 3), kBlack);
+  // 2. The picture's see-through pixels cleared: white mask pixels AND black.
+  image.SetBkColor(kBlack);
+  image.SetTextColor(kWhite);
+  image.BitBlt(0, 0, 6, 6, mask, 0, 0, kSrcAnd);
+  EXPECT_EQ(image.GetPixel(0, 0), kBlack);
+  EXPECT_EQ(image.GetPixel(3, 3), kB);
+  // 3. The background ANDed with the mask (white keeps it), then ORed with the picture.
+  Canvas c(10, 10, kA);
+  c.dc.BitBlt(2, 2, 6, 6, mask, 0, 0, kSrcAnd);
+  c.dc.BitBlt(2, 2, 6, 6, image, 0, 0, kSrcPaint);
+
+  Canvas expect(10, 10, kA);
+  expect.dc.TransparentBlt(2, 2, 6, 6, pic, 0, 0, 6, 6, kMagenta);
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 10; ++x) ASSERT_EQ(c.At(x, y), expect.At(x, y)) << x << "," << y;
+}
