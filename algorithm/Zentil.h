@@ -42,6 +42,13 @@ ZENTIL_API void LoadAlgorithmPara(const AlgorithmPara* para);
 
 }  // extern "C"
 
+// For callers that bind the library at run time: its file name in the program folder and the
+// types of the three entry points Quorvex looks up.
+inline constexpr const char* kZentilLibraryFile = "libZentil.so";
+using AlgorithmMainProc = int (*)(AlgorithmResult*, AlgorithmInput*, AlgorithmPara*);
+using AdjustWbcHistogramProc = void (*)(AlgorithmResult*, AlgorithmInput*, const std::uint16_t*);
+using GetAlgorithmVersionProc = void (*)(char*, std::int16_t);
+
 // The raw-data record file and pulse identification exports are declared in their own header.
 #if __has_include("algorithm/ZentilFiles.h")
 #include "algorithm/ZentilFiles.h"

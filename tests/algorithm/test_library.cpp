@@ -12,16 +12,16 @@
 #include <string>
 #include <vector>
 
-#include "algorithm/ZentilRecords.h"
+#include "algorithm/Zentil.h"
 #include "sample_histograms.h"
 
 namespace {
 
-const std::string kLibrary = std::string(QUORVEX_PROGRAM_DIR) + "/libZentil.so";
+const std::string kLibrary = std::string(QUORVEX_PROGRAM_DIR) + "/" + kZentilLibraryFile;
 
-using MainFn = int (*)(AlgorithmResult*, AlgorithmInput*, AlgorithmPara*);
-using AdjustFn = void (*)(AlgorithmResult*, AlgorithmInput*, const std::uint16_t*);
-using VersionFn = void (*)(char*, std::int16_t);
+using MainFn = AlgorithmMainProc;
+using AdjustFn = AdjustWbcHistogramProc;
+using VersionFn = GetAlgorithmVersionProc;
 using ChannelFn = int (*)(AlgorithmResult*, const AlgorithmInput*);
 
 // The exports built so far. The raw-data record file and pulse identification functions join
