@@ -261,6 +261,9 @@ class DC {
     return DrawText(text, &r, format);
   }
   Size GetTextExtent(std::string_view text) const;
+  // For each UTF-8 character of `text`, the distance from the text's start to the
+  // character's right edge, logical units (caret positions, fitting text to a width).
+  std::vector<int> GetTextPositions(std::string_view text) const;
   TextMetrics GetTextMetrics() const;
   std::string GetTextFace() const;
 

@@ -211,6 +211,32 @@ Size DC::GetTextExtent(std::string_view text) const {
   return Size(static_cast<int>(std::lround(w / t.sx())), static_cast<int>(std::lround(t.LineHeight(rf) / t.sy())));
 }
 
+std::vector<int> DC::GetTextPositions(std::string_view text) const {
+  std::vector<int> out;
+  if (!impl_ || text.empty()) return out;
+  TextOps t{*impl_};
+  const ResolvedFont& rf = t.Resolve();
+  Shaper sh{rf, impl_->st.font, 0};
+  const std::string s(text);
+  PangoLayout* l = sh.Layout(s);
+  PangoRectangle log;
+  pango_layout_get_extents(l, nullptr, &log);
+  const std::vector<size_t> starts = CharStarts(s);
+  for (size_t i = 1; i < starts.size(); ++i) {
+    double x;
+    if (i + 1 == starts.size()) {
+      x = log.width / double(PANGO_SCALE);
+    } else {
+      PangoRectangle pos;
+      pango_layout_index_to_pos(l, static_cast<int>(starts[i]), &pos);
+      x = pos.x / double(PANGO_SCALE);
+    }
+    out.push_back(static_cast<int>(std::lround(x / t.sx())));
+  }
+  g_object_unref(l);
+  return out;
+}
+
 TextMetrics DC::GetTextMetrics() const {
   TextMetrics m;
   if (!impl_) return m;

@@ -61,6 +61,21 @@ TEST(DcText, ExtentsGrowWithTextAndFontSize) {
   EXPECT_GT(c.dc.GetTextExtent("WBC WBC").cx, b.cx);
 }
 
+TEST(DcText, CharacterPositionsAddUpToTheExtent) {
+  Canvas c;
+  c.dc.SelectFont(Arial(-16));
+  for (const char* text : {"Hgb 12.5", "白细胞", "Друк"}) {
+    std::vector<int> pos = c.dc.GetTextPositions(text);
+    Size ext = c.dc.GetTextExtent(text);
+    ASSERT_FALSE(pos.empty()) << text;
+    EXPECT_EQ(pos.back(), ext.cx) << text;
+    for (size_t i = 1; i < pos.size(); ++i) EXPECT_GT(pos[i], pos[i - 1]) << text << " " << i;
+  }
+  EXPECT_EQ(c.dc.GetTextPositions("白细胞").size(), 3u);
+  EXPECT_EQ(c.dc.GetTextPositions("Hgb").front(), c.dc.GetTextExtent("H").cx);
+  EXPECT_TRUE(c.dc.GetTextPositions("").empty());
+}
+
 TEST(DcText, TextAlignAndOpaqueBackground) {
   Canvas c(200, 60);
   c.dc.SelectFont(Arial(-20));
