@@ -1,0 +1,218 @@
+// The SDL2 backend: one window (full screen on the instrument), the composed screen shown
+// as a streaming texture, SDL input turned into our raw input. Touch arrives as mouse input.
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/ui/detail/backend.h"
+#include "platform/ui/keys.h"
+
+namespace ui::detail {
+namespace {
+
+unsigned VirtualKey(SDL_Keycode k) {
+  if (k >= SDLK_a && k <= SDLK_z) return 'A' + static_cast<unsigned>(k - SDLK_a);
+  if (k >= SDLK_0 && k <= SDLK_9) return '0' + static_cast<unsigned>(k - SDLK_0);
+  if (k >= SDLK_F1 && k <= SDLK_F12) return VK_F1 + static_cast<unsigned>(k - SDLK_F1);
+  if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return VK_NUMPAD0 + 1 + static_cast<unsigned>(k - SDLK_KP_1);
+  switch (k) {
+    case SDLK_KP_0: return VK_NUMPAD0;
+    case SDLK_BACKSPACE: return VK_BACK;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_RETURN: case SDLK_KP_ENTER: return VK_RETURN;
+    case SDLK_LSHIFT: case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_LCTRL: case SDLK_RCTRL: return VK_CONTROL;
+    case SDLK_LALT: case SDLK_RALT: return VK_MENU;
+    case SDLK_PAUSE: return VK_PAUSE;
+    case SDLK_CAPSLOCK: return VK_CAPITAL;
+    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_SPACE: return VK_SPACE;
+    case SDLK_PAGEUP: return VK_PRIOR;
+    case SDLK_PAGEDOWN: return VK_NEXT;
+    case SDLK_END: return VK_END;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_LEFT: return VK_LEFT;
+    case SDLK_UP: return VK_UP;
+    case SDLK_RIGHT: return VK_RIGHT;
+    case SDLK_DOWN: return VK_DOWN;
+    case SDLK_INSERT: return VK_INSERT;
+    case SDLK_DELETE: return VK_DELETE;
+    case SDLK_KP_MULTIPLY: return VK_MULTIPLY;
+    case SDLK_KP_PLUS: return VK_ADD;
+    case SDLK_KP_MINUS: return VK_SUBTRACT;
+    case SDLK_KP_PERIOD: return VK_DECIMAL;
+    case SDLK_KP_DIVIDE: return VK_DIVIDE;
+    case SDLK_MINUS: return 0xBD;
+    case SDLK_PERIOD: return 0xBE;
+    case SDLK_COMMA: return 0xBC;
+    default: return 0;
+  }
+}
+
+// Decodes the UTF-8 of a text-input event into code points.
+void Utf8ToCodePoints(const char* s, std::vector<unsigned>& out) {
+  const auto* p = reinterpret_cast<const unsigned char*>(s);
+  while (*p) {
+    unsigned cp = *p;
+    int extra = 0;
+    if (cp >= 0xF0) { cp &= 0x07; extra = 3; }
+    else if (cp >= 0xE0) { cp &= 0x0F; extra = 2; }
+    else if (cp >= 0xC0) { cp &= 0x1F; extra = 1; }
+    ++p;
+    for (int i = 0; i < extra && (*p & 0xC0) == 0x80; ++i, ++p) cp = (cp << 6) | (*p & 0x3F);
+    out.push_back(cp);
+  }
+}
+
+class SdlBackend : public Backend {
+ public:
+  ~SdlBackend() override {
+    if (texture_) SDL_DestroyTexture(texture_);
+    if (renderer_) SDL_DestroyRenderer(renderer_);
+    if (window_) SDL_DestroyWindow(window_);
+    if (inited_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+
+  bool Open(const InitOptions& options, Size& size) override {
+    SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+      std::fprintf(stderr, "ui: SDL: %s\n", SDL_GetError());
+      return false;
+    }
+    inited_ = true;
+    Uint32 flags = SDL_WINDOW_SHOWN;
+    if (options.fullScreen) {
+      SDL_DisplayMode mode;
+      if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && size.cx <= 0) size = Size(mode.w, mode.h);
+      flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    }
+    if (size.cx <= 0 || size.cy <= 0) size = Size(800, 600);
+    window_ = SDL_CreateWindow(options.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.cx, size.cy, flags);
+    if (!window_) {
+      std::fprintf(stderr, "ui: SDL window: %s\n", SDL_GetError());
+      return false;
+    }
+    renderer_ = SDL_CreateRenderer(window_, -1, 0);
+    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer_) return false;
+    SDL_RenderSetLogicalSize(renderer_, size.cx, size.cy);
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, size.cx, size.cy);
+    if (!texture_) return false;
+    size_ = size;
+    SDL_StartTextInput();
+    return true;
+  }
+
+  void Present(const draw::Bitmap& screen) override {
+    if (!texture_ || screen.IsNull()) return;
+    SDL_UpdateTexture(texture_, nullptr, screen.Data(), screen.Stride());
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderPresent(renderer_);
+  }
+
+  void Poll(std::vector<InputEvent>& out) override {
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+      InputEvent ev;
+      const SDL_Keymod mod = SDL_GetModState();
+      ev.shift = mod & KMOD_SHIFT;
+      ev.ctrl = mod & KMOD_CTRL;
+      ev.alt = mod & KMOD_ALT;
+      switch (e.type) {
+        case SDL_QUIT:
+          ev.kind = InputEvent::Kind::Quit;
+          out.push_back(ev);
+          break;
+        case SDL_MOUSEMOTION:
+          ev.kind = InputEvent::Kind::MouseMove;
+          ev.pt = Point(e.motion.x, e.motion.y);
+          out.push_back(ev);
+          break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+          ev.kind = e.type == SDL_MOUSEBUTTONDOWN ? InputEvent::Kind::MouseDown : InputEvent::Kind::MouseUp;
+          ev.pt = Point(e.button.x, e.button.y);
+          ev.button = e.button.button == SDL_BUTTON_LEFT ? 0 : e.button.button == SDL_BUTTON_RIGHT ? 1 : 2;
+          ev.clicks = e.button.clicks >= 2 && (e.button.clicks % 2 == 0) ? 2 : 1;
+          out.push_back(ev);
+          break;
+        case SDL_MOUSEWHEEL: {
+          int x = 0, y = 0;
+          SDL_GetMouseState(&x, &y);
+          ev.kind = InputEvent::Kind::Wheel;
+          ev.pt = Point(x, y);
+          ev.wheel = e.wheel.y * 120;
+          out.push_back(ev);
+          break;
+        }
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+          ev.kind = e.type == SDL_KEYDOWN ? InputEvent::Kind::KeyDown : InputEvent::Kind::KeyUp;
+          ev.vk = VirtualKey(e.key.keysym.sym);
+          ev.repeat = e.key.repeat != 0;
+          if (ev.vk) out.push_back(ev);
+          // Keys that produce no text input still type their character.
+          if (e.type == SDL_KEYDOWN && (ev.vk == VK_BACK || ev.vk == VK_RETURN || ev.vk == VK_ESCAPE || ev.vk == VK_TAB)) {
+            InputEvent ch = ev;
+            ch.kind = InputEvent::Kind::Char;
+            ch.ch = ev.vk == VK_TAB ? 9 : ev.vk == VK_BACK ? 8 : ev.vk == VK_RETURN ? 13 : 27;
+            out.push_back(ch);
+          }
+          break;
+        }
+        case SDL_TEXTINPUT: {
+          std::vector<unsigned> cps;
+          Utf8ToCodePoints(e.text.text, cps);
+          for (unsigned cp : cps) {
+            InputEvent ch = ev;
+            ch.kind = InputEvent::Kind::Char;
+            ch.ch = cp;
+            out.push_back(ch);
+          }
+          break;
+        }
+        case SDL_WINDOWEVENT:
+          if (e.window.event == SDL_WINDOWEVENT_EXPOSED) exposed_ = true;
+          break;
+        default:
+          break;
+      }
+    }
+    if (exposed_ && renderer_ && texture_) {
+      exposed_ = false;
+      SDL_RenderClear(renderer_);
+      SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+      SDL_RenderPresent(renderer_);
+    }
+  }
+
+  bool NeedsPolling() const override { return true; }
+  void SetCursorVisible(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+  void SetClipboard(const std::string& text) override { SDL_SetClipboardText(text.c_str()); }
+  bool GetClipboard(std::string& text) override {
+    if (!SDL_HasClipboardText()) return false;
+    char* t = SDL_GetClipboardText();
+    if (!t) return false;
+    text = t;
+    SDL_free(t);
+    return true;
+  }
+  BackendKind Kind() const override { return BackendKind::Sdl; }
+
+ private:
+  bool inited_ = false;
+  bool exposed_ = false;
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  Size size_;
+};
+
+}  // namespace
+
+std::unique_ptr<Backend> MakeSdlBackend() { return std::make_unique<SdlBackend>(); }
+
+}  // namespace ui::detail

@@ -1,0 +1,34 @@
+#pragma once
+// The resource store: bitmaps, icons and dialog templates by the numeric ids the screens
+// use. Resources are registered at start-up (from files beside the program, from bitmaps
+// drawn by a generator, or templates declared in code) and looked up by id afterwards.
+#include <functional>
+#include <string>
+
+#include "platform/ui/dialog_template.h"
+#include "platform/ui/draw/bitmap.h"
+
+namespace ui {
+
+class Resources {
+ public:
+  static void AddBitmap(int id, const draw::Bitmap& bmp);
+  // Loaded when first asked for; false when the file cannot be read now.
+  static bool AddBitmapFile(int id, const std::string& path);
+  // Made on first use by `make` (a generator drawing the skin).
+  static void AddBitmapGenerator(int id, std::function<draw::Bitmap()> make);
+  // A null bitmap when there is no such resource.
+  static draw::Bitmap LoadBitmap(int id);
+  static bool HasBitmap(int id);
+
+  static void AddIcon(int id, const draw::Bitmap& bmp);
+  static draw::Bitmap LoadIcon(int id);
+
+  static void AddDialog(int id, const DialogTemplate& tmpl);
+  static const DialogTemplate* FindDialog(int id);
+
+  // Forgets everything (tests).
+  static void Clear();
+};
+
+}  // namespace ui

@@ -1,0 +1,377 @@
+// The window manager: top-level windows in z-order composited into the one screen, the
+// paint cycle, and the routing of raw input to windows.
+#include <algorithm>
+
+#include "platform/sys/clock.h"
+#include "platform/ui/detail/context.h"
+#include "platform/ui/detail/window_access.h"
+#include "platform/ui/keys.h"
+#include "platform/ui/window.h"
+
+namespace ui {
+
+using namespace detail;
+
+namespace {
+
+// Offset of a window's client area inside its top-level window's back buffer.
+Point BackingOrigin(Window* w) {
+  Window* top = w->GetTopLevel();
+  const Point o = w->ClientOrigin();
+  const Rect tr = top->GetWindowRect();
+  return Point(o.x - tr.left, o.y - tr.top);
+}
+
+void ClearInvalid(Window* w) {
+  w->ValidateRect(nullptr);
+  for (Window* ch : w->Children()) ClearInvalid(ch);
+}
+
+void PaintTree(Window* w, const Rect& clip, const draw::Bitmap& backing) {
+  if (!(w->GetStyle() & WS_VISIBLE)) {
+    ClearInvalid(w);
+    return;
+  }
+  const Point o = BackingOrigin(w);
+  const Rect client = w->GetClientRect().Offset(o.x, o.y).Intersect(clip);
+  if (client.IsEmpty()) {
+    ClearInvalid(w);
+    return;
+  }
+  Rect inv;
+  if (w->GetUpdateRect(&inv)) {
+    const WindowHandle h = w->Handle();
+    const bool erase = WindowAccess::TakeErase(w);
+    w->ValidateRect(nullptr);
+    const Rect invB = inv.Offset(o.x, o.y).Intersect(client);
+    if (!invB.IsEmpty()) {
+      draw::DC dc(backing);
+      dc.SetDeviceOrigin(o.x, o.y);
+      dc.SetDeviceClip({invB});
+      if (erase) SafeCall(w, WM_ERASEBKGND, reinterpret_cast<WParam>(&dc), 0);
+      if (Window::FromHandle(h) != w) return;
+      SafeCall(w, WM_PAINT, reinterpret_cast<WParam>(&dc), 0);
+      if (Window::FromHandle(h) != w) return;
+    }
+  }
+  const std::vector<Window*> kids = w->Children();
+  for (Window* ch : kids) {
+    if (ch->IsWindow() && ch->GetParent() == w) PaintTree(ch, client, backing);
+  }
+}
+
+bool TopLevelUsable(Window* w) { return w && w->IsWindow() && w->IsWindowVisible(); }
+
+Window* TopLevelAt(Point p) {
+  auto& tl = Ctx().topLevels;
+  for (auto it = tl.rbegin(); it != tl.rend(); ++it) {
+    if (TopLevelUsable(*it) && (*it)->GetWindowRect().Contains(p)) return *it;
+  }
+  return nullptr;
+}
+
+Window* ChildAt(Window* w, Point screen) {
+  const auto& kids = w->Children();
+  for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
+    Window* ch = *it;
+    if (!(ch->GetStyle() & WS_VISIBLE) || ch->IsHitTransparent()) continue;
+    if (ch->GetWindowRect().Contains(screen)) return ChildAt(ch, screen);
+  }
+  return w;
+}
+
+void Post(Window* w, uint32_t msg, WParam wp, LParam lp) {
+  auto& c = Ctx();
+  QueueItem q;
+  q.msg.hwnd = w->Handle();
+  q.msg.message = msg;
+  q.msg.wParam = wp;
+  q.msg.lParam = lp;
+  q.msg.time = sys::Clock::TickMs();
+  q.msg.pt = c.cursor;
+  std::lock_guard<std::mutex> g(c.mu);
+  c.posted.push_back(std::move(q));
+}
+
+// Input reaches a window only when it and its top-level window are enabled (a modal
+// dialog's owner is disabled).
+bool Accepts(Window* w) {
+  if (!w || !w->IsWindow()) return false;
+  for (Window* p = w; p; p = p->GetParent()) {
+    if (!p->IsWindowEnabled()) return false;
+  }
+  return true;
+}
+
+unsigned MouseFlags() {
+  auto& c = Ctx();
+  return c.buttons | (c.shift ? unsigned{MK_SHIFT} : 0u) | (c.ctrl ? unsigned{MK_CONTROL} : 0u);
+}
+
+void SetMouseOver(Window* target) {
+  auto& c = Ctx();
+  const WindowHandle h = target ? target->Handle() : 0;
+  if (c.mouseOver == h) {
+    if (target && (WindowAccess::TrackFlags(target) & TME_HOVER)) c.hoverStart = sys::Clock::TickMs();
+    return;
+  }
+  if (Window* old = Window::FromHandle(c.mouseOver)) {
+    unsigned& f = WindowAccess::TrackFlags(old);
+    if (f & TME_LEAVE) Post(old, WM_MOUSELEAVE, 0, 0);
+    f = 0;
+  }
+  c.mouseOver = h;
+  c.hoverStart = sys::Clock::TickMs();
+}
+
+}  // namespace
+
+void WindowAccess::Invalidate(Window* w, const Rect& r, bool erase) {
+  if (r.IsEmpty() || !w->IsWindow()) return;
+  w->invalid_ = w->invalid_.Union(r);
+  if (erase) w->eraseNeeded_ = true;
+  // Children overlapping the area are painted over it again.
+  for (Window* ch : w->children_) {
+    const Rect cr = ch->rect_;
+    const Rect part = r.Intersect(cr);
+    if (!part.IsEmpty()) Invalidate(ch, part.Offset(-cr.left, -cr.top).Intersect(ch->GetClientRect()), erase);
+  }
+  Ctx().paintPending = true;
+  Wake();
+}
+
+std::unique_ptr<draw::DC> WindowAccess::ClientDC(Window* w) {
+  Window* top = w->GetTopLevel();
+  if (top->backing_.IsNull()) PaintTopLevel(top);
+  if (top->backing_.IsNull()) return nullptr;
+  auto dc = std::make_unique<draw::DC>(top->backing_);
+  const Point o = BackingOrigin(w);
+  dc->SetDeviceOrigin(o.x, o.y);
+  dc->SetDeviceClip({w->GetClientRect().Offset(o.x, o.y)});
+  ScreenChanged();
+  return dc;
+}
+
+void WindowAccess::PaintTopLevel(Window* top) {
+  const Rect r = top->rect_;
+  if (r.IsEmpty()) return;
+  if (top->backing_.IsNull() || top->backing_.Width() != r.Width() || top->backing_.Height() != r.Height()) {
+    top->backing_ = draw::Bitmap::Create(r.Width(), r.Height(), SysColor(COLOR_BTNFACE));
+    top->nonClientDirty_ = true;
+    top->invalid_ = top->GetClientRect();
+    top->eraseNeeded_ = true;
+    for (Window* ch : top->children_) Invalidate(ch, ch->GetClientRect(), true);
+  }
+  if (top->nonClientDirty_) {
+    top->nonClientDirty_ = false;
+    draw::DC dc(top->backing_);
+    top->PaintNonClient(dc);
+  }
+  const Rect in = top->NonClientInsets();
+  const Rect clip(in.left, in.top, r.Width() - in.right, r.Height() - in.bottom);
+  draw::Bitmap backing = top->backing_;
+  PaintTree(top, clip, backing);
+}
+
+namespace detail {
+
+void ScreenChanged() {
+  Ctx().composeNeeded = true;
+  Wake();
+}
+
+void AddTopLevel(Window* w) {
+  auto& tl = Ctx().topLevels;
+  tl.erase(std::remove(tl.begin(), tl.end(), w), tl.end());
+  if (w->GetExStyle() & WS_EX_TOPMOST) {
+    tl.push_back(w);
+  } else {
+    auto it = std::find_if(tl.begin(), tl.end(), [](Window* x) { return x->GetExStyle() & WS_EX_TOPMOST; });
+    tl.insert(it, w);
+  }
+  ScreenChanged();
+}
+
+void RemoveTopLevel(Window* w) {
+  auto& tl = Ctx().topLevels;
+  tl.erase(std::remove(tl.begin(), tl.end(), w), tl.end());
+  ScreenChanged();
+}
+
+void RaiseTopLevel(Window* w) {
+  AddTopLevel(w);
+  // Windows owned by it stay above it.
+  for (Window* x : std::vector<Window*>(Ctx().topLevels)) {
+    if (x != w && WindowAccess::Owner(x) == w) RaiseTopLevel(x);
+  }
+}
+
+void PaintAndCompose() {
+  auto& c = Ctx();
+  c.paintPending = false;
+  bool painted = false;
+  for (Window* w : std::vector<Window*>(c.topLevels)) {
+    if (!w->IsWindow() || !(w->GetStyle() & WS_VISIBLE)) continue;
+    WindowAccess::PaintTopLevel(w);
+    painted = true;
+  }
+  if (!painted && !c.composeNeeded) return;
+  c.composeNeeded = false;
+  if (c.screen.IsNull()) return;
+  {
+    draw::DC dc(c.screen);
+    dc.FillSolidRect(Rect(0, 0, c.screenSize.cx, c.screenSize.cy), draw::kBlack);
+    for (Window* w : c.topLevels) {
+      if (!w->IsWindow() || !(w->GetStyle() & WS_VISIBLE)) continue;
+      const draw::Bitmap& b = WindowAccess::Backing(w);
+      if (b.IsNull()) continue;
+      const Rect r = w->GetWindowRect();
+      dc.BitBlt(r.left, r.top, b.Width(), b.Height(), b, 0, 0);
+    }
+    dc.Flush();
+  }
+  if (c.backend) c.backend->Present(c.screen);
+}
+
+void OnWindowDestroyed(Window* w) {
+  auto& c = Ctx();
+  const WindowHandle h = w->Handle();
+  if (c.capture == h) c.capture = 0;
+  if (c.mouseOver == h) c.mouseOver = 0;
+  if (c.focus == h) c.focus = 0;
+  if (c.active == h) {
+    c.active = 0;
+    // The owner, else the topmost usable window, becomes active.
+    Window* next = WindowAccess::Owner(w);
+    if (!next || !next->IsWindow() || !next->IsWindowVisible() || !next->IsWindowEnabled()) {
+      next = nullptr;
+      for (auto it = c.topLevels.rbegin(); it != c.topLevels.rend(); ++it) {
+        if (*it != w && (*it)->IsWindow() && (*it)->IsWindowVisible() && (*it)->IsWindowEnabled()) {
+          next = *it;
+          break;
+        }
+      }
+    }
+    if (next) next->SetActiveWindow();
+  }
+}
+
+void DrainInput() {
+  auto& c = Ctx();
+  std::vector<InputEvent> events;
+  if (c.backend) c.backend->Poll(events);
+  {
+    std::lock_guard<std::mutex> g(c.mu);
+    if (!c.injected.empty()) {
+      events.insert(events.end(), c.injected.begin(), c.injected.end());
+      c.injected.clear();
+    }
+  }
+  for (auto& ev : events) RouteInput(ev);
+}
+
+void RouteInput(const InputEvent& ev) {
+  auto& c = Ctx();
+  using K = InputEvent::Kind;
+  c.shift = ev.shift;
+  c.ctrl = ev.ctrl;
+  switch (ev.kind) {
+    case K::Quit:
+      PostQuitMessage(0);
+      return;
+    case K::MouseMove:
+    case K::MouseDown:
+    case K::MouseUp: {
+      c.cursor = ev.pt;
+      const unsigned bit = ev.button == 0 ? MK_LBUTTON : ev.button == 1 ? MK_RBUTTON : MK_MBUTTON;
+      if (ev.kind == K::MouseDown) c.buttons |= bit;
+      if (ev.kind == K::MouseUp) c.buttons &= ~bit;
+      Window* target = Window::FromHandle(c.capture);
+      if (!target) {
+        Window* top = TopLevelAt(ev.pt);
+        target = top ? ChildAt(top, ev.pt) : nullptr;
+      }
+      if (ev.kind == K::MouseMove) SetMouseOver(target);
+      if (!target) return;
+      Window* top = target->GetTopLevel();
+      if (ev.kind == K::MouseDown) {
+        if (!top->IsWindowEnabled()) {
+          // A click on a window under a modal dialog brings the dialog forward.
+          for (auto it = c.topLevels.rbegin(); it != c.topLevels.rend(); ++it) {
+            if (WindowAccess::Owner(*it) == top && (*it)->IsWindowVisible()) {
+              (*it)->SetActiveWindow();
+              break;
+            }
+          }
+          return;
+        }
+        if (c.active != top->Handle()) top->SetActiveWindow();
+      }
+      if (!Accepts(target)) return;
+      const Point cp = target->ScreenToClient(ev.pt);
+      const LParam lp = MakePointLParam(cp.x, cp.y);
+      uint32_t msg = WM_MOUSEMOVE;
+      if (ev.kind == K::MouseDown) {
+        const bool dbl = ev.clicks >= 2 && (target->ClassStyle() & CS_DBLCLKS);
+        msg = ev.button == 0 ? (dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN)
+              : ev.button == 1 ? (dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN)
+                               : WM_MBUTTONDOWN;
+      } else if (ev.kind == K::MouseUp) {
+        msg = ev.button == 0 ? WM_LBUTTONUP : ev.button == 1 ? WM_RBUTTONUP : WM_MBUTTONUP;
+      }
+      Post(target, msg, MouseFlags(), lp);
+      return;
+    }
+    case K::Wheel: {
+      c.cursor = ev.pt;
+      Window* target = Window::FromHandle(c.focus);
+      if (!target) {
+        Window* top = TopLevelAt(ev.pt);
+        target = top ? ChildAt(top, ev.pt) : nullptr;
+      }
+      if (!Accepts(target)) return;
+      Post(target, WM_MOUSEWHEEL, MakeWParam(MouseFlags(), static_cast<unsigned>(ev.wheel) & 0xFFFF),
+           MakePointLParam(ev.pt.x, ev.pt.y));
+      return;
+    }
+    case K::KeyDown:
+    case K::KeyUp:
+    case K::Char: {
+      Window* target = Window::FromHandle(c.focus);
+      if (!target) target = Window::FromHandle(c.active);
+      if (!Accepts(target)) return;
+      const unsigned flags = (ev.repeat ? 0x4000u : 0u) | (ev.kind == K::KeyUp ? 0xC000u : 0u) | (ev.alt ? 0x2000u : 0u);
+      const LParam lp = static_cast<LParam>(MakeLong(1, flags));
+      if (ev.kind == K::Char) {
+        Post(target, ev.alt ? WM_SYSCHAR : WM_CHAR, ev.ch, lp);
+      } else if (ev.alt || ev.vk == VK_MENU || ev.vk == VK_F10) {
+        Post(target, ev.kind == K::KeyDown ? WM_SYSKEYDOWN : WM_SYSKEYUP, ev.vk, lp);
+      } else {
+        Post(target, ev.kind == K::KeyDown ? WM_KEYDOWN : WM_KEYUP, ev.vk, lp);
+      }
+      return;
+    }
+  }
+}
+
+void CheckHover() {
+  auto& c = Ctx();
+  Window* w = Window::FromHandle(c.mouseOver);
+  if (!w) return;
+  unsigned& f = WindowAccess::TrackFlags(w);
+  if (!(f & TME_HOVER)) return;
+  if (sys::Clock::TickMs() - c.hoverStart < static_cast<int64_t>(WindowAccess::HoverMs(w))) return;
+  f &= ~TME_HOVER;
+  const Point cp = w->ScreenToClient(c.cursor);
+  Post(w, WM_MOUSEHOVER, MouseFlags(), MakePointLParam(cp.x, cp.y));
+}
+
+int64_t NextHoverDue() {
+  auto& c = Ctx();
+  Window* w = Window::FromHandle(c.mouseOver);
+  if (!w || !(WindowAccess::TrackFlags(w) & TME_HOVER)) return -1;
+  return c.hoverStart + WindowAccess::HoverMs(w);
+}
+
+}  // namespace detail
+}  // namespace ui
