@@ -40,25 +40,22 @@ void SplitTextToWidth(const std::string& text, std::vector<std::string>* pieces,
 
 void PrinterRenderGlyph(char32_t c, int language, uint8_t glyph[32]) {
   std::memset(glyph, 0, 32);
-  draw::Bitmap bmp = draw::Bitmap::Create(16, 16, draw::kWhite);
+  // A one-bit bitmap, as the printer's glyphs are one bit a dot: text on it is not smoothed.
+  draw::Bitmap bmp = draw::Bitmap::CreateMonochrome(16, 16);
   if (!bmp) return;
   {
     draw::DC dc(bmp);
-    draw::Font font(language == 0 ? "黑体" : "Arial", -13, draw::kFontWeightBold);
-    dc.SelectFont(font);
+    dc.FillSolidRect(draw::Rect(0, 0, 16, 16), draw::kWhite);
+    dc.SelectFont(draw::Font(language == 0 ? "黑体" : "Arial", -13, draw::kFontWeightBold));
     dc.SetTextColor(draw::kBlack);
     dc.SetBkMode(draw::BkMode::Transparent);
     draw::Rect r(0, 0, 16, 16);
     dc.DrawText(EncodeUtf8(std::u32string(1, c)), &r, draw::kDtTop | draw::kDtLeft | draw::kDtNoPrefix);
     dc.Flush();
   }
-  // The printer's glyphs are one bit a dot; our text is smoothed, so a pixel counts as ink
-  // when it is darker than mid-grey.
   for (int y = 0; y < 16; ++y) {
     for (int x = 0; x < 16; ++x) {
-      const draw::Color px = bmp.GetPixel(x, y);
-      const int lum = (draw::GetRValue(px) * 30 + draw::GetGValue(px) * 59 + draw::GetBValue(px) * 11) / 100;
-      if (lum < 128) glyph[2 * y + x / 8] |= static_cast<uint8_t>(0x80u >> (x % 8));
+      if ((bmp.GetPixel(x, y) & 0xFFFFFF) != draw::kWhite) glyph[2 * y + x / 8] |= static_cast<uint8_t>(0x80u >> (x % 8));
     }
   }
 }

@@ -14,7 +14,7 @@ using Cell = std::array<uint8_t, kFontHeight>;  // one byte a row, bit 7 the lef
 
 std::array<Cell, 256> MakeFont() {
   std::array<Cell, 256> font{};
-  draw::Bitmap bmp = draw::Bitmap::Create(kFontWidth, kFontHeight, draw::kWhite);
+  draw::Bitmap bmp = draw::Bitmap::CreateMonochrome(kFontWidth, kFontHeight);
   if (!bmp) return font;
   draw::DC dc(bmp);
   dc.SelectFont(draw::Font("Courier New", -13, draw::kFontWeightBold));
@@ -27,9 +27,7 @@ std::array<Cell, 256> MakeFont() {
     dc.Flush();
     for (int y = 0; y < kFontHeight; ++y) {
       for (int x = 0; x < kFontWidth; ++x) {
-        const draw::Color px = bmp.GetPixel(x, y);
-        const int lum = (draw::GetRValue(px) * 30 + draw::GetGValue(px) * 59 + draw::GetBValue(px) * 11) / 100;
-        if (lum < 128) font[static_cast<size_t>(code)][static_cast<size_t>(y)] |= static_cast<uint8_t>(0x80u >> x);
+        if ((bmp.GetPixel(x, y) & 0xFFFFFF) != draw::kWhite) font[static_cast<size_t>(code)][static_cast<size_t>(y)] |= static_cast<uint8_t>(0x80u >> x);
       }
     }
   }
