@@ -34,7 +34,7 @@ draw::Font MakeSharedDialogFont(float scale) {
 
 namespace {
 draw::Font g_sharedFont = MakeSharedDialogFont(1.0f);
-bool (*g_keyboardRaiser)(const char*) = nullptr;
+ForeignWindowRaiser g_raiser = nullptr;
 }  // namespace
 
 const draw::Font& SharedDialogFont() { return g_sharedFont; }
@@ -48,10 +48,12 @@ std::vector<FrameLine> DialogFrameLines(const draw::Rect& c) {
           {{c.left, c.bottom}, {c.left, c.top}}};
 }
 
-void SetKeyboardRaiser(bool (*raise)(const char* title)) { g_keyboardRaiser = raise; }
+void SetForeignWindowRaiser(ForeignWindowRaiser raise) { g_raiser = raise; }
+
+bool RaiseForeignWindow(const char* title) { return g_raiser != nullptr && g_raiser(title); }
 
 int ShowOnScreenKeyboard() {
-  if (g_keyboardRaiser != nullptr && g_keyboardRaiser(kOnScreenKeyboardTitle)) return 1;
+  if (RaiseForeignWindow(kOnScreenKeyboardTitle)) return 1;
   sys::ShellOpen(sys::ProgramDir() + kOnScreenKeyboardProgram);
   return 1;
 }

@@ -44,9 +44,12 @@ std::vector<FrameLine> DialogFrameLines(const draw::Rect& client);
 inline constexpr const char* kOnScreenKeyboardTitle = "On-Screen Keyboard";
 inline constexpr const char* kOnScreenKeyboardProgram = "Keyboard.exe";
 
-// Brings a running on-screen keyboard to the front; returns false when none runs. Installed by
-// the user-interface layer (which can see other programs' windows); none by default.
-void SetKeyboardRaiser(bool (*raise)(const char* title));
+// Brings another program's window with exactly this title (the on-screen keyboard, the help
+// viewer) to the front and shows it normally; returns false when there is none. Installed by
+// whatever can see other programs' windows (X11); none by default, so a helper is started.
+using ForeignWindowRaiser = bool (*)(const char* title);
+void SetForeignWindowRaiser(ForeignWindowRaiser raise);
+bool RaiseForeignWindow(const char* title);
 
 // Brings the on-screen keyboard to the front, starting it (the program folder's "Keyboard.exe",
 // through the helper-program table) when it does not run. Always 1: a keyboard that cannot be

@@ -60,10 +60,10 @@ bool RaiseFound(const char* title) {
 }
 
 TEST(LayoutTest, ARunningKeyboardIsRaisedNotStartedAgain) {
-  SetKeyboardRaiser(&RaiseFound);
+  SetForeignWindowRaiser(&RaiseFound);
   EXPECT_EQ(ShowOnScreenKeyboard(), 1);
   EXPECT_TRUE(g_raised);
-  SetKeyboardRaiser(nullptr);
+  SetForeignWindowRaiser(nullptr);
 }
 
 }  // namespace
