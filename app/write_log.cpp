@@ -11,7 +11,6 @@
 #include "platform/sys/clock.h"
 #include "platform/sys/debug_output.h"
 
-LisLinkStateValues LisLinkState;
 
 namespace {
 

@@ -1,0 +1,3 @@
+#include "app/lis_link_state.h"
+
+LisLinkStateValues LisLinkState;
