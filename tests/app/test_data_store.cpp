@@ -9,6 +9,7 @@
 #include "app/app_settings.h"
 #include "app/data_store.h"
 #include "app/db_errors.h"
+#include "app/field_read.h"
 #include "program_folder.h"
 
 namespace {
@@ -301,6 +302,26 @@ TEST_F(DataStoreTest, TheDefaultSettingsRowMatchesTheDeliveredOne) {
   EXPECT_EQ(conn.Execute("delete from SysSetting"), 1);
   EXPECT_EQ(conn.Execute(DefaultSettingsRowSql()), 1) << conn.LastError();
   EXPECT_EQ(rowText(), before);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DataStoreTest, TheGeneralGroupHasSoundNormalRanges) {
+  ASSERT_TRUE(CreateDataStoreIfMissing());
+  CADOConn conn;
+  RecordsetPtr& rs = conn.OpenRecordset("Select * from NormalLimits where Kind=0");
+  ASSERT_TRUE(HasRows(*rs));
+  for (int i = 0; i < 20; ++i) {
+    float low = -1, high = -1;
+    ASSERT_TRUE(ReadField(*rs, 2 + 2 * i, low));
+    ASSERT_TRUE(ReadField(*rs, 3 + 2 * i, high));
+    EXPECT_GE(low, 0.0f) << rs->FieldName(2 + 2 * i);
+    EXPECT_LT(low, high) << rs->FieldName(2 + 2 * i);
+  }
+  EXPECT_EQ(RawScalar("select count(*) from NormalLimits"), "1");
+  EXPECT_EQ(RawScalar("select count(*) from PathologyLimits"), "0");
 }
 
 }  // namespace
