@@ -4,8 +4,14 @@
 
 #include "app/app_settings.h"
 #include "app/layout.h"
+#include "platform/ui/app.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/window.h"
+
+void CheckScreenSize() {
+  const ui::Size screen = ui::GetScreenSize();
+  CheckScreenSize(screen.cx, screen.cy);
+}
 
 void ScaleDialogLayout(ui::Window* dialog) {
   if (dialog == nullptr || !dialog->IsWindow()) return;

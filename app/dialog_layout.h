@@ -9,6 +9,10 @@ namespace ui {
 class Window;
 }
 
+// Sets the layout scale and the large-screen flag from the size of the screen the framework
+// opened (call after ui::Init, before the first screen).
+void CheckScreenSize();
+
 // Scales the dialog's window rectangle edge by edge, centres it, then scales the rectangle of
 // each direct child (grandchildren move with their parents and keep their sizes). Runs at
 // scale 1.0 too: every control is moved to its own rectangle and the dialog is centred.

@@ -83,3 +83,20 @@ TEST_F(DialogLayoutTest, TheFrameLiesOnTheClientEdges) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ScreenSizeTest, TheScaleFollowsTheOpenedScreen) {
+  AppSettingsValues saved = AppSettings;
+  struct Case { int w, h; float scale; int large; };
+  for (Case c : {Case{640, 480, 1.0f, 0}, Case{800, 600, 1.25f, 1}}) {
+    ASSERT_TRUE(ui::TestDriver::Start(c.w, c.h));
+    CheckScreenSize();
+    EXPECT_EQ(AppSettings.LayoutScale, c.scale) << c.w;
+    EXPECT_EQ(AppSettings.LargeScreen, c.large) << c.w;
+    ui::TestDriver::Stop();
+  }
+  AppSettings = saved;
+}
+
+}  // namespace
