@@ -8,6 +8,7 @@
 #include "app/app_settings.h"
 #include "app/data_store.h"
 #include "app/db_errors.h"
+#include "app/layout.h"
 #include "app/lis_link_state.h"
 #include "platform/sys/crash_handler.h"
 #include "platform/sys/file_ops.h"
@@ -153,6 +154,7 @@ bool RunCoreStartup(CADOConn& conn) {
   AppSettings.ChineseEdition = ChineseEditionFromSystemLanguage();
   AppSettings.ChineseEdition = ChineseEditionFromSettings(AppSettings.ChineseEdition);
   ReadStartupSettings();
+  InitSharedDialogFont();  // from the layout scale worked out before
   return OpenAndUpgradeDataStore(conn);
 }
 

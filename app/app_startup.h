@@ -53,7 +53,8 @@ void ReadStartupSettings();
 // (already reported to the operator).
 bool OpenAndUpgradeDataStore(CADOConn& conn);
 
-// The steps above in the start-up's order, from the program folder to the first settings. The
+// The steps above in the start-up's order, from the program folder to the first settings, with
+// the shared dialog font made from the layout scale (CheckScreenSize runs before). The
 // connection stays open for the rest of the start-up.
 bool RunCoreStartup(CADOConn& conn);
 

@@ -8,6 +8,7 @@
 #include "app/app_settings.h"
 #include "app/app_startup.h"
 #include "app/db_errors.h"
+#include "app/layout.h"
 #include "app/lis_link_state.h"
 #include "platform/sys/single_instance.h"
 #include "program_folder.h"
@@ -192,8 +193,10 @@ TEST_F(StartupTest, ASecondCopyIsTurnedAway) {
 TEST_F(StartupTest, AFreshProgramFolderStartsCreatesItsDataStoreAndReadsItsSettings) {
   folder_.write("Setting.ini", "[Setting]\nSOFTWAREVERSION=1\n[ReagentCalcCoef]\nDIL=1.1\n");
   folder_.write("ProduceInfo/Produceinfo.ver", "[Module]\nName=QX-4150\n");
+  AppSettings.LayoutScale = 1.25f;
   CADOConn conn;
   ASSERT_TRUE(RunCoreStartup(conn));
+  EXPECT_EQ(SharedDialogFont().height, 20);
   EXPECT_TRUE(RecentDbErrors().empty()) << RecentDbErrors()[0];
   EXPECT_TRUE(fs::exists(folder_.path() / "Vantorium.mdb"));
   EXPECT_EQ(AppSettings.ProgramFolder, folder_.path().string() + "/");
