@@ -1,0 +1,162 @@
+#include "measurement/flagging.h"
+
+#include <cstdio>
+
+#include "app/ado_conn.h"
+#include "app/field_read.h"
+#include "app/param_order.h"
+#include "app/value_format.h"
+
+namespace measurement {
+namespace {
+
+const char* const kGroupNames[kGroupCount][5] = {
+    {"通用", "General", "General", "Général", "Головна"},
+    {"成男", "Adult male", "Adulto Masculino", "Adulte homme", "Дорослий чоловік"},
+    {"成女", "Adult female", "Adulto Femenino", "Adulte femme", "Доросла жінка"},
+    {"14-18岁", "14-18 years", "14-18 anos", "14-18 ans", "14-18 років"},
+    {"6-13岁", "6-13 years", "6-13 anos", "6-13 ans", "6-13 років"},
+    {"3-5岁", "3-5 years", "3-5 anos", "3-5 ans", "3-5 років"},
+    {"2个月-2岁", "2 months-2 years", "2 meses-2 anos", "2 mois-2 ans", "2 місяці – 2 роки"},
+    {"8天-1个月", "8 days-1 months", "8 dias-1 meses", "8 jours-1 mois", "8 днів – 1 місяці"},
+    {"第一周", "First week", "Primera semana", "Premiere Semaine", "Перший тиждень"},
+    {"自定义", "User defined", "Usuario definido", "Utilisateur defini", "Визначається користувачем"},
+};
+
+LimitPairs LoadLimits(CADOConn& conn, const char* table, int kind, float open) {
+  LimitPairs l;
+  char sql[96];
+  std::snprintf(sql, sizeof sql, "Select * from %s where Kind=%d", table, kind);
+  RecordsetPtr& rs = conn.OpenRecordset(sql);
+  if (conn.RecordsetOpen() && HasRows(*rs)) {
+    for (int i = 0; i < 40; ++i) {
+      float v = 0.0f;
+      ReadField(*rs, 2 + i, v);
+      l.pairs[i] = v;
+    }
+  } else {
+    for (int i = 0; i < 20; ++i) {
+      l.pairs[2 * i] = -open;
+      l.pairs[2 * i + 1] = open;
+    }
+    l.missing = true;
+  }
+  conn.CloseRecordset();
+  ReorderLimitPairsForDisplay(l.pairs);
+  return l;
+}
+
+struct FlagRow {
+  const char* code;
+  const char* description;
+};
+const FlagRow kWbcFlags[4] = {{"LF1", "淋巴细胞峰左侧区域异常,"},
+                              {"LF2", "淋巴细胞峰与中间细胞区域异常,"},
+                              {"LF3", "中间细胞区与中性粒细胞峰之间区域异常,"},
+                              {"LF4", "中性粒细胞右侧区域异常,"}};
+const FlagRow kPltFlags[2] = {{"PF1", "血小板左侧区域异常,"}, {"PF2", "血小板右侧区域异常,"}};
+
+}  // namespace
+
+const char* GroupName(int kind, int language) {
+  if (kind < 0 || kind >= kGroupCount) kind = 0;
+  if (language < 0 || language > 4) language = 1;
+  return kGroupNames[kind][language];
+}
+
+int GroupIndexFromText(const std::string& text) {
+  for (int k = 0; k < kGroupCount; ++k)
+    for (int lang = 0; lang < 5; ++lang)
+      if (text == kGroupNames[k][lang]) return k;
+  return 0;
+}
+
+LimitPairs LoadNormalLimits(CADOConn& conn, int kind) { return LoadLimits(conn, "NormalLimits", kind, 1000000000.0f); }
+LimitPairs LoadPathologyLimits(CADOConn& conn, int kind) {
+  return LoadLimits(conn, "PathologyLimits", kind, 10000000000.0f);
+}
+
+std::string RangeMark(float v, float nl, float nh, float pl, float ph) {
+  std::string m;
+  if (v < pl) m = "L-";
+  else if (v < nl) m = "L";
+  if (v > ph) m = "H+";
+  else if (v > nh) m = "H";
+  return m;
+}
+
+void MarkValues(const float values[20], const uint8_t notReportable[20], const LimitPairs& normal,
+                const LimitPairs& panic, std::string marks[20]) {
+  for (int i = 0; i < 20; ++i) {
+    marks[i].clear();
+    if (notReportable[i] == 1) continue;
+    marks[i] = RangeMark(values[i], normal.pairs[2 * i], normal.pairs[2 * i + 1], panic.pairs[2 * i],
+                         panic.pairs[2 * i + 1]);
+  }
+}
+
+std::string ShownValueText(float value, int displayIndex, bool reportable) {
+  if (!reportable || !IsValidParamValue(value)) return "- - -";
+  return FormatValue(value, displayIndex);
+}
+
+std::string StoredValueText(float value, int displayIndex, bool reportable, const std::string& indicator,
+                            const std::string& mark) {
+  if (!reportable || !IsValidParamValue(value)) return "- - -";
+  std::string t = indicator + FormatValue(value, displayIndex);
+  if (!mark.empty()) t += " " + mark;
+  return t;
+}
+
+FlagTexts BuildFlagTexts(const AlgorithmResult& r) {
+  FlagTexts f;
+  const uint8_t wbc[4] = {r.LF1, r.LF2, r.LF3, r.LF4};
+  const uint8_t plt[2] = {r.PF1, r.PF2};
+  f.wbcSuppressed = r.WbcLow == 1;
+  f.pltSuppressed = r.PltLow == 1;
+  if (!f.wbcSuppressed)
+    for (int k = 0; k < 4; ++k)
+      if (wbc[k] != 0) {
+        f.warning += std::string(kWbcFlags[k].code) + " ";
+        f.chineseDescription += kWbcFlags[k].description;
+        f.wbcLabels[k] = true;
+      }
+  if (!f.pltSuppressed)
+    for (int k = 0; k < 2; ++k)
+      if (plt[k] != 0) {
+        f.warning += std::string(kPltFlags[k].code) + " ";
+        f.chineseDescription += kPltFlags[k].description;
+        f.pltLabels[k] = true;
+      }
+  return f;
+}
+
+std::string FlagLogLine(const std::string& sampleNo, const std::string& description) {
+  if (description.empty()) return {};
+  return "样本" + sampleNo + ":" + description + "可能血样太久了或者是病态的样本，根据需要重测样本或镜检确认";
+}
+
+std::string ThirdCountLogLine(const std::string& sampleNo) {
+  return "样本" + sampleNo + "进行了第三次测量,可以根据需要重测确认";
+}
+
+void BuildReferenceTexts(const LimitPairs& normal, std::string* refText, std::string rangeTexts[20]) {
+  std::string elements[20];
+  for (int i = 0; i < 20; ++i) {
+    const float nl = normal.pairs[2 * i], nh = normal.pairs[2 * i + 1];
+    if ((nl < -999999.0f && nh > 999999.0f) || nl == nh)
+      elements[i] = " ";
+    else
+      elements[i] = FormatValue(nl, i) + "-" + FormatValue(nh, i);
+  }
+  // Built in screen order; stored and read in table order.
+  ReorderParamTextsForStore(elements);
+  std::string text;
+  for (int i = 0; i < 20; ++i) {
+    text += elements[i] + ",";
+    if (rangeTexts != nullptr) rangeTexts[i] = elements[i];
+  }
+  if (refText != nullptr) *refText = text;
+}
+
+}  // namespace measurement

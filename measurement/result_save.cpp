@@ -1,0 +1,206 @@
+#include "measurement/result_save.h"
+
+#include <mutex>
+
+#include "app/ado_conn.h"
+#include "app/app_settings.h"
+#include "app/field_read.h"
+#include "app/param_order.h"
+#include "app/value_format.h"
+
+namespace measurement {
+namespace {
+
+const char* const kValueColumns[20] = {"WBC", "LYMA", "MONA",  "GRAA",  "LYMP", "MONP", "GRAP",
+                                       "RBC", "HGB",  "MCHC",  "MCH",   "MCV",  "RDWCV", "RDWSD",
+                                       "HCT", "PLT",  "MPV",   "PDW",   "PCT",  "PLCR"};
+const char* const kUnitColumns[7] = {"WBCUnit", "RBCUnit", "HGBUnit", "MCHCUnit", "HCTUnit", "PLTUnit", "PCTUnit"};
+
+std::string Q(const std::string& s) { return "'" + SqlSafeText(s) + "'"; }
+std::string G(float v) { return FormatValue(v, 0, 1); }
+
+std::mutex g_mutex;
+HandOffEntry g_entries[2];
+HandOffNotice g_notice;
+
+}  // namespace
+
+std::string PersonUpdateSql(const PersonRow& r) {
+  std::string s = "update Person set TestDate=" + Q(r.testDate) + ",TestTime=" + Q(r.testTime);
+  for (int i = 0; i < 20; ++i) s += std::string(",") + kValueColumns[i] + "=" + Q(r.values[i]);
+  s += ",Warning=" + Q(r.warning);
+  for (int i = 0; i < 7; ++i) s += std::string(",") + kUnitColumns[i] + "=" + Q(r.units[i]);
+  s += ",RefText=" + Q(r.refText) + ",BloodType=" + Q(r.bloodType);
+  s += ",OriginalWbc=" + G(r.originalWbc) + ",WMARKER2=" + G(r.markers[0]) + ",WMARKER3=" + G(r.markers[1]) +
+       ",PMARKER1=" + G(r.markers[2]) + ",PMARKER2=" + G(r.markers[3]);
+  s += " where SampleNo=" + Q(r.sampleNo) + " and TestDate=" + Q(r.testDate);
+  return s;
+}
+
+std::string PersonInsertSql(const PersonRow& r) {
+  std::string cols = "SampleNo,TestDate,TestTime,Name,Sex,Age,AgeUnit,BloodType,ReferValue,MedicalNo,BedNo,Dept,"
+                     "Sender,Scrutator,Checker";
+  std::string vals = Q(r.sampleNo) + "," + Q(r.testDate) + "," + Q(r.testTime) + ",'','',0,''," + Q(r.bloodType) +
+                     "," + Q(r.referValue) + ",'','','','','',''";
+  for (int i = 0; i < 20; ++i) {
+    cols += std::string(",") + kValueColumns[i];
+    vals += "," + Q(r.values[i]);
+  }
+  cols += ",Warning";
+  vals += "," + Q(r.warning);
+  for (int i = 0; i < 7; ++i) {
+    cols += std::string(",") + kUnitColumns[i];
+    vals += "," + Q(r.units[i]);
+  }
+  cols += ",RefText,OriginalWbc,WMARKER2,WMARKER3,PMARKER1,PMARKER2";
+  vals += "," + Q(r.refText) + "," + G(r.originalWbc) + "," + G(r.markers[0]) + "," + G(r.markers[1]) + "," +
+          G(r.markers[2]) + "," + G(r.markers[3]);
+  return "insert into Person (" + cols + ") values (" + vals + ")";
+}
+
+bool SampleExistsToday(CADOConn& conn, const std::string& sampleNo, const std::string& testDate, bool* ok) {
+  RecordsetPtr& rs = conn.OpenRecordset("Select * from Person where SampleNo=" + Q(sampleNo) +
+                                        " and TestDate=" + Q(testDate));
+  const bool open = conn.RecordsetOpen();
+  const bool exists = open && HasRows(*rs);
+  conn.CloseRecordset();
+  if (ok) *ok = open;
+  return exists;
+}
+
+SaveStatus SavePersonRow(CADOConn& conn, const PersonRow& row, std::string* error) {
+  bool ok = false;
+  const bool exists = SampleExistsToday(conn, row.sampleNo, row.testDate, &ok);
+  if (!ok) {
+    if (error) *error = conn.LastError();
+    return SaveStatus::Failed;
+  }
+  if (conn.Execute(exists ? PersonUpdateSql(row) : PersonInsertSql(row)) != 1) {
+    if (error) *error = conn.LastError();
+    return SaveStatus::Failed;
+  }
+  return exists ? SaveStatus::Updated : SaveStatus::Inserted;
+}
+
+XbQcState LoadXbQcState(CADOConn& conn) {
+  XbQcState s;
+  RecordsetPtr& rs = conn.OpenRecordset("Select * from XBQCSet");
+  if (conn.RecordsetOpen() && HasRows(*rs)) {
+    int32_t n = 0;
+    uint8_t on = 0;
+    ReadField(*rs, "SampleNum", n);
+    ReadField(*rs, "IsOn", on);
+    s.sampleNum = n;
+    s.isOn = on == 1;
+  }
+  conn.CloseRecordset();
+  RecordsetPtr& count = conn.OpenRecordset("select count(*) from XBQCRunResult");
+  if (conn.RecordsetOpen() && HasRows(*count)) {
+    int32_t n = 0;
+    ReadField(*count, 0, n);
+    s.resultCount = n;
+  }
+  conn.CloseRecordset();
+  return s;
+}
+
+bool LoadXbFollowed(CADOConn& conn, uint8_t followed[20]) {
+  for (int i = 0; i < 20; ++i) followed[i] = 0;
+  RecordsetPtr& rs = conn.OpenRecordset("Select * from XBQCSet");
+  const bool ok = conn.RecordsetOpen() && HasRows(*rs);
+  if (ok)
+    for (int i = 0; i < 20; ++i) ReadField(*rs, 42 + i, followed[i]);
+  conn.CloseRecordset();
+  ReorderParamBytesForDisplay(followed);
+  return ok;
+}
+
+std::string XbQcInsertSql(const std::string& date, const std::string& time, const float v[20],
+                          const std::string units[7]) {
+  std::string cols = "TestDate,TestTime", vals = Q(date) + "," + Q(time);
+  for (int i = 0; i < 20; ++i) {
+    cols += std::string(",") + kValueColumns[i];
+    vals += "," + G(v[i]);
+  }
+  for (int i = 0; i < 7; ++i) {
+    cols += std::string(",") + kUnitColumns[i];
+    vals += "," + Q(units[i]);
+  }
+  return "insert into XBQCRunResult (" + cols + ") values (" + vals + ")";
+}
+
+XbQcOutcome AddXbQcRow(CADOConn& conn, XbQcState& state, const float values[20], bool incomplete,
+                       const std::string& date, const std::string& time, const std::string units[7]) {
+  if (!state.isOn) return XbQcOutcome::Off;
+  if (incomplete) return XbQcOutcome::Incomplete;
+  uint8_t followed[20];
+  LoadXbFollowed(conn, followed);
+  float row[20];
+  for (int i = 0; i < 20; ++i) row[i] = followed[i] == 1 ? values[i] : -2.0f;
+  ReorderParamsForStore(row);
+  state.addedCount += 1;
+  if (state.addedCount > state.sampleNum) return XbQcOutcome::Full;
+  if (state.resultCount + state.addedCount > 2000 && conn.Execute(kXbQcTrimSql) != 1) return XbQcOutcome::Failed;
+  if (conn.Execute(XbQcInsertSql(date, time, row, units)) != 1) return XbQcOutcome::Failed;
+  return XbQcOutcome::Added;
+}
+
+void SetHandOffEntry(HandOffKind kind, HandOffEntry entry) {
+  std::lock_guard<std::mutex> g(g_mutex);
+  g_entries[static_cast<int>(kind)] = std::move(entry);
+}
+
+void SetHandOffNotice(HandOffNotice notice) {
+  std::lock_guard<std::mutex> g(g_mutex);
+  g_notice = std::move(notice);
+}
+
+void NoticeHandOff(const std::string& text) {
+  HandOffNotice notice;
+  {
+    std::lock_guard<std::mutex> g(g_mutex);
+    notice = g_notice;
+  }
+  if (notice) notice(text);
+}
+
+std::string HandOffUnavailableText(HandOffKind kind, int language) {
+  if (kind == HandOffKind::Print)
+    return PickText(language, "打印功能尚不可用", "Printing is not available yet", "La impresión aún no está disponible",
+                    "L'impression n'est pas encore disponible", "Друк ще недоступний");
+  return PickText(language, "LIS发送功能尚不可用", "Sending to the LIS is not available yet",
+                  "El envío al LIS aún no está disponible", "L'envoi au LIS n'est pas encore disponible",
+                  "Надсилання до LIS ще недоступне");
+}
+
+std::string NotSavedText(int language) {
+  return PickText(language, "结果保存失败，不会打印或发送", "The result could not be saved; it is not printed or sent",
+                  "No se pudo guardar el resultado; no se imprime ni se envía",
+                  "Le résultat n'a pas pu être enregistré ; il n'est ni imprimé ni envoyé",
+                  "Результат не вдалося зберегти; його не друкують і не надсилають");
+}
+
+std::string NotComputedText(int language) {
+  return PickText(language, "算法库不可用，没有结果", "No result: the algorithm library could not be used",
+                  "Sin resultado: no se pudo usar la biblioteca de algoritmos",
+                  "Pas de résultat : la bibliothèque d'algorithmes n'a pas pu être utilisée",
+                  "Немає результату: бібліотеку алгоритмів не вдалося використати");
+}
+
+bool HandOff(HandOffKind kind, bool stored, int language) {
+  HandOffEntry entry;
+  HandOffNotice notice;
+  {
+    std::lock_guard<std::mutex> g(g_mutex);
+    entry = g_entries[static_cast<int>(kind)];
+    notice = g_notice;
+  }
+  if (!stored) return false;  // the caller has said why once, for both kinds
+  if (!entry) {
+    if (notice) notice(HandOffUnavailableText(kind, language));
+    return false;
+  }
+  return entry();
+}
+
+}  // namespace measurement

@@ -1,0 +1,86 @@
+#pragma once
+// Saving a sample's result: the Person row (update when the sample already has a row for the
+// day, else insert), the X-B QC row, and the hand-off to printing and the LIS.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class CADOConn;
+
+namespace measurement {
+
+// The columns the test screen writes into the sample's Person row.
+struct PersonRow {
+  std::string sampleNo, testDate, testTime;
+  std::string bloodType;        // the blood mode's text
+  std::string referValue;       // the patient group's text (insert only)
+  std::string values[20];       // stored value texts, table order
+  std::string warning;
+  std::string units[7];         // WBC, RBC, HGB, MCHC, HCT, PLT, PCT
+  std::string refText;
+  float originalWbc = 0.0f;
+  float markers[4] = {};        // WMARKER2, WMARKER3, PMARKER1, PMARKER2 (fL)
+};
+
+// "update Person set TestDate=... where SampleNo='..' and TestDate='..'"; keeps the patient
+// columns.
+std::string PersonUpdateSql(const PersonRow& row);
+// "insert into Person (SampleNo, ...) values (...)" with empty patient texts and Age 0.
+std::string PersonInsertSql(const PersonRow& row);
+
+// Whether the sample already has a row on the date. `ok` false when the query failed.
+bool SampleExistsToday(CADOConn& conn, const std::string& sampleNo, const std::string& testDate, bool* ok = nullptr);
+
+enum class SaveStatus { Inserted, Updated, Failed, Skipped };  // Skipped: nothing computed to store
+// Runs the update or the insert. A failure (already reported by the data layer) gives Failed and
+// the engine's text in *error.
+SaveStatus SavePersonRow(CADOConn& conn, const PersonRow& row, std::string* error = nullptr);
+
+// X-B QC of the screen's run.
+struct XbQcState {
+  int sampleNum = 0;     // results of one screen run that feed X-B QC
+  bool isOn = false;
+  int resultCount = 0;   // rows stored when the screen opened
+  int addedCount = 0;    // rows added since
+};
+// Reads XBQCSet (SampleNum, IsOn) and counts XBQCRunResult.
+XbQcState LoadXbQcState(CADOConn& conn);
+// The followed parameters of XBQCSet (columns 42 to 61, table order), in screen order.
+bool LoadXbFollowed(CADOConn& conn, uint8_t followedScreenOrder[20]);
+std::string XbQcInsertSql(const std::string& date, const std::string& time, const float valuesTableOrder[20],
+                          const std::string units[7]);
+// Deletes the oldest row by date and time (then by insertion).
+inline constexpr const char* kXbQcTrimSql =
+    "delete from XBQCRunResult where rowid = (select rowid from XBQCRunResult order by TestDate, TestTime, rowid "
+    "limit 1)";
+
+enum class XbQcOutcome { Added, Off, Incomplete, Full, Failed };
+// Adds the result (screen order, converted) when X-B QC is on and the result is complete, while
+// fewer than sampleNum rows were added by this screen; keeps at most 2000 rows.
+XbQcOutcome AddXbQcRow(CADOConn& conn, XbQcState& state, const float valuesScreenOrder[20], bool incomplete,
+                       const std::string& date, const std::string& time, const std::string units[7]);
+
+// ---- Hand-off of a stored result to printing and the LIS.
+enum class HandOffKind { Print, Send };
+// Entry points the printing and LIS subsystems install; they return true when they took the job.
+using HandOffEntry = std::function<bool()>;
+void SetHandOffEntry(HandOffKind kind, HandOffEntry entry);
+// Where notices for the operator go (the test screen shows them in its message line).
+using HandOffNotice = std::function<void(const std::string& text)>;
+void SetHandOffNotice(HandOffNotice notice);
+
+// Gives a text to the installed notice hook (nothing without one).
+void NoticeHandOff(const std::string& text);
+
+// "Printing is not available yet" and "Sending is not available yet" in the language.
+std::string HandOffUnavailableText(HandOffKind kind, int language);
+// "The result could not be saved; it is not printed or sent." in the language.
+std::string NotSavedText(int language);
+// "No result: the algorithm library could not be used." in the language.
+std::string NotComputedText(int language);
+
+// Hands a result on. `stored` false (the row could not be written, or nothing was computed)
+// hands nothing on and gives the notice instead. Returns whether the entry took it.
+bool HandOff(HandOffKind kind, bool stored, int language);
+
+}  // namespace measurement

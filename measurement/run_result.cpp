@@ -1,0 +1,160 @@
+#include "measurement/run_result.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "app/ado_conn.h"
+#include "app/app_settings.h"
+#include "app/field_read.h"
+#include "app/param_order.h"
+#include "app/write_log.h"
+#include "platform/sys/clock.h"
+
+namespace measurement {
+
+int ResolveSampleGroup(CADOConn& conn, const std::string& sampleNo, const std::string& testDate, int language,
+                       std::string* referValue) {
+  RecordsetPtr& rs = conn.OpenRecordset("Select * from Person where SampleNo='" + SqlSafeText(sampleNo) +
+                                        "' and TestDate='" + SqlSafeText(testDate) + "'");
+  std::string text;
+  const bool has = conn.RecordsetOpen() && HasRows(*rs) && ReadField(*rs, "ReferValue", text);
+  conn.CloseRecordset();
+  if (has) {
+    if (referValue) *referValue = text;
+    // A text that names no group is flagged as General, never as the group of another sample.
+    return GroupIndexFromText(text);
+  }
+  if (referValue) *referValue = GroupName(0, language);
+  return 0;
+}
+
+void UnitColumnsOf(const std::string units[20], std::string out[7]) {
+  static const int kIndex[7] = {0, 7, 8, 12, 9, 15, 18};  // WBC RBC HGB MCHC HCT PLT PCT
+  for (int i = 0; i < 7; ++i) out[i] = units[kIndex[i]];
+}
+
+RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, XbQcState& xb) {
+  RunResult r;
+  // 1. Final histograms.
+  if (in.thirdCount) {
+    const CountValues third = ComputeCountValues(in.count, h);
+    in.quick.values[CountWbc][2] = third.wbc;
+    in.quick.values[CountRbc][2] = third.rbc;
+    in.quick.values[CountPlt][2] = third.plt;
+    CombineThreeCounts(in.counts[0], in.counts[1], in.quick, h, r.stars);
+  } else {
+    MeanOfTwoCounts(in.counts[0], in.counts[1], h);
+  }
+
+  // 2-4. The library call and the intake.
+  auto input = std::make_unique<AlgorithmInput>();
+  auto result = std::make_unique<AlgorithmResult>();
+  FillAlgorithmInput(*input, in.count, h);
+  r.status = CallAlgorithmMain(*result, *input);
+  r.values = TakeResult(*result, r.status, in.units);
+  const sys::LocalTime now = sys::Clock::Now();
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%d-%.2d-%.2d", now.year, now.month, now.day);
+  r.testDate = buf;
+  std::snprintf(buf, sizeof buf, "%.2d:%.2d:%.2d", now.hour, now.minute, now.second);
+  r.testTime = buf;
+
+  // Group, ranges and marks.
+  r.groupIndex = ResolveSampleGroup(conn, in.sampleNo, r.testDate, in.language, &r.referValue);
+  r.normal = LoadNormalLimits(conn, r.groupIndex);
+  r.panic = LoadPathologyLimits(conn, r.groupIndex);
+  MarkValues(r.values.values, r.values.marks, r.normal, r.panic, r.markTexts);
+  if (r.status == ZentilStatus::Computed) r.flags = BuildFlagTexts(*result);
+
+  // Value texts: the indicator of disagreeing counts stands before the value.
+  static const int kStarChannelOf[20] = {0, -1, -1, -1, -1, -1, -1, 1, -1, -1, -1, -1, -1, -1, -1, 2, -1, -1, -1, -1};
+  for (int i = 0; i < 20; ++i) {
+    const bool reportable = r.values.marks[i] == 0;
+    const int ch = kStarChannelOf[i];
+    const std::string indicator = ch >= 0 && r.stars[ch] ? kDisagreementIndicator : "";
+    r.shownTexts[i] = ShownValueText(r.values.values[i], i, reportable);
+    r.storedTexts[i] = StoredValueText(r.values.values[i], i, reportable, indicator, r.markTexts[i]);
+  }
+  ReorderParamTextsForStore(r.storedTexts);
+  BuildReferenceTexts(r.normal, &r.refText, r.rangeTexts);
+
+  const std::string stamp = r.testDate + " " + r.testTime;
+  if (!r.flags.chineseDescription.empty()) r.logLines.push_back(FlagLogLine(in.sampleNo, r.flags.chineseDescription));
+  if (r.stars[0] || r.stars[1] || r.stars[2]) r.logLines.push_back(ThirdCountLogLine(in.sampleNo));
+  for (const std::string& line : r.logLines) WriteLog(line, stamp);
+
+  // The Person row.
+  PersonRow& row = r.row;
+  row.sampleNo = in.sampleNo;
+  row.testDate = r.testDate;
+  row.testTime = r.testTime;
+  row.bloodType = in.bloodModeText;
+  row.referValue = r.referValue;
+  for (int i = 0; i < 20; ++i) row.values[i] = r.storedTexts[i];
+  row.warning = r.flags.warning;
+  UnitColumnsOf(in.units, row.units);
+  row.refText = r.refText;
+  row.originalWbc = r.values.originalWbc;
+  row.markers[0] = r.values.markers[1];
+  row.markers[1] = r.values.markers[2];
+  row.markers[2] = r.values.markers[6];
+  row.markers[3] = r.values.markers[7];
+  if (!r.Storable()) {
+    r.save = SaveStatus::Skipped;
+    r.xb = XbQcOutcome::Incomplete;
+    r.testData = TestDataWrite::Skipped;
+    return r;
+  }
+  r.save = SavePersonRow(conn, row, &r.saveError);
+
+  // X-B QC takes only complete results that were stored.
+  if (r.save == SaveStatus::Failed)
+    r.xb = XbQcOutcome::Failed;
+  else
+    r.xb = AddXbQcRow(conn, xb, r.values.values, r.values.incomplete, r.testDate, r.testTime, row.units);
+
+  // Raw test data, whatever happened to the row: the histograms are the sample's.
+  std::string error;
+  r.testData = WriteTestDataRecord(in.folder, TestDataKey(r.testDate, in.sampleNo), h, &error);
+  if (r.testData != TestDataWrite::Written) WriteLog("TD.dat: " + error, stamp);
+  return r;
+}
+
+HandOffOutcome HandOffResult(const RunResult& r, bool printInstant, bool sendInstant, int language) {
+  HandOffOutcome o;
+  if (!printInstant && !sendInstant) return o;
+  if (!r.Stored()) {
+    // Said once for both: the screen must not suggest that an unsaved result went out.
+    const std::string text = r.Storable() ? NotSavedText(language) : NotComputedText(language);
+    o.notice = text;
+    WriteLog(text);
+    NoticeHandOff(text);
+    return o;
+  }
+  if (sendInstant) o.sent = HandOff(HandOffKind::Send, true, language);
+  if (printInstant) o.printed = HandOff(HandOffKind::Print, true, language);
+  return o;
+}
+
+std::string ReagentShortageText(float diluent, float lyse, float cleanser, int language) {
+  std::string t;
+  if (diluent < 30.0f) t += PickText(language, "稀释液 ", "Diluent ", "Diluente ", "Diluant ", "Розчинник ");
+  if (lyse < 5.0f) t += PickText(language, "溶血剂 ", "Lyse ", "Lisante ", "Lyse ", "Лізуючий розчин ");
+  if (cleanser < 10.0f)
+    t += PickText(language, "清洁液 ", "Cleanser ", "Limpiador ", "Detergent ", "Промиваючий розчин ");
+  if (!t.empty()) t += PickText(language, "余量不足", "not enough", "insuficiente", "insuffisant", "Не достатньо");
+  return t;
+}
+
+std::string AgeWithUnit(int age, const std::string& unit, int language) {
+  std::string word;
+  if (unit == "岁" || unit == "Y" || unit == "A" || unit == "Р")
+    word = PickText(language, " 岁", " years", " anos", " ans", "  років");
+  else if (unit == "月" || unit == "M" || unit == "М")
+    word = PickText(language, " 个月", " months", " meses", " mois", " місяців");
+  else if (unit == "天" || unit == "D" || unit == "J" || unit == "Д")
+    word = PickText(language, " 天", " days", " dias", " jours", " днів");
+  return std::to_string(age) + word;
+}
+
+}  // namespace measurement

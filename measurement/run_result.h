@@ -1,0 +1,86 @@
+#pragma once
+// Result processing of one finished sample, in order: final histograms, the library call, the
+// intake of values, the patient group and its ranges, marks and texts, the Person row, X-B QC
+// and the raw test data. The screen shows what comes back and hands the stored result on.
+#include <string>
+#include <vector>
+
+#include "measurement/flagging.h"
+#include "measurement/histograms.h"
+#include "measurement/repeat_agreement.h"
+#include "measurement/result_intake.h"
+#include "measurement/result_save.h"
+#include "measurement/test_data_files.h"
+#include "measurement/zentil_call.h"
+
+class CADOConn;
+
+namespace measurement {
+
+struct RunInputs {
+  CountInputs count;               // blood mode, count time, calibration, HGB readings
+  CountHistograms counts[2];       // counts 1 and 2
+  QuickValues quick;               // quick values of counts 1 and 2 (count 3 is computed here)
+  bool thirdCount = false;         // `histograms` then holds count 3
+  std::string sampleNo;            // "%d" of the sample number
+  std::string bloodModeText;
+  std::string units[20];           // unit texts, screen order
+  int language = 1;
+  std::string folder;              // program folder for TD.dat and TDI.dat, ending in '/'
+};
+
+struct RunResult {
+  ZentilStatus status = ZentilStatus::Computed;
+  SampleValues values;
+  bool stars[3] = {false, false, false};  // WBC, RBC, PLT: repeated counts still disagree
+  std::string testDate, testTime;
+  int groupIndex = 0;
+  std::string referValue;
+  LimitPairs normal, panic;
+  std::string markTexts[20];       // screen order
+  std::string shownTexts[20];      // value labels, screen order
+  std::string storedTexts[20];     // table order
+  FlagTexts flags;
+  std::string refText;
+  std::string rangeTexts[20];      // table order
+  PersonRow row;
+  SaveStatus save = SaveStatus::Failed;
+  std::string saveError;
+  XbQcOutcome xb = XbQcOutcome::Off;
+  TestDataWrite testData = TestDataWrite::Written;
+  std::vector<std::string> logLines;  // written with WriteLog, stamped with date and time
+  // The result is stored and may be printed and sent.
+  bool Storable() const { return status == ZentilStatus::Computed; }
+  bool Stored() const { return save == SaveStatus::Inserted || save == SaveStatus::Updated; }
+};
+
+// The patient group of a sample: the Person row's ReferValue when it has one (its group, or 0
+// for a text that names no group), else group 0 under its name in the language.
+int ResolveSampleGroup(CADOConn& conn, const std::string& sampleNo, const std::string& testDate, int language,
+                       std::string* referValue);
+
+// Runs the processing. `histograms` holds the last count on entry and the final histograms on
+// exit. A result that could not be computed (library or entry point missing) has every value
+// invalid and is not stored anywhere: an earlier result of the sample number stays as it was.
+RunResult ProcessRunResult(CADOConn& conn, RunInputs& inputs, HistogramBuffers& histograms, XbQcState& xb);
+
+// Hands a processed result to the LIS and to printing when their automatic switches are on.
+// A result that was not stored (not computed, or the row could not be written) goes to
+// neither; the notice says why.
+struct HandOffOutcome {
+  bool sent = false, printed = false;
+  std::string notice;
+};
+HandOffOutcome HandOffResult(const RunResult& r, bool printInstant, bool sendInstant, int language);
+
+// The row texts of the seven unit columns from the 20 unit texts (screen order).
+void UnitColumnsOf(const std::string units[20], std::string out[7]);
+
+// The reagent shortage line (diluent below 30 mL, lyse below 5 mL, cleanser below 10 mL), empty
+// when nothing is short.
+std::string ReagentShortageText(float diluent, float lyse, float cleanser, int language);
+
+// The age text for printing and sending: the number and the unit word of the AgeUnit code.
+std::string AgeWithUnit(int age, const std::string& ageUnit, int language);
+
+}  // namespace measurement
