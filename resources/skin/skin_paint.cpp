@@ -1,0 +1,365 @@
+#include "resources/skin/skin_paint.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <string>
+
+#include "platform/ui/draw/dc.h"
+#include "resources/skin/skin_canvas.h"
+
+namespace skin {
+
+using draw::Color;
+using draw::RGB;
+
+namespace {
+
+struct Palette {
+  Color top, bottom, border, highlight;
+};
+
+constexpr Color kGold = RGB(250, 196, 88);
+constexpr Color kGlyph = RGB(240, 244, 246);
+constexpr Color kGlyphDisabled = RGB(214, 219, 222);
+
+Palette ToneColours(Tone tone) {
+  switch (tone) {
+    case Tone::Teal: return {RGB(62, 146, 150), RGB(20, 94, 102), RGB(10, 62, 68), RGB(138, 200, 203)};
+    case Tone::Slate: return {RGB(114, 130, 142), RGB(64, 80, 94), RGB(40, 52, 64), RGB(176, 188, 196)};
+    case Tone::Navy: return {RGB(44, 104, 148), RGB(0, 60, 100), RGB(0, 38, 66), RGB(120, 170, 204)};
+    case Tone::Blue:
+    default: return {RGB(82, 132, 166), RGB(30, 78, 114), RGB(16, 50, 78), RGB(150, 188, 212)};
+  }
+}
+
+// The colours of a face in a state: hover is brighter with a gold rim, disabled is a flat grey.
+Palette FaceColours(Tone tone, State state) {
+  Palette p = ToneColours(tone);
+  if (state == State::Hover) {
+    p.top = Shade(p.top, 0.22);
+    p.bottom = Shade(p.bottom, 0.16);
+    p.highlight = Shade(p.highlight, 0.35);
+    p.border = kGold;
+  } else if (state == State::Disabled) {
+    p = {RGB(182, 189, 193), RGB(152, 160, 165), RGB(128, 137, 143), RGB(206, 211, 214)};
+  }
+  return p;
+}
+
+Color GlyphColour(State state) {
+  if (state == State::Hover) return RGB(255, 255, 255);
+  if (state == State::Disabled) return kGlyphDisabled;
+  return kGlyph;
+}
+
+void Face(Canvas& c, int l, int t, int r, int b, int radius, const Palette& p) {
+  c.RoundedFace(l, t, r, b, radius, p.top, p.bottom, p.border, p.highlight);
+}
+
+// A hover face gets a second gold ring inside the first, so the change reads at a glance.
+void HoverRing(Canvas& c, int l, int t, int r, int b, int radius) {
+  for (int y = t; y < b; ++y)
+    for (int x = l; x < r; ++x)
+      if (InRounded(x, y, l + 1, t + 1, r - 1, b - 1, radius - 1) &&
+          !InRounded(x, y, l + 2, t + 2, r - 2, b - 2, radius - 2))
+        c.Put(x, y, Mix(kGold, c.Get(x, y), 0.45));
+}
+
+// A filled triangle, pixel centres tested against its three edges.
+void Triangle(Canvas& c, double x0, double y0, double x1, double y1, double x2, double y2, Color col) {
+  auto edge = [](double ax, double ay, double bx, double by, double px, double py) {
+    return (bx - ax) * (py - ay) - (by - ay) * (px - ax);
+  };
+  int minx = static_cast<int>(std::floor(std::min({x0, x1, x2})));
+  int maxx = static_cast<int>(std::ceil(std::max({x0, x1, x2})));
+  int miny = static_cast<int>(std::floor(std::min({y0, y1, y2})));
+  int maxy = static_cast<int>(std::ceil(std::max({y0, y1, y2})));
+  for (int y = miny; y <= maxy; ++y)
+    for (int x = minx; x <= maxx; ++x) {
+      double px = x + 0.5, py = y + 0.5;
+      double e0 = edge(x0, y0, x1, y1, px, py), e1 = edge(x1, y1, x2, y2, px, py), e2 = edge(x2, y2, x0, y0, px, py);
+      if ((e0 >= 0 && e1 >= 0 && e2 >= 0) || (e0 <= 0 && e1 <= 0 && e2 <= 0)) c.Put(x, y, col);
+    }
+}
+
+// A thick line segment: every pixel whose centre is within `half` of the segment.
+void Segment(Canvas& c, double ax, double ay, double bx, double by, double half, Color col) {
+  int minx = static_cast<int>(std::floor(std::min(ax, bx) - half)), maxx = static_cast<int>(std::ceil(std::max(ax, bx) + half));
+  int miny = static_cast<int>(std::floor(std::min(ay, by) - half)), maxy = static_cast<int>(std::ceil(std::max(ay, by) + half));
+  double dx = bx - ax, dy = by - ay, len2 = dx * dx + dy * dy;
+  for (int y = miny; y <= maxy; ++y)
+    for (int x = minx; x <= maxx; ++x) {
+      double px = x + 0.5, py = y + 0.5;
+      double t = len2 > 0 ? std::clamp(((px - ax) * dx + (py - ay) * dy) / len2, 0.0, 1.0) : 0.0;
+      double qx = ax + t * dx - px, qy = ay + t * dy - py;
+      if (qx * qx + qy * qy <= half * half) c.Put(x, y, col);
+    }
+}
+
+void PaintFace(Canvas& c, const SkinBitmap& e, int radius) {
+  Palette p = FaceColours(e.tone, e.state);
+  Face(c, 0, 0, e.width, e.height, radius, p);
+  if (e.state == State::Hover) HoverRing(c, 0, 0, e.width, e.height, radius);
+}
+
+void PaintMenuTile(Canvas& c, const SkinBitmap& e) {
+  PaintFace(c, e, 10);
+  // A soft lighter band across the upper part gives the tile some depth.
+  Palette p = FaceColours(e.tone, e.state);
+  for (int y = 3; y < e.height / 2; ++y)
+    for (int x = 0; x < e.width; ++x)
+      if (InRounded(x, y, 3, 3, e.width - 3, e.height - 3, 8))
+        c.Put(x, y, Mix(c.Get(x, y), p.highlight, 0.10 * (1.0 - static_cast<double>(y) / (e.height / 2))));
+}
+
+void PaintPower(Canvas& c, const SkinBitmap& e) {
+  PaintFace(c, e, 6);
+  Color g = e.state == State::Hover ? kGold : kGlyph;
+  double cx = e.width / 2.0, cy = e.height / 2.0 + 1, r = 7.5;
+  for (int y = 0; y < e.height; ++y)
+    for (int x = 0; x < e.width; ++x) {
+      double dx = x + 0.5 - cx, dy = y + 0.5 - cy, d = std::sqrt(dx * dx + dy * dy);
+      bool gap = dy < 0 && std::fabs(dx) < 3.5;
+      if (d >= r - 1.1 && d <= r + 0.9 && !gap) c.Put(x, y, g);
+    }
+  Segment(c, cx, cy - r - 1, cx, cy - 1.5, 0.9, g);
+}
+
+void PaintClose(Canvas& c, const SkinBitmap& e) {
+  Palette p = ToneColours(Tone::Slate);
+  if (e.state == State::Hover) p = {RGB(214, 96, 80), RGB(168, 52, 40), RGB(120, 30, 24), RGB(236, 160, 150)};
+  Face(c, 0, 0, e.width, e.height, 4, p);
+  double m = 6, w = e.width, h = e.height;
+  Segment(c, m, m, w - m, h - m, 1.0, kGlyph);
+  Segment(c, w - m, m, m, h - m, 1.0, kGlyph);
+}
+
+void PaintComboArrow(Canvas& c, const SkinBitmap& e) {
+  PaintFace(c, e, 4);
+  double cx = e.width / 2.0, cy = e.height / 2.0;
+  Triangle(c, cx - 4.5, cy - 2, cx + 4.5, cy - 2, cx, cy + 3, GlyphColour(e.state));
+}
+
+void PaintSpin(Canvas& c, const SkinBitmap& e) {
+  Palette p = FaceColours(e.tone, e.state);
+  int mid = e.height / 2;
+  Face(c, 0, 0, e.width, mid, 3, p);
+  Face(c, 0, mid, e.width, e.height, 3, p);
+  Color g = GlyphColour(e.state);
+  double cx = e.width / 2.0;
+  double uy = mid / 2.0, dy = mid + (e.height - mid) / 2.0;
+  Triangle(c, cx, uy - 3, cx + 4.5, uy + 2, cx - 4.5, uy + 2, g);
+  Triangle(c, cx - 4.5, dy - 2, cx + 4.5, dy - 2, cx, dy + 3, g);
+}
+
+void PaintCheck(Canvas& c, const SkinBitmap& e, bool ticked) {
+  c.RoundedFace(0, 0, e.width, e.height, 3, RGB(255, 255, 255), RGB(226, 232, 235), RGB(66, 85, 92),
+                RGB(255, 255, 255));
+  if (ticked) {
+    Color t = RGB(0, 96, 150);
+    Segment(c, 3.5, 7.5, 6.2, 10.5, 1.1, t);
+    Segment(c, 6.2, 10.5, 11.5, 4.0, 1.1, t);
+  }
+}
+
+void PaintKeyboard(Canvas& c, const SkinBitmap& e) {
+  PaintFace(c, e, 5);
+  // A small keyboard: a light plate with three rows of keys and a space bar.
+  int pl = 9, pt = 6, pr = e.width - 9, pb = e.height - 6;
+  c.RoundedFace(pl, pt, pr, pb, 2, RGB(236, 240, 242), RGB(206, 214, 218), RGB(200, 208, 212), RGB(250, 250, 250));
+  Color key = RGB(60, 92, 116);
+  for (int row = 0; row < 2; ++row)
+    for (int x = pl + 3; x + 2 <= pr - 2; x += 4) {
+      int y = pt + 3 + row * 4;
+      c.Put(x, y, key), c.Put(x + 1, y, key), c.Put(x, y + 1, key), c.Put(x + 1, y + 1, key);
+    }
+  int sy = pb - 4;
+  for (int x = pl + 9; x < pr - 9; ++x) c.Put(x, sy, key), c.Put(x, sy + 1, key);
+}
+
+void PaintTitleBand(Canvas& c, const SkinBitmap& e) {
+  Palette p = ToneColours(Tone::Navy);
+  c.VGradient(0, 0, e.width, e.height, Shade(p.top, 0.06), p.bottom);
+  c.HLine(0, e.width, 0, p.highlight);
+  c.HLine(0, e.width, e.height - 1, p.border);
+  // A quiet lighter sweep toward the left, where the titles start.
+  for (int y = 1; y < e.height - 1; ++y)
+    for (int x = 0; x < e.width; ++x) {
+      double t = 1.0 - static_cast<double>(x) / e.width;
+      c.Put(x, y, Mix(c.Get(x, y), p.highlight, 0.12 * t * t));
+    }
+}
+
+void PaintRail(Canvas& c, const SkinBitmap& e) {
+  int t = e.height / 2 - 10, b = e.height / 2 + 10;
+  c.RoundedFace(0, t, e.width, b, 6, RGB(226, 232, 234), RGB(190, 198, 201), RGB(150, 162, 170), RGB(246, 248, 249));
+  int y = e.height / 2;
+  c.HLine(8, e.width - 8, y - 1, RGB(0, 76, 120));
+  c.HLine(8, e.width - 8, y, RGB(120, 160, 186));
+}
+
+void PaintStrip(Canvas& c, const SkinBitmap& e, bool upper) {
+  Palette p = ToneColours(Tone::Navy);
+  if (upper) {
+    c.VGradient(0, 0, e.width, e.height, Shade(p.top, 0.10), p.bottom);
+    c.HLine(0, e.width, 0, p.highlight);
+    c.HLine(0, e.width, 1, Shade(p.highlight, -0.15));
+    c.HLine(0, e.width, e.height - 1, p.border);
+  } else {
+    c.VGradient(0, 0, e.width, e.height, p.bottom, Shade(p.bottom, -0.25));
+    c.HLine(0, e.width, 0, p.border);
+    c.HLine(0, e.width, e.height - 1, Shade(p.border, -0.3));
+  }
+}
+
+void PaintInstrument(draw::Bitmap& bmp, const SkinBitmap& e) {
+  {
+    Canvas c(bmp);
+    c.VGradient(0, 0, e.width, e.height, RGB(226, 233, 236), RGB(190, 200, 206));
+    c.HLine(0, e.width, 0, RGB(246, 249, 250));
+    c.HLine(0, e.width, e.height - 1, RGB(150, 162, 170));
+    // The analyzer, drawn as simple blocks: a cabinet, its touch screen and a sample probe.
+    double s = e.height / 53.0;
+    auto S = [s](double v) { return static_cast<int>(std::lround(v * s)); };
+    int l = S(24), t = S(7), r = S(24 + 92), b = e.height - S(5);
+    c.RoundedFace(l, t, r, b, S(6), RGB(246, 248, 249), RGB(200, 208, 213), RGB(112, 128, 140), RGB(255, 255, 255));
+    c.RoundedFace(l + S(8), t + S(7), l + S(52), b - S(8), S(3), RGB(40, 110, 150), RGB(8, 58, 92), RGB(20, 40, 56),
+                  RGB(100, 160, 196));
+    // A histogram-like trace on the little screen.
+    for (int x = l + S(11); x < l + S(49); ++x) {
+      double u = static_cast<double>(x - l - S(11)) / (S(38));
+      double v = std::exp(-std::pow((u - 0.35) / 0.14, 2)) * 0.8 + std::exp(-std::pow((u - 0.72) / 0.1, 2)) * 0.45;
+      int y = b - S(11) - static_cast<int>(std::lround(v * (b - t - S(24))));
+      for (int yy = y; yy < b - S(10); ++yy) c.Put(x, yy, yy == y ? RGB(140, 230, 220) : RGB(30, 120, 130));
+    }
+    c.RoundedFace(l + S(60), t + S(10), l + S(82), t + S(16), S(2), RGB(230, 236, 238), RGB(180, 190, 196),
+                  RGB(112, 128, 140), RGB(255, 255, 255));
+    c.RoundedFace(l + S(66), b - S(16), l + S(76), b - S(4), S(2), RGB(215, 125, 10), RGB(176, 92, 8),
+                  RGB(120, 60, 0), RGB(250, 196, 88));
+    // Fine guide lines to the right of the cabinet.
+    for (int x = r + S(16); x < e.width - S(16); ++x) {
+      c.Put(x, e.height / 2 + S(13), RGB(176, 188, 196));
+      c.Put(x, e.height / 2 + S(14), RGB(236, 241, 243));
+    }
+  }
+  if (*e.text) {
+    draw::DC dc(bmp);
+    dc.SetBkMode(draw::BkMode::Transparent);
+    dc.SelectFont(draw::Font("Arial", -e.height * 11 / 24, draw::kFontWeightBold));
+    dc.SetTextColor(RGB(0, 76, 120));
+    int x = static_cast<int>(e.height / 53.0 * 150);
+    dc.DrawText(e.text, draw::Rect(x, 0, e.width - 10, e.height * 3 / 4), draw::kDtSingleLine | draw::kDtVCenter | draw::kDtNoPrefix);
+    dc.Flush();
+  }
+}
+
+void PaintDormant(draw::Bitmap& bmp, const SkinBitmap& e) {
+  {
+    Canvas c(bmp);
+    c.VGradient(0, 0, e.width, e.height, RGB(24, 78, 120), RGB(4, 30, 56));
+    // A few soft rings, like cells seen through a microscope, kept quiet for a resting screen.
+    struct Ring { double x, y, r; };
+    const Ring rings[] = {{170, 150, 70}, {640, 430, 95}, {560, 140, 42}, {230, 470, 52}, {700, 250, 28}};
+    for (int y = 0; y < e.height; ++y)
+      for (int x = 0; x < e.width; ++x)
+        for (const Ring& g : rings) {
+          double dx = x + 0.5 - g.x, dy = y + 0.5 - g.y, d = std::sqrt(dx * dx + dy * dy);
+          if (d < g.r) {
+            double k = d > g.r - 4 ? 0.22 : 0.06 + 0.05 * (d / g.r);
+            c.Put(x, y, Mix(c.Get(x, y), RGB(140, 190, 220), k));
+          }
+        }
+  }
+  draw::DC dc(bmp);
+  dc.SetBkMode(draw::BkMode::Transparent);
+  dc.SelectFont(draw::Font("Arial", -56, draw::kFontWeightBold));
+  dc.SetTextColor(RGB(214, 228, 238));
+  dc.DrawText(e.text, draw::Rect(0, 240, e.width, 320), draw::kDtCenter | draw::kDtSingleLine | draw::kDtVCenter);
+  dc.SelectPen(draw::Pen::Solid(RGB(120, 165, 195)));
+  dc.MoveTo(300, 330);
+  dc.LineTo(500, 330);
+  dc.Flush();
+}
+
+}  // namespace
+
+draw::Bitmap Paint(const SkinBitmap& e) {
+  draw::Bitmap bmp = draw::Bitmap::Create(e.width, e.height, draw::kMagenta);
+  if (bmp.IsNull()) return bmp;
+  switch (e.kind) {
+    case Kind::Instrument: PaintInstrument(bmp, e); return bmp;
+    case Kind::Dormant: PaintDormant(bmp, e); return bmp;
+    default: break;
+  }
+  Canvas c(bmp);
+  switch (e.kind) {
+    case Kind::Face: PaintFace(c, e, e.height >= 40 ? 9 : 6); break;
+    case Kind::MenuTile: PaintMenuTile(c, e); break;
+    case Kind::PowerButton: PaintPower(c, e); break;
+    case Kind::CloseButton: PaintClose(c, e); break;
+    case Kind::ComboArrow: PaintComboArrow(c, e); break;
+    case Kind::Spin: PaintSpin(c, e); break;
+    case Kind::CheckMark: PaintCheck(c, e, true); break;
+    case Kind::CheckEmpty: PaintCheck(c, e, false); break;
+    case Kind::Keyboard: PaintKeyboard(c, e); break;
+    case Kind::TitleBand: PaintTitleBand(c, e); break;
+    case Kind::Rail: PaintRail(c, e); break;
+    case Kind::StripUpper: PaintStrip(c, e, true); break;
+    case Kind::StripLower: PaintStrip(c, e, false); break;
+    default: break;
+  }
+  return bmp;
+}
+
+bool WriteAll(const std::string& folder, std::string* error) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec) {
+    if (error) *error = "cannot create " + folder + ": " + ec.message();
+    return false;
+  }
+  for (const SkinBitmap& e : kSkinBitmaps) {
+    draw::Bitmap bmp = Paint(e);
+    std::string path = folder + "/" + e.file;
+    if (bmp.IsNull() || !bmp.SaveBmp(path, error)) {
+      if (error && error->empty()) *error = "cannot draw " + path;
+      return false;
+    }
+  }
+  return true;
+}
+
+draw::Bitmap ContactSheet() {
+  const int sheetWidth = 1640, pad = 14, label = 16;
+  // Lay the bitmaps out in rows; wide ones are shown at half size.
+  struct Place { const SkinBitmap* e; int x, y, w, h; };
+  std::vector<Place> places;
+  int x = pad, y = pad, rowHeight = 0;
+  for (const SkinBitmap& e : kSkinBitmaps) {
+    int w = e.width, h = e.height;
+    if (w > 800 || h > 100) w /= 2, h /= 2;
+    int cellW = std::max(w, 110);
+    if (x + cellW + pad > sheetWidth) x = pad, y += rowHeight + label + pad, rowHeight = 0;
+    places.push_back({&e, x, y, w, h});
+    x += cellW + pad;
+    rowHeight = std::max(rowHeight, h);
+  }
+  int height = y + rowHeight + label + pad;
+  draw::Bitmap sheet = draw::Bitmap::Create(sheetWidth, height, RGB(205, 213, 215));
+  draw::DC dc(sheet);
+  dc.SetBkMode(draw::BkMode::Transparent);
+  dc.SelectFont(draw::Font("Arial", -11));
+  dc.SetTextColor(RGB(66, 85, 92));
+  for (const Place& p : places) {
+    draw::Bitmap bmp = Paint(*p.e);
+    dc.TransparentBlt(p.x, p.y, p.w, p.h, bmp, 0, 0, bmp.Width(), bmp.Height(), draw::kMagenta);
+    std::string text = std::to_string(p.e->id) + " " + p.e->name;
+    dc.DrawText(text, draw::Rect(p.x, p.y + p.h + 2, p.x + std::max(p.w, 110), p.y + p.h + 2 + label),
+                draw::kDtSingleLine | draw::kDtNoPrefix | draw::kDtEndEllipsis);
+  }
+  dc.Flush();
+  return sheet;
+}
+
+}  // namespace skin
