@@ -66,6 +66,11 @@ bool ReadFile(const char* path, std::uint8_t* buffer, std::size_t size) {
   if (path == nullptr) return false;
   std::FILE* f = std::fopen(path, "rb");
   if (f == nullptr) return false;
+  struct stat st;
+  if (::fstat(::fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
+    std::fclose(f);
+    return false;
+  }
   const std::size_t got = size == 0 ? 0 : std::fread(buffer, 1, size, f);
   std::fclose(f);
   return got == size;
