@@ -50,7 +50,7 @@ int PrinterWrite(const void* bytes, int count);
 int PrinterClose();
 bool PrinterIsOpen();
 
-// Most a single write may wait for the printer to take its bytes (default 3000 ms).
+// Most a single write may wait for the printer to take its bytes (default 10000 ms).
 void PrinterSetWriteTimeout(int ms);
 int PrinterGetWriteTimeout();
 // True once a write gave up or failed; cleared by PrinterClearWriteFault. While it is set a

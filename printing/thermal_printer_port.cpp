@@ -7,7 +7,9 @@
 
 namespace {
 
-constexpr int kDefaultWriteTimeoutMs = 3000;
+// A printer may hold XOFF for a few seconds while it prints what it has buffered (a dot page);
+// only a much longer silence means it has stopped (paper out, cover open, cable gone).
+constexpr int kDefaultWriteTimeoutMs = 10000;
 
 serial::Port& ThePort() {
   static serial::Port port;
