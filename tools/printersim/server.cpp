@@ -47,12 +47,12 @@ void Server::SendFlow(uint8_t b) {
 }
 
 void Server::SetPaperOut(bool out) {
+  std::lock_guard<std::mutex> g(mutex_);  // the reader thread sends flow bytes under it too
   if (paperOut_.exchange(out) == out) return;
   if (out) {
     SendFlow(XOFF);
-  } else {
-    std::lock_guard<std::mutex> g(mutex_);
-    if (static_cast<int>(pending_.size()) < options_.bufferHigh) SendFlow(XON);
+  } else if (static_cast<int>(pending_.size()) < options_.bufferHigh) {
+    SendFlow(XON);
   }
 }
 
