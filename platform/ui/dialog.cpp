@@ -79,7 +79,8 @@ Window* DefaultOwner(Window* self) {
 
 Window* FirstTabStop(Window* dlg) {
   for (Window* ch : dlg->Children()) {
-    if ((ch->GetStyle() & WS_TABSTOP) && ch->IsWindowVisible() && ch->IsWindowEnabled()) return ch;
+    // The dialog itself may not be shown yet: look at the control's own style.
+    if ((ch->GetStyle() & WS_TABSTOP) && (ch->GetStyle() & WS_VISIBLE) && ch->IsWindowEnabled()) return ch;
   }
   return nullptr;
 }
@@ -178,7 +179,8 @@ void Dialog::EndDialog(int result) {
   result_ = result;
   ended_ = true;
   if (!modal_ && IsWindow()) ShowWindow(SW_HIDE);
-  detail::Wake();
+  // The modal loop looks at the flag when its next message arrives; make sure one does.
+  if (IsWindow()) PostMessage(WM_NULL);
 }
 
 bool Dialog::UpdateData(bool saveAndValidate) {
