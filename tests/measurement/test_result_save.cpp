@@ -1,0 +1,284 @@
+// The Person row, X-B QC rows, the hand-off to printing and the LIS, and a whole result
+// processing through the real library into a fresh data store.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/ado_conn.h"
+#include "app/db_errors.h"
+#include "app/value_format.h"
+#include "measurement/result_save.h"
+#include "measurement/run_result.h"
+#include "platform/sys/clock.h"
+#include "program_folder.h"
+#include "tools/boardsim/blood_profile.h"
+
+using namespace measurement;
+
+namespace {
+
+const std::string kUnits[20] = {"10^9/L", "10^9/L", "10^9/L", "10^9/L", "%",  "%",      "%",
+                                "10^12/L", "g/L",   "%",      "fL",     "pg", "g/L",    "fL",
+                                "%",      "10^9/L", "fL",     "fL",     "%",  "%"};
+
+PersonRow SampleRow(const std::string& no) {
+  PersonRow r;
+  r.sampleNo = no;
+  r.testDate = "2026-01-05";
+  r.testTime = "08:00:00";
+  r.bloodType = "Whole blood";
+  r.referValue = "General";
+  for (int i = 0; i < 20; ++i) r.values[i] = std::to_string(i) + ".0";
+  r.values[0] = "*12.50 H";
+  r.warning = "LF1 ";
+  UnitColumnsOf(kUnits, r.units);
+  r.refText = "4.00-10.00,";
+  r.originalWbc = 12.5f;
+  r.markers[0] = 15.625f;
+  r.markers[1] = 93.75f;
+  r.markers[2] = 2.0f;
+  r.markers[3] = 30.0f;
+  return r;
+}
+
+struct Notices {
+  std::vector<std::string> texts;
+  int prints = 0, sends = 0;
+  Notices() {
+    SetHandOffNotice([this](const std::string& t) { texts.push_back(t); });
+  }
+  void Install() {
+    SetHandOffEntry(HandOffKind::Print, [this] { return ++prints > 0; });
+    SetHandOffEntry(HandOffKind::Send, [this] { return ++sends > 0; });
+  }
+  ~Notices() {
+    SetHandOffNotice(nullptr);
+    SetHandOffEntry(HandOffKind::Print, nullptr);
+    SetHandOffEntry(HandOffKind::Send, nullptr);
+  }
+};
+
+class ResultSaving : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ClearRecentDbErrors();
+    UnitDecimals = {2, 1, 2, 0, 1, 1, 1, 0, 1, 1, 0, 1, 3, 1};
+  }
+  MeasurementFolder folder;
+};
+
+}  // namespace
+
+TEST_F(ResultSaving, InsertThenUpdateKeepsPatientColumns) {
+  CADOConn conn;
+  PersonRow row = SampleRow("7");
+  ASSERT_EQ(SavePersonRow(conn, row), SaveStatus::Inserted);
+  EXPECT_EQ(Scalar("select WBC from Person where SampleNo='7'"), "*12.50 H");
+  EXPECT_EQ(Scalar("select Age from Person where SampleNo='7'"), "0");
+  EXPECT_EQ(Scalar("select ReferValue from Person where SampleNo='7'"), "General");
+  EXPECT_EQ(Scalar("select PCTUnit from Person where SampleNo='7'"), "%");
+  EXPECT_EQ(Scalar("select WMARKER3 from Person where SampleNo='7'"), "93.75");
+
+  Exec("update Person set Name='Ann', ReferValue='Adult female' where SampleNo='7'");
+  row.values[0] = "5.00";
+  row.testTime = "09:30:00";
+  row.warning = "";
+  ASSERT_EQ(SavePersonRow(conn, row), SaveStatus::Updated);
+  EXPECT_EQ(Scalar("select count(*) from Person"), "1");
+  EXPECT_EQ(Scalar("select WBC from Person where SampleNo='7'"), "5.00");
+  EXPECT_EQ(Scalar("select Name from Person where SampleNo='7'"), "Ann");
+  EXPECT_EQ(Scalar("select ReferValue from Person where SampleNo='7'"), "Adult female");
+  EXPECT_EQ(Scalar("select TestTime from Person where SampleNo='7'"), "09:30:00");
+
+  row.sampleNo = "7'; drop table Person; --";
+  EXPECT_EQ(SavePersonRow(conn, row), SaveStatus::Inserted);
+  EXPECT_EQ(Scalar("select count(*) from Person"), "2");
+}
+
+TEST_F(ResultSaving, FailedWriteIsReportedAndNothingIsHandedOn) {
+  Exec("create trigger refuse before insert on Person begin select raise(abort, 'disk full'); end");
+  CADOConn conn;
+  std::string error;
+  EXPECT_EQ(SavePersonRow(conn, SampleRow("8"), &error), SaveStatus::Failed);
+  EXPECT_NE(error.find("disk full"), std::string::npos);
+  EXPECT_FALSE(RecentDbErrors().empty());  // the operator saw the engine's text
+
+  Notices n;
+  n.Install();
+  RunResult r;
+  r.save = SaveStatus::Failed;
+  HandOffOutcome o = HandOffResult(r, true, true, 1);
+  EXPECT_FALSE(o.printed);
+  EXPECT_FALSE(o.sent);
+  EXPECT_EQ(n.prints + n.sends, 0);
+  ASSERT_EQ(n.texts.size(), 1u);
+  EXPECT_EQ(n.texts[0], "The result could not be saved; it is not printed or sent");
+}
+
+TEST_F(ResultSaving, HandOffWithAndWithoutEntries) {
+  Notices n;
+  RunResult stored;
+  stored.save = SaveStatus::Inserted;
+  HandOffOutcome o = HandOffResult(stored, true, true, 1);
+  EXPECT_FALSE(o.printed);
+  ASSERT_EQ(n.texts.size(), 2u);
+  EXPECT_EQ(n.texts[0], "Sending to the LIS is not available yet");
+  EXPECT_EQ(n.texts[1], "Printing is not available yet");
+
+  n.Install();
+  n.texts.clear();
+  o = HandOffResult(stored, true, false, 1);
+  EXPECT_TRUE(o.printed);
+  EXPECT_EQ(n.prints, 1);
+  EXPECT_EQ(n.sends, 0);
+  EXPECT_TRUE(n.texts.empty());
+
+  RunResult uncomputed;
+  uncomputed.status = ZentilStatus::LibraryMissing;
+  uncomputed.save = SaveStatus::Skipped;
+  o = HandOffResult(uncomputed, true, true, 1);
+  EXPECT_EQ(n.prints, 1);
+  EXPECT_EQ(o.notice, "No result: the algorithm library could not be used");
+}
+
+TEST_F(ResultSaving, XbQcFollowsSwitchesAndStopsAtSampleNum) {
+  Exec("insert into XBQCSet (SampleNum, IsOn, Q1, Q2, Q10, Q15) values (2, 1, 1, 0, 1, 1)");
+  CADOConn conn;
+  XbQcState st = LoadXbQcState(conn);
+  EXPECT_EQ(st.sampleNum, 2);
+  EXPECT_TRUE(st.isOn);
+  EXPECT_EQ(st.resultCount, 0);
+  float values[20];
+  for (int i = 0; i < 20; ++i) values[i] = 100.0f + i;
+  std::string units[7];
+  UnitColumnsOf(kUnits, units);
+  EXPECT_EQ(AddXbQcRow(conn, st, values, true, "2026-01-05", "08:00:00", units), XbQcOutcome::Incomplete);
+  EXPECT_EQ(AddXbQcRow(conn, st, values, false, "2026-01-05", "08:00:00", units), XbQcOutcome::Added);
+  EXPECT_EQ(Scalar("select WBC from XBQCRunResult"), "100");
+  EXPECT_EQ(Scalar("select LYMA from XBQCRunResult"), "-2");
+  EXPECT_EQ(Scalar("select MCHC from XBQCRunResult"), "112");  // Q10 is MCHC: screen position 12
+  EXPECT_EQ(Scalar("select HCT from XBQCRunResult"), "109");   // Q15 is HCT: screen position 9
+  EXPECT_EQ(AddXbQcRow(conn, st, values, false, "2026-01-05", "08:01:00", units), XbQcOutcome::Added);
+  EXPECT_EQ(AddXbQcRow(conn, st, values, false, "2026-01-05", "08:02:00", units), XbQcOutcome::Full);
+  EXPECT_EQ(Scalar("select count(*) from XBQCRunResult"), "2");
+}
+
+TEST_F(ResultSaving, XbQcTrimDeletesTheOldestRow) {
+  Exec("insert into XBQCSet (SampleNum, IsOn) values (20, 1)");
+  // 1995 rows; the oldest by date and time is not the first inserted.
+  std::string sql = "insert into XBQCRunResult (TestDate, TestTime, WBC) values ";
+  for (int i = 0; i < 1995; ++i) {
+    if (i) sql += ",";
+    sql += i == 10 ? "('2025-12-31','23:59:59',-7)" : "('2026-01-0" + std::to_string(1 + i % 4) + "','10:00:00',1)";
+  }
+  Exec(sql);
+  CADOConn conn;
+  XbQcState st = LoadXbQcState(conn);
+  EXPECT_EQ(st.resultCount, 1995);
+  float values[20] = {};
+  std::string units[7];
+  for (int k = 0; k < 5; ++k) ASSERT_EQ(AddXbQcRow(conn, st, values, false, "2026-01-05", "08:00:00", units), XbQcOutcome::Added);
+  EXPECT_EQ(Scalar("select count(*) from XBQCRunResult"), "2000");
+  EXPECT_EQ(Scalar("select count(*) from XBQCRunResult where WBC=-7"), "1");
+  ASSERT_EQ(AddXbQcRow(conn, st, values, false, "2026-01-05", "08:00:00", units), XbQcOutcome::Added);
+  EXPECT_EQ(Scalar("select count(*) from XBQCRunResult"), "2000");
+  EXPECT_EQ(Scalar("select count(*) from XBQCRunResult where WBC=-7"), "0");
+}
+
+TEST(ReagentAndAge, Texts) {
+  EXPECT_EQ(ReagentShortageText(29.9f, 5.0f, 9.0f, 1), "Diluent Cleanser not enough");
+  EXPECT_EQ(ReagentShortageText(30.0f, 5.0f, 10.0f, 1), "");
+  EXPECT_EQ(ReagentShortageText(1, 1, 1, 0), "稀释液 溶血剂 清洁液 余量不足");
+  EXPECT_EQ(AgeWithUnit(3, "J", 0), "3 天");
+  EXPECT_EQ(AgeWithUnit(40, "Y", 1), "40 years");
+  EXPECT_EQ(AgeWithUnit(5, "М", 4), "5 місяців");
+  EXPECT_EQ(AgeWithUnit(5, "?", 1), "5");
+}
+
+// ---- Whole result processing through the built library.
+namespace {
+
+RunInputs NormalRun(const std::string& folder, const std::string& sampleNo, uint16_t* blank, uint16_t* sample,
+                    HistogramBuffers* last) {
+  RunInputs in;
+  const boardsim::BloodProfile& p = boardsim::ProfileData(boardsim::Profile::Normal);
+  for (int k = 0; k < 2; ++k) {
+    boardsim::CountData d = boardsim::GenerateCount(p, 5.0f, false, 10 + k, true);
+    for (size_t i = 0; i < kWbcChannels; ++i) in.counts[k].wbc[i] = d.wbc[i];
+    for (size_t i = 0; i < kRbcChannels; ++i) in.counts[k].rbc[i] = d.rbc[i];
+    for (size_t i = 0; i < kPltChannels; ++i) in.counts[k].plt[i] = d.plt[i];
+    *blank = d.hgbBlank;
+    *sample = d.hgbSample;
+    for (size_t i = 0; i < kWbcChannels; ++i) last->wbc[i] = d.wbc[i];
+  }
+  in.count.hgbBlank = blank;
+  in.count.hgbSample = sample;
+  in.sampleNo = sampleNo;
+  in.bloodModeText = "Whole blood";
+  for (int i = 0; i < 20; ++i) in.units[i] = kUnits[i];
+  in.folder = folder;
+  return in;
+}
+
+}  // namespace
+
+TEST_F(ResultSaving, ProcessRunResultStoresAFlaggedRow) {
+  sys::Clock::UseManual(sys::LocalTime{2026, 12, 9, 8, 15, 30, 0, 3});
+  SetZentilLibraryPath(BuiltZentilPath());
+  Exec("insert into XBQCSet (SampleNum, IsOn, Q1) values (20, 1, 1)");
+  uint16_t blank, sample;
+  HistogramBuffers h;
+  RunInputs in = NormalRun(folder.folder(), "12", &blank, &sample, &h);
+  CADOConn conn;
+  XbQcState xb = LoadXbQcState(conn);
+  RunResult r = ProcessRunResult(conn, in, h, xb);
+  SetZentilLibraryPath("");
+  sys::Clock::UseReal();
+
+  ASSERT_EQ(r.status, ZentilStatus::Computed);
+  EXPECT_EQ(r.save, SaveStatus::Inserted);
+  EXPECT_TRUE(r.Stored());
+  EXPECT_EQ(r.testDate, "2026-12-09");
+  EXPECT_EQ(r.testTime, "08:15:30");
+  EXPECT_EQ(r.groupIndex, 0);
+  EXPECT_NEAR(r.values.values[0], 7.0, 1.5);
+  EXPECT_EQ(Scalar("select WBC from Person where SampleNo='12' and TestDate='2026-12-09'"), r.storedTexts[0]);
+  EXPECT_EQ(Scalar("select ReferValue from Person where SampleNo='12'"), "General");
+  EXPECT_EQ(Scalar("select RefText from Person where SampleNo='12'").substr(0, 11), "4.00-10.00,");
+  // The mean of the two counts went to the raw data file under the sample's key.
+  HistogramBuffers back;
+  ASSERT_TRUE(ReadTestDataRecord(folder.folder(), "2026120912", &back));
+  EXPECT_FLOAT_EQ(back.wbc[100], (in.counts[0].wbc[100] + in.counts[1].wbc[100]) * 0.5f);
+  EXPECT_EQ(r.xb, XbQcOutcome::Added);
+}
+
+TEST_F(ResultSaving, MissingLibraryStoresNothing) {
+  SetZentilLibraryPath(folder.file("libZentil.so"));
+  std::vector<std::string> messages;
+  SetZentilMessageHook([&](const std::string& m) { messages.push_back(m); });
+  Exec("insert into XBQCSet (SampleNum, IsOn, Q1) values (20, 1, 1)");
+  const std::string today = [] {
+    sys::LocalTime t = sys::Clock::Now();
+    char b[16];
+    std::snprintf(b, sizeof b, "%d-%.2d-%.2d", t.year, t.month, t.day);
+    return std::string(b);
+  }();
+  Exec("insert into Person (SampleNo, TestDate, WBC) values ('12', '" + today + "', '6.10')");
+  uint16_t blank, sample;
+  HistogramBuffers h;
+  RunInputs in = NormalRun(folder.folder(), "12", &blank, &sample, &h);
+  CADOConn conn;
+  XbQcState xb = LoadXbQcState(conn);
+  RunResult r = ProcessRunResult(conn, in, h, xb);
+  SetZentilLibraryPath("");
+  SetZentilMessageHook(nullptr);
+
+  EXPECT_EQ(r.status, ZentilStatus::LibraryMissing);
+  EXPECT_EQ(messages, std::vector<std::string>{"Load Zentil.dll failed!"});
+  EXPECT_EQ(r.save, SaveStatus::Skipped);
+  EXPECT_FALSE(r.Stored());
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(r.shownTexts[i], "- - -") << i;
+  EXPECT_EQ(Scalar("select WBC from Person where SampleNo='12'"), "6.10");  // the earlier result stays
+  EXPECT_EQ(Scalar("select count(*) from XBQCRunResult"), "0");
+  EXPECT_FALSE(std::filesystem::exists(folder.file("TD.dat")));
+}
