@@ -97,8 +97,8 @@ DialogTemplate DemoDialog::MakeTemplate(int lang) {
   t.Add(kClassIpAddress, kIdIp, "", 120, 106, 80, 12, V | TS);
   t.Add(kClassDateTime, kIdDate, "", 210, 106, 60, 12, V | TS);
   t.Add(kClassDateTime, kIdTime, "", 272, 106, 40, 12, V | TS | DTS_TIMEFORMAT);
-  t.Add(kClassTab, kIdTab, "", 10, 132, 300, 60, V | TS);
-  t.Add(kClassStatic, kIdTransparentLabel, T(11) + " / " + T(12), 20, 160, 200, 10, V | SS_LEFT);
+  t.Add(kClassTab, kIdTab, "", 10, 132, 300, 50, V | TS);
+  t.Add(kClassStatic, kIdTransparentLabel, T(11) + " / " + T(12), 20, 186, 200, 10, V | SS_LEFT);
   t.Add(kClassButton, kIdPush, T(3), 10, 200, 60, 16, V | TS | BS_PUSHBUTTON);
   t.Add(kClassButton, kIdOwnerDraw, T(13), 80, 200, 60, 16, V | TS | BS_OWNERDRAW);
   t.Add(kClassButton, kIdBitmapButton, "", 150, 200, 30, 16, V | TS | BS_BITMAP);
@@ -166,7 +166,7 @@ bool DemoDialog::OnEraseBkgnd(draw::DC& dc) {
   dc.LineTo(r.left, r.bottom);
   dc.LineTo(r.left, r.top);
   // A band behind the transparent label.
-  dc.FillSolidRect(Rect(30, 314, 440, 338), RGB(190, 198, 201));
+  dc.FillSolidRect(Rect(30, 368, 450, 396), RGB(190, 198, 201));
   return true;
 }
 
