@@ -1,0 +1,321 @@
+#pragma once
+// CGridCtrl: the table control of every list screen. This is its data side: rows of cells,
+// row heights and column widths, the fixed (header) rows at the top and fixed columns at the
+// left, the focus cell and the selection, sorting, clipboard text, the text file form, and
+// the sizing arithmetic. Everything that needs a window (painting, scroll bars, the pointer,
+// notifications to the owner, the clipboard itself, in-place editor windows, measuring text)
+// is reached through the protected hooks below, which do nothing here; the window class
+// overrides them.
+//
+// Invariants after every structural operation (outside virtual mode):
+//   rows_.size() == rowCount, each row holds columnCount cells,
+//   rowHeights.size() == rowCount, columnWidths.size() == columnCount,
+//   fixedRowCount <= rowCount, fixedColumnCount <= columnCount,
+//   the focus is (-1,-1) or a body cell inside the grid.
+// Text is UTF-8 throughout.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "controls/grid/cell_id.h"
+#include "controls/grid/grid_cell.h"
+#include "controls/grid/grid_defs.h"
+
+// Comparison of two cells for sorting: negative, 0 or positive as the first sorts before,
+// with or after the second.
+using GridCompareFunc = int (*)(const CGridCellBase* a, const CGridCellBase* b, intptr_t param);
+// Fills a cell record on request in virtual mode; returns true when it did.
+using GridCallback = bool (*)(CellRecord* record, intptr_t param);
+
+// Scroll bar ids.
+enum : int { SB_HORZ = 0, SB_VERT = 1, SB_BOTH = 3 };
+
+class CGridCtrl {
+ public:
+  explicit CGridCtrl(int rows = 0, int cols = 0, int fixedRows = 0, int fixedCols = 0);
+  virtual ~CGridCtrl();
+  CGridCtrl(const CGridCtrl&) = delete;
+  CGridCtrl& operator=(const CGridCtrl&) = delete;
+
+  // --- Structure ---------------------------------------------------------------------
+  bool SetRowCount(int rows);
+  bool SetColumnCount(int cols);
+  int GetRowCount() const { return rowCount_; }
+  int GetColumnCount() const { return columnCount_; }
+  bool SetFixedRowCount(int n);
+  bool SetFixedColumnCount(int n);
+  int GetFixedRowCount() const { return fixedRowCount_; }
+  int GetFixedColumnCount() const { return fixedColumnCount_; }
+  // Inserts one row before `row` (-1 appends); its column 0 holds `heading`. Returns the new
+  // row's index, or -1 for a row inside the fixed band or at/after the end.
+  int InsertRow(const std::string& heading, int row = -1);
+  // Inserts one column before `col` (-1 or columnCount appends); row 0 holds `heading` and
+  // every cell of the column gets `format`.
+  int InsertColumn(const std::string& heading, unsigned format = DT_CENTER | DT_VCENTER | DT_SINGLELINE,
+                   int col = -1);
+  bool DeleteRow(int row);
+  bool DeleteColumn(int col);
+  bool DeleteBodyRows();
+  bool DeleteAllItems();
+  void SetListMode(bool on = true);
+  bool GetListMode() const { return listMode_; }
+  void SetVirtualMode(bool on);
+  bool GetVirtualMode() const { return virtualMode_; }
+  void SetCallbackFunc(GridCallback cb, intptr_t param) {
+    virtualCallback_ = cb;
+    virtualCallbackParam_ = param;
+  }
+  // The kind of cell that new positions get; false for a null factory.
+  bool SetCellClass(GridCellFactory factory);
+  bool ReplaceCellType(int row, int col, GridCellFactory factory);
+
+  // --- Cells ---------------------------------------------------------------------------
+  CGridCellBase* GetCell(int row, int col) const;
+  bool PutCell(int row, int col, std::unique_ptr<CGridCellBase> cell);
+  bool IsValidCell(int row, int col) const {
+    return row >= 0 && row < rowCount_ && col >= 0 && col < columnCount_;
+  }
+  bool IsValidCell(const CCellID& c) const { return IsValidCell(c.row, c.col); }
+  bool IsValidRange(const CCellSpan& s) const {
+    return s.IsValid() && s.GetMaxRow() < rowCount_ && s.GetMaxCol() < columnCount_;
+  }
+  CCellSpan GetWholeRange() const { return CCellSpan(0, 0, rowCount_ - 1, columnCount_ - 1); }
+  bool IsFixedCellAt(int row, int col) const { return row < fixedRowCount_ || col < fixedColumnCount_; }
+  // The default cell that stands for a cell in a fixed row and/or a fixed column.
+  const CGridDefaultCell* GetDefaultCell(bool fixedRow, bool fixedCol) const;
+  CGridDefaultCell* GetDefaultCell(bool fixedRow, bool fixedCol);
+
+  bool SetItemText(int row, int col, const std::string& text);
+  std::string GetItemText(int row, int col) const;
+  bool SetCellData(int row, int col, intptr_t data);
+  intptr_t GetCellData(int row, int col) const;
+  bool SetCellImage(int row, int col, int image);
+  int GetCellImage(int row, int col) const;
+  bool SetCellFormat(int row, int col, unsigned format);
+  unsigned GetCellFormat(int row, int col) const;
+  bool SetItemFgColour(int row, int col, draw::Color c);
+  draw::Color GetItemFgColour(int row, int col) const;
+  bool SetItemBkColour(int row, int col, draw::Color c);
+  draw::Color GetItemBkColour(int row, int col) const;
+  bool SetCellFont(int row, int col, const draw::Font* font);
+  const draw::Font* GetCellFont(int row, int col) const;
+  bool SetCellState(int row, int col, unsigned state);
+  unsigned GetCellState(int row, int col) const;
+  bool ApplyCellRecord(const CellRecord* record);
+  draw::Size MeasureCellText(int row, int col, const std::string& text) const;
+  bool IsCellEditing(int row, int col) const;
+  bool IsCellEditable(int row, int col) const;
+  bool IsCellModified(int row, int col) const;
+  void MarkModified(bool modified = true, int row = -1, int col = -1);
+  bool IsModified() const { return modified_; }
+
+  // --- Focus and selection -------------------------------------------------------------
+  CCellID MoveFocus(int row, int col);
+  CCellID MoveFocus(const CCellID& c) { return MoveFocus(c.row, c.col); }
+  CCellID GetFocusCell() const { return focusCell_; }
+  void SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol, bool forceRepaint = false,
+                        bool selectCells = true);
+  void ClearSelectionAndFocus();
+  void SelectEverything();
+  CCellSpan GetSelectedCellRange() const;
+  bool IsCellSelected(int row, int col) const;
+  bool IsCellSelected(const CCellID& c) const { return IsCellSelected(c.row, c.col); }
+  size_t GetSelectedCount() const { return selectedCells_.size(); }
+  // Ctrl gestures keep the selection they started from here.
+  void KeepPreviousSelection() { previousSelectedCells_ = selectedCells_; }
+  const std::vector<int>& GetPickedColumns() const { return pickedColumns_; }
+  void SetColumnPickMode(bool on) { columnPickMode_ = on; }
+  // The picked columns sorted ascending (empty when none are picked).
+  std::vector<int> GetSortedPickedColumns() const;
+  bool IsSelectionEnabled() const { return selectionEnabled_; }
+  void EnableSelection(bool on) { selectionEnabled_ = on; }
+  void SetSingleRowSelection(bool on) { singleRowSelection_ = on; }
+  bool GetSingleRowSelection() const { return singleRowSelection_ && listMode_; }
+  // The first body cell whose state matches `flags` in the direction flags give.
+  CCellID FindNextCell(CCellID start, unsigned flags) const;
+
+  // --- Editing through the grid --------------------------------------------------------
+  bool IsEditable() const { return editable_; }
+  void SetEditable(bool on) { editable_ = on; }
+  virtual bool ValidateEdit(int row, int col, const std::string& text);
+  // Takes an editor's final text into the cell (validated, owner told with -176).
+  virtual void EndEdit(int row, int col, const std::string& text);
+  virtual void EndEditing();
+  // Sets text as if the operator had typed it: read-only cells and a refusing owner keep
+  // the old text.
+  void SetTextAsEdit(int row, int col, const std::string& text);
+  virtual void EraseSelectedCells();
+  void EraseCellSpan(const CCellSpan& span);
+
+  // --- Clipboard text -------------------------------------------------------------------
+  // The selection as lines of tab-separated fields; nothing when there is no selection.
+  virtual std::optional<std::string> BuildClipboardText() const;
+  // Pastes lines of fields (tab or comma separated) with their top-left at (row, col).
+  virtual bool PasteTextAt(int row, int col, const std::string& text, bool selectPasted);
+  virtual void CopySelection();
+  virtual void CutSelection();
+  virtual void PasteFromClipboard();
+
+  // --- Sorting ----------------------------------------------------------------------------
+  bool SortRowsWith(GridCompareFunc compare, int col, bool ascending, intptr_t param = 0);
+  bool SortRowsByText(int col, bool ascending, intptr_t param = 0);
+  bool SortRowsByColumn(int col, bool ascending, intptr_t param = 0);
+  void SetCompareFunction(GridCompareFunc f) { compareFunction_ = f; }
+  int GetSortColumn() const { return sortColumn_; }
+  bool GetSortAscending() const { return sortAscending_; }
+  void SetSortAscending(bool on) { sortAscending_ = on; }
+  void SetSortMarkerColumn(int col);
+  void SetHeaderSort(bool on) { headerSort_ = on; }
+  bool GetHeaderSort() const { return headerSort_; }
+  static int CompareText(const CGridCellBase* a, const CGridCellBase* b, intptr_t param);
+  static int CompareNumeric(const CGridCellBase* a, const CGridCellBase* b, intptr_t param);
+
+  // --- Text file --------------------------------------------------------------------------
+  bool SaveToTextFile(const std::string& path, char separator = ',');
+  void LoadFromTextFile(const std::string& path, char separator = ',');
+
+  // --- Sizes and geometry --------------------------------------------------------------------
+  bool SetRowHeight(int row, int height);
+  bool SetColumnWidth(int col, int width);
+  int RowHeightAt(int row) const;
+  int ColumnWidthAt(int col) const;
+  int FixedRowsHeight() const;
+  int FixedColumnsWidth() const;
+  int TotalHeight() const;
+  int TotalWidth() const;
+  CCellID FindTopLeftCell(bool recompute = false);
+  void StretchColumnsToFit(bool includeFixed = true);
+  void StretchRowsToFit(bool includeFixed = true);
+  void StretchToFit(bool includeFixed = true);
+  void StretchLastColumn();
+  bool FitColumnToContent(int col, unsigned style = 0, bool updateScrollBars = true);
+  bool FitRowToContent(int row, bool updateScrollBars = true);
+  void FitColumnsToContent(unsigned style = 0);
+  void FitRowsToContent();
+  void SetAutoSizeStyle(int style) { autoSizeStyle_ = style; }
+  int GetAutoSizeStyle() const { return autoSizeStyle_; }
+  // The measurer the window side supplies; default cells are re-measured with it.
+  void SetTextMeasurer(GridTextMeasurer* measurer);
+  GridTextMeasurer* GetTextMeasurer() const { return measurer_; }
+  // Gives all four default cells a font (re-measuring their sizes).
+  void SetDefaultFont(const draw::Font& font);
+
+  // --- Flags and colours ------------------------------------------------------------------------
+  bool IsRedrawAllowed() const { return allowRedraw_; }
+  void SetRedrawAllowed(bool on) { allowRedraw_ = on; }
+  bool GetRowHeaderSelection() const { return rowHeaderSelection_; }
+  void SetRowHeaderSelection(bool on) { rowHeaderSelection_ = on; }
+  bool GetColumnHeaderSelection() const { return columnHeaderSelection_; }
+  bool GetSingleColumnSelection() const { return singleColumnSelection_; }
+  draw::Color GetTitleTipBackClr() const { return titleTipBackColour_; }
+  draw::Color GetTitleTipTextClr() const { return titleTipTextColour_; }
+  void SetTitleTipBackClr(draw::Color c) { titleTipBackColour_ = c; }
+  void SetTitleTipTextClr(draw::Color c) { titleTipTextColour_ = c; }
+  draw::Color GetGridBkColor() const { return gridBackColour_; }
+  draw::Color GetGridLineColor() const { return gridLineColour_; }
+  int GetGridLines() const { return gridLines_; }
+  void SetGridLines(int lines) { gridLines_ = lines; }
+  // Colours of the desktop the default cells start from; see ApplyDefaultColours.
+  struct SystemColours {
+    draw::Color windowText = draw::RGB(0, 0, 0);
+    draw::Color window = draw::RGB(255, 255, 255);
+    draw::Color buttonFace = draw::RGB(212, 208, 200);
+    draw::Color buttonShadow = draw::RGB(128, 128, 128);
+  };
+  // A change of the desktop colours: default colours follow, colours a screen set stay.
+  void OnSystemColoursChanged(const SystemColours& now);
+
+  // The in-place editor a cell asks for (window side); null here.
+  virtual CellEditorHandle* CreateInPlaceEditor(int row, int col, const draw::Rect& rect, unsigned id,
+                                                const std::string& text, unsigned firstChar, int align) {
+    return nullptr;
+  }
+
+  // The last failure of a file or memory operation, in the words shown to the operator.
+  const std::string& LastError() const { return lastError_; }
+
+ protected:
+  // --- Window hooks (the window class overrides these) -------------------------------
+  virtual bool WindowExists() const { return false; }
+  virtual void InvalidateAll() {}
+  virtual bool RedrawCell(int row, int col) { return false; }
+  // Recomputes the scroll bars; here only the cached top-left cell goes stale.
+  virtual void UpdateScrollBars() { topLeftCellCache_.col = -1; }
+  virtual void HideScrollBar(int bar) {}
+  virtual intptr_t NotifyParent(int row, int col, int code) { return 0; }
+  virtual intptr_t NotifyCacheRange(const CCellSpan* span) { return 0; }
+  virtual intptr_t RequestCellDisplayInfo(CellRecord* record) { return 0; }
+  virtual draw::Size ClientSize() const { return draw::Size(); }
+  virtual int GetScrollPosition(int bar) const { return 0; }
+  virtual bool PutClipboardText(const std::string& text) { return false; }
+  virtual bool GetClipboardText(std::string* text) { return false; }
+  // A message for the operator (file errors, memory); the window side shows it.
+  virtual void ReportError(const std::string& text) { lastError_ = text; }
+
+  CGridCellBase* CreateCell(int row, int col);
+  void DestroyCell(int row, int col);
+  void ApplyDefaultColours();
+  CGridDefaultCell* DefaultCellFor(int row, int col);
+
+  // Fields the window side reads as they stand.
+  int rowCount_ = 0, columnCount_ = 0, fixedRowCount_ = 0, fixedColumnCount_ = 0;
+  std::vector<int> rowHeights_, columnWidths_;
+  std::vector<std::vector<std::unique_ptr<CGridCellBase>>> rows_;
+  bool virtualMode_ = false;
+  GridCallback virtualCallback_ = nullptr;
+  intptr_t virtualCallbackParam_ = 0;
+  GridCellFactory cellClass_ = &MakeGridCell;
+  CGridDefaultCell defaultCell_, defaultFixedColumnCell_, defaultFixedRowCell_, defaultCornerCell_;
+  SystemColours system_;
+  draw::Color textColour_, cellBackColour_, fixedBackColour_, shadowColour_;
+  draw::Color gridBackColour_;
+  draw::Color gridLineColour_ = draw::RGB(192, 192, 192);
+  draw::Color titleTipBackColour_ = CLR_DEFAULT, titleTipTextColour_ = CLR_DEFAULT;
+  int gridLines_ = 3;
+  bool editable_ = true;
+  bool modified_ = false;
+  bool dragDropEnabled_ = false;
+  bool listMode_ = false;
+  bool singleRowSelection_ = false;
+  bool singleColumnSelection_ = false;
+  bool allowRedraw_ = true;
+  bool selectionEnabled_ = true;
+  bool rowHeaderSelection_ = true;
+  bool columnHeaderSelection_ = true;
+  bool headerSort_ = false;
+  bool wantTabKey_ = true;
+  bool doubleBuffer_ = true;
+  bool titleTipsEnabled_ = true;
+  bool highlightFocusHeaders_ = true;
+  int autoSizeStyle_ = 3;
+  bool allowRowResize_ = true, allowColumnResize_ = true;
+  bool resizeHiddenRows_ = true, resizeHiddenColumns_ = true;
+  bool allowRowHideByDrag_ = true, allowColumnHideByDrag_ = true;
+  int resizeCaptureMargin_ = 3;
+  CCellID focusCell_, selectionStartCell_, clickDownCell_, topLeftCellCache_, lastDragOverCell_;
+  int mouseMode_ = 0;
+  std::map<uint32_t, CCellID> selectedCells_, previousSelectedCells_;
+  std::vector<int> pickedColumns_;
+  bool columnPickMode_ = false;
+  int sortColumn_ = -1;
+  bool sortAscending_ = true;
+  GridCompareFunc compareFunction_ = nullptr;
+  GridTextMeasurer* measurer_ = nullptr;
+  std::string lastError_;
+
+ private:
+  static uint32_t SelectionKey(int row, int col) {
+    return (static_cast<uint32_t>(col) << 16) | (static_cast<uint32_t>(row) & 0xFFFF);
+  }
+  void SetFixedBand(int oldCount, int newCount, bool rowsBand);
+  bool SortRange(GridCompareFunc compare, int col, bool ascending, intptr_t param, int low, int high);
+  void RecordSort(int col, bool ascending);
+  bool MeasureRowsOf(int col, unsigned style, int* first, int* last) const;
+
+  // The cell and record that answer GetCell in virtual mode.
+  mutable CGridCell virtualCell_;
+  mutable CellRecord virtualRecord_;
+};
