@@ -218,17 +218,32 @@ void PaintAndCompose() {
   if (!painted && !c.composeNeeded) return;
   c.composeNeeded = false;
   if (c.screen.IsNull()) return;
+  // Plain row copies: composing is a copy of opaque pixels, done on every change.
   {
-    draw::DC dc(c.screen);
-    dc.FillSolidRect(Rect(0, 0, c.screenSize.cx, c.screenSize.cy), draw::kBlack);
+    uint8_t* dst = c.screen.Data();
+    const int stride = c.screen.Stride();
+    const int sw = c.screen.Width(), sh = c.screen.Height();
+    for (int y = 0; y < sh; ++y) {
+      auto* row = reinterpret_cast<uint32_t*>(dst + static_cast<size_t>(y) * static_cast<size_t>(stride));
+      std::fill(row, row + sw, 0xFF000000u);
+    }
     for (Window* w : c.topLevels) {
       if (!w->IsWindow() || !(w->GetStyle() & WS_VISIBLE)) continue;
       const draw::Bitmap& b = WindowAccess::Backing(w);
       if (b.IsNull()) continue;
       const Rect r = w->GetWindowRect();
-      dc.BitBlt(r.left, r.top, b.Width(), b.Height(), b, 0, 0);
+      const Rect vis = Rect::FromSize(r.left, r.top, b.Width(), b.Height()).Intersect(Rect(0, 0, sw, sh));
+      if (vis.IsEmpty()) continue;
+      const uint8_t* src = b.Data();
+      const int sstride = b.Stride();
+      for (int y = vis.top; y < vis.bottom; ++y) {
+        const auto* from = reinterpret_cast<const uint32_t*>(src + static_cast<size_t>(y - r.top) * static_cast<size_t>(sstride)) +
+                           (vis.left - r.left);
+        auto* to = reinterpret_cast<uint32_t*>(dst + static_cast<size_t>(y) * static_cast<size_t>(stride)) + vis.left;
+        std::copy(from, from + vis.Width(), to);
+      }
     }
-    dc.Flush();
+    c.screen.MarkDirty();
   }
   if (c.backend) c.backend->Present(c.screen);
 }
