@@ -37,8 +37,8 @@ Palette ToneColours(Tone tone) {
 Palette FaceColours(Tone tone, State state) {
   Palette p = ToneColours(tone);
   if (state == State::Hover) {
-    p.top = Shade(p.top, 0.22);
-    p.bottom = Shade(p.bottom, 0.16);
+    p.top = Shade(p.top, 0.14);
+    p.bottom = Shade(p.bottom, 0.10);
     p.highlight = Shade(p.highlight, 0.35);
     p.border = kGold;
   } else if (state == State::Disabled) {
@@ -345,6 +345,18 @@ draw::Bitmap ContactSheet() {
     x += cellW + pad;
     rowHeight = std::max(rowHeight, h);
   }
+  // The small parts once more at four times their size with the key colour left in, so
+  // their edges can be judged pixel by pixel.
+  std::vector<Place> zoomed;
+  x = pad, y += rowHeight + label + pad, rowHeight = 0;
+  for (const SkinBitmap& e : kSkinBitmaps) {
+    if (e.width > 40 || e.height > 40) continue;
+    int w = e.width * 4, h = e.height * 4;
+    if (x + w + pad > sheetWidth) x = pad, y += rowHeight + label + pad, rowHeight = 0;
+    zoomed.push_back({&e, x, y, w, h});
+    x += std::max(w, 110) + pad;
+    rowHeight = std::max(rowHeight, h);
+  }
   int height = y + rowHeight + label + pad;
   draw::Bitmap sheet = draw::Bitmap::Create(sheetWidth, height, RGB(205, 213, 215));
   draw::DC dc(sheet);
@@ -357,6 +369,13 @@ draw::Bitmap ContactSheet() {
     std::string text = std::to_string(p.e->id) + " " + p.e->name;
     dc.DrawText(text, draw::Rect(p.x, p.y + p.h + 2, p.x + std::max(p.w, 110), p.y + p.h + 2 + label),
                 draw::kDtSingleLine | draw::kDtNoPrefix | draw::kDtEndEllipsis);
+  }
+  dc.SetStretchBltMode(draw::StretchMode::Nearest);
+  for (const Place& p : zoomed) {
+    draw::Bitmap bmp = Paint(*p.e);
+    dc.StretchBlt(p.x, p.y, p.w, p.h, bmp, 0, 0, bmp.Width(), bmp.Height());
+    dc.DrawText(std::to_string(p.e->id) + " x4", draw::Rect(p.x, p.y + p.h + 2, p.x + 110, p.y + p.h + 2 + label),
+                draw::kDtSingleLine | draw::kDtNoPrefix);
   }
   dc.Flush();
   return sheet;
