@@ -3,17 +3,28 @@
 #include <algorithm>
 #include <chrono>
 
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include "analyzer/frame_collector.h"
 
 namespace boardsim {
 
-namespace {
-constexpr int kPollMs = 5;
-}  // namespace
 
-Simulator::Simulator(SimulatorOptions options) : options_(std::move(options)), model_(options_.board) {}
+Simulator::Simulator(SimulatorOptions options) : options_(std::move(options)), model_(options_.board) {
+  wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+}
 
-Simulator::~Simulator() { Stop(); }
+Simulator::~Simulator() {
+  Stop();
+  if (wakeFd_ >= 0) ::close(wakeFd_);
+}
+
+void Simulator::Wake() {
+  const uint64_t one = 1;
+  if (wakeFd_ >= 0) [[maybe_unused]] ssize_t n = ::write(wakeFd_, &one, sizeof one);
+}
 
 int64_t Simulator::NowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
@@ -32,6 +43,7 @@ serial::Status Simulator::Start() {
 
 void Simulator::Stop() {
   stop_ = true;
+  Wake();
   if (pty_.IsOpen()) pty_.Master().RequestStop();
   if (thread_.joinable()) thread_.join();
   running_ = false;
@@ -48,6 +60,7 @@ void Simulator::Queue(const std::vector<Emission>& out) {
     if (!pending_.empty()) due = std::max(due, pending_.back().dueMs);
     pending_.push_back({due, e.bytes});
   }
+  if (!out.empty()) Wake();
 }
 
 void Simulator::PressCountKey() {
@@ -125,8 +138,7 @@ void Simulator::Run() {
   while (!stop_) {
     // Send what is due.
     std::vector<std::vector<uint8_t>> due;
-    // The reader wakes at least every few milliseconds to send what the control calls queued.
-    int waitMs = kPollMs;
+    int waitMs = -1;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       const int64_t now = NowMs();
@@ -134,7 +146,7 @@ void Simulator::Run() {
       while (n < pending_.size() && pending_[n].dueMs <= now) ++n;
       for (size_t i = 0; i < n; ++i) due.push_back(std::move(pending_[i].bytes));
       pending_.erase(pending_.begin(), pending_.begin() + static_cast<long>(n));
-      if (!pending_.empty()) waitMs = static_cast<int>(std::clamp<int64_t>(pending_.front().dueMs - now, 0, kPollMs));
+      if (!pending_.empty()) waitMs = static_cast<int>(std::max<int64_t>(pending_.front().dueMs - now, 0));
     }
     for (const auto& bytes : due) {
       const serial::IoResult w = port.Write(bytes.data(), bytes.size(), 2000);
@@ -142,10 +154,21 @@ void Simulator::Run() {
       if (options_.trace) options_.trace(false, bytes);
     }
     if (stop_) break;
-    const serial::IoResult r = port.Read(buf, sizeof buf, waitMs);
-    if (r.error == serial::Error::Closed) {
-      // Nobody holds the slave; the pair keeps a descriptor of its own, so this is rare.
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (!due.empty()) continue;  // more may have become due meanwhile
+
+    // Sleep until the PC sends, a control call queues a frame, or the next frame is due.
+    pollfd fds[2] = {{port.Fd(), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+    if (::poll(fds, 2, waitMs) <= 0) continue;
+    if (fds[1].revents & POLLIN) {
+      uint64_t v;
+      while (::read(wakeFd_, &v, sizeof v) > 0) {
+      }
+    }
+    if (!(fds[0].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+    const serial::IoResult r = port.Read(buf, sizeof buf, 0);
+    if (r.count == 0) {
+      // Nobody holds the slave side just now (a hang-up): look again a little later.
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
       continue;
     }
     for (size_t i = 0; i < r.count; ++i) {

@@ -70,6 +70,7 @@ class Simulator {
   };
   void Run();
   void Queue(const std::vector<Emission>& out);  // lock held
+  void Wake();
   static int64_t NowMs();
 
   SimulatorOptions options_;
@@ -78,6 +79,7 @@ class Simulator {
   std::atomic<bool> running_{false};
   std::atomic<bool> stop_{false};
   std::atomic<uint64_t> bytesSent_{0};
+  int wakeFd_ = -1;  // eventfd: a control call queued a frame, or Stop
 
   mutable std::mutex mutex_;
   mutable std::condition_variable received_cv_;
