@@ -283,7 +283,9 @@ const draw::Font* Window::GetFont() const { return font_ ? &*font_ : &DefaultFon
 // --- geometry ---------------------------------------------------------------------------
 
 Rect Window::NonClientInsets() const {
-  if (parent_) return Rect();
+  const int vbar = HasScrollBar(SB_VERT) ? kScrollBarSize : 0;
+  const int hbar = HasScrollBar(SB_HORZ) ? kScrollBarSize : 0;
+  if (parent_) return Rect(0, 0, vbar, hbar);
   int border = 0, caption = 0;
   if ((style_ & WS_CAPTION) == WS_CAPTION) {
     border = 2;
@@ -293,7 +295,7 @@ Rect Window::NonClientInsets() const {
   } else if (style_ & WS_BORDER) {
     border = 1;
   }
-  return Rect(border, border + caption, border, border);
+  return Rect(border, border + caption, border + vbar, border + hbar);
 }
 
 Point Window::ClientOrigin() const {
@@ -895,6 +897,119 @@ int Window::GetCheckedRadioButton(int firstId, int lastId) const {
     if (GetDlgItem(id) && IsDlgButtonChecked(id) == BST_CHECKED) return id;
   }
   return 0;
+}
+
+}  // namespace ui
+
+namespace ui {
+
+// --- the window's own scroll bars ------------------------------------------------------
+
+bool Window::HasScrollBar(int bar) const {
+  if (bar != SB_HORZ && bar != SB_VERT) return false;
+  return UsesWindowScrollBars() && (style_ & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL));
+}
+
+namespace {
+void BarsChanged(Window* w, bool sizeChanged) {
+  if (!w->IsWindow()) return;
+  if (sizeChanged) {
+    const Rect cr = w->GetClientRect();
+    w->SendMessage(WM_SIZE, SIZE_RESTORED, static_cast<LParam>(MakeLong(cr.Width(), cr.Height())));
+    w->Invalidate(true);
+  }
+  WindowAccess::MarkBarsDirty(w);
+}
+}  // namespace
+
+int Window::SetScrollPos(int bar, int pos, bool redraw) {
+  UI_MARSHAL_RET(int, SetScrollPos(bar, pos, redraw));
+  if (bar != SB_HORZ && bar != SB_VERT) return 0;
+  BarState& b = bars_[bar];
+  const int old = b.pos;
+  const int hi = b.page > 0 ? std::max(b.min, b.max - static_cast<int>(b.page) + 1) : b.max;
+  b.pos = std::clamp(pos, b.min, std::max(b.min, hi));
+  if (redraw) BarsChanged(this, false);
+  return old;
+}
+
+int Window::GetScrollPos(int bar) const { return (bar == SB_HORZ || bar == SB_VERT) ? bars_[bar].pos : 0; }
+
+void Window::SetScrollRange(int bar, int minPos, int maxPos, bool redraw) {
+  ScrollInfo si;
+  si.mask = SIF_RANGE;
+  si.min = minPos;
+  si.max = maxPos;
+  SetScrollInfo(bar, si, redraw);
+}
+
+void Window::GetScrollRange(int bar, int* minPos, int* maxPos) const {
+  if (bar != SB_HORZ && bar != SB_VERT) return;
+  if (minPos) *minPos = bars_[bar].min;
+  if (maxPos) *maxPos = bars_[bar].max;
+}
+
+int Window::SetScrollInfo(int bar, const ScrollInfo& info, bool redraw) {
+  UI_MARSHAL_RET(int, SetScrollInfo(bar, info, redraw));
+  if (bar != SB_HORZ && bar != SB_VERT) return 0;
+  BarState& b = bars_[bar];
+  if (info.mask & SIF_RANGE) {
+    b.min = info.min;
+    b.max = std::max(info.min, info.max);
+  }
+  if (info.mask & SIF_PAGE) b.page = info.page;
+  if (info.mask & SIF_POS) b.pos = info.pos;
+  const int hi = b.page > 0 ? std::max(b.min, b.max - static_cast<int>(b.page) + 1) : b.max;
+  b.pos = std::clamp(b.pos, b.min, hi);
+  // A bar with nothing to scroll goes away, unless asked to stay.
+  if ((info.mask & (SIF_RANGE | SIF_PAGE)) && !(info.mask & SIF_DISABLENOSCROLL)) {
+    const bool needed = b.max > b.min && (b.page == 0 || static_cast<int>(b.page) <= b.max - b.min);
+    const uint32_t bit = bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL;
+    if (needed != static_cast<bool>(style_ & bit)) {
+      style_ = needed ? (style_ | bit) : (style_ & ~bit);
+      BarsChanged(this, true);
+      return b.pos;
+    }
+  }
+  if (redraw) BarsChanged(this, false);
+  return b.pos;
+}
+
+bool Window::GetScrollInfo(int bar, ScrollInfo& info) const {
+  if (bar != SB_HORZ && bar != SB_VERT) return false;
+  const BarState& b = bars_[bar];
+  if (info.mask & SIF_RANGE) {
+    info.min = b.min;
+    info.max = b.max;
+  }
+  if (info.mask & SIF_PAGE) info.page = b.page;
+  if (info.mask & SIF_POS) info.pos = b.pos;
+  if (info.mask & SIF_TRACKPOS) info.trackPos = b.trackPos;
+  return true;
+}
+
+void Window::ShowScrollBar(int bar, bool show) {
+  UI_MARSHAL_VOID(ShowScrollBar(bar, show));
+  uint32_t bits = 0;
+  if (bar == SB_HORZ || bar == SB_BOTH) bits |= WS_HSCROLL;
+  if (bar == SB_VERT || bar == SB_BOTH) bits |= WS_VSCROLL;
+  const uint32_t old = style_;
+  style_ = show ? (style_ | bits) : (style_ & ~bits);
+  if (old != style_) BarsChanged(this, true);
+}
+
+void EnumChildWindows(Window* parent, const std::function<bool(Window*)>& fn) {
+  if (!parent) return;
+  struct Walk {
+    static bool Go(Window* w, const std::function<bool(Window*)>& f) {
+      for (Window* ch : std::vector<Window*>(w->Children())) {
+        if (!f(ch)) return false;
+        if (!Go(ch, f)) return false;
+      }
+      return true;
+    }
+  };
+  Walk::Go(parent, fn);
 }
 
 }  // namespace ui

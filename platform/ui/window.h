@@ -47,6 +47,26 @@ struct NotifyHeader {
   int code = 0;
 };
 
+// A window's own scroll bars (WS_HSCROLL / WS_VSCROLL), in its non-client area.
+enum : int { SB_HORZ = 0, SB_VERT = 1, SB_CTL = 2, SB_BOTH = 3 };
+enum : unsigned {
+  SIF_RANGE = 0x1,
+  SIF_PAGE = 0x2,
+  SIF_POS = 0x4,
+  SIF_DISABLENOSCROLL = 0x8,
+  SIF_TRACKPOS = 0x10,
+  SIF_ALL = 0x17,
+};
+struct ScrollInfo {
+  unsigned mask = SIF_ALL;
+  int min = 0;
+  int max = 0;
+  unsigned page = 0;
+  int pos = 0;
+  int trackPos = 0;
+};
+inline constexpr int kScrollBarSize = 16;
+
 // Where SetWindowPos puts a window in the z-order.
 enum class ZOrder { Keep, Top, Bottom, TopMost, NoTopMost };
 enum : unsigned {
@@ -173,6 +193,20 @@ class Window {
   static void ReleaseCapture();
   bool TrackMouseEvent(unsigned flags, unsigned hoverMs = HOVER_DEFAULT);
 
+  // --- the window's own scroll bars (SB_HORZ / SB_VERT) ----------------------------------
+  // The bars send WM_HSCROLL / WM_VSCROLL (lParam 0) to the window itself; the window moves
+  // the position with SetScrollPos, as its handler decides.
+  int SetScrollPos(int bar, int pos, bool redraw = true);  // returns the old position
+  int GetScrollPos(int bar) const;
+  void SetScrollRange(int bar, int minPos, int maxPos, bool redraw = true);
+  void GetScrollRange(int bar, int* minPos, int* maxPos) const;
+  int SetScrollInfo(int bar, const ScrollInfo& info, bool redraw = true);
+  bool GetScrollInfo(int bar, ScrollInfo& info) const;
+  void ShowScrollBar(int bar, bool show = true);
+  bool HasScrollBar(int bar) const;
+  // Classes that draw their own bars for these styles (list and combo boxes) say false.
+  virtual bool UsesWindowScrollBars() const { return true; }
+
   // --- dialog-item conveniences ------------------------------------------------------------
   void SetDlgItemText(int id, const std::string& text);
   std::string GetDlgItemText(int id) const;
@@ -282,7 +316,17 @@ class Window {
   // Mouse tracking requested by TrackMouseEvent.
   unsigned trackFlags_ = 0;
   unsigned hoverMs_ = 400;
+  // The window's own scroll bars: [SB_HORZ], [SB_VERT].
+  struct BarState {
+    int min = 0, max = 100, pos = 0, trackPos = 0;
+    unsigned page = 0;
+  };
+  BarState bars_[2];
+  bool barsDirty_ = true;
 };
+
+// Calls `fn` for every descendant of `parent`, depth first, until it returns false.
+void EnumChildWindows(Window* parent, const std::function<bool(Window*)>& fn);
 
 // Default colours of the framework (dialog face, text ...), by COLOR_ number.
 Color SysColor(int index);

@@ -6,6 +6,7 @@
 #include "platform/ui/detail/context.h"
 #include "platform/ui/detail/window_access.h"
 #include "platform/ui/keys.h"
+#include "platform/ui/scroll_parts.h"
 #include "platform/ui/window.h"
 
 namespace ui {
@@ -27,12 +28,46 @@ void ClearInvalid(Window* w) {
   for (Window* ch : w->Children()) ClearInvalid(ch);
 }
 
+ScrollGeometry BarGeometry(Window* w, int bar, Point clientOrigin) {
+  ScrollGeometry g;
+  const Rect cr = w->GetClientRect().Offset(clientOrigin.x, clientOrigin.y);
+  g.vertical = bar == SB_VERT;
+  g.bar = g.vertical ? Rect(cr.right, cr.top, cr.right + kScrollBarSize, cr.bottom)
+                     : Rect(cr.left, cr.bottom, cr.right, cr.bottom + kScrollBarSize);
+  int* track = nullptr;
+  WindowAccess::BarState(w, bar, g.min, g.max, g.page, g.pos, track);
+  return g;
+}
+
+void PaintBars(Window* w, Point o, const Rect& clip, const draw::Bitmap& backing) {
+  const bool dirty = WindowAccess::TakeBarsDirty(w);
+  if (!dirty) return;
+  for (int bar = SB_HORZ; bar <= SB_VERT; ++bar) {
+    if (!w->HasScrollBar(bar)) continue;
+    const ScrollGeometry g = BarGeometry(w, bar, o);
+    const Rect vis = g.bar.Intersect(clip);
+    if (vis.IsEmpty()) continue;
+    draw::DC dc(backing);
+    dc.SetDeviceClip({vis});
+    PaintScrollBar(dc, g, w->IsWindowEnabled());
+  }
+  if (w->HasScrollBar(SB_HORZ) && w->HasScrollBar(SB_VERT)) {
+    const Rect cr = w->GetClientRect().Offset(o.x, o.y);
+    const Rect corner = Rect(cr.right, cr.bottom, cr.right + kScrollBarSize, cr.bottom + kScrollBarSize).Intersect(clip);
+    if (!corner.IsEmpty()) {
+      draw::DC dc(backing);
+      dc.FillSolidRect(corner, SysColor(COLOR_BTNFACE));
+    }
+  }
+}
+
 void PaintTree(Window* w, const Rect& clip, const draw::Bitmap& backing) {
   if (!(w->GetStyle() & WS_VISIBLE)) {
     ClearInvalid(w);
     return;
   }
   const Point o = BackingOrigin(w);
+  if (w->HasScrollBar(SB_HORZ) || w->HasScrollBar(SB_VERT)) PaintBars(w, o, clip, backing);
   const Rect client = w->GetClientRect().Offset(o.x, o.y).Intersect(clip);
   if (client.IsEmpty()) {
     ClearInvalid(w);
@@ -124,17 +159,83 @@ void SetMouseOver(Window* target) {
   c.hoverStart = sys::Clock::TickMs();
 }
 
+// Mouse input on a window's own scroll bars becomes WM_HSCROLL / WM_VSCROLL to the window.
+bool HandleScrollBarInput(Window* target, const InputEvent& ev, Point cp) {
+  auto& c = Ctx();
+  using K = InputEvent::Kind;
+  if (c.ncTrackWnd) {
+    if (target->Handle() != c.ncTrackWnd) return false;
+    const int bar = c.ncTrackBar;
+    ScrollGeometry g = BarGeometry(target, bar, Point(0, 0));
+    const int lead = (bar == SB_VERT ? cp.y - g.bar.top : cp.x - g.bar.left) - c.ncTrackOffset;
+    const int pos = ScrollPosFromThumb(g, lead);
+    int mn, mx, pg, ps;
+    int* track = nullptr;
+    WindowAccess::BarState(target, bar, mn, mx, pg, ps, track);
+    *track = pos;
+    const uint32_t msg = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
+    if (ev.kind == K::MouseMove) {
+      Post(target, msg, MakeWParam(SB_THUMBTRACK, static_cast<unsigned>(pos) & 0xFFFF), 0);
+    } else if (ev.kind == K::MouseUp) {
+      Post(target, msg, MakeWParam(SB_THUMBPOSITION, static_cast<unsigned>(pos) & 0xFFFF), 0);
+      Post(target, msg, MakeWParam(SB_ENDSCROLL, 0), 0);
+      c.ncTrackWnd = 0;
+      if (c.capture == target->Handle()) Window::ReleaseCapture();
+    }
+    return true;
+  }
+  if (!target->HasScrollBar(SB_HORZ) && !target->HasScrollBar(SB_VERT)) return false;
+  const Rect cr = target->GetClientRect();
+  const Rect in = target->NonClientInsets();
+  // Only the bars' own area; points elsewhere (a captured drag outside) go on as usual.
+  if (cr.Contains(cp) || !Rect(cr.left, cr.top, cr.right + in.right, cr.bottom + in.bottom).Contains(cp)) return false;
+  if (ev.kind != K::MouseDown) return ev.kind != K::MouseMove;
+  for (int bar = SB_HORZ; bar <= SB_VERT; ++bar) {
+    if (!target->HasScrollBar(bar)) continue;
+    const ScrollGeometry g = BarGeometry(target, bar, Point(0, 0));
+    if (!g.bar.Contains(cp)) continue;
+    const uint32_t msg = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
+    const int part = ScrollHitTest(g, cp);
+    if (part == SB_THUMBTRACK) {
+      const Rect t = ScrollThumbRect(g);
+      c.ncTrackWnd = target->Handle();
+      c.ncTrackBar = bar;
+      c.ncTrackOffset = bar == SB_VERT ? cp.y - t.top : cp.x - t.left;
+      target->SetCapture();
+    } else {
+      Post(target, msg, MakeWParam(static_cast<unsigned>(part), static_cast<unsigned>(g.pos) & 0xFFFF), 0);
+      Post(target, msg, MakeWParam(SB_ENDSCROLL, 0), 0);
+    }
+    return true;
+  }
+  return true;
+}
+
 }  // namespace
 
+void WindowAccess::MarkBarsDirty(Window* w) {
+  w->barsDirty_ = true;
+  Ctx().paintPending = true;
+  Wake();
+}
+
 void WindowAccess::Invalidate(Window* w, const Rect& r, bool erase) {
-  if (r.IsEmpty() || !w->IsWindow()) return;
+  if (!w->IsWindow()) return;
+  if (r.IsEmpty()) {
+    // Only the non-client part may need painting.
+    Ctx().paintPending = true;
+    return;
+  }
   w->invalid_ = w->invalid_.Union(r);
   if (erase) w->eraseNeeded_ = true;
   // Children overlapping the area are painted over it again.
   for (Window* ch : w->children_) {
     const Rect cr = ch->rect_;
     const Rect part = r.Intersect(cr);
-    if (!part.IsEmpty()) Invalidate(ch, part.Offset(-cr.left, -cr.top).Intersect(ch->GetClientRect()), erase);
+    if (part.IsEmpty()) continue;
+    const Rect inChild = part.Offset(-cr.left, -cr.top);
+    if (inChild.Intersect(ch->GetClientRect()) != inChild) ch->barsDirty_ = true;
+    Invalidate(ch, inChild.Intersect(ch->GetClientRect()), erase);
   }
   Ctx().paintPending = true;
   Wake();
@@ -160,6 +261,7 @@ void WindowAccess::PaintTopLevel(Window* top) {
     top->nonClientDirty_ = true;
     top->invalid_ = top->GetClientRect();
     top->eraseNeeded_ = true;
+    top->barsDirty_ = true;
     for (Window* ch : top->children_) Invalidate(ch, ch->GetClientRect(), true);
   }
   if (top->nonClientDirty_) {
@@ -252,6 +354,7 @@ void OnWindowDestroyed(Window* w) {
   auto& c = Ctx();
   const WindowHandle h = w->Handle();
   if (c.capture == h) c.capture = 0;
+  if (c.ncTrackWnd == h) c.ncTrackWnd = 0;
   if (c.mouseOver == h) c.mouseOver = 0;
   if (c.focus == h) c.focus = 0;
   if (c.active == h) {
@@ -324,6 +427,7 @@ void RouteInput(const InputEvent& ev) {
       }
       if (!Accepts(target)) return;
       const Point cp = target->ScreenToClient(ev.pt);
+      if (HandleScrollBarInput(target, ev, cp)) return;
       const LParam lp = MakePointLParam(cp.x, cp.y);
       uint32_t msg = WM_MOUSEMOVE;
       if (ev.kind == K::MouseDown) {

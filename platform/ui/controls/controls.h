@@ -93,6 +93,7 @@ class Button : public Window {
 
 class Edit : public Window {
  public:
+  bool UsesWindowScrollBars() const override { return false; }
   void GetSel(int& start, int& end) const;
   void SetSel(int start, int end, bool noScroll = false);
   void ReplaceSel(const std::string& text, bool canUndo = false);
@@ -140,6 +141,7 @@ class Edit : public Window {
 
 class ListBox : public Window {
  public:
+  bool UsesWindowScrollBars() const override { return false; }
   int AddString(const std::string& text);
   int InsertString(int index, const std::string& text);
   int DeleteString(int index);
@@ -187,7 +189,7 @@ class ListBox : public Window {
     bool selected = false;
   };
   int VisibleCount() const;
-  bool HasScrollBar() const;
+  bool HasOwnBar() const;
   void Select(int index, bool notify);
   void EnsureVisible(int index);
   std::vector<Item> items_;
@@ -200,6 +202,7 @@ class ListBox : public Window {
 
 class ComboBox : public Window {
  public:
+  bool UsesWindowScrollBars() const override { return false; }
   ~ComboBox() override;
   int AddString(const std::string& text);
   int InsertString(int index, const std::string& text);
@@ -252,6 +255,7 @@ class ComboBox : public Window {
 
 class ScrollBar : public Window {
  public:
+  bool UsesWindowScrollBars() const override { return false; }
   void SetScrollRange(int minPos, int maxPos, bool redraw = true);
   void GetScrollRange(int& minPos, int& maxPos) const { minPos = min_; maxPos = max_; }
   int SetScrollPos(int pos, bool redraw = true);

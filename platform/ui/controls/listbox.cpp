@@ -36,7 +36,7 @@ int ListBox::ItemHeight() const {
 
 int ListBox::VisibleCount() const { return std::max(1, GetClientRect().Height() / ItemHeight()); }
 
-bool ListBox::HasScrollBar() const {
+bool ListBox::HasOwnBar() const {
   return (GetStyle() & WS_VSCROLL) && static_cast<int>(items_.size()) > VisibleCount();
 }
 
@@ -175,7 +175,7 @@ Rect ListBox::GetItemRect(int index) const {
   const int h = ItemHeight();
   Rect rc = GetClientRect();
   if (GetStyle() & WS_BORDER) rc = rc.Inflate(-1, -1);
-  if (HasScrollBar()) rc.right -= kScrollWidth;
+  if (HasOwnBar()) rc.right -= kScrollWidth;
   return Rect(rc.left, rc.top + (index - top_) * h, rc.right, rc.top + (index - top_ + 1) * h);
 }
 
@@ -227,7 +227,7 @@ LResult ListBox::WindowProc(uint32_t msg, WParam w, LParam l) {
 void ListBox::OnLButtonDown(unsigned, Point pt) {
   if (!combo_ && GetFocus() != this) SetFocus();
   const Rect rc = GetClientRect();
-  if (HasScrollBar() && pt.x >= rc.right - kScrollWidth) {
+  if (HasOwnBar() && pt.x >= rc.right - kScrollWidth) {
     // The bar: the upper half pages up, the lower half down.
     const int vis = VisibleCount();
     SetTopIndex(pt.y < rc.Height() / 2 ? top_ - vis : std::min(top_ + vis, GetCount() - vis));
@@ -372,7 +372,7 @@ void ListBox::OnPaint(draw::DC& dc) {
     if (focused_ && i == cur_ && !combo_) dc.DrawFocusRect(ir);
   }
   dc.SelectFont(old);
-  if (HasScrollBar()) {
+  if (HasOwnBar()) {
     const Rect bar(rc.right - kScrollWidth, rc.top, rc.right, rc.bottom);
     dc.FillSolidRect(bar, SysColor(COLOR_3DLIGHT));
     const int n = GetCount(), v = VisibleCount();

@@ -71,6 +71,10 @@ struct Context {
   Point cursor;
   unsigned buttons = 0;            // MK_ flags of the buttons held
   bool shift = false, ctrl = false;
+  // Dragging the thumb of a window's own scroll bar.
+  WindowHandle ncTrackWnd = 0;
+  int ncTrackBar = 0;
+  int ncTrackOffset = 0;
   int loopDepth = 0;
   const Message* current = nullptr;
   std::vector<std::pair<int, std::function<bool(Message&)>>> hooks;

@@ -20,6 +20,20 @@ struct WindowAccess {
     w->eraseNeeded_ = false;
     return e;
   }
+  static void MarkBarsDirty(Window* w);
+  static bool TakeBarsDirty(Window* w) {
+    const bool d = w->barsDirty_;
+    w->barsDirty_ = false;
+    return d;
+  }
+  static void BarState(Window* w, int bar, int& min, int& max, int& page, int& pos, int*& trackPos) {
+    auto& b = w->bars_[bar];
+    min = b.min;
+    max = b.max;
+    page = static_cast<int>(b.page);
+    pos = b.pos;
+    trackPos = &b.trackPos;
+  }
   static Window* Owner(Window* w) { return w->owner_; }
 };
 

@@ -10,6 +10,7 @@
 #include "platform/ui/dialog.h"
 #include "platform/ui/input.h"
 #include "platform/ui/keys.h"
+#include "platform/ui/scroll_parts.h"
 #include "platform/ui/test_driver.h"
 #include "platform/ui/window_class.h"
 
@@ -436,4 +437,68 @@ TEST_F(ControlsTest, DoubleClicksFollowTheClassStyle) {
   ShowCursor(false);
   EXPECT_FALSE(IsCursorShown());
   ShowCursor(true);
+}
+
+TEST_F(ControlsTest, AWindowsOwnScrollBarsScrollItAndGoWhenNotNeeded) {
+  struct Grid : Window {
+    std::vector<int> codes;
+    int sizes = 0;
+    void OnVScroll(int code, int pos, Window* bar) override {
+      EXPECT_EQ(bar, nullptr);
+      codes.push_back(code);
+      if (code == SB_LINEDOWN) SetScrollPos(SB_VERT, GetScrollPos(SB_VERT) + 1);
+      if (code == SB_PAGEDOWN) SetScrollPos(SB_VERT, GetScrollPos(SB_VERT) + 10);
+      if (code == SB_THUMBPOSITION) SetScrollPos(SB_VERT, pos);
+    }
+    void OnSize(int, int, int) override { ++sizes; }
+    void OnPaint(draw::DC& dc) override { dc.FillSolidRect(GetClientRect(), RGB(255, 255, 255)); }
+  };
+  RegisterWindowClass("TestGrid", 0);
+  Grid g;
+  ASSERT_TRUE(g.Create("TestGrid", "", WS_POPUP | WS_VISIBLE | WS_VSCROLL, Rect(100, 100, 300, 300), nullptr));
+  ScrollInfo si;
+  si.mask = SIF_RANGE | SIF_PAGE;
+  si.min = 0;
+  si.max = 99;
+  si.page = 10;
+  g.SetScrollInfo(SB_VERT, si);
+  EXPECT_EQ(g.GetClientRect(), Rect(0, 0, 200 - kScrollBarSize, 200));
+  const draw::Bitmap s = d.Screen();
+  EXPECT_EQ(s.GetPixel(150, 150), RGB(255, 255, 255));
+  EXPECT_NE(s.GetPixel(300 - kScrollBarSize / 2, 150), RGB(255, 255, 255));  // the bar is drawn
+  d.ClickAt(Point(300 - kScrollBarSize / 2, 300 - 4));                       // lower arrow
+  EXPECT_EQ(g.GetScrollPos(SB_VERT), 1);
+  d.ClickAt(Point(300 - kScrollBarSize / 2, 250));  // below the thumb
+  EXPECT_EQ(g.GetScrollPos(SB_VERT), 11);
+  // Dragging the thumb to the end reaches the last page.
+  InputEvent e;
+  e.kind = InputEvent::Kind::MouseDown;
+  int mn = 0, mx = 0;
+  g.GetScrollRange(SB_VERT, &mn, &mx);
+  EXPECT_EQ(mx, 99);
+  const Rect cr = g.ClientToScreen(g.GetClientRect());
+  ScrollGeometry geo;
+  geo.bar = Rect(cr.right, cr.top, cr.right + kScrollBarSize, cr.bottom);
+  geo.min = 0;
+  geo.max = 99;
+  geo.page = 10;
+  geo.pos = 11;
+  e.pt = ScrollThumbRect(geo).Center();
+  InjectInput(e);
+  e.kind = InputEvent::Kind::MouseMove;
+  e.pt.y = 400;
+  InjectInput(e);
+  e.kind = InputEvent::Kind::MouseUp;
+  InjectInput(e);
+  d.Settle();
+  EXPECT_EQ(g.GetScrollPos(SB_VERT), 90);
+  EXPECT_NE(std::find(g.codes.begin(), g.codes.end(), SB_THUMBTRACK), g.codes.end());
+  EXPECT_EQ(g.codes.back(), SB_ENDSCROLL);
+  // Nothing left to scroll: the bar goes and the client area grows.
+  const int sizes = g.sizes;
+  si.max = 5;
+  g.SetScrollInfo(SB_VERT, si);
+  EXPECT_FALSE(g.HasScrollBar(SB_VERT));
+  EXPECT_EQ(g.GetClientRect(), Rect(0, 0, 200, 200));
+  EXPECT_GT(g.sizes, sizes);
 }

@@ -1,0 +1,80 @@
+// Choosing the backend, and the SDL backend on SDL's display-less video driver.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/sys/clock.h"
+#include "platform/ui/app.h"
+#include "platform/ui/demo/demo_dialog.h"
+#include "platform/ui/test_driver.h"
+
+using namespace ui;
+
+TEST(Backends, TheChoiceFollowsTheOptionThenTheEnvironment) {
+  struct Case {
+    const char* env;
+    const char* arg;
+    BackendKind expected;
+  };
+  const Case cases[] = {
+      {nullptr, nullptr, BackendKind::Auto},
+      {"offscreen", nullptr, BackendKind::Offscreen},
+      {"sdl", nullptr, BackendKind::Sdl},
+      {"sdl", "--offscreen", BackendKind::Offscreen},
+      {nullptr, "--sdl", BackendKind::Sdl},
+  };
+  for (const Case& c : cases) {
+    if (c.env) setenv("QUORVEX_UI_BACKEND", c.env, 1); else unsetenv("QUORVEX_UI_BACKEND");
+    char prog[] = "prog";
+    char arg[16] = {};
+    char* argv[] = {prog, arg, nullptr};
+    int argc = 1;
+    if (c.arg) {
+      std::snprintf(arg, sizeof arg, "%s", c.arg);
+      argc = 2;
+    }
+    EXPECT_EQ(BackendFromEnvironment(argc, argv), c.expected) << (c.env ? c.env : "-") << " " << (c.arg ? c.arg : "-");
+  }
+  unsetenv("QUORVEX_UI_BACKEND");
+}
+
+TEST(Backends, WithoutADisplayAutoDrawsOffscreen) {
+  const char* display = std::getenv("DISPLAY");
+  const std::string saved = display ? display : "";
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  ASSERT_TRUE(Init());
+  EXPECT_EQ(ActiveBackend(), BackendKind::Offscreen);
+  EXPECT_EQ(GetScreenSize(), Size(800, 600));
+  Shutdown();
+  if (!saved.empty()) setenv("DISPLAY", saved.c_str(), 1);
+}
+
+TEST(Backends, TheSdlWindowShowsAndTakesInput) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  sys::Clock::UseManual();
+  InitOptions o;
+  o.backend = BackendKind::Sdl;
+  o.width = 640;
+  o.height = 480;
+  ASSERT_TRUE(Init(o));
+  if (ActiveBackend() != BackendKind::Sdl) {
+    Shutdown();
+    GTEST_SKIP() << "SDL has no display-less driver here";
+  }
+  {
+    TestDriver d;
+    demo::DemoDialog dlg(1);
+    ASSERT_TRUE(dlg.CreateModeless());
+    dlg.ShowWindow(SW_SHOW);
+    d.Settle();
+    EXPECT_EQ(dlg.GetWindowRect(), Rect(0, 0, 640, 480));
+    d.Press(demo::kIdPush);
+    EXPECT_EQ(dlg.Clicks(), 1);
+    ShowCursor(false);
+    ShowCursor(true);
+    SetClipboardText("x");
+  }
+  Shutdown();
+  unsetenv("SDL_VIDEODRIVER");
+}
