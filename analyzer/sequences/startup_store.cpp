@@ -1,0 +1,287 @@
+#include "analyzer/sequences/startup_store.h"
+
+#include "analyzer/reagent.h"
+#include "analyzer/sequences/process_values.h"
+#include "app/ado_conn.h"
+#include "app/app_settings.h"
+#include "app/data_store.h"
+#include "app/field_read.h"
+#include "app/value_format.h"
+#include "platform/sys/clock.h"
+
+namespace analyzer {
+namespace {
+
+bool HasCol(const std::vector<std::string>& cols, const char* name) { return HasColumnNamed(cols, name); }
+
+}  // namespace
+
+std::string TodayText() {
+  const sys::LocalTime t = sys::Clock::Now();
+  return StrPrintf("%d-%.2d-%.2d", t.year, t.month, t.day);
+}
+
+int LoadUnitDecimals(CADOConn& conn) {
+  // Table order: WBC, WBC%, RBC, HGB, MCHC, HCT, MCV, MCH, RDW-CV, RDW-SD, PLT, MPV, PCT, PDW.
+  static const char* const kPointColumns[14] = {"WBCPoint",  "WBCPPoint",  "RBCPoint",   "HGBPoint", "MCHCPoint",
+                                                "HCTPoint",  "MCVPoint",   "MCHPoint",   "RDWCVPoint",
+                                                "RDWSDPoint", "PLTPoint",  "MPVPoint",   "PCTPoint", "PDWPoint"};
+  int32_t table[14] = {2, 1, 2, 0, 0, 1, 1, 1, 1, 1, 0, 1, 3, 1};
+  RecordsetPtr& rs = conn.OpenRecordset("Select * from ParasUnit");
+  const int columns = conn.RecordsetOpen() ? rs->FieldCount() : 0;
+  if (columns > 7) {
+    if (HasRows(*rs)) {
+      for (int k = 0; k < 14; ++k) {
+        int16_t v = 0;
+        if (ReadField(*rs, 7 + k, v)) table[k] = v;
+      }
+    }
+    conn.CloseRecordset();
+  } else {
+    if (HasRows(*rs)) {
+      auto unit = [&](const char* col) {
+        std::string s;
+        ReadField(*rs, col, s);
+        return s;
+      };
+      const std::string wbc = unit("WBC"), rbc = unit("RBC"), hgb = unit("HGB"), mchc = unit("MCHC"),
+                        hct = unit("HCT"), plt = unit("PLT"), pct = unit("PCT");
+      if (wbc == "10^2/uL" || wbc == "10^2/mm^3") table[0] = 1;
+      if (rbc == "10^4/uL" || rbc == "10^4/mm^3") table[2] = 0;
+      if (hgb == "g/dL" || hgb == "mmol/L") table[3] = 1;
+      if (mchc == "g/dL" || mchc == "mmol/L") table[4] = 1;
+      if (hct == "L/L") table[5] = 3;
+      if (plt == "10^4/uL" || plt == "10^4/mm^3") table[10] = 1;
+      if (pct == "mL/L") table[12] = 2;
+    }
+    conn.CloseRecordset();
+    // One column at a time: the engine adds a single column per statement.
+    for (const char* col : kPointColumns)
+      conn.Execute(std::string("alter table ParasUnit add column ") + col + " integer");
+    std::string update = "update ParasUnit set ";
+    for (int k = 0; k < 14; ++k) update += StrPrintf("%s%s=%d", k ? "," : "", kPointColumns[k], table[k]);
+    conn.Execute(update);
+  }
+  // Table positions 4..9 (MCHC, HCT, MCV, MCH, RDW-CV, RDW-SD) go to display 7, 4, 5, 6, 9, 8.
+  static const int kDisplayOf[14] = {0, 1, 2, 3, 7, 4, 5, 6, 9, 8, 10, 11, 12, 13};
+  for (int k = 0; k < 14; ++k) UnitDecimals[kDisplayOf[k]] = table[k];
+  return 1;
+}
+
+void LoadEngineeringSettings(CADOConn& conn, EngineeringValues& eng) {
+  RecordsetPtr& rs = conn.OpenRecordset("Select * from EngineeringAdjust");
+  if (HasRows(*rs)) {
+    ReadField(*rs, "WBCTIME", eng.WBCTIME);
+    ReadField(*rs, "RBCTIME", eng.RBCTIME);
+    for (int i = 0; i < 4; ++i) {
+      ReadField(*rs, StrPrintf("ZYDW%d", i + 1), eng.ZYDW[i]);
+      ReadField(*rs, StrPrintf("MKDYDW%d", i + 1), eng.MKDYDW[i]);
+      ReadField(*rs, StrPrintf("PARA%d", i + 1), eng.PARA[i]);
+    }
+    ReadField(*rs, "FPRESSURE", eng.FPRESSURE);
+    ReadField(*rs, "APRESSURE", eng.APRESSURE);
+  }
+  conn.CloseRecordset();
+  RecordsetPtr& rs2 = conn.OpenRecordset("Select * from EngineeringDebug");
+  if (HasRows(*rs2)) {
+    for (int i = 0; i < 5; ++i) ReadField(*rs2, StrPrintf("Needle%d", i + 1), eng.Needle[i]);
+  }
+  conn.CloseRecordset();
+}
+
+std::vector<std::string> CountPersons(CADOConn& conn, const std::string& today, int* todayCount, int* personCount) {
+  RecordsetPtr& rs = conn.OpenRecordset("Select count(*) as N from Person where TestDate = '" + today + "'");
+  int32_t n = 0;
+  if (HasRows(*rs)) ReadField(*rs, "N", n);
+  *todayCount = n;
+  conn.CloseRecordset();
+  RecordsetPtr& all = conn.OpenRecordset("Select * from Person");
+  *personCount = conn.RecordsetOpen() ? all->RecordCount() : 0;
+  std::vector<std::string> cols = FieldNamesOf(*all);
+  conn.CloseRecordset();
+  return cols;
+}
+
+void UpgradePersonColumns(CADOConn& conn, const std::vector<std::string>& cols) {
+  if (!HasCol(cols, "RefText")) conn.Execute("alter table Person add column RefText MEMO NULL");
+  if (HasCol(cols, "WMARKER1")) {
+    // Only the markers no result is written to any more; PMARKER1 and PMARKER2 stay.
+    for (const char* c : {"WMARKER1", "RMARKER1", "RMARKER2"})
+      if (HasCol(cols, c)) conn.Execute(std::string("alter table Person drop column ") + c);
+  }
+  if (HasCol(cols, "WBCBlank")) {
+    for (const char* c : {"WBCBlank", "RBCBlank", "PLTBlank"})
+      if (HasCol(cols, c)) conn.Execute(std::string("alter table Person drop column ") + c);
+  }
+  if (!HasCol(cols, "WMARKER2")) {
+    conn.Execute("alter table Person add column WMARKER2 real default 0");
+    if (!HasCol(cols, "WMARKER3")) conn.Execute("alter table Person add column WMARKER3 real default 0");
+  }
+  if (!HasCol(cols, "Abnormal")) conn.Execute("alter table Person add column Abnormal integer default 0");
+  if (!HasCol(cols, "OriginalWbc")) conn.Execute("alter table Person add column OriginalWbc real default 0");
+}
+
+void PrepareStatistic(CADOConn& conn, const std::string& today, int todayCount, int personCount) {
+  RecordsetPtr& rs = conn.OpenRecordset("Select * from Statistic");
+  const std::vector<std::string> cols = FieldNamesOf(*rs);
+  const bool opened = conn.RecordsetOpen();
+  const bool hasRow = opened && HasRows(*rs);
+  conn.CloseRecordset();
+  if (!opened) return;
+  if (!HasCol(cols, "SampleCountAll")) {
+    SampleCounters.SampleCountToday = todayCount;
+    SampleCounters.SampleCountAll = personCount;
+    conn.Execute("alter table Statistic add column SampleCountToday long default 0");
+    conn.Execute("alter table Statistic add column SampleCountAll long default 0");
+    conn.Execute("alter table Statistic add column DateToday char");
+    if (!hasRow) conn.Execute("insert into Statistic(TotalTime) values(0)");
+    conn.Execute(StrPrintf("update Statistic set SampleCountToday=%d,SampleCountAll=%d,DateToday='%s'", todayCount,
+                           personCount, today.c_str()));
+    return;
+  }
+  if (!hasRow) {
+    // A table that lost its one row: start it again from the results that are stored.
+    SampleCounters.SampleCountToday = todayCount;
+    SampleCounters.SampleCountAll = personCount;
+    conn.Execute(StrPrintf("insert into Statistic(TotalTime,SampleCountToday,SampleCountAll,DateToday) "
+                           "values(0,%d,%d,'%s')",
+                           todayCount, personCount, today.c_str()));
+    return;
+  }
+  RecordsetPtr& all = conn.OpenRecordset("Select * from Statistic");
+  if (HasRows(*all)) ReadField(*all, "SampleCountAll", SampleCounters.SampleCountAll);
+  conn.CloseRecordset();
+  RecordsetPtr& day = conn.OpenRecordset("Select * from Statistic where DateToday='" + today + "'");
+  if (HasRows(*day)) {
+    ReadField(*day, "SampleCountToday", SampleCounters.SampleCountToday);
+    conn.CloseRecordset();
+  } else {
+    conn.CloseRecordset();
+    conn.Execute("update Statistic set SampleCountToday=0,DateToday='" + today + "'");
+    SampleCounters.SampleCountToday = 0;
+  }
+}
+
+void UpgradeCalibrationCoef(CADOConn& conn) {
+  const std::vector<std::string> cols = TableColumns(conn, "CalibrationCoef");
+  if (cols.empty() || HasCol(cols, "WBC_D")) return;
+  static const char* const kCols[10] = {"WBC_D",   "RBC_D",   "HGB_D", "MCV_D", "RDWCV_D",
+                                        "RDWSD_D", "PLT_D",   "MPV_D", "PDW_D", "PLCR_D"};
+  std::string update = "update CalibrationCoef set ";
+  for (int i = 0; i < 10; ++i) {
+    conn.Execute(std::string("alter table CalibrationCoef add column ") + kCols[i] + " single default 100");
+    update += StrPrintf("%s%s=100", i ? "," : "", kCols[i]);
+  }
+  conn.Execute(update);
+}
+
+void EnsureBuiltInUsers(CADOConn& conn) {
+  RecordsetPtr& rs = conn.OpenRecordset("Select * from Users where UserName='Engineer'");
+  const bool opened = conn.RecordsetOpen();
+  const bool hasEngineer = opened && HasRows(*rs);
+  conn.CloseRecordset();
+  if (opened && !hasEngineer) {
+    conn.Execute("insert into Users values('Engineer',2,'4726')");
+    conn.Execute("insert into Users values('Factory',3,'5183')");
+    conn.Execute("update Users set Pwd='6049' where UserName='Admin'");
+  }
+  conn.Execute("delete from Users where UserName='Aduser'");
+}
+
+void LoadSystemSettingsRow(CADOConn& conn, StartupStoreValues& values) {
+  RecordsetPtr& rs = conn.OpenRecordset("Select * from SysSetting");
+  if (!conn.RecordsetOpen()) return;
+  const std::vector<std::string> cols = FieldNamesOf(*rs);
+  const bool hasRevise = HasCol(cols, "ReviseVol");
+  if (HasRows(*rs)) {
+    int16_t kjkb = static_cast<int16_t>(values.IsKJKB), kjqx = static_cast<int16_t>(values.IsKJQX);
+    if (ReadField(*rs, "IsKJKB", kjkb)) values.IsKJKB = kjkb;
+    if (ReadField(*rs, "IsKJQX", kjqx)) values.IsKJQX = kjqx;
+    ReadField(*rs, "SLanguage", AppSettings.LanguageIndex);
+    ReagentVolumes& v = Reagents().volumes();
+    ReadField(*rs, "DiluentVol", v.DiluentVol);
+    ReadField(*rs, "LyseVol", v.LyseVol);
+    ReadField(*rs, "CleanerVol", v.CleanerVol);
+    if (ReadField(*rs, "ReagentAlarmType", AppSettings.ReagentAlarmType)) v.ReagentAlarmType = AppSettings.ReagentAlarmType;
+    uint8_t header = 0;
+    if (ReadField(*rs, "PrintPgHeader", header)) AppSettings.PrintPageHeader = header;
+    if (hasRevise) {
+      ReadField(*rs, "ReviseVol", v.ReviseVol);
+      ReadField(*rs, "LyseReviseVol", v.LyseReviseVol);
+      ReadField(*rs, "CleanerReviseVol", v.CleanerReviseVol);
+      if (v.ReviseVol > v.LyseReviseVol) v.LyseReserveCounting = 1;
+      if (v.ReviseVol > v.CleanerReviseVol) v.CleanserReserveCounting = 1;
+    }
+    // The soak reminder's copies.
+    ReadField(*rs, "IsOpenSoakTips", Soak.IsOpenSoakTips);
+    int32_t n = 0;
+    if (ReadField(*rs, "DeviceTestTimes", n)) Soak.DeviceTestTimes = static_cast<uint32_t>(n);
+    ReadField(*rs, "SetSoakTimes", Soak.SetSoakTimes);
+    ReadField(*rs, "SetSoakDays", Soak.SetSoakDays);
+    ReadField(*rs, "SoakDaysStartDate", Soak.SoakDaysStartDate);
+    conn.CloseRecordset();
+  } else {
+    conn.CloseRecordset();
+    // Names its columns, so it holds on a table that has gained columns since.
+    conn.Execute(DefaultSettingsRowSql());
+  }
+  if (!hasRevise) {
+    conn.Execute("alter table SysSetting add column ReviseVol real default 0");
+    conn.Execute("alter table SysSetting add column LyseReviseVol real default 0");
+    conn.Execute("alter table SysSetting add column CleanerReviseVol real default 0");
+  }
+  if (!HasCol(cols, "AdjustGraph")) {
+    conn.Execute("alter table SysSetting add column AdjustGraph integer default 0");
+    conn.Execute("update SysSetting set AdjustGraph = 0");
+  }
+  struct Add {
+    const char* column;
+    const char* alter;
+    const char* update;
+  };
+  static const Add kAdds[] = {
+      {"IsOpenSoakTips", "alter table SysSetting add column IsOpenSoakTips integer default 1",
+       "update SysSetting set IsOpenSoakTips = 1"},
+      {"SetSoakTimes", "alter table SysSetting add column SetSoakTimes integer default 400",
+       "update SysSetting set SetSoakTimes = 400"},
+      {"SetSoakDays", "alter table SysSetting add column SetSoakDays integer default 7",
+       "update SysSetting set SetSoakDays = 7"},
+      {"DeviceTestTimes", "alter table SysSetting add column DeviceTestTimes integer default 0",
+       "update SysSetting set DeviceTestTimes = 0"},
+  };
+  for (const Add& a : kAdds) {
+    if (!HasCol(cols, a.column)) {
+      conn.Execute(a.alter);
+      conn.Execute(a.update);
+    }
+  }
+  if (!HasCol(cols, "SoakDaysStartDate")) {
+    conn.Execute("alter table SysSetting add column SoakDaysStartDate TEXT(30)");
+    const sys::LocalTime t = sys::Clock::Now();
+    conn.Execute(StrPrintf("update SysSetting set SoakDaysStartDate = '%d-%d-%d %d:%d:%d'", t.year, t.month, t.day,
+                           t.hour, t.minute, t.second));
+  }
+}
+
+std::string StartupBackgroundPicture() {
+  const bool large = AppSettings.LayoutScale > 1.0f;
+  if (AppSettings.ChineseEdition) return large ? "Picture/bg_ONOFF2.bmp" : "Picture/bg_ONOFF.bmp";
+  if (AppSettings.LanguageIndex == 0) AppSettings.LanguageIndex = 1;
+  return large ? "Picture/bg_ONOFF_EN2.bmp" : "Picture/bg_ONOFF_EN.bmp";
+}
+
+void PrepareStartupStore(CADOConn& conn, StartupStoreValues& values) {
+  conn.Connect();
+  LoadUnitDecimals(conn);
+  LoadEngineeringSettings(conn, values.eng);
+  const std::string today = TodayText();
+  const std::vector<std::string> personColumns = CountPersons(conn, today, &values.todayCount, &values.personCount);
+  UpgradePersonColumns(conn, personColumns);
+  PrepareStatistic(conn, today, values.todayCount, values.personCount);
+  UpgradeCalibrationCoef(conn);
+  EnsureBuiltInUsers(conn);
+  LoadSystemSettingsRow(conn, values);
+  values.background = StartupBackgroundPicture();
+}
+
+}  // namespace analyzer
