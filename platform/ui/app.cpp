@@ -317,6 +317,7 @@ void Shutdown() {
   c.doneCv.notify_all();
   c.timers.clear();
   c.hooks.clear();
+  c.hotKeys.clear();
   c.active = c.focus = c.capture = c.mouseOver = 0;
   c.backend.reset();
   c.screen = draw::Bitmap();
@@ -583,6 +584,24 @@ std::string GetClipboardText() {
   std::string t;
   if (c.backend && c.backend->GetClipboard(t)) return t;
   return c.clipboard;
+}
+
+bool RegisterHotKey(Window* window, int id, unsigned modifiers, unsigned vk) {
+  auto& c = Ctx();
+  const WindowHandle h = window ? window->Handle() : 0;
+  for (auto& k : c.hotKeys) {
+    if (k.modifiers == modifiers && k.vk == vk) return false;  // taken
+  }
+  c.hotKeys.push_back({h, id, modifiers, vk});
+  return true;
+}
+
+bool UnregisterHotKey(Window* window, int id) {
+  auto& v = Ctx().hotKeys;
+  const WindowHandle h = window ? window->Handle() : 0;
+  const size_t n = v.size();
+  v.erase(std::remove_if(v.begin(), v.end(), [&](const Context::HotKey& k) { return k.hwnd == h && k.id == id; }), v.end());
+  return v.size() != n;
 }
 
 Window* FindWindow(const std::string& className, const std::string& title) {

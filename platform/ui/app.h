@@ -83,6 +83,11 @@ bool IsCursorShown();
 void SetClipboardText(const std::string& text);
 std::string GetClipboardText();
 
+// A key that reaches `window` as WM_HOTKEY (wParam `id`) wherever the focus is, even while
+// a modal screen runs. Modifiers: MOD_ALT 1, MOD_CONTROL 2, MOD_SHIFT 4.
+bool RegisterHotKey(Window* window, int id, unsigned modifiers, unsigned vk);
+bool UnregisterHotKey(Window* window, int id);
+
 // Finds a visible top-level window of ours by its exact title (and class name when given).
 Window* FindWindow(const std::string& className, const std::string& title);
 // Top-level windows, bottom to top.

@@ -729,8 +729,8 @@ const draw::Brush* Window::QueryCtlColor(draw::DC& dc, int ctlType) {
   dc.SetTextColor(IsWindowEnabled() ? SysColor(COLOR_WINDOWTEXT) : SysColor(COLOR_GRAYTEXT));
   dc.SetBkColor(white ? SysColor(COLOR_WINDOW) : SysColor(COLOR_BTNFACE));
   dc.SetBkMode(draw::BkMode::Opaque);
-  const draw::Brush* b = nullptr;
-  if (parent_) {
+  const draw::Brush* b = CtlColorReflect(dc, ctlType);
+  if (!b && parent_) {
     b = reinterpret_cast<const draw::Brush*>(
         parent_->SendMessage(WM_CTLCOLORMSGBOX + static_cast<uint32_t>(ctlType), reinterpret_cast<WParam>(&dc),
                              static_cast<LParam>(handle_)));

@@ -240,6 +240,9 @@ class Window {
   // Colour query from a child before it paints; return a brush (kept alive by the caller)
   // to fill its background, or null for the default colours.
   virtual const draw::Brush* OnCtlColor(draw::DC& dc, Window* control, int ctlType);
+  // The control's own answer to its colour query, asked before the parent (a label class
+  // that keeps its colours itself); null leaves the question to the parent.
+  virtual const draw::Brush* CtlColorReflect(draw::DC& dc, int ctlType) { return nullptr; }
   virtual void OnDrawItem(int id, DrawItemInfo& info);
   virtual void OnLButtonDown(unsigned flags, Point pt) {}
   virtual void OnLButtonUp(unsigned flags, Point pt) {}

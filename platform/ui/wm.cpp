@@ -456,6 +456,23 @@ void RouteInput(const InputEvent& ev) {
     case K::KeyDown:
     case K::KeyUp:
     case K::Char: {
+      if (ev.kind == K::KeyDown) {
+        const unsigned mods = (ev.alt ? 1u : 0u) | (ev.ctrl ? 2u : 0u) | (ev.shift ? 4u : 0u);
+        for (auto& k : c.hotKeys) {
+          if (k.vk == ev.vk && k.modifiers == mods) {
+            // With no window the message goes to the thread: only pre-translate hooks see it.
+            QueueItem q;
+            q.msg.hwnd = k.hwnd;
+            q.msg.message = WM_HOTKEY;
+            q.msg.wParam = static_cast<WParam>(k.id);
+            q.msg.lParam = static_cast<LParam>(MakeLong(mods, ev.vk));
+            q.msg.time = sys::Clock::TickMs();
+            std::lock_guard<std::mutex> g(c.mu);
+            c.posted.push_back(std::move(q));
+            return;
+          }
+        }
+      }
       Window* target = Window::FromHandle(c.focus);
       if (!target) target = Window::FromHandle(c.active);
       if (!Accepts(target)) return;

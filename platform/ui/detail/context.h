@@ -75,6 +75,13 @@ struct Context {
   WindowHandle ncTrackWnd = 0;
   int ncTrackBar = 0;
   int ncTrackOffset = 0;
+  struct HotKey {
+    WindowHandle hwnd;
+    int id;
+    unsigned modifiers;
+    unsigned vk;
+  };
+  std::vector<HotKey> hotKeys;
   int loopDepth = 0;
   const Message* current = nullptr;
   std::vector<std::pair<int, std::function<bool(Message&)>>> hooks;

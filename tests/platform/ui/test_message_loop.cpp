@@ -245,3 +245,57 @@ TEST_F(LoopTest, AModalDialogDisablesItsOwnerUntilItEnds) {
   EXPECT_TRUE(owner.IsWindowEnabled());
   EXPECT_EQ(child.ModalResult(), IDCANCEL);
 }
+
+TEST_F(LoopTest, HotKeysReachTheirWindowOrTheApplicationHooksWhateverHasTheFocus) {
+  struct HotWindow : Window {
+    std::vector<WParam> hot;
+    std::vector<WParam> keys;
+    LResult WindowProc(uint32_t msg, WParam w, LParam l) override {
+      if (msg == WM_HOTKEY) hot.push_back(w);
+      if (msg == WM_KEYDOWN) keys.push_back(w);
+      return Window::WindowProc(msg, w, l);
+    }
+  } a, b;
+  ASSERT_TRUE(a.Create("Test", "a", WS_POPUP | WS_VISIBLE, Rect(0, 0, 50, 50), nullptr));
+  ASSERT_TRUE(b.Create("Test", "b", WS_POPUP | WS_VISIBLE, Rect(60, 0, 110, 50), nullptr));
+  b.SetFocus();
+  ASSERT_TRUE(RegisterHotKey(&a, 7, 0, 0x70));   // F1
+  EXPECT_FALSE(RegisterHotKey(&b, 8, 0, 0x70));  // taken
+  ASSERT_TRUE(RegisterHotKey(nullptr, 9, 2, 'H'));
+  int appHot = 0;
+  const int tok = AddPreTranslateHook([&](Message& m) {
+    if (m.message == WM_HOTKEY && m.hwnd == 0 && m.wParam == 9) ++appHot;
+    return false;
+  });
+  d.Key(0x70);
+  d.Key('H', false, true);
+  d.Key('H');
+  RemovePreTranslateHook(tok);
+  EXPECT_EQ(a.hot, std::vector<WParam>{7});
+  EXPECT_EQ(appHot, 1);
+  EXPECT_EQ(b.keys, std::vector<WParam>{'H'});
+  EXPECT_TRUE(UnregisterHotKey(&a, 7));
+  d.Key(0x70);
+  EXPECT_EQ(a.hot.size(), 1u);
+}
+
+TEST_F(LoopTest, AControlsOwnColourAnswerComesBeforeItsParents) {
+  struct Label : Window {
+    draw::Brush own = draw::Brush::Solid(RGB(1, 2, 3));
+    const draw::Brush* CtlColorReflect(draw::DC&, int) override { return &own; }
+    const draw::Brush* Ask(draw::DC& dc) { return QueryCtlColor(dc, CTLCOLOR_STATIC); }
+  };
+  struct Parent : Window {
+    int asked = 0;
+    const draw::Brush* OnCtlColor(draw::DC&, Window*, int) override {
+      ++asked;
+      return nullptr;
+    }
+  } parent;
+  ASSERT_TRUE(parent.Create("Test", "p", WS_POPUP | WS_VISIBLE, Rect(0, 0, 100, 100), nullptr));
+  Label label;
+  ASSERT_TRUE(label.Create("Test", "l", WS_CHILD | WS_VISIBLE, Rect(0, 0, 10, 10), &parent));
+  draw::DC dc;
+  EXPECT_EQ(label.Ask(dc), &label.own);
+  EXPECT_EQ(parent.asked, 0);
+}
