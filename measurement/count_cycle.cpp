@@ -1,0 +1,330 @@
+#include "measurement/count_cycle.h"
+
+#include <cstdio>
+
+#include "analyzer/command_catalogue.h"
+#include "analyzer/serial_trace.h"
+#include "measurement/run_result.h"
+#include "measurement/trace_records.h"
+#include "platform/sys/clock.h"
+#include "platform/sys/file_ops.h"
+#include "platform/sys/program_dir.h"
+
+namespace measurement {
+
+using analyzer::CheckedFrame;
+using analyzer::CollectedFrame;
+using analyzer::FrameKind;
+namespace cmd = analyzer::cmd;
+
+float ApertureSeconds(uint8_t b4, uint8_t b5, uint8_t b6, bool thirdCount) {
+  const int mean = thirdCount ? (b4 + b5 + b6) / 3 : (b4 + b5) / 2;
+  return static_cast<float>(mean) / 10.0f;
+}
+
+ApertureWarning JudgeAperture(float seconds, float blockTime, float leakTime) {
+  if (seconds > blockTime) return ApertureWarning::Clogged;
+  if (seconds < leakTime) return ApertureWarning::AirBubble;
+  return ApertureWarning::None;
+}
+
+void CountCycle::SendCommand(uint8_t cls, uint8_t command, bool withCountTimes) {
+  collector_.Clear();
+  uint8_t p1 = 0, p2 = 0;
+  if (withCountTimes) {
+    uint8_t w = wbcTimeTenths_, r = rbcTimeTenths_;
+    if (host_.ReadCountTimes(&w, &r)) {
+      wbcTimeTenths_ = w;
+      rbcTimeTenths_ = r;
+    }
+    p1 = wbcTimeTenths_;
+    p2 = rbcTimeTenths_;
+  }
+  lastSent_ = analyzer::BuildCommandFrame(cls, command, p1, p2);
+  replySeen_ = false;
+  host_.SendFrame(lastSent_);
+  resendDeadline_ = sys::Clock::TickMs() + kResendCheckMs;
+}
+
+void CountCycle::OnByte(uint8_t byte) {
+  if (host_.DiscardBoardInput()) {
+    collector_.Clear();
+    return;
+  }
+  if (byte == analyzer::kFrameStart || collector_.Count() > 0) {
+    byteSeen_ = true;
+    replySeen_ = true;
+  }
+  const CollectedFrame f = collector_.Feed(byte);
+  if (f) Handle(f);
+}
+
+bool CountCycle::Checked(const CollectedFrame& f, CheckedFrame which) {
+  if (f.checksumOk) return true;
+  TraceBytes(f.bytes.data(), f.bytes.size(), analyzer::kChecksumFile, 1);
+  TraceText(analyzer::ChecksumLogLine(which, f), analyzer::kChecksumFile, 1);
+  if (resend_.TryRequest()) {
+    SendCommand(analyzer::FrameClassResend, 0x01);
+  } else {
+    // Ten requests in this test: the count stays where it is until its time-out.
+    host_.ShowChecksumError(analyzer::ChecksumMessage(which, host_.Language()));
+  }
+  return false;
+}
+
+void CountCycle::Handle(const CollectedFrame& f) {
+  const int mode = host_.BloodMode();
+  switch (f.kind) {
+    case FrameKind::RunHeader:
+      if (state_ != CycleState::Header) break;
+      if (!Checked(f, CheckedFrame::RunHeader)) return;
+      {
+        const analyzer::RunHeader h = analyzer::ParseRunHeader(f.bytes);
+        hgbBlank_ = h.hgbBlank;
+        hgbSample_ = h.hgbSample;
+        host_.OnHgbReadings(hgbBlank_, hgbSample_);
+      }
+      expectedChannel_ = analyzer::ChannelWbc;
+      state_ = CycleState::Histograms;
+      SendCommand(analyzer::FrameClassData, analyzer::data::WbcHistogram);
+      return;
+    case FrameKind::Histogram:
+      if (state_ != CycleState::Histograms || f.channel() != expectedChannel_) break;
+      OnHistogram(f);
+      return;
+    case FrameKind::Command:
+      break;
+    default:
+      return;
+  }
+  if (f.kind != FrameKind::Command) {
+    collector_.Clear();
+    return;
+  }
+  const uint8_t cls = f.cls(), command = f.command();
+  if (cls == analyzer::FrameClassStatus && command == analyzer::status::CountKey) {
+    OnKey(f);
+    return;
+  }
+  if (cls == analyzer::FrameClassCommand) {
+    const bool startAck = command == analyzer::StartCommandForBloodMode(mode) || command == cmd::BlankCount;
+    if (startAck && state_ == CycleState::Starting) {
+      if (!Checked(f, CheckedFrame::StartAck)) return;
+      state_ = CycleState::Header;
+      SendCommand(analyzer::FrameClassData, analyzer::data::RunHeader);
+      return;
+    }
+    if (command == cmd::NextCount && state_ == CycleState::NextCount) {
+      if (!Checked(f, CheckedFrame::NextCountAck)) return;
+      state_ = CycleState::Header;
+      SendCommand(analyzer::FrameClassData, analyzer::data::RunHeader);
+      return;
+    }
+    if (command == cmd::EndOfCount && state_ == CycleState::Finishing) {
+      OnEndOfTestReply(f);
+      return;
+    }
+    if (f.checksumOk && f.status() == analyzer::kReplyDone) {
+      if (command == cmd::EnterSampleMode) {
+        sampleMode_ = true;
+        ready_ = true;
+        host_.ShowStatus(CycleStatus::Ready);
+      } else if (command == cmd::DispenseDiluent) {
+        ready_ = true;
+        host_.ShowStatus(CycleStatus::Ready);
+        host_.OnDiluentDispensed();
+        return;
+      } else if (command == cmd::Reset) {
+        ready_ = true;
+        state_ = CycleState::Idle;
+        countNumber_ = 1;
+        countDeadline_ = -1;
+        watchdogNext_ = -1;
+      }
+    }
+  }
+  if (cls == analyzer::FrameClassStatus && command == analyzer::status::Temperature && f.checksumOk &&
+      readyDeadline_ >= 0) {
+    readyDeadline_ = -1;
+    ready_ = true;
+  }
+  host_.OnBoardReport(f);
+}
+
+void CountCycle::OnKey(const CollectedFrame& f) {
+  if (!(ready_ && sampleMode_ && noRinseRunning_) || state_ != CycleState::Idle) return;
+  watchdogNext_ = sys::Clock::TickMs() + kWatchdogMs;
+  byteSeen_ = prevByteSeen_ = true;
+  resend_.Reset();
+  if (!Checked(f, CheckedFrame::CountKey)) return;
+  switch (host_.OnKeyPress()) {
+    case KeyDecision::Ignore:
+      return;
+    case KeyDecision::DispenseDiluent:
+      host_.ShowStatus(CycleStatus::AddingDiluent);
+      ready_ = false;
+      SendCommand(analyzer::FrameClassCommand, cmd::DispenseDiluent);
+      return;
+    case KeyDecision::Start:
+      break;
+  }
+  ready_ = false;
+  host_.ShowStatus(CycleStatus::Testing);
+  repeatCount_ = false;
+  marks_ = DisagreementMarks{};
+  quick_ = QuickValues{};
+  for (bool& r : received_) r = false;
+  countNumber_ = 1;
+  state_ = CycleState::Starting;
+  SendCommand(analyzer::FrameClassCommand, analyzer::StartCommandForBloodMode(host_.BloodMode()), true);
+  countDeadline_ = sys::Clock::TickMs() + kCountTimeoutMs;
+  collector_.Clear();
+}
+
+void CountCycle::OnHistogram(const CollectedFrame& f) {
+  const uint8_t ch = f.channel();
+  const CheckedFrame which = ch == analyzer::ChannelWbc   ? CheckedFrame::WbcHistogram
+                             : ch == analyzer::ChannelRbc ? CheckedFrame::RbcHistogram
+                                                          : CheckedFrame::PltHistogram;
+  if (!Checked(f, which)) return;
+  const std::vector<float> bins = analyzer::ParseHistogramFloats(f.bytes);
+  float* target = ch == analyzer::ChannelWbc ? buffers_.wbc : ch == analyzer::ChannelRbc ? buffers_.rbc : buffers_.plt;
+  const size_t n = analyzer::HistogramBinCount(ch);
+  for (size_t i = 0; i < n && i < bins.size(); ++i) target[i] = bins[i];
+  received_[ch - 1] = true;
+  if (ch == analyzer::ChannelWbc) {
+    expectedChannel_ = analyzer::ChannelRbc;
+    SendCommand(analyzer::FrameClassData, analyzer::data::RbcHistogram);
+  } else if (ch == analyzer::ChannelRbc) {
+    expectedChannel_ = analyzer::ChannelPlt;
+    SendCommand(analyzer::FrameClassData, analyzer::data::PltHistogram);
+  } else {
+    EndOfCount();
+  }
+}
+
+CountInputs CountCycle::MakeCountInputs() {
+  CountInputs in;
+  host_.FillCountInputs(in);  // calibration factors; the rest is the cycle's
+  in.bloodMode = host_.BloodMode();
+  in.wbcTimeTenths = wbcTimeTenths_;
+  in.hgbBlank = &hgbBlank_;
+  in.hgbSample = &hgbSample_;
+  return in;
+}
+
+void CountCycle::EndOfCount() {
+  if (countNumber_ == 1 || countNumber_ == 2) {
+    const int n = countNumber_;
+    counts_[n - 1] = RoundCount(buffers_);
+    const CountValues v = host_.ComputeQuickValues(n, buffers_, MakeCountInputs());
+    quick_.values[CountWbc][n - 1] = v.wbc;
+    quick_.values[CountRbc][n - 1] = v.rbc;
+    quick_.values[CountPlt][n - 1] = v.plt;
+    host_.OnCountValues(n, v);
+    if (n == 2) {
+      marks_ = CheckFirstTwoCounts(quick_);
+      if (!marks_.any()) {
+        EndTest();
+        return;
+      }
+      repeatCount_ = true;
+    }
+    for (bool& r : received_) r = false;
+    countNumber_ = n + 1;
+    state_ = CycleState::NextCount;
+    SendCommand(analyzer::FrameClassCommand, cmd::NextCount);
+    return;
+  }
+  EndTest();
+}
+
+void CountCycle::EndTest() {
+  state_ = CycleState::Finishing;
+  SendCommand(analyzer::FrameClassCommand, cmd::EndOfCount);
+  resultPending_ = true;
+  host_.ShowStatus(CycleStatus::FinishTesting);
+  if (received_[0] && received_[1] && received_[2]) {
+    host_.ProcessRunResult(repeatCount_);
+    for (bool& r : received_) r = false;
+  }
+  countNumber_ = 1;
+}
+
+void CountCycle::OnEndOfTestReply(const CollectedFrame& f) {
+  const bool ok = Checked(f, CheckedFrame::EndOfCountAck);
+  // A damaged reply is asked for again while the allowance lasts; after that the test ends
+  // without the aperture readings (its result is already stored).
+  if (!ok && resend_.Used() < resend_.Limit()) return;
+  if (ok) {
+    host_.ShowStatus(CycleStatus::Ready);
+    countDeadline_ = -1;
+    watchdogNext_ = -1;
+    resultPending_ = false;
+    EndOfTestReport report;
+    report.thirdCount = repeatCount_;
+    report.apertureSeconds = ApertureSeconds(f.bytes[4], f.bytes[5], f.bytes[6], repeatCount_);
+    host_.OnEndOfTest(report);
+  }
+  BackToReady();
+}
+
+void CountCycle::BackToReady() {
+  collector_.Clear();
+  state_ = CycleState::Idle;
+  if (!noRinseRunning_) {
+    ready_ = true;
+  } else {
+    SendCommand(analyzer::FrameClassStatus, analyzer::status::Temperature);
+    readyDeadline_ = sys::Clock::TickMs() + kReadyDelayMs;
+  }
+  sys::DeleteFile(sys::ProgramFile(analyzer::kSerialDataFile));
+}
+
+void CountCycle::Timeout() {
+  countDeadline_ = -1;
+  watchdogNext_ = -1;
+  analyzer::CopySerialTraceToLog("Timeout_serialdata.txt");
+  host_.OnTimeout();
+  state_ = CycleState::Aborted;
+  resultPending_ = false;
+  countNumber_ = 1;
+  SendCommand(analyzer::FrameClassCommand, cmd::Reset);
+  collector_.Clear();
+}
+
+void CountCycle::Tick() {
+  const int64_t now = sys::Clock::TickMs();
+  if (countDeadline_ >= 0 && now >= countDeadline_) Timeout();
+  if (readyDeadline_ >= 0 && now >= readyDeadline_) {
+    readyDeadline_ = -1;
+    ready_ = true;
+  }
+  while (watchdogNext_ >= 0 && now >= watchdogNext_) {
+    watchdogNext_ += kWatchdogMs;
+    if (!byteSeen_ && !prevByteSeen_ && collector_.Count() != 0 && resend_.Used() < 11) {
+      host_.ReopenPort();
+      collector_.Clear();
+      SendCommand(analyzer::FrameClassResend, 0x01);
+    }
+    prevByteSeen_ = byteSeen_;
+    byteSeen_ = false;
+  }
+  if (resendDeadline_ >= 0 && now >= resendDeadline_) {
+    resendDeadline_ = -1;
+    if (host_.LastWriteFailed() && !replySeen_) {
+      host_.SendFrame(analyzer::CommandFrame{});
+      host_.SendFrame(lastSent_);
+    }
+  }
+}
+
+void CountCycle::FillRunInputs(RunInputs& in) {
+  in.count = MakeCountInputs();
+  in.counts[0] = counts_[0];
+  in.counts[1] = counts_[1];
+  in.quick = quick_;
+  in.thirdCount = repeatCount_;
+}
+
+}  // namespace measurement

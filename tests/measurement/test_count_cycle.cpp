@@ -1,0 +1,296 @@
+// The count cycle driven by the board model: whole samples, third counts, damaged frames,
+// time-outs and the link supervision, on the manual program clock.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "analyzer/frame.h"
+#include "measurement/count_cycle.h"
+#include "measurement/run_result.h"
+#include "platform/sys/clock.h"
+#include "program_folder.h"
+#include "tools/boardsim/board_model.h"
+
+using namespace measurement;
+using analyzer::CommandFrame;
+
+namespace {
+
+std::vector<uint8_t> Bytes(const CommandFrame& f) { return std::vector<uint8_t>(f.begin(), f.end()); }
+
+std::string Name(const CommandFrame& f) {
+  char b[16];
+  std::snprintf(b, sizeof b, "%02X %02X", f[1], f[2]);
+  return b;
+}
+
+// A screen that passes every frame to the board model and feeds the model's answers back, one
+// frame at a time, after the handler that sent the command has returned.
+class ModelHost : public CountCycleHost {
+ public:
+  boardsim::BoardModel board{boardsim::BoardOptions{0, 0, false, 1}};
+  CountCycle cycle{*this};
+  std::vector<CommandFrame> sent;
+  std::deque<std::vector<uint8_t>> pendingToScreen;
+  std::vector<std::string> errors;
+  std::vector<CycleStatus> statuses;
+  std::vector<EndOfTestReport> ends;
+  std::vector<bool> processed;  // thirdCount of each result processing
+  int timeouts = 0, reopens = 0;
+  bool writeFailed = false;
+  KeyDecision decision = KeyDecision::Start;
+  int bloodMode = 0;
+  // Scripted quick values per count (WBC, RBC, PLT); without a script all counts agree.
+  std::vector<CountValues> script;
+
+  void SendFrame(const CommandFrame& f) override {
+    sent.push_back(f);
+    for (auto& e : board.OnFrame(f, analyzer::CommandFrameValid(f))) pendingToScreen.push_back(e.bytes);
+  }
+  bool LastWriteFailed() override { return writeFailed; }
+  void ReopenPort() override { ++reopens; }
+  int BloodMode() override { return bloodMode; }
+  bool ReadCountTimes(uint8_t* w, uint8_t* r) override {
+    *w = 50;
+    *r = 60;
+    return true;
+  }
+  KeyDecision OnKeyPress() override { return decision; }
+  void ShowStatus(CycleStatus s) override { statuses.push_back(s); }
+  void ShowChecksumError(const std::string& m) override { errors.push_back(m); }
+  CountValues ComputeQuickValues(int count, const HistogramBuffers&, const CountInputs&) override {
+    if (count - 1 < static_cast<int>(script.size())) return script[count - 1];
+    return CountValues{5.0f, 4.5f, 200.0f, ZentilStatus::Computed};
+  }
+  void ProcessRunResult(bool third) override { processed.push_back(third); }
+  void OnEndOfTest(const EndOfTestReport& r) override { ends.push_back(r); }
+  void OnTimeout() override { ++timeouts; }
+
+  // Delivers what the board has sent so far (and what that causes) to the cycle.
+  void Pump() {
+    while (!pendingToScreen.empty()) {
+      std::vector<uint8_t> bytes = std::move(pendingToScreen.front());
+      pendingToScreen.pop_front();
+      cycle.OnBytes(bytes.data(), bytes.size());
+    }
+  }
+  void Deliver(const std::vector<uint8_t>& bytes) {
+    cycle.OnBytes(bytes.data(), bytes.size());
+    Pump();
+  }
+  void EnterSampleMode() {
+    cycle.SendCommand(0xAA, 0x90);
+    Pump();
+  }
+  void PressKey() {
+    for (auto& e : board.PressCountKey()) pendingToScreen.push_back(e.bytes);
+    Pump();
+  }
+  // The board stops answering; the key frame is sent by hand.
+  void PressKeyOnSilentBoard() {
+    board.SetSilent(true);
+    Deliver(Bytes(analyzer::BuildCommandFrame(0xCC, 0xFF)));
+  }
+  std::vector<std::string> SentNames(size_t from = 0) const {
+    std::vector<std::string> v;
+    for (size_t i = from; i < sent.size(); ++i) v.push_back(Name(sent[i]));
+    return v;
+  }
+};
+
+class CountCycleTest : public ::testing::Test {
+ protected:
+  void SetUp() override { sys::Clock::UseManual(sys::LocalTime{2026, 12, 9, 8, 15, 30, 0, 3}); }
+  void TearDown() override { sys::Clock::UseReal(); }
+  MeasurementFolder folder{false};  // trace files land here
+  ModelHost host;
+};
+
+const std::vector<std::string> kOneCount = {"BB 04", "BB 01", "BB 02", "BB 03"};
+
+std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
+  std::vector<std::string> v;
+  for (const auto& p : parts) v.insert(v.end(), p.begin(), p.end());
+  return v;
+}
+
+}  // namespace
+
+TEST_F(CountCycleTest, TwoAgreeingCountsMakeOneSample) {
+  host.EnterSampleMode();
+  ASSERT_TRUE(host.cycle.ready());
+  const size_t from = host.sent.size();
+  host.PressKey();
+  EXPECT_EQ(host.SentNames(from),
+            Join({{"AA 01"}, kOneCount, {"AA 00"}, kOneCount, {"AA 11", "CC 80"}}));
+  const CommandFrame& start = host.sent[from];
+  EXPECT_EQ(start[3], 50);  // count times from the engineering settings
+  EXPECT_EQ(start[4], 60);
+  EXPECT_EQ(host.processed, std::vector<bool>{false});
+  ASSERT_EQ(host.ends.size(), 1u);
+  EXPECT_FLOAT_EQ(host.ends[0].apertureSeconds, 1.2f);
+  EXPECT_EQ(host.cycle.state(), CycleState::Idle);
+  EXPECT_FALSE(host.cycle.resultPending());
+  EXPECT_FALSE(host.cycle.countTimerRunning());
+  EXPECT_TRUE(host.cycle.ready());  // the temperature reply
+  EXPECT_EQ(host.cycle.hgbBlank(), host.board.lastCount().hgbBlank);
+  // The histograms of both counts were kept rounded.
+  EXPECT_EQ(host.cycle.count(1).wbc[60], host.board.lastCount().wbc[60]);
+  EXPECT_EQ(host.cycle.count(2).plt[20], host.board.lastCount().plt[20]);
+  EXPECT_EQ(host.statuses.front(), CycleStatus::Ready);
+  EXPECT_EQ(host.statuses[1], CycleStatus::Testing);
+}
+
+TEST_F(CountCycleTest, DisagreeingCountsAskForAThird) {
+  host.script = {{5.0f, 4.5f, 200.0f, ZentilStatus::Computed}, {5.5f, 4.5f, 200.0f, ZentilStatus::Computed}};
+  host.board.SetApertureTenths(31);
+  host.EnterSampleMode();
+  const size_t from = host.sent.size();
+  host.PressKey();
+  EXPECT_EQ(host.SentNames(from),
+            Join({{"AA 01"}, kOneCount, {"AA 00"}, kOneCount, {"AA 00"}, kOneCount, {"AA 11", "CC 80"}}));
+  EXPECT_TRUE(host.cycle.marks().channel[CountWbc]);
+  EXPECT_FALSE(host.cycle.marks().channel[CountPlt]);
+  EXPECT_EQ(host.processed, std::vector<bool>{true});
+  ASSERT_EQ(host.ends.size(), 1u);
+  EXPECT_FLOAT_EQ(host.ends[0].apertureSeconds, 3.1f);  // (31 + 31 + 31) / 3
+  EXPECT_TRUE(host.ends[0].thirdCount);
+}
+
+TEST_F(CountCycleTest, DamagedHistogramIsAskedForAgain) {
+  host.EnterSampleMode();
+  host.board.CorruptNext(boardsim::Target::Wbc, 2);
+  const size_t from = host.sent.size();
+  host.PressKey();
+  EXPECT_EQ(host.SentNames(from),
+            Join({{"AA 01", "BB 04", "BB 01", "5A 01", "5A 01", "BB 02", "BB 03", "AA 00"}, kOneCount,
+                  {"AA 11", "CC 80"}}));
+  EXPECT_EQ(host.cycle.resendRequests(), 2);
+  EXPECT_TRUE(host.errors.empty());
+  const std::string trace = FileBytes(folder.file("checksum.txt"));
+  EXPECT_EQ(trace.substr(0, 4), "\r\nR ");
+  EXPECT_NE(trace.find("WBCchkHigh="), std::string::npos);
+}
+
+TEST_F(CountCycleTest, TenResendsThenTheMessageAndTheTimeOut) {
+  host.EnterSampleMode();
+  host.board.CorruptNext(boardsim::Target::Plt, 11);
+  host.PressKey();
+  EXPECT_EQ(host.cycle.resendRequests(), 10);
+  EXPECT_EQ(host.errors, std::vector<std::string>{"PLT data checksum error！"});
+  EXPECT_EQ(host.cycle.state(), CycleState::Histograms);
+  EXPECT_TRUE(host.processed.empty());
+
+  sys::Clock::Advance(CountCycle::kCountTimeoutMs - 1);
+  host.cycle.Tick();
+  EXPECT_EQ(host.timeouts, 0);
+  sys::Clock::Advance(1);
+  const size_t from = host.sent.size();
+  host.cycle.Tick();
+  EXPECT_EQ(host.timeouts, 1);
+  ASSERT_EQ(host.SentNames(from), std::vector<std::string>{"AA FF"});
+  EXPECT_EQ(host.cycle.state(), CycleState::Aborted);
+  host.Pump();  // the board's reset reply
+  EXPECT_EQ(host.cycle.state(), CycleState::Idle);
+  EXPECT_TRUE(host.cycle.ready());
+}
+
+TEST_F(CountCycleTest, KeyOnlyWhenReadyAndAccepted) {
+  host.PressKey();  // not in sample mode
+  EXPECT_TRUE(host.sent.empty());
+  host.EnterSampleMode();
+  host.cycle.SetRinseRunning(true);
+  size_t from = host.sent.size();
+  host.PressKey();
+  EXPECT_EQ(host.sent.size(), from);
+  host.cycle.SetRinseRunning(false);
+  host.decision = KeyDecision::Ignore;
+  host.PressKey();
+  EXPECT_EQ(host.sent.size(), from);
+  EXPECT_TRUE(host.cycle.ready());
+
+  host.decision = KeyDecision::DispenseDiluent;
+  host.bloodMode = 2;
+  host.PressKey();
+  EXPECT_EQ(host.SentNames(from), std::vector<std::string>{"AA A2"});
+  EXPECT_TRUE(host.cycle.ready());  // AA A2 FF
+  EXPECT_EQ(host.statuses.back(), CycleStatus::Ready);
+
+  host.decision = KeyDecision::Start;
+  from = host.sent.size();
+  host.PressKey();
+  EXPECT_EQ(host.SentNames(from).front(), "AA 02");  // pre-diluted start
+  EXPECT_EQ(host.SentNames(from).back(), "CC 80");
+}
+
+TEST_F(CountCycleTest, StartAcknowledgementOfAnotherModeIsNotTaken) {
+  host.EnterSampleMode();
+  host.PressKeyOnSilentBoard();
+  EXPECT_EQ(host.cycle.state(), CycleState::Starting);
+  const size_t from = host.sent.size();
+  host.Deliver(Bytes(analyzer::BuildCommandFrame(0xAA, 0x03, 0xFF)));
+  EXPECT_EQ(host.sent.size(), from);
+  EXPECT_EQ(host.cycle.state(), CycleState::Starting);
+  host.Deliver(Bytes(analyzer::BuildCommandFrame(0xAA, 0x04, 0xFF)));
+  EXPECT_EQ(host.SentNames(from), std::vector<std::string>{"BB 04"});
+  EXPECT_EQ(host.cycle.state(), CycleState::Header);
+}
+
+TEST_F(CountCycleTest, BufferNeverOverrunsAndShortHeadersAreNotRead) {
+  host.EnterSampleMode();
+  host.PressKeyOnSilentBoard();
+  host.Deliver(Bytes(analyzer::BuildCommandFrame(0xAA, 0x01, 0xFF)));
+  ASSERT_EQ(host.cycle.state(), CycleState::Header);
+  // Junk that keeps starting frames and ends in 0xE7, longer than any buffer.
+  std::vector<uint8_t> junk;
+  for (int i = 0; i < 5000; ++i) junk.push_back(i % 7 == 0 ? 0x7E : static_cast<uint8_t>(0xBB + i));
+  junk.push_back(0xE7);
+  host.Deliver(junk);
+  EXPECT_LE(host.cycle.pendingBytes(), analyzer::FullCollector::kCapacity);
+  // A run header announcing a length too short to hold its readings: dropped unread.
+  const uint16_t before = host.cycle.hgbBlank();
+  host.Deliver({0x7E, 0xBB, 0x04, 0x00, 0x03, 0xE7});
+  EXPECT_EQ(host.cycle.hgbBlank(), before);
+  EXPECT_EQ(host.cycle.state(), CycleState::Header);
+  // A good header is still taken after all that.
+  host.Deliver(analyzer::BuildRunHeader(3000, 0));
+  EXPECT_EQ(host.cycle.state(), CycleState::Histograms);
+  EXPECT_EQ(host.cycle.hgbBlank(), 3000);
+  EXPECT_EQ(host.cycle.hgbSample(), 1);  // 0 is read as 1
+}
+
+TEST_F(CountCycleTest, WatchdogAsksAgainForAFrameBrokenOff) {
+  host.EnterSampleMode();
+  host.PressKeyOnSilentBoard();
+  host.Deliver({0x7E, 0xAA, 0x01});  // broken off
+  const size_t from = host.sent.size();
+  for (int i = 0; i < 3; ++i) {
+    sys::Clock::Advance(CountCycle::kWatchdogMs);
+    host.cycle.Tick();
+  }
+  EXPECT_EQ(host.reopens, 1);
+  EXPECT_EQ(host.SentNames(from), std::vector<std::string>{"5A 01"});
+  EXPECT_EQ(host.cycle.pendingBytes(), 0u);
+}
+
+TEST_F(CountCycleTest, FailedWriteIsSentAgain) {
+  host.EnterSampleMode();
+  host.writeFailed = true;
+  host.PressKeyOnSilentBoard();
+  const size_t from = host.sent.size();
+  sys::Clock::Advance(CountCycle::kResendCheckMs);
+  host.cycle.Tick();
+  ASSERT_EQ(host.sent.size(), from + 2);
+  EXPECT_EQ(host.sent[from], CommandFrame{});
+  EXPECT_EQ(Name(host.sent[from + 1]), "AA 01");
+}
+
+TEST(Aperture, MeanInTenthsThenSeconds) {
+  EXPECT_FLOAT_EQ(ApertureSeconds(30, 31, 0, false), 3.0f);
+  EXPECT_FLOAT_EQ(ApertureSeconds(30, 31, 33, true), 3.1f);
+  EXPECT_EQ(JudgeAperture(3.1f, 3.0f, 1.0f), ApertureWarning::Clogged);
+  EXPECT_EQ(JudgeAperture(3.0f, 3.0f, 1.0f), ApertureWarning::None);
+  EXPECT_EQ(JudgeAperture(0.9f, 3.0f, 1.0f), ApertureWarning::AirBubble);
+}
