@@ -150,8 +150,6 @@ std::string CouplerText(uint8_t unit) {
   }
 }
 
-std::string LocalDateText(const sys::LocalTime& t) { return StrPrintf("%d-%.2d-%.2d", t.year, t.month, t.day); }
-std::string LocalTimeText(const sys::LocalTime& t) { return StrPrintf("%.2d:%.2d:%.2d", t.hour, t.minute, t.second); }
 
 // "'a','b',..." of one word in every language, for queries that must find rows whatever the
 // language was when they were written.
