@@ -6,6 +6,7 @@
 #include "platform/sys/clock.h"
 #include "platform/ui/app.h"
 #include "platform/ui/demo/demo_dialog.h"
+#include "platform/ui/foreign_window.h"
 #include "platform/ui/test_driver.h"
 
 using namespace ui;
@@ -77,4 +78,13 @@ TEST(Backends, TheSdlWindowShowsAndTakesInput) {
   }
   Shutdown();
   unsetenv("SDL_VIDEODRIVER");
+}
+
+TEST(Backends, ForeignWindowsAreFoundOnlyWithADisplay) {
+  const char* display = std::getenv("DISPLAY");
+  const std::string saved = display ? display : "";
+  unsetenv("DISPLAY");
+  EXPECT_FALSE(FindForeignWindow("On-Screen Keyboard"));
+  EXPECT_FALSE(ActivateForeignWindow("On-Screen Keyboard"));
+  if (!saved.empty()) setenv("DISPLAY", saved.c_str(), 1);
 }
