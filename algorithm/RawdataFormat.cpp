@@ -114,8 +114,8 @@ void ApplyStatic(RawdataStaticData& s, const Item& it, RawdataTrueCounts& counts
     default: break;
   }
   if (id >= 1020 && id <= 1036 && id != 1029) {
-    float& slot = s.Floats[id < 1029 ? id - 1020 : id - 1021];
-    slot = FirstFloat(it, slot);
+    const std::uint32_t slot = id < 1029 ? id - 1020 : id - 1021;
+    s.Floats[slot] = FirstFloat(it, s.Floats[slot]);
   } else if (id >= 2001 && id <= 2010) {
     s.Bytes2001[id - 2001] = FirstByte(it, s.Bytes2001[id - 2001]);
   } else if (id >= 11001 && id <= 11008) {
