@@ -126,6 +126,10 @@ CGridDefaultCell::CGridDefaultCell() {
   SetFont(&font, nullptr);
 }
 
+void CGridDefaultCell::SetFont(const draw::Font* font) {
+  SetFont(font, GetGrid() ? GetGrid()->GetTextMeasurer() : nullptr);
+}
+
 void CGridDefaultCell::SetFont(const draw::Font* font, GridTextMeasurer* measurer) {
   if (!font) return;
   font_ = *font;

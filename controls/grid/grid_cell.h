@@ -163,7 +163,7 @@ class CGridDefaultCell : public CGridCell {
   const draw::Font* GetFont() const override { return &font_; }
   // Stores the font and recomputes margin, width and height from it with the measurer
   // given (the grid's), or fixed sizes when there is none. Null does nothing.
-  void SetFont(const draw::Font* font) override { SetFont(font, nullptr); }
+  void SetFont(const draw::Font* font) override;
   void SetFont(const draw::Font* font, GridTextMeasurer* measurer);
 
   int GetExtra() const { return extra_; }
