@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "analyzer/command_catalogue.h"
+#include "analyzer/frame.h"
 #include "platform/sys/profile.h"
 
 namespace analyzer {
@@ -262,6 +263,11 @@ SensorReport ReagentAccount::ApplySensorReport(uint8_t command, uint8_t state) {
   }
   rep.handled = true;
   return rep;
+}
+
+SensorReport ReagentAccount::ApplySensorFrame(const CollectedFrame& frame) {
+  if (frame.kind != FrameKind::Command || !frame.checksumOk || frame.cls() != FrameClassStatus) return {};
+  return ApplySensorReport(frame.command(), frame.status());
 }
 
 ReagentAccount& Reagents() {

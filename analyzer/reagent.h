@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "analyzer/frame_collector.h"
+
 namespace analyzer {
 
 struct ReagentVolumes {
@@ -141,6 +143,9 @@ class ReagentAccount {
   // A CC 83/84/85 report: evaluates it, keeps the availability flags and says whether the
   // operator is to be told.
   SensorReport ApplySensorReport(uint8_t command, uint8_t state);
+  // The same for a collected frame: only a CC 83/84/85 command frame whose check holds is
+  // applied; anything else changes nothing and reports handled = false.
+  SensorReport ApplySensorFrame(const CollectedFrame& frame);
 
  private:
   void Store(const std::string& sql);

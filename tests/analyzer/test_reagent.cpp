@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "analyzer/frame.h"
+#include "analyzer/frame_collector.h"
 #include "analyzer/reagent.h"
 
 using namespace analyzer;
@@ -383,4 +385,26 @@ TEST(ReagentCoefficientTest, ReadsTheSettingsFile) {
   const ReagentCoefficients missing = ReadReagentCoefficients(dir + "/no_such_Setting.ini");
   EXPECT_EQ(missing.dil, 1.0f);
   EXPECT_EQ(missing.coaf, 1.0f);
+}
+
+TEST(ReagentReserveTest, SensorFramesAreAppliedOnlyWithAGoodCheck) {
+  struct Case {
+    std::vector<uint8_t> bytes;
+    bool handled;
+  };
+  const CommandFrame empty = BuildCommandFrame(0xCC, 0x85, 1);
+  std::vector<uint8_t> good(empty.begin(), empty.end());
+  std::vector<uint8_t> damaged = good;
+  damaged[12] ^= 0x01;
+  const CommandFrame ack = BuildCommandFrame(0xAA, 0x85, 1);
+  const Case cases[] = {{good, true}, {damaged, false}, {std::vector<uint8_t>(ack.begin(), ack.end()), false}};
+  for (const Case& c : cases) {
+    ReagentAccount a = Account(100, 100, 100, 1);
+    FullCollector col;
+    CollectedFrame f;
+    for (uint8_t b : c.bytes) f = col.Feed(b);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(a.ApplySensorFrame(f).handled, c.handled);
+    EXPECT_EQ(a.volumes().DiluentAvailable, c.handled ? 0 : 1);
+  }
 }
