@@ -7,6 +7,7 @@
 #include "app/app_settings.h"
 #include "app/field_read.h"
 #include "app/param_order.h"
+#include "app/value_format.h"
 #include "app/write_log.h"
 #include "platform/sys/clock.h"
 
@@ -155,6 +156,39 @@ std::string AgeWithUnit(int age, const std::string& unit, int language) {
   else if (unit == "天" || unit == "D" || unit == "J" || unit == "Д")
     word = PickText(language, " 天", " days", " dias", " jours", " днів");
   return std::to_string(age) + word;
+}
+
+}  // namespace measurement
+
+namespace measurement {
+
+BlankCheck CheckStartupBlank(const CountInputs& inputs, const HistogramBuffers& blank, const std::string* units) {
+  CountInputs in = inputs;
+  in.bloodMode = 0;
+  in.hgbBlank = nullptr;
+  in.hgbSample = nullptr;
+  auto input = std::make_unique<AlgorithmInput>();
+  auto result = std::make_unique<AlgorithmResult>();
+  FillAlgorithmInput(*input, in, blank);
+  BlankCheck c;
+  c.status = CallAlgorithmMain(*result, *input);
+  c.values = TakeResult(*result, c.status, nullptr);
+  if (c.status == ZentilStatus::Computed) {
+    c.values.values[8] = 0.0f;
+    c.values.marks[8] = 0;
+  }
+  auto over = [&](int i, float limit) {
+    const float v = c.values.values[i];
+    return v == kInvalidParamValue || v > limit;
+  };
+  c.high = over(0, 0.2f) || over(7, 0.03f) || over(15, 10.0f) || over(9, 0.5f);
+  if (units != nullptr) ConvertUnit(c.values.values, units, 0);
+  return c;
+}
+
+std::string HighBlankText(int language) {
+  return PickText(language, "本底值偏大", "High blank value", "Valor de blanco alta", "Valeur du blanc haut",
+                  "Високі значення бланка");
 }
 
 }  // namespace measurement

@@ -1,0 +1,67 @@
+// Trace records of damaged frames, the published result and the start-up blank check.
+#include <gtest/gtest.h>
+
+#include "app/value_format.h"
+#include "measurement/result_globals.h"
+#include "measurement/run_result.h"
+#include "measurement/trace_records.h"
+#include "platform/sys/clock.h"
+#include "program_folder.h"
+
+using namespace measurement;
+
+TEST(TraceRecords, RecordsStartWithALineBreak) {
+  MeasurementFolder folder(false);
+  sys::Clock::UseManual(sys::LocalTime{2026, 12, 9, 8, 5, 3, 0, 3});
+  const uint8_t bytes[] = {0x7E, 0x0A};
+  EXPECT_TRUE(TraceBytes(bytes, 2, "checksum.txt", 1));
+  EXPECT_TRUE(TraceText("TestChksum=5a", "checksum.txt", 0));
+  sys::Clock::UseReal();
+  EXPECT_EQ(FileBytes(folder.file("checksum.txt")),
+            "\r\nR 2026-12-09 08:05:03 7e 0a \r\nS 2026-12-09 08:05:03 TestChksum=5a");
+  EXPECT_FALSE(TraceText("x", "no/such/folder/checksum.txt", 1));
+}
+
+TEST(PublishedResult, CopiesValuesTextsAndHistograms) {
+  RunResult r;
+  r.values.values[0] = 6.5f;
+  r.values.marks[9] = 1;
+  r.values.markers[7] = 30.0f;
+  r.markTexts[0] = "H";
+  r.rangeTexts[3] = "2.0-7.0";
+  r.flags.warning = "PF1 ";
+  HistogramBuffers h;
+  h.plt[5] = 42.0f;
+  PublishRunResult(r, h);
+  EXPECT_EQ(CurrentResult[0], 6.5f);
+  EXPECT_EQ(ParameterMarks[9], 1);
+  EXPECT_EQ(MarkerPositions[7], 30.0f);
+  EXPECT_EQ(MarkTexts[0], "H");
+  EXPECT_EQ(RangeTexts[3], "2.0-7.0");
+  EXPECT_EQ(Warning, "PF1 ");
+  EXPECT_EQ(SampleHistograms.plt[5], 42.0f);
+}
+
+TEST(StartupBlank, EmptyCountIsNormalAndMissingLibraryIsHigh) {
+  MeasurementFolder folder(false);
+  SetZentilLibraryPath(BuiltZentilPath());
+  HistogramBuffers empty;
+  BlankCheck c = CheckStartupBlank(CountInputs{}, empty, nullptr);
+  EXPECT_EQ(c.status, ZentilStatus::Computed);
+  EXPECT_EQ(c.values.values[8], 0.0f);
+  EXPECT_FALSE(c.high) << c.values.values[0] << " " << c.values.values[7] << " " << c.values.values[15] << " "
+                       << c.values.values[9];
+
+  HistogramBuffers dirty;
+  for (size_t i = 40; i < 120; ++i) dirty.wbc[i] = 500.0f;
+  EXPECT_TRUE(CheckStartupBlank(CountInputs{}, dirty, nullptr).high);
+
+  SetZentilLibraryPath(folder.file("libZentil.so"));
+  SetZentilMessageHook([](const std::string&) {});
+  c = CheckStartupBlank(CountInputs{}, empty, nullptr);
+  SetZentilMessageHook(nullptr);
+  SetZentilLibraryPath("");
+  EXPECT_EQ(c.status, ZentilStatus::LibraryMissing);
+  EXPECT_TRUE(c.high);
+  EXPECT_EQ(HighBlankText(1), "High blank value");
+}
