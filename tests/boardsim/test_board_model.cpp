@@ -89,6 +89,25 @@ TEST(BoardModelTest, CountCycleAndEndOfCount) {
   EXPECT_EQ(Ask(m, 0xAA, 0x11), std::vector<Bytes>{Cmd(0xAA, 0x11, 0xFF, 31, 31, 0)});
 }
 
+TEST(BoardModelTest, BlankCountGivesBlankData) {
+  BoardModel m;
+  m.SetProfile(Profile::Leukocytosis);
+  for (uint8_t start : {uint8_t{0x04}, uint8_t{0x00}}) {  // the blank count and its second pass
+    EXPECT_EQ(Ask(m, 0xAA, start, 50, 10), std::vector<Bytes>{Cmd(0xAA, start, 0xFF)});
+    const std::vector<uint16_t> wbc = ParseHistogramBins(Ask(m, 0xBB, 0x01)[0]);
+    unsigned total = 0;
+    for (uint16_t v : wbc) total += v;
+    EXPECT_LT(total, 60u) << int(start);
+    const RunHeader h = ParseRunHeader(Ask(m, 0xBB, 0x04)[0]);
+    EXPECT_EQ(h.hgbBlank, h.hgbSample);  // no haemoglobin in a blank
+  }
+  // A sample count afterwards uses the chosen profile again.
+  Ask(m, 0xAA, 0x01, 50, 10);
+  unsigned total = 0;
+  for (uint16_t v : ParseHistogramBins(Ask(m, 0xBB, 0x01)[0])) total += v;
+  EXPECT_GT(total, 5000u);
+}
+
 TEST(BoardModelTest, InjectedFaults) {
   {  // a corrupted histogram; the resend request brings the intact frame
     BoardModel m;
