@@ -1,0 +1,66 @@
+#include "controls/skin_loader.h"
+
+#include <mutex>
+#include <set>
+#include <utility>
+
+#include "platform/sys/debug_output.h"
+#include "platform/sys/file_ops.h"
+#include "platform/sys/program_dir.h"
+#include "platform/ui/resources.h"
+#include "resources/skin/skin_ids.h"
+#include "resources/skin/skin_paint.h"
+
+namespace {
+
+std::mutex g_mu;
+std::vector<std::string> g_failures;
+std::set<std::pair<unsigned, std::string>> g_logged;
+
+}  // namespace
+
+int RegisterSkinBitmaps(const std::string& programFolder) {
+  std::string folder = programFolder.empty() ? sys::ProgramDir() : programFolder;
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  folder += skin::kSkinFolder;
+  folder += '/';
+  int registered = 0;
+  for (const skin::SkinBitmap& e : skin::kSkinBitmaps) {
+    if (ui::Resources::HasBitmap(e.id)) continue;
+    const std::string path = folder + e.file;
+    if (sys::FileExists(path) && ui::Resources::AddBitmapFile(e.id, path)) {
+      ++registered;
+      continue;
+    }
+    // No file (a fresh build folder, a test): the same picture the generator would write.
+    const skin::SkinBitmap* entry = &e;
+    ui::Resources::AddBitmapGenerator(e.id, [entry] { return skin::Paint(*entry); });
+    ++registered;
+  }
+  return registered;
+}
+
+draw::Bitmap LoadSkinBitmap(unsigned id, const char* failureText) {
+  draw::Bitmap b = id ? ui::Resources::LoadBitmap(static_cast<int>(id)) : draw::Bitmap();
+  if (!b.IsNull()) return b;
+  const std::string text = failureText ? failureText : "";
+  bool first = false;
+  {
+    std::lock_guard<std::mutex> g(g_mu);
+    g_failures.push_back(std::to_string(id) + ": " + text);
+    first = g_logged.insert({id, text}).second;
+  }
+  if (first) sys::DebugOutput("Skin bitmap " + std::to_string(id) + " not loaded: " + text);
+  return b;
+}
+
+std::vector<std::string> SkinLoadFailures() {
+  std::lock_guard<std::mutex> g(g_mu);
+  return g_failures;
+}
+
+void ClearSkinLoadFailures() {
+  std::lock_guard<std::mutex> g(g_mu);
+  g_failures.clear();
+  g_logged.clear();
+}

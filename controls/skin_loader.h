@@ -1,0 +1,24 @@
+#pragma once
+// Skin bitmaps for the owner-drawn controls. The skin files are written beside the program by
+// the skin generator; RegisterSkinBitmaps puts each of them into the resource store under its
+// numeric id (drawing it on first use when its file is missing), so controls load a skin by id.
+//
+// A control loads its skin at each paint with LoadSkinBitmap. When that fails the failure is
+// written to the debug output (once per id and text) and the control draws a plain look
+// instead: a paint never opens a message box, which would paint again beneath itself.
+#include <string>
+#include <vector>
+
+#include "platform/ui/draw/bitmap.h"
+
+// Registers every skin bitmap the controls and screens name. `programFolder` ends in '/';
+// empty: the program folder of this run. Ids already in the store are left as they are.
+// Returns how many ids were registered.
+int RegisterSkinBitmaps(const std::string& programFolder = std::string());
+
+// The bitmap of `id` from the resource store, or a null bitmap after logging `failureText`.
+draw::Bitmap LoadSkinBitmap(unsigned id, const char* failureText);
+
+// Skin load failures logged so far, as "<id>: <text>" (tests and diagnostics).
+std::vector<std::string> SkinLoadFailures();
+void ClearSkinLoadFailures();

@@ -1,0 +1,42 @@
+#pragma once
+// CXPButton: the skinned push button of every screen. It paints a bitmap for its state
+// (normal, hover, disabled) stretched over the whole button with magenta see-through, then its
+// caption or, with an arrow style, a triangle. The space bar never clicks it and it is never a
+// tab stop. Screens bind it to a template button (ui::ExchangeControl) and call SetBitmaps in
+// their initialisation.
+#include "platform/ui/controls/controls.h"
+
+class CXPButton : public ui::Button {
+ public:
+  CXPButton() = default;
+
+  // Resource ids of the three looks; disabledId may be 0 (no bitmap: only the caption).
+  void SetBitmaps(unsigned normalId, unsigned hoverId, unsigned disabledId);
+  // 0 caption, 1 up, 2 down, 3 left, 4 right triangle.
+  void SetArrowStyle(int style) { arrowStyle = style; }
+
+  void DrawItem(ui::DrawItemInfo& info) override;
+  bool PreTranslateMessage(ui::Message& msg) override;
+
+  bool hover = false;
+  bool tracking = false;
+  bool pressed = false;
+  unsigned normalBitmapId = 0;
+  unsigned hoverBitmapId = 0;
+  unsigned disabledBitmapId = 0;
+  int arrowStyle = 0;
+
+ protected:
+  int OnCreate() override;
+  void PreSubclassWindow() override;
+  void OnMouseMove(unsigned flags, ui::Point pt) override;
+  void OnMouseHover(unsigned flags, ui::Point pt) override;
+  void OnMouseLeave() override;
+
+ private:
+  void MakeOwnerDrawn();
+};
+
+// The corner points of an arrow style's triangle in a w x h button (down: moved 1 px right
+// and down); false for a style that draws no triangle.
+bool XPButtonArrowPoints(int style, int width, int height, bool down, ui::Point out[3]);

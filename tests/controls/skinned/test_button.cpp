@@ -1,0 +1,193 @@
+// The skinned push button: its looks per state, hover, press, the space bar and missing skins.
+#include "controls/xp_button.h"
+#include "fixture.h"
+#include "platform/ui/data_exchange.h"
+#include "platform/ui/keys.h"
+#include "resources/skin/skin_ids.h"
+#include "resources/skin/skin_paint.h"
+
+namespace {
+
+struct ButtonHost : ui::Dialog {
+  CXPButton a, b, c;
+  int clicks[3] = {0, 0, 0};
+  explicit ButtonHost(const ui::DialogTemplate& t) : ui::Dialog(t) {}
+  void DoDataExchange(ui::DataExchange& dx) override {
+    ui::ExchangeControl(dx, 11, a);
+    ui::ExchangeControl(dx, 12, b);
+    ui::ExchangeControl(dx, 13, c);
+  }
+  bool OnInitDialog() override {
+    ui::Dialog::OnInitDialog();
+    a.SetBitmaps(446, 448, 447);
+    b.SetBitmaps(446, 448, 447);
+    c.SetBitmaps(446, 448, 447);
+    return true;
+  }
+  bool OnCommand(int id, int code, ui::Window*) override {
+    if (code == ui::BN_CLICKED && id >= 11 && id <= 13) {
+      ++clicks[id - 11];
+      return true;
+    }
+    return false;
+  }
+};
+
+ui::DialogTemplate HostTemplate(const char* a = "Save", const char* b = "Print", const char* c = "Exit") {
+  ui::DialogTemplate t;
+  t.cx = 200;
+  t.cy = 60;
+  t.style = ui::WS_POPUP | ui::WS_VISIBLE | ui::DS_CENTER;
+  const uint32_t V = ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_PUSHBUTTON;
+  t.Add("Button", 11, a, 10, 10, 48, 16, V);
+  t.Add("Button", 12, b, 70, 10, 48, 16, V);
+  t.Add("Button", 13, c, 130, 10, 48, 16, V);
+  return t;
+}
+
+// The skin's pixel that lands on the button's middle-left area (stretched 96x32 -> 96x32).
+draw::Color SkinAt(int id, int x, int y) { return skin::Paint(*skin::FindSkinBitmap(id)).GetPixel(x, y); }
+
+}  // namespace
+
+TEST_F(SkinnedTest, ButtonLooksFollowStateHoverAndDisabled) {
+  ButtonHost host(HostTemplate());
+  ASSERT_TRUE(host.CreateModeless());
+  host.c.EnableWindow(false);
+  d.Settle();
+  // The pointer rests on the second button: after the 1 ms hover time it shows the hover skin.
+  const ui::Rect rb = host.b.GetWindowRect();
+  d.MoveTo(ui::Point(rb.left + 4, rb.top + 4));
+  d.Advance(5);
+  d.Settle();
+  EXPECT_TRUE(host.b.hover);
+  EXPECT_FALSE(host.a.hover);
+  const draw::Bitmap screen = d.Screen();
+  screen.SavePng(PngPath("button_states"));
+  // A spot left of the caption, inside the face.
+  EXPECT_LT(ColourDistance(At(screen, &host.a, 8, 16), SkinAt(446, 8, 16)), 30);
+  EXPECT_LT(ColourDistance(At(screen, &host.b, 8, 16), SkinAt(448, 8, 16)), 30);
+  EXPECT_LT(ColourDistance(At(screen, &host.c, 8, 16), SkinAt(447, 8, 16)), 30);
+  EXPECT_GT(ColourDistance(SkinAt(446, 8, 16), SkinAt(448, 8, 16)), 20);
+  // The rounded corner is see-through: the dialog face shows, not magenta.
+  EXPECT_NE(At(screen, &host.a, 0, 0), draw::kMagenta);
+  EXPECT_TRUE(SkinLoadFailures().empty());
+
+  // Leaving the button ends the hover look and tracking starts again on the next move.
+  d.MoveTo(ui::Point(rb.left - 30, rb.bottom + 30));
+  d.Settle();
+  EXPECT_FALSE(host.b.hover);
+  EXPECT_FALSE(host.b.tracking);
+}
+
+TEST_F(SkinnedTest, ButtonClicksByMouseButNeverBySpaceAndIsNoTabStop) {
+  ButtonHost host(HostTemplate());
+  ASSERT_TRUE(host.CreateModeless());
+  d.Settle();
+  EXPECT_FALSE(host.a.GetStyle() & ui::WS_TABSTOP);
+  EXPECT_EQ(host.a.GetStyle() & ui::BS_TYPEMASK, ui::BS_OWNERDRAW);
+  ASSERT_TRUE(d.Press(11));
+  EXPECT_EQ(host.clicks[0], 1);
+  host.a.SetFocus();
+  d.Key(ui::VK_SPACE);
+  d.Settle();
+  EXPECT_EQ(host.clicks[0], 1);
+}
+
+TEST_F(SkinnedTest, HeldDownCaptionMovesOnePixelDisabledNeverMoves) {
+  // Same button painted up and down: the caption's ink moves by (1, 1).
+  struct Case {
+    bool enabled;
+    int expectedShift;
+  };
+  for (const Case& c : {Case{true, 1}, Case{false, 0}}) {
+    SCOPED_TRACE(c.enabled ? "enabled" : "disabled");
+    CXPButton b;
+    b.SetBitmaps(446, 448, 0);
+    auto paint = [&](bool down) {
+      draw::Bitmap bmp = draw::Bitmap::Create(96, 32, draw::kWhite);
+      draw::DC dc(bmp);
+      ui::DrawItemInfo info;
+      info.dc = &dc;
+      info.rcItem = ui::Rect(0, 0, 96, 32);
+      info.itemState = (down ? ui::ODS_SELECTED : 0u) | (c.enabled ? 0u : ui::ODS_DISABLED);
+      b.SetWindowText("I");
+      b.DrawItem(info);
+      dc.Flush();
+      return bmp;
+    };
+    const draw::Bitmap up = paint(false), down = paint(true);
+    // The first column (from the left) where the two pictures differ from a plain face.
+    auto inkLeft = [](const draw::Bitmap& bm) {
+      for (int x = 20; x < 76; ++x)
+        for (int y = 4; y < 28; ++y) {
+          const draw::Color p = bm.GetPixel(x, y), q = bm.GetPixel(10, y);
+          if (ColourDistance(p, q) > 90) return x;
+        }
+      return -1;
+    };
+    ASSERT_GE(inkLeft(up), 0);
+    EXPECT_EQ(inkLeft(down) - inkLeft(up), c.expectedShift);
+  }
+}
+
+TEST_F(SkinnedTest, ArrowTrianglesPerStyle) {
+  struct Case {
+    int style;
+    ui::Point p0, p1, p2;
+  };
+  // A 40 x 30 button: x0 = 12, y0 = 7.
+  const Case cases[] = {
+      {1, {20, 7}, {28, 23}, {12, 23}},
+      {2, {20, 23}, {12, 7}, {28, 7}},
+      {3, {12, 15}, {28, 7}, {28, 23}},
+      {4, {28, 15}, {12, 23}, {12, 7}},
+  };
+  for (const Case& c : cases) {
+    ui::Point pts[3];
+    ASSERT_TRUE(XPButtonArrowPoints(c.style, 40, 30, false, pts));
+    EXPECT_EQ(pts[0], c.p0);
+    EXPECT_EQ(pts[1], c.p1);
+    EXPECT_EQ(pts[2], c.p2);
+    ASSERT_TRUE(XPButtonArrowPoints(c.style, 40, 30, true, pts));
+    EXPECT_EQ(pts[0], ui::Point(c.p0.x + 1, c.p0.y + 1));
+  }
+  ui::Point pts[3];
+  EXPECT_FALSE(XPButtonArrowPoints(0, 40, 30, false, pts));
+}
+
+TEST_F(SkinnedTest, MissingSkinIsLoggedAndDrawnPlainWithoutAMessageBox) {
+  ButtonHost host(HostTemplate());
+  ASSERT_TRUE(host.CreateModeless());
+  host.a.SetBitmaps(9001, 9002, 0);
+  host.a.Invalidate();
+  const draw::Bitmap screen = d.Screen();
+  EXPECT_EQ(d.MessageBox(), nullptr);
+  const auto failures = SkinLoadFailures();
+  ASSERT_FALSE(failures.empty());
+  EXPECT_EQ(failures.front(), "9001: Load BTN Normal status Bitmap Error!");
+  // The plain face, not the dialog background.
+  EXPECT_LT(ColourDistance(At(screen, &host.a, 6, 16), draw::RGB(35, 75, 105)), 10);
+}
+
+TEST_F(SkinnedTest, ZeroBitmapIdsAreRefusedWithAMessage) {
+  struct Case {
+    unsigned normal, hover;
+    const char* message;
+  };
+  const Case cases[] = {{0, 448, "BTN First Resource ID Error!"}, {446, 0, "BTN Second Resource ID Error!"}};
+  for (const Case& c : cases) {
+    CXPButton b;
+    b.SetBitmaps(1, 2, 3);
+    std::string shown;
+    ui::SetMessageBoxHandler([&](ui::Window*, const std::string& text, const std::string&, unsigned) {
+      shown = text;
+      return ui::IDOK;
+    });
+    b.SetBitmaps(c.normal, c.hover, 447);
+    EXPECT_EQ(shown, c.message);
+    EXPECT_EQ(b.normalBitmapId, 1u);
+    EXPECT_EQ(b.hoverBitmapId, 2u);
+    EXPECT_EQ(b.disabledBitmapId, 3u);
+  }
+}
