@@ -155,6 +155,17 @@ void ReagentAccount::AfterLoad() {
   v_.CleanserReserveCounting = v_.CleanerReviseVol < v_.ReviseVol ? 1 : 0;
 }
 
+void ReagentAccount::Load(const StoredReagentValues& s) {
+  if (s.diluentVol) v_.DiluentVol = *s.diluentVol;
+  if (s.lyseVol) v_.LyseVol = *s.lyseVol;
+  if (s.cleanerVol) v_.CleanerVol = *s.cleanerVol;
+  if (s.reagentAlarmType) v_.ReagentAlarmType = *s.reagentAlarmType;
+  if (s.reviseVol) v_.ReviseVol = *s.reviseVol;
+  if (s.lyseReviseVol) v_.LyseReviseVol = *s.lyseReviseVol;
+  if (s.cleanerReviseVol) v_.CleanerReviseVol = *s.cleanerReviseVol;
+  AfterLoad();
+}
+
 void ReagentAccount::Book(ReagentOperation op, int language) {
   const Consumption c = ConsumptionOf(op, k_, language);
   if (!c.volumeModeOnly || v_.ReagentAlarmType == 0) Subtract(c.diluent, c.lyse, c.cleanser);

@@ -7,6 +7,7 @@
 // written to the settings store as soon as it is booked, so a crash or a power cut loses
 // none of the consumption.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "analyzer/frame_collector.h"
@@ -114,6 +115,14 @@ struct SensorReport {
   bool exhausted = false;  // the operator is to be told "... not enough!"
 };
 
+// The persistent values as read from the settings row; a column that is NULL is left out and
+// leaves the value in memory as it was.
+struct StoredReagentValues {
+  std::optional<float> diluentVol, lyseVol, cleanerVol;
+  std::optional<uint8_t> reagentAlarmType;
+  std::optional<float> reviseVol, lyseReviseVol, cleanerReviseVol;
+};
+
 class ReagentAccount {
  public:
   ReagentVolumes& volumes() { return v_; }
@@ -126,6 +135,8 @@ class ReagentAccount {
   // After the persistent values were loaded into volumes(): a reserve below its size is
   // being counted.
   void AfterLoad();
+  // Takes the values read at start-up (those present) and then runs AfterLoad.
+  void Load(const StoredReagentValues& stored);
 
   // Books an operation: subtracts its amounts (volume-mode-only rows only in volume mode),
   // books its reserve amounts and writes the new volumes at once.

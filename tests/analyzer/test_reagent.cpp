@@ -408,3 +408,20 @@ TEST(ReagentReserveTest, SensorFramesAreAppliedOnlyWithAGoodCheck) {
     EXPECT_EQ(a.volumes().DiluentAvailable, c.handled ? 0 : 1);
   }
 }
+
+TEST(ReagentLoadTest, NullColumnsKeepThePreLoadValuesAndReservesStartCounting) {
+  ReagentAccount a;
+  StoredReagentValues s;
+  s.lyseVol = 250.0f;
+  s.reagentAlarmType = 1;
+  s.reviseVol = 20.0f;
+  s.lyseReviseVol = 12.0f;
+  s.cleanerReviseVol = 20.0f;
+  a.Load(s);
+  EXPECT_EQ(a.volumes().DiluentVol, -10000.0f);  // NULL: below every minimum, so checks report it
+  EXPECT_EQ(a.volumes().CleanerVol, -1000.0f);
+  EXPECT_EQ(a.volumes().LyseVol, 250.0f);
+  EXPECT_EQ(a.volumes().ReagentAlarmType, 1);
+  EXPECT_EQ(a.volumes().LyseReserveCounting, 1);
+  EXPECT_EQ(a.volumes().CleanserReserveCounting, 0);
+}
