@@ -314,6 +314,8 @@ void StartupSequence::OnFrame(const CollectedFrame& f) {
     OnCommandFrame(f);
     return;
   }
+  // Data frames belong to the blank count only.
+  if (f.kind != FrameKind::Command && state_ != State::BlankCount) return;
   if (f.kind == FrameKind::RunHeader) {
     if (!f.checksumOk) {
       host_.Message("血红蛋白数据校验错误！", BoxIcon::Warning);
@@ -668,7 +670,7 @@ void StartupSequence::WriteStartupLog() {
 }
 
 bool StartupSequence::OnAltF4() {
-  if (cleanStarted_ || blankRunning_ || state_ == State::Ended) return false;
+  if (cleanStarted_ || blankRunning_ || state_ == State::Ended || state_ == State::AlarmMode) return false;
   resetDue_ = 0;
   WriteStartupLog();
   return true;
