@@ -330,6 +330,23 @@ bool IsUiThread() { return Ctx().alive.load() && std::this_thread::get_id() == C
 BackendKind ActiveBackend() { return Ctx().backend ? Ctx().backend->Kind() : BackendKind::Offscreen; }
 Size GetScreenSize() { return Ctx().screenSize; }
 
+int GetSystemMetrics(int index) {
+  switch (index) {
+    case SM_CXSCREEN: return GetScreenSize().cx;
+    case SM_CYSCREEN: return GetScreenSize().cy;
+    case SM_CXVSCROLL:
+    case SM_CYHSCROLL: return kScrollBarSize;
+    case SM_CYCAPTION: return 20;
+    case SM_CXBORDER:
+    case SM_CYBORDER: return 1;
+    case SM_CXDLGFRAME:
+    case SM_CYDLGFRAME:
+    case SM_CXEDGE:
+    case SM_CYEDGE: return 2;
+    default: return 0;
+  }
+}
+
 bool GetMessage(Message& msg) {
   auto& c = Ctx();
   for (;;) {

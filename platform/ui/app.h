@@ -40,6 +40,22 @@ bool IsUiThread();
 BackendKind ActiveBackend();
 Size GetScreenSize();
 
+// Sizes of the screen and of the framework's standard parts, in pixels.
+enum : int {
+  SM_CXSCREEN = 0,
+  SM_CYSCREEN = 1,
+  SM_CXVSCROLL = 2,
+  SM_CYHSCROLL = 3,
+  SM_CYCAPTION = 4,
+  SM_CXBORDER = 5,
+  SM_CYBORDER = 6,
+  SM_CXDLGFRAME = 7,
+  SM_CYDLGFRAME = 8,
+  SM_CXEDGE = 45,
+  SM_CYEDGE = 46,
+};
+int GetSystemMetrics(int index);
+
 // --- loops ------------------------------------------------------------------------------
 // Waits for the next message; false when a quit is pending.
 bool GetMessage(Message& msg);

@@ -739,7 +739,10 @@ const draw::Brush* Window::QueryCtlColor(draw::DC& dc, int ctlType) {
 }
 
 void Window::NotifyParent(int code) {
-  if (!parent_ || !handle_) return;
+  if (!handle_) return;
+  const WindowHandle me = handle_;
+  if (ReflectNotification(code) || FromHandle(me) != this) return;
+  if (!parent_) return;
   parent_->SendMessage(WM_COMMAND, MakeWParam(static_cast<unsigned>(id_), static_cast<unsigned>(code)),
                        static_cast<LParam>(handle_));
 }

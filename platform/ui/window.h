@@ -94,7 +94,7 @@ class Window {
               Window* parentOrOwner, int id = 0, uint32_t exStyle = 0);
   // Destroys the window and its children (and owned top-level windows). Sends WM_DESTROY;
   // kills its timers; messages still queued for it are dropped.
-  void DestroyWindow();
+  virtual void DestroyWindow();
   bool IsWindow() const { return handle_ != 0; }
   WindowHandle Handle() const { return handle_; }
   static Window* FromHandle(WindowHandle h);
@@ -280,8 +280,12 @@ class Window {
   // Asks the parent for colours (WM_CTLCOLOR...) and returns its brush or null. Sets the
   // default text and background colours on `dc` first.
   const draw::Brush* QueryCtlColor(draw::DC& dc, int ctlType);
-  // Sends a notification to the parent (WM_COMMAND with this window's id and `code`).
+  // Sends a notification to the parent (WM_COMMAND with this window's id and `code`), after
+  // offering it to the control itself (ReflectNotification).
   void NotifyParent(int code);
+  // A control's own handling of its notification (a skinned combo box repainting when its
+  // list closes); true keeps it from the parent.
+  virtual bool ReflectNotification(int code) { return false; }
   // Paints the non-client frame (border and title bar) of a top-level window.
   virtual void PaintNonClient(draw::DC& dc);
 

@@ -28,7 +28,6 @@ void ComboBox::TakeOverState(Window& from) {
 }
 
 int ComboBox::OnCreate() {
-  list_.SetComboOwner(this);
   list_.ModifyStyle(0, (GetStyle() & CBS_SORT) ? uint32_t{LBS_SORT} : 0u);
   // The template's height is the height of the dropped list; the field is one line high.
   static thread_local draw::DC dc;

@@ -202,6 +202,7 @@ class ListBox : public Window {
 
 class ComboBox : public Window {
  public:
+  ComboBox() { list_.SetComboOwner(this); }
   bool UsesWindowScrollBars() const override { return false; }
   ~ComboBox() override;
   int AddString(const std::string& text);

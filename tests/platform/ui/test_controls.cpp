@@ -502,3 +502,33 @@ TEST_F(ControlsTest, AWindowsOwnScrollBarsScrollItAndGoWhenNotNeeded) {
   EXPECT_EQ(g.GetClientRect(), Rect(0, 0, 200, 200));
   EXPECT_GT(g.sizes, sizes);
 }
+
+TEST_F(ControlsTest, AControlSeesItsOwnNotificationsFirst) {
+  struct SkinnedCombo : ComboBox {
+    std::vector<int> own;
+    bool ReflectNotification(int code) override {
+      own.push_back(code);
+      return code == CBN_CLOSEUP;  // kept from the parent
+    }
+  };
+  struct Screen : Host {
+    using Host::Host;
+    SkinnedCombo combo;
+    void DoDataExchange(DataExchange& dx) override { ExchangeControl(dx, 40, combo); }
+  };
+  DialogTemplate t;
+  t.cx = 200;
+  t.cy = 100;
+  t.style = WS_POPUP | WS_VISIBLE;
+  t.Add(kClassComboBox, 40, "", 10, 10, 100, 80, uint32_t{WS_VISIBLE} | CBS_DROPDOWNLIST);
+  Screen s(t);
+  ASSERT_TRUE(s.CreateModeless());
+  s.combo.AddString("a");
+  d.Press(40);
+  d.Key(VK_ESCAPE);
+  EXPECT_FALSE(s.combo.GetDroppedState());
+  EXPECT_NE(std::find(s.combo.own.begin(), s.combo.own.end(), CBN_CLOSEUP), s.combo.own.end());
+  EXPECT_TRUE(s.Has(40, CBN_DROPDOWN));
+  EXPECT_FALSE(s.Has(40, CBN_CLOSEUP));
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 800);
+}
