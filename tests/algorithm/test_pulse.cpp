@@ -69,12 +69,12 @@ TEST(PulseThresholds, DefaultsPerChannel) {
 TEST(PulseIdentify, TheWbcExamplePulse) {
   Arrays a;
   ASSERT_EQ(a.Identify(kWbcPulse, nullptr, 0), 0);
-  EXPECT_EQ(a.r.Total, 1u);
-  EXPECT_EQ(a.r.Stored, 1u);
+  EXPECT_EQ(+a.r.Total, 1u);
+  EXPECT_EQ(+a.r.Stored, 1u);
   EXPECT_EQ(a.heights[0], 1000);
   EXPECT_EQ(a.positions[0], 7u);
   EXPECT_EQ(a.widths[0], 10u);
-  EXPECT_EQ(a.r.SlotCounts[0], 1u);
+  EXPECT_EQ(+a.r.SlotCounts[0], 1u);
   EXPECT_EQ(a.heights[1], 0xBEEF);
 }
 
@@ -103,7 +103,7 @@ TEST(PulseIdentify, AcceptanceThresholds) {
     reinterpret_cast<std::uint16_t*>(&p)[c.field] = c.value;
     Arrays a;
     ASSERT_EQ(a.Identify(kWbcPulse, &p, 0), 0) << c.what;
-    EXPECT_EQ(a.r.Total, c.total) << c.what;
+    EXPECT_EQ(+a.r.Total, c.total) << c.what;
   }
 }
 
@@ -119,7 +119,7 @@ TEST(PulseIdentify, TopWidthLimit) {
   for (const auto& [n, total] : {std::pair{17, 1u}, std::pair{18, 0u}}) {
     Arrays a;
     ASSERT_EQ(a.Identify(FlatTop(n), nullptr, 0), 0);
-    EXPECT_EQ(a.r.Total, total) << n << " samples at the top";
+    EXPECT_EQ(+a.r.Total, total) << n << " samples at the top";
   }
 }
 
@@ -130,26 +130,26 @@ TEST(PulseIdentify, TimeSlots) {
   std::vector<std::uint16_t> s = {kMark, 230, 240, 300, 600, 1000 | kMark, 600, 300, 200, 100};
   Arrays a;
   ASSERT_EQ(a.Identify(s, &p, 0), 0);
-  EXPECT_EQ(a.r.Total, 1u);
-  EXPECT_EQ(a.r.LastSlot, 2u);
-  EXPECT_EQ(a.r.SlotCounts[2], 1u);
-  EXPECT_EQ(a.r.SlotCounts[0], 0u);
+  EXPECT_EQ(+a.r.Total, 1u);
+  EXPECT_EQ(+a.r.LastSlot, 2u);
+  EXPECT_EQ(+a.r.SlotCounts[2], 1u);
+  EXPECT_EQ(+a.r.SlotCounts[0], 0u);
 
   // 300 marks before the pulse: counted in Total but in no slot.
   std::vector<std::uint16_t> late(300, kMark);
   late.insert(late.end(), kWbcPulse.begin(), kWbcPulse.end());
   Arrays b;
   ASSERT_EQ(b.Identify(late, nullptr, 0), 0);
-  EXPECT_EQ(b.r.Total, 1u);
-  EXPECT_EQ(b.r.LastSlot, 0u);
-  for (std::uint32_t k : b.r.SlotCounts) ASSERT_EQ(k, 0u);
+  EXPECT_EQ(+b.r.Total, 1u);
+  EXPECT_EQ(+b.r.LastSlot, 0u);
+  for (int k = 0; k < kPulseSlots; ++k) ASSERT_EQ(+b.r.SlotCounts[k], 0u);
   // 299 marks: the last slot.
   std::vector<std::uint16_t> edge(299, kMark);
   edge.insert(edge.end(), kWbcPulse.begin(), kWbcPulse.end());
   Arrays c;
   ASSERT_EQ(c.Identify(edge, nullptr, 0), 0);
-  EXPECT_EQ(c.r.LastSlot, 299u);
-  EXPECT_EQ(c.r.SlotCounts[299], 1u);
+  EXPECT_EQ(+c.r.LastSlot, 299u);
+  EXPECT_EQ(+c.r.SlotCounts[299], 1u);
 }
 
 TEST(PulseIdentify, FullArraysStopStoringButTotalsGoOn) {
@@ -157,20 +157,20 @@ TEST(PulseIdentify, FullArraysStopStoringButTotalsGoOn) {
   for (int k = 0; k < 3; ++k) three.insert(three.end(), kWbcPulse.begin(), kWbcPulse.end());
   Arrays a(/*capacity=*/2, /*positionCapacity=*/1);
   ASSERT_EQ(a.Identify(three, nullptr, 0), 0);
-  EXPECT_EQ(a.r.Total, 3u);
-  EXPECT_EQ(a.r.Stored, 2u);
+  EXPECT_EQ(+a.r.Total, 3u);
+  EXPECT_EQ(+a.r.Stored, 2u);
   EXPECT_EQ(a.heights[2], 0xBEEF);
   EXPECT_EQ(a.positions[1], 0xDEADBEEFu);
   EXPECT_EQ(a.widths[1], 0xDEADBEEFu);
   EXPECT_EQ(a.positions[0], 7u);
-  EXPECT_EQ(a.r.SlotCounts[0], 3u);
+  EXPECT_EQ(+a.r.SlotCounts[0], 3u);
 
   // Position and width arrays are optional.
   Arrays b;
   b.r.PeakPositions = nullptr;
   b.r.Widths = nullptr;
   ASSERT_EQ(b.Identify(three, nullptr, 0), 0);
-  EXPECT_EQ(b.r.Stored, 3u);
+  EXPECT_EQ(+b.r.Stored, 3u);
 }
 
 TEST(PulseIdentify, ResultCodesAndReset) {
@@ -179,18 +179,18 @@ TEST(PulseIdentify, ResultCodesAndReset) {
   a.r.SlotCounts[5] = 9;
   EXPECT_EQ(CbcPulseIdentify(nullptr, kWbcPulse.data(), 13, nullptr, 0), 1);
   EXPECT_EQ(CbcPulseIdentify(&a.r, nullptr, 0, nullptr, 0), 0);
-  EXPECT_EQ(a.r.Total, 0u);
-  EXPECT_EQ(a.r.SlotCounts[5], 0u);
+  EXPECT_EQ(+a.r.Total, 0u);
+  EXPECT_EQ(+a.r.SlotCounts[5], 0u);
   EXPECT_EQ(CbcPulseIdentify(&a.r, nullptr, 13, nullptr, 0), 2);
   a.r.PeakHeights = nullptr;
   EXPECT_EQ(CbcPulseIdentify(&a.r, kWbcPulse.data(), 13, nullptr, 0), 3);
   // Fewer than four samples: nothing to step through.
   Arrays b;
   EXPECT_EQ(CbcPulseIdentify(&b.r, kWbcPulse.data(), 2, nullptr, 0), 0);
-  EXPECT_EQ(b.r.Total, 0u);
+  EXPECT_EQ(+b.r.Total, 0u);
   // A pulse still open at the end is dropped.
   EXPECT_EQ(CbcPulseIdentify(&b.r, kWbcPulse.data(), 10, nullptr, 0), 0);
-  EXPECT_EQ(b.r.Total, 0u);
+  EXPECT_EQ(+b.r.Total, 0u);
 }
 
 TEST(PulseIdentify, HugeThresholdsDoNotOverflow) {
@@ -203,7 +203,7 @@ TEST(PulseIdentify, HugeThresholdsDoNotOverflow) {
   for (std::uint16_t v : {4000, 300, 100}) s.push_back(v);
   Arrays a;
   ASSERT_EQ(a.Identify(s, &p, 0), 0);
-  EXPECT_EQ(a.r.Total, 0u);
+  EXPECT_EQ(+a.r.Total, 0u);
 }
 
 // ---- Dumps -----------------------------------------------------------------------------------
@@ -259,7 +259,7 @@ TEST_F(PulseDumps, RowsForEveryCompletedPulseAndPositionsForStoredOnes) {
   PulseIdenPara p = Defaults(0);
   p.MinWidth = 11;
   ASSERT_EQ(a.Identify(kWbcPulse, &p, 0), 0);
-  EXPECT_EQ(a.r.Total, 0u);
+  EXPECT_EQ(+a.r.Total, 0u);
   EXPECT_NE(Slurp("pulse_info_wbc.csv").find("\n1,1000,7,"), std::string::npos);
   EXPECT_EQ(Slurp("pulse_pos_wbc.dat"), "");
 }
@@ -330,8 +330,8 @@ TEST(PulseFindPeak, OnePeakPerBaselineGapInRange) {
   for (const auto& c : cases) {
     Arrays a;
     ASSERT_EQ(FindPeaks(a, Waveform(c.gap, 3), c.channel), 0);
-    EXPECT_EQ(a.r.Total, c.peaks) << int{c.channel} << " gap " << c.gap;
-    EXPECT_EQ(a.r.Stored, c.peaks);
+    EXPECT_EQ(+a.r.Total, c.peaks) << int{c.channel} << " gap " << c.gap;
+    EXPECT_EQ(+a.r.Stored, c.peaks);
     if (c.peaks > 0 && c.gap >= 4) {
       EXPECT_EQ(a.heights[1], 500);
       EXPECT_EQ(a.positions[1], static_cast<std::uint32_t>(c.gap + c.gap / 2));
@@ -344,7 +344,7 @@ TEST(PulseFindPeak, PeaksAtOrAboveTheCeilingAndTies) {
   std::vector<std::int16_t> s = {10, 50, 4000, 50, 10, 50, 70, 70, 10};
   Arrays a;
   ASSERT_EQ(FindPeaks(a, s, 1), 0);
-  ASSERT_EQ(a.r.Total, 1u);
+  ASSERT_EQ(+a.r.Total, 1u);
   EXPECT_EQ(a.heights[0], 70);
   EXPECT_EQ(a.positions[0], 6u);  // the first of equal maxima
 }
@@ -352,15 +352,15 @@ TEST(PulseFindPeak, PeaksAtOrAboveTheCeilingAndTies) {
 TEST(PulseFindPeak, NeverWritesPastTheCapacities) {
   Arrays a(/*capacity=*/2, /*positionCapacity=*/1);
   ASSERT_EQ(FindPeaks(a, Waveform(20, 5), 0), 0);
-  EXPECT_EQ(a.r.Total, 5u);
-  EXPECT_EQ(a.r.Stored, 2u);
+  EXPECT_EQ(+a.r.Total, 5u);
+  EXPECT_EQ(+a.r.Stored, 2u);
   EXPECT_EQ(a.heights[2], 0xBEEF);
   EXPECT_EQ(a.positions[1], 0xDEADBEEFu);
   EXPECT_EQ(a.widths[1], 0xDEADBEEFu);
   Arrays none(0, 0);
   ASSERT_EQ(FindPeaks(none, Waveform(20, 5), 0), 0);
-  EXPECT_EQ(none.r.Total, 5u);
-  EXPECT_EQ(none.r.Stored, 0u);
+  EXPECT_EQ(+none.r.Total, 5u);
+  EXPECT_EQ(+none.r.Stored, 0u);
   EXPECT_EQ(none.heights[0], 0xBEEF);
 }
 
@@ -370,7 +370,7 @@ TEST(PulseFindPeak, ResultCodes) {
   EXPECT_EQ(CbcFindPeak(nullptr, s.data(), 10, nullptr, 0), 1);
   EXPECT_EQ(CbcFindPeak(&a.r, nullptr, 10, nullptr, 0), 2);
   EXPECT_EQ(CbcFindPeak(&a.r, s.data(), -5, nullptr, 0), 0);
-  EXPECT_EQ(a.r.Total, 0u);
+  EXPECT_EQ(+a.r.Total, 0u);
   a.r.PeakHeights = nullptr;
   EXPECT_EQ(CbcFindPeak(&a.r, s.data(), 10, nullptr, 0), 3);
 }
@@ -385,21 +385,21 @@ TEST(PulseMemory, AllocateSetsCapacitiesThatMatchTheArrays) {
   for (const auto& c : cases) {
     PulseResult r{};
     ASSERT_EQ(AllocateMemoryForPulse(&r, c.code), 0);
-    EXPECT_EQ(r.PeakCapacity, c.entries);
-    EXPECT_EQ(r.PositionCapacity, c.entries);
-    EXPECT_EQ(r.WidthCapacity, c.entries);
+    EXPECT_EQ(+r.PeakCapacity, c.entries);
+    EXPECT_EQ(+r.PositionCapacity, c.entries);
+    EXPECT_EQ(+r.WidthCapacity, c.entries);
     // Every entry the capacities allow can be written.
     r.PeakHeights[c.entries - 1] = 1;
     r.PeakPositions[c.entries - 1] = 1;
     r.Widths[c.entries - 1] = 1;
     DeallocateMemoryForPulse(&r);
-    EXPECT_EQ(r.PeakHeights, nullptr);
-    EXPECT_EQ(r.Widths, nullptr);
-    EXPECT_EQ(r.PositionCapacity, 0u);
+    EXPECT_EQ(+r.PeakHeights, nullptr);
+    EXPECT_EQ(+r.Widths, nullptr);
+    EXPECT_EQ(+r.PositionCapacity, 0u);
   }
   PulseResult r{};
   EXPECT_EQ(AllocateMemoryForPulse(&r, 4), 1);
-  EXPECT_EQ(r.PeakHeights, nullptr);
+  EXPECT_EQ(+r.PeakHeights, nullptr);
   EXPECT_EQ(AllocateMemoryForPulse(nullptr, 0), 1);
   DeallocateMemoryForPulse(nullptr);
   DeallocateMemoryForPulse(&r);
@@ -411,10 +411,10 @@ TEST(PulseMemory, AllocationFailureIsReportedAndLeavesNothing) {
     zentil::FailAllocationsAfter(after);
     EXPECT_EQ(AllocateMemoryForPulse(&r, 0), 3) << after;
     zentil::FailAllocationsAfter(-1);
-    EXPECT_EQ(r.PeakHeights, nullptr);
-    EXPECT_EQ(r.PeakPositions, nullptr);
-    EXPECT_EQ(r.Widths, nullptr);
-    EXPECT_EQ(r.PeakCapacity, 0u);
+    EXPECT_EQ(+r.PeakHeights, nullptr);
+    EXPECT_EQ(+r.PeakPositions, nullptr);
+    EXPECT_EQ(+r.Widths, nullptr);
+    EXPECT_EQ(+r.PeakCapacity, 0u);
     // The identification then reports the missing array.
     EXPECT_EQ(CbcPulseIdentify(&r, kWbcPulse.data(), 13, nullptr, 0), 3);
   }

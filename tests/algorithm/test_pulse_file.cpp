@@ -129,16 +129,16 @@ TEST_F(PulseFiles, MarkerFilesChooseTheLayout) {
   WriteWords({0x40020001, 0xC0021005, Peak(1, 2, 3)});
   EXPECT_EQ(zentil::PulseFileLayout(path_.c_str()), 1);
   PulseDataLen len = Measure();
-  EXPECT_EQ(len.WbcWords, 2u);
-  EXPECT_EQ(len.PltWords, 2u);  // 0xC0... is a PLT word in layout 1
-  EXPECT_EQ(len.Value1Count, 1u);
+  EXPECT_EQ(+len.WbcWords, 2u);
+  EXPECT_EQ(+len.PltWords, 2u);  // 0xC0... is a PLT word in layout 1
+  EXPECT_EQ(+len.Value1Count, 1u);
 
   Marker(zentil::kPulseLayout2Marker);
   EXPECT_EQ(zentil::PulseFileLayout(path_.c_str()), 2);
   len = Measure();
-  EXPECT_EQ(len.WbcWords, 2u);
-  EXPECT_EQ(len.PltWords, 0u);
-  EXPECT_EQ(len.Value1Count, 2u);  // 0x40020001 is a peak word in layout 2
+  EXPECT_EQ(+len.WbcWords, 2u);
+  EXPECT_EQ(+len.PltWords, 0u);
+  EXPECT_EQ(+len.Value1Count, 2u);  // 0x40020001 is a peak word in layout 2
 
   Marker(zentil::kPulseLayout0Marker);
   EXPECT_EQ(zentil::PulseFileLayout(path_.c_str()), 0);
@@ -153,12 +153,12 @@ TEST_F(PulseFiles, MeasuringSkipsIgnoredWordsAndTrailingBytes) {
               Peak(1, 1, 1)},
              3);
   const PulseDataLen len = Measure();
-  EXPECT_EQ(len.WbcWords, 0u);
-  EXPECT_EQ(len.RbcWords, 2u);
-  EXPECT_EQ(len.PltWords, 4u);
-  EXPECT_EQ(len.Value1Count, 1u);
-  EXPECT_EQ(len.Value2Count, 1u);
-  EXPECT_EQ(len.Value3Count, 1u);
+  EXPECT_EQ(+len.WbcWords, 0u);
+  EXPECT_EQ(+len.RbcWords, 2u);
+  EXPECT_EQ(+len.PltWords, 4u);
+  EXPECT_EQ(+len.Value1Count, 1u);
+  EXPECT_EQ(+len.Value2Count, 1u);
+  EXPECT_EQ(+len.Value3Count, 1u);
 }
 
 TEST_F(PulseFiles, MeasuringFailures) {
@@ -172,7 +172,7 @@ TEST_F(PulseFiles, MeasuringFailures) {
   WriteWords({Peak(1, 2, 3)});
   zentil::FailAllocationsAfter(0);
   EXPECT_EQ(GetPulseDataLen(&len, path_.c_str()), 4);  // no memory is no success
-  EXPECT_EQ(len.Value1Count, 0u);
+  EXPECT_EQ(+len.Value1Count, 0u);
 }
 
 TEST_F(PulseFiles, SplittingIntoChannelsAndPeakValues) {
@@ -182,23 +182,23 @@ TEST_F(PulseFiles, SplittingIntoChannelsAndPeakValues) {
   const PulseDataLen len = Measure();
   PulseData d{};
   ASSERT_EQ(AllocateMemoryForPulseData(&d, &len), 0);
-  EXPECT_EQ(d.WbcCapacity, 4u);
-  EXPECT_EQ(d.RbcCapacity, 2u);
-  EXPECT_EQ(d.Plt, nullptr);
-  EXPECT_EQ(d.PeakCapacity, 2u);
+  EXPECT_EQ(+d.WbcCapacity, 4u);
+  EXPECT_EQ(+d.RbcCapacity, 2u);
+  EXPECT_EQ(+d.Plt, nullptr);
+  EXPECT_EQ(+d.PeakCapacity, 2u);
   ASSERT_EQ(ParsePulseData(&d, path_.c_str()), 0);
-  EXPECT_EQ(d.WbcFilled, 4u);
+  EXPECT_EQ(+d.WbcFilled, 4u);
   EXPECT_EQ(std::vector<std::uint16_t>(d.Wbc, d.Wbc + 4), (std::vector<std::uint16_t>{0x1005, 2, 3, 4}));
-  EXPECT_EQ(d.RbcFilled, 2u);
-  EXPECT_EQ(d.PltFilled, 0u);
-  EXPECT_EQ(d.PeakFilled, 2u);
-  EXPECT_EQ(d.Value1[0], 7);
-  EXPECT_EQ(d.Value2[0], 8);
-  EXPECT_EQ(d.Value3[0], 0x402);
-  EXPECT_EQ(d.Value3[1], 3);
+  EXPECT_EQ(+d.RbcFilled, 2u);
+  EXPECT_EQ(+d.PltFilled, 0u);
+  EXPECT_EQ(+d.PeakFilled, 2u);
+  EXPECT_EQ(+d.Value1[0], 7);
+  EXPECT_EQ(+d.Value2[0], 8);
+  EXPECT_EQ(+d.Value3[0], 0x402);
+  EXPECT_EQ(+d.Value3[1], 3);
   DeallocateMemoryForPulseData(&d);
-  EXPECT_EQ(d.Wbc, nullptr);
-  EXPECT_EQ(d.Value3, nullptr);
+  EXPECT_EQ(+d.Wbc, nullptr);
+  EXPECT_EQ(+d.Value3, nullptr);
   DeallocateMemoryForPulseData(nullptr);
 }
 
@@ -216,14 +216,14 @@ TEST_F(PulseFiles, SplittingStopsAtTheCapacities) {
   d.Rbc = &rbc;  // a set array with capacity 0 takes nothing
   ASSERT_EQ(ParsePulseData(&d, path_.c_str()), 0);
   EXPECT_EQ(wbc, (std::vector<std::uint16_t>{1, 2, 0, 0xAAAA}));
-  EXPECT_EQ(d.WbcFilled, 2u);
-  EXPECT_EQ(d.PeakFilled, 1u);
+  EXPECT_EQ(+d.WbcFilled, 2u);
+  EXPECT_EQ(+d.PeakFilled, 1u);
   EXPECT_EQ(v1, (std::vector<std::uint16_t>{1, 0xAAAA}));
   EXPECT_EQ(rbc, 0xAAAA);
   // Peak words need all three arrays.
   d.Value2 = nullptr;
   ASSERT_EQ(ParsePulseData(&d, path_.c_str()), 0);
-  EXPECT_EQ(d.PeakFilled, 0u);
+  EXPECT_EQ(+d.PeakFilled, 0u);
 }
 
 TEST_F(PulseFiles, SplittingFailuresKeepEarlierCounts) {
@@ -232,11 +232,11 @@ TEST_F(PulseFiles, SplittingFailuresKeepEarlierCounts) {
   EXPECT_EQ(ParsePulseData(nullptr, path_.c_str()), 1);
   EXPECT_EQ(ParsePulseData(&d, nullptr), 1);
   EXPECT_EQ(ParsePulseData(&d, path_.c_str()), 2);
-  EXPECT_EQ(d.WbcFilled, 77u);
+  EXPECT_EQ(+d.WbcFilled, 77u);
   WriteWords({Channel1(1, 1, 2)});
   zentil::FailAllocationsAfter(0);
   EXPECT_EQ(ParsePulseData(&d, path_.c_str()), 3);
-  EXPECT_EQ(d.WbcFilled, 77u);
+  EXPECT_EQ(+d.WbcFilled, 77u);
 }
 
 TEST_F(PulseFiles, AllocationFailuresAreReportedAndLeaveNothing) {
@@ -263,8 +263,8 @@ TEST_F(PulseFiles, AllocationFailuresAreReportedAndLeaveNothing) {
   zentil::FailAllocationsAfter(-1);
   EXPECT_EQ(AllocateMemoryForPulseIdenData(nullptr), 1);
   ASSERT_EQ(AllocateMemoryForPulseIdenData(&iden_), 0);
-  EXPECT_NE(iden_.Channel[2].Widths, nullptr);
-  EXPECT_NE(iden_.ListSpare, nullptr);
+  EXPECT_NE(+iden_.Channel[2].Widths, nullptr);
+  EXPECT_NE(+iden_.ListSpare, nullptr);
   iden_.Channel[2].Widths[kPulseWorkingEntries - 1] = 1;
   iden_.ListValue3[kPulseWorkingEntries - 1] = 1;
 }
@@ -277,17 +277,17 @@ TEST_F(PulseFiles, FromAFileThroughAllThreeChannels) {
   ASSERT_EQ(AllocateMemoryForPulseIdenData(&iden_), 0);
   ASSERT_EQ(DoFilePulseIdentify(&iden_, path_.c_str(), nullptr), 0);
   const PulseIdenChannel& wbc = iden_.Channel[0];
-  EXPECT_EQ(wbc.Total, 1u);
-  EXPECT_EQ(wbc.Stored, 1u);
-  EXPECT_EQ(wbc.PeakHeights[0], 1000);
-  EXPECT_EQ(wbc.PeakPositions[0], 7u);
-  EXPECT_EQ(wbc.Widths[0], 10u);
-  EXPECT_EQ(wbc.SlotCounts[0], 1u);
-  EXPECT_EQ(iden_.Channel[1].Total, 0u);
-  EXPECT_EQ(iden_.ListCount, 1u);
-  EXPECT_EQ(iden_.ListValue1[0], 5);
-  EXPECT_EQ(iden_.ListValue3[0], 7);
-  EXPECT_EQ(iden_.ListIndex[0], 0u);
+  EXPECT_EQ(+wbc.Total, 1u);
+  EXPECT_EQ(+wbc.Stored, 1u);
+  EXPECT_EQ(+wbc.PeakHeights[0], 1000);
+  EXPECT_EQ(+wbc.PeakPositions[0], 7u);
+  EXPECT_EQ(+wbc.Widths[0], 10u);
+  EXPECT_EQ(+wbc.SlotCounts[0], 1u);
+  EXPECT_EQ(+iden_.Channel[1].Total, 0u);
+  EXPECT_EQ(+iden_.ListCount, 1u);
+  EXPECT_EQ(+iden_.ListValue1[0], 5);
+  EXPECT_EQ(+iden_.ListValue3[0], 7);
+  EXPECT_EQ(+iden_.ListIndex[0], 0u);
 }
 
 TEST_F(PulseFiles, ParameterFileNeedsThreeWholeRecords) {
@@ -303,10 +303,10 @@ TEST_F(PulseFiles, ParameterFileNeedsThreeWholeRecords) {
   for (const auto& c : cases) {
     const std::string paraPath = WriteParameters(para, c.bytes);
     ASSERT_EQ(DoFilePulseIdentify(&iden_, path_.c_str(), paraPath.c_str()), 0);
-    EXPECT_EQ(iden_.Channel[0].Total, c.total) << c.bytes << " bytes";
+    EXPECT_EQ(+iden_.Channel[0].Total, c.total) << c.bytes << " bytes";
   }
   ASSERT_EQ(DoFilePulseIdentify(&iden_, path_.c_str(), (dir_ + "/none.bin").c_str()), 0);
-  EXPECT_EQ(iden_.Channel[0].Total, 1u);
+  EXPECT_EQ(+iden_.Channel[0].Total, 1u);
 }
 
 TEST_F(PulseFiles, PeakListWithTimeSlots) {
@@ -314,24 +314,24 @@ TEST_F(PulseFiles, PeakListWithTimeSlots) {
   WriteWords({Peak(5, 6, 7), Peak(0, 0, 0x400), Peak(8, 9, 0x403), Peak(10, 11, 1)});
   ASSERT_EQ(AllocateMemoryForPulseIdenData(&iden_), 0);
   ASSERT_EQ(DoFilePulseIdentify(&iden_, path_.c_str(), nullptr), 0);
-  EXPECT_EQ(iden_.ListCount, 3u);
-  EXPECT_EQ(iden_.ListCount2, 3u);
+  EXPECT_EQ(+iden_.ListCount, 3u);
+  EXPECT_EQ(+iden_.ListCount2, 3u);
   const std::uint16_t v1[] = {5, 8, 10}, v2[] = {6, 9, 11}, v3[] = {7, 3, 1};
   const std::uint32_t index[] = {0, 2, 3};
   for (int k = 0; k < 3; ++k) {
-    EXPECT_EQ(iden_.ListValue1[k], v1[k]);
-    EXPECT_EQ(iden_.ListValue2[k], v2[k]);
-    EXPECT_EQ(iden_.ListValue3[k], v3[k]);
-    EXPECT_EQ(iden_.ListIndex[k], index[k]);
+    EXPECT_EQ(+iden_.ListValue1[k], v1[k]);
+    EXPECT_EQ(+iden_.ListValue2[k], v2[k]);
+    EXPECT_EQ(+iden_.ListValue3[k], v3[k]);
+    EXPECT_EQ(+iden_.ListIndex[k], index[k]);
   }
-  EXPECT_EQ(iden_.ListSlotCounts[0], 1u);
-  EXPECT_EQ(iden_.ListSlotCounts[1], 0u);  // the mark word with value 1 = 0 is not listed
-  EXPECT_EQ(iden_.ListSlotCounts[2], 2u);
-  EXPECT_EQ(iden_.ListLastSlot, 2u);
+  EXPECT_EQ(+iden_.ListSlotCounts[0], 1u);
+  EXPECT_EQ(+iden_.ListSlotCounts[1], 0u);  // the mark word with value 1 = 0 is not listed
+  EXPECT_EQ(+iden_.ListSlotCounts[2], 2u);
+  EXPECT_EQ(+iden_.ListLastSlot, 2u);
   // A second run adds to the slot counts; the caller clears the record between runs.
   ASSERT_EQ(DoFilePulseIdentify(&iden_, path_.c_str(), nullptr), 0);
-  EXPECT_EQ(iden_.ListCount, 3u);
-  EXPECT_EQ(iden_.ListSlotCounts[2], 4u);
+  EXPECT_EQ(+iden_.ListCount, 3u);
+  EXPECT_EQ(+iden_.ListSlotCounts[2], 4u);
 }
 
 TEST_F(PulseFiles, LayoutZeroGivesNothing) {
@@ -341,8 +341,8 @@ TEST_F(PulseFiles, LayoutZeroGivesNothing) {
   ASSERT_EQ(AllocateMemoryForPulseIdenData(&iden_), 0);
   iden_.ListCount = 42;
   ASSERT_EQ(DoFilePulseIdentify(&iden_, path_.c_str(), nullptr), 0);
-  EXPECT_EQ(iden_.Channel[0].Total, 0u);
-  EXPECT_EQ(iden_.ListCount, 42u);  // the list is left alone
+  EXPECT_EQ(+iden_.Channel[0].Total, 0u);
+  EXPECT_EQ(+iden_.ListCount, 42u);  // the list is left alone
 }
 
 TEST_F(PulseFiles, BatchFailuresAreReported) {
@@ -372,7 +372,7 @@ TEST_F(PulseFiles, BatchFailuresAreReported) {
   // A filled count beyond the capacity is not read past.
   d.WbcFilled = 1000;
   EXPECT_EQ(DoPulseIdentify(&iden_, &d, path_.c_str(), nullptr), 0);
-  EXPECT_EQ(iden_.Channel[0].Total, 1u);
+  EXPECT_EQ(+iden_.Channel[0].Total, 1u);
 }
 
 }  // namespace

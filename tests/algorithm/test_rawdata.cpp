@@ -158,9 +158,9 @@ TEST(RawdataChecksum, CatalogueValues) {
 
 TEST_F(RawdataFile, HeaderRecordIsTakenOnlyWithItsChecksum) {
   EXPECT_EQ(Read(Write("good.dat", HeaderRecord(7))), 0);
-  for (int i = 0; i < 92; ++i) ASSERT_EQ(header_.Bytes[i], static_cast<std::uint8_t>(7 + i));
+  for (int i = 0; i < 92; ++i) ASSERT_EQ(+header_.Bytes[i], static_cast<std::uint8_t>(7 + i));
   EXPECT_EQ(Read(Write("bad.dat", HeaderRecord(7, false))), 0);
-  for (int i = 0; i < 92; ++i) ASSERT_EQ(header_.Bytes[i], 0);
+  for (int i = 0; i < 92; ++i) ASSERT_EQ(+header_.Bytes[i], 0);
 }
 
 TEST_F(RawdataFile, NullRecordsMissingEmptyAndNoMemory) {
@@ -175,7 +175,7 @@ TEST_F(RawdataFile, NullRecordsMissingEmptyAndNoMemory) {
   zentil::FailAllocationsAfter(0);
   std::memset(&static_, 0x77, sizeof static_);
   EXPECT_EQ(Read(path), 3);
-  EXPECT_EQ(static_.Byte1017, 0);  // zero-filled before the attempt
+  EXPECT_EQ(+static_.Byte1017, 0);  // zero-filled before the attempt
   EXPECT_EQ(zentil::KeptRawdata().data, nullptr);
 }
 
@@ -191,29 +191,29 @@ TEST_F(RawdataFile, StaticItemsLandInTheirFields) {
   };
   ASSERT_EQ(Read(Write("static.dat", Join({HeaderRecord(0), ItemRecord(1, items)}))), 0);
   const RawdataStaticData& s = static_;
-  EXPECT_EQ(s.Bytes0Count, 3);
+  EXPECT_EQ(+s.Bytes0Count, 3);
   EXPECT_EQ(Elements(s.Bytes0, 3), (std::vector<std::uint8_t>{1, 2, 3}));
-  EXPECT_EQ(s.Words1001Count, 2u);
+  EXPECT_EQ(+s.Words1001Count, 2u);
   EXPECT_EQ(Elements(s.Words1001, 2), (std::vector<std::uint16_t>{11, 12}));
-  EXPECT_EQ(s.Words1003Count, 3u);
-  EXPECT_EQ(s.Longs1007Count, 2u);
+  EXPECT_EQ(+s.Words1003Count, 3u);
+  EXPECT_EQ(+s.Longs1007Count, 2u);
   EXPECT_EQ(Elements(s.Longs1007, 2), (std::vector<std::uint32_t>{70001, 70002}));
-  EXPECT_EQ(s.Words1015To1016Count, 3u);
+  EXPECT_EQ(+s.Words1015To1016Count, 3u);
   EXPECT_EQ(Elements(s.Words1016, 3), (std::vector<std::uint16_t>{8, 9, 10}));
-  EXPECT_EQ(s.Byte1017, 4);
-  EXPECT_EQ(s.Byte1019, 6);
-  EXPECT_EQ(s.Floats[0], 280.0f);
-  EXPECT_EQ(s.Floats[8], 8.5f);
-  EXPECT_EQ(s.Floats[9], 1.25f);  // 1029 has no slot: 1030 follows 1028
-  EXPECT_EQ(s.Floats[15], 3.5f);
-  EXPECT_EQ(s.Bytes2001[0], 41);
-  EXPECT_EQ(s.Bytes2001[9], 50);
-  EXPECT_EQ(s.Words10001Count, 2u);
-  EXPECT_EQ(s.Value10002, 2.5f);
-  EXPECT_EQ(s.Value10009, 9.5f);
-  EXPECT_EQ(s.Bytes11001[0], 61);
-  EXPECT_EQ(s.Bytes11001[7], 68);
-  EXPECT_EQ(s.Words1004, nullptr);
+  EXPECT_EQ(+s.Byte1017, 4);
+  EXPECT_EQ(+s.Byte1019, 6);
+  EXPECT_EQ(+s.Floats[0], 280.0f);
+  EXPECT_EQ(+s.Floats[8], 8.5f);
+  EXPECT_EQ(+s.Floats[9], 1.25f);  // 1029 has no slot: 1030 follows 1028
+  EXPECT_EQ(+s.Floats[15], 3.5f);
+  EXPECT_EQ(+s.Bytes2001[0], 41);
+  EXPECT_EQ(+s.Bytes2001[9], 50);
+  EXPECT_EQ(+s.Words10001Count, 2u);
+  EXPECT_EQ(+s.Value10002, 2.5f);
+  EXPECT_EQ(+s.Value10009, 9.5f);
+  EXPECT_EQ(+s.Bytes11001[0], 61);
+  EXPECT_EQ(+s.Bytes11001[7], 68);
+  EXPECT_EQ(+s.Words1004, nullptr);
   // References point into the kept read buffer.
   const auto* base = zentil::KeptRawdata().data;
   const auto* p = reinterpret_cast<const std::uint8_t*>(s.Words1001);
@@ -231,23 +231,23 @@ TEST_F(RawdataFile, PointerValuesLandCrosswiseWhereTheyShould) {
   const int idOfSlot[25] = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 13, 12,
                             14, 15, 16, 17, 19, 18, 20, 21, 22, 23, 24, 25};
   for (int slot = 0; slot < 25; ++slot)
-    EXPECT_EQ(pointer_.Values[slot], 100.0f + idOfSlot[slot]) << slot;
-  EXPECT_EQ(pointer_.Words101Count, 3);
+    EXPECT_EQ(+pointer_.Values[slot], 100.0f + idOfSlot[slot]) << slot;
+  EXPECT_EQ(+pointer_.Words101Count, 3);
   EXPECT_EQ(Elements(pointer_.Words101, 3), (std::vector<std::uint16_t>{1, 2, 3}));
-  EXPECT_EQ(pointer_.Words102, nullptr);
-  EXPECT_EQ(pointer_.Words103Count, 1);
-  EXPECT_EQ(pointer_.Bytes0Count, 2);
+  EXPECT_EQ(+pointer_.Words102, nullptr);
+  EXPECT_EQ(+pointer_.Words103Count, 1);
+  EXPECT_EQ(+pointer_.Bytes0Count, 2);
   // Type-2 items never reach the static record.
-  EXPECT_EQ(static_.Bytes0, nullptr);
+  EXPECT_EQ(+static_.Bytes0, nullptr);
 }
 
 TEST_F(RawdataFile, LaterItemsOverwriteEarlierOnesAndDamagedRecordsAreSkipped) {
   const Bytes file = Join({ItemRecord(1, {B(1017, {3})}), ItemRecord(1, {B(1017, {9})}),
                            ItemRecord(1, {B(1018, {5})}, false), ItemRecord(1, {B(1019, {6})})});
   ASSERT_EQ(Read(Write("dup.dat", file)), 0);
-  EXPECT_EQ(static_.Byte1017, 9);
-  EXPECT_EQ(static_.Byte1018, 0);
-  EXPECT_EQ(static_.Byte1019, 6);
+  EXPECT_EQ(+static_.Byte1017, 9);
+  EXPECT_EQ(+static_.Byte1018, 0);
+  EXPECT_EQ(+static_.Byte1019, 6);
 }
 
 TEST_F(RawdataFile, SharedCountIsThatOfTheLastRead) {
@@ -260,7 +260,7 @@ TEST_F(RawdataFile, SharedCountIsThatOfTheLastRead) {
     std::vector<Item> items;
     for (std::uint32_t id : c.order) items.push_back(W(id, id == 1005 ? twelve : ten));
     ASSERT_EQ(Read(Write("shared.dat", ItemRecord(1, items))), 0);
-    EXPECT_EQ(static_.Words1004To1006Count, c.expect);
+    EXPECT_EQ(+static_.Words1004To1006Count, c.expect);
   }
 }
 
@@ -271,10 +271,10 @@ TEST_F(RawdataFile, UnknownTypeStopsWithEarlierRecordsApplied) {
   const Bytes file = Join({ItemRecord(1, {B(1017, {1})}), ItemRecord(2, {F(1, 4.0f)}), third,
                            ItemRecord(1, {B(1018, {2})})});
   EXPECT_EQ(Read(Write("type3.dat", file)), 254);
-  EXPECT_EQ(static_.Byte1017, 1);
-  EXPECT_EQ(pointer_.Values[0], 4.0f);
-  EXPECT_EQ(static_.Byte1019, 0);
-  EXPECT_EQ(static_.Byte1018, 0);
+  EXPECT_EQ(+static_.Byte1017, 1);
+  EXPECT_EQ(+pointer_.Values[0], 4.0f);
+  EXPECT_EQ(+static_.Byte1019, 0);
+  EXPECT_EQ(+static_.Byte1018, 0);
 }
 
 // Records that lie about their size: refused with 254, never an endless walk or a read
@@ -323,10 +323,10 @@ TEST_F(RawdataFile, MalformedRecordsAreRefused) {
   for (const auto& c : cases) {
     const Bytes file = Join({good, c.tail});
     EXPECT_EQ(Read(Write("bad.dat", file)), 254) << c.what;
-    EXPECT_EQ(static_.Byte1017, 5) << c.what;
-    EXPECT_EQ(static_.Byte1018, 0) << c.what;
-    EXPECT_EQ(static_.Byte1019, 0) << c.what;
-    EXPECT_EQ(static_.Words1001, nullptr) << c.what;
+    EXPECT_EQ(+static_.Byte1017, 5) << c.what;
+    EXPECT_EQ(+static_.Byte1018, 0) << c.what;
+    EXPECT_EQ(+static_.Byte1019, 0) << c.what;
+    EXPECT_EQ(+static_.Words1001, nullptr) << c.what;
   }
   // The same overrunning item under a checksum that does not match is only a damaged record.
   Bytes damaged = overrun;
@@ -339,10 +339,10 @@ TEST_F(RawdataFile, ItemsShorterThanTheirFieldAreNotReadPast) {
   const Bytes file = ItemRecord(1, {Item{1020, 1, 1, {0x42}}, Item{1017, 1, 0, {}},
                                     Item{1001, 1, 5, {1, 2, 3, 4, 5}}, F(1021, 7.0f)});
   ASSERT_EQ(Read(Write("short.dat", file)), 0);
-  EXPECT_EQ(static_.Floats[0], 0.0f);
-  EXPECT_EQ(static_.Byte1017, 0);
-  EXPECT_EQ(static_.Words1001Count, 2u);  // the whole 16-bit elements that the item holds
-  EXPECT_EQ(static_.Floats[1], 7.0f);
+  EXPECT_EQ(+static_.Floats[0], 0.0f);
+  EXPECT_EQ(+static_.Byte1017, 0);
+  EXPECT_EQ(+static_.Words1001Count, 2u);  // the whole 16-bit elements that the item holds
+  EXPECT_EQ(+static_.Floats[1], 7.0f);
 }
 
 TEST_F(RawdataFile, ReadingAgainReplacesTheKeptBuffer) {
@@ -359,10 +359,10 @@ TEST_F(RawdataFile, ReadingAgainReplacesTheKeptBuffer) {
 TEST_F(RawdataFile, StaticDataConvenienceKeepsValuesAndDropsReferences) {
   const std::string path = Write("s.dat", ItemRecord(1, {W(1001, {1, 2}), B(1017, {3}), F(1027, 4.0f)}));
   EXPECT_EQ(GetRawdataStaticData(&header_, &static_, &pointer_, path.c_str()), 0);
-  EXPECT_EQ(static_.Byte1017, 3);
-  EXPECT_EQ(static_.Floats[7], 4.0f);
-  EXPECT_EQ(static_.Words1001Count, 2u);
-  EXPECT_EQ(static_.Words1001, nullptr);
+  EXPECT_EQ(+static_.Byte1017, 3);
+  EXPECT_EQ(+static_.Floats[7], 4.0f);
+  EXPECT_EQ(+static_.Words1001Count, 2u);
+  EXPECT_EQ(+static_.Words1001, nullptr);
   EXPECT_EQ(zentil::KeptRawdata().data, nullptr);
   EXPECT_EQ(GetRawdataStaticData(nullptr, &static_, &pointer_, path.c_str()), 1);
 }
@@ -437,33 +437,33 @@ TEST_F(RawdataFile, AlgorithmInputFromARecord) {
   AlgorithmInput in;
   std::memset(&in, 0xCC, sizeof in);
   ASSERT_EQ(GetAlgoDataFromRecord_1(&in, &static_), 0);
-  EXPECT_EQ(in.RawWords0, static_.Words1001);
-  EXPECT_EQ(in.RawWords0Count, 1u);
-  EXPECT_EQ(in.AuxWords1, static_.Words1005);
-  EXPECT_EQ(in.AuxBufferLength, 2);
-  EXPECT_EQ(in.RawLongs2Count, 3u);
-  EXPECT_EQ(in.RawLongs0, nullptr);
-  EXPECT_EQ(in.HgbBlankReadings, static_.Words1015);
-  EXPECT_EQ(in.HgbSampleReadings, static_.Words1016);
-  EXPECT_EQ(in.HgbReadingCount, 3u);
-  EXPECT_EQ(in.BloodMode, 2);
-  EXPECT_EQ(in.AuxDataFlag, 1);
+  EXPECT_EQ(+in.RawWords0, +static_.Words1001);
+  EXPECT_EQ(+in.RawWords0Count, 1u);
+  EXPECT_EQ(+in.AuxWords1, +static_.Words1005);
+  EXPECT_EQ(+in.AuxBufferLength, 2);
+  EXPECT_EQ(+in.RawLongs2Count, 3u);
+  EXPECT_EQ(+in.RawLongs0, nullptr);
+  EXPECT_EQ(+in.HgbBlankReadings, +static_.Words1015);
+  EXPECT_EQ(+in.HgbSampleReadings, +static_.Words1016);
+  EXPECT_EQ(+in.HgbReadingCount, 3u);
+  EXPECT_EQ(+in.BloodMode, 2);
+  EXPECT_EQ(+in.AuxDataFlag, 1);
   // Reciprocals: strictly between 1e-6 and 1 only.
-  EXPECT_EQ(in.WbcDilution, 2.0f);
-  EXPECT_EQ(in.RbcDilution, 0.0000005f);
-  EXPECT_EQ(in.RunConstant95, 1.0f);
-  EXPECT_EQ(in.WbcCountTime, 4.0f);
-  EXPECT_EQ(in.RbcCountTime, 5.0f);
-  EXPECT_EQ(in.WbcFactor, 1.1f);
-  EXPECT_EQ(in.MpvFactor, 1.6f);
-  EXPECT_EQ(in.RunConstant147, 1.7f);
-  EXPECT_EQ(in.RunBytes154[0], 1);
-  EXPECT_EQ(in.HgbReadingFault, 4);
-  EXPECT_EQ(in.HgbBlankFault, 9);
-  EXPECT_EQ(in.RunByte163, 10);
+  EXPECT_EQ(+in.WbcDilution, 2.0f);
+  EXPECT_EQ(+in.RbcDilution, 0.0000005f);
+  EXPECT_EQ(+in.RunConstant95, 1.0f);
+  EXPECT_EQ(+in.WbcCountTime, 4.0f);
+  EXPECT_EQ(+in.RbcCountTime, 5.0f);
+  EXPECT_EQ(+in.WbcFactor, 1.1f);
+  EXPECT_EQ(+in.MpvFactor, 1.6f);
+  EXPECT_EQ(+in.RunConstant147, 1.7f);
+  EXPECT_EQ(+in.RunBytes154[0], 1);
+  EXPECT_EQ(+in.HgbReadingFault, 4);
+  EXPECT_EQ(+in.HgbBlankFault, 9);
+  EXPECT_EQ(+in.RunByte163, 10);
   // Bytes 151-153 and the histograms are not written.
-  EXPECT_EQ(in.Reserved151[0], 0xCC);
-  EXPECT_EQ(in.Reserved164[0], 0xCC);
+  EXPECT_EQ(+in.Reserved151[0], 0xCC);
+  EXPECT_EQ(+in.Reserved164[0], 0xCC);
   std::uint8_t first;
   std::memcpy(&first, &in.WbcHistogram, 1);
   EXPECT_EQ(first, 0xCC);
@@ -476,11 +476,11 @@ TEST_F(RawdataFile, AlgorithmInputCountsNeverExceedTheReadings) {
   ASSERT_EQ(Read(Write("hgb.dat", ItemRecord(1, {W(1015, {1, 2}), W(1016, {3, 4, 5}),
                                                  W(1004, {1}), W(1005, {1, 2}), W(1006, {1, 2, 3})}))),
             0);
-  EXPECT_EQ(static_.Words1015To1016Count, 3u);
+  EXPECT_EQ(+static_.Words1015To1016Count, 3u);
   AlgorithmInput in{};
   ASSERT_EQ(GetAlgoDataFromRecord_1(&in, &static_), 0);
-  EXPECT_EQ(in.HgbReadingCount, 2u);
-  EXPECT_EQ(in.AuxBufferLength, 1);
+  EXPECT_EQ(+in.HgbReadingCount, 2u);
+  EXPECT_EQ(+in.AuxBufferLength, 1);
 }
 
 // ---- Revision --------------------------------------------------------------------------------
@@ -501,10 +501,10 @@ TEST_F(RawdataFile, ReviseClearsTheRepeatedTailAndRefreshesChecksums) {
   EXPECT_EQ(Elements(static_.Words1004, 5), (std::vector<std::uint16_t>{1, 5, 7, 0, 0}));
   EXPECT_EQ(Elements(static_.Words1005, 5), (std::vector<std::uint16_t>{2, 5, 8, 0, 0}));
   EXPECT_EQ(Elements(static_.Words1006, 5), (std::vector<std::uint16_t>{3, 5, 9, 0, 0}));
-  EXPECT_EQ(static_.Byte1017, 1);  // every record passed its fresh checksum
-  EXPECT_EQ(static_.Words1004To1006Count, 5u);
-  EXPECT_EQ(header_.Bytes[0], 3);
-  EXPECT_EQ(pointer_.Values[0], 1.0f);
+  EXPECT_EQ(+static_.Byte1017, 1);  // every record passed its fresh checksum
+  EXPECT_EQ(+static_.Words1004To1006Count, 5u);
+  EXPECT_EQ(+header_.Bytes[0], 3);
+  EXPECT_EQ(+pointer_.Values[0], 1.0f);
 }
 
 TEST_F(RawdataFile, ReviseTableOfTails) {
