@@ -1,0 +1,238 @@
+#include "controls/xp_check_button.h"
+
+#include <vector>
+
+#include "controls/hover_tracking.h"
+#include "controls/skin_loader.h"
+
+namespace {
+
+constexpr draw::Color kHoverGold = draw::RGB(250, 196, 88);
+constexpr draw::Color kLabel = draw::RGB(66, 85, 92);
+constexpr int kEdge = 2;  // the system's edge width and height
+
+void DrawLabel(draw::DC& dc, ui::Window* w, const ui::Rect& r) {
+  const std::string text = w->GetWindowText();
+  if (text.empty()) return;
+  dc.SetBkMode(draw::BkMode::Transparent);
+  dc.SetTextColor(kLabel);
+  dc.SelectFont(*w->GetFont());
+  ui::Rect tr = r;
+  dc.DrawText(text, &tr, draw::kDtWordBreak | draw::kDtLeft | draw::kDtTop);
+}
+
+// The mark drawn when its skin cannot be loaded: a white square with a tick when checked.
+void DrawPlainMark(draw::DC& dc, const ui::Rect& sq, bool checked) {
+  dc.SelectPen(draw::Pen::Solid(draw::RGB(78, 98, 108)));
+  dc.SelectBrush(draw::Brush::Solid(draw::kWhite));
+  dc.Rectangle(sq);
+  if (!checked) return;
+  dc.SelectPen(draw::Pen::Solid(draw::RGB(35, 75, 105), 2));
+  dc.MoveTo(sq.left + 3, sq.top + sq.Height() / 2);
+  dc.LineTo(sq.left + sq.Width() / 2 - 1, sq.bottom - 4);
+  dc.LineTo(sq.right - 3, sq.top + 3);
+}
+
+}  // namespace
+
+ui::Window* NextDialogGroupItem(ui::Window* control) {
+  ui::Window* parent = control ? control->GetParent() : nullptr;
+  if (!parent) return nullptr;
+  const auto& kids = parent->Children();
+  size_t i = 0;
+  while (i < kids.size() && kids[i] != control) ++i;
+  if (i == kids.size()) return nullptr;
+  if (i + 1 < kids.size() && !(kids[i + 1]->GetStyle() & ui::WS_GROUP)) return kids[i + 1];
+  // Back to the first control of the group.
+  size_t start = i;
+  while (start > 0 && !(kids[start]->GetStyle() & ui::WS_GROUP)) --start;
+  return kids[start];
+}
+
+// --- check box -----------------------------------------------------------------------------
+
+int CXPCheckButton::OnCreate() {
+  ModifyStyle(0, ui::BS_OWNERDRAW);
+  return ui::Button::OnCreate();
+}
+
+void CXPCheckButton::PreSubclassWindow() {
+  ui::Button::PreSubclassWindow();
+  ModifyStyle(0, ui::BS_OWNERDRAW);
+}
+
+ui::LResult CXPCheckButton::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
+  if (msg == ui::BM_GETCHECK) return checked ? 1 : 0;
+  if (msg == ui::BM_SETCHECK) {
+    checked = w != 0;
+    Invalidate(true);
+    return 0;
+  }
+  return ui::Button::WindowProc(msg, w, l);
+}
+
+bool CXPCheckButton::OnEraseBkgnd(draw::DC& dc) {
+  dc.FillSolidRect(GetClientRect(), backColour);
+  return true;
+}
+
+void CXPCheckButton::OnLButtonDown(unsigned flags, ui::Point pt) {
+  checked = !checked;
+  Invalidate(true);
+  ui::Button::OnLButtonDown(flags, pt);
+}
+
+void CXPCheckButton::OnMouseMove(unsigned flags, ui::Point pt) {
+  StartHoverTracking(this, tracking);
+  ui::Button::OnMouseMove(flags, pt);
+}
+
+void CXPCheckButton::OnMouseHover(unsigned, ui::Point) {
+  hover = true;
+  Invalidate(true);
+}
+
+void CXPCheckButton::OnMouseLeave() {
+  hover = false;
+  tracking = false;
+  Invalidate(true);
+}
+
+void CXPCheckButton::DrawItem(ui::DrawItemInfo& info) {
+  draw::DC& dc = *info.dc;
+  textRect = info.rcItem;
+  const int saved = dc.SaveDC();
+  // A repaint without erase (a focus change) must not draw the label over itself.
+  dc.FillSolidRect(info.rcItem, backColour);
+  const int side = MarkSide(info.rcItem.Height());
+  ui::Rect sq = ui::Rect::FromSize(info.rcItem.left, info.rcItem.top, side, side);
+  draw::Bitmap bmp = LoadSkinBitmap(checked ? checkedBitmapId : uncheckedBitmapId, "Load CheckBox BMP Error!");
+  if (bmp.IsNull()) {
+    DrawPlainMark(dc, sq, checked);
+  } else {
+    dc.TransparentBlt(sq.left, sq.top, sq.Width(), sq.Height(), bmp, 0, 0, bmp.Width(), bmp.Height(), draw::kMagenta);
+  }
+  sq = sq.Inflate(-1, -1);
+  if (hover) {
+    dc.SelectPen(draw::Pen(draw::PenStyle::InsideFrame, 2, kHoverGold));
+    dc.SelectBrush(draw::Brush::NullBrush());
+    dc.Rectangle(sq.Inflate(1, 1));
+  }
+  textRect.left += sq.Width() + 5;
+  DrawLabel(dc, this, textRect);
+  dc.RestoreDC(saved);
+}
+
+// --- radio button --------------------------------------------------------------------------
+
+int CXPRadioButton::OnCreate() {
+  ModifyStyle(0, ui::BS_OWNERDRAW);
+  return ui::Button::OnCreate();
+}
+
+void CXPRadioButton::PreSubclassWindow() {
+  ModifyStyle(0, ui::BS_OWNERDRAW);
+  ui::Button::PreSubclassWindow();
+}
+
+void CXPRadioButton::CheckAndClearGroup() {
+  checked = true;
+  // Walk the group once round; only the radio buttons of the group are told to clear.
+  std::vector<ui::Window*> visited{this};
+  ui::Window* w = NextDialogGroupItem(this);
+  while (w) {
+    bool seen = false;
+    for (ui::Window* v : visited) seen = seen || v == w;
+    if (seen) break;
+    visited.push_back(w);
+    if (dynamic_cast<CXPRadioButton*>(w)) w->PostMessage(WM_RADIO_UNCHECK, 0, 0);
+    w = NextDialogGroupItem(w);
+  }
+  Invalidate(true);
+}
+
+ui::LResult CXPRadioButton::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
+  switch (msg) {
+    case ui::BM_GETCHECK:
+      return checked ? 1 : 0;
+    case ui::BM_SETCHECK:
+      if (w != 0) {
+        CheckAndClearGroup();
+      } else {
+        // Clearing one button of a group leaves the others as they are.
+        checked = false;
+        Invalidate(true);
+      }
+      return 0;
+    case WM_RADIO_UNCHECK:
+      if (checked) {
+        checked = false;
+        Invalidate(true);
+      }
+      return 0;
+    default:
+      return ui::Button::WindowProc(msg, w, l);
+  }
+}
+
+bool CXPRadioButton::OnEraseBkgnd(draw::DC& dc) {
+  dc.FillSolidRect(GetClientRect(), backColour);
+  return true;
+}
+
+void CXPRadioButton::OnLButtonDown(unsigned flags, ui::Point pt) {
+  ui::Button::OnLButtonDown(flags, pt);
+  SendMessage(ui::BM_SETCHECK, 1, 0);
+  Invalidate(true);
+}
+
+void CXPRadioButton::OnLButtonDblClk(unsigned flags, ui::Point pt) { OnLButtonDown(flags, pt); }
+
+void CXPRadioButton::OnLButtonUp(unsigned flags, ui::Point pt) {
+  ui::Button::OnLButtonUp(flags, pt);
+  Invalidate(true);
+}
+
+void CXPRadioButton::OnMouseMove(unsigned flags, ui::Point pt) {
+  StartHoverTracking(this, tracking);
+  ui::Button::OnMouseMove(flags, pt);
+}
+
+void CXPRadioButton::OnMouseHover(unsigned, ui::Point) {
+  hover = true;
+  Invalidate(true);
+}
+
+void CXPRadioButton::OnMouseLeave() {
+  hover = false;
+  tracking = false;
+  Invalidate(true);
+}
+
+void CXPRadioButton::DrawItem(ui::DrawItemInfo& info) {
+  draw::DC& dc = *info.dc;
+  textRect = info.rcItem;
+  const int saved = dc.SaveDC();
+  // A repaint without erase (a focus change) must not draw the label over itself.
+  dc.FillSolidRect(info.rcItem, backColour);
+  const int side = MarkSide(info.rcItem.Height());
+  ui::Rect r = ui::Rect::FromSize(info.rcItem.left, info.rcItem.top, side, side).Inflate(-1, -1);
+  const int markWidth = r.Width();
+  dc.SelectPen(draw::Pen(draw::PenStyle::InsideFrame, 1, draw::RGB(78, 98, 108)));
+  dc.SelectBrush(draw::Brush::Solid(hover ? draw::RGB(233, 232, 246) : draw::RGB(232, 233, 246)));
+  dc.Ellipse(r);
+  r = r.Inflate(-2, -2);
+  if (hover) {
+    dc.SelectPen(draw::Pen::Solid(kHoverGold, 2));
+    dc.Ellipse(r);
+  }
+  if (checked) {
+    r = r.Inflate(-kEdge, -kEdge);
+    dc.SelectPen(draw::Pen(draw::PenStyle::InsideFrame, 1, draw::RGB(82, 101, 112)));
+    dc.SelectBrush(draw::Brush::Solid(draw::RGB(82, 101, 112)));
+    dc.Ellipse(r);
+  }
+  textRect.left += markWidth + 5;
+  DrawLabel(dc, this, textRect);
+  dc.RestoreDC(saved);
+}
