@@ -285,12 +285,22 @@ bool Dialog::PreTranslateMessage(Message& msg) {
   if (msg.message != WM_KEYDOWN && msg.message != WM_CHAR) return false;
   Window* target = FromHandle(msg.hwnd);
   if (!target || (target != this && !IsChild(target))) return false;
+  // A control may keep keys for itself (a multi-line edit its Enter, an open combo box its
+  // Escape, a grid its Tab and arrows).
+  unsigned key = static_cast<unsigned>(msg.wParam);
+  if (msg.message == WM_CHAR) {
+    key = 0;
+    if (msg.wParam == 9) key = VK_TAB;
+    if (msg.wParam == 13) key = VK_RETURN;
+    if (msg.wParam == 27) key = VK_ESCAPE;
+  }
+  const unsigned code = static_cast<unsigned>(target->SendMessage(WM_GETDLGCODE, key, reinterpret_cast<LParam>(&msg)));
+  if (code & DLGC_WANTALLKEYS) return false;
+  if (key == VK_TAB && (code & DLGC_WANTTAB)) return false;
+  if ((key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) && (code & DLGC_WANTARROWS)) return false;
   if (msg.message == WM_CHAR) {
     // Enter, Escape and Tab are handled as keys; their characters are not typed.
-    const unsigned ch = static_cast<unsigned>(msg.wParam);
-    const bool multiline = target->ClassName() == kClassEdit && (target->GetStyle() & ES_MULTILINE) &&
-                           (target->GetStyle() & ES_WANTRETURN);
-    return ch == 27 || ch == 9 || (ch == 13 && !multiline);
+    return key != 0;
   }
   const unsigned vk = static_cast<unsigned>(msg.wParam);
   switch (vk) {
@@ -298,16 +308,9 @@ bool Dialog::PreTranslateMessage(Message& msg) {
       NextDlgCtrl(detail::Ctx().shift);
       return true;
     case VK_ESCAPE:
-      if (target->ClassName() == kClassComboBox && target->SendMessage(CB_GETDROPPEDSTATE)) return false;
       SendMessage(WM_COMMAND, MakeWParam(IDCANCEL, BN_CLICKED), 0);
       return true;
     case VK_RETURN: {
-      if (target->ClassName() == kClassEdit && (target->GetStyle() & ES_MULTILINE) && (target->GetStyle() & ES_WANTRETURN))
-        return false;
-      if (target->ClassName() == kClassComboBox && target->SendMessage(CB_GETDROPPEDSTATE)) return false;
-      if (target->GetParent() && target->GetParent()->ClassName() == kClassComboBox &&
-          target->GetParent()->SendMessage(CB_GETDROPPEDSTATE))
-        return false;
       int id = GetDefID();
       if (target->ClassName() == kClassButton) {
         const uint32_t t = target->GetStyle() & BS_TYPEMASK;

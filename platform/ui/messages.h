@@ -33,6 +33,7 @@ enum : uint32_t {
   WM_NOTIFY = 0x004E,       // wParam: control id, lParam: NotifyHeader*
   WM_HELP = 0x0053,
   WM_SETICON = 0x0080,
+  WM_GETDLGCODE = 0x0087,   // wParam: the key, lParam: Message* (may be null); returns DLGC_ flags
   WM_KEYDOWN = 0x0100,      // wParam: virtual key; lParam: repeat count in the low word
   WM_KEYUP = 0x0101,
   WM_CHAR = 0x0102,         // wParam: Unicode code point
@@ -163,6 +164,21 @@ enum : unsigned {
   ODS_DEFAULT = 0x0020,
   ODS_COMBOBOXEDIT = 0x1000,
   ODS_HOTLIGHT = 0x0040,
+};
+
+// What keys a control wants for itself in a dialog (WM_GETDLGCODE).
+enum : unsigned {
+  DLGC_WANTARROWS = 0x0001,
+  DLGC_WANTTAB = 0x0002,
+  DLGC_WANTALLKEYS = 0x0004,
+  DLGC_WANTMESSAGE = 0x0004,
+  DLGC_HASSETSEL = 0x0008,
+  DLGC_DEFPUSHBUTTON = 0x0010,
+  DLGC_UNDEFPUSHBUTTON = 0x0020,
+  DLGC_RADIOBUTTON = 0x0040,
+  DLGC_WANTCHARS = 0x0080,
+  DLGC_STATIC = 0x0100,
+  DLGC_BUTTON = 0x2000,
 };
 
 // Mouse and key state flags in mouse messages.

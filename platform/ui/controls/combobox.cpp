@@ -198,6 +198,7 @@ LResult ComboBox::WindowProc(uint32_t msg, WParam w, LParam l) {
     case CB_SETITEMDATA: return SetItemData(iw, static_cast<uintptr_t>(l));
     case CB_SHOWDROPDOWN: ShowDropDown(w != 0); return 1;
     case CB_GETDROPPEDSTATE: return dropped_ ? 1 : 0;
+    case WM_GETDLGCODE: return dropped_ ? DLGC_WANTALLKEYS : DLGC_WANTARROWS;
     case WM_SETTEXT:
       if (edit_) edit_->SetWindowText(text);
       Window::OnSetText(text);

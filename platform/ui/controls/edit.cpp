@@ -160,6 +160,13 @@ LResult Edit::WindowProc(uint32_t msg, WParam w, LParam l) {
     case EM_GETLIMITTEXT: return limit_;
     case EM_SETREADONLY: SetReadOnly(w != 0); return 1;
     case EM_SETPASSWORDCHAR: SetPasswordChar(static_cast<unsigned>(w)); return 0;
+    case WM_GETDLGCODE: {
+      unsigned code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+      if ((GetStyle() & ES_MULTILINE) && (GetStyle() & ES_WANTRETURN) && w == 0x0D) code |= DLGC_WANTALLKEYS;
+      // The edit of an open combo box leaves Enter and Escape to the box.
+      if (GetParent() && GetParent()->SendMessage(CB_GETDROPPEDSTATE) && (w == 0x0D || w == 0x1B)) code |= DLGC_WANTALLKEYS;
+      return code;
+    }
     default: return Window::WindowProc(msg, w, l);
   }
 }

@@ -219,6 +219,7 @@ LResult ListBox::WindowProc(uint32_t msg, WParam w, LParam l) {
     case LB_SETTOPINDEX: SetTopIndex(iw); return 0;
     case LB_GETTOPINDEX: return top_;
     case LB_FINDSTRING: return FindString(iw, l ? reinterpret_cast<const char*>(l) : "");
+    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case LB_FINDSTRINGEXACT: return FindStringExact(iw, l ? reinterpret_cast<const char*>(l) : "");
     default: return Window::WindowProc(msg, w, l);
   }

@@ -214,3 +214,36 @@ TEST_F(DialogTest, AnInstalledMessageBoxReplacesTheFrameworksBox) {
               });
   EXPECT_EQ(answer, IDYES);
 }
+
+TEST_F(DialogTest, AControlCanKeepTabEnterAndArrowsForItself) {
+  struct GridLike : Window {
+    std::vector<unsigned> keys;
+    LResult WindowProc(uint32_t msg, WParam w, LParam l) override {
+      if (msg == WM_GETDLGCODE) return DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTTAB;
+      if (msg == WM_KEYDOWN) keys.push_back(static_cast<unsigned>(w));
+      return Window::WindowProc(msg, w, l);
+    }
+  };
+  RegisterWindowClass("GridLike", 0, [] { return new GridLike; });
+  DialogTemplate t;
+  t.cx = 100;
+  t.cy = 80;
+  t.style = WS_POPUP | WS_VISIBLE;
+  t.Add("GridLike", 1, "", 5, 5, 50, 30, WS_VISIBLE | WS_TABSTOP);
+  t.Add(kClassEdit, 2, "", 5, 40, 50, 12, WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN);
+  Dialog dlg(t);
+  ASSERT_TRUE(dlg.CreateModeless());
+  auto* grid = dynamic_cast<GridLike*>(dlg.GetDlgItem(1));
+  ASSERT_NE(grid, nullptr);
+  grid->SetFocus();
+  d.Key(VK_TAB);
+  d.Key(VK_DOWN);
+  EXPECT_EQ(grid->keys, (std::vector<unsigned>{VK_TAB, VK_DOWN}));
+  EXPECT_EQ(Window::GetFocus(), grid);
+  // A multi-line edit that wants Enter gets its line break.
+  dlg.GetDlgItem(2)->SetFocus();
+  d.Type("a");
+  d.Key(VK_RETURN);
+  d.Type("\rb");
+  EXPECT_EQ(dlg.GetDlgItemText(2), "a\nb");
+}
