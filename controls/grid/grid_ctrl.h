@@ -89,6 +89,8 @@ class CGridCtrl {
   CGridDefaultCell* GetDefaultCell(bool fixedRow, bool fixedCol);
 
   bool SetItemText(int row, int col, const std::string& text);
+  // printf-style formatting of the text (C locale numbers).
+  bool FormatItemText(int row, int col, const char* format, ...) __attribute__((format(printf, 4, 5)));
   std::string GetItemText(int row, int col) const;
   bool SetCellData(int row, int col, intptr_t data);
   intptr_t GetCellData(int row, int col) const;
@@ -134,6 +136,16 @@ class CGridCtrl {
   void EnableSelection(bool on) { selectionEnabled_ = on; }
   void SetSingleRowSelection(bool on) { singleRowSelection_ = on; }
   bool GetSingleRowSelection() const { return singleRowSelection_ && listMode_; }
+  // Spans from selectionStartCell to a cell: whole columns, whole rows, or a block.
+  void SelectColumnSpan(int row, int col, bool forceRepaint, bool selectCells);
+  void SelectRowSpan(int row, int col, bool forceRepaint, bool selectCells);
+  void SelectCellSpan(int row, int col, bool forceRepaint, bool selectCells);
+  // Extends the selection to `cell` as the current gesture (mouseMode 1 to 4) does.
+  void ExtendSelectionTo(const CCellID& cell);
+  // A press on a fixed-row cell: sorts by its column (headerSort) and selects columns; a
+  // press on a fixed-column cell selects rows.
+  virtual void HandleColumnHeaderClick(const CCellID& cell);
+  virtual void HandleRowHeaderClick(const CCellID& cell);
   // The first body cell whose state matches `flags` in the direction flags give.
   CCellID FindNextCell(CCellID start, unsigned flags) const;
 
@@ -195,6 +207,7 @@ class CGridCtrl {
   bool FitRowToContent(int row, bool updateScrollBars = true);
   void FitColumnsToContent(unsigned style = 0);
   void FitRowsToContent();
+  void FitAllToContent(unsigned style = 0);
   void SetAutoSizeStyle(int style) { autoSizeStyle_ = style; }
   int GetAutoSizeStyle() const { return autoSizeStyle_; }
   // The measurer the window side supplies; default cells are re-measured with it.
@@ -205,7 +218,13 @@ class CGridCtrl {
 
   // --- Flags and colours ------------------------------------------------------------------------
   bool IsRedrawAllowed() const { return allowRedraw_; }
-  void SetRedrawAllowed(bool on) { allowRedraw_ = on; }
+  // Screens switch redraw off while filling a grid and on at the end.
+  void EnableRedraw(bool allow, bool updateScrollBars = false);
+  // Repaints the whole grid when it has a window and redraw is on.
+  void Refresh();
+  // Sizes the grid to fill its window with cells (one fixed row and column); false without
+  // a window.
+  bool FillWindowWithCells();
   bool GetRowHeaderSelection() const { return rowHeaderSelection_; }
   void SetRowHeaderSelection(bool on) { rowHeaderSelection_ = on; }
   bool GetColumnHeaderSelection() const { return columnHeaderSelection_; }

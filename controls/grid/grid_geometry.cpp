@@ -148,3 +148,55 @@ void CGridCtrl::FitRowsToContent() {
     if (rowHeights_[r] > 0) FitRowToContent(r, false);
   UpdateScrollBars();
 }
+
+void CGridCtrl::FitAllToContent(unsigned style) {
+  if (!measurer_) return;
+  int first, last;
+  const bool any = MeasureRowsOf(0, style, &first, &last);
+  if (any)
+    for (int r = first; r <= last; ++r)
+      if (rowHeights_[r] > 0) rowHeights_[r] = 1;
+  for (int c = 0; c < columnCount_; ++c) {
+    if (columnWidths_[c] == 0) continue;
+    columnWidths_[c] = 0;
+    if (!any) continue;
+    for (int r = first; r <= last; ++r) {
+      if (rowHeights_[r] == 0) continue;
+      const CGridCellBase* cell = GetCell(r, c);
+      if (!cell) continue;
+      const draw::Size e = cell->GetCellExtent(measurer_);
+      columnWidths_[c] = std::max(columnWidths_[c], e.cx);
+      rowHeights_[r] = std::max(rowHeights_[r], e.cy);
+    }
+  }
+  UpdateScrollBars();
+  if (WindowExists() && allowRedraw_) InvalidateAll();
+}
+
+void CGridCtrl::EnableRedraw(bool allow, bool updateScrollBars) {
+  if (allow && !allowRedraw_) {
+    allowRedraw_ = true;
+    InvalidateAll();
+  }
+  allowRedraw_ = allow;
+  if (updateScrollBars) UpdateScrollBars();
+}
+
+void CGridCtrl::Refresh() {
+  if (WindowExists() && allowRedraw_) InvalidateAll();
+}
+
+bool CGridCtrl::FillWindowWithCells() {
+  if (!WindowExists()) return false;
+  const draw::Size client = ClientSize();
+  const int w = std::max(1, defaultCell_.GetWidth()), h = std::max(1, defaultCell_.GetHeight());
+  SetColumnCount(client.cx / w + 1);
+  SetRowCount(client.cy / h + 1);
+  SetFixedRowCount(1);
+  SetFixedColumnCount(1);
+  StretchColumnsToFit(true);
+  StretchRowsToFit(true);
+  StretchColumnsToFit(true);
+  if (allowRedraw_) InvalidateAll();
+  return true;
+}

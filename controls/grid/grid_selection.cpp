@@ -150,3 +150,57 @@ CCellID CGridCtrl::FindNextCell(CCellID start, unsigned flags) const {
   }
   return CCellID();
 }
+
+void CGridCtrl::SelectColumnSpan(int row, int col, bool forceRepaint, bool selectCells) {
+  if (!selectionEnabled_ || !IsValidCell(row, col) || col < fixedColumnCount_) return;
+  const int start = selectionStartCell_.col >= 0 ? selectionStartCell_.col : col;
+  const int lo = singleColumnSelection_ ? col : std::min(start, col);
+  const int hi = singleColumnSelection_ ? col : std::max(start, col);
+  SetSelectedRange(fixedRowCount_, lo, rowCount_ - 1, hi, forceRepaint, selectCells);
+}
+
+void CGridCtrl::SelectRowSpan(int row, int col, bool forceRepaint, bool selectCells) {
+  if (!selectionEnabled_ || !IsValidCell(row, col) || row < fixedRowCount_) return;
+  const int start = selectionStartCell_.row >= 0 ? selectionStartCell_.row : row;
+  const bool single = listMode_ && singleRowSelection_;
+  const int lo = single ? row : std::min(start, row);
+  const int hi = single ? row : std::max(start, row);
+  SetSelectedRange(lo, fixedColumnCount_, hi, columnCount_ - 1, forceRepaint, selectCells);
+}
+
+void CGridCtrl::SelectCellSpan(int row, int col, bool forceRepaint, bool selectCells) {
+  if (!selectionEnabled_ || !IsValidCell(row, col) || row < fixedRowCount_ || col < fixedColumnCount_) return;
+  const CCellID start = IsValidCell(selectionStartCell_) ? selectionStartCell_ : CCellID(row, col);
+  SetSelectedRange(std::min(start.row, row), std::min(start.col, col), std::max(start.row, row),
+                   std::max(start.col, col), forceRepaint, selectCells);
+}
+
+void CGridCtrl::ExtendSelectionTo(const CCellID& cell) {
+  if (!selectionEnabled_) return;
+  switch (mouseMode_) {
+    case 1: SelectEverything(); break;
+    case 2: SelectColumnSpan(cell.row, cell.col, false, true); break;
+    case 3: SelectRowSpan(cell.row, cell.col, false, true); break;
+    case 4: SelectCellSpan(cell.row, cell.col, false, true); break;
+    default: break;
+  }
+}
+
+void CGridCtrl::HandleColumnHeaderClick(const CCellID& cell) {
+  if (!IsValidCell(cell)) return;
+  if (headerSort_) {
+    const bool ascending = cell.col == sortColumn_ ? !sortAscending_ : true;
+    SortRowsByColumn(cell.col, ascending, 0);
+    if (WindowExists()) InvalidateAll();
+  }
+  if (columnHeaderSelection_) {
+    mouseMode_ = cell.col < fixedColumnCount_ ? 1 : 2;
+    ExtendSelectionTo(cell);
+  }
+}
+
+void CGridCtrl::HandleRowHeaderClick(const CCellID& cell) {
+  if (!IsValidCell(cell) || !rowHeaderSelection_) return;
+  mouseMode_ = cell.row < fixedRowCount_ ? 1 : 3;
+  ExtendSelectionTo(cell);
+}

@@ -1,4 +1,5 @@
 // Construction, the structural operations and the cell content setters.
+#include <cstdarg>
 #include <cstdio>
 #include <new>
 
@@ -480,6 +481,23 @@ bool CGridCtrl::SetItemText(int row, int col, const std::string& text) {
   cell->SetText(text);
   MarkModified(true, row, col);
   return true;
+}
+
+bool CGridCtrl::FormatItemText(int row, int col, const char* format, ...) {
+  if (!format) return false;
+  va_list args;
+  va_start(args, format);
+  va_list again;
+  va_copy(again, args);
+  const int n = std::vsnprintf(nullptr, 0, format, args);
+  va_end(args);
+  std::string text;
+  if (n > 0) {
+    text.resize(static_cast<size_t>(n));
+    std::vsnprintf(text.data(), text.size() + 1, format, again);
+  }
+  va_end(again);
+  return SetItemText(row, col, text);
 }
 
 std::string CGridCtrl::GetItemText(int row, int col) const {

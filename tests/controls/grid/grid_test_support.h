@@ -82,6 +82,9 @@ class TestGrid : public CGridCtrl {
   }
 
   using CGridCtrl::rowHeights_;
+  using CGridCtrl::mouseMode_;
+  using CGridCtrl::selectionStartCell_;
+  using CGridCtrl::singleColumnSelection_;
 
  protected:
   intptr_t NotifyParent(int row, int col, int code) override {
