@@ -41,8 +41,9 @@ constexpr std::uint8_t kNullRecord = 1;
 constexpr std::uint8_t kNoMemory = 3;
 constexpr std::uint8_t kUnreadable = 4;
 
-// Number of elements to copy from a file array into a caller's buffer of equal count: no more
-// than the file's item holds.
+// A caller's array and the file's array of the same id, with their sizes in bytes by their
+// counts; `available` is what the file's item really holds (less than its size when a shared
+// count belongs to a longer item).
 struct ArrayPair {
   void* mine;
   std::uint64_t mineBytes;
