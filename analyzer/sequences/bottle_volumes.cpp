@@ -1,0 +1,86 @@
+#include "analyzer/sequences/bottle_volumes.h"
+
+#include <cstdlib>
+
+#include "analyzer/reagent.h"
+#include "app/ado_conn.h"
+#include "app/app_settings.h"
+#include "app/value_format.h"
+#include "platform/sys/clock.h"
+
+namespace analyzer {
+
+bool IsVolumeText(const std::string& text) {
+  size_t b = text.find_first_not_of(" \t");
+  if (b == std::string::npos) return false;
+  size_t e = text.find_last_not_of(" \t");
+  int digits = 0, points = 0;
+  for (size_t i = b; i <= e; ++i) {
+    const char c = text[i];
+    if (c >= '0' && c <= '9') {
+      ++digits;
+    } else if (c == '.') {
+      if (++points > 1) return false;
+    } else {
+      return false;
+    }
+  }
+  return digits > 0 && e - b < 32;
+}
+
+BottleCheck CheckBottleVolumes(const std::string texts[3], int selector, float litres[3]) {
+  for (int i = 0; i < 3; ++i)
+    if (!IsVolumeText(texts[i])) return BottleCheck::NotNumeric;
+  for (int i = 0; i < 3; ++i) litres[i] = std::strtof(texts[i].c_str(), nullptr);
+  for (int i = 0; i < 3; ++i) {
+    if (selector != 0 && selector != i + 1) continue;
+    if (!(litres[i] > 0.0f && litres[i] <= 100.0f)) return BottleCheck::OutOfRange;
+  }
+  return BottleCheck::Ok;
+}
+
+std::string BottleCheckMessage(BottleCheck c, int lang) {
+  if (c == BottleCheck::NotNumeric)
+    return PickText(lang, "试剂量请输入数字！", "Please input digits for reagent vol.!",
+                    "¡Introduzca dígitos para el volumen de reactivo!", "Veuillez saisir des chiffres pour le vol. de réactif!",
+                    "Введіть цифри для об'єму реагенту!");
+  if (c == BottleCheck::OutOfRange)
+    return PickText(lang, "试剂量应在0到100之间！", "Reagent vol. should be between 0 and 100!",
+                    "¡El vol. de reactivo debe estar entre 0 y 100!", "Le vol. de réactif doit être compris entre 0 et 100!",
+                    "Об'єм реагенту має бути від 0 до 100!");
+  return {};
+}
+
+std::string BottleVolumesSql(int selector, const float l[3], const std::string& d) {
+  const char* date = d.c_str();
+  switch (selector) {
+    case 0:
+      return StrPrintf("update SysSetting set NewDiluentVol=%.2f,NewLyseVol=%.2f,NewCleanerVol=%.2f,\t\t\t\t"
+                       "DiluentVol=%.2f,LyseVol=%.2f,CleanerVol=%.2f,DiluentReplDate='%s',LyseReplDate='%s',"
+                       "CleanerReplDate='%s'",
+                       l[0], l[1], l[2], l[0] * 1000.0f, l[1] * 1000.0f, l[2] * 1000.0f, date, date, date);
+    case 1:
+      return StrPrintf("update SysSetting set NewDiluentVol=%.2f,DiluentVol=%.2f,DiluentReplDate='%s'", l[0],
+                       l[0] * 1000.0f, date);
+    case 2:
+      return StrPrintf("update SysSetting set NewLyseVol=%.2f,LyseVol=%.2f,LyseReplDate='%s'", l[1], l[1] * 1000.0f, date);
+    case 3:
+      return StrPrintf("update SysSetting set NewCleanerVol=%.2f,CleanerVol=%.2f,CleanerReplDate = '%s'", l[2],
+                       l[2] * 1000.0f, date);
+    default:
+      return {};
+  }
+}
+
+bool StoreBottleVolumes(CADOConn& conn, int selector, const float litres[3]) {
+  const sys::LocalTime t = sys::Clock::Now();
+  const std::string sql = BottleVolumesSql(selector, litres, StrPrintf("%d-%d-%d", t.year, t.month, t.day));
+  if (sql.empty() || !conn.Execute(sql)) return false;
+  ReagentVolumes& v = Reagents().volumes();
+  if (selector == 0 || selector == 1) v.DiluentVol = litres[0] * 1000.0f;
+  if (selector == 0 || selector == 2) v.LyseVol = litres[1] * 1000.0f;
+  if (selector == 0 || selector == 3) v.CleanerVol = litres[2] * 1000.0f;
+  return true;
+}
+
+}  // namespace analyzer

@@ -1,0 +1,122 @@
+#include "analyzer/sequences/shutdown_sequence.h"
+
+#include "analyzer/command_catalogue.h"
+#include "analyzer/reagent.h"
+#include "analyzer/sequences/process_values.h"
+#include "app/ado_conn.h"
+#include "app/app_settings.h"
+#include "app/sys_log.h"
+#include "app/value_format.h"
+#include "platform/sys/clock.h"
+
+namespace analyzer {
+namespace {
+
+std::string StatusText(int lang) {
+  return PickText(lang, "正在执行关机程序", "Performing the shut-down procedure", "Realizando el procedimiento de apagado",
+                  "Procédure d'arrêt en cours", "Виконується процедура вимикання");
+}
+
+std::string NeedleMalfunctionText(int lang) {
+  return PickText(lang, "针故障", "Needle malfunction", "Aguja anormal", "Needle anormale", "Несправність голки");
+}
+
+}  // namespace
+
+std::string ShutdownNoReplyText(int language) {
+  return PickText(language, "前端无应答", "No reply from the analyzer", "El analizador no responde",
+                  "L'analyseur ne répond pas", "Аналізатор не відповідає");
+}
+
+void SaveShutdownVolumesAndTime(CADOConn& conn, bool bookConsumption) {
+  if (bookConsumption) Reagents().Book(ReagentOperation::Shutdown, AppSettings.LanguageIndex);
+  conn.Execute(StrPrintf("update Statistic set TotalTime = TotalTime + %d", SampleCounters.RunningMinutes));
+  conn.Execute(VolumesUpdateSql(Reagents().volumes()));
+}
+
+void WriteShutdownRow(CADOConn& conn, const std::string& result) {
+  TrimSysLogAtShutdown(conn);
+  WriteSysLog(conn, SysLogText(SysLogWord::ShutDown, AppSettings.LanguageIndex), result);
+}
+
+ShutdownSequence::ShutdownSequence(ShutdownHost& host, CADOConn* conn) : host_(host), conn_(conn) {}
+
+void ShutdownSequence::Send(uint8_t cls, uint8_t command, uint8_t p1) {
+  rx_.Clear();
+  host_.Send(BuildCommandFrame(cls, command, p1, 0));
+}
+
+void ShutdownSequence::Begin() {
+  const int lang = AppSettings.LanguageIndex;
+  host_.ShowStatus(StatusText(lang) + ".");
+  Send(FrameClassCommand, cmd::LeaveSampleMode, 0);
+  // Saved before the board does anything, so a failing board loses none of it.
+  if (conn_ != nullptr) SaveShutdownVolumesAndTime(*conn_, true);
+  const int64_t now = sys::Clock::TickMs();
+  stepDue_ = now + StepPeriodMs(lang);
+  dotsDue_ = now + 1000;
+  host_.SetProgress(1);
+}
+
+int ShutdownSequence::OnSerialByte(uint8_t byte, unsigned port) {
+  if (port < 1 || port > 4) return -1;
+  if (ended_) return 0;
+  const CollectedFrame f = rx_.Feed(byte);
+  if (!f) return 0;
+  const uint8_t cls = f.bytes[1], command = f.bytes[2], st = f.bytes[3];
+  rx_.Clear();
+  const int lang = AppSettings.LanguageIndex;
+  if (cls == FrameClassCommand && command == cmd::LeaveSampleMode && st == kReplyDone && f.checksumOk) {
+    Send(FrameClassCommand, cmd::PowerDown, lang == 0 ? 1 : 0);
+  } else if (cls == FrameClassFault && command == cmd::LeaveSampleMode) {
+    resultText_ = NeedleMalfunctionText(lang);
+    if (conn_ != nullptr) WriteSysLog(*conn_, SysLogText(SysLogWord::SampleTest, lang), resultText_);
+  } else if (cls == FrameClassCommand && command == cmd::PowerDown && st == kReplyDone) {
+    std::string result = resultText_;
+    if (!f.checksumOk) {
+      const std::string text = PickText(lang, "前端命令校验错！", "Front end command check error!",
+                                        "¡Error de comprobación del comando del analizador!",
+                                        "Erreur de contrôle de la commande de l'analyseur!",
+                                        "Помилка перевірки команди аналізатора!");
+      host_.Message(text, BoxIcon::Warning);
+      if (result.empty()) result = text;
+    }
+    host_.SetProgress(21);
+    Finish(result.empty() ? SysLogText(SysLogWord::ShutDownOk, lang) : result);
+  }
+  return 0;
+}
+
+void ShutdownSequence::Finish(const std::string& result) {
+  if (ended_) return;
+  ended_ = true;
+  dotsDue_ = stepDue_ = 0;
+  written_ = result;
+  if (conn_ != nullptr) {
+    WriteShutdownRow(*conn_, result);
+    conn_->Disconnect();
+  }
+  host_.Close();
+}
+
+void ShutdownSequence::Poll(int64_t nowMs) {
+  if (ended_) return;
+  const int lang = AppSettings.LanguageIndex;
+  while (dotsDue_ != 0 && nowMs >= dotsDue_) {
+    dotsDue_ += 1000;
+    if (ShutdownDotsCount < 1 || ShutdownDotsCount > 6) ShutdownDotsCount = 1;
+    host_.ShowStatus(StatusText(lang) + std::string(static_cast<size_t>(ShutdownDotsCount), '.'));
+    ShutdownDotsCount = ShutdownDotsCount == 6 ? 1 : ShutdownDotsCount + 1;
+  }
+  while (stepDue_ != 0 && nowMs >= stepDue_ && !ended_) {
+    stepDue_ += StepPeriodMs(lang);
+    ++step_;
+    host_.SetProgress(step_);
+    if (step_ >= kLastStep) {
+      // The board never confirmed the power-down.
+      Finish(resultText_.empty() ? ShutdownNoReplyText(lang) : resultText_);
+    }
+  }
+}
+
+}  // namespace analyzer

@@ -1,0 +1,69 @@
+#pragma once
+// The shutdown screen's conversation with the board: leave the working state (AA 91), power
+// down (AA A1), and the saves that must not be lost. The reagent volumes and the running time
+// are saved at once; the "Shut Down" row of the system log is written once the outcome is
+// known: the board's power-down confirmation, or the end of the waiting time.
+#include <cstdint>
+#include <string>
+
+#include "analyzer/frame.h"
+#include "analyzer/frame_collector.h"
+#include "analyzer/sequences/startup_sequence.h"
+
+class CADOConn;
+
+namespace analyzer {
+
+class ShutdownHost {
+ public:
+  virtual ~ShutdownHost() = default;
+  virtual void Send(const CommandFrame& frame) = 0;
+  virtual void ShowStatus(const std::string& text) = 0;
+  virtual void SetProgress(int position) = 0;
+  virtual void Message(const std::string& text, BoxIcon icon) = 0;
+  // Closes the port and ends the screen with IDOK.
+  virtual void Close() = 0;
+};
+
+// The texts of the shutdown rows.
+std::string ShutdownNoReplyText(int language);
+
+// Volumes, running time and their booking as the shutdown saves them (also used by the
+// stop-use sequence before it switches the PC off). `bookConsumption` subtracts the shutdown's
+// own reagent use first.
+void SaveShutdownVolumesAndTime(CADOConn& conn, bool bookConsumption);
+// The "Shut Down" row with its result, after trimming the log to below 1000 rows.
+void WriteShutdownRow(CADOConn& conn, const std::string& result);
+
+class ShutdownSequence {
+ public:
+  static constexpr int kLastStep = 23;
+  static int64_t StepPeriodMs(int language) { return language == 0 ? 12840 : 6077; }
+
+  ShutdownSequence(ShutdownHost& host, CADOConn* conn);
+  // Sends AA 91, saves volumes and time, starts the timers.
+  void Begin();
+  int OnSerialByte(uint8_t byte, unsigned port);
+  void Poll(int64_t nowMs);
+
+  bool ended() const { return ended_; }
+  int step() const { return step_; }
+  // The Result the Shut Down row got (empty until it is written).
+  const std::string& writtenResult() const { return written_; }
+
+ private:
+  void Send(uint8_t cls, uint8_t command, uint8_t p1);
+  void Finish(const std::string& result);
+
+  ShutdownHost& host_;
+  CADOConn* conn_;
+  ShortCollector rx_;
+  std::string resultText_;  // a fault seen on the way (needle malfunction)
+  std::string written_;
+  int step_ = 1;
+  bool ended_ = false;
+  int64_t dotsDue_ = 0;
+  int64_t stepDue_ = 0;
+};
+
+}  // namespace analyzer

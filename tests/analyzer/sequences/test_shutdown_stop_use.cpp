@@ -1,0 +1,276 @@
+// The shutdown and stop-use sequences through the board model, with the manual clock.
+#include <gtest/gtest.h>
+
+#include "analyzer/command_catalogue.h"
+#include "analyzer/reagent.h"
+#include "analyzer/sequences/process_values.h"
+#include "analyzer/sequences/shutdown_sequence.h"
+#include "analyzer/sequences/stop_use_sequence.h"
+#include "app/ado_conn.h"
+#include "app/app_settings.h"
+#include "fixture.h"
+#include "platform/sys/clock.h"
+#include "tools/boardsim/board_model.h"
+
+using namespace analyzer;
+
+namespace {
+
+struct ShutdownRecorder : ShutdownHost {
+  void Send(const CommandFrame& f) override { sent.push_back(f); }
+  void ShowStatus(const std::string& t) override { statuses.push_back(t); }
+  void SetProgress(int p) override { progress.push_back(p); }
+  void Message(const std::string& t, BoxIcon) override { messages.push_back(t); }
+  void Close() override { ++closes; }
+  std::vector<CommandFrame> sent;
+  std::vector<std::string> statuses, messages;
+  std::vector<int> progress;
+  int closes = 0;
+};
+
+template <class Sequence>
+void Answer(boardsim::BoardModel& model, const std::vector<CommandFrame>& sent, size_t& answered, Sequence& seq) {
+  while (answered < sent.size()) {
+    const CommandFrame f = sent[answered++];
+    for (const auto& e : model.OnFrame(f, true))
+      for (uint8_t b : e.bytes) seq.OnSerialByte(b, 4);
+  }
+}
+
+std::string ShutdownResult() {
+  return RawScalar("select Result from SysLog where Event='Shut Down' order by rowid desc limit 1");
+}
+
+class ShutdownTest : public ::testing::Test {
+ protected:
+  SequenceFolder folder;
+  CADOConn conn;
+  ShutdownRecorder host;
+  boardsim::BoardModel model;
+  size_t answered = 0;
+};
+
+TEST_F(ShutdownTest, BoardConfirmsPowerDown) {
+  for (int lang : {0, 1}) {
+    ResetProcessValues();
+    AppSettings.LanguageIndex = static_cast<uint8_t>(lang);
+    RawExec("delete from SysLog");
+    RawExec("update Statistic set TotalTime = 100");
+    SampleCounters.RunningMinutes = 25;
+    ShutdownRecorder h;
+    ShutdownSequence seq(h, &conn);
+    seq.Begin();
+    // Volumes and running time are saved before any reply.
+    EXPECT_EQ(RawCount("select TotalTime from Statistic"), 125);
+    EXPECT_NEAR(std::stod(RawScalar("select CleanerVol from SysSetting")), 1000.0 - 12.65, 0.01);
+    EXPECT_EQ(RawCount("select count(*) from SysLog"), 0);  // the row waits for the outcome
+    size_t n = 0;
+    boardsim::BoardModel m;
+    Answer(m, h.sent, n, seq);
+    ASSERT_EQ(h.sent.size(), 2u);
+    EXPECT_EQ(h.sent[1][2], cmd::PowerDown);
+    EXPECT_EQ(h.sent[1][3], lang == 0 ? 1 : 0);
+    EXPECT_TRUE(m.poweredDown());
+    EXPECT_EQ(h.closes, 1);
+    EXPECT_EQ(h.progress.back(), 21);
+    EXPECT_EQ(RawScalar("select Result from SysLog where Event in ('Shut Down','关机')"), lang == 0 ? "正常" : "OK");
+    // The last step's timer does not close it a second time.
+    sys::Clock::Advance(30 * 13000);
+    seq.Poll(sys::Clock::TickMs());
+    EXPECT_EQ(h.closes, 1);
+  }
+}
+
+TEST_F(ShutdownTest, SilentBoardClosesAfterTheLastStepWithNoReplyRecorded) {
+  ShutdownSequence seq(host, &conn);
+  seq.Begin();
+  for (int i = 0; i < 21; ++i) {
+    sys::Clock::Advance(ShutdownSequence::StepPeriodMs(1));
+    seq.Poll(sys::Clock::TickMs());
+  }
+  EXPECT_EQ(host.closes, 0);
+  EXPECT_EQ(seq.step(), 22);
+  sys::Clock::Advance(ShutdownSequence::StepPeriodMs(1));
+  seq.Poll(sys::Clock::TickMs());
+  EXPECT_EQ(host.closes, 1);
+  EXPECT_EQ(ShutdownResult(), "No reply from the analyzer");
+  EXPECT_EQ(host.progress.back(), 23);
+}
+
+TEST_F(ShutdownTest, NeedleFaultIsLoggedAndBecomesTheOutcome) {
+  model.RefuseNext(cmd::LeaveSampleMode, 0);
+  ShutdownSequence seq(host, &conn);
+  seq.Begin();
+  Answer(model, host.sent, answered, seq);
+  EXPECT_EQ(RawScalar("select Result from SysLog where Event='Sample test'"), "Needle malfunction");
+  for (int i = 0; i < 22; ++i) {
+    sys::Clock::Advance(ShutdownSequence::StepPeriodMs(1));
+    seq.Poll(sys::Clock::TickMs());
+  }
+  EXPECT_EQ(host.closes, 1);
+  EXPECT_EQ(ShutdownResult(), "Needle malfunction");
+}
+
+TEST_F(ShutdownTest, DamagedConfirmationWarnsAndStillCloses) {
+  ShutdownSequence seq(host, &conn);
+  seq.Begin();
+  for (uint8_t b : Frame(FrameClassCommand, cmd::LeaveSampleMode, kReplyDone)) seq.OnSerialByte(b, 4);
+  for (uint8_t b : Frame(FrameClassCommand, cmd::PowerDown, kReplyDone, 0, true)) seq.OnSerialByte(b, 4);
+  EXPECT_EQ(host.closes, 1);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0], "Front end command check error!");
+  EXPECT_EQ(ShutdownResult(), "Front end command check error!");
+}
+
+TEST_F(ShutdownTest, JunkNeverOverrunsTheFrameBufferAndOtherPortsAreRefused) {
+  ShutdownSequence seq(host, &conn);
+  seq.Begin();
+  EXPECT_EQ(seq.OnSerialByte(0x7E, 5), -1);
+  for (int i = 0; i < 10000; ++i) seq.OnSerialByte(static_cast<uint8_t>(i * 7), 4);
+  for (uint8_t b : Frame(FrameClassCommand, cmd::LeaveSampleMode, kReplyDone)) seq.OnSerialByte(b, 4);
+  EXPECT_EQ(host.sent.back()[2], cmd::PowerDown);
+}
+
+TEST_F(ShutdownTest, StatusDotsCycleAndCarryOver) {
+  ShutdownDotsCount = 5;
+  ShutdownSequence seq(host, &conn);
+  seq.Begin();
+  for (int i = 0; i < 3; ++i) {
+    sys::Clock::Advance(1000);
+    seq.Poll(sys::Clock::TickMs());
+  }
+  ASSERT_GE(host.statuses.size(), 4u);
+  EXPECT_EQ(host.statuses[1], "Performing the shut-down procedure.....");
+  EXPECT_EQ(host.statuses[2], "Performing the shut-down procedure......");
+  EXPECT_EQ(host.statuses[3], "Performing the shut-down procedure.");
+  EXPECT_EQ(ShutdownDotsCount, 2);
+}
+
+TEST_F(ShutdownTest, SystemLogLosesOneRowAtShutdown) {
+  std::string sql = "insert into SysLog values";
+  for (int i = 0; i < 1200; ++i) sql += std::string(i ? "," : "") + "('2025-01-01','10:00:00','Logon','x')";
+  RawExec(sql);
+  ShutdownSequence seq(host, &conn);
+  seq.Begin();
+  Answer(model, host.sent, answered, seq);
+  EXPECT_EQ(RawCount("select count(*) from SysLog"), 1200);
+}
+
+// ---- Stop use ------------------------------------------------------------------------------
+
+struct StopRecorder : StopUseHost {
+  void Send(const CommandFrame& f) override { sent.push_back(f); }
+  void SetPrompt(const std::string& t) override { prompt = t; }
+  void EnableOk(bool e) override { ok = e; }
+  void EnableCancel(bool e) override { cancel = e; }
+  void Message(const std::string& t, BoxIcon) override { messages.push_back(t); }
+  void ShutdownPc() override { ++shutdowns; }
+  void Close() override { ++closes; }
+  std::vector<CommandFrame> sent;
+  std::vector<std::string> messages;
+  std::string prompt;
+  bool ok = false, cancel = false;
+  int shutdowns = 0, closes = 0;
+};
+
+class StopUseTest : public ::testing::Test {
+ protected:
+  SequenceFolder folder;
+  CADOConn conn;
+  StopRecorder host;
+  boardsim::BoardModel model;
+  size_t answered = 0;
+};
+
+TEST_F(StopUseTest, ThreeStepsThenSavesAndSwitchesOff) {
+  RawExec("update SysSetting set AutoCleanTime=200");
+  RawExec("update Statistic set TotalTime = 10");
+  Soak.DeviceTestTimes = 37;
+  Soak.SetSoakTimes = 200;
+  Soak.TestsSinceAutoClean = 9;
+  SampleCounters.RunningMinutes = 5;
+  StopUseSequence seq(host, &conn, true);
+  seq.Begin();
+  EXPECT_EQ(seq.autoCleanTime(), 200);
+  EXPECT_EQ(host.prompt, "Please take out the tubes from diluent,cleanser and lyse container,then click OK");
+  for (int step = 0; step < 3; ++step) {
+    seq.OnOk();
+    EXPECT_FALSE(host.ok);
+    EXPECT_FALSE(host.cancel);
+    seq.OnCancel();  // refused while the board works
+    EXPECT_EQ(host.closes, 0);
+    if (step == 2) {
+      EXPECT_EQ(RawScalar("select SoakDaysStartDate from SysSetting"), "2026-3-5 9:30:0");
+      EXPECT_EQ(RawCount("select DeviceTestTimes from SysSetting"), 37);
+      EXPECT_EQ(Soak.TestsSinceAutoClean, 0);
+    }
+    Answer(model, host.sent, answered, seq);
+    EXPECT_EQ(seq.step(), step + 1);
+    EXPECT_FALSE(host.cancel);  // Cancel stays off once the procedure has begun
+  }
+  EXPECT_EQ(host.sent.size(), 3u);
+  EXPECT_EQ(host.shutdowns, 1);
+  EXPECT_EQ(host.closes, 1);
+  EXPECT_EQ(RawCount("select TotalTime from Statistic"), 15);
+  EXPECT_EQ(RawScalar("select Result from SysLog where Event='Shut Down'"), "OK");
+}
+
+TEST_F(StopUseTest, CancelBeforeTheFirstOkSendsNothing) {
+  StopUseSequence seq(host, &conn, true);
+  seq.Begin();
+  seq.OnCancel();
+  EXPECT_EQ(host.closes, 1);
+  EXPECT_TRUE(host.sent.empty());
+}
+
+TEST_F(StopUseTest, MissingAcknowledgementEndsInAMessageAndTheScreenCanBeLeft) {
+  StopUseSequence seq(host, &conn, true);
+  seq.Begin();
+  seq.OnOk();
+  sys::Clock::Advance(StopUseSequence::kReplyTimeoutMs);
+  seq.Poll(sys::Clock::TickMs());
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_TRUE(host.ok);
+  EXPECT_TRUE(host.cancel);
+  EXPECT_EQ(seq.step(), 0);
+  seq.OnCancel();
+  EXPECT_EQ(host.closes, 1);
+  EXPECT_EQ(host.shutdowns, 0);
+}
+
+TEST_F(StopUseTest, WithoutAPortOkOnlyTellsTheOperator) {
+  StopUseSequence seq(host, &conn, false);
+  seq.Begin();
+  seq.OnOk();
+  EXPECT_TRUE(host.sent.empty());
+  EXPECT_EQ(host.messages.size(), 1u);
+  seq.OnCancel();
+  EXPECT_EQ(host.closes, 1);
+}
+
+TEST_F(StopUseTest, SensorReportsAndDamagedFrames) {
+  StopUseSequence seq(host, &conn, true);
+  seq.Begin();
+  seq.OnOk();
+  struct Case {
+    std::vector<uint8_t> frame;
+    const char* message;  // null: nothing shown
+  } cases[] = {
+      {Frame(FrameClassStatus, status::DiluentSensor, 0), nullptr},
+      {Frame(FrameClassStatus, status::DiluentSensor, 1), "Diluent not enough!"},
+      {Frame(FrameClassCommand, cmd::PrimeAll, kReplyDone, 0, true), "前端命令校验错！"},
+  };
+  for (const Case& c : cases) {
+    host.messages.clear();
+    for (uint8_t b : c.frame) seq.OnSerialByte(b, 4);
+    if (c.message) {
+      ASSERT_EQ(host.messages.size(), 1u);
+      EXPECT_EQ(host.messages[0], c.message);
+    } else {
+      EXPECT_TRUE(host.messages.empty());
+    }
+  }
+  EXPECT_EQ(seq.step(), 0);  // the damaged acknowledgement did not advance
+}
+
+}  // namespace
