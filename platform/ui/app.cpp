@@ -590,6 +590,15 @@ int ShowCursor(bool show) {
 
 bool IsCursorShown() { return Ctx().cursorCount >= 0; }
 
+void SetCursor(CursorShape shape) {
+  auto& c = Ctx();
+  if (c.cursorShape == shape) return;
+  c.cursorShape = shape;
+  if (c.backend) c.backend->SetCursorShape(shape);
+}
+
+CursorShape GetCursorShape() { return Ctx().cursorShape; }
+
 void SetClipboardText(const std::string& text) {
   auto& c = Ctx();
   c.clipboard = text;

@@ -91,6 +91,12 @@ bool RunOnUiThread(const std::function<void()>& fn);
 // Queues `fn` to run on the UI thread; returns at once.
 bool PostToUiThread(std::function<void()> fn);
 
+// Pointer shapes. A window sets its own in WM_SETCURSOR (sent on every pointer move);
+// without an answer the pointer shows the class's shape (a text beam over edits).
+enum class CursorShape { Arrow, IBeam, Wait, Cross, SizeWE, SizeNS, SizeAll, Hand, No };
+void SetCursor(CursorShape shape);
+CursorShape GetCursorShape();
+
 // Hides or shows the pointer; a counter like the system's (shown while >= 0).
 int ShowCursor(bool show);
 bool IsCursorShown();

@@ -15,6 +15,7 @@ class OffscreenBackend : public Backend {
   void Poll(std::vector<InputEvent>&) override {}
   bool NeedsPolling() const override { return false; }
   void SetCursorVisible(bool) override {}
+  void SetCursorShape(CursorShape) override {}
   void SetClipboard(const std::string&) override {}
   bool GetClipboard(std::string&) override { return false; }
   BackendKind Kind() const override { return BackendKind::Offscreen; }

@@ -68,6 +68,9 @@ void Utf8ToCodePoints(const char* s, std::vector<unsigned>& out) {
 class SdlBackend : public Backend {
  public:
   ~SdlBackend() override {
+    for (SDL_Cursor* c : cursors_) {
+      if (c) SDL_FreeCursor(c);
+    }
     if (texture_) SDL_DestroyTexture(texture_);
     if (renderer_) SDL_DestroyRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
@@ -191,6 +194,15 @@ class SdlBackend : public Backend {
 
   bool NeedsPolling() const override { return true; }
   void SetCursorVisible(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
+  void SetCursorShape(CursorShape shape) override {
+    const int i = static_cast<int>(shape);
+    static const SDL_SystemCursor kSdl[] = {SDL_SYSTEM_CURSOR_ARROW,  SDL_SYSTEM_CURSOR_IBEAM,  SDL_SYSTEM_CURSOR_WAIT,
+                                            SDL_SYSTEM_CURSOR_CROSSHAIR, SDL_SYSTEM_CURSOR_SIZEWE, SDL_SYSTEM_CURSOR_SIZENS,
+                                            SDL_SYSTEM_CURSOR_SIZEALL, SDL_SYSTEM_CURSOR_HAND, SDL_SYSTEM_CURSOR_NO};
+    if (i < 0 || i >= 9) return;
+    if (!cursors_[i]) cursors_[i] = SDL_CreateSystemCursor(kSdl[i]);
+    if (cursors_[i]) SDL_SetCursor(cursors_[i]);
+  }
   void SetClipboard(const std::string& text) override { SDL_SetClipboardText(text.c_str()); }
   bool GetClipboard(std::string& text) override {
     if (!SDL_HasClipboardText()) return false;
@@ -208,6 +220,7 @@ class SdlBackend : public Backend {
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
+  SDL_Cursor* cursors_[9] = {};
   Size size_;
 };
 

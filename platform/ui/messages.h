@@ -25,12 +25,15 @@ enum : uint32_t {
   WM_CLOSE = 0x0010,
   WM_QUIT = 0x0012,
   WM_ERASEBKGND = 0x0014,   // wParam: draw::DC*; returns non-zero when erased
+  WM_SYSCOLORCHANGE = 0x0015,
   WM_SHOWWINDOW = 0x0018,
-  WM_SETCURSOR = 0x0020,
+  WM_SETTINGCHANGE = 0x001A,
+  WM_SETCURSOR = 0x0020,    // wParam: window under the pointer, lParam: MakeLong(hit, mouse message); non-zero: set
   WM_DRAWITEM = 0x002B,     // wParam: control id, lParam: DrawItemInfo*
   WM_SETFONT = 0x0030,      // wParam: const draw::Font* (null: the default), lParam: redraw
   WM_GETFONT = 0x0031,      // returns const draw::Font*
-  WM_NOTIFY = 0x004E,       // wParam: control id, lParam: NotifyHeader*
+  WM_NOTIFY = 0x004E,
+  WM_CONTEXTMENU = 0x007B,       // wParam: control id, lParam: NotifyHeader*
   WM_HELP = 0x0053,
   WM_SETICON = 0x0080,
   WM_GETDLGCODE = 0x0087,   // wParam: the key, lParam: Message* (may be null); returns DLGC_ flags
@@ -64,6 +67,7 @@ enum : uint32_t {
   WM_MBUTTONUP = 0x0208,
   WM_MOUSEWHEEL = 0x020A,   // wParam: MakeWParam(flags, delta), lParam: screen point
   WM_CAPTURECHANGED = 0x0215,
+  WM_IME_CHAR = 0x0286,
   WM_MOUSEHOVER = 0x02A1,
   WM_MOUSELEAVE = 0x02A3,
   WM_HOTKEY = 0x0312,

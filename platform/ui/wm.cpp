@@ -411,6 +411,15 @@ void RouteInput(const InputEvent& ev) {
       }
       if (ev.kind == K::MouseMove) SetMouseOver(target);
       if (!target) return;
+      if (ev.kind == K::MouseMove && !c.ncTrackWnd) {
+        // The window under the pointer, then its parents, may choose the pointer's shape.
+        bool set = false;
+        for (Window* w = target; w && !set; w = w->GetParent()) {
+          set = w->SendMessage(WM_SETCURSOR, target->Handle(), static_cast<LParam>(MakeLong(1, WM_MOUSEMOVE))) != 0;
+          if (!Window::FromHandle(target->Handle())) return;
+        }
+        if (!set) SetCursor(target->ClassName() == "Edit" ? CursorShape::IBeam : CursorShape::Arrow);
+      }
       Window* top = target->GetTopLevel();
       if (ev.kind == K::MouseDown) {
         if (!top->IsWindowEnabled()) {

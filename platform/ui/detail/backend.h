@@ -22,6 +22,7 @@ class Backend {
   // True when input can only be seen by polling (the loop then waits in short slices).
   virtual bool NeedsPolling() const = 0;
   virtual void SetCursorVisible(bool visible) = 0;
+  virtual void SetCursorShape(CursorShape shape) = 0;
   virtual void SetClipboard(const std::string& text) = 0;
   virtual bool GetClipboard(std::string& text) = 0;
   virtual BackendKind Kind() const = 0;

@@ -96,6 +96,7 @@ struct Context {
   draw::Bitmap screen;
   int advanceToken = 0;
   int cursorCount = 0;
+  CursorShape cursorShape = CursorShape::Arrow;
   std::string clipboard;
 
   std::function<void(const std::string&)> faultReporter;

@@ -532,3 +532,23 @@ TEST_F(ControlsTest, AControlSeesItsOwnNotificationsFirst) {
   EXPECT_FALSE(s.Has(40, CBN_CLOSEUP));
   EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 800);
 }
+
+TEST_F(ControlsTest, ThePointerShapeFollowsTheWindowUnderIt) {
+  struct Sizer : Window {
+    LResult WindowProc(uint32_t msg, WParam w, LParam l) override {
+      if (msg == WM_SETCURSOR) {
+        SetCursor(CursorShape::SizeWE);
+        return 1;
+      }
+      return Window::WindowProc(msg, w, l);
+    }
+  } sizer;
+  Open({{kClassEdit, 30, "", 10, 10, 100, 12, V | WS_BORDER, 0}});
+  ASSERT_TRUE(sizer.Create("Test", "", WS_POPUP | WS_VISIBLE, Rect(600, 500, 700, 580), nullptr));
+  d.MoveTo(host_->GetDlgItem(30)->GetWindowRect().Center());
+  EXPECT_EQ(GetCursorShape(), CursorShape::IBeam);
+  d.MoveTo(Point(650, 540));
+  EXPECT_EQ(GetCursorShape(), CursorShape::SizeWE);
+  d.MoveTo(host_->GetWindowRect().TopLeft());
+  EXPECT_EQ(GetCursorShape(), CursorShape::Arrow);
+}
