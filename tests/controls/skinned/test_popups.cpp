@@ -1,0 +1,98 @@
+// The busy pop-up (growing dots, keys that cannot close it) and the key pad (typed result).
+#include "controls/soft_keybd.h"
+#include "controls/testing_popup.h"
+#include "fixture.h"
+#include "platform/ui/keys.h"
+
+TEST_F(SkinnedTest, BusyPopupDotsGrowToSixThenStartAgainAcrossPopups) {
+  ResetTestingDotCounter();
+  CTesting popup;
+  ASSERT_TRUE(popup.Create(nullptr));
+  d.Settle();
+  EXPECT_EQ(d.Text(IDC_TESTING_LABEL), "Testing");
+  const char* expected[] = {"Testing.", "Testing..", "Testing...", "Testing....", "Testing.....", "Testing......",
+                            "Testing."};
+  for (const char* e : expected) {
+    d.Advance(500);
+    EXPECT_EQ(d.Text(IDC_TESTING_LABEL), e);
+  }
+  d.Screen().SavePng(PngPath("busy_popup"));
+  popup.DestroyWindow();
+  // A new pop-up goes on where the last one stopped.
+  AppSettings.LanguageIndex = 3;
+  CTesting next;
+  ASSERT_TRUE(next.Create(nullptr));
+  d.Advance(500);
+  EXPECT_EQ(d.Text(IDC_TESTING_LABEL), "Test en cours..");
+}
+
+TEST_F(SkinnedTest, BusyPopupIgnoresEscapeReturnSpaceAndAltF4) {
+  CTesting popup;
+  ASSERT_TRUE(popup.Create(nullptr));
+  d.Settle();
+  struct Case {
+    unsigned key;
+    bool alt;
+  };
+  for (const Case& c : {Case{ui::VK_ESCAPE, false}, Case{ui::VK_RETURN, false}, Case{ui::VK_SPACE, false},
+                        Case{ui::VK_F4, true}}) {
+    SCOPED_TRACE(c.key);
+    popup.SetFocus();
+    d.Key(c.key, false, false, c.alt);
+    d.Settle();
+    EXPECT_TRUE(popup.IsWindow());
+    EXPECT_TRUE(popup.IsWindowVisible());
+  }
+}
+
+TEST_F(SkinnedTest, KeyPadTypesItsKeysAndReturnsTheTextOnOk) {
+  struct Case {
+    const char* keys;
+    int close;
+    int result;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"1A1", ui::IDOK, ui::IDOK, "1A1"},
+      {"", ui::IDOK, ui::IDOK, ""},
+      {"Z9", ui::IDCANCEL, ui::IDCANCEL, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keys);
+    CSoftKeybd pad;
+    int result = -5;
+    d.RunScript([&] { result = pad.DoModal(); },
+                [&](ui::TestDriver& s) {
+                  std::string typed;
+                  for (const char* k = c.keys; *k; ++k) {
+                    s.Press(SoftKeybdKeyId(*k));
+                    typed += *k;
+                    EXPECT_EQ(s.Text(IDC_SOFT_KEYBD_TEXT), typed);
+                  }
+                  // A hardware key changes nothing: the field is read-only.
+                  s.Type("Q");
+                  EXPECT_EQ(s.Text(IDC_SOFT_KEYBD_TEXT), typed);
+                  s.Press(c.close);
+                });
+    EXPECT_EQ(result, c.result);
+    if (c.text) {
+      EXPECT_EQ(pad.typedText, c.text);
+    }
+  }
+}
+
+TEST_F(SkinnedTest, KeyPadButtonTextsFollowTheLanguage) {
+  const char* ok[] = {"确定", "OK", "Aceptar", "OK", "OK"};
+  const char* cancel[] = {"取消", "Cancel", "Cancelar", "Annuler", "Відміна"};
+  for (int lang = 0; lang < 5; ++lang) {
+    AppSettings.LanguageIndex = static_cast<uint8_t>(lang);
+    CSoftKeybd pad;
+    ASSERT_TRUE(pad.CreateModeless());
+    EXPECT_EQ(pad.GetDlgItemText(ui::IDOK), ok[lang]);
+    EXPECT_EQ(pad.GetDlgItemText(ui::IDCANCEL), cancel[lang]);
+    EXPECT_FALSE(pad.GetDlgItem(SoftKeybdKeyId('B'))->GetStyle() & ui::WS_TABSTOP);
+    EXPECT_TRUE(pad.GetDlgItem(SoftKeybdKeyId('C'))->GetStyle() & ui::WS_TABSTOP);
+    if (lang == 1) d.Screen().SavePng(PngPath("key_pad"));
+    pad.DestroyWindow();
+  }
+}
