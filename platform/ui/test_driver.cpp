@@ -52,6 +52,8 @@ void TestDriver::Settle() {
 bool TestDriver::RunScript(const std::function<void()>& body, const std::function<void(TestDriver&)>& script,
                            int64_t realLimitMs) {
   std::atomic<bool> scriptDone{false};
+  std::atomic<bool> bodyDone{false};
+  std::atomic<bool> gaveUp{false};
   std::thread t([&] {
     TestDriver d;
     // Let the body reach its loop first.
@@ -59,8 +61,19 @@ bool TestDriver::RunScript(const std::function<void()>& body, const std::functio
     script(d);
     scriptDone = true;
     detail::Wake();
+    // A body still running when the script is over (a screen the script failed to close)
+    // is ended by a quit, so a failing test reports instead of hanging.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(realLimitMs);
+    while (!bodyDone.load() && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    if (!bodyDone.load()) {
+      gaveUp = true;
+      PostQuitMessage(-1);
+    }
   });
   body();
+  bodyDone = true;
   // The body ended; serve the script until it finishes too.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(realLimitMs);
   while (!scriptDone.load() && std::chrono::steady_clock::now() < deadline) {
@@ -73,8 +86,16 @@ bool TestDriver::RunScript(const std::function<void()>& body, const std::functio
     Ctx().idleCv.notify_all();
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  const bool ok = scriptDone.load();
-  if (ok) t.join(); else t.detach();
+  const bool ok = scriptDone.load() && !gaveUp.load();
+  if (scriptDone.load()) {
+    t.join();
+  } else {
+    t.detach();
+  }
+  if (gaveUp.load() && LoopDepth() == 0) {
+    // The quit that ended the body is spent.
+    Ctx().quit = false;
+  }
   return ok;
 }
 

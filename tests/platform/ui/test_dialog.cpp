@@ -247,3 +247,15 @@ TEST_F(DialogTest, AControlCanKeepTabEnterAndArrowsForItself) {
   d.Type("\rb");
   EXPECT_EQ(dlg.GetDlgItemText(2), "a\nb");
 }
+
+TEST_F(DialogTest, AScriptThatLeavesItsScreenOpenFailsInsteadOfHanging) {
+  DialogTemplate t;
+  t.cx = 100;
+  t.cy = 60;
+  t.style = WS_POPUP;
+  Dialog dlg(t);
+  int result = 0;
+  EXPECT_FALSE(d.RunScript([&] { result = dlg.DoModal(); }, [](TestDriver&) {}, 300));
+  EXPECT_EQ(result, kModalQuit);
+  EXPECT_FALSE(IsQuitPending());
+}
