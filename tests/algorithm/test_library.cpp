@@ -33,6 +33,14 @@ const std::set<std::string> kExports = {
     "GetRbcParameters",  "GetPltParameters",    "FindWbcLine",
     "FlagAlgorithmMain", "GetFlagAlgorithmParaDefault", "GetECalAlgorithmParaDefault",
     "LoadAlgorithmPara",
+    // raw-data record files, pulse identification and pulse files
+    "ReadRawdata",       "ClearRawdata",        "GetRawdataStaticData",
+    "GetRawdataPointerData", "GetAlgoDataFromRecord_1", "ReviseRawdata",
+    "GetPulseIdenParaDefault", "CbcPulseIdentify", "ParsePulseData",
+    "GetPulseDataLen",   "DoPulseIdentify",     "AllocateMemoryForPulseData",
+    "DeallocateMemoryForPulseData", "AllocateMemoryForPulse", "DeallocateMemoryForPulse",
+    "AllocateMemoryForPulseIdenData", "DeallocateMemoryForPulseIdenData",
+    "GetPulseIdentifyVersion", "CbcFindPeak", "DoFilePulseIdentify",
 };
 
 // Defined global symbols of the dynamic symbol table of a 64-bit ELF file.
