@@ -199,6 +199,16 @@ class CGridCtrl {
   int TotalHeight() const;
   int TotalWidth() const;
   CCellID FindTopLeftCell(bool recompute = false);
+  // Positions in client pixels, from the sizes, the two scroll positions and the client
+  // size. Cell rectangles here are inclusive: right = left + width - 1.
+  CCellSpan GetVisibleRange(draw::Rect* area = nullptr, bool recompute = false);
+  CCellSpan GetFullyVisibleRange(bool recompute = false);
+  bool ComputeCellOrigin(int row, int col, draw::Point* p);
+  bool ComputeCellRect(int row, int col, draw::Rect* r);
+  bool ComputeSpanRect(const CCellSpan& span, draw::Rect* r);
+  CCellID HitTestCell(draw::Point p, bool allowFixed = false);
+  draw::Point PointInCell(int row, int col, draw::Point p);
+  bool IsCellOnScreen(int row, int col);
   void StretchColumnsToFit(bool includeFixed = true);
   void StretchRowsToFit(bool includeFixed = true);
   void StretchToFit(bool includeFixed = true);

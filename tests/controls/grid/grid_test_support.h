@@ -33,6 +33,8 @@ class TestGrid : public CGridCtrl {
   std::vector<Note> notes;
   std::map<int, intptr_t> replies;  // notification code -> the owner's answer
   draw::Size client;
+  int scrollX = 0, scrollY = 0;
+  bool window = false;
   std::string clipboard;
   bool clipboardFull = false;
   std::vector<std::string> errors;
@@ -93,6 +95,8 @@ class TestGrid : public CGridCtrl {
     return it == replies.end() ? 0 : it->second;
   }
   draw::Size ClientSize() const override { return client; }
+  int GetScrollPosition(int bar) const override { return bar == SB_HORZ ? scrollX : scrollY; }
+  bool WindowExists() const override { return window; }
   bool PutClipboardText(const std::string& text) override {
     clipboard = text;
     clipboardFull = true;
