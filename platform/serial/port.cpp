@@ -194,7 +194,14 @@ Status Port::Configure(const Settings& settings) {
   if (::tcgetattr(fd_, &t) != 0) {
     result = {Error::Io, SysText("cannot read the settings of " + path_, errno)};
   } else {
-    MakeRawTermios(settings, &t);
+    // The pseudo-terminal driver always runs 8 bits without parity, and asking it again for
+    // parity is refused once it has forced that; so a pseudo-terminal gets only what it can do.
+    Settings wanted = settings;
+    if (pty_) {
+      wanted.dataBits = 8;
+      wanted.parity = Parity::None;
+    }
+    MakeRawTermios(wanted, &t);
     if (::tcsetattr(fd_, TCSANOW, &t) != 0) {
       result = {Error::BadSetting, SysText("the settings were refused by " + path_, errno)};
     } else {

@@ -86,6 +86,8 @@ TEST_F(SerialOverPty, ReconfigureAnOpenPort) {
   Settings got;
   ASSERT_TRUE(port.GetSettings(&got).ok());
   EXPECT_EQ(got.parity, Parity::Even);
+  // Applying the same parity line again (as the printer does after opening) is accepted too.
+  ASSERT_TRUE(port.Configure(Line(19200, 8, Parity::Even, 1, true)).ok());
   // A bad setting is refused before it reaches the device, and the line stays as it was.
   const auto bad = port.Configure(Line(12345, 8, Parity::None, 1, false));
   EXPECT_EQ(bad.error, Error::BadSetting);
