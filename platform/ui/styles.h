@@ -33,6 +33,7 @@ enum : uint32_t {
   WS_EX_TRANSPARENT = 0x00000020u,
   WS_EX_CLIENTEDGE = 0x00000200u,
   WS_EX_STATICEDGE = 0x00020000u,
+  WS_EX_NOACTIVATE = 0x08000000u,  // clicks do not activate it (drop-down lists, keyboards)
 };
 // Class styles.
 enum : uint32_t { CS_VREDRAW = 0x1, CS_HREDRAW = 0x2, CS_DBLCLKS = 0x8 };

@@ -103,11 +103,11 @@ bool Window::Create(const std::string& className, const std::string& text, uint3
   }
   if (FromHandle(h) != this) return false;
   if (style_ & WS_VISIBLE) {
-    if (parent_) {
-      Invalidate(true);
-    } else {
-      Invalidate(true);
+    Invalidate(true);
+    if (!parent_) {
       ScreenChanged();
+      // A top-level window created visible becomes the active one, as if shown.
+      if (!(exStyle_ & WS_EX_NOACTIVATE)) SetActiveWindow();
     }
   }
   return true;

@@ -432,7 +432,7 @@ void RouteInput(const InputEvent& ev) {
           }
           return;
         }
-        if (c.active != top->Handle()) top->SetActiveWindow();
+        if (c.active != top->Handle() && !(top->GetExStyle() & WS_EX_NOACTIVATE)) top->SetActiveWindow();
       }
       if (!Accepts(target)) return;
       const Point cp = target->ScreenToClient(ev.pt);

@@ -147,7 +147,7 @@ void ComboBox::ShowDropDown(bool show) {
     if (n * itemH + 2 > h) style |= WS_VSCROLL;
     int y = wr.bottom;
     if (y + h > GetScreenSize().cy) y = wr.top - h;
-    list_.Create(kClassListBox, "", style, Rect::FromSize(wr.left, y, wr.Width(), h), GetTopLevel(), 0, WS_EX_TOPMOST);
+    list_.Create(kClassListBox, "", style, Rect::FromSize(wr.left, y, wr.Width(), h), GetTopLevel(), 0, uint32_t{WS_EX_TOPMOST} | WS_EX_NOACTIVATE);
     list_.cur_ = cur_;
     if (cur_ >= 0) list_.EnsureVisible(cur_);
     dropped_ = true;

@@ -238,6 +238,8 @@ TEST_F(ControlsTest, ComboBoxDropsPicksAndNotifies) {
   EXPECT_EQ(d.Text(40), "three");
   EXPECT_TRUE(h.Has(40, CBN_CLOSEUP));
   EXPECT_TRUE(h.Has(40, CBN_SELCHANGE));
+  EXPECT_FALSE(h.Has(40, CBN_KILLFOCUS));  // the list took neither activation nor focus
+  EXPECT_EQ(Window::GetFocus(), c);
   // A click outside the open list closes it without a change.
   h.notes.clear();
   d.Press(40);
