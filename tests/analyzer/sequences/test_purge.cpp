@@ -1,0 +1,187 @@
+// The start-up results purge: whole oldest days, their raw records, and the raw files after a
+// kill in the middle of their rewrite.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "analyzer/sequences/results_purge.h"
+#include "app/ado_conn.h"
+#include "app/db_errors.h"
+#include "fixture.h"
+
+using namespace analyzer;
+
+namespace {
+
+struct RawRecord {
+  std::string key;
+  uint8_t fill;
+};
+
+void WriteRaw(const std::string& folder, const std::vector<RawRecord>& records, size_t extraIndexBytes = 0) {
+  std::ofstream tdi(folder + "TDI.dat", std::ios::binary), td(folder + "TD.dat", std::ios::binary);
+  for (const RawRecord& r : records) {
+    char index[32] = {};
+    std::memcpy(index, r.key.data(), r.key.size());
+    tdi.write(index, 32);
+    std::string data(2560, static_cast<char>(r.fill));
+    td.write(data.data(), static_cast<std::streamsize>(data.size()));
+  }
+  tdi.write("junkjunkjunk", static_cast<std::streamsize>(extraIndexBytes));
+}
+
+std::vector<RawRecord> ReadRaw(const std::string& folder) {
+  std::ifstream tdi(folder + "TDI.dat", std::ios::binary), td(folder + "TD.dat", std::ios::binary);
+  std::vector<RawRecord> out;
+  char index[32];
+  std::string data(2560, '\0');
+  while (tdi.read(index, 32)) {
+    td.read(data.data(), 2560);
+    EXPECT_EQ(td.gcount(), 2560);
+    RawRecord r{std::string(index, strnlen(index, 32)), static_cast<uint8_t>(data[0])};
+    EXPECT_EQ(data, std::string(2560, data[0])) << "data record of " << r.key << " is not whole";
+    out.push_back(r);
+  }
+  return out;
+}
+
+std::vector<std::string> Keys(const std::vector<RawRecord>& rs) {
+  std::vector<std::string> k;
+  for (const auto& r : rs) k.push_back(r.key);
+  return k;
+}
+
+class PurgeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = folder.path().string() + "/";
+    ClearRecentDbErrors();
+  }
+  SequenceFolder folder;
+  std::string dir;
+  CADOConn conn;
+};
+
+TEST_F(PurgeTest, Keys) {
+  struct Case {
+    const char* date;
+    const char* sample;
+    const char* key;
+  } cases[] = {
+      {"2024-03-05", "7", "20240305 7"},   {"2024-03-05", "12", "2024030512"}, {"2024-03-05", " 12", "2024030512"},
+      {"2024-03-05", "abc", "20240305 0"}, {"2024-03-05", "12345678", "2024030512345678"},
+      {"2024-03-05", "123456789", ""},     {"2024-3", "1", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RawDataKey(c.date, c.sample), c.key) << c.date << " " << c.sample;
+  unsigned char rec120[32] = {};
+  std::memcpy(rec120, "20240305120", 11);
+  EXPECT_FALSE(IndexRecordMatches(rec120, "2024030512"));
+  EXPECT_TRUE(IndexRecordMatches(rec120, "20240305120"));
+}
+
+TEST_F(PurgeTest, FiftyThousandAndOneRowsLoseTheOldestDayWithItsRawRecords) {
+  // 30 results on the oldest day, the rest on later days.
+  RawExec("with recursive n(i) as (select 1 union all select i+1 from n where i < 50001) "
+          "insert into Person(SampleNo, TestDate) select "
+          "case when i <= 30 then cast(i as text) else cast(i % 1000 as text) end, "
+          "case when i <= 30 then '2024-01-01' else '2024-02-' || printf('%02d', 1 + i % 28) end from n");
+  std::vector<RawRecord> raw;
+  for (int i = 1; i <= 30; ++i) raw.push_back({RawDataKey("2024-01-01", std::to_string(i)), 1});
+  raw.push_back({"20240101120", 2});  // sample 120 has no row: "12" must not take it
+  for (int i = 1; i <= 40; ++i) raw.push_back({RawDataKey("2024-02-05", std::to_string(i)), 3});
+  WriteRaw(dir, raw, 7);  // and a partial index record at the end
+  int personCount = 50001;
+  EXPECT_EQ(PurgeResults(conn, personCount, dir), 1);
+  EXPECT_EQ(personCount, 49971);
+  EXPECT_EQ(RawCount("select count(*) from Person"), 49971);
+  EXPECT_EQ(RawCount("select count(*) from Person where TestDate='2024-01-01'"), 0);
+  const auto left = ReadRaw(dir);
+  ASSERT_EQ(left.size(), 41u);
+  EXPECT_EQ(left[0].key, "20240101120");
+  EXPECT_EQ(left[1].fill, 3);
+  EXPECT_FALSE(std::ifstream(dir + "TDITemp.dat").good());
+  EXPECT_FALSE(std::ifstream(dir + "TDCommit.dat").good());
+}
+
+TEST_F(PurgeTest, ExactlyTheLimitIsLeftAloneAndTwoDaysGoWhenNeeded) {
+  RawExec("with recursive n(i) as (select 1 union all select i+1 from n where i < 50100) "
+          "insert into Person(SampleNo, TestDate) select cast(i as text), "
+          "case when i <= 60 then '2024-01-01' when i <= 130 then '2024-01-02' else '2024-03-01' end from n");
+  int count = 50000;
+  EXPECT_EQ(PurgeResults(conn, count, dir), 0);
+  EXPECT_EQ(RawCount("select count(*) from Person"), 50100);
+  count = 50100;
+  EXPECT_EQ(PurgeResults(conn, count, dir), 2);
+  EXPECT_EQ(count, 49970);
+  EXPECT_EQ(RawCount("select count(*) from Person"), 49970);
+}
+
+TEST_F(PurgeTest, AFailingQueryEndsTheLoop) {
+  RawExec("drop table Person");
+  int count = 60000;
+  EXPECT_EQ(PurgeResults(conn, count, dir), 0);
+  EXPECT_EQ(count, 60000);
+}
+
+TEST_F(PurgeTest, RawRecordsStayWhenTheRowsCannotBeDeleted) {
+  RawExec("insert into Person(SampleNo, TestDate) values('1','2024-01-01'),('2','2024-01-02')");
+  RawExec("create trigger nodelete before delete on Person begin select raise(abort, 'locked'); end");
+  WriteRaw(dir, {{"20240101 1", 1}, {"20240102 2", 2}});
+  int count = 50002;
+  EXPECT_EQ(PurgeOldestDay(conn, count, dir), 0);
+  EXPECT_EQ(count, 50002);
+  EXPECT_EQ(ReadRaw(dir).size(), 2u);
+}
+
+TEST_F(PurgeTest, MissingRawFilesLeaveTheRowsToBeDeleted) {
+  RawExec("insert into Person(SampleNo, TestDate) values('1','2024-01-01'),('2','2024-01-02')");
+  WriteRaw(dir, {{"20240101 1", 1}});
+  std::remove((dir + "TD.dat").c_str());
+  int count = 50002;
+  EXPECT_EQ(PurgeOldestDay(conn, count, dir), 1);
+  EXPECT_EQ(count, 50001);
+  EXPECT_TRUE(std::ifstream(dir + "TDI.dat").good());
+}
+
+// Kills a child process at a step of the rewrite, then checks the files the next start sees.
+const char* g_killAt = nullptr;
+bool KillAt(const char* step) {
+  if (std::strcmp(step, g_killAt) == 0) ::kill(::getpid(), SIGKILL);
+  return true;
+}
+
+TEST_F(PurgeTest, RawFilesStayAMatchingPairAfterAKillDuringTheRewrite) {
+  const std::vector<RawRecord> original = {{"20240101 1", 1}, {"20240101 2", 2}, {"20240102 1", 3}, {"20240102 2", 4}};
+  const std::vector<std::string> oldKeys = Keys(original);
+  const std::vector<std::string> newKeys = {"20240102 1", "20240102 2"};
+  struct Case {
+    const char* step;
+    bool completed;  // the next pass sees the new pair
+  } cases[] = {{"temp-written", false}, {"committed", true}, {"index-renamed", true}};
+  for (const Case& c : cases) {
+    WriteRaw(dir, original);
+    g_killAt = c.step;
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      SetRawRewriteCheckpoint(KillAt);
+      RemoveRawRecords(dir, {"20240101 1", "20240101 2"});
+      ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << c.step;
+    RecoverRawRewrite(dir);
+    const auto now = ReadRaw(dir);
+    EXPECT_EQ(Keys(now), c.completed ? newKeys : oldKeys) << c.step;
+    for (const auto& r : now) EXPECT_EQ(r.fill, r.key == "20240101 1" ? 1 : r.key == "20240101 2" ? 2 : r.key == "20240102 1" ? 3 : 4);
+    EXPECT_FALSE(std::ifstream(dir + "TDTemp.dat").good()) << c.step;
+  }
+}
+
+}  // namespace
