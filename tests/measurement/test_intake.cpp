@@ -20,10 +20,9 @@ const std::string kStandardUnits[20] = {"10^9/L", "10^9/L", "10^9/L", "10^9/L", 
                                         "10^12/L", "g/L",   "%",      "fL",     "pg", "g/L",    "fL",
                                         "%",      "10^9/L", "fL",     "fL",     "%",  "%"};
 
+// Packed fields are read by value, never bound to a reference.
 template <class T>
-T At(const void* record, size_t offset) {
-  T v;
-  std::memcpy(&v, static_cast<const char*>(record) + offset, sizeof v);
+T V(T v) {
   return v;
 }
 
@@ -68,30 +67,30 @@ TEST(AlgorithmInputRecord, BloodModeConstantsAndFields) {
     auto in = std::make_unique<AlgorithmInput>();
     std::memset(in.get(), 0xAB, sizeof *in);  // everything not set must come out zero
     FillAlgorithmInput(*in, ci, h);
-    EXPECT_EQ(in->BloodMode, c.modeByte) << "mode " << c.mode;
-    EXPECT_EQ(in->WbcDilution, c.wbcDil);
-    EXPECT_EQ(in->RbcDilution, c.rbcDil);
-    EXPECT_EQ(in->WbcCountTime, c.time);
-    EXPECT_EQ(in->RbcCountTime, c.time);
-    EXPECT_EQ(in->WbcRateDivisor, 25.6f);
-    EXPECT_EQ(in->RbcRateDivisor, 10.4f);
-    EXPECT_EQ(in->HgbReadingCount, 1u);
-    EXPECT_EQ(*in->HgbBlankReadings, 3400);
-    EXPECT_EQ(*in->HgbSampleReadings, 2100);
+    EXPECT_EQ(V(in->BloodMode), c.modeByte) << "mode " << c.mode;
+    EXPECT_EQ(V(in->WbcDilution), c.wbcDil);
+    EXPECT_EQ(V(in->RbcDilution), c.rbcDil);
+    EXPECT_EQ(V(in->WbcCountTime), c.time);
+    EXPECT_EQ(V(in->RbcCountTime), c.time);
+    EXPECT_EQ(V(in->WbcRateDivisor), 25.6f);
+    EXPECT_EQ(V(in->RbcRateDivisor), 10.4f);
+    EXPECT_EQ(V(in->HgbReadingCount), 1u);
+    EXPECT_EQ(*V(in->HgbBlankReadings), 3400);
+    EXPECT_EQ(*V(in->HgbSampleReadings), 2100);
     // Factors by screen position: WBC 0, HGB 8, RBC 7, MCV 10, PLT 15, MPV 16.
-    EXPECT_EQ(in->WbcFactor, 1.00f);
-    EXPECT_EQ(in->HgbFactor, 1.08f);
-    EXPECT_EQ(in->RbcFactor, 1.07f);
-    EXPECT_EQ(in->McvFactor, 1.10f);
-    EXPECT_EQ(in->PltFactor, 1.15f);
-    EXPECT_EQ(in->MpvFactor, 1.16f);
-    EXPECT_EQ(in->WbcHistogram[3], 7.0f);
-    EXPECT_EQ(in->RbcHistogram[255], 9.0f);
-    EXPECT_EQ(in->PltHistogram[127], 11.0f);
-    EXPECT_EQ(in->PltHistogram[128], 0.0f);
-    EXPECT_EQ(in->UserPltUpper, 0);
-    EXPECT_EQ(in->AuxBufferLength, 0);
-    EXPECT_EQ(in->HgbReadingFault, 0);
+    EXPECT_EQ(V(in->WbcFactor), 1.00f);
+    EXPECT_EQ(V(in->HgbFactor), 1.08f);
+    EXPECT_EQ(V(in->RbcFactor), 1.07f);
+    EXPECT_EQ(V(in->McvFactor), 1.10f);
+    EXPECT_EQ(V(in->PltFactor), 1.15f);
+    EXPECT_EQ(V(in->MpvFactor), 1.16f);
+    EXPECT_EQ(V(in->WbcHistogram[3]), 7.0f);
+    EXPECT_EQ(V(in->RbcHistogram[255]), 9.0f);
+    EXPECT_EQ(V(in->PltHistogram[127]), 11.0f);
+    EXPECT_EQ(V(in->PltHistogram[128]), 0.0f);
+    EXPECT_EQ(V(in->UserPltUpper), 0);
+    EXPECT_EQ(V(in->AuxBufferLength), 0);
+    EXPECT_EQ(V(in->HgbReadingFault), 0);
   }
   // 337.72 in single precision is 43A8DC29.
   uint32_t bits;
@@ -199,7 +198,7 @@ TEST(LibraryBinding, LibraryWithoutEntryPointIsSilent) {
   std::memset(out.get(), 0x55, sizeof *out);
   EXPECT_EQ(CallAlgorithmMain(*out, *in), ZentilStatus::EntryMissing);
   EXPECT_TRUE(scope.messages.empty());
-  EXPECT_EQ(out->WBC, 0.0f);  // zero-filled, and the status says not to use it
+  EXPECT_EQ(V(out->WBC), 0.0f);  // zero-filled, and the status says not to use it
 }
 
 TEST(LibraryBinding, DefaultPathIsTheProgramFolder) {
