@@ -1,0 +1,3 @@
+#include "app/screens/screen_registry.h"
+
+void RegisterCoreScreens() {}

@@ -1,0 +1,28 @@
+#pragma once
+// Drawing and message helpers the core screens share: the transparent label colours, the
+// striped backgrounds under a title band, the bar bitmaps beside the bottom buttons, and the
+// board-port failure message.
+#include <string>
+
+#include "platform/ui/draw/dc.h"
+#include "platform/ui/window.h"
+
+// Colour answer of a transparent label: `colour` text, no background, a hollow brush.
+const draw::Brush* TransparentLabel(draw::DC& dc, draw::Color colour);
+
+// The title band (bitmap 491) stretched over the top `bandHeight` pixels, then `stripes`
+// horizontal stripes alternating RGB(205,213,215) and RGB(190,198,201) down to the bottom (the
+// last one reaching it), then a 5-pixel frame in RGB(0,76,120).
+void DrawBandedBackground(draw::DC& dc, const ui::Rect& client, int bandHeight, int stripes);
+
+// The bars beside the bottom buttons: bitmap 450 from the group box's left edge to the left
+// button, bitmap 449 from the right button to 2 pixels before the group box's right edge, each
+// as high as the button beside it, magenta see-through; then the 7-pixel screen frame.
+void DrawBottomBars(draw::DC& dc, ui::Window* dialog, int groupId, int leftButtonId, int rightButtonId);
+
+// The board port could not be opened: in Chinese a log line and the Chinese text with the
+// exclamation icon; otherwise `otherText` (nullptr: the common English text) in a plain box.
+void ReportBoardPortFailure(const char* otherText = nullptr);
+
+// The board port's failure log line (Chinese).
+extern const char* const kBoardPortLogText;

@@ -1,0 +1,107 @@
+#include "app/screens/vantorium_app.h"
+
+#include "analyzer/board_port.h"
+#include "analyzer/serial_port.h"
+#include "app/ado_conn.h"
+#include "app/app_settings.h"
+#include "app/app_startup.h"
+#include "app/app_ui.h"
+#include "app/dialog_layout.h"
+#include "app/layout.h"
+#include "app/screens/screen_common.h"
+#include "app/screens/screen_registry.h"
+#include "app/screens/vantorium_dlg.h"
+#include "app/write_log.h"
+#include "controls/message_box_dlg.h"
+#include "platform/sys/clock.h"
+#include "platform/ui/app.h"
+#include "platform/ui/message_box.h"
+#include "printing/thermal_printer.h"
+
+CVantoriumApp::CVantoriumApp() = default;
+CVantoriumApp::~CVantoriumApp() {
+  if (helpKey_ >= 0) RemoveHelpKey(helpKey_);
+}
+
+bool InstallCrashDumpFilter() { return InstallCrashDumps(); }
+
+bool CVantoriumApp::InitInstance() {
+  steps.clear();
+  CheckScreenSize();
+  steps.push_back("screen");
+  if (!AcquireSingleInstance(instance_, lockFolder)) {
+    steps.push_back("second-instance");
+    return false;
+  }
+  steps.push_back("single-instance");
+  InstallProgramMessageBox();
+  InstallDbErrorReporting();
+  helpKey_ = InstallHelpKey();
+  if (helpKey_ < 0) DoMessageBox("RegisterHotKey error!", ui::MB_ICONEXCLAMATION, 0);
+  steps.push_back("help-key");
+
+  CADOConn conn;
+  RunCoreStartup(conn);
+  steps.push_back("core");
+
+  RegisterCoreScreens();
+  RunScreen("CSysStart");
+  steps.push_back("start-up-screen");
+
+  if (!PrinterOpen(printerPort)) {
+    if (const char* text = PrinterPortFailedText(AppSettings.LanguageIndex))
+      DoMessageBox(text, ui::MB_ICONEXCLAMATION, 0);
+    steps.push_back("printer-failed");
+  } else {
+    steps.push_back("printer");
+  }
+
+  boardPort_ = std::make_unique<analyzer::CSerialPort>();
+  if (!boardPort_->Open(analyzer::ByteSink(), analyzer::kBoardPortNumber, analyzer::kBoardBaud,
+                        analyzer::kBoardParity, analyzer::kBoardDataBits, analyzer::kBoardStopBits,
+                        analyzer::kBoardEventMask, analyzer::kBoardWriteBufferSize)) {
+    const int lang = AppSettings.LanguageIndex;
+    if (lang == 0) {
+      WriteLog(kBoardPortLogText, "");
+      DoMessageBox(BoardPortFailedText(0), ui::MB_ICONEXCLAMATION, 0);
+    } else if (const char* text = BoardPortFailedText(lang)) {
+      DoMessageBox(text, ui::MB_OK, 0);
+    }
+    steps.push_back("board-port-failed");
+  } else {
+    steps.push_back("board-port");
+  }
+
+  conn.Disconnect();
+  if (boardCheckWaitMs > 0) sys::Clock::SleepMs(boardCheckWaitMs);
+  boardPort_.reset();
+  steps.push_back("board-port-released");
+
+  steps.push_back("main-menu");
+  CVantoriumDlg menu(nullptr);
+  menu.DoModal();
+  steps.push_back("main-menu-ended");
+  return false;
+}
+
+int CVantoriumApp::ExitInstance() {
+  if (helpKey_ >= 0) {
+    RemoveHelpKey(helpKey_);
+    helpKey_ = -1;
+  }
+  PrinterClose();
+  PowerOffIfRequested();
+  return 0;
+}
+
+bool CVantoriumApp::PreTranslateMessage(ui::Message& msg) {
+  if (msg.message == ui::WM_HOTKEY && msg.wParam == 1) OpenHelp();
+  return ui::PreTranslate(msg);
+}
+
+int CVantoriumApp::DoMessageBox(const std::string& prompt, unsigned type, unsigned helpId) {
+  CMessageBox box(prompt, type, helpId, nullptr);
+  return box.DoModal();
+}
+
+void CVantoriumApp::CleanUpStartupFiles() { ::CleanUpStartupFiles(); }
