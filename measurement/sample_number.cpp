@@ -1,0 +1,53 @@
+#include "measurement/sample_number.h"
+
+#include <cstdio>
+
+#include "app/ado_conn.h"
+#include "app/field_read.h"
+
+namespace measurement {
+
+SampleNumberChoice ChooseSampleNumber(uint32_t counter, bool retestRequested, bool numberEntered,
+                                      const std::function<bool(uint32_t)>& hasResult,
+                                      const std::function<ExistingSampleAnswer(uint32_t)>& ask) {
+  SampleNumberChoice c;
+  c.counter = counter;
+  if (retestRequested || numberEntered) return c;
+  // Sample numbers stop at 99999999; the question cannot run past it.
+  while (c.counter < 99999999u && hasResult(c.counter + 1)) {
+    switch (ask(c.counter + 1)) {
+      case ExistingSampleAnswer::Skip:
+        ++c.counter;
+        ++c.skipped;
+        continue;
+      case ExistingSampleAnswer::Overwrite:
+        return c;
+      case ExistingSampleAnswer::Cancel:
+        c.counter -= static_cast<uint32_t>(c.skipped);
+        c.skipped = 0;
+        c.start = false;
+        return c;
+    }
+  }
+  return c;
+}
+
+bool SampleHasResult(CADOConn& conn, uint32_t sampleNo, const std::string& testDate) {
+  char sql[160];
+  std::snprintf(sql, sizeof sql, "Select * from Person where SampleNo='%u' and TestDate='%s'", sampleNo,
+                testDate.c_str());
+  RecordsetPtr& rs = conn.OpenRecordset(sql);
+  std::string wbc;
+  const bool has = conn.RecordsetOpen() && HasRows(*rs) && ReadField(*rs, "WBC", wbc);
+  conn.CloseRecordset();
+  return has;
+}
+
+std::string ExistingSampleQuestion(uint32_t sampleNo) {
+  char text[160];
+  std::snprintf(text, sizeof text, "Sample %u existed, if retest, new result will cover previous result,skip?",
+                sampleNo);
+  return text;
+}
+
+}  // namespace measurement
