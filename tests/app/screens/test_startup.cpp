@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+
+#include "app/app_settings.h"
+#include "app/screens/main_menu_texts.h"
+#include "app/screens/screen_registry.h"
+#include "app/screens/vantorium_app.h"
+#include "controls/message_box_dlg.h"
+#include "platform/sys/host_fakes.h"
+#include "platform/sys/single_instance.h"
+#include "platform/ui/app.h"
+#include "platform/ui/message_box.h"
+#include "screen_fixture.h"
+#include "tools/boardsim/simulator.h"
+#include "tools/printersim/server.h"
+
+namespace {
+
+class StartupTest : public ScreenTest {
+ protected:
+  void SetUp() override {
+    ScreenTest::SetUp();
+    Sql("update SysSetting set SLanguage=1");
+    ASSERT_TRUE(board.Start().ok());
+    ASSERT_TRUE(printer.Start().ok());
+    setenv("QUORVEX_COM4", board.DevicePath().c_str(), 1);
+    setenv("QUORVEX_COM3", printer.SlavePath().c_str(), 1);
+    RegisterScreen("CSysStart", [this] { order.push_back("CSysStart"); return 1; });
+    RegisterScreen("CSysClose", [this] { order.push_back("CSysClose"); return 1; });
+    sys::SetPowerControl(&power);
+    app.lockFolder = Folder().string();
+    app.boardCheckWaitMs = 0;
+  }
+  void TearDown() override {
+    RegisterScreen("CSysStart", {});
+    RegisterScreen("CSysClose", {});
+    sys::SetPowerControl(nullptr);
+    unsetenv("QUORVEX_COM4");
+    unsetenv("QUORVEX_COM3");
+    printer.Stop();
+    board.Stop();
+    ScreenTest::TearDown();
+  }
+  // Runs the start-up; `script` answers what comes up and must leave the main menu on top,
+  // which is then shut down.
+  void RunStartup(const std::function<void(ui::TestDriver&)>& script) {
+    bool ok = d.RunScript([&] { app.InitInstance(); app.ExitInstance(); }, [&](ui::TestDriver& s) {
+      script(s);
+      ASSERT_NE(s.Find(IDC_MENU_SHUTDOWN), nullptr) << "the main menu is not on screen";
+      s.Press(IDC_MENU_SHUTDOWN);
+      s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_OKCANCEL, ui::IDOK));
+    });
+    EXPECT_TRUE(ok);
+  }
+  bool Has(const std::string& step) const {
+    return std::find(app.steps.begin(), app.steps.end(), step) != app.steps.end();
+  }
+
+  boardsim::Simulator board;
+  printersim::Server printer;
+  sys::FakePowerControl power;
+  CVantoriumApp app;
+  std::vector<std::string> order;
+};
+
+TEST_F(StartupTest, StepsRunInOrderAndShutdownPowersOff) {
+  RunStartup([&](ui::TestDriver& s) {
+    EXPECT_EQ(s.MessageBox(), nullptr);
+    EXPECT_EQ(s.Text(IDC_MENU_TEST), "TEST");  // the language of the data store
+    Shot("startup_main_menu");
+  });
+  const std::vector<std::string> expected = {"screen", "single-instance", "help-key", "core", "start-up-screen",
+                                             "printer", "board-port", "board-port-released", "main-menu",
+                                             "main-menu-ended"};
+  EXPECT_EQ(app.steps, expected);
+  EXPECT_EQ(order, (std::vector<std::string>{"CSysStart", "CSysClose"}));
+  EXPECT_EQ(AppSettings.ProductName, "QX-4150");
+  EXPECT_EQ(power.calls, 1);
+}
+
+TEST_F(StartupTest, MissingPortsAreReportedAndTheMenuStillComes) {
+  struct Case {
+    const char* variable;
+    const char* step;
+    const char* message;
+  } cases[] = {
+      {"QUORVEX_COM3", "printer-failed", "Failed to initialize printer COM port!"},
+      {"QUORVEX_COM4", "board-port-failed", "Failed to initialize communications COM port!"},
+  };
+  for (const Case& c : cases) {
+    setenv("QUORVEX_COM4", board.DevicePath().c_str(), 1);
+    setenv("QUORVEX_COM3", printer.SlavePath().c_str(), 1);
+    setenv(c.variable, (Folder() / "no-such-port").c_str(), 1);
+    RunStartup([&](ui::TestDriver& s) {
+      EXPECT_EQ(s.MessageBoxText(), c.message);
+      s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_OK, ui::IDOK));
+    });
+    EXPECT_TRUE(Has(c.step)) << c.step;
+    EXPECT_TRUE(Has("main-menu-ended"));
+    AppSettings.PowerOffFlag = 0;
+  }
+}
+
+TEST_F(StartupTest, ASecondInstanceEndsSilently) {
+  sys::SingleInstance first;
+  ASSERT_EQ(first.Acquire("Quorvex.EXE", Folder().string()), sys::SingleInstance::Result::kFirst);
+  EXPECT_FALSE(app.InitInstance());
+  EXPECT_EQ(app.steps, (std::vector<std::string>{"screen", "second-instance"}));
+  EXPECT_TRUE(order.empty());
+  EXPECT_EQ(ui::TopLevelWindows().size(), 0u);
+  app.ExitInstance();
+  EXPECT_EQ(power.calls, 0);
+}
+
+}  // namespace
