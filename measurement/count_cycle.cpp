@@ -252,15 +252,16 @@ void CountCycle::EndTest() {
 }
 
 void CountCycle::OnEndOfTestReply(const CollectedFrame& f) {
+  const int requestsBefore = resend_.Used();
   const bool ok = Checked(f, CheckedFrame::EndOfCountAck);
   // A damaged reply is asked for again while the allowance lasts; after that the test ends
   // without the aperture readings (its result is already stored).
-  if (!ok && resend_.Used() < resend_.Limit()) return;
+  if (!ok && resend_.Used() > requestsBefore) return;
+  host_.ShowStatus(CycleStatus::Ready);
+  countDeadline_ = -1;
+  watchdogNext_ = -1;
+  resultPending_ = false;
   if (ok) {
-    host_.ShowStatus(CycleStatus::Ready);
-    countDeadline_ = -1;
-    watchdogNext_ = -1;
-    resultPending_ = false;
     EndOfTestReport report;
     report.thirdCount = repeatCount_;
     report.apertureSeconds = ApertureSeconds(f.bytes[4], f.bytes[5], f.bytes[6], repeatCount_);

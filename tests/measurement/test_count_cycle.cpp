@@ -45,8 +45,11 @@ class ModelHost : public CountCycleHost {
   // Scripted quick values per count (WBC, RBC, PLT); without a script all counts agree.
   std::vector<CountValues> script;
 
+  bool damageEndReply = false;  // every reply to AA 11 arrives damaged
+
   void SendFrame(const CommandFrame& f) override {
     sent.push_back(f);
+    if (damageEndReply && f[1] == 0xAA && f[2] == 0x11) board.CorruptNext(boardsim::Target::Ack, 100);
     for (auto& e : board.OnFrame(f, analyzer::CommandFrameValid(f))) pendingToScreen.push_back(e.bytes);
   }
   bool LastWriteFailed() override { return writeFailed; }
@@ -194,6 +197,31 @@ TEST_F(CountCycleTest, TenResendsThenTheMessageAndTheTimeOut) {
   EXPECT_EQ(host.cycle.state(), CycleState::Aborted);
   host.Pump();  // the board's reset reply
   EXPECT_EQ(host.cycle.state(), CycleState::Idle);
+  EXPECT_TRUE(host.cycle.ready());
+}
+
+TEST_F(CountCycleTest, DamagedStartAcknowledgementWaitsForTheTimeOut) {
+  host.EnterSampleMode();
+  host.board.CorruptNext(boardsim::Target::Ack, 100);  // from here every acknowledgement is damaged
+  host.PressKey();
+  // The start acknowledgement used up the allowance: stuck until the time-out.
+  EXPECT_EQ(host.cycle.state(), CycleState::Starting);
+  EXPECT_EQ(host.errors, std::vector<std::string>{"execute instruction checksum error！"});
+}
+
+TEST_F(CountCycleTest, EndOfTestReplyDamagedBeyondTheAllowance) {
+  host.EnterSampleMode();
+  host.damageEndReply = true;
+  host.PressKey();
+  EXPECT_EQ(host.processed.size(), 1u);
+  EXPECT_EQ(host.cycle.resendRequests(), 10);
+  EXPECT_EQ(host.errors, std::vector<std::string>{"Test finish instruction checksum error！"});
+  EXPECT_EQ(host.cycle.state(), CycleState::Idle);
+  EXPECT_FALSE(host.cycle.countTimerRunning());  // no time-out after a finished test
+  EXPECT_TRUE(host.ends.empty());                // no aperture readings from a damaged reply
+  sys::Clock::Advance(CountCycle::kCountTimeoutMs);
+  host.cycle.Tick();
+  EXPECT_EQ(host.timeouts, 0);
   EXPECT_TRUE(host.cycle.ready());
 }
 
