@@ -1,0 +1,30 @@
+#pragma once
+// What the board screens share: the box styles of the sequences' messages and the board port
+// of a window.
+#include <memory>
+#include <string>
+
+#include "analyzer/serial_port.h"
+#include "analyzer/sequences/startup_sequence.h"
+
+namespace ui {
+class Window;
+}
+
+namespace analyzer {
+
+unsigned BoxStyle(BoxIcon icon);
+// Shows a message in the program's box over `owner`.
+int ShowBox(ui::Window* owner, const std::string& text, BoxIcon icon, unsigned buttons = 0);
+
+// Creates, opens and starts a board port owned by the window; null when it cannot be opened.
+std::unique_ptr<CSerialPort> OpenWindowBoardPort(ui::Window* owner);
+
+// "Failed to initialize communications COM4 port!" and the like in the language.
+std::string PortFailedText(bool withNumber, int language);
+
+// Posted to a screen to end it outside the board byte handler (the port's worker is waiting
+// for that handler, so the port is deleted afterwards, from the screen's own loop).
+inline constexpr uint32_t kEndScreenMessage = 0x0400 + 100;
+
+}  // namespace analyzer
