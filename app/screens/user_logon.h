@@ -1,0 +1,55 @@
+#pragma once
+// CUserLogon: the log-on screen. The operator picks a user of the Users table, types the
+// password and presses OK; a match sets the user level to the user's type and writes a Logon
+// row to the system log.
+#include <string>
+
+#include "app/ado_conn.h"
+#include "controls/xp_button.h"
+#include "controls/xp_group_box.h"
+#include "platform/ui/controls/controls.h"
+#include "platform/ui/dialog.h"
+
+inline constexpr int IDD_USER_LOGON = 222;
+inline constexpr int IDC_LOGON_FRAME = 2008;
+inline constexpr int IDC_LOGON_PASSWORD = 1319;
+inline constexpr int IDC_LOGON_KEYBOARD = 1514;
+inline constexpr int IDC_LOGON_USER = 1534;
+inline constexpr int IDC_LOGON_NAME_LABEL = 1689;
+inline constexpr int IDC_LOGON_PASSWORD_LABEL = 1691;
+
+ui::DialogTemplate UserLogonTemplate();
+
+// The user level a UserType gives: the types 0 to 3 as they are; any other value gives no
+// rights above General User (0).
+uint8_t UserLevelForType(int64_t userType);
+
+// The look-up of a user by the name chosen: the name as stored (apostrophes doubled for the
+// SQL text) or as the program's own SQL-safe form writes it.
+std::string UserLookupSql(const std::string& name);
+
+class CUserLogon : public ui::Dialog {
+ public:
+  explicit CUserLogon(ui::Window* parent = nullptr);
+
+  std::string password;
+  std::string userName;
+
+ protected:
+  void DoDataExchange(ui::DataExchange& dx) override;
+  bool OnInitDialog() override;
+  void OnOK() override;
+  bool PreTranslateMessage(ui::Message& msg) override;
+  bool OnCommand(int id, int code, ui::Window* control) override;
+  bool OnEraseBkgnd(draw::DC& dc) override;
+  const draw::Brush* OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) override;
+  void OnDestroy() override;
+
+ private:
+  CXPGroupBox frame_;
+  CXPButton cancel_;
+  CXPButton ok_;
+  ui::Button keyboard_;
+  ui::ComboBox users_;
+  CADOConn conn_;
+};
