@@ -20,7 +20,7 @@ namespace measurement {
 struct RunInputs {
   CountInputs count;               // blood mode, count time, calibration, HGB readings
   CountHistograms counts[2];       // counts 1 and 2
-  QuickValues quick;               // quick values of counts 1 and 2 (count 3 is computed here)
+  QuickValues quick;               // counts 1 and 2; after a third count also count 3 (set here)
   bool thirdCount = false;         // `histograms` then holds count 3
   std::string sampleNo;            // "%d" of the sample number
   std::string bloodModeText;
@@ -49,8 +49,9 @@ struct RunResult {
   XbQcOutcome xb = XbQcOutcome::Off;
   TestDataWrite testData = TestDataWrite::Written;
   std::vector<std::string> logLines;  // written with WriteLog, stamped with date and time
-  // The result is stored and may be printed and sent.
+  // The library computed the values, so they may be stored.
   bool Storable() const { return status == ZentilStatus::Computed; }
+  // The Person row was written: only then may the result be printed and sent.
   bool Stored() const { return save == SaveStatus::Inserted || save == SaveStatus::Updated; }
 };
 
