@@ -5,11 +5,19 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "analyzer/reagent.h"
+#include "analyzer/screens/reagent_sel.h"
+#include "analyzer/screens/reagent_vol_dlg.h"
+#include "analyzer/screens/stop_dlg.h"
 #include "analyzer/screens/sys_close.h"
+#include "platform/sys/host.h"
+#include "platform/sys/host_fakes.h"
 #include "analyzer/screens/sys_start.h"
 #include "analyzer/sequences/process_values.h"
 #include "app/app_settings.h"
 #include "fixture.h"
+#include "analyzer/serial_port.h"
+#include "platform/ui/keys.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/test_driver.h"
 #include "tools/boardsim/simulator.h"
@@ -85,6 +93,128 @@ TEST_F(ScreenTest, ShutdownScreenPowersTheBoardDownAndRecordsIt) {
   EXPECT_EQ(result, ui::IDOK);
   EXPECT_EQ(RawScalar("select Result from SysLog where Event='Shut Down'"), "OK");
   sim.WithModel([](boardsim::BoardModel& m) { EXPECT_TRUE(m.poweredDown()); });
+}
+
+TEST_F(ScreenTest, StopUseRunsItsThreeStepsAndSwitchesOff) {
+  sys::FakePowerControl power;
+  sys::SetPowerControl(&power);
+  CStop screen(nullptr);
+  std::vector<bool> cancelEnabled;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            for (int step = 0; step < 3; ++step) {
+                              s.RunUntil([&] { return s.Enabled(ui::IDOK); }, 5000);
+                              s.Press(ui::IDOK);
+                              cancelEnabled.push_back(s.Enabled(ui::IDCANCEL));
+                            }
+                            s.RunUntil([&] { return screen.IsEnded(); }, 5000);
+                          }));
+  sys::SetPowerControl(nullptr);
+  EXPECT_TRUE(screen.IsEnded());
+  EXPECT_EQ(cancelEnabled, (std::vector<bool>{false, false, false}));
+  EXPECT_EQ(sim.ReceivedCount(), 3u);
+  EXPECT_EQ(RawScalar("select Result from SysLog where Event='Shut Down'"), "OK");
+  EXPECT_FALSE(StopUsePort().IsOpen());
+}
+
+TEST_F(ScreenTest, StopUseCancelBeforeStartingSendsNothing) {
+  CStop screen(nullptr);
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); }, [&](ui::TestDriver& s) { s.Press(ui::IDCANCEL); }));
+  EXPECT_TRUE(screen.IsEnded());
+  EXPECT_EQ(sim.ReceivedCount(), 0u);
+}
+
+TEST_F(ScreenTest, PrimingScreenPrimesAndRefusesExitWhileBusy) {
+  sim.WithModel([](boardsim::BoardModel& m) { m = boardsim::BoardModel(boardsim::BoardOptions{200, 200, false, 1}); });
+  CReagentSel screen(nullptr, 1);
+  std::string refused, status;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            s.Press(CReagentSel::kDiluentId);
+                            s.Press(ui::IDCANCEL);  // the prime is still running
+                            if (s.MessageBox()) {
+                              refused = s.MessageBoxText();
+                              s.AnswerMessageBox(ui::IDOK);
+                            }
+                            s.RunUntil([&] { return screen.operation()->idle(); }, 5000);
+                            status = s.Text(CReagentSel::kStatusId);
+                            s.Press(ui::IDCANCEL);
+                          }));
+  EXPECT_TRUE(screen.IsEnded());
+  EXPECT_EQ(refused, "Operation not finished!");
+  EXPECT_EQ(status, "Operation finished!");
+  EXPECT_NEAR(Reagents().volumes().DiluentVol, 10000.0f - 24.74f, 1e-2);
+}
+
+TEST_F(ScreenTest, ReplacementModeOpensTheBottleScreenForTheChoice) {
+  CReagentSel screen(nullptr, 2);
+  std::vector<int> opened;
+  screen.SetReplacementRunner([&](int selector) { opened.push_back(selector); });
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            s.Press(CReagentSel::kLyseId);
+                            s.Press(CReagentSel::kAllId);
+                            s.Press(ui::IDCANCEL);
+                          }));
+  EXPECT_EQ(opened, (std::vector<int>{2, 0}));
+  EXPECT_EQ(sim.ReceivedCount(), 0u);
+}
+
+TEST_F(ScreenTest, BottleScreenRefusesCommaAndStoresTheDiluent) {
+  Reagents().volumes().LyseVol = -3.5f;
+  CReagentVolDlg dlg(nullptr);
+  dlg.SetReagent(1);
+  std::string first, second, typed, leftLyse;
+  bool lyseEnabled = true;
+  int result = 0;
+  ASSERT_TRUE(d.RunScript([&] { result = dlg.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            leftLyse = s.Text(CReagentVolDlg::kLyseLeft);
+                            lyseEnabled = s.Enabled(CReagentVolDlg::kLyseEdit);
+                            s.RunUntil([&] {  // empty the field, then type as the operator
+                              dlg.SetDlgItemText(CReagentVolDlg::kDiluentEdit, "");
+                              return true;
+                            });
+                            s.Press(CReagentVolDlg::kDiluentEdit);
+                            s.Type("1,5");
+                            s.Press(ui::IDOK);
+                            if (s.MessageBox()) {
+                              first = s.MessageBoxText();
+                              s.AnswerMessageBox(ui::IDOK);
+                            }
+                            s.RunUntil([&] {  // empty the field, then type as the operator
+                              dlg.SetDlgItemText(CReagentVolDlg::kDiluentEdit, "");
+                              return true;
+                            });
+                            s.Press(CReagentVolDlg::kDiluentEdit);
+                            s.Type("12");
+                            typed = s.Text(CReagentVolDlg::kDiluentEdit);
+                            s.Press(ui::IDOK);
+                            if (s.MessageBox()) {
+                              second = s.MessageBoxText();
+                              s.AnswerMessageBox(ui::IDOK);
+                              s.Press(ui::IDCANCEL);
+                            }
+                          }));
+  EXPECT_EQ(second, "");
+  EXPECT_EQ(typed, "12");
+  EXPECT_EQ(leftLyse, "0.00");
+  EXPECT_FALSE(lyseEnabled);
+  EXPECT_EQ(first, "Please input digits for reagent vol.!");
+  EXPECT_EQ(result, ui::IDOK);
+  EXPECT_FLOAT_EQ(Reagents().volumes().DiluentVol, 12000.0f);
+  EXPECT_FLOAT_EQ(Reagents().volumes().LyseVol, -3.5f);  // shown as 0, not changed
+  EXPECT_DOUBLE_EQ(std::stod(RawScalar("select NewDiluentVol from SysSetting")), 12.0);
+}
+
+TEST_F(ScreenTest, BottleScreenCancelChangesNothing) {
+  Reagents().volumes().CleanerVol = -1.0f;
+  CReagentVolDlg dlg(nullptr);
+  dlg.SetReagent(0);
+  const std::string before = RawScalar("select DiluentVol||LyseVol||CleanerVol||DiluentReplDate from SysSetting");
+  ASSERT_TRUE(d.RunScript([&] { dlg.DoModal(); }, [&](ui::TestDriver& s) { s.Press(ui::IDCANCEL); }));
+  EXPECT_FLOAT_EQ(Reagents().volumes().CleanerVol, -1.0f);
+  EXPECT_EQ(RawScalar("select DiluentVol||LyseVol||CleanerVol||DiluentReplDate from SysSetting"), before);
 }
 
 }  // namespace

@@ -1,0 +1,133 @@
+#include "analyzer/screens/reagent_vol_dlg.h"
+
+#include "analyzer/reagent.h"
+#include "analyzer/screens/screen_common.h"
+#include "analyzer/sequences/bottle_volumes.h"
+#include "app/app_settings.h"
+#include "app/dialog_layout.h"
+#include "app/field_read.h"
+#include "app/layout.h"
+#include "app/value_format.h"
+#include "platform/ui/keys.h"
+#include "platform/ui/messages.h"
+#include "platform/ui/window_class.h"
+
+namespace analyzer {
+namespace {
+
+ui::DialogTemplate VolTemplate() {
+  ui::DialogTemplate t;
+  t.cx = 297;
+  t.cy = 170;
+  t.style = uint32_t{ui::WS_POPUP} | ui::WS_CAPTION | ui::DS_CENTER;
+  t.fontFace = "Arial";
+  t.fontPoints = 9;
+  const uint32_t V = ui::WS_VISIBLE;
+  t.Add(ui::kClassButton, 1835, "", 6, 6, 140, 130, V | ui::BS_GROUPBOX);
+  t.Add(ui::kClassButton, 1839, "", 152, 6, 139, 130, V | ui::BS_GROUPBOX);
+  t.Add(ui::kClassStatic, 1998, "", 12, 14, 128, 10, V);
+  t.Add(ui::kClassStatic, 1999, "", 158, 14, 128, 10, V);
+  const int edits[3] = {CReagentVolDlg::kDiluentEdit, CReagentVolDlg::kLyseEdit, CReagentVolDlg::kCleanserEdit};
+  const int dates[3] = {CReagentVolDlg::kDiluentDate, CReagentVolDlg::kLyseDate, CReagentVolDlg::kCleanserDate};
+  const int lefts[3] = {CReagentVolDlg::kDiluentLeft, CReagentVolDlg::kLyseLeft, CReagentVolDlg::kCleanserLeft};
+  for (int i = 0; i < 3; ++i) {
+    const int y = 30 + i * 34;
+    t.Add(ui::kClassStatic, 1832 + i, "", 12, y, 60, 10, V);
+    t.Add(ui::kClassStatic, lefts[i], "", 76, y, 60, 10, V);
+    t.Add(ui::kClassStatic, 1836 + i, "", 12, y + 10, 60, 20, V);
+    t.Add(ui::kClassStatic, dates[i], "", 76, y + 14, 60, 10, V);
+    t.Add(ui::kClassStatic, 1829 + i, "", 158, y, 60, 10, V);
+    t.Add(ui::kClassEdit, edits[i], "", 222, y - 2, 60, 14, V | ui::WS_TABSTOP | ui::WS_BORDER);
+  }
+  t.Add(ui::kClassButton, CReagentVolDlg::kKeyboardId, "KBD", 6, 146, 40, 18, V | ui::WS_TABSTOP);
+  t.Add(ui::kClassButton, ui::IDOK, "", 160, 146, 60, 18, V | ui::WS_TABSTOP | ui::BS_DEFPUSHBUTTON);
+  t.Add(ui::kClassButton, ui::IDCANCEL, "", 228, 146, 60, 18, V | ui::WS_TABSTOP);
+  return t;
+}
+
+}  // namespace
+
+CReagentVolDlg::CReagentVolDlg(ui::Window* parent) : ui::Dialog(VolTemplate(), parent) {}
+
+CReagentVolDlg::~CReagentVolDlg() { conn_.Disconnect(); }
+
+bool CReagentVolDlg::OnInitDialog() {
+  ui::Dialog::OnInitDialog();
+  ScaleDialogLayout(this);
+  const int lang = AppSettings.LanguageIndex;
+  float litres[3] = {10.0f, 1.0f, 1.0f};
+  std::string dates[3];
+  RecordsetPtr& rs = conn_.OpenRecordset("Select * from SysSetting");
+  if (HasRows(*rs)) {
+    ReadField(*rs, "DiluentReplDate", dates[0]);
+    ReadField(*rs, "LyseReplDate", dates[1]);
+    ReadField(*rs, "CleanerReplDate", dates[2]);
+    ReadField(*rs, "NewDiluentVol", litres[0]);
+    ReadField(*rs, "NewLyseVol", litres[1]);
+    ReadField(*rs, "NewCleanerVol", litres[2]);
+  }
+  conn_.CloseRecordset();
+  // A remaining volume below zero is shown as 0; what is in memory changes only on OK.
+  const ReagentVolumes& v = Reagents().volumes();
+  const float left[3] = {v.DiluentVol, v.LyseVol, v.CleanerVol};
+  const char* const names[3][5] = {{"稀释液", "Diluent", "Diluyente", "Diluant", "Розчинник"},
+                                   {"溶血剂", "Lyse", "Lisante", "Lysant", "Лізуючий реагент"},
+                                   {"清洗液", "Cleanser", "Limpiador", "Nettoyant", "Очищувач"}};
+  const int edits[3] = {kDiluentEdit, kLyseEdit, kCleanserEdit};
+  const int dateIds[3] = {kDiluentDate, kLyseDate, kCleanserDate};
+  const int leftIds[3] = {kDiluentLeft, kLyseLeft, kCleanserLeft};
+  for (int i = 0; i < 3; ++i) {
+    const std::string name = PickText(lang, names[i][0], names[i][1], names[i][2], names[i][3], names[i][4]);
+    SetDlgItemText(edits[i], StrPrintf("%g", litres[i]));
+    SetDlgItemText(dateIds[i], dates[i]);
+    SetDlgItemText(leftIds[i], StrPrintf("%.2f", left[i] < 0 ? 0.0f : left[i]));
+    SetDlgItemText(1832 + i, name);
+    SetDlgItemText(1829 + i, name);
+    SetDlgItemText(1836 + i, std::string("\n") + PickText(lang, "更换日期:", "Repl.date:", "Fecha camb.:", "Date rempl.:", "Дата заміни:"));
+    if (selector_ != 0 && selector_ != i + 1)
+      if (Window* w = GetDlgItem(edits[i])) w->EnableWindow(false);
+  }
+  SetWindowText(PickText(lang, "试剂量", "Reagent volume", "Volumen de reactivo", "Volume de réactif", "Об'єм реагенту"));
+  SetDlgItemText(1998, PickText(lang, "剩余量(mL)", "Remainder(mL)", "Restante(mL)", "Restant(mL)", "Залишок(мл)"));
+  SetDlgItemText(1999, PickText(lang, "新试剂量(L)", "New reagent vol.(L)", "Vol. nuevo reactivo(L)", "Vol. nouveau réactif(L)",
+                                "Об'єм нового реагенту(л)"));
+  SetDlgItemText(ui::IDOK, PickText(lang, "确定(&O)", "OK(&O)", "Aceptar(&O)", "OK(&O)", "OK(&O)"));
+  SetDlgItemText(ui::IDCANCEL, PickText(lang, "取消(&C)", "Cancel(&C)", "Cancelar(&C)", "Annuler(&C)", "Скасувати(&C)"));
+  ApplyDialogFontToChildren(this, &SharedDialogFont());
+  return true;
+}
+
+void CReagentVolDlg::OnOK() {
+  const int lang = AppSettings.LanguageIndex;
+  const std::string texts[3] = {GetDlgItemText(kDiluentEdit), GetDlgItemText(kLyseEdit), GetDlgItemText(kCleanserEdit)};
+  float litres[3];
+  const BottleCheck check = CheckBottleVolumes(texts, selector_, litres);
+  if (check != BottleCheck::Ok) {
+    ShowBox(this, BottleCheckMessage(check, lang), BoxIcon::Warning);
+    return;
+  }
+  if (!StoreBottleVolumes(conn_, selector_, litres)) {
+    // The store refused (its box was shown); the screen stays so the operator can try again.
+    return;
+  }
+  conn_.Disconnect();
+  EndDialog(ui::IDOK);
+}
+
+bool CReagentVolDlg::PreTranslateMessage(ui::Message& msg) { return ui::Dialog::PreTranslateMessage(msg); }
+
+ui::LResult CReagentVolDlg::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
+  if (msg == ui::WM_COMMAND && ui::LoWord(w) == kKeyboardId) {
+    ShowOnScreenKeyboard();
+    return 0;
+  }
+  return ui::Dialog::WindowProc(msg, w, l);
+}
+
+bool CReagentVolDlg::OnEraseBkgnd(draw::DC& dc) {
+  dc.FillSolidRect(GetClientRect(), draw::RGB(205, 213, 215));
+  DrawDialogFrame(dc, this, 7);
+  return true;
+}
+
+}  // namespace analyzer
