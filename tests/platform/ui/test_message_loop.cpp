@@ -125,17 +125,19 @@ TEST_F(LoopTest, SendFromAWorkerIsHandledOnTheUiThreadAndInUiWaits) {
 }
 
 TEST_F(LoopTest, AWorkerThatCreatesAWindowHasItMadeOnTheUiThread) {
-  Window* made = nullptr;
+  std::atomic<Window*> made{nullptr};
   std::thread t([&] {
-    made = new Window;
-    made->SetAutoDelete(true);
-    made->Create("Test", "from worker", WS_POPUP | WS_VISIBLE, Rect(0, 0, 40, 40), nullptr);
-    made->SetWindowText("renamed");
+    auto* w = new Window;
+    w->SetAutoDelete(true);
+    w->Create("Test", "from worker", WS_POPUP | WS_VISIBLE, Rect(0, 0, 40, 40), nullptr);
+    w->SetWindowText("renamed");
+    made = w;
   });
   // The worker's requests wait for the UI thread to serve them.
-  d.RunUntil([&] { return made && made->IsWindow() && made->GetWindowText() == "renamed"; });
+  EXPECT_TRUE(d.RunUntil([&] { return made.load() != nullptr; }));
   t.join();
-  EXPECT_EQ(FindWindow("", "renamed"), made);
+  EXPECT_TRUE(made.load()->IsWindow());
+  EXPECT_EQ(FindWindow("", "renamed"), made.load());
 }
 
 TEST_F(LoopTest, ASendToAGoneUiThreadReturnsAtOnce) {
