@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include "analyzer/sequences/process_values.h"
+#include "app/screens/statistic_dlg.h"
+#include "controls/message_box_dlg.h"
+#include "platform/ui/keys.h"
+#include "platform/ui/message_box.h"
+#include "screen_fixture.h"
+
+namespace {
+
+TEST(StatisticTexts, TimeTexts) {
+  EXPECT_EQ(RunningTimeText(125, 1), "2 Hours 5 Minutes");
+  EXPECT_EQ(RunningTimeText(3125, 1), "52 Hours 5 Minutes");
+  EXPECT_EQ(RunningTimeText(125, 0), "2小时5分钟");
+  EXPECT_EQ(RunningTimeText(59, 2), "0 Horas 59 Minutos");
+  EXPECT_EQ(RunningTimeText(60, 3), "1 Heures 0 Minutes");
+  EXPECT_EQ(RunningTimeText(61, 4), "1 Години 1 Хвилини");
+  EXPECT_EQ(ZeroTimeText(1), "0 Hour 0 Minute");
+  EXPECT_EQ(ZeroTimeText(3), "0 Heure 0 Minute");
+}
+
+class StatisticTest : public ScreenTest {
+ protected:
+  void SetUp() override {
+    ScreenTest::SetUp();
+    Sql("delete from Statistic");
+    Sql("insert into Statistic (TotalTime, SampleCountToday, SampleCountAll, DateToday) values (3000, 7, 900, '2026-1-5')");
+    analyzer::SampleCounters = {7, 900, 125};
+  }
+};
+
+TEST_F(StatisticTest, ShowsTheFiguresAndResetsAtLevelOneAndAbove) {
+  AppSettings.UserLevel = 1;
+  CStatistic stat;
+  bool ok = d.RunScript([&] { stat.DoModal(); }, [&](ui::TestDriver& s) {
+    EXPECT_EQ(s.Text(IDC_STAT_RUNNING), "2 Hours 5 Minutes");
+    EXPECT_EQ(s.Text(IDC_STAT_TOTAL_TIME), "52 Hours 5 Minutes");
+    EXPECT_EQ(s.Text(IDC_STAT_TODAY), "7");
+    EXPECT_EQ(s.Text(IDC_STAT_ALL), "900");
+    EXPECT_TRUE(s.Enabled(IDC_STAT_RESET));
+    s.Key(ui::VK_ESCAPE);
+    s.Key(ui::VK_RETURN);
+    EXPECT_FALSE(stat.IsEnded());
+    s.Press(IDC_STAT_RESET);
+    EXPECT_EQ(s.Text(IDC_STAT_RUNNING), "0 Hour 0 Minute");
+    EXPECT_EQ(s.Text(IDC_STAT_TOTAL_TIME), "0 Hour 0 Minute");
+    EXPECT_EQ(s.Text(IDC_STAT_ALL), "0");
+    s.Press(ui::IDOK);
+  });
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(Scalar("select TotalTime || ',' || SampleCountToday || ',' || SampleCountAll || ',' || DateToday from Statistic"),
+            "0,0,0,2026-1-5");
+  EXPECT_EQ(analyzer::SampleCounters.RunningMinutes, 0);
+  EXPECT_EQ(analyzer::SampleCounters.SampleCountAll, 0);
+}
+
+TEST_F(StatisticTest, GeneralUserCannotResetAndAnEmptyTableCountsAsZero) {
+  Sql("delete from Statistic");
+  CStatistic stat;
+  bool ok = d.RunScript([&] { stat.DoModal(); }, [&](ui::TestDriver& s) {
+    EXPECT_FALSE(s.Enabled(IDC_STAT_RESET));
+    EXPECT_EQ(s.Text(IDC_STAT_TOTAL_TIME), "2 Hours 5 Minutes");
+    s.Press(ui::IDOK);
+  });
+  EXPECT_TRUE(ok);
+}
+
+TEST_F(StatisticTest, ARefusedResetLeavesTheFigures) {
+  AppSettings.UserLevel = 2;
+  CStatistic stat;
+  bool ok = d.RunScript([&] { stat.DoModal(); }, [&](ui::TestDriver& s) {
+    Sql("drop table Statistic");
+    s.Press(IDC_STAT_RESET);
+    while (s.MessageBox()) s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_OK, ui::IDOK));
+    EXPECT_EQ(s.Text(IDC_STAT_RUNNING), "2 Hours 5 Minutes");
+    EXPECT_EQ(s.Text(IDC_STAT_ALL), "900");
+    s.Press(ui::IDOK);
+  });
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(analyzer::SampleCounters.RunningMinutes, 125);
+  EXPECT_EQ(analyzer::SampleCounters.SampleCountAll, 900);
+}
+
+TEST_F(StatisticTest, ScreenshotsInFiveLanguages) {
+  for (int lang = 0; lang < 5; ++lang) {
+    AppSettings.LanguageIndex = static_cast<uint8_t>(lang);
+    CStatistic stat;
+    bool ok = d.RunScript([&] { stat.DoModal(); }, [&](ui::TestDriver& s) {
+      Shot(std::string("statistic_") + kLanguageNames[lang]);
+      s.Press(ui::IDOK);
+    });
+    EXPECT_TRUE(ok);
+  }
+}
+
+}  // namespace

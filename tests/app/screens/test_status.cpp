@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include "analyzer/frame.h"
+#include "analyzer/serial_port.h"
+#include "app/screens/screen_registry.h"
+#include "app/screens/sys_info_sel.h"
+#include "app/screens/sys_state.h"
+#include "controls/message_box_dlg.h"
+#include "platform/ui/app.h"
+#include "platform/ui/keys.h"
+#include "platform/ui/message_box.h"
+#include "screen_fixture.h"
+#include "tools/boardsim/simulator.h"
+
+namespace {
+
+TEST(StatusTexts, TemperatureAndPressureConversions) {
+  struct Case {
+    unsigned raw;
+    const char* temperature;
+  } cases[] = {{4095, "300.0"}, {0, "0.0"}, {546, "40.0"}, {409, "30.0"}};
+  for (const Case& c : cases) EXPECT_EQ(TemperatureText(c.raw), c.temperature) << c.raw;
+  EXPECT_EQ(PressureText(0x01 * 256 + 0x2C), "300");
+  EXPECT_EQ(PressureText(0), "0");
+}
+
+class StatusTest : public ScreenTest {
+ protected:
+  void SetUp() override {
+    ScreenTest::SetUp();
+    ASSERT_TRUE(board.Start().ok());
+    setenv("QUORVEX_COM4", board.DevicePath().c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("QUORVEX_COM4");
+    board.Stop();
+    ScreenTest::TearDown();
+  }
+  static analyzer::CommandFrame Reply(uint8_t command, uint8_t hi, uint8_t lo) {
+    analyzer::CommandFrame f = analyzer::BuildCommandFrame(0xCC, command, hi, lo);
+    return f;
+  }
+  boardsim::Simulator board;
+};
+
+TEST_F(StatusTest, PollsTemperatureThenPressureEverySecond) {
+  CSysState state;
+  bool ok = d.RunScript([&] { state.DoModal(); }, [&](ui::TestDriver& s) {
+    ASSERT_TRUE(s.RunUntil([&] { return !s.Text(IDC_STATE_PRESSURE).empty(); }, 3000));
+    EXPECT_FALSE(s.Text(IDC_STATE_TEMPERATURE).empty());
+    ASSERT_TRUE(board.WaitForReceived(2, 2000));
+    s.Advance(1000);
+    ASSERT_TRUE(board.WaitForReceived(4, 2000));
+    s.Key(ui::VK_ESCAPE);  // swallowed
+    s.Key(ui::VK_RETURN);
+    EXPECT_FALSE(state.IsEnded());
+    Shot("status_en");
+    s.Press(ui::IDOK);
+  });
+  EXPECT_TRUE(ok);
+  const auto frames = board.Received();
+  ASSERT_GE(frames.size(), 4u);
+  const analyzer::CommandFrame temperature = {0x7E, 0xCC, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x4C, 0xE7};
+  const analyzer::CommandFrame pressure = {0x7E, 0xCC, 0x81, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x4D, 0xE7};
+  EXPECT_EQ(frames[0], temperature);
+  EXPECT_EQ(frames[1], pressure);
+  EXPECT_EQ(frames[2], temperature);
+  EXPECT_EQ(frames[3], pressure);
+}
+
+TEST_F(StatusTest, ShiftedBytesAndBadFramesOnANoisyLine) {
+  board.SetSilent(true);
+  CSysState state;
+  bool ok = d.RunScript([&] { state.DoModal(); }, [&](ui::TestDriver& s) {
+    auto post = [&](const std::vector<uint8_t>& bytes, unsigned port = 4) {
+      for (uint8_t b : bytes) ui::PostMessageTo(state.Handle(), analyzer::kSerialByteMessage, b, port);
+      s.Settle();
+    };
+    auto bytes = [](const analyzer::CommandFrame& f) { return std::vector<uint8_t>(f.begin(), f.end()); };
+    // A stray byte before the reply does not cost the reply.
+    std::vector<uint8_t> shifted = {0x00};
+    const auto t = bytes(Reply(0x80, 0x02, 0x22));  // 546
+    shifted.insert(shifted.end(), t.begin(), t.end());
+    post(shifted);
+    EXPECT_EQ(s.Text(IDC_STATE_TEMPERATURE), "40.0");
+    EXPECT_EQ(s.MessageBox(), nullptr);
+    post(bytes(Reply(0x81, 0x01, 0x2C)), 0);
+    post(bytes(Reply(0x81, 0x01, 0x2C)), 5);
+    EXPECT_EQ(s.Text(IDC_STATE_PRESSURE), "");
+    post(bytes(Reply(0x81, 0x01, 0x2C)));
+    EXPECT_EQ(s.Text(IDC_STATE_PRESSURE), "300");
+    // Three damaged replies: one warning on screen, not three stacked.
+    analyzer::CommandFrame bad = Reply(0x80, 0x0F, 0xFF);
+    bad[12] ^= 0x21;
+    std::vector<uint8_t> noisy;
+    for (int i = 0; i < 3; ++i) noisy.insert(noisy.end(), bad.begin(), bad.end());
+    post(noisy);
+    EXPECT_EQ(s.MessageBoxText(), "Checksum error");
+    EXPECT_EQ(state.checksumWarnings, 1);
+    s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_OK, ui::IDOK));
+    EXPECT_EQ(s.MessageBox(), nullptr);
+    EXPECT_EQ(s.Text(IDC_STATE_TEMPERATURE), "40.0");
+    post(bytes(Reply(0x80, 0x0F, 0xFF)));
+    EXPECT_EQ(s.Text(IDC_STATE_TEMPERATURE), "300.0");
+    s.Press(ui::IDOK);
+  });
+  EXPECT_TRUE(ok);
+}
+
+TEST_F(StatusTest, EachInformationButtonReturnsToTheMainMenu) {
+  for (int button : {IDC_SYSINFO_STATUS, IDC_SYSINFO_STATISTIC}) {
+    CSysInfoSel menu;
+    bool ok = d.RunScript([&] { menu.DoModal(); }, [&](ui::TestDriver& s) {
+      s.Press(button);
+      ASSERT_NE(s.Find(ui::IDOK), nullptr);
+      s.Press(ui::IDOK);  // the screen's Exit
+    });
+    EXPECT_TRUE(ok);
+    EXPECT_TRUE(menu.IsEnded());
+  }
+}
+
+TEST_F(StatusTest, ScreenshotsInFiveLanguages) {
+  for (int lang = 0; lang < 5; ++lang) {
+    AppSettings.LanguageIndex = static_cast<uint8_t>(lang);
+    {
+      CSysInfoSel menu;
+      bool ok = d.RunScript([&] { menu.DoModal(); }, [&](ui::TestDriver& s) {
+        Shot(std::string("sysinfo_") + kLanguageNames[lang]);
+        s.Press(ui::IDCANCEL);
+      });
+      EXPECT_TRUE(ok);
+    }
+    CSysState state;
+    bool ok = d.RunScript([&] { state.DoModal(); }, [&](ui::TestDriver& s) {
+      s.RunUntil([&] { return !s.Text(IDC_STATE_PRESSURE).empty(); }, 3000);
+      Shot(std::string("status_") + kLanguageNames[lang]);
+      s.Press(ui::IDOK);
+    });
+    EXPECT_TRUE(ok);
+  }
+}
+
+}  // namespace
