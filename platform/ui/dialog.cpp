@@ -271,6 +271,8 @@ void Dialog::NextDlgCtrl(bool previous) {
     next = previous ? (i + stops.size() - 1) % stops.size() : (i + 1) % stops.size();
   }
   stops[next]->SetFocus();
+  // Tabbing into an edit selects its text, so typing replaces it.
+  if (stops[next]->ClassName() == kClassEdit) stops[next]->SendMessage(EM_SETSEL, 0, -1);
 }
 
 namespace {

@@ -194,7 +194,7 @@ void Button::PaintPush(draw::DC& dc) {
   }
   Rect tr = frame.Inflate(-3, -3);
   if (down) tr = tr.Offset(1, 1);
-  if ((GetStyle() & BS_BITMAP) && !bitmap_.IsNull()) {
+  if ((GetStyle() & (BS_BITMAP | BS_ICON)) && !bitmap_.IsNull()) {
     const int x = tr.left + (tr.Width() - bitmap_.Width()) / 2;
     const int y = tr.top + (tr.Height() - bitmap_.Height()) / 2;
     dc.TransparentBlt(x, y, bitmap_.Width(), bitmap_.Height(), bitmap_, 0, 0, bitmap_.Width(), bitmap_.Height());
