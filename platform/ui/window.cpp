@@ -55,7 +55,11 @@ const draw::Font& DefaultFont() {
 Window::Window() = default;
 
 Window::~Window() {
-  if (handle_) DestroyInternal();
+  if (handle_) {
+    // A window object deleted on another thread is taken down on the UI thread.
+    if (IsInitialized() && !IsUiThread()) RunOnUiThread([this] { DestroyInternal(); });
+    else DestroyInternal();
+  }
   auto& pd = Ctx().pendingDelete;
   pd.erase(std::remove(pd.begin(), pd.end(), this), pd.end());
 }
