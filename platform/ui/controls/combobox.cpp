@@ -139,10 +139,10 @@ void ComboBox::ShowDropDown(bool show) {
     Notify(CBN_DROPDOWN);
     if (!IsWindow()) return;
     const Rect wr = GetWindowRect();
+    list_.SetFont(GetFont(), false);
     const int itemH = list_.ItemHeight();
     const int n = std::max(1, GetCount());
     const int h = std::min(dropHeight_, n * itemH + 2);
-    list_.SetFont(GetFont(), false);
     uint32_t style = WS_POPUP | WS_BORDER | WS_VISIBLE;
     if (n * itemH + 2 > h) style |= WS_VSCROLL;
     int y = wr.bottom;
@@ -208,6 +208,19 @@ LResult ComboBox::WindowProc(uint32_t msg, WParam w, LParam l) {
       if (edit_) return edit_->SendMessage(msg, w, l);
       return Window::WindowProc(msg, w, l);
     default: return Window::WindowProc(msg, w, l);
+  }
+}
+
+void ComboBox::OnFontChanged() {
+  // The field is one line of the new font high.
+  static thread_local draw::DC dc;
+  dc.SelectFont(*GetFont());
+  const int fieldH = dc.GetTextMetrics().height + 8;
+  const Rect r = GetRectInParent();
+  if (r.Height() != fieldH) SetWindowPos(ZOrder::Keep, 0, 0, r.Width(), fieldH, SWP_NOMOVE | SWP_NOZORDER);
+  if (edit_) {
+    edit_->SetFont(GetFont(), false);
+    edit_->MoveWindow(2, 2, r.Width() - 16 - 3, fieldH - 4);
   }
 }
 

@@ -240,6 +240,7 @@ class ComboBox : public Window {
   void OnSetFocus(Window*) override;
   void OnKillFocus(Window*) override;
   bool OnCommand(int id, int code, Window* control) override;
+  void OnFontChanged() override;
   void TakeOverState(Window& from) override;
 
  private:
