@@ -5,7 +5,13 @@
 //
 // --lang picks the language (0 Chinese, 1 English, 2 Spanish, 3 French, 4 Ukrainian);
 // --screenshot saves the screen once it has been drawn; --seconds closes the gallery after
-// S seconds (for scripted runs). OK and Cancel close it too.
+// S seconds (for scripted runs). OK and Cancel close it too. On a machine without a display
+// the gallery starts its own Xvfb (when installed) and shows its window there.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -48,6 +54,40 @@ class GalleryDialog : public ui::demo::DemoDialog {
   int seconds_;
 };
 
+// Starts "Xvfb -displayfd" and points DISPLAY at it. Returns its process id, or 0.
+pid_t StartXvfb() {
+  int fds[2];
+  if (pipe(fds) != 0) return 0;
+  const std::string fd = std::to_string(fds[1]);
+  const char* args[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp", nullptr};
+  pid_t pid = 0;
+  if (posix_spawnp(&pid, "Xvfb", nullptr, nullptr, const_cast<char* const*>(args), environ) != 0) {
+    close(fds[0]);
+    close(fds[1]);
+    return 0;
+  }
+  close(fds[1]);
+  char buf[32] = {};
+  size_t n = 0;
+  while (n < sizeof buf - 1) {
+    const ssize_t r = read(fds[0], buf + n, sizeof buf - 1 - n);
+    if (r <= 0) break;
+    n += static_cast<size_t>(r);
+    if (std::memchr(buf, '\n', n)) break;
+  }
+  close(fds[0]);
+  const int display = std::atoi(buf);
+  if (n == 0) {
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    return 0;
+  }
+  const std::string name = ":" + std::to_string(display);
+  setenv("DISPLAY", name.c_str(), 1);
+  std::printf("gallery: no display here; started Xvfb on %s\n", name.c_str());
+  return pid;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -61,6 +101,11 @@ int main(int argc, char** argv) {
   }
   ui::InitOptions o;
   o.backend = ui::BackendFromEnvironment(argc, argv);
+  pid_t xvfb = 0;
+  const char* display = std::getenv("DISPLAY");
+  if (o.backend != ui::BackendKind::Offscreen && (!display || !*display) && !std::getenv("WAYLAND_DISPLAY")) {
+    xvfb = StartXvfb();
+  }
   o.width = 800;
   o.height = 600;
   o.title = "Quorvex gallery";
@@ -73,5 +118,9 @@ int main(int argc, char** argv) {
   GalleryDialog dlg(lang, shot, seconds);
   const int r = dlg.DoModal();
   ui::Shutdown();
+  if (xvfb > 0) {
+    kill(xvfb, SIGTERM);
+    waitpid(xvfb, nullptr, 0);
+  }
   return r == ui::kModalQuit ? 0 : (r == ui::IDOK || r == ui::IDCANCEL ? 0 : 1);
 }
