@@ -206,7 +206,7 @@ std::string PatientInsertSql(const PatientColumns& p, const std::string& testDat
          q(p.checker) + ")";
 }
 
-const char* BloodTypeText(unsigned code, int language) {
+const char* BloodTypeName(unsigned code, int language) {
   switch (code) {
     case 1:
       return PickText(language, "末梢血", "Peripheral blood", "Sangre periferica", "Sang peripherique",

@@ -74,7 +74,7 @@ std::string PatientInsertSql(const PatientColumns& p, const std::string& testDat
                              const std::string& bloodType);
 
 // The blood-mode text of a code (0 whole, 1 peripheral, 2 pre-diluted; others whole blood).
-const char* BloodTypeText(unsigned code, int language);
+const char* BloodTypeName(unsigned code, int language);
 
 // "YYYY-MM-DD" and "hh:mm:ss" of the program clock now.
 std::string TodayText();
