@@ -1,0 +1,29 @@
+#pragma once
+// The file work of backup and restore, apart from the screen: the data store files are copied
+// through the engine's own backup interface, so a copy is always a consistent database (also
+// while other connections write, and with the write-ahead log folded in); the other files are
+// copied whole. Every copy that fails is listed.
+#include <string>
+#include <vector>
+
+struct CopyOutcome {
+  std::vector<std::string> copied;   // destination paths written
+  std::vector<std::string> failed;   // "<source> -> <destination>: <reason>"
+  std::vector<std::string> missing;  // restore sources that do not exist
+  bool folderFailed = false;         // the backup folder could not be made
+  bool ok() const { return !folderFailed && failed.empty(); }
+};
+
+// Copies a database file consistently into `to` (replacing it), page by page through the
+// engine. The live connections of the program are held off (the data store lock) while the
+// copy runs. False with the reason when `from` is no database or `to` cannot be written.
+bool CopyDatabase(const std::string& from, const std::string& to, std::string* error);
+
+// Backup into `folder` (made when missing, one level): every *.mdb, every *.dat, Setting.ini of
+// the program folder.
+CopyOutcome BackupProgramFiles(const std::string& programFolder, const std::string& folder);
+
+// Restore from `folder`: vantorium.mdb, TDI.dat, TD.dat and Setting.ini, each found without
+// regard to letter case. The database goes in through the engine, never by overwriting the
+// live file under an open connection.
+CopyOutcome RestoreProgramFiles(const std::string& programFolder, const std::string& folder);
