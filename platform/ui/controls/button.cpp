@@ -18,6 +18,7 @@ void Button::TakeOverState(Window& from) {
 }
 
 void Button::SetCheck(int check) {
+  if (ForwardToUiThread([&] { SetCheck(check); })) return;
   if (check_ == check) return;
   check_ = check;
   Invalidate(true);
@@ -28,6 +29,7 @@ unsigned Button::GetState() const {
 }
 
 void Button::SetState(bool pushed) {
+  if (ForwardToUiThread([&] { SetState(pushed); })) return;
   if (pushed_ == pushed) return;
   pushed_ = pushed;
   Invalidate(true);
@@ -39,11 +41,13 @@ void Button::SetButtonStyle(uint32_t style, bool redraw) {
 }
 
 void Button::SetBitmap(const draw::Bitmap& bmp) {
+  if (ForwardToUiThread([&] { SetBitmap(bmp); })) return;
   bitmap_ = bmp;
   Invalidate(true);
 }
 
 void Button::Click() {
+  if (ForwardToUiThread([&] { Click(); })) return;
   if (!IsWindow() || !IsWindowEnabled()) return;
   const uint32_t k = Kind();
   if (k == BS_AUTOCHECKBOX) {

@@ -53,6 +53,10 @@ void ComboBox::OnDestroy() {
 }
 
 int ComboBox::AddString(const std::string& text) {
+  {
+    int r = 0;
+    if (ForwardToUiThread([&] { r = AddString(text); })) return r;
+  }
   int index = static_cast<int>(list_.items_.size());
   if (GetStyle() & CBS_SORT) {
     index = 0;
@@ -69,6 +73,10 @@ int ComboBox::AddString(const std::string& text) {
 }
 
 int ComboBox::InsertString(int index, const std::string& text) {
+  {
+    int r = 0;
+    if (ForwardToUiThread([&] { r = InsertString(index, text); })) return r;
+  }
   if (index < 0 || index > GetCount()) index = GetCount();
   list_.items_.insert(list_.items_.begin() + index, ListBox::Item{text, 0, false});
   if (cur_ >= index) ++cur_;
@@ -76,6 +84,10 @@ int ComboBox::InsertString(int index, const std::string& text) {
 }
 
 int ComboBox::DeleteString(int index) {
+  {
+    int r = 0;
+    if (ForwardToUiThread([&] { r = DeleteString(index); })) return r;
+  }
   if (index < 0 || index >= GetCount()) return static_cast<int>(CB_ERR);
   list_.items_.erase(list_.items_.begin() + index);
   if (cur_ == index) {
@@ -89,6 +101,7 @@ int ComboBox::DeleteString(int index) {
 }
 
 void ComboBox::ResetContent() {
+  if (ForwardToUiThread([&] { ResetContent(); })) return;
   list_.items_.clear();
   cur_ = -1;
   if (edit_) edit_->SetWindowText("");
@@ -113,6 +126,10 @@ void ComboBox::SetSelection(int index, bool notify) {
 }
 
 int ComboBox::SetCurSel(int index) {
+  {
+    int r = 0;
+    if (ForwardToUiThread([&] { r = SetCurSel(index); })) return r;
+  }
   SetSelection(index, false);
   return index >= 0 && index < GetCount() ? index : static_cast<int>(CB_ERR);
 }
@@ -134,6 +151,7 @@ bool ComboBox::GetDroppedState() const { return dropped_; }
 ListBox* ComboBox::DroppedList() const { return dropped_ ? const_cast<ListBox*>(&list_) : nullptr; }
 
 void ComboBox::ShowDropDown(bool show) {
+  if (ForwardToUiThread([&] { ShowDropDown(show); })) return;
   if (show == dropped_ || !IsWindow()) return;
   if (show) {
     Notify(CBN_DROPDOWN);

@@ -1,6 +1,14 @@
 #include "platform/ui/controls/controls.h"
 
+#include "platform/ui/app.h"
+
 namespace ui {
+
+bool ForwardToUiThread(const std::function<void()>& fn) {
+  if (!IsInitialized() || IsUiThread()) return false;
+  RunOnUiThread(fn);
+  return true;
+}
 
 size_t Utf8Length(const std::string& s) {
   size_t n = 0;

@@ -4,6 +4,7 @@
 // before it paints (WM_CTLCOLOR...), and owner-drawn kinds ask DrawItem to paint them; a
 // derived class takes a control over from a dialog template with ExchangeControl.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,9 @@ namespace ui {
 size_t Utf8Length(const std::string& s);
 size_t Utf8Offset(const std::string& s, size_t chars);
 std::string Utf8Encode(unsigned codePoint);
+
+// Runs `fn` on the UI thread when called on another one; true when it was carried over.
+bool ForwardToUiThread(const std::function<void()>& fn);
 
 // Draws a raised (or sunken) 3-D frame inside `r`.
 void Draw3dFrame(draw::DC& dc, const Rect& r, bool sunken);

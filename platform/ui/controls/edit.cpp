@@ -44,6 +44,7 @@ void Edit::GetSel(int& start, int& end) const {
 }
 
 void Edit::SetSel(int start, int end, bool) {
+  if (ForwardToUiThread([&] { SetSel(start, end); })) return;
   const int n = static_cast<int>(Utf8Length(Text()));
   if (start < 0) {
     // (-1, x) removes the selection, leaving the caret.
@@ -58,6 +59,7 @@ void Edit::SetSel(int start, int end, bool) {
 }
 
 void Edit::ReplaceSel(const std::string& text, bool) {
+  if (ForwardToUiThread([&] { ReplaceSel(text); })) return;
   int s, e;
   GetSel(s, e);
   std::string t = Text();
@@ -71,6 +73,7 @@ void Edit::ReplaceSel(const std::string& text, bool) {
 void Edit::SetLimitText(int maxChars) { limit_ = maxChars <= 0 ? 0x7FFFFFFE : maxChars; }
 
 void Edit::SetReadOnly(bool readOnly) {
+  if (ForwardToUiThread([&] { SetReadOnly(readOnly); })) return;
   ModifyStyle(readOnly ? 0u : uint32_t{ES_READONLY}, readOnly ? uint32_t{ES_READONLY} : 0u);
 }
 

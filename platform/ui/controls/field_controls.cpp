@@ -72,6 +72,7 @@ void IpAddress::SyncText() {
 }
 
 void IpAddress::SetAddress(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3) {
+  if (ForwardToUiThread([&] { SetAddress(b0, b1, b2, b3); })) return;
   const uint8_t b[4] = {b0, b1, b2, b3};
   for (int i = 0; i < 4; ++i) fields_[i] = std::to_string(b[i]);
   SyncText();
@@ -89,6 +90,7 @@ int IpAddress::GetAddress(uint8_t& b0, uint8_t& b1, uint8_t& b2, uint8_t& b3) co
 }
 
 void IpAddress::ClearAddress() {
+  if (ForwardToUiThread([&] { ClearAddress(); })) return;
   for (auto& f : fields_) f.clear();
   SyncText();
   Invalidate(true);
@@ -227,6 +229,7 @@ void DateTimePicker::SyncText() {
 }
 
 void DateTimePicker::SetTime(const sys::LocalTime& t) {
+  if (ForwardToUiThread([&] { SetTime(t); })) return;
   time_ = t;
   time_.day = std::clamp(time_.day, 1, DaysIn(time_.year, time_.month));
   SyncText();

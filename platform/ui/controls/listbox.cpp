@@ -41,6 +41,10 @@ bool ListBox::HasOwnBar() const {
 }
 
 int ListBox::AddString(const std::string& text) {
+  {
+    int r = 0;
+    if (ForwardToUiThread([&] { r = AddString(text); })) return r;
+  }
   const bool sorted = combo_ ? false : (GetStyle() & LBS_SORT);
   int index = static_cast<int>(items_.size());
   if (sorted) {
@@ -54,6 +58,10 @@ int ListBox::AddString(const std::string& text) {
 }
 
 int ListBox::InsertString(int index, const std::string& text) {
+  {
+    int r = 0;
+    if (ForwardToUiThread([&] { r = InsertString(index, text); })) return r;
+  }
   if (index < 0 || index > static_cast<int>(items_.size())) index = static_cast<int>(items_.size());
   items_.insert(items_.begin() + index, Item{text, 0, false});
   if (cur_ >= index) ++cur_;
@@ -62,6 +70,10 @@ int ListBox::InsertString(int index, const std::string& text) {
 }
 
 int ListBox::DeleteString(int index) {
+  {
+    int r = 0;
+    if (ForwardToUiThread([&] { r = DeleteString(index); })) return r;
+  }
   if (index < 0 || index >= static_cast<int>(items_.size())) return static_cast<int>(LB_ERR);
   items_.erase(items_.begin() + index);
   if (cur_ == index) cur_ = -1;
@@ -72,6 +84,7 @@ int ListBox::DeleteString(int index) {
 }
 
 void ListBox::ResetContent() {
+  if (ForwardToUiThread([&] { ResetContent(); })) return;
   items_.clear();
   cur_ = -1;
   top_ = 0;
@@ -79,6 +92,10 @@ void ListBox::ResetContent() {
 }
 
 int ListBox::SetCurSel(int index) {
+  {
+    int r = 0;
+    if (ForwardToUiThread([&] { r = SetCurSel(index); })) return r;
+  }
   if (index < -1 || index >= static_cast<int>(items_.size())) {
     cur_ = -1;
     for (auto& it : items_) it.selected = false;
@@ -151,6 +168,10 @@ int ListBox::GetSel(int index) const {
 }
 
 int ListBox::SetSel(int index, bool select) {
+  {
+    int r = 0;
+    if (ForwardToUiThread([&] { r = SetSel(index, select); })) return r;
+  }
   if (index == -1) {
     for (auto& it : items_) it.selected = select;
   } else if (index >= 0 && index < static_cast<int>(items_.size())) {

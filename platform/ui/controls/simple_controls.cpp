@@ -18,6 +18,7 @@ void ScrollBar::TakeOverState(Window& from) {
 }
 
 void ScrollBar::SetScrollRange(int minPos, int maxPos, bool redraw) {
+  if (ForwardToUiThread([&] { SetScrollRange(minPos, maxPos, redraw); })) return;
   min_ = minPos;
   max_ = std::max(minPos, maxPos);
   pos_ = std::clamp(pos_, min_, max_);
@@ -25,6 +26,10 @@ void ScrollBar::SetScrollRange(int minPos, int maxPos, bool redraw) {
 }
 
 int ScrollBar::SetScrollPos(int pos, bool redraw) {
+  {
+    int r = 0;
+    if (ForwardToUiThread([&] { r = SetScrollPos(pos, redraw); })) return r;
+  }
   const int old = pos_;
   pos_ = std::clamp(pos, min_, max_);
   if (redraw) Invalidate(true);
@@ -155,6 +160,7 @@ void ProgressBar::TakeOverState(Window& from) {
 }
 
 void ProgressBar::SetRange(int lower, int upper) {
+  if (ForwardToUiThread([&] { SetRange(lower, upper); })) return;
   lower_ = lower;
   upper_ = upper;
   pos_ = std::clamp(pos_, std::min(lower_, upper_), std::max(lower_, upper_));
@@ -162,6 +168,10 @@ void ProgressBar::SetRange(int lower, int upper) {
 }
 
 int ProgressBar::SetPos(int pos) {
+  {
+    int r = 0;
+    if (ForwardToUiThread([&] { r = SetPos(pos); })) return r;
+  }
   const int old = pos_;
   pos_ = std::clamp(pos, std::min(lower_, upper_), std::max(lower_, upper_));
   if (pos_ != old) Invalidate(true);
@@ -169,6 +179,10 @@ int ProgressBar::SetPos(int pos) {
 }
 
 int ProgressBar::StepIt() {
+  {
+    int r = 0;
+    if (ForwardToUiThread([&] { r = StepIt(); })) return r;
+  }
   const int old = pos_;
   int next = pos_ + step_;
   // Stepping past the end starts again from the beginning.
@@ -267,12 +281,17 @@ void UpDown::SetBuddy(Window* buddy) {
 Window* UpDown::GetBuddy() const { return FromHandle(buddy_); }
 
 void UpDown::SetRange(int lower, int upper) {
+  if (ForwardToUiThread([&] { SetRange(lower, upper); })) return;
   lower_ = lower;
   upper_ = upper;
   SetPos(pos_);
 }
 
 int UpDown::SetPos(int pos) {
+  {
+    int r = 0;
+    if (ForwardToUiThread([&] { r = SetPos(pos); })) return r;
+  }
   const int old = pos_;
   pos_ = std::clamp(pos, std::min(lower_, upper_), std::max(lower_, upper_));
   if ((GetStyle() & UDS_SETBUDDYINT) && GetBuddy()) GetBuddy()->SetWindowText(std::to_string(pos_));
@@ -362,6 +381,10 @@ void TabControl::TakeOverState(Window& from) {
 }
 
 int TabControl::InsertItem(int index, const std::string& text) {
+  {
+    int r = 0;
+    if (ForwardToUiThread([&] { r = InsertItem(index, text); })) return r;
+  }
   if (index < 0 || index > GetItemCount()) index = GetItemCount();
   items_.insert(items_.begin() + index, text);
   if (cur_ < 0) cur_ = 0;
@@ -396,6 +419,10 @@ bool TabControl::SetItemText(int index, const std::string& text) {
 }
 
 int TabControl::SetCurSel(int index) {
+  {
+    int r = 0;
+    if (ForwardToUiThread([&] { r = SetCurSel(index); })) return r;
+  }
   if (index < 0 || index >= GetItemCount()) return -1;
   const int old = cur_;
   cur_ = index;

@@ -19,6 +19,7 @@ int Static::OnCreate() {
 }
 
 void Static::SetBitmap(const draw::Bitmap& bmp) {
+  if (ForwardToUiThread([&] { SetBitmap(bmp); })) return;
   image_ = bmp;
   Invalidate(true);
 }

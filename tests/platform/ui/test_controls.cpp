@@ -2,6 +2,8 @@
 // owner drawing and taking a control over from a template.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
 #include "platform/ui/app.h"
@@ -553,4 +555,23 @@ TEST_F(ControlsTest, ThePointerShapeFollowsTheWindowUnderIt) {
   EXPECT_EQ(GetCursorShape(), CursorShape::SizeWE);
   d.MoveTo(host_->GetWindowRect().TopLeft());
   EXPECT_EQ(GetCursorShape(), CursorShape::Arrow);
+}
+
+TEST_F(ControlsTest, AWorkerThatChangesControlsHasItDoneOnTheUiThread) {
+  Open({{kClassProgress, 90, "", 10, 10, 100, 10, WS_VISIBLE, 0},
+        {kClassListBox, 91, "", 10, 30, 100, 60, WS_VISIBLE | WS_BORDER, 0}});
+  auto* bar = Get<ProgressBar>(90);
+  auto* list = Get<ListBox>(91);
+  std::atomic<bool> done{false};
+  std::thread worker([&] {
+    for (int i = 0; i <= 100; i += 10) bar->SetPos(i);
+    for (int i = 0; i < 50; ++i) list->AddString("line " + std::to_string(i));
+    host_->SetDlgItemText(91, "");
+    done = true;
+  });
+  EXPECT_TRUE(d.RunUntil([&] { return done.load(); }));
+  worker.join();
+  EXPECT_EQ(bar->GetPos(), 100);
+  EXPECT_EQ(list->GetCount(), 50);
+  EXPECT_EQ(list->GetText(49), "line 49");
 }
