@@ -112,6 +112,10 @@ bool UnregisterHotKey(Window* window, int id);
 
 // Finds a visible top-level window of ours by its exact title (and class name when given).
 Window* FindWindow(const std::string& className, const std::string& title);
+// The window that input at this screen point goes to (the deepest visible window there,
+// passing through hit-transparent ones such as group boxes); null when none.
+Window* WindowFromPoint(Point screen);
+
 // Top-level windows, bottom to top.
 std::vector<Window*> TopLevelWindows();
 

@@ -147,7 +147,9 @@ bool TestDriver::Press(Window* w) {
   const bool ok = OnUi<bool>([&] {
     if (!w->IsWindow() || !w->IsWindowVisible() || !w->IsWindowEnabled()) return false;
     p = w->GetWindowRect().Center();
-    return true;
+    // The click must land on the control, not on something covering it.
+    Window* hit = WindowFromPoint(p);
+    return hit == w || w->IsChild(hit) || Window::GetCapture() != nullptr;
   });
   if (!ok) return false;
   ClickAt(p);

@@ -275,6 +275,11 @@ void WindowAccess::PaintTopLevel(Window* top) {
   PaintTree(top, clip, backing);
 }
 
+Window* WindowFromPoint(Point screen) {
+  Window* top = TopLevelAt(screen);
+  return top ? ChildAt(top, screen) : nullptr;
+}
+
 namespace detail {
 
 void ScreenChanged() {
