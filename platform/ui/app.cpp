@@ -187,6 +187,7 @@ void WaitForWork() {
     timeoutMs = 50;
   }
   if (c.backend && c.backend->NeedsPolling()) timeoutMs = timeoutMs < 0 ? 8 : std::min<int64_t>(timeoutMs, 8);
+  if (c.composeNeeded) timeoutMs = timeoutMs < 0 ? kComposeIntervalMs : std::min<int64_t>(timeoutMs, kComposeIntervalMs);
   std::unique_lock<std::mutex> lk(c.mu);
   if (c.wake || !c.posted.empty() || !c.sent.empty() || !c.injected.empty()) {
     c.wake = false;
@@ -453,10 +454,11 @@ int PumpPending() {
     Message msg;
     std::function<void()> call;
     if (!NextReady(msg, &call)) {
-      if (c.paintPending || c.composeNeeded) {
+      if (c.paintPending) {
         PaintAndCompose();
         continue;
       }
+      if (c.composeNeeded) PaintAndCompose(true);
       break;
     }
     if (call) {

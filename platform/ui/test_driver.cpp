@@ -312,7 +312,7 @@ draw::Bitmap TestDriver::Screen() {
   Settle();
   return OnUi<draw::Bitmap>([] {
     detail::Ctx().composeNeeded = true;
-    detail::PaintAndCompose();
+    detail::PaintAndCompose(true);
     return detail::Ctx().screen.Clone();
   });
 }

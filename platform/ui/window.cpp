@@ -565,7 +565,7 @@ bool Window::GetUpdateRect(Rect* rect) const {
 
 void Window::UpdateWindow() {
   UI_MARSHAL_VOID(UpdateWindow());
-  PaintAndCompose();
+  PaintAndCompose(true);
 }
 
 std::unique_ptr<draw::DC> Window::GetDC() {

@@ -313,7 +313,7 @@ void RaiseTopLevel(Window* w) {
   }
 }
 
-void PaintAndCompose() {
+void PaintAndCompose(bool force) {
   auto& c = Ctx();
   c.paintPending = false;
   bool painted = false;
@@ -323,6 +323,10 @@ void PaintAndCompose() {
     painted = true;
   }
   if (!painted && !c.composeNeeded) return;
+  c.composeNeeded = true;
+  const auto now = std::chrono::steady_clock::now();
+  if (!force && now - c.lastCompose < std::chrono::milliseconds(kComposeIntervalMs)) return;
+  c.lastCompose = now;
   c.composeNeeded = false;
   if (c.screen.IsNull()) return;
   // Plain row copies: composing is a copy of opaque pixels, done on every change.

@@ -2,6 +2,7 @@
 // The UI thread's state: queue, sent messages, timers, window table, window manager state.
 // Internal to the framework.
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -89,6 +90,7 @@ struct Context {
   std::vector<Window*> pendingDelete;
   bool paintPending = false;
   bool composeNeeded = true;
+  std::chrono::steady_clock::time_point lastCompose{};
   int postedSinceTimer = 0;
 
   std::unique_ptr<Backend> backend;
@@ -120,7 +122,11 @@ void ReportFault(const std::string& what);
 void AddTopLevel(Window* w);
 void RemoveTopLevel(Window* w);
 void RaiseTopLevel(Window* w);
-void PaintAndCompose();
+// Paints what is invalid and composes the screen. Without `force`, composing waits until
+// kComposeIntervalMs have passed since the last time (a flood of messages that each change
+// a little would otherwise compose the whole screen for every one).
+void PaintAndCompose(bool force = false);
+inline constexpr int64_t kComposeIntervalMs = 15;
 void RouteInput(const InputEvent& ev);
 void DrainInput();
 void CheckHover();
