@@ -11,6 +11,9 @@
 
 class CGridCtrl;
 class CGridDefaultCell;
+namespace draw {
+class DC;
+}
 
 class CGridCellBase {
  public:
@@ -67,6 +70,16 @@ class CGridCellBase {
   virtual draw::Size GetCellExtent(GridTextMeasurer* measurer) const {
     return GetTextExtent(GetText(), measurer);
   }
+
+  // Draws the cell into `rect` (inclusive: right = left + width - 1) with its colours, its
+  // selected or focused look, the 3-D border of a fixed cell and the sort marker of the
+  // sorted column's header. False, drawing nothing, without a grid or for an empty rect.
+  virtual bool Draw(draw::DC& dc, int row, int col, draw::Rect rect, bool eraseBackground);
+  // The same on a printer page (black text unless the grid prints colours).
+  virtual bool PrintCell(draw::DC& dc, int row, int col, draw::Rect rect);
+  // Narrows a cell rectangle to where the text goes (past an image); true.
+  virtual bool GetTextRect(draw::Rect* rect) { return rect != nullptr; }
+  virtual bool GetTipTextRect(draw::Rect* rect) { return GetTextRect(rect); }
 
   // Editing hooks. The base cell is not editable.
   virtual bool Edit(int row, int col, const draw::Rect& rect, draw::Point point, unsigned id,

@@ -1,11 +1,18 @@
 #pragma once
-// CGridCtrl: the table control of every list screen. This is its data side: rows of cells,
-// row heights and column widths, the fixed (header) rows at the top and fixed columns at the
-// left, the focus cell and the selection, sorting, clipboard text, the text file form, and
-// the sizing arithmetic. Everything that needs a window (painting, scroll bars, the pointer,
-// notifications to the owner, the clipboard itself, in-place editor windows, measuring text)
-// is reached through the protected hooks below, which do nothing here; the window class
-// overrides them.
+// CGridCtrl: the table control of every list screen, a child window of class "MFCGridCtrl".
+// The data side: rows of cells, row heights and column widths, the fixed (header) rows at
+// the top and fixed columns at the left, the focus cell and the selection, sorting,
+// clipboard text, the text file form, and the sizing arithmetic. Everything that needs a
+// window (painting, scroll bars, the pointer, notifications to the owner, the clipboard
+// itself, in-place editor windows, measuring text) is reached through the protected hooks
+// below; while no window exists they do nothing, so the data side works (and is tested)
+// on its own. Tests may override the hooks to stand in for a window.
+//
+// Screens create the grid with Create over a rectangle of their dialog, or name the class
+// "MFCGridCtrl" in a dialog template, or take over a placeholder control with
+// SubclassDlgItem. Notifications go to the owner window when one is set, else the parent,
+// as WM_NOTIFY with a GridViewNotify (grid_notify.h); each tap on a cell also posts
+// WM_COMMAND with the grid's control id.
 //
 // Invariants after every structural operation (outside virtual mode):
 //   rows_.size() == rowCount, each row holds columnCount cells,
@@ -23,6 +30,8 @@
 #include "controls/grid/cell_id.h"
 #include "controls/grid/grid_cell.h"
 #include "controls/grid/grid_defs.h"
+#include "controls/grid/grid_notify.h"
+#include "platform/ui/window.h"
 
 // Comparison of two cells for sorting: negative, 0 or positive as the first sorts before,
 // with or after the second.
@@ -30,10 +39,13 @@ using GridCompareFunc = int (*)(const CGridCellBase* a, const CGridCellBase* b, 
 // Fills a cell record on request in virtual mode; returns true when it did.
 using GridCallback = bool (*)(CellRecord* record, intptr_t param);
 
-// Scroll bar ids.
+// Scroll bar ids (the same numbers as the window framework's).
 enum : int { SB_HORZ = 0, SB_VERT = 1, SB_BOTH = 3 };
 
-class CGridCtrl {
+// The registered window class of the grid.
+inline constexpr const char* kGridWindowClass = "MFCGridCtrl";
+
+class CGridCtrl : public ui::Window {
  public:
   explicit CGridCtrl(int rows = 0, int cols = 0, int fixedRows = 0, int fixedCols = 0);
   virtual ~CGridCtrl();
@@ -259,30 +271,123 @@ class CGridCtrl {
 
   // The in-place editor a cell asks for (window side); null here.
   virtual CellEditorHandle* CreateInPlaceEditor(int row, int col, const draw::Rect& rect, unsigned id,
-                                                const std::string& text, unsigned firstChar, int align) {
-    return nullptr;
-  }
+                                                const std::string& text, unsigned firstChar, int align);
+
+  // --- Window ---------------------------------------------------------------------------
+  // Registers "MFCGridCtrl" once per process (dialog templates may name it).
+  static bool RegisterWindowClass();
+  // Creates the grid as a child window over `rect` of `parent`; sizes every row and column
+  // to the default cell. False when the window cannot be made.
+  bool Create(const draw::Rect& rect, ui::Window* parent, unsigned id,
+              uint32_t style = ui::WS_CHILD | ui::WS_VISIBLE | ui::WS_BORDER | ui::WS_TABSTOP);
+  // After a placeholder control was taken over: the client edge style and the frame.
+  bool SetupSubclassedWindow();
+
+  // --- Painting -----------------------------------------------------------------------------
+  virtual void DrawGrid(draw::DC& dc);
+  void EraseBackground(draw::DC& dc);
+  // Draws one cell at once on the window (or on `dc`); false when it is off screen.
+  bool PaintCell(int row, int col, draw::DC* dc = nullptr);
+  bool PaintRow(int row);
+  bool PaintColumn(int col);
+  void SetGridLineMode(int mode);
+  bool GetCellTextRect(int row, int col, draw::Rect* r);
+  bool InvalidateCell(int row, int col);
+  bool InvalidateSpan(const CCellSpan& span);
+  void SetDoubleBuffering(bool on) { doubleBuffer_ = on; }
+  bool GetDoubleBuffering() const { return doubleBuffer_; }
+  bool GetFrameFocusCell() const { return frameFocusCell_; }
+  void SetFrameFocusCell(bool on) { frameFocusCell_ = on; }
+  bool GetHighlightFocusHeaders() const { return highlightFocusHeaders_; }
+  void SetGridBkColor(draw::Color c) { gridBackColour_ = c; }
+  bool GetPrintColours() const { return printColours_; }
+  void SetPrintColours(bool on) { printColours_ = on; }
+  // Colours of the printer being printed on (2: monochrome); 0 outside printing.
+  int GetPrinterColourCount() const { return printerColourCount_; }
+  void SetGridLineColor(draw::Color c) { gridLineColour_ = c; }
+
+  // --- Scrolling ------------------------------------------------------------------------------
+  void ShowScrollBars(int bar, bool show);
+  // The 32-bit position of a bar (with trackPos the thumb's position while it is dragged).
+  int GetScrollPos32(int bar, bool trackPos = false) const;
+  void SetScrollPos32(int bar, int pos, bool redraw = true);
+  void EnsureVisible(int row, int col);
+  void EnsureVisible(const CCellID& c) { EnsureVisible(c.row, c.col); }
+  // Lines a wheel notch scrolls (the desktop setting, 3 unless QUORVEX_WHEEL_LINES says).
+  static unsigned ReadWheelScrollLines();
+  bool GetVerticalBarShown() const { return (scrollBarsShown_ & 2) != 0; }
+  unsigned GetScrollBarsShown() const { return scrollBarsShown_; }
+  int GetHorizontalScrollMax() const { return horizontalScrollMax_; }
+  int GetVerticalScrollMax() const { return verticalScrollMax_; }
+
+  // --- Pointer and keys -------------------------------------------------------------------------
+  bool OverRowBorder(draw::Point p);
+  bool OverColumnBorder(draw::Point p);
+  // Opens the editor of a cell: (x, y) relative to the cell, (-1, -1) from the keyboard;
+  // `firstChar` is the key or character that started it (1 for a click or F2).
+  virtual void StartEdit(int row, int col, int x, int y, unsigned firstChar);
+  void SelectAllWithNotify();
+  int GetMouseMode() const { return mouseMode_; }
+  void SetWantTabKey(bool on) { wantTabKey_ = on; }
+  bool GetWantTabKey() const { return wantTabKey_; }
+  void EnableTitleTips(bool on) { titleTipsEnabled_ = on; }
+  bool GetTitleTipsEnabled() const { return titleTipsEnabled_; }
+  void SetColumnResize(bool on) { allowColumnResize_ = on; }
+  void SetRowResize(bool on) { allowRowResize_ = on; }
+  void SetColumnHideByDrag(bool on) { allowColumnHideByDrag_ = on; }
+  void SetRowHideByDrag(bool on) { allowRowHideByDrag_ = on; }
+  void SetResizeHiddenColumns(bool on) { resizeHiddenColumns_ = on; }
+  void SetResizeHiddenRows(bool on) { resizeHiddenRows_ = on; }
+  // Edit command enabling.
+  bool CanCopy() const { return !selectedCells_.empty(); }
+  bool CanCut() const { return editable_ && !selectedCells_.empty(); }
+  bool CanPaste() const;
+  bool CanSelectAll() const { return selectionEnabled_; }
 
   // The last failure of a file or memory operation, in the words shown to the operator.
   const std::string& LastError() const { return lastError_; }
 
  protected:
-  // --- Window hooks (the window class overrides these) -------------------------------
-  virtual bool WindowExists() const { return false; }
-  virtual void InvalidateAll() {}
-  virtual bool RedrawCell(int row, int col) { return false; }
-  // Recomputes the scroll bars; here only the cached top-left cell goes stale.
-  virtual void UpdateScrollBars() { topLeftCellCache_.col = -1; }
-  virtual void HideScrollBar(int bar) {}
-  virtual intptr_t NotifyParent(int row, int col, int code) { return 0; }
-  virtual intptr_t NotifyCacheRange(const CCellSpan* span) { return 0; }
-  virtual intptr_t RequestCellDisplayInfo(CellRecord* record) { return 0; }
-  virtual draw::Size ClientSize() const { return draw::Size(); }
-  virtual int GetScrollPosition(int bar) const { return 0; }
-  virtual bool PutClipboardText(const std::string& text) { return false; }
-  virtual bool GetClipboardText(std::string* text) { return false; }
-  // A message for the operator (file errors, memory); the window side shows it.
-  virtual void ReportError(const std::string& text) { lastError_ = text; }
+  // --- Window hooks (tests may stand in for the window by overriding them) -------------
+  virtual bool WindowExists() const;
+  virtual void InvalidateAll();
+  virtual bool RedrawCell(int row, int col);
+  // Recomputes the scroll bars; the cached top-left cell goes stale in any case.
+  virtual void UpdateScrollBars();
+  virtual void HideScrollBar(int bar);
+  virtual intptr_t NotifyParent(int row, int col, int code);
+  virtual intptr_t NotifyCacheRange(const CCellSpan* span);
+  virtual intptr_t RequestCellDisplayInfo(CellRecord* record);
+  virtual draw::Size ClientSize() const;
+  virtual int GetScrollPosition(int bar) const;
+  virtual bool PutClipboardText(const std::string& text);
+  virtual bool GetClipboardText(std::string* text);
+  // A message for the operator (file errors, memory); shown in a message box when the
+  // window exists.
+  virtual void ReportError(const std::string& text);
+
+  // --- Window messages -------------------------------------------------------------------
+  ui::LResult WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) override;
+  int OnCreate() override;
+  void PreSubclassWindow() override;
+  bool OnEraseBkgnd(draw::DC&) override { return true; }
+  void OnPaint(draw::DC& dc) override;
+  void OnSize(int type, int cx, int cy) override;
+  void OnHScroll(int code, int pos, ui::Window* bar) override;
+  void OnVScroll(int code, int pos, ui::Window* bar) override;
+  bool OnMouseWheel(unsigned flags, int delta, draw::Point screenPt) override;
+  void OnLButtonDown(unsigned flags, draw::Point pt) override;
+  void OnLButtonUp(unsigned flags, draw::Point pt) override;
+  void OnLButtonDblClk(unsigned flags, draw::Point pt) override;
+  void OnRButtonDown(unsigned flags, draw::Point pt) override;
+  void OnRButtonUp(unsigned flags, draw::Point pt) override;
+  void OnMouseMove(unsigned flags, draw::Point pt) override;
+  void OnTimer(uintptr_t id) override;
+  void OnCaptureChanged(ui::Window* next) override;
+  void OnKeyDown(unsigned vk, unsigned repeat, unsigned flags) override;
+  void OnChar(unsigned ch, unsigned repeat, unsigned flags) override;
+  ui::LResult OnNotify(int id, ui::NotifyHeader* header) override;
+  void OnDestroy() override;
 
   CGridCellBase* CreateCell(int row, int col);
   void DestroyCell(int row, int col);
@@ -319,6 +424,9 @@ class CGridCtrl {
   bool doubleBuffer_ = true;
   bool titleTipsEnabled_ = true;
   bool highlightFocusHeaders_ = true;
+  bool frameFocusCell_ = true;
+  bool printColours_ = false;
+  int printerColourCount_ = 0;
   int autoSizeStyle_ = 3;
   bool allowRowResize_ = true, allowColumnResize_ = true;
   bool resizeHiddenRows_ = true, resizeHiddenColumns_ = true;
@@ -334,8 +442,32 @@ class CGridCtrl {
   GridCompareFunc compareFunction_ = nullptr;
   GridTextMeasurer* measurer_ = nullptr;
   std::string lastError_;
+  // Window side.
+  unsigned scrollBarsShown_ = 0;
+  int horizontalScrollMax_ = 0, verticalScrollMax_ = 0;
+  bool leftButtonDown_ = false, rightButtonDown_ = false;
+  draw::Point buttonDownPoint_, lastMousePoint_;
+  uintptr_t autoScrollTimer_ = 0;
+  unsigned autoScrollInterval_ = 25;
+  unsigned wheelScrollLines_ = 3;
+  bool windowReady_ = false;
+  bool updatingScrollBars_ = false;
+  std::unique_ptr<GridTextMeasurer> ownMeasurer_;
+  class CTitleTip* titleTip_ = nullptr;  // owned; made with the window
+  // The column or row a border drag sizes (modes 9 and 7).
+  int resizeIndex_ = -1;
+  bool trackingLineShown_ = false;
 
  private:
+  void PrepareWindow();
+  void HandleScroll(int bar, int code);
+  void DrawTrackingLine(int pos, bool vertical);
+  void BeginBorderDrag(draw::Point pt, bool column);
+  void EndBorderDrag(draw::Point pt, bool column);
+  void MoveByKey(unsigned vk, bool shift, bool ctrl);
+  void HideTitleTip();
+  void ShowTitleTip(int row, int col);
+  void OnEndEditNotify(const CellRecord& record);
   static uint32_t SelectionKey(int row, int col) {
     return (static_cast<uint32_t>(col) << 16) | (static_cast<uint32_t>(row) & 0xFFFF);
   }
