@@ -404,7 +404,13 @@ void RouteInput(const InputEvent& ev) {
   c.ctrl = ev.ctrl;
   switch (ev.kind) {
     case K::Quit:
-      PostQuitMessage(0);
+      // Closing the display's window asks the active window to close, as its close box
+      // would; with no window left the program quits.
+      if (Window* a = Window::FromHandle(c.active)) {
+        Post(a, WM_SYSCOMMAND, SC_CLOSE, MakePointLParam(std::max(c.cursor.x, 1), std::max(c.cursor.y, 1)));
+      } else {
+        PostQuitMessage(0);
+      }
       return;
     case K::MouseMove:
     case K::MouseDown:
@@ -474,6 +480,13 @@ void RouteInput(const InputEvent& ev) {
     case K::KeyDown:
     case K::KeyUp:
     case K::Char: {
+      if (ev.kind == K::KeyDown && ev.alt && ev.vk == VK_F4) {
+        // The keyboard's close: SC_CLOSE with a zero lParam to the active window.
+        if (Window* a = Window::FromHandle(c.active)) {
+          if (a->IsWindowEnabled()) Post(a, WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
+        return;
+      }
       if (ev.kind == K::KeyDown) {
         const unsigned mods = (ev.alt ? 1u : 0u) | (ev.ctrl ? 2u : 0u) | (ev.shift ? 4u : 0u);
         for (auto& k : c.hotKeys) {

@@ -5,6 +5,7 @@
 #include "platform/ui/controls/controls.h"
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/dialog.h"
+#include "platform/ui/input.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/resources.h"
@@ -258,4 +259,37 @@ TEST_F(DialogTest, AScriptThatLeavesItsScreenOpenFailsInsteadOfHanging) {
   EXPECT_FALSE(d.RunScript([&] { result = dlg.DoModal(); }, [](TestDriver&) {}, 300));
   EXPECT_EQ(result, kModalQuit);
   EXPECT_FALSE(IsQuitPending());
+}
+
+TEST_F(DialogTest, CloseRequestsReachTheActiveWindowAsSystemCommands) {
+  struct Screen : Dialog {
+    std::vector<LParam> closes;
+    explicit Screen(const DialogTemplate& t) : Dialog(t) {}
+    void OnSysCommand(uint32_t cmd, LParam l) override {
+      if ((cmd & 0xFFF0) == SC_CLOSE) closes.push_back(l);
+      if ((cmd & 0xFFF0) == SC_CLOSE && l == 0) return;  // the keyboard's close is ignored
+      Dialog::OnSysCommand(cmd, l);
+    }
+  };
+  DialogTemplate t;
+  t.cx = 100;
+  t.cy = 60;
+  t.style = WS_POPUP;
+  Screen s(t);
+  int result = 0;
+  d.RunScript([&] { result = s.DoModal(); },
+              [&](TestDriver& sd) {
+                sd.Key(VK_F4, false, false, true);
+                bool open = false;
+                RunOnUiThread([&] { open = s.IsWindow(); });
+                EXPECT_TRUE(open);
+                InputEvent q;
+                q.kind = InputEvent::Kind::Quit;
+                InjectInput(q);
+                sd.Settle();
+              });
+  EXPECT_EQ(result, IDCANCEL);
+  ASSERT_EQ(s.closes.size(), 2u);
+  EXPECT_EQ(s.closes[0], 0);
+  EXPECT_NE(s.closes[1], 0);
 }
