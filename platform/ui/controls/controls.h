@@ -343,6 +343,10 @@ class UpDown : public Window {
 class TabControl : public Window {
  public:
   int InsertItem(int index, const std::string& text);
+  // With the item's own value and an image index (-1: none).
+  int InsertItem(int index, const std::string& text, uintptr_t data, int image);
+  uintptr_t GetItemData(int index) const;
+  int GetItemImage(int index) const;
   bool DeleteItem(int index);
   void DeleteAllItems();
   int GetItemCount() const { return static_cast<int>(items_.size()); }
@@ -364,6 +368,8 @@ class TabControl : public Window {
  private:
   void UserSelect(int index);
   std::vector<std::string> items_;
+  std::vector<uintptr_t> data_;
+  std::vector<int> images_;
   int cur_ = -1;
 };
 

@@ -376,26 +376,42 @@ void UpDown::OnPaint(draw::DC& dc) {
 void TabControl::TakeOverState(Window& from) {
   if (auto* t = dynamic_cast<TabControl*>(&from)) {
     items_ = t->items_;
+    data_ = t->data_;
+    images_ = t->images_;
     cur_ = t->cur_;
   }
 }
 
-int TabControl::InsertItem(int index, const std::string& text) {
+int TabControl::InsertItem(int index, const std::string& text) { return InsertItem(index, text, 0, -1); }
+
+int TabControl::InsertItem(int index, const std::string& text, uintptr_t data, int image) {
   {
     int r = 0;
-    if (ForwardToUiThread([&] { r = InsertItem(index, text); })) return r;
+    if (ForwardToUiThread([&] { r = InsertItem(index, text, data, image); })) return r;
   }
   if (index < 0 || index > GetItemCount()) index = GetItemCount();
   items_.insert(items_.begin() + index, text);
+  data_.insert(data_.begin() + index, data);
+  images_.insert(images_.begin() + index, image);
   if (cur_ < 0) cur_ = 0;
   else if (cur_ >= index && GetItemCount() > 1) ++cur_;
   Invalidate(true);
   return index;
 }
 
+uintptr_t TabControl::GetItemData(int index) const {
+  return index >= 0 && index < GetItemCount() ? data_[static_cast<size_t>(index)] : 0;
+}
+
+int TabControl::GetItemImage(int index) const {
+  return index >= 0 && index < GetItemCount() ? images_[static_cast<size_t>(index)] : -1;
+}
+
 bool TabControl::DeleteItem(int index) {
   if (index < 0 || index >= GetItemCount()) return false;
   items_.erase(items_.begin() + index);
+  data_.erase(data_.begin() + index);
+  images_.erase(images_.begin() + index);
   if (cur_ >= GetItemCount()) cur_ = GetItemCount() - 1;
   Invalidate(true);
   return true;
@@ -403,6 +419,8 @@ bool TabControl::DeleteItem(int index) {
 
 void TabControl::DeleteAllItems() {
   items_.clear();
+  data_.clear();
+  images_.clear();
   cur_ = -1;
   Invalidate(true);
 }

@@ -312,8 +312,11 @@ TEST_F(ControlsTest, TabIpAddressAndDateTime) {
                   {kClassIpAddress, 81, "", 10, 80, 80, 12, V, 0},
                   {kClassDateTime, 82, "", 10, 100, 60, 12, V, 0}});
   auto* tab = Get<TabControl>(80);
-  tab->InsertItem(0, "One");
-  tab->InsertItem(1, "Two");
+  tab->InsertItem(0, "Two", 22, -1);
+  tab->InsertItem(0, "One", 11, 3);
+  EXPECT_EQ(tab->GetItemData(1), 22u);
+  EXPECT_EQ(tab->GetItemImage(0), 3);
+  EXPECT_EQ(tab->GetItemText(1), "Two");
   d.ClickAt(tab->ClientToScreen(tab->GetItemRect(1)).Center());
   EXPECT_EQ(tab->GetCurSel(), 1);
   ASSERT_GE(h.notifies.size(), 2u);
