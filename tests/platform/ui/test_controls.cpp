@@ -317,8 +317,9 @@ TEST_F(ControlsTest, TabIpAddressAndDateTime) {
   EXPECT_EQ(tab->GetItemData(1), 22u);
   EXPECT_EQ(tab->GetItemImage(0), 3);
   EXPECT_EQ(tab->GetItemText(1), "Two");
-  d.ClickAt(tab->ClientToScreen(tab->GetItemRect(1)).Center());
-  EXPECT_EQ(tab->GetCurSel(), 1);
+  EXPECT_EQ(tab->GetCurSel(), 1);  // the selection moved along with its item
+  d.ClickAt(tab->ClientToScreen(tab->GetItemRect(0)).Center());
+  EXPECT_EQ(tab->GetCurSel(), 0);
   ASSERT_GE(h.notifies.size(), 2u);
   EXPECT_EQ(h.notifies[h.notifies.size() - 2], TCN_SELCHANGING);
   EXPECT_EQ(h.notifies.back(), TCN_SELCHANGE);
