@@ -10,6 +10,9 @@
 #include "analyzer/screens/reagent_vol_dlg.h"
 #include "analyzer/screens/stop_dlg.h"
 #include "analyzer/screens/sys_close.h"
+#include "analyzer/sequences/soak_reminder.h"
+#include "platform/ui/app.h"
+#include <thread>
 #include "platform/sys/host.h"
 #include "platform/sys/host_fakes.h"
 #include "analyzer/screens/sys_start.h"
@@ -219,6 +222,32 @@ TEST_F(ScreenTest, BottleScreenCancelChangesNothing) {
   ASSERT_TRUE(d.RunScript([&] { dlg.DoModal(); }, [&](ui::TestDriver& s) { s.Press(ui::IDCANCEL); }));
   EXPECT_FLOAT_EQ(Reagents().volumes().CleanerVol, -1.0f);
   EXPECT_EQ(RawScalar("select DiluentVol||LyseVol||CleanerVol||DiluentReplDate from SysSetting"), before);
+}
+
+TEST_F(ScreenTest, SoakReminderFromAPrintingThreadIsShownByTheUiThread) {
+  Soak.DeviceTestTimes = 500;
+  Soak.SetSoakTimes = 200;
+  std::string box;
+  bool shownOnUi = false;
+  ASSERT_TRUE(d.RunScript(
+      [&] {
+        std::thread printer([] { CheckSoakAfterSample(); });
+        printer.join();
+        // The box is queued for this thread; serve it until the script has answered it.
+        ui::RunMessageLoop();
+      },
+      [&](ui::TestDriver& s) {
+        s.RunUntil([&] { return s.MessageBox() != nullptr; }, 5000);
+        box = s.MessageBoxText();
+        shownOnUi = s.MessageBox() != nullptr;
+        s.AnswerMessageBox(ui::IDOK);
+        s.RunUntil([&] {
+          ui::PostQuitMessage(0);
+          return true;
+        });
+      }));
+  EXPECT_TRUE(shownOnUi);
+  EXPECT_EQ(box, SoakReminderText(AppSettings.LanguageIndex));
 }
 
 }  // namespace
