@@ -280,6 +280,9 @@ void CGridCtrl::OnLButtonUp(unsigned, draw::Point pt) {
   }
   mouseMode_ = 0;
   ui::SetCursor(ui::CursorShape::Arrow);
+  // As after any release of the capture, the pointer is looked at again where it rests, so
+  // a second press on a border (a double click) finds the border under it.
+  PostMessage(ui::WM_MOUSEMOVE, 0, ui::MakePointLParam(pt.x, pt.y));
   if (IsValidCell(clickDownCell_)) {
     ui::Window* target = GetOwner() ? GetOwner() : GetParent();
     if (target && target->IsWindow())
