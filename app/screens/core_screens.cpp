@@ -2,6 +2,7 @@
 #include "app/screens/dormancy_dlg.h"
 #include "app/screens/screen_registry.h"
 #include "app/screens/statistic_dlg.h"
+#include "app/screens/sys_log_screen.h"
 #include "app/screens/sys_info_sel.h"
 #include "app/screens/sys_state.h"
 #include "app/screens/user_logon.h"
@@ -23,4 +24,5 @@ void RegisterCoreScreens() {
   RegisterScreen("CSysInfoSel", Runner<CSysInfoSel>());
   RegisterScreen("CSysState", Runner<CSysState>());
   RegisterScreen("CStatistic", Runner<CStatistic>());
+  RegisterScreen("CSysLog", Runner<CSysLog>());
 }

@@ -1,0 +1,156 @@
+#include "app/screens/sys_log_print.h"
+
+#include <cstdio>
+
+#include "app/app_settings.h"
+#include "platform/print/device_mode.h"
+#include "printing/r_print_helper.h"
+#include "printing/thermal_printer.h"
+#include "printing/utf8_chars.h"
+
+namespace {
+
+// Pads on the right with blanks to `width` characters (a character is one code point).
+std::string PadRight(const std::string& s, size_t width) {
+  size_t chars = 0;
+  for (unsigned char c : s)
+    if ((c & 0xC0) != 0x80) ++chars;
+  return chars >= width ? s : s + std::string(width - chars, ' ');
+}
+
+// The characters after the first `n`, and the first `n`.
+void SplitAt(const std::string& s, size_t n, std::string* head, std::string* tail) {
+  size_t chars = 0, i = 0;
+  for (; i < s.size(); ++i) {
+    if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
+      if (chars == n) break;
+      ++chars;
+    }
+  }
+  *head = s.substr(0, i);
+  *tail = s.substr(i);
+}
+
+size_t CharCount(const std::string& s) {
+  size_t n = 0;
+  for (unsigned char c : s)
+    if ((c & 0xC0) != 0x80) ++n;
+  return n;
+}
+
+}  // namespace
+
+std::string SysLogPrintDateText(int language, const sys::LocalTime& t) {
+  char buf[96];
+  if (language == 0) std::snprintf(buf, sizeof buf, "打印日期: %4d-%.2d-%.2d", t.year, t.month, t.day);
+  else
+    std::snprintf(buf, sizeof buf, "%s: %.2d/%.2d/%4d",
+                  PickText(language, "", "Print date", "Imp fecha", "Date impression", "Дата друку"), t.month, t.day,
+                  t.year);
+  return buf;
+}
+
+void PrintSysLogTextJob(const std::vector<SysLogRow>& rows, int language, const sys::LocalTime& now,
+                        const std::atomic<uint8_t>& cancel) {
+  PrinterSendEscU(1);
+  PrinterSetCharSpacing(2);
+  PrinterPrintText(" ", 16, 1, 1);
+  PrinterPrintText(SysLogPrintDateText(language, now), 16, 1, 1);
+  for (size_t i = rows.size(); i-- > 0;) {
+    if (cancel.load()) break;
+    const SysLogRow& r = rows[i];
+    if (language == 4) {
+      for (const std::string* s : {&r.result, &r.event, &r.time, &r.date}) PrinterPrintText(*s, 4, 1, 1);
+      continue;
+    }
+    const std::string line = PadRight(r.event, 19) + r.result;
+    if (CharCount(line) > 38) {
+      std::string head, tail;
+      SplitAt(line, 38, &head, &tail);
+      PrinterPrintText(tail, 4, 1, 1);
+      PrinterPrintText(head, 4, 1, 1);
+    } else {
+      PrinterPrintText(line, 4, 1, 1);
+    }
+    PrinterPrintText(PadRight(r.date, 19) + r.time, 4, 1, 1);
+  }
+  PrinterSendDc3Pattern(3);
+  switch (language) {
+    case 0:
+      PrinterPrintText("事件             结果", 4, 1, 1);
+      PrinterPrintText("日期             时间", 4, 1, 1);
+      break;
+    case 2:
+      PrinterPrintText("Evento            Resultado", 4, 1, 1);
+      PrinterPrintText("Fecha             Hora", 4, 1, 1);
+      break;
+    case 3:
+      PrinterPrintText("Evenement         Resultat", 4, 1, 1);
+      PrinterPrintText("Date              Heure", 4, 1, 1);
+      break;
+    case 4:
+      for (const char* s : {"Результат", "Подія", "Час", "Дата"}) PrinterPrintText(s, 4, 1, 1);
+      break;
+    default:
+      PrinterPrintText("Event            Result", 4, 1, 1);
+      PrinterPrintText("Date             Time", 4, 1, 1);
+      break;
+  }
+  PrinterSendDc3Pattern(3);
+  PrinterPrintText(PickText(language, "                日志记录", "                 Log", "                 Registro",
+                            "                 Log", "           Журнал"),
+                   16, 1, 1);
+  PrinterFeedDots(1, 125);
+  PrinterSendEscU(0);
+}
+
+bool PrintSysLogGraphicsJob(const std::vector<SysLogRow>& rows, int language, const sys::LocalTime& now,
+                            const std::atomic<uint8_t>& cancel) {
+  RPrintHelper helper;
+  if (helper.GetDefaultPrinterName().empty() || !helper.Device()) return false;
+  print::PageDevice* dev = helper.Device();
+  draw::DC* dc = helper.GetDC();
+  if (!dc) return false;
+  const std::string face = language == 0 ? "宋体" : "Arial";
+  const draw::Font font = helper.CreatePrintFont(10, face, draw::kFontWeightBold);
+  const draw::Font title = helper.CreatePrintFont(16, face, draw::kFontWeightBold);
+  dev->StartDoc("System Log");
+  dev->StartPage();
+  dc->SelectFont(font);
+  const int lineHeight = dc->GetTextExtent("Ag").cy * 3 / 2;
+  const int width = helper.GetPageWidth();
+  const int pageLines = lineHeight > 0 ? helper.GetPageHeight() / lineHeight : 40;
+  const int left = width / 12;
+  const int col[4] = {left, left + width / 5, left + 2 * width / 5, left + 3 * width / 5};
+  dc->SelectFont(title);
+  const std::string titleText = PickText(language, "日志", "Log", "Registro", "Log", "Лог");
+  const int tw = dc->GetTextExtent(titleText).cx;
+  dc->TextOut((width - tw) / 2, lineHeight, titleText);
+  dc->SelectFont(font);
+  const char* const heads[5][4] = {{"日期", "时间", "事件", "结果"},
+                                   {"Date", "Time", "Event", "Result"},
+                                   {"Fecha", "Hora", "Evento", "Resultado"},
+                                   {"Date", "Heure", "Evenement", "Resultat"},
+                                   {"Дата", "Час", "Подія", "Результат"}};
+  const int l = (language >= 0 && language <= 4) ? language : 1;
+  int line = 3;
+  for (int c = 0; c < 4; ++c) dc->TextOut(col[c], line * lineHeight, heads[l][c]);
+  ++line;
+  for (size_t i = rows.size(); i-- > 0;) {
+    if (cancel.load()) break;
+    const SysLogRow& r = rows[i];
+    const std::string* cells[4] = {&r.date, &r.time, &r.event, &r.result};
+    for (int c = 0; c < 4; ++c) dc->TextOut(col[c], line * lineHeight, *cells[c]);
+    ++line;
+    if (line > pageLines - 3) {
+      dev->EndPage();
+      dev->StartPage();
+      dc->SelectFont(font);
+      line = 2;
+    }
+  }
+  dc->TextOut(col[0], (line + 1) * lineHeight, SysLogPrintDateText(language, now));
+  dev->EndPage();
+  dev->EndDoc();
+  return true;
+}

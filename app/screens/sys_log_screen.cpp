@@ -1,0 +1,220 @@
+#include "app/screens/sys_log_screen.h"
+
+#include "app/app_settings.h"
+#include "app/dialog_layout.h"
+#include "app/field_read.h"
+#include "app/layout.h"
+#include "platform/ui/app.h"
+#include "platform/ui/data_exchange.h"
+#include "platform/ui/keys.h"
+#include "platform/ui/message_box.h"
+#include "platform/ui/resources.h"
+#include "printing/print_hint_dlg.h"
+
+std::atomic<uint8_t> SysLogPrintCancel{0};
+int SysLogPrintPresses = 0;
+
+ui::DialogTemplate SysLogTemplate() {
+  const uint32_t V = ui::WS_VISIBLE, TS = ui::WS_TABSTOP;
+  ui::DialogTemplate t;
+  t.cx = 320;
+  t.cy = 240;
+  t.style = ui::WS_POPUP | ui::WS_VISIBLE | ui::DS_CENTER;
+  t.fontFace = "System";
+  t.fontPoints = 10;
+  t.Add("Button", IDC_SYSLOG_OUTER, "", 4, 4, 312, 232, V | ui::BS_GROUPBOX);
+  t.Add("Button", IDC_SYSLOG_INNER, "", 12, 10, 296, 186, V | ui::BS_GROUPBOX);
+  t.Add("Button", IDC_SYSLOG_PRINT, "Print(&P)", 40, 206, 60, 22, V | TS);
+  t.Add("Button", IDC_SYSLOG_DELETE, "Delete(&D)", 130, 206, 60, 22, V | TS);
+  t.Add("Button", ui::IDCANCEL, "Exit(&X)", 220, 206, 60, 22, V | TS);
+  return t;
+}
+
+std::string SysLogPrintText(int language) {
+  return PickText(language, "打印(&P)", "Print(&P)", "Imprimir(&P)", "Imprimer(&P)", "Друк(&P)");
+}
+
+std::string SysLogCancelText(int language) {
+  return PickText(language, "取消(&C)", "Cancel(&C)", "Cancelar(&C)", "Annuler(&C)", "Відміна(&C)");
+}
+
+CSysLog::CSysLog(ui::Window* parent) : ui::Dialog(IDD_SYS_LOG, parent), hint_(std::make_unique<PrintHintHolder>()) {
+  if (!ui::Resources::FindDialog(IDD_SYS_LOG)) ui::Resources::AddDialog(IDD_SYS_LOG, SysLogTemplate());
+}
+
+CSysLog::~CSysLog() { WaitForPrint(); }
+
+void CSysLog::WaitForPrint() {
+  if (thread_) {
+    thread_->Join();
+    thread_.reset();
+  }
+}
+
+void CSysLog::DoDataExchange(ui::DataExchange& dx) {
+  ui::ExchangeControl(dx, IDC_SYSLOG_OUTER, outer_);
+  ui::ExchangeControl(dx, IDC_SYSLOG_INNER, inner_);
+  ui::ExchangeControl(dx, IDC_SYSLOG_PRINT, print_);
+  ui::ExchangeControl(dx, IDC_SYSLOG_DELETE, delete_);
+  ui::ExchangeControl(dx, ui::IDCANCEL, exit_);
+}
+
+void CSysLog::BuildHeader() {
+  const int lang = AppSettings.LanguageIndex;
+  const float s = AppSettings.LayoutScale;
+  auto w = [s](int v) { return static_cast<int>(v * s); };
+  std::vector<std::string> heads;
+  if (lang == 4) heads = {"Дата ", "Час", "Подія ", "Результат "};
+  else
+    heads = {PickText(lang, "日期", "Date", "Fecha", "Date", ""), PickText(lang, "时间", "Time", "Hora", "Heure", ""),
+             PickText(lang, "事件", "Event", "Evento", "Evenement", ""),
+             PickText(lang, "结果", "Result", "Resultado", "Resultat", "")};
+  table_.SetColumns(heads, lang == 4 ? std::vector<int>{w(100), w(90), w(160), w(180)}
+                                     : std::vector<int>{w(100), w(100), w(140), w(140)});
+  table_.SetRowHeights(w(25), w(18));
+}
+
+bool CSysLog::OnInitDialog() {
+  ui::Dialog::OnInitDialog();
+  ScaleDialogLayout(this);
+  const int lang = AppSettings.LanguageIndex;
+  ui::Rect area = inner_.GetRectInParent();
+  table_.Create(ui::Rect(area.left + 8, area.top + 10, area.right - 8, area.bottom - 8), this, IDC_SYSLOG_GRID);
+  const float s = AppSettings.LayoutScale;
+  if (lang == 4) table_.SetTableFont(draw::Font("Arial", static_cast<int>(15 * s)));
+  else if (lang == 0) table_.SetTableFont(draw::Font("宋体", static_cast<int>(14 * s)));
+  else table_.SetTableFont(draw::Font("Arial", static_cast<int>(16 * s)));
+  SetWindowText(PickText(lang, "系统日志", "System Log", "Registro del sistema", "Systeme log", "Журнал"));
+  delete_.SetWindowText(PickText(lang, "删除(&D)", "Delete(&D)", "Borrar(&D)", "Effacer(&D)", "Видалити(&D)"));
+  exit_.SetWindowText(PickText(lang, "退出(&X)", "Exit(&X)", "Salir(&X)", "Quitter(&X)", "Вихід(&X)"));
+  print_.SetWindowText(SysLogPrintText(lang));
+  BuildHeader();
+  RecordsetPtr& rs = conn_.OpenRecordset("Select * from SysLog order by Date,Time");
+  if (conn_.RecordsetOpen()) {
+    while (!rs->IsEOF()) {
+      std::vector<std::string> cells(4);
+      ReadField(*rs, "Date", cells[0]);
+      ReadField(*rs, "Time", cells[1]);
+      ReadField(*rs, "Event", cells[2]);
+      ReadField(*rs, "Result", cells[3]);
+      table_.AddRow(cells);
+      rs->MoveNext();
+    }
+  }
+  conn_.CloseRecordset();
+  RecordsetPtr& set = conn_.OpenRecordset("Select * from SysSetting");
+  if (conn_.RecordsetOpen() && !set->IsEOF()) ReadField(*set, "Printer", printKind);
+  conn_.CloseRecordset();
+  for (CXPButton* b : {&print_, &delete_, &exit_}) b->SetBitmaps(479, 481, 480);
+  return true;
+}
+
+std::vector<SysLogRow> CSysLog::Snapshot() const {
+  std::vector<SysLogRow> rows;
+  for (int r = 0; r < table_.GetRowCount(); ++r)
+    rows.push_back({table_.GetItemText(r, 0), table_.GetItemText(r, 1), table_.GetItemText(r, 2), table_.GetItemText(r, 3)});
+  return rows;
+}
+
+bool CSysLog::OnCommand(int id, int code, ui::Window* control) {
+  if (code == ui::BN_CLICKED && id == IDC_SYSLOG_PRINT) {
+    OnPrint();
+    return true;
+  }
+  if (code == ui::BN_CLICKED && id == IDC_SYSLOG_DELETE) {
+    OnDelete();
+    return true;
+  }
+  return ui::Dialog::OnCommand(id, code, control);
+}
+
+void CSysLog::OnPrint() {
+  const int lang = AppSettings.LanguageIndex;
+  const std::string caption = print_.GetWindowText();
+  // Any language's start text counts, the French one too.
+  bool start = false;
+  for (int l = 0; l < 5; ++l)
+    if (caption == SysLogPrintText(l)) start = true;
+  if (start) {
+    SysLogPrintPresses = 0;
+  } else if (SysLogPrintPresses == 1) {
+    print_.EnableWindow(false);
+    SysLogPrintCancel = 1;
+    SysLogPrintPresses = 0;
+    return;
+  } else if (SysLogPrintPresses != 0) {
+    return;
+  }
+  if (busy) return;
+  busy = 1;
+  SysLogPrintCancel = 0;
+  WaitForPrint();
+  const std::vector<SysLogRow> rows = Snapshot();
+  const sys::LocalTime now = sys::Clock::Now();
+  const ui::WindowHandle self = Handle();
+  const int kind = printKind;
+  thread_ = std::make_unique<sys::Thread>();
+  thread_->Start([rows, lang, now, self, kind] {
+    ui::SendMessageTo(self, WM_PRINT_PROGRESS, 1, 0);
+    if (kind == 0) PrintSysLogTextJob(rows, lang, now, SysLogPrintCancel);
+    else PrintSysLogGraphicsJob(rows, lang, now, SysLogPrintCancel);
+    ui::SendMessageTo(self, WM_PRINT_PROGRESS, 0, 0);
+  });
+  print_.SetWindowText(SysLogCancelText(lang));
+  ui::RemoveMouseMessages(this);
+  ++SysLogPrintPresses;
+  busy = 0;
+}
+
+ui::LResult CSysLog::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
+  if (msg == WM_PRINT_PROGRESS) {
+    if (w == 1) {
+      exit_.EnableWindow(false);
+      delete_.EnableWindow(false);
+      hint_->Show();
+    } else {
+      hint_->Hide();
+      busy = 0;
+      print_.EnableWindow(true);
+      print_.SetWindowText(SysLogPrintText(AppSettings.LanguageIndex));
+      exit_.EnableWindow(true);
+      delete_.EnableWindow(true);
+      SysLogPrintPresses = 0;  // the next press starts a new job
+    }
+    return 0;
+  }
+  return ui::Dialog::WindowProc(msg, w, l);
+}
+
+void CSysLog::OnDelete() {
+  if (deleted) return;
+  const int lang = AppSettings.LanguageIndex;
+  if (ui::MessageBox(nullptr,
+                     PickText(lang, "确定要删除系统日志吗？", "Are you sure to delete the system log?",
+                              "iEsta seguro que desea borrar el registro del sistema?",
+                              "Etes-vous sur de supprimer le systeme log?", "Ви впевнені, що хочете очистити журнал?"),
+                     "", ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
+    return;
+  // The list is emptied only once the table really is: a refused delete leaves both.
+  if (!conn_.Execute("delete from SysLog")) return;
+  table_.DeleteAllRows();
+  BuildHeader();
+  deleted = 1;
+}
+
+bool CSysLog::PreTranslateMessage(ui::Message& msg) {
+  if (msg.message == ui::WM_KEYDOWN && (msg.wParam == ui::VK_RETURN || msg.wParam == ui::VK_ESCAPE)) return true;
+  return ui::Dialog::PreTranslateMessage(msg);
+}
+
+bool CSysLog::OnEraseBkgnd(draw::DC& dc) {
+  ui::Dialog::OnEraseBkgnd(dc);
+  DrawDialogFrame(dc, this, kDialogFrameWidth);
+  return true;
+}
+
+void CSysLog::OnDestroy() {
+  WaitForPrint();
+  hint_->Hide();
+  ui::Dialog::OnDestroy();
+}
