@@ -407,6 +407,23 @@ TEST_F(StartupSequenceTest, ReceiveBufferResynchronisesAndRefusesOtherPorts) {
   EXPECT_EQ(b.host.Last(), "AA A3");
 }
 
+TEST_F(StartupSequenceTest, AlarmModeRefusedStillEndsTheScreenWithAQuestionBox) {
+  Bench b;
+  b.answerBoard = true;
+  b.seq.Begin();
+  while (b.host.Last() != "AA A9") b.Run(1);
+  b.Skip();
+  b.Feed(Frame(FrameClassCommand, cmd::SetReagentAlarmMode, 0x00));
+  EXPECT_EQ(b.host.ends, 1);
+  ASSERT_FALSE(b.host.messages.empty());
+  EXPECT_EQ(b.host.messages.back(), "Reagent volume alarm mode setting failure! please restart instrument!");
+  EXPECT_EQ(b.host.progress.back(), 20);
+  // Nothing more happens after the end, not even the alarm-mode timer.
+  sys::Clock::Advance(StartupSequence::kAlarmModeTimeoutMs);
+  b.seq.Poll(sys::Clock::TickMs());
+  EXPECT_EQ(b.host.ends, 1);
+}
+
 TEST_F(StartupSequenceTest, LzlonParameters) {
   struct Case {
     int on, val;
