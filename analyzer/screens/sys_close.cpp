@@ -6,6 +6,7 @@
 #include "app/dialog_layout.h"
 #include "app/write_log.h"
 #include "platform/sys/clock.h"
+#include "platform/sys/path_map.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/messages.h"
@@ -42,6 +43,12 @@ bool CSysClose::OnInitDialog() {
             AppSettings.LanguageIndex == 0 ? BoxIcon::Warning : BoxIcon::None);
   }
   conn_.Connect();
+  {
+    const bool large = AppSettings.LayoutScale > 1.0f;
+    const char* name = AppSettings.LanguageIndex == 0 ? (large ? "Picture/bg_ONOFF2.bmp" : "Picture/bg_ONOFF.bmp")
+                                                      : (large ? "Picture/bg_ONOFF_EN2.bmp" : "Picture/bg_ONOFF_EN.bmp");
+    background_ = draw::Bitmap::LoadFile(sys::MapPath(AppSettings.ProgramFolder + name));
+  }
   SendDlgItemMessage(kProgressId, ui::PBM_SETRANGE, 0, static_cast<ui::LParam>(ui::MakeLong(1, 23)));
   seq_ = std::make_unique<ShutdownSequence>(*this, &conn_);
   seq_->Begin();
@@ -86,7 +93,12 @@ ui::LResult CSysClose::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
 }
 
 bool CSysClose::OnEraseBkgnd(draw::DC& dc) {
-  dc.FillSolidRect(GetClientRect(), draw::RGB(205, 213, 215));
+  const ui::Rect client = GetClientRect();
+  if (background_) {
+    dc.StretchBlt(0, 0, client.Width(), client.Height(), background_, 0, 0, background_.Width(), background_.Height());
+  } else {
+    dc.FillSolidRect(client, draw::RGB(205, 213, 215));
+  }
   DrawDialogFrame(dc, this, 7);
   return true;
 }

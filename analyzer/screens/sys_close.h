@@ -8,6 +8,7 @@
 #include "analyzer/sequences/shutdown_sequence.h"
 #include "app/ado_conn.h"
 #include "platform/ui/dialog.h"
+#include "platform/ui/draw/bitmap.h"
 
 namespace analyzer {
 
@@ -41,6 +42,7 @@ class CSysClose : public ui::Dialog, public ShutdownHost {
 
  private:
   CADOConn conn_;
+  draw::Bitmap background_;  // the picture of the Picture folder; plain colour without it
   std::unique_ptr<CSerialPort> port_;
   std::unique_ptr<ShutdownSequence> seq_;
 };

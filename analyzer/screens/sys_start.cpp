@@ -11,6 +11,7 @@
 #include "platform/sys/clock.h"
 #include "platform/sys/file_ops.h"
 #include "platform/sys/host.h"
+#include "platform/sys/path_map.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/keys.h"
@@ -58,6 +59,7 @@ bool CSysStart::OnInitDialog() {
   SendDlgItemMessage(kProgressId, ui::PBM_SETRANGE, 0, static_cast<ui::LParam>(ui::MakeLong(1, 20)));
   SendDlgItemMessage(kProgressId, ui::PBM_SETPOS, 2);
   PrepareStartupStore(conn_, values_);
+  background_ = draw::Bitmap::LoadFile(sys::MapPath(AppSettings.ProgramFolder + values_.background));
   seq_ = std::make_unique<StartupSequence>(*this, values_, &conn_);
   int32_t lzlon = 1, lzlval = 0;
   ReadLzlonSettings(AppSettings.ProgramFolder + "setting.ini", &lzlon, &lzlval);
@@ -152,7 +154,12 @@ ui::LResult CSysStart::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
 }
 
 bool CSysStart::OnEraseBkgnd(draw::DC& dc) {
-  dc.FillSolidRect(GetClientRect(), draw::RGB(205, 213, 215));
+  const ui::Rect client = GetClientRect();
+  if (background_) {
+    dc.StretchBlt(0, 0, client.Width(), client.Height(), background_, 0, 0, background_.Width(), background_.Height());
+  } else {
+    dc.FillSolidRect(client, draw::RGB(205, 213, 215));
+  }
   DrawDialogFrame(dc, this, 7);
   return true;
 }

@@ -9,6 +9,7 @@
 #include "analyzer/sequences/startup_sequence.h"
 #include "app/ado_conn.h"
 #include "platform/ui/dialog.h"
+#include "platform/ui/draw/bitmap.h"
 
 namespace analyzer {
 
@@ -54,6 +55,7 @@ class CSysStart : public ui::Dialog, public StartupHost {
  private:
   void OpenPort();
   CADOConn conn_;
+  draw::Bitmap background_;  // the picture of the Picture folder; plain colour without it
   std::unique_ptr<CSerialPort> port_;
   StartupStoreValues values_;
   std::unique_ptr<StartupSequence> seq_;
