@@ -307,6 +307,9 @@ class CGridCtrl : public ui::Window {
   void SetGridLineColor(draw::Color c) { gridLineColour_ = c; }
 
   // --- Scrolling ------------------------------------------------------------------------------
+  // Recomputes both scroll bars (a hook: while no window exists only the cached top-left
+  // cell goes stale).
+  virtual void UpdateScrollBars();
   void ShowScrollBars(int bar, bool show);
   // The 32-bit position of a bar (with trackPos the thumb's position while it is dragged).
   int GetScrollPos32(int bar, bool trackPos = false) const;
@@ -352,8 +355,6 @@ class CGridCtrl : public ui::Window {
   virtual bool WindowExists() const;
   virtual void InvalidateAll();
   virtual bool RedrawCell(int row, int col);
-  // Recomputes the scroll bars; the cached top-left cell goes stale in any case.
-  virtual void UpdateScrollBars();
   virtual void HideScrollBar(int bar);
   virtual intptr_t NotifyParent(int row, int col, int code);
   virtual intptr_t NotifyCacheRange(const CCellSpan* span);
