@@ -1,3 +1,6 @@
+#include "analyzer/screens/sys_close.h"
+#include "analyzer/screens/sys_start.h"
+#include "app/app_startup.h"
 #include "app/screens/about_dlg.h"
 #include "app/screens/dormancy_dlg.h"
 #include "app/screens/screen_registry.h"
@@ -15,14 +18,25 @@ ScreenRunner Runner() {
     return screen.DoModal();
   };
 }
+
+// A screen registered before (a test's stand-in, a later library's own) is kept.
+void Keep(const std::string& name, ScreenRunner run) {
+  if (!IsScreenAvailable(name)) RegisterScreen(name, std::move(run));
+}
 }  // namespace
 
 void RegisterCoreScreens() {
-  RegisterScreen("CAboutDlg", Runner<CAboutDlg>());
-  RegisterScreen("CDormancyDlg", Runner<CDormancyDlg>());
-  RegisterScreen("CUserLogon", Runner<CUserLogon>());
-  RegisterScreen("CSysInfoSel", Runner<CSysInfoSel>());
-  RegisterScreen("CSysState", Runner<CSysState>());
-  RegisterScreen("CStatistic", Runner<CStatistic>());
-  RegisterScreen("CSysLog", Runner<CSysLog>());
+  Keep("CSysStart", [] {
+    analyzer::CSysStart::SetSystemLanguageChinese(ChineseEditionFromSystemLanguage() == 1);
+    analyzer::CSysStart screen(nullptr);
+    return screen.DoModal();
+  });
+  Keep("CSysClose", Runner<analyzer::CSysClose>());
+  Keep("CAboutDlg", Runner<CAboutDlg>());
+  Keep("CDormancyDlg", Runner<CDormancyDlg>());
+  Keep("CUserLogon", Runner<CUserLogon>());
+  Keep("CSysInfoSel", Runner<CSysInfoSel>());
+  Keep("CSysState", Runner<CSysState>());
+  Keep("CStatistic", Runner<CStatistic>());
+  Keep("CSysLog", Runner<CSysLog>());
 }
