@@ -30,6 +30,15 @@ enum : int { kIdEditCopy = 0xE122, kIdEditCut = 0xE123, kIdEditPaste = 0xE125, k
 
 bool subclassing = false;  // one guard for every grid of the process
 
+CGridCtrl::SystemColours DesktopColours() {
+  CGridCtrl::SystemColours now;
+  now.windowText = ui::SysColor(ui::COLOR_WINDOWTEXT);
+  now.window = ui::SysColor(ui::COLOR_WINDOW);
+  now.buttonFace = ui::SysColor(ui::COLOR_BTNFACE);
+  now.buttonShadow = ui::SysColor(ui::COLOR_BTNSHADOW);
+  return now;
+}
+
 }  // namespace
 
 bool CGridCtrl::RegisterWindowClass() {
@@ -78,6 +87,11 @@ void CGridCtrl::PrepareWindow() {
   for (int& h : rowHeights_) h = defaultCell_.GetHeight();
   for (int& w : columnWidths_) w = defaultCell_.GetWidth();
   wheelScrollLines_ = ReadWheelScrollLines();
+  // The default colours follow the desktop's (colours a screen set stay).
+  const SystemColours desktop = DesktopColours();
+  for (CGridDefaultCell* c : {&defaultFixedRowCell_, &defaultFixedColumnCell_, &defaultCornerCell_})
+    if (c->GetBackClr() == fixedBackColour_) c->SetBackClr(desktop.buttonFace);
+  OnSystemColoursChanged(desktop);
   if (!titleTip_) titleTip_ = new CTitleTip();
   titleTip_->SetGridParent(this);
   UpdateScrollBars();
@@ -250,12 +264,7 @@ ui::LResult CGridCtrl::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
     case ui::WM_SYSCOLORCHANGE:
     case ui::WM_SETTINGCHANGE: {
       ui::Window::WindowProc(msg, w, l);
-      SystemColours now;
-      now.windowText = ui::SysColor(ui::COLOR_WINDOWTEXT);
-      now.window = ui::SysColor(ui::COLOR_WINDOW);
-      now.buttonFace = ui::SysColor(ui::COLOR_BTNFACE);
-      now.buttonShadow = ui::SysColor(ui::COLOR_BTNSHADOW);
-      OnSystemColoursChanged(now);
+      OnSystemColoursChanged(DesktopColours());
       if (msg == ui::WM_SETTINGCHANGE) wheelScrollLines_ = ReadWheelScrollLines();
       return 0;
     }
