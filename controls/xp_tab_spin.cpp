@@ -28,17 +28,9 @@ std::string FitWithEllipsis(draw::DC& dc, const std::string& text, int width) {
 
 CXPTabCtrl::CXPTabCtrl() : font("微软雅黑", static_cast<int>(AppSettings.LayoutScale * 19.0f)) {}
 
-int CXPTabCtrl::InsertItem(intptr_t data, const std::string& text, int index, int) {
+int CXPTabCtrl::InsertItem(intptr_t data, const std::string& text, int index, int image) {
   hasItems = true;
-  const int at = ui::TabControl::InsertItem(index, text);
-  if (at >= 0) data_.push_back({at, data});
-  return at;
-}
-
-intptr_t CXPTabCtrl::GetItemData(int index) const {
-  for (const auto& d : data_)
-    if (d.first == index) return d.second;
-  return 0;
+  return ui::TabControl::InsertItem(index, text, static_cast<uintptr_t>(data), image);
 }
 
 void CXPTabCtrl::OnSize(int type, int cx, int cy) {

@@ -14,7 +14,6 @@ class CXPTabCtrl : public ui::TabControl {
   using ui::TabControl::InsertItem;
   // Inserts a tab carrying `data`; marks the control as one that sizes its first child page.
   int InsertItem(intptr_t data, const std::string& text, int index, int image = -1);
-  intptr_t GetItemData(int index) const;
 
   bool hasItems = false;
   draw::Font font;
@@ -22,9 +21,6 @@ class CXPTabCtrl : public ui::TabControl {
  protected:
   void OnPaint(draw::DC& dc) override;
   void OnSize(int type, int cx, int cy) override;
-
- private:
-  std::vector<std::pair<int, intptr_t>> data_;
 };
 
 // `text` shortened from its end, with "..." appended, until it fits `width` in the DC's font.
