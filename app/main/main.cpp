@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "app/screens/screen_registry.h"
 #include "app/screens/vantorium_app.h"
 #include "platform/sys/program_dir.h"
 #include "platform/ui/app.h"
@@ -47,6 +48,8 @@ void StartTimedActions(const std::string& shot, int shotAfter, int seconds, std:
 
 }  // namespace
 
+void RegisterProgramScreens();
+
 int main(int argc, char** argv) {
   std::string shot;
   int shotAfter = 3, seconds = 0;
@@ -74,6 +77,7 @@ int main(int argc, char** argv) {
 
   int code = 0;
   {
+    RegisterProgramScreens();
     CVantoriumApp app;
     app.InitInstance();
     code = app.ExitInstance();

@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "app/app_settings.h"
+#include "app/app_startup.h"
+#include "app/layout.h"
 #include "app/screens/main_menu_texts.h"
 #include "app/screens/screen_registry.h"
 #include "app/screens/vantorium_app.h"
@@ -112,6 +114,30 @@ TEST_F(StartupTest, ASecondInstanceEndsSilently) {
   EXPECT_EQ(ui::TopLevelWindows().size(), 0u);
   app.ExitInstance();
   EXPECT_EQ(power.calls, 0);
+}
+
+std::vector<std::string> g_raised;
+bool RecordRaise(const char* title) {
+  g_raised.push_back(title);
+  return true;
+}
+
+TEST_F(StartupTest, HelpHotKeyRaisesTheHelpOfTheLanguage) {
+  SetForeignWindowRaiser(RecordRaise);
+  g_raised.clear();
+  AppSettings.LanguageIndex = 4;
+  ui::Message other;
+  other.message = ui::WM_HOTKEY;
+  other.wParam = 2;
+  app.PreTranslateMessage(other);
+  EXPECT_TRUE(g_raised.empty());
+  ui::Message f1;
+  f1.message = ui::WM_HOTKEY;
+  f1.wParam = 1;
+  app.PreTranslateMessage(f1);
+  ASSERT_EQ(g_raised.size(), 1u);
+  EXPECT_EQ(g_raised[0], "QX-4150 Автоматичний гематологічний аналізатор");
+  SetForeignWindowRaiser(nullptr);
 }
 
 }  // namespace

@@ -1,0 +1,12 @@
+// The screens of the other subsystems that the menus open by class name. A subsystem whose
+// screen is ready adds one line here (and its library to this folder's CMakeLists.txt):
+//
+//   RegisterScreen("CHistoryList", [] { CHistoryList s(nullptr); return s.DoModal(); });
+//
+// Until then the menus tell the operator that the function is not available yet:
+// CSampleTest (test screen; the main menu then opens directly), CHistoryList (results),
+// CQCSel (QC menu), CCaliSel (calibration menu), CServiceSel (maintenance menu), CSysSet
+// (settings), CBackDoor2 (hidden maintenance menu).
+#include "app/screens/screen_registry.h"
+
+void RegisterProgramScreens() {}
