@@ -4,6 +4,7 @@
 #include "app/dialog_layout.h"
 #include "app/layout.h"
 #include "controls/skin_loader.h"
+#include "platform/ui/app.h"
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/resources.h"
@@ -252,6 +253,12 @@ void CMessageBox::OnLButtonUp(unsigned flags, ui::Point pt) {
 }
 
 int ShowProgramMessageBox(const std::string& text, unsigned type) {
+  // A worker thread's message is shown by the user-interface thread, which owns every window.
+  if (ui::IsInitialized() && !ui::IsUiThread()) {
+    int result = ui::IDCANCEL;
+    ui::RunOnUiThread([&] { result = ShowProgramMessageBox(text, type); });
+    return result;
+  }
   CMessageBox box(text, type, 0, nullptr);
   return box.DoModal();
 }

@@ -77,7 +77,8 @@ class CMessageBox : public ui::Dialog {
 // The box template (dialog units), registered under IDD_MESSAGE_BOX on first use.
 ui::DialogTemplate MessageBoxTemplate();
 
-// Shows `text` in the program's box (no parent) and returns the answer.
+// Shows `text` in the program's box (no parent) and returns the answer. From another thread
+// the box is shown by the user-interface thread and the caller waits for the answer.
 int ShowProgramMessageBox(const std::string& text, unsigned type = 0);
 // Every ui::MessageBox of the program from now on shows CMessageBox. Registers the skin
 // bitmaps too. Call once on the user-interface thread after ui::Init.

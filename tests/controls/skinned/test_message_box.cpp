@@ -5,6 +5,10 @@
 #include "platform/ui/app.h"
 #include "platform/ui/keys.h"
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 namespace {
 
 struct Answer {
@@ -200,4 +204,28 @@ TEST_F(SkinnedTest, MessageBoxIsDraggedByTheLeftButtonOnly) {
   box.SendMessage(ui::WM_MOUSEMOVE, ui::MK_LBUTTON, ui::MakePointLParam(90, 90));
   EXPECT_EQ(box.GetWindowRect(), before.Offset(20, 10));
   box.DestroyWindow();
+}
+
+TEST_F(SkinnedTest, BoxAskedForOnAWorkerThreadIsShownByTheUserInterfaceThread) {
+  InstallProgramMessageBox();
+  std::atomic<int> result{-5};
+  std::atomic<bool> done{false};
+  d.RunScript(
+      [&] {
+        std::thread worker([&] {
+          result = ui::MessageBox(nullptr, "Port closed", "", ui::MB_OKCANCEL);
+          done = true;
+        });
+        while (!done) {
+          ui::PumpPending();
+          std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        worker.join();
+      },
+      [&](ui::TestDriver& s) {
+        ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }));
+        EXPECT_EQ(s.MessageBoxText(), "Port closed");
+        s.Press(MessageBoxButtonForAnswer(ui::MB_OKCANCEL, ui::IDOK));
+      });
+  EXPECT_EQ(result, ui::IDOK);
 }
