@@ -210,7 +210,7 @@ void CPersonInfo::SetTexts() {
       {IDC_PI_L_Y, AgeUnitWord(0, l)},
       {IDC_PI_L_M, AgeUnitWord(1, l)},
       {IDC_PI_L_D, AgeUnitWord(2, l)},
-      {IDC_PI_L_GROUP, PickText(l, "参考组", "Reference", "Referencia", "Reference", "Референтна група")},
+      {IDC_PI_L_GROUP, PickText(l, "参考组", "Reference", "Referencia", "Reference", "Реф. група")},
       {IDC_PI_L_MEDICAL_NO, PickText(l, "病历号", "Medical No.", "No. medico", "No. medical", "Мед. номер")},
       {IDC_PI_L_BED_NO, PickText(l, "床号", "Bed No.", "No. cama", "No. lit", "Ліжко")},
       {IDC_PI_L_DEPT, PickText(l, "科室", "Department", "Departamento", "Service", "Відділення")},
