@@ -51,7 +51,7 @@ void CXPButton::SetBitmaps(unsigned normalId, unsigned hoverId, unsigned disable
   disabledBitmapId = disabledId;
 }
 
-void CXPButton::MakeOwnerDrawn() { ModifyStyle(ui::WS_TABSTOP, ui::BS_OWNERDRAW); }
+void CXPButton::MakeOwnerDrawn() { ModifyStyle(uint32_t{ui::WS_TABSTOP} | ui::BS_TYPEMASK, ui::BS_OWNERDRAW); }
 
 int CXPButton::OnCreate() {
   MakeOwnerDrawn();

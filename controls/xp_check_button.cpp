@@ -51,14 +51,17 @@ ui::Window* NextDialogGroupItem(ui::Window* control) {
 
 // --- check box -----------------------------------------------------------------------------
 
+// The kind bits become owner-drawn whatever they were: a plain radio button's kind 4 with the
+// owner-drawn bits added would make 0xF, which paints as no kind at all.
+
 int CXPCheckButton::OnCreate() {
-  ModifyStyle(0, ui::BS_OWNERDRAW);
+  ModifyStyle(ui::BS_TYPEMASK, ui::BS_OWNERDRAW);
   return ui::Button::OnCreate();
 }
 
 void CXPCheckButton::PreSubclassWindow() {
   ui::Button::PreSubclassWindow();
-  ModifyStyle(0, ui::BS_OWNERDRAW);
+  ModifyStyle(ui::BS_TYPEMASK, ui::BS_OWNERDRAW);
 }
 
 ui::LResult CXPCheckButton::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
@@ -126,12 +129,12 @@ void CXPCheckButton::DrawItem(ui::DrawItemInfo& info) {
 // --- radio button --------------------------------------------------------------------------
 
 int CXPRadioButton::OnCreate() {
-  ModifyStyle(0, ui::BS_OWNERDRAW);
+  ModifyStyle(ui::BS_TYPEMASK, ui::BS_OWNERDRAW);
   return ui::Button::OnCreate();
 }
 
 void CXPRadioButton::PreSubclassWindow() {
-  ModifyStyle(0, ui::BS_OWNERDRAW);
+  ModifyStyle(ui::BS_TYPEMASK, ui::BS_OWNERDRAW);
   ui::Button::PreSubclassWindow();
 }
 

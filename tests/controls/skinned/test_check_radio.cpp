@@ -48,8 +48,10 @@ ui::DialogTemplate HostTemplate() {
   t.Add("Button", 22, "Peripheral", 10, 20, 80, 8, R);
   t.Add("RadioListener", 29, "", 150, 10, 10, 8, ui::WS_VISIBLE);
   t.Add("Button", 23, "Prediluted", 10, 30, 80, 8, R);
-  t.Add("Button", 31, "Male", 100, 10, 40, 8, R | ui::WS_GROUP);
-  t.Add("Button", 32, "Female", 100, 20, 40, 8, R);
+  // A group of plain (not automatic) radio buttons.
+  const uint32_t P = ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_RADIOBUTTON;
+  t.Add("Button", 31, "Male", 100, 10, 40, 8, P | ui::WS_GROUP);
+  t.Add("Button", 32, "Female", 100, 20, 40, 8, P);
   t.Add("Button", 41, "Small", 10, 50, 80, 6, ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_AUTOCHECKBOX | ui::WS_GROUP);
   t.Add("Button", 42, "Auto print", 10, 62, 80, 8, ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_AUTOCHECKBOX);
   return t;
@@ -127,7 +129,10 @@ TEST_F(SkinnedTest, CheckedRadioShowsTheDot) {
   Host host(HostTemplate());
   ASSERT_TRUE(host.CreateModeless());
   host.a1.SendMessage(ui::BM_SETCHECK, 1);
+  host.b2.SendMessage(ui::BM_SETCHECK, 1);
   const draw::Bitmap screen = d.Screen();
   EXPECT_EQ(At(screen, &host.a1, 7, 7), draw::RGB(82, 101, 112));
+  EXPECT_EQ(At(screen, &host.b2, 7, 7), draw::RGB(82, 101, 112));
+  EXPECT_EQ(host.b2.GetStyle() & ui::BS_TYPEMASK, ui::BS_OWNERDRAW);
   EXPECT_LT(ColourDistance(At(screen, &host.a2, 7, 7), draw::RGB(232, 233, 246)), 10);
 }
