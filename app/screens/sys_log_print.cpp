@@ -121,7 +121,7 @@ bool PrintSysLogGraphicsJob(const std::vector<SysLogRow>& rows, int language, co
   const int width = helper.GetPageWidth();
   const int pageLines = lineHeight > 0 ? helper.GetPageHeight() / lineHeight : 40;
   const int left = width / 12;
-  const int col[4] = {left, left + width / 5, left + 2 * width / 5, left + 3 * width / 5};
+  const int col[4] = {left, left + width * 17 / 100, left + width * 32 / 100, left + width * 55 / 100};
   dc->SelectFont(title);
   const std::string titleText = PickText(language, "日志", "Log", "Registro", "Log", "Лог");
   const int tw = dc->GetTextExtent(titleText).cx;

@@ -11,6 +11,7 @@
 #include "controls/message_box_dlg.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"
+#include "platform/print/printers.h"
 #include "printing/thermal_printer.h"
 #include "screen_fixture.h"
 #include "tools/printersim/server.h"
@@ -198,6 +199,37 @@ TEST_F(SysLogTest, DeleteAsksAndAFailedDeleteKeepsTheList) {
     s.Press(IDC_SYSLOG_DELETE);  // nothing more
     EXPECT_EQ(s.MessageBox(), nullptr);
   });
+}
+
+// A printing system without queues: the page job goes to the PDF printer, never to a real one.
+class NoQueues : public print::Spooler {
+ public:
+  std::vector<print::PrinterInfo> List() override { return {}; }
+  bool SetDefault(const std::string&, std::string*) override { return false; }
+  int Submit(const std::string&, const std::string&, const std::string&, const print::SubmitOptions&,
+             std::string* error) override {
+    if (error) *error = "no queues";
+    return 0;
+  }
+};
+
+TEST_F(SysLogTest, PagePrinterJobEndsAndLeavesItsPages) {
+  NoQueues spooler;
+  print::SetSpooler(&spooler);
+  Sql("update SysSetting set Printer=1");
+  CSysLog screen;
+  Run(screen, [&](ui::TestDriver& s) {
+    EXPECT_EQ(screen.printKind, 1);
+    s.Press(IDC_SYSLOG_PRINT);
+    ASSERT_TRUE(WaitForJobEnd(s, 1));
+  });
+  EXPECT_TRUE(recorder.bytes.empty());  // nothing went to the thermal printer
+  bool pdf = false;
+  std::error_code ec;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(Folder(), ec))
+    if (e.path().extension() == ".pdf") pdf = true;
+  EXPECT_TRUE(pdf) << "no page printer output below " << Folder();
+  print::SetSpooler(nullptr);
 }
 
 TEST_F(SysLogTest, ScreenshotsInFiveLanguages) {
