@@ -9,7 +9,9 @@ void CStaticTrans::RedrawBackground() {
   ui::Window* parent = GetParent();
   if (!parent || !IsWindow()) return;
   const ui::Rect r = GetRectInParent().Inflate(-1, -1);
-  parent->InvalidateRect(&r, false);
+  // With erase: the screens paint their bands and pictures when the background is erased, so
+  // a repaint without it would leave the old text under the new one.
+  parent->InvalidateRect(&r, true);
   Invalidate(true);
 }
 

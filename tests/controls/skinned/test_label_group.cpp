@@ -117,3 +117,25 @@ TEST_F(SkinnedTest, EmptyGroupCaptionDrawsNoText) {
   EXPECT_EQ(emptyChanges, 0);
   EXPECT_GT(captionInk, 3);
 }
+
+TEST_F(SkinnedTest, TransparentLabelTextChangesNeedTheParentsBackground) {
+  // Ink left in the label's area by an earlier, longer text.
+  auto inkAfterChange = [&](bool flag, bool redrawBackground) {
+    Striped dlg(StripedTemplate());
+    EXPECT_TRUE(dlg.CreateModeless());
+    dlg.plain.redrawOnSetText = flag;
+    dlg.plain.SetWindowText("WWWWWWWWWW");
+    d.Screen();
+    dlg.plain.SetWindowText(".");
+    if (redrawBackground) dlg.plain.RedrawBackground();
+    const draw::Bitmap screen = d.Screen();
+    int ink = 0;
+    for (int y = 1; y < 19; ++y)
+      for (int x = 20; x < 150; ++x) ink += !IsStripe(At(screen, &dlg.plain, x, y));
+    dlg.DestroyWindow();
+    return ink;
+  };
+  EXPECT_GT(inkAfterChange(false, false), 50);  // drawn over the old text
+  EXPECT_EQ(inkAfterChange(true, false), 0);
+  EXPECT_EQ(inkAfterChange(false, true), 0);
+}
