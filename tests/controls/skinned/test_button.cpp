@@ -1,4 +1,5 @@
 // The skinned push button: its looks per state, hover, press, the space bar and missing skins.
+#include "controls/caption_font.h"
 #include "controls/xp_button.h"
 #include "fixture.h"
 #include "platform/ui/data_exchange.h"
@@ -190,4 +191,47 @@ TEST_F(SkinnedTest, ZeroBitmapIdsAreRefusedWithAMessage) {
     EXPECT_EQ(b.hoverBitmapId, 2u);
     EXPECT_EQ(b.disabledBitmapId, 3u);
   }
+}
+
+TEST_F(SkinnedTest, CaptionFontFollowsLanguageAndLayoutScale) {
+  struct Case {
+    int language;
+    float scale;
+    const char* face;
+    int height;
+  };
+  const Case cases[] = {{0, 1.0f, "微软雅黑", 22}, {1, 1.0f, "Arial", 17}, {0, 1.25f, "微软雅黑", 27}, {3, 1.25f, "Arial", 21}};
+  for (const Case& c : cases) {
+    AppSettings.LanguageIndex = static_cast<uint8_t>(c.language);
+    AppSettings.LayoutScale = c.scale;
+    const draw::Font f = ButtonCaptionFont();
+    EXPECT_EQ(f.face, c.face);
+    EXPECT_EQ(f.height, c.height);
+  }
+  AppSettings.LayoutScale = 1.0f;
+}
+
+TEST_F(SkinnedTest, LongCaptionWrapsAndStaysCentred) {
+  CXPButton b;
+  b.SetBitmaps(446, 448, 0);
+  b.SetWindowText("Print the selected results now");
+  draw::Bitmap bmp = draw::Bitmap::Create(90, 80, draw::kWhite);
+  draw::DC dc(bmp);
+  ui::DrawItemInfo info;
+  info.dc = &dc;
+  info.rcItem = ui::Rect(0, 0, 90, 80);
+  b.DrawItem(info);
+  dc.Flush();
+  // Rows with caption ink (light text on the dark face).
+  int top = -1, bottom = -1;
+  for (int y = 0; y < 80; ++y)
+    for (int x = 10; x < 80; ++x)
+      if (draw::GetRValue(bmp.GetPixel(x, y)) > 200 && draw::GetBValue(bmp.GetPixel(x, y)) > 200 &&
+          ColourDistance(bmp.GetPixel(x, y), draw::kWhite) > 5) {
+        if (top < 0) top = y;
+        bottom = y;
+      }
+  ASSERT_GE(top, 0);
+  EXPECT_GT(bottom - top, 30);  // more than one line
+  EXPECT_LE(std::abs((top + bottom) / 2 - 40), 4);
 }
