@@ -713,4 +713,14 @@ ProfileOutcome ProfileOutcomeOf(const CPersonInfo& d, int result) {
   return o;
 }
 
+ProfileApplied RunProfileEditing(CADOConn& conn, ProfileScreenState& s, ui::Window* testScreen, unsigned bloodMode,
+                                 bool ready, const std::string& testDate, int language) {
+  CPersonInfo dlg(0, testScreen, bloodMode, ready ? 1 : 0);
+  dlg.CallerSampleNo = s.shownSampleNo;
+  dlg.ProfileTestDate = testDate;
+  int r = dlg.DoModal();
+  if (r < 0 || r > 2) r = -1;
+  return ApplyProfileOutcome(conn, s, ProfileOutcomeOf(dlg, r), testDate, language);
+}
+
 }  // namespace measurement

@@ -124,5 +124,15 @@ class CPersonInfo : public ui::Dialog {
   CStaticTrans heading_;
 };
 
+namespace measurement {
+struct ProfileScreenState;
+struct ProfileApplied;
+// The test screen's Profile button: runs the screen in test mode over `testScreen` for the
+// shown sample number of `s`, then carries the outcome into `s` and the shown result's row
+// (ApplyProfileOutcome). The caller then shows `s` and follows the returned requests.
+ProfileApplied RunProfileEditing(CADOConn& conn, ProfileScreenState& s, ui::Window* testScreen, unsigned bloodMode,
+                                 bool ready, const std::string& testDate, int language);
+}  // namespace measurement
+
 // The dialog template (dialog units), registered under IDD_PERSON_INFO on first use.
 ui::DialogTemplate PersonInfoTemplate();

@@ -29,6 +29,13 @@ bool Run(CADOConn& conn, ProfileApplied& a, const std::string& sql) {
 
 }  // namespace
 
+void ResultIndicators(const bool stars[3], std::string out[20]) {
+  for (int i = 0; i < 20; ++i) out[i].clear();
+  const int at[3] = {0, 7, 15};
+  for (int k = 0; k < 3; ++k)
+    if (stars[k]) out[at[k]] = kDisagreementIndicator;
+}
+
 void RemarkShownResult(CADOConn& conn, int groupIndex, const std::string indicators[20], std::string texts[20],
                        std::string* refText) {
   const LimitPairs normal = LoadNormalLimits(conn, groupIndex);

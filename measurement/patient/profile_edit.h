@@ -64,6 +64,10 @@ struct ProfileApplied {
 ProfileApplied ApplyProfileOutcome(CADOConn& conn, ProfileScreenState& s, const ProfileOutcome& o,
                                    const std::string& testDate, int language);
 
+// The indicators of a fresh result: "*" before WBC, RBC and PLT whose repeated counts still
+// disagree (stars: WBC, RBC, PLT), nothing elsewhere.
+void ResultIndicators(const bool stars[3], std::string out[20]);
+
 // The value texts of the shown result as the result saving writes them, re-marked for the
 // group: marks go into MarkTexts, the 20 texts (table order) into `textsTableOrder`.
 void RemarkShownResult(CADOConn& conn, int groupIndex, const std::string indicators[20],

@@ -7,7 +7,9 @@
 #include "app/value_format.h"
 #include "measurement/patient/lis_profile.h"
 #include "measurement/patient/person_info.h"
+#include "measurement/patient/profile_edit.h"
 #include "measurement/patient/profile_flags.h"
+#include "measurement/result_globals.h"
 #include "person_info_fixture.h"
 #include "platform/ui/keys.h"
 
@@ -371,4 +373,85 @@ TEST_F(PersonInfo, LooksInFiveLanguages) {
     });
     EXPECT_EQ(title, PersonInfoTitle(lang));
   }
+}
+
+TEST_F(PersonInfo, AFailedSaveIsReportedAndKeepsTheScreenOpen) {
+  Exec("alter table Person rename to PersonGone");
+  Run("24", [&](ui::TestDriver& s) {
+    Set(s, IDC_PI_NAME, "Kept");
+    s.Press(IDC_PI_SAVE);
+    EXPECT_EQ(LastBox(), "The data could not be saved!");
+    s.Press(ui::IDOK);
+    EXPECT_TRUE(s.Visible(ui::IDOK));  // nothing typed is lost
+    EXPECT_EQ(s.Text(IDC_PI_NAME), "Kept");
+    s.Press(ui::IDCANCEL);
+  });
+  for (const std::string& b : Boxes()) EXPECT_NE(b, "Data saved!");
+}
+
+namespace {
+// A stand-in for the test screen: counts the activity reports it gets.
+class ActivityCounter : public ui::Window {
+ public:
+  int reports = 0;
+  ui::LResult WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) override {
+    if (msg == WM_PROFILE_ACTIVITY) ++reports;
+    return ui::Window::WindowProc(msg, w, l);
+  }
+};
+}  // namespace
+
+TEST_F(PersonInfo, PointerMovesAreReportedToTheTestScreen) {
+  ActivityCounter screen;
+  ASSERT_TRUE(screen.Create("Dialog", "test screen", ui::WS_POPUP | ui::WS_VISIBLE, ui::Rect(0, 0, 100, 100), nullptr));
+  CPersonInfo dlg(0, &screen, 0, 1);
+  dlg.CallerSampleNo = "24";
+  dlg.ProfileTestDate = kDate;
+  d.RunScript([&] { dlg.DoModal(); },
+              [&](ui::TestDriver& s) {
+                const ui::Point c = s.ActiveWindow()->GetWindowRect().Center();
+                s.MoveTo(c);
+                s.Settle();
+                const int r0 = screen.reports;
+                s.MoveTo(ui::Point(c.x + 5, c.y));
+                s.Settle();
+                EXPECT_EQ(screen.reports, r0 + 1);
+                s.MoveTo(ui::Point(c.x + 5, c.y));  // same place: no report
+                s.Settle();
+                EXPECT_EQ(screen.reports, r0 + 1);
+                s.MoveTo(ui::Point(c.x + 9, c.y + 2));
+                s.Settle();
+                EXPECT_EQ(screen.reports, r0 + 2);
+                s.Press(ui::IDCANCEL);
+              });
+  screen.DestroyWindow();
+}
+
+TEST_F(PersonInfo, ProfileButtonCarriesTheChosenNumberIntoTheTestScreen) {
+  ProfileScreenState st;
+  st.shownSampleNo = st.sampleNoText = "24";
+  st.hasResult = true;
+  CADOConn conn;
+  ProfileApplied a;
+  d.RunScript([&] { a = RunProfileEditing(conn, st, nullptr, 0, true, kDate, 1); },
+              [&](ui::TestDriver& s) {
+                s.Press(IDC_PI_NEXT);
+                Set(s, IDC_PI_NAME, "Eleven char");
+                Set(s, IDC_PI_MONTHS, "3");
+                s.Press(ui::IDOK);
+              });
+  EXPECT_EQ(st.shownSampleNo, "25");
+  EXPECT_EQ(st.nextSampleNo, 25);
+  EXPECT_TRUE(st.sampleNumberEntered);
+  EXPECT_FALSE(st.hasResult);
+  EXPECT_TRUE(a.clearResultDisplay);
+  EXPECT_EQ(st.header.name, "Eleven char");
+  EXPECT_EQ(st.header.age, "3 months");
+  EXPECT_TRUE(st.longName);
+  EXPECT_EQ(Col("Name", "25"), "Eleven char");
+  bool stars[3] = {true, false, true};
+  ResultIndicators(stars, st.indicators);
+  EXPECT_EQ(st.indicators[0], "*");
+  EXPECT_EQ(st.indicators[7], "");
+  EXPECT_EQ(st.indicators[15], "*");
 }
