@@ -48,9 +48,10 @@ class CFolderPick : public ui::Dialog {
     t.cy = 150;
     t.style = ui::WS_POPUP | ui::WS_VISIBLE | ui::WS_CAPTION | ui::DS_CENTER;
     t.caption = title_;
-    t.Add("Static", 10, "", 6, 4, 188, 10, ui::WS_VISIBLE | ui::SS_LEFTNOWORDWRAP);
-    t.Add("ListBox", 11, "", 6, 16, 188, 106, ui::WS_VISIBLE | ui::WS_BORDER | ui::WS_VSCROLL | ui::LBS_NOTIFY);
-    t.Add("Button", ui::IDOK, "OK", 50, 128, 44, 16, ui::WS_VISIBLE | ui::BS_DEFPUSHBUTTON);
+    const uint32_t V = ui::WS_VISIBLE;
+    t.Add("Static", 10, "", 6, 4, 188, 10, V | ui::SS_LEFTNOWORDWRAP);
+    t.Add("ListBox", 11, "", 6, 16, 188, 106, V | ui::WS_BORDER | ui::WS_VSCROLL | ui::LBS_NOTIFY);
+    t.Add("Button", ui::IDOK, "OK", 50, 128, 44, 16, V | ui::BS_DEFPUSHBUTTON);
     t.Add("Button", ui::IDCANCEL, "Cancel", 106, 128, 44, 16, ui::WS_VISIBLE);
     SetTemplate(t);
   }

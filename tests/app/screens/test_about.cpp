@@ -110,6 +110,18 @@ TEST_F(AboutTest, NoiseIsSkippedAndBadFramesShowOneWarningAtATime) {
   EXPECT_TRUE(ok);
 }
 
+TEST_F(AboutTest, AMissingBoardPortIsReportedAndTheBoxStillOpens) {
+  setenv("QUORVEX_COM4", File("no-such-port").c_str(), 1);
+  CAboutDlg about;
+  bool ok = d.RunScript([&] { about.DoModal(); }, [&](ui::TestDriver& s) {
+    EXPECT_EQ(s.MessageBoxText(), "Failed to initialize communications COM port!");
+    s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_OK, ui::IDOK));
+    EXPECT_EQ(s.Text(IDC_ABOUT_TEXT), "V2.1\n\nFront-end            Algorithm \n\nC\n\nAll Rights Reserved");
+    s.Press(ui::IDOK);
+  });
+  EXPECT_TRUE(ok);
+}
+
 TEST_F(AboutTest, ScreenshotsInFiveLanguages) {
   Write("ProduceInfo/Produceinfo.ver",
         std::string(kInfo) + "[CN]\nVersion=V2.1\nFrontVersion=前端版本\nAlgorithms=算法版本\nCompany=公司\nCopyRight=版权所有\n"

@@ -141,6 +141,21 @@ TEST_F(BackupTest, BrowseCancelledLeavesTheFolder) {
   SetFolderPicker(nullptr);
 }
 
+TEST_F(BackupTest, BrowsePicksAFolderWithTheProgramsOwnPicker) {
+  fs::create_directories(Folder() / "usb");
+  CBakRecover screen;
+  bool ok = d.RunScript([&] { screen.DoModal(); }, [&](ui::TestDriver& s) {
+    s.Find(IDC_BAK_FOLDER)->SetWindowText((Folder() / "usb").string());
+    s.Press(IDC_BAK_BROWSE);
+    EXPECT_EQ(s.Text(10), (Folder() / "usb").string());  // the picker starts at the folder shown
+    Shot("backup_browse");
+    s.Press(ui::IDOK);
+    EXPECT_EQ(s.Text(IDC_BAK_FOLDER), (Folder() / "usb").string());
+    s.Press(ui::IDCANCEL);
+  });
+  EXPECT_TRUE(ok);
+}
+
 TEST_F(BackupTest, ScreenshotsInFiveLanguages) {
   for (int lang = 0; lang < 5; ++lang) {
     AppSettings.LanguageIndex = static_cast<uint8_t>(lang);
