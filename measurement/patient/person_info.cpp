@@ -77,9 +77,9 @@ ui::DialogTemplate PersonInfoTemplate() {
                             {IDC_PI_MONTHS, IDC_PI_MONTHS_SPIN, IDC_PI_L_M},
                             {IDC_PI_DAYS, IDC_PI_DAYS_SPIN, IDC_PI_L_D}};
   for (const auto& ids : ageIds) {
-    t.Add("Edit", ids[0], "0", ax, RowY(2), 20, 12, ED | ES_NUMBER);
-    t.Add("UpDown", ids[1], "", ax + 20, RowY(2), 8, 12, V | UDS_SETBUDDYINT | UDS_ARROWKEYS);
-    t.Add("Static", ids[2], "", ax + 30, RowY(2) + 2, 12, 10, V);
+    t.Add("Edit", ids[0], "0", ax, RowY(2), 18, 12, ED | ES_NUMBER);
+    t.Add("UpDown", ids[1], "", ax + 18, RowY(2) - 1, 9, 15, V | UDS_SETBUDDYINT | UDS_ARROWKEYS);
+    t.Add("Static", ids[2], "", ax + 29, RowY(2) + 2, 12, 10, V);
     ax += 42;
   }
   // Row 3: reference group.
@@ -130,6 +130,14 @@ void CPersonInfo::DoDataExchange(ui::DataExchange& dx) {
   ui::ExchangeControl(dx, IDC_PI_LAST, last_);
   ui::ExchangeControl(dx, IDC_PI_NEXT, next_);
   ui::ExchangeControl(dx, IDC_PI_KEYBOARD, keyboard_);
+  const std::pair<int, ui::Window*> skinned[] = {
+      {IDC_PI_SAMPLE_NO, &sampleNo_}, {IDC_PI_NAME, &name_},         {IDC_PI_YEARS, &years_},
+      {IDC_PI_MONTHS, &months_},      {IDC_PI_DAYS, &days_},         {IDC_PI_MEDICAL_NO, &medicalNo_},
+      {IDC_PI_BED_NO, &bedNo_},       {IDC_PI_SEX, &sex_},           {IDC_PI_GROUP, &group_},
+      {IDC_PI_DEPT, &dept_},          {IDC_PI_APPLICANT, &applicant_}, {IDC_PI_INSPECTOR, &inspector_},
+      {IDC_PI_VERIFIER, &verifier_},  {IDC_PI_YEARS_SPIN, &yearsSpin_}, {IDC_PI_MONTHS_SPIN, &monthsSpin_},
+      {IDC_PI_DAYS_SPIN, &daysSpin_}};
+  for (const auto& [id, control] : skinned) ui::ExchangeControl(dx, id, *control);
   ui::ExchangeText(dx, IDC_PI_SAMPLE_NO, ProfileSampleNo);
   ui::ExchangeText(dx, IDC_PI_NAME, PatientName);
   ui::ExchangeComboText(dx, IDC_PI_SEX, PatientSex);
@@ -176,6 +184,8 @@ bool CPersonInfo::OnInitDialog() {
       spin->SetBuddy(GetDlgItem(s[1]));
       spin->SetRange(0, s[2]);
     }
+  for (CTSpinButtonCtrl* spin : {&yearsSpin_, &monthsSpin_, &daysSpin_}) spin->SetBitmaps(420, 421, 422);
+  for (CXPComboBox* box : {&sex_, &group_, &dept_, &applicant_, &inspector_, &verifier_}) box->SetBitmaps(393, 394, 396);
   exit_.SetBitmaps(472, 471, 470);
   ok_.SetBitmaps(469, 468, 467);
   save_.SetBitmaps(469, 468, 467);

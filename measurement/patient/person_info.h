@@ -13,6 +13,8 @@
 
 #include "app/ado_conn.h"
 #include "controls/static_trans.h"
+#include "controls/xp_combo_edit.h"
+#include "controls/xp_tab_spin.h"
 #include "controls/xp_button.h"
 #include "platform/ui/controls/controls.h"
 #include "platform/ui/dialog.h"
@@ -121,7 +123,9 @@ class CPersonInfo : public ui::Dialog {
   bool loading_ = false;
   CADOConn conn_;
   CXPButton ok_, exit_, save_, last_, next_, keyboard_;
-  CStaticTrans heading_;
+  CXPEdit sampleNo_, name_, years_, months_, days_, medicalNo_, bedNo_;
+  CXPComboBox sex_, group_, dept_, applicant_, inspector_, verifier_;
+  CTSpinButtonCtrl yearsSpin_, monthsSpin_, daysSpin_;
 };
 
 namespace measurement {
