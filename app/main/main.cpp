@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "Quorvex: cannot start the window system\n");
     return 1;
   }
-  std::atomic<bool> done{false};
+  static std::atomic<bool> done{false};  // outlives the timed-action thread
   if (!shot.empty() || seconds > 0) StartTimedActions(shot, shotAfter, seconds, &done);
 
   int code = 0;
