@@ -33,6 +33,17 @@
 #include "controls/grid/grid_notify.h"
 #include "platform/ui/window.h"
 
+namespace print {
+class PageDevice;
+}
+
+// What the print steps are told about the page being printed.
+struct GridPrintInfo {
+  int currentPage = 1;
+  int lastPage = 0;
+  draw::Rect drawRect;  // the band being drawn (header, footer) in logical units
+};
+
 // Comparison of two cells for sorting: negative, 0 or positive as the first sorts before,
 // with or after the second.
 using GridCompareFunc = int (*)(const CGridCellBase* a, const CGridCellBase* b, intptr_t param);
@@ -323,6 +334,30 @@ class CGridCtrl : public ui::Window {
   int GetHorizontalScrollMax() const { return horizontalScrollMax_; }
   int GetVerticalScrollMax() const { return verticalScrollMax_; }
 
+  // --- Printing ---------------------------------------------------------------------------------
+  // Prints the grid on `device` (null: a page device for the application's printer),
+  // pages fromPage..toPage (-1: to the last): the fixed rows and columns repeat on every
+  // page, the body is split into pages down (and across with SetPrintAcross). The document
+  // is named after the grid's window text or its nearest titled ancestor. False when the
+  // document or a page fails (the document is then abandoned).
+  bool Print(print::PageDevice* device = nullptr, int fromPage = 1, int toPage = -1);
+  virtual void OnBeginPrinting(draw::DC& dc, GridPrintInfo& info);
+  virtual void OnPrint(draw::DC& dc, GridPrintInfo& info);
+  virtual void OnEndPrinting(draw::DC& dc, GridPrintInfo& info);
+  virtual void PrintColumnHeadings(draw::DC& dc, GridPrintInfo& info);
+  virtual void PrintHeader(draw::DC& dc, GridPrintInfo& info);
+  virtual void PrintFooter(draw::DC& dc, GridPrintInfo& info);
+  // Each value above -1 replaces its margin (header and footer lines, left and right
+  // margins in characters, two spare values, the gap lines).
+  void SetPrintMargins(int header, int footer, int left, int right, int top, int bottom, int gap);
+  void GetPrintMargins(int* header, int* footer, int* left, int* right, int* top, int* bottom, int* gap) const;
+  void SetPrintAcross(bool on) { printAcross_ = on; }
+  int GetPrintPageCount() const { return print_.pageCount; }
+  int GetPrintPagesAcross() const { return print_.pagesAcross; }
+  int GetPrintBodyHeight() const { return print_.bodyHeight; }
+  // The second text of the page header (the program's title).
+  static void SetApplicationTitle(const std::string& title);
+
   // --- Pointer and keys -------------------------------------------------------------------------
   bool OverRowBorder(draw::Point p);
   bool OverColumnBorder(draw::Point p);
@@ -458,6 +493,19 @@ class CGridCtrl : public ui::Window {
   // The column or row a border drag sizes (modes 9 and 7).
   int resizeIndex_ = -1;
   bool trackingLineShown_ = false;
+  // Printing: margins and the metrics worked out when printing begins.
+  int headerLines_ = 2, footerLines_ = 2, leftMarginChars_ = 4, rightMarginChars_ = 4;
+  int printSpare1_ = 1, printSpare2_ = 1, headerGapLines_ = 1;
+  bool printAcross_ = false;
+  struct PrintMetrics {
+    int charWidth = 0, charHeight = 0;
+    int pageWidth = 0, pageHeight = 0;
+    int bodyHeight = 0, bodyWidth = 0;
+    int deviceWidth = 0, deviceHeight = 0;
+    int pageCount = 0, pagesAcross = 1;
+    int firstRow = 0, firstCol = 0;
+  } print_;
+  std::optional<draw::Font> printFont_;
 
  private:
   void PrepareWindow();
@@ -469,6 +517,7 @@ class CGridCtrl : public ui::Window {
   void HideTitleTip();
   void ShowTitleTip(int row, int col);
   void OnEndEditNotify(const CellRecord& record);
+  void PrintRowCells(draw::DC& dc, int row, int firstCol, int lastCol, int x, int y, int widthLimit);
   static uint32_t SelectionKey(int row, int col) {
     return (static_cast<uint32_t>(col) << 16) | (static_cast<uint32_t>(row) & 0xFFFF);
   }
