@@ -136,6 +136,7 @@ ZentilStatus ApplyWbcLines(LineAdjustState& s, const AdjustContext& ctx) {
                              static_cast<uint16_t>(WbcLineChannel(s.movedWbcLines[1])), top};
   const ZentilStatus st = CallAdjustWbcHistogram(result, input, lines);
   // Without the library nothing was recomputed: the shown values stay, never zeros.
+  if (st == ZentilStatus::LibraryMissing) s.libraryMessage = kZentilLoadFailedText;
   if (st != ZentilStatus::Computed) return st;
 
   float wbc = result.WBC;

@@ -76,6 +76,9 @@ struct LineAdjustState {
   std::string pltShown[5], pltMarks[5], pltStored[5];
   bool pltRecomputed = false;
   bool manualDiffAllowed = false;
+  // Set when a WBC recomputation found no library: the screen shows it (error icon) and clears
+  // it. A PLT recomputation reports the same through the library call's message hook.
+  std::string libraryMessage;
 };
 // The state right after the intake of a result.
 void StartLineAdjust(LineAdjustState& s, const SampleValues& v);

@@ -214,6 +214,7 @@ TEST_F(LineAdjust, WithoutTheLibraryTheValuesStay) {
   SetZentilLibraryPath(folder.folder() + "missing/libZentil.so");
   float line = values.markers[1];
   EXPECT_EQ(MoveLine(state, ctx, kChartWbc, 1, 1, &line), MoveOutcome::LibraryFailed);
+  EXPECT_EQ(state.libraryMessage, "Load Zentil.dll failed!");
   float plt = values.markers[7];
   EXPECT_EQ(MoveLine(state, ctx, kChartPlt, 1, 0, &plt), MoveOutcome::LibraryFailed);
   EXPECT_FALSE(state.diffRecomputed);
