@@ -6,6 +6,7 @@
 
 #include "app/ado_conn.h"
 #include "controls/xp_button.h"
+#include "controls/xp_combo_edit.h"
 #include "controls/xp_group_box.h"
 #include "platform/ui/controls/controls.h"
 #include "platform/ui/dialog.h"
@@ -50,6 +51,6 @@ class CUserLogon : public ui::Dialog {
   CXPButton cancel_;
   CXPButton ok_;
   ui::Button keyboard_;
-  ui::ComboBox users_;
+  CXPComboBox users_;
   CADOConn conn_;
 };
