@@ -442,8 +442,11 @@ bool CPersonInfo::SavePatientColumns() {
   p.scrutator = InspectorText;
   p.checker = VerifierText;
   const RowInfo row = ReadRow(ProfileSampleNo);
+  // A new row goes under the date this screen reads and updates, so a second save finds it
+  // (after midnight today's date would start a second row the screen never sees).
+  const std::string date = ProfileTestDate.empty() ? TodayText() : ProfileTestDate;
   const std::string sql = row.exists ? PatientUpdateSql(p, ProfileTestDate)
-                                     : PatientInsertSql(p, TodayText(), NowTimeText(), BloodTypeText);
+                                     : PatientInsertSql(p, date, NowTimeText(), BloodTypeText);
   return conn_.Execute(sql) == 1;
 }
 

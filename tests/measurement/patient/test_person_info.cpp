@@ -11,6 +11,7 @@
 #include "measurement/patient/profile_flags.h"
 #include "measurement/result_globals.h"
 #include "person_info_fixture.h"
+#include "platform/sys/clock.h"
 #include "platform/ui/keys.h"
 
 using namespace measurement;
@@ -454,4 +455,17 @@ TEST_F(PersonInfo, ProfileButtonCarriesTheChosenNumberIntoTheTestScreen) {
   EXPECT_EQ(st.indicators[0], "*");
   EXPECT_EQ(st.indicators[7], "");
   EXPECT_EQ(st.indicators[15], "*");
+}
+
+TEST_F(PersonInfo, SavesAfterMidnightStayOnTheScreensDate) {
+  sys::Clock::SetManualLocalTime(sys::LocalTime{2026, 1, 6, 0, 5, 0, 0, 2});
+  Run("24", [&](ui::TestDriver& s) {
+    Set(s, IDC_PI_NAME, "First");
+    s.Press(IDC_PI_SAVE);
+    Set(s, IDC_PI_NAME, "Second");
+    s.Press(IDC_PI_SAVE);
+    s.Press(ui::IDCANCEL);
+  });
+  EXPECT_EQ(Scalar("select count(*) from Person"), "1");
+  EXPECT_EQ(Col("Name || TestTime", "24"), "Second00:05:00");
 }
