@@ -334,6 +334,19 @@ class CGridCtrl : public ui::Window {
   int GetHorizontalScrollMax() const { return horizontalScrollMax_; }
   int GetVerticalScrollMax() const { return verticalScrollMax_; }
 
+  // --- Drag and drop between our grids -------------------------------------------------------
+  // With it on, a press on a selected cell followed by a move drags the selection's text
+  // (as on the clipboard) to a cell of this or another grid; Ctrl copies, else the source
+  // cells are emptied once the target took the text. Off by default.
+  void EnableDragAndDrop(bool on = true) { dragDropEnabled_ = on; }
+  bool GetDragAndDrop() const { return dragDropEnabled_; }
+  enum : int { kDropNone = 0, kDropCopy = 1, kDropMove = 2 };
+  // The target side, `pt` in this grid's client coordinates.
+  virtual int OnDragEnter(bool hasText, unsigned keyFlags, draw::Point pt);
+  virtual int OnDragOver(bool hasText, unsigned keyFlags, draw::Point pt);
+  virtual void OnDragLeave();
+  virtual bool OnDrop(const std::string& text, int effect, draw::Point pt);
+
   // --- Printing ---------------------------------------------------------------------------------
   // Prints the grid on `device` (null: a page device for the application's printer),
   // pages fromPage..toPage (-1: to the last): the fixed rows and columns repeat on every
@@ -506,6 +519,10 @@ class CGridCtrl : public ui::Window {
     int firstRow = 0, firstCol = 0;
   } print_;
   std::optional<draw::Font> printFont_;
+  // A drag this grid started: its text, the grid under the pointer and the effect it gave.
+  std::string dragText_;
+  CGridCtrl* dragTarget_ = nullptr;
+  int dragEffect_ = 0;
 
  private:
   void PrepareWindow();
@@ -517,6 +534,10 @@ class CGridCtrl : public ui::Window {
   void HideTitleTip();
   void ShowTitleTip(int row, int col);
   void OnEndEditNotify(const CellRecord& record);
+  void BeginDrag();
+  void DragTo(unsigned flags, draw::Point pt);
+  void FinishDrag(draw::Point pt);
+  void CancelDrag();
   void PrintRowCells(draw::DC& dc, int row, int firstCol, int lastCol, int x, int y, int widthLimit);
   static uint32_t SelectionKey(int row, int col) {
     return (static_cast<uint32_t>(col) << 16) | (static_cast<uint32_t>(row) & 0xFFFF);

@@ -203,7 +203,7 @@ void CGridCtrl::OnMouseMove(unsigned flags, draw::Point pt) {
     lastMousePoint_ = pt;
     return;
   }
-  if (!IsValidCell(clickDownCell_)) {
+  if (!IsValidCell(clickDownCell_) && mouseMode_ != 12) {
     lastMousePoint_ = pt;
     return;
   }
@@ -230,11 +230,11 @@ void CGridCtrl::OnMouseMove(unsigned flags, draw::Point pt) {
     case 10:
     case 11:
       mouseMode_ = 11;
-      if (dragDropEnabled_) {
-        const CCellSpan sel = GetSelectedCellRange();
-        NotifyParent(sel.GetMinRow(), sel.GetMinCol(), GVN_BEGINDRAG);
-        mouseMode_ = 12;
-      }
+      BeginDrag();
+      if (mouseMode_ == 12) DragTo(flags, pt);
+      break;
+    case 12:
+      DragTo(flags, pt);
       break;
     default:
       break;
@@ -244,10 +244,13 @@ void CGridCtrl::OnMouseMove(unsigned flags, draw::Point pt) {
 
 void CGridCtrl::OnLButtonUp(unsigned, draw::Point pt) {
   leftButtonDown_ = false;
+  // Releasing the capture may change the mode (a drag is given up), so it is read first.
+  const int mode = mouseMode_;
+  if (mode == 12) FinishDrag(pt);
   if (GetCapture() == this) ReleaseCapture();
   if (autoScrollTimer_) KillTimer(autoScrollTimer_);
   autoScrollTimer_ = 0;
-  switch (mouseMode_) {
+  switch (mode) {
     case 10: {
       const draw::Point rel = PointInCell(focusCell_.row, focusCell_.col, pt);
       StartEdit(focusCell_.row, focusCell_.col, rel.x, rel.y, 1);
@@ -364,7 +367,10 @@ void CGridCtrl::OnCaptureChanged(ui::Window* next) {
   if (next == this) return;
   if (autoScrollTimer_) KillTimer(autoScrollTimer_);
   autoScrollTimer_ = 0;
-  if (mouseMode_ == 12) mouseMode_ = 0;
+  if (mouseMode_ == 12) {
+    CancelDrag();
+    mouseMode_ = 0;
+  }
 }
 
 void CGridCtrl::StartEdit(int row, int col, int x, int y, unsigned firstChar) {

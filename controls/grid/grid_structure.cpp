@@ -4,6 +4,7 @@
 #include <new>
 
 #include "controls/grid/grid_ctrl.h"
+#include "controls/grid/title_tip.h"
 
 CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols) {
   textColour_ = system_.windowText;
@@ -23,6 +24,11 @@ CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols) {
 }
 
 CGridCtrl::~CGridCtrl() {
+  // The window (with its editor and title tip) goes first, while the grid is whole: its
+  // destruction calls back into the grid.
+  if (IsWindow()) DestroyWindow();
+  delete titleTip_;
+  titleTip_ = nullptr;
   // Cells may hold editors that call back into the grid; let them go while it is whole.
   rows_.clear();
 }

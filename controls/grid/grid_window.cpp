@@ -11,6 +11,8 @@
 #include "platform/ui/message_box.h"
 #include "platform/ui/window_class.h"
 
+void RegisterGridDropTarget(CGridCtrl* grid, bool on);
+
 namespace {
 
 // Measures text with a memory device context in the font asked for.
@@ -94,10 +96,13 @@ void CGridCtrl::PrepareWindow() {
   OnSystemColoursChanged(desktop);
   if (!titleTip_) titleTip_ = new CTitleTip();
   titleTip_->SetGridParent(this);
+  RegisterGridDropTarget(this, true);
   UpdateScrollBars();
 }
 
 void CGridCtrl::OnDestroy() {
+  RegisterGridDropTarget(this, false);
+  CancelDrag();
   if (autoScrollTimer_) KillTimer(autoScrollTimer_);
   autoScrollTimer_ = 0;
   if (titleTip_ && titleTip_->IsWindow()) titleTip_->DestroyWindow();

@@ -77,8 +77,12 @@ class GridWindowTest : public ::testing::Test {
     for (int r = 0; r < grid->GetRowCount(); ++r) grid->SetRowHeight(r, rowHeight);
     for (int c = 0; c < grid->GetColumnCount(); ++c) grid->SetColumnWidth(c, colWidth);
     for (int r = 0; r < grid->GetRowCount(); ++r)
-      for (int c = 0; c < grid->GetColumnCount(); ++c)
-        grid->SetItemText(r, c, std::to_string(r) + "," + std::to_string(c));
+      for (int c = 0; c < grid->GetColumnCount(); ++c) {
+        std::string text = std::to_string(r);
+        text += ',';
+        text += std::to_string(c);
+        grid->SetItemText(r, c, text);
+      }
     grid->Refresh();
   }
 
