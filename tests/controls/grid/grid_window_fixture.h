@@ -3,6 +3,8 @@
 // (WM_NOTIFY records and the WM_COMMAND posted after each tap), the test driver works it.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,12 +30,21 @@ class GridHost : public ui::Window {
   std::vector<int> commands;               // control ids of WM_COMMAND
   std::map<int, ui::LResult> replies;      // notification code -> answer
   std::vector<std::string> endEditTexts;   // the grid's text at each -176
+  std::vector<CCellSpan> cacheHints;       // virtual mode: the spans announced
+  std::function<void(CellRecord&)> fill;   // virtual mode: fills a requested cell
 
  protected:
   ui::LResult WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) override {
     if (msg == ui::WM_NOTIFY) {
       auto* n = reinterpret_cast<GridViewNotify*>(l);
-      if (n->hdr.code == GVN_ODCACHEHINT) return 0;
+      if (n->hdr.code == GVN_ODCACHEHINT) {
+        cacheHints.push_back(reinterpret_cast<GridSpanNotify*>(l)->span);
+        return 0;
+      }
+      if (n->hdr.code == GVN_GETDISPINFO) {
+        if (fill) fill(reinterpret_cast<GridDispInfo*>(l)->item);
+        return 0;
+      }
       notes.push_back({n->hdr.code, n->row, n->col});
       if (n->hdr.code == GVN_ENDLABELEDIT) {
         auto* grid = dynamic_cast<CGridCtrl*>(n->hdr.from);
