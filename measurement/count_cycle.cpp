@@ -294,6 +294,8 @@ void CountCycle::Timeout() {
   collector_.Clear();
 }
 
+void CountCycle::StartFaultTimeout(int64_t ms) { countDeadline_ = sys::Clock::TickMs() + ms; }
+
 void CountCycle::Tick() {
   const int64_t now = sys::Clock::TickMs();
   if (countDeadline_ >= 0 && now >= countDeadline_) Timeout();

@@ -118,6 +118,8 @@ class CountCycle {
   void SetSampleMode(bool on) { sampleMode_ = on; }
   void SetRinseRunning(bool running) { noRinseRunning_ = !running; }
   void SetReady(bool ready) { ready_ = ready; }
+  // A board fault during a count: the count ends through the time-out path after `ms`.
+  void StartFaultTimeout(int64_t ms = 500);
 
   CycleState state() const { return state_; }
   bool ready() const { return ready_; }

@@ -65,7 +65,17 @@ RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, X
   r.normal = LoadNormalLimits(conn, r.groupIndex);
   r.panic = LoadPathologyLimits(conn, r.groupIndex);
   MarkValues(r.values.values, r.values.marks, r.normal, r.panic, r.markTexts);
-  if (r.status == ZentilStatus::Computed) r.flags = BuildFlagTexts(*result);
+  if (r.status == ZentilStatus::Computed) {
+    r.flags = BuildFlagTexts(*result);
+    for (int i = 0; i < 256; ++i) {
+      r.curves[0][i] = result->WbcCurve[i];
+      r.curves[1][i] = result->RbcCurve[i];
+      r.curves[2][i] = result->PltCurve[i];
+    }
+    r.firstBins[0] = static_cast<int>(result->WbcLines[0]) - 3;
+    r.firstBins[1] = result->RbcLower;
+    r.firstBins[2] = result->PltLower;
+  }
 
   // Value texts: the indicator of disagreeing counts stands before the value.
   static const int kStarChannelOf[20] = {0, -1, -1, -1, -1, -1, -1, 1, -1, -1, -1, -1, -1, -1, -1, 2, -1, -1, -1, -1};

@@ -2,6 +2,7 @@
 // Result processing of one finished sample, in order: final histograms, the library call, the
 // intake of values, the patient group and its ranges, marks and texts, the Person row, X-B QC
 // and the raw test data. The screen shows what comes back and hands the stored result on.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,10 @@ struct RunResult {
   XbQcOutcome xb = XbQcOutcome::Off;
   TestDataWrite testData = TestDataWrite::Written;
   std::vector<std::string> logLines;  // written with WriteLog, stamped with date and time
+  // What the histogram views show: the library's display curves (0-255 per channel) and the
+  // first bin of each (WBC: first line minus 3, RBC and PLT: the lower line).
+  uint8_t curves[3][256] = {};
+  int firstBins[3] = {0, 0, 0};
   // The library computed the values, so they may be stored.
   bool Storable() const { return status == ZentilStatus::Computed; }
   // The Person row was written: only then may the result be printed and sent.

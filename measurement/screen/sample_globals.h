@@ -1,0 +1,28 @@
+#pragma once
+// Process-wide records the test screen fills for printing, the LIS senders and the other
+// screens: the sample being shown, today's date and the current time as texts, the sample
+// number, the unit texts and the print switches. Plain globals, written on the user-interface
+// thread.
+#include <cstdint>
+#include <string>
+
+namespace measurement {
+
+struct CurrentSampleRecord {
+  std::string SampleNo, Name, Sex, Age, BloodType, ReferValue, MedicalNo, BedNo, Dept, Sender, Scrutator,
+      Checker, TestDate, TestTime;
+};
+extern CurrentSampleRecord CurrentSample;
+extern std::string TestDateText;   // "%d-%.2d-%.2d"
+extern std::string TestTimeText;   // "%.2d:%.2d:%.2d"
+extern std::string SampleNoText;
+extern int NextSampleNo;
+extern std::string UnitTexts[20];  // screen order
+extern uint8_t PrintFlags[20];     // screen order
+
+// The default unit texts (screen order).
+void DefaultUnitTexts(std::string out[20]);
+// The marker positions (fL) the screen starts with.
+void ResetMarkerPositions();
+
+}  // namespace measurement

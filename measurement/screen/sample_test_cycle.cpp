@@ -1,0 +1,383 @@
+// The test screen's side of the count cycle and its handling of the board's other reports.
+#include <cstdio>
+
+#include "analyzer/command_catalogue.h"
+#include "analyzer/reagent.h"
+#include "analyzer/sequences/process_values.h"
+#include "analyzer/sequences/soak_reminder.h"
+#include "app/ado_conn.h"
+#include "app/app_settings.h"
+#include "app/field_read.h"
+#include "app/sys_log.h"
+#include "app/value_format.h"
+#include "app/write_log.h"
+#include "measurement/count_settings.h"
+#include "measurement/result_globals.h"
+#include "measurement/sample_number.h"
+#include "measurement/screen/restore_dlg.h"
+#include "measurement/screen/sample_globals.h"
+#include "measurement/screen/sample_test.h"
+#include "measurement/screen/sample_test_texts.h"
+#include "platform/ui/app.h"
+#include "platform/ui/message_box.h"
+
+namespace measurement {
+
+namespace cmd = analyzer::cmd;
+
+void CSampleTest::SendFrame(const analyzer::CommandFrame& frame) {
+  if (port_) port_->QueueWrite(frame.data(), frame.size());
+}
+
+bool CSampleTest::LastWriteFailed() { return port_ && port_->SendError(); }
+
+void CSampleTest::ReopenPort() {
+  port_.reset();
+  OpenPort();  // a port that does not open leaves the screen without a link; the time-out ends the count
+}
+
+bool CSampleTest::ReadCountTimes(uint8_t* wbc, uint8_t* rbc) { return measurement::ReadCountTimes(db_, wbc, rbc); }
+
+void CSampleTest::FillCountInputs(CountInputs& in) {
+  for (int i = 0; i < 20; ++i) in.calibration[i] = calibration_[i];
+}
+
+void CSampleTest::PostToProfileWindow(uint32_t msg, ui::WParam w, ui::LParam l) {
+  if (ui::Window* p = ui::FindWindow("", TestScreenText(ScreenText::ProfileWindowTitle, Language())))
+    p->PostMessage(msg, w, l);
+}
+
+void CSampleTest::EnableExitService(bool enable) {
+  exit_.EnableWindow(enable);
+  service_.EnableWindow(enable);
+}
+
+void CSampleTest::EnableCountButtons(bool enable) {
+  mode_.EnableWindow(enable);
+  retest_.EnableWindow(enable);
+  print_.EnableWindow(enable);
+  diluent_.EnableWindow(enable && bloodMode_ == 2);
+  EnableExitService(enable);
+}
+
+KeyDecision CSampleTest::OnKeyPress() {
+  const int lang = Language();
+  if (ui::FindWindow("", TestScreenText(ScreenText::RinseWindowTitle, lang)) != nullptr) return KeyDecision::Ignore;
+  RestartIdleClock();
+  if (standBy_) {
+    // The key ends the stand-by: our own stand-by screen, or the wake-up pop-up.
+    if (standByScreen_ != nullptr)
+      standByScreen_->PostMessage(ui::WM_CLOSE);
+    else if (restorePopup_ != nullptr)
+      restorePopup_->PostMessage(ui::WM_CLOSE);
+    return KeyDecision::Ignore;
+  }
+  if (bloodMode_ == 2 && diluentRequested_) {
+    if (!alarmShown_) SetText(IDC_MESSAGE, "");
+    return KeyDecision::DispenseDiluent;
+  }
+  const bool advances = hasResult_ > 0 && !sampleNumberEntered_;
+  const uint32_t base = static_cast<uint32_t>(advances ? NextSampleNo : NextSampleNo - 1);
+  const SampleNumberChoice choice = ChooseSampleNumber(
+      base, retestRequested_, sampleNumberEntered_,
+      [this](uint32_t n) { return SampleHasResult(db_, n, TestDateText); },
+      [this](uint32_t n) {
+        switch (Box(ExistingSampleQuestion(n), ui::MB_YESNOCANCEL | ui::MB_ICONINFORMATION)) {
+          case ui::IDYES: return ExistingSampleAnswer::Skip;
+          case ui::IDNO: return ExistingSampleAnswer::Overwrite;
+          default: return ExistingSampleAnswer::Cancel;
+        }
+      });
+  if (!choice.start) return KeyDecision::Ignore;
+  if (choice.skipped > 0) {
+    NextSampleNo = static_cast<int>(advances ? choice.counter : choice.counter + 1);
+    SampleNoText = std::to_string(NextSampleNo);
+  }
+  if (choice.skipped == 0 && bloodMode_ == 2 && isModelChangePrompt_ &&
+      Box(TestScreenText(ScreenText::PredilutedQuestion, lang), ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
+    return KeyDecision::Ignore;
+
+  ClearResultDisplay();
+  if (longName_) nameTip_.HideTip(IDC_NAME);
+  RefreshSampleIdentity();
+  PostToProfileWindow(ui::WM_USER + 1009, static_cast<ui::WParam>(bloodMode_),
+                      reinterpret_cast<ui::LParam>(SampleNoText.c_str()));
+  for (CXPButton* b : {&mode_, &retest_, &diluent_, &print_, &exit_, &service_}) b->EnableWindow(false);
+  ShowWarning("");
+  deferredRinse_ = 0;
+  return KeyDecision::Start;
+}
+
+void CSampleTest::ShowStatus(CycleStatus status) {
+  ScreenText t = ScreenText::Ready;
+  switch (status) {
+    case CycleStatus::Ready: t = ScreenText::Ready; break;
+    case CycleStatus::Testing: t = ScreenText::Testing; break;
+    case CycleStatus::FinishTesting: t = ScreenText::FinishTesting; break;
+    case CycleStatus::AddingDiluent: t = ScreenText::AddingDiluent; break;
+  }
+  SetText(IDC_STATUS, TestScreenText(t, Language()));
+}
+
+void CSampleTest::ShowChecksumError(const std::string& message) { Box(message, ui::MB_ICONWARNING); }
+
+void CSampleTest::OnHgbReadings(uint16_t blank, uint16_t sample) {
+  if (!showMidResult_) return;
+  SetText(IDC_HGB_BLANK, std::to_string(blank));
+  SetText(IDC_HGB_SAMPLE, std::to_string(sample));
+}
+
+void CSampleTest::ProcessRunResult(bool) {
+  RunInputs in;
+  cycle_.FillRunInputs(in);
+  in.sampleNo = SampleNoText;
+  in.bloodModeText = bloodModeText_;
+  for (int i = 0; i < 20; ++i) in.units[i] = UnitTexts[i];
+  in.language = Language();
+  in.folder = AppSettings.ProgramFolder.empty() ? std::string("./") : AppSettings.ProgramFolder;
+  auto r = std::make_unique<RunResult>(measurement::ProcessRunResult(db_, in, cycle_.histograms(), xb_));
+  PublishRunResult(*r, cycle_.histograms());
+  CurrentSample.SampleNo = SampleNoText;
+  CurrentSample.BloodType = bloodModeText_;
+  CurrentSample.ReferValue = r->referValue;
+  CurrentSample.TestDate = r->testDate;
+  CurrentSample.TestTime = r->testTime;
+  {
+    RecordsetPtr& rs = db_.OpenRecordset("Select * from Person where SampleNo='" + SqlSafeText(SampleNoText) +
+                                         "' and TestDate='" + SqlSafeText(r->testDate) + "'");
+    if (db_.RecordsetOpen() && HasRows(*rs)) {
+      ReadField(*rs, "Name", CurrentSample.Name);
+      ReadField(*rs, "Sex", CurrentSample.Sex);
+      int32_t age = 0;
+      std::string unit;
+      ReadField(*rs, "AgeUnit", unit);
+      if (ReadField(*rs, "Age", age) && age != 0) CurrentSample.Age = AgeWithUnit(age, unit, Language());
+      ReadField(*rs, "MedicalNo", CurrentSample.MedicalNo);
+      ReadField(*rs, "BedNo", CurrentSample.BedNo);
+      ReadField(*rs, "Dept", CurrentSample.Dept);
+      ReadField(*rs, "Sender", CurrentSample.Sender);
+      ReadField(*rs, "Scrutator", CurrentSample.Scrutator);
+      ReadField(*rs, "Checker", CurrentSample.Checker);
+    }
+    db_.CloseRecordset();
+  }
+  ShowResult(*r);
+  ++hasResult_;
+  retestRequested_ = false;
+  SetTimer(kTestDataBusyTimer, 5000);
+  HandOffResult(*r, printInstant_ != 0, isTransInstant_ != 0, Language());
+  // After each stored result the volumes are checked again; counting is not refused.
+  if (r->Stored() && analyzer::Reagents().volumes().ReagentAlarmType == 0) {
+    const analyzer::ReagentVolumes& v = analyzer::Reagents().volumes();
+    const std::string text = ReagentShortageText(v.DiluentVol, v.LyseVol, v.CleanerVol, Language());
+    if (!text.empty()) {
+      WriteLog(text);
+      ShowWarning(text, true);
+    }
+  }
+  lastResult_ = std::move(r);
+}
+
+void CSampleTest::BookReagents(int op) {
+  analyzer::Reagents().Book(static_cast<analyzer::ReagentOperation>(op), Language());
+}
+
+void CSampleTest::OnEndOfTest(const EndOfTestReport& report) {
+  const int lang = Language();
+  PostToProfileWindow(ui::WM_USER + 1008, cycle_.ready() ? 1 : 0, reinterpret_cast<ui::LParam>(this));
+  BookReagents(static_cast<int>(bloodMode_ == 2 ? analyzer::ReagentOperation::SamplePrediluted
+                                                : analyzer::ReagentOperation::SampleWholeOrPeripheral));
+  if (analyzer::Reagents().volumes().ReagentAlarmType == 1)
+    cycle_.SendCommand(analyzer::FrameClassCommand, cmd::ReagentQuery);
+  switch (JudgeAperture(report.apertureSeconds, blockTime_, leakTime_)) {
+    case ApertureWarning::Clogged: ShowWarning(TestScreenText(ScreenText::ApertureClogged, lang)); break;
+    case ApertureWarning::AirBubble: ShowWarning(TestScreenText(ScreenText::AirBubble, lang)); break;
+    case ApertureWarning::None: break;
+  }
+  ++analyzer::Soak.TestsSinceAutoClean;
+  const std::string soakSql = analyzer::CountSoakSample();
+  if (!soakSql.empty()) db_.Execute(soakSql);
+  // Printing runs no thread of its own yet, so the rinse is never left to one.
+  analyzer::CheckSoakAfterSample();
+  AutoRinse();
+  EnableCountButtons(true);
+  Invalidate(true);
+}
+
+void CSampleTest::WriteSampleTestLog(const std::string& result) {
+  WriteSysLog(db_, TestScreenText(ScreenText::SampleTestEvent, Language()), result);
+}
+
+void CSampleTest::OnTimeout() {
+  const int lang = Language();
+  PostToProfileWindow(ui::WM_USER + 1008, 1, reinterpret_cast<ui::LParam>(this));
+  ShowWarning(TestScreenText(ScreenText::TestTimeOut, lang));
+  SetText(IDC_STATUS, TestScreenText(ScreenText::Ready, lang));
+  if (lang == 0) WriteLog("测试超时,检查压力值和查看计数池");
+  WriteSampleTestLog(TestScreenText(ScreenText::TestTimeOut, lang));
+  BookReagents(static_cast<int>(bloodMode_ == 2 ? analyzer::ReagentOperation::SamplePrediluted
+                                                : analyzer::ReagentOperation::SampleWholeOrPeripheral));
+}
+
+void CSampleTest::OnDiluentDispensed() {
+  BookReagents(static_cast<int>(analyzer::ReagentOperation::DispenseDiluent));
+}
+
+void CSampleTest::ShowReagentShortage() {
+  const analyzer::ReagentVolumes& v = analyzer::Reagents().volumes();
+  const int lang = Language();
+  std::string text;
+  if (!v.DiluentAvailable) text += PickText(lang, "稀释液 ", "Diluent ", "Diluente ", "Diluant ", "Розчинник ");
+  if (!v.LyseAvailable) text += PickText(lang, "溶血剂 ", "Lyse ", "Lisante ", "Lyse ", "Лізуючий розчин ");
+  if (!v.CleanserAvailable)
+    text += PickText(lang, "清洁液 ", "Cleanser ", "Limpiador ", "Detergent ", "Промиваючий розчин ");
+  if (!text.empty()) {
+    text += PickText(lang, "余量不足", "not enough", "insuficiente", "insuffisant", "Не достатньо");
+    WriteLog(text);
+    ShowWarning(text, true);
+  } else if (reagentAlarmShown_) {
+    ShowWarning("");
+  }
+}
+
+int CSampleTest::AutoRinse() {
+  deferredRinse_ = 0;
+  if (autoCleanTime_ == 0 || analyzer::Soak.TestsSinceAutoClean < autoCleanTime_) return 0;
+  static int32_t declines = 0;
+  noRinseRunning_ = false;
+  cycle_.SetRinseRunning(true);
+  auto start = [this] {
+    EnableExitService(false);
+    declines = 0;
+    analyzer::Soak.TestsSinceAutoClean = 0;
+    cycle_.SendCommand(analyzer::FrameClassCommand, cmd::CleanChambers);
+  };
+  if (declines < 3) {
+    if (Box(TestScreenText(ScreenText::RinseQuestion, Language()), ui::MB_OKCANCEL | ui::MB_ICONQUESTION) == ui::IDOK) {
+      start();
+    } else {
+      ++declines;
+      noRinseRunning_ = true;
+      cycle_.SetRinseRunning(false);
+    }
+  } else {
+    start();
+  }
+  return 1;
+}
+
+void CSampleTest::RecordFaultAndReset(const std::string& faultText) {
+  exitPending_ = true;
+  if (standBy_) {
+    if (restorePopup_ != nullptr) restorePopup_->EndDialog(1);
+    restorePopup_ = nullptr;
+    standBy_ = false;
+  }
+  WriteSampleTestLog(faultText);
+  cycle_.SendCommand(analyzer::FrameClassCommand, cmd::Reset);
+}
+
+void CSampleTest::OnBoardReport(const analyzer::CollectedFrame& f) {
+  if (!f.checksumOk || f.kind != analyzer::FrameKind::Command) return;
+  switch (f.cls()) {
+    case analyzer::FrameClassStatus:
+      if (f.command() == analyzer::status::Temperature) OnTemperature(f);
+      else if (f.command() >= analyzer::status::LyseSensor && f.command() <= analyzer::status::DiluentSensor) OnSensor(f);
+      break;
+    case analyzer::FrameClassFault: OnFault(f); break;
+    case analyzer::FrameClassCommand: OnReply(f); break;
+    default: break;
+  }
+}
+
+void CSampleTest::OnTemperature(const analyzer::CollectedFrame& f) {
+  cycle_.SetReady(true);
+  temperature_ = analyzer::TemperatureFromRaw(f.bytes[3] * 256u + f.bytes[4]);
+  const int lang = Language();
+  if (temperature_ < 10.0) ShowWarning(TestScreenText(ScreenText::TemperatureLow, lang));
+  else if (temperature_ > 40.0) ShowWarning(TestScreenText(ScreenText::TemperatureHigh, lang));
+  if (analyzer::Reagents().volumes().ReagentAlarmType == 1)
+    cycle_.SendCommand(analyzer::FrameClassCommand, cmd::ReagentQuery);
+}
+
+void CSampleTest::OnSensor(const analyzer::CollectedFrame& f) {
+  if (f.status() > 1) return;
+  analyzer::Reagents().ApplySensorFrame(f);
+  ShowReagentShortage();
+}
+
+void CSampleTest::OnFault(const analyzer::CollectedFrame& f) {
+  const int lang = Language();
+  const uint8_t c = f.command(), code = f.status();
+  auto warn = [&](const std::string& text) {
+    if (lang == 0) WriteLog(text);
+    ShowWarning(text);
+  };
+  if (c == 0x60 || c == 0x62) {
+    const std::string t = StepFaultText(c, code, lang);
+    if (!t.empty()) warn(t);
+    return;
+  }
+  if (c == 0x61 || c == 0x63 || c == 0x90 || c == 0x91) {
+    const std::string box = FaultBoxText(c, lang);
+    if (lang == 0) WriteLog(box);
+    Box(box, ui::MB_ICONEXCLAMATION);
+    if (c == 0x90) {
+      EnableExitService(true);
+      KillTimer(kButtonsEnableTimer);
+    }
+    RecordFaultAndReset(FaultLogText(c));
+    return;
+  }
+  // Any other fault aborts the count half a second later.
+  if (code >= 1 && code <= 5) {
+    const std::string box = FaultCodeBoxText(code, lang);
+    alarmShown_ = true;
+    reagentAlarmShown_ = false;
+    if (lang == 0) WriteLog(box);
+    Box(box, ui::MB_ICONEXCLAMATION);
+    const sys::LocalTime t = sys::Clock::Now();
+    db_.Execute(StrPrintf("insert into SysLog values('%d-%.2d-%.2d','%.2d:%.2d:%.2d','TYPE:%02x ','%s')", t.year,
+                          t.month, t.day, t.hour, t.minute, t.second, code, FaultCodeLogText(code).c_str()));
+  }
+  cycle_.StartFaultTimeout(500);
+}
+
+void CSampleTest::OnReply(const analyzer::CollectedFrame& f) {
+  if (f.status() != analyzer::kReplyDone && f.command() != cmd::Reset) return;
+  const int lang = Language();
+  switch (f.command()) {
+    case cmd::EnterSampleMode:
+      EnableExitService(true);
+      KillTimer(kButtonsEnableTimer);
+      break;
+    case cmd::CleanChambers:
+      cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
+      BookReagents(static_cast<int>(analyzer::ReagentOperation::CleanChambersTestScreen));
+      noRinseRunning_ = true;
+      cycle_.SetRinseRunning(false);
+      EnableExitService(true);
+      Box(TestScreenText(ScreenText::RinseFinished, lang), ui::MB_ICONINFORMATION);
+      break;
+    case cmd::Wake:
+      if (restorePopup_ != nullptr) restorePopup_->EndDialog(1);
+      restorePopup_ = nullptr;
+      EnableExitService(true);
+      BookReagents(static_cast<int>(analyzer::ReagentOperation::WakeAfterStandby));
+      cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
+      standBy_ = false;
+      break;
+    case cmd::Reset:
+      // After an abort every button works again (the count that disabled them is over).
+      EnableCountButtons(true);
+      if (exitPending_) {
+        OnExit();
+      } else if (analyzer::Reagents().volumes().ReagentAlarmType == 1) {
+        cycle_.SendCommand(analyzer::FrameClassCommand, cmd::ReagentQuery);
+      }
+      break;
+    default: break;
+  }
+}
+
+}  // namespace measurement
