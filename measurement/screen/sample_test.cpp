@@ -372,7 +372,7 @@ void CSampleTest::ShowResult(const RunResult& r) {
     graphs_[1].SetMarkers(true, MarkerPositions[4], MarkerPositions[5], 0);
     graphs_[2].SetMarkers(true, MarkerPositions[6], MarkerPositions[7], 0);
   }
-  InvalidateLabels();
+  // Each label whose text changed has been invalidated by SetText; the rest stay as painted.
 }
 
 void CSampleTest::RefreshSampleIdentity() {
