@@ -147,6 +147,13 @@ class CGridCell : public CGridCellBase {
     editor_ = nullptr;
   }
 
+ protected:
+  // For cell kinds with editors of their own: the editor now open (null: none).
+  void SetEditor(CellEditorHandle* editor) {
+    editor_ = editor;
+    editing_ = editor != nullptr;
+  }
+
  private:
   std::string text_;
   intptr_t data_ = 0;
