@@ -101,6 +101,8 @@ CSampleTest::CSampleTest(ui::Window* parent) : ui::Dialog(SampleTestTemplate(), 
   greenBrush_ = draw::Brush::Solid(draw::RGB(15, 96, 56));
   redBrush_ = draw::Brush::Solid(draw::RGB(159, 0, 0));
   for (float& f : calibration_) f = 1.0f;
+  // No count runs yet: the screen can be left even when the board never answers.
+  cycle_.SetReady(true);
   for (int i = 0; i < 20; ++i) {
     CurrentResult[i] = 0.0f;
     ParameterMarks[i] = 0;
