@@ -265,3 +265,17 @@ TEST_F(GridWindowTest, DialogKeysAskForArrowsCharsAndTab) {
   grid->SetWantTabKey(false);
   EXPECT_EQ(grid->SendMessage(ui::WM_GETDLGCODE), ui::DLGC_WANTARROWS | ui::DLGC_WANTCHARS);
 }
+
+TEST_F(GridWindowTest, ChineseAndUkrainianTextSurviveCopyAndPasteThroughTheClipboard) {
+  grid->SetItemText(2, 2, "白细胞");
+  grid->SetItemText(2, 3, "Лейкоцити");
+  ClickCell(2, 2);
+  ClickCell(2, 3, /*shift=*/true);
+  d.Key('C', false, true);
+  EXPECT_EQ(ui::GetClipboardText(), "白细胞\tЛейкоцити");
+  ClickCell(5, 1);
+  d.Key('V', false, true);
+  EXPECT_EQ(grid->GetItemText(5, 1), "白细胞");
+  EXPECT_EQ(grid->GetItemText(5, 2), "Лейкоцити");
+  EXPECT_TRUE(grid->IsCellModified(5, 2));
+}
