@@ -157,3 +157,26 @@ TEST_F(ScrollingGridTest, ShrinkingTheContentHidesTheBarsAndResetsThePosition) {
   EXPECT_EQ(VPos(), 0);
   EXPECT_EQ(grid->GetVisibleRange().GetMinRow(), 1);
 }
+
+TEST_F(ScrollingGridTest, HoldingThePointerBelowTheGridScrollsAndExtendsTheSelection) {
+  const draw::Point p = Middle(3, 2);
+  Mouse(ui::InputEvent::Kind::MouseMove, p.x, p.y);
+  Mouse(ui::InputEvent::Kind::MouseDown, p.x, p.y);
+  // Below the client area, the button still down (the grid holds the capture).
+  Mouse(ui::InputEvent::Kind::MouseMove, p.x, grid->GetClientRect().bottom + 30);
+  // Each tick sends the Down key: the focus walks down and the body scrolls once it has
+  // reached the bottom edge.
+  const int before = VPos();
+  d.Advance(25 * 30);
+  EXPECT_GT(VPos(), before);
+  EXPECT_GT(grid->GetFocusCell().row, 20);
+  const CCellSpan sel = grid->GetSelectedCellRange();
+  EXPECT_EQ(sel.GetMinRow(), 3);
+  EXPECT_GT(sel.GetMaxRow(), 14);
+  EXPECT_EQ(sel.GetMinCol(), 2);
+  Mouse(ui::InputEvent::Kind::MouseUp, p.x, grid->GetClientRect().bottom + 30);
+  // Released: the timer stops.
+  const int after = VPos();
+  d.Advance(25 * 10);
+  EXPECT_EQ(VPos(), after);
+}
