@@ -7,6 +7,8 @@
 #include "controls/grid/title_tip.h"
 
 CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols) {
+  // Dialog templates may name the class from now on.
+  RegisterWindowClass();
   textColour_ = system_.windowText;
   cellBackColour_ = system_.window;
   fixedBackColour_ = system_.buttonFace;
