@@ -10,6 +10,7 @@ std::string TestTimeText;
 std::string SampleNoText;
 int NextSampleNo = 1;
 std::string UnitTexts[20];
+std::unique_ptr<analyzer::CSerialPort> LisSerialPort;
 uint8_t PrintFlags[20] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
 
 void DefaultUnitTexts(std::string u[20]) {

@@ -4,7 +4,10 @@
 // number, the unit texts and the print switches. Plain globals, written on the user-interface
 // thread.
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "analyzer/serial_port.h"
 
 namespace measurement {
 
@@ -19,6 +22,9 @@ extern std::string SampleNoText;
 extern int NextSampleNo;
 extern std::string UnitTexts[20];  // screen order
 extern uint8_t PrintFlags[20];     // screen order
+// The LIS serial port the test screen opens when results are sent at once; null when closed.
+extern std::unique_ptr<analyzer::CSerialPort> LisSerialPort;
+inline constexpr unsigned kLisPortNumber = 1;  // "COM1"
 
 // The default unit texts (screen order).
 void DefaultUnitTexts(std::string out[20]);

@@ -240,6 +240,36 @@ bool CSampleTest::OpenPort() {
   return true;
 }
 
+void CSampleTest::OpenLisPort() {
+  static const unsigned kBauds[6] = {9600, 19200, 38400, 57600, 115200, 230400};
+  static const unsigned kDataBits[4] = {5, 6, 7, 8};
+  static const wchar_t kParity[4] = {L'N', L'E', L'O', L'M'};
+  static const unsigned kStopBits[2] = {1, 2};
+  int32_t baud = 0, bits = 3, parity = 0, stop = 0;
+  RecordsetPtr& rs = db_.OpenRecordset("Select * from CommSet");
+  if (db_.RecordsetOpen() && HasRows(*rs)) {
+    ReadField(*rs, "Bauds", baud);
+    ReadField(*rs, "DataBits", bits);
+    ReadField(*rs, "Parity", parity);
+    ReadField(*rs, "StopBits", stop);
+  }
+  db_.CloseRecordset();
+  auto pick = [](int32_t i, int32_t n) { return i >= 0 && i < n ? i : 0; };
+  auto port = std::make_unique<analyzer::CSerialPort>();
+  const int opened = port->Open(analyzer::WindowByteSink(this), kLisPortNumber, kBauds[pick(baud, 6)],
+                                kParity[pick(parity, 4)], kDataBits[pick(bits, 4)], kStopBits[pick(stop, 2)],
+                                analyzer::kBoardEventMask, analyzer::kBoardWriteBufferSize);
+  if (opened) {
+    port->StartReader();
+    LisSerialPort = std::move(port);
+    return;
+  }
+  // A port that did not open is not kept as if it were open.
+  LisSerialPort.reset();
+  const int lang = Language();
+  Box(TestScreenText(ScreenText::LisPortFailed, lang), lang == 0 || lang == 2 ? ui::MB_ICONWARNING : ui::MB_OK);
+}
+
 void CSampleTest::ReportPortFailure() {
   const int lang = Language();
   if (lang == 0) {
@@ -271,6 +301,7 @@ bool CSampleTest::OnInitDialog() {
 
   const int lang = Language();
   if (!OpenPort()) ReportPortFailure();
+  if (isTransInstant_) OpenLisPort();
   SetZentilMessageHook([this](const std::string& m) { Box(m, ui::MB_ICONERROR); });
   SetHandOffNotice([this](const std::string& text) { ShowWarning(text); });
 
@@ -458,7 +489,8 @@ bool CSampleTest::PreTranslateMessage(ui::Message& msg) {
 
 ui::LResult CSampleTest::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
   if (msg == analyzer::kSerialByteMessage) {
-    if (!exiting_) cycle_.OnByte(static_cast<uint8_t>(w));
+    // Only the board's bytes drive the count; the LIS port's answers are the LIS link's.
+    if (!exiting_ && static_cast<unsigned>(l) == analyzer::kBoardPortNumber) cycle_.OnByte(static_cast<uint8_t>(w));
     return 0;
   }
   if (msg == ui::WM_USER + 1010) {

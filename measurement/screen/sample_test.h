@@ -157,6 +157,7 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   void ReadSettings();
   void ComputeNextSampleNo();
   bool OpenPort();
+  void OpenLisPort();
   void ReportPortFailure();
   void RestartIdleClock();
   // Buttons.

@@ -172,6 +172,7 @@ void CSampleTest::OnTimer(uintptr_t id) {
       KillTimer(kExitTimer);
       KillTimer(kCycleTimer);
       port_.reset();
+      LisSerialPort.reset();
       EndDialog(ui::IDCANCEL);
       break;
     default: break;

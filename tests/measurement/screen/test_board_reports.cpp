@@ -134,3 +134,57 @@ TEST_F(BoardReports, APortThatDoesNotOpenIsReportedAndTheScreenCanBeLeft) {
 }
 
 }  // namespace
+
+#include "measurement/screen/sample_globals.h"
+#include "platform/serial/pty.h"
+
+namespace {
+
+TEST_F(BoardReports, LisPortOpensWhenResultsAreSentAtOnceAndItsBytesNeverDriveTheCount) {
+  serial::PtyPair lis;
+  ASSERT_TRUE(lis.Create().ok());
+  ::setenv("QUORVEX_COM1", lis.SlavePath().c_str(), 1);
+  Sql("update SysSetting set IsTransInstant=1");
+  CSampleTest screen(nullptr);
+  bool lisOpen = false;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            lisOpen = LisSerialPort != nullptr && LisSerialPort->IsOpen();
+                            // A count key frame on the LIS line is not the analyzer's key.
+                            const std::vector<uint8_t> key = Frame(0xCC, 0xFF);
+                            lis.Master().Write(key.data(), key.size(), 1000);
+                            s.RunUntil([] { return false; }, 300);
+                            EXPECT_TRUE(screen.ready());
+                            EXPECT_EQ(screen.cycle().state(), CycleState::Idle);
+                            s.Press(IDC_EXIT);
+                            s.Advance(1600);
+                          }));
+  ::unsetenv("QUORVEX_COM1");
+  EXPECT_TRUE(lisOpen);
+  EXPECT_EQ(LisSerialPort, nullptr);  // Exit released it
+  EXPECT_TRUE(screen.IsEnded());
+}
+
+TEST_F(BoardReports, LisPortThatDoesNotOpenIsReportedAndNotKept) {
+  ::setenv("QUORVEX_COM1", File("no-lis-port").c_str(), 1);
+  Sql("update SysSetting set IsTransInstant=1");
+  CSampleTest screen(nullptr);
+  std::string box;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }, 3000));
+                            box = s.MessageBoxText();
+                            s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_OK, ui::IDOK));
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            EXPECT_EQ(LisSerialPort, nullptr);
+                            s.Advance(3100);
+                            s.Press(IDC_EXIT);
+                            s.Advance(1600);
+                          }));
+  ::unsetenv("QUORVEX_COM1");
+  EXPECT_EQ(box, "Failed to initialize transmission COM1 port!");
+  EXPECT_TRUE(screen.IsEnded());
+}
+
+}  // namespace
