@@ -4,9 +4,12 @@
 //   RegisterScreen("CHistoryList", [] { CHistoryList s(nullptr); return s.DoModal(); });
 //
 // Until then the menus tell the operator that the function is not available yet:
-// CSampleTest (test screen; the main menu then opens directly), CHistoryList (results),
+// CHistoryList (results),
 // CQCSel (QC menu), CCaliSel (calibration menu), CServiceSel (maintenance menu), CSysSet
 // (settings), CBackDoor2 (hidden maintenance menu).
 #include "app/screens/screen_registry.h"
+#include "measurement/screen/sample_test.h"
 
-void RegisterProgramScreens() {}
+void RegisterProgramScreens() {
+  measurement::RegisterMeasurementScreens();  // the test screen and what it opens
+}
