@@ -155,6 +155,36 @@ TEST_F(SampleScreen, ExistingSampleQuestion) {
   }
 }
 
+TEST_F(SampleScreen, PatientDataEnteredBeforeTheCountIsShownAndKept) {
+  CSampleTest screen(nullptr);
+  std::string name, sex, age, question;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            // A profile without a result: no question, its patient shown at the key.
+                            Sql("insert into Person (SampleNo, TestDate, TestTime, Name, Sex, Age, AgeUnit, ReferValue) "
+                                "values ('1','" + Today() + "','08:00:00','Olena Kovalenko','Female',35,'Y','Adult female')");
+                            sim.PressCountKey();
+                            ASSERT_TRUE(WaitCounted(s, screen, 1));
+                            if (s.MessageBox()) question = s.MessageBoxText();
+                            name = s.Text(IDC_NAME);
+                            sex = s.Text(IDC_SEX);
+                            age = s.Text(IDC_AGE);
+                            Leave(s, screen);
+                          }));
+  EXPECT_EQ(question, "");
+  EXPECT_EQ(name, "Olena Kovalenko");
+  EXPECT_EQ(sex, "Female");
+  EXPECT_EQ(age, "35 years");
+  ASSERT_NE(screen.lastResult(), nullptr);
+  EXPECT_EQ(screen.lastResult()->save, SaveStatus::Updated);
+  EXPECT_EQ(screen.lastResult()->referValue, "Adult female");
+  EXPECT_EQ(Scalar("select Name from Person where SampleNo='1'"), "Olena Kovalenko");
+  EXPECT_EQ(Scalar("select WBC from Person where SampleNo='1'"), screen.lastResult()->storedTexts[0]);
+  EXPECT_EQ(CurrentSample.Name, "Olena Kovalenko");
+  EXPECT_EQ(CurrentSample.Age, "35 years");
+}
+
 TEST_F(SampleScreen, CountTimeOutKeepsTheTraceAndAbortsTheBoard) {
   CSampleTest screen(nullptr);
   std::string message, status;
