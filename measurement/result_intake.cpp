@@ -96,7 +96,7 @@ SampleValues TakeResult(const AlgorithmResult& r, ZentilStatus status, const std
 
   const double wbcWidth = 1.5625, rbcWidth = 0.9765625, pltWidth = 0.234375;
   s.markers[0] = 15.0f;
-  for (int k = 0; k < 3; ++k) s.markers[1 + k] = static_cast<float>((r.WbcLines[k] + 1) * wbcWidth);
+  for (int k = 0; k < 3; ++k) s.markers[1 + k] = static_cast<float>((r.WbcLines[1 + k] + 1) * wbcWidth);  // line 0 is the fixed left end
   s.markers[4] = 25.0f;
   s.markers[5] = static_cast<float>((r.RbcUpper + 1) * rbcWidth);
   s.markers[6] = 2.0f;

@@ -122,9 +122,10 @@ TEST(ResultIntake, ValuesMarkersAndMarks) {
   r->PCT = 0.22f;
   r->PDW = 15.0f;
   r->PLCR = 30.0f;
-  r->WbcLines[0] = 9;
+  r->WbcLines[0] = 8;  // the fixed left end; the markers come from lines 1 to 3
   r->WbcLines[1] = 59;
   r->WbcLines[2] = 79;
+  r->WbcLines[3] = 255;
   r->RbcUpper = 255;
   r->PltUpper = 127;
   r->OverLimit[3] = 1;  // HCT over the measuring limit, though a number
@@ -139,12 +140,13 @@ TEST(ResultIntake, ValuesMarkersAndMarks) {
   EXPECT_EQ(s.marks[9], 1);
   EXPECT_TRUE(s.incomplete);
   EXPECT_FLOAT_EQ(s.markers[0], 15.0f);
-  EXPECT_FLOAT_EQ(s.markers[1], 15.625f);
-  EXPECT_FLOAT_EQ(s.markers[2], 93.75f);
+  EXPECT_FLOAT_EQ(s.markers[1], 93.75f);
+  EXPECT_FLOAT_EQ(s.markers[2], 125.0f);
+  EXPECT_FLOAT_EQ(s.markers[3], 400.0f);
   EXPECT_FLOAT_EQ(s.markers[5], 250.0f);
   EXPECT_FLOAT_EQ(s.markers[7], 30.0f);
   EXPECT_FLOAT_EQ(s.savedMarkers[2], 2.0f);
-  EXPECT_FLOAT_EQ(s.wbcMarkers[1], 93.75f);
+  EXPECT_FLOAT_EQ(s.wbcMarkers[1], 125.0f);
 }
 
 TEST(ResultIntake, ManualDifferentialNeedsWbcAboveTwoTenths) {
