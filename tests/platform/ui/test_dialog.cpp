@@ -293,3 +293,62 @@ TEST_F(DialogTest, CloseRequestsReachTheActiveWindowAsSystemCommands) {
   EXPECT_EQ(s.closes[0], 0);
   EXPECT_NE(s.closes[1], 0);
 }
+
+TEST_F(DialogTest, ChecksRadioGroupsAndListsExchangeTheirChoices) {
+  struct Form : Dialog {
+    int check = 1, radio = 2, combo = 1, list = 0;
+    std::string comboText = "peripheral";
+    explicit Form(const DialogTemplate& t) : Dialog(t) {}
+    bool OnInitDialog() override {
+      for (const char* s : {"whole", "peripheral", "prediluted"}) {
+        SendDlgItemMessage(15, CB_ADDSTRING, 0, reinterpret_cast<LParam>(s));
+        SendDlgItemMessage(16, LB_ADDSTRING, 0, reinterpret_cast<LParam>(s));
+      }
+      return Dialog::OnInitDialog();
+    }
+    void DoDataExchange(DataExchange& dx) override {
+      ExchangeCheck(dx, 11, check);
+      ExchangeRadio(dx, 12, radio);
+      ExchangeComboIndex(dx, 15, combo);
+      ExchangeComboText(dx, 15, comboText);
+      ExchangeListIndex(dx, 16, list);
+    }
+  };
+  DialogTemplate t;
+  t.cx = 150;
+  t.cy = 120;
+  t.style = WS_POPUP | WS_VISIBLE;
+  t.Add(kClassButton, 11, "check", 5, 5, 60, 10, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX);
+  t.Add(kClassButton, 12, "a", 5, 18, 60, 10, WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON);
+  t.Add(kClassButton, 13, "b", 5, 30, 60, 10, WS_VISIBLE | BS_AUTORADIOBUTTON);
+  t.Add(kClassButton, 14, "c", 5, 42, 60, 10, WS_VISIBLE | BS_AUTORADIOBUTTON);
+  t.Add(kClassComboBox, 15, "", 70, 5, 70, 60, WS_VISIBLE | WS_TABSTOP | WS_GROUP | CBS_DROPDOWNLIST);
+  t.Add(kClassListBox, 16, "", 70, 30, 70, 40, WS_VISIBLE | WS_TABSTOP | WS_BORDER | LBS_NOTIFY);
+  Form f(t);
+  ASSERT_TRUE(f.CreateModeless());
+  EXPECT_EQ(f.IsDlgButtonChecked(11), BST_CHECKED);
+  EXPECT_EQ(f.GetCheckedRadioButton(12, 14), 14);
+  EXPECT_EQ(f.GetDlgItemText(15), "peripheral");
+  d.Press(11);
+  d.Press(13);
+  f.SendDlgItemMessage(15, CB_SETCURSEL, 2);
+  f.SendDlgItemMessage(16, LB_SETCURSEL, 1);
+  ASSERT_TRUE(f.UpdateData(true));
+  EXPECT_EQ(f.check, 0);
+  EXPECT_EQ(f.radio, 1);
+  EXPECT_EQ(f.combo, 2);
+  EXPECT_EQ(f.comboText, "prediluted");
+  EXPECT_EQ(f.list, 1);
+}
+
+TEST_F(DialogTest, AControlWithTheOkIdEndsTheDialogLikeItsOkButton) {
+  DialogTemplate t;
+  t.cx = 100;
+  t.cy = 60;
+  t.style = WS_POPUP;
+  t.Add(kClassButton, IDOK, "check", 5, 5, 60, 10, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX);
+  Dialog dlg(t);
+  int result = 0;
+  EXPECT_TRUE(d.RunScript([&] { result = dlg.DoModal(); }, [](TestDriver& s) { s.Press(IDOK); }));
+  EXPECT_EQ(result, IDOK);
+}
