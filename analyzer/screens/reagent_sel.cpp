@@ -2,12 +2,10 @@
 
 #include "analyzer/screens/reagent_vol_dlg.h"
 #include "analyzer/screens/screen_common.h"
-#include "analyzer/serial_port.h"
 #include "app/app_settings.h"
 #include "app/dialog_layout.h"
 #include "app/layout.h"
-#include "app/write_log.h"
-#include "platform/sys/clock.h"
+#include "platform/ui/data_exchange.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/window_class.h"
@@ -36,7 +34,8 @@ ui::DialogTemplate SelTemplate() {
 
 }  // namespace
 
-CReagentSel::CReagentSel(ui::Window* parent, int mode) : ui::Dialog(SelTemplate(), parent), mode_(mode) {
+CReagentSel::CReagentSel(ui::Window* parent, int mode) : BoardScreen(SelTemplate(), parent), mode_(mode) {
+  swallowEnter_ = true;
   runReplacement_ = [this](int selector) {
     CReagentVolDlg dlg(nullptr);
     dlg.SetReagent(static_cast<uint8_t>(selector));
@@ -46,40 +45,39 @@ CReagentSel::CReagentSel(ui::Window* parent, int mode) : ui::Dialog(SelTemplate(
 
 CReagentSel::~CReagentSel() = default;
 
+void CReagentSel::DoDataExchange(ui::DataExchange& dx) {
+  ui::ExchangeControl(dx, kStatusId, status_);
+  ui::ExchangeControl(dx, kAllId, all_);
+  ui::ExchangeControl(dx, kDiluentId, diluent_);
+  ui::ExchangeControl(dx, kLyseId, lyse_);
+  ui::ExchangeControl(dx, kCleanserId, cleanser_);
+  ui::ExchangeControl(dx, ui::IDCANCEL, exit_);
+  ui::ExchangeControl(dx, kFrame1Id, frame1_);
+  ui::ExchangeControl(dx, kFrame2Id, frame2_);
+}
+
 bool CReagentSel::OnInitDialog() {
   ui::Dialog::OnInitDialog();
   ScaleDialogLayout(this);
   const int lang = AppSettings.LanguageIndex;
-  bool open = false;
-  if (mode_ == 1) {
-    port_ = OpenWindowBoardPort(this);
-    open = port_ != nullptr;
-    if (!open) {
-      if (lang == 0) WriteLog("请检查前端板与主板之间的串口线！");
-      ShowBox(this, PortFailedText(false, lang), lang == 0 ? BoxIcon::Warning : BoxIcon::None);
-    }
-  }
+  const bool open = mode_ == 1 && OpenOwnPort({.withNumber = false, .warnInChinese = true, .logInChinese = true});
   op_ = std::make_unique<PrimeOperation>(*this, open);
-  SetDlgItemText(kAllId, PrimeButtonText(PrimeChoice::All, lang));
-  SetDlgItemText(kDiluentId, PrimeButtonText(PrimeChoice::Diluent, lang));
-  SetDlgItemText(kLyseId, PrimeButtonText(PrimeChoice::Lyse, lang));
-  SetDlgItemText(kCleanserId, PrimeButtonText(PrimeChoice::Cleanser, lang));
-  SetDlgItemText(ui::IDCANCEL, PickText(lang, "退出(&X)", "Exit(&X)", "Salir(&X)", "Quitter(&X)", "Вихід(&X)"));
+  all_.SetWindowText(PrimeButtonText(PrimeChoice::All, lang));
+  diluent_.SetWindowText(PrimeButtonText(PrimeChoice::Diluent, lang));
+  lyse_.SetWindowText(PrimeButtonText(PrimeChoice::Lyse, lang));
+  cleanser_.SetWindowText(PrimeButtonText(PrimeChoice::Cleanser, lang));
+  exit_.SetWindowText(PickText(lang, "退出(&X)", "Exit(&X)", "Salir(&X)", "Quitter(&X)", "Вихід(&X)"));
   ApplyDialogFontToChildren(this, &SharedDialogFont());
-  SetTimer(kPollTimer, 1000);
+  for (CXPButton* b : {&all_, &diluent_, &lyse_, &cleanser_, &exit_}) b->SetBitmaps(479, 481, 480);
+  status_.SetBkColor(draw::RGB(190, 198, 201));
+  Drive(op_.get());
   return true;
-}
-
-void CReagentSel::Send(const CommandFrame& frame) {
-  if (port_) port_->QueueWrite(frame.data(), frame.size());
 }
 
 void CReagentSel::SetStatus(const std::string& text) {
   SetDlgItemText(kStatusId, text);
   Invalidate();
 }
-
-void CReagentSel::Message(const std::string& text, BoxIcon icon) { ShowBox(this, text, icon); }
 
 void CReagentSel::OnChoice(PrimeChoice c) {
   if (mode_ == 2) {
@@ -91,22 +89,10 @@ void CReagentSel::OnChoice(PrimeChoice c) {
 
 void CReagentSel::OnCancel() {
   if (op_ && !op_->TryExit()) return;
-  KillTimer(kPollTimer);
-  port_.reset();
-  EndDialog(ui::IDCANCEL);
-}
-
-void CReagentSel::OnTimer(uintptr_t id) {
-  if (id == kPollTimer && op_) op_->Poll(sys::Clock::TickMs());
-}
-
-bool CReagentSel::PreTranslateMessage(ui::Message& msg) {
-  if (msg.message == ui::WM_KEYDOWN && msg.wParam == ui::VK_RETURN) return true;
-  return ui::Dialog::PreTranslateMessage(msg);
+  EndScreen(ui::IDCANCEL);
 }
 
 ui::LResult CReagentSel::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
-  if (msg == kSerialByteMessage) return op_ ? op_->OnSerialByte(static_cast<uint8_t>(w), static_cast<unsigned>(l)) : 0;
   if (msg == ui::WM_COMMAND) {
     switch (ui::LoWord(w)) {
       case kAllId: OnChoice(PrimeChoice::All); return 0;
@@ -116,12 +102,11 @@ ui::LResult CReagentSel::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
       default: break;
     }
   }
-  return ui::Dialog::WindowProc(msg, w, l);
+  return BoardScreen::WindowProc(msg, w, l);
 }
 
 bool CReagentSel::OnEraseBkgnd(draw::DC& dc) {
-  dc.FillSolidRect(GetClientRect(), draw::RGB(205, 213, 215));
-  DrawDialogFrame(dc, this, 7);
+  DrawPlainScreen(dc, this, kFrame1Id, ui::IDCANCEL);
   return true;
 }
 

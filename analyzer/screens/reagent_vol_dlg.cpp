@@ -8,6 +8,8 @@
 #include "app/field_read.h"
 #include "app/layout.h"
 #include "app/value_format.h"
+#include "controls/skin_loader.h"
+#include "platform/ui/data_exchange.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/window_class.h"
@@ -35,7 +37,7 @@ ui::DialogTemplate VolTemplate() {
     t.Add(ui::kClassStatic, 1832 + i, "", 12, y, 60, 10, V);
     t.Add(ui::kClassStatic, lefts[i], "", 76, y, 60, 10, V);
     t.Add(ui::kClassStatic, 1836 + i, "", 12, y + 10, 60, 20, V);
-    t.Add(ui::kClassStatic, dates[i], "", 76, y + 14, 60, 10, V);
+    t.Add(ui::kClassStatic, dates[i], "", 76, y + 19, 60, 10, V);  // beside the second line of its label
     t.Add(ui::kClassStatic, 1829 + i, "", 158, y, 60, 10, V);
     t.Add(ui::kClassEdit, edits[i], "", 222, y - 2, 60, 14, V | ui::WS_TABSTOP | ui::WS_BORDER);
   }
@@ -50,6 +52,26 @@ ui::DialogTemplate VolTemplate() {
 CReagentVolDlg::CReagentVolDlg(ui::Window* parent) : ui::Dialog(VolTemplate(), parent) {}
 
 CReagentVolDlg::~CReagentVolDlg() { conn_.Disconnect(); }
+
+namespace {
+// Every label of the template, in the order of the members that take them over.
+constexpr int kLabelIds[CReagentVolDlg::kLabelCount] = {
+    1998, 1999, 1829, 1830, 1831, 1832, 1833, 1834, 1836, 1837, 1838,
+    CReagentVolDlg::kDiluentDate, CReagentVolDlg::kLyseDate, CReagentVolDlg::kCleanserDate,
+    CReagentVolDlg::kDiluentLeft, CReagentVolDlg::kLyseLeft, CReagentVolDlg::kCleanserLeft};
+}  // namespace
+
+void CReagentVolDlg::DoDataExchange(ui::DataExchange& dx) {
+  ui::ExchangeControl(dx, kDiluentEdit, edits_[0]);
+  ui::ExchangeControl(dx, kLyseEdit, edits_[1]);
+  ui::ExchangeControl(dx, kCleanserEdit, edits_[2]);
+  for (int i = 0; i < kLabelCount; ++i) ui::ExchangeControl(dx, kLabelIds[i], labels_[i]);
+  ui::ExchangeControl(dx, 1835, leftFrame_);
+  ui::ExchangeControl(dx, 1839, newFrame_);
+  ui::ExchangeControl(dx, ui::IDOK, ok_);
+  ui::ExchangeControl(dx, ui::IDCANCEL, cancel_);
+  ui::ExchangeControl(dx, kKeyboardId, keyboard_);
+}
 
 bool CReagentVolDlg::OnInitDialog() {
   ui::Dialog::OnInitDialog();
@@ -94,6 +116,14 @@ bool CReagentVolDlg::OnInitDialog() {
   SetDlgItemText(ui::IDOK, PickText(lang, "确定(&O)", "OK(&O)", "Aceptar(&O)", "OK(&O)", "OK(&O)"));
   SetDlgItemText(ui::IDCANCEL, PickText(lang, "取消(&C)", "Cancel(&C)", "Cancelar(&C)", "Annuler(&C)", "Скасувати(&C)"));
   ApplyDialogFontToChildren(this, &SharedDialogFont());
+  ok_.SetBitmaps(479, 481, 480);
+  cancel_.SetBitmaps(479, 481, 480);
+  keyboard_.SetBitmaps(274, 274, 274);
+  const draw::Bitmap kb = LoadSkinBitmap(274, "Load keyboard Bitmap Error!");
+  if (kb) {
+    const ui::Rect r = keyboard_.GetRectInParent();
+    keyboard_.MoveWindow(r.left, r.top, kb.Width(), kb.Height());
+  }
   return true;
 }
 
@@ -114,8 +144,6 @@ void CReagentVolDlg::OnOK() {
   EndDialog(ui::IDOK);
 }
 
-bool CReagentVolDlg::PreTranslateMessage(ui::Message& msg) { return ui::Dialog::PreTranslateMessage(msg); }
-
 ui::LResult CReagentVolDlg::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
   if (msg == ui::WM_COMMAND && ui::LoWord(w) == kKeyboardId) {
     ShowOnScreenKeyboard();
@@ -125,9 +153,13 @@ ui::LResult CReagentVolDlg::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l)
 }
 
 bool CReagentVolDlg::OnEraseBkgnd(draw::DC& dc) {
-  dc.FillSolidRect(GetClientRect(), draw::RGB(205, 213, 215));
-  DrawDialogFrame(dc, this, 7);
+  DrawPlainScreen(dc, this);
   return true;
+}
+
+const draw::Brush* CReagentVolDlg::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
+  if (ctlType == ui::CTLCOLOR_STATIC) return ScreenLabelColours(dc);
+  return ui::Dialog::OnCtlColor(dc, control, ctlType);
 }
 
 }  // namespace analyzer

@@ -1,15 +1,13 @@
 #include "analyzer/screens/stop_dlg.h"
 
-#include "analyzer/board_port.h"
 #include "analyzer/screens/screen_common.h"
 #include "analyzer/serial_port.h"
-#include "analyzer/serial_window_sink.h"
 #include "app/app_settings.h"
 #include "app/dialog_layout.h"
 #include "app/layout.h"
-#include "platform/sys/clock.h"
+#include "controls/skin_loader.h"
 #include "platform/sys/host.h"
-#include "platform/ui/message_box.h"
+#include "platform/ui/data_exchange.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/window_class.h"
 
@@ -38,28 +36,37 @@ CSerialPort& StopUsePort() {
   return port;
 }
 
-CStop::CStop(ui::Window* parent) : ui::Dialog(StopTemplate(), parent) {}
+CStop::CStop(ui::Window* parent) : BoardScreen(StopTemplate(), parent) {}
 
 CStop::~CStop() { conn_.Disconnect(); }
+
+void CStop::DoDataExchange(ui::DataExchange& dx) {
+  ui::ExchangeControl(dx, kPromptId, prompt_);
+  ui::ExchangeControl(dx, kFrameId, frame_);
+  ui::ExchangeControl(dx, ui::IDOK, ok_);
+  ui::ExchangeControl(dx, ui::IDCANCEL, cancel_);
+  ui::ExchangeControl(dx, kCornerId, corner_);
+}
 
 bool CStop::OnInitDialog() {
   ui::Dialog::OnInitDialog();
   ScaleDialogLayout(this);
   const int lang = AppSettings.LanguageIndex;
-  const bool open = OpenBoardPort(StopUsePort(), WindowByteSink(this)) == 1;
-  if (!open) ShowBox(this, PortFailedText(false, lang), BoxIcon::None);
+  const bool open = OpenBorrowedPort(StopUsePort(), {});
   SetWindowText(PickText(lang, "停止使用仪器", "Stop using Instrument", "Dejar de usar el instrumento",
                          "Arrêt d'utilisation de l'instrument", "Припинення використання приладу"));
-  SetDlgItemText(ui::IDOK, PickText(lang, "确定", "OK", "Aceptar", "OK", "OK"));
-  SetDlgItemText(ui::IDCANCEL, PickText(lang, "取消", "Cancel", "Cancelar", "Annuler", "Скасувати"));
+  ok_.SetWindowText(PickText(lang, "确定", "OK", "Aceptar", "OK", "OK"));
+  cancel_.SetWindowText(PickText(lang, "取消", "Cancel", "Cancelar", "Annuler", "Скасувати"));
   ApplyDialogFontToChildren(this, &SharedDialogFont());
+  ok_.SetBitmaps(479, 481, 480);
+  cancel_.SetBitmaps(479, 481, 480);
+  corner_.SetBitmaps(484, 483, 0);
+  prompt_.SetBkColor(draw::RGB(190, 198, 201));
   seq_ = std::make_unique<StopUseSequence>(*this, &conn_, open);
   seq_->Begin();
-  SetTimer(kPollTimer, 1000);
+  Drive(seq_.get());
   return true;
 }
-
-void CStop::Send(const CommandFrame& frame) { StopUsePort().QueueWrite(frame.data(), frame.size()); }
 
 void CStop::SetPrompt(const std::string& text) {
   SetDlgItemText(kPromptId, text);
@@ -74,11 +81,9 @@ void CStop::EnableCancel(bool enable) {
   if (Window* w = GetDlgItem(ui::IDCANCEL)) w->EnableWindow(enable);
 }
 
-void CStop::Message(const std::string& text, BoxIcon icon) { ShowBox(this, text, icon); }
-
 void CStop::ShutdownPc() { sys::PowerOffPc(); }
 
-void CStop::Close() { PostMessage(kEndScreenMessage); }
+void CStop::Close() { PostEnd(ui::IDCANCEL); }
 
 void CStop::OnOK() {
   if (seq_) seq_->OnOk();
@@ -88,29 +93,20 @@ void CStop::OnCancel() {
   if (seq_) seq_->OnCancel();
 }
 
-void CStop::OnTimer(uintptr_t id) {
-  if (id == kPollTimer && seq_) seq_->Poll(sys::Clock::TickMs());
-}
-
-ui::LResult CStop::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
-  if (msg == kSerialByteMessage) {
-    if (!seq_) return 0;
-    const int r = seq_->OnSerialByte(static_cast<uint8_t>(w), static_cast<unsigned>(l));
-    return r;
-  }
-  if (msg == kEndScreenMessage) {
-    KillTimer(kPollTimer);
-    StopUsePort().Close();
-    EndDialog(ui::IDCANCEL);
-    return 0;
-  }
-  return ui::Dialog::WindowProc(msg, w, l);
+const draw::Brush* CStop::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
+  if (ctlType == ui::CTLCOLOR_STATIC) return ScreenLabelColours(dc);
+  return BoardScreen::OnCtlColor(dc, control, ctlType);
 }
 
 bool CStop::OnEraseBkgnd(draw::DC& dc) {
   const ui::Rect client = GetClientRect();
-  dc.FillSolidRect(ui::Rect(0, 0, client.right, 25), draw::RGB(0, 76, 120));
   const int top = 25, bands = 9;
+  const draw::Bitmap title = LoadSkinBitmap(463, "Load title band Bitmap Error!");
+  if (title) {
+    dc.StretchBlt(0, 0, client.right, top, title, 0, 0, title.Width(), title.Height());
+  } else {
+    dc.FillSolidRect(ui::Rect(0, 0, client.right, top), draw::RGB(0, 76, 120));
+  }
   const int h = (client.bottom - top) / bands;
   for (int i = 0; i < bands; ++i) {
     const int y0 = top + i * h, y1 = i == bands - 1 ? client.bottom : y0 + h;

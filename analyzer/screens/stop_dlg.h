@@ -4,48 +4,49 @@
 // before the procedure starts, or after a step the board did not acknowledge.
 #include <memory>
 
+#include "analyzer/screens/board_screen.h"
 #include "analyzer/sequences/stop_use_sequence.h"
 #include "app/ado_conn.h"
-#include "platform/ui/dialog.h"
+#include "controls/xp_button.h"
+#include "controls/xp_group_box.h"
 
 namespace analyzer {
 
-class CSerialPort;
 // The board port reserved for the stop-use screen: opened when it opens, closed when it ends.
 CSerialPort& StopUsePort();
 
-class CStop : public ui::Dialog, public StopUseHost {
+class CStop : public BoardScreen, public StopUseHost {
  public:
   static constexpr int kTemplateId = 277;
   static constexpr int kPromptId = 1059;
   static constexpr int kFrameId = 2031;
   static constexpr int kCornerId = 8;
-  static constexpr uintptr_t kPollTimer = 3;
 
   explicit CStop(ui::Window* parent = nullptr);
   ~CStop() override;
 
-  void Send(const CommandFrame& frame) override;
   void SetPrompt(const std::string& text) override;
   void EnableOk(bool enable) override;
   void EnableCancel(bool enable) override;
-  void Message(const std::string& text, BoxIcon icon) override;
   void ShutdownPc() override;
   void Close() override;
 
-  ui::LResult WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) override;
   StopUseSequence* sequence() { return seq_.get(); }
 
  protected:
+  void DoDataExchange(ui::DataExchange& dx) override;
   bool OnInitDialog() override;
   void OnOK() override;
   void OnCancel() override;
-  void OnTimer(uintptr_t id) override;
   bool OnEraseBkgnd(draw::DC& dc) override;
+  const draw::Brush* OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) override;
 
  private:
   CADOConn conn_;
   std::unique_ptr<StopUseSequence> seq_;
+  CStaticTrans prompt_;
+  CXPGroupBox frame_;
+  CXPButton ok_, cancel_, corner_;
 };
 
 }  // namespace analyzer

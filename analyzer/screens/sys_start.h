@@ -6,21 +6,15 @@
 #include <memory>
 #include <vector>
 
+#include "analyzer/screens/board_screen.h"
 #include "analyzer/sequences/startup_sequence.h"
 #include "app/ado_conn.h"
-#include "platform/ui/dialog.h"
-#include "platform/ui/draw/bitmap.h"
 
 namespace analyzer {
 
-class CSerialPort;
-
-class CSysStart : public ui::Dialog, public StartupHost {
+class CSysStart : public ProgressScreen, public StartupHost {
  public:
   static constexpr int kTemplateId = 189;
-  static constexpr int kStatusId = 1060;
-  static constexpr int kProgressId = 1390;
-  static constexpr uintptr_t kPollTimer = 3;    // runs the sequence's timers
   static constexpr uintptr_t kReopenTimer = 4;  // the pause before a port is opened again
 
   explicit CSysStart(ui::Window* parent = nullptr);
@@ -30,11 +24,8 @@ class CSysStart : public ui::Dialog, public StartupHost {
   // The Windows user default language is Chinese (the start-up clean is due).
   static void SetSystemLanguageChinese(bool chinese);
 
-  // StartupHost
+  // StartupHost (the port, status and boxes come from the screen bases)
   void Send(const CommandFrame& frame) override;
-  void ShowStatus(const std::string& text) override;
-  void SetProgress(int position) override;
-  void Message(const std::string& text, BoxIcon icon) override;
   bool AskOkCancel(const std::string& text) override;
   void ShutdownPc() override;
   void ReopenPort() override;
@@ -42,21 +33,15 @@ class CSysStart : public ui::Dialog, public StartupHost {
   void DeleteTrace() override;
   void End() override;
 
-  bool PreTranslateMessage(ui::Message& msg) override;
-  ui::LResult WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) override;
-
  protected:
   bool OnInitDialog() override;
-  void OnOK() override {}
-  void OnCancel() override {}
   void OnTimer(uintptr_t id) override;
-  bool OnEraseBkgnd(draw::DC& dc) override;
+  void OnAltF4() override;
+  void KillScreenTimers() override;
 
  private:
   void OpenPort();
   CADOConn conn_;
-  draw::Bitmap background_;  // the picture of the Picture folder; plain colour without it
-  std::unique_ptr<CSerialPort> port_;
   StartupStoreValues values_;
   std::unique_ptr<StartupSequence> seq_;
   // While the port is being opened again, frames wait here.

@@ -76,10 +76,9 @@ void PrimeOperation::Finish(const std::string& status) {
 
 int PrimeOperation::OnSerialByte(uint8_t byte, unsigned port) {
   if (port < 1 || port > 4) return -1;
-  const CollectedFrame f = rx_.Feed(byte);
-  if (!f) return 0;
-  const uint8_t cls = f.bytes[1], command = f.bytes[2], st = f.bytes[3];
-  rx_.Clear();
+  const BoardReply f = TakeBoardReply(rx_, byte);
+  if (!f.complete) return 0;
+  const uint8_t cls = f.cls, command = f.command, st = f.status;
   const int lang = AppSettings.LanguageIndex;
   if (!f.checksumOk) {
     host_.SetStatus("");
@@ -91,12 +90,7 @@ int PrimeOperation::OnSerialByte(uint8_t byte, unsigned port) {
     host_.Send(BuildCommandFrame(FrameClassFault, fault::ChecksumNotice));
     return 0;
   }
-  if (cls == FrameClassStatus && st <= 1 &&
-      (command == status::LyseSensor || command == status::CleanserSensor || command == status::DiluentSensor)) {
-    const SensorReport r = Reagents().ApplySensorReport(command, st);
-    if (r.exhausted) host_.Message(SensorShortageMessage(r.reagent, lang), BoxIcon::Warning);
-    return 0;
-  }
+  if (TakeSensorReport(f, true, host_)) return 0;
   if (idle_) return 0;
   if (cls == FrameClassCommand && st == kReplyDone && command == outstanding_) {
     static const ReagentOperation kOps[4] = {ReagentOperation::PrimeAll, ReagentOperation::PrimeDiluent,

@@ -14,12 +14,9 @@
 
 namespace analyzer {
 
-class PrimeHost {
+class PrimeHost : public virtual BoardHost {
  public:
-  virtual ~PrimeHost() = default;
-  virtual void Send(const CommandFrame& frame) = 0;
   virtual void SetStatus(const std::string& text) = 0;
-  virtual void Message(const std::string& text, BoxIcon icon) = 0;
 };
 
 enum class PrimeChoice { All = 0, Diluent = 1, Lyse = 2, Cleanser = 3 };
@@ -27,7 +24,7 @@ enum class PrimeChoice { All = 0, Diluent = 1, Lyse = 2, Cleanser = 3 };
 std::string PrimeButtonText(PrimeChoice c, int language);
 uint8_t PrimeCommandOf(PrimeChoice c);
 
-class PrimeOperation {
+class PrimeOperation : public BoardDriven {
  public:
   static constexpr int64_t kReplyTimeoutMs = 120000;
   static constexpr int kMaxResends = RefusalRepeater::kDefaultLimit;
@@ -36,8 +33,8 @@ class PrimeOperation {
 
   // A button: true when the prime command went out.
   bool Press(PrimeChoice choice);
-  int OnSerialByte(uint8_t byte, unsigned port);
-  void Poll(int64_t nowMs);
+  int OnSerialByte(uint8_t byte, unsigned port) override;
+  void Poll(int64_t nowMs) override;
   // Exit: refused with "Operation not finished!" while a command is outstanding.
   bool TryExit();
 

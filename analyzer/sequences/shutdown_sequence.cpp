@@ -61,10 +61,9 @@ void ShutdownSequence::Begin() {
 int ShutdownSequence::OnSerialByte(uint8_t byte, unsigned port) {
   if (port < 1 || port > 4) return -1;
   if (ended_) return 0;
-  const CollectedFrame f = rx_.Feed(byte);
-  if (!f) return 0;
-  const uint8_t cls = f.bytes[1], command = f.bytes[2], st = f.bytes[3];
-  rx_.Clear();
+  const BoardReply f = TakeBoardReply(rx_, byte);
+  if (!f.complete) return 0;
+  const uint8_t cls = f.cls, command = f.command, st = f.status;
   const int lang = AppSettings.LanguageIndex;
   if (cls == FrameClassCommand && command == cmd::LeaveSampleMode && st == kReplyDone && f.checksumOk) {
     Send(FrameClassCommand, cmd::PowerDown, lang == 0 ? 1 : 0);

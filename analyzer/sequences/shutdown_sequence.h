@@ -14,13 +14,8 @@ class CADOConn;
 
 namespace analyzer {
 
-class ShutdownHost {
+class ShutdownHost : public virtual ProgressHost {
  public:
-  virtual ~ShutdownHost() = default;
-  virtual void Send(const CommandFrame& frame) = 0;
-  virtual void ShowStatus(const std::string& text) = 0;
-  virtual void SetProgress(int position) = 0;
-  virtual void Message(const std::string& text, BoxIcon icon) = 0;
   // Closes the port and ends the screen with IDOK.
   virtual void Close() = 0;
 };
@@ -35,7 +30,7 @@ void SaveShutdownVolumesAndTime(CADOConn& conn, bool bookConsumption);
 // The "Shut Down" row with its result, after trimming the log to below 1000 rows.
 void WriteShutdownRow(CADOConn& conn, const std::string& result);
 
-class ShutdownSequence {
+class ShutdownSequence : public BoardDriven {
  public:
   static constexpr int kLastStep = 23;
   static int64_t StepPeriodMs(int language) { return language == 0 ? 12840 : 6077; }
@@ -43,8 +38,8 @@ class ShutdownSequence {
   ShutdownSequence(ShutdownHost& host, CADOConn* conn);
   // Sends AA 91, saves volumes and time, starts the timers.
   void Begin();
-  int OnSerialByte(uint8_t byte, unsigned port);
-  void Poll(int64_t nowMs);
+  int OnSerialByte(uint8_t byte, unsigned port) override;
+  void Poll(int64_t nowMs) override;
 
   bool ended() const { return ended_; }
   int step() const { return step_; }

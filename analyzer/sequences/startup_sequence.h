@@ -13,6 +13,7 @@
 
 #include "analyzer/frame.h"
 #include "analyzer/frame_collector.h"
+#include "analyzer/sequences/board_host.h"
 #include "analyzer/sequences/startup_store.h"
 
 class CADOConn;
@@ -21,17 +22,9 @@ struct AlgorithmResult;
 
 namespace analyzer {
 
-enum class BoxIcon { None, Warning, Error, Question };
-
 // What the sequence needs of its screen.
-class StartupHost {
+class StartupHost : public virtual ProgressHost {
  public:
-  virtual ~StartupHost() = default;
-  // Queues a command frame on the board port.
-  virtual void Send(const CommandFrame& frame) = 0;
-  virtual void ShowStatus(const std::string& text) = 0;
-  virtual void SetProgress(int position) = 0;
-  virtual void Message(const std::string& text, BoxIcon icon) = 0;
   // An OK/Cancel box with the error icon; true on OK.
   virtual bool AskOkCancel(const std::string& text) = 0;
   // Switches the PC off (the operator chose it after a coupler fault).
@@ -70,7 +63,7 @@ void ReadLzlonSettings(const std::string& iniPath, int32_t* lzlon, int32_t* lzlv
 // The EF 07 parameters: (1, LZLVAL) for LZLON 1, (0, low byte of -LZLVAL) for -1, else (0, 0).
 void LzlonParams(int32_t lzlon, int32_t lzlval, uint8_t* p1, uint8_t* p2);
 
-class StartupSequence {
+class StartupSequence : public BoardDriven {
  public:
   enum class State {
     Idle, Reset, Offsets, Mechanics, Parameters, Lzlon, Clean, EnterTest, BlankCount, AlarmMode, Ended
@@ -91,9 +84,9 @@ class StartupSequence {
   // "Mechanics Reset...", the reset timer and AA FF.
   void Begin();
   // One byte from the board port; -1 for a port number outside 1..4.
-  int OnSerialByte(uint8_t byte, unsigned port);
+  int OnSerialByte(uint8_t byte, unsigned port) override;
   // Runs the timers that are due at `nowMs` (program clock ticks).
-  void Poll(int64_t nowMs);
+  void Poll(int64_t nowMs) override;
   // Alt+F4: finishes without the board unless the clean or the blank test has begun. Returns
   // whether it was taken.
   bool OnAltF4();

@@ -89,21 +89,15 @@ void StopUseSequence::OnCancel() {
 
 int StopUseSequence::OnSerialByte(uint8_t byte, unsigned port) {
   if (port < 1 || port > 4) return -1;
-  const CollectedFrame f = rx_.Feed(byte);
-  if (!f) return 0;
-  const uint8_t cls = f.bytes[1], command = f.bytes[2], st = f.bytes[3];
-  rx_.Clear();
+  const BoardReply f = TakeBoardReply(rx_, byte);
+  if (!f.complete) return 0;
+  const uint8_t cls = f.cls, command = f.command, st = f.status;
   const int lang = AppSettings.LanguageIndex;
   if (!f.checksumOk) {
     host_.Message("前端命令校验错！", BoxIcon::Warning);
     return 0;
   }
-  if (cls == FrameClassStatus && st <= 1 &&
-      (command == status::LyseSensor || command == status::CleanserSensor)) {
-    const SensorReport r = Reagents().ApplySensorReport(command, st);
-    if (r.exhausted) host_.Message(SensorShortageMessage(r.reagent, lang), BoxIcon::Warning);
-    return 0;
-  }
+  if (TakeSensorReport(f, false, host_)) return 0;
   if (cls == FrameClassStatus && command == status::DiluentSensor) {
     if (st == 1) host_.Message(SensorShortageMessage(3, lang), BoxIcon::Warning);
     return 0;

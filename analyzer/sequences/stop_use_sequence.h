@@ -14,20 +14,17 @@ class CADOConn;
 
 namespace analyzer {
 
-class StopUseHost {
+class StopUseHost : public virtual BoardHost {
  public:
-  virtual ~StopUseHost() = default;
-  virtual void Send(const CommandFrame& frame) = 0;
   virtual void SetPrompt(const std::string& text) = 0;
   virtual void EnableOk(bool enable) = 0;
   virtual void EnableCancel(bool enable) = 0;
-  virtual void Message(const std::string& text, BoxIcon icon) = 0;
   virtual void ShutdownPc() = 0;
   // Closes the port and ends the screen.
   virtual void Close() = 0;
 };
 
-class StopUseSequence {
+class StopUseSequence : public BoardDriven {
  public:
   static constexpr int64_t kReplyTimeoutMs = 180000;
 
@@ -37,8 +34,8 @@ class StopUseSequence {
   void Begin();
   void OnOk();
   void OnCancel();
-  int OnSerialByte(uint8_t byte, unsigned port);
-  void Poll(int64_t nowMs);
+  int OnSerialByte(uint8_t byte, unsigned port) override;
+  void Poll(int64_t nowMs) override;
 
   int step() const { return step_; }
   bool waiting() const { return waiting_; }

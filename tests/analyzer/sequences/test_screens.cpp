@@ -8,6 +8,7 @@
 #include "analyzer/reagent.h"
 #include "analyzer/screens/reagent_sel.h"
 #include "analyzer/screens/reagent_vol_dlg.h"
+#include "analyzer/screens/screen_common.h"
 #include "analyzer/screens/stop_dlg.h"
 #include "analyzer/screens/sys_close.h"
 #include "analyzer/sequences/soak_reminder.h"
@@ -20,6 +21,7 @@
 #include "app/app_settings.h"
 #include "fixture.h"
 #include "analyzer/serial_port.h"
+#include "controls/skin_loader.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/test_driver.h"
@@ -222,6 +224,65 @@ TEST_F(ScreenTest, BottleScreenCancelChangesNothing) {
   ASSERT_TRUE(d.RunScript([&] { dlg.DoModal(); }, [&](ui::TestDriver& s) { s.Press(ui::IDCANCEL); }));
   EXPECT_FLOAT_EQ(Reagents().volumes().CleanerVol, -1.0f);
   EXPECT_EQ(RawScalar("select DiluentVol||LyseVol||CleanerVol||DiluentReplDate from SysSetting"), before);
+}
+
+// Each screen painted with its skins in English and Chinese (pictures in ./png for a look);
+// every skin it names must exist.
+TEST_F(ScreenTest, EveryScreenPaintsWithItsSkinsInEnglishAndChinese) {
+  RegisterSkinBitmaps("/nonexistent/");  // the skins are drawn by the generator
+  ClearSkinLoadFailures();
+  const std::filesystem::path dir = std::filesystem::current_path() / "png";
+  std::filesystem::create_directories(dir);
+  sim.WithModel([](boardsim::BoardModel& m) { m.SetSilent(true); });  // the screens stay at their first step
+  sys::FakePowerControl power;
+  sys::SetPowerControl(&power);
+  struct Case {
+    const char* name;
+    std::function<std::unique_ptr<ui::Dialog>()> make;
+  };
+  const Case cases[] = {
+      {"sys_start", [] { return std::make_unique<CSysStart>(nullptr); }},
+      {"sys_close", [] { return std::make_unique<CSysClose>(nullptr); }},
+      {"stop_use", [] { return std::make_unique<CStop>(nullptr); }},
+      {"reagent_prime", [] { return std::make_unique<CReagentSel>(nullptr, 1); }},
+      {"reagent_volume", [] {
+         auto dlg = std::make_unique<CReagentVolDlg>(nullptr);
+         dlg->SetReagent(2);
+         return dlg;
+       }},
+  };
+  const uint8_t savedLanguage = AppSettings.LanguageIndex;
+  const bool savedEdition = AppSettings.ChineseEdition;
+  for (const Case& c : cases) {
+    for (const int lang : {1, 0}) {
+      // The start-up screen takes the language from the store, Chinese only in that edition.
+      AppSettings.LanguageIndex = static_cast<uint8_t>(lang);
+      AppSettings.ChineseEdition = lang == 0;
+      RawExec("update SysSetting set SLanguage=" + std::to_string(lang));
+      std::unique_ptr<ui::Dialog> screen = c.make();
+      bool saved = false;
+      const std::string file = (dir / (std::string(c.name) + (lang == 0 ? "_zh" : "_en") + ".png")).string();
+      ASSERT_TRUE(d.RunScript([&] { screen->DoModal(); },
+                              [&](ui::TestDriver& s) {
+                                saved = s.SaveScreenshot(file);
+                                // Leave: screens that end by themselves are ended as their
+                                // sequences end them.
+                                s.RunUntil([&] {
+                                  screen->PostMessage(kEndScreenMessage);
+                                  return true;
+                                });
+                                s.Settle();
+                                if (!screen->IsEnded()) s.Press(ui::IDCANCEL);
+                                while (s.MessageBox()) s.AnswerMessageBox(ui::IDOK);
+                              }))
+          << c.name;
+      EXPECT_TRUE(saved) << file;
+    }
+  }
+  AppSettings.LanguageIndex = savedLanguage;
+  AppSettings.ChineseEdition = savedEdition;
+  sys::SetPowerControl(nullptr);
+  EXPECT_EQ(SkinLoadFailures(), std::vector<std::string>{});
 }
 
 TEST_F(ScreenTest, SoakReminderFromAPrintingThreadIsShownByTheUiThread) {

@@ -1,0 +1,32 @@
+#include "analyzer/sequences/board_host.h"
+
+#include "analyzer/command_catalogue.h"
+#include "analyzer/reagent.h"
+#include "app/app_settings.h"
+
+namespace analyzer {
+
+BoardReply TakeBoardReply(ShortCollector& rx, uint8_t byte) {
+  BoardReply r;
+  const CollectedFrame f = rx.Feed(byte);
+  if (!f) return r;
+  r.complete = true;
+  r.checksumOk = f.checksumOk;
+  r.cls = f.bytes[1];
+  r.command = f.bytes[2];
+  r.status = f.bytes[3];
+  rx.Clear();
+  return r;
+}
+
+bool TakeSensorReport(const BoardReply& reply, bool withDiluent, BoardHost& host) {
+  if (reply.cls != FrameClassStatus || reply.status > 1) return false;
+  const bool sensor = reply.command == status::LyseSensor || reply.command == status::CleanserSensor ||
+                      (withDiluent && reply.command == status::DiluentSensor);
+  if (!sensor) return false;
+  const SensorReport r = Reagents().ApplySensorReport(reply.command, reply.status);
+  if (r.exhausted) host.Message(SensorShortageMessage(r.reagent, AppSettings.LanguageIndex), BoxIcon::Warning);
+  return true;
+}
+
+}  // namespace analyzer
