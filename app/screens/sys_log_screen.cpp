@@ -69,9 +69,19 @@ void CSysLog::BuildHeader() {
     heads = {PickText(lang, "日期", "Date", "Fecha", "Date", ""), PickText(lang, "时间", "Time", "Hora", "Heure", ""),
              PickText(lang, "事件", "Event", "Evento", "Evenement", ""),
              PickText(lang, "结果", "Result", "Resultado", "Resultat", "")};
-  table_.SetColumns(heads, lang == 4 ? std::vector<int>{w(100), w(90), w(160), w(180)}
-                                     : std::vector<int>{w(100), w(100), w(140), w(140)});
-  table_.SetRowHeights(w(25), w(18));
+  const std::vector<int> widths = lang == 4 ? std::vector<int>{w(100), w(90), w(160), w(180)}
+                                            : std::vector<int>{w(100), w(100), w(140), w(140)};
+  grid_.DeleteAllItems();
+  grid_.SetColumnCount(4);
+  grid_.SetRowCount(1);
+  grid_.SetFixedRowCount(1);
+  grid_.SetListMode(true);
+  for (int c = 0; c < 4; ++c) {
+    grid_.SetColumnWidth(c, widths[static_cast<size_t>(c)]);
+    grid_.SetItemText(0, c, heads[static_cast<size_t>(c)]);
+  }
+  grid_.SetRowHeight(0, w(25));
+  grid_.Invalidate(true);
 }
 
 bool CSysLog::OnInitDialog() {
@@ -79,11 +89,12 @@ bool CSysLog::OnInitDialog() {
   ScaleDialogLayout(this);
   const int lang = AppSettings.LanguageIndex;
   ui::Rect area = inner_.GetRectInParent();
-  table_.Create(ui::Rect(area.left + 8, area.top + 10, area.right - 8, area.bottom - 8), this, IDC_SYSLOG_GRID);
+  grid_.Create(ui::Rect(area.left + 8, area.top + 10, area.right - 8, area.bottom - 8), this, IDC_SYSLOG_GRID);
   const float s = AppSettings.LayoutScale;
-  if (lang == 4) table_.SetTableFont(draw::Font("Arial", static_cast<int>(15 * s)));
-  else if (lang == 0) table_.SetTableFont(draw::Font("宋体", static_cast<int>(14 * s)));
-  else table_.SetTableFont(draw::Font("Arial", static_cast<int>(16 * s)));
+  if (lang == 4) gridFont_ = draw::Font("Arial", static_cast<int>(15 * s));
+  else if (lang == 0) gridFont_ = draw::Font("宋体", static_cast<int>(14 * s));
+  else gridFont_ = draw::Font("Arial", static_cast<int>(16 * s));
+  grid_.SetFont(&gridFont_, true);
   SetWindowText(PickText(lang, "系统日志", "System Log", "Registro del sistema", "Systeme log", "Журнал"));
   delete_.SetWindowText(PickText(lang, "删除(&D)", "Delete(&D)", "Borrar(&D)", "Effacer(&D)", "Видалити(&D)"));
   exit_.SetWindowText(PickText(lang, "退出(&X)", "Exit(&X)", "Salir(&X)", "Quitter(&X)", "Вихід(&X)"));
@@ -97,7 +108,9 @@ bool CSysLog::OnInitDialog() {
       ReadField(*rs, "Time", cells[1]);
       ReadField(*rs, "Event", cells[2]);
       ReadField(*rs, "Result", cells[3]);
-      table_.AddRow(cells);
+      const int row = grid_.InsertRow(cells[0]);
+      for (int c = 1; c < 4; ++c) grid_.SetItemText(row, c, cells[static_cast<size_t>(c)]);
+      grid_.SetRowHeight(row, static_cast<int>(18 * s));
       rs->MoveNext();
     }
   }
@@ -111,8 +124,8 @@ bool CSysLog::OnInitDialog() {
 
 std::vector<SysLogRow> CSysLog::Snapshot() const {
   std::vector<SysLogRow> rows;
-  for (int r = 0; r < table_.GetRowCount(); ++r)
-    rows.push_back({table_.GetItemText(r, 0), table_.GetItemText(r, 1), table_.GetItemText(r, 2), table_.GetItemText(r, 3)});
+  for (int r = 1; r < grid_.GetRowCount(); ++r)
+    rows.push_back({grid_.GetItemText(r, 0), grid_.GetItemText(r, 1), grid_.GetItemText(r, 2), grid_.GetItemText(r, 3)});
   return rows;
 }
 
@@ -197,7 +210,6 @@ void CSysLog::OnDelete() {
     return;
   // The list is emptied only once the table really is: a refused delete leaves both.
   if (!conn_.Execute("delete from SysLog")) return;
-  table_.DeleteAllRows();
   BuildHeader();
   deleted = 1;
 }

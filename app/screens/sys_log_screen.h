@@ -1,15 +1,16 @@
 #pragma once
 // CSysLog: the system log screen. Lists SysLog oldest first, prints it on the built-in
 // thermal printer or the page printer (on a thread; the Print button turns into Cancel while
-// the job runs), and deletes all of it after a question.
+// the job runs), and deletes all of it after a question. The grid's fixed row 0 holds the
+// headings; data rows follow from row 1.
 #include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/ado_conn.h"
-#include "app/screens/log_table.h"
 #include "app/screens/sys_log_print.h"
+#include "controls/grid/grid_ctrl.h"
 #include "controls/xp_button.h"
 #include "controls/xp_group_box.h"
 #include "platform/sys/thread.h"
@@ -42,7 +43,7 @@ class CSysLog : public ui::Dialog {
   int deleted = 0;
   int printKind = 0;
   uint8_t busy = 0;
-  CLogTable& Table() { return table_; }
+  CGridCtrl& Grid() { return grid_; }
   // Waits for a running print thread (tests; the screen's end does it too).
   void WaitForPrint();
 
@@ -63,7 +64,8 @@ class CSysLog : public ui::Dialog {
 
   CXPGroupBox outer_, inner_;
   CXPButton print_, delete_, exit_;
-  CLogTable table_;
+  CGridCtrl grid_;
+  draw::Font gridFont_;
   CADOConn conn_;
   std::unique_ptr<PrintHintHolder> hint_;
   std::unique_ptr<sys::Thread> thread_;

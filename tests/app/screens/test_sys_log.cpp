@@ -96,10 +96,11 @@ class SysLogTest : public ScreenTest {
 TEST_F(SysLogTest, ListsOldestFirstAndPrintsTheGoldenThermalJob) {
   CSysLog screen;
   Run(screen, [&](ui::TestDriver& s) {
-    ASSERT_EQ(screen.Table().GetRowCount(), 3);
-    EXPECT_EQ(screen.Table().GetItemText(0, 2), "Startup");
-    EXPECT_EQ(screen.Table().GetItemText(2, 0), "2026-1-5");
-    EXPECT_EQ(screen.Table().Headers(), (std::vector<std::string>{"Date", "Time", "Event", "Result"}));
+    ASSERT_EQ(screen.Grid().GetRowCount(), 4);  // the headings and three rows
+    EXPECT_EQ(screen.Grid().GetItemText(1, 2), "Startup");
+    EXPECT_EQ(screen.Grid().GetItemText(3, 0), "2026-1-5");
+    for (int c = 0; c < 4; ++c)
+      EXPECT_EQ(screen.Grid().GetItemText(0, c), (std::vector<std::string>{"Date", "Time", "Event", "Result"}[c]));
     Shot("syslog_en");
     s.Press(IDC_SYSLOG_PRINT);
     ASSERT_TRUE(WaitForJobEnd(s, 1));
@@ -184,17 +185,17 @@ TEST_F(SysLogTest, DeleteAsksAndAFailedDeleteKeepsTheList) {
     s.Press(IDC_SYSLOG_DELETE);
     EXPECT_EQ(s.MessageBoxText(), "Are you sure to delete the system log?");
     s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_OKCANCEL, ui::IDCANCEL));
-    EXPECT_EQ(screen.Table().GetRowCount(), 3);
+    EXPECT_EQ(screen.Grid().GetRowCount(), 4);
     Sql("drop table SysLog");
     s.Press(IDC_SYSLOG_DELETE);
     s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_OKCANCEL, ui::IDOK));
     while (s.MessageBox()) s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_OK, ui::IDOK));
-    EXPECT_EQ(screen.Table().GetRowCount(), 3);
+    EXPECT_EQ(screen.Grid().GetRowCount(), 4);
     EXPECT_EQ(screen.deleted, 0);
     Sql("create table SysLog (Date text, Time text, Event text, Result text)");
     s.Press(IDC_SYSLOG_DELETE);
     s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_OKCANCEL, ui::IDOK));
-    EXPECT_EQ(screen.Table().GetRowCount(), 0);
+    EXPECT_EQ(screen.Grid().GetRowCount(), 1);
     EXPECT_EQ(screen.deleted, 1);
     s.Press(IDC_SYSLOG_DELETE);  // nothing more
     EXPECT_EQ(s.MessageBox(), nullptr);
