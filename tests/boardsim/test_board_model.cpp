@@ -164,6 +164,20 @@ TEST(BoardModelTest, InjectedFaults) {
     m.RefuseNext(0x60, 0x01);
     EXPECT_EQ(Ask(m, 0xAA, 0x60), std::vector<Bytes>{Cmd(0xDD, 0x60, 0x01)});
   }
+  {  // acknowledgements with another status than done; the command then changes nothing
+    BoardModel m;
+    m.AnswerNext(0x05, 0x01);
+    m.AnswerNext(0xA9, 0x00, 2);
+    EXPECT_EQ(Ask(m, 0xAA, 0x05), std::vector<Bytes>{Cmd(0xAA, 0x05, 0x01)});
+    EXPECT_EQ(Ask(m, 0xAA, 0x05), std::vector<Bytes>{Cmd(0xAA, 0x05, 0xFF)});
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(Ask(m, 0xAA, 0xA9, 1), std::vector<Bytes>{Cmd(0xAA, 0xA9, 0x00)});
+    EXPECT_EQ(m.alarmMode(), 0);
+    EXPECT_EQ(Ask(m, 0xAA, 0xA9, 1), std::vector<Bytes>{Cmd(0xAA, 0xA9, 0xFF)});
+    EXPECT_EQ(m.alarmMode(), 1);
+    m.AnswerNext(0xA1, 0x00);
+    Ask(m, 0xAA, 0xA1);
+    EXPECT_FALSE(m.poweredDown());
+  }
   {  // reports the board makes on its own
     BoardModel m;
     EXPECT_EQ(m.PressCountKey()[0].bytes, Cmd(0xCC, 0xFF));

@@ -105,6 +105,20 @@ void BoardModel::RefuseNext(uint8_t command, uint8_t code, int times) {
   refusals_.push_back({command, code, times});
 }
 
+void BoardModel::AnswerNext(uint8_t command, uint8_t status, int times) {
+  answers_.push_back({command, status, times});
+}
+
+bool BoardModel::TakeScripted(std::vector<Refusal>& list, uint8_t command, uint8_t* code) {
+  for (auto it = list.begin(); it != list.end(); ++it) {
+    if (it->command != command) continue;
+    *code = it->code;
+    if (--it->times <= 0) list.erase(it);
+    return true;
+  }
+  return false;
+}
+
 void BoardModel::NewCount(uint8_t startCommand, uint8_t wbcTimeTenths) {
   startCommand_ = startCommand;
   if (wbcTimeTenths != 0) wbcTimeTenths_ = wbcTimeTenths;
@@ -195,13 +209,14 @@ void BoardModel::OnCommand(const CommandFrame& f, std::vector<Emission>& out) {
   const uint8_t command = f[2];
   const int delay = IsLongOperation(command) ? options_.countDelayMs : options_.replyDelayMs;
 
-  for (auto it = refusals_.begin(); it != refusals_.end(); ++it) {
-    if (it->command == command) {
-      const uint8_t code = it->code;
-      if (--it->times <= 0) refusals_.erase(it);
-      SendCommand(out, options_.replyDelayMs, FrameClassFault, command, code);
-      return;
-    }
+  uint8_t code = 0;
+  if (TakeScripted(refusals_, command, &code)) {
+    SendCommand(out, options_.replyDelayMs, FrameClassFault, command, code);
+    return;
+  }
+  if (TakeScripted(answers_, command, &code)) {
+    SendCommand(out, delay, FrameClassCommand, command, code);
+    return;
   }
 
   switch (command) {

@@ -66,6 +66,9 @@ class BoardModel {
   void FailNextCount(uint8_t code) { countFault_ = code; }
   // The next AA `command` is refused: DD command code (DD 60 00, DD 30 FF, DD 91 00 ...).
   void RefuseNext(uint8_t command, uint8_t code, int times = 1);
+  // The next AA `command` is acknowledged with AA command `status` in place of FF (AA 05 01 a
+  // clean that failed, AA A9 00 an alarm mode not taken); the board's state stays as it was.
+  void AnswerNext(uint8_t command, uint8_t status, int times = 1);
   void SetTemperature(double celsius) { temperature_ = celsius; }
   void SetPressure(uint16_t value) { pressure_ = value; }
   // Aperture time of each count in tenths of a second (AA 11 reply bytes 4 to 6).
@@ -90,6 +93,8 @@ class BoardModel {
     int times;
   };
   static Target TargetOf(const std::vector<uint8_t>& frame);
+  // Takes one use of the scripted answer to `command` in `list`; false when there is none.
+  static bool TakeScripted(std::vector<Refusal>& list, uint8_t command, uint8_t* code);
   // Applies drop and corrupt injections and remembers the frame for a resend request.
   void Send(std::vector<Emission>& out, int delayMs, std::vector<uint8_t> bytes, bool remember = true);
   void SendCommand(std::vector<Emission>& out, int delayMs, uint8_t cls, uint8_t command, uint8_t p1 = 0,
@@ -103,7 +108,8 @@ class BoardModel {
   Profile profile_ = Profile::Normal;
   bool silent_ = false;
   std::vector<Injection> corrupt_, drop_;
-  std::vector<Refusal> refusals_;
+  std::vector<Refusal> refusals_;  // answered DD command code
+  std::vector<Refusal> answers_;   // answered AA command status
   uint8_t countFault_ = 0;
   double temperature_ = 25.0;
   uint16_t pressure_ = 300;

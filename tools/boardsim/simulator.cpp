@@ -99,6 +99,10 @@ void Simulator::RefuseNext(uint8_t command, uint8_t code, int times) {
   std::lock_guard<std::mutex> lock(mutex_);
   model_.RefuseNext(command, code, times);
 }
+void Simulator::AnswerNext(uint8_t command, uint8_t status, int times) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  model_.AnswerNext(command, status, times);
+}
 void Simulator::SetTemperature(double celsius) {
   std::lock_guard<std::mutex> lock(mutex_);
   model_.SetTemperature(celsius);

@@ -47,6 +47,7 @@ class Simulator {
   void SetSilent(bool silent);
   void FailNextCount(uint8_t code);
   void RefuseNext(uint8_t command, uint8_t code, int times = 1);
+  void AnswerNext(uint8_t command, uint8_t status, int times = 1);
   void SetTemperature(double celsius);
   void SetApertureTenths(uint8_t tenths);
   // Raw bytes straight onto the line (broken frames, junk).

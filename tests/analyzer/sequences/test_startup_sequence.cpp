@@ -159,18 +159,10 @@ TEST_F(StartupSequenceTest, StartupCleanIsBookedOnlyWhenTheBoardCompletesIt) {
     StartupStoreValues v;
     v.IsKJQX = 1;
     Bench b(v);
-    if (c.refuse) {
-      // The board answers the clean with a status other than done.
-      b.answerBoard = true;
-      b.model.RefuseNext(cmd::StartupProcedure, 0x01);
-    }
+    // The board answers the clean with a status other than done: AA 05 01.
+    if (c.refuse) b.model.AnswerNext(cmd::StartupProcedure, 0x01);
     b.seq.Begin();
     b.Run();
-    if (c.refuse) {
-      // A refusal comes as DD 05: not an acknowledgement; answer AA 05 01 by hand.
-      b.Feed(Frame(FrameClassCommand, cmd::StartupProcedure, 0x01));
-      b.Run();
-    }
     EXPECT_NEAR(Reagents().volumes().CleanerVol, c.cleanerAfter, 1e-3) << c.refuse;
     EXPECT_EQ(b.host.Last(), "AA A9");
     EXPECT_TRUE(b.seq.cleanStarted());
@@ -409,11 +401,9 @@ TEST_F(StartupSequenceTest, ReceiveBufferResynchronisesAndRefusesOtherPorts) {
 
 TEST_F(StartupSequenceTest, AlarmModeRefusedStillEndsTheScreenWithAQuestionBox) {
   Bench b;
-  b.answerBoard = true;
-  b.seq.Begin();
-  while (b.host.Last() != "AA A9") b.Run(1);
-  b.Skip();
-  b.Feed(Frame(FrameClassCommand, cmd::SetReagentAlarmMode, 0x00));
+  b.model.AnswerNext(cmd::SetReagentAlarmMode, 0x00);  // AA A9 00: the mode was not taken
+  b.Start();
+  EXPECT_EQ(b.host.Last(), "AA A9");
   EXPECT_EQ(b.host.ends, 1);
   ASSERT_FALSE(b.host.messages.empty());
   EXPECT_EQ(b.host.messages.back(), "Reagent volume alarm mode setting failure! please restart instrument!");

@@ -38,6 +38,7 @@ const char* kUsage =
     "  --silent              answer nothing\n"
     "  --fault CODE          refuse the next count with DD 0x code (1 to 5)\n"
     "  --refuse CMD:CODE     refuse the next AA CMD (hex) with DD CMD CODE (hex)\n"
+    "  --answer CMD:STATUS   acknowledge the next AA CMD (hex) with AA CMD STATUS (hex) instead of FF\n"
     "  --coupler N           report an optical coupler fault DD A8 N after start\n"
     "  --empty REAGENT       report lyse, cleanser or diluent empty\n"
     "  --temperature C       temperature reported for CC 80 (default 25)\n"
@@ -45,8 +46,8 @@ const char* kUsage =
     "  --seed N              counting noise seed\n"
     "  --quiet               no frame log\n"
     "commands on standard input: key, profile NAME, corrupt KIND [N], drop KIND [N], silent on|off,\n"
-    "  fault CODE, refuse CMD CODE, coupler N, empty REAGENT, full REAGENT, temperature C,\n"
-    "  aperture TENTHS, quit\n";
+    "  fault CODE, refuse CMD CODE, answer CMD STATUS, coupler N, empty REAGENT, full REAGENT,\n"
+    "  temperature C, aperture TENTHS, quit\n";
 
 std::string Hex(const std::vector<uint8_t>& bytes) {
   std::string s;
@@ -85,8 +86,10 @@ bool Apply(boardsim::Simulator& sim, const std::vector<std::string>& w, std::str
     sim.SetSilent(w.size() < 2 || w[1] != "off");
   } else if (c == "fault" && w.size() > 1) {
     sim.FailNextCount(static_cast<uint8_t>(num(1, 1)));
-  } else if (c == "refuse" && w.size() > 2) {
-    sim.RefuseNext(static_cast<uint8_t>(num(1, 0, 16)), static_cast<uint8_t>(num(2, 0, 16)));
+  } else if ((c == "refuse" || c == "answer") && w.size() > 2) {
+    const auto command = static_cast<uint8_t>(num(1, 0, 16)), code = static_cast<uint8_t>(num(2, 0, 16));
+    if (c == "refuse") sim.RefuseNext(command, code);
+    else sim.AnswerNext(command, code);
   } else if (c == "coupler" && w.size() > 1) {
     sim.ReportCouplerFault(static_cast<uint8_t>(num(1, 2)));
   } else if ((c == "empty" || c == "full") && w.size() > 1) {
