@@ -19,12 +19,7 @@ namespace {
 
 // Full screen: the status line and the progress bar over the background picture.
 ui::DialogTemplate ProgressTemplate() {
-  ui::DialogTemplate t;
-  t.cx = 320;
-  t.cy = 240;
-  t.style = uint32_t{ui::WS_POPUP} | ui::DS_CENTER;
-  t.fontFace = "Arial";
-  t.fontPoints = 9;
+  ui::DialogTemplate t = BoardScreenTemplate(320, 240, false);
   t.Add(ui::kClassStatic, ProgressScreen::kStatusId, "", 40, 170, 240, 14, uint32_t{ui::WS_VISIBLE} | ui::SS_CENTER);
   t.Add(ui::kClassProgress, ProgressScreen::kProgressId, "", 40, 190, 240, 10, ui::WS_VISIBLE);
   return t;

@@ -18,12 +18,7 @@ namespace analyzer {
 namespace {
 
 ui::DialogTemplate VolTemplate() {
-  ui::DialogTemplate t;
-  t.cx = 297;
-  t.cy = 170;
-  t.style = uint32_t{ui::WS_POPUP} | ui::WS_CAPTION | ui::DS_CENTER;
-  t.fontFace = "Arial";
-  t.fontPoints = 9;
+  ui::DialogTemplate t = BoardScreenTemplate(297, 170, true);
   const uint32_t V = ui::WS_VISIBLE;
   t.Add(ui::kClassButton, 1835, "", 6, 6, 140, 130, V | ui::BS_GROUPBOX);
   t.Add(ui::kClassButton, 1839, "", 152, 6, 139, 130, V | ui::BS_GROUPBOX);

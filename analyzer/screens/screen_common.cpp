@@ -7,6 +7,7 @@
 #include "controls/skin_loader.h"
 #include "platform/ui/draw/dc.h"
 #include "platform/ui/message_box.h"
+#include "platform/ui/styles.h"
 #include "platform/ui/window.h"
 
 namespace analyzer {
@@ -29,6 +30,16 @@ std::unique_ptr<CSerialPort> OpenWindowBoardPort(ui::Window* owner) {
   auto port = std::make_unique<CSerialPort>();
   if (!OpenBoardPort(*port, WindowByteSink(owner))) return nullptr;
   return port;
+}
+
+ui::DialogTemplate BoardScreenTemplate(int cx, int cy, bool caption) {
+  ui::DialogTemplate t;
+  t.cx = cx;
+  t.cy = cy;
+  t.style = uint32_t{ui::WS_POPUP} | ui::DS_CENTER | (caption ? uint32_t{ui::WS_CAPTION} : 0u);
+  t.fontFace = "Arial";
+  t.fontPoints = 9;
+  return t;
 }
 
 const draw::Brush* ScreenLabelColours(draw::DC& dc) {

@@ -6,6 +6,7 @@
 
 #include "analyzer/serial_port.h"
 #include "analyzer/sequences/startup_sequence.h"
+#include "platform/ui/dialog_template.h"
 #include "platform/ui/draw/dc.h"
 
 namespace ui {
@@ -23,6 +24,10 @@ std::unique_ptr<CSerialPort> OpenWindowBoardPort(ui::Window* owner);
 
 // "Failed to initialize communications COM4 port!" and the like in the language.
 std::string PortFailedText(bool withNumber, int language);
+
+// The frame of a board screen's template: a centred pop-up of cx x cy dialog units in Arial
+// 9 points, with a title bar when `caption`.
+ui::DialogTemplate BoardScreenTemplate(int cx, int cy, bool caption);
 
 // The labels of the board screens: text in RGB(66,85,92) over the screen's own background.
 const draw::Brush* ScreenLabelColours(draw::DC& dc);

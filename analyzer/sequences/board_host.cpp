@@ -19,6 +19,13 @@ BoardReply TakeBoardReply(ShortCollector& rx, uint8_t byte) {
   return r;
 }
 
+int ShortReplySequence::OnSerialByte(uint8_t byte, unsigned port) {
+  if (port < 1 || port > 4) return -1;
+  const BoardReply reply = TakeBoardReply(rx_, byte);
+  if (reply.complete) OnReply(reply);
+  return 0;
+}
+
 bool TakeSensorReport(const BoardReply& reply, bool withDiluent, BoardHost& host) {
   if (reply.cls != FrameClassStatus || reply.status > 1) return false;
   const bool sensor = reply.command == status::LyseSensor || reply.command == status::CleanserSensor ||

@@ -44,6 +44,17 @@ struct BoardReply {
   uint8_t cls = 0, command = 0, status = 0;
 };
 
+// A sequence that acts on the board's short frames one at a time: bytes of other ports are
+// refused (-1), each finished frame goes to OnReply.
+class ShortReplySequence : public BoardDriven {
+ public:
+  int OnSerialByte(uint8_t byte, unsigned port) final;
+
+ protected:
+  virtual void OnReply(const BoardReply& reply) = 0;
+  ShortCollector rx_;
+};
+
 // Feeds `byte` to the collector; a finished frame is taken out and the collector emptied.
 BoardReply TakeBoardReply(ShortCollector& rx, uint8_t byte);
 

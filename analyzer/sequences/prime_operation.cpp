@@ -74,10 +74,7 @@ void PrimeOperation::Finish(const std::string& status) {
   host_.SetStatus(status);
 }
 
-int PrimeOperation::OnSerialByte(uint8_t byte, unsigned port) {
-  if (port < 1 || port > 4) return -1;
-  const BoardReply f = TakeBoardReply(rx_, byte);
-  if (!f.complete) return 0;
+void PrimeOperation::OnReply(const BoardReply& f) {
   const uint8_t cls = f.cls, command = f.command, st = f.status;
   const int lang = AppSettings.LanguageIndex;
   if (!f.checksumOk) {
@@ -88,17 +85,17 @@ int PrimeOperation::OnSerialByte(uint8_t byte, unsigned port) {
     // Ask again; the outstanding operation goes on until its own acknowledgement.
     rx_.Clear();
     host_.Send(BuildCommandFrame(FrameClassFault, fault::ChecksumNotice));
-    return 0;
+    return;
   }
-  if (TakeSensorReport(f, true, host_)) return 0;
-  if (idle_) return 0;
+  if (TakeSensorReport(f, true, host_)) return;
+  if (idle_) return;
   if (cls == FrameClassCommand && st == kReplyDone && command == outstanding_) {
     static const ReagentOperation kOps[4] = {ReagentOperation::PrimeAll, ReagentOperation::PrimeDiluent,
                                              ReagentOperation::PrimeLyse, ReagentOperation::PrimeCleanser};
     Reagents().Book(kOps[command - cmd::PrimeAll], lang);
     repeats_.OnAcknowledged();
     Finish(FinishedText());
-    return 0;
+    return;
   }
   if (cls == FrameClassFault && command == outstanding_ && st == kReplyDone) {
     if (repeats_.OnRefusal(command)) {
@@ -112,7 +109,6 @@ int PrimeOperation::OnSerialByte(uint8_t byte, unsigned port) {
                     BoxIcon::Warning);
     }
   }
-  return 0;
 }
 
 void PrimeOperation::Poll(int64_t nowMs) {

@@ -24,7 +24,7 @@ enum class PrimeChoice { All = 0, Diluent = 1, Lyse = 2, Cleanser = 3 };
 std::string PrimeButtonText(PrimeChoice c, int language);
 uint8_t PrimeCommandOf(PrimeChoice c);
 
-class PrimeOperation : public BoardDriven {
+class PrimeOperation : public ShortReplySequence {
  public:
   static constexpr int64_t kReplyTimeoutMs = 120000;
   static constexpr int kMaxResends = RefusalRepeater::kDefaultLimit;
@@ -33,7 +33,6 @@ class PrimeOperation : public BoardDriven {
 
   // A button: true when the prime command went out.
   bool Press(PrimeChoice choice);
-  int OnSerialByte(uint8_t byte, unsigned port) override;
   void Poll(int64_t nowMs) override;
   // Exit: refused with "Operation not finished!" while a command is outstanding.
   bool TryExit();
@@ -42,12 +41,12 @@ class PrimeOperation : public BoardDriven {
   uint8_t outstanding() const { return outstanding_; }
 
  private:
+  void OnReply(const BoardReply& reply) override;
   void Send(uint8_t cls, uint8_t command);
   void Finish(const std::string& status);
 
   PrimeHost& host_;
   bool portOpen_;
-  ShortCollector rx_;
   RefusalRepeater repeats_{kMaxResends};
   bool idle_ = true;
   uint8_t outstanding_ = 0;

@@ -58,11 +58,8 @@ void ShutdownSequence::Begin() {
   host_.SetProgress(1);
 }
 
-int ShutdownSequence::OnSerialByte(uint8_t byte, unsigned port) {
-  if (port < 1 || port > 4) return -1;
-  if (ended_) return 0;
-  const BoardReply f = TakeBoardReply(rx_, byte);
-  if (!f.complete) return 0;
+void ShutdownSequence::OnReply(const BoardReply& f) {
+  if (ended_) return;
   const uint8_t cls = f.cls, command = f.command, st = f.status;
   const int lang = AppSettings.LanguageIndex;
   if (cls == FrameClassCommand && command == cmd::LeaveSampleMode && st == kReplyDone && f.checksumOk) {
@@ -83,7 +80,6 @@ int ShutdownSequence::OnSerialByte(uint8_t byte, unsigned port) {
     host_.SetProgress(21);
     Finish(result.empty() ? SysLogText(SysLogWord::ShutDownOk, lang) : result);
   }
-  return 0;
 }
 
 void ShutdownSequence::Finish(const std::string& result) {

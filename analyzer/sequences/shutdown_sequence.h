@@ -30,7 +30,7 @@ void SaveShutdownVolumesAndTime(CADOConn& conn, bool bookConsumption);
 // The "Shut Down" row with its result, after trimming the log to below 1000 rows.
 void WriteShutdownRow(CADOConn& conn, const std::string& result);
 
-class ShutdownSequence : public BoardDriven {
+class ShutdownSequence : public ShortReplySequence {
  public:
   static constexpr int kLastStep = 23;
   static int64_t StepPeriodMs(int language) { return language == 0 ? 12840 : 6077; }
@@ -38,7 +38,6 @@ class ShutdownSequence : public BoardDriven {
   ShutdownSequence(ShutdownHost& host, CADOConn* conn);
   // Sends AA 91, saves volumes and time, starts the timers.
   void Begin();
-  int OnSerialByte(uint8_t byte, unsigned port) override;
   void Poll(int64_t nowMs) override;
 
   bool ended() const { return ended_; }
@@ -47,12 +46,12 @@ class ShutdownSequence : public BoardDriven {
   const std::string& writtenResult() const { return written_; }
 
  private:
+  void OnReply(const BoardReply& reply) override;
   void Send(uint8_t cls, uint8_t command, uint8_t p1);
   void Finish(const std::string& result);
 
   ShutdownHost& host_;
   CADOConn* conn_;
-  ShortCollector rx_;
   std::string resultText_;  // a fault seen on the way (needle malfunction)
   std::string written_;
   int step_ = 1;

@@ -87,20 +87,17 @@ void StopUseSequence::OnCancel() {
   host_.Close();
 }
 
-int StopUseSequence::OnSerialByte(uint8_t byte, unsigned port) {
-  if (port < 1 || port > 4) return -1;
-  const BoardReply f = TakeBoardReply(rx_, byte);
-  if (!f.complete) return 0;
+void StopUseSequence::OnReply(const BoardReply& f) {
   const uint8_t cls = f.cls, command = f.command, st = f.status;
   const int lang = AppSettings.LanguageIndex;
   if (!f.checksumOk) {
     host_.Message("前端命令校验错！", BoxIcon::Warning);
-    return 0;
+    return;
   }
-  if (TakeSensorReport(f, false, host_)) return 0;
+  if (TakeSensorReport(f, false, host_)) return;
   if (cls == FrameClassStatus && command == status::DiluentSensor) {
     if (st == 1) host_.Message(SensorShortageMessage(3, lang), BoxIcon::Warning);
-    return 0;
+    return;
   }
   if (cls == FrameClassCommand && command == cmd::PrimeAll && st == kReplyDone && waiting_) {
     waiting_ = false;
@@ -130,7 +127,6 @@ int StopUseSequence::OnSerialByte(uint8_t byte, unsigned port) {
       host_.Close();
     }
   }
-  return 0;
 }
 
 void StopUseSequence::Poll(int64_t nowMs) {

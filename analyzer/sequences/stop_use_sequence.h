@@ -24,7 +24,7 @@ class StopUseHost : public virtual BoardHost {
   virtual void Close() = 0;
 };
 
-class StopUseSequence : public BoardDriven {
+class StopUseSequence : public ShortReplySequence {
  public:
   static constexpr int64_t kReplyTimeoutMs = 180000;
 
@@ -34,7 +34,6 @@ class StopUseSequence : public BoardDriven {
   void Begin();
   void OnOk();
   void OnCancel();
-  int OnSerialByte(uint8_t byte, unsigned port) override;
   void Poll(int64_t nowMs) override;
 
   int step() const { return step_; }
@@ -44,10 +43,10 @@ class StopUseSequence : public BoardDriven {
   static std::string InitialPrompt(int language);
 
  private:
+  void OnReply(const BoardReply& reply) override;
   StopUseHost& host_;
   CADOConn* conn_;
   bool portOpen_;
-  ShortCollector rx_;
   int step_ = 0;
   bool waiting_ = false;
   bool started_ = false;
