@@ -308,7 +308,6 @@ bool CSampleTest::OnInitDialog() {
   SetText(IDC_DATE_TIME, StrPrintf("%d-%d-%d %.2d:%.2d", now.year, now.month, now.day, now.hour, now.minute));
   SetTimer(kClockTimer, 60000);
   SetTimer(kIdleTimer, 1000);
-  SetTimer(kCycleTimer, kCycleTimerMs);
   RestartIdleClock();
 
   CurrentSample = CurrentSampleRecord{};

@@ -78,10 +78,10 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
     kWakeTimer = 4,
     kTestDataBusyTimer = 5,
     kButtonsEnableTimer = 6,
-    kCycleTimer = 11,  // runs the count cycle's own deadlines
+    kCycleTimer = 11,  // runs the count cycle's own deadlines while it has any
     kExitTimer = 12,   // the pause before the port is released on Exit
   };
-  static constexpr unsigned kCycleTimerMs = 1000;
+  static constexpr unsigned kCycleTimerMs = 500;
 
   explicit CSampleTest(ui::Window* parent = nullptr);
   ~CSampleTest() override;
@@ -220,6 +220,8 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   double temperature_ = 0.0;
   std::unique_ptr<RunResult> lastResult_;
   ModalRunner standByRunner_, serviceRunner_;
+  bool cycleTimerOn_ = false;
+  int64_t lastSendMs_ = 0;
 };
 
 // Registers CSampleTest with the menus' screen registry.

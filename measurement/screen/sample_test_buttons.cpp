@@ -167,10 +167,19 @@ void CSampleTest::OnTimer(uintptr_t id) {
       KillTimer(kButtonsEnableTimer);
       EnableExitService(true);
       break;
-    case kCycleTimer: cycle_.Tick(); break;
+    case kCycleTimer:
+      cycle_.Tick();
+      // Idle and ready with nothing sent lately: no deadline is left until the next command.
+      if (cycle_.state() == CycleState::Idle && cycle_.ready() && !cycle_.countTimerRunning() &&
+          sys::Clock::TickMs() - lastSendMs_ >= 2 * CountCycle::kResendCheckMs) {
+        KillTimer(kCycleTimer);
+        cycleTimerOn_ = false;
+      }
+      break;
     case kExitTimer:
       KillTimer(kExitTimer);
       KillTimer(kCycleTimer);
+      cycleTimerOn_ = false;
       port_.reset();
       LisSerialPort.reset();
       EndDialog(ui::IDCANCEL);

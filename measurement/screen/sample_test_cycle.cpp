@@ -18,6 +18,7 @@
 #include "measurement/screen/sample_globals.h"
 #include "measurement/screen/sample_test.h"
 #include "measurement/screen/sample_test_texts.h"
+#include "platform/sys/clock.h"
 #include "platform/ui/app.h"
 #include "platform/ui/message_box.h"
 
@@ -27,6 +28,9 @@ namespace cmd = analyzer::cmd;
 
 void CSampleTest::SendFrame(const analyzer::CommandFrame& frame) {
   if (port_) port_->QueueWrite(frame.data(), frame.size());
+  // Every command has its resend check and maybe a count behind it: the cycle's clock runs.
+  lastSendMs_ = sys::Clock::TickMs();
+  if (!cycleTimerOn_ && IsWindow()) cycleTimerOn_ = SetTimer(kCycleTimer, kCycleTimerMs) != 0;
 }
 
 bool CSampleTest::LastWriteFailed() { return port_ && port_->SendError(); }

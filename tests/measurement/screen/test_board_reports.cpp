@@ -72,7 +72,10 @@ TEST_F(BoardReports, FaultCodeDuringACountAbortsItHalfASecondLater) {
                             sim.SendRaw(Frame(0xDD, 0x02, {7}));  // a code outside 1..5: no box
                             s.RunUntil([&] { return s.MessageBox() != nullptr; }, 300);
                             if (s.MessageBox()) box = s.MessageBoxText();
-                            s.Advance(1000);
+                            for (int i = 0; i < 20 && !screen.ready(); ++i) {
+                              s.RunUntil([&] { return screen.ready(); }, 100);
+                              s.Advance(600);
+                            }
                             ASSERT_TRUE(s.RunUntil([&] { return screen.ready(); }, 3000));
                             line = s.Text(IDC_MESSAGE);
                             s.Press(IDC_EXIT);

@@ -89,7 +89,7 @@ TEST_F(MenuAndLanguages, ServiceHandsTheBoardOverAndTakesItBack) {
                             s.Advance(3100);
                             before = sim.ReceivedCount();
                             s.Press(IDC_SERVICE);
-                            s.RunUntil([&] { return sim.ReceivedCount() >= before + 2; }, 3000);
+                            s.RunUntil([&] { return !screen.serviceOpen() && ReceivedSince(before, "AA 90"); }, 3000);
                             s.Press(IDC_EXIT);
                             s.Advance(1600);
                           }));
