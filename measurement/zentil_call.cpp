@@ -61,35 +61,49 @@ std::string ZentilLibraryPath() {
   return g_libraryPath.empty() ? sys::ProgramFile(kZentilLibraryFile) : g_libraryPath;
 }
 
-ZentilStatus CallAlgorithmMain(AlgorithmResult& result, AlgorithmInput& input) {
-  std::memset(&result, 0, sizeof result);
-  const std::string path = ZentilLibraryPath();
+namespace {
+
+// Binds the library for one call under the process-wide call lock (the library keeps state in
+// module globals between calls), runs `call` with the looked-up entry point and unloads.
+template <class Proc, class Call>
+ZentilStatus WithEntryPoint(const char* name, Call call) {
   ZentilStatus status = ZentilStatus::Computed;
   {
-    std::lock_guard<std::mutex> call(g_callLock);
+    std::lock_guard<std::mutex> lock(g_callLock);
     sys::DynamicLibrary lib;
-    if (!lib.Load(path)) {
+    if (!lib.Load(ZentilLibraryPath())) {
       status = ZentilStatus::LibraryMissing;
     } else {
-      auto main = lib.Function<AlgorithmMainProc>("AlgorithmMain");
-      if (main == nullptr) {
-        status = ZentilStatus::EntryMissing;
-      } else {
-        main(&result, &input, nullptr);
-      }
+      auto entry = lib.Function<Proc>(name);
+      if (entry == nullptr) status = ZentilStatus::EntryMissing;
+      else call(entry);
       lib.Unload();
     }
   }
+  if (status == ZentilStatus::LibraryMissing) WriteLog(kZentilLoadFailedText);
+  return status;
+}
+
+}  // namespace
+
+ZentilStatus CallAlgorithmMain(AlgorithmResult& result, AlgorithmInput& input) {
+  std::memset(&result, 0, sizeof result);
+  const ZentilStatus status =
+      WithEntryPoint<AlgorithmMainProc>("AlgorithmMain", [&](AlgorithmMainProc main) { main(&result, &input, nullptr); });
   if (status == ZentilStatus::LibraryMissing) {
     ZentilMessageHook hook;
     {
       std::lock_guard<std::mutex> g(g_mutex);
       hook = g_hook;
     }
-    WriteLog(kZentilLoadFailedText);
     if (hook) hook(kZentilLoadFailedText);
   }
   return status;
+}
+
+ZentilStatus CallAdjustWbcHistogram(AlgorithmResult& result, AlgorithmInput& input, const uint16_t lines[4]) {
+  return WithEntryPoint<AdjustWbcHistogramProc>(
+      "AdjustWbcHistogram", [&](AdjustWbcHistogramProc adjust) { adjust(&result, &input, lines); });
 }
 
 }  // namespace measurement

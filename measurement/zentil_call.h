@@ -49,4 +49,9 @@ std::string ZentilLibraryPath();
 // status says so: the caller must not take zeros for values.
 ZentilStatus CallAlgorithmMain(AlgorithmResult& result, AlgorithmInput& input);
 
+// Re-splits the WBC histogram of `result` at the four line channels through AdjustWbcHistogram,
+// bound the same way and under the same lock as CallAlgorithmMain. A library that does not load
+// is written as a log line only; the caller tells the operator.
+ZentilStatus CallAdjustWbcHistogram(AlgorithmResult& result, AlgorithmInput& input, const uint16_t lines[4]);
+
 }  // namespace measurement

@@ -28,22 +28,6 @@ std::string MarkOf(const AdjustContext& ctx, int i, float v) {
                    ctx.panic.pairs[2 * i + 1]);
 }
 
-// The re-split of the WBC histogram. The library call goes through the same library file as
-// every other call; a library that does not load is logged and told to the caller.
-ZentilStatus CallAdjustWbcHistogram(AlgorithmResult& result, AlgorithmInput& input, const uint16_t lines[4]) {
-  sys::DynamicLibrary lib;
-  if (!lib.Load(ZentilLibraryPath())) {
-    WriteLog(kZentilLoadFailedText);
-    return ZentilStatus::LibraryMissing;
-  }
-  auto adjust = lib.Function<AdjustWbcHistogramProc>("AdjustWbcHistogram");
-  ZentilStatus status = ZentilStatus::Computed;
-  if (adjust == nullptr) status = ZentilStatus::EntryMissing;
-  else adjust(&result, &input, lines);
-  lib.Unload();
-  return status;
-}
-
 std::string Fmt(float v) { return StrPrintf("%g", static_cast<double>(v)); }
 
 }  // namespace
