@@ -15,10 +15,11 @@ pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
 trap cleanup EXIT
 
-start_sim() {  # start_sim <program> <env var>: runs a simulator and exports the device it prints
+start_sim() {  # start_sim <program> <env var> [flags]: runs a simulator and exports the device it prints
   local prog="$1" var="$2" out="$work/$(basename "$1").out"
+  shift 2
   [ -x "$prog" ] || return 0
-  "$prog" >"$out" 2>&1 &
+  "$prog" "$@" >"$out" 2>&1 &
   pids+=($!)
   for _ in $(seq 50); do
     dev=$(grep -m1 -o '/dev/pts/[0-9]*' "$out" 2>/dev/null || true)
@@ -27,7 +28,10 @@ start_sim() {  # start_sim <program> <env var>: runs a simulator and exports the
   done
   [ -n "${dev:-}" ] && export "$var=$dev" && echo "run: $(basename "$prog") on $dev"
 }
-start_sim "$bin/boardsim" QUORVEX_COM4
+# QUORVEX_BOARDSIM_ARGS passes flags to the board simulator, e.g. "--key-every 40 --profile anaemic"
+# (see `build/bin/boardsim --help`); `pkill -USR1 boardsim` presses the count key once.
+# shellcheck disable=SC2086
+start_sim "$bin/boardsim" QUORVEX_COM4 ${QUORVEX_BOARDSIM_ARGS:-}
 start_sim "$bin/printersim" QUORVEX_COM3
 
 if [ ! -x "$bin/Quorvex" ]; then
