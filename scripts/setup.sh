@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libcairo2-dev libpango1.0-dev libfontconfig-dev
   libsqlite3-dev sqlite3 libcups2-dev
-  fonts-liberation fonts-wqy-microhei
+  fonts-liberation fonts-wqy-microhei fonts-dejavu-core
   xvfb xauth poppler-utils
   clang libclang-rt-14-dev
 )

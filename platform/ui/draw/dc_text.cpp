@@ -72,6 +72,7 @@ struct Shaper {
       a->end_index = static_cast<guint>(ulStart + ulLen);
       pango_attr_list_insert(attrs, a);
     }
+    AddGlyphFallbacks(attrs, rf, text);
     pango_layout_set_attributes(l, attrs);
     pango_attr_list_unref(attrs);
     if (tabWidth > 0) {

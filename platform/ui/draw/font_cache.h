@@ -3,6 +3,8 @@
 // shared between threads; every print thread gets its own).
 #include <pango/pango.h>
 
+#include <string>
+
 #include "platform/ui/draw/font.h"
 
 namespace draw {
@@ -22,5 +24,10 @@ const ResolvedFont& ResolveFont(const Font& font, double devHeight);
 // The calling thread's context: smoothed (anti-aliased) text or crisp one-bit text. Both
 // lay text out identically.
 PangoContext* ThreadPangoContext(bool smooth = true);
+
+// Adds a family attribute for every character of `text` (UTF-8) that the face picked by `rf`
+// would draw blank: a face without the character, or one that lists it but whose glyph has
+// no outline. The character is then drawn by an installed face whose glyph has ink.
+void AddGlyphFallbacks(PangoAttrList* attrs, const ResolvedFont& rf, const std::string& text);
 
 }  // namespace draw

@@ -302,3 +302,37 @@ TEST(DcText, MonochromeBitmapsGetCrispBlackAndWhiteGlyphs) {
     for (int x = 0; x < 60; ++x) ASSERT_TRUE(c.At(x, y) == kBlack || c.At(x, y) == kWhite);
   EXPECT_GT(c.CountNot(kWhite), 20);
 }
+
+// Signs that some faces list but draw blank (the CJK face's degree signs) still get ink: the
+// character is drawn by a face whose glyph has an outline, smoothed or crisp, in every face
+// the screens and printouts choose.
+TEST(DcText, SignsTheChosenFaceDrawsBlankFallBackToAFaceWithInk) {
+  struct Case {
+    const char* face;
+    const char* number;
+    const char* sign;
+  } cases[] = {
+      {"Arial", "36.5", "℃"},
+      {"宋体", "36.5", "℃"},
+      {"Times New Roman", "15", "℃"},
+      {"Courier New", "35", "℃"},
+      {"Arial", "98.6", "℉"},
+  };
+  for (const auto& k : cases) {
+    for (bool crisp : {false, true}) {
+      Canvas c(200, 40);
+      c.dc.SetTextSmoothing(!crisp);
+      c.dc.SelectFont(Font(k.face, -20));
+      c.dc.SetBkMode(BkMode::Transparent);
+      const std::string text = std::string(k.number) + k.sign;
+      c.dc.TextOut(2, 5, text);
+      const int numberEnd = 2 + c.dc.GetTextExtent(k.number).cx;
+      const Size ext = c.dc.GetTextExtent(text);
+      EXPECT_GT(ext.cx - c.dc.GetTextExtent(k.number).cx, 8) << k.face << " " << text;
+      const int signInk = c.CountNot(kWhite, Rect(numberEnd, 0, 2 + ext.cx + 2, 40));
+      EXPECT_GT(signInk, 25) << k.face << " " << text << (crisp ? " crisp" : " smooth");
+      // The sign stays inside the measured text, so centred and right-aligned labels hold it.
+      EXPECT_LE(c.Ink().right, 2 + ext.cx + 2) << k.face << " " << text;
+    }
+  }
+}
