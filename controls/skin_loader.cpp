@@ -17,13 +17,33 @@ std::mutex g_mu;
 std::vector<std::string> g_failures;
 std::set<std::pair<unsigned, std::string>> g_logged;
 
-}  // namespace
-
-int RegisterSkinBitmaps(const std::string& programFolder) {
+std::string SkinFolder(const std::string& programFolder) {
   std::string folder = programFolder.empty() ? sys::ProgramDir() : programFolder;
   if (!folder.empty() && folder.back() != '/') folder += '/';
-  folder += skin::kSkinFolder;
-  folder += '/';
+  return folder + skin::kSkinFolder + '/';
+}
+
+}  // namespace
+
+int RegisterSkinIcons(const std::string& programFolder) {
+  const std::string folder = SkinFolder(programFolder);
+  int registered = 0;
+  for (const skin::SkinIcon& i : skin::kSkinIcons) {
+    if (!ui::Resources::LoadIcon(i.id).IsNull()) continue;
+    const std::string path = folder + i.file;
+    draw::Bitmap icon;
+    if (sys::FileExists(path)) icon = draw::Bitmap::LoadFile(path);
+    if (icon.IsNull()) icon = skin::PaintIcon(i);
+    if (icon.IsNull()) continue;
+    ui::Resources::AddIcon(i.id, icon);
+    ++registered;
+  }
+  return registered;
+}
+
+int RegisterSkinBitmaps(const std::string& programFolder) {
+  const std::string folder = SkinFolder(programFolder);
+  RegisterSkinIcons(programFolder);
   int registered = 0;
   for (const skin::SkinBitmap& e : skin::kSkinBitmaps) {
     if (ui::Resources::HasBitmap(e.id)) continue;

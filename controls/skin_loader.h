@@ -11,10 +11,15 @@
 
 #include "platform/ui/draw/bitmap.h"
 
-// Registers every skin bitmap the controls and screens name. `programFolder` ends in '/';
-// empty: the program folder of this run. Ids already in the store are left as they are.
-// Returns how many ids were registered.
+// Registers every skin bitmap the controls and screens name, and the skin's icons
+// (RegisterSkinIcons). `programFolder` ends in '/'; empty: the program folder of this run.
+// Ids already in the store are left as they are. Returns how many bitmap ids were registered.
 int RegisterSkinBitmaps(const std::string& programFolder = std::string());
+
+// Puts the icons the screens name (application, key pad, print hint, busy pop-up) into the
+// resource store: each from its PNG file in the skin folder, or drawn when the file is missing
+// or unreadable. Icons already in the store are left as they are. Returns how many were added.
+int RegisterSkinIcons(const std::string& programFolder = std::string());
 
 // The bitmap of `id` from the resource store, or a null bitmap after logging `failureText`.
 draw::Bitmap LoadSkinBitmap(unsigned id, const char* failureText);

@@ -173,6 +173,36 @@ constexpr const SkinBitmap* FindSkinBitmap(int id) {
   return nullptr;
 }
 
+// Icons the screens name by number: drawn with an alpha channel (see-through outside the
+// picture) and written as PNG files beside the bitmaps.
+enum class IconKind {
+  Application,  // the main window's icon: a drop of blood on the product's navy tile
+  Keypad,       // the on-screen key pad
+  Printer,      // a printer with a sheet coming out (print hint)
+  SampleTube,   // a sample tube (measurement running)
+};
+
+struct SkinIcon {
+  int id;
+  const char* name;
+  const char* file;
+  int size;  // width and height
+  IconKind kind;
+};
+
+inline constexpr SkinIcon kSkinIcons[] = {
+    {128, "application", "128_application_icon.png", 32, IconKind::Application},
+    {278, "keypad", "278_keypad_icon.png", 32, IconKind::Keypad},
+    {492, "print_hint", "492_print_hint_icon.png", 32, IconKind::Printer},
+    {502, "testing", "502_testing_icon.png", 32, IconKind::SampleTube},
+};
+
+constexpr const SkinIcon* FindSkinIcon(int id) {
+  for (const SkinIcon& i : kSkinIcons)
+    if (i.id == id) return &i;
+  return nullptr;
+}
+
 // The name of the folder below the program folder that holds the skin files.
 inline constexpr const char* kSkinFolder = "skin";
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -254,32 +255,53 @@ void PaintInstrument(draw::Bitmap& bmp, const SkinBitmap& e) {
   }
 }
 
+// The stand-by picture: sixteen colours at most (it is stored as a 4-bit file), flat and quiet.
+// The screen writes its "Stand by..." text in olive at the centre of the display, so the middle
+// stays one plain light colour; the product name sits small in the lower band.
 void PaintDormant(draw::Bitmap& bmp, const SkinBitmap& e) {
+  constexpr Color kLight = RGB(236, 241, 243), kTopBand = RGB(0, 60, 100), kBottomBand = RGB(0, 38, 66);
+  constexpr Color kRule = RGB(120, 170, 204), kCellFill = RGB(222, 231, 236), kCellEdge = RGB(200, 214, 223);
+  constexpr Color kName = RGB(214, 228, 238);
+  const int top = e.height * 48 / 600, bottom = e.height - e.height * 40 / 600;
   {
     Canvas c(bmp);
-    c.VGradient(0, 0, e.width, e.height, RGB(24, 78, 120), RGB(4, 30, 56));
-    // A few soft rings, like cells seen through a microscope, kept quiet for a resting screen.
-    struct Ring { double x, y, r; };
-    const Ring rings[] = {{170, 150, 70}, {640, 430, 95}, {560, 140, 42}, {230, 470, 52}, {700, 250, 28}};
-    for (int y = 0; y < e.height; ++y)
-      for (int x = 0; x < e.width; ++x)
-        for (const Ring& g : rings) {
-          double dx = x + 0.5 - g.x, dy = y + 0.5 - g.y, d = std::sqrt(dx * dx + dy * dy);
-          if (d < g.r) {
-            double k = d > g.r - 4 ? 0.22 : 0.06 + 0.05 * (d / g.r);
-            c.Put(x, y, Mix(c.Get(x, y), RGB(140, 190, 220), k));
-          }
+    c.Fill(kLight);
+    for (int y = 0; y < top; ++y) c.HLine(0, e.width, y, kTopBand);
+    c.HLine(0, e.width, top, kRule);
+    c.HLine(0, e.width, top + 1, kRule);
+    for (int y = bottom; y < e.height; ++y) c.HLine(0, e.width, y, kBottomBand);
+    c.HLine(0, e.width, bottom, kRule);
+    // A few faint cells toward the corners, well away from the centre.
+    struct Cell { double x, y, r; };
+    const Cell cells[] = {{0.15, 0.29, 0.075}, {0.86, 0.72, 0.1}, {0.76, 0.22, 0.045},
+                          {0.26, 0.76, 0.055}, {0.9, 0.39, 0.028}};
+    for (const Cell& g : cells) {
+      const double cx = g.x * e.width, cy = g.y * e.height, r = g.r * e.width;
+      for (int y = static_cast<int>(cy - r) - 1; y <= static_cast<int>(cy + r) + 1; ++y)
+        for (int x = static_cast<int>(cx - r) - 1; x <= static_cast<int>(cx + r) + 1; ++x) {
+          const double d = std::hypot(x + 0.5 - cx, y + 0.5 - cy);
+          if (d < r) c.Put(x, y, d > r - 3 ? kCellEdge : kCellFill);
         }
+    }
   }
-  draw::DC dc(bmp);
-  dc.SetBkMode(draw::BkMode::Transparent);
-  dc.SelectFont(draw::Font("Arial", -56, draw::kFontWeightBold));
-  dc.SetTextColor(RGB(214, 228, 238));
-  dc.DrawText(e.text, draw::Rect(0, 240, e.width, 320), draw::kDtCenter | draw::kDtSingleLine | draw::kDtVCenter);
-  dc.SelectPen(draw::Pen::Solid(RGB(120, 165, 195)));
-  dc.MoveTo(300, 330);
-  dc.LineTo(500, 330);
-  dc.Flush();
+  if (*e.text) {
+    draw::DC dc(bmp);
+    dc.SetTextSmoothing(false);  // glyph pixels in the name's colour only
+    dc.SetBkMode(draw::BkMode::Transparent);
+    dc.SelectFont(draw::Font("Arial", -(e.height - bottom) / 2, draw::kFontWeightBold));
+    dc.SetTextColor(kName);
+    dc.DrawText(e.text, draw::Rect(0, bottom + 1, e.width - e.width / 40, e.height),
+                draw::kDtRight | draw::kDtSingleLine | draw::kDtVCenter | draw::kDtNoPrefix);
+    dc.Flush();
+  }
+}
+
+bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  bool ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  if (f && std::fclose(f) != 0) ok = false;
+  if (!ok && error) *error = "cannot write " + path;
+  return ok;
 }
 
 }  // namespace
@@ -322,8 +344,27 @@ bool WriteAll(const std::string& folder, std::string* error) {
   for (const SkinBitmap& e : kSkinBitmaps) {
     draw::Bitmap bmp = Paint(e);
     std::string path = folder + "/" + e.file;
-    if (bmp.IsNull() || !bmp.SaveBmp(path, error)) {
-      if (error && error->empty()) *error = "cannot draw " + path;
+    if (bmp.IsNull()) {
+      if (error) *error = "cannot draw " + path;
+      return false;
+    }
+    if (e.kind == Kind::Dormant) {
+      const std::vector<uint8_t> bytes = EncodeBmp16(bmp);
+      if (bytes.empty()) {
+        if (error) *error = path + ": more than 16 colours";
+        return false;
+      }
+      if (!WriteBytes(path, bytes, error)) return false;
+    } else if (!bmp.SaveBmp(path, error)) {
+      if (error && error->empty()) *error = "cannot write " + path;
+      return false;
+    }
+  }
+  for (const SkinIcon& i : kSkinIcons) {
+    draw::Bitmap bmp = PaintIcon(i);
+    std::string path = folder + "/" + i.file;
+    if (bmp.IsNull() || !bmp.SavePng(path, error)) {
+      if (error && error->empty()) *error = "cannot write " + path;
       return false;
     }
   }
@@ -332,28 +373,38 @@ bool WriteAll(const std::string& folder, std::string* error) {
 
 draw::Bitmap ContactSheet() {
   const int sheetWidth = 1640, pad = 14, label = 16;
-  // Lay the bitmaps out in rows; wide ones are shown at half size.
-  struct Place { const SkinBitmap* e; int x, y, w, h; };
+  // Every bitmap and icon with its label; `small` ones are shown again enlarged.
+  struct Item {
+    draw::Bitmap bmp;
+    std::string name;
+    int id;
+    bool keyed;  // magenta is the see-through key
+  };
+  std::vector<Item> items;
+  for (const SkinBitmap& e : kSkinBitmaps) items.push_back({Paint(e), e.name, e.id, true});
+  for (const SkinIcon& i : kSkinIcons) items.push_back({PaintIcon(i), std::string(i.name) + " icon", i.id, false});
+  // Lay them out in rows; wide ones are shown at half size.
+  struct Place { const Item* item; int x, y, w, h; };
   std::vector<Place> places;
   int x = pad, y = pad, rowHeight = 0;
-  for (const SkinBitmap& e : kSkinBitmaps) {
-    int w = e.width, h = e.height;
+  for (const Item& it : items) {
+    int w = it.bmp.Width(), h = it.bmp.Height();
     if (w > 800 || h > 100) w /= 2, h /= 2;
     int cellW = std::max(w, 110);
     if (x + cellW + pad > sheetWidth) x = pad, y += rowHeight + label + pad, rowHeight = 0;
-    places.push_back({&e, x, y, w, h});
+    places.push_back({&it, x, y, w, h});
     x += cellW + pad;
     rowHeight = std::max(rowHeight, h);
   }
   // The small parts once more at four times their size with the key colour left in, so
-  // their edges can be judged pixel by pixel.
+  // their edges can be judged pixel by pixel (icons over a dark and a light tile).
   std::vector<Place> zoomed;
   x = pad, y += rowHeight + label + pad, rowHeight = 0;
-  for (const SkinBitmap& e : kSkinBitmaps) {
-    if (e.width > 40 || e.height > 40) continue;
-    int w = e.width * 4, h = e.height * 4;
+  for (const Item& it : items) {
+    if (it.bmp.Width() > 40 || it.bmp.Height() > 40) continue;
+    int w = it.bmp.Width() * 4, h = it.bmp.Height() * 4;
     if (x + w + pad > sheetWidth) x = pad, y += rowHeight + label + pad, rowHeight = 0;
-    zoomed.push_back({&e, x, y, w, h});
+    zoomed.push_back({&it, x, y, w, h});
     x += std::max(w, 110) + pad;
     rowHeight = std::max(rowHeight, h);
   }
@@ -364,17 +415,34 @@ draw::Bitmap ContactSheet() {
   dc.SelectFont(draw::Font("Arial", -11));
   dc.SetTextColor(RGB(66, 85, 92));
   for (const Place& p : places) {
-    draw::Bitmap bmp = Paint(*p.e);
-    dc.TransparentBlt(p.x, p.y, p.w, p.h, bmp, 0, 0, bmp.Width(), bmp.Height(), draw::kMagenta);
-    std::string text = std::to_string(p.e->id) + " " + p.e->name;
+    const draw::Bitmap& bmp = p.item->bmp;
+    if (p.item->keyed)
+      dc.TransparentBlt(p.x, p.y, p.w, p.h, bmp, 0, 0, bmp.Width(), bmp.Height(), draw::kMagenta);
+    else
+      dc.DrawBitmap(p.x, p.y, bmp);
+    std::string text = std::to_string(p.item->id) + " " + p.item->name;
     dc.DrawText(text, draw::Rect(p.x, p.y + p.h + 2, p.x + std::max(p.w, 110), p.y + p.h + 2 + label),
                 draw::kDtSingleLine | draw::kDtNoPrefix | draw::kDtEndEllipsis);
   }
   dc.SetStretchBltMode(draw::StretchMode::Nearest);
   for (const Place& p : zoomed) {
-    draw::Bitmap bmp = Paint(*p.e);
-    dc.StretchBlt(p.x, p.y, p.w, p.h, bmp, 0, 0, bmp.Width(), bmp.Height());
-    dc.DrawText(std::to_string(p.e->id) + " x4", draw::Rect(p.x, p.y + p.h + 2, p.x + 110, p.y + p.h + 2 + label),
+    const draw::Bitmap& bmp = p.item->bmp;
+    if (p.item->keyed) {
+      dc.StretchBlt(p.x, p.y, p.w, p.h, bmp, 0, 0, bmp.Width(), bmp.Height());
+    } else {
+      // An icon: left half over navy, right half over white, to judge its edges on both.
+      dc.FillSolidRect(draw::Rect(p.x, p.y, p.x + p.w / 2, p.y + p.h), RGB(0, 60, 100));
+      dc.FillSolidRect(draw::Rect(p.x + p.w / 2, p.y, p.x + p.w, p.y + p.h), draw::kWhite);
+      draw::Bitmap big = draw::Bitmap::CreateWithAlpha(p.w, p.h);
+      for (int yy = 0; yy < p.h; ++yy) {
+        const auto* src = reinterpret_cast<const uint32_t*>(bmp.Data() + static_cast<size_t>(yy / 4) * bmp.Stride());
+        auto* dst = reinterpret_cast<uint32_t*>(big.Data() + static_cast<size_t>(yy) * big.Stride());
+        for (int xx = 0; xx < p.w; ++xx) dst[xx] = src[xx / 4];
+      }
+      big.MarkDirty();
+      dc.DrawBitmap(p.x, p.y, big);
+    }
+    dc.DrawText(std::to_string(p.item->id) + " x4", draw::Rect(p.x, p.y + p.h + 2, p.x + 110, p.y + p.h + 2 + label),
                 draw::kDtSingleLine | draw::kDtNoPrefix);
   }
   dc.Flush();
