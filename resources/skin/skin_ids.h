@@ -20,7 +20,9 @@ enum class Kind {
   CheckEmpty,  // check-box mark, empty
   Keyboard,    // button that opens the on-screen keyboard
   TitleBand,   // the band across the top of a dialog
-  Rail,        // bar beside a bottom button
+  Rail,        // bar across a panel, rounded at both ends
+  RailLeft,    // bar from the frame to the left edge of a bottom button: open at its right end
+  RailRight,   // bar from the right edge of a bottom button to the frame: open at its left end
   StripUpper,  // main-window strip above the instrument picture
   StripLower,  // main-window strip below the instrument picture
   Instrument,  // main-window instrument picture
@@ -142,8 +144,8 @@ inline constexpr SkinBitmap kSkinBitmaps[] = {
     // Bands, bars and pictures.
     QX_SKIN(491, "title_band", 734, 25, TitleBand, Navy, Normal, ""),
     QX_SKIN(463, "title_band2", 734, 25, TitleBand, Navy, Normal, ""),
-    QX_SKIN(450, "rail_left", 160, 36, Rail, Blue, Normal, ""),
-    QX_SKIN(449, "rail_right", 160, 36, Rail, Blue, Normal, ""),
+    QX_SKIN(450, "rail_left", 160, 36, RailLeft, Blue, Normal, ""),
+    QX_SKIN(449, "rail_right", 160, 36, RailRight, Blue, Normal, ""),
     QX_SKIN(473, "rail_panel", 160, 36, Rail, Blue, Normal, ""),
     QX_SKIN(414, "strip_upper", 768, 35, StripUpper, Navy, Normal, ""),
     QX_SKIN(416, "strip_lower", 769, 12, StripLower, Navy, Normal, ""),

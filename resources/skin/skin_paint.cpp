@@ -192,12 +192,18 @@ void PaintTitleBand(Canvas& c, const SkinBitmap& e) {
     }
 }
 
+// The screens stretch a rail over the strip between the frame and a bottom button, so the end
+// that meets the button is square (it runs into the button) and the far end is rounded.
 void PaintRail(Canvas& c, const SkinBitmap& e) {
-  int t = e.height / 2 - 10, b = e.height / 2 + 10;
-  c.RoundedFace(0, t, e.width, b, 6, RGB(226, 232, 234), RGB(190, 198, 201), RGB(150, 162, 170), RGB(246, 248, 249));
-  int y = e.height / 2;
-  c.HLine(8, e.width - 8, y - 1, RGB(0, 76, 120));
-  c.HLine(8, e.width - 8, y, RGB(120, 160, 186));
+  const bool openLeft = e.kind == Kind::RailRight, openRight = e.kind == Kind::RailLeft;
+  const int t = e.height / 2 - 10, b = e.height / 2 + 10;
+  // A rounded face drawn wider than the bitmap on an open side leaves that end square.
+  const int l = openLeft ? -8 : 0, r = openRight ? e.width + 8 : e.width;
+  c.RoundedFace(l, t, r, b, 6, RGB(226, 232, 234), RGB(190, 198, 201), RGB(150, 162, 170), RGB(246, 248, 249));
+  const int y = e.height / 2;
+  const int gl = openLeft ? 0 : 8, gr = openRight ? e.width : e.width - 8;
+  c.HLine(gl, gr, y - 1, RGB(0, 76, 120));
+  c.HLine(gl, gr, y, RGB(120, 160, 186));
 }
 
 void PaintStrip(Canvas& c, const SkinBitmap& e, bool upper) {
@@ -326,7 +332,9 @@ draw::Bitmap Paint(const SkinBitmap& e) {
     case Kind::CheckEmpty: PaintCheck(c, e, false); break;
     case Kind::Keyboard: PaintKeyboard(c, e); break;
     case Kind::TitleBand: PaintTitleBand(c, e); break;
-    case Kind::Rail: PaintRail(c, e); break;
+    case Kind::Rail:
+    case Kind::RailLeft:
+    case Kind::RailRight: PaintRail(c, e); break;
     case Kind::StripUpper: PaintStrip(c, e, true); break;
     case Kind::StripLower: PaintStrip(c, e, false); break;
     default: break;

@@ -111,7 +111,7 @@ TEST(SkinLook, TransparentCornersAndSolidFaces) {
         for (int x = 0; x < w; ++x) ASSERT_NE(b.GetPixel(x, y), kMagenta) << e.id << " at " << x << "," << y;
       continue;
     }
-    if (e.kind != Kind::Rail) {
+    if (e.kind != Kind::Rail && e.kind != Kind::RailLeft && e.kind != Kind::RailRight) {
       // Rounded corners let the dialog show through; the middle is the face itself.
       for (auto [x, y] : {std::pair{0, 0}, {w - 1, 0}, {0, h - 1}, {w - 1, h - 1}})
         EXPECT_EQ(b.GetPixel(x, y), kMagenta) << e.id << " corner " << x << "," << y;
@@ -157,6 +157,21 @@ TEST(SkinLook, StatesDifferAndDrawingRepeats) {
   for (int id : {446, 358, 415}) {
     draw::Bitmap a = skin::Paint(*skin::FindSkinBitmap(id)), b = skin::Paint(*skin::FindSkinBitmap(id));
     EXPECT_EQ(a.EncodeBmp(), b.EncodeBmp()) << id;
+  }
+}
+
+// The rails beside a bottom button run square into the button and end rounded at the frame.
+TEST(SkinLook, RailsMeetTheButtonWithASquareEnd) {
+  struct Case { int id; bool squareLeft, squareRight; };
+  for (const Case& k : {Case{450, false, true}, Case{449, true, false}, Case{473, false, false}}) {
+    const SkinBitmap* e = skin::FindSkinBitmap(k.id);
+    ASSERT_NE(e, nullptr) << k.id;
+    draw::Bitmap b = skin::Paint(*e);
+    const int top = e->height / 2 - 10;  // the bar's top row, where a rounded end leaves the key
+    EXPECT_EQ(b.GetPixel(0, top) != kMagenta, k.squareLeft) << k.id;
+    EXPECT_EQ(b.GetPixel(e->width - 1, top) != kMagenta, k.squareRight) << k.id;
+    EXPECT_NE(b.GetPixel(0, e->height / 2), kMagenta) << k.id;
+    EXPECT_NE(b.GetPixel(e->width - 1, e->height / 2), kMagenta) << k.id;
   }
 }
 
