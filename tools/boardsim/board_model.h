@@ -113,7 +113,8 @@ class BoardModel {
   uint8_t countFault_ = 0;
   double temperature_ = 25.0;
   uint16_t pressure_ = 300;
-  uint8_t aperture_ = 12;
+  // 4.0 s: between the air-bubble (3.0 s) and clogging (5.0 s) warning times of a new data store.
+  uint8_t aperture_ = 40;
   uint8_t version_ = 21;
   uint8_t alarmMode_ = 0;
   bool sampleMode_ = false;

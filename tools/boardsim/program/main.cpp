@@ -42,7 +42,7 @@ const char* kUsage =
     "  --coupler N           report an optical coupler fault DD A8 N after start\n"
     "  --empty REAGENT       report lyse, cleanser or diluent empty\n"
     "  --temperature C       temperature reported for CC 80 (default 25)\n"
-    "  --aperture TENTHS     aperture time of each count (default 12)\n"
+    "  --aperture TENTHS     aperture time of each count (default 40)\n"
     "  --seed N              counting noise seed\n"
     "  --quiet               no frame log\n"
     "commands on standard input: key, profile NAME, corrupt KIND [N], drop KIND [N], silent on|off,\n"
