@@ -1,23 +1,19 @@
 #pragma once
 // A temporary program folder of a test's own: the program's files (data store, Setting.ini,
-// ProduceInfo) live there while the test runs, and it is removed afterwards.
-#include <filesystem>
+// ProduceInfo) live there while the test runs, and it is removed afterwards. The folder starts
+// empty: the tests make the data store themselves.
 #include <string>
 
-class TempProgramFolder {
- public:
-  TempProgramFolder();
-  ~TempProgramFolder();
-  const std::filesystem::path& path() const { return path_; }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-  void write(const std::string& name, const std::string& content) const;
+#include "tests/support/program_folder.h"
 
- private:
-  std::filesystem::path path_;
+class TempProgramFolder : public support::ScratchProgramFolder {
+ public:
+  TempProgramFolder() : ScratchProgramFolder("quorvex_app_", /*withDataStore=*/false) {}
 };
 
 // Runs SQL directly on the data store file of the current program folder (outside CADOConn),
-// for building old files and checking what was written. Fails the test on an engine error.
-void RawExec(const std::string& sql);
+// making the file when missing, for building old files and checking what was written. Fails the
+// test on an engine error.
+inline void RawExec(const std::string& sql) { support::ExecSql(sql, /*create=*/true); }
 // The first column of the first row of a query, as text ("" when none).
-std::string RawScalar(const std::string& sql);
+inline std::string RawScalar(const std::string& sql) { return support::QueryText(sql); }

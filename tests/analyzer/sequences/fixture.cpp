@@ -1,54 +1,22 @@
 #include "fixture.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <cstdio>
+#include <cstdlib>
 
 #include "analyzer/reagent.h"
 #include "analyzer/sequences/process_values.h"
-#include "app/ado_conn.h"
 #include "app/app_settings.h"
 #include "app/data_store.h"
-#include "platform/db/connection.h"
 #include "platform/sys/clock.h"
-#include "platform/sys/program_dir.h"
 
-namespace fs = std::filesystem;
-
-SequenceFolder::SequenceFolder() {
-  static std::atomic<int> counter{0};
-  path_ = fs::temp_directory_path() / ("quorvex_seq_" + std::to_string(getpid()) + "_" + std::to_string(counter++));
-  fs::remove_all(path_);
-  fs::create_directories(path_);
-  sys::SetProgramDir(path_.string());
-  AppSettings.ProgramFolder = path_.string() + "/";
+SequenceFolder::SequenceFolder() : ScratchProgramFolder("quorvex_seq_", /*withDataStore=*/false) {
+  AppSettings.ProgramFolder = folder();
   sys::Clock::UseManual(sys::LocalTime{2026, 3, 5, 9, 30, 0, 0, 4});
   std::string error;
   if (!CreateDataStoreIfMissing(nullptr, &error)) ADD_FAILURE() << error;
   ResetProcessValues();
-}
-
-SequenceFolder::~SequenceFolder() {
-  sys::SetProgramDir("");
-  std::error_code ec;
-  fs::remove_all(path_, ec);
-}
-
-void RawExec(const std::string& sql) {
-  db::Connection c;
-  ASSERT_TRUE(c.Open(DatabasePath())) << c.LastError();
-  ASSERT_TRUE(c.Execute(sql)) << c.LastError() << "\n" << sql.substr(0, 300);
-}
-
-std::string RawScalar(const std::string& sql) {
-  db::Connection c;
-  if (!c.Open(DatabasePath())) return "<no database>";
-  auto rs = c.OpenRecordset(sql);
-  if (!rs->IsOpen()) return "<" + rs->LastError() + ">";
-  if (rs->IsEOF()) return "";
-  return rs->Field(0).AsText();
 }
 
 int RawCount(const std::string& sql) { return std::atoi(RawScalar(sql).c_str()); }

@@ -2,27 +2,22 @@
 // A program folder of the test's own with a fresh data store, the manual clock, and a host that
 // records what a sequence asks of its screen.
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "analyzer/frame.h"
 #include "analyzer/sequences/startup_sequence.h"
+#include "tests/support/program_folder.h"
 
-class SequenceFolder {
+// Also sets the manual clock (Thursday 2026-03-05 09:30) and resets the process values.
+class SequenceFolder : public support::ScratchProgramFolder {
  public:
   SequenceFolder();
-  ~SequenceFolder();
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
 };
 
 // SQL straight on the data store of the current program folder.
-void RawExec(const std::string& sql);
-std::string RawScalar(const std::string& sql);
+inline void RawExec(const std::string& sql) { support::ExecSql(sql); }
+inline std::string RawScalar(const std::string& sql) { return support::QueryText(sql); }
 int RawCount(const std::string& sql);
 
 // Resets the process-wide values the sequences touch.

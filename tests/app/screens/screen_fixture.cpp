@@ -1,19 +1,11 @@
 #include "screen_fixture.h"
 
-#include <unistd.h>
-
-#include <atomic>
-#include <fstream>
-
 #include "analyzer/sequences/process_values.h"
-#include "app/ado_conn.h"
 #include "app/data_store.h"
 #include "app/screens/screen_registry.h"
 #include "app/screens/vantorium_dlg.h"
 #include "controls/message_box_dlg.h"
 #include "controls/skin_loader.h"
-#include "platform/db/connection.h"
-#include "platform/sys/program_dir.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/resources.h"
 
@@ -21,11 +13,8 @@ namespace fs = std::filesystem;
 
 void ScreenTest::SetUp() {
   saved_ = AppSettings;
-  static std::atomic<int> counter{0};
-  folder_ = fs::temp_directory_path() / ("quorvex_screens_" + std::to_string(getpid()) + "_" + std::to_string(counter++));
-  fs::remove_all(folder_);
-  fs::create_directories(folder_);
-  sys::SetProgramDir(folder_.string());
+  program_ = std::make_unique<support::ScratchProgramFolder>("quorvex_screens_", /*withDataStore=*/false);
+  folder_ = program_->path();
   AppSettings.ProgramFolder = folder_.string() + "/";
   AppSettings.LanguageIndex = 1;
   AppSettings.LayoutScale = 1.25f;
@@ -49,30 +38,7 @@ void ScreenTest::TearDown() {
   ui::SetMessageBoxHandler({});
   ui::TestDriver::Stop();
   AppSettings = saved_;
-  sys::SetProgramDir("");
-  std::error_code ec;
-  fs::remove_all(folder_, ec);
-}
-
-void ScreenTest::Write(const std::string& name, const std::string& content) const {
-  const fs::path p = folder_ / name;
-  fs::create_directories(p.parent_path());
-  std::ofstream(p, std::ios::binary) << content;
-}
-
-void ScreenTest::Sql(const std::string& sql) {
-  db::Connection c;
-  ASSERT_TRUE(c.Open(DatabasePath())) << c.LastError();
-  ASSERT_TRUE(c.Execute(sql)) << c.LastError() << "\n" << sql;
-}
-
-std::string ScreenTest::Scalar(const std::string& sql) {
-  db::Connection c;
-  if (!c.Open(DatabasePath())) return "<no database>";
-  auto rs = c.OpenRecordset(sql);
-  if (!rs->IsOpen()) return "<" + rs->LastError() + ">";
-  if (rs->IsEOF()) return "";
-  return rs->Field(0).AsText();
+  program_.reset();
 }
 
 void ScreenTest::Shot(const std::string& name) {

@@ -1,4 +1,4 @@
-#include "program_folder.h"
+#include "tests/support/program_folder.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -14,36 +14,47 @@
 
 namespace fs = std::filesystem;
 
-MeasurementFolder::MeasurementFolder(bool withDatabase) {
+namespace support {
+
+ScratchProgramFolder::ScratchProgramFolder(const std::string& prefix, bool withDataStore) {
   static std::atomic<int> counter{0};
-  path_ = fs::temp_directory_path() / ("quorvex_meas_" + std::to_string(getpid()) + "_" + std::to_string(counter++));
+  path_ = fs::temp_directory_path() / (prefix + std::to_string(getpid()) + "_" + std::to_string(counter++));
   fs::remove_all(path_);
   fs::create_directories(path_);
   sys::SetProgramDir(path_.string());
-  if (withDatabase) {
+  if (withDataStore) {
     std::string error;
-    EXPECT_TRUE(CreateDataStoreIfMissing(nullptr, &error)) << error;
+    if (!CreateDataStoreIfMissing(nullptr, &error)) ADD_FAILURE() << "data store: " << error;
   }
 }
 
-MeasurementFolder::~MeasurementFolder() {
+ScratchProgramFolder::~ScratchProgramFolder() {
   sys::SetProgramDir("");
   std::error_code ec;
   fs::remove_all(path_, ec);
 }
 
-void Exec(const std::string& sql) {
+void ScratchProgramFolder::write(const std::string& name, const std::string& content) const {
+  const fs::path p = path_ / name;
+  fs::create_directories(p.parent_path());
+  std::ofstream(p, std::ios::binary) << content;
+}
+
+void ExecSql(const std::string& sql, bool create) {
   db::Connection c;
-  ASSERT_TRUE(c.Open(DatabasePath())) << c.LastError();
+  db::OpenOptions o;
+  o.create = create;
+  ASSERT_TRUE(c.Open(DatabasePath(), o)) << c.LastError();
   ASSERT_TRUE(c.Execute(sql)) << c.LastError() << "\n" << sql.substr(0, 300);
 }
 
-std::string Scalar(const std::string& sql) {
+std::string QueryText(const std::string& sql, const std::string& nullText) {
   db::Connection c;
   if (!c.Open(DatabasePath())) return "<no database>";
   auto rs = c.OpenRecordset(sql);
   if (!rs->IsOpen()) return "<" + rs->LastError() + ">";
   if (rs->IsEOF()) return "";
+  if (rs->Field(0).IsNull()) return nullText;
   return rs->Field(0).AsText();
 }
 
@@ -55,3 +66,5 @@ std::string FileBytes(const std::string& path) {
 }
 
 std::string BuiltZentilPath() { return std::string(QUORVEX_PROGRAM_DIR) + "/libZentil.so"; }
+
+}  // namespace support
