@@ -16,6 +16,8 @@
 #include "app/value_format.h"
 #include "app/write_log.h"
 #include "measurement/count_settings.h"
+#include "measurement/patient/person_info.h"
+#include "measurement/patient/profile_flags.h"
 #include "measurement/result_globals.h"
 #include "measurement/screen/restore_dlg.h"
 #include "measurement/screen/sample_globals.h"
@@ -196,6 +198,7 @@ void CSampleTest::ReadSettings() {
       ReadField(*rs, "BlockTime", blockTime_);
       ReadField(*rs, "LeakTime", leakTime_);
       ReadField(*rs, "ShowMidResult", showMidResult_);
+      ReadField(*rs, "IsOpenAjustHistogram", isOpenAjustHistogram_);
       uint8_t b = 0;
       if (ReadField(*rs, "IsOpenSoakTips", b)) analyzer::Soak.IsOpenSoakTips = b;
       if (ReadField(*rs, "SetSoakTimes", v)) analyzer::Soak.SetSoakTimes = v;
@@ -347,6 +350,9 @@ bool CSampleTest::OnInitDialog() {
   left_.SetArrowStyle(3);
   right_.SetArrowStyle(4);
   for (int i = 0; i < 6; ++i) labels_[40 + i].textColour = draw::RGB(215, 125, 10);
+  // The labels draw no background of their own: a changed text (a cleared result, a value
+  // recomputed from a moved line) must not be drawn over the old one.
+  for (CStaticTrans& l : labels_) l.redrawOnSetText = true;
   if (analyzer::BoardParametersSent) EnableExitService(false);
   SetTimer(kButtonsEnableTimer, 3000);
   cycle_.SendCommand(analyzer::FrameClassCommand, analyzer::cmd::EnterSampleMode);
@@ -376,6 +382,7 @@ void CSampleTest::ShowWarning(const std::string& text, bool reagent) {
 }
 
 void CSampleTest::ClearResultDisplay() {
+  StopAdjustment();
   for (int i = 0; i < 20; ++i) {
     SetText(kValueIds[i], "");
     SetText(kMarkIds[i], "");
@@ -419,10 +426,7 @@ void CSampleTest::RefreshSampleIdentity() {
     if (db_.RecordsetOpen() && HasRows(*rs)) {
       std::string s;
       if (ReadField(*rs, "Name", s)) SetText(IDC_NAME, s);
-      const std::string shown = GetDlgItemText(IDC_NAME);
-      nameTip_.RemoveTool(IDC_NAME);
-      nameTip_.AddTool(IDC_NAME, {shown}, draw::RGB(205, 213, 215), draw::RGB(66, 85, 92));
-      longName_ = shown.size() > 10;
+      RefreshNameTip();
       if (ReadField(*rs, "Sex", s)) SetText(IDC_SEX, s);
       int32_t age = 0;
       if (ReadField(*rs, "Age", age) && static_cast<uint8_t>(age) != 0) {
@@ -482,9 +486,31 @@ void CSampleTest::OnMouseMove(unsigned, ui::Point pt) {
 }
 
 bool CSampleTest::PreTranslateMessage(ui::Message& msg) {
-  if (msg.message == ui::WM_KEYDOWN && (msg.wParam == ui::VK_ESCAPE || msg.wParam == ui::VK_RETURN)) return true;
+  switch (msg.message) {
+    case ui::WM_LBUTTONDOWN: SelectChartAt(msg.pt); break;
+    case ui::WM_LBUTTONDBLCLK:
+      if (ui::Window* label = GetDlgItem(IDC_ROW_LABEL0); label && label->GetWindowRect().Contains(msg.pt)) {
+        EditDifferential();
+        return true;
+      }
+      break;
+    case ui::WM_KEYDOWN:
+      switch (msg.wParam) {
+        case ui::VK_ESCAPE: return true;
+        case ui::VK_RETURN: return OnEnterKey();
+        case ui::VK_LEFT:
+        case ui::VK_RIGHT:
+          OnMarker(msg.wParam == ui::VK_RIGHT ? 1 : 0, true);
+          return true;
+        default: break;
+      }
+      break;
+    default: break;
+  }
   return ui::Dialog::PreTranslateMessage(msg);
 }
+
+bool CSampleTest::DiscardBoardInput() { return measurement::DiscardBoardInput != 0; }
 
 ui::LResult CSampleTest::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
   if (msg == analyzer::kSerialByteMessage) {
@@ -507,6 +533,16 @@ void RegisterMeasurementScreens() {
   RegisterScreen("CSampleTest", [] {
     auto screen = std::make_unique<CSampleTest>(nullptr);
     return screen->DoModal();
+  });
+  // The patient data of the test screen's current sample, for callers that open the screen by
+  // name; the test screen itself runs it with its own state (Profile button).
+  RegisterScreen("CPersonInfo", [] {
+    CPersonInfo screen(0, nullptr, 0, 1);
+    screen.CallerSampleNo = SampleNoText;
+    const sys::LocalTime now = sys::Clock::Now();
+    screen.ProfileTestDate =
+        TestDateText.empty() ? StrPrintf("%d-%.2d-%.2d", now.year, now.month, now.day) : TestDateText;
+    return screen.DoModal();
   });
 }
 

@@ -19,6 +19,7 @@
 #include "controls/xp_button.h"
 #include "controls/xp_group_box.h"
 #include "measurement/count_cycle.h"
+#include "measurement/patient/line_adjust.h"
 #include "measurement/run_result.h"
 #include "measurement/screen/graph_view.h"
 #include "platform/ui/dialog.h"
@@ -106,6 +107,17 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   using ModalRunner = std::function<int()>;
   void SetStandByRunner(ModalRunner run) { standByRunner_ = std::move(run); }
   void SetServiceRunner(ModalRunner run) { serviceRunner_ = std::move(run); }
+  // The percentage entry of the differential (LYM%, MID%, GRA%): true with the three values on
+  // OK, false on Cancel. Without one the screen says the function is not available yet.
+  using DifferentialEntry = std::function<bool(float* lym, float* mid, float* gra)>;
+  void SetDifferentialEntry(DifferentialEntry entry) { differentialEntry_ = std::move(entry); }
+
+  // ---- divider-line adjustment of the shown result
+  int selectedChart() const { return selectedChart_; }
+  const LineAdjustState& lineAdjust() const { return adjust_; }
+  // The indicator before each stored value of the shown result (screen order).
+  const std::string& indicator(int row) const { return indicators_[row]; }
+  int groupIndex() const { return groupIndex_; }
 
   // ---- CountCycleHost
   void SendFrame(const analyzer::CommandFrame& frame) override;
@@ -124,6 +136,7 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   void OnTimeout() override;
   void OnDiluentDispensed() override;
   void OnBoardReport(const analyzer::CollectedFrame& frame) override;
+  bool DiscardBoardInput() override;
 
   // ---- operations of the screen
   void SetLanguageTexts();
@@ -160,6 +173,15 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   void OpenLisPort();
   void ReportPortFailure();
   void RestartIdleClock();
+  // Divider lines (arrow buttons and keys, Enter) and the differential entered by hand.
+  void StartAdjustment(const RunResult& r, const CountInputs& count);
+  void StopAdjustment();
+  void SelectChartAt(ui::Point screenPoint);
+  void OnMarker(int direction, bool key);
+  void ShowRecomputed(int chart);
+  void RepaintRows(int first, int count);
+  bool OnEnterKey();
+  void EditDifferential();
   // Buttons.
   void OnModeButton();
   void OnReTest();
@@ -181,7 +203,8 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   void BookReagents(int operation);
   void WriteSampleTestLog(const std::string& result);
   int Box(const std::string& text, unsigned type);
-  void PostToProfileWindow(uint32_t msg, ui::WParam w, ui::LParam l);
+  void SendToProfileWindow(uint32_t msg, ui::WParam w, ui::LParam l);
+  void RefreshNameTip();
   void SetText(int id, const std::string& text);
 
   CountCycle cycle_{*this};
@@ -220,6 +243,16 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   double temperature_ = 0.0;
   std::unique_ptr<RunResult> lastResult_;
   ModalRunner standByRunner_, serviceRunner_;
+  DifferentialEntry differentialEntry_;
+  uint8_t isOpenAjustHistogram_ = 0;
+  int selectedChart_ = kChartNone;
+  LineAdjustState adjust_;
+  AdjustContext adjustCtx_;
+  bool adjustable_ = false;   // the shown result is on the screen and may be adjusted
+  int adjustSampleNo_ = 0;    // the row of the shown result
+  std::string adjustDate_;
+  int groupIndex_ = 0;
+  std::string indicators_[20];
   bool cycleTimerOn_ = false;
   int64_t lastSendMs_ = 0;
 };

@@ -8,6 +8,7 @@
 #include "app/screens/screen_registry.h"
 #include "app/value_format.h"
 #include "measurement/count_settings.h"
+#include "measurement/patient/profile_flags.h"
 #include "measurement/result_save.h"
 #include "measurement/screen/restore_dlg.h"
 #include "measurement/screen/sample_globals.h"
@@ -31,18 +32,8 @@ bool CSampleTest::OnCommand(int id, int code, ui::Window* control) {
     case IDC_PRINT: OnPrint(); return true;
     case IDC_SERVICE: OnService(); return true;
     case IDC_EXIT: OnExit(); return true;
-    case IDC_LEFT_ARROW:
-    case IDC_RIGHT_ARROW: {
-      // Moves the selected divider line of the first chart that has one by its step.
-      for (int c = 0; c < 3; ++c) {
-        const int m = graphs_[c].GetSelectedMarker();
-        if (m < 0) continue;
-        const CGraphView::ChannelInfo& info = CGraphView::Channel(c);
-        graphs_[c].MoveMarkerStep(m, id == IDC_RIGHT_ARROW ? 1 : 0, CGraphView::Spacing(c), 0, info.xMax);
-        break;
-      }
-      return true;
-    }
+    case IDC_LEFT_ARROW: OnMarker(0, false); return true;
+    case IDC_RIGHT_ARROW: OnMarker(1, false); return true;
     default: return ui::Dialog::OnCommand(id, code, control);
   }
 }
@@ -87,11 +78,6 @@ void CSampleTest::OnDiluent() {
   } else {
     Box(TestScreenText(ScreenText::NotAvailable, Language()), ui::MB_ICONINFORMATION);
   }
-}
-
-void CSampleTest::OnProfile() {
-  if (IsScreenAvailable("CPersonInfo")) RunScreen("CPersonInfo");
-  else Box(TestScreenText(ScreenText::NotAvailable, Language()), ui::MB_ICONINFORMATION);
 }
 
 void CSampleTest::OnPrint() {
@@ -198,7 +184,8 @@ void CSampleTest::EndStandBy() {
 }
 
 void CSampleTest::OnIdleTick() {
-  if (dormancyTime_ == 0 || serviceOpen_) return;
+  // While a question of the patient screen is open the analyzer is not sent to stand-by.
+  if (dormancyTime_ == 0 || serviceOpen_ || measurement::DiscardBoardInput) return;
   const uint32_t limit = static_cast<uint32_t>(dormancyTime_) * 60000u;
   const bool idleOk = cycle_.ready() && noRinseRunning_;
   if (idleMs() < limit) {

@@ -12,6 +12,7 @@
 #include "app/value_format.h"
 #include "app/write_log.h"
 #include "measurement/count_settings.h"
+#include "measurement/patient/profile_flags.h"
 #include "measurement/result_globals.h"
 #include "measurement/sample_number.h"
 #include "measurement/screen/restore_dlg.h"
@@ -46,9 +47,10 @@ void CSampleTest::FillCountInputs(CountInputs& in) {
   for (int i = 0; i < 20; ++i) in.calibration[i] = calibration_[i];
 }
 
-void CSampleTest::PostToProfileWindow(uint32_t msg, ui::WParam w, ui::LParam l) {
+void CSampleTest::SendToProfileWindow(uint32_t msg, ui::WParam w, ui::LParam l) {
+  // Sent, not posted: the sample-number text lives only for the call.
   if (ui::Window* p = ui::FindWindow("", TestScreenText(ScreenText::ProfileWindowTitle, Language())))
-    p->PostMessage(msg, w, l);
+    p->SendMessage(msg, w, l);
 }
 
 void CSampleTest::EnableExitService(bool enable) {
@@ -104,8 +106,11 @@ KeyDecision CSampleTest::OnKeyPress() {
   ClearResultDisplay();
   if (longName_) nameTip_.HideTip(IDC_NAME);
   RefreshSampleIdentity();
-  PostToProfileWindow(ui::WM_USER + 1009, static_cast<ui::WParam>(bloodMode_),
-                      reinterpret_cast<ui::LParam>(SampleNoText.c_str()));
+  {
+    const std::string number = SampleNoText;
+    SendToProfileWindow(WM_PROFILE_COUNT_STARTED, static_cast<ui::WParam>(bloodMode_),
+                        reinterpret_cast<ui::LParam>(number.c_str()));
+  }
   for (CXPButton* b : {&mode_, &retest_, &diluent_, &print_, &exit_, &service_}) b->EnableWindow(false);
   ShowWarning("");
   deferredRinse_ = 0;
@@ -132,6 +137,12 @@ void CSampleTest::OnHgbReadings(uint16_t blank, uint16_t sample) {
 }
 
 void CSampleTest::ProcessRunResult(bool) {
+  // The patient screen has just saved another sample during this count: its row settles first.
+  if (ProfileSaveHold) {
+    sys::Clock::SleepMs(2000);
+    ProfileSaveHold = 0;
+  }
+  ResultPending = 1;
   RunInputs in;
   cycle_.FillRunInputs(in);
   in.sampleNo = SampleNoText;
@@ -166,6 +177,8 @@ void CSampleTest::ProcessRunResult(bool) {
     db_.CloseRecordset();
   }
   ShowResult(*r);
+  StartAdjustment(*r, in.count);
+  ResultPending = 0;
   ++hasResult_;
   retestRequested_ = false;
   SetTimer(kTestDataBusyTimer, 5000);
@@ -188,7 +201,7 @@ void CSampleTest::BookReagents(int op) {
 
 void CSampleTest::OnEndOfTest(const EndOfTestReport& report) {
   const int lang = Language();
-  PostToProfileWindow(ui::WM_USER + 1008, cycle_.ready() ? 1 : 0, reinterpret_cast<ui::LParam>(this));
+  SendToProfileWindow(WM_PROFILE_IDLE, cycle_.ready() ? 1 : 0, reinterpret_cast<ui::LParam>(this));
   BookReagents(static_cast<int>(bloodMode_ == 2 ? analyzer::ReagentOperation::SamplePrediluted
                                                 : analyzer::ReagentOperation::SampleWholeOrPeripheral));
   if (analyzer::Reagents().volumes().ReagentAlarmType == 1)
@@ -214,7 +227,7 @@ void CSampleTest::WriteSampleTestLog(const std::string& result) {
 
 void CSampleTest::OnTimeout() {
   const int lang = Language();
-  PostToProfileWindow(ui::WM_USER + 1008, 1, reinterpret_cast<ui::LParam>(this));
+  SendToProfileWindow(WM_PROFILE_IDLE, 1, reinterpret_cast<ui::LParam>(this));
   ShowWarning(TestScreenText(ScreenText::TestTimeOut, lang));
   SetText(IDC_STATUS, TestScreenText(ScreenText::Ready, lang));
   if (lang == 0) WriteLog("测试超时,检查压力值和查看计数池");
