@@ -4,13 +4,10 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <set>
 
 #include "app/ado_conn.h"
 #include "app/field_read.h"
-#include "app/value_format.h"
 #include "platform/sys/file_ops.h"
 #include "platform/sys/path_map.h"
 
@@ -41,25 +38,13 @@ constexpr const char* kCommitMarker = "TDCommit.dat";
 
 void SetRawRewriteCheckpoint(bool (*checkpoint)(const char* step)) { g_checkpoint = checkpoint; }
 
-std::string RawDataKey(const std::string& date, const std::string& sampleNo) {
-  if (date.size() < 10) return {};
-  const std::string key = date.substr(0, 4) + date.substr(5, 2) + date.substr(8, 2) +
-                          StrPrintf("%2d", static_cast<int>(std::strtol(sampleNo.c_str(), nullptr, 10)));
-  return key.size() > 16 ? std::string() : key;
-}
-
-bool IndexRecordMatches(const unsigned char* record, const std::string& key) {
-  if (key.empty() || key.size() >= kRawIndexRecordSize) return false;
-  return std::memcmp(record, key.data(), key.size()) == 0 && record[key.size()] == 0;
-}
-
 void RecoverRawRewrite(const std::string& folder) {
   const std::string marker = P(folder, kCommitMarker);
   const std::string tdiTemp = P(folder, "TDITemp.dat"), tdTemp = P(folder, "TDTemp.dat");
   if (Exists(marker)) {
     // Both temporary files were complete: finish the renames that did not happen.
-    if (Exists(tdiTemp)) std::rename(tdiTemp.c_str(), P(folder, "TDI.dat").c_str());
-    if (Exists(tdTemp)) std::rename(tdTemp.c_str(), P(folder, "TD.dat").c_str());
+    if (Exists(tdiTemp)) std::rename(tdiTemp.c_str(), P(folder, kRawIndexFile).c_str());
+    if (Exists(tdTemp)) std::rename(tdTemp.c_str(), P(folder, kRawDataFile).c_str());
     SyncFolder(folder);
     std::remove(marker.c_str());
   } else {
@@ -73,7 +58,7 @@ bool RemoveRawRecords(const std::string& folder, const std::vector<std::string>&
                       int* removed) {
   if (removed) *removed = 0;
   RecoverRawRewrite(folder);
-  const std::string tdi = P(folder, "TDI.dat"), td = P(folder, "TD.dat");
+  const std::string tdi = P(folder, kRawIndexFile), td = P(folder, kRawDataFile);
   if (!Exists(tdi) || !Exists(td)) return true;
   const std::string tdiTemp = P(folder, "TDITemp.dat"), tdTemp = P(folder, "TDTemp.dat");
   auto fail = [&](const std::string& why, FILE* a, FILE* b, FILE* c, FILE* d) {
@@ -99,8 +84,7 @@ bool RemoveRawRecords(const std::string& folder, const std::vector<std::string>&
   for (;;) {
     if (std::fread(index, 1, sizeof index, inIndex) != sizeof index) break;  // a partial tail is dropped
     const size_t got = std::fread(data.data(), 1, data.size(), inData);
-    // The key is the text up to the first zero byte.
-    const std::string key(reinterpret_cast<const char*>(index), strnlen(reinterpret_cast<const char*>(index), sizeof index));
+    const std::string key = IndexRecordKey(index);
     if (key.size() < sizeof index && wanted.count(key) != 0) {
       ++dropped;
       continue;

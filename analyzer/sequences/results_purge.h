@@ -1,7 +1,6 @@
 #pragma once
 // Keeping the results table at 50000 rows: at start-up whole days of the oldest results are
-// removed, with their raw-data records in TD.dat (2560-byte records) and TDI.dat (32-byte index
-// records, each the sample key followed by zeros; record i of both files is one sample).
+// removed, with their raw-data records in TD.dat and TDI.dat (analyzer/raw_test_data.h).
 //
 // The raw files are rewritten into TDTemp.dat and TDITemp.dat, flushed to the disk, and only
 // then renamed over the originals, under a commit marker: a rewrite cut off before the marker
@@ -10,19 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "analyzer/raw_test_data.h"
+
 class CADOConn;
 
 namespace analyzer {
 
 inline constexpr int kMaxStoredResults = 50000;
-inline constexpr size_t kRawIndexRecordSize = 32;
-inline constexpr size_t kRawDataRecordSize = 2560;
-
-// The key of a sample in TDI.dat: the eight date digits of "YYYY-MM-DD" and the sample number
-// (its integer value) as "%2d". Empty when it would be longer than 16 characters.
-std::string RawDataKey(const std::string& testDate, const std::string& sampleNo);
-// True when the index record holds exactly this key (the byte after it is 0).
-bool IndexRecordMatches(const unsigned char* record, const std::string& key);
 
 // Rewrites the raw files of `folder` (ending in '/') without the records of `keys`. Missing
 // files leave everything as it is (true). False with the reason when a file could not be

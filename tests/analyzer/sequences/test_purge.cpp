@@ -84,6 +84,27 @@ TEST_F(PurgeTest, Keys) {
   EXPECT_TRUE(IndexRecordMatches(rec120, "20240305120"));
 }
 
+TEST_F(PurgeTest, RemovesRecordsTheSampleWriterMade) {
+  // The purge and the sample writer share one file layout: records written through the writer
+  // are found and removed by key, and the others stay readable at their new positions.
+  const std::string keys[] = {RawDataKey("2024-03-05", "1"), RawDataKey("2024-03-05", "2"),
+                              RawDataKey("2024-03-06", "1")};
+  for (int i = 0; i < 3; ++i) {
+    uint8_t record[kRawDataRecordSize];
+    std::memset(record, 'a' + i, sizeof record);
+    ASSERT_EQ(WriteRawRecord(dir, keys[i], record), RawWrite::Written) << keys[i];
+  }
+  int removed = 0;
+  std::string error;
+  ASSERT_TRUE(RemoveRawRecords(dir, {keys[0]}, &error, &removed)) << error;
+  EXPECT_EQ(removed, 1);
+  uint8_t back[kRawDataRecordSize];
+  EXPECT_FALSE(ReadRawRecord(dir, keys[0], back));
+  ASSERT_TRUE(ReadRawRecord(dir, keys[2], back));
+  EXPECT_EQ(back[0], 'c');
+  EXPECT_EQ(FindRawIndex(dir + kRawIndexFile, keys[2]), 1);
+}
+
 TEST_F(PurgeTest, FiftyThousandAndOneRowsLoseTheOldestDayWithItsRawRecords) {
   // 30 results on the oldest day, the rest on later days.
   RawExec("with recursive n(i) as (select 1 union all select i+1 from n where i < 50001) "
