@@ -4,7 +4,6 @@
 #include <mutex>
 
 #include "app/write_log.h"
-#include "platform/sys/dynlib.h"
 #include "platform/sys/program_dir.h"
 
 namespace measurement {
@@ -13,9 +12,6 @@ namespace {
 std::mutex g_mutex;
 ZentilMessageHook g_hook;
 std::string g_libraryPath;
-
-// Zentil keeps module globals between calls; calls from different threads must not overlap.
-std::mutex g_callLock;
 
 }  // namespace
 
@@ -63,23 +59,11 @@ std::string ZentilLibraryPath() {
 
 namespace {
 
-// Binds the library for one call under the process-wide call lock (the library keeps state in
-// module globals between calls), runs `call` with the looked-up entry point and unloads.
+// Binds the library for one call (see app/zentil_binding.h); a library that does not load is
+// written as a log line.
 template <class Proc, class Call>
 ZentilStatus WithEntryPoint(const char* name, Call call) {
-  ZentilStatus status = ZentilStatus::Computed;
-  {
-    std::lock_guard<std::mutex> lock(g_callLock);
-    sys::DynamicLibrary lib;
-    if (!lib.Load(ZentilLibraryPath())) {
-      status = ZentilStatus::LibraryMissing;
-    } else {
-      auto entry = lib.Function<Proc>(name);
-      if (entry == nullptr) status = ZentilStatus::EntryMissing;
-      else call(entry);
-      lib.Unload();
-    }
-  }
+  const ZentilStatus status = WithZentilEntry<Proc>(ZentilLibraryPath(), name, call);
   if (status == ZentilStatus::LibraryMissing) WriteLog(kZentilLoadFailedText);
   return status;
 }

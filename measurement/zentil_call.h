@@ -7,6 +7,7 @@
 #include <string>
 
 #include "algorithm/Zentil.h"
+#include "app/zentil_binding.h"
 #include "measurement/histograms.h"
 
 namespace measurement {
@@ -25,11 +26,8 @@ struct CountInputs {
 // six calibration factors and the histograms (PLT channels 128-255 stay zero).
 void FillAlgorithmInput(AlgorithmInput& input, const CountInputs& inputs, const HistogramBuffers& histograms);
 
-enum class ZentilStatus {
-  Computed,       // AlgorithmMain ran
-  LibraryMissing, // the library file could not be loaded
-  EntryMissing,   // it loaded but has no AlgorithmMain
-};
+// Computed (the entry point ran), LibraryMissing (the file could not be loaded), EntryMissing.
+using ZentilStatus = ZentilCallStatus;
 
 // The operator message of a library that does not load (shown with the error icon).
 inline constexpr const char* kZentilLoadFailedText = "Load Zentil.dll failed!";

@@ -13,8 +13,8 @@
 #include "app/param_order.h"
 #include "app/sys_log.h"
 #include "app/value_format.h"
+#include "app/zentil_binding.h"
 #include "platform/sys/clock.h"
-#include "platform/sys/dynlib.h"
 #include "platform/sys/path_map.h"
 #include "platform/sys/profile.h"
 
@@ -215,13 +215,8 @@ void ReadWholeBloodFactors(CADOConn& conn, float factors[6]) {
 
 AlgorithmStatus CallZentilLibrary(AlgorithmResult& result, AlgorithmInput& input, const std::string& path) {
   std::memset(&result, 0, sizeof result);
-  sys::DynamicLibrary lib;
-  if (!lib.Load(path.empty() ? std::string("Zentil.dll") : path)) return AlgorithmStatus::LibraryMissing;
-  auto fn = lib.Function<AlgorithmMainProc>("AlgorithmMain");
-  if (fn == nullptr) return AlgorithmStatus::EntryMissing;
-  fn(&result, &input, nullptr);
-  lib.Unload();
-  return AlgorithmStatus::Computed;
+  return WithZentilEntry<AlgorithmMainProc>(path.empty() ? std::string("Zentil.dll") : path, "AlgorithmMain",
+                                            [&](AlgorithmMainProc main) { main(&result, &input, nullptr); });
 }
 
 // ---- Setting.ini ---------------------------------------------------------------------------

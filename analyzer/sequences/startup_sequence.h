@@ -15,6 +15,7 @@
 #include "analyzer/frame_collector.h"
 #include "analyzer/sequences/board_host.h"
 #include "analyzer/sequences/startup_store.h"
+#include "app/zentil_binding.h"
 
 class CADOConn;
 struct AlgorithmInput;
@@ -39,7 +40,7 @@ class StartupHost : public virtual ProgressHost {
 };
 
 // How the blank's values were obtained.
-enum class AlgorithmStatus { Computed, LibraryMissing, EntryMissing };
+using AlgorithmStatus = ZentilCallStatus;
 // Calls AlgorithmMain of the algorithm library; the result is zero-filled before.
 using AlgorithmCall = std::function<AlgorithmStatus(AlgorithmResult& result, AlgorithmInput& input)>;
 // The library call by name at each use (program folder libZentil.so, or `path` when given).
