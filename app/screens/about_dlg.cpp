@@ -27,12 +27,7 @@ const char* const kChineseTitle =
 
 ui::DialogTemplate AboutTemplate() {
   const uint32_t V = ui::WS_VISIBLE;
-  ui::DialogTemplate t;
-  t.cx = 296;
-  t.cy = 152;
-  t.style = ui::WS_POPUP | ui::WS_VISIBLE | ui::WS_BORDER | ui::DS_CENTER;
-  t.fontFace = "System";
-  t.fontPoints = 10;
+  ui::DialogTemplate t = ScreenTemplate(296, 152, ui::WS_BORDER);
   t.Add("Button", IDC_ABOUT_FRAME, "", 12, 26, 273, 115, V | ui::BS_GROUPBOX);
   t.Add("Button", ui::IDOK, "OK", 218, 39, 47, 20, V | ui::WS_TABSTOP | ui::BS_DEFPUSHBUTTON);
   t.Add("Static", IDC_ABOUT_LOGO, "", 33, 37, 49, 18, V | ui::SS_BITMAP);

@@ -19,12 +19,7 @@ namespace fs = std::filesystem;
 
 ui::DialogTemplate BakRecoverTemplate() {
   const uint32_t V = ui::WS_VISIBLE, TS = ui::WS_TABSTOP;
-  ui::DialogTemplate t;
-  t.cx = 260;
-  t.cy = 130;
-  t.style = ui::WS_POPUP | ui::WS_VISIBLE | ui::DS_CENTER;
-  t.fontFace = "System";
-  t.fontPoints = 10;
+  ui::DialogTemplate t = ScreenTemplate(260, 130);
   t.Add("Button", IDC_BAK_FRAME, "", 10, 18, 240, 72, V | ui::BS_GROUPBOX);
   t.Add("Static", IDC_BAK_DESCRIPTION, "", 20, 28, 220, 22, V | ui::SS_LEFT);
   t.Add("Static", IDC_BAK_LABEL, "Folder", 20, 60, 40, 12, V | ui::SS_LEFT);

@@ -4,6 +4,7 @@
 
 #include "app/app_settings.h"
 #include "app/dialog_layout.h"
+#include "app/screens/screen_common.h"
 #include "controls/skin_loader.h"
 #include "platform/ui/app.h"
 #include "platform/ui/input.h"
@@ -11,12 +12,7 @@
 #include "platform/ui/resources.h"
 
 ui::DialogTemplate DormancyTemplate() {
-  ui::DialogTemplate t;
-  t.cx = 320;
-  t.cy = 240;
-  t.style = ui::WS_POPUP | ui::WS_VISIBLE | ui::DS_CENTER;
-  t.fontFace = "System";
-  t.fontPoints = 10;
+  ui::DialogTemplate t = ScreenTemplate(320, 240);
   return t;
 }
 

@@ -5,7 +5,9 @@
 #include "app/layout.h"
 #include "app/write_log.h"
 #include "controls/skin_loader.h"
+#include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"
+#include "platform/ui/messages.h"
 
 const char* const kBoardPortLogText = "前端通信串口初始化失败,请检测前端板和主板之间的串口";
 
@@ -58,4 +60,22 @@ void ReportBoardPortFailure(const char* otherText) {
   } else {
     ui::MessageBox(nullptr, otherText ? otherText : "Failed to initialize communications COM port!", "", ui::MB_OK);
   }
+}
+
+ui::DialogTemplate ScreenTemplate(int cx, int cy, uint32_t extraStyle) {
+  ui::DialogTemplate t;
+  t.cx = cx;
+  t.cy = cy;
+  t.style = ui::WS_POPUP | ui::WS_VISIBLE | extraStyle | ui::DS_CENTER;
+  t.fontFace = "System";
+  t.fontPoints = 10;
+  return t;
+}
+
+bool IsEnterOrEscapeKey(const ui::Message& msg) {
+  return msg.message == ui::WM_KEYDOWN && (msg.wParam == ui::VK_RETURN || msg.wParam == ui::VK_ESCAPE);
+}
+
+std::string ExitButtonText(int language) {
+  return PickText(language, "退出(&X)", "Exit(&X)", "Salir(&X)", "Quitter(&X)", "Вихід(&X)");
 }

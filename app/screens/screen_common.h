@@ -2,9 +2,12 @@
 // Drawing and message helpers the core screens share: the transparent label colours, the
 // striped backgrounds under a title band, the bar bitmaps beside the bottom buttons, and the
 // board-port failure message.
+#include <cstdint>
 #include <string>
 
+#include "platform/ui/dialog_template.h"
 #include "platform/ui/draw/dc.h"
+#include "platform/ui/types.h"
 #include "platform/ui/window.h"
 
 // Colour answer of a transparent label: `colour` text, no background, a hollow brush.
@@ -26,3 +29,14 @@ void ReportBoardPortFailure(const char* otherText = nullptr);
 
 // The board port's failure log line (Chinese).
 extern const char* const kBoardPortLogText;
+
+// The frame of a screen's dialog template: `cx` x `cy` dialog units, a visible centred pop-up
+// (plus `extraStyle`) in the System face at 10 points; the caller adds the controls.
+ui::DialogTemplate ScreenTemplate(int cx, int cy, uint32_t extraStyle = 0);
+
+// Return and Escape key-downs, which the screens with an Exit button swallow (they close only by
+// that button).
+bool IsEnterOrEscapeKey(const ui::Message& msg);
+
+// The Exit button's caption "Exit(&X)" in the language.
+std::string ExitButtonText(int language);

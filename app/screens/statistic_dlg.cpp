@@ -14,12 +14,7 @@
 
 ui::DialogTemplate StatisticTemplate() {
   const uint32_t V = ui::WS_VISIBLE;
-  ui::DialogTemplate t;
-  t.cx = 320;
-  t.cy = 240;
-  t.style = ui::WS_POPUP | ui::WS_VISIBLE | ui::DS_CENTER;
-  t.fontFace = "System";
-  t.fontPoints = 10;
+  ui::DialogTemplate t = ScreenTemplate(320, 240);
   t.Add("Button", IDC_STAT_OUTER, "", 4, 4, 312, 232, V | ui::BS_GROUPBOX);
   t.Add("Button", IDC_STAT_INNER, "", 20, 20, 280, 140, V | ui::BS_GROUPBOX);
   const int ids[4][2] = {{1672, IDC_STAT_RUNNING}, {1673, IDC_STAT_TOTAL_TIME}, {1674, IDC_STAT_TODAY}, {1675, IDC_STAT_ALL}};
@@ -75,7 +70,7 @@ bool CStatistic::OnInitDialog() {
   SetDlgItemText(1675, PickText(lang, "测试样本总数:", "Total samples tested:", "Total de muestras analizadas:",
                                 "Total des echantillons testes:", "Всього зразків:"));
   reset_.SetWindowText(PickText(lang, "复位(&R)", "Reset(&R)", "Reiniciar(&R)", "Remise a zero(&R)", "Скинути(&R)"));
-  exit_.SetWindowText(PickText(lang, "退出(&X)", "Exit(&X)", "Salir(&X)", "Quitter(&X)", "Вихід(&X)"));
+  exit_.SetWindowText(ExitButtonText(lang));
 
   const auto& counters = analyzer::SampleCounters;
   running_.SetWindowText(RunningTimeText(counters.RunningMinutes, lang));
@@ -121,7 +116,7 @@ bool CStatistic::OnCommand(int id, int code, ui::Window* control) {
 }
 
 bool CStatistic::PreTranslateMessage(ui::Message& msg) {
-  if (msg.message == ui::WM_KEYDOWN && (msg.wParam == ui::VK_RETURN || msg.wParam == ui::VK_ESCAPE)) return true;
+  if (IsEnterOrEscapeKey(msg)) return true;
   return ui::Dialog::PreTranslateMessage(msg);
 }
 

@@ -10,12 +10,7 @@
 
 ui::DialogTemplate SysInfoSelTemplate() {
   const uint32_t V = ui::WS_VISIBLE, TS = ui::WS_TABSTOP;
-  ui::DialogTemplate t;
-  t.cx = 150;
-  t.cy = 150;
-  t.style = ui::WS_POPUP | ui::WS_VISIBLE | ui::DS_CENTER;
-  t.fontFace = "System";
-  t.fontPoints = 10;
+  ui::DialogTemplate t = ScreenTemplate(150, 150);
   t.Add("Button", IDC_SYSINFO_OUTER, "", 6, 6, 138, 138, V | ui::BS_GROUPBOX);
   t.Add("Button", IDC_SYSINFO_INNER, "", 16, 12, 118, 92, V | ui::BS_GROUPBOX);
   t.Add("Button", IDC_SYSINFO_STATUS, "System Status", 30, 22, 90, 20, V | TS);

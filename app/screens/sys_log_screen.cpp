@@ -4,6 +4,7 @@
 #include "app/dialog_layout.h"
 #include "app/field_read.h"
 #include "app/layout.h"
+#include "app/screens/screen_common.h"
 #include "platform/ui/app.h"
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/keys.h"
@@ -16,12 +17,7 @@ int SysLogPrintPresses = 0;
 
 ui::DialogTemplate SysLogTemplate() {
   const uint32_t V = ui::WS_VISIBLE, TS = ui::WS_TABSTOP;
-  ui::DialogTemplate t;
-  t.cx = 320;
-  t.cy = 240;
-  t.style = ui::WS_POPUP | ui::WS_VISIBLE | ui::DS_CENTER;
-  t.fontFace = "System";
-  t.fontPoints = 10;
+  ui::DialogTemplate t = ScreenTemplate(320, 240);
   t.Add("Button", IDC_SYSLOG_OUTER, "", 4, 4, 312, 232, V | ui::BS_GROUPBOX);
   t.Add("Button", IDC_SYSLOG_INNER, "", 12, 10, 296, 186, V | ui::BS_GROUPBOX);
   t.Add("Button", IDC_SYSLOG_PRINT, "Print(&P)", 40, 206, 60, 22, V | TS);
@@ -97,7 +93,7 @@ bool CSysLog::OnInitDialog() {
   grid_.SetFont(&gridFont_, true);
   SetWindowText(PickText(lang, "系统日志", "System Log", "Registro del sistema", "Systeme log", "Журнал"));
   delete_.SetWindowText(PickText(lang, "删除(&D)", "Delete(&D)", "Borrar(&D)", "Effacer(&D)", "Видалити(&D)"));
-  exit_.SetWindowText(PickText(lang, "退出(&X)", "Exit(&X)", "Salir(&X)", "Quitter(&X)", "Вихід(&X)"));
+  exit_.SetWindowText(ExitButtonText(lang));
   print_.SetWindowText(SysLogPrintText(lang));
   BuildHeader();
   RecordsetPtr& rs = conn_.OpenRecordset("Select * from SysLog order by Date,Time");
@@ -215,7 +211,7 @@ void CSysLog::OnDelete() {
 }
 
 bool CSysLog::PreTranslateMessage(ui::Message& msg) {
-  if (msg.message == ui::WM_KEYDOWN && (msg.wParam == ui::VK_RETURN || msg.wParam == ui::VK_ESCAPE)) return true;
+  if (IsEnterOrEscapeKey(msg)) return true;
   return ui::Dialog::PreTranslateMessage(msg);
 }
 

@@ -18,12 +18,7 @@
 
 ui::DialogTemplate SysStateTemplate() {
   const uint32_t V = ui::WS_VISIBLE;
-  ui::DialogTemplate t;
-  t.cx = 320;
-  t.cy = 240;
-  t.style = ui::WS_POPUP | ui::WS_VISIBLE | ui::DS_CENTER;
-  t.fontFace = "System";
-  t.fontPoints = 10;
+  ui::DialogTemplate t = ScreenTemplate(320, 240);
   t.Add("Button", IDC_STATE_OUTER, "", 4, 4, 312, 232, V | ui::BS_GROUPBOX);
   t.Add("Button", IDC_STATE_INNER, "", 20, 20, 280, 110, V | ui::BS_GROUPBOX);
   t.Add("Static", 1563, "Item", 34, 36, 80, 12, V | ui::SS_CENTER);
@@ -76,7 +71,7 @@ bool CSysState::OnInitDialog() {
   SetDlgItemText(1669, PickText(lang, "范围", "Range", "Rango", "Plage", "Діапазон"));
   SetDlgItemText(1670, PickText(lang, "温度", "Temperature", "Temperatura", "Temperature", "Температура"));
   SetDlgItemText(1671, PickText(lang, "内部压力", "Internal pressure", "Presion interna", "Pression interne", "Внутрішній тиск"));
-  exit_.SetWindowText(PickText(lang, "退出(&X)", "Exit(&X)", "Salir(&X)", "Quitter(&X)", "Вихід(&X)"));
+  exit_.SetWindowText(ExitButtonText(lang));
   ApplyDialogFontToChildren(this, &SharedDialogFont());
   exit_.SetBitmaps(479, 481, 479);
   temperature_.SetBkColor(draw::RGB(190, 198, 201));
@@ -130,7 +125,7 @@ ui::LResult CSysState::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
 }
 
 bool CSysState::PreTranslateMessage(ui::Message& msg) {
-  if (msg.message == ui::WM_KEYDOWN && (msg.wParam == ui::VK_RETURN || msg.wParam == ui::VK_ESCAPE)) return true;
+  if (IsEnterOrEscapeKey(msg)) return true;
   return ui::Dialog::PreTranslateMessage(msg);
 }
 

@@ -13,13 +13,8 @@
 
 ui::DialogTemplate UserLogonTemplate() {
   const uint32_t V = ui::WS_VISIBLE, TS = ui::WS_TABSTOP;
-  ui::DialogTemplate t;
-  t.cx = 200;
-  t.cy = 110;
-  t.style = ui::WS_POPUP | ui::WS_VISIBLE | ui::WS_CAPTION | ui::DS_CENTER;
+  ui::DialogTemplate t = ScreenTemplate(200, 110, ui::WS_CAPTION);
   t.caption = "User Login";
-  t.fontFace = "System";
-  t.fontPoints = 10;
   t.Add("Button", IDC_LOGON_FRAME, "", 8, 6, 184, 62, V | ui::BS_GROUPBOX);
   t.Add("Static", IDC_LOGON_NAME_LABEL, "Name:", 18, 20, 50, 10, V | ui::SS_LEFT);
   t.Add("ComboBox", IDC_LOGON_USER, "", 70, 18, 100, 80, V | TS | ui::CBS_DROPDOWNLIST | ui::WS_VSCROLL);

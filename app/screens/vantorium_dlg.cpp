@@ -22,12 +22,7 @@ const char* const kLanguageSections[5] = {"CN", "EN", "ES", "FR", "UA"};
 
 ui::DialogTemplate MainMenuTemplate() {
   const uint32_t V = ui::WS_VISIBLE;
-  ui::DialogTemplate t;
-  t.cx = 320;
-  t.cy = 240;
-  t.style = ui::WS_POPUP | ui::WS_VISIBLE | ui::DS_CENTER;
-  t.fontFace = "System";
-  t.fontPoints = 10;
+  ui::DialogTemplate t = ScreenTemplate(320, 240);
   t.Add("Button", IDC_MENU_TEST, "TEST", 34, 47, 54, 32, V);
   t.Add("Button", IDC_MENU_RESULTS, "RESULTS", 101, 47, 54, 32, V);
   t.Add("Button", IDC_MENU_SYSINFO, "SYSTEM INFO", 168, 47, 54, 32, V);
