@@ -35,14 +35,6 @@ ui::Point g_lastPointer;
 constexpr int kFrameTop = 24, kBand = 18, kFrameLeft = 6, kFrameWidth = 298;
 int RowY(int row) { return kFrameTop + kBand * row + 3; }
 
-// Characters (not bytes) of a UTF-8 text.
-size_t CharCount(const std::string& s) {
-  size_t n = 0;
-  for (unsigned char c : s)
-    if ((c & 0xC0) != 0x80) ++n;
-  return n;
-}
-
 void RegisterTemplate() {
   if (!ui::Resources::FindDialog(IDD_PERSON_INFO)) ui::Resources::AddDialog(IDD_PERSON_INFO, PersonInfoTemplate());
 }
@@ -405,7 +397,7 @@ int CPersonInfo::ValidateInput() {
                                  "Максимальна довжина перевіряючого – 20!")},
   };
   for (const auto& [id, text] : lengths)
-    if (CharCount(GetDlgItemText(id)) > 20) {
+    if (ui::Utf8Length(GetDlgItemText(id)) > 20) {
       Message(text, ui::MB_ICONWARNING);
       return 0;
     }

@@ -8,16 +8,10 @@
 #include "measurement/patient/patient_input.h"
 #include "measurement/patient/reflag.h"
 #include "measurement/result_globals.h"
+#include "platform/ui/controls/controls.h"
 
 namespace measurement {
 namespace {
-
-size_t CharCount(const std::string& s) {
-  size_t n = 0;
-  for (unsigned char c : s)
-    if ((c & 0xC0) != 0x80) ++n;
-  return n;
-}
 
 bool Run(CADOConn& conn, ProfileApplied& a, const std::string& sql) {
   a.sql.push_back(sql);
@@ -28,6 +22,8 @@ bool Run(CADOConn& conn, ProfileApplied& a, const std::string& sql) {
 }
 
 }  // namespace
+
+bool IsLongName(const std::string& name) { return ui::Utf8Length(name) > 10; }
 
 void ResultIndicators(const bool stars[3], std::string out[20]) {
   for (int i = 0; i < 20; ++i) out[i].clear();
@@ -151,7 +147,7 @@ ProfileApplied ApplyProfileOutcome(CADOConn& conn, ProfileScreenState& s, const 
     }
     if (s.retestRequested) a.clearResultDisplay = true;
   }
-  s.longName = CharCount(s.header.name) > 10;
+  s.longName = IsLongName(s.header.name);
   return a;
 }
 

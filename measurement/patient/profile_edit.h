@@ -64,6 +64,10 @@ struct ProfileApplied {
 ProfileApplied ApplyProfileOutcome(CADOConn& conn, ProfileScreenState& s, const ProfileOutcome& o,
                                    const std::string& testDate, int language);
 
+// A name longer than 10 characters (not bytes) does not fit the test screen's header: its
+// tooltip shows it whole.
+bool IsLongName(const std::string& name);
+
 // The indicators of a fresh result: "*" before WBC, RBC and PLT whose repeated counts still
 // disagree (stars: WBC, RBC, PLT), nothing elsewhere.
 void ResultIndicators(const bool stars[3], std::string out[20]);

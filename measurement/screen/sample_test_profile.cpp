@@ -9,22 +9,11 @@
 
 namespace measurement {
 
-namespace {
-
-size_t CharCount(const std::string& s) {
-  size_t n = 0;
-  for (unsigned char c : s)
-    if ((c & 0xC0) != 0x80) ++n;
-  return n;
-}
-
-}  // namespace
-
 void CSampleTest::RefreshNameTip() {
   const std::string shown = GetDlgItemText(IDC_NAME);
   nameTip_.RemoveTool(IDC_NAME);
   nameTip_.AddTool(IDC_NAME, {shown}, draw::RGB(205, 213, 215), draw::RGB(66, 85, 92));
-  longName_ = CharCount(shown) > 10;
+  longName_ = IsLongName(shown);
 }
 
 void CSampleTest::OnProfile() {

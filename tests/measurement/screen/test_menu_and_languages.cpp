@@ -5,6 +5,8 @@
 #include "app/screens/screen_registry.h"
 #include "app/screens/vantorium_dlg.h"
 #include "controls/message_box_dlg.h"
+#include "measurement/patient/person_info.h"
+#include "measurement/screen/sample_globals.h"
 #include "measurement/screen/sample_test.h"
 #include "platform/ui/message_box.h"
 #include "screen_fixture.h"
@@ -36,6 +38,24 @@ TEST_F(MenuAndLanguages, MainMenuRunsTheTestScreenFirstAndFromItsTestButton) {
                           }));
   EXPECT_EQ(runs, 2);
   RegisterScreen("CSampleTest", {});
+}
+
+TEST_F(MenuAndLanguages, PatientScreenOpensByNameOnTheCurrentSample) {
+  RegisterMeasurementScreens();
+  ASSERT_TRUE(IsScreenAvailable("CPersonInfo"));
+  SampleNoText = "12";
+  int result = -1;
+  std::string number;
+  ASSERT_TRUE(d.RunScript([&] { result = RunScreen("CPersonInfo"); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(s.RunUntil([&] { return s.Find(IDC_PI_SAMPLE_NO) != nullptr; }, 3000));
+                            number = s.Text(IDC_PI_SAMPLE_NO);
+                            s.Press(ui::IDCANCEL);
+                          }));
+  EXPECT_EQ(number, "12");
+  EXPECT_EQ(result, 0);
+  RegisterScreen("CSampleTest", {});
+  RegisterScreen("CPersonInfo", {});
 }
 
 TEST_F(MenuAndLanguages, CaptionsInFiveLanguages) {
