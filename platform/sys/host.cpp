@@ -20,21 +20,6 @@ HostResult Skip(const std::string& what) {
   return HostResult::kSkipped;
 }
 
-std::vector<std::string> SplitWords(const std::string& s) {
-  std::vector<std::string> out;
-  std::string cur;
-  for (char c : s) {
-    if (c == ' ' || c == '\t') {
-      if (!cur.empty()) out.push_back(cur);
-      cur.clear();
-    } else {
-      cur += c;
-    }
-  }
-  if (!cur.empty()) out.push_back(cur);
-  return out;
-}
-
 class RealPower : public PowerControl {
  public:
   HostResult PowerOff(std::string* error) override {

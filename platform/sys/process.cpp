@@ -134,4 +134,19 @@ int RunAndCapture(const std::vector<std::string>& argv, std::string* output, std
   return WaitForChild(child, argv, error);
 }
 
+std::vector<std::string> SplitWords(const std::string& text) {
+  std::vector<std::string> out;
+  std::string cur;
+  for (char c : text) {
+    if (c == ' ' || c == '\t') {
+      if (!cur.empty()) out.push_back(cur);
+      cur.clear();
+    } else {
+      cur += c;
+    }
+  }
+  if (!cur.empty()) out.push_back(cur);
+  return out;
+}
+
 }  // namespace sys

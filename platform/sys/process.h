@@ -14,6 +14,10 @@ std::string FindProgram(const std::string& program);
 // program is missing or cannot be started.
 bool StartDetached(const std::vector<std::string>& argv, std::string* error = nullptr, int* pid = nullptr);
 
+// The words of a command line given as text (an override variable, ShellExecute parameters):
+// split at spaces and tabs, empty words dropped; no quoting.
+std::vector<std::string> SplitWords(const std::string& text);
+
 // Runs a program and waits for it. Returns its exit status (0..255), or -1 with the reason
 // when it could not be started or died of a signal.
 int RunAndWait(const std::vector<std::string>& argv, std::string* error = nullptr);

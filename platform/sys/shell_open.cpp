@@ -34,21 +34,6 @@ const std::vector<Helper>& Table() {
   return table;
 }
 
-std::vector<std::string> SplitWords(const std::string& s) {
-  std::vector<std::string> out;
-  std::string cur;
-  for (char c : s) {
-    if (c == ' ' || c == '\t') {
-      if (!cur.empty()) out.push_back(cur);
-      cur.clear();
-    } else {
-      cur += c;
-    }
-  }
-  if (!cur.empty()) out.push_back(cur);
-  return out;
-}
-
 bool EndsWithNoCase(const std::string& s, const std::string& suffix) {
   return s.size() >= suffix.size() && EqualsNoCase(s.substr(s.size() - suffix.size()), suffix);
 }
