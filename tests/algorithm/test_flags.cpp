@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "algorithm/Zentil.h"
+#include "channel_fixture.h"
 #include "sample_histograms.h"
 
 namespace {
 
-constexpr float kInvalid = -100000.0f;
+using zentil_test::kInvalid;
 
 class FlagRules : public ::testing::Test {
  protected:

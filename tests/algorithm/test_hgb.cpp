@@ -6,11 +6,12 @@
 #include <vector>
 
 #include "algorithm/Zentil.h"
+#include "channel_fixture.h"
 #include "sample_histograms.h"
 
 namespace {
 
-constexpr float kInvalid = -100000.0f;
+using zentil_test::kInvalid;
 
 struct HgbCase {
   const char* name;
@@ -25,13 +26,8 @@ float Hgb(double blankSum, double sampleSum) {
   return static_cast<float>(std::log(blankSum / sampleSum) * 223.11);
 }
 
-class HgbChannel : public ::testing::Test {
+class HgbChannel : public zentil_test::ChannelTest {
  protected:
-  void SetUp() override {
-    LoadAlgorithmPara(nullptr);
-    zentil_test::MakeEmptyInput(input);
-    std::memset(&result, 0, sizeof(result));
-  }
   void Run(const HgbCase& c) {
     input.HgbBlankReadings = c.blank.data();
     input.HgbSampleReadings = c.sample.data();
@@ -41,8 +37,6 @@ class HgbChannel : public ::testing::Test {
     std::memset(&result, 0, sizeof(result));
     ASSERT_EQ(CbcAlgorithmHgb(&result, &input), 0);
   }
-  AlgorithmInput input;
-  AlgorithmResult result;
 };
 
 std::vector<std::uint16_t> Same(int n, std::uint16_t v) { return std::vector<std::uint16_t>(n, v); }

@@ -7,18 +7,15 @@
 
 #include "algorithm/Channels.h"
 #include "algorithm/Zentil.h"
+#include "channel_fixture.h"
 #include "sample_histograms.h"
 
 namespace {
 
-constexpr float kInvalid = -100000.0f;
+using zentil_test::kInvalid;
 
-class PltChannel : public ::testing::Test {
+class PltChannel : public zentil_test::ChannelTest {
  protected:
-  void SetUp() override {
-    LoadAlgorithmPara(nullptr);
-    zentil_test::MakeEmptyInput(input);
-  }
   void Run() {
     std::memset(&result, 0, sizeof(result));
     ASSERT_EQ(CbcAlgorithmPlt(&result, &input), 0);
@@ -26,8 +23,6 @@ class PltChannel : public ::testing::Test {
   void Fill(double count, double centre = 38, double spread = 0.42) {
     zentil_test::FillHistogram(input.PltHistogram, 128, {{count, centre, spread}, {300, 8, 0.4}});
   }
-  AlgorithmInput input;
-  AlgorithmResult result;
 };
 
 }  // namespace
@@ -115,9 +110,7 @@ TEST_F(PltChannel, NormalCountAndDerivedValues) {
   const float v = result.PltPulseRate * 1.2f - 1.5f;
   EXPECT_NEAR(+result.PltCorrectedRate, v, 1e-3f);
   EXPECT_NEAR(result.PLT, zentil::PltLinearity(v * 0.001f * 18109.0f / 10.4f), 1e-2f);
-  std::uint8_t top = 0;
-  for (std::uint8_t b : result.PltCurve) top = b > top ? b : top;
-  EXPECT_EQ(top, 255);
+  EXPECT_EQ(zentil_test::CurveTop(result.PltCurve), 255);
 }
 
 TEST_F(PltChannel, MissingCountTimeKeepsTheShapeValues) {
@@ -156,7 +149,5 @@ TEST_F(PltChannel, LowCountScalesTheDisplayCurve) {
   Run();
   ASSERT_GT(result.PLT, 0.0f);
   ASSERT_LT(result.PLT, 99.0f);
-  std::uint8_t top = 0;
-  for (std::uint8_t b : result.PltCurve) top = b > top ? b : top;
-  EXPECT_EQ(top, static_cast<int>(255.0f * (result.PLT + 0.001f) * 0.01f));
+  EXPECT_EQ(zentil_test::CurveTop(result.PltCurve), static_cast<int>(255.0f * (result.PLT + 0.001f) * 0.01f));
 }

@@ -6,18 +6,17 @@
 #include <vector>
 
 #include "algorithm/Zentil.h"
+#include "channel_fixture.h"
 #include "sample_histograms.h"
 
 namespace {
 
-constexpr float kInvalid = -100000.0f;
+using zentil_test::kInvalid;
 
-class RbcChannel : public ::testing::Test {
+class RbcChannel : public zentil_test::ChannelTest {
  protected:
   void SetUp() override {
-    LoadAlgorithmPara(nullptr);
-    zentil_test::MakeEmptyInput(input);
-    std::memset(&result, 0, sizeof(result));
+    ChannelTest::SetUp();
     result.HGB = 140.0f;
   }
   void Run() {
@@ -29,8 +28,6 @@ class RbcChannel : public ::testing::Test {
   void Normal(double count = 24500) {
     zentil_test::FillHistogram(input.RbcHistogram, 256, {{count, 92, 0.18}, {400, 12, 0.5}});
   }
-  AlgorithmInput input;
-  AlgorithmResult result;
 };
 
 }  // namespace
@@ -52,9 +49,7 @@ TEST_F(RbcChannel, NormalCountGivesPlausibleIndices) {
   EXPECT_EQ(result.RbcUpper, 255);
   EXPECT_GT(+result.RbcCorrectedRate, +result.RbcPulseRate);  // coincidence adds pulses back
   EXPECT_EQ(+result.RbcPulseRate, +result.RbcPulseSum / 10.0f);
-  std::uint8_t top = 0;
-  for (std::uint8_t b : result.RbcCurve) top = b > top ? b : top;
-  EXPECT_EQ(top, 255);
+  EXPECT_EQ(zentil_test::CurveTop(result.RbcCurve), 255);
 }
 
 TEST_F(RbcChannel, ChannelEdgesAndCoincidence) {
@@ -122,9 +117,7 @@ TEST_F(RbcChannel, LowCountScalesTheDisplayCurve) {
   input.RbcFactor = 0.3f / result.RBC;  // RBC of 0.3 exactly
   Run();
   ASSERT_NEAR(result.RBC, 0.3f, 1e-6f);
-  std::uint8_t top = 0;
-  for (std::uint8_t b : result.RbcCurve) top = b > top ? b : top;
-  EXPECT_EQ(top, 153);  // 0.6002 * 255 truncated
+  EXPECT_EQ(zentil_test::CurveTop(result.RbcCurve), 153);  // 0.6002 * 255 truncated
 }
 
 TEST_F(RbcChannel, LowerLineFollowsTheValleyAndMovesDownUnderTheCurve) {

@@ -14,11 +14,12 @@
 #include <vector>
 
 #include "algorithm/Zentil.h"
+#include "channel_fixture.h"
 #include "sample_histograms.h"
 
 namespace {
 
-constexpr float kInvalid = -100000.0f;
+using zentil_test::kInvalid;
 const std::string kGolden = std::string(QUORVEX_TEST_DATA_DIR) + "/golden_samples.csv";
 
 struct Range {

@@ -7,18 +7,15 @@
 #include <vector>
 
 #include "algorithm/Zentil.h"
+#include "channel_fixture.h"
 #include "sample_histograms.h"
 
 namespace {
 
-constexpr float kInvalid = -100000.0f;
+using zentil_test::kInvalid;
 
-class WbcChannel : public ::testing::Test {
+class WbcChannel : public zentil_test::ChannelTest {
  protected:
-  void SetUp() override {
-    LoadAlgorithmPara(nullptr);
-    zentil_test::MakeEmptyInput(input);
-  }
   void Run() {
     std::memset(&result, 0, sizeof(result));
     ASSERT_EQ(CbcAlgorithmWbc(&result, &input), 0);
@@ -27,8 +24,6 @@ class WbcChannel : public ::testing::Test {
     zentil_test::FillHistogram(input.WbcHistogram, 256, pops);
   }
   void Normal() { Fill({{2100, 34, 0.16}, {480, 66, 0.12}, {3900, 120, 0.22}, {120, 6, 0.35}}); }
-  AlgorithmInput input;
-  AlgorithmResult result;
 };
 
 bool AllZero(const std::uint8_t* b, int n) {
@@ -70,9 +65,7 @@ TEST_F(WbcChannel, NormalCountLinesAndDifferential) {
   EXPECT_NEAR(result.LymCount + result.MidCount + result.GraCount, result.WBC, 1e-4f);
   EXPECT_NEAR(result.LymCount, result.WBC * 0.01f * result.LymPercent, 1e-4f);
   EXPECT_EQ(+result.WbcPulseRate, +result.WbcPulseSum / 10.0f);
-  std::uint8_t top = 0;
-  for (std::uint8_t b : result.WbcCurve) top = b > top ? b : top;
-  EXPECT_EQ(top, 255);
+  EXPECT_EQ(zentil_test::CurveTop(result.WbcCurve), 255);
 }
 
 TEST_F(WbcChannel, CountTimeDivisorAndCoincidenceCap) {
