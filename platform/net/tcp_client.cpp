@@ -12,26 +12,15 @@
 
 #include <cctype>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/net/socket_text.h"
+#include "platform/sys/io_deadline.h"
 
 namespace net {
 
 namespace {
-
-int64_t NowMs() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-int Remaining(int64_t deadline) {
-  if (deadline < 0) return -1;
-  const int64_t left = deadline - NowMs();
-  return left <= 0 ? 0 : static_cast<int>(left > 0x7fffffff ? 0x7fffffff : left);
-}
 
 // Host names are letters, digits, '-', '.', '_'; addresses add ':' and an IPv6 zone '%'.
 // Anything else is refused before a lookup goes out.
@@ -113,7 +102,7 @@ Status TcpClient::ConnectOne(const void* addr, unsigned addrLen, int64_t deadlin
     err = errno;
     if (err == EINPROGRESS || err == EINTR) {
       err = 0;
-      const int w = WaitFor(s, POLLOUT, Remaining(deadline), &err);
+      const int w = WaitFor(s, POLLOUT, sys::IoRemainingMs(deadline), &err);
       if (w == -1) {
         stopped = true;
       } else if (w == 0) {
@@ -151,7 +140,7 @@ Status TcpClient::Connect(const std::string& host, uint16_t port, int timeoutMs)
     DrainWake();
   }
   if (!PlausibleHost(host)) return {Error::HostUnknown, "\"" + host + "\" is not a host name or address"};
-  const int64_t deadline = timeoutMs < 0 ? -1 : NowMs() + timeoutMs;
+  const int64_t deadline = timeoutMs < 0 ? -1 : sys::SteadyNowMs() + timeoutMs;
 
   addrinfo hints{};
   hints.ai_family = AF_UNSPEC;
@@ -201,7 +190,7 @@ IoResult TcpClient::Send(const void* data, size_t len, int timeoutMs) {
     return {0, Error::NotConnected, "not connected"};
   }
   IoResult r;
-  const int64_t deadline = timeoutMs < 0 ? -1 : NowMs() + timeoutMs;
+  const int64_t deadline = timeoutMs < 0 ? -1 : sys::SteadyNowMs() + timeoutMs;
   {
     std::lock_guard<std::mutex> one(sendMutex_);
     const auto* p = static_cast<const unsigned char*>(data);
@@ -230,12 +219,12 @@ IoResult TcpClient::Send(const void* data, size_t len, int timeoutMs) {
         }
         break;
       }
-      if (deadline >= 0 && NowMs() >= deadline) {
+      if (deadline >= 0 && sys::SteadyNowMs() >= deadline) {
         r.error = Error::TimedOut;
         break;
       }
       int werr = 0;
-      const int w = WaitFor(fd_, POLLOUT, Remaining(deadline), &werr);
+      const int w = WaitFor(fd_, POLLOUT, sys::IoRemainingMs(deadline), &werr);
       if (w == -1) {
         r.error = Error::Stopped;
         r.text = "the connection was shut down";
@@ -267,7 +256,7 @@ IoResult TcpClient::Receive(void* buf, size_t max, int timeoutMs) {
     return {0, Error::NotConnected, "not connected"};
   }
   IoResult r;
-  const int64_t deadline = timeoutMs < 0 ? -1 : NowMs() + timeoutMs;
+  const int64_t deadline = timeoutMs < 0 ? -1 : sys::SteadyNowMs() + timeoutMs;
   for (;;) {
     if (stop_ || closing_) {
       r = {0, Error::Stopped, "the connection was shut down"};
@@ -298,7 +287,7 @@ IoResult TcpClient::Receive(void* buf, size_t max, int timeoutMs) {
       break;
     }
     int werr = 0;
-    const int w = WaitFor(fd_, POLLIN, Remaining(deadline), &werr);
+    const int w = WaitFor(fd_, POLLIN, sys::IoRemainingMs(deadline), &werr);
     if (w == -1) {
       r = {0, Error::Stopped, "the connection was shut down"};
       break;

@@ -11,10 +11,10 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 
 #include "platform/serial/line_settings.h"
+#include "platform/sys/io_deadline.h"
 
 namespace serial {
 
@@ -35,18 +35,6 @@ Status OpenError(const std::string& path, int err) {
     default:
       return {Error::Io, SysText("cannot open serial device " + path, err)};
   }
-}
-
-int64_t NowMs() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-// Milliseconds left until `deadline` (-1: none), as a poll time-out.
-int Remaining(int64_t deadline) {
-  if (deadline < 0) return -1;
-  const int64_t left = deadline - NowMs();
-  return left <= 0 ? 0 : static_cast<int>(left > 0x7fffffff ? 0x7fffffff : left);
 }
 
 // Unix98 pseudo-terminal slaves use majors 136 to 143.
@@ -296,7 +284,7 @@ int Port::WaitFor(short events, int timeoutMs, short* revents, int* err) {
 IoResult Port::Read(void* buf, size_t max, int timeoutMs) {
   IoResult r;
   if (!Enter()) return {0, Error::NotOpen, "the serial port is not open"};
-  const int64_t deadline = timeoutMs < 0 ? -1 : NowMs() + timeoutMs;
+  const int64_t deadline = timeoutMs < 0 ? -1 : sys::SteadyNowMs() + timeoutMs;
   for (;;) {
     if (stop_.load() || closing_) {
       r.error = Error::Stopped;
@@ -324,7 +312,7 @@ IoResult Port::Read(void* buf, size_t max, int timeoutMs) {
     }
     short rev = 0;
     int err = 0;
-    const int w = WaitFor(POLLIN, Remaining(deadline), &rev, &err);
+    const int w = WaitFor(POLLIN, sys::IoRemainingMs(deadline), &rev, &err);
     if (w == -1) {
       r.error = Error::Stopped;
       break;
@@ -349,7 +337,7 @@ IoResult Port::Read(void* buf, size_t max, int timeoutMs) {
 IoResult Port::Write(const void* buf, size_t len, int timeoutMs) {
   IoResult r;
   if (!Enter()) return {0, Error::NotOpen, "the serial port is not open"};
-  const int64_t deadline = timeoutMs < 0 ? -1 : NowMs() + timeoutMs;
+  const int64_t deadline = timeoutMs < 0 ? -1 : sys::SteadyNowMs() + timeoutMs;
   {
     std::unique_lock<std::mutex> w(writeMutex_);
     const auto* p = static_cast<const unsigned char*>(buf);
@@ -374,13 +362,13 @@ IoResult Port::Write(const void* buf, size_t len, int timeoutMs) {
         r.text = SysText("write to " + path_ + " failed", errno);
         break;
       }
-      if (deadline >= 0 && NowMs() >= deadline) {
+      if (deadline >= 0 && sys::SteadyNowMs() >= deadline) {
         r.error = Error::TimedOut;
         break;
       }
       short rev = 0;
       int err = 0;
-      const int wr = WaitFor(POLLOUT, Remaining(deadline), &rev, &err);
+      const int wr = WaitFor(POLLOUT, sys::IoRemainingMs(deadline), &rev, &err);
       if (wr == -1) {
         r.error = Error::Stopped;
         break;
@@ -413,7 +401,7 @@ IoResult Port::Write(const void* buf, size_t len, int timeoutMs) {
 Status Port::Drain(int timeoutMs) {
   if (!Enter()) return {Error::NotOpen, "the serial port is not open"};
   // tcdrain cannot be bounded, so watch the output queue instead.
-  const int64_t deadline = timeoutMs < 0 ? -1 : NowMs() + timeoutMs;
+  const int64_t deadline = timeoutMs < 0 ? -1 : sys::SteadyNowMs() + timeoutMs;
   Status result;
   for (;;) {
     int queued = 0;
@@ -422,7 +410,7 @@ Status Port::Drain(int timeoutMs) {
       result = {Error::Stopped, "stopped"};
       break;
     }
-    if (deadline >= 0 && NowMs() >= deadline) {
+    if (deadline >= 0 && sys::SteadyNowMs() >= deadline) {
       result = {Error::TimedOut, "output of " + path_ + " did not drain in time"};
       break;
     }
