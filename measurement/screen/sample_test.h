@@ -179,7 +179,6 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   void SelectChartAt(ui::Point screenPoint);
   void OnMarker(int direction, bool key);
   void ShowRecomputed(int chart);
-  void RepaintRows(int first, int count);
   bool OnEnterKey();
   void EditDifferential();
   // Buttons.

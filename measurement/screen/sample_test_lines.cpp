@@ -81,14 +81,6 @@ void CSampleTest::OnMarker(int direction, bool key) {
   }
 }
 
-void CSampleTest::RepaintRows(int first, int count) {
-  // Every label of the rows, changed or not: the background behind the changed ones is
-  // repainted as one area, which takes the unchanged labels between them along.
-  for (int i = first; i < first + count; ++i)
-    for (int id : {kValueIds[i], kMarkIds[i], kIndicatorIds[i]})
-      if (ui::Window* w = id != 0 ? GetDlgItem(id) : nullptr) w->Invalidate(true);
-}
-
 void CSampleTest::ShowRecomputed(int chart) {
   if (chart == kChartWbc) {
     for (int k = 0; k < 6; ++k) {
@@ -96,14 +88,12 @@ void CSampleTest::ShowRecomputed(int chart) {
       SetText(kMarkIds[1 + k], adjust_.diffMarks[k]);
       SetText(kIndicatorIds[1 + k], "!");
     }
-    RepaintRows(1, 6);
   } else if (chart == kChartPlt) {
     for (int k = 0; k < 5; ++k) {
       SetText(kValueIds[15 + k], adjust_.pltShown[k]);
       SetText(kMarkIds[15 + k], adjust_.pltMarks[k]);
       SetText(kIndicatorIds[15 + k], "!");
     }
-    RepaintRows(15, 5);
   }
 }
 
@@ -144,7 +134,6 @@ void CSampleTest::EditDifferential() {
     SetText(kValueIds[1 + k], m.shown[k]);
     SetText(kMarkIds[1 + k], m.marks[k]);
   }
-  RepaintRows(1, 6);
 }
 
 }  // namespace measurement

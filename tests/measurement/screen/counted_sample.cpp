@@ -1,5 +1,7 @@
 #include "counted_sample.h"
 
+#include <algorithm>
+
 #include "measurement/count_cycle.h"
 
 using namespace measurement;
@@ -41,6 +43,22 @@ double CountedSampleTest::LinePosition(ui::TestDriver& s, CSampleTest& screen, i
     return true;
   });
   return v;
+}
+
+int CountedSampleTest::InkIn(ui::TestDriver& s, int id) {
+  ui::Rect r;
+  s.RunUntil([&] {
+    if (ui::Window* w = s.Find(id)) r = w->GetWindowRect();
+    return true;
+  });
+  const draw::Bitmap screen = s.Screen();
+  int ink = 0;
+  for (int y = std::max(0, r.top); y < std::min(r.bottom, screen.Height()); ++y)
+    for (int x = std::max(0, r.left); x < std::min(r.right, screen.Width()); ++x) {
+      const draw::Color c = screen.GetPixel(x, y);
+      if (draw::GetRValue(c) + draw::GetGValue(c) + draw::GetBValue(c) < 3 * 110) ++ink;
+    }
+  return ink;
 }
 
 void CountedSampleTest::Leave(ui::TestDriver& s, CSampleTest& screen) {

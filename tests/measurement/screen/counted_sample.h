@@ -14,5 +14,7 @@ class CountedSampleTest : public TestScreenTest {
   static void TouchLine(ui::TestDriver& s, measurement::CSampleTest& screen, int chart, int line);
   // The position (fL) of line `line` of chart `chart`.
   static double LinePosition(ui::TestDriver& s, measurement::CSampleTest& screen, int chart, int line);
+  // Dark (text) pixels on the screen inside control `id` of the window on top.
+  static int InkIn(ui::TestDriver& s, int id);
   static void Leave(ui::TestDriver& s, measurement::CSampleTest& screen);
 };

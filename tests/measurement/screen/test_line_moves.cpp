@@ -33,6 +33,7 @@ TEST_F(LineMoves, WbcLineRecomputedShownAndSavedWithEnter) {
   Sql("update SysSetting set IsOpenAjustHistogram=1");
   CSampleTest screen(nullptr);
   std::vector<std::string> before, storedBefore, shown, marks, indicators, expectShown, expectStored;
+  std::vector<int> ink, inkNextCount;
   std::string box, markerBefore3;
   double start = 0, moved = 0;
   int chart = -2, line = -2;
@@ -67,6 +68,7 @@ TEST_F(LineMoves, WbcLineRecomputedShownAndSavedWithEnter) {
                               return true;
                             });
                             Shot("line_move_wbc_right_en");
+                            for (int k = 1; k <= 6; ++k) ink.push_back(InkIn(s, kValueIds[k]));
                             // Nothing is stored before Enter.
                             for (int k = 0; k < 6; ++k) EXPECT_EQ(Row(kDiffColumns[k]), storedBefore[k]);
                             s.Key(ui::VK_RETURN);
@@ -78,6 +80,11 @@ TEST_F(LineMoves, WbcLineRecomputedShownAndSavedWithEnter) {
                               lymPercent = CurrentResult[4];
                               return true;
                             });
+                            // The next count clears the adjusted values off the screen.
+                            sim.PressCountKey();
+                            ASSERT_TRUE(s.RunUntil([&] { return !screen.ready(); }, 3000));
+                            for (int k = 1; k <= 6; ++k) inkNextCount.push_back(InkIn(s, kValueIds[k]));
+                            ASSERT_TRUE(s.RunUntil([&] { return screen.ready() && screen.hasResult() == 2; }, 15000));
                             Leave(s, screen);
                           }));
   EXPECT_EQ(chart, kChartWbc);
@@ -87,6 +94,8 @@ TEST_F(LineMoves, WbcLineRecomputedShownAndSavedWithEnter) {
   EXPECT_EQ(shown, expectShown);
   EXPECT_EQ(indicators, std::vector<std::string>(6, "!"));
   EXPECT_NE(shown, before);
+  // Every value is drawn, the changed ones and those between them.
+  for (int k = 0; k < 6; ++k) EXPECT_GT(ink[k], 10) << "row " << k + 1;
   // The lymphocyte/mid divider moved right: more lymphocytes, and the percentages still add up.
   EXPECT_GT(std::atof(shown[3].c_str()), std::atof(before[3].c_str()));
   EXPECT_NEAR(std::atof(shown[3].c_str()) + std::atof(shown[4].c_str()) + std::atof(shown[5].c_str()), 100.0, 0.2);
@@ -100,6 +109,7 @@ TEST_F(LineMoves, WbcLineRecomputedShownAndSavedWithEnter) {
   EXPECT_EQ(Row("WMARKER3"), markerBefore3);
   EXPECT_NEAR(wbcLine, moved, 1e-3);
   EXPECT_NEAR(lymPercent, std::atof(shown[3].c_str()), 0.051);
+  EXPECT_EQ(inkNextCount, std::vector<int>(6, 0));
 }
 
 TEST_F(LineMoves, ValuesStayWhenTheWbcIsTooLowOrAdjustingIsOff) {

@@ -87,6 +87,7 @@ TEST_F(ProfileButton, NameAndGroupOfTheCountedSampleComeBackAndAreStored) {
 TEST_F(ProfileButton, AnotherSampleNumberBecomesTheNextCount) {
   CSampleTest screen(nullptr);
   std::string shown, wbcText, question;
+  int ink = -1;
   ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
                           [&](ui::TestDriver& s) {
                             ASSERT_TRUE(WaitReady(s, screen));
@@ -99,12 +100,14 @@ TEST_F(ProfileButton, AnotherSampleNumberBecomesTheNextCount) {
                             ASSERT_TRUE(s.RunUntil([&] { return ui::FindWindow("", "Sample profile") == nullptr; }));
                             shown = s.Text(IDC_SAMPLE_NO);
                             wbcText = s.Text(kValueIds[0]);
+                            ink = InkIn(s, kValueIds[0]);
                             ASSERT_TRUE(CountOne(s, screen));
                             if (s.MessageBox()) question = s.MessageBoxText();
                             Leave(s, screen);
                           }));
   EXPECT_EQ(shown, "5");
-  EXPECT_EQ(wbcText, "");  // the result of sample 1 is no longer shown
+  EXPECT_EQ(wbcText, "");  // the result of sample 1 is no longer shown, not even its pixels
+  EXPECT_EQ(ink, 0);
   EXPECT_EQ(question, "");
   EXPECT_EQ(Row("Name", "5"), "Next patient");
   EXPECT_NE(Row("WBC", "5"), "");
