@@ -133,7 +133,7 @@ TEST_F(CountCycleTest, TwoAgreeingCountsMakeOneSample) {
   EXPECT_EQ(start[4], 60);
   EXPECT_EQ(host.processed, std::vector<bool>{false});
   ASSERT_EQ(host.ends.size(), 1u);
-  EXPECT_FLOAT_EQ(host.ends[0].apertureSeconds, 1.2f);
+  EXPECT_FLOAT_EQ(host.ends[0].apertureSeconds, 4.0f);
   EXPECT_EQ(host.cycle.state(), CycleState::Idle);
   EXPECT_FALSE(host.cycle.resultPending());
   EXPECT_FALSE(host.cycle.countTimerRunning());

@@ -120,5 +120,5 @@ TEST(SampleOverLink, NormalProfileFromKeyToStoredRow) {
   EXPECT_EQ(Scalar("select BloodType from Person where SampleNo='1'"), "Whole blood");
   EXPECT_EQ(FileBytes(folder.file("TDI.dat")).size(), 32u);
   EXPECT_EQ(FileBytes(folder.file("TD.dat")).size(), 2560u);
-  EXPECT_FLOAT_EQ(screen.ends[0].apertureSeconds, 1.2f);
+  EXPECT_FLOAT_EQ(screen.ends[0].apertureSeconds, 4.0f);
 }
