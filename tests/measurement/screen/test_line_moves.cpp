@@ -168,6 +168,8 @@ TEST_F(LineMoves, ValuesStayWhenTheWbcIsTooLowOrAdjustingIsOff) {
       EXPECT_EQ(wbcMarks, std::vector<std::string>(6, "!"));
       EXPECT_EQ(pltMarks, std::vector<std::string>(5, "!"));
       EXPECT_EQ(box, "PLT Data saved!");
+      EXPECT_EQ(Row("PLT").substr(0, 1), "!");
+      EXPECT_EQ(Row("PMARKER2"), StrPrintf("%g", pltMoved));
     } else {
       EXPECT_EQ(wbcAfter, wbcBefore);
       EXPECT_EQ(pltAfter, pltBefore);

@@ -1,6 +1,6 @@
 // The test screen's Profile button over the board simulator: the patient screen opens over the
 // test screen, what the operator enters there comes back into the header, the row and the
-// marks, another sample number becomes the next count's; an open patient screen follows the
+// marks, another (already counted) sample number becomes the next count's without a question; an open patient screen follows the
 // counts, and its open question keeps the board's bytes out.
 #include "app/value_format.h"
 #include "counted_sample.h"
@@ -86,17 +86,23 @@ TEST_F(ProfileButton, NameAndGroupOfTheCountedSampleComeBackAndAreStored) {
 
 TEST_F(ProfileButton, AnotherSampleNumberBecomesTheNextCount) {
   CSampleTest screen(nullptr);
-  std::string shown, wbcText, question;
+  std::string shown, wbcText, retestQuestion, question;
   int ink = -1;
   ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
                           [&](ui::TestDriver& s) {
                             ASSERT_TRUE(WaitReady(s, screen));
                             ASSERT_TRUE(CountOne(s, screen));
+                            // Sample 5 was counted before; it is chosen for the next count,
+                            // which is to replace its result.
+                            Sql("insert into Person (SampleNo, TestDate, TestTime, WBC) values ('5','" + Today() +
+                                "','08:00:00','5.00')");
                             ASSERT_TRUE(OpenProfile(s));
-                            // Sample 5 is prepared and chosen for the next count.
                             s.Find(IDC_PI_SAMPLE_NO)->SetWindowText("5");
                             TypeInto(s, IDC_PI_NAME, "Next patient");
                             s.Press(ui::IDOK);
+                            ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }, 3000));
+                            retestQuestion = s.MessageBoxText();
+                            s.AnswerMessageBox(ui::IDOK);
                             ASSERT_TRUE(s.RunUntil([&] { return ui::FindWindow("", "Sample profile") == nullptr; }));
                             shown = s.Text(IDC_SAMPLE_NO);
                             wbcText = s.Text(kValueIds[0]);
@@ -105,12 +111,14 @@ TEST_F(ProfileButton, AnotherSampleNumberBecomesTheNextCount) {
                             if (s.MessageBox()) question = s.MessageBoxText();
                             Leave(s, screen);
                           }));
+  EXPECT_EQ(retestQuestion, "Sample existed, if retest, new result will cover previous result!");
   EXPECT_EQ(shown, "5");
   EXPECT_EQ(wbcText, "");  // the result of sample 1 is no longer shown, not even its pixels
   EXPECT_EQ(ink, 0);
   EXPECT_EQ(question, "");
   EXPECT_EQ(Row("Name", "5"), "Next patient");
   EXPECT_NE(Row("WBC", "5"), "");
+  EXPECT_NE(Row("WBC", "5"), "5.00");
   EXPECT_EQ(CurrentSample.SampleNo, "5");
   EXPECT_EQ(Scalar("select count(*) from Person"), "2");
 }
