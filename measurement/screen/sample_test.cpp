@@ -459,16 +459,6 @@ const draw::Brush* CSampleTest::OnCtlColor(draw::DC& dc, ui::Window* control, in
 }
 
 bool CSampleTest::OnEraseBkgnd(draw::DC& dc) {
-  // Changed labels ask for their background to be repainted; the area erased here can be
-  // wider than each of them, and every control in it is drawn again over the new background.
-  const ui::Rect area = dc.GetClipBox();
-  for (ui::Window* child : Children()) {
-    const ui::Rect r = child->GetRectInParent();
-    const ui::Rect part = area.Intersect(r);
-    if (part.IsEmpty()) continue;
-    const ui::Rect inChild = part.Offset(-r.left, -r.top);
-    child->InvalidateRect(&inChild, true);
-  }
   const ui::Rect rc = GetClientRect();
   dc.FillSolidRect(rc, draw::RGB(215, 223, 224));
   const draw::Color edge = draw::RGB(0, 76, 120);

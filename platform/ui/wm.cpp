@@ -228,10 +228,13 @@ void WindowAccess::Invalidate(Window* w, const Rect& r, bool erase) {
   }
   w->invalid_ = w->invalid_.Union(r);
   if (erase) w->eraseNeeded_ = true;
-  // Children overlapping the area are painted over it again.
+  // The window repaints (and erases) its whole invalid rectangle, which is the union of every
+  // area invalidated so far; so every child overlapping that union is painted over it again,
+  // not only the children under `r`.
+  const Rect area = w->invalid_;
   for (Window* ch : w->children_) {
     const Rect cr = ch->rect_;
-    const Rect part = r.Intersect(cr);
+    const Rect part = area.Intersect(cr);
     if (part.IsEmpty()) continue;
     const Rect inChild = part.Offset(-cr.left, -cr.top);
     if (inChild.Intersect(ch->GetClientRect()) != inChild) ch->barsDirty_ = true;

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "platform/ui/app.h"
+#include "platform/ui/controls/controls.h"
 #include "platform/ui/demo/demo_dialog.h"
 #include "platform/ui/test_driver.h"
 
@@ -115,6 +116,45 @@ TEST(Render, ClicksAndTimersOfTheDemonstration) {
     EXPECT_EQ(before, "5");
     d.Advance(3000);
     EXPECT_TRUE(dlg.IsWindow());
+  }
+  TestDriver::Stop();
+}
+
+namespace {
+
+// A plain parent that erases to one colour, with three labels in a row.
+class ErasingParent : public Window {
+ protected:
+  bool OnEraseBkgnd(draw::DC& dc) override {
+    dc.FillSolidRect(GetClientRect(), RGB(20, 120, 60));
+    return true;
+  }
+};
+
+}  // namespace
+
+TEST(Render, ChildrenInsideTheUnionOfInvalidatedAreasArePaintedAgain) {
+  ASSERT_TRUE(TestDriver::Start(800, 600));
+  {
+    TestDriver d;
+    ErasingParent parent;
+    ASSERT_TRUE(parent.Create("ErasingParent", "", WS_POPUP | WS_VISIBLE, Rect(0, 0, 600, 100), nullptr));
+    Static labels[3];
+    for (int i = 0; i < 3; ++i) {
+      ASSERT_TRUE(labels[i].Create("Static", "WWWW", WS_CHILD | WS_VISIBLE, Rect(20 + 180 * i, 30, 170 + 180 * i, 60),
+                                   &parent, 100 + i));
+    }
+    d.Screen();
+    const Rect middle = labels[1].GetWindowRect();
+    const int inkBefore = Ink(d.Screen(), middle);
+    ASSERT_GT(inkBefore, 15);
+    // Only the outer labels' areas are invalidated; the parent repaints their union, which
+    // covers the middle label, so that one has to be drawn again too.
+    const Rect left = labels[0].GetRectInParent(), right = labels[2].GetRectInParent();
+    parent.InvalidateRect(&left, true);
+    parent.InvalidateRect(&right, true);
+    EXPECT_EQ(Ink(d.Screen(), middle), inkBefore);
+    parent.DestroyWindow();
   }
   TestDriver::Stop();
 }
