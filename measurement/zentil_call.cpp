@@ -3,6 +3,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "analyzer/algorithm_input.h"
 #include "app/write_log.h"
 #include "platform/sys/program_dir.h"
 
@@ -16,30 +17,13 @@ std::string g_libraryPath;
 }  // namespace
 
 void FillAlgorithmInput(AlgorithmInput& in, const CountInputs& c, const HistogramBuffers& h) {
-  std::memset(&in, 0, sizeof in);
-  if (c.hgbBlank != nullptr && c.hgbSample != nullptr) {
-    in.HgbBlankReadings = c.hgbBlank;
-    in.HgbSampleReadings = c.hgbSample;
-    in.HgbReadingCount = 1;
-  }
-  const bool prediluted = c.bloodMode == 2;
-  in.BloodMode = prediluted ? 1 : 0;
-  in.WbcDilution = prediluted ? 337.72f : 280.0f;
-  in.RbcDilution = prediluted ? 21476.0f : 18109.0f;
-  in.WbcRateDivisor = 25.6f;
-  in.RbcRateDivisor = 10.4f;
-  const float countTime = static_cast<float>(c.wbcTimeTenths / 10);
-  in.WbcCountTime = countTime;
-  in.RbcCountTime = countTime;
-  in.WbcFactor = c.calibration[0];
-  in.HgbFactor = c.calibration[8];
-  in.RbcFactor = c.calibration[7];
-  in.McvFactor = c.calibration[10];
-  in.PltFactor = c.calibration[15];
-  in.MpvFactor = c.calibration[16];
-  std::memcpy(in.WbcHistogram, h.wbc, sizeof h.wbc);
-  std::memcpy(in.RbcHistogram, h.rbc, sizeof h.rbc);
-  std::memcpy(in.PltHistogram, h.plt, sizeof h.plt);
+  analyzer::AlgorithmInputValues values;
+  values.bloodMode = c.bloodMode;
+  values.wbcTimeTenths = c.wbcTimeTenths;
+  analyzer::PickAlgorithmFactors(c.calibration, values.factors);
+  values.hgbBlank = c.hgbBlank;
+  values.hgbSample = c.hgbSample;
+  analyzer::FillAlgorithmInput(in, values, h.wbc, h.rbc, h.plt);
 }
 
 void SetZentilMessageHook(ZentilMessageHook hook) {

@@ -1,9 +1,11 @@
 #include "analyzer/sequences/startup_sequence.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 
 #include "algorithm/Zentil.h"
+#include "analyzer/algorithm_input.h"
 #include "analyzer/command_catalogue.h"
 #include "analyzer/reagent.h"
 #include "analyzer/sequences/process_values.h"
@@ -171,25 +173,10 @@ bool BlankIsHigh(const BlankValues& v) {
 }
 
 void FillBlankInput(AlgorithmInput& input, uint8_t wbcTimeTenths, const float factors[6]) {
-  std::memset(&input, 0, sizeof input);
-  input.WbcDilution = 280.0f;
-  input.RbcDilution = 18109.0f;
-  input.WbcRateDivisor = 25.6f;
-  input.RbcRateDivisor = 10.4f;
-  const float seconds = static_cast<float>(wbcTimeTenths / 10);
-  input.WbcCountTime = seconds;
-  input.RbcCountTime = seconds;
-  input.WbcFactor = factors[0];
-  input.HgbFactor = factors[1];
-  input.RbcFactor = factors[2];
-  input.McvFactor = factors[3];
-  input.PltFactor = factors[4];
-  input.MpvFactor = factors[5];
-  for (size_t i = 0; i < 256; ++i) {
-    input.WbcHistogram[i] = BlankHistograms.wbc[i];
-    input.RbcHistogram[i] = BlankHistograms.rbc[i];
-  }
-  for (size_t i = 0; i < 128; ++i) input.PltHistogram[i] = BlankHistograms.plt[i];
+  AlgorithmInputValues values;  // whole blood, no HGB measurement
+  values.wbcTimeTenths = wbcTimeTenths;
+  std::copy(factors, factors + kAlgorithmFactors, values.factors);
+  FillAlgorithmInput(input, values, BlankHistograms.wbc, BlankHistograms.rbc, BlankHistograms.plt);
 }
 
 void ReadWholeBloodFactors(CADOConn& conn, float factors[6]) {
@@ -202,13 +189,7 @@ void ReadWholeBloodFactors(CADOConn& conn, float factors[6]) {
       ReadField(*rs, i + 1, all[i]);
     }
     ReorderParamsForDisplay(all);
-    // Display positions: WBC 0, RBC 7, HGB 8, MCV 10, PLT 15, MPV 16.
-    factors[0] = all[0];
-    factors[1] = all[8];
-    factors[2] = all[7];
-    factors[3] = all[10];
-    factors[4] = all[15];
-    factors[5] = all[16];
+    PickAlgorithmFactors(all, factors);
   }
   conn.CloseRecordset();
 }
