@@ -9,6 +9,7 @@
 #include "app/param_order.h"
 #include "app/value_format.h"
 #include "app/write_log.h"
+#include "measurement/patient/patient_input.h"
 #include "platform/sys/clock.h"
 
 namespace measurement {
@@ -158,14 +159,8 @@ std::string ReagentShortageText(float diluent, float lyse, float cleanser, int l
 }
 
 std::string AgeWithUnit(int age, const std::string& unit, int language) {
-  std::string word;
-  if (unit == "岁" || unit == "Y" || unit == "A" || unit == "Р")
-    word = PickText(language, " 岁", " years", " anos", " ans", "  років");
-  else if (unit == "月" || unit == "M" || unit == "М")
-    word = PickText(language, " 个月", " months", " meses", " mois", " місяців");
-  else if (unit == "天" || unit == "D" || unit == "J" || unit == "Д")
-    word = PickText(language, " 天", " days", " dias", " jours", " днів");
-  return std::to_string(age) + word;
+  const int field = AgeFieldOfUnit(unit);
+  return std::to_string(age) + (field >= 0 ? AgeSuffix(field, language, true) : "");
 }
 
 }  // namespace measurement
