@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/ui/draw/dc.h"
@@ -84,22 +85,59 @@ struct Shaper {
     return l;
   }
 
+  // A layout that nobody changes afterwards, shaped once per thread and reused: labels and
+  // chart ticks draw the same few texts on every repaint, and shaping is most of their cost.
+  // The font descriptions live for the thread, so their addresses are stable keys.
+  PangoLayout* Shared(const std::string& text, int ulStart = -1, int ulLen = 0) const {
+    struct Key {
+      const PangoFontDescription* desc;
+      bool smooth, underline, strike;
+      double tab;
+      int ulStart, ulLen;
+      std::string text;
+      bool operator==(const Key&) const = default;
+    };
+    struct KeyHash {
+      size_t operator()(const Key& k) const {
+        size_t h = std::hash<std::string>()(k.text);
+        h ^= std::hash<const void*>()(k.desc) + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
+        h ^= static_cast<size_t>(k.ulStart * 31 + k.ulLen) + (k.smooth ? 1 : 0) + (k.underline ? 2 : 0) +
+             (k.strike ? 4 : 0) + static_cast<size_t>(k.tab * 8);
+        return h;
+      }
+    };
+    struct Cache {
+      std::unordered_map<Key, PangoLayout*, KeyHash> map;
+      void Clear() {
+        for (auto& [k, l] : map) g_object_unref(l);
+        map.clear();
+      }
+      ~Cache() { Clear(); }
+    };
+    thread_local Cache cache;
+    Key key{rf.desc, smooth, font.underline, font.strikeOut, tabWidth, ulStart, ulLen, text};
+    auto it = cache.map.find(key);
+    if (it != cache.map.end()) return it->second;
+    if (cache.map.size() >= 2048) cache.Clear();  // bounded: a screen shows far fewer texts
+    PangoLayout* l = Layout(text, ulStart, ulLen);
+    cache.map.emplace(std::move(key), l);
+    return l;
+  }
+
   double Width(const std::string& text) const {
     if (text.empty()) return 0;
-    PangoLayout* l = Layout(text);
+    PangoLayout* l = Shared(text);
     PangoRectangle log;
     pango_layout_get_extents(l, nullptr, &log);
-    g_object_unref(l);
     return log.width / double(PANGO_SCALE);
   }
 
   // Draws `text` with its top-left at (x, y) in the current user space (device pixels).
   void Show(cairo_t* cr, double x, double y, const std::string& text, int ulStart = -1, int ulLen = 0) const {
     if (text.empty()) return;
-    PangoLayout* l = Layout(text, ulStart, ulLen);
+    PangoLayout* l = Shared(text, ulStart, ulLen);
     cairo_move_to(cr, x, y + rf.ascent);
     pango_cairo_show_layout_line(cr, pango_layout_get_line_readonly(l, 0));
-    g_object_unref(l);
   }
 
   // Shortens `text` with "..." until it fits `width`.
