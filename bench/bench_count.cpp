@@ -13,9 +13,9 @@
 
 #include "analyzer/frame.h"
 #include "analyzer/reagent.h"
-#include "app/app_settings.h"
-#include "app/data_store.h"
-#include "app/value_format.h"
+#include "core/app_settings.h"
+#include "core/data_store.h"
+#include "core/value_format.h"
 #include "controls/skin_loader.h"
 #include "measurement/screen/sample_test.h"
 #include "measurement/zentil_call.h"

@@ -1,8 +1,8 @@
 #include "controls/message_box_dlg.h"
 
-#include "app/app_settings.h"
-#include "app/dialog_layout.h"
-#include "app/layout.h"
+#include "core/app_settings.h"
+#include "core/dialog_layout.h"
+#include "core/layout.h"
 #include "controls/skin_loader.h"
 #include "platform/ui/app.h"
 #include "platform/ui/data_exchange.h"

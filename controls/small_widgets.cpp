@@ -1,7 +1,7 @@
 #include "controls/small_widgets.h"
 
-#include "app/dialog_layout.h"
-#include "app/layout.h"
+#include "core/dialog_layout.h"
+#include "core/layout.h"
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/resources.h"
 

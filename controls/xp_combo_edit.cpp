@@ -1,6 +1,6 @@
 #include "controls/xp_combo_edit.h"
 
-#include "app/app_settings.h"
+#include "core/app_settings.h"
 #include "controls/hover_tracking.h"
 #include "controls/skin_loader.h"
 #include "platform/ui/message_box.h"

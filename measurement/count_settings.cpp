@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "app/ado_conn.h"
-#include "app/field_read.h"
-#include "app/param_order.h"
+#include "core/ado_conn.h"
+#include "core/field_read.h"
+#include "core/param_order.h"
 
 namespace measurement {
 

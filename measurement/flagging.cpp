@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "app/ado_conn.h"
-#include "app/field_read.h"
-#include "app/param_order.h"
-#include "app/value_format.h"
+#include "core/ado_conn.h"
+#include "core/field_read.h"
+#include "core/param_order.h"
+#include "core/value_format.h"
 
 namespace measurement {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/value_format.h"
+#include "core/value_format.h"
 
 namespace measurement {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/value_format.h"
+#include "core/value_format.h"
 
 namespace measurement {
 

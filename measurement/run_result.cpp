@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/ado_conn.h"
-#include "app/app_settings.h"
-#include "app/field_read.h"
-#include "app/param_order.h"
-#include "app/value_format.h"
-#include "app/write_log.h"
+#include "core/ado_conn.h"
+#include "core/app_settings.h"
+#include "core/field_read.h"
+#include "core/param_order.h"
+#include "core/value_format.h"
+#include "core/write_log.h"
 #include "measurement/patient/patient_input.h"
 #include "platform/sys/clock.h"
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/ado_conn.h"
-#include "app/field_read.h"
+#include "core/ado_conn.h"
+#include "core/field_read.h"
 
 namespace measurement {
 

@@ -4,7 +4,7 @@
 #include <mutex>
 
 #include "analyzer/algorithm_input.h"
-#include "app/write_log.h"
+#include "core/write_log.h"
 #include "platform/sys/program_dir.h"
 
 namespace measurement {

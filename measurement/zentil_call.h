@@ -7,7 +7,7 @@
 #include <string>
 
 #include "algorithm/Zentil.h"
-#include "app/zentil_binding.h"
+#include "core/zentil_binding.h"
 #include "measurement/histograms.h"
 
 namespace measurement {

@@ -1,8 +1,8 @@
 #include "printing/print_hint_dlg.h"
 
-#include "app/app_settings.h"
-#include "app/dialog_layout.h"
-#include "app/layout.h"
+#include "core/app_settings.h"
+#include "core/dialog_layout.h"
+#include "core/layout.h"
 #include "platform/ui/draw/dc.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/resources.h"

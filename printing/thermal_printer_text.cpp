@@ -1,7 +1,7 @@
 // Text printing: splitting into printer rows, glyphs for the characters above code 128.
 #include <cstring>
 
-#include "app/app_settings.h"
+#include "core/app_settings.h"
 #include "platform/ui/draw/bitmap.h"
 #include "platform/ui/draw/dc.h"
 #include "printing/thermal_printer.h"

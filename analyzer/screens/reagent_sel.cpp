@@ -2,9 +2,9 @@
 
 #include "analyzer/screens/reagent_vol_dlg.h"
 #include "analyzer/screens/screen_common.h"
-#include "app/app_settings.h"
-#include "app/dialog_layout.h"
-#include "app/layout.h"
+#include "core/app_settings.h"
+#include "core/dialog_layout.h"
+#include "core/layout.h"
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/messages.h"

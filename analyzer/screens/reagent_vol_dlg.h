@@ -2,7 +2,7 @@
 // CReagentVolDlg: the volumes of new reagent bottles (litres) and the replacement dates. OK
 // checks the numbers and stores them; the remaining volumes change only when the store took
 // them. Cancel changes nothing.
-#include "app/ado_conn.h"
+#include "core/ado_conn.h"
 #include "controls/static_trans.h"
 #include "controls/xp_button.h"
 #include "controls/xp_combo_edit.h"

@@ -2,8 +2,8 @@
 
 #include "analyzer/board_port.h"
 #include "analyzer/serial_window_sink.h"
-#include "app/app_settings.h"
-#include "app/dialog_layout.h"
+#include "core/app_settings.h"
+#include "core/dialog_layout.h"
 #include "controls/skin_loader.h"
 #include "platform/ui/draw/dc.h"
 #include "platform/ui/message_box.h"

@@ -2,9 +2,9 @@
 
 #include "analyzer/screens/screen_common.h"
 #include "analyzer/serial_port.h"
-#include "app/app_settings.h"
-#include "app/dialog_layout.h"
-#include "app/layout.h"
+#include "core/app_settings.h"
+#include "core/dialog_layout.h"
+#include "core/layout.h"
 #include "controls/skin_loader.h"
 #include "platform/sys/host.h"
 #include "platform/ui/data_exchange.h"

@@ -6,7 +6,7 @@
 
 #include "analyzer/screens/board_screen.h"
 #include "analyzer/sequences/stop_use_sequence.h"
-#include "app/ado_conn.h"
+#include "core/ado_conn.h"
 #include "controls/xp_button.h"
 #include "controls/xp_group_box.h"
 

@@ -1,7 +1,7 @@
 #include "analyzer/screens/sys_close.h"
 
-#include "app/app_settings.h"
-#include "app/dialog_layout.h"
+#include "core/app_settings.h"
+#include "core/dialog_layout.h"
 #include "platform/ui/messages.h"
 
 namespace analyzer {

@@ -7,7 +7,7 @@
 
 #include "analyzer/screens/board_screen.h"
 #include "analyzer/sequences/shutdown_sequence.h"
-#include "app/ado_conn.h"
+#include "core/ado_conn.h"
 
 namespace analyzer {
 

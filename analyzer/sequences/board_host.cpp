@@ -2,7 +2,7 @@
 
 #include "analyzer/command_catalogue.h"
 #include "analyzer/reagent.h"
-#include "app/app_settings.h"
+#include "core/app_settings.h"
 
 namespace analyzer {
 

@@ -3,9 +3,9 @@
 #include <cstdlib>
 
 #include "analyzer/reagent.h"
-#include "app/ado_conn.h"
-#include "app/app_settings.h"
-#include "app/value_format.h"
+#include "core/ado_conn.h"
+#include "core/app_settings.h"
+#include "core/value_format.h"
 #include "platform/sys/clock.h"
 
 namespace analyzer {

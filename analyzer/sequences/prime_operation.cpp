@@ -2,8 +2,8 @@
 
 #include "analyzer/command_catalogue.h"
 #include "analyzer/reagent.h"
-#include "app/app_settings.h"
-#include "app/write_log.h"
+#include "core/app_settings.h"
+#include "core/write_log.h"
 #include "platform/sys/clock.h"
 
 namespace analyzer {

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <set>
 
-#include "app/ado_conn.h"
-#include "app/field_read.h"
+#include "core/ado_conn.h"
+#include "core/field_read.h"
 #include "platform/sys/file_ops.h"
 #include "platform/sys/path_map.h"
 

@@ -3,10 +3,10 @@
 #include "analyzer/command_catalogue.h"
 #include "analyzer/reagent.h"
 #include "analyzer/sequences/process_values.h"
-#include "app/ado_conn.h"
-#include "app/app_settings.h"
-#include "app/sys_log.h"
-#include "app/value_format.h"
+#include "core/ado_conn.h"
+#include "core/app_settings.h"
+#include "core/sys_log.h"
+#include "core/value_format.h"
 #include "platform/sys/clock.h"
 
 namespace analyzer {

@@ -5,8 +5,8 @@
 #include <mutex>
 
 #include "analyzer/sequences/process_values.h"
-#include "app/app_settings.h"
-#include "app/value_format.h"
+#include "core/app_settings.h"
+#include "core/value_format.h"
 #include "platform/ui/app.h"
 #include "platform/ui/message_box.h"
 

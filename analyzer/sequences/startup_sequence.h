@@ -15,7 +15,7 @@
 #include "analyzer/frame_collector.h"
 #include "analyzer/sequences/board_host.h"
 #include "analyzer/sequences/startup_store.h"
-#include "app/zentil_binding.h"
+#include "core/zentil_binding.h"
 
 class CADOConn;
 struct AlgorithmInput;

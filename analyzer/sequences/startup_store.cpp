@@ -2,11 +2,11 @@
 
 #include "analyzer/reagent.h"
 #include "analyzer/sequences/process_values.h"
-#include "app/ado_conn.h"
-#include "app/app_settings.h"
-#include "app/data_store.h"
-#include "app/field_read.h"
-#include "app/value_format.h"
+#include "core/ado_conn.h"
+#include "core/app_settings.h"
+#include "core/data_store.h"
+#include "core/field_read.h"
+#include "core/value_format.h"
 #include "platform/sys/clock.h"
 
 namespace analyzer {

@@ -14,7 +14,7 @@
 #include <string>
 #include <thread>
 
-#include "app/screens/screen_registry.h"
+#include "core/screen_registry.h"
 #include "app/screens/vantorium_app.h"
 #include "platform/sys/program_dir.h"
 #include "platform/ui/app.h"

@@ -7,7 +7,7 @@
 // CHistoryList (results),
 // CQCSel (QC menu), CCaliSel (calibration menu), CServiceSel (maintenance menu), CSysSet
 // (settings), CBackDoor2 (hidden maintenance menu).
-#include "app/screens/screen_registry.h"
+#include "core/screen_registry.h"
 #include "measurement/screen/sample_test.h"
 
 void RegisterProgramScreens() {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <mutex>
 
-#include "app/ado_conn.h"
+#include "core/ado_conn.h"
 #include "platform/sys/file_ops.h"
 #include "platform/sys/path_map.h"
 

@@ -2,12 +2,12 @@
 
 #include <filesystem>
 
-#include "app/app_settings.h"
-#include "app/dialog_layout.h"
-#include "app/layout.h"
+#include "core/app_settings.h"
+#include "core/dialog_layout.h"
+#include "core/layout.h"
 #include "app/screens/backup_files.h"
-#include "app/screens/screen_common.h"
-#include "app/sys_log.h"
+#include "controls/screen_common.h"
+#include "core/sys_log.h"
 #include "platform/sys/file_ops.h"
 #include "platform/sys/path_map.h"
 #include "platform/ui/controls/controls.h"

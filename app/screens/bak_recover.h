@@ -3,7 +3,7 @@
 // folder of the operator's choice, or their restore from such a folder (mode 1 = backup).
 #include <string>
 
-#include "app/ado_conn.h"
+#include "core/ado_conn.h"
 #include "controls/xp_button.h"
 #include "controls/xp_group_box.h"
 #include "platform/ui/dialog.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/app_settings.h"
+#include "core/app_settings.h"
 #include "platform/sys/path_map.h"
 
 std::string MenuButtonText(int id, int language) {

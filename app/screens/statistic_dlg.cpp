@@ -3,11 +3,11 @@
 #include <cstdio>
 
 #include "analyzer/sequences/process_values.h"
-#include "app/app_settings.h"
-#include "app/dialog_layout.h"
-#include "app/field_read.h"
-#include "app/layout.h"
-#include "app/screens/screen_common.h"
+#include "core/app_settings.h"
+#include "core/dialog_layout.h"
+#include "core/field_read.h"
+#include "core/layout.h"
+#include "controls/screen_common.h"
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/resources.h"

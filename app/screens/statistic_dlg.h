@@ -3,7 +3,7 @@
 // and the reset of all of them (user level 1 and above).
 #include <string>
 
-#include "app/ado_conn.h"
+#include "core/ado_conn.h"
 #include "controls/static_trans.h"
 #include "controls/xp_button.h"
 #include "controls/xp_group_box.h"

@@ -1,10 +1,10 @@
 #include "app/screens/sys_info_sel.h"
 
-#include "app/app_settings.h"
-#include "app/dialog_layout.h"
-#include "app/layout.h"
-#include "app/screens/screen_common.h"
-#include "app/screens/screen_registry.h"
+#include "core/app_settings.h"
+#include "core/dialog_layout.h"
+#include "core/layout.h"
+#include "controls/screen_common.h"
+#include "core/screen_registry.h"
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/resources.h"
 

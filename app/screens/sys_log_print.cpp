@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/app_settings.h"
+#include "core/app_settings.h"
 #include "platform/print/device_mode.h"
 #include "printing/r_print_helper.h"
 #include "printing/thermal_printer.h"

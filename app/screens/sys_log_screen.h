@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ado_conn.h"
+#include "core/ado_conn.h"
 #include "app/screens/sys_log_print.h"
 #include "controls/grid/grid_ctrl.h"
 #include "controls/xp_button.h"

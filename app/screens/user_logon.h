@@ -4,7 +4,7 @@
 // row to the system log.
 #include <string>
 
-#include "app/ado_conn.h"
+#include "core/ado_conn.h"
 #include "controls/xp_button.h"
 #include "controls/xp_combo_edit.h"
 #include "controls/xp_group_box.h"

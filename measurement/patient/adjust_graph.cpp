@@ -1,8 +1,8 @@
 #include "measurement/patient/adjust_graph.h"
 
-#include "app/app_settings.h"
-#include "app/dialog_layout.h"
-#include "app/layout.h"
+#include "core/app_settings.h"
+#include "core/dialog_layout.h"
+#include "core/layout.h"
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/resources.h"
 

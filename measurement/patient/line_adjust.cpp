@@ -6,10 +6,10 @@
 #include <cstring>
 #include <strings.h>
 
-#include "app/ado_conn.h"
-#include "app/app_settings.h"
-#include "app/value_format.h"
-#include "app/write_log.h"
+#include "core/ado_conn.h"
+#include "core/app_settings.h"
+#include "core/value_format.h"
+#include "core/write_log.h"
 #include "measurement/result_globals.h"
 #include "platform/sys/dynlib.h"
 

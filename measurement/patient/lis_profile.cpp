@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "app/app_settings.h"
+#include "core/app_settings.h"
 #include "measurement/patient/profile_flags.h"
 #include "platform/ui/app.h"
 #include "platform/ui/window.h"

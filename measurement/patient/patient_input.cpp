@@ -3,8 +3,8 @@
 #include <cctype>
 #include <climits>
 
-#include "app/app_settings.h"
-#include "app/value_format.h"
+#include "core/app_settings.h"
+#include "core/value_format.h"
 #include "measurement/flagging.h"
 #include "platform/sys/clock.h"
 #include "platform/ui/message_box.h"

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/ado_conn.h"
+#include "core/ado_conn.h"
 #include "controls/static_trans.h"
 #include "controls/xp_combo_edit.h"
 #include "controls/xp_tab_spin.h"

@@ -1,9 +1,9 @@
 #include "measurement/patient/profile_edit.h"
 
-#include "app/ado_conn.h"
-#include "app/app_settings.h"
-#include "app/field_read.h"
-#include "app/param_order.h"
+#include "core/ado_conn.h"
+#include "core/app_settings.h"
+#include "core/field_read.h"
+#include "core/param_order.h"
 #include "measurement/flagging.h"
 #include "measurement/patient/patient_input.h"
 #include "measurement/patient/reflag.h"

@@ -2,11 +2,11 @@
 
 #include <cstdlib>
 
-#include "app/ado_conn.h"
-#include "app/app_settings.h"
-#include "app/field_read.h"
-#include "app/param_order.h"
-#include "app/value_format.h"
+#include "core/ado_conn.h"
+#include "core/app_settings.h"
+#include "core/field_read.h"
+#include "core/param_order.h"
+#include "core/value_format.h"
 
 namespace measurement {
 

@@ -1,7 +1,7 @@
 #include "measurement/screen/restore_dlg.h"
 
-#include "app/app_settings.h"
-#include "app/dialog_layout.h"
+#include "core/app_settings.h"
+#include "core/dialog_layout.h"
 #include "measurement/screen/sample_test_texts.h"
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/keys.h"

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "analyzer/serial_port.h"
-#include "app/ado_conn.h"
+#include "core/ado_conn.h"
 #include "controls/static_trans.h"
 #include "controls/tool_tip.h"
 #include "controls/xp_button.h"

@@ -1,6 +1,6 @@
 #include "measurement/screen/sample_test_texts.h"
 
-#include "app/app_settings.h"
+#include "core/app_settings.h"
 
 namespace measurement {
 

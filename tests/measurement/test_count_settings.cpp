@@ -1,7 +1,7 @@
 // Counting times and calibration factors read for a count.
 #include <gtest/gtest.h>
 
-#include "app/ado_conn.h"
+#include "core/ado_conn.h"
 #include "measurement/count_settings.h"
 #include "program_folder.h"
 

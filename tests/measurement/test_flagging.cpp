@@ -4,8 +4,8 @@
 #include <cstring>
 #include <memory>
 
-#include "app/ado_conn.h"
-#include "app/value_format.h"
+#include "core/ado_conn.h"
+#include "core/value_format.h"
 #include "measurement/flagging.h"
 #include "measurement/run_result.h"
 #include "program_folder.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/value_format.h"
+#include "core/value_format.h"
 #include "measurement/result_intake.h"
 #include "measurement/zentil_call.h"
 #include "program_folder.h"

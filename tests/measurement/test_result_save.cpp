@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "app/ado_conn.h"
-#include "app/db_errors.h"
-#include "app/value_format.h"
+#include "core/ado_conn.h"
+#include "core/db_errors.h"
+#include "core/value_format.h"
 #include "measurement/result_save.h"
 #include "measurement/run_result.h"
 #include "platform/sys/clock.h"

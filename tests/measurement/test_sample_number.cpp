@@ -4,7 +4,7 @@
 #include <set>
 #include <vector>
 
-#include "app/ado_conn.h"
+#include "core/ado_conn.h"
 #include "measurement/sample_number.h"
 #include "program_folder.h"
 

@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "analyzer/serial_port.h"
-#include "app/ado_conn.h"
-#include "app/value_format.h"
+#include "core/ado_conn.h"
+#include "core/value_format.h"
 #include "measurement/count_cycle.h"
 #include "measurement/run_result.h"
 #include "measurement/zentil_call.h"

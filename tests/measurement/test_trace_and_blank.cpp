@@ -1,7 +1,7 @@
 // Trace records of damaged frames, the published result and the start-up blank check.
 #include <gtest/gtest.h>
 
-#include "app/value_format.h"
+#include "core/value_format.h"
 #include "measurement/result_globals.h"
 #include "measurement/run_result.h"
 #include "measurement/trace_records.h"

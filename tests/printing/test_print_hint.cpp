@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <thread>
 
-#include "app/app_settings.h"
-#include "app/layout.h"
+#include "core/app_settings.h"
+#include "core/layout.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/resources.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_settings.h"
+#include "core/app_settings.h"
 #include "printing/thermal_printer.h"
 #include "recording_output.h"
 

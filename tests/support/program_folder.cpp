@@ -7,8 +7,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/ado_conn.h"
-#include "app/data_store.h"
+#include "core/ado_conn.h"
+#include "core/data_store.h"
 #include "platform/db/connection.h"
 #include "platform/sys/program_dir.h"
 

@@ -7,8 +7,8 @@
 
 #include "analyzer/reagent.h"
 #include "analyzer/sequences/process_values.h"
-#include "app/app_settings.h"
-#include "app/data_store.h"
+#include "core/app_settings.h"
+#include "core/data_store.h"
 #include "platform/sys/clock.h"
 
 SequenceFolder::SequenceFolder() : ScratchProgramFolder("quorvex_seq_", /*withDataStore=*/false) {

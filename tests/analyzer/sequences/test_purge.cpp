@@ -10,8 +10,8 @@
 #include <iterator>
 
 #include "analyzer/sequences/results_purge.h"
-#include "app/ado_conn.h"
-#include "app/db_errors.h"
+#include "core/ado_conn.h"
+#include "core/db_errors.h"
 #include "fixture.h"
 
 using namespace analyzer;

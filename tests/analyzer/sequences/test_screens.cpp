@@ -18,7 +18,7 @@
 #include "platform/sys/host_fakes.h"
 #include "analyzer/screens/sys_start.h"
 #include "analyzer/sequences/process_values.h"
-#include "app/app_settings.h"
+#include "core/app_settings.h"
 #include "fixture.h"
 #include "analyzer/serial_port.h"
 #include "controls/skin_loader.h"

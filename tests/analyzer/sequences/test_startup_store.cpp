@@ -4,10 +4,10 @@
 #include "analyzer/reagent.h"
 #include "analyzer/sequences/process_values.h"
 #include "analyzer/sequences/startup_store.h"
-#include "app/ado_conn.h"
-#include "app/app_settings.h"
-#include "app/db_errors.h"
-#include "app/value_format.h"
+#include "core/ado_conn.h"
+#include "core/app_settings.h"
+#include "core/db_errors.h"
+#include "core/value_format.h"
 #include "fixture.h"
 
 using namespace analyzer;

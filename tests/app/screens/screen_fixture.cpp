@@ -1,8 +1,8 @@
 #include "screen_fixture.h"
 
 #include "analyzer/sequences/process_values.h"
-#include "app/data_store.h"
-#include "app/screens/screen_registry.h"
+#include "core/data_store.h"
+#include "core/screen_registry.h"
 #include "app/screens/vantorium_dlg.h"
 #include "controls/message_box_dlg.h"
 #include "controls/skin_loader.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/app_settings.h"
+#include "core/app_settings.h"
 #include "platform/ui/test_driver.h"
 #include "tests/support/program_folder.h"
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/ado_conn.h"
+#include "core/ado_conn.h"
 #include "app/screens/backup_files.h"
 #include "app/screens/bak_recover.h"
 #include "controls/message_box_dlg.h"

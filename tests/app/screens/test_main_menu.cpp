@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "analyzer/sequences/process_values.h"
-#include "app/app_settings.h"
+#include "core/app_settings.h"
 #include "app/screens/main_menu_texts.h"
-#include "app/screens/screen_registry.h"
+#include "core/screen_registry.h"
 #include "app/screens/vantorium_dlg.h"
 #include "controls/message_box_dlg.h"
 #include "platform/sys/clock.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/screens/dormancy_dlg.h"
+#include "measurement/screen/dormancy_dlg.h"
 #include "platform/ui/app.h"
 #include "platform/ui/input.h"
 #include "platform/ui/keys.h"

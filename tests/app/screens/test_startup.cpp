@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
-#include "app/app_settings.h"
-#include "app/app_startup.h"
-#include "app/layout.h"
+#include "core/app_settings.h"
+#include "core/app_startup.h"
+#include "core/layout.h"
 #include "app/screens/main_menu_texts.h"
-#include "app/screens/screen_registry.h"
+#include "core/screen_registry.h"
 #include "app/screens/vantorium_app.h"
 #include "controls/message_box_dlg.h"
 #include "platform/sys/host_fakes.h"

@@ -3,7 +3,7 @@
 
 #include "analyzer/frame.h"
 #include "analyzer/serial_port.h"
-#include "app/screens/screen_registry.h"
+#include "core/screen_registry.h"
 #include "app/screens/sys_info_sel.h"
 #include "app/screens/sys_state.h"
 #include "controls/message_box_dlg.h"

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/app_settings.h"
+#include "core/app_settings.h"
 #include "controls/skin_loader.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/draw/bitmap.h"

@@ -5,9 +5,9 @@
 
 #include <atomic>
 
-#include "app/ado_conn.h"
-#include "app/data_store.h"
-#include "app/value_format.h"
+#include "core/ado_conn.h"
+#include "core/data_store.h"
+#include "core/value_format.h"
 #include "platform/db/connection.h"
 #include "platform/sys/program_dir.h"
 

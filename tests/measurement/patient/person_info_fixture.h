@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_settings.h"
+#include "core/app_settings.h"
 #include "controls/skin_loader.h"
 #include "patient_folder.h"
 #include "platform/ui/message_box.h"

@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "algorithm/Zentil.h"
-#include "app/ado_conn.h"
-#include "app/value_format.h"
+#include "core/ado_conn.h"
+#include "core/value_format.h"
 #include "measurement/patient/line_adjust.h"
 #include "measurement/result_globals.h"
 #include "patient_folder.h"

@@ -2,7 +2,7 @@
 // the patient columns with operator texts that hold apostrophes.
 #include <gtest/gtest.h>
 
-#include "app/ado_conn.h"
+#include "core/ado_conn.h"
 #include "measurement/patient/patient_input.h"
 #include "patient_folder.h"
 #include "platform/ui/message_box.h"

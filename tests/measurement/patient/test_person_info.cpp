@@ -3,8 +3,8 @@
 // group list's enabled state, keys, the messages of the test screen and the LIS, and its looks.
 #include <gtest/gtest.h>
 
-#include "app/lis_link_state.h"
-#include "app/value_format.h"
+#include "core/lis_link_state.h"
+#include "core/value_format.h"
 #include "measurement/patient/lis_profile.h"
 #include "measurement/patient/person_info.h"
 #include "measurement/patient/profile_edit.h"

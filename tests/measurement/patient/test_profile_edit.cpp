@@ -1,8 +1,8 @@
 // What the test screen's Profile button carries over once the patient screen has closed.
 #include <gtest/gtest.h>
 
-#include "app/ado_conn.h"
-#include "app/value_format.h"
+#include "core/ado_conn.h"
+#include "core/value_format.h"
 #include "measurement/patient/profile_edit.h"
 #include "measurement/result_globals.h"
 #include "patient_folder.h"

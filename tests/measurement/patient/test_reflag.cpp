@@ -2,8 +2,8 @@
 // the result saving writes, the new marks, the kept indicators and the rebuilt range text.
 #include <gtest/gtest.h>
 
-#include "app/ado_conn.h"
-#include "app/value_format.h"
+#include "core/ado_conn.h"
+#include "core/value_format.h"
 #include "measurement/flagging.h"
 #include "measurement/patient/reflag.h"
 #include "patient_folder.h"

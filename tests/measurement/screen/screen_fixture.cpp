@@ -8,9 +8,9 @@
 
 #include "analyzer/reagent.h"
 #include "analyzer/sequences/process_values.h"
-#include "app/ado_conn.h"
-#include "app/data_store.h"
-#include "app/value_format.h"
+#include "core/ado_conn.h"
+#include "core/data_store.h"
+#include "core/value_format.h"
 #include "controls/message_box_dlg.h"
 #include "controls/skin_loader.h"
 #include "measurement/zentil_call.h"

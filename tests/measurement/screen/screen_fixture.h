@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_settings.h"
+#include "core/app_settings.h"
 #include "platform/ui/test_driver.h"
 #include "tools/boardsim/simulator.h"
 

@@ -3,7 +3,7 @@
 // the sample's row; a low WBC or the setting switched off leaves the values alone.
 #include <cstdlib>
 
-#include "app/value_format.h"
+#include "core/value_format.h"
 #include "measurement/patient/line_adjust.h"
 #include "measurement/result_globals.h"
 #include "counted_sample.h"

@@ -2,7 +2,7 @@
 // screen's captions in the five languages; the Service button hands the board to the
 // maintenance menu and takes it back.
 #include "app/screens/main_menu_texts.h"
-#include "app/screens/screen_registry.h"
+#include "core/screen_registry.h"
 #include "app/screens/vantorium_dlg.h"
 #include "controls/message_box_dlg.h"
 #include "measurement/patient/person_info.h"

@@ -2,7 +2,7 @@
 // test screen, what the operator enters there comes back into the header, the row and the
 // marks, another (already counted) sample number becomes the next count's without a question; an open patient screen follows the
 // counts, and its open question keeps the board's bytes out.
-#include "app/value_format.h"
+#include "core/value_format.h"
 #include "counted_sample.h"
 #include "measurement/patient/person_info.h"
 #include "measurement/patient/profile_flags.h"

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "analyzer/reagent.h"
-#include "app/app_settings.h"
+#include "core/app_settings.h"
 #include "measurement/result_globals.h"
 #include "measurement/screen/restore_dlg.h"
 #include "measurement/screen/sample_globals.h"

@@ -1,3 +1,0 @@
-#include "app/lis_link_state.h"
-
-LisLinkStateValues LisLinkState;

@@ -1,0 +1,81 @@
+#include "controls/screen_common.h"
+
+#include "core/app_settings.h"
+#include "core/dialog_layout.h"
+#include "core/layout.h"
+#include "core/write_log.h"
+#include "controls/skin_loader.h"
+#include "platform/ui/keys.h"
+#include "platform/ui/message_box.h"
+#include "platform/ui/messages.h"
+
+const char* const kBoardPortLogText = "前端通信串口初始化失败,请检测前端板和主板之间的串口";
+
+const draw::Brush* TransparentLabel(draw::DC& dc, draw::Color colour) {
+  static const draw::Brush kHollow = draw::Brush::NullBrush();
+  dc.SetTextColor(colour);
+  dc.SetBkMode(draw::BkMode::Transparent);
+  return &kHollow;
+}
+
+void DrawBandedBackground(draw::DC& dc, const ui::Rect& rc, int bandHeight, int stripes) {
+  draw::Bitmap band = LoadSkinBitmap(491, "Load title band Bitmap Error!");
+  if (band.IsNull()) dc.FillSolidRect(ui::Rect(0, 0, rc.right, bandHeight), kDialogFrameColor);
+  else dc.StretchBlt(0, 0, rc.Width(), bandHeight, band, 0, 0, band.Width(), band.Height());
+  const int h = (rc.bottom - bandHeight) / stripes;
+  for (int i = 1; i <= stripes; ++i) {
+    const int top = bandHeight + (i - 1) * h;
+    const int bottom = i == stripes ? rc.bottom : bandHeight + i * h;
+    dc.FillSolidRect(ui::Rect(rc.left, top, rc.right, bottom),
+                     (i % 2) ? draw::RGB(205, 213, 215) : draw::RGB(190, 198, 201));
+  }
+  dc.SelectPen(draw::Pen::Solid(kDialogFrameColor, 5));
+  dc.SelectBrush(draw::Brush::NullBrush());
+  dc.Rectangle(rc);
+}
+
+void DrawBottomBars(draw::DC& dc, ui::Window* dialog, int groupId, int leftButtonId, int rightButtonId) {
+  ui::Window* group = dialog->GetDlgItem(groupId);
+  ui::Window* left = dialog->GetDlgItem(leftButtonId);
+  ui::Window* right = dialog->GetDlgItem(rightButtonId);
+  if (group && left && right) {
+    const ui::Rect g = group->GetRectInParent();
+    const ui::Rect l = left->GetRectInParent();
+    const ui::Rect r = right->GetRectInParent();
+    draw::Bitmap lb = LoadSkinBitmap(450, "Load left bar Bitmap Error!");
+    draw::Bitmap rb = LoadSkinBitmap(449, "Load right bar Bitmap Error!");
+    if (!lb.IsNull() && l.left > g.left)
+      dc.TransparentBlt(g.left, l.top, l.left - g.left, l.Height(), lb, 0, 0, lb.Width(), lb.Height(), draw::kMagenta);
+    if (!rb.IsNull() && g.right - 2 > r.right)
+      dc.TransparentBlt(r.right, r.top, g.right - 2 - r.right, r.Height(), rb, 0, 0, rb.Width(), rb.Height(),
+                        draw::kMagenta);
+  }
+  DrawDialogFrame(dc, dialog, kDialogFrameWidth);
+}
+
+void ReportBoardPortFailure(const char* otherText) {
+  if (AppSettings.LanguageIndex == 0) {
+    WriteLog(kBoardPortLogText, "");
+    ui::MessageBox(nullptr, "前端通信串口初始化失败！", "", ui::MB_ICONEXCLAMATION);
+  } else {
+    ui::MessageBox(nullptr, otherText ? otherText : "Failed to initialize communications COM port!", "", ui::MB_OK);
+  }
+}
+
+ui::DialogTemplate ScreenTemplate(int cx, int cy, uint32_t extraStyle) {
+  ui::DialogTemplate t;
+  t.cx = cx;
+  t.cy = cy;
+  t.style = ui::WS_POPUP | ui::WS_VISIBLE | extraStyle | ui::DS_CENTER;
+  t.fontFace = "System";
+  t.fontPoints = 10;
+  return t;
+}
+
+bool IsEnterOrEscapeKey(const ui::Message& msg) {
+  return msg.message == ui::WM_KEYDOWN && (msg.wParam == ui::VK_RETURN || msg.wParam == ui::VK_ESCAPE);
+}
+
+std::string ExitButtonText(int language) {
+  return PickText(language, "退出(&X)", "Exit(&X)", "Salir(&X)", "Quitter(&X)", "Вихід(&X)");
+}

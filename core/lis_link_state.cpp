@@ -1,0 +1,3 @@
+#include "core/lis_link_state.h"
+
+LisLinkStateValues LisLinkState;
