@@ -1,11 +1,16 @@
-// The SDL2 backend: one window (full screen on the instrument), the composed screen shown
-// as a streaming texture, SDL input turned into our raw input. Touch arrives as mouse input.
+// The SDL2 backend: one window (full screen on the instrument), SDL input turned into our raw
+// input (touch arrives as mouse input). The screen is composed in software, so it reaches the
+// window through the window's own surface (shared memory on X11), changed rectangles only; no
+// GL driver is loaded for it. QUORVEX_PRESENT=renderer chooses an SDL renderer and a streaming
+// texture instead, for a display whose window surface cannot be had.
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/ui/detail/backend.h"
+#include "platform/ui/detail/frame_diff.h"
 #include "platform/ui/keys.h"
 
 namespace ui::detail {
@@ -97,23 +102,29 @@ class SdlBackend : public Backend {
       std::fprintf(stderr, "ui: SDL window: %s\n", SDL_GetError());
       return false;
     }
-    renderer_ = SDL_CreateRenderer(window_, -1, 0);
-    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    if (!renderer_) return false;
-    SDL_RenderSetLogicalSize(renderer_, size.cx, size.cy);
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, size.cx, size.cy);
-    if (!texture_) return false;
+    const char* present = std::getenv("QUORVEX_PRESENT");
+    const bool wantRenderer = present != nullptr && std::strcmp(present, "renderer") == 0;
+    // Without this hint SDL backs the window surface with an accelerated texture, which loads
+    // the GL driver (Mesa's software GL with LLVM on a PC without a GPU driver) after all.
+    if (!wantRenderer) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (!wantRenderer && SDL_GetWindowSurface(window_) != nullptr) {
+      std::fprintf(stderr, "ui: presenting through the window surface\n");
+    } else if (!OpenRenderer(size)) {
+      return false;
+    }
     size_ = size;
     SDL_StartTextInput();
     return true;
   }
 
   void Present(const draw::Bitmap& screen) override {
-    if (!texture_ || screen.IsNull()) return;
-    SDL_UpdateTexture(texture_, nullptr, screen.Data(), screen.Stride());
-    SDL_RenderClear(renderer_);
-    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-    SDL_RenderPresent(renderer_);
+    if (screen.IsNull()) return;
+    if (renderer_) {
+      SDL_UpdateTexture(texture_, nullptr, screen.Data(), screen.Stride());
+      RenderTexture();
+      return;
+    }
+    PresentToSurface(screen);
   }
 
   void Poll(std::vector<InputEvent>& out) override {
@@ -178,17 +189,21 @@ class SdlBackend : public Backend {
           break;
         }
         case SDL_WINDOWEVENT:
-          if (e.window.event == SDL_WINDOWEVENT_EXPOSED) exposed_ = true;
+          if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) exposed_ = true;
           break;
         default:
           break;
       }
     }
-    if (exposed_ && renderer_ && texture_) {
+    if (exposed_) {
       exposed_ = false;
-      SDL_RenderClear(renderer_);
-      SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-      SDL_RenderPresent(renderer_);
+      if (renderer_) {
+        RenderTexture();
+      } else if (!last_.IsNull()) {
+        // The window lost its contents (or its surface): show the whole last frame again.
+        history_.Reset();
+        PresentToSurface(last_);
+      }
     }
   }
 
@@ -215,6 +230,54 @@ class SdlBackend : public Backend {
   BackendKind Kind() const override { return BackendKind::Sdl; }
 
  private:
+  bool OpenRenderer(const Size& size) {
+    renderer_ = SDL_CreateRenderer(window_, -1, 0);
+    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer_) return false;
+    SDL_RenderSetLogicalSize(renderer_, size.cx, size.cy);
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, size.cx, size.cy);
+    if (!texture_) return false;
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer_, &info) == 0) std::fprintf(stderr, "ui: presenting through the %s renderer\n", info.name);
+    return true;
+  }
+
+  void RenderTexture() {
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderPresent(renderer_);
+  }
+
+  // Copies the changed rectangles of the frame into the window surface and shows just those.
+  // A window of another size than the frame (a desktop that refused the size) gets the whole
+  // frame scaled.
+  void PresentToSurface(const draw::Bitmap& screen) {
+    SDL_Surface* target = SDL_GetWindowSurface(window_);
+    if (!target) return;
+    last_ = screen;
+    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(screen.Data()), screen.Width(), screen.Height(),
+                                                             32, screen.Stride(), SDL_PIXELFORMAT_ARGB8888);
+    if (!source) return;
+    SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
+    if (target->w != screen.Width() || target->h != screen.Height()) {
+      history_.Reset();
+      SDL_BlitScaled(source, nullptr, target, nullptr);
+      SDL_UpdateWindowSurface(window_);
+    } else {
+      const std::vector<Rect> changed = history_.Update(screen.Data(), screen.Width(), screen.Height(), screen.Stride());
+      std::vector<SDL_Rect> rects;
+      rects.reserve(changed.size());
+      for (const Rect& r : changed) {
+        SDL_Rect sr{r.left, r.top, r.Width(), r.Height()};
+        SDL_Rect dr = sr;
+        SDL_BlitSurface(source, &sr, target, &dr);
+        rects.push_back(sr);
+      }
+      if (!rects.empty()) SDL_UpdateWindowSurfaceRects(window_, rects.data(), static_cast<int>(rects.size()));
+    }
+    SDL_FreeSurface(source);
+  }
+
   bool inited_ = false;
   bool exposed_ = false;
   SDL_Window* window_ = nullptr;
@@ -222,6 +285,8 @@ class SdlBackend : public Backend {
   SDL_Texture* texture_ = nullptr;
   SDL_Cursor* cursors_[9] = {};
   Size size_;
+  FrameHistory history_;
+  draw::Bitmap last_;  // shares the composed screen's pixels: shown again when exposed
 };
 
 }  // namespace
