@@ -229,12 +229,19 @@ void FitGaussian(GaussFitResult* result, const GaussFitRequest* request) {
     sz += std::log(request->y[c]);
   }
 
-  // Grid points are start + i * step (not a running sum, so the end point of a grid such as
-  // 3.0..12.0 by 0.05 is reached); a step not above zero gives the start value alone.
+  // Grid points are start + i * step (not a running sum), a sigma beyond the end held
+  // at the end. The
+  // steps come from single-precision settings (0.05f is 0.0500000007…), so the count allows a
+  // relative error of a float's precision: the end point of 3.0..12.0 by 0.05f is reached.
   auto gridCount = [](double start, double end, double step) -> long {
     if (!(end >= start)) return 0;
     if (!(step > 0.0)) return 1;
-    return static_cast<long>((end - start) / step + 1e-9) + 1;
+    const double q = (end - start) / step;
+    return static_cast<long>(q + q * 1e-6 + 1e-9) + 1;
+  };
+  auto gridPoint = [](double start, double end, double step, long i) {
+    const double v = start + static_cast<double>(i) * step;
+    return v > end ? end : v;
   };
   const long means = gridCount(request->meanStart, request->meanEnd, request->meanStep);
   const long sigmas = gridCount(request->sigmaStart, request->sigmaEnd, request->sigmaStep);
@@ -254,7 +261,7 @@ void FitGaussian(GaussFitResult* result, const GaussFitRequest* request) {
   if (lanes == nullptr) return;
   for (long is = 0; is < sigmas; ++is) {
     Lane& l = lanes[is];
-    const double s = request->sigmaStart + static_cast<double>(is) * request->sigmaStep;
+    const double s = gridPoint(request->sigmaStart, request->sigmaEnd, request->sigmaStep, is);
     l.used = !(s * s < 0.000001);
     l.A = l.used ? -0.5 / (s * s) : 0.0;
     const double mu = request->meanStart;
@@ -274,6 +281,7 @@ void FitGaussian(GaussFitResult* result, const GaussFitRequest* request) {
   double bestError = 0.0, bestA = 0.0, bestMu = 0.0;
   constexpr int kWidth = 4;
   for (long im = 0; im < means; ++im) {
+    // The curves advance by the mean step's factors, so the mean is the unheld grid value.
     const double mu = request->meanStart + static_cast<double>(im) * request->meanStep;
     for (long is = 0; is < sigmas; is += kWidth) {
       const int width = sigmas - is < kWidth ? static_cast<int>(sigmas - is) : kWidth;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "algorithm/Numeric.h"
+#include "algorithm/WbcLineConfig.h"
 
 using namespace zentil;
 
@@ -208,6 +209,20 @@ TEST(FitGaussian, RecoversMeanAndSigma) {
   for (int c = 0; c < 256; ++c) req.y[c] = std::exp(-(c - 100.0) * (c - 100.0) / 288.0);
   FitGaussian(&res, &req);
   EXPECT_NEAR(res.sigma, 12.0, 1e-6);
+
+  // The same with the grid the WBC channel really asks for: its single-precision settings.
+  const zentil::WbcLineConfig& cfg = zentil::kWbcLineConfig;
+  req.meanStep = cfg.FitMeanStep;
+  req.sigmaStart = cfg.FitSigmaMin;
+  req.sigmaEnd = cfg.FitSigmaMax;
+  req.sigmaStep = cfg.FitSigmaStep;
+  ASSERT_NE(static_cast<double>(cfg.FitSigmaStep), 0.05) << "the setting is a float, not exactly 0.05";
+  FitGaussian(&res, &req);
+  ASSERT_EQ(res.fitted, 1);
+  EXPECT_NEAR(res.sigma, 12.0, 1e-6) << "sigma grid 3.0..12.0 by 0.05f stops short of its end";
+  for (int c = 0; c < 256; ++c) req.y[c] = std::exp(-(c - 100.0) * (c - 100.0) / 18.0);
+  FitGaussian(&res, &req);
+  EXPECT_NEAR(res.sigma, 3.0, 1e-6) << "first grid point";
 }
 
 TEST(FitGaussian, EmptyChannelOrEmptyGridGivesNoFit) {
