@@ -22,7 +22,20 @@ if ((${#missing[@]})); then
   SUDO=""
   [ "$(id -u)" -eq 0 ] || SUDO="sudo"
   export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  apt_locked() {  # runs apt-get; while another package manager holds its lock, waits (up to 10 minutes)
+    local err
+    err=$(mktemp)
+    for _ in $(seq 120); do
+      if $SUDO apt-get -o DPkg::Lock::Timeout=600 "$@" 2>"$err"; then rm -f "$err"; return 0; fi
+      if ! grep -qiE 'could not get lock|unable to lock|is another process using it' "$err"; then
+        cat "$err" >&2; rm -f "$err"; return 1
+      fi
+      echo "setup: waiting for another package manager to finish"
+      sleep 5
+    done
+    cat "$err" >&2; rm -f "$err"; return 1
+  }
+  apt_locked update -qq
+  apt_locked install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 echo "setup: all packages present"

@@ -3,6 +3,7 @@
 #include "analyzer/command_catalogue.h"
 #include "analyzer/reagent.h"
 #include "analyzer/sequences/process_values.h"
+#include "analyzer/sequences/startup_store.h"
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
 #include "core/sys_log.h"
@@ -32,6 +33,22 @@ void SaveShutdownVolumesAndTime(CADOConn& conn, bool bookConsumption) {
   if (bookConsumption) Reagents().Book(ReagentOperation::Shutdown, AppSettings.LanguageIndex);
   conn.Execute(StrPrintf("update Statistic set TotalTime = TotalTime + %d", SampleCounters.RunningMinutes));
   conn.Execute(VolumesUpdateSql(Reagents().volumes()));
+}
+
+std::string SampleCountersUpdateSql(const std::string& dateText) {
+  return StrPrintf("update Statistic set SampleCountToday=%d,SampleCountAll=%d,DateToday='%s'",
+                   SampleCounters.SampleCountToday, SampleCounters.SampleCountAll, dateText.c_str());
+}
+
+std::string EndedBySystemText(int language) {
+  return PickText(language, "程序被系统结束", "Ended by the system", "Finalizado por el sistema",
+                  "Arrêté par le système", "Завершено системою");
+}
+
+void SaveOnTermination(CADOConn& conn) {
+  conn.Execute(SampleCountersUpdateSql(TodayText()));
+  SaveShutdownVolumesAndTime(conn, false);
+  WriteShutdownRow(conn, EndedBySystemText(AppSettings.LanguageIndex));
 }
 
 void WriteShutdownRow(CADOConn& conn, const std::string& result) {

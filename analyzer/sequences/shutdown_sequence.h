@@ -30,6 +30,17 @@ void SaveShutdownVolumesAndTime(CADOConn& conn, bool bookConsumption);
 // The "Shut Down" row with its result, after trimming the log to below 1000 rows.
 void WriteShutdownRow(CADOConn& conn, const std::string& result);
 
+// The SQL that keeps the sample counters of `SampleCounters` in Statistic, with the day they
+// count ("YYYY-MM-DD").
+std::string SampleCountersUpdateSql(const std::string& dateText);
+
+// The program is ended by the system (a termination signal) instead of its Exit path: the same
+// things are saved as there (the sample counters of today, the reagent volumes, the running
+// time and the shut-down row of the system log), but the board is not driven and nothing is
+// booked for a shutdown it did not run.
+void SaveOnTermination(CADOConn& conn);
+std::string EndedBySystemText(int language);
+
 class ShutdownSequence : public ShortReplySequence {
  public:
   static constexpr int kLastStep = 23;

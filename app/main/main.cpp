@@ -17,6 +17,7 @@
 #include "core/screen_registry.h"
 #include "app/screens/vantorium_app.h"
 #include "platform/sys/program_dir.h"
+#include "platform/sys/termination.h"
 #include "platform/ui/app.h"
 #include "platform/ui/test_driver.h"
 
@@ -50,7 +51,27 @@ void StartTimedActions(const std::string& shot, int shotAfter, int seconds, std:
 
 void RegisterProgramScreens();
 
+namespace {
+CVantoriumApp* RunningApp = nullptr;  // UI thread only
+std::atomic<bool> ProgramDone{false};  // outlives the helper threads
+}
+
 int main(int argc, char** argv) {
+  // SIGTERM and SIGINT end the program as its Exit path does (installed before any thread is
+  // started, so that every thread leaves them to the handler's thread). The quit is posted
+  // again until the program is done: a loop that clears it must not keep a later screen open.
+  sys::InstallTerminationHandler([](int signal) {
+    static std::atomic<bool> once{false};
+    if (once.exchange(true)) return;
+    while (!ProgramDone.load()) {
+      const bool posted = ui::PostToUiThread([] {
+        if (RunningApp != nullptr) RunningApp->EndOnSignal();
+        ui::PostQuitMessage(0);
+      });
+      if (!posted) std::_Exit(128 + signal);  // no window system yet (or any more): nothing to save
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+  });
   std::string shot;
   int shotAfter = 3, seconds = 0;
   bool fullScreen = false;
@@ -72,17 +93,18 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "Quorvex: cannot start the window system\n");
     return 1;
   }
-  static std::atomic<bool> done{false};  // outlives the timed-action thread
-  if (!shot.empty() || seconds > 0) StartTimedActions(shot, shotAfter, seconds, &done);
+  if (!shot.empty() || seconds > 0) StartTimedActions(shot, shotAfter, seconds, &ProgramDone);
 
   int code = 0;
   {
     RegisterProgramScreens();
     CVantoriumApp app;
+    RunningApp = &app;
     app.InitInstance();
     code = app.ExitInstance();
+    RunningApp = nullptr;
   }
-  done = true;
+  ProgramDone = true;
   ui::Shutdown();
   return code;
 }

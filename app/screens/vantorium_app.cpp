@@ -1,6 +1,7 @@
 #include "app/screens/vantorium_app.h"
 
 #include "analyzer/board_port.h"
+#include "analyzer/sequences/shutdown_sequence.h"
 #include "analyzer/serial_port.h"
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
@@ -90,8 +91,20 @@ int CVantoriumApp::ExitInstance() {
     helpKey_ = -1;
   }
   PrinterClose();
+  if (endedBySignal_) {
+    CADOConn conn;
+    analyzer::SaveOnTermination(conn);
+    AppSettings.PowerOffFlag = 0;
+    return 0;
+  }
   PowerOffIfRequested();
   return 0;
+}
+
+void CVantoriumApp::EndOnSignal() {
+  if (!endedBySignal_) WriteLog("Quorvex: ended by a termination signal", "");
+  endedBySignal_ = true;
+  ui::PostQuitMessage(0);
 }
 
 bool CVantoriumApp::PreTranslateMessage(ui::Message& msg) {

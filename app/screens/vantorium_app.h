@@ -30,6 +30,11 @@ class CVantoriumApp {
   int DoMessageBox(const std::string& prompt, unsigned type, unsigned helpId);
   // Deletes the previous run's lock, trace and (more than five) dump files.
   void CleanUpStartupFiles();
+  // A termination signal (SIGTERM, SIGINT): every screen ends as on a quit, and ExitInstance
+  // then saves what the Exit path saves (counters, reagent volumes, running time, the
+  // shut-down row of the system log), never powering the PC off. UI thread.
+  void EndOnSignal();
+  bool EndedBySignal() const { return endedBySignal_; }
 
   // Where the single-instance lock file lives (empty: the session's runtime folder).
   std::string lockFolder;
@@ -44,6 +49,7 @@ class CVantoriumApp {
   sys::SingleInstance instance_;
   std::unique_ptr<analyzer::CSerialPort> boardPort_;
   int helpKey_ = -1;
+  bool endedBySignal_ = false;
 };
 
 // Installs the crash dump writer (cc_*.dmp in the program folder); before InitInstance.

@@ -1,6 +1,7 @@
 // The test screen's buttons, timers and stand-by.
 #include <memory>
 
+#include "analyzer/sequences/shutdown_sequence.h"
 #include "analyzer/command_catalogue.h"
 #include "analyzer/sequences/process_values.h"
 #include "core/app_settings.h"
@@ -126,9 +127,7 @@ void CSampleTest::OnExit() {
   }
   if (exiting_) return;
   cycle_.SendCommand(analyzer::FrameClassCommand, cmd::LeaveSampleMode);
-  db_.Execute(StrPrintf("update Statistic set SampleCountToday=%d,SampleCountAll=%d,DateToday='%s'",
-                        analyzer::SampleCounters.SampleCountToday, analyzer::SampleCounters.SampleCountAll,
-                        TestDateText.c_str()));
+  db_.Execute(analyzer::SampleCountersUpdateSql(TestDateText));
   db_.Disconnect();
   // The screen keeps serving its messages while the board takes the command; the port is
   // released when the pause ends.
