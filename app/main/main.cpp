@@ -2,8 +2,10 @@
 // instrument); the board on COM4 and the thermal printer on COM3 (QUORVEX_COM4 and
 // QUORVEX_COM3 name other devices, such as the simulators' pseudo-terminals).
 //
-//   Quorvex [--offscreen|--sdl] [--fullscreen] [--screenshot file.png [--after S]] [--seconds S]
+//   Quorvex [--offscreen|--sdl] [--fullscreen] [--size WxH] [--screenshot file.png [--after S]] [--seconds S]
 //
+// The screen is the display's size (800x600 offscreen) unless --size names one; the screens are
+// laid out for 640x480 and scaled by 1.25 on any other size.
 // --screenshot saves the screen S seconds (default 3) after start; --seconds ends the program
 // after S seconds (for scripted runs); both count in real time.
 #include <atomic>
@@ -75,18 +77,22 @@ int main(int argc, char** argv) {
   std::string shot;
   int shotAfter = 3, seconds = 0;
   bool fullScreen = false;
+  int width = 0, height = 0;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--screenshot") && i + 1 < argc) shot = argv[++i];
     else if (!std::strcmp(argv[i], "--after") && i + 1 < argc) shotAfter = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--seconds") && i + 1 < argc) seconds = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--fullscreen")) fullScreen = true;
+    else if (!std::strcmp(argv[i], "--size") && i + 1 < argc &&
+             std::sscanf(argv[i + 1], "%dx%d", &width, &height) == 2 && width > 0 && height > 0) ++i;
+    else if (!std::strcmp(argv[i], "--size")) width = height = 0;
   }
   InstallCrashDumpFilter();
 
   ui::InitOptions o;
   o.backend = ui::BackendFromEnvironment(argc, argv);
-  o.width = 800;
-  o.height = 600;
+  o.width = width;
+  o.height = height;
   o.fullScreen = fullScreen;
   o.title = "Quorvex";
   if (!ui::Init(o)) {

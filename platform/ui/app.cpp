@@ -259,8 +259,8 @@ bool Init(const InitOptions& options) {
     const char* wl = std::getenv("WAYLAND_DISPLAY");
     kind = ((d && *d) || (wl && *wl)) ? BackendKind::Sdl : BackendKind::Offscreen;
   }
-  Size size(options.width > 0 ? options.width : 800, options.height > 0 ? options.height : 600);
-  if (options.fullScreen && options.width <= 0) size = Size(0, 0);
+  // No size given: the SDL backend takes the display's, the offscreen one 800 x 600.
+  Size size(options.width > 0 ? options.width : 0, options.height > 0 ? options.height : 0);
   std::unique_ptr<Backend> be;
   if (kind == BackendKind::Sdl) {
     be = MakeSdlBackend();

@@ -24,7 +24,7 @@ enum class BackendKind { Auto, Offscreen, Sdl };
 
 struct InitOptions {
   BackendKind backend = BackendKind::Auto;  // Auto: SDL when a display is present
-  int width = 0, height = 0;                // 0: 800 x 600 (the full screen with SDL full-screen)
+  int width = 0, height = 0;                // 0: the display's size (800 x 600 offscreen)
   bool fullScreen = false;
   std::string title = "Quorvex";
 };

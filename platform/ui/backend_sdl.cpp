@@ -91,13 +91,22 @@ class SdlBackend : public Backend {
     }
     inited_ = true;
     Uint32 flags = SDL_WINDOW_SHOWN;
-    if (options.fullScreen) {
+    // No size asked: the display's own, so the screens fill it (a window at its top left
+    // corner, or the full screen).
+    bool fitDisplay = false;
+    if (size.cx <= 0 || size.cy <= 0) {
       SDL_DisplayMode mode;
-      if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && size.cx <= 0) size = Size(mode.w, mode.h);
-      flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+      if (SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0) {
+        size = Size(mode.w, mode.h);
+        fitDisplay = true;
+      } else {
+        size = Size(800, 600);
+      }
     }
-    if (size.cx <= 0 || size.cy <= 0) size = Size(800, 600);
-    window_ = SDL_CreateWindow(options.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.cx, size.cy, flags);
+    if (options.fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    else if (fitDisplay) flags |= SDL_WINDOW_BORDERLESS;
+    const int pos = fitDisplay ? 0 : SDL_WINDOWPOS_CENTERED;
+    window_ = SDL_CreateWindow(options.title.c_str(), pos, pos, size.cx, size.cy, flags);
     if (!window_) {
       std::fprintf(stderr, "ui: SDL window: %s\n", SDL_GetError());
       return false;

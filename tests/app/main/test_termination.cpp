@@ -13,75 +13,20 @@
 #include <string>
 #include <thread>
 
-#include "tests/support/program_folder.h"
+#include "program_run.h"
 
 namespace fs = std::filesystem;
+using program_run::ProgramCopy;
+using program_run::Sqlite;
+using program_run::WaitEnd;
 
 namespace {
-
-// A copy of the built program folder without its data store, trace files or raw data.
-class ProgramCopy {
- public:
-  ProgramCopy() : folder_("quorvex_termination", false) {
-    const fs::path from = QUORVEX_PROGRAM_DIR;
-    for (const char* name : {"Quorvex", "libZentil.so", "Setting.ini"}) fs::copy_file(from / name, folder_.path() / name);
-    for (const char* dir : {"ProduceInfo", "skin"})
-      if (fs::exists(from / dir)) fs::copy(from / dir, folder_.path() / dir, fs::copy_options::recursive);
-  }
-  std::string exe() const { return folder_.file("Quorvex"); }
-  std::string store() const { return folder_.file("Vantorium.mdb"); }
-  std::string folder() const { return folder_.path().string(); }
-
- private:
-  support::ScratchProgramFolder folder_;
-};
-
-std::string Sqlite(const std::string& db, const std::string& sql) {
-  std::string cmd = "sqlite3 '" + db + "' \"" + sql + "\" 2>/dev/null";
-  std::string out;
-  if (FILE* p = popen(cmd.c_str(), "r")) {
-    char buf[512];
-    while (fgets(buf, sizeof buf, p)) out += buf;
-    pclose(p);
-  }
-  while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
-  return out;
-}
-
-// Starts the program offscreen with no board and no printer; returns its pid.
-pid_t Start(const ProgramCopy& program) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    setenv("QUORVEX_UI_BACKEND", "offscreen", 1);
-    setenv("QUORVEX_COM4", "/dev/null", 1);
-    setenv("QUORVEX_COM3", "/dev/null", 1);
-    unsetenv("QUORVEX_INSTRUMENT_PC");
-    // Its own single-instance lock: a Quorvex running on this machine must not turn it away.
-    setenv("XDG_RUNTIME_DIR", program.folder().c_str(), 1);
-    execl(program.exe().c_str(), "Quorvex", "--offscreen", "--seconds", "60", static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  return pid;
-}
-
-// Waits for the process to end; -1 when it has not within `seconds`.
-int WaitEnd(pid_t pid, int seconds) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (std::chrono::steady_clock::now() < deadline) {
-    int status = 0;
-    if (waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
-  return -1;
-}
 
 TEST(Termination, SigtermAndSigintEndTheProgramAsItsExitDoes) {
   for (int sig : {SIGTERM, SIGINT}) {
     SCOPED_TRACE(sig == SIGTERM ? "SIGTERM" : "SIGINT");
     ProgramCopy program;
-    const pid_t pid = Start(program);
+    const pid_t pid = program_run::Start(program, {"--offscreen", "--seconds", "60"});
     ASSERT_GT(pid, 0);
     // The data store is made and the start-up has run (it ends in a message box about the
     // missing board, which waits for the operator) before the signal comes. The program holds

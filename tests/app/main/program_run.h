@@ -1,0 +1,51 @@
+#pragma once
+// Runs the built program from a copy of its folder, as a laboratory would start it.
+#include <sys/types.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/program_folder.h"
+
+namespace program_run {
+
+// A copy of the built program folder without its data store, trace files or raw data.
+class ProgramCopy {
+ public:
+  ProgramCopy();
+  std::string exe() const { return folder_.file("Quorvex"); }
+  std::string store() const { return folder_.file("Vantorium.mdb"); }
+  std::string file(const std::string& name) const { return folder_.file(name); }
+  std::string folder() const { return folder_.path().string(); }
+
+ private:
+  support::ScratchProgramFolder folder_;
+};
+
+// Output of an sqlite3 command on the store (trailing newline removed; "" on failure).
+std::string Sqlite(const std::string& db, const std::string& sql);
+
+// The board simulator on a pseudo-terminal, started with the given flags (e.g. --silent).
+class BoardSim {
+ public:
+  explicit BoardSim(const std::vector<std::string>& flags);
+  ~BoardSim();
+  const std::string& device() const { return device_; }
+
+ private:
+  pid_t pid_ = -1;
+  std::string device_;
+};
+
+// Starts the program with its own single-instance lock, the board on `board` and no printer
+// (an empty `board` and the printer are /dev/null); `display` empty runs it offscreen.
+// Returns its pid.
+pid_t Start(const ProgramCopy& program, const std::vector<std::string>& args, const std::string& display = "",
+            const std::string& board = "");
+
+// Waits for the process to end and returns its exit code (128 + signal when killed); -1 when it
+// has not ended within `seconds` (it is then killed).
+int WaitEnd(pid_t pid, int seconds);
+
+}  // namespace program_run
