@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "measurement/patient/profile_edit.h"
+#include "measurement/patient/set_user_value.h"
 #include "measurement/result_globals.h"
 #include "measurement/screen/sample_globals.h"
 #include "measurement/screen/sample_test.h"
@@ -103,7 +104,7 @@ bool CSampleTest::OnEnterKey() {
   if (selectedChart_ == kChartWbc && line < 0) return false;
   if (selectedChart_ == kChartNone || line < 0 || !adjustable_) return true;
   const LineSave saved =
-      SaveAdjustedLines(db_, adjust_, adjustCtx_, selectedChart_, adjustSampleNo_, adjustDate_);
+      SaveAdjustedLines(db_, adjust_, adjustCtx_, selectedChart_, std::to_string(adjustSampleNo_), adjustDate_);
   if (saved.outcome == LineSaveOutcome::Saved) {
     const int first = selectedChart_ == kChartWbc ? 1 : 15, count = selectedChart_ == kChartWbc ? 6 : 5;
     for (int i = first; i < first + count; ++i) indicators_[i] = "!";
@@ -115,14 +116,13 @@ bool CSampleTest::OnEnterKey() {
 
 void CSampleTest::EditDifferential() {
   if (!adjust_.manualDiffAllowed || !adjustable_) return;
-  if (!differentialEntry_) {
-    Box(TestScreenText(ScreenText::NotAvailable, Language()), ui::MB_ICONINFORMATION);
-    return;
-  }
   float lym = 0.0f, mid = 0.0f, gra = 0.0f;
-  if (!differentialEntry_(&lym, &mid, &gra)) return;
+  // The program's one percentage entry, unless a test put its own in place.
+  const bool entered = differentialEntry_ ? differentialEntry_(&lym, &mid, &gra)
+                                          : EnterDifferentialPercentages(this, &lym, &mid, &gra);
+  if (!entered) return;
   adjustCtx_.language = Language();
-  const ManualDiff m = ApplyManualDifferential(db_, adjustCtx_, lym, mid, gra, adjustSampleNo_, adjustDate_);
+  const ManualDiff m = ApplyManualDifferential(db_, adjustCtx_, lym, mid, gra, std::to_string(adjustSampleNo_), adjustDate_);
   if (!m.saved) {
     // Nothing entered reaches the screen unless the row holds it too.
     if (!m.message.empty()) Box(m.message, ui::MB_ICONERROR);
