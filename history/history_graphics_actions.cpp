@@ -307,6 +307,19 @@ void CHistoryGraphics::ApplyProfile(int result, const std::string& newNo, const 
       m_dataSaved = 1;
     }
   }
+  // The day's rows are read again (a row's fields are read when the cursor comes onto it), and
+  // the shown row is found again under the number it has now.
+  const std::string shownNo = m_dataSaved && !newNo.empty() ? newNo : oldNo;
+  OpenDay(date);
+  for (int pos = 1; pos <= m_dayCount && day_->SetAbsolutePosition(pos); ++pos) {
+    std::string no;
+    ReadField(*day_, "SampleNo", no);
+    if (no == shownNo) {
+      m_dayPosition = pos;
+      break;
+    }
+  }
+  day_->SetAbsolutePosition(std::min(std::max(m_dayPosition, 1), std::max(m_dayCount, 1)));
   FillResultView();
   LoadHistograms();
 }

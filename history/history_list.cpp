@@ -36,15 +36,15 @@ std::string SelectSampleText(int l) {
 ui::DialogTemplate HistoryListTemplate() {
   const uint32_t V = ui::WS_VISIBLE, TS = ui::WS_TABSTOP;
   ui::DialogTemplate t = ScreenTemplate(320, 240);
-  t.Add("Static", IDC_HL_STATUS, "", 8, 6, 300, 10, V);
+  t.Add("Static", IDC_HL_STATUS, "", 8, 4, 300, 9, V);
   const int ids[9] = {IDC_HL_PAGE_DOWN, IDC_HL_SELECT, IDC_HL_SEND, IDC_HL_SEARCH, IDC_HL_DELETE,
                       IDC_HL_DETAIL,    IDC_HL_PRINT,  ui::IDCANCEL, IDC_HL_PAGE_UP};
   const char* captions[9] = {"", "Select", "Send", "Search", "Delete", "Detail", "Print", "Exit", ""};
   int x = 6;
   for (int i = 0; i < 9; ++i) {
-    const int w = (i == 0 || i == 8) ? 24 : 36;
-    t.Add("Button", ids[i], captions[i], x, 212, w, 22, V | TS);
-    x += w + 3;
+    const int w = (i == 0 || i == 8) ? 22 : 34;
+    t.Add("Button", ids[i], captions[i], x, 217, w, 20, V | TS);
+    x += w + 2;
   }
   return t;
 }
@@ -111,7 +111,7 @@ bool CHistoryList::OnInitDialog() {
   const ui::Rect client = GetClientRect();
   const ui::Rect statusRect = status_.GetRectInParent();
   const ui::Rect buttonRect = select_.GetRectInParent();
-  grid_.Create(ui::Rect(8, statusRect.bottom + 4, client.right - 8, buttonRect.top - 6), this, IDC_HL_GRID);
+  grid_.Create(ui::Rect(8, statusRect.bottom + 2, client.right - 8, buttonRect.top - 3), this, IDC_HL_GRID);
   BuildGrid();
 
   // Rows that hold neither a result nor a profile go; a profile entered ahead of its count stays.
