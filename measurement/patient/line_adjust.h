@@ -125,6 +125,11 @@ struct LineSave {
 // failed write nothing is taken and the message says the data was not saved.
 LineSave SaveAdjustedLines(CADOConn& conn, const LineAdjustState& s, const AdjustContext& ctx, int chart,
                            const std::string& sampleNo, const std::string& testDate, bool updateResultGlobals = true);
+// The test screen's form: its sample numbers are whole numbers.
+inline LineSave SaveAdjustedLines(CADOConn& conn, const LineAdjustState& s, const AdjustContext& ctx, int chart,
+                                  int sampleNo, const std::string& testDate) {
+  return SaveAdjustedLines(conn, s, ctx, chart, std::to_string(sampleNo), testDate);
+}
 
 // The operator texts.
 std::string LineSavedText(int chart, int language);
@@ -154,6 +159,10 @@ struct ManualDiffOptions {
 ManualDiff ApplyManualDifferential(CADOConn& conn, const AdjustContext& ctx, float lymPercent, float midPercent,
                                    float graPercent, const std::string& sampleNo, const std::string& testDate,
                                    const ManualDiffOptions& options = {});
+inline ManualDiff ApplyManualDifferential(CADOConn& conn, const AdjustContext& ctx, float lymPercent, float midPercent,
+                                          float graPercent, int sampleNo, const std::string& testDate) {
+  return ApplyManualDifferential(conn, ctx, lymPercent, midPercent, graPercent, std::to_string(sampleNo), testDate);
+}
 std::string ManualDiffFailedText(int language);
 
 }  // namespace measurement

@@ -104,7 +104,7 @@ bool CSampleTest::OnEnterKey() {
   if (selectedChart_ == kChartWbc && line < 0) return false;
   if (selectedChart_ == kChartNone || line < 0 || !adjustable_) return true;
   const LineSave saved =
-      SaveAdjustedLines(db_, adjust_, adjustCtx_, selectedChart_, std::to_string(adjustSampleNo_), adjustDate_);
+      SaveAdjustedLines(db_, adjust_, adjustCtx_, selectedChart_, adjustSampleNo_, adjustDate_);
   if (saved.outcome == LineSaveOutcome::Saved) {
     const int first = selectedChart_ == kChartWbc ? 1 : 15, count = selectedChart_ == kChartWbc ? 6 : 5;
     for (int i = first; i < first + count; ++i) indicators_[i] = "!";
@@ -122,7 +122,7 @@ void CSampleTest::EditDifferential() {
                                           : EnterDifferentialPercentages(this, &lym, &mid, &gra);
   if (!entered) return;
   adjustCtx_.language = Language();
-  const ManualDiff m = ApplyManualDifferential(db_, adjustCtx_, lym, mid, gra, std::to_string(adjustSampleNo_), adjustDate_);
+  const ManualDiff m = ApplyManualDifferential(db_, adjustCtx_, lym, mid, gra, adjustSampleNo_, adjustDate_);
   if (!m.saved) {
     // Nothing entered reaches the screen unless the row holds it too.
     if (!m.message.empty()) Box(m.message, ui::MB_ICONERROR);
