@@ -236,3 +236,25 @@ TEST_F(BrowserTest, ScreenshotsInTheFiveLanguages) {
     });
   }
 }
+
+TEST_F(BrowserTest, SearchDialogRefusesReversedDatesAndConditionsWithoutRows) {
+  BuildStore(80);
+  std::vector<std::string> boxes;
+  ui::SetMessageBoxHandler([&](ui::Window*, const std::string& text, const std::string&, unsigned) {
+    boxes.push_back(text);
+    return ui::IDOK;
+  });
+  CHistoryListFind find;
+  find.fields.startYear = "2023";
+  find.fields.endYear = "2022";
+  EXPECT_FALSE(find.Accept());
+  EXPECT_EQ(boxes.back(), "The start date should be earlier than end date!");
+  find.fields = {};
+  find.fields.name = "Nobody";
+  EXPECT_FALSE(find.Accept());
+  EXPECT_EQ(boxes.back(), "No record meets the condition!");
+  find.fields.name = "Patient 7";  // 7 and 70..79
+  ASSERT_TRUE(find.Accept());
+  EXPECT_EQ(find.recordCount, 11);
+  EXPECT_EQ(find.condition, " where Name like '%Patient 7%' escape '\\'");
+}

@@ -297,3 +297,36 @@ TEST_F(ViewTest, ScreenshotsInTheFiveLanguages) {
     });
   }
 }
+
+TEST_F(ViewTest, AdjustRecoverWritesTheLibrarysSplitAndLogsWhoDidIt) {
+  Sql("update EngineeringAdjust set WBCTIME=50");
+  Sql("update SysSetting set IsOpenAjustHistogram=1");
+  Sql("delete from SysLog");
+  const measurement::HistogramBuffers h = CountOf(boardsim::Profile::Normal);
+  StoreResult("12", "2026-03-04", Computed(h), h);
+  AppSettings.UserLevel = 2;
+  CHistoryGraphics view;
+  Open(view, "12", "2026-03-04", 1, [&](ui::TestDriver& s) {
+    const history::ViewCompute& c = view.Compute();
+    // Lines on the library's own place: Recover has nothing to undo.
+    Ui(s, [&] { view.ApplyAdjustChoice(1); });
+    EXPECT_EQ(view.m_adjustDone, 0);
+    // Moved and kept (OK): the values with "!" and the lines are stored.
+    Ui(s, [&] {
+      view.SelectLine(0, 1);
+      for (int i = 0; i < 3; ++i) view.MoveSelectedLine(1);
+      view.ApplyAdjustChoice(2);
+    });
+    EXPECT_EQ(view.m_adjustDone, 1);
+    EXPECT_EQ(Scalar("select substr(LYMA,1,1) from Person"), "!");
+    EXPECT_NEAR(std::atof(Scalar("select WMARKER2 from Person").c_str()), c.algoWbcLines[1] + 3 * 1.50390625, 1e-3);
+    EXPECT_EQ(Scalar("select Event from SysLog"), "Adjust");
+    EXPECT_EQ(Scalar("select Result from SysLog"), "2026-03-04###12###Engineer");
+    // Recover: the library's split at its own lines, no "!", lines back to "0".
+    Ui(s, [&] { view.ApplyAdjustChoice(1); });
+    EXPECT_NE(Scalar("select substr(LYMA,1,1) from Person"), "!");
+    EXPECT_EQ(Scalar("select WMARKER2 from Person"), "0");
+    EXPECT_EQ(Scalar("select count(*) from SysLog where Event='Recover'"), "1");
+    EXPECT_FLOAT_EQ(c.markers[1], c.algoWbcLines[1]);
+  });
+}
