@@ -363,10 +363,10 @@ void CHistoryGraphics::OnPrint() {
   s.sampleNo = row_.sampleNo;
   s.testDate = row_.testDate;
   s.testTime = row_.testTime;
-  // The browser's row order: number, date, time, then the values as shown.
-  static const int kFromDisplay[20] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19};
+  // As the browser's columns: number, date, time, then the values as shown (the view's display
+  // order is the browser's row order).
   s.texts = {row_.sampleNo, row_.testDate, row_.testTime};
-  for (int i : kFromDisplay) {
+  for (int i = 0; i < 20; ++i) {
     std::string t = ShownResultValues[i];
     if (!ShownResultMarks[i].empty()) t += " " + ShownResultMarks[i];
     s.texts.push_back(t);
