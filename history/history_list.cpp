@@ -464,6 +464,11 @@ bool CHistoryList::PreTranslateMessage(ui::Message& msg) {
 
 bool CHistoryList::OnEraseBkgnd(draw::DC& dc) {
   ui::Dialog::OnEraseBkgnd(dc);
+  // The light status text stands on the grid's heading colour.
+  if (status_.IsWindow()) {
+    const ui::Rect r = status_.GetRectInParent();
+    dc.FillSolidRect(ui::Rect(8, r.top - 2, GetClientRect().right - 8, r.bottom + 2), draw::RGB(55, 78, 96));
+  }
   DrawDialogFrame(dc, this, 7);
   return true;
 }

@@ -127,6 +127,19 @@ TEST_F(ViewTest, LastAndNextWalkTheDaysAndWrapAtBothEnds) {
   });
 }
 
+TEST_F(ViewTest, EachRowGetsItsOwnReferenceGroup) {
+  BuildStore(40);
+  Sql("update Person set ReferValue='Unknown group' where SampleNo='5'");
+  CHistoryGraphics view;
+  Open(view, "4", "2022-01-01", 40, [&](ui::TestDriver& s) {
+    EXPECT_EQ(view.Row().referenceGroup, 3);  // row 3: group 3
+    Ui(s, [&] { view.OnNext(); });
+    EXPECT_EQ(view.Text(IDC_HG_SAMPLE), "5");
+    EXPECT_EQ(view.Row().referenceGroup, 0);  // an unknown name is the general group, not row 3's
+    EXPECT_EQ(view.Text(IDC_HG_GROUP), "Unknown group");
+  });
+}
+
 TEST_F(ViewTest, ARowGoneMeanwhileNeverWalksPastTheDay) {
   BuildStore(40);
   CHistoryGraphics view;
