@@ -12,6 +12,7 @@
 #include "history/history_globals.h"
 #include "history/view_navigation.h"
 #include "measurement/count_settings.h"
+#include "measurement/patient/profile_edit.h"
 #include "measurement/zentil_call.h"
 #include "platform/ui/app.h"
 #include "platform/ui/data_exchange.h"
@@ -158,6 +159,7 @@ bool CHistoryGraphics::OnInitDialog() {
     graphs_[c].CreateChart(c);
   }
   ShownResultTexts.refText = " , , , , , , , , , , , , , , , , , , , , ";
+  toolTip_.Create(this);
   uint8_t rbcTime = 0;
   measurement::ReadCountTimes(db_, &wbcCountTime_, &rbcTime);
   int later = 0;
@@ -280,6 +282,10 @@ void CHistoryGraphics::FillResultView() {
   }
   for (int i = 0; i < 6; ++i) SetLabel(kViewFlagIds[i], row_.flags[i] ? kFlagCodes[i] : "");
   adjust_.EnableWindow(row_.adjustEnabled);
+  // A name too long for its label is shown whole in a tip while the pointer is over it.
+  toolTip_.RemoveTool(IDC_HG_NAME);
+  toolTip_.AddTool(IDC_HG_NAME, {row_.name}, kEven, draw::RGB(66, 85, 92));
+  nameTipWanted_ = measurement::IsLongName(row_.name);
   normal_ = measurement::LoadNormalLimits(db_, row_.referenceGroup);
   panic_ = measurement::LoadPathologyLimits(db_, row_.referenceGroup);
   std::copy(normal_.pairs, normal_.pairs + 40, NormalLimitPairs);
@@ -322,6 +328,15 @@ const draw::Brush* CHistoryGraphics::OnCtlColor(draw::DC& dc, ui::Window* contro
     return TransparentLabel(dc, flag ? kFlagColour : draw::RGB(66, 85, 92));
   }
   return ui::Dialog::OnCtlColor(dc, control, ctlType);
+}
+
+void CHistoryGraphics::OnMouseMove(unsigned flags, ui::Point pt) {
+  if (nameTipWanted_) {
+    ui::Window* name = GetDlgItem(IDC_HG_NAME);
+    if (name && name->GetRectInParent().Contains(pt)) toolTip_.ShowTip(IDC_HG_NAME);
+    else toolTip_.HideTip(IDC_HG_NAME);
+  }
+  ui::Dialog::OnMouseMove(flags, pt);
 }
 
 void CHistoryGraphics::OnCancel() {

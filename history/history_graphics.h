@@ -9,6 +9,7 @@
 #include <string>
 
 #include "controls/static_trans.h"
+#include "controls/tool_tip.h"
 #include "controls/xp_button.h"
 #include "controls/xp_group_box.h"
 #include "core/ado_conn.h"
@@ -81,6 +82,7 @@ class CHistoryGraphics : public ui::Dialog {
   bool OnEraseBkgnd(draw::DC& dc) override;
   const draw::Brush* OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) override;
   void OnCancel() override;
+  void OnMouseMove(unsigned flags, ui::Point pt) override;
 
  private:
   void ApplyLanguageTexts();
@@ -110,4 +112,6 @@ class CHistoryGraphics : public ui::Dialog {
   int selectedChart_ = -1;
   bool rowMissing_ = false;
   uint8_t printBusy_ = 0;
+  CMFECToolTip toolTip_;
+  bool nameTipWanted_ = false;
 };

@@ -297,16 +297,28 @@ TEST_F(ViewTest, ScreenshotsInTheFiveLanguages) {
   Sql("update EngineeringAdjust set WBCTIME=50");
   const measurement::HistogramBuffers h = CountOf(boardsim::Profile::Normal);
   StoreResult("12", "2026-03-04", Computed(h), h);
-  Sql("update Person set Warning='LF2 PF1 ', Age=42, AgeUnit='Y', Sex='Male'");
+  Sql("update Person set Warning='LF2 PF1 ', Age=42, AgeUnit='Y', Sex='Male', Name='Alexandra Konstantinopolska'");
   const char* names[5] = {"zh", "en", "es", "fr", "ua"};
   for (int l = 0; l < 5; ++l) {
     AppSettings.LanguageIndex = static_cast<uint8_t>(l);
     CHistoryGraphics view;
-    Open(view, "12", "2026-03-04", 1, [&](ui::TestDriver&) {
+    Open(view, "12", "2026-03-04", 1, [&](ui::TestDriver& s) {
       EXPECT_EQ(view.Text(kViewFlagIds[1]), "LF2");
       EXPECT_EQ(view.Text(kViewFlagIds[0]), "");
       EXPECT_EQ(view.Text(kViewFlagIds[4]), "PF1");
       Shot(std::string("history_view_") + names[l]);
+      if (l == 1) {
+        // The long name shows whole in its tip while the pointer is over the label.
+        const ui::Rect r = s.Find(IDC_HG_NAME)->GetWindowRect();
+        const draw::Bitmap before = s.Screen();
+        s.MoveTo(ui::Point(r.left + 3, r.top + 3));
+        const draw::Bitmap after = s.Screen();
+        int changed = 0;
+        for (int y = 0; y < after.Height(); ++y)
+          for (int x = 0; x < after.Width(); ++x) changed += before.GetPixel(x, y) != after.GetPixel(x, y);
+        EXPECT_GT(changed, 100);
+        Shot("history_view_name_tip");
+      }
     });
   }
 }
