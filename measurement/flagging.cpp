@@ -5,23 +5,12 @@
 #include "core/ado_conn.h"
 #include "core/field_read.h"
 #include "core/param_order.h"
+#include "core/sample_names.h"
 #include "core/value_format.h"
 
 namespace measurement {
 namespace {
 
-const char* const kGroupNames[kGroupCount][5] = {
-    {"通用", "General", "General", "Général", "Головна"},
-    {"成男", "Adult male", "Adulto Masculino", "Adulte homme", "Дорослий чоловік"},
-    {"成女", "Adult female", "Adulto Femenino", "Adulte femme", "Доросла жінка"},
-    {"14-18岁", "14-18 years", "14-18 anos", "14-18 ans", "14-18 років"},
-    {"6-13岁", "6-13 years", "6-13 anos", "6-13 ans", "6-13 років"},
-    {"3-5岁", "3-5 years", "3-5 anos", "3-5 ans", "3-5 років"},
-    {"2个月-2岁", "2 months-2 years", "2 meses-2 anos", "2 mois-2 ans", "2 місяці – 2 роки"},
-    {"8天-1个月", "8 days-1 months", "8 dias-1 meses", "8 jours-1 mois", "8 днів – 1 місяці"},
-    {"第一周", "First week", "Primera semana", "Premiere Semaine", "Перший тиждень"},
-    {"自定义", "User defined", "Usuario definido", "Utilisateur defini", "Визначається користувачем"},
-};
 
 LimitPairs LoadLimits(CADOConn& conn, const char* table, int kind, float open) {
   LimitPairs l;
@@ -58,18 +47,9 @@ const FlagRow kPltFlags[2] = {{"PF1", "血小板左侧区域异常,"}, {"PF2", "
 
 }  // namespace
 
-const char* GroupName(int kind, int language) {
-  if (kind < 0 || kind >= kGroupCount) kind = 0;
-  if (language < 0 || language > 4) language = 1;
-  return kGroupNames[kind][language];
-}
+const char* GroupName(int kind, int language) { return ReferenceGroupText(kind, language); }
 
-int GroupIndexFromText(const std::string& text) {
-  for (int k = 0; k < kGroupCount; ++k)
-    for (int lang = 0; lang < 5; ++lang)
-      if (text == kGroupNames[k][lang]) return k;
-  return 0;
-}
+int GroupIndexFromText(const std::string& text) { return ReferenceGroupCodeFromText(text); }
 
 LimitPairs LoadNormalLimits(CADOConn& conn, int kind) { return LoadLimits(conn, "NormalLimits", kind, 1000000000.0f); }
 LimitPairs LoadPathologyLimits(CADOConn& conn, int kind) {

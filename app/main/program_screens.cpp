@@ -4,12 +4,16 @@
 //   RegisterScreen("CHistoryList", [] { CHistoryList s(nullptr); return s.DoModal(); });
 //
 // Until then the menus tell the operator that the function is not available yet:
-// CHistoryList (results),
 // CQCSel (QC menu), CCaliSel (calibration menu), CServiceSel (maintenance menu), CSysSet
 // (settings), CBackDoor2 (hidden maintenance menu).
 #include "core/screen_registry.h"
+#include "history/history_list.h"
 #include "measurement/screen/sample_test.h"
 
 void RegisterProgramScreens() {
   measurement::RegisterMeasurementScreens();  // the test screen and what it opens
+  RegisterScreen("CHistoryList", [] {
+    CHistoryList s(nullptr);
+    return s.DoModal();
+  });
 }

@@ -61,9 +61,10 @@ float StepLine(float position, int direction, float step, float lower, float upp
 int WbcLineChannel(float position) { return static_cast<int>(position * 256.0f / 400.0f + 0.5f - 1.0f); }
 int PltLineChannel(float position) { return static_cast<int>(position * 128.0f / 30.0f + 0.5f - 1.0f); }
 
-bool WbcHighEnoughToAdjust(float wbc, const std::string& unit) {
+bool WbcHighEnoughToAdjust(float wbc, const std::string& unit, bool thousandPerMicrolitreToo) {
   if (!Usable(wbc)) return false;
   if (strcasecmp(unit.c_str(), "10^9/L") == 0) return wbc > 0.2f;
+  if (thousandPerMicrolitreToo && strcasecmp(unit.c_str(), "10^3/uL") == 0) return wbc > 0.2f;
   return wbc > 2.0f;
 }
 
@@ -104,7 +105,8 @@ MoveOutcome MoveLine(LineAdjustState& s, const AdjustContext& ctx, int chart, in
   return st == ZentilStatus::Computed ? MoveOutcome::Recomputed : MoveOutcome::LibraryFailed;
 }
 
-ZentilStatus ApplyWbcLines(LineAdjustState& s, const AdjustContext& ctx) {
+ZentilStatus ApplyWbcLines(LineAdjustState& s, const AdjustContext& ctx, const WbcLineOptions& options) {
+  if (options.unfit) *options.unfit = false;
   AlgorithmInput input;
   AlgorithmResult result;
   std::memset(&input, 0, sizeof input);
@@ -112,11 +114,12 @@ ZentilStatus ApplyWbcLines(LineAdjustState& s, const AdjustContext& ctx) {
   std::memcpy(result.WbcHistogram, ctx.histograms.wbc, sizeof ctx.histograms.wbc);
   result.WBC = s.computedWbc;
   const uint16_t top = static_cast<uint16_t>(WbcLineChannel(ctx.markers[3]));
-  result.WbcLines[0] = 8;
+  const uint16_t first = static_cast<uint16_t>(options.firstLineChannel);
+  result.WbcLines[0] = first;
   result.WbcLines[1] = static_cast<uint16_t>(WbcLineChannel(s.computedWbcLines[0]));
   result.WbcLines[2] = static_cast<uint16_t>(WbcLineChannel(s.computedWbcLines[1]));
   result.WbcLines[3] = top;
-  const uint16_t lines[4] = {8, static_cast<uint16_t>(WbcLineChannel(s.movedWbcLines[0])),
+  const uint16_t lines[4] = {first, static_cast<uint16_t>(WbcLineChannel(s.movedWbcLines[0])),
                              static_cast<uint16_t>(WbcLineChannel(s.movedWbcLines[1])), top};
   const ZentilStatus st = CallAdjustWbcHistogram(result, input, lines);
   // Without the library nothing was recomputed: the shown values stay, never zeros.
@@ -134,6 +137,12 @@ ZentilStatus ApplyWbcLines(LineAdjustState& s, const AdjustContext& ctx) {
   }
   for (int k = 0; k < 6; ++k)
     if (Usable(v[k])) v[k] = Round(v[k], k + 1);
+  // A split whose lymphocytes and mid cells already make up the whole count leaves nothing for
+  // the granulocytes: the values on the screen stay.
+  if (options.fitCheck && Usable(wbc) && (v[0] + v[1] >= wbc || v[3] + v[4] > 100.0f)) {
+    if (options.unfit) *options.unfit = true;
+    return st;
+  }
   if (Usable(wbc)) {
     if (Usable(v[0]) && Usable(v[1])) v[2] = Round(wbc - v[0] - v[1], 3);
     if (Usable(v[3]) && Usable(v[4])) v[5] = 100.0f - v[3] - v[4];
@@ -192,13 +201,13 @@ std::string LineSaveFailedText(int chart, int language) {
 }
 
 LineSave SaveAdjustedLines(CADOConn& conn, const LineAdjustState& s, const AdjustContext& ctx, int chart,
-                           int sampleNo, const std::string& testDate) {
+                           const std::string& sampleNo, const std::string& testDate, bool updateResultGlobals) {
   LineSave out;
   if (!ctx.adjustAllowed || (chart != kChartWbc && chart != kChartPlt)) return out;
   if (chart == kChartWbc && !s.diffRecomputed) return out;
   if (chart == kChartPlt && !s.pltRecomputed) return out;
   const std::string where =
-      " where SampleNo='" + std::to_string(sampleNo) + "' and TestDate='" + SqlSafeText(testDate) + "'";
+      " where SampleNo='" + SqlSafeText(sampleNo) + "' and TestDate='" + SqlSafeText(testDate) + "'";
   if (chart == kChartWbc) {
     static const char* const cols[6] = {"LYMA", "MONA", "GRAA", "LYMP", "MONP", "GRAP"};
     out.sql = "update Person set ";
@@ -215,6 +224,9 @@ LineSave SaveAdjustedLines(CADOConn& conn, const LineAdjustState& s, const Adjus
     out.message = LineSaveFailedText(chart, ctx.language);
     return out;
   }
+  out.outcome = LineSaveOutcome::Saved;
+  out.message = LineSavedText(chart, ctx.language);
+  if (!updateResultGlobals) return out;
   if (chart == kChartWbc) {
     MarkerPositions[1] = s.movedWbcLines[0];
     MarkerPositions[2] = s.movedWbcLines[1];
@@ -232,8 +244,6 @@ LineSave SaveAdjustedLines(CADOConn& conn, const LineAdjustState& s, const Adjus
       MarkTexts[15 + k] = s.pltMarks[k];
     }
   }
-  out.outcome = LineSaveOutcome::Saved;
-  out.message = LineSavedText(chart, ctx.language);
   return out;
 }
 
@@ -244,10 +254,12 @@ std::string ManualDiffFailedText(int language) {
 }
 
 ManualDiff ApplyManualDifferential(CADOConn& conn, const AdjustContext& ctx, float lymP, float midP, float graP,
-                                   int sampleNo, const std::string& testDate) {
+                                   const std::string& sampleNo, const std::string& testDate,
+                                   const ManualDiffOptions& options) {
   ManualDiff out;
-  const float wbc = CurrentResult[0];
-  if (!Usable(wbc) || ParameterMarks[0] == 1 || !Usable(lymP) || !Usable(midP) || !Usable(graP)) return out;
+  const float wbc = options.useWbc ? options.wbc : CurrentResult[0];
+  const bool wbcReportable = options.useWbc || ParameterMarks[0] != 1;
+  if (!Usable(wbc) || !wbcReportable || !Usable(lymP) || !Usable(midP) || !Usable(graP)) return out;
   float* v = out.values;
   v[3] = lymP;
   v[4] = midP;
@@ -268,12 +280,14 @@ ManualDiff ApplyManualDifferential(CADOConn& conn, const AdjustContext& ctx, flo
     out.stored[k] = StoredValueText(v[k], i, true, k < 3 ? "e" : "E", out.marks[k]);
     out.sql += std::string(k ? "," : "") + cols[k] + "='" + out.stored[k] + "'";
   }
-  out.sql += " where SampleNo='" + std::to_string(sampleNo) + "' and TestDate='" + SqlSafeText(testDate) + "'";
+  if (options.resetWbcMarkers) out.sql += ",WMARKER2='0',WMARKER3='0'";
+  out.sql += " where SampleNo='" + SqlSafeText(sampleNo) + "' and TestDate='" + SqlSafeText(testDate) + "'";
   if (conn.Execute(out.sql) != 1) {
     out.message = ManualDiffFailedText(ctx.language);
     return out;
   }
   out.saved = true;
+  if (!options.updateResultGlobals) return out;
   for (int k = 0; k < 6; ++k) {
     CurrentResult[k + 1] = v[k];
     ParameterMarks[k + 1] = 0;

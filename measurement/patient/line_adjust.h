@@ -41,8 +41,9 @@ int WbcLineChannel(float position);
 int PltLineChannel(float position);
 
 // Line moves are refused for a low WBC: at WBC <= 0.2 with the unit "10^9/L" (any case), at
-// WBC <= 2.0 with any other unit.
-bool WbcHighEnoughToAdjust(float wbc, const std::string& wbcUnit);
+// WBC <= 2.0 with any other unit. With `thousandPerMicrolitreToo` the unit "10^3/uL" (the same
+// scale) counts like "10^9/L": the stored results the history shows carry either.
+bool WbcHighEnoughToAdjust(float wbc, const std::string& wbcUnit, bool thousandPerMicrolitreToo = false);
 // The extra conditions of the arrow keys: the shown WBC text at least 0.1 for a WBC line, the
 // shown PLT text (read as an integer) above 9 for a PLT line.
 bool KeyMoveAllowed(int chart, const std::string& wbcText, const std::string& pltText);
@@ -96,9 +97,19 @@ enum class MoveOutcome {
 MoveOutcome MoveLine(LineAdjustState& s, const AdjustContext& ctx, int chart, int line, int direction,
                      float* chartLine);
 
+// How the WBC recomputation is set up. The test screen keeps the first line at channel 8 and
+// takes whatever the library returns; the history's view hands the library's own first line
+// and refuses a differential that does not fit the WBC (LYM# + MID# reaching the WBC, or LYM% +
+// MID% above 100): then `unfit` is set and the state keeps its values.
+struct WbcLineOptions {
+  int firstLineChannel = 8;
+  bool fitCheck = false;
+  bool* unfit = nullptr;
+};
+
 // Recomputations (normally through MoveLine). They return the library status; a library that
 // could not be used leaves the values as they were.
-ZentilStatus ApplyWbcLines(LineAdjustState& s, const AdjustContext& ctx);
+ZentilStatus ApplyWbcLines(LineAdjustState& s, const AdjustContext& ctx, const WbcLineOptions& options = {});
 ZentilStatus ApplyPltLines(LineAdjustState& s, const AdjustContext& ctx);
 
 // Enter with a line of `chart` selected.
@@ -108,11 +119,17 @@ struct LineSave {
   std::string sql;
   std::string message;  // for the operator ("WBC Data saved!", or why nothing was saved)
 };
-// Writes the adjusted values and line positions into the row of the sample. On success the
-// result globals (CurrentResult, ParameterMarks, MarkTexts, MarkerPositions) take them; after a
-// failed write they stay as they were and the message says the data was not saved.
+// Writes the adjusted values and line positions into the row of (sampleNo, testDate). On success
+// the test screen's result globals (CurrentResult, ParameterMarks, MarkTexts, MarkerPositions)
+// take them unless `updateResultGlobals` is false (a stored result shown elsewhere); after a
+// failed write nothing is taken and the message says the data was not saved.
 LineSave SaveAdjustedLines(CADOConn& conn, const LineAdjustState& s, const AdjustContext& ctx, int chart,
-                           int sampleNo, const std::string& testDate);
+                           const std::string& sampleNo, const std::string& testDate, bool updateResultGlobals = true);
+// The test screen's form: its sample numbers are whole numbers.
+inline LineSave SaveAdjustedLines(CADOConn& conn, const LineAdjustState& s, const AdjustContext& ctx, int chart,
+                                  int sampleNo, const std::string& testDate) {
+  return SaveAdjustedLines(conn, s, ctx, chart, std::to_string(sampleNo), testDate);
+}
 
 // The operator texts.
 std::string LineSavedText(int chart, int language);
@@ -130,8 +147,22 @@ struct ManualDiff {
   std::string sql;
   std::string message;      // set when the write failed
 };
+// Where the differential entered by hand comes from and goes to. The test screen takes the WBC
+// of CurrentResult and updates the result globals; a stored result gives its own WBC
+// (`useWbc`), leaves the globals alone, and resets its stored WBC lines to "0" (the library's).
+struct ManualDiffOptions {
+  bool useWbc = false;
+  float wbc = 0.0f;
+  bool updateResultGlobals = true;
+  bool resetWbcMarkers = false;
+};
 ManualDiff ApplyManualDifferential(CADOConn& conn, const AdjustContext& ctx, float lymPercent, float midPercent,
-                                   float graPercent, int sampleNo, const std::string& testDate);
+                                   float graPercent, const std::string& sampleNo, const std::string& testDate,
+                                   const ManualDiffOptions& options = {});
+inline ManualDiff ApplyManualDifferential(CADOConn& conn, const AdjustContext& ctx, float lymPercent, float midPercent,
+                                          float graPercent, int sampleNo, const std::string& testDate) {
+  return ApplyManualDifferential(conn, ctx, lymPercent, midPercent, graPercent, std::to_string(sampleNo), testDate);
+}
 std::string ManualDiffFailedText(int language);
 
 }  // namespace measurement

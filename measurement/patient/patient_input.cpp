@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "core/app_settings.h"
+#include "core/sample_names.h"
 #include "core/value_format.h"
 #include "measurement/flagging.h"
 #include "platform/sys/clock.h"
@@ -186,13 +187,16 @@ std::string TranslateGroupName(const std::string& s, int language) {
   return s;
 }
 
-std::string PatientUpdateSql(const PatientColumns& p, const std::string& testDate) {
-  return "update Person set Name='" + SqlSafeText(p.name) + "',Sex='" + SqlSafeText(p.sex) +
+std::string PatientUpdateSql(const PatientColumns& p, const std::string& testDate, const std::string& keySampleNo) {
+  const bool renumber = !keySampleNo.empty() && keySampleNo != p.sampleNo;
+  const std::string key = renumber ? keySampleNo : p.sampleNo;
+  return std::string("update Person set ") + (renumber ? "SampleNo='" + SqlSafeText(p.sampleNo) + "'," : "") +
+         "Name='" + SqlSafeText(p.name) + "',Sex='" + SqlSafeText(p.sex) +
          "',Age=" + std::to_string(p.age) + ",AgeUnit='" + SqlSafeText(p.ageUnit) + "',ReferValue='" +
          SqlSafeText(p.referValue) + "',MedicalNo='" + SqlSafeText(p.medicalNo) + "',BedNo='" +
          SqlSafeText(p.bedNo) + "',Dept='" + SqlSafeText(p.dept) + "',Sender='" + SqlSafeText(p.sender) +
          "',Scrutator='" + SqlSafeText(p.scrutator) + "',Checker='" + SqlSafeText(p.checker) +
-         "' where SampleNo='" + SqlSafeText(p.sampleNo) + "' and TestDate='" + SqlSafeText(testDate) + "'";
+         "' where SampleNo='" + SqlSafeText(key) + "' and TestDate='" + SqlSafeText(testDate) + "'";
 }
 
 std::string PatientInsertSql(const PatientColumns& p, const std::string& testDate, const std::string& testTime,
@@ -207,16 +211,7 @@ std::string PatientInsertSql(const PatientColumns& p, const std::string& testDat
 }
 
 const char* BloodTypeName(unsigned code, int language) {
-  switch (code) {
-    case 1:
-      return PickText(language, "末梢血", "Peripheral blood", "Sangre periferica", "Sang peripherique",
-                      "Периферична кров");
-    case 2:
-      return PickText(language, "预稀释", "Pre-diluted blood", "Sangre prediluida", "Sang predilue",
-                      "Попередньо розведена кров");
-    default:
-      return PickText(language, "全血", "Whole blood", "Sangre total", "Sang total", "Цільна кров");
-  }
+  return BloodModeText(code > 2 ? 0 : static_cast<int>(code), language);
 }
 
 std::string TodayText() {

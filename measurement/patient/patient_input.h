@@ -67,8 +67,11 @@ struct PatientColumns {
   int age = 0;
   std::string ageUnit, referValue, medicalNo, bedNo, dept, sender, scrutator, checker;
 };
-// The update of the patient columns of an existing row. Every text is made SQL safe.
-std::string PatientUpdateSql(const PatientColumns& p, const std::string& testDate);
+// The update of the patient columns of an existing row. Every text is made SQL safe. The row is
+// found by `keySampleNo` when given (its number before an edit), and then the update writes
+// p.sampleNo as the row's new number; without it the row is found by p.sampleNo.
+std::string PatientUpdateSql(const PatientColumns& p, const std::string& testDate,
+                             const std::string& keySampleNo = std::string());
 // The insert of a new row with the patient columns, the test date and time and the blood type.
 std::string PatientInsertSql(const PatientColumns& p, const std::string& testDate, const std::string& testTime,
                              const std::string& bloodType);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "core/sample_names.h"
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
 #include "core/field_read.h"
@@ -73,12 +74,7 @@ std::string ReflaggedText(const StoredValue& v, int displayIndex, const std::str
   return StoredValueText(v.value, displayIndex, true, indicator, mark);
 }
 
-int GroupKindOfText(const std::string& text, int fallback) {
-  for (int k = 0; k < kGroupCount; ++k)
-    for (int lang = 0; lang < 5; ++lang)
-      if (text == GroupName(k, lang)) return k;
-  return fallback;
-}
+int GroupKindOfText(const std::string& text, int fallback) { return ReferenceGroupCodeOr(text, fallback); }
 
 std::string ValueTextsUpdateSql(const std::string texts[20], const std::string& sampleNo, const std::string& testDate,
                                 const std::string& extraSet, const char* verb) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "measurement/patient/profile_edit.h"
+#include "measurement/patient/set_user_value.h"
 #include "measurement/result_globals.h"
 #include "measurement/screen/sample_globals.h"
 #include "measurement/screen/sample_test.h"
@@ -115,12 +116,11 @@ bool CSampleTest::OnEnterKey() {
 
 void CSampleTest::EditDifferential() {
   if (!adjust_.manualDiffAllowed || !adjustable_) return;
-  if (!differentialEntry_) {
-    Box(TestScreenText(ScreenText::NotAvailable, Language()), ui::MB_ICONINFORMATION);
-    return;
-  }
   float lym = 0.0f, mid = 0.0f, gra = 0.0f;
-  if (!differentialEntry_(&lym, &mid, &gra)) return;
+  // The program's one percentage entry, unless a test put its own in place.
+  const bool entered = differentialEntry_ ? differentialEntry_(&lym, &mid, &gra)
+                                          : EnterDifferentialPercentages(this, &lym, &mid, &gra);
+  if (!entered) return;
   adjustCtx_.language = Language();
   const ManualDiff m = ApplyManualDifferential(db_, adjustCtx_, lym, mid, gra, adjustSampleNo_, adjustDate_);
   if (!m.saved) {

@@ -1,18 +1,11 @@
 #include "measurement/screen/sample_test_texts.h"
 
 #include "core/app_settings.h"
+#include "core/sample_names.h"
 
 namespace measurement {
 
-std::string BloodModeName(int mode, int lang) {
-  switch (mode) {
-    case 1: return PickText(lang, "抗凝末梢血", "Peripheral blood", "Sangre periferica", "Sang peripherique", "Капілярна кров");
-    case 2:
-      return PickText(lang, "预稀释末梢血", "Pre-diluted blood", "Sangre Pre-diluida", "Sang pre dilue",
-                      "Передрозвед. кап. кров");
-    default: return PickText(lang, "抗凝全血", "Whole blood", "Sangre completa", "Sang total", "Цільна кров");
-  }
-}
+std::string BloodModeName(int mode, int lang) { return BloodModeText(mode > 2 ? 0 : mode, lang); }
 
 std::string TestScreenText(ScreenText which, int l) {
   switch (which) {

@@ -1,0 +1,63 @@
+#include "history/history_delete.h"
+
+#include "analyzer/raw_test_data.h"
+#include "analyzer/sequences/results_purge.h"
+#include "core/ado_conn.h"
+#include "core/app_settings.h"
+#include "platform/sys/atomic_file.h"
+
+namespace history {
+
+DeleteOutcome DeleteResults(CADOConn& conn, const std::string& folder, const std::vector<ResultKey>& keys) {
+  DeleteOutcome out;
+  if (keys.empty()) {
+    out.rowsDeleted = out.rawRewritten = true;
+    return out;
+  }
+  if (!conn.IsConnected()) conn.Connect();
+  if (!conn.IsConnected()) {
+    out.error = conn.LastError();
+    return out;
+  }
+  {
+    std::lock_guard<std::recursive_mutex> lock(DbLock());
+    db::Transaction t(conn.Connection());
+    if (!t.Begun()) {
+      out.error = conn.Connection().LastError();
+      return out;
+    }
+    for (const ResultKey& k : keys) {
+      if (conn.Execute("delete from Person where SampleNo='" + SqlSafeText(k.sampleNo) + "' and TestDate='" +
+                       SqlSafeText(k.testDate) + "'") != 1) {
+        out.error = conn.LastError();
+        return out;  // rolled back: not one row went
+      }
+    }
+    if (!t.Commit()) {
+      out.error = conn.Connection().LastError();
+      return out;
+    }
+  }
+  out.rowsDeleted = true;
+  std::vector<std::string> rawKeys;
+  for (const ResultKey& k : keys) {
+    const std::string key = analyzer::RawDataKey(k.testDate, k.sampleNo);
+    if (!key.empty()) rawKeys.push_back(key);
+  }
+  out.rawRewritten = analyzer::RemoveRawRecords(folder, rawKeys, &out.error);
+  return out;
+}
+
+DeleteOutcome DeleteAllResults(CADOConn& conn, const std::string& folder) {
+  DeleteOutcome out;
+  if (conn.Execute("delete from Person") != 1) {
+    out.error = conn.LastError();
+    return out;
+  }
+  out.rowsDeleted = true;
+  out.rawRewritten = sys::WriteFileAtomic(folder + analyzer::kRawIndexFile, "", &out.error) &&
+                     sys::WriteFileAtomic(folder + analyzer::kRawDataFile, "", &out.error);
+  return out;
+}
+
+}  // namespace history

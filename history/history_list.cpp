@@ -1,0 +1,485 @@
+#include "history/history_list.h"
+
+#include <algorithm>
+
+#include "controls/screen_common.h"
+#include "core/app_settings.h"
+#include "core/dialog_layout.h"
+#include "core/field_read.h"
+#include "core/layout.h"
+#include "core/param_order.h"
+#include "history/history_globals.h"
+#include "history/history_graphics.h"
+#include "history/history_list_find.h"
+#include "history/history_sel.h"
+#include "history/stat_dlg.h"
+#include "platform/ui/app.h"
+#include "platform/ui/data_exchange.h"
+#include "platform/ui/keys.h"
+#include "platform/ui/message_box.h"
+#include "platform/ui/resources.h"
+
+using namespace history;
+
+namespace {
+
+const draw::Color kText = draw::RGB(66, 85, 92), kMarked = draw::RGB(122, 63, 121);
+const draw::Color kBandEven = draw::RGB(190, 198, 201), kBandOdd = draw::RGB(205, 213, 215);
+
+std::string SelectSampleText(int l) {
+  return PickText(l, "请选择一个样本！", "Please select a sample!", "Por favor elija una muestra!",
+                  "Selectionner un échantillon SVP!", "Будь ласка, оберіть зразок");
+}
+
+}  // namespace
+
+ui::DialogTemplate HistoryListTemplate() {
+  const uint32_t V = ui::WS_VISIBLE, TS = ui::WS_TABSTOP;
+  ui::DialogTemplate t = ScreenTemplate(320, 240);
+  t.Add("Static", IDC_HL_STATUS, "", 8, 4, 300, 9, V);
+  const int ids[9] = {IDC_HL_PAGE_DOWN, IDC_HL_SELECT, IDC_HL_SEND, IDC_HL_SEARCH, IDC_HL_DELETE,
+                      IDC_HL_DETAIL,    IDC_HL_PRINT,  ui::IDCANCEL, IDC_HL_PAGE_UP};
+  const char* captions[9] = {"", "Select", "Send", "Search", "Delete", "Detail", "Print", "Exit", ""};
+  int x = 6;
+  for (int i = 0; i < 9; ++i) {
+    const int w = (i == 0 || i == 8) ? 22 : 34;
+    t.Add("Button", ids[i], captions[i], x, 217, w, 20, V | TS);
+    x += w + 2;
+  }
+  return t;
+}
+
+CHistoryList::CHistoryList(ui::Window* parent) : ui::Dialog(IDD_HISTORY_LIST, parent) {
+  if (!ui::Resources::FindDialog(IDD_HISTORY_LIST)) ui::Resources::AddDialog(IDD_HISTORY_LIST, HistoryListTemplate());
+  PrintCancelFlag = 0;
+  std::fill(PrintItemFlags, PrintItemFlags + 20, uint8_t{1});
+}
+
+void CHistoryList::DoDataExchange(ui::DataExchange& dx) {
+  ui::ExchangeControl(dx, IDC_HL_STATUS, status_);
+  ui::ExchangeControl(dx, IDC_HL_SELECT, select_);
+  ui::ExchangeControl(dx, IDC_HL_SEND, send_);
+  ui::ExchangeControl(dx, ui::IDCANCEL, exit_);
+  ui::ExchangeControl(dx, IDC_HL_PRINT, print_);
+  ui::ExchangeControl(dx, IDC_HL_DETAIL, detail_);
+  ui::ExchangeControl(dx, IDC_HL_DELETE, delete_);
+  ui::ExchangeControl(dx, IDC_HL_SEARCH, search_);
+  ui::ExchangeControl(dx, IDC_HL_PAGE_UP, pageUp_);
+  ui::ExchangeControl(dx, IDC_HL_PAGE_DOWN, pageDown_);
+}
+
+void CHistoryList::BuildGrid() {
+  const float s = AppSettings.LayoutScale;
+  const int l = AppSettings.LanguageIndex;
+  gridFont_ = draw::Font("Arial", static_cast<int>(s * 15));
+  grid_.SetFont(&gridFont_, true);
+  grid_.SetRowCount(kGridRows);
+  grid_.SetColumnCount(kPageSize + 1);
+  grid_.SetFixedRowCount(1);
+  grid_.SetFixedColumnCount(1);
+  grid_.SetEditable(false);
+  for (bool fr : {false, true})
+    for (bool fc : {false, true}) {
+      CGridDefaultCell* cell = grid_.GetDefaultCell(fr, fc);
+      if (!cell) continue;
+      if (fr || fc) {
+        cell->SetBackClr(draw::RGB(55, 78, 96));
+        cell->SetTextClr(draw::RGB(245, 245, 245));
+      } else {
+        cell->SetTextClr(kText);
+      }
+    }
+  const char* labels[3] = {PickText(l, "编号", "No.", "No.", "No.", "Номер"), PickText(l, "日期", "Date", "Fecha", "Date", "Дата"),
+                           PickText(l, "时间", "Time", "Hora", "Heure", "Час")};
+  static const char* const params[20] = {"WBC", "LYM#", "MID#", "GRA#", "LYM%", "MID%", "GRA%",
+                                         "RBC", "HGB",  "HCT",  "MCV",  "MCH",  "MCHC", "RDW-SD",
+                                         "RDW-CV", "PLT", "MPV", "PDW", "PCT", "P-LCR"};
+  for (int r = 0; r < kGridRows; ++r) grid_.SetItemText(r, 0, r < 3 ? labels[r] : params[r - 3]);
+  const int large = AppSettings.LargeScreen ? 1 : 0;
+  grid_.SetRowHeight(0, static_cast<int>(s * 25));
+  for (int r = 1; r < kGridRows; ++r)
+    grid_.SetRowHeight(r, r < 3 ? static_cast<int>(s * 16) : static_cast<int>(s * 16 + ((r % 3) * large) / 2));
+  grid_.SetColumnWidth(0, static_cast<int>(s * 70));
+  for (int c = 1; c <= kPageSize; ++c) grid_.SetColumnWidth(c, static_cast<int>(s * 80));
+}
+
+bool CHistoryList::OnInitDialog() {
+  ui::Dialog::OnInitDialog();
+  ScaleDialogLayout(this);
+  ApplyDialogFontToChildren(this, &SharedDialogFont());
+  const int l = AppSettings.LanguageIndex;
+  const ui::Rect client = GetClientRect();
+  const ui::Rect statusRect = status_.GetRectInParent();
+  const ui::Rect buttonRect = select_.GetRectInParent();
+  grid_.Create(ui::Rect(8, statusRect.bottom + 2, client.right - 8, buttonRect.top - 3), this, IDC_HL_GRID);
+  BuildGrid();
+
+  // Rows that hold neither a result nor a profile go; a profile entered ahead of its count stays.
+  conn_.Execute(PurgeEmptyRowsSql());
+  {
+    RecordsetPtr& set = conn_.OpenRecordset("Select * from SysSetting");
+    if (conn_.RecordsetOpen() && HasRows(*set)) {
+      uint8_t v = 0;
+      if (ReadField(*set, "HistoryListSortStyle", v)) sortStyle_ = v;
+      if (ReadField(*set, "Printer", v)) printerKind_ = v;
+      if (ReadField(*set, "PrintFormat", v)) printFormat_ = v;
+    }
+    conn_.CloseRecordset();
+  }
+  listSql_ = history::ListSql(sortStyle_);
+  OpenList(listSql_);
+  allRecordCount_ = paging_.total;
+  if (paging_.total > 0) {
+    FillPage();
+  } else {
+    EnableActions(false);
+  }
+  status_.SetWindowText(StatusText(l, paging_, true));
+  pageUp_.EnableWindow(paging_.pageCount > 1);
+  pageDown_.EnableWindow(paging_.pageCount > 1);
+  {
+    RecordsetPtr& items = conn_.OpenRecordset("select * from PrintItemsSet where IsDefault = true");
+    if (conn_.RecordsetOpen() && HasRows(*items)) {
+      for (int i = 0; i < 20; ++i) {
+        int v = 0;
+        ReadField(*items, 2 + i, v);
+        PrintItemFlags[i] = v == 1 ? 1 : 0;
+      }
+      ReorderParamBytesForDisplay(PrintItemFlags);
+    }
+    conn_.CloseRecordset();
+  }
+  pageDown_.SetBitmaps(423, 424, 429);
+  pageDown_.SetArrowStyle(3);
+  pageUp_.SetBitmaps(426, 425, 430);
+  pageUp_.SetArrowStyle(4);
+  for (CXPButton* b : {&select_, &send_, &search_, &delete_, &detail_, &print_}) b->SetBitmaps(426, 425, 430);
+  exit_.SetBitmaps(427, 428, 489);
+  select_.SetWindowText(PickText(l, "选中", "Select", "Seleccion\nar", "Selection\nner", "Вибрати"));
+  send_.SetWindowText(PickText(l, "传送", "Send", "Enviar", "Envoyer", "Відпра\nвити"));
+  search_.SetWindowText(PickText(l, "查找", "Search", "Buscar", "Chercher", "Пошук"));
+  delete_.SetWindowText(PickText(l, "删除", "Delete", "Borrar", "Effacer", "Видалити"));
+  detail_.SetWindowText(PickText(l, "详细", "Detail", "Detalle", "Détail", "Деталіз\nація"));
+  print_.SetWindowText(PickText(l, "打印", "Print", "Imprimir", "Imprimer", "Друк"));
+  exit_.SetWindowText(PickText(l, "退出", "Exit", "Salir", "Quitter", "Вихід"));
+  status_.textColour = draw::RGB(245, 245, 245);
+  status_.RedrawBackground();
+  return true;
+}
+
+void CHistoryList::OpenList(const std::string& sql) {
+  list_ = conn_.OpenRecordset(sql);
+  const int count = list_->IsOpen() ? list_->RecordCount() : 0;
+  if (list_->IsOpen()) list_->SetPageSize(kPageSize);
+  paging_ = OpenPaging(count);
+}
+
+void CHistoryList::FillPage() {
+  grid_.EnableRedraw(false);
+  for (int r = 0; r < kGridRows; ++r)
+    for (int c = 1; c <= kPageSize; ++c) {
+      grid_.SetItemText(r, c, "");
+      if (r >= 3) grid_.SetItemFgColour(r, c, kText);
+      if (r > 0) grid_.SetItemBkColour(r, c, r % 2 == 0 ? kBandEven : kBandOdd);
+    }
+  int col = 0;
+  if (list_ && list_->IsOpen() && paging_.total > 0 && list_->SetAbsolutePosition(paging_.position)) {
+    while (!list_->IsEOF() && col < kPageSize) {
+      ++col;
+      for (int r = 0; r < kGridRows; ++r) {
+        std::string text;
+        ReadField(*list_, kGridColumns[r], text);
+        grid_.SetItemText(r, col, text);
+        if (r >= 3 && HasMark(text)) grid_.SetItemFgColour(r, col, kMarked);
+        if (r == 1 && firstShownTestDate_.empty()) firstShownTestDate_ = text;
+      }
+      list_->MoveNext();
+    }
+  }
+  filledColumns_ = col;
+  grid_.EnableRedraw(true);
+  grid_.Refresh();
+}
+
+void CHistoryList::RefreshPage(bool openingForm) {
+  status_.SetWindowText(StatusText(AppSettings.LanguageIndex, paging_, openingForm));
+  status_.RedrawBackground();
+  FillPage();
+}
+
+void CHistoryList::EnableActions(bool any) {
+  for (CXPButton* b : {&delete_, &detail_, &print_, &select_, &send_, &search_}) b->EnableWindow(any);
+  if (!any) {
+    pageUp_.EnableWindow(false);
+    pageDown_.EnableWindow(false);
+  }
+}
+
+bool CHistoryList::OnCommand(int id, int code, ui::Window* control) {
+  if (code == ui::BN_CLICKED) {
+    switch (id) {
+      case IDC_HL_PAGE_DOWN: OnPageDown(); return true;
+      case IDC_HL_PAGE_UP: OnPageUp(); return true;
+      case IDC_HL_DETAIL: OnDetail(); return true;
+      case IDC_HL_DELETE: OnDelete(); return true;
+      case IDC_HL_SEARCH: OnSearch(); return true;
+      case IDC_HL_SELECT: OnSelect(); return true;
+      case IDC_HL_SEND: OnSend(); return true;
+      case IDC_HL_PRINT: OnPrint(); return true;
+      default: break;
+    }
+  }
+  return ui::Dialog::OnCommand(id, code, control);
+}
+
+void CHistoryList::OnPageDown() {
+  ui::RemoveMouseMessages(this);
+  if (!PageDown(paging_)) return;
+  RefreshPage();
+}
+
+void CHistoryList::OnPageUp() {
+  ui::RemoveMouseMessages(this);
+  if (!PageUp(paging_)) return;
+  RefreshPage();
+}
+
+std::vector<int> CHistoryList::SelectedColumns() const {
+  std::vector<int> out;
+  const CCellSpan span = grid_.GetSelectedCellRange();
+  if (!span.IsValid()) return out;
+  std::vector<int> picked = grid_.GetSortedPickedColumns();
+  if (picked.empty())
+    for (int c = span.GetMinCol(); c <= span.GetMaxCol(); ++c) picked.push_back(c);
+  for (int c : picked)
+    if (c >= 1 && c <= filledColumns_ && (out.empty() || out.back() != c)) out.push_back(c);
+  return out;
+}
+
+std::vector<ResultSnapshot> CHistoryList::SelectedSnapshots() const {
+  std::vector<ResultSnapshot> out;
+  for (int c : SelectedColumns()) {
+    ResultSnapshot s;
+    s.sampleNo = grid_.GetItemText(0, c);
+    s.testDate = grid_.GetItemText(1, c);
+    s.testTime = grid_.GetItemText(2, c);
+    for (int r = 0; r < kGridRows; ++r) s.texts.push_back(grid_.GetItemText(r, c));
+    out.push_back(std::move(s));
+  }
+  return out;
+}
+
+void CHistoryList::OnDetail() {
+  const int l = AppSettings.LanguageIndex;
+  const bool upOn = pageUp_.IsWindowEnabled(), downOn = pageDown_.IsWindowEnabled();
+  print_.EnableWindow(false);
+  pageUp_.EnableWindow(false);
+  pageDown_.EnableWindow(false);
+  const CCellSpan span = grid_.GetSelectedCellRange();
+  const int col = span.IsValid() ? std::max(1, span.GetMinCol()) : -1;
+  const std::string sampleNo = col >= 1 && col <= filledColumns_ ? grid_.GetItemText(0, col) : "";
+  if (sampleNo.empty()) {
+    ui::MessageBox(this, SelectSampleText(l), "", ui::MB_ICONEXCLAMATION);
+  } else {
+    CHistoryGraphics view(nullptr);
+    view.m_totalCount = allRecordCount_;
+    view.m_sampleNo = sampleNo;
+    view.m_sortStyle = sortStyle_;
+    HistorySelectedTestDate = grid_.GetItemText(1, col);
+    view.DoModal();
+    if (view.m_adjustDone || view.m_dataSaved) {
+      // The view wrote rows: read the same list again at the same place.
+      const history::Paging keep = paging_;
+      OpenList(listSql_);
+      paging_ = keep;
+    }
+    RefreshPage();
+  }
+  print_.EnableWindow(true);
+  pageUp_.EnableWindow(upOn);
+  pageDown_.EnableWindow(downOn);
+}
+
+bool CHistoryList::DeleteColumns(const std::vector<int>& columns) {
+  std::vector<ResultKey> keys;
+  for (int c : columns)
+    if (c >= 1 && c <= filledColumns_) keys.push_back({grid_.GetItemText(0, c), grid_.GetItemText(1, c)});
+  if (keys.empty()) return false;
+  const DeleteOutcome out = DeleteResults(conn_, AppSettings.ProgramFolder, keys);
+  if (!out.rowsDeleted) {
+    // Nothing went: the page stays as it is.
+    status_.SetWindowText(StatusText(AppSettings.LanguageIndex, paging_));
+    return false;
+  }
+  if (!out.rawRewritten && !out.error.empty()) ui::MessageBox(this, out.error, "", ui::MB_ICONEXCLAMATION);
+  history::Paging p = paging_;
+  AfterDelete(p, static_cast<int>(keys.size()));
+  // The list is read again so that positions, pages and the rows on the screen agree.
+  OpenList(listSql_);
+  const int total = paging_.total;
+  paging_ = p;
+  paging_.total = total;
+  if (paging_.total <= 0) {
+    paging_ = history::Paging{};
+    FillPage();
+    EnableActions(false);
+  } else {
+    FillPage();
+    pageUp_.EnableWindow(paging_.pageCount > 1);
+    pageDown_.EnableWindow(paging_.pageCount > 1);
+  }
+  grid_.SetSelectedRange(-1, -1, -1, -1);
+  status_.SetWindowText(StatusText(AppSettings.LanguageIndex, paging_));
+  status_.RedrawBackground();
+  return true;
+}
+
+bool CHistoryList::DeleteAll() {
+  const DeleteOutcome out = DeleteAllResults(conn_, AppSettings.ProgramFolder);
+  if (!out.rowsDeleted) return false;
+  if (!out.rawRewritten && !out.error.empty()) ui::MessageBox(this, out.error, "", ui::MB_ICONEXCLAMATION);
+  OpenList(listSql_);
+  FillPage();
+  EnableActions(false);
+  status_.SetWindowText(StatusText(AppSettings.LanguageIndex, paging_));
+  status_.RedrawBackground();
+  return true;
+}
+
+void CHistoryList::OnDelete() {
+  const int l = AppSettings.LanguageIndex;
+  const CCellSpan span = grid_.GetSelectedCellRange();
+  if (span.IsValid()) {
+    if (span.GetMinCol() > filledColumns_) {
+      ui::MessageBox(this,
+                     PickText(l, "请选择一个合理的范围！", "Please select a logical range!",
+                              "Por favor elija un rango logico!", "Selectionner une  plage raisonnable!",
+                              "Будь ласка, оберіть прийнятний інтервал!"),
+                     "", ui::MB_ICONEXCLAMATION);
+      return;
+    }
+    const std::vector<int> columns = SelectedColumns();
+    status_.SetWindowText(DeleteCountText(l, static_cast<int>(columns.size())));
+    status_.RedrawBackground();
+    if (ui::MessageBox(this,
+                       PickText(l, "确定要删除选定样本数据吗？", "Are you sure to delete selected data?",
+                                "iEsta seguro que desea borrar los datos de muestras seleccionadas?",
+                                "Voulez-vous vraiment effacer les donnees des échantillons selectionnes?",
+                                "Ви впевнені, що хочете видалити дані обраних зразків?"),
+                       "", ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK) {
+      status_.SetWindowText(StatusText(l, paging_));
+      status_.RedrawBackground();
+      return;
+    }
+    DeleteColumns(columns);
+    return;
+  }
+  if (ui::MessageBox(this,
+                     PickText(l, "确定要删除所有样本数据吗？", "Are you sure to delete the data of all samples?",
+                              "iEsta seguro que desea borar los datos de todas las muestras?",
+                              "Etes-vous sur de supprimer toutes les données des échantillons?",
+                              "Ви впевнені, що хочете видалити дані всіх зразків?"),
+                     "", ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
+    return;
+  DeleteAll();
+}
+
+void CHistoryList::ApplySearch(const std::string& condition, int count) {
+  (void)count;
+  searchCondition_ = condition;
+  listSql_ = history::ListSql(sortStyle_, condition);
+  OpenList(listSql_);
+  RefreshPage();
+  EnableActions(paging_.total > 0);
+  pageUp_.EnableWindow(paging_.pageCount > 1);
+  pageDown_.EnableWindow(paging_.pageCount > 1);
+}
+
+void CHistoryList::OnSearch() {
+  CHistoryListFind find(nullptr);
+  find.defaultEndDate = firstShownTestDate_;
+  if (find.DoModal() != ui::IDOK) return;
+  ApplySearch(find.condition, find.recordCount);
+}
+
+bool CHistoryList::ApplySelection(int start, int end) {
+  if (start < 1 || end < start || start > paging_.currentRecords) return false;
+  end = std::min(end, std::min(paging_.currentRecords, filledColumns_));
+  grid_.EnsureVisible(0, start);
+  grid_.SetColumnPickMode(false);
+  grid_.SetSelectedRange(0, start, kGridRows - 1, end, false, true);
+  return true;
+}
+
+void CHistoryList::OnSelect() {
+  CHistorySel sel(nullptr);
+  if (sel.DoModal() != ui::IDOK) return;
+  ApplySelection(sel.startColumn, sel.endColumn);
+}
+
+void CHistoryList::OnSend() {
+  const std::vector<ResultSnapshot> chosen = SelectedSnapshots();
+  if (chosen.empty()) {
+    ui::MessageBox(this, SelectSampleText(AppSettings.LanguageIndex), "", ui::MB_ICONEXCLAMATION);
+    return;
+  }
+  SendResults(this, chosen);
+}
+
+void CHistoryList::OnPrint() {
+  const int l = AppSettings.LanguageIndex;
+  const std::vector<ResultSnapshot> chosen = SelectedSnapshots();
+  if (chosen.empty() || chosen.front().sampleNo.empty()) {
+    ui::MessageBox(this, SelectSampleText(l), "", ui::MB_ICONEXCLAMATION);
+    return;
+  }
+  if (chosen.size() == 1 && chosen.front().texts[3].empty()) {
+    ui::MessageBox(this,
+                   PickText(l, "此样本没有测试数据！", "This sample has no test data!",
+                            "Esta muestra no tiene datos de test!", "Cet echantillon n'a pas de donnees!",
+                            "У цього зразка немає даних про аналіз"),
+                   "", ui::MB_ICONEXCLAMATION);
+    return;
+  }
+  PrintCancelFlag = 0;
+  PrintResults(this, chosen);
+  ui::RemoveMouseMessages(this);
+}
+
+void CHistoryList::OnStat() {
+  CStat stat(nullptr);
+  for (int c : SelectedColumns()) {
+    std::vector<std::string> texts;
+    for (int r = 0; r < kGridRows; ++r) texts.push_back(grid_.GetItemText(r, c));
+    stat.m_columns.push_back(std::move(texts));
+  }
+  stat.DoModal();
+}
+
+bool CHistoryList::PreTranslateMessage(ui::Message& msg) {
+  if (IsEnterOrEscapeKey(msg)) return true;
+  if (msg.message == ui::WM_KEYDOWN && msg.wParam == ui::VK_F5) OnStat();
+  return ui::Dialog::PreTranslateMessage(msg);
+}
+
+bool CHistoryList::OnEraseBkgnd(draw::DC& dc) {
+  ui::Dialog::OnEraseBkgnd(dc);
+  // The light status text stands on the grid's heading colour.
+  if (status_.IsWindow()) {
+    const ui::Rect r = status_.GetRectInParent();
+    dc.FillSolidRect(ui::Rect(8, r.top - 2, GetClientRect().right - 8, r.bottom + 2), draw::RGB(55, 78, 96));
+  }
+  DrawDialogFrame(dc, this, 7);
+  return true;
+}
+
+const draw::Brush* CHistoryList::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
+  if (ctlType == ui::CTLCOLOR_STATIC && control != &status_) return TransparentLabel(dc, kText);
+  return ui::Dialog::OnCtlColor(dc, control, ctlType);
+}
+
+void CHistoryList::OnCancel() {
+  if (list_ && list_->IsOpen()) list_->Close();
+  conn_.Disconnect();
+  ui::Dialog::OnCancel();
+}

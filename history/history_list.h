@@ -1,0 +1,95 @@
+#pragma once
+// CHistoryList: the results browser. The stored results as a transposed grid (one column per
+// result, one row per field, 100 results to a page, newest first), with Detail (the
+// single-result view), Delete, Search, Select (a run of columns by number), Send, Print, paging
+// and, on F5, the statistics of the selected columns. The list query's recordset is the
+// screen's own for its whole life.
+#include <string>
+#include <vector>
+
+#include "controls/grid/grid_ctrl.h"
+#include "controls/static_trans.h"
+#include "controls/xp_button.h"
+#include "core/ado_conn.h"
+#include "history/history_delete.h"
+#include "history/history_list_logic.h"
+#include "history/history_output.h"
+#include "platform/ui/dialog.h"
+
+inline constexpr int IDD_HISTORY_LIST = 106;
+inline constexpr int IDC_HL_STATUS = 1080;
+inline constexpr int IDC_HL_SELECT = 1039;
+inline constexpr int IDC_HL_SEND = 1081;
+inline constexpr int IDC_HL_PRINT = 1043;
+inline constexpr int IDC_HL_DETAIL = 1007;
+inline constexpr int IDC_HL_DELETE = 1012;
+inline constexpr int IDC_HL_SEARCH = 1015;
+inline constexpr int IDC_HL_PAGE_UP = 1041;
+inline constexpr int IDC_HL_PAGE_DOWN = 1040;
+inline constexpr int IDC_HL_GRID = 1107;
+
+ui::DialogTemplate HistoryListTemplate();
+
+class CHistoryList : public ui::Dialog {
+ public:
+  explicit CHistoryList(ui::Window* parent = nullptr);
+
+  // The actions of the buttons (tests press them through these too).
+  void OnPageDown();
+  void OnPageUp();
+  void OnDetail();
+  void OnDelete();
+  void OnSearch();
+  void OnSelect();
+  void OnSend();
+  void OnPrint();
+  void OnStat();
+  // A search's outcome: the WHERE text and its row count.
+  void ApplySearch(const std::string& condition, int count);
+  // Selects the columns start..end of the page; false (nothing selected) for a range the page
+  // does not hold.
+  bool ApplySelection(int startColumn, int endColumn);
+  // Deletes the chosen columns (1-based, of the page) after the question has been answered.
+  bool DeleteColumns(const std::vector<int>& columns);
+  bool DeleteAll();
+
+  CGridCtrl& Grid() { return grid_; }
+  const history::Paging& Paging() const { return paging_; }
+  const std::string& ListSql() const { return listSql_; }
+  std::string StatusLine() const { return status_.GetWindowText(); }
+  int FilledColumns() const { return filledColumns_; }
+  // The selected result columns of the page (1-based), in order.
+  std::vector<int> SelectedColumns() const;
+  // Snapshots of the selected results (what Print and Send hand over).
+  std::vector<history::ResultSnapshot> SelectedSnapshots() const;
+
+ protected:
+  void DoDataExchange(ui::DataExchange& dx) override;
+  bool OnInitDialog() override;
+  bool OnCommand(int id, int code, ui::Window* control) override;
+  bool PreTranslateMessage(ui::Message& msg) override;
+  bool OnEraseBkgnd(draw::DC& dc) override;
+  const draw::Brush* OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) override;
+  void OnCancel() override;
+
+ private:
+  void OpenList(const std::string& sql);
+  void FillPage();
+  void RefreshPage(bool openingForm = false);
+  void EnableActions(bool any);
+  void BuildGrid();
+
+  CStaticTrans status_;
+  CXPButton select_, send_, exit_, print_, detail_, delete_, search_, pageUp_, pageDown_;
+  CGridCtrl grid_;
+  draw::Font gridFont_;
+  CADOConn conn_;
+  RecordsetPtr list_;  // held here: the connection's next query must not replace it
+  std::string listSql_, searchCondition_, firstShownTestDate_;
+  history::Paging paging_;
+  int filledColumns_ = 0;
+  int allRecordCount_ = 0;
+  int sortStyle_ = 0;
+  int printerKind_ = 0;
+  int printFormat_ = 1;
+};

@@ -1,0 +1,21 @@
+#include "history/history_output.h"
+
+#include "core/app_settings.h"
+#include "core/screen_registry.h"
+#include "platform/ui/message_box.h"
+
+namespace history {
+
+bool PrintResults(ui::Window* owner, const std::vector<ResultSnapshot>& results) {
+  (void)results;
+  ui::MessageBox(owner, NotAvailableText(AppSettings.LanguageIndex), "", ui::MB_ICONINFORMATION);
+  return false;
+}
+
+bool SendResults(ui::Window* owner, const std::vector<ResultSnapshot>& results) {
+  (void)results;
+  ui::MessageBox(owner, NotAvailableText(AppSettings.LanguageIndex), "", ui::MB_ICONINFORMATION);
+  return false;
+}
+
+}  // namespace history
