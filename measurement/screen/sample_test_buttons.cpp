@@ -81,7 +81,7 @@ void CSampleTest::OnDiluent() {
 }
 
 void CSampleTest::OnPrint() {
-  if (lastResult_ && lastResult_->Stored()) HandOff(HandOffKind::Print, true, Language());
+  if (lastResult_ && lastResult_->Stored()) HandOff(HandOffKind::Print, true, Language(), ReportSnapshot{});
   else Box(HandOffUnavailableText(HandOffKind::Print, Language()), ui::MB_ICONINFORMATION);
 }
 

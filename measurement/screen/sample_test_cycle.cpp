@@ -182,7 +182,7 @@ void CSampleTest::ProcessRunResult(bool) {
   ++hasResult_;
   retestRequested_ = false;
   SetTimer(kTestDataBusyTimer, 5000);
-  HandOffResult(*r, printInstant_ != 0, isTransInstant_ != 0, Language());
+  HandOffResult(*r, printInstant_ != 0, isTransInstant_ != 0, Language(), ReportSnapshot{});
   // After each stored result the volumes are checked again; counting is not refused.
   if (r->Stored() && analyzer::Reagents().volumes().ReagentAlarmType == 0) {
     const analyzer::ReagentVolumes& v = analyzer::Reagents().volumes();
