@@ -4,9 +4,17 @@
 // algorithm library's display histograms for those raw histograms (re-run per print-out with
 // the count time of EngineeringAdjust and the calibration factors of the blood type).
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class RPrintHelper;
+
+// Where "Load Zentil.dll failed!" goes besides the log (a print thread shows no box itself; a
+// screen installs a hook that shows it on the UI thread).
+using HistogramMessageHook = std::function<void(const std::string& text)>;
+void SetHistogramMessageHook(HistogramMessageHook hook);
+// The library file the print-outs bind; empty (the default) is libZentil.so in the program folder.
+void SetHistogramLibraryPath(const std::string& path);
 
 // The raw record of a stored sample (2560 bytes: WBC 256, RBC 256, PLT 128 floats) from TD.dat
 // through its index TDI.dat in the program folder; false when either file or the key is
