@@ -23,6 +23,8 @@ struct PageReportOutcome {
   bool cancelled = false;   // a history job stopped at the cancel flag
   int reports = 0;          // samples drawn
   print::JobResult job;     // where the document went
+  print::DeviceMode mode;   // the printer and paper the job used
+  std::vector<uint8_t> pdf; // the document as it was produced
 };
 
 // ---- the sample just counted (the test screen's Print button and the count's automatic print)
@@ -60,3 +62,11 @@ PageReportOutcome PrintResultPage(const ReportSnapshot& sample, const ReportSett
 // ---- histogram print-outs alone (the stored sample's curves, as in the reports)
 
 void PrintSnapshotHistogramsThermal(const ReportSnapshot& sample, const ReportSettings& settings);
+
+// ---- page set-up shared by the page reports
+
+// True for the dot-matrix printers that get their own paper (name compared without case).
+bool IsDotMatrixPrinter(const std::string& name);
+// The settings of a page job on `printerName`: `base` with, for a dot-matrix printer, the
+// user-defined paper of 210.0 x 279.0 mm (139.5 mm long for the half-page formats).
+print::DeviceMode PageReportMode(const print::DeviceMode& base, const std::string& printerName, bool halfPage);
