@@ -80,11 +80,6 @@ void CSampleTest::OnDiluent() {
   }
 }
 
-void CSampleTest::OnPrint() {
-  if (lastResult_ && lastResult_->Stored()) HandOff(HandOffKind::Print, true, Language(), ReportSnapshot{});
-  else Box(HandOffUnavailableText(HandOffKind::Print, Language()), ui::MB_ICONINFORMATION);
-}
-
 void CSampleTest::OnService() {
   const int lang = Language();
   if (!cycle_.ready()) {
