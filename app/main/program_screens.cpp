@@ -9,7 +9,13 @@
 // (settings), CBackDoor2 (hidden maintenance menu).
 #include "core/screen_registry.h"
 #include "measurement/screen/sample_test.h"
+#include "printing/print_items_set.h"
 
 void RegisterProgramScreens() {
   measurement::RegisterMeasurementScreens();  // the test screen and what it opens
+  // The print templates, opened by the settings screen.
+  RegisterScreen("CPrintItemsSet", [] {
+    CPrintItemsSet s(nullptr);
+    return s.DoModal();
+  });
 }
