@@ -13,6 +13,7 @@
 #include "core/app_settings.h"
 #include "pdf_words.h"
 #include "platform/print/printers.h"
+#include "printing/histogram_print.h"
 #include "printing/r_print_helper.h"
 #include "printing/reports.h"
 #include "tests/support/program_folder.h"
@@ -292,6 +293,43 @@ TEST_F(PageReports, ResultViewAndBrowserTextsDifferWhereTheirReportsDo) {
   const auto fullHistory = Page(PrintHistoryPage({Sample()}, Settings(3, 1, {0}), PrintTime(), cancel));
   EXPECT_NE(FindWord(fullHistory, "impression:", 0), nullptr);
   EXPECT_NE(FindWord(fullHistory, "3/04/2026"), nullptr) << "\"%2d\" month on the browser's full page";
+}
+
+TEST_F(PageReports, HistogramsBelowTheFullTableAndBesideTheNarrowOne) {
+  support::ScratchProgramFolder folder("page_histograms");
+  SetHistogramLibraryPath(support::BuiltZentilPath());
+  const Measures m = Measure(9, "Arial");
+  const int W = m.W, a = m.a, H = m.H;
+  ReportSnapshot s = Sample();
+  s.histograms.present = true;
+  for (int i = 0; i < 128; ++i) s.histograms.wbc[i] = s.histograms.rbc[i] = s.histograms.plt[i] = static_cast<float>(i % 30);
+  s.warning = "LF1 ";
+  {
+    // Format 0: one item over the 30 rows from 10.4, then +2: the band starts at row 42.4, its
+    // labels one row above it, the flags six rows below it.
+    const auto page = Page(PrintSampleReportPage(s, Settings(1, 0, {0}), PrintTime()));
+    ExpectAt(page, "WBC", W / 15, static_cast<int>(41.4 * H), 1);
+    ExpectAt(page, "RBC", W / 15 + W / 4 + W / 16, static_cast<int>(41.4 * H));
+    ExpectAt(page, "PLT", W / 15 + W / 2 + W / 8, static_cast<int>(41.4 * H));
+    ExpectAt(page, "Flags:", W / 15, static_cast<int>(48.4 * H));
+    // The band takes 6 rows and 2 more before the third rule; the footer 0.5 below it.
+    ExpectAt(page, "Applicant:", W / 15, static_cast<int>(50.9 * H));
+  }
+  {
+    // Format 2: stacked on the right from one row below the second rule (8.6) + 0.2.
+    const auto page = Page(PrintSampleReportPage(s, Settings(1, 2, {0}), PrintTime()));
+    const int x = 3 * W / 5 + 6 * a;
+    ExpectAt(page, "WBC", x, static_cast<int>(9.8 * H), 1);  // the item row's "WBC" comes first
+    ExpectAt(page, "RBC", x, static_cast<int>(16.8 * H));
+    ExpectAt(page, "PLT", x, static_cast<int>(23.8 * H));
+    ExpectAt(page, "Flags:", x, static_cast<int>(30.8 * H));
+  }
+  {
+    // Format 1 and 3 draw none.
+    const auto page = Page(PrintSampleReportPage(s, Settings(1, 3, {0}), PrintTime()));
+    EXPECT_EQ(FindWord(page, "Flags:"), nullptr);
+  }
+  SetHistogramLibraryPath("");
 }
 
 }  // namespace
