@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <fstream>
 #include <regex>
@@ -69,4 +70,15 @@ const PdfWord* FindWord(const std::vector<PdfWord>& page, const std::string& tex
   for (const PdfWord& w : page)
     if (w.text == text && occurrence-- == 0) return &w;
   return nullptr;
+}
+
+bool SavePagePng(const std::vector<uint8_t>& pdf, const std::string& name) {
+  std::error_code ec;
+  std::filesystem::create_directories("png", ec);
+  const std::string path = "png/" + name + ".pdf";
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(pdf.data()), static_cast<std::streamsize>(pdf.size()));
+  const std::string cmd = "pdftoppm -q -r 60 -png -singlefile '" + path + "' 'png/" + name + "' 2>/dev/null";
+  const bool ok = std::system(cmd.c_str()) == 0;
+  std::remove(path.c_str());
+  return ok;
 }

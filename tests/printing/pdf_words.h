@@ -17,3 +17,6 @@ const PdfWord* FindWord(const std::vector<PdfWord>& page, const std::string& tex
 // Logical report units (7200 per inch, origin at the printable area's corner 100 dots of 600 dpi
 // into the sheet) to points on the sheet.
 inline double UnitsToPoints(double units) { return units / 100.0 + 12.0; }
+// Renders the first page as png/<name>.png beside the test program (to look at); false when it
+// could not be rendered.
+bool SavePagePng(const std::vector<uint8_t>& pdf, const std::string& name);

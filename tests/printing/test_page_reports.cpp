@@ -158,6 +158,7 @@ TEST_F(PageReports, ChineseSampleReportPrintsThePrintDate) {
   AppSettings.LanguageIndex = 0;
   const PageReportOutcome o = PrintSampleReportPage(Sample(), Settings(0, 1, {0}), PrintTime());
   ASSERT_TRUE(o.printed);
+  EXPECT_TRUE(SavePagePng(o.pdf, "page_report_0_1"));
   const auto page = Page(o);
   const PdfWord* label = FindWord(page, "打印日期:");
   ASSERT_NE(label, nullptr);
@@ -307,7 +308,9 @@ TEST_F(PageReports, HistogramsBelowTheFullTableAndBesideTheNarrowOne) {
   {
     // Format 0: one item over the 30 rows from 10.4, then +2: the band starts at row 42.4, its
     // labels one row above it, the flags six rows below it.
-    const auto page = Page(PrintSampleReportPage(s, Settings(1, 0, {0}), PrintTime()));
+    const PageReportOutcome o = PrintSampleReportPage(s, Settings(1, 0, {0}), PrintTime());
+    EXPECT_TRUE(SavePagePng(o.pdf, "page_report_1_0"));
+    const auto page = Page(o);
     ExpectAt(page, "WBC", W / 15, static_cast<int>(41.4 * H), 1);
     ExpectAt(page, "RBC", W / 15 + W / 4 + W / 16, static_cast<int>(41.4 * H));
     ExpectAt(page, "PLT", W / 15 + W / 2 + W / 8, static_cast<int>(41.4 * H));
@@ -317,7 +320,9 @@ TEST_F(PageReports, HistogramsBelowTheFullTableAndBesideTheNarrowOne) {
   }
   {
     // Format 2: stacked on the right from one row below the second rule (8.6) + 0.2.
-    const auto page = Page(PrintSampleReportPage(s, Settings(1, 2, {0}), PrintTime()));
+    const PageReportOutcome o = PrintSampleReportPage(s, Settings(1, 2, {0}), PrintTime());
+    EXPECT_TRUE(SavePagePng(o.pdf, "page_report_1_2"));
+    const auto page = Page(o);
     const int x = 3 * W / 5 + 6 * a;
     ExpectAt(page, "WBC", x, static_cast<int>(9.8 * H), 1);  // the item row's "WBC" comes first
     ExpectAt(page, "RBC", x, static_cast<int>(16.8 * H));
