@@ -203,3 +203,16 @@ StoredSnapshot LoadStoredSnapshot(CADOConn& conn, const StoredSampleColumn& colu
   *out = s;
   return StoredSnapshot::Loaded;
 }
+
+std::vector<ReportSnapshot> LoadHistorySnapshots(CADOConn& conn, const std::vector<StoredSampleColumn>& columns,
+                                                 int language, const std::atomic<uint8_t>* cancel) {
+  std::vector<ReportSnapshot> out;
+  for (const StoredSampleColumn& c : columns) {
+    if (cancel && cancel->load()) break;
+    if (c.sampleNo.empty()) break;
+    if (c.results[0].empty()) continue;
+    ReportSnapshot s;
+    if (LoadStoredSnapshot(conn, c, language, &s) == StoredSnapshot::Loaded) out.push_back(std::move(s));
+  }
+  return out;
+}

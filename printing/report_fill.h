@@ -2,8 +2,10 @@
 // Filling a ReportSnapshot: the texts every caller derives the same way (value and range texts
 // from numbers, result cells of the browser's grid, the stored patient texts of a Person row
 // in the report's language) and the whole snapshot of a stored sample.
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "printing/report_snapshot.h"
 
@@ -55,3 +57,8 @@ enum class StoredSnapshot { Loaded, NoRow, QueryFailed };
 // sample without a row gives NoRow and leaves `out` empty of it.
 StoredSnapshot LoadStoredSnapshot(CADOConn& conn, const StoredSampleColumn& column, int language,
                                   ReportSnapshot* out);
+// The snapshots of the picked columns, in order, as the browser's reports take them: a column
+// without a sample number ends the list, one without a WBC result or without a stored row is
+// left out (it gets no report and no page). `cancel` (when given) is looked at before each.
+std::vector<ReportSnapshot> LoadHistorySnapshots(CADOConn& conn, const std::vector<StoredSampleColumn>& columns,
+                                                 int language, const std::atomic<uint8_t>* cancel = nullptr);

@@ -129,6 +129,21 @@ TEST(ReportFill, StoredSampleSnapshot) {
   ASSERT_EQ(LoadStoredSnapshot(conn, column, 1, &bare), StoredSnapshot::Loaded);
   EXPECT_FALSE(bare.histograms.present);
   EXPECT_EQ(bare.rangeTexts[0], " ") << "a null RefText: twenty blank ranges";
+
+  // The browser's picked columns: 7 (stored), 8 (no row), 9 without WBC, then an empty number.
+  std::vector<StoredSampleColumn> picked(5);
+  const char* numbers[5] = {"7", "8", "9", "", "7"};
+  for (int i = 0; i < 5; ++i) {
+    picked[i].sampleNo = numbers[i];
+    picked[i].testDate = "2026-12-10";
+    picked[i].results[0] = "5.0";
+  }
+  picked[2].results[0] = "";
+  const std::vector<ReportSnapshot> list = LoadHistorySnapshots(conn, picked, 1);
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0].sampleNo, "7");
+  std::atomic<uint8_t> cancel{1};
+  EXPECT_TRUE(LoadHistorySnapshots(conn, picked, 1, &cancel).empty());
 }
 
 }  // namespace
