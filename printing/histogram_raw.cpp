@@ -2,6 +2,7 @@
 
 #include "analyzer/raw_test_data.h"
 #include "core/app_settings.h"
+#include "platform/sys/program_dir.h"
 #include "printing/histogram_print.h"
 
 bool ReadTestDataRecordIn(const std::string& folder, uint8_t* buffer, const std::string& testDate,
@@ -15,7 +16,9 @@ bool ReadTestDataRecordIn(const std::string& folder, uint8_t* buffer, const std:
 }
 
 bool ReadTestDataRecord(uint8_t* buffer, const std::string& testDate, const std::string& sampleNo) {
-  return ReadTestDataRecordIn(AppSettings.ProgramFolder, buffer, testDate, sampleNo);
+  // The folder the sample writer uses; before the start-up has set it, the program's own.
+  const std::string folder = AppSettings.ProgramFolder.empty() ? sys::ProgramDir() : AppSettings.ProgramFolder;
+  return ReadTestDataRecordIn(folder, buffer, testDate, sampleNo);
 }
 
 void SplitTestDataRecord(const uint8_t* record, float wbc[256], float rbc[256], float plt[128]) {

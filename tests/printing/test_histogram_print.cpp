@@ -37,12 +37,18 @@ Raw Bumps() {
 
 class HistogramPrint : public ::testing::Test {
  protected:
-  void SetUp() override { SetHistogramLibraryPath(support::BuiltZentilPath()); }
+  void SetUp() override {
+    saved_ = AppSettings.ProgramFolder;
+    AppSettings.ProgramFolder = folder_.folder();
+    SetHistogramLibraryPath(support::BuiltZentilPath());
+  }
   void TearDown() override {
+    AppSettings.ProgramFolder = saved_;
     SetHistogramLibraryPath("");
     SetHistogramMessageHook({});
   }
   support::ScratchProgramFolder folder_{"histogram_print"};
+  std::string saved_;
 };
 
 TEST_F(HistogramPrint, StoredRecordsAreFoundByDateAndNumber) {

@@ -74,6 +74,8 @@ TEST(ReportFill, StoredPatientTextsInTheLanguage) {
 
 TEST(ReportFill, StoredSampleSnapshot) {
   support::ScratchProgramFolder folder("report_fill");
+  const std::string savedFolder = AppSettings.ProgramFolder;
+  AppSettings.ProgramFolder = "";  // not set yet: the program's folder is used
   UnitDecimals = {2, 1, 2, 0, 1, 1, 1, 0, 1, 1, 0, 1, 3, 1};
   support::ExecSql(
       "insert into Person (SampleNo, TestDate, TestTime, Name, Sex, Age, AgeUnit, BloodType, ReferValue, MedicalNo, "
@@ -82,7 +84,7 @@ TEST(ReportFill, StoredSampleSnapshot) {
       "'LF1 ', 'w,a,b,c,d,e,f,g,h,MCHC,MCH,MCV,CV,SD,HCT,p,q,r,s,t', '10^3/uL', 'g/dL', NULL, 110.5, 28)");
   float record[640] = {};
   record[5] = 42.0f;
-  ASSERT_EQ(analyzer::WriteRawRecord(AppSettings.ProgramFolder, "20261210 7", reinterpret_cast<uint8_t*>(record)),
+  ASSERT_EQ(analyzer::WriteRawRecord(folder.folder(), "20261210 7", reinterpret_cast<uint8_t*>(record)),
             analyzer::RawWrite::Written);
   CADOConn conn;
   StoredSampleColumn column;
@@ -144,6 +146,7 @@ TEST(ReportFill, StoredSampleSnapshot) {
   EXPECT_EQ(list[0].sampleNo, "7");
   std::atomic<uint8_t> cancel{1};
   EXPECT_TRUE(LoadHistorySnapshots(conn, picked, 1, &cancel).empty());
+  AppSettings.ProgramFolder = savedFolder;
 }
 
 }  // namespace
