@@ -28,6 +28,7 @@ ReportSettings CSampleTest::CurrentReportSettings() const {
   st.printFormat = printFormat_;
   st.unitName = unitName_;
   st.pageHeaderLength = pageHeaderLength_;
+  st.ntPlatform = AppSettings.PlatformFlag != 0;
   for (int i = 0; i < 20; ++i) st.printItems[i] = PrintFlags[i];
   return st;
 }
