@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "counted_sample.h"
+#include "measurement/screen/sample_test_texts.h"
 #include "platform/print/printers.h"
 #include "printing/print_hint_dlg.h"
 #include "printing/thermal_printer.h"
@@ -129,6 +130,32 @@ TEST_F(ScreenPrint, CountPrintsOnTheThermalPrinterAndTheButtonPrintsTheEditedPat
   EXPECT_EQ(Count(bytes, std::string("\x1bU\x01", 3)), 2u) << "two reports";
   EXPECT_EQ(Count(bytes, numberRow), 2u);
   EXPECT_EQ(Count(bytes, zoeRow), 1u) << "only the second report knows the name";
+}
+
+TEST_F(ScreenPrint, TheRinseAfterACountWaitsForItsReport) {
+  Sql("update SysSetting set PrintInstant=1, Printer=0, PrintFormat=1, AutoCleanTime=1");
+  HeldPrinter printer;
+  PrinterSetOutput(&printer);
+  CSampleTest screen(nullptr);
+  bool boxAtCountEnd = true;
+  std::string question;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            ASSERT_TRUE(CountOne(s, screen));
+                            ASSERT_TRUE(s.RunUntil([&] { return printer.Started(); }, 5000));
+                            s.RunUntil([&] { return false; }, 300);
+                            boxAtCountEnd = s.MessageBox() != nullptr;
+                            printer.Release();
+                            ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }, 10000));
+                            question = s.MessageBoxText();
+                            s.AnswerMessageBox(ui::IDCANCEL);
+                            ASSERT_TRUE(s.RunUntil([&] { return !screen.reportPrinting(); }, 10000));
+                            screen.WaitForPrintJob(5000);
+                            Leave(s, screen);
+                          }));
+  EXPECT_FALSE(boxAtCountEnd) << "the count's end leaves the rinse to its report";
+  EXPECT_EQ(question, TestScreenText(ScreenText::RinseQuestion, 1));
 }
 
 TEST_F(ScreenPrint, CountPrintsOnThePagePrinterAndGivesTheButtonsBack) {
