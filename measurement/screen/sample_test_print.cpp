@@ -12,14 +12,17 @@
 #include "platform/ui/app.h"
 #include "platform/ui/message_box.h"
 #include "printing/print_job.h"
+#include "printing/report_fill.h"
 #include "printing/reports.h"
 
 namespace measurement {
 
 ReportSnapshot CSampleTest::CurrentReportSnapshot() const {
   const bool stars = lastResult_ && (lastResult_->stars[0] || lastResult_->stars[1] || lastResult_->stars[2]);
+  // The blood mode the sample was counted in (its row says it), whatever the Mode button says now.
+  const int mode = CurrentSample.BloodType.empty() ? bloodMode_ : BloodModeFromText(CurrentSample.BloodType);
   return SampleReportSnapshot(CurrentSample, CurrentResult, ParameterMarks, MarkTexts, UnitTexts, normalLimits_,
-                              SampleHistograms, Warning, MarkerPositions, bloodMode_, stars);
+                              SampleHistograms, Warning, MarkerPositions, mode, stars);
 }
 
 ReportSettings CSampleTest::CurrentReportSettings() const {

@@ -6,6 +6,8 @@
 #include "core/ado_conn.h"
 #include "core/value_format.h"
 #include "measurement/screen/sample_report.h"
+#include "measurement/screen/sample_test_texts.h"
+#include "printing/report_fill.h"
 #include "tests/support/program_folder.h"
 
 using namespace measurement;
@@ -99,6 +101,12 @@ TEST_F(SampleReportData, SnapshotTextsFromValuesMarksAndLimits) {
   EXPECT_EQ(s.histograms.markers[3], 30.0f);
   EXPECT_EQ(s.warning, "LF1 ");
   EXPECT_EQ(s.name, "Ann");
+}
+
+TEST(SampleReportMode, TheStoredBloodModeTextGivesBackItsMode) {
+  // The report re-runs the library in the mode the sample was counted in, read from its row.
+  for (int mode = 0; mode < 3; ++mode)
+    for (int lang = 0; lang < 5; ++lang) EXPECT_EQ(BloodModeFromText(BloodModeName(mode, lang)), mode) << mode << "/" << lang;
 }
 
 }  // namespace
