@@ -165,9 +165,8 @@ void NoticeHandOff(const std::string& text) {
 }
 
 std::string HandOffUnavailableText(HandOffKind kind, int language) {
-  if (kind == HandOffKind::Print)
-    return PickText(language, "打印功能尚不可用", "Printing is not available yet", "La impresión aún no está disponible",
-                    "L'impression n'est pas encore disponible", "Друк ще недоступний");
+  // The test screen installs the print entry itself; only the LIS may be missing.
+  if (kind == HandOffKind::Print) return "";
   return PickText(language, "LIS发送功能尚不可用", "Sending to the LIS is not available yet",
                   "El envío al LIS aún no está disponible", "L'envoi au LIS n'est pas encore disponible",
                   "Надсилання до LIS ще недоступне");
@@ -187,7 +186,7 @@ std::string NotComputedText(int language) {
                   "Немає результату: бібліотеку алгоритмів не вдалося використати");
 }
 
-bool HandOff(HandOffKind kind, bool stored, int language) {
+bool HandOff(HandOffKind kind, bool stored, int language, const ReportSnapshot& sample) {
   HandOffEntry entry;
   HandOffNotice notice;
   {
@@ -197,10 +196,11 @@ bool HandOff(HandOffKind kind, bool stored, int language) {
   }
   if (!stored) return false;  // the caller has said why once, for both kinds
   if (!entry) {
-    if (notice) notice(HandOffUnavailableText(kind, language));
+    const std::string text = HandOffUnavailableText(kind, language);
+    if (notice && !text.empty()) notice(text);
     return false;
   }
-  return entry();
+  return entry(sample);
 }
 
 }  // namespace measurement

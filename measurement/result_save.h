@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "printing/report_snapshot.h"
+
 class CADOConn;
 
 namespace measurement {
@@ -63,7 +65,9 @@ XbQcOutcome AddXbQcRow(CADOConn& conn, XbQcState& state, const float valuesScree
 // ---- Hand-off of a stored result to printing and the LIS.
 enum class HandOffKind { Print, Send };
 // Entry points the printing and LIS subsystems install; they return true when they took the job.
-using HandOffEntry = std::function<bool()>;
+// Each gets the report snapshot of the result, taken when the result was handed on, so that it
+// never reads the screen's records while the next count fills them.
+using HandOffEntry = std::function<bool(const ReportSnapshot& sample)>;
 void SetHandOffEntry(HandOffKind kind, HandOffEntry entry);
 // Where notices for the operator go (the test screen shows them in its message line).
 using HandOffNotice = std::function<void(const std::string& text)>;
@@ -72,7 +76,8 @@ void SetHandOffNotice(HandOffNotice notice);
 // Gives a text to the installed notice hook (nothing without one).
 void NoticeHandOff(const std::string& text);
 
-// "Printing is not available yet" and "Sending is not available yet" in the language.
+// "Sending to the LIS is not available yet" in the language; empty for printing, whose entry
+// the test screen installs.
 std::string HandOffUnavailableText(HandOffKind kind, int language);
 // "The result could not be saved; it is not printed or sent." in the language.
 std::string NotSavedText(int language);
@@ -81,6 +86,6 @@ std::string NotComputedText(int language);
 
 // Hands a result on. `stored` false (the row could not be written, or nothing was computed)
 // hands nothing on and gives the notice instead. Returns whether the entry took it.
-bool HandOff(HandOffKind kind, bool stored, int language);
+bool HandOff(HandOffKind kind, bool stored, int language, const ReportSnapshot& sample);
 
 }  // namespace measurement

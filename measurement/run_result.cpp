@@ -132,7 +132,8 @@ RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, X
   return r;
 }
 
-HandOffOutcome HandOffResult(const RunResult& r, bool printInstant, bool sendInstant, int language) {
+HandOffOutcome HandOffResult(const RunResult& r, bool printInstant, bool sendInstant, int language,
+                             const ReportSnapshot& sample) {
   HandOffOutcome o;
   if (!printInstant && !sendInstant) return o;
   if (!r.Stored()) {
@@ -143,8 +144,8 @@ HandOffOutcome HandOffResult(const RunResult& r, bool printInstant, bool sendIns
     NoticeHandOff(text);
     return o;
   }
-  if (sendInstant) o.sent = HandOff(HandOffKind::Send, true, language);
-  if (printInstant) o.printed = HandOff(HandOffKind::Print, true, language);
+  if (sendInstant) o.sent = HandOff(HandOffKind::Send, true, language, sample);
+  if (printInstant) o.printed = HandOff(HandOffKind::Print, true, language, sample);
   return o;
 }
 

@@ -77,7 +77,8 @@ struct HandOffOutcome {
   bool sent = false, printed = false;
   std::string notice;
 };
-HandOffOutcome HandOffResult(const RunResult& r, bool printInstant, bool sendInstant, int language);
+HandOffOutcome HandOffResult(const RunResult& r, bool printInstant, bool sendInstant, int language,
+                             const ReportSnapshot& sample);
 
 // The row texts of the seven unit columns from the 20 unit texts (screen order).
 void UnitColumnsOf(const std::string units[20], std::string out[7]);

@@ -9,11 +9,17 @@
 #include "core/screen_registry.h"
 #include "history/history_list.h"
 #include "measurement/screen/sample_test.h"
+#include "printing/print_items_set.h"
 
 void RegisterProgramScreens() {
   measurement::RegisterMeasurementScreens();  // the test screen and what it opens
   RegisterScreen("CHistoryList", [] {
     CHistoryList s(nullptr);
+    return s.DoModal();
+  });
+  // The print templates, opened by the settings screen.
+  RegisterScreen("CPrintItemsSet", [] {
+    CPrintItemsSet s(nullptr);
     return s.DoModal();
   });
 }

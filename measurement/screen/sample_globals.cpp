@@ -12,6 +12,7 @@ int NextSampleNo = 1;
 std::string UnitTexts[20];
 std::unique_ptr<analyzer::CSerialPort> LisSerialPort;
 uint8_t PrintFlags[20] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+uint8_t ReportPrintingFlag = 0;
 
 void DefaultUnitTexts(std::string u[20]) {
   static const char* const kUnits[20] = {"10^9/L", "10^9/L", "10^9/L", "10^9/L", "%",  "%",      "%",

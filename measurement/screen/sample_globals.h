@@ -22,6 +22,9 @@ extern std::string SampleNoText;
 extern int NextSampleNo;
 extern std::string UnitTexts[20];  // screen order
 extern uint8_t PrintFlags[20];     // screen order
+// 1 while a report of the test screen prints: the screen then leaves the rinse after the count
+// to the report's end.
+extern uint8_t ReportPrintingFlag;
 // The LIS serial port the test screen opens when results are sent at once; null when closed.
 extern std::unique_ptr<analyzer::CSerialPort> LisSerialPort;
 inline constexpr unsigned kLisPortNumber = 1;  // "COM1"

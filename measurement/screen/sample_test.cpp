@@ -28,6 +28,8 @@
 #include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/window_class.h"
+#include "printing/histogram_print.h"
+#include "printing/print_items.h"
 
 namespace measurement {
 
@@ -112,6 +114,8 @@ CSampleTest::CSampleTest(ui::Window* parent) : ui::Dialog(SampleTestTemplate(), 
 }
 
 CSampleTest::~CSampleTest() {
+  SetHandOffEntry(HandOffKind::Print, nullptr);
+  SetHistogramMessageHook({});
   SetZentilMessageHook({});
   SetHandOffNotice({});
   port_.reset();
@@ -191,6 +195,9 @@ void CSampleTest::ReadSettings() {
       int32_t v = 0;
       if (ReadField(*rs, "Printer", v)) printer_ = v;
       ReadField(*rs, "PrintInstant", printInstant_);
+      if (ReadField(*rs, "PrintFormat", v)) printFormat_ = v;
+      ReadField(*rs, "UnitName", unitName_);
+      if (ReadField(*rs, "PrintPgHeader", v)) pageHeaderLength_ = v;
       ReadField(*rs, "AutoCleanTime", autoCleanTime_);
       if (ReadField(*rs, "DormancyTime", v)) dormancyTime_ = v;
       ReadField(*rs, "IsModelChangePrompt", isModelChangePrompt_);
@@ -209,14 +216,7 @@ void CSampleTest::ReadSettings() {
     }
     db_.CloseRecordset();
   }
-  {
-    RecordsetPtr& rs = db_.OpenRecordset("select * from PrintItemsSet where IsDefault <> 0");
-    if (db_.RecordsetOpen() && HasRows(*rs)) {
-      for (int i = 0; i < 20; ++i) ReadField(*rs, 2 + i, PrintFlags[i]);
-      ReorderParamBytesForDisplay(PrintFlags);
-    }
-    db_.CloseRecordset();
-  }
+  LoadDefaultPrintItems(db_, PrintFlags);
   LoadCalibrationFactors(db_, bloodMode_, calibration_);
 }
 
@@ -307,6 +307,11 @@ bool CSampleTest::OnInitDialog() {
   if (isTransInstant_) OpenLisPort();
   SetZentilMessageHook([this](const std::string& m) { Box(m, ui::MB_ICONERROR); });
   SetHandOffNotice([this](const std::string& text) { ShowWarning(text); });
+  SetHandOffEntry(HandOffKind::Print, [this](const ReportSnapshot& sample) { return StartSampleReport(sample); });
+  // A library that does not load while a report draws its histograms is told on this thread.
+  SetHistogramMessageHook([](const std::string& text) {
+    ui::PostToUiThread([text] { ui::MessageBox(nullptr, text, "", ui::MB_OK | ui::MB_ICONERROR); });
+  });
 
   SetText(IDC_DATE_TIME, StrPrintf("%d-%d-%d %.2d:%.2d", now.year, now.month, now.day, now.hour, now.minute));
   SetTimer(kClockTimer, 60000);
@@ -521,6 +526,10 @@ ui::LResult CSampleTest::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
   if (msg == ui::WM_USER + 1010) {
     RestartIdleClock();
     return 1;
+  }
+  if (msg == WM_PRINT_PROGRESS) {
+    OnPrintProgress(static_cast<int>(w));
+    return 0;
   }
   if (msg == ui::WM_USER + 230) {
     UpdateData(w != 0);

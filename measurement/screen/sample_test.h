@@ -22,7 +22,10 @@
 #include "measurement/patient/line_adjust.h"
 #include "measurement/run_result.h"
 #include "measurement/screen/graph_view.h"
+#include "platform/sys/thread.h"
 #include "platform/ui/dialog.h"
+#include "printing/print_hint_dlg.h"
+#include "printing/report_snapshot.h"
 
 namespace measurement {
 
@@ -101,6 +104,13 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   CGraphView& graph(int channel) { return graphs_[channel]; }
   uint32_t idleMs() const { return static_cast<uint32_t>(idleNow_ - idleStart_); }
   bool ready() const { return cycle_.ready(); }
+  // A report is being printed (set when its job starts, cleared when its end arrives).
+  bool reportPrinting() const { return reportPrinting_; }
+  // Waits for the print job's thread (tests; the screen never waits for it).
+  bool WaitForPrintJob(int64_t ms) { return printThread_.Join(ms); }
+  // The report of the current sample as it would be printed now.
+  ReportSnapshot CurrentReportSnapshot() const;
+  ReportSettings CurrentReportSettings() const;
 
   // Seams for tests and for screens that are not part of the program yet: the stand-by
   // screen, the maintenance menu and the diluent dialog. Each returns the modal result.
@@ -187,6 +197,12 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   void OnDiluent();
   void OnProfile();
   void OnPrint();
+  // Starts the report job of a snapshot on the printer of the settings; false when it could
+  // not start (the controls are enabled again).
+  bool StartSampleReport(const ReportSnapshot& sample);
+  void OnPrintProgress(int state);
+  void EnablePrintControls(bool enable);
+  void AfterCountRinse();
   void OnService();
   void OnExit();
   // Timers.
@@ -223,6 +239,16 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   std::string bloodModeText_;
   float calibration_[20];
   int printer_ = 0;
+  int printFormat_ = 1;
+  std::string unitName_;
+  int pageHeaderLength_ = 20;
+  LimitPairs normalLimits_, panicLimits_;
+  bool printBusy_ = false;       // the Print handler runs
+  bool reportPrinting_ = false;  // a report job runs
+  int printJobs_ = 0;            // jobs started whose end has not arrived
+  bool rinseCheck_ = false;      // the end of the count or of its report has come first
+  PrintHintHolder printHint_;
+  sys::Thread printThread_;
   uint8_t printInstant_ = 0, autoCleanTime_ = 0, isModelChangePrompt_ = 0, isTransInstant_ = 0;
   int dormancyTime_ = 0;
   float blockTime_ = 2.0f, leakTime_ = 0.2f;

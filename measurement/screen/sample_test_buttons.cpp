@@ -81,11 +81,6 @@ void CSampleTest::OnDiluent() {
   }
 }
 
-void CSampleTest::OnPrint() {
-  if (lastResult_ && lastResult_->Stored()) HandOff(HandOffKind::Print, true, Language());
-  else Box(HandOffUnavailableText(HandOffKind::Print, Language()), ui::MB_ICONINFORMATION);
-}
-
 void CSampleTest::OnService() {
   const int lang = Language();
   if (!cycle_.ready()) {

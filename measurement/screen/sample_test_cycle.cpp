@@ -17,6 +17,7 @@
 #include "measurement/sample_number.h"
 #include "measurement/screen/restore_dlg.h"
 #include "measurement/screen/sample_globals.h"
+#include "measurement/screen/sample_report.h"
 #include "measurement/screen/sample_test.h"
 #include "measurement/screen/sample_test_texts.h"
 #include "platform/sys/clock.h"
@@ -114,6 +115,7 @@ KeyDecision CSampleTest::OnKeyPress() {
   for (CXPButton* b : {&mode_, &retest_, &diluent_, &print_, &exit_, &service_}) b->EnableWindow(false);
   ShowWarning("");
   deferredRinse_ = 0;
+  rinseCheck_ = false;
   return KeyDecision::Start;
 }
 
@@ -152,37 +154,27 @@ void CSampleTest::ProcessRunResult(bool) {
   in.folder = AppSettings.ProgramFolder.empty() ? std::string("./") : AppSettings.ProgramFolder;
   auto r = std::make_unique<RunResult>(measurement::ProcessRunResult(db_, in, cycle_.histograms(), xb_));
   PublishRunResult(*r, cycle_.histograms());
-  CurrentSample.SampleNo = SampleNoText;
-  CurrentSample.BloodType = bloodModeText_;
-  CurrentSample.ReferValue = r->referValue;
-  CurrentSample.TestDate = r->testDate;
-  CurrentSample.TestTime = r->testTime;
   {
-    RecordsetPtr& rs = db_.OpenRecordset("Select * from Person where SampleNo='" + SqlSafeText(SampleNoText) +
-                                         "' and TestDate='" + SqlSafeText(r->testDate) + "'");
-    if (db_.RecordsetOpen() && HasRows(*rs)) {
-      ReadField(*rs, "Name", CurrentSample.Name);
-      ReadField(*rs, "Sex", CurrentSample.Sex);
-      int32_t age = 0;
-      std::string unit;
-      ReadField(*rs, "AgeUnit", unit);
-      if (ReadField(*rs, "Age", age) && age != 0) CurrentSample.Age = AgeWithUnit(age, unit, Language());
-      ReadField(*rs, "MedicalNo", CurrentSample.MedicalNo);
-      ReadField(*rs, "BedNo", CurrentSample.BedNo);
-      ReadField(*rs, "Dept", CurrentSample.Dept);
-      ReadField(*rs, "Sender", CurrentSample.Sender);
-      ReadField(*rs, "Scrutator", CurrentSample.Scrutator);
-      ReadField(*rs, "Checker", CurrentSample.Checker);
-    }
-    db_.CloseRecordset();
+    int group = r->groupIndex;
+    ReadSampleTexts(db_, SampleNoText, r->testDate, Language(), CurrentSample, &group);
+    if (CurrentSample.BloodType.empty()) CurrentSample.BloodType = bloodModeText_;
+    if (!r->referValue.empty()) CurrentSample.ReferValue = r->referValue;
+    CurrentSample.TestTime = r->testTime;
   }
+  normalLimits_ = r->normal;
+  panicLimits_ = r->panic;
   ShowResult(*r);
   StartAdjustment(*r, in.count);
   ResultPending = 0;
   ++hasResult_;
   retestRequested_ = false;
   SetTimer(kTestDataBusyTimer, 5000);
-  HandOffResult(*r, printInstant_ != 0, isTransInstant_ != 0, Language());
+  // The report's snapshot is taken now: the next count may change every record it comes from.
+  const bool stars = r->stars[0] || r->stars[1] || r->stars[2];
+  const ReportSnapshot sample =
+      SampleReportSnapshot(CurrentSample, CurrentResult, ParameterMarks, MarkTexts, UnitTexts, normalLimits_,
+                           SampleHistograms, Warning, MarkerPositions, bloodMode_, stars);
+  HandOffResult(*r, printInstant_ != 0, isTransInstant_ != 0, Language(), sample);
   // After each stored result the volumes are checked again; counting is not refused.
   if (r->Stored() && analyzer::Reagents().volumes().ReagentAlarmType == 0) {
     const analyzer::ReagentVolumes& v = analyzer::Reagents().volumes();
@@ -214,10 +206,15 @@ void CSampleTest::OnEndOfTest(const EndOfTestReport& report) {
   ++analyzer::Soak.TestsSinceAutoClean;
   const std::string soakSql = analyzer::CountSoakSample();
   if (!soakSql.empty()) db_.Execute(soakSql);
-  // Printing runs no thread of its own yet, so the rinse is never left to one.
-  analyzer::CheckSoakAfterSample();
-  AutoRinse();
-  EnableCountButtons(true);
+  if (reportPrinting_ && !rinseCheck_) {
+    // The count's report is still printing: its end decides on the soak reminder and the rinse.
+    rinseCheck_ = true;
+  } else {
+    analyzer::CheckSoakAfterSample();
+    AutoRinse();
+  }
+  // While a report prints its end gives the buttons back.
+  if (!reportPrinting_) EnableCountButtons(true);
   Invalidate(true);
 }
 
@@ -259,6 +256,7 @@ void CSampleTest::ShowReagentShortage() {
 
 int CSampleTest::AutoRinse() {
   deferredRinse_ = 0;
+  rinseCheck_ = false;
   if (autoCleanTime_ == 0 || analyzer::Soak.TestsSinceAutoClean < autoCleanTime_) return 0;
   static int32_t declines = 0;
   noRinseRunning_ = false;

@@ -44,12 +44,19 @@ PersonRow SampleRow(const std::string& no) {
 struct Notices {
   std::vector<std::string> texts;
   int prints = 0, sends = 0;
+  std::string printedSample, sentSample;
   Notices() {
     SetHandOffNotice([this](const std::string& t) { texts.push_back(t); });
   }
   void Install() {
-    SetHandOffEntry(HandOffKind::Print, [this] { return ++prints > 0; });
-    SetHandOffEntry(HandOffKind::Send, [this] { return ++sends > 0; });
+    SetHandOffEntry(HandOffKind::Print, [this](const ReportSnapshot& s) {
+      printedSample = s.sampleNo;
+      return ++prints > 0;
+    });
+    SetHandOffEntry(HandOffKind::Send, [this](const ReportSnapshot& s) {
+      sentSample = s.sampleNo;
+      return ++sends > 0;
+    });
   }
   ~Notices() {
     SetHandOffNotice(nullptr);
@@ -107,7 +114,7 @@ TEST_F(ResultSaving, FailedWriteIsReportedAndNothingIsHandedOn) {
   n.Install();
   RunResult r;
   r.save = SaveStatus::Failed;
-  HandOffOutcome o = HandOffResult(r, true, true, 1);
+  HandOffOutcome o = HandOffResult(r, true, true, 1, ReportSnapshot{});
   EXPECT_FALSE(o.printed);
   EXPECT_FALSE(o.sent);
   EXPECT_EQ(n.prints + n.sends, 0);
@@ -119,24 +126,27 @@ TEST_F(ResultSaving, HandOffWithAndWithoutEntries) {
   Notices n;
   RunResult stored;
   stored.save = SaveStatus::Inserted;
-  HandOffOutcome o = HandOffResult(stored, true, true, 1);
+  ReportSnapshot sample;
+  sample.sampleNo = "17";
+  HandOffOutcome o = HandOffResult(stored, true, true, 1, sample);
   EXPECT_FALSE(o.printed);
-  ASSERT_EQ(n.texts.size(), 2u);
+  // Printing has no "not available" notice any more; the LIS still may.
+  ASSERT_EQ(n.texts.size(), 1u);
   EXPECT_EQ(n.texts[0], "Sending to the LIS is not available yet");
-  EXPECT_EQ(n.texts[1], "Printing is not available yet");
 
   n.Install();
   n.texts.clear();
-  o = HandOffResult(stored, true, false, 1);
+  o = HandOffResult(stored, true, false, 1, sample);
   EXPECT_TRUE(o.printed);
   EXPECT_EQ(n.prints, 1);
+  EXPECT_EQ(n.printedSample, "17");  // the entry gets the snapshot it was handed
   EXPECT_EQ(n.sends, 0);
   EXPECT_TRUE(n.texts.empty());
 
   RunResult uncomputed;
   uncomputed.status = ZentilStatus::LibraryMissing;
   uncomputed.save = SaveStatus::Skipped;
-  o = HandOffResult(uncomputed, true, true, 1);
+  o = HandOffResult(uncomputed, true, true, 1, sample);
   EXPECT_EQ(n.prints, 1);
   EXPECT_EQ(o.notice, "No result: the algorithm library could not be used");
 }
