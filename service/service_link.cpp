@@ -10,8 +10,17 @@ namespace service {
 
 int ServiceSequence::OnSerialByte(uint8_t byte, unsigned port) {
   if (port < 1 || port > 4) return -1;
-  const analyzer::BoardReply reply = analyzer::TakeBoardReply(rx_, byte);
-  if (!reply.complete) return 0;
+  const analyzer::CollectedFrame f = rx_.Feed(byte);
+  if (!f) return 0;
+  analyzer::BoardReply reply;
+  reply.complete = true;
+  reply.checksumOk = f.checksumOk;
+  frame_.fill(0);
+  for (size_t i = 0; i < f.bytes.size() && i < frame_.size(); ++i) frame_[i] = f.bytes[i];
+  reply.cls = frame_[1];
+  reply.command = frame_[2];
+  reply.status = frame_[3];
+  rx_.Clear();
   OnFrame(reply);
   return 1;
 }

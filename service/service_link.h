@@ -37,6 +37,8 @@ class ServiceSequence : public analyzer::BoardDriven {
 
   analyzer::BoardHost& host_;
   analyzer::ShortCollector rx_;
+  // The bytes of the frame OnFrame is handling.
+  analyzer::CommandFrame frame_{};
 
  private:
   int64_t deadline_ = -1;
