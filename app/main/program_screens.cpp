@@ -5,11 +5,19 @@
 //
 // Until then the menus tell the operator that the function is not available yet:
 // CHistoryList (results),
-// CQCSel (QC menu), CCaliSel (calibration menu), CServiceSel (maintenance menu), CSysSet
-// (settings), CBackDoor2 (hidden maintenance menu).
+// CQCSel (QC menu), CCaliSel (calibration menu), CSysSet (settings).
+#include "app/screens/bak_recover.h"
 #include "core/screen_registry.h"
 #include "measurement/screen/sample_test.h"
+#include "service/service_screens.h"
+#include "service/service_tools.h"
 
 void RegisterProgramScreens() {
   measurement::RegisterMeasurementScreens();  // the test screen and what it opens
+  service::RegisterServiceScreens();          // maintenance, diluent instruction, service tools
+  service::SetBackupRunner([](int mode) {
+    CBakRecover dlg(nullptr);
+    dlg.mode = mode;
+    return dlg.DoModal();
+  });
 }
