@@ -15,19 +15,21 @@ BackupRunner& Backup() {
   return run;
 }
 
+bool PlatformLaunch(const std::string& file, std::string* error) { return sys::ShellOpen(file, std::string(), error); }
+
+bool PlatformResolve(const std::string& file, std::string* error) {
+  const sys::ShellCommand c = sys::ResolveShellOpen(file);
+  if (c.argv.empty() && error) *error = c.error;
+  return !c.argv.empty();
+}
+
 ToolLauncher& Launcher() {
-  static ToolLauncher launch = [](const std::string& file, std::string* error) {
-    return sys::ShellOpen(file, std::string(), error);
-  };
+  static ToolLauncher launch = PlatformLaunch;
   return launch;
 }
 
 ToolResolver& Resolver() {
-  static ToolResolver resolve = [](const std::string& file, std::string* error) {
-    const sys::ShellCommand c = sys::ResolveShellOpen(file);
-    if (c.argv.empty() && error) *error = c.error;
-    return !c.argv.empty();
-  };
+  static ToolResolver resolve = PlatformResolve;
   return resolve;
 }
 
@@ -44,6 +46,11 @@ void SetBackupRunner(BackupRunner run) { Backup() = std::move(run); }
 void SetToolLauncher(ToolLauncher launch, ToolResolver resolve) {
   if (launch) Launcher() = std::move(launch);
   if (resolve) Resolver() = std::move(resolve);
+}
+
+void UsePlatformToolLauncher() {
+  Launcher() = PlatformLaunch;
+  Resolver() = PlatformResolve;
 }
 
 void OpenExplorer(ToolsHost& host) {

@@ -20,6 +20,8 @@ using BackupRunner = std::function<int(int mode)>;
 // The application installs the backup dialog; tests replace the launcher and resolver.
 void SetBackupRunner(BackupRunner run);
 void SetToolLauncher(ToolLauncher launch, ToolResolver resolve);
+// Back to the platform's helper-program table.
+void UsePlatformToolLauncher();
 
 struct ToolsHost {
   virtual ~ToolsHost() = default;
