@@ -26,7 +26,9 @@ ui::DialogTemplate AdjustTemplate() {
   t.Add(ui::kClassButton, C::kFrame1Id, "", 6, 16, 156, 184, uint32_t{ui::WS_VISIBLE} | ui::BS_GROUPBOX);
   for (int i = 0; i < 8; ++i) {
     t.Add(ui::kClassStatic, C::kPotLabelIds[i], "", 12, 26 + i * 21, 96, 10, ui::WS_VISIBLE);
-    t.Add(ui::kClassEdit, C::kPotIds[i], "", 112, 24 + i * 21, 40, 13, edit);
+    t.Add(ui::kClassEdit, C::kPotIds[i], "", 112, 24 + i * 21, 32, 13, edit);
+    t.Add(ui::kClassUpDown, C::kPotSpinIds[i], "", 144, 24 + i * 21, 9, 13,
+          uint32_t{ui::WS_VISIBLE} | ui::UDS_SETBUDDYINT | ui::UDS_ARROWKEYS);
   }
   t.Add(ui::kClassButton, C::kFrame2Id, "", 166, 16, 158, 184, uint32_t{ui::WS_VISIBLE} | ui::BS_GROUPBOX);
   const int rowY[8] = {24, 44, 64, 84, 104, 124, 144, 164};
@@ -81,6 +83,7 @@ void CEngineeringAdjust::DoDataExchange(ui::DataExchange& dx) {
   ui::ExchangeControl(dx, kFrame1Id, frame1_);
   ui::ExchangeControl(dx, kFrame2Id, frame2_);
   ui::ExchangeControl(dx, kFrame3Id, frame3_);
+  for (int i = 0; i < 8; ++i) ui::ExchangeControl(dx, kPotSpinIds[i], spins_[i]);
 }
 
 bool CEngineeringAdjust::OnInitDialog() {
@@ -88,6 +91,11 @@ bool CEngineeringAdjust::OnInitDialog() {
   ScaleDialogLayout(this);
   download_ = std::make_unique<AdjustDownload>(*this, &conn_);
   OpenOwnPort({false, true, true});
+  for (int i = 0; i < 8; ++i) {
+    spins_[i].SetBuddy(GetDlgItem(kPotIds[i]));
+    spins_[i].SetRange(0, 255);
+    spins_[i].SetBitmaps(420, 421, 422);
+  }
   Drive(download_.get());
   ShowFields(FieldsOf(LoadAdjustValues(conn_)));
   const int lang = AppSettings.LanguageIndex;

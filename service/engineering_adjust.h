@@ -7,6 +7,7 @@
 #include "analyzer/screens/board_screen.h"
 #include "controls/xp_button.h"
 #include "controls/xp_group_box.h"
+#include "controls/xp_tab_spin.h"
 #include "core/ado_conn.h"
 #include "service/adjust_download.h"
 
@@ -16,6 +17,7 @@ class CEngineeringAdjust : public analyzer::BoardScreen {
  public:
   static constexpr int kTemplateId = 229;
   static constexpr int kPotIds[8] = {1478, 1480, 1482, 1484, 1486, 1488, 1490, 1492};
+  static constexpr int kPotSpinIds[8] = {1479, 1481, 1483, 1485, 1487, 1489, 1491, 1493};
   static constexpr int kPotLabelIds[8] = {1806, 1807, 1808, 1809, 1810, 1811, 1812, 1813};
   static constexpr int kParaIds[4] = {1886, 1887, 1888, 1889};
   static constexpr int kStartBaseId = 1167, kStartOffsetId = 1867, kMaxBaseId = 1168, kMaxOffsetId = 1170;
@@ -49,6 +51,7 @@ class CEngineeringAdjust : public analyzer::BoardScreen {
   std::unique_ptr<AdjustDownload> download_;
   CXPButton update_, setDefault_, readDefault_, exit_, keyboard_;
   CXPGroupBox frame1_, frame2_, frame3_;
+  CTSpinButtonCtrl spins_[8];
 };
 
 }  // namespace service

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 
+#include "measurement/count_cycle.h"
 #include "service/service_link.h"
 
 class CADOConn;
@@ -48,8 +49,8 @@ struct NeedleTexts {
 class EngineeringDebug : public ServiceSequence {
  public:
   static constexpr int64_t kReplyTimeoutMs = 10000;
-  // A count of the repeat test takes as long as a sample count may.
-  static constexpr int64_t kCountTimeoutMs = 120000;
+  // A count of the repeat test may take as long as a sample count on the test screen.
+  static constexpr int64_t kCountTimeoutMs = measurement::CountCycle::kCountTimeoutMs;
 
   EngineeringDebug(DebugPageHost& host, CADOConn* conn);
 

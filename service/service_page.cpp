@@ -40,7 +40,8 @@ ui::DialogTemplate PageTemplate() {
     t.Add(ui::kClassButton, S::kDirectionIds[m][0], "", 72, y - 1, 38, 10, V | ui::WS_GROUP | ui::BS_AUTORADIOBUTTON);
     t.Add(ui::kClassButton, S::kDirectionIds[m][1], "", 112, y - 1, 38, 10, V | ui::BS_AUTORADIOBUTTON);
     t.Add(ui::kClassStatic, stepLabels[m], "", 10, y + 13, 30, 10, V);
-    t.Add(ui::kClassEdit, S::kStepFieldIds[m], "", 42, y + 11, 36, 12, edit | ui::WS_GROUP);
+    t.Add(ui::kClassEdit, S::kStepFieldIds[m], "", 42, y + 11, 30, 12, edit | ui::WS_GROUP);
+    t.Add(ui::kClassUpDown, S::kStepSpinIds[m], "", 72, y + 11, 9, 12, V | ui::UDS_SETBUDDYINT | ui::UDS_ARROWKEYS);
     t.Add(ui::kClassButton, S::kStepButtonIds[m], "", 130, y + 10, 60, 15, V);
   }
   // Needle positions, reset and repeat test.
@@ -90,12 +91,18 @@ void CService::DoDataExchange(ui::DataExchange& dx) {
   ui::ExchangeControl(dx, ui::IDCANCEL, exit_);
   ui::ExchangeControl(dx, kPressureId, pressure_);
   ui::ExchangeControl(dx, kPollTimeId, pollTime_);
+  for (int i = 0; i < 4; ++i) ui::ExchangeControl(dx, kStepSpinIds[i], spins_[i]);
 }
 
 bool CService::OnInitDialog() {
   ui::Dialog::OnInitDialog();
   ScaleDialogLayout(this);
   logic_->Load();
+  for (int i = 0; i < 4; ++i) {
+    spins_[i].SetBuddy(GetDlgItem(kStepFieldIds[i]));
+    spins_[i].SetRange(1, 255);
+    spins_[i].SetBitmaps(420, 421, 422);
+  }
   for (int id : kStepFieldIds) SetDlgItemText(id, "1");
   SetDlgItemText(kTargetId, "2300");
   SetDlgItemText(kDeviationId, "0");

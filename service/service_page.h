@@ -8,6 +8,7 @@
 #include "controls/static_trans.h"
 #include "controls/xp_button.h"
 #include "controls/xp_group_box.h"
+#include "controls/xp_tab_spin.h"
 #include "core/ado_conn.h"
 #include "platform/ui/dialog.h"
 #include "service/engineering_debug.h"
@@ -19,6 +20,7 @@ class CService : public ui::Dialog, public DebugPageHost {
   static constexpr int kTemplateId = 302;
   static constexpr int kSwitchIds[3] = {1597, 1598, 1624};
   static constexpr int kStepFieldIds[4] = {1601, 1609, 1612, 1615};
+  static constexpr int kStepSpinIds[4] = {1619, 1620, 1621, 1622};
   static constexpr int kStepButtonIds[4] = {1602, 1616, 1617, 1618};
   // The radio pairs (direction 0, direction 1) of the X motor, Z motor, injector and pump.
   static constexpr int kDirectionIds[4][2] = {{1605, 1606}, {1607, 1608}, {1610, 1611}, {1613, 1614}};
@@ -75,6 +77,7 @@ class CService : public ui::Dialog, public DebugPageHost {
   CXPButton buttons_[18];
   CXPButton exit_;
   CStaticTrans pressure_, pollTime_;
+  CTSpinButtonCtrl spins_[4];
 };
 
 }  // namespace service

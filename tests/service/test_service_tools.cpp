@@ -9,6 +9,7 @@
 #include "platform/ui/keys.h"
 #include "platform/ui/messages.h"
 #include "service/back_door2.h"
+#include "service/service_screens.h"
 #include "service/service_tools.h"
 #include "service/spit_diluent.h"
 #include "service_fixture.h"
@@ -159,6 +160,16 @@ TEST_F(ToolsScreenTest, TheDiluentInstructionEndsWithOkByItsButtonOrEnterAndCanc
     EXPECT_EQ(text, "Put the tube under the sampling needle, press aspirate key to add diluent");
     EXPECT_EQ(button, "Exit(&X)");
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ServiceScreens, TheMenusFindTheServiceScreensByName) {
+  service::RegisterServiceScreens();
+  for (const char* name : {"CServiceSel", "CSpitDiluent", "CBackDoor2", "CMechCheckDlg", "CEngineeringAdjust", "CDebugSel"})
+    EXPECT_TRUE(IsScreenAvailable(name)) << name;
 }
 
 }  // namespace
