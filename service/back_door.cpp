@@ -46,7 +46,7 @@ ui::DialogTemplate BackDoorTemplate() {
   t.Add(ui::kClassEdit, B::kLysId, "", 151, 67, 23, 12, edit);
   t.Add(ui::kClassStatic, -1, "CLE", 188, 68, 21, 10, V);
   t.Add(ui::kClassEdit, B::kCleId, "", 214, 67, 23, 12, edit);
-  t.Add(ui::kClassStatic, -1, "(0.80 -- 1.20)", 245, 68, 40, 10, V);
+  t.Add(ui::kClassStatic, -1, "(0.80 -- 1.20)", 242, 68, 60, 10, V);
   t.Add(ui::kClassButton, B::kOutsideTestId, "", 53, 101, 90, 36, V | ui::BS_MULTILINE);
   t.Add(ui::kClassButton, B::kInsideTestId, "", 170, 101, 90, 36, V | ui::BS_MULTILINE);
   t.Add(ui::kClassButton, B::kMidResultsId, "", 10, 146, 90, 36, V | ui::BS_MULTILINE);

@@ -12,8 +12,8 @@ namespace service {
 namespace {
 
 ui::DialogTemplate DebugTemplate() {
-  ui::DialogTemplate t = analyzer::BoardScreenTemplate(420, 276, false);
-  t.Add(ui::kClassTab, CDebugSel::kTabId, "", 4, 4, 412, 268, ui::WS_VISIBLE);
+  ui::DialogTemplate t = analyzer::BoardScreenTemplate(392, 280, false);
+  t.Add(ui::kClassTab, CDebugSel::kTabId, "", 4, 4, 384, 272, ui::WS_VISIBLE);
   return t;
 }
 
@@ -34,6 +34,7 @@ bool CDebugSel::OnInitDialog() {
   ui::Dialog::OnInitDialog();
   ScaleDialogLayout(this);
   OpenOwnPort({false, true, true});
+  tab_.SetFont(&tab_.font);  // the tabs are measured in the face they are drawn in
   tab_.InsertItem(0, "Tab 1");
   tab_.InsertItem(1, "Tab 2");
   auto close = [this] { PostEnd(ui::IDCANCEL); };

@@ -32,25 +32,25 @@ ui::DialogTemplate AdjustTemplate() {
   }
   t.Add(ui::kClassButton, C::kFrame2Id, "", 166, 16, 158, 184, uint32_t{ui::WS_VISIBLE} | ui::BS_GROUPBOX);
   const int rowY[8] = {24, 44, 64, 84, 104, 124, 144, 164};
-  t.Add(ui::kClassStatic, 1820, "", 172, rowY[0] + 2, 62, 10, ui::WS_VISIBLE);
-  t.Add(ui::kClassEdit, C::kParaIds[0], "", 236, rowY[0], 36, 13, edit);
-  t.Add(ui::kClassEdit, C::kParaIds[1], "", 278, rowY[0], 36, 13, edit);
-  t.Add(ui::kClassStatic, 1821, "", 172, rowY[1] + 2, 62, 10, ui::WS_VISIBLE);
-  t.Add(ui::kClassEdit, C::kParaIds[2], "", 236, rowY[1], 36, 13, edit);
-  t.Add(ui::kClassEdit, C::kParaIds[3], "", 278, rowY[1], 36, 13, edit);
-  t.Add(ui::kClassStatic, 1814, "", 172, rowY[2] + 2, 62, 10, ui::WS_VISIBLE);
-  t.Add(ui::kClassEdit, C::kStartBaseId, "", 236, rowY[2], 36, 13, edit);
-  t.Add(ui::kClassStatic, -1, "+", 273, rowY[2] + 2, 4, 10, ui::WS_VISIBLE);
-  t.Add(ui::kClassEdit, C::kStartOffsetId, "", 278, rowY[2], 36, 13, edit);
-  t.Add(ui::kClassStatic, 1815, "", 172, rowY[3] + 2, 62, 10, ui::WS_VISIBLE);
-  t.Add(ui::kClassEdit, C::kMaxBaseId, "", 236, rowY[3], 36, 13, edit);
-  t.Add(ui::kClassStatic, -1, "+", 273, rowY[3] + 2, 4, 10, ui::WS_VISIBLE);
-  t.Add(ui::kClassEdit, C::kMaxOffsetId, "", 278, rowY[3], 36, 13, edit);
+  t.Add(ui::kClassStatic, 1820, "", 172, rowY[0] + 2, 76, 10, ui::WS_VISIBLE);
+  t.Add(ui::kClassEdit, C::kParaIds[0], "", 250, rowY[0], 30, 13, edit);
+  t.Add(ui::kClassEdit, C::kParaIds[1], "", 286, rowY[0], 30, 13, edit);
+  t.Add(ui::kClassStatic, 1821, "", 172, rowY[1] + 2, 76, 10, ui::WS_VISIBLE);
+  t.Add(ui::kClassEdit, C::kParaIds[2], "", 250, rowY[1], 30, 13, edit);
+  t.Add(ui::kClassEdit, C::kParaIds[3], "", 286, rowY[1], 30, 13, edit);
+  t.Add(ui::kClassStatic, 1814, "", 172, rowY[2] + 2, 76, 10, ui::WS_VISIBLE);
+  t.Add(ui::kClassEdit, C::kStartBaseId, "", 250, rowY[2], 30, 13, edit);
+  t.Add(ui::kClassStatic, -1, "+", 281, rowY[2] + 2, 4, 10, ui::WS_VISIBLE);
+  t.Add(ui::kClassEdit, C::kStartOffsetId, "", 286, rowY[2], 30, 13, edit);
+  t.Add(ui::kClassStatic, 1815, "", 172, rowY[3] + 2, 76, 10, ui::WS_VISIBLE);
+  t.Add(ui::kClassEdit, C::kMaxBaseId, "", 250, rowY[3], 30, 13, edit);
+  t.Add(ui::kClassStatic, -1, "+", 281, rowY[3] + 2, 4, 10, ui::WS_VISIBLE);
+  t.Add(ui::kClassEdit, C::kMaxOffsetId, "", 286, rowY[3], 30, 13, edit);
   const int timeLabels[4] = {1816, 1817, 1818, 1819};
   const int timeIds[4] = {C::kCountTimeId, C::kWaitTimeId, C::kBlockTimeId, C::kLeakTimeId};
   for (int i = 0; i < 4; ++i) {
     t.Add(ui::kClassStatic, timeLabels[i], "", 172, rowY[4 + i] + 2, 104, 10, ui::WS_VISIBLE);
-    t.Add(ui::kClassEdit, timeIds[i], "", 278, rowY[4 + i], 36, 13, edit);
+    t.Add(ui::kClassEdit, timeIds[i], "", 286, rowY[4 + i], 30, 13, edit);
   }
   t.Add(ui::kClassButton, C::kFrame3Id, "", 6, 202, 318, 30, uint32_t{ui::WS_VISIBLE} | ui::BS_GROUPBOX);
   t.Add(ui::kClassButton, C::kKeyboardId, "", 12, 208, 20, 20, ui::WS_VISIBLE);

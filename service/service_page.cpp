@@ -70,6 +70,12 @@ ui::DialogTemplate PageTemplate() {
   t.Add(ui::kClassButton, S::kPressureSendId, "", 334, 176, 56, 14, V);
   t.Add(ui::kClassButton, S::kKeyboardId, "", 8, 184, 20, 20, V);
   t.Add(ui::kClassButton, ui::IDCANCEL, "", 174, 208, 52, 20, V);
+  // Laid out on 400 units, narrowed to fit the debug screen's tab.
+  for (ui::ControlTemplate& c : t.controls) {
+    c.x = c.x * 93 / 100;
+    c.cx = c.cx * 93 / 100;
+  }
+  t.cx = 372;
   return t;
 }
 
