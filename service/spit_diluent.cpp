@@ -47,7 +47,22 @@ bool CSpitDiluent::OnInitDialog() {
   SetDlgItemText(kTextId, InstructionText(lang));
   ApplyDialogFontToChildren(this, &SharedDialogFont());
   exit_.SetBitmaps(479, 481, 480);
+  CentreInstruction();
   return true;
+}
+
+void CSpitDiluent::CentreInstruction() {
+  ui::Window* label = GetDlgItem(kTextId);
+  if (label == nullptr) return;
+  const ui::Rect r = label->GetRectInParent();
+  std::unique_ptr<draw::DC> dc = label->GetDC();
+  if (!dc) return;
+  dc->SelectFont(*label->GetFont());
+  ui::Rect measured(0, 0, r.Width(), r.Height());
+  const int textHeight =
+      dc->DrawText(label->GetWindowText(), &measured, draw::kDtCalcRect | draw::kDtWordBreak | draw::kDtCenter);
+  const int down = (r.Height() - textHeight) / 2;
+  if (down > 0) label->MoveWindow(r.left, r.top + down, r.Width(), r.Height());
 }
 
 const draw::Brush* CSpitDiluent::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {

@@ -16,6 +16,8 @@ class CSpitDiluent : public ui::Dialog {
   explicit CSpitDiluent(ui::Window* parent = nullptr);
 
   static std::string InstructionText(int language);
+  // Moves the instruction down so that its wrapped lines stand in the middle of the label.
+  void CentreInstruction();
 
  protected:
   void DoDataExchange(ui::DataExchange& dx) override;
