@@ -274,10 +274,13 @@ void MaintenanceMenu::SoakBookkeeping() {
 void MaintenanceMenu::OnFrame(const analyzer::BoardReply& r) {
   const int lang = AppSettings.LanguageIndex;
   if (!r.checksumOk) {
-    // The reply cannot be trusted: the operation is not reported as finished.
+    // The reply cannot be trusted: the operation awaited is not reported as finished, and it
+    // ends (its acknowledgement may have been this frame). A damaged frame while nothing is
+    // awaited, as during the soak's count-down, changes nothing.
     host_.Message(ChecksumErrorText(lang), BoxIcon::Warning);
+    const bool awaited = waiting();
     SendCommand(analyzer::FrameClassFault, analyzer::fault::ChecksumNotice);
-    Finish(false);
+    if (awaited) Finish(false);
     return;
   }
   if (r.cls == analyzer::FrameClassCommand && r.command == cmd::ReagentQuery) return;  // the query's echo

@@ -286,6 +286,18 @@ TEST_F(MenuTest, ASoakWithTheRemindersOffLeavesTheSoakRecordAlone) {
   EXPECT_EQ(RawScalar("select SoakDaysStartDate from SysSetting"), "2026-1-1 1:1:1");
 }
 
+TEST_F(MenuTest, ADamagedFrameDuringTheCountDownLeavesTheSoakRunning) {
+  menu.OnSoak();
+  Reply(FrameClassCommand, 0x20);
+  Reply(FrameClassCommand, 0x10);
+  menu.OnSoakTick();
+  Reply(FrameClassStatus, 0x84, 0x00, /*bad=*/true);
+  EXPECT_EQ(host.LastMessage(), "Checksum error");
+  EXPECT_TRUE(menu.soaking());
+  EXPECT_TRUE(host.timer);
+  EXPECT_EQ(host.Commands().back(), "DD 00");
+}
+
 TEST_F(MenuTest, ASoakWhoseBoardStopsAnsweringCanBeLeft) {
   menu.OnSoak();
   AdvanceAndPoll(menu, MaintenanceMenu::kOperationTimeoutMs);
