@@ -37,7 +37,7 @@ void AdjustDownload::OnFrame(const analyzer::BoardReply& r) {
     host_.Message("Checksum error!", BoxIcon::Warning);
     return;
   }
-  if (analyzer::TakeSensorReport(r, true, host_)) return;
+  if (TakeSensorReportLogged(r, host_)) return;
   if (!waiting() || r.cls != analyzer::FrameClassCommand || r.status != analyzer::kReplyDone ||
       r.command != awaitedCommand())
     return;

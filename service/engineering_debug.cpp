@@ -351,7 +351,7 @@ void EngineeringDebug::OnFrame(const analyzer::BoardReply& r) {
     }
     return;
   }
-  if (analyzer::TakeSensorReport(r, true, host_)) return;
+  if (TakeSensorReportLogged(r, host_)) return;
   if (r.cls == DD && c == analyzer::fault::CouplerFault) {
     const std::string text = CouplerText(s, lang);
     if (!text.empty()) {

@@ -284,7 +284,7 @@ void MaintenanceMenu::OnFrame(const analyzer::BoardReply& r) {
     return;
   }
   if (r.cls == analyzer::FrameClassCommand && r.command == cmd::ReagentQuery) return;  // the query's echo
-  if (analyzer::TakeSensorReport(r, true, host_)) return;
+  if (TakeSensorReportLogged(r, host_)) return;
   if (r.cls == analyzer::FrameClassFault && r.command == analyzer::fault::CouplerFault) {
     const std::string text = CouplerText(r.status, lang);
     if (!text.empty()) {

@@ -61,7 +61,7 @@ void MechCheck::OnFrame(const analyzer::BoardReply& r) {
     SendCommand(analyzer::FrameClassFault, analyzer::fault::ChecksumNotice);
     return;
   }
-  if (analyzer::TakeSensorReport(r, true, host_)) return;
+  if (TakeSensorReportLogged(r, host_)) return;
   if (!outstanding_.count(r.command)) return;  // not the answer to a command sent from here
   const bool isValve = r.command >= cmd::Valve1 && r.command <= cmd::AllValves;
   if (r.cls == analyzer::FrameClassCommand && r.status == analyzer::kReplyDone) {

@@ -45,6 +45,10 @@ class ServiceSequence : public analyzer::BoardDriven {
   uint8_t awaitedClass_ = 0, awaitedCommand_ = 0;
 };
 
+// A lyse, cleanser or diluent sensor report booked and, when the reagent is out, shown; in
+// Chinese the shortage is also written to the log. True when the frame was such a report.
+bool TakeSensorReportLogged(const analyzer::BoardReply& reply, analyzer::BoardHost& host);
+
 // Texts the service screens share, in the language (0 Chinese .. 4 Ukrainian).
 std::string OperationFinishedText(int language);     // "Operation finished!"
 std::string OperationNotFinishedText(int language);  // "Operation not finished!"
