@@ -424,4 +424,33 @@ TEST_F(MenuScreenTest, InSensorModeTheMenuAsksForTheReagentsHalfASecondAfterOpen
   EXPECT_EQ(SimCommands(), (std::vector<std::string>{"AA AA"}));
 }
 
+TEST_F(MenuScreenTest, TheSoakRunsOnTheBoardWithItsTenMinuteCountDown) {
+  analyzer::Soak.IsOpenSoakTips = 1;
+  CServiceSel screen(nullptr);
+  std::vector<std::string> boxes;
+  std::string firstTick, refusedDuringCountDown;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            s.Press(CServiceSel::kSoakId);
+                            boxes.push_back(TakeBox(s));  // the question, answered OK
+                            boxes.push_back(TakeBox(s));  // dispense the cleanser
+                            s.RunUntil([&] { return screen.menu()->idle(); }, 3000);
+                            s.Advance(1000);
+                            firstTick = s.Text(CServiceSel::kCountdownId);
+                            s.Press(CServiceSel::kDrainChambersId);
+                            refusedDuringCountDown = TakeBox(s);
+                            s.Advance(600000);
+                            boxes.push_back(TakeBox(s));
+                            s.Press(ui::IDCANCEL);
+                          }));
+  EXPECT_EQ(boxes, (std::vector<std::string>{"Execute soaking procedure?",
+                                             "Please dispense 2ml of Concentrated Cleanser in each counting chamber.",
+                                             "Operation finished!"}));
+  EXPECT_EQ(firstTick, "00: 9:59");
+  EXPECT_EQ(refusedDuringCountDown, "Soaking operation not finished!");
+  EXPECT_EQ(SimCommands(), (std::vector<std::string>{"AA 20", "AA 10", "AA 40"}));
+  EXPECT_EQ(RawScalar("select DeviceTestTimes from SysSetting"), "0");
+  EXPECT_TRUE(screen.IsEnded());
+}
+
 }  // namespace
