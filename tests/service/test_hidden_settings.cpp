@@ -207,4 +207,33 @@ TEST_F(HiddenPageScreenTest, SaveOnTab2RefusesTextAndSavesNumbers) {
   EXPECT_EQ(sim.ReceivedCount(), 0u);
 }
 
+TEST_F(HiddenPageScreenTest, Tab2CannotCloseTheScreenWhileTheRepeatTestRuns) {
+  sim.SetSilent(true);
+  CDebugSel screen(nullptr);
+  bool endedDuringTest = true;
+  std::string box;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            s.RunUntil([&] {
+                              screen.page1()->logic()->OnTestStart("-1");
+                              screen.SelectTab(1);
+                              screen.page2()->PostMessage(ui::WM_COMMAND, ui::IDCANCEL);
+                              return true;
+                            });
+                            s.Advance(100);
+                            endedDuringTest = screen.IsEnded();
+                            s.Advance(EngineeringDebug::kCountTimeoutMs);
+                            box = TakeBox(s);
+                            s.RunUntil([&] {
+                              screen.page2()->PostMessage(ui::WM_COMMAND, ui::IDCANCEL);
+                              return true;
+                            });
+                            s.RunUntil([&] { return screen.IsEnded(); }, 3000);
+                          }));
+  EXPECT_FALSE(endedDuringTest);
+  EXPECT_EQ(box, NoReplyText(1));
+  EXPECT_TRUE(screen.IsEnded());
+  EXPECT_EQ(SimCommands(), (std::vector<std::string>{"AA 90"}));
+}
+
 }  // namespace
