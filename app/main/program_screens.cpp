@@ -1,15 +1,14 @@
 // The screens of the other subsystems that the menus open by class name. A subsystem whose
-// screen is ready adds one line here (and its library to this folder's CMakeLists.txt):
-//
-//   RegisterScreen("CHistoryList", [] { CHistoryList s(nullptr); return s.DoModal(); });
-//
+// screen is ready adds its registration here (and its library to this folder's CMakeLists.txt).
 // Until then the menus tell the operator that the function is not available yet:
-// CQCSel (QC menu), CCaliSel (calibration menu), CServiceSel (maintenance menu), CSysSet
-// (settings), CBackDoor2 (hidden maintenance menu).
+// CQCSel (QC menu), CCaliSel (calibration menu), CSysSet (settings).
+#include "app/screens/bak_recover.h"
 #include "core/screen_registry.h"
 #include "history/history_list.h"
 #include "measurement/screen/sample_test.h"
 #include "printing/print_items_set.h"
+#include "service/service_screens.h"
+#include "service/service_tools.h"
 
 void RegisterProgramScreens() {
   measurement::RegisterMeasurementScreens();  // the test screen and what it opens
@@ -21,5 +20,11 @@ void RegisterProgramScreens() {
   RegisterScreen("CPrintItemsSet", [] {
     CPrintItemsSet s(nullptr);
     return s.DoModal();
+  });
+  service::RegisterServiceScreens();  // maintenance, diluent instruction, service tools
+  service::SetBackupRunner([](int mode) {
+    CBakRecover dlg(nullptr);
+    dlg.mode = mode;
+    return dlg.DoModal();
   });
 }

@@ -204,7 +204,6 @@ void CSampleTest::ReadSettings() {
       ReadField(*rs, "IsTransInstant", isTransInstant_);
       ReadField(*rs, "BlockTime", blockTime_);
       ReadField(*rs, "LeakTime", leakTime_);
-      ReadField(*rs, "ShowMidResult", showMidResult_);
       ReadField(*rs, "IsOpenAjustHistogram", isOpenAjustHistogram_);
       uint8_t b = 0;
       if (ReadField(*rs, "IsOpenSoakTips", b)) analyzer::Soak.IsOpenSoakTips = b;

@@ -252,7 +252,6 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   uint8_t printInstant_ = 0, autoCleanTime_ = 0, isModelChangePrompt_ = 0, isTransInstant_ = 0;
   int dormancyTime_ = 0;
   float blockTime_ = 2.0f, leakTime_ = 0.2f;
-  uint8_t showMidResult_ = 0;
   XbQcState xb_;
 
   bool noRinseRunning_ = true, alarmShown_ = false, reagentAlarmShown_ = false, standBy_ = false;

@@ -73,12 +73,14 @@ void CSampleTest::OnReTest() {
 
 void CSampleTest::OnDiluent() {
   if (bloodMode_ != 2) return;
-  diluentRequested_ = true;
-  if (IsScreenAvailable("CSpitDiluent")) {
-    if (RunScreen("CSpitDiluent") == ui::IDOK) diluentRequested_ = false;
-  } else {
+  if (!IsScreenAvailable("CSpitDiluent")) {
     Box(TestScreenText(ScreenText::NotAvailable, Language()), ui::MB_ICONINFORMATION);
+    return;
   }
+  diluentRequested_ = true;
+  // However the instruction screen is left (its button, Enter or Escape), dispensing ends.
+  RunScreen("CSpitDiluent");
+  diluentRequested_ = false;
 }
 
 void CSampleTest::OnService() {

@@ -19,6 +19,7 @@
 #include "measurement/screen/sample_globals.h"
 #include "measurement/screen/sample_report.h"
 #include "measurement/screen/sample_test.h"
+#include "measurement/mid_results.h"
 #include "measurement/screen/sample_test_texts.h"
 #include "platform/sys/clock.h"
 #include "platform/ui/app.h"
@@ -133,7 +134,7 @@ void CSampleTest::ShowStatus(CycleStatus status) {
 void CSampleTest::ShowChecksumError(const std::string& message) { Box(message, ui::MB_ICONWARNING); }
 
 void CSampleTest::OnHgbReadings(uint16_t blank, uint16_t sample) {
-  if (!showMidResult_) return;
+  if (!ShowMidResults) return;
   SetText(IDC_HGB_BLANK, std::to_string(blank));
   SetText(IDC_HGB_SAMPLE, std::to_string(sample));
 }

@@ -180,7 +180,12 @@ std::vector<Emission> BoardModel::OnFrame(const CommandFrame& f, bool checksumOk
       }
       break;
     }
-    case FrameClassStatus:
+    case FrameClassStatus: {
+      uint8_t code = 0;
+      if (TakeScripted(statusRefusals_, command, &code)) {
+        SendCommand(out, quick, FrameClassFault, command, code);
+        break;
+      }
       if (command == status::Temperature) {
         const long raw = std::lround(std::clamp(temperature_, 0.0, 300.0) * 4095.0 / 300.0);
         SendCommand(out, quick, FrameClassStatus, command, static_cast<uint8_t>(raw >> 8), static_cast<uint8_t>(raw));
@@ -191,13 +196,21 @@ std::vector<Emission> BoardModel::OnFrame(const CommandFrame& f, bool checksumOk
         SendCommand(out, quick, FrameClassStatus, command, 0, 0, version_);
       }
       break;
-    case FrameClassDebug:
+    }
+    case FrameClassDebug: {
+      uint8_t unused = 0;
+      if (TakeScripted(debugRefusals_, command, &unused)) {
+        SendCommand(out, quick, FrameClassFault, FrameClassDebug, command, f[3]);  // DD EF command p1
+        break;
+      }
+      if (command == debug::PressureTarget) pressure_ = static_cast<uint16_t>(f[3] << 8 | f[4]);
       if (command <= 0x02) {
         SendCommand(out, quick, FrameClassDebug, command, f[3], FrameClassDebug);  // switched: EF c state EF
       } else {
         SendCommand(out, quick, FrameClassDebug, command, f[3], f[4]);             // echoed
       }
       break;
+    }
     case FrameClassFault:  // DD 00: the PC found a damaged frame; nothing to do on the board
     default:
       break;

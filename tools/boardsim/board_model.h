@@ -69,6 +69,10 @@ class BoardModel {
   // The next AA `command` is acknowledged with AA command `status` in place of FF (AA 05 01 a
   // clean that failed, AA A9 00 an alarm mode not taken); the board's state stays as it was.
   void AnswerNext(uint8_t command, uint8_t status, int times = 1);
+  // The next status query CC `command` is refused with DD command code, and the next debug
+  // command EF `command` with DD EF command p1 (the board's refusal of an engineering command).
+  void RefuseNextStatus(uint8_t command, uint8_t code, int times = 1) { statusRefusals_.push_back({command, code, times}); }
+  void RefuseNextDebug(uint8_t command, int times = 1) { debugRefusals_.push_back({command, 0, times}); }
   void SetTemperature(double celsius) { temperature_ = celsius; }
   void SetPressure(uint16_t value) { pressure_ = value; }
   // Aperture time of each count in tenths of a second (AA 11 reply bytes 4 to 6).
@@ -110,6 +114,7 @@ class BoardModel {
   std::vector<Injection> corrupt_, drop_;
   std::vector<Refusal> refusals_;  // answered DD command code
   std::vector<Refusal> answers_;   // answered AA command status
+  std::vector<Refusal> statusRefusals_, debugRefusals_;
   uint8_t countFault_ = 0;
   double temperature_ = 25.0;
   uint16_t pressure_ = 300;

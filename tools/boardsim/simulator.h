@@ -48,6 +48,9 @@ class Simulator {
   void FailNextCount(uint8_t code);
   void RefuseNext(uint8_t command, uint8_t code, int times = 1);
   void AnswerNext(uint8_t command, uint8_t status, int times = 1);
+  void RefuseNextStatus(uint8_t command, uint8_t code, int times = 1);
+  void RefuseNextDebug(uint8_t command, int times = 1);
+  void SetPressure(uint16_t value);
   void SetTemperature(double celsius);
   void SetApertureTenths(uint8_t tenths);
   // Raw bytes straight onto the line (broken frames, junk).

@@ -1,0 +1,7 @@
+#include "measurement/mid_results.h"
+
+namespace measurement {
+
+uint8_t ShowMidResults = 0;
+
+}  // namespace measurement
