@@ -1,6 +1,7 @@
 #include "settings/numbered_list.h"
 
 #include <algorithm>
+#include <memory>
 #include <mutex>
 
 #include "core/ado_conn.h"
@@ -76,9 +77,14 @@ bool DeleteNumberedRows(CADOConn& conn, const NumberedTable& t, std::vector<Numb
   if (!conn.IsConnected()) conn.Connect();
   bool ok = false;
   {
-    std::lock_guard<std::recursive_mutex> hold(DbLock());
-    db::Transaction tx(conn.Connection());
-    if (tx.Begun()) {
+    // Each engine call takes the data lock for its own length only, so an error box shown on the
+    // way never holds up another thread's database work.
+    std::unique_ptr<db::Transaction> tx;
+    {
+      std::lock_guard<std::recursive_mutex> hold(DbLock());
+      tx = std::make_unique<db::Transaction>(conn.Connection());
+    }
+    if (tx->Begun()) {
       ok = true;
       for (size_t i : indexes) {
         if (i >= rows.size()) continue;
@@ -102,7 +108,12 @@ bool DeleteNumberedRows(CADOConn& conn, const NumberedTable& t, std::vector<Numb
           ok = conn.Execute(StrPrintf("update %s set SeqNo=%d where rowid=%lld", t.table, static_cast<int>(k + 1),
                                       static_cast<long long>(ids[k]))) == 1;
       }
-      ok = ok && tx.Commit();
+      {
+        std::lock_guard<std::recursive_mutex> hold(DbLock());
+        ok = ok && tx->Commit();
+        if (!ok) tx->Rollback();
+        tx.reset();
+      }
     }
   }
   LoadNumberedRows(conn, t, &rows);

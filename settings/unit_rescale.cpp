@@ -1,5 +1,6 @@
 #include "settings/unit_rescale.h"
 
+#include <memory>
 #include <vector>
 
 #include "core/ado_conn.h"
@@ -158,9 +159,14 @@ bool SaveUnitsAndRescale(CADOConn& conn, const UnitTextSet& previous, const Unit
   for (int s = 0; s < kUnitSlotCount; ++s) factor[s] = RescaleFactor(s, previous[s], chosen.units[s]);
   bool ok = false;
   {
-    std::lock_guard<std::recursive_mutex> hold(DbLock());
-    db::Transaction t(conn.Connection());
-    if (t.Begun()) {
+    // Each engine call takes the data lock for its own length only, so an error box shown on the
+    // way never holds up another thread's database work.
+    std::unique_ptr<db::Transaction> t;
+    {
+      std::lock_guard<std::recursive_mutex> hold(DbLock());
+      t = std::make_unique<db::Transaction>(conn.Connection());
+    }
+    if (t->Begun()) {
       ok = WriteUnitRow(conn, chosen, rowExisted) &&
            RescaleTable(conn, "NormalLimits", ExistingColumns(conn, "NormalLimits", {"L", "H"}),
                         " where Kind between 0 and 9", factor) &&
@@ -170,7 +176,12 @@ bool SaveUnitsAndRescale(CADOConn& conn, const UnitTextSet& previous, const Unit
            RescaleTable(conn, "LJQCSet", ExistingColumns(conn, "LJQCSet", {"LV", "RV"}),
                         " where QcFileNo between 1 and 20", factor) &&
            RescaleTable(conn, "XBQCSet", ExistingColumns(conn, "XBQCSet", {"LV", "RV"}), "", factor);
-      ok = ok && t.Commit();
+      {
+        std::lock_guard<std::recursive_mutex> hold(DbLock());
+        ok = ok && t->Commit();
+        if (!ok) t->Rollback();
+        t.reset();
+      }
     }
   }
   if (ok) UnitDecimals = chosen.decimals;
