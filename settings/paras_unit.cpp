@@ -97,12 +97,8 @@ bool CParasUnit::OnInitDialog() {
     SelectDecimals(r, UnitDecimals[def.decimalSlot]);
     dec.SetBitmaps(393, 394, 396);
   }
-  previous_ = ChosenUnits();
-  // What the previous units were is what the row held (an empty column counts as the base unit).
-  if (rowExisted_)
-    for (int s = 0; s < kUnitSlotCount; ++s) previous_[s] = row.units[s];
-  else
-    previous_ = UnitTextSet{};
+  // The previous units are what the row held (an empty column counts as the base unit).
+  previous_ = rowExisted_ ? row.units : UnitTextSet{};
   const int l = AppSettings.LanguageIndex;
   SetWindowText(PickText(l, "单位设置", "Unit Setting", "Ajuste de unidades", "Reglage des unites", "Налаштування одиниць"));
   SetDlgItemText(IDC_PU_ITEM_HEAD, PickText(l, "项目", "Item", "Elemento", "Element", "Параметр"));

@@ -3,6 +3,8 @@
 // main menu, and what changes at once.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "analyzer/sequences/process_values.h"
 #include "app/screens/main_menu_texts.h"
 #include "app/screens/vantorium_dlg.h"
@@ -288,6 +290,25 @@ TEST_F(SysSetTest, OtherAndPrintItemsOpenTheirScreensByName) {
   RegisterScreen("CPrintItemsSet", {});
   EXPECT_EQ(printItems, 1);
   EXPECT_EQ(other, "Dept.Info");
+}
+
+TEST_F(SysSetTest, WithoutDesktopPrinterSettingsTheButtonSaysSo) {
+  // A folder of programs that holds neither the desktop's printer settings nor a touch tool.
+  const std::string saved = getenv("PATH") ? getenv("PATH") : "";
+  setenv("PATH", program_->folder().c_str(), 1);
+  std::vector<std::string> messages;
+  Run([&](ui::TestDriver& s) {
+    EXPECT_FALSE(s.Enabled(IDC_SS_PRINTER_PROPS));  // built-in printer
+    s.Press(IDC_SS_EXTERNAL);
+    EXPECT_TRUE(s.Enabled(IDC_SS_PRINTER_PROPS));
+    s.Press(IDC_SS_PRINTER_PROPS);
+    messages.push_back(TakeMessage(s));
+    s.Press(IDC_SS_TOUCH);
+    messages.push_back(TakeMessage(s));
+  });
+  setenv("PATH", saved.c_str(), 1);
+  EXPECT_EQ(messages, (std::vector<std::string>{"No printer settings can be opened on this computer.",
+                                                "This function is not available yet."}));
 }
 
 TEST_F(SysSetTest, ScreenshotsInFiveLanguages) {
