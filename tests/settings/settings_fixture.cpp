@@ -30,6 +30,7 @@ void SettingsScreenTest::SetUp() {
   UnitDecimals = {2, 1, 2, 0, 1, 1, 1, 0, 1, 1, 0, 1, 3, 1};
   ASSERT_TRUE(CreateDataStoreIfMissing());
   host_ = std::make_unique<sys::ScopedHostFakes>();
+  print::SetSpooler(&spooler_);
   ASSERT_TRUE(ui::TestDriver::Start(800, 600));
   sys::Clock::SetManualLocalTime(sys::LocalTime{2026, 3, 14, 10, 20, 30});
   ui::Resources::Clear();
@@ -43,6 +44,7 @@ void SettingsScreenTest::TearDown() {
   ui::SetMessageBoxHandler({});
   ui::TestDriver::Stop();
   host_.reset();
+  print::SetSpooler(nullptr);
   AppSettings = saved_;
   program_.reset();
 }

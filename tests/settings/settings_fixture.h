@@ -5,11 +5,33 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/app_settings.h"
+#include "platform/print/printers.h"
 #include "platform/sys/host_fakes.h"
 #include "platform/ui/test_driver.h"
 #include "tests/support/program_folder.h"
+
+// Two printer queues, "Office" the default; records which becomes the default.
+struct TwoQueueSpooler : print::Spooler {
+  std::vector<print::PrinterInfo> queues = {{"Office", "", "", true, false}, {"Lab", "", "", false, false}};
+  bool refuse = false;
+  std::vector<print::PrinterInfo> List() override { return queues; }
+  bool SetDefault(const std::string& name, std::string* error) override {
+    if (refuse) {
+      if (error) *error = "refused";
+      return false;
+    }
+    for (auto& q : queues) q.isDefault = q.name == name;
+    return true;
+  }
+  int Submit(const std::string&, const std::string&, const std::string&, const print::SubmitOptions&,
+             std::string* error) override {
+    if (error) *error = "no printing in these tests";
+    return 0;
+  }
+};
 
 class SettingsScreenTest : public ::testing::Test {
  protected:
@@ -31,6 +53,7 @@ class SettingsScreenTest : public ::testing::Test {
   ui::TestDriver d;
   std::unique_ptr<support::ScratchProgramFolder> program_;
   std::unique_ptr<sys::ScopedHostFakes> host_;
+  TwoQueueSpooler spooler_;
   AppSettingsValues saved_;
 };
 

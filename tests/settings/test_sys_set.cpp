@@ -17,6 +17,8 @@
 #include "settings/other_sys_set.h"
 #include "settings/sys_set.h"
 #include "controls/message_box_dlg.h"
+#include "platform/print/printers.h"
+#include "platform/ui/controls/controls.h"
 #include "settings_fixture.h"
 
 namespace {
@@ -290,6 +292,30 @@ TEST_F(SysSetTest, OtherAndPrintItemsOpenTheirScreensByName) {
   RegisterScreen("CPrintItemsSet", {});
   EXPECT_EQ(printItems, 1);
   EXPECT_EQ(other, "Dept.Info");
+}
+
+TEST_F(SysSetTest, ThePrinterChosenBecomesTheDefaultAndARefusalIsReported) {
+  Sql("update SysSetting set Printer=1");
+  std::vector<std::string> messages;
+  Run([&](ui::TestDriver& s) {
+    auto* names = dynamic_cast<ui::ComboBox*>(s.Find(IDC_SS_PRINTER_NAME));
+    ASSERT_NE(names, nullptr);
+    ASSERT_EQ(names->GetCount(), 3);  // the two queues and the PDF printer
+    EXPECT_EQ(s.Text(IDC_SS_PRINTER_NAME), "Office");  // the default printer is shown
+    Pick(s, IDC_SS_PRINTER_NAME, "Lab");
+    s.Press(IDC_SS_SAVE);
+    messages.push_back(TakeMessage(s));
+    spooler_.refuse = true;
+    Pick(s, IDC_SS_PRINTER_NAME, "Office");
+    SetText(s, IDC_SS_HOSPITAL, "Still saved");
+    s.Press(IDC_SS_SAVE);
+    for (std::string m = TakeMessage(s); !m.empty(); m = TakeMessage(s)) messages.push_back(m);
+  });
+  EXPECT_EQ(messages, (std::vector<std::string>{"Setting data saved!", "Failed to set external printer!",
+                                                "Setting data saved!"}));
+  EXPECT_TRUE(spooler_.queues[1].isDefault);
+  EXPECT_EQ(print::DefaultPrinterName(), "Lab");
+  EXPECT_EQ(Scalar("select UnitName from SysSetting"), "Still saved");
 }
 
 TEST_F(SysSetTest, WithoutDesktopPrinterSettingsTheButtonSaysSo) {
