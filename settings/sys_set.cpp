@@ -7,7 +7,6 @@
 #include "core/layout.h"
 #include "core/screen_registry.h"
 #include "core/value_format.h"
-#include "platform/sys/file_ops.h"
 #include "platform/sys/host.h"
 #include "platform/sys/process.h"
 #include "platform/sys/shell_open.h"
