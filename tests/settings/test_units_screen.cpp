@@ -204,7 +204,9 @@ TEST_F(UnitsTest, AnEmptyTableShowsTheFirstUnitsAndOkInsertsTheRow) {
   Sql("delete from ParasUnit");
   Run([&](ui::TestDriver& s) {
     for (const UnitScreenRow& r : kUnitScreenRows)
-      if (r.unitComboId != 0) EXPECT_EQ(Selected(s, r.unitComboId), settings::UnitChoices(r.unitSlot).front()) << r.label;
+      if (r.unitComboId != 0) {
+        EXPECT_EQ(Selected(s, r.unitComboId), settings::UnitChoices(r.unitSlot).front()) << r.label;
+      }
     Pick(s, 1092, 2);  // MCHC decimals
     s.Press(ui::IDOK);
     EXPECT_EQ(TakeMessage(s), "Setting data saved!");
