@@ -38,10 +38,10 @@ ui::DialogTemplate SysSetTemplate() {
   t.Add("ComboBox", IDC_SS_PRINTER_NAME, "", 204, 9, 62, 80, CB);
   t.Add("Button", IDC_SS_PRINTER_PROPS, "Printer properties", 268, 7, 44, 16, B | ui::BS_MULTILINE);
   t.Add("Static", IDC_SS_FORMAT_LABEL, "Printout", 10, 30, 34, 8, L);
-  t.Add("ComboBox", IDC_SS_FORMAT, "", 46, 28, 112, 80, CB);
-  t.Add("Static", IDC_SS_ITEMS_LABEL, "Print items", 162, 30, 40, 8, L);
-  t.Add("Button", IDC_SS_ITEMS_SET, "Set", 204, 27, 28, 14, B);
-  t.Add("Button", IDC_SS_PRINT_INSTANT, "Print instantly", 236, 30, 76, 10, C);
+  t.Add("ComboBox", IDC_SS_FORMAT, "", 46, 28, 138, 80, CB);
+  t.Add("Static", IDC_SS_ITEMS_LABEL, "Print items", 188, 30, 40, 8, L);
+  t.Add("Button", IDC_SS_ITEMS_SET, "Set", 226, 27, 26, 14, B);
+  t.Add("Button", IDC_SS_PRINT_INSTANT, "Print instantly", 256, 27, 58, 18, C | ui::BS_MULTILINE);
 
   t.Add("Button", IDC_SS_FRAME_GENERAL, "", 4, 50, 196, 96, V | ui::BS_GROUPBOX);
   t.Add("Static", IDC_SS_HOSPITAL_LABEL, "Hospital", 10, 58, 70, 8, L);
