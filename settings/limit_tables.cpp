@@ -9,6 +9,7 @@
 #include "core/screen_registry.h"
 #include "core/utilies.h"
 #include "core/value_format.h"
+#include "measurement/flagging.h"
 #include "platform/ui/message_box.h"
 
 namespace settings {
@@ -51,18 +52,7 @@ std::string SettingSavedText(int language) {
 }
 
 bool LoadLimitsOfGroup(CADOConn& conn, LimitTable table, int kind, float pairs[40]) {
-  for (int i = 0; i < 40; ++i) pairs[i] = 0.0f;
-  RecordsetPtr& rs = conn.OpenRecordset(StrPrintf("Select * from %s where Kind=%d", LimitTableName(table), kind));
-  const bool row = conn.RecordsetOpen() && HasRows(*rs);
-  if (row) {
-    for (int i = 0; i < 40; ++i) {
-      float v = 0.0f;
-      if (ReadField(*rs, kLimitColumns[i], v)) pairs[i] = v;
-    }
-    ReorderLimitPairsForDisplay(pairs);
-  }
-  conn.CloseRecordset();
-  return row;
+  return measurement::ReadStoredLimits(conn, LimitTableName(table), kind, pairs);
 }
 
 std::string CheckLimitEntries(const std::string texts[40], int language, float pairs[40]) {
