@@ -202,6 +202,27 @@ TEST_F(SysSetTest, ADateLeftAloneIsTodaysWhenMidnightPassed) {
   EXPECT_EQ(host_->clock.calls[0].day, 1);
 }
 
+TEST_F(SysSetTest, TheSpinButtonsStepTheirFieldWithinItsRange) {
+  Run([&](ui::TestDriver& s) {
+    auto* month = dynamic_cast<ui::UpDown*>(s.Find(IDC_SS_MONTH_SPIN));
+    auto* year = dynamic_cast<ui::UpDown*>(s.Find(IDC_SS_YEAR_SPIN));
+    ASSERT_NE(month, nullptr);
+    ASSERT_NE(year, nullptr);
+    month->Step(1);
+    s.Settle();
+    EXPECT_EQ(std::atoi(s.Text(IDC_SS_MONTH).c_str()), 4);
+    SetText(s, IDC_SS_YEAR, "2050");
+    year->Step(1);  // the top of the range
+    s.Settle();
+    EXPECT_EQ(s.Text(IDC_SS_YEAR), "2050");
+    s.Press(IDC_SS_SAVE);
+    EXPECT_EQ(TakeMessage(s), "Setting data saved!");
+  });
+  ASSERT_EQ(host_->clock.calls.size(), 1u);
+  EXPECT_EQ(host_->clock.calls[0].month, 4);
+  EXPECT_EQ(host_->clock.calls[0].year, 2050);
+}
+
 TEST_F(SysSetTest, AClockThatCannotBeSetIsReportedAndTheSaveGoesOn) {
   host_->clock.result = sys::HostResult::kFailed;
   std::vector<std::string> messages;
