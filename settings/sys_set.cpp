@@ -3,6 +3,7 @@
 #include "analyzer/sequences/process_values.h"
 #include "controls/screen_common.h"
 #include "core/app_settings.h"
+#include "core/app_startup.h"
 #include "core/dialog_layout.h"
 #include "core/layout.h"
 #include "core/screen_registry.h"
@@ -175,6 +176,8 @@ bool CSysSet::OnInitDialog() {
   ApplyLanguageTexts();
   ShowValues();
   for (CXPComboBox* box : {&printerNames_, &format_, &language_}) box->SetBitmaps(393, 394, 396);
+  // A PC set up in Chinese has no start-up cleaning switch.
+  if (ChineseEditionFromSystemLanguage()) startupClean_.ShowWindow(ui::SW_HIDE);
   for (CXPButton* b : {&save_, &other_, &touch_, &help_, &itemsSet_, &printerProps_}) b->SetBitmaps(469, 468, 467);
   return true;
 }

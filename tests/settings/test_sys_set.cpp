@@ -358,6 +358,19 @@ TEST_F(SysSetTest, WithoutDesktopPrinterSettingsTheButtonSaysSo) {
                                                 "This function is not available yet."}));
 }
 
+TEST_F(SysSetTest, OnAPcSetUpInChineseTheStartupCleanSwitchIsHidden) {
+  const char* was = getenv("LC_ALL");
+  const std::string saved = was ? was : "";
+  setenv("LC_ALL", "zh_CN.UTF-8", 1);
+  bool shown = true;
+  Run([&](ui::TestDriver& s) { shown = s.Visible(IDC_SS_STARTUP_CLEAN); });
+  if (was) setenv("LC_ALL", saved.c_str(), 1);
+  else unsetenv("LC_ALL");
+  EXPECT_FALSE(shown);
+  Run([&](ui::TestDriver& s) { shown = s.Visible(IDC_SS_STARTUP_CLEAN); });
+  if (!was || std::string(was).rfind("zh", 0) != 0) EXPECT_TRUE(shown);
+}
+
 TEST_F(SysSetTest, ScreenshotsInFiveLanguages) {
   for (int lang = 0; lang < 5; ++lang) {
     AppSettings.LanguageIndex = static_cast<uint8_t>(lang);
