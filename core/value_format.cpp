@@ -52,6 +52,56 @@ float RoundToDecimals(float value, int decimals) {
   return static_cast<float>(cut / f);
 }
 
+const char* BaseUnitOfSlot(int slot) {
+  static const char* const kBase[kUnitSlotCount] = {"10^9/L", "10^12/L", "g/L", "%", "g/L", "10^9/L", "%"};
+  return (slot >= 0 && slot < kUnitSlotCount) ? kBase[slot] : "";
+}
+
+double UnitScaleFromBase(int slot, const std::string& u) {
+  if (u.empty() || u == BaseUnitOfSlot(slot)) return 1.0;
+  switch (slot) {
+    case kUnitWBC:
+      if (Is(u, "10^3/uL")) return 1.0;
+      if (Is(u, "10^2/uL", "10^2/mm^3")) return 10.0;
+      break;
+    case kUnitRBC:
+      if (Is(u, "10^6/uL")) return 1.0;
+      if (Is(u, "10^4/uL", "10^4/mm^3")) return 100.0;
+      break;
+    case kUnitHGB:
+    case kUnitMCHC:
+      if (u == "g/dL") return 0.1;
+      if (u == "mg/dL") return 100.0;
+      if (u == "mmol/L") return 1.0 / 16.11;
+      break;
+    case kUnitHCT:
+      if (u == "L/L") return 0.01;
+      break;
+    case kUnitPLT:
+      if (Is(u, "10^3/uL")) return 1.0;
+      if (Is(u, "10^4/uL", "10^4/mm^3")) return 0.1;
+      break;
+    case kUnitPCT:
+      if (u == "mL/L") return 10.0;
+      break;
+    default: break;
+  }
+  return 0.0;
+}
+
+std::array<int32_t, kUnitDecimalCount> DefaultUnitDecimals(const UnitTextSet& u) {
+  std::array<int32_t, kUnitDecimalCount> d{};
+  d.fill(1);
+  d[0] = Is(u[kUnitWBC], "10^2/uL", "10^2/mm^3") ? 1 : 2;
+  d[2] = Is(u[kUnitRBC], "10^4/uL", "10^4/mm^3") ? 0 : 2;
+  d[3] = Is(u[kUnitHGB], "g/dL", "mmol/L") ? 1 : 0;
+  d[4] = u[kUnitHCT] == "L/L" ? 3 : 1;
+  d[7] = Is(u[kUnitMCHC], "g/dL", "mmol/L") ? 1 : 0;
+  d[10] = Is(u[kUnitPLT], "10^4/uL", "10^4/mm^3") ? 1 : 0;
+  d[12] = u[kUnitPCT] == "mL/L" ? 2 : 3;
+  return d;
+}
+
 void ConvertUnit(float* v, const std::string* units, int mode) {
   auto valid = [&](int i) { return IsValidParamValue(v[i]); };
 

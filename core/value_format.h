@@ -31,6 +31,24 @@ float RoundToDecimals(float value, int decimals);
 // operands are valid.
 void ConvertUnit(float* values, const std::string* units, int mode);
 
+// The seven parameters whose display unit the operator chooses, in this slot order (the units
+// table keeps them as columns WBC RBC HGB MCHC HCT PLT PCT).
+enum UnitSlot { kUnitWBC = 0, kUnitRBC, kUnitHGB, kUnitHCT, kUnitMCHC, kUnitPLT, kUnitPCT, kUnitSlotCount };
+using UnitTextSet = std::array<std::string, kUnitSlotCount>;
+
+// The unit each slot is computed in (the first unit each list offers).
+const char* BaseUnitOfSlot(int slot);
+
+// How many of `unit` make one of its slot's base unit: the factor ConvertUnit applies (g/dL 0.1,
+// mmol/L 1/16.11, 10^2/uL 10, L/L 0.01 ...). An empty text is the base unit (1); a text ConvertUnit
+// does not know gives 0.
+double UnitScaleFromBase(int slot, const std::string& unit);
+
+// The decimal counts the units call for (UnitDecimals slot order): 10^2 counts of WBC 1, else 2;
+// RBC in 10^4 0, else 2; HGB and MCHC in g/dL or mmol/L 1, else 0; HCT in L/L 3, else 1; PLT in
+// 10^4 1, else 0; PCT in mL/L 2, else 3; every fixed-unit group 1.
+std::array<int32_t, kUnitDecimalCount> DefaultUnitDecimals(const UnitTextSet& units);
+
 // printf-style formatting into a std::string. Numbers come out in the C locale as long as the
 // program never changes LC_NUMERIC (it does not).
 std::string StrPrintf(const char* fmt, ...) __attribute__((format(printf, 1, 2)));

@@ -14,24 +14,13 @@ namespace {
 
 LimitPairs LoadLimits(CADOConn& conn, const char* table, int kind, float open) {
   LimitPairs l;
-  char sql[96];
-  std::snprintf(sql, sizeof sql, "Select * from %s where Kind=%d", table, kind);
-  RecordsetPtr& rs = conn.OpenRecordset(sql);
-  if (conn.RecordsetOpen() && HasRows(*rs)) {
-    for (int i = 0; i < 40; ++i) {
-      float v = 0.0f;
-      ReadField(*rs, 2 + i, v);
-      l.pairs[i] = v;
-    }
-  } else {
+  if (!ReadStoredLimits(conn, table, kind, l.pairs)) {
     for (int i = 0; i < 20; ++i) {
       l.pairs[2 * i] = -open;
       l.pairs[2 * i + 1] = open;
     }
     l.missing = true;
   }
-  conn.CloseRecordset();
-  ReorderLimitPairsForDisplay(l.pairs);
   return l;
 }
 
@@ -46,6 +35,24 @@ const FlagRow kWbcFlags[4] = {{"LF1", "淋巴细胞峰左侧区域异常,"},
 const FlagRow kPltFlags[2] = {{"PF1", "血小板左侧区域异常,"}, {"PF2", "血小板右侧区域异常,"}};
 
 }  // namespace
+
+bool ReadStoredLimits(CADOConn& conn, const char* table, int kind, float pairs[40]) {
+  for (int i = 0; i < 40; ++i) pairs[i] = 0.0f;
+  char sql[96];
+  std::snprintf(sql, sizeof sql, "Select * from %s where Kind=%d", table, kind);
+  RecordsetPtr& rs = conn.OpenRecordset(sql);
+  const bool row = conn.RecordsetOpen() && HasRows(*rs);
+  if (row) {
+    for (int i = 0; i < 40; ++i) {
+      float v = 0.0f;
+      ReadField(*rs, 2 + i, v);
+      pairs[i] = v;
+    }
+    ReorderLimitPairsForDisplay(pairs);
+  }
+  conn.CloseRecordset();
+  return row;
+}
 
 const char* GroupName(int kind, int language) { return ReferenceGroupText(kind, language); }
 

@@ -21,6 +21,9 @@ struct LimitPairs {
   float pairs[40] = {};
   bool missing = false;  // the group has no row: the limits are wide open
 };
+// The stored row of a group of NormalLimits or PathologyLimits (columns 2 to 41, table order)
+// in screen order; all zeros without a row, 0 for a NULL column. True when the row exists.
+bool ReadStoredLimits(CADOConn& conn, const char* table, int kind, float pairs[40]);
 // Reads "Select * from NormalLimits where Kind=%d" (columns 2 to 41, table order) and reorders
 // to screen order; without a row every pair is (-1e9, 1e9) and `missing` is set.
 LimitPairs LoadNormalLimits(CADOConn& conn, int kind);

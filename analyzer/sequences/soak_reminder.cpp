@@ -107,4 +107,9 @@ std::string CountSoakSample() {
   return StrPrintf("update SysSetting set DeviceTestTimes = %u", Soak.DeviceTestTimes);
 }
 
+void SetSoakLimits(int sampleLimit, int dayLimit) {
+  Soak.SetSoakTimes = sampleLimit;
+  Soak.SetSoakDays = dayLimit;
+}
+
 }  // namespace analyzer

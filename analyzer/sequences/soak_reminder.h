@@ -37,4 +37,8 @@ bool CheckSoakAfterSample();
 // store text "update SysSetting set DeviceTestTimes = %d", or "" when nothing was counted.
 std::string CountSoakSample();
 
+// New limits of the reminder, in force from its next check: the samples counted since the last
+// soak and the start of the day period are left as they are.
+void SetSoakLimits(int sampleLimit, int dayLimit);
+
 }  // namespace analyzer

@@ -26,6 +26,8 @@ int LoadUnitDecimals(CADOConn& conn) {
   static const char* const kPointColumns[14] = {"WBCPoint",  "WBCPPoint",  "RBCPoint",   "HGBPoint", "MCHCPoint",
                                                 "HCTPoint",  "MCVPoint",   "MCHPoint",   "RDWCVPoint",
                                                 "RDWSDPoint", "PLTPoint",  "MPVPoint",   "PCTPoint", "PDWPoint"};
+  // Table positions 4..9 (MCHC, HCT, MCV, MCH, RDW-CV, RDW-SD) go to display 7, 4, 5, 6, 9, 8.
+  static const int kDisplayOfColumn[14] = {0, 1, 2, 3, 7, 4, 5, 6, 9, 8, 10, 11, 12, 13};
   int32_t table[14] = {2, 1, 2, 0, 0, 1, 1, 1, 1, 1, 0, 1, 3, 1};
   RecordsetPtr& rs = conn.OpenRecordset("Select * from ParasUnit");
   const int columns = conn.RecordsetOpen() ? rs->FieldCount() : 0;
@@ -44,15 +46,10 @@ int LoadUnitDecimals(CADOConn& conn) {
         ReadField(*rs, col, s);
         return s;
       };
-      const std::string wbc = unit("WBC"), rbc = unit("RBC"), hgb = unit("HGB"), mchc = unit("MCHC"),
-                        hct = unit("HCT"), plt = unit("PLT"), pct = unit("PCT");
-      if (wbc == "10^2/uL" || wbc == "10^2/mm^3") table[0] = 1;
-      if (rbc == "10^4/uL" || rbc == "10^4/mm^3") table[2] = 0;
-      if (hgb == "g/dL" || hgb == "mmol/L") table[3] = 1;
-      if (mchc == "g/dL" || mchc == "mmol/L") table[4] = 1;
-      if (hct == "L/L") table[5] = 3;
-      if (plt == "10^4/uL" || plt == "10^4/mm^3") table[10] = 1;
-      if (pct == "mL/L") table[12] = 2;
+      const UnitTextSet units = {unit("WBC"), unit("RBC"), unit("HGB"), unit("HCT"),
+                                 unit("MCHC"), unit("PLT"), unit("PCT")};
+      const auto byDisplay = DefaultUnitDecimals(units);
+      for (int k = 0; k < 14; ++k) table[k] = byDisplay[kDisplayOfColumn[k]];
     }
     conn.CloseRecordset();
     // One column at a time: the engine adds a single column per statement.
@@ -62,9 +59,7 @@ int LoadUnitDecimals(CADOConn& conn) {
     for (int k = 0; k < 14; ++k) update += StrPrintf("%s%s=%d", k ? "," : "", kPointColumns[k], table[k]);
     conn.Execute(update);
   }
-  // Table positions 4..9 (MCHC, HCT, MCV, MCH, RDW-CV, RDW-SD) go to display 7, 4, 5, 6, 9, 8.
-  static const int kDisplayOf[14] = {0, 1, 2, 3, 7, 4, 5, 6, 9, 8, 10, 11, 12, 13};
-  for (int k = 0; k < 14; ++k) UnitDecimals[kDisplayOf[k]] = table[k];
+  for (int k = 0; k < 14; ++k) UnitDecimals[kDisplayOfColumn[k]] = table[k];
   return 1;
 }
 

@@ -1,7 +1,7 @@
 // The screens of the other subsystems that the menus open by class name. A subsystem whose
 // screen is ready adds its registration here (and its library to this folder's CMakeLists.txt).
 // Until then the menus tell the operator that the function is not available yet:
-// CQCSel (QC menu), CCaliSel (calibration menu), CSysSet (settings).
+// CQCSel (QC menu), CCaliSel (calibration menu).
 #include "app/screens/bak_recover.h"
 #include "core/screen_registry.h"
 #include "history/history_list.h"
@@ -9,6 +9,7 @@
 #include "printing/print_items_set.h"
 #include "service/service_screens.h"
 #include "service/service_tools.h"
+#include "settings/settings_screens.h"
 
 void RegisterProgramScreens() {
   measurement::RegisterMeasurementScreens();  // the test screen and what it opens
@@ -27,4 +28,5 @@ void RegisterProgramScreens() {
     dlg.mode = mode;
     return dlg.DoModal();
   });
+  settings::RegisterSettingsScreens();  // the settings screen and what it opens
 }
