@@ -7,11 +7,15 @@
 
 namespace measurement {
 
-// The patient data of a sample received from the LIS.
+// A sample's identity and patient data as the LIS messages carry it: received from the LIS
+// for an order query, or sent with a result. applicant is the sender (requesting doctor),
+// inspector the scrutator, verifier the checker.
 struct SampleProfileRecord {
   std::string sampleNo, group, name, sex;
   int age = 0;
   std::string ageUnit, medicalNo, bedNo, dept, applicant, inspector, verifier;
+  std::string testDateTime;  // "YYYY-MM-DD HH:MM:SS" (OBR-7)
+  std::string sampleType;    // the blood mode's text (OBR-26)
 };
 
 // The process-wide copy the LIS reception fills and the patient screen reads (guarded; any
