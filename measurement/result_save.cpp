@@ -21,6 +21,7 @@ std::string G(float v) { return FormatValue(v, 0, 1); }
 
 std::mutex g_mutex;
 HandOffEntry g_entries[2];
+SendHandOffEntry g_sendEntry;
 HandOffNotice g_notice;
 
 }  // namespace
@@ -150,6 +151,11 @@ void SetHandOffEntry(HandOffKind kind, HandOffEntry entry) {
   g_entries[static_cast<int>(kind)] = std::move(entry);
 }
 
+void SetSendHandOffEntry(SendHandOffEntry entry) {
+  std::lock_guard<std::mutex> g(g_mutex);
+  g_sendEntry = std::move(entry);
+}
+
 void SetHandOffNotice(HandOffNotice notice) {
   std::lock_guard<std::mutex> g(g_mutex);
   g_notice = std::move(notice);
@@ -165,12 +171,9 @@ void NoticeHandOff(const std::string& text) {
 }
 
 std::string HandOffUnavailableText(HandOffKind kind, int language) {
-  if (kind == HandOffKind::Print)
-    return PickText(language, "打印功能尚不可用", "Printing is not available yet", "La impresión aún no está disponible",
-                    "L'impression n'est pas encore disponible", "Друк ще недоступний");
-  return PickText(language, "LIS发送功能尚不可用", "Sending to the LIS is not available yet",
-                  "El envío al LIS aún no está disponible", "L'envoi au LIS n'est pas encore disponible",
-                  "Надсилання до LIS ще недоступне");
+  if (kind != HandOffKind::Print) return std::string();
+  return PickText(language, "打印功能尚不可用", "Printing is not available yet", "La impresión aún no está disponible",
+                  "L'impression n'est pas encore disponible", "Друк ще недоступний");
 }
 
 std::string NotSavedText(int language) {
@@ -187,15 +190,19 @@ std::string NotComputedText(int language) {
                   "Немає результату: бібліотеку алгоритмів не вдалося використати");
 }
 
-bool HandOff(HandOffKind kind, bool stored, int language) {
+bool HandOff(HandOffKind kind, bool stored, int language, const HandOffSnapshot* snapshot) {
   HandOffEntry entry;
+  SendHandOffEntry sendEntry;
   HandOffNotice notice;
   {
     std::lock_guard<std::mutex> g(g_mutex);
     entry = g_entries[static_cast<int>(kind)];
+    sendEntry = g_sendEntry;
     notice = g_notice;
   }
   if (!stored) return false;  // the caller has said why once, for both kinds
+  if (kind == HandOffKind::Send && sendEntry && snapshot) return sendEntry(*snapshot);
+  if (kind == HandOffKind::Send && !entry) return false;  // the LIS link is not part of this program
   if (!entry) {
     if (notice) notice(HandOffUnavailableText(kind, language));
     return false;

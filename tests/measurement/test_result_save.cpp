@@ -121,9 +121,9 @@ TEST_F(ResultSaving, HandOffWithAndWithoutEntries) {
   stored.save = SaveStatus::Inserted;
   HandOffOutcome o = HandOffResult(stored, true, true, 1);
   EXPECT_FALSE(o.printed);
-  ASSERT_EQ(n.texts.size(), 2u);
-  EXPECT_EQ(n.texts[0], "Sending to the LIS is not available yet");
-  EXPECT_EQ(n.texts[1], "Printing is not available yet");
+  EXPECT_FALSE(o.sent);
+  ASSERT_EQ(n.texts.size(), 1u);  // a program without the LIS link says nothing of sending
+  EXPECT_EQ(n.texts[0], "Printing is not available yet");
 
   n.Install();
   n.texts.clear();
