@@ -19,6 +19,8 @@ void StartLisThreads();
 // removes the hooks. Safe to repeat.
 void StopLisThreads();
 bool LisThreadsRunning();
+// How often the threads look again while idle or after a failed connect (1000 ms); tests shorten it.
+void SetLisLinkPollMs(int ms);
 
 // Drops the connection now (the settings changed): not connected, not ready, apply pending;
 // the threads apply the settings and reconnect.
