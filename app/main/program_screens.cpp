@@ -8,8 +8,10 @@
 // CQCSel (QC menu), CCaliSel (calibration menu), CServiceSel (maintenance menu), CSysSet
 // (settings), CBackDoor2 (hidden maintenance menu).
 #include "core/screen_registry.h"
+#include "lis/screens/lis_screens.h"
 #include "measurement/screen/sample_test.h"
 
 void RegisterProgramScreens() {
   measurement::RegisterMeasurementScreens();  // the test screen and what it opens
+  lis::RegisterLisScreens();                  // link settings and the send screen
 }
