@@ -34,6 +34,11 @@ void SetLisOrderQuerySender(LisOrderQuerySender sender);
 bool HasLisOrderQuerySender();
 bool SendLisOrderQuery(const std::string& sampleNo);
 
+// The test screen's order query at count start: with bidirectional transfer on the network link
+// and the link up, asks the LIS for the sample's patient data; the reply goes straight into the
+// sample's Person row (query mode 2). True when the query went out.
+bool SendCountStartOrderQuery(const std::string& sampleNo);
+
 // "The LIS query is not available." in the language.
 std::string LisQueryUnavailableText(int language);
 

@@ -240,3 +240,25 @@ TEST_F(LinkFixture, SettingsChangeDropsAndRemakesTheConnection) {
   ASSERT_TRUE(WaitFor([&] { return sim.Connections() > before; }));
   EXPECT_EQ(SendLisMessage(AnyResult(), 3000).outcome, SendOutcome::Delivered);
 }
+
+TEST_F(LinkFixture, CountStartAsksForThePatientDataOnlyWithBidirectionalTransfer) {
+  lissim::Profile p;
+  p.name = "Kim";
+  p.age = "3D";
+  sim.AddProfile("88", p);
+  LisLinkState.Bidirectional = 0;
+  EXPECT_FALSE(measurement::SendCountStartOrderQuery("88"));
+  LisLinkState.Bidirectional = 1;
+  ASSERT_TRUE(measurement::SendCountStartOrderQuery("88"));
+  EXPECT_EQ(LisLinkState.LisQueryMode.load(), 2);
+  ASSERT_TRUE(WaitFor([] { return support::QueryText("select Name from Person where SampleNo='88'") == "Kim"; }));
+  EXPECT_EQ(support::QueryText("select AgeUnit from Person where SampleNo='88'"), "D");
+  auto msgs = sim.Messages();
+  ASSERT_EQ(msgs.size(), 1u);
+  EXPECT_EQ(msgs[0].type, "ORM^O01");
+  EXPECT_EQ(msgs[0].Field("ORC", 3), "88");
+  // An answer with no profile for the sample (AE) changes nothing.
+  ASSERT_TRUE(measurement::SendCountStartOrderQuery("89"));
+  ASSERT_TRUE(sim.WaitForMessages(2, 3000));
+  EXPECT_EQ(support::QueryText("select count(*) from Person"), "1");
+}
