@@ -11,17 +11,37 @@
 #include <string>
 #include <thread>
 
+#include "platform/db/connection.h"
+#include "platform/sys/profile.h"
 #include "tools/lissim/serial_reader.h"
 #include "tools/lissim/server.h"
 
 namespace {
 volatile sig_atomic_t g_stop = 0;
+
+// Writes the program folder's Setting.ini (network link to 127.0.0.1:port, automatic address)
+// and switches on sending after each count in its data store, when it exists.
+void Configure(const std::string& folder, int port) {
+  const std::string ini = folder + "/Setting.ini";
+  sys::ProfileWriteString("COMMUNITY", "Type", "1", ini);
+  sys::ProfileWriteString("LIS", "SERVER", "127.0.0.1", ini);
+  sys::ProfileWriteString("LIS", "PORT", std::to_string(port).c_str(), ini);
+  sys::ProfileWriteString("LIS", "TYPE", "1", ini);
+  db::Connection c;
+  if (c.Open(folder + "/Vantorium.mdb") && c.Execute("update SysSetting set IsTransInstant=1"))
+    std::cout << "lissim: " << folder << " sends each count to 127.0.0.1:" << port << std::endl;
+  else
+    std::cout << "lissim: " << ini << " points at 127.0.0.1:" << port
+              << "; switch on sending after each count in the settings (no data store yet)" << std::endl;
+}
 void OnSignal(int) { g_stop = 1; }
 
 void Usage() {
   std::cout << "lissim [--port N] [--ack AA|AE|AR|wrongid|none|reset] [--condition CODE] [--delay MS]\n"
                "       [--split] [--log FILE] [--serial] [--serial-log FILE]\n"
                "       [--profile SAMPLENO:NAME:SEX:AGE]   (answers order queries for that sample)\n"
+               "       [--configure PROGRAMFOLDER]  (points that Quorvex at this host: network link,\n"
+               "                                     server 127.0.0.1 and the port, results sent after each count)\n"
                "Listens on 127.0.0.1:N (default 5100). Every received message goes to the log file\n"
                "(default lissim.log) with its control bytes shown, and a line per message to stdout.\n";
 }
@@ -29,7 +49,7 @@ void Usage() {
 
 int main(int argc, char** argv) {
   int port = 5100;
-  std::string log = "lissim.log", serialLog;
+  std::string log = "lissim.log", serialLog, configure;
   bool serialOn = false;
   lissim::Behaviour b;
   lissim::Server server;
@@ -48,6 +68,7 @@ int main(int argc, char** argv) {
     else if (a == "--log") log = next();
     else if (a == "--serial") serialOn = true;
     else if (a == "--serial-log") serialLog = next();
+    else if (a == "--configure") configure = next();
     else if (a == "--profile") {
       std::string p = next();
       lissim::Profile prof;
@@ -76,6 +97,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::cout << "lissim: listening on 127.0.0.1:" << server.Port() << ", log " << log << std::endl;
+  if (!configure.empty()) Configure(configure, server.Port());
   lissim::SerialReader serial;
   if (serialOn && serial.Start()) std::cout << "lissim: serial records on " << serial.SlavePath() << std::endl;
   size_t shown = 0;
