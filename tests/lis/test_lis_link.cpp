@@ -262,3 +262,12 @@ TEST_F(LinkFixture, CountStartAsksForThePatientDataOnlyWithBidirectionalTransfer
   ASSERT_TRUE(sim.WaitForMessages(2, 3000));
   EXPECT_EQ(support::QueryText("select count(*) from Person"), "1");
 }
+
+TEST_F(LinkFixture, AlarmsAndSendsOnALinkThatWentDownEndQuietly) {
+  LisLinkState.AlarmSending = 1;
+  sim.Stop();
+  ASSERT_TRUE(WaitFor([] { return LisLinkState.LisConnected.load() == 0; }));
+  WriteLog("Aperture clogged");  // nothing to send it on: no signal, no wait
+  EXPECT_EQ(SendLisMessage(AnyResult(), 1000).outcome, SendOutcome::NotConnected);
+  LisLinkState.AlarmSending = 0;
+}
