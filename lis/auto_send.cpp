@@ -130,8 +130,10 @@ bool StartAutomaticSend(const measurement::HandOffSnapshot& s) {
   std::thread([s, kind, language] {
     if (kind == 1) {
       SendResultNetwork(s);
-    } else if (measurement::LisSerialPort && measurement::LisSerialPort->IsOpen()) {
-      if (!SendResultSerial(s, *measurement::LisSerialPort, language))
+    } else {
+      std::lock_guard<std::mutex> port(measurement::LisSerialPortMutex);
+      if (measurement::LisSerialPort && measurement::LisSerialPort->IsOpen() &&
+          !SendResultSerial(s, *measurement::LisSerialPort, language))
         sys::DebugOutput("LIS: the records of sample " + s.sampleNo + " could not all be queued");
     }
     std::lock_guard<std::mutex> g(g_mutex);

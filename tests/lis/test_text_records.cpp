@@ -2,7 +2,11 @@
 // field for field; checksums over the bytes actually sent.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "analyzer/serial_port.h"
+#include "core/lis_link_state.h"
+#include "measurement/screen/sample_globals.h"
 #include "lis/auto_send.h"
 #include "lis/text_records.h"
 #include "platform/sys/encoding.h"
@@ -169,4 +173,44 @@ TEST(TextRecords, QcRunRecords) {
     EXPECT_EQ(recs[0].fields[f], std::to_string(Sum(bytes.substr(0, bytes.size() - recs[0].fields[f].size() - 1))));
     EXPECT_EQ(recs[1].prefix, "TRANSFER FINISH");
   }
+}
+
+TEST(TextRecords, AutomaticSendOnTheSerialLinkUsesTheTestScreensPort) {
+  lissim::SerialReader reader;
+  ASSERT_TRUE(reader.Start());
+  {
+    auto port = std::make_unique<analyzer::CSerialPort>();
+    ASSERT_EQ(port->OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
+    ASSERT_EQ(port->StartReader(), 1);
+    std::lock_guard<std::mutex> g(measurement::LisSerialPortMutex);
+    measurement::LisSerialPort = std::move(port);
+  }
+  LisLinkState.LinkKind = 0;
+  // Two counts in a row: each sample's seven records stay together.
+  ASSERT_TRUE(StartAutomaticSend(Snapshot("One")));
+  measurement::HandOffSnapshot second = Snapshot("Two");
+  second.sampleNo = "24";
+  ASSERT_TRUE(StartAutomaticSend(second));
+  WaitAutomaticSends();
+  ASSERT_TRUE(reader.WaitForRecords(14, 5000));
+  auto recs = reader.Records();
+  ASSERT_EQ(recs.size(), 14u);
+  // The "R," and "W," records of each group of seven name one sample.
+  std::set<std::string> groups[2];
+  for (int i = 0; i < 14; ++i) {
+    EXPECT_EQ(recs[i].prefix, recs[i % 7].prefix);
+    if (recs[i].prefix == "R" || recs[i].prefix == "W") groups[i / 7].insert(recs[i].fields[0]);
+  }
+  ASSERT_EQ(groups[0].size(), 1u);
+  ASSERT_EQ(groups[1].size(), 1u);
+  EXPECT_NE(*groups[0].begin(), *groups[1].begin());
+  // Any other link kind sends nothing.
+  LisLinkState.LinkKind = 3;
+  EXPECT_FALSE(StartAutomaticSend(second));
+  LisLinkState.LinkKind = 0;
+  {
+    std::lock_guard<std::mutex> g(measurement::LisSerialPortMutex);
+    measurement::LisSerialPort.reset();
+  }
+  reader.Stop();
 }
