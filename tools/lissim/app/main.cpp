@@ -21,18 +21,20 @@ volatile sig_atomic_t g_stop = 0;
 
 // Writes the program folder's Setting.ini (network link to 127.0.0.1:port, automatic address)
 // and switches on sending after each count in its data store, when it exists.
+// Switches on sending after each count in the program folder's data store; false while it does
+// not exist yet (Quorvex makes it at its first start).
+bool SwitchOnSending(const std::string& folder) {
+  db::Connection c;
+  return c.Open(folder + "/Vantorium.mdb") && c.Execute("update SysSetting set IsTransInstant=1");
+}
+
 void Configure(const std::string& folder, int port) {
   const std::string ini = folder + "/Setting.ini";
   sys::ProfileWriteString("COMMUNITY", "Type", "1", ini);
   sys::ProfileWriteString("LIS", "SERVER", "127.0.0.1", ini);
   sys::ProfileWriteString("LIS", "PORT", std::to_string(port).c_str(), ini);
   sys::ProfileWriteString("LIS", "TYPE", "1", ini);
-  db::Connection c;
-  if (c.Open(folder + "/Vantorium.mdb") && c.Execute("update SysSetting set IsTransInstant=1"))
-    std::cout << "lissim: " << folder << " sends each count to 127.0.0.1:" << port << std::endl;
-  else
-    std::cout << "lissim: " << ini << " points at 127.0.0.1:" << port
-              << "; switch on sending after each count in the settings (no data store yet)" << std::endl;
+  std::cout << "lissim: " << ini << " points at 127.0.0.1:" << port << std::endl;
 }
 void OnSignal(int) { g_stop = 1; }
 
@@ -101,8 +103,11 @@ int main(int argc, char** argv) {
   lissim::SerialReader serial;
   if (serialOn && serial.Start()) std::cout << "lissim: serial records on " << serial.SlavePath() << std::endl;
   size_t shown = 0;
+  bool sendingOn = configure.empty();
   while (!g_stop) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    if (!sendingOn && (sendingOn = SwitchOnSending(configure)))
+      std::cout << "lissim: " << configure << " sends each count to this host" << std::endl;
     if (!serialOn) continue;
     auto records = serial.Records();
     for (; shown < records.size(); ++shown) {
