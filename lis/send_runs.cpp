@@ -53,7 +53,7 @@ bool HasSelection(const SendContext& c) { return c.grid && c.grid->IsValidRange(
 
 // Sends one message of a walk and says whether the walk goes on.
 bool Exchange(const SendContext& c, const LisMessage& m, RunOutcome& o) {
-  o.last = SendLisMessage(m, kReplyWaitMs);
+  o.last = SendLisMessage(m, ReplyWaitMs());
   if (o.last.delivered()) {
     ++o.sent;
     return true;

@@ -12,7 +12,11 @@
 namespace lis {
 namespace {
 std::atomic<int> g_pauseMs{50};
+std::atomic<int> g_replyWaitMs{10000};
 }
+
+void SetReplyWaitMs(int ms) { g_replyWaitMs = ms > 0 ? ms : 10000; }
+int ReplyWaitMs() { return g_replyWaitMs.load(); }
 
 void SetWalkPauseMs(int ms) { g_pauseMs = ms < 0 ? 0 : ms; }
 int WalkPauseMs() { return g_pauseMs.load(); }
@@ -62,7 +66,7 @@ BatchResult SendStoredSamples(CADOConn& conn, const std::vector<StoredSampleKey>
     if (!found) {
       ++b.skipped;
     } else {
-      b.last = SendLisMessage(BuildSampleResult(p, t), kReplyWaitMs);
+      b.last = SendLisMessage(BuildSampleResult(p, t), ReplyWaitMs());
       if (!b.last.delivered()) break;
       ++b.delivered;
     }
@@ -95,7 +99,7 @@ BatchResult SendStoredQcRuns(CADOConn& conn, QcKind kind, int qcFileNo, const Se
   b.total = static_cast<int>(runs.size());
   int done = 0;
   for (const QcRun& run : runs) {
-    b.last = SendLisMessage(BuildQcResultFor(kind, QcRecordFor(kind, qcFileNo, run)), kReplyWaitMs);
+    b.last = SendLisMessage(BuildQcResultFor(kind, QcRecordFor(kind, qcFileNo, run)), ReplyWaitMs());
     if (!b.last.delivered()) break;
     ++b.delivered;
     ++done;

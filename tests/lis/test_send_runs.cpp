@@ -8,6 +8,7 @@
 #include "core/ado_conn.h"
 #include "link_fixture.h"
 #include "lis/send_runs.h"
+#include "lis/stored_send.h"
 #include "tools/lissim/serial_reader.h"
 
 using namespace lis;
@@ -139,6 +140,27 @@ TEST_F(SendRuns, NoSelectionAndAStoppedWalk) {
   EXPECT_NE(panel.status, "Finished");
   EXPECT_EQ(panel.status, "The LIS rejected the data (7)");
   EXPECT_TRUE(panel.send);
+}
+
+TEST_F(SendRuns, NoReplyEndsTheWalkWithTheTimeoutMessage) {
+  CGridCtrl grid;
+  FillGrid(grid, 3);
+  grid.SetSelectedRange(3, 1, 22, 3);
+  SetReplyWaitMs(200);
+  sim.Queue({lissim::AckMode::Accept, "", 0, false});
+  sim.Queue({lissim::AckMode::None, "", 0, false});
+  SendContext c = Context(&grid, 0);
+  RunOutcome o = SendSamplesNetwork(c);
+  SetReplyWaitMs(10000);
+  EXPECT_EQ(o.sent, 1);
+  EXPECT_FALSE(o.finished);
+  EXPECT_EQ(sim.MessageCount(), 2u);  // the third sample was not sent
+  ASSERT_EQ(panel.messages.size(), 1u);
+  EXPECT_EQ(panel.messages[0], "Sample data communication response timeout!");
+  EXPECT_EQ(panel.status, "Sample data communication response timeout!");
+  EXPECT_EQ(panel.caption, "Send again(&S)");
+  EXPECT_TRUE(panel.send);
+  EXPECT_TRUE(panel.exit);
 }
 
 TEST_F(SendRuns, AllQcRunsOfTheFileOverTheNetwork) {
