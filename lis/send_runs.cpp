@@ -283,6 +283,14 @@ RunOutcome SendSamplesSerial(const SendContext& c) {
     c.panel->EnableExit(true);
     return o;
   }
+  // The histograms are recomputed by the algorithm library: without it nothing is sent.
+  if (CallZentilEntry(measurement::ZentilLibraryPath(), "AlgorithmMain", [](void*) {}) ==
+      ZentilCallStatus::LibraryMissing) {
+    c.panel->Message(LisText(SendText::LoadZentilFailed, c.language), 3);
+    c.panel->EnableExit(true);
+    o.last.outcome = SendOutcome::SendFailed;
+    return o;
+  }
   uint8_t wbcTime = 50;
   {
     RecordsetPtr& rs = c.conn->OpenRecordset("Select * from EngineeringAdjust");

@@ -9,6 +9,7 @@
 #include "link_fixture.h"
 #include "lis/send_runs.h"
 #include "lis/stored_send.h"
+#include "measurement/zentil_call.h"
 #include "tools/lissim/serial_reader.h"
 
 using namespace lis;
@@ -226,5 +227,57 @@ TEST(SerialSends, QcRunsOfAllDataAsTextRecords) {
   EXPECT_EQ(recs[0].fields[41], "20.00");
   EXPECT_EQ(recs[0].fields[42], std::to_string(lissim::SumBeforeChecksum(recs[0])));
   EXPECT_EQ(recs[1].prefix, "TRANSFER FINISH");
+  port.Close();
+}
+
+TEST(SerialSends, StoredSamplesOfAllDataNeedTheAlgorithmLibrary) {
+  support::ScratchProgramFolder folder("lis_serial_samples");
+  support::ExecSql("insert into Person (SampleNo,TestDate,TestTime,Name,Sex,Age,AgeUnit,WBC,LYMA,RBC,HGB,MCHC,MCH,MCV,"
+                   "RDWCV,RDWSD,HCT,PLT,MPV,PDW,PCT,PLCR,MONA,GRAA,LYMP,MONP,GRAP,WBCUnit) values ('5','2026-03-07',"
+                   "'08:00:00','Bo',NULL,12,'Y','*7.20 H','- - -','4.5','135','330','29','88','12','40','40','250',"
+                   "'9','16','0.2','30','0.5','4','20','7','73','x10^9/L')");
+  lissim::SerialReader reader;
+  ASSERT_TRUE(reader.Start());
+  analyzer::CSerialPort port;
+  ASSERT_EQ(port.OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
+  ASSERT_EQ(port.StartReader(), 1);
+  RecordingPanel panel;
+  CADOConn conn;
+  SendContext c;
+  c.panel = &panel;
+  c.scope = 1;
+  c.conn = &conn;
+  c.port = &port;
+  // No library in the program folder: the operator is told and nothing goes out.
+  measurement::SetZentilLibraryPath(folder.file("libZentil.so"));
+  RunOutcome o = SendSamplesSerial(c);
+  EXPECT_FALSE(o.finished);
+  ASSERT_EQ(panel.messages.size(), 1u);
+  EXPECT_EQ(panel.messages[0], "Load Zentil.dll failed!");
+  EXPECT_TRUE(panel.exit);
+  // With the library: the "R," record, and (no raw data kept for the sample) no "W," or "M,".
+  measurement::SetZentilLibraryPath(support::BuiltZentilPath());
+  o = SendSamplesSerial(c);
+  measurement::SetZentilLibraryPath("");
+  EXPECT_TRUE(o.finished);
+  EXPECT_EQ(panel.status, "Finished");
+  ASSERT_TRUE(reader.WaitForRecords(3, 5000));
+  auto recs = reader.Records();
+  ASSERT_EQ(recs.size(), 3u);
+  EXPECT_EQ(recs[0].prefix, "R");
+  ASSERT_EQ(recs[0].fields.size(), 76u);
+  EXPECT_EQ(recs[0].fields[0], "5");
+  EXPECT_EQ(recs[0].fields[3], "Bo");
+  EXPECT_EQ(recs[0].fields[4], "");             // NULL sex: an empty field
+  EXPECT_EQ(recs[0].fields[7], "Whole blood");  // NULL blood type
+  EXPECT_EQ(recs[0].fields[8], "General");      // NULL group
+  EXPECT_EQ(recs[0].fields[15], "WBC");
+  EXPECT_EQ(recs[0].fields[16], "7.20");        // marker and flag taken off
+  EXPECT_EQ(recs[0].fields[17], "x10^9/L");     // the row's own unit
+  EXPECT_EQ(recs[0].fields[19], "");            // LYM# not reportable
+  EXPECT_EQ(recs[0].fields[20], "x10^9/L");
+  EXPECT_EQ(recs[0].fields[75], std::to_string(lissim::SumBeforeChecksum(recs[0])));
+  EXPECT_EQ(recs[1].prefix, "TRANSFER FINISH");
+  EXPECT_EQ(recs[2].prefix, "TRANSFER FINISH");
   port.Close();
 }
