@@ -3,12 +3,15 @@
 // the end states (never "Finished" for a walk that stopped), and serial QC records over a pty.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "analyzer/serial_port.h"
 #include "controls/grid/grid_ctrl.h"
 #include "core/ado_conn.h"
 #include "link_fixture.h"
 #include "lis/send_runs.h"
 #include "lis/stored_send.h"
+#include "measurement/test_data_files.h"
 #include "measurement/zentil_call.h"
 #include "tools/lissim/serial_reader.h"
 
@@ -279,5 +282,65 @@ TEST(SerialSends, StoredSamplesOfAllDataNeedTheAlgorithmLibrary) {
   EXPECT_EQ(recs[0].fields[75], std::to_string(lissim::SumBeforeChecksum(recs[0])));
   EXPECT_EQ(recs[1].prefix, "TRANSFER FINISH");
   EXPECT_EQ(recs[2].prefix, "TRANSFER FINISH");
+  port.Close();
+}
+
+TEST(SerialSends, HistogramRecordsFromTheSamplesRawData) {
+  support::ScratchProgramFolder folder("lis_serial_hist");
+  support::ExecSql("insert into Person (SampleNo,TestDate,TestTime,Name,WBC,LYMA,MONA,GRAA,LYMP,MONP,GRAP,RBC,HGB,MCHC,"
+                   "MCH,MCV,RDWCV,RDWSD,HCT,PLT,MPV,PDW,PCT,PLCR,Warning,WMARKER2,WMARKER3,PMARKER1,PMARKER2) values "
+                   "('6','2026-03-07','08:00:00','Cy','7.2','2','0.5','4.7','28','7','65','4.5','135','330','29',"
+                   "'88','12','40','40','250','9','16','0.2','30','LF2 ',40.5,98.25,2.5,30.0)");
+  measurement::HistogramBuffers h;
+  for (int i = 0; i < 256; ++i) {
+    h.wbc[i] = static_cast<float>(i > 20 && i < 200 ? 50 + (i % 40) : 0);
+    h.rbc[i] = static_cast<float>(i > 30 && i < 220 ? 100 - std::abs(i - 90) / 2 : 0);
+  }
+  for (int i = 0; i < 128; ++i) h.plt[i] = static_cast<float>(i > 5 && i < 100 ? 40 - std::abs(i - 30) / 3 : 0);
+  ASSERT_EQ(measurement::WriteTestDataRecord(folder.folder(), measurement::TestDataKey("2026-03-07", "6"), h),
+            measurement::TestDataWrite::Written);
+  lissim::SerialReader reader;
+  ASSERT_TRUE(reader.Start());
+  analyzer::CSerialPort port;
+  ASSERT_EQ(port.OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
+  ASSERT_EQ(port.StartReader(), 1);
+  RecordingPanel panel;
+  CADOConn conn;
+  SendContext c;
+  c.panel = &panel;
+  c.scope = 1;
+  c.conn = &conn;
+  c.port = &port;
+  measurement::SetZentilLibraryPath(support::BuiltZentilPath());
+  RunOutcome o = SendSamplesSerial(c);
+  measurement::SetZentilLibraryPath("");
+  EXPECT_TRUE(o.finished);
+  EXPECT_EQ(panel.upper, 2);
+  EXPECT_EQ(panel.pos, 2);
+  ASSERT_TRUE(reader.WaitForRecords(7, 5000));
+  auto recs = reader.Records();
+  ASSERT_EQ(recs.size(), 7u);
+  const char* kinds[7] = {"R", "TRANSFER FINISH", "W", "W", "W", "M", "TRANSFER FINISH"};
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(recs[i].prefix, kinds[i]);
+  const lissim::TextRecord& wbc = recs[2];
+  ASSERT_EQ(wbc.fields.size(), 3u + 4 + 256 + 1);
+  EXPECT_EQ(wbc.fields[0], "6");
+  EXPECT_EQ(wbc.fields[2], "1");
+  EXPECT_EQ(wbc.fields[3], "15.0");
+  EXPECT_EQ(wbc.fields[4], "40.5");
+  EXPECT_EQ(wbc.fields[5], "98.2");  // 98.25 as "%.1f" of a single-precision number
+  int nonZero = 0;
+  for (int b = 0; b < 256; ++b) nonZero += wbc.fields[7 + b] != "0";
+  EXPECT_GT(nonZero, 0);
+  EXPECT_EQ(wbc.fields.back(), std::to_string(lissim::SumBeforeChecksum(wbc)));
+  const lissim::TextRecord& rbc = recs[3];
+  ASSERT_EQ(rbc.fields.size(), 3u + 2 + 256 + 1);
+  EXPECT_EQ(rbc.fields[3], "25.0");
+  const lissim::TextRecord& plt = recs[4];
+  ASSERT_EQ(plt.fields.size(), 3u + 2 + 256 + 1);
+  EXPECT_EQ(plt.fields[3], "2.5");
+  EXPECT_EQ(plt.fields[4], "30.0");
+  for (int b = 128; b < 256; ++b) EXPECT_EQ(plt.fields[5 + b], "");
+  EXPECT_EQ(recs[5].fields[0], "LF2 ");
   port.Close();
 }
