@@ -14,6 +14,7 @@
 #include "lis/hl7_messages.h"
 #include "measurement/patient/lis_profile.h"
 #include "measurement/result_save.h"
+#include "platform/sys/host_fakes.h"
 
 using namespace lis;
 
@@ -231,14 +232,43 @@ TEST_F(LinkFixture, MessagesFromSeveralThreadsNeverInterleaveAndAlarmsGoThroughT
 }
 
 TEST_F(LinkFixture, SettingsChangeDropsAndRemakesTheConnection) {
+  sys::FakeNetworkConfigControl network;
+  sys::SetNetworkConfigControl(&network);
+  // A fixed address: the PC's settings are applied (through the platform) before reconnecting.
+  LisLinkState.AddressMode = 0;
+  LisLinkState.OwnAddress = "192.168.7.2";
+  LisLinkState.SubnetMask = "255.255.255.0";
+  LisLinkState.Gateway = "192.168.7.1";
+  network.result = sys::HostResult::kFailed;  // the first attempts fail: the settings stay pending
   const int before = sim.Connections();
   DropLisConnection(true);
   EXPECT_EQ(LisLinkState.LisConnected.load(), 0);
+  ASSERT_TRUE(WaitFor([&] {
+    std::lock_guard<std::mutex> g(network.mu);
+    return network.calls.size() >= 2;
+  }));
+  EXPECT_EQ(LisLinkState.LisConnected.load(), 0);  // no connection before the address is in force
+  EXPECT_EQ(LisLinkState.ApplyPending.load(), 1);
+  {
+    std::lock_guard<std::mutex> g(network.mu);
+    network.result = sys::HostResult::kDone;
+  }
   ASSERT_TRUE(WaitConnected());
-  EXPECT_EQ(LisLinkState.NetworkReady.load(), 1);  // the address settings were applied again
+  EXPECT_EQ(LisLinkState.NetworkReady.load(), 1);
   EXPECT_EQ(LisLinkState.ApplyPending.load(), 0);
+  {
+    std::lock_guard<std::mutex> g(network.mu);
+    const sys::NetworkAddress& a = network.calls.back();
+    EXPECT_FALSE(a.dhcp);
+    EXPECT_EQ(a.ip, "192.168.7.2");
+    EXPECT_EQ(a.mask, "255.255.255.0");
+    EXPECT_EQ(a.gateway, "192.168.7.1");
+  }
   ASSERT_TRUE(WaitFor([&] { return sim.Connections() > before; }));
   EXPECT_EQ(SendLisMessage(AnyResult(), 3000).outcome, SendOutcome::Delivered);
+  lis::StopLisThreads();
+  sys::SetNetworkConfigControl(nullptr);
+  LisLinkState.AddressMode = 1;
 }
 
 TEST_F(LinkFixture, CountStartAsksForThePatientDataOnlyWithBidirectionalTransfer) {
