@@ -6,6 +6,7 @@
 #include "core/layout.h"
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/message_box.h"
+#include "platform/ui/messages.h"
 #include "platform/ui/resources.h"
 #include "platform/ui/window_class.h"
 
@@ -82,6 +83,8 @@ bool CDlgLis::OnInitDialog() {
   SetDlgItemText(IDC_LIS_GATEWAY_LABEL,
                  PickText(l, "默认网关:", "Default gateway:", "Gateway:", "Passerelle:", "Шлюз за замовчуванням:"));
   ApplyDialogFontToChildren(this, &SharedDialogFont());
+  // Five digits: every port from 1 to 65535 can be typed.
+  GetDlgItem(IDC_LIS_PORT)->SendMessage(ui::EM_LIMITTEXT, 5, 0);
   ok_.SetBitmaps(399, 400, 487);
   cancel_.SetBitmaps(403, 404, 486);
   double_.SetBkColor(draw::RGB(205, 213, 215));

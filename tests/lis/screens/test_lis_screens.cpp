@@ -83,6 +83,8 @@ TEST_F(LisScreens, NetworkSettingsCheckThePortAndDropTheLinkOnlyOnAChange) {
   ASSERT_TRUE(d.RunScript([&] { again.DoModal(); },
                           [&](ui::TestDriver& s) {
                             ASSERT_TRUE(s.RunUntil([&] { return s.Find(IDC_LIS_PORT) != nullptr; }));
+                            ReplacePort(s, "123456");
+                            EXPECT_EQ(s.Text(IDC_LIS_PORT), "12345");  // five digits at most
                             for (const char* port : {"", "70000", "0", "5001"}) {
                               ReplacePort(s, port);
                               EXPECT_EQ(s.Text(IDC_LIS_PORT), port);
