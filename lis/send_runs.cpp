@@ -93,7 +93,7 @@ RunOutcome SendSamplesNetwork(const SendContext& c) {
     for (int col : cols) {
       const std::string no = c.grid->GetItemText(0, col);
       if (no.empty()) {
-        o.items = done;  // an empty column ends the list
+        o.items = o.sent;  // an empty sample number ends the list: what came before went out
         break;
       }
       if (c.grid->GetItemText(3, col).empty()) {

@@ -344,3 +344,19 @@ TEST(SerialSends, HistogramRecordsFromTheSamplesRawData) {
   EXPECT_EQ(recs[5].fields[0], "LF2 ");
   port.Close();
 }
+
+TEST_F(SendRuns, AnEmptySampleNumberEndsTheListAndAnEmptyFirstValueIsPassedOver) {
+  CGridCtrl grid;
+  FillGrid(grid, 4);
+  grid.SetItemText(3, 1, "");  // sample 1 without values
+  grid.SetItemText(0, 3, "");  // the list ends at column 3
+  grid.SetSelectedRange(3, 1, 22, 4);
+  SendContext c = Context(&grid, 0);
+  RunOutcome o = SendSamplesNetwork(c);
+  EXPECT_TRUE(o.finished);
+  EXPECT_EQ(o.sent, 1);
+  EXPECT_EQ(panel.status, "Finished");
+  auto msgs = sim.Messages();
+  ASSERT_EQ(msgs.size(), 1u);
+  EXPECT_EQ(msgs[0].Field("PID", 2), "2");
+}
