@@ -266,7 +266,6 @@ SendResult SendLisMessage(const LisMessage& message, int waitMs) {
     std::lock_guard<std::mutex> g(g_replyMutex);
     forget(true);
     res.outcome = LisLinkState.LisConnected.load() == 1 ? SendOutcome::SendFailed : SendOutcome::NotConnected;
-    if (res.outcome == SendOutcome::NotConnected && waitMs == 0) res.outcome = SendOutcome::SendFailed;
     return res;
   }
   if (waitMs <= 0) {
