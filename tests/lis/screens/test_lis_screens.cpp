@@ -63,6 +63,7 @@ TEST_F(LisScreens, NetworkSettingsCheckThePortAndDropTheLinkOnlyOnAChange) {
                             EXPECT_EQ(s.Text(IDC_LIS_PORT), "5000");
                             EXPECT_EQ(s.Text(IDC_LIS_SERVER), "10.1.2.3");
                             warningVisible = s.Visible(IDC_LIS_WARNING);
+                            Shot("lis_network_settings_en");
                             ownEnabled = s.Enabled(IDC_LIS_OWN);
                             // Unchanged: saved, the connection stays.
                             s.Press(ui::IDOK);
@@ -169,6 +170,7 @@ TEST_F(LisScreens, SendScreenWithoutItsPort) {
                             [&](ui::TestDriver& s) {
                               ASSERT_TRUE(s.RunUntil([&] { return s.Find(IDC_SEND_SEND) != nullptr; }));
                               status = s.Text(IDC_SEND_STATUS);
+                              Shot("lis_send_screen_kind" + std::to_string(c.linkKind));
                               send = s.Enabled(IDC_SEND_SEND);
                               EXPECT_EQ(s.Check(IDC_SEND_SELECTED), 1);
                               s.Key(ui::VK_ESCAPE);  // swallowed
