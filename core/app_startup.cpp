@@ -126,6 +126,8 @@ void ReadStartupSettings() {
   LisLinkState.Gateway = ReadIni("LIS", "GATEWAY", "0.0.0.0");
   LisLinkState.ServerAddress = ReadIni("LIS", "SERVER", "0.0.0.0");
   LisLinkState.ServerPort = ParseLeadingInt(ReadIni("LIS", "PORT", "0"));
+  // A port outside 1..65535 names no server: the link then makes no attempt.
+  if (LisLinkState.ServerPort < 1 || LisLinkState.ServerPort > 65535) LisLinkState.ServerPort = 0;
   LisLinkState.Bidirectional = ParseLeadingInt(ReadIni("LIS", "DOUBLE", "0"));
   LisLinkState.AlarmSending = ParseLeadingInt(ReadIni("LIS", "WARNING", "0"));
   LisLinkState.AddressMode = ParseLeadingInt(ReadIni("LIS", "TYPE", "1"));

@@ -21,6 +21,7 @@ std::string G(float v) { return FormatValue(v, 0, 1); }
 
 std::mutex g_mutex;
 HandOffEntry g_entries[2];
+SendHandOffEntry g_sendEntry;
 HandOffNotice g_notice;
 
 }  // namespace
@@ -150,6 +151,11 @@ void SetHandOffEntry(HandOffKind kind, HandOffEntry entry) {
   g_entries[static_cast<int>(kind)] = std::move(entry);
 }
 
+void SetSendHandOffEntry(SendHandOffEntry entry) {
+  std::lock_guard<std::mutex> g(g_mutex);
+  g_sendEntry = std::move(entry);
+}
+
 void SetHandOffNotice(HandOffNotice notice) {
   std::lock_guard<std::mutex> g(g_mutex);
   g_notice = std::move(notice);
@@ -162,14 +168,6 @@ void NoticeHandOff(const std::string& text) {
     notice = g_notice;
   }
   if (notice) notice(text);
-}
-
-std::string HandOffUnavailableText(HandOffKind kind, int language) {
-  // The test screen installs the print entry itself; only the LIS may be missing.
-  if (kind == HandOffKind::Print) return "";
-  return PickText(language, "LIS发送功能尚不可用", "Sending to the LIS is not available yet",
-                  "El envío al LIS aún no está disponible", "L'envoi au LIS n'est pas encore disponible",
-                  "Надсилання до LIS ще недоступне");
 }
 
 std::string NotSavedText(int language) {
@@ -186,21 +184,18 @@ std::string NotComputedText(int language) {
                   "Немає результату: бібліотеку алгоритмів не вдалося використати");
 }
 
-bool HandOff(HandOffKind kind, bool stored, int language, const ReportSnapshot& sample) {
+bool HandOff(HandOffKind kind, bool stored, int language, const ReportSnapshot& sample,
+             const HandOffSnapshot* snapshot) {
   HandOffEntry entry;
-  HandOffNotice notice;
+  SendHandOffEntry sendEntry;
   {
     std::lock_guard<std::mutex> g(g_mutex);
     entry = g_entries[static_cast<int>(kind)];
-    notice = g_notice;
+    sendEntry = g_sendEntry;
   }
   if (!stored) return false;  // the caller has said why once, for both kinds
-  if (!entry) {
-    const std::string text = HandOffUnavailableText(kind, language);
-    if (notice && !text.empty()) notice(text);
-    return false;
-  }
-  return entry(sample);
+  if (kind == HandOffKind::Send && sendEntry && snapshot != nullptr) return sendEntry(*snapshot);
+  return entry ? entry(sample) : false;
 }
 
 }  // namespace measurement

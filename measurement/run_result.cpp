@@ -1,6 +1,7 @@
 #include "measurement/run_result.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "core/ado_conn.h"
@@ -10,6 +11,7 @@
 #include "core/value_format.h"
 #include "core/write_log.h"
 #include "measurement/patient/patient_input.h"
+#include "measurement/screen/sample_globals.h"
 #include "platform/sys/clock.h"
 
 namespace measurement {
@@ -132,6 +134,38 @@ RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, X
   return r;
 }
 
+HandOffSnapshot MakeHandOffSnapshot(const RunResult& r) {
+  HandOffSnapshot s;
+  s.sampleNo = CurrentSample.SampleNo.empty() ? r.row.sampleNo : CurrentSample.SampleNo;
+  s.testDate = r.testDate;
+  s.testTime = r.testTime;
+  s.name = CurrentSample.Name;
+  s.sex = CurrentSample.Sex;
+  s.age = CurrentSample.Age;
+  s.sampleType = CurrentSample.BloodType.empty() ? r.row.bloodType : CurrentSample.BloodType;
+  s.referGroup = r.referValue;
+  s.medicalNo = CurrentSample.MedicalNo;
+  s.bedNo = CurrentSample.BedNo;
+  s.dept = CurrentSample.Dept;
+  s.sender = CurrentSample.Sender;
+  s.scrutator = CurrentSample.Scrutator;
+  s.checker = CurrentSample.Checker;
+  for (int i = 0; i < 20; ++i) {
+    s.values[i] = r.values.marks[i] != 0 || !IsValidParamValue(r.values.values[i]) ? std::string()
+                                                                                   : FormatValue(r.values.values[i], i);
+    s.units[i] = UnitTexts[i];
+    s.flags[i] = r.markTexts[i];
+    s.ranges[i] = r.rangeTexts[i];
+  }
+  ReorderParamTextsForStore(s.values);
+  ReorderParamTextsForStore(s.units);
+  ReorderParamTextsForStore(s.flags);
+  std::memcpy(s.curves, r.curves, sizeof s.curves);
+  for (int i = 0; i < 8; ++i) s.lines[i] = r.values.markers[i];
+  s.warning = r.flags.warning;
+  return s;
+}
+
 HandOffOutcome HandOffResult(const RunResult& r, bool printInstant, bool sendInstant, int language,
                              const ReportSnapshot& sample) {
   HandOffOutcome o;
@@ -144,7 +178,10 @@ HandOffOutcome HandOffResult(const RunResult& r, bool printInstant, bool sendIns
     NoticeHandOff(text);
     return o;
   }
-  if (sendInstant) o.sent = HandOff(HandOffKind::Send, true, language, sample);
+  if (sendInstant) {
+    const HandOffSnapshot snapshot = MakeHandOffSnapshot(r);
+    o.sent = HandOff(HandOffKind::Send, true, language, sample, &snapshot);
+  }
   if (printInstant) o.printed = HandOff(HandOffKind::Print, true, language, sample);
   return o;
 }

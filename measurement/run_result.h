@@ -79,6 +79,9 @@ struct HandOffOutcome {
 };
 HandOffOutcome HandOffResult(const RunResult& r, bool printInstant, bool sendInstant, int language,
                              const ReportSnapshot& sample);
+// The copy of a stored result (with the test screen's current sample and unit texts) that the
+// LIS's automatic sending takes.
+HandOffSnapshot MakeHandOffSnapshot(const RunResult& r);
 
 // The row texts of the seven unit columns from the 20 unit texts (screen order).
 void UnitColumnsOf(const std::string units[20], std::string out[7]);

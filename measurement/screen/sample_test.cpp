@@ -263,11 +263,15 @@ void CSampleTest::OpenLisPort() {
                                 analyzer::kBoardEventMask, analyzer::kBoardWriteBufferSize);
   if (opened) {
     port->StartReader();
+    std::lock_guard<std::mutex> g(LisSerialPortMutex);
     LisSerialPort = std::move(port);
     return;
   }
   // A port that did not open is not kept as if it were open.
-  LisSerialPort.reset();
+  {
+    std::lock_guard<std::mutex> g(LisSerialPortMutex);
+    LisSerialPort.reset();
+  }
   const int lang = Language();
   Box(TestScreenText(ScreenText::LisPortFailed, lang), lang == 0 || lang == 2 ? ui::MB_ICONWARNING : ui::MB_OK);
 }

@@ -163,7 +163,10 @@ void CSampleTest::OnTimer(uintptr_t id) {
       KillTimer(kCycleTimer);
       cycleTimerOn_ = false;
       port_.reset();
-      LisSerialPort.reset();
+      {
+        std::lock_guard<std::mutex> g(LisSerialPortMutex);
+        LisSerialPort.reset();
+      }
       EndDialog(ui::IDCANCEL);
       break;
     default: break;

@@ -12,6 +12,7 @@
 #include "core/value_format.h"
 #include "core/write_log.h"
 #include "measurement/count_settings.h"
+#include "measurement/patient/lis_profile.h"
 #include "measurement/patient/profile_flags.h"
 #include "measurement/result_globals.h"
 #include "measurement/sample_number.h"
@@ -108,6 +109,8 @@ KeyDecision CSampleTest::OnKeyPress() {
   ClearResultDisplay();
   if (longName_) nameTip_.HideTip(IDC_NAME);
   RefreshSampleIdentity();
+  // Ask the LIS for the patient data of the sample being counted (bidirectional transfer).
+  SendCountStartOrderQuery(SampleNoText);
   {
     const std::string number = SampleNoText;
     SendToProfileWindow(WM_PROFILE_COUNT_STARTED, static_cast<ui::WParam>(bloodMode_),

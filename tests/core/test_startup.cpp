@@ -179,6 +179,16 @@ TEST_F(StartupTest, LisSettingsAndTheAddressMode) {
   EXPECT_EQ(LisLinkState.NetworkReady.load(), 1);
   EXPECT_EQ(LisLinkState.ApplyPending.load(), 0);
   EXPECT_EQ(LisLinkState.AlarmSending, 0);
+
+  // A port outside 1..65535 names no server.
+  for (const char* port : {"70000", "65536", "-5", "0"}) {
+    folder_.write("Setting.ini", std::string("[LIS]\nPORT=") + port + "\n");
+    ReadStartupSettings();
+    EXPECT_EQ(LisLinkState.ServerPort, 0) << port;
+  }
+  folder_.write("Setting.ini", "[LIS]\nPORT=65535\n");
+  ReadStartupSettings();
+  EXPECT_EQ(LisLinkState.ServerPort, 65535);
 }
 
 TEST_F(StartupTest, ASecondCopyIsTurnedAway) {
