@@ -265,6 +265,70 @@ TEST_F(HistoryPrintTest, AFurtherPressWhileAJobRunsStartsNothing) {
   EXPECT_EQ(CountPrefix(TextRows(log), "No.:"), 0u);
 }
 
+TEST_F(HistoryPrintTest, PrintTurnsIntoCancelInEachLanguage) {
+  Sql("update SysSetting set Printer=0, PrintFormat=1");
+  Store(2, false);
+  const struct {
+    int language;
+    const char *print, *cancel;
+  } cases[] = {{0, "打印", "取消"},
+               {1, "Print", "Cancel"},
+               {2, "Imprimir", "Cancelar"},
+               {3, "Imprimer", "Annuler"},
+               {4, "Друк", "Відміна"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.language);
+    AppSettings.LanguageIndex = static_cast<uint8_t>(c.language);
+    StripPrinter printer;
+    printer.HoldAt(ThermalRowBytes(" "));
+    UsePrinter(printer);
+    CHistoryList screen;
+    std::string idle, running, ended;
+    uint8_t flag = 0;
+    Run(screen, [&](ui::TestDriver& s) {
+      idle = s.Text(IDC_HL_PRINT);
+      Ui(s, [&] { screen.ApplySelection(1, 2); });
+      s.Press(IDC_HL_PRINT);
+      ASSERT_TRUE(s.RunUntil([&] { return printer.Held(); }, 60000));
+      running = s.Text(IDC_HL_PRINT);
+      s.Press(IDC_HL_PRINT);
+      flag = history::PrintCancelFlag.load();
+      printer.Release();
+      ASSERT_TRUE(WaitJobEnd(s, screen));
+      ended = s.Text(IDC_HL_PRINT);
+    });
+    EXPECT_EQ(idle, c.print);
+    EXPECT_EQ(running, c.cancel);
+    EXPECT_EQ(flag, 1) << "the Cancel caption of the language is known as Cancel";
+    EXPECT_EQ(ended, c.print);
+    EXPECT_EQ(TextRows(StripLog(printer.Bytes())), std::vector<std::string>{""}) << "cancelled before the first report";
+  }
+}
+
+TEST_F(HistoryPrintTest, ASingleColumnWithoutResultsIsRefusedAndPrintStaysUsable) {
+  Sql("update SysSetting set Printer=0, PrintFormat=1");
+  const std::vector<PrintRow> rows = Store(2, false, /*withoutWbc=*/1);
+  StripPrinter printer;
+  UsePrinter(printer);
+  CHistoryList screen;
+  Run(screen, [&](ui::TestDriver& s) {
+    Ui(s, [&] { screen.ApplySelection(2, 2); });  // sample 1
+    s.Press(IDC_HL_PRINT);
+    EXPECT_EQ(s.MessageBoxText(), "This sample has no test data!");
+    s.AnswerMessageBox(ui::IDOK);
+    EXPECT_FALSE(screen.PrintBusy());
+    EXPECT_EQ(s.Text(IDC_HL_PRINT), "Print");
+    EXPECT_TRUE(printer.Bytes().empty());
+    // The next press prints the next choice.
+    Ui(s, [&] { screen.ApplySelection(1, 1); });  // sample 2
+    s.Press(IDC_HL_PRINT);
+    ASSERT_TRUE(WaitJobEnd(s, screen));
+  });
+  const std::vector<std::string> text = TextRows(StripLog(printer.Bytes()));
+  EXPECT_EQ(CountPrefix(text, "No.:"), 1u);
+  EXPECT_EQ(CountPrefix(text, "Name: " + rows[1].name), 1u);
+}
+
 TEST_F(HistoryPrintTest, BrowserPrintsOnePagePerPickedSampleOnThePagePrinter) {
   Sql("update SysSetting set Printer=1, PrintFormat=1");
   const std::vector<PrintRow> rows = Store(3, false);
