@@ -78,8 +78,6 @@ class CHistoryGraphics : public ui::Dialog {
   std::string Text(int id) const { return GetDlgItemText(id); }
   bool RowMissing() const { return rowMissing_; }
   measurement::CGraphView& Graph(int c) { return graphs_[c]; }
-  // The report of the shown result as Print takes it; false when the row is not in the store.
-  bool ShownReportSnapshot(ReportSnapshot* out);
   bool PrintJobRunning() const { return printJob_ != PrintJob::None; }
   bool PrintHintShown() const { return printHint_.IsShown(); }
   bool WaitForPrintJob(int64_t ms) { return printThread_.Join(ms); }
@@ -106,6 +104,8 @@ class CHistoryGraphics : public ui::Dialog {
   void SetLabel(int id, const std::string& text);
   void Step(bool forward);
   std::string ShownWbc() const { return row_.values[0].value; }
+  // The report of the shown result as Print takes it; false when the row is not in the store.
+  bool ShownReportSnapshot(ReportSnapshot* out);
 
   std::array<CStaticTrans, 20> values_, marks_, units_;
   std::array<CStaticTrans, 20> leads_;

@@ -349,8 +349,9 @@ void CHistoryGraphics::OnProfile() {
 }
 
 bool CHistoryGraphics::ShownReportSnapshot(ReportSnapshot* out) {
-  // The stored row gives the patient texts, units, ranges, flags text and raw histograms; the
-  // values and marks are those the view shows, and the lines those its charts show.
+  // The stored row gives the patient texts, units, ranges, flags text, lines and raw
+  // histograms (the view's lines are the stored ones until a save stores new ones); the values
+  // and marks are those the view shows.
   StoredSampleColumn column;
   column.sampleNo = row_.sampleNo;
   column.testDate = row_.testDate;
@@ -358,12 +359,7 @@ bool CHistoryGraphics::ShownReportSnapshot(ReportSnapshot* out) {
     column.results[i] = ShownResultValues[i];
     if (!ShownResultMarks[i].empty()) column.results[i] += " " + ShownResultMarks[i];
   }
-  if (LoadStoredSnapshot(db_, column, AppSettings.LanguageIndex, out) != StoredSnapshot::Loaded) return false;
-  if (compute_.computed) {
-    const float lines[4] = {compute_.markers[1], compute_.markers[2], compute_.markers[6], compute_.markers[7]};
-    std::copy(lines, lines + 4, out->histograms.markers);
-  }
-  return true;
+  return LoadStoredSnapshot(db_, column, AppSettings.LanguageIndex, out) == StoredSnapshot::Loaded;
 }
 
 void CHistoryGraphics::OnPrint() {
