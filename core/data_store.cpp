@@ -9,6 +9,7 @@
 #include "core/app_settings.h"
 #include "core/field_read.h"
 #include "platform/db/connection.h"
+#include "platform/sys/file_io.h"
 
 extern const char kSchemaSql[];
 
@@ -52,8 +53,7 @@ bool CreateDataStoreIfMissing(bool* created, std::string* error) {
     }
     c.Close();
   }
-  if (failure.empty() && std::rename(temp.c_str(), path.c_str()) != 0)
-    failure = "Cannot create " + path;
+  if (failure.empty() && !sys::RenameFile(temp, path, &failure)) failure = "Cannot create " + path + ": " + failure;
   if (!failure.empty()) {
     RemoveDatabaseFiles(temp);
     if (error) *error = failure;

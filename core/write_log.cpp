@@ -1,13 +1,12 @@
 #include "core/write_log.h"
 
-#include <sys/socket.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
 
 #include "core/lis_link_state.h"
+#include "platform/net/socket_send.h"
 #include "platform/sys/clock.h"
 #include "platform/sys/debug_output.h"
 
@@ -19,7 +18,7 @@ AlarmMessageBuilder g_builder;
 LisSendFunction g_send;
 
 long DefaultSend(int socket, const uint8_t* data, size_t size) {
-  return ::send(socket, data, size, MSG_NOSIGNAL);
+  return net::SendSome(socket, data, size);
 }
 
 // UTF-8 to UTF-16, at most `limit` code units, never splitting a surrogate pair.

@@ -21,7 +21,8 @@ using AlarmMessageBuilder =
     std::function<std::vector<uint8_t>(const AlarmRecord& record, std::string* controlId)>;
 void SetAlarmMessageBuilder(AlarmMessageBuilder builder);
 
-// Sends bytes on the LIS socket; returns the bytes sent, or -1 on failure. Default: send(2).
+// Sends bytes on the LIS socket; returns the bytes sent, or -1 on failure. Default: send(2)
+// through the platform (net::SendSome).
 using LisSendFunction = std::function<long(int socket, const uint8_t* data, size_t size)>;
 void SetLisSendFunction(LisSendFunction send);
 
