@@ -43,15 +43,18 @@ int Close(sqlite3_file* f) {
 }
 int Read(sqlite3_file* f, void* p, int n, sqlite3_int64 at) { return Real(f)->pMethods->xRead(Real(f), p, n, at); }
 int Write(sqlite3_file* f, const void* p, int n, sqlite3_int64 at) {
-  size_t limit = 0;
-  if (int rc = Fault(f, sys::IoOp::Write, SQLITE_IOERR_WRITE, &limit); rc != SQLITE_OK) return rc;
-  if (limit < static_cast<size_t>(n)) {
-    // A short write: part of the page reaches the disk, and the engine hears the disk is full,
-    // as its own layer reports a short write.
-    Real(f)->pMethods->xWrite(Real(f), p, static_cast<int>(limit), at);
-    return SQLITE_FULL;
+  // A short write the seam gives is continued with the rest, as the file layer does.
+  const char* bytes = static_cast<const char*>(p);
+  for (;;) {
+    size_t limit = 0;
+    if (int rc = Fault(f, sys::IoOp::Write, SQLITE_IOERR_WRITE, &limit); rc != SQLITE_OK) return rc;
+    if (limit >= static_cast<size_t>(n)) return Real(f)->pMethods->xWrite(Real(f), bytes, n, at);
+    const int part = static_cast<int>(limit);
+    if (int rc = Real(f)->pMethods->xWrite(Real(f), bytes, part, at); rc != SQLITE_OK) return rc;
+    bytes += part;
+    n -= part;
+    at += part;
   }
-  return Real(f)->pMethods->xWrite(Real(f), p, n, at);
 }
 int Truncate(sqlite3_file* f, sqlite3_int64 size) {
   if (int rc = Fault(f, sys::IoOp::Truncate, SQLITE_IOERR_TRUNCATE); rc != SQLITE_OK) return rc;

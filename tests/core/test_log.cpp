@@ -12,6 +12,7 @@
 #include "platform/sys/clock.h"
 #include "platform/sys/debug_output.h"
 #include "program_folder.h"
+#include "tests/support/io_faults.h"
 
 namespace {
 
@@ -244,6 +245,43 @@ TEST_F(WriteLogTest, AClosedPeerEndsTheSendingQuietly) {
   WriteLog("text");  // no signal ends the program
   EXPECT_TRUE(LisLinkState.LisReplyEvent.IsSet());
   close(sv[0]);
+}
+
+TEST_F(WriteLogTest, TheAlarmSendPassesThePlatformSeam) {
+  int sv[2];
+  ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, sv), 0);
+  SetLisSendFunction(nullptr);
+  LisLinkState.LisSocket = sv[0];
+  messageSize_ = 2500;
+  {
+    // Every send goes out 300 bytes at a time: the rest is sent after it, the message arrives whole.
+    support::IoFaults seam;
+    seam.Add({sys::IoOp::Send, "", 1, support::IoFaults::Short(300), -1});
+    WriteLog("Aperture clogged");
+    EXPECT_GE(seam.Fired(), 9);
+  }
+  std::vector<uint8_t> got(4096);
+  size_t total = 0;
+  while (total < 2500) {
+    ssize_t n = read(sv[1], got.data() + total, got.size() - total);
+    ASSERT_GT(n, 0);
+    total += static_cast<size_t>(n);
+  }
+  EXPECT_EQ(total, 2500u);
+  EXPECT_FALSE(LisLinkState.LisReplyEvent.IsSet());
+
+  // A send that fails ends the alarm: nothing more goes out and no reply is awaited.
+  LisLinkState.LisReplyEvent.Set();
+  {
+    support::IoFaults seam;
+    seam.Add({sys::IoOp::Send, "", 2, support::IoFaults::Error(EIO)});
+    WriteLog("Aperture clogged");
+    EXPECT_EQ(seam.Steps().size(), 2u);
+  }
+  EXPECT_TRUE(LisLinkState.LisReplyEvent.IsSet());
+  close(sv[0]);
+  EXPECT_EQ(read(sv[1], got.data(), got.size()), 1024);  // only the first piece
+  close(sv[1]);
 }
 
 }  // namespace
