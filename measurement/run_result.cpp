@@ -148,52 +148,9 @@ HandOffOutcome HandOffResult(const RunResult& r, bool printInstant, bool sendIns
   return o;
 }
 
-std::string ReagentShortageText(float diluent, float lyse, float cleanser, int language) {
-  std::string t;
-  if (diluent < 30.0f) t += PickText(language, "稀释液 ", "Diluent ", "Diluente ", "Diluant ", "Розчинник ");
-  if (lyse < 5.0f) t += PickText(language, "溶血剂 ", "Lyse ", "Lisante ", "Lyse ", "Лізуючий розчин ");
-  if (cleanser < 10.0f)
-    t += PickText(language, "清洁液 ", "Cleanser ", "Limpiador ", "Detergent ", "Промиваючий розчин ");
-  if (!t.empty()) t += PickText(language, "余量不足", "not enough", "insuficiente", "insuffisant", "Не достатньо");
-  return t;
-}
-
 std::string AgeWithUnit(int age, const std::string& unit, int language) {
   const int field = AgeFieldOfUnit(unit);
   return std::to_string(age) + (field >= 0 ? AgeSuffix(field, language, true) : "");
-}
-
-}  // namespace measurement
-
-namespace measurement {
-
-BlankCheck CheckStartupBlank(const CountInputs& inputs, const HistogramBuffers& blank, const std::string* units) {
-  CountInputs in = inputs;
-  in.bloodMode = 0;
-  in.hgbBlank = nullptr;
-  in.hgbSample = nullptr;
-  auto input = std::make_unique<AlgorithmInput>();
-  auto result = std::make_unique<AlgorithmResult>();
-  FillAlgorithmInput(*input, in, blank);
-  BlankCheck c;
-  c.status = CallAlgorithmMain(*result, *input);
-  c.values = TakeResult(*result, c.status, nullptr);
-  if (c.status == ZentilStatus::Computed) {
-    c.values.values[8] = 0.0f;
-    c.values.marks[8] = 0;
-  }
-  auto over = [&](int i, float limit) {
-    const float v = c.values.values[i];
-    return v == kInvalidParamValue || v > limit;
-  };
-  c.high = over(0, 0.2f) || over(7, 0.03f) || over(15, 10.0f) || over(9, 0.5f);
-  if (units != nullptr) ConvertUnit(c.values.values, units, 0);
-  return c;
-}
-
-std::string HighBlankText(int language) {
-  return PickText(language, "本底值偏大", "High blank value", "Valor de blanco alta", "Valeur du blanc haut",
-                  "Високі значення бланка");
 }
 
 }  // namespace measurement

@@ -82,28 +82,7 @@ HandOffOutcome HandOffResult(const RunResult& r, bool printInstant, bool sendIns
 // The row texts of the seven unit columns from the 20 unit texts (screen order).
 void UnitColumnsOf(const std::string units[20], std::string out[7]);
 
-// The reagent shortage line (diluent below 30 mL, lyse below 5 mL, cleanser below 10 mL), empty
-// when nothing is short.
-std::string ReagentShortageText(float diluent, float lyse, float cleanser, int language);
-
 // The age text for printing and sending: the number and the unit word of the AgeUnit code.
 std::string AgeWithUnit(int age, const std::string& ageUnit, int language);
-
-}  // namespace measurement
-
-namespace measurement {
-
-// The start-up blank count: computed without HGB, with whole-blood constants. High when WBC is
-// above 0.2, RBC above 0.03, PLT above 10 or HCT above 0.5 (before unit conversion), or any of
-// them invalid; an uncomputed blank counts as high.
-struct BlankCheck {
-  ZentilStatus status = ZentilStatus::Computed;
-  SampleValues values;  // HGB set to 0.0, converted into the units
-  bool high = false;
-};
-BlankCheck CheckStartupBlank(const CountInputs& inputs, const HistogramBuffers& blank, const std::string* units);
-// "本底值偏大", "High blank value" ... and the Chinese log line of a high blank.
-std::string HighBlankText(int language);
-inline constexpr const char* kHighBlankLogLine = "开机本底值大。请重测,如果依然超出范围，请清洗计数池或检测相关部件";
 
 }  // namespace measurement

@@ -329,7 +329,7 @@ bool CSampleTest::OnInitDialog() {
   // The reagent warning of the volumes left.
   if (analyzer::Reagents().volumes().ReagentAlarmType == 0) {
     const analyzer::ReagentVolumes& v = analyzer::Reagents().volumes();
-    const std::string text = ReagentShortageText(v.DiluentVol, v.LyseVol, v.CleanerVol, lang);
+    const std::string text = analyzer::ReagentShortageText(analyzer::CheckReagents(analyzer::ReagentCheck::TestScreen, v), lang);
     if (!text.empty()) {
       WriteLog(text);
       ShowWarning(text, true);

@@ -186,7 +186,8 @@ void CSampleTest::ProcessRunResult(bool) {
   // After each stored result the volumes are checked again; counting is not refused.
   if (r->Stored() && analyzer::Reagents().volumes().ReagentAlarmType == 0) {
     const analyzer::ReagentVolumes& v = analyzer::Reagents().volumes();
-    const std::string text = ReagentShortageText(v.DiluentVol, v.LyseVol, v.CleanerVol, Language());
+    const std::string text =
+        analyzer::ReagentShortageText(analyzer::CheckReagents(analyzer::ReagentCheck::TestScreen, v), Language());
     if (!text.empty()) {
       WriteLog(text);
       ShowWarning(text, true);
@@ -242,14 +243,12 @@ void CSampleTest::OnDiluentDispensed() {
 
 void CSampleTest::ShowReagentShortage() {
   const analyzer::ReagentVolumes& v = analyzer::Reagents().volumes();
-  const int lang = Language();
-  std::string text;
-  if (!v.DiluentAvailable) text += PickText(lang, "稀释液 ", "Diluent ", "Diluente ", "Diluant ", "Розчинник ");
-  if (!v.LyseAvailable) text += PickText(lang, "溶血剂 ", "Lyse ", "Lisante ", "Lyse ", "Лізуючий розчин ");
-  if (!v.CleanserAvailable)
-    text += PickText(lang, "清洁液 ", "Cleanser ", "Limpiador ", "Detergent ", "Промиваючий розчин ");
+  analyzer::ReagentShortage shortage;
+  shortage.diluent = !v.DiluentAvailable;
+  shortage.lyse = !v.LyseAvailable;
+  shortage.cleanser = !v.CleanserAvailable;
+  const std::string text = analyzer::ReagentShortageText(shortage, Language());
   if (!text.empty()) {
-    text += PickText(lang, "余量不足", "not enough", "insuficiente", "insuffisant", "Не достатньо");
     WriteLog(text);
     ShowWarning(text, true);
   } else if (reagentAlarmShown_) {

@@ -1,4 +1,4 @@
-// Trace records of damaged frames, the published result and the start-up blank check.
+// Trace records of damaged frames and the published result.
 #include <gtest/gtest.h>
 
 #include "core/value_format.h"
@@ -78,28 +78,4 @@ TEST(PublishedResult, CopiesValuesTextsAndHistograms) {
   EXPECT_EQ(RangeTexts[3], "2.0-7.0");
   EXPECT_EQ(Warning, "PF1 ");
   EXPECT_EQ(SampleHistograms.plt[5], 42.0f);
-}
-
-TEST(StartupBlank, EmptyCountIsNormalAndMissingLibraryIsHigh) {
-  MeasurementFolder folder(false);
-  SetZentilLibraryPath(BuiltZentilPath());
-  HistogramBuffers empty;
-  BlankCheck c = CheckStartupBlank(CountInputs{}, empty, nullptr);
-  EXPECT_EQ(c.status, ZentilStatus::Computed);
-  EXPECT_EQ(c.values.values[8], 0.0f);
-  EXPECT_FALSE(c.high) << c.values.values[0] << " " << c.values.values[7] << " " << c.values.values[15] << " "
-                       << c.values.values[9];
-
-  HistogramBuffers dirty;
-  for (size_t i = 40; i < 120; ++i) dirty.wbc[i] = 500.0f;
-  EXPECT_TRUE(CheckStartupBlank(CountInputs{}, dirty, nullptr).high);
-
-  SetZentilLibraryPath(folder.file("libZentil.so"));
-  SetZentilMessageHook([](const std::string&) {});
-  c = CheckStartupBlank(CountInputs{}, empty, nullptr);
-  SetZentilMessageHook(nullptr);
-  SetZentilLibraryPath("");
-  EXPECT_EQ(c.status, ZentilStatus::LibraryMissing);
-  EXPECT_TRUE(c.high);
-  EXPECT_EQ(HighBlankText(1), "High blank value");
 }
