@@ -11,7 +11,7 @@
 #include "measurement/repeat_agreement.h"
 #include "measurement/result_intake.h"
 #include "measurement/result_save.h"
-#include "measurement/test_data_files.h"
+#include "measurement/raw_files.h"
 #include "measurement/zentil_call.h"
 
 class CADOConn;

@@ -8,7 +8,7 @@
 // CQCSel (QC menu), CCaliSel (calibration menu), CServiceSel (maintenance menu), CSysSet
 // (settings), CBackDoor2 (hidden maintenance menu).
 #include "core/screen_registry.h"
-#include "measurement/screen/sample_test.h"
+#include "measurement/screen/sample_test_screen.h"
 
 void RegisterProgramScreens() {
   measurement::RegisterMeasurementScreens();  // the test screen and what it opens

@@ -2,7 +2,7 @@
 
 #include "core/app_settings.h"
 #include "core/dialog_layout.h"
-#include "measurement/screen/sample_test_texts.h"
+#include "measurement/screen/sample_test_screen_texts.h"
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/window_class.h"

@@ -1,4 +1,4 @@
-#include "measurement/screen/sample_test.h"
+#include "measurement/screen/sample_test_screen.h"
 
 #include <cstdio>
 
@@ -21,7 +21,7 @@
 #include "measurement/result_globals.h"
 #include "measurement/screen/restore_dlg.h"
 #include "measurement/screen/sample_globals.h"
-#include "measurement/screen/sample_test_texts.h"
+#include "measurement/screen/sample_test_screen_texts.h"
 #include "platform/sys/clock.h"
 #include "platform/ui/app.h"
 #include "platform/ui/data_exchange.h"

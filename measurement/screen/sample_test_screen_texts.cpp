@@ -1,4 +1,4 @@
-#include "measurement/screen/sample_test_texts.h"
+#include "measurement/screen/sample_test_screen_texts.h"
 
 #include "core/app_settings.h"
 
