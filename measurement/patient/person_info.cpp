@@ -16,6 +16,7 @@
 #include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/resources.h"
+#include "controls/screen_common.h"
 
 using namespace measurement;
 
@@ -674,13 +675,10 @@ bool CPersonInfo::OnEraseBkgnd(draw::DC& dc) {
 }
 
 const draw::Brush* CPersonInfo::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
-  static const draw::Brush kHollow = draw::Brush::NullBrush();
   static const draw::Brush kWhite = draw::Brush::Solid(draw::RGB(255, 255, 255));
   if (ctlType == ui::CTLCOLOR_STATIC) {
     const bool heading = control && control->GetDlgCtrlID() == IDC_PI_HEADING;
-    dc.SetTextColor(heading ? draw::RGB(255, 255, 255) : kTextColour);
-    dc.SetBkMode(draw::BkMode::Transparent);
-    return &kHollow;
+    return TransparentLabel(dc, heading ? draw::RGB(255, 255, 255) : kTextColour);
   }
   if (ctlType == ui::CTLCOLOR_EDIT) {
     dc.SetTextColor(kTextColour);

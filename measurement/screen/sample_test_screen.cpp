@@ -28,6 +28,7 @@
 #include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/window_class.h"
+#include "controls/screen_common.h"
 
 namespace measurement {
 
@@ -444,7 +445,6 @@ void CSampleTest::RefreshSampleIdentity() {
 }
 
 const draw::Brush* CSampleTest::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
-  static const draw::Brush kHollow = draw::Brush::NullBrush();
   if (ctlType != ui::CTLCOLOR_STATIC || control == nullptr) return ui::Dialog::OnCtlColor(dc, control, ctlType);
   const int id = control->GetDlgCtrlID();
   if (id == IDC_BLOOD_MODE || id == IDC_STATUS || id == IDC_DATE_TIME || id == IDC_MESSAGE) {
@@ -453,9 +453,7 @@ const draw::Brush* CSampleTest::OnCtlColor(draw::DC& dc, ui::Window* control, in
     if (id == IDC_MESSAGE && alarmShown_) return &redBrush_;
     return bloodMode_ == 2 ? &greenBrush_ : &blueBrush_;
   }
-  dc.SetTextColor(draw::RGB(66, 85, 92));
-  dc.SetBkMode(draw::BkMode::Transparent);
-  return &kHollow;
+  return ScreenLabelColours(dc);
 }
 
 bool CSampleTest::OnEraseBkgnd(draw::DC& dc) {
