@@ -25,11 +25,6 @@ struct AppSettingsValues {
   uint8_t PowerOffFlag = 0;
   // SysSetting.SerialNum.
   std::string SerialNumber;
-  // Reagent correction coefficients of Setting.ini [ReagentCalcCoef], already clamped.
-  float ReagentCoefDIL = 1.0f;
-  float ReagentCoefLYS = 1.0f;
-  float ReagentCoefCLE = 1.0f;
-  float ReagentCoefCOAF = 1.0f;
   // 0 volume mode, 1 sensor mode (SysSetting.ReagentAlarmType).
   uint8_t ReagentAlarmType = 0;
   // SysSetting.PrintPgHeader.

@@ -8,6 +8,7 @@
 #include "core/field_read.h"
 #include "core/value_format.h"
 #include "platform/sys/clock.h"
+#include "platform/sys/program_dir.h"
 
 namespace analyzer {
 namespace {
@@ -281,6 +282,8 @@ void PrepareStartupStore(CADOConn& conn, StartupStoreValues& values) {
   UpgradeCalibrationCoef(conn);
   EnsureBuiltInUsers(conn);
   LoadSystemSettingsRow(conn, values);
+  // The account's own section of Setting.ini, read once here.
+  Reagents().coefficients() = ReadReagentCoefficients(sys::ProgramFile("Setting.ini"));
   values.background = StartupBackgroundPicture();
 }
 

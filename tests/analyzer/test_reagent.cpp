@@ -366,6 +366,9 @@ TEST(ReagentCoefficientTest, Clamps) {
       {CoefficientKey::Cle, " 1.1xyz", 1.1f},
       {CoefficientKey::Coaf, "0.5", 0.7f},  {CoefficientKey::Coaf, "3", 3.0f},
       {CoefficientKey::Coaf, "0.7", 0.7f},  {CoefficientKey::Coaf, "", 0.7f},
+      {CoefficientKey::Dil, "1.22", 1.0f},  {CoefficientKey::Coaf, "0.69", 0.7f},
+      {CoefficientKey::Coaf, "5", 5.0f},    {CoefficientKey::Coaf, "2.5x", 2.5f},
+      {CoefficientKey::Lys, " 1.1", 1.1f},
   };
   for (const Case& c : cases) EXPECT_EQ(CoefficientFromText(c.key, c.text), c.value) << c.text;
 }
