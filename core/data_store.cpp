@@ -10,6 +10,7 @@
 #include "core/field_read.h"
 #include "platform/db/connection.h"
 #include "platform/sys/file_io.h"
+#include "core/sys_setting.h"
 
 extern const char kSchemaSql[];
 
@@ -119,12 +120,9 @@ void UpgradeSystemTables(CADOConn& conn) {
 }
 
 void LoadFirstSettings(CADOConn& conn) {
-  RecordsetPtr& rs = conn.OpenRecordset("Select * from SysSetting");
-  if (HasRows(*rs)) {
-    ReadField(*rs, "SerialNum", AppSettings.SerialNumber);
-    ReadField(*rs, "SLanguage", AppSettings.LanguageIndex);
-  }
-  conn.CloseRecordset();
+  const SysSettingRow row = LoadSysSetting(conn).row;
+  TakeSetting(row.SerialNum, AppSettings.SerialNumber);
+  TakeSetting(row.SLanguage, AppSettings.LanguageIndex);
 }
 
 const char* const kSysSettingColumns[37] = {

@@ -10,6 +10,7 @@
 #include "core/sys_log.h"
 #include "core/value_format.h"
 #include "platform/sys/clock.h"
+#include "core/sys_setting.h"
 
 namespace analyzer {
 namespace {
@@ -37,9 +38,7 @@ StopUseSequence::StopUseSequence(StopUseHost& host, CADOConn* conn, bool portOpe
 
 void StopUseSequence::Begin() {
   if (conn_ != nullptr) {
-    RecordsetPtr& rs = conn_->OpenRecordset("Select AutoCleanTime from SysSetting");
-    if (HasRows(*rs)) ReadField(*rs, "AutoCleanTime", autoCleanTime_);
-    conn_->CloseRecordset();
+    TakeSetting(LoadSysSetting(*conn_).row.AutoCleanTime, autoCleanTime_);
   }
   host_.SetPrompt(InitialPrompt(AppSettings.LanguageIndex));
   host_.EnableOk(true);

@@ -29,6 +29,7 @@
 #include "platform/ui/message_box.h"
 #include "platform/ui/window_class.h"
 #include "controls/screen_common.h"
+#include "core/sys_setting.h"
 
 namespace measurement {
 
@@ -180,35 +181,29 @@ void CSampleTest::ReadSettings() {
   ComputeNextSampleNo();
   xb_ = LoadXbQcState(db_);
   {
-    RecordsetPtr& rs = db_.OpenRecordset("Select * from SysSetting");
-    if (db_.RecordsetOpen() && HasRows(*rs)) {
-      int32_t mode = -1;
-      if (ReadField(*rs, "TestDefaultMode", mode)) {
-        if (mode == 0) bloodMode_ = 0;
-        if (mode == 1) bloodMode_ = 2;
-        previousBloodMode_ = bloodMode_;
-        bloodModeText_ = BloodModeName(bloodMode_, Language());
-      }
-      int32_t v = 0;
-      if (ReadField(*rs, "Printer", v)) printer_ = v;
-      ReadField(*rs, "PrintInstant", printInstant_);
-      ReadField(*rs, "AutoCleanTime", autoCleanTime_);
-      if (ReadField(*rs, "DormancyTime", v)) dormancyTime_ = v;
-      ReadField(*rs, "IsModelChangePrompt", isModelChangePrompt_);
-      ReadField(*rs, "IsTransInstant", isTransInstant_);
-      ReadField(*rs, "BlockTime", blockTime_);
-      ReadField(*rs, "LeakTime", leakTime_);
-      ReadField(*rs, "ShowMidResult", showMidResult_);
-      ReadField(*rs, "IsOpenAjustHistogram", isOpenAjustHistogram_);
-      uint8_t b = 0;
-      if (ReadField(*rs, "IsOpenSoakTips", b)) analyzer::Soak.IsOpenSoakTips = b;
-      if (ReadField(*rs, "SetSoakTimes", v)) analyzer::Soak.SetSoakTimes = v;
-      if (ReadField(*rs, "SetSoakDays", v)) analyzer::Soak.SetSoakDays = v;
-      if (ReadField(*rs, "DeviceTestTimes", v)) analyzer::Soak.DeviceTestTimes = static_cast<uint32_t>(v);
-      std::string s;
-      if (ReadField(*rs, "SoakDaysStartDate", s)) analyzer::Soak.SoakDaysStartDate = s;
+    const SysSettingRow row = LoadSysSetting(db_).row;
+    int32_t mode = -1;
+    if (TakeSetting(row.TestDefaultMode, mode)) {
+      if (mode == 0) bloodMode_ = 0;
+      if (mode == 1) bloodMode_ = 2;
+      previousBloodMode_ = bloodMode_;
+      bloodModeText_ = BloodModeName(bloodMode_, Language());
     }
-    db_.CloseRecordset();
+    TakeSetting(row.Printer, printer_);
+    TakeSetting(row.PrintInstant, printInstant_);
+    TakeSetting(row.AutoCleanTime, autoCleanTime_);
+    TakeSetting(row.DormancyTime, dormancyTime_);
+    TakeSetting(row.IsModelChangePrompt, isModelChangePrompt_);
+    TakeSetting(row.IsTransInstant, isTransInstant_);
+    TakeSetting(row.BlockTime, blockTime_);
+    TakeSetting(row.LeakTime, leakTime_);
+    TakeSetting(row.ShowMidResult, showMidResult_);
+    TakeSetting(row.IsOpenAjustHistogram, isOpenAjustHistogram_);
+    TakeSetting(row.IsOpenSoakTips, analyzer::Soak.IsOpenSoakTips);
+    TakeSetting(row.SetSoakTimes, analyzer::Soak.SetSoakTimes);
+    TakeSetting(row.SetSoakDays, analyzer::Soak.SetSoakDays);
+    TakeSetting(row.DeviceTestTimes, analyzer::Soak.DeviceTestTimes);
+    TakeSetting(row.SoakDaysStartDate, analyzer::Soak.SoakDaysStartDate);
   }
   {
     RecordsetPtr& rs = db_.OpenRecordset("select * from PrintItemsSet where IsDefault <> 0");
