@@ -11,13 +11,13 @@
 #include "core/write_log.h"
 #include "measurement/patient/patient_input.h"
 #include "platform/sys/clock.h"
+#include "core/person_row.h"
 
 namespace measurement {
 
 int ResolveSampleGroup(CADOConn& conn, const std::string& sampleNo, const std::string& testDate, int language,
                        std::string* referValue) {
-  RecordsetPtr& rs = conn.OpenRecordset("Select * from Person where SampleNo='" + SqlSafeText(sampleNo) +
-                                        "' and TestDate='" + SqlSafeText(testDate) + "'");
+  RecordsetPtr& rs = conn.OpenRecordset(SelectPersonSql(sampleNo, testDate));
   std::string text;
   const bool has = conn.RecordsetOpen() && HasRows(*rs) && ReadField(*rs, "ReferValue", text);
   conn.CloseRecordset();
@@ -55,11 +55,8 @@ RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, X
   r.status = CallAlgorithmMain(*result, *input);
   r.values = TakeResult(*result, r.status, in.units);
   const sys::LocalTime now = sys::Clock::Now();
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%d-%.2d-%.2d", now.year, now.month, now.day);
-  r.testDate = buf;
-  std::snprintf(buf, sizeof buf, "%.2d:%.2d:%.2d", now.hour, now.minute, now.second);
-  r.testTime = buf;
+  r.testDate = StoredDateText(now);
+  r.testTime = StoredTimeText(now);
 
   // Group, ranges and marks.
   r.groupIndex = ResolveSampleGroup(conn, in.sampleNo, r.testDate, in.language, &r.referValue);

@@ -10,6 +10,7 @@
 #include "platform/sys/clock.h"
 #include "platform/sys/program_dir.h"
 #include "core/sys_setting.h"
+#include "core/person_row.h"
 
 namespace analyzer {
 namespace {
@@ -18,10 +19,7 @@ bool HasCol(const std::vector<std::string>& cols, const char* name) { return Has
 
 }  // namespace
 
-std::string TodayText() {
-  const sys::LocalTime t = sys::Clock::Now();
-  return StrPrintf("%d-%.2d-%.2d", t.year, t.month, t.day);
-}
+std::string TodayText() { return StoredDateToday(); }
 
 int LoadUnitDecimals(CADOConn& conn) {
   // Table order: WBC, WBC%, RBC, HGB, MCHC, HCT, MCV, MCH, RDW-CV, RDW-SD, PLT, MPV, PCT, PDW.

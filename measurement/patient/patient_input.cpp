@@ -8,6 +8,7 @@
 #include "measurement/flagging.h"
 #include "platform/sys/clock.h"
 #include "platform/ui/message_box.h"
+#include "core/person_row.h"
 
 namespace measurement {
 
@@ -187,12 +188,12 @@ std::string TranslateGroupName(const std::string& s, int language) {
 }
 
 std::string PatientUpdateSql(const PatientColumns& p, const std::string& testDate) {
-  return "update Person set Name='" + SqlSafeText(p.name) + "',Sex='" + SqlSafeText(p.sex) +
+  return UpdatePersonSql("Name='" + SqlSafeText(p.name) + "',Sex='" + SqlSafeText(p.sex) +
          "',Age=" + std::to_string(p.age) + ",AgeUnit='" + SqlSafeText(p.ageUnit) + "',ReferValue='" +
          SqlSafeText(p.referValue) + "',MedicalNo='" + SqlSafeText(p.medicalNo) + "',BedNo='" +
          SqlSafeText(p.bedNo) + "',Dept='" + SqlSafeText(p.dept) + "',Sender='" + SqlSafeText(p.sender) +
-         "',Scrutator='" + SqlSafeText(p.scrutator) + "',Checker='" + SqlSafeText(p.checker) +
-         "' where SampleNo='" + SqlSafeText(p.sampleNo) + "' and TestDate='" + SqlSafeText(testDate) + "'";
+                             "',Scrutator='" + SqlSafeText(p.scrutator) + "',Checker='" + SqlSafeText(p.checker) + "'",
+                         p.sampleNo, testDate);
 }
 
 std::string PatientInsertSql(const PatientColumns& p, const std::string& testDate, const std::string& testTime,
@@ -219,14 +220,8 @@ const char* BloodTypeName(unsigned code, int language) {
   }
 }
 
-std::string TodayText() {
-  const sys::LocalTime t = sys::Clock::Now();
-  return StrPrintf("%d-%.2d-%.2d", t.year, t.month, t.day);
-}
+std::string TodayText() { return StoredDateToday(); }
 
-std::string NowTimeText() {
-  const sys::LocalTime t = sys::Clock::Now();
-  return StrPrintf("%.2d:%.2d:%.2d", t.hour, t.minute, t.second);
-}
+std::string NowTimeText() { return StoredTimeNow(); }
 
 }  // namespace measurement

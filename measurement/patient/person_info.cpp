@@ -17,6 +17,7 @@
 #include "platform/ui/message_box.h"
 #include "platform/ui/resources.h"
 #include "controls/screen_common.h"
+#include "core/person_row.h"
 
 using namespace measurement;
 
@@ -265,8 +266,7 @@ void CPersonInfo::FillLists() {
 
 CPersonInfo::RowInfo CPersonInfo::ReadRow(const std::string& sampleNo) {
   RowInfo r;
-  RecordsetPtr& rs = conn_.OpenRecordset("Select * from Person where SampleNo='" + SqlSafeText(sampleNo) +
-                                         "' and TestDate='" + SqlSafeText(ProfileTestDate) + "'");
+  RecordsetPtr& rs = conn_.OpenRecordset(SelectPersonSql(sampleNo, ProfileTestDate));
   if (conn_.RecordsetOpen() && HasRows(*rs)) {
     r.exists = true;
     r.hasResult = !rs->Field("WBC").IsNull();
@@ -298,8 +298,7 @@ void CPersonInfo::LoadSample() {
   const long long number = SampleNoValue(ProfileSampleNo), caller = SampleNoValue(CallerSampleNo);
   if (OpenMode == 0 && group) group->EnableWindow(number >= caller);
 
-  RecordsetPtr& rs = conn_.OpenRecordset("Select * from Person where SampleNo='" + SqlSafeText(ProfileSampleNo) +
-                                         "' and TestDate='" + SqlSafeText(ProfileTestDate) + "'");
+  RecordsetPtr& rs = conn_.OpenRecordset(SelectPersonSql(ProfileSampleNo, ProfileTestDate));
   if (conn_.RecordsetOpen() && HasRows(*rs)) {
     db::Recordset& row = *rs;
     ReadField(row, "Name", PatientName);

@@ -30,6 +30,7 @@
 #include "platform/ui/window_class.h"
 #include "controls/screen_common.h"
 #include "core/sys_setting.h"
+#include "core/person_row.h"
 
 namespace measurement {
 
@@ -218,7 +219,7 @@ void CSampleTest::ReadSettings() {
 
 void CSampleTest::ComputeNextSampleNo() {
   const sys::LocalTime now = sys::Clock::Now();
-  TestDateText = StrPrintf("%d-%.2d-%.2d", now.year, now.month, now.day);
+  TestDateText = StoredDateText(now);
   RecordsetPtr& rs = db_.OpenRecordset("Select max(CAST(SampleNo AS INTEGER)) from Person where TestDate = '" +
                                        TestDateText + "'");
   int64_t largest = 0;
@@ -417,8 +418,7 @@ void CSampleTest::RefreshSampleIdentity() {
       SampleNoText = std::to_string(NextSampleNo);
     }
     SetText(IDC_SAMPLE_NO, SampleNoText);
-    RecordsetPtr& rs = db_.OpenRecordset("Select * from Person where SampleNo='" + SqlSafeText(SampleNoText) +
-                                         "' and TestDate='" + TestDateText + "'");
+    RecordsetPtr& rs = db_.OpenRecordset(SelectPersonSql(SampleNoText, TestDateText));
     if (db_.RecordsetOpen() && HasRows(*rs)) {
       std::string s;
       if (ReadField(*rs, "Name", s)) SetText(IDC_NAME, s);
@@ -534,7 +534,7 @@ void RegisterMeasurementScreens() {
     screen.CallerSampleNo = SampleNoText;
     const sys::LocalTime now = sys::Clock::Now();
     screen.ProfileTestDate =
-        TestDateText.empty() ? StrPrintf("%d-%.2d-%.2d", now.year, now.month, now.day) : TestDateText;
+        TestDateText.empty() ? StoredDateText(now) : TestDateText;
     return screen.DoModal();
   });
 }

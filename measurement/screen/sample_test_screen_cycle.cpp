@@ -22,6 +22,7 @@
 #include "platform/sys/clock.h"
 #include "platform/ui/app.h"
 #include "platform/ui/message_box.h"
+#include "core/person_row.h"
 
 namespace measurement {
 
@@ -158,8 +159,7 @@ void CSampleTest::ProcessRunResult(bool) {
   CurrentSample.TestDate = r->testDate;
   CurrentSample.TestTime = r->testTime;
   {
-    RecordsetPtr& rs = db_.OpenRecordset("Select * from Person where SampleNo='" + SqlSafeText(SampleNoText) +
-                                         "' and TestDate='" + SqlSafeText(r->testDate) + "'");
+    RecordsetPtr& rs = db_.OpenRecordset(SelectPersonSql(SampleNoText, r->testDate));
     if (db_.RecordsetOpen() && HasRows(*rs)) {
       ReadField(*rs, "Name", CurrentSample.Name);
       ReadField(*rs, "Sex", CurrentSample.Sex);
