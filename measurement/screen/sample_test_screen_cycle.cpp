@@ -15,6 +15,7 @@
 #include "measurement/patient/profile_flags.h"
 #include "measurement/result_globals.h"
 #include "measurement/sample_number.h"
+#include "measurement/screen/board_reports.h"
 #include "measurement/screen/restore_dlg.h"
 #include "measurement/screen/sample_globals.h"
 #include "measurement/screen/sample_test_screen.h"
@@ -309,9 +310,8 @@ void CSampleTest::OnBoardReport(const analyzer::CollectedFrame& f) {
 void CSampleTest::OnTemperature(const analyzer::CollectedFrame& f) {
   cycle_.SetReady(true);
   temperature_ = analyzer::TemperatureFromRaw(f.bytes[3] * 256u + f.bytes[4]);
-  const int lang = Language();
-  if (temperature_ < 10.0) ShowWarning(TestScreenText(ScreenText::TemperatureLow, lang));
-  else if (temperature_ > 40.0) ShowWarning(TestScreenText(ScreenText::TemperatureHigh, lang));
+  const std::string warning = TemperatureWarning(temperature_, Language());
+  if (!warning.empty()) ShowWarning(warning);
   if (analyzer::Reagents().volumes().ReagentAlarmType == 1)
     cycle_.SendCommand(analyzer::FrameClassCommand, cmd::ReagentQuery);
 }
@@ -323,59 +323,44 @@ void CSampleTest::OnSensor(const analyzer::CollectedFrame& f) {
 }
 
 void CSampleTest::OnFault(const analyzer::CollectedFrame& f) {
-  const int lang = Language();
-  const uint8_t c = f.command(), code = f.status();
-  auto warn = [&](const std::string& text) {
-    if (lang == 0) WriteLog(text);
-    ShowWarning(text);
-  };
-  if (c == 0x60 || c == 0x62) {
-    const std::string t = StepFaultText(c, code, lang);
-    if (!t.empty()) warn(t);
-    return;
+  const FaultAction a = DecideFault(f.command(), f.status(), Language(), sys::Clock::Now());
+  if (!a.warning.empty()) {
+    if (a.logLines) WriteLog(a.warning);
+    ShowWarning(a.warning);
   }
-  if (c == 0x61 || c == 0x63 || c == 0x90 || c == 0x91) {
-    const std::string box = FaultBoxText(c, lang);
-    if (lang == 0) WriteLog(box);
-    Box(box, ui::MB_ICONEXCLAMATION);
-    if (c == 0x90) {
-      EnableExitService(true);
-      KillTimer(kButtonsEnableTimer);
-    }
-    RecordFaultAndReset(FaultLogText(c));
-    return;
-  }
-  // Any other fault aborts the count half a second later.
-  if (code >= 1 && code <= 5) {
-    const std::string box = FaultCodeBoxText(code, lang);
+  if (a.alarm) {
     alarmShown_ = true;
     reagentAlarmShown_ = false;
-    if (lang == 0) WriteLog(box);
-    Box(box, ui::MB_ICONEXCLAMATION);
-    const sys::LocalTime t = sys::Clock::Now();
-    db_.Execute(StrPrintf("insert into SysLog values('%d-%.2d-%.2d','%.2d:%.2d:%.2d','TYPE:%02x ','%s')", t.year,
-                          t.month, t.day, t.hour, t.minute, t.second, code, FaultCodeLogText(code).c_str()));
   }
-  cycle_.StartFaultTimeout(500);
+  if (!a.box.empty()) {
+    if (a.logLines) WriteLog(a.box);
+    Box(a.box, ui::MB_ICONEXCLAMATION);
+  }
+  if (a.enableButtons) {
+    EnableExitService(true);
+    KillTimer(kButtonsEnableTimer);
+  }
+  if (!a.resetWithLog.empty()) RecordFaultAndReset(a.resetWithLog);
+  if (!a.sysLogSql.empty()) db_.Execute(a.sysLogSql);
+  if (a.faultTimeout) cycle_.StartFaultTimeout(500);
 }
 
 void CSampleTest::OnReply(const analyzer::CollectedFrame& f) {
-  if (f.status() != analyzer::kReplyDone && f.command() != cmd::Reset) return;
-  const int lang = Language();
-  switch (f.command()) {
-    case cmd::EnterSampleMode:
+  const bool sensorMode = analyzer::Reagents().volumes().ReagentAlarmType == 1;
+  switch (DecideReply(f.command(), f.status(), exitPending_, sensorMode)) {
+    case ReplyAction::SampleModeEntered:
       EnableExitService(true);
       KillTimer(kButtonsEnableTimer);
       break;
-    case cmd::CleanChambers:
+    case ReplyAction::RinseDone:
       cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
       BookReagents(static_cast<int>(analyzer::ReagentOperation::CleanChambersTestScreen));
       noRinseRunning_ = true;
       cycle_.SetRinseRunning(false);
       EnableExitService(true);
-      Box(TestScreenText(ScreenText::RinseFinished, lang), ui::MB_ICONINFORMATION);
+      Box(TestScreenText(ScreenText::RinseFinished, Language()), ui::MB_ICONINFORMATION);
       break;
-    case cmd::Wake:
+    case ReplyAction::Woken:
       if (restorePopup_ != nullptr) restorePopup_->EndDialog(1);
       restorePopup_ = nullptr;
       EnableExitService(true);
@@ -383,16 +368,17 @@ void CSampleTest::OnReply(const analyzer::CollectedFrame& f) {
       cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
       standBy_ = false;
       break;
-    case cmd::Reset:
-      // After an abort every button works again (the count that disabled them is over).
+    // After an abort every button works again (the count that disabled them is over).
+    case ReplyAction::ResetExit:
       EnableCountButtons(true);
-      if (exitPending_) {
-        OnExit();
-      } else if (analyzer::Reagents().volumes().ReagentAlarmType == 1) {
-        cycle_.SendCommand(analyzer::FrameClassCommand, cmd::ReagentQuery);
-      }
+      OnExit();
       break;
-    default: break;
+    case ReplyAction::ResetQueryReagents:
+      EnableCountButtons(true);
+      cycle_.SendCommand(analyzer::FrameClassCommand, cmd::ReagentQuery);
+      break;
+    case ReplyAction::ResetDone: EnableCountButtons(true); break;
+    case ReplyAction::None: break;
   }
 }
 
