@@ -104,6 +104,18 @@ bool File::Open(const std::string& path, int flags, mode_t mode) {
   return true;
 }
 
+void File::Adopt(int fd, const std::string& path) {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = fd;
+  path_ = path;
+}
+
+int File::Release() {
+  const int fd = fd_;
+  fd_ = -1;
+  return fd;
+}
+
 bool File::WriteAll(const void* data, size_t size) { return WriteAllAt(data, size, -1); }
 
 bool File::WriteAllAt(const void* data, size_t size, off_t at) {

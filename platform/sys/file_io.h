@@ -48,6 +48,9 @@ class File {
 
   // open(2) with these flags (O_CLOEXEC is added). A read-only open does not pass the seam.
   bool Open(const std::string& path, int flags, mode_t mode = 0644);
+  // Takes over a descriptor opened elsewhere (a lock file), and gives it back without closing.
+  void Adopt(int fd, const std::string& path);
+  int Release();
   bool IsOpen() const { return fd_ >= 0; }
   int fd() const { return fd_; }
   const std::string& path() const { return path_; }

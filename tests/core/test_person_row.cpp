@@ -51,7 +51,9 @@ TEST(PersonRow, FoundByTheWholeKey) {
     const bool found = OpenPersonRow(conn, c.sampleNo, c.date, &opened);
     EXPECT_TRUE(opened);
     EXPECT_EQ(found, c.name != nullptr) << c.sampleNo << " " << c.date;
-    if (found) EXPECT_EQ(conn.Recordset()->Field("Name").AsText(), c.name);
+    if (found) {
+      EXPECT_EQ(conn.Recordset()->Field("Name").AsText(), c.name);
+    }
     conn.CloseRecordset();
     EXPECT_EQ(PersonRowExists(conn, c.sampleNo, c.date), c.name != nullptr);
   }

@@ -43,8 +43,11 @@ TEST(BoardReportRules, Faults) {
     const FaultAction a = DecideFault(c.command, c.code, c.language, kNow);
     SCOPED_TRACE(testing::Message() << std::hex << int(c.command) << " " << int(c.code));
     EXPECT_EQ(a.warning, c.warning);
-    if (c.box) EXPECT_EQ(a.box, c.box);
-    else EXPECT_FALSE(a.box.empty());
+    if (c.box) {
+      EXPECT_EQ(a.box, c.box);
+    } else {
+      EXPECT_FALSE(a.box.empty());
+    }
     EXPECT_EQ(a.enableButtons, c.enableButtons);
     EXPECT_EQ(a.resetWithLog, c.resetWithLog);
     EXPECT_EQ(a.alarm, c.alarm);

@@ -166,8 +166,11 @@ inline void EachStepFailing(const std::function<void()>& reset, const std::funct
         ok = action(&error);
         errors = faults.ErrorsGiven();
       }
-      if (errors == 0) EXPECT_TRUE(ok) << where << ": " << error;
-      else check(where, ok, error);
+      if (errors == 0) {
+        EXPECT_TRUE(ok) << where << ": " << error;
+      } else {
+        check(where, ok, error);
+      }
     }
   }
 }

@@ -219,8 +219,11 @@ TEST_F(PurgeTest, AFailingDiskAtAnyStepOfTheRewriteLeavesAMatchingPair) {
       [&](std::string* e) { return RemoveRawRecords(dir, {"20240101 1", "20240101 2"}, e); },
       [&](const std::string& where, bool ok, const std::string& error) {
         // Flushing the folder once nothing is left to make durable may fail unreported.
-        if (ok) EXPECT_EQ(Keys(ReadRaw(dir)), newKeys) << where;
-        else EXPECT_FALSE(error.empty()) << where;
+        if (ok) {
+          EXPECT_EQ(Keys(ReadRaw(dir)), newKeys) << where;
+        } else {
+          EXPECT_FALSE(error.empty()) << where;
+        }
         // What the next start finds once the disk works again.
         std::string recovery;
         EXPECT_TRUE(RecoverRawRewrite(dir, &recovery)) << where << ": " << recovery;

@@ -254,7 +254,9 @@ TEST_F(Loopback, SendsThroughTheFaultSeam) {
     const auto r = client.Send(msg, 1000);
     EXPECT_EQ(r.error, c.error) << c.name << ": " << r.text;
     EXPECT_EQ(r.count, c.count) << c.name;
-    if (c.error != Error::None) EXPECT_FALSE(r.text.empty()) << c.name;
+    if (c.error != Error::None) {
+      EXPECT_FALSE(r.text.empty()) << c.name;
+    }
     EXPECT_EQ(ReceiveAll(server, c.count), std::string(c.count, 'q')) << c.name;
   }
 }
