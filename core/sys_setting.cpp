@@ -1,6 +1,9 @@
 #include "core/sys_setting.h"
 
+#include <charconv>
+
 #include "core/ado_conn.h"
+#include "core/app_settings.h"
 #include "core/field_read.h"
 
 namespace {
@@ -12,6 +15,29 @@ void ReadColumn(db::Recordset& rs, const char* name, std::optional<T>& out) {
 }
 
 }  // namespace
+
+SysSettingUpdate& SysSettingUpdate::Add(const char* column, const std::string& value) {
+  if (!first_) sql_ += ",";
+  first_ = false;
+  sql_ += std::string(column) + " = " + value;
+  return *this;
+}
+
+SysSettingUpdate& SysSettingUpdate::Set(const char* column, int64_t value) {
+  return Add(column, std::to_string(value));
+}
+
+SysSettingUpdate& SysSettingUpdate::SetFixed2(const char* column, double value) {
+  char buf[64];
+  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 2);
+  return Add(column, std::string(buf, r.ptr));
+}
+
+SysSettingUpdate& SysSettingUpdate::SetText(const char* column, const std::string& text) {
+  return Add(column, "'" + SqlSafeText(text) + "'");
+}
+
+bool SysSettingUpdate::Execute(CADOConn& conn) const { return conn.Execute(sql_) > 0; }
 
 SysSettingRead LoadSysSetting(CADOConn& conn) {
   SysSettingRead r;

@@ -39,6 +39,22 @@ struct SysSettingRead {
 // Reads the row. Nothing of it is held when the table cannot be read or is empty.
 SysSettingRead LoadSysSetting(CADOConn& conn);
 
+// The one writer of SysSetting's columns: "update SysSetting set A = 1,B = 2.50,C = 'text'".
+// Numbers in the C locale, texts made safe for SQL.
+class SysSettingUpdate {
+ public:
+  SysSettingUpdate& Set(const char* column, int64_t value);
+  SysSettingUpdate& SetFixed2(const char* column, double value);  // two decimals
+  SysSettingUpdate& SetText(const char* column, const std::string& text);
+  const std::string& Sql() const { return sql_; }
+  bool Execute(CADOConn& conn) const;
+
+ private:
+  SysSettingUpdate& Add(const char* column, const std::string& value);
+  std::string sql_ = "update SysSetting set ";
+  bool first_ = true;
+};
+
 // Keeps `out` when the column was not read, else takes the value.
 template <typename T, typename U>
 bool TakeSetting(const std::optional<T>& column, U& out) {

@@ -11,6 +11,7 @@
 #include "platform/sys/program_dir.h"
 #include "core/sys_setting.h"
 #include "core/person_row.h"
+#include "analyzer/sequences/soak_reminder.h"
 
 namespace analyzer {
 namespace {
@@ -254,8 +255,7 @@ void LoadSystemSettingsRow(CADOConn& conn, StartupStoreValues& values) {
   if (!HasCol(cols, "SoakDaysStartDate")) {
     conn.Execute("alter table SysSetting add column SoakDaysStartDate TEXT(30)");
     const sys::LocalTime t = sys::Clock::Now();
-    conn.Execute(StrPrintf("update SysSetting set SoakDaysStartDate = '%d-%d-%d %d:%d:%d'", t.year, t.month, t.day,
-                           t.hour, t.minute, t.second));
+    SysSettingUpdate().SetText("SoakDaysStartDate", SoakStartDateText(t)).Execute(conn);
   }
 }
 

@@ -4,6 +4,8 @@
 #include "analyzer/reagent.h"
 #include "analyzer/sequences/process_values.h"
 #include "analyzer/sequences/shutdown_sequence.h"
+#include "analyzer/sequences/soak_reminder.h"
+#include "core/sys_setting.h"
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
 #include "core/field_read.h"
@@ -71,10 +73,12 @@ void StopUseSequence::OnOk() {
   if (step_ == 2) {
     // The chambers now stand in distilled water: the soak interval starts here.
     const sys::LocalTime t = sys::Clock::Now();
-    Soak.SoakDaysStartDate = StrPrintf("%d-%d-%d %d:%d:%d", t.year, t.month, t.day, t.hour, t.minute, t.second);
+    Soak.SoakDaysStartDate = SoakStartDateText(t);
     if (conn_ != nullptr)
-      conn_->Execute(StrPrintf("update SysSetting set DeviceTestTimes = %u, SoakDaysStartDate = '%s'",
-                               Soak.DeviceTestTimes, Soak.SoakDaysStartDate.c_str()));
+      SysSettingUpdate()
+          .Set("DeviceTestTimes", Soak.DeviceTestTimes)
+          .SetText("SoakDaysStartDate", Soak.SoakDaysStartDate)
+          .Execute(*conn_);
     if (Soak.SetSoakTimes == autoCleanTime_) Soak.TestsSinceAutoClean = 0;
   }
 }

@@ -61,3 +61,30 @@ TEST(SysSetting, NoRowOrNoTableLeavesEverythingEmpty) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SysSetting, UpdatesAreWrittenInOnePlaceWithCNumbers) {
+  EXPECT_EQ(SysSettingUpdate().Set("DeviceTestTimes", 200).Sql(), "update SysSetting set DeviceTestTimes = 200");
+  EXPECT_EQ(SysSettingUpdate().SetFixed2("DiluentVol", 482.034).SetFixed2("LyseVol", -0.5).Sql(),
+            "update SysSetting set DiluentVol = 482.03,LyseVol = -0.50");
+  // A text can never close its quote.
+  EXPECT_EQ(SysSettingUpdate().SetText("SerialNum", "QX'1").Sql(), "update SysSetting set SerialNum = 'QX\u20181'");
+
+  TempProgramFolder folder;
+  RawExec("create table SysSetting (DeviceTestTimes INTEGER, SoakDaysStartDate TEXT, DiluentVol REAL)");
+  RawExec("insert into SysSetting values(1, '2015-10-26 9:25:2', 0)");
+  CADOConn conn;
+  EXPECT_TRUE(SysSettingUpdate()
+                  .Set("DeviceTestTimes", 0)
+                  .SetText("SoakDaysStartDate", "2026-3-7 9:5:2")
+                  .SetFixed2("DiluentVol", 10000)
+                  .Execute(conn));
+  const SysSettingRow row = LoadSysSetting(conn).row;
+  EXPECT_EQ(row.DeviceTestTimes, 0);
+  EXPECT_EQ(row.SoakDaysStartDate, "2026-3-7 9:5:2");
+  EXPECT_EQ(row.DiluentVol, 10000.0f);
+  EXPECT_FALSE(SysSettingUpdate().Set("NoSuchColumn", 1).Execute(conn));
+}
+
+}  // namespace
