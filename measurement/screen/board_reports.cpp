@@ -4,7 +4,7 @@
 
 #include "analyzer/command_catalogue.h"
 #include "analyzer/frame.h"
-#include "core/person_row.h"
+#include "core/sys_log.h"
 #include "measurement/screen/sample_test_screen_texts.h"
 
 namespace measurement {
@@ -30,8 +30,7 @@ FaultAction DecideFault(uint8_t c, uint8_t code, int lang, const sys::LocalTime&
     a.alarm = true;
     char type[16];
     std::snprintf(type, sizeof type, "TYPE:%02x ", code);
-    a.sysLogSql = "insert into SysLog values('" + StoredDateText(now) + "','" + StoredTimeText(now) + "','" + type +
-                  "','" + FaultCodeLogText(code) + "')";
+    a.sysLogSql = SysLogInsertSql(now, type, FaultCodeLogText(code));
   }
   a.faultTimeout = true;
   return a;
