@@ -45,6 +45,41 @@ bool OpenPersonRow(CADOConn& conn, const std::string& sampleNo, const std::strin
   return open && HasRows(*rs);
 }
 
+PersonPatient ReadPersonPatient(CADOConn& conn, const std::string& sampleNo, const std::string& testDate) {
+  PersonPatient p;
+  p.found = OpenPersonRow(conn, sampleNo, testDate);
+  if (p.found) {
+    db::Recordset& rs = *conn.Recordset();
+    auto text = [&rs](const char* column, std::optional<std::string>& out) {
+      std::string v;
+      if (ReadField(rs, column, v)) out = v;
+    };
+    text("Name", p.Name);
+    text("Sex", p.Sex);
+    text("AgeUnit", p.AgeUnit);
+    text("ReferValue", p.ReferValue);
+    text("MedicalNo", p.MedicalNo);
+    text("BedNo", p.BedNo);
+    text("Dept", p.Dept);
+    text("Sender", p.Sender);
+    text("Scrutator", p.Scrutator);
+    text("Checker", p.Checker);
+    int32_t age = 0;
+    if (ReadField(rs, "Age", age)) p.Age = age;
+  }
+  conn.CloseRecordset();
+  return p;
+}
+
+PersonPatient InsertedPersonPatient(const std::string& referValue) {
+  PersonPatient p;
+  p.found = true;
+  p.Name = p.Sex = p.AgeUnit = p.MedicalNo = p.BedNo = p.Dept = p.Sender = p.Scrutator = p.Checker = "";
+  p.ReferValue = referValue;
+  p.Age = 0;
+  return p;
+}
+
 bool PersonRowExists(CADOConn& conn, const std::string& sampleNo, const std::string& testDate, bool* opened) {
   const bool found = OpenPersonRow(conn, sampleNo, testDate, opened);
   conn.CloseRecordset();

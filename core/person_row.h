@@ -4,6 +4,8 @@
 // key; nobody else writes the key's SQL. It also formats the date ("YYYY-MM-DD") and
 // time ("HH:MM:SS") texts the store keeps (the key's date, the row's time, the log's date) from a
 // clock reading: the one formatter of these texts.
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/sys/clock.h"
@@ -31,5 +33,16 @@ std::string DeletePersonSql(const std::string& sampleNo, const std::string& test
 // Opens the sample's row as the connection's recordset: true when the row is there (the caller
 // reads its fields, then closes the recordset). *opened (when given) says whether the query ran.
 bool OpenPersonRow(CADOConn& conn, const std::string& sampleNo, const std::string& testDate, bool* opened = nullptr);
+// The patient columns of a sample's row, each held when it could be read (a Null stays empty).
+struct PersonPatient {
+  bool found = false;
+  std::optional<std::string> Name, Sex, AgeUnit, ReferValue, MedicalNo, BedNo, Dept, Sender, Scrutator, Checker;
+  std::optional<int32_t> Age;
+};
+// Reads them in one query.
+PersonPatient ReadPersonPatient(CADOConn& conn, const std::string& sampleNo, const std::string& testDate);
+// What a row the count inserts holds in them: empty texts and age 0.
+PersonPatient InsertedPersonPatient(const std::string& referValue);
+
 // Whether the sample has a row; the recordset is closed again.
 bool PersonRowExists(CADOConn& conn, const std::string& sampleNo, const std::string& testDate, bool* opened = nullptr);

@@ -17,14 +17,14 @@ namespace measurement {
 
 int ResolveSampleGroup(CADOConn& conn, const std::string& sampleNo, const std::string& testDate, int language,
                        std::string* referValue) {
-  RecordsetPtr& rs = conn.OpenRecordset(SelectPersonSql(sampleNo, testDate));
-  std::string text;
-  const bool has = conn.RecordsetOpen() && HasRows(*rs) && ReadField(*rs, "ReferValue", text);
-  conn.CloseRecordset();
-  if (has) {
-    if (referValue) *referValue = text;
+  return SampleGroupOf(ReadPersonPatient(conn, sampleNo, testDate), language, referValue);
+}
+
+int SampleGroupOf(const PersonPatient& person, int language, std::string* referValue) {
+  if (person.found && person.ReferValue) {
+    if (referValue) *referValue = *person.ReferValue;
     // A text that names no group is flagged as General, never as the group of another sample.
-    return GroupIndexFromText(text);
+    return GroupIndexFromText(*person.ReferValue);
   }
   if (referValue) *referValue = GroupName(0, language);
   return 0;
@@ -59,7 +59,8 @@ RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, X
   r.testTime = StoredTimeText(now);
 
   // Group, ranges and marks.
-  r.groupIndex = ResolveSampleGroup(conn, in.sampleNo, r.testDate, in.language, &r.referValue);
+  r.person = ReadPersonPatient(conn, in.sampleNo, r.testDate);
+  r.groupIndex = SampleGroupOf(r.person, in.language, &r.referValue);
   r.normal = LoadNormalLimits(conn, r.groupIndex);
   r.panic = LoadPathologyLimits(conn, r.groupIndex);
   MarkValues(r.values.values, r.values.marks, r.normal, r.panic, r.markTexts);
@@ -115,6 +116,7 @@ RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, X
     return r;
   }
   r.save = SavePersonRow(conn, row, &r.saveError);
+  if (r.save == SaveStatus::Inserted) r.person = InsertedPersonPatient(row.referValue);
 
   // X-B QC takes only complete results that were stored.
   if (r.save == SaveStatus::Failed)

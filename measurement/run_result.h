@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/person_row.h"
 #include "measurement/flagging.h"
 #include "measurement/histograms.h"
 #include "measurement/repeat_agreement.h"
@@ -45,6 +46,9 @@ struct RunResult {
   std::string refText;
   std::string rangeTexts[20];      // table order
   PersonRow row;
+  // The patient columns of the sample's row, read once for the count: as found before the
+  // result was stored, or as the count's insert left them.
+  PersonPatient person;
   SaveStatus save = SaveStatus::Failed;
   std::string saveError;
   XbQcOutcome xb = XbQcOutcome::Off;
@@ -64,6 +68,8 @@ struct RunResult {
 // for a text that names no group), else group 0 under its name in the language.
 int ResolveSampleGroup(CADOConn& conn, const std::string& sampleNo, const std::string& testDate, int language,
                        std::string* referValue);
+// The same from the row's patient columns already read.
+int SampleGroupOf(const PersonPatient& person, int language, std::string* referValue);
 
 // Runs the processing. `histograms` holds the last count on entry and the final histograms on
 // exit. A result that could not be computed (library or entry point missing) has every value

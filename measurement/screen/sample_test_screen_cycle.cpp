@@ -159,23 +159,20 @@ void CSampleTest::ProcessRunResult(bool) {
   CurrentSample.ReferValue = r->referValue;
   CurrentSample.TestDate = r->testDate;
   CurrentSample.TestTime = r->testTime;
-  {
-    RecordsetPtr& rs = db_.OpenRecordset(SelectPersonSql(SampleNoText, r->testDate));
-    if (db_.RecordsetOpen() && HasRows(*rs)) {
-      ReadField(*rs, "Name", CurrentSample.Name);
-      ReadField(*rs, "Sex", CurrentSample.Sex);
-      int32_t age = 0;
-      std::string unit;
-      ReadField(*rs, "AgeUnit", unit);
-      if (ReadField(*rs, "Age", age) && age != 0) CurrentSample.Age = AgeWithUnit(age, unit, Language());
-      ReadField(*rs, "MedicalNo", CurrentSample.MedicalNo);
-      ReadField(*rs, "BedNo", CurrentSample.BedNo);
-      ReadField(*rs, "Dept", CurrentSample.Dept);
-      ReadField(*rs, "Sender", CurrentSample.Sender);
-      ReadField(*rs, "Scrutator", CurrentSample.Scrutator);
-      ReadField(*rs, "Checker", CurrentSample.Checker);
-    }
-    db_.CloseRecordset();
+  // The patient columns the count read once (a column that was Null leaves the field as it was).
+  if (const PersonPatient& p = r->person; p.found) {
+    auto take = [](const std::optional<std::string>& column, std::string& field) {
+      if (column) field = *column;
+    };
+    take(p.Name, CurrentSample.Name);
+    take(p.Sex, CurrentSample.Sex);
+    if (p.Age && *p.Age != 0) CurrentSample.Age = AgeWithUnit(*p.Age, p.AgeUnit.value_or(""), Language());
+    take(p.MedicalNo, CurrentSample.MedicalNo);
+    take(p.BedNo, CurrentSample.BedNo);
+    take(p.Dept, CurrentSample.Dept);
+    take(p.Sender, CurrentSample.Sender);
+    take(p.Scrutator, CurrentSample.Scrutator);
+    take(p.Checker, CurrentSample.Checker);
   }
   ShowResult(*r);
   StartAdjustment(*r, in.count);

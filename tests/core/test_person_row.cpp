@@ -62,4 +62,39 @@ TEST(PersonRow, FoundByTheWholeKey) {
   EXPECT_TRUE(PersonRowExists(conn, "7", "2026-12-08"));
 }
 
+TEST(PersonRow, PatientColumnsAreReadOnceWithNullsLeftEmpty) {
+  TempProgramFolder folder;
+  RawExec("create table Person (SampleNo TEXT, TestDate TEXT, Name TEXT, Sex TEXT, Age INTEGER, AgeUnit TEXT,"
+          " ReferValue TEXT, MedicalNo TEXT, BedNo TEXT, Dept TEXT, Sender TEXT, Scrutator TEXT, Checker TEXT)");
+  RawExec("insert into Person values('7','2026-12-09','Ann','F',40,'Y','Adult female','M-1',NULL,'ICU','Dr A',"
+          "'Dr B','Dr C')");
+  CADOConn conn;
+  const PersonPatient p = ReadPersonPatient(conn, "7", "2026-12-09");
+  ASSERT_TRUE(p.found);
+  EXPECT_EQ(p.Name, "Ann");
+  EXPECT_EQ(p.Sex, "F");
+  EXPECT_EQ(p.Age, 40);
+  EXPECT_EQ(p.AgeUnit, "Y");
+  EXPECT_EQ(p.ReferValue, "Adult female");
+  EXPECT_EQ(p.MedicalNo, "M-1");
+  EXPECT_FALSE(p.BedNo.has_value());
+  EXPECT_EQ(p.Dept, "ICU");
+  EXPECT_EQ(p.Sender, "Dr A");
+  EXPECT_EQ(p.Scrutator, "Dr B");
+  EXPECT_EQ(p.Checker, "Dr C");
+  EXPECT_FALSE(conn.RecordsetOpen()) << "the recordset is closed again";
+
+  const PersonPatient none = ReadPersonPatient(conn, "8", "2026-12-09");
+  EXPECT_FALSE(none.found);
+  EXPECT_FALSE(none.Name.has_value());
+
+  // What the count's own insert writes: empty texts, age 0, the group it was given.
+  const PersonPatient inserted = InsertedPersonPatient("General");
+  EXPECT_TRUE(inserted.found);
+  EXPECT_EQ(inserted.Name, "");
+  EXPECT_EQ(inserted.Checker, "");
+  EXPECT_EQ(inserted.Age, 0);
+  EXPECT_EQ(inserted.ReferValue, "General");
+}
+
 }  // namespace
