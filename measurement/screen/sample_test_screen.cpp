@@ -22,6 +22,7 @@
 #include "measurement/screen/restore_dlg.h"
 #include "measurement/screen/sample_globals.h"
 #include "measurement/screen/sample_test_screen_texts.h"
+#include "measurement/screen/sample_test_store.h"
 #include "platform/sys/clock.h"
 #include "platform/ui/app.h"
 #include "platform/ui/data_exchange.h"
@@ -163,21 +164,7 @@ int CSampleTest::Box(const std::string& text, unsigned type) {
 
 void CSampleTest::ReadSettings() {
   // Units: the defaults, then the ParasUnit row.
-  DefaultUnitTexts(UnitTexts);
-  {
-    RecordsetPtr& rs = db_.OpenRecordset("Select * from ParasUnit");
-    if (db_.RecordsetOpen() && HasRows(*rs)) {
-      std::string u;
-      if (ReadField(*rs, "WBC", u)) UnitTexts[0] = UnitTexts[1] = UnitTexts[2] = UnitTexts[3] = u;
-      if (ReadField(*rs, "RBC", u)) UnitTexts[7] = u;
-      if (ReadField(*rs, "HGB", u)) UnitTexts[8] = u;
-      if (ReadField(*rs, "HCT", u)) UnitTexts[9] = u;
-      if (ReadField(*rs, "MCHC", u)) UnitTexts[12] = u;
-      if (ReadField(*rs, "PLT", u)) UnitTexts[15] = u;
-      if (ReadField(*rs, "PCT", u)) UnitTexts[18] = u;
-    }
-    db_.CloseRecordset();
-  }
+  LoadScreenUnitTexts(db_, UnitTexts);
   bloodModeText_ = BloodModeName(0, Language());
   ComputeNextSampleNo();
   xb_ = LoadXbQcState(db_);
@@ -206,26 +193,14 @@ void CSampleTest::ReadSettings() {
     TakeSetting(row.DeviceTestTimes, analyzer::Soak.DeviceTestTimes);
     TakeSetting(row.SoakDaysStartDate, analyzer::Soak.SoakDaysStartDate);
   }
-  {
-    RecordsetPtr& rs = db_.OpenRecordset("select * from PrintItemsSet where IsDefault <> 0");
-    if (db_.RecordsetOpen() && HasRows(*rs)) {
-      for (int i = 0; i < 20; ++i) ReadField(*rs, 2 + i, PrintFlags[i]);
-      ReorderParamBytesForDisplay(PrintFlags);
-    }
-    db_.CloseRecordset();
-  }
+  LoadDefaultPrintFlags(db_, PrintFlags);
   LoadCalibrationFactors(db_, bloodMode_, calibration_);
 }
 
 void CSampleTest::ComputeNextSampleNo() {
   const sys::LocalTime now = sys::Clock::Now();
   TestDateText = StoredDateText(now);
-  RecordsetPtr& rs = db_.OpenRecordset("Select max(CAST(SampleNo AS INTEGER)) from Person where TestDate = '" +
-                                       TestDateText + "'");
-  int64_t largest = 0;
-  if (db_.RecordsetOpen() && HasRows(*rs)) ReadField(*rs, 0, largest);
-  db_.CloseRecordset();
-  NextSampleNo = static_cast<int>(std::min<int64_t>(largest + 1, 99999999));
+  NextSampleNo = NextSampleNumberOf(db_, TestDateText);
   SampleNoText = std::to_string(NextSampleNo);
 }
 
@@ -245,15 +220,7 @@ void CSampleTest::OpenLisPort() {
   static const unsigned kDataBits[4] = {5, 6, 7, 8};
   static const wchar_t kParity[4] = {L'N', L'E', L'O', L'M'};
   static const unsigned kStopBits[2] = {1, 2};
-  int32_t baud = 0, bits = 3, parity = 0, stop = 0;
-  RecordsetPtr& rs = db_.OpenRecordset("Select * from CommSet");
-  if (db_.RecordsetOpen() && HasRows(*rs)) {
-    ReadField(*rs, "Bauds", baud);
-    ReadField(*rs, "DataBits", bits);
-    ReadField(*rs, "Parity", parity);
-    ReadField(*rs, "StopBits", stop);
-  }
-  db_.CloseRecordset();
+  const auto [baud, bits, parity, stop] = LoadLisPortIndexes(db_);
   auto pick = [](int32_t i, int32_t n) { return i >= 0 && i < n ? i : 0; };
   auto port = std::make_unique<analyzer::CSerialPort>();
   const int opened = port->Open(analyzer::WindowByteSink(this), kLisPortNumber, kBauds[pick(baud, 6)],
@@ -418,22 +385,16 @@ void CSampleTest::RefreshSampleIdentity() {
       SampleNoText = std::to_string(NextSampleNo);
     }
     SetText(IDC_SAMPLE_NO, SampleNoText);
-    RecordsetPtr& rs = db_.OpenRecordset(SelectPersonSql(SampleNoText, TestDateText));
-    if (db_.RecordsetOpen() && HasRows(*rs)) {
-      std::string s;
-      if (ReadField(*rs, "Name", s)) SetText(IDC_NAME, s);
+    const PersonPatient p = ReadPersonPatient(db_, SampleNoText, TestDateText);
+    if (p.found) {
+      if (p.Name) SetText(IDC_NAME, *p.Name);
       RefreshNameTip();
-      if (ReadField(*rs, "Sex", s)) SetText(IDC_SEX, s);
-      int32_t age = 0;
-      if (ReadField(*rs, "Age", age) && static_cast<uint8_t>(age) != 0) {
-        std::string unit;
-        ReadField(*rs, "AgeUnit", unit);
-        SetText(IDC_AGE, AgeWithUnit(static_cast<uint8_t>(age), unit, Language()));
-      }
+      if (p.Sex) SetText(IDC_SEX, *p.Sex);
+      if (p.Age && static_cast<uint8_t>(*p.Age) != 0)
+        SetText(IDC_AGE, AgeWithUnit(static_cast<uint8_t>(*p.Age), p.AgeUnit.value_or(""), Language()));
     } else {
       longName_ = false;
     }
-    db_.CloseRecordset();
   }
   sampleNumberEntered_ = false;
   InvalidateLabels();
