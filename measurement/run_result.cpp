@@ -35,8 +35,7 @@ void UnitColumnsOf(const std::string units[20], std::string out[7]) {
   for (int i = 0; i < 7; ++i) out[i] = units[kIndex[i]];
 }
 
-RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, XbQcState& xb) {
-  RunResult r;
+std::unique_ptr<AlgorithmResult> RunAlgorithm(RunInputs& in, HistogramBuffers& h, RunResult& r) {
   // 1. Final histograms.
   if (in.thirdCount) {
     const CountValues third = ComputeCountValues(in.count, h);
@@ -54,26 +53,41 @@ RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, X
   FillAlgorithmInput(*input, in.count, h);
   r.status = CallAlgorithmMain(*result, *input);
   r.values = TakeResult(*result, r.status, in.units);
-  const sys::LocalTime now = sys::Clock::Now();
-  r.testDate = StoredDateText(now);
-  r.testTime = StoredTimeText(now);
+  return result;
+}
 
-  // Group, ranges and marks.
-  r.person = ReadPersonPatient(conn, in.sampleNo, r.testDate);
-  r.groupIndex = SampleGroupOf(r.person, in.language, &r.referValue);
-  r.normal = LoadNormalLimits(conn, r.groupIndex);
-  r.panic = LoadPathologyLimits(conn, r.groupIndex);
+RunContext LoadRunContext(CADOConn& conn, const std::string& sampleNo, const sys::LocalTime& now, int language) {
+  RunContext c;
+  c.testDate = StoredDateText(now);
+  c.testTime = StoredTimeText(now);
+  c.person = ReadPersonPatient(conn, sampleNo, c.testDate);
+  c.groupIndex = SampleGroupOf(c.person, language, &c.referValue);
+  c.normal = LoadNormalLimits(conn, c.groupIndex);
+  c.panic = LoadPathologyLimits(conn, c.groupIndex);
+  return c;
+}
+
+void CompleteRunResult(const RunInputs& in, const AlgorithmResult& result, const RunContext& ctx, RunResult& r) {
+  r.testDate = ctx.testDate;
+  r.testTime = ctx.testTime;
+  r.person = ctx.person;
+  r.groupIndex = ctx.groupIndex;
+  r.referValue = ctx.referValue;
+  r.normal = ctx.normal;
+  r.panic = ctx.panic;
+
+  // Ranges and marks.
   MarkValues(r.values.values, r.values.marks, r.normal, r.panic, r.markTexts);
   if (r.status == ZentilStatus::Computed) {
-    r.flags = BuildFlagTexts(*result);
+    r.flags = BuildFlagTexts(result);
     for (int i = 0; i < 256; ++i) {
-      r.curves[0][i] = result->WbcCurve[i];
-      r.curves[1][i] = result->RbcCurve[i];
-      r.curves[2][i] = result->PltCurve[i];
+      r.curves[0][i] = result.WbcCurve[i];
+      r.curves[1][i] = result.RbcCurve[i];
+      r.curves[2][i] = result.PltCurve[i];
     }
-    r.firstBins[0] = static_cast<int>(result->WbcLines[0]) - 3;
-    r.firstBins[1] = result->RbcLower;
-    r.firstBins[2] = result->PltLower;
+    r.firstBins[0] = static_cast<int>(result.WbcLines[0]) - 3;
+    r.firstBins[1] = result.RbcLower;
+    r.firstBins[2] = result.PltLower;
   }
 
   // Value texts: the indicator of disagreeing counts stands before the value.
@@ -88,10 +102,8 @@ RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, X
   ReorderParamTextsForStore(r.storedTexts);
   BuildReferenceTexts(r.normal, &r.refText, r.rangeTexts);
 
-  const std::string stamp = r.testDate + " " + r.testTime;
   if (!r.flags.chineseDescription.empty()) r.logLines.push_back(FlagLogLine(in.sampleNo, r.flags.chineseDescription));
   if (r.stars[0] || r.stars[1] || r.stars[2]) r.logLines.push_back(ThirdCountLogLine(in.sampleNo));
-  for (const std::string& line : r.logLines) WriteLog(line, stamp);
 
   // The Person row.
   PersonRow& row = r.row;
@@ -109,25 +121,38 @@ RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, X
   row.markers[1] = r.values.markers[2];
   row.markers[2] = r.values.markers[6];
   row.markers[3] = r.values.markers[7];
+}
+
+void StoreRunResult(CADOConn& conn, const RunInputs& in, const HistogramBuffers& h, XbQcState& xb, RunResult& r) {
+  const std::string stamp = r.testDate + " " + r.testTime;
+  for (const std::string& line : r.logLines) WriteLog(line, stamp);
   if (!r.Storable()) {
     r.save = SaveStatus::Skipped;
     r.xb = XbQcOutcome::Incomplete;
     r.testData = TestDataWrite::Skipped;
-    return r;
+    return;
   }
-  r.save = SavePersonRow(conn, row, &r.saveError);
-  if (r.save == SaveStatus::Inserted) r.person = InsertedPersonPatient(row.referValue);
+  r.save = SavePersonRow(conn, r.row, &r.saveError);
+  if (r.save == SaveStatus::Inserted) r.person = InsertedPersonPatient(r.row.referValue);
 
   // X-B QC takes only complete results that were stored.
   if (r.save == SaveStatus::Failed)
     r.xb = XbQcOutcome::Failed;
   else
-    r.xb = AddXbQcRow(conn, xb, r.values.values, r.values.incomplete, r.testDate, r.testTime, row.units);
+    r.xb = AddXbQcRow(conn, xb, r.values.values, r.values.incomplete, r.testDate, r.testTime, r.row.units);
 
   // Raw test data, whatever happened to the row: the histograms are the sample's.
   std::string error;
   r.testData = WriteTestDataRecord(in.folder, TestDataKey(r.testDate, in.sampleNo), h, &error);
   if (r.testData != TestDataWrite::Written) WriteLog("TD.dat: " + error, stamp);
+}
+
+RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, XbQcState& xb) {
+  RunResult r;
+  const std::unique_ptr<AlgorithmResult> result = RunAlgorithm(in, h, r);
+  const RunContext ctx = LoadRunContext(conn, in.sampleNo, sys::Clock::Now(), in.language);
+  CompleteRunResult(in, *result, ctx, r);
+  StoreRunResult(conn, in, h, xb, r);
   return r;
 }
 

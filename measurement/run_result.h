@@ -3,6 +3,7 @@
 // intake of values, the patient group and its ranges, marks and texts, the Person row, X-B QC
 // and the raw test data. The screen shows what comes back and hands the stored result on.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -70,6 +71,25 @@ int ResolveSampleGroup(CADOConn& conn, const std::string& sampleNo, const std::s
                        std::string* referValue);
 // The same from the row's patient columns already read.
 int SampleGroupOf(const PersonPatient& person, int language, std::string* referValue);
+
+// The processing in its three stages. RunAlgorithm makes the final histograms and calls the
+// library (no store); LoadRunContext reads what the result needs of the store (the row's group,
+// its limits) for the moment `now`; CompleteRunResult marks the values and builds the texts and
+// the row (no store); StoreRunResult writes the log lines, the row, the X-B QC entry and the raw
+// data.
+struct RunContext {
+  std::string testDate, testTime;
+  PersonPatient person;
+  int groupIndex = 0;
+  std::string referValue;
+  LimitPairs normal, panic;
+};
+std::unique_ptr<AlgorithmResult> RunAlgorithm(RunInputs& inputs, HistogramBuffers& histograms, RunResult& r);
+RunContext LoadRunContext(CADOConn& conn, const std::string& sampleNo, const sys::LocalTime& now, int language);
+void CompleteRunResult(const RunInputs& inputs, const AlgorithmResult& result, const RunContext& context,
+                       RunResult& r);
+void StoreRunResult(CADOConn& conn, const RunInputs& inputs, const HistogramBuffers& histograms, XbQcState& xb,
+                    RunResult& r);
 
 // Runs the processing. `histograms` holds the last count on entry and the final histograms on
 // exit. A result that could not be computed (library or entry point missing) has every value
