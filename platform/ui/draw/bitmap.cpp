@@ -221,11 +221,14 @@ bool Bitmap::SavePng(const std::string& path, std::string* error) const {
     if (error) *error = "null bitmap";
     return false;
   }
-  cairo_surface_flush(impl_->surface);
-  // Encoded in memory, then written through the platform's file layer.
+  return WriteSurfacePng(impl_->surface, path, error);
+}
+
+bool WriteSurfacePng(cairo_surface_t* surface, const std::string& path, std::string* error) {
+  cairo_surface_flush(surface);
   std::string bytes;
   cairo_status_t st = cairo_surface_write_to_png_stream(
-      impl_->surface,
+      surface,
       [](void* closure, const unsigned char* data, unsigned int length) {
         static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
         return CAIRO_STATUS_SUCCESS;
