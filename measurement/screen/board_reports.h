@@ -35,6 +35,23 @@ enum class ReplyAction {
 };
 ReplyAction DecideReply(uint8_t command, uint8_t status, bool exitPending, bool sensorMode);
 
+// The automatic rinse after a number of samples: asked up to three times in a row, then run
+// without asking. The declines are counted for the whole run of the program.
+class AutoRinseRule {
+ public:
+  enum class Step { None, Ask, Start };
+  // Due when the limit is set (not 0) and as many samples were counted since the last rinse.
+  Step Next(int limit, int samplesSince) const {
+    if (limit == 0 || samplesSince < limit) return Step::None;
+    return declines_ < 3 ? Step::Ask : Step::Start;
+  }
+  void Declined() { ++declines_; }
+  void Started() { declines_ = 0; }
+
+ private:
+  int declines_ = 0;
+};
+
 // The message line's text for a temperature reading: too low below 10 °C, too high above
 // 40 °C, else empty.
 std::string TemperatureWarning(double celsius, int language);

@@ -255,28 +255,23 @@ void CSampleTest::ShowReagentShortage() {
 }
 
 int CSampleTest::AutoRinse() {
+  static AutoRinseRule rule;  // the declines count for the whole run
   deferredRinse_ = 0;
-  if (autoCleanTime_ == 0 || analyzer::Soak.TestsSinceAutoClean < autoCleanTime_) return 0;
-  static int32_t declines = 0;
+  const AutoRinseRule::Step step = rule.Next(autoCleanTime_, static_cast<int>(analyzer::Soak.TestsSinceAutoClean));
+  if (step == AutoRinseRule::Step::None) return 0;
   noRinseRunning_ = false;
   cycle_.SetRinseRunning(true);
-  auto start = [this] {
-    EnableExitService(false);
-    declines = 0;
-    analyzer::Soak.TestsSinceAutoClean = 0;
-    cycle_.SendCommand(analyzer::FrameClassCommand, cmd::CleanChambers);
-  };
-  if (declines < 3) {
-    if (Box(TestScreenText(ScreenText::RinseQuestion, Language()), ui::MB_OKCANCEL | ui::MB_ICONQUESTION) == ui::IDOK) {
-      start();
-    } else {
-      ++declines;
-      noRinseRunning_ = true;
-      cycle_.SetRinseRunning(false);
-    }
-  } else {
-    start();
+  if (step == AutoRinseRule::Step::Ask &&
+      Box(TestScreenText(ScreenText::RinseQuestion, Language()), ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK) {
+    rule.Declined();
+    noRinseRunning_ = true;
+    cycle_.SetRinseRunning(false);
+    return 1;
   }
+  EnableExitService(false);
+  rule.Started();
+  analyzer::Soak.TestsSinceAutoClean = 0;
+  cycle_.SendCommand(analyzer::FrameClassCommand, cmd::CleanChambers);
   return 1;
 }
 

@@ -85,4 +85,19 @@ TEST(BoardReportRules, TemperatureWarningsOutside10To40Degrees) {
   EXPECT_EQ(TemperatureWarning(45.0, 0), "温度偏高");
 }
 
+TEST(BoardReportRules, AutoRinseIsAskedThreeTimesThenRunsWithoutAsking) {
+  using Step = AutoRinseRule::Step;
+  AutoRinseRule rule;
+  EXPECT_EQ(rule.Next(0, 500), Step::None) << "no limit set";
+  EXPECT_EQ(rule.Next(60, 59), Step::None);
+  EXPECT_EQ(rule.Next(60, 60), Step::Ask);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(rule.Next(60, 61 + i), Step::Ask) << i;
+    rule.Declined();
+  }
+  EXPECT_EQ(rule.Next(60, 64), Step::Start) << "after three declines";
+  rule.Started();
+  EXPECT_EQ(rule.Next(60, 60), Step::Ask) << "a rinse that ran starts the count of declines again";
+}
+
 }  // namespace
