@@ -17,7 +17,7 @@
 #include "core/data_store.h"
 #include "core/value_format.h"
 #include "controls/skin_loader.h"
-#include "measurement/screen/sample_test.h"
+#include "measurement/screen/sample_test_screen.h"
 #include "measurement/zentil_call.h"
 #include "platform/db/connection.h"
 #include "platform/sys/clock.h"

@@ -103,24 +103,8 @@ int ChineseEditionFromSettings(int current) {
   return ParseLeadingInt(v) == 1 ? 1 : 0;
 }
 
-float ClampReagentCoefficient(float value) {
-  const double d = value;
-  return (d >= 0.8 && d <= 1.21) ? value : 1.0f;
-}
-
-float ClampCoafCoefficient(float value) {
-  return static_cast<double>(value) < 0.7 ? 0.7f : value;
-}
-
 void ReadStartupSettings() {
-  auto coef = [](const char* key) {
-    return static_cast<float>(ParseLeadingNumber(ReadIni("ReagentCalcCoef", key, "1.0")));
-  };
-  AppSettings.ReagentCoefDIL = ClampReagentCoefficient(coef("DIL"));
-  AppSettings.ReagentCoefLYS = ClampReagentCoefficient(coef("LYS"));
-  AppSettings.ReagentCoefCLE = ClampReagentCoefficient(coef("CLE"));
-  AppSettings.ReagentCoefCOAF = ClampCoafCoefficient(coef("COAF"));
-
+  // [ReagentCalcCoef] is the reagent account's, read by it once at the board's start-up.
   LisLinkState.OwnAddress = ReadIni("LIS", "CLIENT", "0.0.0.0");
   LisLinkState.SubnetMask = ReadIni("LIS", "MASK", "0.0.0.0");
   LisLinkState.Gateway = ReadIni("LIS", "GATEWAY", "0.0.0.0");

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "core/lis_link_state.h"
+#include "platform/net/socket_send.h"
 #include "platform/sys/clock.h"
 #include "platform/sys/debug_output.h"
 

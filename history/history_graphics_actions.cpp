@@ -18,7 +18,7 @@
 #include "measurement/patient/patient_input.h"
 #include "measurement/patient/person_info.h"
 #include "measurement/patient/set_user_value.h"
-#include "measurement/test_data_files.h"
+#include "measurement/raw_files.h"
 #include "platform/ui/app.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"

@@ -14,7 +14,7 @@
 #include "lis/stored_send.h"
 #include "lis/text_cut.h"
 #include "lis/text_records.h"
-#include "measurement/test_data_files.h"
+#include "measurement/raw_files.h"
 #include "measurement/zentil_call.h"
 #include "platform/sys/clock.h"
 #include "platform/sys/program_dir.h"

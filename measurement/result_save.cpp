@@ -7,6 +7,7 @@
 #include "core/field_read.h"
 #include "core/param_order.h"
 #include "core/value_format.h"
+#include "core/person_row.h"
 
 namespace measurement {
 namespace {
@@ -60,13 +61,7 @@ std::string PersonInsertSql(const PersonRow& r) {
 }
 
 bool SampleExistsToday(CADOConn& conn, const std::string& sampleNo, const std::string& testDate, bool* ok) {
-  RecordsetPtr& rs = conn.OpenRecordset("Select * from Person where SampleNo=" + Q(sampleNo) +
-                                        " and TestDate=" + Q(testDate));
-  const bool open = conn.RecordsetOpen();
-  const bool exists = open && HasRows(*rs);
-  conn.CloseRecordset();
-  if (ok) *ok = open;
-  return exists;
+  return PersonRowExists(conn, sampleNo, testDate, ok);
 }
 
 SaveStatus SavePersonRow(CADOConn& conn, const PersonRow& row, std::string* error) {

@@ -6,7 +6,7 @@
 #include "core/screen_registry.h"
 #include "history/history_list.h"
 #include "lis/screens/lis_screens.h"
-#include "measurement/screen/sample_test.h"
+#include "measurement/screen/sample_test_screen.h"
 #include "printing/print_items_set.h"
 #include "service/service_screens.h"
 #include "service/service_tools.h"

@@ -12,6 +12,7 @@
 #include "platform/sys/clock.h"
 #include "platform/sys/debug_output.h"
 #include "program_folder.h"
+#include "tests/support/io_faults.h"
 
 namespace {
 

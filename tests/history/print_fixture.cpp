@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "core/value_format.h"
-#include "measurement/test_data_files.h"
+#include "measurement/raw_files.h"
 #include "tools/printersim/paper.h"
 #include "tools/printersim/printer.h"
 

@@ -11,7 +11,7 @@
 #include "link_fixture.h"
 #include "lis/send_runs.h"
 #include "lis/stored_send.h"
-#include "measurement/test_data_files.h"
+#include "measurement/raw_files.h"
 #include "measurement/zentil_call.h"
 #include "tools/lissim/serial_reader.h"
 

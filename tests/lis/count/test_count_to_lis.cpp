@@ -9,7 +9,7 @@
 #include "core/lis_link_state.h"
 #include "counted_sample.h"
 #include "lis/lis_link.h"
-#include "measurement/screen/sample_test.h"
+#include "measurement/screen/sample_test_screen.h"
 #include "tools/lissim/serial_reader.h"
 #include "tools/lissim/server.h"
 

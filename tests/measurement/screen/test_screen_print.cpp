@@ -7,7 +7,7 @@
 #include <mutex>
 
 #include "counted_sample.h"
-#include "measurement/screen/sample_test_texts.h"
+#include "measurement/screen/sample_test_screen_texts.h"
 #include "platform/print/printers.h"
 #include "printing/print_hint_dlg.h"
 #include "printing/thermal_printer.h"

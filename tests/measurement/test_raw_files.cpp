@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "measurement/test_data_files.h"
+#include "measurement/raw_files.h"
 #include "program_folder.h"
 
 using namespace measurement;

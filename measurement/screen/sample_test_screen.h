@@ -90,7 +90,7 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   explicit CSampleTest(ui::Window* parent = nullptr);
   ~CSampleTest() override;
 
-  // ---- state the other Parts of the screen and the tests read
+  // ---- state the rest of the screen and the tests read
   CountCycle& cycle() { return cycle_; }
   int bloodMode() const { return bloodMode_; }
   const float* calibrationFactors() const { return calibration_; }

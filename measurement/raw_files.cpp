@@ -1,4 +1,4 @@
-#include "measurement/test_data_files.h"
+#include "measurement/raw_files.h"
 
 #include <cstring>
 

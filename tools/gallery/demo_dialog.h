@@ -1,7 +1,7 @@
 #pragma once
 // A demonstration dialog holding every standard control, in any of the five languages.
-// The gallery shows it in a real window; tests render it offscreen and check its pixels;
-// the repaint benchmark uses it as a busy screen.
+// The gallery shows it in a real window; the window framework's tests render it offscreen and
+// check its pixels. It lives here, not in the framework, since its texts are the analyzer's.
 #include <string>
 
 #include "platform/ui/dialog.h"

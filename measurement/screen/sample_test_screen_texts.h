@@ -29,7 +29,6 @@ enum class ScreenText {
   AirBubble,
   RinseFinished,
   RinseQuestion,
-  SoakReminder,
   PortFailed,         // the board port did not open
   LisPortFailed,
   NotAvailable,       // a screen that is not part of the program yet

@@ -1,4 +1,4 @@
-#include "measurement/screen/sample_test.h"
+#include "measurement/screen/sample_test_screen.h"
 
 #include <cstdio>
 
@@ -21,7 +21,8 @@
 #include "measurement/result_globals.h"
 #include "measurement/screen/restore_dlg.h"
 #include "measurement/screen/sample_globals.h"
-#include "measurement/screen/sample_test_texts.h"
+#include "measurement/screen/sample_test_screen_texts.h"
+#include "measurement/screen/sample_test_store.h"
 #include "platform/sys/clock.h"
 #include "platform/ui/app.h"
 #include "platform/ui/data_exchange.h"
@@ -30,6 +31,9 @@
 #include "platform/ui/window_class.h"
 #include "printing/histogram_print.h"
 #include "printing/print_items.h"
+#include "controls/screen_common.h"
+#include "core/sys_setting.h"
+#include "core/person_row.h"
 
 namespace measurement {
 
@@ -164,56 +168,36 @@ int CSampleTest::Box(const std::string& text, unsigned type) {
 
 void CSampleTest::ReadSettings() {
   // Units: the defaults, then the ParasUnit row.
-  DefaultUnitTexts(UnitTexts);
-  {
-    RecordsetPtr& rs = db_.OpenRecordset("Select * from ParasUnit");
-    if (db_.RecordsetOpen() && HasRows(*rs)) {
-      std::string u;
-      if (ReadField(*rs, "WBC", u)) UnitTexts[0] = UnitTexts[1] = UnitTexts[2] = UnitTexts[3] = u;
-      if (ReadField(*rs, "RBC", u)) UnitTexts[7] = u;
-      if (ReadField(*rs, "HGB", u)) UnitTexts[8] = u;
-      if (ReadField(*rs, "HCT", u)) UnitTexts[9] = u;
-      if (ReadField(*rs, "MCHC", u)) UnitTexts[12] = u;
-      if (ReadField(*rs, "PLT", u)) UnitTexts[15] = u;
-      if (ReadField(*rs, "PCT", u)) UnitTexts[18] = u;
-    }
-    db_.CloseRecordset();
-  }
+  LoadScreenUnitTexts(db_, UnitTexts);
   bloodModeText_ = BloodModeName(0, Language());
   ComputeNextSampleNo();
   xb_ = LoadXbQcState(db_);
   {
-    RecordsetPtr& rs = db_.OpenRecordset("Select * from SysSetting");
-    if (db_.RecordsetOpen() && HasRows(*rs)) {
-      int32_t mode = -1;
-      if (ReadField(*rs, "TestDefaultMode", mode)) {
-        if (mode == 0) bloodMode_ = 0;
-        if (mode == 1) bloodMode_ = 2;
-        previousBloodMode_ = bloodMode_;
-        bloodModeText_ = BloodModeName(bloodMode_, Language());
-      }
-      int32_t v = 0;
-      if (ReadField(*rs, "Printer", v)) printer_ = v;
-      ReadField(*rs, "PrintInstant", printInstant_);
-      if (ReadField(*rs, "PrintFormat", v)) printFormat_ = v;
-      ReadField(*rs, "UnitName", unitName_);
-      if (ReadField(*rs, "PrintPgHeader", v)) pageHeaderLength_ = v;
-      ReadField(*rs, "AutoCleanTime", autoCleanTime_);
-      if (ReadField(*rs, "DormancyTime", v)) dormancyTime_ = v;
-      ReadField(*rs, "IsModelChangePrompt", isModelChangePrompt_);
-      ReadField(*rs, "IsTransInstant", isTransInstant_);
-      ReadField(*rs, "BlockTime", blockTime_);
-      ReadField(*rs, "LeakTime", leakTime_);
-      ReadField(*rs, "IsOpenAjustHistogram", isOpenAjustHistogram_);
-      uint8_t b = 0;
-      if (ReadField(*rs, "IsOpenSoakTips", b)) analyzer::Soak.IsOpenSoakTips = b;
-      if (ReadField(*rs, "SetSoakTimes", v)) analyzer::Soak.SetSoakTimes = v;
-      if (ReadField(*rs, "SetSoakDays", v)) analyzer::Soak.SetSoakDays = v;
-      if (ReadField(*rs, "DeviceTestTimes", v)) analyzer::Soak.DeviceTestTimes = static_cast<uint32_t>(v);
-      std::string s;
-      if (ReadField(*rs, "SoakDaysStartDate", s)) analyzer::Soak.SoakDaysStartDate = s;
+    const SysSettingRow row = LoadSysSetting(db_).row;
+    int32_t mode = -1;
+    if (TakeSetting(row.TestDefaultMode, mode)) {
+      if (mode == 0) bloodMode_ = 0;
+      if (mode == 1) bloodMode_ = 2;
+      previousBloodMode_ = bloodMode_;
+      bloodModeText_ = BloodModeName(bloodMode_, Language());
     }
-    db_.CloseRecordset();
+    TakeSetting(row.Printer, printer_);
+    TakeSetting(row.PrintInstant, printInstant_);
+    TakeSetting(row.PrintFormat, printFormat_);
+    TakeSetting(row.UnitName, unitName_);
+    TakeSetting(row.PrintPgHeader, pageHeaderLength_);
+    TakeSetting(row.AutoCleanTime, autoCleanTime_);
+    TakeSetting(row.DormancyTime, dormancyTime_);
+    TakeSetting(row.IsModelChangePrompt, isModelChangePrompt_);
+    TakeSetting(row.IsTransInstant, isTransInstant_);
+    TakeSetting(row.BlockTime, blockTime_);
+    TakeSetting(row.LeakTime, leakTime_);
+    TakeSetting(row.IsOpenAjustHistogram, isOpenAjustHistogram_);
+    TakeSetting(row.IsOpenSoakTips, analyzer::Soak.IsOpenSoakTips);
+    TakeSetting(row.SetSoakTimes, analyzer::Soak.SetSoakTimes);
+    TakeSetting(row.SetSoakDays, analyzer::Soak.SetSoakDays);
+    TakeSetting(row.DeviceTestTimes, analyzer::Soak.DeviceTestTimes);
+    TakeSetting(row.SoakDaysStartDate, analyzer::Soak.SoakDaysStartDate);
   }
   LoadDefaultPrintItems(db_, PrintFlags);
   LoadCalibrationFactors(db_, bloodMode_, calibration_);
@@ -221,13 +205,8 @@ void CSampleTest::ReadSettings() {
 
 void CSampleTest::ComputeNextSampleNo() {
   const sys::LocalTime now = sys::Clock::Now();
-  TestDateText = StrPrintf("%d-%.2d-%.2d", now.year, now.month, now.day);
-  RecordsetPtr& rs = db_.OpenRecordset("Select max(CAST(SampleNo AS INTEGER)) from Person where TestDate = '" +
-                                       TestDateText + "'");
-  int64_t largest = 0;
-  if (db_.RecordsetOpen() && HasRows(*rs)) ReadField(*rs, 0, largest);
-  db_.CloseRecordset();
-  NextSampleNo = static_cast<int>(std::min<int64_t>(largest + 1, 99999999));
+  TestDateText = StoredDateText(now);
+  NextSampleNo = NextSampleNumberOf(db_, TestDateText);
   SampleNoText = std::to_string(NextSampleNo);
 }
 
@@ -247,15 +226,7 @@ void CSampleTest::OpenLisPort() {
   static const unsigned kDataBits[4] = {5, 6, 7, 8};
   static const wchar_t kParity[4] = {L'N', L'E', L'O', L'M'};
   static const unsigned kStopBits[2] = {1, 2};
-  int32_t baud = 0, bits = 3, parity = 0, stop = 0;
-  RecordsetPtr& rs = db_.OpenRecordset("Select * from CommSet");
-  if (db_.RecordsetOpen() && HasRows(*rs)) {
-    ReadField(*rs, "Bauds", baud);
-    ReadField(*rs, "DataBits", bits);
-    ReadField(*rs, "Parity", parity);
-    ReadField(*rs, "StopBits", stop);
-  }
-  db_.CloseRecordset();
+  const auto [baud, bits, parity, stop] = LoadLisPortIndexes(db_);
   auto pick = [](int32_t i, int32_t n) { return i >= 0 && i < n ? i : 0; };
   auto port = std::make_unique<analyzer::CSerialPort>();
   const int opened = port->Open(analyzer::WindowByteSink(this), kLisPortNumber, kBauds[pick(baud, 6)],
@@ -337,7 +308,7 @@ bool CSampleTest::OnInitDialog() {
   // The reagent warning of the volumes left.
   if (analyzer::Reagents().volumes().ReagentAlarmType == 0) {
     const analyzer::ReagentVolumes& v = analyzer::Reagents().volumes();
-    const std::string text = ReagentShortageText(v.DiluentVol, v.LyseVol, v.CleanerVol, lang);
+    const std::string text = analyzer::ReagentShortageText(analyzer::CheckReagents(analyzer::ReagentCheck::TestScreen, v), lang);
     if (!text.empty()) {
       WriteLog(text);
       ShowWarning(text, true);
@@ -429,30 +400,22 @@ void CSampleTest::RefreshSampleIdentity() {
       SampleNoText = std::to_string(NextSampleNo);
     }
     SetText(IDC_SAMPLE_NO, SampleNoText);
-    RecordsetPtr& rs = db_.OpenRecordset("Select * from Person where SampleNo='" + SqlSafeText(SampleNoText) +
-                                         "' and TestDate='" + TestDateText + "'");
-    if (db_.RecordsetOpen() && HasRows(*rs)) {
-      std::string s;
-      if (ReadField(*rs, "Name", s)) SetText(IDC_NAME, s);
+    const PersonPatient p = ReadPersonPatient(db_, SampleNoText, TestDateText);
+    if (p.found) {
+      if (p.Name) SetText(IDC_NAME, *p.Name);
       RefreshNameTip();
-      if (ReadField(*rs, "Sex", s)) SetText(IDC_SEX, s);
-      int32_t age = 0;
-      if (ReadField(*rs, "Age", age) && static_cast<uint8_t>(age) != 0) {
-        std::string unit;
-        ReadField(*rs, "AgeUnit", unit);
-        SetText(IDC_AGE, AgeWithUnit(static_cast<uint8_t>(age), unit, Language()));
-      }
+      if (p.Sex) SetText(IDC_SEX, *p.Sex);
+      if (p.Age && static_cast<uint8_t>(*p.Age) != 0)
+        SetText(IDC_AGE, AgeWithUnit(static_cast<uint8_t>(*p.Age), p.AgeUnit.value_or(""), Language()));
     } else {
       longName_ = false;
     }
-    db_.CloseRecordset();
   }
   sampleNumberEntered_ = false;
   InvalidateLabels();
 }
 
 const draw::Brush* CSampleTest::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
-  static const draw::Brush kHollow = draw::Brush::NullBrush();
   if (ctlType != ui::CTLCOLOR_STATIC || control == nullptr) return ui::Dialog::OnCtlColor(dc, control, ctlType);
   const int id = control->GetDlgCtrlID();
   if (id == IDC_BLOOD_MODE || id == IDC_STATUS || id == IDC_DATE_TIME || id == IDC_MESSAGE) {
@@ -461,9 +424,7 @@ const draw::Brush* CSampleTest::OnCtlColor(draw::DC& dc, ui::Window* control, in
     if (id == IDC_MESSAGE && alarmShown_) return &redBrush_;
     return bloodMode_ == 2 ? &greenBrush_ : &blueBrush_;
   }
-  dc.SetTextColor(draw::RGB(66, 85, 92));
-  dc.SetBkMode(draw::BkMode::Transparent);
-  return &kHollow;
+  return ScreenLabelColours(dc);
 }
 
 bool CSampleTest::OnEraseBkgnd(draw::DC& dc) {
@@ -553,7 +514,7 @@ void RegisterMeasurementScreens() {
     screen.CallerSampleNo = SampleNoText;
     const sys::LocalTime now = sys::Clock::Now();
     screen.ProfileTestDate =
-        TestDateText.empty() ? StrPrintf("%d-%.2d-%.2d", now.year, now.month, now.day) : TestDateText;
+        TestDateText.empty() ? StoredDateText(now) : TestDateText;
     return screen.DoModal();
   });
 }

@@ -1,4 +1,4 @@
-#include "platform/ui/demo/demo_dialog.h"
+#include "tools/gallery/demo_dialog.h"
 
 #include "platform/ui/controls/controls.h"
 #include "platform/ui/resources.h"

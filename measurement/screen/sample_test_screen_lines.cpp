@@ -9,8 +9,8 @@
 #include "measurement/patient/set_user_value.h"
 #include "measurement/result_globals.h"
 #include "measurement/screen/sample_globals.h"
-#include "measurement/screen/sample_test.h"
-#include "measurement/screen/sample_test_texts.h"
+#include "measurement/screen/sample_test_screen.h"
+#include "measurement/screen/sample_test_screen_texts.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"
 

@@ -16,15 +16,17 @@
 #include "measurement/patient/profile_flags.h"
 #include "measurement/result_globals.h"
 #include "measurement/sample_number.h"
+#include "measurement/screen/board_reports.h"
 #include "measurement/screen/restore_dlg.h"
 #include "measurement/screen/sample_globals.h"
-#include "measurement/screen/sample_report.h"
-#include "measurement/screen/sample_test.h"
 #include "measurement/mid_results.h"
-#include "measurement/screen/sample_test_texts.h"
+#include "measurement/screen/sample_report.h"
+#include "measurement/screen/sample_test_screen.h"
+#include "measurement/screen/sample_test_screen_texts.h"
 #include "platform/sys/clock.h"
 #include "platform/ui/app.h"
 #include "platform/ui/message_box.h"
+#include "core/person_row.h"
 
 namespace measurement {
 
@@ -158,12 +160,31 @@ void CSampleTest::ProcessRunResult(bool) {
   in.folder = AppSettings.ProgramFolder.empty() ? std::string("./") : AppSettings.ProgramFolder;
   auto r = std::make_unique<RunResult>(measurement::ProcessRunResult(db_, in, cycle_.histograms(), xb_));
   PublishRunResult(*r, cycle_.histograms());
-  {
-    int group = r->groupIndex;
-    ReadSampleTexts(db_, SampleNoText, r->testDate, Language(), CurrentSample, &group);
-    if (CurrentSample.BloodType.empty()) CurrentSample.BloodType = bloodModeText_;
-    if (!r->referValue.empty()) CurrentSample.ReferValue = r->referValue;
-    CurrentSample.TestTime = r->testTime;
+  // Each sample starts from empty patient fields, so one patient's data never lands on another
+  // sample; then the patient columns the count read once.
+  for (std::string* f : {&CurrentSample.Name, &CurrentSample.Sex, &CurrentSample.Age, &CurrentSample.MedicalNo,
+                         &CurrentSample.BedNo, &CurrentSample.Dept, &CurrentSample.Sender, &CurrentSample.Scrutator,
+                         &CurrentSample.Checker})
+    f->clear();
+  CurrentSample.SampleNo = SampleNoText;
+  CurrentSample.BloodType = bloodModeText_;
+  CurrentSample.ReferValue = r->referValue;
+  CurrentSample.TestDate = r->testDate;
+  CurrentSample.TestTime = r->testTime;
+  // The patient columns the count read once (a column that was Null leaves the field as it was).
+  if (const PersonPatient& p = r->person; p.found) {
+    auto take = [](const std::optional<std::string>& column, std::string& field) {
+      if (column) field = *column;
+    };
+    take(p.Name, CurrentSample.Name);
+    take(p.Sex, CurrentSample.Sex);
+    if (p.Age && *p.Age != 0) CurrentSample.Age = AgeWithUnit(*p.Age, p.AgeUnit.value_or(""), Language());
+    take(p.MedicalNo, CurrentSample.MedicalNo);
+    take(p.BedNo, CurrentSample.BedNo);
+    take(p.Dept, CurrentSample.Dept);
+    take(p.Sender, CurrentSample.Sender);
+    take(p.Scrutator, CurrentSample.Scrutator);
+    take(p.Checker, CurrentSample.Checker);
   }
   normalLimits_ = r->normal;
   panicLimits_ = r->panic;
@@ -182,7 +203,8 @@ void CSampleTest::ProcessRunResult(bool) {
   // After each stored result the volumes are checked again; counting is not refused.
   if (r->Stored() && analyzer::Reagents().volumes().ReagentAlarmType == 0) {
     const analyzer::ReagentVolumes& v = analyzer::Reagents().volumes();
-    const std::string text = ReagentShortageText(v.DiluentVol, v.LyseVol, v.CleanerVol, Language());
+    const std::string text =
+        analyzer::ReagentShortageText(analyzer::CheckReagents(analyzer::ReagentCheck::TestScreen, v), Language());
     if (!text.empty()) {
       WriteLog(text);
       ShowWarning(text, true);
@@ -243,14 +265,12 @@ void CSampleTest::OnDiluentDispensed() {
 
 void CSampleTest::ShowReagentShortage() {
   const analyzer::ReagentVolumes& v = analyzer::Reagents().volumes();
-  const int lang = Language();
-  std::string text;
-  if (!v.DiluentAvailable) text += PickText(lang, "稀释液 ", "Diluent ", "Diluente ", "Diluant ", "Розчинник ");
-  if (!v.LyseAvailable) text += PickText(lang, "溶血剂 ", "Lyse ", "Lisante ", "Lyse ", "Лізуючий розчин ");
-  if (!v.CleanserAvailable)
-    text += PickText(lang, "清洁液 ", "Cleanser ", "Limpiador ", "Detergent ", "Промиваючий розчин ");
+  analyzer::ReagentShortage shortage;
+  shortage.diluent = !v.DiluentAvailable;
+  shortage.lyse = !v.LyseAvailable;
+  shortage.cleanser = !v.CleanserAvailable;
+  const std::string text = analyzer::ReagentShortageText(shortage, Language());
   if (!text.empty()) {
-    text += PickText(lang, "余量不足", "not enough", "insuficiente", "insuffisant", "Не достатньо");
     WriteLog(text);
     ShowWarning(text, true);
   } else if (reagentAlarmShown_) {
@@ -259,29 +279,24 @@ void CSampleTest::ShowReagentShortage() {
 }
 
 int CSampleTest::AutoRinse() {
+  static AutoRinseRule rule;  // the declines count for the whole run
   deferredRinse_ = 0;
   rinseCheck_ = false;
-  if (autoCleanTime_ == 0 || analyzer::Soak.TestsSinceAutoClean < autoCleanTime_) return 0;
-  static int32_t declines = 0;
+  const AutoRinseRule::Step step = rule.Next(autoCleanTime_, static_cast<int>(analyzer::Soak.TestsSinceAutoClean));
+  if (step == AutoRinseRule::Step::None) return 0;
   noRinseRunning_ = false;
   cycle_.SetRinseRunning(true);
-  auto start = [this] {
-    EnableExitService(false);
-    declines = 0;
-    analyzer::Soak.TestsSinceAutoClean = 0;
-    cycle_.SendCommand(analyzer::FrameClassCommand, cmd::CleanChambers);
-  };
-  if (declines < 3) {
-    if (Box(TestScreenText(ScreenText::RinseQuestion, Language()), ui::MB_OKCANCEL | ui::MB_ICONQUESTION) == ui::IDOK) {
-      start();
-    } else {
-      ++declines;
-      noRinseRunning_ = true;
-      cycle_.SetRinseRunning(false);
-    }
-  } else {
-    start();
+  if (step == AutoRinseRule::Step::Ask &&
+      Box(TestScreenText(ScreenText::RinseQuestion, Language()), ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK) {
+    rule.Declined();
+    noRinseRunning_ = true;
+    cycle_.SetRinseRunning(false);
+    return 1;
   }
+  EnableExitService(false);
+  rule.Started();
+  analyzer::Soak.TestsSinceAutoClean = 0;
+  cycle_.SendCommand(analyzer::FrameClassCommand, cmd::CleanChambers);
   return 1;
 }
 
@@ -312,9 +327,8 @@ void CSampleTest::OnBoardReport(const analyzer::CollectedFrame& f) {
 void CSampleTest::OnTemperature(const analyzer::CollectedFrame& f) {
   cycle_.SetReady(true);
   temperature_ = analyzer::TemperatureFromRaw(f.bytes[3] * 256u + f.bytes[4]);
-  const int lang = Language();
-  if (temperature_ < 10.0) ShowWarning(TestScreenText(ScreenText::TemperatureLow, lang));
-  else if (temperature_ > 40.0) ShowWarning(TestScreenText(ScreenText::TemperatureHigh, lang));
+  const std::string warning = TemperatureWarning(temperature_, Language());
+  if (!warning.empty()) ShowWarning(warning);
   if (analyzer::Reagents().volumes().ReagentAlarmType == 1)
     cycle_.SendCommand(analyzer::FrameClassCommand, cmd::ReagentQuery);
 }
@@ -326,59 +340,44 @@ void CSampleTest::OnSensor(const analyzer::CollectedFrame& f) {
 }
 
 void CSampleTest::OnFault(const analyzer::CollectedFrame& f) {
-  const int lang = Language();
-  const uint8_t c = f.command(), code = f.status();
-  auto warn = [&](const std::string& text) {
-    if (lang == 0) WriteLog(text);
-    ShowWarning(text);
-  };
-  if (c == 0x60 || c == 0x62) {
-    const std::string t = StepFaultText(c, code, lang);
-    if (!t.empty()) warn(t);
-    return;
+  const FaultAction a = DecideFault(f.command(), f.status(), Language(), sys::Clock::Now());
+  if (!a.warning.empty()) {
+    if (a.logLines) WriteLog(a.warning);
+    ShowWarning(a.warning);
   }
-  if (c == 0x61 || c == 0x63 || c == 0x90 || c == 0x91) {
-    const std::string box = FaultBoxText(c, lang);
-    if (lang == 0) WriteLog(box);
-    Box(box, ui::MB_ICONEXCLAMATION);
-    if (c == 0x90) {
-      EnableExitService(true);
-      KillTimer(kButtonsEnableTimer);
-    }
-    RecordFaultAndReset(FaultLogText(c));
-    return;
-  }
-  // Any other fault aborts the count half a second later.
-  if (code >= 1 && code <= 5) {
-    const std::string box = FaultCodeBoxText(code, lang);
+  if (a.alarm) {
     alarmShown_ = true;
     reagentAlarmShown_ = false;
-    if (lang == 0) WriteLog(box);
-    Box(box, ui::MB_ICONEXCLAMATION);
-    const sys::LocalTime t = sys::Clock::Now();
-    db_.Execute(StrPrintf("insert into SysLog values('%d-%.2d-%.2d','%.2d:%.2d:%.2d','TYPE:%02x ','%s')", t.year,
-                          t.month, t.day, t.hour, t.minute, t.second, code, FaultCodeLogText(code).c_str()));
   }
-  cycle_.StartFaultTimeout(500);
+  if (!a.box.empty()) {
+    if (a.logLines) WriteLog(a.box);
+    Box(a.box, ui::MB_ICONEXCLAMATION);
+  }
+  if (a.enableButtons) {
+    EnableExitService(true);
+    KillTimer(kButtonsEnableTimer);
+  }
+  if (!a.resetWithLog.empty()) RecordFaultAndReset(a.resetWithLog);
+  if (!a.sysLogSql.empty()) db_.Execute(a.sysLogSql);
+  if (a.faultTimeout) cycle_.StartFaultTimeout(500);
 }
 
 void CSampleTest::OnReply(const analyzer::CollectedFrame& f) {
-  if (f.status() != analyzer::kReplyDone && f.command() != cmd::Reset) return;
-  const int lang = Language();
-  switch (f.command()) {
-    case cmd::EnterSampleMode:
+  const bool sensorMode = analyzer::Reagents().volumes().ReagentAlarmType == 1;
+  switch (DecideReply(f.command(), f.status(), exitPending_, sensorMode)) {
+    case ReplyAction::SampleModeEntered:
       EnableExitService(true);
       KillTimer(kButtonsEnableTimer);
       break;
-    case cmd::CleanChambers:
+    case ReplyAction::RinseDone:
       cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
       BookReagents(static_cast<int>(analyzer::ReagentOperation::CleanChambersTestScreen));
       noRinseRunning_ = true;
       cycle_.SetRinseRunning(false);
       EnableExitService(true);
-      Box(TestScreenText(ScreenText::RinseFinished, lang), ui::MB_ICONINFORMATION);
+      Box(TestScreenText(ScreenText::RinseFinished, Language()), ui::MB_ICONINFORMATION);
       break;
-    case cmd::Wake:
+    case ReplyAction::Woken:
       if (restorePopup_ != nullptr) restorePopup_->EndDialog(1);
       restorePopup_ = nullptr;
       EnableExitService(true);
@@ -386,16 +385,17 @@ void CSampleTest::OnReply(const analyzer::CollectedFrame& f) {
       cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
       standBy_ = false;
       break;
-    case cmd::Reset:
-      // After an abort every button works again (the count that disabled them is over).
+    // After an abort every button works again (the count that disabled them is over).
+    case ReplyAction::ResetExit:
       EnableCountButtons(true);
-      if (exitPending_) {
-        OnExit();
-      } else if (analyzer::Reagents().volumes().ReagentAlarmType == 1) {
-        cycle_.SendCommand(analyzer::FrameClassCommand, cmd::ReagentQuery);
-      }
+      OnExit();
       break;
-    default: break;
+    case ReplyAction::ResetQueryReagents:
+      EnableCountButtons(true);
+      cycle_.SendCommand(analyzer::FrameClassCommand, cmd::ReagentQuery);
+      break;
+    case ReplyAction::ResetDone: EnableCountButtons(true); break;
+    case ReplyAction::None: break;
   }
 }
 

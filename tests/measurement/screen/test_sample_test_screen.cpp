@@ -8,7 +8,7 @@
 #include "measurement/result_globals.h"
 #include "measurement/screen/restore_dlg.h"
 #include "measurement/screen/sample_globals.h"
-#include "measurement/screen/sample_test.h"
+#include "measurement/screen/sample_test_screen.h"
 #include "controls/message_box_dlg.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"

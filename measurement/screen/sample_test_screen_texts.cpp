@@ -1,4 +1,4 @@
-#include "measurement/screen/sample_test_texts.h"
+#include "measurement/screen/sample_test_screen_texts.h"
 
 #include "core/app_settings.h"
 #include "core/sample_names.h"
@@ -60,14 +60,6 @@ std::string TestScreenText(ScreenText which, int l) {
                       "El sistema enjuagara automaticamente, espere tras confirmar",
                       "Le systeme va rincer automatiquement, patientez apres confirmation",
                       "Система виконає автоматичне ополіскування, зачекайте після підтвердження");
-    case ScreenText::SoakReminder:
-      return PickText(l, "为保证仪器正常工作，请在维护菜单中执行“浓缩清洗液浸泡”！",
-                      "To ensure that the instrument continues to work effectively, please execute “Conc. Cleanser "
-                      "Soaking” in the Service Menu !",
-                      "Para que el instrumento siga funcionando bien, ejecute “Remojo con limpiador conc.” en el menu "
-                      "de servicio !",
-                      "Pour que l'instrument fonctionne bien, executez “Trempage detergent conc.” dans le menu Service !",
-                      "Для належної роботи приладу виконайте “Замочування конц. промивачем” у сервісному меню !");
     case ScreenText::PortFailed:
       return PickText(l, "前端通信串口初始化失败！", "Failed to initialize communications COM4 port!",
                       "Error al iniciar puerto COM!", "Echec initialisation port COM communications!",

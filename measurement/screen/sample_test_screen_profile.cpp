@@ -5,7 +5,7 @@
 #include "measurement/patient/person_info.h"
 #include "measurement/patient/profile_edit.h"
 #include "measurement/screen/sample_globals.h"
-#include "measurement/screen/sample_test.h"
+#include "measurement/screen/sample_test_screen.h"
 
 namespace measurement {
 
