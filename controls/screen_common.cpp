@@ -24,8 +24,9 @@ const draw::Brush* TransparentLabel(draw::DC& dc, draw::Color colour) {
 
 const draw::Brush* ScreenLabelColours(draw::DC& dc) { return TransparentLabel(dc, CurrentLook().labelColour); }
 
-void DrawBandedBackground(draw::DC& dc, const ui::Rect& rc, int bandHeight, int stripes) {
-  draw::Bitmap band = LoadSkinBitmap(491, "Load title band Bitmap Error!");
+void DrawBandedBackground(draw::DC& dc, const ui::Rect& rc, int bandHeight, int stripes, unsigned titleBitmap,
+                          int frameWidth) {
+  draw::Bitmap band = LoadSkinBitmap(titleBitmap, "Load title band Bitmap Error!");
   if (band.IsNull()) dc.FillSolidRect(ui::Rect(0, 0, rc.right, bandHeight), kDialogFrameColor);
   else dc.StretchBlt(0, 0, rc.Width(), bandHeight, band, 0, 0, band.Width(), band.Height());
   const int h = (rc.bottom - bandHeight) / stripes;
@@ -35,7 +36,8 @@ void DrawBandedBackground(draw::DC& dc, const ui::Rect& rc, int bandHeight, int 
     dc.FillSolidRect(ui::Rect(rc.left, top, rc.right, bottom),
                      (i % 2) ? draw::RGB(205, 213, 215) : draw::RGB(190, 198, 201));
   }
-  dc.SelectPen(draw::Pen::Solid(kDialogFrameColor, 5));
+  if (frameWidth <= 0) return;
+  dc.SelectPen(draw::Pen::Solid(kDialogFrameColor, frameWidth));
   dc.SelectBrush(draw::Brush::NullBrush());
   dc.Rectangle(rc);
 }

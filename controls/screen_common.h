@@ -18,10 +18,11 @@ const draw::Brush* TransparentLabel(draw::DC& dc, draw::Color colour);
 // own background.
 const draw::Brush* ScreenLabelColours(draw::DC& dc);
 
-// The title band (bitmap 491) stretched over the top `bandHeight` pixels, then `stripes`
-// horizontal stripes alternating RGB(205,213,215) and RGB(190,198,201) down to the bottom (the
-// last one reaching it), then a 5-pixel frame in RGB(0,76,120).
-void DrawBandedBackground(draw::DC& dc, const ui::Rect& client, int bandHeight, int stripes);
+// The title band (bitmap `titleBitmap`) stretched over the top `bandHeight` pixels, then
+// `stripes` horizontal stripes alternating RGB(205,213,215) and RGB(190,198,201) down to the
+// bottom (the last one reaching it), then a `frameWidth`-pixel frame in RGB(0,76,120) (none for 0).
+void DrawBandedBackground(draw::DC& dc, const ui::Rect& client, int bandHeight, int stripes,
+                          unsigned titleBitmap = 491, int frameWidth = 5);
 
 // The bars beside the bottom buttons: bitmap 450 from the group box's left edge to the left
 // button, bitmap 449 from the right button to 2 pixels before the group box's right edge, each

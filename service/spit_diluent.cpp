@@ -72,18 +72,7 @@ const draw::Brush* CSpitDiluent::OnCtlColor(draw::DC& dc, ui::Window* control, i
 
 bool CSpitDiluent::OnEraseBkgnd(draw::DC& dc) {
   const ui::Rect client = GetClientRect();
-  const int top = 25, bands = 9;
-  const draw::Bitmap title = LoadSkinBitmap(463, "Load title band Bitmap Error!");
-  if (title) {
-    dc.StretchBlt(0, 0, client.right, top, title, 0, 0, title.Width(), title.Height());
-  } else {
-    dc.FillSolidRect(ui::Rect(0, 0, client.right, top), draw::RGB(0, 76, 120));
-  }
-  const int h = (client.bottom - top) / bands;
-  for (int i = 0; i < bands; ++i) {
-    const int y0 = top + i * h, y1 = i == bands - 1 ? client.bottom : y0 + h;
-    dc.FillSolidRect(ui::Rect(0, y0, client.right, y1), i % 2 == 0 ? draw::RGB(205, 213, 215) : draw::RGB(190, 198, 201));
-  }
+  DrawBandedBackground(dc, client, 25, 9, 463, 0);
   DrawDialogFrame(dc, this, 3);
   return true;
 }
