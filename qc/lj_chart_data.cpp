@@ -10,6 +10,7 @@
 namespace qc {
 
 int LjQcChartFileNo = 1;
+int XrQcFileNo = 1;
 LjChartData LjQcChart;
 
 void LoadLjChartSettings(CADOConn& conn, int fileNo, LjChartData* d) {

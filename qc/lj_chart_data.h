@@ -29,6 +29,8 @@ struct LjChartData {
 
 // The file number of the chart and its printing (set by the file choice).
 extern int LjQcChartFileNo;
+// The X-R file number handed to the X-R screens opened from the file choice.
+extern int XrQcFileNo;
 // The chart data the chart screen shows.
 extern LjChartData LjQcChart;
 

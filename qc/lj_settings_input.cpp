@@ -122,3 +122,16 @@ float StoredSettingValue(const std::string& text) {
 std::string SettingValueText(float v) { return v > 0.0f ? StrPrintf("%g", static_cast<double>(v)) : ""; }
 
 }  // namespace qc
+
+namespace qc {
+
+std::string LjSettingsTextRecord(int fileNo, const std::string& batch, const std::string& expDate,
+                                 const std::array<std::string, 40>& v, const std::array<std::string, 20>& u) {
+  std::string r = "LJS," + std::to_string(fileNo) + "," + batch + "," + expDate + ",";
+  for (int p = 0; p < 20; ++p) r += v[2 * p] + "," + v[2 * p + 1] + "," + u[p] + ",";
+  uint16_t sum = 0;
+  for (unsigned char c : r) sum = static_cast<uint16_t>(sum + c);
+  return r + std::to_string(sum) + ",TRANSFER FINISH";
+}
+
+}  // namespace qc

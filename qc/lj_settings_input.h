@@ -44,3 +44,14 @@ float StoredSettingValue(const std::string& text);
 std::string SettingValueText(float v);
 
 }  // namespace qc
+
+namespace qc {
+
+// The settings of a file as one LIS text record: "LJS," then file number, batch, expiry date,
+// then per parameter (store order) target, limit and unit, each field followed by ","; then the
+// checksum (16-bit sum of the bytes before it, "%d") and ",TRANSFER FINISH".
+std::string LjSettingsTextRecord(int fileNo, const std::string& batch, const std::string& expDate,
+                                 const std::array<std::string, 40>& valuesStore,
+                                 const std::array<std::string, 20>& unitsStore);
+
+}  // namespace qc
