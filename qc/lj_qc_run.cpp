@@ -150,7 +150,8 @@ void CLJQCRun::BuildGrid() {
   const float s = AppSettings.LayoutScale;
   const ui::Rect area = frame_.GetRectInParent();
   const ui::Rect exitRect = exit_.GetRectInParent();
-  grid_.Create(ui::Rect(area.left + 6, area.top + static_cast<int>(24 * s), area.right - 6, exitRect.top - 6), this,
+  const int top = GetDlgItem(1633) ? GetDlgItem(1633)->GetRectInParent().bottom + 4 : area.top + static_cast<int>(24 * s);
+  grid_.Create(ui::Rect(area.left + 6, top, area.right - 6, exitRect.top - 6), this,
                IDC_LJ_RUN_GRID);
   gridFont_ = draw::Font("Arial", static_cast<int>(16 * s));
   grid_.SetFont(&gridFont_, true);
