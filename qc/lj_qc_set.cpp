@@ -212,6 +212,8 @@ void CLJQCSet::OnSave() {
   // A new batch starts a new series: the old batch's results go.
   if (ok && strcasecmp(s.batchNo.c_str(), loadedBatchNo_.c_str()) != 0)
     ok = conn_.Execute(StrPrintf("delete from LJQCRunResult where QcFileNo=%d", s.fileNo));
+  // The stored batch is now this one: saving it again starts no new series.
+  if (ok) loadedBatchNo_ = s.batchNo;
   // The data store reported its own failure; only a save that went through is announced.
   if (ok) QcMessage(this, PickText(lang, "设置数据已保存!", "Setting data saved!", "Datos guardados!", "Donnees enregistrees!", "Дані збережено!"),
                     ui::MB_ICONINFORMATION);
