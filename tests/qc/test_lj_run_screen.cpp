@@ -3,6 +3,7 @@
 // the rules it should; the refusals at the count key and the deletion of a run.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 
 #include "core/value_format.h"
@@ -240,6 +241,42 @@ TEST_F(LjRunScreen, AMissingLibraryStoresNothing) {
   EXPECT_EQ(screen.usedColumns(), 3);
   EXPECT_EQ(Scalar("select count(*) from LJQCRunResult"), "0");
   EXPECT_EQ(Scalar("select count(*) from XRQCRunResult"), "0");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LjRunScreen, ATimeOutAbortsTheBoardsCountAndKeepsTheTrace) {
+  SetUpFile();
+  CLJQCRun screen(nullptr);
+  screen.QcFileNo = 1;
+  std::vector<std::string> texts;
+  bool readyAfter = false;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            sim_->DropNext(boardsim::Target::RunHeader, 100);  // the count never ends
+                            sim_->PressCountKey();
+                            ASSERT_TRUE(s.RunUntil([&] { return screen.cycle().state() == measurement::CycleState::Header; }, 3000));
+                            s.Advance(119000);
+                            s.Advance(1200);
+                            texts = DrainBoxes(s, 2000);
+                            s.RunUntil([&] { return screen.cycle().ready(); }, 5000);
+                            readyAfter = screen.cycle().ready();
+                            Leave(s, screen);
+                          }));
+  EXPECT_EQ(texts, (std::vector<std::string>{"Test time out!"}));
+  const std::vector<std::string> frames = Received();
+  EXPECT_NE(std::find(frames.begin(), frames.end(), "AA FF"), frames.end());  // the board's count is aborted
+  EXPECT_TRUE(readyAfter);
+  EXPECT_EQ(Scalar("select count(*) from LJQCRunResult"), "0");
+  bool traceKept = false;
+  const std::filesystem::path log = program_->path() / "Log";
+  if (std::filesystem::exists(log))
+    for (const auto& e : std::filesystem::directory_iterator(log))
+      traceKept = traceKept || e.path().filename().string().find("LJTOserialdata.txt") != std::string::npos;
+  EXPECT_TRUE(traceKept);
 }
 
 }  // namespace
