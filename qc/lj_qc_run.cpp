@@ -324,6 +324,9 @@ void CLJQCRun::ProcessRunResult(bool thirdCount) {
 
 void CLJQCRun::OnEndOfTest(const measurement::EndOfTestReport&) {
   analyzer::Reagents().Book(analyzer::ReagentOperation::QcSample, Language());
+  // In sensor mode the board is asked for its reagent state after each sample.
+  if (analyzer::Reagents().volumes().ReagentAlarmType == 1)
+    cycle_.SendCommand(analyzer::FrameClassCommand, cmd::ReagentQuery);
   ++analyzer::Soak.TestsSinceAutoClean;
   const std::string soakSql = analyzer::CountSoakSample();
   if (!soakSql.empty()) conn_.Execute(soakSql);

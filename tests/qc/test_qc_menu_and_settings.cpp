@@ -264,3 +264,32 @@ TEST_F(LjList, PickedRunsAreDeletedTargetsNeverAndEveryRunHasAColumn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(LjSettings, ASaveTheDataStoreRefusesIsNotAnnounced) {
+  Sql("create table LJQCSetKept as select * from LJQCSet");
+  Sql("drop table LJQCSet");
+  qc::CLJQCSet screen(nullptr);
+  std::vector<std::string> boxes, again;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            DrainBoxes(s);  // the failed load at opening
+                            Fill(s, "B1", "2030", "1", "31");
+                            for (int p = 0; p < 20; ++p) {
+                              SetValue(s, qc::kTargetEditIds[p], "1");
+                              SetValue(s, qc::kLimitEditIds[p], "0.1");
+                            }
+                            s.Press(qc::IDC_LJS_SAVE);
+                            boxes = DrainBoxes(s);
+                            // The same input once the table is back: saved and announced.
+                            Sql("create table LJQCSet as select * from LJQCSetKept");
+                            s.Press(qc::IDC_LJS_SAVE);
+                            again = DrainBoxes(s);
+                            s.Press(ui::IDCANCEL);
+                          }));
+  for (const std::string& b : boxes) EXPECT_NE(b, "Setting data saved!");
+  EXPECT_EQ(again, (std::vector<std::string>{"Setting data saved!"}));
+}
+
+}  // namespace
