@@ -135,8 +135,11 @@ bool CQCPrintStyle::PreTranslateMessage(ui::Message& msg) {
 }
 
 const draw::Brush* CQCPrintStyle::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
-  if (ctlType == ui::CTLCOLOR_STATIC || ctlType == ui::CTLCOLOR_EDIT) return TransparentLabel(dc, draw::RGB(66, 85, 92));
-  return ui::Dialog::OnCtlColor(dc, control, ctlType);
+  if (ctlType == ui::CTLCOLOR_STATIC) return TransparentLabel(dc, draw::RGB(66, 85, 92));
+  // Edits keep their own background (a changed text must not show over the old one).
+  const draw::Brush* brush = ui::Dialog::OnCtlColor(dc, control, ctlType);
+  if (ctlType == ui::CTLCOLOR_EDIT) dc.SetTextColor(draw::RGB(66, 85, 92));
+  return brush;
 }
 
 }  // namespace qc

@@ -81,9 +81,12 @@ bool CQCSel::OnInitDialog() {
   ScaleDialogLayout(this);
   const int lang = AppSettings.LanguageIndex;
   SetWindowText(PickText(lang, "质控", "QC", "QC", "CQ", "КЯ"));
-  tab_.InsertItem(0, "L-J  ", 0);
-  tab_.InsertItem(0, "X-B  ", 1);
-  tab_.InsertItem(0, "X-R  ", 2);
+  if (AppSettings.PlatformFlag) ApplyDialogFontToChildren(this, &SharedDialogFont());
+  // The tabs are measured in the font they are painted in.
+  tab_.SetFont(&tab_.font, false);
+  tab_.InsertItem(0, std::string("L-J  "));
+  tab_.InsertItem(1, std::string("X-B  "));
+  tab_.InsertItem(2, std::string("X-R  "));
   ui::Rect r = tab_.GetClientRect();
   r.left += 10;
   r.right -= 10;
@@ -96,7 +99,6 @@ bool CQCSel::OnInitDialog() {
   }
   SelectTab(0);
   exit_.SetWindowText(ExitButtonText(lang));
-  if (AppSettings.PlatformFlag) ApplyDialogFontToChildren(this, &SharedDialogFont());
   exit_.SetBitmaps(453, 452, 451);
   return true;
 }

@@ -46,7 +46,9 @@ TEST_F(QcMenu, FromTheMenuThroughTheFileChoiceToTheChartOfFileSeven) {
                               ljBack = menu->page(0).IsWindowVisible() && !menu->page(1).IsWindowVisible();
                               return true;
                             });
+                            Shot("qc_menu_en");
                             s.Press(qc::IDC_LJ_GRAPH);
+                            Shot("qc_file_choice_en");
                             s.Press(qc::IDC_QC_FILE1 + 6);  // QC 7
                             s.RunUntil([&] { return dynamic_cast<qc::CLJQCGraph*>(s.TopWindow()) != nullptr; }, 3000);
                             lot = s.Text(qc::IDC_LJG_LOT);
@@ -115,6 +117,7 @@ TEST_F(LjSettings, FirstSaveInsertsSecondUpdatesANewBatchClearsTheResults) {
                             reloadedTarget = s.Text(qc::kTargetEditIds[0]);
                             reloadedLimit = s.Text(qc::kLimitEditIds[0]);
                             reloadedBatch = s.Text(qc::IDC_LJS_BATCH);
+                            Shot("lj_settings_en");
                             Fill(s, "L3", "2030", "1", "31");
                             s.Press(qc::IDC_LJS_SAVE);  // WBC's limit reloaded empty: refused
                             boxes4 = DrainBoxes(s);
