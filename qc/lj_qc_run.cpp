@@ -377,6 +377,12 @@ void CLJQCRun::OnBoardReport(const analyzer::CollectedFrame& f) {
               ui::MB_ICONINFORMATION);
     return;
   }
+  if (f.cls() == analyzer::FrameClassFault) {
+    bool error = false;
+    const std::string text = BoardFaultText(f.command(), f.status(), lang, &error);
+    if (!text.empty()) QcMessage(this, text, error ? ui::MB_ICONERROR : ui::MB_ICONWARNING);
+    return;
+  }
   if (f.cls() == analyzer::FrameClassStatus) {
     const analyzer::SensorReport r = analyzer::Reagents().ApplySensorFrame(f);
     if (r.handled && r.exhausted) QcMessage(this, analyzer::SensorShortageMessage(r.reagent, lang), ui::MB_ICONWARNING);

@@ -1,6 +1,7 @@
 #pragma once
 // What the QC screens share: their message boxes (the Chinese text also written as a log line),
 // button captions, and the screens the menus open by name.
+#include <cstdint>
 #include <string>
 
 #include "platform/ui/window.h"
@@ -20,6 +21,12 @@ std::string SendButtonText(int language);
 // Sending a file's L-J results to the LIS goes through the LIS send screen; until the LIS
 // subsystem is part of the program this says so. Returns the screen's answer.
 int SendLjResultsToLis(int fileNo);
+
+// What a control run shows for a mechanical fault report DD `command` `code`: DD 90 and DD 91
+// the needle; the count's own DD 01..03 nothing (the count runs into its time-out); any other
+// DD frame by its code 2 liquid syringe, 3 carriage, 4 needle, 5 pressure syringe. Empty when
+// nothing is shown; `error` tells the error icon from the warning icon.
+std::string BoardFaultText(uint8_t command, uint8_t code, int language, bool* error);
 
 // Registers CQCSel and the QC screens it opens.
 void RegisterQcScreens();

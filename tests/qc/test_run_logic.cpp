@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "qc/lj_run_result.h"
+#include "qc/qc_common.h"
 
 namespace {
 
@@ -86,6 +87,31 @@ TEST(ControlValues, CellTexts) {
   EXPECT_EQ(qc::RunCellText(-1.0f), "-----");
   EXPECT_EQ(qc::RunCellText(0.0f), "0");
   EXPECT_EQ(qc::RunCellText(7.25f), "7.25");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ControlRunFaults, TextsAndIconsOfTheBoardsFaultReports) {
+  struct Case {
+    uint8_t command, code;
+    const char* text;
+    bool error;
+  } cases[] = {
+      {0x90, 0, "Needle abnormal!", false}, {0x91, 7, "Needle abnormal!", false}, {0x01, 2, "", false},
+      {0x03, 5, "", false},                 {0x62, 2, "Liquid syringe abnormal!", true},
+      {0x61, 3, "Carriage abnormal!", true}, {0x60, 4, "Needle abnormal!", true},
+      {0x63, 5, "Pressure syringe abnormal!", true}, {0x63, 9, "", false},
+  };
+  for (const Case& c : cases) {
+    bool error = !c.error;
+    EXPECT_EQ(qc::BoardFaultText(c.command, c.code, 1, &error), c.text) << int(c.command) << " " << int(c.code);
+    EXPECT_EQ(error, c.error) << int(c.command) << " " << int(c.code);
+  }
+  bool error = true;
+  EXPECT_EQ(qc::BoardFaultText(0x60, 4, 3, &error), "Aiguille anormale!");
+  EXPECT_FALSE(error);
 }
 
 }  // namespace
