@@ -113,6 +113,10 @@ std::vector<LjRun> ReadLjRuns(CADOConn& conn, int fileNo, const std::string& fro
   return ReadAll(conn, sql + kRunOrder);
 }
 
+std::vector<LjRun> ReadXrRuns(CADOConn& conn, int fileNo) {
+  return ReadAll(conn, StrPrintf("select * from XRQCRunResult where QcFileNo = %d", fileNo) + kRunOrder);
+}
+
 std::vector<LjRun> ReadNewestLjRuns(CADOConn& conn, int fileNo, int n) {
   return ReadAll(conn, StrPrintf("select * from LJQCRunResult where QcFileNo = %d order by TestDate desc, TestTime "
                                  "desc limit %d",

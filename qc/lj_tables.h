@@ -56,6 +56,8 @@ struct LjRun {
 
 // The runs of a file, oldest first. With `from`/`to` ("YYYY-MM-DD") only the runs of those days.
 std::vector<LjRun> ReadLjRuns(CADOConn& conn, int fileNo, const std::string& from = "", const std::string& to = "");
+// The results of an X-R file, oldest first (same columns, read by name).
+std::vector<LjRun> ReadXrRuns(CADOConn& conn, int fileNo);
 // The newest `n` stored runs, newest first.
 std::vector<LjRun> ReadNewestLjRuns(CADOConn& conn, int fileNo, int n);
 int CountRuns(CADOConn& conn, const char* table, int fileNo);

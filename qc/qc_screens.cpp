@@ -3,6 +3,7 @@
 #include "qc/lj_qc_set.h"
 #include "qc/qc_common.h"
 #include "qc/qc_sel.h"
+#include "qc/xr_qc_graph.h"
 
 namespace qc {
 
@@ -10,6 +11,11 @@ void RegisterQcScreens() {
   RegisterScreen("CQCSel", [] {
     CQCSel menu(nullptr);
     return menu.DoModal();
+  });
+  // The X-R charts of the file the file choice set (XrQcFileNo).
+  RegisterScreen("CXRQCGraph", [] {
+    CXRQCGraph graph(nullptr);
+    return graph.DoModal();
   });
   RegisterScreen("CLJQCSet", [] {
     CLJQCSet settings(nullptr);
