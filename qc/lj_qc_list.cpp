@@ -12,6 +12,7 @@
 #include "qc/lj_tables.h"
 #include "qc/qc_common.h"
 #include "qc/qc_names.h"
+#include "qc/run_list_grid.h"
 
 namespace qc {
 namespace {
@@ -66,35 +67,19 @@ bool CLJQCList::OnInitDialog() {
                IDC_LJ_LIST_GRID);
   gridFont_ = draw::Font("Arial", static_cast<int>(16 * s));
   grid_.SetFont(&gridFont_, true);
-  grid_.SetEditable(false);
-  grid_.SetRowResize(false);
-  grid_.SetColumnPickMode(true);
 
   runCount_ = CountRuns(conn_, "LJQCRunResult", QcFileNo);
   // Every run has a column, however many the file holds.
   const int columns = std::max(103, kFirstRun + runCount_);
-  grid_.SetRowCount(23);
-  grid_.SetColumnCount(columns);
-  grid_.SetFixedRowCount(1);
-  grid_.SetFixedColumnCount(1);
-  grid_.SetItemText(0, 0, PickText(lang, "编号", "No.", "No.", "No.", "Номер"));
+  SetUpRunGrid(grid_, columns, kFirstRun, lang);
   grid_.SetItemText(0, 1, PickText(lang, "参考值", "Targets", "Referencia", "Reference", "Довідник"));
   grid_.SetItemText(0, 2, PickText(lang, "偏差值", "Limits", "Limites", "Limites", "Відхилення"));
-  grid_.SetItemText(1, 0, PickText(lang, "日期", "Date", "Fecha", "Date", "Дата"));
-  grid_.SetItemText(2, 0, PickText(lang, "时间", "Time", "Hora", "Heure", "Час"));
-  for (int p = 0; p < 20; ++p) grid_.SetItemText(p + 3, 0, kDisplayNames[p]);
   const int extra = AppSettings.LargeScreen;
   grid_.SetRowHeight(0, static_cast<int>(25 * s));
   for (int r = 1; r < 3; ++r) grid_.SetRowHeight(r, static_cast<int>(18 * s) + extra);
   for (int r = 3; r < 23; ++r) grid_.SetRowHeight(r, static_cast<int>(15 * s) + extra);
   for (int c = 0; c < 3; ++c) grid_.SetColumnWidth(c, static_cast<int>(67 * s));
-  for (int c = kFirstRun; c < columns; ++c) {
-    grid_.SetColumnWidth(c, static_cast<int>(85 * s));
-    grid_.SetItemText(0, c, StrPrintf("%d", c - kFirstRun + 1));
-  }
-  for (int r = 1; r < 23; ++r)
-    for (int c = 1; c < columns; ++c)
-      grid_.SetItemBkColour(r, c, r % 2 == 0 ? draw::RGB(190, 198, 201) : draw::RGB(205, 213, 215));
+  for (int c = kFirstRun; c < columns; ++c) grid_.SetColumnWidth(c, static_cast<int>(85 * s));
   FillTargets();
   if (runCount_ > 0) FillRuns();
   grid_.Refresh();
@@ -120,15 +105,7 @@ void CLJQCList::FillTargets() {
 void CLJQCList::FillRuns() {
   const std::vector<LjRun> runs = ReadLjRuns(conn_, QcFileNo);
   int col = kFirstRun;
-  for (const LjRun& r : runs) {
-    grid_.SetItemText(1, col, r.date);
-    grid_.SetItemText(2, col, r.time);
-    for (int d = 0; d < 20; ++d) {
-      const float v = r.values[StoreFromDisplay(d)];
-      grid_.SetItemText(d + 3, col, v < 0.0f ? "" : FormatValue(v, d, 1));
-    }
-    ++col;
-  }
+  for (const LjRun& r : runs) FillRunColumn(grid_, col++, r);
 }
 
 void CLJQCList::OnDelete() {
@@ -144,9 +121,9 @@ void CLJQCList::OnDelete() {
                            "Voulez-vous vraiment effacer toutes les donnees CQ?", "Ви впевнені, що хочете видалити всі дані КЯ?"),
                   ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
       return;
-    conn_.Execute(StrPrintf("delete from LJQCRunResult where QcFileNo=%d", QcFileNo));
-    for (int r = 1; r < 23; ++r)
-      for (int c = kFirstRun; c < grid_.GetColumnCount(); ++c) grid_.SetItemText(r, c, "");
+    // A delete the data store refused leaves the list as it was.
+    if (!conn_.Execute(StrPrintf("delete from LJQCRunResult where QcFileNo=%d", QcFileNo))) return;
+    ClearRunColumns(grid_, kFirstRun);
     runCount_ = 0;
     grid_.Refresh();
     return;
@@ -163,14 +140,13 @@ void CLJQCList::OnDelete() {
                 ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
     return;
   std::vector<int> cols = PickedRunColumns(grid_.GetSortedPickedColumns(), runCount_);
-  for (int c : cols) DeleteLjRun(conn_, QcFileNo, grid_.GetItemText(1, c), grid_.GetItemText(2, c), true);
-  const int last = grid_.GetColumnCount() - 1;
-  for (size_t i = 0; i < cols.size(); ++i) {
-    const int col = cols[i] - static_cast<int>(i);  // earlier deletes moved it left
-    for (int c = col; c <= last; ++c)
-      for (int r = 0; r < 23; ++r) grid_.SetItemText(r, c, c < last ? grid_.GetItemText(r, c + 1) : "");
-    --runCount_;
+  std::vector<int> gone;
+  for (int c : cols) {
+    // Only what the data store deleted leaves the list.
+    if (DeleteLjRun(conn_, QcFileNo, grid_.GetItemText(1, c), grid_.GetItemText(2, c), true)) gone.push_back(c);
   }
+  RemoveRunColumns(grid_, gone, kFirstRun);
+  runCount_ -= static_cast<int>(gone.size());
   grid_.SetSelectedRange(0, 0, 0, 0, false, false);
   grid_.Refresh();
 }

@@ -4,6 +4,8 @@
 #include "qc/qc_common.h"
 #include "qc/qc_sel.h"
 #include "qc/xr_qc_graph.h"
+#include "qc/xr_qc_list.h"
+#include "qc/lj_chart_data.h"
 
 namespace qc {
 
@@ -16,6 +18,11 @@ void RegisterQcScreens() {
   RegisterScreen("CXRQCGraph", [] {
     CXRQCGraph graph(nullptr);
     return graph.DoModal();
+  });
+  RegisterScreen("CXRQCList", [] {
+    CXRQCList list(nullptr);
+    list.QcFileNo = XrQcFileNo;
+    return list.DoModal();
   });
   RegisterScreen("CLJQCSet", [] {
     CLJQCSet settings(nullptr);
