@@ -5,6 +5,7 @@
 #include "qc/qc_sel.h"
 #include "qc/xr_qc_graph.h"
 #include "qc/xr_qc_list.h"
+#include "qc/xr_qc_set.h"
 #include "qc/lj_chart_data.h"
 
 namespace qc {
@@ -23,6 +24,10 @@ void RegisterQcScreens() {
     CXRQCList list(nullptr);
     list.QcFileNo = XrQcFileNo;
     return list.DoModal();
+  });
+  RegisterScreen("CXRQCSet", [] {
+    CXRQCSet settings(nullptr);
+    return settings.DoModal();
   });
   RegisterScreen("CLJQCSet", [] {
     CLJQCSet settings(nullptr);
