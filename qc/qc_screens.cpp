@@ -6,6 +6,7 @@
 #include "qc/xr_qc_graph.h"
 #include "qc/xr_qc_list.h"
 #include "qc/xr_qc_set.h"
+#include "qc/xr_qc_run.h"
 #include "qc/lj_chart_data.h"
 
 namespace qc {
@@ -24,6 +25,11 @@ void RegisterQcScreens() {
     CXRQCList list(nullptr);
     list.QcFileNo = XrQcFileNo;
     return list.DoModal();
+  });
+  RegisterScreen("CXRQCRun", [] {
+    CXRQCRun run(nullptr);
+    run.QcFileNo = static_cast<uint8_t>(XrQcFileNo);
+    return run.DoModal();
   });
   RegisterScreen("CXRQCSet", [] {
     CXRQCSet settings(nullptr);
