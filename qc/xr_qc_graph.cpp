@@ -9,7 +9,10 @@
 #include "core/layout.h"
 #include "core/screen_registry.h"
 #include "core/value_format.h"
+#include "platform/sys/clock.h"
 #include "platform/ui/keys.h"
+#include "platform/ui/message_box.h"
+#include "printing/print_hint_dlg.h"
 #include "platform/ui/resources.h"
 #include "qc/lj_chart_data.h"
 #include "qc/lj_tables.h"
@@ -90,6 +93,14 @@ bool CXRQCGraph::OnInitDialog() {
     dates.push_back(r.date);
   }
   complete_ = ComputeXrStats(values, dates, groups_, groupSize_, &stats_);
+  {
+    RecordsetPtr& rs = conn_.OpenRecordset("Select * from SysSetting");
+    if (conn_.RecordsetOpen() && HasRows(*rs)) {
+      ReadField(*rs, "Printer", printer_);
+      ReadField(*rs, "UnitName", unitName_);
+    }
+    conn_.CloseRecordset();
+  }
   SetDlgItemText(IDC_XRG_BATCH, batch_);
   SetDlgItemText(IDC_XRG_EXPIRY, expiry_);
   SetDlgItemText(1152, PickText(lang, "批号:", "Lot:", "Lote:", "Lot:", "Група №:"));
@@ -193,11 +204,71 @@ bool CXRQCGraph::OnCommand(int id, int code, ui::Window* control) {
       case IDC_XRG_DOWN: MovePage(+1); return true;
       case IDC_XRG_LEFT: MoveCursor(0); return true;
       case IDC_XRG_RIGHT: MoveCursor(1); return true;
-      case IDC_XRG_PRINT: RunScreen("CXRQCPrint"); return true;  // the X-R print-outs come with their own part
+      case IDC_XRG_PRINT: OnPrint(); return true;
       default: break;
     }
   }
   return ui::Dialog::OnCommand(id, code, control);
+}
+
+CXRQCGraph::~CXRQCGraph() {
+  if (printThread_.joinable()) printThread_.join();
+}
+
+void CXRQCGraph::EnableButtons(bool enable) {
+  for (CXPButton* b : {&up_, &down_, &left_, &right_, &print_, &exit_}) b->EnableWindow(enable);
+}
+
+void CXRQCGraph::OnPrint() {
+  const int lang = AppSettings.LanguageIndex;
+  if (!complete_) {
+    QcMessage(this,
+              PickText(lang, "质控测试数不等于组数与每组样本数的乘积!",
+                       "QC tests is not equal to number of groups multiplied by sample number of each group!",
+                       "Las pruebas de control de calidad no es igual el numero de grupos de multiplicado por numero de muestras "
+                       "para cada grupo!",
+                       "Tests QC n'est pas egal au nombre de groupes multiplie par nombre d'echantillon de chaque groupe!",
+                       "Тести КЯ не еквівалентні числу груп помножених на число проб кожної групи"),
+              ui::MB_ICONWARNING);
+    return;
+  }
+  // The print-out works on its own copy: the page on show may change meanwhile.
+  XrPrintData data;
+  data.stats = stats_;
+  data.fileNo = XrQcFileNo;
+  data.groups = groups_;
+  data.upper = first_;
+  data.batch = batch_;
+  data.expiry = expiry_;
+  data.unitName = unitName_;
+  const sys::LocalTime now = sys::Clock::Now();
+  if (printer_ == 0) {
+    PrintXrChartThermal(data, lang, now);
+    return;
+  }
+  if (printThread_.joinable()) printThread_.join();
+  EnableButtons(false);
+  auto body = [this, data = std::move(data), lang, now] {
+    PrintXrChartPage(data, lang, now);
+    PostMessage(WM_PRINT_PROGRESS, 1, 0);
+  };
+  if (printWait_) body();
+  else printThread_ = std::thread(std::move(body));
+}
+
+void CXRQCGraph::OnCancel() {
+  if (printThread_.joinable()) printThread_.join();
+  conn_.Disconnect();
+  ui::Dialog::OnCancel();
+}
+
+ui::LResult CXRQCGraph::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
+  if (msg == WM_PRINT_PROGRESS) {
+    if (w != 0 && printThread_.joinable()) printThread_.join();
+    EnableButtons(w != 0);
+    return 0;
+  }
+  return ui::Dialog::WindowProc(msg, w, l);
 }
 
 bool CXRQCGraph::PreTranslateMessage(ui::Message& msg) {

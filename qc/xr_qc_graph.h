@@ -1,10 +1,13 @@
 #pragma once
 // CXRQCGraph: the X-bar and R control charts of one complete X-R QC file (XrQcFileNo), two
 // parameters a page; a cursor moves from group to group and shows the group's mean and range.
+#include <thread>
+
 #include "controls/oscope_ctrl.h"
 #include "controls/xp_button.h"
 #include "core/ado_conn.h"
 #include "platform/ui/dialog.h"
+#include "qc/xr_print.h"
 #include "qc/xr_stats.h"
 
 namespace qc {
@@ -24,12 +27,17 @@ class CXRQCGraph : public ui::Dialog {
   bool complete() const { return complete_; }
   int cursorGroup() const { return cursor_; }
   const XrStats& stats() const { return stats_; }
+  ~CXRQCGraph() override;
+  // Prints on the page printer synchronously when `wait` (tests); otherwise on a thread.
+  void SetPrintWait(bool wait) { printWait_ = wait; }
 
  protected:
   bool OnInitDialog() override;
   bool OnCommand(int id, int code, ui::Window* control) override;
   bool PreTranslateMessage(ui::Message& msg) override;
   bool OnEraseBkgnd(draw::DC& dc) override;
+  void OnCancel() override;
+  ui::LResult WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) override;
   const draw::Brush* OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) override;
 
  private:
@@ -37,6 +45,8 @@ class CXRQCGraph : public ui::Dialog {
   void ShowCursor();
   void MovePage(int direction);
   void MoveCursor(int direction);
+  void OnPrint();
+  void EnableButtons(bool enable);
 
   COScopeCtrl charts_[4];  // X upper, R upper, X lower, R lower
   CXPButton up_, down_, left_, right_, print_, exit_;
@@ -47,6 +57,10 @@ class CXRQCGraph : public ui::Dialog {
   int first_ = 0;  // the upper parameter (chart order); the lower one is first_ + 1
   int cursor_ = 1;
   bool complete_ = false;
+  int printer_ = 0;
+  std::string unitName_;
+  bool printWait_ = false;
+  std::thread printThread_;
 };
 
 }  // namespace qc
