@@ -117,6 +117,10 @@ std::vector<LjRun> ReadXrRuns(CADOConn& conn, int fileNo) {
   return ReadAll(conn, StrPrintf("select * from XRQCRunResult where QcFileNo = %d", fileNo) + kRunOrder);
 }
 
+std::vector<LjRun> ReadXbRuns(CADOConn& conn) {
+  return ReadAll(conn, std::string("select * from XBQCRunResult") + kRunOrder);
+}
+
 std::vector<LjRun> ReadNewestLjRuns(CADOConn& conn, int fileNo, int n) {
   return ReadAll(conn, StrPrintf("select * from LJQCRunResult where QcFileNo = %d order by TestDate desc, TestTime "
                                  "desc limit %d",

@@ -58,6 +58,8 @@ struct LjRun {
 std::vector<LjRun> ReadLjRuns(CADOConn& conn, int fileNo, const std::string& from = "", const std::string& to = "");
 // The results of an X-R file, oldest first (same columns, read by name).
 std::vector<LjRun> ReadXrRuns(CADOConn& conn, int fileNo);
+// Every X-B result, oldest first (same value and unit columns, no file).
+std::vector<LjRun> ReadXbRuns(CADOConn& conn);
 // The newest `n` stored runs, newest first.
 std::vector<LjRun> ReadNewestLjRuns(CADOConn& conn, int fileNo, int n);
 int CountRuns(CADOConn& conn, const char* table, int fileNo);

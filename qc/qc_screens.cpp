@@ -7,6 +7,7 @@
 #include "qc/xr_qc_list.h"
 #include "qc/xr_qc_set.h"
 #include "qc/xr_qc_run.h"
+#include "qc/xb_qc_list.h"
 #include "qc/lj_chart_data.h"
 
 namespace qc {
@@ -30,6 +31,10 @@ void RegisterQcScreens() {
     CXRQCRun run(nullptr);
     run.QcFileNo = static_cast<uint8_t>(XrQcFileNo);
     return run.DoModal();
+  });
+  RegisterScreen("CXBQCList", [] {
+    CXBQCList list(nullptr);
+    return list.DoModal();
   });
   RegisterScreen("CXRQCSet", [] {
     CXRQCSet settings(nullptr);
