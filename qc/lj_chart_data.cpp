@@ -78,15 +78,39 @@ void SetShownStats(LjChartData* d) {
   }
 }
 
-int ChartScreenCount(int runCount) {
-  return runCount <= 0 ? 1 : (runCount + kPointsPerScreen - 1) / kPointsPerScreen;
-}
+int ChartScreenCount(int runCount, int per) { return runCount <= 0 ? 1 : (runCount + per - 1) / per; }
 
-void ChartScreenRuns(int runCount, int screen, int* first, int* count) {
-  *first = (screen - 1) * kPointsPerScreen;
+void ChartScreenRuns(int runCount, int screen, int* first, int* count, int per) {
+  *first = (screen - 1) * per;
   *count = 0;
   if (screen < 1 || *first >= runCount) return;
-  *count = std::min(kPointsPerScreen, runCount - *first);
+  *count = std::min(per, runCount - *first);
+}
+
+void LoadXbChartData(CADOConn& conn, LjChartData* d) {
+  *d = LjChartData{};
+  RecordsetPtr& rs = conn.OpenRecordset("Select * from XBQCSet");
+  if (conn.RecordsetOpen() && HasRows(*rs)) {
+    for (int c = 0; c < 20; ++c) {
+      const std::string stem = kSetStems[kStoreFromChart[c]];
+      ReadField(*rs, stem + "RV", d->targets[c]);
+      ReadField(*rs, stem + "LV", d->sds[c]);
+    }
+  }
+  conn.CloseRecordset();
+  {
+    RecordsetPtr& ss = conn.OpenRecordset("Select * from SysSetting");
+    if (conn.RecordsetOpen() && HasRows(*ss)) ReadField(*ss, "UnitName", d->unitName);
+    conn.CloseRecordset();
+  }
+  const std::vector<LjRun> runs = ReadXbRuns(conn);
+  d->runCount = static_cast<int>(runs.size());
+  for (auto& v : d->values) v.assign(runs.size(), -1.0f);
+  for (size_t i = 0; i < runs.size(); ++i) {
+    for (int c = 0; c < 20; ++c) d->values[c][i] = runs[i].values[kStoreFromChart[c]];
+    d->runTimes.push_back(runs[i].date + " " + runs[i].time);
+    d->shortDates.push_back(runs[i].date.size() > 5 ? runs[i].date.substr(5, 5) : "");
+  }
 }
 
 void ChartRange(float target, float sd, double* lower, double* upper) {

@@ -34,6 +34,9 @@ extern int XrQcFileNo;
 // The chart data the chart screen shows.
 extern LjChartData LjQcChart;
 
+// The X-B points and the X-B targets and limits (in `sds`), in the same shape.
+void LoadXbChartData(CADOConn& conn, LjChartData* data);
+
 // Targets, SDs, batch and expiry of the file (zero and empty without a row), and the
 // institution name.
 void LoadLjChartSettings(CADOConn& conn, int fileNo, LjChartData* data);
@@ -49,9 +52,9 @@ void SetShownStats(LjChartData* data);
 float RoundStat(float x);
 
 // Chart screens: enough to reach every run (at least one).
-int ChartScreenCount(int runCount);
+int ChartScreenCount(int runCount, int perScreen = kPointsPerScreen);
 // The runs [first, first + count) on screen s (1-based); count 0 past the last run.
-void ChartScreenRuns(int runCount, int screen, int* first, int* count);
+void ChartScreenRuns(int runCount, int screen, int* first, int* count, int perScreen = kPointsPerScreen);
 
 // The value range of a chart: target -/+ 2 SD; an SD of 0 (or less) gives a range around the
 // target instead of none, so the points still have somewhere to be drawn.

@@ -197,7 +197,8 @@ void CLJQCGraph::OnHScroll(int code, int pos, ui::Window* bar) {
   if (!scroll_ || bar != scroll_) return;
   int lo = 1, hi = 1;
   scroll_->GetScrollRange(lo, hi);
-  int p = scroll_->GetScrollPos();
+  const int was = scroll_->GetScrollPos();
+  int p = was;
   switch (code) {
     case ui::SB_LINELEFT: p = std::max(lo, p - 1); break;
     case ui::SB_LINERIGHT: p = std::min(hi, p + 1); break;
@@ -205,6 +206,7 @@ void CLJQCGraph::OnHScroll(int code, int pos, ui::Window* bar) {
     case ui::SB_THUMBPOSITION: p = std::clamp(pos, lo, hi); break;
     default: return;
   }
+  if (p == was && code != ui::SB_THUMBTRACK && code != ui::SB_THUMBPOSITION) return;  // at an end: nothing happens
   scroll_->SetScrollPos(p);
   ShowScreen(p);
 }

@@ -8,6 +8,7 @@
 #include "qc/xr_qc_set.h"
 #include "qc/xr_qc_run.h"
 #include "qc/xb_qc_list.h"
+#include "qc/xb_qc_graph.h"
 #include "qc/lj_chart_data.h"
 
 namespace qc {
@@ -35,6 +36,10 @@ void RegisterQcScreens() {
   RegisterScreen("CXBQCList", [] {
     CXBQCList list(nullptr);
     return list.DoModal();
+  });
+  RegisterScreen("CXBQCGraph", [] {
+    CXBQCGraph graph(nullptr);
+    return graph.DoModal();
   });
   RegisterScreen("CXRQCSet", [] {
     CXRQCSet settings(nullptr);

@@ -14,6 +14,7 @@
 #include "qc/qc_common.h"
 #include "qc/qc_file_sel.h"
 #include "qc/qc_sel.h"
+#include "qc/xb_qc_list.h"
 #include "qc_screen_fixture.h"
 
 namespace {
@@ -26,7 +27,8 @@ TEST_F(QcMenu, FromTheMenuThroughTheFileChoiceToTheChartOfFileSeven) {
   Sql("insert into LJQCSet(QcFileNo,BatchNo,ExpDate,WBCRV,WBCLV) values(7,'SEVEN','2030-01-01',7.5,0.3)");
   Sql("insert into LJQCRunResult(QcFileNo,TestDate,TestTime,WBC) values(7,'2026-01-02','08:00:00',7.4)");
   bool xbShown = false, ljHidden = false, ljBack = false;
-  std::string lot, title, notYet;
+  std::string lot, title;
+  bool xbListOpened = false;
   int fileNo = 0;
   ASSERT_TRUE(d.RunScript([&] { RunScreen("CQCSel"); },
                           [&](ui::TestDriver& s) {
@@ -38,9 +40,9 @@ TEST_F(QcMenu, FromTheMenuThroughTheFileChoiceToTheChartOfFileSeven) {
                               ljHidden = !menu->page(0).IsWindowVisible();
                               return true;
                             });
-                            s.Press(qc::IDC_XB_GRAPH);  // the X-B chart is not part of the program yet
-                            notYet = s.MessageBoxText();
-                            s.AnswerMessageBox(ui::IDOK);
+                            s.Press(qc::IDC_XB_LIST);
+                            xbListOpened = s.RunUntil([&] { return dynamic_cast<qc::CXBQCList*>(s.TopWindow()) != nullptr; }, 3000);
+                            s.Press(ui::IDCANCEL);
                             s.RunUntil([&] {
                               menu->SelectTab(0);
                               ljBack = menu->page(0).IsWindowVisible() && !menu->page(1).IsWindowVisible();
@@ -61,7 +63,7 @@ TEST_F(QcMenu, FromTheMenuThroughTheFileChoiceToTheChartOfFileSeven) {
   EXPECT_TRUE(xbShown);
   EXPECT_TRUE(ljHidden);
   EXPECT_TRUE(ljBack);
-  EXPECT_EQ(notYet, NotAvailableText(1));
+  EXPECT_TRUE(xbListOpened);
   EXPECT_EQ(fileNo, 7);
   EXPECT_EQ(lot, "SEVEN");
   EXPECT_EQ(title, "L-J QC Graph(QC 7)");
