@@ -140,7 +140,7 @@ void PrintLjChartThermal(const LjChartData& d, int lang, const sys::LocalTime& n
   PrinterSetPageSize(360, 120);
 }
 
-bool PrintLjChartPage(const LjChartData& d, int lang, const sys::LocalTime& now) {
+bool PrintLjChartPage(const LjChartData& d, int lang, const sys::LocalTime& now, bool xb) {
   RPrintHelper helper;
   if (helper.GetDefaultPrinterName().empty() || !helper.Device() || !helper.GetDC()) return false;
   print::PageDevice* dev = helper.Device();
@@ -171,6 +171,18 @@ bool PrintLjChartPage(const LjChartData& d, int lang, const sys::LocalTime& now)
     dc->SelectPen(pen);
     line = 0;
   };
+  const draw::Font f9 = helper.CreatePrintFont(9, face, draw::kFontWeightBold);
+  if (xb) {
+    // The X-B print-out: its title, the product and the institution, then the charts.
+    dc->SelectFont(helper.CreatePrintFont(14, face, draw::kFontWeightBold));
+    const std::string title = PickText(lang, "X-B质控图", "X-B QC Graph", "Grafico X-B", "Courbes X-B", "X-B діаграма");
+    dc->TextOut((W - dc->GetTextExtent(title).cx) / 2, line * lh, title);
+    dc->SelectFont(f11);
+    dc->TextOut(static_cast<int>(0.9 * W) - dc->GetTextExtent(AppSettings.ProductName).cx, (line + 1) * lh,
+                AppSettings.ProductName);
+    dc->TextOut(X0, (line + 2) * lh, d.unitName);
+    line += 4;
+  } else {
   dc->SelectFont(helper.CreatePrintFont(13, face, draw::kFontWeightBold));
   const std::string title = " " + TitleText(lang, d.fileNo);
   dc->TextOut((W - dc->GetTextExtent(title).cx) / 2, line * lh, title);
@@ -185,7 +197,6 @@ bool PrintLjChartPage(const LjChartData& d, int lang, const sys::LocalTime& now)
                         d.expiry.c_str()));
   dc->TextOut(static_cast<int>(0.9 * W) - dc->GetTextExtent(AppSettings.ProductName).cx, line * lh, AppSettings.ProductName);
   line += 1;
-  const draw::Font f9 = helper.CreatePrintFont(9, face, draw::kFontWeightBold);
   dc->SelectFont(f9);
   dc->MoveTo(X0, line * lh);
   dc->LineTo(static_cast<int>(X1 + CW), line * lh);
@@ -208,10 +219,11 @@ bool PrintLjChartPage(const LjChartData& d, int lang, const sys::LocalTime& now)
     line += 1;
   }
   line += 1;
+  }
   const draw::Font f10 = helper.CreatePrintFont(10, face, draw::kFontWeightBold);
   const draw::Font f8 = helper.CreatePrintFont(8, face, draw::kFontWeightBold);
   dc->SelectFont(f10);
-  const double s = CW / (std::max(d.runCount, kPointsPerScreen) + 1);
+  const double s = xb ? CW / (d.runCount + 1) : CW / (std::max(d.runCount, kPointsPerScreen) + 1);
   const int r = static_cast<int>(15 * k);
   for (int kk = 0; kk < 4; ++kk) {
     const int c = d.chartParams[static_cast<size_t>(kk)];
@@ -288,6 +300,91 @@ bool PrintLjChartPage(const LjChartData& d, int lang, const sys::LocalTime& now)
   dev->EndPage();
   dev->EndDoc();
   return true;
+}
+
+void PrintXbChartThermal(const LjChartData& d, int page, int lang, const sys::LocalTime& now) {
+  constexpr int kPer = 25;
+  PrinterSendEscU(1);
+  PrinterSetPageSize(325, 150);
+  PrinterSetCharSpacing(2);
+  Plain(" ");
+  Wide(StrPrintf(PickText(lang, "                     第%d页", "                     Page %d", "                   Pagina %d",
+                          "                     Page %d", "          Сторінка %d"),
+                 page));
+  PrinterSetCharSpacing(0);
+  const double step = 325.0 / kPer;
+  const int start = (page - 1) * kPer, end = std::min(page * kPer, d.runCount);
+  for (int k = 3; k >= 0; --k) {
+    const int c = d.chartParams[static_cast<size_t>(k)];
+    const float t = d.targets[c], l = d.sds[c];
+    if (!(l > 0.0f)) continue;  // a parameter without a limit has no chart (and no division by it)
+    const double scale = 150.0 / (4.0 * l);
+    PrinterClearDots();
+    if (start < end) {
+      std::string results, dates;
+      int count = 0;
+      for (int i = end - 1; i >= start; --i) {
+        const float v = d.values[c][static_cast<size_t>(i)];
+        if (v >= 0.0f) {
+          results = PadRight(StrPrintf("%g", static_cast<double>(v)), 7) + results;
+          dates = PadRight(d.shortDates[static_cast<size_t>(i)], 7) + dates;
+          ++count;
+        }
+        if (count == 5 || (i == start && count > 0)) {
+          Wide(PickText(lang, "结果：", "Result:", "Result:", "Result:", "Result:") + results);
+          Wide(PickText(lang, "日期：", "Date:  ", "Date:  ", "Date:  ", "Date:  ") + dates);
+          results.clear();
+          dates.clear();
+          count = 0;
+        }
+      }
+      bool first = true;
+      int px = 0, py = 0;
+      for (int i = start; i < end; ++i) {
+        const float v = d.values[c][static_cast<size_t>(i)];
+        if (v < 0.0f) continue;
+        const int x = std::clamp(static_cast<int>((i % kPer) * step), 4, 321);
+        const int y = std::clamp(static_cast<int>((v - (t - 2 * l)) * scale), 4, 146);
+        if (!first) PrinterDrawThickLine(px, py, x, y);
+        if (v >= t - 2 * l && v <= t + 2 * l) {
+          PrinterDrawThickLine(x, y - 4, x, y + 4);
+          PrinterDrawThickLine(x - 4, y, x + 4, y);
+        }
+        px = x;
+        py = y;
+        first = false;
+      }
+    }
+    for (int y : {147, 111, 74, 37, 0}) PrinterDrawLine(0, y, 325, y);
+    PrinterPrintDots(1);
+    PrinterSendDc2S(1, 0);
+    Plain(" ");
+    Plain(StrPrintf("%g", static_cast<double>(t - l)), 20);
+    Plain(StrPrintf("%g", static_cast<double>(t)), 20);
+    Plain(StrPrintf("%g", static_cast<double>(t + l)), 16);
+    PrinterSendDc2V();
+    PrinterSendDc2U(1);
+    Wide(kChartNames[c]);
+    PrinterCarriageReturn();
+  }
+  PrinterFeedDots(1, 3);
+  if (lang == 0) Wide(StrPrintf("打印日期: %4d-%.2d-%.2d", now.year, now.month, now.day));
+  else
+    Wide(StrPrintf(PickText(lang, "", "Print Date: %2d / %2d / %4d", "Imp fecha: %2d/%.2d/%4d", "Date impression: %.2d/%.2d/%4d",
+                            "Дата друку: %.2d/%.2d/%4d"),
+                   now.month, now.day, now.year));
+  PrinterFeedDots(1, 2);
+  Wide(PickText(lang, "                 X-B质控图", "                X-B QC Graph", "                Grafico X-B",
+                "                Courbes X-B", "        X-B діаграма"));
+  std::string unit = d.unitName;
+  unit.erase(0, unit.find_first_not_of(' '));
+  unit.erase(unit.find_last_not_of(' ') + 1);
+  const std::string pad(1 + (unit.size() < 46 ? (46 - unit.size()) / 2 : 0), ' ');
+  Wide(pad + unit + pad);
+  PrinterFeedDots(1, 125);
+  PrinterSendEscU(0);
+  PrinterSendDc2F(0);
+  PrinterSetPageSize(360, 120);
 }
 
 }  // namespace qc

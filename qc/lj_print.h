@@ -26,7 +26,11 @@ struct ChartDot {
 ChartDot ThermalChartDot(int runIndex, int runCount, float value, float target, float limit);
 
 void PrintLjChartThermal(const LjChartData& d, int language, const sys::LocalTime& now);
-// False when there is no default printer.
-bool PrintLjChartPage(const LjChartData& d, int language, const sys::LocalTime& now);
+// False when there is no default printer. `xb` prints the X-B chart (its title, no batch and
+// no statistics table, every loaded result across the chart).
+bool PrintLjChartPage(const LjChartData& d, int language, const sys::LocalTime& now, bool xb = false);
+
+// The X-B thermal print-out of the chart screen `page` (of 25 results), foot first.
+void PrintXbChartThermal(const LjChartData& d, int page, int language, const sys::LocalTime& now);
 
 }  // namespace qc

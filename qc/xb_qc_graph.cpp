@@ -10,7 +10,13 @@
 #include "core/value_format.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/resources.h"
+#include "qc/lj_print.h"
 #include "qc/qc_common.h"
+#include "qc/qc_print_style.h"
+#include "core/field_read.h"
+#include "platform/sys/clock.h"
+#include "platform/ui/message_box.h"
+#include "printing/print_hint_dlg.h"
 #include "qc/qc_names.h"
 
 namespace qc {
@@ -58,6 +64,11 @@ bool CXBQCGraph::OnInitDialog() {
   const int lang = AppSettings.LanguageIndex;
   SetWindowText(PickText(lang, "X-B质控图", "X-B QC Graph", "Grafico X-B", "Courbes X-B", "X-B діаграма"));
   LoadXbChartData(conn_, &data_);
+  {
+    RecordsetPtr& rs = conn_.OpenRecordset("Select * from SysSetting");
+    if (conn_.RecordsetOpen() && HasRows(*rs)) ReadField(*rs, "Printer", printer_);
+    conn_.CloseRecordset();
+  }
   for (int k = 0; k < 4; ++k)
     charts_[k].Create(ui::WS_CHILD | ui::WS_VISIBLE, GetDlgItem(kFrames[k])->GetRectInParent(), this, 1700 + k);
   scroll_ = dynamic_cast<ui::ScrollBar*>(GetDlgItem(IDC_XBG_SCROLL));
@@ -173,14 +184,76 @@ bool CXBQCGraph::OnCommand(int id, int code, ui::Window* control) {
       case IDC_XBG_DOWN: MovePage(+1); return true;
       case IDC_XBG_LEFT: MoveCursor(0); return true;
       case IDC_XBG_RIGHT: MoveCursor(1); return true;
-      case IDC_XBG_PRINT: RunScreen("CXBQCPrint"); return true;  // the X-B print-outs are not part of the program yet
+      case IDC_XBG_PRINT: OnPrint(); return true;
       default: break;
     }
   }
   return ui::Dialog::OnCommand(id, code, control);
 }
 
+CXBQCGraph::~CXBQCGraph() {
+  if (printThread_.joinable()) printThread_.join();
+}
+
+void CXBQCGraph::EnableButtons(bool enable) {
+  for (CXPButton* b : {&up_, &down_, &left_, &right_, &print_, &exit_}) b->EnableWindow(enable);
+}
+
+void CXBQCGraph::OnPrint() {
+  CQCPrintStyle style(this);
+  if (style.DoModal() != ui::IDOK) return;
+  // The print-out works on its own copy; a range is loaded into the copy, never into the screen.
+  LjChartData job = data_;
+  if (style.rangeChoice == 1) {
+    const std::string from = RangeDateText(style.start), to = RangeDateText(style.end);
+    LjChartData all;
+    LoadXbChartData(conn_, &all);
+    job.runCount = 0;
+    job.runTimes.clear();
+    job.shortDates.clear();
+    for (auto& v : job.values) v.clear();
+    for (int i = 0; i < all.runCount; ++i) {
+      const std::string date = all.runTimes[i].substr(0, all.runTimes[i].find(' '));
+      if (date < from || date > to) continue;
+      for (int c = 0; c < 20; ++c) job.values[c].push_back(all.values[c][i]);
+      job.runTimes.push_back(all.runTimes[i]);
+      job.shortDates.push_back(all.shortDates[i]);
+      ++job.runCount;
+    }
+  }
+  const int lang = AppSettings.LanguageIndex;
+  if (job.runCount < 1) {
+    QcMessage(this, PickText(lang, "没有数据，不能打印！", "No data, can not print!", "No existen datos para imprimir!",
+                             "Pas de donnees, pas d'impression!", "Друк неможливий, немає даних!"),
+              ui::MB_ICONWARNING);
+    return;
+  }
+  lastPrinted_ = job;
+  EnableButtons(false);  // before the thread starts: nothing changes the page while it prints
+  const sys::LocalTime now = sys::Clock::Now();
+  const bool thermal = printer_ == 0;
+  const int page = screen_;
+  auto body = [this, job = std::move(job), lang, now, thermal, page] {
+    if (thermal) PrintXbChartThermal(job, page, lang, now);
+    else PrintLjChartPage(job, lang, now, true);
+    PostMessage(WM_PRINT_PROGRESS, 1, 0);
+  };
+  if (printThread_.joinable()) printThread_.join();
+  if (printWait_) body();
+  else printThread_ = std::thread(std::move(body));
+}
+
+ui::LResult CXBQCGraph::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
+  if (msg == WM_PRINT_PROGRESS) {
+    if (w != 0 && printThread_.joinable()) printThread_.join();
+    EnableButtons(w != 0);
+    return 0;
+  }
+  return ui::Dialog::WindowProc(msg, w, l);
+}
+
 void CXBQCGraph::OnCancel() {
+  if (printThread_.joinable()) printThread_.join();
   conn_.Disconnect();
   ui::Dialog::OnCancel();
 }

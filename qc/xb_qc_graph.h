@@ -1,6 +1,8 @@
 #pragma once
 // CXBQCGraph: the X-B points, four parameters a page, each against the X-B target and limit,
 // 25 results to a chart screen; a cursor moves from result to result.
+#include <thread>
+
 #include "controls/oscope_ctrl.h"
 #include "controls/xp_button.h"
 #include "core/ado_conn.h"
@@ -24,6 +26,10 @@ class CXBQCGraph : public ui::Dialog {
   int position() const { return position_; }
   int screen() const { return screen_; }
   void ShowScreen(int s);
+  ~CXBQCGraph() override;
+  // Prints synchronously when `wait` (tests); otherwise on the print thread.
+  void SetPrintWait(bool wait) { printWait_ = wait; }
+  const LjChartData& lastPrinted() const { return lastPrinted_; }
 
  protected:
   bool OnInitDialog() override;
@@ -33,8 +39,11 @@ class CXBQCGraph : public ui::Dialog {
   bool PreTranslateMessage(ui::Message& msg) override;
   bool OnEraseBkgnd(draw::DC& dc) override;
   const draw::Brush* OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) override;
+  ui::LResult WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) override;
 
  private:
+  void OnPrint();
+  void EnableButtons(bool enable);
   void ShowNamesAndRanges();
   void ShowCursor();
   void MoveCursor(int direction);
@@ -46,6 +55,10 @@ class CXBQCGraph : public ui::Dialog {
   CADOConn conn_;
   LjChartData data_;
   int position_ = 1, screen_ = 1;
+  int printer_ = 0;
+  bool printWait_ = false;
+  std::thread printThread_;
+  LjChartData lastPrinted_;
 };
 
 }  // namespace qc
