@@ -1,6 +1,8 @@
 #include "qc/qc_common.h"
 
+#include "analyzer/serial_window_sink.h"
 #include "core/app_settings.h"
+#include "core/field_read.h"
 #include "core/screen_registry.h"
 #include "core/write_log.h"
 #include "platform/ui/message_box.h"
@@ -43,6 +45,29 @@ std::string BoardFaultText(uint8_t command, uint8_t code, int l, bool* error) {
   }
   *error = false;
   return "";
+}
+
+std::unique_ptr<analyzer::CSerialPort> OpenLisTextPort(CADOConn& conn, ui::Window* owner) {
+  static const unsigned kBauds[6] = {9600, 19200, 38400, 57600, 115200, 230400};
+  static const unsigned kBits[4] = {5, 6, 7, 8};
+  static const wchar_t kParity[5] = {L'N', L'E', L'O', L'M', L'S'};
+  static const unsigned kStop[2] = {1, 2};
+  int32_t baud = 4, bits = 3, parity = 0, stop = 0;
+  RecordsetPtr& rs = conn.OpenRecordset("Select * from CommSet");
+  if (conn.RecordsetOpen() && HasRows(*rs)) {
+    ReadField(*rs, "Bauds", baud);
+    ReadField(*rs, "DataBits", bits);
+    ReadField(*rs, "Parity", parity);
+    ReadField(*rs, "StopBits", stop);
+  }
+  conn.CloseRecordset();
+  auto pick = [](int32_t i, int32_t n, int32_t d) { return i >= 0 && i < n ? i : d; };
+  auto port = std::make_unique<analyzer::CSerialPort>();
+  if (!port->Open(analyzer::WindowByteSink(owner), 1, kBauds[pick(baud, 6, 4)], kParity[pick(parity, 5, 0)],
+                  kBits[pick(bits, 4, 3)], kStop[pick(stop, 2, 0)], 9, 512))
+    return nullptr;
+  port->StartReader();
+  return port;
 }
 
 int SendLjResultsToLis(int fileNo) {

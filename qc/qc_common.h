@@ -2,7 +2,11 @@
 // What the QC screens share: their message boxes (the Chinese text also written as a log line),
 // button captions, and the screens the menus open by name.
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "analyzer/serial_port.h"
+#include "core/ado_conn.h"
 
 #include "platform/ui/window.h"
 
@@ -27,6 +31,11 @@ int SendLjResultsToLis(int fileNo);
 // DD frame by its code 2 liquid syringe, 3 carriage, 4 needle, 5 pressure syringe. Empty when
 // nothing is shown; `error` tells the error icon from the warning icon.
 std::string BoardFaultText(uint8_t command, uint8_t code, int language, bool* error);
+
+// The LIS serial port (COM1) with the CommSet settings (115200 baud, 8 data bits, no parity, 1
+// stop bit without a row), its reader started, `owner` receiving its bytes; null when it does
+// not open.
+std::unique_ptr<analyzer::CSerialPort> OpenLisTextPort(CADOConn& conn, ui::Window* owner);
 
 // Registers CQCSel and the QC screens it opens.
 void RegisterQcScreens();

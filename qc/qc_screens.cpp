@@ -9,6 +9,7 @@
 #include "qc/xr_qc_run.h"
 #include "qc/xb_qc_list.h"
 #include "qc/xb_qc_graph.h"
+#include "qc/xb_qc_set.h"
 #include "qc/lj_chart_data.h"
 
 namespace qc {
@@ -40,6 +41,10 @@ void RegisterQcScreens() {
   RegisterScreen("CXBQCGraph", [] {
     CXBQCGraph graph(nullptr);
     return graph.DoModal();
+  });
+  RegisterScreen("CXBQcSet", [] {
+    CXBQcSet settings(nullptr);
+    return settings.DoModal();
   });
   RegisterScreen("CXRQCSet", [] {
     CXRQCSet settings(nullptr);

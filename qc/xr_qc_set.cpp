@@ -204,23 +204,8 @@ void CXRQCSet::OnSend() {
     return;
   }
   if (!lisPort_) {
-    static const unsigned kBauds[6] = {9600, 19200, 38400, 57600, 115200, 230400};
-    static const unsigned kBits[4] = {5, 6, 7, 8};
-    static const wchar_t kParity[5] = {L'N', L'E', L'O', L'M', L'S'};
-    static const unsigned kStop[2] = {1, 2};
-    int32_t baud = 4, bits = 3, parity = 0, stop = 0;
-    RecordsetPtr& rs = conn_.OpenRecordset("Select * from CommSet");
-    if (conn_.RecordsetOpen() && HasRows(*rs)) {
-      ReadField(*rs, "Bauds", baud);
-      ReadField(*rs, "DataBits", bits);
-      ReadField(*rs, "Parity", parity);
-      ReadField(*rs, "StopBits", stop);
-    }
-    conn_.CloseRecordset();
-    auto pick = [](int32_t i, int32_t n, int32_t d) { return i >= 0 && i < n ? i : d; };
-    auto port = std::make_unique<analyzer::CSerialPort>();
-    if (!port->Open(analyzer::WindowByteSink(this), 1, kBauds[pick(baud, 6, 4)], kParity[pick(parity, 5, 0)],
-                    kBits[pick(bits, 4, 3)], kStop[pick(stop, 2, 0)], 9, 512)) {
+    lisPort_ = OpenLisTextPort(conn_, this);
+    if (!lisPort_) {
       send_.EnableWindow(false);
       QcMessage(this, PickText(lang, "初始化通讯串口失败!", "Failed to initialize communications COM port!",
                                "Error al inicializar el puerto COM!", "Echec de l'initialisation du port COM!",
@@ -228,8 +213,6 @@ void CXRQCSet::OnSend() {
                 ui::MB_OK);
       return;
     }
-    port->StartReader();
-    lisPort_ = std::move(port);
   }
   XrSettingsInput in{GetDlgItemText(IDC_XRS_BATCH), GetDlgItemText(IDC_XRS_YEAR), GetDlgItemText(IDC_XRS_MONTH),
                      GetDlgItemText(IDC_XRS_DAY), GetDlgItemText(IDC_XRS_GROUPS), GetDlgItemText(IDC_XRS_PER_GROUP)};
