@@ -26,7 +26,7 @@ ui::DialogTemplate GraphTemplate() {
   const struct {
     int id, x, w;
     const char* text;
-  } top[8] = {{1601, 6, 20, "Lot:"},   {IDC_LJG_LOT, 26, 56, ""},  {1603, 84, 34, "Validity:"}, {IDC_LJG_EXPIRY, 118, 50, ""},
+  } top[8] = {{1601, 6, 30, "Lot:"},   {IDC_LJG_LOT, 36, 46, ""},  {1603, 84, 34, "Validity:"}, {IDC_LJG_EXPIRY, 118, 50, ""},
               {1605, 170, 22, "Time:"}, {IDC_LJG_TIME, 192, 76, ""}, {1607, 270, 22, "Seq#:"},  {IDC_LJG_SEQ, 292, 22, ""}};
   for (const auto& l : top) t.Add("Static", l.id, l.text, l.x, 8, l.w, 10, V | ui::SS_LEFT);
   for (int k = 0; k < 4; ++k) {

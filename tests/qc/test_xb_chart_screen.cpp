@@ -79,3 +79,24 @@ TEST_F(XbChartScreen, ScreensOfTwentyFiveAndTheCursorWithinThem) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(XbChartScreen, ScreenshotsInTheFiveLanguages) {
+  SetUpPoints(30);
+  const char* titles[5] = {"X-B质控图", "X-B QC Graph", "Grafico X-B", "Courbes X-B", "X-B діаграма"};
+  for (int lang = 0; lang < 5; ++lang) {
+    AppSettings.LanguageIndex = static_cast<uint8_t>(lang);
+    qc::CXBQCGraph screen(nullptr);
+    std::string title;
+    ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                            [&](ui::TestDriver& s) {
+                              title = s.TopWindow()->GetWindowText();
+                              Shot(std::string("xb_chart_") + kLanguageNames[lang]);
+                              s.Press(ui::IDCANCEL);
+                            }));
+    EXPECT_EQ(title, titles[lang]);
+  }
+}
+
+}  // namespace

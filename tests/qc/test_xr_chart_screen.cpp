@@ -95,3 +95,29 @@ TEST_F(XrChartScreen, AnIncompleteFileShowsNothingButNames) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(XrChartScreen, ScreenshotsInTheFiveLanguages) {
+  Sql("insert into XRQCSet(QcFileNo,BatchNo,ExpDate,GroupNum,NumPerGroup) values(2,'XR-2','2030-01-01',2,2)");
+  AddResult(2, "2026-03-01", "08:00:00", 1);
+  AddResult(2, "2026-03-01", "09:00:00", 3);
+  AddResult(2, "2026-03-02", "08:00:00", 2);
+  AddResult(2, "2026-03-02", "09:00:00", 2);
+  const char* captions[5] = {"X图", "X Graph", "Grafico X", "Courbes X", "X графік"};
+  for (int lang = 0; lang < 5; ++lang) {
+    AppSettings.LanguageIndex = static_cast<uint8_t>(lang);
+    qc::XrQcFileNo = 2;
+    qc::CXRQCGraph screen(nullptr);
+    std::string caption;
+    ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                            [&](ui::TestDriver& s) {
+                              caption = s.Text(1649);
+                              Shot(std::string("xr_chart_") + kLanguageNames[lang]);
+                              s.Press(ui::IDCANCEL);
+                            }));
+    EXPECT_EQ(caption, captions[lang]);
+  }
+}
+
+}  // namespace
