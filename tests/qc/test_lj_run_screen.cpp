@@ -280,3 +280,45 @@ TEST_F(LjRunScreen, ATimeOutAbortsTheBoardsCountAndKeepsTheTrace) {
 }
 
 }  // namespace
+
+namespace {
+
+// The stored history takes part in the rules: six stored runs above the target and the new one
+// make seven on one side; with one of them invalid there are only six usable runs.
+TEST_F(LjRunScreen, StoredRunsTakePartInTheRulesAndInvalidOnesDoNot) {
+  struct Case {
+    bool oneInvalid;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {false, {"Item WBC is out of control:Consecutive 7 times at the same side of bias"}},
+      {true, {}},
+  };
+  for (const Case& c : cases) {
+    Sql("delete from LJQCSet");
+    Sql("delete from LJQCRunResult");
+    std::string v = "7.0,0.3";
+    for (int i = 1; i < 20; ++i) v += ",0,0";
+    std::string q;
+    for (int i = 1; i <= 20; ++i) q += i == 1 ? "1" : ",0";
+    Sql("insert into LJQCSet values(1,'C-1','2099-12-31'," + v + ",0,0,0,1," + q + ")");
+    for (int i = 0; i < 6; ++i)
+      Sql(StrPrintf("insert into LJQCRunResult(QcFileNo,TestDate,TestTime,WBC) values(1,'2026-01-0%d','08:00:00',%s)", i + 1,
+                    c.oneInvalid && i == 3 ? "-1" : "7.1"));
+    // Runs of another file never count.
+    Sql("insert into LJQCRunResult(QcFileNo,TestDate,TestTime,WBC) values(2,'2026-01-09','08:00:00',6.0)");
+    // The normal control: WBC 7.5, above the target.
+    sim_->SetProfileSource([](uint32_t n) { return boardsim::ControlSample(boardsim::ControlSeries{}, n); });
+    CLJQCRun screen(nullptr);
+    screen.QcFileNo = 1;
+    std::vector<std::string> boxes;
+    ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                            [&](ui::TestDriver& s) {
+                              ASSERT_TRUE(WaitReady(s, screen));
+                              boxes = CountOne(s, screen);
+                              Leave(s, screen);
+                            }));
+    EXPECT_EQ(boxes, c.expected) << c.oneInvalid;
+  }
+}
+
+}  // namespace

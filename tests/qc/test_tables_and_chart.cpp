@@ -181,3 +181,19 @@ TEST(LjChart, PagesRangesAndRounding) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(QcHistory, TheNewestStoredRunsOfTheFileNewestFirst) {
+  support::ScratchProgramFolder folder("quorvex_qc_history");
+  for (int i = 1; i <= 8; ++i)
+    support::ExecSql(StrPrintf("insert into LJQCRunResult(QcFileNo,TestDate,TestTime,WBC) values(1,'2026-01-0%d','08:00:00',%d)", i, i));
+  support::ExecSql("insert into LJQCRunResult(QcFileNo,TestDate,TestTime,WBC) values(2,'2026-02-01','08:00:00',99)");
+  CADOConn conn;
+  const std::vector<qc::LjRun> runs = qc::ReadNewestLjRuns(conn, 1, 6);
+  ASSERT_EQ(runs.size(), 6u);
+  EXPECT_FLOAT_EQ(runs.front().values[0], 8.0f);
+  EXPECT_FLOAT_EQ(runs.back().values[0], 3.0f);
+}
+
+}  // namespace
