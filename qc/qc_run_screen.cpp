@@ -266,7 +266,17 @@ void QcRunScreen::AutoRinse() {
       ++rinseDeclines_;
       return;
     }
+  } else {
+    // Postponed three times: the rinse starts by itself after a short pause.
+    rinseRunning_ = true;
+    cycle_.SetRinseRunning(true);
+    SetTimer(kRinseTimer, 2000);
+    return;
   }
+  StartRinse();
+}
+
+void QcRunScreen::StartRinse() {
   rinseDeclines_ = 0;
   analyzer::Soak.TestsSinceAutoClean = 0;
   rinseRunning_ = true;
@@ -377,6 +387,11 @@ void QcRunScreen::OnCancel() {
 void QcRunScreen::OnTimer(uintptr_t id) {
   if (id == kCycleTimer) {
     cycle_.Tick();
+    return;
+  }
+  if (id == kRinseTimer) {
+    KillTimer(kRinseTimer);
+    StartRinse();
     return;
   }
   if (id == kExitTimer) {

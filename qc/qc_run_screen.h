@@ -40,7 +40,7 @@ struct QcRunLayout {
 
 class QcRunScreen : public ui::Dialog, public measurement::CountCycleHost {
  public:
-  enum : uintptr_t { kCycleTimer = 11, kExitTimer = 12 };
+  enum : uintptr_t { kCycleTimer = 11, kExitTimer = 12, kRinseTimer = 13 };
   QcRunScreen(const QcRunLayout& layout, ui::Window* parent);
   ~QcRunScreen() override;
 
@@ -109,6 +109,7 @@ class QcRunScreen : public ui::Dialog, public measurement::CountCycleHost {
   void OnDelete();
   void ShowPopup(bool show);
   void AutoRinse();
+  void StartRinse();
 
   CXPGroupBox frame_;
   CXPButton exit_, help_, delete_;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <regex>
 
+#include "analyzer/sequences/process_values.h"
 #include "core/value_format.h"
 #include "measurement/zentil_call.h"
 #include "qc/lj_qc_run.h"
@@ -319,6 +320,58 @@ TEST_F(LjRunScreen, StoredRunsTakePartInTheRulesAndInvalidOnesDoNot) {
                             }));
     EXPECT_EQ(boxes, c.expected) << c.oneInvalid;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// With a rinse after every sample: three postponements, then the rinse starts by itself two
+// seconds after the fourth sample, and the board's end of rinse is announced.
+TEST_F(LjRunScreen, ARinsePostponedThreeTimesStartsByItself) {
+  SetUpFile();
+  Sql("update SysSetting set AutoCleanTime=1");
+  analyzer::Soak.TestsSinceAutoClean = 0;
+  CLJQCRun screen(nullptr);
+  screen.QcFileNo = 1;
+  std::vector<std::string> questions, afterFourth, finished;
+  size_t rinsesBefore = 0, rinsesAfter = 0;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            for (int i = 0; i < 4; ++i) {
+                              const int before = screen.usedColumns();
+                              sim_->PressCountKey();
+                              auto done = [&] {
+                                return screen.usedColumns() > before && screen.cycle().ready() &&
+                                       screen.cycle().state() == measurement::CycleState::Idle;
+                              };
+                              for (int guard = 0; guard < 10; ++guard) {
+                                ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr || done(); }, 15000));
+                                if (!s.MessageBox()) break;
+                                (i < 3 ? questions : afterFourth).push_back(s.MessageBoxText());
+                                s.AnswerMessageBox(ui::IDCANCEL);
+                              }
+                              s.Advance(1000);
+                            }
+                            auto count = [&] {
+                              const std::vector<std::string> f = Received();
+                              return static_cast<size_t>(std::count(f.begin(), f.end(), "AA 40"));
+                            };
+                            rinsesBefore = count();
+                            s.Advance(2000);
+                            s.RunUntil([&] { return s.MessageBox() != nullptr; }, 5000);
+                            finished = DrainBoxes(s, 1000);
+                            rinsesAfter = count();
+                            Leave(s, screen);
+                          }));
+  ASSERT_EQ(questions.size(), 3u);
+  EXPECT_EQ(questions[0], "System will rinse automatically, please wait after confirmation");
+  EXPECT_TRUE(afterFourth.empty());
+  EXPECT_EQ(rinsesBefore, 0u);
+  EXPECT_EQ(rinsesAfter, 1u);
+  EXPECT_EQ(finished, (std::vector<std::string>{
+                          "Rinsing finished, press aspirate key to continue with sample test or press \"Exit\" to exit"}));
 }
 
 }  // namespace
