@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <strings.h>
 
 #include "core/app_settings.h"
 #include "core/value_format.h"
@@ -224,7 +225,12 @@ bool PrintLjChartPage(const LjChartData& d, int lang, const sys::LocalTime& now,
   const draw::Font f8 = helper.CreatePrintFont(8, face, draw::kFontWeightBold);
   dc->SelectFont(f10);
   const double s = xb ? CW / (d.runCount + 1) : CW / (std::max(d.runCount, kPointsPerScreen) + 1);
-  const int r = static_cast<int>(15 * k);
+  // Dot-matrix models get smaller marks and a narrower inset of the table texts.
+  const std::string printer = helper.GetDefaultPrinterName();
+  auto same = [&](const char* name) { return strcasecmp(printer.c_str(), name) == 0; };
+  const bool dotMatrix = same("EPSON LX-300+") || same("Jolimark LQ-300KII") || same("Panasonic KX-P1121") ||
+                         same("EPSON LQ-300K+II") || same("EPSON LQ-300+II ESC/P2");
+  const int r = static_cast<int>((same("EPSON LX-300+") ? 3 : 15) * k);
   for (int kk = 0; kk < 4; ++kk) {
     const int c = d.chartParams[static_cast<size_t>(kk)];
     const float T = d.targets[c], L = d.sds[c];
@@ -259,7 +265,7 @@ bool PrintLjChartPage(const LjChartData& d, int lang, const sys::LocalTime& now,
     newPageIf(line >= P);
     dc->SelectFont(f8);
     int col = 0;
-    const int inset = 6;
+    const int inset = dotMatrix ? 1 : 6;
     for (int i = 0; i < d.runCount; ++i) {
       const float u = d.values[c][static_cast<size_t>(i)];
       const bool newest = i == d.runCount - 1;

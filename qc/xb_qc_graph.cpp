@@ -55,6 +55,7 @@ std::string ValueText(float v) { return v < 0.0f ? "" : StrPrintf("%g", static_c
 }  // namespace
 
 CXBQCGraph::CXBQCGraph(ui::Window* parent) : ui::Dialog(IDD_XB_QC_GRAPH, parent) {
+  RegisterPrintHintResources();
   if (!ui::Resources::FindDialog(IDD_XB_QC_GRAPH)) ui::Resources::AddDialog(IDD_XB_QC_GRAPH, XbGraphTemplate());
 }
 
@@ -230,6 +231,7 @@ void CXBQCGraph::OnPrint() {
   }
   lastPrinted_ = job;
   EnableButtons(false);  // before the thread starts: nothing changes the page while it prints
+  hint_.Show();
   const sys::LocalTime now = sys::Clock::Now();
   const bool thermal = printer_ == 0;
   const int page = screen_;
@@ -245,7 +247,10 @@ void CXBQCGraph::OnPrint() {
 
 ui::LResult CXBQCGraph::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
   if (msg == WM_PRINT_PROGRESS) {
-    if (w != 0 && printThread_.joinable()) printThread_.join();
+    if (w != 0) {
+      hint_.Hide();
+      if (printThread_.joinable()) printThread_.join();
+    }
     EnableButtons(w != 0);
     return 0;
   }

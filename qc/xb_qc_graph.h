@@ -8,6 +8,7 @@
 #include "core/ado_conn.h"
 #include "platform/ui/controls/controls.h"
 #include "platform/ui/dialog.h"
+#include "printing/print_hint_dlg.h"
 #include "qc/lj_chart_data.h"
 
 namespace qc {
@@ -58,6 +59,7 @@ class CXBQCGraph : public ui::Dialog {
   int printer_ = 0;
   bool printWait_ = false;
   std::thread printThread_;
+  PrintHintHolder hint_;
   LjChartData lastPrinted_;
 };
 

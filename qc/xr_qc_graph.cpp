@@ -60,6 +60,7 @@ std::string AxisText(double x) { return StrPrintf("%g", std::floor(x * 100 + 0.5
 }  // namespace
 
 CXRQCGraph::CXRQCGraph(ui::Window* parent) : ui::Dialog(IDD_XR_QC_GRAPH, parent) {
+  RegisterPrintHintResources();
   if (!ui::Resources::FindDialog(IDD_XR_QC_GRAPH)) ui::Resources::AddDialog(IDD_XR_QC_GRAPH, XrGraphTemplate());
 }
 
@@ -243,11 +244,14 @@ void CXRQCGraph::OnPrint() {
   data.unitName = unitName_;
   const sys::LocalTime now = sys::Clock::Now();
   if (printer_ == 0) {
+    hint_.Show();
     PrintXrChartThermal(data, lang, now);
+    hint_.Hide();
     return;
   }
   if (printThread_.joinable()) printThread_.join();
   EnableButtons(false);
+  hint_.Show();
   auto body = [this, data = std::move(data), lang, now] {
     PrintXrChartPage(data, lang, now);
     PostMessage(WM_PRINT_PROGRESS, 1, 0);
@@ -264,7 +268,10 @@ void CXRQCGraph::OnCancel() {
 
 ui::LResult CXRQCGraph::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
   if (msg == WM_PRINT_PROGRESS) {
-    if (w != 0 && printThread_.joinable()) printThread_.join();
+    if (w != 0) {
+      hint_.Hide();
+      if (printThread_.joinable()) printThread_.join();
+    }
     EnableButtons(w != 0);
     return 0;
   }

@@ -7,6 +7,7 @@
 #include "controls/xp_button.h"
 #include "core/ado_conn.h"
 #include "platform/ui/dialog.h"
+#include "printing/print_hint_dlg.h"
 #include "qc/xr_print.h"
 #include "qc/xr_stats.h"
 
@@ -61,6 +62,7 @@ class CXRQCGraph : public ui::Dialog {
   std::string unitName_;
   bool printWait_ = false;
   std::thread printThread_;
+  PrintHintHolder hint_;
 };
 
 }  // namespace qc
