@@ -223,7 +223,7 @@ void CountCycle::EndOfCount() {
     quick_.values[CountPlt][n - 1] = v.plt;
     host_.OnCountValues(n, v);
     if (n == 2) {
-      marks_ = CheckFirstTwoCounts(quick_);
+      marks_ = host_.CompareFirstCounts(quick_);
       if (!marks_.any()) {
         EndTest();
         return;
@@ -285,7 +285,7 @@ void CountCycle::BackToReady() {
 void CountCycle::Timeout() {
   countDeadline_ = -1;
   watchdogNext_ = -1;
-  analyzer::CopySerialTraceToLog("Timeout_serialdata.txt");
+  analyzer::CopySerialTraceToLog(host_.TimeoutTraceName());
   host_.OnTimeout();
   state_ = CycleState::Aborted;
   resultPending_ = false;

@@ -86,6 +86,11 @@ class CountCycleHost {
   virtual void OnEndOfTest(const EndOfTestReport& report) {}
   // The count timed out: the screen shows "Test time out" and books the aborted count.
   virtual void OnTimeout() {}
+  // The name the serial trace is copied under (after the date and time) on a time-out.
+  virtual std::string TimeoutTraceName() { return "Timeout_serialdata.txt"; }
+  // Whether counts 1 and 2 disagree (a mark orders a third count). The sample count's rules by
+  // default; a control count compares PLT by its own rule.
+  virtual DisagreementMarks CompareFirstCounts(const QuickValues& q) { return CheckFirstTwoCounts(q); }
   // The diluent dispensing finished (AA A2 FF).
   virtual void OnDiluentDispensed() {}
   // Every other frame the board sends (sensor, temperature, fault and rinse reports).

@@ -1,13 +1,14 @@
 // The screens of the other subsystems that the menus open by class name. A subsystem whose
 // screen is ready adds its registration here (and its library to this folder's CMakeLists.txt).
 // Until then the menus tell the operator that the function is not available yet:
-// CQCSel (QC menu), CCaliSel (calibration menu).
+// CCaliSel (calibration menu).
 #include "app/screens/bak_recover.h"
 #include "core/screen_registry.h"
 #include "history/history_list.h"
 #include "lis/screens/lis_screens.h"
 #include "measurement/screen/sample_test_screen.h"
 #include "printing/print_items_set.h"
+#include "qc/qc_common.h"
 #include "service/service_screens.h"
 #include "service/service_tools.h"
 #include "settings/settings_screens.h"
@@ -31,4 +32,5 @@ void RegisterProgramScreens() {
   });
   settings::RegisterSettingsScreens();  // the settings screen and what it opens
   lis::RegisterLisScreens();            // the LIS and communication settings, the send screen
+  qc::RegisterQcScreens();              // the QC menu and its screens
 }

@@ -152,6 +152,8 @@ class CGridCtrl : public ui::Window {
   // Ctrl gestures keep the selection they started from here.
   void KeepPreviousSelection() { previousSelectedCells_ = selectedCells_; }
   const std::vector<int>& GetPickedColumns() const { return pickedColumns_; }
+  // Replaces the columns picked by their headings (as Ctrl+clicks on them leave them).
+  void SetPickedColumns(std::vector<int> columns) { pickedColumns_ = std::move(columns); }
   void SetColumnPickMode(bool on) { columnPickMode_ = on; }
   // The picked columns sorted ascending (empty when none are picked).
   std::vector<int> GetSortedPickedColumns() const;

@@ -125,7 +125,8 @@ void BoardModel::NewCount(uint8_t startCommand, uint8_t wbcTimeTenths) {
   const Profile p = startCommand == cmd::BlankCount ? Profile::Blank : profile_;
   const float seconds = static_cast<float>(wbcTimeTenths_ / 10);  // as the analyzer divides it
   const uint32_t seed = options_.seed * 7919u + sampleSerial_ * 101u + static_cast<uint32_t>(countNumber_);
-  count_ = GenerateCount(ProfileData(p), seconds, startCommand == cmd::StartPrediluted, seed, options_.noise);
+  const BloodProfile blood = source_ && p != Profile::Blank ? source_(sampleSerial_) : ProfileData(p);
+  count_ = GenerateCount(blood, seconds, startCommand == cmd::StartPrediluted, seed, options_.noise);
   countRunning_ = true;
 }
 

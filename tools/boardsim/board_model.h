@@ -4,6 +4,7 @@
 // sensor and fault reports). Pure logic: frames in, timed frames out.
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,10 @@ class BoardModel {
   std::vector<Emission> SetBottleEmpty(Reagent r, bool empty);
 
   void SetProfile(Profile p) { profile_ = p; }
+  // A blood of the caller's own for each sample (1 for the first sample counted), in place of
+  // the fixed profile; an empty source goes back to the profile. Blank counts keep the blank.
+  using ProfileSource = std::function<BloodProfile(uint32_t sample)>;
+  void SetProfileSource(ProfileSource source) { source_ = std::move(source); }
   Profile profile() const { return profile_; }
   // The next `times` frames of the kind go out with a wrong check byte.
   void CorruptNext(Target t, int times = 1) { corrupt_.push_back({t, times}); }
@@ -110,6 +115,7 @@ class BoardModel {
 
   BoardOptions options_;
   Profile profile_ = Profile::Normal;
+  ProfileSource source_;
   bool silent_ = false;
   std::vector<Injection> corrupt_, drop_;
   std::vector<Refusal> refusals_;  // answered DD command code

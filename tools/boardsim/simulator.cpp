@@ -79,6 +79,10 @@ void Simulator::SetProfile(Profile p) {
   std::lock_guard<std::mutex> lock(mutex_);
   model_.SetProfile(p);
 }
+void Simulator::SetProfileSource(BoardModel::ProfileSource source) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  model_.SetProfileSource(std::move(source));
+}
 void Simulator::CorruptNext(Target t, int times) {
   std::lock_guard<std::mutex> lock(mutex_);
   model_.CorruptNext(t, times);

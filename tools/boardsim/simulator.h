@@ -42,6 +42,7 @@ class Simulator {
   void ReportCouplerFault(uint8_t unit);
   void SetBottleEmpty(Reagent r, bool empty);
   void SetProfile(Profile p);
+  void SetProfileSource(BoardModel::ProfileSource source);
   void CorruptNext(Target t, int times = 1);
   void DropNext(Target t, int times = 1);
   void SetSilent(bool silent);

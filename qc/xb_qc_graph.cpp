@@ -1,0 +1,291 @@
+#include "qc/xb_qc_graph.h"
+
+#include <algorithm>
+
+#include "controls/screen_common.h"
+#include "core/app_settings.h"
+#include "core/dialog_layout.h"
+#include "core/layout.h"
+#include "core/screen_registry.h"
+#include "core/value_format.h"
+#include "platform/ui/keys.h"
+#include "platform/ui/resources.h"
+#include "qc/lj_print.h"
+#include "qc/qc_common.h"
+#include "qc/qc_print_style.h"
+#include "core/field_read.h"
+#include "platform/sys/clock.h"
+#include "platform/ui/message_box.h"
+#include "printing/print_hint_dlg.h"
+#include "qc/qc_names.h"
+
+namespace qc {
+
+const int kXbAxisLabelIds[4][3] = {{1333, 1334, 1335}, {1336, 1337, 1338}, {1339, 1340, 1410}, {1411, 1412, 1413}};
+
+namespace {
+
+const int kFrames[4] = {1167, 1168, 1169, 1171};
+
+ui::DialogTemplate XbGraphTemplate() {
+  const uint32_t V = ui::WS_VISIBLE;
+  ui::DialogTemplate t = ScreenTemplate(320, 240);
+  t.Add("Button", 2015, "", 5, 2, 311, 16, V | ui::BS_GROUPBOX);
+  t.Add("Static", 1592, "Current/Total:", 12, 6, 58, 10, V | ui::SS_LEFT);
+  t.Add("Static", IDC_XBG_POSITION, "", 72, 6, 60, 10, V | ui::SS_LEFT);
+  t.Add("Static", 1591, "Time:", 150, 6, 28, 10, V | ui::SS_LEFT);
+  t.Add("Static", IDC_XBG_TIME, "", 180, 6, 100, 10, V | ui::SS_LEFT);
+  t.Add("Button", 2016, "", 5, 18, 311, 192, V | ui::BS_GROUPBOX);
+  for (int k = 0; k < 4; ++k) {
+    const int y = 22 + k * 44;
+    t.Add("Static", IDC_XBG_NAME0 + k, kChartNames[k], 8, y + 8, 30, 10, V | ui::SS_LEFT);
+    t.Add("Static", IDC_XBG_VALUE0 + k, "", 8, y + 22, 30, 10, V | ui::SS_LEFT);
+    for (int j = 0; j < 3; ++j) t.Add("Static", kXbAxisLabelIds[k][j], "", 40, y + 6 + j * 10, 30, 10, V | ui::SS_LEFT);
+    t.Add("Static", kFrames[k], "", 72, y, 236, 40, 0);
+  }
+  t.Add("ScrollBar", IDC_XBG_SCROLL, "", 72, 198, 236, 10, V | ui::SBS_HORZ);
+  const int ids[6] = {IDC_XBG_UP, IDC_XBG_DOWN, IDC_XBG_LEFT, IDC_XBG_RIGHT, IDC_XBG_PRINT, ui::IDCANCEL};
+  const int xs[6] = {8, 34, 60, 86, 160, 240}, ws[6] = {22, 22, 22, 22, 60, 60};
+  for (int i = 0; i < 6; ++i) t.Add("Button", ids[i], "", xs[i], 214, ws[i], 20, V | ui::WS_TABSTOP);
+  return t;
+}
+
+std::string ValueText(float v) { return v < 0.0f ? "" : StrPrintf("%g", static_cast<double>(v)); }
+
+}  // namespace
+
+CXBQCGraph::CXBQCGraph(ui::Window* parent) : ui::Dialog(IDD_XB_QC_GRAPH, parent) {
+  RegisterPrintHintResources();
+  if (!ui::Resources::FindDialog(IDD_XB_QC_GRAPH)) ui::Resources::AddDialog(IDD_XB_QC_GRAPH, XbGraphTemplate());
+}
+
+bool CXBQCGraph::OnInitDialog() {
+  ui::Dialog::OnInitDialog();
+  ScaleDialogLayout(this);
+  const int lang = AppSettings.LanguageIndex;
+  SetWindowText(PickText(lang, "X-B质控图", "X-B QC Graph", "Grafico X-B", "Courbes X-B", "X-B діаграма"));
+  LoadXbChartData(conn_, &data_);
+  {
+    RecordsetPtr& rs = conn_.OpenRecordset("Select * from SysSetting");
+    if (conn_.RecordsetOpen() && HasRows(*rs)) ReadField(*rs, "Printer", printer_);
+    conn_.CloseRecordset();
+  }
+  for (int k = 0; k < 4; ++k)
+    charts_[k].Create(ui::WS_CHILD | ui::WS_VISIBLE, GetDlgItem(kFrames[k])->GetRectInParent(), this, 1700 + k);
+  scroll_ = dynamic_cast<ui::ScrollBar*>(GetDlgItem(IDC_XBG_SCROLL));
+  // As many chart screens as it takes to reach every result, an exact multiple without an empty one.
+  if (scroll_) {
+    scroll_->SetScrollRange(1, ChartScreenCount(data_.runCount, kXbPointsPerScreen));
+    scroll_->SetScrollPos(1);
+  }
+  SetDlgItemText(1592, PickText(lang, "位置/总数:", "Current/Total:", "Actual/Total:", "Position/Total:", "Положення:"));
+  SetDlgItemText(1591, PickText(lang, "时间:", "Time:", "Hora:", "Heure:", "Час:"));
+  up_.SubclassDlgItem(IDC_XBG_UP, this);
+  down_.SubclassDlgItem(IDC_XBG_DOWN, this);
+  left_.SubclassDlgItem(IDC_XBG_LEFT, this);
+  right_.SubclassDlgItem(IDC_XBG_RIGHT, this);
+  print_.SubclassDlgItem(IDC_XBG_PRINT, this);
+  exit_.SubclassDlgItem(ui::IDCANCEL, this);
+  up_.SetArrowStyle(1);
+  down_.SetArrowStyle(2);
+  left_.SetArrowStyle(3);
+  right_.SetArrowStyle(4);
+  print_.SetWindowText(PrintButtonText(lang));
+  exit_.SetWindowText(PickText(lang, "退出(&X)", "Exit(&X)", "Salir(&X)", "Quitter(&X)", "Вихід(&X)"));
+  up_.SetBitmaps(466, 465, 464);
+  for (CXPButton* b : {&down_, &left_, &right_, &print_}) b->SetBitmaps(469, 468, 467);
+  exit_.SetBitmaps(472, 471, 470);
+  ApplyDialogFontToChildren(this, &SharedDialogFont());
+  ShowNamesAndRanges();
+  ShowScreen(1);
+  return true;
+}
+
+void CXBQCGraph::ShowNamesAndRanges() {
+  for (int k = 0; k < 4; ++k) {
+    const int c = data_.chartParams[k];
+    SetDlgItemText(IDC_XBG_NAME0 + k, kChartNames[c]);
+    const float t = data_.targets[c], l = data_.sds[c];
+    SetDlgItemText(kXbAxisLabelIds[k][0], StrPrintf("%g", static_cast<double>(t + l)));
+    SetDlgItemText(kXbAxisLabelIds[k][1], StrPrintf("%g", static_cast<double>(t)));
+    SetDlgItemText(kXbAxisLabelIds[k][2], StrPrintf("%g", static_cast<double>(t - l)));
+    double lo = 0, hi = 0;
+    ChartRange(t, l, &lo, &hi);  // a limit of 0 still gives a range to draw in
+    charts_[k].SetRange(lo, hi, 1.0, 1.0);
+    charts_[k].SetXStep(std::max(1, charts_[k].plotWidth / kXbPointsPerScreen));
+  }
+}
+
+void CXBQCGraph::ShowScreen(int s) {
+  screen_ = s;
+  int first = 0, count = 0;
+  ChartScreenRuns(data_.runCount, s, &first, &count, kXbPointsPerScreen);
+  for (int k = 0; k < 4; ++k) {
+    charts_[k].InvalidateCtrl();
+    // Every result takes its step, so the cursor stays on the point whose value it shows.
+    for (int i = first; i < first + count; ++i) charts_[k].AppendPoint(data_.values[data_.chartParams[k]][i]);
+  }
+  position_ = first + 1;
+  ShowCursor();
+}
+
+void CXBQCGraph::ShowCursor() {
+  const int run = position_ - 1;
+  const bool has = run >= 0 && run < data_.runCount;
+  for (int k = 0; k < 4; ++k) SetDlgItemText(IDC_XBG_VALUE0 + k, has ? ValueText(data_.values[data_.chartParams[k]][run]) : "");
+  SetDlgItemText(IDC_XBG_TIME, has ? data_.runTimes[run] : "");
+  SetDlgItemText(IDC_XBG_POSITION, has ? StrPrintf("%d/%d", position_, data_.runCount) : "");
+}
+
+void CXBQCGraph::MoveCursor(int direction) {
+  int first = 0, count = 0;
+  ChartScreenRuns(data_.runCount, screen_, &first, &count, kXbPointsPerScreen);
+  if (count == 0) return;
+  const int run = position_ - 1;
+  if (direction == 0 && run > first) {
+    --position_;
+    for (auto& c : charts_) c.MoveCursor(0);
+  } else if (direction == 1 && run < first + count - 1) {
+    ++position_;
+    for (auto& c : charts_) c.MoveCursor(1);
+  }
+  ShowCursor();
+}
+
+void CXBQCGraph::MovePage(int direction) {
+  if (direction < 0 && data_.chartParams[0] == 0) return;
+  if (direction > 0 && data_.chartParams[3] == 19) return;
+  for (int& p : data_.chartParams) p += direction < 0 ? -4 : 4;
+  ShowNamesAndRanges();
+  ShowScreen(screen_);
+}
+
+void CXBQCGraph::OnHScroll(int code, int pos, ui::Window* bar) {
+  if (!scroll_ || bar != scroll_) return;
+  int lo = 1, hi = 1;
+  scroll_->GetScrollRange(lo, hi);
+  const int was = scroll_->GetScrollPos();
+  int p = was;
+  switch (code) {
+    case ui::SB_LINELEFT: p = std::max(lo, p - 1); break;
+    case ui::SB_LINERIGHT: p = std::min(hi, p + 1); break;
+    case ui::SB_THUMBTRACK:
+    case ui::SB_THUMBPOSITION: p = std::clamp(pos, lo, hi); break;
+    default: return;
+  }
+  if (p == was && code != ui::SB_THUMBTRACK && code != ui::SB_THUMBPOSITION) return;  // at an end: nothing happens
+  scroll_->SetScrollPos(p);
+  ShowScreen(p);
+}
+
+bool CXBQCGraph::OnCommand(int id, int code, ui::Window* control) {
+  if (code == ui::BN_CLICKED) {
+    switch (id) {
+      case IDC_XBG_UP: MovePage(-1); return true;
+      case IDC_XBG_DOWN: MovePage(+1); return true;
+      case IDC_XBG_LEFT: MoveCursor(0); return true;
+      case IDC_XBG_RIGHT: MoveCursor(1); return true;
+      case IDC_XBG_PRINT: OnPrint(); return true;
+      default: break;
+    }
+  }
+  return ui::Dialog::OnCommand(id, code, control);
+}
+
+CXBQCGraph::~CXBQCGraph() {
+  if (printThread_.joinable()) printThread_.join();
+}
+
+void CXBQCGraph::EnableButtons(bool enable) {
+  for (CXPButton* b : {&up_, &down_, &left_, &right_, &print_, &exit_}) b->EnableWindow(enable);
+}
+
+void CXBQCGraph::OnPrint() {
+  CQCPrintStyle style(this);
+  if (style.DoModal() != ui::IDOK) return;
+  // The print-out works on its own copy; a range is loaded into the copy, never into the screen.
+  LjChartData job = data_;
+  if (style.rangeChoice == 1) {
+    const std::string from = RangeDateText(style.start), to = RangeDateText(style.end);
+    LjChartData all;
+    LoadXbChartData(conn_, &all);
+    job.runCount = 0;
+    job.runTimes.clear();
+    job.shortDates.clear();
+    for (auto& v : job.values) v.clear();
+    for (int i = 0; i < all.runCount; ++i) {
+      const std::string date = all.runTimes[i].substr(0, all.runTimes[i].find(' '));
+      if (date < from || date > to) continue;
+      for (int c = 0; c < 20; ++c) job.values[c].push_back(all.values[c][i]);
+      job.runTimes.push_back(all.runTimes[i]);
+      job.shortDates.push_back(all.shortDates[i]);
+      ++job.runCount;
+    }
+  }
+  const int lang = AppSettings.LanguageIndex;
+  if (job.runCount < 1) {
+    QcMessage(this, PickText(lang, "没有数据，不能打印！", "No data, can not print!", "No existen datos para imprimir!",
+                             "Pas de donnees, pas d'impression!", "Друк неможливий, немає даних!"),
+              ui::MB_ICONWARNING);
+    return;
+  }
+  lastPrinted_ = job;
+  EnableButtons(false);  // before the thread starts: nothing changes the page while it prints
+  hint_.Show();
+  const sys::LocalTime now = sys::Clock::Now();
+  const bool thermal = printer_ == 0;
+  const int page = screen_;
+  auto body = [this, job = std::move(job), lang, now, thermal, page] {
+    if (thermal) PrintXbChartThermal(job, page, lang, now);
+    else PrintLjChartPage(job, lang, now, true);
+    PostMessage(WM_PRINT_PROGRESS, 1, 0);
+  };
+  if (printThread_.joinable()) printThread_.join();
+  if (printWait_) body();
+  else printThread_ = std::thread(std::move(body));
+}
+
+ui::LResult CXBQCGraph::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
+  if (msg == WM_PRINT_PROGRESS) {
+    if (w != 0) {
+      hint_.Hide();
+      if (printThread_.joinable()) printThread_.join();
+    }
+    EnableButtons(w != 0);
+    return 0;
+  }
+  return ui::Dialog::WindowProc(msg, w, l);
+}
+
+void CXBQCGraph::OnCancel() {
+  if (printThread_.joinable()) printThread_.join();
+  conn_.Disconnect();
+  ui::Dialog::OnCancel();
+}
+
+bool CXBQCGraph::PreTranslateMessage(ui::Message& msg) {
+  if (IsEnterOrEscapeKey(msg)) return true;
+  if (msg.message == ui::WM_KEYDOWN) {
+    switch (msg.wParam) {
+      case ui::VK_UP: MovePage(-1); return true;
+      case ui::VK_DOWN: MovePage(+1); return true;
+      case ui::VK_LEFT: MoveCursor(0); return true;
+      case ui::VK_RIGHT: MoveCursor(1); return true;
+      default: break;
+    }
+  }
+  return ui::Dialog::PreTranslateMessage(msg);
+}
+
+bool CXBQCGraph::OnEraseBkgnd(draw::DC& dc) {
+  ui::Dialog::OnEraseBkgnd(dc);
+  DrawDialogFrame(dc, this, 7);
+  return true;
+}
+
+const draw::Brush* CXBQCGraph::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
+  if (ctlType == ui::CTLCOLOR_STATIC) return TransparentLabel(dc, draw::RGB(66, 85, 92));
+  return ui::Dialog::OnCtlColor(dc, control, ctlType);
+}
+
+}  // namespace qc

@@ -1,0 +1,66 @@
+#pragma once
+// CXBQCGraph: the X-B points, four parameters a page, each against the X-B target and limit,
+// 25 results to a chart screen; a cursor moves from result to result.
+#include <thread>
+
+#include "controls/oscope_ctrl.h"
+#include "controls/xp_button.h"
+#include "core/ado_conn.h"
+#include "platform/ui/controls/controls.h"
+#include "platform/ui/dialog.h"
+#include "printing/print_hint_dlg.h"
+#include "qc/lj_chart_data.h"
+
+namespace qc {
+
+inline constexpr int IDD_XB_QC_GRAPH = 143;
+inline constexpr int kXbPointsPerScreen = 25;
+inline constexpr int IDC_XBG_NAME0 = 1176, IDC_XBG_VALUE0 = 1172;
+inline constexpr int IDC_XBG_POSITION = 1182, IDC_XBG_TIME = 1061, IDC_XBG_SCROLL = 1170;
+inline constexpr int IDC_XBG_UP = 1040, IDC_XBG_DOWN = 1041, IDC_XBG_LEFT = 1443, IDC_XBG_RIGHT = 1444;
+inline constexpr int IDC_XBG_PRINT = 1043;
+extern const int kXbAxisLabelIds[4][3];
+
+class CXBQCGraph : public ui::Dialog {
+ public:
+  explicit CXBQCGraph(ui::Window* parent = nullptr);
+  int position() const { return position_; }
+  int screen() const { return screen_; }
+  void ShowScreen(int s);
+  ~CXBQCGraph() override;
+  // Prints synchronously when `wait` (tests); otherwise on the print thread.
+  void SetPrintWait(bool wait) { printWait_ = wait; }
+  const LjChartData& lastPrinted() const { return lastPrinted_; }
+
+ protected:
+  bool OnInitDialog() override;
+  bool OnCommand(int id, int code, ui::Window* control) override;
+  void OnHScroll(int code, int pos, ui::Window* bar) override;
+  void OnCancel() override;
+  bool PreTranslateMessage(ui::Message& msg) override;
+  bool OnEraseBkgnd(draw::DC& dc) override;
+  const draw::Brush* OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) override;
+  ui::LResult WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) override;
+
+ private:
+  void OnPrint();
+  void EnableButtons(bool enable);
+  void ShowNamesAndRanges();
+  void ShowCursor();
+  void MoveCursor(int direction);
+  void MovePage(int direction);
+
+  COScopeCtrl charts_[4];
+  ui::ScrollBar* scroll_ = nullptr;
+  CXPButton up_, down_, left_, right_, print_, exit_;
+  CADOConn conn_;
+  LjChartData data_;
+  int position_ = 1, screen_ = 1;
+  int printer_ = 0;
+  bool printWait_ = false;
+  std::thread printThread_;
+  PrintHintHolder hint_;
+  LjChartData lastPrinted_;
+};
+
+}  // namespace qc

@@ -1,0 +1,367 @@
+#include "qc/xb_qc_set.h"
+
+#include "analyzer/serial_window_sink.h"
+#include "controls/screen_common.h"
+#include "core/app_settings.h"
+#include "core/app_ui.h"
+#include "core/dialog_layout.h"
+#include "core/field_read.h"
+#include "core/layout.h"
+#include "core/lis_link_state.h"
+#include "core/screen_registry.h"
+#include "core/value_format.h"
+#include "platform/ui/message_box.h"
+#include "platform/ui/resources.h"
+#include "qc/lj_qc_para_set.h"
+#include "qc/lj_qc_set.h"
+#include "qc/lj_run_result.h"
+#include "qc/lj_settings_input.h"
+#include "qc/lj_tables.h"
+#include "qc/qc_common.h"
+#include "qc/qc_names.h"
+#include "qc/xb_settings_input.h"
+
+namespace qc {
+namespace {
+
+ui::DialogTemplate XbSetTemplate() {
+  const uint32_t V = ui::WS_VISIBLE;
+  ui::DialogTemplate t = ScreenTemplate(320, 240);
+  t.Add("Button", 1658, "", 2, 2, 316, 30, V | ui::BS_GROUPBOX);
+  t.Add("Static", 2019, "Basic settings", 8, 6, 80, 10, V | ui::SS_LEFT);
+  t.Add("Static", 1659, "Number/Group(20-200)", 8, 18, 100, 10, V | ui::SS_LEFT);
+  t.Add("Edit", IDC_XBS_SAMPLES, "", 110, 16, 36, 13, V | ui::WS_BORDER | ui::WS_TABSTOP);
+  t.Add("Static", 1660, "X-B Analysis", 170, 18, 60, 10, V | ui::SS_LEFT);
+  t.Add("Button", IDC_XBS_SWITCH, "OFF", 234, 15, 40, 15, V | ui::WS_TABSTOP);
+  t.Add("Button", 1661, "", 2, 34, 157, 172, V | ui::BS_GROUPBOX);
+  t.Add("Button", 2020, "", 161, 34, 157, 172, V | ui::BS_GROUPBOX);
+  const int headIds[2][3] = {{1627, 1629, 1631}, {1628, 1630, 1632}};
+  for (int side = 0; side < 2; ++side) {
+    const int x0 = 6 + side * 159;
+    t.Add("Static", headIds[side][0], "Item", x0, 38, 30, 10, V | ui::SS_LEFT);
+    t.Add("Static", headIds[side][1], "Targets", x0 + 32, 38, 36, 10, V | ui::SS_LEFT);
+    t.Add("Static", headIds[side][2], "Limits", x0 + 72, 38, 36, 10, V | ui::SS_LEFT);
+    for (int r = 0; r < 10; ++r) {
+      const int p = side * 10 + r, y = 50 + r * 15;
+      t.Add("Static", 1700 + p, kDisplayNames[p], x0, y + 2, 30, 10, V | ui::SS_LEFT);
+      t.Add("Edit", kTargetEditIds[p], "", x0 + 32, y, 36, 13, V | ui::WS_BORDER | ui::ES_AUTOHSCROLL | ui::WS_TABSTOP);
+      t.Add("Edit", kLimitEditIds[p], "", x0 + 72, y, 36, 13, V | ui::WS_BORDER | ui::ES_AUTOHSCROLL | ui::WS_TABSTOP);
+      t.Add("Static", 1423 + p, "", x0 + 112, y + 2, 40, 10, V | ui::SS_LEFT);
+    }
+  }
+  const int ids[6] = {IDC_XBS_SAVE, IDC_XBS_ITEMS, IDC_XBS_SEND, IDC_XBS_DELETE, IDC_XBS_HELP, ui::IDCANCEL};
+  for (int i = 0; i < 6; ++i) t.Add("Button", ids[i], "", 8 + i * 52, 212, 48, 20, V | ui::WS_TABSTOP);
+  t.Add("Button", IDC_XBS_KEYBOARD, "", 282, 16, 30, 13, V);
+  return t;
+}
+
+ui::DialogTemplate XbParaTemplate() {
+  const uint32_t V = ui::WS_VISIBLE;
+  ui::DialogTemplate t = ScreenTemplate(237, 176);
+  t.Add("Button", 2017, "", 4, 4, 229, 168, V | ui::BS_GROUPBOX);
+  t.Add("Static", 1925, "Please select a parameter which need QC", 12, 8, 210, 10, V | ui::SS_LEFT);
+  t.Add("Button", 2018, "", 12, 20, 213, 120, V | ui::BS_GROUPBOX);
+  for (int i = 0; i < 20; ++i)
+    t.Add("Button", IDC_PARA_CHECK0 + i, kDisplayNames[i], 22 + (i / 10) * 100, 26 + (i % 10) * 11, 90, 10,
+          V | ui::BS_AUTOCHECKBOX | ui::WS_TABSTOP);
+  t.Add("Button", ui::IDOK, "OK", 50, 146, 56, 20, V | ui::WS_TABSTOP);
+  t.Add("Button", ui::IDCANCEL, "Cancel", 130, 146, 56, 20, V | ui::WS_TABSTOP);
+  return t;
+}
+
+// The 20 choice flags of the row, display order; all chosen without a row.
+bool ReadXbChoices(CADOConn& conn, std::array<int, 20>* chosen) {
+  chosen->fill(1);
+  RecordsetPtr& rs = conn.OpenRecordset("select * from XBQCSet");
+  const bool found = conn.RecordsetOpen() && HasRows(*rs);
+  if (found) {
+    for (int d = 0; d < 20; ++d) {
+      int64_t v = 0;
+      (*chosen)[d] = ReadField(*rs, StrPrintf("Q%d", StoreFromDisplay(d) + 1), v) && (v & 0xFF) == 1 ? 1 : 0;
+    }
+  }
+  conn.CloseRecordset();
+  return found;
+}
+
+}  // namespace
+
+CXBQCParaSet::CXBQCParaSet(ui::Window* parent) : ui::Dialog(IDD_XB_QC_PARA_SET, parent) {
+  if (!ui::Resources::FindDialog(IDD_XB_QC_PARA_SET)) ui::Resources::AddDialog(IDD_XB_QC_PARA_SET, XbParaTemplate());
+}
+
+bool CXBQCParaSet::OnInitDialog() {
+  ui::Dialog::OnInitDialog();
+  ScaleDialogLayout(this);
+  const int lang = AppSettings.LanguageIndex;
+  SetDlgItemText(1925, PickText(lang, "请选择需要做质控的参数", "Please select a parameter which need QC",
+                                "Por favor elija parametro que necesite control de calidad",
+                                "Selectionner un parametre qui necessite un CQ", "Будь ласка, виберіть параметр необхідний для КЯ"));
+  std::array<int, 20> chosen{};
+  rowExists_ = ReadXbChoices(conn_, &chosen);
+  for (int i = 0; i < 20; ++i) {
+    boxes_[i].SubclassDlgItem(IDC_PARA_CHECK0 + i, this);
+    boxes_[i].SendMessage(ui::BM_SETCHECK, chosen[i] == 1 ? 1 : 0, 0);
+  }
+  ok_.SubclassDlgItem(ui::IDOK, this);
+  cancel_.SubclassDlgItem(ui::IDCANCEL, this);
+  ok_.SetWindowText(PickText(lang, "确定", "OK", "Aceptar", "OK", "OK"));
+  cancel_.SetWindowText(PickText(lang, "取消", "Cancel", "Cancelar", "Annuler", "Відміна"));
+  ok_.SetBitmaps(466, 465, 464);
+  cancel_.SetBitmaps(472, 471, 470);
+  ApplyDialogFontToChildren(this, &SharedDialogFont());
+  return true;
+}
+
+void CXBQCParaSet::OnOK() {
+  std::array<int, 20> store{};
+  for (int d = 0; d < 20; ++d) store[StoreFromDisplay(d)] = boxes_[d].SendMessage(ui::BM_GETCHECK, 0, 0) == 1 ? 1 : 0;
+  std::string sql;
+  if (rowExists_) {
+    sql = "update XBQCSet set ";
+    for (int i = 0; i < 20; ++i) sql += StrPrintf("%sQ%d=%d", i ? "," : "", i + 1, store[i]);
+  } else {
+    sql = "insert into XBQCSet values(20,0";
+    for (int i = 0; i < 40; ++i) sql += ",0.00";
+    for (int q : store) sql += StrPrintf(",%d", q);
+    sql += ")";
+  }
+  const int ok = conn_.Execute(sql);
+  conn_.Disconnect();
+  EndDialog(ok ? ui::IDOK : ui::IDCANCEL);
+}
+
+void CXBQCParaSet::OnCancel() {
+  conn_.Disconnect();
+  EndDialog(ui::IDCANCEL);
+}
+
+CXBQcSet::CXBQcSet(ui::Window* parent) : ui::Dialog(IDD_XB_QC_SET, parent) {
+  if (!ui::Resources::FindDialog(IDD_XB_QC_SET)) ui::Resources::AddDialog(IDD_XB_QC_SET, XbSetTemplate());
+  chosen_.fill(1);
+}
+
+CXBQcSet::~CXBQcSet() { lisPort_.reset(); }
+
+bool CXBQcSet::OnInitDialog() {
+  ui::Dialog::OnInitDialog();
+  ScaleDialogLayout(this);
+  const int lang = AppSettings.LanguageIndex;
+  save_.SubclassDlgItem(IDC_XBS_SAVE, this);
+  items_.SubclassDlgItem(IDC_XBS_ITEMS, this);
+  send_.SubclassDlgItem(IDC_XBS_SEND, this);
+  delete_.SubclassDlgItem(IDC_XBS_DELETE, this);
+  help_.SubclassDlgItem(IDC_XBS_HELP, this);
+  exit_.SubclassDlgItem(ui::IDCANCEL, this);
+  switch_.SubclassDlgItem(IDC_XBS_SWITCH, this);
+  ReadQcUnits(conn_, &units_);
+  for (int p = 0; p < 20; ++p) SetDlgItemText(1423 + p, units_[p]);
+  SetDlgItemText(IDC_XBS_SAMPLES, "20");
+  Load();
+  SetWindowText(PickText(lang, "X-B质控设置", "X-B QC Setting", "Configuracion X-B", "Reglages X-B", "Налаштування X-B"));
+  SetDlgItemText(2019, PickText(lang, "基本设置", "Basic settings", "Configuracion basica", "Reglages de base", "Основні налаштування"));
+  SetDlgItemText(1659, PickText(lang, "样本数/组(20-200)", "Number/Group(20-200)", "Numero/Grupo(20-200)", "Nombre/Groupe(20-200)",
+                                "Кількість/Група(20-200)"));
+  SetDlgItemText(1660, PickText(lang, "X-B分析", "X-B Analysis", "Analisis X-B", "Analyse X-B", "Аналіз X-B"));
+  for (int side = 0; side < 2; ++side) {
+    SetDlgItemText(1627 + side, PickText(lang, "项目", "Item", "Item", "Item", "Параметр"));
+    SetDlgItemText(1629 + side, PickText(lang, "参考值", "Targets", "Referencia", "Reference", "Довідник"));
+    SetDlgItemText(1631 + side, PickText(lang, "偏差值", "Limits", "Limites", "Limites", "Відхилення"));
+  }
+  save_.SetWindowText(PickText(lang, "保存(&S)", "Save(&S)", "Guardar(&S)", "Sauver(&S)", "Зберегти(&S)"));
+  items_.SetWindowText(PickText(lang, "项目(&I)", "Items(&I)", "Items(&I)", "Items(&I)", "Параметри(&I)"));
+  send_.SetWindowText(PickText(lang, "发送(&E)", "Send(&E)", "Enviar(&E)", "Envoyer(&E)", "Надіслати(&E)"));
+  delete_.SetWindowText(DeleteButtonText(lang));
+  help_.SetWindowText(HelpButtonText(lang));
+  exit_.SetWindowText(ExitButtonText(lang));
+  save_.SetBitmaps(466, 465, 464);
+  for (CXPButton* b : {&items_, &send_, &delete_, &help_}) b->SetBitmaps(469, 468, 467);
+  exit_.SetBitmaps(472, 471, 470);
+  switch_.SetBitmaps(498, 500, 499);
+  ApplyDialogFontToChildren(this, &SharedDialogFont());
+  return true;
+}
+
+void CXBQcSet::ShowSwitch() { switch_.SetWindowText(isOn_ == 1 ? "ON" : "OFF"); }
+
+void CXBQcSet::Load() {
+  RecordsetPtr& rs = conn_.OpenRecordset("Select * from XBQCSet");
+  if (conn_.RecordsetOpen() && HasRows(*rs)) {
+    rowExists_ = true;
+    int32_t n = 20;
+    if (ReadField(*rs, "SampleNum", n)) sampleNum_ = n;
+    uint8_t on = 0;
+    if (ReadField(*rs, "IsOn", on)) isOn_ = on;
+    for (int d = 0; d < 20; ++d) {
+      const std::string stem = kSetStems[StoreFromDisplay(d)];
+      values_[2 * d] = 0;
+      values_[2 * d + 1] = 0;
+      ReadField(*rs, stem + "RV", values_[2 * d]);
+      ReadField(*rs, stem + "LV", values_[2 * d + 1]);
+    }
+    SetDlgItemText(IDC_XBS_SAMPLES, std::to_string(sampleNum_));
+    for (int d = 0; d < 20; ++d) {
+      SetDlgItemText(kTargetEditIds[d], StrPrintf("%g", static_cast<double>(values_[2 * d])));
+      SetDlgItemText(kLimitEditIds[d], StrPrintf("%g", static_cast<double>(values_[2 * d + 1])));
+    }
+  }
+  conn_.CloseRecordset();
+  ReadXbChoices(conn_, &chosen_);
+  ShowSwitch();
+}
+
+void CXBQcSet::OnSave() {
+  const int lang = AppSettings.LanguageIndex;
+  std::array<std::string, 40> texts;
+  for (int d = 0; d < 20; ++d) {
+    texts[2 * d] = GetDlgItemText(kTargetEditIds[d]);
+    texts[2 * d + 1] = GetDlgItemText(kLimitEditIds[d]);
+  }
+  int n = 0;
+  const XbInputError e = CheckXbSettingsInput(GetDlgItemText(IDC_XBS_SAMPLES), texts, chosen_, &n);
+  if (e != XbInputError::None) {
+    QcMessage(this, XbInputMessage(e, lang), ui::MB_ICONWARNING);
+    return;
+  }
+  std::array<float, 40> values{};
+  for (int i = 0; i < 40; ++i) {
+    const float v = IsTypedNumber(texts[i]) ? std::strtof(texts[i].c_str(), nullptr) : 0.0f;
+    values[i] = v < 0.001f ? 0.0f : v;
+  }
+  std::string sql;
+  if (!rowExists_) {
+    sql = "insert into XBQCSet(SampleNum,IsOn";
+    for (int s = 0; s < 20; ++s) sql += StrPrintf(",%sRV,%sLV", kSetStems[s], kSetStems[s]);
+    // The new row also carries the parameter choice the screen shows (all of them until the
+    // operator chose), so the test screen does not take it for no parameter at all.
+    for (int s = 0; s < 20; ++s) sql += StrPrintf(",Q%d", s + 1);
+    sql += StrPrintf(") values(%d,%d", n, isOn_);
+    for (int s = 0; s < 20; ++s) {
+      const int d = DisplayFromStore(s);
+      sql += StrPrintf(",%f,%f", static_cast<double>(values[2 * d]), static_cast<double>(values[2 * d + 1]));
+    }
+    for (int s = 0; s < 20; ++s) sql += StrPrintf(",%d", chosen_[DisplayFromStore(s)]);
+    sql += ")";
+  } else {
+    sql = StrPrintf("update XBQCSet set SampleNum=%d,IsOn=%d", n, isOn_);
+    for (int s = 0; s < 20; ++s) {
+      const int d = DisplayFromStore(s);
+      sql += StrPrintf(",%sRV=%f,%sLV=%f", kSetStems[s], static_cast<double>(values[2 * d]), kSetStems[s],
+                       static_cast<double>(values[2 * d + 1]));
+    }
+  }
+  if (!conn_.Execute(sql)) return;  // the data store reported it; nothing is announced
+  rowExists_ = true;
+  sampleNum_ = n;
+  values_ = values;  // what a later Send transmits: the saved settings
+  QcMessage(this, PickText(lang, "设置数据已保存!", "Setting data saved!", "Datos guardados!", "Donnees enregistrees!", "Дані збережено!"),
+            ui::MB_ICONINFORMATION);
+}
+
+void CXBQcSet::OnDelete() {
+  const int lang = AppSettings.LanguageIndex;
+  if (!rowExists_) {
+    QcMessage(this, PickText(lang, "没有X-B质控设置数据!", "No Setting data for X-B quality control!", "Sin datos de configuracion X-B!",
+                             "Pas de reglages pour le CQ X-B!", "Немає налаштувань для X-B КЯ!"),
+              ui::MB_ICONWARNING);
+    return;
+  }
+  if (QcMessage(this, PickText(lang, "确定删除X-B质控数据?", "Are your sure to delete X-B QC data?", "Seguro que desea borrar los datos X-B?",
+                               "Voulez-vous vraiment effacer les donnees X-B?", "Ви впевнені, що хочете видалити дані X-B КЯ?"),
+                ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
+    return;
+  if (!conn_.Execute("delete from XBQCSet")) return;
+  rowExists_ = false;
+  SetDlgItemText(IDC_XBS_SAMPLES, "");
+  for (int d = 0; d < 20; ++d) {
+    SetDlgItemText(kTargetEditIds[d], "");
+    SetDlgItemText(kLimitEditIds[d], "");
+  }
+  if (!conn_.Execute("delete from XBQCRunResult")) return;
+  QcMessage(this, PickText(lang, "质控数据已删除!", "Data of QC deleted!", "Datos de QC borrados!", "Donnees CQ effacees!", "Дані КЯ видалено!"),
+            ui::MB_ICONINFORMATION);
+}
+
+void CXBQcSet::OnSend() {
+  const int lang = AppSettings.LanguageIndex;
+  if (LisLinkState.LinkKind == 1) {
+    // The HL7 settings message is built by the LIS subsystem, not part of the program yet.
+    if (!LisLinkState.LisConnected.load()) QcMessage(this, "Fail to connect LIS", ui::MB_OK);
+    else QcMessage(this, NotAvailableText(lang), ui::MB_ICONWARNING);
+    return;
+  }
+  if (!lisPort_) {
+    lisPort_ = OpenLisTextPort(conn_, this);
+    if (!lisPort_) {
+      send_.EnableWindow(false);
+      QcMessage(this, PickText(lang, "初始化通讯串口失败!", "Failed to initialize communications COM port!",
+                               "Error al inicializar el puerto COM!", "Echec de l'initialisation du port COM!",
+                               "Не вдалося ініціалізувати COM-порт!"),
+                ui::MB_OK);
+      return;
+    }
+  }
+  std::array<float, 40> store{};
+  std::array<std::string, 20> units;
+  for (int d = 0; d < 20; ++d) {
+    const int s = StoreFromDisplay(d);
+    store[2 * s] = values_[2 * d];
+    store[2 * s + 1] = values_[2 * d + 1];
+    units[s] = units_[d];
+  }
+  if (!lisPort_->QueueWriteString(XbSettingsTextRecord(sampleNum_, store, units), lang)) {
+    QcMessage(this, PickText(lang, "数据发送失败!", "Data transfer failed!", "Fallo en la transferencia de datos!",
+                             "Echec du transfert des donnees!", "Помилка передачі даних!"),
+              ui::MB_ICONWARNING);
+    return;
+  }
+  QcMessage(this, PickText(lang, "数据传输完成!", "Data transfer finished!", "Transferencia de datos terminada!",
+                           "Transfert des donnees termine!", "Передачу даних завершено!"),
+            ui::MB_ICONINFORMATION);
+}
+
+bool CXBQcSet::OnCommand(int id, int code, ui::Window* control) {
+  if (code == ui::BN_CLICKED) {
+    switch (id) {
+      case IDC_XBS_SAVE: OnSave(); return true;
+      case IDC_XBS_DELETE: OnDelete(); return true;
+      case IDC_XBS_SEND: OnSend(); return true;
+      case IDC_XBS_HELP: OpenHelp(); return true;
+      case IDC_XBS_KEYBOARD: ShowOnScreenKeyboard(); return true;
+      case IDC_XBS_SWITCH:
+        isOn_ = isOn_ == 1 ? 0 : 1;
+        ShowSwitch();
+        return true;
+      case IDC_XBS_ITEMS: {
+        CXBQCParaSet dlg(this);
+        if (dlg.DoModal() == ui::IDOK) {
+          rowExists_ = true;
+          ReadXbChoices(conn_, &chosen_);
+        }
+        return true;
+      }
+      default: break;
+    }
+  }
+  return ui::Dialog::OnCommand(id, code, control);
+}
+
+bool CXBQcSet::PreTranslateMessage(ui::Message& msg) {
+  if (IsEnterOrEscapeKey(msg)) return true;
+  return ui::Dialog::PreTranslateMessage(msg);
+}
+
+bool CXBQcSet::OnEraseBkgnd(draw::DC& dc) {
+  ui::Dialog::OnEraseBkgnd(dc);
+  DrawDialogFrame(dc, this, 7);
+  return true;
+}
+
+const draw::Brush* CXBQcSet::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
+  if (ctlType == ui::CTLCOLOR_STATIC) return TransparentLabel(dc, draw::RGB(66, 85, 92));
+  const draw::Brush* brush = ui::Dialog::OnCtlColor(dc, control, ctlType);
+  if (ctlType == ui::CTLCOLOR_EDIT) dc.SetTextColor(draw::RGB(66, 85, 92));
+  return brush;
+}
+
+}  // namespace qc
