@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "analyzer/command_catalogue.h"
+#include "analyzer/sequences/process_values.h"
 #include "analyzer/serial_trace.h"
 #include "measurement/run_result.h"
 #include "measurement/trace_records.h"
@@ -80,9 +81,9 @@ void CountCycle::Handle(const CollectedFrame& f) {
       if (!Checked(f, CheckedFrame::RunHeader)) return;
       {
         const analyzer::RunHeader h = analyzer::ParseRunHeader(f.bytes);
-        hgbBlank_ = h.hgbBlank;
+        analyzer::RunHeaderValue = h.hgbBlank;
         hgbSample_ = h.hgbSample;
-        host_.OnHgbReadings(hgbBlank_, hgbSample_);
+        host_.OnHgbReadings(analyzer::RunHeaderValue, hgbSample_);
       }
       expectedChannel_ = analyzer::ChannelWbc;
       state_ = CycleState::Histograms;
@@ -208,7 +209,7 @@ CountInputs CountCycle::MakeCountInputs() {
   host_.FillCountInputs(in);  // calibration factors; the rest is the cycle's
   in.bloodMode = host_.BloodMode();
   in.wbcTimeTenths = wbcTimeTenths_;
-  in.hgbBlank = &hgbBlank_;
+  in.hgbBlank = &analyzer::RunHeaderValue;
   in.hgbSample = &hgbSample_;
   return in;
 }
@@ -223,7 +224,7 @@ void CountCycle::EndOfCount() {
     quick_.values[CountPlt][n - 1] = v.plt;
     host_.OnCountValues(n, v);
     if (n == 2) {
-      marks_ = CheckFirstTwoCounts(quick_);
+      marks_ = host_.JudgeFirstTwoCounts(quick_);
       if (!marks_.any()) {
         EndTest();
         return;
@@ -285,14 +286,22 @@ void CountCycle::BackToReady() {
 void CountCycle::Timeout() {
   countDeadline_ = -1;
   watchdogNext_ = -1;
-  analyzer::CopySerialTraceToLog("Timeout_serialdata.txt");
+  analyzer::CopySerialTraceToLog(host_.TimeoutTraceSuffix());
   host_.OnTimeout();
-  state_ = CycleState::Aborted;
   resultPending_ = false;
   countNumber_ = 1;
-  SendCommand(analyzer::FrameClassCommand, cmd::Reset);
+  for (bool& r : received_) r = false;
+  if (host_.ResetBoardOnTimeout()) {
+    state_ = CycleState::Aborted;
+    SendCommand(analyzer::FrameClassCommand, cmd::Reset);
+  } else {
+    state_ = CycleState::Idle;
+    ready_ = true;
+  }
   collector_.Clear();
 }
+
+uint16_t CountCycle::hgbBlank() const { return analyzer::RunHeaderValue; }
 
 void CountCycle::StartFaultTimeout(int64_t ms) { countDeadline_ = sys::Clock::TickMs() + ms; }
 

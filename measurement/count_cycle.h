@@ -79,6 +79,9 @@ class CountCycleHost {
   // The rest of the count inputs (calibration factors); the cycle fills mode, time and HGB.
   virtual void FillCountInputs(CountInputs& inputs) {}
   virtual void OnCountValues(int count, const CountValues& values) {}
+  // Whether counts 1 and 2 disagree (a third count follows). The sample rules by default;
+  // calibration compares its calibrator counts by rules of its own.
+  virtual DisagreementMarks JudgeFirstTwoCounts(const QuickValues& q) { return CheckFirstTwoCounts(q); }
   // Result processing after the last count. The cycle's data (FillRunInputs) are valid here.
   virtual void ProcessRunResult(bool thirdCount) {}
   // The end-of-test reply arrived with a good check: reagents, aperture warning, soak reminder
@@ -86,6 +89,12 @@ class CountCycleHost {
   virtual void OnEndOfTest(const EndOfTestReport& report) {}
   // The count timed out: the screen shows "Test time out" and books the aborted count.
   virtual void OnTimeout() {}
+  // What a time-out does on the link: the sample count resets the board (AA FF) and waits for
+  // its reply; a screen that answers false goes straight back to waiting for the count key.
+  virtual bool ResetBoardOnTimeout() { return true; }
+  // The name under which the serial trace of a timed-out count is kept in the Log folder
+  // (after the date and time).
+  virtual std::string TimeoutTraceSuffix() { return "Timeout_serialdata.txt"; }
   // The diluent dispensing finished (AA A2 FF).
   virtual void OnDiluentDispensed() {}
   // Every other frame the board sends (sensor, temperature, fault and rinse reports).
@@ -131,7 +140,9 @@ class CountCycle {
   const QuickValues& quickValues() const { return quick_; }
   const CountHistograms& count(int n) const { return counts_[n - 1]; }
   HistogramBuffers& histograms() { return buffers_; }
-  uint16_t hgbBlank() const { return hgbBlank_; }
+  // The blank reading is the one process-wide value of the last run header (start-up blank,
+  // sample, calibration and QC counts alike).
+  uint16_t hgbBlank() const;
   uint16_t hgbSample() const { return hgbSample_; }
   uint8_t wbcTimeTenths() const { return wbcTimeTenths_; }
   int resendRequests() const { return resend_.Used(); }
@@ -167,7 +178,7 @@ class CountCycle {
   QuickValues quick_;
   CountHistograms counts_[2];
   HistogramBuffers buffers_;
-  uint16_t hgbBlank_ = 0xFFFF, hgbSample_ = 1;
+  uint16_t hgbSample_ = 1;
   uint8_t wbcTimeTenths_ = 50, rbcTimeTenths_ = 50;
 
   analyzer::CommandFrame lastSent_{};

@@ -260,7 +260,7 @@ void CSampleTest::ShowReagentShortage() {
 int CSampleTest::AutoRinse() {
   deferredRinse_ = 0;
   if (autoCleanTime_ == 0 || analyzer::Soak.TestsSinceAutoClean < autoCleanTime_) return 0;
-  static int32_t declines = 0;
+  int32_t& declines = analyzer::Soak.RinsePromptsDeclined;
   noRinseRunning_ = false;
   cycle_.SetRinseRunning(true);
   auto start = [this] {

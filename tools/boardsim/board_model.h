@@ -53,7 +53,16 @@ class BoardModel {
   // A bottle runs empty or is refilled; the board reports the sensor at once.
   std::vector<Emission> SetBottleEmpty(Reagent r, bool empty);
 
-  void SetProfile(Profile p) { profile_ = p; }
+  void SetProfile(Profile p) {
+    profile_ = p;
+    hasCustom_ = false;
+  }
+  // Counts the given values from now on (until SetProfile): settable_profile.h.
+  void SetCustomProfile(const BloodProfile& p) {
+    custom_ = p;
+    hasCustom_ = true;
+  }
+  const BloodProfile& CurrentProfileData() const { return hasCustom_ ? custom_ : ProfileData(profile_); }
   Profile profile() const { return profile_; }
   // The next `times` frames of the kind go out with a wrong check byte.
   void CorruptNext(Target t, int times = 1) { corrupt_.push_back({t, times}); }
@@ -106,6 +115,8 @@ class BoardModel {
 
   BoardOptions options_;
   Profile profile_ = Profile::Normal;
+  BloodProfile custom_{};
+  bool hasCustom_ = false;
   bool silent_ = false;
   std::vector<Injection> corrupt_, drop_;
   std::vector<Refusal> refusals_;  // answered DD command code

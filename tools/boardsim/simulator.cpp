@@ -79,6 +79,10 @@ void Simulator::SetProfile(Profile p) {
   std::lock_guard<std::mutex> lock(mutex_);
   model_.SetProfile(p);
 }
+void Simulator::SetCustomProfile(const BloodProfile& p) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  model_.SetCustomProfile(p);
+}
 void Simulator::CorruptNext(Target t, int times) {
   std::lock_guard<std::mutex> lock(mutex_);
   model_.CorruptNext(t, times);

@@ -42,6 +42,8 @@ class Simulator {
   void ReportCouplerFault(uint8_t unit);
   void SetBottleEmpty(Reagent r, bool empty);
   void SetProfile(Profile p);
+  // Counts these values from now on (a calibrator, or values a test chose).
+  void SetCustomProfile(const BloodProfile& p);
   void CorruptNext(Target t, int times = 1);
   void DropNext(Target t, int times = 1);
   void SetSilent(bool silent);
