@@ -119,11 +119,11 @@ bool PrintPage(const CalibrationPrintout& p) {
   dc->LineTo(W - W / 20, y(line));
   line += 0.4;
   const int valueX = W / 4 + 10 * c;
-  const std::string valueHead = std::string(Text(CaliText::CurrentCoef, lang)) + (p.percents ? "(%)" : "");
+  const std::string valueHead = std::string(TextOf(CaliText::CurrentCoef, lang)) + (p.percents ? "(%)" : "");
   const int dateX = valueX + dc->GetTextExtent(valueHead).cx + 15 * c;
-  dc->TextOut(W / 20, y(line), Text(CaliText::Item, lang));
+  dc->TextOut(W / 20, y(line), TextOf(CaliText::Item, lang));
   dc->TextOut(valueX, y(line), valueHead);
-  dc->TextOut(dateX, y(line), Text(CaliText::CalibDate, lang));
+  dc->TextOut(dateX, y(line), TextOf(CaliText::CalibDate, lang));
   line += 1;
   dc->MoveTo(W / 20, y(line));
   dc->LineTo(W - W / 20, y(line));

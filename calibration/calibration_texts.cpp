@@ -159,16 +159,16 @@ const Row& RowOf(CaliText id) {
 }
 }  // namespace
 
-const char* Text(CaliText id, int lang) {
+const char* TextOf(CaliText id, int lang) {
   const Row& r = RowOf(id);
   return PickText(lang, r.t[0], r.t[1], r.t[2], r.t[3], r.t[4]);
 }
 
 std::string BloodTypeName(int bt, int lang) {
   switch (bt) {
-    case 0: return Text(CaliText::WholeBlood, lang);
-    case 1: return Text(CaliText::PeripheralBlood, lang);
-    case 2: return Text(CaliText::PredilutedBlood, lang);
+    case 0: return TextOf(CaliText::WholeBlood, lang);
+    case 1: return TextOf(CaliText::PeripheralBlood, lang);
+    case 2: return TextOf(CaliText::PredilutedBlood, lang);
     default: return "";
   }
 }

@@ -26,7 +26,7 @@ enum class CaliText {
   SoakReminder, PortFailed, PrintDate,
 };
 
-const char* Text(CaliText id, int language);
+const char* TextOf(CaliText id, int language);
 // The name of blood type 0, 1, 2 ("" for any other).
 std::string BloodTypeName(int bloodType, int language);
 
