@@ -154,6 +154,8 @@ const Row& RowOf(CaliText id) {
         "Не вдалося ініціалізувати COM-порт!"}},
       {{"打印日期: %4d-%.2d-%.2d", "Print date: %.2d/%.2d/%4d", "Fecha impresión: %.2d/%.2d/%4d",
         "Date impression: %2d/%.2d/%4d", "Дата друку: %.2d/%.2d/%4d"}},
+      {{"校准数据未保存!", "Calibration data not saved!", "¡Datos de calibración no guardados!",
+        "Données d'étalonnage non enregistrées!", "Дані калібрування не збережено!"}},
   };
   return kRows[static_cast<int>(id)];
 }

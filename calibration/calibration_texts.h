@@ -23,7 +23,7 @@ enum class CaliText {
   SetMaterialFirst, TwentyRunsMax, ItemsNotSelected, SelectGroup, DeleteSelectedQuestion, TestTimeOut,
   RinseInProgress, RinseQuestion, RinseFinished, LyseNotEnough, CleanserNotEnough, DiluentNotEnough,
   NeedleAbnormal, SyringeAbnormal, CarriageAbnormal, PressureAbnormal, NotEnough, ContinueQuestion,
-  SoakReminder, PortFailed, PrintDate,
+  SoakReminder, PortFailed, PrintDate, NotSaved,
 };
 
 const char* TextOf(CaliText id, int language);

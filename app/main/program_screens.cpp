@@ -5,11 +5,13 @@
 //
 // Until then the menus tell the operator that the function is not available yet:
 // CHistoryList (results),
-// CQCSel (QC menu), CCaliSel (calibration menu), CServiceSel (maintenance menu), CSysSet
+// CQCSel (QC menu), CServiceSel (maintenance menu), CSysSet
 // (settings), CBackDoor2 (hidden maintenance menu).
+#include "calibration/cali_sel.h"
 #include "core/screen_registry.h"
 #include "measurement/screen/sample_test.h"
 
 void RegisterProgramScreens() {
   measurement::RegisterMeasurementScreens();  // the test screen and what it opens
+  calibration::RegisterCalibrationScreens();  // the calibration menu and its screens
 }
