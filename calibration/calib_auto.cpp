@@ -45,6 +45,9 @@ namespace {
 constexpr uintptr_t kCycleTimer = 1;
 constexpr uintptr_t kExitTimer = 3;
 constexpr int kCycleTimerMs = 100;
+// The board confirmed leaving test mode. Posted, so the port is closed from the message loop
+// and never from inside the reader's own delivery of a byte.
+constexpr uint32_t kLeaveConfirmed = ui::WM_USER + 301;
 constexpr int kRunRowsMax = 22;  // two heading rows and 20 runs
 const draw::Color kHeadBack = draw::RGB(55, 78, 96), kHeadText = draw::RGB(245, 245, 245);
 const draw::Color kOdd = draw::RGB(205, 213, 215), kEven = draw::RGB(190, 198, 201);
@@ -243,6 +246,10 @@ ui::LResult CCalibAuto::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
       cycle_.OnByte(static_cast<uint8_t>(w));
       if (cycle_.ready() && !wasReady) everReady_ = true;
     }
+    return 0;
+  }
+  if (msg == kLeaveConfirmed) {
+    if (exiting_ && IsWindow()) EndExit();
     return 0;
   }
   return ui::Dialog::WindowProc(msg, w, l);
@@ -456,7 +463,7 @@ void CCalibAuto::OnBoardReport(const analyzer::CollectedFrame& f) {
   }
   if (cls == analyzer::FrameClassCommand && p1 == analyzer::kReplyDone) {
     if (c == cmd::LeaveSampleMode && exiting_) {
-      EndExit();
+      PostMessage(kLeaveConfirmed, 0, 0);
     } else if (c == cmd::CleanChambers) {
       cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
       ShowBox(TextOf(CaliText::RinseFinished, lang), ui::MB_ICONINFORMATION);
@@ -625,6 +632,8 @@ void CCalibAuto::OnCancel() {
 }
 
 void CCalibAuto::EndExit() {
+  if (!exiting_) return;
+  exiting_ = false;
   KillTimer(kExitTimer);
   KillTimer(kCycleTimer);
   cycleTimerOn_ = false;
