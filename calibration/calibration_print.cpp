@@ -62,7 +62,7 @@ std::vector<std::string> ThermalLines(const CalibrationPrintout& p) {
   if (lang == 4) {
     // Ukrainian: the name on a line of its own below its label.
     lines.push_back(BloodTypeName(p.bloodType, lang));
-    lines.push_back(label);
+    lines.push_back(label.substr(0, label.find_last_not_of(' ') + 1));
   } else if (p.bloodType == 2 && lang != 0) {
     // The long pre-diluted name goes over two lines: its tail is sent (printed) below.
     const char* head = PickText(lang, "", "Pre-diluted peripheral", "Sangre periférica", "Sang périphérique", "");
