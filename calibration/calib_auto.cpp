@@ -44,6 +44,11 @@ namespace {
 
 constexpr uintptr_t kCycleTimer = 1;
 constexpr uintptr_t kExitTimer = 3;
+// The board acknowledges a dispense and a rinse when they are done; one that never comes must
+// not keep the screen busy for good.
+constexpr uintptr_t kAckTimer = 4;
+constexpr int kDispenseAckMs = 30000;
+constexpr int kRinseAckMs = 180000;
 constexpr int kCycleTimerMs = 100;
 // The board confirmed leaving test mode. Posted, so the port is closed from the message loop
 // and never from inside the reader's own delivery of a byte.
@@ -279,6 +284,17 @@ void CCalibAuto::OnTimer(uintptr_t id) {
     EndExit();
     return;
   }
+  if (id == kAckTimer) {
+    KillTimer(kAckTimer);
+    if (rinseRunning_) {
+      // The rinse was never confirmed: back to test mode and to counting.
+      rinseRunning_ = false;
+      cycle_.SetRinseRunning(false);
+      cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
+    }
+    if (cycle_.state() == CycleState::Idle) cycle_.SetReady(true);
+    return;
+  }
   ui::Dialog::OnTimer(id);
 }
 
@@ -296,7 +312,10 @@ KeyDecision CCalibAuto::OnKeyPress() {
       if (ui::MessageBox(this, text, "", ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK) return KeyDecision::Ignore;
     }
   }
-  if (bloodType_ == 2 && dispenseMode_) return KeyDecision::DispenseDiluent;
+  if (bloodType_ == 2 && dispenseMode_) {
+    SetTimer(kAckTimer, kDispenseAckMs);
+    return KeyDecision::DispenseDiluent;
+  }
   if (batchNo_.empty()) {
     ShowBox(TextOf(CaliText::SetMaterialFirst, lang), ui::MB_ICONEXCLAMATION);
     return KeyDecision::Ignore;
@@ -414,6 +433,7 @@ void CCalibAuto::AutoRinse() {
     rinseRunning_ = true;
     cycle_.SetRinseRunning(true);
     cycle_.SendCommand(analyzer::FrameClassCommand, cmd::CleanChambers);
+    SetTimer(kAckTimer, kRinseAckMs);
   };
   if (declines > 2) {
     sys::Clock::SleepMs(2000);
@@ -434,6 +454,7 @@ void CCalibAuto::OnTimeout() {
 }
 
 void CCalibAuto::OnDiluentDispensed() {
+  KillTimer(kAckTimer);
   analyzer::Reagents().Book(analyzer::ReagentOperation::DispenseDiluent, Language());
 }
 
@@ -465,6 +486,7 @@ void CCalibAuto::OnBoardReport(const analyzer::CollectedFrame& f) {
     if (c == cmd::LeaveSampleMode && exiting_) {
       PostMessage(kLeaveConfirmed, 0, 0);
     } else if (c == cmd::CleanChambers) {
+      KillTimer(kAckTimer);
       cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
       ShowBox(TextOf(CaliText::RinseFinished, lang), ui::MB_ICONINFORMATION);
       analyzer::Reagents().Book(analyzer::ReagentOperation::CleanChambersService, lang);
@@ -609,6 +631,11 @@ void CCalibAuto::OnDelete() {
 
 void CCalibAuto::OnDiluent() {
   if (Busy() || bloodType_ != 2) return;
+  // Without the dispense prompt there is nothing to end the dispense mode with.
+  if (!IsScreenAvailable("CSpitDiluent")) {
+    RunScreen("CSpitDiluent");
+    return;
+  }
   dispenseMode_ = true;
   if (RunScreen("CSpitDiluent") == ui::IDOK) dispenseMode_ = false;
 }
