@@ -47,6 +47,7 @@ constexpr uintptr_t kExitTimer = 3;
 // The board acknowledges a dispense and a rinse when they are done; one that never comes must
 // not keep the screen busy for good.
 constexpr uintptr_t kAckTimer = 4;
+constexpr uintptr_t kRinseDelayTimer = 5;
 constexpr int kDispenseAckMs = 30000;
 constexpr int kRinseAckMs = 180000;
 constexpr int kCycleTimerMs = 100;
@@ -284,6 +285,11 @@ void CCalibAuto::OnTimer(uintptr_t id) {
     EndExit();
     return;
   }
+  if (id == kRinseDelayTimer) {
+    KillTimer(kRinseDelayTimer);
+    SendRinse();
+    return;
+  }
   if (id == kAckTimer) {
     KillTimer(kAckTimer);
     if (rinseRunning_) {
@@ -427,23 +433,29 @@ void CCalibAuto::OnEndOfTest(const measurement::EndOfTestReport&) {
 void CCalibAuto::AutoRinse() {
   if (autoCleanTime_ == 0 || analyzer::Soak.TestsSinceAutoClean < autoCleanTime_) return;
   int32_t& declines = analyzer::Soak.RinsePromptsDeclined;
-  auto start = [this, &declines] {
+  auto start = [this, &declines](int delayMs) {
     declines = 0;
     analyzer::Soak.TestsSinceAutoClean = 0;
     rinseRunning_ = true;
     cycle_.SetRinseRunning(true);
-    cycle_.SendCommand(analyzer::FrameClassCommand, cmd::CleanChambers);
-    SetTimer(kAckTimer, kRinseAckMs);
+    // The rinse that is no longer asked for starts after a pause; the screen keeps serving
+    // the port and its timers meanwhile.
+    if (delayMs > 0) SetTimer(kRinseDelayTimer, delayMs);
+    else SendRinse();
   };
   if (declines > 2) {
-    sys::Clock::SleepMs(2000);
-    start();
+    start(2000);
   } else if (ui::MessageBox(this, TextOf(CaliText::RinseQuestion, Language()), "", ui::MB_OKCANCEL | ui::MB_ICONQUESTION) ==
              ui::IDOK) {
-    start();
+    start(0);
   } else {
     ++declines;
   }
+}
+
+void CCalibAuto::SendRinse() {
+  cycle_.SendCommand(analyzer::FrameClassCommand, cmd::CleanChambers);
+  SetTimer(kAckTimer, kRinseAckMs);
 }
 
 void CCalibAuto::OnTimeout() {

@@ -95,6 +95,7 @@ class CCalibAuto : public ui::Dialog, public measurement::CountCycleHost {
   void OnDiluent();
   void OnHelp();
   void AutoRinse();
+  void SendRinse();
   void ShowBox(const std::string& text, unsigned type);
   void ColourCells();
   void EndExit();

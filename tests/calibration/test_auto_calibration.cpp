@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "calibration/calib_auto.h"
+#include "analyzer/sequences/process_values.h"
 #include "core/app_settings.h"
+#include "core/screen_registry.h"
 #include "core/value_format.h"
 #include "measurement/screen/sample_test.h"
 #include "platform/ui/message_box.h"
@@ -324,6 +326,61 @@ TEST_F(AutoCalibration, TimeOutLeavesTheGridAndTheNextTestStartsAfresh) {
   // The board is not reset by a calibration time-out.
   const std::vector<std::string> rx = Received();
   EXPECT_EQ(std::count(rx.begin(), rx.end(), "AA FF"), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(AutoCalibration, RinseAfterDeclinesAndAnUnconfirmedDispenseEnds) {
+  Sql("update SysSetting set AutoCleanTime=1");
+  const double targets[5] = {7.2, 4.5, 135, 88, 220};
+  AddBatch("CALR", 2, targets);
+  RegisterScreen("CSpitDiluent", [] { return ui::IDCANCEL; });  // the prompt left open: dispensing stays on
+  analyzer::Soak.RinsePromptsDeclined = 2;  // declined twice already, by the test screen
+  CCalibAuto screen;
+  std::vector<std::string> boxes;
+  bool busyWhileDispensing = false, dispense = false;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); }, [&](ui::TestDriver& s) {
+    ASSERT_TRUE(WaitReady(s, screen));
+    Load(s, screen, "CALR");
+    sim.PressCountKey();
+    ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }, 10000));
+    boxes.push_back(s.MessageBoxText());
+    s.AnswerMessageBox(ui::IDCANCEL);  // the third decline
+    ASSERT_TRUE(s.RunUntil([&] { return screen.RunCount() == 1 && !screen.Busy(); }, 10000));
+    // The next due rinse runs without asking; its end is announced.
+    sim.PressCountKey();
+    ASSERT_TRUE(s.RunUntil([&] { return screen.RunCount() == 2; }, 10000));
+    s.RunUntil([&] { return false; }, 300);
+    s.Advance(2000);
+    ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }, 10000));
+    boxes.push_back(s.MessageBoxText());
+    s.AnswerMessageBox(ui::IDOK);
+    ASSERT_TRUE(s.RunUntil([&] { return !screen.Busy() && screen.Cycle().ready(); }, 5000));
+    // Dispensing diluent: the board's reply never confirms it.
+    s.Press(IDC_CA_DILUENT);
+    dispense = screen.DispenseMode();
+    sim.AnswerNext(0xA2, 0x01);
+    sim.PressCountKey();
+    ASSERT_TRUE(s.RunUntil([&] { return sim.Received().size() > 0 && Received().back() == "AA A2"; }, 5000));
+    s.RunUntil([&] { return false; }, 200);
+    busyWhileDispensing = screen.Busy();
+    s.Advance(30000);
+    ASSERT_TRUE(s.RunUntil([&] { return !screen.Busy(); }, 5000));
+    Leave(s, screen);
+  }));
+  const std::vector<std::string> expect = {
+      "System will rinse automatically, please wait after confirmation",
+      "Rinsing finished, press aspirate key to continue with sample test or press \"Return\" to exit"};
+  EXPECT_EQ(boxes, expect);
+  EXPECT_EQ(analyzer::Soak.RinsePromptsDeclined, 0);
+  EXPECT_EQ(analyzer::Soak.TestsSinceAutoClean, 0);
+  EXPECT_TRUE(dispense);
+  EXPECT_TRUE(busyWhileDispensing);
+  const std::vector<std::string> rx = Received();
+  EXPECT_EQ(std::count(rx.begin(), rx.end(), "AA 40"), 1);
+  EXPECT_EQ(std::count(rx.begin(), rx.end(), "AA 02"), 2);  // two tests, then only the dispense
 }
 
 }  // namespace
