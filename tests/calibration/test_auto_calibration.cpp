@@ -12,6 +12,7 @@
 #include "core/screen_registry.h"
 #include "core/value_format.h"
 #include "measurement/screen/sample_test.h"
+#include "measurement/zentil_call.h"
 #include "platform/ui/message_box.h"
 #include "screen_fixture.h"
 #include "tools/boardsim/settable_profile.h"
@@ -381,6 +382,54 @@ TEST_F(AutoCalibration, RinseAfterDeclinesAndAnUnconfirmedDispenseEnds) {
   const std::vector<std::string> rx = Received();
   EXPECT_EQ(std::count(rx.begin(), rx.end(), "AA 40"), 1);
   EXPECT_EQ(std::count(rx.begin(), rx.end(), "AA 02"), 2);  // two tests, then only the dispense
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(AutoCalibration, ALibraryThatDoesNotLoadAddsNoRun) {
+  const double targets[5] = {7.2, 4.5, 135, 88, 220};
+  AddBatch("CALZ", 0, targets);
+  measurement::SetZentilLibraryPath((folder_ / "missing" / "libZentil.so").string());
+  CCalibAuto screen;
+  std::vector<std::string> boxes;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); }, [&](ui::TestDriver& s) {
+    ASSERT_TRUE(WaitReady(s, screen));
+    Load(s, screen, "CALZ");
+    sim.PressCountKey();
+    // Each use of the library tells the operator; the test still ends.
+    while (s.RunUntil([&] { return s.MessageBox() != nullptr || (!screen.Busy() && sim.Received().size() > 8); }, 10000) &&
+           s.MessageBox() != nullptr) {
+      boxes.push_back(s.MessageBoxText());
+      s.AnswerMessageBox(ui::IDOK);
+    }
+    ASSERT_TRUE(s.RunUntil([&] { return !screen.Busy(); }, 5000));
+    Leave(s, screen);
+  }));
+  ASSERT_FALSE(boxes.empty());
+  for (const std::string& b : boxes) EXPECT_EQ(b, "Load Zentil.dll failed!");
+  EXPECT_EQ(screen.RunCount(), 0);
+  const std::vector<std::string> rx = Received();
+  EXPECT_EQ(std::count(rx.begin(), rx.end(), "AA 11"), 1);
+}
+
+TEST_F(AutoCalibration, BatchOfABloodTypeWithoutFactorsStartsFromNeutral) {
+  AppSettings.UserLevel = 1;
+  Sql("delete from CalibrationCoef where BloodType=2");
+  const double targets[5] = {7.2, 4.5, 135, 88, 220};
+  AddBatch("CALN", 2, targets);
+  CCalibAuto screen;
+  std::string old;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); }, [&](ui::TestDriver& s) {
+    ASSERT_TRUE(WaitReady(s, screen));
+    Load(s, screen, "CALN");
+    old = Cell(s, screen.ResultGrid(), 0, 1);
+    Leave(s, screen);
+  }));
+  EXPECT_EQ(screen.CurrentCoefText(0), "1.00");
+  EXPECT_EQ(screen.CurrentPercentText(4), "100.00");
+  EXPECT_EQ(old, "100.00%");
 }
 
 }  // namespace
