@@ -324,3 +324,28 @@ TEST_F(CalibrationScreens, SettingButtonLoadsTheChosenBatch) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CalibrationScreens, BatchOkStaysOpenWhenTheBatchCannotBeStored) {
+  const sys::LocalTime now = sys::Clock::Now();
+  Sql("alter table AutoCalibration rename to AutoCalibrationAway");
+  CCalibAutoSet screen;
+  bool openAfterOk = false;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); }, [&](ui::TestDriver& s) {
+    Set(s, IDC_CAS_LOT, "L1");
+    Set(s, IDC_CAS_YEAR, std::to_string(now.year + 1));
+    Set(s, IDC_CAS_MONTH, "1");
+    Set(s, IDC_CAS_DAY, "31");
+    s.Press(IDC_CAS_WHOLE);
+    for (int i = 0; i < 5; ++i) Set(s, IDC_CAS_TARGET + i, "1");
+    s.Press(ui::IDOK);
+    while (s.RunUntil([&] { return s.MessageBox() != nullptr; }, 500)) s.AnswerMessageBox(ui::IDOK);
+    openAfterOk = !screen.IsEnded();
+    s.Press(ui::IDCANCEL);
+  }));
+  EXPECT_TRUE(openAfterOk);
+  EXPECT_EQ(screen.m_strBatchNo, "L1");
+}
+
+}  // namespace
