@@ -182,6 +182,10 @@ TEST_F(AutoCalibration, TheNextSampleCountShowsTheNewFactors) {
     Load(s, screen, "CALX");
     ASSERT_TRUE(RunOne(s, screen));
     for (int c = 0; c < 5; ++c) run[c] = std::stod(Cell(s, screen.RunGrid(), 2, c + 1));
+    // The blank reading of the run header is the one the other counts use.
+    uint16_t boardBlank = 0;
+    sim.WithModel([&](boardsim::BoardModel& m) { boardBlank = m.lastCount().hgbBlank; });
+    EXPECT_EQ(analyzer::RunHeaderValue, boardBlank);
     s.Press(IDC_CA_SAVE);
     s.AnswerMessageBox(ui::IDOK);
     s.AnswerMessageBox(ui::IDOK);
