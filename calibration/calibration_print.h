@@ -29,7 +29,11 @@ std::string ItemLine(const std::string& name, const std::string& value, const st
 std::vector<std::string> ThermalLines(const CalibrationPrintout& p);
 // Sends the whole thermal job.
 void PrintThermal(const CalibrationPrintout& p);
-// Prints on the default page printer; false when there is none.
+// Prints on the default page printer; false when there is none. The engineer's print-out
+// (factors) puts a dot-matrix printer on continuous paper of 210 x 279 mm first.
 bool PrintPage(const CalibrationPrintout& p);
+
+// The dot-matrix printers on continuous paper, by name without regard to case.
+bool IsDotMatrixPrinter(const std::string& name);
 
 }  // namespace calibration

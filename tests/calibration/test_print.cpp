@@ -8,6 +8,7 @@
 
 #include "calibration/calibration_print.h"
 #include "core/app_settings.h"
+#include "platform/print/device_mode.h"
 #include "platform/print/printers.h"
 #include "printing/thermal_printer.h"
 #include "tests/support/program_folder.h"
@@ -159,6 +160,53 @@ TEST(CalibrationPage, PdfHoldsTypeDateHeadsAndRows) {
                         "WBC", "PLT", "0.95", "2026-03-05"})
     EXPECT_NE(t.find(s), std::string::npos) << s << "\n" << t;
   EXPECT_EQ(t.find("MPV"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+// One queue, the default, that keeps what it was sent.
+class OneQueue : public print::Spooler {
+ public:
+  explicit OneQueue(std::string name) : name_(std::move(name)) {}
+  std::vector<print::PrinterInfo> List() override { return {{name_, "", "", true, false}}; }
+  bool SetDefault(const std::string&, std::string*) override { return true; }
+  int Submit(const std::string&, const std::string&, const std::string&, const print::SubmitOptions& options,
+             std::string*) override {
+    media.push_back(options.media);
+    return 7;
+  }
+  std::vector<std::string> media;
+
+ private:
+  std::string name_;
+};
+
+TEST(CalibrationPage, DotMatrixPrintersTakeTheContinuousPaper) {
+  struct Case {
+    const char* printer;
+    bool percents;
+    const char* media;
+  } cases[] = {{"EPSON LX-300+", false, "Custom.210x279mm"},
+               {"epson lq-300+ii esc/p2", false, "Custom.210x279mm"},
+               {"Office Laser", false, "A4"},
+               {"Epson LX-300+", true, "A4"}};  // the percent print-out leaves the paper alone
+  support::ScratchProgramFolder folder("quorvex_calpaper", false);
+  const AppSettingsValues saved = AppSettings;
+  AppSettings.ProgramFolder = folder.folder();
+  for (const Case& c : cases) {
+    print::SetApplicationDeviceMode(print::DeviceMode{});
+    OneQueue queue(c.printer);
+    print::SetSpooler(&queue);
+    CalibrationPrintout p = Engineer(0, 1);
+    p.percents = c.percents;
+    EXPECT_TRUE(PrintPage(p)) << c.printer;
+    print::SetSpooler(nullptr);
+    EXPECT_EQ(queue.media, std::vector<std::string>{c.media}) << c.printer;
+  }
+  print::SetApplicationDeviceMode(print::DeviceMode{});
+  AppSettings = saved;
 }
 
 }  // namespace
