@@ -36,6 +36,7 @@ ui::DialogTemplate CalibAutoSetTemplate() {
   t.Add("Button", IDC_CAS_WHOLE + 1, "Peripheral blood", 90, 42, 80, 10, R);
   t.Add("Button", IDC_CAS_WHOLE + 2, "Pre-diluted peripheral blood", 176, 42, 130, 10, R);
   t.Add("Button", IDC_CAS_LABEL + 3, "Targets", 8, 62, 200, 100, V | ui::BS_GROUPBOX);
+  t.Add("Button", IDC_CAS_KEYBOARD, "KBD", 292, 12, 20, 13, V | TS | ui::BS_OWNERDRAW);
   t.Add("Button", IDC_CAS_LABEL + 4, "Items", 212, 62, 100, 100, V | ui::BS_GROUPBOX);
   static const char* const kNames[5] = {"WBC", "RBC", "HGB", "MCV", "PLT"};
   for (int i = 0; i < 5; ++i) {
@@ -77,6 +78,7 @@ void CCalibAutoSet::DoDataExchange(ui::DataExchange& dx) {
   ui::ExchangeControl(dx, IDC_CAS_DELETE, delete_);
   ui::ExchangeControl(dx, IDC_CAS_HELP, help_);
   ui::ExchangeControl(dx, ui::IDCANCEL, exit_);
+  ui::ExchangeControl(dx, IDC_CAS_KEYBOARD, keyboard_);
 }
 
 bool CCalibAutoSet::OnInitDialog() {
@@ -120,6 +122,8 @@ bool CCalibAutoSet::OnInitDialog() {
   exit_.SetBitmaps(403, 404, 486);
   for (CTSpinButtonCtrl* s : {&yearSpin_, &monthSpin_, &daySpin_}) s->SetBitmaps(420, 421, 422);
   lot_.SetBitmaps(393, 394, 396);
+  keyboard_.SetKeyBitmap(ui::Resources::LoadBitmap(274));
+  keyboard_.SizeToContent();
   ApplyDialogFontToChildren(this, &SharedDialogFont());
   return true;
 }
@@ -162,6 +166,7 @@ bool CCalibAutoSet::OnCommand(int id, int code, ui::Window* control) {
       case IDC_CAS_SAVE: OnSave(); return true;
       case IDC_CAS_DELETE: OnDelete(); return true;
       case IDC_CAS_HELP: OpenHelp(); return true;
+      case IDC_CAS_KEYBOARD: ShowOnScreenKeyboard(); return true;
       default: break;
     }
   }

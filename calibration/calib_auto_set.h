@@ -5,6 +5,7 @@
 #include <string>
 
 #include "calibration/calibrator_batch.h"
+#include "controls/small_widgets.h"
 #include "controls/xp_button.h"
 #include "controls/xp_check_button.h"
 #include "controls/xp_combo_edit.h"
@@ -31,6 +32,7 @@ inline constexpr int IDC_CAS_SAVE = 1650;
 inline constexpr int IDC_CAS_DELETE = 1651;
 inline constexpr int IDC_CAS_HELP = 1652;
 inline constexpr int IDC_CAS_LABEL = 1660;     // 1660 ..: captions
+inline constexpr int IDC_CAS_KEYBOARD = 1514;
 
 class CCalibAutoSet : public ui::Dialog {
  public:
@@ -67,6 +69,7 @@ class CCalibAutoSet : public ui::Dialog {
   CXPRadioButton types_[3];
   CXPCheckButton items_[5];
   CXPButton save_, ok_, delete_, help_, exit_;
+  CBitmapKeyButton keyboard_;
   CADOConn db_;
   int sampleType_ = -1;
   int selected_[5] = {0, 0, 0, 0, 0};

@@ -8,6 +8,7 @@
 #include "platform/ui/app.h"
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/message_box.h"
+#include "platform/ui/resources.h"
 #include "printing/print_hint_dlg.h"
 
 namespace calibration {
@@ -17,6 +18,7 @@ ui::DialogTemplate ManualScreenTemplate(bool percents) {
   const uint32_t E = V | TS | ui::WS_BORDER | ui::ES_AUTOHSCROLL;
   ui::DialogTemplate t = ScreenTemplate(320, 240);
   t.Add("Static", IDC_CM_SAMPLE_TYPE, "Sample Type", 10, 10, 60, 10, V);
+  t.Add("Button", IDC_CM_KEYBOARD, "KBD", 290, 8, 20, 13, V | TS | ui::BS_OWNERDRAW);
   const uint32_t R = V | TS | ui::BS_AUTORADIOBUTTON;
   t.Add("Button", IDC_CM_WHOLE, "Whole blood", 10, 24, 80, 10, R | ui::WS_GROUP);
   t.Add("Button", IDC_CM_WHOLE + 1, "Peripheral blood", 94, 24, 80, 10, R);
@@ -69,6 +71,7 @@ void CManualScreen::DoDataExchange(ui::DataExchange& dx) {
   ui::ExchangeControl(dx, IDC_CM_SAVE, save_);
   ui::ExchangeControl(dx, IDC_CM_PRINT, print_);
   ui::ExchangeControl(dx, ui::IDCANCEL, exit_);
+  ui::ExchangeControl(dx, IDC_CM_KEYBOARD, keyboard_);
 }
 
 bool CManualScreen::OnInitDialog() {
@@ -105,6 +108,8 @@ bool CManualScreen::OnInitDialog() {
     print_.SetBitmaps(469, 468, 467);
     exit_.SetBitmaps(472, 471, 470);
   }
+  keyboard_.SetKeyBitmap(ui::Resources::LoadBitmap(274));
+  keyboard_.SizeToContent();
   ApplyDialogFontToChildren(this, &SharedDialogFont());
   return true;
 }
@@ -166,6 +171,10 @@ bool CManualScreen::OnCommand(int id, int code, ui::Window* control) {
     }
     if (id == IDC_CM_PRINT) {
       OnPrint();
+      return true;
+    }
+    if (id == IDC_CM_KEYBOARD) {
+      ShowOnScreenKeyboard();
       return true;
     }
   }

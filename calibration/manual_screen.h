@@ -10,6 +10,7 @@
 #include "controls/xp_button.h"
 #include "controls/xp_check_button.h"
 #include "controls/xp_combo_edit.h"
+#include "controls/small_widgets.h"
 #include "controls/xp_group_box.h"
 #include "core/ado_conn.h"
 #include "platform/sys/thread.h"
@@ -26,6 +27,7 @@ inline constexpr int IDC_CM_PRINT = 1043;
 inline constexpr int IDC_CM_SET_DEFAULT = 1506;
 inline constexpr int IDC_CM_DEFAULT = 1507;
 inline constexpr int IDC_CM_HEADS = 1583;  // 1583 ..: column heads
+inline constexpr int IDC_CM_KEYBOARD = 1514;
 // Value edits and date edits of the rows WBC, RBC, HGB, MCV, PLT, MPV.
 inline constexpr int kValueEditIds[6] = {1397, 1400, 1403, 1406, 1422, 1398};
 inline constexpr int kDateEditIds[6] = {1130, 1131, 1132, 1133, 1134, 1135};
@@ -64,6 +66,7 @@ class CManualScreen : public ui::Dialog {
   CXPRadioButton types_[3];
   CXPEdit values_[6], dates_[6];
   CXPButton save_, print_, exit_;
+  CBitmapKeyButton keyboard_;
   bool printing_ = false;
   std::unique_ptr<PrintHintHolder> hint_;
   std::unique_ptr<sys::Thread> thread_;

@@ -102,6 +102,7 @@ TEST_F(CalibrationScreens, EngineerScreenSavesTheTypedFactorsAndKeepsItsDefaults
   std::string afterSwitch;
   ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); }, [&](ui::TestDriver& s) {
     setDefault = s.Enabled(IDC_CM_SET_DEFAULT);
+    Shot("calib_manual_en");
     EXPECT_EQ(s.Text(kValueEditIds[0]), "1.00");
     EXPECT_EQ(s.Text(kDateEditIds[0]), "2009-03-01");
     // Another blood type discards what was typed.
@@ -196,6 +197,7 @@ TEST_F(CalibrationScreens, PercentScreenForTheLowerLevels) {
       edit = s.Enabled(kValueEditIds[0]);
       save = s.Enabled(IDC_CM_SAVE);
       EXPECT_EQ(s.Text(kValueEditIds[0]), "100.00");
+      Shot("user_cali_manual_en");
       s.Press(ui::IDCANCEL);
     }));
     EXPECT_FALSE(edit);
@@ -255,6 +257,7 @@ TEST_F(CalibrationScreens, BatchScreenSavesChoosesAndDeletes) {
       listed = screen.ListedBatches();
       return true;
     });
+    Shot("calib_auto_set_en");
     s.Press(ui::IDOK);
   }));
   const std::vector<std::string> expect = {"Please select or input lot number!", "Calibration material has expired!",
