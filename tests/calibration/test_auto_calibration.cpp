@@ -441,3 +441,74 @@ TEST_F(AutoCalibration, BatchOfABloodTypeWithoutFactorsStartsFromNeutral) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AutoCalibration, AdministratorRunsCarryTheFactorInForceAndDeleteRecomputes) {
+  AppSettings.UserLevel = 1;
+  Sql("update CalibrationCoef set WBC=1.05,WBC_D=100 where BloodType=0");
+  const double targets[5] = {7.60, 4.5, 135, 88, 220};
+  AddBatch("CALA", 0, targets);
+  CCalibAuto screen;
+  std::string cells[3], mean, afterDelete[2], meanAfter, newCoef, emptied, refused;
+  int rowsAfterTargetsDelete = 0;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); }, [&](ui::TestDriver& s) {
+    ASSERT_TRUE(WaitReady(s, screen));
+    Load(s, screen, "CALA");
+    const float wbc[3] = {6.8f, 7.0f, 7.3f};
+    for (int r = 0; r < 3; ++r) {
+      sim.SetCustomProfile(Calibrator(wbc[r], 4.5f, 135.0f, 88.0f, 220.0f));
+      ASSERT_TRUE(RunOne(s, screen));
+      cells[r] = Cell(s, screen.RunGrid(), r + 2, 1);
+    }
+    mean = Cell(s, screen.ResultGrid(), 1, 1);
+    // The targets row is no run: deleting it deletes nothing.
+    s.RunUntil([&] {
+      screen.RunGrid().SetSelectedRange(1, 0, 1, 5);
+      return true;
+    });
+    s.Press(IDC_CA_DELETE);
+    s.AnswerMessageBox(ui::IDOK);
+    rowsAfterTargetsDelete = screen.RunCount();
+    // Run 2 goes; the others move up and are numbered again.
+    s.RunUntil([&] {
+      screen.RunGrid().SetSelectedRange(3, 0, 3, 5);
+      return true;
+    });
+    s.Press(IDC_CA_DELETE);
+    s.AnswerMessageBox(ui::IDOK);
+    afterDelete[0] = Cell(s, screen.RunGrid(), 3, 0);
+    afterDelete[1] = Cell(s, screen.RunGrid(), 3, 1);
+    meanAfter = Cell(s, screen.ResultGrid(), 1, 1);
+    newCoef = Cell(s, screen.ResultGrid(), 4, 1);
+    s.Press(IDC_CA_SAVE);
+    s.AnswerMessageBox(ui::IDOK);
+    s.AnswerMessageBox(ui::IDOK);
+    // Deleting every run empties the statistics.
+    s.RunUntil([&] {
+      screen.RunGrid().SetSelectedRange(2, 0, 3, 5);
+      return true;
+    });
+    s.Press(IDC_CA_DELETE);
+    s.AnswerMessageBox(ui::IDOK);
+    emptied = Cell(s, screen.ResultGrid(), 1, 1) + Cell(s, screen.ResultGrid(), 4, 1);
+    Leave(s, screen);
+  }));
+  EXPECT_EQ(rowsAfterTargetsDelete, 3);
+  // Below Engineer level a run is shown with the factor in force.
+  const float profile[3] = {6.8f, 7.0f, 7.3f};
+  for (int r = 0; r < 3; ++r) EXPECT_NEAR(std::stod(cells[r]), profile[r] * 1.05, profile[r] * 1.05 * 0.06) << r;
+  EXPECT_EQ(afterDelete[0], "2");
+  EXPECT_EQ(afterDelete[1], cells[2]);
+  const double m = (std::stod(cells[0]) + std::stod(cells[2])) / 2;
+  EXPECT_NEAR(std::stod(meanAfter), m, 0.0051);
+  // NEW COEF. is the percent: 100 x target / mean, and the factor 1.05 x the same ratio.
+  const double ratio = 7.60 / m;
+  ASSERT_EQ(newCoef.back(), '%');
+  EXPECT_NEAR(std::stod(newCoef), 100.0 * ratio, 0.0051 * 100);
+  EXPECT_NEAR(std::stod(Coef(0, "WBC_D")), 100.0 * ratio, 0.0051 * 100);
+  EXPECT_NEAR(std::stod(Coef(0, "WBC")), 1.05 * ratio, 0.0051);
+  EXPECT_EQ(emptied, "");
+}
+
+}  // namespace
