@@ -212,6 +212,14 @@ TEST_F(CalibrationScreens, PercentScreenForTheLowerLevels) {
     SetLater(s, kValueEditIds[0], "abc");
     boxes.push_back(TakeBox(s));  // checked while typing
     Set(s, kValueEditIds[0], "120");
+    // A spin step moves the percent by 0.01.
+    std::string stepped;
+    s.RunUntil([&] {
+      static_cast<ui::UpDown*>(s.Find(kSpinIds[1]))->Step(1);
+      stepped = s.Find(kValueEditIds[1])->GetWindowText();
+      return true;
+    });
+    EXPECT_EQ(stepped, "100.01");
     s.Press(IDC_CM_SAVE);
     boxes.push_back(TakeBox(s));
     Set(s, kValueEditIds[1], "133.33");  // typed, not saved: not printed
