@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "analyzer/command_catalogue.h"
+#include "analyzer/sequences/process_values.h"
 #include "analyzer/serial_trace.h"
 #include "measurement/run_result.h"
 #include "measurement/trace_records.h"
@@ -80,9 +81,9 @@ void CountCycle::Handle(const CollectedFrame& f) {
       if (!Checked(f, CheckedFrame::RunHeader)) return;
       {
         const analyzer::RunHeader h = analyzer::ParseRunHeader(f.bytes);
-        hgbBlank_ = h.hgbBlank;
+        analyzer::RunHeaderValue = h.hgbBlank;
         hgbSample_ = h.hgbSample;
-        host_.OnHgbReadings(hgbBlank_, hgbSample_);
+        host_.OnHgbReadings(analyzer::RunHeaderValue, hgbSample_);
       }
       expectedChannel_ = analyzer::ChannelWbc;
       state_ = CycleState::Histograms;
@@ -208,7 +209,7 @@ CountInputs CountCycle::MakeCountInputs() {
   host_.FillCountInputs(in);  // calibration factors; the rest is the cycle's
   in.bloodMode = host_.BloodMode();
   in.wbcTimeTenths = wbcTimeTenths_;
-  in.hgbBlank = &hgbBlank_;
+  in.hgbBlank = &analyzer::RunHeaderValue;
   in.hgbSample = &hgbSample_;
   return in;
 }
@@ -287,12 +288,20 @@ void CountCycle::Timeout() {
   watchdogNext_ = -1;
   analyzer::CopySerialTraceToLog(host_.TimeoutTraceName());
   host_.OnTimeout();
-  state_ = CycleState::Aborted;
   resultPending_ = false;
   countNumber_ = 1;
-  SendCommand(analyzer::FrameClassCommand, cmd::Reset);
+  for (bool& r : received_) r = false;
+  if (host_.ResetBoardOnTimeout()) {
+    state_ = CycleState::Aborted;
+    SendCommand(analyzer::FrameClassCommand, cmd::Reset);
+  } else {
+    state_ = CycleState::Idle;
+    ready_ = true;
+  }
   collector_.Clear();
 }
+
+uint16_t CountCycle::hgbBlank() const { return analyzer::RunHeaderValue; }
 
 void CountCycle::StartFaultTimeout(int64_t ms) { countDeadline_ = sys::Clock::TickMs() + ms; }
 

@@ -89,8 +89,12 @@ class CountCycleHost {
   // The name the serial trace is copied under (after the date and time) on a time-out.
   virtual std::string TimeoutTraceName() { return "Timeout_serialdata.txt"; }
   // Whether counts 1 and 2 disagree (a mark orders a third count). The sample count's rules by
-  // default; a control count compares PLT by its own rule.
+  // default; a control count compares PLT by its own rule, calibration its calibrator counts by
+  // rules of its own.
   virtual DisagreementMarks CompareFirstCounts(const QuickValues& q) { return CheckFirstTwoCounts(q); }
+  // What a time-out does on the link: the sample count resets the board (AA FF) and waits for
+  // its reply; a screen that answers false goes straight back to waiting for the count key.
+  virtual bool ResetBoardOnTimeout() { return true; }
   // The diluent dispensing finished (AA A2 FF).
   virtual void OnDiluentDispensed() {}
   // Every other frame the board sends (sensor, temperature, fault and rinse reports).
@@ -136,7 +140,9 @@ class CountCycle {
   const QuickValues& quickValues() const { return quick_; }
   const CountHistograms& count(int n) const { return counts_[n - 1]; }
   HistogramBuffers& histograms() { return buffers_; }
-  uint16_t hgbBlank() const { return hgbBlank_; }
+  // The blank reading is the one process-wide value of the last run header (start-up blank,
+  // sample, calibration and QC counts alike).
+  uint16_t hgbBlank() const;
   uint16_t hgbSample() const { return hgbSample_; }
   uint8_t wbcTimeTenths() const { return wbcTimeTenths_; }
   int resendRequests() const { return resend_.Used(); }
@@ -172,7 +178,7 @@ class CountCycle {
   QuickValues quick_;
   CountHistograms counts_[2];
   HistogramBuffers buffers_;
-  uint16_t hgbBlank_ = 0xFFFF, hgbSample_ = 1;
+  uint16_t hgbSample_ = 1;
   uint8_t wbcTimeTenths_ = 50, rbcTimeTenths_ = 50;
 
   analyzer::CommandFrame lastSent_{};

@@ -1,5 +1,7 @@
 #include "qc/qc_run_screen.h"
 
+#include "measurement/screen/board_reports.h"
+
 #include <cstdlib>
 #include <memory>
 
@@ -256,14 +258,17 @@ void QcRunScreen::OnEndOfTest(const measurement::EndOfTestReport&) {
 }
 
 void QcRunScreen::AutoRinse() {
-  if (autoCleanTime_ == 0 || analyzer::Soak.TestsSinceAutoClean < autoCleanTime_) return;
-  if (rinseDeclines_ < 3) {
+  measurement::AutoRinseRule rule;  // over the declines every counting screen shares
+  const measurement::AutoRinseRule::Step step =
+      rule.Next(autoCleanTime_, static_cast<int>(analyzer::Soak.TestsSinceAutoClean));
+  if (step == measurement::AutoRinseRule::Step::None) return;
+  if (step == measurement::AutoRinseRule::Step::Ask) {
     const std::string q = PickText(Language(), "系统将自动清洗,确认后请等待", "System will rinse automatically, please wait after confirmation",
                                    "El sistema se enjuagara automaticamente, espere tras confirmar",
                                    "Le systeme va rincer automatiquement, patientez apres confirmation",
                                    "Система автоматично промиється, зачекайте після підтвердження");
     if (QcMessage(this, q, ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK) {
-      ++rinseDeclines_;
+      rule.Declined();
       return;
     }
   } else {
@@ -277,7 +282,7 @@ void QcRunScreen::AutoRinse() {
 }
 
 void QcRunScreen::StartRinse() {
-  rinseDeclines_ = 0;
+  measurement::AutoRinseRule().Started();
   analyzer::Soak.TestsSinceAutoClean = 0;
   rinseRunning_ = true;
   cycle_.SetRinseRunning(true);

@@ -120,7 +120,6 @@ class QcRunScreen : public ui::Dialog, public measurement::CountCycleHost {
   std::unique_ptr<CTesting> popup_;
   bool cycleTimerOn_ = false;
   uint8_t autoCleanTime_ = 0;
-  int rinseDeclines_ = 0;
   bool rinseRunning_ = false;
 };
 

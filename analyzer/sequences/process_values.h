@@ -45,8 +45,11 @@ struct SoakValues {
   int32_t SetSoakTimes = 200;
   int32_t SetSoakDays = 7;
   std::string SoakDaysStartDate = "2015-10-26 9:25:2";
-  // Tests since the test screen's last automatic chamber cleaning.
+  // Tests since the last automatic chamber cleaning (sample, calibration and QC counts).
   int32_t TestsSinceAutoClean = 0;
+  // Times the automatic-rinse question was answered Cancel since the last rinse; after three
+  // the next due rinse runs without asking. Shared by every screen that counts.
+  int32_t RinsePromptsDeclined = 0;
 };
 extern SoakValues Soak;
 

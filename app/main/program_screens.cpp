@@ -1,8 +1,8 @@
 // The screens of the other subsystems that the menus open by class name. A subsystem whose
-// screen is ready adds its registration here (and its library to this folder's CMakeLists.txt).
-// Until then the menus tell the operator that the function is not available yet:
-// CCaliSel (calibration menu).
+// screen is ready adds its registration here (and its library to this folder's CMakeLists.txt);
+// a name nobody registered tells the operator that the function is not available.
 #include "app/screens/bak_recover.h"
+#include "calibration/cali_sel.h"
 #include "core/screen_registry.h"
 #include "history/history_list.h"
 #include "lis/screens/lis_screens.h"
@@ -33,4 +33,5 @@ void RegisterProgramScreens() {
   settings::RegisterSettingsScreens();  // the settings screen and what it opens
   lis::RegisterLisScreens();            // the LIS and communication settings, the send screen
   qc::RegisterQcScreens();              // the QC menu and its screens
+  calibration::RegisterCalibrationScreens();  // the calibration menu and its screens
 }

@@ -3,7 +3,10 @@
 // rinse, wake or reset, a temperature. Decided here in plain functions the screen carries out,
 // so the rules run without a window.
 #include <cstdint>
+#include <cstdint>
 #include <string>
+
+#include "analyzer/sequences/process_values.h"
 
 #include "platform/sys/clock.h"
 
@@ -40,6 +43,9 @@ ReplyAction DecideReply(uint8_t command, uint8_t status, bool exitPending, bool 
 class AutoRinseRule {
  public:
   enum class Step { None, Ask, Start };
+  // The declines are counted in `declines`: by default the one count the test, calibration and
+  // QC screens share for the whole run.
+  explicit AutoRinseRule(int32_t& declines = analyzer::Soak.RinsePromptsDeclined) : declines_(declines) {}
   // Due when the limit is set (not 0) and as many samples were counted since the last rinse.
   Step Next(int limit, int samplesSince) const {
     if (limit == 0 || samplesSince < limit) return Step::None;
@@ -49,7 +55,7 @@ class AutoRinseRule {
   void Started() { declines_ = 0; }
 
  private:
-  int declines_ = 0;
+  int32_t& declines_;
 };
 
 // The message line's text for a temperature reading: too low below 10 °C, too high above

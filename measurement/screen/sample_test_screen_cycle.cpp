@@ -279,7 +279,7 @@ void CSampleTest::ShowReagentShortage() {
 }
 
 int CSampleTest::AutoRinse() {
-  static AutoRinseRule rule;  // the declines count for the whole run
+  AutoRinseRule rule;  // over the declines every counting screen shares
   deferredRinse_ = 0;
   rinseCheck_ = false;
   const AutoRinseRule::Step step = rule.Next(autoCleanTime_, static_cast<int>(analyzer::Soak.TestsSinceAutoClean));

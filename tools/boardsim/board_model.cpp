@@ -122,10 +122,10 @@ bool BoardModel::TakeScripted(std::vector<Refusal>& list, uint8_t command, uint8
 void BoardModel::NewCount(uint8_t startCommand, uint8_t wbcTimeTenths) {
   startCommand_ = startCommand;
   if (wbcTimeTenths != 0) wbcTimeTenths_ = wbcTimeTenths;
-  const Profile p = startCommand == cmd::BlankCount ? Profile::Blank : profile_;
+  const BloodProfile& data = startCommand == cmd::BlankCount ? ProfileData(Profile::Blank) : CurrentProfileData();
   const float seconds = static_cast<float>(wbcTimeTenths_ / 10);  // as the analyzer divides it
   const uint32_t seed = options_.seed * 7919u + sampleSerial_ * 101u + static_cast<uint32_t>(countNumber_);
-  const BloodProfile blood = source_ && p != Profile::Blank ? source_(sampleSerial_) : ProfileData(p);
+  const BloodProfile blood = source_ && startCommand != cmd::BlankCount ? source_(sampleSerial_) : data;
   count_ = GenerateCount(blood, seconds, startCommand == cmd::StartPrediluted, seed, options_.noise);
   countRunning_ = true;
 }

@@ -54,9 +54,19 @@ class BoardModel {
   // A bottle runs empty or is refilled; the board reports the sensor at once.
   std::vector<Emission> SetBottleEmpty(Reagent r, bool empty);
 
-  void SetProfile(Profile p) { profile_ = p; }
+  void SetProfile(Profile p) {
+    profile_ = p;
+    hasCustom_ = false;
+  }
+  // Counts the given values from now on (until SetProfile): settable_profile.h.
+  void SetCustomProfile(const BloodProfile& p) {
+    custom_ = p;
+    hasCustom_ = true;
+  }
+  const BloodProfile& CurrentProfileData() const { return hasCustom_ ? custom_ : ProfileData(profile_); }
   // A blood of the caller's own for each sample (1 for the first sample counted), in place of
-  // the fixed profile; an empty source goes back to the profile. Blank counts keep the blank.
+  // the profile or the custom values: a control's drift; an empty source goes back to them.
+  // Blank counts keep the blank.
   using ProfileSource = std::function<BloodProfile(uint32_t sample)>;
   void SetProfileSource(ProfileSource source) { source_ = std::move(source); }
   Profile profile() const { return profile_; }
@@ -116,6 +126,8 @@ class BoardModel {
   BoardOptions options_;
   Profile profile_ = Profile::Normal;
   ProfileSource source_;
+  BloodProfile custom_{};
+  bool hasCustom_ = false;
   bool silent_ = false;
   std::vector<Injection> corrupt_, drop_;
   std::vector<Refusal> refusals_;  // answered DD command code

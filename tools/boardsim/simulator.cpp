@@ -83,6 +83,11 @@ void Simulator::SetProfileSource(BoardModel::ProfileSource source) {
   std::lock_guard<std::mutex> lock(mutex_);
   model_.SetProfileSource(std::move(source));
 }
+
+void Simulator::SetCustomProfile(const BloodProfile& p) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  model_.SetCustomProfile(p);
+}
 void Simulator::CorruptNext(Target t, int times) {
   std::lock_guard<std::mutex> lock(mutex_);
   model_.CorruptNext(t, times);

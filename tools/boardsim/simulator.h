@@ -43,6 +43,8 @@ class Simulator {
   void SetBottleEmpty(Reagent r, bool empty);
   void SetProfile(Profile p);
   void SetProfileSource(BoardModel::ProfileSource source);
+  // Counts these values from now on (a calibrator, or values a test chose).
+  void SetCustomProfile(const BloodProfile& p);
   void CorruptNext(Target t, int times = 1);
   void DropNext(Target t, int times = 1);
   void SetSilent(bool silent);

@@ -17,6 +17,7 @@
 #include <poll.h>
 #include <vector>
 
+#include "tools/boardsim/settable_profile.h"
 #include "tools/boardsim/simulator.h"
 
 namespace {
@@ -29,7 +30,9 @@ void OnKey(int) { g_keys.fetch_add(1); }
 
 const char* kUsage =
     "usage: boardsim [options]\n"
-    "  --profile NAME        normal, anaemic, thrombocytopenic, leukocytosis or blank\n"
+    "  --profile NAME        normal, anaemic, thrombocytopenic, leukocytosis, blank or calibrator\n"
+    "  --set VALUES          count these values: wbc=7.2,rbc=4.5,hgb=135,mcv=88,plt=220 (also lym, mid,\n"
+    "                        rdwsd, mpv); the others those of the current profile\n"
     "  --reply-delay MS      delay before a short acknowledgement (default 50)\n"
     "  --count-delay MS      delay of a count, rinse or prime (default 800)\n"
     "  --key-every S         press the count key every S seconds\n"
@@ -46,7 +49,7 @@ const char* kUsage =
     "  --seed N              counting noise seed\n"
     "  --quiet               no frame log\n"
     "commands on standard input: key, profile NAME, corrupt KIND [N], drop KIND [N], silent on|off,\n"
-    "  fault CODE, refuse CMD CODE, answer CMD STATUS, coupler N, empty REAGENT, full REAGENT,\n"
+    "  set VALUES, fault CODE, refuse CMD CODE, answer CMD STATUS, coupler N, empty REAGENT, full REAGENT,\n"
     "  temperature C, aperture TENTHS, quit\n";
 
 std::string Hex(const std::vector<uint8_t>& bytes) {
@@ -75,8 +78,17 @@ bool Apply(boardsim::Simulator& sim, const std::vector<std::string>& w, std::str
     sim.PressCountKey();
   } else if (c == "profile" && w.size() > 1) {
     boardsim::Profile p;
-    if (!boardsim::ProfileFromName(w[1], &p)) return *why = "unknown profile " + w[1], false;
-    sim.SetProfile(p);
+    boardsim::BloodProfile settable;
+    if (boardsim::ProfileFromName(w[1], &p)) sim.SetProfile(p);
+    else if (boardsim::SettableProfileFromName(w[1], &settable)) sim.SetCustomProfile(settable);
+    else return *why = "unknown profile " + w[1], false;
+  } else if (c == "set" && w.size() > 1) {
+    boardsim::BloodProfile values;
+    sim.WithModel([&](boardsim::BoardModel& m) { values = m.CurrentProfileData(); });
+    std::string text;
+    for (size_t i = 1; i < w.size(); ++i) text += w[i] + ",";
+    if (!boardsim::ParseProfileValues(text, values, why)) return false;
+    sim.SetCustomProfile(values);
   } else if ((c == "corrupt" || c == "drop") && w.size() > 1) {
     boardsim::Target t;
     if (!boardsim::TargetFromName(w[1], &t)) return *why = "unknown frame kind " + w[1], false;
