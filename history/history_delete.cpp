@@ -1,5 +1,6 @@
 #include "history/history_delete.h"
 
+#include "core/person_row.h"
 #include "analyzer/raw_test_data.h"
 #include "analyzer/sequences/results_purge.h"
 #include "core/ado_conn.h"
@@ -27,8 +28,7 @@ DeleteOutcome DeleteResults(CADOConn& conn, const std::string& folder, const std
       return out;
     }
     for (const ResultKey& k : keys) {
-      if (conn.Execute("delete from Person where SampleNo='" + SqlSafeText(k.sampleNo) + "' and TestDate='" +
-                       SqlSafeText(k.testDate) + "'") != 1) {
+      if (conn.Execute(DeletePersonSql(k.sampleNo, k.testDate)) != 1) {
         out.error = conn.LastError();
         return out;  // rolled back: not one row went
       }

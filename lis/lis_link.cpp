@@ -1,5 +1,6 @@
 #include "lis/lis_link.h"
 
+#include "core/person_row.h"
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -313,8 +314,7 @@ bool StoreLisProfile(const measurement::SampleProfileRecord& r) {
   auto q = [](const std::string& s) { return db::QuoteText(s); };
   CADOConn conn;
   conn.Connect();
-  RecordsetPtr& rs = conn.OpenRecordset("Select * from Person where SampleNo=" + q(r.sampleNo) +
-                                        " and TestDate=" + q(date));
+  RecordsetPtr& rs = conn.OpenRecordset(SelectPersonSql(r.sampleNo, date));
   const bool exists = conn.RecordsetOpen() && rs && !rs->IsEOF();
   conn.CloseRecordset();
   std::string sql;

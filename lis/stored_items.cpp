@@ -1,5 +1,6 @@
 #include "lis/stored_items.h"
 
+#include "core/person_row.h"
 #include <cstdio>
 
 #include "core/app_settings.h"
@@ -122,7 +123,7 @@ void TextsFromRow(db::Recordset& rs, UnitTable& units, SampleResultTexts* t) {
 }
 
 std::string PersonKeySql(const std::string& sampleNo, const std::string& testDate) {
-  return "Select * from Person where SampleNo=" + db::QuoteText(sampleNo) + " and TestDate=" + db::QuoteText(testDate);
+  return SelectPersonSql(sampleNo, testDate);
 }
 
 std::string QcValueText(double v, bool serial) {

@@ -1,5 +1,6 @@
 #include "printing/report_fill.h"
 
+#include "core/person_row.h"
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -143,8 +144,7 @@ void DefaultReportUnits(std::string out[kReportParams]) {
 
 StoredSnapshot LoadStoredSnapshot(CADOConn& conn, const StoredSampleColumn& column, int language,
                                   ReportSnapshot* out) {
-  RecordsetPtr& rs = conn.OpenRecordset("Select * from Person where SampleNo='" + SqlSafeText(column.sampleNo) +
-                                        "' and TestDate='" + SqlSafeText(column.testDate) + "'");
+  RecordsetPtr& rs = conn.OpenRecordset(SelectPersonSql(column.sampleNo, column.testDate));
   if (!conn.RecordsetOpen()) return StoredSnapshot::QueryFailed;
   if (!HasRows(*rs)) {
     conn.CloseRecordset();

@@ -1,5 +1,6 @@
 #include "measurement/screen/sample_report.h"
 
+#include "core/person_row.h"
 #include <cstring>
 
 #include "core/ado_conn.h"
@@ -17,8 +18,7 @@ bool ReadSampleTexts(CADOConn& conn, const std::string& sampleNo, const std::str
     f->clear();
   rec.SampleNo = sampleNo;
   rec.TestDate = testDate;
-  RecordsetPtr& rs = conn.OpenRecordset("Select * from Person where SampleNo='" + SqlSafeText(sampleNo) +
-                                        "' and TestDate='" + SqlSafeText(testDate) + "'");
+  RecordsetPtr& rs = conn.OpenRecordset(SelectPersonSql(sampleNo, testDate));
   const bool found = conn.RecordsetOpen() && HasRows(*rs);
   std::string refer;
   if (found) {
