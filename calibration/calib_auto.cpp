@@ -1,4 +1,5 @@
 #include "calibration/calib_auto.h"
+#include "core/sys_setting.h"
 
 #include <cstdlib>
 
@@ -171,9 +172,7 @@ bool CCalibAuto::OnInitDialog() {
     ReadField(*units, "PLT", units_[4]);
   }
   db_.CloseRecordset();
-  RecordsetPtr& sys = db_.OpenRecordset("Select * from SysSetting");
-  if (db_.RecordsetOpen() && HasRows(*sys)) ReadField(*sys, "AutoCleanTime", autoCleanTime_);
-  db_.CloseRecordset();
+  TakeSetting(LoadSysSetting(db_).row.AutoCleanTime, autoCleanTime_);
 
   SetDlgItemText(IDC_CA_LOT_LABEL, TextOf(CaliText::Lot, lang));
   SetDlgItemText(IDC_CA_EXP_LABEL, TextOf(CaliText::Validity, lang));

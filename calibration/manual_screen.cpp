@@ -1,4 +1,5 @@
 #include "calibration/manual_screen.h"
+#include "core/sys_setting.h"
 
 #include "controls/screen_common.h"
 #include "core/app_settings.h"
@@ -78,12 +79,8 @@ bool CManualScreen::OnInitDialog() {
   ui::Dialog::OnInitDialog();
   ScaleDialogLayout(this);
   const int lang = AppSettings.LanguageIndex;
-  RecordsetPtr& rs = db_.OpenRecordset("Select * from SysSetting");
-  if (db_.RecordsetOpen() && HasRows(*rs)) {
-    uint8_t kind = 0;
-    if (ReadField(*rs, "Printer", kind)) printKind = kind;
-  }
-  db_.CloseRecordset();
+  uint8_t kind = 0;
+  if (TakeSetting(LoadSysSetting(db_).row.Printer, kind)) printKind = kind;
   for (int i = 0; i < Items(); ++i) {
     values_[i].SetLimitText(9);
     dates_[i].SetLimitText(10);

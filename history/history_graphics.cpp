@@ -1,4 +1,5 @@
 #include "history/history_graphics.h"
+#include "core/sys_setting.h"
 
 #include <algorithm>
 
@@ -197,12 +198,9 @@ bool CHistoryGraphics::OnInitDialog() {
   m_position = m_totalCount - m_dayCount - later + m_dayPosition;
   for (int i = 0; i < 20; ++i) ShownResultUnits[i] = kDefaultUnits[i];
   {
-    RecordsetPtr& set = db_.OpenRecordset("Select * from SysSetting");
-    if (db_.RecordsetOpen() && HasRows(*set)) {
-      ReadField(*set, "UnitName", ShownResultTexts.unitName);
-      ReadField(*set, "IsOpenAjustHistogram", adjustSwitch_);
-    }
-    db_.CloseRecordset();
+    const SysSettingRow row = LoadSysSetting(db_).row;
+    TakeSetting(row.UnitName, ShownResultTexts.unitName);
+    TakeSetting(row.IsOpenAjustHistogram, adjustSwitch_);
   }
   printSetup_ = ReadPrintSetup(db_);
   FillResultView();

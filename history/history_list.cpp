@@ -1,4 +1,5 @@
 #include "history/history_list.h"
+#include "core/sys_setting.h"
 
 #include <algorithm>
 
@@ -128,12 +129,8 @@ bool CHistoryList::OnInitDialog() {
   // Rows that hold neither a result nor a profile go; a profile entered ahead of its count stays.
   conn_.Execute(PurgeEmptyRowsSql());
   {
-    RecordsetPtr& set = conn_.OpenRecordset("Select * from SysSetting");
-    if (conn_.RecordsetOpen() && HasRows(*set)) {
-      uint8_t v = 0;
-      if (ReadField(*set, "HistoryListSortStyle", v)) sortStyle_ = v;
-    }
-    conn_.CloseRecordset();
+    uint8_t v = 0;
+    if (TakeSetting(LoadSysSetting(conn_).row.HistoryListSortStyle, v)) sortStyle_ = v;
   }
   printSetup_ = ReadPrintSetup(conn_);
   listSql_ = history::ListSql(sortStyle_);

@@ -1,4 +1,5 @@
 #include "history/history_output.h"
+#include "core/sys_setting.h"
 
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
@@ -11,15 +12,11 @@ namespace history {
 
 PrintSetup ReadPrintSetup(CADOConn& conn) {
   PrintSetup p;
-  RecordsetPtr& rs = conn.OpenRecordset("Select * from SysSetting");
-  if (conn.RecordsetOpen() && HasRows(*rs)) {
-    int32_t v = 0;
-    if (ReadField(*rs, "Printer", v)) p.printer = v;
-    if (ReadField(*rs, "PrintFormat", v)) p.printFormat = v;
-    ReadField(*rs, "UnitName", p.unitName);
-    if (ReadField(*rs, "PrintPgHeader", v)) p.pageHeaderLength = v;
-  }
-  conn.CloseRecordset();
+  const SysSettingRow row = LoadSysSetting(conn).row;
+  TakeSetting(row.Printer, p.printer);
+  TakeSetting(row.PrintFormat, p.printFormat);
+  TakeSetting(row.UnitName, p.unitName);
+  TakeSetting(row.PrintPgHeader, p.pageHeaderLength);
   return p;
 }
 

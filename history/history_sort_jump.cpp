@@ -1,4 +1,5 @@
 #include "history/history_sort_jump.h"
+#include "core/sys_setting.h"
 
 #include <cstdlib>
 
@@ -67,10 +68,8 @@ void CHistorySort::DoDataExchange(ui::DataExchange& dx) {
 }
 
 bool CHistorySort::OnInitDialog() {
-  RecordsetPtr& rs = conn_.OpenRecordset("Select * from SysSetting");
   uint8_t v = 0;
-  if (conn_.RecordsetOpen() && HasRows(*rs) && ReadField(*rs, "HistoryListSortStyle", v)) sortStyle = v;
-  conn_.CloseRecordset();
+  if (TakeSetting(LoadSysSetting(conn_).row.HistoryListSortStyle, v)) sortStyle = v;
   ui::Dialog::OnInitDialog();
   ScaleDialogLayout(this);
   const int l = AppSettings.LanguageIndex;

@@ -1,4 +1,5 @@
 #include "qc/lj_chart_data.h"
+#include "core/sys_setting.h"
 
 #include <cmath>
 
@@ -24,9 +25,7 @@ void LoadLjChartSettings(CADOConn& conn, int fileNo, LjChartData* d) {
     d->sds[c] = s.limits[kStoreFromChart[c]];
   }
   d->unitName.clear();
-  RecordsetPtr& rs = conn.OpenRecordset("Select * from SysSetting");
-  if (conn.RecordsetOpen() && HasRows(*rs)) ReadField(*rs, "UnitName", d->unitName);
-  conn.CloseRecordset();
+  TakeSetting(LoadSysSetting(conn).row.UnitName, d->unitName);
 }
 
 void LoadLjChartRuns(CADOConn& conn, int fileNo, const std::string& from, const std::string& to, LjChartData* d) {
@@ -98,11 +97,7 @@ void LoadXbChartData(CADOConn& conn, LjChartData* d) {
     }
   }
   conn.CloseRecordset();
-  {
-    RecordsetPtr& ss = conn.OpenRecordset("Select * from SysSetting");
-    if (conn.RecordsetOpen() && HasRows(*ss)) ReadField(*ss, "UnitName", d->unitName);
-    conn.CloseRecordset();
-  }
+  TakeSetting(LoadSysSetting(conn).row.UnitName, d->unitName);
   const std::vector<LjRun> runs = ReadXbRuns(conn);
   d->runCount = static_cast<int>(runs.size());
   for (auto& v : d->values) v.assign(runs.size(), -1.0f);

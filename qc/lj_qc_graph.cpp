@@ -1,4 +1,5 @@
 #include "qc/lj_qc_graph.h"
+#include "core/sys_setting.h"
 
 #include "controls/screen_common.h"
 #include "core/app_settings.h"
@@ -73,11 +74,7 @@ bool CLJQCGraph::OnInitDialog() {
   LjQcChart = LjChartData{};
   LoadLjChartSettings(conn_, LjQcChartFileNo, &LjQcChart);
   LoadLjChartRuns(conn_, LjQcChartFileNo, "", "", &LjQcChart);
-  {
-    RecordsetPtr& rs = conn_.OpenRecordset("Select * from SysSetting");
-    if (conn_.RecordsetOpen() && HasRows(*rs)) ReadField(*rs, "Printer", printer_);
-    conn_.CloseRecordset();
-  }
+  TakeSetting(LoadSysSetting(conn_).row.Printer, printer_);
   for (int k = 0; k < 4; ++k) {
     ui::Window* place = GetDlgItem(IDC_LJG_CHART0 + k);
     charts_[k].Create(ui::WS_CHILD | ui::WS_VISIBLE, place->GetRectInParent(), this, IDC_LJG_CHART0 + 10 + k);

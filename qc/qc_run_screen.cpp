@@ -1,4 +1,5 @@
 #include "qc/qc_run_screen.h"
+#include "core/sys_setting.h"
 
 #include "measurement/screen/board_reports.h"
 
@@ -97,11 +98,7 @@ bool QcRunScreen::OnInitDialog() {
   BuildGrid();
   LoadFile();
   ReadQcUnits(conn_, &units_);
-  {
-    RecordsetPtr& rs = conn_.OpenRecordset("Select * from SysSetting");
-    if (conn_.RecordsetOpen() && HasRows(*rs)) ReadField(*rs, "AutoCleanTime", autoCleanTime_);
-    conn_.CloseRecordset();
-  }
+  TakeSetting(LoadSysSetting(conn_).row.AutoCleanTime, autoCleanTime_);
   SetDlgItemText(layout_.lotCaptionId, PickText(lang, "批号:", "Lot:", "Lote:", "Lot:", "Група №:"));
   SetDlgItemText(layout_.validityCaptionId, PickText(lang, "有效期:", "Validity:", "Caducidad:", "Validite:", "Термін дії:"));
   delete_.SetWindowText(DeleteButtonText(lang));

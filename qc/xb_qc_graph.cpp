@@ -1,4 +1,5 @@
 #include "qc/xb_qc_graph.h"
+#include "core/sys_setting.h"
 
 #include <algorithm>
 
@@ -65,11 +66,7 @@ bool CXBQCGraph::OnInitDialog() {
   const int lang = AppSettings.LanguageIndex;
   SetWindowText(PickText(lang, "X-B质控图", "X-B QC Graph", "Grafico X-B", "Courbes X-B", "X-B діаграма"));
   LoadXbChartData(conn_, &data_);
-  {
-    RecordsetPtr& rs = conn_.OpenRecordset("Select * from SysSetting");
-    if (conn_.RecordsetOpen() && HasRows(*rs)) ReadField(*rs, "Printer", printer_);
-    conn_.CloseRecordset();
-  }
+  TakeSetting(LoadSysSetting(conn_).row.Printer, printer_);
   for (int k = 0; k < 4; ++k)
     charts_[k].Create(ui::WS_CHILD | ui::WS_VISIBLE, GetDlgItem(kFrames[k])->GetRectInParent(), this, 1700 + k);
   scroll_ = dynamic_cast<ui::ScrollBar*>(GetDlgItem(IDC_XBG_SCROLL));

@@ -1,4 +1,5 @@
 #include "qc/xr_qc_graph.h"
+#include "core/sys_setting.h"
 
 #include <cmath>
 
@@ -95,12 +96,9 @@ bool CXRQCGraph::OnInitDialog() {
   }
   complete_ = ComputeXrStats(values, dates, groups_, groupSize_, &stats_);
   {
-    RecordsetPtr& rs = conn_.OpenRecordset("Select * from SysSetting");
-    if (conn_.RecordsetOpen() && HasRows(*rs)) {
-      ReadField(*rs, "Printer", printer_);
-      ReadField(*rs, "UnitName", unitName_);
-    }
-    conn_.CloseRecordset();
+    const SysSettingRow row = LoadSysSetting(conn_).row;
+    TakeSetting(row.Printer, printer_);
+    TakeSetting(row.UnitName, unitName_);
   }
   SetDlgItemText(IDC_XRG_BATCH, batch_);
   SetDlgItemText(IDC_XRG_EXPIRY, expiry_);

@@ -1,4 +1,5 @@
 #include "service/adjust_values.h"
+#include "core/sys_setting.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -40,12 +41,9 @@ AdjustValues LoadAdjustValues(CADOConn& conn) {
     if (ReadField(*rs, "RBCTIME", x)) v.rbcTime = static_cast<uint8_t>(x);
   }
   conn.CloseRecordset();
-  RecordsetPtr& s = conn.OpenRecordset("Select * from SysSetting");
-  if (conn.RecordsetOpen() && HasRows(*s)) {
-    ReadField(*s, "BlockTime", v.blockTime);
-    ReadField(*s, "LeakTime", v.leakTime);
-  }
-  conn.CloseRecordset();
+  const SysSettingRow row = LoadSysSetting(conn).row;
+  TakeSetting(row.BlockTime, v.blockTime);
+  TakeSetting(row.LeakTime, v.leakTime);
   return v;
 }
 

@@ -1,4 +1,5 @@
 #include "service/hidden_settings.h"
+#include "core/sys_setting.h"
 
 #include <thread>
 
@@ -132,9 +133,7 @@ bool ToggleSoakTips(CADOConn* conn, const sys::LocalTime& t) {
 bool HistogramAdjustOn(CADOConn* conn) {
   if (!conn) return false;
   uint8_t on = 0;
-  RecordsetPtr& rs = conn->OpenRecordset("Select IsOpenAjustHistogram from SysSetting");
-  if (conn->RecordsetOpen() && HasRows(*rs)) ReadField(*rs, "IsOpenAjustHistogram", on);
-  conn->CloseRecordset();
+  TakeSetting(LoadSysSetting(*conn).row.IsOpenAjustHistogram, on);
   return on == 1;
 }
 

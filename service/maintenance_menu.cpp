@@ -1,4 +1,5 @@
 #include "service/maintenance_menu.h"
+#include "core/sys_setting.h"
 
 #include "analyzer/command_catalogue.h"
 #include "analyzer/reagent.h"
@@ -103,12 +104,7 @@ void MaintenanceMenu::Load() {
     }
   }
   conn_->CloseRecordset();
-  RecordsetPtr& s = conn_->OpenRecordset("Select AutoCleanTime from SysSetting");
-  if (conn_->RecordsetOpen() && HasRows(*s)) {
-    int32_t v = 0;
-    if (ReadField(*s, "AutoCleanTime", v)) autoCleanTime_ = static_cast<uint8_t>(v & 0xFF);
-  }
-  conn_->CloseRecordset();
+  TakeSetting(LoadSysSetting(*conn_).row.AutoCleanTime, autoCleanTime_);
 }
 
 void MaintenanceMenu::SendReagentQuery() { SendCommand(analyzer::FrameClassCommand, cmd::ReagentQuery); }
