@@ -2,6 +2,7 @@
 
 #include "core/app_settings.h"
 #include "core/screen_registry.h"
+#include "lis/lis_send.h"
 #include "platform/ui/message_box.h"
 
 namespace history {
@@ -12,10 +13,11 @@ bool PrintResults(ui::Window* owner, const std::vector<ResultSnapshot>& results)
   return false;
 }
 
-bool SendResults(ui::Window* owner, const std::vector<ResultSnapshot>& results) {
-  (void)results;
-  ui::MessageBox(owner, NotAvailableText(AppSettings.LanguageIndex), "", ui::MB_ICONINFORMATION);
-  return false;
+int SendResults(const CGridCtrl& grid) {
+  lis::SendSource source;
+  source.kind = lis::SendDataKind::Samples;
+  source.grid = &grid;
+  return lis::RunSendScreen(source);
 }
 
 }  // namespace history
