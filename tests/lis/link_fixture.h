@@ -29,8 +29,10 @@ inline bool WaitForReal(Pred p, int ms = 5000) {
 // messages of a walk. `replyWaitMs` shortens the wait for each acknowledgement (0 keeps it).
 struct SimulatedLisLink {
   lissim::Server sim;
+  bool started = false;
   bool Start(int replyWaitMs = 0) {
     if (!sim.Start()) return false;
+    started = true;
     LisLinkState.ServerAddress = "127.0.0.1";
     LisLinkState.ServerPort = sim.Port();
     LisLinkState.NetworkReady = 1;
@@ -44,7 +46,10 @@ struct SimulatedLisLink {
     lis::StartLisThreads();
     return WaitForReal([] { return LisLinkState.LisConnected.load() == 1; });
   }
+  // Safe when Start was not called.
   void Stop() {
+    if (!started) return;
+    started = false;
     lis::StopLisThreads();
     sim.Stop();
     lis::SetLisLinkPollMs(1000);

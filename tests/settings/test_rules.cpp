@@ -284,7 +284,7 @@ TEST(LimitsTextRecord, FieldsInTableOrderAndTheChecksumOfTheCharacters) {
     pairs[2 * p] = static_cast<float>(p);
     pairs[2 * p + 1] = static_cast<float>(p) + 0.5f;
   }
-  const std::string record = settings::LimitsTextRecord(settings::LimitTable::kPanic, "General", units, pairs);
+  const std::string record = settings::LimitsTextRecord(settings::LimitTable::kPanic, "General", units, pairs, 1);
   // Table position 9 is MCHC, screen position 12.
   const std::string start = "Panic,General,WBC,u0,0.00,0.50,LYM#,u1,1.00,1.50,";
   ASSERT_EQ(record.rfind(start, 0), 0u) << record;
