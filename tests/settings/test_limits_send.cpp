@@ -128,16 +128,26 @@ std::string ExpectedRecord(bool panic, const std::string& group, const std::stri
 
 TEST_F(LimitsSendTest, TheGroupShownGoesOverTheNetworkAsItsLimitsMessage) {
   ASSERT_TRUE(link.Start());
+  // The group is named in Chinese in Chinese and in English in every other language.
   struct Case {
     bool panic;
     int kind;
+    int language;
     const char* group;
-  } cases[] = {{false, 2, "Adult female"}, {true, 0, "General"}, {true, 9, "User defined"}};
+    const char* finished;
+  } cases[] = {
+      {false, 2, 1, "Adult female", "Data transfer finished!"},
+      {true, 0, 1, "General", "Data transfer finished!"},
+      {true, 9, 1, "User defined", "Data transfer finished!"},
+      {false, 2, 2, "Adult female", "Transferencia de datos finalizada!"},
+      {true, 0, 0, "通用", "数据传送完成！"},
+  };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.group);
+    AppSettings.LanguageIndex = static_cast<uint8_t>(c.language);
     link.sim.ClearMessages();
     StoreGroup(c.panic, c.kind);
-    EXPECT_EQ(SendFrom(c.panic, c.kind), "Data transfer finished!");
+    EXPECT_EQ(SendFrom(c.panic, c.kind), c.finished);
     const auto msgs = link.sim.Messages();
     ASSERT_EQ(msgs.size(), 1u);
     ExpectLimitsMessage(msgs[0].bytes, c.panic, c.group);
