@@ -18,8 +18,8 @@ namespace settings {
 namespace {
 
 std::string TransferFinishedText(int l) {
-  return PickText(l, "数据传送完成！", "Data transfer finished!", "Transferencia de datos finalizada!",
-                  "Transfert de donnees termine!", "Передачу даних завершено!");
+  return PickText(l, "数据传输完成!", "Data transfer finished!", "Transferencia de datos terminada!",
+                  "Transfert des donnees termine!", "Передачу даних завершено!");
 }
 
 std::string NoLisConnectionText(int l) {

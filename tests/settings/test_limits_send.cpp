@@ -139,8 +139,8 @@ TEST_F(LimitsSendTest, TheGroupShownGoesOverTheNetworkAsItsLimitsMessage) {
       {false, 2, 1, "Adult female", "Data transfer finished!"},
       {true, 0, 1, "General", "Data transfer finished!"},
       {true, 9, 1, "User defined", "Data transfer finished!"},
-      {false, 2, 2, "Adult female", "Transferencia de datos finalizada!"},
-      {true, 0, 0, "通用", "数据传送完成！"},
+      {false, 2, 2, "Adult female", "Transferencia de datos terminada!"},
+      {true, 0, 0, "通用", "数据传输完成!"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.group);
