@@ -424,14 +424,9 @@ void CHistoryList::OnSelect() {
   ApplySelection(sel.startColumn, sel.endColumn);
 }
 
-void CHistoryList::OnSend() {
-  const std::vector<ResultSnapshot> chosen = SelectedSnapshots();
-  if (chosen.empty()) {
-    ui::MessageBox(this, SelectSampleText(AppSettings.LanguageIndex), "", ui::MB_ICONEXCLAMATION);
-    return;
-  }
-  SendResults(this, chosen);
-}
+// The send screen takes the grid as it is: "Selected Data" sends the picked columns (and says
+// so when there is no selection), "All Data" every stored sample, so no selection is required.
+void CHistoryList::OnSend() { SendResults(grid_); }
 
 void CHistoryList::OnPrint() {
   const int l = AppSettings.LanguageIndex;

@@ -5,6 +5,7 @@
 #include "core/app_settings.h"
 #include "core/field_read.h"
 #include "core/screen_registry.h"
+#include "lis/lis_send.h"
 #include "platform/ui/message_box.h"
 #include "printing/reports.h"
 
@@ -62,10 +63,11 @@ void PrintShownResult(const ReportSnapshot& result, const PrintOrder& order) {
   else PrintResultPage(result, order.settings, order.printTime);
 }
 
-bool SendResults(ui::Window* owner, const std::vector<ResultSnapshot>& results) {
-  (void)results;
-  ui::MessageBox(owner, NotAvailableText(AppSettings.LanguageIndex), "", ui::MB_ICONINFORMATION);
-  return false;
+int SendResults(const CGridCtrl& grid) {
+  lis::SendSource source;
+  source.kind = lis::SendDataKind::Samples;
+  source.grid = &grid;
+  return lis::RunSendScreen(source);
 }
 
 }  // namespace history

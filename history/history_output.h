@@ -1,8 +1,10 @@
 #pragma once
-// Printing and sending stored results from the browser and the view. Each action hands over a
-// copy of what the operator selected (the sample keys and the values as shown), never the
+// Printing and sending stored results from the browser and the view. Printing hands over a
+// snapshot of what the operator selected (the sample keys and the values as shown), never the
 // screen's own grid or members, so a job that runs on after the screen changed still prints
-// and sends what was chosen. The report and LIS entry points are reached only from here.
+// what was chosen. Sending opens the LIS send screen modally on the browser's grid, which
+// cannot change while that screen is open. The report and LIS entry points are reached only
+// from here.
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -13,6 +15,7 @@
 #include "printing/report_snapshot.h"
 
 class CADOConn;
+class CGridCtrl;
 
 namespace ui {
 class Window;
@@ -62,8 +65,10 @@ void PrintStoredResults(const std::vector<StoredSampleColumn>& columns, const Pr
 // The view's job: the shown result on the printer of the order.
 void PrintShownResult(const ReportSnapshot& result, const PrintOrder& order);
 
-// Sends the results. For now it tells the operator that the function is not available yet and
-// returns false; true once the job was handed over.
-bool SendResults(ui::Window* owner, const std::vector<ResultSnapshot>& results);
+// Opens the LIS send screen for sample results on the browser's grid (one sample per column:
+// row 0 the sample number, row 1 the test date, rows 3-22 the values as shown). There the
+// operator sends the picked columns or every stored sample, and the screen reports how the
+// sending went. Returns the screen's result.
+int SendResults(const CGridCtrl& grid);
 
 }  // namespace history

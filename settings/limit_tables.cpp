@@ -6,11 +6,10 @@
 #include "core/app_settings.h"
 #include "core/field_read.h"
 #include "core/param_order.h"
-#include "core/screen_registry.h"
 #include "core/utilies.h"
 #include "core/value_format.h"
+#include "lis/text_records.h"
 #include "measurement/flagging.h"
-#include "platform/ui/message_box.h"
 
 namespace settings {
 
@@ -130,36 +129,17 @@ void LoadLimitUnitTexts(CADOConn& conn, std::string u[20]) {
 }
 
 std::string LimitsTextRecord(LimitTable table, const std::string& groupName, const std::string units[20],
-                             const float pairs[40]) {
+                             const float pairs[40], int language) {
   std::string u[20];
   for (int i = 0; i < 20; ++i) u[i] = units[i];
   ReorderParamTextsForStore(u);
   float t[40];
   ToTableOrder(pairs, t);
-  std::string body = table == LimitTable::kNormal ? "Normal," : "Panic,";
-  body += groupName + ",";
+  lis::TextRecord r(table == LimitTable::kNormal ? "Normal" : "Panic");
+  r.Add(groupName);
   for (int p = 0; p < 20; ++p)
-    body += StrPrintf("%s,%s,%.2f,%.2f,", kTableOrderNames[p], u[p].c_str(), t[2 * p], t[2 * p + 1]);
-  // The sum runs over the characters: a multi-byte character counts once, by its code's low byte.
-  uint16_t sum = 0;
-  for (size_t i = 0; i < body.size();) {
-    const unsigned char c = static_cast<unsigned char>(body[i]);
-    uint32_t code = c;
-    size_t len = 1;
-    if (c >= 0xF0) { code = c & 0x07; len = 4; }
-    else if (c >= 0xE0) { code = c & 0x0F; len = 3; }
-    else if (c >= 0xC0) { code = c & 0x1F; len = 2; }
-    for (size_t k = 1; k < len && i + k < body.size(); ++k)
-      code = (code << 6) | (static_cast<unsigned char>(body[i + k]) & 0x3F);
-    sum = static_cast<uint16_t>(sum + (code & 0xFF));
-    i += len;
-  }
-  return body + StrPrintf("%d", sum) + ",TRANSFER FINISH";
-}
-
-bool SendLimitsToLis(LimitTable, int, const std::string*, const float*) {
-  ui::MessageBox(nullptr, NotAvailableText(AppSettings.LanguageIndex), "", ui::MB_ICONINFORMATION);
-  return false;
+    r.Add(kTableOrderNames[p]).Add(u[p]).Add(StrPrintf("%.2f", t[2 * p])).Add(StrPrintf("%.2f", t[2 * p + 1]));
+  return r.WithChecksumAndFinish(language);
 }
 
 }  // namespace settings

@@ -31,15 +31,12 @@ bool SaveLimitsOfGroup(CADOConn& conn, LimitTable table, int kind, const float p
 // The 20 unit texts the limits screens show (screen order): the defaults, then the units row.
 void LoadLimitUnitTexts(CADOConn& conn, std::string units[20]);
 
-// The text record of one group for the LIS serial link: "Normal," or "Panic,", the group name,
-// then name, unit, low and high of each parameter in table order, the checksum (low bytes of the
-// characters summed in 16 bits) and ",TRANSFER FINISH". Units and pairs in screen order.
+// The text record of one group for the LIS serial link, as it goes on the wire in the
+// language's code page: "Normal," or "Panic,", the group name, then name, unit, low and high of
+// each parameter in table order, the checksum (the sum of the record's bytes before it, in 16
+// bits) and ",TRANSFER FINISH". Units and pairs in screen order. (limits_send.h sends it.)
 std::string LimitsTextRecord(LimitTable table, const std::string& groupName, const std::string units[20],
-                             const float pairs[40]);
-
-// Hands the group's limits to the LIS link. The link's senders are not part of this program
-// yet: it tells the operator so and sends nothing. False when nothing was sent.
-bool SendLimitsToLis(LimitTable table, int kind, const std::string units[20], const float pairs[40]);
+                             const float pairs[40], int language);
 
 // Texts of the checks and the save (also used by the screens).
 std::string SettingSavedText(int language);

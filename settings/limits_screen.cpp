@@ -4,6 +4,7 @@
 #include "core/app_settings.h"
 #include "core/dialog_layout.h"
 #include "core/layout.h"
+#include "core/lis_link_state.h"
 #include "core/value_format.h"
 #include "measurement/flagging.h"
 #include "platform/sys/shell_open.h"
@@ -157,7 +158,15 @@ void CLimitsScreen::Save() {
   ui::MessageBox(this, settings::SettingSavedText(l), "", ui::MB_ICONINFORMATION);
 }
 
-void CLimitsScreen::Send() { settings::SendLimitsToLis(table_, group_, units_, pairs_); }
+void CLimitsScreen::Send() {
+  std::string texts[40];
+  ReadEdits(texts);
+  const settings::LimitsSendReport r = settings::SendLimitsToLis(
+      conn_, lisPort_, table_, group_, LisLinkState.LinkKind, units_, texts, AppSettings.LanguageIndex, pairs_);
+  // Without its serial port the screen cannot send until it is opened again.
+  if (r.outcome == settings::LimitsSendOutcome::PortFailed) send_.EnableWindow(false);
+  ui::MessageBox(this, r.message, "", r.icon);
+}
 
 void CLimitsScreen::Help() {
   static const char* const kFiles[5] = {"Quorvex.chm", "QuorvexEN.chm", "QuorvexSP.chm", "QuorvexFH.chm",

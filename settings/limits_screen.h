@@ -10,6 +10,7 @@
 #include "core/ado_conn.h"
 #include "platform/ui/dialog.h"
 #include "settings/limit_tables.h"
+#include "settings/limits_send.h"
 
 enum : int {
   IDC_LIM_GROUP_FRAME = 1683, IDC_LIM_GROUP_FIRST = 1263,  // 1263..1272, Kind 0..9
@@ -55,6 +56,7 @@ class CLimitsScreen : public ui::Dialog {
   CXPButton send_, save_, help_, exit_;
   ui::Button keyboard_;
   CADOConn conn_;
+  settings::LimitsLisPort lisPort_;  // the LIS serial port, opened by the first serial send
 };
 
 ui::DialogTemplate LimitsScreenTemplate(settings::LimitTable table);

@@ -1,6 +1,7 @@
 // The normal ranges and panic limits screens driven offscreen: load, group switch, save (insert,
 // then update; every column), a new screen shows the stored group, refused entries, each screen
 // writes only its own table, a failed insert, and the next count's marks follow a saved range.
+// (Sending a group to the LIS: test_limits_send.)
 #include <gtest/gtest.h>
 
 #include "core/ado_conn.h"
@@ -181,12 +182,6 @@ TEST_F(LimitsTest, ASavedNormalRangeMarksTheNextCount) {
   EXPECT_EQ(marksOf(9.0f, 150.0f), "H+/L");
 }
 
-TEST_F(LimitsTest, SendingToTheLisIsNotAvailableYet) {
-  Run<CNormalLimits>([&](ui::TestDriver& s) {
-    s.Press(IDC_LIM_SEND);
-    EXPECT_EQ(TakeMessage(s), "This function is not available yet.");
-  });
-}
 
 TEST_F(LimitsTest, ScreenshotsInFiveLanguages) {
   for (int lang = 0; lang < 5; ++lang) {

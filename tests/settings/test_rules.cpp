@@ -284,7 +284,7 @@ TEST(LimitsTextRecord, FieldsInTableOrderAndTheChecksumOfTheCharacters) {
     pairs[2 * p] = static_cast<float>(p);
     pairs[2 * p + 1] = static_cast<float>(p) + 0.5f;
   }
-  const std::string record = settings::LimitsTextRecord(settings::LimitTable::kPanic, "General", units, pairs);
+  const std::string record = settings::LimitsTextRecord(settings::LimitTable::kPanic, "General", units, pairs, 1);
   // Table position 9 is MCHC, screen position 12.
   const std::string start = "Panic,General,WBC,u0,0.00,0.50,LYM#,u1,1.00,1.50,";
   ASSERT_EQ(record.rfind(start, 0), 0u) << record;
@@ -299,6 +299,23 @@ TEST(LimitsTextRecord, FieldsInTableOrderAndTheChecksumOfTheCharacters) {
   unsigned sum = 0;
   for (unsigned char ch : body) sum += ch;
   EXPECT_EQ(record.substr(sumStart, lastComma - sumStart), std::to_string(sum & 0xFFFF));
+}
+
+TEST(LimitsTextRecord, AChineseGroupNameGoesInTheCodePageAndTheSumIsOfTheBytesSent) {
+  std::string units[20];
+  for (int i = 0; i < 20; ++i) units[i] = "%";
+  float pairs[40];
+  for (int i = 0; i < 40; ++i) pairs[i] = static_cast<float>(i);
+  // "通用" (General) is CD A8 D3 C3 in GBK.
+  const std::string record = settings::LimitsTextRecord(settings::LimitTable::kNormal, "通用", units, pairs, 0);
+  ASSERT_EQ(record.rfind("Normal,\xCD\xA8\xD3\xC3,WBC,%,0.00,1.00,", 0), 0u) << record;
+  const size_t finish = record.rfind(",TRANSFER FINISH");
+  ASSERT_NE(finish, std::string::npos);
+  const size_t sumStart = record.rfind(',', finish - 1) + 1;
+  unsigned sum = 0;
+  for (size_t i = 0; i < sumStart; ++i) sum += static_cast<unsigned char>(record[i]);
+  EXPECT_EQ(record.substr(sumStart, finish - sumStart), std::to_string(sum & 0xFFFF));
+  EXPECT_EQ(record.size(), finish + 16);
 }
 
 }  // namespace
