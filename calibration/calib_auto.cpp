@@ -647,8 +647,11 @@ void CCalibAuto::OnDiluent() {
     RunScreen("CSpitDiluent");
     return;
   }
+  // The count key dispenses while the instruction screen is open; however it is left (its
+  // button, Enter or Escape), dispensing ends.
   dispenseMode_ = true;
-  if (RunScreen("CSpitDiluent") == ui::IDOK) dispenseMode_ = false;
+  RunScreen("CSpitDiluent");
+  dispenseMode_ = false;
 }
 
 void CCalibAuto::OnHelp() {

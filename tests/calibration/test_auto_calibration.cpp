@@ -9,6 +9,9 @@
 #include "calibration/calib_auto.h"
 #include "analyzer/sequences/process_values.h"
 #include "core/app_settings.h"
+#include <chrono>
+#include <thread>
+#include "platform/ui/app.h"
 #include "core/screen_registry.h"
 #include "core/value_format.h"
 #include "measurement/screen/sample_test_screen.h"
@@ -341,11 +344,27 @@ TEST_F(AutoCalibration, RinseAfterDeclinesAndAnUnconfirmedDispenseEnds) {
   Sql("update SysSetting set AutoCleanTime=1");
   const double targets[5] = {7.2, 4.5, 135, 88, 220};
   AddBatch("CALR", 2, targets);
-  RegisterScreen("CSpitDiluent", [] { return ui::IDCANCEL; });  // the prompt left open: dispensing stays on
   analyzer::Soak.RinsePromptsDeclined = 2;  // declined twice already, by the test screen
   CCalibAuto screen;
+  CCalibAuto* const shown = &screen;
+  // The instruction screen: while it is open the count key dispenses (the board's reply never
+  // confirms it); then it is left with Escape.
+  bool dispense = false, dispenseSent = false;
+  RegisterScreen("CSpitDiluent", [&] {
+    dispense = shown->DispenseMode();
+    sim.AnswerNext(0xA2, 0x01);
+    sim.PressCountKey();
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < until && !dispenseSent) {
+      ui::PumpPending();
+      const std::vector<std::string> rx = Received();
+      dispenseSent = !rx.empty() && rx.back() == "AA A2";
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return ui::IDCANCEL;
+  });
   std::vector<std::string> boxes;
-  bool busyWhileDispensing = false, dispense = false;
+  bool busyWhileDispensing = false;
   ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); }, [&](ui::TestDriver& s) {
     ASSERT_TRUE(WaitReady(s, screen));
     Load(s, screen, "CALR");
@@ -363,12 +382,10 @@ TEST_F(AutoCalibration, RinseAfterDeclinesAndAnUnconfirmedDispenseEnds) {
     boxes.push_back(s.MessageBoxText());
     s.AnswerMessageBox(ui::IDOK);
     ASSERT_TRUE(s.RunUntil([&] { return !screen.Busy() && screen.Cycle().ready(); }, 5000));
-    // Dispensing diluent: the board's reply never confirms it.
+    // Dispensing diluent from the instruction screen, left with Escape.
     s.Press(IDC_CA_DILUENT);
-    dispense = screen.DispenseMode();
-    sim.AnswerNext(0xA2, 0x01);
-    sim.PressCountKey();
-    ASSERT_TRUE(s.RunUntil([&] { return sim.Received().size() > 0 && Received().back() == "AA A2"; }, 5000));
+    ASSERT_TRUE(dispenseSent);
+    EXPECT_FALSE(screen.DispenseMode()) << "Escape leaves the screen dispensing";
     s.RunUntil([&] { return false; }, 200);
     busyWhileDispensing = screen.Busy();
     s.Advance(30000);
