@@ -4,7 +4,6 @@
 
 #include "analyzer/serial_window_sink.h"
 #include "controls/screen_common.h"
-#include "core/screen_registry.h"
 #include "core/write_log.h"
 #include "controls/soft_keybd.h"
 #include "core/app_settings.h"
@@ -22,6 +21,7 @@
 #include "qc/lj_tables.h"
 #include "qc/qc_common.h"
 #include "qc/qc_names.h"
+#include "qc/qc_settings_lis.h"
 
 namespace qc {
 
@@ -222,9 +222,7 @@ void CLJQCSet::OnSave() {
 void CLJQCSet::OnDelete() {
   const int lang = AppSettings.LanguageIndex;
   if (!hasRow_[shown_]) {
-    QcMessage(this, PickText(lang, "当前质控文件无数据!", "No data in current QC file!", "No hay datos en el archivo de QC actual!",
-                             "Pas de donnees dans le fichier CQ actuel!", "Немає даних у поточному файлі КЯ!"),
-              ui::MB_ICONWARNING);
+    QcMessage(this, NoDataInFileText(lang), ui::MB_ICONWARNING);
     return;
   }
   if (QcMessage(this,
@@ -248,13 +246,15 @@ void CLJQCSet::OnSend() {
   const int lang = AppSettings.LanguageIndex;
   const int kind = LisLinkState.LinkKind;
   if (kind == 1) {
-    // The HL7 settings message is built by the LIS subsystem, which is not part of the program
-    // yet: say so rather than report a transfer that did not happen.
-    if (!LisLinkState.LisConnected.load()) {
-      QcMessage(this, "Fail to connect LIS", ui::MB_OK);
+    // The LIS gets the file's settings as saved: edits not saved yet do not go out.
+    LjFileSettings saved;
+    if (!ReadLjFileSettings(conn_, shown_ + 1, &saved)) {
+      QcMessage(this, NoDataInFileText(lang), ui::MB_ICONWARNING);
       return;
     }
-    QcMessage(this, NotAvailableText(lang), ui::MB_ICONWARNING);
+    std::array<std::string, 20> units;
+    for (int d = 0; d < 20; ++d) units[StoreFromDisplay(d)] = units_[d];
+    SendSettingsToLis(this, lis::BuildLjQcSettingsMessage(LjSettingsLisRecord(saved, units)), lang);
     return;
   }
   if (!lisPort_) {

@@ -8,7 +8,6 @@
 #include "core/field_read.h"
 #include "core/layout.h"
 #include "core/lis_link_state.h"
-#include "core/screen_registry.h"
 #include "core/utilies.h"
 #include "core/value_format.h"
 #include "core/write_log.h"
@@ -19,6 +18,7 @@
 #include "qc/lj_run_result.h"
 #include "qc/qc_common.h"
 #include "qc/qc_names.h"
+#include "qc/qc_settings_lis.h"
 #include "qc/xr_settings_input.h"
 
 namespace qc {
@@ -173,9 +173,7 @@ void CXRQCSet::OnSave() {
 void CXRQCSet::OnDelete() {
   const int lang = AppSettings.LanguageIndex;
   if (!saved_[shown_]) {
-    QcMessage(this, PickText(lang, "当前质控文件无数据!", "No data in current QC file!", "No hay datos en el archivo de QC actual!",
-                             "Pas de donnees dans le fichier CQ actuel!", "Немає даних у поточному файлі КЯ!"),
-              ui::MB_ICONWARNING);
+    QcMessage(this, NoDataInFileText(lang), ui::MB_ICONWARNING);
     return;
   }
   if (QcMessage(this,
@@ -198,9 +196,24 @@ void CXRQCSet::OnDelete() {
 void CXRQCSet::OnSend() {
   const int lang = AppSettings.LanguageIndex;
   if (LisLinkState.LinkKind == 1) {
-    // The HL7 settings message is built by the LIS subsystem, not part of the program yet.
-    if (!LisLinkState.LisConnected.load()) QcMessage(this, "Fail to connect LIS", ui::MB_OK);
-    else QcMessage(this, NotAvailableText(lang), ui::MB_ICONWARNING);
+    // The LIS gets the file's settings as saved: edits not saved yet do not go out.
+    std::string batch, exp;
+    bool found = false;
+    RecordsetPtr& rs = conn_.OpenRecordset(StrPrintf("Select * from XRQCSet where QcFileNo = %d", shown_ + 1));
+    if (conn_.RecordsetOpen() && HasRows(*rs)) {
+      found = true;
+      ReadField(*rs, "BatchNo", batch);
+      ReadField(*rs, "ExpDate", exp);
+    }
+    conn_.CloseRecordset();
+    if (!found) {
+      QcMessage(this, NoDataInFileText(lang), ui::MB_ICONWARNING);
+      return;
+    }
+    std::array<std::string, 20> display, store;
+    ReadQcUnits(conn_, &display);
+    for (int d = 0; d < 20; ++d) store[StoreFromDisplay(d)] = display[d];
+    SendSettingsToLis(this, lis::BuildXrQcSettingsMessage(XrSettingsLisRecord(shown_ + 1, batch, exp, store)), lang);
     return;
   }
   if (!lisPort_) {
