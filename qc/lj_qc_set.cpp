@@ -245,19 +245,11 @@ void CLJQCSet::OnDelete() {
 void CLJQCSet::OnSend() {
   const int lang = AppSettings.LanguageIndex;
   const int kind = LisLinkState.LinkKind;
-  if (kind == 1) {
-    // The LIS gets the file's settings as saved: edits not saved yet do not go out.
-    LjFileSettings saved;
-    if (!ReadLjFileSettings(conn_, shown_ + 1, &saved)) {
-      QcMessage(this, NoDataInFileText(lang), ui::MB_ICONWARNING);
-      return;
-    }
-    std::array<std::string, 20> units;
-    for (int d = 0; d < 20; ++d) units[StoreFromDisplay(d)] = units_[d];
-    SendSettingsToLis(this, lis::BuildLjQcSettingsMessage(LjSettingsLisRecord(saved, units)), lang);
+  if (kind == 1 && !LisLinkState.LisConnected.load()) {
+    QcMessage(this, "Fail to connect LIS", ui::MB_OK);
     return;
   }
-  if (!lisPort_) {
+  if (kind == 0 && !lisPort_) {
     lisPort_ = OpenLisTextPort(conn_, this);
     if (!lisPort_) {
       send_.EnableWindow(false);
@@ -268,27 +260,31 @@ void CLJQCSet::OnSend() {
       return;
     }
   }
-  LjSettingsInput in = ReadControls();
-  std::string exp;
-  if (!CheckInput(&in, &exp)) return;
-  std::array<std::string, 40> values;
-  std::array<std::string, 20> units;
-  for (int d = 0; d < 20; ++d) {
-    const int st = StoreFromDisplay(d);
-    values[2 * st] = in.values[2 * d];
-    values[2 * st + 1] = in.values[2 * d + 1];
-    units[st] = units_[d];
-  }
-  const std::string record = LjSettingsTextRecord(shown_ + 1, in.batch, exp, values, units);
-  if (!lisPort_->QueueWriteString(record, lang)) {
-    QcMessage(this, PickText(lang, "数据发送失败!", "Data transfer failed!", "Fallo en la transferencia de datos!",
-                             "Echec du transfert des donnees!", "Помилка передачі даних!"),
-              ui::MB_ICONWARNING);
+  // The LIS gets the file's settings as saved: edits not saved yet do not go out, so the LIS
+  // never holds settings this analyzer does not.
+  LjFileSettings saved;
+  if (!ReadLjFileSettings(conn_, shown_ + 1, &saved)) {
+    QcMessage(this, NoDataInFileText(lang), ui::MB_ICONWARNING);
     return;
   }
-  QcMessage(this, PickText(lang, "数据传输完成!", "Data transfer finished!", "Transferencia de datos terminada!",
-                           "Transfert des donnees termine!", "Передачу даних завершено!"),
-            ui::MB_ICONINFORMATION);
+  std::array<std::string, 20> units;
+  for (int d = 0; d < 20; ++d) units[StoreFromDisplay(d)] = units_[d];
+  if (kind == 1) {
+    SendSettingsToLis(this, lis::BuildLjQcSettingsMessage(LjSettingsLisRecord(saved, units)), lang);
+    return;
+  }
+  if (kind != 0) return;  // no LIS link: nothing to send
+  std::array<std::string, 40> values;
+  for (int st = 0; st < 20; ++st) {
+    values[2 * st] = SettingValueText(saved.targets[st]);
+    values[2 * st + 1] = SettingValueText(saved.limits[st]);
+  }
+  const std::string record = LjSettingsTextRecord(shown_ + 1, saved.batchNo, saved.expDate, values, units);
+  if (!lisPort_->QueueWriteString(record, lang)) {
+    QcMessage(this, TransferFailedText(lang), ui::MB_ICONWARNING);
+    return;
+  }
+  QcMessage(this, TransferFinishedText(lang), ui::MB_ICONINFORMATION);
 }
 
 bool CLJQCSet::OnCommand(int id, int code, ui::Window* control) {

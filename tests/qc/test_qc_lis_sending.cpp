@@ -23,6 +23,7 @@
 #include "qc/xr_qc_set.h"
 #include "qc_screen_fixture.h"
 #include "tests/lis/hl7_reader.h"
+#include "tools/lissim/serial_reader.h"
 #include "tools/lissim/server.h"
 
 namespace {
@@ -258,6 +259,83 @@ TEST_F(QcToLis, SettingsSendReportsTheRealOutcome) {
   EXPECT_EQ(noFile, (std::vector<std::string>{"No data in current QC file!"}));
   EXPECT_EQ(down, (std::vector<std::string>{"Fail to connect LIS"}));
   EXPECT_EQ(sentAfterRefusals, sentBeforeRefusals);
+}
+
+// The serial link carries the same saved settings as text records (units as they are).
+TEST_F(QcToLis, SerialRecordsCarryTheSavedSettings) {
+  const char* const units[20] = {"10^9/L", "10^9/L", "10^9/L", "10^9/L", "%", "%", "%", "10^12/L", "g/dL", "g/dL",
+                                 "pg", "fL", "%", "fL", "%", "10^9/L", "fL", "%", "%", "%"};
+  auto close = [](std::string r) {
+    unsigned sum = 0;
+    for (unsigned char c : r) sum += c;
+    return r + std::to_string(sum & 0xFFFF) + ",TRANSFER FINISH";
+  };
+  std::string lj = "LJS,2,LOT-7,2031-04-09,";
+  for (int p = 0; p < 20; ++p) {
+    const std::string target = p == 0 ? "7.5" : p == 8 ? "135" : "", limit = p == 0 ? "0.25" : p == 8 ? "4" : "";
+    lj += target + "," + limit + "," + units[p] + ",";
+  }
+  std::string xr = "XRS,3,1234AB,2031-04-09,20,5,";
+  for (const char* u : units) xr += std::string(u) + ",";
+  Sql("insert into LJQCSet(QcFileNo,BatchNo,ExpDate,WBCRV,WBCLV,HGBRV,HGBLV) values(2,'LOT-7','2031-04-09',7.5,0.25,135,4)");
+  Sql("insert into XRQCSet(QcFileNo,BatchNo,ExpDate,GroupNum,NumPerGroup) values(3,'1234AB','2031-04-09',20,5)");
+  LisLinkState.LinkKind = 0;
+  struct Case {
+    const char* what;
+    std::function<void()> run;
+    std::string record;
+  };
+  std::vector<std::string> boxes;
+  const Case cases[] = {
+      {"L-J",
+       [&] {
+         qc::CLJQCSet screen(nullptr);
+         ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                                 [&](ui::TestDriver& s) {
+                                   ASSERT_TRUE(s.RunUntil([&] { return s.Find(qc::IDC_LJS_SEND) != nullptr; }));
+                                   s.Press(qc::FileRadioId(2));
+                                   s.RunUntil([&] {
+                                     screen.SetDlgItemText(qc::kTargetEditIds[0], "99");
+                                     screen.SetDlgItemText(qc::IDC_LJS_BATCH, "EDITED");
+                                     return true;
+                                   });
+                                   s.Press(qc::IDC_LJS_SEND);
+                                   boxes = DrainBoxes(s, 800);
+                                   s.Press(ui::IDCANCEL);
+                                 }));
+       },
+       close(lj)},
+      {"X-R",
+       [&] {
+         qc::CXRQCSet screen(nullptr);
+         ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                                 [&](ui::TestDriver& s) {
+                                   ASSERT_TRUE(s.RunUntil([&] { return s.Find(qc::IDC_XRS_SEND) != nullptr; }));
+                                   s.Press(qc::FileRadioId(3));
+                                   s.RunUntil([&] {
+                                     screen.SetDlgItemText(qc::IDC_XRS_BATCH, "EDITED");
+                                     screen.SetDlgItemText(qc::IDC_XRS_GROUPS, "30");
+                                     return true;
+                                   });
+                                   s.Press(qc::IDC_XRS_SEND);
+                                   boxes = DrainBoxes(s, 800);
+                                   s.Press(ui::IDCANCEL);
+                                 }));
+       },
+       close(xr)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    lissim::SerialReader serial;
+    ASSERT_TRUE(serial.Start());
+    ::setenv("QUORVEX_COM1", serial.SlavePath().c_str(), 1);
+    c.run();
+    EXPECT_EQ(boxes, (std::vector<std::string>{"Data transfer finished!"}));
+    EXPECT_TRUE(WaitReal([&] { return serial.Bytes().size() >= c.record.size(); }));
+    EXPECT_EQ(serial.Bytes(), c.record);
+    serial.Stop();
+  }
+  EXPECT_EQ(lis_.MessageCount(), 0u);
 }
 
 // ---- Result lists --------------------------------------------------------------------------
