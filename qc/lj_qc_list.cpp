@@ -158,7 +158,7 @@ bool CLJQCList::OnCommand(int id, int code, ui::Window* control) {
       case IDC_LJ_LIST_HELP: OpenHelp(); return true;
       case IDC_LJ_LIST_SEND:
         if (runCount_ == 0) QcMessage(this, NoQcDataText(AppSettings.LanguageIndex), ui::MB_ICONINFORMATION);
-        else SendLjResultsToLis(QcFileNo);
+        else SendQcRunsToLis(lis::SendDataKind::LjQc, grid_, QcFileNo, kFirstRun, kFirstRun + runCount_ - 1);
         return true;
       default: break;
     }

@@ -4,7 +4,6 @@
 
 #include "analyzer/serial_window_sink.h"
 #include "controls/screen_common.h"
-#include "core/screen_registry.h"
 #include "core/write_log.h"
 #include "controls/soft_keybd.h"
 #include "core/app_settings.h"
@@ -22,6 +21,7 @@
 #include "qc/lj_tables.h"
 #include "qc/qc_common.h"
 #include "qc/qc_names.h"
+#include "qc/qc_settings_lis.h"
 
 namespace qc {
 
@@ -222,9 +222,7 @@ void CLJQCSet::OnSave() {
 void CLJQCSet::OnDelete() {
   const int lang = AppSettings.LanguageIndex;
   if (!hasRow_[shown_]) {
-    QcMessage(this, PickText(lang, "当前质控文件无数据!", "No data in current QC file!", "No hay datos en el archivo de QC actual!",
-                             "Pas de donnees dans le fichier CQ actuel!", "Немає даних у поточному файлі КЯ!"),
-              ui::MB_ICONWARNING);
+    QcMessage(this, NoDataInFileText(lang), ui::MB_ICONWARNING);
     return;
   }
   if (QcMessage(this,
@@ -247,17 +245,11 @@ void CLJQCSet::OnDelete() {
 void CLJQCSet::OnSend() {
   const int lang = AppSettings.LanguageIndex;
   const int kind = LisLinkState.LinkKind;
-  if (kind == 1) {
-    // The HL7 settings message is built by the LIS subsystem, which is not part of the program
-    // yet: say so rather than report a transfer that did not happen.
-    if (!LisLinkState.LisConnected.load()) {
-      QcMessage(this, "Fail to connect LIS", ui::MB_OK);
-      return;
-    }
-    QcMessage(this, NotAvailableText(lang), ui::MB_ICONWARNING);
+  if (kind == 1 && !LisLinkState.LisConnected.load()) {
+    QcMessage(this, "Fail to connect LIS", ui::MB_OK);
     return;
   }
-  if (!lisPort_) {
+  if (kind == 0 && !lisPort_) {
     lisPort_ = OpenLisTextPort(conn_, this);
     if (!lisPort_) {
       send_.EnableWindow(false);
@@ -268,27 +260,31 @@ void CLJQCSet::OnSend() {
       return;
     }
   }
-  LjSettingsInput in = ReadControls();
-  std::string exp;
-  if (!CheckInput(&in, &exp)) return;
-  std::array<std::string, 40> values;
-  std::array<std::string, 20> units;
-  for (int d = 0; d < 20; ++d) {
-    const int st = StoreFromDisplay(d);
-    values[2 * st] = in.values[2 * d];
-    values[2 * st + 1] = in.values[2 * d + 1];
-    units[st] = units_[d];
-  }
-  const std::string record = LjSettingsTextRecord(shown_ + 1, in.batch, exp, values, units);
-  if (!lisPort_->QueueWriteString(record, lang)) {
-    QcMessage(this, PickText(lang, "数据发送失败!", "Data transfer failed!", "Fallo en la transferencia de datos!",
-                             "Echec du transfert des donnees!", "Помилка передачі даних!"),
-              ui::MB_ICONWARNING);
+  // The LIS gets the file's settings as saved: edits not saved yet do not go out, so the LIS
+  // never holds settings this analyzer does not.
+  LjFileSettings saved;
+  if (!ReadLjFileSettings(conn_, shown_ + 1, &saved)) {
+    QcMessage(this, NoDataInFileText(lang), ui::MB_ICONWARNING);
     return;
   }
-  QcMessage(this, PickText(lang, "数据传输完成!", "Data transfer finished!", "Transferencia de datos terminada!",
-                           "Transfert des donnees termine!", "Передачу даних завершено!"),
-            ui::MB_ICONINFORMATION);
+  std::array<std::string, 20> units;
+  for (int d = 0; d < 20; ++d) units[StoreFromDisplay(d)] = units_[d];
+  if (kind == 1) {
+    SendSettingsToLis(this, lis::BuildLjQcSettingsMessage(LjSettingsLisRecord(saved, units)), lang);
+    return;
+  }
+  if (kind != 0) return;  // no LIS link: nothing to send
+  std::array<std::string, 40> values;
+  for (int st = 0; st < 20; ++st) {
+    values[2 * st] = SettingValueText(saved.targets[st]);
+    values[2 * st + 1] = SettingValueText(saved.limits[st]);
+  }
+  const std::string record = LjSettingsTextRecord(shown_ + 1, saved.batchNo, saved.expDate, values, units);
+  if (!lisPort_->QueueWriteString(record, lang)) {
+    QcMessage(this, TransferFailedText(lang), ui::MB_ICONWARNING);
+    return;
+  }
+  QcMessage(this, TransferFinishedText(lang), ui::MB_ICONINFORMATION);
 }
 
 bool CLJQCSet::OnCommand(int id, int code, ui::Window* control) {

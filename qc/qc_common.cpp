@@ -1,6 +1,7 @@
 #include "qc/qc_common.h"
 
 #include "analyzer/serial_window_sink.h"
+#include "controls/grid/grid_ctrl.h"
 #include "core/app_settings.h"
 #include "core/field_read.h"
 #include "core/screen_registry.h"
@@ -70,11 +71,12 @@ std::unique_ptr<analyzer::CSerialPort> OpenLisTextPort(CADOConn& conn, ui::Windo
   return port;
 }
 
-int SendLjResultsToLis(int fileNo) {
-  // The LIS send screen takes the file and the list's picked runs once it exists; by name it
-  // tells the operator that sending is not available yet.
-  (void)fileNo;
-  return RunScreen("CSerSend");
+int SendQcRunsToLis(lis::SendDataKind kind, CGridCtrl& grid, int fileNo, int firstRun, int lastRun) {
+  std::vector<int> kept;
+  for (int c : grid.GetPickedColumns())
+    if (c >= firstRun && c <= lastRun) kept.push_back(c);
+  grid.SetPickedColumns(std::move(kept));
+  return lis::RunSendScreen(lis::SendSource{kind, &grid, fileNo});
 }
 
 }  // namespace qc

@@ -7,6 +7,7 @@
 
 #include "analyzer/serial_port.h"
 #include "core/ado_conn.h"
+#include "lis/lis_send.h"
 
 #include "platform/ui/window.h"
 
@@ -22,9 +23,11 @@ std::string DeleteButtonText(int language);
 std::string PrintButtonText(int language);
 std::string SendButtonText(int language);
 
-// Sending a file's L-J results to the LIS goes through the LIS send screen; until the LIS
-// subsystem is part of the program this says so. Returns the screen's answer.
-int SendLjResultsToLis(int fileNo);
+// Opens the LIS send screen on a result list's grid with the kind of its runs and (L-J, X-R) the
+// QC file number. Picked columns outside the list's results (columns firstRun..lastRun) are
+// dropped from the pick first, so a target, limit or empty column never goes out as a run.
+// Returns the screen's answer.
+int SendQcRunsToLis(lis::SendDataKind kind, CGridCtrl& grid, int fileNo, int firstRun, int lastRun);
 
 // What a control run shows for a mechanical fault report DD `command` `code`: DD 90 and DD 91
 // the needle; the count's own DD 01..03 nothing (the count runs into its time-out); any other

@@ -6,7 +6,6 @@
 #include "core/dialog_layout.h"
 #include "core/field_read.h"
 #include "core/layout.h"
-#include "core/screen_registry.h"
 #include "core/value_format.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/resources.h"
@@ -176,7 +175,7 @@ bool CXBQCList::OnCommand(int id, int code, ui::Window* control) {
       case IDC_XB_LIST_HELP: OpenHelp(); return true;
       case IDC_XB_LIST_SEND:
         if (runs_.empty()) QcMessage(this, NoQcData(AppSettings.LanguageIndex), ui::MB_ICONINFORMATION);
-        else RunScreen("CSerSend");  // the LIS send screen takes the grid's picked columns once it exists
+        else SendQcRunsToLis(lis::SendDataKind::XbQc, grid_, 0, kFirst, shown_ + 2);
         return true;
       default: break;
     }

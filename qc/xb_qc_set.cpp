@@ -8,7 +8,6 @@
 #include "core/field_read.h"
 #include "core/layout.h"
 #include "core/lis_link_state.h"
-#include "core/screen_registry.h"
 #include "core/value_format.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/resources.h"
@@ -19,6 +18,7 @@
 #include "qc/lj_tables.h"
 #include "qc/qc_common.h"
 #include "qc/qc_names.h"
+#include "qc/qc_settings_lis.h"
 #include "qc/xb_settings_input.h"
 
 namespace qc {
@@ -258,12 +258,17 @@ void CXBQcSet::OnSave() {
             ui::MB_ICONINFORMATION);
 }
 
+namespace {
+std::string NoXbSettingsText(int l) {
+  return PickText(l, "没有X-B质控设置数据!", "No Setting data for X-B quality control!", "Sin datos de configuracion X-B!",
+                  "Pas de reglages pour le CQ X-B!", "Немає налаштувань для X-B КЯ!");
+}
+}  // namespace
+
 void CXBQcSet::OnDelete() {
   const int lang = AppSettings.LanguageIndex;
   if (!rowExists_) {
-    QcMessage(this, PickText(lang, "没有X-B质控设置数据!", "No Setting data for X-B quality control!", "Sin datos de configuracion X-B!",
-                             "Pas de reglages pour le CQ X-B!", "Немає налаштувань для X-B КЯ!"),
-              ui::MB_ICONWARNING);
+    QcMessage(this, NoXbSettingsText(lang), ui::MB_ICONWARNING);
     return;
   }
   if (QcMessage(this, PickText(lang, "确定删除X-B质控数据?", "Are your sure to delete X-B QC data?", "Seguro que desea borrar los datos X-B?",
@@ -285,9 +290,20 @@ void CXBQcSet::OnDelete() {
 void CXBQcSet::OnSend() {
   const int lang = AppSettings.LanguageIndex;
   if (LisLinkState.LinkKind == 1) {
-    // The HL7 settings message is built by the LIS subsystem, not part of the program yet.
-    if (!LisLinkState.LisConnected.load()) QcMessage(this, "Fail to connect LIS", ui::MB_OK);
-    else QcMessage(this, NotAvailableText(lang), ui::MB_ICONWARNING);
+    // The LIS gets the settings as last loaded or saved, in table order.
+    if (!rowExists_) {
+      QcMessage(this, NoXbSettingsText(lang), ui::MB_ICONWARNING);
+      return;
+    }
+    std::array<float, 40> store{};
+    std::array<std::string, 20> units;
+    for (int d = 0; d < 20; ++d) {
+      const int st = StoreFromDisplay(d);
+      store[2 * st] = values_[2 * d];
+      store[2 * st + 1] = values_[2 * d + 1];
+      units[st] = units_[d];
+    }
+    SendSettingsToLis(this, lis::BuildXbQcSettingsMessage(XbSettingsLisRecord(store, units)), lang);
     return;
   }
   if (!lisPort_) {

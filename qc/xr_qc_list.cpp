@@ -7,7 +7,6 @@
 #include "core/app_ui.h"
 #include "core/dialog_layout.h"
 #include "core/layout.h"
-#include "core/screen_registry.h"
 #include "core/value_format.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/resources.h"
@@ -141,7 +140,7 @@ bool CXRQCList::OnCommand(int id, int code, ui::Window* control) {
       case IDC_XR_LIST_HELP: OpenHelp(); return true;
       case IDC_XR_LIST_SEND:
         if (count_ == 0) QcMessage(this, NoQcData(AppSettings.LanguageIndex), ui::MB_ICONINFORMATION);
-        else RunScreen("CSerSend");  // the LIS send screen takes the grid's picked columns once it exists
+        else SendQcRunsToLis(lis::SendDataKind::XrQc, grid_, QcFileNo, kFirst, count_);
         return true;
       default: break;
     }

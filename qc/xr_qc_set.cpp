@@ -8,7 +8,6 @@
 #include "core/field_read.h"
 #include "core/layout.h"
 #include "core/lis_link_state.h"
-#include "core/screen_registry.h"
 #include "core/utilies.h"
 #include "core/value_format.h"
 #include "core/write_log.h"
@@ -19,6 +18,7 @@
 #include "qc/lj_run_result.h"
 #include "qc/qc_common.h"
 #include "qc/qc_names.h"
+#include "qc/qc_settings_lis.h"
 #include "qc/xr_settings_input.h"
 
 namespace qc {
@@ -173,9 +173,7 @@ void CXRQCSet::OnSave() {
 void CXRQCSet::OnDelete() {
   const int lang = AppSettings.LanguageIndex;
   if (!saved_[shown_]) {
-    QcMessage(this, PickText(lang, "当前质控文件无数据!", "No data in current QC file!", "No hay datos en el archivo de QC actual!",
-                             "Pas de donnees dans le fichier CQ actuel!", "Немає даних у поточному файлі КЯ!"),
-              ui::MB_ICONWARNING);
+    QcMessage(this, NoDataInFileText(lang), ui::MB_ICONWARNING);
     return;
   }
   if (QcMessage(this,
@@ -197,13 +195,12 @@ void CXRQCSet::OnDelete() {
 
 void CXRQCSet::OnSend() {
   const int lang = AppSettings.LanguageIndex;
-  if (LisLinkState.LinkKind == 1) {
-    // The HL7 settings message is built by the LIS subsystem, not part of the program yet.
-    if (!LisLinkState.LisConnected.load()) QcMessage(this, "Fail to connect LIS", ui::MB_OK);
-    else QcMessage(this, NotAvailableText(lang), ui::MB_ICONWARNING);
+  const int kind = LisLinkState.LinkKind;
+  if (kind == 1 && !LisLinkState.LisConnected.load()) {
+    QcMessage(this, "Fail to connect LIS", ui::MB_OK);
     return;
   }
-  if (!lisPort_) {
+  if (kind == 0 && !lisPort_) {
     lisPort_ = OpenLisTextPort(conn_, this);
     if (!lisPort_) {
       send_.EnableWindow(false);
@@ -214,30 +211,38 @@ void CXRQCSet::OnSend() {
       return;
     }
   }
-  XrSettingsInput in{GetDlgItemText(IDC_XRS_BATCH), GetDlgItemText(IDC_XRS_YEAR), GetDlgItemText(IDC_XRS_MONTH),
-                     GetDlgItemText(IDC_XRS_DAY), GetDlgItemText(IDC_XRS_GROUPS), GetDlgItemText(IDC_XRS_PER_GROUP)};
-  std::string exp;
-  int groups = 0, perGroup = 0;
-  const sys::LocalTime now = sys::Clock::Now();
-  const XrInputError e = CheckXrSettingsInput(in, now.year, now.month, now.day, &exp, &groups, &perGroup);
-  if (e != XrInputError::None) {
-    QcMessage(this, XrInputMessage(e, lang), ui::MB_ICONWARNING);
+  // The LIS gets the file's settings as saved: edits not saved yet do not go out, so the LIS
+  // never holds settings this analyzer does not.
+  std::string batch, exp;
+  uint8_t groups = 0, perGroup = 0;
+  bool found = false;
+  RecordsetPtr& rs = conn_.OpenRecordset(StrPrintf("Select * from XRQCSet where QcFileNo = %d", shown_ + 1));
+  if (conn_.RecordsetOpen() && HasRows(*rs)) {
+    found = true;
+    ReadField(*rs, "BatchNo", batch);
+    ReadField(*rs, "ExpDate", exp);
+    ReadField(*rs, "GroupNum", groups);
+    ReadField(*rs, "NumPerGroup", perGroup);
+  }
+  conn_.CloseRecordset();
+  if (!found) {
+    QcMessage(this, NoDataInFileText(lang), ui::MB_ICONWARNING);
     return;
   }
   std::array<std::string, 20> display, store;
   ReadQcUnits(conn_, &display);
   for (int d = 0; d < 20; ++d) store[StoreFromDisplay(d)] = display[d];
-  // The record carries the batch as it is saved (trimmed, apostrophes replaced).
-  const std::string record = XrSettingsTextRecord(shown_ + 1, in.batch, exp, groups, perGroup, store);
-  if (!lisPort_->QueueWriteString(record, lang)) {
-    QcMessage(this, PickText(lang, "数据发送失败!", "Data transfer failed!", "Fallo en la transferencia de datos!",
-                             "Echec du transfert des donnees!", "Помилка передачі даних!"),
-              ui::MB_ICONWARNING);
+  if (kind == 1) {
+    SendSettingsToLis(this, lis::BuildXrQcSettingsMessage(XrSettingsLisRecord(shown_ + 1, batch, exp, store)), lang);
     return;
   }
-  QcMessage(this, PickText(lang, "数据传输完成!", "Data transfer finished!", "Transferencia de datos terminada!",
-                           "Transfert des donnees termine!", "Передачу даних завершено!"),
-            ui::MB_ICONINFORMATION);
+  if (kind != 0) return;  // no LIS link: nothing to send
+  const std::string record = XrSettingsTextRecord(shown_ + 1, batch, exp, groups, perGroup, store);
+  if (!lisPort_->QueueWriteString(record, lang)) {
+    QcMessage(this, TransferFailedText(lang), ui::MB_ICONWARNING);
+    return;
+  }
+  QcMessage(this, TransferFinishedText(lang), ui::MB_ICONINFORMATION);
 }
 
 bool CXRQCSet::OnCommand(int id, int code, ui::Window* control) {
