@@ -3,6 +3,7 @@
 // give the same result records as before the speed-up, by a regression-guard table.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cinttypes>
 #include <cmath>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include <new>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "algorithm/Numeric.h"
@@ -219,6 +221,36 @@ TEST(SameResults, GaussianFitMatchesTheReferenceBitForBit) {
   // The inputs reach both outcomes: fits found and fits refused.
   EXPECT_GT(fitted, 1000);
   EXPECT_LT(fitted, 6000);
+}
+
+TEST(SameResults, SmoothingFromManyThreadsAtOnceMatchesTheReference) {
+  // Threads start together on shapes no call has used yet, so they race to build the shared
+  // kernels; every thread must still see complete kernels.
+  constexpr int kThreads = 8;
+  std::vector<float> src(256);
+  SeedSequence rng(7);
+  for (float& v : src) v = static_cast<float>(std::floor(rng.Uniform(0, 2500)));
+  std::vector<std::vector<float>> expected(kThreads / 2, std::vector<float>(256));
+  for (int s = 0; s < kThreads / 2; ++s)
+    ReferenceVariableSmooth(expected[s].data(), src.data(), 256, 0.05f + 0.01f * s, 3.0f + s);
+  std::atomic<int> ready{0};
+  std::atomic<int> mismatches{0};
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      const int shape = t / 2;
+      ready.fetch_add(1);
+      while (ready.load() < kThreads) {
+      }
+      for (int round = 0; round < 50; ++round) {
+        std::vector<float> out(256);
+        zentil::VariableGaussianSmooth(out.data(), src.data(), 256, 0.05f + 0.01f * shape, 3.0f + shape);
+        if (std::memcmp(out.data(), expected[shape].data(), sizeof(float) * 256) != 0) mismatches.fetch_add(1);
+      }
+    });
+  }
+  for (std::thread& t : threads) t.join();
+  EXPECT_EQ(mismatches.load(), 0);
 }
 
 TEST(SameResults, VariableSmoothingMatchesTheReferenceBitForBit) {
