@@ -2,26 +2,28 @@
 // histograms: every control erased and painted and the screen composed, offscreen. Before each
 // timed repaint a new count is shown (outside the timed window), so the values, units and flags
 // are new texts as after a real count, not texts painted a moment before.
-// Goal: at most 1.5 ms per full repaint.
+// Goal: at most 1.5 ms per full repaint; the figure is the median repaint, so that a moment
+// when another process takes the processor does not decide it (the mean is printed too).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <vector>
 
 #include "test_screen_rig.h"
 
 namespace {
 
 constexpr double kGoalMs = 1.5;
-double gMsPerRepaint = -1;
+double gMsPerRepaint = -1, gMeanMs = -1;
 
 void BM_FullRepaintWithNewResult(benchmark::State& state) {
   namespace fs = std::filesystem;
   const fs::path folder = fs::temp_directory_path() / ("quorvex_bench_paint_" + std::to_string(getpid()));
   fs::remove_all(folder);
   bench_rig::Start(folder);
-  double total = 0;
-  int runs = 0;
+  std::vector<double> times;
   {
     measurement::CSampleTest screen(nullptr);
     screen.CreateModeless();
@@ -49,15 +51,20 @@ void BM_FullRepaintWithNewResult(benchmark::State& state) {
       const auto t1 = std::chrono::steady_clock::now();
       const double s = std::chrono::duration<double>(t1 - t0).count();
       state.SetIterationTime(s);
-      total += s;
-      ++runs;
+      times.push_back(s * 1000.0);
     }
     screen.DestroyWindow();
   }
   bench_rig::Stop();
   std::error_code ec;
   fs::remove_all(folder, ec);
-  if (runs > 0) gMsPerRepaint = total / runs * 1000.0;
+  if (!times.empty()) {
+    double total = 0;
+    for (double t : times) total += t;
+    gMeanMs = total / static_cast<double>(times.size());
+    std::sort(times.begin(), times.end());
+    gMsPerRepaint = times[times.size() / 2];
+  }
 }
 BENCHMARK(BM_FullRepaintWithNewResult)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(200);
 
@@ -68,7 +75,8 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   if (gMsPerRepaint >= 0)
-    std::printf("Full repaint of the test screen with a new result, 800x600: %.2f ms (goal <= %.1f ms): %s\n",
-                gMsPerRepaint, kGoalMs, gMsPerRepaint <= kGoalMs ? "reached" : "NOT reached");
+    std::printf("Full repaint of the test screen with a new result, 800x600: median %.2f ms, mean %.2f ms "
+                "(goal <= %.1f ms): %s\n",
+                gMsPerRepaint, gMeanMs, kGoalMs, gMsPerRepaint <= kGoalMs ? "reached" : "NOT reached");
   return 0;
 }
