@@ -32,8 +32,8 @@ void BM_FullRepaintWithNewResult(benchmark::State& state) {
     board.Feed(board.sampleMode);
     uint32_t seed = 1;
     for (auto _ : state) {
-      const bench_rig::CountFrames first = bench_rig::MakeCount(seed, 2 * seed);
-      const bench_rig::CountFrames second = bench_rig::MakeCount(seed, 2 * seed + 1);
+      const bench_rig::CountFrames first = bench_rig::MakeCount(seed, seed);
+      const bench_rig::CountFrames second = bench_rig::MakeCount(seed, seed);
       ++seed;
       board.UpToLastByte(first, second);
       board.LastByte(second);

@@ -40,8 +40,8 @@ struct CountFrames {
   size_t Size() const { return header.size() + wbc.size() + rbc.size() + plt.size(); }
 };
 
-// A count of sample `sample` (its blood profile) with the counting noise of `seed`; the two counts
-// of one sample share the profile.
+// A count of sample `sample` (its blood profile) with the counting noise of `seed`. The two counts
+// of one sample are given the same seed, so that they agree and no third count is asked for.
 inline CountFrames MakeCount(uint32_t sample, uint32_t seed) {
   static const boardsim::Profile kProfiles[] = {boardsim::Profile::Normal, boardsim::Profile::Anaemic,
                                                 boardsim::Profile::Thrombocytopenic,
