@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -55,8 +56,8 @@ inline std::string PersonInsert(const std::string& date, int sample, int serial)
                 "insert into Person(SampleNo,TestDate,TestTime,Name,Sex,Age,AgeUnit,WBC,LYMA,MONA,GRAA,LYMP,MONP,GRAP,"
                 "RBC,HGB,MCHC,MCH,MCV,RDWCV,RDWSD,HCT,PLT,MPV,PDW,PCT,PLCR,Warning,WBCUnit,RBCUnit,HGBUnit,MCHCUnit,"
                 "HCTUnit,PLTUnit,PCTUnit,RefText,Abnormal,OriginalWbc,WMARKER2,WMARKER3,PMARKER1,PMARKER2) values("
-                "'%d','%s','%02d:%02d:%02d','Patient %d','Male',%d,'Year','','%.2f','%.2f','%.2f','%.2f','%.1f','%.1f',"
-                "'%.1f','%.2f','%d','%d','%.1f','%.1f','%.1f','%.1f','%.1f','%.1f','%d','%.1f','%.1f','%.3f','%.1f',"
+                "'%d','%s','%02d:%02d:%02d','Patient %d','Male',%d,'Year','%.2f','%.2f','%.2f','%.2f','%.1f','%.1f',"
+                "'%.1f','%.2f','%d','%d','%.1f','%.1f','%.1f','%.1f','%.1f','%d','%.1f','%.1f','%.3f','%.1f',"
                 "'Lymphocytosis','10^9/L','10^12/L','g/L','g/L','%%','10^9/L','%%','Adult',%d,%.2f,52.0,78.0,6.0,22.0)",
                 sample, date.c_str(), 8 + sample / 12, (sample * 5) % 60, (serial * 7) % 60, serial, 20 + serial % 60,
                 4.0 + v, 1.5 + v * 0.3, 0.4 + v * 0.05, 2.1 + v * 0.6, 30.0 + v, 8.0 + v * 0.2, 62.0 - v, 4.2 + v * 0.1,
@@ -86,7 +87,10 @@ inline void AddResults(const fs::path& folder, int firstDaysBefore, int days, in
   for (int d = 0; d < days; ++d) {
     const std::string date = DateBefore(firstDaysBefore - d);
     for (int s = 1; s <= perDay; ++s, ++serial) {
-      c.Execute(PersonInsert(date, s, serial));
+      if (!c.Execute(PersonInsert(date, s, serial))) {
+        std::fprintf(stderr, "store fixture: %s\n", c.LastError().c_str());
+        std::abort();
+      }
       RawRecordOf(serial, record);
       td.write(reinterpret_cast<const char*>(record), sizeof record);
       char index[analyzer::kRawIndexRecordSize] = {};
@@ -100,7 +104,7 @@ inline void AddResults(const fs::path& folder, int firstDaysBefore, int days, in
 
 // The cached full store, built on first use.
 inline fs::path CachedFullStore() {
-  const fs::path cache = fs::temp_directory_path() / "quorvex_bench_store_50000_v1";
+  const fs::path cache = fs::temp_directory_path() / "quorvex_bench_store_50000_v2";
   if (fs::exists(cache / "complete")) return cache;
   fs::remove_all(cache);
   fs::create_directories(cache);
