@@ -18,7 +18,7 @@
 #include "analyzer/sequences/startup_store.h"
 #include "core/ado_conn.h"
 #include "large_store.h"
-#include "test_screen_rig.h"
+#include "fed_test_screen.h"
 
 namespace {
 
@@ -35,13 +35,7 @@ void BM_CountAfterLastHistogramByte(benchmark::State& state) {
   const fs::path folder = fs::temp_directory_path() / ("quorvex_bench_count_" + std::to_string(getpid()));
   fs::remove_all(folder);
   if (full) bench_store::CopyFullStore(folder);
-  bench_rig::Start(folder);
-  {
-    CADOConn conn;
-    conn.Connect();
-    analyzer::LoadUnitDecimals(conn);
-    conn.Disconnect();
-  }
+  bench_rig::Start(folder);  // the unit decimals are loaded from the store, as at start-up
   std::vector<double> times;
   size_t serialBytes = 0;
   {

@@ -24,7 +24,7 @@
 #include "analyzer/sequences/startup_store.h"
 #include "core/ado_conn.h"
 #include "large_store.h"
-#include "test_screen_rig.h"
+#include "fed_test_screen.h"
 
 extern char** environ;
 

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "test_screen_rig.h"
+#include "fed_test_screen.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 // The test screen on the offscreen framework in a program folder of its own, fed the board's
-// bytes directly (no port), with the built algorithm library: the setting the count and
-// repaint benchmarks share. Counts come from the board simulator's generator, one per seed.
+// bytes directly (no port), with the built algorithm library: the setting the count, repaint
+// and start-up benchmarks and the repaint pixel test share. Counts come from the board
+// simulator's generator, one per seed.
 #pragma once
 
 #include <unistd.h>
@@ -13,7 +14,9 @@
 
 #include "analyzer/frame.h"
 #include "analyzer/reagent.h"
+#include "analyzer/sequences/startup_store.h"
 #include "controls/skin_loader.h"
+#include "core/ado_conn.h"
 #include "core/app_settings.h"
 #include "core/data_store.h"
 #include "measurement/screen/sample_test.h"
@@ -64,9 +67,10 @@ inline std::string ExeDir() {
   return fs::path(buf).parent_path().string();
 }
 
-// Prepares `folder` as the program folder (a fresh store unless one is there already) and the
-// offscreen framework at 800x600.
-inline void Start(const fs::path& folder) {
+// Prepares `folder` as the program folder (a fresh store unless one is there already) and loads
+// the unit decimals from it, without the window framework.
+// `zentil` is the algorithm library's path, by default the one beside the benchmarks.
+inline void StartStore(const fs::path& folder, const std::string& zentil = ExeDir() + "/../bin/libZentil.so") {
   fs::create_directories(folder);
   sys::SetProgramDir(folder.string());
   AppSettings.ProgramFolder = folder.string() + "/";
@@ -78,11 +82,21 @@ inline void Start(const fs::path& folder) {
     c.Open(DatabasePath());
     c.Execute("update SysSetting set IsOpenSoakTips=0, AutoCleanTime=0, DormancyTime=0");
   }
-  measurement::SetZentilLibraryPath(ExeDir() + "/../bin/libZentil.so");
+  measurement::SetZentilLibraryPath(zentil);
   analyzer::Reagents().volumes().DiluentVol = 1e9f;
   analyzer::Reagents().volumes().LyseVol = 1e9f;
   analyzer::Reagents().volumes().CleanerVol = 1e9f;
   ::setenv("QUORVEX_COM4", "/nonexistent/quorvex-board", 1);
+  // The decimals of the shown values, read from the store as start-up reads them.
+  CADOConn conn;
+  conn.Connect();
+  analyzer::LoadUnitDecimals(conn);
+  conn.Disconnect();
+}
+
+// StartStore, then the offscreen framework at 800x600 with the manual clock.
+inline void Start(const fs::path& folder) {
+  StartStore(folder);
   sys::Clock::UseManual();
   ui::InitOptions o;
   o.backend = ui::BackendKind::Offscreen;
