@@ -1,11 +1,10 @@
 #include "analyzer/raw_test_data.h"
 
+#include "platform/sys/file_io.h"
+
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,58 +19,15 @@ bool IsDigits(const std::string& s, size_t from, size_t n) {
   return true;
 }
 
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-  bool Close() {
-    int fd = fd_;
-    fd_ = -1;
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
-bool WriteAt(int fd, const void* data, size_t n, off_t at) {
-  const char* p = static_cast<const char*>(data);
-  while (n > 0) {
-    ssize_t w = ::pwrite(fd, p, n, at);
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
-    p += w;
-    n -= static_cast<size_t>(w);
-    at += w;
-  }
-  return true;
-}
-
-bool ReadAt(int fd, void* data, size_t n, off_t at) {
-  char* p = static_cast<char*>(data);
-  while (n > 0) {
-    ssize_t r = ::pread(fd, p, n, at);
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) return false;
-    p += r;
-    n -= static_cast<size_t>(r);
-    at += r;
-  }
-  return true;
-}
-
 void IndexRecordOf(const std::string& key, uint8_t out[kRawIndexRecordSize]) {
   std::memset(out, 0, kRawIndexRecordSize);
   std::memcpy(out, key.data(), key.size());
 }
 
-long FindIn(int fd, const std::string& key, long* completeRecords) {
-  struct stat st{};
-  if (::fstat(fd, &st) != 0) return -2;
-  const long n = static_cast<long>(st.st_size / kRawIndexRecordSize);
+long FindIn(sys::File& file, const std::string& key, long* completeRecords) {
+  off_t size = 0;
+  if (!file.Size(&size)) return -2;
+  const long n = static_cast<long>(size / kRawIndexRecordSize);
   if (completeRecords) *completeRecords = n;
   uint8_t want[kRawIndexRecordSize];
   IndexRecordOf(key, want);
@@ -80,8 +36,8 @@ long FindIn(int fd, const std::string& key, long* completeRecords) {
   std::vector<uint8_t> block(static_cast<size_t>(kBlockRecords) * kRawIndexRecordSize);
   for (long first = 0; first < n; first += kBlockRecords) {
     const long count = std::min(kBlockRecords, n - first);
-    if (!ReadAt(fd, block.data(), static_cast<size_t>(count) * kRawIndexRecordSize,
-                static_cast<off_t>(first) * kRawIndexRecordSize))
+    if (!file.ReadAt(block.data(), static_cast<size_t>(count) * kRawIndexRecordSize,
+                     static_cast<off_t>(first) * kRawIndexRecordSize))
       return -2;
     for (long i = 0; i < count; ++i)
       if (std::memcmp(block.data() + i * kRawIndexRecordSize, want, kRawIndexRecordSize) == 0) return first + i;
@@ -89,8 +45,10 @@ long FindIn(int fd, const std::string& key, long* completeRecords) {
   return -1;
 }
 
-void SetError(std::string* error, const std::string& what) {
-  if (error) *error = what + ": " + std::strerror(errno);
+// The failure of one file as the writer reports it.
+RawWrite Failed(RawWrite kind, const sys::File& file, std::string* error) {
+  if (error) *error = file.ErrorText();
+  return kind;
 }
 
 }  // namespace
@@ -109,9 +67,9 @@ std::string RawDataKey(const std::string& date, const std::string& sampleNoText)
 }
 
 long FindRawIndex(const std::string& indexPath, const std::string& key) {
-  Fd fd(::open(indexPath.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.get() < 0) return -1;
-  long r = FindIn(fd.get(), key, nullptr);
+  sys::File index;
+  if (!index.Open(indexPath, O_RDONLY)) return -1;
+  const long r = FindIn(index, key, nullptr);
   return r < 0 ? -1 : r;
 }
 
@@ -121,65 +79,47 @@ RawWrite WriteRawRecord(const std::string& folder, const std::string& key, const
     if (error) *error = "no key for the sample";
     return RawWrite::BadKey;
   }
-  const std::string indexPath = folder + kRawIndexFile, dataPath = folder + kRawDataFile;
-  Fd index(::open(indexPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
-  if (index.get() < 0) {
-    SetError(error, indexPath);
-    return RawWrite::IndexFailed;
-  }
+  sys::File index, data;
+  if (!index.Open(folder + kRawIndexFile, O_RDWR | O_CREAT)) return Failed(RawWrite::IndexFailed, index, error);
   long complete = 0;
-  const long found = FindIn(index.get(), key, &complete);
-  if (found == -2) {
-    SetError(error, indexPath);
-    return RawWrite::IndexFailed;
-  }
+  const long found = FindIn(index, key, &complete);
+  if (found == -2) return Failed(RawWrite::IndexFailed, index, error);
   const long slot = found >= 0 ? found : complete;
 
-  Fd data(::open(dataPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
-  if (data.get() < 0) {
-    SetError(error, dataPath);
-    return RawWrite::DataFailed;
-  }
-  struct stat st{};
-  if (::fstat(data.get(), &st) != 0) {
-    SetError(error, dataPath);
-    return RawWrite::DataFailed;
-  }
+  if (!data.Open(folder + kRawDataFile, O_RDWR | O_CREAT)) return Failed(RawWrite::DataFailed, data, error);
+  off_t size = 0;
+  if (!data.Size(&size)) return Failed(RawWrite::DataFailed, data, error);
   const off_t at = static_cast<off_t>(slot) * kRawDataRecordSize;
   // Records missing before the slot (a data file cut short) become zero records, so every
   // record keeps the position of its index record.
-  if (st.st_size < at && ::ftruncate(data.get(), at) != 0) {
-    SetError(error, dataPath);
-    return RawWrite::DataFailed;
+  if (size < at && !data.Truncate(at)) return Failed(RawWrite::DataFailed, data, error);
+  // A record replaced in place is kept to be put back if the new one cannot be written whole.
+  uint8_t previous[kRawDataRecordSize];
+  const bool havePrevious = found >= 0 && data.ReadAt(previous, sizeof previous, at);
+  if (!data.WriteAllAt(record, kRawDataRecordSize, at) || !data.Sync()) {
+    const RawWrite r = Failed(RawWrite::DataFailed, data, error);
+    if (havePrevious && data.WriteAllAt(previous, sizeof previous, at)) data.Sync();
+    return r;
   }
-  if (!WriteAt(data.get(), record, kRawDataRecordSize, at) || ::fsync(data.get()) != 0 || !data.Close()) {
-    SetError(error, dataPath);
-    return RawWrite::DataFailed;
-  }
+  if (!data.Close()) return Failed(RawWrite::DataFailed, data, error);
   if (found < 0) {
     uint8_t rec[kRawIndexRecordSize];
     IndexRecordOf(key, rec);
     const off_t indexAt = static_cast<off_t>(slot) * kRawIndexRecordSize;
     // An incomplete tail left by an interrupted write is replaced, not kept in front of the record.
-    if (::ftruncate(index.get(), indexAt) != 0 || !WriteAt(index.get(), rec, sizeof rec, indexAt) ||
-        ::fsync(index.get()) != 0) {
-      SetError(error, indexPath);
-      return RawWrite::IndexFailed;
-    }
+    if (!index.Truncate(indexAt) || !index.WriteAllAt(rec, sizeof rec, indexAt) || !index.Sync())
+      return Failed(RawWrite::IndexFailed, index, error);
   }
-  if (!index.Close()) {
-    SetError(error, indexPath);
-    return RawWrite::IndexFailed;
-  }
+  if (!index.Close()) return Failed(RawWrite::IndexFailed, index, error);
   return RawWrite::Written;
 }
 
 bool ReadRawRecord(const std::string& folder, const std::string& key, uint8_t out[kRawDataRecordSize]) {
   const long i = FindRawIndex(folder + kRawIndexFile, key);
   if (i < 0) return false;
-  Fd data(::open((folder + kRawDataFile).c_str(), O_RDONLY | O_CLOEXEC));
-  if (data.get() < 0) return false;
-  return ReadAt(data.get(), out, kRawDataRecordSize, static_cast<off_t>(i) * kRawDataRecordSize);
+  sys::File data;
+  return data.Open(folder + kRawDataFile, O_RDONLY) &&
+         data.ReadAt(out, kRawDataRecordSize, static_cast<off_t>(i) * kRawDataRecordSize);
 }
 
 bool IndexRecordMatches(const unsigned char* record, const std::string& key) {

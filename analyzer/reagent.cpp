@@ -6,6 +6,7 @@
 #include "analyzer/command_catalogue.h"
 #include "analyzer/frame.h"
 #include "platform/sys/profile.h"
+#include "core/sys_setting.h"
 
 namespace analyzer {
 namespace {
@@ -141,8 +142,11 @@ std::string SensorShortageMessage(int reagent, int language) {
 }
 
 std::string VolumesUpdateSql(const ReagentVolumes& v) {
-  return "update SysSetting set DiluentVol = " + Fixed2(v.DiluentVol) + ",LyseVol = " + Fixed2(v.LyseVol) +
-         ",CleanerVol = " + Fixed2(v.CleanerVol);
+  return SysSettingUpdate()
+      .SetFixed2("DiluentVol", v.DiluentVol)
+      .SetFixed2("LyseVol", v.LyseVol)
+      .SetFixed2("CleanerVol", v.CleanerVol)
+      .Sql();
 }
 
 void ReagentAccount::Store(const std::string& sql) {

@@ -221,8 +221,7 @@ int CSerialPort::QueueWrite(const uint8_t* bytes, size_t length) {
 int CSerialPort::QueueWriteString(const std::string& utf8, int language) {
   const sys::Conversion c = sys::Utf8ToAnsi(utf8, language);
   const std::string& text = c.ok ? c.text : utf8;
-  QueueWrite(reinterpret_cast<const uint8_t*>(text.data()), text.size());
-  return 1;
+  return QueueWrite(reinterpret_cast<const uint8_t*>(text.data()), text.size());
 }
 
 int CSerialPort::WriteText(const std::string& utf8) {

@@ -62,7 +62,8 @@ class CSerialPort {
   // Queues bytes for the worker to write after everything queued before; returns at once.
   // Returns 0 when the port is not open or too much is waiting already.
   int QueueWrite(const uint8_t* bytes, size_t length);
-  // Converts UTF-8 text to the code page of the language and queues it. Returns 1.
+  // Converts UTF-8 text to the code page of the language and queues it: 1 when queued, 0 when
+  // the port is not open or the queue refused it (as QueueWrite).
   int QueueWriteString(const std::string& utf8, int language = 1);
   // Converts UTF-8 text to GBK and writes it at once, past the worker. Bytes written or 0.
   int WriteText(const std::string& utf8);

@@ -1,10 +1,11 @@
 #include "analyzer/serial_trace.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <mutex>
 
 #include "platform/sys/clock.h"
+#include "platform/sys/file_io.h"
+#include "platform/sys/file_ops.h"
 #include "platform/sys/program_dir.h"
 
 namespace analyzer {
@@ -23,27 +24,20 @@ std::string LineStart(int direction) {
 
 bool Append(const std::string& fileName, const std::string& text) {
   std::lock_guard<std::mutex> lock(g_traceLock);
-  FILE* f = std::fopen(sys::ProgramFile(fileName).c_str(), "ab");
-  if (f == nullptr) return false;
-  const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  return std::fclose(f) == 0 && ok;
+  return sys::AppendToFile(sys::ProgramFile(fileName), text);
 }
 
 }  // namespace
 
 bool CopySerialTraceToLog(const std::string& suffix) {
-  namespace fs = std::filesystem;
   const sys::LocalTime t = sys::Clock::Now();
   char name[64];
   std::snprintf(name, sizeof name, "%d%.2d%.2d_%.2d%.2d%.2d", t.year, t.month, t.day, t.hour, t.minute, t.second);
   std::lock_guard<std::mutex> lock(g_traceLock);
-  std::error_code ec;
-  const fs::path from = sys::ProgramFile(kSerialDataFile);
-  if (!fs::exists(from, ec)) return false;
-  const fs::path dir = fs::path(sys::ProgramDir()) / "Log";
-  fs::create_directories(dir, ec);
-  fs::copy_file(from, dir / (name + suffix), fs::copy_options::overwrite_existing, ec);
-  return !ec;
+  const std::string from = sys::ProgramFile(kSerialDataFile);
+  if (!sys::FileExists(from)) return false;
+  const std::string dir = sys::ProgramDir() + "Log";
+  return sys::CreateFolders(dir) && sys::CopyFile(from, dir + "/" + name + suffix, false);
 }
 
 std::string HexText(std::span<const uint8_t> bytes) {

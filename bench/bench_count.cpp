@@ -15,10 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "analyzer/sequences/startup_store.h"
-#include "core/ado_conn.h"
-#include "large_store.h"
 #include "fed_test_screen.h"
+#include "large_store.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "history/history_globals.h"
 #include "history/history_graphics.h"
 #include "history/history_list.h"
-#include "measurement/test_data_files.h"
+#include "measurement/raw_files.h"
 #include "measurement/zentil_call.h"
 #include "platform/db/connection.h"
 #include "platform/sys/clock.h"

@@ -2,7 +2,9 @@
 # from the sources they exercise, and run by CTest for a short fixed time over a small seed
 # corpus. Any crash, sanitizer report or broken invariant fails the test.
 #
-# quorvex_fuzz(<name> LABEL <label> SOURCES <files>... [SEEDS <folder>] [DEFINES <defs>...])
+# quorvex_fuzz(<name> LABEL <label> SOURCES <files>... [SEEDS <folder>] [DEFINES <defs>...]
+#              [DEPENDS <headers>...] [OPTIONS <compiler flags>...])
+# The label ends in "_fuzz", so `ctest -LE fuzz` leaves every fuzz target out.
 
 set(QUORVEX_FUZZ_SECONDS 15 CACHE STRING "Seconds each fuzz target runs under CTest")
 
@@ -33,7 +35,7 @@ if(IS_DIRECTORY /dev/shm)
 endif()
 
 function(quorvex_fuzz name)
-  cmake_parse_arguments(Q "" "LABEL;SEEDS" "SOURCES;DEFINES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(Q "" "LABEL;SEEDS" "SOURCES;DEFINES;DEPENDS;OPTIONS" ${ARGN})
   if(NOT QUORVEX_FUZZ_OK)
     return()
   endif()
@@ -46,7 +48,7 @@ function(quorvex_fuzz name)
     OUTPUT ${binary}
     COMMAND ${QUORVEX_CLANGXX} -std=c++20 -O1 -g -fno-omit-frame-pointer
             -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
-            ${defs} -I${CMAKE_SOURCE_DIR}
+            ${defs} ${Q_OPTIONS} -I${CMAKE_SOURCE_DIR}
             ${CMAKE_CURRENT_SOURCE_DIR}/fuzz_${name}.cpp ${Q_SOURCES} -o ${binary}
     DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz_${name}.cpp ${Q_SOURCES} ${Q_DEPENDS}
     COMMENT "Building fuzz target fuzz_${name}"

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/sys/atomic_file.h"
 #include "platform/sys/path_map.h"
 #include "platform/ui/resources.h"
 
@@ -181,10 +182,7 @@ bool CDIBitmap::Write(std::vector<uint8_t>& out) {
 bool CDIBitmap::Save(const std::string& path) {
   std::vector<uint8_t> data;
   if (!Write(data)) return false;
-  std::ofstream f(sys::MapPath(path), std::ios::binary | std::ios::trunc);
-  if (!f) return false;
-  f.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-  return static_cast<bool>(f);
+  return sys::WriteFileAtomic(sys::MapPath(path), std::string(data.begin(), data.end()));
 }
 
 bool CDIBitmap::CreateFromBitmap(const draw::Bitmap& bmp) {

@@ -1,6 +1,7 @@
 #include "controls/message_box_dlg.h"
 
-#include "core/app_settings.h"
+#include "controls/screen_common.h"
+#include "core/look.h"
 #include "core/dialog_layout.h"
 #include "core/layout.h"
 #include "controls/skin_loader.h"
@@ -150,7 +151,8 @@ bool CMessageBox::OnInitDialog() {
   const ui::Rect r5 = button3_.GetRectInParent();
   close_.SetBitmaps(484, 483, 0);
 
-  layout_ = MessageBoxLayoutFor(type, AppSettings.LanguageIndex);
+  const Look look = CurrentLook();
+  layout_ = MessageBoxLayoutFor(type, look.language);
   button1_.SetWindowText(layout_.texts[0]);
   if (layout_.buttons == 1) {
     button2_.ShowWindow(ui::SW_HIDE);
@@ -170,11 +172,11 @@ bool CMessageBox::OnInitDialog() {
   // The message stands vertically centred in the area its control had.
   ui::Window* msg = GetDlgItem(IDC_MESSAGE_BOX_TEXT);
   if (msg) {
-    ApplyDialogFont(msg, &SharedDialogFont());
+    ApplyDialogFont(msg, &look.DialogFont());
     ui::Rect mr = msg->GetRectInParent();
     auto dc = msg->GetDC();
     if (dc) {
-      dc->SelectFont(SharedDialogFont());
+      dc->SelectFont(look.DialogFont());
       ui::Rect calc(0, 0, mr.Width(), mr.Height());
       dc->DrawText(text, &calc, draw::kDtCenter | draw::kDtWordBreak | draw::kDtCalcRect);
       const int dy = (mr.Height() - calc.Height()) / 2;
@@ -221,10 +223,7 @@ bool CMessageBox::OnEraseBkgnd(draw::DC& dc) {
 
 const draw::Brush* CMessageBox::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
   if (ctlType == ui::CTLCOLOR_STATIC) {
-    static const draw::Brush kHollow = draw::Brush::NullBrush();
-    dc.SetTextColor(draw::RGB(66, 85, 92));
-    dc.SetBkMode(draw::BkMode::Transparent);
-    return &kHollow;
+    return ScreenLabelColours(dc);
   }
   return ui::Dialog::OnCtlColor(dc, control, ctlType);
 }

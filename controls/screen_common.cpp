@@ -1,6 +1,6 @@
 #include "controls/screen_common.h"
 
-#include "core/app_settings.h"
+#include "core/look.h"
 #include "core/dialog_layout.h"
 #include "core/layout.h"
 #include "core/write_log.h"
@@ -11,12 +11,18 @@
 
 const char* const kBoardPortLogText = "前端通信串口初始化失败,请检测前端板和主板之间的串口";
 
-const draw::Brush* TransparentLabel(draw::DC& dc, draw::Color colour) {
+const draw::Brush* HollowBrush() {
   static const draw::Brush kHollow = draw::Brush::NullBrush();
-  dc.SetTextColor(colour);
-  dc.SetBkMode(draw::BkMode::Transparent);
   return &kHollow;
 }
+
+const draw::Brush* TransparentLabel(draw::DC& dc, draw::Color colour) {
+  dc.SetTextColor(colour);
+  dc.SetBkMode(draw::BkMode::Transparent);
+  return HollowBrush();
+}
+
+const draw::Brush* ScreenLabelColours(draw::DC& dc) { return TransparentLabel(dc, CurrentLook().labelColour); }
 
 void DrawBandedBackground(draw::DC& dc, const ui::Rect& rc, int bandHeight, int stripes) {
   draw::Bitmap band = LoadSkinBitmap(491, "Load title band Bitmap Error!");
@@ -38,23 +44,34 @@ void DrawBottomBars(draw::DC& dc, ui::Window* dialog, int groupId, int leftButto
   ui::Window* group = dialog->GetDlgItem(groupId);
   ui::Window* left = dialog->GetDlgItem(leftButtonId);
   ui::Window* right = dialog->GetDlgItem(rightButtonId);
-  if (group && left && right) {
-    const ui::Rect g = group->GetRectInParent();
-    const ui::Rect l = left->GetRectInParent();
-    const ui::Rect r = right->GetRectInParent();
-    draw::Bitmap lb = LoadSkinBitmap(450, "Load left bar Bitmap Error!");
-    draw::Bitmap rb = LoadSkinBitmap(449, "Load right bar Bitmap Error!");
-    if (!lb.IsNull() && l.left > g.left)
-      dc.TransparentBlt(g.left, l.top, l.left - g.left, l.Height(), lb, 0, 0, lb.Width(), lb.Height(), draw::kMagenta);
-    if (!rb.IsNull() && g.right - 2 > r.right)
-      dc.TransparentBlt(r.right, r.top, g.right - 2 - r.right, r.Height(), rb, 0, 0, rb.Width(), rb.Height(),
-                        draw::kMagenta);
-  }
+  if (group && left && right)
+    DrawBottomRails(dc, group->GetRectInParent(), left->GetRectInParent(), right->GetRectInParent());
   DrawDialogFrame(dc, dialog, kDialogFrameWidth);
 }
 
+void DrawBottomRails(draw::DC& dc, const ui::Rect& g, const ui::Rect& l, const ui::Rect& r) {
+  const draw::Bitmap lb = LoadSkinBitmap(450, "Load left bar Bitmap Error!");
+  const draw::Bitmap rb = LoadSkinBitmap(449, "Load right bar Bitmap Error!");
+  if (!lb.IsNull() && l.left > g.left)
+    dc.TransparentBlt(g.left, l.top, l.left - g.left, l.Height(), lb, 0, 0, lb.Width(), lb.Height(), draw::kMagenta);
+  if (!rb.IsNull() && g.right - 2 > r.right)
+    dc.TransparentBlt(r.right, r.top, g.right - 2 - r.right, r.Height(), rb, 0, 0, rb.Width(), rb.Height(),
+                      draw::kMagenta);
+}
+
+void DrawPlainScreen(draw::DC& dc, ui::Window* window, int railFrameId, int railButtonId) {
+  dc.FillSolidRect(window->GetClientRect(), draw::RGB(205, 213, 215));
+  ui::Window* frame = railFrameId ? window->GetDlgItem(railFrameId) : nullptr;
+  ui::Window* button = railButtonId ? window->GetDlgItem(railButtonId) : nullptr;
+  if (frame && button) {
+    const ui::Rect b = button->GetRectInParent();
+    DrawBottomRails(dc, frame->GetRectInParent(), b, b);
+  }
+  DrawDialogFrame(dc, window, kDialogFrameWidth);
+}
+
 void ReportBoardPortFailure(const char* otherText) {
-  if (AppSettings.LanguageIndex == 0) {
+  if (CurrentLook().language == 0) {
     WriteLog(kBoardPortLogText, "");
     ui::MessageBox(nullptr, "前端通信串口初始化失败！", "", ui::MB_ICONEXCLAMATION);
   } else {
@@ -63,12 +80,16 @@ void ReportBoardPortFailure(const char* otherText) {
 }
 
 ui::DialogTemplate ScreenTemplate(int cx, int cy, uint32_t extraStyle) {
+  return CentredPopupTemplate(cx, cy, ui::WS_VISIBLE | extraStyle, "System", 10);
+}
+
+ui::DialogTemplate CentredPopupTemplate(int cx, int cy, uint32_t style, const char* face, int points) {
   ui::DialogTemplate t;
   t.cx = cx;
   t.cy = cy;
-  t.style = ui::WS_POPUP | ui::WS_VISIBLE | extraStyle | ui::DS_CENTER;
-  t.fontFace = "System";
-  t.fontPoints = 10;
+  t.style = uint32_t{ui::WS_POPUP} | ui::DS_CENTER | style;
+  t.fontFace = face;
+  t.fontPoints = points;
   return t;
 }
 

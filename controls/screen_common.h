@@ -1,7 +1,7 @@
 #pragma once
-// Drawing and message helpers the core screens share: the transparent label colours, the
-// striped backgrounds under a title band, the bar bitmaps beside the bottom buttons, and the
-// board-port failure message.
+// The furniture every screen shares: the transparent label colours, the striped backgrounds
+// under a title band, the rail bitmaps beside the bottom buttons, the plain grey look of the
+// small screens, the dialog templates' frames, and the board-port failure message.
 #include <cstdint>
 #include <string>
 
@@ -10,8 +10,13 @@
 #include "platform/ui/types.h"
 #include "platform/ui/window.h"
 
+// The hollow brush a colour answer returns for a label drawn over its parent's background.
+const draw::Brush* HollowBrush();
 // Colour answer of a transparent label: `colour` text, no background, a hollow brush.
 const draw::Brush* TransparentLabel(draw::DC& dc, draw::Color colour);
+// The labels of the screens: text in the look's label colour, RGB(66,85,92), over the screen's
+// own background.
+const draw::Brush* ScreenLabelColours(draw::DC& dc);
 
 // The title band (bitmap 491) stretched over the top `bandHeight` pixels, then `stripes`
 // horizontal stripes alternating RGB(205,213,215) and RGB(190,198,201) down to the bottom (the
@@ -23,6 +28,14 @@ void DrawBandedBackground(draw::DC& dc, const ui::Rect& client, int bandHeight, 
 // as high as the button beside it, magenta see-through; then the 7-pixel screen frame.
 void DrawBottomBars(draw::DC& dc, ui::Window* dialog, int groupId, int leftButtonId, int rightButtonId);
 
+// The rails alone: bitmap 450 from the frame's left edge to the left button, bitmap 449 from the
+// right button to 2 pixels before the frame's right edge (rectangles in the dialog's client).
+void DrawBottomRails(draw::DC& dc, const ui::Rect& frame, const ui::Rect& leftButton, const ui::Rect& rightButton);
+
+// The plain look of the small board screens: their grey with the dialog frame. With ids, the
+// rails beside the button `railButtonId` within the frame `railFrameId` come before the frame.
+void DrawPlainScreen(draw::DC& dc, ui::Window* window, int railFrameId = 0, int railButtonId = 0);
+
 // The board port could not be opened: in Chinese a log line and the Chinese text with the
 // exclamation icon; otherwise `otherText` (nullptr: the common English text) in a plain box.
 void ReportBoardPortFailure(const char* otherText = nullptr);
@@ -33,6 +46,9 @@ extern const char* const kBoardPortLogText;
 // The frame of a screen's dialog template: `cx` x `cy` dialog units, a visible centred pop-up
 // (plus `extraStyle`) in the System face at 10 points; the caller adds the controls.
 ui::DialogTemplate ScreenTemplate(int cx, int cy, uint32_t extraStyle = 0);
+// The frame of any screen's template: `cx` x `cy` dialog units, a centred pop-up with `style`
+// added, in `face` at `points`.
+ui::DialogTemplate CentredPopupTemplate(int cx, int cy, uint32_t style, const char* face, int points);
 
 // Return and Escape key-downs, which the screens with an Exit button swallow (they close only by
 // that button).

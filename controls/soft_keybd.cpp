@@ -1,6 +1,6 @@
 #include "controls/soft_keybd.h"
 
-#include "core/app_settings.h"
+#include "core/look.h"
 #include "core/dialog_layout.h"
 #include "core/layout.h"
 #include "platform/ui/data_exchange.h"
@@ -73,10 +73,10 @@ void CSoftKeybd::DoDataExchange(ui::DataExchange& dx) { ui::ExchangeText(dx, IDC
 bool CSoftKeybd::OnInitDialog() {
   ui::Dialog::OnInitDialog();
   ScaleDialogLayout(this);
-  const int lang = AppSettings.LanguageIndex;
-  SetDlgItemText(ui::IDOK, PickText(lang, "确定", "OK", "Aceptar", "OK", "OK"));
-  SetDlgItemText(ui::IDCANCEL, PickText(lang, "取消", "Cancel", "Cancelar", "Annuler", "Відміна"));
-  if (AppSettings.PlatformFlag) ApplyDialogFontToChildren(this, &SharedDialogFont());
+  const Look look = CurrentLook();
+  SetDlgItemText(ui::IDOK, look.Pick("确定", "OK", "Aceptar", "OK", "OK"));
+  SetDlgItemText(ui::IDCANCEL, look.Pick("取消", "Cancel", "Cancelar", "Annuler", "Відміна"));
+  if (look.sharedFontEverywhere) ApplyDialogFontToChildren(this, &look.DialogFont());
   return true;
 }
 

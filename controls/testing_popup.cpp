@@ -1,6 +1,7 @@
 #include "controls/testing_popup.h"
 
-#include "core/app_settings.h"
+#include "controls/screen_common.h"
+#include "core/look.h"
 #include "core/dialog_layout.h"
 #include "core/layout.h"
 #include "platform/ui/data_exchange.h"
@@ -61,16 +62,16 @@ void CTesting::DoDataExchange(ui::DataExchange& dx) {
 bool CTesting::OnInitDialog() {
   ui::Dialog::OnInitDialog();
   ScaleDialogLayout(this);
-  label_.SetWindowText(TestingWord(AppSettings.LanguageIndex));
+  label_.SetWindowText(TestingWord(CurrentLook().language));
   label_.SetBkColor(draw::RGB(190, 198, 201));
   SetTimer(1, 500);
-  ApplyDialogFontToChildren(this, &SharedDialogFont());
+  ApplyDialogFontToChildren(this, &CurrentLook().DialogFont());
   return true;
 }
 
 void CTesting::OnTimer(uintptr_t id) {
   if (id != 1) return;
-  label_.SetWindowText(std::string(TestingWord(AppSettings.LanguageIndex)) + std::string(static_cast<size_t>(g_dots), '.'));
+  label_.SetWindowText(std::string(TestingWord(CurrentLook().language)) + std::string(static_cast<size_t>(g_dots), '.'));
   g_dots = g_dots >= 6 ? 1 : g_dots + 1;
 }
 
@@ -96,9 +97,8 @@ bool CTesting::PreTranslateMessage(ui::Message& msg) {
 const draw::Brush* CTesting::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
   // The picture stands on the frame's panel, not on a patch of the dialog face.
   if (ctlType == ui::CTLCOLOR_STATIC) {
-    static const draw::Brush kHollow = draw::Brush::NullBrush();
     dc.SetBkMode(draw::BkMode::Transparent);
-    return &kHollow;
+    return HollowBrush();
   }
   return ui::Dialog::OnCtlColor(dc, control, ctlType);
 }

@@ -1,6 +1,6 @@
 #include "controls/xp_combo_edit.h"
 
-#include "core/app_settings.h"
+#include "core/look.h"
 #include "controls/hover_tracking.h"
 #include "controls/skin_loader.h"
 #include "platform/ui/message_box.h"
@@ -57,7 +57,7 @@ void CXPComboBox::OnPaint(draw::DC& dc) {
     m.FillSolidRect(text, kField);
     const int cur = GetCurSel();
     const std::string caption = cur >= 0 ? GetLBText(cur) : GetWindowText();
-    m.SelectFont(draw::Font("Arial", static_cast<int>(AppSettings.LayoutScale * 16.0f)));
+    m.SelectFont(CurrentLook().ScaledFont("Arial", 16.0f));
     m.SetBkMode(draw::BkMode::Transparent);
     m.SetTextColor(enabled ? kText : kDisabledText);
     text = text.Offset(0, 1);

@@ -1,6 +1,6 @@
 #include "controls/xp_tab_spin.h"
 
-#include "core/app_settings.h"
+#include "core/look.h"
 #include "controls/hover_tracking.h"
 #include "controls/skin_loader.h"
 
@@ -26,7 +26,7 @@ std::string FitWithEllipsis(draw::DC& dc, const std::string& text, int width) {
 
 // --- tab control ---------------------------------------------------------------------------
 
-CXPTabCtrl::CXPTabCtrl() : font("微软雅黑", static_cast<int>(AppSettings.LayoutScale * 19.0f)) {}
+CXPTabCtrl::CXPTabCtrl() : font(CurrentLook().ScaledFont("微软雅黑", 19.0f)) {}
 
 int CXPTabCtrl::InsertItem(intptr_t data, const std::string& text, int index, int image) {
   hasItems = true;

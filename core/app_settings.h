@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/look.h"
+
 struct AppSettingsValues {
   // 1 on the platforms the program is made for; 0 selects the old-platform branches (never on
   // this system, kept because screens test it).
@@ -23,11 +25,6 @@ struct AppSettingsValues {
   uint8_t PowerOffFlag = 0;
   // SysSetting.SerialNum.
   std::string SerialNumber;
-  // Reagent correction coefficients of Setting.ini [ReagentCalcCoef], already clamped.
-  float ReagentCoefDIL = 1.0f;
-  float ReagentCoefLYS = 1.0f;
-  float ReagentCoefCLE = 1.0f;
-  float ReagentCoefCOAF = 1.0f;
   // 0 volume mode, 1 sensor mode (SysSetting.ReagentAlarmType).
   uint8_t ReagentAlarmType = 0;
   // SysSetting.PrintPgHeader.
@@ -39,17 +36,7 @@ struct AppSettingsValues {
 
 extern AppSettingsValues AppSettings;
 
-// Texts of the five languages, picked by the language index (out of range: English).
-inline const char* PickText(int language, const char* zh, const char* en, const char* es,
-                            const char* fr, const char* ua) {
-  switch (language) {
-    case 0: return zh;
-    case 2: return es;
-    case 3: return fr;
-    case 4: return ua;
-    default: return en;
-  }
-}
+// Texts of the five languages in the language of this run (PickText by index: core/look.h).
 inline const char* PickText(const char* zh, const char* en, const char* es, const char* fr,
                             const char* ua) {
   return PickText(AppSettings.LanguageIndex, zh, en, es, fr, ua);

@@ -103,29 +103,15 @@ int ChineseEditionFromSettings(int current) {
   return ParseLeadingInt(v) == 1 ? 1 : 0;
 }
 
-float ClampReagentCoefficient(float value) {
-  const double d = value;
-  return (d >= 0.8 && d <= 1.21) ? value : 1.0f;
-}
-
-float ClampCoafCoefficient(float value) {
-  return static_cast<double>(value) < 0.7 ? 0.7f : value;
-}
-
 void ReadStartupSettings() {
-  auto coef = [](const char* key) {
-    return static_cast<float>(ParseLeadingNumber(ReadIni("ReagentCalcCoef", key, "1.0")));
-  };
-  AppSettings.ReagentCoefDIL = ClampReagentCoefficient(coef("DIL"));
-  AppSettings.ReagentCoefLYS = ClampReagentCoefficient(coef("LYS"));
-  AppSettings.ReagentCoefCLE = ClampReagentCoefficient(coef("CLE"));
-  AppSettings.ReagentCoefCOAF = ClampCoafCoefficient(coef("COAF"));
-
+  // [ReagentCalcCoef] is the reagent account's, read by it once at the board's start-up.
   LisLinkState.OwnAddress = ReadIni("LIS", "CLIENT", "0.0.0.0");
   LisLinkState.SubnetMask = ReadIni("LIS", "MASK", "0.0.0.0");
   LisLinkState.Gateway = ReadIni("LIS", "GATEWAY", "0.0.0.0");
   LisLinkState.ServerAddress = ReadIni("LIS", "SERVER", "0.0.0.0");
   LisLinkState.ServerPort = ParseLeadingInt(ReadIni("LIS", "PORT", "0"));
+  // A port outside 1..65535 names no server: the link then makes no attempt.
+  if (LisLinkState.ServerPort < 1 || LisLinkState.ServerPort > 65535) LisLinkState.ServerPort = 0;
   LisLinkState.Bidirectional = ParseLeadingInt(ReadIni("LIS", "DOUBLE", "0"));
   LisLinkState.AlarmSending = ParseLeadingInt(ReadIni("LIS", "WARNING", "0"));
   LisLinkState.AddressMode = ParseLeadingInt(ReadIni("LIS", "TYPE", "1"));

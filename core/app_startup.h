@@ -38,14 +38,8 @@ int ChineseEditionFromSystemLanguage();
 // empty value `current` stays.
 int ChineseEditionFromSettings(int current);
 
-// A reagent coefficient as stored: DIL, LYS and CLE are kept between 0.8 and 1.21 (compared after
-// storing as a float, so 1.21 itself is just above and falls back), else 1.0; COAF is at least
-// 0.7 and has no upper bound.
-float ClampReagentCoefficient(float value);
-float ClampCoafCoefficient(float value);
-
-// Reads [ReagentCalcCoef], [LIS] and [COMMUNITY] of Setting.ini into AppSettings and
-// LisLinkState (defaults when the file or a key is missing).
+// Reads [LIS] and [COMMUNITY] of Setting.ini into LisLinkState (defaults when the file or a key
+// is missing). [ReagentCalcCoef] belongs to the reagent account (analyzer/reagent.h).
 void ReadStartupSettings();
 
 // Opens the data store on `conn` (creating it first when the file is missing), adds the columns

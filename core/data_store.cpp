@@ -9,6 +9,8 @@
 #include "core/app_settings.h"
 #include "core/field_read.h"
 #include "platform/db/connection.h"
+#include "platform/sys/file_io.h"
+#include "core/sys_setting.h"
 
 extern const char kSchemaSql[];
 
@@ -52,8 +54,7 @@ bool CreateDataStoreIfMissing(bool* created, std::string* error) {
     }
     c.Close();
   }
-  if (failure.empty() && std::rename(temp.c_str(), path.c_str()) != 0)
-    failure = "Cannot create " + path;
+  if (failure.empty() && !sys::RenameFile(temp, path, &failure)) failure = "Cannot create " + path + ": " + failure;
   if (!failure.empty()) {
     RemoveDatabaseFiles(temp);
     if (error) *error = failure;
@@ -119,12 +120,9 @@ void UpgradeSystemTables(CADOConn& conn) {
 }
 
 void LoadFirstSettings(CADOConn& conn) {
-  RecordsetPtr& rs = conn.OpenRecordset("Select * from SysSetting");
-  if (HasRows(*rs)) {
-    ReadField(*rs, "SerialNum", AppSettings.SerialNumber);
-    ReadField(*rs, "SLanguage", AppSettings.LanguageIndex);
-  }
-  conn.CloseRecordset();
+  const SysSettingRow row = LoadSysSetting(conn).row;
+  TakeSetting(row.SerialNum, AppSettings.SerialNumber);
+  TakeSetting(row.SLanguage, AppSettings.LanguageIndex);
 }
 
 const char* const kSysSettingColumns[37] = {

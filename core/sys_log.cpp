@@ -6,6 +6,7 @@
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
 #include "core/value_format.h"
+#include "core/person_row.h"
 
 const char* SysLogText(SysLogWord word, int language) {
   switch (word) {
@@ -35,10 +36,8 @@ const char* UserLevelName(int level, int language) {
 
 std::string SysLogInsertSql(const sys::LocalTime& when, const std::string& event,
                             const std::string& result) {
-  const std::string date = StrPrintf("%d-%.2d-%.2d", when.year, when.month, when.day);
-  const std::string time = StrPrintf("%.2d:%.2d:%.2d", when.hour, when.minute, when.second);
-  return StrPrintf("insert into SysLog values('%s','%s','%s','%s')", date.c_str(), time.c_str(),
-                   SqlSafeText(event).c_str(), SqlSafeText(result).c_str());
+  return "insert into SysLog values('" + StoredDateText(when) + "','" + StoredTimeText(when) + "','" +
+         SqlSafeText(event) + "','" + SqlSafeText(result) + "')";
 }
 
 int WriteSysLog(CADOConn& conn, const std::string& event, const std::string& result) {

@@ -1,13 +1,12 @@
 #include "core/write_log.h"
 
-#include <sys/socket.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
 
 #include "core/lis_link_state.h"
+#include "platform/net/socket_send.h"
 #include "platform/sys/clock.h"
 #include "platform/sys/debug_output.h"
 
@@ -15,12 +14,7 @@
 namespace {
 
 std::mutex g_hookMutex;
-AlarmMessageBuilder g_builder;
-LisSendFunction g_send;
-
-long DefaultSend(int socket, const uint8_t* data, size_t size) {
-  return ::send(socket, data, size, MSG_NOSIGNAL);
-}
+AlarmSender g_sender;
 
 // UTF-8 to UTF-16, at most `limit` code units, never splitting a surrogate pair.
 void CopyUtf16(const std::string& in, char16_t* out, size_t limit) {
@@ -52,14 +46,9 @@ void CopyUtf16(const std::string& in, char16_t* out, size_t limit) {
 
 }  // namespace
 
-void SetAlarmMessageBuilder(AlarmMessageBuilder builder) {
+void SetAlarmSender(AlarmSender sender) {
   std::lock_guard<std::mutex> g(g_hookMutex);
-  g_builder = std::move(builder);
-}
-
-void SetLisSendFunction(LisSendFunction send) {
-  std::lock_guard<std::mutex> g(g_hookMutex);
-  g_send = std::move(send);
+  g_sender = std::move(sender);
 }
 
 AlarmRecord MakeAlarmRecord(const std::string& text, const std::string& time) {
@@ -85,25 +74,10 @@ void WriteLog(const std::string& text, const std::string& time) {
   if (LisLinkState.AlarmSending != 1 || LisLinkState.LisConnected.load() == 0 ||
       LisLinkState.LinkKind == 0)
     return;
-  AlarmMessageBuilder builder;
-  LisSendFunction send;
+  AlarmSender sender;
   {
     std::lock_guard<std::mutex> g(g_hookMutex);
-    builder = g_builder;
-    send = g_send ? g_send : LisSendFunction(DefaultSend);
+    sender = g_sender;
   }
-  if (!builder) return;
-  std::string controlId;
-  std::vector<uint8_t> message = builder(record, &controlId);
-  LisLinkState.SetLastControlId(controlId);
-
-  const int socket = LisLinkState.LisSocket.load();
-  size_t sent = 0;
-  while (sent < message.size()) {
-    size_t piece = std::min<size_t>(1024, message.size() - sent);
-    long n = send(socket, message.data() + sent, piece);
-    if (n <= 0) return;  // the link reports its own troubles; nothing more here
-    sent += static_cast<size_t>(n);
-  }
-  if (!message.empty()) LisLinkState.LisReplyEvent.Reset();
+  if (sender) sender(record);
 }

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <vector>
 
 // The record handed to the alarm message builder: UTF-16 texts, zero-terminated, all zero
 // before it is filled.
@@ -15,15 +14,10 @@ struct AlarmRecord {
 };
 static_assert(sizeof(AlarmRecord) == 576, "the alarm record is 576 bytes");
 
-// Builds the complete framed alarm message from the record and gives its control id. Installed
-// by the LIS link; until then no alarm is sent.
-using AlarmMessageBuilder =
-    std::function<std::vector<uint8_t>(const AlarmRecord& record, std::string* controlId)>;
-void SetAlarmMessageBuilder(AlarmMessageBuilder builder);
-
-// Sends bytes on the LIS socket; returns the bytes sent, or -1 on failure. Default: send(2).
-using LisSendFunction = std::function<long(int socket, const uint8_t* data, size_t size)>;
-void SetLisSendFunction(LisSendFunction send);
+// Sends the alarm record as a message through the LIS link (under the link's send lock).
+// Installed by the LIS link; until then no alarm is sent.
+using AlarmSender = std::function<void(const AlarmRecord& record)>;
+void SetAlarmSender(AlarmSender sender);
 
 // Fills an alarm record: the time text (the current local time
 // "%04d-%02d-%02d %.2d:%.2d:%.2d" when `time` is empty) and the message, each cut to what the

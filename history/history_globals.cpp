@@ -11,5 +11,6 @@ float NormalLimitPairs[40] = {};
 uint8_t PrintItemFlags[20] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
 uint8_t PrintItemSelection[20] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
 std::atomic<uint8_t> PrintCancelFlag{0};
+int PrintPressCount = 0;
 
 }  // namespace history

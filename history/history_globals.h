@@ -25,5 +25,7 @@ extern float NormalLimitPairs[40];
 extern uint8_t PrintItemFlags[20];
 extern uint8_t PrintItemSelection[20];
 extern std::atomic<uint8_t> PrintCancelFlag;
+// The browser's Print button: 0, its next press starts a job; 1, it asks the running job to stop.
+extern int PrintPressCount;
 
 }  // namespace history

@@ -204,6 +204,7 @@ bool CHistoryGraphics::OnInitDialog() {
     }
     db_.CloseRecordset();
   }
+  printSetup_ = ReadPrintSetup(db_);
   FillResultView();
   LoadHistograms();
   {
@@ -340,6 +341,9 @@ void CHistoryGraphics::OnMouseMove(unsigned flags, ui::Point pt) {
 }
 
 void CHistoryGraphics::OnCancel() {
+  // A report still going out is let finish before the screen goes.
+  if (printThread_.IsRunning()) printThread_.Join();
+  printHint_.Hide();
   db_.Disconnect();
   EndDialog(0);
 }

@@ -13,11 +13,14 @@
 #include "controls/xp_button.h"
 #include "controls/xp_group_box.h"
 #include "core/ado_conn.h"
+#include "history/history_output.h"
 #include "history/view_compute.h"
 #include "history/view_row.h"
 #include "measurement/flagging.h"
 #include "measurement/screen/graph_view.h"
+#include "platform/sys/thread.h"
 #include "platform/ui/dialog.h"
+#include "printing/print_hint_dlg.h"
 
 inline constexpr int IDD_HISTORY_GRAPHICS = 105;
 inline constexpr int IDC_HG_LAST = 1123, IDC_HG_NEXT = 1073, IDC_HG_PROFILE = 1017, IDC_HG_PRINT = 1043,
@@ -51,6 +54,8 @@ class CHistoryGraphics : public ui::Dialog {
   void OnNext();
   void OnLast();
   void OnPrint();
+  // WM_PRINT_PROGRESS from the print job: 1 shows the hint, 0 gives the buttons back.
+  void OnPrintProgress(int state);
   void OnProfile();
   void OnAdjust();
   void ApplyAdjustChoice(int choice);
@@ -73,6 +78,9 @@ class CHistoryGraphics : public ui::Dialog {
   std::string Text(int id) const { return GetDlgItemText(id); }
   bool RowMissing() const { return rowMissing_; }
   measurement::CGraphView& Graph(int c) { return graphs_[c]; }
+  bool PrintJobRunning() const { return printJob_ != PrintJob::None; }
+  bool PrintHintShown() const { return printHint_.IsShown(); }
+  bool WaitForPrintJob(int64_t ms) { return printThread_.Join(ms); }
 
  protected:
   void DoDataExchange(ui::DataExchange& dx) override;
@@ -83,6 +91,7 @@ class CHistoryGraphics : public ui::Dialog {
   const draw::Brush* OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) override;
   void OnCancel() override;
   void OnMouseMove(unsigned flags, ui::Point pt) override;
+  ui::LResult WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) override;
 
  private:
   void ApplyLanguageTexts();
@@ -95,6 +104,8 @@ class CHistoryGraphics : public ui::Dialog {
   void SetLabel(int id, const std::string& text);
   void Step(bool forward);
   std::string ShownWbc() const { return row_.values[0].value; }
+  // The report of the shown result as Print takes it; false when the row is not in the store.
+  bool ShownReportSnapshot(ReportSnapshot* out);
 
   std::array<CStaticTrans, 20> values_, marks_, units_;
   std::array<CStaticTrans, 20> leads_;
@@ -112,6 +123,13 @@ class CHistoryGraphics : public ui::Dialog {
   int selectedChart_ = -1;
   bool rowMissing_ = false;
   uint8_t printBusy_ = 0;
+  // The job printing now: a thermal one keeps Print and Exit off (the thermal printer takes
+  // one report at a time), a page one only Print.
+  enum class PrintJob { None, Thermal, Page };
+  PrintJob printJob_ = PrintJob::None;
+  history::PrintSetup printSetup_;
+  PrintHintHolder printHint_;
+  sys::Thread printThread_;
   CMFECToolTip toolTip_;
   bool nameTipWanted_ = false;
 };

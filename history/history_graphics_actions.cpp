@@ -18,10 +18,11 @@
 #include "measurement/patient/patient_input.h"
 #include "measurement/patient/person_info.h"
 #include "measurement/patient/set_user_value.h"
-#include "measurement/test_data_files.h"
+#include "measurement/raw_files.h"
 #include "platform/ui/app.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"
+#include "printing/print_job.h"
 
 using namespace history;
 
@@ -347,31 +348,69 @@ void CHistoryGraphics::OnProfile() {
                dlg.VerifierText);
 }
 
+bool CHistoryGraphics::ShownReportSnapshot(ReportSnapshot* out) {
+  // The stored row gives the patient texts, units, ranges, flags text, lines and raw
+  // histograms (the view's lines are the stored ones until a save stores new ones); the values
+  // and marks are those the view shows.
+  StoredSampleColumn column;
+  column.sampleNo = row_.sampleNo;
+  column.testDate = row_.testDate;
+  for (int i = 0; i < 20; ++i) {
+    column.results[i] = ShownResultValues[i];
+    if (!ShownResultMarks[i].empty()) column.results[i] += " " + ShownResultMarks[i];
+  }
+  return LoadStoredSnapshot(db_, column, AppSettings.LanguageIndex, out) == StoredSnapshot::Loaded;
+}
+
 void CHistoryGraphics::OnPrint() {
-  if (printBusy_) return;
+  // One job at a time from this screen.
+  if (printBusy_ || printJob_ != PrintJob::None) return;
   const int l = AppSettings.LanguageIndex;
+  const char* noData = PickText(l, "此样本没有测试数据！", "This sample has no test data!",
+                                "Esta muestra no tiene datos de test!", "Cet echantillon n'a pas de donnees!",
+                                "У цього зразка немає даних про аналіз");
   if (ShownResultValues[0].empty()) {
-    ui::MessageBox(this,
-                   PickText(l, "此样本没有测试数据！", "This sample has no test data!",
-                            "Esta muestra no tiene datos de test!", "Cet echantillon n'a pas de donnees!",
-                            "У цього зразка немає даних про аналіз"),
-                   "", ui::MB_ICONEXCLAMATION);
+    ui::MessageBox(this, noData, "", ui::MB_ICONEXCLAMATION);
     return;
   }
   printBusy_ = 1;
-  ResultSnapshot s;
-  s.sampleNo = row_.sampleNo;
-  s.testDate = row_.testDate;
-  s.testTime = row_.testTime;
-  // As the browser's columns: number, date, time, then the values as shown (the view's display
-  // order is the browser's row order).
-  s.texts = {row_.sampleNo, row_.testDate, row_.testTime};
-  for (int i = 0; i < 20; ++i) {
-    std::string t = ShownResultValues[i];
-    if (!ShownResultMarks[i].empty()) t += " " + ShownResultMarks[i];
-    s.texts.push_back(t);
+  ReportSnapshot result;
+  if (!ShownReportSnapshot(&result)) {
+    // The row is gone from the store: nothing a report could stand on.
+    ui::MessageBox(this, noData, "", ui::MB_ICONEXCLAMATION);
+    printBusy_ = 0;
+    return;
   }
-  PrintResults(this, {s});
+  PrintOrder order;
+  order.printer = printSetup_.printer;
+  order.settings = HistoryReportSettings(printSetup_, PrintItemSelection, l);
+  order.printTime = sys::Clock::Now();
+  if (printThread_.IsRunning()) printThread_.Join();  // the last job's thread is on its way out
+  if (StartPrintJob(printThread_, Handle(), [result, order] { PrintShownResult(result, order); })) {
+    printJob_ = order.printer == 0 ? PrintJob::Thermal : PrintJob::Page;
+    print_.EnableWindow(false);
+    if (printJob_ == PrintJob::Thermal) exit_.EnableWindow(false);
+  }
   ui::RemoveMouseMessages(this);
   printBusy_ = 0;
+}
+
+void CHistoryGraphics::OnPrintProgress(int state) {
+  if (state == 1) {
+    printHint_.Show();
+    return;
+  }
+  if (state != 0) return;
+  printHint_.Hide();
+  printJob_ = PrintJob::None;
+  print_.EnableWindow(true);
+  exit_.EnableWindow(true);
+}
+
+ui::LResult CHistoryGraphics::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
+  if (msg == WM_PRINT_PROGRESS) {
+    OnPrintProgress(static_cast<int>(w));
+    return 0;
+  }
+  return ui::Dialog::WindowProc(msg, w, l);
 }

@@ -18,6 +18,7 @@
 #include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/resources.h"
+#include "printing/print_job.h"
 
 using namespace history;
 
@@ -25,6 +26,16 @@ namespace {
 
 const draw::Color kText = draw::RGB(66, 85, 92), kMarked = draw::RGB(122, 63, 121);
 const draw::Color kBandEven = draw::RGB(190, 198, 201), kBandOdd = draw::RGB(205, 213, 215);
+
+const char* PrintCaption(int l) { return PickText(l, "打印", "Print", "Imprimir", "Imprimer", "Друк"); }
+const char* CancelCaption(int l) { return PickText(l, "取消", "Cancel", "Cancelar", "Annuler", "Відміна"); }
+
+// The Print button says Print in any of the languages: its next press starts a job.
+bool IsPrintCaption(const std::string& caption) {
+  for (int l = 0; l < 5; ++l)
+    if (caption == PrintCaption(l)) return true;
+  return false;
+}
 
 std::string SelectSampleText(int l) {
   return PickText(l, "请选择一个样本！", "Please select a sample!", "Por favor elija una muestra!",
@@ -121,11 +132,10 @@ bool CHistoryList::OnInitDialog() {
     if (conn_.RecordsetOpen() && HasRows(*set)) {
       uint8_t v = 0;
       if (ReadField(*set, "HistoryListSortStyle", v)) sortStyle_ = v;
-      if (ReadField(*set, "Printer", v)) printerKind_ = v;
-      if (ReadField(*set, "PrintFormat", v)) printFormat_ = v;
     }
     conn_.CloseRecordset();
   }
+  printSetup_ = ReadPrintSetup(conn_);
   listSql_ = history::ListSql(sortStyle_);
   OpenList(listSql_);
   allRecordCount_ = paging_.total;
@@ -160,7 +170,7 @@ bool CHistoryList::OnInitDialog() {
   search_.SetWindowText(PickText(l, "查找", "Search", "Buscar", "Chercher", "Пошук"));
   delete_.SetWindowText(PickText(l, "删除", "Delete", "Borrar", "Effacer", "Видалити"));
   detail_.SetWindowText(PickText(l, "详细", "Detail", "Detalle", "Détail", "Деталіз\nація"));
-  print_.SetWindowText(PickText(l, "打印", "Print", "Imprimir", "Imprimer", "Друк"));
+  print_.SetWindowText(PrintCaption(l));
   exit_.SetWindowText(PickText(l, "退出", "Exit", "Salir", "Quitter", "Вихід"));
   status_.textColour = draw::RGB(245, 245, 245);
   status_.RedrawBackground();
@@ -428,9 +438,23 @@ void CHistoryList::OnSend() {
 
 void CHistoryList::OnPrint() {
   const int l = AppSettings.LanguageIndex;
+  if (IsPrintCaption(print_.GetWindowText())) {
+    PrintPressCount = 0;
+  } else if (PrintPressCount == 1) {
+    // Cancel, asked once per job: the button stays off until the job reports its end.
+    print_.EnableWindow(false);
+    PrintCancelFlag = 1;
+    if (printHint_.Hint()) printHint_.Hint()->Invalidate(true);
+    PrintPressCount = 0;
+    return;
+  }
+  // One job at a time: a press that comes while one runs starts nothing.
+  if (printBusy_) return;
+  printBusy_ = true;
   const std::vector<ResultSnapshot> chosen = SelectedSnapshots();
   if (chosen.empty() || chosen.front().sampleNo.empty()) {
     ui::MessageBox(this, SelectSampleText(l), "", ui::MB_ICONEXCLAMATION);
+    printBusy_ = false;
     return;
   }
   if (chosen.size() == 1 && chosen.front().texts[3].empty()) {
@@ -439,11 +463,56 @@ void CHistoryList::OnPrint() {
                             "Esta muestra no tiene datos de test!", "Cet echantillon n'a pas de donnees!",
                             "У цього зразка немає даних про аналіз"),
                    "", ui::MB_ICONEXCLAMATION);
+    printBusy_ = false;
     return;
   }
+  // The job takes the columns as they are now and the settings of the moment; it reads the
+  // stored rows through its own connection and touches no window.
+  PrintOrder order;
+  order.printer = printSetup_.printer;
+  order.settings = HistoryReportSettings(printSetup_, PrintItemFlags, l);
+  order.printTime = sys::Clock::Now();
+  const std::vector<StoredSampleColumn> columns = PrintColumns(chosen);
   PrintCancelFlag = 0;
-  PrintResults(this, chosen);
+  // The last job's thread posts its end as its last act: it is on its way out.
+  if (printThread_.IsRunning()) printThread_.Join();
+  if (!StartPrintJob(printThread_, Handle(), [columns, order] { PrintStoredResults(columns, order, PrintCancelFlag); })) {
+    printBusy_ = false;
+    return;
+  }
+  print_.SetWindowText(CancelCaption(l));
+  LockForPrinting(true);
   ui::RemoveMouseMessages(this);
+  ++PrintPressCount;
+}
+
+void CHistoryList::LockForPrinting(bool lock) {
+  for (CXPButton* b : {&delete_, &detail_, &select_, &send_, &search_, &exit_}) b->EnableWindow(!lock);
+  grid_.EnableWindow(!lock);
+  // Paging comes back only where there is more than one page.
+  pageUp_.EnableWindow(!lock && paging_.pageCount > 1);
+  pageDown_.EnableWindow(!lock && paging_.pageCount > 1);
+}
+
+void CHistoryList::OnPrintProgress(int state) {
+  if (state == 1) {
+    printHint_.Show();
+    return;
+  }
+  if (state != 0) return;
+  printHint_.Hide();
+  printBusy_ = false;
+  print_.EnableWindow(true);
+  print_.SetWindowText(PrintCaption(AppSettings.LanguageIndex));
+  LockForPrinting(false);
+}
+
+ui::LResult CHistoryList::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
+  if (msg == WM_PRINT_PROGRESS) {
+    OnPrintProgress(static_cast<int>(w));
+    return 0;
+  }
+  return ui::Dialog::WindowProc(msg, w, l);
 }
 
 void CHistoryList::OnStat() {
@@ -479,6 +548,13 @@ const draw::Brush* CHistoryList::OnCtlColor(draw::DC& dc, ui::Window* control, i
 }
 
 void CHistoryList::OnCancel() {
+  // A job still printing is stopped before the screen goes, so that no report of this screen
+  // is still on the thermal printer when the next one starts.
+  if (printThread_.IsRunning()) {
+    PrintCancelFlag = 1;
+    printThread_.Join();
+  }
+  printHint_.Hide();
   if (list_ && list_->IsOpen()) list_->Close();
   conn_.Disconnect();
   ui::Dialog::OnCancel();

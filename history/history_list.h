@@ -14,7 +14,9 @@
 #include "history/history_delete.h"
 #include "history/history_list_logic.h"
 #include "history/history_output.h"
+#include "platform/sys/thread.h"
 #include "platform/ui/dialog.h"
+#include "printing/print_hint_dlg.h"
 
 inline constexpr int IDD_HISTORY_LIST = 106;
 inline constexpr int IDC_HL_STATUS = 1080;
@@ -42,7 +44,10 @@ class CHistoryList : public ui::Dialog {
   void OnSearch();
   void OnSelect();
   void OnSend();
+  // Print, or Cancel while a job runs (the button's caption says which).
   void OnPrint();
+  // WM_PRINT_PROGRESS from the print job: 1 shows the hint, 0 gives the screen back.
+  void OnPrintProgress(int state);
   void OnStat();
   // A search's outcome: the WHERE text and its row count.
   void ApplySearch(const std::string& condition, int count);
@@ -58,6 +63,10 @@ class CHistoryList : public ui::Dialog {
   const std::string& ListSql() const { return listSql_; }
   std::string StatusLine() const { return status_.GetWindowText(); }
   int FilledColumns() const { return filledColumns_; }
+  bool PrintBusy() const { return printBusy_; }
+  bool PrintHintShown() const { return printHint_.IsShown(); }
+  // Waits for the print thread to end (tests); true when none runs.
+  bool WaitForPrintJob(int64_t ms) { return printThread_.Join(ms); }
   // The selected result columns of the page (1-based), in order.
   std::vector<int> SelectedColumns() const;
   // Snapshots of the selected results (what Print and Send hand over).
@@ -71,6 +80,7 @@ class CHistoryList : public ui::Dialog {
   bool OnEraseBkgnd(draw::DC& dc) override;
   const draw::Brush* OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) override;
   void OnCancel() override;
+  ui::LResult WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) override;
 
  private:
   void OpenList(const std::string& sql);
@@ -78,6 +88,9 @@ class CHistoryList : public ui::Dialog {
   void RefreshPage(bool openingForm = false);
   void EnableActions(bool any);
   void BuildGrid();
+  // Locks the screen while a job prints (all but the Print button, which then cancels) and
+  // gives it back.
+  void LockForPrinting(bool lock);
 
   CStaticTrans status_;
   CXPButton select_, send_, exit_, print_, detail_, delete_, search_, pageUp_, pageDown_;
@@ -90,6 +103,8 @@ class CHistoryList : public ui::Dialog {
   int filledColumns_ = 0;
   int allRecordCount_ = 0;
   int sortStyle_ = 0;
-  int printerKind_ = 0;
-  int printFormat_ = 1;
+  history::PrintSetup printSetup_;
+  bool printBusy_ = false;
+  PrintHintHolder printHint_;
+  sys::Thread printThread_;
 };

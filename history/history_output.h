@@ -1,10 +1,18 @@
 #pragma once
 // Printing and sending stored results from the browser and the view. Each action hands over a
-// snapshot of what the operator selected (the sample keys and the values as shown), never the
+// copy of what the operator selected (the sample keys and the values as shown), never the
 // screen's own grid or members, so a job that runs on after the screen changed still prints
 // and sends what was chosen. The report and LIS entry points are reached only from here.
+#include <atomic>
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "platform/sys/clock.h"
+#include "printing/report_fill.h"
+#include "printing/report_snapshot.h"
+
+class CADOConn;
 
 namespace ui {
 class Window;
@@ -19,11 +27,43 @@ struct ResultSnapshot {
   std::vector<std::string> texts;
 };
 
-enum class OutputKind { Print, Send };
+// The system settings the reports follow, read the way the test screen reads them: the printer
+// (0 the built-in thermal printer, any other value the page printer), the print format, the
+// laboratory's name and the page header length.
+struct PrintSetup {
+  int printer = 0;
+  int printFormat = 1;
+  std::string unitName;
+  int pageHeaderLength = 20;
+};
+PrintSetup ReadPrintSetup(CADOConn& conn);
 
-// Prints / sends the results. For now both tell the operator that the function is not
-// available yet and return false; true once the job was handed over.
-bool PrintResults(ui::Window* owner, const std::vector<ResultSnapshot>& results);
+// The report settings of a job: the setup, the print template's parameters (display order)
+// and the language of the moment.
+ReportSettings HistoryReportSettings(const PrintSetup& setup, const uint8_t printItems[kReportParams], int language);
+
+// What a print job takes along, copied on the UI thread when Print is pressed; the job reads
+// nothing else of the screen.
+struct PrintOrder {
+  int printer = 0;
+  ReportSettings settings;
+  sys::LocalTime printTime;
+};
+
+// The browser's selected columns as the reports read them (number, date, the 20 result cells).
+std::vector<StoredSampleColumn> PrintColumns(const std::vector<ResultSnapshot>& chosen);
+
+// The browser's job, run on the print thread: the stored samples of `columns` are read through
+// the job's own connection, then one report per sample goes to the printer of the order, in
+// the order of the columns. `cancel` is looked at before each sample and at the reports' own
+// points; a cancelled thermal run still closes the printer's report mode.
+void PrintStoredResults(const std::vector<StoredSampleColumn>& columns, const PrintOrder& order,
+                        const std::atomic<uint8_t>& cancel);
+// The view's job: the shown result on the printer of the order.
+void PrintShownResult(const ReportSnapshot& result, const PrintOrder& order);
+
+// Sends the results. For now it tells the operator that the function is not available yet and
+// returns false; true once the job was handed over.
 bool SendResults(ui::Window* owner, const std::vector<ResultSnapshot>& results);
 
 }  // namespace history

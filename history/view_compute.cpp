@@ -9,7 +9,7 @@
 #include "core/app_settings.h"
 #include "core/value_format.h"
 #include "measurement/count_settings.h"
-#include "measurement/test_data_files.h"
+#include "measurement/raw_files.h"
 #include "measurement/zentil_call.h"
 
 namespace history {

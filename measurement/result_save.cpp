@@ -7,6 +7,7 @@
 #include "core/field_read.h"
 #include "core/param_order.h"
 #include "core/value_format.h"
+#include "core/person_row.h"
 
 namespace measurement {
 namespace {
@@ -21,6 +22,7 @@ std::string G(float v) { return FormatValue(v, 0, 1); }
 
 std::mutex g_mutex;
 HandOffEntry g_entries[2];
+SendHandOffEntry g_sendEntry;
 HandOffNotice g_notice;
 
 }  // namespace
@@ -59,13 +61,7 @@ std::string PersonInsertSql(const PersonRow& r) {
 }
 
 bool SampleExistsToday(CADOConn& conn, const std::string& sampleNo, const std::string& testDate, bool* ok) {
-  RecordsetPtr& rs = conn.OpenRecordset("Select * from Person where SampleNo=" + Q(sampleNo) +
-                                        " and TestDate=" + Q(testDate));
-  const bool open = conn.RecordsetOpen();
-  const bool exists = open && HasRows(*rs);
-  conn.CloseRecordset();
-  if (ok) *ok = open;
-  return exists;
+  return PersonRowExists(conn, sampleNo, testDate, ok);
 }
 
 SaveStatus SavePersonRow(CADOConn& conn, const PersonRow& row, std::string* error) {
@@ -150,6 +146,11 @@ void SetHandOffEntry(HandOffKind kind, HandOffEntry entry) {
   g_entries[static_cast<int>(kind)] = std::move(entry);
 }
 
+void SetSendHandOffEntry(SendHandOffEntry entry) {
+  std::lock_guard<std::mutex> g(g_mutex);
+  g_sendEntry = std::move(entry);
+}
+
 void SetHandOffNotice(HandOffNotice notice) {
   std::lock_guard<std::mutex> g(g_mutex);
   g_notice = std::move(notice);
@@ -162,14 +163,6 @@ void NoticeHandOff(const std::string& text) {
     notice = g_notice;
   }
   if (notice) notice(text);
-}
-
-std::string HandOffUnavailableText(HandOffKind kind, int language) {
-  // The test screen installs the print entry itself; only the LIS may be missing.
-  if (kind == HandOffKind::Print) return "";
-  return PickText(language, "LIS发送功能尚不可用", "Sending to the LIS is not available yet",
-                  "El envío al LIS aún no está disponible", "L'envoi au LIS n'est pas encore disponible",
-                  "Надсилання до LIS ще недоступне");
 }
 
 std::string NotSavedText(int language) {
@@ -186,21 +179,18 @@ std::string NotComputedText(int language) {
                   "Немає результату: бібліотеку алгоритмів не вдалося використати");
 }
 
-bool HandOff(HandOffKind kind, bool stored, int language, const ReportSnapshot& sample) {
+bool HandOff(HandOffKind kind, bool stored, int language, const ReportSnapshot& sample,
+             const HandOffSnapshot* snapshot) {
   HandOffEntry entry;
-  HandOffNotice notice;
+  SendHandOffEntry sendEntry;
   {
     std::lock_guard<std::mutex> g(g_mutex);
     entry = g_entries[static_cast<int>(kind)];
-    notice = g_notice;
+    sendEntry = g_sendEntry;
   }
   if (!stored) return false;  // the caller has said why once, for both kinds
-  if (!entry) {
-    const std::string text = HandOffUnavailableText(kind, language);
-    if (notice && !text.empty()) notice(text);
-    return false;
-  }
-  return entry(sample);
+  if (kind == HandOffKind::Send && sendEntry && snapshot != nullptr) return sendEntry(*snapshot);
+  return entry ? entry(sample) : false;
 }
 
 }  // namespace measurement

@@ -69,6 +69,24 @@ enum class HandOffKind { Print, Send };
 // never reads the screen's records while the next count fills them.
 using HandOffEntry = std::function<bool(const ReportSnapshot& sample)>;
 void SetHandOffEntry(HandOffKind kind, HandOffEntry entry);
+
+// A copy of everything the LIS sends of one stored result, taken when the result is handed
+// on, so a sending thread never reads the screen's records while the next count fills them.
+struct HandOffSnapshot {
+  std::string sampleNo, testDate, testTime;
+  std::string name, sex, age;  // age as shown: number, a blank, unit ("35 Y")
+  std::string sampleType, referGroup, medicalNo, bedNo, dept, sender, scrutator, checker;
+  std::string values[20];      // table order: formatted value, "" when not reportable
+  std::string units[20];       // table order, as shown
+  std::string ranges[20];      // table order
+  std::string flags[20];       // table order ("H", "L", ...)
+  uint8_t curves[3][256] = {};  // WBC, RBC, PLT display histograms (PLT uses 128 bins)
+  float lines[8] = {};          // fL: WBC 4, RBC 2, PLT 2
+  std::string warning;          // the raised histogram flag codes, each followed by a blank
+};
+// The LIS's automatic sending takes the snapshot; installed by the LIS link.
+using SendHandOffEntry = std::function<bool(const HandOffSnapshot& snapshot)>;
+void SetSendHandOffEntry(SendHandOffEntry entry);
 // Where notices for the operator go (the test screen shows them in its message line).
 using HandOffNotice = std::function<void(const std::string& text)>;
 void SetHandOffNotice(HandOffNotice notice);
@@ -76,9 +94,6 @@ void SetHandOffNotice(HandOffNotice notice);
 // Gives a text to the installed notice hook (nothing without one).
 void NoticeHandOff(const std::string& text);
 
-// "Sending to the LIS is not available yet" in the language; empty for printing, whose entry
-// the test screen installs.
-std::string HandOffUnavailableText(HandOffKind kind, int language);
 // "The result could not be saved; it is not printed or sent." in the language.
 std::string NotSavedText(int language);
 // "No result: the algorithm library could not be used." in the language.
@@ -86,6 +101,7 @@ std::string NotComputedText(int language);
 
 // Hands a result on. `stored` false (the row could not be written, or nothing was computed)
 // hands nothing on and gives the notice instead. Returns whether the entry took it.
-bool HandOff(HandOffKind kind, bool stored, int language, const ReportSnapshot& sample);
+bool HandOff(HandOffKind kind, bool stored, int language, const ReportSnapshot& sample,
+             const HandOffSnapshot* snapshot = nullptr);
 
 }  // namespace measurement

@@ -1,6 +1,7 @@
 #include "measurement/run_result.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "core/ado_conn.h"
@@ -10,21 +11,22 @@
 #include "core/value_format.h"
 #include "core/write_log.h"
 #include "measurement/patient/patient_input.h"
+#include "measurement/screen/sample_globals.h"
 #include "platform/sys/clock.h"
+#include "core/person_row.h"
 
 namespace measurement {
 
 int ResolveSampleGroup(CADOConn& conn, const std::string& sampleNo, const std::string& testDate, int language,
                        std::string* referValue) {
-  RecordsetPtr& rs = conn.OpenRecordset("Select * from Person where SampleNo='" + SqlSafeText(sampleNo) +
-                                        "' and TestDate='" + SqlSafeText(testDate) + "'");
-  std::string text;
-  const bool has = conn.RecordsetOpen() && HasRows(*rs) && ReadField(*rs, "ReferValue", text);
-  conn.CloseRecordset();
-  if (has) {
-    if (referValue) *referValue = text;
+  return SampleGroupOf(ReadPersonPatient(conn, sampleNo, testDate), language, referValue);
+}
+
+int SampleGroupOf(const PersonPatient& person, int language, std::string* referValue) {
+  if (person.found && person.ReferValue) {
+    if (referValue) *referValue = *person.ReferValue;
     // A text that names no group is flagged as General, never as the group of another sample.
-    return GroupIndexFromText(text);
+    return GroupIndexFromText(*person.ReferValue);
   }
   if (referValue) *referValue = GroupName(0, language);
   return 0;
@@ -35,8 +37,7 @@ void UnitColumnsOf(const std::string units[20], std::string out[7]) {
   for (int i = 0; i < 7; ++i) out[i] = units[kIndex[i]];
 }
 
-RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, XbQcState& xb) {
-  RunResult r;
+std::unique_ptr<AlgorithmResult> RunAlgorithm(RunInputs& in, HistogramBuffers& h, RunResult& r) {
   // 1. Final histograms.
   if (in.thirdCount) {
     const CountValues third = ComputeCountValues(in.count, h);
@@ -54,28 +55,41 @@ RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, X
   FillAlgorithmInput(*input, in.count, h);
   r.status = CallAlgorithmMain(*result, *input);
   r.values = TakeResult(*result, r.status, in.units);
-  const sys::LocalTime now = sys::Clock::Now();
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%d-%.2d-%.2d", now.year, now.month, now.day);
-  r.testDate = buf;
-  std::snprintf(buf, sizeof buf, "%.2d:%.2d:%.2d", now.hour, now.minute, now.second);
-  r.testTime = buf;
+  return result;
+}
 
-  // Group, ranges and marks.
-  r.groupIndex = ResolveSampleGroup(conn, in.sampleNo, r.testDate, in.language, &r.referValue);
-  r.normal = LoadNormalLimits(conn, r.groupIndex);
-  r.panic = LoadPathologyLimits(conn, r.groupIndex);
+RunContext LoadRunContext(CADOConn& conn, const std::string& sampleNo, const sys::LocalTime& now, int language) {
+  RunContext c;
+  c.testDate = StoredDateText(now);
+  c.testTime = StoredTimeText(now);
+  c.person = ReadPersonPatient(conn, sampleNo, c.testDate);
+  c.groupIndex = SampleGroupOf(c.person, language, &c.referValue);
+  c.normal = LoadNormalLimits(conn, c.groupIndex);
+  c.panic = LoadPathologyLimits(conn, c.groupIndex);
+  return c;
+}
+
+void CompleteRunResult(const RunInputs& in, const AlgorithmResult& result, const RunContext& ctx, RunResult& r) {
+  r.testDate = ctx.testDate;
+  r.testTime = ctx.testTime;
+  r.person = ctx.person;
+  r.groupIndex = ctx.groupIndex;
+  r.referValue = ctx.referValue;
+  r.normal = ctx.normal;
+  r.panic = ctx.panic;
+
+  // Ranges and marks.
   MarkValues(r.values.values, r.values.marks, r.normal, r.panic, r.markTexts);
   if (r.status == ZentilStatus::Computed) {
-    r.flags = BuildFlagTexts(*result);
+    r.flags = BuildFlagTexts(result);
     for (int i = 0; i < 256; ++i) {
-      r.curves[0][i] = result->WbcCurve[i];
-      r.curves[1][i] = result->RbcCurve[i];
-      r.curves[2][i] = result->PltCurve[i];
+      r.curves[0][i] = result.WbcCurve[i];
+      r.curves[1][i] = result.RbcCurve[i];
+      r.curves[2][i] = result.PltCurve[i];
     }
-    r.firstBins[0] = static_cast<int>(result->WbcLines[0]) - 3;
-    r.firstBins[1] = result->RbcLower;
-    r.firstBins[2] = result->PltLower;
+    r.firstBins[0] = static_cast<int>(result.WbcLines[0]) - 3;
+    r.firstBins[1] = result.RbcLower;
+    r.firstBins[2] = result.PltLower;
   }
 
   // Value texts: the indicator of disagreeing counts stands before the value.
@@ -90,10 +104,8 @@ RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, X
   ReorderParamTextsForStore(r.storedTexts);
   BuildReferenceTexts(r.normal, &r.refText, r.rangeTexts);
 
-  const std::string stamp = r.testDate + " " + r.testTime;
   if (!r.flags.chineseDescription.empty()) r.logLines.push_back(FlagLogLine(in.sampleNo, r.flags.chineseDescription));
   if (r.stars[0] || r.stars[1] || r.stars[2]) r.logLines.push_back(ThirdCountLogLine(in.sampleNo));
-  for (const std::string& line : r.logLines) WriteLog(line, stamp);
 
   // The Person row.
   PersonRow& row = r.row;
@@ -111,25 +123,71 @@ RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, X
   row.markers[1] = r.values.markers[2];
   row.markers[2] = r.values.markers[6];
   row.markers[3] = r.values.markers[7];
+}
+
+void StoreRunResult(CADOConn& conn, const RunInputs& in, const HistogramBuffers& h, XbQcState& xb, RunResult& r) {
+  const std::string stamp = r.testDate + " " + r.testTime;
+  for (const std::string& line : r.logLines) WriteLog(line, stamp);
   if (!r.Storable()) {
     r.save = SaveStatus::Skipped;
     r.xb = XbQcOutcome::Incomplete;
     r.testData = TestDataWrite::Skipped;
-    return r;
+    return;
   }
-  r.save = SavePersonRow(conn, row, &r.saveError);
+  r.save = SavePersonRow(conn, r.row, &r.saveError);
+  if (r.save == SaveStatus::Inserted) r.person = InsertedPersonPatient(r.row.referValue);
 
   // X-B QC takes only complete results that were stored.
   if (r.save == SaveStatus::Failed)
     r.xb = XbQcOutcome::Failed;
   else
-    r.xb = AddXbQcRow(conn, xb, r.values.values, r.values.incomplete, r.testDate, r.testTime, row.units);
+    r.xb = AddXbQcRow(conn, xb, r.values.values, r.values.incomplete, r.testDate, r.testTime, r.row.units);
 
   // Raw test data, whatever happened to the row: the histograms are the sample's.
   std::string error;
   r.testData = WriteTestDataRecord(in.folder, TestDataKey(r.testDate, in.sampleNo), h, &error);
   if (r.testData != TestDataWrite::Written) WriteLog("TD.dat: " + error, stamp);
+}
+
+RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, XbQcState& xb) {
+  RunResult r;
+  const std::unique_ptr<AlgorithmResult> result = RunAlgorithm(in, h, r);
+  const RunContext ctx = LoadRunContext(conn, in.sampleNo, sys::Clock::Now(), in.language);
+  CompleteRunResult(in, *result, ctx, r);
+  StoreRunResult(conn, in, h, xb, r);
   return r;
+}
+
+HandOffSnapshot MakeHandOffSnapshot(const RunResult& r) {
+  HandOffSnapshot s;
+  s.sampleNo = CurrentSample.SampleNo.empty() ? r.row.sampleNo : CurrentSample.SampleNo;
+  s.testDate = r.testDate;
+  s.testTime = r.testTime;
+  s.name = CurrentSample.Name;
+  s.sex = CurrentSample.Sex;
+  s.age = CurrentSample.Age;
+  s.sampleType = CurrentSample.BloodType.empty() ? r.row.bloodType : CurrentSample.BloodType;
+  s.referGroup = r.referValue;
+  s.medicalNo = CurrentSample.MedicalNo;
+  s.bedNo = CurrentSample.BedNo;
+  s.dept = CurrentSample.Dept;
+  s.sender = CurrentSample.Sender;
+  s.scrutator = CurrentSample.Scrutator;
+  s.checker = CurrentSample.Checker;
+  for (int i = 0; i < 20; ++i) {
+    s.values[i] = r.values.marks[i] != 0 || !IsValidParamValue(r.values.values[i]) ? std::string()
+                                                                                   : FormatValue(r.values.values[i], i);
+    s.units[i] = UnitTexts[i];
+    s.flags[i] = r.markTexts[i];
+    s.ranges[i] = r.rangeTexts[i];
+  }
+  ReorderParamTextsForStore(s.values);
+  ReorderParamTextsForStore(s.units);
+  ReorderParamTextsForStore(s.flags);
+  std::memcpy(s.curves, r.curves, sizeof s.curves);
+  for (int i = 0; i < 8; ++i) s.lines[i] = r.values.markers[i];
+  s.warning = r.flags.warning;
+  return s;
 }
 
 HandOffOutcome HandOffResult(const RunResult& r, bool printInstant, bool sendInstant, int language,
@@ -144,57 +202,17 @@ HandOffOutcome HandOffResult(const RunResult& r, bool printInstant, bool sendIns
     NoticeHandOff(text);
     return o;
   }
-  if (sendInstant) o.sent = HandOff(HandOffKind::Send, true, language, sample);
+  if (sendInstant) {
+    const HandOffSnapshot snapshot = MakeHandOffSnapshot(r);
+    o.sent = HandOff(HandOffKind::Send, true, language, sample, &snapshot);
+  }
   if (printInstant) o.printed = HandOff(HandOffKind::Print, true, language, sample);
   return o;
-}
-
-std::string ReagentShortageText(float diluent, float lyse, float cleanser, int language) {
-  std::string t;
-  if (diluent < 30.0f) t += PickText(language, "稀释液 ", "Diluent ", "Diluente ", "Diluant ", "Розчинник ");
-  if (lyse < 5.0f) t += PickText(language, "溶血剂 ", "Lyse ", "Lisante ", "Lyse ", "Лізуючий розчин ");
-  if (cleanser < 10.0f)
-    t += PickText(language, "清洁液 ", "Cleanser ", "Limpiador ", "Detergent ", "Промиваючий розчин ");
-  if (!t.empty()) t += PickText(language, "余量不足", "not enough", "insuficiente", "insuffisant", "Не достатньо");
-  return t;
 }
 
 std::string AgeWithUnit(int age, const std::string& unit, int language) {
   const int field = AgeFieldOfUnit(unit);
   return std::to_string(age) + (field >= 0 ? AgeSuffix(field, language, true) : "");
-}
-
-}  // namespace measurement
-
-namespace measurement {
-
-BlankCheck CheckStartupBlank(const CountInputs& inputs, const HistogramBuffers& blank, const std::string* units) {
-  CountInputs in = inputs;
-  in.bloodMode = 0;
-  in.hgbBlank = nullptr;
-  in.hgbSample = nullptr;
-  auto input = std::make_unique<AlgorithmInput>();
-  auto result = std::make_unique<AlgorithmResult>();
-  FillAlgorithmInput(*input, in, blank);
-  BlankCheck c;
-  c.status = CallAlgorithmMain(*result, *input);
-  c.values = TakeResult(*result, c.status, nullptr);
-  if (c.status == ZentilStatus::Computed) {
-    c.values.values[8] = 0.0f;
-    c.values.marks[8] = 0;
-  }
-  auto over = [&](int i, float limit) {
-    const float v = c.values.values[i];
-    return v == kInvalidParamValue || v > limit;
-  };
-  c.high = over(0, 0.2f) || over(7, 0.03f) || over(15, 10.0f) || over(9, 0.5f);
-  if (units != nullptr) ConvertUnit(c.values.values, units, 0);
-  return c;
-}
-
-std::string HighBlankText(int language) {
-  return PickText(language, "本底值偏大", "High blank value", "Valor de blanco alta", "Valeur du blanc haut",
-                  "Високі значення бланка");
 }
 
 }  // namespace measurement

@@ -3,15 +3,17 @@
 // intake of values, the patient group and its ranges, marks and texts, the Person row, X-B QC
 // and the raw test data. The screen shows what comes back and hands the stored result on.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "core/person_row.h"
 #include "measurement/flagging.h"
 #include "measurement/histograms.h"
 #include "measurement/repeat_agreement.h"
 #include "measurement/result_intake.h"
 #include "measurement/result_save.h"
-#include "measurement/test_data_files.h"
+#include "measurement/raw_files.h"
 #include "measurement/zentil_call.h"
 
 class CADOConn;
@@ -45,6 +47,9 @@ struct RunResult {
   std::string refText;
   std::string rangeTexts[20];      // table order
   PersonRow row;
+  // The patient columns of the sample's row, read once for the count: as found before the
+  // result was stored, or as the count's insert left them.
+  PersonPatient person;
   SaveStatus save = SaveStatus::Failed;
   std::string saveError;
   XbQcOutcome xb = XbQcOutcome::Off;
@@ -64,6 +69,27 @@ struct RunResult {
 // for a text that names no group), else group 0 under its name in the language.
 int ResolveSampleGroup(CADOConn& conn, const std::string& sampleNo, const std::string& testDate, int language,
                        std::string* referValue);
+// The same from the row's patient columns already read.
+int SampleGroupOf(const PersonPatient& person, int language, std::string* referValue);
+
+// The processing in its three stages. RunAlgorithm makes the final histograms and calls the
+// library (no store); LoadRunContext reads what the result needs of the store (the row's group,
+// its limits) for the moment `now`; CompleteRunResult marks the values and builds the texts and
+// the row (no store); StoreRunResult writes the log lines, the row, the X-B QC entry and the raw
+// data.
+struct RunContext {
+  std::string testDate, testTime;
+  PersonPatient person;
+  int groupIndex = 0;
+  std::string referValue;
+  LimitPairs normal, panic;
+};
+std::unique_ptr<AlgorithmResult> RunAlgorithm(RunInputs& inputs, HistogramBuffers& histograms, RunResult& r);
+RunContext LoadRunContext(CADOConn& conn, const std::string& sampleNo, const sys::LocalTime& now, int language);
+void CompleteRunResult(const RunInputs& inputs, const AlgorithmResult& result, const RunContext& context,
+                       RunResult& r);
+void StoreRunResult(CADOConn& conn, const RunInputs& inputs, const HistogramBuffers& histograms, XbQcState& xb,
+                    RunResult& r);
 
 // Runs the processing. `histograms` holds the last count on entry and the final histograms on
 // exit. A result that could not be computed (library or entry point missing) has every value
@@ -79,32 +105,14 @@ struct HandOffOutcome {
 };
 HandOffOutcome HandOffResult(const RunResult& r, bool printInstant, bool sendInstant, int language,
                              const ReportSnapshot& sample);
+// The copy of a stored result (with the test screen's current sample and unit texts) that the
+// LIS's automatic sending takes.
+HandOffSnapshot MakeHandOffSnapshot(const RunResult& r);
 
 // The row texts of the seven unit columns from the 20 unit texts (screen order).
 void UnitColumnsOf(const std::string units[20], std::string out[7]);
 
-// The reagent shortage line (diluent below 30 mL, lyse below 5 mL, cleanser below 10 mL), empty
-// when nothing is short.
-std::string ReagentShortageText(float diluent, float lyse, float cleanser, int language);
-
 // The age text for printing and sending: the number and the unit word of the AgeUnit code.
 std::string AgeWithUnit(int age, const std::string& ageUnit, int language);
-
-}  // namespace measurement
-
-namespace measurement {
-
-// The start-up blank count: computed without HGB, with whole-blood constants. High when WBC is
-// above 0.2, RBC above 0.03, PLT above 10 or HCT above 0.5 (before unit conversion), or any of
-// them invalid; an uncomputed blank counts as high.
-struct BlankCheck {
-  ZentilStatus status = ZentilStatus::Computed;
-  SampleValues values;  // HGB set to 0.0, converted into the units
-  bool high = false;
-};
-BlankCheck CheckStartupBlank(const CountInputs& inputs, const HistogramBuffers& blank, const std::string* units);
-// "本底值偏大", "High blank value" ... and the Chinese log line of a high blank.
-std::string HighBlankText(int language);
-inline constexpr const char* kHighBlankLogLine = "开机本底值大。请重测,如果依然超出范围，请清洗计数池或检测相关部件";
 
 }  // namespace measurement

@@ -4,6 +4,7 @@
 
 #include "core/ado_conn.h"
 #include "core/field_read.h"
+#include "core/person_row.h"
 
 namespace measurement {
 
@@ -33,10 +34,7 @@ SampleNumberChoice ChooseSampleNumber(uint32_t counter, bool retestRequested, bo
 }
 
 bool SampleHasResult(CADOConn& conn, uint32_t sampleNo, const std::string& testDate) {
-  char sql[160];
-  std::snprintf(sql, sizeof sql, "Select * from Person where SampleNo='%u' and TestDate='%s'", sampleNo,
-                testDate.c_str());
-  RecordsetPtr& rs = conn.OpenRecordset(sql);
+  RecordsetPtr& rs = conn.OpenRecordset(SelectPersonSql(std::to_string(sampleNo), testDate));
   std::string wbc;
   const bool has = conn.RecordsetOpen() && HasRows(*rs) && ReadField(*rs, "WBC", wbc);
   conn.CloseRecordset();

@@ -5,6 +5,7 @@
 
 #include "analyzer/serial_trace.h"
 #include "platform/sys/clock.h"
+#include "platform/sys/file_io.h"
 #include "platform/sys/program_dir.h"
 
 namespace measurement {
@@ -19,10 +20,7 @@ bool AppendRecord(const std::string& body, const std::string& fileName, int rece
                 t.hour, t.minute, t.second);
   const std::string record = head + body;
   std::lock_guard<std::mutex> g(g_lock);
-  FILE* f = std::fopen(sys::ProgramFile(fileName).c_str(), "ab");
-  if (f == nullptr) return false;
-  const bool ok = std::fwrite(record.data(), 1, record.size(), f) == record.size();
-  return std::fclose(f) == 0 && ok;
+  return sys::AppendToFile(sys::ProgramFile(fileName), record);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "platform/ui/resources.h"
 #include "platform/ui/styles.h"
 #include "platform/ui/window.h"
+#include "controls/screen_common.h"
 
 const char* PrintHintText(int language) {
   return PickText(language, "正在打印，请稍候......", "Printing......", "Imprimiendo......", "Impression......",
@@ -77,10 +78,7 @@ bool CPrintHintDlg::OnEraseBkgnd(draw::DC& dc) {
 
 const draw::Brush* CPrintHintDlg::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
   if (ctlType == ui::CTLCOLOR_STATIC) {
-    static const draw::Brush kNull = draw::Brush::NullBrush();
-    dc.SetTextColor(draw::RGB(66, 85, 92));
-    dc.SetBkMode(draw::BkMode::Transparent);
-    return &kNull;
+    return ScreenLabelColours(dc);
   }
   return ui::Dialog::OnCtlColor(dc, control, ctlType);
 }

@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 # A part of the tree that does not build yet must not keep the program from starting.
-bash scripts/build.sh || cmake --build "${QUORVEX_BUILD_DIR:-build}" --target Quorvex boardsim printersim
+bash scripts/build.sh || cmake --build "${QUORVEX_BUILD_DIR:-build}" --target Quorvex boardsim printersim lissim
 bin="${QUORVEX_BUILD_DIR:-build}/bin"
 work="${QUORVEX_RUN_DIR:-${QUORVEX_BUILD_DIR:-build}/run}"
 mkdir -p "$work"
@@ -33,6 +33,13 @@ start_sim() {  # start_sim <program> <env var> [flags]: runs a simulator and exp
 # shellcheck disable=SC2086
 start_sim "$bin/boardsim" QUORVEX_COM4 ${QUORVEX_BOARDSIM_ARGS:-}
 start_sim "$bin/printersim" QUORVEX_COM3
+# The LIS simulator: Quorvex's network link is pointed at it (Setting.ini of the program folder,
+# sending after each count switched on) and it takes the serial text records on a pty (COM1).
+# Every message it receives goes to $work/lissim.log; QUORVEX_LISSIM_ARGS passes more flags,
+# e.g. "--ack AE --condition 101" or "--delay 3000" (see `build/bin/lissim --help`).
+# shellcheck disable=SC2086
+start_sim "$bin/lissim" QUORVEX_COM1 --serial --log "$work/lissim.log" --serial-log "$work/lissim-serial.log" \
+  --configure "$bin" ${QUORVEX_LISSIM_ARGS:-}
 
 if [ ! -x "$bin/Quorvex" ]; then
   echo "run: Quorvex has no screens to show yet. Built so far:"

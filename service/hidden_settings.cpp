@@ -89,9 +89,9 @@ HiddenSaveResult SaveHiddenSettings(const HiddenInputs& in, CADOConn* conn, cons
     k[i] = (fd < 0.8 || fd > 1.21) ? 1.0f : f;
   }
   analyzer::ReagentCoefficients& rc = analyzer::Reagents().coefficients();
-  rc.dil = AppSettings.ReagentCoefDIL = k[0];
-  rc.lys = AppSettings.ReagentCoefLYS = k[1];
-  rc.cle = AppSettings.ReagentCoefCLE = k[2];
+  rc.dil = k[0];
+  rc.lys = k[1];
+  rc.cle = k[2];
   const char* keys[3] = {"DIL", "LYS", "CLE"};
   for (int i = 0; i < 3; ++i) sys::ProfileWriteString("ReagentCalcCoef", keys[i], StrPrintf("%.2f", k[i]).c_str(), ini);
   res.dil = k[0];

@@ -57,16 +57,9 @@ bool CDeptSet::OnInitDialog() {
   SetWindowText(PickText(l, "科室设置", "Department Setting", "Ajuste de departamentos", "Reglage des services",
                          "Налаштування відділень"));
   SetDlgItemText(IDC_DEPT_LABEL, PickText(l, "科室:", "Department:", "Departamento:", "Service:", "Відділення:"));
-  append_.SetWindowText(PickText(l, "添加(&A)", "Append(&A)", "Anadir(&A)", "Ajouter(&A)", "Додати(&A)"));
-  modify_.SetWindowText(PickText(l, "修改(&M)", "Modify(&M)", "Modificar(&M)", "Modifier(&M)", "Змінити(&M)"));
-  delete_.SetWindowText(PickText(l, "删除(&D)", "Delete(&D)", "Borrar(&D)", "Supprimer(&D)", "Видалити(&D)"));
-  exit_.SetWindowText(ExitButtonText(l));
+  settings::SetListEditButtons(append_, modify_, delete_, exit_, l);
   if (AppSettings.PlatformFlag) ApplyDialogFontToChildren(this, &SharedDialogFont());
   grid_.SetFont(&gridFont_, true);
-  append_.SetBitmaps(466, 465, 464);
-  modify_.SetBitmaps(469, 468, 467);
-  delete_.SetBitmaps(469, 468, 467);
-  exit_.SetBitmaps(472, 471, 470);
   return true;
 }
 

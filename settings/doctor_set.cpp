@@ -97,17 +97,10 @@ bool CDoctorSet::OnInitDialog() {
   applicant_.SetWindowText(PickText(l, "送检者", "Applicant", "Solicitante", "Demandeur", "Заявник"));
   inspector_.SetWindowText(PickText(l, "检验者", "Inspector", "Analista", "Analyste", "Виконавець"));
   verifier_.SetWindowText(PickText(l, "审核者", "Verifier", "Verificador", "Verificateur", "Перевіряючий"));
-  append_.SetWindowText(PickText(l, "添加(&A)", "Append(&A)", "Anadir(&A)", "Ajouter(&A)", "Додати(&A)"));
-  modify_.SetWindowText(PickText(l, "修改(&M)", "Modify(&M)", "Modificar(&M)", "Modifier(&M)", "Змінити(&M)"));
-  delete_.SetWindowText(PickText(l, "删除(&D)", "Delete(&D)", "Borrar(&D)", "Supprimer(&D)", "Видалити(&D)"));
-  exit_.SetWindowText(ExitButtonText(l));
+  settings::SetListEditButtons(append_, modify_, delete_, exit_, l);
   if (AppSettings.PlatformFlag) ApplyDialogFontToChildren(this, &SharedDialogFont());
   grid_.SetFont(&gridFont_, true);
   dept_.SetBitmaps(393, 394, 396);
-  append_.SetBitmaps(466, 465, 464);
-  modify_.SetBitmaps(469, 468, 467);
-  delete_.SetBitmaps(469, 468, 467);
-  exit_.SetBitmaps(472, 471, 470);
   return true;
 }
 

@@ -1,5 +1,7 @@
 #include "settings/list_grid.h"
 
+#include "controls/screen_common.h"
+#include "core/look.h"
 #include "core/value_format.h"
 
 namespace settings {
@@ -56,6 +58,17 @@ std::vector<size_t> SelectedListRows(const CGridCtrl& grid) {
 int FirstSelectedListRow(const CGridCtrl& grid) {
   const std::vector<size_t> rows = SelectedListRows(grid);
   return rows.empty() ? -1 : static_cast<int>(rows.front());
+}
+
+void SetListEditButtons(CXPButton& append, CXPButton& modify, CXPButton& remove, CXPButton& exit, int l) {
+  append.SetWindowText(PickText(l, "添加(&A)", "Append(&A)", "Anadir(&A)", "Ajouter(&A)", "Додати(&A)"));
+  modify.SetWindowText(PickText(l, "修改(&M)", "Modify(&M)", "Modificar(&M)", "Modifier(&M)", "Змінити(&M)"));
+  remove.SetWindowText(PickText(l, "删除(&D)", "Delete(&D)", "Borrar(&D)", "Supprimer(&D)", "Видалити(&D)"));
+  exit.SetWindowText(ExitButtonText(l));
+  append.SetBitmaps(466, 465, 464);
+  modify.SetBitmaps(469, 468, 467);
+  remove.SetBitmaps(469, 468, 467);
+  exit.SetBitmaps(472, 471, 470);
 }
 
 }  // namespace settings

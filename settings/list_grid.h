@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "controls/grid/grid_ctrl.h"
+#include "controls/xp_button.h"
 #include "settings/numbered_list.h"
 
 namespace settings {
@@ -22,5 +23,9 @@ void FillListGrid(CGridCtrl& grid, const std::vector<ListColumn>& columns, const
 std::vector<size_t> SelectedListRows(const CGridCtrl& grid);
 // The first selected list row, or -1 without a selection.
 int FirstSelectedListRow(const CGridCtrl& grid);
+
+// The Append, Modify, Delete and Exit buttons under a list: captions in the language and their
+// skin pictures.
+void SetListEditButtons(CXPButton& append, CXPButton& modify, CXPButton& remove, CXPButton& exit, int language);
 
 }  // namespace settings

@@ -13,6 +13,7 @@
 #include "platform/ui/keys.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/window_class.h"
+#include "core/sys_setting.h"
 
 namespace analyzer {
 namespace {
@@ -74,16 +75,13 @@ bool CReagentVolDlg::OnInitDialog() {
   const int lang = AppSettings.LanguageIndex;
   float litres[3] = {10.0f, 1.0f, 1.0f};
   std::string dates[3];
-  RecordsetPtr& rs = conn_.OpenRecordset("Select * from SysSetting");
-  if (HasRows(*rs)) {
-    ReadField(*rs, "DiluentReplDate", dates[0]);
-    ReadField(*rs, "LyseReplDate", dates[1]);
-    ReadField(*rs, "CleanerReplDate", dates[2]);
-    ReadField(*rs, "NewDiluentVol", litres[0]);
-    ReadField(*rs, "NewLyseVol", litres[1]);
-    ReadField(*rs, "NewCleanerVol", litres[2]);
-  }
-  conn_.CloseRecordset();
+  const SysSettingRow row = LoadSysSetting(conn_).row;
+  TakeSetting(row.DiluentReplDate, dates[0]);
+  TakeSetting(row.LyseReplDate, dates[1]);
+  TakeSetting(row.CleanerReplDate, dates[2]);
+  TakeSetting(row.NewDiluentVol, litres[0]);
+  TakeSetting(row.NewLyseVol, litres[1]);
+  TakeSetting(row.NewCleanerVol, litres[2]);
   // A remaining volume below zero is shown as 0; what is in memory changes only on OK.
   const ReagentVolumes& v = Reagents().volumes();
   const float left[3] = {v.DiluentVol, v.LyseVol, v.CleanerVol};

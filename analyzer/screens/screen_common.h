@@ -6,6 +6,7 @@
 
 #include "analyzer/serial_port.h"
 #include "analyzer/sequences/startup_sequence.h"
+#include "controls/screen_common.h"
 #include "platform/ui/dialog_template.h"
 #include "platform/ui/draw/dc.h"
 
@@ -29,14 +30,9 @@ std::string PortFailedText(bool withNumber, int language);
 // 9 points, with a title bar when `caption`.
 ui::DialogTemplate BoardScreenTemplate(int cx, int cy, bool caption);
 
-// The labels of the board screens: text in RGB(66,85,92) over the screen's own background.
-const draw::Brush* ScreenLabelColours(draw::DC& dc);
-
-// The plain look of the small board screens: their grey with the dialog frame. With ids, the
-// rail bitmaps beside the button `railButtonId` (450 from the left edge of the frame
-// `railFrameId`, 449 to 2 pixels before its right edge, as high as the button, magenta
-// see-through) come before the frame.
-void DrawPlainScreen(draw::DC& dc, ui::Window* window, int railFrameId = 0, int railButtonId = 0);
+// The label colours and the plain grey look are the controls' screen furniture.
+using ::DrawPlainScreen;
+using ::ScreenLabelColours;
 
 // Posted to a screen to end it outside the board byte handler (the port's worker is waiting
 // for that handler, so the port is deleted afterwards, from the screen's own loop).

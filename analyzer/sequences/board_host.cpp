@@ -15,6 +15,8 @@ BoardReply TakeBoardReply(ShortCollector& rx, uint8_t byte) {
   r.cls = f.bytes[1];
   r.command = f.bytes[2];
   r.status = f.bytes[3];
+  r.param2 = f.bytes[4];
+  r.param3 = f.bytes[5];
   rx.Clear();
   return r;
 }

@@ -42,6 +42,7 @@ struct BoardReply {
   bool complete = false;  // false: no frame finished with this byte
   bool checksumOk = false;
   uint8_t cls = 0, command = 0, status = 0;
+  uint8_t param2 = 0, param3 = 0;  // the frame's bytes 4 and 5 (a reading's low byte, a version)
 };
 
 // A sequence that acts on the board's short frames one at a time: bytes of other ports are

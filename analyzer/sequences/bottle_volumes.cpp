@@ -7,6 +7,7 @@
 #include "core/app_settings.h"
 #include "core/value_format.h"
 #include "platform/sys/clock.h"
+#include "core/sys_setting.h"
 
 namespace analyzer {
 
@@ -51,25 +52,19 @@ std::string BottleCheckMessage(BottleCheck c, int lang) {
   return {};
 }
 
-std::string BottleVolumesSql(int selector, const float l[3], const std::string& d) {
-  const char* date = d.c_str();
-  switch (selector) {
-    case 0:
-      return StrPrintf("update SysSetting set NewDiluentVol=%.2f,NewLyseVol=%.2f,NewCleanerVol=%.2f,\t\t\t\t"
-                       "DiluentVol=%.2f,LyseVol=%.2f,CleanerVol=%.2f,DiluentReplDate='%s',LyseReplDate='%s',"
-                       "CleanerReplDate='%s'",
-                       l[0], l[1], l[2], l[0] * 1000.0f, l[1] * 1000.0f, l[2] * 1000.0f, date, date, date);
-    case 1:
-      return StrPrintf("update SysSetting set NewDiluentVol=%.2f,DiluentVol=%.2f,DiluentReplDate='%s'", l[0],
-                       l[0] * 1000.0f, date);
-    case 2:
-      return StrPrintf("update SysSetting set NewLyseVol=%.2f,LyseVol=%.2f,LyseReplDate='%s'", l[1], l[1] * 1000.0f, date);
-    case 3:
-      return StrPrintf("update SysSetting set NewCleanerVol=%.2f,CleanerVol=%.2f,CleanerReplDate = '%s'", l[2],
-                       l[2] * 1000.0f, date);
-    default:
-      return {};
-  }
+std::string BottleVolumesSql(int selector, const float l[3], const std::string& date) {
+  static const char* const kColumns[3][3] = {{"NewDiluentVol", "DiluentVol", "DiluentReplDate"},
+                                             {"NewLyseVol", "LyseVol", "LyseReplDate"},
+                                             {"NewCleanerVol", "CleanerVol", "CleanerReplDate"}};
+  if (selector < 0 || selector > 3) return {};
+  // All three bottles (0) or one (1 diluent, 2 lyse, 3 cleanser): new litres, the full volume in
+  // millilitres, the date of the change.
+  const int first = selector == 0 ? 0 : selector - 1, last = selector == 0 ? 2 : selector - 1;
+  SysSettingUpdate u;
+  for (int i = first; i <= last; ++i) u.SetFixed2(kColumns[i][0], l[i]);
+  for (int i = first; i <= last; ++i) u.SetFixed2(kColumns[i][1], l[i] * 1000.0f);
+  for (int i = first; i <= last; ++i) u.SetText(kColumns[i][2], date);
+  return u.Sql();
 }
 
 bool StoreBottleVolumes(CADOConn& conn, int selector, const float litres[3]) {

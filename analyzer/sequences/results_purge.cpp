@@ -3,12 +3,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <set>
 
 #include "core/ado_conn.h"
 #include "core/field_read.h"
-#include "platform/sys/file_ops.h"
+#include "core/write_log.h"
+#include "platform/sys/file_io.h"
 #include "platform/sys/path_map.h"
 
 namespace analyzer {
@@ -21,59 +23,86 @@ std::string P(const std::string& folder, const char* name) { return sys::MapPath
 
 bool Exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
 
-bool SyncFile(FILE* f) { return std::fflush(f) == 0 && ::fsync(::fileno(f)) == 0; }
-
-void SyncFolder(const std::string& folder) {
-  const int fd = ::open(sys::MapPath(folder).c_str(), O_RDONLY | O_DIRECTORY);
-  if (fd >= 0) {
-    ::fsync(fd);
-    ::close(fd);
-  }
-}
-
 // Marker that says both temporary files are complete and are to replace the originals.
 constexpr const char* kCommitMarker = "TDCommit.dat";
+constexpr const char* kIndexTemp = "TDITemp.dat";
+constexpr const char* kDataTemp = "TDTemp.dat";
+
+// Reads up to `size` bytes: the count (short only at the end of the file), -1 on an error.
+long ReadUpTo(sys::File& f, void* buf, size_t size) {
+  size_t got = 0;
+  while (got < size) {
+    const long n = f.Read(static_cast<char*>(buf) + got, size - got);
+    if (n < 0) return -1;
+    if (n == 0) break;
+    got += static_cast<size_t>(n);
+  }
+  return static_cast<long>(got);
+}
+
+// A temporary file written through a buffer: the rewrite makes 50000 small records.
+class BufferedOut {
+ public:
+  bool Open(const std::string& path) { return file_.Open(path, O_WRONLY | O_CREAT | O_TRUNC); }
+  bool Put(const void* data, size_t size) {
+    buffer_.append(static_cast<const char*>(data), size);
+    return buffer_.size() < (1u << 20) || Flush();
+  }
+  // Everything written, flushed to the disk and closed.
+  bool Finish() { return Flush() && file_.Sync() && file_.Close(); }
+  const std::string& ErrorText() const { return file_.ErrorText(); }
+
+ private:
+  bool Flush() {
+    const bool ok = file_.WriteAll(buffer_.data(), buffer_.size());
+    buffer_.clear();
+    return ok;
+  }
+  sys::File file_;
+  std::string buffer_;
+};
 
 }  // namespace
 
 void SetRawRewriteCheckpoint(bool (*checkpoint)(const char* step)) { g_checkpoint = checkpoint; }
 
-void RecoverRawRewrite(const std::string& folder) {
-  const std::string marker = P(folder, kCommitMarker);
-  const std::string tdiTemp = P(folder, "TDITemp.dat"), tdTemp = P(folder, "TDTemp.dat");
+bool RecoverRawRewrite(const std::string& folder, std::string* error) {
+  const std::string marker = P(folder, kCommitMarker), dir = sys::MapPath(folder);
+  const std::string tdiTemp = P(folder, kIndexTemp), tdTemp = P(folder, kDataTemp);
   if (Exists(marker)) {
-    // Both temporary files were complete: finish the renames that did not happen.
-    if (Exists(tdiTemp)) std::rename(tdiTemp.c_str(), P(folder, kRawIndexFile).c_str());
-    if (Exists(tdTemp)) std::rename(tdTemp.c_str(), P(folder, kRawDataFile).c_str());
-    SyncFolder(folder);
+    // Both temporary files were complete: finish the renames that did not happen. The marker
+    // stays until both are durable, so a failure here is completed by the next pass.
+    if (Exists(tdiTemp) && !sys::RenameFile(tdiTemp, P(folder, kRawIndexFile), error)) return false;
+    if (Exists(tdTemp) && !sys::RenameFile(tdTemp, P(folder, kRawDataFile), error)) return false;
+    if (!sys::SyncFolder(dir, error)) return false;
     std::remove(marker.c_str());
   } else {
     std::remove(tdiTemp.c_str());
     std::remove(tdTemp.c_str());
   }
-  SyncFolder(folder);
+  sys::SyncFolder(dir);
+  return true;
 }
 
 bool RemoveRawRecords(const std::string& folder, const std::vector<std::string>& keys, std::string* error,
                       int* removed) {
   if (removed) *removed = 0;
-  RecoverRawRewrite(folder);
-  const std::string tdi = P(folder, kRawIndexFile), td = P(folder, kRawDataFile);
+  if (!RecoverRawRewrite(folder, error)) return false;
+  const std::string tdi = P(folder, kRawIndexFile), td = P(folder, kRawDataFile), dir = sys::MapPath(folder);
   if (!Exists(tdi) || !Exists(td)) return true;
-  const std::string tdiTemp = P(folder, "TDITemp.dat"), tdTemp = P(folder, "TDTemp.dat");
-  auto fail = [&](const std::string& why, FILE* a, FILE* b, FILE* c, FILE* d) {
-    for (FILE* f : {a, b, c, d})
-      if (f) std::fclose(f);
+  const std::string tdiTemp = P(folder, kIndexTemp), tdTemp = P(folder, kDataTemp);
+  auto fail = [&](const std::string& why) {
     std::remove(tdiTemp.c_str());
     std::remove(tdTemp.c_str());
     if (error) *error = why;
     return false;
   };
-  FILE* inIndex = std::fopen(tdi.c_str(), "rb");
-  FILE* inData = std::fopen(td.c_str(), "rb");
-  FILE* outIndex = std::fopen(tdiTemp.c_str(), "wb");
-  FILE* outData = std::fopen(tdTemp.c_str(), "wb");
-  if (!inIndex || !inData || !outIndex || !outData) return fail("cannot open the raw-data files", inIndex, inData, outIndex, outData);
+  sys::File inIndex, inData;
+  BufferedOut outIndex, outData;
+  if (!inIndex.Open(tdi, O_RDONLY)) return fail(inIndex.ErrorText());
+  if (!inData.Open(td, O_RDONLY)) return fail(inData.ErrorText());
+  if (!outIndex.Open(tdiTemp)) return fail(outIndex.ErrorText());
+  if (!outData.Open(tdTemp)) return fail(outData.ErrorText());
 
   std::set<std::string> wanted;
   for (const std::string& k : keys)
@@ -82,49 +111,43 @@ bool RemoveRawRecords(const std::string& folder, const std::vector<std::string>&
   std::vector<unsigned char> data(kRawDataRecordSize);
   int dropped = 0;
   for (;;) {
-    if (std::fread(index, 1, sizeof index, inIndex) != sizeof index) break;  // a partial tail is dropped
-    const size_t got = std::fread(data.data(), 1, data.size(), inData);
+    const long gotIndex = ReadUpTo(inIndex, index, sizeof index);
+    if (gotIndex < 0) return fail(inIndex.ErrorText());
+    if (gotIndex != static_cast<long>(sizeof index)) break;  // a partial tail is dropped
+    const long got = ReadUpTo(inData, data.data(), data.size());
+    if (got < 0) return fail(inData.ErrorText());
     const std::string key = IndexRecordKey(index);
     if (key.size() < sizeof index && wanted.count(key) != 0) {
       ++dropped;
       continue;
     }
-    if (got != data.size()) {
-      if (std::ferror(inData)) return fail("cannot read TD.dat", inIndex, inData, outIndex, outData);
-      std::fill(data.begin() + static_cast<long>(got), data.end(), 0);  // a short data file: keep the pairing
-    }
-    if (std::fwrite(index, 1, sizeof index, outIndex) != sizeof index ||
-        std::fwrite(data.data(), 1, data.size(), outData) != data.size())
-      return fail("cannot write the new raw-data files", inIndex, inData, outIndex, outData);
+    if (got != static_cast<long>(data.size()))
+      std::fill(data.begin() + got, data.end(), 0);  // a short data file: keep the pairing
+    if (!outIndex.Put(index, sizeof index)) return fail(outIndex.ErrorText());
+    if (!outData.Put(data.data(), data.size())) return fail(outData.ErrorText());
   }
-  if (std::ferror(inIndex)) return fail("cannot read TDI.dat", inIndex, inData, outIndex, outData);
-  if (!SyncFile(outIndex) || !SyncFile(outData)) return fail("cannot write the new raw-data files", inIndex, inData, outIndex, outData);
-  std::fclose(inIndex);
-  std::fclose(inData);
-  std::fclose(outIndex);
-  std::fclose(outData);
+  if (!outIndex.Finish()) return fail(outIndex.ErrorText());
+  if (!outData.Finish()) return fail(outData.ErrorText());
   if (!Checkpoint("temp-written")) return false;
 
-  FILE* marker = std::fopen(P(folder, kCommitMarker).c_str(), "wb");
-  if (!marker || !SyncFile(marker)) {
-    if (marker) std::fclose(marker);
-    return fail("cannot write the commit marker", nullptr, nullptr, nullptr, nullptr);
+  sys::File marker;
+  if (!marker.Open(P(folder, kCommitMarker), O_WRONLY | O_CREAT | O_TRUNC) || !marker.Sync() || !marker.Close()) {
+    std::remove(P(folder, kCommitMarker).c_str());
+    return fail(marker.ErrorText());
   }
-  std::fclose(marker);
-  SyncFolder(folder);
+  if (!sys::SyncFolder(dir, error)) {
+    // Without a durable marker the renames must not start: the old pair stays.
+    std::remove(P(folder, kCommitMarker).c_str());
+    return fail(error ? *error : std::string());
+  }
   if (!Checkpoint("committed")) return false;
-  if (std::rename(tdiTemp.c_str(), tdi.c_str()) != 0) {
-    if (error) *error = "cannot replace TDI.dat";
-    return false;  // the next pass completes it
-  }
+  // From here on the marker stands: a failure is completed by the next pass.
+  if (!sys::RenameFile(tdiTemp, tdi, error)) return false;
   if (!Checkpoint("index-renamed")) return false;
-  if (std::rename(tdTemp.c_str(), td.c_str()) != 0) {
-    if (error) *error = "cannot replace TD.dat";
-    return false;
-  }
-  SyncFolder(folder);
+  if (!sys::RenameFile(tdTemp, td, error)) return false;
+  if (!sys::SyncFolder(dir, error)) return false;
   std::remove(P(folder, kCommitMarker).c_str());
-  SyncFolder(folder);
+  sys::SyncFolder(dir);
   if (removed) *removed = dropped;
   return true;
 }
@@ -152,7 +175,8 @@ int PurgeOldestDay(CADOConn& conn, int& personCount, const std::string& folder) 
   // Raw records only of rows that are really gone.
   std::vector<std::string> keys;
   for (const std::string& s : samples) keys.push_back(RawDataKey(date, s));
-  RemoveRawRecords(folder, keys);
+  std::string error;
+  if (!RemoveRawRecords(folder, keys, &error)) WriteLog("Removing the raw records of " + date + " failed: " + error);
   return n;
 }
 

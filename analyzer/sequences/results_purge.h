@@ -22,8 +22,9 @@ inline constexpr int kMaxStoredResults = 50000;
 // read or written; the old pair then stays.
 bool RemoveRawRecords(const std::string& folder, const std::vector<std::string>& keys, std::string* error = nullptr,
                       int* removed = nullptr);
-// Finishes or discards a rewrite that a crash interrupted.
-void RecoverRawRewrite(const std::string& folder);
+// Finishes or discards a rewrite that a crash interrupted. False with the reason when a rename
+// could not be finished (the marker stays for the next pass).
+bool RecoverRawRewrite(const std::string& folder, std::string* error = nullptr);
 
 // Test hook: called between the steps of a rewrite ("temp-written", "committed",
 // "index-renamed"); returning false stops the rewrite there, as a kill would.
@@ -31,7 +32,8 @@ void SetRawRewriteCheckpoint(bool (*checkpoint)(const char* step));
 
 // One pass: removes the Person rows of the oldest test date, then their raw records. Returns
 // the rows removed (personCount is lowered by as many); 0 when nothing could be removed (an
-// empty table, a failed query or delete), which ends the caller's loop.
+// empty table, a failed query or delete), which ends the caller's loop. A failed rewrite of the
+// raw files is written to the log; the old pair then stays.
 int PurgeOldestDay(CADOConn& conn, int& personCount, const std::string& folder);
 // Passes while personCount is above the limit. Returns the passes made.
 int PurgeResults(CADOConn& conn, int& personCount, const std::string& folder);

@@ -9,6 +9,7 @@
 #include "core/value_format.h"
 #include "platform/ui/app.h"
 #include "platform/ui/message_box.h"
+#include "core/sys_setting.h"
 
 namespace analyzer {
 namespace {
@@ -101,10 +102,14 @@ bool CheckSoakAfterSample() {
   return CheckSoakReminder(Soak.SoakDaysStartDate, Soak.SetSoakDays) == 1;
 }
 
+std::string SoakStartDateText(const sys::LocalTime& t) {
+  return StrPrintf("%d-%d-%d %d:%d:%d", t.year, t.month, t.day, t.hour, t.minute, t.second);
+}
+
 std::string CountSoakSample() {
   if (!Soak.IsOpenSoakTips) return {};
   ++Soak.DeviceTestTimes;
-  return StrPrintf("update SysSetting set DeviceTestTimes = %u", Soak.DeviceTestTimes);
+  return SysSettingUpdate().Set("DeviceTestTimes", Soak.DeviceTestTimes).Sql();
 }
 
 void SetSoakLimits(int sampleLimit, int dayLimit) {

@@ -14,6 +14,8 @@ namespace analyzer {
 // Reads "%d-%d-%d %d:%d:%d" (no leading zeros needed); false for a text that is not a real
 // date and time of that form.
 bool ParseSoakStartDate(const std::string& text, sys::LocalTime* out);
+// The start of a soak interval as SysSetting keeps it: "%d-%d-%d %d:%d:%d".
+std::string SoakStartDateText(const sys::LocalTime& t);
 // Whole days from `start` to `now`, rounded at the half second as the reminder counts them.
 int64_t ElapsedSoakDays(const sys::LocalTime& start, const sys::LocalTime& now);
 

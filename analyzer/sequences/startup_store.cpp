@@ -8,6 +8,10 @@
 #include "core/field_read.h"
 #include "core/value_format.h"
 #include "platform/sys/clock.h"
+#include "platform/sys/program_dir.h"
+#include "core/sys_setting.h"
+#include "core/person_row.h"
+#include "analyzer/sequences/soak_reminder.h"
 
 namespace analyzer {
 namespace {
@@ -16,10 +20,7 @@ bool HasCol(const std::vector<std::string>& cols, const char* name) { return Has
 
 }  // namespace
 
-std::string TodayText() {
-  const sys::LocalTime t = sys::Clock::Now();
-  return StrPrintf("%d-%.2d-%.2d", t.year, t.month, t.day);
-}
+std::string TodayText() { return StoredDateToday(); }
 
 int LoadUnitDecimals(CADOConn& conn) {
   // Table order: WBC, WBC%, RBC, HGB, MCHC, HCT, MCV, MCH, RDW-CV, RDW-SD, PLT, MPV, PCT, PDW.
@@ -184,39 +185,35 @@ void EnsureBuiltInUsers(CADOConn& conn) {
 }
 
 void LoadSystemSettingsRow(CADOConn& conn, StartupStoreValues& values) {
-  RecordsetPtr& rs = conn.OpenRecordset("Select * from SysSetting");
-  if (!conn.RecordsetOpen()) return;
-  const std::vector<std::string> cols = FieldNamesOf(*rs);
+  const SysSettingRead read = LoadSysSetting(conn);
+  if (!read.opened) return;
+  const std::vector<std::string>& cols = read.columns;
   const bool hasRevise = HasCol(cols, "ReviseVol");
-  if (HasRows(*rs)) {
-    int16_t kjkb = static_cast<int16_t>(values.IsKJKB), kjqx = static_cast<int16_t>(values.IsKJQX);
-    if (ReadField(*rs, "IsKJKB", kjkb)) values.IsKJKB = kjkb;
-    if (ReadField(*rs, "IsKJQX", kjqx)) values.IsKJQX = kjqx;
-    ReadField(*rs, "SLanguage", AppSettings.LanguageIndex);
+  if (read.hasRow) {
+    const SysSettingRow& row = read.row;
+    TakeSetting(row.IsKJKB, values.IsKJKB);
+    TakeSetting(row.IsKJQX, values.IsKJQX);
+    TakeSetting(row.SLanguage, AppSettings.LanguageIndex);
     ReagentVolumes& v = Reagents().volumes();
-    ReadField(*rs, "DiluentVol", v.DiluentVol);
-    ReadField(*rs, "LyseVol", v.LyseVol);
-    ReadField(*rs, "CleanerVol", v.CleanerVol);
-    if (ReadField(*rs, "ReagentAlarmType", AppSettings.ReagentAlarmType)) v.ReagentAlarmType = AppSettings.ReagentAlarmType;
-    uint8_t header = 0;
-    if (ReadField(*rs, "PrintPgHeader", header)) AppSettings.PrintPageHeader = header;
+    TakeSetting(row.DiluentVol, v.DiluentVol);
+    TakeSetting(row.LyseVol, v.LyseVol);
+    TakeSetting(row.CleanerVol, v.CleanerVol);
+    if (TakeSetting(row.ReagentAlarmType, AppSettings.ReagentAlarmType)) v.ReagentAlarmType = AppSettings.ReagentAlarmType;
+    TakeSetting(row.PrintPgHeader, AppSettings.PrintPageHeader);
     if (hasRevise) {
-      ReadField(*rs, "ReviseVol", v.ReviseVol);
-      ReadField(*rs, "LyseReviseVol", v.LyseReviseVol);
-      ReadField(*rs, "CleanerReviseVol", v.CleanerReviseVol);
+      TakeSetting(row.ReviseVol, v.ReviseVol);
+      TakeSetting(row.LyseReviseVol, v.LyseReviseVol);
+      TakeSetting(row.CleanerReviseVol, v.CleanerReviseVol);
       if (v.ReviseVol > v.LyseReviseVol) v.LyseReserveCounting = 1;
       if (v.ReviseVol > v.CleanerReviseVol) v.CleanserReserveCounting = 1;
     }
     // The soak reminder's copies.
-    ReadField(*rs, "IsOpenSoakTips", Soak.IsOpenSoakTips);
-    int32_t n = 0;
-    if (ReadField(*rs, "DeviceTestTimes", n)) Soak.DeviceTestTimes = static_cast<uint32_t>(n);
-    ReadField(*rs, "SetSoakTimes", Soak.SetSoakTimes);
-    ReadField(*rs, "SetSoakDays", Soak.SetSoakDays);
-    ReadField(*rs, "SoakDaysStartDate", Soak.SoakDaysStartDate);
-    conn.CloseRecordset();
+    TakeSetting(row.IsOpenSoakTips, Soak.IsOpenSoakTips);
+    TakeSetting(row.DeviceTestTimes, Soak.DeviceTestTimes);
+    TakeSetting(row.SetSoakTimes, Soak.SetSoakTimes);
+    TakeSetting(row.SetSoakDays, Soak.SetSoakDays);
+    TakeSetting(row.SoakDaysStartDate, Soak.SoakDaysStartDate);
   } else {
-    conn.CloseRecordset();
     // Names its columns, so it holds on a table that has gained columns since.
     conn.Execute(DefaultSettingsRowSql());
   }
@@ -253,8 +250,7 @@ void LoadSystemSettingsRow(CADOConn& conn, StartupStoreValues& values) {
   if (!HasCol(cols, "SoakDaysStartDate")) {
     conn.Execute("alter table SysSetting add column SoakDaysStartDate TEXT(30)");
     const sys::LocalTime t = sys::Clock::Now();
-    conn.Execute(StrPrintf("update SysSetting set SoakDaysStartDate = '%d-%d-%d %d:%d:%d'", t.year, t.month, t.day,
-                           t.hour, t.minute, t.second));
+    SysSettingUpdate().SetText("SoakDaysStartDate", SoakStartDateText(t)).Execute(conn);
   }
 }
 
@@ -276,6 +272,8 @@ void PrepareStartupStore(CADOConn& conn, StartupStoreValues& values) {
   UpgradeCalibrationCoef(conn);
   EnsureBuiltInUsers(conn);
   LoadSystemSettingsRow(conn, values);
+  // The account's own section of Setting.ini, read once here.
+  Reagents().coefficients() = ReadReagentCoefficients(sys::ProgramFile("Setting.ini"));
   values.background = StartupBackgroundPicture();
 }
 

@@ -4,12 +4,15 @@
 #include "analyzer/reagent.h"
 #include "analyzer/sequences/process_values.h"
 #include "analyzer/sequences/shutdown_sequence.h"
+#include "analyzer/sequences/soak_reminder.h"
+#include "core/sys_setting.h"
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
 #include "core/field_read.h"
 #include "core/sys_log.h"
 #include "core/value_format.h"
 #include "platform/sys/clock.h"
+#include "core/sys_setting.h"
 
 namespace analyzer {
 namespace {
@@ -37,9 +40,7 @@ StopUseSequence::StopUseSequence(StopUseHost& host, CADOConn* conn, bool portOpe
 
 void StopUseSequence::Begin() {
   if (conn_ != nullptr) {
-    RecordsetPtr& rs = conn_->OpenRecordset("Select AutoCleanTime from SysSetting");
-    if (HasRows(*rs)) ReadField(*rs, "AutoCleanTime", autoCleanTime_);
-    conn_->CloseRecordset();
+    TakeSetting(LoadSysSetting(*conn_).row.AutoCleanTime, autoCleanTime_);
   }
   host_.SetPrompt(InitialPrompt(AppSettings.LanguageIndex));
   host_.EnableOk(true);
@@ -72,10 +73,12 @@ void StopUseSequence::OnOk() {
   if (step_ == 2) {
     // The chambers now stand in distilled water: the soak interval starts here.
     const sys::LocalTime t = sys::Clock::Now();
-    Soak.SoakDaysStartDate = StrPrintf("%d-%d-%d %d:%d:%d", t.year, t.month, t.day, t.hour, t.minute, t.second);
+    Soak.SoakDaysStartDate = SoakStartDateText(t);
     if (conn_ != nullptr)
-      conn_->Execute(StrPrintf("update SysSetting set DeviceTestTimes = %u, SoakDaysStartDate = '%s'",
-                               Soak.DeviceTestTimes, Soak.SoakDaysStartDate.c_str()));
+      SysSettingUpdate()
+          .Set("DeviceTestTimes", Soak.DeviceTestTimes)
+          .SetText("SoakDaysStartDate", Soak.SoakDaysStartDate)
+          .Execute(*conn_);
     if (Soak.SetSoakTimes == autoCleanTime_) Soak.TestsSinceAutoClean = 0;
   }
 }

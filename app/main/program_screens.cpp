@@ -5,7 +5,8 @@
 #include "app/screens/bak_recover.h"
 #include "core/screen_registry.h"
 #include "history/history_list.h"
-#include "measurement/screen/sample_test.h"
+#include "lis/screens/lis_screens.h"
+#include "measurement/screen/sample_test_screen.h"
 #include "printing/print_items_set.h"
 #include "service/service_screens.h"
 #include "service/service_tools.h"
@@ -29,4 +30,5 @@ void RegisterProgramScreens() {
     return dlg.DoModal();
   });
   settings::RegisterSettingsScreens();  // the settings screen and what it opens
+  lis::RegisterLisScreens();            // the LIS and communication settings, the send screen
 }

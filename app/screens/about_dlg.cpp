@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "analyzer/sequences/board_host.h"
 #include "analyzer/board_port.h"
 #include "analyzer/command_catalogue.h"
 #include "analyzer/serial_port.h"
@@ -141,12 +142,10 @@ int CAboutDlg::SendCommand(uint8_t cls, uint8_t command, uint8_t p1, uint8_t p2)
 int CAboutDlg::OnSerialByte(uint8_t byte, unsigned port) {
   if (port < 1 || port > 4) return -1;
   // Frames start at 0x7E: noise before a frame or a broken frame is skipped instead of
-  // shifting every frame after it.
-  const analyzer::CollectedFrame frame = collector_.Feed(byte);
-  if (!frame) return 1;
-  if (frame.kind != analyzer::FrameKind::Command) return 1;
-  if (!frame.checksumOk) {
-    collector_.Clear();
+  // shifting every frame after it. The same intake as the board sequences.
+  const analyzer::BoardReply reply = analyzer::TakeBoardReply(collector_, byte);
+  if (!reply.complete) return 1;
+  if (!reply.checksumOk) {
     // One warning at a time: a noisy line must not stack boxes on one another.
     if (warningOpen_) return 0;
     warningOpen_ = true;
@@ -155,13 +154,12 @@ int CAboutDlg::OnSerialByte(uint8_t byte, unsigned port) {
     warningOpen_ = false;
     return 0;
   }
-  if (frame.cls() == analyzer::FrameClassStatus && frame.command() == analyzer::status::Version) {
+  if (reply.cls == analyzer::FrameClassStatus && reply.command == analyzer::status::Version) {
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%.1f", frame.bytes[5] / 10.0);
+    std::snprintf(buf, sizeof buf, "%.1f", reply.param3 / 10.0);
     boardVersion = buf;
     BuildVersionText();
   }
-  collector_.Clear();
   return 1;
 }
 

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "core/ado_conn.h"
+#include "platform/sys/file_io.h"
 #include "platform/sys/file_ops.h"
 #include "platform/sys/path_map.h"
 
@@ -26,21 +27,8 @@ struct Handle {
 };
 
 bool CopyWhole(const std::string& from, const std::string& to, std::string* error) {
-  // Written beside the destination first and renamed, so a failed copy never leaves half a file.
-  const std::string part = to + ".part";
-  if (!sys::CopyFile(from, part, false, error)) {
-    std::error_code ec;
-    fs::remove(part, ec);
-    return false;
-  }
-  std::error_code ec;
-  fs::rename(part, to, ec);
-  if (ec) {
-    if (error) *error = ec.message();
-    fs::remove(part, ec);
-    return false;
-  }
-  return true;
+  // The copy is written beside the destination and renamed, so it never leaves half a file.
+  return sys::CopyFile(from, to, false, error);
 }
 
 void Record(CopyOutcome& out, bool ok, const std::string& from, const std::string& to, const std::string& error) {
@@ -101,12 +89,7 @@ CopyOutcome BackupProgramFiles(const std::string& programFolder, const std::stri
     if (ok) {
       fs::remove(to + "-wal", rm);
       fs::remove(to + "-shm", rm);
-      std::error_code mv;
-      fs::rename(part, to, mv);
-      if (mv) {
-        ok = false;
-        error = mv.message();
-      }
+      ok = sys::RenameFile(part, to, &error);
     }
     if (!ok) fs::remove(part, rm);
     Record(out, ok, from, to, error);

@@ -11,6 +11,7 @@
 #include "platform/ui/message_box.h"
 #include "platform/ui/resources.h"
 #include "printing/print_hint_dlg.h"
+#include "core/sys_setting.h"
 
 std::atomic<uint8_t> SysLogPrintCancel{0};
 int SysLogPrintPresses = 0;
@@ -111,9 +112,7 @@ bool CSysLog::OnInitDialog() {
     }
   }
   conn_.CloseRecordset();
-  RecordsetPtr& set = conn_.OpenRecordset("Select * from SysSetting");
-  if (conn_.RecordsetOpen() && !set->IsEOF()) ReadField(*set, "Printer", printKind);
-  conn_.CloseRecordset();
+  TakeSetting(LoadSysSetting(conn_).row.Printer, printKind);
   for (CXPButton* b : {&print_, &delete_, &exit_}) b->SetBitmaps(479, 481, 480);
   return true;
 }

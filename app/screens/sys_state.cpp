@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "analyzer/sequences/board_host.h"
 #include "analyzer/board_port.h"
 #include "analyzer/command_catalogue.h"
 #include "analyzer/serial_port.h"
@@ -93,10 +94,10 @@ void CSysState::OnTimer(uintptr_t) {
 void CSysState::OnSerialByte(uint8_t byte, unsigned port) {
   if (port < 1 || port > 4) return;
   // Frames start at 0x7E, so a lost or extra byte costs one reading, not every frame after it.
-  const analyzer::CollectedFrame frame = collector_.Feed(byte);
-  if (!frame || frame.kind != analyzer::FrameKind::Command) return;
-  collector_.Clear();
-  if (!frame.checksumOk) {
+  // The same intake as the board sequences.
+  const analyzer::BoardReply reply = analyzer::TakeBoardReply(collector_, byte);
+  if (!reply.complete) return;
+  if (!reply.checksumOk) {
     // One warning at a time: a noisy line must not stack boxes on one another.
     if (warningOpen_) return;
     warningOpen_ = true;
@@ -105,11 +106,11 @@ void CSysState::OnSerialByte(uint8_t byte, unsigned port) {
     warningOpen_ = false;
     return;
   }
-  const unsigned raw = frame.bytes[3] * 256u + frame.bytes[4];
-  if (frame.cls() == analyzer::FrameClassStatus && frame.command() == analyzer::status::Temperature) {
+  const unsigned raw = reply.status * 256u + reply.param2;
+  if (reply.cls == analyzer::FrameClassStatus && reply.command == analyzer::status::Temperature) {
     temperature_.SetWindowText(TemperatureText(raw));
     Send(analyzer::status::Pressure);
-  } else if (frame.cls() == analyzer::FrameClassStatus && frame.command() == analyzer::status::Pressure) {
+  } else if (reply.cls == analyzer::FrameClassStatus && reply.command == analyzer::status::Pressure) {
     pressure_.SetWindowText(PressureText(raw));
   }
   temperature_.Invalidate(true);

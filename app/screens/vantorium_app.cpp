@@ -14,6 +14,7 @@
 #include "app/screens/vantorium_dlg.h"
 #include "core/write_log.h"
 #include "controls/message_box_dlg.h"
+#include "lis/lis_link.h"
 #include "platform/sys/clock.h"
 #include "platform/ui/app.h"
 #include "platform/ui/message_box.h"
@@ -44,6 +45,10 @@ bool CVantoriumApp::InitInstance() {
   CADOConn conn;
   RunCoreStartup(conn);
   steps.push_back("core");
+
+  // The LIS link's three threads run from here until the program ends.
+  lis::StartLisThreads();
+  steps.push_back("lis-link");
 
   RegisterCoreScreens();
   RunScreen("CSysStart");
@@ -91,6 +96,7 @@ int CVantoriumApp::ExitInstance() {
     helpKey_ = -1;
   }
   PrinterClose();
+  lis::StopLisThreads();
   if (endedBySignal_) {
     CADOConn conn;
     analyzer::SaveOnTermination(conn);

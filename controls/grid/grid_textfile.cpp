@@ -1,25 +1,21 @@
 // The grid's texts as a delimited text file: one line per row, row 0 first (the headings),
 // fields separated by the caller's separator, lines ended by CR LF, text in UTF-8.
-#include <cstdio>
 #include <fstream>
+#include <string>
 
 #include "controls/grid/grid_ctrl.h"
+#include "platform/sys/atomic_file.h"
 
 bool CGridCtrl::SaveToTextFile(const std::string& path, char separator) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) {
-    ReportError("Unable to save grid list");
-    return false;
-  }
+  std::string text;
   for (int r = 0; r < rowCount_; ++r) {
     for (int c = 0; c < columnCount_; ++c) {
-      out << GetItemText(r, c);
-      if (c + 1 < columnCount_) out << separator;
+      text += GetItemText(r, c);
+      if (c + 1 < columnCount_) text += separator;
     }
-    out << "\r\n";
+    text += "\r\n";
   }
-  out.close();
-  if (!out) {
+  if (!sys::WriteFileAtomic(path, text)) {
     ReportError("Unable to save grid list");
     return false;
   }

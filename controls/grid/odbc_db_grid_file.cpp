@@ -1,13 +1,10 @@
 #include "controls/grid/odbc_db_grid_file.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cstring>
 
 #include "controls/grid/cache_line.h"
 #include "controls/grid/grid_ctrl.h"
+#include "platform/sys/file_io.h"
 #include "platform/sys/path_map.h"
 
 COdbcDBGridFILE::COdbcDBGridFILE(CGridCtrl* grid, db::Connection* database, const std::string& query,
@@ -68,17 +65,12 @@ int COdbcDBGridFILE::CreateCache() {
   } catch (...) {
     return Fail("分配用于存储每行记录的信息的结构失败");
   }
-  const std::string path = sys::MapPath(filePath_);
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) return Fail("创建文件失败");
-  if (::ftruncate(fd, static_cast<off_t>(fileSize_)) != 0) {
-    ::close(fd);
-    return Fail("创建文件映射失败");
+  sys::MappedFile::Step failed = sys::MappedFile::Step::None;
+  if (!cache_.Create(sys::MapPath(filePath_), fileSize_, &failed)) {
+    if (failed == sys::MappedFile::Step::Open) return Fail("创建文件失败");
+    return Fail(failed == sys::MappedFile::Step::Size ? "创建文件映射失败" : "映射文件失败");
   }
-  void* view = ::mmap(nullptr, fileSize_, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-  ::close(fd);
-  if (view == MAP_FAILED) return Fail("映射文件失败");
-  view_ = static_cast<char*>(view);
+  view_ = cache_.data();
   mappedSize_ = fileSize_;
   writeCursor_ = view_;
   *writeCursor_ = '\0';
@@ -91,7 +83,7 @@ void COdbcDBGridFILE::Close() {
   rowIndex_.clear();
   rowIndex_.shrink_to_fit();
   recordset_.Close();
-  if (view_) ::munmap(view_, mappedSize_);
+  cache_.Unmap();
   view_ = nullptr;
   mappedSize_ = 0;
   nextRow_ = 1;

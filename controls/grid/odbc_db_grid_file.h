@@ -13,6 +13,7 @@
 
 #include "platform/db/connection.h"
 #include "platform/db/recordset.h"
+#include "platform/sys/file_io.h"
 
 class CGridCtrl;
 struct CellRecord;
@@ -64,6 +65,7 @@ class COdbcDBGridFILE {
 
   CGridCtrl* grid_;
   std::vector<RowEntry> rowIndex_;
+  sys::MappedFile cache_;
   char* view_ = nullptr;
   char* writeCursor_ = nullptr;
   int nextRow_ = 1;

@@ -5,6 +5,7 @@
 #include "core/layout.h"
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/resources.h"
+#include "controls/screen_common.h"
 
 namespace {
 void RegisterTemplate() {
@@ -125,10 +126,7 @@ bool CAdjustGraph::OnEraseBkgnd(draw::DC& dc) {
 
 const draw::Brush* CAdjustGraph::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
   if (ctlType == ui::CTLCOLOR_STATIC) {
-    static const draw::Brush kHollow = draw::Brush::NullBrush();
-    dc.SetTextColor(draw::RGB(66, 85, 92));
-    dc.SetBkMode(draw::BkMode::Transparent);
-    return &kHollow;
+    return ScreenLabelColours(dc);
   }
   return ui::Dialog::OnCtlColor(dc, control, ctlType);
 }

@@ -12,6 +12,7 @@
 #include "core/write_log.h"
 #include "measurement/result_globals.h"
 #include "platform/sys/dynlib.h"
+#include "core/person_row.h"
 
 namespace measurement {
 namespace {
@@ -206,8 +207,7 @@ LineSave SaveAdjustedLines(CADOConn& conn, const LineAdjustState& s, const Adjus
   if (!ctx.adjustAllowed || (chart != kChartWbc && chart != kChartPlt)) return out;
   if (chart == kChartWbc && !s.diffRecomputed) return out;
   if (chart == kChartPlt && !s.pltRecomputed) return out;
-  const std::string where =
-      " where SampleNo='" + SqlSafeText(sampleNo) + "' and TestDate='" + SqlSafeText(testDate) + "'";
+  const std::string where = " where " + PersonKeyWhere(sampleNo, testDate);
   if (chart == kChartWbc) {
     static const char* const cols[6] = {"LYMA", "MONA", "GRAA", "LYMP", "MONP", "GRAP"};
     out.sql = "update Person set ";
@@ -281,7 +281,7 @@ ManualDiff ApplyManualDifferential(CADOConn& conn, const AdjustContext& ctx, flo
     out.sql += std::string(k ? "," : "") + cols[k] + "='" + out.stored[k] + "'";
   }
   if (options.resetWbcMarkers) out.sql += ",WMARKER2='0',WMARKER3='0'";
-  out.sql += " where SampleNo='" + SqlSafeText(sampleNo) + "' and TestDate='" + SqlSafeText(testDate) + "'";
+  out.sql += " where " + PersonKeyWhere(sampleNo, testDate);
   if (conn.Execute(out.sql) != 1) {
     out.message = ManualDiffFailedText(ctx.language);
     return out;

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "core/app_settings.h"
+#include "core/lis_link_state.h"
 #include "measurement/patient/profile_flags.h"
 #include "platform/ui/app.h"
 #include "platform/ui/window.h"
@@ -53,6 +54,14 @@ bool SendLisOrderQuery(const std::string& sampleNo) {
     s = g_sender;
   }
   return s ? s(sampleNo) : false;
+}
+
+bool SendCountStartOrderQuery(const std::string& sampleNo) {
+  if (LisLinkState.Bidirectional != 1 || LisLinkState.LinkKind != 1 || LisLinkState.LisConnected.load() != 1)
+    return false;
+  if (!HasLisOrderQuerySender()) return false;
+  LisLinkState.LisQueryMode = 2;
+  return SendLisOrderQuery(sampleNo);
 }
 
 std::string LisQueryUnavailableText(int language) {

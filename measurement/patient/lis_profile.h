@@ -7,11 +7,15 @@
 
 namespace measurement {
 
-// The patient data of a sample received from the LIS.
+// A sample's identity and patient data as the LIS messages carry it: received from the LIS
+// for an order query, or sent with a result. applicant is the sender (requesting doctor),
+// inspector the scrutator, verifier the checker.
 struct SampleProfileRecord {
   std::string sampleNo, group, name, sex;
   int age = 0;
   std::string ageUnit, medicalNo, bedNo, dept, applicant, inspector, verifier;
+  std::string testDateTime;  // "YYYY-MM-DD HH:MM:SS" (OBR-7)
+  std::string sampleType;    // the blood mode's text (OBR-26)
 };
 
 // The process-wide copy the LIS reception fills and the patient screen reads (guarded; any
@@ -29,6 +33,11 @@ using LisOrderQuerySender = std::function<bool(const std::string& sampleNo)>;
 void SetLisOrderQuerySender(LisOrderQuerySender sender);
 bool HasLisOrderQuerySender();
 bool SendLisOrderQuery(const std::string& sampleNo);
+
+// The test screen's order query at count start: with bidirectional transfer on the network link
+// and the link up, asks the LIS for the sample's patient data; the reply goes straight into the
+// sample's Person row (query mode 2). True when the query went out.
+bool SendCountStartOrderQuery(const std::string& sampleNo);
 
 // "The LIS query is not available." in the language.
 std::string LisQueryUnavailableText(int language);

@@ -9,6 +9,7 @@
 #include "measurement/flagging.h"
 #include "platform/sys/clock.h"
 #include "platform/ui/message_box.h"
+#include "core/person_row.h"
 
 namespace measurement {
 
@@ -188,15 +189,15 @@ std::string TranslateGroupName(const std::string& s, int language) {
 }
 
 std::string PatientUpdateSql(const PatientColumns& p, const std::string& testDate, const std::string& keySampleNo) {
+  // A changed sample number is found by the row's old number and written as the new one.
   const bool renumber = !keySampleNo.empty() && keySampleNo != p.sampleNo;
-  const std::string key = renumber ? keySampleNo : p.sampleNo;
-  return std::string("update Person set ") + (renumber ? "SampleNo='" + SqlSafeText(p.sampleNo) + "'," : "") +
-         "Name='" + SqlSafeText(p.name) + "',Sex='" + SqlSafeText(p.sex) +
-         "',Age=" + std::to_string(p.age) + ",AgeUnit='" + SqlSafeText(p.ageUnit) + "',ReferValue='" +
-         SqlSafeText(p.referValue) + "',MedicalNo='" + SqlSafeText(p.medicalNo) + "',BedNo='" +
-         SqlSafeText(p.bedNo) + "',Dept='" + SqlSafeText(p.dept) + "',Sender='" + SqlSafeText(p.sender) +
-         "',Scrutator='" + SqlSafeText(p.scrutator) + "',Checker='" + SqlSafeText(p.checker) +
-         "' where SampleNo='" + SqlSafeText(key) + "' and TestDate='" + SqlSafeText(testDate) + "'";
+  return UpdatePersonSql((renumber ? "SampleNo='" + SqlSafeText(p.sampleNo) + "'," : std::string()) + "Name='" +
+                             SqlSafeText(p.name) + "',Sex='" + SqlSafeText(p.sex) + "',Age=" + std::to_string(p.age) +
+                             ",AgeUnit='" + SqlSafeText(p.ageUnit) + "',ReferValue='" + SqlSafeText(p.referValue) +
+                             "',MedicalNo='" + SqlSafeText(p.medicalNo) + "',BedNo='" + SqlSafeText(p.bedNo) +
+                             "',Dept='" + SqlSafeText(p.dept) + "',Sender='" + SqlSafeText(p.sender) +
+                             "',Scrutator='" + SqlSafeText(p.scrutator) + "',Checker='" + SqlSafeText(p.checker) + "'",
+                         renumber ? keySampleNo : p.sampleNo, testDate);
 }
 
 std::string PatientInsertSql(const PatientColumns& p, const std::string& testDate, const std::string& testTime,
@@ -214,14 +215,8 @@ const char* BloodTypeName(unsigned code, int language) {
   return BloodModeText(code > 2 ? 0 : static_cast<int>(code), language);
 }
 
-std::string TodayText() {
-  const sys::LocalTime t = sys::Clock::Now();
-  return StrPrintf("%d-%.2d-%.2d", t.year, t.month, t.day);
-}
+std::string TodayText() { return StoredDateToday(); }
 
-std::string NowTimeText() {
-  const sys::LocalTime t = sys::Clock::Now();
-  return StrPrintf("%.2d:%.2d:%.2d", t.hour, t.minute, t.second);
-}
+std::string NowTimeText() { return StoredTimeNow(); }
 
 }  // namespace measurement

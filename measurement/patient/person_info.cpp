@@ -16,6 +16,8 @@
 #include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/resources.h"
+#include "controls/screen_common.h"
+#include "core/person_row.h"
 
 using namespace measurement;
 
@@ -264,8 +266,7 @@ void CPersonInfo::FillLists() {
 
 CPersonInfo::RowInfo CPersonInfo::ReadRow(const std::string& sampleNo) {
   RowInfo r;
-  RecordsetPtr& rs = conn_.OpenRecordset("Select * from Person where SampleNo='" + SqlSafeText(sampleNo) +
-                                         "' and TestDate='" + SqlSafeText(ProfileTestDate) + "'");
+  RecordsetPtr& rs = conn_.OpenRecordset(SelectPersonSql(sampleNo, ProfileTestDate));
   if (conn_.RecordsetOpen() && HasRows(*rs)) {
     r.exists = true;
     r.hasResult = !rs->Field("WBC").IsNull();
@@ -297,8 +298,7 @@ void CPersonInfo::LoadSample() {
   const long long number = SampleNoValue(ProfileSampleNo), caller = SampleNoValue(CallerSampleNo);
   if (OpenMode == 0 && group) group->EnableWindow(number >= caller);
 
-  RecordsetPtr& rs = conn_.OpenRecordset("Select * from Person where SampleNo='" + SqlSafeText(ProfileSampleNo) +
-                                         "' and TestDate='" + SqlSafeText(ProfileTestDate) + "'");
+  RecordsetPtr& rs = conn_.OpenRecordset(SelectPersonSql(ProfileSampleNo, ProfileTestDate));
   if (conn_.RecordsetOpen() && HasRows(*rs)) {
     db::Recordset& row = *rs;
     ReadField(row, "Name", PatientName);
@@ -674,13 +674,10 @@ bool CPersonInfo::OnEraseBkgnd(draw::DC& dc) {
 }
 
 const draw::Brush* CPersonInfo::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
-  static const draw::Brush kHollow = draw::Brush::NullBrush();
   static const draw::Brush kWhite = draw::Brush::Solid(draw::RGB(255, 255, 255));
   if (ctlType == ui::CTLCOLOR_STATIC) {
     const bool heading = control && control->GetDlgCtrlID() == IDC_PI_HEADING;
-    dc.SetTextColor(heading ? draw::RGB(255, 255, 255) : kTextColour);
-    dc.SetBkMode(draw::BkMode::Transparent);
-    return &kHollow;
+    return TransparentLabel(dc, heading ? draw::RGB(255, 255, 255) : kTextColour);
   }
   if (ctlType == ui::CTLCOLOR_EDIT) {
     dc.SetTextColor(kTextColour);

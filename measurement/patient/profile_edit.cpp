@@ -9,6 +9,7 @@
 #include "measurement/patient/reflag.h"
 #include "measurement/result_globals.h"
 #include "platform/ui/controls/controls.h"
+#include "core/person_row.h"
 
 namespace measurement {
 namespace {
@@ -100,8 +101,7 @@ ProfileApplied ApplyProfileOutcome(CADOConn& conn, ProfileScreenState& s, const 
       s.groupIndex = GroupIndexFromText(o.summaryGroup);
     }
     const std::string number = s.shownSampleNo;
-    RecordsetPtr& rs = conn.OpenRecordset("Select * from Person where SampleNo='" + SqlSafeText(number) +
-                                          "' and TestDate='" + SqlSafeText(testDate) + "'");
+    RecordsetPtr& rs = conn.OpenRecordset(SelectPersonSql(number, testDate));
     const bool exists = conn.RecordsetOpen() && HasRows(*rs);
     bool hasWbc = false;
     if (exists) {
@@ -131,8 +131,7 @@ ProfileApplied ApplyProfileOutcome(CADOConn& conn, ProfileScreenState& s, const 
         a.remarked = true;
         if (s.retestRequested)
           Run(conn, a,
-              "Update Person set RefText='" + SqlSafeText(refText) + "' where SampleNo='" + SqlSafeText(number) +
-                  "' and TestDate='" + SqlSafeText(testDate) + "'");
+              UpdatePersonSql("RefText='" + SqlSafeText(refText) + "'", number, testDate, "Update"));
         else
           Run(conn, a,
               ValueTextsUpdateSql(texts, number, testDate, ",RefText='" + SqlSafeText(refText) + "'", "Update"));

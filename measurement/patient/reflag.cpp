@@ -8,6 +8,7 @@
 #include "core/field_read.h"
 #include "core/param_order.h"
 #include "core/value_format.h"
+#include "core/person_row.h"
 
 namespace measurement {
 
@@ -48,8 +49,7 @@ StoredValue ParseStoredValueText(const std::string& text) {
 
 StoredResult LoadStoredValues(CADOConn& conn, const std::string& sampleNo, const std::string& testDate) {
   StoredResult r;
-  RecordsetPtr& rs = conn.OpenRecordset("Select * from Person where SampleNo='" + SqlSafeText(sampleNo) +
-                                        "' and TestDate='" + SqlSafeText(testDate) + "'");
+  RecordsetPtr& rs = conn.OpenRecordset(SelectPersonSql(sampleNo, testDate));
   if (conn.RecordsetOpen() && HasRows(*rs)) {
     r.found = true;
     r.hasResult = !rs->Field("WBC").IsNull();
@@ -78,19 +78,16 @@ int GroupKindOfText(const std::string& text, int fallback) { return ReferenceGro
 
 std::string ValueTextsUpdateSql(const std::string texts[20], const std::string& sampleNo, const std::string& testDate,
                                 const std::string& extraSet, const char* verb) {
-  std::string sql = std::string(verb) + " Person set ";
+  std::string set;
   for (int i = 0; i < 20; ++i) {
-    if (i > 0) sql += ",";
-    sql += std::string(kPersonValueColumns[i]) + "='" + SqlSafeText(texts[i]) + "'";
+    if (i > 0) set += ",";
+    set += std::string(kPersonValueColumns[i]) + "='" + SqlSafeText(texts[i]) + "'";
   }
-  sql += extraSet;
-  sql += " where SampleNo='" + SqlSafeText(sampleNo) + "' and TestDate='" + SqlSafeText(testDate) + "'";
-  return sql;
+  return UpdatePersonSql(set + extraSet, sampleNo, testDate, verb);
 }
 
 std::string RefTextUpdateSql(const std::string& refText, const std::string& sampleNo, const std::string& testDate) {
-  return "Update Person Set RefText ='" + SqlSafeText(refText) + "' where SampleNo='" + SqlSafeText(sampleNo) +
-         "' and TestDate='" + SqlSafeText(testDate) + "'";
+  return UpdatePersonSql("RefText ='" + SqlSafeText(refText) + "'", sampleNo, testDate, "Update");
 }
 
 ReflagOutcome ReflagStoredResult(CADOConn& conn, const std::string& sampleNo, const std::string& testDate,

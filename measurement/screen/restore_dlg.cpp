@@ -2,10 +2,11 @@
 
 #include "core/app_settings.h"
 #include "core/dialog_layout.h"
-#include "measurement/screen/sample_test_texts.h"
+#include "measurement/screen/sample_test_screen_texts.h"
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/window_class.h"
+#include "controls/screen_common.h"
 
 namespace measurement {
 
@@ -39,12 +40,7 @@ bool CRestoreDlg::PreTranslateMessage(ui::Message& msg) {
 }
 
 const draw::Brush* CRestoreDlg::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
-  static const draw::Brush kHollow = draw::Brush::NullBrush();
-  if (ctlType == ui::CTLCOLOR_STATIC) {
-    dc.SetTextColor(draw::RGB(66, 85, 92));
-    dc.SetBkMode(draw::BkMode::Transparent);
-    return &kHollow;
-  }
+  if (ctlType == ui::CTLCOLOR_STATIC) return ScreenLabelColours(dc);
   return ui::Dialog::OnCtlColor(dc, control, ctlType);
 }
 

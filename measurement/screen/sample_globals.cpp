@@ -11,6 +11,7 @@ std::string SampleNoText;
 int NextSampleNo = 1;
 std::string UnitTexts[20];
 std::unique_ptr<analyzer::CSerialPort> LisSerialPort;
+std::mutex LisSerialPortMutex;
 uint8_t PrintFlags[20] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
 uint8_t ReportPrintingFlag = 0;
 

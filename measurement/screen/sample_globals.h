@@ -5,6 +5,7 @@
 // thread.
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "analyzer/serial_port.h"
@@ -27,6 +28,10 @@ extern uint8_t PrintFlags[20];     // screen order
 extern uint8_t ReportPrintingFlag;
 // The LIS serial port the test screen opens when results are sent at once; null when closed.
 extern std::unique_ptr<analyzer::CSerialPort> LisSerialPort;
+// Held while the port is replaced or released, and by an automatic sending thread while it
+// writes a sample's records (so two samples' records never mix and the port never goes away
+// under a writer).
+extern std::mutex LisSerialPortMutex;
 inline constexpr unsigned kLisPortNumber = 1;  // "COM1"
 
 // The default unit texts (screen order).

@@ -1,5 +1,7 @@
 #include "platform/db/connection.h"
 
+#include "platform/db/fault_vfs.h"
+
 #include <sqlite3.h>
 
 #include "platform/db/session.h"
@@ -61,7 +63,7 @@ bool Connection::Open(const std::string& path, const OpenOptions& options) {
   flags |= SQLITE_OPEN_NOMUTEX;
   if (options.create && !options.readOnly) flags |= SQLITE_OPEN_CREATE;
   sqlite3* h = nullptr;
-  int rc = sqlite3_open_v2(path.c_str(), &h, flags, nullptr);
+  int rc = sqlite3_open_v2(path.c_str(), &h, flags, FaultSeamVfs());
   if (rc != SQLITE_OK) {
     std::string text = h ? sqlite3_errmsg(h) : sqlite3_errstr(rc);
     const int code = h ? sqlite3_extended_errcode(h) : rc;

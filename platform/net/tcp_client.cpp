@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/net/socket_send.h"
 #include "platform/net/socket_text.h"
 #include "platform/sys/io_deadline.h"
 
@@ -200,7 +201,7 @@ IoResult TcpClient::Send(const void* data, size_t len, int timeoutMs) {
         r.text = "the connection was shut down";
         break;
       }
-      const ssize_t n = ::send(fd_, p + r.count, len - r.count, MSG_NOSIGNAL | MSG_DONTWAIT);
+      const long n = SendSome(fd_, p + r.count, len - r.count, MSG_DONTWAIT);
       if (n > 0) {
         r.count += static_cast<size_t>(n);
         continue;

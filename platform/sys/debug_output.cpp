@@ -1,11 +1,13 @@
 #include "platform/sys/debug_output.h"
 
-#include <cerrno>
+#include <fcntl.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 
+#include "platform/sys/file_io.h"
 #include "platform/sys/path_map.h"
 
 namespace sys {
@@ -15,7 +17,7 @@ struct State {
   std::mutex mu;
   bool initialised = false;
   bool toStderr = true;
-  std::FILE* file = nullptr;
+  File file;  // appended through the platform's file layer, so a test can make it fail
   std::function<void(const std::string&)> capture;
 };
 
@@ -25,15 +27,11 @@ State& S() {
 }
 
 bool OpenFile(State& s, const std::string& path, std::string* error) {
-  if (s.file) {
-    std::fclose(s.file);
-    s.file = nullptr;
-  }
+  s.file.Close();
   if (path.empty()) return true;
-  std::string p = MapPath(path);
-  s.file = std::fopen(p.c_str(), "ae");
-  if (!s.file) {
-    if (error) *error = "cannot open " + p + ": " + std::strerror(errno);
+  if (!s.file.Open(MapPath(path), O_WRONLY | O_CREAT | O_APPEND)) {
+    if (error) *error = s.file.ErrorText();
+    s.file.Close();
     return false;
   }
   return true;
@@ -62,7 +60,10 @@ bool DebugOutput(const std::string& line) {
       std::fprintf(stderr, "%s\n", text.c_str());
       std::fflush(stderr);
     }
-    if (s.file) ok = std::fprintf(s.file, "%s\n", text.c_str()) >= 0 && std::fflush(s.file) == 0;
+    if (s.file.IsOpen()) {
+      const std::string withEnd = text + "\n";
+      ok = s.file.AppendWhole(withEnd.data(), withEnd.size());
+    }
     capture = s.capture;
   }
   if (capture) capture(text);

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/sys/file_io.h"
 #include "platform/sys/path_map.h"
 
 namespace sys {
@@ -68,48 +69,29 @@ bool CopyFile(const std::string& from, const std::string& to, bool failIfExists,
   const std::string src = MapPath(from);
   const std::string dst = MapPath(to);
   if (failIfExists && FileExists(dst)) return Fail(error, "will not replace", dst, EEXIST);
-  int in = open(src.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) return Fail(error, "cannot open", src, errno);
+  File in;
+  if (!in.Open(src, O_RDONLY)) {
+    if (error) *error = in.ErrorText();
+    return false;
+  }
   struct stat st;
-  mode_t mode = fstat(in, &st) == 0 ? (st.st_mode & 07777) : 0644;
-  const std::string tmp = dst + ".tmp" + std::to_string(getpid());
-  int out = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-  if (out < 0) {
-    const int err = errno;
-    close(in);
-    return Fail(error, "cannot create", tmp, err);
-  }
-  char buf[1 << 16];
-  bool ok = true;
-  std::string failure;
-  for (;;) {
-    ssize_t n = read(in, buf, sizeof(buf));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      ok = Fail(&failure, "cannot read", src, errno);
-      break;
-    }
-    if (n == 0) break;
-    for (ssize_t done = 0; done < n;) {
-      ssize_t w = write(out, buf + done, static_cast<size_t>(n - done));
-      if (w < 0 && errno == EINTR) continue;
-      if (w < 0) {
-        ok = Fail(&failure, "cannot write", tmp, errno);
-        break;
-      }
-      done += w;
-    }
-    if (!ok) break;
-  }
-  close(in);
-  if (ok && fsync(out) != 0) ok = Fail(&failure, "cannot flush", tmp, errno);
-  if (close(out) != 0 && ok) ok = Fail(&failure, "cannot close", tmp, errno);
-  if (ok && rename(tmp.c_str(), dst.c_str()) != 0) ok = Fail(&failure, "cannot replace", dst, errno);
-  if (!ok) {
-    unlink(tmp.c_str());
-    if (error) *error = failure;
-  }
-  return ok;
+  const mode_t mode = fstat(in.fd(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+  // The copy takes the source's permissions, also over an existing target.
+  return ReplaceFile(
+      dst,
+      [&](File& out, std::string* failure) {
+        char buf[1 << 16];
+        for (;;) {
+          const long n = in.Read(buf, sizeof buf);
+          if (n < 0) {
+            *failure = in.ErrorText();
+            return false;
+          }
+          if (n == 0) return true;
+          if (!out.WriteAll(buf, static_cast<size_t>(n))) return false;
+        }
+      },
+      error, mode, false);
 }
 
 bool WildcardMatch(const std::string& pattern, const std::string& name) {

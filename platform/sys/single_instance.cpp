@@ -1,5 +1,7 @@
 #include "platform/sys/single_instance.h"
 
+#include "platform/sys/file_io.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -42,13 +44,12 @@ SingleInstance::Result SingleInstance::Acquire(const std::string& name, const st
     return Result::kError;
   }
   // The holder's process id, for whoever looks at the file.
-  if (ftruncate(fd, 0) == 0) {
-    std::string pid = std::to_string(getpid()) + "\n";
-    if (write(fd, pid.data(), pid.size()) < 0) {
-      // Only informative; the lock is what counts.
-    }
-  }
-  fd_ = fd;
+  // Only informative: a failed write leaves the lock, which is what counts.
+  File lockFile;
+  lockFile.Adopt(fd, path_);
+  const std::string pid = std::to_string(getpid()) + "\n";
+  if (lockFile.Truncate(0)) lockFile.WriteAll(pid.data(), pid.size());
+  fd_ = lockFile.Release();
   return Result::kFirst;
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/sys/atomic_file.h"
 #include "platform/ui/draw/dc.h"
 #include "resources/skin/skin_canvas.h"
 
@@ -303,11 +304,7 @@ void PaintDormant(draw::Bitmap& bmp, const SkinBitmap& e) {
 }
 
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes, std::string* error) {
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  bool ok = f && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  if (f && std::fclose(f) != 0) ok = false;
-  if (!ok && error) *error = "cannot write " + path;
-  return ok;
+  return sys::WriteFileAtomic(path, std::string(bytes.begin(), bytes.end()), error);
 }
 
 }  // namespace

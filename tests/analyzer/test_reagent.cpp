@@ -312,6 +312,7 @@ TEST(ReagentCheckTest, MinimumsAndTexts) {
       {ReagentCheck::CleanChambers, 27.68f, 0, 16.55f, 0, ""},
       {ReagentCheck::CountKeyCalibrationQc, 29.9f, 5.0f, 9.9f, 0, "Diluent Cleanser not enough"},
       {ReagentCheck::TestScreen, 29.9f, 5.0f, 9.0f, 0, "Diluent Cleanser not enough"},
+      {ReagentCheck::TestScreen, 30.0f, 5.0f, 10.0f, 0, ""},
       {ReagentCheck::TestScreen, 100, 4.9f, 9.0f, 0, "Lyse Cleanser not enough"},
       {ReagentCheck::TestScreen, 1, 1, 1, 1, ""},  // sensor mode: no minimum checks
       {ReagentCheck::TestScreen, -10000, -1000, -1000, 0, "Diluent Lyse Cleanser not enough"},
@@ -365,6 +366,9 @@ TEST(ReagentCoefficientTest, Clamps) {
       {CoefficientKey::Cle, " 1.1xyz", 1.1f},
       {CoefficientKey::Coaf, "0.5", 0.7f},  {CoefficientKey::Coaf, "3", 3.0f},
       {CoefficientKey::Coaf, "0.7", 0.7f},  {CoefficientKey::Coaf, "", 0.7f},
+      {CoefficientKey::Dil, "1.22", 1.0f},  {CoefficientKey::Coaf, "0.69", 0.7f},
+      {CoefficientKey::Coaf, "5", 5.0f},    {CoefficientKey::Coaf, "2.5x", 2.5f},
+      {CoefficientKey::Lys, " 1.1", 1.1f},
   };
   for (const Case& c : cases) EXPECT_EQ(CoefficientFromText(c.key, c.text), c.value) << c.text;
 }

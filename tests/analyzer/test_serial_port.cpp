@@ -177,6 +177,7 @@ TEST_F(SerialPortTest, OpenFailuresAreReported) {
   EXPECT_FALSE(port.LastError().empty());
   EXPECT_EQ(port.StartReader(), 0);
   EXPECT_EQ(port.QueueWrite(reinterpret_cast<const uint8_t*>("x"), 1), 0);
+  EXPECT_EQ(port.QueueWriteString("R,1,"), 0);  // a text record on a closed port is refused, and says so
   port.Close();
   // A setting the line refuses fails the Open instead of leaving a half-configured port.
   EXPECT_EQ(port.OpenDevice(nullptr, sim_.DevicePath(), 4, 12345, L'N', 8, 1, 9, 512), 0);
@@ -184,6 +185,18 @@ TEST_F(SerialPortTest, OpenFailuresAreReported) {
   EXPECT_FALSE(port.IsOpen());
   // Port 0 has no device name.
   EXPECT_EQ(port.Open(nullptr, 0, 115200, L'N', 8, 1, 9, 512), 0);
+}
+
+TEST_F(SerialPortTest, ATextTheQueueRefusesIsReported) {
+  CSerialPort port;
+  Sink sink;
+  ASSERT_EQ(OpenBoard(port, sink, sim_), 1);
+  // The worker is not started, so nothing leaves the queue: the second large text finds it full.
+  const std::string big(700 * 1024, 'A');
+  EXPECT_EQ(port.QueueWriteString(big), 1);
+  EXPECT_EQ(port.QueueWriteString(big), 0);
+  EXPECT_TRUE(port.SendError());
+  port.Close();
 }
 
 TEST_F(SerialPortTest, ReopenAndExclusiveUse) {

@@ -11,6 +11,7 @@
 #include "core/db_errors.h"
 #include "core/field_read.h"
 #include "program_folder.h"
+#include "tests/support/io_faults.h"
 
 namespace {
 
@@ -143,6 +144,36 @@ TEST_F(DataStoreTest, AFailedBuildLeavesNoHalfFile) {
   EXPECT_FALSE(CreateDataStoreIfMissing(nullptr, &error));
   EXPECT_FALSE(error.empty());
   EXPECT_FALSE(std::filesystem::exists(DatabasePath()));
+}
+
+TEST_F(DataStoreTest, AFailingDiskAtAnyStepOfTheBuildLeavesNoFileAndSaysSo) {
+  const std::string path = DatabasePath();
+  auto gone = [](const std::string& p) {
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) std::filesystem::remove(p + suffix);
+  };
+  support::EachStepFailing(
+      [&] {
+        gone(path);
+        gone(path + ".new");
+      },
+      [&](std::string* e) { return CreateDataStoreIfMissing(nullptr, e); },
+      [&](const std::string& where, bool ok, const std::string& error) {
+        if (ok) {
+          // Only the flush of the folder after the rename can fail without undoing the build.
+          EXPECT_TRUE(std::filesystem::exists(path)) << where;
+          return;
+        }
+        EXPECT_FALSE(error.empty()) << where;
+        EXPECT_FALSE(std::filesystem::exists(path)) << where;
+        EXPECT_FALSE(std::filesystem::exists(path + ".new")) << where;
+        EXPECT_FALSE(std::filesystem::exists(path + ".new-wal")) << where;
+        // With the disk working again the next start builds it whole.
+        bool created = false;
+        std::string again;
+        ASSERT_TRUE(CreateDataStoreIfMissing(&created, &again)) << where << ": " << again;
+        EXPECT_TRUE(created);
+        EXPECT_EQ(RawScalar("select count(*) from SysSetting"), "1") << where;
+      });
 }
 
 // An older file, built here the way a delivered one from before the additions looks.

@@ -29,32 +29,8 @@ class StartupTest : public ::testing::Test {
   AppSettingsValues saved_;
 };
 
-TEST_F(StartupTest, ReagentCoefficientClamps) {
-  struct Case { const char* dil; const char* coaf; float dilExpected; float coafExpected; };
-  const Case cases[] = {
-      {"0.79", "0.5", 1.0f, 0.7f},
-      {"1.21", "5", 1.0f, 5.0f},   // the float nearest 1.21 lies above it
-      {"1.22", "0.7", 1.0f, 0.7f},
-      {"0.8", "0.69", 0.8f, 0.7f},
-      {"1.2", "1.3", 1.2f, 1.3f},
-      {"abc", "abc", 1.0f, 0.7f},  // no number reads as 0
-      {" 1.1", "2.5x", 1.1f, 2.5f},
-  };
-  for (const auto& c : cases) {
-    folder_.write("Setting.ini", std::string("[ReagentCalcCoef]\nDIL=") + c.dil + "\nLYS=" + c.dil +
-                                     "\nCLE=" + c.dil + "\nCOAF=" + c.coaf + "\n");
-    ReadStartupSettings();
-    EXPECT_FLOAT_EQ(AppSettings.ReagentCoefDIL, c.dilExpected) << "DIL=" << c.dil;
-    EXPECT_FLOAT_EQ(AppSettings.ReagentCoefLYS, c.dilExpected) << "LYS=" << c.dil;
-    EXPECT_FLOAT_EQ(AppSettings.ReagentCoefCLE, c.dilExpected) << "CLE=" << c.dil;
-    EXPECT_FLOAT_EQ(AppSettings.ReagentCoefCOAF, c.coafExpected) << "COAF=" << c.coaf;
-  }
-}
-
 TEST_F(StartupTest, MissingSettingsFileGivesTheDefaults) {
   ReadStartupSettings();
-  EXPECT_FLOAT_EQ(AppSettings.ReagentCoefDIL, 1.0f);
-  EXPECT_FLOAT_EQ(AppSettings.ReagentCoefCOAF, 1.0f);
   EXPECT_EQ(LisLinkState.ServerAddress, "0.0.0.0");
   EXPECT_EQ(LisLinkState.ServerPort, 0);
   EXPECT_EQ(LisLinkState.AddressMode, 1);
@@ -179,6 +155,16 @@ TEST_F(StartupTest, LisSettingsAndTheAddressMode) {
   EXPECT_EQ(LisLinkState.NetworkReady.load(), 1);
   EXPECT_EQ(LisLinkState.ApplyPending.load(), 0);
   EXPECT_EQ(LisLinkState.AlarmSending, 0);
+
+  // A port outside 1..65535 names no server.
+  for (const char* port : {"70000", "65536", "-5", "0"}) {
+    folder_.write("Setting.ini", std::string("[LIS]\nPORT=") + port + "\n");
+    ReadStartupSettings();
+    EXPECT_EQ(LisLinkState.ServerPort, 0) << port;
+  }
+  folder_.write("Setting.ini", "[LIS]\nPORT=65535\n");
+  ReadStartupSettings();
+  EXPECT_EQ(LisLinkState.ServerPort, 65535);
 }
 
 TEST_F(StartupTest, ASecondCopyIsTurnedAway) {
@@ -191,7 +177,7 @@ TEST_F(StartupTest, ASecondCopyIsTurnedAway) {
 }
 
 TEST_F(StartupTest, AFreshProgramFolderStartsCreatesItsDataStoreAndReadsItsSettings) {
-  folder_.write("Setting.ini", "[Setting]\nSOFTWAREVERSION=1\n[ReagentCalcCoef]\nDIL=1.1\n");
+  folder_.write("Setting.ini", "[Setting]\nSOFTWAREVERSION=1\n");
   folder_.write("ProduceInfo/Produceinfo.ver", "[Module]\nName=QX-4150\n");
   AppSettings.LayoutScale = 1.25f;
   CADOConn conn;
@@ -202,7 +188,6 @@ TEST_F(StartupTest, AFreshProgramFolderStartsCreatesItsDataStoreAndReadsItsSetti
   EXPECT_EQ(AppSettings.ProgramFolder, folder_.path().string() + "/");
   EXPECT_EQ(AppSettings.ProductName, "QX-4150");
   EXPECT_EQ(AppSettings.ChineseEdition, 1);
-  EXPECT_FLOAT_EQ(AppSettings.ReagentCoefDIL, 1.1f);
   EXPECT_EQ(AppSettings.LanguageIndex, 0);
   EXPECT_EQ(AppSettings.SerialNumber, "");
   EXPECT_TRUE(conn.IsConnected());

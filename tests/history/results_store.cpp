@@ -9,7 +9,7 @@
 #include "core/ado_conn.h"
 #include "core/sample_names.h"
 #include "core/value_format.h"
-#include "measurement/test_data_files.h"
+#include "measurement/raw_files.h"
 #include "measurement/zentil_call.h"
 #include "platform/db/connection.h"
 #include "platform/ui/message_box.h"

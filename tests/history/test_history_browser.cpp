@@ -279,11 +279,13 @@ TEST_F(BrowserTest, DetailPrintSendAndStatisticsWorkOnTheSelection) {
     EXPECT_EQ(snap[0].sampleNo, RowOf(79).sampleNo);
     EXPECT_EQ(snap[4].testDate, RowOf(75).testDate);
     EXPECT_EQ(snap[2].texts[3], RowOf(77).wbc);
-    // Printing and sending are handed over with the snapshot; until the report and LIS
-    // subsystems take them the operator is told so.
+    // Print starts a job on the selection and the screen comes back when it ends; sending is
+    // handed over with the snapshot, and until the LIS takes it the operator is told so.
     s.Press(IDC_HL_PRINT);
-    EXPECT_EQ(s.MessageBoxText(), "This function is not available yet.");
-    s.AnswerMessageBox(ui::IDOK);
+    EXPECT_TRUE(s.RunUntil([&] { return !screen.PrintBusy(); }, 60000));
+    EXPECT_TRUE(screen.WaitForPrintJob(10000));
+    EXPECT_EQ(s.Text(IDC_HL_PRINT), "Print");
+    EXPECT_TRUE(s.Enabled(IDC_HL_SEND));
     s.Press(IDC_HL_SEND);
     EXPECT_EQ(s.MessageBoxText(), "This function is not available yet.");
     s.AnswerMessageBox(ui::IDOK);

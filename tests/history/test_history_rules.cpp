@@ -13,7 +13,7 @@
 #include "measurement/flagging.h"
 #include "measurement/patient/patient_input.h"
 #include "measurement/patient/set_user_value.h"
-#include "measurement/screen/sample_test_texts.h"
+#include "measurement/screen/sample_test_screen_texts.h"
 
 using namespace history;
 

@@ -16,7 +16,7 @@
 #include "history/history_graphics.h"
 #include "measurement/count_settings.h"
 #include "measurement/patient/line_adjust.h"
-#include "measurement/test_data_files.h"
+#include "measurement/raw_files.h"
 #include "measurement/zentil_call.h"
 #include "platform/ui/message_box.h"
 #include "results_store.h"

@@ -18,7 +18,7 @@
 #include <string>
 
 #include "platform/ui/app.h"
-#include "platform/ui/demo/demo_dialog.h"
+#include "tools/gallery/demo_dialog.h"
 #include "platform/ui/test_driver.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/sys/atomic_file.h"
 #include "platform/ui/draw/bitmap_impl.h"
 
 namespace draw {
@@ -220,13 +221,24 @@ bool Bitmap::SavePng(const std::string& path, std::string* error) const {
     if (error) *error = "null bitmap";
     return false;
   }
-  cairo_surface_flush(impl_->surface);
-  cairo_status_t st = cairo_surface_write_to_png(impl_->surface, path.c_str());
+  return WriteSurfacePng(impl_->surface, path, error);
+}
+
+bool WriteSurfacePng(cairo_surface_t* surface, const std::string& path, std::string* error) {
+  cairo_surface_flush(surface);
+  std::string bytes;
+  cairo_status_t st = cairo_surface_write_to_png_stream(
+      surface,
+      [](void* closure, const unsigned char* data, unsigned int length) {
+        static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+        return CAIRO_STATUS_SUCCESS;
+      },
+      &bytes);
   if (st != CAIRO_STATUS_SUCCESS) {
     if (error) *error = "cannot write " + path + ": " + cairo_status_to_string(st);
     return false;
   }
-  return true;
+  return sys::WriteFileAtomic(path, bytes, error);
 }
 
 std::vector<uint8_t> Bitmap::EncodeBmp() const {
@@ -274,15 +286,7 @@ bool Bitmap::SaveBmp(const std::string& path, std::string* error) const {
     if (error) *error = "null bitmap";
     return false;
   }
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) {
-    if (error) *error = "cannot create " + path;
-    return false;
-  }
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  ok = (std::fclose(f) == 0) && ok;
-  if (!ok && error) *error = "cannot write " + path;
-  return ok;
+  return sys::WriteFileAtomic(path, std::string(bytes.begin(), bytes.end()), error);
 }
 
 }  // namespace draw

@@ -21,4 +21,8 @@ constexpr int kMaxBitmapSide = 16384;
 // A new image surface of that size, or nullptr.
 cairo_surface_t* NewImageSurface(int w, int h, bool alpha);
 
+// Encodes the surface as PNG in memory and writes it through the platform's file layer
+// (crash-safe replacement). False with the reason in *error.
+bool WriteSurfacePng(cairo_surface_t* surface, const std::string& path, std::string* error);
+
 }  // namespace draw

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <utility>
 
+#include "platform/ui/draw/bitmap_impl.h"
 #include "platform/ui/draw/dc_impl.h"
 
 namespace draw {
@@ -393,13 +394,7 @@ bool DC::SavePng(const std::string& path, std::string* error) const {
     if (error) *error = "not a pixel surface";
     return false;
   }
-  cairo_surface_flush(impl_->surface);
-  cairo_status_t st = cairo_surface_write_to_png(impl_->surface, path.c_str());
-  if (st != CAIRO_STATUS_SUCCESS) {
-    if (error) *error = "cannot write " + path + ": " + cairo_status_to_string(st);
-    return false;
-  }
-  return true;
+  return WriteSurfacePng(impl_->surface, path, error);
 }
 
 cairo_surface_t* DC::Surface() const { return impl_->surface; }

@@ -13,6 +13,8 @@
 #include "core/ado_conn.h"
 #include "core/db_errors.h"
 #include "fixture.h"
+#include "platform/sys/debug_output.h"
+#include "tests/support/io_faults.h"
 
 using namespace analyzer;
 
@@ -203,6 +205,57 @@ TEST_F(PurgeTest, RawFilesStayAMatchingPairAfterAKillDuringTheRewrite) {
     for (const auto& r : now) EXPECT_EQ(r.fill, r.key == "20240101 1" ? 1 : r.key == "20240101 2" ? 2 : r.key == "20240102 1" ? 3 : 4);
     EXPECT_FALSE(std::ifstream(dir + "TDTemp.dat").good()) << c.step;
   }
+}
+
+TEST_F(PurgeTest, AFailingDiskAtAnyStepOfTheRewriteLeavesAMatchingPair) {
+  const std::vector<RawRecord> original = {{"20240101 1", 1}, {"20240101 2", 2}, {"20240102 1", 3}, {"20240102 2", 4}};
+  const std::vector<std::string> oldKeys = Keys(original);
+  const std::vector<std::string> newKeys = {"20240102 1", "20240102 2"};
+  support::EachStepFailing(
+      [&] {
+        std::remove((dir + "TDCommit.dat").c_str());
+        WriteRaw(dir, original);
+      },
+      [&](std::string* e) { return RemoveRawRecords(dir, {"20240101 1", "20240101 2"}, e); },
+      [&](const std::string& where, bool ok, const std::string& error) {
+        // Flushing the folder once nothing is left to make durable may fail unreported.
+        if (ok) {
+          EXPECT_EQ(Keys(ReadRaw(dir)), newKeys) << where;
+        } else {
+          EXPECT_FALSE(error.empty()) << where;
+        }
+        // What the next start finds once the disk works again.
+        std::string recovery;
+        EXPECT_TRUE(RecoverRawRewrite(dir, &recovery)) << where << ": " << recovery;
+        const auto now = ReadRaw(dir);
+        const std::vector<std::string> keys = Keys(now);
+        EXPECT_TRUE(keys == oldKeys || keys == newKeys) << where;
+        for (const auto& r : now) EXPECT_EQ(r.fill, r.key == "20240101 1" ? 1 : r.key == "20240101 2" ? 2 : r.key == "20240102 1" ? 3 : 4) << where;
+        EXPECT_FALSE(std::ifstream(dir + "TDTemp.dat").good()) << where;
+        EXPECT_FALSE(std::ifstream(dir + "TDITemp.dat").good()) << where;
+        EXPECT_FALSE(std::ifstream(dir + "TDCommit.dat").good()) << where;
+      });
+}
+
+TEST_F(PurgeTest, AFailedRawRewriteIsLoggedAndTheRowsAreStillGone) {
+  RawExec("insert into Person(SampleNo, TestDate) values('1','2024-01-01'),('2','2024-01-02')");
+  WriteRaw(dir, {{"20240101 1", 1}, {"20240102 2", 2}});
+  std::vector<std::string> lines;
+  sys::SetDebugOutputToStderr(false);
+  sys::SetDebugOutputCapture([&](const std::string& l) { lines.push_back(l); });
+  int count = 50002;
+  {
+    support::IoFaults faults;
+    faults.Add({sys::IoOp::Write, "TDTemp.dat", 1, support::IoFaults::Error(ENOSPC)});
+    EXPECT_EQ(PurgeOldestDay(conn, count, dir), 1);
+  }
+  sys::SetDebugOutputCapture(nullptr);
+  sys::SetDebugOutputToStderr(true);
+  EXPECT_EQ(count, 50001);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("2024-01-01"), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find("TDTemp.dat"), std::string::npos) << lines[0];
+  EXPECT_EQ(Keys(ReadRaw(dir)), (std::vector<std::string>{"20240101 1", "20240102 2"}));
 }
 
 }  // namespace

@@ -166,6 +166,11 @@ TEST(BottleVolumes, StoringSetsOnlyTheChosenReagentAndFailureChangesNothing) {
   ASSERT_TRUE(StoreBottleVolumes(conn, 0, litres));
   EXPECT_EQ(RawScalar("select LyseReplDate||','||CleanerReplDate||','||CleanerVol from SysSetting"),
             "2026-3-5,2026-3-5,3000.0");
+  const float cleanser[3] = {7.0f, 7.0f, 4.0f};  // only the cleanser's columns change
+  ASSERT_TRUE(StoreBottleVolumes(conn, 3, cleanser));
+  EXPECT_EQ(RawScalar("select NewCleanerVol||','||CleanerVol||','||NewLyseVol||','||LyseVol||','||NewDiluentVol "
+                      "from SysSetting"),
+            "4.0,4000.0,2.0,2000.0,10.0");
   // A store that fails keeps the volumes in memory.
   RawExec("create trigger noupdate before update on SysSetting begin select raise(abort, 'locked'); end");
   const float other[3] = {5.0f, 5.0f, 5.0f};

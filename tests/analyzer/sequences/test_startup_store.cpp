@@ -33,6 +33,20 @@ TEST_F(StartupStoreTest, FreshStorePreparesWithoutErrors) {
   EXPECT_EQ(RawScalar("select Pwd from Users where UserName='Admin'"), "6049");
 }
 
+TEST_F(StartupStoreTest, TheReagentAccountReadsItsCoefficientsFromTheSettingsFile) {
+  // The only reader of [ReagentCalcCoef]: bookings after the start-up use these values.
+  folder.write("Setting.ini", "[ReagentCalcCoef]\nDIL=0.9\nLYS=1.1\nCLE=1.2\nCOAF=0.5\n");
+  Reagents().coefficients() = ReagentCoefficients{};
+  StartupStoreValues v;
+  PrepareStartupStore(conn, v);
+  const ReagentCoefficients& k = Reagents().coefficients();
+  EXPECT_EQ(k.dil, 0.9f);
+  EXPECT_EQ(k.lys, 1.1f);
+  EXPECT_EQ(k.cle, 1.2f);
+  EXPECT_EQ(k.coaf, 0.7f);  // COAF is at least 0.7
+  Reagents().coefficients() = ReagentCoefficients{};
+}
+
 TEST_F(StartupStoreTest, ObsoleteMarkersAreDroppedButResultMarkersStay) {
   RawExec("alter table Person add column WMARKER1 real");
   RawExec("alter table Person add column RMARKER1 real");

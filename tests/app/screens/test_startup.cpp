@@ -10,6 +10,7 @@
 #include "core/screen_registry.h"
 #include "app/screens/vantorium_app.h"
 #include "controls/message_box_dlg.h"
+#include "lis/lis_link.h"
 #include "platform/sys/host_fakes.h"
 #include "platform/sys/single_instance.h"
 #include "platform/ui/app.h"
@@ -73,13 +74,14 @@ TEST_F(StartupTest, StepsRunInOrderAndShutdownPowersOff) {
     EXPECT_EQ(s.Text(IDC_MENU_TEST), "TEST");  // the language of the data store
     Shot("startup_main_menu");
   });
-  const std::vector<std::string> expected = {"screen", "single-instance", "help-key", "core", "start-up-screen",
+  const std::vector<std::string> expected = {"screen", "single-instance", "help-key", "core", "lis-link", "start-up-screen",
                                              "printer", "board-port", "board-port-released", "main-menu",
                                              "main-menu-ended"};
   EXPECT_EQ(app.steps, expected);
   EXPECT_EQ(order, (std::vector<std::string>{"CSysStart", "CSysClose"}));
   EXPECT_EQ(AppSettings.ProductName, "QX-4150");
   EXPECT_EQ(power.calls, 1);
+  EXPECT_FALSE(lis::LisThreadsRunning());  // the LIS link's threads ended with the program
 }
 
 TEST_F(StartupTest, MissingPortsAreReportedAndTheMenuStillComes) {

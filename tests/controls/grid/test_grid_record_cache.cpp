@@ -7,6 +7,7 @@
 #include "controls/grid/odbc_db_grid_file.h"
 #include "grid_test_support.h"
 #include "platform/db/connection.h"
+#include "tests/support/io_faults.h"
 
 namespace {
 
@@ -159,6 +160,28 @@ TEST_F(GridRecordCache, Failures) {
     COdbcDBGridFILE cache(&g, &db_, "select * from Person", CachePath());
     EXPECT_EQ(cache.Open(), -1);
     EXPECT_EQ(cache.LastMessage(), "odbc dbgrid 中的数据库处于关闭状态");
+  }
+}
+
+TEST_F(GridRecordCache, EachStepOfTheMappedFileSaysWhatFailed) {
+  AddRows(3);
+  struct Case {
+    sys::IoOp op;
+    const char* message;
+  } cases[] = {{sys::IoOp::Open, "创建文件失败"}, {sys::IoOp::Truncate, "创建文件映射失败"}, {sys::IoOp::Map, "映射文件失败"}};
+  for (const Case& c : cases) {
+    TestGrid g;
+    COdbcDBGridFILE cache(&g, &db_, "select * from Person", CachePath());
+    std::vector<std::string> shown;
+    cache.SetMessageSink([&](const std::string& m) { shown.push_back(m); });
+    {
+      support::IoFaults faults;
+      faults.Add({c.op, "cache.tmp", 1, support::IoFaults::Error(ENOSPC)});
+      EXPECT_EQ(cache.Open(), -1) << c.message;
+    }
+    EXPECT_EQ(shown, std::vector<std::string>{c.message});
+    std::string text;
+    EXPECT_EQ(cache.GetCellText(1, 1, text), -1) << "no cache, no cell";
   }
 }
 

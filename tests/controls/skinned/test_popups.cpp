@@ -96,3 +96,35 @@ TEST_F(SkinnedTest, KeyPadButtonTextsFollowTheLanguage) {
     pad.DestroyWindow();
   }
 }
+
+TEST_F(SkinnedTest, PopupsTakeTheirLanguageFromTheLookTheyAreHanded) {
+  // The settings say English; the look handed to the widgets says Spanish and French in turn.
+  AppSettings.LanguageIndex = 1;
+  struct Case {
+    int language;
+    const char* testing;
+    const char* ok;
+    const char* cancel;
+  } cases[] = {{2, "Pruebas", "Aceptar", "Cancelar"}, {3, "Test en cours", "OK", "Annuler"}};
+  for (const Case& c : cases) {
+    SetLookProvider([&] {
+      Look l;
+      l.language = c.language;
+      return l;
+    });
+    CTesting popup;
+    ASSERT_TRUE(popup.Create(nullptr));
+    d.Settle();
+    EXPECT_EQ(d.Text(IDC_TESTING_LABEL), c.testing);
+    popup.DestroyWindow();
+    CSoftKeybd pad;
+    d.RunScript([&] { pad.DoModal(); },
+                [&](ui::TestDriver& s) {
+                  EXPECT_EQ(s.Text(ui::IDOK), c.ok);
+                  EXPECT_EQ(s.Text(ui::IDCANCEL), c.cancel);
+                  s.Press(ui::IDCANCEL);
+                });
+  }
+  SetLookProvider(nullptr);
+  EXPECT_EQ(CurrentLook().language, 1);
+}

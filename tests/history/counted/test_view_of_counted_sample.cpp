@@ -5,7 +5,7 @@
 
 #include "history/history_globals.h"
 #include "history/history_graphics.h"
-#include "measurement/screen/sample_test.h"
+#include "measurement/screen/sample_test_screen.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"
 #include "tests/measurement/screen/counted_sample.h"

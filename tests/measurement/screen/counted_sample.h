@@ -1,7 +1,7 @@
 #pragma once
 // Steps shared by the tests that work on a counted sample: wait for the screen, count one
 // sample on the board simulator, touch a divider line, leave.
-#include "measurement/screen/sample_test.h"
+#include "measurement/screen/sample_test_screen.h"
 #include "screen_fixture.h"
 
 class CountedSampleTest : public TestScreenTest {

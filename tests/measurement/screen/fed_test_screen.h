@@ -19,7 +19,7 @@
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
 #include "core/data_store.h"
-#include "measurement/screen/sample_test.h"
+#include "measurement/screen/sample_test_screen.h"
 #include "measurement/zentil_call.h"
 #include "platform/db/connection.h"
 #include "platform/sys/clock.h"

@@ -5,7 +5,7 @@
 #include "analyzer/frame.h"
 #include "analyzer/reagent.h"
 #include "controls/message_box_dlg.h"
-#include "measurement/screen/sample_test.h"
+#include "measurement/screen/sample_test_screen.h"
 #include "platform/ui/message_box.h"
 #include "screen_fixture.h"
 

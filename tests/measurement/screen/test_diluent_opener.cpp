@@ -2,7 +2,7 @@
 // (its button, or Escape), the next press of the analyzer's key counts the sample and does not
 // dispense diluent.
 #include "core/screen_registry.h"
-#include "measurement/screen/sample_test.h"
+#include "measurement/screen/sample_test_screen.h"
 #include "platform/ui/messages.h"
 #include "screen_fixture.h"
 

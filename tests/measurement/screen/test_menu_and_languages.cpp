@@ -7,7 +7,7 @@
 #include "controls/message_box_dlg.h"
 #include "measurement/patient/person_info.h"
 #include "measurement/screen/sample_globals.h"
-#include "measurement/screen/sample_test.h"
+#include "measurement/screen/sample_test_screen.h"
 #include "platform/ui/message_box.h"
 #include "screen_fixture.h"
 

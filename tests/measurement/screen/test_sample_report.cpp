@@ -6,7 +6,7 @@
 #include "core/ado_conn.h"
 #include "core/value_format.h"
 #include "measurement/screen/sample_report.h"
-#include "measurement/screen/sample_test_texts.h"
+#include "measurement/screen/sample_test_screen_texts.h"
 #include "printing/report_fill.h"
 #include "tests/support/program_folder.h"
 

@@ -7,7 +7,7 @@
 #include <mutex>
 
 #include "counted_sample.h"
-#include "measurement/screen/sample_test_texts.h"
+#include "measurement/screen/sample_test_screen_texts.h"
 #include "platform/print/printers.h"
 #include "printing/print_hint_dlg.h"
 #include "printing/thermal_printer.h"
@@ -110,15 +110,15 @@ TEST_F(ScreenPrint, CountPrintsOnTheThermalPrinterAndTheButtonPrintsTheEditedPat
                             for (int id : {IDC_MODE, IDC_RETEST, IDC_PROFILE, IDC_PRINT, IDC_EXIT, IDC_SERVICE})
                               whilePrinting.push_back(s.Enabled(id));
                             printer.Release();
-                            ASSERT_TRUE(s.RunUntil([&] { return !screen.reportPrinting(); }, 10000));
+                            ASSERT_TRUE(s.RunUntil([&] { return !screen.reportPrinting(); }, 60000));
                             for (int id : {IDC_MODE, IDC_RETEST, IDC_PROFILE, IDC_PRINT, IDC_EXIT, IDC_SERVICE})
                               after.push_back(s.Enabled(id));
                             hintAfter = HintShown(s);
                             // The patient is named after the count; Print reads the row again.
                             Sql("update Person set Name='Zoe' where SampleNo='1'");
                             s.Press(IDC_PRINT);
-                            ASSERT_TRUE(s.RunUntil([&] { return !screen.reportPrinting(); }, 10000));
-                            screen.WaitForPrintJob(5000);
+                            ASSERT_TRUE(s.RunUntil([&] { return !screen.reportPrinting(); }, 60000));
+                            screen.WaitForPrintJob(30000);
                             Leave(s, screen);
                           }));
   EXPECT_TRUE(printingAfterCount);
@@ -150,8 +150,8 @@ TEST_F(ScreenPrint, TheRinseAfterACountWaitsForItsReport) {
                             ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }, 10000));
                             question = s.MessageBoxText();
                             s.AnswerMessageBox(ui::IDCANCEL);
-                            ASSERT_TRUE(s.RunUntil([&] { return !screen.reportPrinting(); }, 10000));
-                            screen.WaitForPrintJob(5000);
+                            ASSERT_TRUE(s.RunUntil([&] { return !screen.reportPrinting(); }, 60000));
+                            screen.WaitForPrintJob(30000);
                             Leave(s, screen);
                           }));
   EXPECT_FALSE(boxAtCountEnd) << "the count's end leaves the rinse to its report";
@@ -169,8 +169,8 @@ TEST_F(ScreenPrint, CountPrintsOnThePagePrinterAndGivesTheButtonsBack) {
                           [&](ui::TestDriver& s) {
                             ASSERT_TRUE(WaitReady(s, screen));
                             ASSERT_TRUE(CountOne(s, screen));
-                            ASSERT_TRUE(s.RunUntil([&] { return !screen.reportPrinting(); }, 15000));
-                            screen.WaitForPrintJob(5000);
+                            ASSERT_TRUE(s.RunUntil([&] { return !screen.reportPrinting(); }, 60000));
+                            screen.WaitForPrintJob(30000);
                             for (int id : {IDC_MODE, IDC_RETEST, IDC_PROFILE, IDC_PRINT, IDC_EXIT, IDC_SERVICE})
                               after.push_back(s.Enabled(id));
                             Leave(s, screen);

@@ -10,6 +10,7 @@
 
 #include "platform/net/tcp_client.h"
 #include "platform/net/tcp_listener.h"
+#include "tests/support/io_faults.h"
 
 namespace {
 
@@ -230,6 +231,34 @@ TEST(TcpListen, AcceptTimesOutAndShutdownWakesIt) {
   t.join();
   EXPECT_EQ(s.error, Error::Stopped);
   EXPECT_EQ(net::TcpListener().Listen("not-an-address").error, Error::HostUnknown);
+}
+
+TEST_F(Loopback, SendsThroughTheFaultSeam) {
+  const std::string msg(5000, 'q');
+  struct Case {
+    const char* name;
+    sys::IoFault fault;
+    int times;
+    Error error;
+    size_t count;  // bytes that went out
+  } cases[] = {
+      {"short sends are continued", support::IoFaults::Short(700), -1, Error::None, 5000},
+      {"a reset on the second send", support::IoFaults::Error(ECONNRESET), 1, Error::Reset, 700},
+      {"an I/O error", support::IoFaults::Error(EIO), 1, Error::Io, 700},
+  };
+  for (const Case& c : cases) {
+    ConnectBoth();  // a failed send ends the connection: each case has one of its own
+    support::IoFaults seam;
+    seam.Add({sys::IoOp::Send, "", 1, support::IoFaults::Short(700), 1});
+    seam.Add({sys::IoOp::Send, "", 2, c.fault, c.times});
+    const auto r = client.Send(msg, 1000);
+    EXPECT_EQ(r.error, c.error) << c.name << ": " << r.text;
+    EXPECT_EQ(r.count, c.count) << c.name;
+    if (c.error != Error::None) {
+      EXPECT_FALSE(r.text.empty()) << c.name;
+    }
+    EXPECT_EQ(ReceiveAll(server, c.count), std::string(c.count, 'q')) << c.name;
+  }
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include "platform/sys/clock.h"
 #include "platform/ui/app.h"
-#include "platform/ui/demo/demo_dialog.h"
+#include "tools/gallery/demo_dialog.h"
 #include "platform/ui/foreign_window.h"
 #include "platform/ui/test_driver.h"
 

@@ -6,7 +6,7 @@
 
 #include "platform/ui/app.h"
 #include "platform/ui/controls/controls.h"
-#include "platform/ui/demo/demo_dialog.h"
+#include "tools/gallery/demo_dialog.h"
 #include "platform/ui/test_driver.h"
 
 using namespace ui;

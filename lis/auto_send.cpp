@@ -1,0 +1,151 @@
+#include "lis/auto_send.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "core/app_settings.h"
+#include "core/lis_link_state.h"
+#include "lis/lis_link.h"
+#include "lis/text_cut.h"
+#include "lis/text_records.h"
+#include "measurement/screen/sample_globals.h"
+#include "platform/sys/clock.h"
+#include "platform/sys/debug_output.h"
+
+namespace lis {
+
+void NoteAutomaticSend(const SendResult& r);
+
+namespace {
+std::mutex g_mutex;
+std::condition_variable g_cv;
+int g_running = 0;
+
+void SplitAge(const std::string& age, std::string* number, std::string* unit) {
+  size_t blank = age.find(' ');
+  if (blank == std::string::npos) {
+    number->clear();
+    unit->clear();
+    return;
+  }
+  *number = age.substr(0, blank);
+  *unit = age.substr(blank + 1);
+}
+}  // namespace
+
+void SnapshotToMessage(const measurement::HandOffSnapshot& s, SampleProfileRecord* p, SampleResultTexts* t) {
+  *p = SampleProfileRecord{};
+  p->sampleNo = CutChars(s.sampleNo, 50);
+  p->testDateTime = CutChars(s.testDate + " " + s.testTime, 20);
+  p->name = CutChars(s.name, 50);
+  p->sex = CutChars(s.sex, 20);
+  std::string number, unit;
+  SplitAge(s.age, &number, &unit);
+  p->age = number.empty() ? 0 : std::atoi(number.c_str());
+  p->ageUnit = CutChars(unit, 20);
+  p->sampleType = CutChars(s.sampleType, 20);
+  p->group = CutChars(s.referGroup, 50);
+  p->medicalNo = CutChars(s.medicalNo, 20);
+  p->bedNo = CutChars(s.bedNo, 20);
+  p->dept = CutChars(s.dept, 20);
+  p->applicant = CutChars(s.sender, 20);
+  p->inspector = CutChars(s.scrutator, 20);
+  p->verifier = CutChars(s.checker, 20);
+  for (int i = 0; i < 20; ++i) {
+    std::string v = s.values[i];
+    if (!v.empty() && (v[0] == '*' || v[0] == 'e' || v[0] == 'E' || v[0] == '!')) v.erase(0, 1);
+    std::string u = s.units[i];
+    for (char& c : u)
+      if (c == '^') c = 'x';
+    t->values[i] = CutChars(v, 15);
+    t->units[i] = CutChars(u, 15);
+    t->ranges[i] = CutChars(s.ranges[i], 15);
+    t->flags[i] = CutChars(s.flags[i], 15);
+  }
+}
+
+SendResult SendResultNetwork(const measurement::HandOffSnapshot& s) {
+  SendResult r;
+  if (LisLinkState.LisConnected.load() != 1) {
+    r.outcome = SendOutcome::NotConnected;
+  } else {
+    SampleProfileRecord p;
+    SampleResultTexts t;
+    SnapshotToMessage(s, &p, &t);
+    r = SendLisMessage(BuildSampleResult(p, t), 10000);
+  }
+  NoteAutomaticSend(r);
+  if (!r.delivered())
+    sys::DebugOutput("LIS: sample " + s.sampleNo + " not delivered: " + SendOutcomeText(r, 1));
+  return r;
+}
+
+bool SendResultSerial(const measurement::HandOffSnapshot& s, analyzer::CSerialPort& port, int language) {
+  SampleRecordFields f;
+  f.sampleNo = s.sampleNo;
+  f.testDate = s.testDate;
+  f.testTime = s.testTime;
+  f.name = s.name;
+  f.sex = s.sex;
+  SplitAge(s.age, &f.age, &f.ageUnit);
+  f.sampleType = s.sampleType;
+  f.group = s.referGroup;
+  f.medicalNo = s.medicalNo;
+  f.bedNo = s.bedNo;
+  f.dept = s.dept;
+  f.sender = s.sender;
+  f.scrutator = s.scrutator;
+  f.checker = s.checker;
+  for (int i = 0; i < 20; ++i) {
+    f.values[i] = s.values[i];
+    f.units[i] = s.units[i];
+  }
+  bool ok = QueueRecord(port, SampleRecord(f).WithChecksum(language));
+  sys::Clock::SleepMs(100);
+  ok = ok && QueueRecord(port, kTransferFinish);
+  sys::Clock::SleepMs(200);
+  ok = ok && QueueRecord(port, HistogramRecord(s.sampleNo, s.testDate, 1, {s.lines[0], s.lines[1], s.lines[2], s.lines[3]},
+                                               s.curves[0], 256).WithChecksum(language));
+  ok = ok && QueueRecord(port, HistogramRecord(s.sampleNo, s.testDate, 2, {s.lines[4], s.lines[5]}, s.curves[1], 256)
+                                   .WithChecksum(language));
+  sys::Clock::SleepMs(200);
+  ok = ok && QueueRecord(port, HistogramRecord(s.sampleNo, s.testDate, 3, {s.lines[6], s.lines[7]}, s.curves[2], 128)
+                                   .WithChecksum(language));
+  sys::Clock::SleepMs(100);
+  ok = ok && QueueRecord(port, WarningRecord(s.warning).Plain(language));
+  sys::Clock::SleepMs(100);
+  ok = ok && QueueRecord(port, kTransferFinish);
+  return ok;
+}
+
+bool StartAutomaticSend(const measurement::HandOffSnapshot& s) {
+  const int kind = LisLinkState.LinkKind;
+  if (kind != 0 && kind != 1) return false;
+  {
+    std::lock_guard<std::mutex> g(g_mutex);
+    ++g_running;
+  }
+  const int language = AppSettings.LanguageIndex;
+  std::thread([s, kind, language] {
+    if (kind == 1) {
+      SendResultNetwork(s);
+    } else {
+      std::lock_guard<std::mutex> port(measurement::LisSerialPortMutex);
+      if (measurement::LisSerialPort && measurement::LisSerialPort->IsOpen() &&
+          !SendResultSerial(s, *measurement::LisSerialPort, language))
+        sys::DebugOutput("LIS: the records of sample " + s.sampleNo + " could not all be queued");
+    }
+    std::lock_guard<std::mutex> g(g_mutex);
+    --g_running;
+    g_cv.notify_all();
+  }).detach();
+  return true;
+}
+
+void WaitAutomaticSends() {
+  std::unique_lock<std::mutex> l(g_mutex);
+  g_cv.wait(l, [] { return g_running == 0; });
+}
+
+}  // namespace lis

@@ -1,0 +1,54 @@
+#pragma once
+// Reading stored samples and QC runs into what the LIS senders send: the Person row of a
+// sample as a profile, its unit, range, value and flag texts; a QC run's date, time and values.
+#include <string>
+
+#include "lis/hl7_messages.h"
+
+class CADOConn;
+namespace db {
+class Recordset;
+}
+
+namespace lis {
+
+// The Person columns of the 20 parameters and of the QC run tables, in the message order.
+extern const char* const kParamColumns[20];
+
+// The units a run of samples goes out with: the defaults until a stored row gives its own;
+// a row without a unit column keeps the unit of the sample before it.
+struct UnitTable {
+  std::string units[20];
+  UnitTable();
+  // Takes the unit columns of the current row that are not NULL.
+  void TakeFrom(db::Recordset& rs);
+};
+
+// Splits a stored or shown result text: "*12.3 H" -> value "12.3", flag "H"; a leading "*",
+// "e", "E" or "!" is dropped; the text of a value that is not reportable ("- - -") gives an
+// empty value and flag.
+void SplitResultText(const std::string& text, std::string* value, std::string* flag);
+
+// Fills the profile from the current Person row (NULL sample type and group take the
+// language's whole-blood and general texts).
+void ProfileFromRow(db::Recordset& rs, int language, SampleProfileRecord* p);
+// The message texts of the current Person row: units (via `units`, "^" as "x"), ranges from
+// RefText, values and flags from the parameter columns.
+void TextsFromRow(db::Recordset& rs, UnitTable& units, SampleResultTexts* t);
+// Fills units and ranges only (the selected scope takes values from the grid).
+void UnitsAndRangesFromRow(db::Recordset& rs, UnitTable& units, SampleResultTexts* t);
+// Units of a table into message texts ("^" as "x", 15 characters).
+void ApplyUnits(const UnitTable& units, SampleResultTexts* t);
+
+// The whole-blood text and the general group text of a language.
+std::string WholeBloodText(int language);
+std::string GeneralGroupText(int language);
+
+// "Select * from Person where SampleNo='..' and TestDate='..'" with the texts quoted safely.
+std::string PersonKeySql(const std::string& sampleNo, const std::string& testDate);
+
+// A QC run's value texts from its stored numbers: a negative number gives an empty text, else
+// "%g" (network) or "%.2f" (serial).
+std::string QcValueText(double v, bool serial);
+
+}  // namespace lis

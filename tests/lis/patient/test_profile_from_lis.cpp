@@ -1,0 +1,65 @@
+// The patient screen asks the LIS simulator for a sample number (Enter in the sample number
+// field) and the profile the LIS answers with fills the screen.
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "core/lis_link_state.h"
+#include "lis/lis_link.h"
+#include "measurement/patient/person_info.h"
+#include "person_info_fixture.h"
+#include "platform/ui/keys.h"
+#include "tools/lissim/server.h"
+
+using namespace measurement;
+
+TEST_F(ScreenTest, OrderQueryAnswerFillsThePatientScreen) {
+  lissim::Server lisHost;
+  ASSERT_TRUE(lisHost.Start());
+  lissim::Profile p;
+  p.name = "Ola Nord";
+  p.sex = "F";
+  p.age = "41Y";
+  p.bedNo = "B7";
+  p.dept = "Ward 2";
+  lisHost.AddProfile("24", p);
+  LisLinkState.ServerAddress = "127.0.0.1";
+  LisLinkState.ServerPort = lisHost.Port();
+  LisLinkState.NetworkReady = 1;
+  LisLinkState.ApplyPending = 0;
+  LisLinkState.LinkKind = 1;
+  LisLinkState.Bidirectional = 1;
+  lis::SetLisLinkPollMs(20);
+  lis::StartLisThreads();
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (LisLinkState.LisConnected.load() != 1 && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_EQ(LisLinkState.LisConnected.load(), 1);
+
+  std::string name, bed, dept;
+  auto dlg = std::make_unique<CPersonInfo>(0, nullptr, 0, 1);
+  dlg->CallerSampleNo = "24";
+  EXPECT_TRUE(d.RunScript([&] { dlg->DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            s.Press(IDC_PI_SAMPLE_NO);
+                            s.Key(ui::VK_RETURN);
+                            ASSERT_TRUE(s.RunUntil([&] { return s.Text(IDC_PI_NAME) == "Ola Nord"; }, 5000));
+                            name = s.Text(IDC_PI_NAME);
+                            bed = s.Text(IDC_PI_BED_NO);
+                            dept = s.Text(IDC_PI_DEPT);
+                            s.Press(ui::IDCANCEL);
+                          }));
+  lis::StopLisThreads();
+  lisHost.Stop();
+  lis::SetLisLinkPollMs(1000);
+  LisLinkState.LinkKind = 0;
+  LisLinkState.Bidirectional = 0;
+  EXPECT_EQ(name, "Ola Nord");
+  EXPECT_EQ(bed, "B7");
+  EXPECT_EQ(dept, "Ward 2");
+  EXPECT_EQ(LisLinkState.LisQueryMode.load(), 1);
+  auto msgs = lisHost.Messages();
+  ASSERT_EQ(msgs.size(), 1u);
+  EXPECT_EQ(msgs[0].type, "ORM^O01");
+  EXPECT_EQ(msgs[0].Field("ORC", 3), "24");
+}
