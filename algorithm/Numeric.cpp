@@ -1,4 +1,5 @@
 #include "algorithm/Numeric.h"
+#include "algorithm/SmoothingKernels.h"
 
 #include <cmath>
 #include <cstring>
@@ -152,66 +153,85 @@ void GaussianSmooth(float* dst, const float* src, int length, float variance) {
   if (GaussianKernel(kernel.get(), m, variance) == m) ConvolveSame(dst, dst, length, kernel.get(), m);
 }
 
-namespace {
-
-// The kernels of one variable smoothing (slope, base, length): they depend on nothing else, so
-// each set is built once per process and shared by every call and thread.
-struct SmoothingKernels {
-  float slope;
-  float base;
-  int length;
-  std::vector<int> radius;  // per channel; -1 where the channel keeps its source value
-  std::vector<int> offset;  // per channel, into taps
-  std::vector<float> taps;
-};
-
-bool BuildKernels(SmoothingKernels& k) {
-  const int n = k.length;
-  k.radius.assign(static_cast<std::size_t>(n), -1);
-  k.offset.assign(static_cast<std::size_t>(n), 0);
+bool BuildSmoothingKernels(const SmoothingShape& shape, std::vector<int>& radius, std::vector<int>& offset,
+                           std::vector<float>& taps) {
+  const int n = shape.length;
+  if (n < 1) return false;
+  radius.assign(static_cast<size_t>(n), -1);
+  offset.assign(static_cast<size_t>(n), 0);
+  taps.clear();
   Scratch kernelBuffer(n);
   float* kernel = kernelBuffer.get();
   if (kernel == nullptr) return false;
   for (int e = 0; e < n; ++e) {
     // A kernel longer than the array, or a variance too small, leaves the source value: such a
     // kernel would also reach beyond a single mirror of the array.
-    const float v = k.slope * static_cast<float>(e) + k.base;
+    const float v = shape.slope * static_cast<float>(e) + shape.base;
     if (!(v >= kTiny)) continue;
     const long r = KernelRadius(v);
     if (r >= 16384) continue;
     const long m = 2 * r + 1;
     if (m > n) continue;
     if (GaussianKernel(kernel, static_cast<std::int16_t>(m), v) != m) continue;
-    k.radius[e] = static_cast<int>(r);
-    k.offset[e] = static_cast<int>(k.taps.size());
-    k.taps.insert(k.taps.end(), kernel, kernel + m);
+    radius[e] = static_cast<int>(r);
+    offset[e] = static_cast<int>(taps.size());
+    taps.insert(taps.end(), kernel, kernel + m);
   }
   return true;
 }
 
-// The shared kernel set, or null when the cache is full (an unusual caller with many shapes) or
-// memory ran out; the caller then builds kernels as it goes.
-const SmoothingKernels* SharedKernels(float slope, float base, int length) {
+namespace {
+
+// A kernel set built at run time, owning its arrays.
+struct OwnedKernels {
+  SmoothingShape shape;
+  std::vector<int> radius, offset;
+  std::vector<float> taps;
+  KernelSet View() const { return {shape, radius.data(), offset.data(), taps.data()}; }
+};
+
+bool SameShape(const SmoothingShape& a, const SmoothingShape& b) {
+  return a.length == b.length && std::memcmp(&a.slope, &b.slope, sizeof(float)) == 0 &&
+         std::memcmp(&a.base, &b.base, sizeof(float)) == 0;
+}
+
+#ifndef ZENTIL_NO_BUILT_IN_KERNELS
+// The WBC channel's two sets, generated at build time by BuildSmoothingKernels.
+#include "SmoothingKernelTable.inc"
+#endif
+
+// The kernels of `shape`: compiled in, else shared (built on first use under a lock, kept for
+// the life of the loaded library, so no call can see a freed set). False when the shared sets are
+// full (an unusual caller with many shapes) or memory ran out; the caller then builds its own.
+bool FindKernels(const SmoothingShape& shape, KernelSet& out) {
+#ifndef ZENTIL_NO_BUILT_IN_KERNELS
+  for (const KernelSet& k : kBuiltInKernels)
+    if (SameShape(k.shape, shape)) {
+      out = k;
+      return true;
+    }
+#endif
   static std::mutex mutex;
-  // Kept for the life of the process; never destroyed, so no call can see a freed set.
-  static auto* sets = new std::vector<const SmoothingKernels*>;
+  static auto* sets = new std::vector<const OwnedKernels*>;
   constexpr std::size_t kMaxSets = 16;
   std::lock_guard<std::mutex> lock(mutex);
-  for (const SmoothingKernels* k : *sets)
-    if (k->length == length && std::memcmp(&k->slope, &slope, sizeof(float)) == 0 &&
-        std::memcmp(&k->base, &base, sizeof(float)) == 0)
-      return k;
-  if (sets->size() >= kMaxSets) return nullptr;
+  for (const OwnedKernels* k : *sets)
+    if (SameShape(k->shape, shape)) {
+      out = k->View();
+      return true;
+    }
+  if (sets->size() >= kMaxSets) return false;
   try {
-    auto* k = new SmoothingKernels{slope, base, length, {}, {}, {}};
-    if (!BuildKernels(*k)) {
+    auto* k = new OwnedKernels{shape, {}, {}, {}};
+    if (!BuildSmoothingKernels(shape, k->radius, k->offset, k->taps)) {
       delete k;
-      return nullptr;
+      return false;
     }
     sets->push_back(k);
-    return k;
+    out = k->View();
+    return true;
   } catch (const std::bad_alloc&) {
-    return nullptr;
+    return false;
   }
 }
 
@@ -245,23 +265,23 @@ std::uint8_t VariableGaussianSmooth(float* dst, const float* src, std::int16_t l
     if (dst != src) std::memcpy(dst, src, sizeof(float) * static_cast<std::size_t>(n));
     return 2;
   }
-  if (const SmoothingKernels* k = SharedKernels(slope, base, n)) {
-    for (int e = 0; e < n; ++e)
-      out[e] = k->radius[e] < 0 ? src[e] : SmoothChannel(src, n, e, k->radius[e], &k->taps[k->offset[e]]);
-  } else {
-    SmoothingKernels own{slope, base, n, {}, {}, {}};
+  const SmoothingShape shape{slope, base, n};
+  KernelSet k{};
+  OwnedKernels own{shape, {}, {}, {}};
+  if (!FindKernels(shape, k)) {
+    bool built = false;
     try {
-      if (!BuildKernels(own)) own.taps.clear(), own.radius.clear();
+      built = BuildSmoothingKernels(shape, own.radius, own.offset, own.taps);
     } catch (const std::bad_alloc&) {
-      own.radius.clear();
     }
-    if (own.radius.size() != static_cast<std::size_t>(n)) {
+    if (!built) {
       if (dst != src) std::memcpy(dst, src, sizeof(float) * static_cast<std::size_t>(n));
       return 2;
     }
-    for (int e = 0; e < n; ++e)
-      out[e] = own.radius[e] < 0 ? src[e] : SmoothChannel(src, n, e, own.radius[e], &own.taps[own.offset[e]]);
+    k = own.View();
   }
+  for (int e = 0; e < n; ++e)
+    out[e] = k.radius[e] < 0 ? src[e] : SmoothChannel(src, n, e, k.radius[e], k.taps + k.offset[e]);
   std::memcpy(dst, out, sizeof(float) * static_cast<std::size_t>(n));
   return 0;
 }
