@@ -1,8 +1,7 @@
 // A program folder holding a laboratory's full store: 50,000 results over 500 days (100 a day,
 // the last day before the benchmarks' manual-clock date 2026-01-05) in Person, and their raw
 // test-data records in TD.dat and TDI.dat. Built once into a cache folder under the temporary
-// directory (kept between runs, rebuilt when incomplete) and copied for each benchmark, which
-// then changes its own copy.
+// directory (kept between runs) and copied for each benchmark, which then changes its own copy.
 #pragma once
 
 #include <unistd.h>
@@ -102,21 +101,29 @@ inline void AddResults(const fs::path& folder, int firstDaysBefore, int days, in
   c.Commit();
 }
 
-// The cached full store, built on first use.
+// The cached full store, built on first use: into a folder of this process, renamed into place
+// when complete, so that two benchmarks starting at once never share a half-built store.
 inline fs::path CachedFullStore() {
   const fs::path cache = fs::temp_directory_path() / "quorvex_bench_store_50000_v2";
   if (fs::exists(cache / "complete")) return cache;
-  fs::remove_all(cache);
-  fs::create_directories(cache);
+  const fs::path building = cache.string() + ".building." + std::to_string(getpid());
+  fs::remove_all(building);
+  fs::create_directories(building);
   const std::string savedDir = sys::ProgramDir();
   const std::string savedFolder = AppSettings.ProgramFolder;
-  sys::SetProgramDir(cache.string());
-  AppSettings.ProgramFolder = cache.string() + "/";
+  sys::SetProgramDir(building.string());
+  AppSettings.ProgramFolder = building.string() + "/";
   CreateDataStoreIfMissing();
-  AddResults(cache, kResults / kPerDay, kResults / kPerDay, kPerDay, 1);
+  AddResults(building, kResults / kPerDay, kResults / kPerDay, kPerDay, 1);
   sys::SetProgramDir(savedDir);
   AppSettings.ProgramFolder = savedFolder;
-  std::ofstream(cache / "complete") << "built\n";
+  std::ofstream(building / "complete") << "built\n";
+  std::error_code ec;
+  if (!fs::exists(cache / "complete")) {
+    fs::remove_all(cache, ec);  // a half-built store of an interrupted run
+    fs::rename(building, cache, ec);
+  }
+  fs::remove_all(building, ec);  // another process was first
   return cache;
 }
 
