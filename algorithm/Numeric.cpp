@@ -1,13 +1,20 @@
 #include "algorithm/Numeric.h"
+#include "algorithm/SmoothingKernels.h"
 
 #include <cmath>
 #include <cstring>
+#include <mutex>
 #include <new>
+#include <vector>
 
 namespace zentil {
 namespace {
 
 constexpr float kTiny = 0.000001f;
+
+// Four doubles worked on together; each element keeps its own IEEE arithmetic.
+typedef double Lanes4 __attribute__((vector_size(32)));
+constexpr int kLaneWidth = 4;
 
 // A scratch array on the stack for the sizes the channels use, on the heap beyond that.
 class Scratch {
@@ -146,39 +153,135 @@ void GaussianSmooth(float* dst, const float* src, int length, float variance) {
   if (GaussianKernel(kernel.get(), m, variance) == m) ConvolveSame(dst, dst, length, kernel.get(), m);
 }
 
-std::uint8_t VariableGaussianSmooth(float* dst, const float* src, std::int16_t length, float slope,
-                                    float base) {
-  if (dst == nullptr || src == nullptr || length < 1) return 1;
-  const int n = length;
-  // The kernel buffer holds n values; a channel whose kernel would be longer than that keeps its
-  // source value, as a channel whose variance is too small does. Such a kernel would also reach
-  // beyond a single mirror of the array.
+bool BuildSmoothingKernels(const SmoothingShape& shape, std::vector<int>& radius, std::vector<int>& offset,
+                           std::vector<float>& taps) {
+  const int n = shape.length;
+  if (n < 1) return false;
+  radius.assign(static_cast<size_t>(n), -1);
+  offset.assign(static_cast<size_t>(n), 0);
+  taps.clear();
   Scratch kernelBuffer(n);
-  Scratch outBuffer(n);
   float* kernel = kernelBuffer.get();
-  float* out = outBuffer.get();
-  if (kernel == nullptr || out == nullptr) {
-    if (dst != src) std::memcpy(dst, src, sizeof(float) * static_cast<std::size_t>(n));
-    return 2;
-  }
+  if (kernel == nullptr) return false;
   for (int e = 0; e < n; ++e) {
-    out[e] = src[e];
-    const float v = slope * static_cast<float>(e) + base;
+    // A kernel longer than the array, or a variance too small, leaves the source value: such a
+    // kernel would also reach beyond a single mirror of the array.
+    const float v = shape.slope * static_cast<float>(e) + shape.base;
     if (!(v >= kTiny)) continue;
     const long r = KernelRadius(v);
     if (r >= 16384) continue;
     const long m = 2 * r + 1;
     if (m > n) continue;
     if (GaussianKernel(kernel, static_cast<std::int16_t>(m), v) != m) continue;
-    float acc = 0.0f;
-    for (long j = 0; j < m; ++j) {
-      long idx = e + r - j;
-      if (idx < 0) idx = -idx - 1;
-      else if (idx > n - 1) idx = 2L * n - idx - 1;
-      acc += src[idx] * kernel[j];
-    }
-    out[e] = acc;
+    radius[e] = static_cast<int>(r);
+    offset[e] = static_cast<int>(taps.size());
+    taps.insert(taps.end(), kernel, kernel + m);
   }
+  return true;
+}
+
+namespace {
+
+// A kernel set built at run time, owning its arrays.
+struct OwnedKernels {
+  SmoothingShape shape;
+  std::vector<int> radius, offset;
+  std::vector<float> taps;
+  KernelSet View() const { return {shape, radius.data(), offset.data(), taps.data()}; }
+};
+
+bool SameShape(const SmoothingShape& a, const SmoothingShape& b) {
+  return a.length == b.length && std::memcmp(&a.slope, &b.slope, sizeof(float)) == 0 &&
+         std::memcmp(&a.base, &b.base, sizeof(float)) == 0;
+}
+
+#ifndef ZENTIL_NO_BUILT_IN_KERNELS
+// The WBC channel's two sets, generated at build time by BuildSmoothingKernels.
+#include "SmoothingKernelTable.inc"
+#endif
+
+// The kernels of `shape`: compiled in, else shared (built on first use under a lock, kept for
+// the life of the loaded library, so no call can see a freed set). False when the shared sets are
+// full (an unusual caller with many shapes) or memory ran out; the caller then builds its own.
+bool FindKernels(const SmoothingShape& shape, KernelSet& out) {
+#ifndef ZENTIL_NO_BUILT_IN_KERNELS
+  for (const KernelSet& k : kBuiltInKernels)
+    if (SameShape(k.shape, shape)) {
+      out = k;
+      return true;
+    }
+#endif
+  static std::mutex mutex;
+  static auto* sets = new std::vector<const OwnedKernels*>;
+  constexpr std::size_t kMaxSets = 16;
+  std::lock_guard<std::mutex> lock(mutex);
+  for (const OwnedKernels* k : *sets)
+    if (SameShape(k->shape, shape)) {
+      out = k->View();
+      return true;
+    }
+  if (sets->size() >= kMaxSets) return false;
+  try {
+    auto* k = new OwnedKernels{shape, {}, {}, {}};
+    if (!BuildSmoothingKernels(shape, k->radius, k->offset, k->taps)) {
+      delete k;
+      return false;
+    }
+    sets->push_back(k);
+    out = k->View();
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+// One channel of the smoothing: the kernel taps over the source, mirrored at both ends.
+inline float SmoothChannel(const float* src, int n, int e, long r, const float* kernel) {
+  const long m = 2 * r + 1;
+  float acc = 0.0f;
+  if (e - r >= 0 && e + r <= n - 1) {
+    const float* s = src + e + r;
+    for (long j = 0; j < m; ++j) acc += s[-j] * kernel[j];
+    return acc;
+  }
+  for (long j = 0; j < m; ++j) {
+    long idx = e + r - j;
+    if (idx < 0) idx = -idx - 1;
+    else if (idx > n - 1) idx = 2L * n - idx - 1;
+    acc += src[idx] * kernel[j];
+  }
+  return acc;
+}
+
+}  // namespace
+
+std::uint8_t VariableGaussianSmooth(float* dst, const float* src, std::int16_t length, float slope,
+                                    float base) {
+  if (dst == nullptr || src == nullptr || length < 1) return 1;
+  const int n = length;
+  Scratch outBuffer(n);
+  float* out = outBuffer.get();
+  if (out == nullptr) {
+    if (dst != src) std::memcpy(dst, src, sizeof(float) * static_cast<std::size_t>(n));
+    return 2;
+  }
+  const SmoothingShape shape{slope, base, n};
+  KernelSet k{};
+  OwnedKernels own{shape, {}, {}, {}};
+  if (!FindKernels(shape, k)) {
+    bool built = false;
+    try {
+      built = BuildSmoothingKernels(shape, own.radius, own.offset, own.taps);
+    } catch (const std::bad_alloc&) {
+    }
+    if (!built) {
+      if (dst != src) std::memcpy(dst, src, sizeof(float) * static_cast<std::size_t>(n));
+      return 2;
+    }
+    k = own.View();
+  }
+  for (int e = 0; e < n; ++e)
+    out[e] = k.radius[e] < 0 ? src[e] : SmoothChannel(src, n, e, k.radius[e], k.taps + k.offset[e]);
   std::memcpy(dst, out, sizeof(float) * static_cast<std::size_t>(n));
   return 0;
 }
@@ -253,66 +356,89 @@ void FitGaussian(GaussFitResult* result, const GaussFitRequest* request) {
   // costs no exponential at all. Worked in double precision throughout.
   const double f = first;
   const double muStep = request->meanStep > 0.0 ? request->meanStep : 0.0;
-  struct Lane {
-    double A, growth, g0, r0, gStep, rStep;
-    bool used;
+  // The sigmas in blocks of four lanes, one vector per quantity; lanes past the grid's end and
+  // lanes without a usable sigma are idle and never win.
+  const long blocks = (sigmas + kLaneWidth - 1) / kLaneWidth;
+  struct Block {
+    Lanes4 A, growth, g0, r0, gStep, rStep, idle;
   };
-  Lane* lanes = new (std::nothrow) Lane[static_cast<std::size_t>(sigmas > 0 ? sigmas : 1)];
+  Block* lanes = new (std::nothrow) Block[static_cast<std::size_t>(blocks > 0 ? blocks : 1)];
   if (lanes == nullptr) return;
-  for (long is = 0; is < sigmas; ++is) {
-    Lane& l = lanes[is];
-    const double s = gridPoint(request->sigmaStart, request->sigmaEnd, request->sigmaStep, is);
-    l.used = !(s * s < 0.000001);
-    l.A = l.used ? -0.5 / (s * s) : 0.0;
-    const double mu = request->meanStart;
-    const double B = -2.0 * l.A * mu;
-    const double C = (sz - B * sx - l.A * sxx) / n;
-    l.g0 = std::exp(l.A * f * f + B * f + C);
-    l.r0 = std::exp(l.A * (2.0 * f + 1.0) + B);
-    l.growth = std::exp(2.0 * l.A);
-    // d/dmu of the exponents: g0's is A (2 Sx / n - 2 f), r0's is -2 A.
-    l.gStep = std::exp(l.A * muStep * (2.0 * sx / n - 2.0 * f));
-    l.rStep = std::exp(-2.0 * l.A * muStep);
+  for (long ib = 0; ib < blocks; ++ib) {
+    Block& l = lanes[ib];
+    for (int k = 0; k < kLaneWidth; ++k) {
+      const long is = ib * kLaneWidth + k;
+      if (is >= sigmas) {
+        l.A[k] = l.growth[k] = l.g0[k] = l.r0[k] = l.gStep[k] = l.rStep[k] = 0.0;
+        l.idle[k] = 1.0;
+        continue;
+      }
+      const double s = gridPoint(request->sigmaStart, request->sigmaEnd, request->sigmaStep, is);
+      const bool used = !(s * s < 0.000001);
+      l.idle[k] = used ? 0.0 : 1.0;
+      const double A = used ? -0.5 / (s * s) : 0.0;
+      const double mu = request->meanStart;
+      const double B = -2.0 * A * mu;
+      const double C = (sz - B * sx - A * sxx) / n;
+      l.A[k] = A;
+      l.g0[k] = std::exp(A * f * f + B * f + C);
+      l.r0[k] = std::exp(A * (2.0 * f + 1.0) + B);
+      l.growth[k] = std::exp(2.0 * A);
+      // d/dmu of the exponents: g0's is A (2 Sx / n - 2 f), r0's is -2 A.
+      l.gStep[k] = std::exp(A * muStep * (2.0 * sx / n - 2.0 * f));
+      l.rStep[k] = std::exp(-2.0 * A * muStep);
+    }
   }
 
-  // Grid points in order, mean outer and sigma inner; the first of equal errors wins. Four
-  // sigmas run side by side so that their running products do not wait on each other.
+  // Grid points in order, mean outer and sigma inner; the first of equal errors wins. A block's
+  // four sigmas run side by side in one vector, so that their running products do not wait on
+  // each other and stay in registers along the channels. A grid point's error is a sum of
+  // squares, so its partial sums never decrease: once every lane of a block has reached the best
+  // error so far, none of them can win and the block stops.
   bool evaluated = false;
   double bestError = 0.0, bestA = 0.0, bestMu = 0.0;
-  constexpr int kWidth = 4;
+  const double* y = request->y;
   for (long im = 0; im < means; ++im) {
     // The curves advance by the mean step's factors, so the mean is the unheld grid value.
     const double mu = request->meanStart + static_cast<double>(im) * request->meanStep;
-    for (long is = 0; is < sigmas; is += kWidth) {
-      const int width = sigmas - is < kWidth ? static_cast<int>(sigmas - is) : kWidth;
-      double g[kWidth] = {}, ratio[kWidth] = {}, growth[kWidth] = {}, error[kWidth] = {};
-      for (int k = 0; k < width; ++k) {
-        g[k] = lanes[is + k].g0;
-        ratio[k] = lanes[is + k].r0;
-        growth[k] = lanes[is + k].growth;
-      }
-      for (int c = first; c <= last; ++c) {
-        const double y = request->y[c];
-        for (int k = 0; k < kWidth; ++k) {
-          const double d = y - g[k];
-          error[k] += d * d;
-          g[k] *= ratio[k];
-          ratio[k] *= growth[k];
+    for (long ib = 0; ib < blocks; ++ib) {
+      const Block& l = lanes[ib];
+      Lanes4 g = l.g0, ratio = l.r0, error = {};
+      const Lanes4 growth = l.growth;
+      int c = first;
+      if (evaluated) {
+        const Lanes4 best = {bestError, bestError, bestError, bestError};
+        const auto idle = l.idle != 0.0;
+        for (; c <= last; ++c) {
+          const Lanes4 d = y[c] - g;
+          error += d * d;
+          g *= ratio;
+          ratio *= growth;
+          const auto done = (error >= best) | idle;
+          if (done[0] & done[1] & done[2] & done[3]) break;
+        }
+        if (c < last) continue;
+      } else {
+        for (; c <= last; ++c) {
+          const Lanes4 d = y[c] - g;
+          error += d * d;
+          g *= ratio;
+          ratio *= growth;
         }
       }
-      for (int k = 0; k < width; ++k) {
-        if (!lanes[is + k].used) continue;
+      for (int k = 0; k < kLaneWidth; ++k) {
+        if (l.idle[k] != 0.0) continue;
         if (!evaluated || error[k] < bestError) {
           evaluated = true;
           bestError = error[k];
-          bestA = lanes[is + k].A;
+          bestA = l.A[k];
           bestMu = mu;
         }
       }
     }
-    for (long is = 0; is < sigmas; ++is) {
-      lanes[is].g0 *= lanes[is].gStep;
-      lanes[is].r0 *= lanes[is].rStep;
+    for (long ib = 0; ib < blocks; ++ib) {
+      lanes[ib].g0 *= lanes[ib].gStep;
+      lanes[ib].r0 *= lanes[ib].rStep;
     }
   }
   delete[] lanes;

@@ -5,6 +5,7 @@
 #include "algorithm/Channels.h"
 #include "algorithm/Internal.h"
 #include "algorithm/Numeric.h"
+#include "algorithm/SmoothingKernels.h"
 #include "algorithm/WbcLineConfig.h"
 
 namespace zentil {
@@ -313,7 +314,7 @@ void BuildWbcDisplayCurve(AlgorithmResult* r) {
     g[i] = static_cast<float>((1.0 - std::cos(kPi * x)) / 2.0);
   }
   float h[256];
-  VariableGaussianSmooth(h, g, 256, 0.1f, 8.0f);
+  VariableGaussianSmooth(h, g, kWbcDisplaySmoothing.length, kWbcDisplaySmoothing.slope, kWbcDisplaySmoothing.base);
   float curve[256];
   for (int i = 0; i < 256; ++i) curve[i] = (0.6f + 0.4f * h[i]) * r->WbcSmoothed[i];
   float top;
@@ -334,7 +335,7 @@ ZENTIL_API int FindWbcLine(AlgorithmResult* result) {
   if (result == nullptr) return 255;
   const WbcLineConfig& cfg = ActiveWbcLineConfig();
   float* sm = result->WbcSmoothed;
-  VariableGaussianSmooth(sm, result->WbcHistogram, 256, 0.12f, 6.0f);
+  VariableGaussianSmooth(sm, result->WbcHistogram, kWbcSmoothing.length, kWbcSmoothing.slope, kWbcSmoothing.base);
   result->WbcTopEndFraction = GetTopEndFraction(sm);
   SlopeAngleProfile(result->WbcSlopeProfile, sm, 256, 0.2f, 4.0f);
   for (int i = 0; i < 256; ++i) {

@@ -4,9 +4,11 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace analyzer {
 namespace {
@@ -27,11 +29,18 @@ long FindIn(sys::File& file, const std::string& key, long* completeRecords) {
   if (!file.Size(&size)) return -2;
   const long n = static_cast<long>(size / kRawIndexRecordSize);
   if (completeRecords) *completeRecords = n;
-  uint8_t want[kRawIndexRecordSize], rec[kRawIndexRecordSize];
+  uint8_t want[kRawIndexRecordSize];
   IndexRecordOf(key, want);
-  for (long i = 0; i < n; ++i) {
-    if (!file.ReadAt(rec, kRawIndexRecordSize, static_cast<off_t>(i) * kRawIndexRecordSize)) return -2;
-    if (std::memcmp(rec, want, kRawIndexRecordSize) == 0) return i;
+  // The index is read in blocks of records: a full store holds 50,000 of them.
+  constexpr long kBlockRecords = 2048;
+  std::vector<uint8_t> block(static_cast<size_t>(kBlockRecords) * kRawIndexRecordSize);
+  for (long first = 0; first < n; first += kBlockRecords) {
+    const long count = std::min(kBlockRecords, n - first);
+    if (!file.ReadAt(block.data(), static_cast<size_t>(count) * kRawIndexRecordSize,
+                     static_cast<off_t>(first) * kRawIndexRecordSize))
+      return -2;
+    for (long i = 0; i < count; ++i)
+      if (std::memcmp(block.data() + i * kRawIndexRecordSize, want, kRawIndexRecordSize) == 0) return first + i;
   }
   return -1;
 }

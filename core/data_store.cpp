@@ -67,8 +67,17 @@ bool CreateDataStoreIfMissing(bool* created, std::string* error) {
 }
 
 std::vector<std::string> TableColumns(CADOConn& conn, const std::string& table) {
-  RecordsetPtr& rs = conn.OpenRecordset("Select * from " + table);
-  std::vector<std::string> names = FieldNamesOf(*rs);
+  // From the table's schema, in the table's order: no row of the table is read.
+  std::string quoted;
+  for (char c : table) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  RecordsetPtr& rs = conn.OpenRecordset("pragma table_info(\"" + quoted + "\")");
+  std::vector<std::string> names;
+  if (conn.RecordsetOpen() && HasRows(*rs)) {
+    for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext()) {
+      std::string name;
+      if (ReadField(*rs, "name", name)) names.push_back(name);
+    }
+  }
   conn.CloseRecordset();
   return names;
 }

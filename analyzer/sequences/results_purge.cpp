@@ -45,15 +45,20 @@ class BufferedOut {
  public:
   bool Open(const std::string& path) { return file_.Open(path, O_WRONLY | O_CREAT | O_TRUNC); }
   bool Put(const void* data, size_t size) {
+    // A long run of records goes to the file as it is, without a copy into the buffer.
+    if (size >= (1u << 16)) return Flush() && file_.WriteAll(data, size);
     buffer_.append(static_cast<const char*>(data), size);
     return buffer_.size() < (1u << 20) || Flush();
   }
+  // `size` bytes of `src` from `at`, after what the buffer holds: the count copied, -1 on a failure.
+  long CopyFrom(sys::File& src, off_t at, size_t size) { return Flush() ? file_.CopyFrom(src, at, size) : -1; }
   // Everything written, flushed to the disk and closed.
   bool Finish() { return Flush() && file_.Sync() && file_.Close(); }
   const std::string& ErrorText() const { return file_.ErrorText(); }
 
  private:
   bool Flush() {
+    if (buffer_.empty()) return true;
     const bool ok = file_.WriteAll(buffer_.data(), buffer_.size());
     buffer_.clear();
     return ok;
@@ -107,24 +112,44 @@ bool RemoveRawRecords(const std::string& folder, const std::vector<std::string>&
   std::set<std::string> wanted;
   for (const std::string& k : keys)
     if (!k.empty()) wanted.insert(k);
-  unsigned char index[kRawIndexRecordSize];
-  std::vector<unsigned char> data(kRawDataRecordSize);
-  int dropped = 0;
+  // The whole index first (a full store's is 1.6 MB); its complete records pair with the data
+  // records, a partial tail is dropped.
+  std::vector<unsigned char> index;
   for (;;) {
-    const long gotIndex = ReadUpTo(inIndex, index, sizeof index);
-    if (gotIndex < 0) return fail(inIndex.ErrorText());
-    if (gotIndex != static_cast<long>(sizeof index)) break;  // a partial tail is dropped
-    const long got = ReadUpTo(inData, data.data(), data.size());
-    if (got < 0) return fail(inData.ErrorText());
-    const std::string key = IndexRecordKey(index);
-    if (key.size() < sizeof index && wanted.count(key) != 0) {
-      ++dropped;
-      continue;
+    const size_t have = index.size();
+    index.resize(have + (1u << 20));
+    const long got = ReadUpTo(inIndex, index.data() + have, 1u << 20);
+    if (got < 0) return fail(inIndex.ErrorText());
+    index.resize(have + static_cast<size_t>(got));
+    if (got == 0) break;
+  }
+  const size_t records = index.size() / kRawIndexRecordSize;
+  // The kept records in runs: their index records from memory, their data copied file to file.
+  const std::vector<unsigned char> zeros(kRawDataRecordSize, 0);
+  int dropped = 0;
+  size_t runStart = 0;
+  for (size_t i = 0; i <= records; ++i) {
+    bool drop = false;
+    if (i < records) {
+      const std::string key = IndexRecordKey(index.data() + i * kRawIndexRecordSize);
+      drop = key.size() < kRawIndexRecordSize && wanted.count(key) != 0;
     }
-    if (got != static_cast<long>(data.size()))
-      std::fill(data.begin() + got, data.end(), 0);  // a short data file: keep the pairing
-    if (!outIndex.Put(index, sizeof index)) return fail(outIndex.ErrorText());
-    if (!outData.Put(data.data(), data.size())) return fail(outData.ErrorText());
+    if (i < records && !drop) continue;
+    if (i > runStart) {
+      if (!outIndex.Put(index.data() + runStart * kRawIndexRecordSize, (i - runStart) * kRawIndexRecordSize))
+        return fail(outIndex.ErrorText());
+      const size_t bytes = (i - runStart) * kRawDataRecordSize;
+      const long copied = outData.CopyFrom(inData, static_cast<off_t>(runStart * kRawDataRecordSize), bytes);
+      if (copied < 0) return fail(outData.ErrorText());
+      // A short data file: the missing records are zero records, so the pairing holds.
+      for (size_t rest = bytes - static_cast<size_t>(copied); rest > 0;) {
+        const size_t piece = std::min(rest, zeros.size());
+        if (!outData.Put(zeros.data(), piece)) return fail(outData.ErrorText());
+        rest -= piece;
+      }
+    }
+    runStart = i + 1;
+    if (drop) ++dropped;
   }
   if (!outIndex.Finish()) return fail(outIndex.ErrorText());
   if (!outData.Finish()) return fail(outData.ErrorText());

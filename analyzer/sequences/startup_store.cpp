@@ -91,11 +91,13 @@ std::vector<std::string> CountPersons(CADOConn& conn, const std::string& today, 
   if (HasRows(*rs)) ReadField(*rs, "N", n);
   *todayCount = n;
   conn.CloseRecordset();
-  RecordsetPtr& all = conn.OpenRecordset("Select * from Person");
-  *personCount = conn.RecordsetOpen() ? all->RecordCount() : 0;
-  std::vector<std::string> cols = FieldNamesOf(*all);
+  // The count and the column names without opening the rows: a full store holds 50,000.
+  RecordsetPtr& all = conn.OpenRecordset("Select count(*) as N from Person");
+  int32_t rows = 0;
+  if (HasRows(*all)) ReadField(*all, "N", rows);
+  *personCount = rows;
   conn.CloseRecordset();
-  return cols;
+  return TableColumns(conn, "Person");
 }
 
 void UpgradePersonColumns(CADOConn& conn, const std::vector<std::string>& cols) {

@@ -161,6 +161,54 @@ bool File::ReadAt(void* data, size_t size, off_t at) {
   return true;
 }
 
+long File::CopyFrom(File& src, off_t srcAt, size_t size) {
+  size_t copied = 0;
+  bool inKernel = true;
+  std::unique_ptr<char[]> buffer;
+  constexpr size_t kBuffer = 1u << 20;
+  constexpr size_t kPiece = 8u << 20;
+  while (copied < size) {
+    const IoFault f = CheckIo(IoOp::Write, path_);
+    if (f.error != 0) {
+      Fail("cannot write", f.error);
+      return -1;
+    }
+    size_t piece = size - copied < f.limit ? size - copied : f.limit;
+    if (piece > kPiece) piece = kPiece;
+    const off_t written = ::lseek(fd_, 0, SEEK_CUR);
+    ssize_t n = -1;
+    if (inKernel) {
+      off_t from = srcAt + static_cast<off_t>(copied);
+      n = ::copy_file_range(src.fd_, &from, fd_, nullptr, piece, 0);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+        inKernel = false;  // this pair of files cannot: through a buffer from here on
+        continue;
+      }
+      if (n < 0) {
+        Fail("cannot write", errno);
+        return -1;
+      }
+    } else {
+      if (!buffer) buffer = std::make_unique<char[]>(kBuffer);
+      if (piece > kBuffer) piece = kBuffer;
+      const ssize_t r = ::pread(src.fd_, buffer.get(), piece, srcAt + static_cast<off_t>(copied));
+      if (r < 0 && errno == EINTR) continue;
+      if (r < 0) {
+        Fail("cannot read", errno);
+        return -1;
+      }
+      n = r;
+      if (r > 0 && !WriteAll(buffer.get(), static_cast<size_t>(r))) return -1;
+    }
+    if (n == 0) break;  // the source ends here
+    copied += static_cast<size_t>(n);
+    // The disk writes of this piece start now, so that a later Sync has less left to wait for.
+    if (written >= 0) ::sync_file_range(fd_, written, n, SYNC_FILE_RANGE_WRITE);
+  }
+  return static_cast<long>(copied);
+}
+
 long File::Read(void* data, size_t size) {
   for (;;) {
     const ssize_t n = ::read(fd_, data, size);

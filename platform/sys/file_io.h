@@ -61,6 +61,11 @@ class File {
   // Appends every byte (a file opened with O_APPEND); when that fails the file is cut back to
   // its length before, so a log never keeps half a line.
   bool AppendWhole(const void* data, size_t size);
+  // Copies `size` bytes of `src` starting at `srcAt` to this file's position, in the kernel
+  // where the file system allows it (no pass through the program's memory). Each piece passes
+  // the seam as a write. The bytes copied (fewer when `src` ends first), or -1 on a failure of
+  // either file (reported by this one).
+  long CopyFrom(File& src, off_t srcAt, size_t size);
   // Exactly `size` bytes at `at`; false at the end of the file or on an error.
   bool ReadAt(void* data, size_t size, off_t at);
   // Up to `size` bytes at the file position: the count, 0 at the end, -1 on an error.

@@ -337,7 +337,16 @@ void PaintAndCompose(bool force) {
     uint8_t* dst = c.screen.Data();
     const int stride = c.screen.Stride();
     const int sw = c.screen.Width(), sh = c.screen.Height();
-    for (int y = 0; y < sh; ++y) {
+    // Black where no window lies; a window that covers the whole screen leaves nothing to clear.
+    bool covered = false;
+    for (Window* w : c.topLevels) {
+      if (!w->IsWindow() || !(w->GetStyle() & WS_VISIBLE)) continue;
+      const draw::Bitmap& b = WindowAccess::Backing(w);
+      const Rect r = w->GetWindowRect();
+      const Rect all(0, 0, sw, sh);
+      if (!b.IsNull() && Rect::FromSize(r.left, r.top, b.Width(), b.Height()).Intersect(all) == all) covered = true;
+    }
+    for (int y = 0; y < sh && !covered; ++y) {
       auto* row = reinterpret_cast<uint32_t*>(dst + static_cast<size_t>(y) * static_cast<size_t>(stride));
       std::fill(row, row + sw, 0xFF000000u);
     }

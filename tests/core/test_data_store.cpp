@@ -22,6 +22,7 @@ class StatementLog {
     conn.Connect();
     sqlite3_trace_v2(conn.Connection().Handle(), SQLITE_TRACE_STMT, &StatementLog::Trace, this);
   }
+  const std::vector<std::string>& All() const { return all_; }
   // Statements that change the schema or the rows (the column scans are SELECTs).
   std::vector<std::string> Writes() const {
     std::vector<std::string> out;
@@ -356,3 +357,28 @@ TEST_F(DataStoreTest, TheGeneralGroupHasSoundNormalRanges) {
 }
 
 }  // namespace
+
+TEST_F(DataStoreTest, TableColumnsComeFromTheSchemaWithoutReadingTheRows) {
+  ASSERT_TRUE(CreateDataStoreIfMissing());
+  CADOConn conn;
+  StatementLog log(conn);
+  ASSERT_EQ(conn.Execute("create table Odd (a integer, \"b c\" text, \"q\"\"x\" real)"), 1);
+  ASSERT_EQ(conn.Execute("insert into Odd values (1, 'one', 1.5)"), 1);
+  struct Case {
+    const char* table;
+    std::vector<std::string> columns;
+  } cases[] = {
+      {"Odd", {"a", "b c", "q\"x"}},
+      {"NoSuchTable", {}},
+      {"Users", {"UserName", "UserType", "Pwd"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(TableColumns(conn, c.table), c.columns) << c.table;
+  // Person's columns in the table's order, the same the rows would show.
+  const std::vector<std::string> person = TableColumns(conn, "Person");
+  ASSERT_EQ(person.size(), 50u);
+  for (int position : {0, 15, 24, 34, 49}) EXPECT_EQ(person[position], ColumnAt("Person", position)) << position;
+  for (const std::string& sql : log.All()) {
+    EXPECT_EQ(sql.find("from Odd"), std::string::npos) << sql;
+    EXPECT_EQ(sql.find("from Person"), std::string::npos) << sql;
+  }
+}

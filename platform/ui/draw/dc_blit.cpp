@@ -76,6 +76,13 @@ struct BlitOps {
     const uint32_t bkPx = ToPixel(d.st.bkColor & 0xFFFFFF), textPx = ToPixel(d.st.textColor & 0xFFFFFF);
     const Rect sdev = dev.Offset(d.devOrigin.x, d.devOrigin.y);
     d.PixelsBegin();
+    if (needSrc && sameSize && rop == kSrcCopy && !srcAlpha && !d.mono && !src.mono) {
+      // An unscaled opaque copy, the skins' case: source pixels map one to one, and a copy
+      // keeps the source's colour with full alpha (what the raster operation gives).
+      CopyRows(sdev, src, sdata, sstride, sw, sh, key.has_value(), keyPx);
+      d.PixelsEnd();
+      return true;
+    }
     for (const Rect& c : d.EffectiveClip()) {
       const Rect i = sdev.Intersect(c);
       for (int y = i.top; y < i.bottom; ++y) {
@@ -104,6 +111,28 @@ struct BlitOps {
     }
     d.PixelsEnd();
     return true;
+  }
+
+  void CopyRows(const Rect& sdev, const Source& src, const uint8_t* sdata, int sstride, int sw, int sh, bool keyed,
+                uint32_t keyPx) {
+    const int dx = src.rect.left - sdev.left, dy = src.rect.top - sdev.top;
+    // Destination pixels whose source pixel lies inside the source bitmap.
+    const Rect inside = Rect(-dx, -dy, sw - dx, sh - dy);
+    for (const Rect& c : d.EffectiveClip()) {
+      const Rect i = sdev.Intersect(c).Intersect(inside);
+      for (int y = i.top; y < i.bottom; ++y) {
+        uint32_t* row = d.Row(y);
+        const uint32_t* srow = reinterpret_cast<const uint32_t*>(sdata + static_cast<size_t>(y + dy) * sstride);
+        if (keyed) {
+          for (int x = i.left; x < i.right; ++x) {
+            const uint32_t px = srow[x + dx];
+            if ((px & 0xFFFFFF) != keyPx) row[x] = px | 0xFF000000u;
+          }
+        } else {
+          for (int x = i.left; x < i.right; ++x) row[x] = srow[x + dx] | 0xFF000000u;
+        }
+      }
+    }
   }
 
   // Through Cairo: page devices and smooth stretching. Only plain copies (and fills) are

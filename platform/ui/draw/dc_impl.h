@@ -2,6 +2,8 @@
 // Inside of the device context, shared by its source files.
 #include <cairo.h>
 
+#include <cstring>
+
 #include <optional>
 #include <vector>
 
@@ -86,6 +88,14 @@ inline uint32_t ToPixel(Color c) {
 inline Color FromPixel(uint32_t p) { return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
 inline void SetSource(cairo_t* cr, Color c) {
   cairo_set_source_rgb(cr, GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
+}
+// Sets `n` pixels to `v`, four at a time (a run of solid colour is most of a screen's area).
+inline void FillPixels(uint32_t* p, int n, uint32_t v) {
+  typedef uint32_t Px4 __attribute__((vector_size(16)));
+  const Px4 q = {v, v, v, v};
+  int i = 0;
+  for (; i + 4 <= n; i += 4) std::memcpy(p + i, &q, sizeof q);
+  for (; i < n; ++i) p[i] = v;
 }
 // The binary raster operation of `mode` on pen pixel p and destination pixel d (colour bits).
 inline uint32_t ApplyRop2(Rop2 mode, uint32_t p, uint32_t d) {

@@ -357,10 +357,7 @@ void DC::FillRect(const Rect& r, const Brush& brush) {
     impl_->PixelsBegin();
     for (const Rect& c : impl_->EffectiveClip()) {
       Rect i = s.Intersect(c);
-      for (int y = i.top; y < i.bottom; ++y) {
-        uint32_t* row = impl_->Row(y);
-        for (int x = i.left; x < i.right; ++x) row[x] = px;
-      }
+      for (int y = i.top; y < i.bottom; ++y) FillPixels(impl_->Row(y) + i.left, i.right - i.left, px);
     }
     impl_->PixelsEnd();
     return;

@@ -60,7 +60,8 @@ struct Shaper {
   double tabWidth;  // device pixels, 0 for Pango's default
   bool smooth = true;
 
-  PangoLayout* Layout(const std::string& text, int ulStart = -1, int ulLen = 0) const {
+  // `wrapWidth`: Pango units to break words at, or -1 for one line per paragraph.
+  PangoLayout* Layout(const std::string& text, int ulStart = -1, int ulLen = 0, int wrapWidth = -1) const {
     PangoLayout* l = pango_layout_new(ThreadPangoContext(smooth));
     pango_layout_set_font_description(l, rf.desc);
     pango_layout_set_text(l, text.data(), static_cast<int>(text.size()));
@@ -82,18 +83,22 @@ struct Shaper {
       pango_layout_set_tabs(l, tabs);
       pango_tab_array_free(tabs);
     }
+    if (wrapWidth >= 0) {
+      pango_layout_set_width(l, wrapWidth);
+      pango_layout_set_wrap(l, PANGO_WRAP_WORD);
+    }
     return l;
   }
 
   // A layout that nobody changes afterwards, shaped once per thread and reused: labels and
   // chart ticks draw the same few texts on every repaint, and shaping is most of their cost.
   // The font descriptions live for the thread, so their addresses are stable keys.
-  PangoLayout* Shared(const std::string& text, int ulStart = -1, int ulLen = 0) const {
+  PangoLayout* Shared(const std::string& text, int ulStart = -1, int ulLen = 0, int wrapWidth = -1) const {
     struct Key {
       const PangoFontDescription* desc;
       bool smooth, underline, strike;
       double tab;
-      int ulStart, ulLen;
+      int ulStart, ulLen, wrap;
       std::string text;
       bool operator==(const Key&) const = default;
     };
@@ -102,7 +107,7 @@ struct Shaper {
         size_t h = std::hash<std::string>()(k.text);
         h ^= std::hash<const void*>()(k.desc) + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2);
         h ^= static_cast<size_t>(k.ulStart * 31 + k.ulLen) + (k.smooth ? 1 : 0) + (k.underline ? 2 : 0) +
-             (k.strike ? 4 : 0) + static_cast<size_t>(k.tab * 8);
+             (k.strike ? 4 : 0) + static_cast<size_t>(k.tab * 8) + static_cast<size_t>(k.wrap) * 131;
         return h;
       }
     };
@@ -115,11 +120,11 @@ struct Shaper {
       ~Cache() { Clear(); }
     };
     thread_local Cache cache;
-    Key key{rf.desc, smooth, font.underline, font.strikeOut, tabWidth, ulStart, ulLen, text};
+    Key key{rf.desc, smooth, font.underline, font.strikeOut, tabWidth, ulStart, ulLen, wrapWidth, text};
     auto it = cache.map.find(key);
     if (it != cache.map.end()) return it->second;
     if (cache.map.size() >= 2048) cache.Clear();  // bounded: a screen shows far fewer texts
-    PangoLayout* l = Layout(text, ulStart, ulLen);
+    PangoLayout* l = Layout(text, ulStart, ulLen, wrapWidth);
     cache.map.emplace(std::move(key), l);
     return l;
   }
@@ -342,16 +347,22 @@ int DC::DrawText(std::string_view text, Rect* rect, unsigned format) {
       size_t nl = p.text.find_first_of("\r\n", pos);
       std::string para = p.text.substr(pos, nl == std::string::npos ? std::string::npos : nl - pos);
       if ((format & kDtWordBreak) && !para.empty()) {
-        PangoLayout* l = sh.Layout(para);
-        pango_layout_set_width(l, static_cast<int>(std::max(1.0, boxW) * PANGO_SCALE));
-        pango_layout_set_wrap(l, PANGO_WRAP_WORD);
+        const int wrapWidth = static_cast<int>(std::max(1.0, boxW) * PANGO_SCALE);
+        // A paragraph that fits on one line is that line: its unbroken layout (shared with the
+        // drawing below) answers without a second layout. Otherwise the broken layout is shared
+        // too, keyed by its width, as labels repaint the same texts in the same boxes.
+        PangoLayout* whole = sh.Shared(para);
+        PangoRectangle log;
+        pango_layout_get_extents(whole, nullptr, &log);
+        PangoLayout* l = pango_layout_get_line_count(whole) == 1 && log.width <= wrapWidth
+                             ? whole
+                             : sh.Shared(para, -1, 0, wrapWidth);
         for (GSList* it = pango_layout_get_lines_readonly(l); it; it = it->next) {
           auto* pl = static_cast<PangoLayoutLine*>(it->data);
           std::string seg = para.substr(pl->start_index, pl->length);
           while (!seg.empty() && (seg.back() == ' ' || seg.back() == '\t')) seg.pop_back();
           lines.push_back(Line{seg, pos + pl->start_index});
         }
-        g_object_unref(l);
       } else {
         lines.push_back(Line{para, pos});
       }

@@ -259,3 +259,33 @@ TEST_F(PurgeTest, AFailedRawRewriteIsLoggedAndTheRowsAreStillGone) {
 }
 
 }  // namespace
+
+TEST_F(PurgeTest, RemovalKeepsRunsAroundEachRemovedRecordAndPadsAShortDataFile) {
+  // Nine records, their data file cut short in the middle of record 7: the removed keys split
+  // the rest into runs, the kept records keep their data, and the records the data file lacked
+  // come back as zero records, so the files stay a matching pair.
+  std::vector<RawRecord> records;
+  for (int i = 0; i < 9; ++i) records.push_back({"2024030" + std::to_string(i) + " 1", static_cast<uint8_t>('a' + i)});
+  WriteRaw(dir, records, 13);  // and a torn index tail
+  std::filesystem::resize_file(dir + "TD.dat", 7 * 2560 + 100);
+  int removed = 0;
+  std::string error;
+  ASSERT_TRUE(RemoveRawRecords(dir, {records[0].key, records[3].key, records[4].key, records[8].key, "absent"},
+                               &error, &removed))
+      << error;
+  EXPECT_EQ(removed, 4);
+  std::ifstream tdi(dir + "TDI.dat", std::ios::binary), td(dir + "TD.dat", std::ios::binary);
+  const std::string index((std::istreambuf_iterator<char>(tdi)), std::istreambuf_iterator<char>());
+  const std::string data((std::istreambuf_iterator<char>(td)), std::istreambuf_iterator<char>());
+  ASSERT_EQ(index.size(), 5u * 32);
+  ASSERT_EQ(data.size(), 5u * 2560);
+  const char* expectedKeys[] = {"20240301 1", "20240302 1", "20240305 1", "20240306 1", "20240307 1"};
+  const char expectedFill[] = {'b', 'c', 'f', 'g'};
+  for (size_t i = 0; i < 5; ++i) {
+    EXPECT_EQ(std::string(index.c_str() + i * 32), expectedKeys[i]) << i;
+    if (i < 4) EXPECT_EQ(data.substr(i * 2560, 2560), std::string(2560, expectedFill[i])) << i;
+  }
+  // Record 7 had its first 100 bytes in the data file; the rest of it is zeros.
+  EXPECT_EQ(data.substr(4 * 2560, 100), std::string(100, 'h'));
+  EXPECT_EQ(data.substr(4 * 2560 + 100), std::string(2460, '\0'));
+}

@@ -164,3 +164,48 @@ TEST(Blit, MonochromeMaskTechniqueMatchesTheTransparentBlit) {
   for (int y = 0; y < 10; ++y)
     for (int x = 0; x < 10; ++x) ASSERT_EQ(c.At(x, y), expect.At(x, y)) << x << "," << y;
 }
+
+TEST(Blit, UnscaledCopiesMatchThePixelRule) {
+  // Every destination pixel worked out by the rule: the source pixel at the same offset, left
+  // out when it has the key colour or lies outside the source bitmap, and nothing outside the
+  // clip; under a device origin, with source rectangles reaching past the bitmap's edges.
+  Bitmap pic = Bitmap::Create(12, 9, kWhite);
+  for (int y = 0; y < 9; ++y)
+    for (int x = 0; x < 12; ++x) pic.SetPixel(x, y, (x + y) % 3 == 0 ? kMagenta : RGB(10 * x, 20 * y, 7 * (x + y)));
+  struct Case {
+    int x, y, w, h, sx, sy;
+    bool keyed;
+    Point origin;
+    Rect clip;  // in logical coordinates
+  } cases[] = {
+      {2, 3, 12, 9, 0, 0, true, {0, 0}, Rect(0, 0, 40, 30)},
+      {2, 3, 12, 9, 0, 0, false, {0, 0}, Rect(0, 0, 40, 30)},
+      {0, 0, 8, 6, 6, 5, true, {0, 0}, Rect(0, 0, 40, 30)},     // reaches past the right and bottom
+      {5, 5, 10, 10, -3, -2, false, {0, 0}, Rect(0, 0, 40, 30)},  // starts before the left and top
+      {1, 1, 12, 9, 0, 0, true, {7, 4}, Rect(3, 2, 9, 7)},
+      {-4, -3, 12, 9, 0, 0, false, {0, 0}, Rect(0, 0, 40, 30)},  // partly off the canvas
+  };
+  for (const Case& k : cases) {
+    Canvas c(40, 30, kA);
+    c.dc.SetDeviceOrigin(k.origin.x, k.origin.y);
+    c.dc.IntersectClipRect(k.clip);
+    if (k.keyed)
+      ASSERT_TRUE(c.dc.TransparentBlt(k.x, k.y, k.w, k.h, pic, k.sx, k.sy, k.w, k.h, kMagenta));
+    else
+      ASSERT_TRUE(c.dc.BitBlt(k.x, k.y, k.w, k.h, pic, k.sx, k.sy));
+    for (int py = 0; py < 30; ++py) {
+      for (int px = 0; px < 40; ++px) {
+        const int lx = px - k.origin.x, ly = py - k.origin.y;  // logical position of the pixel
+        Color want = kA;
+        const bool inClip = lx >= k.clip.left && lx < k.clip.right && ly >= k.clip.top && ly < k.clip.bottom;
+        const bool inDest = lx >= k.x && lx < k.x + k.w && ly >= k.y && ly < k.y + k.h;
+        const int sx = k.sx + lx - k.x, sy = k.sy + ly - k.y;
+        if (inClip && inDest && sx >= 0 && sx < 12 && sy >= 0 && sy < 9) {
+          const Color s = pic.GetPixel(sx, sy);
+          if (!(k.keyed && s == kMagenta)) want = s;
+        }
+        ASSERT_EQ(c.At(px, py), want) << "case at " << k.x << "," << k.y << " pixel " << px << "," << py;
+      }
+    }
+  }
+}

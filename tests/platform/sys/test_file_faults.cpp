@@ -131,3 +131,47 @@ TEST(FileFaults, RenameAndFolderFlushReportTheirFailure) {
 }
 
 }  // namespace
+
+TEST(FileFaults, CopyFromCopiesTheRangeContinuesShortPiecesAndReportsFailures) {
+  testutil::TempDir dir;
+  std::string source;
+  for (int i = 0; i < 300000; ++i) source += static_cast<char>('a' + i % 23);
+  dir.Write("source.dat", source);
+  struct Case {
+    const char* name;
+    off_t at;
+    size_t size;
+    std::vector<IoFaults::Rule> rules;
+    long expected;  // bytes copied, -1 for a failure
+  } cases[] = {
+      {"whole file", 0, source.size(), {}, static_cast<long>(source.size())},
+      {"a middle range", 2560, 100000, {}, 100000},
+      {"past the end", 290000, 20000, {}, 10000},  // the source ends first
+      {"nothing", 5, 0, {}, 0},
+      {"short pieces", 7, 50000, {{sys::IoOp::Write, "copy.dat", 1, IoFaults::Short(4096), -1}}, 50000},
+      // The writes to copy.dat count from the 4-byte head written first.
+      {"a full disk", 0, 50000, {{sys::IoOp::Write, "copy.dat", 2, sys::IoFault{ENOSPC}, 1}}, -1},
+      {"a full disk later", 0, 200000,
+       {{sys::IoOp::Write, "copy.dat", 2, IoFaults::Short(65536), 1},
+        {sys::IoOp::Write, "copy.dat", 3, sys::IoFault{EIO}, 1}},
+       -1},
+  };
+  for (const Case& c : cases) {
+    IoFaults faults;
+    for (const IoFaults::Rule& r : c.rules) faults.Add(r);
+    sys::File in, out;
+    ASSERT_TRUE(in.Open(dir / "source.dat", O_RDONLY));
+    ASSERT_TRUE(out.Open(dir / "copy.dat", O_WRONLY | O_CREAT | O_TRUNC)) << c.name;
+    ASSERT_TRUE(out.WriteAll("head", 4)) << c.name;
+    const long copied = out.CopyFrom(in, c.at, c.size);
+    EXPECT_EQ(copied, c.expected) << c.name;
+    ASSERT_TRUE(out.Close()) << c.name;
+    if (c.expected < 0) {
+      EXPECT_FALSE(out.ErrorText().empty()) << c.name;
+      continue;
+    }
+    // After what the file held, the range, byte for byte.
+    EXPECT_EQ(dir.Read("copy.dat"), "head" + source.substr(static_cast<size_t>(c.at), static_cast<size_t>(c.expected)))
+        << c.name;
+  }
+}
