@@ -37,7 +37,6 @@ std::vector<std::string> RegisteredScreens() {
 }
 
 std::string NotAvailableText(int language) {
-  return PickText(language, "此功能暂不可用。", "This function is not available yet.",
-                  "Esta funcion aun no esta disponible.", "Cette fonction n'est pas encore disponible.",
-                  "Ця функція ще недоступна.");
+  return PickText(language, "此功能不可用。", "This function is not available.", "Esta función no está disponible.",
+                  "Cette fonction n'est pas disponible.", "Ця функція недоступна.");
 }

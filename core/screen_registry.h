@@ -18,7 +18,8 @@ int RunScreen(const std::string& className);
 // The names registered so far.
 std::vector<std::string> RegisteredScreens();
 
-// "This function is not available yet." in the language (English outside 0..4).
+// "This function is not available." in the language (English outside 0..4): a screen nobody
+// registered, or a helper program this computer does not have.
 std::string NotAvailableText(int language);
 
 // Registers the screens of the application core (About, stand-by, log-on, system

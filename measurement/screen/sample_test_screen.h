@@ -118,7 +118,7 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   void SetStandByRunner(ModalRunner run) { standByRunner_ = std::move(run); }
   void SetServiceRunner(ModalRunner run) { serviceRunner_ = std::move(run); }
   // The percentage entry of the differential (LYM%, MID%, GRA%): true with the three values on
-  // OK, false on Cancel. Without one the screen says the function is not available yet.
+  // OK, false on Cancel. Without one the screen says the function is not available.
   using DifferentialEntry = std::function<bool(float* lym, float* mid, float* gra)>;
   void SetDifferentialEntry(DifferentialEntry entry) { differentialEntry_ = std::move(entry); }
 

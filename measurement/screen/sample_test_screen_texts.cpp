@@ -1,4 +1,5 @@
 #include "measurement/screen/sample_test_screen_texts.h"
+#include "core/screen_registry.h"
 
 #include "core/app_settings.h"
 #include "core/sample_names.h"
@@ -69,8 +70,7 @@ std::string TestScreenText(ScreenText which, int l) {
                       "Error al iniciar puerto COM de transmision!",
                       "Echec d'initialisation du port COM de transmission!", "Помилка ініціалізації СОМ-порта");
     case ScreenText::NotAvailable:
-      return PickText(l, "此功能尚不可用。", "This function is not available yet.", "Esta funcion aun no esta disponible.",
-                      "Cette fonction n'est pas encore disponible.", "Ця функція ще недоступна.");
+      return NotAvailableText(l);
     case ScreenText::RinseWindowTitle:
       return PickText(l, "清洗", "Rinse", "Enjuague", "Rincage", "Ополіскування");
     case ScreenText::MainWindowSuffix:

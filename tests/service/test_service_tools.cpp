@@ -96,7 +96,7 @@ TEST_F(ToolsTest, ExplorerAndBackup) {
   EXPECT_EQ(host.events, (std::vector<std::string>{"start C:\\WINDOWS\\Explorer.exe"}));
   host.events.clear();
   RunBackup(host, 1);
-  EXPECT_EQ(host.events, (std::vector<std::string>{"info: This function is not available yet."}));
+  EXPECT_EQ(host.events, (std::vector<std::string>{"info: This function is not available."}));
   std::vector<int> modes;
   SetBackupRunner([&](int mode) {
     modes.push_back(mode);

@@ -355,7 +355,7 @@ TEST_F(SysSetTest, WithoutDesktopPrinterSettingsTheButtonSaysSo) {
   });
   setenv("PATH", saved.c_str(), 1);
   EXPECT_EQ(messages, (std::vector<std::string>{"No printer settings can be opened on this computer.",
-                                                "This function is not available yet."}));
+                                                "This function is not available."}));
 }
 
 TEST_F(SysSetTest, OnAPcSetUpInChineseTheStartupCleanSwitchIsHidden) {

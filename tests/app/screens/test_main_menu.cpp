@@ -155,7 +155,7 @@ TEST_F(MainMenuTest, ScreensNotYetBuiltSayTheFunctionIsNotAvailable) {
   bool ok = d.RunScript([&] { menu.DoModal(); }, [&](ui::TestDriver& s) {
     for (int id : {IDC_MENU_QC, IDC_MENU_CALIBRATION, IDC_MENU_RESULTS}) {
       s.Press(id);
-      EXPECT_EQ(s.MessageBoxText(), "This function is not available yet.");
+      EXPECT_EQ(s.MessageBoxText(), "This function is not available.");
       s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_OK, ui::IDOK));
     }
     EXPECT_EQ(MainMenuState.resultsGuard, 0);
