@@ -293,3 +293,75 @@ TEST_F(PltRules, RedCellScoresAtTheirThresholds) {
   EXPECT_EQ(r.ScoreRule[0], 1);
   EXPECT_EQ(r.SlotSuspect[SlotRBC], 1);
 }
+
+// ---- WBC lines for all counts in one channel far right of the lymphocyte region. The smoothed
+// ---- curve is zero below channel 90, so: no slope-angle peak below 50 (no lymphocyte peak,
+// ---- search window 1 to 55, peak channel 1 with a flat slope: no tail scan, no fit); the
+// ---- low-end share is 0, its blend weight 1, and line 1 becomes the first lowest channel of
+// ---- 43 to 47 around 55 - 10 = 45, that is 43. Line 2 starts at 43 + trunc(52 u); the descent
+// ---- stops at once (both means are 0 there), the largest channel lies further right and no
+// ---- counts lie between the lines, so nothing pulls it back. The top-end fraction u is the
+// ---- channel, walking down from 255, where 6 % of the curve is passed: about 1.55 standard
+// ---- deviations (5.5 channels there) right of the spike, that is 7 to 9 channels.
+TEST(WorkedWbc, OneChannelFarRightPlacesTheLinesByTheLowEndBlend) {
+  struct Case {
+    int channel;
+    int topLow, topHigh;  // where the 6 % walk stops
+    int line2;
+  };
+  const Case cases[] = {
+      {200, 206, 210, 43 + 42},  // 52 x 206 / 255 = 42.0 .. 52 x 210 / 255 = 42.8
+      {120, 123, 127, 43 + 25},  // 25.1 .. 25.9
+  };
+  LoadAlgorithmPara(nullptr);
+  for (const Case& c : cases) {
+    AlgorithmInput input;
+    zentil_test::MakeEmptyInput(input);
+    input.WbcHistogram[c.channel] = 6000.0f;
+    AlgorithmResult r;
+    std::memset(&r, 0, sizeof r);
+    ASSERT_EQ(CbcAlgorithmWbc(&r, &input), 0);
+    ASSERT_GE(+r.WbcTopEndFraction, c.topLow / 255.0f) << c.channel;
+    ASSERT_LE(+r.WbcTopEndFraction, c.topHigh / 255.0f) << c.channel;
+    EXPECT_EQ(r.WbcNoLymPeak, 1) << c.channel;
+    EXPECT_EQ(r.WbcFitDone, 0) << c.channel;
+    EXPECT_EQ(r.WbcLines[0], 10) << c.channel;
+    EXPECT_EQ(r.WbcLines[1], 43) << c.channel;
+    EXPECT_EQ(r.WbcLines[2], c.line2) << c.channel;
+    EXPECT_EQ(r.WbcLines[3], 255) << c.channel;
+    // All counts right of line 2: the differential is all granulocytes.
+    EXPECT_EQ(r.LymPercent, 0.0f) << c.channel;
+    EXPECT_EQ(r.MidPercent, 0.0f) << c.channel;
+    EXPECT_EQ(r.GraPercent, 100.0f) << c.channel;
+    const double m = std::log(1.0 / (1.0 - 600.0 * 0.000058)) / 0.000058;
+    EXPECT_NEAR(r.WBC, 0.001 * m * 280.0 / 25.6, 1e-4) << c.channel;
+    EXPECT_EQ(r.GraCount, r.WBC) << c.channel;
+  }
+}
+
+// ---- PLT: 1000 pulses in channel 100 only. Noise floor: a = 0 + 10, Q = 1000 gives b = 11,
+// ---- x = -1 is raised to 14. The smoothed curve lies within 100 +- 20, so the sum below 50 is
+// ---- 0 and the search keeps n = 50; the count weight c is 0, its line u = 20 is raised to 55
+// ---- and replaced by n, and the upper line is 50. Nothing is counted from 14 to 49: the rate
+// ---- correction 0 x 1.2 - 1.5 is floored to 0, PLT is 0; MPV is the empty centroid 0; PDW and
+// ---- P-LCR find no curve between the lines; PCT and P-LCC need a PLT.
+TEST(WorkedPlt, PulsesBeyondTheAutomaticUpperLine) {
+  LoadAlgorithmPara(nullptr);
+  AlgorithmInput input;
+  zentil_test::MakeEmptyInput(input);
+  input.PltHistogram[100] = 1000.0f;
+  AlgorithmResult r;
+  std::memset(&r, 0, sizeof r);
+  ASSERT_EQ(CbcAlgorithmPlt(&r, &input), 0);
+  EXPECT_EQ(r.PltNoiseFloor, 14);
+  EXPECT_EQ(r.PltLower, 1);
+  EXPECT_EQ(r.PltUpper, 50);
+  EXPECT_EQ(+r.PltPulseSum, 0.0f);
+  EXPECT_EQ(+r.PltCorrectedRate, 0.0f);
+  EXPECT_EQ(r.PLT, 0.0f);
+  EXPECT_EQ(r.MPV, 0.0f);
+  EXPECT_EQ(r.PDW, kInvalid);
+  EXPECT_EQ(r.PLCR, kInvalid);
+  EXPECT_EQ(r.PCT, kInvalid);
+  EXPECT_EQ(r.PLCC, kInvalid);
+}
