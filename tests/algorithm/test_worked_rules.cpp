@@ -365,3 +365,41 @@ TEST(WorkedPlt, PulsesBeyondTheAutomaticUpperLine) {
   EXPECT_EQ(r.PCT, kInvalid);
   EXPECT_EQ(r.PLCC, kInvalid);
 }
+
+// ---- The RBC lower-line walk from channel 30 down: it stops where the smoothed curve two
+// ---- channels to the right lies lower. A straight slope is smoothed into itself, so a curve
+// ---- falling to the right stops the walk at once (line 30) and a rising one runs it down to
+// ---- 25. The count and the MCV centroid start at that line:
+// ----   falling 300 - k: sum over 30..254 = 225 x 300 - (30 + 254) x 225 / 2 = 35550;
+// ----   rising k + 10:   sum over 25..254 = (25 + 254) x 230 / 2 + 230 x 10 = 34385.
+TEST(WorkedRbc, LowerLineWalkOnStraightSlopes) {
+  struct Case {
+    const char* name;
+    std::function<float(int)> bin;
+    int line;
+    double pulses;
+  };
+  const Case cases[] = {
+      {"falling", [](int k) { return 300.0f - k; }, 30, 35550},
+      {"rising", [](int k) { return k + 10.0f; }, 25, 34385},
+  };
+  LoadAlgorithmPara(nullptr);
+  for (const Case& c : cases) {
+    AlgorithmInput input;
+    zentil_test::MakeEmptyInput(input);
+    for (int k = 0; k < 256; ++k) input.RbcHistogram[k] = c.bin(k);
+    AlgorithmResult r;
+    std::memset(&r, 0, sizeof r);
+    r.HGB = 140.0f;
+    ASSERT_EQ(CbcAlgorithmRbc(&r, &input), 0);
+    EXPECT_EQ(+r.RbcPulseSum, static_cast<float>(c.pulses)) << c.name;
+    double weight = 0, moment = 0;
+    for (int k = c.line; k <= 255; ++k) weight += c.bin(k), moment += c.bin(k) * k;
+    EXPECT_NEAR(+r.RawMcv, moment / weight * 0.9765625, 1e-3) << c.name;
+    const double m = std::log(1.0 / (1.0 - c.pulses / 10.0 * 0.000062)) / 0.000062;
+    EXPECT_NEAR(r.RBC, m * 0.000001 * 18109.0 / 10.4, 1e-4) << c.name;
+    EXPECT_NEAR(r.MCV, moment / weight * 0.9765625 / (m * 0.00001 + 1), 1e-3) << c.name;
+    // The stored line then moves down over the channels the display curve still covers.
+    EXPECT_EQ(r.RbcLower, 25) << c.name;
+  }
+}
