@@ -168,6 +168,7 @@ const int kDisplayOf[20] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 12, 11, 10, 14, 13, 9, 15
 
 class FullLinkScreen : public LinkScreen {
  public:
+  sys::LocalTime stamp = kStamp;
   bool ReadCountTimes(uint8_t* w, uint8_t* r) override {
     *w = kCountTenths;
     *r = kCountTenths;
@@ -177,7 +178,7 @@ class FullLinkScreen : public LinkScreen {
     for (int i = 0; i < 20; ++i) in.calibration[i] = kFactors[i];
   }
   void ProcessRunResult(bool) override {
-    sys::Clock::SetManualLocalTime(kStamp);  // the moment the result is taken
+    sys::Clock::SetManualLocalTime(stamp);  // the moment the result is taken
     RunInputs in;
     cycle.FillRunInputs(in);
     in.sampleNo = "1";
@@ -333,11 +334,8 @@ TEST(SampleOverLink, EveryStoredColumnFollowsTheCountByTheRules) {
   screen.cycle.SendCommand(0xAA, 0x90);
   ASSERT_TRUE(screen.RunUntil([&] { return screen.cycle.ready(); }, 5000));
   sim.PressCountKey();
-  const bool finished = screen.RunUntil([&] { return !screen.ends.empty(); }, 20000);
-  screen.port.Close();
-  sim.Stop();
-  SetZentilLibraryPath("");
-  ASSERT_TRUE(finished) << "state " << static_cast<int>(screen.cycle.state());
+  ASSERT_TRUE(screen.RunUntil([&] { return !screen.ends.empty(); }, 20000))
+      << "state " << static_cast<int>(screen.cycle.state());
   ASSERT_EQ(screen.results.size(), 1u);
   ASSERT_EQ(screen.results[0].save, SaveStatus::Inserted);
 
@@ -399,22 +397,25 @@ TEST(SampleOverLink, EveryStoredColumnFollowsTheCountByTheRules) {
       {"PMARKER1", 2.0},
       {"PMARKER2", Number(General(static_cast<float>((a.PltUpper + 1) * 0.234375)))}};
 
-  const std::string columns = support::QueryText("select group_concat(name, ',') from pragma_table_info('Person')");
-  std::stringstream names(columns);
-  std::string column;
-  int seen = 0;
-  while (std::getline(names, column, ',')) {
-    ++seen;
-    const std::string stored = support::QueryText("select " + column + " from Person where SampleNo='1'", "<null>");
-    if (numbers.count(column)) {
-      EXPECT_NEAR(Number(stored), numbers[column], 1e-9) << column << " " << stored;
-    } else if (expect.count(column)) {
-      EXPECT_EQ(stored, expect[column]) << column;
-    } else {
-      ADD_FAILURE() << "no expectation for column " << column << " (stored " << stored << ")";
+  // Every column of the row has its expectation.
+  auto checkRow = [](std::map<std::string, std::string>& texts, std::map<std::string, double>& values) {
+    std::stringstream names(support::QueryText("select group_concat(name, ',') from pragma_table_info('Person')"));
+    std::string column;
+    size_t seen = 0;
+    while (std::getline(names, column, ',')) {
+      ++seen;
+      const std::string stored = support::QueryText("select " + column + " from Person where SampleNo='1'", "<null>");
+      if (values.count(column)) {
+        EXPECT_NEAR(Number(stored), values[column], 1e-9) << column << " " << stored;
+      } else if (texts.count(column)) {
+        EXPECT_EQ(stored, texts[column]) << column;
+      } else {
+        ADD_FAILURE() << "no expectation for column " << column << " (stored " << stored << ")";
+      }
     }
-  }
-  EXPECT_EQ(static_cast<size_t>(seen), expect.size() + numbers.size());
+    EXPECT_EQ(seen, texts.size() + values.size());
+  };
+  checkRow(expect, numbers);
   EXPECT_EQ(Scalar("select count(*) from Person"), "1");
 
   // The X-B row: date, time, the shown values as numbers (-2 for a parameter not followed), units.
@@ -440,4 +441,39 @@ TEST(SampleOverLink, EveryStoredColumnFollowsTheCountByTheRules) {
   for (uint16_t v : count.rbc) bins.push_back(v);
   for (uint16_t v : count.plt) bins.push_back(v);
   EXPECT_EQ(std::memcmp(data.data(), bins.data(), 2560), 0);
+
+  // The same sample number counted again the same day after the patient was entered: an update
+  // that keeps the patient columns. The row's group "Adult female" has no ranges stored, so no
+  // value is marked and every element of the reference text is one blank.
+  Exec("update Person set Name='Ann Lee', Sex='F', Age=35, AgeUnit='Y', ReferValue='Adult female', "
+       "MedicalNo='M7', BedNo='B2', Dept='Ward 3', Sender='Dr A', Scrutator='Dr B', Checker='Dr C', Abnormal=1");
+  screen.stamp = sys::LocalTime{2027, 3, 4, 15, 16, 17, 0, 4};
+  ASSERT_TRUE(screen.RunUntil([&] { return screen.cycle.ready(); }, 10000));
+  sim.PressCountKey();
+  ASSERT_TRUE(screen.RunUntil([&] { return screen.ends.size() == 2; }, 20000))
+      << "state " << static_cast<int>(screen.cycle.state());
+  screen.port.Close();
+  sim.Stop();
+  SetZentilLibraryPath("");
+  ASSERT_EQ(screen.results.size(), 2u);
+  EXPECT_EQ(screen.results[1].save, SaveStatus::Updated);
+  expect["TestTime"] = "15:16:17";
+  expect["Name"] = "Ann Lee", expect["Sex"] = "F", expect["Age"] = "35", expect["AgeUnit"] = "Y";
+  expect["ReferValue"] = "Adult female", expect["MedicalNo"] = "M7", expect["BedNo"] = "B2";
+  expect["Dept"] = "Ward 3", expect["Sender"] = "Dr A", expect["Scrutator"] = "Dr B", expect["Checker"] = "Dr C";
+  expect["Abnormal"] = "1";
+  std::string blanks;
+  for (int t = 0; t < 20; ++t) {
+    const int i = kDisplayOf[t];
+    expect[kColumns[t]] = Fixed(shown[i], kDecimals[kSlot[i]]);
+    blanks += " ,";
+  }
+  expect["RefText"] = blanks;
+  checkRow(expect, numbers);
+  EXPECT_EQ(Scalar("select count(*) from Person"), "1");
+  // A second X-B row at the new time; the raw data record of the sample is rewritten in place.
+  ASSERT_EQ(Scalar("select count(*) from XBQCRunResult"), "2");
+  EXPECT_EQ(Scalar("select count(*) from XBQCRunResult where TestDate='2027-03-04' and TestTime='15:16:17'"), "1");
+  EXPECT_EQ(FileBytes(folder.file("TDI.dat")), index);
+  EXPECT_EQ(FileBytes(folder.file("TD.dat")), data);
 }
