@@ -215,6 +215,63 @@ std::string Mark(float v, float nl, float nh, float pl, float ph) {
 }
 double Number(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
 
+// The library on its own, given the input record the rules fill for whole blood from a count:
+// the readings, the bath constants, the count time and the six calibration factors (display
+// order of `factors`).
+std::unique_ptr<AlgorithmResult> ReferenceResult(const boardsim::CountData& count, float seconds,
+                                                 const float factors[20]) {
+  static uint16_t blank, sample;
+  blank = count.hgbBlank, sample = count.hgbSample;
+  AlgorithmInput input;
+  std::memset(&input, 0, sizeof input);
+  input.HgbBlankReadings = &blank;
+  input.HgbSampleReadings = &sample;
+  input.HgbReadingCount = 1;
+  input.WbcDilution = 280.0f;
+  input.RbcDilution = 18109.0f;
+  input.WbcRateDivisor = 25.6f;
+  input.RbcRateDivisor = 10.4f;
+  input.WbcCountTime = seconds;
+  input.RbcCountTime = seconds;
+  input.WbcFactor = factors[0];
+  input.HgbFactor = factors[8];
+  input.RbcFactor = factors[7];
+  input.McvFactor = factors[10];
+  input.PltFactor = factors[15];
+  input.MpvFactor = factors[16];
+  for (int i = 0; i < 256; ++i) input.WbcHistogram[i] = count.wbc[i];
+  for (int i = 0; i < 256; ++i) input.RbcHistogram[i] = count.rbc[i];
+  for (int i = 0; i < 128; ++i) input.PltHistogram[i] = count.plt[i];
+  auto result = std::make_unique<AlgorithmResult>();
+  std::memset(result.get(), 0, sizeof(AlgorithmResult));
+  AlgorithmMain(result.get(), &input, nullptr);
+  return result;
+}
+
+// The 20 values of a result in display order (PDW before PCT).
+void DisplayValues(const AlgorithmResult& a, float out[20]) {
+  const float v[20] = {a.WBC, a.LymCount, a.MidCount, a.GraCount, a.LymPercent, a.MidPercent, a.GraPercent,
+                       a.RBC, a.HGB,      a.HCT,      a.MCV,      a.MCH,        a.MCHC,       a.RDWSD,
+                       a.RDWCV, a.PLT,    a.MPV,      a.PDW,      a.PCT,        a.PLCR};
+  std::memcpy(out, v, sizeof v);
+}
+
+// The codes of the raised histogram flags, each with a blank; none of a channel flagged low.
+std::string WarningOf(const AlgorithmResult& a) {
+  std::string warning;
+  if (a.WbcLow == 0) {
+    if (a.LF1) warning += "LF1 ";
+    if (a.LF2) warning += "LF2 ";
+    if (a.LF3) warning += "LF3 ";
+    if (a.LF4) warning += "LF4 ";
+  }
+  if (a.PltLow == 0) {
+    if (a.PF1) warning += "PF1 ";
+    if (a.PF2) warning += "PF2 ";
+  }
+  return warning;
+}
+
 }  // namespace
 
 TEST(SampleOverLink, EveryStoredColumnFollowsTheCountByTheRules) {
@@ -228,34 +285,11 @@ TEST(SampleOverLink, EveryStoredColumnFollowsTheCountByTheRules) {
   const boardsim::CountData count = boardsim::GenerateCount(p, 10.0f, false, 1, false);
 
   // The library on its own, with the record filled by the rules for whole blood.
-  AlgorithmInput input;
-  std::memset(&input, 0, sizeof input);
-  const uint16_t blank = count.hgbBlank, sample = count.hgbSample;
-  input.HgbBlankReadings = &blank;
-  input.HgbSampleReadings = &sample;
-  input.HgbReadingCount = 1;
-  input.WbcDilution = 280.0f;
-  input.RbcDilution = 18109.0f;
-  input.WbcRateDivisor = 25.6f;
-  input.RbcRateDivisor = 10.4f;
-  input.WbcCountTime = 10.0f;
-  input.RbcCountTime = 10.0f;
-  input.WbcFactor = kFactors[0];
-  input.HgbFactor = kFactors[8];
-  input.RbcFactor = kFactors[7];
-  input.McvFactor = kFactors[10];
-  input.PltFactor = kFactors[15];
-  input.MpvFactor = kFactors[16];
-  for (int i = 0; i < 256; ++i) input.WbcHistogram[i] = count.wbc[i];
-  for (int i = 0; i < 256; ++i) input.RbcHistogram[i] = count.rbc[i];
-  for (int i = 0; i < 128; ++i) input.PltHistogram[i] = count.plt[i];
-  auto lib = std::make_unique<AlgorithmResult>();
-  std::memset(lib.get(), 0, sizeof(AlgorithmResult));
-  AlgorithmMain(lib.get(), &input, nullptr);
+  const std::unique_ptr<AlgorithmResult> lib = ReferenceResult(count, 10.0f, kFactors);
   const AlgorithmResult& a = *lib;
-  const float computed[20] = {a.WBC, a.LymCount,   a.MidCount, a.GraCount, a.LymPercent, a.MidPercent, a.GraPercent,
-                              a.RBC, a.HGB,        a.HCT,      a.MCV,      a.MCH,        a.MCHC,       a.RDWSD,
-                              a.RDWCV, a.PLT,      a.MPV,      a.PDW,      a.PCT,        a.PLCR};
+  float computed[20];
+  DisplayValues(a, computed);
+  const uint16_t blank = count.hgbBlank, sample = count.hgbSample;
 
   // The library follows the profile (times the calibration factors); two values by hand.
   for (float v : computed) ASSERT_NE(v, kInvalidParamValue);
@@ -369,18 +403,7 @@ TEST(SampleOverLink, EveryStoredColumnFollowsTheCountByTheRules) {
   EXPECT_EQ(Mark(shown[8], nl[8], nh[8], pl[8], ph[8]), "H");
   EXPECT_EQ(Mark(shown[7], nl[7], nh[7], pl[7], ph[7]), "L");
   EXPECT_EQ(Mark(shown[15], nl[15], nh[15], pl[15], ph[15]), "L-");
-  std::string warning;
-  if (a.WbcLow == 0) {
-    if (a.LF1) warning += "LF1 ";
-    if (a.LF2) warning += "LF2 ";
-    if (a.LF3) warning += "LF3 ";
-    if (a.LF4) warning += "LF4 ";
-  }
-  if (a.PltLow == 0) {
-    if (a.PF1) warning += "PF1 ";
-    if (a.PF2) warning += "PF2 ";
-  }
-  expect["Warning"] = warning;
+  expect["Warning"] = WarningOf(a);
   expect["WBCUnit"] = "10^2/uL";
   expect["RBCUnit"] = "10^12/L";
   expect["HGBUnit"] = "g/dL";
@@ -476,4 +499,77 @@ TEST(SampleOverLink, EveryStoredColumnFollowsTheCountByTheRules) {
   EXPECT_EQ(Scalar("select count(*) from XBQCRunResult where TestDate='2027-03-04' and TestTime='15:16:17'"), "1");
   EXPECT_EQ(FileBytes(folder.file("TDI.dat")), index);
   EXPECT_EQ(FileBytes(folder.file("TD.dat")), data);
+}
+
+// A blank count: what the library cannot report is stored as "- - -" without a mark, the rest
+// with its decimals and its mark against the General ranges of the store; an incomplete result
+// stays out of X-B QC.
+TEST(SampleOverLink, BlankCountStoresDashesAndStaysOutOfXb) {
+  MeasurementFolder folder;
+  ManualClock clock;
+  const std::array<int32_t, 14> decimals = {2, 1, 2, 0, 1, 1, 1, 0, 1, 1, 0, 1, 3, 1};
+  UnitDecimals = decimals;
+  SetZentilLibraryPath(BuiltZentilPath());
+  std::string xbSql = "insert into XBQCSet values (20, 1";
+  for (int k = 0; k < 60; ++k) xbSql += ",1";
+  Exec("delete from XBQCSet");
+  Exec(xbSql + ")");
+
+  const float ones[20] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+  const boardsim::CountData count =
+      boardsim::GenerateCount(boardsim::ProfileData(boardsim::Profile::Blank), 5.0f, false, 1, false);
+  const std::unique_ptr<AlgorithmResult> lib = ReferenceResult(count, 5.0f, ones);
+  const AlgorithmResult& a = *lib;
+  float computed[20];
+  DisplayValues(a, computed);
+  bool invalid[20];
+  for (int i = 0; i < 20; ++i) invalid[i] = computed[i] == kInvalidParamValue;
+  const int overLimit[5] = {0, 7, 8, 9, 15};
+  for (int k = 0; k < 5; ++k)
+    if (a.OverLimit[k]) invalid[overLimit[k]] = true;
+  ASSERT_TRUE(invalid[10]) << "a blank count has no MCV";
+  ASSERT_FALSE(invalid[0]);
+
+  boardsim::SimulatorOptions options;
+  options.board.noise = false;
+  boardsim::Simulator sim(options);
+  ASSERT_TRUE(sim.Start().ok());
+  sim.SetProfile(boardsim::Profile::Blank);
+  LinkScreen screen;
+  screen.folder = folder.folder();
+  ASSERT_EQ(screen.port.OpenDevice(
+                [&](uint8_t b, unsigned) {
+                  std::lock_guard<std::mutex> g(screen.mutex);
+                  screen.inbox.push_back(b);
+                  screen.cv.notify_one();
+                },
+                sim.DevicePath(), 4, 115200, 'N', 8, 1, 9, 512),
+            1)
+      << screen.port.LastError();
+  ASSERT_EQ(screen.port.StartReader(), 1);
+  screen.cycle.SendCommand(0xAA, 0x90);
+  ASSERT_TRUE(screen.RunUntil([&] { return screen.cycle.ready(); }, 5000));
+  sim.PressCountKey();
+  const bool finished = screen.RunUntil([&] { return !screen.ends.empty(); }, 20000);
+  screen.port.Close();
+  sim.Stop();
+  SetZentilLibraryPath("");
+  ASSERT_TRUE(finished) << "state " << static_cast<int>(screen.cycle.state());
+  ASSERT_EQ(screen.results.size(), 1u);
+  EXPECT_EQ(screen.results[0].save, SaveStatus::Inserted);
+
+  for (int t = 0; t < 20; ++t) {
+    const int i = kDisplayOf[t];
+    std::string want = "- - -";
+    if (!invalid[i]) {
+      const float v = RoundHalfUp(computed[i], decimals[kSlot[i]]);
+      const float nl = static_cast<float>(Number(Scalar(std::string("select ") + kColumns[t] + "L from NormalLimits where Kind=0")));
+      const float nh = static_cast<float>(Number(Scalar(std::string("select ") + kColumns[t] + "H from NormalLimits where Kind=0")));
+      const std::string mark = Mark(v, nl, nh, -1e10f, 1e10f);
+      want = Fixed(v, decimals[kSlot[i]]) + (mark.empty() ? "" : " " + mark);
+    }
+    EXPECT_EQ(Scalar(std::string("select ") + kColumns[t] + " from Person where SampleNo='1'"), want) << kColumns[t];
+  }
+  EXPECT_EQ(Scalar("select Warning from Person where SampleNo='1'"), WarningOf(a));
+  EXPECT_EQ(Scalar("select count(*) from XBQCRunResult"), "0");
 }
