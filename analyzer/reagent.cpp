@@ -11,13 +11,6 @@
 namespace analyzer {
 namespace {
 
-// "%.2f" without regard to the process locale.
-std::string Fixed2(double value) {
-  char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 2);
-  return std::string(buf, r.ptr);
-}
-
 float ParseFloat(const std::string& text) {
   // The leading number of the text, as atof reads it; anything else gives 0.
   size_t i = 0;
@@ -192,18 +185,12 @@ int ReagentAccount::SaveReagentReviseVolumes(float lyseUsed, float cleanserUsed)
   if (v_.ReagentAlarmType != 1) return 1;
   const bool lyse = lyseUsed > 0 && v_.LyseReserveCounting == 1;
   const bool cleanser = cleanserUsed > 0 && v_.CleanserReserveCounting == 1;
-  std::string sql;
+  SysSettingUpdate u;
   if (lyse) v_.LyseReviseVol -= lyseUsed;
   if (cleanser) v_.CleanerReviseVol -= cleanserUsed;
-  if (lyse && cleanser) {
-    sql = "update sysSetting set LyseReviseVol = " + Fixed2(v_.LyseReviseVol) +
-          ", CleanerReviseVol = " + Fixed2(v_.CleanerReviseVol);
-  } else if (lyse) {
-    sql = "update sysSetting set LyseReviseVol = " + Fixed2(v_.LyseReviseVol);
-  } else if (cleanser) {
-    sql = "update sysSetting set CleanerReviseVol = " + Fixed2(v_.CleanerReviseVol);
-  }
-  Store(sql);
+  if (lyse) u.SetFixed2("LyseReviseVol", v_.LyseReviseVol);
+  if (cleanser) u.SetFixed2("CleanerReviseVol", v_.CleanerReviseVol);
+  if (!u.empty()) Store(u.Sql());
   return 1;
 }
 
@@ -227,8 +214,7 @@ int ReagentAccount::SaveReagentReviseVolume(int sensorState, int reagent) {
       r = rv;  // a new bottle: the reserve is full again
       pending = 0;
       counting = 0;
-      Store(std::string("update sysSetting set ") + (lyse ? "LyseReviseVol" : "CleanerReviseVol") +
-            " = " + Fixed2(r));
+      Store(SysSettingUpdate().SetFixed2(lyse ? "LyseReviseVol" : "CleanerReviseVol", r).Sql());
     }
     return 1;
   }

@@ -10,6 +10,7 @@
 #include "core/db_errors.h"
 #include "core/layout.h"
 #include "core/lis_link_state.h"
+#include "core/lis_settings_file.h"
 #include "platform/sys/crash_handler.h"
 #include "platform/sys/file_ops.h"
 #include "platform/sys/host.h"
@@ -37,8 +38,6 @@ double ParseLeadingNumber(const std::string& text) {
   return negative ? -v : v;
 }
 
-namespace {
-
 int ParseLeadingInt(const std::string& text) {
   size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
@@ -53,6 +52,8 @@ int ParseLeadingInt(const std::string& text) {
   if (v > 2147483647LL) v = 2147483647LL;
   return static_cast<int>(v);
 }
+
+namespace {
 
 std::string SettingsFile() { return sys::ProgramFile("Setting.ini"); }
 
@@ -105,22 +106,23 @@ int ChineseEditionFromSettings(int current) {
 
 void ReadStartupSettings() {
   // [ReagentCalcCoef] is the reagent account's, read by it once at the board's start-up.
-  LisLinkState.OwnAddress = ReadIni("LIS", "CLIENT", "0.0.0.0");
-  LisLinkState.SubnetMask = ReadIni("LIS", "MASK", "0.0.0.0");
-  LisLinkState.Gateway = ReadIni("LIS", "GATEWAY", "0.0.0.0");
-  LisLinkState.ServerAddress = ReadIni("LIS", "SERVER", "0.0.0.0");
-  LisLinkState.ServerPort = ParseLeadingInt(ReadIni("LIS", "PORT", "0"));
+  const LisSectionTexts lis = ReadLisSection();
+  LisLinkState.OwnAddress = lis.client;
+  LisLinkState.SubnetMask = lis.mask;
+  LisLinkState.Gateway = lis.gateway;
+  LisLinkState.ServerAddress = lis.server;
+  LisLinkState.ServerPort = ParseLeadingInt(lis.port);
   // A port outside 1..65535 names no server: the link then makes no attempt.
   if (LisLinkState.ServerPort < 1 || LisLinkState.ServerPort > 65535) LisLinkState.ServerPort = 0;
-  LisLinkState.Bidirectional = ParseLeadingInt(ReadIni("LIS", "DOUBLE", "0"));
-  LisLinkState.AlarmSending = ParseLeadingInt(ReadIni("LIS", "WARNING", "0"));
-  LisLinkState.AddressMode = ParseLeadingInt(ReadIni("LIS", "TYPE", "1"));
+  LisLinkState.Bidirectional = ParseLeadingInt(lis.bidirectional);
+  LisLinkState.AlarmSending = ParseLeadingInt(lis.alarms);
+  LisLinkState.AddressMode = ParseLeadingInt(lis.addressMode);
   if (LisLinkState.AddressMode == 1) {
     // Automatic addressing: the PC's own settings are left as they are.
     LisLinkState.NetworkReady = 1;
     LisLinkState.ApplyPending = 0;
   }
-  LisLinkState.LinkKind = ParseLeadingInt(ReadIni("COMMUNITY", "Type", "0"));
+  LisLinkState.LinkKind = ReadLinkKind();
 }
 
 bool OpenAndUpgradeDataStore(CADOConn& conn) {

@@ -38,8 +38,8 @@ int ChineseEditionFromSystemLanguage();
 // empty value `current` stays.
 int ChineseEditionFromSettings(int current);
 
-// Reads [LIS] and [COMMUNITY] of Setting.ini into LisLinkState (defaults when the file or a key
-// is missing). [ReagentCalcCoef] belongs to the reagent account (analyzer/reagent.h).
+// Puts [LIS] and [COMMUNITY] of Setting.ini (core/lis_settings_file) into LisLinkState, each
+// key read as a whole number where it is one (defaults when the file or a key is missing). [ReagentCalcCoef] belongs to the reagent account (analyzer/reagent.h).
 void ReadStartupSettings();
 
 // Opens the data store on `conn` (creating it first when the file is missing), adds the columns
@@ -55,6 +55,8 @@ bool RunCoreStartup(CADOConn& conn);
 // A number read the way the program reads texts from its settings: leading blanks, an optional
 // sign, then as much of a decimal number as there is, in the C locale; 0 when there is none.
 double ParseLeadingNumber(const std::string& text);
+// The same for a whole number, held to the int range.
+int ParseLeadingInt(const std::string& text);
 
 // The help file of a language (program folder + name): "Quorvex.chm", "QuorvexEN.chm",
 // "QuorvexSP.chm", "QuorvexFH.chm", "QuorvexUA.chm"; English for an index outside 0..4.

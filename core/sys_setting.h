@@ -39,21 +39,31 @@ struct SysSettingRead {
 // Reads the row. Nothing of it is held when the table cannot be read or is empty.
 SysSettingRead LoadSysSetting(CADOConn& conn);
 
-// The one writer of SysSetting's columns: "update SysSetting set A = 1,B = 2.50,C = 'text'".
-// Numbers in the C locale, texts made safe for SQL.
+// The one writer of SysSetting's columns: "update SysSetting set A = 1,B = 2.50,C = 'text'", or
+// the same columns as "insert into SysSetting(A,B,C) values(1,2.50,'text')" for a table that has
+// no row yet. Numbers in the C locale, texts made safe for SQL.
 class SysSettingUpdate {
  public:
   SysSettingUpdate& Set(const char* column, int64_t value);
-  SysSettingUpdate& SetFixed2(const char* column, double value);  // two decimals
+  SysSettingUpdate& SetFixed(const char* column, double value, int decimals);
+  SysSettingUpdate& SetFixed2(const char* column, double value) { return SetFixed(column, value, 2); }
   SysSettingUpdate& SetText(const char* column, const std::string& text);
-  const std::string& Sql() const { return sql_; }
+  bool empty() const { return columns_.empty(); }
+  std::string Sql() const;
+  std::string InsertSql() const;
+  // Runs the update; true when the statement ran.
   bool Execute(CADOConn& conn) const;
+  // Updates the row, or inserts it when the table has none; false when the table cannot be
+  // read or the statement failed.
+  bool ExecuteOrInsert(CADOConn& conn) const;
 
  private:
-  SysSettingUpdate& Add(const char* column, const std::string& value);
-  std::string sql_ = "update SysSetting set ";
-  bool first_ = true;
+  SysSettingUpdate& Add(const char* column, std::string value);
+  std::vector<std::string> columns_, values_;
 };
+
+// Adds a column an older store lacks ("alter table SysSetting add column <column> <type>").
+bool AddSysSettingColumn(CADOConn& conn, const char* column, const char* type);
 
 // Keeps `out` when the column was not read, else takes the value.
 template <typename T, typename U>

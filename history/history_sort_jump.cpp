@@ -17,7 +17,7 @@
 namespace history {
 
 std::string SortStyleUpdateSql(int sortStyle) {
-  return StrPrintf("update SysSetting set HistoryListSortStyle=%d", sortStyle);
+  return SysSettingUpdate().Set("HistoryListSortStyle", sortStyle).Sql();
 }
 
 bool JumpEnterAccepted(int position) { return position >= 1 && position <= 500; }

@@ -13,7 +13,7 @@ inline constexpr int IDC_HSORT_TIME = 1061, IDC_HSORT_NUMBER = 1066;
 inline constexpr int IDC_HJUMP_LABEL = 1700, IDC_HJUMP_EDIT = 1077;
 
 namespace history {
-// "update SysSetting set HistoryListSortStyle=%d".
+// "update SysSetting set HistoryListSortStyle = %d".
 std::string SortStyleUpdateSql(int sortStyle);
 // The jump position's checks: Enter accepts 1..500; OK accepts 1..maxPosition (an empty text
 // reads as 0 and closes).

@@ -6,31 +6,18 @@
 #include "core/ado_conn.h"
 #include "core/field_read.h"
 #include "core/lis_link_state.h"
+#include "core/lis_settings_file.h"
 #include "lis/lis_link.h"
-#include "platform/sys/profile.h"
 #include "platform/sys/program_dir.h"
 
 namespace lis {
-namespace {
-
-std::string Read(const char* section, const char* key, const char* def) {
-  return sys::ProfileReadString(SettingsFilePath(), section, key, def, 100);
-}
-void Write(const char* section, const char* key, const std::string& value) {
-  sys::ProfileWriteString(section, key, value.c_str(), SettingsFilePath());
-}
-
-}  // namespace
 
 std::string SettingsFilePath() { return sys::ProgramFile("Setting.ini"); }
 
-int LoadLinkKind() {
-  const std::string t = Read("COMMUNITY", "Type", "0");
-  return std::atoi(t.c_str());
-}
+int LoadLinkKind() { return ReadLinkKind(); }
 
 void SaveLinkKind(int kind) {
-  Write("COMMUNITY", "Type", std::to_string(kind));
+  WriteLinkKind(kind);
   LisLinkState.LinkKind = kind;
 }
 
@@ -53,19 +40,20 @@ std::string AddressText(const uint8_t a[4]) {
 
 NetworkSettings LoadNetworkSettings() {
   NetworkSettings s;
-  s.loaded[0] = Read("LIS", "CLIENT", "0.0.0.0");
-  s.loaded[1] = Read("LIS", "MASK", "0.0.0.0");
-  s.loaded[2] = Read("LIS", "GATEWAY", "0.0.0.0");
-  s.loaded[3] = Read("LIS", "SERVER", "0.0.0.0");
+  const LisSectionTexts t = ReadLisSection();
+  s.loaded[0] = t.client;
+  s.loaded[1] = t.mask;
+  s.loaded[2] = t.gateway;
+  s.loaded[3] = t.server;
   ParseAddress(s.loaded[0], s.own);
   ParseAddress(s.loaded[1], s.mask);
   ParseAddress(s.loaded[2], s.gateway);
   ParseAddress(s.loaded[3], s.server);
-  s.bidirectional = Read("LIS", "DOUBLE", "0") == "1";
-  s.alarms = Read("LIS", "WARNING", "0") == "1";
-  s.loaded[5] = Read("LIS", "TYPE", "1");
+  s.bidirectional = t.bidirectional == "1";
+  s.alarms = t.alarms == "1";
+  s.loaded[5] = t.addressMode;
   s.automaticAddress = s.loaded[5] == "1";
-  s.loaded[4] = Read("LIS", "PORT", "0");
+  s.loaded[4] = t.port;
   s.port = ParsePort(s.loaded[4]);
   return s;
 }
@@ -79,23 +67,20 @@ int ParsePort(const std::string& text) {
 }
 
 bool SaveNetworkSettings(const NetworkSettings& s) {
-  bool changed = false;
-  const char* keys[4] = {"CLIENT", "MASK", "GATEWAY", "SERVER"};
-  const uint8_t* values[4] = {s.own, s.mask, s.gateway, s.server};
-  std::string texts[4];
-  for (int i = 0; i < 4; ++i) {
-    texts[i] = AddressText(values[i]);
-    Write("LIS", keys[i], texts[i]);
+  LisSectionTexts t;
+  t.client = AddressText(s.own);
+  t.mask = AddressText(s.mask);
+  t.gateway = AddressText(s.gateway);
+  t.server = AddressText(s.server);
+  t.bidirectional = s.bidirectional ? "1" : "0";
+  t.alarms = s.alarms ? "1" : "0";
+  t.addressMode = s.automaticAddress ? "1" : "0";
+  t.port = std::to_string(s.port);
+  WriteLisSection(t);
+  const std::string texts[4] = {t.client, t.mask, t.gateway, t.server};
+  bool changed = t.addressMode != s.loaded[5] || t.port != s.loaded[4];
+  for (int i = 0; i < 4; ++i)
     if (texts[i] != s.loaded[i]) changed = true;
-  }
-  Write("LIS", "DOUBLE", s.bidirectional ? "1" : "0");
-  Write("LIS", "WARNING", s.alarms ? "1" : "0");
-  const std::string type = s.automaticAddress ? "1" : "0";
-  Write("LIS", "TYPE", type);
-  if (type != s.loaded[5]) changed = true;
-  const std::string port = std::to_string(s.port);
-  Write("LIS", "PORT", port);
-  if (port != s.loaded[4]) changed = true;
 
   // In force without a restart. The texts change only while the link is being torn down.
   if (changed) DropLisConnection(true);

@@ -1,7 +1,8 @@
 #pragma once
 // The link settings as the settings screens load and save them: the link kind
-// ([COMMUNITY] Type), the network settings ([LIS] in Setting.ini) and the LIS serial port's
-// parameters (the CommSet row, as list indices).
+// ([COMMUNITY] Type), the network settings ([LIS] in Setting.ini; both sections are read and
+// written by core/lis_settings_file) and the LIS serial port's parameters (the CommSet row, as
+// list indices).
 #include <cstdint>
 #include <string>
 

@@ -181,7 +181,7 @@ std::string AdjustInsertSql(const AdjustValues& v) {
 }
 
 std::string WarningTimesSql(const AdjustValues& v) {
-  return StrPrintf("update SysSetting set BlockTime=%f,LeakTime=%f", v.blockTime, v.leakTime);
+  return SysSettingUpdate().SetFixed("BlockTime", v.blockTime, 6).SetFixed("LeakTime", v.leakTime, 6).Sql();
 }
 
 void StoreAdjustValues(CADOConn& conn, const AdjustValues& v) {

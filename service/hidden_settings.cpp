@@ -9,6 +9,7 @@
 #include "core/value_format.h"
 #include "measurement/mid_results.h"
 #include "analyzer/sequences/process_values.h"
+#include "analyzer/sequences/soak_reminder.h"
 #include "platform/sys/profile.h"
 #include "printing/r_print_helper.h"
 #include "printing/thermal_printer.h"
@@ -42,10 +43,11 @@ std::string ReviseUpdateSql(float v, analyzer::ReagentVolumes& vols) {
   } else {
     return {};
   }
-  std::string sql = StrPrintf("update sysSetting set ReviseVol = %.2f", v);
-  if (lyse) sql += StrPrintf(", LyseReviseVol = %.2f", vols.LyseReviseVol);
-  if (cleanser) sql += StrPrintf(", CleanerReviseVol = %.2f", vols.CleanerReviseVol);
-  return sql;
+  SysSettingUpdate u;
+  u.SetFixed2("ReviseVol", v);
+  if (lyse) u.SetFixed2("LyseReviseVol", vols.LyseReviseVol);
+  if (cleanser) u.SetFixed2("CleanerReviseVol", vols.CleanerReviseVol);
+  return u.Sql();
 }
 
 std::string CoefficientText(float value) { return StrPrintf("%g", value); }
@@ -105,7 +107,7 @@ HiddenSaveResult SaveHiddenSettings(const HiddenInputs& in, CADOConn* conn, cons
   vols.ReviseVol = amount;
   if (conn != nullptr) {
     if (!sql.empty()) conn->Execute(sql);
-    conn->Execute(StrPrintf("Update SysSetting set IsOpenSoakTips = %d", analyzer::Soak.IsOpenSoakTips));
+    SysSettingUpdate().Set("IsOpenSoakTips", analyzer::Soak.IsOpenSoakTips).Execute(*conn);
   }
   res.saved = true;
   res.message = DataSavedText(lang);
@@ -121,12 +123,12 @@ bool ToggleSoakTips(CADOConn* conn, const sys::LocalTime& t) {
   if (analyzer::Soak.IsOpenSoakTips == 1) {
     analyzer::Soak.IsOpenSoakTips = 0;
     analyzer::Soak.DeviceTestTimes = 0;
-    if (conn) conn->Execute(StrPrintf("update SysSetting set DeviceTestTimes = %d", 0));
+    if (conn) SysSettingUpdate().Set("DeviceTestTimes", 0).Execute(*conn);
     return false;
   }
   analyzer::Soak.IsOpenSoakTips = 1;
-  analyzer::Soak.SoakDaysStartDate = StrPrintf("%d-%d-%d %d:%d:%d", t.year, t.month, t.day, t.hour, t.minute, t.second);
-  if (conn) conn->Execute("update SysSetting set SoakDaysStartDate = '" + analyzer::Soak.SoakDaysStartDate + "'");
+  analyzer::Soak.SoakDaysStartDate = analyzer::SoakStartDateText(t);
+  if (conn) SysSettingUpdate().SetText("SoakDaysStartDate", analyzer::Soak.SoakDaysStartDate).Execute(*conn);
   return true;
 }
 
@@ -139,7 +141,7 @@ bool HistogramAdjustOn(CADOConn* conn) {
 
 bool ToggleHistogramAdjust(CADOConn* conn) {
   const int next = HistogramAdjustOn(conn) ? 0 : 1;
-  if (conn) conn->Execute(StrPrintf("update SysSetting set IsOpenAjustHistogram = %d", next));
+  if (conn) SysSettingUpdate().Set("IsOpenAjustHistogram", next).Execute(*conn);
   return next == 1;
 }
 

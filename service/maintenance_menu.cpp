@@ -4,6 +4,7 @@
 #include "analyzer/command_catalogue.h"
 #include "analyzer/reagent.h"
 #include "analyzer/sequences/process_values.h"
+#include "analyzer/sequences/soak_reminder.h"
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
 #include "core/field_read.h"
@@ -260,10 +261,12 @@ void MaintenanceMenu::OnTimeout() {
 void MaintenanceMenu::SoakBookkeeping() {
   analyzer::Soak.DeviceTestTimes = 0;
   const sys::LocalTime t = sys::Clock::Now();
-  analyzer::Soak.SoakDaysStartDate = StrPrintf("%d-%d-%d %d:%d:%d", t.year, t.month, t.day, t.hour, t.minute, t.second);
+  analyzer::Soak.SoakDaysStartDate = analyzer::SoakStartDateText(t);
   if (conn_ != nullptr)
-    conn_->Execute(StrPrintf("update SysSetting set DeviceTestTimes = %d, SoakDaysStartDate = '%s'", 0,
-                             analyzer::Soak.SoakDaysStartDate.c_str()));
+    SysSettingUpdate()
+        .Set("DeviceTestTimes", 0)
+        .SetText("SoakDaysStartDate", analyzer::Soak.SoakDaysStartDate)
+        .Execute(*conn_);
   if (analyzer::Soak.SetSoakTimes == autoCleanTime_) analyzer::Soak.TestsSinceAutoClean = 0;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The columns of the SysSetting row that the settings screens own, read and written through
-// one function per concern so that whoever keeps the row can take them over as they are.
+// The settings screens' columns of the SysSetting row, taken from the row's typed reader and
+// stored through its one writer (core/sys_setting).
 #include <cstdint>
 #include <string>
 

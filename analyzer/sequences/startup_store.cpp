@@ -220,37 +220,28 @@ void LoadSystemSettingsRow(CADOConn& conn, StartupStoreValues& values) {
     conn.Execute(DefaultSettingsRowSql());
   }
   if (!hasRevise) {
-    conn.Execute("alter table SysSetting add column ReviseVol real default 0");
-    conn.Execute("alter table SysSetting add column LyseReviseVol real default 0");
-    conn.Execute("alter table SysSetting add column CleanerReviseVol real default 0");
-  }
-  if (!HasCol(cols, "AdjustGraph")) {
-    conn.Execute("alter table SysSetting add column AdjustGraph integer default 0");
-    conn.Execute("update SysSetting set AdjustGraph = 0");
+    AddSysSettingColumn(conn, "ReviseVol", "real default 0");
+    AddSysSettingColumn(conn, "LyseReviseVol", "real default 0");
+    AddSysSettingColumn(conn, "CleanerReviseVol", "real default 0");
   }
   struct Add {
     const char* column;
-    const char* alter;
-    const char* update;
+    const char* type;
+    int value;  // stored in the row too
   };
   static const Add kAdds[] = {
-      {"IsOpenSoakTips", "alter table SysSetting add column IsOpenSoakTips integer default 1",
-       "update SysSetting set IsOpenSoakTips = 1"},
-      {"SetSoakTimes", "alter table SysSetting add column SetSoakTimes integer default 400",
-       "update SysSetting set SetSoakTimes = 400"},
-      {"SetSoakDays", "alter table SysSetting add column SetSoakDays integer default 7",
-       "update SysSetting set SetSoakDays = 7"},
-      {"DeviceTestTimes", "alter table SysSetting add column DeviceTestTimes integer default 0",
-       "update SysSetting set DeviceTestTimes = 0"},
+      {"AdjustGraph", "integer default 0", 0},     {"IsOpenSoakTips", "integer default 1", 1},
+      {"SetSoakTimes", "integer default 400", 400}, {"SetSoakDays", "integer default 7", 7},
+      {"DeviceTestTimes", "integer default 0", 0},
   };
   for (const Add& a : kAdds) {
     if (!HasCol(cols, a.column)) {
-      conn.Execute(a.alter);
-      conn.Execute(a.update);
+      AddSysSettingColumn(conn, a.column, a.type);
+      SysSettingUpdate().Set(a.column, a.value).Execute(conn);
     }
   }
   if (!HasCol(cols, "SoakDaysStartDate")) {
-    conn.Execute("alter table SysSetting add column SoakDaysStartDate TEXT(30)");
+    AddSysSettingColumn(conn, "SoakDaysStartDate", "TEXT(30)");
     const sys::LocalTime t = sys::Clock::Now();
     SysSettingUpdate().SetText("SoakDaysStartDate", SoakStartDateText(t)).Execute(conn);
   }

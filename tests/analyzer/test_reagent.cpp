@@ -163,10 +163,10 @@ TEST(ReagentReserveTest, ReserveBookingWritesOnlyWhatCounts) {
   const Case cases[] = {
       {0, 1, 1, 0.57f, 1.19f, "", 20.0f, 20.0f},  // volume mode: nothing at all
       {1, 0, 0, 0.57f, 1.19f, "", 20.0f, 20.0f},  // not counting
-      {1, 1, 1, 0.57f, 1.19f, "update sysSetting set LyseReviseVol = 19.43, CleanerReviseVol = 18.81", 19.43f, 18.81f},
-      {1, 1, 0, 0.57f, 1.19f, "update sysSetting set LyseReviseVol = 19.43", 19.43f, 20.0f},
-      {1, 0, 1, 0.57f, 1.19f, "update sysSetting set CleanerReviseVol = 18.81", 20.0f, 18.81f},
-      {1, 1, 1, 0.0f, 11.55f, "update sysSetting set CleanerReviseVol = 8.45", 20.0f, 8.45f},
+      {1, 1, 1, 0.57f, 1.19f, "update SysSetting set LyseReviseVol = 19.43,CleanerReviseVol = 18.81", 19.43f, 18.81f},
+      {1, 1, 0, 0.57f, 1.19f, "update SysSetting set LyseReviseVol = 19.43", 19.43f, 20.0f},
+      {1, 0, 1, 0.57f, 1.19f, "update SysSetting set CleanerReviseVol = 18.81", 20.0f, 18.81f},
+      {1, 1, 1, 0.0f, 11.55f, "update SysSetting set CleanerReviseVol = 8.45", 20.0f, 8.45f},
   };
   for (const Case& c : cases) {
     RecordingStore store;
@@ -242,7 +242,7 @@ TEST(ReagentReserveTest, SensorSequences) {
     }
     int refills = 0;
     for (const std::string& s : store.sql)
-      if (s == "update sysSetting set LyseReviseVol = 20.00") ++refills;
+      if (s == "update SysSetting set LyseReviseVol = 20.00") ++refills;
     EXPECT_EQ(refills, c.writes) << c.name;
   }
 }

@@ -88,3 +88,33 @@ TEST(SysSetting, UpdatesAreWrittenInOnePlaceWithCNumbers) {
 }
 
 }  // namespace
+
+namespace {
+
+// The settings screen stores its columns into a table that may have no row yet: the first save
+// makes the row, the next one changes it (never a second row), and a table that cannot be read
+// is a failure.
+TEST(SysSetting, SaveInsertsTheRowWhenThereIsNoneThenUpdatesIt) {
+  EXPECT_EQ(SysSettingUpdate()
+                .Set("Printer", 1)
+                .SetText("UnitName", "St Mary's")
+                .SetFixed("BlockTime", 4.25, 6)
+                .InsertSql(),
+            "insert into SysSetting(Printer,UnitName,BlockTime) values(1,'St Mary\u2018s',4.250000)");
+
+  TempProgramFolder folder;
+  RawExec("create table SysSetting (Printer INTEGER, UnitName TEXT, BlockTime REAL)");
+  CADOConn conn;
+  EXPECT_TRUE(SysSettingUpdate().Set("Printer", 1).SetText("UnitName", "North").ExecuteOrInsert(conn));
+  EXPECT_EQ(RawScalar("select count(*) from SysSetting"), "1");
+  EXPECT_EQ(RawScalar("select Printer || '/' || UnitName || '/' || ifnull(BlockTime, 'null') from SysSetting"),
+            "1/North/null");
+  EXPECT_TRUE(SysSettingUpdate().Set("Printer", 0).SetFixed("BlockTime", 0.5, 6).ExecuteOrInsert(conn));
+  EXPECT_EQ(RawScalar("select count(*) from SysSetting"), "1");
+  EXPECT_EQ(RawScalar("select Printer || '/' || UnitName || '/' || BlockTime from SysSetting"), "0/North/0.5");
+
+  RawExec("drop table SysSetting");
+  EXPECT_FALSE(SysSettingUpdate().Set("Printer", 1).ExecuteOrInsert(conn));
+}
+
+}  // namespace

@@ -215,7 +215,7 @@ TEST(SmallDialogs, JumpLimitsSortUpdateAndRenumberingProfile) {
   EXPECT_TRUE(JumpOkAccepted("", 20, &pos));
   EXPECT_EQ(pos, 0);
   EXPECT_FALSE(JumpOkAccepted("21", 20, &pos));
-  EXPECT_EQ(SortStyleUpdateSql(1), "update SysSetting set HistoryListSortStyle=1");
+  EXPECT_EQ(SortStyleUpdateSql(1), "update SysSetting set HistoryListSortStyle = 1");
   EXPECT_EQ(StepPosition(10, 10, true), 1);
   EXPECT_EQ(StepPosition(1, 10, false), 10);
   measurement::PatientColumns p;

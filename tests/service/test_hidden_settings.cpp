@@ -29,14 +29,14 @@ TEST(ReviseAmount, RaisingAndLoweringTheAmountMovesTheRemaindersThatMayMove) {
     uint8_t lyseCountingAfter, cleanserCountingAfter;
   } cases[] = {
       // Raised: a remainder that is being counted down keeps its value.
-      {5, 4.5f, 2.0f, 1, 0, 8, "update sysSetting set ReviseVol = 8.00, CleanerReviseVol = 8.00", 4.5f, 8, 1, 0},
-      {5, 4.5f, 2.0f, 0, 0, 6, "update sysSetting set ReviseVol = 6.00, LyseReviseVol = 6.00, CleanerReviseVol = 6.00",
+      {5, 4.5f, 2.0f, 1, 0, 8, "update SysSetting set ReviseVol = 8.00,CleanerReviseVol = 8.00", 4.5f, 8, 1, 0},
+      {5, 4.5f, 2.0f, 0, 0, 6, "update SysSetting set ReviseVol = 6.00,LyseReviseVol = 6.00,CleanerReviseVol = 6.00",
        6, 6, 0, 0},
       // Lowered: remainders above the new amount are cut to it and stop counting.
-      {5, 4.5f, 2.0f, 1, 1, 3, "update sysSetting set ReviseVol = 3.00, LyseReviseVol = 3.00", 3, 2.0f, 0, 1},
-      {5, 4.5f, 4.0f, 1, 1, 1.5f, "update sysSetting set ReviseVol = 1.50, LyseReviseVol = 1.50, CleanerReviseVol = 1.50",
+      {5, 4.5f, 2.0f, 1, 1, 3, "update SysSetting set ReviseVol = 3.00,LyseReviseVol = 3.00", 3, 2.0f, 0, 1},
+      {5, 4.5f, 4.0f, 1, 1, 1.5f, "update SysSetting set ReviseVol = 1.50,LyseReviseVol = 1.50,CleanerReviseVol = 1.50",
        1.5f, 1.5f, 0, 0},
-      {5, 1.0f, 0.5f, 1, 1, 2, "update sysSetting set ReviseVol = 2.00", 1.0f, 0.5f, 1, 1},
+      {5, 1.0f, 0.5f, 1, 1, 2, "update SysSetting set ReviseVol = 2.00", 1.0f, 0.5f, 1, 1},
       // Unchanged: no update.
       {5, 4.5f, 2.0f, 1, 0, 5, "", 4.5f, 2.0f, 1, 0},
   };
