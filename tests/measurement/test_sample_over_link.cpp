@@ -65,6 +65,21 @@ class LinkScreen : public CountCycleHost {
   }
   void OnEndOfTest(const EndOfTestReport& r) override { ends.push_back(r); }
 
+  // Opens the port to the simulator, starts its reader and waits until the board says it is ready.
+  testing::AssertionResult Connect(const std::string& device) {
+    const auto deliver = [this](uint8_t b, unsigned) {
+      std::lock_guard<std::mutex> g(mutex);
+      inbox.push_back(b);
+      cv.notify_one();
+    };
+    if (port.OpenDevice(deliver, device, 4, 115200, 'N', 8, 1, 9, 512) != 1)
+      return testing::AssertionFailure() << port.LastError();
+    if (port.StartReader() != 1) return testing::AssertionFailure() << "the port's reader did not start";
+    cycle.SendCommand(0xAA, 0x90);
+    if (!RunUntil([&] { return cycle.ready(); }, 5000)) return testing::AssertionFailure() << "the board never got ready";
+    return testing::AssertionSuccess();
+  }
+
   // The user-interface thread's side: handles the bytes the port's worker delivered. While the
   // line is quiet the manual clock moves on, so the cycle's timers run.
   bool RunUntil(const std::function<bool()>& done, int limitMs) {
@@ -106,19 +121,7 @@ TEST(SampleOverLink, NormalProfileFromKeyToStoredRow) {
 
   LinkScreen screen;
   screen.folder = folder.folder();
-  ASSERT_EQ(screen.port.OpenDevice(
-                [&](uint8_t b, unsigned) {
-                  std::lock_guard<std::mutex> g(screen.mutex);
-                  screen.inbox.push_back(b);
-                  screen.cv.notify_one();
-                },
-                sim.DevicePath(), 4, 115200, 'N', 8, 1, 9, 512),
-            1)
-      << screen.port.LastError();
-  ASSERT_EQ(screen.port.StartReader(), 1);
-
-  screen.cycle.SendCommand(0xAA, 0x90);
-  ASSERT_TRUE(screen.RunUntil([&] { return screen.cycle.ready(); }, 5000));
+  ASSERT_TRUE(screen.Connect(sim.DevicePath()));
   sim.PressCountKey();
   const bool finished = screen.RunUntil([&] { return !screen.ends.empty(); }, 10000);
   screen.port.Close();
@@ -355,18 +358,7 @@ TEST(SampleOverLink, EveryStoredColumnFollowsTheCountByTheRules) {
   ASSERT_TRUE(sim.Start().ok());
   FullLinkScreen screen;
   screen.folder = folder.folder();
-  ASSERT_EQ(screen.port.OpenDevice(
-                [&](uint8_t b, unsigned) {
-                  std::lock_guard<std::mutex> g(screen.mutex);
-                  screen.inbox.push_back(b);
-                  screen.cv.notify_one();
-                },
-                sim.DevicePath(), 4, 115200, 'N', 8, 1, 9, 512),
-            1)
-      << screen.port.LastError();
-  ASSERT_EQ(screen.port.StartReader(), 1);
-  screen.cycle.SendCommand(0xAA, 0x90);
-  ASSERT_TRUE(screen.RunUntil([&] { return screen.cycle.ready(); }, 5000));
+  ASSERT_TRUE(screen.Connect(sim.DevicePath()));
   sim.PressCountKey();
   ASSERT_TRUE(screen.RunUntil([&] { return !screen.ends.empty(); }, 20000))
       << "state " << static_cast<int>(screen.cycle.state());
@@ -537,18 +529,7 @@ TEST(SampleOverLink, BlankCountStoresDashesAndStaysOutOfXb) {
   sim.SetProfile(boardsim::Profile::Blank);
   LinkScreen screen;
   screen.folder = folder.folder();
-  ASSERT_EQ(screen.port.OpenDevice(
-                [&](uint8_t b, unsigned) {
-                  std::lock_guard<std::mutex> g(screen.mutex);
-                  screen.inbox.push_back(b);
-                  screen.cv.notify_one();
-                },
-                sim.DevicePath(), 4, 115200, 'N', 8, 1, 9, 512),
-            1)
-      << screen.port.LastError();
-  ASSERT_EQ(screen.port.StartReader(), 1);
-  screen.cycle.SendCommand(0xAA, 0x90);
-  ASSERT_TRUE(screen.RunUntil([&] { return screen.cycle.ready(); }, 5000));
+  ASSERT_TRUE(screen.Connect(sim.DevicePath()));
   sim.PressCountKey();
   const bool finished = screen.RunUntil([&] { return !screen.ends.empty(); }, 20000);
   screen.port.Close();
