@@ -4,7 +4,9 @@
 
 #include "core/app_settings.h"
 #include "platform/print/device_mode.h"
+#include "platform/print/printers.h"
 #include "printing/r_print_helper.h"
+#include "printing/reports.h"
 #include "printing/thermal_printer.h"
 #include "printing/utf8_chars.h"
 
@@ -104,10 +106,21 @@ void PrintSysLogTextJob(const std::vector<SysLogRow>& rows, int language, const 
   PrinterSendEscU(0);
 }
 
+bool IsSysLogDotMatrixPrinter(const std::string& name) {
+  for (const char* m : {"Epson LX-300+", "Jolimark LQ-300KII", "Panasonic KX-P1121", "EPSON LQ-300+II ESC/P2"})
+    if (name == m) return true;
+  return false;
+}
+
 bool PrintSysLogGraphicsJob(const std::vector<SysLogRow>& rows, int language, const sys::LocalTime& now,
                             const std::atomic<uint8_t>& cancel) {
-  RPrintHelper helper;
-  if (helper.GetDefaultPrinterName().empty() || !helper.Device()) return false;
+  const std::string printer = print::DefaultPrinterName();
+  if (printer.empty()) return false;
+  print::DeviceMode mode = print::ApplicationDeviceMode();
+  if (IsSysLogDotMatrixPrinter(printer)) mode = DotMatrixPaperMode(mode, false);
+  mode.printer = printer;
+  RPrintHelper helper(mode);
+  if (!helper.Device()) return false;
   print::PageDevice* dev = helper.Device();
   draw::DC* dc = helper.GetDC();
   if (!dc) return false;
