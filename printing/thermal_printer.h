@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/serial/port.h"
+
 // ---- where the bytes go ----------------------------------------------------------------------
 
 // The printer's end of the line. The serial port in production; tests put a recorder here.
@@ -36,6 +38,10 @@ class ThermalOutput {
 void PrinterSetOutput(ThermalOutput* out);
 
 // ---- port and raw write ----------------------------------------------------------------------
+
+// The printer's line: 19200 baud, 8 data bits, even parity (checked on what comes in), 1 stop
+// bit, XON/XOFF both ways, RTS raised (not used for flow control).
+serial::Settings PrinterLineSettings();
 
 // Opens the printer's port ("COM3" on the instrument) and sets 19200 baud, 8 data bits, even
 // parity, 1 stop bit, XON/XOFF both ways. 1 on success, 0 when the port is unusable.
