@@ -124,6 +124,16 @@ void PrinterPrintText(const std::string& text, uint8_t n, uint8_t d, int finalCr
 // piece holds at least one character, whatever the width. An empty text gives no piece.
 void SplitTextToWidth(const std::string& text, std::vector<std::string>* pieces, int8_t width);
 
+// Across the print head: 384 dots; a plain character takes 8 of them, one sent as a
+// downloaded glyph (above code 128) 16, each followed by the character spacing (ESC ' ' n).
+constexpr int kPrinterHeadDots = 384;
+constexpr int kPrinterCharDots = 8;
+constexpr int kPrinterGlyphDots = 16;
+// Cuts a text into pieces that each fit `headDots` at character spacing `spacing`, so that no
+// piece runs over the head (the printer would carry the overflow to a line of its own, which
+// stands above the rest once the strip is read). Every piece holds at least one character.
+void SplitTextToDots(const std::string& text, int spacing, int headDots, std::vector<std::string>* pieces);
+
 // Draws one character into a 16 x 16 glyph as the printer takes it before bit reversal:
 // byte 2r holds columns 0-7 of row r, byte 2r+1 columns 8-15, the left-most column in the
 // highest bit, 1 for ink. The face is "Arial", or "黑体" when the language is Chinese (0);

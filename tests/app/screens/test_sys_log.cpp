@@ -16,6 +16,8 @@
 #include "platform/print/printers.h"
 #include "printing/thermal_printer.h"
 #include "screen_fixture.h"
+#include "tools/printersim/paper.h"
+#include "tools/printersim/printer.h"
 #include "tools/printersim/server.h"
 
 namespace {
@@ -146,6 +148,62 @@ TEST_F(SysLogTest, ThePrinterSimulatorTakesTheJob) {
   EXPECT_TRUE(server.SavePng("png/syslog_paper_en.png", 2));
   PrinterClose();
   server.Stop();
+}
+
+// A Chinese character goes to the printer as a downloaded 16-dot glyph, 18 dots with the
+// report's spacing of 2, against 10 for a plain one; the head is 384 dots wide. A log line
+// with Chinese text that runs past the head is cut where it still fits, and its parts are
+// sent last first, so the strip reads the line in order and the printer never wraps it.
+TEST_F(SysLogTest, ChineseRowsAreCutToTheHeadAndReadInOrder) {
+  AppSettings.LanguageIndex = 0;
+  const std::vector<SysLogRow> rows = {
+      {"2026-1-6", "09:00:00", "开机 Startup", "试剂不足 reagent low 请更换稀释液 now"},
+      {"2026-1-6", "09:30:00", "关机", "正常"},
+  };
+  std::atomic<uint8_t> cancel{0};
+  PrintSysLogTextJob(rows, 0, {2026, 1, 6, 10, 0, 0}, cancel);
+  printersim::Paper paper;
+  printersim::Printer printer(&paper);
+  printer.EnableLog(true);
+  printer.Feed(std::string(recorder.bytes.begin(), recorder.bytes.end()));
+  // The printed lines, top of the strip first; a glyph shows as "[gNN]", here as '#'.
+  std::vector<std::string> lines;
+  for (const std::string& l : printer.Log()) {
+    if (l.rfind("TEXT ", 0) != 0) continue;
+    std::string t;
+    for (size_t i = 5; i < l.size(); ++i) {
+      if (l.compare(i, 2, "[g") == 0) {
+        t += '#';
+        i = l.find(']', i);
+      } else {
+        t += l[i];
+      }
+    }
+    lines.insert(lines.begin(), t);
+  }
+  // Every character of the row, in order, between its date line and the next row's.
+  auto squeeze = [](const std::string& t) {
+    std::string out;
+    for (char c : t)
+      if (c != ' ') out += c;
+    return out;
+  };
+  std::string joined;
+  bool inRow = false;
+  for (const std::string& t : lines) {
+    if (t.rfind("2026-1-6", 0) == 0) {
+      if (inRow) break;
+      inRow = t.find("09:00:00") != std::string::npos;
+      continue;
+    }
+    if (inRow) joined += squeeze(t);
+  }
+  EXPECT_EQ(joined, "##Startup####reagentlow######now");
+  // The padded event takes 2 x 18 + 17 x 10 = 206 dots, "试剂不足" 72 more, " reagent l" 100:
+  // 378; the "o" would end at 388, past the head, so the second printed line starts there.
+  bool cutAfterL = false;
+  for (const std::string& t : lines) cutAfterL |= t == "ow ###### now";
+  EXPECT_TRUE(cutAfterL) << ::testing::PrintToString(lines);
 }
 
 TEST_F(SysLogTest, CancelStopsBeforeTheNextRowButKeepsHeadingsAndTitle) {
