@@ -50,7 +50,9 @@ int PrinterOpen(const std::string& portName);
 int SetPrinterCommState();
 // Writes `count` bytes; returns the number written, 0 when nothing could be written (port not
 // open, write failed). A write the printer does not take within the write time-out gives up
-// with the count that went out and marks the write fault.
+// with the count that went out and marks the write fault; the rest of that command goes out
+// first once the printer takes bytes again, and until then later writes send nothing, so the
+// printer only ever gets whole commands.
 int PrinterWrite(const void* bytes, int count);
 // Releases the port; 1 when one was open.
 int PrinterClose();

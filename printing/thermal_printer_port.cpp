@@ -102,8 +102,8 @@ int PrinterWrite(const void* bytes, int count) {
       if (g_group == Group::Taken) {
         // A later part of a command whose start went out: it must follow, so it waits too.
         g_unsent.insert(g_unsent.end(), data, data + len);
-      } else {
-        if (g_group == Group::Starting) g_group = Group::Dropped;
+      } else if (g_group == Group::Starting) {
+        g_group = Group::Dropped;
       }
       return 0;
     }
