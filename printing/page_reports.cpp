@@ -40,14 +40,16 @@ bool IsDotMatrixPrinter(const std::string& name) {
   return false;
 }
 
-print::DeviceMode PageReportMode(const print::DeviceMode& base, const std::string& printerName, bool halfPage) {
+print::DeviceMode DotMatrixPaperMode(const print::DeviceMode& base, bool halfPage) {
   print::DeviceMode mode = base;
-  if (IsDotMatrixPrinter(printerName)) {
-    mode.paperSize = print::kPaperUser;
-    mode.paperWidth = 2100;
-    mode.paperLength = halfPage ? 1395 : 2790;
-  }
+  mode.paperSize = print::kPaperUser;
+  mode.paperWidth = 2100;
+  mode.paperLength = halfPage ? 1395 : 2790;
   return mode;
+}
+
+print::DeviceMode PageReportMode(const print::DeviceMode& base, const std::string& printerName, bool halfPage) {
+  return IsDotMatrixPrinter(printerName) ? DotMatrixPaperMode(base, halfPage) : base;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include "core/app_settings.h"
 #include "core/dialog_layout.h"
 #include "core/layout.h"
+#include "platform/ui/data_exchange.h"
 #include "platform/ui/draw/dc.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/resources.h"
@@ -55,6 +56,8 @@ void RegisterPrintHintResources() {
 CPrintHintDlg::CPrintHintDlg(ui::Window* parent) : ui::Dialog(IDD_PRINT_HINT, parent) {
   RegisterPrintHintResources();
 }
+
+void CPrintHintDlg::DoDataExchange(ui::DataExchange& dx) { ui::ExchangeControl(dx, IDC_PRINT_HINT_GROUP, group_); }
 
 bool CPrintHintDlg::OnInitDialog() {
   ui::Dialog::OnInitDialog();

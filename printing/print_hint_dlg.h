@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "controls/xp_group_box.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/dialog_template.h"
 #include "platform/ui/messages.h"
@@ -45,8 +46,12 @@ class CPrintHintDlg : public ui::Dialog {
   bool PreTranslateMessage(ui::Message& msg) override;
 
  protected:
+  void DoDataExchange(ui::DataExchange& dx) override;
   bool OnEraseBkgnd(draw::DC& dc) override;
   const draw::Brush* OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) override;
+
+ private:
+  CXPGroupBox group_;  // the frame round the icon and the text
 };
 
 // Creates the hint with no parent, shown on top of everything; nullptr when it cannot be made.

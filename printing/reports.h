@@ -70,3 +70,6 @@ bool IsDotMatrixPrinter(const std::string& name);
 // The settings of a page job on `printerName`: `base` with, for a dot-matrix printer, the
 // user-defined paper of 210.0 x 279.0 mm (139.5 mm long for the half-page formats).
 print::DeviceMode PageReportMode(const print::DeviceMode& base, const std::string& printerName, bool halfPage);
+// `base` with the dot-matrix printers' continuous paper: user-defined, 210.0 mm wide and
+// 279.0 mm long (139.5 mm for a half page).
+print::DeviceMode DotMatrixPaperMode(const print::DeviceMode& base, bool halfPage);

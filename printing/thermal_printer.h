@@ -20,6 +20,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/serial/port.h"
+
 // ---- where the bytes go ----------------------------------------------------------------------
 
 // The printer's end of the line. The serial port in production; tests put a recorder here.
@@ -37,6 +39,10 @@ void PrinterSetOutput(ThermalOutput* out);
 
 // ---- port and raw write ----------------------------------------------------------------------
 
+// The printer's line: 19200 baud, 8 data bits, even parity (checked on what comes in), 1 stop
+// bit, XON/XOFF both ways, RTS raised (not used for flow control).
+serial::Settings PrinterLineSettings();
+
 // Opens the printer's port ("COM3" on the instrument) and sets 19200 baud, 8 data bits, even
 // parity, 1 stop bit, XON/XOFF both ways. 1 on success, 0 when the port is unusable.
 int PrinterOpen(const std::string& portName);
@@ -44,7 +50,9 @@ int PrinterOpen(const std::string& portName);
 int SetPrinterCommState();
 // Writes `count` bytes; returns the number written, 0 when nothing could be written (port not
 // open, write failed). A write the printer does not take within the write time-out gives up
-// with the count that went out and marks the write fault.
+// with the count that went out and marks the write fault; the rest of that command goes out
+// first once the printer takes bytes again, and until then later writes send nothing, so the
+// printer only ever gets whole commands.
 int PrinterWrite(const void* bytes, int count);
 // Releases the port; 1 when one was open.
 int PrinterClose();
@@ -117,6 +125,16 @@ void PrinterPrintText(const std::string& text, uint8_t n, uint8_t d, int finalCr
 // width 48 a piece holds 47 plain characters, or 48 columns ending in a double one). Every
 // piece holds at least one character, whatever the width. An empty text gives no piece.
 void SplitTextToWidth(const std::string& text, std::vector<std::string>* pieces, int8_t width);
+
+// Across the print head: 384 dots; a plain character takes 8 of them, one sent as a
+// downloaded glyph (above code 128) 16, each followed by the character spacing (ESC ' ' n).
+constexpr int kPrinterHeadDots = 384;
+constexpr int kPrinterCharDots = 8;
+constexpr int kPrinterGlyphDots = 16;
+// Cuts a text into pieces that each fit `headDots` at character spacing `spacing`, so that no
+// piece runs over the head (the printer would carry the overflow to a line of its own, which
+// stands above the rest once the strip is read). Every piece holds at least one character.
+void SplitTextToDots(const std::string& text, int spacing, int headDots, std::vector<std::string>* pieces);
 
 // Draws one character into a 16 x 16 glyph as the printer takes it before bit reversal:
 // byte 2r holds columns 0-7 of row r, byte 2r+1 columns 8-15, the left-most column in the

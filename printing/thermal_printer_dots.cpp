@@ -181,8 +181,12 @@ void PrinterDrawHistogramAxes(int kind) {
 void PrinterPrintDots(uint8_t m) {
   const int w = PrinterPageRowBytes();
   const int h = g_pageHeight < kPrinterDotRows ? g_pageHeight : kPrinterDotRows;
+  // The header announces h rows of w bytes: the printer takes that many bytes as dots, so the
+  // page goes whole or not at all.
+  ThermalBeginCommand();
   Send({kDC2, 'T', m, static_cast<uint8_t>(w), static_cast<uint8_t>(h % 256), static_cast<uint8_t>(h / 256)});
   for (int r = 0; r < h; ++r) PrinterWrite(g_dots[r], w);
+  ThermalEndCommand();
 }
 
 const uint8_t* PrinterDotRow(int row) {

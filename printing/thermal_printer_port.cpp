@@ -1,5 +1,7 @@
 // The printer's port, the raw write with its time-out, and the status reader.
 #include <atomic>
+#include <cstddef>
+#include <vector>
 
 #include "platform/serial/port.h"
 #include "printing/thermal_printer.h"
@@ -21,16 +23,14 @@ std::atomic<int> g_writeTimeoutMs{kDefaultWriteTimeoutMs};
 std::atomic<bool> g_writeFault{false};
 std::atomic<PrinterMessageFn> g_statusMessage{nullptr};
 
-serial::Settings PrinterLineSettings() {
-  serial::Settings s;
-  s.baud = 19200;
-  s.dataBits = 8;
-  s.parity = serial::Parity::Even;
-  s.stopBits = 1;
-  s.xonXoff = true;
-  s.rts = true;
-  return s;
-}
+// A command is written whole or not at all: the printer reads a cut command's missing bytes
+// from whatever comes next (a page header followed by part of its rows eats the next commands
+// as dots). So the bytes of a command the printer stopped taking half-way are kept here and go
+// out before anything else; while they cannot, later commands are not written at all.
+std::vector<uint8_t> g_unsent;
+// A command sent in several writes (a dot page: its header, then a write per row).
+enum class Group { None, Starting, Taken, Dropped };
+Group g_group = Group::None;
 
 // The serial port as the driver's output.
 class PortOutput : public ThermalOutput {
@@ -48,9 +48,27 @@ void StatusMessage(const char* text) {
 
 }  // namespace
 
-void PrinterSetOutput(ThermalOutput* out) { g_output.store(out); }
+serial::Settings PrinterLineSettings() {
+  serial::Settings s;
+  s.baud = 19200;
+  s.dataBits = 8;
+  s.parity = serial::Parity::Even;
+  s.stopBits = 1;
+  s.xonXoff = true;
+  s.rts = true;
+  return s;
+}
+
+void PrinterSetOutput(ThermalOutput* out) {
+  g_output.store(out);
+  g_unsent.clear();  // what a former output did not take belongs to it
+}
+
+void ThermalBeginCommand() { g_group = Group::Starting; }
+void ThermalEndCommand() { g_group = Group::None; }
 
 int PrinterOpen(const std::string& portName) {
+  g_unsent.clear();
   serial::Status st = ThePort().Open(portName, PrinterLineSettings());
   if (!st) return 0;
   return 1;
@@ -69,20 +87,47 @@ int PrinterWrite(const void* bytes, int count) {
     if (!ThePort().IsOpen()) return 0;
     out = &portOutput;
   }
+  if (g_group == Group::Dropped) return 0;  // the command's start never went: nor does the rest
+  const auto* data = static_cast<const uint8_t*>(bytes);
+  const size_t len = static_cast<size_t>(count);
   // Once the printer has stalled, later writes take only what it accepts at once: a dead
   // printer must not cost the full time-out for every one of a report's hundreds of writes.
-  const int timeout = g_writeFault.load() ? 0 : g_writeTimeoutMs.load();
+  int timeout = g_writeFault.load() ? 0 : g_writeTimeoutMs.load();
   bool timedOut = false;
-  const size_t sent = out->Send(static_cast<const uint8_t*>(bytes), static_cast<size_t>(count), timeout, &timedOut);
-  if (sent < static_cast<size_t>(count)) {
+  if (!g_unsent.empty()) {
+    const size_t done = out->Send(g_unsent.data(), g_unsent.size(), timeout, &timedOut);
+    g_unsent.erase(g_unsent.begin(), g_unsent.begin() + static_cast<std::ptrdiff_t>(done));
+    if (!g_unsent.empty()) {
+      g_writeFault.store(true);
+      if (g_group == Group::Taken) {
+        // A later part of a command whose start went out: it must follow, so it waits too.
+        g_unsent.insert(g_unsent.end(), data, data + len);
+      } else if (g_group == Group::Starting) {
+        g_group = Group::Dropped;
+      }
+      return 0;
+    }
+    // The printer took the rest of the cut command: it is taking bytes again.
+    g_writeFault.store(false);
+    timeout = g_writeTimeoutMs.load();
+  }
+  const size_t sent = out->Send(data, len, timeout, &timedOut);
+  if (sent < len) {
     g_writeFault.store(true);
+    if (sent == 0 && g_group != Group::Taken) {
+      if (g_group == Group::Starting) g_group = Group::Dropped;
+      return 0;  // nothing of it went: the command is left out
+    }
+    g_unsent.assign(data + sent, data + len);
   } else {
     g_writeFault.store(false);
   }
+  if (g_group == Group::Starting) g_group = Group::Taken;
   return static_cast<int>(sent);
 }
 
 int PrinterClose() {
+  g_unsent.clear();
   if (!ThePort().IsOpen()) return 0;
   ThePort().Close();
   return 1;
@@ -117,6 +162,8 @@ unsigned PrinterStatusReader(void*) {
 }
 
 void ThermalResetPortState() {
+  g_unsent.clear();
+  g_group = Group::None;
   g_writeTimeoutMs.store(kDefaultWriteTimeoutMs);
   g_writeFault.store(false);
 }

@@ -17,6 +17,11 @@ inline uint8_t Flag(int v) { return v != 0 ? 1 : 0; }
 
 }  // namespace thermal_detail
 
+// A printer command sent in several writes: once its first write went out (whole or in
+// part), the later ones are never left out; when the first could not go, none of them goes.
+void ThermalBeginCommand();
+void ThermalEndCommand();
+
 // Parts of PrinterResetState kept beside the state they reset.
 void ThermalResetPortState();
 void ThermalResetDotState();

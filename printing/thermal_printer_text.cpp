@@ -38,6 +38,24 @@ void SplitTextToWidth(const std::string& text, std::vector<std::string>* pieces,
   }
 }
 
+void SplitTextToDots(const std::string& text, int spacing, int headDots, std::vector<std::string>* pieces) {
+  pieces->clear();
+  const std::u32string chars = DecodeUtf8(text);
+  size_t start = 0;
+  while (start < chars.size()) {
+    size_t i = start;
+    int dots = 0;
+    while (i < chars.size()) {
+      const int w = (chars[i] > 128 ? kPrinterGlyphDots : kPrinterCharDots) + spacing;
+      if (i != start && dots + w > headDots) break;
+      dots += w;
+      ++i;
+    }
+    pieces->push_back(EncodeUtf8(chars.substr(start, i - start)));
+    start = i;
+  }
+}
+
 void PrinterRenderGlyph(char32_t c, int language, uint8_t glyph[32]) {
   std::memset(glyph, 0, 32);
   // A one-bit bitmap, as the printer's glyphs are one bit a dot: text on it is not smoothed.

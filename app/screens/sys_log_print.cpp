@@ -4,7 +4,9 @@
 
 #include "core/app_settings.h"
 #include "platform/print/device_mode.h"
+#include "platform/print/printers.h"
 #include "printing/r_print_helper.h"
+#include "printing/reports.h"
 #include "printing/thermal_printer.h"
 #include "printing/utf8_chars.h"
 
@@ -18,24 +20,17 @@ std::string PadRight(const std::string& s, size_t width) {
   return chars >= width ? s : s + std::string(width - chars, ' ');
 }
 
-// The characters after the first `n`, and the first `n`.
-void SplitAt(const std::string& s, size_t n, std::string* head, std::string* tail) {
-  size_t chars = 0, i = 0;
-  for (; i < s.size(); ++i) {
-    if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
-      if (chars == n) break;
-      ++chars;
-    }
-  }
-  *head = s.substr(0, i);
-  *tail = s.substr(i);
-}
+// The report's character spacing (ESC ' ' 2).
+constexpr int kLogCharSpacing = 2;
 
-size_t CharCount(const std::string& s) {
-  size_t n = 0;
-  for (unsigned char c : s)
-    if ((c & 0xC0) != 0x80) ++n;
-  return n;
+// Prints one line of the log in size 4. A line wider than the head goes out as several, the
+// last first, so that it reads in its own order: plain text breaks after 38 characters, and a
+// Chinese or accented character (a downloaded glyph) counts 18 dots against the head's 384.
+void PrintLogLine(const std::string& text) {
+  std::vector<std::string> pieces;
+  SplitTextToDots(text, kLogCharSpacing, kPrinterHeadDots, &pieces);
+  if (pieces.empty()) pieces.push_back(text);
+  for (size_t k = pieces.size(); k-- > 0;) PrinterPrintText(pieces[k], 4, 1, 1);
 }
 
 }  // namespace
@@ -53,26 +48,18 @@ std::string SysLogPrintDateText(int language, const sys::LocalTime& t) {
 void PrintSysLogTextJob(const std::vector<SysLogRow>& rows, int language, const sys::LocalTime& now,
                         const std::atomic<uint8_t>& cancel) {
   PrinterSendEscU(1);
-  PrinterSetCharSpacing(2);
+  PrinterSetCharSpacing(kLogCharSpacing);
   PrinterPrintText(" ", 16, 1, 1);
   PrinterPrintText(SysLogPrintDateText(language, now), 16, 1, 1);
   for (size_t i = rows.size(); i-- > 0;) {
     if (cancel.load()) break;
     const SysLogRow& r = rows[i];
     if (language == 4) {
-      for (const std::string* s : {&r.result, &r.event, &r.time, &r.date}) PrinterPrintText(*s, 4, 1, 1);
+      for (const std::string* s : {&r.result, &r.event, &r.time, &r.date}) PrintLogLine(*s);
       continue;
     }
-    const std::string line = PadRight(r.event, 19) + r.result;
-    if (CharCount(line) > 38) {
-      std::string head, tail;
-      SplitAt(line, 38, &head, &tail);
-      PrinterPrintText(tail, 4, 1, 1);
-      PrinterPrintText(head, 4, 1, 1);
-    } else {
-      PrinterPrintText(line, 4, 1, 1);
-    }
-    PrinterPrintText(PadRight(r.date, 19) + r.time, 4, 1, 1);
+    PrintLogLine(PadRight(r.event, 19) + r.result);
+    PrintLogLine(PadRight(r.date, 19) + r.time);
   }
   PrinterSendDc3Pattern(3);
   switch (language) {
@@ -104,10 +91,21 @@ void PrintSysLogTextJob(const std::vector<SysLogRow>& rows, int language, const 
   PrinterSendEscU(0);
 }
 
+bool IsSysLogDotMatrixPrinter(const std::string& name) {
+  for (const char* m : {"Epson LX-300+", "Jolimark LQ-300KII", "Panasonic KX-P1121", "EPSON LQ-300+II ESC/P2"})
+    if (name == m) return true;
+  return false;
+}
+
 bool PrintSysLogGraphicsJob(const std::vector<SysLogRow>& rows, int language, const sys::LocalTime& now,
                             const std::atomic<uint8_t>& cancel) {
-  RPrintHelper helper;
-  if (helper.GetDefaultPrinterName().empty() || !helper.Device()) return false;
+  const std::string printer = print::DefaultPrinterName();
+  if (printer.empty()) return false;
+  print::DeviceMode mode = print::ApplicationDeviceMode();
+  if (IsSysLogDotMatrixPrinter(printer)) mode = DotMatrixPaperMode(mode, false);
+  mode.printer = printer;
+  RPrintHelper helper(mode);
+  if (!helper.Device()) return false;
   print::PageDevice* dev = helper.Device();
   draw::DC* dc = helper.GetDC();
   if (!dc) return false;

@@ -21,6 +21,10 @@ std::string SysLogPrintDateText(int language, const sys::LocalTime& t);
 void PrintSysLogTextJob(const std::vector<SysLogRow>& rows, int language, const sys::LocalTime& now,
                         const std::atomic<uint8_t>& cancel);
 
+// The printers the log's page print-out puts on the continuous 210 x 279 mm paper: exactly
+// these four names, letter case included.
+bool IsSysLogDotMatrixPrinter(const std::string& name);
+
 // Prints on the default page printer; false when there is none.
 bool PrintSysLogGraphicsJob(const std::vector<SysLogRow>& rows, int language, const sys::LocalTime& now,
                             const std::atomic<uint8_t>& cancel);

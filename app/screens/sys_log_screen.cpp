@@ -1,6 +1,7 @@
 #include "app/screens/sys_log_screen.h"
 
 #include "core/app_settings.h"
+#include "core/app_startup.h"
 #include "core/dialog_layout.h"
 #include "core/field_read.h"
 #include "core/layout.h"
@@ -33,6 +34,19 @@ std::string SysLogPrintText(int language) {
 
 std::string SysLogCancelText(int language) {
   return PickText(language, "取消(&C)", "Cancel(&C)", "Cancelar(&C)", "Annuler(&C)", "Відміна(&C)");
+}
+
+bool SysLogGridFont(int language, bool chineseSystem, uint8_t platformFlag, float scale, draw::Font* font) {
+  if (language == 4) {
+    *font = draw::Font("Arial", static_cast<int>(15 * scale), draw::kFontWeightNormal);
+    font->charset = 1;
+    return true;
+  }
+  if (!chineseSystem) return false;
+  // A cleared description: only the face and the height are given.
+  *font = platformFlag ? draw::Font("宋体", static_cast<int>(14 * scale), draw::kFontWeightDontCare)
+                       : draw::Font("Arial", static_cast<int>(16 * scale), draw::kFontWeightDontCare);
+  return true;
 }
 
 CSysLog::CSysLog(ui::Window* parent) : ui::Dialog(IDD_SYS_LOG, parent), hint_(std::make_unique<PrintHintHolder>()) {
@@ -88,10 +102,8 @@ bool CSysLog::OnInitDialog() {
   ui::Rect area = inner_.GetRectInParent();
   grid_.Create(ui::Rect(area.left + 8, area.top + 10, area.right - 8, area.bottom - 8), this, IDC_SYSLOG_GRID);
   const float s = AppSettings.LayoutScale;
-  if (lang == 4) gridFont_ = draw::Font("Arial", static_cast<int>(15 * s));
-  else if (lang == 0) gridFont_ = draw::Font("宋体", static_cast<int>(14 * s));
-  else gridFont_ = draw::Font("Arial", static_cast<int>(16 * s));
-  grid_.SetFont(&gridFont_, true);
+  if (SysLogGridFont(lang, ChineseEditionFromSystemLanguage() == 1, AppSettings.PlatformFlag, s, &gridFont_))
+    grid_.SetFont(&gridFont_, true);
   SetWindowText(PickText(lang, "系统日志", "System Log", "Registro del sistema", "Systeme log", "Журнал"));
   delete_.SetWindowText(PickText(lang, "删除(&D)", "Delete(&D)", "Borrar(&D)", "Effacer(&D)", "Видалити(&D)"));
   exit_.SetWindowText(ExitButtonText(lang));

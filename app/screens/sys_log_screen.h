@@ -31,6 +31,11 @@ ui::DialogTemplate SysLogTemplate();
 std::string SysLogPrintText(int language);
 std::string SysLogCancelText(int language);
 
+// The font the log's grid gets, if any: on a Chinese system "宋体" 14 x scale (Arial 16 x scale
+// on the old platform); in Ukrainian Arial 15 x scale whatever the system. Elsewhere the grid
+// keeps its own font (false).
+bool SysLogGridFont(int language, bool chineseSystem, uint8_t platformFlag, float scale, draw::Font* font);
+
 // Process-wide state of the log's printing.
 extern std::atomic<uint8_t> SysLogPrintCancel;
 extern int SysLogPrintPresses;

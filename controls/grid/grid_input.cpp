@@ -216,7 +216,9 @@ void CGridCtrl::OnMouseMove(unsigned flags, draw::Point pt) {
       const bool body = id.row >= fixedRowCount_ && id.col >= fixedColumnCount_;
       if (mouseMode_ == 4 && !body) break;
       ExtendSelectionTo(id);
-      if (body) MoveFocus(id);
+      // Over the headers (whole columns or rows) the focus follows into the body: MoveFocus
+      // raises a header row or column to the first body one.
+      MoveFocus(id);
       break;
     }
     case 7:

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "controls/grid/grid_ctrl.h"
+#include "core/look.h"
 #include "platform/print/page_device.h"
 #include "platform/sys/clock.h"
 
@@ -256,7 +257,9 @@ void CGridCtrl::PrintFooter(draw::DC& dc, GridPrintInfo& info) {
   dc.MoveTo(band.left, band.top);
   dc.LineTo(band.right, band.top);
   dc.SelectPen(pen);
-  draw::Font font("Arial", 15, 400);
+  // The footer's font follows the layout scale of the screens (15 x scale, truncated).
+  draw::Font font("Arial", static_cast<int>(CurrentLook().scale * 15), 400);
+  font.charset = 1;
   const draw::Font old = dc.SelectFont(font);
   const draw::BkMode oldMode = dc.SetBkMode(draw::BkMode::Transparent);
   const draw::Color oldColour = dc.SetTextColor(draw::RGB(0, 0, 0));

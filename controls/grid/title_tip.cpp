@@ -1,6 +1,7 @@
 #include "controls/grid/title_tip.h"
 
 #include "controls/grid/grid_defs.h"
+#include "platform/sys/clock.h"
 #include "platform/ui/window_class.h"
 
 namespace {
@@ -86,9 +87,18 @@ bool CTitleTip::PreTranslateMessage(ui::Message& msg) {
     case ui::WM_LBUTTONDBLCLK:
     case ui::WM_RBUTTONDOWN:
     case ui::WM_MBUTTONDOWN: {
+      uint32_t message = msg.message;
+      if (message == ui::WM_LBUTTONDOWN) {
+        // The first press of a double tap hid the tip and went to the grid, which shows the
+        // tip again over the same cut-off text; the second press lands on the tip, so the
+        // tip itself must tell the grid that the two presses make a double click.
+        const int64_t now = sys::Clock::TickMs();
+        if (lastClickTime_ >= 0 && now - lastClickTime_ <= doubleClickTime_) message = ui::WM_LBUTTONDBLCLK;
+        lastClickTime_ = now;
+      }
       const draw::Point p = parent_->ScreenToClient(ClientToScreen(ui::PointFromLParam(msg.lParam)));
       Hide();
-      parent_->PostMessage(msg.message, msg.wParam, ui::MakePointLParam(p.x, p.y));
+      parent_->PostMessage(message, msg.wParam, ui::MakePointLParam(p.x, p.y));
       return true;
     }
     case ui::WM_KEYDOWN:

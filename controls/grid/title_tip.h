@@ -2,6 +2,7 @@
 // CTitleTip: a small borderless pop-up ("ZTitleTip") that shows the whole text of a grid
 // cell whose text is cut off, placed over the cell while the pointer rests on it. Presses
 // and keys pass through to the grid beneath; leaving the cell hides it.
+#include <cstdint>
 #include <string>
 
 #include "platform/ui/window.h"
@@ -34,4 +35,11 @@ class CTitleTip : public ui::Window {
   draw::Font font_;
   draw::Color textColour_ = 0, backColour_ = 0;
   bool created_ = false;
+  // Tick of the last left press on the tip (-1: none yet) and the longest gap between the
+  // two presses of a double click (the system's default double-click time).
+  int64_t lastClickTime_ = -1;
+  int64_t doubleClickTime_ = kDoubleClickTimeMs;
+
+ public:
+  static constexpr int64_t kDoubleClickTimeMs = 500;
 };

@@ -12,6 +12,7 @@
 #include "platform/ui/resources.h"
 #include "platform/ui/styles.h"
 #include "platform/ui/test_driver.h"
+#include "controls/xp_group_box.h"
 #include "printing/print_hint_dlg.h"
 
 namespace {
@@ -102,6 +103,16 @@ TEST_F(PrintHintTest, LaidOutCentredInTheLanguageWithTheSharedFont) {
   draw::Bitmap screen = d_.Screen();
   EXPECT_EQ(screen.GetPixel(r.left + 1, r.top + r.Height() / 2), kDialogFrameColor);
   if (const char* shot = std::getenv("QUORVEX_PRINT_HINT_SHOT")) d_.SaveScreenshot(shot);
+  hint->DestroyWindow();
+}
+
+TEST_F(PrintHintTest, TheFrameIsTheSkinnedGroupBox) {
+  std::unique_ptr<CPrintHintDlg> hint = ShowPrintHint();
+  ASSERT_NE(hint, nullptr);
+  d_.Settle();
+  ui::Window* group = hint->GetDlgItem(IDC_PRINT_HINT_GROUP);
+  ASSERT_NE(group, nullptr);
+  EXPECT_NE(dynamic_cast<CXPGroupBox*>(group), nullptr);
   hint->DestroyWindow();
 }
 

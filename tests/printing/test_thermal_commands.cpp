@@ -6,6 +6,7 @@
 #include <functional>
 #include <thread>
 
+#include "platform/serial/pty.h"
 #include "platform/sys/clock.h"
 #include "printing/thermal_printer.h"
 #include "recording_output.h"
@@ -121,18 +122,31 @@ TEST(ThermalCommands, InitializeWaitsTwoSecondsOnTheProgramClock) {
   sys::Clock::UseReal();
 }
 
-TEST(ThermalCommands, WithoutAPortEveryWriteReturnsZeroAtOnce) {
+TEST(ThermalCommands, WithoutAPortNothingIsSentNorKeptForLater) {
+  serial::PtyPair pty;
+  ASSERT_TRUE(pty.Create().ok());
   PrinterSetOutput(nullptr);
-  PrinterClose();
+  PrinterResetState();
+  ASSERT_EQ(PrinterOpen(pty.SlavePath()), 1);
+  ASSERT_EQ(PrinterClose(), 1);
   ASSERT_FALSE(PrinterIsOpen());
   const uint8_t b[3] = {1, 2, 3};
   EXPECT_EQ(PrinterWrite(b, 3), 0);
-  // Senders and whole print-outs finish normally.
+  // Senders and whole print-outs finish normally, and none of their bytes reach the line.
   PrinterPrintText("Sample 12 中文", 4, 1, 1);
   PrinterDrawHistogramAxes(0);
   PrinterPrintDots(1);
   PrinterSendDc3Pattern(3);
-  SUCCEED();
+  char buf[64];
+  EXPECT_EQ(pty.Master().Read(buf, sizeof buf, 200).count, 0u);
+  // Once the port is open again, a command goes alone: nothing of the port-less job follows.
+  ASSERT_EQ(PrinterOpen(pty.SlavePath()), 1);
+  PrinterCarriageReturn();
+  const serial::IoResult r = pty.Master().Read(buf, sizeof buf, 2000);
+  EXPECT_EQ(std::string(buf, r.count), Bytes({CR}));
+  EXPECT_EQ(pty.Master().Read(buf, sizeof buf, 200).count, 0u);
+  PrinterClose();
+  PrinterResetState();
 }
 
 }  // namespace

@@ -52,6 +52,35 @@ TEST(ThermalText, SplitTextToWidth) {
   }
 }
 
+// Across the 384-dot head a plain character takes 8 dots and a glyph 16, each plus the spacing.
+TEST(ThermalText, SplitTextToDots) {
+  struct Case {
+    const char* name;
+    std::string text;
+    int spacing;
+    std::vector<std::string> pieces;
+  };
+  const std::string a38 = std::string(38, 'a');
+  const Case cases[] = {
+      {"empty text gives no piece", "", 2, {}},
+      {"38 plain characters at spacing 2 fill 380 dots", a38, 2, {a38}},
+      {"the 39th would end at 390", a38 + "b", 2, {a38, "b"}},
+      {"48 plain characters without spacing fill 384 dots", std::string(48, 'c'), 0, {std::string(48, 'c')}},
+      {"21 glyphs at spacing 2 fill 378 dots", Repeat(kZhong, 21), 2, {Repeat(kZhong, 21)}},
+      {"the 22nd would end at 396", Repeat(kZhong, 22), 2, {Repeat(kZhong, 21), kZhong}},
+      {"a glyph after 37 plain characters (370 dots) starts the next piece", std::string(37, 'd') + kZhong, 2,
+       {std::string(37, 'd'), kZhong}},
+      {"after 36 (360 dots) it still fits", std::string(36, 'd') + kZhong, 2, {std::string(36, 'd') + kZhong}},
+      {"code 128 is a plain character: 380 dots", std::string(37, 'e') + "\xC2\x80", 2, {std::string(37, 'e') + "\xC2\x80"}},
+      {"a character wider than the head still makes a piece", kZhong + "f", 400, {kZhong, "f"}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> pieces = {"left over"};
+    SplitTextToDots(c.text, c.spacing, kPrinterHeadDots, &pieces);
+    EXPECT_EQ(pieces, c.pieces) << c.name;
+  }
+}
+
 std::string Header(int n) { return Bytes({DC2, 'G', 1, DC2, 'F', 0, ESC, 'A', n}); }
 std::string Plain(const std::string& s, bool wide) {
   std::string r;

@@ -5,15 +5,19 @@
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <optional>
 
 #include "app/screens/sys_log_print.h"
 #include "app/screens/sys_log_screen.h"
 #include "controls/message_box_dlg.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"
+#include "platform/print/device_mode.h"
 #include "platform/print/printers.h"
 #include "printing/thermal_printer.h"
 #include "screen_fixture.h"
+#include "tools/printersim/paper.h"
+#include "tools/printersim/printer.h"
 #include "tools/printersim/server.h"
 
 namespace {
@@ -146,6 +150,62 @@ TEST_F(SysLogTest, ThePrinterSimulatorTakesTheJob) {
   server.Stop();
 }
 
+// A Chinese character goes to the printer as a downloaded 16-dot glyph, 18 dots with the
+// report's spacing of 2, against 10 for a plain one; the head is 384 dots wide. A log line
+// with Chinese text that runs past the head is cut where it still fits, and its parts are
+// sent last first, so the strip reads the line in order and the printer never wraps it.
+TEST_F(SysLogTest, ChineseRowsAreCutToTheHeadAndReadInOrder) {
+  AppSettings.LanguageIndex = 0;
+  const std::vector<SysLogRow> rows = {
+      {"2026-1-6", "09:00:00", "开机 Startup", "试剂不足 reagent low 请更换稀释液 now"},
+      {"2026-1-6", "09:30:00", "关机", "正常"},
+  };
+  std::atomic<uint8_t> cancel{0};
+  PrintSysLogTextJob(rows, 0, {2026, 1, 6, 10, 0, 0}, cancel);
+  printersim::Paper paper;
+  printersim::Printer printer(&paper);
+  printer.EnableLog(true);
+  printer.Feed(std::string(recorder.bytes.begin(), recorder.bytes.end()));
+  // The printed lines, top of the strip first; a glyph shows as "[gNN]", here as '#'.
+  std::vector<std::string> lines;
+  for (const std::string& l : printer.Log()) {
+    if (l.rfind("TEXT ", 0) != 0) continue;
+    std::string t;
+    for (size_t i = 5; i < l.size(); ++i) {
+      if (l.compare(i, 2, "[g") == 0) {
+        t += '#';
+        i = l.find(']', i);
+      } else {
+        t += l[i];
+      }
+    }
+    lines.insert(lines.begin(), t);
+  }
+  // Every character of the row, in order, between its date line and the next row's.
+  auto squeeze = [](const std::string& t) {
+    std::string out;
+    for (char c : t)
+      if (c != ' ') out += c;
+    return out;
+  };
+  std::string joined;
+  bool inRow = false;
+  for (const std::string& t : lines) {
+    if (t.rfind("2026-1-6", 0) == 0) {
+      if (inRow) break;
+      inRow = t.find("09:00:00") != std::string::npos;
+      continue;
+    }
+    if (inRow) joined += squeeze(t);
+  }
+  EXPECT_EQ(joined, "##Startup####reagentlow######now");
+  // The padded event takes 2 x 18 + 17 x 10 = 206 dots, "试剂不足" 72 more, " reagent l" 100:
+  // 378; the "o" would end at 388, past the head, so the second printed line starts there.
+  bool cutAfterL = false;
+  for (const std::string& t : lines) cutAfterL |= t == "ow ###### now";
+  EXPECT_TRUE(cutAfterL) << ::testing::PrintToString(lines);
+}
+
 TEST_F(SysLogTest, CancelStopsBeforeTheNextRowButKeepsHeadingsAndTitle) {
   recorder.Hold(true);
   CSysLog screen;
@@ -213,6 +273,90 @@ class NoQueues : public print::Spooler {
     return 0;
   }
 };
+
+// The grid's font follows the system's language, not the screen's: a Chinese system gets
+// "宋体" 14 x scale (Arial 16 x scale on the old platform), Ukrainian Arial 15 x scale anywhere;
+// otherwise the grid keeps the font it was made with.
+TEST_F(SysLogTest, GridFontFollowsTheSystemLanguageAndUkrainian) {
+  const char* savedEnv = std::getenv("LC_ALL");
+  const std::string saved = savedEnv ? savedEnv : "";
+  CGridCtrl fresh;
+  const draw::Font own = *fresh.GetDefaultCell(false, false)->GetFont();
+  auto font = [](const char* face, int height, int weight, int charset) {
+    draw::Font f(face, height, weight);
+    f.charset = charset;
+    return f;
+  };
+  const struct {
+    int language;
+    const char* system;
+    uint8_t platform;
+    std::optional<draw::Font> want;  // none: the grid's own font
+  } cases[] = {
+      {4, "en_US.UTF-8", 1, font("Arial", 18, 400, 1)},  // 15 x 1.25 = 18.75
+      {4, "zh_CN.UTF-8", 1, font("Arial", 18, 400, 1)},
+      {0, "zh_CN.UTF-8", 1, font("宋体", 17, 0, 0)},     // 14 x 1.25 = 17.5
+      {1, "zh_CN.UTF-8", 0, font("Arial", 20, 0, 0)},    // 16 x 1.25
+      {0, "en_US.UTF-8", 1, std::nullopt},
+      {1, "en_US.UTF-8", 1, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    setenv("LC_ALL", c.system, 1);
+    AppSettings.LanguageIndex = static_cast<uint8_t>(c.language);
+    AppSettings.PlatformFlag = c.platform;
+    CSysLog screen;
+    Run(screen, [&](ui::TestDriver&) {
+      const draw::Font* f = screen.Grid().GetDefaultCell(false, false)->GetFont();
+      ASSERT_NE(f, nullptr);
+      EXPECT_EQ(*f, c.want ? *c.want : own) << c.language << " " << c.system << " " << int(c.platform) << ": "
+                                            << f->face << " " << f->height << " " << f->weight;
+    });
+  }
+  if (savedEnv) setenv("LC_ALL", saved.c_str(), 1);
+  else unsetenv("LC_ALL");
+}
+
+// One queue, the default, that keeps the paper each job asked for.
+class OneQueue : public print::Spooler {
+ public:
+  explicit OneQueue(std::string name) : name_(std::move(name)) {}
+  std::vector<print::PrinterInfo> List() override { return {{name_, "", "", true, false}}; }
+  bool SetDefault(const std::string&, std::string*) override { return true; }
+  int Submit(const std::string&, const std::string&, const std::string&, const print::SubmitOptions& options,
+             std::string*) override {
+    media.push_back(options.media);
+    return 7;
+  }
+  std::vector<std::string> media;
+
+ private:
+  std::string name_;
+};
+
+// The log's page print-out knows four dot-matrix printers by their exact names and gives them
+// the continuous paper; any other name, another letter case included, keeps the usual sheet.
+TEST_F(SysLogTest, DotMatrixPrintersNamedExactlyGetTheContinuousPaper) {
+  const struct {
+    const char* printer;
+    const char* media;
+  } cases[] = {{"Epson LX-300+", "Custom.210x279mm"},
+               {"Jolimark LQ-300KII", "Custom.210x279mm"},
+               {"Panasonic KX-P1121", "Custom.210x279mm"},
+               {"EPSON LQ-300+II ESC/P2", "Custom.210x279mm"},
+               {"EPSON LX-300+", "A4"},
+               {"Epson LQ-300K+II", "A4"},
+               {"Office Laser", "A4"}};
+  for (const auto& c : cases) {
+    print::SetApplicationDeviceMode(print::DeviceMode{});
+    OneQueue queue(c.printer);
+    print::SetSpooler(&queue);
+    std::atomic<uint8_t> cancel{0};
+    EXPECT_TRUE(PrintSysLogGraphicsJob(kRows, 1, {2026, 1, 5, 8, 0, 0}, cancel)) << c.printer;
+    print::SetSpooler(nullptr);
+    EXPECT_EQ(queue.media, std::vector<std::string>{c.media}) << c.printer;
+  }
+  print::SetApplicationDeviceMode(print::DeviceMode{});
+}
 
 TEST_F(SysLogTest, PagePrinterJobEndsAndLeavesItsPages) {
   NoQueues spooler;

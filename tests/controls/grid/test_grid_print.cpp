@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/look.h"
 #include "platform/print/page_device.h"
 #include "platform/print/printers.h"
 #include "tests/controls/grid/grid_window_fixture.h"
@@ -128,4 +129,50 @@ TEST_F(GridPrintTest, PageCountFollowsTheRowsAndATallRowGetsItsOwnPage) {
   grid->OnBeginPrinting(dev.Dc(), info);
   EXPECT_GT(grid->GetPrintPagesAcross(), 1);
   EXPECT_EQ(info.lastPage % grid->GetPrintPagesAcross(), 0);
+}
+
+namespace {
+
+// The height in points of the first word `word` on page 1, from pdftotext's word boxes.
+double WordHeight(const std::string& pdf, const std::string& word) {
+  const std::string cmd = "pdftotext -bbox -f 1 -l 1 '" + pdf + "' - 2>/dev/null";
+  std::string out;
+  if (FILE* p = popen(cmd.c_str(), "r")) {
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+  }
+  const std::string close = ">" + word + "</word>";
+  const size_t end = out.find(close);
+  if (end == std::string::npos) return 0;
+  const size_t start = out.rfind("<word", end);
+  double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+  if (std::sscanf(out.c_str() + start, "<word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\"", &xMin, &yMin, &xMax,
+                  &yMax) != 4)
+    return 0;
+  return yMax - yMin;
+}
+
+}  // namespace
+
+// The footer's font is 15 x the layout scale, truncated: 15 on a 640x480 screen, 18 on any
+// other; the page number grows by 18 / 15 on the same page.
+TEST_F(GridPrintTest, FooterFontFollowsTheLayoutScale) {
+  if (std::system("command -v pdftotext >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftotext is not installed";
+  double height[2] = {0, 0};
+  const float scales[2] = {1.0f, 1.25f};
+  for (int i = 0; i < 2; ++i) {
+    SetLookProvider([s = scales[i]] {
+      Look l;
+      l.scale = s;
+      return l;
+    });
+    print::PageDevice dev(Mode());
+    ASSERT_TRUE(grid->Print(&dev));
+    height[i] = WordHeight(dev.Result().pdfPath, "Page");
+    ASSERT_GT(height[i], 0) << scales[i];
+  }
+  SetLookProvider(nullptr);
+  EXPECT_NEAR(height[1] / height[0], 18.0 / 15.0, 0.03);
 }

@@ -99,6 +99,30 @@ TEST_F(GridWindowTest, DraggingAcrossCellsExtendsTheBlockAndMovesTheFocus) {
   EXPECT_EQ(host->notes, want);
 }
 
+// Dragging along the header row selects whole columns, along the header column whole rows;
+// the focus goes with the pointer into the first body row or column.
+TEST_F(GridWindowTest, DraggingAcrossHeadersMovesTheFocusIntoTheBody) {
+  struct Case {
+    CCellID from, to;
+    CCellSpan selected;
+    CCellID focus;
+  } cases[] = {
+      {{0, 2}, {0, 4}, {1, 2, 9, 4}, {1, 4}},  // column headers: rows 1..9, focus in row 1
+      {{2, 0}, {5, 0}, {2, 1, 5, 5}, {5, 1}},  // row headers: columns 1..5, focus in column 1
+  };
+  for (const Case& c : cases) {
+    const draw::Point a = Middle(c.from.row, c.from.col), b = Middle(c.to.row, c.to.col);
+    Mouse(K::MouseMove, a.x, a.y);
+    Mouse(K::MouseDown, a.x, a.y);
+    EXPECT_EQ(grid->GetFocusCell(), CCellID()) << "a press on a header leaves no focus";
+    Mouse(K::MouseMove, b.x, b.y);
+    EXPECT_EQ(grid->GetFocusCell(), c.focus) << c.to.row << "," << c.to.col;
+    Mouse(K::MouseUp, b.x, b.y);
+    EXPECT_EQ(grid->GetSelectedCellRange(), c.selected);
+    EXPECT_EQ(grid->GetFocusCell(), c.focus);
+  }
+}
+
 TEST_F(GridWindowTest, PressOnFocusTextThenMovingTurnsIntoAFailedDragThatClears) {
   ClickCell(3, 3);
   Clear();

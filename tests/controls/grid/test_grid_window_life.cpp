@@ -1,6 +1,8 @@
 // How screens place a grid: by Create, by naming the class in a dialog template, or by
 // taking over a placeholder control; fonts and desktop colours; virtual mode through the
 // owner; the title tip over cut-off text.
+#include <algorithm>
+
 #include "platform/ui/dialog.h"
 #include "platform/ui/styles.h"
 #include "platform/ui/window_class.h"
@@ -110,4 +112,38 @@ TEST_F(GridWindowTest, TitleTipShowsCutOffTextAndLetsPressesThrough) {
   const draw::Point q = Middle(5, 2);
   Mouse(K::MouseMove, q.x, q.y);
   EXPECT_FALSE(tip->IsShown());
+}
+
+// Title tips are on in every grid, so a double tap on cut-off text lands its second press on
+// the tip that the first press brought back; it must still reach the cell as a double click.
+// Two presses further apart than the double-click time stay two single presses.
+TEST_F(GridWindowTest, DoubleTapOnATitleTipReachesTheCellAsADoubleClick) {
+  grid->EnableTitleTips(true);
+  grid->SetItemText(3, 2, "a text much too long for its cell");
+  grid->SetFocus();
+  const draw::Point p = Middle(3, 2);
+  CTitleTip* tip = nullptr;
+  auto tipShown = [&] {
+    for (ui::Window* w : ui::TopLevelWindows())
+      if (auto* t = dynamic_cast<CTitleTip*>(w)) tip = t;
+    return tip && tip->IsShown();
+  };
+  grid->SetEditable(false);  // no editor opens over the cell between the rounds
+  for (const bool quick : {true, false}) {
+    d.Advance(CTitleTip::kDoubleClickTimeMs + 1);  // nothing of the last round counts
+    grid->SetFocus();
+    Mouse(K::MouseMove, p.x + 1, p.y);
+    Mouse(K::MouseMove, p.x, p.y);
+    ASSERT_TRUE(tipShown()) << quick;
+    Clear();
+    Mouse(K::MouseDown, p.x, p.y);
+    Mouse(K::MouseUp, p.x, p.y);
+    ASSERT_TRUE(tipShown()) << "the tip is back over the cut-off text";
+    if (!quick) d.Advance(CTitleTip::kDoubleClickTimeMs + 1);
+    Mouse(K::MouseDown, p.x, p.y, false, false, 2);
+    Mouse(K::MouseUp, p.x, p.y, false, false, 2);
+    const bool doubleClick = std::find(host->notes.begin(), host->notes.end(), GridNote{GVN_DBLCLK, 3, 2}) !=
+                             host->notes.end();
+    EXPECT_EQ(doubleClick, quick) << host->notes.size();
+  }
 }
