@@ -9,6 +9,7 @@
 #include "core/app_settings.h"
 #include "core/value_format.h"
 #include "printing/r_print_helper.h"
+#include "printing/reports.h"
 #include "printing/thermal_printer.h"
 
 namespace calibration {
@@ -97,26 +98,9 @@ void PrintThermal(const CalibrationPrintout& p) {
   PrinterSendEscU(0);
 }
 
-bool IsDotMatrixPrinter(const std::string& name) {
-  static const char* const kNames[5] = {"Epson LX-300+", "Jolimark LQ-300KII", "Panasonic KX-P1121", "Epson LQ-300K+II",
-                                        "EPSON LQ-300+II ESC/P2"};
-  auto lower = [](std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-  };
-  for (const char* n : kNames)
-    if (lower(name) == lower(n)) return true;
-  return false;
-}
-
 bool PrintPage(const CalibrationPrintout& p) {
-  if (!p.percents && IsDotMatrixPrinter(print::DefaultPrinterName())) {
-    print::DeviceMode mode = print::ApplicationDeviceMode();
-    mode.paperSize = print::kPaperUser;
-    mode.paperWidth = 2100;
-    mode.paperLength = 2790;
-    print::SetApplicationDeviceMode(mode);
-  }
+  if (!p.percents && IsDotMatrixPrinter(print::DefaultPrinterName()))
+    print::SetApplicationDeviceMode(DotMatrixPaperMode(print::ApplicationDeviceMode(), false));
   RPrintHelper helper;
   if (helper.GetDefaultPrinterName().empty() || !helper.Device()) return false;
   draw::DC* dc = helper.GetDC();

@@ -33,7 +33,4 @@ void PrintThermal(const CalibrationPrintout& p);
 // (factors) puts a dot-matrix printer on continuous paper of 210 x 279 mm first.
 bool PrintPage(const CalibrationPrintout& p);
 
-// The dot-matrix printers on continuous paper, by name without regard to case.
-bool IsDotMatrixPrinter(const std::string& name);
-
 }  // namespace calibration
