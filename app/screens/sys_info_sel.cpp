@@ -62,7 +62,6 @@ bool CSysInfoSel::OnCommand(int id, int code, ui::Window* control) {
 }
 
 bool CSysInfoSel::OnEraseBkgnd(draw::DC& dc) {
-  ui::Dialog::OnEraseBkgnd(dc);
-  DrawBottomBars(dc, this, IDC_SYSINFO_OUTER, ui::IDCANCEL, ui::IDCANCEL);
+  DrawPlainScreen(dc, this, IDC_SYSINFO_OUTER, ui::IDCANCEL);
   return true;
 }
