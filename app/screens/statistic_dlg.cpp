@@ -19,9 +19,10 @@ ui::DialogTemplate StatisticTemplate() {
   t.Add("Button", IDC_STAT_INNER, "", 20, 20, 280, 140, V | ui::BS_GROUPBOX);
   const int ids[4][2] = {{1672, IDC_STAT_RUNNING}, {1673, IDC_STAT_TOTAL_TIME}, {1674, IDC_STAT_TODAY}, {1675, IDC_STAT_ALL}};
   for (int i = 0; i < 4; ++i) {
-    // Label and value box share one band and centre their text in it: the value on the label's line.
-    t.Add("Static", ids[i][0], "", 30, 32 + i * 30, 130, 18, V | ui::SS_LEFT | ui::SS_CENTERIMAGE);
-    t.Add("Static", ids[i][1], "", 164, 32 + i * 30, 126, 18, V | ui::SS_CENTER | ui::SS_CENTERIMAGE);
+    // Each row on its own of the inner frame's four bands (35 units from y 20); label and value
+    // box share the row and centre their text in it: the value on the label's line.
+    t.Add("Static", ids[i][0], "", 30, 28 + i * 35, 130, 20, V | ui::SS_LEFT | ui::SS_CENTERIMAGE);
+    t.Add("Static", ids[i][1], "", 164, 28 + i * 35, 126, 20, V | ui::SS_CENTER | ui::SS_CENTERIMAGE);
   }
   t.Add("Button", IDC_STAT_RESET, "Reset(&R)", 80, 206, 60, 22, V | ui::WS_TABSTOP);
   t.Add("Button", ui::IDOK, "Exit(&X)", 180, 206, 60, 22, V | ui::WS_TABSTOP);
@@ -86,6 +87,8 @@ bool CStatistic::OnInitDialog() {
   if (AppSettings.PlatformFlag) ApplyDialogFontToChildren(this, &SharedDialogFont());
   reset_.SetBitmaps(479, 481, 480);
   exit_.SetBitmaps(479, 481, 480);
+  inner_.SetBands(true, 4);  // one band behind each row
+  outer_.SetBands(true, 15);
   running_.SetBkColor(draw::RGB(205, 213, 215));
   today_.SetBkColor(draw::RGB(205, 213, 215));
   totalTime_.SetBkColor(draw::RGB(190, 198, 201));

@@ -43,6 +43,7 @@ bool CSysInfoSel::OnInitDialog() {
   ApplyDialogFontToChildren(this, &SharedDialogFont());
   for (CXPButton* b : {&status_, &statistic_, &log_}) b->SetBitmaps(479, 481, 479);
   exit_.SetBitmaps(479, 481, 479);
+  outer_.SetBands(true, 8);
   return true;
 }
 

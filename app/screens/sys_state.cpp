@@ -78,6 +78,7 @@ bool CSysState::OnInitDialog() {
   exit_.SetWindowText(ExitButtonText(lang));
   ApplyDialogFontToChildren(this, &SharedDialogFont());
   exit_.SetBitmaps(479, 481, 479);
+  outer_.SetBands(true, 7);
   temperature_.SetBkColor(draw::RGB(190, 198, 201));
   pressure_.SetBkColor(draw::RGB(190, 198, 201));
   return true;

@@ -87,6 +87,7 @@ bool CUserLogon::OnInitDialog() {
   if (AppSettings.PlatformFlag) ApplyDialogFontToChildren(this, &SharedDialogFont());
   ok_.SetBitmaps(479, 481, 479);
   cancel_.SetBitmaps(479, 481, 479);
+  frame_.SetBands(true, 4);
   return true;
 }
 

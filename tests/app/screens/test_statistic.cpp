@@ -87,7 +87,8 @@ TEST_F(StatisticTest, ARefusedResetLeavesTheFigures) {
 
 // The rails run beside Reset and Exit over the outer frame's panel (their blue centre line is
 // in each strip); 5 pixels in from each edge lies the screens' grey, not the framework's dialog
-// colour; each figure stands on the line of its label (first row of text pixels within one).
+// colour; each figure stands on the line of its label (first row of text pixels within one) and
+// on the band of the inner frame that has its box's grey.
 TEST_F(StatisticTest, RailsPlainEdgesAndFiguresOnTheLineOfTheirLabels) {
   CStatistic stat;
   EXPECT_TRUE(d.RunScript([&] { stat.DoModal(); }, [&](ui::TestDriver& s) {
@@ -112,6 +113,17 @@ TEST_F(StatisticTest, RailsPlainEdgesAndFiguresOnTheLineOfTheirLabels) {
       ASSERT_GE(label, 0) << row[0];
       ASSERT_GE(value, 0) << row[1];
       EXPECT_LE(std::abs(value - label), 1) << row[0] << ": value " << value << " label " << label;
+    }
+    // The inner frame's four bands lie behind the four rows: beside each value box the band has
+    // the box's own grey (light, dark, light, dark; the band's light grey is one red step lighter).
+    const draw::Color boxes[4] = {draw::RGB(205, 213, 215), draw::RGB(190, 198, 201), draw::RGB(205, 213, 215),
+                                  draw::RGB(190, 198, 201)};
+    for (int i = 0; i < 4; ++i) {
+      const ui::Rect v = support::ControlScreenRect(&stat, rows[i][1]);
+      const draw::Color beside = shot.GetPixel(v.left - 4, (v.top + v.bottom) / 2);
+      EXPECT_LE(std::abs(draw::GetRValue(beside) - draw::GetRValue(boxes[i])), 1) << "row " << i;
+      EXPECT_EQ(draw::GetGValue(beside), draw::GetGValue(boxes[i])) << "row " << i;
+      EXPECT_EQ(draw::GetBValue(beside), draw::GetBValue(boxes[i])) << "row " << i;
     }
     s.Press(ui::IDOK);
   }));
