@@ -5,6 +5,7 @@
 #include "core/layout.h"
 #include "core/write_log.h"
 #include "controls/skin_loader.h"
+#include "controls/xp_group_box.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/messages.h"
@@ -46,8 +47,14 @@ void DrawBottomBars(draw::DC& dc, ui::Window* dialog, int groupId, int leftButto
   ui::Window* group = dialog->GetDlgItem(groupId);
   ui::Window* left = dialog->GetDlgItem(leftButtonId);
   ui::Window* right = dialog->GetDlgItem(rightButtonId);
-  if (group && left && right)
-    DrawBottomRails(dc, group->GetRectInParent(), left->GetRectInParent(), right->GetRectInParent());
+  if (group && left && right) {
+    const ui::Rect g = group->GetRectInParent(), l = left->GetRectInParent(), r = right->GetRectInParent();
+    // A skinned frame round the buttons paints its panel over this background after it, so it
+    // draws the rails itself, over its panel.
+    auto* box = dynamic_cast<CXPGroupBox*>(group);
+    if (box && g.Intersect(l) == l && g.Intersect(r) == r) box->SetBottomRails(leftButtonId, rightButtonId);
+    else DrawBottomRails(dc, g, l, r);
+  }
   DrawDialogFrame(dc, dialog, kDialogFrameWidth);
 }
 
@@ -61,15 +68,12 @@ void DrawBottomRails(draw::DC& dc, const ui::Rect& g, const ui::Rect& l, const u
                       draw::kMagenta);
 }
 
-void DrawPlainScreen(draw::DC& dc, ui::Window* window, int railFrameId, int railButtonId) {
-  dc.FillSolidRect(window->GetClientRect(), draw::RGB(205, 213, 215));
-  ui::Window* frame = railFrameId ? window->GetDlgItem(railFrameId) : nullptr;
-  ui::Window* button = railButtonId ? window->GetDlgItem(railButtonId) : nullptr;
-  if (frame && button) {
-    const ui::Rect b = button->GetRectInParent();
-    DrawBottomRails(dc, frame->GetRectInParent(), b, b);
-  }
-  DrawDialogFrame(dc, window, kDialogFrameWidth);
+void DrawPlainScreen(draw::DC& dc, ui::Window* window, int railFrameId, int railButtonId, int railRightButtonId) {
+  dc.FillSolidRect(window->GetClientRect(), kPlainScreenColour);
+  if (railFrameId && railButtonId)
+    DrawBottomBars(dc, window, railFrameId, railButtonId, railRightButtonId ? railRightButtonId : railButtonId);
+  else
+    DrawDialogFrame(dc, window, kDialogFrameWidth);
 }
 
 void ReportBoardPortFailure(const char* otherText) {

@@ -26,16 +26,23 @@ void DrawBandedBackground(draw::DC& dc, const ui::Rect& client, int bandHeight, 
 
 // The bars beside the bottom buttons: bitmap 450 from the group box's left edge to the left
 // button, bitmap 449 from the right button to 2 pixels before the group box's right edge, each
-// as high as the button beside it, magenta see-through; then the 7-pixel screen frame.
+// as high as the button beside it, magenta see-through; then the 7-pixel screen frame. A skinned
+// group box paints its panel after this background, so it is asked to draw the bars itself.
 void DrawBottomBars(draw::DC& dc, ui::Window* dialog, int groupId, int leftButtonId, int rightButtonId);
 
 // The rails alone: bitmap 450 from the frame's left edge to the left button, bitmap 449 from the
 // right button to 2 pixels before the frame's right edge (rectangles in the dialog's client).
 void DrawBottomRails(draw::DC& dc, const ui::Rect& frame, const ui::Rect& leftButton, const ui::Rect& rightButton);
 
-// The plain look of the small board screens: their grey with the dialog frame. With ids, the
-// rails beside the button `railButtonId` within the frame `railFrameId` come before the frame.
-void DrawPlainScreen(draw::DC& dc, ui::Window* window, int railFrameId = 0, int railButtonId = 0);
+// The grey of the plain screens, the colour of a skinned group box's outer ring: no band of the
+// framework's dialog colour shows between the screen frame and the group box.
+inline constexpr draw::Color kPlainScreenColour = draw::RGB(205, 213, 215);
+
+// The plain look of the skinned screens: their grey with the dialog frame. With ids, the rails
+// beside the buttons `railButtonId` (left) and `railRightButtonId` (right; 0: the same button)
+// within the frame `railFrameId`, as DrawBottomBars draws them.
+void DrawPlainScreen(draw::DC& dc, ui::Window* window, int railFrameId = 0, int railButtonId = 0,
+                     int railRightButtonId = 0);
 
 // The board port could not be opened: in Chinese a log line and the Chinese text with the
 // exclamation icon; otherwise `otherText` (nullptr: the common English text) in a plain box.

@@ -1,5 +1,7 @@
 #include "controls/xp_group_box.h"
 
+#include "controls/screen_common.h"
+
 namespace {
 constexpr draw::Color kOuterEdge = draw::RGB(186, 182, 193);
 constexpr draw::Color kOuterFill = draw::RGB(206, 213, 215);
@@ -87,6 +89,23 @@ CXPGroupBox& CXPGroupBox::SetBands(bool on, int count) {
 }
 CXPGroupBox& CXPGroupBox::SetPanelColor(draw::Color c) { panelColour = c; return *this; }
 CXPGroupBox& CXPGroupBox::SetSectionCount(int n) { sectionCount = n; return *this; }
+CXPGroupBox& CXPGroupBox::SetBottomRails(int leftButtonId, int rightButtonId) {
+  railLeftId = leftButtonId;
+  railRightId = rightButtonId;
+  return *this;
+}
+
+void CXPGroupBox::PaintBottomRails(draw::DC& dc) {
+  ui::Window* parent = GetParent();
+  if (!parent || !railLeftId || !railRightId) return;
+  ui::Window* left = parent->GetDlgItem(railLeftId);
+  ui::Window* right = parent->GetDlgItem(railRightId);
+  if (!left || !right) return;
+  // The buttons' rectangles in this box's client coordinates.
+  const ui::Rect box = GetRectInParent();
+  DrawBottomRails(dc, GetClientRect(), left->GetRectInParent().Offset(-box.left, -box.top),
+                  right->GetRectInParent().Offset(-box.left, -box.top));
+}
 
 std::vector<int> CXPGroupBox::SectionLineYs(const ui::Rect& r, int n) {
   std::vector<int> ys;
@@ -165,4 +184,5 @@ void CXPGroupBox::OnPaint(draw::DC& dc) {
     dc.SetBkMode(draw::BkMode::Transparent);
     dc.DrawText(caption, &capRect, draw::kDtSingleLine | draw::kDtVCenter | draw::kDtNoClip);
   }
+  PaintBottomRails(dc);
 }

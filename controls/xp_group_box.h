@@ -31,6 +31,11 @@ class CXPGroupBox : public ui::Button {
   CXPGroupBox& SetPanelColor(draw::Color c);
   CXPGroupBox& SetSectionCount(int n);
 
+  // Bottom rails beside two buttons of the parent (ids of siblings; one id for a single
+  // button): a frame that encloses the bottom buttons covers the screen's background, where the
+  // rails would otherwise be drawn, so the frame draws them over its own panel.
+  CXPGroupBox& SetBottomRails(int leftButtonId, int rightButtonId);
+
   // The y of each engraved section line pair (client coordinates) for this size.
   static std::vector<int> SectionLineYs(const ui::Rect& panel, int sectionCount);
 
@@ -46,6 +51,7 @@ class CXPGroupBox : public ui::Button {
   bool bandsOn = false;
   int bandCount = 0;
   int sectionCount = 1;
+  int railLeftId = 0, railRightId = 0;
 
  protected:
   void PreSubclassWindow() override;
@@ -54,4 +60,5 @@ class CXPGroupBox : public ui::Button {
 
  private:
   CXPGroupBox& Repaint();
+  void PaintBottomRails(draw::DC& dc);
 };

@@ -14,7 +14,7 @@ namespace analyzer {
 namespace {
 
 ui::DialogTemplate SelTemplate() {
-  ui::DialogTemplate t = BoardScreenTemplate(300, 209, true);
+  ui::DialogTemplate t = BoardScreenTemplate(300, 209, false);
   const uint32_t V = ui::WS_VISIBLE, TS = ui::WS_TABSTOP;
   t.Add(ui::kClassButton, CReagentSel::kFrame1Id, "", 10, 10, 280, 130, V | ui::BS_GROUPBOX);
   t.Add(ui::kClassButton, CReagentSel::kAllId, "", 30, 28, 110, 40, V | TS);

@@ -19,7 +19,7 @@ namespace analyzer {
 namespace {
 
 ui::DialogTemplate VolTemplate() {
-  ui::DialogTemplate t = BoardScreenTemplate(297, 170, true);
+  ui::DialogTemplate t = BoardScreenTemplate(297, 170, false);
   const uint32_t V = ui::WS_VISIBLE;
   t.Add(ui::kClassButton, 1835, "", 6, 6, 140, 130, V | ui::BS_GROUPBOX);
   t.Add(ui::kClassButton, 1839, "", 152, 6, 139, 130, V | ui::BS_GROUPBOX);

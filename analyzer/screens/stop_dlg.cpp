@@ -15,7 +15,7 @@ namespace analyzer {
 namespace {
 
 ui::DialogTemplate StopTemplate() {
-  ui::DialogTemplate t = BoardScreenTemplate(276, 92, true);
+  ui::DialogTemplate t = BoardScreenTemplate(276, 92, false);
   t.Add(ui::kClassButton, CStop::kFrameId, "", 8, 16, 260, 46, uint32_t{ui::WS_VISIBLE} | ui::BS_GROUPBOX);
   t.Add(ui::kClassStatic, CStop::kPromptId, "", 14, 24, 248, 34, ui::WS_VISIBLE);
   t.Add(ui::kClassButton, ui::IDOK, "OK", 120, 68, 60, 18, uint32_t{ui::WS_VISIBLE} | ui::WS_TABSTOP | ui::BS_DEFPUSHBUTTON);

@@ -1,11 +1,10 @@
 #include "app/screens/bak_recover.h"
 
-#include <filesystem>
-
 #include "core/app_settings.h"
 #include "core/dialog_layout.h"
 #include "core/layout.h"
 #include "app/screens/backup_files.h"
+#include "app/screens/folder_pick.h"
 #include "controls/screen_common.h"
 #include "core/sys_log.h"
 #include "platform/sys/file_ops.h"
@@ -14,8 +13,6 @@
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/resources.h"
-
-namespace fs = std::filesystem;
 
 ui::DialogTemplate BakRecoverTemplate() {
   const uint32_t V = ui::WS_VISIBLE, TS = ui::WS_TABSTOP;
@@ -33,61 +30,6 @@ ui::DialogTemplate BakRecoverTemplate() {
 namespace {
 
 FolderPicker g_picker = nullptr;
-
-// The framework has no folder picker of the shell: a small one of our own.
-class CFolderPick : public ui::Dialog {
- public:
-  CFolderPick(std::string start, std::string title) : path(std::move(start)), title_(std::move(title)) {
-    ui::DialogTemplate t;
-    t.cx = 200;
-    t.cy = 150;
-    t.style = ui::WS_POPUP | ui::WS_VISIBLE | ui::WS_CAPTION | ui::DS_CENTER;
-    t.caption = title_;
-    const uint32_t V = ui::WS_VISIBLE;
-    t.Add("Static", 10, "", 6, 4, 188, 10, V | ui::SS_LEFTNOWORDWRAP);
-    t.Add("ListBox", 11, "", 6, 16, 188, 106, V | ui::WS_BORDER | ui::WS_VSCROLL | ui::LBS_NOTIFY);
-    t.Add("Button", ui::IDOK, "OK", 50, 128, 44, 16, V | ui::BS_DEFPUSHBUTTON);
-    t.Add("Button", ui::IDCANCEL, "Cancel", 106, 128, 44, 16, ui::WS_VISIBLE);
-    SetTemplate(t);
-  }
-  std::string path;
-
- protected:
-  bool OnInitDialog() override {
-    ui::Dialog::OnInitDialog();
-    Fill();
-    return true;
-  }
-  bool OnCommand(int id, int code, ui::Window* control) override {
-    if (id == 11 && code == ui::LBN_DBLCLK) {
-      auto* list = static_cast<ui::ListBox*>(GetDlgItem(11));
-      const int sel = list->GetCurSel();
-      if (sel >= 0) {
-        const std::string name = list->GetText(sel);
-        path = name == ".." ? fs::path(path).parent_path().string() : (fs::path(path) / name).string();
-        Fill();
-      }
-      return true;
-    }
-    return ui::Dialog::OnCommand(id, code, control);
-  }
-
- private:
-  void Fill() {
-    if (path.empty() || !sys::IsDirectory(path)) path = "/";
-    SetDlgItemText(10, path);
-    auto* list = static_cast<ui::ListBox*>(GetDlgItem(11));
-    list->ResetContent();
-    if (fs::path(path).has_parent_path() && path != "/") list->AddString("..");
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& e : fs::directory_iterator(path, ec))
-      if (e.is_directory(ec)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    for (const auto& n : names) list->AddString(n);
-  }
-  std::string title_;
-};
 
 std::string Tr(const char* zh, const char* en, const char* es, const char* fr, const char* ua) {
   return PickText(zh, en, es, fr, ua);

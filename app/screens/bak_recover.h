@@ -20,8 +20,9 @@ inline constexpr const char* kDefaultBackupFolder = "C:\\QuorvexData";
 
 ui::DialogTemplate BakRecoverTemplate();
 
-// Picks a folder: a list of the folders below the one shown, ".." to go up. Returns "" when
-// cancelled. Tests replace it.
+// Picks a folder: a list of the folders below the one shown, ".." to go up; it opens at `start`,
+// or at the data folder when `start` is no folder (folder_pick.h). Returns "" when cancelled.
+// Tests replace it.
 using FolderPicker = std::string (*)(const std::string& start, const std::string& title);
 void SetFolderPicker(FolderPicker picker);
 std::string PickFolder(const std::string& start, const std::string& title);

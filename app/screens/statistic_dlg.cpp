@@ -19,8 +19,10 @@ ui::DialogTemplate StatisticTemplate() {
   t.Add("Button", IDC_STAT_INNER, "", 20, 20, 280, 140, V | ui::BS_GROUPBOX);
   const int ids[4][2] = {{1672, IDC_STAT_RUNNING}, {1673, IDC_STAT_TOTAL_TIME}, {1674, IDC_STAT_TODAY}, {1675, IDC_STAT_ALL}};
   for (int i = 0; i < 4; ++i) {
-    t.Add("Static", ids[i][0], "", 30, 34 + i * 30, 130, 14, V | ui::SS_LEFT);
-    t.Add("Static", ids[i][1], "", 164, 32 + i * 30, 126, 18, V | ui::SS_CENTER);
+    // Each row on its own of the inner frame's four bands (35 units from y 20); label and value
+    // box share the row and centre their text in it: the value on the label's line.
+    t.Add("Static", ids[i][0], "", 30, 28 + i * 35, 130, 20, V | ui::SS_LEFT | ui::SS_CENTERIMAGE);
+    t.Add("Static", ids[i][1], "", 164, 28 + i * 35, 126, 20, V | ui::SS_CENTER | ui::SS_CENTERIMAGE);
   }
   t.Add("Button", IDC_STAT_RESET, "Reset(&R)", 80, 206, 60, 22, V | ui::WS_TABSTOP);
   t.Add("Button", ui::IDOK, "Exit(&X)", 180, 206, 60, 22, V | ui::WS_TABSTOP);
@@ -85,6 +87,8 @@ bool CStatistic::OnInitDialog() {
   if (AppSettings.PlatformFlag) ApplyDialogFontToChildren(this, &SharedDialogFont());
   reset_.SetBitmaps(479, 481, 480);
   exit_.SetBitmaps(479, 481, 480);
+  inner_.SetBands(true, 4);  // one band behind each row
+  outer_.SetBands(true, 15);
   running_.SetBkColor(draw::RGB(205, 213, 215));
   today_.SetBkColor(draw::RGB(205, 213, 215));
   totalTime_.SetBkColor(draw::RGB(190, 198, 201));
@@ -121,8 +125,7 @@ bool CStatistic::PreTranslateMessage(ui::Message& msg) {
 }
 
 bool CStatistic::OnEraseBkgnd(draw::DC& dc) {
-  ui::Dialog::OnEraseBkgnd(dc);
-  DrawBottomBars(dc, this, IDC_STAT_OUTER, IDC_STAT_RESET, ui::IDOK);
+  DrawPlainScreen(dc, this, IDC_STAT_OUTER, IDC_STAT_RESET, ui::IDOK);
   return true;
 }
 

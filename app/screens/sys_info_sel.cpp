@@ -43,6 +43,7 @@ bool CSysInfoSel::OnInitDialog() {
   ApplyDialogFontToChildren(this, &SharedDialogFont());
   for (CXPButton* b : {&status_, &statistic_, &log_}) b->SetBitmaps(479, 481, 479);
   exit_.SetBitmaps(479, 481, 479);
+  outer_.SetBands(true, 8);
   return true;
 }
 
@@ -62,7 +63,6 @@ bool CSysInfoSel::OnCommand(int id, int code, ui::Window* control) {
 }
 
 bool CSysInfoSel::OnEraseBkgnd(draw::DC& dc) {
-  ui::Dialog::OnEraseBkgnd(dc);
-  DrawBottomBars(dc, this, IDC_SYSINFO_OUTER, ui::IDCANCEL, ui::IDCANCEL);
+  DrawPlainScreen(dc, this, IDC_SYSINFO_OUTER, ui::IDCANCEL);
   return true;
 }

@@ -25,12 +25,15 @@ ui::DialogTemplate SysStateTemplate() {
   t.Add("Static", 1563, "Item", 34, 36, 80, 12, V | ui::SS_CENTER);
   t.Add("Static", 1575, "Current value", 120, 36, 80, 12, V | ui::SS_CENTER);
   t.Add("Static", 1669, "Range", 206, 36, 80, 12, V | ui::SS_CENTER);
-  t.Add("Static", 1670, "Temperature", 34, 66, 80, 14, V | ui::SS_CENTER);
-  t.Add("Static", IDC_STATE_TEMPERATURE, "", 120, 64, 80, 16, V | ui::SS_CENTER);
-  t.Add("Static", 1672, "15℃ - 35℃", 206, 66, 80, 14, V | ui::SS_CENTER);
-  t.Add("Static", 1671, "Internal pressure", 34, 98, 80, 14, V | ui::SS_CENTER);
-  t.Add("Static", IDC_STATE_PRESSURE, "", 120, 96, 80, 16, V | ui::SS_CENTER);
-  t.Add("Static", 1673, "0  --  50 KPa", 206, 98, 80, 14, V | ui::SS_CENTER);
+  // Each row's label, value box and range share one band and centre their text in it, so the
+  // value stands on the line of its label.
+  const uint32_t ROW = V | ui::SS_CENTER | ui::SS_CENTERIMAGE;
+  t.Add("Static", 1670, "Temperature", 34, 64, 80, 16, ROW);
+  t.Add("Static", IDC_STATE_TEMPERATURE, "", 120, 64, 80, 16, ROW);
+  t.Add("Static", 1672, "15℃ - 35℃", 206, 64, 80, 16, ROW);
+  t.Add("Static", 1671, "Internal pressure", 34, 96, 80, 16, ROW);
+  t.Add("Static", IDC_STATE_PRESSURE, "", 120, 96, 80, 16, ROW);
+  t.Add("Static", 1673, "0  --  50 KPa", 206, 96, 80, 16, ROW);
   t.Add("Button", ui::IDOK, "Exit(&X)", 130, 206, 60, 22, V | ui::WS_TABSTOP);
   return t;
 }
@@ -75,6 +78,7 @@ bool CSysState::OnInitDialog() {
   exit_.SetWindowText(ExitButtonText(lang));
   ApplyDialogFontToChildren(this, &SharedDialogFont());
   exit_.SetBitmaps(479, 481, 479);
+  outer_.SetBands(true, 7);
   temperature_.SetBkColor(draw::RGB(190, 198, 201));
   pressure_.SetBkColor(draw::RGB(190, 198, 201));
   return true;
@@ -131,8 +135,7 @@ bool CSysState::PreTranslateMessage(ui::Message& msg) {
 }
 
 bool CSysState::OnEraseBkgnd(draw::DC& dc) {
-  ui::Dialog::OnEraseBkgnd(dc);
-  DrawBottomBars(dc, this, IDC_STATE_OUTER, ui::IDOK, ui::IDOK);
+  DrawPlainScreen(dc, this, IDC_STATE_OUTER, ui::IDOK);
   return true;
 }
 

@@ -13,7 +13,7 @@
 
 ui::DialogTemplate UserLogonTemplate() {
   const uint32_t V = ui::WS_VISIBLE, TS = ui::WS_TABSTOP;
-  ui::DialogTemplate t = ScreenTemplate(200, 110, ui::WS_CAPTION);
+  ui::DialogTemplate t = ScreenTemplate(200, 110);
   t.caption = "User Login";
   t.Add("Button", IDC_LOGON_FRAME, "", 8, 6, 184, 62, V | ui::BS_GROUPBOX);
   t.Add("Static", IDC_LOGON_NAME_LABEL, "Name:", 18, 20, 50, 10, V | ui::SS_LEFT);
@@ -87,6 +87,7 @@ bool CUserLogon::OnInitDialog() {
   if (AppSettings.PlatformFlag) ApplyDialogFontToChildren(this, &SharedDialogFont());
   ok_.SetBitmaps(479, 481, 479);
   cancel_.SetBitmaps(479, 481, 479);
+  frame_.SetBands(true, 4);
   return true;
 }
 
@@ -146,8 +147,8 @@ bool CUserLogon::OnCommand(int id, int code, ui::Window* control) {
 }
 
 bool CUserLogon::OnEraseBkgnd(draw::DC& dc) {
-  ui::Dialog::OnEraseBkgnd(dc);
-  DrawDialogFrame(dc, this, kDialogFrameWidth);
+  // The skinned screens' grey rather than the framework's dialog colour, with the screen frame.
+  DrawPlainScreen(dc, this);
   return true;
 }
 

@@ -48,8 +48,10 @@ ui::DialogTemplate PersonInfoTemplate() {
   const uint32_t V = WS_VISIBLE, TS = WS_TABSTOP, ED = V | TS | WS_BORDER | ES_AUTOHSCROLL;
   const uint32_t LIST = V | TS | WS_VSCROLL | CBS_DROPDOWNLIST, DROP = V | TS | WS_VSCROLL | CBS_DROPDOWN;
   DialogTemplate t;
-  t.cx = 310;
-  t.cy = 232;
+  // Full screen, as the test screen under it: a smaller dialog would leave strips of the test
+  // screen showing round it. The rows are laid out on 310 x 232 units and centred below.
+  t.cx = 320;
+  t.cy = 240;
   t.style = WS_POPUP | WS_VISIBLE | DS_CENTER | DS_SETFONT;
   t.caption = "Sample profile";
   t.Add("Static", IDC_PI_HEADING, "", 0, 0, 310, 20, V | SS_CENTER | SS_CENTERIMAGE);
@@ -100,6 +102,15 @@ ui::DialogTemplate PersonInfoTemplate() {
   for (int id : ids) {
     t.Add("Button", id, "", bx, by, bw, 16, V | TS | BS_PUSHBUTTON);
     bx += bw + gap;
+  }
+  for (ControlTemplate& c : t.controls) {
+    if (c.id == IDC_PI_HEADING) {
+      c.cx = t.cx;  // the heading runs across the title band above the rows
+      c.cy = kFrameTop + 4;
+    } else {
+      c.x += 5;
+      c.y += 4;
+    }
   }
   return t;
 }

@@ -26,6 +26,7 @@
 #include "platform/ui/messages.h"
 #include "platform/ui/test_driver.h"
 #include "tools/boardsim/simulator.h"
+#include "tests/support/screen_pixels.h"
 
 using namespace analyzer;
 
@@ -224,6 +225,39 @@ TEST_F(ScreenTest, BottleScreenCancelChangesNothing) {
   ASSERT_TRUE(d.RunScript([&] { dlg.DoModal(); }, [&](ui::TestDriver& s) { s.Press(ui::IDCANCEL); }));
   EXPECT_FLOAT_EQ(Reagents().volumes().CleanerVol, -1.0f);
   EXPECT_EQ(RawScalar("select DiluentVol||LyseVol||CleanerVol||DiluentReplDate from SysSetting"), before);
+}
+
+// The small skinned screens draw their own frame (and stop-use its own title band): the window
+// has no frame of the framework around them, so the client area fills the whole window and the
+// window's top edge shows the skin frame's colour, not a caption bar.
+TEST_F(ScreenTest, SkinnedScreensHaveNoFrameworkTitleBar) {
+  sim.WithModel([](boardsim::BoardModel& m) { m.SetSilent(true); });
+  struct Case {
+    const char* name;
+    std::function<std::unique_ptr<ui::Dialog>()> make;
+  };
+  const Case cases[] = {
+      {"stop use", [] { return std::make_unique<CStop>(nullptr); }},
+      {"priming", [] { return std::make_unique<CReagentSel>(nullptr, 1); }},
+      {"bottle replacement", [] { return std::make_unique<CReagentSel>(nullptr, 2); }},
+      {"reagent volumes", [] { return std::make_unique<CReagentVolDlg>(nullptr); }},
+  };
+  const draw::Color frame = draw::RGB(0, 76, 120);
+  for (const Case& c : cases) {
+    std::unique_ptr<ui::Dialog> screen = c.make();
+    support::WindowEdges edges;
+    ASSERT_TRUE(d.RunScript([&] { screen->DoModal(); },
+                            [&](ui::TestDriver& s) {
+                              edges = support::ReadWindowEdges(s, screen.get());
+                              s.Press(ui::IDCANCEL);
+                              while (s.MessageBox()) s.AnswerMessageBox(ui::IDOK);
+                            }))
+        << c.name;
+    EXPECT_TRUE(edges.Frameless()) << c.name;
+    EXPECT_EQ(edges.top, frame) << c.name;
+    EXPECT_EQ(edges.left, frame) << c.name;
+    EXPECT_EQ(edges.bottom, frame) << c.name;
+  }
 }
 
 // Each screen painted with its skins in English and Chinese (pictures in ./png for a look);

@@ -6,10 +6,13 @@
 #include "core/ado_conn.h"
 #include "app/screens/backup_files.h"
 #include "app/screens/bak_recover.h"
+#include "app/screens/folder_pick.h"
 #include "controls/message_box_dlg.h"
 #include "platform/db/connection.h"
+#include "platform/sys/path_map.h"
 #include "platform/ui/message_box.h"
 #include "screen_fixture.h"
+#include "tests/support/screen_pixels.h"
 
 namespace fs = std::filesystem;
 
@@ -154,6 +157,55 @@ TEST_F(BackupTest, BrowsePicksAFolderWithTheProgramsOwnPicker) {
     s.Press(ui::IDCANCEL);
   });
   EXPECT_TRUE(ok);
+}
+
+// The default folder does not exist yet: the picker opens at the data folder (the folder that
+// stands for drive C:), not at the root of the machine, and wears the screens' skin: no caption
+// bar of the framework, the dialog frame on its edge and the light stripe under the top band.
+TEST_F(BackupTest, BrowseOpensAtTheDataFolderWhenTheDefaultIsMissing) {
+  const fs::path drives = Folder() / "drives";
+  sys::SetDriveRoot(drives.string());
+  const std::string data = (drives / "drive_c").string();
+  CBakRecover screen;
+  std::string shown;
+  std::vector<std::string> listed;
+  support::WindowEdges edges;
+  draw::Color underBand = 0;
+  bool ok = d.RunScript([&] { screen.DoModal(); }, [&](ui::TestDriver& s) {
+    EXPECT_EQ(s.Text(IDC_BAK_FOLDER), "C:\\QuorvexData");
+    s.Press(IDC_BAK_BROWSE);
+    shown = s.Text(IDC_PICK_PATH);
+    auto* list = dynamic_cast<ui::ListBox*>(s.Find(IDC_PICK_LIST));
+    ASSERT_NE(list, nullptr);
+    for (int i = 0; i < list->GetCount(); ++i) listed.push_back(list->GetText(i));
+    ui::Window* picker = s.TopWindow();
+    edges = support::ReadWindowEdges(s, picker);
+    underBand = s.Screen().GetPixel(edges.window.left + 6, edges.window.top + 27);
+    Shot("backup_browse_default");
+    s.Press(ui::IDOK);
+    EXPECT_EQ(s.Text(IDC_BAK_FOLDER), data);
+    s.Press(ui::IDCANCEL);
+  });
+  sys::SetDriveRoot("");
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(shown, data);
+  EXPECT_TRUE(fs::is_directory(data));
+  EXPECT_EQ(listed, std::vector<std::string>{".."});  // a new data folder holds no folders yet
+  EXPECT_TRUE(edges.Frameless());
+  EXPECT_EQ(edges.top, draw::RGB(0, 76, 120));
+  EXPECT_EQ(underBand, draw::RGB(205, 213, 215));
+}
+
+TEST(FolderPickStart, WantedFolderElseDataFolder) {
+  support::ScratchProgramFolder folder("quorvex_pick_", /*withDataStore=*/false);
+  sys::SetDriveRoot((folder.path() / "drives").string());
+  const std::string data = (folder.path() / "drives" / "drive_c").string();
+  fs::create_directories(folder.path() / "usb");
+  EXPECT_EQ(PickerStartFolder((folder.path() / "usb").string()), (folder.path() / "usb").string());
+  EXPECT_EQ(PickerStartFolder((folder.path() / "usb").string() + "/"), (folder.path() / "usb").string());
+  EXPECT_EQ(PickerStartFolder((folder.path() / "absent").string()), data);
+  EXPECT_EQ(PickerStartFolder(""), data);
+  sys::SetDriveRoot("");
 }
 
 TEST_F(BackupTest, ScreenshotsInFiveLanguages) {

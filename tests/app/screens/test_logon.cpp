@@ -5,6 +5,7 @@
 #include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"
 #include "screen_fixture.h"
+#include "tests/support/screen_pixels.h"
 
 namespace {
 
@@ -45,6 +46,24 @@ class LogonTest : public ScreenTest {
     return result;
   }
 };
+
+// The log-on pop-up is skinned: its own frame on the skinned screens' grey, no caption bar of
+// the framework above it.
+TEST_F(LogonTest, HasNoFrameworkTitleBar) {
+  CUserLogon logon;
+  support::WindowEdges edges;
+  draw::Color body = 0;
+  ASSERT_TRUE(d.RunScript([&] { logon.DoModal(); }, [&](ui::TestDriver& s) {
+    edges = support::ReadWindowEdges(s, &logon);
+    // Under the buttons, 5 pixels in from the left edge: inside the frame, outside the group box.
+    body = s.Screen().GetPixel(edges.window.left + 5, edges.window.bottom - 12);
+    s.Press(ui::IDCANCEL);
+  }));
+  EXPECT_TRUE(edges.Frameless());
+  EXPECT_EQ(edges.top, draw::RGB(0, 76, 120));
+  EXPECT_EQ(edges.left, draw::RGB(0, 76, 120));
+  EXPECT_EQ(body, draw::RGB(205, 213, 215));  // the skinned screens' grey, not the dialog colour
+}
 
 TEST_F(LogonTest, LogOnTable) {
   struct Case {

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <stdlib.h>
 
 #include "analyzer/frame.h"
@@ -11,6 +13,7 @@
 #include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"
 #include "screen_fixture.h"
+#include "tests/support/screen_pixels.h"
 #include "tools/boardsim/simulator.h"
 
 namespace {
@@ -119,6 +122,61 @@ TEST_F(StatusTest, EachInformationButtonReturnsToTheMainMenu) {
     EXPECT_TRUE(ok);
     EXPECT_TRUE(menu.IsEnded());
   }
+}
+
+// What the information menu and the status screen look like round their Exit button and along
+// their edges: the rails run beside Exit over the outer frame's panel (their blue centre line
+// is in the strip), and 5 pixels in from each edge, between the screen frame and the panel,
+// lies the screens' grey, not the framework's dialog colour.
+void ExpectRailsAndPlainEdges(ui::TestDriver& s, ui::Window* dialog, int outerId, int leftId, int rightId,
+                              const char* name) {
+  const draw::Bitmap shot = s.Screen();
+  const ui::Rect g = support::ControlScreenRect(dialog, outerId);
+  const ui::Rect l = support::ControlScreenRect(dialog, leftId), r = support::ControlScreenRect(dialog, rightId);
+  const draw::Color railLine = draw::RGB(0, 76, 120);
+  EXPECT_TRUE(support::ColumnHolds(shot, (g.left + l.left) / 2, l.top, l.bottom, railLine)) << name << " left rail";
+  EXPECT_TRUE(support::ColumnHolds(shot, (r.right + g.right - 2) / 2, r.top, r.bottom, railLine)) << name << " right rail";
+  const ui::Rect w = dialog->GetWindowRect();
+  const draw::Color grey = draw::RGB(205, 213, 215);
+  const int midX = (w.left + w.right) / 2, midY = (w.top + w.bottom) / 2;
+  EXPECT_EQ(shot.GetPixel(w.left + 5, midY), grey) << name << " left edge";
+  EXPECT_EQ(shot.GetPixel(w.right - 6, midY), grey) << name << " right edge";
+  EXPECT_EQ(shot.GetPixel(midX, w.top + 5), grey) << name << " top edge";
+  EXPECT_EQ(shot.GetPixel(midX, w.bottom - 6), grey) << name << " bottom edge";
+}
+
+TEST_F(StatusTest, RailsBesideExitAndThePlainGreyAlongTheEdges) {
+  CSysInfoSel menu;
+  EXPECT_TRUE(d.RunScript([&] { menu.DoModal(); }, [&](ui::TestDriver& s) {
+    ExpectRailsAndPlainEdges(s, &menu, IDC_SYSINFO_OUTER, ui::IDCANCEL, ui::IDCANCEL, "information menu");
+    s.Press(ui::IDCANCEL);
+  }));
+  CSysState state;
+  EXPECT_TRUE(d.RunScript([&] { state.DoModal(); }, [&](ui::TestDriver& s) {
+    ExpectRailsAndPlainEdges(s, &state, IDC_STATE_OUTER, ui::IDOK, ui::IDOK, "status");
+    s.Press(ui::IDOK);
+  }));
+}
+
+// Each reading stands on the line of its label and its range: the first row of text pixels is
+// the same (a pixel either way for the glyphs' own heights).
+TEST_F(StatusTest, ValuesStandOnTheLineOfTheirLabels) {
+  CSysState state;
+  EXPECT_TRUE(d.RunScript([&] { state.DoModal(); }, [&](ui::TestDriver& s) {
+    ASSERT_TRUE(s.RunUntil([&] { return !s.Text(IDC_STATE_PRESSURE).empty(); }, 3000));
+    const draw::Bitmap shot = s.Screen();
+    const int rows[2][3] = {{1670, IDC_STATE_TEMPERATURE, 1672}, {1671, IDC_STATE_PRESSURE, 1673}};
+    for (const auto& row : rows) {
+      const int label = support::FindInkRows(shot, support::ControlScreenRect(&state, row[0])).first;
+      const int value = support::FindInkRows(shot, support::ControlScreenRect(&state, row[1])).first;
+      const int range = support::FindInkRows(shot, support::ControlScreenRect(&state, row[2])).first;
+      ASSERT_GE(label, 0) << row[0];
+      ASSERT_GE(value, 0) << row[1];
+      EXPECT_LE(std::abs(value - label), 1) << "value " << value << " label " << label;
+      EXPECT_LE(std::abs(range - label), 1) << "range " << range << " label " << label;
+    }
+    s.Press(ui::IDOK);
+  }));
 }
 
 TEST_F(StatusTest, ScreenshotsInFiveLanguages) {

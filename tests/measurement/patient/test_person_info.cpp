@@ -376,6 +376,23 @@ TEST_F(PersonInfo, LooksInFiveLanguages) {
   }
 }
 
+// On a display other than 640 x 480 (scale 1.25, as the start-up works it out for 800 x 600) the
+// screen covers the whole display, as the test screen under it does: no strip of the test screen
+// shows round it.
+TEST_F(PersonInfo, CoversTheWholeDisplay) {
+  AppSettings.LayoutScale = 1.25f;
+  ui::Rect window, display;
+  Run("24", [&](ui::TestDriver& s) {
+    window = s.ActiveWindow()->GetWindowRect();
+    const draw::Bitmap shot = s.Screen();
+    display = ui::Rect(0, 0, shot.Width(), shot.Height());
+    s.Press(ui::IDCANCEL);
+  });
+  EXPECT_EQ(display, ui::Rect(0, 0, 800, 600));
+  EXPECT_EQ(window.Intersect(display), display) << window.left << "," << window.top << "," << window.right << ","
+                                               << window.bottom;
+}
+
 TEST_F(PersonInfo, AFailedSaveIsReportedAndKeepsTheScreenOpen) {
   Exec("alter table Person rename to PersonGone");
   Run("24", [&](ui::TestDriver& s) {
