@@ -63,7 +63,10 @@ FullCollector::Head FullCollector::Judge() const {
   return buf_[n - 1] == kFrameEnd ? Head::Complete : Head::Dead;
 }
 
-void FullCollector::Resync() { count_ = ShiftToNextStart(buf_.data(), count_); }
+void FullCollector::Resync() {
+  if (count_ > 0) broken_ = true;
+  count_ = ShiftToNextStart(buf_.data(), count_);
+}
 
 CollectedFrame FullCollector::Take() {
   CollectedFrame f;
@@ -83,6 +86,7 @@ CollectedFrame FullCollector::Take() {
     f.checksumOk = CommandFrameValid(f.bytes);
   }
   taken_ = true;
+  broken_ = false;
   return f;
 }
 

@@ -6,6 +6,9 @@
 // a 14-byte frame whose last byte is not 0xE7, a frame longer than its announced length, a
 // length the buffer cannot hold) the collector moves on to the next 0x7E it holds. A frame
 // is handed out once, with the result of its check; the caller acts only on checked frames.
+// A frame dropped that way is remembered until the next frame is taken or the buffer is
+// cleared, so a link watchdog still sees that a frame was broken off and asks for it again
+// (a byte doubled on the line makes a histogram one byte too long).
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -51,9 +54,13 @@ class FullCollector {
   void Clear() {
     count_ = 0;
     taken_ = false;
+    broken_ = false;
   }
   size_t Count() const { return taken_ ? 0 : count_; }
   std::span<const uint8_t> Pending() const { return {buf_.data(), Count()}; }
+  // A frame was started and not finished: bytes are held, or a started frame was dropped by
+  // the resynchronisation since the last frame was taken or the buffer cleared.
+  bool Unfinished() const { return Count() != 0 || broken_; }
 
  private:
   enum class Head { InProgress, Complete, Dead };
@@ -64,6 +71,7 @@ class FullCollector {
   std::array<uint8_t, kCapacity> buf_{};
   size_t count_ = 0;
   bool taken_ = false;  // the buffer holds a frame handed out by the previous Feed
+  bool broken_ = false;  // a started frame was dropped since the last frame or Clear
 };
 
 // Collects 14-byte command frames only. Used by the screens that send one command at a time

@@ -75,9 +75,8 @@ struct CSerialPort::State {
       AppendSerialLog(HexText(buf), kSerialDataFile, 0);
       if (w.stopped()) return;  // closing
       if (!w.ok() || w.count != buf.size()) {
-        char line[160];
-        std::snprintf(line, sizeof line, "comsend_errorid:%d %s", static_cast<int>(w.error), w.text.c_str());
-        AppendSerialLog(line, kChecksumFile, 1);
+        AppendSerialLog(SendErrorLine(static_cast<int>(w.error)), kChecksumFile, 1);
+        if (!w.text.empty()) sys::DebugOutput("CSerialPort: write failed: " + w.text);
         sendError = true;
       } else {
         sendError = false;
@@ -208,7 +207,8 @@ int CSerialPort::QueueWrite(const uint8_t* bytes, size_t length) {
     std::lock_guard<std::mutex> g(state_->lock);
     if (state_->queuedBytes + length > kMaxQueuedBytes) {
       state_->sendError = true;
-      AppendSerialLog("comsend_errorid:queue full", kChecksumFile, 1);
+      // The device takes no more bytes: counted as a write that timed out.
+      AppendSerialLog(SendErrorLine(static_cast<int>(serial::Error::TimedOut)), kChecksumFile, 1);
       return 0;
     }
     state_->queue.emplace_back(bytes, bytes + length);

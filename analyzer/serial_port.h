@@ -5,10 +5,10 @@
 // Every byte sent and received is traced in serialdata.txt beside the program; send errors
 // go to checksum.txt.
 //
-// The owner of a screen's port is its window: the sink then sends WM_USER+7 (byte in the
-// first parameter, port number in the second) synchronously to the window's thread, which
-// keeps handling such sent messages in every wait it makes, so closing a port from that
-// window never deadlocks against a byte being delivered.
+// The owner of a screen's port is its window: the sink then hands WM_USER+7 (byte in the
+// first parameter, port number in the second) to the window's thread without waiting for it
+// (serial_window_sink.h), so a screen that holds up its thread (a message box) never holds up
+// the link, and closing a port from that window never deadlocks against a byte.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,8 +26,9 @@ namespace analyzer {
 // The message that carries one received byte to the owner window.
 inline constexpr uint32_t kSerialByteMessage = 0x0400 + 7;  // WM_USER+7
 
-// Called on the worker thread for every received byte; returns when the owner has handled
-// it. An empty sink means no owner: bytes are only traced.
+// Called on the worker thread for every received byte, in order; a sink that waits for its
+// owner holds up the reading and writing meanwhile. An empty sink means no owner: bytes are
+// only traced.
 using ByteSink = std::function<void(uint8_t byte, unsigned port)>;
 
 // Event mask bits the callers pass (kept for the settings a screen reads back).

@@ -52,6 +52,14 @@ std::string HexText(std::span<const uint8_t> bytes) {
   return s;
 }
 
+bool AppendTraceText(const std::string& text, const std::string& fileName) { return Append(fileName, text); }
+
+std::string SendErrorLine(int code) {
+  char line[48];
+  std::snprintf(line, sizeof line, "comsend_errorid:%d", code);
+  return line;
+}
+
 bool AppendSerialLog(const std::string& text, const std::string& fileName, int direction) {
   return Append(fileName, LineStart(direction) + text);
 }

@@ -20,6 +20,12 @@ bool AppendSerialLogByte(uint8_t byte, const std::string& fileName, bool newLine
 // The received bytes of one read, as AppendSerialLogByte would write them one by one with a
 // new line at each 0x7E, in one append.
 bool AppendReceivedBytes(std::span<const uint8_t> bytes, const std::string& fileName);
+// Appends the text as it is. Every writer of the trace files goes through here (or the
+// functions above), under one lock, so records of the port's worker and of the screen's
+// thread never mix within a line.
+bool AppendTraceText(const std::string& text, const std::string& fileName);
+// The line of a failed write in checksum.txt: "comsend_errorid:%d" with the error code.
+std::string SendErrorLine(int code);
 // Copies serialdata.txt into the "Log" folder of the program folder (created when missing)
 // as "%d%.2d%.2d_" date, "%.2d%.2d%.2d" time and the suffix, such as
 // "20261209_081530Timeout_serialdata.txt", replacing a file of that name. False when there is

@@ -314,7 +314,9 @@ void CountCycle::Tick() {
   }
   while (watchdogNext_ >= 0 && now >= watchdogNext_) {
     watchdogNext_ += kWatchdogMs;
-    if (!byteSeen_ && !prevByteSeen_ && collector_.Count() != 0 && resend_.Used() < 11) {
+    // A frame broken off (bytes held), or dropped as longer than it announced (a byte doubled
+    // on the line), is asked for again once the link has been quiet for two ticks.
+    if (!byteSeen_ && !prevByteSeen_ && collector_.Unfinished() && resend_.Used() < 11) {
       host_.ReopenPort();
       collector_.Clear();
       SendCommand(analyzer::FrameClassResend, 0x01);

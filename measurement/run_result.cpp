@@ -134,6 +134,21 @@ void StoreRunResult(CADOConn& conn, const RunInputs& in, const HistogramBuffers&
     r.testData = TestDataWrite::Skipped;
     return;
   }
+  // The raw record goes first (its data, then its index entry), so a stored row always has its
+  // histograms: a power cut after it leaves at most a record without a row, which the next
+  // count of the number overwrites. A raw record that cannot be written stores no row: the
+  // result would be one that cannot be re-adjusted or reprinted with its histograms.
+  std::string error;
+  r.testData = WriteTestDataRecord(in.folder, TestDataKey(r.testDate, in.sampleNo), h, &error);
+  if (r.testData != TestDataWrite::Written) {
+    WriteLog("TD.dat: " + error, stamp);
+    r.save = SaveStatus::Failed;
+    r.saveError = "TD.dat: " + error;
+    r.xb = XbQcOutcome::Failed;
+    NoticeHandOff(NotSavedText(in.language));
+    return;
+  }
+
   r.save = SavePersonRow(conn, r.row, &r.saveError);
   if (r.save == SaveStatus::Inserted) r.person = InsertedPersonPatient(r.row.referValue);
 
@@ -142,11 +157,6 @@ void StoreRunResult(CADOConn& conn, const RunInputs& in, const HistogramBuffers&
     r.xb = XbQcOutcome::Failed;
   else
     r.xb = AddXbQcRow(conn, xb, r.values.values, r.values.incomplete, r.testDate, r.testTime, r.row.units);
-
-  // Raw test data, whatever happened to the row: the histograms are the sample's.
-  std::string error;
-  r.testData = WriteTestDataRecord(in.folder, TestDataKey(r.testDate, in.sampleNo), h, &error);
-  if (r.testData != TestDataWrite::Written) WriteLog("TD.dat: " + error, stamp);
 }
 
 RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, XbQcState& xb) {

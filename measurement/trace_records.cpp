@@ -1,7 +1,6 @@
 #include "measurement/trace_records.h"
 
 #include <cstdio>
-#include <mutex>
 
 #include "analyzer/serial_trace.h"
 #include "platform/sys/clock.h"
@@ -11,16 +10,13 @@
 namespace measurement {
 namespace {
 
-std::mutex g_lock;
-
 bool AppendRecord(const std::string& body, const std::string& fileName, int received) {
   const sys::LocalTime t = sys::Clock::Now();
   char head[64];
   std::snprintf(head, sizeof head, "\r\n%s%d-%.2d-%.2d %.2d:%.2d:%.2d ", received ? "R " : "S ", t.year, t.month, t.day,
                 t.hour, t.minute, t.second);
-  const std::string record = head + body;
-  std::lock_guard<std::mutex> g(g_lock);
-  return sys::AppendToFile(sys::ProgramFile(fileName), record);
+  // Through the trace writer of the port: one writer, one lock for checksum.txt.
+  return analyzer::AppendTraceText(head + body, fileName);
 }
 
 }  // namespace

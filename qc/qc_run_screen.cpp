@@ -19,6 +19,7 @@
 #include "core/field_read.h"
 #include "core/layout.h"
 #include "core/value_format.h"
+#include "core/write_log.h"
 #include "measurement/count_settings.h"
 #include "measurement/result_intake.h"
 #include "measurement/zentil_call.h"
@@ -318,7 +319,11 @@ void QcRunScreen::OnBoardReport(const analyzer::CollectedFrame& f) {
   }
   if (f.cls() == analyzer::FrameClassStatus) {
     const analyzer::SensorReport r = analyzer::Reagents().ApplySensorFrame(f);
-    if (r.handled && r.exhausted) QcMessage(this, analyzer::SensorShortageMessage(r.reagent, lang), ui::MB_ICONWARNING);
+    if (r.handled && r.exhausted) {
+      const std::string text = analyzer::SensorShortageMessage(r.reagent, lang);
+      if (lang == 0) WriteLog(text);  // in Chinese also a log line, before the box
+      QcMessage(this, text, ui::MB_ICONWARNING);
+    }
   }
 }
 

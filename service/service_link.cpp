@@ -4,7 +4,6 @@
 
 #include "core/app_settings.h"
 #include "core/utilies.h"
-#include "core/write_log.h"
 #include "platform/sys/clock.h"
 
 namespace service {
@@ -42,27 +41,8 @@ void ServiceSequence::SendCommand(uint8_t cls, uint8_t command, uint8_t p1, uint
   host_.Send(analyzer::BuildCommandFrame(cls, command, p1, p2));
 }
 
-namespace {
-
-// Passes frames and messages on; in Chinese each message is written to the log first.
-class ChineseLogHost : public analyzer::BoardHost {
- public:
-  explicit ChineseLogHost(analyzer::BoardHost& inner) : inner_(inner) {}
-  void Send(const analyzer::CommandFrame& frame) override { inner_.Send(frame); }
-  void Message(const std::string& text, analyzer::BoxIcon icon) override {
-    if (AppSettings.LanguageIndex == 0) WriteLog(text);
-    inner_.Message(text, icon);
-  }
-
- private:
-  analyzer::BoardHost& inner_;
-};
-
-}  // namespace
-
 bool TakeSensorReportLogged(const analyzer::BoardReply& reply, analyzer::BoardHost& host) {
-  ChineseLogHost logged(host);
-  return analyzer::TakeSensorReport(reply, true, logged);
+  return analyzer::TakeSensorReport(reply, true, host);
 }
 
 std::string OperationFinishedText(int lang) {

@@ -3,6 +3,7 @@
 #include "analyzer/command_catalogue.h"
 #include "analyzer/reagent.h"
 #include "core/app_settings.h"
+#include "core/write_log.h"
 
 namespace analyzer {
 
@@ -34,8 +35,14 @@ bool TakeSensorReport(const BoardReply& reply, bool withDiluent, BoardHost& host
                       (withDiluent && reply.command == status::DiluentSensor);
   if (!sensor) return false;
   const SensorReport r = Reagents().ApplySensorReport(reply.command, reply.status);
-  if (r.exhausted) host.Message(SensorShortageMessage(r.reagent, AppSettings.LanguageIndex), BoxIcon::Warning);
+  if (r.exhausted) ShowSensorShortage(r.reagent, AppSettings.LanguageIndex, host);
   return true;
+}
+
+void ShowSensorShortage(int reagent, int language, BoardHost& host) {
+  const std::string text = SensorShortageMessage(reagent, language);
+  if (language == 0) WriteLog(text);
+  host.Message(text, BoxIcon::Warning);
 }
 
 }  // namespace analyzer

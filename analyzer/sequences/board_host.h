@@ -60,8 +60,11 @@ class ShortReplySequence : public BoardDriven {
 BoardReply TakeBoardReply(ShortCollector& rx, uint8_t byte);
 
 // A lyse or cleanser level sensor report (and the diluent one when `withDiluent`) booked in
-// the reagent accounting, with the shortage warning on `host` once the reagent is exhausted.
-// True when the frame was such a report.
+// the reagent accounting, with the shortage warning on `host` once the reagent is exhausted
+// (ShowSensorShortage). True when the frame was such a report.
 bool TakeSensorReport(const BoardReply& reply, bool withDiluent, BoardHost& host);
+// The shortage warning of a sensor (reagent 1 lyse, 2 cleanser, 3 diluent) in the language; in
+// Chinese the text is written as a log line first.
+void ShowSensorShortage(int reagent, int language, BoardHost& host);
 
 }  // namespace analyzer

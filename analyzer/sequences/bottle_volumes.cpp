@@ -15,6 +15,9 @@ bool IsVolumeText(const std::string& text) {
   size_t b = text.find_first_not_of(" \t");
   if (b == std::string::npos) return false;
   size_t e = text.find_last_not_of(" \t");
+  // A negative volume is a number (out of range), not a typing error.
+  if (text[b] == '-') ++b;
+  if (b > e) return false;
   int digits = 0, points = 0;
   for (size_t i = b; i <= e; ++i) {
     const char c = text[i];

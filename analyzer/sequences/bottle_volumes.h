@@ -8,8 +8,8 @@ class CADOConn;
 
 namespace analyzer {
 
-// A plain decimal number with a point: blanks around it, digits, at most one '.', at least one
-// digit. "1,5" and "1.5.2" are not numbers.
+// A plain decimal number with a point: blanks around it, an optional leading '-', digits, at
+// most one '.', at least one digit. "-5" is a number; "1,5", "1.5.2" and "-" are not.
 bool IsVolumeText(const std::string& text);
 
 enum class BottleCheck { Ok, NotNumeric, OutOfRange };

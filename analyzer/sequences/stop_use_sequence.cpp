@@ -99,7 +99,7 @@ void StopUseSequence::OnReply(const BoardReply& f) {
   }
   if (TakeSensorReport(f, false, host_)) return;
   if (cls == FrameClassStatus && command == status::DiluentSensor) {
-    if (st == 1) host_.Message(SensorShortageMessage(3, lang), BoxIcon::Warning);
+    if (st == 1) ShowSensorShortage(3, lang, host_);
     return;
   }
   if (cls == FrameClassCommand && command == cmd::PrimeAll && st == kReplyDone && waiting_) {

@@ -119,6 +119,30 @@ TEST(FullCollectorTest, HistogramOneByteShortOrLongIsNotTaken) {
   EXPECT_EQ(seen[0].kind, FrameKind::Command);
 }
 
+TEST(FullCollectorTest, DroppedFrameStaysUnfinishedUntilTheNextFrame) {
+  // A histogram with one data byte sent twice: 523 bytes for 522 announced. The collector
+  // drops it, and says so until a frame is taken or it is cleared.
+  Bytes doubled = Histogram(2, 100);
+  doubled.insert(doubled.begin() + 300, doubled[300]);
+  FullCollector col;
+  EXPECT_TRUE(FeedAll(col, doubled).empty());
+  EXPECT_TRUE(col.Unfinished());
+  EXPECT_EQ(FeedAll(col, Cmd(0xAA, 0x00, 0xFF)).size(), 1u);
+  EXPECT_FALSE(col.Unfinished());
+  FeedAll(col, doubled);
+  col.Clear();
+  EXPECT_FALSE(col.Unfinished());
+  // Junk before any frame start is no broken frame; a frame start alone is one.
+  FeedAll(col, {0x00, 0xE7, 0x42});
+  EXPECT_FALSE(col.Unfinished());
+  FeedAll(col, {0x7E, 0xAA});
+  EXPECT_TRUE(col.Unfinished());
+  // A whole frame leaves nothing unfinished.
+  col.Clear();
+  FeedAll(col, Cmd(0xCC, 0xFF));
+  EXPECT_FALSE(col.Unfinished());
+}
+
 TEST(FullCollectorTest, RunHeaderLengths) {
   struct Case { uint16_t length; bool taken; };
   const Case cases[] = {{10, true}, {12, true}, {200, true}, {998, true}, {999, false}, {9, false}, {65535, false}};

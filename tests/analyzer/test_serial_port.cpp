@@ -274,7 +274,18 @@ TEST_F(SerialPortTest, AFailedWriteIsASendErrorInTheTrace) {
   Queue(port, 0xAA, 0x90);
   for (int i = 0; i < 400 && !port.SendError(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   EXPECT_TRUE(port.SendError());
-  EXPECT_NE(ReadFile((dir_ / kChecksumFile).string()).find("comsend_errorid:"), std::string::npos);
+  // One line "R <date> <time> comsend_errorid:<code>", the code a number and nothing after it.
+  const std::string trace = ReadFile((dir_ / kChecksumFile).string());
+  const size_t at = trace.find("comsend_errorid:");
+  ASSERT_NE(at, std::string::npos) << trace;
+  const size_t lineStart = trace.rfind('\n', at);
+  ASSERT_NE(lineStart, std::string::npos);
+  EXPECT_EQ(trace.substr(lineStart + 1, 2), "R ");
+  size_t end = at + std::string("comsend_errorid:").size();
+  const size_t digitsFrom = end;
+  while (end < trace.size() && trace[end] >= '0' && trace[end] <= '9') ++end;
+  EXPECT_GT(end, digitsFrom) << trace;
+  EXPECT_TRUE(end == trace.size() || trace[end] == '\n') << trace;
 }
 
 TEST(SerialPortReportTest, ErrorText) {

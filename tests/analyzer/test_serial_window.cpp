@@ -1,8 +1,11 @@
-// Bytes reach the owner window as WM_USER+7, synchronously, and a screen closing its port
-// while bytes stream in does not deadlock.
+// Bytes reach the owner window as WM_USER+7, one message each and in order; a screen closing
+// its port while bytes stream in does not deadlock; a message box opened by the byte handler
+// holds up the screen but not the link.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <vector>
 
 #include "analyzer/board_port.h"
@@ -10,6 +13,7 @@
 #include "analyzer/serial_window_sink.h"
 #include "platform/sys/program_dir.h"
 #include "platform/ui/app.h"
+#include "platform/ui/message_box.h"
 #include "platform/ui/test_driver.h"
 #include "platform/ui/window.h"
 #include "tools/boardsim/simulator.h"
@@ -22,10 +26,16 @@ class BoardScreen : public ui::Window {
  public:
   std::vector<uint8_t> bytes;
   std::vector<unsigned> ports;
+  int boxByte = -1;  // this byte makes the handler show a message box
+  int depth = 0, deepest = 0;
   ui::LResult WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) override {
     if (msg == kSerialByteMessage) {
+      ++depth;
+      deepest = std::max(deepest, depth);
       bytes.push_back(static_cast<uint8_t>(w));
       ports.push_back(static_cast<unsigned>(l));
+      if (static_cast<int>(w) == boxByte) ui::MessageBox(this, "Checksum error", "", ui::MB_OK);
+      --depth;
       return 0;
     }
     return ui::Window::WindowProc(msg, w, l);
@@ -79,4 +89,42 @@ TEST_F(SerialWindowTest, ClosingFromTheWindowThreadWhileBytesStream) {
   d_.Settle();
   EXPECT_EQ(screen_.bytes.size(), after);  // nothing arrives once the port is closed
   EXPECT_FALSE(port_.IsOpen());
+}
+
+TEST_F(SerialWindowTest, MessageBoxFromTheByteHandlerHoldsTheScreenNotTheLink) {
+  screen_.boxByte = 0xB0;
+  ASSERT_EQ(port_.OpenDevice(WindowByteSink(&screen_), sim_.DevicePath(), 4, 115200, L'N', 8, 1, 9, 512), 1);
+  ASSERT_EQ(port_.StartReader(), 1);
+  const analyzer::CommandFrame reset = BuildCommandFrame(0xAA, 0xFF);
+  const analyzer::CommandFrame done = BuildCommandFrame(0xAA, 0xFF, 0xFF);
+  bool writtenDuringBox = false, handledDuringBox = true, boxStillOpen = false;
+  ASSERT_TRUE(d_.RunScript([&] { ui::RunMessageLoop(); },
+                           [&](ui::TestDriver& s) {
+                             sim_.SendRaw({0x01, 0xB0, 0x02});
+                             ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }));
+                             // More bytes arrive, and the screen queues a command, while the
+                             // operator has not answered the box yet.
+                             sim_.SendRaw({0x03, 0x04});
+                             const size_t before = sim_.ReceivedCount();
+                             port_.QueueWrite(reset.data(), reset.size());
+                             writtenDuringBox = sim_.WaitForReceived(before + 1, 3000);
+                             // Give the reply time to come back; the handler is not re-entered.
+                             std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                             handledDuringBox = s.RunUntil([&] { return screen_.bytes.size() > 2; }, 300);
+                             boxStillOpen = s.MessageBox() != nullptr;
+                             s.AnswerMessageBox(ui::IDOK);
+                             s.RunUntil([&] { return screen_.bytes.size() >= 5 + done.size(); }, 3000);
+                             ui::PostToUiThread([] { ui::PostQuitMessage(0); });
+                           }));
+  EXPECT_TRUE(writtenDuringBox);
+  EXPECT_FALSE(handledDuringBox);
+  EXPECT_TRUE(boxStillOpen);
+  // Everything that arrived while the box was open follows in order, the board's reply last.
+  std::vector<uint8_t> expected = {0x01, 0xB0, 0x02, 0x03, 0x04};
+  expected.insert(expected.end(), done.begin(), done.end());
+  EXPECT_EQ(screen_.bytes, expected);
+  EXPECT_EQ(screen_.deepest, 1);
+  const std::vector<analyzer::CommandFrame> got = sim_.Received();
+  ASSERT_FALSE(got.empty());
+  EXPECT_EQ(got.back(), reset);
 }

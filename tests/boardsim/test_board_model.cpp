@@ -144,6 +144,25 @@ TEST(BoardModelTest, InjectedFaults) {
     ASSERT_EQ(again.size(), 1u);
     EXPECT_TRUE(RunHeaderValid(again[0]));
   }
+  {  // a WBC histogram with one byte sent twice, then sent whole on request
+    BoardModel m;
+    m.DoubleByteNext(Target::Wbc);
+    Ask(m, 0xAA, 0x01, 50, 10);
+    Ask(m, 0xBB, 0x04);
+    const auto longer = Ask(m, 0xBB, 0x01);
+    ASSERT_EQ(longer.size(), 1u);
+    ASSERT_EQ(longer[0].size(), 523u);  // announced 522
+    // The byte at the middle comes twice; without the second copy the frame is valid.
+    EXPECT_EQ(longer[0][261], longer[0][262]);
+    Bytes repaired = longer[0];
+    repaired.erase(repaired.begin() + 262);
+    EXPECT_TRUE(HistogramFrameValid(repaired));
+    const auto again = Ask(m, 0x5A, 0x01);
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_EQ(again[0], repaired);
+    // The RBC histogram after it is not touched.
+    EXPECT_EQ(Ask(m, 0xBB, 0x02)[0].size(), 522u);
+  }
   {  // silence
     BoardModel m;
     m.SetSilent(true);

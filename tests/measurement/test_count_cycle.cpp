@@ -303,6 +303,36 @@ TEST_F(CountCycleTest, WatchdogAsksAgainForAFrameBrokenOff) {
   EXPECT_EQ(host.cycle.pendingBytes(), 0u);
 }
 
+TEST_F(CountCycleTest, HistogramWithADoubledByteIsAskedForAgainByTheWatchdog) {
+  // The frame arrives one byte longer than it announces and is dropped by the collector; the
+  // link then falls quiet. Two quiet watchdog ticks later the port is reopened, the frame is
+  // asked for again and the sample completes, long before the count time-out.
+  const boardsim::Target targets[] = {boardsim::Target::Wbc, boardsim::Target::Rbc, boardsim::Target::Plt};
+  for (const boardsim::Target t : targets) {
+    ModelHost h;
+    h.EnterSampleMode();
+    h.board.DoubleByteNext(t);
+    h.PressKey();
+    ASSERT_EQ(h.cycle.state(), CycleState::Histograms) << static_cast<int>(t);
+    const size_t from = h.sent.size();
+    for (int tick = 1; tick <= 3; ++tick) {
+      sys::Clock::Advance(CountCycle::kWatchdogMs);
+      h.cycle.Tick();
+      // The first tick still saw the frame's bytes, the second the first quiet one.
+      EXPECT_EQ(h.reopens, tick == 3 ? 1 : 0) << static_cast<int>(t) << " tick " << tick;
+    }
+    ASSERT_GT(h.sent.size(), from);
+    EXPECT_EQ(Name(h.sent[from]), "5A 01");
+    h.Pump();
+    EXPECT_EQ(h.timeouts, 0);
+    EXPECT_EQ(h.processed, std::vector<bool>{false}) << static_cast<int>(t);
+    ASSERT_EQ(h.ends.size(), 1u) << static_cast<int>(t);
+    EXPECT_EQ(h.cycle.state(), CycleState::Idle);
+    // The watchdog's request does not use up the allowance for damaged frames.
+    EXPECT_EQ(h.cycle.resendRequests(), 0);
+  }
+}
+
 TEST_F(CountCycleTest, FailedWriteIsSentAgain) {
   host.EnterSampleMode();
   host.writeFailed = true;

@@ -2,6 +2,7 @@
 // processing through the real library into a fresh data store.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "core/ado_conn.h"
@@ -11,6 +12,7 @@
 #include "measurement/run_result.h"
 #include "platform/sys/clock.h"
 #include "program_folder.h"
+#include "tests/support/io_faults.h"
 #include "tools/boardsim/blood_profile.h"
 
 using namespace measurement;
@@ -288,4 +290,82 @@ TEST_F(ResultSaving, MissingLibraryStoresNothing) {
   EXPECT_EQ(Scalar("select WBC from Person where SampleNo='12'"), "6.10");  // the earlier result stays
   EXPECT_EQ(Scalar("select count(*) from XBQCRunResult"), "0");
   EXPECT_FALSE(std::filesystem::exists(folder.file("TD.dat")));
+}
+
+TEST_F(ResultSaving, AStoredRowAlwaysHasItsRawRecord) {
+  // Every durable operation of a result's saving fails in turn (the raw data files, the data
+  // store and its journal): whatever fails, a Person row that exists has its histograms in
+  // TD.dat, and a row counts as stored exactly when it is there.
+  sys::Clock::UseManual(sys::LocalTime{2026, 12, 9, 8, 15, 30, 0, 3});
+  SetZentilLibraryPath(BuiltZentilPath());
+  const std::string dir = folder.folder();
+  auto reset = [&] {
+    Exec("delete from Person");
+    std::filesystem::remove(folder.file("TD.dat"));
+    std::filesystem::remove(folder.file("TDI.dat"));
+  };
+  float expectedWbc100 = 0.0f;
+  bool stored = false;
+  auto action = [&](std::string* error) {
+    uint16_t blank, sample;
+    HistogramBuffers h;
+    RunInputs in = NormalRun(dir, "12", &blank, &sample, &h);
+    expectedWbc100 = (in.counts[0].wbc[100] + in.counts[1].wbc[100]) * 0.5f;
+    CADOConn conn;
+    XbQcState xb = LoadXbQcState(conn);
+    const RunResult r = ProcessRunResult(conn, in, h, xb);
+    *error = r.saveError;
+    stored = r.Stored();
+    return stored;
+  };
+  auto check = [&](const std::string& where, bool ok, const std::string&) {
+    const bool rowThere = Scalar("select count(*) from Person where SampleNo='12' and TestDate='2026-12-09'") == "1";
+    EXPECT_EQ(rowThere, ok) << where;
+    if (!rowThere) return;
+    HistogramBuffers back;
+    ASSERT_TRUE(ReadTestDataRecord(dir, "2026120912", &back)) << where;
+    EXPECT_FLOAT_EQ(back.wbc[100], expectedWbc100) << where;
+  };
+  support::EachStepFailing(reset, action, check);
+  SetZentilLibraryPath("");
+  sys::Clock::UseReal();
+}
+
+TEST_F(ResultSaving, RawRecordThatCannotBeWrittenStoresNoRow) {
+  sys::Clock::UseManual(sys::LocalTime{2026, 12, 9, 8, 15, 30, 0, 3});
+  SetZentilLibraryPath(BuiltZentilPath());
+  Notices n;
+  struct Case {
+    const char* name;
+    const char* file;
+    sys::IoOp op;
+  };
+  const Case cases[] = {{"data write", "TD.dat", sys::IoOp::Write},
+                        {"data flush", "TD.dat", sys::IoOp::Sync},
+                        {"index write", "TDI.dat", sys::IoOp::Write}};
+  for (const Case& c : cases) {
+    Exec("delete from Person");
+    std::filesystem::remove(folder.file("TD.dat"));
+    std::filesystem::remove(folder.file("TDI.dat"));
+    n.texts.clear();
+    uint16_t blank, sample;
+    HistogramBuffers h;
+    RunInputs in = NormalRun(folder.folder(), "12", &blank, &sample, &h);
+    CADOConn conn;
+    XbQcState xb = LoadXbQcState(conn);
+    RunResult r;
+    {
+      support::IoFaults faults;
+      faults.Add({c.op, c.file, 1, support::IoFaults::Error(ENOSPC), -1});
+      r = ProcessRunResult(conn, in, h, xb);
+    }
+    EXPECT_EQ(r.save, SaveStatus::Failed) << c.name;
+    EXPECT_FALSE(r.Stored()) << c.name;
+    EXPECT_NE(r.saveError.find("TD.dat"), std::string::npos) << c.name;
+    EXPECT_EQ(Scalar("select count(*) from Person"), "0") << c.name;
+    EXPECT_EQ(r.xb, XbQcOutcome::Failed) << c.name;
+    EXPECT_EQ(n.texts, std::vector<std::string>{"The result could not be saved; it is not printed or sent"}) << c.name;
+  }
+  SetZentilLibraryPath("");
+  sys::Clock::UseReal();
 }

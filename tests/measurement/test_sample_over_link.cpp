@@ -146,6 +146,45 @@ TEST(SampleOverLink, NormalProfileFromKeyToStoredRow) {
   EXPECT_FLOAT_EQ(screen.ends[0].apertureSeconds, 4.0f);
 }
 
+TEST(SampleOverLink, HistogramWithADoubledByteIsSentAgainAndTheSampleStored) {
+  // A byte doubled on the line makes the RBC histogram of the first count one byte too long.
+  // The link watchdog asks for it again after two quiet ticks (about 4 to 6 s), far below the
+  // 120 s count time-out, and the sample is stored.
+  MeasurementFolder folder;
+  UnitDecimals = {2, 1, 2, 0, 1, 1, 1, 0, 1, 1, 0, 1, 3, 1};
+  SetZentilLibraryPath(BuiltZentilPath());
+  boardsim::SimulatorOptions options;
+  options.board.noise = false;
+  boardsim::Simulator sim(options);
+  ASSERT_TRUE(sim.Start().ok());
+  LinkScreen screen;
+  screen.folder = folder.folder();
+  ASSERT_TRUE(screen.Connect(sim.DevicePath()));
+  sim.DoubleByteNext(boardsim::Target::Rbc);
+  sim.PressCountKey();
+  const bool finished = screen.RunUntil([&] { return !screen.ends.empty(); }, 20000);
+  screen.port.Close();
+  sim.Stop();
+  SetZentilLibraryPath("");
+  ASSERT_TRUE(finished) << "state " << static_cast<int>(screen.cycle.state());
+
+  // The PC asked for the frame again exactly once, right after its RBC request.
+  const std::vector<analyzer::CommandFrame> got = sim.Received();
+  int resends = 0;
+  for (size_t i = 0; i < got.size(); ++i) {
+    if (got[i][1] != 0x5A) continue;
+    ++resends;
+    ASSERT_GT(i, 0u);
+    EXPECT_EQ(got[i - 1][1], 0xBB);
+    EXPECT_EQ(got[i - 1][2], 0x02);
+  }
+  EXPECT_EQ(resends, 1);
+  ASSERT_EQ(screen.results.size(), 1u);
+  EXPECT_EQ(screen.results[0].save, SaveStatus::Inserted);
+  EXPECT_EQ(Scalar("select count(*) from Person where SampleNo='1' and WBC is not null"), "1");
+  EXPECT_EQ(FileBytes(folder.file("TD.dat")).size(), 2560u);
+}
+
 // ---- Every stored column of one counted sample, each worked out from the simulated count by the
 // ---- rules: the library is called on its own with an input record built here from the bath
 // ---- constants, the count time and the calibration factors; conversion, rounding, marks, texts,

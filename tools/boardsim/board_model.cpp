@@ -91,6 +91,10 @@ void BoardModel::Send(std::vector<Emission>& out, int delayMs, std::vector<uint8
   const Target t = TargetOf(bytes);
   if (TakeInjection(drop_, t)) return;
   if (TakeInjection(corrupt_, t) && bytes.size() >= 2) bytes[bytes.size() - 2] ^= 0x5A;  // the (last) check byte
+  if (TakeInjection(doubled_, t) && bytes.size() >= 3) {
+    const size_t mid = bytes.size() / 2;
+    bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(mid), bytes[mid]);
+  }
   out.push_back({delayMs, std::move(bytes)});
 }
 

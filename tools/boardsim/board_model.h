@@ -74,6 +74,9 @@ class BoardModel {
   void CorruptNext(Target t, int times = 1) { corrupt_.push_back({t, times}); }
   // The next `times` frames of the kind are not sent at all.
   void DropNext(Target t, int times = 1) { drop_.push_back({t, times}); }
+  // The next `times` frames of the kind go out with one byte in their middle sent twice (a
+  // byte doubled on the line): the frame arrives one byte longer than it announces.
+  void DoubleByteNext(Target t, int times = 1) { doubled_.push_back({t, times}); }
   // A silent board reads and answers nothing.
   void SetSilent(bool silent) { silent_ = silent; }
   bool silent() const { return silent_; }
@@ -114,7 +117,7 @@ class BoardModel {
   static Target TargetOf(const std::vector<uint8_t>& frame);
   // Takes one use of the scripted answer to `command` in `list`; false when there is none.
   static bool TakeScripted(std::vector<Refusal>& list, uint8_t command, uint8_t* code);
-  // Applies drop and corrupt injections and remembers the frame for a resend request.
+  // Applies drop, corrupt and doubled-byte injections and remembers the frame for a resend request.
   void Send(std::vector<Emission>& out, int delayMs, std::vector<uint8_t> bytes, bool remember = true);
   void SendCommand(std::vector<Emission>& out, int delayMs, uint8_t cls, uint8_t command, uint8_t p1 = 0,
                    uint8_t p2 = 0, uint8_t p3 = 0, uint8_t p4 = 0);
@@ -129,7 +132,7 @@ class BoardModel {
   BloodProfile custom_{};
   bool hasCustom_ = false;
   bool silent_ = false;
-  std::vector<Injection> corrupt_, drop_;
+  std::vector<Injection> corrupt_, drop_, doubled_;
   std::vector<Refusal> refusals_;  // answered DD command code
   std::vector<Refusal> answers_;   // answered AA command status
   std::vector<Refusal> statusRefusals_, debugRefusals_;

@@ -96,6 +96,11 @@ void Simulator::DropNext(Target t, int times) {
   std::lock_guard<std::mutex> lock(mutex_);
   model_.DropNext(t, times);
 }
+void Simulator::DoubleByteNext(Target t, int times) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  model_.DoubleByteNext(t, times);
+}
+
 void Simulator::SetSilent(bool silent) {
   std::lock_guard<std::mutex> lock(mutex_);
   model_.SetSilent(silent);

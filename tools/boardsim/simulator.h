@@ -47,6 +47,7 @@ class Simulator {
   void SetCustomProfile(const BloodProfile& p);
   void CorruptNext(Target t, int times = 1);
   void DropNext(Target t, int times = 1);
+  void DoubleByteNext(Target t, int times = 1);
   void SetSilent(bool silent);
   void FailNextCount(uint8_t code);
   void RefuseNext(uint8_t command, uint8_t code, int times = 1);

@@ -142,7 +142,12 @@ TEST(BottleVolumes, Validation) {
       {"10", "abc", "1", 1, BottleCheck::NotNumeric},  // a non-number does
       {"1,5", "1", "1", 1, BottleCheck::NotNumeric},
       {"1.5.2", "1", "1", 1, BottleCheck::NotNumeric},
-      {"-5", "1", "1", 1, BottleCheck::NotNumeric},
+      {"-5", "1", "1", 1, BottleCheck::OutOfRange},  // a number, below the range
+      {"-0.5", "1", "1", 0, BottleCheck::OutOfRange},
+      {"10", "-5", "1", 1, BottleCheck::Ok},  // a negative number in a disabled field
+      {"-", "1", "1", 1, BottleCheck::NotNumeric},
+      {"--5", "1", "1", 1, BottleCheck::NotNumeric},
+      {"5-", "1", "1", 1, BottleCheck::NotNumeric},
       {"", "1", "1", 1, BottleCheck::NotNumeric},
       {" 2.5 ", "1", "1", 1, BottleCheck::Ok},
       {"10", "1", "0", 3, BottleCheck::OutOfRange},

@@ -170,11 +170,11 @@ TEST_F(ScreenTest, ReplacementModeOpensTheBottleScreenForTheChoice) {
   EXPECT_EQ(sim.ReceivedCount(), 0u);
 }
 
-TEST_F(ScreenTest, BottleScreenRefusesCommaAndStoresTheDiluent) {
+TEST_F(ScreenTest, BottleScreenRefusesCommaAndNegativeAndStoresTheDiluent) {
   Reagents().volumes().LyseVol = -3.5f;
   CReagentVolDlg dlg(nullptr);
   dlg.SetReagent(1);
-  std::string first, second, typed, leftLyse;
+  std::string first, negative, second, typed, leftLyse;
   bool lyseEnabled = true;
   int result = 0;
   ASSERT_TRUE(d.RunScript([&] { result = dlg.DoModal(); },
@@ -190,6 +190,17 @@ TEST_F(ScreenTest, BottleScreenRefusesCommaAndStoresTheDiluent) {
                             s.Press(ui::IDOK);
                             if (s.MessageBox()) {
                               first = s.MessageBoxText();
+                              s.AnswerMessageBox(ui::IDOK);
+                            }
+                            s.RunUntil([&] {
+                              dlg.SetDlgItemText(CReagentVolDlg::kDiluentEdit, "");
+                              return true;
+                            });
+                            s.Press(CReagentVolDlg::kDiluentEdit);
+                            s.Type("-5");
+                            s.Press(ui::IDOK);
+                            if (s.MessageBox()) {
+                              negative = s.MessageBoxText();
                               s.AnswerMessageBox(ui::IDOK);
                             }
                             s.RunUntil([&] {  // empty the field, then type as the operator
@@ -211,6 +222,7 @@ TEST_F(ScreenTest, BottleScreenRefusesCommaAndStoresTheDiluent) {
   EXPECT_EQ(leftLyse, "0.00");
   EXPECT_FALSE(lyseEnabled);
   EXPECT_EQ(first, "Please input digits for reagent vol.!");
+  EXPECT_EQ(negative, "Reagent vol. should be between 0 and 100!");
   EXPECT_EQ(result, ui::IDOK);
   EXPECT_FLOAT_EQ(Reagents().volumes().DiluentVol, 12000.0f);
   EXPECT_FLOAT_EQ(Reagents().volumes().LyseVol, -3.5f);  // shown as 0, not changed

@@ -10,6 +10,7 @@
 #include "core/app_settings.h"
 #include "fixture.h"
 #include "platform/sys/clock.h"
+#include "platform/sys/debug_output.h"
 #include "tools/boardsim/board_model.h"
 
 using namespace analyzer;
@@ -271,6 +272,52 @@ TEST_F(StopUseTest, SensorReportsAndDamagedFrames) {
     }
   }
   EXPECT_EQ(seq.step(), 0);  // the damaged acknowledgement did not advance
+}
+
+TEST_F(StopUseTest, ShortageIsALogLineBeforeTheBoxInChineseOnly) {
+  // The diluent report of the stop-use screen, and a lyse report through the shared sensor
+  // handling (the reserve switched off: an empty report means exhausted at once).
+  const float reviseVol = Reagents().volumes().ReviseVol;
+  Reagents().volumes().ReviseVol = 0;
+  struct Case {
+    int language;
+    std::vector<uint8_t> frame;
+    const char* text;
+    bool logged;
+  } cases[] = {
+      {0, Frame(FrameClassStatus, status::DiluentSensor, 1), "稀释液余量不足！", true},
+      {1, Frame(FrameClassStatus, status::DiluentSensor, 1), "Diluent not enough!", false},
+      {0, Frame(FrameClassStatus, status::LyseSensor, 1), "溶血剂余量不足！", true},
+      {2, Frame(FrameClassStatus, status::LyseSensor, 1), "Lisante insuficiente!", false},
+  };
+  for (const Case& c : cases) {
+    AppSettings.LanguageIndex = static_cast<uint8_t>(c.language);
+    StopUseSequence seq(host, &conn, true);
+    seq.Begin();
+    seq.OnOk();
+    host.messages.clear();
+    std::vector<std::string> logged;
+    std::vector<size_t> boxesBeforeLog;
+    sys::SetDebugOutputToStderr(false);
+    sys::SetDebugOutputCapture([&](const std::string& l) {
+      logged.push_back(l);
+      boxesBeforeLog.push_back(host.messages.size());
+    });
+    for (uint8_t b : c.frame) seq.OnSerialByte(b, 4);
+    sys::SetDebugOutputCapture(nullptr);
+    sys::SetDebugOutputToStderr(true);
+    ASSERT_EQ(host.messages.size(), 1u) << c.text;
+    EXPECT_EQ(host.messages[0], c.text);
+    int lines = 0;
+    for (size_t i = 0; i < logged.size(); ++i) {
+      if (logged[i].find(c.text) == std::string::npos) continue;
+      ++lines;
+      EXPECT_EQ(boxesBeforeLog[i], 0u) << c.text;  // written before the box
+    }
+    EXPECT_EQ(lines, c.logged ? 1 : 0) << c.text;
+  }
+  AppSettings.LanguageIndex = 1;
+  Reagents().volumes().ReviseVol = reviseVol;
 }
 
 }  // namespace
