@@ -3,8 +3,12 @@
 #include <cmath>
 
 #include "core/app_settings.h"
+#include "core/screen_registry.h"
+#include "platform/sys/debug_output.h"
 #include "platform/sys/program_dir.h"
 #include "platform/sys/shell_open.h"
+#include "platform/ui/foreign_window.h"
+#include "platform/ui/message_box.h"
 
 float LayoutScaleFor(int screenWidth, int screenHeight) {
   return (screenWidth == 640 && screenHeight == 480) ? 1.0f : 1.25f;
@@ -34,7 +38,9 @@ draw::Font MakeSharedDialogFont(float scale) {
 
 namespace {
 draw::Font g_sharedFont = MakeSharedDialogFont(1.0f);
-ForeignWindowRaiser g_raiser = nullptr;
+
+bool RaiseOnDisplay(const char* title) { return ui::ActivateForeignWindow(title); }
+ForeignWindowRaiser g_raiser = RaiseOnDisplay;
 }  // namespace
 
 const draw::Font& SharedDialogFont() { return g_sharedFont; }
@@ -48,12 +54,19 @@ std::vector<FrameLine> DialogFrameLines(const draw::Rect& c) {
           {{c.left, c.bottom}, {c.left, c.top}}};
 }
 
-void SetForeignWindowRaiser(ForeignWindowRaiser raise) { g_raiser = raise; }
+void SetForeignWindowRaiser(ForeignWindowRaiser raise) { g_raiser = raise != nullptr ? raise : RaiseOnDisplay; }
 
-bool RaiseForeignWindow(const char* title) { return g_raiser != nullptr && g_raiser(title); }
+bool RaiseForeignWindow(const char* title) { return g_raiser(title); }
 
 int ShowOnScreenKeyboard() {
   if (RaiseForeignWindow(kOnScreenKeyboardTitle)) return 1;
-  sys::ShellOpen(sys::ProgramDir() + kOnScreenKeyboardProgram);
+  const std::string program = sys::ProgramDir() + kOnScreenKeyboardProgram;
+  const sys::ShellCommand keyboard = sys::ResolveShellOpen(program);
+  if (!keyboard.windowTitle.empty() && RaiseForeignWindow(keyboard.windowTitle.c_str())) return 1;
+  std::string error;
+  if (!sys::ShellOpenOnce(program, &error)) {
+    sys::DebugOutput("on-screen keyboard: " + error);
+    ui::MessageBox(nullptr, NotAvailableText(AppSettings.LanguageIndex), "", ui::MB_ICONINFORMATION);
+  }
   return 1;
 }

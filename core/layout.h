@@ -45,13 +45,17 @@ inline constexpr const char* kOnScreenKeyboardTitle = "On-Screen Keyboard";
 inline constexpr const char* kOnScreenKeyboardProgram = "Keyboard.exe";
 
 // Brings another program's window with exactly this title (the on-screen keyboard, the help
-// viewer) to the front and shows it normally; returns false when there is none. Installed by
-// whatever can see other programs' windows (X11); none by default, so a helper is started.
+// viewer) to the front and shows it normally (restoring it when minimised); returns false when
+// there is none. By default through the X display (nothing is found without one); tests install
+// their own, and null puts the X display's back.
 using ForeignWindowRaiser = bool (*)(const char* title);
 void SetForeignWindowRaiser(ForeignWindowRaiser raise);
 bool RaiseForeignWindow(const char* title);
 
 // Brings the on-screen keyboard to the front, starting it (the program folder's "Keyboard.exe",
-// through the helper-program table) when it does not run. Always 1: a keyboard that cannot be
-// started simply does not appear.
+// through the helper-program table) when it does not run. Its window is looked for by the title
+// "On-Screen Keyboard" and by the title of the program the table picks, and a keyboard started
+// here that has not yet opened its window is not started again. When this computer has no
+// keyboard program, the operator is told that the function is not available (and the reason
+// goes to the debug output). Always 1.
 int ShowOnScreenKeyboard();

@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev sqlite3 libcups2-dev
   fonts-liberation fonts-wqy-microhei fonts-dejavu-core
   xvfb xauth poppler-utils
+  matchbox-keyboard xdotool
   clang libclang-rt-14-dev
 )
 

@@ -89,15 +89,16 @@ std::string FindProgram(const std::string& program) {
   return {};
 }
 
-bool StartDetached(const std::vector<std::string>& argv, std::string* error, int* pid) {
+bool StartDetached(const std::vector<std::string>& argv, std::string* error, int* pid, std::function<void()> onEnd) {
   pid_t child = -1;
   if (!Spawn(argv, true, &child, error)) return false;
   if (pid) *pid = child;
   // Reap it when it ends so no zombie is left behind.
-  std::thread([child] {
+  std::thread([child, onEnd = std::move(onEnd)] {
     int status;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
+    if (onEnd) onEnd();
   }).detach();
   return true;
 }

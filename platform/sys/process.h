@@ -1,5 +1,6 @@
 #pragma once
 // Starting other programs.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,10 @@ std::string FindProgram(const std::string& program);
 
 // Starts argv[0] (searched in PATH) with the given arguments in its own session, not
 // waiting for it; the child is reaped in the background. False with the reason when the
-// program is missing or cannot be started.
-bool StartDetached(const std::vector<std::string>& argv, std::string* error = nullptr, int* pid = nullptr);
+// program is missing or cannot be started. `onEnd`, when given, runs on the reaping thread
+// once the program has ended.
+bool StartDetached(const std::vector<std::string>& argv, std::string* error = nullptr, int* pid = nullptr,
+                   std::function<void()> onEnd = {});
 
 // The words of a command line given as text (an override variable, ShellExecute parameters):
 // split at spaces and tabs, empty words dropped; no quoting.

@@ -4,7 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <map>
+#include <memory>
+#include <mutex>
 
 #include "platform/sys/path_map.h"
 #include "platform/sys/process.h"
@@ -14,16 +18,28 @@ namespace {
 
 enum class Arg { kNone, kFile, kHome };
 
+// One program that can stand in for a helper: its command line (the first word is the
+// program) and the title of the window it opens ("" when not known).
+struct Program {
+  Program(const char* c, const char* title = "") : command(c), windowTitle(title) {}
+  const char* command;
+  const char* windowTitle;
+};
+
 struct Helper {
   const char* name;       // file name, or "*.ext" for an extension
   const char* overrideVar;
-  std::vector<const char*> programs;
+  std::vector<Program> programs;
   Arg arg;
 };
 
 const std::vector<Helper>& Table() {
   static const std::vector<Helper> table = {
-      {"Keyboard.exe", "QUORVEX_HELPER_KEYBOARD", {"onboard", "florence", "matchbox-keyboard", "xvkbd"}, Arg::kNone},
+      // The default layout of matchbox-keyboard has no digits; "lq1" has letters and a number pad.
+      {"Keyboard.exe",
+       "QUORVEX_HELPER_KEYBOARD",
+       {{"matchbox-keyboard --fontptsize 14 lq1", "Keyboard"}, {"onboard"}, {"florence"}, {"xvkbd"}},
+       Arg::kNone},
       {"*.chm", "QUORVEX_HELPER_HELP", {"xchm", "kchmviewer", "xdg-open"}, Arg::kFile},
       {"TouchKit.exe", "QUORVEX_HELPER_TOUCH", {"xinput_calibrator"}, Arg::kNone},
       {"xAuto4PtsCal.exe", "QUORVEX_HELPER_TOUCH", {"xinput_calibrator"}, Arg::kNone},
@@ -129,15 +145,18 @@ ShellCommand ResolveShellOpen(const std::string& file, const std::string& parame
       return cmd;
     }
     std::string tried;
-    for (const char* p : helper->programs) {
+    for (const Program& prog : helper->programs) {
+      const std::vector<std::string> words = SplitWords(prog.command);
+      const std::string& p = words.front();
       if (!FindProgram(p).empty()) {
-        cmd.argv = {p};
+        cmd.argv = words;
+        cmd.windowTitle = prog.windowTitle;
         if (helper->arg == Arg::kFile) cmd.argv.push_back(path);
         if (helper->arg == Arg::kHome) cmd.argv.push_back(Home());
         AddParameters(cmd.argv, parameters);
         return cmd;
       }
-      tried += tried.empty() ? p : std::string(", ") + p;
+      tried += tried.empty() ? p : ", " + p;
     }
     cmd.error = "no program installed for " + base +
                 (tried.empty() ? std::string() : " (tried " + tried + ")") + "; set " + helper->overrideVar;
@@ -173,6 +192,26 @@ bool ShellOpen(const std::string& file, const std::string& parameters, std::stri
     return false;
   }
   return StartDetached(cmd.argv, error);
+}
+
+bool ShellOpenOnce(const std::string& file, std::string* error) {
+  ShellCommand cmd = ResolveShellOpen(file);
+  if (cmd.argv.empty()) {
+    if (error) *error = cmd.error;
+    return false;
+  }
+  // The programs started here that have not ended, by command line.
+  static std::mutex lock;
+  static std::map<std::vector<std::string>, std::shared_ptr<std::atomic<bool>>> started;
+  std::lock_guard<std::mutex> guard(lock);
+  auto& running = started[cmd.argv];
+  if (running && running->load()) return true;
+  running = std::make_shared<std::atomic<bool>>(true);
+  if (!StartDetached(cmd.argv, error, nullptr, [flag = running] { flag->store(false); })) {
+    running->store(false);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace sys

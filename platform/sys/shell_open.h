@@ -3,7 +3,8 @@
 // did it, through one table of the helper programs the screens name:
 //
 //   name (any folder, any letter case)  Linux program (first one installed)        override
-//   Keyboard.exe                        onboard, florence, matchbox-keyboard, xvkbd  QUORVEX_HELPER_KEYBOARD
+//   Keyboard.exe                        matchbox-keyboard (letters and a number pad,  QUORVEX_HELPER_KEYBOARD
+//                                       window "Keyboard"), onboard, florence, xvkbd
 //   *.chm help files                    xchm, kchmviewer, xdg-open  (with the file)  QUORVEX_HELPER_HELP
 //   TouchKit.exe, xAuto4PtsCal.exe      xinput_calibrator                            QUORVEX_HELPER_TOUCH
 //   Explorer.exe                        pcmanfm, thunar, nautilus, nemo, caja,       QUORVEX_HELPER_FILES
@@ -20,6 +21,8 @@
 // "Keyboard" (a wrapper script, say) in the program folder to replace a table entry.
 // When nothing fits — no such program installed, a document that does not exist, an empty
 // name — the call fails with a message naming what was tried.
+// Where the table knows the title the chosen program gives its window, the command carries it,
+// so that a caller can find the program's window instead of starting it again.
 #include <string>
 #include <vector>
 
@@ -28,6 +31,7 @@ namespace sys {
 struct ShellCommand {
   std::vector<std::string> argv;  // empty when nothing can open the file
   std::string error;              // why, when argv is empty
+  std::string windowTitle;        // the title of the program's window, "" when not known
 };
 
 // Works out the command for a file (paths go through MapPath), without starting it.
@@ -36,5 +40,10 @@ ShellCommand ResolveShellOpen(const std::string& file, const std::string& parame
 // Opens the file or starts the program. False with the reason when it cannot.
 bool ShellOpen(const std::string& file, const std::string& parameters = std::string(),
                std::string* error = nullptr);
+
+// As ShellOpen, for a helper that is called up again and again (an on-screen keyboard): while
+// the program an earlier call started for the same file still runs, nothing is started and the
+// result is true; the program may still be opening its window.
+bool ShellOpenOnce(const std::string& file, std::string* error = nullptr);
 
 }  // namespace sys

@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+#include <vector>
+
 #include "core/app_settings.h"
 #include "core/layout.h"
+#include "platform/ui/message_box.h"
 
 namespace {
 
@@ -64,6 +69,43 @@ TEST(LayoutTest, ARunningKeyboardIsRaisedNotStartedAgain) {
   EXPECT_EQ(ShowOnScreenKeyboard(), 1);
   EXPECT_TRUE(g_raised);
   SetForeignWindowRaiser(nullptr);
+}
+
+bool RaiseNone(const char*) { return false; }
+
+TEST(LayoutTest, WithoutAKeyboardProgramTheOperatorIsToldItIsNotAvailable) {
+  // No keyboard program anywhere: an empty PATH, no override, none beside the test program.
+  const char* path = std::getenv("PATH");
+  const std::string savedPath = path ? path : "";
+  setenv("PATH", "/nonexistent-quorvex-bin", 1);
+  unsetenv("QUORVEX_HELPER_KEYBOARD");
+  SetForeignWindowRaiser(&RaiseNone);
+  AppSettingsValues saved = AppSettings;
+  std::vector<std::pair<std::string, unsigned>> boxes;
+  ui::SetMessageBoxHandler([&](ui::Window*, const std::string& text, const std::string&, unsigned type) {
+    boxes.emplace_back(text, type);
+    return 1;
+  });
+  const std::pair<int, const char*> cases[] = {{1, "This function is not available."},
+                                               {3, "Cette fonction n'est pas disponible."}};
+  for (const auto& [language, text] : cases) {
+    AppSettings.LanguageIndex = static_cast<unsigned char>(language);
+    boxes.clear();
+    EXPECT_EQ(ShowOnScreenKeyboard(), 1);
+    ASSERT_EQ(boxes.size(), 1u) << language;
+    EXPECT_EQ(boxes[0].first, text);
+    EXPECT_EQ(boxes[0].second, static_cast<unsigned>(ui::MB_ICONINFORMATION));
+  }
+  // With a keyboard program installed nothing is said.
+  setenv("QUORVEX_HELPER_KEYBOARD", "true", 1);
+  setenv("PATH", savedPath.c_str(), 1);
+  boxes.clear();
+  EXPECT_EQ(ShowOnScreenKeyboard(), 1);
+  EXPECT_TRUE(boxes.empty());
+  unsetenv("QUORVEX_HELPER_KEYBOARD");
+  ui::SetMessageBoxHandler(nullptr);
+  SetForeignWindowRaiser(nullptr);
+  AppSettings = saved;
 }
 
 }  // namespace

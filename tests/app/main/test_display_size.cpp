@@ -14,49 +14,22 @@
 
 #include "platform/ui/draw/bitmap.h"
 #include "program_run.h"
+#include "tests/support/xvfb.h"
 
 namespace {
 
-bool HaveXvfb() { return std::system("command -v Xvfb >/dev/null 2>&1") == 0; }
-
-class Xvfb {
- public:
-  Xvfb(int number, int w, int h) : display_(":" + std::to_string(number)) {
-    pid_ = fork();
-    if (pid_ == 0) {
-      const std::string screen = std::to_string(w) + "x" + std::to_string(h) + "x24";
-      execlp("Xvfb", "Xvfb", display_.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-             static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    // Ready when its socket exists.
-    const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-    for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  ~Xvfb() {
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
-  const std::string& display() const { return display_; }
-
- private:
-  std::string display_;
-  pid_t pid_ = -1;
-};
-
 TEST(DisplaySize, TheProgramFillsDisplaysOfEachSize) {
-  if (!HaveXvfb()) GTEST_SKIP() << "Xvfb not installed";
+  if (!support::HaveXvfb()) GTEST_SKIP() << "Xvfb not installed";
   const draw::Color frame = draw::RGB(0, 76, 120);  // the screens' outer frame
   struct Case {
     int w, h;
     int screenW, screenH;  // the start-up screen: 640x480 laid out, x1.25 on other displays
   };
   const Case cases[] = {{640, 480, 640, 480}, {800, 600, 800, 600}, {1024, 768, 800, 600}};
-  int number = 90 + static_cast<int>(getpid() % 50);
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
-    Xvfb x(number++, c.w, c.h);
+    support::Xvfb x(c.w, c.h);
+    ASSERT_FALSE(x.display().empty()) << "Xvfb did not start";
     program_run::ProgramCopy program;
     // A board that never answers keeps the start-up screen up while the screen is taken.
     program_run::BoardSim board({"--silent", "--quiet"});

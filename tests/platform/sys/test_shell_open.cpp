@@ -52,26 +52,37 @@ class ShellOpenTest : public ::testing::Test {
 
 TEST_F(ShellOpenTest, TablePicksTheInstalledProgram) {
   // /usr/bin may hold real helpers; the fakes come first in PATH and are the first choices.
-  FakeProgram(bin_, "onboard");
+  FakeProgram(bin_, "matchbox-keyboard");
   FakeProgram(bin_, "xchm");
   FakeProgram(bin_, "xinput_calibrator");
   FakeProgram(bin_, "pcmanfm");
   prog_.Write("QuorvexUA.chm", "help");
+  // The keyboard is started with a layout that has digits, and its window title is known.
+  const std::vector<std::string> keyboard{"matchbox-keyboard", "--fontptsize", "14", "lq1"};
   struct Case {
     std::string file;
     std::vector<std::string> argv;
+    std::string title;
   } cases[] = {
-      {prog_ / "Keyboard.exe", {"onboard"}},
-      {prog_ / "KEYBOARD.EXE", {"onboard"}},
-      {prog_ / "quorvexua.CHM", {"xchm", prog_ / "QuorvexUA.chm"}},
-      {"C:\\Program Files\\TouchKit\\xAuto4PtsCal.exe", {"xinput_calibrator"}},
-      {"C:\\Program Files\\TouchKit\\TouchKit.exe", {"xinput_calibrator"}},
-      {"C:\\WINDOWS\\Explorer.exe", {"pcmanfm", std::getenv("HOME") ? std::getenv("HOME") : "/"}},
+      {prog_ / "Keyboard.exe", keyboard, "Keyboard"},
+      {prog_ / "KEYBOARD.EXE", keyboard, "Keyboard"},
+      {prog_ / "quorvexua.CHM", {"xchm", prog_ / "QuorvexUA.chm"}, ""},
+      {"C:\\Program Files\\TouchKit\\xAuto4PtsCal.exe", {"xinput_calibrator"}, ""},
+      {"C:\\Program Files\\TouchKit\\TouchKit.exe", {"xinput_calibrator"}, ""},
+      {"C:\\WINDOWS\\Explorer.exe", {"pcmanfm", std::getenv("HOME") ? std::getenv("HOME") : "/"}, ""},
   };
   for (const auto& c : cases) {
     sys::ShellCommand cmd = sys::ResolveShellOpen(c.file);
     EXPECT_EQ(cmd.argv, c.argv) << c.file << ": " << cmd.error;
+    EXPECT_EQ(cmd.windowTitle, c.title) << c.file;
   }
+  // Without the first choice the next installed one is taken; its window title is not known.
+  setenv("PATH", bin_.path().c_str(), 1);
+  unlink((bin_ / "matchbox-keyboard").c_str());
+  FakeProgram(bin_, "florence");
+  sys::ShellCommand next = sys::ResolveShellOpen(prog_ / "Keyboard.exe");
+  EXPECT_EQ(next.argv, std::vector<std::string>{"florence"}) << next.error;
+  EXPECT_EQ(next.windowTitle, "");
 }
 
 TEST_F(ShellOpenTest, NativeProgramBesideTheExeWins) {
@@ -93,7 +104,7 @@ TEST_F(ShellOpenTest, FailuresSayWhatIsMissing) {
   } cases[] = {
       {"", "no file name"},
       {prog_ / "QuorvexEN.chm", "file not found"},  // help file not delivered
-      {prog_ / "Keyboard.exe", "onboard"},          // no keyboard program installed
+      {prog_ / "Keyboard.exe", "matchbox-keyboard, onboard, florence, xvkbd"},  // no keyboard program
       {prog_ / "Other.exe", "no native program"},
       {prog_ / "missing.pdf", "file not found"},
   };
@@ -120,6 +131,40 @@ TEST_F(ShellOpenTest, OverrideVariableAndStartingForReal) {
 
   setenv("QUORVEX_HELPER_KEYBOARD", "not-installed-kbd", 1);
   EXPECT_FALSE(sys::ShellOpen(prog_ / "Keyboard.exe", "", &error));
+  EXPECT_NE(error.find("not-installed-kbd"), std::string::npos) << error;
+}
+
+TEST_F(ShellOpenTest, OpenOnceStartsAgainOnlyAfterTheProgramEnded) {
+  // A keyboard that stays up until a stop file appears (or its folder is gone), and notes each
+  // start and end.
+  const std::string starts = prog_ / "starts", ends = prog_ / "ends", stop = prog_ / "stop";
+  bin_.Write("slowkbd", "#!/bin/sh\necho x >> \"" + starts + "\"\nwhile [ ! -e \"" + stop + "\" ] && [ -d \"" +
+                            prog_.path() + "\" ]; do sleep 0.05; done\necho x >> \"" + ends + "\"\n");
+  chmod((bin_ / "slowkbd").c_str(), 0755);
+  setenv("QUORVEX_HELPER_KEYBOARD", "slowkbd", 1);
+  std::string error;
+  ASSERT_TRUE(sys::ShellOpenOnce(prog_ / "Keyboard.exe", &error)) << error;
+  ASSERT_TRUE(WaitForFile(starts));
+  // Called up again (in another spelling) while it runs: nothing new is started.
+  EXPECT_TRUE(sys::ShellOpenOnce(prog_ / "keyboard.EXE", &error)) << error;
+  EXPECT_TRUE(sys::ShellOpenOnce(prog_ / "Keyboard.exe", &error)) << error;
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(prog_.Read("starts"), "x\n");
+  // Once it has ended, a call starts it again (and only once while the new one runs).
+  prog_.Write("stop", "");
+  ASSERT_TRUE(WaitForFile(ends));
+  unlink(stop.c_str());
+  for (int i = 0; i < 100 && prog_.Read("starts") != "x\nx\n"; ++i) {
+    ASSERT_TRUE(sys::ShellOpenOnce(prog_ / "Keyboard.exe", &error)) << error;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  EXPECT_EQ(prog_.Read("starts"), "x\nx\n");
+  prog_.Write("stop", "");
+  for (int i = 0; i < 100 && prog_.Read("ends") != "x\nx\n"; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  // A program that cannot be found is not started, with the reason.
+  setenv("QUORVEX_HELPER_KEYBOARD", "not-installed-kbd", 1);
+  EXPECT_FALSE(sys::ShellOpenOnce(prog_ / "Keyboard.exe", &error));
   EXPECT_NE(error.find("not-installed-kbd"), std::string::npos) << error;
 }
 
