@@ -131,7 +131,7 @@ TEST_F(ScreenRecovery, DamagedSampleModeAcknowledgementStillLetsTheKeyCount) {
 TEST_F(ScreenRecovery, DamagedRinseAcknowledgementEndsTheRinse) {
   Sql("update SysSetting set AutoCleanTime=1");
   CSampleTest screen(nullptr);
-  std::string question, finished;
+  std::string question, finished, again;
   bool second = false;
   size_t beforeRinse = 0;
   ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
@@ -148,17 +148,19 @@ TEST_F(ScreenRecovery, DamagedRinseAcknowledgementEndsTheRinse) {
                             finished = s.MessageBoxText();
                             s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_OK, ui::IDOK));
                             ASSERT_TRUE(WaitReady(s, screen));
-                            // No longer "rinse in progress": the next sample is counted. Its
-                            // rinse is declined.
+                            // No longer "rinse in progress": the next sample is counted. The
+                            // rinse is due again after it; this time it is declined.
                             sim.PressCountKey();
-                            s.RunUntil([&] { return s.MessageBox() != nullptr || screen.hasResult() >= 2; }, 15000);
-                            if (s.MessageBox()) s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_OKCANCEL, ui::IDCANCEL));
+                            ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }, 15000));
+                            again = s.MessageBoxText();
+                            s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_OKCANCEL, ui::IDCANCEL));
                             second = s.RunUntil([&] { return screen.hasResult() >= 2 && screen.ready(); }, 15000);
                             Leave(s, screen);
                           }));
   EXPECT_EQ(question, "System will rinse automatically, please wait after confirmation");
   EXPECT_TRUE(ReceivedSince(beforeRinse, "AA 40"));
   EXPECT_EQ(finished.rfind("Rinsing finished", 0), 0u) << finished;
+  EXPECT_EQ(again, question);
   EXPECT_TRUE(second);
   EXPECT_TRUE(screen.IsEnded());
 }
