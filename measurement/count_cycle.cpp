@@ -125,7 +125,12 @@ void CountCycle::Handle(const CollectedFrame& f) {
       OnEndOfTestReply(f);
       return;
     }
-    if (f.checksumOk && f.status() == analyzer::kReplyDone) {
+    // The other acknowledgements are applied without their check byte: a damaged one must not
+    // leave the screen waiting for a reply the board has already given.
+    if (command == cmd::Reset) {
+      // The reset is done whatever its status byte says.
+      BackToIdle();
+    } else if (f.status() == analyzer::kReplyDone) {
       if (command == cmd::EnterSampleMode) {
         sampleMode_ = true;
         ready_ = true;
@@ -135,21 +140,24 @@ void CountCycle::Handle(const CollectedFrame& f) {
         host_.ShowStatus(CycleStatus::Ready);
         host_.OnDiluentDispensed();
         return;
-      } else if (command == cmd::Reset) {
-        ready_ = true;
-        state_ = CycleState::Idle;
-        countNumber_ = 1;
-        countDeadline_ = -1;
-        watchdogNext_ = -1;
       }
     }
   }
-  if (cls == analyzer::FrameClassStatus && command == analyzer::status::Temperature && f.checksumOk &&
-      readyDeadline_ >= 0) {
-    readyDeadline_ = -1;
-    ready_ = true;
-  }
+  // A temperature report ends the ready delay after a test, and the wait for the board after an
+  // abort; during a count it changes nothing.
+  if (cls == analyzer::FrameClassStatus && command == analyzer::status::Temperature &&
+      (state_ == CycleState::Idle || state_ == CycleState::Aborted))
+    BackToIdle();
   host_.OnBoardReport(f);
+}
+
+void CountCycle::BackToIdle() {
+  ready_ = true;
+  state_ = CycleState::Idle;
+  countNumber_ = 1;
+  countDeadline_ = -1;
+  readyDeadline_ = -1;
+  watchdogNext_ = -1;
 }
 
 void CountCycle::OnKey(const CollectedFrame& f) {
@@ -244,6 +252,7 @@ void CountCycle::EndTest() {
   state_ = CycleState::Finishing;
   SendCommand(analyzer::FrameClassCommand, cmd::EndOfCount);
   resultPending_ = true;
+  host_.OnResultPending(true);
   host_.ShowStatus(CycleStatus::FinishTesting);
   if (received_[0] && received_[1] && received_[2]) {
     host_.ProcessRunResult(repeatCount_);
@@ -262,6 +271,7 @@ void CountCycle::OnEndOfTestReply(const CollectedFrame& f) {
   countDeadline_ = -1;
   watchdogNext_ = -1;
   resultPending_ = false;
+  host_.OnResultPending(false);
   if (ok) {
     EndOfTestReport report;
     report.thirdCount = repeatCount_;
@@ -288,6 +298,7 @@ void CountCycle::Timeout() {
   watchdogNext_ = -1;
   analyzer::CopySerialTraceToLog(host_.TimeoutTraceName());
   host_.OnTimeout();
+  // A result already written stays pending for the screen until its own timer ends it.
   resultPending_ = false;
   countNumber_ = 1;
   for (bool& r : received_) r = false;

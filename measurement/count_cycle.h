@@ -97,6 +97,9 @@ class CountCycleHost {
   virtual bool ResetBoardOnTimeout() { return true; }
   // The diluent dispensing finished (AA A2 FF).
   virtual void OnDiluentDispensed() {}
+  // A finished test's result is pending: set when the end-of-test command goes out, cleared by
+  // its reply (and by a time-out). The test screen publishes it to the patient screen.
+  virtual void OnResultPending(bool pending) {}
   // Every other frame the board sends (sensor, temperature, fault and rinse reports).
   virtual void OnBoardReport(const analyzer::CollectedFrame& frame) {}
 };
@@ -163,6 +166,8 @@ class CountCycle {
   void EndTest();
   void OnEndOfTestReply(const analyzer::CollectedFrame& f);
   void BackToReady();
+  // The board is idle again (its reset answer, or a temperature report after an abort).
+  void BackToIdle();
   void Timeout();
 
   CountCycleHost& host_;

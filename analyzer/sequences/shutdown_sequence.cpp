@@ -79,7 +79,8 @@ void ShutdownSequence::OnReply(const BoardReply& f) {
   if (ended_) return;
   const uint8_t cls = f.cls, command = f.command, st = f.status;
   const int lang = AppSettings.LanguageIndex;
-  if (cls == FrameClassCommand && command == cmd::LeaveSampleMode && st == kReplyDone && f.checksumOk) {
+  if (cls == FrameClassCommand && command == cmd::LeaveSampleMode && st == kReplyDone) {
+    // Taken without its check byte: a damaged answer still means the board has stopped.
     Send(FrameClassCommand, cmd::PowerDown, lang == 0 ? 1 : 0);
   } else if (cls == FrameClassFault && command == cmd::LeaveSampleMode) {
     resultText_ = NeedleMalfunctionText(lang);

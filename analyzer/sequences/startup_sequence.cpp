@@ -168,7 +168,9 @@ std::string AllLanguages(SysLogWord word) {
 
 // ---- The blank's values --------------------------------------------------------------------
 
-bool BlankIsHigh(const BlankValues& v) {
+bool BlankIsHigh(const BlankValues& v, bool invalidIsHigh) {
+  constexpr float kInvalid = -100000.0f;
+  if (invalidIsHigh && (v.wbc == kInvalid || v.rbc == kInvalid || v.plt == kInvalid || v.hct == kInvalid)) return true;
   return v.wbc > 0.2f || v.rbc > 0.03f || v.plt > 10.0f || v.hct > 0.5f;
 }
 

@@ -50,8 +50,10 @@ AlgorithmStatus CallZentilLibrary(AlgorithmResult& result, AlgorithmInput& input
 struct BlankValues {
   float wbc = 0, rbc = 0, hct = 0, plt = 0;
 };
-// High when WBC > 0.2, RBC > 0.03, PLT > 10.0 or HCT > 0.5 (strictly).
-bool BlankIsHigh(const BlankValues& v);
+// High when WBC > 0.2, RBC > 0.03, PLT > 10.0 or HCT > 0.5 (strictly). With `invalidIsHigh`
+// a value the library could not give (-100000.0) counts as high too (the test screen's view of
+// the start-up background).
+bool BlankIsHigh(const BlankValues& v, bool invalidIsHigh = false);
 // Fills the input of a blank count: constants, count times WBCTIME/10 (whole seconds), the six
 // calibration factors (display order: WBC, HGB, RBC, MCV, PLT, MPV) and the blank histograms.
 void FillBlankInput(AlgorithmInput& input, uint8_t wbcTimeTenths, const float factors[6]);

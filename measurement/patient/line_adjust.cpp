@@ -98,7 +98,9 @@ MoveOutcome MoveLine(LineAdjustState& s, const AdjustContext& ctx, int chart, in
   ZentilStatus st;
   if (chart == kChartWbc) {
     s.movedWbcLines[line - 1] = *chartLine;
-    st = ApplyWbcLines(s, ctx);
+    WbcLineOptions options;
+    options.plainNumbers = true;
+    st = ApplyWbcLines(s, ctx, options);
   } else {
     s.movedPltLines[line] = *chartLine;
     st = ApplyPltLines(s, ctx);
@@ -154,8 +156,13 @@ ZentilStatus ApplyWbcLines(LineAdjustState& s, const AdjustContext& ctx, const W
     s.diff[k] = ok ? v[k] : kInvalidParamValue;
     s.diffValid[k] = ok;
     s.diffMarks[k] = ok ? MarkOf(ctx, i, v[k]) : std::string();
-    s.diffShown[k] = ShownValueText(s.diff[k], i, ok);
-    s.diffStored[k] = StoredValueText(s.diff[k], i, ok, "!", s.diffMarks[k]);
+    if (options.plainNumbers && ok) {
+      s.diffShown[k] = Fmt(s.diff[k]);
+      s.diffStored[k] = "!" + s.diffShown[k] + (s.diffMarks[k].empty() ? "" : " " + s.diffMarks[k]);
+    } else {
+      s.diffShown[k] = ShownValueText(s.diff[k], i, ok);
+      s.diffStored[k] = StoredValueText(s.diff[k], i, ok, "!", s.diffMarks[k]);
+    }
   }
   s.diffRecomputed = true;
   return st;

@@ -105,6 +105,9 @@ struct WbcLineOptions {
   int firstLineChannel = 8;
   bool fitCheck = false;
   bool* unfit = nullptr;
+  // The test screen writes the six values as plain numbers ("%g", no fixed decimals); the
+  // history's view with the decimals of each parameter.
+  bool plainNumbers = false;
 };
 
 // Recomputations (normally through MoveLine). They return the library status; a library that

@@ -2,10 +2,15 @@
 
 #include <cstdio>
 
+#include <memory>
+
+#include "algorithm/ZentilRecords.h"
+#include "analyzer/algorithm_input.h"
 #include "analyzer/board_port.h"
 #include "analyzer/command_catalogue.h"
 #include "analyzer/reagent.h"
 #include "analyzer/sequences/process_values.h"
+#include "analyzer/sequences/startup_sequence.h"
 #include "analyzer/serial_window_sink.h"
 #include "core/app_settings.h"
 #include "core/dialog_layout.h"
@@ -301,7 +306,7 @@ bool CSampleTest::OnInitDialog() {
   UpdateData(false);
   for (int id : kValueIds) SetText(id, "");
   if (analyzer::StartupBlankEvaluated) {
-    // The blank of the start-up was judged there; the screen only starts clean.
+    ShowStartupBackground();
     analyzer::StartupBlankEvaluated = 0;
     SetText(IDC_SAMPLE_NO, "");
   }
@@ -362,6 +367,12 @@ void CSampleTest::ShowWarning(const std::string& text, bool reagent) {
 
 void CSampleTest::ClearResultDisplay() {
   StopAdjustment();
+  // The previous sample's patient goes with its result; a profile entered for the next sample,
+  // a retest and the screen's first count keep what the header shows.
+  if (!retestRequested_ && !firstResultPending_ && (!sampleNumberEntered_ || hasResult_ > 0)) {
+    for (int id : {IDC_NAME, IDC_SEX, IDC_AGE}) SetText(id, "");
+    RefreshNameTip();
+  }
   for (int i = 0; i < 20; ++i) {
     SetText(kValueIds[i], "");
     SetText(kMarkIds[i], "");
@@ -391,6 +402,39 @@ void CSampleTest::ShowResult(const RunResult& r) {
     graphs_[2].SetMarkers(true, MarkerPositions[6], MarkerPositions[7], 0);
   }
   // Each label whose text changed has been invalidated by SetText; the rest stay as painted.
+}
+
+void CSampleTest::ShowStartupBackground() {
+  // The blank count's histograms through the library, as the start-up screen fills them, with
+  // this screen's factors and count time.
+  float factors[analyzer::kAlgorithmFactors];
+  analyzer::PickAlgorithmFactors(calibration_, factors);
+  auto input = std::make_unique<AlgorithmInput>();
+  auto result = std::make_unique<AlgorithmResult>();
+  analyzer::FillBlankInput(*input, cycle_.wbcTimeTenths(), factors);
+  const ZentilStatus status = CallAlgorithmMain(*result, *input);
+  SampleValues v = TakeResult(*result, status, UnitTexts);
+  v.values[8] = 0.0f;  // a blank count measures no HGB
+  // Judged before unit conversion; nothing is judged when the library could not be used (its
+  // message box has said so).
+  const bool high = status == ZentilStatus::Computed &&
+                    analyzer::BlankIsHigh({result->WBC, result->RBC, result->HCT, result->PLT}, true);
+  const int lang = Language();
+  if (high) {
+    if (lang == 0) WriteLog("开机本底值大。请重测,如果依然超出范围，请清洗计数池或检测相关部件");
+    ShowWarning(TestScreenText(ScreenText::HighBlankValue, lang));
+  }
+  if (status == ZentilStatus::Computed) {
+    const uint8_t* curves[3] = {result->WbcCurve, result->RbcCurve, result->PltCurve};
+    for (int c = 0; c < 3; ++c) graphs_[c].SetHistogram(c, curves[c], 0);
+  }
+  for (int i = 0; i < 20; ++i) MarkTexts[i].clear();
+  Warning.clear();
+  UpdateData(false);
+  for (int i = 0; i < 20; ++i) {
+    const bool shown = i == 0 || i == 7 || i == 8 || i == 9 || i == 15;  // WBC RBC HGB HCT PLT
+    SetText(kValueIds[i], !shown ? "***" : IsValidParamValue(v.values[i]) ? FormatValue(v.values[i], i) : "- - -");
+  }
 }
 
 void CSampleTest::RefreshSampleIdentity() {

@@ -145,6 +145,7 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   void OnEndOfTest(const EndOfTestReport& report) override;
   void OnTimeout() override;
   void OnDiluentDispensed() override;
+  void OnResultPending(bool pending) override;
   void OnBoardReport(const analyzer::CollectedFrame& frame) override;
   bool DiscardBoardInput() override;
 
@@ -154,6 +155,9 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   void RefreshSampleIdentity();
   void InvalidateLabels();
   void ShowResult(const RunResult& r);
+  // The background of the start-up blank count: WBC, RBC, HGB, HCT and PLT, "***" for the other
+  // values, and "High blank value" in the message line when it is too high.
+  void ShowStartupBackground();
   void ShowReagentShortage();
   int AutoRinse();
   void RecordFaultAndReset(const std::string& faultText);
@@ -258,6 +262,7 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   bool retestRequested_ = false, sampleNumberEntered_ = false, diluentRequested_ = false;
   bool exitPending_ = false, serviceOpen_ = false, longName_ = false, exiting_ = false;
   int hasResult_ = 0;
+  bool firstResultPending_ = true;  // no result has come on this screen yet
   int deferredRinse_ = 0;
   int64_t idleStart_ = 0, idleNow_ = 0;
   ui::Point lastMouse_{-1, -1};

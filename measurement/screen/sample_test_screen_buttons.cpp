@@ -144,7 +144,10 @@ void CSampleTest::OnTimer(uintptr_t id) {
       KillTimer(kWakeTimer);
       EndStandBy();
       break;
-    case kTestDataBusyTimer: KillTimer(kTestDataBusyTimer); break;
+    case kTestDataBusyTimer:
+      KillTimer(kTestDataBusyTimer);
+      ResultPending = 0;
+      break;
     case kButtonsEnableTimer:
       KillTimer(kButtonsEnableTimer);
       EnableExitService(true);

@@ -150,7 +150,9 @@ void CSampleTest::ProcessRunResult(bool) {
     sys::Clock::SleepMs(2000);
     ProfileSaveHold = 0;
   }
+  // The patient screen refuses to save from here until the end-of-test reply, or 5 s at most.
   ResultPending = 1;
+  SetTimer(kTestDataBusyTimer, 5000);
   RunInputs in;
   cycle_.FillRunInputs(in);
   in.sampleNo = SampleNoText;
@@ -159,6 +161,10 @@ void CSampleTest::ProcessRunResult(bool) {
   in.language = Language();
   in.folder = AppSettings.ProgramFolder.empty() ? std::string("./") : AppSettings.ProgramFolder;
   auto r = std::make_unique<RunResult>(measurement::ProcessRunResult(db_, in, cycle_.histograms(), xb_));
+  // The result's own date and time: a count after midnight is keyed, checked and counted by the
+  // new day.
+  TestDateText = r->testDate;
+  TestTimeText = r->testTime;
   PublishRunResult(*r, cycle_.histograms());
   // Each sample starts from empty patient fields, so one patient's data never lands on another
   // sample; then the patient columns the count read once.
@@ -190,18 +196,19 @@ void CSampleTest::ProcessRunResult(bool) {
   panicLimits_ = r->panic;
   ShowResult(*r);
   StartAdjustment(*r, in.count);
-  ResultPending = 0;
   ++hasResult_;
+  firstResultPending_ = false;
   retestRequested_ = false;
-  SetTimer(kTestDataBusyTimer, 5000);
+  ++analyzer::SampleCounters.SampleCountToday;
+  ++analyzer::SampleCounters.SampleCountAll;
   // The report's snapshot is taken now: the next count may change every record it comes from.
   const bool stars = r->stars[0] || r->stars[1] || r->stars[2];
   const ReportSnapshot sample =
       SampleReportSnapshot(CurrentSample, CurrentResult, ParameterMarks, MarkTexts, UnitTexts, normalLimits_,
                            SampleHistograms, Warning, MarkerPositions, bloodMode_, stars);
   HandOffResult(*r, printInstant_ != 0, isTransInstant_ != 0, Language(), sample);
-  // After each stored result the volumes are checked again; counting is not refused.
-  if (r->Stored() && analyzer::Reagents().volumes().ReagentAlarmType == 0) {
+  // After each result the volumes are checked again; counting is not refused.
+  if (analyzer::Reagents().volumes().ReagentAlarmType == 0) {
     const analyzer::ReagentVolumes& v = analyzer::Reagents().volumes();
     const std::string text =
         analyzer::ReagentShortageText(analyzer::CheckReagents(analyzer::ReagentCheck::TestScreen, v), Language());
@@ -311,8 +318,11 @@ void CSampleTest::RecordFaultAndReset(const std::string& faultText) {
   cycle_.SendCommand(analyzer::FrameClassCommand, cmd::Reset);
 }
 
+void CSampleTest::OnResultPending(bool pending) { ResultPending = pending ? 1 : 0; }
+
+// Reports and acknowledgements outside the count carry a check byte that is not looked at.
 void CSampleTest::OnBoardReport(const analyzer::CollectedFrame& f) {
-  if (!f.checksumOk || f.kind != analyzer::FrameKind::Command) return;
+  if (f.kind != analyzer::FrameKind::Command) return;
   switch (f.cls()) {
     case analyzer::FrameClassStatus:
       if (f.command() == analyzer::status::Temperature) OnTemperature(f);
@@ -325,7 +335,7 @@ void CSampleTest::OnBoardReport(const analyzer::CollectedFrame& f) {
 }
 
 void CSampleTest::OnTemperature(const analyzer::CollectedFrame& f) {
-  cycle_.SetReady(true);
+  // The count cycle has made the screen ready (unless a count runs).
   temperature_ = analyzer::TemperatureFromRaw(f.bytes[3] * 256u + f.bytes[4]);
   const std::string warning = TemperatureWarning(temperature_, Language());
   if (!warning.empty()) ShowWarning(warning);
@@ -335,7 +345,7 @@ void CSampleTest::OnTemperature(const analyzer::CollectedFrame& f) {
 
 void CSampleTest::OnSensor(const analyzer::CollectedFrame& f) {
   if (f.status() > 1) return;
-  analyzer::Reagents().ApplySensorFrame(f);
+  analyzer::Reagents().ApplySensorReport(f.command(), f.status());
   ShowReagentShortage();
 }
 
@@ -385,16 +395,16 @@ void CSampleTest::OnReply(const analyzer::CollectedFrame& f) {
       cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
       standBy_ = false;
       break;
-    // After an abort every button works again (the count that disabled them is over).
+    // After a reset Exit and Service work again; the other buttons wait for the next finished count.
     case ReplyAction::ResetExit:
-      EnableCountButtons(true);
+      EnableExitService(true);
       OnExit();
       break;
     case ReplyAction::ResetQueryReagents:
-      EnableCountButtons(true);
+      EnableExitService(true);
       cycle_.SendCommand(analyzer::FrameClassCommand, cmd::ReagentQuery);
       break;
-    case ReplyAction::ResetDone: EnableCountButtons(true); break;
+    case ReplyAction::ResetDone: EnableExitService(true); break;
     case ReplyAction::None: break;
   }
 }

@@ -17,6 +17,9 @@ std::string TestScreenText(ScreenText which, int l) {
     case ScreenText::AddingDiluent:
       return PickText(l, "正在加稀释液...", "Adding diluent...", "Agregando diluente...", "Ajout de diluant...",
                       "Додавання розчинника...");
+    case ScreenText::HighBlankValue:
+      return PickText(l, "本底值偏大", "High blank value", "Valor de blanco alta", "Valeur du blanc haut",
+                      "Високі значення бланка");
     case ScreenText::TestTimeOut:
       return PickText(l, "测试超时", "Test time out", "El test ha expirado", "Temps de comptage depasse", "Таймаут тесту");
     case ScreenText::TestInProgress:

@@ -34,6 +34,7 @@ enum class ScreenText {
   NotAvailable,       // a screen that is not part of the program yet
   RinseWindowTitle,
   MainWindowSuffix,   // " Auto Hematology Analyzer" after the product name
+  HighBlankValue,     // the start-up background is too high
 };
 std::string TestScreenText(ScreenText which, int language);
 

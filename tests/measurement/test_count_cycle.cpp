@@ -345,6 +345,71 @@ TEST_F(CountCycleTest, FailedWriteIsSentAgain) {
   EXPECT_EQ(Name(host.sent[from + 1]), "AA 01");
 }
 
+// After a time-out the board's reset answer, whatever its status byte and even with a damaged
+// check byte, or a temperature report, makes the cycle idle and ready for the count key again.
+TEST_F(CountCycleTest, AnyResetAnswerOrATemperatureReportEndsTheAbort) {
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> answer;  // what the board sends after the abort
+  } cases[] = {
+      {"reset done, status FF", Bytes(analyzer::BuildCommandFrame(0xAA, 0xFF, 0xFF))},
+      {"reset answer with status 00", Bytes(analyzer::BuildCommandFrame(0xAA, 0xFF, 0x00))},
+      {"reset answer with status 01", Bytes(analyzer::BuildCommandFrame(0xAA, 0xFF, 0x01))},
+      {"reset answer with a damaged check byte", {0x7E, 0xAA, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0x12, 0xE7}},
+      {"temperature report", Bytes(analyzer::BuildCommandFrame(0xCC, 0x80, 0x01, 0x55))},
+      {"temperature report with a damaged check byte", {0x7E, 0xCC, 0x80, 0x01, 0x55, 0, 0, 0, 0, 0, 0, 0, 0x00, 0xE7}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ModelHost h;
+    h.EnterSampleMode();
+    h.PressKeyOnSilentBoard();  // the start is never acknowledged
+    sys::Clock::Advance(CountCycle::kCountTimeoutMs);
+    h.cycle.Tick();
+    ASSERT_EQ(h.cycle.state(), CycleState::Aborted);
+    ASSERT_EQ(h.SentNames().back(), "AA FF");
+    h.Deliver(c.answer);
+    EXPECT_EQ(h.cycle.state(), CycleState::Idle);
+    EXPECT_TRUE(h.cycle.ready());
+    // The count key works again.
+    h.board.SetSilent(false);
+    const size_t from = h.sent.size();
+    h.PressKey();
+    ASSERT_FALSE(h.SentNames(from).empty());
+    EXPECT_EQ(h.SentNames(from).front(), "AA 01");
+    EXPECT_EQ(h.processed.size(), 1u);
+  }
+}
+
+// Outside the count the acknowledgements are taken without their check byte.
+TEST_F(CountCycleTest, DamagedAcknowledgementsOutsideACountAreApplied) {
+  // Sample mode: a damaged AA 90 FF still lets the count key start a count.
+  host.board.CorruptNext(boardsim::Target::Ack);
+  host.EnterSampleMode();
+  EXPECT_TRUE(host.cycle.sampleMode());
+  // Diluent: a damaged AA A2 FF still makes the screen ready.
+  host.decision = KeyDecision::DispenseDiluent;
+  host.bloodMode = 2;
+  host.board.CorruptNext(boardsim::Target::Ack);
+  host.PressKey();
+  EXPECT_EQ(host.SentNames().back(), "AA A2");
+  EXPECT_TRUE(host.cycle.ready());
+  EXPECT_EQ(host.statuses.back(), CycleStatus::Ready);
+  host.decision = KeyDecision::Start;
+  const size_t from = host.sent.size();
+  host.PressKey();
+  EXPECT_EQ(host.SentNames(from).front(), "AA 02");
+  EXPECT_EQ(host.processed.size(), 1u);
+}
+
+TEST_F(CountCycleTest, TemperatureReportDuringACountDoesNotMakeItReady) {
+  host.EnterSampleMode();
+  host.PressKeyOnSilentBoard();
+  host.Deliver(Bytes(analyzer::BuildCommandFrame(0xCC, 0x80, 0x01, 0x55)));
+  EXPECT_EQ(host.cycle.state(), CycleState::Starting);
+  EXPECT_FALSE(host.cycle.ready());
+}
+
 TEST(Aperture, MeanInTenthsThenSeconds) {
   EXPECT_FLOAT_EQ(ApertureSeconds(30, 31, 0, false), 3.0f);
   EXPECT_FLOAT_EQ(ApertureSeconds(30, 31, 33, true), 3.1f);

@@ -123,6 +123,19 @@ TEST_F(ShutdownTest, DamagedConfirmationWarnsAndStillCloses) {
   EXPECT_EQ(ShutdownResult(), "Front end command check error!");
 }
 
+TEST_F(ShutdownTest, DamagedLeaveReplyIsStillAnsweredWithPowerDown) {
+  // The board has left its working state even when the check byte of its answer was hit: the
+  // power-down still follows.
+  ShutdownSequence seq(host, &conn);
+  seq.Begin();
+  for (uint8_t b : Frame(FrameClassCommand, cmd::LeaveSampleMode, kReplyDone, 0, true)) seq.OnSerialByte(b, 4);
+  ASSERT_EQ(host.sent.size(), 2u);
+  EXPECT_EQ(host.sent[1][1], FrameClassCommand);
+  EXPECT_EQ(host.sent[1][2], cmd::PowerDown);
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(host.closes, 0);  // the power-down confirmation ends it
+}
+
 TEST_F(ShutdownTest, JunkNeverOverrunsTheFrameBufferAndOtherPortsAreRefused) {
   ShutdownSequence seq(host, &conn);
   seq.Begin();

@@ -18,6 +18,11 @@ std::vector<uint8_t> Frame(uint8_t cls, uint8_t command, std::vector<uint8_t> pa
   return std::vector<uint8_t>(f.begin(), f.end());
 }
 
+std::vector<uint8_t> Damaged(std::vector<uint8_t> frame) {
+  frame[12] ^= 0x5A;
+  return frame;
+}
+
 class BoardReports : public TestScreenTest {
  protected:
   bool WaitReady(ui::TestDriver& s, CSampleTest& screen) {
@@ -44,6 +49,11 @@ TEST_F(BoardReports, WarningLineFromTemperatureStepFaultsAndSensors) {
       {"liquid syringe excessive steps", Frame(0xDD, 0x62, {1}), "Liquid syringe excessive steps"},
       {"diluent bottle empty", Frame(0xCC, 0x85, {1}), "Diluent not enough"},
       {"diluent back: the reagent warning goes", Frame(0xCC, 0x85, {0}), ""},
+      // Reports outside a count are applied without looking at their check byte.
+      {"damaged: lyse bottle empty", Damaged(Frame(0xCC, 0x83, {1})), "Lyse not enough"},
+      {"damaged: lyse back", Damaged(Frame(0xCC, 0x83, {0})), ""},
+      {"damaged: raw 136, 9.96 degrees", Damaged(Frame(0xCC, 0x80, {0, 136})), "Temperature low"},
+      {"damaged: needle excessive steps", Damaged(Frame(0xDD, 0x60, {1})), "Needle excessive steps"},
   };
   CSampleTest screen(nullptr);
   std::vector<std::string> lines;

@@ -189,7 +189,7 @@ TEST_F(SampleScreen, CountTimeOutKeepsTheTraceAndAbortsTheBoard) {
   CSampleTest screen(nullptr);
   std::string message, status;
   size_t before = 0;
-  bool modeEnabled = false;
+  bool modeEnabled = true, exitEnabled = false, serviceEnabled = false;
   ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
                           [&](ui::TestDriver& s) {
                             ASSERT_TRUE(WaitReady(s, screen));
@@ -204,12 +204,18 @@ TEST_F(SampleScreen, CountTimeOutKeepsTheTraceAndAbortsTheBoard) {
                             message = s.Text(IDC_MESSAGE);
                             status = s.Text(IDC_STATUS);
                             modeEnabled = s.Enabled(IDC_MODE);
+                            exitEnabled = s.Enabled(IDC_EXIT);
+                            serviceEnabled = s.Enabled(IDC_SERVICE);
                             Leave(s, screen);
                           }));
   EXPECT_EQ(message, "Test time out");
   EXPECT_EQ(status, "Ready");
   EXPECT_TRUE(screen.alarmShown());
-  EXPECT_TRUE(modeEnabled);
+  // The board's reset answer gives back Exit and Service only; the other buttons wait for the
+  // next finished count.
+  EXPECT_FALSE(modeEnabled);
+  EXPECT_TRUE(exitEnabled);
+  EXPECT_TRUE(serviceEnabled);
   EXPECT_TRUE(ReceivedSince(before, "AA FF"));
   EXPECT_EQ(Scalar("select Result from SysLog where Event='Sample test'"), "Test time out");
   bool copied = false;
