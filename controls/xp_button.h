@@ -25,6 +25,9 @@ class CXPButton : public ui::Button {
   unsigned hoverBitmapId = 0;
   unsigned disabledBitmapId = 0;
   int arrowStyle = 0;
+  // The font of the caption's last paint: the caption font, or a smaller size of it when the
+  // caption does not fit the button at that size.
+  draw::Font captionFont;
 
  protected:
   int OnCreate() override;
