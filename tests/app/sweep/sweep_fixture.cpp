@@ -65,9 +65,10 @@ void CheckTree(ui::Window* screen, ui::Window* w, std::vector<std::string>& out)
                     std::to_string(r.Width()) + "x" + std::to_string(r.Height()) + " lies outside the screen " +
                     std::to_string(s.Width()) + "x" + std::to_string(s.Height()));
     if (auto* b = dynamic_cast<CXPButton*>(c); b && b->arrowStyle == 0 && !b->GetWindowText().empty()) {
-      // One pixel clear of each edge: a caption that touches the rim reads as clipped.
+      // Three pixels clear of the sides and one of top and bottom: a caption on the face's rim
+      // reads as clipped.
       const ui::Rect client = b->GetClientRect();
-      const std::string p = CaptionProblem(b->GetWindowText(), b->captionFont, client.Width() - 2, client.Height() - 2);
+      const std::string p = CaptionProblem(b->GetWindowText(), b->captionFont, client.Width() - 6, client.Height() - 2);
       if (!p.empty()) out.push_back(Describe(c) + ": " + p);
     }
     CheckTree(screen, c, out);

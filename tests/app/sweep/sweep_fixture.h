@@ -60,6 +60,7 @@ class ScreenSweep : public ::testing::Test {
 };
 
 // The common checks of one screen: every visible skinned push button's caption, at the font
-// the button drew it in, fits inside the button with at least a pixel clear of each edge and no
-// word broken; every visible control lies inside the screen. One line per problem.
+// the button drew it in, fits inside the button clear of its rim (three pixels at the sides,
+// one at top and bottom) with no word broken; every visible control lies inside the screen.
+// One line per problem.
 std::vector<std::string> CheckScreen(ui::Window* screen);
