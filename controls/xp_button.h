@@ -1,7 +1,8 @@
 #pragma once
 // CXPButton: the skinned push button of every screen. It paints a bitmap for its state
 // (normal, hover, disabled) stretched over the whole button with magenta see-through, then its
-// caption or, with an arrow style, a triangle. The space bar never clicks it and it is never a
+// caption or, with an arrow style, a triangle. A caption that does not fit the button at the
+// caption font is drawn in a smaller size of it until it fits (controls/caption_fit.h). The space bar never clicks it and it is never a
 // tab stop. Screens bind it to a template button (ui::ExchangeControl) and call SetBitmaps in
 // their initialisation.
 #include "platform/ui/controls/controls.h"
