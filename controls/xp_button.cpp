@@ -1,5 +1,6 @@
 #include "controls/xp_button.h"
 
+#include "controls/caption_fit.h"
 #include "controls/caption_font.h"
 #include "controls/hover_tracking.h"
 #include "controls/skin_loader.h"
@@ -114,10 +115,12 @@ void CXPButton::DrawItem(ui::DrawItemInfo& info) {
   }
 
   if (arrowStyle == 0) {
-    dc.SelectFont(ButtonCaptionFont());
+    // A caption too long for the button at its font is drawn smaller until it fits.
+    captionFont = FitCaptionFont(dc, text, ButtonCaptionFont(), CaptionRoom(rc));
+    dc.SelectFont(captionFont);
     ui::Rect work = rc;
     if (enabled && pressed) work = work.Offset(1, 1);
-    ui::Rect block = work;
+    ui::Rect block = CaptionRoom(work);
     dc.DrawText(text, &block, draw::kDtCenter | draw::kDtWordBreak | draw::kDtCalcRect);
     const int dx = (work.Width() - block.Width()) / 2;
     const int dy = (work.Height() - block.Height()) / 2;

@@ -1,7 +1,8 @@
 #pragma once
 // CXPButton: the skinned push button of every screen. It paints a bitmap for its state
 // (normal, hover, disabled) stretched over the whole button with magenta see-through, then its
-// caption or, with an arrow style, a triangle. The space bar never clicks it and it is never a
+// caption or, with an arrow style, a triangle. A caption that does not fit the button at the
+// caption font is drawn in a smaller size of it until it fits (controls/caption_fit.h). The space bar never clicks it and it is never a
 // tab stop. Screens bind it to a template button (ui::ExchangeControl) and call SetBitmaps in
 // their initialisation.
 #include "platform/ui/controls/controls.h"
@@ -25,6 +26,9 @@ class CXPButton : public ui::Button {
   unsigned hoverBitmapId = 0;
   unsigned disabledBitmapId = 0;
   int arrowStyle = 0;
+  // The font of the caption's last paint: the caption font, or a smaller size of it when the
+  // caption does not fit the button at that size.
+  draw::Font captionFont;
 
  protected:
   int OnCreate() override;

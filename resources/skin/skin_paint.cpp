@@ -207,6 +207,10 @@ void PaintRail(Canvas& c, const SkinBitmap& e) {
   c.HLine(gl, gr, y, RGB(120, 160, 186));
 }
 
+// The main menu's footer: the lower part of the instrument picture and the whole lower strip
+// are one flat band, on which the menu writes its status line (operator, F1 hint, clock) in grey.
+constexpr Color kFooterBand = RGB(0, 60, 98);
+
 void PaintStrip(Canvas& c, const SkinBitmap& e, bool upper) {
   Palette p = ToneColours(Tone::Navy);
   if (upper) {
@@ -215,49 +219,54 @@ void PaintStrip(Canvas& c, const SkinBitmap& e, bool upper) {
     c.HLine(0, e.width, 1, Shade(p.highlight, -0.15));
     c.HLine(0, e.width, e.height - 1, p.border);
   } else {
-    c.VGradient(0, 0, e.width, e.height, p.bottom, Shade(p.bottom, -0.25));
-    c.HLine(0, e.width, 0, p.border);
+    // The status line runs into the strip's top rows: they continue the footer band unchanged.
+    c.Fill(kFooterBand);
     c.HLine(0, e.width, e.height - 1, Shade(p.border, -0.3));
   }
 }
 
+// The instrument picture: the analyzer drawn small in its upper two thirds, right of the
+// shut-down button's corner, and the footer band across the whole lower third, where the
+// status line sits (its rectangle starts at about 72 % of the picture's height at both sizes).
 void PaintInstrument(draw::Bitmap& bmp, const SkinBitmap& e) {
+  const int art = e.height * 2 / 3;  // rows 0 .. art-1 hold the artwork
   {
     Canvas c(bmp);
-    c.VGradient(0, 0, e.width, e.height, RGB(226, 233, 236), RGB(190, 200, 206));
+    c.VGradient(0, 0, e.width, art, RGB(226, 233, 236), RGB(190, 200, 206));
     c.HLine(0, e.width, 0, RGB(246, 249, 250));
-    c.HLine(0, e.width, e.height - 1, RGB(150, 162, 170));
+    for (int y = art; y < e.height; ++y) c.HLine(0, e.width, y, kFooterBand);
     // The analyzer, drawn as simple blocks: a cabinet, its touch screen and a sample probe.
-    double s = e.height / 53.0;
+    double s = art / 36.0;
     auto S = [s](double v) { return static_cast<int>(std::lround(v * s)); };
-    int l = S(24), t = S(7), r = S(24 + 92), b = e.height - S(5);
-    c.RoundedFace(l, t, r, b, S(6), RGB(246, 248, 249), RGB(200, 208, 213), RGB(112, 128, 140), RGB(255, 255, 255));
-    c.RoundedFace(l + S(8), t + S(7), l + S(52), b - S(8), S(3), RGB(40, 110, 150), RGB(8, 58, 92), RGB(20, 40, 56),
+    int l = S(70), t = S(3), r = S(70 + 64), b = art - S(3);
+    c.RoundedFace(l, t, r, b, S(4), RGB(246, 248, 249), RGB(200, 208, 213), RGB(112, 128, 140), RGB(255, 255, 255));
+    c.RoundedFace(l + S(6), t + S(5), l + S(36), b - S(5), S(2), RGB(40, 110, 150), RGB(8, 58, 92), RGB(20, 40, 56),
                   RGB(100, 160, 196));
     // A histogram-like trace on the little screen.
-    for (int x = l + S(11); x < l + S(49); ++x) {
-      double u = static_cast<double>(x - l - S(11)) / (S(38));
+    const int sl = l + S(8), sr = l + S(34), sb = b - S(7);
+    for (int x = sl; x < sr; ++x) {
+      double u = static_cast<double>(x - sl) / (sr - sl);
       double v = std::exp(-std::pow((u - 0.35) / 0.14, 2)) * 0.8 + std::exp(-std::pow((u - 0.72) / 0.1, 2)) * 0.45;
-      int y = b - S(11) - static_cast<int>(std::lround(v * (b - t - S(24))));
-      for (int yy = y; yy < b - S(10); ++yy) c.Put(x, yy, yy == y ? RGB(140, 230, 220) : RGB(30, 120, 130));
+      int y = sb - static_cast<int>(std::lround(v * (sb - t - S(9))));
+      for (int yy = y; yy < sb; ++yy) c.Put(x, yy, yy == y ? RGB(140, 230, 220) : RGB(30, 120, 130));
     }
-    c.RoundedFace(l + S(60), t + S(10), l + S(82), t + S(16), S(2), RGB(230, 236, 238), RGB(180, 190, 196),
+    c.RoundedFace(l + S(42), t + S(6), l + S(58), t + S(10), S(1), RGB(230, 236, 238), RGB(180, 190, 196),
                   RGB(112, 128, 140), RGB(255, 255, 255));
-    c.RoundedFace(l + S(66), b - S(16), l + S(76), b - S(4), S(2), RGB(215, 125, 10), RGB(176, 92, 8),
+    c.RoundedFace(l + S(46), b - S(11), l + S(53), b - S(3), S(1), RGB(215, 125, 10), RGB(176, 92, 8),
                   RGB(120, 60, 0), RGB(250, 196, 88));
-    // Fine guide lines to the right of the cabinet.
-    for (int x = r + S(16); x < e.width - S(16); ++x) {
-      c.Put(x, e.height / 2 + S(13), RGB(176, 188, 196));
-      c.Put(x, e.height / 2 + S(14), RGB(236, 241, 243));
+    // A fine guide line to the right of the cabinet.
+    for (int x = r + S(140); x < e.width - S(16); ++x) {
+      c.Put(x, art / 2 + S(9), RGB(176, 188, 196));
+      c.Put(x, art / 2 + S(10), RGB(236, 241, 243));
     }
   }
   if (*e.text) {
     draw::DC dc(bmp);
     dc.SetBkMode(draw::BkMode::Transparent);
-    dc.SelectFont(draw::Font("Arial", -e.height * 11 / 24, draw::kFontWeightBold));
+    dc.SelectFont(draw::Font("Arial", -art * 11 / 20, draw::kFontWeightBold));
     dc.SetTextColor(RGB(0, 76, 120));
-    int x = static_cast<int>(e.height / 53.0 * 150);
-    dc.DrawText(e.text, draw::Rect(x, 0, e.width - 10, e.height * 3 / 4), draw::kDtSingleLine | draw::kDtVCenter | draw::kDtNoPrefix);
+    int x = static_cast<int>(art / 36.0 * 150);
+    dc.DrawText(e.text, draw::Rect(x, 0, e.width - 10, art), draw::kDtSingleLine | draw::kDtVCenter | draw::kDtNoPrefix);
     dc.Flush();
   }
 }

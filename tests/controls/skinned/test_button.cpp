@@ -235,3 +235,103 @@ TEST_F(SkinnedTest, LongCaptionWrapsAndStaysCentred) {
   EXPECT_GT(bottom - top, 30);  // more than one line
   EXPECT_LE(std::abs((top + bottom) / 2 - 40), 4);
 }
+
+namespace {
+
+// Paints a button of w x h with `text` (and once with no text) and returns both pictures.
+struct Painted {
+  draw::Bitmap withText, bare;
+  draw::Font font;
+};
+Painted PaintCaption(const std::string& text, int w, int h) {
+  Painted out;
+  CXPButton b;
+  b.SetBitmaps(446, 448, 447);
+  for (const std::string& t : {text, std::string()}) {
+    draw::Bitmap bmp = draw::Bitmap::Create(w, h, draw::kWhite);
+    draw::DC dc(bmp);
+    ui::DrawItemInfo info;
+    info.dc = &dc;
+    info.rcItem = ui::Rect(0, 0, w, h);
+    b.SetWindowText(t);
+    b.DrawItem(info);
+    dc.Flush();
+    (t.empty() ? out.bare : out.withText) = bmp;
+    if (!t.empty()) out.font = b.captionFont;
+  }
+  return out;
+}
+
+// Measured here, independently of the button: whether `text` in `font`, broken only between
+// words, fits `w` x `h`.
+bool FitsByHand(const std::string& text, const draw::Font& font, int w, int h) {
+  draw::Bitmap scratch = draw::Bitmap::Create(4, 4, draw::kWhite);
+  draw::DC dc(scratch);
+  dc.SelectFont(font);
+  std::string word;
+  for (size_t i = 0; i <= text.size(); ++i) {
+    if (i == text.size() || text[i] == ' ' || text[i] == '\n') {
+      draw::Rect r(0, 0, w, 0);
+      dc.DrawText(word, &r, draw::kDtSingleLine | draw::kDtCalcRect);
+      if (r.Width() > w) return false;
+      word.clear();
+    } else {
+      word += text[i];
+    }
+  }
+  draw::Rect block(0, 0, w, 0);
+  dc.DrawText(text, &block, draw::kDtCenter | draw::kDtWordBreak | draw::kDtCalcRect);
+  return block.Width() <= w && block.Height() <= h;
+}
+
+}  // namespace
+
+TEST_F(SkinnedTest, CaptionsThatDoNotFitAreDrawnSmallerNeverClipped) {
+  // Buttons of the test screen (76 x 44 at scale 1.0, 95 x 55 at 1.25) and of the main menu
+  // (108 x 64). The room a caption may use is the button less 3 + h/16 at the sides and
+  // 1 + h/24 at top and bottom: 66 x 40 for 76 x 44, 83 x 49 for 95 x 55, 94 x 58 for 108 x 64.
+  struct Case {
+    int language;
+    float scale;
+    const char* text;
+    int w, h, roomW, roomH;
+    bool shrinks;
+  };
+  const Case cases[] = {
+      {1, 1.0f, "Save", 76, 44, 66, 40, false},
+      {2, 1.0f, "Examinar nuevamente", 76, 44, 66, 40, true},
+      {2, 1.25f, "Examinar nuevamente", 95, 55, 83, 49, true},
+      {3, 1.0f, "Imprimer(&P)", 76, 44, 66, 40, true},
+      {4, 1.0f, "Розчинник(&L)", 76, 44, 66, 40, true},
+      {0, 1.0f, "稀释液(&L)", 76, 44, 66, 40, true},
+      {4, 1.0f, "Повторний\nаналіз", 76, 44, 66, 40, true},
+      {2, 1.0f, "Control de Calidad", 108, 64, 94, 58, false},
+      {1, 1.0f, "CALIBRATION", 108, 64, 94, 58, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    AppSettings.LanguageIndex = static_cast<uint8_t>(c.language);
+    AppSettings.LayoutScale = c.scale;
+    const draw::Font nominal = ButtonCaptionFont();
+    const Painted p = PaintCaption(c.text, c.w, c.h);
+    EXPECT_EQ(p.font.face, nominal.face);
+    // The largest size that fits: the one drawn fits, one pixel more does not (or it is the
+    // caption's own size).
+    EXPECT_TRUE(FitsByHand(c.text, p.font, c.roomW, c.roomH)) << p.font.height;
+    EXPECT_EQ(p.font.height < nominal.height, c.shrinks) << p.font.height << " of " << nominal.height;
+    if (p.font.height < nominal.height) {
+      draw::Font bigger = p.font;
+      ++bigger.height;
+      EXPECT_FALSE(FitsByHand(c.text, bigger, c.roomW, c.roomH)) << p.font.height;
+    }
+    // Not a pixel of the caption outside the room: there the picture is the bare button.
+    const int dx = (c.w - c.roomW) / 2, dy = (c.h - c.roomH) / 2;
+    for (int y = 0; y < c.h; ++y)
+      for (int x = 0; x < c.w; ++x) {
+        if (x >= dx && x < c.w - dx && y >= dy && y < c.h - dy) continue;
+        ASSERT_EQ(p.withText.GetPixel(x, y), p.bare.GetPixel(x, y)) << "ink at " << x << "," << y;
+      }
+  }
+  AppSettings.LanguageIndex = 1;
+  AppSettings.LayoutScale = 1.0f;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// Fitting a caption into its button: a caption is laid out centred and word-wrapped, breaks
+// only at its blanks and line breaks (never inside a word or a run of Chinese characters), and
+// stays clear of the button's rim. A caption that does not fit at its font is drawn in a
+// smaller size of the same face until it fits; it is never clipped.
+#include <string>
+
+#include "platform/ui/draw/dc.h"
+#include "platform/ui/types.h"
+
+// The part of a button of this rectangle that a caption may cover (the rim of the face stays
+// clear): the rectangle moved in by 3 + h/16 at the sides and 1 + h/24 at top and bottom.
+ui::Rect CaptionRoom(const ui::Rect& button);
+
+// Whether `text` drawn centred and word-wrapped in `font` fits `room`: every word (the text
+// between blanks and line breaks) fits the room's width on one line, and the wrapped block is
+// no wider and no taller than the room. '&' marks a mnemonic as when the caption is drawn.
+bool CaptionFits(draw::DC& dc, const std::string& text, const draw::Font& font, const ui::Rect& room);
+
+// `nominal` when the caption fits at it; else the same face one pixel smaller at a time down to
+// the smallest readable height (8 px), the first that fits; the smallest when none does.
+draw::Font FitCaptionFont(draw::DC& dc, const std::string& text, const draw::Font& nominal, const ui::Rect& room);
