@@ -110,14 +110,19 @@ TEST(ThermalCommands, InitializeWaitsTwoSecondsOnTheProgramClock) {
     PrinterInitialize();
     done = true;
   });
-  // The reset command goes out at once; the call returns only after two seconds.
-  for (int i = 0; i < 200 && out.bytes.empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  sys::Clock::Advance(1999);
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  EXPECT_FALSE(done.load());
-  sys::Clock::Advance(1);
+  // The reset command goes out at once; the call returns only after two seconds of the program
+  // clock. The clock moves in steps until the call has returned: however late the thread begins
+  // its wait, it cannot return before two seconds have gone by since the command was sent.
+  for (int i = 0; i < 10000 && out.bytes.empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  int64_t advanced = 0;
+  while (!done.load() && advanced < 600000) {
+    sys::Clock::Advance(100);
+    advanced += 100;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
   t.join();
   EXPECT_TRUE(done.load());
+  EXPECT_GE(advanced, 2000);
   EXPECT_EQ(out.bytes, Bytes({ESC, '@'}));
   sys::Clock::UseReal();
 }
