@@ -10,6 +10,7 @@
 #include "core/app_settings.h"
 #include "platform/print/device_mode.h"
 #include "platform/print/printers.h"
+#include "tests/support/one_queue.h"
 #include "printing/thermal_printer.h"
 #include "tests/support/program_folder.h"
 
@@ -166,22 +167,6 @@ TEST(CalibrationPage, PdfHoldsTypeDateHeadsAndRows) {
 
 namespace {
 
-// One queue, the default, that keeps what it was sent.
-class OneQueue : public print::Spooler {
- public:
-  explicit OneQueue(std::string name) : name_(std::move(name)) {}
-  std::vector<print::PrinterInfo> List() override { return {{name_, "", "", true, false}}; }
-  bool SetDefault(const std::string&, std::string*) override { return true; }
-  int Submit(const std::string&, const std::string&, const std::string&, const print::SubmitOptions& options,
-             std::string*) override {
-    media.push_back(options.media);
-    return 7;
-  }
-  std::vector<std::string> media;
-
- private:
-  std::string name_;
-};
 
 TEST(CalibrationPage, DotMatrixPrintersTakeTheContinuousPaper) {
   struct Case {

@@ -14,6 +14,7 @@
 #include "platform/ui/message_box.h"
 #include "platform/print/device_mode.h"
 #include "platform/print/printers.h"
+#include "tests/support/one_queue.h"
 #include "printing/thermal_printer.h"
 #include "screen_fixture.h"
 #include "tools/printersim/paper.h"
@@ -316,22 +317,6 @@ TEST_F(SysLogTest, GridFontFollowsTheSystemLanguageAndUkrainian) {
   else unsetenv("LC_ALL");
 }
 
-// One queue, the default, that keeps the paper each job asked for.
-class OneQueue : public print::Spooler {
- public:
-  explicit OneQueue(std::string name) : name_(std::move(name)) {}
-  std::vector<print::PrinterInfo> List() override { return {{name_, "", "", true, false}}; }
-  bool SetDefault(const std::string&, std::string*) override { return true; }
-  int Submit(const std::string&, const std::string&, const std::string&, const print::SubmitOptions& options,
-             std::string*) override {
-    media.push_back(options.media);
-    return 7;
-  }
-  std::vector<std::string> media;
-
- private:
-  std::string name_;
-};
 
 // The log's page print-out knows four dot-matrix printers by their exact names and gives them
 // the continuous paper; any other name, another letter case included, keeps the usual sheet.

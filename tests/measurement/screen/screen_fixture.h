@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "analyzer/frame.h"
 #include "core/app_settings.h"
 #include "platform/ui/test_driver.h"
 #include "tools/boardsim/simulator.h"
@@ -36,3 +37,13 @@ class TestScreenTest : public ::testing::Test {
  private:
   static boardsim::SimulatorOptions Options();
 };
+
+// A board frame as bytes, and the same frame with its check byte damaged.
+inline std::vector<uint8_t> Frame(uint8_t cls, uint8_t command, std::vector<uint8_t> params = {}) {
+  const analyzer::CommandFrame f = analyzer::BuildCommandFrame(cls, command, params);
+  return std::vector<uint8_t>(f.begin(), f.end());
+}
+inline std::vector<uint8_t> Damaged(std::vector<uint8_t> frame) {
+  frame[12] ^= 0x5A;
+  return frame;
+}

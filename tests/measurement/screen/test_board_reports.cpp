@@ -13,15 +13,6 @@ using namespace measurement;
 
 namespace {
 
-std::vector<uint8_t> Frame(uint8_t cls, uint8_t command, std::vector<uint8_t> params = {}) {
-  const analyzer::CommandFrame f = analyzer::BuildCommandFrame(cls, command, params);
-  return std::vector<uint8_t>(f.begin(), f.end());
-}
-
-std::vector<uint8_t> Damaged(std::vector<uint8_t> frame) {
-  frame[12] ^= 0x5A;
-  return frame;
-}
 
 class BoardReports : public TestScreenTest {
  protected:
