@@ -21,16 +21,22 @@ int Columns(char32_t c) { return c > 128 ? 2 : 1; }
 
 }  // namespace
 
-void SplitTextToWidth(const std::string& text, std::vector<std::string>* pieces, int8_t width) {
+namespace {
+
+// Cuts text into pieces of whole characters, at least one a piece: character i joins the piece
+// while admit(used so far, its cost) allows it.
+template <typename Cost, typename Admit>
+void SplitChars(const std::string& text, std::vector<std::string>* pieces, Cost cost, Admit admit) {
   pieces->clear();
   const std::u32string chars = DecodeUtf8(text);
   size_t start = 0;
   while (start < chars.size()) {
     size_t i = start;
-    int count = 0;
-    // At least one character per piece: a width below 2 would otherwise never advance.
-    while (i < chars.size() && (i == start || count < width - 1)) {
-      count += Columns(chars[i]);
+    int used = 0;
+    while (i < chars.size()) {
+      const int c = cost(chars[i]);
+      if (i != start && !admit(used, c)) break;
+      used += c;
       ++i;
     }
     pieces->push_back(EncodeUtf8(chars.substr(start, i - start)));
@@ -38,22 +44,16 @@ void SplitTextToWidth(const std::string& text, std::vector<std::string>* pieces,
   }
 }
 
+}  // namespace
+
+void SplitTextToWidth(const std::string& text, std::vector<std::string>* pieces, int8_t width) {
+  SplitChars(text, pieces, Columns, [width](int used, int) { return used < width - 1; });
+}
+
 void SplitTextToDots(const std::string& text, int spacing, int headDots, std::vector<std::string>* pieces) {
-  pieces->clear();
-  const std::u32string chars = DecodeUtf8(text);
-  size_t start = 0;
-  while (start < chars.size()) {
-    size_t i = start;
-    int dots = 0;
-    while (i < chars.size()) {
-      const int w = (chars[i] > 128 ? kPrinterGlyphDots : kPrinterCharDots) + spacing;
-      if (i != start && dots + w > headDots) break;
-      dots += w;
-      ++i;
-    }
-    pieces->push_back(EncodeUtf8(chars.substr(start, i - start)));
-    start = i;
-  }
+  SplitChars(
+      text, pieces, [spacing](char32_t c) { return (c > 128 ? kPrinterGlyphDots : kPrinterCharDots) + spacing; },
+      [headDots](int used, int w) { return used + w <= headDots; });
 }
 
 void PrinterRenderGlyph(char32_t c, int language, uint8_t glyph[32]) {
