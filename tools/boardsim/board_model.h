@@ -80,6 +80,9 @@ class BoardModel {
   // A silent board reads and answers nothing.
   void SetSilent(bool silent) { silent_ = silent; }
   bool silent() const { return silent_; }
+  // From now on a count or another long operation is acknowledged `ms` after it was asked for
+  // (a board that takes its time, as a real count does).
+  void SetCountDelay(int ms) { options_.countDelayMs = ms; }
   // The next start of a count (AA 01/02/03/04) is refused with DD xx code (1 to 5).
   void FailNextCount(uint8_t code) { countFault_ = code; }
   // The next AA `command` is refused: DD command code (DD 60 00, DD 30 FF, DD 91 00 ...).

@@ -105,6 +105,10 @@ void Simulator::SetSilent(bool silent) {
   std::lock_guard<std::mutex> lock(mutex_);
   model_.SetSilent(silent);
 }
+void Simulator::SetCountDelay(int ms) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  model_.SetCountDelay(ms);
+}
 void Simulator::FailNextCount(uint8_t code) {
   std::lock_guard<std::mutex> lock(mutex_);
   model_.FailNextCount(code);

@@ -49,6 +49,7 @@ class Simulator {
   void DropNext(Target t, int times = 1);
   void DoubleByteNext(Target t, int times = 1);
   void SetSilent(bool silent);
+  void SetCountDelay(int ms);
   void FailNextCount(uint8_t code);
   void RefuseNext(uint8_t command, uint8_t code, int times = 1);
   void AnswerNext(uint8_t command, uint8_t status, int times = 1);

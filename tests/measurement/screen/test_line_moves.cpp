@@ -36,7 +36,7 @@ TEST_F(LineMoves, WbcLineRecomputedShownAndSavedWithEnter) {
   std::vector<int> ink, inkNextCount;
   std::string box, markerBefore3;
   double start = 0, moved = 0;
-  int chart = -2, line = -2;
+  int chart = -2, line = -2, resultsWhileCounting = -1;
   float wbcLine = 0, lymPercent = 0;
   ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
                           [&](ui::TestDriver& s) {
@@ -80,10 +80,17 @@ TEST_F(LineMoves, WbcLineRecomputedShownAndSavedWithEnter) {
                               lymPercent = CurrentResult[4];
                               return true;
                             });
-                            // The next count clears the adjusted values off the screen.
+                            // The next count clears the adjusted values off the screen. The board
+                            // takes its time over the count, as a real one does, so the screen is
+                            // looked at while the count runs and before its result can be shown.
+                            sim.SetCountDelay(1500);
                             sim.PressCountKey();
                             ASSERT_TRUE(s.RunUntil([&] { return !screen.ready(); }, 3000));
                             for (int k = 1; k <= 6; ++k) inkNextCount.push_back(InkIn(s, kValueIds[k]));
+                            s.RunUntil([&] {
+                              resultsWhileCounting = screen.hasResult();
+                              return true;
+                            });
                             ASSERT_TRUE(s.RunUntil([&] { return screen.ready() && screen.hasResult() == 2; }, 15000));
                             Leave(s, screen);
                           }));
@@ -109,6 +116,7 @@ TEST_F(LineMoves, WbcLineRecomputedShownAndSavedWithEnter) {
   EXPECT_EQ(Row("WMARKER3"), markerBefore3);
   EXPECT_NEAR(wbcLine, moved, 1e-3);
   EXPECT_NEAR(lymPercent, std::atof(shown[3].c_str()), 0.051);
+  EXPECT_EQ(resultsWhileCounting, 1);
   EXPECT_EQ(inkNextCount, std::vector<int>(6, 0));
 }
 
