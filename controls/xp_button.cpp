@@ -116,7 +116,12 @@ void CXPButton::DrawItem(ui::DrawItemInfo& info) {
 
   if (arrowStyle == 0) {
     // A caption too long for the button at its font is drawn smaller until it fits.
-    captionFont = FitCaptionFont(dc, text, ButtonCaptionFont(), CaptionRoom(rc));
+    const draw::Font nominal = ButtonCaptionFont();
+    const ui::Rect room = CaptionRoom(rc);
+    if (!fitted_ || fittedText_ != text || !(fittedNominal_ == nominal) || !(fittedRoom_ == room)) {
+      captionFont = FitCaptionFont(dc, text, nominal, room);
+      fittedText_ = text, fittedNominal_ = nominal, fittedRoom_ = room, fitted_ = true;
+    }
     dc.SelectFont(captionFont);
     ui::Rect work = rc;
     if (enabled && pressed) work = work.Offset(1, 1);

@@ -5,6 +5,8 @@
 // caption font is drawn in a smaller size of it until it fits (controls/caption_fit.h). The space bar never clicks it and it is never a
 // tab stop. Screens bind it to a template button (ui::ExchangeControl) and call SetBitmaps in
 // their initialisation.
+#include <string>
+
 #include "platform/ui/controls/controls.h"
 
 class CXPButton : public ui::Button {
@@ -39,6 +41,13 @@ class CXPButton : public ui::Button {
 
  private:
   void MakeOwnerDrawn();
+
+  // What the caption's size was last fitted for: measuring it again on every paint is most of a
+  // button's paint time, and it changes only with the caption, its font or the button's size.
+  std::string fittedText_;
+  draw::Font fittedNominal_;
+  ui::Rect fittedRoom_;
+  bool fitted_ = false;
 };
 
 // The corner points of an arrow style's triangle in a w x h button (down: moved 1 px right
