@@ -4,14 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "controls/grid/grid_ctrl.h"
-#include "controls/xp_button.h"
 #include "controls/xp_check_button.h"
 #include "controls/xp_combo_edit.h"
-#include "controls/xp_group_box.h"
-#include "core/ado_conn.h"
-#include "platform/ui/dialog.h"
-#include "settings/numbered_list.h"
+#include "settings/numbered_list_screen.h"
 
 inline constexpr int IDD_DOCTOR_SET = 158;
 enum : int { IDC_DOC_FRAME = 1968, IDC_DOC_LIST_FRAME = 2044, IDC_DOC_GRID = 1065, IDC_DOC_KEYBOARD = 1514,
@@ -24,39 +19,24 @@ namespace settings {
 void ShowDepartmentText(ui::ComboBox& box, const std::string& dept);
 }  // namespace settings
 
-class CDoctorSet : public ui::Dialog {
+class CDoctorSet : public settings::CNumberedListScreen {
  public:
   explicit CDoctorSet(ui::Window* parent = nullptr);
 
-  CGridCtrl& Grid() { return grid_; }
-  const std::vector<settings::NumberedRow>& Rows() const { return rows_; }
-
  protected:
   void DoDataExchange(ui::DataExchange& dx) override;
-  bool OnInitDialog() override;
-  bool PreTranslateMessage(ui::Message& msg) override;
-  bool OnCommand(int id, int code, ui::Window* control) override;
-  ui::LResult OnNotify(int id, ui::NotifyHeader* header) override;
-  bool OnEraseBkgnd(draw::DC& dc) override;
-  const draw::Brush* OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) override;
-  void OnDestroy() override;
+  std::vector<std::string> TypedCells() const override;
+  std::vector<settings::ListColumn> Columns(int language) const override;
+  settings::ListEntryTexts EntryTexts(int language) const override;
+  void PrepareInputs() override;
+  void SetTexts(int language) override;
+  void FinishInit() override;
+  void ShowRowInputs(int row) override;
+  void ClearOtherInputs() override;
 
  private:
-  void FillDoctorGrid();
-  std::vector<std::string> RoleLetters() const;
   void SetRoles(bool applicant, bool inspector, bool verifier);
-  void OnAppend();
-  void OnModify();
-  void OnDelete();
-  int Box(const std::string& text, unsigned type);
 
-  std::vector<settings::NumberedRow> rows_;
-  CGridCtrl grid_;
-  draw::Font gridFont_;
-  CXPGroupBox frame_, listFrame_;
   CXPCheckButton applicant_, inspector_, verifier_;
   CXPComboBox dept_;
-  CXPButton append_, modify_, delete_, exit_;
-  ui::Button keyboard_;
-  CADOConn conn_;
 };
