@@ -12,6 +12,7 @@
 #include "platform/ui/keys.h"
 #include "platform/ui/resources.h"
 #include "qc/lj_print.h"
+#include "qc/chart_navigation.h"
 #include "qc/qc_common.h"
 #include "qc/qc_print_style.h"
 #include "core/field_read.h"
@@ -159,20 +160,8 @@ void CXBQCGraph::MovePage(int direction) {
 
 void CXBQCGraph::OnHScroll(int code, int pos, ui::Window* bar) {
   if (!scroll_ || bar != scroll_) return;
-  int lo = 1, hi = 1;
-  scroll_->GetScrollRange(lo, hi);
-  const int was = scroll_->GetScrollPos();
-  int p = was;
-  switch (code) {
-    case ui::SB_LINELEFT: p = std::max(lo, p - 1); break;
-    case ui::SB_LINERIGHT: p = std::min(hi, p + 1); break;
-    case ui::SB_THUMBTRACK:
-    case ui::SB_THUMBPOSITION: p = std::clamp(pos, lo, hi); break;
-    default: return;
-  }
-  if (p == was && code != ui::SB_THUMBTRACK && code != ui::SB_THUMBPOSITION) return;  // at an end: nothing happens
-  scroll_->SetScrollPos(p);
-  ShowScreen(p);
+  int p = 0;
+  if (ScrollChartBar(*scroll_, code, pos, &p)) ShowScreen(p);
 }
 
 bool CXBQCGraph::OnCommand(int id, int code, ui::Window* control) {
@@ -262,15 +251,7 @@ void CXBQCGraph::OnCancel() {
 
 bool CXBQCGraph::PreTranslateMessage(ui::Message& msg) {
   if (IsEnterOrEscapeKey(msg)) return true;
-  if (msg.message == ui::WM_KEYDOWN) {
-    switch (msg.wParam) {
-      case ui::VK_UP: MovePage(-1); return true;
-      case ui::VK_DOWN: MovePage(+1); return true;
-      case ui::VK_LEFT: MoveCursor(0); return true;
-      case ui::VK_RIGHT: MoveCursor(1); return true;
-      default: break;
-    }
-  }
+  if (ChartArrowKey(msg, [this](int d) { MovePage(d); }, [this](int d) { MoveCursor(d); })) return true;
   return ui::Dialog::PreTranslateMessage(msg);
 }
 

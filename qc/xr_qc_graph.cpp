@@ -17,6 +17,7 @@
 #include "platform/ui/resources.h"
 #include "qc/lj_chart_data.h"
 #include "qc/lj_tables.h"
+#include "qc/chart_navigation.h"
 #include "qc/qc_common.h"
 #include "qc/qc_names.h"
 
@@ -278,15 +279,7 @@ ui::LResult CXRQCGraph::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
 
 bool CXRQCGraph::PreTranslateMessage(ui::Message& msg) {
   if (IsEnterOrEscapeKey(msg)) return true;
-  if (msg.message == ui::WM_KEYDOWN) {
-    switch (msg.wParam) {
-      case ui::VK_UP: MovePage(-1); return true;
-      case ui::VK_DOWN: MovePage(+1); return true;
-      case ui::VK_LEFT: MoveCursor(0); return true;
-      case ui::VK_RIGHT: MoveCursor(1); return true;
-      default: break;
-    }
-  }
+  if (ChartArrowKey(msg, [this](int d) { MovePage(d); }, [this](int d) { MoveCursor(d); })) return true;
   return ui::Dialog::PreTranslateMessage(msg);
 }
 
