@@ -37,4 +37,11 @@ bool ScrollChartBar(ui::ScrollBar& bar, int code, int pos, int* to) {
   return true;
 }
 
+void SetUpChartArrows(ui::Window* dialog, const std::array<CXPButton*, 4>& arrows, const std::array<int, 4>& ids) {
+  for (int k = 0; k < 4; ++k) {
+    arrows[k]->SubclassDlgItem(ids[k], dialog);
+    arrows[k]->SetArrowStyle(k + 1);  // 1 up, 2 down, 3 left, 4 right
+  }
+}
+
 }  // namespace qc

@@ -92,17 +92,10 @@ bool CLJQCGraph::OnInitDialog() {
   SetDlgItemText(1603, PickText(lang, "有效期:", "Validity:", "Caducidad:", "Validite:", "Термін дії:"));
   SetDlgItemText(1605, PickText(lang, "时间:", "Time:", "Hora:", "Heure:", "Час:"));
   SetDlgItemText(1607, PickText(lang, "序号:", "Seq#:", "Sec#:", "Seq#:", "Пос#:"));
-  up_.SubclassDlgItem(IDC_LJG_UP, this);
-  down_.SubclassDlgItem(IDC_LJG_DOWN, this);
-  left_.SubclassDlgItem(IDC_LJG_LEFT, this);
-  right_.SubclassDlgItem(IDC_LJG_RIGHT, this);
+  SetUpChartArrows(this, {&up_, &down_, &left_, &right_}, {IDC_LJG_UP, IDC_LJG_DOWN, IDC_LJG_LEFT, IDC_LJG_RIGHT});
   print_.SubclassDlgItem(IDC_LJG_PRINT, this);
   help_.SubclassDlgItem(IDC_LJG_HELP, this);
   exit_.SubclassDlgItem(ui::IDCANCEL, this);
-  up_.SetArrowStyle(1);
-  down_.SetArrowStyle(2);
-  left_.SetArrowStyle(3);
-  right_.SetArrowStyle(4);
   print_.SetWindowText(PrintButtonText(lang));
   help_.SetWindowText(HelpButtonText(lang));
   exit_.SetWindowText(ExitButtonText(lang));

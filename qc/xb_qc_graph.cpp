@@ -78,16 +78,9 @@ bool CXBQCGraph::OnInitDialog() {
   }
   SetDlgItemText(1592, PickText(lang, "位置/总数:", "Current/Total:", "Actual/Total:", "Position/Total:", "Положення:"));
   SetDlgItemText(1591, PickText(lang, "时间:", "Time:", "Hora:", "Heure:", "Час:"));
-  up_.SubclassDlgItem(IDC_XBG_UP, this);
-  down_.SubclassDlgItem(IDC_XBG_DOWN, this);
-  left_.SubclassDlgItem(IDC_XBG_LEFT, this);
-  right_.SubclassDlgItem(IDC_XBG_RIGHT, this);
+  SetUpChartArrows(this, {&up_, &down_, &left_, &right_}, {IDC_XBG_UP, IDC_XBG_DOWN, IDC_XBG_LEFT, IDC_XBG_RIGHT});
   print_.SubclassDlgItem(IDC_XBG_PRINT, this);
   exit_.SubclassDlgItem(ui::IDCANCEL, this);
-  up_.SetArrowStyle(1);
-  down_.SetArrowStyle(2);
-  left_.SetArrowStyle(3);
-  right_.SetArrowStyle(4);
   print_.SetWindowText(PrintButtonText(lang));
   exit_.SetWindowText(PickText(lang, "退出(&X)", "Exit(&X)", "Salir(&X)", "Quitter(&X)", "Вихід(&X)"));
   up_.SetBitmaps(466, 465, 464);

@@ -109,16 +109,9 @@ bool CXRQCGraph::OnInitDialog() {
   for (int k = 0; k < 4; ++k)
     SetDlgItemText(kChartCaptions[k], k % 2 == 0 ? PickText(lang, "X图", "X Graph", "Grafico X", "Courbes X", "X графік")
                                                  : PickText(lang, "R图", "R Graph", "Grafico R", "Courbes R", "R графік"));
-  up_.SubclassDlgItem(IDC_XRG_UP, this);
-  down_.SubclassDlgItem(IDC_XRG_DOWN, this);
-  left_.SubclassDlgItem(IDC_XRG_LEFT, this);
-  right_.SubclassDlgItem(IDC_XRG_RIGHT, this);
+  SetUpChartArrows(this, {&up_, &down_, &left_, &right_}, {IDC_XRG_UP, IDC_XRG_DOWN, IDC_XRG_LEFT, IDC_XRG_RIGHT});
   print_.SubclassDlgItem(IDC_XRG_PRINT, this);
   exit_.SubclassDlgItem(ui::IDCANCEL, this);
-  up_.SetArrowStyle(1);
-  down_.SetArrowStyle(2);
-  left_.SetArrowStyle(3);
-  right_.SetArrowStyle(4);
   up_.SetBitmaps(466, 465, 464);
   for (CXPButton* b : {&down_, &left_, &right_, &print_}) b->SetBitmaps(469, 468, 467);
   exit_.SetBitmaps(472, 471, 470);
