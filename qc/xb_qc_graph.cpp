@@ -13,6 +13,7 @@
 #include "platform/ui/resources.h"
 #include "qc/lj_print.h"
 #include "qc/chart_navigation.h"
+#include "qc/chart_print_progress.h"
 #include "qc/qc_common.h"
 #include "qc/qc_print_style.h"
 #include "core/field_read.h"
@@ -226,11 +227,7 @@ void CXBQCGraph::OnPrint() {
 
 ui::LResult CXBQCGraph::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
   if (msg == WM_PRINT_PROGRESS) {
-    if (w != 0) {
-      hint_.Hide();
-      if (printThread_.joinable()) printThread_.join();
-    }
-    EnableButtons(w != 0);
+    ChartPrintProgress(w != 0, hint_, printThread_, [this](bool enable) { EnableButtons(enable); });
     return 0;
   }
   return ui::Dialog::WindowProc(msg, w, l);

@@ -18,6 +18,7 @@
 #include "qc/lj_chart_data.h"
 #include "qc/lj_tables.h"
 #include "qc/chart_navigation.h"
+#include "qc/chart_print_progress.h"
 #include "qc/qc_common.h"
 #include "qc/qc_names.h"
 
@@ -260,11 +261,7 @@ void CXRQCGraph::OnCancel() {
 
 ui::LResult CXRQCGraph::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
   if (msg == WM_PRINT_PROGRESS) {
-    if (w != 0) {
-      hint_.Hide();
-      if (printThread_.joinable()) printThread_.join();
-    }
-    EnableButtons(w != 0);
+    ChartPrintProgress(w != 0, hint_, printThread_, [this](bool enable) { EnableButtons(enable); });
     return 0;
   }
   return ui::Dialog::WindowProc(msg, w, l);
