@@ -13,6 +13,8 @@
 #include "platform/ui/message_box.h"
 #include "platform/ui/resources.h"
 #include "qc/lj_print.h"
+#include "qc/chart_navigation.h"
+#include "qc/chart_print_progress.h"
 #include "qc/qc_common.h"
 #include "qc/qc_names.h"
 #include "qc/qc_print_style.h"
@@ -91,17 +93,10 @@ bool CLJQCGraph::OnInitDialog() {
   SetDlgItemText(1603, PickText(lang, "有效期:", "Validity:", "Caducidad:", "Validite:", "Термін дії:"));
   SetDlgItemText(1605, PickText(lang, "时间:", "Time:", "Hora:", "Heure:", "Час:"));
   SetDlgItemText(1607, PickText(lang, "序号:", "Seq#:", "Sec#:", "Seq#:", "Пос#:"));
-  up_.SubclassDlgItem(IDC_LJG_UP, this);
-  down_.SubclassDlgItem(IDC_LJG_DOWN, this);
-  left_.SubclassDlgItem(IDC_LJG_LEFT, this);
-  right_.SubclassDlgItem(IDC_LJG_RIGHT, this);
+  SetUpChartArrows(this, {&up_, &down_, &left_, &right_}, {IDC_LJG_UP, IDC_LJG_DOWN, IDC_LJG_LEFT, IDC_LJG_RIGHT});
   print_.SubclassDlgItem(IDC_LJG_PRINT, this);
   help_.SubclassDlgItem(IDC_LJG_HELP, this);
   exit_.SubclassDlgItem(ui::IDCANCEL, this);
-  up_.SetArrowStyle(1);
-  down_.SetArrowStyle(2);
-  left_.SetArrowStyle(3);
-  right_.SetArrowStyle(4);
   print_.SetWindowText(PrintButtonText(lang));
   help_.SetWindowText(HelpButtonText(lang));
   exit_.SetWindowText(ExitButtonText(lang));
@@ -192,20 +187,8 @@ void CLJQCGraph::MovePage(int direction) {
 
 void CLJQCGraph::OnHScroll(int code, int pos, ui::Window* bar) {
   if (!scroll_ || bar != scroll_) return;
-  int lo = 1, hi = 1;
-  scroll_->GetScrollRange(lo, hi);
-  const int was = scroll_->GetScrollPos();
-  int p = was;
-  switch (code) {
-    case ui::SB_LINELEFT: p = std::max(lo, p - 1); break;
-    case ui::SB_LINERIGHT: p = std::min(hi, p + 1); break;
-    case ui::SB_THUMBTRACK:
-    case ui::SB_THUMBPOSITION: p = std::clamp(pos, lo, hi); break;
-    default: return;
-  }
-  if (p == was && code != ui::SB_THUMBTRACK && code != ui::SB_THUMBPOSITION) return;  // at an end: nothing happens
-  scroll_->SetScrollPos(p);
-  ShowScreen(p);
+  int p = 0;
+  if (ScrollChartBar(*scroll_, code, pos, &p)) ShowScreen(p);
 }
 
 void CLJQCGraph::EnableButtons(bool enable) {
@@ -270,25 +253,14 @@ void CLJQCGraph::OnCancel() {
 
 bool CLJQCGraph::PreTranslateMessage(ui::Message& msg) {
   if (IsEnterOrEscapeKey(msg)) return true;
-  if (msg.message == ui::WM_KEYDOWN && exit_.IsWindowEnabled()) {
-    switch (msg.wParam) {
-      case ui::VK_UP: MovePage(-1); return true;
-      case ui::VK_DOWN: MovePage(+1); return true;
-      case ui::VK_LEFT: MoveCursor(0); return true;
-      case ui::VK_RIGHT: MoveCursor(1); return true;
-      default: break;
-    }
-  }
+  if (exit_.IsWindowEnabled() && ChartArrowKey(msg, [this](int d) { MovePage(d); }, [this](int d) { MoveCursor(d); }))
+    return true;
   return ui::Dialog::PreTranslateMessage(msg);
 }
 
 ui::LResult CLJQCGraph::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
   if (msg == WM_PRINT_PROGRESS) {
-    if (w != 0) {
-      hint_.Hide();
-      if (printThread_.joinable()) printThread_.join();
-    }
-    EnableButtons(w != 0);
+    ChartPrintProgress(w != 0, hint_, printThread_, [this](bool enable) { EnableButtons(enable); });
     return 0;
   }
   return ui::Dialog::WindowProc(msg, w, l);

@@ -30,10 +30,6 @@ ui::DialogTemplate ListTemplate() {
   return t;
 }
 
-std::string NoQcDataText(int lang) {
-  return PickText(lang, "无质控数据!", "No QC data!", "Sin datos de QC!", "Pas de donnees CQ!", "Немає даних КЯ!");
-}
-
 }  // namespace
 
 std::vector<int> PickedRunColumns(const std::vector<int>& picked, int runCount) {

@@ -26,6 +26,10 @@ std::string SendButtonText(int l) {
   return PickText(l, "发送(&S)", "Send(&S)", "Enviar(&S)", "Envoyer(&S)", "Надіслати(&S)");
 }
 
+std::string NoQcDataText(int l) {
+  return PickText(l, "无质控数据!", "No QC data!", "Sin datos de QC!", "Pas de donnees CQ!", "Немає даних КЯ!");
+}
+
 std::string BoardFaultText(uint8_t command, uint8_t code, int l, bool* error) {
   const std::string needle =
       PickText(l, "进样针异常!", "Needle abnormal!", "Aguja anormal!", "Aiguille anormale!", "Несправність голки!");

@@ -23,6 +23,9 @@ std::string DeleteButtonText(int language);
 std::string PrintButtonText(int language);
 std::string SendButtonText(int language);
 
+// The message when a QC file holds no runs to show or send.
+std::string NoQcDataText(int language);
+
 // Opens the LIS send screen on a result list's grid with the kind of its runs and (L-J, X-R) the
 // QC file number. Picked columns outside the list's results (columns firstRun..lastRun) are
 // dropped from the pick first, so a target, limit or empty column never goes out as a run.

@@ -12,6 +12,8 @@
 #include "platform/ui/keys.h"
 #include "platform/ui/resources.h"
 #include "qc/lj_print.h"
+#include "qc/chart_navigation.h"
+#include "qc/chart_print_progress.h"
 #include "qc/qc_common.h"
 #include "qc/qc_print_style.h"
 #include "core/field_read.h"
@@ -77,16 +79,9 @@ bool CXBQCGraph::OnInitDialog() {
   }
   SetDlgItemText(1592, PickText(lang, "位置/总数:", "Current/Total:", "Actual/Total:", "Position/Total:", "Положення:"));
   SetDlgItemText(1591, PickText(lang, "时间:", "Time:", "Hora:", "Heure:", "Час:"));
-  up_.SubclassDlgItem(IDC_XBG_UP, this);
-  down_.SubclassDlgItem(IDC_XBG_DOWN, this);
-  left_.SubclassDlgItem(IDC_XBG_LEFT, this);
-  right_.SubclassDlgItem(IDC_XBG_RIGHT, this);
+  SetUpChartArrows(this, {&up_, &down_, &left_, &right_}, {IDC_XBG_UP, IDC_XBG_DOWN, IDC_XBG_LEFT, IDC_XBG_RIGHT});
   print_.SubclassDlgItem(IDC_XBG_PRINT, this);
   exit_.SubclassDlgItem(ui::IDCANCEL, this);
-  up_.SetArrowStyle(1);
-  down_.SetArrowStyle(2);
-  left_.SetArrowStyle(3);
-  right_.SetArrowStyle(4);
   print_.SetWindowText(PrintButtonText(lang));
   exit_.SetWindowText(PickText(lang, "退出(&X)", "Exit(&X)", "Salir(&X)", "Quitter(&X)", "Вихід(&X)"));
   up_.SetBitmaps(466, 465, 464);
@@ -159,20 +154,8 @@ void CXBQCGraph::MovePage(int direction) {
 
 void CXBQCGraph::OnHScroll(int code, int pos, ui::Window* bar) {
   if (!scroll_ || bar != scroll_) return;
-  int lo = 1, hi = 1;
-  scroll_->GetScrollRange(lo, hi);
-  const int was = scroll_->GetScrollPos();
-  int p = was;
-  switch (code) {
-    case ui::SB_LINELEFT: p = std::max(lo, p - 1); break;
-    case ui::SB_LINERIGHT: p = std::min(hi, p + 1); break;
-    case ui::SB_THUMBTRACK:
-    case ui::SB_THUMBPOSITION: p = std::clamp(pos, lo, hi); break;
-    default: return;
-  }
-  if (p == was && code != ui::SB_THUMBTRACK && code != ui::SB_THUMBPOSITION) return;  // at an end: nothing happens
-  scroll_->SetScrollPos(p);
-  ShowScreen(p);
+  int p = 0;
+  if (ScrollChartBar(*scroll_, code, pos, &p)) ShowScreen(p);
 }
 
 bool CXBQCGraph::OnCommand(int id, int code, ui::Window* control) {
@@ -244,11 +227,7 @@ void CXBQCGraph::OnPrint() {
 
 ui::LResult CXBQCGraph::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
   if (msg == WM_PRINT_PROGRESS) {
-    if (w != 0) {
-      hint_.Hide();
-      if (printThread_.joinable()) printThread_.join();
-    }
-    EnableButtons(w != 0);
+    ChartPrintProgress(w != 0, hint_, printThread_, [this](bool enable) { EnableButtons(enable); });
     return 0;
   }
   return ui::Dialog::WindowProc(msg, w, l);
@@ -262,15 +241,7 @@ void CXBQCGraph::OnCancel() {
 
 bool CXBQCGraph::PreTranslateMessage(ui::Message& msg) {
   if (IsEnterOrEscapeKey(msg)) return true;
-  if (msg.message == ui::WM_KEYDOWN) {
-    switch (msg.wParam) {
-      case ui::VK_UP: MovePage(-1); return true;
-      case ui::VK_DOWN: MovePage(+1); return true;
-      case ui::VK_LEFT: MoveCursor(0); return true;
-      case ui::VK_RIGHT: MoveCursor(1); return true;
-      default: break;
-    }
-  }
+  if (ChartArrowKey(msg, [this](int d) { MovePage(d); }, [this](int d) { MoveCursor(d); })) return true;
   return ui::Dialog::PreTranslateMessage(msg);
 }
 

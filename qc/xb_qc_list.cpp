@@ -27,10 +27,6 @@ ui::DialogTemplate XbListTemplate() {
   return t;
 }
 
-std::string NoQcData(int lang) {
-  return PickText(lang, "无质控数据!", "No QC data!", "Sin datos de QC!", "Pas de donnees CQ!", "Немає даних КЯ!");
-}
-
 }  // namespace
 
 int XbPageCount(int total) { return total <= 0 ? 1 : (total + kXbPageSize - 1) / kXbPageSize; }
@@ -113,7 +109,7 @@ void CXBQCList::ShowPage(int page) {
 void CXBQCList::OnDelete() {
   const int lang = AppSettings.LanguageIndex;
   if (runs_.empty()) {
-    QcMessage(this, NoQcData(lang), ui::MB_ICONINFORMATION);
+    QcMessage(this, NoQcDataText(lang), ui::MB_ICONINFORMATION);
     return;
   }
   const CCellSpan range = grid_.GetSelectedCellRange();
@@ -174,7 +170,7 @@ bool CXBQCList::OnCommand(int id, int code, ui::Window* control) {
       case IDC_XB_LIST_DELETE: OnDelete(); return true;
       case IDC_XB_LIST_HELP: OpenHelp(); return true;
       case IDC_XB_LIST_SEND:
-        if (runs_.empty()) QcMessage(this, NoQcData(AppSettings.LanguageIndex), ui::MB_ICONINFORMATION);
+        if (runs_.empty()) QcMessage(this, NoQcDataText(AppSettings.LanguageIndex), ui::MB_ICONINFORMATION);
         else SendQcRunsToLis(lis::SendDataKind::XbQc, grid_, 0, kFirst, shown_ + 2);
         return true;
       default: break;

@@ -17,6 +17,8 @@
 #include "platform/ui/resources.h"
 #include "qc/lj_chart_data.h"
 #include "qc/lj_tables.h"
+#include "qc/chart_navigation.h"
+#include "qc/chart_print_progress.h"
 #include "qc/qc_common.h"
 #include "qc/qc_names.h"
 
@@ -108,16 +110,9 @@ bool CXRQCGraph::OnInitDialog() {
   for (int k = 0; k < 4; ++k)
     SetDlgItemText(kChartCaptions[k], k % 2 == 0 ? PickText(lang, "X图", "X Graph", "Grafico X", "Courbes X", "X графік")
                                                  : PickText(lang, "R图", "R Graph", "Grafico R", "Courbes R", "R графік"));
-  up_.SubclassDlgItem(IDC_XRG_UP, this);
-  down_.SubclassDlgItem(IDC_XRG_DOWN, this);
-  left_.SubclassDlgItem(IDC_XRG_LEFT, this);
-  right_.SubclassDlgItem(IDC_XRG_RIGHT, this);
+  SetUpChartArrows(this, {&up_, &down_, &left_, &right_}, {IDC_XRG_UP, IDC_XRG_DOWN, IDC_XRG_LEFT, IDC_XRG_RIGHT});
   print_.SubclassDlgItem(IDC_XRG_PRINT, this);
   exit_.SubclassDlgItem(ui::IDCANCEL, this);
-  up_.SetArrowStyle(1);
-  down_.SetArrowStyle(2);
-  left_.SetArrowStyle(3);
-  right_.SetArrowStyle(4);
   up_.SetBitmaps(466, 465, 464);
   for (CXPButton* b : {&down_, &left_, &right_, &print_}) b->SetBitmaps(469, 468, 467);
   exit_.SetBitmaps(472, 471, 470);
@@ -266,11 +261,7 @@ void CXRQCGraph::OnCancel() {
 
 ui::LResult CXRQCGraph::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
   if (msg == WM_PRINT_PROGRESS) {
-    if (w != 0) {
-      hint_.Hide();
-      if (printThread_.joinable()) printThread_.join();
-    }
-    EnableButtons(w != 0);
+    ChartPrintProgress(w != 0, hint_, printThread_, [this](bool enable) { EnableButtons(enable); });
     return 0;
   }
   return ui::Dialog::WindowProc(msg, w, l);
@@ -278,15 +269,7 @@ ui::LResult CXRQCGraph::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
 
 bool CXRQCGraph::PreTranslateMessage(ui::Message& msg) {
   if (IsEnterOrEscapeKey(msg)) return true;
-  if (msg.message == ui::WM_KEYDOWN) {
-    switch (msg.wParam) {
-      case ui::VK_UP: MovePage(-1); return true;
-      case ui::VK_DOWN: MovePage(+1); return true;
-      case ui::VK_LEFT: MoveCursor(0); return true;
-      case ui::VK_RIGHT: MoveCursor(1); return true;
-      default: break;
-    }
-  }
+  if (ChartArrowKey(msg, [this](int d) { MovePage(d); }, [this](int d) { MoveCursor(d); })) return true;
   return ui::Dialog::PreTranslateMessage(msg);
 }
 

@@ -31,10 +31,6 @@ ui::DialogTemplate XrListTemplate() {
   return t;
 }
 
-std::string NoQcData(int lang) {
-  return PickText(lang, "无质控数据!", "No QC data!", "Sin datos de QC!", "Pas de donnees CQ!", "Немає даних КЯ!");
-}
-
 }  // namespace
 
 CXRQCList::CXRQCList(ui::Window* parent) : ui::Dialog(IDD_XR_QC_LIST, parent) {
@@ -87,7 +83,7 @@ bool CXRQCList::OnInitDialog() {
 void CXRQCList::OnDelete() {
   const int lang = AppSettings.LanguageIndex;
   if (count_ == 0) {
-    QcMessage(this, NoQcData(lang), ui::MB_ICONINFORMATION);
+    QcMessage(this, NoQcDataText(lang), ui::MB_ICONINFORMATION);
     return;
   }
   const CCellSpan range = grid_.GetSelectedCellRange();
@@ -139,7 +135,7 @@ bool CXRQCList::OnCommand(int id, int code, ui::Window* control) {
       case IDC_XR_LIST_DELETE: OnDelete(); return true;
       case IDC_XR_LIST_HELP: OpenHelp(); return true;
       case IDC_XR_LIST_SEND:
-        if (count_ == 0) QcMessage(this, NoQcData(AppSettings.LanguageIndex), ui::MB_ICONINFORMATION);
+        if (count_ == 0) QcMessage(this, NoQcDataText(AppSettings.LanguageIndex), ui::MB_ICONINFORMATION);
         else SendQcRunsToLis(lis::SendDataKind::XrQc, grid_, QcFileNo, kFirst, count_);
         return true;
       default: break;
