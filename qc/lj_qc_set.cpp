@@ -83,7 +83,7 @@ std::string Trimmed(std::string s) {
 
 }  // namespace
 
-CLJQCSet::CLJQCSet(ui::Window* parent) : ui::Dialog(IDD_LJ_QC_SET, parent) {
+CLJQCSet::CLJQCSet(ui::Window* parent) : QcSettingsDialog(IDD_LJ_QC_SET, parent) {
   if (!ui::Resources::FindDialog(IDD_LJ_QC_SET)) ui::Resources::AddDialog(IDD_LJ_QC_SET, LjSetTemplate());
   qFlags_.fill(1);
 }
@@ -318,25 +318,6 @@ bool CLJQCSet::OnCommand(int id, int code, ui::Window* control) {
     }
   }
   return ui::Dialog::OnCommand(id, code, control);
-}
-
-bool CLJQCSet::PreTranslateMessage(ui::Message& msg) {
-  if (IsEnterOrEscapeKey(msg)) return true;
-  return ui::Dialog::PreTranslateMessage(msg);
-}
-
-bool CLJQCSet::OnEraseBkgnd(draw::DC& dc) {
-  ui::Dialog::OnEraseBkgnd(dc);
-  DrawDialogFrame(dc, this, 7);
-  return true;
-}
-
-const draw::Brush* CLJQCSet::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
-  if (ctlType == ui::CTLCOLOR_STATIC) return TransparentLabel(dc, draw::RGB(66, 85, 92));
-  // Edits keep their own background (a changed text must not show over the old one).
-  const draw::Brush* brush = ui::Dialog::OnCtlColor(dc, control, ctlType);
-  if (ctlType == ui::CTLCOLOR_EDIT) dc.SetTextColor(draw::RGB(66, 85, 92));
-  return brush;
 }
 
 }  // namespace qc

@@ -13,6 +13,7 @@
 #include "controls/xp_tab_spin.h"
 #include "core/ado_conn.h"
 #include "platform/ui/dialog.h"
+#include "qc/qc_settings_dialog.h"
 #include "qc/lj_settings_input.h"
 
 namespace qc {
@@ -27,7 +28,7 @@ extern const int kLimitEditIds[20];
 // The file radio button of file n (1..20).
 int FileRadioId(int fileNo);
 
-class CLJQCSet : public ui::Dialog {
+class CLJQCSet : public QcSettingsDialog {
  public:
   explicit CLJQCSet(ui::Window* parent = nullptr);
   ~CLJQCSet() override;
@@ -38,9 +39,6 @@ class CLJQCSet : public ui::Dialog {
  protected:
   bool OnInitDialog() override;
   bool OnCommand(int id, int code, ui::Window* control) override;
-  bool PreTranslateMessage(ui::Message& msg) override;
-  bool OnEraseBkgnd(draw::DC& dc) override;
-  const draw::Brush* OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) override;
 
  private:
   LjSettingsInput ReadControls();

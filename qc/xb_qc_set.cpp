@@ -136,7 +136,7 @@ void CXBQCParaSet::OnCancel() {
   EndDialog(ui::IDCANCEL);
 }
 
-CXBQcSet::CXBQcSet(ui::Window* parent) : ui::Dialog(IDD_XB_QC_SET, parent) {
+CXBQcSet::CXBQcSet(ui::Window* parent) : QcSettingsDialog(IDD_XB_QC_SET, parent) {
   if (!ui::Resources::FindDialog(IDD_XB_QC_SET)) ui::Resources::AddDialog(IDD_XB_QC_SET, XbSetTemplate());
   chosen_.fill(1);
 }
@@ -360,24 +360,6 @@ bool CXBQcSet::OnCommand(int id, int code, ui::Window* control) {
     }
   }
   return ui::Dialog::OnCommand(id, code, control);
-}
-
-bool CXBQcSet::PreTranslateMessage(ui::Message& msg) {
-  if (IsEnterOrEscapeKey(msg)) return true;
-  return ui::Dialog::PreTranslateMessage(msg);
-}
-
-bool CXBQcSet::OnEraseBkgnd(draw::DC& dc) {
-  ui::Dialog::OnEraseBkgnd(dc);
-  DrawDialogFrame(dc, this, 7);
-  return true;
-}
-
-const draw::Brush* CXBQcSet::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
-  if (ctlType == ui::CTLCOLOR_STATIC) return TransparentLabel(dc, draw::RGB(66, 85, 92));
-  const draw::Brush* brush = ui::Dialog::OnCtlColor(dc, control, ctlType);
-  if (ctlType == ui::CTLCOLOR_EDIT) dc.SetTextColor(draw::RGB(66, 85, 92));
-  return brush;
 }
 
 }  // namespace qc

@@ -10,6 +10,7 @@
 #include "controls/xp_check_button.h"
 #include "core/ado_conn.h"
 #include "platform/ui/dialog.h"
+#include "qc/qc_settings_dialog.h"
 
 namespace qc {
 
@@ -35,7 +36,7 @@ class CXBQCParaSet : public ui::Dialog {
   CADOConn conn_;
 };
 
-class CXBQcSet : public ui::Dialog {
+class CXBQcSet : public QcSettingsDialog {
  public:
   explicit CXBQcSet(ui::Window* parent = nullptr);
   ~CXBQcSet() override;
@@ -45,9 +46,6 @@ class CXBQcSet : public ui::Dialog {
  protected:
   bool OnInitDialog() override;
   bool OnCommand(int id, int code, ui::Window* control) override;
-  bool PreTranslateMessage(ui::Message& msg) override;
-  bool OnEraseBkgnd(draw::DC& dc) override;
-  const draw::Brush* OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) override;
 
  private:
   void Load();

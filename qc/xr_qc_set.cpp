@@ -57,7 +57,7 @@ ui::DialogTemplate XrSetTemplate() {
 
 }  // namespace
 
-CXRQCSet::CXRQCSet(ui::Window* parent) : ui::Dialog(IDD_XR_QC_SET, parent) {
+CXRQCSet::CXRQCSet(ui::Window* parent) : QcSettingsDialog(IDD_XR_QC_SET, parent) {
   if (!ui::Resources::FindDialog(IDD_XR_QC_SET)) ui::Resources::AddDialog(IDD_XR_QC_SET, XrSetTemplate());
 }
 
@@ -263,24 +263,6 @@ bool CXRQCSet::OnCommand(int id, int code, ui::Window* control) {
   }
   if (id == ui::IDCANCEL && code == ui::BN_CLICKED) conn_.Disconnect();
   return ui::Dialog::OnCommand(id, code, control);
-}
-
-bool CXRQCSet::PreTranslateMessage(ui::Message& msg) {
-  if (IsEnterOrEscapeKey(msg)) return true;
-  return ui::Dialog::PreTranslateMessage(msg);
-}
-
-bool CXRQCSet::OnEraseBkgnd(draw::DC& dc) {
-  ui::Dialog::OnEraseBkgnd(dc);
-  DrawDialogFrame(dc, this, 7);
-  return true;
-}
-
-const draw::Brush* CXRQCSet::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
-  if (ctlType == ui::CTLCOLOR_STATIC) return TransparentLabel(dc, draw::RGB(66, 85, 92));
-  const draw::Brush* brush = ui::Dialog::OnCtlColor(dc, control, ctlType);
-  if (ctlType == ui::CTLCOLOR_EDIT) dc.SetTextColor(draw::RGB(66, 85, 92));
-  return brush;
 }
 
 }  // namespace qc

@@ -11,6 +11,7 @@
 #include "controls/xp_tab_spin.h"
 #include "core/ado_conn.h"
 #include "platform/ui/dialog.h"
+#include "qc/qc_settings_dialog.h"
 
 namespace qc {
 
@@ -20,7 +21,7 @@ inline constexpr int IDC_XRS_GROUPS = 1466, IDC_XRS_PER_GROUP = 1467;
 inline constexpr int IDC_XRS_SAVE = 1138, IDC_XRS_SEND = 1531, IDC_XRS_DELETE = 1012, IDC_XRS_HELP = 1044;
 inline constexpr int IDC_XRS_KEYBOARD = 1514;
 
-class CXRQCSet : public ui::Dialog {
+class CXRQCSet : public QcSettingsDialog {
  public:
   explicit CXRQCSet(ui::Window* parent = nullptr);
   ~CXRQCSet() override;
@@ -30,9 +31,6 @@ class CXRQCSet : public ui::Dialog {
  protected:
   bool OnInitDialog() override;
   bool OnCommand(int id, int code, ui::Window* control) override;
-  bool PreTranslateMessage(ui::Message& msg) override;
-  bool OnEraseBkgnd(draw::DC& dc) override;
-  const draw::Brush* OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) override;
 
  private:
   void OnSave();
