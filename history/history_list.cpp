@@ -413,7 +413,6 @@ bool CHistoryList::ApplySelection(int start, int end) {
   if (start < 1 || end < start || start > paging_.currentRecords) return false;
   end = std::min(end, std::min(paging_.currentRecords, filledColumns_));
   grid_.EnsureVisible(0, start);
-  grid_.SetColumnPickMode(false);
   grid_.SetSelectedRange(0, start, kGridRows - 1, end, false, true);
   return true;
 }
