@@ -90,6 +90,8 @@ void CHistoryList::BuildGrid() {
   grid_.SetFixedRowCount(1);
   grid_.SetFixedColumnCount(1);
   grid_.SetEditable(false);
+  // A tap on a parameter's label must not select its row across every result of the page.
+  grid_.SetRowHeaderSelection(false);
   for (bool fr : {false, true})
     for (bool fc : {false, true}) {
       CGridDefaultCell* cell = grid_.GetDefaultCell(fr, fc);

@@ -267,6 +267,7 @@ class CGridCtrl : public ui::Window {
   bool GetRowHeaderSelection() const { return rowHeaderSelection_; }
   void SetRowHeaderSelection(bool on) { rowHeaderSelection_ = on; }
   bool GetColumnHeaderSelection() const { return columnHeaderSelection_; }
+  void SetColumnHeaderSelection(bool on) { columnHeaderSelection_ = on; }
   bool GetSingleColumnSelection() const { return singleColumnSelection_; }
   draw::Color GetTitleTipBackClr() const { return titleTipBackColour_; }
   draw::Color GetTitleTipTextClr() const { return titleTipTextColour_; }

@@ -468,6 +468,9 @@ void CGridCtrl::SetListMode(bool on) {
   }
   listMode_ = on;
   rowHeaderSelection_ = false;
+  // A list selects whole rows: a tap on a column heading would select every row, and the
+  // screen's Delete or Modify would then act on all of them. It selects nothing.
+  if (on) columnHeaderSelection_ = false;
   if (WindowExists() && allowRedraw_) InvalidateAll();
 }
 

@@ -53,6 +53,8 @@ TEST_F(BrowserGesturesTest, DeleteRemovesTheResultsStillSelected) {
       {"Ctrl+tap headings 3 and 5, clear, Ctrl+tap heading 4",
        {CtrlTap(0, 3), CtrlTap(0, 5), ClearSelection(), CtrlTap(0, 4)},
        {kRows - 4}},
+      {"tap column 2, then the WBC label", {Tap(3, 2), Tap(3, 0)}, {kRows - 2}},
+      {"tap column 2, then Ctrl+tap the HGB label", {Tap(3, 2), CtrlTap(11, 0)}, {kRows - 2}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

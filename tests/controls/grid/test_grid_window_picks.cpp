@@ -92,3 +92,38 @@ TEST_F(GridPickedColumnsTest, StructureAndNarrowingKeepThePicksInStep) {
   grid->DeleteAllItems();
   EXPECT_TRUE(grid->GetSortedPickedColumns().empty());
 }
+
+// A tap on a column heading of a list (the settings lists, the automatic calibration's runs)
+// or on a row label of a grid whose screen turns row labels off (the results browser) leaves
+// the operator's selection as it was: screens delete and modify by it.
+TEST_F(GridPickedColumnsTest, HeadingAndLabelTapsLeaveTheSelectionWhereTheyMustNotSelect) {
+  struct Case {
+    const char* what;
+    bool listMode, singleRow, rowLabels;
+    std::vector<Gesture> gestures;
+    std::vector<int> picked;
+    std::vector<CCellSpan> selected;
+  };
+  const Case cases[] = {
+      {"list: a row, then a column heading", true, false, true, {Tap(3, 2), Tap(0, 2)}, {1, 2, 3, 4, 5}, {{3, 1, 3, 5}}},
+      {"list: rows 2 to 4, then a heading and the corner", true, false, true,
+       {Tap(2, 1), ShiftTap(4, 1), Tap(0, 3), Tap(0, 0)}, {1, 2, 3, 4, 5}, {{2, 1, 4, 5}}},
+      {"single-row list: a row, then a Ctrl+tap on a heading", true, true, true, {Tap(6, 4), CtrlTap(0, 1)},
+       {1, 2, 3, 4, 5}, {{6, 1, 6, 5}}},
+      {"row labels off: a cell, then a row label", false, false, false, {Tap(3, 2), Tap(5, 0)}, {2}, {{3, 2, 3, 2}}},
+      {"row labels off: a block, then a Ctrl+tap on a row label", false, false, false,
+       {Tap(2, 2), ShiftTap(3, 3), CtrlTap(7, 0)}, {2, 3}, {{2, 2, 3, 3}}},
+      {"row labels off: headings still pick their columns", false, false, false, {Tap(3, 2), CtrlTap(0, 4)}, {2, 4},
+       {{3, 2, 3, 2}, {1, 4, 9, 4}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    grid->SetListMode(c.listMode);
+    if (!c.listMode) grid->SetColumnHeaderSelection(true);
+    grid->SetSingleRowSelection(c.singleRow);
+    grid->SetRowHeaderSelection(c.rowLabels);
+    PerformAll(d, *grid, c.gestures);
+    EXPECT_EQ(SortedPicks(d, *grid), c.picked);
+    EXPECT_EQ(SelectedCells(d, *grid), CellsOf(c.selected));
+  }
+}
