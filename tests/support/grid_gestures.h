@@ -3,12 +3,16 @@
 // input: taps with or without Ctrl and Shift, a drag from one cell to another, Ctrl+A, and
 // the clearing of the selection a page change does. Usable from the UI thread and from a
 // driver script (cell positions are read on the UI thread).
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "controls/grid/grid_ctrl.h"
 #include "platform/ui/input.h"
 #include "platform/ui/test_driver.h"
+
+// Cells read as (row,col) in failure messages.
+inline void PrintTo(const CCellID& c, std::ostream* os) { *os << "(" << c.row << "," << c.col << ")"; }
 
 namespace grid_gestures {
 
