@@ -278,6 +278,9 @@ void CGridCtrl::OnLButtonUp(unsigned, draw::Point pt) {
     }
   }
   mouseMode_ = 0;
+  // The selection a Ctrl gesture added to served that gesture only: a range a screen selects
+  // later (the results browser's Select button) must not bring it back.
+  previousSelectedCells_.clear();
   ui::SetCursor(ui::CursorShape::Arrow);
   // As after any release of the capture, the pointer is looked at again where it rests, so
   // a second press on a border (a double click) finds the border under it.

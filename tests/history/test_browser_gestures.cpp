@@ -54,6 +54,9 @@ TEST_F(BrowserGesturesTest, DeleteRemovesTheResultsStillSelected) {
        {CtrlTap(0, 3), CtrlTap(0, 5), ClearSelection(), CtrlTap(0, 4)},
        {kRows - 4}},
       {"tap column 2, then the WBC label", {Tap(3, 2), Tap(3, 0)}, {kRows - 2}},
+      {"tap column 5, Ctrl+tap column 1, then select columns 2 to 3 as the Select button does",
+       {Tap(3, 5), CtrlTap(3, 1), Select(0, 2, 22, 3)},
+       {kRows - 2, kRows - 3}},
       {"tap column 2, then Ctrl+tap the HGB label", {Tap(3, 2), CtrlTap(11, 0)}, {kRows - 2}},
   };
   for (const Case& c : cases) {

@@ -1,7 +1,7 @@
 #pragma once
 // An operator's gestures on a grid, played through the test driver as real pointer and key
 // input: taps with or without Ctrl and Shift, a drag from one cell to another, Ctrl+A, and
-// the clearing of the selection a page change does. Usable from the UI thread and from a
+// the selecting and clearing that screens do themselves (a Select button, a page change). Usable from the UI thread and from a
 // driver script (cell positions are read on the UI thread).
 #include <ostream>
 #include <string>
@@ -16,7 +16,7 @@ inline void PrintTo(const CCellID& c, std::ostream* os) { *os << "(" << c.row <<
 
 namespace grid_gestures {
 
-enum class Kind { Tap, CtrlTap, ShiftTap, Drag, Clear, CtrlA };
+enum class Kind { Tap, CtrlTap, ShiftTap, Drag, Clear, CtrlA, Select };
 
 struct Gesture {
   Kind kind;
@@ -32,6 +32,10 @@ inline Gesture Drag(int row, int col, int toRow, int toCol) {
 }
 inline Gesture ClearSelection() { return {Kind::Clear, CCellID(), CCellID()}; }
 inline Gesture CtrlA() { return {Kind::CtrlA, CCellID(), CCellID()}; }
+// A block selected by the screen itself (the results browser's Select button).
+inline Gesture Select(int row, int col, int toRow, int toCol) {
+  return {Kind::Select, CCellID(row, col), CCellID(toRow, toCol)};
+}
 
 // The screen point in the middle of a cell, scrolled into view first.
 inline draw::Point CellPoint(ui::TestDriver& d, CGridCtrl& grid, CCellID cell) {
@@ -83,6 +87,12 @@ inline void Perform(ui::TestDriver& d, CGridCtrl& grid, const Gesture& g) {
       break;
     case Kind::CtrlA:
       d.Key('A', false, true);
+      break;
+    case Kind::Select:
+      d.RunUntil([&] {
+        grid.SetSelectedRange(g.at.row, g.at.col, g.to.row, g.to.col);
+        return true;
+      });
       break;
   }
 }

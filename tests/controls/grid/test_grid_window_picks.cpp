@@ -66,6 +66,10 @@ TEST_F(GridPickedColumnsTest, PickedColumnsAreTheColumnsThatStillHoldASelection)
        {{2, 1, 4, 2}, {1, 5, 9, 5}}},
       {"Ctrl+A picks every body column", {Tap(1, 1), CtrlA()}, {1, 2, 3, 4, 5}, {{1, 1, 9, 5}}},
       {"a cleared selection picks nothing", {Drag(2, 1, 2, 5), ClearSelection()}, {}, {}},
+      {"after a Ctrl gesture, a block the screen selects is all that is selected",
+       {Tap(3, 5), CtrlTap(3, 1), Select(0, 2, 9, 3)},
+       {2, 3},
+       {{1, 2, 9, 3}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
