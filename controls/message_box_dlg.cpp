@@ -186,8 +186,18 @@ bool CMessageBox::OnInitDialog() {
   return true;
 }
 
-bool CMessageBox::OnCommand(int id, int code, ui::Window*) {
+bool CMessageBox::OnCommand(int id, int code, ui::Window* control) {
   if (code != ui::BN_CLICKED) return false;
+  // Escape arrives as button 2 without a control. In a box with a Cancel answer it cancels,
+  // wherever Cancel stands: in a Yes/No/Cancel box button 2 is No, which callers take as a
+  // decision (on the test screen: overwrite the stored sample).
+  if (id == IDC_MESSAGE_BOX_BUTTON2 && control == nullptr) {
+    for (int i = 0; i < layout_.buttons; ++i)
+      if (layout_.answers[i] == ui::IDCANCEL) {
+        EndDialog(ui::IDCANCEL);
+        return true;
+      }
+  }
   int slot = -1;
   switch (id) {
     case IDC_MESSAGE_BOX_BUTTON1: slot = 0; break;

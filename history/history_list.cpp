@@ -90,6 +90,8 @@ void CHistoryList::BuildGrid() {
   grid_.SetFixedRowCount(1);
   grid_.SetFixedColumnCount(1);
   grid_.SetEditable(false);
+  // A tap on a parameter's label must not select its row across every result of the page.
+  grid_.SetRowHeaderSelection(false);
   for (bool fr : {false, true})
     for (bool fc : {false, true}) {
       CGridDefaultCell* cell = grid_.GetDefaultCell(fr, fc);
@@ -413,7 +415,6 @@ bool CHistoryList::ApplySelection(int start, int end) {
   if (start < 1 || end < start || start > paging_.currentRecords) return false;
   end = std::min(end, std::min(paging_.currentRecords, filledColumns_));
   grid_.EnsureVisible(0, start);
-  grid_.SetColumnPickMode(false);
   grid_.SetSelectedRange(0, start, kGridRows - 1, end, false, true);
   return true;
 }

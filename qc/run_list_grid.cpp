@@ -9,7 +9,6 @@ namespace qc {
 void SetUpRunGrid(CGridCtrl& grid, int columns, int first, int lang) {
   grid.SetEditable(false);
   grid.SetRowResize(false);
-  grid.SetColumnPickMode(true);
   grid.SetRowCount(23);
   grid.SetColumnCount(columns);
   grid.SetFixedRowCount(1);

@@ -87,6 +87,9 @@ void CSysLog::BuildHeader() {
   grid_.SetRowCount(1);
   grid_.SetFixedRowCount(1);
   grid_.SetListMode(true);
+  // The log is read, never edited: Delete or a typed key must not blank a row on screen and in
+  // the print-out, which is printed from the grid.
+  grid_.SetEditable(false);
   for (int c = 0; c < 4; ++c) {
     grid_.SetColumnWidth(c, widths[static_cast<size_t>(c)]);
     grid_.SetItemText(0, c, heads[static_cast<size_t>(c)]);

@@ -178,7 +178,8 @@ std::optional<std::pair<double, std::string>> CGridCellNumeric::ParseAndFormat(c
   if (text.empty() || text == "-") return std::nullopt;
   char* end = nullptr;
   const double value = std::strtod(text.c_str(), &end);
-  if (!end || *end != '\0') return std::nullopt;
+  // Too many digits read as infinity, which no cell can show as a number: refused.
+  if (!end || *end != '\0' || !std::isfinite(value)) return std::nullopt;
   std::string formatted = FormatNumber(value, currency, real || currency ? f.digits : 0, f);
   return std::make_pair(value, formatted);
 }

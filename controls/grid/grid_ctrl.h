@@ -151,10 +151,14 @@ class CGridCtrl : public ui::Window {
   size_t GetSelectedCount() const { return selectedCells_.size(); }
   // Ctrl gestures keep the selection they started from here.
   void KeepPreviousSelection() { previousSelectedCells_ = selectedCells_; }
+  // The picked columns: exactly the columns that hold a selected cell, in the order they were
+  // first selected. They follow every change of the selection (a Ctrl+tap that deselects, a
+  // cleared selection), so what a screen deletes, sends or prints by them is what the
+  // operator sees selected.
   const std::vector<int>& GetPickedColumns() const { return pickedColumns_; }
-  // Replaces the columns picked by their headings (as Ctrl+clicks on them leave them).
+  // Narrows the picked columns (a screen keeps only those it can act on); the next change of
+  // the selection brings them back in step with it.
   void SetPickedColumns(std::vector<int> columns) { pickedColumns_ = std::move(columns); }
-  void SetColumnPickMode(bool on) { columnPickMode_ = on; }
   // The picked columns sorted ascending (empty when none are picked).
   std::vector<int> GetSortedPickedColumns() const;
   bool IsSelectionEnabled() const { return selectionEnabled_; }
@@ -263,6 +267,7 @@ class CGridCtrl : public ui::Window {
   bool GetRowHeaderSelection() const { return rowHeaderSelection_; }
   void SetRowHeaderSelection(bool on) { rowHeaderSelection_ = on; }
   bool GetColumnHeaderSelection() const { return columnHeaderSelection_; }
+  void SetColumnHeaderSelection(bool on) { columnHeaderSelection_ = on; }
   bool GetSingleColumnSelection() const { return singleColumnSelection_; }
   draw::Color GetTitleTipBackClr() const { return titleTipBackColour_; }
   draw::Color GetTitleTipTextClr() const { return titleTipTextColour_; }
@@ -487,7 +492,6 @@ class CGridCtrl : public ui::Window {
   int mouseMode_ = 0;
   std::map<uint32_t, CCellID> selectedCells_, previousSelectedCells_;
   std::vector<int> pickedColumns_;
-  bool columnPickMode_ = false;
   int sortColumn_ = -1;
   bool sortAscending_ = true;
   GridCompareFunc compareFunction_ = nullptr;
@@ -543,6 +547,11 @@ class CGridCtrl : public ui::Window {
   void PrintRowCells(draw::DC& dc, int row, int firstCol, int lastCol, int x, int y, int widthLimit);
   static uint32_t SelectionKey(int row, int col) {
     return (static_cast<uint32_t>(col) << 16) | (static_cast<uint32_t>(row) & 0xFFFF);
+  }
+  // Whether any cell of the column is selected (the selection keys of a column lie together).
+  bool ColumnHoldsSelection(int col) const {
+    const auto it = selectedCells_.lower_bound(SelectionKey(0, col));
+    return it != selectedCells_.end() && it->second.col == col;
   }
   void SetFixedBand(int oldCount, int newCount, bool rowsBand);
   bool SortRange(GridCompareFunc compare, int col, bool ascending, intptr_t param, int low, int high);

@@ -155,14 +155,8 @@ void CGridCtrl::OnLButtonDown(unsigned flags, draw::Point pt) {
   } else if (mouseMode_ != 11) {
     NotifyParent(clickDownCell_.row, clickDownCell_.col, GVN_SELCHANGING);
     previousSelectedCells_.clear();
-    if (ctrl) {
-      previousSelectedCells_ = selectedCells_;
-      columnPickMode_ = true;
-      if (std::find(pickedColumns_.begin(), pickedColumns_.end(), clickDownCell_.col) == pickedColumns_.end())
-        pickedColumns_.push_back(clickDownCell_.col);
-    } else {
-      columnPickMode_ = false;
-    }
+    // A Ctrl gesture adds to the selection it starts from.
+    if (ctrl) previousSelectedCells_ = selectedCells_;
     if (clickDownCell_.row < fixedRowCount_) {
       HandleColumnHeaderClick(clickDownCell_);
     } else if (clickDownCell_.col < fixedColumnCount_) {
@@ -284,6 +278,9 @@ void CGridCtrl::OnLButtonUp(unsigned, draw::Point pt) {
     }
   }
   mouseMode_ = 0;
+  // The selection a Ctrl gesture added to served that gesture only: a range a screen selects
+  // later (the results browser's Select button) must not bring it back.
+  previousSelectedCells_.clear();
   ui::SetCursor(ui::CursorShape::Arrow);
   // As after any release of the capture, the pointer is looked at again where it rests, so
   // a second press on a border (a double click) finds the border under it.
@@ -408,7 +405,6 @@ void CGridCtrl::OnKeyDown(unsigned vk, unsigned, unsigned) {
       case ui::VK_INSERT:
       case 'C': CopySelection(); return;
       case 'A':
-        columnPickMode_ = false;
         SelectAllWithNotify();
         return;
       case 'V': PasteFromClipboard(); return;

@@ -40,10 +40,6 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
   if (maxRow >= 0 && maxRow < fixedRowCount_) maxRow = fixedRowCount_;
   if (minCol >= 0 && minCol < fixedColumnCount_) minCol = fixedColumnCount_;
   if (maxCol >= 0 && maxCol < fixedColumnCount_) maxCol = fixedColumnCount_;
-  if (!columnPickMode_) {
-    pickedColumns_.clear();
-    for (int c = std::max(minCol, 1); c <= maxCol; ++c) pickedColumns_.push_back(c);
-  }
   const CCellSpan span(minRow, minCol, maxRow, maxCol);
   if (selectCells) {
     for (auto it = selectedCells_.begin(); it != selectedCells_.end();) {
@@ -55,6 +51,7 @@ void CGridCtrl::SetSelectedRange(int minRow, int minCol, int maxRow, int maxCol,
       }
       it = selectedCells_.erase(it);
     }
+    pickedColumns_.clear();
     if (!(listMode_ && singleRowSelection_)) {
       if (minRow < 0) return;
       if (minRow >= 0 && minCol >= 0 && maxRow >= 0 && maxCol >= 0) {

@@ -1,4 +1,5 @@
 // Construction, the structural operations and the cell content setters.
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <new>
@@ -23,6 +24,7 @@ CGridCtrl::CGridCtrl(int rows, int cols, int fixedRows, int fixedCols) {
   titleTipTextColour_ = CLR_DEFAULT;
   selectedCells_.clear();
   previousSelectedCells_.clear();
+  pickedColumns_.clear();
 }
 
 CGridCtrl::~CGridCtrl() {
@@ -392,6 +394,7 @@ bool CGridCtrl::DeleteAllItems() {
   focusCell_ = CCellID();
   rowCount_ = fixedRowCount_ = columnCount_ = fixedColumnCount_ = 0;
   selectedCells_.clear();
+  pickedColumns_.clear();
   UpdateScrollBars();
   MarkModified(true);
   return true;
@@ -465,6 +468,9 @@ void CGridCtrl::SetListMode(bool on) {
   }
   listMode_ = on;
   rowHeaderSelection_ = false;
+  // A list selects whole rows: a tap on a column heading would select every row, and the
+  // screen's Delete or Modify would then act on all of them. It selects nothing.
+  if (on) columnHeaderSelection_ = false;
   if (WindowExists() && allowRedraw_) InvalidateAll();
 }
 
@@ -582,10 +588,13 @@ bool CGridCtrl::SetCellState(int row, int col, unsigned state) {
   const CGridCellBase* cell = GetCell(row, col);
   const unsigned old = cell ? cell->GetState() : 0;
   const uint32_t key = SelectionKey(row, col);
-  if ((state & GVIS_SELECTED) && !(old & GVIS_SELECTED))
+  if ((state & GVIS_SELECTED) && !(old & GVIS_SELECTED)) {
     selectedCells_[key] = CCellID(row, col);
-  else if (!(state & GVIS_SELECTED))
-    selectedCells_.erase(key);
+    if (std::find(pickedColumns_.begin(), pickedColumns_.end(), col) == pickedColumns_.end())
+      pickedColumns_.push_back(col);
+  } else if (!(state & GVIS_SELECTED) && selectedCells_.erase(key) != 0 && !ColumnHoldsSelection(col)) {
+    pickedColumns_.erase(std::remove(pickedColumns_.begin(), pickedColumns_.end(), col), pickedColumns_.end());
+  }
   if (virtualMode_ || !cell) return false;
   const_cast<CGridCellBase*>(cell)->SetState(state);
   return true;

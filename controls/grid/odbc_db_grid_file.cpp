@@ -6,6 +6,7 @@
 #include "controls/grid/grid_ctrl.h"
 #include "platform/sys/file_io.h"
 #include "platform/sys/path_map.h"
+#include "platform/ui/app.h"
 
 COdbcDBGridFILE::COdbcDBGridFILE(CGridCtrl* grid, db::Connection* database, const std::string& query,
                                  const std::string& filePath)
@@ -89,6 +90,26 @@ void COdbcDBGridFILE::Close() {
   nextRow_ = 1;
 }
 
+int COdbcDBGridFILE::RebuildCache() {
+  // Runs inside the grid's cell callback, often while the grid paints: the grid keeps its
+  // shape, sizes, selection and focus, and only the cache behind it is made again, larger,
+  // from the start of the query.
+  recordset_.Close();
+  cache_.Unmap();
+  view_ = nullptr;
+  writeCursor_ = nullptr;
+  if (!recordset_.Open(*database_, query_)) return Fail("为查询语句打开记录集时失败");
+  // The cell that asked stays blank in this paint; the grid paints again once this paint is
+  // over (if the grid still exists then).
+  if (grid_ && grid_->IsWindow()) {
+    const ui::WindowHandle handle = grid_->Handle();
+    ui::PostToUiThread([handle] {
+      if (ui::Window* w = ui::Window::FromHandle(handle)) w->Invalidate(false);
+    });
+  }
+  return CreateCache();
+}
+
 int COdbcDBGridFILE::FetchBatch() {
   if (!view_ || !recordset_.IsOpen()) return -1;
   for (int k = 0; k < kBatchRows && !recordset_.IsEOF(); ++k) {
@@ -118,9 +139,7 @@ int COdbcDBGridFILE::GetCellText(int row, int col, std::string& out) {
     if (!recordset_.IsOpen() || recordset_.IsEOF()) return -1;  // fewer records than counted
     if (FetchBatch() != 0) {
       fileSize_ += kGrowth;
-      if (grid_) grid_->DeleteAllItems();
-      Close();
-      Open();
+      RebuildCache();
       return -1;
     }
   }

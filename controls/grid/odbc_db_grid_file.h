@@ -4,7 +4,8 @@
 // column with the record numbers), and fetches the records in batches of 500 into a file
 // mapped into memory, one text line a record (see cache_line.h), from which each cell's
 // text is looked up when the grid asks for it. When the file fills up the cache is built
-// again 10 MiB larger. Failures show a message (Chinese, as the data tools always did) and
+// again 10 MiB larger, behind the grid: the grid itself is not touched, since the grid asks
+// for cells while it paints. Failures show a message (Chinese, as the data tools always did) and
 // return -1; the grid keeps what it had.
 #include <cstdint>
 #include <functional>
@@ -61,6 +62,7 @@ class COdbcDBGridFILE {
   int CountRows(int* rows);
   int CountColumns(int* cols);
   int CreateCache();
+  int RebuildCache();
   int FetchBatch();
 
   CGridCtrl* grid_;

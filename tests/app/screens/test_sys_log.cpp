@@ -263,6 +263,39 @@ TEST_F(SysLogTest, DeleteAsksAndAFailedDeleteKeepsTheList) {
   });
 }
 
+TEST_F(SysLogTest, NoKeyOrTapBlanksOrEditsALogRow) {
+  CSysLog screen;
+  std::string printed;
+  Run(screen, [&](ui::TestDriver& s) {
+    CGridCtrl& g = screen.Grid();
+    draw::Point p;
+    s.RunUntil([&] {
+      draw::Rect r;
+      if (!g.ComputeCellRect(2, 2, &r)) return false;
+      p = g.ClientToScreen(draw::Point((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+      return true;
+    });
+    s.ClickAt(p);
+    ASSERT_TRUE(g.IsCellSelected(2, 2));
+    s.Key(ui::VK_DELETE);
+    s.Key('X', false, true);  // cut
+    s.Type("x");
+    s.Key(ui::VK_F2);
+    s.DoubleClickAt(p);
+    s.Type("y");
+    for (int r = 1; r <= 3; ++r) {
+      const SysLogRow& want = kRows[static_cast<size_t>(r - 1)];
+      EXPECT_EQ(g.GetItemText(r, 0), want.date);
+      EXPECT_EQ(g.GetItemText(r, 1), want.time);
+      EXPECT_EQ(g.GetItemText(r, 2), want.event);
+      EXPECT_EQ(g.GetItemText(r, 3), want.result);
+    }
+    s.Press(IDC_SYSLOG_PRINT);
+    ASSERT_TRUE(WaitForJobEnd(s, 1));
+  });
+  EXPECT_NE(recorder.Text().find("Shut down          Shutdown OK"), std::string::npos);
+}
+
 // A printing system without queues: the page job goes to the PDF printer, never to a real one.
 class NoQueues : public print::Spooler {
  public:

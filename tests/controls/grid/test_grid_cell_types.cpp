@@ -1,5 +1,7 @@
 // The drop-down list cell and the numeric cell: number parsing and formatting, what the
 // numeric editor lets through, the list's width, and both editors inside a grid window.
+#include <cmath>
+
 #include "controls/grid/grid_cell_types.h"
 #include "controls/grid/in_place_list.h"
 #include "controls/grid/in_place_num_edit.h"
@@ -57,6 +59,33 @@ TEST(GridNumericCell, KeepsItsTextForNonNumbersAndRefusesRealWithCurrency) {
   cell.SetNumber(2.5);
   EXPECT_EQ(cell.GetText(), "2.50");
   EXPECT_TRUE(cell.IsModified());
+}
+
+// A number past the range of a double reads as infinity: the text is refused and the cell
+// keeps its old one, in every kind of numeric cell.
+TEST(GridNumericCell, RefusesNumbersTooLargeToHold) {
+  const std::string nines(400, '9');
+  const struct {
+    unsigned flags;
+    std::string text;
+  } cases[] = {
+      {0, nines}, {N::kReal, nines}, {N::kCurrency, nines}, {N::kNegative, "-" + nines},
+      {N::kReal | N::kNegative, "-" + nines + ".5"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.flags);
+    EXPECT_FALSE(N::ParseAndFormat(c.text, c.flags, GridNumberFormat{}).has_value());
+    CGridCellNumeric cell;
+    cell.SetFlags(c.flags);
+    cell.SetText("7");
+    const std::string before = cell.GetText();
+    cell.SetText(c.text);
+    EXPECT_EQ(cell.GetText(), before);
+  }
+  CGridCellNumeric cell;
+  cell.SetText("7");
+  cell.SetNumber(HUGE_VAL);
+  EXPECT_EQ(cell.GetText(), "7");
 }
 
 TEST(GridNumericEditor, StartTextAndTypingRules) {

@@ -7,6 +7,7 @@
 #include "controls/grid/odbc_db_grid_file.h"
 #include "grid_test_support.h"
 #include "platform/db/connection.h"
+#include "platform/ui/test_driver.h"
 #include "tests/support/io_faults.h"
 
 namespace {
@@ -117,6 +118,66 @@ TEST_F(GridRecordCache, AFullFileIsRebuiltLarger) {
   EXPECT_EQ(cache.GetCellText(300, 1, out), 0);
   EXPECT_EQ(out, "300");
   EXPECT_EQ(g.GetRowCount(), 301);
+}
+
+// A paint reads cell after cell through the grid's callback with the grid's rows, sizes and
+// selection fixed for the pass; the cache filling up in the middle must leave the grid as it is.
+TEST_F(GridRecordCache, ARebuildWhileTheGridReadsItsCellsLeavesTheGridAsItIs) {
+  AddRows(300);
+  TestGrid g;
+  COdbcDBGridFILE cache(&g, &db_, "select * from Person order by rowid", CachePath());
+  cache.SetFileSize(4096);
+  ASSERT_EQ(cache.Open(), 0);
+  g.SetColumnWidth(2, 123);
+  g.SetRowHeight(5, 41);
+  g.SetSelectedRange(3, 1, 3, 3);
+  g.MoveFocus(3, 2);
+  const int rows = g.GetRowCount();
+  ASSERT_EQ(rows, 301);
+  for (int r = 1; r < rows; ++r)
+    for (int c = 1; c <= 3; ++c) {
+      g.GetItemText(r, c);
+      ASSERT_EQ(g.GetRowCount(), rows) << r << "," << c;
+      ASSERT_EQ(g.GetColumnCount(), 4) << r << "," << c;
+    }
+  EXPECT_EQ(cache.FileSize(), 4096u + COdbcDBGridFILE::kGrowth);
+  EXPECT_EQ(g.ColumnWidthAt(2), 123);
+  EXPECT_EQ(g.RowHeightAt(5), 41);
+  EXPECT_EQ(g.GetFocusCell(), CCellID(3, 2));
+  EXPECT_TRUE(g.IsCellSelected(3, 1));
+  EXPECT_TRUE(g.IsCellSelected(3, 3));
+  EXPECT_EQ(g.Invariants(), "");
+  EXPECT_EQ(g.GetItemText(300, 1), "300");
+  EXPECT_EQ(g.GetItemText(150, 3), "150.5");
+}
+
+// The same on screen: the first paint fills the cache past its end; the grid window keeps its
+// shape and paints the records once the cache is rebuilt.
+TEST_F(GridRecordCache, ARebuildDuringAPaintLeavesTheGridWindowAsItIs) {
+  AddRows(300);
+  ASSERT_TRUE(ui::TestDriver::Start(800, 600));
+  {
+    ui::TestDriver d;
+    ui::Window host;
+    ASSERT_TRUE(host.Create("Static", "host", ui::WS_POPUP | ui::WS_VISIBLE, draw::Rect(0, 0, 800, 600), nullptr));
+    CGridCtrl g;
+    ASSERT_TRUE(g.Create(draw::Rect(0, 0, 600, 400), &host, 77, ui::WS_CHILD | ui::WS_VISIBLE));
+    COdbcDBGridFILE cache(&g, &db_, "select * from Person order by rowid", CachePath());
+    cache.SetFileSize(4096);
+    ASSERT_EQ(cache.Open(), 0);
+    g.SetColumnWidth(2, 123);
+    g.SetSelectedRange(3, 1, 3, 3);
+    g.MoveFocus(3, 2);
+    g.Invalidate(false);
+    d.Settle();
+    EXPECT_EQ(cache.FileSize(), 4096u + COdbcDBGridFILE::kGrowth);
+    EXPECT_EQ(g.GetRowCount(), 301);
+    EXPECT_EQ(g.ColumnWidthAt(2), 123);
+    EXPECT_EQ(g.GetFocusCell(), CCellID(3, 2));
+    EXPECT_TRUE(g.IsCellSelected(3, 3));
+    EXPECT_EQ(g.GetItemText(2, 1), "2");
+  }
+  ui::TestDriver::Stop();
 }
 
 TEST_F(GridRecordCache, ALineLongerThanTheRoomLeftIsNeverWrittenPastTheView) {

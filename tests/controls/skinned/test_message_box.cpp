@@ -109,6 +109,39 @@ TEST_F(SkinnedTest, MessageBoxKeysReturnEscapeSpaceAndClose) {
   }
 }
 
+// Escape cancels wherever the box has a Cancel answer, whatever button Cancel is on; a box
+// without Cancel answers with its second button, and a one-button box ignores the key.
+TEST_F(SkinnedTest, MessageBoxEscapeCancelsWhereverTheBoxHasCancel) {
+  const struct {
+    unsigned type;
+    int expected;  // 0: Escape does nothing
+  } cases[] = {
+      {0, 0},                       // OK
+      {1, ui::IDCANCEL},            // OK, Cancel
+      {2, ui::IDRETRY},             // Abort, Retry, Ignore: no Cancel
+      {3, ui::IDCANCEL},            // Yes, No, Cancel: not No
+      {4, ui::IDNO},                // Yes, No: no Cancel
+      {5, ui::IDCANCEL},            // Retry, Cancel
+      {6, ui::IDCANCEL},            // Cancel, Try Again, Continue: not Try Again
+      {7, 0},                       // no set: an OK box
+      {0x4000, 0},                  // Help
+      {0x3 | 0x40 | 0x100, ui::IDCANCEL},  // icon and default-button bits change nothing
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "type " << c.type);
+    int result = -5;
+    EXPECT_TRUE(d.RunScript([&] { result = ShowProgramMessageBox("Escape?", c.type); },
+                            [&](ui::TestDriver& s) {
+                              s.Key(ui::VK_ESCAPE);
+                              if (c.expected == 0) {
+                                EXPECT_NE(s.MessageBox(), nullptr);
+                                s.Press(IDC_MESSAGE_BOX_CLOSE);
+                              }
+                            }));
+    EXPECT_EQ(result, c.expected ? c.expected : ui::IDCANCEL);
+  }
+}
+
 TEST_F(SkinnedTest, MessageBoxPlacesOneTwoAndThreeButtons) {
   // Template places (scale 1): button 2 at x 170, button 5 at x 278, y 150, 90 x 26.
   struct Case {

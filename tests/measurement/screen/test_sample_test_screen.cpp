@@ -106,13 +106,14 @@ TEST_F(SampleScreen, NormalSampleFromKeyPressToShownValuesAndStoredRow) {
 TEST_F(SampleScreen, ExistingSampleQuestion) {
   struct Case {
     const char* name;
-    std::vector<int> answers;  // to the questions, in order
+    std::vector<int> answers;  // to the questions, in order (0: the Escape key)
     bool counts;               // a count starts
     std::string number;        // the number shown (and counted)
   } cases[] = {
       {"skip both, count the third", {ui::IDYES, ui::IDYES}, true, "3"},
       {"overwrite the first", {ui::IDNO}, true, "1"},
       {"skip, then give up", {ui::IDYES, ui::IDCANCEL}, false, "1"},
+      {"Escape gives up and overwrites nothing", {0}, false, "1"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -133,7 +134,8 @@ TEST_F(SampleScreen, ExistingSampleQuestion) {
                               for (int answer : c.answers) {
                                 ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }, 3000));
                                 questions.push_back(s.MessageBoxText());
-                                s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_YESNOCANCEL, answer));
+                                if (answer == 0) s.Key(ui::VK_ESCAPE);
+                                else s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_YESNOCANCEL, answer));
                               }
                               if (c.counts) ASSERT_TRUE(WaitCounted(s, screen, 1));
                               else s.RunUntil([] { return false; }, 300);
@@ -151,6 +153,7 @@ TEST_F(SampleScreen, ExistingSampleQuestion) {
       EXPECT_EQ(Scalar("select count(*) from Person where SampleNo='" + c.number + "'"), "1");
     } else {
       EXPECT_EQ(NextSampleNo, 1);
+      EXPECT_EQ(Scalar("select WBC from Person where SampleNo='1'"), "5.00");
     }
   }
 }
