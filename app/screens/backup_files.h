@@ -11,7 +11,7 @@ struct CopyOutcome {
   std::vector<std::string> failed;   // "<source> -> <destination>: <reason>"
   std::vector<std::string> missing;  // restore sources that do not exist
   bool folderFailed = false;         // the backup folder could not be made
-  bool ok() const { return !folderFailed && failed.empty(); }
+  bool ok() const { return !folderFailed && failed.empty() && missing.empty(); }
 };
 
 // Copies a database file consistently into `to` (replacing it), page by page through the
@@ -24,6 +24,9 @@ bool CopyDatabase(const std::string& from, const std::string& to, std::string* e
 CopyOutcome BackupProgramFiles(const std::string& programFolder, const std::string& folder);
 
 // Restore from `folder`: vantorium.mdb, TDI.dat, TD.dat and Setting.ini, each found without
-// regard to letter case. The database goes in through the engine, never by overwriting the
-// live file under an open connection.
+// regard to letter case, all four or none. Refused, with nothing changed, when a file is missing,
+// the store is damaged or not this program's, or TDI.dat indexes records TD.dat does not hold.
+// The files are copied beside the live ones first and then switched; the database goes in last
+// through the engine, never by overwriting the live file under an open connection. When any
+// step fails the live files are as they were.
 CopyOutcome RestoreProgramFiles(const std::string& programFolder, const std::string& folder);

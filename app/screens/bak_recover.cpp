@@ -1,6 +1,7 @@
 #include "app/screens/bak_recover.h"
 
 #include "core/app_settings.h"
+#include "core/data_store.h"
 #include "core/dialog_layout.h"
 #include "core/layout.h"
 #include "app/screens/backup_files.h"
@@ -164,6 +165,7 @@ void CBakRecover::Restore() {
     return;
   }
   conn_.Connect();
+  UpgradeSystemTables(conn_);  // a store from an older program gets the columns this one uses
   WriteSysLog(conn_, SysLogText(SysLogWord::Recovery, AppSettings.LanguageIndex),
               SysLogText(SysLogWord::Finished, AppSettings.LanguageIndex));
   conn_.Disconnect();
