@@ -67,8 +67,21 @@ bool CopyDatabase(const std::string& from, const std::string& to, std::string* e
   return true;
 }
 
+bool HoldsLiveFiles(const std::string& programFolder, const std::string& folder) {
+  std::error_code ec;
+  for (const std::string& liveFolder : {programFolder, fs::path(DatabasePath()).parent_path().string()})
+    if (fs::equivalent(folder, liveFolder, ec)) return true;
+  return false;
+}
+
 CopyOutcome BackupProgramFiles(const std::string& programFolder, const std::string& folder) {
   CopyOutcome out;
+  // Copied over themselves the live files would be lost: the store's copy is renamed over the
+  // file an open connection uses and its log files are removed.
+  if (HoldsLiveFiles(programFolder, folder)) {
+    out.liveFolder = true;
+    return out;
+  }
   if (!sys::IsDirectory(folder) && !sys::CreateFolder(folder)) {
     out.folderFailed = true;
     return out;

@@ -114,6 +114,18 @@ void CBakRecover::Backup() {
                    "", ui::MB_ICONWARNING);
     return;
   }
+  if (out.liveFolder) {
+    ui::MessageBox(nullptr,
+                   Tr("备份失败！", "Backup failed!", "Error en la copia de seguridad!", "Echec de la sauvegarde!",
+                      "Помилка резервного копіювання!") +
+                       "\n" +
+                       Tr("不能备份到程序文件夹！", "The program folder cannot be the backup folder!",
+                          "La carpeta del programa no puede ser la carpeta de copia de seguridad!",
+                          "Le dossier du programme ne peut pas etre le dossier de sauvegarde!",
+                          "Папка програми не може бути папкою резервної копії!"),
+                   "", ui::MB_ICONWARNING);
+    return;
+  }
   if (!out.ok()) {
     // Every copy that failed is named; a backup with a gap is not called finished.
     ui::MessageBox(nullptr,

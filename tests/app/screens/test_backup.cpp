@@ -125,6 +125,9 @@ TEST_F(BackupTest, ScreenReportsEachOutcome) {
     // A backup without its raw data is no backup: nothing is restored.
     expectBox(s, "Recovery failed!");
   });
+  run(1, Folder().string(), [&](ui::TestDriver& s) {
+    expectBox(s, "Backup failed!\nThe program folder cannot be the backup folder!");
+  });
   fs::create_directories(backup / "TD.dat" / "in-the-way");
   run(1, backup.string(), [&](ui::TestDriver& s) {
     EXPECT_EQ(s.MessageBoxText().rfind("Backup failed!\n", 0), 0u) << s.MessageBoxText();

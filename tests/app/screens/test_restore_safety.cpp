@@ -249,4 +249,25 @@ TEST_F(RestoreSafety, EachFailingStepLeavesTheLiveFilesWhole) {
       });
 }
 
+TEST_F(RestoreSafety, BackupIntoTheFolderOfTheLiveFilesIsRefused) {
+  for (const std::string& target : {folder.folder(), folder.path().string(), (folder.path() / "." ).string(),
+                                    (folder.path() / "good" / "..").string()}) {
+    const CopyOutcome out = BackupProgramFiles(folder.folder(), target);
+    EXPECT_TRUE(out.liveFolder) << target;
+    EXPECT_FALSE(out.ok()) << target;
+    EXPECT_TRUE(out.copied.empty()) << target;
+    // The open connection's next row is kept.
+    ASSERT_EQ(conn.Execute("insert into SysLog values('2026-12-10','11:00:00','After','x')"), 1);
+    conn.Disconnect();
+    EXPECT_EQ(support::QueryText("select count(*) from SysLog where Event='After'"), "1") << target;
+    support::ExecSql("delete from SysLog where Event='After'");
+    ExpectLive(target);
+  }
+  // Through a link to the program folder as well.
+  fs::create_directory_symlink(folder.path(), folder.path().parent_path() / (folder.path().filename().string() + "_link"));
+  const std::string link = (folder.path().parent_path() / (folder.path().filename().string() + "_link")).string();
+  EXPECT_TRUE(BackupProgramFiles(folder.folder(), link).liveFolder);
+  fs::remove(link);
+}
+
 }  // namespace
