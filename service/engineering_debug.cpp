@@ -1,5 +1,8 @@
 #include "service/engineering_debug.h"
 
+#include <cstdint>
+#include <cstdlib>
+
 #include "analyzer/command_catalogue.h"
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
@@ -226,7 +229,18 @@ void EngineeringDebug::OnTestStart(const std::string& countText) {
                   BoxIcon::Warning);
     return;
   }
-  testCount_ = static_cast<int>(LeadingInteger(countText));
+  // The count is a signed 32-bit number; a text beyond it would wrap (to -1: an endless test).
+  const long long n = std::strtoll(countText.c_str(), nullptr, 10);  // saturates beyond 64 bits
+  if (n < INT32_MIN || n > INT32_MAX) {
+    host_.Message(PickText(AppSettings.LanguageIndex, "请输入-2147483648到2147483647之间的整数测试次数！",
+                           "Please input an integer between -2147483648 and 2147483647 for test times!",
+                           "¡Introduzca un entero entre -2147483648 y 2147483647 para las veces de prueba!",
+                           "Veuillez saisir un entier entre -2147483648 et 2147483647 pour le nombre de tests!",
+                           "Введіть ціле число від -2147483648 до 2147483647 для кількості тестів!"),
+                  BoxIcon::Warning);
+    return;
+  }
+  testCount_ = static_cast<int>(n);
   if (testCount_ == 0) return;
   page_.StopPoll();
   pollRunning_ = false;

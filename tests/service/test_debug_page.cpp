@@ -248,6 +248,21 @@ TEST_F(PageTest, ATestCountOfZeroOrNotANumberStartsNothing) {
   page.OnTestStart("2.5");
   EXPECT_TRUE(host.sent.empty());
   EXPECT_EQ(host.LastMessage(), "Please input integer for test times!");
+  // The count is a signed 32-bit number: beyond it the text used to wrap to -1, an endless test.
+  for (const char* typed : {"99999999999999999999", "2147483648", "-2147483649", "-99999999999999999999"}) {
+    page.OnTestStart(typed);
+    EXPECT_TRUE(host.sent.empty()) << typed;
+    EXPECT_FALSE(page.testRunning()) << typed;
+    EXPECT_EQ(host.LastMessage(), "Please input an integer between -2147483648 and 2147483647 for test times!") << typed;
+  }
+  // The ends of the range are counts.
+  for (const char* typed : {"2147483647", "-2147483648"}) {
+    PageHost h;
+    EngineeringDebug p(h, nullptr);
+    p.OnTestStart(typed);
+    EXPECT_TRUE(p.testRunning()) << typed;
+    EXPECT_EQ(p.testCount(), std::strtoll(typed, nullptr, 10)) << typed;
+  }
 }
 
 TEST_F(PageTest, ARepeatTestEndsWhenTheBoardStopsAnsweringOrRefuses) {
