@@ -6,24 +6,16 @@
 
 #include "calibration/calibration_input.h"
 #include "core/value_format.h"
+#include "measurement/control_agreement.h"
 
 namespace calibration {
 
 bool CalibratorCountsDisagree(int channel, float q1, float q2) {
-  if (!IsValidParamValue(q1) || !IsValidParamValue(q2)) return false;
-  const float d = std::fabs(q2 - q1);
-  if (channel != measurement::CountPlt) return q1 != 0.0f && d / q1 >= 0.08f && d >= 0.2f;
-  const float lo = std::min(q1, q2), hi = std::max(q1, q2);
-  if (!(lo > 20.0f)) return false;
-  if (hi <= 50.0f) return d > 10.0f;
-  if (hi <= 100.0f) return d / q1 >= 0.2f;
-  return d / q1 >= 0.15f;
+  return measurement::ControlCountsDisagree(channel, q1, q2);
 }
 
 measurement::DisagreementMarks CalibratorMarks(const measurement::QuickValues& q) {
-  measurement::DisagreementMarks m;
-  for (int ch = 0; ch < 3; ++ch) m.channel[ch] = CalibratorCountsDisagree(ch, q.at(ch, 1), q.at(ch, 2));
-  return m;
+  return measurement::CompareControlCounts(q);
 }
 
 float ToDisplayUnit(int item, float v, const std::string& unit) {

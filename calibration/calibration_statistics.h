@@ -8,9 +8,7 @@
 
 namespace calibration {
 
-// Counts 1 and 2 of a calibrator test, d = |q2 - q1|: WBC and RBC disagree when d / q1 >= 0.08
-// and d >= 0.2; PLT only when the smaller is above 20: larger <= 50 d > 10, larger <= 100
-// d / q1 >= 0.2, else d / q1 >= 0.15.
+// Counts 1 and 2 of a calibrator test: the rule the QC counts follow too (control_agreement.h).
 bool CalibratorCountsDisagree(int channel, float q1, float q2);
 measurement::DisagreementMarks CalibratorMarks(const measurement::QuickValues& q);
 

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cstring>
-#include <strings.h>
 
 #include "core/app_settings.h"
 #include "core/value_format.h"
 #include "printing/r_print_helper.h"
 #include "printing/thermal_printer.h"
+#include "qc/page_printers.h"
 #include "qc/qc_names.h"
 
 namespace qc {
@@ -227,10 +227,7 @@ bool PrintLjChartPage(const LjChartData& d, int lang, const sys::LocalTime& now,
   const double s = xb ? CW / (d.runCount + 1) : CW / (std::max(d.runCount, kPointsPerScreen) + 1);
   // Dot-matrix models get smaller marks and a narrower inset of the table texts.
   const std::string printer = helper.GetDefaultPrinterName();
-  auto same = [&](const char* name) { return strcasecmp(printer.c_str(), name) == 0; };
-  const bool dotMatrix = same("EPSON LX-300+") || same("Jolimark LQ-300KII") || same("Panasonic KX-P1121") ||
-                         same("EPSON LQ-300K+II") || same("EPSON LQ-300+II ESC/P2");
-  const int r = static_cast<int>((same("EPSON LX-300+") ? 3 : 15) * k);
+  const int r = static_cast<int>((HasSmallPointMarks(printer) ? 3 : 15) * k);
   for (int kk = 0; kk < 4; ++kk) {
     const int c = d.chartParams[static_cast<size_t>(kk)];
     const float T = d.targets[c], L = d.sds[c];
@@ -265,7 +262,7 @@ bool PrintLjChartPage(const LjChartData& d, int lang, const sys::LocalTime& now,
     newPageIf(line >= P);
     dc->SelectFont(f8);
     int col = 0;
-    const int inset = dotMatrix ? 1 : 6;
+    const int inset = TableTextInset(printer);
     for (int i = 0; i < d.runCount; ++i) {
       const float u = d.values[c][static_cast<size_t>(i)];
       const bool newest = i == d.runCount - 1;

@@ -71,6 +71,7 @@ CLJQCGraph::~CLJQCGraph() {
 bool CLJQCGraph::OnInitDialog() {
   ui::Dialog::OnInitDialog();
   ScaleDialogLayout(this);
+  labels_.TakeOver(this);
   const int lang = AppSettings.LanguageIndex;
   SetWindowText(StrPrintf("L-J QC Graph(QC %d)", LjQcChartFileNo));
   LjQcChart = LjChartData{};
@@ -145,6 +146,7 @@ void CLJQCGraph::ShowCursorLabels() {
     SetDlgItemText(IDC_LJG_VALUE0 + k, has ? ValueText(LjQcChart.values[LjQcChart.chartParams[k]][run]) : "");
   SetDlgItemText(IDC_LJG_TIME, has ? LjQcChart.runTimes[run] : "");
   SetDlgItemText(IDC_LJG_SEQ, has ? StrPrintf("%d", cursor_) : "");
+  labels_.RedrawAll();
 }
 
 void CLJQCGraph::ShowScreen(int s) {

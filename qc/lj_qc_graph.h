@@ -13,6 +13,7 @@
 #include "platform/ui/controls/controls.h"
 #include "platform/ui/dialog.h"
 #include "printing/print_hint_dlg.h"
+#include "qc/chart_labels.h"
 #include "qc/lj_chart_data.h"
 
 namespace qc {
@@ -72,6 +73,7 @@ class CLJQCGraph : public ui::Dialog {
   COScopeCtrl charts_[4];
   ui::ScrollBar* scroll_ = nullptr;
   CXPButton up_, down_, left_, right_, print_, help_, exit_;
+  ChartLabels labels_;
   CADOConn conn_;
   int cursor_ = 1, screen_ = 1;
   int printer_ = 0;

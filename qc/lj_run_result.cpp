@@ -7,6 +7,7 @@
 #include "core/field_read.h"
 #include "core/param_order.h"
 #include "core/value_format.h"
+#include "measurement/control_agreement.h"
 #include "measurement/result_intake.h"
 #include "qc/qc_names.h"
 
@@ -17,31 +18,7 @@ using measurement::DisagreementMarks;
 using measurement::HistogramBuffers;
 using measurement::QuickValues;
 
-namespace {
-
-// d / c1 >= limit without dividing by a first count of 0 (then any difference counts).
-bool RelativeAtLeast(float d, float c1, float limit) {
-  if (c1 > 0.0f) return d / c1 >= limit;
-  return d > 0.0f;
-}
-
-bool Disagree(int channel, float c1, float c2) {
-  const float d = std::fabs(c2 - c1);
-  if (channel != measurement::CountPlt) return RelativeAtLeast(d, c1, 0.08f) && d >= 0.2f;
-  const float lo = std::min(c1, c2), hi = std::max(c1, c2);
-  if (!(lo > 20.0f)) return false;
-  if (hi <= 50.0f) return d > 10.0f;
-  if (hi <= 100.0f) return RelativeAtLeast(d, c1, 0.2f);
-  return RelativeAtLeast(d, c1, 0.15f);
-}
-
-}  // namespace
-
-DisagreementMarks CompareControlCounts(const QuickValues& q) {
-  DisagreementMarks m;
-  for (int ch = 0; ch < 3; ++ch) m.channel[ch] = Disagree(ch, q.at(ch, 1), q.at(ch, 2));
-  return m;
-}
+DisagreementMarks CompareControlCounts(const QuickValues& q) { return measurement::CompareControlCounts(q); }
 
 void CombineControlCounts(const CountHistograms& c1, const CountHistograms& c2, const QuickValues& q, bool thirdCount,
                           HistogramBuffers& b) {

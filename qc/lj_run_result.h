@@ -14,10 +14,7 @@
 
 namespace qc {
 
-// Counts 1 and 2 of a control: WBC and RBC disagree when d / c1 >= 0.08 and d >= 0.2; PLT only
-// when the smaller count exceeds 20: up to 50 when d > 10, up to 100 when d / c1 >= 0.2, above
-// when d / c1 >= 0.15 (d = |c2 - c1|). A first count of 0 takes any difference as disagreement
-// instead of dividing by it.
+// Counts 1 and 2 of a control: the rule the calibrator counts follow too (control_agreement.h).
 measurement::DisagreementMarks CompareControlCounts(const measurement::QuickValues& q);
 
 // The run's histograms. Two counts: the mean of counts 1 and 2. Three counts (`buffers` holds

@@ -1,6 +1,8 @@
 #include "qc/westgard.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 #include "core/app_settings.h"
 #include "core/value_format.h"
@@ -9,46 +11,86 @@
 namespace qc {
 namespace {
 
+// A number as the run table and the settings show it (six significant digits, "%g"), in units
+// of 1e-9 as an integer. The boundaries "exactly k SD" are decimal: 7.3 is exactly 3 SD from 7.0
+// with SD 0.1, which neither single nor double precision can say.
+using Fixed = long long;
+constexpr int kFixedDecimals = 9;
+constexpr Fixed kFixedMax = 1000000000000000000LL;  // 3 x this still fits
+
+Fixed ToFixed(double v) {
+  if (!std::isfinite(v)) return v < 0 ? -kFixedMax : kFixedMax;
+  char text[40];
+  std::snprintf(text, sizeof text, "%.6g", v);
+  const char* p = text;
+  const bool negative = *p == '-';
+  if (negative) ++p;
+  Fixed digits = 0;
+  int exponent = 0;  // the value is digits x 10^exponent
+  bool fraction = false;
+  for (; *p && *p != 'e'; ++p) {
+    if (*p == '.') {
+      fraction = true;
+      continue;
+    }
+    digits = digits * 10 + (*p - '0');
+    if (fraction) --exponent;
+  }
+  if (*p == 'e') exponent += std::atoi(p + 1);
+  exponent += kFixedDecimals;
+  for (; exponent > 0; --exponent) {
+    if (digits > kFixedMax / 10) return negative ? -kFixedMax : kFixedMax;
+    digits *= 10;
+  }
+  for (; exponent < 0; ++exponent) digits = (digits + 5) / 10;
+  return negative ? -digits : digits;
+}
+
 // The newest `n` runs as deviations from the target; empty when there are fewer or the
 // parameter cannot be judged.
-std::vector<double> Newest(const std::vector<double>& runs, size_t n, double target, double sd) {
+std::vector<Fixed> Newest(const std::vector<double>& runs, size_t n, double target, double sd) {
   if (target == 0.0 || sd == 0.0 || runs.size() < n) return {};
-  std::vector<double> d;
-  for (size_t i = runs.size() - n; i < runs.size(); ++i) d.push_back(runs[i] - target);
+  std::vector<Fixed> d;
+  const Fixed t = ToFixed(target);
+  for (size_t i = runs.size() - n; i < runs.size(); ++i) d.push_back(ToFixed(runs[i]) - t);
   return d;
 }
+
+Fixed Abs(Fixed v) { return v < 0 ? -v : v; }
 
 }  // namespace
 
 bool BreaksOut3SD(const std::vector<double>& runs, double target, double sd) {
-  const std::vector<double> d = Newest(runs, 1, target, sd);
-  return !d.empty() && std::fabs(d[0]) > 3.0 * sd;
+  const std::vector<Fixed> d = Newest(runs, 1, target, sd);
+  return !d.empty() && Abs(d[0]) > 3 * ToFixed(sd);
 }
 
 bool Breaks2Out2SD(const std::vector<double>& runs, double target, double sd) {
-  const std::vector<double> d = Newest(runs, 2, target, sd);
+  const std::vector<Fixed> d = Newest(runs, 2, target, sd);
   if (d.empty()) return false;
-  for (double x : d)
-    if (!(std::fabs(x) > 2.0 * sd)) return false;
+  const Fixed two = 2 * ToFixed(sd);
+  for (Fixed x : d)
+    if (!(Abs(x) > two)) return false;
   return true;
 }
 
 bool Breaks5SideSDTo2SD(const std::vector<double>& runs, double target, double sd) {
-  const std::vector<double> d = Newest(runs, 5, target, sd);
+  const std::vector<Fixed> d = Newest(runs, 5, target, sd);
   if (d.empty()) return false;
+  const Fixed one = ToFixed(sd), two = 2 * one;
   int high = 0, low = 0;
-  for (double x : d) {
-    if (x > sd && x <= 2.0 * sd) ++high;
-    else if (x < -sd && x >= -2.0 * sd) ++low;
+  for (Fixed x : d) {
+    if (x > one && x <= two) ++high;
+    else if (x < -one && x >= -two) ++low;
   }
   return high == 5 || low == 5;
 }
 
 bool Breaks7Side(const std::vector<double>& runs, double target, double sd) {
-  const std::vector<double> d = Newest(runs, 7, target, sd);
+  const std::vector<Fixed> d = Newest(runs, 7, target, sd);
   if (d.empty()) return false;
   int high = 0, low = 0;
-  for (double x : d) {
+  for (Fixed x : d) {
     if (x > 0) ++high;
     else if (x < 0) ++low;
   }

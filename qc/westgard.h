@@ -5,7 +5,8 @@
 //
 // Only usable runs take part: a run whose value was invalid or whose parameter was not under
 // QC is left out of the sequence, so it neither breaks nor hides a rule. A parameter with T or
-// SD of 0 is never judged.
+// SD of 0 is never judged. Runs, target and SD are compared as decimals of six significant
+// digits, as they are shown: a run exactly k SD from the target is not beyond k SD.
 #include <array>
 #include <string>
 #include <vector>

@@ -65,6 +65,7 @@ CXBQCGraph::CXBQCGraph(ui::Window* parent) : ui::Dialog(IDD_XB_QC_GRAPH, parent)
 bool CXBQCGraph::OnInitDialog() {
   ui::Dialog::OnInitDialog();
   ScaleDialogLayout(this);
+  labels_.TakeOver(this);
   const int lang = AppSettings.LanguageIndex;
   SetWindowText(PickText(lang, "X-B质控图", "X-B QC Graph", "Grafico X-B", "Courbes X-B", "X-B діаграма"));
   LoadXbChartData(conn_, &data_);
@@ -127,6 +128,7 @@ void CXBQCGraph::ShowCursor() {
   for (int k = 0; k < 4; ++k) SetDlgItemText(IDC_XBG_VALUE0 + k, has ? ValueText(data_.values[data_.chartParams[k]][run]) : "");
   SetDlgItemText(IDC_XBG_TIME, has ? data_.runTimes[run] : "");
   SetDlgItemText(IDC_XBG_POSITION, has ? StrPrintf("%d/%d", position_, data_.runCount) : "");
+  labels_.RedrawAll();
 }
 
 void CXBQCGraph::MoveCursor(int direction) {

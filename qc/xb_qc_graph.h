@@ -9,6 +9,7 @@
 #include "platform/ui/controls/controls.h"
 #include "platform/ui/dialog.h"
 #include "printing/print_hint_dlg.h"
+#include "qc/chart_labels.h"
 #include "qc/lj_chart_data.h"
 
 namespace qc {
@@ -53,6 +54,7 @@ class CXBQCGraph : public ui::Dialog {
   COScopeCtrl charts_[4];
   ui::ScrollBar* scroll_ = nullptr;
   CXPButton up_, down_, left_, right_, print_, exit_;
+  ChartLabels labels_;
   CADOConn conn_;
   LjChartData data_;
   int position_ = 1, screen_ = 1;

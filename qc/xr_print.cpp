@@ -7,6 +7,7 @@
 #include "core/value_format.h"
 #include "printing/r_print_helper.h"
 #include "printing/thermal_printer.h"
+#include "qc/page_printers.h"
 #include "qc/qc_names.h"
 
 namespace qc {
@@ -173,6 +174,9 @@ bool PrintXrChartPage(const XrPrintData& d, int lang, const sys::LocalTime& now)
   const draw::Font f11 = helper.CreatePrintFont(11, face, draw::kFontWeightBold);
   const draw::Font f10 = helper.CreatePrintFont(10, face, draw::kFontWeightBold);
   const draw::Font f13 = helper.CreatePrintFont(13, face, draw::kFontWeightBold);
+  const draw::Font f8 = helper.CreatePrintFont(8, face, draw::kFontWeightBold);
+  const std::string printer = helper.GetDefaultPrinterName();
+  const int inset = TableTextInset(printer);
   dc->SelectFont(f11);
   const int h = std::max(1, static_cast<int>(0.9 * dc->GetTextMetrics().height));
   const int cw = dc->GetTextMetrics().aveCharWidth;
@@ -236,24 +240,39 @@ bool PrintXrChartPage(const XrPrintData& d, int lang, const sys::LocalTime& now)
         if (first) dc->MoveTo(x, y);
         else dc->LineTo(x, y);
         if (v >= sp.low && v <= sp.high) {
-          const int rr = static_cast<int>(15 * k);
+          const int rr = static_cast<int>((HasSmallPointMarks(printer) ? 3 : 15) * k);
           dc->Ellipse(x - rr, y - rr, x + rr, y + rr);
           dc->MoveTo(x, y);
         }
         first = false;
       }
       line += 9;
+      // The table in ruled cells, the label in a cell of its own and each text set in from the
+      // top-left corner of its cell, as the other chart print-outs have it.
+      dc->SelectFont(f8);
+      const draw::BkMode mode = dc->SetBkMode(draw::BkMode::Transparent);  // the texts never cover a rule
       for (size_t g0 = 0; g0 < values.size(); g0 += 15) {
         newPageIf(line + 2 >= P);
-        dc->TextOut(X0 + 6, line * h + 6, PickText(lang, "日期 ", "Date  ", "Date  ", "Date  ", "Date  "));
-        dc->TextOut(X0 + 6, (line + 1) * h + 6, PickText(lang, "结果 ", "Result", "Result", "Result", "Result"));
+        const int cells = static_cast<int>(std::min<size_t>(15, values.size() - g0)) + 1;
+        for (int j = 0; j < 3; ++j) {
+          dc->MoveTo(X0, (line + j) * h);
+          dc->LineTo(X0 + cells * GW, (line + j) * h);
+        }
+        for (int j = 0; j <= cells; ++j) {
+          dc->MoveTo(X0 + j * GW, line * h);
+          dc->LineTo(X0 + j * GW, (line + 2) * h);
+        }
+        dc->TextOut(X0 + inset, line * h + inset, PickText(lang, "日期 ", "Date  ", "Date  ", "Date  ", "Date  "));
+        dc->TextOut(X0 + inset, (line + 1) * h + inset, PickText(lang, "结果 ", "Result", "Result", "Result", "Result"));
         for (size_t g = g0; g < std::min(values.size(), g0 + 15); ++g) {
-          const int x = X0 + static_cast<int>(g - g0 + 1) * GW + 6;
-          dc->TextOut(x, line * h + 6, g < d.stats.groupDates.size() ? d.stats.groupDates[g] : "");
-          dc->TextOut(x, (line + 1) * h + 6, values[g] < 0 ? "" : StrPrintf("%.2f", static_cast<double>(values[g])));
+          const int x = X0 + static_cast<int>((static_cast<double>(g - g0) + 1.1) * GW) + inset;
+          dc->TextOut(x, line * h + inset, g < d.stats.groupDates.size() ? d.stats.groupDates[g] : "");
+          dc->TextOut(x, (line + 1) * h + inset, values[g] < 0 ? "" : StrPrintf("%.2f", static_cast<double>(values[g])));
         }
         line += 2;
       }
+      dc->SetBkMode(mode);
+      dc->SelectFont(f10);
       line += 1;
     }
   }

@@ -70,6 +70,7 @@ CXRQCGraph::CXRQCGraph(ui::Window* parent) : ui::Dialog(IDD_XR_QC_GRAPH, parent)
 bool CXRQCGraph::OnInitDialog() {
   ui::Dialog::OnInitDialog();
   ScaleDialogLayout(this);
+  labels_.TakeOver(this);
   const int lang = AppSettings.LanguageIndex;
   SetWindowText(StrPrintf(PickText(lang, "X-R质控图(质控%d)", "X-R QC Graph(QC %d)", "Grafico X-R(QC %d)", "Courbes X-R(CQ %d)",
                                    "X-R КЯ графік(КЯ %d)"),
@@ -160,6 +161,7 @@ void CXRQCGraph::ShowCursor() {
   if (!complete_) {
     for (int k = 0; k < 4; ++k) SetDlgItemText(IDC_XRG_CURSOR0 + k, "");
     SetDlgItemText(IDC_XRG_POSITION, "");
+    labels_.RedrawAll();
     return;
   }
   const int g = cursor_ - 1;
@@ -170,6 +172,7 @@ void CXRQCGraph::ShowCursor() {
     SetDlgItemText(IDC_XRG_CURSOR0 + 2 * half + 1, text(s.groupRanges[g]));
   }
   SetDlgItemText(IDC_XRG_POSITION, StrPrintf("%d/%d", cursor_, groups_));
+  labels_.RedrawAll();
 }
 
 void CXRQCGraph::MovePage(int direction) {

@@ -8,6 +8,7 @@
 #include "core/ado_conn.h"
 #include "platform/ui/dialog.h"
 #include "printing/print_hint_dlg.h"
+#include "qc/chart_labels.h"
 #include "qc/xr_print.h"
 #include "qc/xr_stats.h"
 
@@ -51,6 +52,7 @@ class CXRQCGraph : public ui::Dialog {
 
   COScopeCtrl charts_[4];  // X upper, R upper, X lower, R lower
   CXPButton up_, down_, left_, right_, print_, exit_;
+  ChartLabels labels_;
   CADOConn conn_;
   XrStats stats_;
   std::string batch_, expiry_;

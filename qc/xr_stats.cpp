@@ -40,7 +40,9 @@ bool ComputeXrStats(const std::vector<std::array<float, 20>>& values, const std:
         sum += v;
         ++k;
       }
-      if (k == 0) {
+      // A group short of a value (one left out as invalid) would take the factors of the full
+      // size, and a group of one has no range: it stays out of the statistics and the limits.
+      if (k < n) {
         s.groupMeans.push_back(-1.0f);
         s.groupRanges.push_back(-1.0f);
         continue;
@@ -52,6 +54,7 @@ bool ComputeXrStats(const std::vector<std::array<float, 20>>& values, const std:
       sumRanges += range;
       ++used;
     }
+    s.groupsUsed = used;
     if (used == 0) continue;
     s.grandMean = sumMeans / used;
     s.meanRange = sumRanges / used;

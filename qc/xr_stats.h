@@ -15,7 +15,8 @@ struct XrFactors {
 bool XrControlFactors(int groupSize, XrFactors* out);
 
 struct XrParamStats {
-  std::vector<float> groupMeans, groupRanges;  // per group; -1 for a group without a usable value
+  std::vector<float> groupMeans, groupRanges;  // per group; -1 for a group short of a usable value
+  int groupsUsed = 0;                          // the groups the statistics rest on
   double grandMean = 0, meanRange = 0, a2Rbar = 0, uclX = 0, lclX = 0, uclR = 0, lclR = 0;
 };
 
@@ -27,8 +28,8 @@ struct XrStats {
 // `values[i]` holds the 20 values (chart order) of result i, oldest first, `dates[i]` its
 // "YYYY-MM-DD". The file must hold exactly groups x groupSize results and the group size must
 // have factors; otherwise false and nothing is computed. Negative values (invalid, not under
-// QC) take no part: a group's mean and range come from its usable values, and groups without
-// one are left out of the grand mean and the mean range.
+// QC) take no part: a group with fewer usable values than the group size has no mean and range
+// and is left out of the grand mean, the mean range and so the limits.
 bool ComputeXrStats(const std::vector<std::array<float, 20>>& values, const std::vector<std::string>& dates, int groups,
                     int groupSize, XrStats* out);
 

@@ -1,5 +1,8 @@
 #include "service/engineering_debug.h"
 
+#include <cstdint>
+#include <cstdlib>
+
 #include "analyzer/command_catalogue.h"
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
@@ -130,14 +133,14 @@ bool EngineeringDebug::CheckNeedlePositions(const NeedleTexts& t) {
 void EngineeringDebug::OnSwitch(int which) {
   if (which < 0 || which > 2) return;
   const uint8_t s = switches_[which];
-  SendCommand(EF, static_cast<uint8_t>(analyzer::debug::Output60V + which), s, 0);
+  SendClosingPrompt(EF, static_cast<uint8_t>(analyzer::debug::Output60V + which), s, 0);
   if (s == 1) boardMoved_ = true;
 }
 
 void EngineeringDebug::OnStep(int motor, int direction, const std::string& stepsText) {
   if (motor < 0 || motor > 3 || !CheckSteps(stepsText)) return;
   const uint8_t n = static_cast<uint8_t>(LeadingInteger(stepsText));
-  SendCommand(EF, static_cast<uint8_t>(analyzer::debug::MoveX + motor), direction ? 1 : 0, n);
+  SendClosingPrompt(EF, static_cast<uint8_t>(analyzer::debug::MoveX + motor), direction ? 1 : 0, n);
   boardMoved_ = true;
 }
 
@@ -147,7 +150,7 @@ void EngineeringDebug::OnNeedleSend(int index, const NeedleTexts& t) {
   const analyzer::SignedParam p = analyzer::SplitSigned(needles_[index]);
   commandIdle_ = false;
   boardMoved_ = true;
-  SendCommand(EF, analyzer::NeedlePositionCommand(index + 1), p.sign, p.magnitude, kReplyTimeoutMs);
+  SendClosingPrompt(EF, analyzer::NeedlePositionCommand(index + 1), p.sign, p.magnitude, kReplyTimeoutMs);
 }
 
 void EngineeringDebug::OnPressureSend(const std::string& target, const std::string& deviation, const NeedleTexts& t) {
@@ -193,7 +196,7 @@ void EngineeringDebug::OnPressureSend(const std::string& target, const std::stri
   page_.EnableSwitches(false);
   page_.EnableTestStart(false);
   pollRunning_ = false;
-  SendCommand(EF, analyzer::debug::PressureTarget, static_cast<uint8_t>(sum >> 8), static_cast<uint8_t>(sum & 0xFF),
+  SendClosingPrompt(EF, analyzer::debug::PressureTarget, static_cast<uint8_t>(sum >> 8), static_cast<uint8_t>(sum & 0xFF),
               kReplyTimeoutMs);
   boardMoved_ = true;
   page_.EnablePressureSend(false);
@@ -203,13 +206,19 @@ void EngineeringDebug::OnMachineReset() {
   if (!commandIdle_) return;
   commandIdle_ = false;
   closing_ = false;
-  SendCommand(A, cmd::Reset, 0, 0, kReplyTimeoutMs);
+  SendClosingPrompt(A, cmd::Reset, 0, 0, kReplyTimeoutMs);
 }
 
 void EngineeringDebug::OnPollTick() {
-  SendCommand(CC, analyzer::status::Pressure);
+  SendClosingPrompt(CC, analyzer::status::Pressure);
   const sys::LocalTime t = sys::Clock::Now();
   page_.ShowPollTime(StrPrintf("%.2d:%.2d:%.2d", t.hour, t.minute, t.second));
+}
+
+void EngineeringDebug::SendClosingPrompt(uint8_t cls, uint8_t command, uint8_t p1, uint8_t p2, int64_t timeoutMs) {
+  // A prompt still open from an earlier command would stand over what this one brings.
+  page_.ClosePrompt();
+  SendCommand(cls, command, p1, p2, timeoutMs);
 }
 
 void EngineeringDebug::SendTest(uint8_t command, bool withParameters) {
@@ -226,7 +235,18 @@ void EngineeringDebug::OnTestStart(const std::string& countText) {
                   BoxIcon::Warning);
     return;
   }
-  testCount_ = static_cast<int>(LeadingInteger(countText));
+  // The count is a signed 32-bit number; a text beyond it would wrap (to -1: an endless test).
+  const long long n = std::strtoll(countText.c_str(), nullptr, 10);  // saturates beyond 64 bits
+  if (n < INT32_MIN || n > INT32_MAX) {
+    host_.Message(PickText(AppSettings.LanguageIndex, "请输入-2147483648到2147483647之间的整数测试次数！",
+                           "Please input an integer between -2147483648 and 2147483647 for test times!",
+                           "¡Introduzca un entero entre -2147483648 y 2147483647 para las veces de prueba!",
+                           "Veuillez saisir un entier entre -2147483648 et 2147483647 pour le nombre de tests!",
+                           "Введіть ціле число від -2147483648 до 2147483647 для кількості тестів!"),
+                  BoxIcon::Warning);
+    return;
+  }
+  testCount_ = static_cast<int>(n);
   if (testCount_ == 0) return;
   page_.StopPoll();
   pollRunning_ = false;
@@ -285,7 +305,7 @@ void EngineeringDebug::OnExit(const NeedleTexts& t) {
     FinishExit();
     return;
   }
-  SendCommand(A, cmd::Reset, 0, 0, kReplyTimeoutMs);
+  SendClosingPrompt(A, cmd::Reset, 0, 0, kReplyTimeoutMs);
 }
 
 void EngineeringDebug::FinishExit() {
@@ -295,7 +315,7 @@ void EngineeringDebug::FinishExit() {
 
 void EngineeringDebug::OnLeaveTab() {
   if (!boardMoved_ || testRunning_) return;
-  SendCommand(A, cmd::Reset, 0, 0, commandIdle_ ? kReplyTimeoutMs : 0);
+  SendClosingPrompt(A, cmd::Reset, 0, 0, commandIdle_ ? kReplyTimeoutMs : 0);
 }
 
 void EngineeringDebug::OnTimeout() { EndWait(NoReplyText(AppSettings.LanguageIndex)); }

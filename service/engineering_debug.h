@@ -40,6 +40,8 @@ class DebugPageHost : public virtual analyzer::BoardHost {
   virtual void ResetExitFields() = 0;
   // Closes the debug screen.
   virtual void ClosePage() = 0;
+  // Closes a prompt box of the program that is still open.
+  virtual void ClosePrompt() = 0;
 };
 
 struct NeedleTexts {
@@ -94,6 +96,8 @@ class EngineeringDebug : public ServiceSequence {
   void SaveNeedles();
   void FinishExit();
   void SendTest(uint8_t command, bool withParameters);
+  // Every command of the page but the repeat test's closes an open prompt first.
+  void SendClosingPrompt(uint8_t cls, uint8_t command, uint8_t p1 = 0, uint8_t p2 = 0, int64_t timeoutMs = 0);
 
   DebugPageHost& page_;
   CADOConn* conn_;

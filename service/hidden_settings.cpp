@@ -83,6 +83,15 @@ HiddenSaveResult SaveHiddenSettings(const HiddenInputs& in, CADOConn* conn, cons
                            "Величина корекції реагенту не може бути меншою за 0");
     return res;
   }
+  // An amount the field cannot show, or a float cannot keep to the hundredth, is refused: an
+  // infinite amount would keep the reagent alarm from ever coming.
+  if (!(v <= kMaxReviseVol)) {
+    res.message = PickText(lang, "试剂修正量必须在0到9999.99之间", "Reagent correction amount must be between 0 and 9999.99",
+                           "La cantidad de corrección de reactivo debe estar entre 0 y 9999.99",
+                           "La quantité de correction du réactif doit être comprise entre 0 et 9999.99",
+                           "Величина корекції реагенту має бути від 0 до 9999.99");
+    return res;
+  }
   // The coefficients: each outside 0.8 to 1.21 (compared in double precision after the
   // conversion to float) becomes 1.0.
   float k[3];

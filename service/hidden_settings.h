@@ -31,7 +31,12 @@ struct HiddenSaveResult {
 // their countdown flag is cleared. Empty when v equals the current amount. Changes `vols`.
 std::string ReviseUpdateSql(float v, analyzer::ReagentVolumes& vols);
 
-// Checks and saves; `ini` is the settings file.
+// The largest correction amount (mL): what the field shows with two decimals and a float keeps
+// to the hundredth.
+inline constexpr double kMaxReviseVol = 9999.99;
+
+// Checks and saves; `ini` is the settings file. An amount below 0 or above kMaxReviseVol (also
+// one beyond a double) is refused with the range named.
 HiddenSaveResult SaveHiddenSettings(const HiddenInputs& in, CADOConn* conn, const std::string& ini, int language);
 
 // The coefficients as the page shows them at open: from the settings file, range rule applied.

@@ -1,5 +1,7 @@
 #include "service/service_page.h"
 
+#include "platform/ui/app.h"
+
 #include "analyzer/screens/screen_common.h"
 #include "controls/screen_common.h"
 #include "core/app_settings.h"
@@ -221,6 +223,13 @@ void CService::OnTimer(uintptr_t id) {
 }
 
 void CService::Message(const std::string& text, analyzer::BoxIcon icon) { analyzer::ShowBox(this, text, icon); }
+
+void CService::ClosePrompt() {
+  // The box ends as its close button ends it; the page goes on from where it showed it.
+  for (ui::Window* w : ui::TopLevelWindows())
+    if (w->IsMessageBox() && w->IsWindowVisible())
+      if (auto* box = dynamic_cast<ui::Dialog*>(w)) box->EndDialog(ui::IDCANCEL);
+}
 
 void CService::SetSwitchCaption(int which, bool on) {
   const int lang = AppSettings.LanguageIndex;

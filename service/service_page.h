@@ -41,6 +41,7 @@ class CService : public ui::Dialog, public DebugPageHost {
   // DebugPageHost
   void Send(const analyzer::CommandFrame& frame) override { link_.Send(frame); }
   void Message(const std::string& text, analyzer::BoxIcon icon) override;
+  void ClosePrompt() override;
   void SetSwitchCaption(int which, bool on) override;
   void EnableSwitches(bool enable) override;
   void EnableTestStart(bool enable) override;

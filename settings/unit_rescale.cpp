@@ -46,13 +46,14 @@ std::vector<ScaledColumn> ExistingColumns(CADOConn& conn, const char* table, std
 }
 
 // Multiplies the columns of every row that `where` selects by their slot's factor and writes them
-// back with two decimals (a NULL stays NULL). Rows whose factors are all 1 are left alone. False
-// at the first failed statement.
+// back with two decimals (a NULL stays NULL). Only the slots whose unit changed are written (a
+// change of factor 1, as 10^9/L to 10^3/uL, still rounds them to two decimals). False at the
+// first failed statement.
 bool RescaleTable(CADOConn& conn, const char* table, const std::vector<ScaledColumn>& cols, const char* where,
-                  const std::array<double, kUnitSlotCount>& factor) {
+                  const std::array<double, kUnitSlotCount>& factor, const std::array<bool, kUnitSlotCount>& changed) {
   std::vector<ScaledColumn> touched;
   for (const ScaledColumn& c : cols)
-    if (factor[c.slot] != 1.0) touched.push_back(c);
+    if (changed[c.slot]) touched.push_back(c);
   if (touched.empty()) return true;
   std::string select = "select rowid as QxRowId";
   for (const ScaledColumn& c : touched) select += "," + c.column;
@@ -156,7 +157,13 @@ bool SaveUnitsAndRescale(CADOConn& conn, const UnitTextSet& previous, const Unit
   if (!conn.IsConnected()) conn.Connect();
   if (!conn.IsConnected()) return false;
   std::array<double, kUnitSlotCount> factor{};
-  for (int s = 0; s < kUnitSlotCount; ++s) factor[s] = RescaleFactor(s, previous[s], chosen.units[s]);
+  std::array<bool, kUnitSlotCount> changed{};
+  for (int s = 0; s < kUnitSlotCount; ++s) {
+    factor[s] = RescaleFactor(s, previous[s], chosen.units[s]);
+    // A unit no conversion knows (a delivered "mmol/L") leaves the values as they are.
+    changed[s] = previous[s] != chosen.units[s] && UnitScaleFromBase(s, previous[s]) != 0.0 &&
+                 UnitScaleFromBase(s, chosen.units[s]) != 0.0;
+  }
   bool ok = false;
   {
     // Each engine call takes the data lock for its own length only, so an error box shown on the
@@ -169,13 +176,13 @@ bool SaveUnitsAndRescale(CADOConn& conn, const UnitTextSet& previous, const Unit
     if (t->Begun()) {
       ok = WriteUnitRow(conn, chosen, rowExisted) &&
            RescaleTable(conn, "NormalLimits", ExistingColumns(conn, "NormalLimits", {"L", "H"}),
-                        " where Kind between 0 and 9", factor) &&
+                        " where Kind between 0 and 9", factor, changed) &&
            RescaleTable(conn, "PathologyLimits", ExistingColumns(conn, "PathologyLimits", {"L", "H"}),
-                        " where Kind between 0 and 9", factor) &&
-           RescaleTable(conn, "AutoCalibration", ExistingColumns(conn, "AutoCalibration", {""}), "", factor) &&
+                        " where Kind between 0 and 9", factor, changed) &&
+           RescaleTable(conn, "AutoCalibration", ExistingColumns(conn, "AutoCalibration", {""}), "", factor, changed) &&
            RescaleTable(conn, "LJQCSet", ExistingColumns(conn, "LJQCSet", {"LV", "RV"}),
-                        " where QcFileNo between 1 and 20", factor) &&
-           RescaleTable(conn, "XBQCSet", ExistingColumns(conn, "XBQCSet", {"LV", "RV"}), "", factor);
+                        " where QcFileNo between 1 and 20", factor, changed) &&
+           RescaleTable(conn, "XBQCSet", ExistingColumns(conn, "XBQCSet", {"LV", "RV"}), "", factor, changed);
       {
         std::lock_guard<std::recursive_mutex> hold(DbLock());
         ok = ok && t->Commit();

@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <mutex>
 
+#include "app/screens/restore_check.h"
 #include "core/ado_conn.h"
+#include "platform/db/fault_vfs.h"
 #include "platform/sys/file_io.h"
 #include "platform/sys/file_ops.h"
 #include "platform/sys/path_map.h"
@@ -49,7 +51,8 @@ bool CopyDatabase(const std::string& from, const std::string& to, std::string* e
   // A file that is not a database fails here, before anything is written.
   if (sqlite3_exec(src.db, "select count(*) from sqlite_master", nullptr, nullptr, nullptr) != SQLITE_OK)
     return fail(src.db, "the source is not a database");
-  if (sqlite3_open_v2(to.c_str(), &dst.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
+  if (sqlite3_open_v2(to.c_str(), &dst.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, db::FaultSeamVfs()) !=
+      SQLITE_OK)
     return fail(dst.db, "cannot open the destination");
   sqlite3_busy_timeout(dst.db, 5000);
   sqlite3_busy_timeout(src.db, 5000);
@@ -64,8 +67,21 @@ bool CopyDatabase(const std::string& from, const std::string& to, std::string* e
   return true;
 }
 
+bool HoldsLiveFiles(const std::string& programFolder, const std::string& folder) {
+  std::error_code ec;
+  for (const std::string& liveFolder : {programFolder, fs::path(DatabasePath()).parent_path().string()})
+    if (fs::equivalent(folder, liveFolder, ec)) return true;
+  return false;
+}
+
 CopyOutcome BackupProgramFiles(const std::string& programFolder, const std::string& folder) {
   CopyOutcome out;
+  // Copied over themselves the live files would be lost: the store's copy is renamed over the
+  // file an open connection uses and its log files are removed.
+  if (HoldsLiveFiles(programFolder, folder)) {
+    out.liveFolder = true;
+    return out;
+  }
   if (!sys::IsDirectory(folder) && !sys::CreateFolder(folder)) {
     out.folderFailed = true;
     return out;
@@ -107,23 +123,112 @@ CopyOutcome BackupProgramFiles(const std::string& programFolder, const std::stri
   return out;
 }
 
+namespace {
+
+void RemoveQuietly(const std::string& path) {
+  std::error_code ec;
+  fs::remove(path, ec);
+}
+
+void RemoveDatabaseFiles(const std::string& path) {
+  RemoveQuietly(path);
+  RemoveQuietly(path + "-wal");
+  RemoveQuietly(path + "-shm");
+  RemoveQuietly(path + "-journal");
+}
+
+// A rename that puts a file back is tried again once: giving up there would leave the program
+// without its file.
+bool RenameBack(const std::string& from, const std::string& to) {
+  return sys::RenameFile(from, to) || sys::RenameFile(from, to);
+}
+
+}  // namespace
+
 CopyOutcome RestoreProgramFiles(const std::string& programFolder, const std::string& folder) {
   CopyOutcome out;
+  // The store, the raw-data index and data files, and the settings: restored all together or
+  // not at all, so that kept results never sit on another store's histograms.
   const char* const kNames[4] = {"vantorium.mdb", "TDI.dat", "TD.dat", "Setting.ini"};
+  std::string from[4], live[4];
   for (int i = 0; i < 4; ++i) {
-    const std::string from = sys::ResolveCase(Join(folder, kNames[i]));
-    if (!sys::FileExists(from) || sys::IsDirectory(from)) {
-      out.missing.push_back(Join(folder, kNames[i]));
-      continue;
-    }
+    from[i] = sys::ResolveCase(Join(folder, kNames[i]));
+    if (!sys::FileExists(from[i]) || sys::IsDirectory(from[i])) out.missing.push_back(Join(folder, kNames[i]));
+    live[i] = i == 0 ? DatabasePath() : sys::ResolveCase(Join(programFolder, kNames[i]));
+  }
+  if (!out.missing.empty()) return out;
+
+  // 1. The backup is checked before anything is written.
+  std::string why;
+  if (!IsProgramStore(from[0], &why)) {
+    out.failed.push_back(from[0] + ": " + why);
+    return out;
+  }
+  if (!RawFilesFit(from[1], from[2], &why)) {
+    out.failed.push_back(why);
+    return out;
+  }
+
+  // 2. Copies beside the live files; a failure here has changed nothing.
+  std::string staged[4];
+  for (int i = 0; i < 4; ++i) staged[i] = live[i] + ".restore";
+  auto dropStaged = [&] {
+    RemoveDatabaseFiles(staged[0]);
+    for (int i = 1; i < 4; ++i) RemoveQuietly(staged[i]);
+  };
+  dropStaged();  // leftovers of an interrupted restore
+  for (int i = 0; i < 4; ++i) {
     std::string error;
-    if (i == 0) {
-      const std::string to = DatabasePath();
-      Record(out, CopyDatabase(from, to, &error), from, to, error);
-    } else {
-      const std::string to = sys::ResolveCase(Join(programFolder, kNames[i]));
-      Record(out, CopyWhole(from, to, &error), from, to, error);
+    const bool ok = i == 0 ? CopyDatabase(from[i], staged[i], &error) : CopyWhole(from[i], staged[i], &error);
+    if (!ok) {
+      out.failed.push_back(from[i] + " -> " + staged[i] + ": " + error);
+      dropStaged();
+      return out;
     }
   }
+
+  // 3. The files switch: each live file is kept aside as ".old" while the new one takes its
+  // place; the store goes in last, through the engine in one transaction (open connections see
+  // the old store or the new one, never a torn one). Any failure puts the old files back.
+  bool hadOld[4] = {false, false, false, false};
+  int switched = 1;  // files 1 .. switched-1 are in place
+  std::string error;
+  bool ok = true;
+  for (int i = 1; i < 4 && ok; ++i) {
+    const std::string old = live[i] + ".old";
+    RemoveQuietly(old);
+    hadOld[i] = sys::FileExists(live[i]);
+    if (hadOld[i] && !sys::RenameFile(live[i], old, &error)) {
+      hadOld[i] = false;
+      ok = false;
+      break;
+    }
+    if (!sys::RenameFile(staged[i], live[i], &error)) {
+      if (hadOld[i]) RenameBack(old, live[i]);
+      ok = false;
+      break;
+    }
+    switched = i + 1;
+  }
+  // The renames are made durable before the store changes: after the store nothing can fail.
+  if (ok) ok = sys::SyncFolder(programFolder, &error) && CopyDatabase(staged[0], live[0], &error);
+  if (!ok) {
+    for (int i = switched - 1; i >= 1; --i) {
+      if (hadOld[i]) {
+        if (!RenameBack(live[i] + ".old", live[i])) out.failed.push_back(live[i] + ": the old file is kept as " + live[i] + ".old");
+      } else {
+        RemoveQuietly(live[i]);
+      }
+    }
+    out.failed.insert(out.failed.begin(), error);
+    dropStaged();
+    return out;
+  }
+  for (int i = 1; i < 4; ++i) {
+    if (hadOld[i]) RemoveQuietly(live[i] + ".old");
+    out.copied.push_back(live[i]);
+  }
+  out.copied.insert(out.copied.begin(), live[0]);
+  dropStaged();
   return out;
 }

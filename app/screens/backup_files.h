@@ -11,7 +11,8 @@ struct CopyOutcome {
   std::vector<std::string> failed;   // "<source> -> <destination>: <reason>"
   std::vector<std::string> missing;  // restore sources that do not exist
   bool folderFailed = false;         // the backup folder could not be made
-  bool ok() const { return !folderFailed && failed.empty(); }
+  bool liveFolder = false;           // the backup folder is the one of the live files: refused
+  bool ok() const { return !folderFailed && !liveFolder && failed.empty() && missing.empty(); }
 };
 
 // Copies a database file consistently into `to` (replacing it), page by page through the
@@ -19,11 +20,18 @@ struct CopyOutcome {
 // copy runs. False with the reason when `from` is no database or `to` cannot be written.
 bool CopyDatabase(const std::string& from, const std::string& to, std::string* error);
 
+// True when `folder` is the program folder or the folder of the live store (by identity, not by
+// spelling).
+bool HoldsLiveFiles(const std::string& programFolder, const std::string& folder);
+
 // Backup into `folder` (made when missing, one level): every *.mdb, every *.dat, Setting.ini of
-// the program folder.
+// the program folder. A folder holding the live files is refused and nothing is copied.
 CopyOutcome BackupProgramFiles(const std::string& programFolder, const std::string& folder);
 
 // Restore from `folder`: vantorium.mdb, TDI.dat, TD.dat and Setting.ini, each found without
-// regard to letter case. The database goes in through the engine, never by overwriting the
-// live file under an open connection.
+// regard to letter case, all four or none. Refused, with nothing changed, when a file is missing,
+// the store is damaged or not this program's, or TDI.dat indexes records TD.dat does not hold.
+// The files are copied beside the live ones first and then switched; the database goes in last
+// through the engine, never by overwriting the live file under an open connection. When any
+// step fails the live files are as they were.
 CopyOutcome RestoreProgramFiles(const std::string& programFolder, const std::string& folder);

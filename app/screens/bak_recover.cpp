@@ -1,6 +1,7 @@
 #include "app/screens/bak_recover.h"
 
 #include "core/app_settings.h"
+#include "core/data_store.h"
 #include "core/dialog_layout.h"
 #include "core/layout.h"
 #include "app/screens/backup_files.h"
@@ -113,6 +114,18 @@ void CBakRecover::Backup() {
                    "", ui::MB_ICONWARNING);
     return;
   }
+  if (out.liveFolder) {
+    ui::MessageBox(nullptr,
+                   Tr("备份失败！", "Backup failed!", "Error en la copia de seguridad!", "Echec de la sauvegarde!",
+                      "Помилка резервного копіювання!") +
+                       "\n" +
+                       Tr("不能备份到程序文件夹！", "The program folder cannot be the backup folder!",
+                          "La carpeta del programa no puede ser la carpeta de copia de seguridad!",
+                          "Le dossier du programme ne peut pas etre le dossier de sauvegarde!",
+                          "Папка програми не може бути папкою резервної копії!"),
+                   "", ui::MB_ICONWARNING);
+    return;
+  }
   if (!out.ok()) {
     // Every copy that failed is named; a backup with a gap is not called finished.
     ui::MessageBox(nullptr,
@@ -164,6 +177,7 @@ void CBakRecover::Restore() {
     return;
   }
   conn_.Connect();
+  UpgradeSystemTables(conn_);  // a store from an older program gets the columns this one uses
   WriteSysLog(conn_, SysLogText(SysLogWord::Recovery, AppSettings.LanguageIndex),
               SysLogText(SysLogWord::Finished, AppSettings.LanguageIndex));
   conn_.Disconnect();

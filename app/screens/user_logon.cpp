@@ -26,27 +26,12 @@ ui::DialogTemplate UserLogonTemplate() {
   return t;
 }
 
-uint8_t UserLevelForType(int64_t userType) {
-  return (userType >= 0 && userType <= 3) ? static_cast<uint8_t>(userType) : 0;
-}
-
-namespace {
-std::string Doubled(const std::string& s) {
-  std::string out;
-  for (char c : s) {
-    out += c;
-    if (c == '\'') out += '\'';
-  }
-  return out;
-}
-}  // namespace
+uint8_t UserLevelForType(int64_t userType) { return static_cast<uint8_t>(userType & 0xFF); }
 
 std::string UserLookupSql(const std::string& name) {
-  const std::string stored = Doubled(name);
-  const std::string safe = SqlSafeText(name);
-  std::string sql = "Select * from Users where UserName='" + stored + "'";
-  if (safe != name) sql += " or UserName='" + safe + "'";
-  return sql;
+  // The name as the program's SQL texts carry operator text: apostrophes become U+2018, so the
+  // statement needs no quoting and a stored name with a plain apostrophe is not found.
+  return "Select * from Users where UserName='" + SqlSafeText(name) + "'";
 }
 
 CUserLogon::CUserLogon(ui::Window* parent) : ui::Dialog(IDD_USER_LOGON, parent) {

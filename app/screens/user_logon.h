@@ -21,12 +21,12 @@ inline constexpr int IDC_LOGON_PASSWORD_LABEL = 1691;
 
 ui::DialogTemplate UserLogonTemplate();
 
-// The user level a UserType gives: the types 0 to 3 as they are; any other value gives no
-// rights above General User (0).
+// The user level a UserType gives: its low 8 bits, unchecked (the accounts are the program's
+// own, written by the start-up).
 uint8_t UserLevelForType(int64_t userType);
 
-// The look-up of a user by the name chosen: the name as stored (apostrophes doubled for the
-// SQL text) or as the program's own SQL-safe form writes it.
+// The look-up of a user by the name chosen, in the program's SQL-safe form (apostrophes become
+// U+2018): a name stored with a plain apostrophe is not found.
 std::string UserLookupSql(const std::string& name);
 
 class CUserLogon : public ui::Dialog {

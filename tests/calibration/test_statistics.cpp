@@ -35,6 +35,14 @@ TEST(CalibratorAgreement, FirstTwoCounts) {
       {2, 60.0f, 71.0f, false},
       {2, 200.0f, 229.0f, false},  // above 100: under 0.15 of 200
       {2, 200.0f, 230.0f, true},
+      // A first count of 0: the ratio is infinite, so only the 0.2 difference decides; a 0 and
+      // a normal count are never averaged into a run.
+      {0, 0.0f, 7.2f, true},
+      {0, 0.0f, 0.2f, true},
+      {0, 0.0f, 0.19f, false},
+      {0, 0.0f, 0.0f, false},
+      {1, 0.0f, 4.5f, true},
+      {2, 0.0f, 250.0f, false},  // PLT: the smaller is not above 20
   };
   for (const Case& c : cases)
     EXPECT_EQ(CalibratorCountsDisagree(c.channel, c.q1, c.q2), c.disagree) << c.channel << ": " << c.q1 << " " << c.q2;

@@ -10,6 +10,7 @@
 #include "core/screen_registry.h"
 #include "core/value_format.h"
 #include "measurement/zentil_call.h"
+#include "tests/support/screen_pixels.h"
 #include "platform/sys/clock.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/resources.h"
@@ -83,4 +84,27 @@ std::vector<std::string> QcScreenTest::DrainBoxes(ui::TestDriver& s, int64_t ms)
     s.AnswerMessageBox(ui::IDOK);
   }
   return texts;
+}
+
+std::vector<draw::Color> QcScreenTest::LabelPixels(ui::TestDriver& s, ui::Window* dialog, int id) {
+  const ui::Rect r = support::ControlScreenRect(dialog, id);
+  const draw::Bitmap shot = s.Screen();
+  std::vector<draw::Color> px;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) px.push_back(shot.GetPixel(x, y));
+  return px;
+}
+
+void QcScreenTest::ExpectOpaqueReadOut(ui::TestDriver& s, ui::Window* dialog, int id, const std::function<void()>& away,
+                                       const std::function<void()>& back, const std::string& what) {
+  const std::string before = s.Text(id);
+  const std::vector<draw::Color> first = LabelPixels(s, dialog, id);
+  const ui::Rect r = support::ControlScreenRect(dialog, id);
+  ASSERT_FALSE(r.IsEmpty()) << what;
+  EXPECT_EQ(s.Screen().GetPixel(r.left + 1, r.top + 1), draw::RGB(190, 198, 201)) << what;
+  away();
+  EXPECT_NE(s.Text(id), before) << what << ": the move must change the text";
+  back();
+  EXPECT_EQ(s.Text(id), before) << what;
+  EXPECT_TRUE(LabelPixels(s, dialog, id) == first) << what << ": the old text shows under the new one";
 }

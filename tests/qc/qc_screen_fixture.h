@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,13 @@ class QcScreenTest : public ::testing::Test {
   static std::string Today();
   // Answers every message box that comes up within `ms` (real time) with OK and returns their texts.
   std::vector<std::string> DrainBoxes(ui::TestDriver& s, int64_t ms = 300);
+  // The pixels of control `id` of `dialog` as the screen shows them now.
+  static std::vector<draw::Color> LabelPixels(ui::TestDriver& s, ui::Window* dialog, int id);
+  // A cursor read-out label: its background is RGB(190,198,201) at its inner corner, and after
+  // `away` changes its text and `back` restores it, it looks as it did before (no old text shows
+  // through the new one).
+  static void ExpectOpaqueReadOut(ui::TestDriver& s, ui::Window* dialog, int id, const std::function<void()>& away,
+                                  const std::function<void()>& back, const std::string& what);
 
   ui::TestDriver d;
   std::unique_ptr<support::ScratchProgramFolder> program_;

@@ -154,6 +154,22 @@ TEST_F(LjChartScreen, EveryRunHasAChartScreenAndTheCursorLinesUpWithThePoints) {
   EXPECT_EQ(stepsToCursor, 4);  // the fifth run of the screen, at the fifth step
 }
 
+// The cursor read-outs (value, time, sequence number) are opaque and redrawn at each move: one
+// step right and back leaves the first run's texts as they were, with no trace of the second's.
+TEST_F(LjChartScreen, CursorReadOutsAreOpaqueAndRedrawnAfterEachMove) {
+  SetUpRuns();
+  qc::LjQcChartFileNo = 7;
+  CLJQCGraph screen(nullptr);
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            for (int id : {qc::IDC_LJG_VALUE0, qc::IDC_LJG_TIME, qc::IDC_LJG_SEQ})
+                              ExpectOpaqueReadOut(
+                                  s, &screen, id, [&] { s.Press(qc::IDC_LJG_RIGHT); },
+                                  [&] { s.Press(qc::IDC_LJG_LEFT); }, "label " + std::to_string(id));
+                            s.Press(ui::IDCANCEL);
+                          }));
+}
+
 TEST_F(LjChartScreen, ScreenshotsInTheFiveLanguages) {
   SetUpRuns();
   for (int lang = 0; lang < 5; ++lang) {

@@ -37,6 +37,8 @@ TEST(ControlCounts, AgreementRulesPerChannel) {
       {measurement::CountPlt, 200.0f, 240.0f, true},
       {measurement::CountWbc, 0.0f, 0.0f, false},  // a zero first count divides nothing
       {measurement::CountWbc, 0.0f, 0.3f, true},
+      {measurement::CountWbc, 0.0f, 0.19f, false},  // the 0.2 difference still has to be reached
+      {measurement::CountRbc, 0.0f, 4.5f, true},
   };
   for (const Case& c : cases) {
     const measurement::DisagreementMarks m = qc::CompareControlCounts(Quick(c.channel, c.c1, c.c2));

@@ -2,6 +2,7 @@
 // are exact in binary, so "exactly 3 SD" really is exact).
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "qc/westgard.h"
@@ -75,6 +76,38 @@ TEST(WestgardAll, AZeroTargetOrSdIsNeverJudged) {
     EXPECT_FALSE(check(far, 0.0, SD));
     EXPECT_FALSE(check(far, T, 0.0));
   }
+}
+
+// Targets and SDs of two decimals that binary floats cannot hold (0.1, 0.07, 12.3 ...), the
+// values stored in single precision as the program keeps them. The boundary x = T + k SD is
+// worked out in hundredths (integers), so it is exact: exactly k SD is not beyond, one hundredth
+// more is.
+TEST(WestgardBoundaries, ExactlyKSdIsNotBeyondForDecimalSds) {
+  auto f = [](long hundredths) { return static_cast<double>(static_cast<float>(hundredths / 100.0)); };
+  int judged = 0;
+  for (long t = 100; t <= 30000; t += 367) {
+    for (long sd = 1; sd <= 1500; sd += 13) {
+      const double T1 = f(t), SD1 = f(sd);
+      for (int side : {1, -1}) {
+        const long at3 = t + side * 3 * sd, at2 = t + side * 2 * sd, at1 = t + side * sd;
+        if (at3 - 1 <= 0) continue;  // stored values are never negative
+        const std::string where = std::to_string(t) + " " + std::to_string(sd) + " side " + std::to_string(side);
+        ASSERT_FALSE(BreaksOut3SD({f(at3)}, T1, SD1)) << where;
+        ASSERT_TRUE(BreaksOut3SD({f(at3 + side)}, T1, SD1)) << where;
+        ASSERT_FALSE(Breaks2Out2SD({f(at2), f(at2)}, T1, SD1)) << where;
+        ASSERT_TRUE(Breaks2Out2SD({f(at2 + side), f(at2 + side)}, T1, SD1)) << where;
+        // Exactly 2 SD counts as between 1 and 2 SD; exactly 1 SD does not.
+        ASSERT_TRUE(Breaks5SideSDTo2SD({f(at2), f(at2), f(at2), f(at2), f(at2)}, T1, SD1)) << where;
+        ASSERT_FALSE(Breaks5SideSDTo2SD({f(at2), f(at2), f(at1), f(at2), f(at2)}, T1, SD1)) << where;
+        ++judged;
+      }
+    }
+  }
+  EXPECT_GT(judged, 0);
+  // The case seen at a laboratory: 7.3 against 7.0 with SD 0.1 is exactly 3 SD.
+  EXPECT_FALSE(BreaksOut3SD({static_cast<float>(7.3)}, static_cast<float>(7.0), static_cast<float>(0.1)));
+  EXPECT_FALSE(Breaks2Out2SD({7.2, 7.2}, 7.0, 0.1));  // as the run table shows them, in double
+  EXPECT_TRUE(Breaks2Out2SD({7.21, 6.79}, 7.0, 0.1));
 }
 
 qc::JudgeSettings AllRulesOnWbc() {

@@ -82,6 +82,20 @@ TEST_F(XbChartScreen, ScreensOfTwentyFiveAndTheCursorWithinThem) {
 
 namespace {
 
+// The cursor read-outs (value, time, position) are opaque and redrawn at each move.
+TEST_F(XbChartScreen, CursorReadOutsAreOpaqueAndRedrawnAfterEachMove) {
+  SetUpPoints(30);
+  qc::CXBQCGraph screen(nullptr);
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            for (int id : {qc::IDC_XBG_VALUE0, qc::IDC_XBG_TIME, qc::IDC_XBG_POSITION})
+                              ExpectOpaqueReadOut(
+                                  s, &screen, id, [&] { s.Press(qc::IDC_XBG_RIGHT); },
+                                  [&] { s.Press(qc::IDC_XBG_LEFT); }, "label " + std::to_string(id));
+                            s.Press(ui::IDCANCEL);
+                          }));
+}
+
 TEST_F(XbChartScreen, ScreenshotsInTheFiveLanguages) {
   SetUpPoints(30);
   const char* titles[5] = {"X-B质控图", "X-B QC Graph", "Grafico X-B", "Courbes X-B", "X-B діаграма"};

@@ -71,6 +71,26 @@ TEST_F(XrChartScreen, LimitsCursorAndPagesOfACompleteFile) {
   EXPECT_EQ(posDown, "1/2");
 }
 
+// The cursor read-outs are opaque and redrawn at each move: going to group 2 and back leaves
+// group 1's texts as they were, with no trace of group 2's.
+TEST_F(XrChartScreen, CursorReadOutsAreOpaqueAndRedrawnAfterEachMove) {
+  Sql("insert into XRQCSet(QcFileNo,BatchNo,ExpDate,GroupNum,NumPerGroup) values(2,'XR-2','2030-01-01',2,2)");
+  AddResult(2, "2026-03-01", "08:00:00", 1);
+  AddResult(2, "2026-03-01", "09:00:00", 3);
+  AddResult(2, "2026-03-02", "08:00:00", 4);
+  AddResult(2, "2026-03-02", "09:00:00", 7);
+  qc::XrQcFileNo = 2;
+  qc::CXRQCGraph screen(nullptr);
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            for (int id : {qc::IDC_XRG_CURSOR0, qc::IDC_XRG_CURSOR0 + 1, qc::IDC_XRG_POSITION})
+                              ExpectOpaqueReadOut(
+                                  s, &screen, id, [&] { s.Press(qc::IDC_XRG_RIGHT); },
+                                  [&] { s.Press(qc::IDC_XRG_LEFT); }, "label " + std::to_string(id));
+                            s.Press(ui::IDCANCEL);
+                          }));
+}
+
 TEST_F(XrChartScreen, AnIncompleteFileShowsNothingButNames) {
   Sql("insert into XRQCSet(QcFileNo,BatchNo,ExpDate,GroupNum,NumPerGroup) values(3,'XR-3','2030-01-01',2,2)");
   AddResult(3, "2026-03-01", "08:00:00", 1);

@@ -4,6 +4,8 @@
 
 #include <unistd.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -15,6 +17,7 @@
 #include "qc/xr_qc_graph.h"
 #include "qc_screen_fixture.h"
 #include "recording_output.h"
+#include "tests/support/program_folder.h"
 
 namespace {
 
@@ -92,7 +95,135 @@ TEST(XrThermalPrint, LowerParameterFirstRangeBeforeMeanTitleLast) {
   EXPECT_NE(b.find("3.27"), std::string::npos);
 }
 
-class XrPrintButton : public QcScreenTest {};
+class XrPrintButton : public QcScreenTest {
+ protected:
+  // Prints the complete file 3 from its chart screen onto a PDF and returns its path ("" when none).
+  std::string PrintPdf(const std::string& dir) {
+    std::filesystem::remove_all(dir);
+    ::setenv("QUORVEX_PRINT_DIR", dir.c_str(), 1);
+    print::SetSpooler(&spooler_);
+    qc::XrQcFileNo = 3;
+    {
+      qc::CXRQCGraph screen(nullptr);
+      screen.SetPrintWait(true);
+      EXPECT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                              [&](ui::TestDriver& s) {
+                                s.Press(qc::IDC_XRG_PRINT);
+                                s.RunUntil([&] { return s.Find(qc::IDC_XRG_PRINT)->IsWindowEnabled(); }, 3000);
+                                s.Press(ui::IDCANCEL);
+                              }));
+    }
+    print::SetSpooler(nullptr);
+    ::unsetenv("QUORVEX_PRINT_DIR");
+    if (!std::filesystem::exists(dir)) return "";
+    for (const auto& e : std::filesystem::directory_iterator(dir)) return e.path().string();
+    return "";
+  }
+  struct NoQueues : print::Spooler {
+    std::vector<print::PrinterInfo> List() override { return {}; }
+    bool SetDefault(const std::string&, std::string*) override { return false; }
+    int Submit(const std::string&, const std::string&, const std::string&, const print::SubmitOptions&, std::string*) override {
+      return 0;
+    }
+  } spooler_;
+};
+
+std::string Shell(const std::string& cmd) {
+  std::string out;
+  FILE* p = ::popen(cmd.c_str(), "r");
+  if (!p) return out;
+  char buf[4096];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  ::pclose(p);
+  return out;
+}
+
+struct Word {
+  double xMin, yMin, xMax, yMax;
+  std::string text;
+};
+
+// The words of the first page with their boxes (points), as pdftotext finds them.
+std::vector<Word> PageWords(const std::string& pdf) {
+  std::vector<Word> words;
+  const std::string html = Shell("pdftotext -q -bbox -f 1 -l 1 '" + pdf + "' - 2>/dev/null");
+  size_t at = 0;
+  while ((at = html.find("<word ", at)) != std::string::npos) {
+    Word w{};
+    const size_t close = html.find('>', at), end = html.find("</word>", at);
+    if (close == std::string::npos || end == std::string::npos) break;
+    std::sscanf(html.c_str() + at, "<word xMin=\"%lf\" yMin=\"%lf\" xMax=\"%lf\" yMax=\"%lf\"", &w.xMin, &w.yMin, &w.xMax,
+                &w.yMax);
+    w.text = html.substr(close + 1, end - close - 1);
+    words.push_back(w);
+    at = end;
+  }
+  return words;
+}
+
+// The X-R page print-out's table: "Date" and "Result" stand in cells of their own, ruled off
+// from the first group's date and value; the two rows are ruled apart.
+TEST_F(XrPrintButton, ThePageTableHasRuledCellsAndTheLabelsStandApart) {
+  if (std::system("command -v pdftotext >/dev/null 2>&1 && command -v pdftoppm >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "needs pdftotext and pdftoppm";
+  Sql("insert into XRQCSet(QcFileNo,BatchNo,ExpDate,GroupNum,NumPerGroup) values(3,'XR-3','2030-01-01',2,2)");
+  Sql("insert into XRQCRunResult(QcFileNo,TestDate,TestTime,WBC) values(3,'2026-03-01','08:00:00',7)");
+  Sql("insert into XRQCRunResult(QcFileNo,TestDate,TestTime,WBC) values(3,'2026-03-01','09:00:00',9)");
+  Sql("insert into XRQCRunResult(QcFileNo,TestDate,TestTime,WBC) values(3,'2026-03-02','08:00:00',8)");
+  Sql("insert into XRQCRunResult(QcFileNo,TestDate,TestTime,WBC) values(3,'2026-03-02','09:00:00',8)");
+  Sql("update SysSetting set Printer=1");
+  const std::string dir = ::testing::TempDir() + "quorvex_xr_table_" + std::to_string(::getpid()) + "/";
+  const std::string pdf = PrintPdf(dir);
+  ASSERT_FALSE(pdf.empty());
+  const std::vector<Word> words = PageWords(pdf);
+  // The WBC-X block: "Result" and the first group's mean 8.00 on one line, "Date" and 03-01 above.
+  const Word* result = nullptr;
+  const Word* date = nullptr;
+  for (const Word& w : words) {
+    if (!result && w.text.rfind("Result", 0) == 0) result = &w;
+    if (!date && w.text.rfind("Date", 0) == 0 && w.yMin > 100) date = &w;
+  }
+  ASSERT_NE(result, nullptr);
+  ASSERT_NE(date, nullptr);
+  EXPECT_EQ(result->text, "Result") << "the label runs into the first value";
+  const Word* first = nullptr;
+  for (const Word& w : words)
+    if (w.text == "8.00" && std::abs(w.yMin - result->yMin) < 2 && w.xMin > result->xMin && (!first || w.xMin < first->xMin))
+      first = &w;
+  ASSERT_NE(first, nullptr);
+  // Apart by more than a touch: the label's cell ends, and the value is set in from the next one.
+  EXPECT_GT(first->xMin - result->xMax, 2.0) << "\"Result\" ends at " << result->xMax << " pt, the value starts at " << first->xMin;
+  // The rules, on the page rasterised at 288 dpi (4 pixels a point).
+  const std::string base = dir + "page";
+  Shell("pdftoppm -q -r 288 -gray -f 1 -l 1 '" + pdf + "' '" + base + "'");
+  std::string pgm;
+  for (const auto& e : std::filesystem::directory_iterator(dir))
+    if (e.path().extension() == ".pgm") pgm = e.path().string();
+  ASSERT_FALSE(pgm.empty());
+  const std::string img = support::FileBytes(pgm);
+  int width = 0, height = 0, maxval = 0, consumed = 0;
+  ASSERT_EQ(std::sscanf(img.c_str(), "P5 %d %d %d%n", &width, &height, &maxval, &consumed), 3);
+  const size_t data = static_cast<size_t>(consumed) + 1;
+  auto dark = [&](int x, int y) {
+    if (x < 0 || y < 0 || x >= width || y >= height) return false;
+    return static_cast<unsigned char>(img[data + static_cast<size_t>(y) * width + x]) < 128;
+  };
+  auto px = [](double pt) { return static_cast<int>(pt * 4); };
+  // A vertical rule between "Result" and the first value, on the value row and on the date row.
+  auto ruleBetween = [&](double x0, double x1, double yMid) {
+    for (int x = px(x0) + 1; x < px(x1); ++x)
+      if (dark(x, px(yMid))) return true;
+    return false;
+  };
+  EXPECT_TRUE(ruleBetween(result->xMax, first->xMin, (result->yMin + result->yMax) / 2));
+  EXPECT_TRUE(ruleBetween(date->xMax, first->xMin, (date->yMin + date->yMax) / 2));
+  // A horizontal rule between the date row and the value row, under the first value.
+  bool across = false;
+  for (int y = px(date->yMax); y < px(result->yMin) && !across; ++y) across = dark(px((first->xMin + first->xMax) / 2), y);
+  EXPECT_TRUE(across);
+  std::filesystem::remove_all(dir);
+}
 
 TEST_F(XrPrintButton, AnIncompleteFileIsNotPrintedAndACompleteOneBecomesAPdf) {
   Sql("insert into XRQCSet(QcFileNo,BatchNo,ExpDate,GroupNum,NumPerGroup) values(3,'XR-3','2030-01-01',2,2)");

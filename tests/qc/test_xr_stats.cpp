@@ -44,6 +44,24 @@ TEST(XrStats, TwoGroupsOfTwo) {
   EXPECT_NEAR(below, 1 / 2.267, 1e-12);
 }
 
+// (1, 3) and (2, invalid) in groups of 2: the second group has one value, so no range. With it
+// the mean range would be (2 + 0) / 2 = 1 and the upper mean limit 2 + 1.88 = 3.88; without it
+// the mean range is 2, the grand mean 2, A2 R = 3.76: limits 5.76 and -1.76, R limit 3.267 x 2.
+TEST(XrStats, AGroupShortOfAValueStaysOutOfTheLimits) {
+  qc::XrStats s;
+  ASSERT_TRUE(qc::ComputeXrStats(Wbc({1, 3, 2, -1}), Dates(4), 2, 2, &s));
+  const qc::XrParamStats& w = s.params[0];
+  EXPECT_EQ(w.groupMeans, (std::vector<float>{2, -1}));
+  EXPECT_EQ(w.groupRanges, (std::vector<float>{2, -1}));
+  EXPECT_EQ(w.groupsUsed, 1);
+  EXPECT_NEAR(w.grandMean, 2.0, 1e-12);
+  EXPECT_NEAR(w.meanRange, 2.0, 1e-12);
+  EXPECT_NEAR(w.uclX, 5.76, 1e-12);
+  EXPECT_NEAR(w.lclX, -1.76, 1e-12);
+  EXPECT_NEAR(w.uclR, 6.534, 1e-12);
+  EXPECT_NEAR(w.lclR, 0.0, 1e-12);
+}
+
 TEST(XrStats, LimitsForEveryGroupSize) {
   // One group of n results 10, 11, ..., 10 + n - 1 and one of n results all 10:
   // means 10 + (n - 1) / 2 and 10, ranges n - 1 and 0.
@@ -67,15 +85,17 @@ TEST(XrStats, LimitsForEveryGroupSize) {
 }
 
 TEST(XrStats, InvalidValuesTakeNoPartAndWrongSizesAreRefused) {
-  // Groups (4, -1, 6) and (-1, -1, -1) and (5, 5, 5): the second has no value; means 5 and 5,
-  // ranges 2 and 0 over the two groups with values.
+  // Groups (4, -1, 6) and (-1, -1, -1) and (5, 5, 5): only the third holds three values; mean 5,
+  // range 0 over that one group.
   qc::XrStats s;
   ASSERT_TRUE(qc::ComputeXrStats(Wbc({4, -1, 6, -1, -1, -1, 5, 5, 5}), Dates(9), 3, 3, &s));
-  EXPECT_EQ(s.params[0].groupMeans, (std::vector<float>{5, -1, 5}));
-  EXPECT_EQ(s.params[0].groupRanges, (std::vector<float>{2, -1, 0}));
+  EXPECT_EQ(s.params[0].groupMeans, (std::vector<float>{-1, -1, 5}));
+  EXPECT_EQ(s.params[0].groupRanges, (std::vector<float>{-1, -1, 0}));
   EXPECT_DOUBLE_EQ(s.params[0].grandMean, 5.0);
-  EXPECT_DOUBLE_EQ(s.params[0].meanRange, 1.0);
+  EXPECT_DOUBLE_EQ(s.params[0].meanRange, 0.0);
+  EXPECT_EQ(s.params[0].groupsUsed, 1);
   EXPECT_DOUBLE_EQ(s.params[1].grandMean, 0.0);  // RBC never under QC (-2)
+  EXPECT_EQ(s.params[1].groupsUsed, 0);
   EXPECT_FALSE(qc::ComputeXrStats(Wbc({1, 2, 3}), Dates(3), 2, 2, &s));  // one result short
   EXPECT_FALSE(qc::ComputeXrStats(Wbc({1}), Dates(1), 1, 1, &s));        // no factors for 1
   EXPECT_FALSE(qc::ComputeXrStats(std::vector<std::array<float, 20>>(22), Dates(22), 2, 11, &s));

@@ -32,10 +32,11 @@ class PageHost : public Recorder, public DebugPageHost {
   void SetTestCount(const std::string& t) override { testCount = t; }
   void ResetExitFields() override { ++exitFieldResets; }
   void ClosePage() override { ++closed; }
+  void ClosePrompt() override { ++promptsClosed; }
   std::string captions[3] = {"Open", "Open", "Open"};
   bool switchesEnabled = true, startEnabled = true, pressureEnabled = true, exitEnabled = true, polling = false;
   std::string pressure, pollTime, testCount;
-  int exitFieldResets = 0, closed = 0;
+  int exitFieldResets = 0, closed = 0, promptsClosed = 0;
 };
 
 NeedleTexts Needles(const char* a = "0", const char* b = "0", const char* c = "0", const char* d = "0",
@@ -240,6 +241,22 @@ TEST_F(PageTest, TheRepeatTestCountsItsCountsToTheNumberAsked) {
   }
 }
 
+// Each command of the page closes an open prompt first; the repeat test's frames do not.
+TEST_F(PageTest, CommandsButTheRepeatTestsCloseAnOpenPrompt) {
+  page.OnStep(0, 1, "12");
+  EXPECT_EQ(host.promptsClosed, 1);
+  page.OnPollTick();
+  EXPECT_EQ(host.promptsClosed, 2);
+  PageHost h;
+  EngineeringDebug p(h, nullptr);
+  p.OnTestStart("1");
+  Feed(p, Frame(FrameClassCommand, 0x90, 0xFF));
+  Feed(p, Frame(FrameClassCommand, 0x01, 0xFF));
+  Feed(p, Frame(FrameClassCommand, 0x11, 0xFF));
+  EXPECT_EQ(h.Commands(), (std::vector<std::string>{"AA 90", "AA 01", "AA 11"}));
+  EXPECT_EQ(h.promptsClosed, 0);
+}
+
 TEST_F(PageTest, ATestCountOfZeroOrNotANumberStartsNothing) {
   page.OnTestStop();
   page.OnTestStart("0");
@@ -248,6 +265,21 @@ TEST_F(PageTest, ATestCountOfZeroOrNotANumberStartsNothing) {
   page.OnTestStart("2.5");
   EXPECT_TRUE(host.sent.empty());
   EXPECT_EQ(host.LastMessage(), "Please input integer for test times!");
+  // The count is a signed 32-bit number: beyond it the text used to wrap to -1, an endless test.
+  for (const char* typed : {"99999999999999999999", "2147483648", "-2147483649", "-99999999999999999999"}) {
+    page.OnTestStart(typed);
+    EXPECT_TRUE(host.sent.empty()) << typed;
+    EXPECT_FALSE(page.testRunning()) << typed;
+    EXPECT_EQ(host.LastMessage(), "Please input an integer between -2147483648 and 2147483647 for test times!") << typed;
+  }
+  // The ends of the range are counts.
+  for (const char* typed : {"2147483647", "-2147483648"}) {
+    PageHost h;
+    EngineeringDebug p(h, nullptr);
+    p.OnTestStart(typed);
+    EXPECT_TRUE(p.testRunning()) << typed;
+    EXPECT_EQ(p.testCount(), std::strtoll(typed, nullptr, 10)) << typed;
+  }
 }
 
 TEST_F(PageTest, ARepeatTestEndsWhenTheBoardStopsAnsweringOrRefuses) {
@@ -385,6 +417,36 @@ TEST_F(DebugScreenTest, TheRepeatTestRunsItsCountsOnTheBoard) {
   EXPECT_EQ(done, 2);
   EXPECT_EQ(SimCommands(), (std::vector<std::string>{"AA 90", "AA 01", "AA 11", "AA 01", "AA 11"}));
   EXPECT_TRUE(screen.IsEnded());
+}
+
+// A prompt left open (the switch's "opened" message) is closed before the next command goes to
+// the board, so it never stands over what that command brings.
+TEST_F(DebugScreenTest, AnOpenPromptIsClosedBeforeTheNextCommand) {
+  CDebugSel screen(nullptr);
+  std::string shown;
+  bool closed = false;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            s.Press(CService::kSwitchIds[0]);
+                            ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }, 3000));
+                            shown = s.MessageBoxText();
+                            s.RunUntil([&] {
+                              screen.page1()->logic()->OnStep(0, 1, "12");
+                              return true;
+                            });
+                            closed = s.RunUntil([&] { return s.MessageBox() == nullptr; }, 1000);
+                            if (!closed) s.AnswerMessageBox(1);
+                            sim.WaitForReceived(2, 3000);
+                            s.RunUntil([&] { return !screen.page1()->logic()->waiting(); }, 3000);
+                            s.RunUntil([&] {
+                              screen.page1()->logic()->OnExit(Needles());
+                              return true;
+                            });
+                            s.RunUntil([&] { return screen.IsEnded(); }, 3000);
+                          }));
+  EXPECT_EQ(shown, "60V Output opened!");
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(SimCommands(), (std::vector<std::string>{"EF 00", "EF 03", "AA FF"}));
 }
 
 TEST_F(DebugScreenTest, ARefusedEngineeringCommandIsReported) {

@@ -78,6 +78,7 @@ class SaveTest : public ::testing::Test {
 };
 
 TEST_F(SaveTest, EveryInputIsCheckedBeforeAnythingIsSaved) {
+  const std::string nines(400, '9');  // more than a double holds: infinity
   const struct {
     const char *dil, *lys, *cle, *revise, *message;
   } cases[] = {
@@ -87,6 +88,11 @@ TEST_F(SaveTest, EveryInputIsCheckedBeforeAnythingIsSaved) {
       {"1.0", "1.0", "1.0", "x", "Please input a number for the reagent correction amount!"},
       {"1.0", "1.0", "1.0", "3ml", "Please input a number for the reagent correction amount!"},
       {"1.0", "1.0", "1.0", "-1", "Reagent correction amount can not be less than 0"},
+      // Beyond what the field shows and a float keeps to the hundredth, and beyond a double.
+      {"1.0", "1.0", "1.0", "10000", "Reagent correction amount must be between 0 and 9999.99"},
+      {"1.0", "1.0", "1.0", "9999.995", "Reagent correction amount must be between 0 and 9999.99"},
+      {"1.0", "1.0", "1.0", "99999999999999999999", "Reagent correction amount must be between 0 and 9999.99"},
+      {"1.0", "1.0", "1.0", nines.c_str(), "Reagent correction amount must be between 0 and 9999.99"},
   };
   for (const auto& c : cases) {
     const HiddenSaveResult r = SaveHiddenSettings(Inputs(c.dil, c.lys, c.cle, c.revise), &conn, ini, 1);
@@ -133,6 +139,12 @@ TEST_F(SaveTest, SaveStoresTheAmountItsRemaindersAndTheSoakSwitch) {
   RawExec("update SysSetting set LyseReviseVol = 77");
   ASSERT_TRUE(SaveHiddenSettings(Inputs("1", "1", "1", "8"), &conn, ini, 1).saved);  // the same amount
   EXPECT_EQ(RawScalar("select LyseReviseVol||','||IsOpenSoakTips from SysSetting"), "77.0,0");
+  // The ends of the range are taken.
+  ASSERT_TRUE(SaveHiddenSettings(Inputs("1", "1", "1", "9999.99"), &conn, ini, 1).saved);
+  EXPECT_EQ(RawScalar("select printf('%.2f', ReviseVol) from SysSetting"), "9999.99");
+  EXPECT_FLOAT_EQ(v.ReviseVol, 9999.99f);
+  ASSERT_TRUE(SaveHiddenSettings(Inputs("1", "1", "1", "0"), &conn, ini, 1).saved);
+  EXPECT_EQ(RawScalar("select printf('%.2f', ReviseVol) from SysSetting"), "0.00");
   conn.Disconnect();
 }
 

@@ -90,6 +90,29 @@ TEST_F(UnitsTest, HgbToGramsPerDecilitreRescalesEveryStoredHgbValueOnce) {
   EXPECT_EQ(FormatValue(values[8], 8), "15.2");
 }
 
+// WBC from 10^9/L to 10^3/uL is the same quantity (factor 1), but the unit did change: its rows
+// are still rewritten with two decimals, as every other unit change writes them.
+TEST_F(UnitsTest, AUnitChangeOfFactorOneStillWritesTwoDecimals) {
+  Sql("update PathologyLimits set WBCH=4.567, GRAAL=0.125001, HGBH=123.456 where Kind=2");
+  Sql("update AutoCalibration set WBC=12.344, HGB=140.0049");
+  Sql("update LJQCSet set WBCLV=7.505001, HGBLV=100.126 where QcFileNo=1");
+  Run([&](ui::TestDriver& s) {
+    EXPECT_EQ(Selected(s, 1054), "10^9/L");
+    Pick(s, 1054, "10^3/uL");
+    s.Press(ui::IDOK);
+    EXPECT_EQ(TakeMessage(s), "Setting data saved!");
+  });
+  EXPECT_EQ(Scalar("select WBC from ParasUnit"), "10^3/uL");
+  // The stored texts of the reals: rounded to two decimals in the WBC slot only.
+  EXPECT_EQ(Scalar("select WBCH from PathologyLimits where Kind=2"), "4.57");
+  EXPECT_EQ(Scalar("select GRAAL from PathologyLimits where Kind=2"), "0.13");
+  EXPECT_EQ(Scalar("select WBC from AutoCalibration"), "12.34");
+  EXPECT_EQ(Scalar("select WBCLV from LJQCSet where QcFileNo=1"), "7.51");
+  EXPECT_EQ(Scalar("select HGBH from PathologyLimits where Kind=2"), "123.456");
+  EXPECT_EQ(Scalar("select HGB from AutoCalibration"), "140.0049");
+  EXPECT_EQ(Scalar("select HGBLV from LJQCSet where QcFileNo=1"), "100.126");
+}
+
 TEST_F(UnitsTest, SeveralUnitsChangeTogetherEachByItsOwnFactor) {
   Run([&](ui::TestDriver& s) {
     Pick(s, 1054, "10^2/uL");

@@ -122,7 +122,11 @@ TEST_F(BackupTest, ScreenReportsEachOutcome) {
     EXPECT_EQ(s.MessageBoxText(), "Are you sure to recover the system data?");
     s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_OKCANCEL, ui::IDOK));
     expectBox(s, (backup / "TD.dat").string() + " file not found!");
-    expectBox(s, "Recovery finished!");
+    // A backup without its raw data is no backup: nothing is restored.
+    expectBox(s, "Recovery failed!");
+  });
+  run(1, Folder().string(), [&](ui::TestDriver& s) {
+    expectBox(s, "Backup failed!\nThe program folder cannot be the backup folder!");
   });
   fs::create_directories(backup / "TD.dat" / "in-the-way");
   run(1, backup.string(), [&](ui::TestDriver& s) {

@@ -21,6 +21,8 @@ class LogonTest : public ScreenTest {
     Sql("insert into Users values('general',0,'g')");
     Sql("insert into Users values('odd',7,'o')");
     Sql("insert into Users values('O''Brien',2,'ob')");
+    Sql("insert into Users values('OâHara',2,'oh')");  // as the program's own SQL-safe form writes it
+    Sql("insert into Users values('wide',258,'w')");
     Sql("delete from SysLog");
   }
   // Logs on as `user` with `password`; returns the dialog's result and the message shown.
@@ -80,8 +82,13 @@ TEST_F(LogonTest, LogOnTable) {
       {"factory", "", ui::IDOK, 3, "", "Factory"},
       {"nopwd", "", ui::IDOK, 1, "", "Administrator"},
       {"general", "g", ui::IDOK, 0, "", ""},
-      {"odd", "o", ui::IDOK, 0, "", ""},  // an unknown type gives no rights
-      {"O'Brien", "ob", ui::IDOK, 2, "", "Engineer"},
+      // The level is the low byte of the type, unchecked; a level without a name logs an empty result.
+      {"odd", "o", ui::IDOK, 7, "", ""},
+      {"wide", "w", ui::IDOK, 2, "", "Engineer"},
+      // The look-up searches the name with U+2018 for each apostrophe: a name stored with a plain
+      // apostrophe is not found, one stored in the program's SQL-safe form is.
+      {"O'Brien", "ob", ui::IDCANCEL, 0, "User name not existed!", nullptr},
+      {"OâHara", "oh", ui::IDOK, 2, "", "Engineer"},
   };
   for (const Case& c : cases) {
     AppSettings.UserLevel = 0;
