@@ -4,11 +4,14 @@
 #include <mutex>
 #include <thread>
 
+#include "core/ado_conn.h"
 #include "core/app_settings.h"
 #include "core/lis_link_state.h"
 #include "lis/lis_link.h"
+#include "lis/stored_items.h"
 #include "lis/text_cut.h"
 #include "lis/text_records.h"
+#include "measurement/patient/patient_input.h"
 #include "measurement/screen/sample_globals.h"
 #include "platform/sys/clock.h"
 #include "platform/sys/debug_output.h"
@@ -32,6 +35,43 @@ void SplitAge(const std::string& age, std::string* number, std::string* unit) {
   *number = age.substr(0, blank);
   *unit = age.substr(blank + 1);
 }
+
+std::string Trimmed(const std::string& s) {
+  const size_t a = s.find_first_not_of(' ');
+  if (a == std::string::npos) return {};
+  return s.substr(a, s.find_last_not_of(' ') - a + 1);
+}
+
+// The unit code of a unit as the screen shows it (" years", " 个月" ...) or as it is stored.
+std::string UnitCodeOfShown(const std::string& shown) {
+  const std::string u = Trimmed(shown);
+  if (u.empty()) return {};
+  if (measurement::AgeFieldOfUnit(u) >= 0) return LisAgeUnit(u);
+  for (int field = 0; field < 3; ++field)
+    for (int language = 0; language < 5; ++language)
+      for (bool header : {true, false})
+        if (u == Trimmed(measurement::AgeSuffix(field, language, header)))
+          return LisAgeUnit(measurement::AgeUnitWord(field, language));
+  return u;
+}
+
+// The age number and unit code the LIS gets for a snapshot: the sample's stored row says
+// (the screen's age text is in the words of the screen's language); a sample without a row
+// goes with the shown text's number and the code of its unit word.
+void AgeOfSnapshot(const measurement::HandOffSnapshot& s, std::string* number, std::string* unit) {
+  int age = 0;
+  std::string stored;
+  CADOConn conn;
+  const bool found = StoredAge(conn, s.sampleNo, s.testDate, &age, &stored);
+  conn.Disconnect();
+  if (found) {
+    *number = std::to_string(age);
+    *unit = stored;
+    return;
+  }
+  SplitAge(s.age, number, unit);
+  *unit = UnitCodeOfShown(*unit);
+}
 }  // namespace
 
 void SnapshotToMessage(const measurement::HandOffSnapshot& s, SampleProfileRecord* p, SampleResultTexts* t) {
@@ -42,6 +82,7 @@ void SnapshotToMessage(const measurement::HandOffSnapshot& s, SampleProfileRecor
   p->sex = CutChars(s.sex, 20);
   std::string number, unit;
   SplitAge(s.age, &number, &unit);
+  unit = UnitCodeOfShown(unit);
   p->age = number.empty() ? 0 : std::atoi(number.c_str());
   p->ageUnit = CutChars(unit, 20);
   p->sampleType = CutChars(s.sampleType, 20);
@@ -73,6 +114,10 @@ SendResult SendResultNetwork(const measurement::HandOffSnapshot& s) {
     SampleProfileRecord p;
     SampleResultTexts t;
     SnapshotToMessage(s, &p, &t);
+    std::string number, unit;
+    AgeOfSnapshot(s, &number, &unit);
+    p.age = number.empty() ? 0 : std::atoi(number.c_str());
+    p.ageUnit = CutChars(unit, 20);
     r = SendLisMessage(BuildSampleResult(p, t), 10000);
   }
   NoteAutomaticSend(r);
@@ -88,7 +133,7 @@ bool SendResultSerial(const measurement::HandOffSnapshot& s, analyzer::CSerialPo
   f.testTime = s.testTime;
   f.name = s.name;
   f.sex = s.sex;
-  SplitAge(s.age, &f.age, &f.ageUnit);
+  AgeOfSnapshot(s, &f.age, &f.ageUnit);
   f.sampleType = s.sampleType;
   f.group = s.referGroup;
   f.medicalNo = s.medicalNo;

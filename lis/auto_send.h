@@ -8,9 +8,12 @@
 
 namespace lis {
 
-// The message inputs of a snapshot: the profile (age text split at its first blank) and the
+// The message inputs of a snapshot: the profile (age text split at its first blank, the unit
+// word as its unit code) and the
 // result texts (marker characters dropped from values, "^" in units as "x", 15 characters).
 void SnapshotToMessage(const measurement::HandOffSnapshot& s, SampleProfileRecord* profile, SampleResultTexts* texts);
+// Both senders take the age from the sample's stored row (the snapshot's text only when the row
+// is gone).
 // Sends the snapshot as one HL7 result message when the link is connected, waiting (on the
 // calling thread) for its acknowledgement; the outcome is kept (LastAutomaticSend).
 SendResult SendResultNetwork(const measurement::HandOffSnapshot& s);

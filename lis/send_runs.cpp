@@ -208,6 +208,7 @@ void ReadSerialRow(db::Recordset& rs, int language, UnitTable& units, SampleReco
   ReadField(rs, "Age", age);
   f.age = std::to_string(age);
   ReadField(rs, "AgeUnit", f.ageUnit);
+  f.ageUnit = LisAgeUnit(f.ageUnit);
   std::string blood;
   if (ReadField(rs, "BloodType", blood)) {
     f.sampleType = blood;

@@ -11,8 +11,10 @@
 #include "core/write_log.h"
 #include "hl7_reader.h"
 #include "link_fixture.h"
+#include "lis/auto_send.h"
 #include "lis/hl7_messages.h"
 #include "measurement/patient/lis_profile.h"
+#include "measurement/patient/patient_input.h"
 #include "measurement/result_save.h"
 #include "platform/sys/host_fakes.h"
 
@@ -300,4 +302,39 @@ TEST_F(LinkFixture, AlarmsAndSendsOnALinkThatWentDownEndQuietly) {
   WriteLog("Aperture clogged");  // nothing to send it on: no signal, no wait
   EXPECT_EQ(SendLisMessage(AnyResult(), 1000).outcome, SendOutcome::NotConnected);
   LisLinkState.AlarmSending = 0;
+}
+
+TEST_F(LinkFixture, AutomaticSendGivesTheStoredAgeThatTheAgeReaderReadsBack) {
+  // Each language's stored unit word for years, months and days (as the patient screen stores
+  // it), while the screen shows the age in that language's words: PID-15 must read back as the
+  // same number and the same kind of unit.
+  for (int language = 0; language < 5; ++language)
+    for (int field = 0; field < 3; ++field) {
+      SCOPED_TRACE("language " + std::to_string(language) + " field " + std::to_string(field));
+      const int ymd[3] = {field == 0 ? 30 : 0, field == 1 ? 30 : 0, field == 2 ? 30 : 0};
+      int age = 0;
+      std::string unit;
+      measurement::AgeToStore(ymd[0], ymd[1], ymd[2], language, &age, &unit);
+      const std::string no = std::to_string(100 + language * 10 + field);
+      support::ExecSql("insert into Person (SampleNo,TestDate,TestTime,Age,AgeUnit) values ('" + no +
+                       "','2026-03-07','08:00:00'," + std::to_string(age) + ",'" + unit + "')");
+      AppSettings.LanguageIndex = language;
+      measurement::HandOffSnapshot s;
+      s.sampleNo = no;
+      s.testDate = "2026-03-07";
+      s.age = measurement::HeaderAgeText(ymd[0], ymd[1], ymd[2], language);
+      sim.ClearMessages();
+      ASSERT_EQ(SendResultNetwork(s).outcome, SendOutcome::Delivered);
+      auto msgs = sim.Messages();
+      ASSERT_EQ(msgs.size(), 1u);
+      test_hl7::Message m = test_hl7::Read(msgs[0].bytes);
+      ASSERT_TRUE(m.framed);
+      const std::string pid15 = test_hl7::Unescape(m.All("PID").at(0)->F(15));
+      int readAge = 0;
+      std::string readUnit;
+      ParseAgeText(pid15, language, &readAge, &readUnit);
+      EXPECT_EQ(readAge, 30) << pid15;
+      EXPECT_EQ(measurement::AgeFieldOfUnit(readUnit), field) << pid15;
+    }
+  AppSettings.LanguageIndex = 1;
 }

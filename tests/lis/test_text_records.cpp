@@ -8,6 +8,9 @@
 #include "core/lis_link_state.h"
 #include "measurement/screen/sample_globals.h"
 #include "lis/auto_send.h"
+#include "lis/hl7_messages.h"
+#include "measurement/patient/patient_input.h"
+#include "tests/support/program_folder.h"
 #include "lis/text_records.h"
 #include "platform/sys/encoding.h"
 #include "tools/lissim/serial_reader.h"
@@ -212,5 +215,46 @@ TEST(TextRecords, AutomaticSendOnTheSerialLinkUsesTheTestScreensPort) {
     std::lock_guard<std::mutex> g(measurement::LisSerialPortMutex);
     measurement::LisSerialPort.reset();
   }
+  reader.Stop();
+}
+
+TEST(TextRecords, AutomaticSerialSendGivesTheStoredAgeThatTheAgeReaderReadsBack) {
+  // As on the network: the record's age number and unit come from the stored row, and the
+  // system's own age reader finds the same number and kind of unit in them.
+  support::ScratchProgramFolder folder{"lis_serial_age"};
+  lissim::SerialReader reader;
+  ASSERT_TRUE(reader.Start());
+  analyzer::CSerialPort port;
+  ASSERT_EQ(port.OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
+  ASSERT_EQ(port.StartReader(), 1);
+  size_t seen = 0;
+  for (int language = 0; language < 5; ++language)
+    for (int field = 0; field < 3; ++field) {
+      SCOPED_TRACE("language " + std::to_string(language) + " field " + std::to_string(field));
+      const int ymd[3] = {field == 0 ? 30 : 0, field == 1 ? 30 : 0, field == 2 ? 30 : 0};
+      int age = 0;
+      std::string unit;
+      measurement::AgeToStore(ymd[0], ymd[1], ymd[2], language, &age, &unit);
+      measurement::HandOffSnapshot s = Snapshot("N");
+      s.sampleNo = std::to_string(100 + language * 10 + field);
+      s.age = measurement::HeaderAgeText(ymd[0], ymd[1], ymd[2], language);
+      support::ExecSql("insert into Person (SampleNo,TestDate,TestTime,Age,AgeUnit) values ('" + s.sampleNo + "','" +
+                       s.testDate + "','08:00:00'," + std::to_string(age) + ",'" + unit + "')");
+      ASSERT_TRUE(SendResultSerial(s, port, language));
+      seen += 7;
+      ASSERT_TRUE(reader.WaitForRecords(seen, 10000));
+      const lissim::TextRecord R = reader.Records()[seen - 7];
+      ASSERT_EQ(R.prefix, "R");
+      ASSERT_EQ(R.fields[0], s.sampleNo);
+      const std::string number = sys::AnsiToUtf8(R.fields[5], language).text;
+      const std::string unitCode = sys::AnsiToUtf8(R.fields[6], language).text;
+      EXPECT_EQ(number, "30");
+      int readAge = 0;
+      std::string readUnit;
+      ParseAgeText(number + unitCode, language, &readAge, &readUnit);
+      EXPECT_EQ(readAge, 30) << unitCode;
+      EXPECT_EQ(measurement::AgeFieldOfUnit(readUnit), field) << unitCode;
+    }
+  port.Close();
   reader.Stop();
 }
