@@ -35,7 +35,7 @@ std::mutex g_replyMutex;
 std::condition_variable g_replyCv;
 std::map<std::string, Pending> g_pending;
 std::deque<std::string> g_order;   // waiting ids, oldest first
-std::deque<std::string> g_recent;  // ids sent without a wait or given up on
+std::deque<std::string> g_recent;  // ids of messages no longer waited for (sent, answered or given up)
 uint64_t g_dropCount = 0;          // bumps whenever the connection goes down
 std::string g_lastQueryId;
 SendResult g_lastAuto;
@@ -151,9 +151,12 @@ void HandleAck(const std::string& frame) {
     std::lock_guard<std::mutex> g(g_replyMutex);
     ++g_counters.acks;
     auto it = g_pending.find(id);
-    if (it != g_pending.end() && !it->second.done) {
-      it->second.done = true;
-      it->second.code = HandleAckReply(frame, id);
+    if (it != g_pending.end()) {
+      // The first answer counts; a repeat for a message that has its answer is ignored.
+      if (!it->second.done) {
+        it->second.done = true;
+        it->second.code = HandleAckReply(frame, id);
+      }
     } else if (!IsRecent(id)) {
       // An acknowledgement naming no message we sent: the oldest waiting sender hears of it.
       for (const std::string& w : g_order) {
@@ -276,7 +279,8 @@ SendResult SendLisMessage(const LisMessage& message, int waitMs) {
   std::unique_lock<std::mutex> l(g_replyMutex);
   g_replyCv.wait_for(l, std::chrono::milliseconds(waitMs), [&] { return g_pending[id].done || g_dropCount != drops; });
   const Pending p = g_pending[id];
-  forget(!p.done);
+  // Remembered answered or not: a repeat of its acknowledgement never lands on a later message.
+  forget(true);
   if (!p.done) {
     res.outcome = SendOutcome::NoReply;
     return res;

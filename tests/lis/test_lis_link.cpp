@@ -338,3 +338,32 @@ TEST_F(LinkFixture, AutomaticSendGivesTheStoredAgeThatTheAgeReaderReadsBack) {
     }
   AppSettings.LanguageIndex = 1;
 }
+
+TEST_F(LinkFixture, ARepeatedAcknowledgementIsNotChargedToTheNextMessage) {
+  for (int i = 1; i <= 3; ++i) InsertSample(std::to_string(i), "2026-03-07", "P" + std::to_string(i));
+  const std::vector<StoredSampleKey> keys = {{"1", "2026-03-07"}, {"2", "2026-03-07"}, {"3", "2026-03-07"}};
+  struct Case {
+    const char* name;
+    lissim::Behaviour first;
+  };
+  const Case cases[] = {
+      // The repeat comes while the next message waits for its own answer.
+      {"AA repeated later", {lissim::AckMode::Accept, "", 0, false, 150}},
+      // The repeat comes at once, before the sender has taken its answer.
+      {"AA repeated at once", {lissim::AckMode::Accept, "", 0, false, 0}},
+      {"AE repeated later", {lissim::AckMode::Error, "101", 0, false, 150}},
+  };
+  CADOConn conn;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    sim.ClearMessages();
+    sim.Queue(c.first);
+    BatchResult b = SendStoredSamples(conn, {keys[0]}, 1);
+    ASSERT_EQ(b.total, 1);
+    b = SendStoredSamples(conn, {keys[1], keys[2]}, 1);
+    EXPECT_EQ(b.delivered, 2);
+    EXPECT_TRUE(b.complete());
+    EXPECT_EQ(b.last.outcome, SendOutcome::Delivered);
+    EXPECT_EQ(sim.MessageCount(), 3u);
+  }
+}
