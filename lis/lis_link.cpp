@@ -14,6 +14,7 @@
 #include "core/lis_link_state.h"
 #include "lis/hl7_messages.h"
 #include "lis/reply_assembler.h"
+#include "lis/text_cut.h"
 #include "platform/db/sql_text.h"
 #include "platform/net/tcp_client.h"
 #include "platform/sys/clock.h"
@@ -38,6 +39,7 @@ std::deque<std::string> g_order;   // waiting ids, oldest first
 std::deque<std::string> g_recent;  // ids of messages no longer waited for (sent, answered or given up)
 uint64_t g_dropCount = 0;          // bumps whenever the connection goes down
 std::string g_lastQueryId;
+std::string g_lastQuerySampleNo;  // the sample number of that query, as the query carried it
 SendResult g_lastAuto;
 LinkCounters g_counters;
 
@@ -173,19 +175,30 @@ void HandleAck(const std::string& frame) {
 }
 
 void HandlePatient(const std::string& frame) {
-  std::string queryId;
+  std::string queryId, queriedNo;
   {
     std::lock_guard<std::mutex> g(g_replyMutex);
     ++g_counters.patientReplies;
     queryId = g_lastQueryId;
+    queriedNo = g_lastQuerySampleNo;
   }
   if (HandleAckReply(frame, queryId) != kAckAccepted) return;
   measurement::SampleProfileRecord r;
   if (!ReadPatientReply(frame, queryId, &r, AppSettings.LanguageIndex)) return;
   if (r.age == -1) r.age = 0;
   const int mode = LisLinkState.LisQueryMode.load();
-  if (mode == 1) ShowLisProfileFromLis(r);
-  else if (mode == 2) StoreLisProfile(r);
+  if (mode == 1) {
+    ShowLisProfileFromLis(r);  // the patient screen takes it only for the number it shows
+  } else if (mode == 2) {
+    // Stored only under the number that was asked for: the data of another sample (or of no
+    // sample) must never land in a row.
+    if (r.sampleNo != queriedNo) {
+      sys::DebugOutput("LIS: patient data for sample '" + r.sampleNo + "' answered the query for sample '" +
+                       queriedNo + "': not stored");
+      return;
+    }
+    StoreLisProfile(r);
+  }
 }
 
 std::string Today() {
@@ -354,9 +367,10 @@ void DropLisConnection(bool reapplyAddress) {
   g_replyCv.notify_all();
 }
 
-void NoteOrderQuery(const std::string& controlId) {
+void NoteOrderQuery(const std::string& controlId, const std::string& sampleNo) {
   std::lock_guard<std::mutex> g(g_replyMutex);
   g_lastQueryId = controlId;
+  g_lastQuerySampleNo = CutChars(sampleNo, 50);
   Remember(controlId);
 }
 

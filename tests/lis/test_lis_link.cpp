@@ -3,6 +3,7 @@
 // profile, the automatic sending of a count, and sends from several threads at once.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -365,5 +366,35 @@ TEST_F(LinkFixture, ARepeatedAcknowledgementIsNotChargedToTheNextMessage) {
     EXPECT_TRUE(b.complete());
     EXPECT_EQ(b.last.outcome, SendOutcome::Delivered);
     EXPECT_EQ(sim.MessageCount(), 3u);
+  }
+}
+
+TEST_F(LinkFixture, CountStartStoresTheAnswerOnlyUnderTheSampleNumberAskedFor) {
+  struct Case {
+    const char* name;
+    std::optional<std::string> replyNo;  // PID-2 of the answer to the query for "76"
+  };
+  const Case cases[] = {{"another sample number", std::string("77")},
+                        {"an empty sample number", std::string("")},
+                        {"the number with a blank after it", std::string("76 ")}};
+  int answered = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    lissim::Profile p;
+    p.name = "Wrong";
+    p.replySampleNo = c.replyNo;
+    sim.AddProfile("76", p);
+    const uint64_t replies = GetLinkCounters().patientReplies;
+    ASSERT_TRUE(measurement::SendCountStartOrderQuery("76"));
+    // The answer is taken against this query before the next query goes out.
+    ASSERT_TRUE(WaitFor([&] { return GetLinkCounters().patientReplies > replies; }));
+    // A matching answer after it: once that is stored, the first was handled.
+    lissim::Profile ok;
+    ok.name = "Right " + std::to_string(++answered);
+    sim.AddProfile("75", ok);
+    ASSERT_TRUE(measurement::SendCountStartOrderQuery("75"));
+    ASSERT_TRUE(WaitFor([&] { return support::QueryText("select Name from Person where SampleNo='75'") == ok.name; }));
+    EXPECT_EQ(support::QueryText("select count(*) from Person"), "1");
+    EXPECT_EQ(support::QueryText("select count(*) from Person where Name='Wrong'"), "0");
   }
 }
