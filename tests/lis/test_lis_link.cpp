@@ -398,3 +398,40 @@ TEST_F(LinkFixture, CountStartStoresTheAnswerOnlyUnderTheSampleNumberAskedFor) {
     EXPECT_EQ(support::QueryText("select count(*) from Person where Name='Wrong'"), "0");
   }
 }
+
+TEST_F(LinkFixture, ReceivedTextIsStoredAsValidUtf8WithoutControlCharacters) {
+  const std::string fffd = "\xEF\xBF\xBD";
+  struct Case {
+    const char* name;
+    std::string sent;      // PID-5 as the LIS puts it on the line
+    std::string expected;  // Person.Name
+  };
+  const Case cases[] = {
+      {"a stray byte", "Ann\xFFLee", "Ann" + fffd + "Lee"},
+      {"a lead byte without its follower", "Ann\xC3(Lee", "Ann" + fffd + "(Lee"},
+      {"an overlong slash", "Ann\xC0\xAFLee", "Ann" + fffd + fffd + "Lee"},
+      {"a surrogate", "Ann\xED\xA0\x80Lee", "Ann" + fffd + fffd + fffd + "Lee"},
+      {"a character cut at the end", "Ann\xE4\xB8", "Ann" + fffd + fffd},
+      {"an escaped NUL", "Ann\\X00\\Lee", "AnnLee"},
+      {"a control byte", "Ann\x01\x7FLee", "AnnLee"},
+      {"valid text", "Zoë Жанна 张", "Zoë Жанна 张"},
+  };
+  LisLinkState.LisQueryMode = 2;
+  int no = 60;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string sample = std::to_string(no++);
+    lissim::Profile p;
+    p.raw = true;
+    p.name = c.sent;
+    p.dept = "Ward 3";
+    p.age = "4Y";
+    sim.AddProfile(sample, p);
+    ASSERT_TRUE(measurement::SendLisOrderQuery(sample));
+    const std::string where = " from Person where SampleNo='" + sample + "'";
+    // The whole profile is stored, not only what came before a bad byte.
+    ASSERT_TRUE(WaitFor([&] { return support::QueryText("select Dept" + where) == "Ward 3"; }));
+    EXPECT_EQ(support::QueryText("select Name" + where), c.expected);
+    EXPECT_EQ(support::QueryText("select Age" + where), "4");
+  }
+}
