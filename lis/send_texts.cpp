@@ -38,6 +38,11 @@ std::string LisText(SendText w, int l) {
     case SendText::Stopped:
       return PickText(l, "传送未完成", "Not all data was sent", "No se enviaron todos los datos",
                       "Toutes les données n'ont pas été envoyées", "Не всі дані надіслано");
+    case SendText::NotTakenFrom:
+      return PickText(l, "LIS不再接收数据，从此项起未发送：", "The LIS took no more data; not sent from: ",
+                      "El LIS no aceptó más datos; no enviado desde: ",
+                      "Le LIS n'a plus accepté de données ; non envoyé à partir de : ",
+                      "LIS більше не приймає дані; не надіслано, починаючи з: ");
     case SendText::LoadZentilFailed: return "Load Zentil.dll failed!";
     case SendText::SelectedData:
       return PickText(l, "选定数据", "Selected Data", "Datos seleccionados", "Donnees selectionnees", "Обрані дані");
