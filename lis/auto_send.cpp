@@ -7,7 +7,10 @@
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
 #include "core/lis_link_state.h"
+#include "core/sys_log.h"
 #include "lis/lis_link.h"
+#include "lis/send_texts.h"
+#include "lis/stored_send.h"
 #include "lis/stored_items.h"
 #include "lis/text_cut.h"
 #include "lis/text_records.h"
@@ -106,6 +109,24 @@ void SnapshotToMessage(const measurement::HandOffSnapshot& s, SampleProfileRecor
   }
 }
 
+void LogUnsentSample(const measurement::HandOffSnapshot& s, const std::string& reason, int language) {
+  const std::string event =
+      PickText(language, "LIS传送", "LIS sending", "Envío al LIS", "Envoi au LIS", "Надсилання до LIS");
+  const std::string what = PickText(language, "样本 %s (%s) 未发送：", "Sample %s (%s) not sent: ",
+                                    "Muestra %s (%s) no enviada: ", "Échantillon %s (%s) non envoyé : ",
+                                    "Проба %s (%s) не надіслана: ");
+  std::string result = what;
+  for (const std::string& part : {s.sampleNo, s.testDate}) {
+    const size_t at = result.find("%s");
+    if (at != std::string::npos) result.replace(at, 2, part);
+  }
+  result += reason;
+  sys::DebugOutput("LIS: " + result);
+  CADOConn conn;
+  WriteSysLog(conn, event, result);
+  conn.Disconnect();
+}
+
 SendResult SendResultNetwork(const measurement::HandOffSnapshot& s) {
   SendResult r;
   if (LisLinkState.LisConnected.load() != 1) {
@@ -118,11 +139,11 @@ SendResult SendResultNetwork(const measurement::HandOffSnapshot& s) {
     AgeOfSnapshot(s, &number, &unit);
     p.age = number.empty() ? 0 : std::atoi(number.c_str());
     p.ageUnit = CutChars(unit, 20);
-    r = SendLisMessage(BuildSampleResult(p, t), 10000);
+    r = SendLisMessage(BuildSampleResult(p, t), ReplyWaitMs());
   }
   NoteAutomaticSend(r);
-  if (!r.delivered())
-    sys::DebugOutput("LIS: sample " + s.sampleNo + " not delivered: " + SendOutcomeText(r, 1));
+  const int language = AppSettings.LanguageIndex;
+  if (!r.delivered()) LogUnsentSample(s, SendOutcomeText(r, language), language);
   return r;
 }
 
@@ -177,9 +198,10 @@ bool StartAutomaticSend(const measurement::HandOffSnapshot& s) {
       SendResultNetwork(s);
     } else {
       std::lock_guard<std::mutex> port(measurement::LisSerialPortMutex);
-      if (measurement::LisSerialPort && measurement::LisSerialPort->IsOpen() &&
-          !SendResultSerial(s, *measurement::LisSerialPort, language))
-        sys::DebugOutput("LIS: the records of sample " + s.sampleNo + " could not all be queued");
+      if (!measurement::LisSerialPort || !measurement::LisSerialPort->IsOpen())
+        LogUnsentSample(s, LisText(SendText::PortNotOpen, language), language);
+      else if (!SendResultSerial(s, *measurement::LisSerialPort, language))
+        LogUnsentSample(s, LisText(SendText::SendFailed, language), language);
     }
     std::lock_guard<std::mutex> g(g_mutex);
     --g_running;

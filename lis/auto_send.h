@@ -21,6 +21,9 @@ SendResult SendResultNetwork(const measurement::HandOffSnapshot& s);
 // TRANSFER FINISH, with the pauses between them. False when a record could not be queued.
 bool SendResultSerial(const measurement::HandOffSnapshot& s, analyzer::CSerialPort& port, int language);
 
+// A sample the automatic sending could not send goes into the system log (event "LIS sending",
+// the sample number, its date and the reason), so that the operator can send it again.
+void LogUnsentSample(const measurement::HandOffSnapshot& s, const std::string& reason, int language);
 // Starts the sending thread for a snapshot by the link kind; false for another link kind.
 bool StartAutomaticSend(const measurement::HandOffSnapshot& s);
 // Waits until no automatic sending thread runs.

@@ -435,3 +435,44 @@ TEST_F(LinkFixture, ReceivedTextIsStoredAsValidUtf8WithoutControlCharacters) {
     EXPECT_EQ(support::QueryText("select Age" + where), "4");
   }
 }
+
+TEST_F(LinkFixture, AnAutomaticSendThatFailsIsInTheSystemLog) {
+  SetReplyWaitMs(400);
+  struct Case {
+    const char* name;
+    lissim::AckMode mode;  // Reset here stops the simulator before the send
+    SendOutcome outcome;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"no answer", lissim::AckMode::None, SendOutcome::NoReply, "Sample data communication response timeout!"},
+      {"AR", lissim::AckMode::Reject, SendOutcome::Rejected, "The LIS rejected the data"},
+      {"the link is down", lissim::AckMode::Reset, SendOutcome::NotConnected, "Fail to connect to LIS"},
+  };
+  // A delivered sample leaves no row.
+  support::ExecSql("delete from SysLog");
+  measurement::HandOffSnapshot delivered;
+  delivered.sampleNo = "29";
+  delivered.testDate = "2026-03-07";
+  EXPECT_EQ(SendResultNetwork(delivered).outcome, SendOutcome::Delivered);
+  EXPECT_EQ(support::QueryText("select count(*) from SysLog"), "0");
+  int no = 30;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    support::ExecSql("delete from SysLog");
+    measurement::HandOffSnapshot s;
+    s.sampleNo = std::to_string(no++);
+    s.testDate = "2026-03-07";
+    if (c.mode == lissim::AckMode::Reset) {
+      sim.Stop();
+      ASSERT_TRUE(WaitFor([] { return LisLinkState.LisConnected.load() == 0; }));
+    } else {
+      sim.Queue({c.mode, "", 0, false});
+    }
+    EXPECT_EQ(SendResultNetwork(s).outcome, c.outcome);
+    EXPECT_EQ(support::QueryText("select count(*) from SysLog"), "1");
+    EXPECT_EQ(support::QueryText("select Event from SysLog"), "LIS sending");
+    const std::string result = support::QueryText("select Result from SysLog");
+    EXPECT_EQ(result.rfind("Sample " + s.sampleNo + " (2026-03-07) not sent: " + c.reason, 0), 0u) << result;
+  }
+}

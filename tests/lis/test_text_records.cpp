@@ -5,6 +5,7 @@
 #include <set>
 
 #include "analyzer/serial_port.h"
+#include "core/app_settings.h"
 #include "core/lis_link_state.h"
 #include "measurement/screen/sample_globals.h"
 #include "lis/auto_send.h"
@@ -257,4 +258,52 @@ TEST(TextRecords, AutomaticSerialSendGivesTheStoredAgeThatTheAgeReaderReadsBack)
     }
   port.Close();
   reader.Stop();
+}
+
+TEST(TextRecords, AnAutomaticSerialSendThatFailsIsInTheSystemLog) {
+  support::ScratchProgramFolder folder{"lis_serial_log"};
+  LisLinkState.LinkKind = 0;
+  AppSettings.LanguageIndex = 1;
+  struct Case {
+    const char* name;
+    bool portOpen;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"no port", false, "Failed to initialize communications COM port!"},
+      {"a LIS that never reads", true, "Sending to the LIS failed"},
+  };
+  SetSerialPatienceMs(1500);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    support::ExecSql("delete from SysLog");
+    lissim::SerialReader reader;
+    ASSERT_TRUE(reader.Start());
+    reader.SetPaused(true);
+    if (c.portOpen) {
+      auto port = std::make_unique<analyzer::CSerialPort>();
+      ASSERT_EQ(port->OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
+      ASSERT_EQ(port->StartReader(), 1);
+      std::lock_guard<std::mutex> g(measurement::LisSerialPortMutex);
+      measurement::LisSerialPort = std::move(port);
+    }
+    // Enough samples to fill what the line holds while nobody reads.
+    for (int i = 0; i < 8; ++i) {
+      measurement::HandOffSnapshot s = Snapshot("N");
+      s.sampleNo = std::to_string(40 + i);
+      ASSERT_TRUE(StartAutomaticSend(s));
+    }
+    WaitAutomaticSends();
+    const std::string rows = support::QueryText("select count(*) from SysLog");
+    EXPECT_NE(rows, "0");
+    EXPECT_EQ(support::QueryText("select Event from SysLog"), "LIS sending");
+    const std::string result = support::QueryText("select Result from SysLog");
+    EXPECT_NE(result.find("(2026-03-07) not sent: " + std::string(c.reason)), std::string::npos) << result;
+    {
+      std::lock_guard<std::mutex> g(measurement::LisSerialPortMutex);
+      measurement::LisSerialPort.reset();
+    }
+    reader.Stop();
+  }
+  SetSerialPatienceMs(30000);
 }
