@@ -20,6 +20,7 @@
 #include "platform/sys/clock.h"
 #include "platform/sys/debug_output.h"
 #include "platform/sys/host.h"
+#include "platform/ui/app.h"
 
 namespace lis {
 namespace {
@@ -321,7 +322,13 @@ void OnLisData(std::string_view bytes) {
   }
 }
 
-void ShowLisProfileFromLis(const measurement::SampleProfileRecord& r) { measurement::ShowLisProfile(r); }
+void ShowLisProfileFromLis(const measurement::SampleProfileRecord& r) {
+  // The profile is kept at once; finding the patient screen is the UI thread's own business.
+  // The receive thread only posts it and never waits: the UI thread may itself be waiting for
+  // an acknowledgement that this thread has yet to read.
+  measurement::SetSharedSampleProfile(r);
+  ui::PostToUiThread([r] { measurement::ShowLisProfile(r); });
+}
 
 bool StoreLisProfile(const measurement::SampleProfileRecord& r) {
   const std::string date = Today();

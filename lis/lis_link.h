@@ -35,7 +35,8 @@ bool SendToLis(const LisMessage& message);
 // the waiting sender; patient data goes to the patient screen or the Person table).
 void OnLisData(std::string_view bytes);
 
-// Query mode 1: copies the profile and tells the open patient screen.
+// Query mode 1: copies the profile and posts to the UI thread the telling of the open patient
+// screen (never waiting for that thread).
 void ShowLisProfileFromLis(const measurement::SampleProfileRecord& r);
 // Query mode 2: merges the profile into today's Person row of the sample (or adds one).
 bool StoreLisProfile(const measurement::SampleProfileRecord& r);
