@@ -94,11 +94,11 @@ void MarkDown() {
 void NetworkConfigThread() {
   while (!Stopping()) {
     if (LisLinkState.ApplyPending.load() == 1) {
+      const LisLinkStateValues::AddressSettings s = LisLinkState.Addresses();
       std::vector<std::string> adapters = sys::NetworkAdapterNames();
       if (adapters.empty()) adapters.push_back(std::string());
       for (const std::string& a : adapters) {
-        if (ApplyNetworkSettings(a, LisLinkState.OwnAddress, LisLinkState.SubnetMask, LisLinkState.Gateway,
-                                 LisLinkState.AddressMode)) {
+        if (ApplyNetworkSettings(a, s.own, s.mask, s.gateway, s.mode)) {
           LisLinkState.NetworkReady = 1;
           LisLinkState.ApplyPending = 0;
           break;
@@ -111,8 +111,9 @@ void NetworkConfigThread() {
 
 void LisConnectThread() {
   while (!Stopping()) {
-    const std::string server = LisLinkState.ServerAddress;
-    const int port = LisLinkState.ServerPort;
+    const LisLinkStateValues::AddressSettings s = LisLinkState.Addresses();
+    const std::string& server = s.server;
+    const int port = s.port;
     if (LisLinkState.LisConnected.load() == 1 || LisLinkState.NetworkReady.load() == 0 || server.empty() ||
         server == "0.0.0.0" || port < 1 || port > 65535) {
       if (!Nap(g_pollMs)) break;

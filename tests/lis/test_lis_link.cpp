@@ -238,10 +238,12 @@ TEST_F(LinkFixture, SettingsChangeDropsAndRemakesTheConnection) {
   sys::FakeNetworkConfigControl network;
   sys::SetNetworkConfigControl(&network);
   // A fixed address: the PC's settings are applied (through the platform) before reconnecting.
-  LisLinkState.AddressMode = 0;
-  LisLinkState.OwnAddress = "192.168.7.2";
-  LisLinkState.SubnetMask = "255.255.255.0";
-  LisLinkState.Gateway = "192.168.7.1";
+  LisLinkStateValues::AddressSettings fixed = LisLinkState.Addresses();
+  fixed.mode = 0;
+  fixed.own = "192.168.7.2";
+  fixed.mask = "255.255.255.0";
+  fixed.gateway = "192.168.7.1";
+  LisLinkState.SetAddresses(fixed);  // under the lock: the link's threads run
   network.result = sys::HostResult::kFailed;  // the first attempts fail: the settings stay pending
   const int before = sim.Connections();
   DropLisConnection(true);
