@@ -14,7 +14,7 @@ namespace lis {
 void NoteOrderQuery(const std::string& controlId, const std::string& sampleNo);
 
 void InstallLinkHooks() {
-  SetAlarmSender([](const AlarmRecord& record) { SendLisMessage(BuildAlarmMessage(record), 0); });
+  SetAlarmSender([](const AlarmRecord& record) { QueueAlarm(record); });
   measurement::SetLisOrderQuerySender([](const std::string& sampleNo) {
     LisMessage m = BuildOrderQuery(sampleNo);
     NoteOrderQuery(m.controlId, sampleNo);

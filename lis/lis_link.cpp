@@ -52,7 +52,15 @@ std::mutex g_threadMutex;
 std::condition_variable g_threadCv;
 bool g_stop = false;
 bool g_running = false;
-std::thread g_threads[3];
+std::thread g_threads[4];
+
+// Alarm messages wait here for the link's alarm sender, so that the thread writing a log line
+// (often the UI thread) never waits on the socket.
+constexpr size_t kMaxQueuedAlarms = 256;
+std::mutex g_alarmMutex;
+std::condition_variable g_alarmCv;
+std::deque<LisMessage> g_alarms;
+bool g_alarmStop = false;
 int g_pollMs = 1000;
 
 void Remember(const std::string& id) {
@@ -143,6 +151,20 @@ void LisReceiveThread() {
     net::IoResult r = g_client.Receive(buf, sizeof buf, -1);
     if (r.count > 0) OnLisData(std::string_view(buf, r.count));
     if (r.error != net::Error::None && r.error != net::Error::TimedOut) MarkDown();
+  }
+}
+
+void AlarmSenderThread() {
+  for (;;) {
+    LisMessage m;
+    {
+      std::unique_lock<std::mutex> l(g_alarmMutex);
+      g_alarmCv.wait(l, [] { return g_alarmStop || !g_alarms.empty(); });
+      if (g_alarmStop) return;
+      m = std::move(g_alarms.front());
+      g_alarms.pop_front();
+    }
+    SendLisMessage(m, 0);  // a link that is down sends nothing, as for every alarm
   }
 }
 
@@ -397,6 +419,18 @@ LinkCounters GetLinkCounters() {
   return g_counters;
 }
 
+void QueueAlarm(const AlarmRecord& record) {
+  LisMessage m = BuildAlarmMessage(record);  // stamped now, sent in the order written
+  std::lock_guard<std::mutex> l(g_alarmMutex);
+  if (g_alarmStop) return;
+  if (g_alarms.size() >= kMaxQueuedAlarms) {
+    g_alarms.pop_front();
+    sys::DebugOutput("LIS: alarm queue full, the oldest alarm is not sent");
+  }
+  g_alarms.push_back(std::move(m));
+  g_alarmCv.notify_one();
+}
+
 void InstallLinkHooks();
 void RemoveLinkHooks();
 
@@ -407,10 +441,16 @@ void StartLisThreads() {
     g_stop = false;
     g_running = true;
   }
+  {
+    std::lock_guard<std::mutex> l(g_alarmMutex);
+    g_alarmStop = false;
+    g_alarms.clear();
+  }
   InstallLinkHooks();
   g_threads[0] = std::thread(NetworkConfigThread);
   g_threads[1] = std::thread(LisConnectThread);
   g_threads[2] = std::thread(LisReceiveThread);
+  g_threads[3] = std::thread(AlarmSenderThread);
 }
 
 void StopLisThreads() {
@@ -420,6 +460,12 @@ void StopLisThreads() {
     g_stop = true;
   }
   g_threadCv.notify_all();
+  {
+    std::lock_guard<std::mutex> l(g_alarmMutex);
+    g_alarmStop = true;
+    g_alarms.clear();
+  }
+  g_alarmCv.notify_all();
   g_client.Shutdown();
   for (auto& t : g_threads)
     if (t.joinable()) t.join();

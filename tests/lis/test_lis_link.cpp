@@ -3,6 +3,7 @@
 // profile, the automatic sending of a count, and sends from several threads at once.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <optional>
 #include <set>
 #include <thread>
@@ -477,4 +478,32 @@ TEST_F(LinkFixture, AnAutomaticSendThatFailsIsInTheSystemLog) {
     const std::string result = support::QueryText("select Result from SysLog");
     EXPECT_EQ(result.rfind("Sample " + s.sampleNo + " (2026-03-07) not sent: " + c.reason, 0), 0u) << result;
   }
+}
+
+TEST_F(LinkFixture, AnAlarmNeverWaitsOnAPeerThatStoppedReading) {
+  LisLinkState.AlarmSending = 1;
+  sim.SetReading(false);
+  // A long message fills the line and holds the link's send lock until its write times out.
+  std::atomic<bool> bigDone{false};
+  std::thread big([&] {
+    LisMessage m;
+    m.bytes.assign(32u << 20, 'x');
+    m.controlId = "big";
+    SendLisMessage(m, 0);
+    bigDone = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // The log line is written and the writer goes on while that message still holds the link
+  // (its write gives up only 2 s after the line filled).
+  std::atomic<bool> logged{false};
+  std::thread writer([&] {
+    WriteLog("Aperture clogged");
+    logged = true;
+  });
+  EXPECT_TRUE(WaitFor([&] { return logged.load(); }, 1000));
+  EXPECT_FALSE(bigDone.load());
+  writer.join();
+  big.join();
+  sim.SetReading(true);
+  LisLinkState.AlarmSending = 0;
 }

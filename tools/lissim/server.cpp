@@ -153,6 +153,10 @@ void Server::Serve(net::TcpClient& c) {
   std::string buffer;
   char buf[4096];
   while (!stop_ && c.IsConnected()) {
+    if (!reading_) {
+      Pause(20);
+      continue;
+    }
     net::IoResult r = c.Receive(buf, sizeof buf, 200);
     if (r.count > 0) buffer.append(buf, r.count);
     if (!r.ok() && !r.timedOut()) break;

@@ -80,6 +80,9 @@ class Server {
   size_t MessageCount() const;
   // Waits (real time) until at least n messages arrived.
   bool WaitForMessages(size_t n, int timeoutMs) const;
+  // While not reading, nothing is read from the connection: the instrument's writes fill the
+  // line and stall, as with a LIS that hangs.
+  void SetReading(bool reading) { reading_ = reading; }
   // Connections accepted so far.
   int Connections() const { return connections_.load(); }
   void ClearMessages();
@@ -94,6 +97,7 @@ class Server {
   std::thread thread_;
   std::atomic<bool> stop_{false};
   std::atomic<int> connections_{0};
+  std::atomic<bool> reading_{true};
   mutable std::mutex mutex_;
   mutable std::condition_variable cv_;
   std::vector<Received> messages_;
