@@ -253,6 +253,20 @@ int HandleAckReply(std::string_view bytes, const std::string& lastControlId) {
   return MapAckCode(m.FindSegment("MSA"), lastControlId);
 }
 
+std::string AckCondition(std::string_view bytes) {
+  Hl7Message m(bytes);
+  if (!m.ParseMessage()) return {};
+  const BaseSegment* msa = m.FindSegment("MSA");
+  Field f;
+  if (msa == nullptr || !msa->GetField(5, &f)) return {};
+  std::string t = f.GetText();
+  for (char& c : t)
+    if (c == '^') c = ' ';
+  t = CleanReceivedText(UnescapeText(t));
+  while (!t.empty() && t.back() == ' ') t.pop_back();
+  return CutChars(t, 60);
+}
+
 void ParseAgeText(std::string_view text, int language, int* age, std::string* unit) {
   struct UnitChars {
     const char* chars[4];

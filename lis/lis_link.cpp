@@ -32,6 +32,7 @@ std::mutex g_sendMutex;  // one message's pieces at a time on the socket
 struct Pending {
   bool done = false;
   int code = 0;
+  std::string condition;  // MSA-6 of an AE or AR
 };
 std::mutex g_replyMutex;
 std::condition_variable g_replyCv;
@@ -182,6 +183,7 @@ void HandleAck(const std::string& frame) {
       if (!it->second.done) {
         it->second.done = true;
         it->second.code = HandleAckReply(frame, id);
+        if (it->second.code != kAckAccepted) it->second.condition = AckCondition(frame);
       }
     } else if (!IsRecent(id)) {
       // An acknowledgement naming no message we sent: the oldest waiting sender hears of it.
@@ -316,13 +318,15 @@ SendResult SendLisMessage(const LisMessage& message, int waitMs) {
   std::unique_lock<std::mutex> l(g_replyMutex);
   g_replyCv.wait_for(l, std::chrono::milliseconds(waitMs), [&] { return g_pending[id].done || g_dropCount != drops; });
   const Pending p = g_pending[id];
+  const bool lost = g_dropCount != drops;
   // Remembered answered or not: a repeat of its acknowledgement never lands on a later message.
   forget(true);
   if (!p.done) {
-    res.outcome = SendOutcome::NoReply;
+    res.outcome = lost ? SendOutcome::LinkLost : SendOutcome::NoReply;
     return res;
   }
   res.ackCode = p.code;
+  res.condition = p.condition;
   res.outcome = p.code == kAckAccepted ? SendOutcome::Delivered : SendOutcome::Rejected;
   return res;
 }

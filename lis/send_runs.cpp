@@ -44,7 +44,8 @@ void End(const SendContext& c, RunOutcome& o) {
     return;
   }
   std::string why = SendOutcomeText(o.last, c.language);
-  if (o.last.outcome == SendOutcome::NotConnected) why = LisText(SendText::LinkLost, c.language);
+  if (o.last.outcome == SendOutcome::NotConnected || o.last.outcome == SendOutcome::LinkLost)
+    why = LisText(SendText::LinkLost, c.language);
   if (!o.notSent.empty()) why = LisText(SendText::NotTakenFrom, c.language) + o.notSent;
   if (why.empty()) why = LisText(SendText::Stopped, c.language);
   c.panel->SetStatus(why);

@@ -59,8 +59,11 @@ std::string SendOutcomeText(const SendResult& r, int language) {
     case SendOutcome::Sent: return std::string();
     case SendOutcome::NotConnected: return LisText(SendText::NotConnected, language);
     case SendOutcome::SendFailed: return LisText(SendText::SendFailed, language);
-    case SendOutcome::Rejected: return LisText(SendText::Rejected, language) + " (" + std::to_string(r.ackCode) + ")";
+    case SendOutcome::Rejected:
+      // The LIS's own condition when it gave one; our internal code means nothing to anyone.
+      return LisText(SendText::Rejected, language) + (r.condition.empty() ? std::string() : " (" + r.condition + ")");
     case SendOutcome::NoReply: return LisText(SendText::Timeout, language);
+    case SendOutcome::LinkLost: return LisText(SendText::LinkLost, language);
   }
   return std::string();
 }

@@ -39,24 +39,41 @@ TEST_F(LinkFixture, EachAcknowledgementGivesItsOutcome) {
     lissim::Behaviour b;
     SendOutcome outcome;
     int code;
+    const char* text;  // what the operator reads
   };
   const Case cases[] = {
-      {"AA", {lissim::AckMode::Accept, "", 0, false}, SendOutcome::Delivered, 4},
-      {"AA late", {lissim::AckMode::Accept, "", 150, false}, SendOutcome::Delivered, 4},
-      {"AA split over three writes", {lissim::AckMode::Accept, "", 0, true}, SendOutcome::Delivered, 4},
-      {"AE 102", {lissim::AckMode::Error, "102", 0, false}, SendOutcome::Rejected, 17},
-      {"AE other", {lissim::AckMode::Error, "999", 0, false}, SendOutcome::Rejected, 14},
-      {"AR 200", {lissim::AckMode::Reject, "200", 0, false}, SendOutcome::Rejected, 6},
-      {"AR 299", {lissim::AckMode::Reject, "299", 0, true}, SendOutcome::Rejected, 5},
-      {"AA naming another message", {lissim::AckMode::WrongId, "", 0, false}, SendOutcome::Rejected, 2},
+      {"AA", {lissim::AckMode::Accept, "", 0, false}, SendOutcome::Delivered, 4, ""},
+      {"AA late", {lissim::AckMode::Accept, "", 150, false}, SendOutcome::Delivered, 4, ""},
+      {"AA split over three writes", {lissim::AckMode::Accept, "", 0, true}, SendOutcome::Delivered, 4, ""},
+      // A rejection names the LIS's own condition, never our internal code.
+      {"AE 102", {lissim::AckMode::Error, "102", 0, false}, SendOutcome::Rejected, 17, "The LIS rejected the data (102)"},
+      {"AE other", {lissim::AckMode::Error, "999", 0, false}, SendOutcome::Rejected, 14, "The LIS rejected the data (999)"},
+      {"AE code and text", {lissim::AckMode::Error, "101^Required field missing", 0, false}, SendOutcome::Rejected, 14,
+       "The LIS rejected the data (101 Required field missing)"},
+      {"AE without a condition", {lissim::AckMode::Error, "", 0, false}, SendOutcome::Rejected, 14,
+       "The LIS rejected the data"},
+      {"AR 200", {lissim::AckMode::Reject, "200", 0, false}, SendOutcome::Rejected, 6, "The LIS rejected the data (200)"},
+      {"AR 299", {lissim::AckMode::Reject, "299", 0, true}, SendOutcome::Rejected, 5, "The LIS rejected the data (299)"},
+      {"AA naming another message", {lissim::AckMode::WrongId, "", 0, false}, SendOutcome::Rejected, 2,
+       "The LIS rejected the data"},
+      // The link goes in the middle of the answer: lost, not timed out.
+      {"reset in the middle of the answer", {lissim::AckMode::Cut, "", 0, false}, SendOutcome::LinkLost, 0,
+       "The connection to the LIS was lost"},
+      {"closed in the middle of the answer", {lissim::AckMode::Close, "", 0, false}, SendOutcome::LinkLost, 0,
+       "The connection to the LIS was lost"},
+      {"reset instead of an answer", {lissim::AckMode::Reset, "", 0, false}, SendOutcome::LinkLost, 0,
+       "The connection to the LIS was lost"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    ASSERT_TRUE(WaitConnected());
     sim.Queue(c.b);
     SendResult r = SendLisMessage(AnyResult(), 5000);
     EXPECT_EQ(r.outcome, c.outcome);
     EXPECT_EQ(r.ackCode, c.code);
+    EXPECT_EQ(SendOutcomeText(r, 1), c.text);
   }
+  ASSERT_TRUE(WaitConnected());
   // No answer at all: the wait runs out.
   sim.Queue({lissim::AckMode::None, "", 0, false});
   EXPECT_EQ(SendLisMessage(AnyResult(), 300).outcome, SendOutcome::NoReply);
@@ -80,7 +97,7 @@ TEST_F(LinkFixture, ResetInTheMiddleOfABatchReportsOnlyWhatWasAcknowledged) {
   EXPECT_EQ(b.total, 5);
   EXPECT_EQ(b.delivered, 2);
   EXPECT_FALSE(b.complete());
-  EXPECT_EQ(b.last.outcome, SendOutcome::NoReply);
+  EXPECT_EQ(b.last.outcome, SendOutcome::LinkLost);
   EXPECT_EQ(progress, (std::vector<int>{1, 2}));
   EXPECT_EQ(sim.MessageCount(), 3u);
   // The link comes back by itself and the rest can go.
