@@ -1,5 +1,6 @@
 #include "lis/auto_send.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -24,6 +25,7 @@ namespace lis {
 void NoteAutomaticSend(const SendResult& r);
 
 namespace {
+constexpr int kAutomaticPatienceMs = 5000;
 std::mutex g_mutex;
 std::condition_variable g_cv;
 int g_running = 0;
@@ -167,21 +169,25 @@ bool SendResultSerial(const measurement::HandOffSnapshot& s, analyzer::CSerialPo
     f.values[i] = s.values[i];
     f.units[i] = s.units[i];
   }
-  bool ok = QueueRecord(port, SampleRecord(f).WithChecksum(language));
+  // The port is shared with the test screen under its lock: a LIS that stopped reading holds
+  // a record here for a few seconds at most (the sample is then in the system log).
+  const int patience = std::min(SerialPatienceMs(), kAutomaticPatienceMs);
+  auto put = [&](const std::string& record) { return QueueRecord(port, record, patience); };
+  bool ok = put(SampleRecord(f).WithChecksum(language));
   sys::Clock::SleepMs(100);
-  ok = ok && QueueRecord(port, kTransferFinish);
+  ok = ok && put(kTransferFinish);
   sys::Clock::SleepMs(200);
-  ok = ok && QueueRecord(port, HistogramRecord(s.sampleNo, s.testDate, 1, {s.lines[0], s.lines[1], s.lines[2], s.lines[3]},
+  ok = ok && put(HistogramRecord(s.sampleNo, s.testDate, 1, {s.lines[0], s.lines[1], s.lines[2], s.lines[3]},
                                                s.curves[0], 256).WithChecksum(language));
-  ok = ok && QueueRecord(port, HistogramRecord(s.sampleNo, s.testDate, 2, {s.lines[4], s.lines[5]}, s.curves[1], 256)
+  ok = ok && put(HistogramRecord(s.sampleNo, s.testDate, 2, {s.lines[4], s.lines[5]}, s.curves[1], 256)
                                    .WithChecksum(language));
   sys::Clock::SleepMs(200);
-  ok = ok && QueueRecord(port, HistogramRecord(s.sampleNo, s.testDate, 3, {s.lines[6], s.lines[7]}, s.curves[2], 128)
+  ok = ok && put(HistogramRecord(s.sampleNo, s.testDate, 3, {s.lines[6], s.lines[7]}, s.curves[2], 128)
                                    .WithChecksum(language));
   sys::Clock::SleepMs(100);
-  ok = ok && QueueRecord(port, WarningRecord(s.warning).Plain(language));
+  ok = ok && put(WarningRecord(s.warning).Plain(language));
   sys::Clock::SleepMs(100);
-  ok = ok && QueueRecord(port, kTransferFinish);
+  ok = ok && put(kTransferFinish);
   return ok;
 }
 

@@ -103,14 +103,15 @@ std::atomic<int> g_patienceMs{30000};
 void SetSerialPatienceMs(int ms) { g_patienceMs = ms > 0 ? ms : 30000; }
 int SerialPatienceMs() { return g_patienceMs.load(); }
 
-bool QueueRecord(analyzer::CSerialPort& port, const std::string& bytes) {
+bool QueueRecord(analyzer::CSerialPort& port, const std::string& bytes, int patienceMs) {
+  const int patience = patienceMs < 0 ? SerialPatienceMs() : patienceMs;
   size_t sent = 0;
-  int64_t deadline = sys::Clock::TickMs() + SerialPatienceMs();
+  int64_t deadline = sys::Clock::TickMs() + patience;
   while (sent < bytes.size() && port.IsOpen()) {
     const size_t n = port.QueueWriteAndWait(reinterpret_cast<const uint8_t*>(bytes.data()) + sent, bytes.size() - sent);
     if (n > 0) {
       sent += n;
-      deadline = sys::Clock::TickMs() + SerialPatienceMs();  // the LIS reads again
+      deadline = sys::Clock::TickMs() + patience;  // the LIS reads again
       continue;
     }
     if (sys::Clock::TickMs() >= deadline) break;

@@ -68,7 +68,8 @@ std::string CleanResultText(const std::string& text);
 // again from where it stopped, and a full queue is waited for, as long as the LIS takes bytes
 // again within SerialPatienceMs. False when it did not, or the port is closed: the record did
 // not reach the line whole (reported on the debug output; the caller tells the operator).
-bool QueueRecord(analyzer::CSerialPort& port, const std::string& bytes);
+// `patienceMs` below 0 takes SerialPatienceMs.
+bool QueueRecord(analyzer::CSerialPort& port, const std::string& bytes, int patienceMs = -1);
 // How long a record may wait for the LIS to take any byte of it (30000 ms); tests shorten it.
 void SetSerialPatienceMs(int ms);
 int SerialPatienceMs();
