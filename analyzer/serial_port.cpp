@@ -37,9 +37,20 @@ struct CSerialPort::State {
 
   std::mutex lock;  // the queue and the flags below
   std::condition_variable resumed;
-  std::deque<std::vector<uint8_t>> queue;
+  struct Queued {
+    std::vector<uint8_t> bytes;
+    uint64_t number = 0;  // 1, 2, ... in the order queued
+  };
+  std::deque<Queued> queue;
   size_t queuedBytes = 0;
   bool suspended = false;
+  // For the writers that wait for their buffer: the number of the last buffer queued and of
+  // the last one the worker finished with, and the byte counts of the recent ones that did not
+  // leave whole.
+  uint64_t lastQueued = 0, lastFinished = 0;
+  std::deque<std::pair<uint64_t, size_t>> shortWrites;
+  std::condition_variable finished;
+  bool ended = false;  // the worker has left its loop
 
   std::atomic<bool> stop{false};
   std::atomic<bool> running{false};
@@ -64,15 +75,26 @@ struct CSerialPort::State {
   void WriteQueued() {
     for (;;) {
       std::vector<uint8_t> buf;
+      uint64_t number = 0;
       {
         std::lock_guard<std::mutex> g(lock);
         if (queue.empty() || stop) return;
-        buf = std::move(queue.front());
+        buf = std::move(queue.front().bytes);
+        number = queue.front().number;
         queue.pop_front();
         queuedBytes -= buf.size();
       }
       const serial::IoResult w = port.Write(buf.data(), buf.size(), kWriteTimeoutMs);
       AppendSerialLog(HexText(buf), kSerialDataFile, 0);
+      {
+        std::lock_guard<std::mutex> g(lock);
+        lastFinished = number;
+        if (w.count != buf.size()) {
+          shortWrites.emplace_back(number, w.stopped() ? 0 : w.count);
+          if (shortWrites.size() > 64) shortWrites.pop_front();
+        }
+      }
+      finished.notify_all();
       if (w.stopped()) return;  // closing
       if (!w.ok() || w.count != buf.size()) {
         AppendSerialLog(SendErrorLine(static_cast<int>(w.error)), kChecksumFile, 1);
@@ -118,6 +140,11 @@ struct CSerialPort::State {
       }
     }
     running = false;
+    {
+      std::lock_guard<std::mutex> g(lock);
+      ended = true;
+    }
+    finished.notify_all();
   }
 };
 
@@ -131,6 +158,7 @@ void CSerialPort::StopWorker() {
   {
     std::lock_guard<std::mutex> g(state_->lock);
     state_->resumed.notify_all();
+    state_->finished.notify_all();
   }
   state_->Wake();
   state_->port.RequestStop();
@@ -211,11 +239,39 @@ int CSerialPort::QueueWrite(const uint8_t* bytes, size_t length) {
       AppendSerialLog(SendErrorLine(static_cast<int>(serial::Error::TimedOut)), kChecksumFile, 1);
       return 0;
     }
-    state_->queue.emplace_back(bytes, bytes + length);
+    state_->queue.push_back({std::vector<uint8_t>(bytes, bytes + length), ++state_->lastQueued});
     state_->queuedBytes += length;
   }
   state_->Wake();
   return 1;
+}
+
+size_t CSerialPort::QueueWriteAndWait(const uint8_t* bytes, size_t length) {
+  std::shared_ptr<State> st = state_;  // Close may swap the state meanwhile
+  if (length == 0 || !thread_) return 0;
+  std::unique_lock<std::mutex> g(st->lock);
+  if (!st->port.IsOpen() || bytes == nullptr || st->queuedBytes + length > kMaxQueuedBytes) return 0;
+  const uint64_t number = ++st->lastQueued;
+  st->queue.push_back({std::vector<uint8_t>(bytes, bytes + length), number});
+  st->queuedBytes += length;
+  g.unlock();
+  st->Wake();
+  g.lock();
+  // Each buffer ahead takes the worker at most its write time-out; a stop ends the wait.
+  st->finished.wait(g, [&] { return st->lastFinished >= number || st->stop.load() || st->ended; });
+  if (st->lastFinished < number) {
+    // Not taken up by the worker: it is never written, so none of it left.
+    for (auto it = st->queue.begin(); it != st->queue.end(); ++it)
+      if (it->number == number) {
+        st->queuedBytes -= it->bytes.size();
+        st->queue.erase(it);
+        break;
+      }
+    return 0;
+  }
+  for (const auto& w : st->shortWrites)
+    if (w.first == number) return w.second;
+  return length;
 }
 
 int CSerialPort::QueueWriteString(const std::string& utf8, int language) {

@@ -63,6 +63,11 @@ class CSerialPort {
   // Queues bytes for the worker to write after everything queued before; returns at once.
   // Returns 0 when the port is not open or too much is waiting already.
   int QueueWrite(const uint8_t* bytes, size_t length);
+  // Queues bytes as QueueWrite does and waits until the worker has written them (each buffer
+  // ahead of them takes it at most kWriteTimeoutMs). Returns how many of them left: all, fewer
+  // when the device took no more in time, 0 when the port is not open, its worker does not run,
+  // the queue refused them or the port is closing.
+  size_t QueueWriteAndWait(const uint8_t* bytes, size_t length);
   // Converts UTF-8 text to the code page of the language and queues it: 1 when queued, 0 when
   // the port is not open or the queue refused it (as QueueWrite).
   int QueueWriteString(const std::string& utf8, int language = 1);

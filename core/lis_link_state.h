@@ -19,16 +19,38 @@ struct LisLinkStateValues {
   // Who asked for patient data: 1 the patient-information screen, 2 the test screen.
   std::atomic<int32_t> LisQueryMode{-1};
 
-  // Setting.ini values (written on the user-interface thread).
-  std::string ServerAddress;   // [LIS] SERVER
-  int32_t ServerPort = 0;      // [LIS] PORT
-  std::string OwnAddress;      // [LIS] CLIENT
-  std::string SubnetMask;      // [LIS] MASK
-  std::string Gateway;         // [LIS] GATEWAY
-  int32_t Bidirectional = 0;   // [LIS] DOUBLE
-  int32_t AlarmSending = 0;    // [LIS] WARNING
-  int32_t AddressMode = 1;     // [LIS] TYPE: 1 automatic, 0 fixed
-  int32_t LinkKind = 0;        // [COMMUNITY] Type: 0 serial text records, 1 network HL7
+  // Setting.ini values. The numbers are read and written whole; the address texts are read and
+  // written under the settings lock (the settings screen writes them while the link's threads
+  // read them), through Addresses and SetAddresses once the threads run.
+  std::string ServerAddress;                 // [LIS] SERVER
+  std::atomic<int32_t> ServerPort{0};        // [LIS] PORT
+  std::string OwnAddress;                    // [LIS] CLIENT
+  std::string SubnetMask;                    // [LIS] MASK
+  std::string Gateway;                       // [LIS] GATEWAY
+  std::atomic<int32_t> Bidirectional{0};     // [LIS] DOUBLE
+  std::atomic<int32_t> AlarmSending{0};      // [LIS] WARNING
+  std::atomic<int32_t> AddressMode{1};       // [LIS] TYPE: 1 automatic, 0 fixed
+  std::atomic<int32_t> LinkKind{0};          // [COMMUNITY] Type: 0 serial text records, 1 network HL7
+
+  // One consistent copy of what the link connects with and applies.
+  struct AddressSettings {
+    std::string server, own, mask, gateway;
+    int32_t port = 0;
+    int32_t mode = 1;
+  };
+  AddressSettings Addresses() const {
+    std::lock_guard<std::mutex> g(settingsMutex_);
+    return {ServerAddress, OwnAddress, SubnetMask, Gateway, ServerPort.load(), AddressMode.load()};
+  }
+  void SetAddresses(const AddressSettings& a) {
+    std::lock_guard<std::mutex> g(settingsMutex_);
+    ServerAddress = a.server;
+    OwnAddress = a.own;
+    SubnetMask = a.mask;
+    Gateway = a.gateway;
+    ServerPort = a.port;
+    AddressMode = a.mode;
+  }
 
   // Signalled when an acknowledgement arrives; manual reset, signalled at start.
   sys::Event LisReplyEvent{true, true};
@@ -44,6 +66,7 @@ struct LisLinkStateValues {
 
  private:
   mutable std::mutex mutex_;
+  mutable std::mutex settingsMutex_;
   std::string lastControlId_;
 };
 

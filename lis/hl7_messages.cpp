@@ -253,6 +253,20 @@ int HandleAckReply(std::string_view bytes, const std::string& lastControlId) {
   return MapAckCode(m.FindSegment("MSA"), lastControlId);
 }
 
+std::string AckCondition(std::string_view bytes) {
+  Hl7Message m(bytes);
+  if (!m.ParseMessage()) return {};
+  const BaseSegment* msa = m.FindSegment("MSA");
+  Field f;
+  if (msa == nullptr || !msa->GetField(5, &f)) return {};
+  std::string t = f.GetText();
+  for (char& c : t)
+    if (c == '^') c = ' ';
+  t = CleanReceivedText(UnescapeText(t));
+  while (!t.empty() && t.back() == ' ') t.pop_back();
+  return CutChars(t, 60);
+}
+
 void ParseAgeText(std::string_view text, int language, int* age, std::string* unit) {
   struct UnitChars {
     const char* chars[4];
@@ -291,9 +305,18 @@ void ParseAgeText(std::string_view text, int language, int* age, std::string* un
 bool ReadPatientFromReply(const BaseSegment* pid, const BaseSegment* obr, SampleProfileRecord* out, int language) {
   if (pid == nullptr || obr == nullptr || out == nullptr) return false;
   if (!EqualsNoCase(pid->GetName(), "PID") || !EqualsNoCase(obr->GetName(), "OBR")) return false;
-  auto copy = [](const BaseSegment* s, int index, size_t max, std::string& to) {
+  // Received texts go to the store and back to the LIS in our messages: only valid UTF-8
+  // without control characters is kept (an escaped NUL would cut the SQL text).
+  auto clean = [](const BaseSegment* s, int index, std::string_view what) {
+    bool changed = false;
     Field f;
-    if (s->GetField(index, &f)) to = CutChars(UnescapeText(f.GetText()), max);
+    std::string t = s->GetField(index, &f) ? CleanReceivedText(UnescapeText(f.GetText()), &changed) : std::string();
+    if (changed) sys::DebugOutput("LIS: invalid or control characters replaced in the received " + std::string(what));
+    return t;
+  };
+  auto copy = [&clean](const BaseSegment* s, int index, size_t max, std::string& to) {
+    Field f;
+    if (s->GetField(index, &f)) to = CutChars(clean(s, index, s->GetName() + "-" + std::to_string(index + 1)), max);
   };
   copy(pid, 1, 50, out->sampleNo);
   copy(pid, 4, 50, out->name);
@@ -308,7 +331,7 @@ bool ReadPatientFromReply(const BaseSegment* pid, const BaseSegment* obr, Sample
   copy(obr, 25, 20, out->sampleType);
   copy(obr, 27, 50, out->group);
   Field ageField;
-  if (pid->GetField(14, &ageField)) ParseAgeText(UnescapeText(ageField.GetText()), language, &out->age, &out->ageUnit);
+  if (pid->GetField(14, &ageField)) ParseAgeText(clean(pid, 14, "PID-15"), language, &out->age, &out->ageUnit);
   sys::DebugOutput(out->ageUnit + ", " + std::to_string(out->age));
   return true;
 }

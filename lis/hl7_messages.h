@@ -37,6 +37,10 @@ int ClassifyReply(std::string_view bytes);
 inline constexpr int kAckAccepted = 4;
 int HandleAckReply(std::string_view bytes, const std::string& lastControlId);
 int MapAckCode(const HEALTH_LEVEL_7::BaseSegment* msa, const std::string& lastControlId);
+// The error condition (MSA-6) of an acknowledgement as the LIS wrote it, unescaped, its
+// components joined by blanks, made fit to show (valid UTF-8, no control characters, 60
+// characters); empty when it has none.
+std::string AckCondition(std::string_view bytes);
 
 // Reads an ORR^O02 with a positive acknowledgement, PID and OBR into the record (left untouched
 // on failure). Field texts are unescaped; the age unit is stored in the language's word.

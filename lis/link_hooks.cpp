@@ -11,13 +11,13 @@
 
 namespace lis {
 
-void NoteOrderQuery(const std::string& controlId);
+void NoteOrderQuery(const std::string& controlId, const std::string& sampleNo);
 
 void InstallLinkHooks() {
-  SetAlarmSender([](const AlarmRecord& record) { SendLisMessage(BuildAlarmMessage(record), 0); });
+  SetAlarmSender([](const AlarmRecord& record) { QueueAlarm(record); });
   measurement::SetLisOrderQuerySender([](const std::string& sampleNo) {
     LisMessage m = BuildOrderQuery(sampleNo);
-    NoteOrderQuery(m.controlId);
+    NoteOrderQuery(m.controlId, sampleNo);
     return SendLisMessage(m, 0).outcome == SendOutcome::Sent;
   });
   measurement::SetSendHandOffEntry([](const measurement::HandOffSnapshot& s) { return StartAutomaticSend(s); });

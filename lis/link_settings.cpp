@@ -82,16 +82,19 @@ bool SaveNetworkSettings(const NetworkSettings& s) {
   for (int i = 0; i < 4; ++i)
     if (texts[i] != s.loaded[i]) changed = true;
 
-  // In force without a restart. The texts change only while the link is being torn down.
-  if (changed) DropLisConnection(true);
-  LisLinkState.OwnAddress = texts[0];
-  LisLinkState.SubnetMask = texts[1];
-  LisLinkState.Gateway = texts[2];
-  LisLinkState.ServerAddress = texts[3];
+  // In force without a restart: the new values are stored first, under the link's settings
+  // lock, and only then is the connection dropped, so the threads reconnect with them.
+  LisLinkStateValues::AddressSettings a;
+  a.own = texts[0];
+  a.mask = texts[1];
+  a.gateway = texts[2];
+  a.server = texts[3];
+  a.port = s.port;
+  a.mode = s.automaticAddress ? 1 : 0;
+  LisLinkState.SetAddresses(a);
   LisLinkState.Bidirectional = s.bidirectional ? 1 : 0;
   LisLinkState.AlarmSending = s.alarms ? 1 : 0;
-  LisLinkState.AddressMode = s.automaticAddress ? 1 : 0;
-  LisLinkState.ServerPort = s.port;
+  if (changed) DropLisConnection(true);
   return changed;
 }
 

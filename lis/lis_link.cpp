@@ -14,11 +14,13 @@
 #include "core/lis_link_state.h"
 #include "lis/hl7_messages.h"
 #include "lis/reply_assembler.h"
+#include "lis/text_cut.h"
 #include "platform/db/sql_text.h"
 #include "platform/net/tcp_client.h"
 #include "platform/sys/clock.h"
 #include "platform/sys/debug_output.h"
 #include "platform/sys/host.h"
+#include "platform/ui/app.h"
 
 namespace lis {
 namespace {
@@ -30,14 +32,16 @@ std::mutex g_sendMutex;  // one message's pieces at a time on the socket
 struct Pending {
   bool done = false;
   int code = 0;
+  std::string condition;  // MSA-6 of an AE or AR
 };
 std::mutex g_replyMutex;
 std::condition_variable g_replyCv;
 std::map<std::string, Pending> g_pending;
 std::deque<std::string> g_order;   // waiting ids, oldest first
-std::deque<std::string> g_recent;  // ids sent without a wait or given up on
+std::deque<std::string> g_recent;  // ids of messages no longer waited for (sent, answered or given up)
 uint64_t g_dropCount = 0;          // bumps whenever the connection goes down
 std::string g_lastQueryId;
+std::string g_lastQuerySampleNo;  // the sample number of that query, as the query carried it
 SendResult g_lastAuto;
 LinkCounters g_counters;
 
@@ -49,7 +53,15 @@ std::mutex g_threadMutex;
 std::condition_variable g_threadCv;
 bool g_stop = false;
 bool g_running = false;
-std::thread g_threads[3];
+std::thread g_threads[4];
+
+// Alarm messages wait here for the link's alarm sender, so that the thread writing a log line
+// (often the UI thread) never waits on the socket.
+constexpr size_t kMaxQueuedAlarms = 256;
+std::mutex g_alarmMutex;
+std::condition_variable g_alarmCv;
+std::deque<LisMessage> g_alarms;
+bool g_alarmStop = false;
 int g_pollMs = 1000;
 
 void Remember(const std::string& id) {
@@ -91,11 +103,11 @@ void MarkDown() {
 void NetworkConfigThread() {
   while (!Stopping()) {
     if (LisLinkState.ApplyPending.load() == 1) {
+      const LisLinkStateValues::AddressSettings s = LisLinkState.Addresses();
       std::vector<std::string> adapters = sys::NetworkAdapterNames();
       if (adapters.empty()) adapters.push_back(std::string());
       for (const std::string& a : adapters) {
-        if (ApplyNetworkSettings(a, LisLinkState.OwnAddress, LisLinkState.SubnetMask, LisLinkState.Gateway,
-                                 LisLinkState.AddressMode)) {
+        if (ApplyNetworkSettings(a, s.own, s.mask, s.gateway, s.mode)) {
           LisLinkState.NetworkReady = 1;
           LisLinkState.ApplyPending = 0;
           break;
@@ -108,8 +120,9 @@ void NetworkConfigThread() {
 
 void LisConnectThread() {
   while (!Stopping()) {
-    const std::string server = LisLinkState.ServerAddress;
-    const int port = LisLinkState.ServerPort;
+    const LisLinkStateValues::AddressSettings s = LisLinkState.Addresses();
+    const std::string& server = s.server;
+    const int port = s.port;
     if (LisLinkState.LisConnected.load() == 1 || LisLinkState.NetworkReady.load() == 0 || server.empty() ||
         server == "0.0.0.0" || port < 1 || port > 65535) {
       if (!Nap(g_pollMs)) break;
@@ -142,6 +155,20 @@ void LisReceiveThread() {
   }
 }
 
+void AlarmSenderThread() {
+  for (;;) {
+    LisMessage m;
+    {
+      std::unique_lock<std::mutex> l(g_alarmMutex);
+      g_alarmCv.wait(l, [] { return g_alarmStop || !g_alarms.empty(); });
+      if (g_alarmStop) return;
+      m = std::move(g_alarms.front());
+      g_alarms.pop_front();
+    }
+    SendLisMessage(m, 0);  // a link that is down sends nothing, as for every alarm
+  }
+}
+
 void HandleAck(const std::string& frame) {
   HEALTH_LEVEL_7::Hl7Message m(frame);
   m.ParseMessage();
@@ -151,9 +178,13 @@ void HandleAck(const std::string& frame) {
     std::lock_guard<std::mutex> g(g_replyMutex);
     ++g_counters.acks;
     auto it = g_pending.find(id);
-    if (it != g_pending.end() && !it->second.done) {
-      it->second.done = true;
-      it->second.code = HandleAckReply(frame, id);
+    if (it != g_pending.end()) {
+      // The first answer counts; a repeat for a message that has its answer is ignored.
+      if (!it->second.done) {
+        it->second.done = true;
+        it->second.code = HandleAckReply(frame, id);
+        if (it->second.code != kAckAccepted) it->second.condition = AckCondition(frame);
+      }
     } else if (!IsRecent(id)) {
       // An acknowledgement naming no message we sent: the oldest waiting sender hears of it.
       for (const std::string& w : g_order) {
@@ -170,19 +201,30 @@ void HandleAck(const std::string& frame) {
 }
 
 void HandlePatient(const std::string& frame) {
-  std::string queryId;
+  std::string queryId, queriedNo;
   {
     std::lock_guard<std::mutex> g(g_replyMutex);
     ++g_counters.patientReplies;
     queryId = g_lastQueryId;
+    queriedNo = g_lastQuerySampleNo;
   }
   if (HandleAckReply(frame, queryId) != kAckAccepted) return;
   measurement::SampleProfileRecord r;
   if (!ReadPatientReply(frame, queryId, &r, AppSettings.LanguageIndex)) return;
   if (r.age == -1) r.age = 0;
   const int mode = LisLinkState.LisQueryMode.load();
-  if (mode == 1) ShowLisProfileFromLis(r);
-  else if (mode == 2) StoreLisProfile(r);
+  if (mode == 1) {
+    ShowLisProfileFromLis(r);  // the patient screen takes it only for the number it shows
+  } else if (mode == 2) {
+    // Stored only under the number that was asked for: the data of another sample (or of no
+    // sample) must never land in a row.
+    if (r.sampleNo != queriedNo) {
+      sys::DebugOutput("LIS: patient data for sample '" + r.sampleNo + "' answered the query for sample '" +
+                       queriedNo + "': not stored");
+      return;
+    }
+    StoreLisProfile(r);
+  }
 }
 
 std::string Today() {
@@ -276,12 +318,15 @@ SendResult SendLisMessage(const LisMessage& message, int waitMs) {
   std::unique_lock<std::mutex> l(g_replyMutex);
   g_replyCv.wait_for(l, std::chrono::milliseconds(waitMs), [&] { return g_pending[id].done || g_dropCount != drops; });
   const Pending p = g_pending[id];
-  forget(!p.done);
+  const bool lost = g_dropCount != drops;
+  // Remembered answered or not: a repeat of its acknowledgement never lands on a later message.
+  forget(true);
   if (!p.done) {
-    res.outcome = SendOutcome::NoReply;
+    res.outcome = lost ? SendOutcome::LinkLost : SendOutcome::NoReply;
     return res;
   }
   res.ackCode = p.code;
+  res.condition = p.condition;
   res.outcome = p.code == kAckAccepted ? SendOutcome::Delivered : SendOutcome::Rejected;
   return res;
 }
@@ -304,7 +349,13 @@ void OnLisData(std::string_view bytes) {
   }
 }
 
-void ShowLisProfileFromLis(const measurement::SampleProfileRecord& r) { measurement::ShowLisProfile(r); }
+void ShowLisProfileFromLis(const measurement::SampleProfileRecord& r) {
+  // The profile is kept at once; finding the patient screen is the UI thread's own business.
+  // The receive thread only posts it and never waits: the UI thread may itself be waiting for
+  // an acknowledgement that this thread has yet to read.
+  measurement::SetSharedSampleProfile(r);
+  ui::PostToUiThread([r] { measurement::ShowLisProfile(r); });
+}
 
 bool StoreLisProfile(const measurement::SampleProfileRecord& r) {
   const std::string date = Today();
@@ -350,9 +401,10 @@ void DropLisConnection(bool reapplyAddress) {
   g_replyCv.notify_all();
 }
 
-void NoteOrderQuery(const std::string& controlId) {
+void NoteOrderQuery(const std::string& controlId, const std::string& sampleNo) {
   std::lock_guard<std::mutex> g(g_replyMutex);
   g_lastQueryId = controlId;
+  g_lastQuerySampleNo = CutChars(sampleNo, 50);
   Remember(controlId);
 }
 
@@ -371,6 +423,18 @@ LinkCounters GetLinkCounters() {
   return g_counters;
 }
 
+void QueueAlarm(const AlarmRecord& record) {
+  LisMessage m = BuildAlarmMessage(record);  // stamped now, sent in the order written
+  std::lock_guard<std::mutex> l(g_alarmMutex);
+  if (g_alarmStop) return;
+  if (g_alarms.size() >= kMaxQueuedAlarms) {
+    g_alarms.pop_front();
+    sys::DebugOutput("LIS: alarm queue full, the oldest alarm is not sent");
+  }
+  g_alarms.push_back(std::move(m));
+  g_alarmCv.notify_one();
+}
+
 void InstallLinkHooks();
 void RemoveLinkHooks();
 
@@ -381,10 +445,16 @@ void StartLisThreads() {
     g_stop = false;
     g_running = true;
   }
+  {
+    std::lock_guard<std::mutex> l(g_alarmMutex);
+    g_alarmStop = false;
+    g_alarms.clear();
+  }
   InstallLinkHooks();
   g_threads[0] = std::thread(NetworkConfigThread);
   g_threads[1] = std::thread(LisConnectThread);
   g_threads[2] = std::thread(LisReceiveThread);
+  g_threads[3] = std::thread(AlarmSenderThread);
 }
 
 void StopLisThreads() {
@@ -394,6 +464,12 @@ void StopLisThreads() {
     g_stop = true;
   }
   g_threadCv.notify_all();
+  {
+    std::lock_guard<std::mutex> l(g_alarmMutex);
+    g_alarmStop = true;
+    g_alarms.clear();
+  }
+  g_alarmCv.notify_all();
   g_client.Shutdown();
   for (auto& t : g_threads)
     if (t.joinable()) t.join();

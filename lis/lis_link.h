@@ -1,18 +1,19 @@
 #pragma once
 // The TCP link to the LIS: three worker threads keep it (NetworkConfigThread applies the PC's
 // own address settings through the platform, LisConnectThread connects, LisReceiveThread reads
-// and hands whole replies to OnLisData), and every HL7 message goes out through SendToLis under
-// one send lock. The state lives in LisLinkState (core/lis_link_state.h).
+// and hands whole replies to OnLisData), a fourth sends the queued alarms, and every HL7
+// message goes out through SendToLis under one send lock. The state lives in LisLinkState (core/lis_link_state.h).
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "core/write_log.h"
 #include "lis/lis_send.h"
 #include "measurement/patient/lis_profile.h"
 
 namespace lis {
 
-// Starts the three threads (once; a second call does nothing) and installs the link's hooks:
+// Starts the four threads (once; a second call does nothing) and installs the link's hooks:
 // the alarm sender of the log line writer, the order-query sender and the automatic sending.
 void StartLisThreads();
 // Stops and joins the threads (the receive thread is woken by shutting the connection down) and
@@ -31,11 +32,16 @@ void DropLisConnection(bool reapplyAddress);
 // out.
 bool SendToLis(const LisMessage& message);
 
+// Queues the alarm message of a log line for the link's alarm sender and returns at once (the
+// oldest waiting alarm gives way when 256 wait). Nothing is queued while the threads are stopped.
+void QueueAlarm(const AlarmRecord& record);
+
 // Handles received bytes: joins them into frames and acts on each (acknowledgements release
 // the waiting sender; patient data goes to the patient screen or the Person table).
 void OnLisData(std::string_view bytes);
 
-// Query mode 1: copies the profile and tells the open patient screen.
+// Query mode 1: copies the profile and posts to the UI thread the telling of the open patient
+// screen (never waiting for that thread).
 void ShowLisProfileFromLis(const measurement::SampleProfileRecord& r);
 // Query mode 2: merges the profile into today's Person row of the sample (or adds one).
 bool StoreLisProfile(const measurement::SampleProfileRecord& r);

@@ -53,11 +53,13 @@ enum class SendOutcome {
   NotConnected,   // the link is down: nothing was sent
   SendFailed,     // a piece could not be written (the link is being dropped)
   Rejected,       // AE or AR (see ackCode), or an acknowledgement naming another control id
-  NoReply,        // no acknowledgement within the time limit, or the link went down meanwhile
+  NoReply,        // no acknowledgement within the time limit
+  LinkLost,       // the link went down (reset, closed) before the acknowledgement was whole
 };
 struct SendResult {
   SendOutcome outcome = SendOutcome::NotConnected;
   int ackCode = 0;  // the acknowledgement code (4 AA; 2 other control id; 5-13 AR; 14-18 AE)
+  std::string condition;  // AE / AR: the LIS's own error condition (MSA-6) as it sent it
   bool delivered() const { return outcome == SendOutcome::Delivered; }
 };
 // Sends the message on the LIS link in pieces of at most 1024 bytes under the link's send lock.
@@ -65,7 +67,8 @@ struct SendResult {
 SendResult SendLisMessage(const LisMessage& message, int waitMs);
 
 // The text an outcome shows the operator ("Fail to connect to LIS", "Sample data communication
-// response timeout!", ...) in the language; empty for Delivered and Sent.
+// response timeout!", a rejection with the LIS's own condition, ...) in the language; empty for
+// Delivered and Sent.
 std::string SendOutcomeText(const SendResult& r, int language);
 
 // ---- Sending stored items without a screen ---------------------------------------------------

@@ -44,7 +44,9 @@ void End(const SendContext& c, RunOutcome& o) {
     return;
   }
   std::string why = SendOutcomeText(o.last, c.language);
-  if (o.last.outcome == SendOutcome::NotConnected) why = LisText(SendText::LinkLost, c.language);
+  if (o.last.outcome == SendOutcome::NotConnected || o.last.outcome == SendOutcome::LinkLost)
+    why = LisText(SendText::LinkLost, c.language);
+  if (!o.notSent.empty()) why = LisText(SendText::NotTakenFrom, c.language) + o.notSent;
   if (why.empty()) why = LisText(SendText::Stopped, c.language);
   c.panel->SetStatus(why);
 }
@@ -208,6 +210,7 @@ void ReadSerialRow(db::Recordset& rs, int language, UnitTable& units, SampleReco
   ReadField(rs, "Age", age);
   f.age = std::to_string(age);
   ReadField(rs, "AgeUnit", f.ageUnit);
+  f.ageUnit = LisAgeUnit(f.ageUnit);
   std::string blood;
   if (ReadField(rs, "BloodType", blood)) {
     f.sampleType = blood;
@@ -346,17 +349,20 @@ RunOutcome SendSamplesSerial(const SendContext& c) {
   int progress = 0;
   bool ok = true;
   for (auto& [record, s] : samples) {
-    if (!(ok = QueueRecord(*c.port, record))) break;
+    if (!(ok = QueueRecord(*c.port, record))) {
+      o.notSent = s.sampleNo + " " + s.testDate;
+      break;
+    }
     c.panel->SetProgress(++progress);
     Pause(50);
   }
-  ok = ok && QueueRecord(*c.port, kTransferFinish);
+  if (ok && !(ok = QueueRecord(*c.port, kTransferFinish))) o.notSent = kTransferFinish;
   for (auto& [record, s] : samples) {
     if (!ok) break;
-    ok = SendHistograms(c, s, wbcTime);
+    if (!(ok = SendHistograms(c, s, wbcTime))) o.notSent = s.sampleNo + " " + s.testDate;
     c.panel->SetProgress(++progress);
   }
-  ok = ok && QueueRecord(*c.port, kTransferFinish);
+  if (ok && !(ok = QueueRecord(*c.port, kTransferFinish))) o.notSent = kTransferFinish;
   o.sent = ok ? o.items : 0;
   o.finished = ok;
   if (!ok) o.last.outcome = SendOutcome::SendFailed;
@@ -369,7 +375,7 @@ RunOutcome SendQcSerial(const SendContext& c, QcKind kind) {
   const char* prefix = kind == QcKind::LeveyJennings ? "LJR" : kind == QcKind::XB ? "XBR" : "XRR";
   const std::string file = std::to_string(c.qcFileNo);
   const std::string* fileField = kind == QcKind::XB ? nullptr : &file;
-  std::vector<std::string> records;
+  std::vector<std::string> records, labels;
   if (c.scope == 0) {
     if (!HasSelection(c)) return o;
     for (int col : c.grid->GetSortedPickedColumns()) {
@@ -378,6 +384,7 @@ RunOutcome SendQcSerial(const SendContext& c, QcKind kind) {
       ReorderParamTextsForStore(values);
       records.push_back(QcRunRecord(prefix, fileField, c.grid->GetItemText(1, col), c.grid->GetItemText(2, col), values)
                             .WithChecksum(c.language));
+      labels.push_back(c.grid->GetItemText(1, col) + " " + c.grid->GetItemText(2, col));
     }
   } else {
     RecordsetPtr& rs = c.conn->OpenRecordset(QcAllSql(kind, c.qcFileNo));
@@ -392,6 +399,7 @@ RunOutcome SendQcSerial(const SendContext& c, QcKind kind) {
           values[i] = QcValueText(v, true);
         }
         records.push_back(QcRunRecord(prefix, fileField, date, time, values).WithChecksum(c.language));
+        labels.push_back(date + " " + time);
         if (!rs->MoveNext()) break;
       }
     }
@@ -400,13 +408,16 @@ RunOutcome SendQcSerial(const SendContext& c, QcKind kind) {
   o.items = static_cast<int>(records.size());
   Begin(c, o.items);
   bool ok = true;
-  for (const std::string& r : records) {
-    if (!(ok = QueueRecord(*c.port, r))) break;
+  for (size_t i = 0; i < records.size(); ++i) {
+    if (!(ok = QueueRecord(*c.port, records[i]))) {
+      o.notSent = labels[i];
+      break;
+    }
     c.panel->SetProgress(++o.sent);
     Pause(100);
   }
   if (ok && c.scope == 0 && kind == QcKind::LeveyJennings) Pause(200);
-  ok = ok && QueueRecord(*c.port, kTransferFinish);
+  if (ok && !(ok = QueueRecord(*c.port, kTransferFinish))) o.notSent = kTransferFinish;
   o.finished = ok;
   if (!ok) o.last.outcome = SendOutcome::SendFailed;
   End(c, o);

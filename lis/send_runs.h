@@ -41,6 +41,9 @@ struct RunOutcome {
   int sent = 0;        // items delivered (network) or queued (serial)
   bool finished = false;  // every item went out (and, over the network, was acknowledged)
   SendResult last;
+  // Serial: the first item whose records did not reach the line whole ("sample date", "date
+  // time" of a QC run, or "TRANSFER FINISH"); it and the items after it were not sent.
+  std::string notSent;
 };
 
 RunOutcome SendSamplesNetwork(const SendContext& c);

@@ -38,6 +38,11 @@ std::string LisText(SendText w, int l) {
     case SendText::Stopped:
       return PickText(l, "传送未完成", "Not all data was sent", "No se enviaron todos los datos",
                       "Toutes les données n'ont pas été envoyées", "Не всі дані надіслано");
+    case SendText::NotTakenFrom:
+      return PickText(l, "LIS不再接收数据，从此项起未发送：", "The LIS took no more data; not sent from: ",
+                      "El LIS no aceptó más datos; no enviado desde: ",
+                      "Le LIS n'a plus accepté de données ; non envoyé à partir de : ",
+                      "LIS більше не приймає дані; не надіслано, починаючи з: ");
     case SendText::LoadZentilFailed: return "Load Zentil.dll failed!";
     case SendText::SelectedData:
       return PickText(l, "选定数据", "Selected Data", "Datos seleccionados", "Donnees selectionnees", "Обрані дані");
@@ -54,8 +59,11 @@ std::string SendOutcomeText(const SendResult& r, int language) {
     case SendOutcome::Sent: return std::string();
     case SendOutcome::NotConnected: return LisText(SendText::NotConnected, language);
     case SendOutcome::SendFailed: return LisText(SendText::SendFailed, language);
-    case SendOutcome::Rejected: return LisText(SendText::Rejected, language) + " (" + std::to_string(r.ackCode) + ")";
+    case SendOutcome::Rejected:
+      // The LIS's own condition when it gave one; our internal code means nothing to anyone.
+      return LisText(SendText::Rejected, language) + (r.condition.empty() ? std::string() : " (" + r.condition + ")");
     case SendOutcome::NoReply: return LisText(SendText::Timeout, language);
+    case SendOutcome::LinkLost: return LisText(SendText::LinkLost, language);
   }
   return std::string();
 }

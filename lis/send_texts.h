@@ -18,6 +18,7 @@ enum class SendText {
   SendFailed,        // the message could not be written
   LinkLost,          // the link went down during a run
   Stopped,           // a run that ended before its last item
+  NotTakenFrom,      // the serial LIS stopped taking data; followed by the first item not sent
   LoadZentilFailed,  // the algorithm library could not be loaded
   SelectedData,
   AllData,

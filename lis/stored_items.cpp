@@ -3,6 +3,7 @@
 #include "core/person_row.h"
 #include <cstdio>
 
+#include "core/ado_conn.h"
 #include "core/app_settings.h"
 #include "core/field_read.h"
 #include "lis/text_cut.h"
@@ -53,6 +54,27 @@ void SplitResultText(const std::string& text, std::string* value, std::string* f
   *flag = CutChars(f, 15);
 }
 
+std::string LisAgeUnit(const std::string& storedUnit) {
+  if (storedUnit == "A") return "Y";
+  if (storedUnit == "J") return "D";
+  return storedUnit;
+}
+
+bool StoredAge(CADOConn& conn, const std::string& sampleNo, const std::string& testDate, int* age, std::string* unit) {
+  RecordsetPtr& rs = conn.OpenRecordset(PersonKeySql(sampleNo, testDate));
+  const bool found = conn.RecordsetOpen() && rs && HasRows(*rs);
+  if (found) {
+    uint8_t a = 0;
+    ReadField(*rs, "Age", a);
+    std::string u;
+    ReadField(*rs, "AgeUnit", u);
+    *age = a;
+    *unit = CutChars(LisAgeUnit(u), 20);
+  }
+  conn.CloseRecordset();
+  return found;
+}
+
 std::string WholeBloodText(int l) { return PickText(l, "抗凝全血", "Whole blood", "Sangre completa", "Sang total", "Цільна кров"); }
 std::string GeneralGroupText(int l) { return PickText(l, "通用", "General", "General", "Général", "Головна"); }
 
@@ -79,6 +101,7 @@ void ProfileFromRow(db::Recordset& rs, int language, SampleProfileRecord* p) {
   ReadField(rs, "Age", age);
   p->age = age;
   text("AgeUnit", 20, p->ageUnit);
+  p->ageUnit = LisAgeUnit(p->ageUnit);
   text("MedicalNo", 20, p->medicalNo);
   text("BedNo", 20, p->bedNo);
   text("Dept", 20, p->dept);

@@ -40,6 +40,13 @@ void UnitsAndRangesFromRow(db::Recordset& rs, UnitTable& units, SampleResultText
 // Units of a table into message texts ("^" as "x", 15 characters).
 void ApplyUnits(const UnitTable& units, SampleResultTexts* t);
 
+// The unit code an age goes to the LIS with, from a stored AgeUnit: the word as stored, except
+// the years "A" (Spanish, French) and the days "J" (French), which go as "Y" and "D" so that
+// every reader of the age (ours included) finds the unit letter.
+std::string LisAgeUnit(const std::string& storedUnit);
+// The Age and AgeUnit (as LisAgeUnit) of the sample's Person row; false when there is none.
+bool StoredAge(CADOConn& conn, const std::string& sampleNo, const std::string& testDate, int* age, std::string* unit);
+
 // The whole-blood text and the general group text of a language.
 std::string WholeBloodText(int language);
 std::string GeneralGroupText(int language);

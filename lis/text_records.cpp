@@ -1,5 +1,6 @@
 #include "lis/text_records.h"
 
+#include <atomic>
 #include <cstdio>
 
 #include "analyzer/serial_port.h"
@@ -95,14 +96,30 @@ std::string CleanResultText(const std::string& text) {
   return t;
 }
 
-bool QueueRecord(analyzer::CSerialPort& port, const std::string& bytes, int waitMs) {
-  const int64_t deadline = sys::Clock::TickMs() + waitMs;
-  while (port.IsOpen()) {
-    if (port.QueueWrite(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()) == 1) return true;
+namespace {
+std::atomic<int> g_patienceMs{30000};
+}  // namespace
+
+void SetSerialPatienceMs(int ms) { g_patienceMs = ms > 0 ? ms : 30000; }
+int SerialPatienceMs() { return g_patienceMs.load(); }
+
+bool QueueRecord(analyzer::CSerialPort& port, const std::string& bytes, int patienceMs) {
+  const int patience = patienceMs < 0 ? SerialPatienceMs() : patienceMs;
+  size_t sent = 0;
+  int64_t deadline = sys::Clock::TickMs() + patience;
+  while (sent < bytes.size() && port.IsOpen()) {
+    const size_t n = port.QueueWriteAndWait(reinterpret_cast<const uint8_t*>(bytes.data()) + sent, bytes.size() - sent);
+    if (n > 0) {
+      sent += n;
+      deadline = sys::Clock::TickMs() + patience;  // the LIS reads again
+      continue;
+    }
     if (sys::Clock::TickMs() >= deadline) break;
-    sys::Clock::SleepMs(20);
+    sys::Clock::SleepMs(20);  // the queue was full, or the LIS took nothing in the write time-out
   }
-  sys::DebugOutput("LIS serial record not queued: " + bytes.substr(0, 40));
+  if (sent == bytes.size()) return true;
+  sys::DebugOutput("LIS serial record not sent whole (" + std::to_string(sent) + " of " +
+                   std::to_string(bytes.size()) + " bytes): " + bytes.substr(0, 40));
   return false;
 }
 

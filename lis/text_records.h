@@ -63,9 +63,15 @@ TextRecord QcRunRecord(std::string_view prefix, const std::string* fileNo, const
 // without a leading "*", "e", "E" or "!"; "-" (and "- - -") become empty.
 std::string CleanResultText(const std::string& text);
 
-// Hands the bytes to the port as one record. A full queue is waited for (up to waitMs); false
-// when the port is closed or the record could not be queued: it is then reported, never dropped
-// silently.
-bool QueueRecord(analyzer::CSerialPort& port, const std::string& bytes, int waitMs = 5000);
+// Writes the bytes on the port as one record, whole and after the records before it: what the
+// device did not take within the port's write time-out (a LIS that stopped reading) is written
+// again from where it stopped, and a full queue is waited for, as long as the LIS takes bytes
+// again within SerialPatienceMs. False when it did not, or the port is closed: the record did
+// not reach the line whole (reported on the debug output; the caller tells the operator).
+// `patienceMs` below 0 takes SerialPatienceMs.
+bool QueueRecord(analyzer::CSerialPort& port, const std::string& bytes, int patienceMs = -1);
+// How long a record may wait for the LIS to take any byte of it (30000 ms); tests shorten it.
+void SetSerialPatienceMs(int ms);
+int SerialPatienceMs();
 
 }  // namespace lis

@@ -1,8 +1,14 @@
 // The link settings as the settings screens save them: the port range, addresses, and which
-// changes drop the connection.
+// changes drop the connection, and saves while the link runs.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "core/lis_link_state.h"
+#include "core/write_log.h"
+#include "link_fixture.h"
+#include "lis/hl7_messages.h"
 #include "lis/link_settings.h"
 #include "platform/sys/profile.h"
 #include "tests/support/program_folder.h"
@@ -83,4 +89,54 @@ TEST(LinkSettings, SerialIndicesAndTheirValues) {
     EXPECT_EQ(ParityOf(c.index), c.parity);
     EXPECT_EQ(StopBitsOf(c.index), c.stop);
   }
+}
+
+TEST(LinkSettings, SavesWhileTheLinkRunsAreInForceBeforeItReconnects) {
+  support::ScratchProgramFolder folder("lis_settings_live");
+  SimulatedLisLink a;
+  ASSERT_TRUE(a.Start());
+  lissim::Server b;
+  ASSERT_TRUE(b.Start());
+  const int ports[2] = {a.sim.Port(), b.Port()};
+  const lissim::Server* sims[2] = {&a.sim, &b};
+  NetworkSettings s;
+  const uint8_t loopback[4] = {127, 0, 0, 1};
+  for (int i = 0; i < 4; ++i) s.server[i] = loopback[i];
+  s.automaticAddress = true;
+  s.port = ports[0];
+  SaveNetworkSettings(s);
+  s = LoadNetworkSettings();
+  ASSERT_TRUE(WaitForReal([] { return LisLinkState.LisConnected.load() == 1; }));
+
+  // Messages and alarms go out meanwhile, as in use.
+  std::atomic<bool> stop{false};
+  std::thread traffic([&] {
+    while (!stop) {
+      WriteLog("alarm while saving");
+      SendLisMessage(BuildAlarmMessage(MakeAlarmRecord("x", "")), 0);
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  });
+  int current = 0;
+  for (int i = 1; i <= 1200; ++i) {
+    s.alarms = (i % 2) == 0;
+    s.bidirectional = (i % 3) == 0;
+    const bool switchServer = (i % 200) == 0;
+    if (switchServer) s.port = ports[1 - current];
+    EXPECT_EQ(SaveNetworkSettings(s), switchServer);
+    s = LoadNetworkSettings();  // as the screen shows the saved values again
+    if (!switchServer) continue;
+    current = 1 - current;
+    const int before = sims[1 - current]->Connections();
+    // The link comes back on the new server, never on the old one.
+    ASSERT_TRUE(WaitForReal([&] { return sims[current]->Connections() > 0 && LisLinkState.LisConnected.load() == 1; }));
+    EXPECT_EQ(sims[1 - current]->Connections(), before) << "save " << i;
+  }
+  stop = true;
+  traffic.join();
+  EXPECT_EQ(LisLinkState.Addresses().port, ports[current]);
+  EXPECT_EQ(LisLinkState.AlarmSending.load(), 1);
+  LisLinkState.AlarmSending = 0;
+  a.Stop();
+  b.Stop();
 }

@@ -3,6 +3,8 @@
 // profile, the automatic sending of a count, and sends from several threads at once.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -11,8 +13,10 @@
 #include "core/write_log.h"
 #include "hl7_reader.h"
 #include "link_fixture.h"
+#include "lis/auto_send.h"
 #include "lis/hl7_messages.h"
 #include "measurement/patient/lis_profile.h"
+#include "measurement/patient/patient_input.h"
 #include "measurement/result_save.h"
 #include "platform/sys/host_fakes.h"
 
@@ -35,24 +39,41 @@ TEST_F(LinkFixture, EachAcknowledgementGivesItsOutcome) {
     lissim::Behaviour b;
     SendOutcome outcome;
     int code;
+    const char* text;  // what the operator reads
   };
   const Case cases[] = {
-      {"AA", {lissim::AckMode::Accept, "", 0, false}, SendOutcome::Delivered, 4},
-      {"AA late", {lissim::AckMode::Accept, "", 150, false}, SendOutcome::Delivered, 4},
-      {"AA split over three writes", {lissim::AckMode::Accept, "", 0, true}, SendOutcome::Delivered, 4},
-      {"AE 102", {lissim::AckMode::Error, "102", 0, false}, SendOutcome::Rejected, 17},
-      {"AE other", {lissim::AckMode::Error, "999", 0, false}, SendOutcome::Rejected, 14},
-      {"AR 200", {lissim::AckMode::Reject, "200", 0, false}, SendOutcome::Rejected, 6},
-      {"AR 299", {lissim::AckMode::Reject, "299", 0, true}, SendOutcome::Rejected, 5},
-      {"AA naming another message", {lissim::AckMode::WrongId, "", 0, false}, SendOutcome::Rejected, 2},
+      {"AA", {lissim::AckMode::Accept, "", 0, false}, SendOutcome::Delivered, 4, ""},
+      {"AA late", {lissim::AckMode::Accept, "", 150, false}, SendOutcome::Delivered, 4, ""},
+      {"AA split over three writes", {lissim::AckMode::Accept, "", 0, true}, SendOutcome::Delivered, 4, ""},
+      // A rejection names the LIS's own condition, never our internal code.
+      {"AE 102", {lissim::AckMode::Error, "102", 0, false}, SendOutcome::Rejected, 17, "The LIS rejected the data (102)"},
+      {"AE other", {lissim::AckMode::Error, "999", 0, false}, SendOutcome::Rejected, 14, "The LIS rejected the data (999)"},
+      {"AE code and text", {lissim::AckMode::Error, "101^Required field missing", 0, false}, SendOutcome::Rejected, 14,
+       "The LIS rejected the data (101 Required field missing)"},
+      {"AE without a condition", {lissim::AckMode::Error, "", 0, false}, SendOutcome::Rejected, 14,
+       "The LIS rejected the data"},
+      {"AR 200", {lissim::AckMode::Reject, "200", 0, false}, SendOutcome::Rejected, 6, "The LIS rejected the data (200)"},
+      {"AR 299", {lissim::AckMode::Reject, "299", 0, true}, SendOutcome::Rejected, 5, "The LIS rejected the data (299)"},
+      {"AA naming another message", {lissim::AckMode::WrongId, "", 0, false}, SendOutcome::Rejected, 2,
+       "The LIS rejected the data"},
+      // The link goes in the middle of the answer: lost, not timed out.
+      {"reset in the middle of the answer", {lissim::AckMode::Cut, "", 0, false}, SendOutcome::LinkLost, 0,
+       "The connection to the LIS was lost"},
+      {"closed in the middle of the answer", {lissim::AckMode::Close, "", 0, false}, SendOutcome::LinkLost, 0,
+       "The connection to the LIS was lost"},
+      {"reset instead of an answer", {lissim::AckMode::Reset, "", 0, false}, SendOutcome::LinkLost, 0,
+       "The connection to the LIS was lost"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    ASSERT_TRUE(WaitConnected());
     sim.Queue(c.b);
     SendResult r = SendLisMessage(AnyResult(), 5000);
     EXPECT_EQ(r.outcome, c.outcome);
     EXPECT_EQ(r.ackCode, c.code);
+    EXPECT_EQ(SendOutcomeText(r, 1), c.text);
   }
+  ASSERT_TRUE(WaitConnected());
   // No answer at all: the wait runs out.
   sim.Queue({lissim::AckMode::None, "", 0, false});
   EXPECT_EQ(SendLisMessage(AnyResult(), 300).outcome, SendOutcome::NoReply);
@@ -76,7 +97,7 @@ TEST_F(LinkFixture, ResetInTheMiddleOfABatchReportsOnlyWhatWasAcknowledged) {
   EXPECT_EQ(b.total, 5);
   EXPECT_EQ(b.delivered, 2);
   EXPECT_FALSE(b.complete());
-  EXPECT_EQ(b.last.outcome, SendOutcome::NoReply);
+  EXPECT_EQ(b.last.outcome, SendOutcome::LinkLost);
   EXPECT_EQ(progress, (std::vector<int>{1, 2}));
   EXPECT_EQ(sim.MessageCount(), 3u);
   // The link comes back by itself and the rest can go.
@@ -235,10 +256,12 @@ TEST_F(LinkFixture, SettingsChangeDropsAndRemakesTheConnection) {
   sys::FakeNetworkConfigControl network;
   sys::SetNetworkConfigControl(&network);
   // A fixed address: the PC's settings are applied (through the platform) before reconnecting.
-  LisLinkState.AddressMode = 0;
-  LisLinkState.OwnAddress = "192.168.7.2";
-  LisLinkState.SubnetMask = "255.255.255.0";
-  LisLinkState.Gateway = "192.168.7.1";
+  LisLinkStateValues::AddressSettings fixed = LisLinkState.Addresses();
+  fixed.mode = 0;
+  fixed.own = "192.168.7.2";
+  fixed.mask = "255.255.255.0";
+  fixed.gateway = "192.168.7.1";
+  LisLinkState.SetAddresses(fixed);  // under the lock: the link's threads run
   network.result = sys::HostResult::kFailed;  // the first attempts fail: the settings stay pending
   const int before = sim.Connections();
   DropLisConnection(true);
@@ -299,5 +322,205 @@ TEST_F(LinkFixture, AlarmsAndSendsOnALinkThatWentDownEndQuietly) {
   ASSERT_TRUE(WaitFor([] { return LisLinkState.LisConnected.load() == 0; }));
   WriteLog("Aperture clogged");  // nothing to send it on: no signal, no wait
   EXPECT_EQ(SendLisMessage(AnyResult(), 1000).outcome, SendOutcome::NotConnected);
+  LisLinkState.AlarmSending = 0;
+}
+
+TEST_F(LinkFixture, AutomaticSendGivesTheStoredAgeThatTheAgeReaderReadsBack) {
+  // Each language's stored unit word for years, months and days (as the patient screen stores
+  // it), while the screen shows the age in that language's words: PID-15 must read back as the
+  // same number and the same kind of unit.
+  for (int language = 0; language < 5; ++language)
+    for (int field = 0; field < 3; ++field) {
+      SCOPED_TRACE("language " + std::to_string(language) + " field " + std::to_string(field));
+      const int ymd[3] = {field == 0 ? 30 : 0, field == 1 ? 30 : 0, field == 2 ? 30 : 0};
+      int age = 0;
+      std::string unit;
+      measurement::AgeToStore(ymd[0], ymd[1], ymd[2], language, &age, &unit);
+      const std::string no = std::to_string(100 + language * 10 + field);
+      support::ExecSql("insert into Person (SampleNo,TestDate,TestTime,Age,AgeUnit) values ('" + no +
+                       "','2026-03-07','08:00:00'," + std::to_string(age) + ",'" + unit + "')");
+      AppSettings.LanguageIndex = language;
+      measurement::HandOffSnapshot s;
+      s.sampleNo = no;
+      s.testDate = "2026-03-07";
+      s.age = measurement::HeaderAgeText(ymd[0], ymd[1], ymd[2], language);
+      sim.ClearMessages();
+      ASSERT_EQ(SendResultNetwork(s).outcome, SendOutcome::Delivered);
+      auto msgs = sim.Messages();
+      ASSERT_EQ(msgs.size(), 1u);
+      test_hl7::Message m = test_hl7::Read(msgs[0].bytes);
+      ASSERT_TRUE(m.framed);
+      const std::string pid15 = test_hl7::Unescape(m.All("PID").at(0)->F(15));
+      int readAge = 0;
+      std::string readUnit;
+      ParseAgeText(pid15, language, &readAge, &readUnit);
+      EXPECT_EQ(readAge, 30) << pid15;
+      EXPECT_EQ(measurement::AgeFieldOfUnit(readUnit), field) << pid15;
+    }
+  AppSettings.LanguageIndex = 1;
+}
+
+TEST_F(LinkFixture, ARepeatedAcknowledgementIsNotChargedToTheNextMessage) {
+  for (int i = 1; i <= 3; ++i) InsertSample(std::to_string(i), "2026-03-07", "P" + std::to_string(i));
+  const std::vector<StoredSampleKey> keys = {{"1", "2026-03-07"}, {"2", "2026-03-07"}, {"3", "2026-03-07"}};
+  struct Case {
+    const char* name;
+    lissim::Behaviour first;
+  };
+  const Case cases[] = {
+      // The repeat comes while the next message waits for its own answer.
+      {"AA repeated later", {lissim::AckMode::Accept, "", 0, false, 150}},
+      // The repeat comes at once, before the sender has taken its answer.
+      {"AA repeated at once", {lissim::AckMode::Accept, "", 0, false, 0}},
+      {"AE repeated later", {lissim::AckMode::Error, "101", 0, false, 150}},
+  };
+  CADOConn conn;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    sim.ClearMessages();
+    sim.Queue(c.first);
+    BatchResult b = SendStoredSamples(conn, {keys[0]}, 1);
+    ASSERT_EQ(b.total, 1);
+    b = SendStoredSamples(conn, {keys[1], keys[2]}, 1);
+    EXPECT_EQ(b.delivered, 2);
+    EXPECT_TRUE(b.complete());
+    EXPECT_EQ(b.last.outcome, SendOutcome::Delivered);
+    EXPECT_EQ(sim.MessageCount(), 3u);
+  }
+}
+
+TEST_F(LinkFixture, CountStartStoresTheAnswerOnlyUnderTheSampleNumberAskedFor) {
+  struct Case {
+    const char* name;
+    std::optional<std::string> replyNo;  // PID-2 of the answer to the query for "76"
+  };
+  const Case cases[] = {{"another sample number", std::string("77")},
+                        {"an empty sample number", std::string("")},
+                        {"the number with a blank after it", std::string("76 ")}};
+  int answered = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    lissim::Profile p;
+    p.name = "Wrong";
+    p.replySampleNo = c.replyNo;
+    sim.AddProfile("76", p);
+    const uint64_t replies = GetLinkCounters().patientReplies;
+    ASSERT_TRUE(measurement::SendCountStartOrderQuery("76"));
+    // The answer is taken against this query before the next query goes out.
+    ASSERT_TRUE(WaitFor([&] { return GetLinkCounters().patientReplies > replies; }));
+    // A matching answer after it: once that is stored, the first was handled.
+    lissim::Profile ok;
+    ok.name = "Right " + std::to_string(++answered);
+    sim.AddProfile("75", ok);
+    ASSERT_TRUE(measurement::SendCountStartOrderQuery("75"));
+    ASSERT_TRUE(WaitFor([&] { return support::QueryText("select Name from Person where SampleNo='75'") == ok.name; }));
+    EXPECT_EQ(support::QueryText("select count(*) from Person"), "1");
+    EXPECT_EQ(support::QueryText("select count(*) from Person where Name='Wrong'"), "0");
+  }
+}
+
+TEST_F(LinkFixture, ReceivedTextIsStoredAsValidUtf8WithoutControlCharacters) {
+  const std::string fffd = "\xEF\xBF\xBD";
+  struct Case {
+    const char* name;
+    std::string sent;      // PID-5 as the LIS puts it on the line
+    std::string expected;  // Person.Name
+  };
+  const Case cases[] = {
+      {"a stray byte", "Ann\xFFLee", "Ann" + fffd + "Lee"},
+      {"a lead byte without its follower", "Ann\xC3(Lee", "Ann" + fffd + "(Lee"},
+      {"an overlong slash", "Ann\xC0\xAFLee", "Ann" + fffd + fffd + "Lee"},
+      {"a surrogate", "Ann\xED\xA0\x80Lee", "Ann" + fffd + fffd + fffd + "Lee"},
+      {"a character cut at the end", "Ann\xE4\xB8", "Ann" + fffd + fffd},
+      {"an escaped NUL", "Ann\\X00\\Lee", "AnnLee"},
+      {"a control byte", "Ann\x01\x7FLee", "AnnLee"},
+      {"valid text", "Zoë Жанна 张", "Zoë Жанна 张"},
+  };
+  LisLinkState.LisQueryMode = 2;
+  int no = 60;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string sample = std::to_string(no++);
+    lissim::Profile p;
+    p.raw = true;
+    p.name = c.sent;
+    p.dept = "Ward 3";
+    p.age = "4Y";
+    sim.AddProfile(sample, p);
+    ASSERT_TRUE(measurement::SendLisOrderQuery(sample));
+    const std::string where = " from Person where SampleNo='" + sample + "'";
+    // The whole profile is stored, not only what came before a bad byte.
+    ASSERT_TRUE(WaitFor([&] { return support::QueryText("select Dept" + where) == "Ward 3"; }));
+    EXPECT_EQ(support::QueryText("select Name" + where), c.expected);
+    EXPECT_EQ(support::QueryText("select Age" + where), "4");
+  }
+}
+
+TEST_F(LinkFixture, AnAutomaticSendThatFailsIsInTheSystemLog) {
+  SetReplyWaitMs(400);
+  struct Case {
+    const char* name;
+    lissim::AckMode mode;  // Reset here stops the simulator before the send
+    SendOutcome outcome;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"no answer", lissim::AckMode::None, SendOutcome::NoReply, "Sample data communication response timeout!"},
+      {"AR", lissim::AckMode::Reject, SendOutcome::Rejected, "The LIS rejected the data"},
+      {"the link is down", lissim::AckMode::Reset, SendOutcome::NotConnected, "Fail to connect to LIS"},
+  };
+  // A delivered sample leaves no row.
+  support::ExecSql("delete from SysLog");
+  measurement::HandOffSnapshot delivered;
+  delivered.sampleNo = "29";
+  delivered.testDate = "2026-03-07";
+  EXPECT_EQ(SendResultNetwork(delivered).outcome, SendOutcome::Delivered);
+  EXPECT_EQ(support::QueryText("select count(*) from SysLog"), "0");
+  int no = 30;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    support::ExecSql("delete from SysLog");
+    measurement::HandOffSnapshot s;
+    s.sampleNo = std::to_string(no++);
+    s.testDate = "2026-03-07";
+    if (c.mode == lissim::AckMode::Reset) {
+      sim.Stop();
+      ASSERT_TRUE(WaitFor([] { return LisLinkState.LisConnected.load() == 0; }));
+    } else {
+      sim.Queue({c.mode, "", 0, false});
+    }
+    EXPECT_EQ(SendResultNetwork(s).outcome, c.outcome);
+    EXPECT_EQ(support::QueryText("select count(*) from SysLog"), "1");
+    EXPECT_EQ(support::QueryText("select Event from SysLog"), "LIS sending");
+    const std::string result = support::QueryText("select Result from SysLog");
+    EXPECT_EQ(result.rfind("Sample " + s.sampleNo + " (2026-03-07) not sent: " + c.reason, 0), 0u) << result;
+  }
+}
+
+TEST_F(LinkFixture, AnAlarmNeverWaitsOnAPeerThatStoppedReading) {
+  LisLinkState.AlarmSending = 1;
+  sim.SetReading(false);
+  // A long message fills the line and holds the link's send lock until its write times out.
+  std::atomic<bool> bigDone{false};
+  std::thread big([&] {
+    LisMessage m;
+    m.bytes.assign(32u << 20, 'x');
+    m.controlId = "big";
+    SendLisMessage(m, 0);
+    bigDone = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // The log line is written and the writer goes on while that message still holds the link
+  // (its write gives up only 2 s after the line filled).
+  std::atomic<bool> logged{false};
+  std::thread writer([&] {
+    WriteLog("Aperture clogged");
+    logged = true;
+  });
+  EXPECT_TRUE(WaitFor([&] { return logged.load(); }, 1000));
+  EXPECT_FALSE(bigDone.load());
+  writer.join();
+  big.join();
+  sim.SetReading(true);
   LisLinkState.AlarmSending = 0;
 }

@@ -3,7 +3,10 @@
 // the end states (never "Finished" for a walk that stopped), and serial QC records over a pty.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "analyzer/serial_port.h"
 #include "controls/grid/grid_ctrl.h"
@@ -11,6 +14,7 @@
 #include "link_fixture.h"
 #include "lis/send_runs.h"
 #include "lis/stored_send.h"
+#include "lis/text_records.h"
 #include "measurement/raw_files.h"
 #include "measurement/zentil_call.h"
 #include "tools/lissim/serial_reader.h"
@@ -142,7 +146,7 @@ TEST_F(SendRuns, NoSelectionAndAStoppedWalk) {
   EXPECT_EQ(o.sent, 1);
   EXPECT_EQ(sim.MessageCount(), 2u);  // the walk stopped at the refusal
   EXPECT_NE(panel.status, "Finished");
-  EXPECT_EQ(panel.status, "The LIS rejected the data (7)");
+  EXPECT_EQ(panel.status, "The LIS rejected the data (201)");  // the LIS's own condition
   EXPECT_TRUE(panel.send);
 }
 
@@ -359,4 +363,85 @@ TEST_F(SendRuns, AnEmptySampleNumberEndsTheListAndAnEmptyFirstValueIsPassedOver)
   auto msgs = sim.Messages();
   ASSERT_EQ(msgs.size(), 1u);
   EXPECT_EQ(msgs[0].Field("PID", 2), "2");
+}
+
+TEST(SerialSends, ALisThatStopsReadingLosesNoRecordAndIsNeverFinished) {
+  support::ScratchProgramFolder folder("lis_serial_stall");
+  // Long records, so that the walk outruns what the line holds while the LIS does not read.
+  const int runs = 70;
+  for (int i = 0; i < runs; ++i) {
+    char time[16];
+    std::snprintf(time, sizeof time, "07:%02d:%02d", i / 60, i % 60);
+    std::string sql = "insert into XBQCRunResult (TestDate,TestTime,WBC,LYMA,MONA,GRAA,LYMP,MONP,GRAP,RBC,HGB,MCHC,MCH,"
+                      "MCV,RDWCV,RDWSD,HCT,PLT,MPV,PDW,PCT,PLCR) values ('2026-03-02','" + std::string(time) + "'";
+    for (int k = 0; k < 20; ++k) sql += "," + std::to_string(100000000 + i * 100 + k);
+    support::ExecSql(sql + ")");
+  }
+  struct Case {
+    const char* name;
+    int resumeAfterMs;  // when the LIS reads again; -1 not during the walk
+    bool finished;
+  };
+  const Case cases[] = {
+      {"reads throughout", 0, true},
+      {"stops reading for longer than a write may take", 9000, true},
+      {"never reads again", -1, false},
+  };
+  SetSerialPatienceMs(2500);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    lissim::SerialReader reader;
+    ASSERT_TRUE(reader.Start());
+    reader.SetPaused(c.resumeAfterMs != 0);
+    analyzer::CSerialPort port;
+    ASSERT_EQ(port.OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
+    ASSERT_EQ(port.StartReader(), 1);
+    std::thread resume;
+    if (c.resumeAfterMs > 0)
+      resume = std::thread([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(c.resumeAfterMs));
+        reader.SetPaused(false);
+      });
+    RecordingPanel panel;
+    CADOConn conn;
+    SendContext ctx;
+    ctx.panel = &panel;
+    ctx.scope = 1;
+    ctx.conn = &conn;
+    ctx.port = &port;
+    RunOutcome o = SendQcSerial(ctx, QcKind::XB);
+    if (resume.joinable()) resume.join();
+    reader.SetPaused(false);
+    EXPECT_EQ(o.finished, c.finished);
+    // Whatever reached the LIS is whole and in order: the runs from the first on, each with
+    // its own time and a checksum that holds.
+    const size_t expected = c.finished ? runs + 1 : 0;
+    if (c.finished) ASSERT_TRUE(reader.WaitForRecords(expected, 10000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    auto recs = reader.Records();
+    size_t whole = 0;
+    for (const auto& r : recs) {
+      if (r.prefix != "XBR" || r.fields.size() != 43u) break;
+      char time[16];
+      std::snprintf(time, sizeof time, "07:%02zu:%02zu", whole / 60, whole % 60);
+      if (r.fields[1] != time || r.fields[42] != std::to_string(lissim::SumBeforeChecksum(r))) break;
+      ++whole;
+    }
+    if (c.finished) {
+      EXPECT_EQ(whole, static_cast<size_t>(runs));
+      ASSERT_EQ(recs.size(), expected);
+      EXPECT_EQ(recs.back().prefix, "TRANSFER FINISH");
+      EXPECT_EQ(panel.status, "Finished");
+    } else {
+      // The operator is told from which run on nothing went.
+      ASSERT_LT(whole, static_cast<size_t>(runs));
+      char time[16];
+      std::snprintf(time, sizeof time, "07:%02zu:%02zu", whole / 60, whole % 60);
+      EXPECT_EQ(o.notSent, std::string("2026-03-02 ") + time);
+      EXPECT_EQ(panel.status, "The LIS took no more data; not sent from: 2026-03-02 " + std::string(time));
+    }
+    port.Close();
+    reader.Stop();
+  }
+  SetSerialPatienceMs(30000);
 }

@@ -5,9 +5,13 @@
 #include <set>
 
 #include "analyzer/serial_port.h"
+#include "core/app_settings.h"
 #include "core/lis_link_state.h"
 #include "measurement/screen/sample_globals.h"
 #include "lis/auto_send.h"
+#include "lis/hl7_messages.h"
+#include "measurement/patient/patient_input.h"
+#include "tests/support/program_folder.h"
 #include "lis/text_records.h"
 #include "platform/sys/encoding.h"
 #include "tools/lissim/serial_reader.h"
@@ -213,4 +217,93 @@ TEST(TextRecords, AutomaticSendOnTheSerialLinkUsesTheTestScreensPort) {
     measurement::LisSerialPort.reset();
   }
   reader.Stop();
+}
+
+TEST(TextRecords, AutomaticSerialSendGivesTheStoredAgeThatTheAgeReaderReadsBack) {
+  // As on the network: the record's age number and unit come from the stored row, and the
+  // system's own age reader finds the same number and kind of unit in them.
+  support::ScratchProgramFolder folder{"lis_serial_age"};
+  lissim::SerialReader reader;
+  ASSERT_TRUE(reader.Start());
+  analyzer::CSerialPort port;
+  ASSERT_EQ(port.OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
+  ASSERT_EQ(port.StartReader(), 1);
+  size_t seen = 0;
+  for (int language = 0; language < 5; ++language)
+    for (int field = 0; field < 3; ++field) {
+      SCOPED_TRACE("language " + std::to_string(language) + " field " + std::to_string(field));
+      const int ymd[3] = {field == 0 ? 30 : 0, field == 1 ? 30 : 0, field == 2 ? 30 : 0};
+      int age = 0;
+      std::string unit;
+      measurement::AgeToStore(ymd[0], ymd[1], ymd[2], language, &age, &unit);
+      measurement::HandOffSnapshot s = Snapshot("N");
+      s.sampleNo = std::to_string(100 + language * 10 + field);
+      s.age = measurement::HeaderAgeText(ymd[0], ymd[1], ymd[2], language);
+      support::ExecSql("insert into Person (SampleNo,TestDate,TestTime,Age,AgeUnit) values ('" + s.sampleNo + "','" +
+                       s.testDate + "','08:00:00'," + std::to_string(age) + ",'" + unit + "')");
+      ASSERT_TRUE(SendResultSerial(s, port, language));
+      seen += 7;
+      ASSERT_TRUE(reader.WaitForRecords(seen, 10000));
+      const lissim::TextRecord R = reader.Records()[seen - 7];
+      ASSERT_EQ(R.prefix, "R");
+      ASSERT_EQ(R.fields[0], s.sampleNo);
+      const std::string number = sys::AnsiToUtf8(R.fields[5], language).text;
+      const std::string unitCode = sys::AnsiToUtf8(R.fields[6], language).text;
+      EXPECT_EQ(number, "30");
+      int readAge = 0;
+      std::string readUnit;
+      ParseAgeText(number + unitCode, language, &readAge, &readUnit);
+      EXPECT_EQ(readAge, 30) << unitCode;
+      EXPECT_EQ(measurement::AgeFieldOfUnit(readUnit), field) << unitCode;
+    }
+  port.Close();
+  reader.Stop();
+}
+
+TEST(TextRecords, AnAutomaticSerialSendThatFailsIsInTheSystemLog) {
+  support::ScratchProgramFolder folder{"lis_serial_log"};
+  LisLinkState.LinkKind = 0;
+  AppSettings.LanguageIndex = 1;
+  struct Case {
+    const char* name;
+    bool portOpen;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"no port", false, "Failed to initialize communications COM port!"},
+      {"a LIS that never reads", true, "Sending to the LIS failed"},
+  };
+  SetSerialPatienceMs(1500);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    support::ExecSql("delete from SysLog");
+    lissim::SerialReader reader;
+    ASSERT_TRUE(reader.Start());
+    reader.SetPaused(true);
+    if (c.portOpen) {
+      auto port = std::make_unique<analyzer::CSerialPort>();
+      ASSERT_EQ(port->OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
+      ASSERT_EQ(port->StartReader(), 1);
+      std::lock_guard<std::mutex> g(measurement::LisSerialPortMutex);
+      measurement::LisSerialPort = std::move(port);
+    }
+    // Enough samples to fill what the line holds while nobody reads.
+    for (int i = 0; i < 8; ++i) {
+      measurement::HandOffSnapshot s = Snapshot("N");
+      s.sampleNo = std::to_string(40 + i);
+      ASSERT_TRUE(StartAutomaticSend(s));
+    }
+    WaitAutomaticSends();
+    const std::string rows = support::QueryText("select count(*) from SysLog");
+    EXPECT_NE(rows, "0");
+    EXPECT_EQ(support::QueryText("select Event from SysLog"), "LIS sending");
+    const std::string result = support::QueryText("select Result from SysLog");
+    EXPECT_NE(result.find("(2026-03-07) not sent: " + std::string(c.reason)), std::string::npos) << result;
+    {
+      std::lock_guard<std::mutex> g(measurement::LisSerialPortMutex);
+      measurement::LisSerialPort.reset();
+    }
+    reader.Stop();
+  }
+  SetSerialPatienceMs(30000);
 }

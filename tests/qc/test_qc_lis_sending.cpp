@@ -217,10 +217,10 @@ TEST_F(QcToLis, SettingsSendReportsTheRealOutcome) {
     std::string box;
   } cases[] = {
       {"AA", lissim::AckMode::Accept, "", "Data transfer finished!"},
-      {"AE 100", lissim::AckMode::Error, "100", "Data transfer failed!\nThe LIS rejected the data (15)"},
-      {"AR 200", lissim::AckMode::Reject, "200", "Data transfer failed!\nThe LIS rejected the data (6)"},
-      {"AR other", lissim::AckMode::Reject, "299", "Data transfer failed!\nThe LIS rejected the data (5)"},
-      {"other id", lissim::AckMode::WrongId, "", "Data transfer failed!\nThe LIS rejected the data (2)"},
+      {"AE 100", lissim::AckMode::Error, "100", "Data transfer failed!\nThe LIS rejected the data (100)"},
+      {"AR 200", lissim::AckMode::Reject, "200", "Data transfer failed!\nThe LIS rejected the data (200)"},
+      {"AR other", lissim::AckMode::Reject, "299", "Data transfer failed!\nThe LIS rejected the data (299)"},
+      {"other id", lissim::AckMode::WrongId, "", "Data transfer failed!\nThe LIS rejected the data"},
       {"no reply", lissim::AckMode::None, "", "Data transfer failed!\nSample data communication response timeout!"},
   };
   qc::CXRQCSet screen(nullptr);

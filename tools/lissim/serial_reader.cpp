@@ -70,6 +70,10 @@ bool SerialReader::Start(const std::string& linkPath) {
   thread_ = std::thread([this] {
     char buf[4096];
     while (!stop_) {
+      if (paused_) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        continue;
+      }
       serial::IoResult r = pty_.Master().Read(buf, sizeof buf, 100);
       if (r.count > 0) {
         std::lock_guard<std::mutex> g(mutex_);

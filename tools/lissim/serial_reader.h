@@ -34,6 +34,9 @@ class SerialReader {
   const std::string& SlavePath() const { return pty_.SlavePath(); }
   std::string Bytes() const;
   std::vector<TextRecord> Records() const { return SplitRecords(Bytes()); }
+  // While paused nothing is read: the line fills up and the sender's writes stall, as with a
+  // LIS that stopped reading.
+  void SetPaused(bool paused) { paused_ = paused; }
   // Waits (real time) until n records arrived.
   bool WaitForRecords(size_t n, int timeoutMs) const;
 
@@ -41,6 +44,7 @@ class SerialReader {
   serial::PtyPair pty_;
   std::thread thread_;
   std::atomic<bool> stop_{false};
+  std::atomic<bool> paused_{false};
   mutable std::mutex mutex_;
   std::string bytes_;
 };

@@ -153,6 +153,10 @@ void Server::Serve(net::TcpClient& c) {
   std::string buffer;
   char buf[4096];
   while (!stop_ && c.IsConnected()) {
+    if (!reading_) {
+      Pause(20);
+      continue;
+    }
     net::IoResult r = c.Receive(buf, sizeof buf, 200);
     if (r.count > 0) buffer.append(buf, r.count);
     if (!r.ok() && !r.timedOut()) break;
@@ -220,28 +224,39 @@ void Server::Answer(net::TcpClient& c, const Received& m) {
     return;
   }
   if (b.mode == AckMode::None) return;
+  const bool cut = b.mode == AckMode::Cut || b.mode == AckMode::Close;
   if (b.delayMs > 0) Pause(b.delayMs);
   const bool query = m.type == "ORM^O01";
   std::string msa;
   switch (b.mode) {
+    case AckMode::Cut:
+    case AckMode::Close:
     case AckMode::Accept: msa = "MSA|AA|" + m.controlId; break;
     case AckMode::Error: msa = "MSA|AE|" + m.controlId + "||||" + b.condition; break;
     case AckMode::Reject: msa = "MSA|AR|" + m.controlId + "||||" + b.condition; break;
     case AckMode::WrongId: msa = "MSA|AA|" + m.controlId + "9"; break;
     default: break;
   }
-  if (query && !haveProfile && b.mode == AckMode::Accept) msa = "MSA|AE|" + m.controlId + "||||100";
+  if (query && !haveProfile && (b.mode == AckMode::Accept || cut)) msa = "MSA|AE|" + m.controlId + "||||100";
   std::string reply = "\x0BMSH|^~\\&|LISSIM|LAB|||" + Stamp() + "||" + (query ? "ORR^O02" : "ACK^R01") + "|" +
                       std::to_string(n) + "|P|2.3.1\x1C" + msa + "\x1C";
   if (query && haveProfile) {
     const Profile& p = profile;
-    reply += "PID|1|" + Escape(m.Field("ORC", 3)) + "|||" + Escape(p.name) + "|||" + Escape(p.sex) + "|||||||" +
-             Escape(p.age) + "\x1C";
-    reply += "OBR|1||||||" + Escape(p.testDateTime) + "||||||||" + Escape(p.sender) + "|" + Escape(p.dept) + "||" +
-             Escape(p.medicalNo) + "|" + Escape(p.bedNo) + "|" + Escape(p.scrutator) + "|" + Escape(p.checker) +
-             "|||||" + Escape(p.sampleType) + "||" + Escape(p.group) + "\x1C";
+    auto Text = [&p](const std::string& t) { return p.raw ? t : Escape(t); };
+    reply += "PID|1|" + Text(p.replySampleNo ? *p.replySampleNo : m.Field("ORC", 3)) + "|||" + Text(p.name) + "|||" +
+             Text(p.sex) + "|||||||" + Text(p.age) + "\x1C";
+    reply += "OBR|1||||||" + Text(p.testDateTime) + "||||||||" + Text(p.sender) + "|" + Text(p.dept) + "||" +
+             Text(p.medicalNo) + "|" + Text(p.bedNo) + "|" + Text(p.scrutator) + "|" + Text(p.checker) +
+             "|||||" + Text(p.sampleType) + "||" + Text(p.group) + "\x1C";
   }
   reply += "\x0D";
+  if (cut) {
+    c.Send(reply.substr(0, reply.size() / 2), 2000);
+    Pause(30);
+    if (b.mode == AckMode::Cut) c.Abort();
+    else c.Close();
+    return;
+  }
   if (b.split) {
     const size_t a = reply.size() / 3, d = 2 * reply.size() / 3;
     c.Send(reply.substr(0, a), 2000);
@@ -250,6 +265,10 @@ void Server::Answer(net::TcpClient& c, const Received& m) {
     Pause(30);
     c.Send(reply.substr(d), 2000);
   } else {
+    c.Send(reply, 2000);
+  }
+  if (b.repeatAfterMs >= 0) {
+    Pause(b.repeatAfterMs);
     c.Send(reply, 2000);
   }
 }

@@ -10,6 +10,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,19 +20,26 @@
 
 namespace lissim {
 
-enum class AckMode { Accept, Error, Reject, WrongId, None, Reset };
+// Cut: the first part of the reply, then a connection reset; Close: the first part, then an
+// orderly close.
+enum class AckMode { Accept, Error, Reject, WrongId, None, Reset, Cut, Close };
 
 struct Behaviour {
   AckMode mode = AckMode::Accept;
   std::string condition;  // MSA-6 of AE / AR ("100", "200" ...)
   int delayMs = 0;        // wait before answering
   bool split = false;     // answer in three writes with pauses between them
+  int repeatAfterMs = -1; // >= 0: the same answer once more, that long after the first
 };
 
 // A patient profile for order queries (texts as the LIS stores them).
 struct Profile {
   std::string name, sex, age;  // age as PID-15, e.g. "35Y"
   std::string testDateTime, sender, dept, medicalNo, bedNo, scrutator, checker, sampleType, group;
+  // PID-2 of the answer: the sample number queried unless set.
+  std::optional<std::string> replySampleNo;
+  // The texts go as they stand, not escaped (to send bytes an LIS should not).
+  bool raw = false;
 };
 
 // One message received.
@@ -72,6 +80,9 @@ class Server {
   size_t MessageCount() const;
   // Waits (real time) until at least n messages arrived.
   bool WaitForMessages(size_t n, int timeoutMs) const;
+  // While not reading, nothing is read from the connection: the instrument's writes fill the
+  // line and stall, as with a LIS that hangs.
+  void SetReading(bool reading) { reading_ = reading; }
   // Connections accepted so far.
   int Connections() const { return connections_.load(); }
   void ClearMessages();
@@ -86,6 +97,7 @@ class Server {
   std::thread thread_;
   std::atomic<bool> stop_{false};
   std::atomic<int> connections_{0};
+  std::atomic<bool> reading_{true};
   mutable std::mutex mutex_;
   mutable std::condition_variable cv_;
   std::vector<Received> messages_;

@@ -5,9 +5,11 @@
 #include <thread>
 
 #include "core/lis_link_state.h"
+#include "lis/hl7_messages.h"
 #include "lis/lis_link.h"
 #include "measurement/patient/person_info.h"
 #include "person_info_fixture.h"
+#include "platform/ui/app.h"
 #include "platform/ui/keys.h"
 #include "tools/lissim/server.h"
 
@@ -62,4 +64,54 @@ TEST_F(ScreenTest, OrderQueryAnswerFillsThePatientScreen) {
   ASSERT_EQ(msgs.size(), 1u);
   EXPECT_EQ(msgs[0].type, "ORM^O01");
   EXPECT_EQ(msgs[0].Field("ORC", 3), "24");
+}
+
+TEST_F(ScreenTest, LisProfileArrivingWhileTheUiThreadWaitsForAnAcknowledgementNeverHoldsUpTheLink) {
+  lissim::Server lisHost;
+  ASSERT_TRUE(lisHost.Start());
+  lissim::Profile p;
+  p.name = "Ola Nord";
+  p.age = "41Y";
+  lisHost.AddProfile("24", p);
+  LisLinkState.ServerAddress = "127.0.0.1";
+  LisLinkState.ServerPort = lisHost.Port();
+  LisLinkState.NetworkReady = 1;
+  LisLinkState.ApplyPending = 0;
+  LisLinkState.LinkKind = 1;
+  LisLinkState.Bidirectional = 1;
+  lis::SetLisLinkPollMs(20);
+  lis::StartLisThreads();
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (LisLinkState.LisConnected.load() != 1 && std::chrono::steady_clock::now() < end)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_EQ(LisLinkState.LisConnected.load(), 1);
+
+  // The profile answer comes while the UI thread waits for the acknowledgement of a result (as
+  // the send screen's walk does); the acknowledgement comes in time after it.
+  lisHost.Queue({lissim::AckMode::Accept, "", 100, false});
+  lisHost.Queue({lissim::AckMode::Accept, "", 400, false});
+  lis::SendResult waited;
+  std::string name;
+  auto dlg = std::make_unique<CPersonInfo>(0, nullptr, 0, 1);
+  dlg->CallerSampleNo = "24";
+  EXPECT_TRUE(d.RunScript([&] { dlg->DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            LisLinkState.LisQueryMode = 1;
+                            ASSERT_TRUE(SendLisOrderQuery("24"));
+                            ui::RunOnUiThread([&] {
+                              waited = lis::SendLisMessage(
+                                  lis::BuildSampleResult(lis::SampleProfileRecord{}, lis::SampleResultTexts{}), 3000);
+                            });
+                            s.Press(IDC_PI_SAMPLE_NO);
+                            ASSERT_TRUE(s.RunUntil([&] { return s.Text(IDC_PI_NAME) == "Ola Nord"; }, 5000));
+                            name = s.Text(IDC_PI_NAME);
+                            s.Press(ui::IDCANCEL);
+                          }));
+  lis::StopLisThreads();
+  lisHost.Stop();
+  lis::SetLisLinkPollMs(1000);
+  LisLinkState.LinkKind = 0;
+  LisLinkState.Bidirectional = 0;
+  EXPECT_EQ(waited.outcome, lis::SendOutcome::Delivered);
+  EXPECT_EQ(name, "Ola Nord");
 }
