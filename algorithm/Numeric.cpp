@@ -12,10 +12,6 @@ namespace {
 
 constexpr float kTiny = 0.000001f;
 
-// Four doubles worked on together; each element keeps its own IEEE arithmetic.
-typedef double Lanes4 __attribute__((vector_size(32)));
-constexpr int kLaneWidth = 4;
-
 // A scratch array on the stack for the sizes the channels use, on the heap beyond that.
 class Scratch {
  public:
@@ -95,19 +91,14 @@ std::uint8_t Centroid(float& out, const float* values, int first, int last) {
 
 std::int16_t GaussianKernel(float* out, std::int16_t length, float variance) {
   if (out == nullptr || length <= 0 || variance < kTiny) return 0;
-  // w_j = exp(-(j - c)^2 / 2v), by its ratio to the previous weight, which itself shrinks by
-  // exp(-1/v) per tap: three exponentials per kernel. Worked in double, stored as f32.
-  const double v = variance;
-  const double c = (static_cast<double>(length) + 1.0) / 2.0;
-  double w = std::exp(-(1.0 - c) * (1.0 - c) / (2.0 * v));
-  double ratio = std::exp(-(2.0 * (1.0 - c) + 1.0) / (2.0 * v));
-  const double shrink = std::exp(-1.0 / v);
+  // Each weight is its own exponential, in single precision as the kernel is typed: a running
+  // product of ratios would gather rounding along the taps and move the results.
+  const float centre = (static_cast<float>(length) + 1.0f) / 2.0f;
   float sum = 0.0f;
-  for (int j = 0; j < length; ++j) {
-    out[j] = static_cast<float>(w);
-    sum += out[j];
-    w *= ratio;
-    ratio *= shrink;
+  for (int j = 1; j <= length; ++j) {
+    const float d = static_cast<float>(j) - centre;
+    out[j - 1] = std::exp(-(d * d) / (2.0f * variance));
+    sum += out[j - 1];
   }
   if (sum < kTiny) return 0;
   for (int j = 0; j < length; ++j) out[j] /= sum;
@@ -349,99 +340,64 @@ void FitGaussian(GaussFitResult* result, const GaussFitRequest* request) {
   const long means = gridCount(request->meanStart, request->meanEnd, request->meanStep);
   const long sigmas = gridCount(request->sigmaStart, request->sigmaEnd, request->sigmaStep);
 
-  // Per sigma: A = -1/(2 s^2). At a grid point the fitted curve is exp(A c^2 + B c + C) with
-  // B = -2 A mu and C the mean residual; along the channels it is built from its first value g0
-  // and its ratio r0 to the next channel, and r0 grows by exp(2A) per channel. From one mean to
-  // the next (mu + step), g0 and r0 change by factors that depend on sigma alone, so a grid point
-  // costs no exponential at all. Worked in double precision throughout.
-  const double f = first;
-  const double muStep = request->meanStep > 0.0 ? request->meanStep : 0.0;
-  // The sigmas in blocks of four lanes, one vector per quantity; lanes past the grid's end and
-  // lanes without a usable sigma are idle and never win.
-  const long blocks = (sigmas + kLaneWidth - 1) / kLaneWidth;
-  struct Block {
-    Lanes4 A, growth, g0, r0, gStep, rStep, idle;
+  // The winner is the grid point of smallest error, the first in grid order (mean outer, sigma
+  // inner) among equal ones. Every channel's curve value is its own exponential of
+  // A c^2 + B c + C, summed channel by channel in order, so each grid point's error has the same
+  // bits however the grid is walked. A sum of squares never decreases as channels are added (also
+  // in floating point), so a grid point is abandoned as soon as its partial error shows it cannot
+  // win: not below the best so far, or only equal to it while it comes later in the grid. A few
+  // points across the middle of the grid are tried first, so that the best error is small early
+  // and most points are abandoned after a few channels. None of this changes the result.
+  // Each sigma's A (and whether the sigma is usable) depends on the sigma alone.
+  struct Sigma {
+    double A;
+    bool used;
   };
-  Block* lanes = new (std::nothrow) Block[static_cast<std::size_t>(blocks > 0 ? blocks : 1)];
-  if (lanes == nullptr) return;
-  for (long ib = 0; ib < blocks; ++ib) {
-    Block& l = lanes[ib];
-    for (int k = 0; k < kLaneWidth; ++k) {
-      const long is = ib * kLaneWidth + k;
-      if (is >= sigmas) {
-        l.A[k] = l.growth[k] = l.g0[k] = l.r0[k] = l.gStep[k] = l.rStep[k] = 0.0;
-        l.idle[k] = 1.0;
-        continue;
-      }
-      const double s = gridPoint(request->sigmaStart, request->sigmaEnd, request->sigmaStep, is);
-      const bool used = !(s * s < 0.000001);
-      l.idle[k] = used ? 0.0 : 1.0;
-      const double A = used ? -0.5 / (s * s) : 0.0;
-      const double mu = request->meanStart;
-      const double B = -2.0 * A * mu;
-      const double C = (sz - B * sx - A * sxx) / n;
-      l.A[k] = A;
-      l.g0[k] = std::exp(A * f * f + B * f + C);
-      l.r0[k] = std::exp(A * (2.0 * f + 1.0) + B);
-      l.growth[k] = std::exp(2.0 * A);
-      // d/dmu of the exponents: g0's is A (2 Sx / n - 2 f), r0's is -2 A.
-      l.gStep[k] = std::exp(A * muStep * (2.0 * sx / n - 2.0 * f));
-      l.rStep[k] = std::exp(-2.0 * A * muStep);
-    }
+  std::vector<Sigma> sigmaA;
+  try {
+    sigmaA.resize(static_cast<std::size_t>(sigmas > 0 ? sigmas : 0));
+  } catch (const std::bad_alloc&) {
+    return;
   }
-
-  // Grid points in order, mean outer and sigma inner; the first of equal errors wins. A block's
-  // four sigmas run side by side in one vector, so that their running products do not wait on
-  // each other and stay in registers along the channels. A grid point's error is a sum of
-  // squares, so its partial sums never decrease: once every lane of a block has reached the best
-  // error so far, none of them can win and the block stops.
+  for (long is = 0; is < sigmas; ++is) {
+    const double s = gridPoint(request->sigmaStart, request->sigmaEnd, request->sigmaStep, is);
+    const bool used = !(s * s < 0.000001);
+    sigmaA[static_cast<std::size_t>(is)] = {used ? -0.5 / (s * s) : 0.0, used};
+  }
   bool evaluated = false;
   double bestError = 0.0, bestA = 0.0, bestMu = 0.0;
+  long bestIndex = 0;
   const double* y = request->y;
-  for (long im = 0; im < means; ++im) {
-    // The curves advance by the mean step's factors, so the mean is the unheld grid value.
-    const double mu = request->meanStart + static_cast<double>(im) * request->meanStep;
-    for (long ib = 0; ib < blocks; ++ib) {
-      const Block& l = lanes[ib];
-      Lanes4 g = l.g0, ratio = l.r0, error = {};
-      const Lanes4 growth = l.growth;
-      int c = first;
-      if (evaluated) {
-        const Lanes4 best = {bestError, bestError, bestError, bestError};
-        const auto idle = l.idle != 0.0;
-        for (; c <= last; ++c) {
-          const Lanes4 d = y[c] - g;
-          error += d * d;
-          g *= ratio;
-          ratio *= growth;
-          const auto done = (error >= best) | idle;
-          if (done[0] & done[1] & done[2] & done[3]) break;
-        }
-        if (c < last) continue;
-      } else {
-        for (; c <= last; ++c) {
-          const Lanes4 d = y[c] - g;
-          error += d * d;
-          g *= ratio;
-          ratio *= growth;
-        }
-      }
-      for (int k = 0; k < kLaneWidth; ++k) {
-        if (l.idle[k] != 0.0) continue;
-        if (!evaluated || error[k] < bestError) {
-          evaluated = true;
-          bestError = error[k];
-          bestA = l.A[k];
-          bestMu = mu;
-        }
-      }
+  auto tryPoint = [&](long im, long is) {
+    if (!sigmaA[static_cast<std::size_t>(is)].used) return;
+    const double A = sigmaA[static_cast<std::size_t>(is)].A;
+    const double mu = gridPoint(request->meanStart, request->meanEnd, request->meanStep, im);
+    const long index = im * sigmas + is;
+    // An earlier point wins on an equal error, a later one only on a smaller error.
+    const bool earlier = evaluated && index < bestIndex;
+    const double B = -2.0 * A * mu;
+    const double C = (sz - B * sx - A * sxx) / n;
+    double error = 0.0;
+    for (int c = first; c <= last; ++c) {
+      const double x = c;
+      const double d = y[c] - std::exp(A * (x * x) + B * x + C);
+      error += d * d;
+      if (evaluated && !(error < bestError) && !(earlier && error == bestError)) return;
     }
-    for (long ib = 0; ib < blocks; ++ib) {
-      lanes[ib].g0 *= lanes[ib].gStep;
-      lanes[ib].r0 *= lanes[ib].rStep;
-    }
-  }
-  delete[] lanes;
+    evaluated = true;
+    bestError = error;
+    bestIndex = index;
+    bestA = A;
+    bestMu = mu;
+  };
+  constexpr long kFirstTries = 8;
+  for (long k = 0; k < kFirstTries && means > 0 && sigmas > 0; ++k)
+    tryPoint(means / 2, k * (sigmas - 1) / (kFirstTries - 1));
+  // A not-a-number error (from a curve that overflows) never wins once another point has been
+  // evaluated, so only the grid's first evaluated point may keep one: forget such a first try.
+  if (evaluated && std::isnan(bestError)) evaluated = false;
+  for (long im = 0; im < means; ++im)
+    for (long is = 0; is < sigmas; ++is) tryPoint(im, is);
   const double bestB = -2.0 * bestA * bestMu;
   const double bestC = (sz - bestB * sx - bestA * sxx) / n;
   if (!evaluated) return;

@@ -1,6 +1,9 @@
 // Measures the time of one AlgorithmMain call (the whole library on one count's histograms)
 // over 256 varied realistic counts fed in turn: normal, low and high WBC, thrombocytopenic and
-// anaemic populations with counting noise. Goal: at most 80 us per call on average.
+// anaemic populations with counting noise. Goal: at most 300 us per call on average, a twentieth
+// of the 6 ms a count may take from its last byte to the result on the screen. The library
+// evaluates its formulas as written (each kernel weight and each curve value of the fit its own
+// exponential), so that no shortcut changes a result.
 // Also times the same call as Quorvex makes it (load the library, call, unload: module state,
 // the smoothing kernels included, starts fresh at every load) and the WBC line re-split
 // (AdjustWbcHistogram) on a finished count.
@@ -18,7 +21,7 @@
 
 namespace {
 
-constexpr double kGoalMicroseconds = 80.0;
+constexpr double kGoalMicroseconds = 300.0;
 constexpr int kCounts = 256;
 double gMicrosecondsPerCall = -1.0;
 double gMicrosecondsLoadCallUnload = -1.0;

@@ -8,6 +8,7 @@
 // laid out for 640x480 and scaled by 1.25 on any other size.
 // --screenshot saves the screen S seconds (default 3) after start; --seconds ends the program
 // after S seconds (for scripted runs); both count in real time.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -31,7 +32,15 @@ void StartTimedActions(const std::string& shot, int shotAfter, int seconds, std:
     const auto start = std::chrono::steady_clock::now();
     bool shotTaken = shot.empty();
     while (!done->load()) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      // Sleeps until the next action is due (an idle program must not wake for nothing); once
+      // the quit is due it is posted again every 100 ms.
+      const auto before = std::chrono::steady_clock::now() - start;
+      std::chrono::steady_clock::duration wait = std::chrono::milliseconds(100);
+      if (seconds <= 0) wait = std::chrono::hours(1);
+      else if (before < std::chrono::seconds(seconds)) wait = std::chrono::seconds(seconds) - before;
+      if (!shotTaken && std::chrono::seconds(shotAfter) - before < wait)
+        wait = std::max<std::chrono::steady_clock::duration>(std::chrono::seconds(shotAfter) - before, {});
+      std::this_thread::sleep_for(wait);
       const auto elapsed = std::chrono::steady_clock::now() - start;
       if (!shotTaken && elapsed >= std::chrono::seconds(shotAfter)) {
         shotTaken = true;

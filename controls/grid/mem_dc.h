@@ -23,4 +23,5 @@ class CMemDC {
   draw::Bitmap bitmap_;
   draw::Rect area_;
   bool isMemory_ = false;
+  bool ownsSpare_ = false;  // drawing on the kept image of the last paint
 };

@@ -20,11 +20,16 @@ Context& Ctx() {
   return *c;
 }
 
+void SignalLocked(Context& c) {
+  c.wake = true;
+  if (c.backendWaiting) c.backend->InterruptWait();
+}
+
 void Wake() {
   auto& c = Ctx();
   {
     std::lock_guard<std::mutex> g(c.mu);
-    c.wake = true;
+    SignalLocked(c);
   }
   c.cv.notify_all();
 }
@@ -124,7 +129,7 @@ LResult SendAndWait(const std::shared_ptr<SentItem>& item, bool* ok) {
     return 0;
   }
   c.sent.push_back(item);
-  c.wake = true;
+  SignalLocked(c);
   c.cv.notify_all();
   c.doneCv.wait(lk, [&] { return item->done || !c.alive.load(); });
   if (ok) *ok = item->done;
@@ -186,12 +191,24 @@ void WaitForWork() {
     // missed notification.
     timeoutMs = 50;
   }
-  if (c.backend && c.backend->NeedsPolling()) timeoutMs = timeoutMs < 0 ? 8 : std::min<int64_t>(timeoutMs, 8);
   if (c.composeNeeded) timeoutMs = timeoutMs < 0 ? kComposeIntervalMs : std::min<int64_t>(timeoutMs, kComposeIntervalMs);
   std::unique_lock<std::mutex> lk(c.mu);
   if (c.wake || !c.posted.empty() || !c.sent.empty() || !c.injected.empty()) {
     c.wake = false;
     return;
+  }
+  // A display with input of its own is waited on directly (no polling): another thread's
+  // wake-up interrupts that wait through SignalLocked.
+  if (c.backend && timeoutMs != 0) {
+    c.backendWaiting = true;
+    lk.unlock();
+    const bool waited = c.backend->WaitForInput(timeoutMs);
+    lk.lock();
+    c.backendWaiting = false;
+    if (waited) {
+      c.wake = false;
+      return;
+    }
   }
   if (timeoutMs < 0) {
     c.cv.wait(lk, [&] { return c.wake; });
@@ -535,7 +552,7 @@ bool PostToUiThread(std::function<void()> fn) {
     QueueItem q;
     q.fn = std::move(fn);
     c.posted.push_back(std::move(q));
-    c.wake = true;
+    SignalLocked(c);
   }
   c.cv.notify_all();
   return true;
@@ -577,7 +594,7 @@ bool PostMessageTo(WindowHandle h, uint32_t msg, WParam w, LParam l) {
     q.msg.lParam = l;
     q.msg.time = sys::Clock::TickMs();
     c.posted.push_back(std::move(q));
-    c.wake = true;
+    SignalLocked(c);
   }
   c.cv.notify_all();
   return true;
@@ -653,7 +670,7 @@ void InjectInput(const InputEvent& ev) {
   {
     std::lock_guard<std::mutex> g(c.mu);
     c.injected.push_back(ev);
-    c.wake = true;
+    SignalLocked(c);
   }
   c.cv.notify_all();
 }

@@ -13,7 +13,8 @@ class OffscreenBackend : public Backend {
   }
   void Present(const draw::Bitmap&) override {}
   void Poll(std::vector<InputEvent>&) override {}
-  bool NeedsPolling() const override { return false; }
+  bool WaitForInput(int64_t) override { return false; }
+  void InterruptWait() override {}
   void SetCursorVisible(bool) override {}
   void SetCursorShape(CursorShape) override {}
   void SetClipboard(const std::string&) override {}

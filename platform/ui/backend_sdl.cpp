@@ -3,6 +3,7 @@
 // window through the window's own surface (shared memory on X11), changed rectangles only; no
 // GL driver is loaded for it. QUORVEX_PRESENT=renderer chooses an SDL renderer and a streaming
 // texture instead, for a display whose window surface cannot be had.
+#include <algorithm>
 #include <SDL.h>
 
 #include <cstdio>
@@ -90,6 +91,8 @@ class SdlBackend : public Backend {
       return false;
     }
     inited_ = true;
+    const Uint32 own = SDL_RegisterEvents(1);
+    wakeEvent_ = own != static_cast<Uint32>(-1) ? own : SDL_USEREVENT;
     Uint32 flags = SDL_WINDOW_SHOWN;
     // No size asked: the display's own, so the screens fill it (a window at its top left
     // corner, or the full screen).
@@ -216,7 +219,20 @@ class SdlBackend : public Backend {
     }
   }
 
-  bool NeedsPolling() const override { return true; }
+  bool WaitForInput(int64_t timeoutMs) override {
+    // SDL waits on the display connection itself; a pushed wake event ends the wait early.
+    if (timeoutMs < 0) {
+      SDL_WaitEvent(nullptr);
+    } else {
+      SDL_WaitEventTimeout(nullptr, static_cast<int>(std::min<int64_t>(timeoutMs, 1 << 30)));
+    }
+    return true;
+  }
+  void InterruptWait() override {
+    SDL_Event e{};
+    e.type = wakeEvent_;
+    SDL_PushEvent(&e);
+  }
   void SetCursorVisible(bool visible) override { SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE); }
   void SetCursorShape(CursorShape shape) override {
     const int i = static_cast<int>(shape);
@@ -239,6 +255,7 @@ class SdlBackend : public Backend {
   BackendKind Kind() const override { return BackendKind::Sdl; }
 
  private:
+  Uint32 wakeEvent_ = SDL_USEREVENT;  // pushed only to end a wait; Poll passes it over
   bool OpenRenderer(const Size& size) {
     renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);

@@ -1,6 +1,7 @@
 #pragma once
 // What the window manager needs from a display: a place to show the composed screen and a
 // source of input.
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,8 +20,12 @@ class Backend {
   virtual void Present(const draw::Bitmap& screen) = 0;
   // Appends pending input without waiting.
   virtual void Poll(std::vector<InputEvent>& out) = 0;
-  // True when input can only be seen by polling (the loop then waits in short slices).
-  virtual bool NeedsPolling() const = 0;
+  // Waits on the UI thread until input arrives, InterruptWait is called or `timeoutMs` passes
+  // (-1: no limit). False when the display has no input of its own to wait for: the loop then
+  // waits on its own condition variable.
+  virtual bool WaitForInput(int64_t timeoutMs) = 0;
+  // Ends a WaitForInput early; called from any thread.
+  virtual void InterruptWait() = 0;
   virtual void SetCursorVisible(bool visible) = 0;
   virtual void SetCursorShape(CursorShape shape) = 0;
   virtual void SetClipboard(const std::string& text) = 0;

@@ -94,6 +94,8 @@ struct Context {
   int postedSinceTimer = 0;
 
   std::unique_ptr<Backend> backend;
+  // The UI thread is waiting inside the backend (for input): a wake-up must interrupt that wait.
+  bool backendWaiting = false;  // guarded by mu
   Size screenSize{800, 600};
   draw::Bitmap screen;
   int advanceToken = 0;
