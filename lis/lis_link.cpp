@@ -82,6 +82,15 @@ bool Nap(int ms) {
   return !g_stop;
 }
 
+// Waits until the link is connected (the connect thread tells at once; the poll interval bounds
+// the wait); false when the threads are to stop.
+bool AwaitConnection() {
+  std::unique_lock<std::mutex> l(g_threadMutex);
+  g_threadCv.wait_for(l, std::chrono::milliseconds(g_pollMs),
+                      [] { return g_stop || LisLinkState.LisConnected.load() == 1; });
+  return !g_stop;
+}
+
 bool Stopping() {
   std::lock_guard<std::mutex> l(g_threadMutex);
   return g_stop;
@@ -132,7 +141,11 @@ void LisConnectThread() {
     net::Status st = g_client.Connect(server, static_cast<uint16_t>(port), 2000);
     if (st.ok()) {
       LisLinkState.LisSocket = g_client.Fd();
-      LisLinkState.LisConnected = 1;
+      {
+        std::lock_guard<std::mutex> l(g_threadMutex);
+        LisLinkState.LisConnected = 1;
+      }
+      g_threadCv.notify_all();  // the receive thread waits for it
       std::lock_guard<std::mutex> g(g_replyMutex);
       ++g_counters.connects;
     } else {
@@ -146,7 +159,7 @@ void LisReceiveThread() {
   char buf[1024];
   while (!Stopping()) {
     if (LisLinkState.LisConnected.load() == 0) {
-      if (!Nap(50)) break;
+      if (!AwaitConnection()) break;
       continue;
     }
     net::IoResult r = g_client.Receive(buf, sizeof buf, -1);
