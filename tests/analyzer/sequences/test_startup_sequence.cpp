@@ -2,6 +2,7 @@
 // scripted byte streams, with the manual clock.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <deque>
 
@@ -500,3 +501,63 @@ TEST_F(StartupSequenceTest, StartupLogTrimsTheSystemLogAndRunsOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+// The stored volumes and reserves in hundredths of a mL, as a restart reads them.
+struct StoredHundredths {
+  long dil, lyse, cle, lyseReserve, cleReserve;
+  bool operator==(const StoredHundredths&) const = default;
+};
+std::ostream& operator<<(std::ostream& o, const StoredHundredths& s) {
+  return o << s.dil << "/" << s.lyse << "/" << s.cle << " reserves " << s.lyseReserve << "/" << s.cleReserve;
+}
+StoredHundredths ReadStored() {
+  auto h = [](const char* column) {
+    return std::lround(std::stod(RawScalar(std::string("select ") + column + " from SysSetting")) * 100.0);
+  };
+  return {h("DiluentVol"), h("LyseVol"), h("CleanerVol"), h("LyseReviseVol"), h("CleanerReviseVol")};
+}
+StoredHundredths InMemory() {
+  const ReagentVolumes& v = Reagents().volumes();
+  auto h = [](float x) { return std::lround(x * 100.0); };
+  return {h(v.DiluentVol), h(v.LyseVol), h(v.CleanerVol), h(v.LyseReviseVol), h(v.CleanerReviseVol)};
+}
+// The program is killed and started again: nothing of the account survives but the store.
+void RestartFromTheStore() {
+  ResetProcessValues();
+  CADOConn conn;
+  StartupStoreValues values;
+  PrepareStartupStore(conn, values);
+  conn.Disconnect();
+}
+
+}  // namespace
+
+TEST_F(StartupSequenceTest, EveryBookingIsInTheStoreWhenTheProgramIsKilled) {
+  RawExec("update SysSetting set DiluentVol=1000, LyseVol=100, CleanerVol=200, ReagentAlarmType=0, IsKJQX=1, IsKJKB=1,"
+          " ReviseVol=0, LyseReviseVol=0, CleanerReviseVol=0");
+  StartupStoreValues v;
+  CADOConn prep;
+  PrepareStartupStore(prep, v);
+  prep.Disconnect();
+  // The model, from the consumption table: the start-up clean (35.57, 0, 1.77) and one blank
+  // count (17.97, 0.57, 1.19).
+  StoredHundredths model{100000 - 3557 - 1797, 10000 - 57, 20000 - 177 - 119, 0, 0};
+  {
+    Bench b(v);
+    b.Start();
+    ASSERT_EQ(b.host.ends, 1);
+    EXPECT_EQ(LastStartupResult(), "Normal");
+  }
+  EXPECT_EQ(model.dil, 94646);  // 946.46 mL, as worked out by hand
+  EXPECT_EQ(ReadStored(), model);
+  // Eight samples on the test screen, each booked when it ends.
+  for (int i = 0; i < 8; ++i) {
+    Reagents().Book(ReagentOperation::SampleWholeOrPeripheral);
+    model.dil -= 1797, model.lyse -= 57, model.cle -= 119;
+    EXPECT_EQ(ReadStored(), model) << "sample " << i + 1;
+  }
+  RestartFromTheStore();
+  EXPECT_EQ(InMemory(), model);
+}
