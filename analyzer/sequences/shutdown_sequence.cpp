@@ -61,6 +61,7 @@ ShutdownSequence::ShutdownSequence(ShutdownHost& host, CADOConn* conn) : host_(h
 void ShutdownSequence::Send(uint8_t cls, uint8_t command, uint8_t p1) {
   rx_.Clear();
   host_.Send(BuildCommandFrame(cls, command, p1, 0));
+  awaited_.Sent(cls, command);
 }
 
 void ShutdownSequence::Begin() {
@@ -79,13 +80,18 @@ void ShutdownSequence::OnReply(const BoardReply& f) {
   if (ended_) return;
   const uint8_t cls = f.cls, command = f.command, st = f.status;
   const int lang = AppSettings.LanguageIndex;
-  if (cls == FrameClassCommand && command == cmd::LeaveSampleMode && st == kReplyDone) {
+  // Only the answer to the command just sent counts: a power-down confirmation before the
+  // power-down was sent, or a second answer to a command already answered, is ignored.
+  if (!awaited_.Answers(cls, command)) return;
+  if (cls == FrameClassCommand && st != kReplyDone) return;
+  awaited_.Clear();
+  if (cls == FrameClassCommand && command == cmd::LeaveSampleMode) {
     // Taken without its check byte: a damaged answer still means the board has stopped.
     Send(FrameClassCommand, cmd::PowerDown, lang == 0 ? 1 : 0);
   } else if (cls == FrameClassFault && command == cmd::LeaveSampleMode) {
     resultText_ = NeedleMalfunctionText(lang);
     if (conn_ != nullptr) WriteSysLog(*conn_, SysLogText(SysLogWord::SampleTest, lang), resultText_);
-  } else if (cls == FrameClassCommand && command == cmd::PowerDown && st == kReplyDone) {
+  } else if (cls == FrameClassCommand && command == cmd::PowerDown) {
     std::string result = resultText_;
     if (!f.checksumOk) {
       const std::string text = PickText(lang, "前端命令校验错！", "Front end command check error!",

@@ -69,6 +69,7 @@ class ShutdownSequence : public ShortReplySequence {
   bool ended_ = false;
   int64_t dotsDue_ = 0;
   int64_t stepDue_ = 0;
+  AwaitedReply awaited_;  // the command just sent
 };
 
 }  // namespace analyzer

@@ -1,6 +1,8 @@
 // The shutdown and stop-use sequences through the board model, with the manual clock.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "analyzer/command_catalogue.h"
 #include "analyzer/reagent.h"
 #include "analyzer/sequences/process_values.h"
@@ -334,3 +336,98 @@ TEST_F(StopUseTest, ShortageIsALogLineBeforeTheBoxInChineseOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+enum class BoardAnswer { Once, Twice, Other, None };
+const BoardAnswer kAnswers[] = {BoardAnswer::Once, BoardAnswer::Twice, BoardAnswer::Other, BoardAnswer::None};
+const char* AnswerName(BoardAnswer a) {
+  return a == BoardAnswer::Once ? "once" : a == BoardAnswer::Twice ? "twice" : a == BoardAnswer::Other ? "another" : "none";
+}
+
+// Feeds the board model's answer to `frame` as told; `other` is the acknowledgement given in
+// place of it.
+template <class Sequence>
+void AnswerAs(boardsim::BoardModel& model, const CommandFrame& frame, BoardAnswer answer, uint8_t other, Sequence& seq) {
+  std::vector<std::vector<uint8_t>> replies;
+  for (const auto& e : model.OnFrame(frame, true)) replies.push_back(e.bytes);
+  if (answer == BoardAnswer::Twice) replies.insert(replies.end(), replies.begin(), replies.end());
+  if (answer == BoardAnswer::None) replies.clear();
+  if (answer == BoardAnswer::Other) replies = {Frame(FrameClassCommand, other, kReplyDone)};
+  for (const auto& r : replies)
+    for (uint8_t b : r) seq.OnSerialByte(b, 4);
+}
+
+}  // namespace
+
+// Each of the two shutdown steps answered once, twice, with the other step's acknowledgement
+// or not at all: the power-down goes out once and only after AA 91 was acknowledged, the screen
+// closes once, and one Shut Down row tells what happened.
+TEST_F(ShutdownTest, OnlyTheAnswerToTheCommandSentMovesTheShutdownOn) {
+  const uint8_t steps[] = {cmd::LeaveSampleMode, cmd::PowerDown};
+  for (int step = 0; step < 2; ++step) {
+    for (BoardAnswer answer : kAnswers) {
+      SCOPED_TRACE(std::string(step == 0 ? "AA 91" : "AA A1") + " answered " + AnswerName(answer));
+      ResetProcessValues();
+      RawExec("delete from SysLog");
+      ShutdownRecorder h;
+      boardsim::BoardModel m;
+      ShutdownSequence seq(h, &conn);
+      seq.Begin();
+      for (size_t i = 0; i < h.sent.size(); ++i) {
+        const BoardAnswer a = static_cast<int>(i) == step ? answer : BoardAnswer::Once;
+        AnswerAs(m, h.sent[i], a, steps[1 - step], seq);
+      }
+      for (int i = 0; i < ShutdownSequence::kLastStep && h.closes == 0; ++i) {
+        sys::Clock::Advance(ShutdownSequence::StepPeriodMs(1));
+        seq.Poll(sys::Clock::TickMs());
+      }
+      const bool answered = answer == BoardAnswer::Once || answer == BoardAnswer::Twice;
+      std::vector<std::string> expected = {"AA 91"};
+      if (step == 1 || answered) expected.push_back("AA A1");
+      std::vector<std::string> sent;
+      for (const auto& f : h.sent) sent.push_back(CommandName(f));
+      EXPECT_EQ(sent, expected);
+      EXPECT_EQ(h.closes, 1);
+      EXPECT_EQ(RawCount("select count(*) from SysLog where Event='Shut Down'"), 1);
+      EXPECT_EQ(ShutdownResult(), answered ? "OK" : "No reply from the analyzer");
+      EXPECT_EQ(h.progress.back(), answered ? 21 : 23);
+    }
+  }
+}
+
+// The three drains of the stop-use procedure, each answered once, twice, with another
+// command's acknowledgement or not at all: the procedure moves one step per acknowledgement
+// of the drain just sent, and an unanswered drain ends in the no-reply message.
+TEST_F(StopUseTest, OnlyTheAcknowledgementOfTheDrainSentMovesTheProcedureOn) {
+  for (int step = 0; step < 3; ++step) {
+    for (BoardAnswer answer : kAnswers) {
+      SCOPED_TRACE("drain " + std::to_string(step + 1) + " answered " + AnswerName(answer));
+      ResetProcessValues();
+      RawExec("delete from SysLog");
+      StopRecorder h;
+      boardsim::BoardModel m;
+      StopUseSequence seq(h, &conn, true);
+      seq.Begin();
+      for (int i = 0; i <= step; ++i) {
+        seq.OnOk();
+        ASSERT_EQ(h.sent.size(), static_cast<size_t>(i + 1));
+        AnswerAs(m, h.sent.back(), i == step ? answer : BoardAnswer::Once, cmd::PrimeDiluent, seq);
+      }
+      const bool answered = answer == BoardAnswer::Once || answer == BoardAnswer::Twice;
+      EXPECT_EQ(seq.step(), answered ? step + 1 : step);
+      EXPECT_EQ(seq.waiting(), !answered);
+      EXPECT_EQ(h.shutdowns, answered && step == 2 ? 1 : 0);
+      EXPECT_EQ(RawCount("select count(*) from SysLog where Event='Shut Down'"), answered && step == 2 ? 1 : 0);
+      if (!answered) {
+        sys::Clock::Advance(StopUseSequence::kReplyTimeoutMs);
+        seq.Poll(sys::Clock::TickMs());
+        EXPECT_FALSE(seq.waiting());
+        EXPECT_EQ(h.messages.size(), 1u);
+        EXPECT_TRUE(h.ok);
+        EXPECT_TRUE(h.cancel);
+        EXPECT_EQ(seq.step(), step);
+      }
+    }
+  }
+}
