@@ -6,6 +6,7 @@
 #include "analyzer/sequences/startup_store.h"
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
+#include "core/person_row.h"
 #include "core/sys_log.h"
 #include "core/value_format.h"
 #include "platform/sys/clock.h"
@@ -31,8 +32,22 @@ std::string ShutdownNoReplyText(int language) {
 
 void SaveShutdownVolumesAndTime(CADOConn& conn, bool bookConsumption) {
   if (bookConsumption) Reagents().Book(ReagentOperation::Shutdown, AppSettings.LanguageIndex);
-  conn.Execute(StrPrintf("update Statistic set TotalTime = TotalTime + %d", SampleCounters.RunningMinutes));
+  SaveRunningTime(conn);
   conn.Execute(VolumesUpdateSql(Reagents().volumes()));
+}
+
+void SaveRunningTime(CADOConn& conn) {
+  SampleCounterValues& c = SampleCounters;
+  // Only what was not added yet: after a reset of the statistics the count starts again below
+  // what had been saved, and all of it is new.
+  const int32_t minutes = c.RunningMinutes >= c.RunningMinutesSaved ? c.RunningMinutes - c.RunningMinutesSaved
+                                                                     : c.RunningMinutes;
+  if (minutes <= 0) {
+    c.RunningMinutesSaved = c.RunningMinutes;
+    return;
+  }
+  if (conn.Execute(StrPrintf("update Statistic set TotalTime = TotalTime + %d", minutes)))
+    c.RunningMinutesSaved = c.RunningMinutes;
 }
 
 std::string SampleCountersUpdateSql(const std::string& dateText) {
@@ -48,12 +63,23 @@ std::string EndedBySystemText(int language) {
 void SaveOnTermination(CADOConn& conn) {
   conn.Execute(SampleCountersUpdateSql(TodayText()));
   SaveShutdownVolumesAndTime(conn, false);
-  WriteShutdownRow(conn, EndedBySystemText(AppSettings.LanguageIndex));
+  // After the shutdown or the stop-use screen (whose power-off sends the signal) the run's end
+  // is recorded already.
+  if (!ShutdownRowWritten) WriteShutdownRow(conn, EndedBySystemText(AppSettings.LanguageIndex));
 }
 
-void WriteShutdownRow(CADOConn& conn, const std::string& result) {
+sys::LocalTime WriteShutdownRow(CADOConn& conn, const std::string& result) {
   TrimSysLogAtShutdown(conn);
-  WriteSysLog(conn, SysLogText(SysLogWord::ShutDown, AppSettings.LanguageIndex), result);
+  const sys::LocalTime now = sys::Clock::Now();
+  if (conn.Execute(SysLogInsertSql(now, SysLogText(SysLogWord::ShutDown, AppSettings.LanguageIndex), result)))
+    ShutdownRowWritten = 1;
+  return now;
+}
+
+void UpdateShutdownRow(CADOConn& conn, const sys::LocalTime& written, const std::string& result) {
+  conn.Execute("update SysLog set Result='" + SqlSafeText(result) + "' where Date='" + StoredDateText(written) +
+               "' and Time='" + StoredTimeText(written) + "' and Event='" +
+               SqlSafeText(SysLogText(SysLogWord::ShutDown, AppSettings.LanguageIndex)) + "'");
 }
 
 ShutdownSequence::ShutdownSequence(ShutdownHost& host, CADOConn* conn) : host_(host), conn_(conn) {}
@@ -68,8 +94,12 @@ void ShutdownSequence::Begin() {
   const int lang = AppSettings.LanguageIndex;
   host_.ShowStatus(StatusText(lang) + ".");
   Send(FrameClassCommand, cmd::LeaveSampleMode, 0);
-  // Saved before the board does anything, so a failing board loses none of it.
-  if (conn_ != nullptr) SaveShutdownVolumesAndTime(*conn_, true);
+  // Saved before the board does anything, so a failing board or a power cut loses none of it;
+  // the row says OK until an outcome on the way says otherwise.
+  if (conn_ != nullptr) {
+    SaveShutdownVolumesAndTime(*conn_, true);
+    rowWritten_ = WriteShutdownRow(*conn_, SysLogText(SysLogWord::ShutDownOk, lang));
+  }
   const int64_t now = sys::Clock::TickMs();
   stepDue_ = now + StepPeriodMs(lang);
   dotsDue_ = now + 1000;
@@ -112,7 +142,8 @@ void ShutdownSequence::Finish(const std::string& result) {
   dotsDue_ = stepDue_ = 0;
   written_ = result;
   if (conn_ != nullptr) {
-    WriteShutdownRow(*conn_, result);
+    if (result != SysLogText(SysLogWord::ShutDownOk, AppSettings.LanguageIndex))
+      UpdateShutdownRow(*conn_, rowWritten_, result);
     conn_->Disconnect();
   }
   host_.Close();

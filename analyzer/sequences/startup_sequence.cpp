@@ -637,14 +637,13 @@ void StartupSequence::WriteStartupLog() {
     TrimSysLogAtStartup(*conn_);
     // The previous run ended without its shutdown row when its start-up row is later than
     // the last shutdown row (or there is no shutdown row at all).
-    std::string lastStart, lastStartDate, lastShutdown;
+    std::string lastStart, lastShutdown;
     RecordsetPtr& rs = conn_->OpenRecordset("Select Date, Time from SysLog where Event in (" +
                                             AllLanguages(SysLogWord::Startup) + ") order by Date desc, Time desc limit 1");
     if (HasRows(*rs)) {
       std::string d, t;
       ReadField(*rs, "Date", d);
       ReadField(*rs, "Time", t);
-      lastStartDate = d;
       lastStart = d + " " + t;
     }
     conn_->CloseRecordset();
@@ -658,7 +657,16 @@ void StartupSequence::WriteStartupLog() {
     }
     conn_->CloseRecordset();
     if (!lastStart.empty() && lastStart > lastShutdown) {
-      conn_->Execute("insert into SysLog values('" + SqlSafeText(lastStartDate) + "',' ','" +
+      // The row closing that run carries the moment of its last row, so the log, read by date
+      // and time, shows it after the run it closes and before this start.
+      std::string lastDate, lastTime;
+      RecordsetPtr& last = conn_->OpenRecordset("Select Date, Time from SysLog order by Date desc, Time desc limit 1");
+      if (HasRows(*last)) {
+        ReadField(*last, "Date", lastDate);
+        ReadField(*last, "Time", lastTime);
+      }
+      conn_->CloseRecordset();
+      conn_->Execute("insert into SysLog values('" + SqlSafeText(lastDate) + "','" + SqlSafeText(lastTime) + "','" +
                      SqlSafeText(SysLogText(SysLogWord::ShutDown, lang)) + "','" +
                      SqlSafeText(SysLogText(SysLogWord::Abnormal, lang)) + "')");
     }

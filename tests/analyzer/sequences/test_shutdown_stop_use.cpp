@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 
 #include "analyzer/command_catalogue.h"
 #include "analyzer/reagent.h"
@@ -66,7 +67,8 @@ TEST_F(ShutdownTest, BoardConfirmsPowerDown) {
     // Volumes and running time are saved before any reply.
     EXPECT_EQ(RawCount("select TotalTime from Statistic"), 125);
     EXPECT_NEAR(std::stod(RawScalar("select CleanerVol from SysSetting")), 1000.0 - 12.65, 0.01);
-    EXPECT_EQ(RawCount("select count(*) from SysLog"), 0);  // the row waits for the outcome
+    // The Shut Down row is stored at once too; the board's confirmation leaves it as it is.
+    EXPECT_EQ(RawScalar("select Result from SysLog where Event in ('Shut Down','关机')"), lang == 0 ? "正常" : "OK");
     size_t n = 0;
     boardsim::BoardModel m;
     Answer(m, h.sent, n, seq);
@@ -429,5 +431,150 @@ TEST_F(StopUseTest, OnlyTheAcknowledgementOfTheDrainSentMovesTheProcedureOn) {
         EXPECT_EQ(seq.step(), step);
       }
     }
+  }
+}
+
+namespace {
+
+std::vector<std::string> ShutdownRows() {
+  std::vector<std::string> rows;
+  const std::string all = RawScalar(
+      "select group_concat(Result, '|') from (select Result from SysLog where Event='Shut Down' order by rowid)");
+  size_t start = 0;
+  while (!all.empty()) {
+    const size_t bar = all.find('|', start);
+    rows.push_back(all.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+    if (bar == std::string::npos) break;
+    start = bar + 1;
+  }
+  return rows;
+}
+
+}  // namespace
+
+// The Shut Down row is stored when the screen opens, so a power cut while the board powers down
+// leaves an orderly shutdown recorded; the outcome then updates that row.
+TEST_F(ShutdownTest, TheShutDownRowIsStoredAtOnceAndTheOutcomeUpdatesIt) {
+  enum class End { Confirmed, NoReply, NeedleFault, DamagedConfirmation };
+  struct Case {
+    End end;
+    const char* result;
+    int sampleTestRows;
+  } cases[] = {
+      {End::Confirmed, "OK", 0},
+      {End::NoReply, "No reply from the analyzer", 0},
+      {End::NeedleFault, "Needle malfunction", 1},
+      {End::DamagedConfirmation, "Front end command check error!", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.result);
+    ResetProcessValues();
+    RawExec("delete from SysLog");
+    RawExec("insert into SysLog values('2026-03-05','08:00:00','Startup','Normal')");
+    ShutdownRecorder h;
+    ShutdownSequence seq(h, &conn);
+    const sys::LocalTime opened = sys::Clock::Now();
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%d-%02d-%02d %02d:%02d:%02d", opened.year, opened.month, opened.day,
+                  opened.hour, opened.minute, opened.second);
+    seq.Begin();
+    EXPECT_EQ(ShutdownRows(), std::vector<std::string>{"OK"});
+    EXPECT_EQ(RawScalar("select Date||' '||Time from SysLog where Event='Shut Down'"), stamp);
+    {
+      // The power goes now: the next start finds the shutdown row and adds no abnormal one.
+      sys::Clock::Advance(60000);
+      RecordingHost startHost;
+      StartupSequence next(startHost, {}, &conn);
+      RawExec("create table SysLogCopy as select * from SysLog");
+      next.WriteStartupLog();
+      EXPECT_EQ(RawCount("select count(*) from SysLog where Result='Abnormal'"), 0);
+      RawExec("delete from SysLog");
+      RawExec("insert into SysLog select * from SysLogCopy");
+      RawExec("drop table SysLogCopy");
+      StartupLogWritten = 0;
+    }
+    switch (c.end) {
+      case End::Confirmed:
+        for (uint8_t b : Frame(FrameClassCommand, cmd::LeaveSampleMode, kReplyDone)) seq.OnSerialByte(b, 4);
+        for (uint8_t b : Frame(FrameClassCommand, cmd::PowerDown, kReplyDone)) seq.OnSerialByte(b, 4);
+        break;
+      case End::NoReply:
+        break;
+      case End::NeedleFault:
+        for (uint8_t b : Frame(FrameClassFault, cmd::LeaveSampleMode, 0)) seq.OnSerialByte(b, 4);
+        break;
+      case End::DamagedConfirmation:
+        for (uint8_t b : Frame(FrameClassCommand, cmd::LeaveSampleMode, kReplyDone)) seq.OnSerialByte(b, 4);
+        for (uint8_t b : Frame(FrameClassCommand, cmd::PowerDown, kReplyDone, 0, true)) seq.OnSerialByte(b, 4);
+        break;
+    }
+    for (int i = 0; i < ShutdownSequence::kLastStep && h.closes == 0; ++i) {
+      sys::Clock::Advance(ShutdownSequence::StepPeriodMs(1));
+      seq.Poll(sys::Clock::TickMs());
+    }
+    EXPECT_EQ(h.closes, 1);
+    EXPECT_EQ(ShutdownRows(), std::vector<std::string>{c.result});
+    EXPECT_EQ(RawScalar("select Date||' '||Time from SysLog where Event='Shut Down'"), stamp);
+    EXPECT_EQ(RawCount("select count(*) from SysLog where Event='Sample test' and Result='Needle malfunction'"),
+              c.sampleTestRows);
+  }
+}
+
+// Every way a run ends saves its running minutes once and leaves one Shut Down row per
+// shutdown: the termination signal that the power-off sends after the shutdown or the stop-use
+// screen adds neither minutes nor a row of its own.
+TEST_F(ShutdownTest, RunningTimeIsSavedOncePerRunHoweverItEnds) {
+  enum class Way { ShutdownThenSignal, StopUseThenSignal, StopUseThenLaterShutdown, SignalOnly };
+  struct Case {
+    Way way;
+    const char* name;
+    int totalTime;
+    std::vector<std::string> rows;
+  } cases[] = {
+      {Way::ShutdownThenSignal, "shutdown, then the signal", 125, {"OK"}},
+      {Way::StopUseThenSignal, "stop-use, then the signal", 125, {"OK"}},
+      // The PC stays on; 30 more minutes, then an orderly shutdown: only the new minutes added.
+      {Way::StopUseThenLaterShutdown, "stop-use, later a shutdown", 155, {"OK", "OK"}},
+      {Way::SignalOnly, "the signal alone", 125, {"Ended by the system"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetProcessValues();
+    RawExec("delete from SysLog");
+    RawExec("update Statistic set TotalTime = 100");
+    SampleCounters.RunningMinutes = 25;
+    auto shutdown = [&] {
+      ShutdownRecorder h;
+      boardsim::BoardModel m;
+      size_t n = 0;
+      ShutdownSequence seq(h, &conn);
+      seq.Begin();
+      Answer(m, h.sent, n, seq);
+      EXPECT_EQ(h.closes, 1);
+    };
+    auto stopUse = [&] {
+      StopRecorder h;
+      boardsim::BoardModel m;
+      size_t n = 0;
+      StopUseSequence seq(h, &conn, true);
+      seq.Begin();
+      for (int i = 0; i < 3; ++i) {
+        seq.OnOk();
+        Answer(m, h.sent, n, seq);
+      }
+      EXPECT_EQ(h.shutdowns, 1);
+    };
+    switch (c.way) {
+      case Way::ShutdownThenSignal: shutdown(); SaveOnTermination(conn); break;
+      case Way::StopUseThenSignal: stopUse(); SaveOnTermination(conn); break;
+      case Way::StopUseThenLaterShutdown:
+        stopUse();
+        SampleCounters.RunningMinutes += 30;
+        shutdown();
+        break;
+      case Way::SignalOnly: SaveOnTermination(conn); break;
+    }
+    EXPECT_EQ(RawCount("select TotalTime from Statistic"), c.totalTime);
+    EXPECT_EQ(ShutdownRows(), c.rows);
   }
 }

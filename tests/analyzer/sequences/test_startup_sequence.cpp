@@ -656,3 +656,20 @@ TEST_F(StartupSequenceTest, OnlyTheAnswerToTheCommandSentMovesTheStartupOn) {
     }
   }
 }
+
+// The row that closes a run without its shutdown row carries that run's last time, so the
+// system log, read by date and time, lists it after the run it closes and before the new start,
+// and the trim does not take it first.
+TEST_F(StartupSequenceTest, TheAbnormalShutdownRowSortsAfterTheRunItCloses) {
+  RawExec("delete from SysLog");
+  RawExec("insert into SysLog values('2026-03-01','18:00:00','Shut Down','OK'),"
+          "('2026-03-02','08:00:00','Startup','Normal'),('2026-03-02','08:05:10','Logon','Admin'),"
+          "('2026-03-02','11:42:07','Sample test','Needle malfunction')");
+  Bench b;
+  b.seq.WriteStartupLog();
+  EXPECT_EQ(RawScalar("select group_concat(Event||'/'||Result, ', ') from "
+                      "(select * from SysLog order by Date, Time, rowid)"),
+            "Shut Down/OK, Startup/Normal, Logon/Admin, Sample test/Needle malfunction, Shut Down/Abnormal, "
+            "Startup/Normal");
+  EXPECT_EQ(RawScalar("select Date||' '||Time from SysLog where Result='Abnormal'"), "2026-03-02 11:42:07");
+}
