@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 
 #include "analyzer/reagent.h"
 #include "analyzer/screens/reagent_sel.h"
@@ -70,6 +71,38 @@ TEST_F(ScreenTest, StartupScreenRunsTheBlankTestWithTheSimulatorAndEnds) {
   EXPECT_EQ(StartupBlankEvaluated, 1);
   EXPECT_EQ(BoardParametersSent, 1);
   sim.WithModel([](boardsim::BoardModel& m) { EXPECT_EQ(m.alarmMode(), AppSettings.ReagentAlarmType); });
+}
+
+// The board over the pseudo-terminal answers the start-up clean twice: the clean is booked once,
+// the blank test runs its two passes once, and what the store holds after the screen (a power
+// cut now) is the consumption of one clean and one blank count.
+TEST_F(ScreenTest, StartupScreenTakesASecondCleanAnswerForNothing) {
+  RawExec("update SysSetting set IsKJKB=1, IsKJQX=1, ReagentAlarmType=0, DiluentVol=1000, LyseVol=100, CleanerVol=200");
+  CSysStart screen(nullptr);
+  std::string box;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            // The reset, five offsets, five checks, fifteen parameters, then AA 05.
+                            ASSERT_TRUE(s.RunUntil([&] { return sim.ReceivedCount() >= 27; }, 15000));
+                            sim.SendRaw(Frame(FrameClassCommand, 0x05, 0xFF));
+                            s.RunUntil([&] { return screen.IsEnded() || s.MessageBox() != nullptr; }, 20000);
+                            if (s.MessageBox()) {
+                              box = s.MessageBoxText();
+                              s.AnswerMessageBox(ui::IDOK);
+                            }
+                          }));
+  EXPECT_EQ(box, "");
+  std::map<std::string, int> sent;
+  for (const CommandFrame& f : sim.Received()) ++sent[CommandName(f)];
+  EXPECT_EQ(sent["AA 05"], 1);
+  EXPECT_EQ(sent["AA 90"], 1);
+  EXPECT_EQ(sent["AA 04"], 1);
+  EXPECT_EQ(sent["AA 00"], 1);
+  EXPECT_EQ(sent["AA 11"], 1);
+  EXPECT_EQ(RawScalar("select Result from SysLog where Event='Startup'"), "Normal");
+  // 1000 - 35.57 - 17.97, 100 - 0.57, 200 - 1.77 - 1.19.
+  EXPECT_EQ(RawScalar("select printf('%.2f/%.2f/%.2f', DiluentVol, LyseVol, CleanerVol) from SysSetting"),
+            "946.46/99.43/197.04");
 }
 
 TEST_F(ScreenTest, StartupScreenWithoutABoardPortStillEnds) {
