@@ -394,6 +394,9 @@ void StartupSequence::OnCommandFrame(const CollectedFrame& f) {
   // that is answered with the wrong status keeps waiting and ends in its time-out.
   if (!awaited_.Answers(cls, command)) return;
   if (cls == FrameClassCommand && st != kReplyDone && NeedsDoneStatus(command)) return;
+  // Only a mechanics check goes on after its fault report; any other refusal leaves the step
+  // waiting, so it ends in its time-out and the start-up log.
+  if (cls == FrameClassFault && (FindCheck(command) == nullptr || state_ != State::Mechanics)) return;
   awaited_.Clear();
 
   if (cls == FrameClassCommand) {
@@ -528,7 +531,6 @@ void StartupSequence::OnCommandFrame(const CollectedFrame& f) {
 
   if (cls == FrameClassFault) {
     if (const MechanicsCheck* check = FindCheck(command)) {
-      if (state_ != State::Mechanics) return;
       host_.Message(Pick5(check->fault), BoxIcon::Warning);
       SetResult(Pick5(check->resultAfterFault));
       // The check failed, the start-up goes on with the next one.

@@ -673,3 +673,26 @@ TEST_F(StartupSequenceTest, TheAbnormalShutdownRowSortsAfterTheRunItCloses) {
             "Startup/Normal");
   EXPECT_EQ(RawScalar("select Date||' '||Time from SysLog where Result='Abnormal'"), "2026-03-02 11:42:07");
 }
+
+// A refusal (DD) of a step that has no fault handling of its own leaves the step waiting: the
+// start-up ends in the time-out and the log, instead of hanging without a timer.
+TEST_F(StartupSequenceTest, ARefusalOfAStepWithoutFaultHandlingEndsInTheTimeOut) {
+  for (uint8_t command : {cmd::Needle1, cmd::Zydw1, cmd::APressure, cmd::StartupProcedure, cmd::EnterSampleMode}) {
+    SCOPED_TRACE(static_cast<int>(command));
+    ResetProcessValues();
+    RawExec("delete from SysLog");
+    StartupStoreValues v;
+    v.IsKJQX = 1;
+    v.IsKJKB = 1;
+    Bench b(v);
+    b.model.RefuseNext(command, kReplyDone);
+    b.Start();
+    for (int i = 0; i < 5 && b.host.ends == 0; ++i) {
+      sys::Clock::Advance(StartupSequence::kLongReplyTimeoutMs);
+      b.seq.Poll(sys::Clock::TickMs());
+      b.Run();
+    }
+    EXPECT_EQ(b.host.ends, 1);
+    EXPECT_EQ(LastStartupResult(), "No reply from the analyzer");
+  }
+}
