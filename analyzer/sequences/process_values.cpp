@@ -10,6 +10,7 @@ uint8_t StartupBlankEvaluated = 0;
 uint8_t StartupLogWritten = 0;
 SampleCounterValues SampleCounters;
 uint8_t ShutdownRowWritten = 0;
+uint8_t StartupStoreRead = 0;
 SoakValues Soak;
 int ShutdownDotsCount = 1;
 

@@ -56,6 +56,10 @@ struct SoakValues {
 };
 extern SoakValues Soak;
 
+// The start-up has read the counters and the reagent account from the store; before that the
+// values in memory are placeholders that must never be written back.
+extern uint8_t StartupStoreRead;
+
 // A Shut Down row of the system log was written in this run (shutdown or stop-use screen); a
 // termination that follows adds none of its own.
 extern uint8_t ShutdownRowWritten;

@@ -61,8 +61,13 @@ std::string EndedBySystemText(int language) {
 }
 
 void SaveOnTermination(CADOConn& conn) {
-  conn.Execute(SampleCountersUpdateSql(TodayText()));
-  SaveShutdownVolumesAndTime(conn, false);
+  // Ended before the start-up read the store, the counters and volumes in memory are mere
+  // placeholders (0 samples, -10000 mL): writing them would wipe the stored ones.
+  if (StartupStoreRead) {
+    conn.Execute(SampleCountersUpdateSql(TodayText()));
+    conn.Execute(VolumesUpdateSql(Reagents().volumes()));
+  }
+  SaveRunningTime(conn);
   // After the shutdown or the stop-use screen (whose power-off sends the signal) the run's end
   // is recorded already.
   if (!ShutdownRowWritten) WriteShutdownRow(conn, EndedBySystemText(AppSettings.LanguageIndex));

@@ -45,7 +45,8 @@ std::string SampleCountersUpdateSql(const std::string& dateText);
 // The program is ended by the system (a termination signal) instead of its Exit path: the same
 // things are saved as there (the sample counters of today, the reagent volumes, the running
 // time not saved yet and, unless this run wrote one already, the shut-down row of the system
-// log), but the board is not driven and nothing is booked for a shutdown it did not run.
+// log), but the board is not driven and nothing is booked for a shutdown it did not run. Ended
+// before the start-up read the store, it writes no counters or volumes.
 void SaveOnTermination(CADOConn& conn);
 std::string EndedBySystemText(int language);
 

@@ -270,6 +270,7 @@ void PrepareStartupStore(CADOConn& conn, StartupStoreValues& values) {
   Reagents().SetStore(&DataStoreReagentStore());
   // The account's own section of Setting.ini, read once here.
   Reagents().coefficients() = ReadReagentCoefficients(sys::ProgramFile("Setting.ini"));
+  StartupStoreRead = 1;
   values.background = StartupBackgroundPicture();
 }
 

@@ -31,6 +31,7 @@ void ResetProcessValues() {
   StartupLogWritten = 0;
   SampleCounters = {};
   ShutdownRowWritten = 0;
+  StartupStoreRead = 0;
   Soak = {};
   ShutdownDotsCount = 1;
   Reagents().SetStore(nullptr);

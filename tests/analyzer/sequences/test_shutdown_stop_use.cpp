@@ -8,6 +8,7 @@
 #include "analyzer/reagent.h"
 #include "analyzer/sequences/process_values.h"
 #include "analyzer/sequences/shutdown_sequence.h"
+#include "analyzer/sequences/startup_store.h"
 #include "analyzer/sequences/stop_use_sequence.h"
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
@@ -576,5 +577,33 @@ TEST_F(ShutdownTest, RunningTimeIsSavedOncePerRunHoweverItEnds) {
     }
     EXPECT_EQ(RawCount("select TotalTime from Statistic"), c.totalTime);
     EXPECT_EQ(ShutdownRows(), c.rows);
+  }
+}
+
+// A termination signal before the start-up has read the store (during the core start-up)
+// must not write the placeholders of the counters and volumes over the stored values; once
+// they were read, it saves them.
+TEST_F(ShutdownTest, TerminationBeforeTheStoreWasReadOverwritesNoCountersOrVolumes) {
+  for (bool read : {false, true}) {
+    SCOPED_TRACE(read ? "after the start-up read the store" : "before");
+    ResetProcessValues();
+    RawExec("delete from SysLog");
+    RawExec("update SysSetting set DiluentVol=1000, LyseVol=100, CleanerVol=200");
+    RawExec("update Statistic set TotalTime=100, SampleCountToday=7, SampleCountAll=900");
+    Reagents().volumes() = ReagentVolumes{};  // -10000, -1000, -1000 before loading
+    if (read) {
+      CADOConn prep;
+      StartupStoreValues v;
+      PrepareStartupStore(prep, v);
+      prep.Disconnect();
+      Reagents().Book(ReagentOperation::PrimeDiluent);  // 24.74 mL
+      SampleCounters.SampleCountAll += 1;
+    }
+    SaveOnTermination(conn);
+    EXPECT_EQ(RawScalar("select printf('%.2f/%.2f/%.2f', DiluentVol, LyseVol, CleanerVol) from SysSetting"),
+              read ? "975.26/100.00/200.00" : "1000.00/100.00/200.00");
+    EXPECT_EQ(RawCount("select SampleCountAll from Statistic"), read ? 901 : 900);
+    EXPECT_EQ(RawCount("select TotalTime from Statistic"), 100);
+    EXPECT_EQ(ShutdownRows(), std::vector<std::string>{"Ended by the system"});
   }
 }
