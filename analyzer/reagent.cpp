@@ -1,10 +1,12 @@
 #include "analyzer/reagent.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstring>
 
 #include "analyzer/command_catalogue.h"
 #include "analyzer/frame.h"
+#include "core/ado_conn.h"
 #include "platform/sys/profile.h"
 #include "core/sys_setting.h"
 
@@ -33,6 +35,18 @@ const char* const kPieces[5][4] = {
 };
 
 int LanguageRow(int language) { return language >= 0 && language <= 4 ? language : 1; }
+
+// Whole hundredths of a mL, as the store keeps a volume ("%.2f").
+long long Hundredths(double ml) { return std::llround(ml * 100.0); }
+
+}  // namespace
+
+float ToStoredPrecision(double ml) {
+  // The value a restart reads back from the stored text, so memory and store never differ.
+  return static_cast<float>(static_cast<double>(Hundredths(ml)) / 100.0);
+}
+
+namespace {
 
 }  // namespace
 
@@ -106,9 +120,12 @@ ReagentShortage CheckReagents(ReagentCheck check, const ReagentVolumes& v) {
     case ReagentCheck::CountKeyCalibrationQc:
     case ReagentCheck::TestScreen: d = 30.0f, l = 5.0f, c = 10.0f; break;
   }
-  s.diluent = d >= 0 && v.DiluentVol < d;
-  s.lyse = l >= 0 && v.LyseVol < l;
-  s.cleanser = c >= 0 && v.CleanerVol < c;
+  // Compared at the stored two decimals: a volume booked down to exactly its minimum passes,
+  // whatever single-precision remainder the subtraction left.
+  auto below = [](float volume, float minimum) { return minimum >= 0 && Hundredths(volume) < Hundredths(minimum); };
+  s.diluent = below(v.DiluentVol, d);
+  s.lyse = below(v.LyseVol, l);
+  s.cleanser = below(v.CleanerVol, c);
   return s;
 }
 
@@ -170,9 +187,9 @@ void ReagentAccount::Book(ReagentOperation op, int language) {
 }
 
 void ReagentAccount::Subtract(float diluent, float lyse, float cleanser) {
-  v_.DiluentVol -= diluent;
-  v_.LyseVol -= lyse;
-  v_.CleanerVol -= cleanser;
+  v_.DiluentVol = ToStoredPrecision(static_cast<double>(v_.DiluentVol) - diluent);
+  v_.LyseVol = ToStoredPrecision(static_cast<double>(v_.LyseVol) - lyse);
+  v_.CleanerVol = ToStoredPrecision(static_cast<double>(v_.CleanerVol) - cleanser);
   SaveVolumes();
 }
 
@@ -186,8 +203,8 @@ int ReagentAccount::SaveReagentReviseVolumes(float lyseUsed, float cleanserUsed)
   const bool lyse = lyseUsed > 0 && v_.LyseReserveCounting == 1;
   const bool cleanser = cleanserUsed > 0 && v_.CleanserReserveCounting == 1;
   SysSettingUpdate u;
-  if (lyse) v_.LyseReviseVol -= lyseUsed;
-  if (cleanser) v_.CleanerReviseVol -= cleanserUsed;
+  if (lyse) v_.LyseReviseVol = ToStoredPrecision(static_cast<double>(v_.LyseReviseVol) - lyseUsed);
+  if (cleanser) v_.CleanerReviseVol = ToStoredPrecision(static_cast<double>(v_.CleanerReviseVol) - cleanserUsed);
   if (lyse) u.SetFixed2("LyseReviseVol", v_.LyseReviseVol);
   if (cleanser) u.SetFixed2("CleanerReviseVol", v_.CleanerReviseVol);
   if (!u.empty()) Store(u.Sql());
@@ -269,6 +286,19 @@ SensorReport ReagentAccount::ApplySensorReport(uint8_t command, uint8_t state) {
 SensorReport ReagentAccount::ApplySensorFrame(const CollectedFrame& frame) {
   if (frame.kind != FrameKind::Command || !frame.checksumOk || frame.cls() != FrameClassStatus) return {};
   return ApplySensorReport(frame.command(), frame.status());
+}
+
+ReagentStore& DataStoreReagentStore() {
+  struct OwnConnectionStore : ReagentStore {
+    bool Execute(const std::string& sql) override {
+      CADOConn conn;
+      const bool ok = conn.Execute(sql) != 0;
+      conn.Disconnect();
+      return ok;
+    }
+  };
+  static OwnConnectionStore store;
+  return store;
 }
 
 ReagentAccount& Reagents() {

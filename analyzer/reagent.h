@@ -53,6 +53,9 @@ class ReagentStore {
   virtual ~ReagentStore() = default;
   virtual bool Execute(const std::string& sql) = 0;
 };
+// The program's data store: each write on a connection of its own (connect, execute,
+// disconnect), so a booking from any screen is stored at once.
+ReagentStore& DataStoreReagentStore();
 
 // Operations that consume reagent, each booked when the board acknowledges it.
 enum class ReagentOperation {
@@ -81,6 +84,10 @@ struct Consumption {
   bool reserve = false;                       // a reserve booking is made
   float reserveLyse = 0, reserveCleanser = 0;
 };
+// A volume rounded to the hundredths of a mL the store keeps; every booking leaves the account
+// at this precision, so the value in memory is the one a restart reads back.
+float ToStoredPrecision(double ml);
+
 // The amounts of an operation; the shutdown's diluent depends on the language index.
 Consumption ConsumptionOf(ReagentOperation op, const ReagentCoefficients& k, int language);
 
@@ -98,8 +105,9 @@ struct ReagentShortage {
   bool diluent = false, lyse = false, cleanser = false;
   bool any() const { return diluent || lyse || cleanser; }
 };
-// Which reagents are below the check's minimums (strictly below: a volume equal to its
-// minimum passes). Only in volume mode; in sensor mode nothing is short.
+// Which reagents are below the check's minimums (strictly below, compared in hundredths of a
+// mL: a volume equal to its minimum passes). Only in volume mode; in sensor mode nothing is
+// short.
 ReagentShortage CheckReagents(ReagentCheck check, const ReagentVolumes& v);
 // "Diluent Lyse not enough" ... in the language (0 Chinese .. 4 Ukrainian); empty when
 // nothing is short.

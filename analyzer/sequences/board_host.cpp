@@ -4,8 +4,34 @@
 #include "analyzer/reagent.h"
 #include "core/app_settings.h"
 #include "core/write_log.h"
+#include "platform/sys/clock.h"
 
 namespace analyzer {
+
+void AwaitedReply::Sent(uint8_t cls, uint8_t command, int64_t timeoutMs) {
+  waiting_ = true;
+  cls_ = cls;
+  command_ = command;
+  due_ = timeoutMs > 0 ? sys::Clock::TickMs() + timeoutMs : 0;
+}
+
+bool AwaitedReply::Answers(uint8_t cls, uint8_t command) const {
+  if (!waiting_ || command != command_) return false;
+  // A data request is answered by its data frame, which the caller names by the request's class.
+  return cls == cls_ || (cls == FrameClassFault && cls_ != FrameClassData);
+}
+
+bool AwaitedReply::Take(uint8_t cls, uint8_t command) {
+  if (!Answers(cls, command)) return false;
+  Clear();
+  return true;
+}
+
+bool AwaitedReply::Expired(int64_t nowMs) {
+  if (!waiting_ || due_ == 0 || nowMs < due_) return false;
+  Clear();
+  return true;
+}
 
 BoardReply TakeBoardReply(ShortCollector& rx, uint8_t byte) {
   BoardReply r;

@@ -37,6 +37,34 @@ class BoardDriven {
   virtual void Poll(int64_t nowMs) = 0;
 };
 
+// The one command a sequence has sent and waits for. Only the board's answer to that command
+// moves the sequence on: its acknowledgement (the same class and command byte), its own fault
+// report (class DD with the same command byte) or, for a data request, the data frame asked
+// for. An answer to another command, or a second answer to the same one once the sequence has
+// moved on, is not awaited and is ignored. A command sent with a time-out expires when its
+// answer has not come in that time.
+class AwaitedReply {
+ public:
+  // `cls` `command` went out; `timeoutMs` 0 waits without a time-out.
+  void Sent(uint8_t cls, uint8_t command, int64_t timeoutMs = 0);
+  // Nothing is awaited any more (the answer was taken, or the sequence ended).
+  void Clear() { waiting_ = false, due_ = 0; }
+  bool waiting() const { return waiting_; }
+  uint8_t cls() const { return cls_; }
+  uint8_t command() const { return command_; }
+  // Whether a frame of class `cls` with command byte `command` answers the awaited command.
+  bool Answers(uint8_t cls, uint8_t command) const;
+  // The awaited command's answer: true once, and nothing is awaited afterwards.
+  bool Take(uint8_t cls, uint8_t command);
+  // The time-out has passed without the answer (true once; the wait then ends).
+  bool Expired(int64_t nowMs);
+
+ private:
+  bool waiting_ = false;
+  uint8_t cls_ = 0, command_ = 0;
+  int64_t due_ = 0;
+};
+
 // A short board frame as the one-command sequences act on it.
 struct BoardReply {
   bool complete = false;  // false: no frame finished with this byte

@@ -33,12 +33,11 @@ uint8_t PrimeCommandOf(PrimeChoice c) { return static_cast<uint8_t>(cmd::PrimeAl
 void PrimeOperation::Send(uint8_t cls, uint8_t command) {
   rx_.Clear();
   host_.Send(BuildCommandFrame(cls, command));
-  idle_ = false;
-  replyDue_ = sys::Clock::TickMs() + kReplyTimeoutMs;
+  awaited_.Sent(cls, command, kReplyTimeoutMs);
 }
 
 bool PrimeOperation::Press(PrimeChoice choice) {
-  if (!idle_) return false;
+  if (!idle()) return false;
   const int lang = AppSettings.LanguageIndex;
   if (!portOpen_) {
     host_.Message(T("通讯串口初始化失败！", "Failed to initialize communications COM port!",
@@ -61,16 +60,13 @@ bool PrimeOperation::Press(PrimeChoice choice) {
   host_.SetStatus(PrimeButtonText(choice, lang) +
                   T(" 灌注中，请稍候...", " Prime,please wait...", " Cebando,espere...", " Amorçage,veuillez patienter...",
                     " Заповнення,зачекайте..."));
-  outstanding_ = PrimeCommandOf(choice);
   repeats_.OnAcknowledged();
-  Send(FrameClassCommand, outstanding_);
+  Send(FrameClassCommand, PrimeCommandOf(choice));
   return true;
 }
 
 void PrimeOperation::Finish(const std::string& status) {
-  idle_ = true;
-  outstanding_ = 0;
-  replyDue_ = 0;
+  awaited_.Clear();
   host_.SetStatus(status);
 }
 
@@ -88,8 +84,9 @@ void PrimeOperation::OnReply(const BoardReply& f) {
     return;
   }
   if (TakeSensorReport(f, true, host_)) return;
-  if (idle_) return;
-  if (cls == FrameClassCommand && st == kReplyDone && command == outstanding_) {
+  // Only the answer to the prime just sent counts, and only once.
+  if (!awaited_.Answers(cls, command) || st != kReplyDone) return;
+  if (cls == FrameClassCommand) {
     static const ReagentOperation kOps[4] = {ReagentOperation::PrimeAll, ReagentOperation::PrimeDiluent,
                                              ReagentOperation::PrimeLyse, ReagentOperation::PrimeCleanser};
     Reagents().Book(kOps[command - cmd::PrimeAll], lang);
@@ -97,7 +94,7 @@ void PrimeOperation::OnReply(const BoardReply& f) {
     Finish(FinishedText());
     return;
   }
-  if (cls == FrameClassFault && command == outstanding_ && st == kReplyDone) {
+  if (cls == FrameClassFault) {
     if (repeats_.OnRefusal(command)) {
       Send(FrameClassCommand, command);
     } else {
@@ -112,7 +109,7 @@ void PrimeOperation::OnReply(const BoardReply& f) {
 }
 
 void PrimeOperation::Poll(int64_t nowMs) {
-  if (idle_ || replyDue_ == 0 || nowMs < replyDue_) return;
+  if (!awaited_.Expired(nowMs)) return;
   Finish("");
   host_.Message(T("前端无应答", "No reply from the analyzer", "El analizador no responde", "L'analyseur ne répond pas",
                   "Аналізатор не відповідає"),
@@ -120,7 +117,7 @@ void PrimeOperation::Poll(int64_t nowMs) {
 }
 
 bool PrimeOperation::TryExit() {
-  if (idle_) return true;
+  if (idle()) return true;
   host_.Message(T("操作未完成！", "Operation not finished!", "¡Operación no terminada!", "Opération non terminée!",
                   "Операцію не завершено!"),
                 BoxIcon::None);

@@ -37,8 +37,8 @@ class PrimeOperation : public ShortReplySequence {
   // Exit: refused with "Operation not finished!" while a command is outstanding.
   bool TryExit();
 
-  bool idle() const { return idle_; }
-  uint8_t outstanding() const { return outstanding_; }
+  bool idle() const { return !awaited_.waiting(); }
+  uint8_t outstanding() const { return awaited_.waiting() ? awaited_.command() : 0; }
 
  private:
   void OnReply(const BoardReply& reply) override;
@@ -48,9 +48,7 @@ class PrimeOperation : public ShortReplySequence {
   PrimeHost& host_;
   bool portOpen_;
   RefusalRepeater repeats_{kMaxResends};
-  bool idle_ = true;
-  uint8_t outstanding_ = 0;
-  int64_t replyDue_ = 0;
+  AwaitedReply awaited_;  // the prime command just sent
 };
 
 }  // namespace analyzer

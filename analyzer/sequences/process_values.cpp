@@ -9,6 +9,8 @@ uint8_t BoardParametersSent = 0;
 uint8_t StartupBlankEvaluated = 0;
 uint8_t StartupLogWritten = 0;
 SampleCounterValues SampleCounters;
+uint8_t ShutdownRowWritten = 0;
+uint8_t StartupStoreRead = 0;
 SoakValues Soak;
 int ShutdownDotsCount = 1;
 

@@ -35,6 +35,9 @@ struct SampleCounterValues {
   int32_t SampleCountToday = 0;
   int32_t SampleCountAll = 0;
   int32_t RunningMinutes = 0;
+  // Of RunningMinutes, those already added to the statistics' total time: a run can be ended
+  // by the stop-use screen, the shutdown screen and the termination signal one after another.
+  int32_t RunningMinutesSaved = 0;
 };
 extern SampleCounterValues SampleCounters;
 
@@ -52,6 +55,14 @@ struct SoakValues {
   int32_t RinsePromptsDeclined = 0;
 };
 extern SoakValues Soak;
+
+// The start-up has read the counters and the reagent account from the store; before that the
+// values in memory are placeholders that must never be written back.
+extern uint8_t StartupStoreRead;
+
+// A Shut Down row of the system log was written in this run (shutdown or stop-use screen); a
+// termination that follows adds none of its own.
+extern uint8_t ShutdownRowWritten;
 
 // The dots of the shutdown screen's status line (1..6); kept between screens.
 extern int ShutdownDotsCount;

@@ -93,6 +93,17 @@ const MechanicsCheck kChecks[] = {
       "Помилка перевірки клапанів"}},
 };
 
+// The acknowledgements that move the start-up on only with the status "done" (FF); the others
+// are taken whatever their status.
+bool NeedsDoneStatus(uint8_t command) {
+  const bool mechanics = command == cmd::CheckNeedle || command == cmd::CheckCarriage ||
+                         command == cmd::CheckLiquidSyringe || command == cmd::CheckPressureSyringe ||
+                         command == cmd::AllValves;
+  const bool parameter = (command >= cmd::Zydw1 && command <= cmd::APressure) ||
+                         (command >= cmd::Para1 && command <= cmd::Para1 + 3);
+  return command == cmd::Reset || command == cmd::EnterSampleMode || mechanics || parameter;
+}
+
 const MechanicsCheck* FindCheck(uint8_t command) {
   for (const MechanicsCheck& c : kChecks)
     if (c.command == command) return &c;
@@ -250,7 +261,7 @@ StartupSequence::StartupSequence(StartupHost& host, const StartupStoreValues& va
 void StartupSequence::Send(uint8_t cls, uint8_t command, uint8_t p1, uint8_t p2, int64_t timeoutMs) {
   rx_.Clear();
   host_.Send(BuildCommandFrame(cls, command, p1, p2));
-  replyDue_ = timeoutMs > 0 ? sys::Clock::TickMs() + timeoutMs : 0;
+  awaited_.Sent(cls, command, timeoutMs);
 }
 
 void StartupSequence::SendPair(uint8_t command) {
@@ -295,6 +306,7 @@ void StartupSequence::OnFrame(const CollectedFrame& f) {
   // Data frames belong to the blank count only.
   if (f.kind != FrameKind::Command && state_ != State::BlankCount) return;
   if (f.kind == FrameKind::RunHeader) {
+    if (!awaited_.Take(FrameClassData, data::RunHeader)) return;  // not the frame asked for
     if (!f.checksumOk) {
       host_.Message("血红蛋白数据校验错误！", BoxIcon::Warning);
       Fail(BlankTestErrorText());
@@ -307,6 +319,7 @@ void StartupSequence::OnFrame(const CollectedFrame& f) {
   }
   if (f.kind == FrameKind::Histogram) {
     const uint8_t ch = f.channel();
+    if (!awaited_.Take(FrameClassData, ch)) return;  // not the histogram asked for
     if (!f.checksumOk) {
       static const char* const kBad[4] = {"", "白细胞数据校验错误！", "红细胞数据校验错误！", "血小板数据校验错误！"};
       if (ch >= 1 && ch <= 3) histReceived_[ch - 1] = false;
@@ -348,8 +361,13 @@ void StartupSequence::OnCommandFrame(const CollectedFrame& f) {
     const std::string text = CouplerText(st);
     if (!text.empty() && !host_.AskOkCancel(text)) host_.ShutdownPc();
     rx_.Clear();
-    Send(FrameClassCommand, cmd::Reset);
-    if (state_ != State::AlarmMode) state_ = State::Reset;
+    if (state_ == State::AlarmMode) {
+      // The alarm mode's answer is still the one awaited.
+      host_.Send(BuildCommandFrame(FrameClassCommand, cmd::Reset));
+    } else {
+      Send(FrameClassCommand, cmd::Reset);
+      state_ = State::Reset;
+    }
     return;
   }
   if (cls == FrameClassStatus) {
@@ -361,7 +379,7 @@ void StartupSequence::OnCommandFrame(const CollectedFrame& f) {
     return;  // CC FF and other reports: nothing to do here
   }
   if (state_ == State::AlarmMode) {
-    if (cls == FrameClassCommand && command == cmd::SetReagentAlarmMode) {
+    if (awaited_.Take(cls, command)) {
       alarmDue_ = 0;
       host_.SetProgress(20);
       state_ = State::Ended;
@@ -371,9 +389,19 @@ void StartupSequence::OnCommandFrame(const CollectedFrame& f) {
     return;
   }
 
+  // Only the answer to the command just sent moves the start-up on: an acknowledgement of
+  // another command, or a second one of a command already answered, changes nothing. A step
+  // that is answered with the wrong status keeps waiting and ends in its time-out.
+  if (!awaited_.Answers(cls, command)) return;
+  if (cls == FrameClassCommand && st != kReplyDone && NeedsDoneStatus(command)) return;
+  // Only a mechanics check goes on after its fault report; any other refusal leaves the step
+  // waiting, so it ends in its time-out and the start-up log.
+  if (cls == FrameClassFault && (FindCheck(command) == nullptr || state_ != State::Mechanics)) return;
+  awaited_.Clear();
+
   if (cls == FrameClassCommand) {
     const uint8_t c = command;
-    if (c == cmd::Reset && st == kReplyDone) {
+    if (c == cmd::Reset) {
       if (blankRunning_) {
         SetResult(T("开机空白测试中止", "Startup blank test halted", "Prueba en blanco de inicio detenida",
                     "Test de blanc de démarrage interrompu", "Стартовий холостий тест перервано"));
@@ -399,7 +427,6 @@ void StartupSequence::OnCommandFrame(const CollectedFrame& f) {
       return;
     }
     if (const MechanicsCheck* check = FindCheck(c)) {
-      if (st != kReplyDone) return;
       if (!ok) {
         host_.Message(Pick5(check->checksum), BoxIcon::Warning);
         Fail(Pick5(check->resultAfterChecksum));
@@ -421,7 +448,7 @@ void StartupSequence::OnCommandFrame(const CollectedFrame& f) {
       return;
     }
     const bool parameter = (c >= cmd::Zydw1 && c <= cmd::APressure) || (c >= cmd::Para1 && c <= cmd::Para1 + 3);
-    if (parameter && st == kReplyDone) {
+    if (parameter) {
       if (!ok) {
         host_.Message(ChecksumErrorText(), BoxIcon::Warning);
         Fail(ChecksumErrorText());
@@ -462,7 +489,7 @@ void StartupSequence::OnCommandFrame(const CollectedFrame& f) {
       BlankDecision();
       return;
     }
-    if (c == cmd::EnterSampleMode && st == kReplyDone) {
+    if (c == cmd::EnterSampleMode) {
       host_.ShowStatus(T("空白测试...", "Blank Testing...", "Prueba en blanco...", "Test de blanc...", "Холостий тест..."));
       state_ = State::BlankCount;
       SendPair(cmd::BlankCount);
@@ -495,7 +522,6 @@ void StartupSequence::OnCommandFrame(const CollectedFrame& f) {
         return;
       }
       if (endOfCount_ >= 1 && endOfCount_ <= 3) host_.SetProgress(16 + endOfCount_);
-      replyDue_ = 0;
       EvaluateStartupBlank();
       host_.DeleteTrace();
       return;
@@ -505,7 +531,6 @@ void StartupSequence::OnCommandFrame(const CollectedFrame& f) {
 
   if (cls == FrameClassFault) {
     if (const MechanicsCheck* check = FindCheck(command)) {
-      if (state_ != State::Mechanics) return;
       host_.Message(Pick5(check->fault), BoxIcon::Warning);
       SetResult(Pick5(check->resultAfterFault));
       // The check failed, the start-up goes on with the next one.
@@ -604,7 +629,7 @@ void StartupSequence::WriteStartupLog() {
   StartupLogWritten = 1;
   blankRunning_ = false;
   resetDue_ = 0;
-  replyDue_ = 0;
+  awaited_.Clear();
   host_.SetProgress(19);
   const int lang = AppSettings.LanguageIndex;
   const sys::LocalTime now = sys::Clock::Now();
@@ -614,14 +639,13 @@ void StartupSequence::WriteStartupLog() {
     TrimSysLogAtStartup(*conn_);
     // The previous run ended without its shutdown row when its start-up row is later than
     // the last shutdown row (or there is no shutdown row at all).
-    std::string lastStart, lastStartDate, lastShutdown;
+    std::string lastStart, lastShutdown;
     RecordsetPtr& rs = conn_->OpenRecordset("Select Date, Time from SysLog where Event in (" +
                                             AllLanguages(SysLogWord::Startup) + ") order by Date desc, Time desc limit 1");
     if (HasRows(*rs)) {
       std::string d, t;
       ReadField(*rs, "Date", d);
       ReadField(*rs, "Time", t);
-      lastStartDate = d;
       lastStart = d + " " + t;
     }
     conn_->CloseRecordset();
@@ -635,7 +659,16 @@ void StartupSequence::WriteStartupLog() {
     }
     conn_->CloseRecordset();
     if (!lastStart.empty() && lastStart > lastShutdown) {
-      conn_->Execute("insert into SysLog values('" + SqlSafeText(lastStartDate) + "',' ','" +
+      // The row closing that run carries the moment of its last row, so the log, read by date
+      // and time, shows it after the run it closes and before this start.
+      std::string lastDate, lastTime;
+      RecordsetPtr& last = conn_->OpenRecordset("Select Date, Time from SysLog order by Date desc, Time desc limit 1");
+      if (HasRows(*last)) {
+        ReadField(*last, "Date", lastDate);
+        ReadField(*last, "Time", lastTime);
+      }
+      conn_->CloseRecordset();
+      conn_->Execute("insert into SysLog values('" + SqlSafeText(lastDate) + "','" + SqlSafeText(lastTime) + "','" +
                      SqlSafeText(SysLogText(SysLogWord::ShutDown, lang)) + "','" +
                      SqlSafeText(SysLogText(SysLogWord::Abnormal, lang)) + "')");
     }
@@ -677,10 +710,7 @@ void StartupSequence::Poll(int64_t nowMs) {
     Send(FrameClassCommand, cmd::Reset, 0, 0, resetDue_ == 0 ? kResetPeriodMs : 0);
     return;
   }
-  if (replyDue_ != 0 && nowMs >= replyDue_ && state_ != State::AlarmMode) {
-    replyDue_ = 0;
-    Fail(NoReplyText());
-  }
+  if (state_ != State::AlarmMode && awaited_.Expired(nowMs)) Fail(NoReplyText());
 }
 
 }  // namespace analyzer

@@ -138,8 +138,9 @@ class StartupSequence : public BoardDriven {
 
   // Timers, as program clock deadlines; 0 = not running.
   int64_t resetDue_ = 0;
-  int64_t replyDue_ = 0;
   int64_t alarmDue_ = 0;
+  // The command just sent, whose answer alone moves the sequence on, with its time-out.
+  AwaitedReply awaited_;
 };
 
 }  // namespace analyzer

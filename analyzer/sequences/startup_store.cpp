@@ -265,8 +265,12 @@ void PrepareStartupStore(CADOConn& conn, StartupStoreValues& values) {
   UpgradeCalibrationCoef(conn);
   EnsureBuiltInUsers(conn);
   LoadSystemSettingsRow(conn, values);
+  // From here on every booking and every reserve change goes straight to the settings row:
+  // a program that is killed or loses power keeps what it has used.
+  Reagents().SetStore(&DataStoreReagentStore());
   // The account's own section of Setting.ini, read once here.
   Reagents().coefficients() = ReadReagentCoefficients(sys::ProgramFile("Setting.ini"));
+  StartupStoreRead = 1;
   values.background = StartupBackgroundPicture();
 }
 

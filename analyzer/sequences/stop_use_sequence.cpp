@@ -48,7 +48,7 @@ void StopUseSequence::Begin() {
 }
 
 void StopUseSequence::OnOk() {
-  if (waiting_ || step_ >= 3) return;
+  if (awaited_.waiting() || step_ >= 3) return;
   if (!portOpen_) {
     host_.Message(T("前端串口未打开，无法执行！", "The analyzer port is not open, the procedure cannot run!",
                     "¡El puerto del analizador no está abierto, no se puede ejecutar!",
@@ -62,8 +62,7 @@ void StopUseSequence::OnOk() {
   host_.EnableCancel(false);
   rx_.Clear();
   host_.Send(BuildCommandFrame(FrameClassCommand, cmd::PrimeAll));
-  waiting_ = true;
-  replyDue_ = sys::Clock::TickMs() + kReplyTimeoutMs;
+  awaited_.Sent(FrameClassCommand, cmd::PrimeAll, kReplyTimeoutMs);
   if (step_ == 1) {
     host_.SetPrompt(T("正在清洗计数池...", "Cleaning chambers...", "Limpiando las cámaras...", "Nettoyage des chambres...",
                       "Очищення камер..."));
@@ -85,7 +84,7 @@ void StopUseSequence::OnOk() {
 
 void StopUseSequence::OnCancel() {
   // Once the board has started the procedure only a failed step lets the operator leave.
-  if (waiting_) return;
+  if (awaited_.waiting()) return;
   if (started_ && step_ < 3 && !cancelAllowed()) return;
   host_.Close();
 }
@@ -102,9 +101,8 @@ void StopUseSequence::OnReply(const BoardReply& f) {
     if (st == 1) ShowSensorShortage(3, lang, host_);
     return;
   }
-  if (cls == FrameClassCommand && command == cmd::PrimeAll && st == kReplyDone && waiting_) {
-    waiting_ = false;
-    replyDue_ = 0;
+  // Only the acknowledgement of the drain just sent moves the procedure on, once.
+  if (cls == FrameClassCommand && st == kReplyDone && awaited_.Take(cls, command)) {
     failed_ = false;
     ++step_;
     host_.EnableOk(true);
@@ -133,9 +131,7 @@ void StopUseSequence::OnReply(const BoardReply& f) {
 }
 
 void StopUseSequence::Poll(int64_t nowMs) {
-  if (!waiting_ || replyDue_ == 0 || nowMs < replyDue_) return;
-  waiting_ = false;
-  replyDue_ = 0;
+  if (!awaited_.Expired(nowMs)) return;
   failed_ = true;
   host_.Message(T("前端无应答，请检查仪器后重试或退出。", "No reply from the analyzer. Check the instrument, then try again or leave.",
                   "El analizador no responde. Revise el instrumento y vuelva a intentarlo o salga.",

@@ -37,7 +37,7 @@ class StopUseSequence : public ShortReplySequence {
   void Poll(int64_t nowMs) override;
 
   int step() const { return step_; }
-  bool waiting() const { return waiting_; }
+  bool waiting() const { return awaited_.waiting(); }
   uint8_t autoCleanTime() const { return autoCleanTime_; }
 
   static std::string InitialPrompt(int language);
@@ -48,12 +48,11 @@ class StopUseSequence : public ShortReplySequence {
   CADOConn* conn_;
   bool portOpen_;
   int step_ = 0;
-  bool waiting_ = false;
+  AwaitedReply awaited_;  // the AA 30 just sent
   bool started_ = false;
   bool failed_ = false;  // the last step was not acknowledged in time
   bool cancelAllowed() const { return failed_; }
   uint8_t autoCleanTime_ = 0;
-  int64_t replyDue_ = 0;
 };
 
 }  // namespace analyzer

@@ -80,7 +80,9 @@ bool CStatistic::OnInitDialog() {
   RecordsetPtr& rs = conn_.OpenRecordset("Select * from Statistic");
   if (conn_.RecordsetOpen() && !rs->IsBOF() && !rs->IsEOF()) ReadField(*rs, "TotalTime", totalTime);
   conn_.CloseRecordset();
-  totalTime_.SetWindowText(RunningTimeText(static_cast<long>(totalTime + counters.RunningMinutes), lang));
+  // The total holds the minutes of this run already saved (a stop-use that did not switch off).
+  totalTime_.SetWindowText(
+      RunningTimeText(static_cast<long>(totalTime + counters.RunningMinutes - counters.RunningMinutesSaved), lang));
   today_.SetWindowText(std::to_string(counters.SampleCountToday));
   all_.SetWindowText(std::to_string(counters.SampleCountAll));
   if (AppSettings.UserLevel == 0) reset_.EnableWindow(false);
@@ -108,6 +110,7 @@ void CStatistic::OnReset() {
   analyzer::SampleCounters.SampleCountToday = 0;
   analyzer::SampleCounters.SampleCountAll = 0;
   analyzer::SampleCounters.RunningMinutes = 0;
+  analyzer::SampleCounters.RunningMinutesSaved = 0;
   for (CStaticTrans* s : {&running_, &totalTime_, &today_, &all_}) s->Invalidate(true);
 }
 

@@ -2,6 +2,7 @@
 // coefficient rules.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -428,4 +429,74 @@ TEST(ReagentLoadTest, NullColumnsKeepThePreLoadValuesAndReservesStartCounting) {
   EXPECT_EQ(a.volumes().ReagentAlarmType, 1);
   EXPECT_EQ(a.volumes().LyseReserveCounting, 1);
   EXPECT_EQ(a.volumes().CleanserReserveCounting, 0);
+}
+
+// Volumes that land exactly on a minimum after a run of bookings: the account is kept at the
+// two decimals it stores, so the check sees the same value before and after a restart.
+TEST(ReagentCheckTest, AVolumeBookedDownToItsMinimumPasses) {
+  using Op = ReagentOperation;
+  struct Case {
+    float dil, lyse, cle;  // before the bookings
+    std::vector<Op> ops;
+    ReagentCheck check;
+    std::string english;
+  };
+  const Case cases[] = {
+      // 59.48 - 24.74 = 34.74
+      {59.48f, 100, 100, {Op::PrimeDiluent}, ReagentCheck::PrimeDiluent, ""},
+      {59.47f, 100, 100, {Op::PrimeDiluent}, ReagentCheck::PrimeDiluent, "Diluent not enough"},
+      // 75.77 - 17.68 - 8.76 - 8.76 = 40.57; cleanser 100 - 11.55 - 1.20 - 1.20 = 86.05
+      {75.77f, 100, 100, {Op::CleanChambersService, Op::WakeAfterStandby, Op::WakeAfterStandby}, ReagentCheck::PrimeAll, ""},
+      // 38.76 - 8.76 = 30.00; cleanser 11.20 - 1.20 = 10.00
+      {38.76f, 5.0f, 11.2f, {Op::WakeAfterStandby}, ReagentCheck::TestScreen, ""},
+      // 47.97 - 17.97 = 30.00, 5.57 - 0.57 = 5.00, 11.19 - 1.19 = 10.00
+      {47.97f, 5.57f, 11.19f, {Op::SampleWholeOrPeripheral}, ReagentCheck::TestScreen, ""},
+      {47.96f, 5.56f, 11.18f, {Op::SampleWholeOrPeripheral}, ReagentCheck::TestScreen, "Diluent Lyse Cleanser not enough"},
+      // 15.12 + 10.12 = 25.24 lyse before a lyse prime, diluent 46.40 - 5.83 = 40.57
+      {46.40f, 25.24f, 0, {Op::PrimeLyse}, ReagentCheck::PrimeLyse, ""},
+  };
+  for (const Case& c : cases) {
+    ReagentAccount a = Account(c.dil, c.lyse, c.cle);
+    for (Op op : c.ops) a.Book(op);
+    EXPECT_EQ(ReagentShortageText(CheckReagents(c.check, a.volumes()), 1), c.english) << c.dil << " " << int(c.check);
+  }
+}
+
+// What the account holds is what the store gives back after a restart, booking after booking.
+TEST(ReagentBookingTest, MemoryMatchesTheStoredValueAfterEveryBooking) {
+  RecordingStore store;
+  ReagentAccount a = Account(1000.0f, 100.0f, 200.0f);
+  a.SetStore(&store);
+  // The model in hundredths of a mL: start-up clean, blank, eight samples, a wake-up.
+  long dil = 100000, lyse = 10000, cle = 20000;
+  auto check = [&](const char* what) {
+    ASSERT_FALSE(store.sql.empty()) << what;
+    float d = 0, l = 0, c = 0;
+    ASSERT_EQ(std::sscanf(store.sql.back().c_str(), "update SysSetting set DiluentVol = %f,LyseVol = %f,CleanerVol = %f",
+                          &d, &l, &c),
+              3)
+        << store.sql.back();
+    // The text a restart reads back equals the model, and so does the value in memory.
+    EXPECT_EQ(std::lround(d * 100.0), dil) << what;
+    EXPECT_EQ(std::lround(l * 100.0), lyse) << what;
+    EXPECT_EQ(std::lround(c * 100.0), cle) << what;
+    EXPECT_EQ(a.volumes().DiluentVol, d) << what;
+    EXPECT_EQ(a.volumes().LyseVol, l) << what;
+    EXPECT_EQ(a.volumes().CleanerVol, c) << what;
+  };
+  a.Book(ReagentOperation::StartupClean);
+  dil -= 3557, cle -= 177;
+  check("clean");
+  a.Book(ReagentOperation::StartupBlank);
+  dil -= 1797, lyse -= 57, cle -= 119;
+  check("blank");
+  for (int i = 0; i < 8; ++i) {
+    a.Book(ReagentOperation::SampleWholeOrPeripheral);
+    dil -= 1797, lyse -= 57, cle -= 119;
+    check("sample");
+  }
+  a.Book(ReagentOperation::WakeAfterStandby);
+  dil -= 876, cle -= 120;
+  check("wake");
+  EXPECT_EQ(dil, 79394);  // 1000 - 35.57 - 9 x 17.97 - 8.76 = 793.94
 }

@@ -30,6 +30,8 @@ void ResetProcessValues() {
   StartupBlankEvaluated = 0;
   StartupLogWritten = 0;
   SampleCounters = {};
+  ShutdownRowWritten = 0;
+  StartupStoreRead = 0;
   Soak = {};
   ShutdownDotsCount = 1;
   Reagents().SetStore(nullptr);

@@ -2,6 +2,7 @@
 // on the test clock.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <thread>
 
 #include "analyzer/command_catalogue.h"
@@ -249,3 +250,49 @@ TEST_F(SoakTest, LimitsCountAndUsers) {
 }
 
 }  // namespace
+
+// Each prime answered once, twice, with another prime's acknowledgement or not at all: it is
+// booked once, ends only on its own acknowledgement, and an unanswered prime times out.
+TEST_F(PrimeTest, OnlyTheAnswerToThePrimeSentEndsItAndBooksIt) {
+  struct Case {
+    PrimeChoice choice;
+    long dil, lyse, cle;  // hundredths of a mL used
+  } cases[] = {
+      {PrimeChoice::All, 2474, 1012, 614},
+      {PrimeChoice::Diluent, 2474, 0, 0},
+      {PrimeChoice::Lyse, 583, 1012, 0},
+      {PrimeChoice::Cleanser, 0, 0, 614},
+  };
+  enum Answer { Once, Twice, Other, None };
+  for (const Case& c : cases) {
+    for (Answer answer : {Once, Twice, Other, None}) {
+      SCOPED_TRACE(std::to_string(static_cast<int>(c.choice)) + " answer " + std::to_string(answer));
+      ResetProcessValues();
+      PrimeRecorder h;
+      PrimeOperation p(h, true);
+      ASSERT_TRUE(p.Press(c.choice));
+      const uint8_t command = h.sent.back()[2];
+      const uint8_t other = command == cmd::PrimeAll ? cmd::PrimeDiluent : cmd::PrimeAll;
+      std::vector<std::vector<uint8_t>> replies;
+      if (answer == Once || answer == Twice) replies.push_back(Frame(FrameClassCommand, command, kReplyDone));
+      if (answer == Twice) replies.push_back(Frame(FrameClassCommand, command, kReplyDone));
+      if (answer == Other) replies.push_back(Frame(FrameClassCommand, other, kReplyDone));
+      for (const auto& r : replies)
+        for (uint8_t b : r) p.OnSerialByte(b, 4);
+      const bool answered = answer == Once || answer == Twice;
+      EXPECT_EQ(p.idle(), answered);
+      const ReagentVolumes& v = Reagents().volumes();
+      EXPECT_EQ(std::lround(v.DiluentVol * 100.0), 1000000 - (answered ? c.dil : 0));
+      EXPECT_EQ(std::lround(v.LyseVol * 100.0), 100000 - (answered ? c.lyse : 0));
+      EXPECT_EQ(std::lround(v.CleanerVol * 100.0), 100000 - (answered ? c.cle : 0));
+      if (!answered) {
+        sys::Clock::Advance(PrimeOperation::kReplyTimeoutMs);
+        p.Poll(sys::Clock::TickMs());
+        EXPECT_TRUE(p.idle());
+        EXPECT_EQ(h.messages.back(), "No reply from the analyzer");
+        EXPECT_EQ(std::lround(Reagents().volumes().DiluentVol * 100.0), 1000000);
+      }
+      EXPECT_EQ(h.sent.size(), 1u);
+    }
+  }
+}

@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <map>
 
 #include "analyzer/reagent.h"
 #include "analyzer/screens/reagent_sel.h"
@@ -70,6 +72,119 @@ TEST_F(ScreenTest, StartupScreenRunsTheBlankTestWithTheSimulatorAndEnds) {
   EXPECT_EQ(StartupBlankEvaluated, 1);
   EXPECT_EQ(BoardParametersSent, 1);
   sim.WithModel([](boardsim::BoardModel& m) { EXPECT_EQ(m.alarmMode(), AppSettings.ReagentAlarmType); });
+}
+
+// The board over the pseudo-terminal answers the start-up clean twice: the clean is booked once,
+// the blank test runs its two passes once, and what the store holds after the screen (a power
+// cut now) is the consumption of one clean and one blank count.
+TEST_F(ScreenTest, StartupScreenTakesASecondCleanAnswerForNothing) {
+  RawExec("update SysSetting set IsKJKB=1, IsKJQX=1, ReagentAlarmType=0, DiluentVol=1000, LyseVol=100, CleanerVol=200");
+  CSysStart screen(nullptr);
+  std::string box;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            // The reset, five offsets, five checks, fifteen parameters, then AA 05.
+                            ASSERT_TRUE(s.RunUntil([&] { return sim.ReceivedCount() >= 27; }, 15000));
+                            sim.SendRaw(Frame(FrameClassCommand, 0x05, 0xFF));
+                            s.RunUntil([&] { return screen.IsEnded() || s.MessageBox() != nullptr; }, 20000);
+                            if (s.MessageBox()) {
+                              box = s.MessageBoxText();
+                              s.AnswerMessageBox(ui::IDOK);
+                            }
+                          }));
+  EXPECT_EQ(box, "");
+  std::map<std::string, int> sent;
+  for (const CommandFrame& f : sim.Received()) ++sent[CommandName(f)];
+  EXPECT_EQ(sent["AA 05"], 1);
+  EXPECT_EQ(sent["AA 90"], 1);
+  EXPECT_EQ(sent["AA 04"], 1);
+  EXPECT_EQ(sent["AA 00"], 1);
+  EXPECT_EQ(sent["AA 11"], 1);
+  EXPECT_EQ(RawScalar("select Result from SysLog where Event='Startup'"), "Normal");
+  // 1000 - 35.57 - 17.97, 100 - 0.57, 200 - 1.77 - 1.19.
+  EXPECT_EQ(RawScalar("select printf('%.2f/%.2f/%.2f', DiluentVol, LyseVol, CleanerVol) from SysSetting"),
+            "946.46/99.43/197.04");
+}
+
+// The board played by the test over the pseudo-terminal: the simulator only records, and each
+// frame it records is answered with what `answer` returns (nothing, one frame or several).
+using AnswerRule = std::function<std::vector<std::vector<uint8_t>>(const CommandFrame&)>;
+void PlayBoard(ui::TestDriver& s, boardsim::Simulator& sim, const AnswerRule& answer, const std::function<bool()>& done,
+               int64_t quietStepMs) {
+  size_t seen = 0;
+  for (int round = 0; round < 400 && !done(); ++round) {
+    if (s.MessageBox()) s.AnswerMessageBox(ui::IDOK);
+    if (!s.RunUntil([&] { return sim.ReceivedCount() > seen || done() || s.MessageBox() != nullptr; }, 300)) {
+      s.Advance(quietStepMs);  // the board keeps quiet: let the screen's time run
+      continue;
+    }
+    const std::vector<CommandFrame> got = sim.Received();
+    for (; seen < got.size(); ++seen)
+      for (const auto& reply : answer(got[seen])) sim.SendRaw(reply);
+  }
+}
+std::vector<uint8_t> Ack(const CommandFrame& f) { return Frame(f[1], f[2], 0xFF); }
+
+// The pseudo-terminal board acknowledges the needle check with the valves' acknowledgement
+// (AA 7B FF for AA 60): the start-up neither skips the checks and parameters nor marks them
+// sent; the check times out and the Startup row says so.
+TEST_F(ScreenTest, StartupScreenIgnoresAnotherChecksAcknowledgement) {
+  sim.SetSilent(true);
+  CSysStart screen(nullptr);
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            PlayBoard(
+                                s, sim,
+                                [](const CommandFrame& f) {
+                                  if (f[2] == 0x60) return std::vector<std::vector<uint8_t>>{Frame(0xAA, 0x7B, 0xFF)};
+                                  return std::vector<std::vector<uint8_t>>{Ack(f)};
+                                },
+                                [&] { return screen.IsEnded(); }, 5000);
+                          }));
+  EXPECT_TRUE(screen.IsEnded());
+  std::vector<std::string> sent;
+  for (const CommandFrame& f : sim.Received()) sent.push_back(CommandName(f));
+  EXPECT_EQ(sent, (std::vector<std::string>{"AA FF", "AA A3", "AA A4", "AA A5", "AA A6", "AA A7", "AA 60", "AA A9"}));
+  EXPECT_EQ(BoardParametersSent, 0);
+  EXPECT_EQ(RawScalar("select Result from SysLog where Event='Startup'"), "No reply from the analyzer");
+}
+
+// The pseudo-terminal board confirms a power-down that was never sent (AA A1 FF for AA 91):
+// the shutdown screen waits for its own answer and ends after its last step, recorded as no
+// reply; a second AA 91 FF after the real one sends the power-down once.
+TEST_F(ScreenTest, ShutdownScreenIgnoresAnAnswerToACommandNotSent) {
+  struct Case {
+    bool powerDownForLeave;  // AA A1 FF in place of AA 91 FF, else AA 91 FF twice
+    std::vector<std::string> sent;
+    const char* result;
+  } cases[] = {
+      {true, {"AA 91"}, "No reply from the analyzer"},
+      {false, {"AA 91", "AA A1"}, "OK"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.result);
+    RawExec("delete from SysLog");
+    sim.SetSilent(true);
+    const size_t before = sim.ReceivedCount();
+    CSysClose screen(nullptr);
+    ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                            [&](ui::TestDriver& s) {
+                              PlayBoard(
+                                  s, sim,
+                                  [&](const CommandFrame& f) {
+                                    if (f[2] != 0x91) return std::vector<std::vector<uint8_t>>{Ack(f)};
+                                    if (c.powerDownForLeave) return std::vector<std::vector<uint8_t>>{Frame(0xAA, 0xA1, 0xFF)};
+                                    return std::vector<std::vector<uint8_t>>{Ack(f), Ack(f)};
+                                  },
+                                  [&] { return screen.IsEnded(); }, 7000);
+                            }));
+    EXPECT_TRUE(screen.IsEnded());
+    std::vector<std::string> sent;
+    const std::vector<CommandFrame> got = sim.Received();
+    for (size_t i = before; i < got.size(); ++i) sent.push_back(CommandName(got[i]));
+    EXPECT_EQ(sent, c.sent);
+    EXPECT_EQ(RawScalar("select group_concat(Result) from SysLog where Event='Shut Down'"), c.result);
+  }
 }
 
 TEST_F(ScreenTest, StartupScreenWithoutABoardPortStillEnds) {

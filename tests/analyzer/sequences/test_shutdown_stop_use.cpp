@@ -1,10 +1,14 @@
 // The shutdown and stop-use sequences through the board model, with the manual clock.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+
 #include "analyzer/command_catalogue.h"
 #include "analyzer/reagent.h"
 #include "analyzer/sequences/process_values.h"
 #include "analyzer/sequences/shutdown_sequence.h"
+#include "analyzer/sequences/startup_store.h"
 #include "analyzer/sequences/stop_use_sequence.h"
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
@@ -64,7 +68,8 @@ TEST_F(ShutdownTest, BoardConfirmsPowerDown) {
     // Volumes and running time are saved before any reply.
     EXPECT_EQ(RawCount("select TotalTime from Statistic"), 125);
     EXPECT_NEAR(std::stod(RawScalar("select CleanerVol from SysSetting")), 1000.0 - 12.65, 0.01);
-    EXPECT_EQ(RawCount("select count(*) from SysLog"), 0);  // the row waits for the outcome
+    // The Shut Down row is stored at once too; the board's confirmation leaves it as it is.
+    EXPECT_EQ(RawScalar("select Result from SysLog where Event in ('Shut Down','关机')"), lang == 0 ? "正常" : "OK");
     size_t n = 0;
     boardsim::BoardModel m;
     Answer(m, h.sent, n, seq);
@@ -334,3 +339,271 @@ TEST_F(StopUseTest, ShortageIsALogLineBeforeTheBoxInChineseOnly) {
 }
 
 }  // namespace
+
+namespace {
+
+enum class BoardAnswer { Once, Twice, Other, None };
+const BoardAnswer kAnswers[] = {BoardAnswer::Once, BoardAnswer::Twice, BoardAnswer::Other, BoardAnswer::None};
+const char* AnswerName(BoardAnswer a) {
+  return a == BoardAnswer::Once ? "once" : a == BoardAnswer::Twice ? "twice" : a == BoardAnswer::Other ? "another" : "none";
+}
+
+// Feeds the board model's answer to `frame` as told; `other` is the acknowledgement given in
+// place of it.
+template <class Sequence>
+void AnswerAs(boardsim::BoardModel& model, const CommandFrame& frame, BoardAnswer answer, uint8_t other, Sequence& seq) {
+  std::vector<std::vector<uint8_t>> replies;
+  for (const auto& e : model.OnFrame(frame, true)) replies.push_back(e.bytes);
+  if (answer == BoardAnswer::Twice) replies.insert(replies.end(), replies.begin(), replies.end());
+  if (answer == BoardAnswer::None) replies.clear();
+  if (answer == BoardAnswer::Other) replies = {Frame(FrameClassCommand, other, kReplyDone)};
+  for (const auto& r : replies)
+    for (uint8_t b : r) seq.OnSerialByte(b, 4);
+}
+
+}  // namespace
+
+// Each of the two shutdown steps answered once, twice, with the other step's acknowledgement
+// or not at all: the power-down goes out once and only after AA 91 was acknowledged, the screen
+// closes once, and one Shut Down row tells what happened.
+TEST_F(ShutdownTest, OnlyTheAnswerToTheCommandSentMovesTheShutdownOn) {
+  const uint8_t steps[] = {cmd::LeaveSampleMode, cmd::PowerDown};
+  for (int step = 0; step < 2; ++step) {
+    for (BoardAnswer answer : kAnswers) {
+      SCOPED_TRACE(std::string(step == 0 ? "AA 91" : "AA A1") + " answered " + AnswerName(answer));
+      ResetProcessValues();
+      RawExec("delete from SysLog");
+      ShutdownRecorder h;
+      boardsim::BoardModel m;
+      ShutdownSequence seq(h, &conn);
+      seq.Begin();
+      for (size_t i = 0; i < h.sent.size(); ++i) {
+        const BoardAnswer a = static_cast<int>(i) == step ? answer : BoardAnswer::Once;
+        AnswerAs(m, h.sent[i], a, steps[1 - step], seq);
+      }
+      for (int i = 0; i < ShutdownSequence::kLastStep && h.closes == 0; ++i) {
+        sys::Clock::Advance(ShutdownSequence::StepPeriodMs(1));
+        seq.Poll(sys::Clock::TickMs());
+      }
+      const bool answered = answer == BoardAnswer::Once || answer == BoardAnswer::Twice;
+      std::vector<std::string> expected = {"AA 91"};
+      if (step == 1 || answered) expected.push_back("AA A1");
+      std::vector<std::string> sent;
+      for (const auto& f : h.sent) sent.push_back(CommandName(f));
+      EXPECT_EQ(sent, expected);
+      EXPECT_EQ(h.closes, 1);
+      EXPECT_EQ(RawCount("select count(*) from SysLog where Event='Shut Down'"), 1);
+      EXPECT_EQ(ShutdownResult(), answered ? "OK" : "No reply from the analyzer");
+      EXPECT_EQ(h.progress.back(), answered ? 21 : 23);
+    }
+  }
+}
+
+// The three drains of the stop-use procedure, each answered once, twice, with another
+// command's acknowledgement or not at all: the procedure moves one step per acknowledgement
+// of the drain just sent, and an unanswered drain ends in the no-reply message.
+TEST_F(StopUseTest, OnlyTheAcknowledgementOfTheDrainSentMovesTheProcedureOn) {
+  for (int step = 0; step < 3; ++step) {
+    for (BoardAnswer answer : kAnswers) {
+      SCOPED_TRACE("drain " + std::to_string(step + 1) + " answered " + AnswerName(answer));
+      ResetProcessValues();
+      RawExec("delete from SysLog");
+      StopRecorder h;
+      boardsim::BoardModel m;
+      StopUseSequence seq(h, &conn, true);
+      seq.Begin();
+      for (int i = 0; i <= step; ++i) {
+        seq.OnOk();
+        ASSERT_EQ(h.sent.size(), static_cast<size_t>(i + 1));
+        AnswerAs(m, h.sent.back(), i == step ? answer : BoardAnswer::Once, cmd::PrimeDiluent, seq);
+      }
+      const bool answered = answer == BoardAnswer::Once || answer == BoardAnswer::Twice;
+      EXPECT_EQ(seq.step(), answered ? step + 1 : step);
+      EXPECT_EQ(seq.waiting(), !answered);
+      EXPECT_EQ(h.shutdowns, answered && step == 2 ? 1 : 0);
+      EXPECT_EQ(RawCount("select count(*) from SysLog where Event='Shut Down'"), answered && step == 2 ? 1 : 0);
+      if (!answered) {
+        sys::Clock::Advance(StopUseSequence::kReplyTimeoutMs);
+        seq.Poll(sys::Clock::TickMs());
+        EXPECT_FALSE(seq.waiting());
+        EXPECT_EQ(h.messages.size(), 1u);
+        EXPECT_TRUE(h.ok);
+        EXPECT_TRUE(h.cancel);
+        EXPECT_EQ(seq.step(), step);
+      }
+    }
+  }
+}
+
+namespace {
+
+std::vector<std::string> ShutdownRows() {
+  std::vector<std::string> rows;
+  const std::string all = RawScalar(
+      "select group_concat(Result, '|') from (select Result from SysLog where Event='Shut Down' order by rowid)");
+  size_t start = 0;
+  while (!all.empty()) {
+    const size_t bar = all.find('|', start);
+    rows.push_back(all.substr(start, bar == std::string::npos ? std::string::npos : bar - start));
+    if (bar == std::string::npos) break;
+    start = bar + 1;
+  }
+  return rows;
+}
+
+}  // namespace
+
+// The Shut Down row is stored when the screen opens, so a power cut while the board powers down
+// leaves an orderly shutdown recorded; the outcome then updates that row.
+TEST_F(ShutdownTest, TheShutDownRowIsStoredAtOnceAndTheOutcomeUpdatesIt) {
+  enum class End { Confirmed, NoReply, NeedleFault, DamagedConfirmation };
+  struct Case {
+    End end;
+    const char* result;
+    int sampleTestRows;
+  } cases[] = {
+      {End::Confirmed, "OK", 0},
+      {End::NoReply, "No reply from the analyzer", 0},
+      {End::NeedleFault, "Needle malfunction", 1},
+      {End::DamagedConfirmation, "Front end command check error!", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.result);
+    ResetProcessValues();
+    RawExec("delete from SysLog");
+    RawExec("insert into SysLog values('2026-03-05','08:00:00','Startup','Normal')");
+    ShutdownRecorder h;
+    ShutdownSequence seq(h, &conn);
+    const sys::LocalTime opened = sys::Clock::Now();
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%d-%02d-%02d %02d:%02d:%02d", opened.year, opened.month, opened.day,
+                  opened.hour, opened.minute, opened.second);
+    seq.Begin();
+    EXPECT_EQ(ShutdownRows(), std::vector<std::string>{"OK"});
+    EXPECT_EQ(RawScalar("select Date||' '||Time from SysLog where Event='Shut Down'"), stamp);
+    {
+      // The power goes now: the next start finds the shutdown row and adds no abnormal one.
+      sys::Clock::Advance(60000);
+      RecordingHost startHost;
+      StartupSequence next(startHost, {}, &conn);
+      RawExec("create table SysLogCopy as select * from SysLog");
+      next.WriteStartupLog();
+      EXPECT_EQ(RawCount("select count(*) from SysLog where Result='Abnormal'"), 0);
+      RawExec("delete from SysLog");
+      RawExec("insert into SysLog select * from SysLogCopy");
+      RawExec("drop table SysLogCopy");
+      StartupLogWritten = 0;
+    }
+    switch (c.end) {
+      case End::Confirmed:
+        for (uint8_t b : Frame(FrameClassCommand, cmd::LeaveSampleMode, kReplyDone)) seq.OnSerialByte(b, 4);
+        for (uint8_t b : Frame(FrameClassCommand, cmd::PowerDown, kReplyDone)) seq.OnSerialByte(b, 4);
+        break;
+      case End::NoReply:
+        break;
+      case End::NeedleFault:
+        for (uint8_t b : Frame(FrameClassFault, cmd::LeaveSampleMode, 0)) seq.OnSerialByte(b, 4);
+        break;
+      case End::DamagedConfirmation:
+        for (uint8_t b : Frame(FrameClassCommand, cmd::LeaveSampleMode, kReplyDone)) seq.OnSerialByte(b, 4);
+        for (uint8_t b : Frame(FrameClassCommand, cmd::PowerDown, kReplyDone, 0, true)) seq.OnSerialByte(b, 4);
+        break;
+    }
+    for (int i = 0; i < ShutdownSequence::kLastStep && h.closes == 0; ++i) {
+      sys::Clock::Advance(ShutdownSequence::StepPeriodMs(1));
+      seq.Poll(sys::Clock::TickMs());
+    }
+    EXPECT_EQ(h.closes, 1);
+    EXPECT_EQ(ShutdownRows(), std::vector<std::string>{c.result});
+    EXPECT_EQ(RawScalar("select Date||' '||Time from SysLog where Event='Shut Down'"), stamp);
+    EXPECT_EQ(RawCount("select count(*) from SysLog where Event='Sample test' and Result='Needle malfunction'"),
+              c.sampleTestRows);
+  }
+}
+
+// Every way a run ends saves its running minutes once and leaves one Shut Down row per
+// shutdown: the termination signal that the power-off sends after the shutdown or the stop-use
+// screen adds neither minutes nor a row of its own.
+TEST_F(ShutdownTest, RunningTimeIsSavedOncePerRunHoweverItEnds) {
+  enum class Way { ShutdownThenSignal, StopUseThenSignal, StopUseThenLaterShutdown, SignalOnly };
+  struct Case {
+    Way way;
+    const char* name;
+    int totalTime;
+    std::vector<std::string> rows;
+  } cases[] = {
+      {Way::ShutdownThenSignal, "shutdown, then the signal", 125, {"OK"}},
+      {Way::StopUseThenSignal, "stop-use, then the signal", 125, {"OK"}},
+      // The PC stays on; 30 more minutes, then an orderly shutdown: only the new minutes added.
+      {Way::StopUseThenLaterShutdown, "stop-use, later a shutdown", 155, {"OK", "OK"}},
+      {Way::SignalOnly, "the signal alone", 125, {"Ended by the system"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetProcessValues();
+    RawExec("delete from SysLog");
+    RawExec("update Statistic set TotalTime = 100");
+    SampleCounters.RunningMinutes = 25;
+    auto shutdown = [&] {
+      ShutdownRecorder h;
+      boardsim::BoardModel m;
+      size_t n = 0;
+      ShutdownSequence seq(h, &conn);
+      seq.Begin();
+      Answer(m, h.sent, n, seq);
+      EXPECT_EQ(h.closes, 1);
+    };
+    auto stopUse = [&] {
+      StopRecorder h;
+      boardsim::BoardModel m;
+      size_t n = 0;
+      StopUseSequence seq(h, &conn, true);
+      seq.Begin();
+      for (int i = 0; i < 3; ++i) {
+        seq.OnOk();
+        Answer(m, h.sent, n, seq);
+      }
+      EXPECT_EQ(h.shutdowns, 1);
+    };
+    switch (c.way) {
+      case Way::ShutdownThenSignal: shutdown(); SaveOnTermination(conn); break;
+      case Way::StopUseThenSignal: stopUse(); SaveOnTermination(conn); break;
+      case Way::StopUseThenLaterShutdown:
+        stopUse();
+        SampleCounters.RunningMinutes += 30;
+        shutdown();
+        break;
+      case Way::SignalOnly: SaveOnTermination(conn); break;
+    }
+    EXPECT_EQ(RawCount("select TotalTime from Statistic"), c.totalTime);
+    EXPECT_EQ(ShutdownRows(), c.rows);
+  }
+}
+
+// A termination signal before the start-up has read the store (during the core start-up)
+// must not write the placeholders of the counters and volumes over the stored values; once
+// they were read, it saves them.
+TEST_F(ShutdownTest, TerminationBeforeTheStoreWasReadOverwritesNoCountersOrVolumes) {
+  for (bool read : {false, true}) {
+    SCOPED_TRACE(read ? "after the start-up read the store" : "before");
+    ResetProcessValues();
+    RawExec("delete from SysLog");
+    RawExec("update SysSetting set DiluentVol=1000, LyseVol=100, CleanerVol=200");
+    RawExec("update Statistic set TotalTime=100, SampleCountToday=7, SampleCountAll=900");
+    Reagents().volumes() = ReagentVolumes{};  // -10000, -1000, -1000 before loading
+    if (read) {
+      CADOConn prep;
+      StartupStoreValues v;
+      PrepareStartupStore(prep, v);
+      prep.Disconnect();
+      Reagents().Book(ReagentOperation::PrimeDiluent);  // 24.74 mL
+      SampleCounters.SampleCountAll += 1;
+    }
+    SaveOnTermination(conn);
+    EXPECT_EQ(RawScalar("select printf('%.2f/%.2f/%.2f', DiluentVol, LyseVol, CleanerVol) from SysSetting"),
+              read ? "975.26/100.00/200.00" : "1000.00/100.00/200.00");
+    EXPECT_EQ(RawCount("select SampleCountAll from Statistic"), read ? 901 : 900);
+    EXPECT_EQ(RawCount("select TotalTime from Statistic"), 100);
+    EXPECT_EQ(ShutdownRows(), std::vector<std::string>{"Ended by the system"});
+  }
+}

@@ -2,8 +2,10 @@
 // scripted byte streams, with the manual clock.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <deque>
+#include <functional>
 
 #include "algorithm/Zentil.h"
 #include "analyzer/command_catalogue.h"
@@ -45,7 +47,10 @@ class Bench {
     while (answered_ < host.sent.size() && maxFrames-- > 0) {
       const CommandFrame f = host.sent[answered_++];
       if (!answerBoard) continue;
-      for (const auto& e : model.OnFrame(f, true)) Feed(e.bytes);
+      std::vector<std::vector<uint8_t>> replies;
+      for (const auto& e : model.OnFrame(f, true)) replies.push_back(e.bytes);
+      if (shape) shape(answered_ - 1, replies);
+      for (const auto& r : replies) Feed(r);
     }
   }
   void Feed(const std::vector<uint8_t>& bytes) {
@@ -67,6 +72,8 @@ class Bench {
   AlgorithmInput lastInput{};
   int algorithmCalls = 0;
   bool answerBoard = true;
+  // Changes the board's replies to the frame sent as number `index` (from 0).
+  std::function<void(size_t index, std::vector<std::vector<uint8_t>>& replies)> shape;
 
  private:
   size_t answered_ = 0;
@@ -500,3 +507,192 @@ TEST_F(StartupSequenceTest, StartupLogTrimsTheSystemLogAndRunsOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+// The stored volumes and reserves in hundredths of a mL, as a restart reads them.
+struct StoredHundredths {
+  long dil, lyse, cle, lyseReserve, cleReserve;
+  bool operator==(const StoredHundredths&) const = default;
+};
+std::ostream& operator<<(std::ostream& o, const StoredHundredths& s) {
+  return o << s.dil << "/" << s.lyse << "/" << s.cle << " reserves " << s.lyseReserve << "/" << s.cleReserve;
+}
+StoredHundredths ReadStored() {
+  auto h = [](const char* column) {
+    return std::lround(std::stod(RawScalar(std::string("select ") + column + " from SysSetting")) * 100.0);
+  };
+  return {h("DiluentVol"), h("LyseVol"), h("CleanerVol"), h("LyseReviseVol"), h("CleanerReviseVol")};
+}
+StoredHundredths InMemory() {
+  const ReagentVolumes& v = Reagents().volumes();
+  auto h = [](float x) { return std::lround(x * 100.0); };
+  return {h(v.DiluentVol), h(v.LyseVol), h(v.CleanerVol), h(v.LyseReviseVol), h(v.CleanerReviseVol)};
+}
+// The program is killed and started again: nothing of the account survives but the store.
+void RestartFromTheStore() {
+  ResetProcessValues();
+  CADOConn conn;
+  StartupStoreValues values;
+  PrepareStartupStore(conn, values);
+  conn.Disconnect();
+}
+
+}  // namespace
+
+TEST_F(StartupSequenceTest, EveryBookingIsInTheStoreWhenTheProgramIsKilled) {
+  RawExec("update SysSetting set DiluentVol=1000, LyseVol=100, CleanerVol=200, ReagentAlarmType=0, IsKJQX=1, IsKJKB=1,"
+          " ReviseVol=0, LyseReviseVol=0, CleanerReviseVol=0");
+  StartupStoreValues v;
+  CADOConn prep;
+  PrepareStartupStore(prep, v);
+  prep.Disconnect();
+  // The model, from the consumption table: the start-up clean (35.57, 0, 1.77) and one blank
+  // count (17.97, 0.57, 1.19).
+  StoredHundredths model{100000 - 3557 - 1797, 10000 - 57, 20000 - 177 - 119, 0, 0};
+  {
+    Bench b(v);
+    b.Start();
+    ASSERT_EQ(b.host.ends, 1);
+    EXPECT_EQ(LastStartupResult(), "Normal");
+  }
+  EXPECT_EQ(model.dil, 94646);  // 946.46 mL, as worked out by hand
+  EXPECT_EQ(ReadStored(), model);
+  // Eight samples on the test screen, each booked when it ends.
+  for (int i = 0; i < 8; ++i) {
+    Reagents().Book(ReagentOperation::SampleWholeOrPeripheral);
+    model.dil -= 1797, model.lyse -= 57, model.cle -= 119;
+    EXPECT_EQ(ReadStored(), model) << "sample " << i + 1;
+  }
+  RestartFromTheStore();
+  EXPECT_EQ(InMemory(), model);
+}
+
+namespace {
+
+enum class Answer { Once, Twice, Other, None };
+const char* AnswerName(Answer a) {
+  switch (a) {
+    case Answer::Once: return "once";
+    case Answer::Twice: return "twice";
+    case Answer::Other: return "another command";
+    case Answer::None: return "none";
+  }
+  return "";
+}
+
+uint8_t ByteOf(const std::string& name, int i) { return static_cast<uint8_t>(std::stoi(name.substr(i * 3, 2), nullptr, 16)); }
+
+}  // namespace
+
+// Each step of a start-up with clean and blank test, the board answering it once, twice, with
+// the acknowledgement of another command, or not at all. Only the answer to the command just
+// sent moves the start-up on; consumption is booked once per operation the board did; a step
+// left unanswered ends in the start-up log with the failure.
+TEST_F(StartupSequenceTest, OnlyTheAnswerToTheCommandSentMovesTheStartupOn) {
+  const std::vector<std::string> normal =
+      Concat(Concat(Concat(kToParameters, Seq({"AA 05", "AA 90"})), kBlankCount), Seq({"AA A9"}));
+  auto indexOf = [&](const char* name) {
+    return static_cast<size_t>(std::find(normal.begin(), normal.end(), name) - normal.begin());
+  };
+  const size_t clean = indexOf("AA 05"), parameters = indexOf("EF 07"), endOfCount = indexOf("AA 11");
+  const size_t alarm = normal.size() - 1;
+  for (size_t step = 0; step < normal.size(); ++step) {
+    for (Answer answer : {Answer::Once, Answer::Twice, Answer::Other, Answer::None}) {
+      SCOPED_TRACE(normal[step] + " answered " + AnswerName(answer));
+      ResetProcessValues();
+      RawExec("delete from SysLog");
+      StartupStoreValues v;
+      v.IsKJQX = 1;
+      v.IsKJKB = 1;
+      Bench b(v);
+      b.shape = [&](size_t index, std::vector<std::vector<uint8_t>>& replies) {
+        if (index != step) return;
+        if (answer == Answer::Twice) {
+          const auto copy = replies;
+          replies.insert(replies.end(), copy.begin(), copy.end());
+        } else if (answer == Answer::None) {
+          replies.clear();
+        } else if (answer == Answer::Other) {
+          // The acknowledgement of a later command with another command byte.
+          uint8_t other = 0x7B;
+          for (size_t j = step + 1; j < normal.size(); ++j)
+            if (ByteOf(normal[j], 1) != ByteOf(normal[step], 1)) {
+              other = ByteOf(normal[j], 1);
+              break;
+            }
+          replies = {Frame(FrameClassCommand, other, kReplyDone)};
+        }
+      };
+      b.Start();
+      for (int i = 0; i < 20 && b.host.ends == 0; ++i) {
+        sys::Clock::Advance(StartupSequence::kLongReplyTimeoutMs);
+        b.seq.Poll(sys::Clock::TickMs());
+        b.Run();
+      }
+      EXPECT_EQ(b.host.ends, 1);
+      const bool answered = answer == Answer::Once || answer == Answer::Twice;
+      std::vector<std::string> expected = normal;
+      std::string result = "Normal";
+      if (!answered && step == 0) {
+        expected.insert(expected.begin(), "AA FF");  // the reset is sent again and answered
+      } else if (!answered && step != alarm) {
+        expected.assign(normal.begin(), normal.begin() + static_cast<long>(step) + 1);
+        expected.push_back("AA A9");
+        result = "No reply from the analyzer";
+      }
+      EXPECT_EQ(b.host.Commands(), expected);
+      EXPECT_EQ(LastStartupResult(), result);
+      const bool done = answered || step == 0 || step == alarm;
+      EXPECT_EQ(BoardParametersSent, done || step > parameters ? 1 : 0);
+      // The model of consumption in hundredths: the clean (35.57, 0, 1.77) when the board did
+      // it, the blank (17.97, 0.57, 1.19) when its result was computed.
+      const bool cleaned = done || step > clean, blank = done || step > endOfCount;
+      EXPECT_EQ(b.algorithmCalls, blank ? 1 : 0);
+      const ReagentVolumes& vol = Reagents().volumes();
+      EXPECT_EQ(std::lround(vol.DiluentVol * 100.0), 1000000 - (cleaned ? 3557 : 0) - (blank ? 1797 : 0));
+      EXPECT_EQ(std::lround(vol.LyseVol * 100.0), 100000 - (blank ? 57 : 0));
+      EXPECT_EQ(std::lround(vol.CleanerVol * 100.0), 100000 - (cleaned ? 177 : 0) - (blank ? 119 : 0));
+    }
+  }
+}
+
+// The row that closes a run without its shutdown row carries that run's last time, so the
+// system log, read by date and time, lists it after the run it closes and before the new start,
+// and the trim does not take it first.
+TEST_F(StartupSequenceTest, TheAbnormalShutdownRowSortsAfterTheRunItCloses) {
+  RawExec("delete from SysLog");
+  RawExec("insert into SysLog values('2026-03-01','18:00:00','Shut Down','OK'),"
+          "('2026-03-02','08:00:00','Startup','Normal'),('2026-03-02','08:05:10','Logon','Admin'),"
+          "('2026-03-02','11:42:07','Sample test','Needle malfunction')");
+  Bench b;
+  b.seq.WriteStartupLog();
+  EXPECT_EQ(RawScalar("select group_concat(Event||'/'||Result, ', ') from "
+                      "(select * from SysLog order by Date, Time, rowid)"),
+            "Shut Down/OK, Startup/Normal, Logon/Admin, Sample test/Needle malfunction, Shut Down/Abnormal, "
+            "Startup/Normal");
+  EXPECT_EQ(RawScalar("select Date||' '||Time from SysLog where Result='Abnormal'"), "2026-03-02 11:42:07");
+}
+
+// A refusal (DD) of a step that has no fault handling of its own leaves the step waiting: the
+// start-up ends in the time-out and the log, instead of hanging without a timer.
+TEST_F(StartupSequenceTest, ARefusalOfAStepWithoutFaultHandlingEndsInTheTimeOut) {
+  for (uint8_t command : {cmd::Needle1, cmd::Zydw1, cmd::APressure, cmd::StartupProcedure, cmd::EnterSampleMode}) {
+    SCOPED_TRACE(static_cast<int>(command));
+    ResetProcessValues();
+    RawExec("delete from SysLog");
+    StartupStoreValues v;
+    v.IsKJQX = 1;
+    v.IsKJKB = 1;
+    Bench b(v);
+    b.model.RefuseNext(command, kReplyDone);
+    b.Start();
+    for (int i = 0; i < 5 && b.host.ends == 0; ++i) {
+      sys::Clock::Advance(StartupSequence::kLongReplyTimeoutMs);
+      b.seq.Poll(sys::Clock::TickMs());
+      b.Run();
+    }
+    EXPECT_EQ(b.host.ends, 1);
+    EXPECT_EQ(LastStartupResult(), "No reply from the analyzer");
+  }
+}

@@ -1,6 +1,8 @@
 // The start-up's data store steps on real store files, fresh and old.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "analyzer/reagent.h"
 #include "analyzer/sequences/process_values.h"
 #include "analyzer/sequences/startup_store.h"
@@ -199,3 +201,59 @@ TEST_F(StartupStoreTest, InternationalEditionShowsEnglishForChinese) {
 }
 
 }  // namespace
+
+namespace {
+
+long StoredHundredths(const char* column) {
+  return std::lround(std::stod(RawScalar(std::string("select ") + column + " from SysSetting")) * 100.0);
+}
+// The program is killed and started again: only the store is left.
+void Restart(CADOConn& conn) {
+  ResetProcessValues();
+  StartupStoreValues v;
+  PrepareStartupStore(conn, v);
+}
+
+}  // namespace
+
+TEST_F(StartupStoreTest, ReservesReachTheStoreAtOnceAndHoldAcrossARestart) {
+  RawExec("update SysSetting set ReagentAlarmType=1, ReviseVol=20, LyseReviseVol=20, CleanerReviseVol=20");
+  Restart(conn);
+  ReagentAccount& a = Reagents();
+  ASSERT_EQ(a.volumes().ReagentAlarmType, 1);
+  // Two empty reports start the count-down of each reserve.
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_FALSE(a.ApplySensorReport(0x83, 1).exhausted);
+    EXPECT_FALSE(a.ApplySensorReport(0x84, 1).exhausted);
+  }
+  // The model in hundredths: a lyse prime uses LYS x 10.2 of the lyse reserve, the shutdown
+  // CLE x 11.3 x COAF of the cleanser reserve (coefficients 1.0).
+  long lyse = 2000, cle = 2000;
+  a.Book(ReagentOperation::PrimeLyse);
+  lyse -= 1020;
+  EXPECT_EQ(StoredHundredths("LyseReviseVol"), lyse);
+  a.Book(ReagentOperation::PrimeLyse);
+  lyse -= 1020;
+  EXPECT_EQ(StoredHundredths("LyseReviseVol"), lyse);
+  EXPECT_EQ(lyse, -40);
+  a.Book(ReagentOperation::Shutdown);
+  cle -= 1130;
+  EXPECT_EQ(StoredHundredths("CleanerReviseVol"), cle);
+
+  // Killed here: after the restart the lyse reserve is still used up.
+  Restart(conn);
+  EXPECT_EQ(std::lround(Reagents().volumes().LyseReviseVol * 100.0), lyse);
+  EXPECT_EQ(std::lround(Reagents().volumes().CleanerReviseVol * 100.0), cle);
+  const SensorReport empty = Reagents().ApplySensorReport(0x83, 1);
+  EXPECT_TRUE(empty.exhausted);
+  EXPECT_EQ(SensorShortageMessage(empty.reagent, 1), "Lyse not enough!");
+
+  // A new bottle: two present reports refill the reserve, and the refill is stored.
+  Reagents().ApplySensorReport(0x83, 0);
+  Reagents().ApplySensorReport(0x83, 0);
+  EXPECT_EQ(StoredHundredths("LyseReviseVol"), 2000);
+  Restart(conn);
+  EXPECT_EQ(Reagents().volumes().LyseReviseVol, 20.0f);
+  EXPECT_EQ(Reagents().volumes().LyseReserveCounting, 0);
+  EXPECT_FALSE(Reagents().ApplySensorReport(0x83, 1).exhausted);
+}

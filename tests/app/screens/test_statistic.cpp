@@ -58,6 +58,23 @@ TEST_F(StatisticTest, ShowsTheFiguresAndResetsAtLevelOneAndAbove) {
   EXPECT_EQ(analyzer::SampleCounters.SampleCountAll, 0);
 }
 
+// A stop-use that did not switch the PC off has already added 25 of this run's 125 minutes to
+// the stored total: the total shows 3000 + 100 minutes, and a reset starts both counts afresh.
+TEST_F(StatisticTest, MinutesOfThisRunAlreadySavedAreNotCountedTwice) {
+  analyzer::SampleCounters.RunningMinutesSaved = 25;
+  AppSettings.UserLevel = 1;
+  CStatistic stat;
+  bool ok = d.RunScript([&] { stat.DoModal(); }, [&](ui::TestDriver& s) {
+    EXPECT_EQ(s.Text(IDC_STAT_RUNNING), "2 Hours 5 Minutes");
+    EXPECT_EQ(s.Text(IDC_STAT_TOTAL_TIME), "51 Hours 40 Minutes");
+    s.Press(IDC_STAT_RESET);
+    s.Press(ui::IDOK);
+  });
+  EXPECT_TRUE(ok);
+  EXPECT_EQ(analyzer::SampleCounters.RunningMinutes, 0);
+  EXPECT_EQ(analyzer::SampleCounters.RunningMinutesSaved, 0);
+}
+
 TEST_F(StatisticTest, GeneralUserCannotResetAndAnEmptyTableCountsAsZero) {
   Sql("delete from Statistic");
   CStatistic stat;
