@@ -55,6 +55,7 @@ ProfileApplied ApplyProfileOutcome(CADOConn& conn, ProfileScreenState& s, const 
     s.hasResult = false;
     if (o.retestConfirmed) s.retestRequested = true;
     a.clearResultDisplay = true;
+    a.numberChosen = true;
   }
   if (r == 1 || r == 2) {
     s.shownSampleNo = s.sampleNoText;

@@ -2,6 +2,7 @@
 // operator did there (the number of the next count, the patient texts, a new group of the
 // shown result) comes back into the screen's state, its header and its marks.
 #include "measurement/flagging.h"
+#include "measurement/patient/patient_input.h"
 #include "measurement/patient/person_info.h"
 #include "measurement/patient/profile_edit.h"
 #include "measurement/screen/sample_globals.h"
@@ -22,7 +23,11 @@ void CSampleTest::OnProfile() {
   st.sampleNoText = SampleNoText;
   st.nextSampleNo = NextSampleNo;
   st.sampleNumberEntered = sampleNumberEntered_;
-  st.hasResult = hasResult_ > 0;
+  // The values the screen holds are the shown sample's only when its last result was counted
+  // for that number and date: a count the board refused has moved the number on and left the
+  // previous sample's values behind, which must never be written into this number's row.
+  st.hasResult = hasResult_ > 0 && lastResult_ && SampleNoValue(lastResult_->row.sampleNo) == SampleNoValue(st.shownSampleNo) &&
+                 lastResult_->testDate == TestDateText;
   st.retestRequested = retestRequested_;
   st.groupIndex = groupIndex_;
   ProfileHeader& h = st.header;
@@ -46,7 +51,7 @@ void CSampleTest::OnProfile() {
   SampleNoText = st.sampleNoText;
   NextSampleNo = st.nextSampleNo;
   sampleNumberEntered_ = st.sampleNumberEntered;
-  if (!st.hasResult) hasResult_ = 0;
+  if (a.numberChosen) hasResult_ = 0;
   retestRequested_ = st.retestRequested;
   groupIndex_ = st.groupIndex;
   CurrentSample.Name = h.name;
