@@ -70,6 +70,7 @@ struct LineAdjustState {
   float diff[6] = {};
   bool diffValid[6] = {};
   std::string diffShown[6], diffMarks[6], diffStored[6];
+  bool diffPlainNumbers = false;       // shown and stored as plain numbers (see WbcLineOptions)
   bool diffRecomputed = false;
   // PLT, MPV, PDW, PCT, P-LCR after the last recomputation.
   float plt[5] = {};
@@ -115,6 +116,9 @@ struct WbcLineOptions {
 ZentilStatus ApplyWbcLines(LineAdjustState& s, const AdjustContext& ctx, const WbcLineOptions& options = {});
 ZentilStatus ApplyPltLines(LineAdjustState& s, const AdjustContext& ctx);
 
+// Marks the recomputed values not yet saved again against the ranges of `ctx` (the sample's
+// group changed): what Enter then saves carries the marks of the current group.
+void RemarkAdjustedValues(LineAdjustState& s, const AdjustContext& ctx);
 // Enter with a line of `chart` selected.
 enum class LineSaveOutcome { NotSaved, Saved, Failed };
 struct LineSave {

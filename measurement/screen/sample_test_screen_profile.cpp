@@ -68,13 +68,24 @@ void CSampleTest::OnProfile() {
   SetText(IDC_NAME, h.name);
   SetText(IDC_SEX, h.sex);
   SetText(IDC_AGE, h.age);
-  if (groupIndex_ != group) {
-    // Later line moves mark their values against the ranges of the new group.
+  const bool regrouped = groupIndex_ != group;
+  if (regrouped) {
+    // Later line moves, and the moved values Enter has still to save, are marked against the
+    // ranges of the new group.
     adjustCtx_.normal = LoadNormalLimits(db_, groupIndex_);
     adjustCtx_.panic = LoadPathologyLimits(db_, groupIndex_);
+    RemarkAdjustedValues(adjust_, adjustCtx_);
   }
-  if (a.clearResultDisplay) ClearResultDisplay();
-  else if (a.remarked) UpdateData(false);  // the new marks into the mark controls
+  if (a.clearResultDisplay) {
+    ClearResultDisplay();
+  } else {
+    if (a.remarked) UpdateData(false);  // the new marks into the mark controls
+    // Moved values not yet saved stay on the screen with their marks for the new group.
+    if (regrouped && adjustable_) {
+      if (adjust_.diffRecomputed) ShowRecomputed(kChartWbc);
+      if (adjust_.pltRecomputed) ShowRecomputed(kChartPlt);
+    }
+  }
   RefreshNameTip();
   InvalidateLabels();
 }

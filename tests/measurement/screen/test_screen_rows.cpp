@@ -6,6 +6,8 @@
 #include "controls/message_box_dlg.h"
 #include "core/value_format.h"
 #include "counted_sample.h"
+#include "measurement/patient/line_adjust.h"
+#include "platform/ui/keys.h"
 #include "measurement/patient/person_info.h"
 #include "platform/db/connection.h"
 #include "core/data_store.h"
@@ -124,6 +126,69 @@ TEST_F(ScreenRows, RefusedCountLeavesTheShownNumbersRowAlone) {
     if (close == ui::IDOK) two["ReferValue"] = "Adult male";
     EXPECT_EQ(RowDiff(twoAfter, two), "");
   }
+}
+
+// Lines of both charts moved, then the group changed in Profile to one whose ranges put every
+// differential and PLT value low, then Enter on each chart: the saved texts carry the " L" of
+// the new group, and nothing else of the row changes but the two moved lines.
+TEST_F(ScreenRows, EnterAfterAGroupChangeSavesTheNewGroupsMarks) {
+  Sql("update SysSetting set IsOpenAjustHistogram=1");
+  Sql("create table KindOne as select * from NormalLimits where Kind=0");
+  Sql("update KindOne set ID=null, Kind=1, LYMAL=1000, LYMAH=2000, MONAL=1000, MONAH=2000, GRAAL=1000, "
+      "GRAAH=2000, LYMPL=1000, LYMPH=2000, MONPL=1000, MONPH=2000, GRAPL=1000, GRAPH=2000, PLTL=10000, "
+      "PLTH=20000, MPVL=1000, MPVH=2000, PDWL=1000, PDWH=2000, PCTL=1000, PCTH=2000, PLCRL=1000, PLCRH=2000");
+  Sql("insert into NormalLimits select * from KindOne");
+  const char* const diffColumns[6] = {"LYMA", "MONA", "GRAA", "LYMP", "MONP", "GRAP"};
+  const char* const pltColumns[5] = {"PLT", "MPV", "PDW", "PCT", "PLCR"};
+  CSampleTest screen(nullptr);
+  RowColumns afterProfile, afterEnter;
+  std::string shown[20], marks[20], boxes;
+  double wbcLine = 0, pltLine = 0;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            ASSERT_TRUE(CountOne(s, screen));
+                            TouchLine(s, screen, 0, 1);
+                            s.Press(IDC_RIGHT_ARROW);
+                            wbcLine = LinePosition(s, screen, 0, 1);
+                            TouchLine(s, screen, 2, 1);
+                            s.Press(IDC_LEFT_ARROW);
+                            pltLine = LinePosition(s, screen, 2, 1);
+                            ASSERT_TRUE(OpenProfile(s));
+                            s.Find(IDC_PI_GROUP)->SendMessage(ui::CB_SETCURSEL, 1);
+                            s.Press(ui::IDOK);
+                            ASSERT_TRUE(ProfileClosed(s));
+                            afterProfile = RowOf("1");
+                            for (int i = 0; i < 20; ++i) {
+                              shown[i] = s.Text(kValueIds[i]);
+                              marks[i] = s.Text(kMarkIds[i]);
+                            }
+                            s.Key(ui::VK_RETURN);  // the PLT line is still selected
+                            ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }, 3000));
+                            boxes = s.MessageBoxText();
+                            s.AnswerMessageBox(ui::IDOK);
+                            TouchLine(s, screen, 0, 1);
+                            s.Key(ui::VK_RETURN);
+                            ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }, 3000));
+                            boxes += " " + s.MessageBoxText();
+                            s.AnswerMessageBox(ui::IDOK);
+                            afterEnter = RowOf("1");
+                            Leave(s, screen);
+                          }));
+  EXPECT_EQ(boxes, "PLT Data saved! WBC Data saved!");
+  EXPECT_EQ(afterProfile.at("ReferValue"), "Adult male");
+  RowColumns expected = afterProfile;
+  for (int k = 0; k < 6; ++k) {
+    EXPECT_EQ(marks[1 + k], "L") << diffColumns[k];
+    expected[diffColumns[k]] = "!" + shown[1 + k] + " L";
+  }
+  for (int k = 0; k < 5; ++k) {
+    EXPECT_EQ(marks[15 + k], "L") << pltColumns[k];
+    expected[pltColumns[k]] = "!" + shown[15 + k] + " L";
+  }
+  expected["WMARKER2"] = StrPrintf("%g", wbcLine);
+  expected["PMARKER2"] = StrPrintf("%g", pltLine);
+  EXPECT_EQ(RowDiff(afterEnter, expected), "");
 }
 
 }  // namespace
