@@ -111,7 +111,9 @@ class CPersonInfo : public ui::Dialog {
   void OnEnterKey();
   void OnLisProfile();
   bool SavePatientColumns();
-  void Reflag();
+  // Saves the patient columns and, with `regroup`, re-marks the stored result for the new group:
+  // the group, the marks and the range text of the row change together or not at all.
+  bool SaveWithGroup(bool regroup);
   void ComputeAge(int* age, std::string* unit) const;
   int Message(const std::string& text, unsigned type);
   void SetTexts();

@@ -84,8 +84,9 @@ ProfileApplied ApplyProfileOutcome(CADOConn& conn, ProfileScreenState& s, const 
     p.sender = o.applicant;
     p.scrutator = o.inspector;
     p.checker = o.verifier;
-    Run(conn, a, PatientUpdateSql(p, testDate));
-    if (s.hasResult && o.regrouped) {
+    // The marks and range text follow the group only when the row took the group.
+    const bool saved = Run(conn, a, PatientUpdateSql(p, testDate));
+    if (saved && s.hasResult && o.regrouped) {
       std::string texts[20], refText;
       RemarkShownResult(conn, s.groupIndex, s.indicators, texts, &refText);
       a.remarked = true;

@@ -9,6 +9,7 @@
 #include "measurement/patient/line_adjust.h"
 #include "platform/ui/keys.h"
 #include "measurement/patient/person_info.h"
+#include "measurement/screen/sample_globals.h"
 #include "platform/db/connection.h"
 #include "core/data_store.h"
 #include "platform/ui/app.h"
@@ -189,6 +190,58 @@ TEST_F(ScreenRows, EnterAfterAGroupChangeSavesTheNewGroupsMarks) {
   expected["WMARKER2"] = StrPrintf("%g", wbcLine);
   expected["PMARKER2"] = StrPrintf("%g", pltLine);
   EXPECT_EQ(RowDiff(afterEnter, expected), "");
+}
+
+// The store refuses to write the group of the counted sample (OK or Save in Profile with a new
+// group), then the operator leaves with Exit: the row keeps its group, its marks and its range
+// text, and the test screen keeps the group of the row.
+TEST_F(ScreenRows, RefusedGroupSaveLeavesGroupMarksAndRangeTogether) {
+  // "Adult male" (Kind 1): the counted WBC of about 7 is high there.
+  Sql("create table KindOne as select * from NormalLimits where Kind=0");
+  Sql("update KindOne set ID=null, Kind=1, WBCH=5.0");
+  Sql("insert into NormalLimits select * from KindOne");
+  Sql("drop table KindOne");
+  for (const int button : {static_cast<int>(ui::IDOK), static_cast<int>(IDC_PI_SAVE)}) {
+    SCOPED_TRACE(button == ui::IDOK ? "OK" : "Save");
+    Sql("delete from Person");
+    Sql("drop trigger if exists RefuseGroup");
+    CSampleTest screen(nullptr);
+    RowColumns before, after;
+    std::string refusal, wbcMark;
+    int group = -1;
+    ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                            [&](ui::TestDriver& s) {
+                              ASSERT_TRUE(WaitReady(s, screen));
+                              ASSERT_TRUE(CountOne(s, screen));
+                              before = RowOf("1");
+                              Sql("create trigger RefuseGroup before update of ReferValue on Person "
+                                  "begin select raise(abort, 'refused'); end");
+                              ASSERT_TRUE(OpenProfile(s));
+                              s.Find(IDC_PI_GROUP)->SendMessage(ui::CB_SETCURSEL, 1);
+                              s.Press(button);
+                              // The store's own error, then the screen's.
+                              for (int i = 0; i < 3 && s.RunUntil([&] { return s.MessageBox() != nullptr; }, 1000); ++i) {
+                                refusal = s.MessageBoxText();
+                                s.AnswerMessageBox(ui::IDOK);
+                              }
+                              s.Press(ui::IDCANCEL);
+                              ASSERT_TRUE(ProfileClosed(s));
+                              while (s.MessageBox() != nullptr) s.AnswerMessageBox(ui::IDOK);
+                              after = RowOf("1");
+                              wbcMark = s.Text(kMarkIds[0]);
+                              s.RunUntil([&] {
+                                group = screen.groupIndex();
+                                return true;
+                              });
+                              Leave(s, screen);
+                            }));
+    EXPECT_EQ(refusal, "The data could not be saved!");
+    ASSERT_EQ(before.at("ReferValue"), "General");
+    EXPECT_EQ(RowDiff(after, before), "");
+    EXPECT_EQ(group, 0);
+    EXPECT_EQ(wbcMark, "");
+    EXPECT_EQ(CurrentSample.ReferValue, "General");
+  }
 }
 
 }  // namespace
