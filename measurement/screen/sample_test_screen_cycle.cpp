@@ -99,7 +99,10 @@ KeyDecision CSampleTest::OnKeyPress() {
           default: return ExistingSampleAnswer::Cancel;
         }
       });
-  if (!choice.start) return KeyDecision::Ignore;
+  if (!choice.start) {
+    if (choice.noNumberLeft) Box(TestScreenText(ScreenText::NoSampleNoLeft, lang), ui::MB_ICONWARNING);
+    return KeyDecision::Ignore;
+  }
   if (choice.skipped > 0) {
     NextSampleNo = static_cast<int>(advances ? choice.counter : choice.counter + 1);
     SampleNoText = std::to_string(NextSampleNo);

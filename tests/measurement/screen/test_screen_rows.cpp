@@ -244,4 +244,56 @@ TEST_F(ScreenRows, RefusedGroupSaveLeavesGroupMarksAndRangeTogether) {
   }
 }
 
+// Today's highest number is 99999998: the screen counts 99999999. The next key press asks about
+// 99999999 again; Yes has no number to go to and counts nothing (the stored result stays, no
+// sample 100000000), No counts 99999999 again.
+TEST_F(ScreenRows, TheHighestSampleNumberIsAskedAndNeverPassed) {
+  Sql("insert into Person (SampleNo, TestDate, TestTime, WBC) values ('99999998','" + Today() + "','08:00:00','5.00')");
+  CSampleTest screen(nullptr);
+  RowColumns counted, afterYes, afterNo;
+  std::string shownFirst, question1, refusal, question2, shownAfterYes;
+  bool startedAfterYes = true;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            sim.SetProfile(boardsim::Profile::Normal);
+                            ASSERT_TRUE(CountOne(s, screen));
+                            shownFirst = s.Text(IDC_SAMPLE_NO);
+                            counted = RowOf("99999999");
+                            const size_t before = sim.ReceivedCount();
+                            sim.PressCountKey();
+                            ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }, 3000));
+                            question1 = s.MessageBoxText();
+                            s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_YESNOCANCEL, ui::IDYES));
+                            ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }, 3000));
+                            refusal = s.MessageBoxText();
+                            s.AnswerMessageBox(ui::IDOK);
+                            s.Advance(1000);
+                            startedAfterYes = ReceivedSince(before, "AA 01");
+                            shownAfterYes = s.Text(IDC_SAMPLE_NO);
+                            afterYes = RowOf("99999999");
+                            sim.SetProfile(boardsim::Profile::Leukocytosis);
+                            sim.PressCountKey();
+                            ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }, 3000));
+                            question2 = s.MessageBoxText();
+                            s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_YESNOCANCEL, ui::IDNO));
+                            ASSERT_TRUE(s.RunUntil(
+                                [&] { return screen.hasResult() == 2 && screen.cycle().state() == CycleState::Idle && screen.ready(); },
+                                15000));
+                            afterNo = RowOf("99999999");
+                            Leave(s, screen);
+                          }));
+  EXPECT_EQ(shownFirst, "99999999");
+  EXPECT_EQ(question1, "Sample 99999999 existed, if retest, new result will cover previous result,skip?");
+  EXPECT_EQ(refusal, "Sample no. cannot exceed 99999999! Choose the number with Profile.");
+  EXPECT_FALSE(startedAfterYes);
+  EXPECT_EQ(shownAfterYes, "99999999");
+  EXPECT_EQ(RowDiff(afterYes, counted), "");
+  EXPECT_EQ(question2, question1);
+  ASSERT_FALSE(afterNo.empty());
+  EXPECT_NE(afterNo.at("WBC"), counted.at("WBC"));  // counted again, from the other blood
+  EXPECT_EQ(Scalar("select count(*) from Person where cast(SampleNo as integer) > 99999999"), "0");
+  EXPECT_EQ(Scalar("select count(*) from Person"), "2");
+}
+
 }  // namespace
