@@ -1,0 +1,74 @@
+// The test screen's idle clock, stand-by and rinse over the board simulator with the manual
+// clock: the operator working the screen's own controls keeps it awake, stand-by never starts
+// while the screen is being left, and a board reset ends a rinse for the screen.
+#include <vector>
+
+#include "analyzer/reagent.h"
+#include "counted_sample.h"
+#include "platform/ui/message_box.h"
+
+using namespace measurement;
+
+namespace {
+
+class ScreenTimers : public CountedSampleTest {
+ protected:
+  // The idle time the screen has counted, read on its own thread.
+  static uint32_t Idle(ui::TestDriver& s, CSampleTest& screen) {
+    uint32_t ms = 0;
+    s.RunUntil([&] {
+      ms = screen.idleMs();
+      return true;
+    });
+    return ms;
+  }
+  size_t Count(size_t from, const std::string& frame) const {
+    const std::vector<std::string> all = Received();
+    size_t n = 0;
+    for (size_t i = from; i < all.size(); ++i) n += all[i] == frame;
+    return n;
+  }
+};
+
+// The automatic rinse after a count runs; a fault that stops the screen comes, the screen
+// resets the board and leaves once the reset is answered. The rinse never reports its end: the
+// reset has ended it, so Exit is not refused with "Rinse procedure in progress!" and the
+// unfinished rinse is not booked.
+TEST_F(ScreenTimers, ABoardResetEndsTheRinse) {
+  Sql("update SysSetting set AutoCleanTime=1");
+  CSampleTest screen(nullptr);
+  std::vector<std::string> boxes;
+  float cleanerAfterCount = 0.0f;
+  size_t beforeRinse = 0;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            sim.PressCountKey();  // the rinse is asked at the end of the count
+                            ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }, 15000));
+                            boxes.push_back(s.MessageBoxText());
+                            s.RunUntil([&] {
+                              cleanerAfterCount = analyzer::Reagents().volumes().CleanerVol;
+                              return true;
+                            });
+                            sim.DropNext(boardsim::Target::Ack);  // the rinse's end never comes
+                            beforeRinse = sim.ReceivedCount();
+                            s.AnswerMessageBox(ui::IDOK);
+                            ASSERT_TRUE(sim.WaitForReceived(beforeRinse + 1, 2000));
+                            sim.SendRaw(Frame(0xDD, 0x61));
+                            for (int i = 0; i < 4 && s.RunUntil([&] { return s.MessageBox() != nullptr; }, 1000); ++i) {
+                              boxes.push_back(s.MessageBoxText());
+                              s.AnswerMessageBox(ui::IDOK);
+                            }
+                            s.Advance(1600);
+                            s.RunUntil([&] { return screen.IsEnded(); }, 3000);
+                          }));
+  ASSERT_GE(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0], "System will rinse automatically, please wait after confirmation");
+  for (size_t i = 1; i < boxes.size(); ++i) EXPECT_NE(boxes[i], "Rinse procedure in progress!");
+  EXPECT_TRUE(ReceivedSince(beforeRinse, "AA 40"));
+  EXPECT_TRUE(ReceivedSince(beforeRinse, "AA FF"));
+  EXPECT_TRUE(screen.IsEnded());
+  EXPECT_FLOAT_EQ(analyzer::Reagents().volumes().CleanerVol, cleanerAfterCount);
+}
+
+}  // namespace
