@@ -499,6 +499,20 @@ void CSampleTest::OnMouseMove(unsigned, ui::Point pt) {
 }
 
 bool CSampleTest::PreTranslateMessage(ui::Message& msg) {
+  // Any pointer move or press on the screen or one of its controls, and any key, is the
+  // operator at work: the idle time starts again.
+  switch (msg.message) {
+    case ui::WM_MOUSEMOVE:
+      if (pointerSeen_ && (msg.pt.x != lastPointer_.x || msg.pt.y != lastPointer_.y)) RestartIdleClock();
+      pointerSeen_ = true;
+      lastPointer_ = msg.pt;
+      break;
+    case ui::WM_LBUTTONDOWN:
+    case ui::WM_RBUTTONDOWN:
+    case ui::WM_LBUTTONDBLCLK:
+    case ui::WM_KEYDOWN: RestartIdleClock(); break;
+    default: break;
+  }
   switch (msg.message) {
     case ui::WM_LBUTTONDOWN: SelectChartAt(msg.pt); break;
     case ui::WM_LBUTTONDBLCLK:

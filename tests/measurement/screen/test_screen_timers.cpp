@@ -30,6 +30,35 @@ class ScreenTimers : public CountedSampleTest {
   }
 };
 
+// Stand-by after one idle minute; the operator presses the line arrows every 15 s for 90 s.
+TEST_F(ScreenTimers, PressesOnTheScreensControlsKeepItAwake) {
+  Sql("update SysSetting set DormancyTime=1");
+  CSampleTest screen(nullptr);
+  int standBys = 0;
+  screen.SetStandByRunner([&] {
+    ++standBys;
+    return 0;
+  });
+  size_t before = 0;
+  uint32_t idleAfterPresses = 0;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            s.Advance(3100);
+                            before = sim.ReceivedCount();
+                            for (int i = 0; i < 6; ++i) {
+                              s.Advance(15000);
+                              s.Press(i % 2 ? IDC_LEFT_ARROW : IDC_RIGHT_ARROW);
+                            }
+                            idleAfterPresses = Idle(s, screen);
+                            Leave(s, screen);
+                          }));
+  EXPECT_EQ(standBys, 0);
+  EXPECT_FALSE(ReceivedSince(before, "AA 54"));
+  EXPECT_LT(idleAfterPresses, 15000u);
+  EXPECT_TRUE(screen.IsEnded());
+}
+
 // The automatic rinse after a count runs; a fault that stops the screen comes, the screen
 // resets the board and leaves once the reset is answered. The rinse never reports its end: the
 // reset has ended it, so Exit is not refused with "Rinse procedure in progress!" and the
