@@ -59,6 +59,38 @@ TEST_F(ScreenTimers, PressesOnTheScreensControlsKeepItAwake) {
   EXPECT_TRUE(screen.IsEnded());
 }
 
+// The idle minute is up at the next tick when a fault makes the screen reset the board and
+// leave: the pause before the port is released runs past that tick, and no stand-by starts
+// (the one AA 91 of leaving, no AA 54 wake-up).
+TEST_F(ScreenTimers, NoStandByWhileTheScreenIsLeft) {
+  Sql("update SysSetting set DormancyTime=1");
+  CSampleTest screen(nullptr);
+  int standBys = 0;
+  screen.SetStandByRunner([&] {
+    ++standBys;
+    return 0;
+  });
+  size_t atFault = 0;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            s.Advance(3100);
+                            while (Idle(s, screen) < 60000) s.Advance(1000);
+                            atFault = sim.ReceivedCount();
+                            sim.SendRaw(Frame(0xDD, 0x61));
+                            ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }, 3000));
+                            s.AnswerMessageBox(ui::IDOK);
+                            // The board's reset answer runs Exit.
+                            ASSERT_TRUE(s.RunUntil([&] { return Count(atFault, "AA 91") > 0; }, 3000));
+                            s.Advance(1600);
+                            s.RunUntil([&] { return screen.IsEnded(); }, 3000);
+                          }));
+  EXPECT_TRUE(screen.IsEnded());
+  EXPECT_EQ(standBys, 0);
+  EXPECT_EQ(Count(atFault, "AA 91"), 1u);
+  EXPECT_EQ(Count(atFault, "AA 54"), 0u);
+}
+
 // The automatic rinse after a count runs; a fault that stops the screen comes, the screen
 // resets the board and leaves once the reset is answered. The rinse never reports its end: the
 // reset has ended it, so Exit is not refused with "Rinse procedure in progress!" and the
