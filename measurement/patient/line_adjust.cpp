@@ -89,10 +89,9 @@ float StepLine(float position, int direction, float step, float lower, float upp
 int WbcLineChannel(float position) { return static_cast<int>(position * 256.0f / 400.0f + 0.5f - 1.0f); }
 int PltLineChannel(float position) { return static_cast<int>(position * 128.0f / 30.0f + 0.5f - 1.0f); }
 
-bool WbcHighEnoughToAdjust(float wbc, const std::string& unit, bool thousandPerMicrolitreToo) {
+bool WbcHighEnoughToAdjust(float wbc, const std::string& unit) {
   if (!Usable(wbc)) return false;
-  if (strcasecmp(unit.c_str(), "10^9/L") == 0) return wbc > 0.2f;
-  if (thousandPerMicrolitreToo && strcasecmp(unit.c_str(), "10^3/uL") == 0) return wbc > 0.2f;
+  if (strcasecmp(unit.c_str(), "10^9/L") == 0 || strcasecmp(unit.c_str(), "10^3/uL") == 0) return wbc > 0.2f;
   return wbc > 2.0f;
 }
 
