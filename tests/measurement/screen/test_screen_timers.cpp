@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "analyzer/reagent.h"
+#include "core/layout.h"
 #include "counted_sample.h"
+#include "measurement/screen/restore_dlg.h"
 #include "platform/ui/message_box.h"
 
 using namespace measurement;
@@ -130,6 +132,36 @@ TEST_F(ScreenTimers, ABoardResetEndsTheRinse) {
   EXPECT_TRUE(ReceivedSince(beforeRinse, "AA FF"));
   EXPECT_TRUE(screen.IsEnded());
   EXPECT_FLOAT_EQ(analyzer::Reagents().volumes().CleanerVol, cleanerAfterCount);
+}
+
+// The "Restoring..." pop-up of the wake-up writes with the dialog font every screen shares.
+TEST_F(ScreenTimers, TheWakeUpPopUpUsesTheSharedDialogFont) {
+  Sql("update SysSetting set DormancyTime=1");
+  CSampleTest screen(nullptr);
+  screen.SetStandByRunner([] { return 0; });
+  std::string text;
+  bool shared = false;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            s.Advance(3100);
+                            // The board does not report the wake-up done: the pop-up stays until
+                            // the wake timer ends it.
+                            sim.AnswerNext(0x54, 0x00);
+                            s.Advance(62000);
+                            ASSERT_TRUE(s.RunUntil([&] { return s.Find(IDC_RESTORE_TEXT) != nullptr; }, 3000));
+                            text = s.Text(IDC_RESTORE_TEXT);
+                            s.RunUntil([&] {
+                              const draw::Font* f = s.Find(IDC_RESTORE_TEXT)->GetFont();
+                              shared = f != nullptr && *f == SharedDialogFont();
+                              return true;
+                            });
+                            s.Advance(40100);
+                            ASSERT_TRUE(s.RunUntil([&] { return !screen.standBy(); }, 3000));
+                            Leave(s, screen);
+                          }));
+  EXPECT_EQ(text, "Restoring...");
+  EXPECT_TRUE(shared);
 }
 
 }  // namespace
