@@ -400,6 +400,9 @@ void CSampleTest::ShowResult(const RunResult& r) {
     graphs_[0].SetMarkers(false, MarkerPositions[0], MarkerPositions[1], MarkerPositions[2]);
     graphs_[1].SetMarkers(true, MarkerPositions[4], MarkerPositions[5], 0);
     graphs_[2].SetMarkers(true, MarkerPositions[6], MarkerPositions[7], 0);
+  } else {
+    // No curves were computed: the empty charts show no other sample's divider lines.
+    for (CGraphView& g : graphs_) g.ResetMarkers();
   }
   // Each label whose text changed has been invalidated by SetText; the rest stay as painted.
 }
