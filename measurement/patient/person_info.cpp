@@ -455,13 +455,15 @@ bool CPersonInfo::SavePatientColumns() {
   return conn_.Execute(sql) == 1;
 }
 
-bool CPersonInfo::SaveWithGroup(bool regroup) {
+bool CPersonInfo::SaveWithGroup(bool own) {
+  const RowInfo row = ReadRow(ProfileSampleNo);
+  const bool regroup = row.exists && row.hasResult && row.referValue != PatientGroupText;
   db::Transaction t(conn_.Connection());
   if (!t.Begun() || !SavePatientColumns()) return false;
   if (regroup && !ReflagStoredResult(conn_, ProfileSampleNo, ProfileTestDate, PatientGroupText, PatientGroupIndex).done)
     return false;
   if (!t.Commit()) return false;
-  if (regroup) ProfileRegrouped = 1;
+  if (regroup && own) ProfileRegrouped = 1;
   return true;
 }
 
@@ -496,7 +498,7 @@ void CPersonInfo::OnOkButton() {
       }
       RetestConfirmed = 1;
     }
-    if (!SavePatientColumns()) {
+    if (!SaveWithGroup(false)) {
       Message(NotSavedText(language_), ui::MB_ICONWARNING);
       return;
     }
@@ -504,7 +506,7 @@ void CPersonInfo::OnOkButton() {
     Close(1);
     return;
   }
-  if (!SaveWithGroup(row.exists && row.hasResult && row.referValue != PatientGroupText)) {
+  if (!SaveWithGroup(true)) {
     Message(NotSavedText(language_), ui::MB_ICONWARNING);
     return;
   }
@@ -519,8 +521,7 @@ void CPersonInfo::OnSaveButton() {
   std::string unit;
   ComputeAge(&age, &unit);
   const bool own = SampleNoValue(ProfileSampleNo) == SampleNoValue(CallerSampleNo);
-  const RowInfo row = ReadRow(ProfileSampleNo);
-  if (!SaveWithGroup(row.exists && row.hasResult && own && row.referValue != PatientGroupText)) {
+  if (!SaveWithGroup(own)) {
     Message(NotSavedText(language_), ui::MB_ICONWARNING);
     return;
   }

@@ -296,4 +296,47 @@ TEST_F(ScreenRows, TheHighestSampleNumberIsAskedAndNeverPassed) {
   EXPECT_EQ(Scalar("select count(*) from Person"), "2");
 }
 
+// In Profile the operator steps back to sample 1, counted before the shown sample 2, and saves
+// it under a new group: its row takes the group with the marks and the range text of that
+// group, as the shown sample's row does.
+TEST_F(ScreenRows, AnotherCountedSampleSavedUnderANewGroupIsReMarked) {
+  Sql("create table KindOne as select * from NormalLimits where Kind=0");
+  Sql("update KindOne set ID=null, Kind=1, WBCH=5.0");  // Adult male: a WBC of about 7 is high
+  Sql("insert into NormalLimits select * from KindOne");
+  Sql("drop table KindOne");
+  CSampleTest screen(nullptr);
+  RowColumns before, after, twoBefore, twoAfter;
+  std::string saved;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            ASSERT_TRUE(CountOne(s, screen));
+                            ASSERT_TRUE(CountOne(s, screen));
+                            before = RowOf("1");
+                            twoBefore = RowOf("2");
+                            ASSERT_TRUE(OpenProfile(s));
+                            s.Find(IDC_PI_SAMPLE_NO)->SetWindowText("1");
+                            s.Find(IDC_PI_GROUP)->SendMessage(ui::CB_SETCURSEL, 1);
+                            s.Press(IDC_PI_SAVE);
+                            ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }, 3000));
+                            saved = s.MessageBoxText();
+                            s.AnswerMessageBox(ui::IDOK);
+                            s.Press(ui::IDCANCEL);
+                            ASSERT_TRUE(ProfileClosed(s));
+                            after = RowOf("1");
+                            twoAfter = RowOf("2");
+                            Leave(s, screen);
+                          }));
+  EXPECT_EQ(saved, "Data saved!");
+  ASSERT_FALSE(before.empty());
+  ASSERT_EQ(before.at("WBC").find(' '), std::string::npos) << before.at("WBC");  // no mark for General
+  ASSERT_EQ(before.at("RefText").rfind("4.00-10.00,", 0), 0u) << before.at("RefText");
+  RowColumns expected = before;
+  expected["ReferValue"] = "Adult male";
+  expected["WBC"] = before.at("WBC") + " H";
+  expected["RefText"] = "4.00-5.00," + before.at("RefText").substr(std::string("4.00-10.00,").size());
+  EXPECT_EQ(RowDiff(after, expected), "");
+  EXPECT_EQ(RowDiff(twoAfter, twoBefore), "");
+}
+
 }  // namespace
