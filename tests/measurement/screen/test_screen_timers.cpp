@@ -76,7 +76,7 @@ TEST_F(ScreenTimers, NoStandByWhileTheScreenIsLeft) {
   ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
                           [&](ui::TestDriver& s) {
                             ASSERT_TRUE(WaitReady(s, screen));
-                            s.Advance(3100);
+                            s.Advance(55000);
                             while (Idle(s, screen) < 60000) s.Advance(1000);
                             atFault = sim.ReceivedCount();
                             sim.SendRaw(Frame(0xDD, 0x61));
