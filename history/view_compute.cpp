@@ -144,7 +144,7 @@ RecomputeOutcome MoveViewLine(ViewCompute& vc, int chart, int line, int directio
   else if (chart == kChartPlt) vc.adjust.movedPltLines[line] = *position;
   if (!b.recompute || !vc.ctx.adjustAllowed) return RecomputeOutcome::NotComputed;
   // The WBC decides for both charts: a count this low is not split again.
-  if (!WbcHighEnoughToAdjust(vc.ctx.currentWbc, vc.ctx.units[0], true)) return RecomputeOutcome::NotComputed;
+  if (!WbcHighEnoughToAdjust(vc.ctx.currentWbc, vc.ctx.units[0])) return RecomputeOutcome::NotComputed;
   return chart == kChartWbc ? ReadjustWbcDifferential(vc, false) : RecomputePlt(vc);
 }
 

@@ -102,7 +102,7 @@ std::string AgeText(bool hasAge, int age, const std::string& u, int l) {
 }
 
 bool ViewAdjustEnabled(const std::string& wbcText, const std::string& unit) {
-  return measurement::WbcHighEnoughToAdjust(static_cast<float>(std::atof(wbcText.c_str())), unit, true);
+  return measurement::WbcHighEnoughToAdjust(static_cast<float>(std::atof(wbcText.c_str())), unit);
 }
 
 void WarningFlags(const std::string& warning, bool flags[6]) {

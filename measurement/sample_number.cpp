@@ -14,10 +14,18 @@ SampleNumberChoice ChooseSampleNumber(uint32_t counter, bool retestRequested, bo
   SampleNumberChoice c;
   c.counter = counter;
   if (retestRequested || numberEntered) return c;
-  // Sample numbers stop at 99999999; the question cannot run past it.
-  while (c.counter < 99999999u && hasResult(c.counter + 1)) {
-    switch (ask(c.counter + 1)) {
+  auto next = [&c] { return c.counter < kLastSampleNo ? c.counter + 1 : kLastSampleNo; };
+  while (hasResult(next())) {
+    switch (ask(next())) {
       case ExistingSampleAnswer::Skip:
+        if (next() == kLastSampleNo) {
+          // No number above the highest: no count rather than one whose result is lost.
+          c.counter -= static_cast<uint32_t>(c.skipped);
+          c.skipped = 0;
+          c.start = false;
+          c.noNumberLeft = true;
+          return c;
+        }
         ++c.counter;
         ++c.skipped;
         continue;

@@ -13,14 +13,20 @@ namespace measurement {
 
 enum class ExistingSampleAnswer { Skip, Overwrite, Cancel };  // Yes, No, Cancel
 
+// The highest sample number.
+constexpr uint32_t kLastSampleNo = 99999999u;
+
 struct SampleNumberChoice {
-  bool start = true;     // false: the operator cancelled; no count starts
+  bool start = true;     // false: no count starts (cancelled, or no number left)
   uint32_t counter = 0;  // the sample counter afterwards
   int skipped = 0;       // numbers skipped with Yes
+  bool noNumberLeft = false;  // Yes on the highest number: there is none after it to count
 };
 
-// `counter` is the screen's sample counter (the next sample is counter + 1). The question is
-// not asked after a retest request or when the operator entered the number in the profile.
+// `counter` is the screen's sample counter (the next sample is counter + 1, at most
+// kLastSampleNo: at the highest number the next count is that number again, asked like any
+// other stored one). The question is not asked after a retest request or when the operator
+// entered the number in the profile.
 // `hasResult(n)` tells whether sample n already has a result today; `ask(n)` puts the question.
 SampleNumberChoice ChooseSampleNumber(uint32_t counter, bool retestRequested, bool numberEntered,
                                       const std::function<bool(uint32_t)>& hasResult,

@@ -31,7 +31,34 @@ std::string MarkOf(const AdjustContext& ctx, int i, float v) {
 
 std::string Fmt(float v) { return StrPrintf("%g", static_cast<double>(v)); }
 
+// The marks and stored texts of the recomputed differential against the ranges of `ctx`.
+void MarkDiff(LineAdjustState& s, const AdjustContext& ctx) {
+  for (int k = 0; k < 6; ++k) {
+    const int i = k + 1;
+    const bool ok = s.diffValid[k];
+    s.diffMarks[k] = ok ? MarkOf(ctx, i, s.diff[k]) : std::string();
+    if (s.diffPlainNumbers && ok)
+      s.diffStored[k] = "!" + s.diffShown[k] + (s.diffMarks[k].empty() ? "" : " " + s.diffMarks[k]);
+    else
+      s.diffStored[k] = StoredValueText(s.diff[k], i, ok, "!", s.diffMarks[k]);
+  }
+}
+
+void MarkPlt(LineAdjustState& s, const AdjustContext& ctx) {
+  for (int k = 0; k < 5; ++k) {
+    const int i = 15 + k;
+    const bool ok = s.pltValid[k];
+    s.pltMarks[k] = ok ? MarkOf(ctx, i, s.plt[k]) : std::string();
+    s.pltStored[k] = StoredValueText(s.plt[k], i, ok, "!", s.pltMarks[k]);
+  }
+}
+
 }  // namespace
+
+void RemarkAdjustedValues(LineAdjustState& s, const AdjustContext& ctx) {
+  if (s.diffRecomputed) MarkDiff(s, ctx);
+  if (s.pltRecomputed) MarkPlt(s, ctx);
+}
 
 float LineStep(int chart) {
   switch (chart) {
@@ -62,10 +89,9 @@ float StepLine(float position, int direction, float step, float lower, float upp
 int WbcLineChannel(float position) { return static_cast<int>(position * 256.0f / 400.0f + 0.5f - 1.0f); }
 int PltLineChannel(float position) { return static_cast<int>(position * 128.0f / 30.0f + 0.5f - 1.0f); }
 
-bool WbcHighEnoughToAdjust(float wbc, const std::string& unit, bool thousandPerMicrolitreToo) {
+bool WbcHighEnoughToAdjust(float wbc, const std::string& unit) {
   if (!Usable(wbc)) return false;
-  if (strcasecmp(unit.c_str(), "10^9/L") == 0) return wbc > 0.2f;
-  if (thousandPerMicrolitreToo && strcasecmp(unit.c_str(), "10^3/uL") == 0) return wbc > 0.2f;
+  if (strcasecmp(unit.c_str(), "10^9/L") == 0 || strcasecmp(unit.c_str(), "10^3/uL") == 0) return wbc > 0.2f;
   return wbc > 2.0f;
 }
 
@@ -150,20 +176,15 @@ ZentilStatus ApplyWbcLines(LineAdjustState& s, const AdjustContext& ctx, const W
     if (Usable(v[0]) && Usable(v[1])) v[2] = Round(wbc - v[0] - v[1], 3);
     if (Usable(v[3]) && Usable(v[4])) v[5] = 100.0f - v[3] - v[4];
   }
+  s.diffPlainNumbers = options.plainNumbers;
   for (int k = 0; k < 6; ++k) {
     const int i = k + 1;
     const bool ok = Usable(v[k]);
     s.diff[k] = ok ? v[k] : kInvalidParamValue;
     s.diffValid[k] = ok;
-    s.diffMarks[k] = ok ? MarkOf(ctx, i, v[k]) : std::string();
-    if (options.plainNumbers && ok) {
-      s.diffShown[k] = Fmt(s.diff[k]);
-      s.diffStored[k] = "!" + s.diffShown[k] + (s.diffMarks[k].empty() ? "" : " " + s.diffMarks[k]);
-    } else {
-      s.diffShown[k] = ShownValueText(s.diff[k], i, ok);
-      s.diffStored[k] = StoredValueText(s.diff[k], i, ok, "!", s.diffMarks[k]);
-    }
+    s.diffShown[k] = s.diffPlainNumbers && ok ? Fmt(s.diff[k]) : ShownValueText(s.diff[k], i, ok);
   }
+  MarkDiff(s, ctx);
   s.diffRecomputed = true;
   return st;
 }
@@ -186,10 +207,9 @@ ZentilStatus ApplyPltLines(LineAdjustState& s, const AdjustContext& ctx) {
     const bool ok = Usable(v[k]);
     s.plt[k] = ok ? Round(v[k], i) : kInvalidParamValue;
     s.pltValid[k] = ok;
-    s.pltMarks[k] = ok ? MarkOf(ctx, i, s.plt[k]) : std::string();
     s.pltShown[k] = ShownValueText(s.plt[k], i, ok);
-    s.pltStored[k] = StoredValueText(s.plt[k], i, ok, "!", s.pltMarks[k]);
   }
+  MarkPlt(s, ctx);
   s.pltRecomputed = true;
   return st;
 }

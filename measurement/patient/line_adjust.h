@@ -40,10 +40,10 @@ float StepLine(float position, int direction, float step, float lower, float upp
 int WbcLineChannel(float position);
 int PltLineChannel(float position);
 
-// Line moves are refused for a low WBC: at WBC <= 0.2 with the unit "10^9/L" (any case), at
-// WBC <= 2.0 with any other unit. With `thousandPerMicrolitreToo` the unit "10^3/uL" (the same
-// scale) counts like "10^9/L": the stored results the history shows carry either.
-bool WbcHighEnoughToAdjust(float wbc, const std::string& wbcUnit, bool thousandPerMicrolitreToo = false);
+// Line moves are refused for a low WBC: at WBC <= 0.2 with the unit "10^9/L" or "10^3/uL" (the
+// same scale; any case), at WBC <= 2.0 with any other unit. The test screen and the result
+// history both decide with this.
+bool WbcHighEnoughToAdjust(float wbc, const std::string& wbcUnit);
 // The extra conditions of the arrow keys: the shown WBC text at least 0.1 for a WBC line, the
 // shown PLT text (read as an integer) above 9 for a PLT line.
 bool KeyMoveAllowed(int chart, const std::string& wbcText, const std::string& pltText);
@@ -70,6 +70,7 @@ struct LineAdjustState {
   float diff[6] = {};
   bool diffValid[6] = {};
   std::string diffShown[6], diffMarks[6], diffStored[6];
+  bool diffPlainNumbers = false;       // shown and stored as plain numbers (see WbcLineOptions)
   bool diffRecomputed = false;
   // PLT, MPV, PDW, PCT, P-LCR after the last recomputation.
   float plt[5] = {};
@@ -115,6 +116,9 @@ struct WbcLineOptions {
 ZentilStatus ApplyWbcLines(LineAdjustState& s, const AdjustContext& ctx, const WbcLineOptions& options = {});
 ZentilStatus ApplyPltLines(LineAdjustState& s, const AdjustContext& ctx);
 
+// Marks the recomputed values not yet saved again against the ranges of `ctx` (the sample's
+// group changed): what Enter then saves carries the marks of the current group.
+void RemarkAdjustedValues(LineAdjustState& s, const AdjustContext& ctx);
 // Enter with a line of `chart` selected.
 enum class LineSaveOutcome { NotSaved, Saved, Failed };
 struct LineSave {

@@ -1,5 +1,7 @@
 #include "measurement/patient/person_info.h"
 
+#include "platform/db/connection.h"
+
 #include "core/app_settings.h"
 #include "core/dialog_layout.h"
 #include "core/field_read.h"
@@ -453,9 +455,16 @@ bool CPersonInfo::SavePatientColumns() {
   return conn_.Execute(sql) == 1;
 }
 
-void CPersonInfo::Reflag() {
-  ProfileRegrouped = 1;
-  ReflagStoredResult(conn_, ProfileSampleNo, ProfileTestDate, PatientGroupText, PatientGroupIndex);
+bool CPersonInfo::SaveWithGroup(bool own) {
+  const RowInfo row = ReadRow(ProfileSampleNo);
+  const bool regroup = row.exists && row.hasResult && row.referValue != PatientGroupText;
+  db::Transaction t(conn_.Connection());
+  if (!t.Begun() || !SavePatientColumns()) return false;
+  if (regroup && !ReflagStoredResult(conn_, ProfileSampleNo, ProfileTestDate, PatientGroupText, PatientGroupIndex).done)
+    return false;
+  if (!t.Commit()) return false;
+  if (regroup && own) ProfileRegrouped = 1;
+  return true;
 }
 
 namespace {
@@ -489,7 +498,7 @@ void CPersonInfo::OnOkButton() {
       }
       RetestConfirmed = 1;
     }
-    if (!SavePatientColumns()) {
+    if (!SaveWithGroup(false)) {
       Message(NotSavedText(language_), ui::MB_ICONWARNING);
       return;
     }
@@ -497,8 +506,7 @@ void CPersonInfo::OnOkButton() {
     Close(1);
     return;
   }
-  if (row.exists && row.hasResult && row.referValue != PatientGroupText) Reflag();
-  if (!SavePatientColumns()) {
+  if (!SaveWithGroup(true)) {
     Message(NotSavedText(language_), ui::MB_ICONWARNING);
     return;
   }
@@ -513,18 +521,17 @@ void CPersonInfo::OnSaveButton() {
   std::string unit;
   ComputeAge(&age, &unit);
   const bool own = SampleNoValue(ProfileSampleNo) == SampleNoValue(CallerSampleNo);
+  if (!SaveWithGroup(own)) {
+    Message(NotSavedText(language_), ui::MB_ICONWARNING);
+    return;
+  }
+  // Only what was saved goes back to the test screen on Exit.
   if (own) {
     SummaryValid = 1;
     SummaryName = PatientName;
     SummarySex = PatientSex;
     SummaryAge = SummaryAgeText(AgeYears, AgeMonths, AgeDays, language_);
     SummaryGroup = PatientGroupText;
-  }
-  const RowInfo row = ReadRow(ProfileSampleNo);
-  if (row.exists && row.hasResult && own && row.referValue != PatientGroupText) Reflag();
-  if (!SavePatientColumns()) {
-    Message(NotSavedText(language_), ui::MB_ICONWARNING);
-    return;
   }
   Message(PickText(language_, "数据已保存!", "Data saved!", "Datos guardados!", "Donnees sauvegardees!",
                    "Дані збережено!"),

@@ -111,7 +111,10 @@ class CPersonInfo : public ui::Dialog {
   void OnEnterKey();
   void OnLisProfile();
   bool SavePatientColumns();
-  void Reflag();
+  // Saves the patient columns of the shown sample and, when its stored result is under another
+  // group, re-marks that result for the chosen group: the group, the marks and the range text of
+  // the row change together or not at all. `own`: the sample is the caller's (ProfileRegrouped).
+  bool SaveWithGroup(bool own);
   void ComputeAge(int* age, std::string* unit) const;
   int Message(const std::string& text, unsigned type);
   void SetTexts();

@@ -55,6 +55,7 @@ ProfileApplied ApplyProfileOutcome(CADOConn& conn, ProfileScreenState& s, const 
     s.hasResult = false;
     if (o.retestConfirmed) s.retestRequested = true;
     a.clearResultDisplay = true;
+    a.numberChosen = true;
   }
   if (r == 1 || r == 2) {
     s.shownSampleNo = s.sampleNoText;
@@ -83,8 +84,9 @@ ProfileApplied ApplyProfileOutcome(CADOConn& conn, ProfileScreenState& s, const 
     p.sender = o.applicant;
     p.scrutator = o.inspector;
     p.checker = o.verifier;
-    Run(conn, a, PatientUpdateSql(p, testDate));
-    if (s.hasResult && o.regrouped) {
+    // The marks and range text follow the group only when the row took the group.
+    const bool saved = Run(conn, a, PatientUpdateSql(p, testDate));
+    if (saved && s.hasResult && o.regrouped) {
       std::string texts[20], refText;
       RemarkShownResult(conn, s.groupIndex, s.indicators, texts, &refText);
       a.remarked = true;

@@ -54,6 +54,7 @@ ProfileOutcome ProfileOutcomeOf(const CPersonInfo& dlg, int result);
 // What the handler did, for the screen to follow up.
 struct ProfileApplied {
   bool clearResultDisplay = false;
+  bool numberChosen = false;     // another number was chosen for the next count (no result is shown)
   bool remarked = false;         // the marks of the shown result changed (refresh the mark controls)
   bool rowWritten = false;
   bool failed = false;           // a statement failed (the data layer showed the engine's text)

@@ -102,6 +102,13 @@ void CGraphView::SetMarkers(bool twoOnly, double m0, double m1, double m2) {
   RedrawChart();
 }
 
+void CGraphView::ResetMarkers() {
+  if (channel_ < 0) return;
+  const ChannelInfo& c = Channel(channel_);
+  for (int i = 0; i < c.markerCount; ++i) graph_.SetAxisMarkerValue(i, c.markers[i]);
+  RedrawChart();
+}
+
 double CGraphView::MoveMarkerStep(int marker, int direction, double step, double min, double max) {
   const double v = graph_.MoveStep(marker, direction, step, min, max);
   RedrawChart();

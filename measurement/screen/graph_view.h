@@ -42,6 +42,8 @@ class CGraphView : public ui::Window {
   void SetHistogram(int channel, const unsigned char* heights, int first);
   // Markers 0 and 1 to m0 and m1 (fL), and marker 2 to m2 unless `twoOnly`.
   void SetMarkers(bool twoOnly, double m0, double m1, double m2);
+  // The divider lines back at the chart's starting positions (a chart without a result).
+  void ResetMarkers();
   int GetSelectedMarker() const { return graph_.GetXAxisMarkerSelected(); }
   double MoveMarkerStep(int marker, int direction, double step, double min, double max);
   bool DeleteCurve(int curve) { return graph_.DeleteCurve(curve); }

@@ -2,6 +2,7 @@
 
 #include "core/app_settings.h"
 #include "core/dialog_layout.h"
+#include "core/layout.h"
 #include "measurement/screen/sample_test_screen_texts.h"
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/keys.h"
@@ -29,6 +30,7 @@ void CRestoreDlg::DoDataExchange(ui::DataExchange& dx) { ui::ExchangeControl(dx,
 bool CRestoreDlg::OnInitDialog() {
   ui::Dialog::OnInitDialog();
   ScaleDialogLayout(this);
+  ApplyDialogFontToChildren(this, &SharedDialogFont());
   SetDlgItemText(IDC_RESTORE_TEXT, TestScreenText(ScreenText::Restoring, AppSettings.LanguageIndex));
   return true;
 }

@@ -400,6 +400,9 @@ void CSampleTest::ShowResult(const RunResult& r) {
     graphs_[0].SetMarkers(false, MarkerPositions[0], MarkerPositions[1], MarkerPositions[2]);
     graphs_[1].SetMarkers(true, MarkerPositions[4], MarkerPositions[5], 0);
     graphs_[2].SetMarkers(true, MarkerPositions[6], MarkerPositions[7], 0);
+  } else {
+    // No curves were computed: the empty charts show no other sample's divider lines.
+    for (CGraphView& g : graphs_) g.ResetMarkers();
   }
   // Each label whose text changed has been invalidated by SetText; the rest stay as painted.
 }
@@ -499,6 +502,20 @@ void CSampleTest::OnMouseMove(unsigned, ui::Point pt) {
 }
 
 bool CSampleTest::PreTranslateMessage(ui::Message& msg) {
+  // Any pointer move or press on the screen or one of its controls, and any key, is the
+  // operator at work: the idle time starts again.
+  switch (msg.message) {
+    case ui::WM_MOUSEMOVE:
+      if (pointerSeen_ && (msg.pt.x != lastPointer_.x || msg.pt.y != lastPointer_.y)) RestartIdleClock();
+      pointerSeen_ = true;
+      lastPointer_ = msg.pt;
+      break;
+    case ui::WM_LBUTTONDOWN:
+    case ui::WM_RBUTTONDOWN:
+    case ui::WM_LBUTTONDBLCLK:
+    case ui::WM_KEYDOWN: RestartIdleClock(); break;
+    default: break;
+  }
   switch (msg.message) {
     case ui::WM_LBUTTONDOWN: SelectChartAt(msg.pt); break;
     case ui::WM_LBUTTONDBLCLK:

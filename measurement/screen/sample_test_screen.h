@@ -267,6 +267,8 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   int64_t idleStart_ = 0, idleNow_ = 0;
   ui::Point lastMouse_{-1, -1};
   bool mouseSeen_ = false;
+  ui::Point lastPointer_{-1, -1};  // screen position of the last pointer move on the screen or a control
+  bool pointerSeen_ = false;
   CRestoreDlg* restorePopup_ = nullptr;
   ui::Dialog* standByScreen_ = nullptr;
   double temperature_ = 0.0;

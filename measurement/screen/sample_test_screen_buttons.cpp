@@ -187,7 +187,8 @@ void CSampleTest::EndStandBy() {
 
 void CSampleTest::OnIdleTick() {
   // While a question of the patient screen is open the analyzer is not sent to stand-by.
-  if (dormancyTime_ == 0 || serviceOpen_ || measurement::DiscardBoardInput) return;
+  // Nor while the screen is being left: the port goes away before a wake-up could be read.
+  if (dormancyTime_ == 0 || serviceOpen_ || exiting_ || measurement::DiscardBoardInput) return;
   const uint32_t limit = static_cast<uint32_t>(dormancyTime_) * 60000u;
   const bool idleOk = cycle_.ready() && noRinseRunning_;
   if (idleMs() < limit) {

@@ -34,6 +34,12 @@ namespace cmd = analyzer::cmd;
 
 void CSampleTest::SendFrame(const analyzer::CommandFrame& frame) {
   if (port_) port_->QueueWrite(frame.data(), frame.size());
+  // A reset ends whatever the board was doing: a rinse it was running never reports its end,
+  // so the screen stops waiting for it (the count key, Exit and Service work again).
+  if (frame[1] == analyzer::FrameClassCommand && frame[2] == cmd::Reset && !noRinseRunning_) {
+    noRinseRunning_ = true;
+    cycle_.SetRinseRunning(false);
+  }
   // Every command has its resend check and maybe a count behind it: the cycle's clock runs.
   lastSendMs_ = sys::Clock::TickMs();
   if (!cycleTimerOn_ && IsWindow()) cycleTimerOn_ = SetTimer(kCycleTimer, kCycleTimerMs) != 0;
@@ -99,7 +105,10 @@ KeyDecision CSampleTest::OnKeyPress() {
           default: return ExistingSampleAnswer::Cancel;
         }
       });
-  if (!choice.start) return KeyDecision::Ignore;
+  if (!choice.start) {
+    if (choice.noNumberLeft) Box(TestScreenText(ScreenText::NoSampleNoLeft, lang), ui::MB_ICONWARNING);
+    return KeyDecision::Ignore;
+  }
   if (choice.skipped > 0) {
     NextSampleNo = static_cast<int>(advances ? choice.counter : choice.counter + 1);
     SampleNoText = std::to_string(NextSampleNo);

@@ -2,6 +2,7 @@
 // operator did there (the number of the next count, the patient texts, a new group of the
 // shown result) comes back into the screen's state, its header and its marks.
 #include "measurement/flagging.h"
+#include "measurement/patient/patient_input.h"
 #include "measurement/patient/person_info.h"
 #include "measurement/patient/profile_edit.h"
 #include "measurement/screen/sample_globals.h"
@@ -22,7 +23,11 @@ void CSampleTest::OnProfile() {
   st.sampleNoText = SampleNoText;
   st.nextSampleNo = NextSampleNo;
   st.sampleNumberEntered = sampleNumberEntered_;
-  st.hasResult = hasResult_ > 0;
+  // The values the screen holds are the shown sample's only when its last result was counted
+  // for that number and date: a count the board refused has moved the number on and left the
+  // previous sample's values behind, which must never be written into this number's row.
+  st.hasResult = hasResult_ > 0 && lastResult_ && SampleNoValue(lastResult_->row.sampleNo) == SampleNoValue(st.shownSampleNo) &&
+                 lastResult_->testDate == TestDateText;
   st.retestRequested = retestRequested_;
   st.groupIndex = groupIndex_;
   ProfileHeader& h = st.header;
@@ -46,7 +51,7 @@ void CSampleTest::OnProfile() {
   SampleNoText = st.sampleNoText;
   NextSampleNo = st.nextSampleNo;
   sampleNumberEntered_ = st.sampleNumberEntered;
-  if (!st.hasResult) hasResult_ = 0;
+  if (a.numberChosen) hasResult_ = 0;
   retestRequested_ = st.retestRequested;
   groupIndex_ = st.groupIndex;
   CurrentSample.Name = h.name;
@@ -63,13 +68,24 @@ void CSampleTest::OnProfile() {
   SetText(IDC_NAME, h.name);
   SetText(IDC_SEX, h.sex);
   SetText(IDC_AGE, h.age);
-  if (groupIndex_ != group) {
-    // Later line moves mark their values against the ranges of the new group.
+  const bool regrouped = groupIndex_ != group;
+  if (regrouped) {
+    // Later line moves, and the moved values Enter has still to save, are marked against the
+    // ranges of the new group.
     adjustCtx_.normal = LoadNormalLimits(db_, groupIndex_);
     adjustCtx_.panic = LoadPathologyLimits(db_, groupIndex_);
+    RemarkAdjustedValues(adjust_, adjustCtx_);
   }
-  if (a.clearResultDisplay) ClearResultDisplay();
-  else if (a.remarked) UpdateData(false);  // the new marks into the mark controls
+  if (a.clearResultDisplay) {
+    ClearResultDisplay();
+  } else {
+    if (a.remarked) UpdateData(false);  // the new marks into the mark controls
+    // Moved values not yet saved stay on the screen with their marks for the new group.
+    if (regrouped && adjustable_) {
+      if (adjust_.diffRecomputed) ShowRecomputed(kChartWbc);
+      if (adjust_.pltRecomputed) ShowRecomputed(kChartPlt);
+    }
+  }
   RefreshNameTip();
   InvalidateLabels();
 }

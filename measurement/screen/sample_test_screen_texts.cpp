@@ -27,6 +27,12 @@ std::string TestScreenText(ScreenText which, int l) {
     case ScreenText::RinseInProgress:
       return PickText(l, "清洗过程尚未结束！", "Rinse procedure in progress!", "Procedimiento de enjuague en progreso!",
                       "Procedure de rincage en cours!", "Запущена процедура ополіскування");
+    case ScreenText::NoSampleNoLeft:
+      return PickText(l, "样本号不能超过99999999，请用资料键选择样本号!",
+                      "Sample no. cannot exceed 99999999! Choose the number with Profile.",
+                      "El numero de muestra no puede superar 99999999! Elija el numero con Perfil.",
+                      "Le numero d'echantillon ne peut depasser 99999999! Choisissez le numero avec Profil.",
+                      "Номер проби не може перевищувати 99999999! Виберіть номер кнопкою Дані.");
     case ScreenText::NoSample:
       return PickText(l, "无测试样本！", "No sample!", "No utilice muestra!", "Pas d'echantillon!", "Відсутній зразок!");
     case ScreenText::TestUnfinished:

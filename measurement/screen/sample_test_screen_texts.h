@@ -35,6 +35,7 @@ enum class ScreenText {
   RinseWindowTitle,
   MainWindowSuffix,   // " Auto Hematology Analyzer" after the product name
   HighBlankValue,     // the start-up background is too high
+  NoSampleNoLeft,     // Yes on the highest sample number: no count
 };
 std::string TestScreenText(ScreenText which, int language);
 

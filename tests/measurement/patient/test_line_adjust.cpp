@@ -76,7 +76,9 @@ TEST(LineMoveRules, LowWbcRefusesAndKeysNeedShownValues) {
     bool allowed;
   } cases[] = {
       {1.5f, "10^9/L", true},  {1.5f, "10^9/l", true},  {0.2f, "10^9/L", false}, {0.21f, "10^9/L", true},
-      {1.5f, "10^3/uL", false}, {2.0f, "10^3/uL", false}, {2.1f, "10^3/uL", true}, {-100000.0f, "10^9/L", false},
+      // 10^3/uL is the scale of 10^9/L: the same limit.
+      {1.5f, "10^3/uL", true},  {0.2f, "10^3/uL", false}, {0.21f, "10^3/ul", true},
+      {2.0f, "10^2/uL", false}, {2.1f, "10^2/uL", true},  {-100000.0f, "10^9/L", false},
   };
   for (const auto& c : cases) EXPECT_EQ(WbcHighEnoughToAdjust(c.wbc, c.unit), c.allowed) << c.wbc << c.unit;
   EXPECT_TRUE(KeyMoveAllowed(kChartWbc, "0.10", "0"));
@@ -202,16 +204,19 @@ TEST_F(LineAdjust, MovesThatRecomputeNothing) {
   ctx.adjustAllowed = true;
   // Nothing recomputed yet: Enter saves nothing.
   EXPECT_EQ(SaveAdjustedLines(conn, state, ctx, kChartWbc, 5, "2026-01-05").outcome, LineSaveOutcome::NotSaved);
-  // WBC 1.5 in 10^3/uL is too low to adjust; so are the PLT lines.
+  // WBC 1.5 in 10^2/uL is too low to adjust; so are the PLT lines.
   ctx.currentWbc = 1.5f;
-  ctx.units[0] = "10^3/uL";
+  ctx.units[0] = "10^2/uL";
   float plt = values.markers[7];
   EXPECT_EQ(MoveLine(state, ctx, kChartWbc, 1, 1, &wbcLine), MoveOutcome::Refused);
   EXPECT_EQ(MoveLine(state, ctx, kChartPlt, 1, 0, &plt), MoveOutcome::Refused);
   EXPECT_FALSE(state.diffRecomputed);
   EXPECT_FALSE(state.pltRecomputed);
-  ctx.units[0] = "10^9/L";
-  EXPECT_EQ(MoveLine(state, ctx, kChartWbc, 1, 1, &wbcLine), MoveOutcome::Recomputed);
+  // The same WBC in 10^3/uL or 10^9/L (one scale) is adjusted.
+  for (const char* unit : {"10^3/uL", "10^9/L"}) {
+    ctx.units[0] = unit;
+    EXPECT_EQ(MoveLine(state, ctx, kChartWbc, 1, 1, &wbcLine), MoveOutcome::Recomputed) << unit;
+  }
 }
 
 TEST_F(LineAdjust, WithoutTheLibraryTheValuesStay) {

@@ -129,7 +129,7 @@ TEST_F(LineMoves, ValuesStayWhenTheWbcIsTooLowOrAdjustingIsOff) {
     bool recomputes;
   } cases[] = {
       {"low WBC in 10^9/L is still adjusted", 1, "10^9/L", 0.2f, true},
-      {"the same WBC in 10^3/uL is refused", 1, "10^3/uL", 0.2f, false},
+      {"the same WBC in 10^3/uL, the same scale, is adjusted too", 1, "10^3/uL", 0.2f, true},
       {"adjusting switched off", 0, "10^9/L", 1.0f, false},
   };
   for (const Case& c : cases) {
