@@ -496,7 +496,8 @@ void CCalibAuto::OnBoardReport(const analyzer::CollectedFrame& f) {
   if (cls == analyzer::FrameClassCommand && p1 == analyzer::kReplyDone) {
     if (c == cmd::LeaveSampleMode && exiting_) {
       PostMessage(kLeaveConfirmed, 0, 0);
-    } else if (c == cmd::CleanChambers) {
+    } else if (c == cmd::CleanChambers && rinseRunning_) {
+      // Only the rinse this screen started ends here: a repeated or unasked answer books nothing.
       KillTimer(kAckTimer);
       cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
       ShowBox(TextOf(CaliText::RinseFinished, lang), ui::MB_ICONINFORMATION);

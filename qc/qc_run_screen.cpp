@@ -298,6 +298,8 @@ void QcRunScreen::OnBoardReport(const analyzer::CollectedFrame& f) {
   if (!f.checksumOk || f.kind != analyzer::FrameKind::Command) return;
   const int lang = Language();
   if (f.cls() == analyzer::FrameClassCommand && f.command() == cmd::CleanChambers && f.status() == analyzer::kReplyDone) {
+    // Only the rinse this screen started ends here: a repeated or unasked answer books nothing.
+    if (!rinseRunning_) return;
     rinseRunning_ = false;
     cycle_.SetRinseRunning(false);
     analyzer::Reagents().Book(analyzer::ReagentOperation::CleanChambersService, lang);

@@ -3,9 +3,12 @@
 // the rules it should; the refusals at the count key and the deletion of a run.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <regex>
 
+#include "analyzer/frame.h"
+#include "analyzer/reagent.h"
 #include "analyzer/sequences/process_values.h"
 #include "core/value_format.h"
 #include "measurement/zentil_call.h"
@@ -372,6 +375,42 @@ TEST_F(LjRunScreen, ARinsePostponedThreeTimesStartsByItself) {
   EXPECT_EQ(rinsesAfter, 1u);
   EXPECT_EQ(finished, (std::vector<std::string>{
                           "Rinsing finished, press aspirate key to continue with sample test or press \"Exit\" to exit"}));
+}
+
+}  // namespace
+
+namespace {
+
+// An end-of-rinse answer that no rinse of this screen asked for (the board repeating itself)
+// ends nothing: no reagent booked, no "Rinsing finished" and no return to sample mode sent.
+TEST_F(LjRunScreen, AnUnaskedEndOfRinseBooksNothing) {
+  SetUpFile();
+  CLJQCRun screen(nullptr);
+  screen.QcFileNo = 1;
+  float diluentBefore = 0, diluentAfter = 0;
+  size_t sampleModesBefore = 0, sampleModesAfter = 0;
+  bool boxShown = true;
+  auto sampleModes = [&] {
+    const std::vector<std::string> f = Received();
+    return static_cast<size_t>(std::count(f.begin(), f.end(), "AA 90"));
+  };
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            diluentBefore = analyzer::Reagents().volumes().DiluentVol;
+                            sampleModesBefore = sampleModes();
+                            const analyzer::CommandFrame f = analyzer::BuildCommandFrame(0xAA, 0x40, 0xFF);
+                            sim_->SendRaw(std::vector<uint8_t>(f.begin(), f.end()));
+                            s.RunUntil([&] { return s.MessageBox() != nullptr; }, 1500);
+                            boxShown = s.MessageBox() != nullptr;
+                            if (boxShown) s.AnswerMessageBox(ui::IDOK);
+                            diluentAfter = analyzer::Reagents().volumes().DiluentVol;
+                            sampleModesAfter = sampleModes();
+                            Leave(s, screen);
+                          }));
+  EXPECT_FALSE(boxShown);
+  EXPECT_EQ(diluentAfter, diluentBefore);
+  EXPECT_EQ(sampleModesAfter, sampleModesBefore);
 }
 
 }  // namespace
