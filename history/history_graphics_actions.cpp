@@ -252,6 +252,9 @@ bool CHistoryGraphics::ApplyManualDifferential(float lym, float mid, float gra) 
   compute_.markers[2] = compute_.appliedWbcMarkers[1] = compute_.algoWbcLines[2];
   std::copy(compute_.markers, compute_.markers + 8, compute_.ctx.markers);
   compute_.differentialEdited = true;
+  // The entered values stand for the library's lines: a split at lines moved before the entry
+  // is not stored by a later Enter.
+  DropPendingDifferential(compute_);
   m_dataSaved = 1;
   ShowCharts();
   return true;

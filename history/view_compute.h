@@ -57,6 +57,11 @@ RecomputeOutcome RecomputePlt(ViewCompute& vc);
 // new position is returned in *position and is the one the state holds.
 RecomputeOutcome MoveViewLine(ViewCompute& vc, int chart, int line, int direction, float* position);
 
+// Drops the moved WBC lines and the differential recomputed at them that Enter would store:
+// after a differential entered by hand the WBC lines are those of the
+// stored values (markers[1..2]), and Enter has nothing to store until a line moves again.
+void DropPendingDifferential(ViewCompute& vc);
+
 // The six stored texts and markers the Adjust action writes (choices 1 Recover and 2 OK) and
 // whether anything is to be written.
 struct AdjustWrite {

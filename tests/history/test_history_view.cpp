@@ -355,3 +355,67 @@ TEST_F(ViewTest, AdjustRecoverWritesTheLibrarysSplitAndLogsWhoDidIt) {
     EXPECT_FLOAT_EQ(c.markers[1], c.algoWbcLines[1]);
   });
 }
+
+namespace {
+
+// The WBC chart's line `line` as drawn.
+double ChartLine(CHistoryGraphics& view, int line) {
+  return view.Graph(0).Graph().GetXAxis(0).GetAxisMarker(line).value;
+}
+
+// What the view shows in differential row k (0..5) must be what the row stores, and what Print
+// takes (the shown-result texts).
+void ExpectShownIsStored(CHistoryGraphics& view, const std::string& stored, int k, const std::string& where) {
+  const history::ShownValue v = history::SplitShownValue(1 + k, stored);
+  EXPECT_EQ(view.Text(kViewValueIds[1 + k]), v.value) << where << " row " << k;
+  EXPECT_EQ(view.Text(kViewMarkIds[1 + k]), v.mark) << where << " row " << k;
+  EXPECT_EQ(history::ShownResultValues[1 + k], v.value) << where << " row " << k;
+  EXPECT_EQ(history::ShownResultMarks[1 + k], v.mark) << where << " row " << k;
+}
+
+const char* const kDiffColumns[6] = {"LYMA", "MONA", "GRAA", "LYMP", "MONP", "GRAP"};
+
+}  // namespace
+
+TEST_F(ViewTest, EnterAfterAHandEnteredDifferentialKeepsTheEnteredValues) {
+  Sql("update EngineeringAdjust set WBCTIME=50");
+  Sql("update SysSetting set IsOpenAjustHistogram=1");
+  const measurement::HistogramBuffers h = CountOf(boardsim::Profile::Normal);
+  StoreResult("12", "2026-03-04", Computed(h), h);
+  Sql("update Person set WBC='8.00', Abnormal=1");
+  AppSettings.UserLevel = 2;
+  CHistoryGraphics view;
+  Open(view, "12", "2026-03-04", 1, [&](ui::TestDriver& s) {
+    const history::ViewCompute& c = view.Compute();
+    ASSERT_TRUE(c.computed);
+    // The LYM/MID line moved two steps (values recomputed, not saved), then the differential
+    // entered by hand, then Enter with the line still selected.
+    Ui(s, [&] {
+      view.SelectLine(0, 1);
+      view.MoveSelectedLine(1);
+      view.MoveSelectedLine(1);
+    });
+    ASSERT_EQ(view.Text(kViewLeadIds[1]), "!");
+    bool ok = false;
+    Ui(s, [&] { ok = view.ApplyManualDifferential(30.0f, 10.0f, 60.0f); });
+    ASSERT_TRUE(ok);
+    boxes.clear();
+    bool saved = true;
+    Ui(s, [&] { saved = view.SaveSelectedLines(); });
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(std::count(boxes.begin(), boxes.end(), "WBC Data saved!"), 0);
+    // 8.00 x 30 % = 2.40, x 10 % = 0.80, 8.00 - 2.40 - 0.80 = 4.80; 30.0, 10.0, 60.0 %.
+    const char* entered[6] = {"e2.40", "e0.80", "e4.80", "E30.0", "E10.0", "E60.0"};
+    for (int k = 0; k < 6; ++k) {
+      const std::string stored = Scalar(std::string("select ") + kDiffColumns[k] + " from Person");
+      EXPECT_EQ(stored.substr(0, 5), entered[k]) << kDiffColumns[k];
+      ExpectShownIsStored(view, stored, k, "after Enter");
+      EXPECT_EQ(view.Text(kViewLeadIds[1 + k]), k < 3 ? "e" : "E");
+    }
+    EXPECT_EQ(Scalar("select WMARKER2 from Person"), "0");
+    EXPECT_EQ(Scalar("select WMARKER3 from Person"), "0");
+    // The chart shows the library's lines, which the entered values stand for.
+    EXPECT_NEAR(ChartLine(view, 1), c.algoWbcLines[1], 1e-4);
+    EXPECT_NEAR(ChartLine(view, 2), c.algoWbcLines[2], 1e-4);
+  });
+}
