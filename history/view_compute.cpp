@@ -161,6 +161,18 @@ void DropPendingDifferential(ViewCompute& vc) {
   }
 }
 
+std::string StoredDifferentialLead(const ViewCompute& vc, int k, bool storedInvalid) {
+  const char* edited = k < 3 ? "e" : "E";
+  if (vc.abnormal) {
+    if (storedInvalid) return "";
+    return vc.differentialEdited ? edited : "!";
+  }
+  const bool onLibrary = std::fabs(vc.appliedWbcMarkers[0] - vc.algoWbcLines[1]) <= 0.5f &&
+                         std::fabs(vc.appliedWbcMarkers[1] - vc.algoWbcLines[2]) <= 0.5f;
+  if (!onLibrary) return "!";
+  return vc.differentialEdited ? edited : "";
+}
+
 std::string DifferentialUpdateSql(const std::string t[6], const std::string& m2, const std::string& m3,
                                   const std::string& sampleNo, const std::string& testDate) {
   return "update Person set LYMA='" + t[0] + "',MONA='" + t[1] + "',GRAA='" + t[2] + "',LYMP='" + t[3] + "',MONP='" +

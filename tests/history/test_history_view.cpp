@@ -419,3 +419,68 @@ TEST_F(ViewTest, EnterAfterAHandEnteredDifferentialKeepsTheEnteredValues) {
     EXPECT_NEAR(ChartLine(view, 2), c.algoWbcLines[2], 1e-4);
   });
 }
+
+TEST_F(ViewTest, AdjustCancelStoresNothingAndALaterEnterNeither) {
+  Sql("update EngineeringAdjust set WBCTIME=50");
+  Sql("update SysSetting set IsOpenAjustHistogram=1");
+  const measurement::HistogramBuffers h = CountOf(boardsim::Profile::Normal);
+  StoreResult("12", "2026-03-04", Computed(h), h);
+  CHistoryGraphics view;
+  Open(view, "12", "2026-03-04", 1, [&](ui::TestDriver& s) {
+    const history::ViewCompute& c = view.Compute();
+    ASSERT_TRUE(c.computed);
+    const auto storedTexts = [&] {
+      std::vector<std::string> t;
+      for (const char* col : kDiffColumns) t.push_back(Scalar(std::string("select ") + col + " from Person"));
+      t.push_back(Scalar("select WMARKER2 from Person"));
+      t.push_back(Scalar("select WMARKER3 from Person"));
+      return t;
+    };
+    // 1. Moved three steps, Adjust - Cancel, Enter: the row keeps its measured values, the
+    // screen shows them with no lead mark (the lines are the library's), the chart its lines.
+    Ui(s, [&] {
+      view.SelectLine(0, 1);
+      for (int i = 0; i < 3; ++i) view.MoveSelectedLine(1);
+    });
+    ASSERT_EQ(view.Text(kViewLeadIds[1]), "!");
+    const std::vector<std::string> before = storedTexts();
+    Ui(s, [&] { view.ApplyAdjustChoice(0); });
+    boxes.clear();
+    bool saved = true;
+    Ui(s, [&] { saved = view.SaveSelectedLines(); });
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(storedTexts(), before);
+    for (int k = 0; k < 6; ++k) {
+      ExpectShownIsStored(view, before[static_cast<size_t>(k)], k, "first cancel");
+      EXPECT_EQ(view.Text(kViewLeadIds[1 + k]), "") << k;
+    }
+    EXPECT_NEAR(ChartLine(view, 1), c.algoWbcLines[1], 1e-4);
+    EXPECT_EQ(view.m_adjustDone, 0);
+
+    // 2. One step stored with Enter, two more steps, Adjust - Cancel, Enter: the row keeps the
+    // values of the stored step, and the screen shows those (with "!", off the library's line).
+    Ui(s, [&] {
+      view.SelectLine(0, 1);
+      view.MoveSelectedLine(1);
+    });
+    Ui(s, [&] { saved = view.SaveSelectedLines(); });
+    ASSERT_TRUE(saved);
+    const std::vector<std::string> firstSave = storedTexts();
+    ASSERT_EQ(firstSave[0].substr(0, 1), "!");
+    Ui(s, [&] {
+      view.MoveSelectedLine(1);
+      view.MoveSelectedLine(1);
+      view.ApplyAdjustChoice(0);
+    });
+    boxes.clear();
+    Ui(s, [&] { saved = view.SaveSelectedLines(); });
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(storedTexts(), firstSave);
+    for (int k = 0; k < 6; ++k) {
+      ExpectShownIsStored(view, firstSave[static_cast<size_t>(k)], k, "second cancel");
+      EXPECT_EQ(view.Text(kViewLeadIds[1 + k]), "!") << k;
+    }
+    EXPECT_NEAR(ChartLine(view, 1), c.algoWbcLines[1] + 1.50390625, 1e-3);
+  });
+}
