@@ -5,7 +5,6 @@
 #include "analyzer/sequences/results_purge.h"
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
-#include "platform/sys/atomic_file.h"
 
 namespace history {
 
@@ -55,8 +54,7 @@ DeleteOutcome DeleteAllResults(CADOConn& conn, const std::string& folder) {
     return out;
   }
   out.rowsDeleted = true;
-  out.rawRewritten = sys::WriteFileAtomic(folder + analyzer::kRawIndexFile, "", &out.error) &&
-                     sys::WriteFileAtomic(folder + analyzer::kRawDataFile, "", &out.error);
+  out.rawRewritten = analyzer::ClearRawRecords(folder, &out.error);
   return out;
 }
 
