@@ -13,6 +13,7 @@
 #include "history/history_list.h"
 #include "history/history_list_find.h"
 #include "history/history_search.h"
+#include "lis/lis_link.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"
 #include "results_store.h"
@@ -57,6 +58,34 @@ class BrowserTest : public StoreTest {
 };
 
 constexpr int kStore = 50000;
+
+TEST_F(BrowserTest, AnApostropheIsStoredOneWayWhereverItComesFromAndFoundInBothStoredForms) {
+  // A profile from the LIS stores its apostrophes as the screens do (U+2018).
+  measurement::SampleProfileRecord r;
+  r.sampleNo = "31";
+  r.name = "O'Brien";
+  r.medicalNo = "M'7";
+  r.dept = "St' Ann";
+  ASSERT_TRUE(lis::StoreLisProfile(r));
+  EXPECT_EQ(Scalar("select Name from Person where SampleNo='31'"), "O\u2018Brien");
+  EXPECT_EQ(Scalar("select MedicalNo from Person where SampleNo='31'"), "M\u20187");
+  EXPECT_EQ(Scalar("select Dept from Person where SampleNo='31'"), "St\u2018 Ann");
+  // A name typed on screen, and one the LIS stored before with a plain apostrophe.
+  Sql("insert into Person(SampleNo,TestDate,TestTime,Name,MedicalNo) values('32','2025-01-02','09:00:00','Mary O\u2018Brien','M\u20187')");
+  Sql("insert into Person(SampleNo,TestDate,TestTime,Name,MedicalNo) values('33','2025-01-02','09:10:00','O''Brien Jr','M''7')");
+  Sql("insert into Person(SampleNo,TestDate,TestTime,Name,MedicalNo) values('34','2025-01-02','09:20:00','OBrien','M7')");
+  const auto numbers = [&](const history::SearchFields& f) {
+    history::SearchError e;
+    return Scalar("select group_concat(SampleNo) from (select SampleNo from Person" +
+                  history::BuildSearchCondition(f, 2026, &e) + " order by SampleNo)");
+  };
+  history::SearchFields byName;
+  byName.name = "O'Brien";
+  EXPECT_EQ(numbers(byName), "31,32,33");
+  history::SearchFields byMedical;
+  byMedical.medicalNo = "M'7";
+  EXPECT_EQ(numbers(byMedical), "31,32,33");
+}
 
 }  // namespace
 
