@@ -18,6 +18,7 @@
 #include "measurement/patient/line_adjust.h"
 #include "measurement/raw_files.h"
 #include "measurement/zentil_call.h"
+#include "printing/histogram_print.h"
 #include "platform/ui/message_box.h"
 #include "results_store.h"
 #include "tools/boardsim/blood_profile.h"
@@ -65,10 +66,10 @@ class ViewTest : public StoreTest {
     });
   }
   // The row the count of `h` would have stored, with the library's own numbers.
-  AlgorithmResult Computed(const measurement::HistogramBuffers& h) {
+  AlgorithmResult Computed(const measurement::HistogramBuffers& h, uint8_t countTimeTenths = 50) {
     measurement::CountInputs in;
     in.bloodMode = 0;
-    in.wbcTimeTenths = 50;
+    in.wbcTimeTenths = countTimeTenths;
     const uint16_t one = 1;
     in.hgbBlank = &one;
     in.hgbSample = &one;
@@ -482,5 +483,55 @@ TEST_F(ViewTest, AdjustCancelStoresNothingAndALaterEnterNeither) {
       EXPECT_EQ(view.Text(kViewLeadIds[1 + k]), "!") << k;
     }
     EXPECT_NEAR(ChartLine(view, 1), c.algoWbcLines[1] + 1.50390625, 1e-3);
+  });
+}
+
+TEST_F(ViewTest, WithoutEngineeringSettingsTheViewAndThePrintOutsRunTheLibraryAlike) {
+  // No EngineeringAdjust row: the count-time setting is 5 tenths, a count time of 5 / 10 = 0 s
+  // (whole seconds) for the view and the print-outs alike.
+  Sql("delete from EngineeringAdjust");
+  Sql("update SysSetting set IsOpenAjustHistogram=1");
+  const measurement::HistogramBuffers h = CountOf(boardsim::Profile::Normal);
+  StoreResult("12", "2026-03-04", Computed(h), h);
+  const AlgorithmResult zero = Computed(h, 5);
+  SetHistogramLibraryPath(support::BuiltZentilPath());
+  const PrintedHistograms printed = ComputePrintedHistograms(h.wbc, h.rbc, h.plt, 0, 0.0f, 0.0f, 0.0f, 0.0f);
+  SetHistogramLibraryPath("");
+  EXPECT_EQ(printed.lines[7], zero.PltUpper);
+  CHistoryGraphics view;
+  Open(view, "12", "2026-03-04", 1, [&](ui::TestDriver& s) {
+    const history::ViewCompute& c = view.Compute();
+    ASSERT_TRUE(c.computed);
+    EXPECT_FLOAT_EQ(c.markers[7], printed.pltMarkers[1]);
+    // The PLT recomputed at a moved upper line: the library's PLT with that line and a count
+    // time of 0 s (no rate, so no PLT), not that of 5 s.
+    const float upper = c.markers[7];
+    Ui(s, [&] {
+      view.SelectLine(2, 1);
+      view.MoveSelectedLine(0);
+    });
+    const float moved = upper - 0.21875f;
+    const auto withLines = [&](uint8_t tenths) {
+      measurement::CountInputs in;
+      in.bloodMode = 0;
+      in.wbcTimeTenths = tenths;
+      const uint16_t one = 1;
+      in.hgbBlank = &one;
+      in.hgbSample = &one;
+      CADOConn conn;
+      measurement::LoadCalibrationFactors(conn, 0, in.calibration);
+      AlgorithmInput input;
+      measurement::FillAlgorithmInput(input, in, h);
+      input.UserPltLower = static_cast<uint16_t>(measurement::PltLineChannel(c.markers[6]));
+      input.UserPltUpper = static_cast<uint16_t>(measurement::PltLineChannel(moved));
+      AlgorithmResult r;
+      EXPECT_EQ(measurement::CallAlgorithmMain(r, input), measurement::ZentilStatus::Computed);
+      return r;
+    };
+    const AlgorithmResult at0 = withLines(5), at5 = withLines(50);
+    ASSERT_NE(at0.PLT, at5.PLT);
+    ASSERT_EQ(at0.PLT, kInvalidParamValue);
+    ASSERT_GT(at5.PLT, 0.0f);
+    EXPECT_EQ(view.Text(kViewValueIds[15]), "- - -");
   });
 }
