@@ -47,6 +47,14 @@ DeleteOutcome DeleteResults(CADOConn& conn, const std::string& folder, const std
   return out;
 }
 
+std::string RawDeleteFailedText(int l) {
+  return PickText(l, "已删除结果的直方图数据未能从数据文件中清除 (TD.dat, TDI.dat)！",
+                  "The histogram data of the deleted results could not be removed (TD.dat, TDI.dat)!",
+                  "No se pudieron borrar los datos de histograma de los resultados borrados (TD.dat, TDI.dat)!",
+                  "Les donnees d'histogramme des resultats effaces n'ont pas pu etre supprimees (TD.dat, TDI.dat)!",
+                  "Не вдалося видалити дані гістограм видалених результатів (TD.dat, TDI.dat)!");
+}
+
 DeleteOutcome DeleteAllResults(CADOConn& conn, const std::string& folder) {
   DeleteOutcome out;
   if (conn.Execute("delete from Person") != 1) {

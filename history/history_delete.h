@@ -23,6 +23,10 @@ struct DeleteOutcome {
 // the new pair is complete). When the rows could not be deleted the files are left alone.
 DeleteOutcome DeleteResults(CADOConn& conn, const std::string& folder, const std::vector<ResultKey>& keys);
 
+// What the operator is told when the rows went but the raw-data files could not be rewritten
+// (the system's own reason goes to the log).
+std::string RawDeleteFailedText(int language);
+
 // Deletes every row of Person, then replaces the two raw-data files by empty ones (the index
 // first, so a cut-off never leaves an index record without its data).
 DeleteOutcome DeleteAllResults(CADOConn& conn, const std::string& folder);

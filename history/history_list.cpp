@@ -9,6 +9,7 @@
 #include "core/field_read.h"
 #include "core/layout.h"
 #include "core/param_order.h"
+#include "core/write_log.h"
 #include "history/history_globals.h"
 #include "history/history_graphics.h"
 #include "history/history_list_find.h"
@@ -307,6 +308,12 @@ void CHistoryList::OnDetail() {
   pageDown_.EnableWindow(downOn);
 }
 
+void CHistoryList::ReportRawDeleteFailure(const std::string& reason) {
+  // The system's text names paths and is in no interface language: it goes to the log.
+  WriteLog("Removing raw records of deleted results failed: " + reason, "");
+  ui::MessageBox(this, RawDeleteFailedText(AppSettings.LanguageIndex), "", ui::MB_ICONEXCLAMATION);
+}
+
 bool CHistoryList::DeleteColumns(const std::vector<int>& columns) {
   std::vector<ResultKey> keys;
   for (int c : columns)
@@ -318,7 +325,7 @@ bool CHistoryList::DeleteColumns(const std::vector<int>& columns) {
     status_.SetWindowText(StatusText(AppSettings.LanguageIndex, paging_));
     return false;
   }
-  if (!out.rawRewritten && !out.error.empty()) ui::MessageBox(this, out.error, "", ui::MB_ICONEXCLAMATION);
+  if (!out.rawRewritten) ReportRawDeleteFailure(out.error);
   history::Paging p = paging_;
   AfterDelete(p, static_cast<int>(keys.size()));
   // The list is read again so that positions, pages and the rows on the screen agree.
@@ -344,7 +351,7 @@ bool CHistoryList::DeleteColumns(const std::vector<int>& columns) {
 bool CHistoryList::DeleteAll() {
   const DeleteOutcome out = DeleteAllResults(conn_, AppSettings.ProgramFolder);
   if (!out.rowsDeleted) return false;
-  if (!out.rawRewritten && !out.error.empty()) ui::MessageBox(this, out.error, "", ui::MB_ICONEXCLAMATION);
+  if (!out.rawRewritten) ReportRawDeleteFailure(out.error);
   OpenList(listSql_);
   FillPage();
   EnableActions(false);

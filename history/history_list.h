@@ -83,6 +83,7 @@ class CHistoryList : public ui::Dialog {
   ui::LResult WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) override;
 
  private:
+  void ReportRawDeleteFailure(const std::string& reason);
   void OpenList(const std::string& sql);
   void FillPage();
   void RefreshPage(bool openingForm = false);

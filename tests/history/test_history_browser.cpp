@@ -17,6 +17,7 @@
 #include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"
 #include "results_store.h"
+#include "tests/support/io_faults.h"
 
 using namespace history_test;
 
@@ -252,6 +253,36 @@ TEST_F(BrowserTest, ADeleteThatFailsKeepsEveryRowAndFile) {
     EXPECT_EQ(support::FileBytes(AppSettings.ProgramFolder + "TDI.dat"), before);
     ExpectColumn(screen, 1, 119);
   });
+}
+
+TEST_F(BrowserTest, ARawFileErrorDuringADeleteIsSaidInTheInterfaceLanguage) {
+  BuildStore(40, 1);
+  const char* expected[5] = {
+      "已删除结果的直方图数据未能从数据文件中清除 (TD.dat, TDI.dat)！",
+      "The histogram data of the deleted results could not be removed (TD.dat, TDI.dat)!",
+      "No se pudieron borrar los datos de histograma de los resultados borrados (TD.dat, TDI.dat)!",
+      "Les donnees d'histogramme des resultats effaces n'ont pas pu etre supprimees (TD.dat, TDI.dat)!",
+      "Не вдалося видалити дані гістограм видалених результатів (TD.dat, TDI.dat)!"};
+  for (int l = 0; l < 5; ++l) {
+    AppSettings.LanguageIndex = static_cast<uint8_t>(l);
+    std::vector<std::string> boxes;
+    ui::SetMessageBoxHandler([&](ui::Window*, const std::string& text, const std::string&, unsigned) {
+      boxes.push_back(text);
+      return ui::IDOK;
+    });
+    CHistoryList screen;
+    Run(screen, [&](ui::TestDriver& s) {
+      bool ok = false;
+      {
+        support::IoFaults faults;
+        faults.Add({sys::IoOp::Write, "TDTemp.dat", 1, support::IoFaults::Error(EIO)});
+        Ui(s, [&] { ok = screen.DeleteColumns({1}); });
+      }
+      EXPECT_TRUE(ok);  // the row went; its raw record stays for now
+      ASSERT_EQ(boxes.size(), 1u) << l;
+      EXPECT_EQ(boxes[0], expected[l]);
+    });
+  }
 }
 
 TEST_F(BrowserTest, ScreenshotsInTheFiveLanguages) {
