@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/ado_conn.h"
+#include "core/app_settings.h"
 #include "core/field_read.h"
 #include "core/write_log.h"
 
@@ -37,12 +38,52 @@ int PurgeOldestDay(CADOConn& conn, int& personCount, const std::string& folder) 
 }
 
 int PurgeResults(CADOConn& conn, int& personCount, const std::string& folder) {
-  int passes = 0;
-  while (personCount > kMaxStoredResults) {
-    if (PurgeOldestDay(conn, personCount, folder) == 0) break;
-    ++passes;
+  if (personCount <= kMaxStoredResults) return 0;
+  // The oldest whole days that bring the count to the limit, as pass after pass of
+  // PurgeOldestDay would take them; their rows go in one delete and their raw records in one
+  // rewrite of the raw files (a store far over the limit would otherwise rewrite them once a day).
+  std::vector<std::string> dates;
+  {
+    RecordsetPtr& rs = conn.OpenRecordset(
+        "select TestDate, count(*) as N from Person where TestDate is not null group by TestDate order by TestDate");
+    if (!conn.RecordsetOpen()) return 0;
+    int remaining = personCount;
+    if (HasRows(*rs)) {
+      for (rs->MoveFirst(); !rs->IsEOF() && remaining > kMaxStoredResults; rs->MoveNext()) {
+        std::string date;
+        int n = 0;
+        if (!ReadField(*rs, "TestDate", date) || !ReadField(*rs, "N", n)) break;
+        dates.push_back(date);
+        remaining -= n;
+      }
+    }
+    conn.CloseRecordset();
   }
-  return passes;
+  if (dates.empty()) return 0;
+  const std::string where = " where TestDate <= '" + SqlSafeText(dates.back()) + "'";
+  std::vector<std::string> keys;
+  int rows = 0;
+  {
+    RecordsetPtr& rs = conn.OpenRecordset("select SampleNo, TestDate from Person" + where);
+    if (!conn.RecordsetOpen()) return 0;
+    if (HasRows(*rs)) {
+      for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext()) {
+        std::string sample, date;
+        ReadField(*rs, "SampleNo", sample);
+        ReadField(*rs, "TestDate", date);
+        keys.push_back(RawDataKey(date, sample));
+        ++rows;
+      }
+    }
+    conn.CloseRecordset();
+  }
+  if (rows == 0 || !conn.Execute("delete from Person" + where)) return 0;
+  personCount -= rows;
+  // Raw records only of rows that are really gone.
+  std::string error;
+  if (!RemoveRawRecords(folder, keys, &error))
+    WriteLog("Removing the raw records of " + dates.front() + " to " + dates.back() + " failed: " + error);
+  return static_cast<int>(dates.size());
 }
 
 }  // namespace analyzer

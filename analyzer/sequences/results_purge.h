@@ -18,7 +18,9 @@ inline constexpr int kMaxStoredResults = 50000;
 // empty table, a failed query or delete), which ends the caller's loop. A failed rewrite of the
 // raw files is written to the log; the old pair then stays.
 int PurgeOldestDay(CADOConn& conn, int& personCount, const std::string& folder);
-// Passes while personCount is above the limit. Returns the passes made.
+// While personCount is above the limit: removes the oldest whole days that bring it to the limit
+// (the days pass after pass of PurgeOldestDay would remove), in one delete and one rewrite of
+// the raw files. Returns the days removed; 0 when nothing was over the limit or could be removed.
 int PurgeResults(CADOConn& conn, int& personCount, const std::string& folder);
 
 }  // namespace analyzer
