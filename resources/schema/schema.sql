@@ -112,6 +112,10 @@ CREATE INDEX PersonByDate ON Person(TestDate, TestTime);
 
 CREATE INDEX PersonBySample ON Person(SampleNo, TestDate);
 
+-- The rows without a WBC (profiles entered ahead of their count, emptied rows): the results
+-- browser's purge of empty rows looks only at these.
+CREATE INDEX PersonWithoutResult ON Person(TestDate) WHERE coalesce(WBC,'')='';
+
 -- Running minutes of earlier runs and the sample counters; one row.
 CREATE TABLE Statistic (
   TotalTime INTEGER,

@@ -8,10 +8,12 @@
 #include <filesystem>
 
 #include "analyzer/raw_test_data.h"
+#include "core/field_read.h"
 #include "core/value_format.h"
 #include "history/history_graphics.h"
 #include "history/history_list.h"
 #include "history/history_list_find.h"
+#include "history/history_list_logic.h"
 #include "history/history_search.h"
 #include "lis/lis_link.h"
 #include "platform/ui/keys.h"
@@ -59,6 +61,28 @@ class BrowserTest : public StoreTest {
 };
 
 constexpr int kStore = 50000;
+
+TEST_F(BrowserTest, ThePurgeOfEmptyRowsLooksOnlyAtRowsWithoutAResult) {
+  // Opening the browser purges empty rows: over an index of the rows without a WBC, not over
+  // every stored result.
+  CADOConn conn;
+  RecordsetPtr& rs = conn.OpenRecordset("explain query plan " + history::PurgeEmptyRowsSql());
+  ASSERT_TRUE(conn.RecordsetOpen());
+  std::string plan;
+  for (; !rs->IsEOF(); rs->MoveNext()) {
+    std::string detail;
+    ReadField(*rs, "detail", detail);
+    plan += detail + ";";
+  }
+  conn.CloseRecordset();
+  EXPECT_NE(plan.find("USING INDEX PersonWithoutResult"), std::string::npos) << plan;
+  // And it still keeps a profile and removes a row holding nothing.
+  Sql("insert into Person(SampleNo,TestDate,TestTime,Name) values('1','2025-01-01','08:00:00','Ann')");
+  Sql("insert into Person(SampleNo,TestDate,TestTime) values('2','2025-01-01','08:10:00')");
+  Sql("insert into Person(SampleNo,TestDate,TestTime,WBC) values('3','2025-01-01','08:20:00','5.0')");
+  Sql(history::PurgeEmptyRowsSql());
+  EXPECT_EQ(Scalar("select group_concat(SampleNo) from Person"), "1,3");
+}
 
 TEST_F(BrowserTest, AnApostropheIsStoredOneWayWhereverItComesFromAndFoundInBothStoredForms) {
   // A profile from the LIS stores its apostrophes as the screens do (U+2018).
