@@ -17,7 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "analyzer/sequences/startup_store.h"
 #include "controls/skin_loader.h"
+#include "core/ado_conn.h"
 #include "core/app_settings.h"
 #include "history/history_globals.h"
 #include "history/history_graphics.h"
@@ -77,6 +79,13 @@ void UseStore(int rows) {
   AppSettings.LayoutScale = 1.25f;
   AppSettings.LargeScreen = 1;
   measurement::SetZentilLibraryPath(QUORVEX_ZENTIL_PATH);
+  {
+    // The store as the program finds it after start-up (its upgrades included).
+    CADOConn conn;
+    analyzer::StartupStoreValues values;
+    analyzer::PrepareStartupStore(conn, values);
+    conn.Disconnect();
+  }
   g_rowsInForce = rows;
 }
 

@@ -9,6 +9,7 @@
 #include "core/field_read.h"
 #include "core/layout.h"
 #include "core/param_order.h"
+#include "core/value_format.h"
 #include "core/write_log.h"
 #include "history/history_globals.h"
 #include "history/history_graphics.h"
@@ -135,7 +136,7 @@ bool CHistoryList::OnInitDialog() {
   }
   printSetup_ = ReadPrintSetup(conn_);
   listSql_ = history::ListSql(sortStyle_);
-  OpenList(listSql_);
+  OpenList();
   allRecordCount_ = paging_.total;
   if (paging_.total > 0) {
     FillPage();
@@ -175,10 +176,13 @@ bool CHistoryList::OnInitDialog() {
   return true;
 }
 
-void CHistoryList::OpenList(const std::string& sql) {
-  list_ = conn_.OpenRecordset(sql);
-  const int count = list_->IsOpen() ? list_->RecordCount() : 0;
-  if (list_->IsOpen()) list_->SetPageSize(kPageSize);
+void CHistoryList::OpenList() {
+  // Only the count of the list is read here; each page reads its own rows (FillPage), so the
+  // browser opens alike over any size of store.
+  int count = 0;
+  RecordsetPtr& rs = conn_.OpenRecordset("select count(*) as N from Person" + searchCondition_);
+  if (conn_.RecordsetOpen() && HasRows(*rs)) ReadField(*rs, "N", count);
+  conn_.CloseRecordset();
   paging_ = OpenPaging(count);
 }
 
@@ -191,18 +195,24 @@ void CHistoryList::FillPage() {
       if (r > 0) grid_.SetItemBkColour(r, c, r % 2 == 0 ? kBandEven : kBandOdd);
     }
   int col = 0;
-  if (list_ && list_->IsOpen() && paging_.total > 0 && list_->SetAbsolutePosition(paging_.position)) {
-    while (!list_->IsEOF() && col < kPageSize) {
-      ++col;
-      for (int r = 0; r < kGridRows; ++r) {
-        std::string text;
-        ReadField(*list_, kGridColumns[r], text);
-        grid_.SetItemText(r, col, text);
-        if (r >= 3 && HasMark(text)) grid_.SetItemFgColour(r, col, kMarked);
-        if (r == 1 && firstShownTestDate_.empty()) firstShownTestDate_ = text;
+  if (paging_.total > 0 && paging_.position >= 1) {
+    // The page's rows of the list, in the list's order.
+    RecordsetPtr page =
+        conn_.OpenRecordset(listSql_ + StrPrintf(" limit %d offset %d", kPageSize, paging_.position - 1));
+    if (conn_.RecordsetOpen()) {
+      while (!page->IsEOF() && col < kPageSize) {
+        ++col;
+        for (int r = 0; r < kGridRows; ++r) {
+          std::string text;
+          ReadField(*page, kGridColumns[r], text);
+          grid_.SetItemText(r, col, text);
+          if (r >= 3 && HasMark(text)) grid_.SetItemFgColour(r, col, kMarked);
+          if (r == 1 && firstShownTestDate_.empty()) firstShownTestDate_ = text;
+        }
+        page->MoveNext();
       }
-      list_->MoveNext();
     }
+    conn_.CloseRecordset();
   }
   filledColumns_ = col;
   grid_.EnableRedraw(true);
@@ -298,7 +308,7 @@ void CHistoryList::OnDetail() {
     if (view.m_adjustDone || view.m_dataSaved) {
       // The view wrote rows: read the same list again at the same place.
       const history::Paging keep = paging_;
-      OpenList(listSql_);
+      OpenList();
       paging_ = keep;
     }
     RefreshPage();
@@ -329,7 +339,7 @@ bool CHistoryList::DeleteColumns(const std::vector<int>& columns) {
   history::Paging p = paging_;
   AfterDelete(p, static_cast<int>(keys.size()));
   // The list is read again so that positions, pages and the rows on the screen agree.
-  OpenList(listSql_);
+  OpenList();
   const int total = paging_.total;
   paging_ = p;
   paging_.total = total;
@@ -352,7 +362,7 @@ bool CHistoryList::DeleteAll() {
   const DeleteOutcome out = DeleteAllResults(conn_, AppSettings.ProgramFolder);
   if (!out.rowsDeleted) return false;
   if (!out.rawRewritten) ReportRawDeleteFailure(out.error);
-  OpenList(listSql_);
+  OpenList();
   FillPage();
   EnableActions(false);
   status_.SetWindowText(StatusText(AppSettings.LanguageIndex, paging_));
@@ -399,10 +409,11 @@ void CHistoryList::OnDelete() {
 }
 
 void CHistoryList::ApplySearch(const std::string& condition, int count) {
-  (void)count;
   searchCondition_ = condition;
   listSql_ = history::ListSql(sortStyle_, condition);
-  OpenList(listSql_);
+  // The search dialog has just counted the rows: a name search scans the whole store, once.
+  if (count > 0) paging_ = OpenPaging(count);
+  else OpenList();
   RefreshPage();
   EnableActions(paging_.total > 0);
   pageUp_.EnableWindow(paging_.pageCount > 1);
@@ -554,7 +565,6 @@ void CHistoryList::OnCancel() {
     printThread_.Join();
   }
   printHint_.Hide();
-  if (list_ && list_->IsOpen()) list_->Close();
   conn_.Disconnect();
   ui::Dialog::OnCancel();
 }

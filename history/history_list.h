@@ -84,7 +84,8 @@ class CHistoryList : public ui::Dialog {
 
  private:
   void ReportRawDeleteFailure(const std::string& reason);
-  void OpenList(const std::string& sql);
+  // Counts the rows of the list (listSql_, searchCondition_) and starts its paging.
+  void OpenList();
   void FillPage();
   void RefreshPage(bool openingForm = false);
   void EnableActions(bool any);
@@ -98,7 +99,6 @@ class CHistoryList : public ui::Dialog {
   CGridCtrl grid_;
   draw::Font gridFont_;
   CADOConn conn_;
-  RecordsetPtr list_;  // held here: the connection's next query must not replace it
   std::string listSql_, searchCondition_, firstShownTestDate_;
   history::Paging paging_;
   int filledColumns_ = 0;
