@@ -197,8 +197,7 @@ void CHistoryList::FillPage() {
   int col = 0;
   if (paging_.total > 0 && paging_.position >= 1) {
     // The page's rows of the list, in the list's order.
-    RecordsetPtr page =
-        conn_.OpenRecordset(listSql_ + StrPrintf(" limit %d offset %d", kPageSize, paging_.position - 1));
+    RecordsetPtr page = conn_.OpenRecordset(history::PageSql(sortStyle_, searchCondition_, paging_.position));
     if (conn_.RecordsetOpen()) {
       while (!page->IsEOF() && col < kPageSize) {
         ++col;

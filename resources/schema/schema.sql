@@ -114,6 +114,9 @@ CREATE INDEX PersonBySample ON Person(SampleNo, TestDate);
 
 -- The rows without a WBC (profiles entered ahead of their count, emptied rows): the results
 -- browser's purge of empty rows looks only at these.
+-- The names alone: a search for a part of a name reads every name, and reads them here.
+CREATE INDEX PersonByName ON Person(Name);
+
 CREATE INDEX PersonWithoutResult ON Person(TestDate) WHERE coalesce(WBC,'')='';
 
 -- Running minutes of earlier runs and the sample counters; one row.

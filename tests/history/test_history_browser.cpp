@@ -209,6 +209,12 @@ TEST_F(BrowserTest, SearchesEachFieldAndKeepsTheConditionForDetail) {
     ExpectColumn(screen, 1, 27 * kPerDay + 6);
     ExpectColumn(screen, 28, 6);
     EXPECT_NE(screen.ListSql().find(c), std::string::npos);
+    // A part of a name: rows 4999 and 49990..49999, newest first.
+    const std::string n = history::BuildSearchCondition(byName, 2026, &e);
+    Ui(s, [&] { screen.ApplySearch(n, 11); });
+    EXPECT_EQ(screen.FilledColumns(), 11);
+    for (int k = 0; k < 10; ++k) ExpectColumn(screen, 1 + k, 49999 - k);
+    ExpectColumn(screen, 11, 4999);
   });
 }
 
