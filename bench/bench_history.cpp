@@ -4,7 +4,8 @@
 // included), turning a page, a search by date and one by name (the dialog's check that rows
 // match, then the browser reopened on them), deleting 100 results of a page with their raw
 // records, and opening the single-result view with the library's recomputation.
-// Goals at 200,000: open <= 50 ms, name search <= 50 ms, delete of 100 <= 100 ms of UI-thread time.
+// Goals at 200,000: open <= 50 ms, name search <= 50 ms, delete of 100 <= 100 ms of UI-thread time
+// (the raw files' rewrite runs on a worker thread and is not counted).
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -219,6 +220,11 @@ void BM_Delete100(benchmark::State& state) {
       }
       list.UpdateWindow();
       times.push_back(Since(t0));
+      // The raw files are rewritten off the UI thread; the next delete starts after it.
+      state.PauseTiming();
+      list.WaitForRawRemoval(sys::kWaitForever);
+      ui::PumpPending();
+      state.ResumeTiming();
     }
     list.DestroyWindow();
   }

@@ -8,7 +8,7 @@
 
 namespace history {
 
-DeleteOutcome DeleteResults(CADOConn& conn, const std::string& folder, const std::vector<ResultKey>& keys) {
+DeleteOutcome DeleteResultRows(CADOConn& conn, const std::vector<ResultKey>& keys) {
   DeleteOutcome out;
   if (keys.empty()) {
     out.rowsDeleted = out.rawRewritten = true;
@@ -19,31 +19,39 @@ DeleteOutcome DeleteResults(CADOConn& conn, const std::string& folder, const std
     out.error = conn.LastError();
     return out;
   }
-  {
-    std::lock_guard<std::recursive_mutex> lock(DbLock());
-    db::Transaction t(conn.Connection());
-    if (!t.Begun()) {
-      out.error = conn.Connection().LastError();
-      return out;
-    }
-    for (const ResultKey& k : keys) {
-      if (conn.Execute(DeletePersonSql(k.sampleNo, k.testDate)) != 1) {
-        out.error = conn.LastError();
-        return out;  // rolled back: not one row went
-      }
-    }
-    if (!t.Commit()) {
-      out.error = conn.Connection().LastError();
-      return out;
+  std::lock_guard<std::recursive_mutex> lock(DbLock());
+  db::Transaction t(conn.Connection());
+  if (!t.Begun()) {
+    out.error = conn.Connection().LastError();
+    return out;
+  }
+  for (const ResultKey& k : keys) {
+    if (conn.Execute(DeletePersonSql(k.sampleNo, k.testDate)) != 1) {
+      out.error = conn.LastError();
+      return out;  // rolled back: not one row went
     }
   }
+  if (!t.Commit()) {
+    out.error = conn.Connection().LastError();
+    return out;
+  }
   out.rowsDeleted = true;
+  return out;
+}
+
+std::vector<std::string> RawKeysOf(const std::vector<ResultKey>& keys) {
   std::vector<std::string> rawKeys;
   for (const ResultKey& k : keys) {
     const std::string key = analyzer::RawDataKey(k.testDate, k.sampleNo);
     if (!key.empty()) rawKeys.push_back(key);
   }
-  out.rawRewritten = analyzer::RemoveRawRecords(folder, rawKeys, &out.error);
+  return rawKeys;
+}
+
+DeleteOutcome DeleteResults(CADOConn& conn, const std::string& folder, const std::vector<ResultKey>& keys) {
+  DeleteOutcome out = DeleteResultRows(conn, keys);
+  if (!out.rowsDeleted || keys.empty()) return out;
+  out.rawRewritten = analyzer::RemoveRawRecords(folder, RawKeysOf(keys), &out.error);
   return out;
 }
 

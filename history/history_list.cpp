@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "analyzer/raw_test_data_rewrite.h"
 #include "controls/screen_common.h"
 #include "core/app_settings.h"
 #include "core/dialog_layout.h"
@@ -323,18 +324,37 @@ void CHistoryList::ReportRawDeleteFailure(const std::string& reason) {
   ui::MessageBox(this, RawDeleteFailedText(AppSettings.LanguageIndex), "", ui::MB_ICONEXCLAMATION);
 }
 
+void CHistoryList::StartRawRemoval(std::vector<std::string> keys) {
+  if (keys.empty()) return;
+  // One rewrite at a time: a second delete waits for the first one's files.
+  rawThread_.Join();
+  const std::string folder = AppSettings.ProgramFolder;
+  const ui::WindowHandle screen = Handle();
+  std::shared_ptr<RawError> error = rawError_;
+  const auto remove = [folder, keys, screen, error] {
+    std::string why;
+    const bool ok = analyzer::RemoveRawRecords(folder, keys, &why);
+    {
+      std::lock_guard<std::mutex> g(error->lock);
+      error->text = why;
+    }
+    ui::PostMessageTo(screen, WM_RAW_RECORDS_REMOVED, ok ? 1 : 0, 0);
+  };
+  if (!rawThread_.Start(remove)) remove();
+}
+
 bool CHistoryList::DeleteColumns(const std::vector<int>& columns) {
   std::vector<ResultKey> keys;
   for (int c : columns)
     if (c >= 1 && c <= filledColumns_) keys.push_back({grid_.GetItemText(0, c), grid_.GetItemText(1, c)});
   if (keys.empty()) return false;
-  const DeleteOutcome out = DeleteResults(conn_, AppSettings.ProgramFolder, keys);
+  const DeleteOutcome out = DeleteResultRows(conn_, keys);
   if (!out.rowsDeleted) {
     // Nothing went: the page stays as it is.
     status_.SetWindowText(StatusText(AppSettings.LanguageIndex, paging_));
     return false;
   }
-  if (!out.rawRewritten) ReportRawDeleteFailure(out.error);
+  StartRawRemoval(RawKeysOf(keys));
   history::Paging p = paging_;
   AfterDelete(p, static_cast<int>(keys.size()));
   // The list is read again so that positions, pages and the rows on the screen agree.
@@ -358,6 +378,7 @@ bool CHistoryList::DeleteColumns(const std::vector<int>& columns) {
 }
 
 bool CHistoryList::DeleteAll() {
+  rawThread_.Join();  // a removal still running finishes before the files are emptied
   const DeleteOutcome out = DeleteAllResults(conn_, AppSettings.ProgramFolder);
   if (!out.rowsDeleted) return false;
   if (!out.rawRewritten) ReportRawDeleteFailure(out.error);
@@ -517,6 +538,17 @@ void CHistoryList::OnPrintProgress(int state) {
 }
 
 ui::LResult CHistoryList::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
+  if (msg == WM_RAW_RECORDS_REMOVED) {
+    if (w == 0) {
+      std::string why;
+      {
+        std::lock_guard<std::mutex> g(rawError_->lock);
+        why = rawError_->text;
+      }
+      ReportRawDeleteFailure(why);
+    }
+    return 0;
+  }
   if (msg == WM_PRINT_PROGRESS) {
     OnPrintProgress(static_cast<int>(w));
     return 0;
@@ -564,6 +596,8 @@ void CHistoryList::OnCancel() {
     printThread_.Join();
   }
   printHint_.Hide();
+  // The raw records of deleted results are removed before the screen goes.
+  rawThread_.Join();
   conn_.Disconnect();
   ui::Dialog::OnCancel();
 }

@@ -229,6 +229,10 @@ TEST_F(BrowserTest, DeletesChosenRowsWithTheirRawRecordsByWholeKey) {
     // Row 206 is sample 7 of day 5 and row 216 its sample 17: column 250 - 206 = 44.
     Ui(s, [&] { ok = screen.DeleteColumns({3, 5, 44}); });
     ASSERT_TRUE(ok);
+    // The raw files are rewritten off the UI thread.
+    bool removed = false;
+    Ui(s, [&] { removed = screen.WaitForRawRemoval(60000); });
+    ASSERT_TRUE(removed);
     for (int row : {247, 245, 206}) {
       const StoreRow r = RowOf(row);
       EXPECT_EQ(Scalar("select count(*) from Person where SampleNo='" + r.sampleNo + "' and TestDate='" + r.testDate + "'"),
@@ -306,9 +310,10 @@ TEST_F(BrowserTest, ARawFileErrorDuringADeleteIsSaidInTheInterfaceLanguage) {
       {
         support::IoFaults faults;
         faults.Add({sys::IoOp::Write, "TDTemp.dat", 1, support::IoFaults::Error(EIO)});
-        Ui(s, [&] { ok = screen.DeleteColumns({1}); });
+        Ui(s, [&] { ok = screen.DeleteColumns({1}) && screen.WaitForRawRemoval(60000); });
       }
-      EXPECT_TRUE(ok);  // the row went; its raw record stays for now
+      EXPECT_TRUE(ok);  // the row went; its raw record stays for now (and the removal ended)
+      s.RunUntil([&] { return !boxes.empty(); });
       ASSERT_EQ(boxes.size(), 1u) << l;
       EXPECT_EQ(boxes[0], expected[l]);
     });
