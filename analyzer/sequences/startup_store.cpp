@@ -121,7 +121,8 @@ void UpgradePersonColumns(CADOConn& conn, const std::vector<std::string>& cols) 
   // search by name use.
   if (HasCol(cols, "WBC") && HasCol(cols, "TestDate"))
     conn.Execute("create index if not exists PersonWithoutResult on Person(TestDate) where coalesce(WBC,'')=''");
-  if (HasCol(cols, "Name")) conn.Execute("create index if not exists PersonByName on Person(Name)");
+  if (HasCol(cols, "Name") && HasCol(cols, "TestDate") && HasCol(cols, "TestTime"))
+    conn.Execute("create index if not exists PersonByName on Person(Name, TestDate, TestTime)");
 }
 
 void PrepareStatistic(CADOConn& conn, const std::string& today, int todayCount, int personCount) {
