@@ -178,9 +178,18 @@ bool CHistoryList::OnInitDialog() {
 }
 
 void CHistoryList::OpenList() {
-  // Only the count of the list is read here; each page reads its own rows (FillPage), so the
-  // browser opens alike over any size of store.
+  ordered_.reset();
   int count = 0;
+  if (sortStyle_ != 0) {
+    // Sample numbers are ordered as numbers, which no index of the store gives: the list's
+    // order is worked out once here (its keys held), not again for every page.
+    ordered_ = conn_.OpenRecordset(listSql_);
+    count = ordered_->IsOpen() ? ordered_->RecordCount() : 0;
+    paging_ = OpenPaging(count);
+    return;
+  }
+  // Only the count of the list is read here; each page reads its own rows over the date index
+  // (FillPage), so the browser opens alike over any size of store.
   RecordsetPtr& rs = conn_.OpenRecordset("select count(*) as N from Person" + searchCondition_);
   if (conn_.RecordsetOpen() && HasRows(*rs)) ReadField(*rs, "N", count);
   conn_.CloseRecordset();
@@ -198,8 +207,14 @@ void CHistoryList::FillPage() {
   int col = 0;
   if (paging_.total > 0 && paging_.position >= 1) {
     // The page's rows of the list, in the list's order.
-    RecordsetPtr page = conn_.OpenRecordset(history::PageSql(sortStyle_, searchCondition_, paging_.position));
-    if (conn_.RecordsetOpen()) {
+    RecordsetPtr page;
+    if (ordered_) {
+      if (ordered_->IsOpen() && ordered_->SetAbsolutePosition(paging_.position)) page = ordered_;
+    } else {
+      page = conn_.OpenRecordset(history::PageSql(sortStyle_, searchCondition_, paging_.position));
+      if (!conn_.RecordsetOpen()) page.reset();
+    }
+    if (page) {
       while (!page->IsEOF() && col < kPageSize) {
         ++col;
         for (int r = 0; r < kGridRows; ++r) {
@@ -212,7 +227,7 @@ void CHistoryList::FillPage() {
         page->MoveNext();
       }
     }
-    conn_.CloseRecordset();
+    if (!ordered_) conn_.CloseRecordset();
   }
   filledColumns_ = col;
   grid_.EnableRedraw(true);
@@ -432,7 +447,7 @@ void CHistoryList::ApplySearch(const std::string& condition, int count) {
   searchCondition_ = condition;
   listSql_ = history::ListSql(sortStyle_, condition);
   // The search dialog has just counted the rows: a name search scans the whole store, once.
-  if (count > 0) paging_ = OpenPaging(count);
+  if (count > 0 && sortStyle_ == 0) paging_ = OpenPaging(count);
   else OpenList();
   RefreshPage();
   EnableActions(paging_.total > 0);
@@ -598,6 +613,7 @@ void CHistoryList::OnCancel() {
   printHint_.Hide();
   // The raw records of deleted results are removed before the screen goes.
   rawThread_.Join();
+  if (ordered_ && ordered_->IsOpen()) ordered_->Close();
   conn_.Disconnect();
   ui::Dialog::OnCancel();
 }

@@ -92,7 +92,8 @@ class CHistoryList : public ui::Dialog {
 
  private:
   void ReportRawDeleteFailure(const std::string& reason);
-  // Counts the rows of the list (listSql_, searchCondition_) and starts its paging.
+  // Counts the rows of the list (listSql_, searchCondition_) and starts its paging; in
+  // sample-number order also holds the list's keys (ordered_).
   void OpenList();
   void FillPage();
   void RefreshPage(bool openingForm = false);
@@ -118,6 +119,8 @@ class CHistoryList : public ui::Dialog {
   sys::Thread printThread_;
   // The raw files are rewritten off the UI thread: at a laboratory's size that takes a second.
   sys::Thread rawThread_;
+  // The list in sample-number order, held here: the connection's next query must not replace it.
+  RecordsetPtr ordered_;
   struct RawError {
     std::mutex lock;
     std::string text;
