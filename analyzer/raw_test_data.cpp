@@ -1,8 +1,11 @@
 #include "analyzer/raw_test_data.h"
 
+#include "analyzer/raw_test_data_rewrite.h"
 #include "platform/sys/file_io.h"
+#include "platform/sys/path_map.h"
 
 #include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -51,7 +54,29 @@ RawWrite Failed(RawWrite kind, const sys::File& file, std::string* error) {
   return kind;
 }
 
+bool Exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
+
 }  // namespace
+
+std::recursive_mutex& RawFilesLock() {
+  static std::recursive_mutex lock;
+  return lock;
+}
+
+RawPairPaths CurrentRawPair(const std::string& folder) {
+  RawPairPaths p;
+  p.index = sys::MapPath(folder + kRawIndexFile);
+  p.data = sys::MapPath(folder + kRawDataFile);
+  if (!Exists(sys::MapPath(folder + kRawCommitMarker))) return p;
+  const std::string indexTemp = sys::MapPath(folder + kRawIndexTemp), dataTemp = sys::MapPath(folder + kRawDataTemp);
+  const bool indexLeft = Exists(indexTemp), dataLeft = Exists(dataTemp);
+  // A temporary index without its data file was never committed (the index is renamed first).
+  if (indexLeft && !dataLeft) return p;
+  if (indexLeft) p.index = indexTemp;
+  if (dataLeft) p.data = dataTemp;
+  p.committedRewrite = indexLeft || dataLeft;
+  return p;
+}
 
 std::string RawDataKey(const std::string& date, const std::string& sampleNoText) {
   // "%d-%.2d-%.2d" of a four-digit year: YYYY-MM-DD.
@@ -79,14 +104,18 @@ RawWrite WriteRawRecord(const std::string& folder, const std::string& key, const
     if (error) *error = "no key for the sample";
     return RawWrite::BadKey;
   }
+  std::lock_guard<std::recursive_mutex> lock(RawFilesLock());
+  // A record added to the old pair under a committed rewrite would be lost by its renames.
+  FinishCommittedRewrite(folder);
+  const RawPairPaths pair = CurrentRawPair(folder);
   sys::File index, data;
-  if (!index.Open(folder + kRawIndexFile, O_RDWR | O_CREAT)) return Failed(RawWrite::IndexFailed, index, error);
+  if (!index.Open(pair.index, O_RDWR | O_CREAT)) return Failed(RawWrite::IndexFailed, index, error);
   long complete = 0;
   const long found = FindIn(index, key, &complete);
   if (found == -2) return Failed(RawWrite::IndexFailed, index, error);
   const long slot = found >= 0 ? found : complete;
 
-  if (!data.Open(folder + kRawDataFile, O_RDWR | O_CREAT)) return Failed(RawWrite::DataFailed, data, error);
+  if (!data.Open(pair.data, O_RDWR | O_CREAT)) return Failed(RawWrite::DataFailed, data, error);
   off_t size = 0;
   if (!data.Size(&size)) return Failed(RawWrite::DataFailed, data, error);
   const off_t at = static_cast<off_t>(slot) * kRawDataRecordSize;
@@ -115,10 +144,12 @@ RawWrite WriteRawRecord(const std::string& folder, const std::string& key, const
 }
 
 bool ReadRawRecord(const std::string& folder, const std::string& key, uint8_t out[kRawDataRecordSize]) {
-  const long i = FindRawIndex(folder + kRawIndexFile, key);
+  std::lock_guard<std::recursive_mutex> lock(RawFilesLock());
+  const RawPairPaths pair = CurrentRawPair(folder);
+  const long i = FindRawIndex(pair.index, key);
   if (i < 0) return false;
   sys::File data;
-  return data.Open(folder + kRawDataFile, O_RDONLY) &&
+  return data.Open(pair.data, O_RDONLY) &&
          data.ReadAt(out, kRawDataRecordSize, static_cast<off_t>(i) * kRawDataRecordSize);
 }
 

@@ -6,12 +6,17 @@
 // measurement's.
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 namespace analyzer {
 
 inline constexpr const char* kRawDataFile = "TD.dat";
 inline constexpr const char* kRawIndexFile = "TDI.dat";
+// A rewrite of the pair (analyzer/raw_test_data_rewrite.h) writes these, then the marker.
+inline constexpr const char* kRawDataTemp = "TDTemp.dat";
+inline constexpr const char* kRawIndexTemp = "TDITemp.dat";
+inline constexpr const char* kRawCommitMarker = "TDCommit.dat";
 inline constexpr size_t kRawDataRecordSize = 2560;
 inline constexpr size_t kRawIndexRecordSize = 32;
 inline constexpr size_t kRawKeyMax = 16;
@@ -30,6 +35,18 @@ std::string IndexRecordKey(const unsigned char* record);
 // must be the key followed by zeros), or -1.
 long FindRawIndex(const std::string& indexPath, const std::string& key);
 
+// Held by every reader, writer and rewrite of the pair, so none sees another's half-done work.
+std::recursive_mutex& RawFilesLock();
+
+// The two files that hold the pair now. Normally TDI.dat and TD.dat; while a rewrite's commit
+// marker stands, each is its temporary file until that has been renamed (the index goes
+// first), so a rewrite interrupted after its commit is already the pair.
+struct RawPairPaths {
+  std::string index, data;
+  bool committedRewrite = false;  // a committed rewrite's renames are not finished
+};
+RawPairPaths CurrentRawPair(const std::string& folder);
+
 enum class RawWrite {
   Written,      // a new record was added or the sample's record replaced
   BadKey,       // no key could be made
@@ -38,7 +55,9 @@ enum class RawWrite {
   Skipped,      // nothing to write (the sample's result was not computed)
 };
 
-// Writes the sample's data record into the files of `folder` (ending in '/'): in place when the
+// Writes the sample's data record into the files of `folder` (ending in '/'): first the renames
+// of a committed rewrite are finished (when they still fail, the record goes into the pair as
+// CurrentRawPair finds it, which the renames later put in place); then in place when the
 // key is indexed, else as record n = the number of complete index records. The data record is
 // written (and flushed to the disk) at n x 2560 before its index record is written at n x 32, so
 // an interruption never leaves an index record without its data; a TD.dat shorter than n
@@ -46,7 +65,8 @@ enum class RawWrite {
 RawWrite WriteRawRecord(const std::string& folder, const std::string& key, const uint8_t record[kRawDataRecordSize],
                         std::string* error = nullptr);
 
-// Reads the data record of a key; false when the key is not indexed or its record is missing.
+// Reads the data record of a key from the pair as CurrentRawPair finds it; false when the key
+// is not indexed or its record is missing.
 bool ReadRawRecord(const std::string& folder, const std::string& key, uint8_t out[kRawDataRecordSize]);
 
 }  // namespace analyzer

@@ -5,11 +5,10 @@
 #include "analyzer/sequences/results_purge.h"
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
-#include "platform/sys/atomic_file.h"
 
 namespace history {
 
-DeleteOutcome DeleteResults(CADOConn& conn, const std::string& folder, const std::vector<ResultKey>& keys) {
+DeleteOutcome DeleteResultRows(CADOConn& conn, const std::vector<ResultKey>& keys) {
   DeleteOutcome out;
   if (keys.empty()) {
     out.rowsDeleted = out.rawRewritten = true;
@@ -20,32 +19,48 @@ DeleteOutcome DeleteResults(CADOConn& conn, const std::string& folder, const std
     out.error = conn.LastError();
     return out;
   }
-  {
-    std::lock_guard<std::recursive_mutex> lock(DbLock());
-    db::Transaction t(conn.Connection());
-    if (!t.Begun()) {
-      out.error = conn.Connection().LastError();
-      return out;
-    }
-    for (const ResultKey& k : keys) {
-      if (conn.Execute(DeletePersonSql(k.sampleNo, k.testDate)) != 1) {
-        out.error = conn.LastError();
-        return out;  // rolled back: not one row went
-      }
-    }
-    if (!t.Commit()) {
-      out.error = conn.Connection().LastError();
-      return out;
+  std::lock_guard<std::recursive_mutex> lock(DbLock());
+  db::Transaction t(conn.Connection());
+  if (!t.Begun()) {
+    out.error = conn.Connection().LastError();
+    return out;
+  }
+  for (const ResultKey& k : keys) {
+    if (conn.Execute(DeletePersonSql(k.sampleNo, k.testDate)) != 1) {
+      out.error = conn.LastError();
+      return out;  // rolled back: not one row went
     }
   }
+  if (!t.Commit()) {
+    out.error = conn.Connection().LastError();
+    return out;
+  }
   out.rowsDeleted = true;
+  return out;
+}
+
+std::vector<std::string> RawKeysOf(const std::vector<ResultKey>& keys) {
   std::vector<std::string> rawKeys;
   for (const ResultKey& k : keys) {
     const std::string key = analyzer::RawDataKey(k.testDate, k.sampleNo);
     if (!key.empty()) rawKeys.push_back(key);
   }
-  out.rawRewritten = analyzer::RemoveRawRecords(folder, rawKeys, &out.error);
+  return rawKeys;
+}
+
+DeleteOutcome DeleteResults(CADOConn& conn, const std::string& folder, const std::vector<ResultKey>& keys) {
+  DeleteOutcome out = DeleteResultRows(conn, keys);
+  if (!out.rowsDeleted || keys.empty()) return out;
+  out.rawRewritten = analyzer::RemoveRawRecords(folder, RawKeysOf(keys), &out.error);
   return out;
+}
+
+std::string RawDeleteFailedText(int l) {
+  return PickText(l, "已删除结果的直方图数据未能从数据文件中清除 (TD.dat, TDI.dat)！",
+                  "The histogram data of the deleted results could not be removed (TD.dat, TDI.dat)!",
+                  "No se pudieron borrar los datos de histograma de los resultados borrados (TD.dat, TDI.dat)!",
+                  "Les donnees d'histogramme des resultats effaces n'ont pas pu etre supprimees (TD.dat, TDI.dat)!",
+                  "Не вдалося видалити дані гістограм видалених результатів (TD.dat, TDI.dat)!");
 }
 
 DeleteOutcome DeleteAllResults(CADOConn& conn, const std::string& folder) {
@@ -55,8 +70,7 @@ DeleteOutcome DeleteAllResults(CADOConn& conn, const std::string& folder) {
     return out;
   }
   out.rowsDeleted = true;
-  out.rawRewritten = sys::WriteFileAtomic(folder + analyzer::kRawIndexFile, "", &out.error) &&
-                     sys::WriteFileAtomic(folder + analyzer::kRawDataFile, "", &out.error);
+  out.rawRewritten = analyzer::ClearRawRecords(folder, &out.error);
   return out;
 }
 

@@ -19,6 +19,7 @@
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/resources.h"
+#include "printing/histogram_print.h"
 
 using namespace history;
 
@@ -161,8 +162,8 @@ bool CHistoryGraphics::OnInitDialog() {
   }
   ShownResultTexts.refText = " , , , , , , , , , , , , , , , , , , , , ";
   toolTip_.Create(this);
-  uint8_t rbcTime = 0;
-  measurement::ReadCountTimes(db_, &wbcCountTime_, &rbcTime);
+  // The count time the print-outs re-run the library with, so the view and the print-outs agree.
+  wbcCountTime_ = HistogramCountTimeSetting(db_);
   int later = 0;
   {
     RecordsetPtr& rs =

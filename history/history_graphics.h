@@ -118,7 +118,7 @@ class CHistoryGraphics : public ui::Dialog {
   history::ViewRow row_;
   history::ViewCompute compute_;
   measurement::LimitPairs normal_, panic_;
-  uint8_t wbcCountTime_ = 50;
+  uint8_t wbcCountTime_ = 5;
   uint8_t adjustSwitch_ = 0;
   int selectedChart_ = -1;
   bool rowMissing_ = false;

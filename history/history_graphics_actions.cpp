@@ -125,8 +125,9 @@ bool CHistoryGraphics::SaveSelectedLines() {
   }
   const measurement::LineAdjustState& s = compute_.adjust;
   if (selectedChart_ == 0) {
-    compute_.markers[1] = compute_.ctx.markers[1] = s.movedWbcLines[0];
-    compute_.markers[2] = compute_.ctx.markers[2] = s.movedWbcLines[1];
+    // The stored lines are the applied ones now: Adjust - Cancel comes back to them.
+    compute_.markers[1] = compute_.ctx.markers[1] = compute_.appliedWbcMarkers[0] = s.movedWbcLines[0];
+    compute_.markers[2] = compute_.ctx.markers[2] = compute_.appliedWbcMarkers[1] = s.movedWbcLines[1];
     for (int k = 0; k < 6; ++k) {
       ShownResultValues[1 + k] = s.diffShown[k];
       ShownResultMarks[1 + k] = s.diffMarks[k];
@@ -188,14 +189,19 @@ void CHistoryGraphics::OnAdjust() {
 void CHistoryGraphics::ApplyAdjustChoice(int choice) {
   const int l = AppSettings.LanguageIndex;
   if (choice == 0) {
+    // Back to the lines and values last stored; the recomputation at the moved lines is
+    // dropped, so a later Enter stores nothing.
     compute_.markers[1] = compute_.appliedWbcMarkers[0];
     compute_.markers[2] = compute_.appliedWbcMarkers[1];
-    compute_.adjust.movedWbcLines[0] = compute_.markers[1];
-    compute_.adjust.movedWbcLines[1] = compute_.markers[2];
+    std::copy(compute_.markers, compute_.markers + 8, compute_.ctx.markers);
+    DropPendingDifferential(compute_);
+    const bool shownInvalid = strcasecmp(GetDlgItemText(kViewValueIds[1]).c_str(), "- - -") == 0;
+    const bool storedInvalid = strcasecmp(ShownResultValues[1].c_str(), "- - -") == 0;
     for (int k = 0; k < 6; ++k) {
-      SetLabel(kViewValueIds[1 + k], row_.values[1 + k].value);
-      SetLabel(kViewMarkIds[1 + k], row_.values[1 + k].mark);
-      SetLabel(kViewLeadIds[1 + k], row_.values[1 + k].lead);
+      SetLabel(kViewValueIds[1 + k], ShownResultValues[1 + k]);
+      SetLabel(kViewMarkIds[1 + k], ShownResultMarks[1 + k]);
+      if (!(compute_.abnormal && shownInvalid))
+        SetLabel(kViewLeadIds[1 + k], StoredDifferentialLead(compute_, k, storedInvalid));
     }
     ShowCharts();
     return;
@@ -252,6 +258,9 @@ bool CHistoryGraphics::ApplyManualDifferential(float lym, float mid, float gra) 
   compute_.markers[2] = compute_.appliedWbcMarkers[1] = compute_.algoWbcLines[2];
   std::copy(compute_.markers, compute_.markers + 8, compute_.ctx.markers);
   compute_.differentialEdited = true;
+  // The entered values stand for the library's lines: a split at lines moved before the entry
+  // is not stored by a later Enter.
+  DropPendingDifferential(compute_);
   m_dataSaved = 1;
   ShowCharts();
   return true;

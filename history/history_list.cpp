@@ -3,12 +3,15 @@
 
 #include <algorithm>
 
+#include "analyzer/raw_test_data_rewrite.h"
 #include "controls/screen_common.h"
 #include "core/app_settings.h"
 #include "core/dialog_layout.h"
 #include "core/field_read.h"
 #include "core/layout.h"
 #include "core/param_order.h"
+#include "core/value_format.h"
+#include "core/write_log.h"
 #include "history/history_globals.h"
 #include "history/history_graphics.h"
 #include "history/history_list_find.h"
@@ -136,7 +139,7 @@ bool CHistoryList::OnInitDialog() {
   }
   printSetup_ = ReadPrintSetup(conn_);
   listSql_ = history::ListSql(sortStyle_);
-  OpenList(listSql_);
+  OpenList();
   allRecordCount_ = paging_.total;
   if (paging_.total > 0) {
     FillPage();
@@ -176,10 +179,22 @@ bool CHistoryList::OnInitDialog() {
   return true;
 }
 
-void CHistoryList::OpenList(const std::string& sql) {
-  list_ = conn_.OpenRecordset(sql);
-  const int count = list_->IsOpen() ? list_->RecordCount() : 0;
-  if (list_->IsOpen()) list_->SetPageSize(kPageSize);
+void CHistoryList::OpenList() {
+  ordered_.reset();
+  int count = 0;
+  if (sortStyle_ != 0) {
+    // Sample numbers are ordered as numbers, which no index of the store gives: the list's
+    // order is worked out once here (its keys held), not again for every page.
+    ordered_ = conn_.OpenRecordset(listSql_);
+    count = ordered_->IsOpen() ? ordered_->RecordCount() : 0;
+    paging_ = OpenPaging(count);
+    return;
+  }
+  // Only the count of the list is read here; each page reads its own rows over the date index
+  // (FillPage), so the browser opens alike over any size of store.
+  RecordsetPtr& rs = conn_.OpenRecordset("select count(*) as N from Person" + searchCondition_);
+  if (conn_.RecordsetOpen() && HasRows(*rs)) ReadField(*rs, "N", count);
+  conn_.CloseRecordset();
   paging_ = OpenPaging(count);
 }
 
@@ -192,18 +207,29 @@ void CHistoryList::FillPage() {
       if (r > 0) grid_.SetItemBkColour(r, c, r % 2 == 0 ? kBandEven : kBandOdd);
     }
   int col = 0;
-  if (list_ && list_->IsOpen() && paging_.total > 0 && list_->SetAbsolutePosition(paging_.position)) {
-    while (!list_->IsEOF() && col < kPageSize) {
-      ++col;
-      for (int r = 0; r < kGridRows; ++r) {
-        std::string text;
-        ReadField(*list_, kGridColumns[r], text);
-        grid_.SetItemText(r, col, text);
-        if (r >= 3 && HasMark(text)) grid_.SetItemFgColour(r, col, kMarked);
-        if (r == 1 && firstShownTestDate_.empty()) firstShownTestDate_ = text;
-      }
-      list_->MoveNext();
+  if (paging_.total > 0 && paging_.position >= 1) {
+    // The page's rows of the list, in the list's order.
+    RecordsetPtr page;
+    if (ordered_) {
+      if (ordered_->IsOpen() && ordered_->SetAbsolutePosition(paging_.position)) page = ordered_;
+    } else {
+      page = conn_.OpenRecordset(history::PageSql(sortStyle_, searchCondition_, paging_.position));
+      if (!conn_.RecordsetOpen()) page.reset();
     }
+    if (page) {
+      while (!page->IsEOF() && col < kPageSize) {
+        ++col;
+        for (int r = 0; r < kGridRows; ++r) {
+          std::string text;
+          ReadField(*page, kGridColumns[r], text);
+          grid_.SetItemText(r, col, text);
+          if (r >= 3 && HasMark(text)) grid_.SetItemFgColour(r, col, kMarked);
+          if (r == 1 && firstShownTestDate_.empty()) firstShownTestDate_ = text;
+        }
+        page->MoveNext();
+      }
+    }
+    if (!ordered_) conn_.CloseRecordset();
   }
   filledColumns_ = col;
   grid_.EnableRedraw(true);
@@ -299,7 +325,7 @@ void CHistoryList::OnDetail() {
     if (view.m_adjustDone || view.m_dataSaved) {
       // The view wrote rows: read the same list again at the same place.
       const history::Paging keep = paging_;
-      OpenList(listSql_);
+      OpenList();
       paging_ = keep;
     }
     RefreshPage();
@@ -309,22 +335,47 @@ void CHistoryList::OnDetail() {
   pageDown_.EnableWindow(downOn);
 }
 
+void CHistoryList::ReportRawDeleteFailure(const std::string& reason) {
+  // The system's text names paths and is in no interface language: it goes to the log.
+  WriteLog("Removing raw records of deleted results failed: " + reason, "");
+  ui::MessageBox(this, RawDeleteFailedText(AppSettings.LanguageIndex), "", ui::MB_ICONEXCLAMATION);
+}
+
+void CHistoryList::StartRawRemoval(std::vector<std::string> keys) {
+  if (keys.empty()) return;
+  // One rewrite at a time: a second delete waits for the first one's files.
+  rawThread_.Join();
+  const std::string folder = AppSettings.ProgramFolder;
+  const ui::WindowHandle screen = Handle();
+  std::shared_ptr<RawError> error = rawError_;
+  const auto remove = [folder, keys, screen, error] {
+    std::string why;
+    const bool ok = analyzer::RemoveRawRecords(folder, keys, &why);
+    {
+      std::lock_guard<std::mutex> g(error->lock);
+      error->text = why;
+    }
+    ui::PostMessageTo(screen, WM_RAW_RECORDS_REMOVED, ok ? 1 : 0, 0);
+  };
+  if (!rawThread_.Start(remove)) remove();
+}
+
 bool CHistoryList::DeleteColumns(const std::vector<int>& columns) {
   std::vector<ResultKey> keys;
   for (int c : columns)
     if (c >= 1 && c <= filledColumns_) keys.push_back({grid_.GetItemText(0, c), grid_.GetItemText(1, c)});
   if (keys.empty()) return false;
-  const DeleteOutcome out = DeleteResults(conn_, AppSettings.ProgramFolder, keys);
+  const DeleteOutcome out = DeleteResultRows(conn_, keys);
   if (!out.rowsDeleted) {
     // Nothing went: the page stays as it is.
     status_.SetWindowText(StatusText(AppSettings.LanguageIndex, paging_));
     return false;
   }
-  if (!out.rawRewritten && !out.error.empty()) ui::MessageBox(this, out.error, "", ui::MB_ICONEXCLAMATION);
+  StartRawRemoval(RawKeysOf(keys));
   history::Paging p = paging_;
   AfterDelete(p, static_cast<int>(keys.size()));
   // The list is read again so that positions, pages and the rows on the screen agree.
-  OpenList(listSql_);
+  OpenList();
   const int total = paging_.total;
   paging_ = p;
   paging_.total = total;
@@ -344,10 +395,11 @@ bool CHistoryList::DeleteColumns(const std::vector<int>& columns) {
 }
 
 bool CHistoryList::DeleteAll() {
+  rawThread_.Join();  // a removal still running finishes before the files are emptied
   const DeleteOutcome out = DeleteAllResults(conn_, AppSettings.ProgramFolder);
   if (!out.rowsDeleted) return false;
-  if (!out.rawRewritten && !out.error.empty()) ui::MessageBox(this, out.error, "", ui::MB_ICONEXCLAMATION);
-  OpenList(listSql_);
+  if (!out.rawRewritten) ReportRawDeleteFailure(out.error);
+  OpenList();
   FillPage();
   EnableActions(false);
   status_.SetWindowText(StatusText(AppSettings.LanguageIndex, paging_));
@@ -394,10 +446,11 @@ void CHistoryList::OnDelete() {
 }
 
 void CHistoryList::ApplySearch(const std::string& condition, int count) {
-  (void)count;
   searchCondition_ = condition;
   listSql_ = history::ListSql(sortStyle_, condition);
-  OpenList(listSql_);
+  // The search dialog has just counted the rows: a name search scans the whole store, once.
+  if (count > 0 && sortStyle_ == 0) paging_ = OpenPaging(count);
+  else OpenList();
   RefreshPage();
   EnableActions(paging_.total > 0);
   pageUp_.EnableWindow(paging_.pageCount > 1);
@@ -501,6 +554,17 @@ void CHistoryList::OnPrintProgress(int state) {
 }
 
 ui::LResult CHistoryList::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
+  if (msg == WM_RAW_RECORDS_REMOVED) {
+    if (w == 0) {
+      std::string why;
+      {
+        std::lock_guard<std::mutex> g(rawError_->lock);
+        why = rawError_->text;
+      }
+      ReportRawDeleteFailure(why);
+    }
+    return 0;
+  }
   if (msg == WM_PRINT_PROGRESS) {
     OnPrintProgress(static_cast<int>(w));
     return 0;
@@ -548,7 +612,9 @@ void CHistoryList::OnCancel() {
     printThread_.Join();
   }
   printHint_.Hide();
-  if (list_ && list_->IsOpen()) list_->Close();
+  // The raw records of deleted results are removed before the screen goes.
+  rawThread_.Join();
+  if (ordered_ && ordered_->IsOpen()) ordered_->Close();
   conn_.Disconnect();
   ui::Dialog::OnCancel();
 }

@@ -4,6 +4,8 @@
 // single-result view), Delete, Search, Select (a run of columns by number), Send, Print, paging
 // and, on F5, the statistics of the selected columns. The list query's recordset is the
 // screen's own for its whole life.
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,9 @@ inline constexpr int IDC_HL_PAGE_DOWN = 1040;
 inline constexpr int IDC_HL_GRID = 1107;
 
 ui::DialogTemplate HistoryListTemplate();
+
+// Posted by the removal of deleted results' raw records when it ends: wParam 1 done, 0 failed.
+inline constexpr uint32_t WM_RAW_RECORDS_REMOVED = ui::WM_USER + 0x2B1;
 
 class CHistoryList : public ui::Dialog {
  public:
@@ -67,6 +72,9 @@ class CHistoryList : public ui::Dialog {
   bool PrintHintShown() const { return printHint_.IsShown(); }
   // Waits for the print thread to end (tests); true when none runs.
   bool WaitForPrintJob(int64_t ms) { return printThread_.Join(ms); }
+  // Waits for the removal of deleted results' raw records (tests, on the UI thread); true when
+  // none runs. Its outcome reaches the screen as WM_RAW_RECORDS_REMOVED.
+  bool WaitForRawRemoval(int64_t ms) { return rawThread_.Join(ms); }
   // The selected result columns of the page (1-based), in order.
   std::vector<int> SelectedColumns() const;
   // Snapshots of the selected results (what Print and Send hand over).
@@ -83,7 +91,10 @@ class CHistoryList : public ui::Dialog {
   ui::LResult WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) override;
 
  private:
-  void OpenList(const std::string& sql);
+  void ReportRawDeleteFailure(const std::string& reason);
+  // Counts the rows of the list (listSql_, searchCondition_) and starts its paging; in
+  // sample-number order also holds the list's keys (ordered_).
+  void OpenList();
   void FillPage();
   void RefreshPage(bool openingForm = false);
   void EnableActions(bool any);
@@ -97,7 +108,6 @@ class CHistoryList : public ui::Dialog {
   CGridCtrl grid_;
   draw::Font gridFont_;
   CADOConn conn_;
-  RecordsetPtr list_;  // held here: the connection's next query must not replace it
   std::string listSql_, searchCondition_, firstShownTestDate_;
   history::Paging paging_;
   int filledColumns_ = 0;
@@ -107,4 +117,14 @@ class CHistoryList : public ui::Dialog {
   bool printBusy_ = false;
   PrintHintHolder printHint_;
   sys::Thread printThread_;
+  // The raw files are rewritten off the UI thread: at a laboratory's size that takes a second.
+  sys::Thread rawThread_;
+  // The list in sample-number order, held here: the connection's next query must not replace it.
+  RecordsetPtr ordered_;
+  struct RawError {
+    std::mutex lock;
+    std::string text;
+  };
+  std::shared_ptr<RawError> rawError_ = std::make_shared<RawError>();
+  void StartRawRemoval(std::vector<std::string> keys);
 };

@@ -15,11 +15,15 @@
 namespace {
 
 const int kLabelIds[8] = {1562, 1563, 1564, 1571, 1572, 1573, 1696, 1697};
+// The eight lists, skinned alike.
+const int kComboIds[8] = {IDC_HF_SEX,   IDC_HF_DEPT,  IDC_HF_START_Y, IDC_HF_START_M,
+                          IDC_HF_START_D, IDC_HF_END_Y, IDC_HF_END_M,   IDC_HF_END_D};
 
 ui::DialogTemplate FindTemplate() {
   const uint32_t V = ui::WS_VISIBLE, TS = ui::WS_TABSTOP;
   ui::DialogTemplate t = ScreenTemplate(300, 200);
-  t.Add("Button", 1937, "", 6, 6, 288, 160, V | ui::BS_GROUPBOX);
+  t.Add("Button", IDC_HF_FRAME, "", 6, 6, 288, 160, V | ui::BS_GROUPBOX);
+  t.Add("Button", IDC_HF_DATE_FRAME, "", 9, 82, 282, 56, V | ui::BS_GROUPBOX);
   const int edits[6] = {IDC_HF_SAMPLE, IDC_HF_NAME, IDC_HF_SEX, IDC_HF_MEDICAL, IDC_HF_BED, IDC_HF_DEPT};
   for (int i = 0; i < 6; ++i) {
     const int x = i % 2 == 0 ? 12 : 154, y = 16 + (i / 2) * 22;
@@ -33,7 +37,9 @@ ui::DialogTemplate FindTemplate() {
     const int y = i < 3 ? 90 : 118;
     if (i % 3 == 0) t.Add("Static", kLabelIds[6 + i / 3], "", 12, y + 2, 60, 12, V);
     t.Add("ComboBox", dates[i], "", 76 + (i % 3) * 70, y, 56, 90, V | TS | ui::CBS_DROPDOWN);
+    t.Add("Static", kSearchDateUnitIds[i], "", 134 + (i % 3) * 70, y + 2, 10, 12, V);
   }
+  t.Add("Button", IDC_HF_KEYBOARD, "", 262, 176, 20, 13, V | TS | ui::BS_OWNERDRAW);
   t.Add("Button", ui::IDOK, "OK", 70, 174, 60, 20, V | TS);
   t.Add("Button", ui::IDCANCEL, "Cancel", 170, 174, 60, 20, V | TS);
   return t;
@@ -48,6 +54,10 @@ CHistoryListFind::CHistoryListFind(ui::Window* parent) : ui::Dialog(IDD_HISTORY_
 void CHistoryListFind::DoDataExchange(ui::DataExchange& dx) {
   ui::ExchangeControl(dx, ui::IDOK, ok_);
   ui::ExchangeControl(dx, ui::IDCANCEL, cancel_);
+  ui::ExchangeControl(dx, IDC_HF_KEYBOARD, keyboard_);
+  ui::ExchangeControl(dx, IDC_HF_FRAME, frame_);
+  ui::ExchangeControl(dx, IDC_HF_DATE_FRAME, dateFrame_);
+  for (int i = 0; i < 8; ++i) ui::ExchangeControl(dx, kComboIds[i], combos_[i]);
   ui::ExchangeText(dx, IDC_HF_SAMPLE, fields.sampleNo);
   ui::ExchangeText(dx, IDC_HF_NAME, fields.name);
   ui::ExchangeComboText(dx, IDC_HF_SEX, fields.sex);
@@ -84,6 +94,11 @@ bool CHistoryListFind::OnInitDialog() {
                               {"结束日期", "End Date", "Fecha final", "Date de fin", "Дата закінчення"}};
   for (int i = 0; i < 8; ++i)
     SetDlgItemText(kLabelIds[i], PickText(l, labels[i][0], labels[i][1], labels[i][2], labels[i][3], labels[i][4]));
+  const char* units[3][5] = {{"年", "Y", "A", "A", "Р"}, {"月", "M", "M", "M", "М"}, {"日", "D", "D", "J", "Д"}};
+  for (int i = 0; i < 6; ++i) {
+    const char* const* u = units[i % 3];
+    SetDlgItemText(kSearchDateUnitIds[i], PickText(l, u[0], u[1], u[2], u[3], u[4]));
+  }
   ok_.SetWindowText(PickText(l, "确定(&O)", "OK(&O)", "Aceptar(&O)", "OK(&O)", "OK(&O)"));
   cancel_.SetWindowText(PickText(l, "取消(&C)", "Cancel(&C)", "Cancelar(&C)", "Annuler(&C)", "Відміна(&C)"));
   if (auto* sex = dynamic_cast<ui::ComboBox*>(GetDlgItem(IDC_HF_SEX))) {
@@ -113,7 +128,18 @@ bool CHistoryListFind::OnInitDialog() {
   ApplyDialogFontToChildren(this, &SharedDialogFont());
   ok_.SetBitmaps(399, 400, 487);
   cancel_.SetBitmaps(403, 404, 486);
+  for (CXPComboBox& c : combos_) c.SetBitmaps(393, 394, 396);
+  keyboard_.SetKeyBitmap(ui::Resources::LoadBitmap(274));
+  keyboard_.SizeToContent();
   return true;
+}
+
+bool CHistoryListFind::OnCommand(int id, int code, ui::Window* control) {
+  if (id == IDC_HF_KEYBOARD && code == ui::BN_CLICKED) {
+    ShowOnScreenKeyboard();
+    return true;
+  }
+  return ui::Dialog::OnCommand(id, code, control);
 }
 
 bool CHistoryListFind::Accept() {

@@ -17,6 +17,12 @@ std::string ListSql(int sortStyle, const std::string& condition) {
   return "select * from Person" + condition + order;
 }
 
+std::string PageSql(int sortStyle, const std::string& condition, int position) {
+  const std::string page = StrPrintf(" limit %d offset %d", kPageSize, position > 1 ? position - 1 : 0);
+  if (condition.find("Name like") == std::string::npos) return ListSql(sortStyle, condition) + page;
+  return ListSql(sortStyle, " where rowid in (select rowid from Person" + condition + ")") + page;
+}
+
 std::string PurgeEmptyRowsSql() {
   std::string sql = "delete from Person where ";
   for (int i = 3; i < kGridRows; ++i) sql += std::string("coalesce(") + kGridColumns[i] + ",'')='' and ";

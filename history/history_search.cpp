@@ -1,5 +1,7 @@
 #include "history/history_search.h"
 
+#include <vector>
+
 #include "core/app_settings.h"
 #include "core/value_format.h"
 
@@ -19,15 +21,47 @@ std::string TwoDigits(std::string s) {
   return s;
 }
 
-}  // namespace
+// The stored forms of a typed text made SQL-safe: rows hold apostrophes as U+2018, but rows
+// stored before every path did so hold a plain apostrophe (written doubled inside the quotes).
+std::vector<std::string> StoredForms(const std::string& safe) {
+  static const std::string kLeftQuote = "\xE2\x80\x98";
+  std::vector<std::string> forms{safe};
+  if (safe.find(kLeftQuote) == std::string::npos) return forms;
+  std::string plain;
+  for (size_t i = 0; i < safe.size();) {
+    if (safe.compare(i, kLeftQuote.size(), kLeftQuote) == 0) {
+      plain += "''";
+      i += kLeftQuote.size();
+    } else {
+      plain += safe[i++];
+    }
+  }
+  forms.push_back(plain);
+  return forms;
+}
 
-std::string ContainsClause(const std::string& column, const std::string& text) {
+std::string OneContains(const std::string& column, const std::string& text) {
   std::string pattern;
   for (char c : text) {
     if (c == '%' || c == '_' || c == '\\') pattern += '\\';
     pattern += c;
   }
   return column + " like '%" + pattern + "%' escape '\\'";
+}
+
+// "column ='text'", or both stored forms of it.
+std::string EqualsClause(const std::string& column, const std::string& safe, const char* equals = " =") {
+  const std::vector<std::string> forms = StoredForms(safe);
+  if (forms.size() == 1) return column + equals + "'" + safe + "'";
+  return column + " in ('" + forms[0] + "','" + forms[1] + "')";
+}
+
+}  // namespace
+
+std::string ContainsClause(const std::string& column, const std::string& text) {
+  const std::vector<std::string> forms = StoredForms(text);
+  if (forms.size() == 1) return OneContains(column, text);
+  return "(" + OneContains(column, forms[0]) + " or " + OneContains(column, forms[1]) + ")";
 }
 
 std::string BuildSearchCondition(const SearchFields& in, int currentYear, SearchError* error) {
@@ -46,12 +80,12 @@ std::string BuildSearchCondition(const SearchFields& in, int currentYear, Search
   }
   std::string c;
   auto add = [&c](const std::string& part) { c += (c.empty() ? " where " : " and ") + part; };
-  if (!f.sampleNo.empty()) add("SampleNo='" + f.sampleNo + "'");
+  if (!f.sampleNo.empty()) add(EqualsClause("SampleNo", f.sampleNo, "="));
   if (!f.name.empty()) add(ContainsClause("Name", f.name));
-  if (!f.sex.empty()) add("Sex ='" + f.sex + "'");
-  if (!f.medicalNo.empty()) add("MedicalNo ='" + f.medicalNo + "'");
-  if (!f.bedNo.empty()) add("BedNo ='" + f.bedNo + "'");
-  if (!f.dept.empty()) add("Dept ='" + f.dept + "'");
+  if (!f.sex.empty()) add(EqualsClause("Sex", f.sex));
+  if (!f.medicalNo.empty()) add(EqualsClause("MedicalNo", f.medicalNo));
+  if (!f.bedNo.empty()) add(EqualsClause("BedNo", f.bedNo));
+  if (!f.dept.empty()) add(EqualsClause("Dept", f.dept));
   const std::string year = StrPrintf("%4d", currentYear);
   auto orDefault = [](const std::string& v, const std::string& d) { return Trim(v).empty() ? d : v; };
   const std::string s = orDefault(Trim(f.startYear), year) + "-" + orDefault(TwoDigits(f.startMonth), "01") + "-" +

@@ -59,10 +59,11 @@ ui::DialogTemplate SelTemplate() {
   t.Add("Button", IDC_HS_FRAME, "", 6, 6, 148, 60, V | ui::BS_GROUPBOX);
   t.Add("Static", IDC_HS_START_LABEL, "Start:", 14, 20, 60, 12, V);
   t.Add("Static", IDC_HS_END_LABEL, "End:", 14, 42, 60, 12, V);
-  t.Add("Edit", IDC_HS_START, "", 80, 18, 60, 14, V | TS | ui::WS_BORDER);
-  t.Add("Edit", IDC_HS_END, "", 80, 40, 60, 14, V | TS | ui::WS_BORDER);
+  t.Add("Edit", IDC_HS_START, "", 76, 18, 46, 14, V | TS | ui::WS_BORDER);
+  t.Add("Edit", IDC_HS_END, "", 76, 40, 46, 14, V | TS | ui::WS_BORDER);
   t.Add("Button", ui::IDOK, "OK", 20, 74, 50, 18, V | TS);
   t.Add("Button", ui::IDCANCEL, "Cancel", 90, 74, 50, 18, V | TS);
+  t.Add("Button", IDC_HS_KEYBOARD, "", 128, 18, 20, 13, V | TS | ui::BS_OWNERDRAW);
   return t;
 }
 }  // namespace
@@ -75,6 +76,15 @@ void CHistorySel::DoDataExchange(ui::DataExchange& dx) {
   ui::ExchangeControl(dx, IDC_HS_FRAME, frame_);
   ui::ExchangeControl(dx, ui::IDOK, ok_);
   ui::ExchangeControl(dx, ui::IDCANCEL, cancel_);
+  ui::ExchangeControl(dx, IDC_HS_KEYBOARD, keyboard_);
+}
+
+bool CHistorySel::OnCommand(int id, int code, ui::Window* control) {
+  if (id == IDC_HS_KEYBOARD && code == ui::BN_CLICKED) {
+    ShowOnScreenKeyboard();
+    return true;
+  }
+  return ui::Dialog::OnCommand(id, code, control);
 }
 
 bool CHistorySel::OnInitDialog() {
@@ -93,6 +103,8 @@ bool CHistorySel::OnInitDialog() {
   frame_.SetBands(true, 6);
   ok_.SetBitmaps(399, 400, 487);
   cancel_.SetBitmaps(403, 404, 486);
+  keyboard_.SetKeyBitmap(ui::Resources::LoadBitmap(274));
+  keyboard_.SizeToContent();
   return true;
 }
 

@@ -3,6 +3,7 @@
 // selects that run of results.
 #include <string>
 
+#include "controls/small_widgets.h"
 #include "controls/xp_button.h"
 #include "controls/xp_group_box.h"
 #include "platform/ui/dialog.h"
@@ -13,6 +14,7 @@ inline constexpr int IDC_HS_END = 1079;
 inline constexpr int IDC_HS_FRAME = 1976;
 inline constexpr int IDC_HS_START_LABEL = 1701;
 inline constexpr int IDC_HS_END_LABEL = 1702;
+inline constexpr int IDC_HS_KEYBOARD = 1514;
 
 namespace history {
 
@@ -33,10 +35,12 @@ class CHistorySel : public ui::Dialog {
   void DoDataExchange(ui::DataExchange& dx) override;
   bool OnInitDialog() override;
   void OnOK() override;
+  bool OnCommand(int id, int code, ui::Window* control) override;
   bool OnEraseBkgnd(draw::DC& dc) override;
   const draw::Brush* OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) override;
 
  private:
   CXPGroupBox frame_;
   CXPButton ok_, cancel_;
+  CBitmapKeyButton keyboard_;
 };

@@ -39,7 +39,8 @@ namespace {
 ui::DialogTemplate SortTemplate() {
   const uint32_t V = ui::WS_VISIBLE, TS = ui::WS_TABSTOP;
   ui::DialogTemplate t = ScreenTemplate(160, 90);
-  t.Add("Button", 1979, "", 6, 6, 148, 50, V | ui::BS_GROUPBOX);
+  t.Add("Button", IDC_HSORT_FRAME, "", 6, 6, 148, 50, V | ui::BS_GROUPBOX);
+  t.Add("Button", IDC_HSORT_BAND, "", 9, 10, 142, 43, V | ui::BS_GROUPBOX);
   t.Add("Button", IDC_HSORT_TIME, "by time", 16, 16, 120, 14, V | TS | ui::BS_AUTORADIOBUTTON | ui::WS_GROUP);
   t.Add("Button", IDC_HSORT_NUMBER, "by sample number", 16, 34, 120, 14, V | TS | ui::BS_AUTORADIOBUTTON);
   t.Add("Button", ui::IDOK, "OK", 20, 64, 50, 18, V | TS);
@@ -50,9 +51,10 @@ ui::DialogTemplate JumpTemplate() {
   const uint32_t V = ui::WS_VISIBLE, TS = ui::WS_TABSTOP;
   ui::DialogTemplate t = ScreenTemplate(150, 70);
   t.Add("Static", IDC_HJUMP_LABEL, "Position:", 10, 14, 50, 12, V);
-  t.Add("Edit", IDC_HJUMP_EDIT, "", 64, 12, 70, 14, V | TS | ui::WS_BORDER);
+  t.Add("Edit", IDC_HJUMP_EDIT, "", 64, 12, 50, 14, V | TS | ui::WS_BORDER);
   t.Add("Button", ui::IDOK, "OK", 15, 44, 50, 18, V | TS);
   t.Add("Button", ui::IDCANCEL, "Cancel", 85, 44, 50, 18, V | TS);
+  t.Add("Button", IDC_HJUMP_KEYBOARD, "", 118, 12, 20, 13, V | TS | ui::BS_OWNERDRAW);
   return t;
 }
 }  // namespace
@@ -64,6 +66,7 @@ CHistorySort::CHistorySort(ui::Window* parent) : ui::Dialog(IDD_HISTORY_SORT, pa
 void CHistorySort::DoDataExchange(ui::DataExchange& dx) {
   ui::ExchangeControl(dx, ui::IDOK, ok_);
   ui::ExchangeControl(dx, ui::IDCANCEL, cancel_);
+  ui::ExchangeControl(dx, IDC_HSORT_BAND, band_);
   ui::ExchangeRadio(dx, IDC_HSORT_TIME, sortStyle);
 }
 
@@ -80,6 +83,7 @@ bool CHistorySort::OnInitDialog() {
                                             "Sort by sample no.", "Сортувати за № проби"));
   ok_.SetWindowText(PickText(l, "确定", "OK", "Aceptar", "OK", "OK"));
   cancel_.SetWindowText(PickText(l, "取消", "Cancel", "Cancelar", "Cancel", "Відміна"));
+  band_.SetBands(true, 6);
   ok_.SetBitmaps(399, 400, 487);
   cancel_.SetBitmaps(403, 404, 486);
   return true;
@@ -106,6 +110,9 @@ bool CHistoryJump::OnInitDialog() {
   ScaleDialogLayout(this);
   ok_.SubclassDlgItem(ui::IDOK, this);
   cancel_.SubclassDlgItem(ui::IDCANCEL, this);
+  keyboard_.SubclassDlgItem(IDC_HJUMP_KEYBOARD, this);
+  keyboard_.SetKeyBitmap(ui::Resources::LoadBitmap(274));
+  keyboard_.SizeToContent();
   ok_.SetBitmaps(399, 400, 487);
   cancel_.SetBitmaps(403, 404, 486);
   const int l = AppSettings.LanguageIndex;
@@ -118,6 +125,14 @@ bool CHistoryJump::OnInitDialog() {
   }
   SetDlgItemText(IDC_HJUMP_EDIT, "");
   return true;
+}
+
+bool CHistoryJump::OnCommand(int id, int code, ui::Window* control) {
+  if (id == IDC_HJUMP_KEYBOARD && code == ui::BN_CLICKED) {
+    ShowOnScreenKeyboard();
+    return true;
+  }
+  return ui::Dialog::OnCommand(id, code, control);
 }
 
 bool CHistoryJump::PreTranslateMessage(ui::Message& msg) {

@@ -3,14 +3,17 @@
 // settings, CHistoryJump asks for a position number.
 #include <string>
 
+#include "controls/small_widgets.h"
 #include "controls/xp_button.h"
+#include "controls/xp_group_box.h"
 #include "core/ado_conn.h"
 #include "platform/ui/dialog.h"
 
 inline constexpr int IDD_HISTORY_SORT = 311;
 inline constexpr int IDD_HISTORY_JUMP = 162;
 inline constexpr int IDC_HSORT_TIME = 1061, IDC_HSORT_NUMBER = 1066;
-inline constexpr int IDC_HJUMP_LABEL = 1700, IDC_HJUMP_EDIT = 1077;
+inline constexpr int IDC_HJUMP_LABEL = 1700, IDC_HJUMP_EDIT = 1077, IDC_HJUMP_KEYBOARD = 1514;
+inline constexpr int IDC_HSORT_FRAME = 1979, IDC_HSORT_BAND = 1978;
 
 namespace history {
 // "update SysSetting set HistoryListSortStyle = %d".
@@ -34,6 +37,7 @@ class CHistorySort : public ui::Dialog {
 
  private:
   CXPButton ok_, cancel_;
+  CXPGroupBox band_;
   CADOConn conn_;
 };
 
@@ -46,8 +50,10 @@ class CHistoryJump : public ui::Dialog {
  protected:
   bool OnInitDialog() override;
   void OnOK() override;
+  bool OnCommand(int id, int code, ui::Window* control) override;
   bool PreTranslateMessage(ui::Message& msg) override;
 
  private:
   CXPButton ok_, cancel_;
+  CBitmapKeyButton keyboard_;
 };

@@ -148,6 +148,31 @@ RecomputeOutcome MoveViewLine(ViewCompute& vc, int chart, int line, int directio
   return chart == kChartWbc ? ReadjustWbcDifferential(vc, false) : RecomputePlt(vc);
 }
 
+void DropPendingDifferential(ViewCompute& vc) {
+  measurement::LineAdjustState& s = vc.adjust;
+  s.movedWbcLines[0] = vc.markers[1];
+  s.movedWbcLines[1] = vc.markers[2];
+  s.diffRecomputed = false;
+  for (int k = 0; k < 6; ++k) {
+    s.diffShown[k].clear();
+    s.diffMarks[k].clear();
+    s.diffStored[k].clear();
+    s.diffValid[k] = false;
+  }
+}
+
+std::string StoredDifferentialLead(const ViewCompute& vc, int k, bool storedInvalid) {
+  const char* edited = k < 3 ? "e" : "E";
+  if (vc.abnormal) {
+    if (storedInvalid) return "";
+    return vc.differentialEdited ? edited : "!";
+  }
+  const bool onLibrary = std::fabs(vc.appliedWbcMarkers[0] - vc.algoWbcLines[1]) <= 0.5f &&
+                         std::fabs(vc.appliedWbcMarkers[1] - vc.algoWbcLines[2]) <= 0.5f;
+  if (!onLibrary) return "!";
+  return vc.differentialEdited ? edited : "";
+}
+
 std::string DifferentialUpdateSql(const std::string t[6], const std::string& m2, const std::string& m3,
                                   const std::string& sampleNo, const std::string& testDate) {
   return "update Person set LYMA='" + t[0] + "',MONA='" + t[1] + "',GRAA='" + t[2] + "',LYMP='" + t[3] + "',MONP='" +

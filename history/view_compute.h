@@ -57,6 +57,17 @@ RecomputeOutcome RecomputePlt(ViewCompute& vc);
 // new position is returned in *position and is the one the state holds.
 RecomputeOutcome MoveViewLine(ViewCompute& vc, int chart, int line, int direction, float* position);
 
+// Drops the moved WBC lines and the differential recomputed at them that Enter would store:
+// after Adjust - Cancel and after a differential entered by hand the WBC lines are those of the
+// stored values (markers[1..2]), and Enter has nothing to store until a line moves again.
+void DropPendingDifferential(ViewCompute& vc);
+
+// The lead mark of differential row k (0..5) for the stored values the view shows again after
+// Adjust - Cancel: "!" for values split at lines off the library's, "e"/"E" for a differential
+// entered by hand, none for the library's own. An Abnormal row is "!" unless entered by hand or
+// stored invalid (`storedInvalid`: "- - -").
+std::string StoredDifferentialLead(const ViewCompute& vc, int k, bool storedInvalid);
+
 // The six stored texts and markers the Adjust action writes (choices 1 Recover and 2 OK) and
 // whether anything is to be written.
 struct AdjustWrite {

@@ -375,7 +375,8 @@ bool StoreLisProfile(const measurement::SampleProfileRecord& r) {
   sys::LocalTime t = sys::Clock::Now();
   char timeText[32];
   std::snprintf(timeText, sizeof timeText, "%.2d:%.2d:%.2d", t.hour, t.minute, t.second);
-  auto q = [](const std::string& s) { return db::QuoteText(s); };
+  // Stored as the screens store what is typed: every apostrophe as U+2018.
+  auto q = [](const std::string& s) { return db::QuoteText(SqlSafeText(s)); };
   CADOConn conn;
   conn.Connect();
   RecordsetPtr& rs = conn.OpenRecordset(SelectPersonSql(r.sampleNo, date));

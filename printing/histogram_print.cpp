@@ -41,18 +41,6 @@ void Tell(const std::string& text) {
 
 int Lang(int language) { return language >= 0 && language <= 4 ? language : 1; }
 
-// The count-time setting: the low byte of EngineeringAdjust.WBCTIME, 5 without one.
-uint8_t CountTimeSetting(CADOConn& conn) {
-  uint8_t setting = 5;
-  RecordsetPtr& rs = conn.OpenRecordset("Select * from EngineeringAdjust");
-  if (conn.RecordsetOpen() && HasRows(*rs)) {
-    int64_t v = 0;
-    if (ReadField(*rs, "WBCTIME", v)) setting = static_cast<uint8_t>(v & 0xFF);
-  }
-  conn.CloseRecordset();
-  return setting;
-}
-
 // The 20 calibration factors of the blood type in display order; 1.0 without a row.
 void CalibrationFactors(CADOConn& conn, int bloodType, float factors[20]) {
   for (int i = 0; i < 20; ++i) factors[i] = 1.0f;
@@ -69,6 +57,17 @@ int ClampFirst(int channel, int count) {
 }
 
 }  // namespace
+
+uint8_t HistogramCountTimeSetting(CADOConn& conn) {
+  uint8_t setting = 5;
+  RecordsetPtr& rs = conn.OpenRecordset("Select * from EngineeringAdjust");
+  if (conn.RecordsetOpen() && HasRows(*rs)) {
+    int64_t v = 0;
+    if (ReadField(*rs, "WBCTIME", v)) setting = static_cast<uint8_t>(v & 0xFF);
+  }
+  conn.CloseRecordset();
+  return setting;
+}
 
 void SetHistogramMessageHook(HistogramMessageHook hook) {
   std::lock_guard<std::mutex> g(g_mutex);
@@ -87,7 +86,7 @@ PrintedHistograms ComputePrintedHistograms(const float wbc[256], const float rbc
   float calibration[20];
   {
     CADOConn conn;
-    values.wbcTimeTenths = CountTimeSetting(conn);
+    values.wbcTimeTenths = HistogramCountTimeSetting(conn);
     CalibrationFactors(conn, bloodType, calibration);
     conn.Disconnect();
   }

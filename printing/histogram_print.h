@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+class CADOConn;
 class RPrintHelper;
 
 // Where "Load Zentil.dll failed!" goes besides the log (a print thread shows no box itself; a
@@ -27,6 +28,11 @@ bool ReadTestDataRecordIn(const std::string& folder, uint8_t* buffer, const std:
 void SplitTestDataRecord(const uint8_t* record, float wbc[256], float rbc[256], float plt[128]);
 
 // What the library gives a print-out for a sample: display histograms and divider positions.
+// The count-time setting every re-run of the library on stored histograms uses (the print-outs
+// and the result view): the low byte of EngineeringAdjust.WBCTIME, 5 without a row or with a
+// null value. The library takes it in whole seconds (5 gives 0 s).
+uint8_t HistogramCountTimeSetting(CADOConn& conn);
+
 struct PrintedHistograms {
   uint8_t wbc[256] = {}, rbc[256] = {}, plt[128] = {};
   // Channels: WBC first line, line 1, line 2, last line; RBC lower, upper; PLT lower, upper.

@@ -9,6 +9,7 @@
 #include "core/app_settings.h"
 #include "core/field_read.h"
 #include "core/param_order.h"
+#include "core/sample_names.h"
 #include "core/utilies.h"
 #include "core/value_format.h"
 #include "printing/histogram_print.h"
@@ -119,21 +120,7 @@ std::string ReportReferenceText(const std::string& stored, bool isNull, int lang
   return TranslatePair(stored, kGroupPairs, 10, language);
 }
 
-int BloodModeFromText(const std::string& text) {
-  // The test screen's blood-mode names and the patient screen's blood-type names, every language.
-  static const std::vector<std::string> kNames[4] = {
-      {"抗凝全血", "全血", "Whole blood", "Sangre completa", "Sangre total", "Sang total", "Цільна кров"},
-      {"抗凝末梢血", "末梢血", "Peripheral blood", "Sangre periferica", "Sang peripherique", "Капілярна кров",
-       "Периферична кров"},
-      {"预稀释末梢血", "预稀释", "Pre-diluted blood", "Sangre Pre-diluida", "Sangre prediluida", "Sang pre dilue",
-       "Sang predilue", "Передрозвед. кап. кров", "Попередньо розведена кров"},
-      {"质控", "Control", "Contrôle", "Контроль"},
-  };
-  for (int code = 0; code < 4; ++code)
-    for (const std::string& name : kNames[code])
-      if (text == name) return code;
-  return 0;
-}
+int BloodModeFromText(const std::string& text) { return BloodTypeCodeFromText(text); }
 
 void DefaultReportUnits(std::string out[kReportParams]) {
   static const char* const kUnits[kReportParams] = {"10^9/L", "10^9/L", "10^9/L", "10^9/L", "%",  "%",     "%",

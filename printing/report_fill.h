@@ -37,8 +37,8 @@ std::string ReportAgeText(int age, const std::string& ageUnit, bool unitNull, in
 std::string ReportBloodTypeText(const std::string& stored, int language);
 // A null ReferValue gives the language's name of the general group.
 std::string ReportReferenceText(const std::string& stored, bool isNull, int language);
-// 0 whole blood, 1 peripheral, 2 pre-diluted, 3 control, from a text in any language; 0 for
-// anything else.
+// 0 whole blood, 1 peripheral, 2 pre-diluted, 3 control, from a stored text in any language
+// (the shared table of core/sample_names.h); 0 for anything else.
 int BloodModeFromText(const std::string& text);
 
 // The default unit texts of the 20 parameters (display order).

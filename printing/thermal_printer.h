@@ -152,10 +152,11 @@ void PrinterSetPageSize(uint16_t width, uint16_t height);
 int PrinterPageWidth();
 int PrinterPageHeight();
 int PrinterPrintMode();
-// Bytes of a dot row that belong to the page: the page width in dots, rounded up to whole
-// bytes, so the left-most columns of a page whose width is no multiple of 8 are kept.
+// Bytes of a dot row the page is sent with: the page width in dots divided by 8, truncated
+// (45 for 360 dots, 40 for 325), the row length the printer's firmware reads.
 int PrinterPageRowBytes();
-// Zeroes the page's part of the buffer.
+// Zeroes the page's part of the buffer, including the part-used byte of a page whose width is
+// no multiple of 8 (so no dot of it is left for a wider page later).
 void PrinterClearDots();
 // Sets one dot. Mode 0: buffer row y, p = page width - 1 - x, bit (p mod 8) of byte (p div 8).
 // Mode 1: axes swapped (row x, p = page width - 1 - y). Dots outside the page, and any dot in

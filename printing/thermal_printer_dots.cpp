@@ -40,7 +40,7 @@ int PrinterPageHeight() { return g_pageHeight; }
 int PrinterPrintMode() { return g_printMode; }
 
 int PrinterPageRowBytes() {
-  const int bytes = (g_pageWidth + 7) / 8;
+  const int bytes = g_pageWidth / 8;
   return bytes < kPrinterDotRowBytes ? bytes : kPrinterDotRowBytes;
 }
 
@@ -53,7 +53,7 @@ void PrinterSetPrintMode(int mode) {
 void PrinterClearDots() {
   // A page whose width is no multiple of 8 has its left-most columns in a partly used byte;
   // that byte is cleared too, or an earlier page's dots would reappear there.
-  const int bytes = PrinterPageRowBytes();
+  const int bytes = (g_pageWidth + 7) / 8 < kPrinterDotRowBytes ? (g_pageWidth + 7) / 8 : kPrinterDotRowBytes;
   const int rows = g_pageHeight < kPrinterDotRows ? g_pageHeight : kPrinterDotRows;
   for (int r = 0; r < rows; ++r) std::memset(g_dots[r], 0, static_cast<size_t>(bytes));
 }
@@ -182,7 +182,7 @@ void PrinterPrintDots(uint8_t m) {
   const int w = PrinterPageRowBytes();
   const int h = g_pageHeight < kPrinterDotRows ? g_pageHeight : kPrinterDotRows;
   // The header announces h rows of w bytes: the printer takes that many bytes as dots, so the
-  // page goes whole or not at all.
+  // page goes whole or not at all. w is the width in whole bytes, the format the firmware reads.
   ThermalBeginCommand();
   Send({kDC2, 'T', m, static_cast<uint8_t>(w), static_cast<uint8_t>(h % 256), static_cast<uint8_t>(h / 256)});
   for (int r = 0; r < h; ++r) PrinterWrite(g_dots[r], w);

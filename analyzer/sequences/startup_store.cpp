@@ -117,6 +117,12 @@ void UpgradePersonColumns(CADOConn& conn, const std::vector<std::string>& cols) 
   }
   if (!HasCol(cols, "Abnormal")) conn.Execute("alter table Person add column Abnormal integer default 0");
   if (!HasCol(cols, "OriginalWbc")) conn.Execute("alter table Person add column OriginalWbc real default 0");
+  // Stores made before them lack the indexes the results browser's purge of empty rows and its
+  // search by name use.
+  if (HasCol(cols, "WBC") && HasCol(cols, "TestDate"))
+    conn.Execute("create index if not exists PersonWithoutResult on Person(TestDate) where coalesce(WBC,'')=''");
+  if (HasCol(cols, "Name") && HasCol(cols, "TestDate") && HasCol(cols, "TestTime"))
+    conn.Execute("create index if not exists PersonByName on Person(Name, TestDate, TestTime)");
 }
 
 void PrepareStatistic(CADOConn& conn, const std::string& today, int todayCount, int personCount) {

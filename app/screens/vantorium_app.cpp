@@ -1,6 +1,7 @@
 #include "app/screens/vantorium_app.h"
 
 #include "analyzer/board_port.h"
+#include "analyzer/raw_test_data_rewrite.h"
 #include "analyzer/sequences/shutdown_sequence.h"
 #include "analyzer/serial_port.h"
 #include "core/ado_conn.h"
@@ -45,6 +46,13 @@ bool CVantoriumApp::InitInstance() {
   CADOConn conn;
   RunCoreStartup(conn);
   steps.push_back("core");
+
+  // A delete or purge of raw records cut off last time is finished (or, before its commit,
+  // undone) before the LIS link, the start-up purge or a count can use the files.
+  std::string rawError;
+  if (!analyzer::RecoverRawRewrite(AppSettings.ProgramFolder, &rawError))
+    WriteLog("Finishing the rewrite of the raw-data files failed: " + rawError, "");
+  steps.push_back("raw-files");
 
   // The LIS link's three threads run from here until the program ends.
   lis::StartLisThreads();

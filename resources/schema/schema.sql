@@ -112,6 +112,14 @@ CREATE INDEX PersonByDate ON Person(TestDate, TestTime);
 
 CREATE INDEX PersonBySample ON Person(SampleNo, TestDate);
 
+-- The rows without a WBC (profiles entered ahead of their count, emptied rows): the results
+-- browser's purge of empty rows looks only at these.
+-- The names: a search for a part of a name reads every name, and reads them here. (Wider than
+-- the other indexes, so that a query without an order keeps reading them in their order.)
+CREATE INDEX PersonByName ON Person(Name, TestDate, TestTime);
+
+CREATE INDEX PersonWithoutResult ON Person(TestDate) WHERE coalesce(WBC,'')='';
+
 -- Running minutes of earlier runs and the sample counters; one row.
 CREATE TABLE Statistic (
   TotalTime INTEGER,

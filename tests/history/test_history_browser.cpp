@@ -8,14 +8,18 @@
 #include <filesystem>
 
 #include "analyzer/raw_test_data.h"
+#include "core/field_read.h"
 #include "core/value_format.h"
 #include "history/history_graphics.h"
 #include "history/history_list.h"
 #include "history/history_list_find.h"
+#include "history/history_list_logic.h"
 #include "history/history_search.h"
+#include "lis/lis_link.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/message_box.h"
 #include "results_store.h"
+#include "tests/support/io_faults.h"
 
 using namespace history_test;
 
@@ -57,6 +61,56 @@ class BrowserTest : public StoreTest {
 };
 
 constexpr int kStore = 50000;
+
+TEST_F(BrowserTest, ThePurgeOfEmptyRowsLooksOnlyAtRowsWithoutAResult) {
+  // Opening the browser purges empty rows: over an index of the rows without a WBC, not over
+  // every stored result.
+  CADOConn conn;
+  RecordsetPtr& rs = conn.OpenRecordset("explain query plan " + history::PurgeEmptyRowsSql());
+  ASSERT_TRUE(conn.RecordsetOpen());
+  std::string plan;
+  for (; !rs->IsEOF(); rs->MoveNext()) {
+    std::string detail;
+    ReadField(*rs, "detail", detail);
+    plan += detail + ";";
+  }
+  conn.CloseRecordset();
+  EXPECT_NE(plan.find("USING INDEX PersonWithoutResult"), std::string::npos) << plan;
+  // And it still keeps a profile and removes a row holding nothing.
+  Sql("insert into Person(SampleNo,TestDate,TestTime,Name) values('1','2025-01-01','08:00:00','Ann')");
+  Sql("insert into Person(SampleNo,TestDate,TestTime) values('2','2025-01-01','08:10:00')");
+  Sql("insert into Person(SampleNo,TestDate,TestTime,WBC) values('3','2025-01-01','08:20:00','5.0')");
+  Sql(history::PurgeEmptyRowsSql());
+  EXPECT_EQ(Scalar("select group_concat(SampleNo) from Person"), "1,3");
+}
+
+TEST_F(BrowserTest, AnApostropheIsStoredOneWayWhereverItComesFromAndFoundInBothStoredForms) {
+  // A profile from the LIS stores its apostrophes as the screens do (U+2018).
+  measurement::SampleProfileRecord r;
+  r.sampleNo = "31";
+  r.name = "O'Brien";
+  r.medicalNo = "M'7";
+  r.dept = "St' Ann";
+  ASSERT_TRUE(lis::StoreLisProfile(r));
+  EXPECT_EQ(Scalar("select Name from Person where SampleNo='31'"), "O\u2018Brien");
+  EXPECT_EQ(Scalar("select MedicalNo from Person where SampleNo='31'"), "M\u20187");
+  EXPECT_EQ(Scalar("select Dept from Person where SampleNo='31'"), "St\u2018 Ann");
+  // A name typed on screen, and one the LIS stored before with a plain apostrophe.
+  Sql("insert into Person(SampleNo,TestDate,TestTime,Name,MedicalNo) values('32','2025-01-02','09:00:00','Mary O\u2018Brien','M\u20187')");
+  Sql("insert into Person(SampleNo,TestDate,TestTime,Name,MedicalNo) values('33','2025-01-02','09:10:00','O''Brien Jr','M''7')");
+  Sql("insert into Person(SampleNo,TestDate,TestTime,Name,MedicalNo) values('34','2025-01-02','09:20:00','OBrien','M7')");
+  const auto numbers = [&](const history::SearchFields& f) {
+    history::SearchError e;
+    return Scalar("select group_concat(SampleNo) from (select SampleNo from Person" +
+                  history::BuildSearchCondition(f, 2026, &e) + " order by SampleNo)");
+  };
+  history::SearchFields byName;
+  byName.name = "O'Brien";
+  EXPECT_EQ(numbers(byName), "31,32,33");
+  history::SearchFields byMedical;
+  byMedical.medicalNo = "M'7";
+  EXPECT_EQ(numbers(byMedical), "31,32,33");
+}
 
 }  // namespace
 
@@ -155,6 +209,12 @@ TEST_F(BrowserTest, SearchesEachFieldAndKeepsTheConditionForDetail) {
     ExpectColumn(screen, 1, 27 * kPerDay + 6);
     ExpectColumn(screen, 28, 6);
     EXPECT_NE(screen.ListSql().find(c), std::string::npos);
+    // A part of a name: rows 4999 and 49990..49999, newest first.
+    const std::string n = history::BuildSearchCondition(byName, 2026, &e);
+    Ui(s, [&] { screen.ApplySearch(n, 11); });
+    EXPECT_EQ(screen.FilledColumns(), 11);
+    for (int k = 0; k < 10; ++k) ExpectColumn(screen, 1 + k, 49999 - k);
+    ExpectColumn(screen, 11, 4999);
   });
 }
 
@@ -169,6 +229,10 @@ TEST_F(BrowserTest, DeletesChosenRowsWithTheirRawRecordsByWholeKey) {
     // Row 206 is sample 7 of day 5 and row 216 its sample 17: column 250 - 206 = 44.
     Ui(s, [&] { ok = screen.DeleteColumns({3, 5, 44}); });
     ASSERT_TRUE(ok);
+    // The raw files are rewritten off the UI thread.
+    bool removed = false;
+    Ui(s, [&] { removed = screen.WaitForRawRemoval(60000); });
+    ASSERT_TRUE(removed);
     for (int row : {247, 245, 206}) {
       const StoreRow r = RowOf(row);
       EXPECT_EQ(Scalar("select count(*) from Person where SampleNo='" + r.sampleNo + "' and TestDate='" + r.testDate + "'"),
@@ -223,6 +287,37 @@ TEST_F(BrowserTest, ADeleteThatFailsKeepsEveryRowAndFile) {
     EXPECT_EQ(support::FileBytes(AppSettings.ProgramFolder + "TDI.dat"), before);
     ExpectColumn(screen, 1, 119);
   });
+}
+
+TEST_F(BrowserTest, ARawFileErrorDuringADeleteIsSaidInTheInterfaceLanguage) {
+  BuildStore(40, 1);
+  const char* expected[5] = {
+      "已删除结果的直方图数据未能从数据文件中清除 (TD.dat, TDI.dat)！",
+      "The histogram data of the deleted results could not be removed (TD.dat, TDI.dat)!",
+      "No se pudieron borrar los datos de histograma de los resultados borrados (TD.dat, TDI.dat)!",
+      "Les donnees d'histogramme des resultats effaces n'ont pas pu etre supprimees (TD.dat, TDI.dat)!",
+      "Не вдалося видалити дані гістограм видалених результатів (TD.dat, TDI.dat)!"};
+  for (int l = 0; l < 5; ++l) {
+    AppSettings.LanguageIndex = static_cast<uint8_t>(l);
+    std::vector<std::string> boxes;
+    ui::SetMessageBoxHandler([&](ui::Window*, const std::string& text, const std::string&, unsigned) {
+      boxes.push_back(text);
+      return ui::IDOK;
+    });
+    CHistoryList screen;
+    Run(screen, [&](ui::TestDriver& s) {
+      bool ok = false;
+      {
+        support::IoFaults faults;
+        faults.Add({sys::IoOp::Write, "TDTemp.dat", 1, support::IoFaults::Error(EIO)});
+        Ui(s, [&] { ok = screen.DeleteColumns({1}) && screen.WaitForRawRemoval(60000); });
+      }
+      EXPECT_TRUE(ok);  // the row went; its raw record stays for now (and the removal ended)
+      s.RunUntil([&] { return !boxes.empty(); });
+      ASSERT_EQ(boxes.size(), 1u) << l;
+      EXPECT_EQ(boxes[0], expected[l]);
+    });
+  }
 }
 
 TEST_F(BrowserTest, ScreenshotsInTheFiveLanguages) {

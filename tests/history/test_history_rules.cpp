@@ -58,8 +58,12 @@ TEST(SearchCondition, FieldsDatesAndLiteralWildcards) {
       {{"", "50%_x\\", "", "", "", "", "", "", "", "", "", ""},
        " where Name like '%50\\%\\_x\\\\%' escape '\\'", SearchError::None},
       {{"", "O'Brien", "Male", "M1", "B2", "ICU", "", "", "", "", "", ""},
-       " where Name like '%O\u2018Brien%' escape '\\' and Sex ='Male' and MedicalNo ='M1' and BedNo ='B2' and Dept ='ICU'",
+       " where (Name like '%O\u2018Brien%' escape '\\' or Name like '%O''Brien%' escape '\\') and Sex ='Male' and "
+       "MedicalNo ='M1' and BedNo ='B2' and Dept ='ICU'",
        SearchError::None},
+      // Exact fields find either stored form of an apostrophe too.
+      {{"", "", "", "M'1", "", "St' Ann", "", "", "", "", "", ""},
+       " where MedicalNo in ('M\u20181','M''1') and Dept in ('St\u2018 Ann','St'' Ann')", SearchError::None},
       {{"", "", "", "", "", "", "", "", "", "", "3", "5"}, " where TestDate <='2026-03-05'", SearchError::None},
       {{"", "", "", "", "", "", "2024", "", "", "", "", ""}, " where TestDate >= '2024-01-01'", SearchError::None},
       {{"", "", "", "", "", "", "2024", "1", "2", "2024", "01", "02"}, " where TestDate='2024-01-02'", SearchError::None},

@@ -18,6 +18,7 @@
 #include "measurement/patient/line_adjust.h"
 #include "measurement/raw_files.h"
 #include "measurement/zentil_call.h"
+#include "printing/histogram_print.h"
 #include "platform/ui/message_box.h"
 #include "results_store.h"
 #include "tools/boardsim/blood_profile.h"
@@ -65,10 +66,10 @@ class ViewTest : public StoreTest {
     });
   }
   // The row the count of `h` would have stored, with the library's own numbers.
-  AlgorithmResult Computed(const measurement::HistogramBuffers& h) {
+  AlgorithmResult Computed(const measurement::HistogramBuffers& h, uint8_t countTimeTenths = 50) {
     measurement::CountInputs in;
     in.bloodMode = 0;
-    in.wbcTimeTenths = 50;
+    in.wbcTimeTenths = countTimeTenths;
     const uint16_t one = 1;
     in.hgbBlank = &one;
     in.hgbSample = &one;
@@ -353,5 +354,184 @@ TEST_F(ViewTest, AdjustRecoverWritesTheLibrarysSplitAndLogsWhoDidIt) {
     EXPECT_EQ(Scalar("select WMARKER2 from Person"), "0");
     EXPECT_EQ(Scalar("select count(*) from SysLog where Event='Recover'"), "1");
     EXPECT_FLOAT_EQ(c.markers[1], c.algoWbcLines[1]);
+  });
+}
+
+namespace {
+
+// The WBC chart's line `line` as drawn.
+double ChartLine(CHistoryGraphics& view, int line) {
+  return view.Graph(0).Graph().GetXAxis(0).GetAxisMarker(line).value;
+}
+
+// What the view shows in differential row k (0..5) must be what the row stores, and what Print
+// takes (the shown-result texts).
+void ExpectShownIsStored(CHistoryGraphics& view, const std::string& stored, int k, const std::string& where) {
+  const history::ShownValue v = history::SplitShownValue(1 + k, stored);
+  EXPECT_EQ(view.Text(kViewValueIds[1 + k]), v.value) << where << " row " << k;
+  EXPECT_EQ(view.Text(kViewMarkIds[1 + k]), v.mark) << where << " row " << k;
+  EXPECT_EQ(history::ShownResultValues[1 + k], v.value) << where << " row " << k;
+  EXPECT_EQ(history::ShownResultMarks[1 + k], v.mark) << where << " row " << k;
+}
+
+const char* const kDiffColumns[6] = {"LYMA", "MONA", "GRAA", "LYMP", "MONP", "GRAP"};
+
+}  // namespace
+
+TEST_F(ViewTest, EnterAfterAHandEnteredDifferentialKeepsTheEnteredValues) {
+  Sql("update EngineeringAdjust set WBCTIME=50");
+  Sql("update SysSetting set IsOpenAjustHistogram=1");
+  const measurement::HistogramBuffers h = CountOf(boardsim::Profile::Normal);
+  StoreResult("12", "2026-03-04", Computed(h), h);
+  Sql("update Person set WBC='8.00', Abnormal=1");
+  AppSettings.UserLevel = 2;
+  CHistoryGraphics view;
+  Open(view, "12", "2026-03-04", 1, [&](ui::TestDriver& s) {
+    const history::ViewCompute& c = view.Compute();
+    ASSERT_TRUE(c.computed);
+    // The LYM/MID line moved two steps (values recomputed, not saved), then the differential
+    // entered by hand, then Enter with the line still selected.
+    Ui(s, [&] {
+      view.SelectLine(0, 1);
+      view.MoveSelectedLine(1);
+      view.MoveSelectedLine(1);
+    });
+    ASSERT_EQ(view.Text(kViewLeadIds[1]), "!");
+    bool ok = false;
+    Ui(s, [&] { ok = view.ApplyManualDifferential(30.0f, 10.0f, 60.0f); });
+    ASSERT_TRUE(ok);
+    boxes.clear();
+    bool saved = true;
+    Ui(s, [&] { saved = view.SaveSelectedLines(); });
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(std::count(boxes.begin(), boxes.end(), "WBC Data saved!"), 0);
+    // 8.00 x 30 % = 2.40, x 10 % = 0.80, 8.00 - 2.40 - 0.80 = 4.80; 30.0, 10.0, 60.0 %.
+    const char* entered[6] = {"e2.40", "e0.80", "e4.80", "E30.0", "E10.0", "E60.0"};
+    for (int k = 0; k < 6; ++k) {
+      const std::string stored = Scalar(std::string("select ") + kDiffColumns[k] + " from Person");
+      EXPECT_EQ(stored.substr(0, 5), entered[k]) << kDiffColumns[k];
+      ExpectShownIsStored(view, stored, k, "after Enter");
+      EXPECT_EQ(view.Text(kViewLeadIds[1 + k]), k < 3 ? "e" : "E");
+    }
+    EXPECT_EQ(Scalar("select WMARKER2 from Person"), "0");
+    EXPECT_EQ(Scalar("select WMARKER3 from Person"), "0");
+    // The chart shows the library's lines, which the entered values stand for.
+    EXPECT_NEAR(ChartLine(view, 1), c.algoWbcLines[1], 1e-4);
+    EXPECT_NEAR(ChartLine(view, 2), c.algoWbcLines[2], 1e-4);
+  });
+}
+
+TEST_F(ViewTest, AdjustCancelStoresNothingAndALaterEnterNeither) {
+  Sql("update EngineeringAdjust set WBCTIME=50");
+  Sql("update SysSetting set IsOpenAjustHistogram=1");
+  const measurement::HistogramBuffers h = CountOf(boardsim::Profile::Normal);
+  StoreResult("12", "2026-03-04", Computed(h), h);
+  CHistoryGraphics view;
+  Open(view, "12", "2026-03-04", 1, [&](ui::TestDriver& s) {
+    const history::ViewCompute& c = view.Compute();
+    ASSERT_TRUE(c.computed);
+    const auto storedTexts = [&] {
+      std::vector<std::string> t;
+      for (const char* col : kDiffColumns) t.push_back(Scalar(std::string("select ") + col + " from Person"));
+      t.push_back(Scalar("select WMARKER2 from Person"));
+      t.push_back(Scalar("select WMARKER3 from Person"));
+      return t;
+    };
+    // 1. Moved three steps, Adjust - Cancel, Enter: the row keeps its measured values, the
+    // screen shows them with no lead mark (the lines are the library's), the chart its lines.
+    Ui(s, [&] {
+      view.SelectLine(0, 1);
+      for (int i = 0; i < 3; ++i) view.MoveSelectedLine(1);
+    });
+    ASSERT_EQ(view.Text(kViewLeadIds[1]), "!");
+    const std::vector<std::string> before = storedTexts();
+    Ui(s, [&] { view.ApplyAdjustChoice(0); });
+    boxes.clear();
+    bool saved = true;
+    Ui(s, [&] { saved = view.SaveSelectedLines(); });
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(storedTexts(), before);
+    for (int k = 0; k < 6; ++k) {
+      ExpectShownIsStored(view, before[static_cast<size_t>(k)], k, "first cancel");
+      EXPECT_EQ(view.Text(kViewLeadIds[1 + k]), "") << k;
+    }
+    EXPECT_NEAR(ChartLine(view, 1), c.algoWbcLines[1], 1e-4);
+    EXPECT_EQ(view.m_adjustDone, 0);
+
+    // 2. One step stored with Enter, two more steps, Adjust - Cancel, Enter: the row keeps the
+    // values of the stored step, and the screen shows those (with "!", off the library's line).
+    Ui(s, [&] {
+      view.SelectLine(0, 1);
+      view.MoveSelectedLine(1);
+    });
+    Ui(s, [&] { saved = view.SaveSelectedLines(); });
+    ASSERT_TRUE(saved);
+    const std::vector<std::string> firstSave = storedTexts();
+    ASSERT_EQ(firstSave[0].substr(0, 1), "!");
+    Ui(s, [&] {
+      view.MoveSelectedLine(1);
+      view.MoveSelectedLine(1);
+      view.ApplyAdjustChoice(0);
+    });
+    boxes.clear();
+    Ui(s, [&] { saved = view.SaveSelectedLines(); });
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(storedTexts(), firstSave);
+    for (int k = 0; k < 6; ++k) {
+      ExpectShownIsStored(view, firstSave[static_cast<size_t>(k)], k, "second cancel");
+      EXPECT_EQ(view.Text(kViewLeadIds[1 + k]), "!") << k;
+    }
+    EXPECT_NEAR(ChartLine(view, 1), c.algoWbcLines[1] + 1.50390625, 1e-3);
+  });
+}
+
+TEST_F(ViewTest, WithoutEngineeringSettingsTheViewAndThePrintOutsRunTheLibraryAlike) {
+  // No EngineeringAdjust row: the count-time setting is 5 tenths, a count time of 5 / 10 = 0 s
+  // (whole seconds) for the view and the print-outs alike.
+  Sql("delete from EngineeringAdjust");
+  Sql("update SysSetting set IsOpenAjustHistogram=1");
+  const measurement::HistogramBuffers h = CountOf(boardsim::Profile::Normal);
+  StoreResult("12", "2026-03-04", Computed(h), h);
+  const AlgorithmResult zero = Computed(h, 5);
+  SetHistogramLibraryPath(support::BuiltZentilPath());
+  const PrintedHistograms printed = ComputePrintedHistograms(h.wbc, h.rbc, h.plt, 0, 0.0f, 0.0f, 0.0f, 0.0f);
+  SetHistogramLibraryPath("");
+  EXPECT_EQ(printed.lines[7], zero.PltUpper);
+  CHistoryGraphics view;
+  Open(view, "12", "2026-03-04", 1, [&](ui::TestDriver& s) {
+    const history::ViewCompute& c = view.Compute();
+    ASSERT_TRUE(c.computed);
+    EXPECT_FLOAT_EQ(c.markers[7], printed.pltMarkers[1]);
+    // The PLT recomputed at a moved upper line: the library's PLT with that line and a count
+    // time of 0 s (no rate, so no PLT), not that of 5 s.
+    const float upper = c.markers[7];
+    Ui(s, [&] {
+      view.SelectLine(2, 1);
+      view.MoveSelectedLine(0);
+    });
+    const float moved = upper - 0.21875f;
+    const auto withLines = [&](uint8_t tenths) {
+      measurement::CountInputs in;
+      in.bloodMode = 0;
+      in.wbcTimeTenths = tenths;
+      const uint16_t one = 1;
+      in.hgbBlank = &one;
+      in.hgbSample = &one;
+      CADOConn conn;
+      measurement::LoadCalibrationFactors(conn, 0, in.calibration);
+      AlgorithmInput input;
+      measurement::FillAlgorithmInput(input, in, h);
+      input.UserPltLower = static_cast<uint16_t>(measurement::PltLineChannel(c.markers[6]));
+      input.UserPltUpper = static_cast<uint16_t>(measurement::PltLineChannel(moved));
+      AlgorithmResult r;
+      EXPECT_EQ(measurement::CallAlgorithmMain(r, input), measurement::ZentilStatus::Computed);
+      return r;
+    };
+    const AlgorithmResult at0 = withLines(5), at5 = withLines(50);
+    ASSERT_NE(at0.PLT, at5.PLT);
+    ASSERT_EQ(at0.PLT, kInvalidParamValue);
+    ASSERT_GT(at5.PLT, 0.0f);
+    EXPECT_EQ(view.Text(kViewValueIds[15]), "- - -");
   });
 }

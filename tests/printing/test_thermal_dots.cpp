@@ -228,18 +228,24 @@ TEST(ThermalDots, PrintDotsSendsTheExactPage) {
   EXPECT_EQ(out.bytes.substr(0, 6), Bytes({0x12, 'T', 0, 45, 150, 0}));
 }
 
-TEST(ThermalDots, ANarrowPageKeepsItsLeftEdge) {
-  // A 325-dot page needs 41 bytes a row; its left-most five columns live in byte 40.
+TEST(ThermalDots, ANarrowPageIsSentInWholeBytesOfItsWidth) {
+  // 325 dots: rows of 325 div 8 = 40 bytes, "DC2 'T' m 40 150 0", as the printer reads them.
+  // Column x lives at p = 324 - x: x = 324 is bit 0 of byte 0, x = 5 bit 7 of byte 39; the
+  // five left-most columns (bits of byte 40) are not part of the page sent.
   RecordingOutput out;
   PrinterSetPageSize(325, 150);
-  PrinterDrawHistogramAxes(0);  // the vertical axis is column 0
+  PrinterClearDots();
+  PrinterSetDot(324, 0);
+  PrinterSetDot(5, 1);
+  PrinterSetDot(0, 2);
   PrinterPrintDots(1);
-  ASSERT_EQ(out.bytes.size(), 6u + 150 * 41);
-  EXPECT_EQ(out.bytes.substr(0, 6), Bytes({0x12, 'T', 1, 41, 150, 0}));
-  for (int r = 0; r < 142; ++r) {
-    const uint8_t last = static_cast<uint8_t>(out.bytes[6 + r * 41 + 40]);
-    EXPECT_TRUE(last & 0x10) << "row " << r << " lost the axis";
-  }
+  ASSERT_EQ(out.bytes.size(), 6u + 150 * 40);
+  EXPECT_EQ(out.bytes.substr(0, 6), Bytes({0x12, 'T', 1, 40, 150, 0}));
+  EXPECT_EQ(out.writes.size(), 151u) << "the command, then one write per row";
+  std::string expectedRows(150 * 40, '\0');
+  expectedRows[0] = static_cast<char>(0x01);
+  expectedRows[40 + 39] = static_cast<char>(0x80);
+  EXPECT_EQ(out.bytes.substr(6), expectedRows);
   PrinterSetPageSize(360, 300);  // height clamped to 180 rows, two-byte height
   out.Clear();
   PrinterPrintDots(1);

@@ -144,6 +144,35 @@ TEST_F(PurgeTest, ExactlyTheLimitIsLeftAloneAndTwoDaysGoWhenNeeded) {
   EXPECT_EQ(RawCount("select count(*) from Person"), 49970);
 }
 
+TEST_F(PurgeTest, AStoreFarOverTheLimitLosesItsOldestDaysInOneRewrite) {
+  // 50,000 later rows and three older days of 10, 20 and 30: 50,060 rows, so the three oldest
+  // days go (50,060 - 10 - 20 - 30 = 50,000), with their raw records, in one rewrite.
+  RawExec("with recursive n(i) as (select 1 union all select i+1 from n where i < 50060) "
+          "insert into Person(SampleNo, TestDate) select cast(i as text), "
+          "case when i <= 10 then '2024-01-01' when i <= 30 then '2024-01-02' when i <= 60 then '2024-01-03' "
+          "else '2024-03-' || printf('%02d', 1 + i % 28) end from n");
+  std::vector<RawRecord> raw;
+  for (int i = 1; i <= 60; ++i) {
+    const char* date = i <= 10 ? "2024-01-01" : i <= 30 ? "2024-01-02" : "2024-01-03";
+    raw.push_back({RawDataKey(date, std::to_string(i)), 1});
+  }
+  raw.push_back({RawDataKey("2024-03-05", "88"), 2});
+  WriteRaw(dir, raw);
+  int count = 50060;
+  support::IoFaults listing;
+  EXPECT_EQ(PurgeResults(conn, count, dir), 3);
+  EXPECT_EQ(count, 50000);
+  EXPECT_EQ(RawCount("select count(*) from Person"), 50000);
+  EXPECT_EQ(RawCount("select count(*) from Person where TestDate < '2024-02-01'"), 0);
+  const auto left = ReadRaw(dir);
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].key, "2024030588");
+  int renames = 0;
+  for (const support::IoStep& step : listing.Steps())
+    renames += step.op == sys::IoOp::Rename && step.path.find("TDITemp.dat") != std::string::npos;
+  EXPECT_EQ(renames, 1);
+}
+
 TEST_F(PurgeTest, AFailingQueryEndsTheLoop) {
   RawExec("drop table Person");
   int count = 60000;

@@ -79,6 +79,17 @@ TEST_F(StartupStoreTest, OldPersonTableGainsItsColumns) {
     EXPECT_NE(cols.find(c), std::string::npos) << c;
 }
 
+TEST_F(StartupStoreTest, AnOlderStoreGainsTheIndexesOfTheResultsBrowser) {
+  RawExec("drop index PersonWithoutResult");
+  RawExec("drop index PersonByName");
+  StartupStoreValues v;
+  PrepareStartupStore(conn, v);
+  EXPECT_TRUE(RecentDbErrors().empty()) << RecentDbErrors().front();
+  EXPECT_EQ(RawScalar("select group_concat(name) from (select name from sqlite_master where type='index' and name in "
+                      "('PersonWithoutResult','PersonByName') order by name)"),
+            "PersonByName,PersonWithoutResult");
+}
+
 TEST_F(StartupStoreTest, DailyCounters) {
   RawExec("insert into Person(SampleNo,TestDate) values('1','2026-03-05'),('2','2026-03-04')");
   struct Case {

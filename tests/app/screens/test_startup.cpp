@@ -2,6 +2,9 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 
 #include "core/app_settings.h"
 #include "core/app_startup.h"
@@ -74,7 +77,7 @@ TEST_F(StartupTest, StepsRunInOrderAndShutdownPowersOff) {
     EXPECT_EQ(s.Text(IDC_MENU_TEST), "TEST");  // the language of the data store
     Shot("startup_main_menu");
   });
-  const std::vector<std::string> expected = {"screen", "single-instance", "help-key", "core", "lis-link", "start-up-screen",
+  const std::vector<std::string> expected = {"screen", "single-instance", "help-key", "core", "raw-files", "lis-link", "start-up-screen",
                                              "printer", "board-port", "board-port-released", "main-menu",
                                              "main-menu-ended"};
   EXPECT_EQ(app.steps, expected);
@@ -82,6 +85,32 @@ TEST_F(StartupTest, StepsRunInOrderAndShutdownPowersOff) {
   EXPECT_EQ(AppSettings.ProductName, "QX-4150");
   EXPECT_EQ(power.calls, 1);
   EXPECT_FALSE(lis::LisThreadsRunning());  // the LIS link's threads ended with the program
+}
+
+TEST_F(StartupTest, ARawRewriteCutOffLastTimeIsSettledBeforeTheLisLinkStarts) {
+  // A delete committed its new pair (one record, "20240102 1" filled with 3) but was cut off
+  // before the renames; the old pair has two records.
+  const std::string dir = AppSettings.ProgramFolder;
+  const auto write = [&](const char* index, const char* data, std::vector<std::pair<std::string, char>> records) {
+    std::ofstream tdi(dir + index, std::ios::binary), td(dir + data, std::ios::binary);
+    for (const auto& r : records) {
+      char key[32] = {};
+      std::memcpy(key, r.first.data(), r.first.size());
+      tdi.write(key, 32);
+      const std::string block(2560, r.second);
+      td.write(block.data(), 2560);
+    }
+  };
+  write("TDI.dat", "TD.dat", {{"20240101 1", 1}, {"20240102 1", 3}});
+  write("TDITemp.dat", "TDTemp.dat", {{"20240102 1", 3}});
+  std::ofstream(dir + "TDCommit.dat").close();
+  RunStartup([&](ui::TestDriver&) {});
+  // Settled before the LIS link's threads start.
+  const auto at = [&](const char* step) { return std::find(app.steps.begin(), app.steps.end(), step); };
+  EXPECT_LT(at("raw-files"), at("lis-link"));
+  EXPECT_EQ(std::filesystem::file_size(dir + "TDI.dat"), 32u);
+  EXPECT_EQ(std::filesystem::file_size(dir + "TD.dat"), 2560u);
+  for (const char* f : {"TDITemp.dat", "TDTemp.dat", "TDCommit.dat"}) EXPECT_FALSE(std::filesystem::exists(dir + f)) << f;
 }
 
 TEST_F(StartupTest, MissingPortsAreReportedAndTheMenuStillComes) {
