@@ -149,16 +149,7 @@ RecomputeOutcome MoveViewLine(ViewCompute& vc, int chart, int line, int directio
 }
 
 void DropPendingDifferential(ViewCompute& vc) {
-  measurement::LineAdjustState& s = vc.adjust;
-  s.movedWbcLines[0] = vc.markers[1];
-  s.movedWbcLines[1] = vc.markers[2];
-  s.diffRecomputed = false;
-  for (int k = 0; k < 6; ++k) {
-    s.diffShown[k].clear();
-    s.diffMarks[k].clear();
-    s.diffStored[k].clear();
-    s.diffValid[k] = false;
-  }
+  measurement::DropPendingDifferential(vc.adjust, vc.markers[1], vc.markers[2]);
 }
 
 std::string StoredDifferentialLead(const ViewCompute& vc, int k, bool storedInvalid) {

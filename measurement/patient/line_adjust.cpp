@@ -280,6 +280,18 @@ std::string ManualDiffFailedText(int language) {
                   "Le differentiel saisi n'a pas pu etre sauvegarde!", "Не вдалося зберегти введену формулу!");
 }
 
+void DropPendingDifferential(LineAdjustState& s, float line1, float line2) {
+  s.movedWbcLines[0] = line1;
+  s.movedWbcLines[1] = line2;
+  s.diffRecomputed = false;
+  for (int k = 0; k < 6; ++k) {
+    s.diffShown[k].clear();
+    s.diffMarks[k].clear();
+    s.diffStored[k].clear();
+    s.diffValid[k] = false;
+  }
+}
+
 ManualDiff ApplyManualDifferential(CADOConn& conn, const AdjustContext& ctx, float lymP, float midP, float graP,
                                    const std::string& sampleNo, const std::string& testDate,
                                    const ManualDiffOptions& options) {

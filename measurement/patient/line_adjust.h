@@ -84,6 +84,10 @@ struct LineAdjustState {
 };
 // The state right after the intake of a result.
 void StartLineAdjust(LineAdjustState& s, const SampleValues& v);
+// Drops the WBC lines moved since the last save and the differential recomputed at them, so
+// that Enter has nothing to store until a line moves again: after a differential entered by
+// hand, the entered values stand and the lines are those of the stored row (line1, line2).
+void DropPendingDifferential(LineAdjustState& s, float line1, float line2);
 
 enum class MoveOutcome {
   NoLine,        // no chart or no line selected, or a line the chart does not move

@@ -128,6 +128,10 @@ void CSampleTest::EditDifferential() {
     if (!m.message.empty()) Box(m.message, ui::MB_ICONERROR);
     return;
   }
+  // The entered values stand: WBC lines moved and not saved go back to the stored ones, and a
+  // later Enter has no recomputed split to write over them.
+  DropPendingDifferential(adjust_, MarkerPositions[1], MarkerPositions[2]);
+  graphs_[0].SetMarkers(false, MarkerPositions[0], MarkerPositions[1], MarkerPositions[2]);
   for (int k = 0; k < 6; ++k) {
     indicators_[1 + k] = k < 3 ? "e" : "E";
     SetText(kIndicatorIds[1 + k], indicators_[1 + k]);
