@@ -42,6 +42,7 @@ void CountCycle::SendCommand(uint8_t cls, uint8_t command, bool withCountTimes) 
     p2 = rbcTimeTenths_;
   }
   lastSent_ = analyzer::BuildCommandFrame(cls, command, p1, p2);
+  if (cls == analyzer::FrameClassCommand && command == cmd::Reset) resetAsked_ = true;
   replySeen_ = false;
   host_.SendFrame(lastSent_);
   resendDeadline_ = sys::Clock::TickMs() + kResendCheckMs;
@@ -125,12 +126,13 @@ void CountCycle::Handle(const CollectedFrame& f) {
       OnEndOfTestReply(f);
       return;
     }
+    if (command == cmd::Reset) {
+      OnResetDone(f);
+      return;
+    }
     // The other acknowledgements are applied without their check byte: a damaged one must not
     // leave the screen waiting for a reply the board has already given.
-    if (command == cmd::Reset) {
-      // The reset is done whatever its status byte says.
-      BackToIdle();
-    } else if (f.status() == analyzer::kReplyDone) {
+    if (f.status() == analyzer::kReplyDone) {
       if (command == cmd::EnterSampleMode) {
         sampleMode_ = true;
         ready_ = true;
@@ -148,6 +150,31 @@ void CountCycle::Handle(const CollectedFrame& f) {
   if (cls == analyzer::FrameClassStatus && command == analyzer::status::Temperature &&
       (state_ == CycleState::Idle || state_ == CycleState::Aborted))
     BackToIdle();
+  host_.OnBoardReport(f);
+}
+
+bool CountCycle::CountRunning() const {
+  return state_ != CycleState::Idle && state_ != CycleState::Aborted;
+}
+
+void CountCycle::OnResetDone(const CollectedFrame& f) {
+  if (!resetAsked_) {
+    // The board reset itself: whatever count it ran is gone, and replies it still owed for it
+    // must not be taken for the next sample. A running count ends as a failed one, with the
+    // time-out's message and the board reset once more; in idle the frame changes nothing.
+    collector_.Clear();
+    if (CountRunning()) Timeout();
+    return;
+  }
+  if (!f.checksumOk) {
+    // Only a reset answer whose check holds ends the wait; a damaged one is asked for again.
+    collector_.Clear();
+    if (resend_.TryRequest()) SendCommand(analyzer::FrameClassResend, 0x01);
+    return;
+  }
+  // The reset is done whatever its status byte says.
+  resetAsked_ = false;
+  BackToIdle();
   host_.OnBoardReport(f);
 }
 

@@ -169,12 +169,17 @@ class CountCycle {
   // The board is idle again (its reset answer, or a temperature report after an abort).
   void BackToIdle();
   void Timeout();
+  // The board's reset answer: it ends only a reset this cycle (or its screen) asked for.
+  void OnResetDone(const analyzer::CollectedFrame& f);
+  // A count between the key press and the end-of-test reply.
+  bool CountRunning() const;
 
   CountCycleHost& host_;
   analyzer::FullCollector collector_;
   analyzer::ResendCounter resend_;
   CycleState state_ = CycleState::Idle;
   bool ready_ = false, sampleMode_ = false, noRinseRunning_ = true, resultPending_ = false;
+  bool resetAsked_ = false;  // AA FF sent, its answer not yet taken
   int countNumber_ = 1;
   bool repeatCount_ = false;
   uint8_t expectedChannel_ = analyzer::ChannelWbc;

@@ -345,8 +345,8 @@ TEST_F(CountCycleTest, FailedWriteIsSentAgain) {
   EXPECT_EQ(Name(host.sent[from + 1]), "AA 01");
 }
 
-// After a time-out the board's reset answer, whatever its status byte and even with a damaged
-// check byte, or a temperature report, makes the cycle idle and ready for the count key again.
+// After a time-out the board's reset answer, whatever its status byte, or a temperature report,
+// makes the cycle idle and ready for the count key again.
 TEST_F(CountCycleTest, AnyResetAnswerOrATemperatureReportEndsTheAbort) {
   struct Case {
     const char* name;
@@ -355,7 +355,6 @@ TEST_F(CountCycleTest, AnyResetAnswerOrATemperatureReportEndsTheAbort) {
       {"reset done, status FF", Bytes(analyzer::BuildCommandFrame(0xAA, 0xFF, 0xFF))},
       {"reset answer with status 00", Bytes(analyzer::BuildCommandFrame(0xAA, 0xFF, 0x00))},
       {"reset answer with status 01", Bytes(analyzer::BuildCommandFrame(0xAA, 0xFF, 0x01))},
-      {"reset answer with a damaged check byte", {0x7E, 0xAA, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0x12, 0xE7}},
       {"temperature report", Bytes(analyzer::BuildCommandFrame(0xCC, 0x80, 0x01, 0x55))},
       {"temperature report with a damaged check byte", {0x7E, 0xCC, 0x80, 0x01, 0x55, 0, 0, 0, 0, 0, 0, 0, 0x00, 0xE7}},
   };
@@ -379,6 +378,75 @@ TEST_F(CountCycleTest, AnyResetAnswerOrATemperatureReportEndsTheAbort) {
     EXPECT_EQ(h.SentNames(from).front(), "AA 01");
     EXPECT_EQ(h.processed.size(), 1u);
   }
+}
+
+// A reset answer is acted on only after its check: a damaged one is asked for again.
+TEST_F(CountCycleTest, DamagedResetAnswerIsAskedForAgain) {
+  host.EnterSampleMode();
+  host.PressKeyOnSilentBoard();
+  sys::Clock::Advance(CountCycle::kCountTimeoutMs);
+  host.cycle.Tick();
+  ASSERT_EQ(host.cycle.state(), CycleState::Aborted);
+  const size_t from = host.sent.size();
+  host.Deliver({0x7E, 0xAA, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0x12, 0xE7});
+  EXPECT_EQ(host.SentNames(from), std::vector<std::string>{"5A 01"});
+  EXPECT_EQ(host.cycle.state(), CycleState::Aborted);
+  EXPECT_FALSE(host.cycle.ready());
+  host.Deliver(Bytes(analyzer::BuildCommandFrame(0xAA, 0xFF, 0xFF)));
+  EXPECT_EQ(host.cycle.state(), CycleState::Idle);
+  EXPECT_TRUE(host.cycle.ready());
+}
+
+// A reset answer the PC did not ask for (the board reset itself) ends a running count as a
+// failed one: the time-out's message, the board reset again, and the replies the board still
+// owed for that sample are not taken for the next one. In idle it changes nothing.
+TEST_F(CountCycleTest, UnaskedResetEndsARunningCountAndNothingInIdle) {
+  const std::vector<uint8_t> resetDone = Bytes(analyzer::BuildCommandFrame(0xAA, 0xFF, 0xFF));
+  const std::vector<uint16_t> oldBins(256, 7);
+  const std::vector<uint8_t> oldWbc = analyzer::BuildHistogramFrame(analyzer::ChannelWbc, oldBins);
+  struct Case {
+    const char* name;
+    std::vector<std::vector<uint8_t>> before;  // what the board had answered when it reset
+  } cases[] = {
+      {"waiting for the start acknowledgement", {}},
+      {"waiting for the run header", {Bytes(analyzer::BuildCommandFrame(0xAA, 0x01, 0xFF))}},
+      {"waiting for the WBC histogram",
+       {Bytes(analyzer::BuildCommandFrame(0xAA, 0x01, 0xFF)), analyzer::BuildRunHeader(3000, 2000)}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ModelHost h;
+    h.EnterSampleMode();
+    h.PressKeyOnSilentBoard();
+    for (const auto& b : c.before) h.Deliver(b);
+    const size_t from = h.sent.size();
+    h.Deliver(resetDone);
+    EXPECT_EQ(h.timeouts, 1);
+    EXPECT_EQ(h.SentNames(from), std::vector<std::string>{"AA FF"});
+    EXPECT_EQ(h.cycle.state(), CycleState::Aborted);
+    EXPECT_FALSE(h.cycle.countTimerRunning());
+    // The histogram the board owed for the abandoned sample arrives late: not taken.
+    h.Deliver(oldWbc);
+    EXPECT_EQ(h.cycle.state(), CycleState::Aborted);
+    h.Deliver(resetDone);  // the answer to our reset
+    EXPECT_EQ(h.cycle.state(), CycleState::Idle);
+    EXPECT_TRUE(h.cycle.ready());
+    // The next sample is built from its own histograms.
+    h.board.SetSilent(false);
+    h.PressKey();
+    ASSERT_EQ(h.processed.size(), 1u);
+    EXPECT_EQ(h.cycle.count(1).wbc[60], h.board.lastCount().wbc[60]);
+    EXPECT_NE(h.cycle.count(1).wbc[60], 7);
+    EXPECT_EQ(h.timeouts, 1);
+  }
+  // Idle: no message, nothing sent, still ready.
+  host.EnterSampleMode();
+  const size_t from = host.sent.size();
+  host.Deliver(resetDone);
+  EXPECT_EQ(host.sent.size(), from);
+  EXPECT_EQ(host.timeouts, 0);
+  EXPECT_TRUE(host.cycle.ready());
+  EXPECT_EQ(host.cycle.state(), CycleState::Idle);
 }
 
 // Outside the count the acknowledgements are taken without their check byte.

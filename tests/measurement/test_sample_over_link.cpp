@@ -64,6 +64,10 @@ class LinkScreen : public CountCycleHost {
     results.push_back(measurement::ProcessRunResult(conn, in, cycle.histograms(), xb));
   }
   void OnEndOfTest(const EndOfTestReport& r) override { ends.push_back(r); }
+  int timeouts = 0;
+  void OnTimeout() override { ++timeouts; }
+  std::vector<std::string> errors;
+  void ShowChecksumError(const std::string& m) override { errors.push_back(m); }
 
   // Opens the port to the simulator, starts its reader and waits until the board says it is ready.
   testing::AssertionResult Connect(const std::string& device) {
@@ -183,6 +187,54 @@ TEST(SampleOverLink, HistogramWithADoubledByteIsSentAgainAndTheSampleStored) {
   EXPECT_EQ(screen.results[0].save, SaveStatus::Inserted);
   EXPECT_EQ(Scalar("select count(*) from Person where SampleNo='1' and WBC is not null"), "1");
   EXPECT_EQ(FileBytes(folder.file("TD.dat")).size(), 2560u);
+}
+
+TEST(SampleOverLink, BoardResetInTheMiddleOfACountEndsItWithTheMessage) {
+  // The board resets itself while the PC waits for the WBC histogram of the first count; its
+  // replies come late. The count must end as a failed one with the time-out's message, and the
+  // next sample is built from the histograms the board sent for it.
+  MeasurementFolder folder;
+  ManualClock clock;
+  UnitDecimals = {2, 1, 2, 0, 1, 1, 1, 0, 1, 1, 0, 1, 3, 1};
+  SetZentilLibraryPath(BuiltZentilPath());
+  boardsim::SimulatorOptions options;
+  options.board.replyDelayMs = 150;
+  options.board.noise = false;  // every count of a sample alike; the samples told apart by profile
+  boardsim::Simulator sim(options);
+  ASSERT_TRUE(sim.Start().ok());
+  LinkScreen screen;
+  screen.folder = folder.folder();
+  ASSERT_TRUE(screen.Connect(sim.DevicePath()));
+  sim.PressCountKey();
+  ASSERT_TRUE(screen.RunUntil([&] { return screen.cycle.state() == CycleState::Histograms; }, 10000));
+  const analyzer::CommandFrame resetDone = analyzer::BuildCommandFrame(0xAA, 0xFF, 0xFF);
+  sim.SendRaw(std::vector<uint8_t>(resetDone.begin(), resetDone.end()));
+  const bool noticed = screen.RunUntil([&] { return screen.timeouts > 0; }, 10000);
+  const bool idle = noticed && screen.RunUntil([&] { return screen.cycle.state() == CycleState::Idle && screen.cycle.ready(); }, 10000);
+  EXPECT_TRUE(noticed) << "state " << static_cast<int>(screen.cycle.state());
+  EXPECT_TRUE(idle);
+  EXPECT_TRUE(screen.results.empty());
+  bool finished = false;
+  if (idle) {
+    sim.SetProfile(boardsim::Profile::Leukocytosis);
+    sim.PressCountKey();
+    finished = screen.RunUntil([&] { return !screen.ends.empty(); }, 20000);
+  }
+  screen.port.Close();
+  sim.Stop();
+  SetZentilLibraryPath("");
+  ASSERT_TRUE(finished);
+  EXPECT_EQ(screen.timeouts, 1);
+  ASSERT_EQ(screen.results.size(), 1u);
+  EXPECT_EQ(screen.results[0].save, SaveStatus::Inserted);
+  // Both counts kept are the board's counts of this sample, not of the abandoned one.
+  boardsim::CountData last;
+  sim.WithModel([&](boardsim::BoardModel& m) { last = m.lastCount(); });
+  for (int n = 1; n <= 2; ++n) {
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(screen.cycle.count(n).wbc[i], last.wbc[i]) << n << " " << i;
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(screen.cycle.count(n).rbc[i], last.rbc[i]) << n << " " << i;
+    for (int i = 0; i < 128; ++i) ASSERT_EQ(screen.cycle.count(n).plt[i], last.plt[i]) << n << " " << i;
+  }
 }
 
 // ---- Every stored column of one counted sample, each worked out from the simulated count by the
