@@ -152,11 +152,15 @@ void StoreRunResult(CADOConn& conn, const RunInputs& in, const HistogramBuffers&
   r.save = SavePersonRow(conn, r.row, &r.saveError);
   if (r.save == SaveStatus::Inserted) r.person = InsertedPersonPatient(r.row.referValue);
 
-  // X-B QC takes only complete results that were stored.
-  if (r.save == SaveStatus::Failed)
+  // X-B QC takes only complete results that were stored. A row that could not be written is
+  // said at once, whether or not the result would have been printed or sent.
+  if (r.save == SaveStatus::Failed) {
     r.xb = XbQcOutcome::Failed;
-  else
+    WriteLog("Person: " + r.saveError, stamp);
+    NoticeHandOff(NotSavedText(in.language));
+  } else {
     r.xb = AddXbQcRow(conn, xb, r.values.values, r.values.incomplete, r.testDate, r.testTime, r.row.units);
+  }
 }
 
 RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, XbQcState& xb) {

@@ -528,7 +528,10 @@ bool CSampleTest::DiscardBoardInput() { return measurement::DiscardBoardInput !=
 ui::LResult CSampleTest::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
   if (msg == analyzer::kSerialByteMessage) {
     // Only the board's bytes drive the count; the LIS port's answers are the LIS link's.
-    if (!exiting_ && static_cast<unsigned>(l) == analyzer::kBoardPortNumber) cycle_.OnByte(static_cast<uint8_t>(w));
+    if (!exiting_ && static_cast<unsigned>(l) == analyzer::kBoardPortNumber) {
+      const DbErrorDiversion quiet = CountStoreErrors();
+      cycle_.OnByte(static_cast<uint8_t>(w));
+    }
     return 0;
   }
   if (msg == ui::WM_USER + 1010) {

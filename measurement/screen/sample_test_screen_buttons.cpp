@@ -152,8 +152,10 @@ void CSampleTest::OnTimer(uintptr_t id) {
       KillTimer(kButtonsEnableTimer);
       EnableExitService(true);
       break;
-    case kCycleTimer:
+    case kCycleTimer: {
+      const DbErrorDiversion quiet = CountStoreErrors();
       cycle_.Tick();
+    }
       // Idle and ready with nothing sent lately: no deadline is left until the next command.
       if (cycle_.state() == CycleState::Idle && cycle_.ready() && !cycle_.countTimerRunning() &&
           sys::Clock::TickMs() - lastSendMs_ >= 2 * CountCycle::kResendCheckMs) {
