@@ -42,10 +42,21 @@ void CountCycle::SendCommand(uint8_t cls, uint8_t command, bool withCountTimes) 
     p2 = rbcTimeTenths_;
   }
   lastSent_ = analyzer::BuildCommandFrame(cls, command, p1, p2);
+  const int64_t now = sys::Clock::TickMs();
+  if (cls == analyzer::FrameClassData) {
+    // A new request starts its own allowance; the same one sent again keeps counting.
+    if (command != requestCommand_ || requestDeadline_ < 0) requestRetries_ = 0;
+    requestCommand_ = command;
+    requestDeadline_ = now + kRequestRetryMs;
+  } else if (cls == analyzer::FrameClassResend) {
+    if (requestDeadline_ >= 0) requestDeadline_ = now + kRequestRetryMs;
+  } else {
+    requestDeadline_ = -1;
+  }
   if (cls == analyzer::FrameClassCommand && command == cmd::Reset) resetAsked_ = true;
   replySeen_ = false;
   host_.SendFrame(lastSent_);
-  resendDeadline_ = sys::Clock::TickMs() + kResendCheckMs;
+  resendDeadline_ = now + kResendCheckMs;
 }
 
 void CountCycle::OnByte(uint8_t byte) {
@@ -56,6 +67,12 @@ void CountCycle::OnByte(uint8_t byte) {
   if (byte == analyzer::kFrameStart || collector_.Count() > 0) {
     byteSeen_ = true;
     replySeen_ = true;
+    // Between counts the link watchdog runs while a frame is on its way, so a key report cut
+    // on the line is asked for again as it is during a count.
+    if (watchdogNext_ < 0 && state_ == CycleState::Idle) {
+      watchdogNext_ = sys::Clock::TickMs() + kWatchdogMs;
+      prevByteSeen_ = true;
+    }
   }
   const CollectedFrame f = collector_.Feed(byte);
   if (f) Handle(f);
@@ -69,6 +86,7 @@ bool CountCycle::Checked(const CollectedFrame& f, CheckedFrame which) {
     SendCommand(analyzer::FrameClassResend, 0x01);
   } else {
     // Ten requests in this test: the count stays where it is until its time-out.
+    requestDeadline_ = -1;
     host_.ShowChecksumError(analyzer::ChecksumMessage(which, host_.Language()));
   }
   return false;
@@ -185,6 +203,7 @@ void CountCycle::BackToIdle() {
   countDeadline_ = -1;
   readyDeadline_ = -1;
   watchdogNext_ = -1;
+  requestDeadline_ = -1;
 }
 
 void CountCycle::OnKey(const CollectedFrame& f) {
@@ -311,6 +330,7 @@ void CountCycle::OnEndOfTestReply(const CollectedFrame& f) {
 void CountCycle::BackToReady() {
   collector_.Clear();
   state_ = CycleState::Idle;
+  requestDeadline_ = -1;
   if (!noRinseRunning_) {
     ready_ = true;
   } else {
@@ -323,6 +343,7 @@ void CountCycle::BackToReady() {
 void CountCycle::Timeout() {
   countDeadline_ = -1;
   watchdogNext_ = -1;
+  requestDeadline_ = -1;
   analyzer::CopySerialTraceToLog(host_.TimeoutTraceName());
   host_.OnTimeout();
   // A result already written stays pending for the screen until its own timer ends it.
@@ -361,6 +382,20 @@ void CountCycle::Tick() {
     }
     prevByteSeen_ = byteSeen_;
     byteSeen_ = false;
+    if (state_ == CycleState::Idle && !collector_.Unfinished()) {
+      watchdogNext_ = -1;  // nothing left on its way between counts
+      break;
+    }
+  }
+  if (requestDeadline_ >= 0 && now >= requestDeadline_) {
+    // The requested frame did not come: the line was quiet, or answered with something else
+    // (a repeated report, junk). Ask for the frame itself again, then give the count up.
+    if (requestRetries_ < kRequestRetries) {
+      ++requestRetries_;
+      SendCommand(analyzer::FrameClassData, requestCommand_);
+    } else {
+      Timeout();
+    }
   }
   if (resendDeadline_ >= 0 && now >= resendDeadline_) {
     resendDeadline_ = -1;

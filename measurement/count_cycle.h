@@ -110,6 +110,12 @@ class CountCycle {
   static constexpr int64_t kReadyDelayMs = 3000;
   static constexpr int64_t kWatchdogMs = 2000;
   static constexpr int64_t kResendCheckMs = 1000;
+  // A data request (run header, histogram) not answered by its frame this long after it, or
+  // after the last request for that frame to be sent again, is sent again; after
+  // kRequestRetries of these the count ends as a failed one. Longer than the link watchdog's
+  // two quiet ticks, so a frame broken off is first asked for with 5A 01.
+  static constexpr int64_t kRequestRetryMs = 7000;
+  static constexpr int kRequestRetries = 3;
 
   explicit CountCycle(CountCycleHost& host) : host_(host) {}
 
@@ -151,6 +157,11 @@ class CountCycle {
   int resendRequests() const { return resend_.Used(); }
   size_t pendingBytes() const { return collector_.Count(); }
   bool countTimerRunning() const { return countDeadline_ >= 0; }
+  // Whether any of the cycle's deadlines is armed: the screen keeps ticking it until none is.
+  bool NeedsTicks() const {
+    return countDeadline_ >= 0 || readyDeadline_ >= 0 || watchdogNext_ >= 0 || resendDeadline_ >= 0 ||
+           requestDeadline_ >= 0;
+  }
 
   // The cycle's part of the result processing inputs: counts, quick values, third count, the
   // HGB readings (pointing into the cycle) and the count inputs.
@@ -194,6 +205,10 @@ class CountCycle {
   analyzer::CommandFrame lastSent_{};
   bool byteSeen_ = false, prevByteSeen_ = false, replySeen_ = false;
   int64_t countDeadline_ = -1, readyDeadline_ = -1, watchdogNext_ = -1, resendDeadline_ = -1;
+  // The data request awaiting its frame, and how often it was sent again.
+  int64_t requestDeadline_ = -1;
+  uint8_t requestCommand_ = 0;
+  int requestRetries_ = 0;
 };
 
 }  // namespace measurement

@@ -531,6 +531,8 @@ ui::LResult CSampleTest::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
     if (!exiting_ && static_cast<unsigned>(l) == analyzer::kBoardPortNumber) {
       const DbErrorDiversion quiet = CountStoreErrors();
       cycle_.OnByte(static_cast<uint8_t>(w));
+      // A byte may arm one of the cycle's deadlines (the link watchdog between counts).
+      if (cycle_.NeedsTicks() && !cycleTimerOn_ && IsWindow()) cycleTimerOn_ = SetTimer(kCycleTimer, kCycleTimerMs) != 0;
     }
     return 0;
   }

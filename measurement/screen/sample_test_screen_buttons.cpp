@@ -157,7 +157,7 @@ void CSampleTest::OnTimer(uintptr_t id) {
       cycle_.Tick();
     }
       // Idle and ready with nothing sent lately: no deadline is left until the next command.
-      if (cycle_.state() == CycleState::Idle && cycle_.ready() && !cycle_.countTimerRunning() &&
+      if (cycle_.state() == CycleState::Idle && cycle_.ready() && !cycle_.NeedsTicks() &&
           sys::Clock::TickMs() - lastSendMs_ >= 2 * CountCycle::kResendCheckMs) {
         KillTimer(kCycleTimer);
         cycleTimerOn_ = false;

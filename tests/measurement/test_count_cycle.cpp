@@ -333,6 +333,108 @@ TEST_F(CountCycleTest, HistogramWithADoubledByteIsAskedForAgainByTheWatchdog) {
   }
 }
 
+// A histogram request that is not answered by its frame is sent again within a few seconds,
+// whether the line is quiet, answers the watchdog's 5A 01 with another frame (the board repeats
+// a key report), or floods junk; after the allowance the count ends with the time-out's
+// message, far below the 120 s count time-out.
+namespace {
+
+enum class Withheld { Quiet, WrongAnswerToResend, JunkFlood };
+
+// Runs the clock on in 500 ms steps for `ms`, feeding junk on every step when asked.
+void RunClock(ModelHost& h, int64_t ms, bool junk) {
+  for (int64_t t = 0; t < ms; t += 500) {
+    if (junk) h.Deliver({0x7E, 0x13, 0x00, 0x55, 0x7E, 0xCC, 0x21, 0x42});
+    sys::Clock::Advance(500);
+    h.cycle.Tick();
+  }
+}
+
+}  // namespace
+
+TEST_F(CountCycleTest, HistogramRequestNotAnsweredIsSentAgainThenTheCountEnds) {
+  struct Case {
+    const char* name;
+    Withheld how;
+  } cases[] = {{"quiet line", Withheld::Quiet},
+               {"5A 01 answered by a repeated key report", Withheld::WrongAnswerToResend},
+               {"junk flood", Withheld::JunkFlood}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ModelHost h;
+    h.EnterSampleMode();
+    h.PressKeyOnSilentBoard();
+    h.Deliver(Bytes(analyzer::BuildCommandFrame(0xAA, 0x01, 0xFF)));
+    h.Deliver(analyzer::BuildRunHeader(3000, 2000));
+    ASSERT_EQ(h.SentNames().back(), "BB 01");
+    const size_t from = h.sent.size();
+    if (c.how == Withheld::WrongAnswerToResend) {
+      // The WBC frame is broken off; the watchdog asks for it and gets the key report again.
+      const std::vector<uint16_t> bins(256, 9);
+      std::vector<uint8_t> wbc = analyzer::BuildHistogramFrame(analyzer::ChannelWbc, bins);
+      wbc.resize(100);
+      h.Deliver(wbc);
+      RunClock(h, 3 * CountCycle::kWatchdogMs, false);
+      ASSERT_EQ(h.SentNames(from), std::vector<std::string>{"5A 01"});
+      h.Deliver(Bytes(analyzer::BuildCommandFrame(0xCC, 0xFF)));
+    }
+    const size_t before = h.sent.size();
+    RunClock(h, CountCycle::kRequestRetryMs, c.how == Withheld::JunkFlood);
+    EXPECT_EQ(h.SentNames(before), std::vector<std::string>{"BB 01"});
+    EXPECT_EQ(h.timeouts, 0);
+    // Still nothing: asked twice more, then the count ends, long before the 120 s.
+    RunClock(h, 3 * CountCycle::kRequestRetryMs, c.how == Withheld::JunkFlood);
+    EXPECT_EQ(h.SentNames(before), (std::vector<std::string>{"BB 01", "BB 01", "BB 01", "AA FF"}));
+    EXPECT_EQ(h.timeouts, 1);
+    EXPECT_EQ(h.cycle.state(), CycleState::Aborted);
+  }
+}
+
+TEST_F(CountCycleTest, HistogramSentAgainOnRequestCompletesTheSample) {
+  host.EnterSampleMode();
+  host.board.DropNext(boardsim::Target::Rbc);  // the first RBC frame never reaches the PC
+  host.PressKey();
+  ASSERT_EQ(host.cycle.state(), CycleState::Histograms);
+  const size_t from = host.sent.size();
+  for (int64_t t = 0; t < CountCycle::kRequestRetryMs && host.sent.size() == from; t += 500) {
+    sys::Clock::Advance(500);
+    host.cycle.Tick();
+  }
+  EXPECT_EQ(host.SentNames(from), std::vector<std::string>{"BB 02"});
+  host.Pump();
+  EXPECT_EQ(host.processed, std::vector<bool>{false});
+  EXPECT_EQ(host.ends.size(), 1u);
+  EXPECT_EQ(host.timeouts, 0);
+  EXPECT_EQ(host.cycle.count(1).rbc[80], host.board.lastCount().rbc[80]);
+}
+
+// Between counts a key report cut on the line is asked for again, and the count starts.
+TEST_F(CountCycleTest, KeyReportCutInIdleIsAskedForAgain) {
+  host.EnterSampleMode();
+  ASSERT_TRUE(host.cycle.ready());
+  std::vector<uint8_t> key;
+  for (auto& e : host.board.PressCountKey()) key = e.bytes;  // the board remembers it as its last frame
+  key.resize(6);
+  const size_t from = host.sent.size();
+  host.Deliver(key);
+  EXPECT_TRUE(host.cycle.NeedsTicks());
+  for (int i = 0; i < 3; ++i) {
+    sys::Clock::Advance(CountCycle::kWatchdogMs);
+    host.cycle.Tick();
+  }
+  ASSERT_FALSE(host.SentNames(from).empty());
+  EXPECT_EQ(host.SentNames(from).front(), "5A 01");
+  host.Pump();
+  EXPECT_EQ(host.SentNames(from)[1], "AA 01");
+  EXPECT_EQ(host.processed.size(), 1u);
+  // Nothing on its way any more: between counts the watchdog stops.
+  for (int i = 0; i < 3; ++i) {
+    sys::Clock::Advance(CountCycle::kWatchdogMs);
+    host.cycle.Tick();
+  }
+  EXPECT_FALSE(host.cycle.NeedsTicks());
+}
+
 TEST_F(CountCycleTest, FailedWriteIsSentAgain) {
   host.EnterSampleMode();
   host.writeFailed = true;

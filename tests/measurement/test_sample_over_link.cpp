@@ -86,7 +86,7 @@ class LinkScreen : public CountCycleHost {
 
   // The user-interface thread's side: handles the bytes the port's worker delivered. While the
   // line is quiet the manual clock moves on, so the cycle's timers run.
-  bool RunUntil(const std::function<bool()>& done, int limitMs) {
+  bool RunUntil(const std::function<bool()>& done, int limitMs, int stepMs = 20) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
     while (!done()) {
       std::deque<uint8_t> bytes;
@@ -95,7 +95,7 @@ class LinkScreen : public CountCycleHost {
         cv.wait_for(lock, std::chrono::milliseconds(20), [&] { return !inbox.empty(); });
         bytes.swap(inbox);
       }
-      if (bytes.empty()) sys::Clock::Advance(20);
+      if (bytes.empty()) sys::Clock::Advance(stepMs);
       for (uint8_t b : bytes) cycle.OnByte(b);
       cycle.Tick();
       if (std::chrono::steady_clock::now() > end) return false;
@@ -187,6 +187,54 @@ TEST(SampleOverLink, HistogramWithADoubledByteIsSentAgainAndTheSampleStored) {
   EXPECT_EQ(screen.results[0].save, SaveStatus::Inserted);
   EXPECT_EQ(Scalar("select count(*) from Person where SampleNo='1' and WBC is not null"), "1");
   EXPECT_EQ(FileBytes(folder.file("TD.dat")).size(), 2560u);
+}
+
+// The board withholds a frame or cuts it on the line. While the line is quiet the program
+// clock runs five times faster than real time, so a wait for the 120 s count time-out would
+// take far longer than the limit: the frame must be asked for again within a few seconds.
+TEST(SampleOverLink, WithheldOrCutFramesAreAskedForAgain) {
+  struct Case {
+    const char* name;
+    std::function<void(boardsim::Simulator&)> damage;
+    const char* askedTwice;  // the request the PC must send twice
+  } cases[] = {
+      {"WBC histogram withheld", [](boardsim::Simulator& s) { s.DropNext(boardsim::Target::Wbc); }, "BB 01"},
+      {"count key report cut while idle", [](boardsim::Simulator& s) { s.DoubleByteNext(boardsim::Target::Status); },
+       nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MeasurementFolder folder;
+    ManualClock clock;
+    UnitDecimals = {2, 1, 2, 0, 1, 1, 1, 0, 1, 1, 0, 1, 3, 1};
+    SetZentilLibraryPath(BuiltZentilPath());
+    boardsim::SimulatorOptions options;
+    options.board.noise = false;
+    boardsim::Simulator sim(options);
+    ASSERT_TRUE(sim.Start().ok());
+    LinkScreen screen;
+    screen.folder = folder.folder();
+    ASSERT_TRUE(screen.Connect(sim.DevicePath()));
+    c.damage(sim);
+    sim.PressCountKey();
+    const bool finished = screen.RunUntil([&] { return !screen.ends.empty(); }, 10000, 100);
+    screen.port.Close();
+    sim.Stop();
+    SetZentilLibraryPath("");
+    ASSERT_TRUE(finished) << "state " << static_cast<int>(screen.cycle.state());
+    EXPECT_EQ(screen.timeouts, 0);
+    ASSERT_EQ(screen.results.size(), 1u);
+    EXPECT_EQ(screen.results[0].save, SaveStatus::Inserted);
+    if (c.askedTwice != nullptr) {
+      int times = 0;
+      for (const analyzer::CommandFrame& f : sim.Received()) {
+        char name[8];
+        std::snprintf(name, sizeof name, "%02X %02X", f[1], f[2]);
+        if (name == std::string(c.askedTwice)) ++times;
+      }
+      EXPECT_EQ(times, 3);  // twice in the first count (asked again once), once in the second
+    }
+  }
 }
 
 TEST(SampleOverLink, BoardResetInTheMiddleOfACountEndsItWithTheMessage) {

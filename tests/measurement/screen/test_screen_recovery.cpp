@@ -184,4 +184,32 @@ TEST_F(ScreenRecovery, DamagedKeyFrameIsAskedForAgainAndStartsNothing) {
   EXPECT_TRUE(screen.IsEnded());
 }
 
+// A key report cut on the line between counts (a byte doubled: the frame is dropped as longer
+// than it announces) is asked for again by the screen's link watchdog, and the count runs.
+TEST_F(ScreenRecovery, KeyReportCutBetweenCountsIsAskedForAgainAndCounts) {
+  CSampleTest screen(nullptr);
+  bool counted = false;
+  size_t before = 0;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            s.Advance(3100);  // the start-up pause; nothing is left on its way
+                            int had = 0;
+                            s.RunUntil([&] {
+                              had = screen.hasResult();
+                              return true;
+                            });
+                            before = sim.ReceivedCount();
+                            sim.DoubleByteNext(boardsim::Target::Status);
+                            sim.PressCountKey();
+                            s.RunUntil([] { return false; }, 300);
+                            for (int i = 0; i < 4 && !ReceivedSince(before, "5A 01"); ++i) s.Advance(2000);
+                            counted = s.RunUntil([&] { return screen.hasResult() > had && screen.ready(); }, 15000);
+                            Leave(s, screen);
+                          }));
+  EXPECT_TRUE(ReceivedSince(before, "5A 01"));
+  EXPECT_TRUE(counted);
+  EXPECT_TRUE(screen.IsEnded());
+}
+
 }  // namespace
