@@ -362,7 +362,12 @@ void CountCycle::Timeout() {
 
 uint16_t CountCycle::hgbBlank() const { return analyzer::RunHeaderValue; }
 
-void CountCycle::StartFaultTimeout(int64_t ms) { countDeadline_ = sys::Clock::TickMs() + ms; }
+void CountCycle::StartFaultTimeout(int64_t ms) {
+  // A fault report between counts has no count to end: arming the deadline then would let it
+  // fire at the next command, booking and resetting as for a count that never ran.
+  if (!CountRunning()) return;
+  countDeadline_ = sys::Clock::TickMs() + ms;
+}
 
 void CountCycle::Tick() {
   const int64_t now = sys::Clock::TickMs();

@@ -136,7 +136,8 @@ class CountCycle {
   void SetSampleMode(bool on) { sampleMode_ = on; }
   void SetRinseRunning(bool running) { noRinseRunning_ = !running; }
   void SetReady(bool ready) { ready_ = ready; }
-  // A board fault during a count: the count ends through the time-out path after `ms`.
+  // A board fault during a count: the count ends through the time-out path after `ms`. Between
+  // counts it does nothing.
   void StartFaultTimeout(int64_t ms = 500);
 
   CycleState state() const { return state_; }

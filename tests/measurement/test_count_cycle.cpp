@@ -435,6 +435,32 @@ TEST_F(CountCycleTest, KeyReportCutInIdleIsAskedForAgain) {
   EXPECT_FALSE(host.cycle.NeedsTicks());
 }
 
+// A fault report ends a running count through the time-out path; between counts it arms
+// nothing, so a later command never wakes a stale deadline.
+TEST_F(CountCycleTest, FaultTimeoutOnlyEndsARunningCount) {
+  host.EnterSampleMode();
+  host.cycle.StartFaultTimeout(500);
+  EXPECT_FALSE(host.cycle.countTimerRunning());
+  sys::Clock::Advance(5000);
+  host.cycle.SendCommand(0xAA, 0x91);  // any later command (here: leave sample mode)
+  host.Pump();
+  host.cycle.Tick();
+  EXPECT_EQ(host.timeouts, 0);
+  EXPECT_NE(host.SentNames().back(), "AA FF");
+
+  host.cycle.SendCommand(0xAA, 0x90);
+  host.Pump();
+  host.PressKeyOnSilentBoard();
+  host.cycle.StartFaultTimeout(500);
+  sys::Clock::Advance(499);
+  host.cycle.Tick();
+  EXPECT_EQ(host.timeouts, 0);
+  sys::Clock::Advance(1);
+  host.cycle.Tick();
+  EXPECT_EQ(host.timeouts, 1);
+  EXPECT_EQ(host.SentNames().back(), "AA FF");
+}
+
 TEST_F(CountCycleTest, FailedWriteIsSentAgain) {
   host.EnterSampleMode();
   host.writeFailed = true;

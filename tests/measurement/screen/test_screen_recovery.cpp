@@ -212,4 +212,33 @@ TEST_F(ScreenRecovery, KeyReportCutBetweenCountsIsAskedForAgainAndCounts) {
   EXPECT_TRUE(screen.IsEnded());
 }
 
+// A fault report (DD 02) while no count runs ends no count: the next command (here the count
+// key's start) does not wake a stale deadline, no time-out is logged or booked, no reset is sent.
+TEST_F(ScreenRecovery, FaultReportBetweenCountsTimesNothingOut) {
+  Sql("delete from SysLog");
+  CSampleTest screen(nullptr);
+  bool counted = false;
+  std::string box;
+  size_t before = 0;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            s.Advance(3100);
+                            before = sim.ReceivedCount();
+                            sim.SendRaw(Frame(0xDD, 0x02, {0x02}));
+                            ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }, 3000));
+                            box = s.MessageBoxText();
+                            s.AnswerMessageBox(ui::IDOK);
+                            s.Advance(2000);
+                            counted = CountOne(s, screen);
+                            s.Advance(2000);
+                            Leave(s, screen);
+                          }));
+  EXPECT_EQ(box, "Liquid syringe abnormal!");
+  EXPECT_TRUE(counted);
+  EXPECT_FALSE(ReceivedSince(before, "AA FF"));
+  EXPECT_EQ(Scalar("select count(*) from SysLog where Result='Test time out'"), "0");
+  EXPECT_TRUE(screen.IsEnded());
+}
+
 }  // namespace
