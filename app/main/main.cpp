@@ -18,6 +18,7 @@
 
 #include "core/screen_registry.h"
 #include "app/screens/vantorium_app.h"
+#include "measurement/screen/sample_globals.h"
 #include "platform/sys/program_dir.h"
 #include "platform/sys/termination.h"
 #include "platform/ui/app.h"
@@ -110,6 +111,9 @@ int main(int argc, char** argv) {
     code = app.ExitInstance();
     RunningApp = nullptr;
   }
+  // Whatever port a screen left open is closed and its thread joined while the event layer
+  // still stands: nothing is left to the static destructors.
+  measurement::CloseLisSerialPort();
   ProgramDone = true;
   ui::Shutdown();
   return code;

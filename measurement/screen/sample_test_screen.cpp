@@ -128,6 +128,7 @@ CSampleTest::~CSampleTest() {
   SetZentilMessageHook({});
   SetHandOffNotice({});
   port_.reset();
+  CloseLisSerialPort();  // however the screen ended (Exit, a quit on SIGTERM or --seconds)
   db_.Disconnect();
 }
 

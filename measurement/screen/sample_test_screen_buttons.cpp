@@ -168,10 +168,7 @@ void CSampleTest::OnTimer(uintptr_t id) {
       KillTimer(kCycleTimer);
       cycleTimerOn_ = false;
       port_.reset();
-      {
-        std::lock_guard<std::mutex> g(LisSerialPortMutex);
-        LisSerialPort.reset();
-      }
+      CloseLisSerialPort();
       EndDialog(ui::IDCANCEL);
       break;
     default: break;
