@@ -141,9 +141,10 @@ void StoreRunResult(CADOConn& conn, const RunInputs& in, const HistogramBuffers&
   std::string error;
   r.testData = WriteTestDataRecord(in.folder, TestDataKey(r.testDate, in.sampleNo), h, &error);
   if (r.testData != TestDataWrite::Written) {
-    WriteLog("TD.dat: " + error, stamp);
+    // Named after the file that failed: the index or the data file.
+    r.saveError = (r.testData == TestDataWrite::IndexFailed ? "TDI.dat: " : "TD.dat: ") + error;
+    WriteLog(r.saveError, stamp);
     r.save = SaveStatus::Failed;
-    r.saveError = "TD.dat: " + error;
     r.xb = XbQcOutcome::Failed;
     NoticeHandOff(NotSavedText(in.language));
     return;
