@@ -26,6 +26,8 @@
 
 namespace {
 
+CVantoriumApp* RunningApp = nullptr;  // UI thread only
+
 // Timed actions of a scripted run, carried out on the user-interface thread.
 void StartTimedActions(const std::string& shot, int shotAfter, int seconds, std::atomic<bool>* done) {
   std::thread([=] {
@@ -44,8 +46,12 @@ void StartTimedActions(const std::string& shot, int shotAfter, int seconds, std:
         });
       }
       // Every screen still to come in the start-up sees the quit too.
+      // The end is a clean one: saved and booked in the system log as the Exit path does.
       if (seconds > 0 && elapsed >= std::chrono::seconds(seconds))
-        ui::PostToUiThread([] { ui::PostQuitMessage(0); });
+        ui::PostToUiThread([] {
+          if (RunningApp != nullptr) RunningApp->EndOnTimedRun();
+          ui::PostQuitMessage(0);
+        });
     }
   }).detach();
 }
@@ -55,7 +61,6 @@ void StartTimedActions(const std::string& shot, int shotAfter, int seconds, std:
 void RegisterProgramScreens();
 
 namespace {
-CVantoriumApp* RunningApp = nullptr;  // UI thread only
 std::atomic<bool> ProgramDone{false};  // outlives the helper threads
 }
 
