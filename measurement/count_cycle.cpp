@@ -43,9 +43,12 @@ void CountCycle::SendCommand(uint8_t cls, uint8_t command, bool withCountTimes) 
   }
   lastSent_ = analyzer::BuildCommandFrame(cls, command, p1, p2);
   const int64_t now = sys::Clock::TickMs();
-  if (cls == analyzer::FrameClassData) {
-    // A new request starts its own allowance; the same one sent again keeps counting.
-    if (command != requestCommand_ || requestDeadline_ < 0) requestRetries_ = 0;
+  if (cls == analyzer::FrameClassData || (cls == analyzer::FrameClassCommand && command == cmd::Reset)) {
+    // A new request starts its own allowance; the same one sent again keeps counting. The
+    // reset is one too: its answer is taken only after its check, so a lost or damaged answer
+    // must not leave the screen waiting.
+    if (cls != requestClass_ || command != requestCommand_ || requestDeadline_ < 0) requestRetries_ = 0;
+    requestClass_ = cls;
     requestCommand_ = command;
     requestDeadline_ = now + kRequestRetryMs;
   } else if (cls == analyzer::FrameClassResend) {
@@ -397,9 +400,13 @@ void CountCycle::Tick() {
     // (a repeated report, junk). Ask for the frame itself again, then give the count up.
     if (requestRetries_ < kRequestRetries) {
       ++requestRetries_;
-      SendCommand(analyzer::FrameClassData, requestCommand_);
-    } else {
+      SendCommand(requestClass_, requestCommand_);
+    } else if (requestClass_ == analyzer::FrameClassData) {
       Timeout();
+    } else {
+      // The reset was never answered: the screen takes the count key again rather than wait
+      // for ever (a late answer is still taken).
+      BackToIdle();
     }
   }
   if (resendDeadline_ >= 0 && now >= resendDeadline_) {

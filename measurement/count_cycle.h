@@ -112,7 +112,8 @@ class CountCycle {
   static constexpr int64_t kResendCheckMs = 1000;
   // A data request (run header, histogram) not answered by its frame this long after it, or
   // after the last request for that frame to be sent again, is sent again; after
-  // kRequestRetries of these the count ends as a failed one. Longer than the link watchdog's
+  // kRequestRetries of these the count ends as a failed one. A reset not answered is sent again
+  // the same way; after the allowance the cycle is idle again. Longer than the link watchdog's
   // two quiet ticks, so a frame broken off is first asked for with 5A 01.
   static constexpr int64_t kRequestRetryMs = 7000;
   static constexpr int kRequestRetries = 3;
@@ -208,7 +209,7 @@ class CountCycle {
   int64_t countDeadline_ = -1, readyDeadline_ = -1, watchdogNext_ = -1, resendDeadline_ = -1;
   // The data request awaiting its frame, and how often it was sent again.
   int64_t requestDeadline_ = -1;
-  uint8_t requestCommand_ = 0;
+  uint8_t requestClass_ = 0, requestCommand_ = 0;
   int requestRetries_ = 0;
 };
 

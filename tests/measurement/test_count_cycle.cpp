@@ -508,6 +508,25 @@ TEST_F(CountCycleTest, AnyResetAnswerOrATemperatureReportEndsTheAbort) {
   }
 }
 
+// The reset after a time-out that the board never answers (lost, or damaged beyond the
+// allowance) is sent again; after the allowance the cycle takes the count key again.
+TEST_F(CountCycleTest, UnansweredResetIsSentAgainThenTheCycleIsIdle) {
+  host.EnterSampleMode();
+  host.PressKeyOnSilentBoard();
+  sys::Clock::Advance(CountCycle::kCountTimeoutMs);
+  host.cycle.Tick();
+  ASSERT_EQ(host.cycle.state(), CycleState::Aborted);
+  const size_t from = host.sent.size();
+  for (int i = 0; i < CountCycle::kRequestRetries + 1; ++i) {
+    sys::Clock::Advance(CountCycle::kRequestRetryMs);
+    host.cycle.Tick();
+  }
+  EXPECT_EQ(host.SentNames(from), (std::vector<std::string>{"AA FF", "AA FF", "AA FF"}));
+  EXPECT_EQ(host.cycle.state(), CycleState::Idle);
+  EXPECT_TRUE(host.cycle.ready());
+  EXPECT_EQ(host.timeouts, 1);
+}
+
 // A reset answer is acted on only after its check: a damaged one is asked for again.
 TEST_F(CountCycleTest, DamagedResetAnswerIsAskedForAgain) {
   host.EnterSampleMode();
