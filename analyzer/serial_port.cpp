@@ -1,9 +1,5 @@
 #include "analyzer/serial_port.h"
 
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
@@ -14,6 +10,7 @@
 #include "platform/sys/debug_output.h"
 #include "platform/sys/encoding.h"
 #include "platform/sys/thread.h"
+#include "platform/sys/wake_event.h"
 
 namespace analyzer {
 
@@ -33,7 +30,7 @@ struct CSerialPort::State {
   serial::Port port;
   ByteSink sink;
   unsigned portNumber = 0;
-  int wakeFd = -1;  // eventfd: a write was queued, a stop or resume was asked for
+  sys::WakeEvent wake;  // a write was queued, a stop or resume was asked for
 
   std::mutex lock;  // the queue and the flags below
   std::condition_variable resumed;
@@ -56,21 +53,7 @@ struct CSerialPort::State {
   std::atomic<bool> running{false};
   std::atomic<bool> sendError{false};
 
-  State() { wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC); }
-  ~State() {
-    if (wakeFd >= 0) ::close(wakeFd);
-  }
-  void Wake() {
-    if (wakeFd >= 0) {
-      const uint64_t one = 1;
-      [[maybe_unused]] const ssize_t n = ::write(wakeFd, &one, sizeof one);
-    }
-  }
-  void DrainWake() {
-    uint64_t v;
-    while (wakeFd >= 0 && ::read(wakeFd, &v, sizeof v) > 0) {
-    }
-  }
+  void Wake() { wake.Signal(); }
 
   void WriteQueued() {
     for (;;) {
@@ -118,12 +101,10 @@ struct CSerialPort::State {
       WriteQueued();
       if (stop) break;
 
-      pollfd fds[2] = {{port.Fd(), POLLIN, 0}, {wakeFd, POLLIN, 0}};
-      const int n = ::poll(fds, 2, -1);
-      if (n < 0) continue;  // interrupted by a signal
-      if (fds[1].revents & POLLIN) DrainWake();
+      const int seen = wake.WaitWith(port.Fd(), -1);
+      if (seen == sys::WakeEvent::kInterrupted) continue;
       if (stop) break;
-      if (fds[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) {
+      if (seen & sys::WakeEvent::kDeviceReady) {
         const serial::IoResult r = port.Read(buf, sizeof buf, 0);
         if (r.count > 0) {
           // One delivery per byte, in order; each returns once the owner has handled it.
@@ -134,8 +115,7 @@ struct CSerialPort::State {
         } else if (!r.ok() && !r.timedOut() && !r.stopped()) {
           // The line is gone (the far end of a pseudo-terminal closed, the device was
           // removed): wait for a wake-up instead of spinning on the hang-up.
-          pollfd w{wakeFd, POLLIN, 0};
-          ::poll(&w, 1, 50);
+          wake.Wait(50);
         }
       }
     }

@@ -250,6 +250,8 @@ ui::LResult CCalibAuto::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
       const bool wasReady = cycle_.ready();
       cycle_.OnByte(static_cast<uint8_t>(w));
       if (cycle_.ready() && !wasReady) everReady_ = true;
+      // A byte may arm one of the cycle's deadlines (the link watchdog between counts).
+      if (cycle_.NeedsTicks() && !cycleTimerOn_ && IsWindow()) cycleTimerOn_ = SetTimer(kCycleTimer, kCycleTimerMs) != 0;
     }
     return 0;
   }
@@ -274,7 +276,7 @@ bool CCalibAuto::ReadCountTimes(uint8_t* wbc, uint8_t* rbc) { return measurement
 void CCalibAuto::OnTimer(uintptr_t id) {
   if (id == kCycleTimer) {
     cycle_.Tick();
-    if (cycle_.state() == CycleState::Idle && cycle_.ready() && !cycle_.countTimerRunning()) {
+    if (cycle_.state() == CycleState::Idle && cycle_.ready() && !cycle_.NeedsTicks()) {
       KillTimer(kCycleTimer);
       cycleTimerOn_ = false;
     }

@@ -20,7 +20,16 @@ State& S() {
   return s;
 }
 
+thread_local DbErrorDiversion* t_diversion = nullptr;
+
 }  // namespace
+
+DbErrorDiversion::DbErrorDiversion(std::function<void(const std::string&)> divert)
+    : divert_(std::move(divert)), outer_(t_diversion) {
+  t_diversion = this;
+}
+
+DbErrorDiversion::~DbErrorDiversion() { t_diversion = outer_; }
 
 void SetDbErrorSink(DbErrorSink sink) {
   State& s = S();
@@ -39,12 +48,16 @@ void ReportDbError(const std::string& text) {
   State& s = S();
   DbErrorSink sink;
   std::function<void()> wake;
+  DbErrorDiversion* diverted = nullptr;
   {
     std::lock_guard<std::mutex> g(s.mutex);
     s.recent.push_back(text);
     if (s.recent.size() > 100) s.recent.pop_front();
-    if (!s.sink) return;
-    if (std::this_thread::get_id() == s.uiThread) {
+    if (t_diversion != nullptr) {
+      diverted = t_diversion;
+    } else if (!s.sink) {
+      return;
+    } else if (std::this_thread::get_id() == s.uiThread) {
       sink = s.sink;
     } else {
       s.pending.push_back(text);
@@ -52,6 +65,11 @@ void ReportDbError(const std::string& text) {
     }
   }
   // Outside the mutex: the sink runs a modal box, and a wake-up may post to a window.
+  if (diverted != nullptr) {
+    // The diversion's owner runs it on this thread; it may not block on the operator.
+    diverted->divert_(text);
+    return;
+  }
   if (sink) sink(text);
   if (wake) wake();
 }

@@ -29,6 +29,22 @@ void ReportDbError(const std::string& text);
 // On the user-interface thread: hands every queued text to the sink. Returns how many.
 int DeliverPendingDbErrors();
 
+// While one lives, the engine errors of the thread that made it go to `divert` instead of the
+// sink (they are still recorded). A path that must never stop for the operator, such as the
+// count cycle, reports them its own way. They nest; the innermost one takes the errors.
+class DbErrorDiversion {
+ public:
+  explicit DbErrorDiversion(std::function<void(const std::string& text)> divert);
+  ~DbErrorDiversion();
+  DbErrorDiversion(const DbErrorDiversion&) = delete;
+  DbErrorDiversion& operator=(const DbErrorDiversion&) = delete;
+
+ private:
+  friend void ReportDbError(const std::string& text);
+  std::function<void(const std::string&)> divert_;
+  DbErrorDiversion* outer_;
+};
+
 // The texts reported since the last ClearRecentDbErrors (at most the last 100).
 std::vector<std::string> RecentDbErrors();
 void ClearRecentDbErrors();

@@ -42,9 +42,24 @@ void CountCycle::SendCommand(uint8_t cls, uint8_t command, bool withCountTimes) 
     p2 = rbcTimeTenths_;
   }
   lastSent_ = analyzer::BuildCommandFrame(cls, command, p1, p2);
+  const int64_t now = sys::Clock::TickMs();
+  if (cls == analyzer::FrameClassData || (cls == analyzer::FrameClassCommand && command == cmd::Reset)) {
+    // A new request starts its own allowance; the same one sent again keeps counting. The
+    // reset is one too: its answer is taken only after its check, so a lost or damaged answer
+    // must not leave the screen waiting.
+    if (cls != requestClass_ || command != requestCommand_ || requestDeadline_ < 0) requestRetries_ = 0;
+    requestClass_ = cls;
+    requestCommand_ = command;
+    requestDeadline_ = now + kRequestRetryMs;
+  } else if (cls == analyzer::FrameClassResend) {
+    if (requestDeadline_ >= 0) requestDeadline_ = now + kRequestRetryMs;
+  } else {
+    requestDeadline_ = -1;
+  }
+  if (cls == analyzer::FrameClassCommand && command == cmd::Reset) resetAsked_ = true;
   replySeen_ = false;
   host_.SendFrame(lastSent_);
-  resendDeadline_ = sys::Clock::TickMs() + kResendCheckMs;
+  resendDeadline_ = now + kResendCheckMs;
 }
 
 void CountCycle::OnByte(uint8_t byte) {
@@ -55,6 +70,12 @@ void CountCycle::OnByte(uint8_t byte) {
   if (byte == analyzer::kFrameStart || collector_.Count() > 0) {
     byteSeen_ = true;
     replySeen_ = true;
+    // Between counts the link watchdog runs while a frame is on its way, so a key report cut
+    // on the line is asked for again as it is during a count.
+    if (watchdogNext_ < 0 && state_ == CycleState::Idle) {
+      watchdogNext_ = sys::Clock::TickMs() + kWatchdogMs;
+      prevByteSeen_ = true;
+    }
   }
   const CollectedFrame f = collector_.Feed(byte);
   if (f) Handle(f);
@@ -68,6 +89,7 @@ bool CountCycle::Checked(const CollectedFrame& f, CheckedFrame which) {
     SendCommand(analyzer::FrameClassResend, 0x01);
   } else {
     // Ten requests in this test: the count stays where it is until its time-out.
+    requestDeadline_ = -1;
     host_.ShowChecksumError(analyzer::ChecksumMessage(which, host_.Language()));
   }
   return false;
@@ -125,12 +147,13 @@ void CountCycle::Handle(const CollectedFrame& f) {
       OnEndOfTestReply(f);
       return;
     }
+    if (command == cmd::Reset) {
+      OnResetDone(f);
+      return;
+    }
     // The other acknowledgements are applied without their check byte: a damaged one must not
     // leave the screen waiting for a reply the board has already given.
-    if (command == cmd::Reset) {
-      // The reset is done whatever its status byte says.
-      BackToIdle();
-    } else if (f.status() == analyzer::kReplyDone) {
+    if (f.status() == analyzer::kReplyDone) {
       if (command == cmd::EnterSampleMode) {
         sampleMode_ = true;
         ready_ = true;
@@ -151,6 +174,31 @@ void CountCycle::Handle(const CollectedFrame& f) {
   host_.OnBoardReport(f);
 }
 
+bool CountCycle::CountRunning() const {
+  return state_ != CycleState::Idle && state_ != CycleState::Aborted;
+}
+
+void CountCycle::OnResetDone(const CollectedFrame& f) {
+  if (!resetAsked_) {
+    // The board reset itself: whatever count it ran is gone, and replies it still owed for it
+    // must not be taken for the next sample. A running count ends as a failed one, with the
+    // time-out's message and the board reset once more; in idle the frame changes nothing.
+    collector_.Clear();
+    if (CountRunning()) Timeout();
+    return;
+  }
+  if (!f.checksumOk) {
+    // Only a reset answer whose check holds ends the wait; a damaged one is asked for again.
+    collector_.Clear();
+    if (resend_.TryRequest()) SendCommand(analyzer::FrameClassResend, 0x01);
+    return;
+  }
+  // The reset is done whatever its status byte says.
+  resetAsked_ = false;
+  BackToIdle();
+  host_.OnBoardReport(f);
+}
+
 void CountCycle::BackToIdle() {
   ready_ = true;
   state_ = CycleState::Idle;
@@ -158,6 +206,7 @@ void CountCycle::BackToIdle() {
   countDeadline_ = -1;
   readyDeadline_ = -1;
   watchdogNext_ = -1;
+  requestDeadline_ = -1;
 }
 
 void CountCycle::OnKey(const CollectedFrame& f) {
@@ -284,6 +333,7 @@ void CountCycle::OnEndOfTestReply(const CollectedFrame& f) {
 void CountCycle::BackToReady() {
   collector_.Clear();
   state_ = CycleState::Idle;
+  requestDeadline_ = -1;
   if (!noRinseRunning_) {
     ready_ = true;
   } else {
@@ -296,6 +346,7 @@ void CountCycle::BackToReady() {
 void CountCycle::Timeout() {
   countDeadline_ = -1;
   watchdogNext_ = -1;
+  requestDeadline_ = -1;
   analyzer::CopySerialTraceToLog(host_.TimeoutTraceName());
   host_.OnTimeout();
   // A result already written stays pending for the screen until its own timer ends it.
@@ -314,7 +365,12 @@ void CountCycle::Timeout() {
 
 uint16_t CountCycle::hgbBlank() const { return analyzer::RunHeaderValue; }
 
-void CountCycle::StartFaultTimeout(int64_t ms) { countDeadline_ = sys::Clock::TickMs() + ms; }
+void CountCycle::StartFaultTimeout(int64_t ms) {
+  // A fault report between counts has no count to end: arming the deadline then would let it
+  // fire at the next command, booking and resetting as for a count that never ran.
+  if (!CountRunning()) return;
+  countDeadline_ = sys::Clock::TickMs() + ms;
+}
 
 void CountCycle::Tick() {
   const int64_t now = sys::Clock::TickMs();
@@ -334,6 +390,24 @@ void CountCycle::Tick() {
     }
     prevByteSeen_ = byteSeen_;
     byteSeen_ = false;
+    if (state_ == CycleState::Idle && !collector_.Unfinished()) {
+      watchdogNext_ = -1;  // nothing left on its way between counts
+      break;
+    }
+  }
+  if (requestDeadline_ >= 0 && now >= requestDeadline_) {
+    // The requested frame did not come: the line was quiet, or answered with something else
+    // (a repeated report, junk). Ask for the frame itself again, then give the count up.
+    if (requestRetries_ < kRequestRetries) {
+      ++requestRetries_;
+      SendCommand(requestClass_, requestCommand_);
+    } else if (requestClass_ == analyzer::FrameClassData) {
+      Timeout();
+    } else {
+      // The reset was never answered: the screen takes the count key again rather than wait
+      // for ever (a late answer is still taken).
+      BackToIdle();
+    }
   }
   if (resendDeadline_ >= 0 && now >= resendDeadline_) {
     resendDeadline_ = -1;

@@ -110,6 +110,13 @@ class CountCycle {
   static constexpr int64_t kReadyDelayMs = 3000;
   static constexpr int64_t kWatchdogMs = 2000;
   static constexpr int64_t kResendCheckMs = 1000;
+  // A data request (run header, histogram) not answered by its frame this long after it, or
+  // after the last request for that frame to be sent again, is sent again; after
+  // kRequestRetries of these the count ends as a failed one. A reset not answered is sent again
+  // the same way; after the allowance the cycle is idle again. Longer than the link watchdog's
+  // two quiet ticks, so a frame broken off is first asked for with 5A 01.
+  static constexpr int64_t kRequestRetryMs = 7000;
+  static constexpr int kRequestRetries = 3;
 
   explicit CountCycle(CountCycleHost& host) : host_(host) {}
 
@@ -130,7 +137,8 @@ class CountCycle {
   void SetSampleMode(bool on) { sampleMode_ = on; }
   void SetRinseRunning(bool running) { noRinseRunning_ = !running; }
   void SetReady(bool ready) { ready_ = ready; }
-  // A board fault during a count: the count ends through the time-out path after `ms`.
+  // A board fault during a count: the count ends through the time-out path after `ms`. Between
+  // counts it does nothing.
   void StartFaultTimeout(int64_t ms = 500);
 
   CycleState state() const { return state_; }
@@ -151,6 +159,11 @@ class CountCycle {
   int resendRequests() const { return resend_.Used(); }
   size_t pendingBytes() const { return collector_.Count(); }
   bool countTimerRunning() const { return countDeadline_ >= 0; }
+  // Whether any of the cycle's deadlines is armed: the screen keeps ticking it until none is.
+  bool NeedsTicks() const {
+    return countDeadline_ >= 0 || readyDeadline_ >= 0 || watchdogNext_ >= 0 || resendDeadline_ >= 0 ||
+           requestDeadline_ >= 0;
+  }
 
   // The cycle's part of the result processing inputs: counts, quick values, third count, the
   // HGB readings (pointing into the cycle) and the count inputs.
@@ -169,12 +182,17 @@ class CountCycle {
   // The board is idle again (its reset answer, or a temperature report after an abort).
   void BackToIdle();
   void Timeout();
+  // The board's reset answer: it ends only a reset this cycle (or its screen) asked for.
+  void OnResetDone(const analyzer::CollectedFrame& f);
+  // A count between the key press and the end-of-test reply.
+  bool CountRunning() const;
 
   CountCycleHost& host_;
   analyzer::FullCollector collector_;
   analyzer::ResendCounter resend_;
   CycleState state_ = CycleState::Idle;
   bool ready_ = false, sampleMode_ = false, noRinseRunning_ = true, resultPending_ = false;
+  bool resetAsked_ = false;  // AA FF sent, its answer not yet taken
   int countNumber_ = 1;
   bool repeatCount_ = false;
   uint8_t expectedChannel_ = analyzer::ChannelWbc;
@@ -189,6 +207,10 @@ class CountCycle {
   analyzer::CommandFrame lastSent_{};
   bool byteSeen_ = false, prevByteSeen_ = false, replySeen_ = false;
   int64_t countDeadline_ = -1, readyDeadline_ = -1, watchdogNext_ = -1, resendDeadline_ = -1;
+  // The data request awaiting its frame, and how often it was sent again.
+  int64_t requestDeadline_ = -1;
+  uint8_t requestClass_ = 0, requestCommand_ = 0;
+  int requestRetries_ = 0;
 };
 
 }  // namespace measurement

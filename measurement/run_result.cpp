@@ -141,9 +141,10 @@ void StoreRunResult(CADOConn& conn, const RunInputs& in, const HistogramBuffers&
   std::string error;
   r.testData = WriteTestDataRecord(in.folder, TestDataKey(r.testDate, in.sampleNo), h, &error);
   if (r.testData != TestDataWrite::Written) {
-    WriteLog("TD.dat: " + error, stamp);
+    // Named after the file that failed: the index or the data file.
+    r.saveError = (r.testData == TestDataWrite::IndexFailed ? "TDI.dat: " : "TD.dat: ") + error;
+    WriteLog(r.saveError, stamp);
     r.save = SaveStatus::Failed;
-    r.saveError = "TD.dat: " + error;
     r.xb = XbQcOutcome::Failed;
     NoticeHandOff(NotSavedText(in.language));
     return;
@@ -152,11 +153,15 @@ void StoreRunResult(CADOConn& conn, const RunInputs& in, const HistogramBuffers&
   r.save = SavePersonRow(conn, r.row, &r.saveError);
   if (r.save == SaveStatus::Inserted) r.person = InsertedPersonPatient(r.row.referValue);
 
-  // X-B QC takes only complete results that were stored.
-  if (r.save == SaveStatus::Failed)
+  // X-B QC takes only complete results that were stored. A row that could not be written is
+  // said at once, whether or not the result would have been printed or sent.
+  if (r.save == SaveStatus::Failed) {
     r.xb = XbQcOutcome::Failed;
-  else
+    WriteLog("Person: " + r.saveError, stamp);
+    NoticeHandOff(NotSavedText(in.language));
+  } else {
     r.xb = AddXbQcRow(conn, xb, r.values.values, r.values.incomplete, r.testDate, r.testTime, r.row.units);
+  }
 }
 
 RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, XbQcState& xb) {

@@ -5,6 +5,7 @@
 #include "analyzer/sequences/results_purge.h"
 #include "analyzer/serial_port.h"
 #include "core/app_settings.h"
+#include "core/db_errors.h"
 #include "core/dialog_layout.h"
 #include "core/value_format.h"
 #include "core/write_log.h"
@@ -108,6 +109,14 @@ void CSysStart::OnAltF4() {
 }
 
 void CSysStart::KillScreenTimers() { KillTimer(kReopenTimer); }
+
+ui::LResult CSysStart::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
+  const DbErrorDiversion quiet([this](const std::string& text) {
+    WriteLog("Start-up: " + text);
+    if (IsWindow()) ShowStatus(text);
+  });
+  return ProgressScreen::WindowProc(msg, w, l);
+}
 
 int RunStartupScreen() {
   CSysStart screen(nullptr);

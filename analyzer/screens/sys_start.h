@@ -38,6 +38,9 @@ class CSysStart : public ProgressScreen, public StartupHost {
   void OnTimer(uintptr_t id) override;
   void OnAltF4() override;
   void KillScreenTimers() override;
+  // A store that cannot be written stops no step of the start-up with a box: the failure is
+  // logged and shown in the status line, and the start-up carries on.
+  ui::LResult WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) override;
 
  private:
   void OpenPort();

@@ -19,12 +19,15 @@
 
 #include "core/screen_registry.h"
 #include "app/screens/vantorium_app.h"
+#include "measurement/screen/sample_globals.h"
 #include "platform/sys/program_dir.h"
 #include "platform/sys/termination.h"
 #include "platform/ui/app.h"
 #include "platform/ui/test_driver.h"
 
 namespace {
+
+CVantoriumApp* RunningApp = nullptr;  // UI thread only
 
 // Timed actions of a scripted run, carried out on the user-interface thread.
 void StartTimedActions(const std::string& shot, int shotAfter, int seconds, std::atomic<bool>* done) {
@@ -52,8 +55,12 @@ void StartTimedActions(const std::string& shot, int shotAfter, int seconds, std:
         });
       }
       // Every screen still to come in the start-up sees the quit too.
+      // The end is a clean one: saved and booked in the system log as the Exit path does.
       if (seconds > 0 && elapsed >= std::chrono::seconds(seconds))
-        ui::PostToUiThread([] { ui::PostQuitMessage(0); });
+        ui::PostToUiThread([] {
+          if (RunningApp != nullptr) RunningApp->EndOnTimedRun();
+          ui::PostQuitMessage(0);
+        });
     }
   }).detach();
 }
@@ -63,7 +70,6 @@ void StartTimedActions(const std::string& shot, int shotAfter, int seconds, std:
 void RegisterProgramScreens();
 
 namespace {
-CVantoriumApp* RunningApp = nullptr;  // UI thread only
 std::atomic<bool> ProgramDone{false};  // outlives the helper threads
 }
 
@@ -119,6 +125,9 @@ int main(int argc, char** argv) {
     code = app.ExitInstance();
     RunningApp = nullptr;
   }
+  // Whatever port a screen left open is closed and its thread joined while the event layer
+  // still stands: nothing is left to the static destructors.
+  measurement::CloseLisSerialPort();
   ProgramDone = true;
   ui::Shutdown();
   return code;

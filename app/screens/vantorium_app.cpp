@@ -115,6 +115,12 @@ int CVantoriumApp::ExitInstance() {
   return 0;
 }
 
+void CVantoriumApp::EndOnTimedRun() {
+  if (!endedBySignal_) WriteLog("Quorvex: ended after the seconds asked for", "");
+  endedBySignal_ = true;
+  ui::PostQuitMessage(0);
+}
+
 void CVantoriumApp::EndOnSignal() {
   if (!endedBySignal_) WriteLog("Quorvex: ended by a termination signal", "");
   endedBySignal_ = true;

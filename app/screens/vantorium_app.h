@@ -34,6 +34,8 @@ class CVantoriumApp {
   // then saves what the Exit path saves (counters, reagent volumes, running time, the
   // shut-down row of the system log), never powering the PC off. UI thread.
   void EndOnSignal();
+  // The --seconds option's end: saved and booked as a clean end, as a signal's is.
+  void EndOnTimedRun();
   bool EndedBySignal() const { return endedBySignal_; }
 
   // Where the single-instance lock file lives (empty: the session's runtime folder).

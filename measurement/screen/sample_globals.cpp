@@ -15,6 +15,15 @@ std::mutex LisSerialPortMutex;
 uint8_t PrintFlags[20] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
 uint8_t ReportPrintingFlag = 0;
 
+void CloseLisSerialPort() {
+  std::unique_ptr<analyzer::CSerialPort> port;
+  {
+    std::lock_guard<std::mutex> g(LisSerialPortMutex);
+    port = std::move(LisSerialPort);
+  }
+  port.reset();  // outside the lock: its reader thread may be delivering a byte
+}
+
 void DefaultUnitTexts(std::string u[20]) {
   static const char* const kUnits[20] = {"10^9/L", "10^9/L", "10^9/L", "10^9/L", "%",  "%",      "%",
                                          "10^12/L", "g/L",   "%",      "fL",     "pg", "g/L",    "fL",

@@ -33,6 +33,10 @@ extern std::unique_ptr<analyzer::CSerialPort> LisSerialPort;
 // under a writer).
 extern std::mutex LisSerialPortMutex;
 inline constexpr unsigned kLisPortNumber = 1;  // "COM1"
+// Closes the LIS serial port (joining its thread) under its lock. The screen that opened it
+// calls this however it ends, and main before it returns: a port left to the static
+// destructors would join its thread after the event layer's own statics are gone.
+void CloseLisSerialPort();
 
 // The default unit texts (screen order).
 void DefaultUnitTexts(std::string out[20]);

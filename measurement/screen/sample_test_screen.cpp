@@ -128,6 +128,7 @@ CSampleTest::~CSampleTest() {
   SetZentilMessageHook({});
   SetHandOffNotice({});
   port_.reset();
+  CloseLisSerialPort();  // however the screen ended (Exit, a quit on SIGTERM or --seconds)
   db_.Disconnect();
 }
 
@@ -545,7 +546,12 @@ bool CSampleTest::DiscardBoardInput() { return measurement::DiscardBoardInput !=
 ui::LResult CSampleTest::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
   if (msg == analyzer::kSerialByteMessage) {
     // Only the board's bytes drive the count; the LIS port's answers are the LIS link's.
-    if (!exiting_ && static_cast<unsigned>(l) == analyzer::kBoardPortNumber) cycle_.OnByte(static_cast<uint8_t>(w));
+    if (!exiting_ && static_cast<unsigned>(l) == analyzer::kBoardPortNumber) {
+      const DbErrorDiversion quiet = CountStoreErrors();
+      cycle_.OnByte(static_cast<uint8_t>(w));
+      // A byte may arm one of the cycle's deadlines (the link watchdog between counts).
+      if (cycle_.NeedsTicks() && !cycleTimerOn_ && IsWindow()) cycleTimerOn_ = SetTimer(kCycleTimer, kCycleTimerMs) != 0;
+    }
     return 0;
   }
   if (msg == ui::WM_USER + 1010) {

@@ -11,9 +11,11 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "analyzer/serial_port.h"
 #include "core/ado_conn.h"
+#include "core/db_errors.h"
 #include "controls/static_trans.h"
 #include "controls/tool_tip.h"
 #include "controls/xp_button.h"
@@ -144,6 +146,9 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   void ProcessRunResult(bool thirdCount) override;
   void OnEndOfTest(const EndOfTestReport& report) override;
   void OnTimeout() override;
+  // Store errors while the count cycle runs go to the log, never to a box that would stop the
+  // count: a result that could not be stored is reported in the message line and the system log.
+  DbErrorDiversion CountStoreErrors();
   void OnDiluentDispensed() override;
   void OnResultPending(bool pending) override;
   void OnBoardReport(const analyzer::CollectedFrame& frame) override;
@@ -220,7 +225,7 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   void OnFault(const analyzer::CollectedFrame& f);
   void OnReply(const analyzer::CollectedFrame& f);
   void BookReagents(int operation);
-  void WriteSampleTestLog(const std::string& result);
+  int WriteSampleTestLog(const std::string& result);
   int Box(const std::string& text, unsigned type);
   void SendToProfileWindow(uint32_t msg, ui::WParam w, ui::LParam l);
   void RefreshNameTip();
@@ -285,6 +290,7 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   int groupIndex_ = 0;
   std::string indicators_[20];
   bool cycleTimerOn_ = false;
+  std::vector<std::string> unsavedLogs_;  // system log rows for unsaved results, not yet written
   int64_t lastSendMs_ = 0;
 };
 

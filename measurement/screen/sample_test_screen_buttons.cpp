@@ -152,10 +152,12 @@ void CSampleTest::OnTimer(uintptr_t id) {
       KillTimer(kButtonsEnableTimer);
       EnableExitService(true);
       break;
-    case kCycleTimer:
+    case kCycleTimer: {
+      const DbErrorDiversion quiet = CountStoreErrors();
       cycle_.Tick();
+    }
       // Idle and ready with nothing sent lately: no deadline is left until the next command.
-      if (cycle_.state() == CycleState::Idle && cycle_.ready() && !cycle_.countTimerRunning() &&
+      if (cycle_.state() == CycleState::Idle && cycle_.ready() && !cycle_.NeedsTicks() &&
           sys::Clock::TickMs() - lastSendMs_ >= 2 * CountCycle::kResendCheckMs) {
         KillTimer(kCycleTimer);
         cycleTimerOn_ = false;
@@ -166,10 +168,7 @@ void CSampleTest::OnTimer(uintptr_t id) {
       KillTimer(kCycleTimer);
       cycleTimerOn_ = false;
       port_.reset();
-      {
-        std::lock_guard<std::mutex> g(LisSerialPortMutex);
-        LisSerialPort.reset();
-      }
+      CloseLisSerialPort();
       EndDialog(ui::IDCANCEL);
       break;
     default: break;

@@ -170,6 +170,11 @@ void CSampleTest::ProcessRunResult(bool) {
   in.language = Language();
   in.folder = AppSettings.ProgramFolder.empty() ? std::string("./") : AppSettings.ProgramFolder;
   auto r = std::make_unique<RunResult>(measurement::ProcessRunResult(db_, in, cycle_.histograms(), xb_));
+  // The notice is in the message line already; the system log keeps why, as soon as the store
+  // takes the row again (at the latest with the next result).
+  if (r->Storable() && !r->Stored())
+    unsavedLogs_.push_back(in.sampleNo + ": " + NotSavedText(Language()) + " (" + r->saveError + ")");
+  while (!unsavedLogs_.empty() && WriteSampleTestLog(unsavedLogs_.front()) == 1) unsavedLogs_.erase(unsavedLogs_.begin());
   // The result's own date and time: a count after midnight is keyed, checked and counted by the
   // new day.
   TestDateText = r->testDate;
@@ -229,6 +234,10 @@ void CSampleTest::ProcessRunResult(bool) {
   lastResult_ = std::move(r);
 }
 
+DbErrorDiversion CSampleTest::CountStoreErrors() {
+  return DbErrorDiversion([](const std::string& text) { WriteLog(text); });
+}
+
 void CSampleTest::BookReagents(int op) {
   analyzer::Reagents().Book(static_cast<analyzer::ReagentOperation>(op), Language());
 }
@@ -260,8 +269,8 @@ void CSampleTest::OnEndOfTest(const EndOfTestReport& report) {
   Invalidate(true);
 }
 
-void CSampleTest::WriteSampleTestLog(const std::string& result) {
-  WriteSysLog(db_, TestScreenText(ScreenText::SampleTestEvent, Language()), result);
+int CSampleTest::WriteSampleTestLog(const std::string& result) {
+  return WriteSysLog(db_, TestScreenText(ScreenText::SampleTestEvent, Language()), result);
 }
 
 void CSampleTest::OnTimeout() {

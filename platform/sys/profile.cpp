@@ -140,32 +140,25 @@ std::string DefaultText(const char* def) {
   return s;
 }
 
-// Copies a NUL-separated list with a final extra NUL into the buffer, dropping names that
-// do not fit whole (as the system does: the last name may be cut).
+// Copies a NUL-separated list with a final extra NUL into the buffer. A name that does not fit
+// whole, with its NUL and the final one, is dropped with the names after it, whatever the size.
+// Returns the bytes copied, not counting the final NUL.
 uint32_t CopyList(const std::vector<std::string>& names, char* buffer, uint32_t size) {
   if (!buffer || size == 0) return 0;
   if (size == 1) {
     buffer[0] = 0;
     return 0;
   }
-  uint32_t pos = 0;
+  size_t pos = 0;
   for (const auto& n : names) {
-    // Room needed: name, its NUL and the final NUL.
-    if (pos + n.size() + 2 > size) {
-      uint32_t room = size - 2 - pos;
-      std::memcpy(buffer + pos, n.data(), room);
-      pos += room;
-      buffer[pos] = 0;
-      buffer[pos + 1] = 0;
-      return size - 2;
-    }
+    if (n.size() + 2 > size - pos) break;  // pos <= size - 2 holds here, so no underflow
     std::memcpy(buffer + pos, n.data(), n.size());
-    pos += static_cast<uint32_t>(n.size());
+    pos += n.size();
     buffer[pos++] = 0;
   }
   buffer[pos] = 0;
-  if (pos == 0 && size >= 2) buffer[1] = 0;
-  return pos;
+  if (pos == 0) buffer[1] = 0;
+  return static_cast<uint32_t>(pos);
 }
 
 bool HasLineBreak(const char* s) { return s && (std::strchr(s, '\n') || std::strchr(s, '\r')); }

@@ -313,7 +313,8 @@ TEST_F(AutoCalibration, TimeOutLeavesTheGridAndTheNextTestStartsAfresh) {
     ASSERT_TRUE(WaitReady(s, screen));
     Load(s, screen, "CALT");
     sim.SetCustomProfile(boardsim::CalibratorProfile());
-    sim.DropNext(boardsim::Target::Plt, 1);  // the first count never completes
+    // The first count never completes: its PLT frame is withheld, also each time it is asked for again.
+    sim.DropNext(boardsim::Target::Plt, 1 + measurement::CountCycle::kRequestRetries);
     sim.PressCountKey();
     ASSERT_TRUE(s.RunUntil([&] { return screen.Cycle().state() == measurement::CycleState::Histograms &&
                                         screen.Cycle().countNumber() == 1; }, 10000));
@@ -526,6 +527,31 @@ TEST_F(AutoCalibration, AdministratorRunsCarryTheFactorInForceAndDeleteRecompute
   EXPECT_NEAR(std::stod(Coef(0, "WBC_D")), 100.0 * ratio, 0.0051 * 100);
   EXPECT_NEAR(std::stod(Coef(0, "WBC")), 1.05 * ratio, 0.0051);
   EXPECT_EQ(emptied, "");
+}
+
+// A key report cut on the line between counts (a byte doubled) is asked for again, and the
+// calibration count runs.
+TEST_F(AutoCalibration, KeyReportCutBetweenCountsIsAskedForAgain) {
+  const double targets[5] = {7.2, 4.5, 135, 88, 220};
+  AddBatch("CALK", 1, targets);
+  CCalibAuto screen;
+  bool counted = false;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); }, [&](ui::TestDriver& s) {
+    ASSERT_TRUE(WaitReady(s, screen));
+    Load(s, screen, "CALK");
+    sim.SetCustomProfile(boardsim::CalibratorProfile());
+    s.Advance(3000);  // nothing left on its way: the cycle's timer is off
+    sim.DoubleByteNext(boardsim::Target::Status);
+    sim.PressCountKey();
+    s.RunUntil([] { return false; }, 300);
+    for (int i = 0; i < 4 && screen.RunCount() == 0 && !screen.Busy(); ++i) {
+      s.Advance(2000);
+      s.RunUntil([] { return false; }, 100);
+    }
+    counted = s.RunUntil([&] { return screen.RunCount() > 0 && !screen.Busy(); }, 15000);
+    Leave(s, screen);
+  }));
+  EXPECT_TRUE(counted);
 }
 
 }  // namespace

@@ -333,6 +333,134 @@ TEST_F(CountCycleTest, HistogramWithADoubledByteIsAskedForAgainByTheWatchdog) {
   }
 }
 
+// A histogram request that is not answered by its frame is sent again within a few seconds,
+// whether the line is quiet, answers the watchdog's 5A 01 with another frame (the board repeats
+// a key report), or floods junk; after the allowance the count ends with the time-out's
+// message, far below the 120 s count time-out.
+namespace {
+
+enum class Withheld { Quiet, WrongAnswerToResend, JunkFlood };
+
+// Runs the clock on in 500 ms steps for `ms`, feeding junk on every step when asked.
+void RunClock(ModelHost& h, int64_t ms, bool junk) {
+  for (int64_t t = 0; t < ms; t += 500) {
+    if (junk) h.Deliver({0x7E, 0x13, 0x00, 0x55, 0x7E, 0xCC, 0x21, 0x42});
+    sys::Clock::Advance(500);
+    h.cycle.Tick();
+  }
+}
+
+}  // namespace
+
+TEST_F(CountCycleTest, HistogramRequestNotAnsweredIsSentAgainThenTheCountEnds) {
+  struct Case {
+    const char* name;
+    Withheld how;
+  } cases[] = {{"quiet line", Withheld::Quiet},
+               {"5A 01 answered by a repeated key report", Withheld::WrongAnswerToResend},
+               {"junk flood", Withheld::JunkFlood}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ModelHost h;
+    h.EnterSampleMode();
+    h.PressKeyOnSilentBoard();
+    h.Deliver(Bytes(analyzer::BuildCommandFrame(0xAA, 0x01, 0xFF)));
+    h.Deliver(analyzer::BuildRunHeader(3000, 2000));
+    ASSERT_EQ(h.SentNames().back(), "BB 01");
+    const size_t from = h.sent.size();
+    if (c.how == Withheld::WrongAnswerToResend) {
+      // The WBC frame is broken off; the watchdog asks for it and gets the key report again.
+      const std::vector<uint16_t> bins(256, 9);
+      std::vector<uint8_t> wbc = analyzer::BuildHistogramFrame(analyzer::ChannelWbc, bins);
+      wbc.resize(100);
+      h.Deliver(wbc);
+      RunClock(h, 3 * CountCycle::kWatchdogMs, false);
+      ASSERT_EQ(h.SentNames(from), std::vector<std::string>{"5A 01"});
+      h.Deliver(Bytes(analyzer::BuildCommandFrame(0xCC, 0xFF)));
+    }
+    const size_t before = h.sent.size();
+    RunClock(h, CountCycle::kRequestRetryMs, c.how == Withheld::JunkFlood);
+    EXPECT_EQ(h.SentNames(before), std::vector<std::string>{"BB 01"});
+    EXPECT_EQ(h.timeouts, 0);
+    // Still nothing: asked twice more, then the count ends, long before the 120 s.
+    RunClock(h, 3 * CountCycle::kRequestRetryMs, c.how == Withheld::JunkFlood);
+    EXPECT_EQ(h.SentNames(before), (std::vector<std::string>{"BB 01", "BB 01", "BB 01", "AA FF"}));
+    EXPECT_EQ(h.timeouts, 1);
+    EXPECT_EQ(h.cycle.state(), CycleState::Aborted);
+  }
+}
+
+TEST_F(CountCycleTest, HistogramSentAgainOnRequestCompletesTheSample) {
+  host.EnterSampleMode();
+  host.board.DropNext(boardsim::Target::Rbc);  // the first RBC frame never reaches the PC
+  host.PressKey();
+  ASSERT_EQ(host.cycle.state(), CycleState::Histograms);
+  const size_t from = host.sent.size();
+  for (int64_t t = 0; t < CountCycle::kRequestRetryMs && host.sent.size() == from; t += 500) {
+    sys::Clock::Advance(500);
+    host.cycle.Tick();
+  }
+  EXPECT_EQ(host.SentNames(from), std::vector<std::string>{"BB 02"});
+  host.Pump();
+  EXPECT_EQ(host.processed, std::vector<bool>{false});
+  EXPECT_EQ(host.ends.size(), 1u);
+  EXPECT_EQ(host.timeouts, 0);
+  EXPECT_EQ(host.cycle.count(1).rbc[80], host.board.lastCount().rbc[80]);
+}
+
+// Between counts a key report cut on the line is asked for again, and the count starts.
+TEST_F(CountCycleTest, KeyReportCutInIdleIsAskedForAgain) {
+  host.EnterSampleMode();
+  ASSERT_TRUE(host.cycle.ready());
+  std::vector<uint8_t> key;
+  for (auto& e : host.board.PressCountKey()) key = e.bytes;  // the board remembers it as its last frame
+  key.resize(6);
+  const size_t from = host.sent.size();
+  host.Deliver(key);
+  EXPECT_TRUE(host.cycle.NeedsTicks());
+  for (int i = 0; i < 3; ++i) {
+    sys::Clock::Advance(CountCycle::kWatchdogMs);
+    host.cycle.Tick();
+  }
+  ASSERT_FALSE(host.SentNames(from).empty());
+  EXPECT_EQ(host.SentNames(from).front(), "5A 01");
+  host.Pump();
+  EXPECT_EQ(host.SentNames(from)[1], "AA 01");
+  EXPECT_EQ(host.processed.size(), 1u);
+  // Nothing on its way any more: between counts the watchdog stops.
+  for (int i = 0; i < 3; ++i) {
+    sys::Clock::Advance(CountCycle::kWatchdogMs);
+    host.cycle.Tick();
+  }
+  EXPECT_FALSE(host.cycle.NeedsTicks());
+}
+
+// A fault report ends a running count through the time-out path; between counts it arms
+// nothing, so a later command never wakes a stale deadline.
+TEST_F(CountCycleTest, FaultTimeoutOnlyEndsARunningCount) {
+  host.EnterSampleMode();
+  host.cycle.StartFaultTimeout(500);
+  EXPECT_FALSE(host.cycle.countTimerRunning());
+  sys::Clock::Advance(5000);
+  host.cycle.SendCommand(0xAA, 0x91);  // any later command (here: leave sample mode)
+  host.Pump();
+  host.cycle.Tick();
+  EXPECT_EQ(host.timeouts, 0);
+  EXPECT_NE(host.SentNames().back(), "AA FF");
+
+  host.cycle.SendCommand(0xAA, 0x90);
+  host.Pump();
+  host.PressKeyOnSilentBoard();
+  host.cycle.StartFaultTimeout(500);
+  sys::Clock::Advance(499);
+  host.cycle.Tick();
+  EXPECT_EQ(host.timeouts, 0);
+  sys::Clock::Advance(1);
+  host.cycle.Tick();
+  EXPECT_EQ(host.timeouts, 1);
+  EXPECT_EQ(host.SentNames().back(), "AA FF");
+}
+
 TEST_F(CountCycleTest, FailedWriteIsSentAgain) {
   host.EnterSampleMode();
   host.writeFailed = true;
@@ -345,8 +473,8 @@ TEST_F(CountCycleTest, FailedWriteIsSentAgain) {
   EXPECT_EQ(Name(host.sent[from + 1]), "AA 01");
 }
 
-// After a time-out the board's reset answer, whatever its status byte and even with a damaged
-// check byte, or a temperature report, makes the cycle idle and ready for the count key again.
+// After a time-out the board's reset answer, whatever its status byte, or a temperature report,
+// makes the cycle idle and ready for the count key again.
 TEST_F(CountCycleTest, AnyResetAnswerOrATemperatureReportEndsTheAbort) {
   struct Case {
     const char* name;
@@ -355,7 +483,6 @@ TEST_F(CountCycleTest, AnyResetAnswerOrATemperatureReportEndsTheAbort) {
       {"reset done, status FF", Bytes(analyzer::BuildCommandFrame(0xAA, 0xFF, 0xFF))},
       {"reset answer with status 00", Bytes(analyzer::BuildCommandFrame(0xAA, 0xFF, 0x00))},
       {"reset answer with status 01", Bytes(analyzer::BuildCommandFrame(0xAA, 0xFF, 0x01))},
-      {"reset answer with a damaged check byte", {0x7E, 0xAA, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0x12, 0xE7}},
       {"temperature report", Bytes(analyzer::BuildCommandFrame(0xCC, 0x80, 0x01, 0x55))},
       {"temperature report with a damaged check byte", {0x7E, 0xCC, 0x80, 0x01, 0x55, 0, 0, 0, 0, 0, 0, 0, 0x00, 0xE7}},
   };
@@ -379,6 +506,94 @@ TEST_F(CountCycleTest, AnyResetAnswerOrATemperatureReportEndsTheAbort) {
     EXPECT_EQ(h.SentNames(from).front(), "AA 01");
     EXPECT_EQ(h.processed.size(), 1u);
   }
+}
+
+// The reset after a time-out that the board never answers (lost, or damaged beyond the
+// allowance) is sent again; after the allowance the cycle takes the count key again.
+TEST_F(CountCycleTest, UnansweredResetIsSentAgainThenTheCycleIsIdle) {
+  host.EnterSampleMode();
+  host.PressKeyOnSilentBoard();
+  sys::Clock::Advance(CountCycle::kCountTimeoutMs);
+  host.cycle.Tick();
+  ASSERT_EQ(host.cycle.state(), CycleState::Aborted);
+  const size_t from = host.sent.size();
+  for (int i = 0; i < CountCycle::kRequestRetries + 1; ++i) {
+    sys::Clock::Advance(CountCycle::kRequestRetryMs);
+    host.cycle.Tick();
+  }
+  EXPECT_EQ(host.SentNames(from), (std::vector<std::string>{"AA FF", "AA FF", "AA FF"}));
+  EXPECT_EQ(host.cycle.state(), CycleState::Idle);
+  EXPECT_TRUE(host.cycle.ready());
+  EXPECT_EQ(host.timeouts, 1);
+}
+
+// A reset answer is acted on only after its check: a damaged one is asked for again.
+TEST_F(CountCycleTest, DamagedResetAnswerIsAskedForAgain) {
+  host.EnterSampleMode();
+  host.PressKeyOnSilentBoard();
+  sys::Clock::Advance(CountCycle::kCountTimeoutMs);
+  host.cycle.Tick();
+  ASSERT_EQ(host.cycle.state(), CycleState::Aborted);
+  const size_t from = host.sent.size();
+  host.Deliver({0x7E, 0xAA, 0xFF, 0xFF, 0, 0, 0, 0, 0, 0, 0, 0, 0x12, 0xE7});
+  EXPECT_EQ(host.SentNames(from), std::vector<std::string>{"5A 01"});
+  EXPECT_EQ(host.cycle.state(), CycleState::Aborted);
+  EXPECT_FALSE(host.cycle.ready());
+  host.Deliver(Bytes(analyzer::BuildCommandFrame(0xAA, 0xFF, 0xFF)));
+  EXPECT_EQ(host.cycle.state(), CycleState::Idle);
+  EXPECT_TRUE(host.cycle.ready());
+}
+
+// A reset answer the PC did not ask for (the board reset itself) ends a running count as a
+// failed one: the time-out's message, the board reset again, and the replies the board still
+// owed for that sample are not taken for the next one. In idle it changes nothing.
+TEST_F(CountCycleTest, UnaskedResetEndsARunningCountAndNothingInIdle) {
+  const std::vector<uint8_t> resetDone = Bytes(analyzer::BuildCommandFrame(0xAA, 0xFF, 0xFF));
+  const std::vector<uint16_t> oldBins(256, 7);
+  const std::vector<uint8_t> oldWbc = analyzer::BuildHistogramFrame(analyzer::ChannelWbc, oldBins);
+  struct Case {
+    const char* name;
+    std::vector<std::vector<uint8_t>> before;  // what the board had answered when it reset
+  } cases[] = {
+      {"waiting for the start acknowledgement", {}},
+      {"waiting for the run header", {Bytes(analyzer::BuildCommandFrame(0xAA, 0x01, 0xFF))}},
+      {"waiting for the WBC histogram",
+       {Bytes(analyzer::BuildCommandFrame(0xAA, 0x01, 0xFF)), analyzer::BuildRunHeader(3000, 2000)}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ModelHost h;
+    h.EnterSampleMode();
+    h.PressKeyOnSilentBoard();
+    for (const auto& b : c.before) h.Deliver(b);
+    const size_t from = h.sent.size();
+    h.Deliver(resetDone);
+    EXPECT_EQ(h.timeouts, 1);
+    EXPECT_EQ(h.SentNames(from), std::vector<std::string>{"AA FF"});
+    EXPECT_EQ(h.cycle.state(), CycleState::Aborted);
+    EXPECT_FALSE(h.cycle.countTimerRunning());
+    // The histogram the board owed for the abandoned sample arrives late: not taken.
+    h.Deliver(oldWbc);
+    EXPECT_EQ(h.cycle.state(), CycleState::Aborted);
+    h.Deliver(resetDone);  // the answer to our reset
+    EXPECT_EQ(h.cycle.state(), CycleState::Idle);
+    EXPECT_TRUE(h.cycle.ready());
+    // The next sample is built from its own histograms.
+    h.board.SetSilent(false);
+    h.PressKey();
+    ASSERT_EQ(h.processed.size(), 1u);
+    EXPECT_EQ(h.cycle.count(1).wbc[60], h.board.lastCount().wbc[60]);
+    EXPECT_NE(h.cycle.count(1).wbc[60], 7);
+    EXPECT_EQ(h.timeouts, 1);
+  }
+  // Idle: no message, nothing sent, still ready.
+  host.EnterSampleMode();
+  const size_t from = host.sent.size();
+  host.Deliver(resetDone);
+  EXPECT_EQ(host.sent.size(), from);
+  EXPECT_EQ(host.timeouts, 0);
+  EXPECT_TRUE(host.cycle.ready());
+  EXPECT_EQ(host.cycle.state(), CycleState::Idle);
 }
 
 // Outside the count the acknowledgements are taken without their check byte.

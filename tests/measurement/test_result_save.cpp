@@ -342,7 +342,8 @@ TEST_F(ResultSaving, RawRecordThatCannotBeWrittenStoresNoRow) {
   };
   const Case cases[] = {{"data write", "TD.dat", sys::IoOp::Write},
                         {"data flush", "TD.dat", sys::IoOp::Sync},
-                        {"index write", "TDI.dat", sys::IoOp::Write}};
+                        {"index write", "TDI.dat", sys::IoOp::Write},
+                        {"index flush", "TDI.dat", sys::IoOp::Sync}};
   for (const Case& c : cases) {
     Exec("delete from Person");
     std::filesystem::remove(folder.file("TD.dat"));
@@ -361,7 +362,8 @@ TEST_F(ResultSaving, RawRecordThatCannotBeWrittenStoresNoRow) {
     }
     EXPECT_EQ(r.save, SaveStatus::Failed) << c.name;
     EXPECT_FALSE(r.Stored()) << c.name;
-    EXPECT_NE(r.saveError.find("TD.dat"), std::string::npos) << c.name;
+    // The error names the file that failed.
+    EXPECT_EQ(r.saveError.rfind(std::string(c.file) + ": ", 0), 0u) << c.name << ": " << r.saveError;
     EXPECT_EQ(Scalar("select count(*) from Person"), "0") << c.name;
     EXPECT_EQ(r.xb, XbQcOutcome::Failed) << c.name;
     EXPECT_EQ(n.texts, std::vector<std::string>{"The result could not be saved; it is not printed or sent"}) << c.name;

@@ -64,6 +64,10 @@ class LinkScreen : public CountCycleHost {
     results.push_back(measurement::ProcessRunResult(conn, in, cycle.histograms(), xb));
   }
   void OnEndOfTest(const EndOfTestReport& r) override { ends.push_back(r); }
+  int timeouts = 0;
+  void OnTimeout() override { ++timeouts; }
+  std::vector<std::string> errors;
+  void ShowChecksumError(const std::string& m) override { errors.push_back(m); }
 
   // Opens the port to the simulator, starts its reader and waits until the board says it is ready.
   testing::AssertionResult Connect(const std::string& device) {
@@ -82,7 +86,7 @@ class LinkScreen : public CountCycleHost {
 
   // The user-interface thread's side: handles the bytes the port's worker delivered. While the
   // line is quiet the manual clock moves on, so the cycle's timers run.
-  bool RunUntil(const std::function<bool()>& done, int limitMs) {
+  bool RunUntil(const std::function<bool()>& done, int limitMs, int stepMs = 20) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
     while (!done()) {
       std::deque<uint8_t> bytes;
@@ -91,7 +95,7 @@ class LinkScreen : public CountCycleHost {
         cv.wait_for(lock, std::chrono::milliseconds(20), [&] { return !inbox.empty(); });
         bytes.swap(inbox);
       }
-      if (bytes.empty()) sys::Clock::Advance(20);
+      if (bytes.empty()) sys::Clock::Advance(stepMs);
       for (uint8_t b : bytes) cycle.OnByte(b);
       cycle.Tick();
       if (std::chrono::steady_clock::now() > end) return false;
@@ -183,6 +187,102 @@ TEST(SampleOverLink, HistogramWithADoubledByteIsSentAgainAndTheSampleStored) {
   EXPECT_EQ(screen.results[0].save, SaveStatus::Inserted);
   EXPECT_EQ(Scalar("select count(*) from Person where SampleNo='1' and WBC is not null"), "1");
   EXPECT_EQ(FileBytes(folder.file("TD.dat")).size(), 2560u);
+}
+
+// The board withholds a frame or cuts it on the line. While the line is quiet the program
+// clock runs five times faster than real time, so a wait for the 120 s count time-out would
+// take far longer than the limit: the frame must be asked for again within a few seconds.
+TEST(SampleOverLink, WithheldOrCutFramesAreAskedForAgain) {
+  struct Case {
+    const char* name;
+    std::function<void(boardsim::Simulator&)> damage;
+    const char* askedTwice;  // the request the PC must send twice
+  } cases[] = {
+      {"WBC histogram withheld", [](boardsim::Simulator& s) { s.DropNext(boardsim::Target::Wbc); }, "BB 01"},
+      {"count key report cut while idle", [](boardsim::Simulator& s) { s.DoubleByteNext(boardsim::Target::Status); },
+       nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MeasurementFolder folder;
+    ManualClock clock;
+    UnitDecimals = {2, 1, 2, 0, 1, 1, 1, 0, 1, 1, 0, 1, 3, 1};
+    SetZentilLibraryPath(BuiltZentilPath());
+    boardsim::SimulatorOptions options;
+    options.board.noise = false;
+    boardsim::Simulator sim(options);
+    ASSERT_TRUE(sim.Start().ok());
+    LinkScreen screen;
+    screen.folder = folder.folder();
+    ASSERT_TRUE(screen.Connect(sim.DevicePath()));
+    c.damage(sim);
+    sim.PressCountKey();
+    const bool finished = screen.RunUntil([&] { return !screen.ends.empty(); }, 10000, 100);
+    screen.port.Close();
+    sim.Stop();
+    SetZentilLibraryPath("");
+    ASSERT_TRUE(finished) << "state " << static_cast<int>(screen.cycle.state());
+    EXPECT_EQ(screen.timeouts, 0);
+    ASSERT_EQ(screen.results.size(), 1u);
+    EXPECT_EQ(screen.results[0].save, SaveStatus::Inserted);
+    if (c.askedTwice != nullptr) {
+      int times = 0;
+      for (const analyzer::CommandFrame& f : sim.Received()) {
+        char name[8];
+        std::snprintf(name, sizeof name, "%02X %02X", f[1], f[2]);
+        if (name == std::string(c.askedTwice)) ++times;
+      }
+      EXPECT_EQ(times, 3);  // twice in the first count (asked again once), once in the second
+    }
+  }
+}
+
+TEST(SampleOverLink, BoardResetInTheMiddleOfACountEndsItWithTheMessage) {
+  // The board resets itself while the PC waits for the WBC histogram of the first count; its
+  // replies come late. The count must end as a failed one with the time-out's message, and the
+  // next sample is built from the histograms the board sent for it.
+  MeasurementFolder folder;
+  ManualClock clock;
+  UnitDecimals = {2, 1, 2, 0, 1, 1, 1, 0, 1, 1, 0, 1, 3, 1};
+  SetZentilLibraryPath(BuiltZentilPath());
+  boardsim::SimulatorOptions options;
+  options.board.replyDelayMs = 150;
+  options.board.noise = false;  // every count of a sample alike; the samples told apart by profile
+  boardsim::Simulator sim(options);
+  ASSERT_TRUE(sim.Start().ok());
+  LinkScreen screen;
+  screen.folder = folder.folder();
+  ASSERT_TRUE(screen.Connect(sim.DevicePath()));
+  sim.PressCountKey();
+  ASSERT_TRUE(screen.RunUntil([&] { return screen.cycle.state() == CycleState::Histograms; }, 10000));
+  const analyzer::CommandFrame resetDone = analyzer::BuildCommandFrame(0xAA, 0xFF, 0xFF);
+  sim.SendRaw(std::vector<uint8_t>(resetDone.begin(), resetDone.end()));
+  const bool noticed = screen.RunUntil([&] { return screen.timeouts > 0; }, 10000);
+  const bool idle = noticed && screen.RunUntil([&] { return screen.cycle.state() == CycleState::Idle && screen.cycle.ready(); }, 10000);
+  EXPECT_TRUE(noticed) << "state " << static_cast<int>(screen.cycle.state());
+  EXPECT_TRUE(idle);
+  EXPECT_TRUE(screen.results.empty());
+  bool finished = false;
+  if (idle) {
+    sim.SetProfile(boardsim::Profile::Leukocytosis);
+    sim.PressCountKey();
+    finished = screen.RunUntil([&] { return !screen.ends.empty(); }, 20000);
+  }
+  screen.port.Close();
+  sim.Stop();
+  SetZentilLibraryPath("");
+  ASSERT_TRUE(finished);
+  EXPECT_EQ(screen.timeouts, 1);
+  ASSERT_EQ(screen.results.size(), 1u);
+  EXPECT_EQ(screen.results[0].save, SaveStatus::Inserted);
+  // Both counts kept are the board's counts of this sample, not of the abandoned one.
+  boardsim::CountData last;
+  sim.WithModel([&](boardsim::BoardModel& m) { last = m.lastCount(); });
+  for (int n = 1; n <= 2; ++n) {
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(screen.cycle.count(n).wbc[i], last.wbc[i]) << n << " " << i;
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(screen.cycle.count(n).rbc[i], last.rbc[i]) << n << " " << i;
+    for (int i = 0; i < 128; ++i) ASSERT_EQ(screen.cycle.count(n).plt[i], last.plt[i]) << n << " " << i;
+  }
 }
 
 // ---- Every stored column of one counted sample, each worked out from the simulated count by the

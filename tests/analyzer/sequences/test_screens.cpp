@@ -2,6 +2,12 @@
 // over a pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
+#include "core/app_ui.h"
+#include "core/db_errors.h"
+#include "tests/support/io_faults.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -185,6 +191,36 @@ TEST_F(ScreenTest, ShutdownScreenIgnoresAnAnswerToACommandNotSent) {
     EXPECT_EQ(sent, c.sent);
     EXPECT_EQ(RawScalar("select group_concat(Result) from SysLog where Event='Shut Down'"), c.result);
   }
+}
+
+// A data store that cannot be written (a full disk) opens no box that would stop the start-up:
+// it carries on to its end.
+TEST_F(ScreenTest, StartupScreenWithAStoreThatCannotBeWrittenStillEnds) {
+  CSysStart screen(nullptr);
+  std::string box;
+  bool ended = false;
+  {
+    support::IoFaults faults;
+    faults.Add({sys::IoOp::Write, "Vantorium.mdb", 1, support::IoFaults::Error(ENOSPC), -1});
+    ASSERT_TRUE(d.RunScript(
+        [&] {
+          InstallDbErrorReporting();
+          screen.DoModal();
+          SetDbErrorSink({});
+        },
+        [&](ui::TestDriver& s) {
+          ended = s.RunUntil([&] { return screen.IsEnded() || s.MessageBox() != nullptr; }, 15000) &&
+                  screen.IsEnded();
+          // A box (the fault): answered until the screen ends, so the test itself ends.
+          while (s.MessageBox()) {
+            if (box.empty()) box = s.MessageBoxText();
+            s.AnswerMessageBox(ui::IDOK);
+            s.RunUntil([&] { return screen.IsEnded() || s.MessageBox() != nullptr; }, 15000);
+          }
+        }));
+  }
+  EXPECT_EQ(box, "");
+  EXPECT_TRUE(ended);
 }
 
 TEST_F(ScreenTest, StartupScreenWithoutABoardPortStillEnds) {

@@ -51,4 +51,18 @@ TEST(Termination, SigtermAndSigintEndTheProgramAsItsExitDoes) {
   }
 }
 
+// A run ended by --seconds is a clean end: its shut-down row is written, so the next start
+// does not book the run as ended abnormally.
+TEST(Termination, TimedRunEndsCleanly) {
+  ProgramCopy program;
+  for (int run = 0; run < 2; ++run) {
+    const pid_t pid = program_run::Start(program, {"--offscreen", "--seconds", "6"});
+    ASSERT_GT(pid, 0);
+    EXPECT_EQ(WaitEnd(pid, 40), 0) << "run " << run;
+    const std::string event = Sqlite(program.store(), "select Event from SysLog order by rowid desc limit 1");
+    EXPECT_TRUE(event == "Shut Down" || event == "关机") << "run " << run << ": " << event;
+  }
+  EXPECT_EQ(Sqlite(program.store(), "select count(*) from SysLog where Result in ('Abnormal', '异常')"), "0");
+}
+
 }  // namespace

@@ -141,6 +141,7 @@ TEST_F(BoardReports, APortThatDoesNotOpenIsReportedAndTheScreenCanBeLeft) {
 
 #include "measurement/screen/sample_globals.h"
 #include "platform/serial/pty.h"
+#include "platform/ui/app.h"
 
 namespace {
 
@@ -168,6 +169,31 @@ TEST_F(BoardReports, LisPortOpensWhenResultsAreSentAtOnceAndItsBytesNeverDriveTh
   EXPECT_TRUE(lisOpen);
   EXPECT_EQ(LisSerialPort, nullptr);  // Exit released it
   EXPECT_TRUE(screen.IsEnded());
+}
+
+// The screen ended otherwise than by its Exit button (a quit, as SIGTERM and --seconds end the
+// program): the LIS port it opened is closed with the screen, never left to the static
+// destructors after main.
+TEST_F(BoardReports, LisPortIsClosedWhenTheScreenEndsByAQuit) {
+  serial::PtyPair lis;
+  ASSERT_TRUE(lis.Create().ok());
+  ::setenv("QUORVEX_COM1", lis.SlavePath().c_str(), 1);
+  Sql("update SysSetting set IsTransInstant=1");
+  bool lisOpen = false;
+  {
+    CSampleTest screen(nullptr);
+    ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                            [&](ui::TestDriver& s) {
+                              ASSERT_TRUE(WaitReady(s, screen));
+                              lisOpen = LisSerialPort != nullptr && LisSerialPort->IsOpen();
+                              ui::PostToUiThread([] { ui::PostQuitMessage(0); });
+                              s.RunUntil([&] { return screen.IsEnded(); }, 3000);
+                            }));
+  }
+  ::unsetenv("QUORVEX_COM1");
+  EXPECT_TRUE(lisOpen);
+  std::lock_guard<std::mutex> g(LisSerialPortMutex);
+  EXPECT_EQ(LisSerialPort, nullptr);
 }
 
 TEST_F(BoardReports, LisPortThatDoesNotOpenIsReportedAndNotKept) {

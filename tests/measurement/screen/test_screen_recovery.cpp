@@ -184,4 +184,61 @@ TEST_F(ScreenRecovery, DamagedKeyFrameIsAskedForAgainAndStartsNothing) {
   EXPECT_TRUE(screen.IsEnded());
 }
 
+// A key report cut on the line between counts (a byte doubled: the frame is dropped as longer
+// than it announces) is asked for again by the screen's link watchdog, and the count runs.
+TEST_F(ScreenRecovery, KeyReportCutBetweenCountsIsAskedForAgainAndCounts) {
+  CSampleTest screen(nullptr);
+  bool counted = false;
+  size_t before = 0;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            s.Advance(3100);  // the start-up pause; nothing is left on its way
+                            int had = 0;
+                            s.RunUntil([&] {
+                              had = screen.hasResult();
+                              return true;
+                            });
+                            before = sim.ReceivedCount();
+                            sim.DoubleByteNext(boardsim::Target::Status);
+                            sim.PressCountKey();
+                            s.RunUntil([] { return false; }, 300);
+                            for (int i = 0; i < 4 && !ReceivedSince(before, "5A 01"); ++i) s.Advance(2000);
+                            counted = s.RunUntil([&] { return screen.hasResult() > had && screen.ready(); }, 15000);
+                            Leave(s, screen);
+                          }));
+  EXPECT_TRUE(ReceivedSince(before, "5A 01"));
+  EXPECT_TRUE(counted);
+  EXPECT_TRUE(screen.IsEnded());
+}
+
+// A fault report (DD 02) while no count runs ends no count: the next command (here the count
+// key's start) does not wake a stale deadline, no time-out is logged or booked, no reset is sent.
+TEST_F(ScreenRecovery, FaultReportBetweenCountsTimesNothingOut) {
+  Sql("delete from SysLog");
+  CSampleTest screen(nullptr);
+  bool counted = false;
+  std::string box;
+  size_t before = 0;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            s.Advance(3100);
+                            before = sim.ReceivedCount();
+                            sim.SendRaw(Frame(0xDD, 0x02, {0x02}));
+                            ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }, 3000));
+                            box = s.MessageBoxText();
+                            s.AnswerMessageBox(ui::IDOK);
+                            s.Advance(2000);
+                            counted = CountOne(s, screen);
+                            s.Advance(2000);
+                            Leave(s, screen);
+                          }));
+  EXPECT_EQ(box, "Liquid syringe abnormal!");
+  EXPECT_TRUE(counted);
+  EXPECT_FALSE(ReceivedSince(before, "AA FF"));
+  EXPECT_EQ(Scalar("select count(*) from SysLog where Result='Test time out'"), "0");
+  EXPECT_TRUE(screen.IsEnded());
+}
+
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <sys/stat.h>
 
 #include <string>
@@ -98,6 +100,38 @@ TEST(ProfileReadEdges, ListsSectionsAndKeysInFileOrder) {
   uint32_t n = sys::ProfileGetString(nullptr, nullptr, "", buf, sizeof(buf), dir / "Setting.ini");
   EXPECT_EQ(std::string(buf, n), std::string("Setting\0LIS\0ReagentCalcCoef\0", 28));
   EXPECT_EQ(buf[n], '\0');
+}
+
+// A list that does not fit ends with its extra NUL after the last name that fits whole; nothing
+// is written past the buffer, also when a name leaves exactly one byte free.
+TEST(ProfileReadEdges, ListsThatDoNotFitDropWholeNamesAndStayInTheBuffer) {
+  testutil::TempDir dir;
+  dir.Write("Setting.ini", "[AB]\nK=1\n[C]\nK=2\n[DEF]\nK=3\n");
+  struct Case {
+    uint32_t size;
+    std::string expected;  // the bytes before the final NUL
+  } cases[] = {
+      {1, ""},
+      {2, ""},
+      {3, ""},                              // "AB" needs 4 bytes with both NULs
+      {4, std::string("AB\0", 3)},          // one byte left after it: "C" dropped
+      {5, std::string("AB\0", 3)},
+      {6, std::string("AB\0C\0", 5)},
+      {9, std::string("AB\0C\0", 5)},
+      {10, std::string("AB\0C\0DEF\0", 9)},
+  };
+  for (const Case& c : cases) {
+    char buf[32];
+    std::memset(buf, 0xEE, sizeof buf);
+    const uint32_t n = sys::ProfileGetString(nullptr, nullptr, "", buf, c.size, dir / "Setting.ini");
+    EXPECT_EQ(std::string(buf, n), c.expected) << c.size;
+    EXPECT_EQ(buf[n], '\0') << c.size;
+    if (c.size >= 2) {
+      EXPECT_LT(n, c.size) << c.size;
+      if (n == 0) EXPECT_EQ(buf[1], '\0') << c.size;
+    }
+    for (uint32_t i = c.size; i < sizeof buf; ++i) ASSERT_EQ(static_cast<unsigned char>(buf[i]), 0xEE) << c.size << " " << i;
+  }
 }
 
 struct IntCase {

@@ -1,0 +1,80 @@
+// The test screen when the data store cannot be written while a count's result is processed (a
+// full disk, an I/O error, given through the file layer's fault seam): no box stops the count,
+// the operator reads that the result was not saved, the system log says why once it can be
+// written, and the next count is stored once there is room again.
+#include <cerrno>
+
+#include "core/app_ui.h"
+#include "core/db_errors.h"
+#include "counted_sample.h"
+#include "tests/support/io_faults.h"
+#include "measurement/screen/sample_test_screen.h"
+
+using namespace measurement;
+
+namespace {
+
+class ScreenStoreFaults : public CountedSampleTest {};
+
+TEST_F(ScreenStoreFaults, StoreThatCannotBeWrittenNeitherStopsTheCountNorHidesTheLoss) {
+  struct Case {
+    const char* name;
+    int error;
+  } cases[] = {{"database or disk is full", ENOSPC}, {"disk I/O error", EIO}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Sql("delete from Person");
+    Sql("delete from SysLog");
+    CSampleTest screen(nullptr);
+    std::string box, message;
+    bool ended = false, counted = false;
+    int rowsAfterFault = -1;
+    ASSERT_TRUE(d.RunScript(
+        [&] {
+          InstallDbErrorReporting();  // the program's box for store errors
+          screen.DoModal();
+          SetDbErrorSink({});
+        },
+        [&](ui::TestDriver& s) {
+          ASSERT_TRUE(WaitReady(s, screen));
+          s.Advance(3100);
+          int before = 0;
+          s.RunUntil([&] {
+            before = screen.hasResult();
+            return true;
+          });
+          {
+            support::IoFaults faults;
+            faults.Add({sys::IoOp::Write, "Vantorium.mdb", 1, support::IoFaults::Error(c.error), -1});
+            sim.PressCountKey();
+            ended = s.RunUntil(
+                [&] {
+                  return s.MessageBox() != nullptr || (screen.hasResult() > before &&
+                                                       screen.cycle().state() == CycleState::Idle && screen.ready());
+                },
+                15000);
+            if (s.MessageBox() != nullptr) {
+              box = s.MessageBoxText();
+              s.AnswerMessageBox(ui::IDOK);
+              s.RunUntil([&] { return screen.cycle().state() == CycleState::Idle && screen.ready(); }, 15000);
+            }
+            message = s.Text(IDC_MESSAGE);
+          }
+          rowsAfterFault = std::stoi(Scalar("select count(*) from Person where WBC is not null"));
+          // Room again: the next count is stored.
+          counted = CountOne(s, screen);
+          Leave(s, screen);
+        }));
+    EXPECT_TRUE(ended);
+    EXPECT_EQ(box, "");
+    EXPECT_EQ(message, "The result could not be saved; it is not printed or sent");
+    EXPECT_EQ(rowsAfterFault, 0);
+    EXPECT_TRUE(counted);
+    EXPECT_EQ(Scalar("select count(*) from Person where WBC is not null"), "1");
+    // The unsaved sample (number 1) is in the system log, with the store's reason.
+    const std::string logged = Scalar("select Result from SysLog where Result like '1: %'");
+    EXPECT_EQ(logged.rfind("1: The result could not be saved; it is not printed or sent (", 0), 0u) << logged;
+  }
+}
+
+}  // namespace
