@@ -3,7 +3,7 @@
 # corpus. Any crash, sanitizer report or broken invariant fails the test.
 #
 # quorvex_fuzz(<name> LABEL <label> SOURCES <files>... [SEEDS <folder>] [DEFINES <defs>...]
-#              [DEPENDS <headers>...] [OPTIONS <compiler flags>...])
+#              [DEPENDS <headers>...] [OPTIONS <compiler flags>...] [LIBS <linker flags>...])
 # The label ends in "_fuzz", so `ctest -LE fuzz` leaves every fuzz target out.
 
 set(QUORVEX_FUZZ_SECONDS 15 CACHE STRING "Seconds each fuzz target runs under CTest")
@@ -35,7 +35,7 @@ if(IS_DIRECTORY /dev/shm)
 endif()
 
 function(quorvex_fuzz name)
-  cmake_parse_arguments(Q "" "LABEL;SEEDS" "SOURCES;DEFINES;DEPENDS;OPTIONS" ${ARGN})
+  cmake_parse_arguments(Q "" "LABEL;SEEDS" "SOURCES;DEFINES;DEPENDS;OPTIONS;LIBS" ${ARGN})
   if(NOT QUORVEX_FUZZ_OK)
     return()
   endif()
@@ -49,7 +49,7 @@ function(quorvex_fuzz name)
     COMMAND ${QUORVEX_CLANGXX} -std=c++20 -O1 -g -fno-omit-frame-pointer
             -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
             ${defs} ${Q_OPTIONS} -I${CMAKE_SOURCE_DIR}
-            ${CMAKE_CURRENT_SOURCE_DIR}/fuzz_${name}.cpp ${Q_SOURCES} -o ${binary}
+            ${CMAKE_CURRENT_SOURCE_DIR}/fuzz_${name}.cpp ${Q_SOURCES} ${Q_LIBS} -o ${binary}
     DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz_${name}.cpp ${Q_SOURCES} ${Q_DEPENDS}
     COMMENT "Building fuzz target fuzz_${name}"
     VERBATIM)
