@@ -8,6 +8,7 @@
 // is "202612091") and the patient data is handed to the patient screen.
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -15,20 +16,30 @@
 #include "lis/lis_link.h"
 #include "lis/reply_assembler.h"
 #include "measurement/patient/lis_profile.h"
+#include "platform/ui/app.h"
 
 // The link's hooks and the patient screen are the program's; here the screen only counts what
 // it was handed.
 namespace lis {
 void InstallLinkHooks() {}
 void RemoveLinkHooks() {}
-void NoteOrderQuery(const std::string& controlId);
+void NoteOrderQuery(const std::string& controlId, const std::string& sampleNo);
 }  // namespace lis
+
+// What the link posts to the user-interface thread runs at once here.
+namespace ui {
+bool PostToUiThread(std::function<void()> fn) {
+  fn();
+  return true;
+}
+}  // namespace ui
 
 namespace {
 int g_shown = 0;
 }
 
 namespace measurement {
+void SetSharedSampleProfile(const SampleProfileRecord&) {}
 bool ShowLisProfile(const SampleProfileRecord& r) {
   if (r.age < 0) std::abort();  // the link gives an unknown age as 0
   ++g_shown;
@@ -42,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint8_t steer = data[0];
   const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
   LisLinkState.LisQueryMode = (steer & 0x10) ? 1 : 0;
-  if (steer & 0x20) lis::NoteOrderQuery("202612091");
+  if (steer & 0x20) lis::NoteOrderQuery("202612091", "12");
 
   const lis::LinkCounters before = lis::GetLinkCounters();
   const size_t step = 1 + steer % 13;
