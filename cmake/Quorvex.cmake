@@ -72,6 +72,7 @@ function(quorvex_tests)
     QUORVEX_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/${rel})
   quorvex_compile_options(${target})
+  target_compile_options(${target} PRIVATE -pthread)
   quorvex_test_pch(${target})
   gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES TIMEOUT 300 LABELS ${prefix})
