@@ -46,31 +46,43 @@ function(quorvex_library name)
 endfunction()
 
 # quorvex_tests(DEPS <targets>...)
-# Every test_*.cpp in the calling folder becomes one GoogleTest executable, so a broken
-# suite never keeps another from building. Helpers (*.cpp not named test_*) are linked
-# into each of them.
+# The test_*.cpp files of the calling folder and its helpers (*.cpp not named test_*) become one
+# GoogleTest program, <folder>_tests (the folder path below tests/ with "_" for "/", e.g.
+# measurement_screen_tests); the helpers are compiled once. A new test_*.cpp joins it by itself.
+# CTest still runs every TEST as a process of its own (--gtest_filter), so a test starts on fresh
+# process state. The files share one program: a file's own helpers go in an anonymous namespace
+# and TEST/TEST_F suite names are unique across tests/. Sets QUORVEX_TEST_TARGET in the caller
+# for folder-specific additions.
 function(quorvex_tests)
   cmake_parse_arguments(Q "" "" "DEPS" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/test_*.cpp)
   file(GLOB all CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  set(helpers ${all})
-  if(tests)
-    list(REMOVE_ITEM helpers ${tests})
-  endif()
   file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR}/tests ${CMAKE_CURRENT_SOURCE_DIR})
   string(REPLACE "/" "_" prefix ${rel})
-  foreach(src ${tests})
-    get_filename_component(stem ${src} NAME_WE)
-    set(target ${prefix}_${stem})
-    add_executable(${target} ${src} ${helpers})
-    target_link_libraries(${target} PRIVATE ${Q_DEPS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
-    target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
-    target_compile_definitions(${target} PRIVATE
-      QUORVEX_SOURCE_DIR="${CMAKE_SOURCE_DIR}" QUORVEX_PROGRAM_DIR="${QUORVEX_PROGRAM_DIR}"
-      QUORVEX_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
-    set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/${rel})
-    quorvex_compile_options(${target})
-    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                         PROPERTIES TIMEOUT 300 LABELS ${prefix})
-  endforeach()
+  set(target ${prefix}_tests)
+  set(QUORVEX_TEST_TARGET ${target} PARENT_SCOPE)
+  if(NOT tests)
+    return()
+  endif()
+  add_executable(${target} ${all})
+  target_link_libraries(${target} PRIVATE ${Q_DEPS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  target_compile_definitions(${target} PRIVATE
+    QUORVEX_SOURCE_DIR="${CMAKE_SOURCE_DIR}" QUORVEX_PROGRAM_DIR="${QUORVEX_PROGRAM_DIR}"
+    QUORVEX_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/${rel})
+  quorvex_compile_options(${target})
+  target_compile_options(${target} PRIVATE -pthread)
+  quorvex_test_pch(${target})
+  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                       PROPERTIES TIMEOUT 300 LABELS ${prefix})
+endfunction()
+
+# quorvex_test_pch(<target>)
+# The test framework and the standard headers every suite includes, parsed once for all test
+# programs (tests/CMakeLists.txt builds the precompiled header in quorvex_test_pch).
+function(quorvex_test_pch target)
+  if(TARGET quorvex_test_pch)
+    target_precompile_headers(${target} REUSE_FROM quorvex_test_pch)
+  endif()
 endfunction()
