@@ -138,14 +138,17 @@ TEST(PrinterSimPaper, DotPagesStandOnTheirFirstRowWithColumnZeroOnTheLeft) {
   EXPECT_TRUE(paper.Dot(100, 7));
   EXPECT_EQ(Ink(paper, 0, printersim::kPaperDots, 0, 20), 3);
 
-  // A narrow page keeps its left edge on paper.
+  // A narrow page goes in rows of its width in whole bytes: 325 dots are 40 bytes, so the page's
+  // columns 5..324 reach the paper (column p = 324 - x in bit p mod 8 of byte p div 8) and its
+  // five left-most columns do not.
   paper.Clear();
   PrinterSetPageSize(325, 10);
   PrinterClearDots();
   PrinterDrawLine(0, 0, 0, 10);
+  PrinterDrawLine(5, 0, 5, 10);
   PrinterPrintDots(1);
   EXPECT_EQ(Ink(paper, 0, printersim::kPaperDots, 0, 10), 10);
-  EXPECT_EQ(Ink(paper, 3, 4, 0, 10), 10) << "column 0 of a 325-dot page in a 41-byte row";
+  EXPECT_EQ(Ink(paper, 0, 1, 0, 10), 10) << "column 5 of a 325-dot page is the first of a 40-byte row";
 }
 
 TEST(PrinterSimPaper, TextLinesGlyphsAndFeeds) {
