@@ -20,6 +20,7 @@
 
 #include "algorithm/Numeric.h"
 #include "algorithm/Zentil.h"
+#include "formula_reference.h"
 #include "varied_counts.h"
 
 namespace {
@@ -28,109 +29,13 @@ using zentil::GaussFitRequest;
 using zentil::GaussFitResult;
 using zentil_test::SeedSequence;
 
-// ---- The reference routines, written straight from the routines' formulas: each kernel weight
-// ---- its own exponential in single precision, every grid point's error summed over all its
-// ---- channels with each curve value its own exponential, one kernel built per channel.
-
-std::int16_t ReferenceKernel(float* out, std::int16_t length, float variance) {
-  // w_j = exp(-(j - (m + 1) / 2)^2 / (2 v)) for j = 1..m, then divided by their sum.
-  if (out == nullptr || length <= 0 || variance < 0.000001f) return 0;
-  const int m = length;
-  float sum = 0.0f;
-  for (int j = 1; j <= m; ++j) {
-    const float t = static_cast<float>(j) - (static_cast<float>(m) + 1.0f) / 2.0f;
-    out[j - 1] = std::exp(-(t * t) / (2.0f * variance));
-    sum += out[j - 1];
-  }
-  if (sum < 0.000001f) return 0;
-  for (int j = 0; j < m; ++j) out[j] /= sum;
-  return length;
-}
+// ---- The reference routines are the shared formula references (formula_reference.h).
 
 void ReferenceVariableSmooth(float* dst, const float* src, int n, float slope, float base) {
-  std::vector<float> kernel(static_cast<std::size_t>(n));
-  std::vector<float> out(static_cast<std::size_t>(n));
-  for (int e = 0; e < n; ++e) {
-    out[e] = src[e];
-    const float v = slope * static_cast<float>(e) + base;
-    if (!(v >= 0.000001f)) continue;
-    const long r = static_cast<long>(3.0f * std::sqrt(v) + 0.5f);
-    if (r >= 16384) continue;
-    const long m = 2 * r + 1;
-    if (m > n) continue;
-    if (ReferenceKernel(kernel.data(), static_cast<std::int16_t>(m), v) != m) continue;
-    float acc = 0.0f;
-    for (long j = 0; j < m; ++j) {
-      long idx = e + r - j;
-      if (idx < 0) idx = -idx - 1;
-      else if (idx > n - 1) idx = 2L * n - idx - 1;
-      acc += src[idx] * kernel[j];
-    }
-    out[e] = acc;
-  }
-  std::memcpy(dst, out.data(), sizeof(float) * static_cast<std::size_t>(n));
+  formula_reference::VariableGaussianSmooth(dst, src, static_cast<std::int16_t>(n), slope, base);
 }
-
 void ReferenceFit(GaussFitResult* result, const GaussFitRequest* request) {
-  std::memset(result, 0, sizeof(GaussFitResult));
-  const int first = request->first;
-  const int last = request->last;
-  if (first > last || last > 255) return;
-  for (int c = first; c <= last; ++c)
-    if (!(request->y[c] > 0.000001)) return;
-  const double n = last - first + 1;
-  double sx = 0.0, sxx = 0.0, sz = 0.0;
-  for (int c = first; c <= last; ++c) {
-    sx += c;
-    sxx += static_cast<double>(c) * c;
-    sz += std::log(request->y[c]);
-  }
-  // The grid as the library lays it out: start + i * step up to the end (a float step's rounding
-  // allowed for, so 3.0..12.0 by 0.05f reaches 12.0), a point past the end held at the end.
-  auto gridCount = [](double start, double end, double step) -> long {
-    if (!(end >= start)) return 0;
-    if (!(step > 0.0)) return 1;
-    const double q = (end - start) / step;
-    return static_cast<long>(q + q * 1e-6 + 1e-9) + 1;
-  };
-  auto gridPoint = [](double start, double end, double step, long i) {
-    const double v = start + static_cast<double>(i) * step;
-    return v > end ? end : v;
-  };
-  const long means = gridCount(request->meanStart, request->meanEnd, request->meanStep);
-  const long sigmas = gridCount(request->sigmaStart, request->sigmaEnd, request->sigmaStep);
-  bool evaluated = false;
-  double bestError = 0.0, bestA = 0.0, bestB = 0.0, bestC = 0.0;
-  for (long im = 0; im < means; ++im) {
-    const double mu = gridPoint(request->meanStart, request->meanEnd, request->meanStep, im);
-    for (long is = 0; is < sigmas; ++is) {
-      const double s = gridPoint(request->sigmaStart, request->sigmaEnd, request->sigmaStep, is);
-      if (s * s < 0.000001) continue;
-      const double A = -0.5 / (s * s);
-      const double B = -2.0 * A * mu;
-      const double C = (sz - B * sx - A * sxx) / n;
-      double error = 0.0;
-      for (int c = first; c <= last; ++c) {
-        const double cc = static_cast<double>(c) * c;
-        const double d = request->y[c] - std::exp(A * cc + B * c + C);
-        error += d * d;
-      }
-      if (!evaluated || error < bestError) {
-        evaluated = true;
-        bestError = error;
-        bestA = A;
-        bestB = B;
-        bestC = C;
-      }
-    }
-  }
-  if (!evaluated) return;
-  result->fitted = 1;
-  for (int i = 0; i < 256; ++i) result->curve[i] = std::exp(bestC + i * (bestB + i * bestA));
-  if (std::fabs(bestA) > 0.000001) {
-    result->sigma = std::sqrt(-1.0 / (2.0 * bestA));
-    result->mean = -bestB / (2.0 * bestA);
-  }
+  formula_reference::FitGaussian(result, request);
 }
 
 // ---- Varied fit requests: the grid the WBC channel uses around random peaks, and odd grids
