@@ -9,6 +9,7 @@
 #include "lis/lis_link.h"
 #include "measurement/patient/person_info.h"
 #include "person_info_fixture.h"
+#include "tests/lis/link_fixture.h"
 #include "platform/ui/app.h"
 #include "platform/ui/keys.h"
 #include "tools/lissim/server.h"
@@ -67,24 +68,13 @@ TEST_F(ScreenTest, OrderQueryAnswerFillsThePatientScreen) {
 }
 
 TEST_F(ScreenTest, LisProfileArrivingWhileTheUiThreadWaitsForAnAcknowledgementNeverHoldsUpTheLink) {
-  lissim::Server lisHost;
-  ASSERT_TRUE(lisHost.Start());
+  SimulatedLisLink link;
+  lissim::Server& lisHost = link.sim;
   lissim::Profile p;
   p.name = "Ola Nord";
   p.age = "41Y";
   lisHost.AddProfile("24", p);
-  LisLinkState.ServerAddress = "127.0.0.1";
-  LisLinkState.ServerPort = lisHost.Port();
-  LisLinkState.NetworkReady = 1;
-  LisLinkState.ApplyPending = 0;
-  LisLinkState.LinkKind = 1;
-  LisLinkState.Bidirectional = 1;
-  lis::SetLisLinkPollMs(20);
-  lis::StartLisThreads();
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (LisLinkState.LisConnected.load() != 1 && std::chrono::steady_clock::now() < end)
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  ASSERT_EQ(LisLinkState.LisConnected.load(), 1);
+  ASSERT_TRUE(link.Start());
 
   // The profile answer comes while the UI thread waits for the acknowledgement of a result (as
   // the send screen's walk does); the acknowledgement comes in time after it.
@@ -107,10 +97,7 @@ TEST_F(ScreenTest, LisProfileArrivingWhileTheUiThreadWaitsForAnAcknowledgementNe
                             name = s.Text(IDC_PI_NAME);
                             s.Press(ui::IDCANCEL);
                           }));
-  lis::StopLisThreads();
-  lisHost.Stop();
-  lis::SetLisLinkPollMs(1000);
-  LisLinkState.LinkKind = 0;
+  link.Stop();
   LisLinkState.Bidirectional = 0;
   EXPECT_EQ(waited.outcome, lis::SendOutcome::Delivered);
   EXPECT_EQ(name, "Ola Nord");
