@@ -224,7 +224,8 @@ void HandlePatient(const std::string& frame) {
   if (HandleAckReply(frame, queryId) != kAckAccepted) return;
   measurement::SampleProfileRecord r;
   if (!ReadPatientReply(frame, queryId, &r, AppSettings.LanguageIndex)) return;
-  if (r.age == -1) r.age = 0;
+  // No age, or a negative one a LIS sent by mistake, is kept as an unknown age (0).
+  if (r.age < 0) r.age = 0;
   const int mode = LisLinkState.LisQueryMode.load();
   if (mode == 1) {
     ShowLisProfileFromLis(r);  // the patient screen takes it only for the number it shows
