@@ -13,6 +13,7 @@
 #include "core/screen_registry.h"
 #include "core/value_format.h"
 #include "measurement/zentil_call.h"
+#include "platform/ui/app.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/draw/dc.h"
 #include "platform/ui/message_box.h"
@@ -55,11 +56,21 @@ std::string CaptionProblem(const std::string& text, const draw::Font& font, int 
   return {};
 }
 
+// A window partly off the display: the operator cannot see or touch that part.
+void CheckOnDisplay(const std::string& what, const ui::Rect& r, std::vector<std::string>& out) {
+  const ui::Size display = ui::GetScreenSize();
+  if (r.Width() > 0 && r.Height() > 0 && (r.left < 0 || r.top < 0 || r.right > display.cx || r.bottom > display.cy))
+    out.push_back(what + " at " + std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+                  std::to_string(r.Width()) + "x" + std::to_string(r.Height()) + " lies off the display " +
+                  std::to_string(display.cx) + "x" + std::to_string(display.cy));
+}
+
 void CheckTree(ui::Window* screen, ui::Window* w, std::vector<std::string>& out) {
   for (ui::Window* c : w->Children()) {
     if (!c->IsWindowVisible()) continue;
     const ui::Rect r = c->GetWindowRect();
     const ui::Rect s = screen->GetWindowRect();
+    CheckOnDisplay(Describe(c), r, out);
     if (r.Width() > 0 && r.Height() > 0 && (r.left < s.left || r.top < s.top || r.right > s.right || r.bottom > s.bottom))
       out.push_back(Describe(c) + " at " + std::to_string(r.left - s.left) + "," + std::to_string(r.top - s.top) + " " +
                     std::to_string(r.Width()) + "x" + std::to_string(r.Height()) + " lies outside the screen " +
@@ -79,6 +90,7 @@ void CheckTree(ui::Window* screen, ui::Window* w, std::vector<std::string>& out)
 
 std::vector<std::string> CheckScreen(ui::Window* screen) {
   std::vector<std::string> out;
+  CheckOnDisplay("the screen", screen->GetWindowRect(), out);
   CheckTree(screen, screen, out);
   return out;
 }

@@ -1,5 +1,6 @@
 // Every screen the program registers, every menu and the message box, in the five languages on
-// both display sizes: captions fit their buttons and no control lies outside its screen.
+// three display sizes: captions fit their buttons and no control lies outside its screen or off
+// the display.
 #include <algorithm>
 #include <set>
 
