@@ -24,36 +24,38 @@ namespace {
 
 using B = CBackDoor;
 
+// Laid out to fill the debug screen's tab on a 640 x 480 display (306 x 216 units inside the
+// tab's frame), as the engineering debug page beside it.
 ui::DialogTemplate BackDoorTemplate() {
   ui::DialogTemplate t;
-  t.cx = 313;
-  t.cy = 230;
+  t.cx = 306;
+  t.cy = 216;
   t.style = uint32_t{ui::WS_CHILD} | ui::WS_VISIBLE;
   t.fontFace = "Arial";
   t.fontPoints = 9;
   const uint32_t V = ui::WS_VISIBLE;
   const uint32_t edit = uint32_t{ui::WS_VISIBLE} | ui::WS_BORDER | ui::WS_TABSTOP;
-  t.Add(ui::kClassButton, 1951, "", 3, 3, 308, 83, V | ui::BS_GROUPBOX);
-  t.Add(ui::kClassButton, 2037, "", 3, 87, 308, 102, V | ui::BS_GROUPBOX);
-  t.Add(ui::kClassStatic, 1862, "", 60, 24, 113, 11, V);
-  t.Add(ui::kClassEdit, B::kHgbBlankId, "", 176, 22, 43, 12, edit);
-  t.Add(ui::kClassStatic, 2063, "", 60, 45, 112, 19, V);
-  t.Add(ui::kClassEdit, B::kReviseId, "", 176, 45, 43, 12, edit);
-  t.Add(ui::kClassStatic, -1, "ml", 222, 47, 9, 8, V);
-  t.Add(ui::kClassStatic, -1, "DIL", 62, 68, 21, 10, V);
-  t.Add(ui::kClassEdit, B::kDilId, "", 88, 67, 23, 12, edit);
-  t.Add(ui::kClassStatic, -1, "LYS", 125, 68, 21, 10, V);
-  t.Add(ui::kClassEdit, B::kLysId, "", 151, 67, 23, 12, edit);
-  t.Add(ui::kClassStatic, -1, "CLE", 188, 68, 21, 10, V);
-  t.Add(ui::kClassEdit, B::kCleId, "", 214, 67, 23, 12, edit);
-  t.Add(ui::kClassStatic, -1, "(0.80 -- 1.20)", 242, 68, 60, 10, V);
-  t.Add(ui::kClassButton, B::kOutsideTestId, "", 53, 101, 90, 36, V | ui::BS_MULTILINE);
-  t.Add(ui::kClassButton, B::kInsideTestId, "", 170, 101, 90, 36, V | ui::BS_MULTILINE);
-  t.Add(ui::kClassButton, B::kMidResultsId, "", 10, 146, 90, 36, V | ui::BS_MULTILINE);
-  t.Add(ui::kClassButton, B::kSoakTipsId, "", 111, 146, 90, 36, V | ui::BS_MULTILINE);
-  t.Add(ui::kClassButton, B::kHistogramId, "", 212, 146, 90, 36, V | ui::BS_MULTILINE);
-  t.Add(ui::kClassButton, B::kSaveId, "", 100, 194, 54, 28, V);
-  t.Add(ui::kClassButton, ui::IDCANCEL, "", 158, 194, 54, 28, V);
+  t.Add(ui::kClassButton, 1951, "", 3, 2, 300, 80, V | ui::BS_GROUPBOX);
+  t.Add(ui::kClassButton, 2037, "", 3, 84, 300, 98, V | ui::BS_GROUPBOX);
+  t.Add(ui::kClassStatic, 1862, "", 60, 21, 113, 11, V);
+  t.Add(ui::kClassEdit, B::kHgbBlankId, "", 176, 19, 43, 12, edit);
+  t.Add(ui::kClassStatic, 2063, "", 60, 40, 112, 19, V);
+  t.Add(ui::kClassEdit, B::kReviseId, "", 176, 40, 43, 12, edit);
+  t.Add(ui::kClassStatic, -1, "ml", 222, 42, 9, 8, V);
+  t.Add(ui::kClassStatic, -1, "DIL", 62, 64, 21, 10, V);
+  t.Add(ui::kClassEdit, B::kDilId, "", 88, 63, 23, 12, edit);
+  t.Add(ui::kClassStatic, -1, "LYS", 125, 64, 21, 10, V);
+  t.Add(ui::kClassEdit, B::kLysId, "", 151, 63, 23, 12, edit);
+  t.Add(ui::kClassStatic, -1, "CLE", 188, 64, 21, 10, V);
+  t.Add(ui::kClassEdit, B::kCleId, "", 214, 63, 23, 12, edit);
+  t.Add(ui::kClassStatic, -1, "(0.80 -- 1.20)", 242, 64, 58, 10, V);
+  t.Add(ui::kClassButton, B::kOutsideTestId, "", 53, 96, 90, 36, V | ui::BS_MULTILINE);
+  t.Add(ui::kClassButton, B::kInsideTestId, "", 163, 96, 90, 36, V | ui::BS_MULTILINE);
+  t.Add(ui::kClassButton, B::kMidResultsId, "", 10, 140, 90, 36, V | ui::BS_MULTILINE);
+  t.Add(ui::kClassButton, B::kSoakTipsId, "", 108, 140, 90, 36, V | ui::BS_MULTILINE);
+  t.Add(ui::kClassButton, B::kHistogramId, "", 206, 140, 90, 36, V | ui::BS_MULTILINE);
+  t.Add(ui::kClassButton, B::kSaveId, "", 97, 186, 54, 26, V);
+  t.Add(ui::kClassButton, ui::IDCANCEL, "", 155, 186, 54, 26, V);
   return t;
 }
 

@@ -12,8 +12,9 @@ namespace service {
 namespace {
 
 ui::DialogTemplate DebugTemplate() {
-  ui::DialogTemplate t = analyzer::BoardScreenTemplate(392, 280, false);
-  t.Add(ui::kClassTab, CDebugSel::kTabId, "", 4, 4, 384, 272, ui::WS_VISIBLE);
+  // The whole display at 640 x 480, as every screen; the tab fills it inside the frame.
+  ui::DialogTemplate t = analyzer::BoardScreenTemplate(320, 240, false);
+  t.Add(ui::kClassTab, CDebugSel::kTabId, "", 3, 3, 314, 234, ui::WS_VISIBLE);
   return t;
 }
 

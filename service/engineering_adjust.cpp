@@ -20,44 +20,45 @@ namespace {
 using C = CEngineeringAdjust;
 
 ui::DialogTemplate AdjustTemplate() {
-  ui::DialogTemplate t = analyzer::BoardScreenTemplate(330, 236, false);
+  // 320 x 236 units: the whole screen on a 640 x 480 display, as every screen is laid out.
+  ui::DialogTemplate t = analyzer::BoardScreenTemplate(320, 236, false);
   const uint32_t edit = uint32_t{ui::WS_VISIBLE} | ui::WS_BORDER | ui::WS_TABSTOP;
-  t.Add(ui::kClassStatic, C::kCaptionId, "", 10, 6, 150, 10, ui::WS_VISIBLE);
-  t.Add(ui::kClassButton, C::kFrame1Id, "", 6, 16, 156, 184, uint32_t{ui::WS_VISIBLE} | ui::BS_GROUPBOX);
+  t.Add(ui::kClassStatic, C::kCaptionId, "", 8, 6, 148, 10, ui::WS_VISIBLE);
+  t.Add(ui::kClassButton, C::kFrame1Id, "", 4, 16, 154, 184, uint32_t{ui::WS_VISIBLE} | ui::BS_GROUPBOX);
   for (int i = 0; i < 8; ++i) {
-    t.Add(ui::kClassStatic, C::kPotLabelIds[i], "", 12, 26 + i * 21, 96, 10, ui::WS_VISIBLE);
-    t.Add(ui::kClassEdit, C::kPotIds[i], "", 112, 24 + i * 21, 32, 13, edit);
-    t.Add(ui::kClassUpDown, C::kPotSpinIds[i], "", 144, 24 + i * 21, 9, 13,
+    t.Add(ui::kClassStatic, C::kPotLabelIds[i], "", 9, 26 + i * 21, 96, 10, ui::WS_VISIBLE);
+    t.Add(ui::kClassEdit, C::kPotIds[i], "", 107, 24 + i * 21, 32, 13, edit);
+    t.Add(ui::kClassUpDown, C::kPotSpinIds[i], "", 139, 24 + i * 21, 9, 13,
           uint32_t{ui::WS_VISIBLE} | ui::UDS_SETBUDDYINT | ui::UDS_ARROWKEYS);
   }
-  t.Add(ui::kClassButton, C::kFrame2Id, "", 166, 16, 158, 184, uint32_t{ui::WS_VISIBLE} | ui::BS_GROUPBOX);
+  t.Add(ui::kClassButton, C::kFrame2Id, "", 162, 16, 154, 184, uint32_t{ui::WS_VISIBLE} | ui::BS_GROUPBOX);
   const int rowY[8] = {24, 44, 64, 84, 104, 124, 144, 164};
-  t.Add(ui::kClassStatic, 1820, "", 172, rowY[0] + 2, 76, 10, ui::WS_VISIBLE);
-  t.Add(ui::kClassEdit, C::kParaIds[0], "", 250, rowY[0], 30, 13, edit);
-  t.Add(ui::kClassEdit, C::kParaIds[1], "", 286, rowY[0], 30, 13, edit);
-  t.Add(ui::kClassStatic, 1821, "", 172, rowY[1] + 2, 76, 10, ui::WS_VISIBLE);
-  t.Add(ui::kClassEdit, C::kParaIds[2], "", 250, rowY[1], 30, 13, edit);
-  t.Add(ui::kClassEdit, C::kParaIds[3], "", 286, rowY[1], 30, 13, edit);
-  t.Add(ui::kClassStatic, 1814, "", 172, rowY[2] + 2, 76, 10, ui::WS_VISIBLE);
-  t.Add(ui::kClassEdit, C::kStartBaseId, "", 250, rowY[2], 30, 13, edit);
-  t.Add(ui::kClassStatic, -1, "+", 281, rowY[2] + 2, 4, 10, ui::WS_VISIBLE);
-  t.Add(ui::kClassEdit, C::kStartOffsetId, "", 286, rowY[2], 30, 13, edit);
-  t.Add(ui::kClassStatic, 1815, "", 172, rowY[3] + 2, 76, 10, ui::WS_VISIBLE);
-  t.Add(ui::kClassEdit, C::kMaxBaseId, "", 250, rowY[3], 30, 13, edit);
-  t.Add(ui::kClassStatic, -1, "+", 281, rowY[3] + 2, 4, 10, ui::WS_VISIBLE);
-  t.Add(ui::kClassEdit, C::kMaxOffsetId, "", 286, rowY[3], 30, 13, edit);
+  t.Add(ui::kClassStatic, 1820, "", 167, rowY[0] + 2, 76, 10, ui::WS_VISIBLE);
+  t.Add(ui::kClassEdit, C::kParaIds[0], "", 244, rowY[0], 30, 13, edit);
+  t.Add(ui::kClassEdit, C::kParaIds[1], "", 280, rowY[0], 30, 13, edit);
+  t.Add(ui::kClassStatic, 1821, "", 167, rowY[1] + 2, 76, 10, ui::WS_VISIBLE);
+  t.Add(ui::kClassEdit, C::kParaIds[2], "", 244, rowY[1], 30, 13, edit);
+  t.Add(ui::kClassEdit, C::kParaIds[3], "", 280, rowY[1], 30, 13, edit);
+  t.Add(ui::kClassStatic, 1814, "", 167, rowY[2] + 2, 76, 10, ui::WS_VISIBLE);
+  t.Add(ui::kClassEdit, C::kStartBaseId, "", 244, rowY[2], 30, 13, edit);
+  t.Add(ui::kClassStatic, -1, "+", 275, rowY[2] + 2, 4, 10, ui::WS_VISIBLE);
+  t.Add(ui::kClassEdit, C::kStartOffsetId, "", 280, rowY[2], 30, 13, edit);
+  t.Add(ui::kClassStatic, 1815, "", 167, rowY[3] + 2, 76, 10, ui::WS_VISIBLE);
+  t.Add(ui::kClassEdit, C::kMaxBaseId, "", 244, rowY[3], 30, 13, edit);
+  t.Add(ui::kClassStatic, -1, "+", 275, rowY[3] + 2, 4, 10, ui::WS_VISIBLE);
+  t.Add(ui::kClassEdit, C::kMaxOffsetId, "", 280, rowY[3], 30, 13, edit);
   const int timeLabels[4] = {1816, 1817, 1818, 1819};
   const int timeIds[4] = {C::kCountTimeId, C::kWaitTimeId, C::kBlockTimeId, C::kLeakTimeId};
   for (int i = 0; i < 4; ++i) {
-    t.Add(ui::kClassStatic, timeLabels[i], "", 172, rowY[4 + i] + 2, 104, 10, ui::WS_VISIBLE);
-    t.Add(ui::kClassEdit, timeIds[i], "", 286, rowY[4 + i], 30, 13, edit);
+    t.Add(ui::kClassStatic, timeLabels[i], "", 167, rowY[4 + i] + 2, 108, 10, ui::WS_VISIBLE);
+    t.Add(ui::kClassEdit, timeIds[i], "", 280, rowY[4 + i], 30, 13, edit);
   }
-  t.Add(ui::kClassButton, C::kFrame3Id, "", 6, 202, 318, 30, uint32_t{ui::WS_VISIBLE} | ui::BS_GROUPBOX);
-  t.Add(ui::kClassButton, C::kKeyboardId, "", 12, 208, 20, 20, ui::WS_VISIBLE);
-  t.Add(ui::kClassButton, C::kUpdateId, "", 50, 208, 60, 20, ui::WS_VISIBLE);
-  t.Add(ui::kClassButton, C::kSetDefaultId, "", 118, 208, 60, 20, ui::WS_VISIBLE);
-  t.Add(ui::kClassButton, C::kReadDefaultId, "", 186, 208, 60, 20, ui::WS_VISIBLE);
-  t.Add(ui::kClassButton, ui::IDCANCEL, "", 254, 208, 60, 20, ui::WS_VISIBLE);
+  t.Add(ui::kClassButton, C::kFrame3Id, "", 4, 202, 312, 30, uint32_t{ui::WS_VISIBLE} | ui::BS_GROUPBOX);
+  t.Add(ui::kClassButton, C::kKeyboardId, "", 10, 208, 20, 20, ui::WS_VISIBLE);
+  t.Add(ui::kClassButton, C::kUpdateId, "", 46, 208, 60, 20, ui::WS_VISIBLE);
+  t.Add(ui::kClassButton, C::kSetDefaultId, "", 114, 208, 60, 20, ui::WS_VISIBLE);
+  t.Add(ui::kClassButton, C::kReadDefaultId, "", 182, 208, 60, 20, ui::WS_VISIBLE);
+  t.Add(ui::kClassButton, ui::IDCANCEL, "", 250, 208, 60, 20, ui::WS_VISIBLE);
   return t;
 }
 

@@ -18,66 +18,63 @@ namespace {
 
 using S = CService;
 
+// Laid out to fill the debug screen's tab on a 640 x 480 display (306 x 216 units inside the
+// tab's frame): outputs and motors on the left, needle positions with the repeat test and the
+// pressure on the right, the keyboard and Exit below.
 ui::DialogTemplate PageTemplate() {
   ui::DialogTemplate t;
-  t.cx = 400;
-  t.cy = 236;
+  t.cx = 306;
+  t.cy = 216;
   t.style = uint32_t{ui::WS_CHILD};
   t.fontFace = "Arial";
   t.fontPoints = 9;
   const uint32_t V = ui::WS_VISIBLE;
   const uint32_t edit = uint32_t{ui::WS_VISIBLE} | ui::WS_BORDER | ui::WS_TABSTOP;
   // Outputs and motors.
-  t.Add(ui::kClassButton, 1963, "", 4, 2, 196, 176, V | ui::BS_GROUPBOX);
+  t.Add(ui::kClassButton, 1963, "", 2, 0, 150, 186, V | ui::BS_GROUPBOX);
   const int switchLabels[3] = {1794, 1795, 1796};
   for (int i = 0; i < 3; ++i) {
-    t.Add(ui::kClassStatic, switchLabels[i], "", 10, 12 + i * 18, 90, 10, V);
-    t.Add(ui::kClassButton, S::kSwitchIds[i], "", 130, 10 + i * 18, 60, 15, V);
+    t.Add(ui::kClassStatic, switchLabels[i], "", 7, 10 + i * 18, 84, 10, V);
+    t.Add(ui::kClassButton, S::kSwitchIds[i], "", 92, 8 + i * 18, 54, 15, V);
   }
   const int motorLabels[4] = {1797, 1798, 1799, 1800};
   const int stepLabels[4] = {1801, 1802, 1803, 1804};
   for (int m = 0; m < 4; ++m) {
-    const int y = 66 + m * 27;
-    t.Add(ui::kClassStatic, motorLabels[m], "", 10, y, 60, 10, V);
-    t.Add(ui::kClassButton, S::kDirectionIds[m][0], "", 72, y - 1, 38, 10, V | ui::WS_GROUP | ui::BS_AUTORADIOBUTTON);
-    t.Add(ui::kClassButton, S::kDirectionIds[m][1], "", 112, y - 1, 38, 10, V | ui::BS_AUTORADIOBUTTON);
-    t.Add(ui::kClassStatic, stepLabels[m], "", 10, y + 13, 30, 10, V);
-    t.Add(ui::kClassEdit, S::kStepFieldIds[m], "", 42, y + 11, 30, 12, edit | ui::WS_GROUP);
-    t.Add(ui::kClassUpDown, S::kStepSpinIds[m], "", 72, y + 11, 9, 12, V | ui::UDS_SETBUDDYINT | ui::UDS_ARROWKEYS);
-    t.Add(ui::kClassButton, S::kStepButtonIds[m], "", 130, y + 10, 60, 15, V);
+    const int y = 64 + m * 30;
+    t.Add(ui::kClassStatic, motorLabels[m], "", 7, y, 56, 10, V);
+    t.Add(ui::kClassButton, S::kDirectionIds[m][0], "", 64, y - 1, 40, 10, V | ui::WS_GROUP | ui::BS_AUTORADIOBUTTON);
+    t.Add(ui::kClassButton, S::kDirectionIds[m][1], "", 106, y - 1, 40, 10, V | ui::BS_AUTORADIOBUTTON);
+    t.Add(ui::kClassStatic, stepLabels[m], "", 7, y + 13, 28, 10, V);
+    t.Add(ui::kClassEdit, S::kStepFieldIds[m], "", 37, y + 11, 30, 12, edit | ui::WS_GROUP);
+    t.Add(ui::kClassUpDown, S::kStepSpinIds[m], "", 67, y + 11, 9, 12, V | ui::UDS_SETBUDDYINT | ui::UDS_ARROWKEYS);
+    t.Add(ui::kClassButton, S::kStepButtonIds[m], "", 92, y + 10, 54, 15, V);
   }
   // Needle positions, reset and repeat test.
-  t.Add(ui::kClassButton, 1964, "", 204, 2, 192, 140, V | ui::BS_GROUPBOX);
+  t.Add(ui::kClassButton, 1964, "", 156, 0, 148, 138, V | ui::BS_GROUPBOX);
   const int needleLabels[5] = {1884, 1883, 1885, 1886, 1887};
   for (int i = 0; i < 5; ++i) {
-    t.Add(ui::kClassStatic, needleLabels[i], "", 210, 12 + i * 17, 80, 10, V);
-    t.Add(ui::kClassEdit, S::kNeedleFieldIds[i], "", 292, 10 + i * 17, 36, 12, edit);
-    t.Add(ui::kClassButton, S::kNeedleSendIds[i], "", 334, 9 + i * 17, 56, 14, V);
+    t.Add(ui::kClassStatic, needleLabels[i], "", 161, 9 + i * 15, 68, 10, V);
+    t.Add(ui::kClassEdit, S::kNeedleFieldIds[i], "", 231, 8 + i * 15, 28, 12, edit);
+    t.Add(ui::kClassButton, S::kNeedleSendIds[i], "", 262, 7 + i * 15, 39, 14, V);
   }
-  t.Add(ui::kClassButton, S::kResetId, "", 210, 96, 80, 15, V);
-  t.Add(ui::kClassStatic, 1866, "", 210, 114, 180, 10, V);
-  t.Add(ui::kClassEdit, S::kTestCountId, "", 210, 125, 40, 12, edit);
-  t.Add(ui::kClassButton, S::kTestStartId, "", 256, 124, 56, 14, V);
-  t.Add(ui::kClassButton, S::kTestStopId, "", 318, 124, 56, 14, V);
+  t.Add(ui::kClassButton, S::kResetId, "", 161, 84, 80, 14, V);
+  t.Add(ui::kClassStatic, 1866, "", 161, 100, 140, 18, V);  // two lines where the text needs them
+  t.Add(ui::kClassEdit, S::kTestCountId, "", 161, 121, 36, 12, edit);
+  t.Add(ui::kClassButton, S::kTestStartId, "", 201, 120, 48, 14, V);
+  t.Add(ui::kClassButton, S::kTestStopId, "", 253, 120, 48, 14, V);
   // Pressure.
-  t.Add(ui::kClassButton, 1826, "", 204, 144, 192, 58, V | ui::BS_GROUPBOX);
-  t.Add(ui::kClassStatic, 1965, "", 210, 150, 100, 10, V);
-  t.Add(ui::kClassStatic, 1805, "", 210, 162, 84, 10, V);
-  t.Add(ui::kClassEdit, S::kTargetId, "", 296, 160, 34, 12, edit);
-  t.Add(ui::kClassStatic, -1, "+", 332, 162, 6, 10, V);
-  t.Add(ui::kClassEdit, S::kDeviationId, "", 340, 160, 34, 12, edit);
-  t.Add(ui::kClassStatic, 1806, "", 210, 178, 60, 10, V);
-  t.Add(ui::kClassStatic, S::kPressureId, "", 272, 178, 40, 10, V);
-  t.Add(ui::kClassStatic, S::kPollTimeId, "", 272, 190, 50, 10, V);
-  t.Add(ui::kClassButton, S::kPressureSendId, "", 334, 176, 56, 14, V);
-  t.Add(ui::kClassButton, S::kKeyboardId, "", 8, 184, 20, 20, V);
-  t.Add(ui::kClassButton, ui::IDCANCEL, "", 174, 208, 52, 20, V);
-  // Laid out on 400 units, narrowed to fit the debug screen's tab.
-  for (ui::ControlTemplate& c : t.controls) {
-    c.x = c.x * 93 / 100;
-    c.cx = c.cx * 93 / 100;
-  }
-  t.cx = 372;
+  t.Add(ui::kClassButton, 1826, "", 156, 140, 148, 54, V | ui::BS_GROUPBOX);
+  t.Add(ui::kClassStatic, 1965, "", 161, 146, 100, 10, V);
+  t.Add(ui::kClassStatic, 1805, "", 161, 158, 76, 10, V);
+  t.Add(ui::kClassEdit, S::kTargetId, "", 239, 156, 28, 12, edit);
+  t.Add(ui::kClassStatic, -1, "+", 268, 158, 5, 10, V);
+  t.Add(ui::kClassEdit, S::kDeviationId, "", 274, 156, 27, 12, edit);
+  t.Add(ui::kClassStatic, 1806, "", 161, 172, 46, 10, V);
+  t.Add(ui::kClassStatic, S::kPressureId, "", 209, 172, 40, 10, V);
+  t.Add(ui::kClassStatic, S::kPollTimeId, "", 209, 182, 40, 10, V);
+  t.Add(ui::kClassButton, S::kPressureSendId, "", 262, 172, 39, 14, V);
+  t.Add(ui::kClassButton, S::kKeyboardId, "", 4, 192, 20, 20, V);
+  t.Add(ui::kClassButton, ui::IDCANCEL, "", 127, 196, 52, 18, V);
   return t;
 }
 

@@ -25,7 +25,9 @@ namespace {
 ui::DialogTemplate DoctorTemplate() {
   const uint32_t V = ui::WS_VISIBLE, B = V | ui::WS_TABSTOP;
   const uint32_t C = B | ui::BS_AUTOCHECKBOX;
-  ui::DialogTemplate t = ScreenTemplate(321, 238);
+  // 320 units wide, as every screen laid out for 640 pixels: one unit more puts the frame off
+  // the display.
+  ui::DialogTemplate t = ScreenTemplate(320, 238);
   t.Add("Button", IDC_DOC_FRAME, "", 6, 5, 312, 188, V | ui::BS_GROUPBOX);
   t.Add("Button", IDC_DOC_LIST_FRAME, "", 13, 15, 299, 142, V | ui::BS_GROUPBOX);
   t.Add("Button", IDC_DOC_KEYBOARD, "KBD", 7, 158, 26, 13, B);
