@@ -96,7 +96,13 @@ const draw::Brush* CStop::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlT
 bool CStop::OnEraseBkgnd(draw::DC& dc) {
   const ui::Rect client = GetClientRect();
   DrawBandedBackground(dc, client, 25, 9, 463, 0);
-  DrawDialogFrame(dc, this, 3);
+  // The pop-up's 3-pixel frame lies wholly inside it: drawn on the client edge, half of it
+  // would fall outside and leave a hairline at the sides and the bottom.
+  const draw::Pen pen = dc.SelectPen(draw::Pen(draw::PenStyle::InsideFrame, 3, kDialogFrameColor));
+  const draw::Brush brush = dc.SelectBrush(draw::Brush::NullBrush());
+  dc.Rectangle(client);
+  dc.SelectBrush(brush);
+  dc.SelectPen(pen);
   return true;
 }
 

@@ -409,9 +409,11 @@ TEST_F(ScreenTest, SkinnedScreensHaveNoFrameworkTitleBar) {
   for (const Case& c : cases) {
     std::unique_ptr<ui::Dialog> screen = c.make();
     support::WindowEdges edges;
+    draw::Bitmap shot;
     ASSERT_TRUE(d.RunScript([&] { screen->DoModal(); },
                             [&](ui::TestDriver& s) {
                               edges = support::ReadWindowEdges(s, screen.get());
+                              shot = s.Screen();
                               s.Press(ui::IDCANCEL);
                               while (s.MessageBox()) s.AnswerMessageBox(ui::IDOK);
                             }))
@@ -420,6 +422,15 @@ TEST_F(ScreenTest, SkinnedScreensHaveNoFrameworkTitleBar) {
     EXPECT_EQ(edges.top, frame) << c.name;
     EXPECT_EQ(edges.left, frame) << c.name;
     EXPECT_EQ(edges.bottom, frame) << c.name;
+    // The frame reads as one on every side: at least three pixels of it at the sides and the
+    // bottom, not a hairline.
+    const ui::Rect w = edges.window;
+    const int midX = (w.left + w.right) / 2, midY = (w.top + w.bottom) / 2;
+    for (int depth = 0; depth < 3; ++depth) {
+      EXPECT_EQ(shot.GetPixel(w.left + depth, midY), frame) << c.name << ", left, pixel " << depth;
+      EXPECT_EQ(shot.GetPixel(w.right - 1 - depth, midY), frame) << c.name << ", right, pixel " << depth;
+      EXPECT_EQ(shot.GetPixel(midX, w.bottom - 1 - depth), frame) << c.name << ", bottom, pixel " << depth;
+    }
   }
 }
 

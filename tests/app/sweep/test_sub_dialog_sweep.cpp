@@ -1,0 +1,139 @@
+// The dialogs the swept screens open from their buttons, in the five languages on the three
+// display sizes, opened the way the operator opens them: the screen comes up, its buttons are
+// pressed in turn, and every dialog on the way is looked over with the common checks (on the
+// display, inside the dialog, captions fitting their buttons). Buttons that start a count or
+// need the analyzer's hardware beyond the board simulator are left out.
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "analyzer/screens/reagent_sel.h"
+#include "core/screen_registry.h"
+#include "platform/ui/dialog.h"
+#include "platform/ui/window.h"
+#include "service/mech_check_dlg.h"
+#include "service/service_sel.h"
+#include "sweep_fixture.h"
+
+namespace {
+
+struct SubDialogCase {
+  const char* name;           // names the case and its screenshots
+  const char* screen;         // the registered screen the path starts on
+  std::vector<int> path;      // buttons pressed in turn, each opening the next dialog
+};
+
+using service::CServiceSel;
+using service::CMechCheckDlg;
+using analyzer::CReagentSel;
+
+const SubDialogCase kSubDialogs[] = {
+    {"Prime", "CServiceSel", {CServiceSel::kPrimeId}},
+    {"ReplaceReagent", "CServiceSel", {CServiceSel::kReplaceId, CReagentSel::kDiluentId}},
+    {"StopUse", "CServiceSel", {CServiceSel::kStopUseId}},
+    {"Valves", "CServiceSel", {CServiceSel::kMechanicsId, CMechCheckDlg::kValvesId}},
+};
+
+// The top-level window the operator is working in.
+ui::Window* ActiveTop() {
+  ui::Window* a = ui::Window::GetActiveWindow();
+  return a ? a->GetTopLevel() : nullptr;
+}
+
+class SubDialogSweep : public ScreenSweep, public ::testing::WithParamInterface<SubDialogCase> {
+ protected:
+  // Presses `id` in `from` and returns the dialog it opens, once the message boxes raised on
+  // the way are answered with their first button (null when none came up).
+  ui::Window* OpenFrom(ui::TestDriver& s, const std::string& where, ui::Window* from, int id) {
+    if (!s.Press(id)) {
+      Finding(where, "button " + std::to_string(id) + " cannot be pressed");
+      return nullptr;
+    }
+    for (int round = 0; round < 6; ++round) {
+      ui::Window* top = nullptr;
+      s.RunUntil([&] {
+        top = ActiveTop();
+        return top != nullptr && top != from;
+      }, 2000);
+      if (top == nullptr || top == from) {
+        s.Advance(300);
+        continue;
+      }
+      if (!top->IsMessageBox()) return top;
+      ui::Window* first = nullptr;
+      s.RunUntil([&] {
+        for (ui::Window* c : top->Children())
+          if (!first && c->ClassName() == "Button" && c->IsWindowVisible() && c->IsWindowEnabled()) first = c;
+        return true;
+      });
+      if (!first || !s.Press(first)) return nullptr;
+    }
+    return nullptr;
+  }
+
+  void Check(ui::TestDriver& s, const std::string& where, ui::Window* dialog) {
+    std::vector<std::string> problems;
+    s.RunUntil([&] {
+      problems = CheckScreen(dialog);
+      return true;
+    });
+    for (const std::string& p : problems) Finding(where, p);
+  }
+
+  // Ends the dialogs above `screen`, top first, answering what they ask on the way out.
+  void EndAbove(ui::TestDriver& s, ui::Window* screen) {
+    for (int round = 0; round < 12; ++round) {
+      bool box = false, above = false;
+      s.RunUntil([&] {
+        ui::Window* top = ActiveTop();
+        if (top && top->IsMessageBox()) {
+          box = true;
+        } else if (top && top != screen) {
+          above = true;
+          if (auto* dlg = dynamic_cast<ui::Dialog*>(top); dlg && !dlg->IsEnded()) dlg->EndDialog(ui::IDCANCEL);
+        }
+        return true;
+      });
+      if (!box && !above) return;
+      if (box && !s.AnswerMessageBox(ui::IDOK) && !s.AnswerMessageBox(ui::IDYES)) s.AnswerMessageBox(ui::IDCANCEL);
+      s.Advance(1000);
+    }
+  }
+};
+
+TEST_P(SubDialogSweep, OnTheDisplayAndInsideTheDialog) {
+  const SubDialogCase& c = GetParam();
+  for (const SweepDisplay& display : kSweepDisplays)
+    for (int lang = 0; lang < 5; ++lang) {
+      Show(display, lang);
+      const std::string where = std::string(c.name) + "_" + kSweepLanguages[lang] + "_" + display.name;
+      Sweep(where, [&] { RunScreen(c.screen); },
+            [&](ui::TestDriver& s, ui::Window* screen, const draw::Bitmap&) {
+              ui::Window* from = screen;
+              for (size_t i = 0; i < c.path.size(); ++i) {
+                const std::string step = where + " after button " + std::to_string(c.path[i]);
+                ui::Window* dialog = OpenFrom(s, step, from, c.path[i]);
+                if (!dialog) {
+                  Finding(step, "no dialog came up");
+                  break;
+                }
+                const int before = findings_;
+                Check(s, step, dialog);
+                if (findings_ != before || std::getenv("QUORVEX_SWEEP_PNG")) {
+                  const std::filesystem::path dir = std::filesystem::current_path() / "png" / "sweep";
+                  std::filesystem::create_directories(dir);
+                  s.Screen().SavePng((dir / (where + "_" + std::to_string(i + 1) + ".png")).string());
+                }
+                from = dialog;
+              }
+              EndAbove(s, screen);
+            });
+    }
+}
+
+std::string CaseName(const ::testing::TestParamInfo<SubDialogCase>& info) { return info.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(SubDialogs, SubDialogSweep, ::testing::ValuesIn(kSubDialogs), CaseName);
+
+}  // namespace
