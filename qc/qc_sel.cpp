@@ -14,9 +14,11 @@ namespace {
 
 ui::DialogTemplate MenuTemplate() {
   const uint32_t V = ui::WS_VISIBLE;
-  ui::DialogTemplate t = ScreenTemplate(317, 209);
-  t.Add("Tab", IDC_QC_TAB, "", 6, 6, 305, 170, V);
-  t.Add("Button", ui::IDCANCEL, "Exit(&X)", 128, 182, 60, 20, V | ui::WS_TABSTOP);
+  // The whole display, as the main menu it is opened from: a smaller menu would leave slices of
+  // the main menu's title and status line showing round it.
+  ui::DialogTemplate t = ScreenTemplate(320, 240);
+  t.Add("Tab", IDC_QC_TAB, "", 6, 6, 308, 200, V);
+  t.Add("Button", ui::IDCANCEL, "Exit(&X)", 130, 212, 60, 22, V | ui::WS_TABSTOP);
   return t;
 }
 
@@ -48,17 +50,19 @@ const PageButton* ButtonsOf(int kind, int* count) {
 ui::DialogTemplate PageTemplate(int kind) {
   const uint32_t V = ui::WS_VISIBLE;
   ui::DialogTemplate t;
-  t.cx = 290;
-  t.cy = 130;
+  // Fills the tab of the menu (298 x 180 units inside its margins).
+  t.cx = 298;
+  t.cy = 180;
   t.style = ui::WS_CHILD;
   t.fontFace = "System";
   t.fontPoints = 10;
   static const int kOuter[3] = {1991, 1992, 1994}, kInner[3] = {1990, 1993, 1995};
-  t.Add("Button", kOuter[kind], "", 2, 2, 286, 126, V | ui::BS_GROUPBOX);
-  t.Add("Button", kInner[kind], "", 20, 14, 250, 100, V | ui::BS_GROUPBOX);
+  t.Add("Button", kOuter[kind], "", 2, 2, 294, 176, V | ui::BS_GROUPBOX);
+  t.Add("Button", kInner[kind], "", 24, 30, 250, 120, V | ui::BS_GROUPBOX);
   int n = 0;
   const PageButton* b = ButtonsOf(kind, &n);
-  for (int i = 0; i < n; ++i) t.Add("Button", b[i].id, b[i].texts[1], 45 + (i % 2) * 110, 28 + (i / 2) * 42, 90, 26, V | ui::WS_TABSTOP);
+  for (int i = 0; i < n; ++i)
+    t.Add("Button", b[i].id, b[i].texts[1], 49 + (i % 2) * 110, 48 + (i / 2) * 50, 90, 30, V | ui::WS_TABSTOP);
   return t;
 }
 

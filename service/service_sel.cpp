@@ -28,18 +28,20 @@ const int kServiceSelButtons[14] = {CServiceSel::kPrimeId,        CServiceSel::k
 
 namespace {
 
+// The whole display, as the main menu it is opened from: a smaller menu would leave slices of
+// the main menu's title and status line showing round it.
 ui::DialogTemplate MenuTemplate() {
-  ui::DialogTemplate t = analyzer::BoardScreenTemplate(320, 200, false);
-  t.Add(ui::kClassButton, CServiceSel::kOuterFrameId, "", 6, 6, 308, 188, uint32_t{ui::WS_VISIBLE} | ui::BS_GROUPBOX);
-  t.Add(ui::kClassButton, CServiceSel::kInnerFrameId, "", 12, 14, 296, 136, uint32_t{ui::WS_VISIBLE} | ui::BS_GROUPBOX);
+  ui::DialogTemplate t = analyzer::BoardScreenTemplate(320, 240, false);
+  t.Add(ui::kClassButton, CServiceSel::kOuterFrameId, "", 6, 6, 308, 228, uint32_t{ui::WS_VISIBLE} | ui::BS_GROUPBOX);
+  t.Add(ui::kClassButton, CServiceSel::kInnerFrameId, "", 12, 14, 296, 162, uint32_t{ui::WS_VISIBLE} | ui::BS_GROUPBOX);
   for (int i = 0; i < 14; ++i) {
     const int row = i / 4, col = i % 4;
-    t.Add(ui::kClassButton, kServiceSelButtons[i], "", 20 + col * 72, 22 + row * 31, 64, 26,
+    t.Add(ui::kClassButton, kServiceSelButtons[i], "", 20 + col * 72, 24 + row * 38, 64, 30,
           uint32_t{ui::WS_VISIBLE} | ui::BS_MULTILINE);
   }
-  t.Add(ui::kClassStatic, CServiceSel::kProgressId, "", 14, 154, 200, 12, ui::WS_VISIBLE);
-  t.Add(ui::kClassStatic, CServiceSel::kCountdownId, "", 220, 154, 86, 12, uint32_t{ui::WS_VISIBLE} | ui::SS_CENTER);
-  t.Add(ui::kClassButton, ui::IDCANCEL, "", 134, 170, 52, 20, ui::WS_VISIBLE);
+  t.Add(ui::kClassStatic, CServiceSel::kProgressId, "", 14, 182, 200, 12, ui::WS_VISIBLE);
+  t.Add(ui::kClassStatic, CServiceSel::kCountdownId, "", 220, 182, 86, 12, uint32_t{ui::WS_VISIBLE} | ui::SS_CENTER);
+  t.Add(ui::kClassButton, ui::IDCANCEL, "", 134, 204, 52, 22, ui::WS_VISIBLE);
   return t;
 }
 

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "analyzer/screens/reagent_sel.h"
+#include "app/screens/main_menu_texts.h"
+#include "app/screens/vantorium_dlg.h"
 #include "core/screen_registry.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/window.h"
@@ -41,7 +43,7 @@ ui::Window* ActiveTop() {
   return a ? a->GetTopLevel() : nullptr;
 }
 
-class SubDialogSweep : public ScreenSweep, public ::testing::WithParamInterface<SubDialogCase> {
+class SubDialogFixture : public ScreenSweep {
  protected:
   // Presses `id` in `from` and returns the dialog it opens, once the message boxes raised on
   // the way are answered with their first button (null when none came up).
@@ -102,6 +104,8 @@ class SubDialogSweep : public ScreenSweep, public ::testing::WithParamInterface<
   }
 };
 
+class SubDialogSweep : public SubDialogFixture, public ::testing::WithParamInterface<SubDialogCase> {};
+
 TEST_P(SubDialogSweep, OnTheDisplayAndInsideTheDialog) {
   const SubDialogCase& c = GetParam();
   for (const SweepDisplay& display : kSweepDisplays)
@@ -135,5 +139,53 @@ TEST_P(SubDialogSweep, OnTheDisplayAndInsideTheDialog) {
 std::string CaseName(const ::testing::TestParamInfo<SubDialogCase>& info) { return info.param.name; }
 
 INSTANTIATE_TEST_SUITE_P(SubDialogs, SubDialogSweep, ::testing::ValuesIn(kSubDialogs), CaseName);
+
+// Whether `screen` cuts through `part`: covers some of it but not all.
+bool Slices(const ui::Rect& screen, const ui::Rect& part) {
+  const ui::Rect common = screen.Intersect(part);
+  return !common.IsEmpty() && common != part;
+}
+
+// A screen the main menu opens either covers the whole display or leaves the menu's title line
+// and its status line (with the shut-down button) whole round it: never a slice of them above
+// and below. The product banner in the middle is what the small pop-up menus lie over.
+TEST_F(SubDialogFixture, MainMenuScreensLeaveNoSlicesOfTheMenu) {
+  const int buttons[] = {IDC_MENU_RESULTS, IDC_MENU_SYSINFO, IDC_MENU_ABOUT,  IDC_MENU_QC,
+                         IDC_MENU_CALIBRATION, IDC_MENU_SERVICE, IDC_MENU_SETTING};
+  for (const SweepDisplay& display : kSweepDisplays)
+    for (int lang = 0; lang < 5; ++lang) {
+      Show(display, lang);
+      RegisterScreen("CSampleTest", {});  // the menu shows at once instead of the test screen first
+      const std::string where = std::string("MainMenuScreens_") + kSweepLanguages[lang] + "_" + display.name;
+      Sweep(
+          where,
+          [] {
+            CVantoriumDlg menu(nullptr);
+            menu.DoModal();
+          },
+          [&](ui::TestDriver& s, ui::Window* menu, const draw::Bitmap&) {
+            for (int id : buttons) {
+              const std::string step = where + " after button " + std::to_string(id);
+              ui::Window* screen = OpenFrom(s, step, menu, id);
+              if (!screen) {
+                Finding(step, "no screen came up");
+                continue;
+              }
+              std::vector<std::string> problems;
+              s.RunUntil([&] {
+                const ui::Rect r = screen->GetWindowRect();
+                for (int part : {IDC_MENU_PRODUCT_TOP, IDC_MENU_STATUS, IDC_MENU_SHUTDOWN})
+                  if (ui::Window* w = menu->GetDlgItem(part); w && Slices(r, w->GetWindowRect()))
+                    problems.push_back("the screen at " + std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+                                       std::to_string(r.Width()) + "x" + std::to_string(r.Height()) +
+                                       " leaves a slice of the main menu's control " + std::to_string(part));
+                return true;
+              });
+              for (const std::string& p : problems) Finding(step, p);
+              EndAbove(s, menu);
+            }
+          });
+    }
+}
 
 }  // namespace
