@@ -12,8 +12,20 @@
 #include "app/screens/main_menu_texts.h"
 #include "app/screens/vantorium_dlg.h"
 #include "core/screen_registry.h"
+#include "platform/ui/controls/controls.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/window.h"
+#include "app/screens/bak_recover.h"
+#include "history/history_list.h"
+#include "qc/lj_qc_graph.h"
+#include "qc/lj_qc_set.h"
+#include "qc/qc_file_sel.h"
+#include "qc/qc_sel.h"
+#include "qc/xb_qc_graph.h"
+#include "qc/xb_qc_set.h"
+#include "service/back_door.h"
+#include "service/back_door2.h"
+#include "service/debug_sel.h"
 #include "service/mech_check_dlg.h"
 #include "service/service_sel.h"
 #include "sweep_fixture.h"
@@ -24,17 +36,38 @@ struct SubDialogCase {
   const char* name;           // names the case and its screenshots
   const char* screen;         // the registered screen the path starts on
   std::vector<int> path;      // buttons pressed in turn, each opening the next dialog
+  const char* seed = nullptr; // rows the screen needs before the buttons are pressed
 };
 
+// One stored result: the results browser offers its search and selection only when it has one.
+constexpr const char* kOneResult =
+    "insert into Person(SampleNo,TestDate,TestTime,Name,WBC,RBC,HGB,PLT) "
+    "values('1','2026-01-05','08:00:00','Ann','7.2','4.5','14.1','220')";
+
+using service::CBackDoor2;
 using service::CServiceSel;
 using service::CMechCheckDlg;
 using analyzer::CReagentSel;
 
 const SubDialogCase kSubDialogs[] = {
+    // maintenance
     {"Prime", "CServiceSel", {CServiceSel::kPrimeId}},
     {"ReplaceReagent", "CServiceSel", {CServiceSel::kReplaceId, CReagentSel::kDiluentId}},
     {"StopUse", "CServiceSel", {CServiceSel::kStopUseId}},
     {"Valves", "CServiceSel", {CServiceSel::kMechanicsId, CMechCheckDlg::kValvesId}},
+    {"BackupFolder", "CBackDoor2", {CBackDoor2::kBackupId, IDC_BAK_BROWSE}},
+    {"RestoreFolder", "CBackDoor2", {CBackDoor2::kRecoveryId, IDC_BAK_BROWSE}},
+    // quality control: the screens of one QC file are reached through the file choice
+    {"LjRun", "CQCSel", {qc::IDC_LJ_RUN, qc::IDC_QC_FILE1}},
+    {"LjList", "CQCSel", {qc::IDC_LJ_LIST, qc::IDC_QC_FILE1}},
+    {"LjGraphPrint", "CQCSel", {qc::IDC_LJ_GRAPH, qc::IDC_QC_FILE1, qc::IDC_LJG_PRINT}},
+    {"LjRules", "CLJQCSet", {qc::IDC_LJS_RULES}},
+    {"LjParameters", "CLJQCSet", {qc::IDC_LJS_ITEMS}},
+    {"XbParameters", "CXBQcSet", {qc::IDC_XBS_ITEMS}},
+    {"XbGraphPrint", "CXBQCGraph", {qc::IDC_XBG_PRINT}},
+    // results
+    {"HistorySearch", "CHistoryList", {IDC_HL_SEARCH}, kOneResult},
+    {"HistorySelect", "CHistoryList", {IDC_HL_SELECT}, kOneResult},
 };
 
 // The top-level window the operator is working in.
@@ -108,6 +141,7 @@ class SubDialogSweep : public SubDialogFixture, public ::testing::WithParamInter
 
 TEST_P(SubDialogSweep, OnTheDisplayAndInsideTheDialog) {
   const SubDialogCase& c = GetParam();
+  if (c.seed) support::ExecSql(c.seed);
   for (const SweepDisplay& display : kSweepDisplays)
     for (int lang = 0; lang < 5; ++lang) {
       Show(display, lang);
@@ -139,6 +173,36 @@ TEST_P(SubDialogSweep, OnTheDisplayAndInsideTheDialog) {
 std::string CaseName(const ::testing::TestParamInfo<SubDialogCase>& info) { return info.param.name; }
 
 INSTANTIATE_TEST_SUITE_P(SubDialogs, SubDialogSweep, ::testing::ValuesIn(kSubDialogs), CaseName);
+
+// The debug screen's second page (the hidden settings), shown by its tab as the operator shows
+// it: on the display and inside the screen like the first.
+TEST_F(SubDialogFixture, DebugScreenSecondPage) {
+  for (const SweepDisplay& display : kSweepDisplays)
+    for (int lang = 0; lang < 5; ++lang) {
+      Show(display, lang);
+      const std::string where = std::string("CDebugSel_tab2_") + kSweepLanguages[lang] + "_" + display.name;
+      Sweep(where, [] { RunScreen("CDebugSel"); },
+            [&](ui::TestDriver& s, ui::Window* screen, const draw::Bitmap&) {
+              auto* tab = dynamic_cast<ui::TabControl*>(screen->GetDlgItem(service::CDebugSel::kTabId));
+              ASSERT_NE(tab, nullptr);
+              ui::Point header;
+              s.RunUntil([&] {
+                header = tab->ClientToScreen(tab->GetItemRect(1).Center());
+                return true;
+              });
+              s.ClickAt(header);
+              s.Advance(500);  // the page is repainted
+              const int before = findings_;
+              Check(s, where, screen);
+              EXPECT_TRUE(s.Visible(service::CBackDoor::kSaveId)) << where;
+              if (findings_ != before || std::getenv("QUORVEX_SWEEP_PNG")) {
+                const std::filesystem::path dir = std::filesystem::current_path() / "png" / "sweep";
+                std::filesystem::create_directories(dir);
+                s.Screen().SavePng((dir / (where + ".png")).string());
+              }
+            });
+    }
+}
 
 // Whether `screen` cuts through `part`: covers some of it but not all.
 bool Slices(const ui::Rect& screen, const ui::Rect& part) {
