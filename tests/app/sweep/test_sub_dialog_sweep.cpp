@@ -4,6 +4,7 @@
 // display, inside the dialog, captions fitting their buttons). Buttons that start a count or
 // need the analyzer's hardware beyond the board simulator are left out.
 #include <cstdlib>
+#include <functional>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "platform/ui/dialog.h"
 #include "platform/ui/window.h"
 #include "app/screens/bak_recover.h"
+#include "history/history_graphics.h"
 #include "history/history_list.h"
 #include "qc/lj_qc_graph.h"
 #include "qc/lj_qc_set.h"
@@ -37,7 +39,15 @@ struct SubDialogCase {
   const char* screen;         // the registered screen the path starts on
   std::vector<int> path;      // buttons pressed in turn, each opening the next dialog
   const char* seed = nullptr; // rows the screen needs before the buttons are pressed
+  // What the operator does on the screen before the first button (on the UI thread).
+  std::function<void(ui::Window*)> prepare = {};
 };
+
+// The results browser with its first result chosen, as a tap on its column chooses it.
+void ChooseFirstResult(ui::Window* screen) {
+  if (auto* list = dynamic_cast<CHistoryList*>(screen))
+    list->Grid().SetSelectedRange(0, 1, list->Grid().GetRowCount() - 1, 1, false, true);
+}
 
 // One stored result: the results browser offers its search and selection only when it has one.
 constexpr const char* kOneResult =
@@ -68,6 +78,8 @@ const SubDialogCase kSubDialogs[] = {
     // results
     {"HistorySearch", "CHistoryList", {IDC_HL_SEARCH}, kOneResult},
     {"HistorySelect", "CHistoryList", {IDC_HL_SELECT}, kOneResult},
+    {"HistoryDetail", "CHistoryList", {IDC_HL_DETAIL}, kOneResult, ChooseFirstResult},
+    {"HistoryProfile", "CHistoryList", {IDC_HL_DETAIL, IDC_HG_PROFILE}, kOneResult, ChooseFirstResult},
 };
 
 // The top-level window the operator is working in.
@@ -82,7 +94,10 @@ class SubDialogFixture : public ScreenSweep {
   // the way are answered with their first button (null when none came up).
   ui::Window* OpenFrom(ui::TestDriver& s, const std::string& where, ui::Window* from, int id) {
     if (!s.Press(id)) {
-      Finding(where, "button " + std::to_string(id) + " cannot be pressed");
+      Finding(where, "button " + std::to_string(id) + (s.Find(id) == nullptr ? " is not there"
+                                                      : !s.Visible(id)  ? " is hidden"
+                                                      : !s.Enabled(id)  ? " is disabled"
+                                                                        : " is covered"));
       return nullptr;
     }
     for (int round = 0; round < 6; ++round) {
@@ -148,6 +163,11 @@ TEST_P(SubDialogSweep, OnTheDisplayAndInsideTheDialog) {
       const std::string where = std::string(c.name) + "_" + kSweepLanguages[lang] + "_" + display.name;
       Sweep(where, [&] { RunScreen(c.screen); },
             [&](ui::TestDriver& s, ui::Window* screen, const draw::Bitmap&) {
+              if (c.prepare)
+                s.RunUntil([&] {
+                  c.prepare(screen);
+                  return true;
+                });
               ui::Window* from = screen;
               for (size_t i = 0; i < c.path.size(); ++i) {
                 const std::string step = where + " after button " + std::to_string(c.path[i]);
