@@ -4,21 +4,21 @@
 // display, inside the dialog, captions fitting their buttons). Buttons that start a count or
 // need the analyzer's hardware beyond the board simulator are left out.
 #include <cstdlib>
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "analyzer/screens/reagent_sel.h"
+#include "app/screens/bak_recover.h"
 #include "app/screens/main_menu_texts.h"
 #include "app/screens/vantorium_dlg.h"
 #include "core/screen_registry.h"
+#include "history/history_graphics.h"
+#include "history/history_list.h"
 #include "platform/ui/controls/controls.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/window.h"
-#include "app/screens/bak_recover.h"
-#include "history/history_graphics.h"
-#include "history/history_list.h"
 #include "qc/lj_qc_graph.h"
 #include "qc/lj_qc_set.h"
 #include "qc/qc_file_sel.h"
@@ -53,10 +53,10 @@ constexpr const char* kOneResult =
     "insert into Person(SampleNo,TestDate,TestTime,Name,WBC,RBC,HGB,PLT) "
     "values('1','2026-01-05','08:00:00','Ann','7.2','4.5','14.1','220')";
 
-using service::CBackDoor2;
-using service::CServiceSel;
-using service::CMechCheckDlg;
 using analyzer::CReagentSel;
+using service::CBackDoor2;
+using service::CMechCheckDlg;
+using service::CServiceSel;
 
 const SubDialogCase kSubDialogs[] = {
     // maintenance
