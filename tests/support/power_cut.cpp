@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -123,6 +125,33 @@ void PowerCut::Restore() {
     for (const auto& [name, inode] : entries_[i]) bytes_[inode] = ReadBytes(folders_[i] + "/" + name);
   }
   cutAt_ = static_cast<size_t>(-1);
+}
+
+void EachPowerCut(const std::vector<std::string>& folders, const std::function<void()>& reset,
+                  const std::function<bool()>& action,
+                  const std::function<void(const std::string& where, bool saidOk)>& check) {
+  std::vector<IoStep> steps;
+  reset();
+  {
+    PowerCut listing(folders);
+    const bool ok = action();
+    steps = listing.Steps();
+    if (std::getenv("QUORVEX_POWER_CUT_STEPS"))
+      for (const IoStep& st : steps) std::fprintf(stderr, "step %s %s\n", IoOpName(st.op), st.path.c_str());
+    listing.Restore();
+    check("a cut after the last step", ok);
+  }
+  for (size_t k = 0; k < steps.size(); ++k) {
+    reset();
+    bool ok = false;
+    {
+      PowerCut cut(folders);
+      cut.CutAt(k);
+      ok = action();
+      cut.Restore();
+    }
+    check("a cut at step " + std::to_string(k) + " (" + IoOpName(steps[k].op) + " of " + steps[k].path + ")", ok);
+  }
 }
 
 }  // namespace support

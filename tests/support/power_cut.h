@@ -11,6 +11,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -55,5 +56,14 @@ class PowerCut {
   size_t cutAt_ = static_cast<size_t>(-1);
   bool reached_ = false;
 };
+
+// Runs `action` once to list the operations it makes, then once per operation with the power
+// cut there, and once more with the cut after its last operation. Before each run `reset` puts
+// the files back; after it the watched folders are restored as the disk holds them (the action
+// must have closed its files) and `check` gets where the cut was and whether the action said it
+// succeeded. With QUORVEX_POWER_CUT_STEPS set the listed operations are printed.
+void EachPowerCut(const std::vector<std::string>& folders, const std::function<void()>& reset,
+                  const std::function<bool()>& action,
+                  const std::function<void(const std::string& where, bool saidOk)>& check);
 
 }  // namespace support
