@@ -4,6 +4,7 @@
 // and the next count is stored with its own record.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -43,7 +44,8 @@ void SaveSample(CADOConn& conn, const std::string& dir, int n) {
 class DeletePowerCut : public ::testing::Test {
  protected:
   // The program starts again as its start-up does; the rows found are checked and returned.
-  std::set<int> StartAndCheck(const std::string& where) {
+  // `recordOf` names, for a renumbered row, the sample whose record it carries.
+  std::set<int> StartAndCheck(const std::string& where, const std::map<int, int>& recordOf = {}) {
     ClearRecentDbErrors();
     {
       CADOConn conn;
@@ -65,7 +67,9 @@ class DeletePowerCut : public ::testing::Test {
         ADD_FAILURE() << where << ": sample " << no << " has no raw record";
         continue;
       }
-      EXPECT_EQ(std::string(reinterpret_cast<const char*>(back), sizeof back), RecordOfSample(std::stoi(no)))
+      const auto renamed = recordOf.find(std::stoi(no));
+      const int sample = renamed == recordOf.end() ? std::stoi(no) : renamed->second;
+      EXPECT_EQ(std::string(reinterpret_cast<const char*>(back), sizeof back), RecordOfSample(sample))
           << where << ": sample " << no << " has another sample's record";
     }
     return rows;
@@ -117,6 +121,34 @@ TEST_F(DeletePowerCut, ACutAtEachStepOfADeleteLeavesEveryRowWithItsRecord) {
     };
     support::EachPowerCut({folder.path().string()}, reset, action, check);
   }
+}
+
+TEST_F(DeletePowerCut, ACutAtEachStepOfARenumberingLeavesTheRowWithItsRecord) {
+  std::unique_ptr<CADOConn> screen;  // the result view's connection, used before the change
+  auto reset = [&] {
+    std::filesystem::remove(folder.file("TD.dat"));
+    std::filesystem::remove(folder.file("TDI.dat"));
+    screen = std::make_unique<CADOConn>();
+    ASSERT_EQ(screen->Execute("delete from Person"), 1);
+    for (int n = 1; n <= 3; ++n) SaveSample(*screen, dir, n);
+  };
+  auto action = [&] {
+    std::string error;
+    const bool ok = history::RenumberResult(*screen, dir, kDeleteDate, "2", "9",
+                                            std::string("update Person set SampleNo='9' where SampleNo='2' and TestDate='") +
+                                                kDeleteDate + "'",
+                                            &error);
+    screen.reset();
+    return ok;
+  };
+  auto check = [&](const std::string& where, bool saidDone) {
+    // Row 9 is sample 2 under its new number, with sample 2's histograms.
+    const std::set<int> rows = StartAndCheck(where, {{9, 2}});
+    EXPECT_TRUE(rows.count(1) && rows.count(3)) << where;
+    EXPECT_NE(rows.count(2), rows.count(9)) << where << ": the result is under both numbers or neither";
+    if (saidDone) EXPECT_TRUE(rows.count(9)) << where;
+  };
+  support::EachPowerCut({folder.path().string()}, reset, action, check);
 }
 
 }  // namespace
