@@ -16,6 +16,7 @@
 #include "core/db_errors.h"
 #include "platform/sys/clock.h"
 #include "platform/sys/profile.h"
+#include "tests/support/count_after_cut.h"
 #include "tests/support/power_cut.h"
 #include "tests/support/program_folder.h"
 
@@ -47,6 +48,7 @@ TEST(FactorPowerCut, ACutAtEachStepOfAFactorSaveLeavesTheOldOrTheNewFactorsWhole
   support::ScratchProgramFolder folder("quorvex_factor_cut_");
   const AppSettingsValues saved = AppSettings;
   sys::Clock::UseManual(sys::LocalTime{2026, 3, 7, 9, 30, 0, 0, 6});
+  measurement::SetZentilLibraryPath(support::BuiltZentilPath());
   const std::string ini = folder.file("setting.ini");
   struct Scenario {
     const char* name;
@@ -106,9 +108,14 @@ TEST(FactorPowerCut, ACutAtEachStepOfAFactorSaveLeavesTheOldOrTheNewFactorsWhole
       EXPECT_TRUE(s.save(conn)) << at;
       conn.Disconnect();
       EXPECT_EQ(s.read(), s.newFactors) << at;
+      // A count after the start is stored with its own record.
+      const support::CountedSample counted = support::CountSample(folder.folder(), 31);
+      EXPECT_TRUE(counted.stored) << at;
+      EXPECT_TRUE(support::HasItsOwnRecord(folder.folder(), counted.testDate, 31, counted)) << at;
     };
     support::EachPowerCut({folder.path().string()}, reset, action, check);
   }
+  measurement::SetZentilLibraryPath("");
   sys::Clock::UseReal();
   AppSettings = saved;
 }

@@ -12,6 +12,7 @@
 #include "core/app_startup.h"
 #include "core/db_errors.h"
 #include "qc/lj_run_result.h"
+#include "tests/support/count_after_cut.h"
 #include "tests/support/power_cut.h"
 #include "tests/support/program_folder.h"
 
@@ -26,6 +27,7 @@ TEST(QcRunPowerCut, ACutAtEachStepOfAQcRunSaveStoresTheRunWholeOrNotAtAll) {
   };
   const Scenario scenarios[] = {{"a run into a file with room", 4}, {"a run that trims the oldest day", 500}};
   support::ScratchProgramFolder folder("quorvex_qc_cut_");
+  measurement::SetZentilLibraryPath(support::BuiltZentilPath());
   for (const Scenario& s : scenarios) {
     std::unique_ptr<CADOConn> screen;  // the run screen's connection, used before the save
     qc::StoreContext ctx;
@@ -86,9 +88,14 @@ TEST(QcRunPowerCut, ACutAtEachStepOfAQcRunSaveStoresTheRunWholeOrNotAtAll) {
       conn.Disconnect();
       EXPECT_EQ(CountOf("select count(*) from LJQCRunResult where WBC=6.5"), "1") << at;
       EXPECT_EQ(CountOf("select count(*) from XRQCRunResult where WBC=6.5"), "1") << at;
+      // A count after the start is stored with its own record.
+      const support::CountedSample counted = support::CountSample(folder.folder(), 31);
+      EXPECT_TRUE(counted.stored) << at;
+      EXPECT_TRUE(support::HasItsOwnRecord(folder.folder(), counted.testDate, 31, counted)) << at;
     };
     support::EachPowerCut({folder.path().string()}, reset, action, check);
   }
+  measurement::SetZentilLibraryPath("");
 }
 
 }  // namespace

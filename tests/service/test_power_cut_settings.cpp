@@ -13,6 +13,7 @@
 #include "core/db_errors.h"
 #include "platform/sys/profile.h"
 #include "service/hidden_settings.h"
+#include "tests/support/count_after_cut.h"
 #include "tests/support/power_cut.h"
 #include "tests/support/program_folder.h"
 
@@ -78,8 +79,14 @@ TEST(SettingsPowerCut, ACutAtEachStepOfASettingsSaveLeavesOldOrNewSettingsWhole)
     EXPECT_TRUE(again.saved) << where << ": " << again.message;
     EXPECT_EQ(coefficients(), "0.85 0.90 0.95") << where;
     EXPECT_EQ(support::QueryText("select ReviseVol from SysSetting"), "3") << where;
+    // A count after the start is stored with its own record.
+    const support::CountedSample counted = support::CountSample(folder.folder(), 31);
+    EXPECT_TRUE(counted.stored) << where;
+    EXPECT_TRUE(support::HasItsOwnRecord(folder.folder(), counted.testDate, 31, counted)) << where;
   };
+  measurement::SetZentilLibraryPath(support::BuiltZentilPath());
   support::EachPowerCut({folder.path().string()}, reset, action, check);
+  measurement::SetZentilLibraryPath("");
 }
 
 }  // namespace
