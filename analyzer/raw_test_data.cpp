@@ -108,6 +108,15 @@ RawWrite WriteRawRecord(const std::string& folder, const std::string& key, const
   // A record added to the old pair under a committed rewrite would be lost by its renames.
   FinishCommittedRewrite(folder);
   const RawPairPaths pair = CurrentRawPair(folder);
+  // A file made here exists after a power cut only once its folder is flushed as well.
+  const bool newIndex = !Exists(pair.index), newData = !Exists(pair.data);
+  const std::string dir = sys::MapPath(folder);
+  auto entryDurable = [&](RawWrite kind) {
+    std::string why;
+    if (sys::SyncFolder(dir, &why)) return RawWrite::Written;
+    if (error) *error = why;
+    return kind;
+  };
   sys::File index, data;
   if (!index.Open(pair.index, O_RDWR | O_CREAT)) return Failed(RawWrite::IndexFailed, index, error);
   long complete = 0;
@@ -131,6 +140,9 @@ RawWrite WriteRawRecord(const std::string& folder, const std::string& key, const
     return r;
   }
   if (!data.Close()) return Failed(RawWrite::DataFailed, data, error);
+  if (newData) {
+    if (const RawWrite r = entryDurable(RawWrite::DataFailed); r != RawWrite::Written) return r;
+  }
   if (found < 0) {
     uint8_t rec[kRawIndexRecordSize];
     IndexRecordOf(key, rec);
@@ -140,7 +152,7 @@ RawWrite WriteRawRecord(const std::string& folder, const std::string& key, const
       return Failed(RawWrite::IndexFailed, index, error);
   }
   if (!index.Close()) return Failed(RawWrite::IndexFailed, index, error);
-  return RawWrite::Written;
+  return newIndex ? entryDurable(RawWrite::IndexFailed) : RawWrite::Written;
 }
 
 bool ReadRawRecord(const std::string& folder, const std::string& key, uint8_t out[kRawDataRecordSize]) {

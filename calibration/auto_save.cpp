@@ -1,6 +1,7 @@
 #include "calibration/auto_save.h"
 
 #include <cstdlib>
+#include <mutex>
 
 #include "calibration/calibration_coef.h"
 #include "core/ado_conn.h"
@@ -27,6 +28,13 @@ AutoSaveOutcome SaveAutoCalibration(CADOConn& conn, const AutoSaveInputs& in) {
     }
   }
   const std::string today = TodayText();
+  // The row's insert and its update are one transaction: a power cut leaves the old factors or
+  // the new ones.
+  if (!conn.IsConnected()) conn.Connect();
+  if (!conn.IsConnected()) return out;
+  std::lock_guard<std::recursive_mutex> lock(DbLock());
+  db::Transaction t(conn.Connection());
+  if (!t.Begun()) return out;
   const int exists = CoefRowExists(conn, SelectRowSpacedSql(in.bloodType));
   if (exists < 0) return out;
   std::string dates[5];
@@ -51,7 +59,7 @@ AutoSaveOutcome SaveAutoCalibration(CADOConn& conn, const AutoSaveInputs& in) {
       p[i] = Current(in.currentPercent[i], 100.0);
     }
   }
-  if (!conn.Execute(AutoUpdateSql(f, dates, engineer ? nullptr : p, in.bloodType))) return out;
+  if (!conn.Execute(AutoUpdateSql(f, dates, engineer ? nullptr : p, in.bloodType)) || !t.Commit()) return out;
   out.result = AutoSaveResult::Saved;
   return out;
 }

@@ -1,6 +1,8 @@
 #include "calibration/calibration_coef.h"
 
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
@@ -158,11 +160,10 @@ bool WriteDefaultFactors(int bt, const double values[6]) {
   // The settings file belongs to the installation: a missing one is reported, never made.
   const std::string path = SettingIniPath();
   if (!sys::FileExists(path)) return false;
-  for (int i = 0; i < 6; ++i) {
-    if (!sys::ProfileWriteString(DefaultsSection(bt), kCoefNames[i], TwoDecimals(RoundHalfUp2(values[i])).c_str(), path))
-      return false;
-  }
-  return true;
+  // The six factors in one replacement of the file: a power cut leaves the old set or the new one.
+  std::vector<std::pair<std::string, std::string>> texts;
+  for (int i = 0; i < 6; ++i) texts.emplace_back(kCoefNames[i], TwoDecimals(RoundHalfUp2(values[i])));
+  return sys::ProfileWriteStrings(DefaultsSection(bt), texts, path);
 }
 
 }  // namespace calibration

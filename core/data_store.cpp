@@ -1,5 +1,7 @@
 #include "core/data_store.h"
 
+#include <filesystem>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,6 +57,12 @@ bool CreateDataStoreIfMissing(bool* created, std::string* error) {
     c.Close();
   }
   if (failure.empty() && !sys::RenameFile(temp, path, &failure)) failure = "Cannot create " + path + ": " + failure;
+  // The new store's name survives a power cut only once its folder is flushed; without that the
+  // fresh store goes again (it holds nothing yet) and the failure is said.
+  if (failure.empty() && !sys::SyncFolder(std::filesystem::path(path).parent_path().string(), &failure)) {
+    failure = "Cannot create " + path + ": " + failure;
+    RemoveDatabaseFiles(path);
+  }
   if (!failure.empty()) {
     RemoveDatabaseFiles(temp);
     if (error) *error = failure;

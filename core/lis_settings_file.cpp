@@ -31,15 +31,18 @@ LisSectionTexts ReadLisSection() {
   return s;
 }
 
-void WriteLisSection(const LisSectionTexts& s) {
-  Write("LIS", "CLIENT", s.client);
-  Write("LIS", "MASK", s.mask);
-  Write("LIS", "GATEWAY", s.gateway);
-  Write("LIS", "SERVER", s.server);
-  Write("LIS", "DOUBLE", s.bidirectional);
-  Write("LIS", "WARNING", s.alarms);
-  Write("LIS", "TYPE", s.addressMode);
-  Write("LIS", "PORT", s.port);
+bool WriteLisSection(const LisSectionTexts& s) {
+  // Every key in one replacement of the file: a power cut leaves the old section or the new one.
+  return sys::ProfileWriteStrings("LIS",
+                                  {{"CLIENT", s.client},
+                                   {"MASK", s.mask},
+                                   {"GATEWAY", s.gateway},
+                                   {"SERVER", s.server},
+                                   {"DOUBLE", s.bidirectional},
+                                   {"WARNING", s.alarms},
+                                   {"TYPE", s.addressMode},
+                                   {"PORT", s.port}},
+                                  SettingsFile());
 }
 
 int ReadLinkKind() { return ParseLeadingInt(Read("COMMUNITY", "Type", "0")); }

@@ -18,8 +18,8 @@ struct LisSectionTexts {
 
 // Reads [LIS] (each value at most 99 bytes).
 LisSectionTexts ReadLisSection();
-// Writes every key of [LIS].
-void WriteLisSection(const LisSectionTexts& s);
+// Writes every key of [LIS] at once; false when the file could not be written.
+bool WriteLisSection(const LisSectionTexts& s);
 
 // [COMMUNITY] Type read as a whole number: 0 serial, 1 network; 0 when missing.
 int ReadLinkKind();

@@ -2,6 +2,7 @@
 
 #include "core/person_row.h"
 #include "analyzer/raw_test_data.h"
+#include "analyzer/raw_test_data_rewrite.h"
 #include "analyzer/sequences/results_purge.h"
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
@@ -53,6 +54,22 @@ DeleteOutcome DeleteResults(CADOConn& conn, const std::string& folder, const std
   if (!out.rowsDeleted || keys.empty()) return out;
   out.rawRewritten = analyzer::RemoveRawRecords(folder, RawKeysOf(keys), &out.error);
   return out;
+}
+
+bool RenumberResult(CADOConn& conn, const std::string& folder, const std::string& testDate, const std::string& oldNo,
+                    const std::string& newNo, const std::string& rowUpdateSql, std::string* error) {
+  const std::string oldKey = analyzer::RawDataKey(testDate, oldNo), newKey = analyzer::RawDataKey(testDate, newNo);
+  uint8_t record[analyzer::kRawDataRecordSize];
+  const bool hasRecord = !oldKey.empty() && !newKey.empty() && analyzer::ReadRawRecord(folder, oldKey, record);
+  if (hasRecord && analyzer::WriteRawRecord(folder, newKey, record, error) != analyzer::RawWrite::Written) return false;
+  if (conn.Execute(rowUpdateSql) != 1) {
+    if (error) *error = conn.LastError();
+    // The row kept its number: the copy under the new one goes again.
+    if (hasRecord) analyzer::RemoveRawRecords(folder, {newKey});
+    return false;
+  }
+  if (hasRecord) analyzer::RemoveRawRecords(folder, {oldKey});
+  return true;
 }
 
 std::string RawDeleteFailedText(int l) {

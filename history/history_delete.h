@@ -32,6 +32,14 @@ DeleteOutcome DeleteResults(CADOConn& conn, const std::string& folder, const std
 // (the system's own reason goes to the log).
 std::string RawDeleteFailedText(int language);
 
+// Gives a stored result of `testDate` the sample number `newNo` by running `rowUpdateSql` (the
+// update of its row from `oldNo`). The raw record is written under the new number first and
+// the old one goes last, so a cut-off at any step leaves the row with its own histograms. A
+// result without a raw record is renumbered alone. False, with the row unchanged, when the
+// record cannot be written or the row not updated (*error says why).
+bool RenumberResult(CADOConn& conn, const std::string& folder, const std::string& testDate, const std::string& oldNo,
+                    const std::string& newNo, const std::string& rowUpdateSql, std::string* error = nullptr);
+
 // Deletes every row of Person, then replaces the two raw-data files by empty ones (the index
 // first, so a cut-off never leaves an index record without its data).
 DeleteOutcome DeleteAllResults(CADOConn& conn, const std::string& folder);

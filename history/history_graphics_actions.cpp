@@ -10,6 +10,8 @@
 #include "core/field_read.h"
 #include "core/sys_log.h"
 #include "core/value_format.h"
+#include "core/write_log.h"
+#include "history/history_delete.h"
 #include "history/history_globals.h"
 #include "history/history_graphics.h"
 #include "history/history_output.h"
@@ -304,16 +306,19 @@ void CHistoryGraphics::ApplyProfile(int result, const std::string& newNo, const 
         db_.Execute("delete from Person" + where);
       }
     }
-    if (ok && (result == 2 || renumber) && db_.Execute(measurement::PatientUpdateSql(p, date, oldNo)) == 1 && renumber) {
-      // The raw record follows the result to its new number.
-      measurement::HistogramBuffers h;
-      const std::string folder = AppSettings.ProgramFolder;
-      if (measurement::ReadTestDataRecord(folder, measurement::TestDataKey(date, oldNo), &h) &&
-          measurement::WriteTestDataRecord(folder, measurement::TestDataKey(date, newNo), h) ==
-              measurement::TestDataWrite::Written)
-        analyzer::RemoveRawRecords(folder, {measurement::TestDataKey(date, oldNo)});
-      m_dataSaved = 1;
+    if (ok && renumber) {
+      // The raw record follows the result to its new number, written there before the row moves.
+      std::string why;
+      if (RenumberResult(db_, AppSettings.ProgramFolder, date, oldNo, newNo, measurement::PatientUpdateSql(p, date, oldNo),
+                         &why)) {
+        m_dataSaved = 1;
+      } else {
+        WriteLog("Renumbering sample " + oldNo + " to " + newNo + " failed: " + why, "");
+        ui::MessageBox(this, measurement::LineSaveFailedText(0, AppSettings.LanguageIndex).substr(4), "",
+                       ui::MB_ICONEXCLAMATION);
+      }
     } else if (ok && result == 2) {
+      db_.Execute(measurement::PatientUpdateSql(p, date, oldNo));
       m_dataSaved = 1;
     }
   }

@@ -66,7 +66,7 @@ int ParsePort(const std::string& text) {
   return v >= 1 && v <= 65535 ? static_cast<int>(v) : 0;
 }
 
-bool SaveNetworkSettings(const NetworkSettings& s) {
+bool SaveNetworkSettings(const NetworkSettings& s, bool* written) {
   LisSectionTexts t;
   t.client = AddressText(s.own);
   t.mask = AddressText(s.mask);
@@ -76,7 +76,10 @@ bool SaveNetworkSettings(const NetworkSettings& s) {
   t.alarms = s.alarms ? "1" : "0";
   t.addressMode = s.automaticAddress ? "1" : "0";
   t.port = std::to_string(s.port);
-  WriteLisSection(t);
+  // Put in force only what the file holds: a save that failed changes nothing.
+  const bool ok = WriteLisSection(t);
+  if (written) *written = ok;
+  if (!ok) return false;
   const std::string texts[4] = {t.client, t.mask, t.gateway, t.server};
   bool changed = t.addressMode != s.loaded[5] || t.port != s.loaded[4];
   for (int i = 0; i < 4; ++i)

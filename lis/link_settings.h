@@ -34,8 +34,9 @@ NetworkSettings LoadNetworkSettings();
 int ParsePort(const std::string& text);
 // Writes every key, puts the values in force and, when an address, the address mode or the
 // port changed, drops the connection so the link re-applies the settings and reconnects.
-// Returns whether the connection was dropped.
-bool SaveNetworkSettings(const NetworkSettings& s);
+// Returns whether the connection was dropped. When the settings file cannot be written nothing
+// is put in force and *written is false.
+bool SaveNetworkSettings(const NetworkSettings& s, bool* written = nullptr);
 
 // The CommSet indices (baud, data bits, parity, stop bits); 4, 3, 0, 0 without a row.
 struct SerialIndices {

@@ -85,7 +85,14 @@ void CLJQCRun::TakeResult(const ControlValues& v, const std::string& date, const
   lastBreaks_ = JudgeNewestRun(js, RuleRuns());
   for (const RuleBreak& b : lastBreaks_) QcMessage(this, RuleBreakMessage(b, Language()), ui::MB_ICONWARNING);
 
-  if (StoreControlRun(conn_, store_, date, time, v, units_) == XrFeed::FileFull) {
+  const XrFeed feed = StoreControlRun(conn_, store_, date, time, v, units_);
+  if (feed == XrFeed::Failed) {
+    QcMessage(this,
+              PickText(Language(), "质控结果未能保存！", "The QC result could not be saved!",
+                       "¡No se pudo guardar el resultado de CC!", "Le résultat de CQ n'a pas pu être enregistré!",
+                       "Результат КЯ не вдалося зберегти!"),
+              ui::MB_ICONWARNING);
+  } else if (feed == XrFeed::FileFull) {
     QcMessage(this,
               PickText(Language(), "X-R质控数目已达到最大值", "X-R QC number has reached the max value",
                        "El numero de QC X-R ha alcanzado el maximo", "Le nombre de CQ X-R a atteint le maximum",

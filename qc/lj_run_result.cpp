@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 #include <strings.h>
 
+#include "core/ado_conn.h"
 #include "core/field_read.h"
 #include "core/param_order.h"
 #include "core/value_format.h"
@@ -98,24 +100,34 @@ std::string RunCellText(float value) {
 
 XrFeed StoreControlRun(CADOConn& conn, StoreContext& ctx, const std::string& date, const std::string& time,
                        const ControlValues& v, const std::array<std::string, 20>& units) {
+  // One transaction: the trim, the run and its X-R copy are stored together or not at all (a
+  // power cut never leaves the oldest day gone without the new run, or the run without its copy).
+  if (!conn.IsConnected()) conn.Connect();
+  if (!conn.IsConnected()) return XrFeed::Failed;
+  std::lock_guard<std::recursive_mutex> lock(DbLock());
+  db::Transaction t(conn.Connection());
+  if (!t.Begun()) return XrFeed::Failed;
   // The file keeps about 500 runs: whole oldest days go before the new run comes in. The count
   // is taken afresh, so a trim that already made room is not repeated.
-  if (CountRuns(conn, "LJQCRunResult", ctx.fileNo) >= kLjRunLimit) TrimOldestLjDay(conn, ctx.fileNo);
+  if (CountRuns(conn, "LJQCRunResult", ctx.fileNo) >= kLjRunLimit && !TrimOldestLjDay(conn, ctx.fileNo))
+    return XrFeed::Failed;
   LjRun run;
   run.date = date;
   run.time = time;
   for (int d = 0; d < 20; ++d) run.values[StoreFromDisplay(d)] = v.values[d];
   const int unitFrom[7] = {0, 7, 8, 12, 9, 15, 18};  // WBC RBC HGB MCHC HCT PLT PCT
   for (int k = 0; k < 7; ++k) run.units[k] = units[unitFrom[k]];
-  conn.Execute(RunInsertSql("LJQCRunResult", ctx.fileNo, run));
+  if (!conn.Execute(RunInsertSql("LJQCRunResult", ctx.fileNo, run))) return XrFeed::Failed;
 
-  if (strcasecmp(ctx.xrBatch.c_str(), ctx.ljBatch.c_str()) != 0) return XrFeed::NotSameBatch;
+  XrFeed feed = XrFeed::Stored;
   const int limit = ctx.xrGroups * ctx.xrPerGroup;
-  const int count = ctx.xrStored++;
-  if (count == limit) return XrFeed::FileFull;
-  if (count > limit) return XrFeed::AlreadyOver;
-  conn.Execute(RunInsertSql("XRQCRunResult", ctx.fileNo, run));
-  return XrFeed::Stored;
+  if (strcasecmp(ctx.xrBatch.c_str(), ctx.ljBatch.c_str()) != 0) feed = XrFeed::NotSameBatch;
+  else if (ctx.xrStored == limit) feed = XrFeed::FileFull;
+  else if (ctx.xrStored > limit) feed = XrFeed::AlreadyOver;
+  else if (!conn.Execute(RunInsertSql("XRQCRunResult", ctx.fileNo, run))) return XrFeed::Failed;
+  if (!t.Commit()) return XrFeed::Failed;
+  if (feed != XrFeed::NotSameBatch) ++ctx.xrStored;
+  return feed;
 }
 
 }  // namespace qc

@@ -44,12 +44,14 @@ struct StoreContext {
   int xrGroups = 0, xrPerGroup = 0;
   int xrStored = 0;  // rows of the X-R file, raised for each run of a matching batch
 };
-enum class XrFeed { NotSameBatch, Stored, FileFull, AlreadyOver };
+enum class XrFeed { NotSameBatch, Stored, FileFull, AlreadyOver, Failed };
 
 // Stores the run (display-order values, with its date, time and the seven units) into the file,
 // removing the file's oldest day first while the file already holds 500 runs or more (counted
 // in the data store, so each trim removes only what it must), and copies it into the X-R file
 // of the same number when the batches match without regard to case and that file has room.
+// All of it in one transaction: Failed (nothing stored, the X-R count unchanged) when the store
+// could not be written.
 XrFeed StoreControlRun(CADOConn& conn, StoreContext& ctx, const std::string& date, const std::string& time,
                        const ControlValues& v, const std::array<std::string, 20>& units);
 

@@ -3,6 +3,8 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
@@ -200,8 +202,10 @@ const char* const kIniParaDefault[4] = {"3", "13", "0", "0"};
 constexpr const char* kSection = "AdjustParas";
 }  // namespace
 
-void WriteAdjustDefaults(const std::string& ini, const AdjustValues& v) {
-  auto put = [&](const char* key, const std::string& value) { sys::ProfileWriteString(kSection, key, value.c_str(), ini); };
+bool WriteAdjustDefaults(const std::string& ini, const AdjustValues& v) {
+  // One replacement of the file for every key: a power cut leaves the old set or the new one.
+  std::vector<std::pair<std::string, std::string>> values;
+  auto put = [&](const char* key, const std::string& value) { values.emplace_back(key, value); };
   for (int i = 0; i < 8; ++i) put(kIniPot[i], std::to_string(v.pot[i]));
   for (int i = 0; i < 4; ++i) put(kIniPara[i], std::to_string(v.para[i]));
   put("FPRESSURE", std::to_string(v.fpressure));
@@ -210,6 +214,7 @@ void WriteAdjustDefaults(const std::string& ini, const AdjustValues& v) {
   put("COUNTWAITTIME", StrPrintf("%.2f", v.rbcTime / 10.0));
   put("LEAKTIME", StrPrintf("%.2f", v.leakTime));
   put("BLOCKTIME", StrPrintf("%.2f", v.blockTime));
+  return sys::ProfileWriteStrings(kSection, values, ini);
 }
 
 AdjustValues ReadAdjustDefaults(const std::string& ini) {

@@ -48,7 +48,7 @@ void StoreAdjustValues(CADOConn& conn, const AdjustValues& v);
 
 // Setting.ini [AdjustParas]: written from the fields as they are (no checks), read with the
 // factory defaults for missing keys.
-void WriteAdjustDefaults(const std::string& iniFile, const AdjustValues& v);
+bool WriteAdjustDefaults(const std::string& iniFile, const AdjustValues& v);
 AdjustValues ReadAdjustDefaults(const std::string& iniFile);
 // The fields taken without the checks (for "Set Default"): what cannot be read counts as 0.
 AdjustValues ValuesOfUnchecked(const AdjustFields& f);

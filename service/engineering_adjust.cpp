@@ -186,7 +186,10 @@ void CEngineeringAdjust::OnSetDefault() {
     analyzer::ShowBox(this, FileNotFoundText(lang), analyzer::BoxIcon::Error);
     return;
   }
-  WriteAdjustDefaults(ini, ValuesOfUnchecked(ReadFields()));
+  if (!WriteAdjustDefaults(ini, ValuesOfUnchecked(ReadFields()))) {
+    analyzer::ShowBox(this, NotSavedText(lang), analyzer::BoxIcon::Error);
+    return;
+  }
   analyzer::ShowBox(this, DataSavedText(lang), analyzer::BoxIcon::None);
 }
 

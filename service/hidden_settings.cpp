@@ -2,11 +2,14 @@
 #include "core/sys_setting.h"
 
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
 #include "core/field_read.h"
 #include "core/value_format.h"
+#include "core/write_log.h"
 #include "measurement/mid_results.h"
 #include "analyzer/sequences/process_values.h"
 #include "analyzer/sequences/soak_reminder.h"
@@ -100,24 +103,40 @@ HiddenSaveResult SaveHiddenSettings(const HiddenInputs& in, CADOConn* conn, cons
     const double fd = f;
     k[i] = (fd < 0.8 || fd > 1.21) ? 1.0f : f;
   }
+  // The three coefficients go to the settings file in one replacement (a power cut leaves all
+  // old or all new), then the correction amount to the store; the values in force change only
+  // with what was saved, and a failure is said, never "Data saved!".
+  const char* keys[3] = {"DIL", "LYS", "CLE"};
+  std::vector<std::pair<std::string, std::string>> coefTexts;
+  for (int i = 0; i < 3; ++i) coefTexts.emplace_back(keys[i], StrPrintf("%.2f", k[i]));
+  std::string why;
+  if (!sys::ProfileWriteStrings("ReagentCalcCoef", coefTexts, ini, &why)) {
+    WriteLog("Saving the reagent coefficients failed: " + why, "");
+    res.message = NotSavedText(lang);
+    return res;
+  }
   analyzer::ReagentCoefficients& rc = analyzer::Reagents().coefficients();
   rc.dil = k[0];
   rc.lys = k[1];
   rc.cle = k[2];
-  const char* keys[3] = {"DIL", "LYS", "CLE"};
-  for (int i = 0; i < 3; ++i) sys::ProfileWriteString("ReagentCalcCoef", keys[i], StrPrintf("%.2f", k[i]).c_str(), ini);
   res.dil = k[0];
   res.lys = k[1];
   res.cle = k[2];
 
   analyzer::ReagentVolumes& vols = analyzer::Reagents().volumes();
+  analyzer::ReagentVolumes next = vols;
   const float amount = static_cast<float>(v);
-  const std::string sql = ReviseUpdateSql(amount, vols);
-  vols.ReviseVol = amount;
+  const std::string sql = ReviseUpdateSql(amount, next);
+  next.ReviseVol = amount;
   if (conn != nullptr) {
-    if (!sql.empty()) conn->Execute(sql);
-    SysSettingUpdate().Set("IsOpenSoakTips", analyzer::Soak.IsOpenSoakTips).Execute(*conn);
+    const bool stored = (sql.empty() || conn->Execute(sql) == 1) &&
+                        SysSettingUpdate().Set("IsOpenSoakTips", analyzer::Soak.IsOpenSoakTips).Execute(*conn);
+    if (!stored) {
+      res.message = NotSavedText(lang);
+      return res;
+    }
   }
+  vols = next;
   res.saved = true;
   res.message = DataSavedText(lang);
   return res;

@@ -85,6 +85,11 @@ std::string DataSavedText(int lang) {
   return PickText(lang, "数据已保存！", "Data saved!", "¡Datos guardados!", "Données enregistrées!", "Дані збережено!");
 }
 
+std::string NotSavedText(int lang) {
+  return PickText(lang, "数据未能保存！", "The data could not be saved!", "¡No se pudieron guardar los datos!",
+                  "Les données n'ont pas pu être enregistrées!", "Дані не вдалося зберегти!");
+}
+
 bool IsIntegerText(const std::string& text) {
   return CUtilies::IsNumericText(text) && text.find('.') == std::string::npos;
 }

@@ -58,6 +58,7 @@ std::string RefusedText(int language);               // the board kept refusing 
 std::string NoAuthorityText(int language);           // "Your identity doesn't have this authority!"
 std::string ExitText(int language);                  // "Exit(&X)"
 std::string DataSavedText(int language);             // "Data saved!"
+std::string NotSavedText(int language);              // "The data could not be saved!"
 
 // The typed-integer checks of the service screens: numeric (CUtilies::IsNumericText) without a
 // decimal point, and the value at the start of the text.

@@ -233,8 +233,8 @@ void ReadLzlonSettings(const std::string& iniPath, int32_t* lzlon, int32_t* lzlv
   } else {
     *lzlon = 1;
     *lzlval = 0;
-    sys::ProfileWriteString("Setting", "LZLON", "1", iniPath);
-    sys::ProfileWriteString("Setting", "LZLVAL", "0", iniPath);
+    // Both defaults in one replacement of the file.
+    sys::ProfileWriteStrings("Setting", {{"LZLON", "1"}, {"LZLVAL", "0"}}, iniPath);
   }
 }
 

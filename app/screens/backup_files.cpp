@@ -2,12 +2,14 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
 #include <filesystem>
 #include <mutex>
 
 #include "app/screens/restore_check.h"
 #include "core/ado_conn.h"
 #include "platform/db/fault_vfs.h"
+#include "platform/sys/atomic_file.h"
 #include "platform/sys/file_io.h"
 #include "platform/sys/file_ops.h"
 #include "platform/sys/path_map.h"
@@ -40,7 +42,7 @@ void Record(CopyOutcome& out, bool ok, const std::string& from, const std::strin
 
 }  // namespace
 
-bool CopyDatabase(const std::string& from, const std::string& to, std::string* error) {
+bool CopyDatabase(const std::string& from, const std::string& to, std::string* error, bool standAlone) {
   Handle src, dst;
   auto fail = [&](sqlite3* db, const char* what) {
     if (error) *error = std::string(what) + (db ? std::string(": ") + sqlite3_errmsg(db) : std::string());
@@ -62,8 +64,10 @@ bool CopyDatabase(const std::string& from, const std::string& to, std::string* e
   const int step = sqlite3_backup_step(b, -1);
   sqlite3_backup_finish(b);
   if (step != SQLITE_DONE) return fail(dst.db, "the copy failed");
-  // Fold the log into the file so the copy stands on its own.
-  sqlite3_wal_checkpoint_v2(dst.db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+  // Fold the log into the file so the copy stands on its own: a copy that is to be renamed or
+  // taken elsewhere is nothing without it. (In the live store the log is the store's own.)
+  const int folded = sqlite3_wal_checkpoint_v2(dst.db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+  if (standAlone && folded != SQLITE_OK) return fail(dst.db, "the copy could not be written out");
   return true;
 }
 
@@ -82,9 +86,14 @@ CopyOutcome BackupProgramFiles(const std::string& programFolder, const std::stri
     out.liveFolder = true;
     return out;
   }
-  if (!sys::IsDirectory(folder) && !sys::CreateFolder(folder)) {
-    out.folderFailed = true;
-    return out;
+  if (!sys::IsDirectory(folder)) {
+    // A new folder survives a power cut once the folder holding it is flushed.
+    const std::string made = fs::path(folder).lexically_normal().string();
+    const std::string parent = fs::path(made.back() == '/' ? made.substr(0, made.size() - 1) : made).parent_path().string();
+    if (!sys::CreateFolder(folder) || !sys::SyncFolder(parent.empty() ? "." : parent)) {
+      out.folderFailed = true;
+      return out;
+    }
   }
   std::vector<std::string> mdb, dat;
   std::error_code ec;
@@ -105,7 +114,8 @@ CopyOutcome BackupProgramFiles(const std::string& programFolder, const std::stri
     if (ok) {
       fs::remove(to + "-wal", rm);
       fs::remove(to + "-shm", rm);
-      ok = sys::RenameFile(part, to, &error);
+      // The copy is the backup once its new name is durable.
+      ok = sys::RenameFile(part, to, &error) && sys::SyncFolder(folder, &error);
     }
     if (!ok) fs::remove(part, rm);
     Record(out, ok, from, to, error);
@@ -125,6 +135,11 @@ CopyOutcome BackupProgramFiles(const std::string& programFolder, const std::stri
 
 namespace {
 
+// The store, the raw-data index and data files, and the settings: restored all together or not
+// at all, so that kept results never sit on another store's histograms.
+const char* const kRestoreNames[4] = {"vantorium.mdb", "TDI.dat", "TD.dat", "Setting.ini"};
+constexpr const char* kStagedSuffix = ".restore";
+
 void RemoveQuietly(const std::string& path) {
   std::error_code ec;
   fs::remove(path, ec);
@@ -143,18 +158,62 @@ bool RenameBack(const std::string& from, const std::string& to) {
   return sys::RenameFile(from, to) || sys::RenameFile(from, to);
 }
 
+std::string MarkerPath(const std::string& programFolder) { return Join(programFolder, kRestoreSwitchMarker); }
+
+// The staged copy of raw file or settings file i (1..3) left in the folder, whatever the letter
+// case of the live file it was named after; "" when there is none.
+std::string StagedLeft(const std::string& programFolder, int i) {
+  const std::string p = sys::ResolveCase(Join(programFolder, std::string(kRestoreNames[i]) + kStagedSuffix));
+  return sys::FileExists(p) && !sys::IsDirectory(p) ? p : std::string();
+}
+
+// The files a switch leaves beside the live ones once it is finished or undone.
+void DropRestoreLeftovers(const std::string& programFolder) {
+  RemoveDatabaseFiles(DatabasePath() + kStagedSuffix);
+  for (int i = 1; i < 4; ++i) {
+    const std::string live = sys::ResolveCase(Join(programFolder, kRestoreNames[i]));
+    RemoveQuietly(live + kStagedSuffix);
+    RemoveQuietly(live + ".old");
+  }
+}
+
 }  // namespace
+
+const char* const kRestoreSwitchMarker = "RestoreSwitch.marker";
+
+bool FinishInterruptedRestore(const std::string& programFolder, std::string* error) {
+  if (!sys::FileExists(MarkerPath(programFolder))) {
+    // A restore cut off before its switch: the live files are the old ones, its copies go.
+    DropRestoreLeftovers(programFolder);
+    return true;
+  }
+  // The switch had begun: every staged file still waiting takes its place, then the store.
+  for (int i = 1; i < 4; ++i) {
+    const std::string staged = StagedLeft(programFolder, i);
+    if (staged.empty()) continue;  // already in place
+    if (!sys::RenameFile(staged, staged.substr(0, staged.size() - std::strlen(kStagedSuffix)), error)) return false;
+  }
+  if (!sys::SyncFolder(programFolder, error)) return false;
+  const std::string stagedStore = DatabasePath() + kStagedSuffix;
+  if (sys::FileExists(stagedStore)) {
+    if (!CopyDatabase(stagedStore, DatabasePath(), error, false)) return false;
+    // Gone durably before the marker: it is never copied again over rows stored later.
+    RemoveDatabaseFiles(stagedStore);
+    if (!sys::SyncFolder(programFolder, error)) return false;
+  }
+  RemoveQuietly(MarkerPath(programFolder));
+  if (!sys::SyncFolder(programFolder, error)) return false;
+  DropRestoreLeftovers(programFolder);
+  return true;
+}
 
 CopyOutcome RestoreProgramFiles(const std::string& programFolder, const std::string& folder) {
   CopyOutcome out;
-  // The store, the raw-data index and data files, and the settings: restored all together or
-  // not at all, so that kept results never sit on another store's histograms.
-  const char* const kNames[4] = {"vantorium.mdb", "TDI.dat", "TD.dat", "Setting.ini"};
   std::string from[4], live[4];
   for (int i = 0; i < 4; ++i) {
-    from[i] = sys::ResolveCase(Join(folder, kNames[i]));
-    if (!sys::FileExists(from[i]) || sys::IsDirectory(from[i])) out.missing.push_back(Join(folder, kNames[i]));
-    live[i] = i == 0 ? DatabasePath() : sys::ResolveCase(Join(programFolder, kNames[i]));
+    from[i] = sys::ResolveCase(Join(folder, kRestoreNames[i]));
+    if (!sys::FileExists(from[i]) || sys::IsDirectory(from[i])) out.missing.push_back(Join(folder, kRestoreNames[i]));
+    live[i] = i == 0 ? DatabasePath() : sys::ResolveCase(Join(programFolder, kRestoreNames[i]));
   }
   if (!out.missing.empty()) return out;
 
@@ -168,15 +227,20 @@ CopyOutcome RestoreProgramFiles(const std::string& programFolder, const std::str
     out.failed.push_back(why);
     return out;
   }
+  // An earlier restore whose switch was cut off is settled first: its files are about to be reused.
+  if (!FinishInterruptedRestore(programFolder, &why)) {
+    out.failed.push_back(why);
+    return out;
+  }
 
-  // 2. Copies beside the live files; a failure here has changed nothing.
+  // 2. Copies beside the live files, made durable with their folder entries; a failure here
+  // has changed nothing.
   std::string staged[4];
-  for (int i = 0; i < 4; ++i) staged[i] = live[i] + ".restore";
+  for (int i = 0; i < 4; ++i) staged[i] = live[i] + kStagedSuffix;
   auto dropStaged = [&] {
     RemoveDatabaseFiles(staged[0]);
     for (int i = 1; i < 4; ++i) RemoveQuietly(staged[i]);
   };
-  dropStaged();  // leftovers of an interrupted restore
   for (int i = 0; i < 4; ++i) {
     std::string error;
     const bool ok = i == 0 ? CopyDatabase(from[i], staged[i], &error) : CopyWhole(from[i], staged[i], &error);
@@ -186,13 +250,23 @@ CopyOutcome RestoreProgramFiles(const std::string& programFolder, const std::str
       return out;
     }
   }
+  // 3. The marker: from the moment it is durable until it is removed, a start-up finishes the
+  // switch from the staged copies (a power cut in the middle of it never leaves new raw files
+  // with the old store).
+  std::string error;
+  const std::string marker = MarkerPath(programFolder);
+  if (!sys::SyncFolder(programFolder, &error) || !sys::WriteFileAtomic(marker, "restore\n", &error)) {
+    RemoveQuietly(marker);
+    out.failed.push_back(error);
+    dropStaged();
+    return out;
+  }
 
-  // 3. The files switch: each live file is kept aside as ".old" while the new one takes its
+  // 4. The files switch: each live file is kept aside as ".old" while the new one takes its
   // place; the store goes in last, through the engine in one transaction (open connections see
   // the old store or the new one, never a torn one). Any failure puts the old files back.
   bool hadOld[4] = {false, false, false, false};
   int switched = 1;  // files 1 .. switched-1 are in place
-  std::string error;
   bool ok = true;
   for (int i = 1; i < 4 && ok; ++i) {
     const std::string old = live[i] + ".old";
@@ -211,24 +285,49 @@ CopyOutcome RestoreProgramFiles(const std::string& programFolder, const std::str
     switched = i + 1;
   }
   // The renames are made durable before the store changes: after the store nothing can fail.
-  if (ok) ok = sys::SyncFolder(programFolder, &error) && CopyDatabase(staged[0], live[0], &error);
+  if (ok) ok = sys::SyncFolder(programFolder, &error) && CopyDatabase(staged[0], live[0], &error, false);
   if (!ok) {
+    // Undone so that the marker still finds every staged copy: each new file goes back to its
+    // staged name before the old one returns, and the marker goes only after that.
+    bool undone = true;
     for (int i = switched - 1; i >= 1; --i) {
-      if (hadOld[i]) {
-        if (!RenameBack(live[i] + ".old", live[i])) out.failed.push_back(live[i] + ": the old file is kept as " + live[i] + ".old");
-      } else {
-        RemoveQuietly(live[i]);
+      if (!RenameBack(live[i], staged[i])) {
+        undone = false;
+        break;
+      }
+      if (hadOld[i] && !RenameBack(live[i] + ".old", live[i])) {
+        out.failed.push_back(live[i] + ": the old file is kept as " + live[i] + ".old");
+        undone = false;
+        break;
       }
     }
     out.failed.insert(out.failed.begin(), error);
+    if (!undone) {
+      out.failed.push_back("the restore is finished at the next start");
+      return out;
+    }
+    RemoveQuietly(marker);
+    if (!sys::SyncFolder(programFolder) && !sys::SyncFolder(programFolder)) {
+      // The marker may come back after a power cut: its staged copies stay for it.
+      out.failed.push_back("the restore may be finished at the next start");
+      return out;
+    }
     dropStaged();
     return out;
   }
-  for (int i = 1; i < 4; ++i) {
-    if (hadOld[i]) RemoveQuietly(live[i] + ".old");
-    out.copied.push_back(live[i]);
-  }
+  // 5. Done. The staged store goes first and durably: a marker that a power cut brings back
+  // must never copy it over rows stored after the restore. Then the marker, then the old files.
+  for (int i = 1; i < 4; ++i) out.copied.push_back(live[i]);
   out.copied.insert(out.copied.begin(), live[0]);
+  RemoveDatabaseFiles(staged[0]);
+  if (!sys::SyncFolder(programFolder, &error) && !sys::SyncFolder(programFolder, &error)) {
+    out.failed.push_back("the restored files are in place but could not be made durable: " + error);
+    return out;
+  }
+  RemoveQuietly(marker);
+  if (!sys::SyncFolder(programFolder) && !sys::SyncFolder(programFolder)) return out;  // a marker left is harmless now
+  for (int i = 1; i < 4; ++i)
+    if (hadOld[i]) RemoveQuietly(live[i] + ".old");
   dropStaged();
   return out;
 }

@@ -17,8 +17,9 @@ struct CopyOutcome {
 
 // Copies a database file consistently into `to` (replacing it), page by page through the
 // engine. The live connections of the program are held off (the data store lock) while the
-// copy runs. False with the reason when `from` is no database or `to` cannot be written.
-bool CopyDatabase(const std::string& from, const std::string& to, std::string* error);
+// copy runs. False with the reason when `from` is no database or `to` cannot be written, and
+// for a stand-alone copy (not the live store) also when its log cannot be folded into the file.
+bool CopyDatabase(const std::string& from, const std::string& to, std::string* error, bool standAlone = true);
 
 // True when `folder` is the program folder or the folder of the live store (by identity, not by
 // spelling).
@@ -35,3 +36,13 @@ CopyOutcome BackupProgramFiles(const std::string& programFolder, const std::stri
 // through the engine, never by overwriting the live file under an open connection. When any
 // step fails the live files are as they were.
 CopyOutcome RestoreProgramFiles(const std::string& programFolder, const std::string& folder);
+
+// The file that stands while a restore switches the live files: "RestoreSwitch.marker" in the
+// program folder.
+extern const char* const kRestoreSwitchMarker;
+
+// At start-up, before the settings or the store are read: a restore whose switch was cut off
+// (a power cut, a kill) is finished from the copies it staged beside the live files; one cut
+// off before its switch leaves the live files and its copies are removed. False with the
+// reason when a step could not be made (the marker stays for the next start).
+bool FinishInterruptedRestore(const std::string& programFolder, std::string* error = nullptr);

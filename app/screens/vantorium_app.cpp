@@ -12,11 +12,13 @@
 #include "core/layout.h"
 #include "controls/screen_common.h"
 #include "core/screen_registry.h"
+#include "app/screens/backup_files.h"
 #include "app/screens/vantorium_dlg.h"
 #include "core/write_log.h"
 #include "controls/message_box_dlg.h"
 #include "lis/lis_link.h"
 #include "platform/sys/clock.h"
+#include "platform/sys/program_dir.h"
 #include "platform/ui/app.h"
 #include "platform/ui/message_box.h"
 #include "printing/thermal_printer.h"
@@ -42,6 +44,13 @@ bool CVantoriumApp::InitInstance() {
   helpKey_ = InstallHelpKey();
   if (helpKey_ < 0) DoMessageBox("RegisterHotKey error!", ui::MB_ICONEXCLAMATION, 0);
   steps.push_back("help-key");
+
+  // A restore whose switch was cut off is finished before the settings or the store are read,
+  // so they never start on new raw files with the old store.
+  std::string restoreError;
+  if (!FinishInterruptedRestore(sys::ProgramDir(), &restoreError))
+    WriteLog("Finishing an interrupted restore failed: " + restoreError, "");
+  steps.push_back("restore");
 
   CADOConn conn;
   RunCoreStartup(conn);

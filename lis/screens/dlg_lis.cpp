@@ -46,6 +46,11 @@ std::string LisSavedText(int l) {
                   "Налаштування збережені!");
 }
 
+std::string LisNotSavedText(int l) {
+  return PickText(l, "设置数据未能保存！", "The settings could not be saved!", "¡No se pudieron guardar los ajustes!",
+                  "Les réglages n'ont pas pu être enregistrés!", "Налаштування не вдалося зберегти!");
+}
+
 CDlgLis::CDlgLis(ui::Window* parent) : ui::Dialog(IDD_DLG_LIS, parent) {
   if (!ui::Resources::FindDialog(IDD_DLG_LIS)) ui::Resources::AddDialog(IDD_DLG_LIS, DlgLisTemplate());
 }
@@ -134,7 +139,12 @@ void CDlgLis::OnOK() {
   s.alarms = warning_.SendMessage(ui::BM_GETCHECK, 0, 0) != 0;
   s.automaticAddress = auto_.SendMessage(ui::BM_GETCHECK, 0, 0) != 0;
   s.port = port;
-  lis::SaveNetworkSettings(s);
+  bool written = false;
+  lis::SaveNetworkSettings(s, &written);
+  if (!written) {
+    ui::MessageBox(nullptr, LisNotSavedText(l), "", ui::MB_ICONEXCLAMATION);
+    return;
+  }
   ui::MessageBox(nullptr, LisSavedText(l), "", ui::MB_ICONINFORMATION);
   EndDialog(ui::IDOK);
 }

@@ -29,6 +29,8 @@ inline constexpr int IDC_LIS_WARNING = 2143;
 std::string LisPortEmptyText(int language);
 std::string LisPortRangeText(int language);
 std::string LisSavedText(int language);
+// "The settings could not be saved!" when Setting.ini cannot be written.
+std::string LisNotSavedText(int language);
 
 class CDlgLis : public ui::Dialog {
  public:

@@ -22,6 +22,9 @@ struct SeamFile {
   sqlite3_file base;
   sqlite3_file* real;
   const char* name;  // valid until close, as the engine guarantees
+  // A journal or log file the engine has just made: its folder entry is flushed with its first
+  // flush, and that folder flush passes the seam as well.
+  bool newEntry;
 };
 
 sqlite3_file* Real(sqlite3_file* f) { return reinterpret_cast<SeamFile*>(f)->real; }
@@ -60,8 +63,19 @@ int Truncate(sqlite3_file* f, sqlite3_int64 size) {
   if (int rc = Fault(f, sys::IoOp::Truncate, SQLITE_IOERR_TRUNCATE); rc != SQLITE_OK) return rc;
   return Real(f)->pMethods->xTruncate(Real(f), size);
 }
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 int Sync(sqlite3_file* f, int flags) {
   if (int rc = Fault(f, sys::IoOp::Sync, SQLITE_IOERR_FSYNC); rc != SQLITE_OK) return rc;
+  SeamFile* s = reinterpret_cast<SeamFile*>(f);
+  if (s->newEntry) {
+    if (!sys::SyncFolder(FolderOf(NameOf(f)))) return SQLITE_IOERR_DIR_FSYNC;
+    s->newEntry = false;
+  }
   return Real(f)->pMethods->xSync(Real(f), flags);
 }
 int FileSize(sqlite3_file* f, sqlite3_int64* size) { return Real(f)->pMethods->xFileSize(Real(f), size); }
@@ -90,6 +104,8 @@ int Open(sqlite3_vfs*, const char* name, sqlite3_file* f, int flags, int* outFla
   s->real = reinterpret_cast<sqlite3_file*>(s + 1);
   s->name = name;
   s->base.pMethods = nullptr;
+  s->newEntry = (flags & SQLITE_OPEN_CREATE) != 0 && name != nullptr &&
+                (flags & (SQLITE_OPEN_MAIN_JOURNAL | SQLITE_OPEN_SUPER_JOURNAL | SQLITE_OPEN_WAL)) != 0;
   if ((flags & SQLITE_OPEN_READONLY) == 0) {
     const sys::IoFault fault = sys::CheckIo(sys::IoOp::Open, name ? name : "");
     if (fault.error != 0) return SQLITE_CANTOPEN;
@@ -99,7 +115,12 @@ int Open(sqlite3_vfs*, const char* name, sqlite3_file* f, int flags, int* outFla
   return rc;
 }
 
-int Delete(sqlite3_vfs*, const char* name, int syncDir) { return g_real->xDelete(g_real, name, syncDir); }
+// The folder flush that makes a deletion durable passes the seam.
+int Delete(sqlite3_vfs*, const char* name, int syncDir) {
+  const int rc = g_real->xDelete(g_real, name, 0);
+  if (rc != SQLITE_OK || !syncDir || name == nullptr) return rc;
+  return sys::SyncFolder(FolderOf(name)) ? SQLITE_OK : SQLITE_IOERR_DIR_FSYNC;
+}
 int Access(sqlite3_vfs*, const char* name, int flags, int* out) { return g_real->xAccess(g_real, name, flags, out); }
 int FullPathname(sqlite3_vfs*, const char* name, int n, char* out) {
   return g_real->xFullPathname(g_real, name, n, out);

@@ -302,9 +302,9 @@ bool ReplaceFile(const std::string& given, const std::function<bool(File& out, s
     if (error) *error = failure.empty() ? Reason("cannot write", temp, EIO) : failure;
     return false;
   }
-  // The rename is in place; flushing the folder makes it survive a power cut.
-  SyncFolder(FolderOf(path));
-  return true;
+  // The rename is in place; only flushing the folder makes it survive a power cut, so a flush
+  // that fails is a failed replacement (the new file is seen now but may be lost with the power).
+  return SyncFolder(FolderOf(path), error);
 }
 
 bool MappedFile::Create(const std::string& path, size_t size, Step* failed, std::string* error) {

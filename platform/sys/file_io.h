@@ -99,8 +99,9 @@ bool AppendToFile(const std::string& path, const std::string& bytes, std::string
 // of one: `write` fills a temporary file in the same folder, which is flushed to the disk and
 // renamed over the target; the folder is flushed last. The new file gets `mode`, or with
 // keepMode the permissions of the file it replaces; a symbolic link's target is replaced, not the
-// link. On any failure the temporary file is removed, the target is as it was, and the reason is
-// in *error.
+// link. On a failure before the rename the temporary file is removed, the target is as it was,
+// and the reason is in *error. When the folder cannot be flushed after the rename the new file
+// stands but may not survive a power cut: that is a failure too.
 bool ReplaceFile(const std::string& path, const std::function<bool(File& out, std::string* error)>& write,
                  std::string* error = nullptr, mode_t mode = 0644, bool keepMode = true);
 

@@ -248,32 +248,85 @@ std::vector<std::string> ProfileKeyNames(const std::string& file, const std::str
   return KeyNames(Load(MapPath(file)), section);
 }
 
-bool ProfileWriteString(const char* section, const char* key, const char* value,
-                        const std::string& file, std::string* error) {
+namespace {
+
+bool BadName(const char* section, const char* key, const char* value, std::string* error) {
   if (!section || !*section) {
     if (error) *error = "no section name";
-    return false;
+    return true;
   }
   if (key && !*key) {
     if (error) *error = "empty key name";
-    return false;
+    return true;
   }
   if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value) || std::strchr(section, ']') ||
       (key && std::strchr(key, '='))) {
     if (error) *error = "a name or value holds a line break or a separator";
+    return true;
+  }
+  return false;
+}
+
+// The settings file as it stands, or false when it is there but could not be read: what could
+// not be seen is never overwritten.
+bool LoadForWrite(const std::string& path, Document* d, std::string* error) {
+  *d = Load(path);
+  if (d->existed) return true;
+  struct stat st;
+  if (stat(path.c_str(), &st) == 0) {
+    if (error) *error = "cannot read " + path;
     return false;
   }
-  std::lock_guard<std::recursive_mutex> g(g_profileMu);
-  const std::string path = MapPath(file);
-  Document d = Load(path);
-  if (!d.existed) {
-    struct stat st;
-    if (stat(path.c_str(), &st) == 0) {
-      // The file is there but could not be read: never overwrite what we could not see.
-      if (error) *error = "cannot read " + path;
-      return false;
+  return true;
+}
+
+// Gives `key` of `section` the value (a null value deletes the key). Whether the text changed.
+bool SetKey(Document& d, const char* section, const char* key, const char* value) {
+  long i = FindKey(d, section, key);
+  if (!value) {  // delete the key
+    if (i < 0) return false;
+    d.lines.erase(d.lines.begin() + i);
+    return true;
+  }
+  if (i >= 0) {
+    Line& l = d.lines[static_cast<size_t>(i)];
+    std::string newText = l.name + "=" + value;
+    if (l.text == newText) return false;  // nothing to change; spare the disk
+    l = ParseLine(newText);
+    return true;
+  }
+  Line nl = ParseLine(std::string(key) + "=" + value);
+  // After the last key of the first block of the section; else a new section at the end.
+  long sec = -1, last = -1;
+  for (size_t j = 0; j < d.lines.size(); ++j) {
+    const Line& l = d.lines[j];
+    if (l.kind == Kind::Section) {
+      if (sec >= 0) break;
+      if (EqualsNoCase(l.name, section)) sec = last = static_cast<long>(j);
+    } else if (sec >= 0 && l.kind != Kind::Other) {
+      last = static_cast<long>(j);
+    } else if (sec >= 0 && !Trim(l.text).empty()) {
+      last = static_cast<long>(j);  // a comment or odd line inside the section
     }
   }
+  if (sec >= 0) {
+    d.lines.insert(d.lines.begin() + last + 1, nl);
+  } else {
+    d.lines.push_back(ParseLine("[" + std::string(section) + "]"));
+    d.lines.push_back(nl);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ProfileWriteString(const char* section, const char* key, const char* value,
+                        const std::string& file, std::string* error) {
+  if (BadName(section, key, value, error)) return false;
+  std::lock_guard<std::recursive_mutex> g(g_profileMu);
+  const std::string path = MapPath(file);
+  Document d;
+  if (!LoadForWrite(path, &d, error)) return false;
 
   if (!key) {  // delete the section, every block of it
     std::vector<Line> kept;
@@ -291,42 +344,21 @@ bool ProfileWriteString(const char* section, const char* key, const char* value,
     d.lines = std::move(kept);
     return WriteFileAtomic(path, Serialize(d), error);
   }
-
-  long i = FindKey(d, section, key);
-  if (!value) {  // delete the key
-    if (i < 0) return true;
-    d.lines.erase(d.lines.begin() + i);
-    return WriteFileAtomic(path, Serialize(d), error);
-  }
-
-  if (i >= 0) {
-    Line& l = d.lines[static_cast<size_t>(i)];
-    std::string newText = l.name + "=" + value;
-    if (l.text == newText) return true;  // nothing to change; spare the disk
-    l = ParseLine(newText);
-  } else {
-    Line nl = ParseLine(std::string(key) + "=" + value);
-    // After the last key of the first block of the section; else a new section at the end.
-    long sec = -1, last = -1;
-    for (size_t j = 0; j < d.lines.size(); ++j) {
-      const Line& l = d.lines[j];
-      if (l.kind == Kind::Section) {
-        if (sec >= 0) break;
-        if (EqualsNoCase(l.name, section)) sec = last = static_cast<long>(j);
-      } else if (sec >= 0 && l.kind != Kind::Other) {
-        last = static_cast<long>(j);
-      } else if (sec >= 0 && !Trim(l.text).empty()) {
-        last = static_cast<long>(j);  // a comment or odd line inside the section
-      }
-    }
-    if (sec >= 0) {
-      d.lines.insert(d.lines.begin() + last + 1, nl);
-    } else {
-      d.lines.push_back(ParseLine("[" + std::string(section) + "]"));
-      d.lines.push_back(nl);
-    }
-  }
+  if (!SetKey(d, section, key, value)) return true;
   return WriteFileAtomic(path, Serialize(d), error);
+}
+
+bool ProfileWriteStrings(const char* section, const std::vector<std::pair<std::string, std::string>>& values,
+                         const std::string& file, std::string* error) {
+  for (const auto& [key, value] : values)
+    if (BadName(section, key.c_str(), value.c_str(), error)) return false;
+  std::lock_guard<std::recursive_mutex> g(g_profileMu);
+  const std::string path = MapPath(file);
+  Document d;
+  if (!LoadForWrite(path, &d, error)) return false;
+  bool changed = false;
+  for (const auto& [key, value] : values) changed = SetKey(d, section, key.c_str(), value.c_str()) || changed;
+  return !changed || WriteFileAtomic(path, Serialize(d), error);
 }
 
 }  // namespace sys

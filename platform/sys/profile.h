@@ -20,6 +20,7 @@
 // the callers write are expected in the C locale ("%.2f" with a point).
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sys {
@@ -38,6 +39,10 @@ int ProfileGetInt(const char* section, const char* key, int defaultValue, const 
 // holds a line break (which would corrupt the file).
 bool ProfileWriteString(const char* section, const char* key, const char* value,
                         const std::string& file, std::string* error = nullptr);
+// Writes several keys of one section in one replacement of the file, so a crash or power cut
+// leaves all of them old or all new. The same checks and result as ProfileWriteString.
+bool ProfileWriteStrings(const char* section, const std::vector<std::pair<std::string, std::string>>& values,
+                         const std::string& file, std::string* error = nullptr);
 
 // The same reads for C++ callers. `bufferSize` 0 means no limit; otherwise the result is
 // what a buffer of that many bytes would hold.

@@ -11,6 +11,7 @@
 #include "lis/hl7_messages.h"
 #include "lis/link_settings.h"
 #include "platform/sys/profile.h"
+#include "tests/support/io_faults.h"
 #include "tests/support/program_folder.h"
 
 using namespace lis;
@@ -37,6 +38,35 @@ TEST(LinkSettings, AddressesReadAsFourBytes) {
   }
   const uint8_t a[4] = {10, 0, 0, 254};
   EXPECT_EQ(AddressText(a), "10.0.0.254");
+}
+
+TEST(LinkSettings, ASaveThatCannotBeWrittenChangesNothing) {
+  support::ScratchProgramFolder folder("lis_settings_fail", false);
+  const std::string before = "[LIS]\nSERVER=10.0.0.5\nPORT=5000\nTYPE=1\nDOUBLE=0\nWARNING=0\n";
+  folder.write("Setting.ini", before);
+  NetworkSettings s = LoadNetworkSettings();
+  LisLinkState.ServerPort = 5000;
+  LisLinkState.LisConnected = 1;
+  s.port = 6000;
+  s.bidirectional = true;
+  // The replacement of the file fails at each of its steps: the file, the port in force and the
+  // connection stay as they were, and the failure is said.
+  for (sys::IoOp op : {sys::IoOp::Open, sys::IoOp::Write, sys::IoOp::Sync, sys::IoOp::Rename}) {
+    bool written = true;
+    {
+      support::IoFaults faults;
+      faults.Add({op, "Setting.ini", 1, support::IoFaults::Error(ENOSPC), -1});
+      EXPECT_FALSE(SaveNetworkSettings(s, &written)) << support::IoOpName(op);
+    }
+    EXPECT_FALSE(written) << support::IoOpName(op);
+    EXPECT_EQ(support::FileBytes(SettingsFilePath()), before) << support::IoOpName(op);
+    EXPECT_EQ(LisLinkState.ServerPort, 5000) << support::IoOpName(op);
+    EXPECT_EQ(LisLinkState.LisConnected.load(), 1) << support::IoOpName(op);
+  }
+  bool written = false;
+  EXPECT_TRUE(SaveNetworkSettings(s, &written));
+  EXPECT_TRUE(written);
+  EXPECT_EQ(sys::ProfileReadString(SettingsFilePath(), "LIS", "PORT", ""), "6000");
 }
 
 TEST(LinkSettings, OnlyAnAddressModeOrPortChangeDropsTheLink) {

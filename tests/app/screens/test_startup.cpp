@@ -77,7 +77,7 @@ TEST_F(StartupTest, StepsRunInOrderAndShutdownPowersOff) {
     EXPECT_EQ(s.Text(IDC_MENU_TEST), "TEST");  // the language of the data store
     Shot("startup_main_menu");
   });
-  const std::vector<std::string> expected = {"screen", "single-instance", "help-key", "core", "raw-files", "lis-link", "start-up-screen",
+  const std::vector<std::string> expected = {"screen", "single-instance", "help-key", "restore", "core", "raw-files", "lis-link", "start-up-screen",
                                              "printer", "board-port", "board-port-released", "main-menu",
                                              "main-menu-ended"};
   EXPECT_EQ(app.steps, expected);

@@ -31,13 +31,23 @@ TEST(FileFaults, AReplacedFileIsTheOldOrTheWholeNewOne) {
     EachStepFailing([&] { dir.Write("Setting.ini", oldText); }, c.replace,
                     [&](const std::string& where, bool ok, const std::string& error) {
                       const std::string now = dir.Read("Setting.ini");
-                      // A fault after the rename (the folder flush) cannot take the new file back.
                       if (ok) {
                         EXPECT_EQ(now, newText) << c.name << ": " << where;
                         return;
                       }
                       EXPECT_FALSE(error.empty()) << c.name << ": " << where;
-                      EXPECT_EQ(now, oldText) << c.name << ": " << where;
+                      // The folder flush after the rename failing is a failed replacement (the
+                      // new name may not survive a power cut), though the rename cannot be
+                      // taken back: the new file stands.
+                      std::string folder = dir.path();
+                      while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+                      const std::string flush = "fsync of " + folder;
+                      // (A short write given at the rename leaves the error for the flush.)
+                      const bool afterRename = (where.size() >= flush.size() &&
+                                                where.compare(where.size() - flush.size(), flush.size(), flush) == 0) ||
+                                               (where.rfind("short write", 0) == 0 &&
+                                                where.find(" at rename of ") != std::string::npos);
+                      EXPECT_EQ(now, afterRename ? newText : oldText) << c.name << ": " << where;
                       EXPECT_EQ(sys::ListFolder(dir.path(), "Setting.ini.tmp*").size(), 0u) << c.name << ": " << where;
                     });
   }
