@@ -41,7 +41,7 @@ namespace fs = std::filesystem;
 // (1,500 days of 100 before the full store's 500).
 fs::path CachedStore(int rows) {
   if (rows <= bench_store::kResults) return bench_store::CachedFullStore();
-  const fs::path cache = fs::temp_directory_path() / ("quorvex_bench_store_" + std::to_string(rows) + "_v1");
+  const fs::path cache = bench_store::StoreCacheFolder(rows);
   if (fs::exists(cache / "complete")) return cache;
   const fs::path building = cache.string() + ".building." + std::to_string(getpid());
   bench_store::CopyFullStore(building);
