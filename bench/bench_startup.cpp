@@ -2,7 +2,9 @@
 // 1. The store work of start-up (decimals, settings, counting the results and reading their
 //    columns, the upgrades, the counters, the settings row) followed by the purge of the oldest
 //    day, on a store at capacity: 50,000 results with their raw test-data files plus one more
-//    day of 100, so that the oldest day goes. Goal: at most 200 ms (the median of the runs).
+//    day of 100, so that the oldest day goes. Goal: at most 200 ms (the median of the runs) on
+//    the start-up screen's thread; the rewrite of the raw files runs on a worker, as the screen
+//    runs it, and its end is printed beside.
 // 1b. The same on a store far over its capacity: 200,000 results over 2,000 days, so that the
 //    1,500 oldest days go. Goal: at most 5 s.
 // 2. The peak resident memory of a fresh process from start-up to a ready test screen on that
@@ -17,6 +19,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -26,6 +29,7 @@
 #include "analyzer/sequences/startup_store.h"
 #include "core/ado_conn.h"
 #include "large_store.h"
+#include "platform/sys/thread.h"
 #include "fed_test_screen.h"
 
 extern char** environ;
@@ -36,7 +40,17 @@ namespace fs = std::filesystem;
 constexpr double kGoalMs = 200.0;
 constexpr double kGoalExtraMb = 4.0;
 constexpr double kGoalFarOverMs = 5000.0;
-double gStartupMs = -1, gStartupMeanMs = -1, gFarOverMs = -1;
+double gStartupMs = -1, gStartupMeanMs = -1, gStartupCpuMs = -1, gRawDoneMs = -1, gFarOverMs = -1;
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+double ThreadCpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
 long gPeakKb[2] = {-1, -1};  // empty store, full store
 
 // The full store plus one day of today's results: one day over capacity.
@@ -50,24 +64,29 @@ void PrepareAtCapacity(const fs::path& folder) {
 void BM_StartupAtCapacityWithPurge(benchmark::State& state) {
   const fs::path folder = fs::temp_directory_path() / ("quorvex_bench_startup_" + std::to_string(getpid()));
   sys::Clock::UseManual();
-  std::vector<double> times;
+  std::vector<double> times, cpu, rawDone;
   double storeMs = 0, purgeMs = 0;
   for (auto _ : state) {
     state.PauseTiming();
     PrepareAtCapacity(folder);
     state.ResumeTiming();
     const auto t0 = std::chrono::steady_clock::now();
+    const double c0 = ThreadCpuMs();
     CADOConn conn;
     analyzer::StartupStoreValues values;
     analyzer::PrepareStartupStore(conn, values);
     const auto tp = std::chrono::steady_clock::now();
-    const int passes = analyzer::PurgeResults(conn, values.personCount, AppSettings.ProgramFolder);
+    sys::Thread rawWorker;
+    const int passes = analyzer::PurgeResults(conn, values.personCount, AppSettings.ProgramFolder, &rawWorker);
     conn.Disconnect();
     const auto t1 = std::chrono::steady_clock::now();
+    cpu.push_back(ThreadCpuMs() - c0);
     times.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
     storeMs += std::chrono::duration<double, std::milli>(tp - t0).count();
     purgeMs += std::chrono::duration<double, std::milli>(t1 - tp).count();
     state.PauseTiming();
+    rawWorker.Join();
+    rawDone.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
     if (passes != 1 || values.personCount != bench_store::kResults) {
       state.SkipWithError("the oldest day was not purged");
       break;
@@ -83,8 +102,9 @@ void BM_StartupAtCapacityWithPurge(benchmark::State& state) {
   double total = 0;
   for (double t : times) total += t;
   gStartupMeanMs = total / static_cast<double>(times.size());
-  std::sort(times.begin(), times.end());
-  gStartupMs = times[times.size() / 2];
+  gStartupMs = Median(times);
+  gStartupCpuMs = Median(cpu);
+  gRawDoneMs = Median(rawDone);
 }
 BENCHMARK(BM_StartupAtCapacityWithPurge)->Unit(benchmark::kMillisecond)->Iterations(7);
 
@@ -105,8 +125,10 @@ void BM_StartupFarOverCapacity(benchmark::State& state) {
     CADOConn conn;
     analyzer::StartupStoreValues values;
     analyzer::PrepareStartupStore(conn, values);
-    const int days = analyzer::PurgeResults(conn, values.personCount, AppSettings.ProgramFolder);
+    sys::Thread rawWorker;
+    const int days = analyzer::PurgeResults(conn, values.personCount, AppSettings.ProgramFolder, &rawWorker);
     conn.Disconnect();
+    rawWorker.Join();
     gFarOverMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
     state.counters["days_purged"] = days;
     if (values.personCount != bench_store::kResults) {
@@ -185,9 +207,11 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   if (gStartupMs >= 0)
-    std::printf("Start-up store work with the oldest day purged, store at capacity: median %.0f ms, mean %.0f ms "
-                "(goal <= %.0f ms): %s\n",
-                gStartupMs, gStartupMeanMs, kGoalMs, gStartupMs <= kGoalMs ? "reached" : "NOT reached");
+    std::printf("Start-up store work with the oldest day purged, store at capacity: median %.0f ms (%.0f ms of "
+                "processor time), mean %.0f ms (goal <= %.0f ms): %s; raw files rewritten on the worker after a "
+                "median %.0f ms\n",
+                gStartupMs, gStartupCpuMs, gStartupMeanMs, kGoalMs, gStartupMs <= kGoalMs ? "reached" : "NOT reached",
+                gRawDoneMs);
   if (gFarOverMs >= 0)
     std::printf("Start-up store work and purge of a store of 200,000 results to 50,000: %.0f ms (goal <= %.0f ms): %s\n",
                 gFarOverMs, kGoalFarOverMs, gFarOverMs <= kGoalFarOverMs ? "reached" : "NOT reached");

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -101,10 +102,20 @@ inline void AddResults(const fs::path& folder, int firstDaysBefore, int days, in
   c.Commit();
 }
 
+// The folder of a cached store of `rows` results. Its name follows the schema the program
+// builds a new store from, so that a store cached before a schema change (a new index, say) is
+// not measured as if the program had made it.
+inline fs::path StoreCacheFolder(int rows) {
+  const std::string schema = SchemaSql();
+  char tag[24];
+  std::snprintf(tag, sizeof tag, "%016llx", static_cast<unsigned long long>(std::hash<std::string>{}(schema)));
+  return fs::temp_directory_path() / ("quorvex_bench_store_" + std::to_string(rows) + "_" + tag);
+}
+
 // The cached full store, built on first use: into a folder of this process, renamed into place
 // when complete, so that two benchmarks starting at once never share a half-built store.
 inline fs::path CachedFullStore() {
-  const fs::path cache = fs::temp_directory_path() / "quorvex_bench_store_50000_v2";
+  const fs::path cache = StoreCacheFolder(kResults);
   if (fs::exists(cache / "complete")) return cache;
   const fs::path building = cache.string() + ".building." + std::to_string(getpid());
   fs::remove_all(building);

@@ -179,23 +179,28 @@ bool CHistoryList::OnInitDialog() {
   return true;
 }
 
-void CHistoryList::OpenList() {
-  ordered_.reset();
-  int count = 0;
-  if (sortStyle_ != 0) {
-    // Sample numbers are ordered as numbers, which no index of the store gives: the list's
-    // order is worked out once here (its keys held), not again for every page.
-    ordered_ = conn_.OpenRecordset(listSql_);
-    count = ordered_->IsOpen() ? ordered_->RecordCount() : 0;
-    paging_ = OpenPaging(count);
-    return;
+CHistoryList::ReadListResult CHistoryList::ReadList(const std::string& condition) {
+  ReadListResult list;
+  list.condition = condition;
+  if (history::ListHeldWhole(sortStyle_, condition)) {
+    // The list's order is worked out once here (its keys held), not again for every page.
+    list.ordered = conn_.OpenRecordset(history::HeldListSql(sortStyle_, condition));
+    list.count = list.ordered->IsOpen() ? list.ordered->RecordCount() : 0;
+    return list;
   }
   // Only the count of the list is read here; each page reads its own rows over the date index
   // (FillPage), so the browser opens alike over any size of store.
-  RecordsetPtr& rs = conn_.OpenRecordset("select count(*) as N from Person" + searchCondition_);
-  if (conn_.RecordsetOpen() && HasRows(*rs)) ReadField(*rs, "N", count);
+  RecordsetPtr& rs = conn_.OpenRecordset("select count(*) as N from Person" + condition);
+  if (conn_.RecordsetOpen() && HasRows(*rs)) ReadField(*rs, "N", list.count);
   conn_.CloseRecordset();
-  paging_ = OpenPaging(count);
+  return list;
+}
+
+void CHistoryList::OpenList() {
+  ordered_.reset();
+  ReadListResult list = ReadList(searchCondition_);
+  ordered_ = std::move(list.ordered);
+  paging_ = OpenPaging(list.count);
 }
 
 void CHistoryList::FillPage() {
@@ -445,12 +450,30 @@ void CHistoryList::OnDelete() {
   DeleteAll();
 }
 
+int CHistoryList::ReadSearchList(const std::string& condition) {
+  checked_ = std::make_unique<ReadListResult>(ReadList(condition));
+  return checked_->count;
+}
+
+void CHistoryList::CheckSearchesHere(CHistoryListFind& find) {
+  find.countRows = [this](const std::string& condition) { return ReadSearchList(condition); };
+}
+
 void CHistoryList::ApplySearch(const std::string& condition, int count) {
   searchCondition_ = condition;
   listSql_ = history::ListSql(sortStyle_, condition);
-  // The search dialog has just counted the rows: a name search scans the whole store, once.
-  if (count > 0 && sortStyle_ == 0) paging_ = OpenPaging(count);
-  else OpenList();
+  std::unique_ptr<ReadListResult> checked = std::move(checked_);
+  if (checked && checked->condition == condition && checked->count == count) {
+    // The dialog's check has just read this list: a name search scans the whole store, once.
+    ordered_ = std::move(checked->ordered);
+    paging_ = OpenPaging(checked->count);
+  } else if (count > 0 && !history::ListHeldWhole(sortStyle_, condition)) {
+    // The dialog counted the rows; the pages read their own rows.
+    ordered_.reset();
+    paging_ = OpenPaging(count);
+  } else {
+    OpenList();
+  }
   RefreshPage();
   EnableActions(paging_.total > 0);
   pageUp_.EnableWindow(paging_.pageCount > 1);
@@ -460,7 +483,12 @@ void CHistoryList::ApplySearch(const std::string& condition, int count) {
 void CHistoryList::OnSearch() {
   CHistoryListFind find(nullptr);
   find.defaultEndDate = firstShownTestDate_;
-  if (find.DoModal() != ui::IDOK) return;
+  CheckSearchesHere(find);
+  const bool found = find.DoModal() == ui::IDOK;
+  if (!found) {
+    checked_.reset();
+    return;
+  }
   ApplySearch(find.condition, find.recordCount);
 }
 

@@ -20,6 +20,8 @@
 #include "platform/ui/dialog.h"
 #include "printing/print_hint_dlg.h"
 
+class CHistoryListFind;
+
 inline constexpr int IDD_HISTORY_LIST = 106;
 inline constexpr int IDC_HL_STATUS = 1080;
 inline constexpr int IDC_HL_SELECT = 1039;
@@ -54,6 +56,11 @@ class CHistoryList : public ui::Dialog {
   // WM_PRINT_PROGRESS from the print job: 1 shows the hint, 0 gives the screen back.
   void OnPrintProgress(int state);
   void OnStat();
+  // The search dialog's check of a condition: reads the list of its rows and keeps it for the
+  // ApplySearch that follows, so a search looks its rows up once. Returns their count.
+  int ReadSearchList(const std::string& condition);
+  // Makes the dialog check its conditions through ReadSearchList.
+  void CheckSearchesHere(CHistoryListFind& find);
   // A search's outcome: the WHERE text and its row count.
   void ApplySearch(const std::string& condition, int count);
   // Selects the columns start..end of the page; false (nothing selected) for a range the page
@@ -92,8 +99,15 @@ class CHistoryList : public ui::Dialog {
 
  private:
   void ReportRawDeleteFailure(const std::string& reason);
-  // Counts the rows of the list (listSql_, searchCondition_) and starts its paging; in
-  // sample-number order also holds the list's keys (ordered_).
+  // A list read for a condition: its row count and, when it is held whole, its keys in order.
+  struct ReadListResult {
+    std::string condition;
+    int count = 0;
+    RecordsetPtr ordered;
+  };
+  ReadListResult ReadList(const std::string& condition);
+  // Counts the rows of the list (listSql_, searchCondition_) and starts its paging; for a list
+  // held whole also holds its keys (ordered_).
   void OpenList();
   void FillPage();
   void RefreshPage(bool openingForm = false);
@@ -121,6 +135,8 @@ class CHistoryList : public ui::Dialog {
   sys::Thread rawThread_;
   // The list in sample-number order, held here: the connection's next query must not replace it.
   RecordsetPtr ordered_;
+  // The list read by the search dialog's last check, until the search is applied.
+  std::unique_ptr<ReadListResult> checked_;
   struct RawError {
     std::mutex lock;
     std::string text;

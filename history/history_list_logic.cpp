@@ -17,10 +17,21 @@ std::string ListSql(int sortStyle, const std::string& condition) {
   return "select * from Person" + condition + order;
 }
 
+namespace {
+bool SearchesPartOfName(const std::string& condition) { return condition.find("Name like") != std::string::npos; }
+}  // namespace
+
+bool ListHeldWhole(int sortStyle, const std::string& condition) {
+  return sortStyle != 0 || SearchesPartOfName(condition);
+}
+
+std::string HeldListSql(int sortStyle, const std::string& condition) {
+  if (!SearchesPartOfName(condition)) return ListSql(sortStyle, condition);
+  return ListSql(sortStyle, " where rowid in (select rowid from Person" + condition + ")");
+}
+
 std::string PageSql(int sortStyle, const std::string& condition, int position) {
-  const std::string page = StrPrintf(" limit %d offset %d", kPageSize, position > 1 ? position - 1 : 0);
-  if (condition.find("Name like") == std::string::npos) return ListSql(sortStyle, condition) + page;
-  return ListSql(sortStyle, " where rowid in (select rowid from Person" + condition + ")") + page;
+  return ListSql(sortStyle, condition) + StrPrintf(" limit %d offset %d", kPageSize, position > 1 ? position - 1 : 0);
 }
 
 std::string PurgeEmptyRowsSql() {

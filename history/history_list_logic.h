@@ -15,9 +15,15 @@ extern const char* const kGridColumns[kGridRows];
 // "select * from Person" + condition + the order of the sort style, newest first: 0 by date and
 // time, any other value by sample number as a number.
 std::string ListSql(int sortStyle, const std::string& condition = std::string());
-// The rows of one page of that list: `kPageSize` rows from position `position` (1-based). A
-// condition on the name is looked up first over the index of names (a part of a name is found
-// only by reading every name), then the few rows found are put in the list's order.
+// Whether the browser works the list out whole when it opens it (its keys held, in order),
+// rather than reading each page on its own over the date index: in sample-number order (no
+// index gives it) and for a search by a part of the name (found only by reading every name).
+bool ListHeldWhole(int sortStyle, const std::string& condition);
+// The list worked out whole: a condition on the name is looked up over the index of names
+// alone, then the few rows found are put in the list's order.
+std::string HeldListSql(int sortStyle, const std::string& condition);
+// The rows of one page of a list that is not held whole: `kPageSize` rows from position
+// `position` (1-based).
 std::string PageSql(int sortStyle, const std::string& condition, int position);
 
 // Rows that hold neither a result nor a profile: no value in any of the 20 result columns and

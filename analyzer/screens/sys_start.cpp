@@ -32,7 +32,11 @@ CSysStart::CSysStart(ui::Window* parent) : ProgressScreen(parent) {
   RunHeaderValue = 0xFFFF;
 }
 
-CSysStart::~CSysStart() { conn_.Disconnect(); }
+CSysStart::~CSysStart() {
+  // The raw files are whole again before the next screen may read or write them.
+  purgeRaw_.Join();
+  conn_.Disconnect();
+}
 
 void CSysStart::OpenPort() { OpenOwnPort({.withNumber = true, .warnInChinese = false, .logInChinese = true}); }
 
@@ -50,7 +54,7 @@ bool CSysStart::OnInitDialog() {
   seq_->SetSystemLanguageChinese(g_systemChinese);
   Drive(seq_.get());
   seq_->Begin();
-  PurgeResults(conn_, values_.personCount, AppSettings.ProgramFolder);
+  PurgeResults(conn_, values_.personCount, AppSettings.ProgramFolder, &purgeRaw_);
   ScaleDialogLayout(this);
   return true;
 }

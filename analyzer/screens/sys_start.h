@@ -9,6 +9,7 @@
 #include "analyzer/screens/board_screen.h"
 #include "analyzer/sequences/startup_sequence.h"
 #include "core/ado_conn.h"
+#include "platform/sys/thread.h"
 
 namespace analyzer {
 
@@ -50,6 +51,8 @@ class CSysStart : public ProgressScreen, public StartupHost {
   // While the port is being opened again, frames wait here.
   bool reopening_ = false;
   std::vector<CommandFrame> pending_;
+  // The purge's rewrite of the raw files runs here while the board sequence goes on.
+  sys::Thread purgeRaw_;
 };
 
 // What the application object calls after its own data store upgrade and before the main

@@ -6,6 +6,7 @@
 #include "core/app_settings.h"
 #include "core/field_read.h"
 #include "core/write_log.h"
+#include "platform/sys/thread.h"
 
 namespace analyzer {
 
@@ -37,7 +38,7 @@ int PurgeOldestDay(CADOConn& conn, int& personCount, const std::string& folder) 
   return n;
 }
 
-int PurgeResults(CADOConn& conn, int& personCount, const std::string& folder) {
+int PurgeResults(CADOConn& conn, int& personCount, const std::string& folder, sys::Thread* rawWorker) {
   if (personCount <= kMaxStoredResults) return 0;
   // The oldest whole days that bring the count to the limit, as pass after pass of
   // PurgeOldestDay would take them; their rows go in one delete and their raw records in one
@@ -80,9 +81,16 @@ int PurgeResults(CADOConn& conn, int& personCount, const std::string& folder) {
   if (rows == 0 || !conn.Execute("delete from Person" + where)) return 0;
   personCount -= rows;
   // Raw records only of rows that are really gone.
-  std::string error;
-  if (!RemoveRawRecords(folder, keys, &error))
-    WriteLog("Removing the raw records of " + dates.front() + " to " + dates.back() + " failed: " + error);
+  const std::string days = dates.front() + " to " + dates.back();
+  auto rewrite = [folder, keys = std::move(keys), days] {
+    std::string error;
+    if (!RemoveRawRecords(folder, keys, &error)) WriteLog("Removing the raw records of " + days + " failed: " + error);
+  };
+  if (rawWorker) {
+    rawWorker->Join();  // one rewrite at a time
+    if (rawWorker->Start(rewrite)) return static_cast<int>(dates.size());
+  }
+  rewrite();
   return static_cast<int>(dates.size());
 }
 

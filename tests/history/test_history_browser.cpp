@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -216,6 +217,97 @@ TEST_F(BrowserTest, SearchesEachFieldAndKeepsTheConditionForDetail) {
     for (int k = 0; k < 10; ++k) ExpectColumn(screen, 1 + k, 49999 - k);
     ExpectColumn(screen, 11, 4999);
   });
+}
+
+TEST_F(BrowserTest, ANameSearchCheckedByTheDialogListsEveryRowFoundInTheListsOrder) {
+  constexpr int n = 2500;
+  BuildStore(n);
+  // Both stored forms of an apostrophe, dated after every row of the store.
+  Sql("insert into Person(SampleNo,TestDate,TestTime,Name,WBC) values('41','2030-01-01','08:00:00','Mary O\u2018Brien','5.0')");
+  Sql("insert into Person(SampleNo,TestDate,TestTime,Name,WBC) values('42','2030-01-01','09:00:00','O''Brien Jr','5.0')");
+  struct Found {
+    std::string sampleNo, testDate, testTime;
+  };
+  // The rows a part of a name finds, worked out here from the store's rule: the name holds the
+  // text in any letter case; newest first, or by sample number (as a number), newest first.
+  const auto expected = [&](const std::string& part, int sortStyle) {
+    const auto lower = [](std::string t) {
+      for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      return t;
+    };
+    std::vector<Found> rows;
+    for (int i = 0; i < n; ++i)
+      if (lower(RowOf(i).name).find(lower(part)) != std::string::npos)
+        rows.push_back({RowOf(i).sampleNo, RowOf(i).testDate, RowOf(i).testTime});
+    if (lower("Mary O\u2018Brien").find(lower(part)) != std::string::npos) rows.push_back({"41", "2030-01-01", "08:00:00"});
+    std::sort(rows.begin(), rows.end(), [&](const Found& a, const Found& b) {
+      if (sortStyle != 0 && a.sampleNo != b.sampleNo) return std::stoi(a.sampleNo) > std::stoi(b.sampleNo);
+      if (a.testDate != b.testDate) return a.testDate > b.testDate;
+      return a.testTime > b.testTime;
+    });
+    return rows;
+  };
+  std::vector<std::string> boxes;
+  ui::SetMessageBoxHandler([&](ui::Window*, const std::string& text, const std::string&, unsigned) {
+    boxes.push_back(text);
+    return ui::IDOK;
+  });
+  struct Case {
+    int sortStyle;
+    std::string part;
+    size_t rows;
+  };
+  // "Patient 1": rows 1, 10..19, 100..199, 1000..1999; "ent 24": 24, 240..249, 2400..2499.
+  for (const Case& c : {Case{0, "pATIENT 1", 1111}, Case{1, "pATIENT 1", 1111}, Case{0, "ent 24", 111},
+                        Case{1, "ent 24", 111}}) {
+    Sql("update SysSetting set HistoryListSortStyle=" + std::to_string(c.sortStyle));
+    const std::vector<Found> want = expected(c.part, c.sortStyle);
+    ASSERT_EQ(want.size(), c.rows);
+    CHistoryList screen;
+    Run(screen, [&](ui::TestDriver& s) {
+      // A condition that finds nothing keeps the dialog open and the list as it was.
+      bool accepted = true;
+      CHistoryListFind find;
+      screen.CheckSearchesHere(find);
+      find.fields.name = "Nobody";
+      Ui(s, [&] { accepted = find.Accept(); });
+      EXPECT_FALSE(accepted);
+      EXPECT_EQ(boxes.back(), "No record meets the condition!");
+      EXPECT_EQ(screen.Paging().total, n + 2);
+      find.fields.name = c.part;
+      Ui(s, [&] {
+        accepted = find.Accept();
+        if (accepted) screen.ApplySearch(find.condition, find.recordCount);
+      });
+      ASSERT_TRUE(accepted);
+      EXPECT_EQ(find.recordCount, static_cast<int>(want.size()));
+      const int pages = static_cast<int>((want.size() + 99) / 100);
+      EXPECT_EQ(screen.StatusLine(), StrPrintf("Total records: %d Current Records: %d(Page %d)",
+                                               static_cast<int>(want.size()), std::min<int>(100, want.size()), pages));
+      // Every page, newest first: each column its row of the list.
+      for (int page = 0; page < pages; ++page) {
+        const int onPage = std::min<int>(100, static_cast<int>(want.size()) - page * 100);
+        EXPECT_EQ(screen.FilledColumns(), onPage) << "page " << page;
+        for (int col = 1; col <= onPage; ++col) {
+          const Found& f = want[static_cast<size_t>(page * 100 + col - 1)];
+          ASSERT_EQ(screen.Grid().GetItemText(0, col), f.sampleNo) << c.part << " page " << page << " column " << col;
+          ASSERT_EQ(screen.Grid().GetItemText(1, col), f.testDate) << c.part << " page " << page << " column " << col;
+          ASSERT_EQ(screen.Grid().GetItemText(2, col), f.testTime) << c.part << " page " << page << " column " << col;
+        }
+        Ui(s, [&] { screen.OnPageDown(); });
+      }
+      // Both stored forms of an apostrophe are found.
+      find.fields.name = "o'brien";
+      Ui(s, [&] {
+        accepted = find.Accept();
+        if (accepted) screen.ApplySearch(find.condition, find.recordCount);
+      });
+      ASSERT_TRUE(accepted);
+      EXPECT_EQ(screen.FilledColumns(), 2);
+      EXPECT_EQ(screen.Grid().GetItemText(0, 1), "42");
+      EXPECT_EQ(screen.Grid().GetItemText(0, 2), "41");
+    });
+  }
 }
 
 TEST_F(BrowserTest, DeletesChosenRowsWithTheirRawRecordsByWholeKey) {

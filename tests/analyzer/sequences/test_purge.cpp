@@ -5,15 +5,20 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <condition_variable>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <mutex>
+#include <thread>
 
 #include "analyzer/sequences/results_purge.h"
 #include "core/ado_conn.h"
 #include "core/db_errors.h"
 #include "fixture.h"
 #include "platform/sys/debug_output.h"
+#include "platform/sys/thread.h"
 #include "tests/support/io_faults.h"
 
 using namespace analyzer;
@@ -171,6 +176,62 @@ TEST_F(PurgeTest, AStoreFarOverTheLimitLosesItsOldestDaysInOneRewrite) {
   for (const support::IoStep& step : listing.Steps())
     renames += step.op == sys::IoOp::Rename && step.path.find("TDITemp.dat") != std::string::npos;
   EXPECT_EQ(renames, 1);
+}
+
+namespace {
+// A rewrite held at its first step until the test lets it go on.
+std::mutex g_holdLock;
+std::condition_variable g_holdChanged;
+bool g_held = false, g_release = false;
+bool HoldAtTempWritten(const char* step) {
+  if (std::strcmp(step, "temp-written") != 0) return true;
+  std::unique_lock<std::mutex> l(g_holdLock);
+  g_held = true;
+  g_holdChanged.notify_all();
+  g_holdChanged.wait(l, [] { return g_release; });
+  return true;
+}
+}  // namespace
+
+TEST_F(PurgeTest, OnAWorkerTheRowsGoAtOnceAndReadersWaitForTheNewPair) {
+  // 50,002 rows: the oldest day (two rows, samples 1 and 2) goes.
+  RawExec("with recursive n(i) as (select 1 union all select i+1 from n where i < 50002) "
+          "insert into Person(SampleNo, TestDate) select cast(i as text), "
+          "case when i <= 2 then '2024-01-01' else '2024-03-' || printf('%02d', 1 + i % 28) end from n");
+  WriteRaw(dir, {{RawDataKey("2024-01-01", "1"), 1}, {RawDataKey("2024-01-01", "2"), 2},
+                 {RawDataKey("2024-03-05", "88"), 3}});
+  g_held = g_release = false;
+  SetRawRewriteCheckpoint(HoldAtTempWritten);
+  sys::Thread worker;
+  int count = 50002;
+  // The call returns with the rows gone while the rewrite is held on the worker.
+  EXPECT_EQ(PurgeResults(conn, count, dir, &worker), 1);
+  EXPECT_EQ(count, 50000);
+  EXPECT_EQ(RawCount("select count(*) from Person where TestDate='2024-01-01'"), 0);
+  {
+    std::unique_lock<std::mutex> l(g_holdLock);
+    g_holdChanged.wait(l, [] { return g_held; });
+  }
+  // A reader that comes meanwhile gets the new pair: the record of a purged row is gone.
+  std::atomic<int> readOutcome{-1};
+  std::thread reader([&] {
+    uint8_t back[kRawDataRecordSize];
+    readOutcome = ReadRawRecord(dir, RawDataKey("2024-01-01", "1"), back) ? 1 : 0;
+  });
+  {
+    std::lock_guard<std::mutex> l(g_holdLock);
+    g_release = true;
+  }
+  g_holdChanged.notify_all();
+  reader.join();
+  EXPECT_TRUE(worker.Join());
+  SetRawRewriteCheckpoint(nullptr);
+  EXPECT_EQ(readOutcome.load(), 0);
+  const auto left = ReadRaw(dir);
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(left[0].key, "2024030588");
+  EXPECT_EQ(left[0].fill, 3);
+  EXPECT_FALSE(std::ifstream(dir + "TDCommit.dat").good());
 }
 
 TEST_F(PurgeTest, AFailingQueryEndsTheLoop) {
