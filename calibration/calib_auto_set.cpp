@@ -25,11 +25,11 @@ ui::DialogTemplate CalibAutoSetTemplate() {
   t.Add("ComboBox", IDC_CAS_LOT, "", 44, 12, 80, 80, V | TS | ui::CBS_DROPDOWN | ui::WS_VSCROLL);
   t.Add("Static", IDC_CAS_LABEL + 1, "Validity:", 132, 14, 40, 10, V);
   t.Add("Edit", IDC_CAS_YEAR, "", 174, 12, 30, 12, E | ui::ES_NUMBER);
-  t.Add("msctls_updown32", IDC_CAS_YEAR_SPIN, "", 204, 12, 9, 12, V);
+  t.Add("msctls_updown32", IDC_CAS_YEAR_SPIN, "", 204, 12, 9, 12, kBuddyNumberSpinStyle);
   t.Add("Edit", IDC_CAS_MONTH, "", 220, 12, 20, 12, E | ui::ES_NUMBER);
-  t.Add("msctls_updown32", IDC_CAS_MONTH_SPIN, "", 240, 12, 9, 12, V);
+  t.Add("msctls_updown32", IDC_CAS_MONTH_SPIN, "", 240, 12, 9, 12, kBuddyNumberSpinStyle);
   t.Add("Edit", IDC_CAS_DAY, "", 256, 12, 20, 12, E | ui::ES_NUMBER);
-  t.Add("msctls_updown32", IDC_CAS_DAY_SPIN, "", 276, 12, 9, 12, V);
+  t.Add("msctls_updown32", IDC_CAS_DAY_SPIN, "", 276, 12, 9, 12, kBuddyNumberSpinStyle);
   t.Add("Button", IDC_CAS_LABEL + 2, "Sample Type", 8, 32, 304, 26, V | ui::BS_GROUPBOX);
   const uint32_t R = V | TS | ui::BS_AUTORADIOBUTTON;
   t.Add("Button", IDC_CAS_WHOLE, "Whole blood", 14, 42, 70, 10, R | ui::WS_GROUP);

@@ -26,6 +26,11 @@ class CXPTabCtrl : public ui::TabControl {
 // `text` shortened from its end, with "..." appended, until it fits `width` in the DC's font.
 std::string FitWithEllipsis(draw::DC& dc, const std::string& text, int width);
 
+// The template style of a spin that steps the number in the edit it is the buddy of: the arrows
+// (and the arrow keys) write the new position into the edit, and a number typed there is where
+// the next step starts from. Every date and clock spin of the screens is made with it.
+inline constexpr uint32_t kBuddyNumberSpinStyle = ui::WS_VISIBLE | ui::UDS_SETBUDDYINT | ui::UDS_ARROWKEYS;
+
 class CTSpinButtonCtrl : public ui::UpDown {
  public:
   CTSpinButtonCtrl() = default;

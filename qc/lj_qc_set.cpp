@@ -50,7 +50,7 @@ ui::DialogTemplate LjSetTemplate() {
   const char* units[3] = {"Y", "M", "D"};
   for (int i = 0; i < 3; ++i) {
     t.Add("Edit", dateIds[i], "", xs[i], 11, ws[i], 13, V | ui::WS_BORDER | ui::WS_TABSTOP);
-    t.Add("UpDown", spinIds[i], "", xs[i] + ws[i], 11, 8, 13, V);
+    t.Add("UpDown", spinIds[i], "", xs[i] + ws[i], 11, 8, 13, kBuddyNumberSpinStyle);
     t.Add("Static", unitIds[i], units[i], xs[i] + ws[i] + 9, 13, 8, 10, V | ui::SS_LEFT);
   }
   t.Add("Button", 1927, "", 60, 34, 128, 168, V | ui::BS_GROUPBOX);

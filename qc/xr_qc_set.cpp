@@ -42,7 +42,7 @@ ui::DialogTemplate XrSetTemplate() {
   const char* units[3] = {"Y", "M", "D"};
   for (int i = 0; i < 3; ++i) {
     t.Add("Edit", dateIds[i], "", xs[i], 140, ws[i], 13, V | ui::WS_BORDER | ui::WS_TABSTOP);
-    t.Add("UpDown", spinIds[i], "", xs[i] + ws[i], 140, 8, 13, V);
+    t.Add("UpDown", spinIds[i], "", xs[i] + ws[i], 140, 8, 13, kBuddyNumberSpinStyle);
     t.Add("Static", unitIds[i], units[i], xs[i] + ws[i] + 9, 142, 8, 10, V | ui::SS_LEFT);
   }
   t.Add("Static", 1656, "Group num.:", 14, 162, 100, 10, V | ui::SS_LEFT);

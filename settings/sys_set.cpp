@@ -79,7 +79,7 @@ ui::DialogTemplate SysSetTemplate() {
   for (int i = 0; i < 6; ++i) {
     t.Add("Static", IDC_SS_Y_LABEL + i, letters[i], xs[i], 162, 10, 8, L);
     t.Add("Edit", kClockIds[i], "", xs[i], 172, ws[i], 12, E);
-    if (i < 5) t.Add("UpDown", IDC_SS_YEAR_SPIN + i, "", xs[i] + ws[i], 172, 8, 12, V | ui::UDS_SETBUDDYINT | ui::UDS_ARROWKEYS);
+    if (i < 5) t.Add("UpDown", IDC_SS_YEAR_SPIN + i, "", xs[i] + ws[i], 172, 8, 12, kBuddyNumberSpinStyle);
   }
 
   t.Add("Button", IDC_SS_FRAME_BUTTONS, "", 4, 192, 312, 44, V | ui::BS_GROUPBOX);

@@ -17,6 +17,7 @@
 #include "platform/ui/message_box.h"
 #include "printing/thermal_printer.h"
 #include "screen_fixture.h"
+#include "tests/support/spin_taps.h"
 
 using namespace calibration;
 
@@ -297,6 +298,30 @@ TEST_F(CalibrationScreens, BatchScreenSavesChoosesAndDeletes) {
   EXPECT_EQ(year, std::to_string(now.year + 1));
   EXPECT_EQ(target, "7.50");
   EXPECT_EQ(Scalar("select count(*) from AutoCalibration"), "0");
+}
+
+TEST_F(CalibrationScreens, BatchExpirySpinsStepTheEditBeforeThemWithinTheirRanges) {
+  // Year 2013..2050, month 0..12, day 0..31; the number in the edit is where a step starts.
+  const struct {
+    int edit, spin;
+    const char* before;
+    bool up;
+    const char* after;
+  } taps[] = {
+      {IDC_CAS_YEAR, IDC_CAS_YEAR_SPIN, "2030", true, "2031"},   {IDC_CAS_YEAR, IDC_CAS_YEAR_SPIN, "2050", true, "2050"},
+      {IDC_CAS_YEAR, IDC_CAS_YEAR_SPIN, "2013", false, "2013"},  {IDC_CAS_MONTH, IDC_CAS_MONTH_SPIN, "11", true, "12"},
+      {IDC_CAS_MONTH, IDC_CAS_MONTH_SPIN, "12", true, "12"},     {IDC_CAS_MONTH, IDC_CAS_MONTH_SPIN, "0", false, "0"},
+      {IDC_CAS_DAY, IDC_CAS_DAY_SPIN, "31", true, "31"},         {IDC_CAS_DAY, IDC_CAS_DAY_SPIN, "9", false, "8"},
+  };
+  CCalibAutoSet screen;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); }, [&](ui::TestDriver& s) {
+    for (const auto& t : taps) {
+      Set(s, t.edit, t.before);
+      ASSERT_TRUE(spin_taps::TapSpinArrow(s, t.spin, t.up)) << t.spin;
+      EXPECT_EQ(s.Text(t.edit), t.after) << t.before << (t.up ? " up" : " down");
+    }
+    s.Press(ui::IDCANCEL);
+  }));
 }
 
 TEST_F(CalibrationScreens, SettingButtonLoadsTheChosenBatch) {
