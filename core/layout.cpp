@@ -3,12 +3,7 @@
 #include <cmath>
 
 #include "core/app_settings.h"
-#include "core/screen_registry.h"
-#include "platform/sys/debug_output.h"
-#include "platform/sys/program_dir.h"
-#include "platform/sys/shell_open.h"
 #include "platform/ui/foreign_window.h"
-#include "platform/ui/message_box.h"
 
 float LayoutScaleFor(int screenWidth, int screenHeight) {
   return (screenWidth == 640 && screenHeight == 480) ? 1.0f : 1.25f;
@@ -57,16 +52,3 @@ std::vector<FrameLine> DialogFrameLines(const draw::Rect& c) {
 void SetForeignWindowRaiser(ForeignWindowRaiser raise) { g_raiser = raise != nullptr ? raise : RaiseOnDisplay; }
 
 bool RaiseForeignWindow(const char* title) { return g_raiser(title); }
-
-int ShowOnScreenKeyboard() {
-  if (RaiseForeignWindow(kOnScreenKeyboardTitle)) return 1;
-  const std::string program = sys::ProgramDir() + kOnScreenKeyboardProgram;
-  const sys::ShellCommand keyboard = sys::ResolveShellOpen(program);
-  if (!keyboard.windowTitle.empty() && RaiseForeignWindow(keyboard.windowTitle.c_str())) return 1;
-  std::string error;
-  if (!sys::ShellOpenOnce(program, &error)) {
-    sys::DebugOutput("on-screen keyboard: " + error);
-    ui::MessageBox(nullptr, NotAvailableText(AppSettings.LanguageIndex), "", ui::MB_ICONINFORMATION);
-  }
-  return 1;
-}

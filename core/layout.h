@@ -52,10 +52,13 @@ using ForeignWindowRaiser = bool (*)(const char* title);
 void SetForeignWindowRaiser(ForeignWindowRaiser raise);
 bool RaiseForeignWindow(const char* title);
 
-// Brings the on-screen keyboard to the front, starting it (the program folder's "Keyboard.exe",
-// through the helper-program table) when it does not run. Its window is looked for by the title
-// "On-Screen Keyboard" and by the title of the program the table picks, and a keyboard started
-// here that has not yet opened its window is not started again. When this computer has no
+// The keyboard button's action (see onscreen_keyboard.h). The focus goes back to the field the
+// operator was in. When the keyboard is shown and does not lie over that field, it is taken
+// away. Otherwise it is brought to the front where it leaves the field free, started (the
+// program folder's "Keyboard.exe", through the helper-program table) when it does not run; its
+// window is looked for by the title "On-Screen Keyboard" and by the title of the program the
+// table picks, and a keyboard started here that has not yet opened its window is not started
+// again. When the screen that called it up ends, it is taken away. When this computer has no
 // keyboard program, the operator is told that the function is not available (and the reason
 // goes to the debug output). Always 1.
 int ShowOnScreenKeyboard();

@@ -17,6 +17,7 @@
 #include <string>
 #include <thread>
 
+#include "core/onscreen_keyboard.h"
 #include "core/screen_registry.h"
 #include "app/screens/vantorium_app.h"
 #include "measurement/screen/sample_globals.h"
@@ -128,6 +129,8 @@ int main(int argc, char** argv) {
   // Whatever port a screen left open is closed and its thread joined while the event layer
   // still stands: nothing is left to the static destructors.
   measurement::CloseLisSerialPort();
+  // The on-screen keyboard this program started does not outlive it.
+  EndOnScreenKeyboard();
   ProgramDone = true;
   ui::Shutdown();
   return code;

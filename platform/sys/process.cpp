@@ -1,6 +1,7 @@
 #include "platform/sys/process.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -101,6 +102,14 @@ bool StartDetached(const std::vector<std::string>& argv, std::string* error, int
     if (onEnd) onEnd();
   }).detach();
   return true;
+}
+
+bool EndDetached(int pid, bool force) {
+  if (pid <= 0) return false;
+  const int sig = force ? SIGKILL : SIGTERM;
+  // The program leads its own session and process group (see Spawn).
+  if (kill(-pid, sig) == 0) return true;
+  return kill(pid, sig) == 0;
 }
 
 int RunAndWait(const std::vector<std::string>& argv, std::string* error) {

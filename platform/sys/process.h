@@ -17,6 +17,11 @@ std::string FindProgram(const std::string& program);
 bool StartDetached(const std::vector<std::string>& argv, std::string* error = nullptr, int* pid = nullptr,
                    std::function<void()> onEnd = {});
 
+// Ends a program StartDetached started, with the programs it started in its session (a wrapper
+// script and what it runs): SIGTERM, or SIGKILL when `force`. False when there is no such
+// process (any more).
+bool EndDetached(int pid, bool force = false);
+
 // The words of a command line given as text (an override variable, ShellExecute parameters):
 // split at spaces and tabs, empty words dropped; no quoting.
 std::vector<std::string> SplitWords(const std::string& text);

@@ -26,6 +26,12 @@ struct X11 {
   int (*MapRaised)(Display*, Window) = nullptr;
   Status (*SendEvent)(Display*, Window, Bool, long, XEvent*) = nullptr;
   int (*Flush)(Display*) = nullptr;
+  Status (*GetWindowAttributes)(Display*, Window, XWindowAttributes*) = nullptr;
+  Bool (*TranslateCoordinates)(Display*, Window, Window, int, int, int*, int*, Window*) = nullptr;
+  int (*MoveWindow)(Display*, Window, int, int) = nullptr;
+  Status (*WithdrawWindow)(Display*, Window, int) = nullptr;
+  int (*ScreenNumber)(Display*) = nullptr;
+  int (*Sync)(Display*, Bool) = nullptr;
 
   bool Load() {
     if (lib) return true;
@@ -47,6 +53,12 @@ struct X11 {
     get(MapRaised, "XMapRaised");
     get(SendEvent, "XSendEvent");
     get(Flush, "XFlush");
+    get(GetWindowAttributes, "XGetWindowAttributes");
+    get(TranslateCoordinates, "XTranslateCoordinates");
+    get(MoveWindow, "XMoveWindow");
+    get(WithdrawWindow, "XWithdrawWindow");
+    get(ScreenNumber, "XDefaultScreen");
+    get(Sync, "XSync");
     if (!ok) {
       dlclose(lib);
       lib = nullptr;
@@ -127,6 +139,34 @@ bool ActivateForeignWindow(const std::string& title) {
     e.xclient.data.l[0] = 2;  // from a pager-like source: honoured by window managers
     x.SendEvent(d, x.RootOf(d), False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
     x.Flush(d);
+  });
+}
+
+bool ForeignWindowGeometry(const std::string& title, Rect* where, bool* shown) {
+  return WithWindow(title, [&](X11& x, Display* d, Window w) {
+    XWindowAttributes a;
+    std::memset(&a, 0, sizeof a);
+    if (!x.GetWindowAttributes(d, w, &a)) return;
+    int rx = 0, ry = 0;
+    Window child = 0;
+    x.TranslateCoordinates(d, w, x.RootOf(d), 0, 0, &rx, &ry, &child);
+    if (where) *where = Rect(rx, ry, rx + a.width, ry + a.height);
+    if (shown) *shown = a.map_state == IsViewable;
+  });
+}
+
+bool MoveForeignWindow(const std::string& title, int left, int top) {
+  return WithWindow(title, [&](X11& x, Display* d, Window w) {
+    x.MoveWindow(d, w, left, top);
+    x.Sync(d, False);
+  });
+}
+
+bool HideForeignWindow(const std::string& title) {
+  return WithWindow(title, [](X11& x, Display* d, Window w) {
+    // Withdrawn rather than only unmapped, so that a window manager lets it go as well.
+    x.WithdrawWindow(d, w, x.ScreenNumber(d));
+    x.Sync(d, False);
   });
 }
 

@@ -8,6 +8,7 @@
 #include "platform/ui/app.h"
 #include "platform/ui/detail/context.h"
 #include "platform/ui/detail/window_access.h"
+#include "platform/ui/focus_history.h"
 #include "platform/ui/window_class.h"
 
 namespace ui {
@@ -806,6 +807,7 @@ Window* Window::SetFocus() {
     ScreenChanged();
   }
   const WindowHandle me = handle_;
+  c.previousFocus = c.focus;
   c.focus = me;
   top->lastFocus_ = me;
   if (old) SafeCall(old, WM_KILLFOCUS, me, 0);
@@ -814,6 +816,8 @@ Window* Window::SetFocus() {
 }
 
 Window* Window::GetFocus() { return FromHandle(Ctx().focus); }
+
+Window* PreviousFocus() { return Window::FromHandle(Ctx().previousFocus); }
 
 Window* Window::SetCapture() {
   UI_MARSHAL_RET(Window*, SetCapture());

@@ -67,6 +67,7 @@ struct Context {
   std::vector<Timer> timers;
   std::vector<Window*> topLevels;  // bottom to top
   WindowHandle active = 0, focus = 0, capture = 0;
+  WindowHandle previousFocus = 0;  // the window that had the focus before `focus`
   WindowHandle mouseOver = 0;      // window under the pointer (leave tracking)
   int64_t hoverStart = 0;
   Point cursor;
