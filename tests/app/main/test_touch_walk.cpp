@@ -71,6 +71,8 @@ constexpr Pt kQcSettings{205, 155}, kQcRun{425, 155}, kQcExit{320, 414};
 // L-J file settings (dialog 107, full screen): lot, expiry year/month/day, the WBC target and
 // limit, the buttons and the keyboard button.
 constexpr Pt kLjLot{290, 35}, kLjYear{426, 35}, kLjMonth{494, 35}, kLjDay{570, 35};
+// The day's spin (8x13 units right of the day field): its upper half steps the day up.
+constexpr Pt kLjDayUp{584, 28};
 constexpr Pt kLjWbcTarget{234, 120}, kLjWbcLimit{298, 120};
 constexpr Pt kLjSave{64, 444}, kLjItems{272, 444}, kLjExit{584, 444}, kLjKeyboard{52, 386};
 // Parameter choice (dialog 168, 474x352 centred at 83,64): check box i, OK.
@@ -557,7 +559,9 @@ TEST_F(TouchWalk, LogOnNormalRangeLjFileRunAndSearchByTouchAlone) {
   ASSERT_TRUE(Type(at::kLjWbcLimit, at::kLjKeyboard, "0.5", "the WBC limit"));
   ASSERT_TRUE(Type(at::kLjYear, at::kLjKeyboard, "2030", "the expiry year", 4));
   ASSERT_TRUE(Type(at::kLjMonth, at::kLjKeyboard, "06", "the expiry month", 2));
-  ASSERT_TRUE(Type(at::kLjDay, at::kLjKeyboard, "30", "the expiry day", 2));
+  // The day typed as 29 and stepped to 30 by its spin arrow.
+  ASSERT_TRUE(Type(at::kLjDay, at::kLjKeyboard, "29", "the expiry day", 2));
+  ASSERT_TRUE(Tap(at::kLjDayUp, "the day's up arrow", at::kLjKeyboard));
   ASSERT_TRUE(Type(at::kLjLot, at::kLjKeyboard, "qx42", "the L-J lot"));
   ASSERT_TRUE(Tap(at::kLjSave, "the L-J Save", at::kLjKeyboard));
   ASSERT_TRUE(WaitFor(kMessageBox, 10)) << "no \"Setting data saved!\" after Save";
