@@ -383,13 +383,17 @@ class TouchWalk : public ::testing::Test {
   // keyboard button when it is not up or lies over the field (a second press puts it away);
   // `erase` back-spaces go first (the field's old text).
   bool Type(Pt field, Pt keyboardButton, const std::string& text, const char* what, int erase = 0) {
+    // Up: shown, and at rest (the program moves a new keyboard into its place after it opened).
     auto WaitKeyboard = [this](bool up, Pt field) {
       const auto end = Clock::now() + std::chrono::seconds(up ? 15 : 3);
+      std::optional<Area> last;
       for (;;) {
         const auto kb = KeyboardBox();
-        if (up ? kb.has_value() : (!kb || !kb->Holds(field))) return true;
+        if (!up && (!kb || !kb->Holds(field))) return true;
+        if (up && kb && last && kb->left == last->left && kb->top == last->top) return true;
+        last = kb;
         if (Clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
       }
     };
     auto kb = KeyboardBox();
@@ -398,7 +402,8 @@ class TouchWalk : public ::testing::Test {
                     << SaveShot(std::string("covered_button_") + what);
       return false;
     }
-    if (kb && kb->Holds(field)) {
+    // A keyboard over the field is moved out of its way or taken away by the button (twice at most).
+    for (int i = 0; i < 2 && kb && kb->Holds(field); ++i) {
       Click(keyboardButton);
       WaitKeyboard(false, field);
       kb = KeyboardBox();
@@ -410,7 +415,6 @@ class TouchWalk : public ::testing::Test {
         ADD_FAILURE() << "the keyboard button did not bring up the on-screen keyboard: " << SaveShot("no_keyboard");
         return false;
       }
-      std::this_thread::sleep_for(std::chrono::milliseconds(300));
     }
     // The keyboard types into the field that has the focus: the field is tapped (again).
     if (!Tap(field, what)) return false;
