@@ -82,6 +82,7 @@ constexpr Pt kParamOk{239, 376};
 constexpr Pt kFileQc1{97, 80}, kFileExit{320, 436};
 // L-J run screen: Exit; the grid's first run column, WBC and LYM# rows.
 constexpr Pt kRunExit{500, 440};
+constexpr Area kRunLot{100, 22, 220, 42}, kRunExpiry{430, 22, 560, 42};  // the values beside "Lot:" and "Validity:"
 constexpr Area kRunCol1Wbc{242, 112, 316, 127}, kRunCol1Lym{242, 128, 316, 142}, kRunCol1Date{242, 78, 316, 93};
 // Results browser: Search, Exit; the HGB row of the first two sample columns.
 constexpr Pt kHistSearch{238, 453}, kHistExit{525, 453};
@@ -580,7 +581,10 @@ TEST_F(TouchWalk, LogOnNormalRangeLjFileRunAndSearchByTouchAlone) {
   ASSERT_TRUE(Tap(at::kFileQc1, "QC 1"));
   ASSERT_TRUE(WaitFor(kLjRun));
   {
+    // The file's lot and expiry head the screen; its grid has no run yet.
     const draw::Bitmap before = Grab();
+    EXPECT_GT(InkPixels(before, at::kRunLot), 20) << "no lot shown: " << SaveShot("run_without_lot");
+    EXPECT_GT(InkPixels(before, at::kRunExpiry), 20) << "no expiry shown: " << SaveShot("run_without_expiry");
     EXPECT_EQ(InkPixels(before, at::kRunCol1Wbc), 0) << "the run grid has a run before the count";
   }
   ASSERT_TRUE(Count("select count(*) from LJQCRunResult", "1", "the QC run"));
