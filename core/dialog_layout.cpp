@@ -4,6 +4,7 @@
 
 #include "core/app_settings.h"
 #include "core/layout.h"
+#include "core/onscreen_keyboard.h"
 #include "platform/ui/app.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/window.h"
@@ -25,6 +26,9 @@ void ScaleDialogLayout(ui::Window* dialog) {
     const ui::Rect c = ScaleRectEdges(dialog->ScreenToClient(child->GetWindowRect()), s);
     child->MoveWindow(c.left, c.top, c.Width(), c.Height(), true);
   }
+  // The keyboard button types into the field the operator is in: a tap on it leaves the focus
+  // there (a field that checks or ends its input when it loses the focus is not disturbed).
+  if (ui::Window* key = dialog->GetDlgItem(kKeyboardButtonId)) key->ModifyStyleEx(0, ui::WS_EX_NOACTIVATE);
 }
 
 bool ApplyDialogFont(ui::Window* window, const draw::Font* font) {

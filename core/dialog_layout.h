@@ -15,7 +15,8 @@ void CheckScreenSize();
 
 // Scales the dialog's window rectangle edge by edge, centres it, then scales the rectangle of
 // each direct child (grandchildren move with their parents and keep their sizes). Runs at
-// scale 1.0 too: every control is moved to its own rectangle and the dialog is centred.
+// scale 1.0 too: every control is moved to its own rectangle and the dialog is centred. The
+// screen's keyboard button (control 1514) is made one that leaves the focus where it is.
 void ScaleDialogLayout(ui::Window* dialog);
 
 // Sends the font (null: the default font) to the window with redraw; always true, so an

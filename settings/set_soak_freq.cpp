@@ -55,7 +55,8 @@ ui::DialogTemplate SoakTemplate() {
   t.Add("Edit", IDC_SOAK_DAYS, "", 14, 38, 50, 13, B | ui::WS_BORDER);
   t.Add("Static", IDC_SOAK_DAYS_LABEL, "[1-7] Days", 70, 40, 100, 8, V);
   t.Add("Button", IDC_SOAK_FRAME2, "", 4, 64, 172, 34, V | ui::BS_GROUPBOX);
-  t.Add("Button", ui::IDOK, "OK", 30, 70, 50, 22, B);
+  t.Add("Button", IDC_SOAK_KEYBOARD, "", 6, 75, 24, 13, B | ui::BS_OWNERDRAW);
+  t.Add("Button", ui::IDOK, "OK", 34, 70, 50, 22, B);
   t.Add("Button", ui::IDCANCEL, "Cancel", 100, 70, 50, 22, B);
   return t;
 }
@@ -71,6 +72,15 @@ void CSetSoakFreq::DoDataExchange(ui::DataExchange& dx) {
   ui::ExchangeControl(dx, IDC_SOAK_FRAME2, frames_[1]);
   ui::ExchangeControl(dx, ui::IDOK, ok_);
   ui::ExchangeControl(dx, ui::IDCANCEL, cancel_);
+  ui::ExchangeControl(dx, IDC_SOAK_KEYBOARD, keyboard_);
+}
+
+bool CSetSoakFreq::OnCommand(int id, int code, ui::Window* control) {
+  if (id == IDC_SOAK_KEYBOARD && code == ui::BN_CLICKED) {
+    ShowOnScreenKeyboard();
+    return true;
+  }
+  return ui::Dialog::OnCommand(id, code, control);
 }
 
 bool CSetSoakFreq::OnInitDialog() {
@@ -89,6 +99,8 @@ bool CSetSoakFreq::OnInitDialog() {
   if (AppSettings.PlatformFlag) ApplyDialogFontToChildren(this, &SharedDialogFont());
   ok_.SetBitmaps(466, 465, 464);
   cancel_.SetBitmaps(472, 471, 470);
+  keyboard_.SetKeyBitmap(ui::Resources::LoadBitmap(274));
+  keyboard_.SizeToContent();
   return true;
 }
 

@@ -3,6 +3,7 @@
 // the operator is reminded to soak the analyzer in concentrated cleanser.
 #include <string>
 
+#include "controls/small_widgets.h"
 #include "controls/xp_button.h"
 #include "controls/xp_group_box.h"
 #include "core/ado_conn.h"
@@ -10,7 +11,7 @@
 
 inline constexpr int IDD_SET_SOAK_FREQ = 510;
 enum : int { IDC_SOAK_FRAME = 2401, IDC_SOAK_FRAME2, IDC_SOAK_TIMES, IDC_SOAK_DAYS, IDC_SOAK_TIMES_LABEL,
-             IDC_SOAK_DAYS_LABEL };
+             IDC_SOAK_DAYS_LABEL, IDC_SOAK_KEYBOARD = 1514 };
 
 namespace settings {
 // The two checks of the screen, counts first: the message of the first failure ("" when both
@@ -26,6 +27,7 @@ class CSetSoakFreq : public ui::Dialog {
  protected:
   void DoDataExchange(ui::DataExchange& dx) override;
   bool OnInitDialog() override;
+  bool OnCommand(int id, int code, ui::Window* control) override;
   void OnOK() override;
   void OnCancel() override;
   bool PreTranslateMessage(ui::Message& msg) override;
@@ -35,5 +37,6 @@ class CSetSoakFreq : public ui::Dialog {
  private:
   CXPGroupBox frames_[2];
   CXPButton ok_, cancel_;
+  CBitmapKeyButton keyboard_;
   CADOConn conn_;
 };

@@ -23,6 +23,7 @@ ui::DialogTemplate BakRecoverTemplate() {
   t.Add("Static", IDC_BAK_LABEL, "Folder", 20, 60, 40, 12, V | ui::SS_LEFT);
   t.Add("Edit", IDC_BAK_FOLDER, "", 62, 58, 126, 14, V | TS | ui::WS_BORDER | ui::ES_AUTOHSCROLL);
   t.Add("Button", IDC_BAK_BROWSE, "Browse...", 192, 57, 50, 16, V | TS);
+  t.Add("Button", IDC_BAK_KEYBOARD, "", 20, 103, 24, 13, V | TS | ui::BS_OWNERDRAW);
   t.Add("Button", ui::IDOK, "OK(&C)", 60, 100, 60, 20, V | TS);
   t.Add("Button", ui::IDCANCEL, "Exit(&X)", 140, 100, 60, 20, V | TS);
   return t;
@@ -61,6 +62,7 @@ void CBakRecover::DoDataExchange(ui::DataExchange& dx) {
   ui::ExchangeControl(dx, IDC_BAK_BROWSE, browse_);
   ui::ExchangeControl(dx, ui::IDOK, ok_);
   ui::ExchangeControl(dx, IDC_BAK_FRAME, frame_);
+  ui::ExchangeControl(dx, IDC_BAK_KEYBOARD, keyboard_);
   ui::ExchangeText(dx, IDC_BAK_FOLDER, folder);
 }
 
@@ -85,11 +87,17 @@ bool CBakRecover::OnInitDialog() {
   ok_.SetWindowText(Tr("确定(&C)", "OK(&C)", "Aceptar(&C)", "OK(&C)", "OK(&C)"));
   exit_.SetWindowText(Tr("退出(&X)", "Exit(&X)", "Salir(&X)", "Quitter(&X)", "Вихід(&X)"));
   for (CXPButton* b : {&exit_, &browse_, &ok_}) b->SetBitmaps(479, 481, 480);
+  keyboard_.SetKeyBitmap(ui::Resources::LoadBitmap(274));
+  keyboard_.SizeToContent();
   if (AppSettings.PlatformFlag) ApplyDialogFontToChildren(this, &SharedDialogFont());
   return true;
 }
 
 bool CBakRecover::OnCommand(int id, int code, ui::Window* control) {
+  if (id == IDC_BAK_KEYBOARD && code == ui::BN_CLICKED) {
+    ShowOnScreenKeyboard();
+    return true;
+  }
   if (id == IDC_BAK_BROWSE && code == ui::BN_CLICKED) {
     const std::string chosen = PickFolder(sys::MapPath(GetDlgItemText(IDC_BAK_FOLDER)), "Select a directory...");
     if (!chosen.empty()) SetDlgItemText(IDC_BAK_FOLDER, chosen);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/ado_conn.h"
+#include "controls/small_widgets.h"
 #include "controls/xp_button.h"
 #include "controls/xp_group_box.h"
 #include "platform/ui/dialog.h"
@@ -14,6 +15,7 @@ inline constexpr int IDC_BAK_BROWSE = 1016;
 inline constexpr int IDC_BAK_LABEL = 1014;
 inline constexpr int IDC_BAK_DESCRIPTION = 2045;
 inline constexpr int IDC_BAK_FRAME = 1953;
+inline constexpr int IDC_BAK_KEYBOARD = 1514;
 
 // The default backup folder.
 inline constexpr const char* kDefaultBackupFolder = "C:\\QuorvexData";
@@ -47,6 +49,7 @@ class CBakRecover : public ui::Dialog {
   void Restore();
 
   CXPButton exit_, browse_, ok_;
+  CBitmapKeyButton keyboard_;
   CXPGroupBox frame_;
   CADOConn conn_;
 };

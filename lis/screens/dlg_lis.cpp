@@ -27,6 +27,7 @@ ui::DialogTemplate DlgLisTemplate() {
   t.Add("Edit", IDC_LIS_PORT, "", 120, 100, 50, 13, V | TS | ui::WS_BORDER | ui::ES_NUMBER);
   t.Add("Button", IDC_LIS_DOUBLE, "", 16, 116, 110, 12, V | TS | ui::BS_AUTOCHECKBOX);
   t.Add("Button", IDC_LIS_WARNING, "传输报警信息", 130, 116, 110, 12, TS | ui::BS_AUTOCHECKBOX);
+  t.Add("Button", IDC_LIS_KEYBOARD, "", 16, 142, 20, 13, V | TS | ui::BS_OWNERDRAW);
   t.Add("Button", ui::IDOK, "Save", 50, 138, 60, 20, V | TS);
   t.Add("Button", ui::IDCANCEL, "Cancel", 146, 138, 60, 20, V | TS);
   return t;
@@ -61,6 +62,7 @@ void CDlgLis::DoDataExchange(ui::DataExchange& dx) {
   ui::ExchangeControl(dx, IDC_LIS_WARNING, warning_);
   ui::ExchangeControl(dx, IDC_LIS_AUTO, auto_);
   ui::ExchangeControl(dx, IDC_LIS_FIXED, fixed_);
+  ui::ExchangeControl(dx, IDC_LIS_KEYBOARD, keyboard_);
 }
 
 bool CDlgLis::OnInitDialog() {
@@ -87,6 +89,8 @@ bool CDlgLis::OnInitDialog() {
   GetDlgItem(IDC_LIS_PORT)->SendMessage(ui::EM_LIMITTEXT, 5, 0);
   ok_.SetBitmaps(399, 400, 487);
   cancel_.SetBitmaps(403, 404, 486);
+  keyboard_.SetKeyBitmap(ui::Resources::LoadBitmap(274));
+  keyboard_.SizeToContent();
   double_.SetBkColor(draw::RGB(205, 213, 215));
   warning_.SetBkColor(draw::RGB(205, 213, 215));
   auto_.SetBkColor(draw::RGB(205, 213, 215));
@@ -140,6 +144,10 @@ void CDlgLis::OnOK() {
 }
 
 bool CDlgLis::OnCommand(int id, int code, ui::Window* control) {
+  if (id == IDC_LIS_KEYBOARD && code == ui::BN_CLICKED) {
+    ShowOnScreenKeyboard();
+    return true;
+  }
   if ((id == IDC_LIS_AUTO || id == IDC_LIS_FIXED) && code == ui::BN_CLICKED) {
     ui::Dialog::OnCommand(id, code, control);
     OnAutomaticAddress();

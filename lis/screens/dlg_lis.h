@@ -3,6 +3,7 @@
 // fixed, with mask and gateway), the LIS server's address and port, bidirectional transfer and
 // alarm forwarding ([LIS] in Setting.ini). Saving a changed address or port drops the link,
 // which applies the settings and reconnects.
+#include "controls/small_widgets.h"
 #include "controls/xp_button.h"
 #include "controls/xp_check_button.h"
 #include "lis/link_settings.h"
@@ -24,6 +25,7 @@ inline constexpr int IDC_LIS_MASK_LABEL = 2104;
 inline constexpr int IDC_LIS_OWN_LABEL = 2105;
 inline constexpr int IDC_LIS_DOUBLE = 2106;
 inline constexpr int IDC_LIS_WARNING = 2143;
+inline constexpr int IDC_LIS_KEYBOARD = 1514;
 
 // "The port cannot be empty" and, for a port outside 1..65535, "The port must be 1 to 65535".
 std::string LisPortEmptyText(int language);
@@ -45,6 +47,7 @@ class CDlgLis : public ui::Dialog {
  private:
   void OnAutomaticAddress();
   CXPButton ok_, cancel_;
+  CBitmapKeyButton keyboard_;
   ui::IpAddress own_, mask_, gateway_, server_;
   CXPCheckButton double_, warning_;
   CXPRadioButton auto_, fixed_;

@@ -20,8 +20,9 @@ ui::DialogTemplate SetUserValueTemplate() {
   t.Add("Edit", IDC_SUV_LYM, "", 60, 16, 60, 14, V | TS | ui::WS_BORDER | ui::ES_AUTOHSCROLL);
   t.Add("Edit", IDC_SUV_MID, "", 60, 34, 60, 14, V | TS | ui::WS_BORDER | ui::ES_AUTOHSCROLL);
   t.Add("Edit", IDC_SUV_GRA, "", 60, 52, 60, 14, V | TS | ui::WS_BORDER | ui::ES_AUTOHSCROLL);
-  t.Add("Button", ui::IDOK, "OK", 14, 84, 50, 18, V | TS);
-  t.Add("Button", ui::IDCANCEL, "Cancel", 76, 84, 50, 18, V | TS);
+  t.Add("Button", IDC_SUV_KEYBOARD, "", 6, 86, 24, 13, V | TS | ui::BS_OWNERDRAW);
+  t.Add("Button", ui::IDOK, "OK", 34, 84, 46, 18, V | TS);
+  t.Add("Button", ui::IDCANCEL, "Cancel", 86, 84, 46, 18, V | TS);
   return t;
 }
 
@@ -86,6 +87,7 @@ void CSetUserValue::DoDataExchange(ui::DataExchange& dx) {
   ui::ExchangeControl(dx, IDC_SUV_FRAME, frame_);
   ui::ExchangeControl(dx, ui::IDOK, ok_);
   ui::ExchangeControl(dx, ui::IDCANCEL, cancel_);
+  ui::ExchangeControl(dx, IDC_SUV_KEYBOARD, keyboard_);
   ui::ExchangeText(dx, IDC_SUV_LYM, m_lymPercent);
   ui::ValidateRange(dx, m_lymPercent, 0.0f, 100.0f);
   ui::ExchangeText(dx, IDC_SUV_MID, m_midPercent);
@@ -103,11 +105,17 @@ bool CSetUserValue::OnInitDialog() {
   cancel_.SetWindowText(PickText(l, "取消", "Cancel", "Cancelar", "Annuler", "Відміна"));
   ok_.SetBitmaps(399, 400, 487);
   cancel_.SetBitmaps(403, 404, 486);
+  keyboard_.SetKeyBitmap(ui::Resources::LoadBitmap(274));
+  keyboard_.SizeToContent();
   m_resultLym = m_resultMid = m_resultGra = 0.0f;
   return true;
 }
 
 bool CSetUserValue::OnCommand(int id, int code, ui::Window* control) {
+  if (id == IDC_SUV_KEYBOARD && code == ui::BN_CLICKED) {
+    ShowOnScreenKeyboard();
+    return true;
+  }
   if (code == ui::EN_KILLFOCUS && (id == IDC_SUV_LYM || id == IDC_SUV_MID || id == IDC_SUV_GRA)) {
     if (UpdateData(true)) {
       float v[3] = {m_lymPercent, m_midPercent, m_graPercent};

@@ -3,6 +3,7 @@
 // GRA%, summing to 100). One dialog for the whole program: the test screen opens it for the
 // result just counted and the history's view for a stored result; both read the accepted
 // values from m_resultLym, m_resultMid and m_resultGra after IDOK.
+#include "controls/small_widgets.h"
 #include "controls/xp_button.h"
 #include "controls/xp_group_box.h"
 #include "platform/ui/dialog.h"
@@ -12,6 +13,7 @@ inline constexpr int IDC_SUV_FRAME = 1917;
 inline constexpr int IDC_SUV_LYM = 1654;
 inline constexpr int IDC_SUV_MID = 1655;
 inline constexpr int IDC_SUV_GRA = 2056;
+inline constexpr int IDC_SUV_KEYBOARD = 1514;
 
 ui::DialogTemplate SetUserValueTemplate();
 
@@ -49,4 +51,5 @@ class CSetUserValue : public ui::Dialog {
  private:
   CXPGroupBox frame_;
   CXPButton ok_, cancel_;
+  CBitmapKeyButton keyboard_;
 };

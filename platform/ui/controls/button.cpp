@@ -88,7 +88,8 @@ LResult Button::WindowProc(uint32_t msg, WParam w, LParam l) {
 
 void Button::OnLButtonDown(unsigned, Point) {
   if (Kind() == BS_GROUPBOX) return;
-  if (GetStyle() & WS_TABSTOP || Kind() != BS_OWNERDRAW) SetFocus();
+  // A button that does not activate (an on-screen key) leaves the focus where it is.
+  if (!(GetExStyle() & WS_EX_NOACTIVATE) && (GetStyle() & WS_TABSTOP || Kind() != BS_OWNERDRAW)) SetFocus();
   SetCapture();
   tracking_ = true;
   SetState(true);

@@ -1,6 +1,8 @@
 // The keyboard button of the log-on screen (a touch-only instrument types its user's password
-// with it) on a real X display: the on-screen keyboard program's window appears, a second press
-// does not start a second keyboard, and a keyboard that was hidden comes back to the front.
+// with it) on a real X display: the on-screen keyboard program's window appears clear of the
+// field and only once, the keys land in the field, a second press takes it away and the next
+// brings it back, a keyboard hidden from outside comes back to the front, the end of the screen
+// takes it away and the program's end ends it.
 // Runs under Xvfb with the keyboard program of the set-up; skipped where either is missing.
 #include <gtest/gtest.h>
 
@@ -11,6 +13,8 @@
 #include <thread>
 
 #include "app/screens/user_logon.h"
+#include "core/layout.h"
+#include "core/onscreen_keyboard.h"
 #include "platform/sys/program_dir.h"
 #include "platform/sys/shell_open.h"
 #include "platform/ui/messages.h"
@@ -69,7 +73,26 @@ class KeyboardButtonTest : public ScreenTest {
   std::string savedDisplay_;
 };
 
-TEST_F(KeyboardButtonTest, TheKeyboardAppearsOnceAndComesBackToTheFront) {
+// Where the keyboard's window lies on the display: "x y w h", empty when there is none.
+std::string Geometry(const std::string& display, const std::string& id) {
+  std::string out;
+  const std::string cmd = "DISPLAY=" + display + " xdotool getwindowgeometry --shell " + id + " 2>/dev/null";
+  if (FILE* p = popen(cmd.c_str(), "r")) {
+    char buf[256];
+    while (fgets(buf, sizeof buf, p)) out += buf;
+    pclose(p);
+  }
+  auto value = [&](const std::string& key) {
+    const size_t at = out.find(key + "=");
+    return at == std::string::npos ? -1 : std::atoi(out.c_str() + at + key.size() + 1);
+  };
+  return std::to_string(value("X")) + " " + std::to_string(value("Y")) + " " + std::to_string(value("WIDTH")) + " " +
+         std::to_string(value("HEIGHT"));
+}
+
+std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+
+TEST_F(KeyboardButtonTest, TheKeyboardComesUpClearOfTheFieldGoesOnASecondTapAndEndsWithTheProgram) {
   support::Xvfb x(800, 600);
   ASSERT_FALSE(x.display().empty()) << "Xvfb did not start";
   setenv("DISPLAY", x.display().c_str(), 1);
@@ -77,18 +100,38 @@ TEST_F(KeyboardButtonTest, TheKeyboardAppearsOnceAndComesBackToTheFront) {
   CUserLogon logon;
   bool ok = d.RunScript([&] { logon.DoModal(); }, [&](ui::TestDriver& s) {
     EXPECT_EQ(Lines(Windows(x.display(), "--name '^" + title + "$'")), 0) << "no keyboard before the press";
+    s.Press(IDC_LOGON_PASSWORD);
+    ui::Rect field;
+    s.RunUntil([&] {
+      field = s.Find(IDC_LOGON_PASSWORD)->GetWindowRect();
+      return true;
+    });
     ASSERT_TRUE(s.Press(IDC_LOGON_KEYBOARD));
     // A second press at once, while the keyboard may still be opening its window.
     ASSERT_TRUE(s.Press(IDC_LOGON_KEYBOARD));
     ASSERT_TRUE(WaitForVisible(x.display(), title, 1, 15)) << "the keyboard's window did not appear";
-    // A later press, with its window up, raises that one.
+    const std::string id = FirstLine(Windows(x.display(), "--name '^" + title + "$'"));
+    // Placed clear of the password field: centred across, at the bottom or the top.
+    int kx = -1, ky = -1, kw = 0, kh = 0;
+    for (int tries = 0; tries < 50; ++tries) {
+      std::sscanf(Geometry(x.display(), id).c_str(), "%d %d %d %d", &kx, &ky, &kw, &kh);
+      if (ky == 600 - kh || (ky == 0 && kx > 0)) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    EXPECT_EQ(kx, (800 - kw) / 2);
+    EXPECT_TRUE(ky == 600 - kh || ky == 0) << "at " << ky;
+    EXPECT_TRUE(ui::Rect(kx, ky, kx + kw, ky + kh).Intersect(field).IsEmpty()) << "the keyboard covers the field";
+    // The focus stayed in the field: keys land there.
+    s.Type("pw");
+    EXPECT_EQ(s.Text(IDC_LOGON_PASSWORD), "pw");
+    // A second tap takes it away; the next one brings the same keyboard back.
     ASSERT_TRUE(s.Press(IDC_LOGON_KEYBOARD));
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_TRUE(WaitForVisible(x.display(), title, 0, 5)) << "a second tap left the keyboard up";
+    ASSERT_TRUE(s.Press(IDC_LOGON_KEYBOARD));
+    EXPECT_TRUE(WaitForVisible(x.display(), title, 1, 5)) << "the keyboard did not come back";
     EXPECT_EQ(Lines(Windows(x.display(), "--name '^" + title + "$'")), 1) << "a second keyboard was started";
-    // Hidden (as when minimised), it is shown again by the next press.
-    const std::string id = Windows(x.display(), "--onlyvisible --name '^" + title + "$'");
-    ASSERT_EQ(Lines(id), 1);
-    std::system(("DISPLAY=" + x.display() + " xdotool windowunmap --sync " + id.substr(0, id.size() - 1)).c_str());
+    // Hidden from outside (as when minimised), it is shown again by the next press.
+    std::system(("DISPLAY=" + x.display() + " xdotool windowunmap --sync " + id).c_str());
     ASSERT_TRUE(WaitForVisible(x.display(), title, 0, 5)) << "the keyboard could not be hidden";
     ASSERT_TRUE(s.Press(IDC_LOGON_KEYBOARD));
     EXPECT_TRUE(WaitForVisible(x.display(), title, 1, 5)) << "the hidden keyboard was not shown again";
@@ -97,6 +140,41 @@ TEST_F(KeyboardButtonTest, TheKeyboardAppearsOnceAndComesBackToTheFront) {
     s.Press(ui::IDCANCEL);
   });
   EXPECT_TRUE(ok);
+  // Leaving the screen takes it away; the program's end ends it.
+  EXPECT_TRUE(WaitForVisible(x.display(), title, 0, 5)) << "the keyboard stayed over the next screen";
+  EndOnScreenKeyboard();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (Lines(Windows(x.display(), "--name '^" + title + "$'")) != 0 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(Lines(Windows(x.display(), "--name '^" + title + "$'")), 0) << "the keyboard outlived the program";
+}
+
+bool KeyboardIsThere(const char*) { return true; }
+bool NoWindow(const std::string&, draw::Rect*, bool*) { return false; }
+bool NoMove(const std::string&, int, int) { return false; }
+bool NoHide(const std::string&) { return false; }
+const OnScreenKeyboardWindows kStandIn{NoWindow, NoMove, NoHide};
+
+// Offscreen, with a keyboard that is always there: the "..." key leaves the focus in the
+// password field, so what the keyboard types goes there.
+class LogonKeyboardKey : public ScreenTest {};
+
+TEST_F(LogonKeyboardKey, KeysTypedAfterTheKeyboardButtonLandInThePassword) {
+  SetForeignWindowRaiser(&KeyboardIsThere);
+  SetOnScreenKeyboardWindows(&kStandIn);
+  CUserLogon logon;
+  std::string password;
+  ASSERT_TRUE(d.RunScript([&] { logon.DoModal(); }, [&](ui::TestDriver& s) {
+    s.Press(IDC_LOGON_PASSWORD);
+    s.Type("a");
+    ASSERT_TRUE(s.Press(IDC_LOGON_KEYBOARD));
+    s.Type("bc");
+    password = s.Text(IDC_LOGON_PASSWORD);
+    s.Press(ui::IDCANCEL);
+  }));
+  SetOnScreenKeyboardWindows(nullptr);
+  SetForeignWindowRaiser(nullptr);
+  EXPECT_EQ(password, "abc");
 }
 
 }  // namespace
