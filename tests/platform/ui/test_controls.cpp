@@ -10,6 +10,7 @@
 #include "platform/ui/controls/controls.h"
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/dialog.h"
+#include "platform/ui/focus_history.h"
 #include "platform/ui/input.h"
 #include "platform/ui/keys.h"
 #include "platform/ui/scroll_parts.h"
@@ -116,6 +117,28 @@ TEST_F(ControlsTest, ButtonsClickByMouseAndSpaceButNotWhenDisabledOrReleasedOuts
   EXPECT_FALSE(d.Press(10));
   d.ClickAt(r.Center());
   EXPECT_TRUE(h.notes.empty());
+}
+
+TEST_F(ControlsTest, AButtonThatDoesNotActivateLeavesTheFocusWhereItIs) {
+  // An on-screen key acts on the field the operator is in: a tap on it clicks but keeps the
+  // focus in the field (no kill-focus there), while an ordinary button takes it. Where the
+  // focus was before is known either way.
+  Host& h = Open({{kClassEdit, 20, "", 10, 10, 60, 12, V | WS_TABSTOP | WS_BORDER, 0},
+                  {kClassButton, 21, "Key", 10, 30, 30, 14, V | WS_TABSTOP | BS_PUSHBUTTON, WS_EX_NOACTIVATE},
+                  {kClassButton, 22, "Go", 50, 30, 30, 14, V | WS_TABSTOP | BS_PUSHBUTTON, 0}});
+  Window* field = h.GetDlgItem(20);
+  ASSERT_TRUE(d.Press(20));
+  ASSERT_EQ(Window::GetFocus(), field);
+  h.notes.clear();
+  ASSERT_TRUE(d.Press(21));
+  EXPECT_TRUE(h.Has(21, BN_CLICKED));
+  EXPECT_EQ(Window::GetFocus(), field);
+  EXPECT_FALSE(h.Has(20, EN_KILLFOCUS));
+  d.Type("ab");
+  EXPECT_EQ(field->GetWindowText(), "ab");
+  ASSERT_TRUE(d.Press(22));
+  EXPECT_EQ(Window::GetFocus(), h.GetDlgItem(22));
+  EXPECT_EQ(PreviousFocus(), field);
 }
 
 TEST_F(ControlsTest, CheckBoxesAndRadioGroups) {
