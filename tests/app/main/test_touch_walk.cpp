@@ -14,6 +14,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -81,12 +82,17 @@ constexpr Pt kParamOk{239, 376};
 // QC file choice: QC 1, Exit.
 constexpr Pt kFileQc1{97, 80}, kFileExit{320, 436};
 // L-J run screen: Exit; the grid's first run column, WBC and LYM# rows.
-constexpr Pt kRunExit{500, 440};
-constexpr Area kRunLot{100, 22, 220, 42}, kRunExpiry{430, 22, 560, 42};  // the values beside "Lot:" and "Validity:"
-constexpr Area kRunCol1Wbc{242, 112, 316, 127}, kRunCol1Lym{242, 128, 316, 142}, kRunCol1Date{242, 78, 316, 93};
+constexpr Pt kRunExit{500, 446};
+// The values beside "Lot:" and "Validity:"; the first run column of the table, header to the
+// last row (inside its cell borders).
+constexpr Area kRunLot{100, 12, 220, 42}, kRunExpiry{430, 12, 560, 42};
+constexpr Area kRunCol1{244, 44, 314, 404};
 // Results browser: Search, Exit; the HGB row of the first two sample columns.
 constexpr Pt kHistSearch{238, 453}, kHistExit{525, 453};
-constexpr Area kHistCol1Hgb{80, 213, 156, 229}, kHistCol2Hgb{160, 213, 236, 229};
+// The first two sample columns (80 px apart), header to the last row, and their rows below the
+// header (Date, Time and the 20 parameters).
+constexpr Area kHistCol1{80, 30, 156, 404}, kHistCol1Rows{80, 54, 156, 404}, kHistCol2Rows{160, 54, 236, 404};
+constexpr int kHistColumnStep = 80;
 // Search conditions (dialog 138, 600x400 centred at 20,40): name, keyboard button, OK.
 constexpr Pt kSearchName{540, 86}, kSearchKeyboard{564, 405}, kSearchOk{220, 408};
 // Message box (fixed size, centred): its OK, and its text.
@@ -117,7 +123,7 @@ const Look kQcMenu{"QC menu", {{{425, 145}, kBlue}, {{425, 230}, draw::RGB(65, 1
 const Look kLjSettings{"L-J file settings", {{{584, 435}, kExitGrey}, {{620, 300}, kCream}, {{376, 300}, kCream}}};
 const Look kParams{"parameter choice", {{{240, 365}, draw::RGB(53, 134, 139)}, {{400, 365}, draw::RGB(103, 119, 131)}}};
 const Look kFileChoice{"QC file choice", {{{545, 70}, draw::RGB(65, 115, 149)}, {{545, 320}, kBlue}, {{620, 200}, kCream}}};
-const Look kLjRun{"L-J run", {{{500, 430}, kExitGrey}, {{620, 420}, kBand}, {{615, 200}, kCream}}};
+const Look kLjRun{"L-J run", {{{470, 440}, draw::RGB(98, 114, 127)}, {{140, 446}, draw::RGB(138, 177, 180)}, {{633, 200}, kCream}, {{40, 460}, kBand}}};
 const Look kProfile{"sample profile", {{{320, 25}, draw::RGB(191, 207, 219)}, {{560, 412}, kExitGrey}, {{620, 300}, draw::RGB(205, 213, 215)}}};
 const Look kHistory{"results browser", {{{525, 445}, kExitGrey}, {{450, 445}, draw::RGB(69, 118, 153)}, {{620, 423}, kCream}}};
 const Look kSearch{"search conditions", {{{220, 400}, draw::RGB(50, 131, 136)}, {{420, 400}, draw::RGB(99, 115, 128)}, {{600, 200}, kBand}}};
@@ -131,14 +137,41 @@ bool Near(draw::Color a, draw::Color b) {
          30;
 }
 
-// Dark text pixels (the screens' label and value colours) inside a box.
+// Text pixels inside a box: dark ones (the labels' and values' greys) and the strong colours of
+// flagged values (a channel well below the light greys of the backgrounds and bands).
+bool IsInk(draw::Color c) {
+  const int r = draw::GetRValue(c), g = draw::GetGValue(c), b = draw::GetBValue(c);
+  return r + g + b < 300 || std::min({r, g, b}) < 100;
+}
 int InkPixels(const draw::Bitmap& shot, Area b) {
   int n = 0;
   for (int y = b.top; y < b.bottom; ++y)
-    for (int x = b.left; x < b.right; ++x) {
-      const draw::Color c = shot.GetPixel(x, y);
-      if (draw::GetRValue(c) + draw::GetGValue(c) + draw::GetBValue(c) < 300) ++n;
+    for (int x = b.left; x < b.right; ++x)
+      if (IsInk(shot.GetPixel(x, y))) ++n;
+  return n;
+}
+
+// The lines of text inside a box: runs of rows holding text pixels, a run going on across the
+// one or two faint rows inside a line of small anti-aliased text (lines lie 6 rows apart or more).
+int InkLines(const draw::Bitmap& shot, Area b) {
+  int lines = 0, blank = 4;
+  for (int y = b.top; y < b.bottom; ++y) {
+    if (InkPixels(shot, {b.left, y, b.right, y + 1}) > 0) {
+      if (blank >= 4) ++lines;
+      blank = 0;
+    } else {
+      ++blank;
     }
+  }
+  return lines;
+}
+
+// Pixels of `a` inside `area` that differ from those of `b` `dx` pixels to the right.
+int Differences(const draw::Bitmap& a, Area area, const draw::Bitmap& b, int dx) {
+  int n = 0;
+  for (int y = area.top; y < area.bottom; ++y)
+    for (int x = area.left; x < area.right; ++x)
+      if (a.GetPixel(x, y) != b.GetPixel(x + dx, y)) ++n;
   return n;
 }
 
@@ -585,16 +618,14 @@ TEST_F(TouchWalk, LogOnNormalRangeLjFileRunAndSearchByTouchAlone) {
     const draw::Bitmap before = Grab();
     EXPECT_GT(InkPixels(before, at::kRunLot), 20) << "no lot shown: " << SaveShot("run_without_lot");
     EXPECT_GT(InkPixels(before, at::kRunExpiry), 20) << "no expiry shown: " << SaveShot("run_without_expiry");
-    EXPECT_EQ(InkPixels(before, at::kRunCol1Wbc), 0) << "the run grid has a run before the count";
+    EXPECT_EQ(InkLines(before, at::kRunCol1), 0) << "the run table has a run before the count";
   }
   ASSERT_TRUE(Count("select count(*) from LJQCRunResult", "1", "the QC run"));
   ASSERT_TRUE(WaitFor(kLjRun));
   {
-    // The run's column shows its date and WBC; LYM#, not under QC, stays empty.
+    // The run's column: its number, date, time and WBC; the parameters not under QC stay empty.
     const draw::Bitmap after = Grab();
-    EXPECT_GT(InkPixels(after, at::kRunCol1Date), 20) << SaveShot("run_without_date");
-    EXPECT_GT(InkPixels(after, at::kRunCol1Wbc), 20) << SaveShot("run_without_wbc");
-    EXPECT_EQ(InkPixels(after, at::kRunCol1Lym), 0) << SaveShot("run_shows_lym");
+    EXPECT_EQ(InkLines(after, at::kRunCol1), 4) << SaveShot("run_column");
   }
   ASSERT_TRUE(Tap(at::kRunExit, "the run's Exit"));
   // The run's Exit leads back to the file choice (or straight to the menu).
@@ -610,20 +641,22 @@ TEST_F(TouchWalk, LogOnNormalRangeLjFileRunAndSearchByTouchAlone) {
   // ---- Results: two samples listed; a search by name leaves the named one. ----
   ASSERT_TRUE(Tap(at::kMenuResults, "RESULTS"));
   ASSERT_TRUE(WaitFor(kHistory));
-  {
-    const draw::Bitmap list = Grab();
-    EXPECT_GT(InkPixels(list, at::kHistCol1Hgb), 20) << "the first sample is not listed";
-    EXPECT_GT(InkPixels(list, at::kHistCol2Hgb), 20) << "the second sample is not listed";
-  }
+  // Newest first: sample 2 in the first column, sample 1 (the named one) in the second, each
+  // with its date, time and 20 values.
+  const draw::Bitmap list = Grab();
+  EXPECT_EQ(InkLines(list, at::kHistCol1Rows), 22) << SaveShot("list_first_column");
+  EXPECT_EQ(InkLines(list, at::kHistCol2Rows), 22) << SaveShot("list_second_column");
   ASSERT_TRUE(Tap(at::kHistSearch, "Search"));
   ASSERT_TRUE(WaitFor(kSearch));
   ASSERT_TRUE(Type(at::kSearchName, at::kSearchKeyboard, "ann", "the searched name"));
   ASSERT_TRUE(Tap(at::kSearchOk, "the search's OK", at::kSearchKeyboard));
   ASSERT_TRUE(WaitFor(kHistory));
   {
+    // The named sample alone: its column, as the list showed it, now first; nothing after it.
     const draw::Bitmap found = Grab();
-    EXPECT_GT(InkPixels(found, at::kHistCol1Hgb), 20) << "the named sample is not listed: " << SaveShot("search_lost");
-    EXPECT_EQ(InkPixels(found, at::kHistCol2Hgb), 0) << "the search kept the other sample: " << SaveShot("search_kept");
+    EXPECT_EQ(Differences(found, at::kHistCol1, list, at::kHistColumnStep), 0)
+        << "the first column is not the named sample's: " << SaveShot("search_first_column");
+    EXPECT_EQ(InkLines(found, at::kHistCol2Rows), 0) << "the search kept the other sample: " << SaveShot("search_kept");
   }
   ASSERT_TRUE(Tap(at::kHistExit, "the results' Exit"));
   ASSERT_TRUE(WaitFor(kMainMenu));
