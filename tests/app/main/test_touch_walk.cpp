@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -310,7 +311,10 @@ class TouchWalk : public ::testing::Test {
   // ---- pictures ----
   draw::Bitmap Grab() const { return screen_->Grab(); }
 
-  std::string SaveShot(const std::string& name) {
+  // Saves the screen as touch_walk_shots/<n>_<name>.png and returns the file's path.
+  std::string SaveShot(std::string name) {
+    for (char& c : name)
+      if (!isalnum(static_cast<unsigned char>(c))) c = '_';
     fs::create_directories(shots_);
     const std::string path = (shots_ / (std::to_string(++shotCount_) + "_" + name + ".png")).string();
     Grab().SavePng(path);
