@@ -8,9 +8,8 @@
 // Control positions are the centres of the controls on the 640x480 screen: the screens' templates
 // in dialog units times two (full-screen screens at 0,0, pop-ups centred). Screens are recognised
 // by a few pixels of their own skins and frames (a probe under the on-screen keyboard is skipped).
-#include <gtest/gtest.h>
-
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -101,6 +100,8 @@ constexpr Pt kBoxOk{320, 306};
 }  // namespace at
 
 // ---- How the screens look -----------------------------------------------------------------------
+// A screen is known by a few of its pixels at 640x480 (each within 30 of its colour here): the
+// faces of its buttons where no caption lies, its frames and bands, its background.
 struct Probe {
   Pt p;
   draw::Color c;
@@ -114,23 +115,44 @@ constexpr draw::Color kGreyed = draw::RGB(174, 182, 186);    // a disabled butto
 constexpr draw::Color kExitGrey = draw::RGB(101, 117, 130);  // Exit buttons
 constexpr draw::Color kCream = draw::RGB(236, 233, 216);     // the screens' background
 constexpr draw::Color kBand = draw::RGB(190, 198, 201);      // frames and bands
-const Look kMainMenu{"main menu", {{{500, 235}, draw::RGB(44, 103, 147)}, {{40, 386}, draw::RGB(31, 88, 128)}, {{560, 200}, draw::RGB(215, 223, 224)}}};
+const Look kMainMenu{"main menu",
+                     {{{500, 235}, draw::RGB(44, 103, 147)},
+                      {{40, 386}, draw::RGB(31, 88, 128)},
+                      {{560, 200}, draw::RGB(215, 223, 224)}}};
 const Look kTestScreen{"test screen", {{{610, 450}, draw::RGB(166, 175, 182)}, {{470, 250}, draw::RGB(40, 40, 40)}}};
 const Look kSettings{"system settings", {{{560, 410}, kCream}, {{500, 330}, kBand}, {{20, 300}, kBand}}};
 const Look kOtherMenu{"other settings menu", {{{500, 240}, kBlue}, {{570, 200}, kCream}, {{100, 320}, kBand}}};
-const Look kLogon{"log-on", {{{200, 280}, draw::RGB(205, 213, 215)}, {{480, 280}, draw::RGB(205, 213, 215)}, {{250, 300}, draw::RGB(69, 119, 153)}}};
+const Look kLogon{"log-on",
+                  {{{200, 280}, draw::RGB(205, 213, 215)},
+                   {{480, 280}, draw::RGB(205, 213, 215)},
+                   {{250, 300}, draw::RGB(69, 119, 153)}}};
 const Look kNormal{"normal ranges", {{{568, 425}, draw::RGB(99, 115, 128)}, {{620, 300}, kBand}, {{320, 300}, kCream}}};
-const Look kQcMenu{"QC menu", {{{425, 145}, kBlue}, {{425, 230}, draw::RGB(65, 115, 149)}, {{610, 300}, kCream}, {{30, 360}, kCream}}};
+const Look kQcMenu{
+    "QC menu", {{{425, 145}, kBlue}, {{425, 230}, draw::RGB(65, 115, 149)}, {{610, 300}, kCream}, {{30, 360}, kCream}}};
 const Look kLjSettings{"L-J file settings", {{{584, 435}, kExitGrey}, {{620, 300}, kCream}, {{376, 300}, kCream}}};
 const Look kParams{"parameter choice", {{{240, 365}, draw::RGB(53, 134, 139)}, {{400, 365}, draw::RGB(103, 119, 131)}}};
-const Look kFileChoice{"QC file choice", {{{545, 70}, draw::RGB(65, 115, 149)}, {{545, 320}, kBlue}, {{620, 200}, kCream}}};
-const Look kLjRun{"L-J run", {{{470, 440}, draw::RGB(98, 114, 127)}, {{140, 446}, draw::RGB(138, 177, 180)}, {{633, 200}, kCream}, {{40, 460}, kBand}}};
-const Look kProfile{"sample profile", {{{320, 25}, draw::RGB(191, 207, 219)}, {{560, 412}, kExitGrey}, {{620, 300}, draw::RGB(205, 213, 215)}}};
-const Look kHistory{"results browser", {{{525, 445}, kExitGrey}, {{450, 445}, draw::RGB(69, 118, 153)}, {{620, 423}, kCream}}};
-const Look kSearch{"search conditions", {{{220, 400}, draw::RGB(50, 131, 136)}, {{420, 400}, draw::RGB(99, 115, 128)}, {{600, 200}, kBand}}};
+const Look kFileChoice{"QC file choice",
+                       {{{545, 70}, draw::RGB(65, 115, 149)}, {{545, 320}, kBlue}, {{620, 200}, kCream}}};
+const Look kLjRun{"L-J run",
+                  {{{470, 440}, draw::RGB(98, 114, 127)},
+                   {{140, 446}, draw::RGB(138, 177, 180)},
+                   {{633, 200}, kCream},
+                   {{40, 460}, kBand}}};
+const Look kProfile{
+    "sample profile",
+    {{{320, 25}, draw::RGB(191, 207, 219)}, {{560, 412}, kExitGrey}, {{620, 300}, draw::RGB(205, 213, 215)}}};
+const Look kHistory{"results browser",
+                    {{{525, 445}, kExitGrey}, {{450, 445}, draw::RGB(69, 118, 153)}, {{620, 423}, kCream}}};
+const Look kSearch{"search conditions",
+                   {{{220, 400}, draw::RGB(50, 131, 136)}, {{420, 400}, draw::RGB(99, 115, 128)}, {{600, 200}, kBand}}};
 // The message box: its frame at the four sides and its caption.
 constexpr draw::Color kBoxFrame = draw::RGB(0, 76, 120);
-const Look kMessageBox{"message box", {{{107, 145}, kBoxFrame}, {{533, 335}, kBoxFrame}, {{107, 240}, kBoxFrame}, {{533, 240}, kBoxFrame}, {{200, 156}, draw::RGB(36, 93, 133)}}};
+const Look kMessageBox{"message box",
+                       {{{107, 145}, kBoxFrame},
+                        {{533, 335}, kBoxFrame},
+                        {{107, 240}, kBoxFrame},
+                        {{533, 240}, kBoxFrame},
+                        {{200, 156}, draw::RGB(36, 93, 133)}}};
 
 bool Near(draw::Color a, draw::Color b) {
   return std::abs(draw::GetRValue(a) - draw::GetRValue(b)) + std::abs(draw::GetGValue(a) - draw::GetGValue(b)) +
@@ -271,9 +293,9 @@ const std::map<char, Pt>& KeyCentres() {
   static const std::map<char, Pt> keys = [] {
     std::map<char, Pt> k;
     const int r0 = 13, r1 = 39, r2 = 65, r3 = 91;
-    const std::pair<char, int> row0[] = {{'q', 59},  {'w', 82},  {'e', 105}, {'r', 128}, {'t', 151}, {'y', 173},
-                                         {'u', 197}, {'i', 221}, {'o', 243}, {'p', 266}, {'\b', 289}, {'7', 316},
-                                         {'8', 339}, {'9', 362}};
+    const std::pair<char, int> row0[] = {{'q', 59},   {'w', 82},  {'e', 105}, {'r', 128}, {'t', 151},
+                                         {'y', 173},  {'u', 197}, {'i', 221}, {'o', 243}, {'p', 266},
+                                         {'\b', 289}, {'7', 316}, {'8', 339}, {'9', 362}};
     const std::pair<char, int> row1[] = {{'a', 37},  {'s', 60},  {'d', 83},  {'f', 106}, {'g', 129}, {'h', 152},
                                          {'j', 175}, {'k', 198}, {'l', 221}, {'4', 294}, {'5', 317}, {'6', 340}};
     const std::pair<char, int> row2[] = {{'z', 59},  {'x', 81},  {'c', 105}, {'v', 127}, {'b', 151}, {'n', 173},
@@ -458,7 +480,8 @@ class TouchWalk : public ::testing::Test {
     if (!Tap(field, what)) return false;
     const auto shown = KeyboardBox();
     if (!shown) {
-      ADD_FAILURE() << "the on-screen keyboard went away before " << what << " was typed: " << SaveShot("keyboard_gone");
+      ADD_FAILURE() << "the on-screen keyboard went away before " << what
+                    << " was typed: " << SaveShot("keyboard_gone");
       return false;
     }
     const Area box = *shown;
@@ -524,7 +547,8 @@ TEST_F(TouchWalk, LogOnNormalRangeLjFileRunAndSearchByTouchAlone) {
   screen_ = std::make_unique<XScreen>(display);
   ASSERT_TRUE(screen_->ok()) << "cannot read the display " << display;
   program_ = std::make_unique<program_run::ProgramCopy>();
-  board_ = std::make_unique<program_run::BoardSim>(std::vector<std::string>{"--quiet", "--set", "wbc=7.2,plt=220", "--seed", "11"});
+  board_ = std::make_unique<program_run::BoardSim>(
+      std::vector<std::string>{"--quiet", "--set", "wbc=7.2,plt=220", "--seed", "11"});
   printer_ = std::make_unique<program_run::PrinterSim>();
   ASSERT_FALSE(board_->device().empty());
   ASSERT_FALSE(printer_->device().empty());
@@ -677,7 +701,8 @@ TEST_F(TouchWalk, LogOnNormalRangeLjFileRunAndSearchByTouchAlone) {
   EXPECT_EQ(Sql("select count(*) from SysLog where Event='Logon' and Result='Administrator' and Date='" + today + "'"),
             "1");
   // The samples: the named one and one without a name.
-  EXPECT_EQ(Sql("select SampleNo||'|'||ifnull(Name,'') from Person order by CAST(SampleNo AS INTEGER)"), "1|ann lee\n2|");
+  EXPECT_EQ(Sql("select SampleNo||'|'||ifnull(Name,'') from Person order by CAST(SampleNo AS INTEGER)"),
+            "1|ann lee\n2|");
 
   // The general group's ranges: as they were, the WBC high limit now 11.
   {
