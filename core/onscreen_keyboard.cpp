@@ -51,6 +51,7 @@ struct Keyboard {
   bool wanted = false;                                 // shown by a tap and not taken away since
   draw::Size display;                                  // where it is to go, for the waiting thread
   draw::Rect field;
+  draw::Rect button;                                   // the screen's keyboard button, kept free
   unsigned waiting = 0;                                // the current wait for a new window
   ui::WindowHandle watch = 0;                          // the watch on the screen that called it up
 };
@@ -86,11 +87,12 @@ std::string FindWindow(const OnScreenKeyboardWindows& w, const std::vector<std::
   return {};
 }
 
-void Place(const OnScreenKeyboardWindows& w, const std::string& title, draw::Size display, const draw::Rect& field) {
+void Place(const OnScreenKeyboardWindows& w, const std::string& title, draw::Size display, const draw::Rect& field,
+           const draw::Rect& button) {
   draw::Rect r;
   bool shown = false;
   if (!w.geometry(title, &r, &shown)) return;
-  const draw::Point at = OnScreenKeyboardPlace(display, draw::Size(r.Width(), r.Height()), field);
+  const draw::Point at = OnScreenKeyboardPlace(display, draw::Size(r.Width(), r.Height()), field, button);
   if (at != r.TopLeft()) w.move(title, at.x, at.y);
 }
 
@@ -111,7 +113,7 @@ void WaitAndPlace(std::vector<std::string> titles, unsigned wait) {
     const OnScreenKeyboardWindows& w = *k.windows;
     const std::string title = FindWindow(w, titles, nullptr, nullptr);
     if (!title.empty()) {
-      if (k.wanted) Place(w, title, k.display, k.field);
+      if (k.wanted) Place(w, title, k.display, k.field, k.button);
       else w.hide(title);
       return;
     }
@@ -172,10 +174,13 @@ ui::Window* GiveFocusBack() {
 
 }  // namespace
 
-draw::Point OnScreenKeyboardPlace(draw::Size display, draw::Size keyboard, const draw::Rect& field) {
+draw::Point OnScreenKeyboardPlace(draw::Size display, draw::Size keyboard, const draw::Rect& field,
+                                  const draw::Rect& button) {
   const int x = std::max(0, (display.cx - keyboard.cx) / 2);
   const draw::Rect bottom = draw::Rect::FromSize(x, std::max(0, display.cy - keyboard.cy), keyboard.cx, keyboard.cy);
   const draw::Rect top = draw::Rect::FromSize(x, 0, keyboard.cx, keyboard.cy);
+  for (const draw::Rect& place : {bottom, top})
+    if (Overlap(place, field) == 0 && Overlap(place, button) == 0) return place.TopLeft();
   if (field.IsEmpty()) return bottom.TopLeft();
   const long atBottom = Overlap(bottom, field), atTop = Overlap(top, field);
   return atTop < atBottom ? top.TopLeft() : bottom.TopLeft();
@@ -193,6 +198,8 @@ int ShowOnScreenKeyboard() {
   ui::Window* field = GiveFocusBack();
   const draw::Rect fieldRect = field ? field->GetWindowRect() : draw::Rect();
   ui::Window* screen = field ? field->GetTopLevel() : ui::Window::GetActiveWindow();
+  const ui::Window* button = screen ? screen->GetDlgItem(kKeyboardButtonId) : nullptr;
+  const draw::Rect buttonRect = button && button->IsWindowVisible() ? button->GetWindowRect() : draw::Rect();
   const std::vector<std::string> titles = Titles();
   std::unique_lock<std::mutex> held(k.lock);
   StopWaiter(k);
@@ -214,10 +221,11 @@ int ShowOnScreenKeyboard() {
   k.wanted = true;
   k.display = display;
   k.field = fieldRect;
+  k.button = buttonRect;
   WatchScreen(k, screen);
   for (const std::string& t : titles) {
     if (RaiseForeignWindow(t.c_str())) {
-      Place(w, t, display, fieldRect);
+      Place(w, t, display, fieldRect, buttonRect);
       return 1;
     }
   }

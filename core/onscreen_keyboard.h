@@ -14,9 +14,12 @@ inline constexpr int kKeyboardButtonId = 1514;
 // Where the keyboard's window (of size `keyboard`) goes on a display of size `display` so that
 // it leaves `field` (the field it types into, in display coordinates; empty when there is none)
 // free: centred across, at the bottom of the display, or at the top when it would cover the
-// field at the bottom. When it covers the field in both places, the place where it covers less
-// of it (the bottom on a tie). Never off the display's top-left corner.
-draw::Point OnScreenKeyboardPlace(draw::Size display, draw::Size keyboard, const draw::Rect& field);
+// field at the bottom. A place that also leaves `button` free (the screen's keyboard button, whose
+// second tap takes the keyboard away; empty when there is none) comes first, so that a keyboard
+// clear of the field never shuts in the operator. When it covers the field in both places, the
+// place where it covers less of it (the bottom on a tie). Never off the display's top-left corner.
+draw::Point OnScreenKeyboardPlace(draw::Size display, draw::Size keyboard, const draw::Rect& field,
+                                  const draw::Rect& button = draw::Rect());
 
 // Takes the keyboard off the display when it is shown (its program goes on running, for the
 // next tap).

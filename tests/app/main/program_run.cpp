@@ -33,7 +33,7 @@ std::string Sqlite(const std::string& db, const std::string& sql) {
   return out;
 }
 
-BoardSim::BoardSim(const std::vector<std::string>& flags) {
+Simulator::Simulator(const std::string& program, const std::vector<std::string>& flags) {
   int out[2];
   if (pipe(out) != 0) return;
   pid_ = fork();
@@ -41,8 +41,8 @@ BoardSim::BoardSim(const std::vector<std::string>& flags) {
     dup2(out[1], 1);
     close(out[0]);
     close(out[1]);
-    const std::string exe = std::string(QUORVEX_PROGRAM_DIR) + "/boardsim";
-    std::vector<char*> argv{const_cast<char*>("boardsim")};
+    const std::string exe = std::string(QUORVEX_PROGRAM_DIR) + "/" + program;
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& f : flags) argv.push_back(const_cast<char*>(f.c_str()));
     argv.push_back(nullptr);
     execv(exe.c_str(), argv.data());
@@ -62,15 +62,19 @@ BoardSim::BoardSim(const std::vector<std::string>& flags) {
   }
 }
 
-BoardSim::~BoardSim() {
+Simulator::~Simulator() {
   if (pid_ > 0) {
     kill(pid_, SIGTERM);
     waitpid(pid_, nullptr, 0);
   }
 }
 
+void BoardSim::PressCountKey() const {
+  if (pid_ > 0) kill(pid_, SIGUSR1);
+}
+
 pid_t Start(const ProgramCopy& program, const std::vector<std::string>& args, const std::string& display,
-            const std::string& board) {
+            const std::string& board, const std::string& printer) {
   const pid_t pid = fork();
   if (pid == 0) {
     if (display.empty()) {
@@ -81,7 +85,7 @@ pid_t Start(const ProgramCopy& program, const std::vector<std::string>& args, co
       setenv("DISPLAY", display.c_str(), 1);
     }
     setenv("QUORVEX_COM4", board.empty() ? "/dev/null" : board.c_str(), 1);
-    setenv("QUORVEX_COM3", "/dev/null", 1);
+    setenv("QUORVEX_COM3", printer.empty() ? "/dev/null" : printer.c_str(), 1);
     unsetenv("QUORVEX_INSTRUMENT_PC");
     // Its own single-instance lock: a Quorvex running on this machine must not turn it away.
     setenv("XDG_RUNTIME_DIR", program.folder().c_str(), 1);

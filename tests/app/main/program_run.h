@@ -26,23 +26,41 @@ class ProgramCopy {
 // Output of an sqlite3 command on the store (trailing newline removed; "" on failure).
 std::string Sqlite(const std::string& db, const std::string& sql);
 
-// The board simulator on a pseudo-terminal, started with the given flags (e.g. --silent).
-class BoardSim {
+// A simulator of the build folder (boardsim, printersim) on a pseudo-terminal, started with the
+// given flags; ended with the object.
+class Simulator {
  public:
-  explicit BoardSim(const std::vector<std::string>& flags);
-  ~BoardSim();
+  Simulator(const std::string& program, const std::vector<std::string>& flags);
+  ~Simulator();
+  Simulator(const Simulator&) = delete;
+  Simulator& operator=(const Simulator&) = delete;
   const std::string& device() const { return device_; }
 
- private:
+ protected:
   pid_t pid_ = -1;
+
+ private:
   std::string device_;
 };
 
-// Starts the program with its own single-instance lock, the board on `board` and no printer
-// (an empty `board` and the printer are /dev/null); `display` empty runs it offscreen.
-// Returns its pid.
+// The board simulator, started with the given flags (e.g. --silent).
+class BoardSim : public Simulator {
+ public:
+  explicit BoardSim(const std::vector<std::string>& flags) : Simulator("boardsim", flags) {}
+  // Presses the analyzer's count key once (the simulator's SIGUSR1).
+  void PressCountKey() const;
+};
+
+// The thermal-printer simulator.
+class PrinterSim : public Simulator {
+ public:
+  PrinterSim() : Simulator("printersim", {}) {}
+};
+
+// Starts the program with its own single-instance lock, the board on `board` and the printer on
+// `printer` (empty: /dev/null); `display` empty runs it offscreen. Returns its pid.
 pid_t Start(const ProgramCopy& program, const std::vector<std::string>& args, const std::string& display = "",
-            const std::string& board = "");
+            const std::string& board = "", const std::string& printer = "");
 
 // Waits for the process to end and returns its exit code (128 + signal when killed); -1 when it
 // has not ended within `seconds` (it is then killed).
