@@ -36,11 +36,12 @@ ui::DialogTemplate XrGraphTemplate() {
   ui::DialogTemplate t = ScreenTemplate(320, 240);
   t.Add("Button", 2035, "", 2, 2, 316, 20, V | ui::BS_GROUPBOX);
   t.Add("Static", 1152, "Lot:", 6, 8, 22, 10, V | ui::SS_LEFT);
-  t.Add("Static", IDC_XRG_BATCH, "", 28, 8, 60, 10, V | ui::SS_LEFT);
-  t.Add("Static", 1647, "Validity:", 92, 8, 36, 10, V | ui::SS_LEFT);
-  t.Add("Static", IDC_XRG_EXPIRY, "", 128, 8, 56, 10, V | ui::SS_LEFT);
-  t.Add("Static", 1648, "Seq#:", 190, 8, 40, 10, V | ui::SS_LEFT);
-  t.Add("Static", IDC_XRG_POSITION, "", 232, 8, 60, 10, V | ui::SS_LEFT);
+  t.Add("Static", IDC_XRG_BATCH, "", 28, 8, 56, 10, V | ui::SS_LEFT);
+  t.Add("Static", 1647, "Validity:", 86, 8, 34, 10, V | ui::SS_LEFT);
+  t.Add("Static", IDC_XRG_EXPIRY, "", 120, 8, 50, 10, V | ui::SS_LEFT);
+  t.Add("Static", 1648, "Seq#:", 172, 8, 40, 10, V | ui::SS_LEFT);
+  // Wide enough for the groups left out after the position.
+  t.Add("Static", IDC_XRG_POSITION, "", 212, 8, 104, 10, V | ui::SS_LEFT);
   t.Add("Button", 2034, "", 2, 24, 316, 184, V | ui::BS_GROUPBOX);
   t.Add("Static", IDC_XRG_NAME_UPPER, "", 6, 28, 40, 10, V | ui::SS_LEFT);
   t.Add("Static", IDC_XRG_NAME_LOWER, "", 6, 116, 40, 10, V | ui::SS_LEFT);
@@ -59,6 +60,23 @@ ui::DialogTemplate XrGraphTemplate() {
 
 // A limit on an axis label: two decimals as the integer part of x x 100 + 0.5, divided by 100.
 std::string AxisText(double x) { return StrPrintf("%g", std::floor(x * 100 + 0.5) / 100); }
+
+// The groups a shown parameter's statistics leave out (a group short of a usable value), named
+// after the group count: "(left out: WBC 2, RBC 1)". Nothing when every group counts or when
+// the parameter has no usable value at all (not under QC: it has no chart).
+std::string LeftOutText(int lang, int groups, const XrStats& stats, int first) {
+  std::string items;
+  for (int p = first; p < first + 2; ++p) {
+    const int used = stats.params[p].groupsUsed;
+    if (used == 0 || used >= groups) continue;
+    if (!items.empty()) items += ", ";
+    items += StrPrintf("%s %d", kChartNames[p], groups - used);
+  }
+  if (items.empty()) return "";
+  return StrPrintf(PickText(lang, " (未计入: %s)", " (left out: %s)", " (excluidos: %s)", " (exclus: %s)",
+                            " (виключено: %s)"),
+                   items.c_str());
+}
 
 }  // namespace
 
@@ -171,7 +189,8 @@ void CXRQCGraph::ShowCursor() {
     SetDlgItemText(IDC_XRG_CURSOR0 + 2 * half, text(s.groupMeans[g]));
     SetDlgItemText(IDC_XRG_CURSOR0 + 2 * half + 1, text(s.groupRanges[g]));
   }
-  SetDlgItemText(IDC_XRG_POSITION, StrPrintf("%d/%d", cursor_, groups_));
+  SetDlgItemText(IDC_XRG_POSITION, StrPrintf("%d/%d", cursor_, groups_) +
+                                       LeftOutText(AppSettings.LanguageIndex, groups_, stats_, first_));
   labels_.RedrawAll();
 }
 
