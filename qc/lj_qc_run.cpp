@@ -73,7 +73,7 @@ std::vector<std::array<double, 20>> CLJQCRun::RuleRuns() const {
   return runs;
 }
 
-void CLJQCRun::TakeResult(const ControlValues& v, const std::string& date, const std::string& time) {
+std::string CLJQCRun::TakeResult(const ControlValues& v, const std::string& date, const std::string& time) {
   JudgeSettings js;
   for (int d = 0; d < 20; ++d) {
     const int s = StoreFromDisplay(d);
@@ -85,13 +85,17 @@ void CLJQCRun::TakeResult(const ControlValues& v, const std::string& date, const
   lastBreaks_ = JudgeNewestRun(js, RuleRuns());
   for (const RuleBreak& b : lastBreaks_) QcMessage(this, RuleBreakMessage(b, Language()), ui::MB_ICONWARNING);
 
-  if (StoreControlRun(conn_, store_, date, time, v, units_) == XrFeed::FileFull) {
+  const XrFeed feed = StoreControlRun(conn_, store_, date, time, v, units_);
+  if (feed == XrFeed::NotStored) return ResultNotSavedText(Language());
+  if (feed == XrFeed::CopyFailed) return XrCopyNotSavedText(Language());
+  if (feed == XrFeed::FileFull) {
     QcMessage(this,
               PickText(Language(), "X-R质控数目已达到最大值", "X-R QC number has reached the max value",
                        "El numero de QC X-R ha alcanzado el maximo", "Le nombre de CQ X-R a atteint le maximum",
                        "Кількість КЯ X-R досягла максимуму"),
               ui::MB_ICONINFORMATION);
   }
+  return "";
 }
 
 bool CLJQCRun::DeleteStored(const std::string& date, const std::string& time, int) {

@@ -107,14 +107,17 @@ XrFeed StoreControlRun(CADOConn& conn, StoreContext& ctx, const std::string& dat
   for (int d = 0; d < 20; ++d) run.values[StoreFromDisplay(d)] = v.values[d];
   const int unitFrom[7] = {0, 7, 8, 12, 9, 15, 18};  // WBC RBC HGB MCHC HCT PLT PCT
   for (int k = 0; k < 7; ++k) run.units[k] = units[unitFrom[k]];
-  conn.Execute(RunInsertSql("LJQCRunResult", ctx.fileNo, run));
+  if (!conn.Execute(RunInsertSql("LJQCRunResult", ctx.fileNo, run))) return XrFeed::NotStored;
 
   if (strcasecmp(ctx.xrBatch.c_str(), ctx.ljBatch.c_str()) != 0) return XrFeed::NotSameBatch;
   const int limit = ctx.xrGroups * ctx.xrPerGroup;
   const int count = ctx.xrStored++;
   if (count == limit) return XrFeed::FileFull;
   if (count > limit) return XrFeed::AlreadyOver;
-  conn.Execute(RunInsertSql("XRQCRunResult", ctx.fileNo, run));
+  if (!conn.Execute(RunInsertSql("XRQCRunResult", ctx.fileNo, run))) {
+    --ctx.xrStored;
+    return XrFeed::CopyFailed;
+  }
   return XrFeed::Stored;
 }
 

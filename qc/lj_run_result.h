@@ -44,7 +44,9 @@ struct StoreContext {
   int xrGroups = 0, xrPerGroup = 0;
   int xrStored = 0;  // rows of the X-R file, raised for each run of a matching batch
 };
-enum class XrFeed { NotSameBatch, Stored, FileFull, AlreadyOver };
+// NotStored: the run itself could not be written, so nothing is copied; CopyFailed: the run is
+// stored, its X-R copy could not be written (the X-R file's count stays as it was).
+enum class XrFeed { NotSameBatch, Stored, FileFull, AlreadyOver, NotStored, CopyFailed };
 
 // Stores the run (display-order values, with its date, time and the seven units) into the file,
 // removing the file's oldest day first while the file already holds 500 runs or more (counted

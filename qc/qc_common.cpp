@@ -83,4 +83,15 @@ int SendQcRunsToLis(lis::SendDataKind kind, CGridCtrl& grid, int fileNo, int fir
   return lis::RunSendScreen(lis::SendSource{kind, &grid, fileNo});
 }
 
+std::string ResultNotSavedText(int l) {
+  return PickText(l, "结果保存失败!", "The result could not be saved!", "No se pudo guardar el resultado!",
+                  "Le resultat n'a pas pu etre enregistre!", "Результат не вдалося зберегти!");
+}
+
+std::string XrCopyNotSavedText(int l) {
+  return PickText(l, "结果的X-R副本保存失败!", "The X-R copy of the result could not be saved!",
+                  "No se pudo guardar la copia X-R del resultado!", "La copie X-R du resultat n'a pas pu etre enregistree!",
+                  "X-R копію результату не вдалося зберегти!");
+}
+
 }  // namespace qc

@@ -23,6 +23,11 @@ std::string DeleteButtonText(int language);
 std::string PrintButtonText(int language);
 std::string SendButtonText(int language);
 
+// The run screens' message line when the data store did not take a control result, and when it
+// took the result but not its copy into the X-R file.
+std::string ResultNotSavedText(int language);
+std::string XrCopyNotSavedText(int language);
+
 // The message when a QC file holds no runs to show or send.
 std::string NoQcDataText(int language);
 

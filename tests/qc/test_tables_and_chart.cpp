@@ -112,6 +112,45 @@ TEST_F(QcTables, StoringTrimsOnlyWhatItMustAndFeedsTheXrFile) {
   EXPECT_EQ(qc::StoreControlRun(conn_, ctx, "2026-12-10", "10:07:00", v, units), qc::XrFeed::NotSameBatch);
 }
 
+// A run the store refuses is not copied into the X-R file, and a refused copy takes no place in
+// it: the X-R count the run screen keeps stays as the file's rows are.
+TEST_F(QcTables, StoringReportsARefusedRunAndARefusedCopy) {
+  std::array<std::string, 20> units;
+  CADOConn unitConn;
+  qc::ReadQcUnits(unitConn, &units);
+  qc::ControlValues v;
+  v.values.fill(7.0f);
+  struct Case {
+    const char* refused;  // the table whose inserts fail
+    qc::XrFeed feed;
+    const char* ljRows;
+    const char* xrRows;
+  };
+  const Case cases[] = {{"LJQCRunResult", qc::XrFeed::NotStored, "0", "0"},
+                        {"XRQCRunResult", qc::XrFeed::CopyFailed, "1", "0"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.refused);
+    support::ExecSql("delete from LJQCRunResult");
+    support::ExecSql("delete from XRQCRunResult");
+    support::ExecSql(std::string("create trigger refuse before insert on ") + c.refused +
+      " begin select raise(abort, 'database or disk is full'); end");
+    qc::StoreContext ctx;
+    ctx.fileNo = 6;
+    ctx.ljBatch = ctx.xrBatch = "Lot-B";
+    ctx.xrGroups = 2;
+    ctx.xrPerGroup = 2;
+    ctx.xrStored = 1;
+    EXPECT_EQ(qc::StoreControlRun(conn_, ctx, "2026-12-10", "11:00:00", v, units), c.feed);
+    EXPECT_EQ(ctx.xrStored, 1);
+    support::ExecSql("drop trigger refuse");
+    EXPECT_EQ(Q("select count(*) from LJQCRunResult"), c.ljRows);
+    EXPECT_EQ(Q("select count(*) from XRQCRunResult"), c.xrRows);
+    // With the store writable again the next run and its copy go in, and the count follows.
+    EXPECT_EQ(qc::StoreControlRun(conn_, ctx, "2026-12-10", "11:05:00", v, units), qc::XrFeed::Stored);
+    EXPECT_EQ(ctx.xrStored, 2);
+  }
+}
+
 TEST_F(QcTables, ChartStatisticsAndScreensBeyondOneScreen) {
   // 56 runs of WBC 1..56; run 10 has no RBC value, RBC otherwise 4.0 and 5.0 alternating.
   for (int i = 1; i <= 56; ++i)
