@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <functional>
 
+#include "analyzer/reagent.h"
 #include "core/app_ui.h"
 #include "core/db_errors.h"
 #include "qc/lj_qc_run.h"
@@ -43,9 +44,11 @@ class QcRunStoreFaults : public QcScreenTest {
   }
 
   // Runs `screen` through one count with every write of the store failing with `fault`, then
-  // one count with room again. Returns the message line after each count and any box text.
+  // one count with room again. Returns the message line after each count and any box text. The
+  // reagent volumes are written to the store at the end of each count, as in the program.
   void FaultThenRoom(qc::QcRunScreen& screen, const StoreFault& fault, std::string* box, std::string* messageAtFault,
                      std::string* messageAfter, const std::function<void()>& atFault) {
+    analyzer::Reagents().SetStore(&analyzer::DataStoreReagentStore());
     ASSERT_TRUE(d.RunScript(
         [&] {
           InstallDbErrorReporting();  // the program's box for store errors
@@ -70,6 +73,7 @@ class QcRunStoreFaults : public QcScreenTest {
           s.Advance(600);
           s.RunUntil([&] { return screen.IsEnded(); }, 3000);
         }));
+    analyzer::Reagents().SetStore(nullptr);
   }
 
   // The one system log row of an unsaved result: its event, and a result naming the run's date and
