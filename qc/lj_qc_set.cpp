@@ -22,6 +22,7 @@
 #include "qc/qc_common.h"
 #include "qc/qc_names.h"
 #include "qc/qc_settings_lis.h"
+#include "qc/settings_checks.h"
 
 namespace qc {
 
@@ -73,12 +74,6 @@ ui::DialogTemplate LjSetTemplate() {
   for (int i = 0; i < 6; ++i) t.Add("Button", bIds[i], "", 8 + i * 52, 212, 48, 20, V | ui::WS_TABSTOP);
   t.Add("Button", IDC_LJS_KEYBOARD, "", 6, 186, 40, 14, V);
   return t;
-}
-
-std::string Trimmed(std::string s) {
-  s.erase(0, s.find_first_not_of(" \t"));
-  s.erase(s.find_last_not_of(" \t") + 1);
-  return s;
 }
 
 }  // namespace
@@ -195,7 +190,7 @@ void CLJQCSet::OnSave() {
   if (!CheckInput(&in, &exp)) return;
   LjFileSettings s;
   s.fileNo = shown_ + 1;
-  s.batchNo = Trimmed(in.batch);
+  s.batchNo = TrimBlanks(in.batch);
   s.expDate = exp;
   for (int d = 0; d < 20; ++d) {
     s.targets[StoreFromDisplay(d)] = StoredSettingValue(in.values[2 * d]);
