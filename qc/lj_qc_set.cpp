@@ -215,26 +215,10 @@ void CLJQCSet::OnSave() {
 }
 
 void CLJQCSet::OnDelete() {
-  const int lang = AppSettings.LanguageIndex;
-  if (!hasRow_[shown_]) {
-    QcMessage(this, NoDataInFileText(lang), ui::MB_ICONWARNING);
-    return;
-  }
-  if (QcMessage(this,
-                PickText(lang, "确定删除当前质控文件的数据?", "Are you sure to delete data of current QC file?",
-                         "Seguro que desea borrar los datos del archivo de QC actual?",
-                         "Voulez-vous vraiment effacer les donnees du fichier CQ actuel?",
-                         "Ви впевнені, що хочете видалити дані поточного файлу КЯ?"),
-                ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
-    return;
-  const int n = shown_ + 1;
-  if (!conn_.Execute(StrPrintf("delete from LJQCSet where QcFileNo=%d", n))) return;
-  hasRow_[shown_] = false;
-  ClearFields();
-  if (!conn_.Execute(StrPrintf("delete from LJQCRunResult where QcFileNo=%d", n))) return;
-  QcMessage(this, PickText(lang, "质控文件数据已删除!", "Data of QC file deleted!", "Datos del archivo de QC borrados!",
-                           "Donnees du fichier CQ effacees!", "Дані файлу КЯ видалено!"),
-            ui::MB_ICONINFORMATION);
+  DeleteFileSettings(conn_, hasRow_[shown_], "LJQCSet", "LJQCRunResult", shown_ + 1, [this] {
+    hasRow_[shown_] = false;
+    ClearFields();
+  });
 }
 
 void CLJQCSet::OnSend() {
@@ -244,17 +228,7 @@ void CLJQCSet::OnSend() {
     QcMessage(this, "Fail to connect LIS", ui::MB_OK);
     return;
   }
-  if (kind == 0 && !lisPort_) {
-    lisPort_ = OpenLisTextPort(conn_, this);
-    if (!lisPort_) {
-      send_.EnableWindow(false);
-      QcMessage(this, PickText(lang, "初始化通讯串口失败!", "Failed to initialize communications COM port!",
-                               "Error al inicializar el puerto COM!", "Echec de l'initialisation du port COM!",
-                               "Не вдалося ініціалізувати COM-порт!"),
-                ui::MB_OK);
-      return;
-    }
-  }
+  if (kind == 0 && !OpenSettingsLisPort(this, conn_, lisPort_, send_, lang)) return;
   // The LIS gets the file's settings as saved: edits not saved yet do not go out, so the LIS
   // never holds settings this analyzer does not.
   LjFileSettings saved;
@@ -274,12 +248,7 @@ void CLJQCSet::OnSend() {
     values[2 * st] = SettingValueText(saved.targets[st]);
     values[2 * st + 1] = SettingValueText(saved.limits[st]);
   }
-  const std::string record = LjSettingsTextRecord(shown_ + 1, saved.batchNo, saved.expDate, values, units);
-  if (!lisPort_->QueueWriteString(record, lang)) {
-    QcMessage(this, TransferFailedText(lang), ui::MB_ICONWARNING);
-    return;
-  }
-  QcMessage(this, TransferFinishedText(lang), ui::MB_ICONINFORMATION);
+  QueueSettingsRecord(this, *lisPort_, LjSettingsTextRecord(shown_ + 1, saved.batchNo, saved.expDate, values, units), lang);
 }
 
 bool CLJQCSet::OnCommand(int id, int code, ui::Window* control) {

@@ -289,51 +289,25 @@ void CXBQcSet::OnDelete() {
 
 void CXBQcSet::OnSend() {
   const int lang = AppSettings.LanguageIndex;
+  // The LIS gets the settings as last loaded or saved, in table order.
+  std::array<float, 40> store{};
+  std::array<std::string, 20> units;
+  for (int d = 0; d < 20; ++d) {
+    const int st = StoreFromDisplay(d);
+    store[2 * st] = values_[2 * d];
+    store[2 * st + 1] = values_[2 * d + 1];
+    units[st] = units_[d];
+  }
   if (LisLinkState.LinkKind == 1) {
-    // The LIS gets the settings as last loaded or saved, in table order.
     if (!rowExists_) {
       QcMessage(this, NoXbSettingsText(lang), ui::MB_ICONWARNING);
       return;
     }
-    std::array<float, 40> store{};
-    std::array<std::string, 20> units;
-    for (int d = 0; d < 20; ++d) {
-      const int st = StoreFromDisplay(d);
-      store[2 * st] = values_[2 * d];
-      store[2 * st + 1] = values_[2 * d + 1];
-      units[st] = units_[d];
-    }
     SendSettingsToLis(this, lis::BuildXbQcSettingsMessage(XbSettingsLisRecord(store, units)), lang);
     return;
   }
-  if (!lisPort_) {
-    lisPort_ = OpenLisTextPort(conn_, this);
-    if (!lisPort_) {
-      send_.EnableWindow(false);
-      QcMessage(this, PickText(lang, "初始化通讯串口失败!", "Failed to initialize communications COM port!",
-                               "Error al inicializar el puerto COM!", "Echec de l'initialisation du port COM!",
-                               "Не вдалося ініціалізувати COM-порт!"),
-                ui::MB_OK);
-      return;
-    }
-  }
-  std::array<float, 40> store{};
-  std::array<std::string, 20> units;
-  for (int d = 0; d < 20; ++d) {
-    const int s = StoreFromDisplay(d);
-    store[2 * s] = values_[2 * d];
-    store[2 * s + 1] = values_[2 * d + 1];
-    units[s] = units_[d];
-  }
-  if (!lisPort_->QueueWriteString(XbSettingsTextRecord(sampleNum_, store, units), lang)) {
-    QcMessage(this, PickText(lang, "数据发送失败!", "Data transfer failed!", "Fallo en la transferencia de datos!",
-                             "Echec du transfert des donnees!", "Помилка передачі даних!"),
-              ui::MB_ICONWARNING);
-    return;
-  }
-  QcMessage(this, PickText(lang, "数据传输完成!", "Data transfer finished!", "Transferencia de datos terminada!",
-                           "Transfert des donnees termine!", "Передачу даних завершено!"),
-            ui::MB_ICONINFORMATION);
+  if (!OpenSettingsLisPort(this, conn_, lisPort_, send_, lang)) return;
+  QueueSettingsRecord(this, *lisPort_, XbSettingsTextRecord(sampleNum_, store, units), lang);
 }
 
 bool CXBQcSet::OnCommand(int id, int code, ui::Window* control) {

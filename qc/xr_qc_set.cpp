@@ -171,26 +171,10 @@ void CXRQCSet::OnSave() {
 }
 
 void CXRQCSet::OnDelete() {
-  const int lang = AppSettings.LanguageIndex;
-  if (!saved_[shown_]) {
-    QcMessage(this, NoDataInFileText(lang), ui::MB_ICONWARNING);
-    return;
-  }
-  if (QcMessage(this,
-                PickText(lang, "确定删除当前质控文件的数据?", "Are you sure to delete data of current QC file?",
-                         "Seguro que desea borrar los datos del archivo de QC actual?",
-                         "Voulez-vous vraiment effacer les donnees du fichier CQ actuel?",
-                         "Ви впевнені, що хочете видалити дані поточного файлу КЯ?"),
-                ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
-    return;
-  const int n = shown_ + 1;
-  if (!conn_.Execute(StrPrintf("delete from XRQCSet where QcFileNo=%d", n))) return;
-  saved_[shown_] = false;
-  SetFields("", "", "", "", "", "");
-  if (!conn_.Execute(StrPrintf("delete from XRQCRunResult where QcFileNo=%d", n))) return;
-  QcMessage(this, PickText(lang, "质控文件数据已删除!", "Data of QC file deleted!", "Datos del archivo de QC borrados!",
-                           "Donnees du fichier CQ effacees!", "Дані файлу КЯ видалено!"),
-            ui::MB_ICONINFORMATION);
+  DeleteFileSettings(conn_, saved_[shown_], "XRQCSet", "XRQCRunResult", shown_ + 1, [this] {
+    saved_[shown_] = false;
+    SetFields("", "", "", "", "", "");
+  });
 }
 
 void CXRQCSet::OnSend() {
@@ -200,17 +184,7 @@ void CXRQCSet::OnSend() {
     QcMessage(this, "Fail to connect LIS", ui::MB_OK);
     return;
   }
-  if (kind == 0 && !lisPort_) {
-    lisPort_ = OpenLisTextPort(conn_, this);
-    if (!lisPort_) {
-      send_.EnableWindow(false);
-      QcMessage(this, PickText(lang, "初始化通讯串口失败!", "Failed to initialize communications COM port!",
-                               "Error al inicializar el puerto COM!", "Echec de l'initialisation du port COM!",
-                               "Не вдалося ініціалізувати COM-порт!"),
-                ui::MB_OK);
-      return;
-    }
-  }
+  if (kind == 0 && !OpenSettingsLisPort(this, conn_, lisPort_, send_, lang)) return;
   // The LIS gets the file's settings as saved: edits not saved yet do not go out, so the LIS
   // never holds settings this analyzer does not.
   std::string batch, exp;
@@ -237,12 +211,7 @@ void CXRQCSet::OnSend() {
     return;
   }
   if (kind != 0) return;  // no LIS link: nothing to send
-  const std::string record = XrSettingsTextRecord(shown_ + 1, batch, exp, groups, perGroup, store);
-  if (!lisPort_->QueueWriteString(record, lang)) {
-    QcMessage(this, TransferFailedText(lang), ui::MB_ICONWARNING);
-    return;
-  }
-  QcMessage(this, TransferFinishedText(lang), ui::MB_ICONINFORMATION);
+  QueueSettingsRecord(this, *lisPort_, XrSettingsTextRecord(shown_ + 1, batch, exp, groups, perGroup, store), lang);
 }
 
 bool CXRQCSet::OnCommand(int id, int code, ui::Window* control) {
