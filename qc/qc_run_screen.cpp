@@ -390,11 +390,7 @@ void QcRunScreen::OnDelete() {
     QcMessage(this, PickText(lang, "无数据!", "No data!", "Sin datos!", "Pas de donnees!", "Немає даних!"), ui::MB_ICONINFORMATION);
     return;
   }
-  if (QcMessage(this,
-                PickText(lang, "确定删除选中的数据?", "Are you sure to delete selected data?", "Seguro que desea borrar los datos seleccionados?",
-                         "Voulez-vous vraiment effacer les donnees selectionnees?", "Ви впевнені, що хочете видалити вибрані дані?"),
-                ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
-    return;
+  if (!ConfirmDeleteSelected(this, lang)) return;
   // A delete the data store refused leaves the table as it was.
   if (!DeleteStored(grid_.GetItemText(1, col), grid_.GetItemText(2, col), col - first)) return;
   for (int c = col; c < usedColumns_; ++c)

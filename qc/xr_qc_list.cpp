@@ -33,7 +33,7 @@ ui::DialogTemplate XrListTemplate() {
 
 }  // namespace
 
-CXRQCList::CXRQCList(ui::Window* parent) : ui::Dialog(IDD_XR_QC_LIST, parent) {
+CXRQCList::CXRQCList(ui::Window* parent) : QcListDialog(IDD_XR_QC_LIST, parent) {
   if (!ui::Resources::FindDialog(IDD_XR_QC_LIST)) ui::Resources::AddDialog(IDD_XR_QC_LIST, XrListTemplate());
 }
 
@@ -88,12 +88,7 @@ void CXRQCList::OnDelete() {
   }
   const CCellSpan range = grid_.GetSelectedCellRange();
   if (!grid_.IsValidRange(range)) {
-    if (QcMessage(this,
-                  PickText(lang, "确定删除所有质控数据?", "Are you sure to delete all the QC data?",
-                           "Seguro que desea borrar todos los datos de QC?", "Voulez-vous vraiment effacer toutes les donnees CQ?",
-                           "Ви впевнені, що хочете видалити всі дані КЯ?"),
-                  ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
-      return;
+    if (!ConfirmDeleteAll(this, lang)) return;
     if (!conn_.Execute(StrPrintf("delete from XRQCRunResult where QcFileNo=%d", QcFileNo))) return;
     ClearRunColumns(grid_, kFirst);
     count_ = 0;
@@ -101,17 +96,11 @@ void CXRQCList::OnDelete() {
     return;
   }
   if (range.GetMinCol() < kFirst || range.GetMinCol() > count_ || range.GetMaxCol() > count_) {
-    QcMessage(this, PickText(lang, "请选择合理的范围!", "Please select a logical range!", "Por favor seleccione un rango logico!",
-                             "Veuillez selectionner une plage logique!", "Будь ласка, виберіть правильний діапазон!"),
+    QcMessage(this, LogicalRangeText(lang),
               lang == 3 || lang == 4 ? ui::MB_ICONINFORMATION : ui::MB_ICONWARNING);
     return;
   }
-  if (QcMessage(this,
-                PickText(lang, "确定删除选中的数据?", "Are you sure to delete selected data?",
-                         "Seguro que desea borrar los datos seleccionados?",
-                         "Voulez-vous vraiment effacer les donnees selectionnees?", "Ви впевнені, що хочете видалити вибрані дані?"),
-                ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
-    return;
+  if (!ConfirmDeleteSelected(this, lang)) return;
   // The picked columns are checked against the stored results as the range is: none outside.
   std::vector<int> picked;
   for (int c : grid_.GetSortedPickedColumns())
@@ -142,22 +131,6 @@ bool CXRQCList::OnCommand(int id, int code, ui::Window* control) {
     }
   }
   return ui::Dialog::OnCommand(id, code, control);
-}
-
-void CXRQCList::OnCancel() {
-  conn_.Disconnect();
-  ui::Dialog::OnCancel();
-}
-
-bool CXRQCList::PreTranslateMessage(ui::Message& msg) {
-  if (IsEnterOrEscapeKey(msg)) return true;
-  return ui::Dialog::PreTranslateMessage(msg);
-}
-
-bool CXRQCList::OnEraseBkgnd(draw::DC& dc) {
-  ui::Dialog::OnEraseBkgnd(dc);
-  DrawDialogFrame(dc, this, 7);
-  return true;
 }
 
 }  // namespace qc
