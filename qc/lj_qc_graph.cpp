@@ -59,13 +59,9 @@ std::string ValueText(float v) { return v < 0.0f ? "" : FormatValue(v, 0, 1); }
 
 }  // namespace
 
-CLJQCGraph::CLJQCGraph(ui::Window* parent) : ui::Dialog(IDD_LJ_QC_GRAPH, parent) {
+CLJQCGraph::CLJQCGraph(ui::Window* parent) : QcChartDialog(IDD_LJ_QC_GRAPH, parent) {
   if (!ui::Resources::FindDialog(IDD_LJ_QC_GRAPH)) ui::Resources::AddDialog(IDD_LJ_QC_GRAPH, GraphTemplate());
   RegisterPrintHintResources();
-}
-
-CLJQCGraph::~CLJQCGraph() {
-  if (printThread_.joinable()) printThread_.join();
 }
 
 bool CLJQCGraph::OnInitDialog() {
@@ -226,9 +222,7 @@ void CLJQCGraph::OnPrint() {
     else PrintLjChartPage(job.data, lang, now);
     PostPrintProgress(this, 1);
   };
-  if (printThread_.joinable()) printThread_.join();
-  if (printWait_) body();
-  else printThread_ = std::thread(std::move(body));
+  StartPrint(std::move(body));
   printBusy_ = false;
 }
 
@@ -247,36 +241,12 @@ bool CLJQCGraph::OnCommand(int id, int code, ui::Window* control) {
   return ui::Dialog::OnCommand(id, code, control);
 }
 
-void CLJQCGraph::OnCancel() {
-  if (printThread_.joinable()) printThread_.join();
-  conn_.Disconnect();
-  ui::Dialog::OnCancel();
-}
-
-bool CLJQCGraph::PreTranslateMessage(ui::Message& msg) {
-  if (IsEnterOrEscapeKey(msg)) return true;
-  if (exit_.IsWindowEnabled() && ChartArrowKey(msg, [this](int d) { MovePage(d); }, [this](int d) { MoveCursor(d); }))
-    return true;
-  return ui::Dialog::PreTranslateMessage(msg);
-}
-
-ui::LResult CLJQCGraph::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
-  if (msg == WM_PRINT_PROGRESS) {
-    ChartPrintProgress(w != 0, hint_, printThread_, [this](bool enable) { EnableButtons(enable); });
-    return 0;
-  }
-  return ui::Dialog::WindowProc(msg, w, l);
-}
+bool CLJQCGraph::ArrowKeysActive() { return exit_.IsWindowEnabled(); }
 
 bool CLJQCGraph::OnEraseBkgnd(draw::DC& dc) {
   ui::Dialog::OnEraseBkgnd(dc);
   DrawBottomBars(dc, this, IDC_LJG_FRAME, IDC_LJG_UP, ui::IDCANCEL);
   return true;
-}
-
-const draw::Brush* CLJQCGraph::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
-  if (ctlType == ui::CTLCOLOR_STATIC) return TransparentLabel(dc, draw::RGB(66, 85, 92));
-  return ui::Dialog::OnCtlColor(dc, control, ctlType);
 }
 
 }  // namespace qc

@@ -57,7 +57,7 @@ std::string ValueText(float v) { return v < 0.0f ? "" : StrPrintf("%g", static_c
 
 }  // namespace
 
-CXBQCGraph::CXBQCGraph(ui::Window* parent) : ui::Dialog(IDD_XB_QC_GRAPH, parent) {
+CXBQCGraph::CXBQCGraph(ui::Window* parent) : QcChartDialog(IDD_XB_QC_GRAPH, parent) {
   RegisterPrintHintResources();
   if (!ui::Resources::FindDialog(IDD_XB_QC_GRAPH)) ui::Resources::AddDialog(IDD_XB_QC_GRAPH, XbGraphTemplate());
 }
@@ -174,10 +174,6 @@ bool CXBQCGraph::OnCommand(int id, int code, ui::Window* control) {
   return ui::Dialog::OnCommand(id, code, control);
 }
 
-CXBQCGraph::~CXBQCGraph() {
-  if (printThread_.joinable()) printThread_.join();
-}
-
 void CXBQCGraph::EnableButtons(bool enable) {
   for (CXPButton* b : {&up_, &down_, &left_, &right_, &print_, &exit_}) b->EnableWindow(enable);
 }
@@ -222,40 +218,7 @@ void CXBQCGraph::OnPrint() {
     else PrintLjChartPage(job, lang, now, true);
     PostMessage(WM_PRINT_PROGRESS, 1, 0);
   };
-  if (printThread_.joinable()) printThread_.join();
-  if (printWait_) body();
-  else printThread_ = std::thread(std::move(body));
-}
-
-ui::LResult CXBQCGraph::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
-  if (msg == WM_PRINT_PROGRESS) {
-    ChartPrintProgress(w != 0, hint_, printThread_, [this](bool enable) { EnableButtons(enable); });
-    return 0;
-  }
-  return ui::Dialog::WindowProc(msg, w, l);
-}
-
-void CXBQCGraph::OnCancel() {
-  if (printThread_.joinable()) printThread_.join();
-  conn_.Disconnect();
-  ui::Dialog::OnCancel();
-}
-
-bool CXBQCGraph::PreTranslateMessage(ui::Message& msg) {
-  if (IsEnterOrEscapeKey(msg)) return true;
-  if (ChartArrowKey(msg, [this](int d) { MovePage(d); }, [this](int d) { MoveCursor(d); })) return true;
-  return ui::Dialog::PreTranslateMessage(msg);
-}
-
-bool CXBQCGraph::OnEraseBkgnd(draw::DC& dc) {
-  ui::Dialog::OnEraseBkgnd(dc);
-  DrawDialogFrame(dc, this, 7);
-  return true;
-}
-
-const draw::Brush* CXBQCGraph::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
-  if (ctlType == ui::CTLCOLOR_STATIC) return TransparentLabel(dc, draw::RGB(66, 85, 92));
-  return ui::Dialog::OnCtlColor(dc, control, ctlType);
+  StartPrint(std::move(body));
 }
 
 }  // namespace qc

@@ -80,7 +80,7 @@ std::string LeftOutText(int lang, int groups, const XrStats& stats, int first) {
 
 }  // namespace
 
-CXRQCGraph::CXRQCGraph(ui::Window* parent) : ui::Dialog(IDD_XR_QC_GRAPH, parent) {
+CXRQCGraph::CXRQCGraph(ui::Window* parent) : QcChartDialog(IDD_XR_QC_GRAPH, parent) {
   RegisterPrintHintResources();
   if (!ui::Resources::FindDialog(IDD_XR_QC_GRAPH)) ui::Resources::AddDialog(IDD_XR_QC_GRAPH, XrGraphTemplate());
 }
@@ -227,10 +227,6 @@ bool CXRQCGraph::OnCommand(int id, int code, ui::Window* control) {
   return ui::Dialog::OnCommand(id, code, control);
 }
 
-CXRQCGraph::~CXRQCGraph() {
-  if (printThread_.joinable()) printThread_.join();
-}
-
 void CXRQCGraph::EnableButtons(bool enable) {
   for (CXPButton* b : {&up_, &down_, &left_, &right_, &print_, &exit_}) b->EnableWindow(enable);
 }
@@ -264,46 +260,13 @@ void CXRQCGraph::OnPrint() {
     hint_.Hide();
     return;
   }
-  if (printThread_.joinable()) printThread_.join();
   EnableButtons(false);
   hint_.Show();
   auto body = [this, data = std::move(data), lang, now] {
     PrintXrChartPage(data, lang, now);
     PostMessage(WM_PRINT_PROGRESS, 1, 0);
   };
-  if (printWait_) body();
-  else printThread_ = std::thread(std::move(body));
-}
-
-void CXRQCGraph::OnCancel() {
-  if (printThread_.joinable()) printThread_.join();
-  conn_.Disconnect();
-  ui::Dialog::OnCancel();
-}
-
-ui::LResult CXRQCGraph::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
-  if (msg == WM_PRINT_PROGRESS) {
-    ChartPrintProgress(w != 0, hint_, printThread_, [this](bool enable) { EnableButtons(enable); });
-    return 0;
-  }
-  return ui::Dialog::WindowProc(msg, w, l);
-}
-
-bool CXRQCGraph::PreTranslateMessage(ui::Message& msg) {
-  if (IsEnterOrEscapeKey(msg)) return true;
-  if (ChartArrowKey(msg, [this](int d) { MovePage(d); }, [this](int d) { MoveCursor(d); })) return true;
-  return ui::Dialog::PreTranslateMessage(msg);
-}
-
-bool CXRQCGraph::OnEraseBkgnd(draw::DC& dc) {
-  ui::Dialog::OnEraseBkgnd(dc);
-  DrawDialogFrame(dc, this, 7);
-  return true;
-}
-
-const draw::Brush* CXRQCGraph::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
-  if (ctlType == ui::CTLCOLOR_STATIC) return TransparentLabel(dc, draw::RGB(66, 85, 92));
-  return ui::Dialog::OnCtlColor(dc, control, ctlType);
+  StartPrint(std::move(body));
 }
 
 }  // namespace qc

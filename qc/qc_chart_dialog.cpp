@@ -1,0 +1,52 @@
+#include "qc/qc_chart_dialog.h"
+
+#include "controls/screen_common.h"
+#include "core/dialog_layout.h"
+#include "qc/chart_navigation.h"
+#include "qc/chart_print_progress.h"
+
+namespace qc {
+
+QcChartDialog::~QcChartDialog() {
+  if (printThread_.joinable()) printThread_.join();
+}
+
+void QcChartDialog::StartPrint(std::function<void()> body) {
+  if (printThread_.joinable()) printThread_.join();
+  if (printWait_) body();
+  else printThread_ = std::thread(std::move(body));
+}
+
+void QcChartDialog::OnCancel() {
+  if (printThread_.joinable()) printThread_.join();
+  conn_.Disconnect();
+  ui::Dialog::OnCancel();
+}
+
+bool QcChartDialog::PreTranslateMessage(ui::Message& msg) {
+  if (IsEnterOrEscapeKey(msg)) return true;
+  if (ArrowKeysActive() && ChartArrowKey(msg, [this](int d) { MovePage(d); }, [this](int d) { MoveCursor(d); }))
+    return true;
+  return ui::Dialog::PreTranslateMessage(msg);
+}
+
+bool QcChartDialog::OnEraseBkgnd(draw::DC& dc) {
+  ui::Dialog::OnEraseBkgnd(dc);
+  DrawDialogFrame(dc, this, 7);
+  return true;
+}
+
+const draw::Brush* QcChartDialog::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
+  if (ctlType == ui::CTLCOLOR_STATIC) return TransparentLabel(dc, draw::RGB(66, 85, 92));
+  return ui::Dialog::OnCtlColor(dc, control, ctlType);
+}
+
+ui::LResult QcChartDialog::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
+  if (msg == WM_PRINT_PROGRESS) {
+    ChartPrintProgress(w != 0, hint_, printThread_, [this](bool enable) { EnableButtons(enable); });
+    return 0;
+  }
+  return ui::Dialog::WindowProc(msg, w, l);
+}
+
+}  // namespace qc

@@ -1,0 +1,51 @@
+#pragma once
+// What the L-J, X-R and X-B chart screens share: their four scope charts, their labels, the data
+// store connection, the print-out on a thread of its own with its hint and progress report, the
+// arrow keys that page and move the cursor, Enter and Escape that do not close the screen, the
+// dialog frame and the label colour, and Exit that waits for a print-out and closes the connection.
+#include <functional>
+#include <thread>
+
+#include "controls/oscope_ctrl.h"
+#include "core/ado_conn.h"
+#include "platform/ui/dialog.h"
+#include "printing/print_hint_dlg.h"
+#include "qc/chart_labels.h"
+
+namespace qc {
+
+class QcChartDialog : public ui::Dialog {
+ public:
+  using ui::Dialog::Dialog;
+  ~QcChartDialog() override;
+  // Prints synchronously when `wait` (tests); otherwise on the print thread.
+  void SetPrintWait(bool wait) { printWait_ = wait; }
+
+ protected:
+  // The screen's own moves (-1 up, +1 down; 0 left, 1 right) and its buttons.
+  virtual void MovePage(int direction) = 0;
+  virtual void MoveCursor(int direction) = 0;
+  virtual void EnableButtons(bool enable) = 0;
+  // Whether the arrow keys move the charts now.
+  virtual bool ArrowKeysActive() { return true; }
+  // Runs a print-out once the last one has ended: at once in tests, else on the print thread.
+  // `body` works on its own copy of the data and posts WM_PRINT_PROGRESS 1 when it is done.
+  void StartPrint(std::function<void()> body);
+
+  void OnCancel() override;
+  bool PreTranslateMessage(ui::Message& msg) override;
+  bool OnEraseBkgnd(draw::DC& dc) override;
+  const draw::Brush* OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) override;
+  ui::LResult WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) override;
+
+  COScopeCtrl charts_[4];
+  ChartLabels labels_;
+  CADOConn conn_;
+  PrintHintHolder hint_;
+
+ private:
+  bool printWait_ = false;
+  std::thread printThread_;
+};
+
+}  // namespace qc
