@@ -56,20 +56,7 @@ ui::DialogTemplate LjSetTemplate() {
   }
   t.Add("Button", 1927, "", 60, 34, 128, 168, V | ui::BS_GROUPBOX);
   t.Add("Button", 1928, "", 190, 34, 128, 168, V | ui::BS_GROUPBOX);
-  const int headIds[2][3] = {{1627, 1629, 1631}, {1628, 1630, 1632}};
-  for (int side = 0; side < 2; ++side) {
-    const int x0 = 62 + side * 130;
-    t.Add("Static", headIds[side][0], "Item", x0, 38, 28, 10, V | ui::SS_LEFT);
-    t.Add("Static", headIds[side][1], "Targets", x0 + 30, 38, 30, 10, V | ui::SS_LEFT);
-    t.Add("Static", headIds[side][2], "Limits", x0 + 62, 38, 30, 10, V | ui::SS_LEFT);
-    for (int r = 0; r < 10; ++r) {
-      const int p = side * 10 + r, y = 50 + r * 15;
-      t.Add("Static", 1700 + p, kDisplayNames[p], x0, y + 2, 28, 10, V | ui::SS_LEFT);
-      t.Add("Edit", kTargetEditIds[p], "", x0 + 30, y, 30, 13, V | ui::WS_BORDER | ui::ES_AUTOHSCROLL | ui::WS_TABSTOP);
-      t.Add("Edit", kLimitEditIds[p], "", x0 + 62, y, 30, 13, V | ui::WS_BORDER | ui::ES_AUTOHSCROLL | ui::WS_TABSTOP);
-      t.Add("Static", 1423 + p, "", x0 + 94, y + 2, 32, 10, V | ui::SS_LEFT);
-    }
-  }
+  AddTargetLimitColumns(t, TargetLimitColumns{62, 130, 28, 30, 32, 30, 62, 94});
   const int bIds[6] = {IDC_LJS_SAVE, IDC_LJS_RULES, IDC_LJS_ITEMS, IDC_LJS_DELETE, IDC_LJS_SEND, ui::IDCANCEL};
   for (int i = 0; i < 6; ++i) t.Add("Button", bIds[i], "", 8 + i * 52, 212, 48, 20, V | ui::WS_TABSTOP);
   t.Add("Button", IDC_LJS_KEYBOARD, "", 6, 186, 40, 14, V);
@@ -90,14 +77,7 @@ bool CLJQCSet::OnInitDialog() {
   ScaleDialogLayout(this);
   const int lang = AppSettings.LanguageIndex;
   for (int n = 1; n <= 20; ++n) files_[n - 1].SubclassDlgItem(FileRadioId(n), this);
-  const int spinIds[3] = {1154, 1155, 1156}, dateIds[3] = {IDC_LJS_YEAR, IDC_LJS_MONTH, IDC_LJS_DAY};
-  const int ranges[3][2] = {{2013, 2050}, {0, 12}, {0, 31}};
-  for (int i = 0; i < 3; ++i) {
-    spins_[i].SubclassDlgItem(spinIds[i], this);
-    spins_[i].SetRange(ranges[i][0], ranges[i][1]);
-    spins_[i].SetBuddy(GetDlgItem(dateIds[i]));
-    spins_[i].SetBitmaps(420, 421, 422);
-  }
+  SetUpExpirySpins(spins_, {IDC_LJS_YEAR, IDC_LJS_MONTH, IDC_LJS_DAY});
   save_.SubclassDlgItem(IDC_LJS_SAVE, this);
   rules_.SubclassDlgItem(IDC_LJS_RULES, this);
   items_.SubclassDlgItem(IDC_LJS_ITEMS, this);
@@ -106,23 +86,19 @@ bool CLJQCSet::OnInitDialog() {
   exit_.SubclassDlgItem(ui::IDCANCEL, this);
   LoadQcFileSettings(1);
   ReadQcUnits(conn_, &units_);
-  for (int p = 0; p < 20; ++p) SetDlgItemText(1423 + p, units_[p]);
-  save_.SetWindowText(PickText(lang, "保存(&S)", "Save(&S)", "Guardar(&S)", "Sauver(&S)", "Зберегти(&S)"));
+  ShowUnits(units_);
+  save_.SetWindowText(SaveButtonText(lang));
   rules_.SetWindowText(PickText(lang, "规则(&R)", "Rules(&R)", "Reglas(&R)", "Regles(&R)", "Правила(&R)"));
-  items_.SetWindowText(PickText(lang, "项目(&I)", "Items(&I)", "Items(&I)", "Items(&I)", "Параметри(&I)"));
+  items_.SetWindowText(ItemsButtonText(lang));
   delete_.SetWindowText(DeleteButtonText(lang));
-  send_.SetWindowText(PickText(lang, "发送(&E)", "Send(&E)", "Enviar(&E)", "Envoyer(&E)", "Надіслати(&E)"));
+  send_.SetWindowText(SettingsSendButtonText(lang));
   exit_.SetWindowText(ExitButtonText(lang));
   save_.SetBitmaps(399, 400, 487);
   for (CXPButton* b : {&rules_, &items_, &delete_, &send_}) b->SetBitmaps(401, 402, 488);
   exit_.SetBitmaps(403, 404, 486);
   SetDlgItemText(1625, PickText(lang, "批号:", "Lot:", "Lote:", "Lot:", "Група №:"));
   SetDlgItemText(1626, PickText(lang, "有效期:", "Expiry:", "Caducidad:", "Expiration:", "Термін:"));
-  for (int side = 0; side < 2; ++side) {
-    SetDlgItemText(1627 + side, PickText(lang, "项目", "Item", "Item", "Item", "Параметр"));
-    SetDlgItemText(1629 + side, PickText(lang, "参考值", "Targets", "Referencia", "Reference", "Довідник"));
-    SetDlgItemText(1631 + side, PickText(lang, "偏差值", "Limits", "Limites", "Limites", "Відхилення"));
-  }
+  ShowTargetLimitHeadings(lang);
   ApplyDialogFontToChildren(this, &SharedDialogFont());
   return true;
 }

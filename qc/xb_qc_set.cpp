@@ -35,20 +35,7 @@ ui::DialogTemplate XbSetTemplate() {
   t.Add("Button", IDC_XBS_SWITCH, "OFF", 234, 15, 40, 15, V | ui::WS_TABSTOP);
   t.Add("Button", 1661, "", 2, 34, 157, 172, V | ui::BS_GROUPBOX);
   t.Add("Button", 2020, "", 161, 34, 157, 172, V | ui::BS_GROUPBOX);
-  const int headIds[2][3] = {{1627, 1629, 1631}, {1628, 1630, 1632}};
-  for (int side = 0; side < 2; ++side) {
-    const int x0 = 6 + side * 159;
-    t.Add("Static", headIds[side][0], "Item", x0, 38, 30, 10, V | ui::SS_LEFT);
-    t.Add("Static", headIds[side][1], "Targets", x0 + 32, 38, 36, 10, V | ui::SS_LEFT);
-    t.Add("Static", headIds[side][2], "Limits", x0 + 72, 38, 36, 10, V | ui::SS_LEFT);
-    for (int r = 0; r < 10; ++r) {
-      const int p = side * 10 + r, y = 50 + r * 15;
-      t.Add("Static", 1700 + p, kDisplayNames[p], x0, y + 2, 30, 10, V | ui::SS_LEFT);
-      t.Add("Edit", kTargetEditIds[p], "", x0 + 32, y, 36, 13, V | ui::WS_BORDER | ui::ES_AUTOHSCROLL | ui::WS_TABSTOP);
-      t.Add("Edit", kLimitEditIds[p], "", x0 + 72, y, 36, 13, V | ui::WS_BORDER | ui::ES_AUTOHSCROLL | ui::WS_TABSTOP);
-      t.Add("Static", 1423 + p, "", x0 + 112, y + 2, 40, 10, V | ui::SS_LEFT);
-    }
-  }
+  AddTargetLimitColumns(t, TargetLimitColumns{6, 159, 30, 36, 40, 32, 72, 112});
   const int ids[6] = {IDC_XBS_SAVE, IDC_XBS_ITEMS, IDC_XBS_SEND, IDC_XBS_DELETE, IDC_XBS_HELP, ui::IDCANCEL};
   for (int i = 0; i < 6; ++i) t.Add("Button", ids[i], "", 8 + i * 52, 212, 48, 20, V | ui::WS_TABSTOP);
   t.Add("Button", IDC_XBS_KEYBOARD, "", 282, 16, 30, 13, V);
@@ -155,7 +142,7 @@ bool CXBQcSet::OnInitDialog() {
   exit_.SubclassDlgItem(ui::IDCANCEL, this);
   switch_.SubclassDlgItem(IDC_XBS_SWITCH, this);
   ReadQcUnits(conn_, &units_);
-  for (int p = 0; p < 20; ++p) SetDlgItemText(1423 + p, units_[p]);
+  ShowUnits(units_);
   SetDlgItemText(IDC_XBS_SAMPLES, "20");
   Load();
   SetWindowText(PickText(lang, "X-B质控设置", "X-B QC Setting", "Configuracion X-B", "Reglages X-B", "Налаштування X-B"));
@@ -163,14 +150,10 @@ bool CXBQcSet::OnInitDialog() {
   SetDlgItemText(1659, PickText(lang, "样本数/组(20-200)", "Number/Group(20-200)", "Numero/Grupo(20-200)", "Nombre/Groupe(20-200)",
                                 "Кількість/Група(20-200)"));
   SetDlgItemText(1660, PickText(lang, "X-B分析", "X-B Analysis", "Analisis X-B", "Analyse X-B", "Аналіз X-B"));
-  for (int side = 0; side < 2; ++side) {
-    SetDlgItemText(1627 + side, PickText(lang, "项目", "Item", "Item", "Item", "Параметр"));
-    SetDlgItemText(1629 + side, PickText(lang, "参考值", "Targets", "Referencia", "Reference", "Довідник"));
-    SetDlgItemText(1631 + side, PickText(lang, "偏差值", "Limits", "Limites", "Limites", "Відхилення"));
-  }
-  save_.SetWindowText(PickText(lang, "保存(&S)", "Save(&S)", "Guardar(&S)", "Sauver(&S)", "Зберегти(&S)"));
-  items_.SetWindowText(PickText(lang, "项目(&I)", "Items(&I)", "Items(&I)", "Items(&I)", "Параметри(&I)"));
-  send_.SetWindowText(PickText(lang, "发送(&E)", "Send(&E)", "Enviar(&E)", "Envoyer(&E)", "Надіслати(&E)"));
+  ShowTargetLimitHeadings(lang);
+  save_.SetWindowText(SaveButtonText(lang));
+  items_.SetWindowText(ItemsButtonText(lang));
+  send_.SetWindowText(SettingsSendButtonText(lang));
   delete_.SetWindowText(DeleteButtonText(lang));
   help_.SetWindowText(HelpButtonText(lang));
   exit_.SetWindowText(ExitButtonText(lang));

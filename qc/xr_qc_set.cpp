@@ -71,14 +71,7 @@ bool CXRQCSet::OnInitDialog() {
     files_[n - 1].SubclassDlgItem(FileRadioId(n), this);
     files_[n - 1].SetWindowText(StrPrintf(lang == 3 ? "CQ %d" : "QC %d", n));
   }
-  const int spinIds[3] = {1154, 1155, 1156}, dateIds[3] = {IDC_XRS_YEAR, IDC_XRS_MONTH, IDC_XRS_DAY};
-  const int ranges[3][2] = {{2013, 2050}, {0, 12}, {0, 31}};
-  for (int i = 0; i < 3; ++i) {
-    spins_[i].SubclassDlgItem(spinIds[i], this);
-    spins_[i].SetRange(ranges[i][0], ranges[i][1]);
-    spins_[i].SetBuddy(GetDlgItem(dateIds[i]));
-    spins_[i].SetBitmaps(420, 421, 422);
-  }
+  SetUpExpirySpins(spins_, {IDC_XRS_YEAR, IDC_XRS_MONTH, IDC_XRS_DAY});
   save_.SubclassDlgItem(IDC_XRS_SAVE, this);
   send_.SubclassDlgItem(IDC_XRS_SEND, this);
   delete_.SubclassDlgItem(IDC_XRS_DELETE, this);
@@ -88,8 +81,8 @@ bool CXRQCSet::OnInitDialog() {
   save_.SetBitmaps(466, 465, 464);
   for (CXPButton* b : {&send_, &delete_, &help_}) b->SetBitmaps(469, 468, 467);
   exit_.SetBitmaps(472, 471, 470);
-  save_.SetWindowText(PickText(lang, "保存(&S)", "Save(&S)", "Guardar(&S)", "Sauver(&S)", "Зберегти(&S)"));
-  send_.SetWindowText(PickText(lang, "发送(&E)", "Send(&E)", "Enviar(&E)", "Envoyer(&E)", "Надіслати(&E)"));
+  save_.SetWindowText(SaveButtonText(lang));
+  send_.SetWindowText(SettingsSendButtonText(lang));
   delete_.SetWindowText(DeleteButtonText(lang));
   help_.SetWindowText(HelpButtonText(lang));
   exit_.SetWindowText(ExitButtonText(lang));
