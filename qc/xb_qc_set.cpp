@@ -12,6 +12,7 @@
 #include "platform/ui/message_box.h"
 #include "platform/ui/resources.h"
 #include "qc/lj_qc_para_set.h"
+#include "qc/choice_boxes.h"
 #include "qc/lj_qc_set.h"
 #include "qc/lj_run_result.h"
 #include "qc/lj_settings_input.h"
@@ -86,23 +87,16 @@ bool CXBQCParaSet::OnInitDialog() {
                                 "Selectionner un parametre qui necessite un CQ", "Будь ласка, виберіть параметр необхідний для КЯ"));
   std::array<int, 20> chosen{};
   rowExists_ = ReadXbChoices(conn_, &chosen);
-  for (int i = 0; i < 20; ++i) {
-    boxes_[i].SubclassDlgItem(IDC_PARA_CHECK0 + i, this);
-    boxes_[i].SendMessage(ui::BM_SETCHECK, chosen[i] == 1 ? 1 : 0, 0);
-  }
-  ok_.SubclassDlgItem(ui::IDOK, this);
-  cancel_.SubclassDlgItem(ui::IDCANCEL, this);
-  ok_.SetWindowText(PickText(lang, "确定", "OK", "Aceptar", "OK", "OK"));
-  cancel_.SetWindowText(PickText(lang, "取消", "Cancel", "Cancelar", "Annuler", "Відміна"));
-  ok_.SetBitmaps(466, 465, 464);
-  cancel_.SetBitmaps(472, 471, 470);
+  SetUpParameterBoxes(this, boxes_, chosen);
+  SetUpOkCancel(this, ok_, cancel_, lang);
   ApplyDialogFontToChildren(this, &SharedDialogFont());
   return true;
 }
 
 void CXBQCParaSet::OnOK() {
+  const std::array<int, 20> ticked = TickedParameters(boxes_);
   std::array<int, 20> store{};
-  for (int d = 0; d < 20; ++d) store[StoreFromDisplay(d)] = boxes_[d].SendMessage(ui::BM_GETCHECK, 0, 0) == 1 ? 1 : 0;
+  for (int d = 0; d < 20; ++d) store[StoreFromDisplay(d)] = ticked[d];
   std::string sql;
   if (rowExists_) {
     sql = "update XBQCSet set ";
