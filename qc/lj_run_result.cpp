@@ -96,17 +96,23 @@ std::string RunCellText(float value) {
   return StrPrintf("%g", static_cast<double>(value));
 }
 
-XrFeed StoreControlRun(CADOConn& conn, StoreContext& ctx, const std::string& date, const std::string& time,
-                       const ControlValues& v, const std::array<std::string, 20>& units) {
-  // The file keeps about 500 runs: whole oldest days go before the new run comes in. The count
-  // is taken afresh, so a trim that already made room is not repeated.
-  if (CountRuns(conn, "LJQCRunResult", ctx.fileNo) >= kLjRunLimit) TrimOldestLjDay(conn, ctx.fileNo);
+LjRun ControlRun(const std::string& date, const std::string& time, const ControlValues& v,
+                 const std::array<std::string, 20>& units) {
   LjRun run;
   run.date = date;
   run.time = time;
   for (int d = 0; d < 20; ++d) run.values[StoreFromDisplay(d)] = v.values[d];
   const int unitFrom[7] = {0, 7, 8, 12, 9, 15, 18};  // WBC RBC HGB MCHC HCT PLT PCT
   for (int k = 0; k < 7; ++k) run.units[k] = units[unitFrom[k]];
+  return run;
+}
+
+XrFeed StoreControlRun(CADOConn& conn, StoreContext& ctx, const std::string& date, const std::string& time,
+                       const ControlValues& v, const std::array<std::string, 20>& units) {
+  // The file keeps about 500 runs: whole oldest days go before the new run comes in. The count
+  // is taken afresh, so a trim that already made room is not repeated.
+  if (CountRuns(conn, "LJQCRunResult", ctx.fileNo) >= kLjRunLimit) TrimOldestLjDay(conn, ctx.fileNo);
+  const LjRun run = ControlRun(date, time, v, units);
   if (!conn.Execute(RunInsertSql("LJQCRunResult", ctx.fileNo, run))) return XrFeed::NotStored;
 
   if (strcasecmp(ctx.xrBatch.c_str(), ctx.ljBatch.c_str()) != 0) return XrFeed::NotSameBatch;
