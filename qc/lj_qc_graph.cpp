@@ -90,13 +90,9 @@ bool CLJQCGraph::OnInitDialog() {
   SetDlgItemText(1603, PickText(lang, "有效期:", "Validity:", "Caducidad:", "Validite:", "Термін дії:"));
   SetDlgItemText(1605, PickText(lang, "时间:", "Time:", "Hora:", "Heure:", "Час:"));
   SetDlgItemText(1607, PickText(lang, "序号:", "Seq#:", "Sec#:", "Seq#:", "Пос#:"));
-  SetUpChartArrows(this, {&up_, &down_, &left_, &right_}, {IDC_LJG_UP, IDC_LJG_DOWN, IDC_LJG_LEFT, IDC_LJG_RIGHT});
-  print_.SubclassDlgItem(IDC_LJG_PRINT, this);
+  TakeOverButtons({IDC_LJG_UP, IDC_LJG_DOWN, IDC_LJG_LEFT, IDC_LJG_RIGHT}, IDC_LJG_PRINT, lang);
   help_.SubclassDlgItem(IDC_LJG_HELP, this);
-  exit_.SubclassDlgItem(ui::IDCANCEL, this);
-  print_.SetWindowText(PrintButtonText(lang));
   help_.SetWindowText(HelpButtonText(lang));
-  exit_.SetWindowText(ExitButtonText(lang));
   for (CXPButton* b : {&up_, &down_, &left_, &right_, &print_, &help_, &exit_}) b->SetBitmaps(401, 402, 488);
   ApplyDialogFontToChildren(this, &SharedDialogFont());
   ShowPageNames();
@@ -190,7 +186,8 @@ void CLJQCGraph::OnHScroll(int code, int pos, ui::Window* bar) {
 }
 
 void CLJQCGraph::EnableButtons(bool enable) {
-  for (CXPButton* b : {&up_, &down_, &left_, &right_, &print_, &help_, &exit_}) b->EnableWindow(enable);
+  QcChartDialog::EnableButtons(enable);
+  help_.EnableWindow(enable);
 }
 
 void CLJQCGraph::OnPrint() {
@@ -227,18 +224,11 @@ void CLJQCGraph::OnPrint() {
 }
 
 bool CLJQCGraph::OnCommand(int id, int code, ui::Window* control) {
-  if (code == ui::BN_CLICKED) {
-    switch (id) {
-      case IDC_LJG_UP: MovePage(-1); return true;
-      case IDC_LJG_DOWN: MovePage(+1); return true;
-      case IDC_LJG_LEFT: MoveCursor(0); return true;
-      case IDC_LJG_RIGHT: MoveCursor(1); return true;
-      case IDC_LJG_PRINT: OnPrint(); return true;
-      case IDC_LJG_HELP: OpenHelp(); return true;
-      default: break;
-    }
+  if (code == ui::BN_CLICKED && id == IDC_LJG_HELP) {
+    OpenHelp();
+    return true;
   }
-  return ui::Dialog::OnCommand(id, code, control);
+  return QcChartDialog::OnCommand(id, code, control);
 }
 
 bool CLJQCGraph::ArrowKeysActive() { return exit_.IsWindowEnabled(); }

@@ -61,13 +61,13 @@ class CLJQCGraph : public QcChartDialog {
   void SetRanges();
   void ShowCursorLabels();
   void ShowStats();
-  void OnPrint();
+  void OnPrint() override;
   void EnableButtons(bool enable) override;
   // While a print-out is prepared (Exit disabled) the arrow keys do nothing.
   bool ArrowKeysActive() override;
 
   ui::ScrollBar* scroll_ = nullptr;
-  CXPButton up_, down_, left_, right_, print_, help_, exit_;
+  CXPButton help_;
   int cursor_ = 1, screen_ = 1;
   int printer_ = 0;
   bool printBusy_ = false;

@@ -4,11 +4,39 @@
 #include "core/dialog_layout.h"
 #include "qc/chart_navigation.h"
 #include "qc/chart_print_progress.h"
+#include "qc/qc_common.h"
 
 namespace qc {
 
 QcChartDialog::~QcChartDialog() {
   if (printThread_.joinable()) printThread_.join();
+}
+
+void QcChartDialog::TakeOverButtons(const std::array<int, 4>& arrowIds, int printId, int lang) {
+  arrowIds_ = arrowIds;
+  printId_ = printId;
+  SetUpChartArrows(this, {&up_, &down_, &left_, &right_}, arrowIds);
+  print_.SubclassDlgItem(printId, this);
+  exit_.SubclassDlgItem(ui::IDCANCEL, this);
+  print_.SetWindowText(PrintButtonText(lang));
+  exit_.SetWindowText(ExitButtonText(lang));
+}
+
+void QcChartDialog::EnableButtons(bool enable) {
+  for (CXPButton* b : {&up_, &down_, &left_, &right_, &print_, &exit_}) b->EnableWindow(enable);
+}
+
+bool QcChartDialog::OnCommand(int id, int code, ui::Window* control) {
+  if (code == ui::BN_CLICKED && printId_ != 0) {
+    if (id == arrowIds_[0]) MovePage(-1);
+    else if (id == arrowIds_[1]) MovePage(+1);
+    else if (id == arrowIds_[2]) MoveCursor(0);
+    else if (id == arrowIds_[3]) MoveCursor(1);
+    else if (id == printId_) OnPrint();
+    else return ui::Dialog::OnCommand(id, code, control);
+    return true;
+  }
+  return ui::Dialog::OnCommand(id, code, control);
 }
 
 void QcChartDialog::StartPrint(std::function<void()> body) {

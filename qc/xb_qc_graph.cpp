@@ -80,11 +80,7 @@ bool CXBQCGraph::OnInitDialog() {
   }
   SetDlgItemText(1592, PickText(lang, "位置/总数:", "Current/Total:", "Actual/Total:", "Position/Total:", "Положення:"));
   SetDlgItemText(1591, PickText(lang, "时间:", "Time:", "Hora:", "Heure:", "Час:"));
-  SetUpChartArrows(this, {&up_, &down_, &left_, &right_}, {IDC_XBG_UP, IDC_XBG_DOWN, IDC_XBG_LEFT, IDC_XBG_RIGHT});
-  print_.SubclassDlgItem(IDC_XBG_PRINT, this);
-  exit_.SubclassDlgItem(ui::IDCANCEL, this);
-  print_.SetWindowText(PrintButtonText(lang));
-  exit_.SetWindowText(PickText(lang, "退出(&X)", "Exit(&X)", "Salir(&X)", "Quitter(&X)", "Вихід(&X)"));
+  TakeOverButtons({IDC_XBG_UP, IDC_XBG_DOWN, IDC_XBG_LEFT, IDC_XBG_RIGHT}, IDC_XBG_PRINT, lang);
   up_.SetBitmaps(466, 465, 464);
   for (CXPButton* b : {&down_, &left_, &right_, &print_}) b->SetBitmaps(469, 468, 467);
   exit_.SetBitmaps(472, 471, 470);
@@ -158,24 +154,6 @@ void CXBQCGraph::OnHScroll(int code, int pos, ui::Window* bar) {
   if (!scroll_ || bar != scroll_) return;
   int p = 0;
   if (ScrollChartBar(*scroll_, code, pos, &p)) ShowScreen(p);
-}
-
-bool CXBQCGraph::OnCommand(int id, int code, ui::Window* control) {
-  if (code == ui::BN_CLICKED) {
-    switch (id) {
-      case IDC_XBG_UP: MovePage(-1); return true;
-      case IDC_XBG_DOWN: MovePage(+1); return true;
-      case IDC_XBG_LEFT: MoveCursor(0); return true;
-      case IDC_XBG_RIGHT: MoveCursor(1); return true;
-      case IDC_XBG_PRINT: OnPrint(); return true;
-      default: break;
-    }
-  }
-  return ui::Dialog::OnCommand(id, code, control);
-}
-
-void CXBQCGraph::EnableButtons(bool enable) {
-  for (CXPButton* b : {&up_, &down_, &left_, &right_, &print_, &exit_}) b->EnableWindow(enable);
 }
 
 void CXBQCGraph::OnPrint() {

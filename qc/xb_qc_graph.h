@@ -33,19 +33,16 @@ class CXBQCGraph : public QcChartDialog {
 
  protected:
   bool OnInitDialog() override;
-  bool OnCommand(int id, int code, ui::Window* control) override;
   void OnHScroll(int code, int pos, ui::Window* bar) override;
 
  private:
-  void OnPrint();
-  void EnableButtons(bool enable) override;
+  void OnPrint() override;
   void ShowNamesAndRanges();
   void ShowCursor();
   void MoveCursor(int direction) override;
   void MovePage(int direction) override;
 
   ui::ScrollBar* scroll_ = nullptr;
-  CXPButton up_, down_, left_, right_, print_, exit_;
   LjChartData data_;
   int position_ = 1, screen_ = 1;
   int printer_ = 0;

@@ -129,14 +129,10 @@ bool CXRQCGraph::OnInitDialog() {
   for (int k = 0; k < 4; ++k)
     SetDlgItemText(kChartCaptions[k], k % 2 == 0 ? PickText(lang, "X图", "X Graph", "Grafico X", "Courbes X", "X графік")
                                                  : PickText(lang, "R图", "R Graph", "Grafico R", "Courbes R", "R графік"));
-  SetUpChartArrows(this, {&up_, &down_, &left_, &right_}, {IDC_XRG_UP, IDC_XRG_DOWN, IDC_XRG_LEFT, IDC_XRG_RIGHT});
-  print_.SubclassDlgItem(IDC_XRG_PRINT, this);
-  exit_.SubclassDlgItem(ui::IDCANCEL, this);
+  TakeOverButtons({IDC_XRG_UP, IDC_XRG_DOWN, IDC_XRG_LEFT, IDC_XRG_RIGHT}, IDC_XRG_PRINT, lang);
   up_.SetBitmaps(466, 465, 464);
   for (CXPButton* b : {&down_, &left_, &right_, &print_}) b->SetBitmaps(469, 468, 467);
   exit_.SetBitmaps(472, 471, 470);
-  print_.SetWindowText(PrintButtonText(lang));
-  exit_.SetWindowText(PickText(lang, "退出(&X)", "Exit(&X)", "Salir(&X)", "Quitter(&X)", "Вихід(&X)"));
   ApplyDialogFontToChildren(this, &SharedDialogFont());
   ShowPair();
   return true;
@@ -211,24 +207,6 @@ void CXRQCGraph::MoveCursor(int direction) {
     for (auto& c : charts_) c.MoveCursor(1);
   }
   ShowCursor();
-}
-
-bool CXRQCGraph::OnCommand(int id, int code, ui::Window* control) {
-  if (code == ui::BN_CLICKED) {
-    switch (id) {
-      case IDC_XRG_UP: MovePage(-1); return true;
-      case IDC_XRG_DOWN: MovePage(+1); return true;
-      case IDC_XRG_LEFT: MoveCursor(0); return true;
-      case IDC_XRG_RIGHT: MoveCursor(1); return true;
-      case IDC_XRG_PRINT: OnPrint(); return true;
-      default: break;
-    }
-  }
-  return ui::Dialog::OnCommand(id, code, control);
-}
-
-void CXRQCGraph::EnableButtons(bool enable) {
-  for (CXPButton* b : {&up_, &down_, &left_, &right_, &print_, &exit_}) b->EnableWindow(enable);
 }
 
 void CXRQCGraph::OnPrint() {

@@ -33,18 +33,15 @@ class CXRQCGraph : public QcChartDialog {
 
  protected:
   bool OnInitDialog() override;
-  bool OnCommand(int id, int code, ui::Window* control) override;
 
  private:
   void ShowPair();
   void ShowCursor();
   void MovePage(int direction) override;
   void MoveCursor(int direction) override;
-  void OnPrint();
-  void EnableButtons(bool enable) override;
+  void OnPrint() override;
 
   // charts_: X upper, R upper, X lower, R lower
-  CXPButton up_, down_, left_, right_, print_, exit_;
   XrStats stats_;
   std::string batch_, expiry_;
   int groups_ = 20, groupSize_ = 2;
