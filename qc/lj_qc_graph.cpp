@@ -161,14 +161,7 @@ void CLJQCGraph::MoveCursor(int direction) {
   int first = 0, count = 0;
   ChartScreenRuns(LjQcChart.runCount, screen_, &first, &count);
   if (count == 0) return;
-  const int run = CursorRun();
-  if (direction == 0 && run > first) {
-    --cursor_;
-    for (auto& c : charts_) c.MoveCursor(0);
-  } else if (direction == 1 && run < first + count - 1) {
-    ++cursor_;
-    for (auto& c : charts_) c.MoveCursor(1);
-  }
+  StepCursor(direction, cursor_, first, count);
   ShowCursorLabels();
 }
 

@@ -229,11 +229,10 @@ void CLJQCSet::OnSend() {
 
 bool CLJQCSet::OnCommand(int id, int code, ui::Window* control) {
   if (code == ui::BN_CLICKED) {
-    for (int n = 1; n <= 20; ++n)
-      if (id == FileRadioId(n)) {
-        LoadQcFileSettings(n);
-        return true;
-      }
+    if (const int n = FileOfRadio(id)) {
+      LoadQcFileSettings(n);
+      return true;
+    }
     switch (id) {
       case IDC_LJS_SAVE: OnSave(); return true;
       case IDC_LJS_DELETE: OnDelete(); return true;

@@ -39,6 +39,17 @@ bool QcChartDialog::OnCommand(int id, int code, ui::Window* control) {
   return ui::Dialog::OnCommand(id, code, control);
 }
 
+void QcChartDialog::StepCursor(int direction, int& cursor, int first, int count) {
+  const int point = cursor - 1;
+  if (direction == 0 && point > first) {
+    --cursor;
+    for (auto& c : charts_) c.MoveCursor(0);
+  } else if (direction == 1 && point < first + count - 1) {
+    ++cursor;
+    for (auto& c : charts_) c.MoveCursor(1);
+  }
+}
+
 void QcChartDialog::StartPrint(std::function<void()> body) {
   if (printThread_.joinable()) printThread_.join();
   if (printWait_) body();

@@ -35,6 +35,9 @@ class QcChartDialog : public ui::Dialog {
   void TakeOverButtons(const std::array<int, 4>& arrowIds, int printId, int language);
   // Whether the arrow keys move the charts now.
   virtual bool ArrowKeysActive() { return true; }
+  // Moves the 1-based `cursor` one point left (0) or right (1) within the points first ..
+  // first + count - 1 (0-based) that the charts show, and their cursor lines with it.
+  void StepCursor(int direction, int& cursor, int first, int count);
   // Runs a print-out once the last one has ended: at once in tests, else on the print thread.
   // `body` works on its own copy of the data and posts WM_PRINT_PROGRESS 1 when it is done.
   void StartPrint(std::function<void()> body);

@@ -44,6 +44,12 @@ std::string SettingsSendButtonText(int l) {
   return PickText(l, "发送(&E)", "Send(&E)", "Enviar(&E)", "Envoyer(&E)", "Надіслати(&E)");
 }
 
+int QcSettingsDialog::FileOfRadio(int id) {
+  for (int n = 1; n <= 20; ++n)
+    if (id == FileRadioId(n)) return n;
+  return 0;
+}
+
 void QcSettingsDialog::SetUpExpirySpins(CTSpinButtonCtrl (&spins)[3], const int (&dateIds)[3]) {
   const int spinIds[3] = {1154, 1155, 1156};
   const int ranges[3][2] = {{2013, 2050}, {0, 12}, {0, 31}};

@@ -39,6 +39,8 @@ class QcSettingsDialog : public ui::Dialog {
   void DeleteFileSettings(CADOConn& conn, bool hasRow, const char* setTable, const char* runTable, int fileNo,
                           const std::function<void()>& cleared);
 
+  // The file (1..20) whose radio button `id` is (FileRadioId), or 0 for any other control.
+  static int FileOfRadio(int id);
   // The year, month and day spins beside the expiry date edits `dateIds`.
   void SetUpExpirySpins(CTSpinButtonCtrl (&spins)[3], const int (&dateIds)[3]);
   // The headings of the target and limit columns, and the unit of each parameter (display order).

@@ -131,14 +131,7 @@ void CXBQCGraph::MoveCursor(int direction) {
   int first = 0, count = 0;
   ChartScreenRuns(data_.runCount, screen_, &first, &count, kXbPointsPerScreen);
   if (count == 0) return;
-  const int run = position_ - 1;
-  if (direction == 0 && run > first) {
-    --position_;
-    for (auto& c : charts_) c.MoveCursor(0);
-  } else if (direction == 1 && run < first + count - 1) {
-    ++position_;
-    for (auto& c : charts_) c.MoveCursor(1);
-  }
+  StepCursor(direction, position_, first, count);
   ShowCursor();
 }
 

@@ -199,13 +199,7 @@ void CXRQCGraph::MovePage(int direction) {
 
 void CXRQCGraph::MoveCursor(int direction) {
   if (!complete_) return;
-  if (direction == 0 && cursor_ > 1) {
-    --cursor_;
-    for (auto& c : charts_) c.MoveCursor(0);
-  } else if (direction == 1 && cursor_ < groups_) {
-    ++cursor_;
-    for (auto& c : charts_) c.MoveCursor(1);
-  }
+  StepCursor(direction, cursor_, 0, groups_);
   ShowCursor();
 }
 

@@ -209,11 +209,10 @@ void CXRQCSet::OnSend() {
 
 bool CXRQCSet::OnCommand(int id, int code, ui::Window* control) {
   if (code == ui::BN_CLICKED) {
-    for (int n = 1; n <= 20; ++n)
-      if (id == FileRadioId(n)) {
-        LoadFile(n);
-        return true;
-      }
+    if (const int n = FileOfRadio(id)) {
+      LoadFile(n);
+      return true;
+    }
     switch (id) {
       case IDC_XRS_SAVE: OnSave(); return true;
       case IDC_XRS_DELETE: OnDelete(); return true;
