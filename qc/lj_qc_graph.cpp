@@ -61,13 +61,10 @@ std::string ValueText(float v) { return v < 0.0f ? "" : FormatValue(v, 0, 1); }
 
 CLJQCGraph::CLJQCGraph(ui::Window* parent) : QcChartDialog(IDD_LJ_QC_GRAPH, parent) {
   if (!ui::Resources::FindDialog(IDD_LJ_QC_GRAPH)) ui::Resources::AddDialog(IDD_LJ_QC_GRAPH, GraphTemplate());
-  RegisterPrintHintResources();
 }
 
 bool CLJQCGraph::OnInitDialog() {
-  ui::Dialog::OnInitDialog();
-  ScaleDialogLayout(this);
-  labels_.TakeOver(this);
+  QcChartDialog::OnInitDialog();
   const int lang = AppSettings.LanguageIndex;
   SetWindowText(StrPrintf("L-J QC Graph(QC %d)", LjQcChartFileNo));
   LjQcChart = LjChartData{};

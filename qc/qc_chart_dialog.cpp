@@ -8,6 +8,17 @@
 
 namespace qc {
 
+QcChartDialog::QcChartDialog(int templateId, ui::Window* parent) : ui::Dialog(templateId, parent) {
+  RegisterPrintHintResources();
+}
+
+bool QcChartDialog::OnInitDialog() {
+  ui::Dialog::OnInitDialog();
+  ScaleDialogLayout(this);
+  labels_.TakeOver(this);
+  return true;
+}
+
 QcChartDialog::~QcChartDialog() {
   if (printThread_.joinable()) printThread_.join();
 }

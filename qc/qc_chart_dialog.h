@@ -18,7 +18,7 @@ namespace qc {
 
 class QcChartDialog : public ui::Dialog {
  public:
-  using ui::Dialog::Dialog;
+  QcChartDialog(int templateId, ui::Window* parent);
   ~QcChartDialog() override;
   // Prints synchronously when `wait` (tests); otherwise on the print thread.
   void SetPrintWait(bool wait) { printWait_ = wait; }
@@ -42,6 +42,8 @@ class QcChartDialog : public ui::Dialog {
   // `body` works on its own copy of the data and posts WM_PRINT_PROGRESS 1 when it is done.
   void StartPrint(std::function<void()> body);
 
+  // Scales the screen and takes over its labels; each screen goes on from there.
+  bool OnInitDialog() override;
   bool OnCommand(int id, int code, ui::Window* control) override;
   void OnCancel() override;
   bool PreTranslateMessage(ui::Message& msg) override;

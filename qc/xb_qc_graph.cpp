@@ -58,14 +58,11 @@ std::string ValueText(float v) { return v < 0.0f ? "" : StrPrintf("%g", static_c
 }  // namespace
 
 CXBQCGraph::CXBQCGraph(ui::Window* parent) : QcChartDialog(IDD_XB_QC_GRAPH, parent) {
-  RegisterPrintHintResources();
   if (!ui::Resources::FindDialog(IDD_XB_QC_GRAPH)) ui::Resources::AddDialog(IDD_XB_QC_GRAPH, XbGraphTemplate());
 }
 
 bool CXBQCGraph::OnInitDialog() {
-  ui::Dialog::OnInitDialog();
-  ScaleDialogLayout(this);
-  labels_.TakeOver(this);
+  QcChartDialog::OnInitDialog();
   const int lang = AppSettings.LanguageIndex;
   SetWindowText(PickText(lang, "X-B质控图", "X-B QC Graph", "Grafico X-B", "Courbes X-B", "X-B діаграма"));
   LoadXbChartData(conn_, &data_);

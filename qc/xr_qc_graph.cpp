@@ -81,14 +81,11 @@ std::string LeftOutText(int lang, int groups, const XrStats& stats, int first) {
 }  // namespace
 
 CXRQCGraph::CXRQCGraph(ui::Window* parent) : QcChartDialog(IDD_XR_QC_GRAPH, parent) {
-  RegisterPrintHintResources();
   if (!ui::Resources::FindDialog(IDD_XR_QC_GRAPH)) ui::Resources::AddDialog(IDD_XR_QC_GRAPH, XrGraphTemplate());
 }
 
 bool CXRQCGraph::OnInitDialog() {
-  ui::Dialog::OnInitDialog();
-  ScaleDialogLayout(this);
-  labels_.TakeOver(this);
+  QcChartDialog::OnInitDialog();
   const int lang = AppSettings.LanguageIndex;
   SetWindowText(StrPrintf(PickText(lang, "X-R质控图(质控%d)", "X-R QC Graph(QC %d)", "Grafico X-R(QC %d)", "Courbes X-R(CQ %d)",
                                    "X-R КЯ графік(КЯ %d)"),
