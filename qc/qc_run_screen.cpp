@@ -45,7 +45,7 @@ ui::DialogTemplate RunTemplate(const QcRunLayout& l) {
   t.Add("Static", IDC_QC_RUN_BATCH, "", 48, 12, 70, 12, V | ui::SS_LEFT);
   t.Add("Static", l.validityCaptionId, "Validity:", 120, 12, 40, 12, V | ui::SS_LEFT);
   t.Add("Static", IDC_QC_RUN_EXPIRY, "", 162, 12, 44, 12, V | ui::SS_LEFT);
-  t.Add("Static", IDC_QC_RUN_MESSAGE, "", 208, 6, 104, 20, V | ui::SS_LEFT);
+  t.Add("Static", IDC_QC_RUN_MESSAGE, "", 208, 12, 104, 12, V | ui::SS_LEFT);
   t.Add("Button", IDC_QC_RUN_DELETE, "Delete(&D)", 40, 210, 60, 20, V | ui::WS_TABSTOP);
   t.Add("Button", IDC_QC_RUN_HELP, "Help(&H)", 130, 210, 60, 20, V | ui::WS_TABSTOP);
   t.Add("Button", ui::IDCANCEL, "Exit(&X)", 220, 210, 60, 20, V | ui::WS_TABSTOP);
