@@ -86,8 +86,8 @@ std::string CLJQCRun::TakeResult(const ControlValues& v, const std::string& date
   for (const RuleBreak& b : lastBreaks_) QcMessage(this, RuleBreakMessage(b, Language()), ui::MB_ICONWARNING);
 
   const XrFeed feed = StoreControlRun(conn_, store_, date, time, v, units_);
-  if (feed == XrFeed::NotStored) return ResultNotSavedText(Language());
-  if (feed == XrFeed::CopyFailed) return XrCopyNotSavedText(Language());
+  // Nothing of a run the store refused is kept, its X-R copy neither.
+  if (feed == XrFeed::Failed) return ResultNotSavedText(Language());
   if (feed == XrFeed::FileFull) {
     QcMessage(this,
               PickText(Language(), "X-R质控数目已达到最大值", "X-R QC number has reached the max value",

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 #include <strings.h>
 
+#include "core/ado_conn.h"
+#include "core/db_errors.h"
 #include "core/field_read.h"
 #include "core/param_order.h"
 #include "core/value_format.h"
@@ -107,24 +110,42 @@ LjRun ControlRun(const std::string& date, const std::string& time, const Control
   return run;
 }
 
+namespace {
+
+// A transaction the store refused to begin or commit: its reason goes where every store error
+// goes (the log, or the box), as a refused statement's does.
+XrFeed TransactionFailed(CADOConn& conn) {
+  ReportDbError(conn.Connection().LastError());
+  return XrFeed::Failed;
+}
+
+}  // namespace
+
 XrFeed StoreControlRun(CADOConn& conn, StoreContext& ctx, const std::string& date, const std::string& time,
                        const ControlValues& v, const std::array<std::string, 20>& units) {
+  // One transaction: the trim, the run and its X-R copy are stored together or not at all (a
+  // power cut never leaves the oldest day gone without the new run, or the run without its copy).
+  if (!conn.IsConnected()) conn.Connect();
+  if (!conn.IsConnected()) return XrFeed::Failed;
+  std::lock_guard<std::recursive_mutex> lock(DbLock());
+  db::Transaction t(conn.Connection());
+  if (!t.Begun()) return TransactionFailed(conn);
   // The file keeps about 500 runs: whole oldest days go before the new run comes in. The count
   // is taken afresh, so a trim that already made room is not repeated.
-  if (CountRuns(conn, "LJQCRunResult", ctx.fileNo) >= kLjRunLimit) TrimOldestLjDay(conn, ctx.fileNo);
+  if (CountRuns(conn, "LJQCRunResult", ctx.fileNo) >= kLjRunLimit && !TrimOldestLjDay(conn, ctx.fileNo))
+    return XrFeed::Failed;
   const LjRun run = ControlRun(date, time, v, units);
-  if (!conn.Execute(RunInsertSql("LJQCRunResult", ctx.fileNo, run))) return XrFeed::NotStored;
+  if (!conn.Execute(RunInsertSql("LJQCRunResult", ctx.fileNo, run))) return XrFeed::Failed;
 
-  if (strcasecmp(ctx.xrBatch.c_str(), ctx.ljBatch.c_str()) != 0) return XrFeed::NotSameBatch;
+  XrFeed feed = XrFeed::Stored;
   const int limit = ctx.xrGroups * ctx.xrPerGroup;
-  const int count = ctx.xrStored++;
-  if (count == limit) return XrFeed::FileFull;
-  if (count > limit) return XrFeed::AlreadyOver;
-  if (!conn.Execute(RunInsertSql("XRQCRunResult", ctx.fileNo, run))) {
-    --ctx.xrStored;
-    return XrFeed::CopyFailed;
-  }
-  return XrFeed::Stored;
+  if (strcasecmp(ctx.xrBatch.c_str(), ctx.ljBatch.c_str()) != 0) feed = XrFeed::NotSameBatch;
+  else if (ctx.xrStored == limit) feed = XrFeed::FileFull;
+  else if (ctx.xrStored > limit) feed = XrFeed::AlreadyOver;
+  else if (!conn.Execute(RunInsertSql("XRQCRunResult", ctx.fileNo, run))) return XrFeed::Failed;
+  if (!t.Commit()) return TransactionFailed(conn);
+  if (feed != XrFeed::NotSameBatch) ++ctx.xrStored;
+  return feed;
 }
 
 }  // namespace qc

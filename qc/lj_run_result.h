@@ -49,14 +49,14 @@ struct StoreContext {
   int xrGroups = 0, xrPerGroup = 0;
   int xrStored = 0;  // rows of the X-R file, raised for each run of a matching batch
 };
-// NotStored: the run itself could not be written, so nothing is copied; CopyFailed: the run is
-// stored, its X-R copy could not be written (the X-R file's count stays as it was).
-enum class XrFeed { NotSameBatch, Stored, FileFull, AlreadyOver, NotStored, CopyFailed };
+enum class XrFeed { NotSameBatch, Stored, FileFull, AlreadyOver, Failed };
 
 // Stores the run (display-order values, with its date, time and the seven units) into the file,
 // removing the file's oldest day first while the file already holds 500 runs or more (counted
 // in the data store, so each trim removes only what it must), and copies it into the X-R file
 // of the same number when the batches match without regard to case and that file has room.
+// All of it in one transaction: Failed (nothing stored, the X-R count unchanged) when the store
+// could not be written.
 XrFeed StoreControlRun(CADOConn& conn, StoreContext& ctx, const std::string& date, const std::string& time,
                        const ControlValues& v, const std::array<std::string, 20>& units);
 

@@ -88,12 +88,6 @@ std::string ResultNotSavedText(int l) {
                   "Le resultat n'a pas pu etre enregistre!", "Результат не вдалося зберегти!");
 }
 
-std::string XrCopyNotSavedText(int l) {
-  return PickText(l, "结果的X-R副本保存失败!", "The X-R copy of the result could not be saved!",
-                  "No se pudo guardar la copia X-R del resultado!", "La copie X-R du resultat n'a pas pu etre enregistree!",
-                  "X-R копію результату не вдалося зберегти!");
-}
-
 bool ConfirmDeleteAll(ui::Window* owner, int lang) {
   return QcMessage(owner,
                    PickText(lang, "确定删除所有质控数据?", "Are you sure to delete all the QC data?",

@@ -23,10 +23,8 @@ std::string DeleteButtonText(int language);
 std::string PrintButtonText(int language);
 std::string SendButtonText(int language);
 
-// The run screens' message line when the data store did not take a control result, and when it
-// took the result but not its copy into the X-R file.
+// The run screens' message line when the data store did not take a control result.
 std::string ResultNotSavedText(int language);
-std::string XrCopyNotSavedText(int language);
 
 // The questions before deleting every result of a list, and the results picked in a table: true
 // when the operator answered OK.

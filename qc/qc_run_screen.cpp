@@ -41,14 +41,17 @@ ui::DialogTemplate RunTemplate(const QcRunLayout& l) {
   const uint32_t V = ui::WS_VISIBLE;
   ui::DialogTemplate t = ScreenTemplate(320, 240);
   t.Add("Button", l.frameId, "", 4, 4, 312, 232, V | ui::BS_GROUPBOX);
-  t.Add("Static", l.lotCaptionId, "Lot:", 12, 12, 34, 12, V | ui::SS_LEFT);
-  t.Add("Static", IDC_QC_RUN_BATCH, "", 48, 12, 70, 12, V | ui::SS_LEFT);
-  t.Add("Static", l.validityCaptionId, "Validity:", 120, 12, 40, 12, V | ui::SS_LEFT);
-  t.Add("Static", IDC_QC_RUN_EXPIRY, "", 162, 12, 44, 12, V | ui::SS_LEFT);
-  t.Add("Static", IDC_QC_RUN_MESSAGE, "", 208, 12, 104, 12, V | ui::SS_LEFT);
-  t.Add("Button", IDC_QC_RUN_DELETE, "Delete(&D)", 40, 210, 60, 20, V | ui::WS_TABSTOP);
-  t.Add("Button", IDC_QC_RUN_HELP, "Help(&H)", 130, 210, 60, 20, V | ui::WS_TABSTOP);
-  t.Add("Button", ui::IDCANCEL, "Exit(&X)", 220, 210, 60, 20, V | ui::WS_TABSTOP);
+  // The run table between the lot line and the buttons (BuildGrid) holds its 23 rows and the
+  // horizontal scroll bar of the result columns at 640 x 480: the lot line and the buttons sit
+  // close to the frame to leave it the room. The message line shares the lot line.
+  t.Add("Static", l.lotCaptionId, "Lot:", 12, 8, 34, 12, V | ui::SS_LEFT);
+  t.Add("Static", IDC_QC_RUN_BATCH, "", 48, 8, 70, 12, V | ui::SS_LEFT);
+  t.Add("Static", l.validityCaptionId, "Validity:", 120, 8, 40, 12, V | ui::SS_LEFT);
+  t.Add("Static", IDC_QC_RUN_EXPIRY, "", 162, 8, 44, 12, V | ui::SS_LEFT);
+  t.Add("Static", IDC_QC_RUN_MESSAGE, "", 208, 8, 104, 12, V | ui::SS_LEFT);
+  t.Add("Button", IDC_QC_RUN_DELETE, "Delete(&D)", 40, 214, 60, 18, V | ui::WS_TABSTOP);
+  t.Add("Button", IDC_QC_RUN_HELP, "Help(&H)", 130, 214, 60, 18, V | ui::WS_TABSTOP);
+  t.Add("Button", ui::IDCANCEL, "Exit(&X)", 220, 214, 60, 18, V | ui::WS_TABSTOP);
   return t;
 }
 
