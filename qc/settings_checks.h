@@ -1,5 +1,5 @@
 #pragma once
-// The pieces of input checking and LIS text records that the L-J, X-R and X-B settings screens
+// The input checks and the LIS text record ending that the L-J, X-R and X-B settings screens
 // share, without a window.
 #include <string>
 
