@@ -272,6 +272,10 @@ void QcRunScreen::ProcessRunResult(bool thirdCount) {
     ShowMessage(notSaved);
     unsavedLogs_.push_back(date + " " + time + ": " + notSaved + " (" + lastStoreError_ + ")");
   }
+  WriteUnsavedLogs();
+}
+
+void QcRunScreen::WriteUnsavedLogs() {
   while (!unsavedLogs_.empty() && WriteSysLog(conn_, Title(Language()), unsavedLogs_.front()) == 1)
     unsavedLogs_.erase(unsavedLogs_.begin());
 }
@@ -411,6 +415,12 @@ void QcRunScreen::OnCancel() {
                              "Procedure de rincage en cours!", "Триває процедура промивання!"),
               ui::MB_ICONWARNING);
     return;
+  }
+  {
+    // The last chance for the system log rows of unsaved results; a store still refusing them
+    // stops nobody from leaving.
+    const DbErrorDiversion quiet = CountStoreErrors();
+    WriteUnsavedLogs();
   }
   // Leave test mode, then give the board a moment to take the command before the port closes.
   if (port_) {

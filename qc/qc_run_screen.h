@@ -115,6 +115,8 @@ class QcRunScreen : public ui::Dialog, public measurement::CountCycleHost {
   // that would stop the count.
   DbErrorDiversion CountStoreErrors();
   void ShowMessage(const std::string& text);
+  // Writes the system log rows of unsaved results while the store takes them.
+  void WriteUnsavedLogs();
   void BuildGrid();
   void OnDelete();
   void ShowPopup(bool show);

@@ -146,4 +146,34 @@ TEST_F(QcRunStoreFaults, XrRunTellsOfTheUnsavedResultAndCountsOnOnceThereIsRoom)
   }
 }
 
+// Room again but no further count: the unsaved result's system log row is written as the screen
+// is left.
+TEST_F(QcRunStoreFaults, TheLogOfAnUnsavedResultIsWrittenOnLeaving) {
+  Sql("insert into XRQCSet(QcFileNo,BatchNo,ExpDate,GroupNum,NumPerGroup) values(2,'XR','2099-01-01',2,2)");
+  qc::CXRQCRun screen(nullptr);
+  screen.QcFileNo = 2;
+  std::string box, loggedBeforeLeaving;
+  ASSERT_TRUE(d.RunScript(
+      [&] {
+        InstallDbErrorReporting();
+        screen.DoModal();
+        SetDbErrorSink({});
+      },
+      [&](ui::TestDriver& s) {
+        ASSERT_TRUE(s.RunUntil([&] { return screen.cycle().ready() && screen.cycle().sampleMode(); }, 5000));
+        {
+          support::IoFaults faults;
+          faults.Add({sys::IoOp::Write, "Vantorium.mdb", 1, support::IoFaults::Error(ENOSPC), -1});
+          EXPECT_TRUE(CountOne(s, screen, &box));
+        }
+        loggedBeforeLeaving = Scalar("select count(*) from SysLog where Result like '%could not be saved%'");
+        s.Press(ui::IDCANCEL);
+        s.Advance(600);
+        s.RunUntil([&] { return screen.IsEnded(); }, 3000);
+      }));
+  EXPECT_EQ(box, "");
+  EXPECT_EQ(loggedBeforeLeaving, "0");
+  ExpectLogged("X-R QC Run(QC 2)", "The result could not be saved!", kStoreFaults[0]);
+}
+
 }  // namespace
