@@ -59,10 +59,7 @@ bool CLJQCList::OnInitDialog() {
   const int lang = AppSettings.LanguageIndex;
   const float s = AppSettings.LayoutScale;
   const ui::Rect area = frame_.GetRectInParent();
-  grid_.Create(ui::Rect(area.left + 6, area.top + 8, area.right - 6, exit_.GetRectInParent().top - 6), this,
-               IDC_LJ_LIST_GRID);
-  gridFont_ = draw::Font("Arial", static_cast<int>(16 * s));
-  grid_.SetFont(&gridFont_, true);
+  CreateRunGrid(ui::Rect(area.left + 6, area.top + 8, area.right - 6, exit_.GetRectInParent().top - 6), IDC_LJ_LIST_GRID);
 
   runCount_ = CountRuns(conn_, "LJQCRunResult", QcFileNo);
   // Every run has a column, however many the file holds.
@@ -80,10 +77,7 @@ bool CLJQCList::OnInitDialog() {
   if (runCount_ > 0) FillRuns();
   grid_.Refresh();
 
-  send_.SetWindowText(SendButtonText(lang));
-  delete_.SetWindowText(DeleteButtonText(lang));
-  help_.SetWindowText(HelpButtonText(lang));
-  exit_.SetWindowText(ExitButtonText(lang));
+  ShowButtonCaptions(lang);
   for (CXPButton* b : {&send_, &delete_, &help_, &exit_}) b->SetBitmaps(401, 402, 488);
   return true;
 }

@@ -15,6 +15,11 @@ class QcListDialog : public ui::Dialog {
   CGridCtrl& grid() { return grid_; }
 
  protected:
+  // The run table over `area`, in the lists' font.
+  void CreateRunGrid(const ui::Rect& area, int id);
+  // The captions of Send, Delete, Help and Exit in the language.
+  void ShowButtonCaptions(int language);
+
   void OnCancel() override;
   bool PreTranslateMessage(ui::Message& msg) override;
   bool OnEraseBkgnd(draw::DC& dc) override;

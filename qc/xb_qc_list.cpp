@@ -49,10 +49,7 @@ bool CXBQCList::OnInitDialog() {
   exit_.SubclassDlgItem(ui::IDCANCEL, this);
   prev_.SetArrowStyle(3);
   next_.SetArrowStyle(4);
-  send_.SetWindowText(SendButtonText(lang));
-  delete_.SetWindowText(DeleteButtonText(lang));
-  help_.SetWindowText(HelpButtonText(lang));
-  exit_.SetWindowText(ExitButtonText(lang));
+  ShowButtonCaptions(lang);
   prev_.SetBitmaps(466, 465, 464);
   for (CXPButton* b : {&next_, &send_, &delete_, &help_}) b->SetBitmaps(469, 468, 467);
   exit_.SetBitmaps(472, 471, 470);
@@ -60,9 +57,7 @@ bool CXBQCList::OnInitDialog() {
   const float s = AppSettings.LayoutScale;
   const int L = AppSettings.LargeScreen;
   const ui::Rect client = GetClientRect();
-  grid_.Create(ui::Rect(8, 8, client.right - 8, send_.GetRectInParent().top - 8), this, IDC_XB_LIST_GRID);
-  gridFont_ = draw::Font("Arial", static_cast<int>(16 * s));
-  grid_.SetFont(&gridFont_, true);
+  CreateRunGrid(ui::Rect(8, 8, client.right - 8, send_.GetRectInParent().top - 8), IDC_XB_LIST_GRID);
   const int columns = kXbPageSize + kFirst;
   SetUpRunGrid(grid_, columns, kFirst, lang);
   grid_.SetItemText(0, 1, PickText(lang, "参考值", "Targets", "Referencia", "Reference", "Довідник"));

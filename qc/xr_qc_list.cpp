@@ -49,10 +49,7 @@ bool CXRQCList::OnInitDialog() {
   delete_.SubclassDlgItem(IDC_XR_LIST_DELETE, this);
   help_.SubclassDlgItem(IDC_XR_LIST_HELP, this);
   exit_.SubclassDlgItem(ui::IDCANCEL, this);
-  send_.SetWindowText(SendButtonText(lang));
-  delete_.SetWindowText(DeleteButtonText(lang));
-  help_.SetWindowText(HelpButtonText(lang));
-  exit_.SetWindowText(ExitButtonText(lang));
+  ShowButtonCaptions(lang);
   send_.SetBitmaps(457, 456, 454);
   delete_.SetBitmaps(460, 459, 458);
   help_.SetBitmaps(460, 459, 458);
@@ -61,9 +58,7 @@ bool CXRQCList::OnInitDialog() {
   const float s = AppSettings.LayoutScale;
   const int L = AppSettings.LargeScreen;
   const ui::Rect client = GetClientRect();
-  grid_.Create(ui::Rect(8, 8, client.right - 8, send_.GetRectInParent().top - 8), this, IDC_XR_LIST_GRID);
-  gridFont_ = draw::Font("Arial", static_cast<int>(16 * s));
-  grid_.SetFont(&gridFont_, true);
+  CreateRunGrid(ui::Rect(8, 8, client.right - 8, send_.GetRectInParent().top - 8), IDC_XR_LIST_GRID);
   const std::vector<LjRun> runs = ReadXrRuns(conn_, QcFileNo);
   count_ = static_cast<int>(runs.size());
   // Every stored result has a column, even beyond the largest file the settings allow.
