@@ -16,6 +16,7 @@
 #include "controls/screen_common.h"
 #include "core/app_settings.h"
 #include "core/app_ui.h"
+#include "core/db_errors.h"
 #include "calibration/auto_save.h"
 #include "measurement/count_settings.h"
 #include "core/dialog_layout.h"
@@ -244,11 +245,24 @@ bool CCalibAuto::OnCommand(int id, int code, ui::Window* control) {
   return ui::Dialog::OnCommand(id, code, control);
 }
 
+namespace {
+
+// Store errors while the count cycle runs (the reagent volumes and the soak counter written at the
+// end of a test) go to the log, never to a box that would stop the count.
+DbErrorDiversion CountStoreErrors() {
+  return DbErrorDiversion([](const std::string& text) { WriteLog(text); });
+}
+
+}  // namespace
+
 ui::LResult CCalibAuto::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
   if (msg == analyzer::kSerialByteMessage) {
     if (l == 4 || l == 0) {
       const bool wasReady = cycle_.ready();
-      cycle_.OnByte(static_cast<uint8_t>(w));
+      {
+        const DbErrorDiversion quiet = CountStoreErrors();
+        cycle_.OnByte(static_cast<uint8_t>(w));
+      }
       if (cycle_.ready() && !wasReady) everReady_ = true;
       // A byte may arm one of the cycle's deadlines (the link watchdog between counts).
       if (cycle_.NeedsTicks() && !cycleTimerOn_ && IsWindow()) cycleTimerOn_ = SetTimer(kCycleTimer, kCycleTimerMs) != 0;
@@ -275,7 +289,10 @@ bool CCalibAuto::ReadCountTimes(uint8_t* wbc, uint8_t* rbc) { return measurement
 
 void CCalibAuto::OnTimer(uintptr_t id) {
   if (id == kCycleTimer) {
-    cycle_.Tick();
+    {
+      const DbErrorDiversion quiet = CountStoreErrors();
+      cycle_.Tick();
+    }
     if (cycle_.state() == CycleState::Idle && cycle_.ready() && !cycle_.NeedsTicks()) {
       KillTimer(kCycleTimer);
       cycleTimerOn_ = false;

@@ -9,17 +9,10 @@
 #include "printing/thermal_printer.h"
 #include "qc/page_printers.h"
 #include "qc/qc_names.h"
+#include "qc/thermal_lines.h"
 
 namespace qc {
 namespace {
-
-std::string PadRight(std::string s, size_t n) {
-  if (s.size() < n) s.append(n - s.size(), ' ');
-  return s;
-}
-
-void Wide(const std::string& text) { PrinterPrintText(text, 16, 1, 1); }
-void Plain(const std::string& text, uint8_t pitch = 16) { PrinterPrintText(text, pitch, 0, 1); }
 
 std::string TitleText(int lang, int fileNo) {
   return StrPrintf(PickText(lang, "L-J质控图(质控 %d)", "L-J QC Graph(QC %d)", "Grafico L-J QC(QC %d)", "Graphique L-J CQ(CQ %d)",
@@ -69,20 +62,20 @@ void PrintLjChartThermal(const LjChartData& d, int lang, const sys::LocalTime& n
   PrinterSendEscU(1);
   PrinterSetCharSpacing(2);
   PrinterSetPageSize(325, 150);
-  Plain(" ");
-  Wide(StrPrintf(PickText(lang, "打印日期: %.2d/%.2d/%4d", "Print date: %.2d/%.2d/%4d", "Fecha de impresion: %.2d/%.2d/%4d",
+  ThermalPlain(" ");
+  ThermalWide(StrPrintf(PickText(lang, "打印日期: %.2d/%.2d/%4d", "Print date: %.2d/%.2d/%4d", "Fecha de impresion: %.2d/%.2d/%4d",
                           "Date d'impression: %.2d/%.2d/%4d", "Дата друку: %.2d/%.2d/%4d"),
                  now.month, now.day, now.year));
-  Wide(PickText(lang, "检验者:", "Inspector:", "Inspector:", "Inspecteur:", "Інспектор:"));
-  Wide(PickText(lang, "审核者:", "Verifier:", "Verificador:", "Verificateur:", "Перевірив:"));
+  ThermalWide(PickText(lang, "检验者:", "Inspector:", "Inspector:", "Inspecteur:", "Інспектор:"));
+  ThermalWide(PickText(lang, "审核者:", "Verifier:", "Verificador:", "Verificateur:", "Перевірив:"));
   PrinterSetCharSpacing(0);
   for (int k = 3; k >= 0; --k) {
     const int c = d.chartParams[static_cast<size_t>(k)];
     const float t = d.targets[c], l = d.sds[c];
     if (!(l > 0.0f)) continue;  // no chart for a parameter without a limit (and no division by it)
     for (const ValueRowPair& p : ThermalValueRows(d, c, lang)) {
-      Wide(p.results);
-      Wide(p.dates);
+      ThermalWide(p.results);
+      ThermalWide(p.dates);
     }
     PrinterFeedDots(1, 5);
     PrinterClearDots();
@@ -103,39 +96,39 @@ void PrintLjChartThermal(const LjChartData& d, int lang, const sys::LocalTime& n
     }
     PrinterPrintDots(1);
     PrinterSendDc2S(1, 0);
-    Plain(" ");
-    Plain(FormatValue(t - l, DisplayOfChart(c), 1), 20);
-    Plain(FormatValue(t, DisplayOfChart(c), 1), 20);
-    Plain(FormatValue(t + l, DisplayOfChart(c), 1), 16);
+    ThermalPlain(" ");
+    ThermalPlain(FormatValue(t - l, DisplayOfChart(c), 1), 20);
+    ThermalPlain(FormatValue(t, DisplayOfChart(c), 1), 20);
+    ThermalPlain(FormatValue(t + l, DisplayOfChart(c), 1), 16);
     PrinterSendDc2V();
     PrinterSendDc2U(1);
-    Wide(kChartNames[c]);
+    ThermalWide(kChartNames[c]);
     PrinterCarriageReturn();
   }
   PrinterFeedDots(1, 5);
   PrinterSetCharSpacing(1);
   for (int k = 3; k >= 0; --k) {
     const int c = d.chartParams[static_cast<size_t>(k)];
-    Wide(PadRight(kChartNames[c], 11) + PadRight(StrPrintf("%.2f", static_cast<double>(d.targets[c])), 11) +
+    ThermalWide(PadRight(kChartNames[c], 11) + PadRight(StrPrintf("%.2f", static_cast<double>(d.targets[c])), 11) +
          PadRight(StrPrintf("%.2f", static_cast<double>(d.sds[c])), 11) +
          StrPrintf("%.2f", static_cast<double>(d.shownStats[2][static_cast<size_t>(k)])));
   }
   PrinterSendDc3Pattern(3);
-  Wide(PickText(lang, "项目       参考值      偏差值       CV(%)", "Item       Targets     Limits       CV(%)",
+  ThermalWide(PickText(lang, "项目       参考值      偏差值       CV(%)", "Item       Targets     Limits       CV(%)",
                 "Item       Referencia  Limites      CV(%)", "Item       Reference   Limites      CV(%)",
                 "Параметр   Довідник    Відхилення   CV(%)"));
   PrinterSendDc3Pattern(3);
   PrinterSetCharSpacing(0);
-  Wide(StrPrintf(PickText(lang, "批号: %s 有效期: %s", "Lot: %s Validity: %s", "Lote: %s Caducidad: %s", "Lot: %s Validite: %s",
+  ThermalWide(StrPrintf(PickText(lang, "批号: %s 有效期: %s", "Lot: %s Validity: %s", "Lote: %s Caducidad: %s", "Lot: %s Validite: %s",
                           "Група №: %s Термін дії: %s"),
                  PadRight(d.lot, 16).c_str(), d.expiry.c_str()));
   PrinterFeedDots(1, 10);
-  Wide("             " + TitleText(lang, d.fileNo));
+  ThermalWide("             " + TitleText(lang, d.fileNo));
   std::string unit = d.unitName;
   unit.erase(0, unit.find_first_not_of(' '));
   unit.erase(unit.find_last_not_of(' ') + 1);
   const size_t len = unit.size();
-  Wide(std::string(len < 46 ? 1 + (46 - len) / 2 : 1, ' ') + unit);
+  ThermalWide(std::string(len < 46 ? 1 + (46 - len) / 2 : 1, ' ') + unit);
   PrinterFeedDots(1, 125);
   PrinterSendEscU(0);
   PrinterSetPageSize(360, 120);
@@ -310,8 +303,8 @@ void PrintXbChartThermal(const LjChartData& d, int page, int lang, const sys::Lo
   PrinterSendEscU(1);
   PrinterSetPageSize(325, 150);
   PrinterSetCharSpacing(2);
-  Plain(" ");
-  Wide(StrPrintf(PickText(lang, "                     第%d页", "                     Page %d", "                   Pagina %d",
+  ThermalPlain(" ");
+  ThermalWide(StrPrintf(PickText(lang, "                     第%d页", "                     Page %d", "                   Pagina %d",
                           "                     Page %d", "          Сторінка %d"),
                  page));
   PrinterSetCharSpacing(0);
@@ -334,8 +327,8 @@ void PrintXbChartThermal(const LjChartData& d, int page, int lang, const sys::Lo
           ++count;
         }
         if (count == 5 || (i == start && count > 0)) {
-          Wide(PickText(lang, "结果：", "Result:", "Result:", "Result:", "Result:") + results);
-          Wide(PickText(lang, "日期：", "Date:  ", "Date:  ", "Date:  ", "Date:  ") + dates);
+          ThermalWide(PickText(lang, "结果：", "Result:", "Result:", "Result:", "Result:") + results);
+          ThermalWide(PickText(lang, "日期：", "Date:  ", "Date:  ", "Date:  ", "Date:  ") + dates);
           results.clear();
           dates.clear();
           count = 0;
@@ -361,29 +354,29 @@ void PrintXbChartThermal(const LjChartData& d, int page, int lang, const sys::Lo
     for (int y : {147, 111, 74, 37, 0}) PrinterDrawLine(0, y, 325, y);
     PrinterPrintDots(1);
     PrinterSendDc2S(1, 0);
-    Plain(" ");
-    Plain(StrPrintf("%g", static_cast<double>(t - l)), 20);
-    Plain(StrPrintf("%g", static_cast<double>(t)), 20);
-    Plain(StrPrintf("%g", static_cast<double>(t + l)), 16);
+    ThermalPlain(" ");
+    ThermalPlain(StrPrintf("%g", static_cast<double>(t - l)), 20);
+    ThermalPlain(StrPrintf("%g", static_cast<double>(t)), 20);
+    ThermalPlain(StrPrintf("%g", static_cast<double>(t + l)), 16);
     PrinterSendDc2V();
     PrinterSendDc2U(1);
-    Wide(kChartNames[c]);
+    ThermalWide(kChartNames[c]);
     PrinterCarriageReturn();
   }
   PrinterFeedDots(1, 3);
-  if (lang == 0) Wide(StrPrintf("打印日期: %4d-%.2d-%.2d", now.year, now.month, now.day));
+  if (lang == 0) ThermalWide(StrPrintf("打印日期: %4d-%.2d-%.2d", now.year, now.month, now.day));
   else
-    Wide(StrPrintf(PickText(lang, "", "Print Date: %2d / %2d / %4d", "Imp fecha: %2d/%.2d/%4d", "Date impression: %.2d/%.2d/%4d",
+    ThermalWide(StrPrintf(PickText(lang, "", "Print Date: %2d / %2d / %4d", "Imp fecha: %2d/%.2d/%4d", "Date impression: %.2d/%.2d/%4d",
                             "Дата друку: %.2d/%.2d/%4d"),
                    now.month, now.day, now.year));
   PrinterFeedDots(1, 2);
-  Wide(PickText(lang, "                 X-B质控图", "                X-B QC Graph", "                Grafico X-B",
+  ThermalWide(PickText(lang, "                 X-B质控图", "                X-B QC Graph", "                Grafico X-B",
                 "                Courbes X-B", "        X-B діаграма"));
   std::string unit = d.unitName;
   unit.erase(0, unit.find_first_not_of(' '));
   unit.erase(unit.find_last_not_of(' ') + 1);
   const std::string pad(1 + (unit.size() < 46 ? (46 - unit.size()) / 2 : 0), ' ');
-  Wide(pad + unit + pad);
+  ThermalWide(pad + unit + pad);
   PrinterFeedDots(1, 125);
   PrinterSendEscU(0);
   PrinterSendDc2F(0);

@@ -59,19 +59,12 @@ std::string ValueText(float v) { return v < 0.0f ? "" : FormatValue(v, 0, 1); }
 
 }  // namespace
 
-CLJQCGraph::CLJQCGraph(ui::Window* parent) : ui::Dialog(IDD_LJ_QC_GRAPH, parent) {
+CLJQCGraph::CLJQCGraph(ui::Window* parent) : QcChartDialog(IDD_LJ_QC_GRAPH, parent) {
   if (!ui::Resources::FindDialog(IDD_LJ_QC_GRAPH)) ui::Resources::AddDialog(IDD_LJ_QC_GRAPH, GraphTemplate());
-  RegisterPrintHintResources();
-}
-
-CLJQCGraph::~CLJQCGraph() {
-  if (printThread_.joinable()) printThread_.join();
 }
 
 bool CLJQCGraph::OnInitDialog() {
-  ui::Dialog::OnInitDialog();
-  ScaleDialogLayout(this);
-  labels_.TakeOver(this);
+  QcChartDialog::OnInitDialog();
   const int lang = AppSettings.LanguageIndex;
   SetWindowText(StrPrintf("L-J QC Graph(QC %d)", LjQcChartFileNo));
   LjQcChart = LjChartData{};
@@ -94,13 +87,9 @@ bool CLJQCGraph::OnInitDialog() {
   SetDlgItemText(1603, PickText(lang, "有效期:", "Validity:", "Caducidad:", "Validite:", "Термін дії:"));
   SetDlgItemText(1605, PickText(lang, "时间:", "Time:", "Hora:", "Heure:", "Час:"));
   SetDlgItemText(1607, PickText(lang, "序号:", "Seq#:", "Sec#:", "Seq#:", "Пос#:"));
-  SetUpChartArrows(this, {&up_, &down_, &left_, &right_}, {IDC_LJG_UP, IDC_LJG_DOWN, IDC_LJG_LEFT, IDC_LJG_RIGHT});
-  print_.SubclassDlgItem(IDC_LJG_PRINT, this);
+  TakeOverButtons({IDC_LJG_UP, IDC_LJG_DOWN, IDC_LJG_LEFT, IDC_LJG_RIGHT}, IDC_LJG_PRINT, lang);
   help_.SubclassDlgItem(IDC_LJG_HELP, this);
-  exit_.SubclassDlgItem(ui::IDCANCEL, this);
-  print_.SetWindowText(PrintButtonText(lang));
   help_.SetWindowText(HelpButtonText(lang));
-  exit_.SetWindowText(ExitButtonText(lang));
   for (CXPButton* b : {&up_, &down_, &left_, &right_, &print_, &help_, &exit_}) b->SetBitmaps(401, 402, 488);
   ApplyDialogFontToChildren(this, &SharedDialogFont());
   ShowPageNames();
@@ -169,14 +158,7 @@ void CLJQCGraph::MoveCursor(int direction) {
   int first = 0, count = 0;
   ChartScreenRuns(LjQcChart.runCount, screen_, &first, &count);
   if (count == 0) return;
-  const int run = CursorRun();
-  if (direction == 0 && run > first) {
-    --cursor_;
-    for (auto& c : charts_) c.MoveCursor(0);
-  } else if (direction == 1 && run < first + count - 1) {
-    ++cursor_;
-    for (auto& c : charts_) c.MoveCursor(1);
-  }
+  StepCursor(direction, cursor_, first, count);
   ShowCursorLabels();
 }
 
@@ -194,7 +176,8 @@ void CLJQCGraph::OnHScroll(int code, int pos, ui::Window* bar) {
 }
 
 void CLJQCGraph::EnableButtons(bool enable) {
-  for (CXPButton* b : {&up_, &down_, &left_, &right_, &print_, &help_, &exit_}) b->EnableWindow(enable);
+  QcChartDialog::EnableButtons(enable);
+  help_.EnableWindow(enable);
 }
 
 void CLJQCGraph::OnPrint() {
@@ -226,57 +209,24 @@ void CLJQCGraph::OnPrint() {
     else PrintLjChartPage(job.data, lang, now);
     PostPrintProgress(this, 1);
   };
-  if (printThread_.joinable()) printThread_.join();
-  if (printWait_) body();
-  else printThread_ = std::thread(std::move(body));
+  StartPrint(std::move(body));
   printBusy_ = false;
 }
 
 bool CLJQCGraph::OnCommand(int id, int code, ui::Window* control) {
-  if (code == ui::BN_CLICKED) {
-    switch (id) {
-      case IDC_LJG_UP: MovePage(-1); return true;
-      case IDC_LJG_DOWN: MovePage(+1); return true;
-      case IDC_LJG_LEFT: MoveCursor(0); return true;
-      case IDC_LJG_RIGHT: MoveCursor(1); return true;
-      case IDC_LJG_PRINT: OnPrint(); return true;
-      case IDC_LJG_HELP: OpenHelp(); return true;
-      default: break;
-    }
-  }
-  return ui::Dialog::OnCommand(id, code, control);
-}
-
-void CLJQCGraph::OnCancel() {
-  if (printThread_.joinable()) printThread_.join();
-  conn_.Disconnect();
-  ui::Dialog::OnCancel();
-}
-
-bool CLJQCGraph::PreTranslateMessage(ui::Message& msg) {
-  if (IsEnterOrEscapeKey(msg)) return true;
-  if (exit_.IsWindowEnabled() && ChartArrowKey(msg, [this](int d) { MovePage(d); }, [this](int d) { MoveCursor(d); }))
+  if (code == ui::BN_CLICKED && id == IDC_LJG_HELP) {
+    OpenHelp();
     return true;
-  return ui::Dialog::PreTranslateMessage(msg);
+  }
+  return QcChartDialog::OnCommand(id, code, control);
 }
 
-ui::LResult CLJQCGraph::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
-  if (msg == WM_PRINT_PROGRESS) {
-    ChartPrintProgress(w != 0, hint_, printThread_, [this](bool enable) { EnableButtons(enable); });
-    return 0;
-  }
-  return ui::Dialog::WindowProc(msg, w, l);
-}
+bool CLJQCGraph::ArrowKeysActive() { return exit_.IsWindowEnabled(); }
 
 bool CLJQCGraph::OnEraseBkgnd(draw::DC& dc) {
   ui::Dialog::OnEraseBkgnd(dc);
   DrawBottomBars(dc, this, IDC_LJG_FRAME, IDC_LJG_UP, ui::IDCANCEL);
   return true;
-}
-
-const draw::Brush* CLJQCGraph::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
-  if (ctlType == ui::CTLCOLOR_STATIC) return TransparentLabel(dc, draw::RGB(66, 85, 92));
-  return ui::Dialog::OnCtlColor(dc, control, ctlType);
 }
 
 }  // namespace qc

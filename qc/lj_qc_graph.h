@@ -14,6 +14,7 @@
 #include "platform/ui/dialog.h"
 #include "printing/print_hint_dlg.h"
 #include "qc/chart_labels.h"
+#include "qc/qc_chart_dialog.h"
 #include "qc/lj_chart_data.h"
 
 namespace qc {
@@ -34,10 +35,9 @@ struct PrintJob {
   bool thermal = true;
 };
 
-class CLJQCGraph : public ui::Dialog {
+class CLJQCGraph : public QcChartDialog {
  public:
   explicit CLJQCGraph(ui::Window* parent = nullptr);
-  ~CLJQCGraph() override;
 
   int cursor() const { return cursor_; }
   int screen() const { return screen_; }
@@ -45,10 +45,8 @@ class CLJQCGraph : public ui::Dialog {
   // The run (0-based) drawn at the chart's cursor line.
   int CursorRun() const { return cursor_ - 1; }
   void ShowScreen(int s);
-  void MoveCursor(int direction);  // 1 right, 0 left
-  void MovePage(int direction);    // -1 up, +1 down
-  // Prints synchronously when `wait` (tests); otherwise on the print thread.
-  void SetPrintWait(bool wait) { printWait_ = wait; }
+  void MoveCursor(int direction) override;  // 1 right, 0 left
+  void MovePage(int direction) override;    // -1 up, +1 down
   // The copy the last print-out worked on.
   const LjChartData& lastPrinted() const { return lastPrinted_; }
 
@@ -56,30 +54,23 @@ class CLJQCGraph : public ui::Dialog {
   bool OnInitDialog() override;
   bool OnCommand(int id, int code, ui::Window* control) override;
   void OnHScroll(int code, int pos, ui::Window* bar) override;
-  void OnCancel() override;
-  bool PreTranslateMessage(ui::Message& msg) override;
   bool OnEraseBkgnd(draw::DC& dc) override;
-  const draw::Brush* OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) override;
-  ui::LResult WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) override;
 
  private:
   void ShowPageNames();
   void SetRanges();
   void ShowCursorLabels();
   void ShowStats();
-  void OnPrint();
-  void EnableButtons(bool enable);
+  void OnPrint() override;
+  void EnableButtons(bool enable) override;
+  // While a print-out is prepared (Exit disabled) the arrow keys do nothing.
+  bool ArrowKeysActive() override;
 
-  COScopeCtrl charts_[4];
   ui::ScrollBar* scroll_ = nullptr;
-  CXPButton up_, down_, left_, right_, print_, help_, exit_;
-  ChartLabels labels_;
-  CADOConn conn_;
+  CXPButton help_;
   int cursor_ = 1, screen_ = 1;
   int printer_ = 0;
-  bool printBusy_ = false, printWait_ = false;
-  std::thread printThread_;
-  PrintHintHolder hint_;
+  bool printBusy_ = false;
   LjChartData lastPrinted_;
 };
 

@@ -39,7 +39,7 @@ std::vector<int> PickedRunColumns(const std::vector<int>& picked, int runCount) 
   return out;
 }
 
-CLJQCList::CLJQCList(ui::Window* parent) : ui::Dialog(IDD_LJ_QC_LIST, parent) {
+CLJQCList::CLJQCList(ui::Window* parent) : QcListDialog(IDD_LJ_QC_LIST, parent) {
   if (!ui::Resources::FindDialog(IDD_LJ_QC_LIST)) ui::Resources::AddDialog(IDD_LJ_QC_LIST, ListTemplate());
 }
 
@@ -59,10 +59,7 @@ bool CLJQCList::OnInitDialog() {
   const int lang = AppSettings.LanguageIndex;
   const float s = AppSettings.LayoutScale;
   const ui::Rect area = frame_.GetRectInParent();
-  grid_.Create(ui::Rect(area.left + 6, area.top + 8, area.right - 6, exit_.GetRectInParent().top - 6), this,
-               IDC_LJ_LIST_GRID);
-  gridFont_ = draw::Font("Arial", static_cast<int>(16 * s));
-  grid_.SetFont(&gridFont_, true);
+  CreateRunGrid(ui::Rect(area.left + 6, area.top + 8, area.right - 6, exit_.GetRectInParent().top - 6), IDC_LJ_LIST_GRID);
 
   runCount_ = CountRuns(conn_, "LJQCRunResult", QcFileNo);
   // Every run has a column, however many the file holds.
@@ -80,10 +77,7 @@ bool CLJQCList::OnInitDialog() {
   if (runCount_ > 0) FillRuns();
   grid_.Refresh();
 
-  send_.SetWindowText(SendButtonText(lang));
-  delete_.SetWindowText(DeleteButtonText(lang));
-  help_.SetWindowText(HelpButtonText(lang));
-  exit_.SetWindowText(ExitButtonText(lang));
+  ShowButtonCaptions(lang);
   for (CXPButton* b : {&send_, &delete_, &help_, &exit_}) b->SetBitmaps(401, 402, 488);
   return true;
 }
@@ -112,11 +106,7 @@ void CLJQCList::OnDelete() {
   }
   const CCellSpan range = grid_.GetSelectedCellRange();
   if (!grid_.IsValidRange(range)) {
-    if (QcMessage(this,
-                  PickText(lang, "确定删除所有质控数据?", "Are you sure to delete all the QC data?", "Seguro que desea borrar todos los datos de QC?",
-                           "Voulez-vous vraiment effacer toutes les donnees CQ?", "Ви впевнені, що хочете видалити всі дані КЯ?"),
-                  ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
-      return;
+    if (!ConfirmDeleteAll(this, lang)) return;
     // A delete the data store refused leaves the list as it was.
     if (!conn_.Execute(StrPrintf("delete from LJQCRunResult where QcFileNo=%d", QcFileNo))) return;
     ClearRunColumns(grid_, kFirstRun);
@@ -125,16 +115,11 @@ void CLJQCList::OnDelete() {
     return;
   }
   if (range.GetMinCol() < kFirstRun || range.GetMaxCol() > runCount_ + 2) {
-    QcMessage(this, PickText(lang, "请选择合理的范围!", "Please select a logical range!", "Por favor seleccione un rango logico!",
-                             "Veuillez selectionner une plage logique!", "Будь ласка, виберіть правильний діапазон!"),
+    QcMessage(this, LogicalRangeText(lang),
               ui::MB_ICONWARNING);
     return;
   }
-  if (QcMessage(this,
-                PickText(lang, "确定删除选中的数据?", "Are you sure to delete selected data?", "Seguro que desea borrar los datos seleccionados?",
-                         "Voulez-vous vraiment effacer les donnees selectionnees?", "Ви впевнені, що хочете видалити вибрані дані?"),
-                ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
-    return;
+  if (!ConfirmDeleteSelected(this, lang)) return;
   std::vector<int> cols = PickedRunColumns(grid_.GetSortedPickedColumns(), runCount_);
   std::vector<int> gone;
   for (int c : cols) {
@@ -160,16 +145,6 @@ bool CLJQCList::OnCommand(int id, int code, ui::Window* control) {
     }
   }
   return ui::Dialog::OnCommand(id, code, control);
-}
-
-void CLJQCList::OnCancel() {
-  conn_.Disconnect();
-  ui::Dialog::OnCancel();
-}
-
-bool CLJQCList::PreTranslateMessage(ui::Message& msg) {
-  if (IsEnterOrEscapeKey(msg)) return true;
-  return ui::Dialog::PreTranslateMessage(msg);
 }
 
 bool CLJQCList::OnEraseBkgnd(draw::DC& dc) {

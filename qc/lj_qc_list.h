@@ -7,6 +7,7 @@
 #include "controls/xp_group_box.h"
 #include "core/ado_conn.h"
 #include "platform/ui/dialog.h"
+#include "qc/qc_list_dialog.h"
 
 namespace qc {
 
@@ -21,19 +22,16 @@ inline constexpr int IDC_LJ_LIST_FRAME = 2028;
 // limits) or past the last run are never runs.
 std::vector<int> PickedRunColumns(const std::vector<int>& picked, int runCount);
 
-class CLJQCList : public ui::Dialog {
+class CLJQCList : public QcListDialog {
  public:
   explicit CLJQCList(ui::Window* parent = nullptr);
   int QcFileNo = 1;
-  CGridCtrl& grid() { return grid_; }
   int runCount() const { return runCount_; }
 
  protected:
   void DoDataExchange(ui::DataExchange& dx) override;
   bool OnInitDialog() override;
   bool OnCommand(int id, int code, ui::Window* control) override;
-  void OnCancel() override;
-  bool PreTranslateMessage(ui::Message& msg) override;
   bool OnEraseBkgnd(draw::DC& dc) override;
 
  private:
@@ -41,10 +39,6 @@ class CLJQCList : public ui::Dialog {
   void FillRuns();
   void OnDelete();
   CXPGroupBox frame_;
-  CXPButton send_, delete_, help_, exit_;
-  CGridCtrl grid_;
-  draw::Font gridFont_;
-  CADOConn conn_;
   int runCount_ = 0;
 };
 

@@ -6,6 +6,7 @@
 #include "core/layout.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/resources.h"
+#include "qc/choice_boxes.h"
 #include "qc/lj_tables.h"
 #include "qc/qc_common.h"
 #include "qc/qc_names.h"
@@ -39,9 +40,6 @@ ui::DialogTemplate RuleTemplate() {
   return t;
 }
 
-const char* OkText(int l) { return PickText(l, "确定", "OK", "Aceptar", "OK", "OK"); }
-const char* CancelText(int l) { return PickText(l, "取消", "Cancel", "Cancelar", "Annuler", "Відміна"); }
-
 }  // namespace
 
 CLJQCParaSet::CLJQCParaSet(ui::Window* parent) : ui::Dialog(IDD_LJ_QC_PARA_SET, parent) {
@@ -59,22 +57,14 @@ bool CLJQCParaSet::OnInitDialog() {
   SetWindowText(PickText(lang, "请选择需要做质控的参数", "Please select a parameter which need QC",
                          "Por favor elija parametro que necesite control de calidad", "Selectionner un parametre qui necessite un CQ",
                          "Будь ласка, виберіть параметр необхідний для КЯ"));
-  ok_.SubclassDlgItem(ui::IDOK, this);
-  cancel_.SubclassDlgItem(ui::IDCANCEL, this);
-  ok_.SetWindowText(OkText(lang));
-  cancel_.SetWindowText(CancelText(lang));
-  ok_.SetBitmaps(466, 465, 464);
-  cancel_.SetBitmaps(472, 471, 470);
+  SetUpOkCancel(this, ok_, cancel_, lang);
   if (AppSettings.PlatformFlag) ApplyDialogFontToChildren(this, &SharedDialogFont());
-  for (int i = 0; i < 20; ++i) {
-    boxes_[i].SubclassDlgItem(IDC_PARA_CHECK0 + i, this);
-    boxes_[i].SendMessage(ui::BM_SETCHECK, static_cast<ui::WParam>(choices_[i] == 1 ? 1 : 0), 0);
-  }
+  SetUpParameterBoxes(this, boxes_, choices_);
   return true;
 }
 
 void CLJQCParaSet::OnOK() {
-  for (int i = 0; i < 20; ++i) choices_[i] = boxes_[i].SendMessage(ui::BM_GETCHECK, 0, 0) == 1 ? 1 : 0;
+  choices_ = TickedParameters(boxes_);
   std::array<int, 20> store{};
   for (int d = 0; d < 20; ++d) store[StoreFromDisplay(d)] = choices_[d];
   int ok = 0;
@@ -122,12 +112,7 @@ bool CWestgard::OnInitDialog() {
     boxes_[r].SetWindowText(PickText(lang, kRules[r][0], kRules[r][1], kRules[r][2], kRules[r][3], kRules[r][4]));
     boxes_[r].SendMessage(ui::BM_SETCHECK, static_cast<ui::WParam>(rowExists_ && s.rules[r] == 1 ? 1 : 0), 0);
   }
-  ok_.SubclassDlgItem(ui::IDOK, this);
-  cancel_.SubclassDlgItem(ui::IDCANCEL, this);
-  ok_.SetWindowText(OkText(lang));
-  cancel_.SetWindowText(CancelText(lang));
-  ok_.SetBitmaps(466, 465, 464);
-  cancel_.SetBitmaps(472, 471, 470);
+  SetUpOkCancel(this, ok_, cancel_, lang);
   if (AppSettings.PlatformFlag) ApplyDialogFontToChildren(this, &SharedDialogFont());
   return true;
 }

@@ -73,7 +73,7 @@ std::vector<std::array<double, 20>> CLJQCRun::RuleRuns() const {
   return runs;
 }
 
-void CLJQCRun::TakeResult(const ControlValues& v, const std::string& date, const std::string& time) {
+std::string CLJQCRun::TakeResult(const ControlValues& v, const std::string& date, const std::string& time) {
   JudgeSettings js;
   for (int d = 0; d < 20; ++d) {
     const int s = StoreFromDisplay(d);
@@ -86,19 +86,16 @@ void CLJQCRun::TakeResult(const ControlValues& v, const std::string& date, const
   for (const RuleBreak& b : lastBreaks_) QcMessage(this, RuleBreakMessage(b, Language()), ui::MB_ICONWARNING);
 
   const XrFeed feed = StoreControlRun(conn_, store_, date, time, v, units_);
-  if (feed == XrFeed::Failed) {
-    QcMessage(this,
-              PickText(Language(), "质控结果未能保存！", "The QC result could not be saved!",
-                       "¡No se pudo guardar el resultado de CC!", "Le résultat de CQ n'a pas pu être enregistré!",
-                       "Результат КЯ не вдалося зберегти!"),
-              ui::MB_ICONWARNING);
-  } else if (feed == XrFeed::FileFull) {
+  // Nothing of a run the store refused is kept, its X-R copy neither.
+  if (feed == XrFeed::Failed) return ResultNotSavedText(Language());
+  if (feed == XrFeed::FileFull) {
     QcMessage(this,
               PickText(Language(), "X-R质控数目已达到最大值", "X-R QC number has reached the max value",
                        "El numero de QC X-R ha alcanzado el maximo", "Le nombre de CQ X-R a atteint le maximum",
                        "Кількість КЯ X-R досягла максимуму"),
               ui::MB_ICONINFORMATION);
   }
+  return "";
 }
 
 bool CLJQCRun::DeleteStored(const std::string& date, const std::string& time, int) {

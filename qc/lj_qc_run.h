@@ -29,7 +29,7 @@ class CLJQCRun : public QcRunScreen {
   std::string NumberHeading(int language) override;
   void LoadFile() override;
   bool SampleAllowed() override;
-  void TakeResult(const ControlValues& v, const std::string& date, const std::string& time) override;
+  std::string TakeResult(const ControlValues& v, const std::string& date, const std::string& time) override;
   bool DeleteStored(const std::string& date, const std::string& time, int index) override;
 
  private:

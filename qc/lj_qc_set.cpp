@@ -22,6 +22,7 @@
 #include "qc/qc_common.h"
 #include "qc/qc_names.h"
 #include "qc/qc_settings_lis.h"
+#include "qc/settings_checks.h"
 
 namespace qc {
 
@@ -55,30 +56,11 @@ ui::DialogTemplate LjSetTemplate() {
   }
   t.Add("Button", 1927, "", 60, 34, 128, 168, V | ui::BS_GROUPBOX);
   t.Add("Button", 1928, "", 190, 34, 128, 168, V | ui::BS_GROUPBOX);
-  const int headIds[2][3] = {{1627, 1629, 1631}, {1628, 1630, 1632}};
-  for (int side = 0; side < 2; ++side) {
-    const int x0 = 62 + side * 130;
-    t.Add("Static", headIds[side][0], "Item", x0, 38, 28, 10, V | ui::SS_LEFT);
-    t.Add("Static", headIds[side][1], "Targets", x0 + 30, 38, 30, 10, V | ui::SS_LEFT);
-    t.Add("Static", headIds[side][2], "Limits", x0 + 62, 38, 30, 10, V | ui::SS_LEFT);
-    for (int r = 0; r < 10; ++r) {
-      const int p = side * 10 + r, y = 50 + r * 15;
-      t.Add("Static", 1700 + p, kDisplayNames[p], x0, y + 2, 28, 10, V | ui::SS_LEFT);
-      t.Add("Edit", kTargetEditIds[p], "", x0 + 30, y, 30, 13, V | ui::WS_BORDER | ui::ES_AUTOHSCROLL | ui::WS_TABSTOP);
-      t.Add("Edit", kLimitEditIds[p], "", x0 + 62, y, 30, 13, V | ui::WS_BORDER | ui::ES_AUTOHSCROLL | ui::WS_TABSTOP);
-      t.Add("Static", 1423 + p, "", x0 + 94, y + 2, 32, 10, V | ui::SS_LEFT);
-    }
-  }
+  AddTargetLimitColumns(t, TargetLimitColumns{62, 130, 28, 30, 32, 30, 62, 94});
   const int bIds[6] = {IDC_LJS_SAVE, IDC_LJS_RULES, IDC_LJS_ITEMS, IDC_LJS_DELETE, IDC_LJS_SEND, ui::IDCANCEL};
   for (int i = 0; i < 6; ++i) t.Add("Button", bIds[i], "", 8 + i * 52, 212, 48, 20, V | ui::WS_TABSTOP);
   t.Add("Button", IDC_LJS_KEYBOARD, "", 6, 186, 40, 14, V);
   return t;
-}
-
-std::string Trimmed(std::string s) {
-  s.erase(0, s.find_first_not_of(" \t"));
-  s.erase(s.find_last_not_of(" \t") + 1);
-  return s;
 }
 
 }  // namespace
@@ -95,14 +77,7 @@ bool CLJQCSet::OnInitDialog() {
   ScaleDialogLayout(this);
   const int lang = AppSettings.LanguageIndex;
   for (int n = 1; n <= 20; ++n) files_[n - 1].SubclassDlgItem(FileRadioId(n), this);
-  const int spinIds[3] = {1154, 1155, 1156}, dateIds[3] = {IDC_LJS_YEAR, IDC_LJS_MONTH, IDC_LJS_DAY};
-  const int ranges[3][2] = {{2013, 2050}, {0, 12}, {0, 31}};
-  for (int i = 0; i < 3; ++i) {
-    spins_[i].SubclassDlgItem(spinIds[i], this);
-    spins_[i].SetRange(ranges[i][0], ranges[i][1]);
-    spins_[i].SetBuddy(GetDlgItem(dateIds[i]));
-    spins_[i].SetBitmaps(420, 421, 422);
-  }
+  SetUpExpirySpins(spins_, {IDC_LJS_YEAR, IDC_LJS_MONTH, IDC_LJS_DAY});
   save_.SubclassDlgItem(IDC_LJS_SAVE, this);
   rules_.SubclassDlgItem(IDC_LJS_RULES, this);
   items_.SubclassDlgItem(IDC_LJS_ITEMS, this);
@@ -111,23 +86,19 @@ bool CLJQCSet::OnInitDialog() {
   exit_.SubclassDlgItem(ui::IDCANCEL, this);
   LoadQcFileSettings(1);
   ReadQcUnits(conn_, &units_);
-  for (int p = 0; p < 20; ++p) SetDlgItemText(1423 + p, units_[p]);
-  save_.SetWindowText(PickText(lang, "保存(&S)", "Save(&S)", "Guardar(&S)", "Sauver(&S)", "Зберегти(&S)"));
+  ShowUnits(units_);
+  save_.SetWindowText(SaveButtonText(lang));
   rules_.SetWindowText(PickText(lang, "规则(&R)", "Rules(&R)", "Reglas(&R)", "Regles(&R)", "Правила(&R)"));
-  items_.SetWindowText(PickText(lang, "项目(&I)", "Items(&I)", "Items(&I)", "Items(&I)", "Параметри(&I)"));
+  items_.SetWindowText(ItemsButtonText(lang));
   delete_.SetWindowText(DeleteButtonText(lang));
-  send_.SetWindowText(PickText(lang, "发送(&E)", "Send(&E)", "Enviar(&E)", "Envoyer(&E)", "Надіслати(&E)"));
+  send_.SetWindowText(SettingsSendButtonText(lang));
   exit_.SetWindowText(ExitButtonText(lang));
   save_.SetBitmaps(399, 400, 487);
   for (CXPButton* b : {&rules_, &items_, &delete_, &send_}) b->SetBitmaps(401, 402, 488);
   exit_.SetBitmaps(403, 404, 486);
   SetDlgItemText(1625, PickText(lang, "批号:", "Lot:", "Lote:", "Lot:", "Група №:"));
   SetDlgItemText(1626, PickText(lang, "有效期:", "Expiry:", "Caducidad:", "Expiration:", "Термін:"));
-  for (int side = 0; side < 2; ++side) {
-    SetDlgItemText(1627 + side, PickText(lang, "项目", "Item", "Item", "Item", "Параметр"));
-    SetDlgItemText(1629 + side, PickText(lang, "参考值", "Targets", "Referencia", "Reference", "Довідник"));
-    SetDlgItemText(1631 + side, PickText(lang, "偏差值", "Limits", "Limites", "Limites", "Відхилення"));
-  }
+  ShowTargetLimitHeadings(lang);
   ApplyDialogFontToChildren(this, &SharedDialogFont());
   return true;
 }
@@ -195,7 +166,7 @@ void CLJQCSet::OnSave() {
   if (!CheckInput(&in, &exp)) return;
   LjFileSettings s;
   s.fileNo = shown_ + 1;
-  s.batchNo = Trimmed(in.batch);
+  s.batchNo = TrimBlanks(in.batch);
   s.expDate = exp;
   for (int d = 0; d < 20; ++d) {
     s.targets[StoreFromDisplay(d)] = StoredSettingValue(in.values[2 * d]);
@@ -220,26 +191,10 @@ void CLJQCSet::OnSave() {
 }
 
 void CLJQCSet::OnDelete() {
-  const int lang = AppSettings.LanguageIndex;
-  if (!hasRow_[shown_]) {
-    QcMessage(this, NoDataInFileText(lang), ui::MB_ICONWARNING);
-    return;
-  }
-  if (QcMessage(this,
-                PickText(lang, "确定删除当前质控文件的数据?", "Are you sure to delete data of current QC file?",
-                         "Seguro que desea borrar los datos del archivo de QC actual?",
-                         "Voulez-vous vraiment effacer les donnees du fichier CQ actuel?",
-                         "Ви впевнені, що хочете видалити дані поточного файлу КЯ?"),
-                ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
-    return;
-  const int n = shown_ + 1;
-  if (!conn_.Execute(StrPrintf("delete from LJQCSet where QcFileNo=%d", n))) return;
-  hasRow_[shown_] = false;
-  ClearFields();
-  if (!conn_.Execute(StrPrintf("delete from LJQCRunResult where QcFileNo=%d", n))) return;
-  QcMessage(this, PickText(lang, "质控文件数据已删除!", "Data of QC file deleted!", "Datos del archivo de QC borrados!",
-                           "Donnees du fichier CQ effacees!", "Дані файлу КЯ видалено!"),
-            ui::MB_ICONINFORMATION);
+  DeleteFileSettings(conn_, hasRow_[shown_], "LJQCSet", "LJQCRunResult", shown_ + 1, [this] {
+    hasRow_[shown_] = false;
+    ClearFields();
+  });
 }
 
 void CLJQCSet::OnSend() {
@@ -249,17 +204,7 @@ void CLJQCSet::OnSend() {
     QcMessage(this, "Fail to connect LIS", ui::MB_OK);
     return;
   }
-  if (kind == 0 && !lisPort_) {
-    lisPort_ = OpenLisTextPort(conn_, this);
-    if (!lisPort_) {
-      send_.EnableWindow(false);
-      QcMessage(this, PickText(lang, "初始化通讯串口失败!", "Failed to initialize communications COM port!",
-                               "Error al inicializar el puerto COM!", "Echec de l'initialisation du port COM!",
-                               "Не вдалося ініціалізувати COM-порт!"),
-                ui::MB_OK);
-      return;
-    }
-  }
+  if (kind == 0 && !OpenSettingsLisPort(this, conn_, lisPort_, send_, lang)) return;
   // The LIS gets the file's settings as saved: edits not saved yet do not go out, so the LIS
   // never holds settings this analyzer does not.
   LjFileSettings saved;
@@ -279,21 +224,15 @@ void CLJQCSet::OnSend() {
     values[2 * st] = SettingValueText(saved.targets[st]);
     values[2 * st + 1] = SettingValueText(saved.limits[st]);
   }
-  const std::string record = LjSettingsTextRecord(shown_ + 1, saved.batchNo, saved.expDate, values, units);
-  if (!lisPort_->QueueWriteString(record, lang)) {
-    QcMessage(this, TransferFailedText(lang), ui::MB_ICONWARNING);
-    return;
-  }
-  QcMessage(this, TransferFinishedText(lang), ui::MB_ICONINFORMATION);
+  QueueSettingsRecord(this, *lisPort_, LjSettingsTextRecord(shown_ + 1, saved.batchNo, saved.expDate, values, units), lang);
 }
 
 bool CLJQCSet::OnCommand(int id, int code, ui::Window* control) {
   if (code == ui::BN_CLICKED) {
-    for (int n = 1; n <= 20; ++n)
-      if (id == FileRadioId(n)) {
-        LoadQcFileSettings(n);
-        return true;
-      }
+    if (const int n = FileOfRadio(id)) {
+      LoadQcFileSettings(n);
+      return true;
+    }
     switch (id) {
       case IDC_LJS_SAVE: OnSave(); return true;
       case IDC_LJS_DELETE: OnDelete(); return true;

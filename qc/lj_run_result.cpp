@@ -6,6 +6,7 @@
 #include <strings.h>
 
 #include "core/ado_conn.h"
+#include "core/db_errors.h"
 #include "core/field_read.h"
 #include "core/param_order.h"
 #include "core/value_format.h"
@@ -98,6 +99,28 @@ std::string RunCellText(float value) {
   return StrPrintf("%g", static_cast<double>(value));
 }
 
+LjRun ControlRun(const std::string& date, const std::string& time, const ControlValues& v,
+                 const std::array<std::string, 20>& units) {
+  LjRun run;
+  run.date = date;
+  run.time = time;
+  for (int d = 0; d < 20; ++d) run.values[StoreFromDisplay(d)] = v.values[d];
+  const int unitFrom[7] = {0, 7, 8, 12, 9, 15, 18};  // WBC RBC HGB MCHC HCT PLT PCT
+  for (int k = 0; k < 7; ++k) run.units[k] = units[unitFrom[k]];
+  return run;
+}
+
+namespace {
+
+// A transaction the store refused to begin or commit: its reason goes where every store error
+// goes (the log, or the box), as a refused statement's does.
+XrFeed TransactionFailed(CADOConn& conn) {
+  ReportDbError(conn.Connection().LastError());
+  return XrFeed::Failed;
+}
+
+}  // namespace
+
 XrFeed StoreControlRun(CADOConn& conn, StoreContext& ctx, const std::string& date, const std::string& time,
                        const ControlValues& v, const std::array<std::string, 20>& units) {
   // One transaction: the trim, the run and its X-R copy are stored together or not at all (a
@@ -106,17 +129,12 @@ XrFeed StoreControlRun(CADOConn& conn, StoreContext& ctx, const std::string& dat
   if (!conn.IsConnected()) return XrFeed::Failed;
   std::lock_guard<std::recursive_mutex> lock(DbLock());
   db::Transaction t(conn.Connection());
-  if (!t.Begun()) return XrFeed::Failed;
+  if (!t.Begun()) return TransactionFailed(conn);
   // The file keeps about 500 runs: whole oldest days go before the new run comes in. The count
   // is taken afresh, so a trim that already made room is not repeated.
   if (CountRuns(conn, "LJQCRunResult", ctx.fileNo) >= kLjRunLimit && !TrimOldestLjDay(conn, ctx.fileNo))
     return XrFeed::Failed;
-  LjRun run;
-  run.date = date;
-  run.time = time;
-  for (int d = 0; d < 20; ++d) run.values[StoreFromDisplay(d)] = v.values[d];
-  const int unitFrom[7] = {0, 7, 8, 12, 9, 15, 18};  // WBC RBC HGB MCHC HCT PLT PCT
-  for (int k = 0; k < 7; ++k) run.units[k] = units[unitFrom[k]];
+  const LjRun run = ControlRun(date, time, v, units);
   if (!conn.Execute(RunInsertSql("LJQCRunResult", ctx.fileNo, run))) return XrFeed::Failed;
 
   XrFeed feed = XrFeed::Stored;
@@ -125,7 +143,7 @@ XrFeed StoreControlRun(CADOConn& conn, StoreContext& ctx, const std::string& dat
   else if (ctx.xrStored == limit) feed = XrFeed::FileFull;
   else if (ctx.xrStored > limit) feed = XrFeed::AlreadyOver;
   else if (!conn.Execute(RunInsertSql("XRQCRunResult", ctx.fileNo, run))) return XrFeed::Failed;
-  if (!t.Commit()) return XrFeed::Failed;
+  if (!t.Commit()) return TransactionFailed(conn);
   if (feed != XrFeed::NotSameBatch) ++ctx.xrStored;
   return feed;
 }

@@ -37,6 +37,11 @@ ControlValues TakeControlValues(const AlgorithmResult& result, const std::array<
 // The cell text of a value in the run table: "" not under QC, "-----" invalid, else "%g".
 std::string RunCellText(float value);
 
+// The run a control result is stored as (L-J and X-R tables alike): its date and time, the values
+// in store order and the seven units from the display-order `units`.
+LjRun ControlRun(const std::string& date, const std::string& time, const ControlValues& v,
+                 const std::array<std::string, 20>& units);
+
 // What the file's side of a stored run needs.
 struct StoreContext {
   int fileNo = 0;

@@ -3,54 +3,46 @@
 #include <cstdlib>
 
 #include "core/app_settings.h"
-#include "core/utilies.h"
 #include "core/value_format.h"
 
 namespace qc {
 namespace {
 
-std::string Trim(const std::string& s) {
-  const size_t a = s.find_first_not_of(" \t");
-  if (a == std::string::npos) return "";
-  const size_t b = s.find_last_not_of(" \t");
-  return s.substr(a, b - a + 1);
+LjInputError FromExpiry(ExpiryCheck e) {
+  switch (e) {
+    case ExpiryCheck::Incomplete: return LjInputError::DateIncomplete;
+    case ExpiryCheck::Format: return LjInputError::DateFormat;
+    case ExpiryCheck::Month: return LjInputError::Month;
+    case ExpiryCheck::Day: return LjInputError::Day;
+    case ExpiryCheck::Expired: return LjInputError::Expired;
+    case ExpiryCheck::None: break;
+  }
+  return LjInputError::None;
 }
 
-bool InRange(const std::string& t) {
-  const double v = std::strtod(t.c_str(), nullptr);
-  return v >= 0.0 && v <= 999999.0;
+LjInputError FromTargetLimit(TargetLimitCheck e) {
+  switch (e) {
+    case TargetLimitCheck::TargetDigits: return LjInputError::TargetDigits;
+    case TargetLimitCheck::LimitDigits: return LjInputError::LimitDigits;
+    case TargetLimitCheck::ChosenRange: return LjInputError::ChosenRange;
+    case TargetLimitCheck::TargetRange: return LjInputError::TargetRange;
+    case TargetLimitCheck::LimitRange: return LjInputError::LimitRange;
+    case TargetLimitCheck::None: break;
+  }
+  return LjInputError::None;
 }
 
 }  // namespace
 
-bool IsTypedNumber(const std::string& text) {
-  return text.find(',') == std::string::npos && CUtilies::IsNumericText(text);
-}
-
 LjInputError CheckLjSettingsInput(LjSettingsInput& in, int ty, int tm, int td, std::string* expDate) {
   if (in.batch.empty()) return LjInputError::NoLot;
   in.batch = SqlSafeText(in.batch);
-  if (in.year.empty() || in.month.empty() || in.day.empty()) return LjInputError::DateIncomplete;
-  if (!IsTypedNumber(in.year) || !IsTypedNumber(in.month) || !IsTypedNumber(in.day)) return LjInputError::DateFormat;
-  const int y = std::atoi(in.year.c_str()), m = std::atoi(in.month.c_str()), d = std::atoi(in.day.c_str());
-  if (m < 1 || m > 12) return LjInputError::Month;
-  if (d < 1 || d > 31) return LjInputError::Day;
-  *expDate = StrPrintf("%d-%.2d-%.2d", y, m, d);
-  if (y < ty || (y == ty && m < tm) || (y == ty && m == tm && d < td)) return LjInputError::Expired;
-  for (std::string& v : in.values) v = Trim(v);
+  const ExpiryCheck date = CheckExpiryDate(in.year, in.month, in.day, ty, tm, td, expDate);
+  if (date != ExpiryCheck::None) return FromExpiry(date);
+  for (std::string& v : in.values) v = TrimBlanks(v);
   for (int p = 0; p < 20; ++p) {
-    const std::string& t = in.values[2 * p];
-    const std::string& l = in.values[2 * p + 1];
-    if (in.chosen[p] == 1) {
-      if (!IsTypedNumber(t)) return LjInputError::TargetDigits;
-      if (!IsTypedNumber(l)) return LjInputError::LimitDigits;
-      if (!InRange(t) || !InRange(l)) return LjInputError::ChosenRange;
-    } else {
-      if (!t.empty() && !IsTypedNumber(t)) return LjInputError::TargetDigits;
-      if (!t.empty() && !InRange(t)) return LjInputError::TargetRange;
-      if (!l.empty() && !IsTypedNumber(l)) return LjInputError::LimitDigits;
-      if (!l.empty() && !InRange(l)) return LjInputError::LimitRange;
-    }
+    const TargetLimitCheck e = CheckTargetAndLimit(in.values[2 * p], in.values[2 * p + 1], in.chosen[p] == 1);
+    if (e != TargetLimitCheck::None) return FromTargetLimit(e);
   }
   return LjInputError::None;
 }
@@ -129,9 +121,7 @@ std::string LjSettingsTextRecord(int fileNo, const std::string& batch, const std
                                  const std::array<std::string, 40>& v, const std::array<std::string, 20>& u) {
   std::string r = "LJS," + std::to_string(fileNo) + "," + batch + "," + expDate + ",";
   for (int p = 0; p < 20; ++p) r += v[2 * p] + "," + v[2 * p + 1] + "," + u[p] + ",";
-  uint16_t sum = 0;
-  for (unsigned char c : r) sum = static_cast<uint16_t>(sum + c);
-  return r + std::to_string(sum) + ",TRANSFER FINISH";
+  return FinishTextRecord(r);
 }
 
 }  // namespace qc

@@ -3,6 +3,8 @@
 #include <array>
 #include <string>
 
+#include "qc/settings_checks.h"
+
 namespace qc {
 
 struct LjSettingsInput {
@@ -27,9 +29,6 @@ enum class LjInputError {
   LimitRange,
 };
 
-// A typed number: IsNumericText, and no comma (a decimal comma would be read as something else
-// by every later reader, so it is refused rather than guessed).
-bool IsTypedNumber(const std::string& text);
 
 // Checks in the screen's order and stops at the first failure. On success `expDate` holds
 // "%d-%.2d-%.2d". Trims the value texts and puts U+2018 for every apostrophe of the batch.

@@ -83,4 +83,30 @@ int SendQcRunsToLis(lis::SendDataKind kind, CGridCtrl& grid, int fileNo, int fir
   return lis::RunSendScreen(lis::SendSource{kind, &grid, fileNo});
 }
 
+std::string ResultNotSavedText(int l) {
+  return PickText(l, "结果保存失败!", "The result could not be saved!", "No se pudo guardar el resultado!",
+                  "Le resultat n'a pas pu etre enregistre!", "Результат не вдалося зберегти!");
+}
+
+bool ConfirmDeleteAll(ui::Window* owner, int lang) {
+  return QcMessage(owner,
+                   PickText(lang, "确定删除所有质控数据?", "Are you sure to delete all the QC data?",
+                            "Seguro que desea borrar todos los datos de QC?", "Voulez-vous vraiment effacer toutes les donnees CQ?",
+                            "Ви впевнені, що хочете видалити всі дані КЯ?"),
+                   ui::MB_OKCANCEL | ui::MB_ICONQUESTION) == ui::IDOK;
+}
+
+bool ConfirmDeleteSelected(ui::Window* owner, int lang) {
+  return QcMessage(owner,
+                   PickText(lang, "确定删除选中的数据?", "Are you sure to delete selected data?",
+                            "Seguro que desea borrar los datos seleccionados?",
+                            "Voulez-vous vraiment effacer les donnees selectionnees?", "Ви впевнені, що хочете видалити вибрані дані?"),
+                   ui::MB_OKCANCEL | ui::MB_ICONQUESTION) == ui::IDOK;
+}
+
+std::string LogicalRangeText(int lang) {
+  return PickText(lang, "请选择合理的范围!", "Please select a logical range!", "Por favor seleccione un rango logico!",
+                  "Veuillez selectionner une plage logique!", "Будь ласка, виберіть правильний діапазон!");
+}
+
 }  // namespace qc

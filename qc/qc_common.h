@@ -23,6 +23,16 @@ std::string DeleteButtonText(int language);
 std::string PrintButtonText(int language);
 std::string SendButtonText(int language);
 
+// The run screens' message line when the data store did not take a control result.
+std::string ResultNotSavedText(int language);
+
+// The questions before deleting every result of a list, and the results picked in a table: true
+// when the operator answered OK.
+bool ConfirmDeleteAll(ui::Window* owner, int language);
+bool ConfirmDeleteSelected(ui::Window* owner, int language);
+// "Please select a logical range!": a selection outside a list's results.
+std::string LogicalRangeText(int language);
+
 // The message when a QC file holds no runs to show or send.
 std::string NoQcDataText(int language);
 

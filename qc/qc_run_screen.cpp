@@ -18,6 +18,7 @@
 #include "core/dialog_layout.h"
 #include "core/field_read.h"
 #include "core/layout.h"
+#include "core/sys_log.h"
 #include "core/value_format.h"
 #include "core/write_log.h"
 #include "measurement/count_settings.h"
@@ -43,10 +44,14 @@ ui::DialogTemplate RunTemplate(const QcRunLayout& l) {
   // horizontal scroll bar of the result columns at 640 x 480: the lot line and the buttons sit
   // close to the frame to leave it the room.
   t.Add("Button", l.frameId, "", 4, 4, 312, 232, V | ui::BS_GROUPBOX);
-  t.Add("Static", l.lotCaptionId, "Lot:", 12, 8, 40, 12, V | ui::SS_LEFT);
-  t.Add("Static", IDC_QC_RUN_BATCH, "", 54, 8, 90, 12, V | ui::SS_LEFT);
-  t.Add("Static", l.validityCaptionId, "Validity:", 160, 8, 56, 12, V | ui::SS_LEFT);
-  t.Add("Static", IDC_QC_RUN_EXPIRY, "", 218, 8, 90, 12, V | ui::SS_LEFT);
+  // The run table between the lot line and the buttons (BuildGrid) holds its 23 rows and the
+  // horizontal scroll bar of the result columns at 640 x 480: the lot line and the buttons sit
+  // close to the frame to leave it the room. The message line shares the lot line.
+  t.Add("Static", l.lotCaptionId, "Lot:", 12, 8, 34, 12, V | ui::SS_LEFT);
+  t.Add("Static", IDC_QC_RUN_BATCH, "", 48, 8, 70, 12, V | ui::SS_LEFT);
+  t.Add("Static", l.validityCaptionId, "Validity:", 120, 8, 40, 12, V | ui::SS_LEFT);
+  t.Add("Static", IDC_QC_RUN_EXPIRY, "", 162, 8, 44, 12, V | ui::SS_LEFT);
+  t.Add("Static", IDC_QC_RUN_MESSAGE, "", 208, 8, 104, 12, V | ui::SS_LEFT);
   t.Add("Button", IDC_QC_RUN_DELETE, "Delete(&D)", 40, 214, 60, 18, V | ui::WS_TABSTOP);
   t.Add("Button", IDC_QC_RUN_HELP, "Help(&H)", 130, 214, 60, 18, V | ui::WS_TABSTOP);
   t.Add("Button", ui::IDCANCEL, "Exit(&X)", 220, 214, 60, 18, V | ui::WS_TABSTOP);
@@ -200,7 +205,26 @@ void QcRunScreen::ShowPopup(bool show) {
 }
 
 void QcRunScreen::ShowStatus(measurement::CycleStatus status) {
-  if (status == measurement::CycleStatus::Testing) ShowPopup(true);
+  if (status != measurement::CycleStatus::Testing) return;
+  ShowMessage("");  // a new sample: the last one's notice is over
+  ShowPopup(true);
+}
+
+void QcRunScreen::ShowMessage(const std::string& text) {
+  ui::Window* label = GetDlgItem(IDC_QC_RUN_MESSAGE);
+  if (label == nullptr || label->GetWindowText() == text) return;
+  label->SetWindowText(text);
+  // The label is transparent: the screen's background is drawn again under it, so the new text
+  // never lies over the old one.
+  const ui::Rect r = label->GetRectInParent();
+  InvalidateRect(&r, true);
+}
+
+DbErrorDiversion QcRunScreen::CountStoreErrors() {
+  return DbErrorDiversion([this](const std::string& text) {
+    WriteLog(text);
+    lastStoreError_ = text;
+  });
 }
 
 void QcRunScreen::ShowChecksumError(const std::string& message) { ui::MessageBox(this, message, "", ui::MB_ICONWARNING); }
@@ -243,7 +267,20 @@ void QcRunScreen::ProcessRunResult(bool thirdCount) {
   for (int d = 0; d < 20; ++d) grid_.SetItemText(d + 3, col, RunCellText(v.values[d]));
   grid_.Refresh();
   tableRuns_.push_back(v.values);
-  TakeResult(v, date, time);
+  lastStoreError_.clear();
+  const std::string notSaved = TakeResult(v, date, time);
+  // The result stays in the table; the message line says it was not kept, the system log says
+  // why as soon as the store takes a row again (at the latest with the next result).
+  if (!notSaved.empty()) {
+    ShowMessage(notSaved);
+    unsavedLogs_.push_back(date + " " + time + ": " + notSaved + " (" + lastStoreError_ + ")");
+  }
+  WriteUnsavedLogs();
+}
+
+void QcRunScreen::WriteUnsavedLogs() {
+  while (!unsavedLogs_.empty() && WriteSysLog(conn_, Title(Language()), unsavedLogs_.front()) == 1)
+    unsavedLogs_.erase(unsavedLogs_.begin());
 }
 
 void QcRunScreen::OnEndOfTest(const measurement::EndOfTestReport&) {
@@ -363,11 +400,7 @@ void QcRunScreen::OnDelete() {
     QcMessage(this, PickText(lang, "无数据!", "No data!", "Sin datos!", "Pas de donnees!", "Немає даних!"), ui::MB_ICONINFORMATION);
     return;
   }
-  if (QcMessage(this,
-                PickText(lang, "确定删除选中的数据?", "Are you sure to delete selected data?", "Seguro que desea borrar los datos seleccionados?",
-                         "Voulez-vous vraiment effacer les donnees selectionnees?", "Ви впевнені, що хочете видалити вибрані дані?"),
-                ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
-    return;
+  if (!ConfirmDeleteSelected(this, lang)) return;
   // A delete the data store refused leaves the table as it was.
   if (!DeleteStored(grid_.GetItemText(1, col), grid_.GetItemText(2, col), col - first)) return;
   for (int c = col; c < usedColumns_; ++c)
@@ -386,6 +419,12 @@ void QcRunScreen::OnCancel() {
               ui::MB_ICONWARNING);
     return;
   }
+  {
+    // The last chance for the system log rows of unsaved results; a store still refusing them
+    // stops nobody from leaving.
+    const DbErrorDiversion quiet = CountStoreErrors();
+    WriteUnsavedLogs();
+  }
   // Leave test mode, then give the board a moment to take the command before the port closes.
   if (port_) {
     cycle_.SendCommand(analyzer::FrameClassCommand, cmd::LeaveSampleMode);
@@ -398,6 +437,7 @@ void QcRunScreen::OnCancel() {
 
 void QcRunScreen::OnTimer(uintptr_t id) {
   if (id == kCycleTimer) {
+    const DbErrorDiversion quiet = CountStoreErrors();
     cycle_.Tick();
     return;
   }
@@ -427,13 +467,18 @@ bool QcRunScreen::OnEraseBkgnd(draw::DC& dc) {
 }
 
 const draw::Brush* QcRunScreen::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
-  if (ctlType == ui::CTLCOLOR_STATIC) return TransparentLabel(dc, draw::RGB(66, 85, 92));
+  if (ctlType == ui::CTLCOLOR_STATIC)
+    return TransparentLabel(dc, control != nullptr && control->GetDlgCtrlID() == IDC_QC_RUN_MESSAGE ? draw::RGB(200, 0, 0)
+                                                                                                      : draw::RGB(66, 85, 92));
   return ui::Dialog::OnCtlColor(dc, control, ctlType);
 }
 
 ui::LResult QcRunScreen::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
   if (msg == analyzer::kSerialByteMessage) {
-    if (static_cast<unsigned>(l) == analyzer::kBoardPortNumber) cycle_.OnByte(static_cast<uint8_t>(w));
+    if (static_cast<unsigned>(l) == analyzer::kBoardPortNumber) {
+      const DbErrorDiversion quiet = CountStoreErrors();
+      cycle_.OnByte(static_cast<uint8_t>(w));
+    }
     return 0;
   }
   return ui::Dialog::WindowProc(msg, w, l);

@@ -15,6 +15,7 @@
 #include "controls/xp_button.h"
 #include "controls/xp_group_box.h"
 #include "core/ado_conn.h"
+#include "core/db_errors.h"
 #include "measurement/count_cycle.h"
 #include "platform/ui/dialog.h"
 #include "qc/lj_run_result.h"
@@ -26,6 +27,9 @@ inline constexpr int IDC_QC_RUN_BATCH = 1166;
 inline constexpr int IDC_QC_RUN_EXPIRY = 1153;
 inline constexpr int IDC_QC_RUN_DELETE = 1012;
 inline constexpr int IDC_QC_RUN_HELP = 1044;
+// The message line: a result the data store did not take is said here, not in a box that would
+// stop the count.
+inline constexpr int IDC_QC_RUN_MESSAGE = 1018;
 
 // Whether a file with expiry date `exp` ("YYYY-MM-DD") has expired on the given day; the expiry
 // day itself is still valid, an empty date never expires.
@@ -79,8 +83,9 @@ class QcRunScreen : public ui::Dialog, public measurement::CountCycleHost {
   virtual void LoadFile() = 0;
   // The screen's own check at a count key press; false refuses the sample (after its message).
   virtual bool SampleAllowed() = 0;
-  // A computed result is in the table (column `col`): judge, store, feed.
-  virtual void TakeResult(const ControlValues& v, const std::string& date, const std::string& time) = 0;
+  // A computed result is in the table: judge, store, feed. Returns what to tell the operator
+  // of a write the data store refused (the reason is in lastStoreError_), or "" when all was kept.
+  virtual std::string TakeResult(const ControlValues& v, const std::string& date, const std::string& time) = 0;
   // Deletes the stored result of a table column; false when the data store refused.
   virtual bool DeleteStored(const std::string& date, const std::string& time, int index) = 0;
 
@@ -103,8 +108,15 @@ class QcRunScreen : public ui::Dialog, public measurement::CountCycleHost {
   std::vector<std::array<float, 20>> tableRuns_;  // display order, oldest first
   int usedColumns_ = 0;
   QcRunLayout layout_;
+  std::string lastStoreError_;  // the data store's last error text while the count cycle ran
 
  private:
+  // Store errors while the count cycle runs go to the log and to lastStoreError_, never to a box
+  // that would stop the count.
+  DbErrorDiversion CountStoreErrors();
+  void ShowMessage(const std::string& text);
+  // Writes the system log rows of unsaved results while the store takes them.
+  void WriteUnsavedLogs();
   void BuildGrid();
   void OnDelete();
   void ShowPopup(bool show);
@@ -121,6 +133,7 @@ class QcRunScreen : public ui::Dialog, public measurement::CountCycleHost {
   bool cycleTimerOn_ = false;
   uint8_t autoCleanTime_ = 0;
   bool rinseRunning_ = false;
+  std::vector<std::string> unsavedLogs_;  // system log rows for unsaved results, not yet written
 };
 
 }  // namespace qc

@@ -84,4 +84,25 @@ SettingsSendResult SendSettingsToLis(ui::Window* owner, const lis::LisMessage& m
   return SettingsSendResult::Failed;
 }
 
+bool OpenSettingsLisPort(ui::Window* owner, CADOConn& conn, std::unique_ptr<analyzer::CSerialPort>& port,
+                         ui::Window& sendButton, int lang) {
+  if (port) return true;
+  port = OpenLisTextPort(conn, owner);
+  if (port) return true;
+  sendButton.EnableWindow(false);
+  QcMessage(owner, PickText(lang, "初始化通讯串口失败!", "Failed to initialize communications COM port!",
+                            "Error al inicializar el puerto COM!", "Echec de l'initialisation du port COM!",
+                            "Не вдалося ініціалізувати COM-порт!"),
+            ui::MB_OK);
+  return false;
+}
+
+void QueueSettingsRecord(ui::Window* owner, analyzer::CSerialPort& port, const std::string& record, int lang) {
+  if (!port.QueueWriteString(record, lang)) {
+    QcMessage(owner, TransferFailedText(lang), ui::MB_ICONWARNING);
+    return;
+  }
+  QcMessage(owner, TransferFinishedText(lang), ui::MB_ICONINFORMATION);
+}
+
 }  // namespace qc

@@ -3,7 +3,11 @@
 // edits the operator may have changed since), and the one send the three settings screens share:
 // it waits for the LIS's acknowledgement and tells the operator how the transfer really went.
 #include <array>
+#include <memory>
 #include <string>
+
+#include "analyzer/serial_port.h"
+#include "core/ado_conn.h"
 
 #include "lis/lis_send.h"
 #include "platform/ui/window.h"
@@ -29,6 +33,14 @@ enum class SettingsSendResult { Finished, NotConnected, Failed };
 // "Fail to connect LIS"; a refusal, a missing reply or a broken send show "Data transfer
 // failed!" with the reason.
 SettingsSendResult SendSettingsToLis(ui::Window* owner, const lis::LisMessage& message, int language);
+
+// The LIS serial port of a settings screen, opened at its first send into `port`: true when it is
+// open; otherwise the operator reads "Failed to initialize communications COM port!" and the Send
+// button is disabled.
+bool OpenSettingsLisPort(ui::Window* owner, CADOConn& conn, std::unique_ptr<analyzer::CSerialPort>& port,
+                         ui::Window& sendButton, int language);
+// Queues a settings text record on the LIS serial port and tells the operator how it went.
+void QueueSettingsRecord(ui::Window* owner, analyzer::CSerialPort& port, const std::string& record, int language);
 
 // The information and warning texts of a transfer.
 std::string TransferFinishedText(int language);

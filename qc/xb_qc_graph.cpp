@@ -57,15 +57,12 @@ std::string ValueText(float v) { return v < 0.0f ? "" : StrPrintf("%g", static_c
 
 }  // namespace
 
-CXBQCGraph::CXBQCGraph(ui::Window* parent) : ui::Dialog(IDD_XB_QC_GRAPH, parent) {
-  RegisterPrintHintResources();
+CXBQCGraph::CXBQCGraph(ui::Window* parent) : QcChartDialog(IDD_XB_QC_GRAPH, parent) {
   if (!ui::Resources::FindDialog(IDD_XB_QC_GRAPH)) ui::Resources::AddDialog(IDD_XB_QC_GRAPH, XbGraphTemplate());
 }
 
 bool CXBQCGraph::OnInitDialog() {
-  ui::Dialog::OnInitDialog();
-  ScaleDialogLayout(this);
-  labels_.TakeOver(this);
+  QcChartDialog::OnInitDialog();
   const int lang = AppSettings.LanguageIndex;
   SetWindowText(PickText(lang, "X-B质控图", "X-B QC Graph", "Grafico X-B", "Courbes X-B", "X-B діаграма"));
   LoadXbChartData(conn_, &data_);
@@ -80,11 +77,7 @@ bool CXBQCGraph::OnInitDialog() {
   }
   SetDlgItemText(1592, PickText(lang, "位置/总数:", "Current/Total:", "Actual/Total:", "Position/Total:", "Положення:"));
   SetDlgItemText(1591, PickText(lang, "时间:", "Time:", "Hora:", "Heure:", "Час:"));
-  SetUpChartArrows(this, {&up_, &down_, &left_, &right_}, {IDC_XBG_UP, IDC_XBG_DOWN, IDC_XBG_LEFT, IDC_XBG_RIGHT});
-  print_.SubclassDlgItem(IDC_XBG_PRINT, this);
-  exit_.SubclassDlgItem(ui::IDCANCEL, this);
-  print_.SetWindowText(PrintButtonText(lang));
-  exit_.SetWindowText(PickText(lang, "退出(&X)", "Exit(&X)", "Salir(&X)", "Quitter(&X)", "Вихід(&X)"));
+  TakeOverButtons({IDC_XBG_UP, IDC_XBG_DOWN, IDC_XBG_LEFT, IDC_XBG_RIGHT}, IDC_XBG_PRINT, lang);
   up_.SetBitmaps(466, 465, 464);
   for (CXPButton* b : {&down_, &left_, &right_, &print_}) b->SetBitmaps(469, 468, 467);
   exit_.SetBitmaps(472, 471, 470);
@@ -135,14 +128,7 @@ void CXBQCGraph::MoveCursor(int direction) {
   int first = 0, count = 0;
   ChartScreenRuns(data_.runCount, screen_, &first, &count, kXbPointsPerScreen);
   if (count == 0) return;
-  const int run = position_ - 1;
-  if (direction == 0 && run > first) {
-    --position_;
-    for (auto& c : charts_) c.MoveCursor(0);
-  } else if (direction == 1 && run < first + count - 1) {
-    ++position_;
-    for (auto& c : charts_) c.MoveCursor(1);
-  }
+  StepCursor(direction, position_, first, count);
   ShowCursor();
 }
 
@@ -158,28 +144,6 @@ void CXBQCGraph::OnHScroll(int code, int pos, ui::Window* bar) {
   if (!scroll_ || bar != scroll_) return;
   int p = 0;
   if (ScrollChartBar(*scroll_, code, pos, &p)) ShowScreen(p);
-}
-
-bool CXBQCGraph::OnCommand(int id, int code, ui::Window* control) {
-  if (code == ui::BN_CLICKED) {
-    switch (id) {
-      case IDC_XBG_UP: MovePage(-1); return true;
-      case IDC_XBG_DOWN: MovePage(+1); return true;
-      case IDC_XBG_LEFT: MoveCursor(0); return true;
-      case IDC_XBG_RIGHT: MoveCursor(1); return true;
-      case IDC_XBG_PRINT: OnPrint(); return true;
-      default: break;
-    }
-  }
-  return ui::Dialog::OnCommand(id, code, control);
-}
-
-CXBQCGraph::~CXBQCGraph() {
-  if (printThread_.joinable()) printThread_.join();
-}
-
-void CXBQCGraph::EnableButtons(bool enable) {
-  for (CXPButton* b : {&up_, &down_, &left_, &right_, &print_, &exit_}) b->EnableWindow(enable);
 }
 
 void CXBQCGraph::OnPrint() {
@@ -222,40 +186,7 @@ void CXBQCGraph::OnPrint() {
     else PrintLjChartPage(job, lang, now, true);
     PostMessage(WM_PRINT_PROGRESS, 1, 0);
   };
-  if (printThread_.joinable()) printThread_.join();
-  if (printWait_) body();
-  else printThread_ = std::thread(std::move(body));
-}
-
-ui::LResult CXBQCGraph::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
-  if (msg == WM_PRINT_PROGRESS) {
-    ChartPrintProgress(w != 0, hint_, printThread_, [this](bool enable) { EnableButtons(enable); });
-    return 0;
-  }
-  return ui::Dialog::WindowProc(msg, w, l);
-}
-
-void CXBQCGraph::OnCancel() {
-  if (printThread_.joinable()) printThread_.join();
-  conn_.Disconnect();
-  ui::Dialog::OnCancel();
-}
-
-bool CXBQCGraph::PreTranslateMessage(ui::Message& msg) {
-  if (IsEnterOrEscapeKey(msg)) return true;
-  if (ChartArrowKey(msg, [this](int d) { MovePage(d); }, [this](int d) { MoveCursor(d); })) return true;
-  return ui::Dialog::PreTranslateMessage(msg);
-}
-
-bool CXBQCGraph::OnEraseBkgnd(draw::DC& dc) {
-  ui::Dialog::OnEraseBkgnd(dc);
-  DrawDialogFrame(dc, this, 7);
-  return true;
-}
-
-const draw::Brush* CXBQCGraph::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
-  if (ctlType == ui::CTLCOLOR_STATIC) return TransparentLabel(dc, draw::RGB(66, 85, 92));
-  return ui::Dialog::OnCtlColor(dc, control, ctlType);
+  StartPrint(std::move(body));
 }
 
 }  // namespace qc

@@ -10,6 +10,7 @@
 #include "platform/ui/dialog.h"
 #include "printing/print_hint_dlg.h"
 #include "qc/chart_labels.h"
+#include "qc/qc_chart_dialog.h"
 #include "qc/lj_chart_data.h"
 
 namespace qc {
@@ -22,46 +23,29 @@ inline constexpr int IDC_XBG_UP = 1040, IDC_XBG_DOWN = 1041, IDC_XBG_LEFT = 1443
 inline constexpr int IDC_XBG_PRINT = 1043;
 extern const int kXbAxisLabelIds[4][3];
 
-class CXBQCGraph : public ui::Dialog {
+class CXBQCGraph : public QcChartDialog {
  public:
   explicit CXBQCGraph(ui::Window* parent = nullptr);
   int position() const { return position_; }
   int screen() const { return screen_; }
   void ShowScreen(int s);
-  ~CXBQCGraph() override;
-  // Prints synchronously when `wait` (tests); otherwise on the print thread.
-  void SetPrintWait(bool wait) { printWait_ = wait; }
   const LjChartData& lastPrinted() const { return lastPrinted_; }
 
  protected:
   bool OnInitDialog() override;
-  bool OnCommand(int id, int code, ui::Window* control) override;
   void OnHScroll(int code, int pos, ui::Window* bar) override;
-  void OnCancel() override;
-  bool PreTranslateMessage(ui::Message& msg) override;
-  bool OnEraseBkgnd(draw::DC& dc) override;
-  const draw::Brush* OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) override;
-  ui::LResult WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) override;
 
  private:
-  void OnPrint();
-  void EnableButtons(bool enable);
+  void OnPrint() override;
   void ShowNamesAndRanges();
   void ShowCursor();
-  void MoveCursor(int direction);
-  void MovePage(int direction);
+  void MoveCursor(int direction) override;
+  void MovePage(int direction) override;
 
-  COScopeCtrl charts_[4];
   ui::ScrollBar* scroll_ = nullptr;
-  CXPButton up_, down_, left_, right_, print_, exit_;
-  ChartLabels labels_;
-  CADOConn conn_;
   LjChartData data_;
   int position_ = 1, screen_ = 1;
   int printer_ = 0;
-  bool printWait_ = false;
-  std::thread printThread_;
-  PrintHintHolder hint_;
   LjChartData lastPrinted_;
 };
 

@@ -31,7 +31,7 @@ ui::DialogTemplate XbListTemplate() {
 
 int XbPageCount(int total) { return total <= 0 ? 1 : (total + kXbPageSize - 1) / kXbPageSize; }
 
-CXBQCList::CXBQCList(ui::Window* parent) : ui::Dialog(IDD_XB_QC_LIST, parent) {
+CXBQCList::CXBQCList(ui::Window* parent) : QcListDialog(IDD_XB_QC_LIST, parent) {
   if (!ui::Resources::FindDialog(IDD_XB_QC_LIST)) ui::Resources::AddDialog(IDD_XB_QC_LIST, XbListTemplate());
 }
 
@@ -49,10 +49,7 @@ bool CXBQCList::OnInitDialog() {
   exit_.SubclassDlgItem(ui::IDCANCEL, this);
   prev_.SetArrowStyle(3);
   next_.SetArrowStyle(4);
-  send_.SetWindowText(SendButtonText(lang));
-  delete_.SetWindowText(DeleteButtonText(lang));
-  help_.SetWindowText(HelpButtonText(lang));
-  exit_.SetWindowText(ExitButtonText(lang));
+  ShowButtonCaptions(lang);
   prev_.SetBitmaps(466, 465, 464);
   for (CXPButton* b : {&next_, &send_, &delete_, &help_}) b->SetBitmaps(469, 468, 467);
   exit_.SetBitmaps(472, 471, 470);
@@ -60,9 +57,7 @@ bool CXBQCList::OnInitDialog() {
   const float s = AppSettings.LayoutScale;
   const int L = AppSettings.LargeScreen;
   const ui::Rect client = GetClientRect();
-  grid_.Create(ui::Rect(8, 8, client.right - 8, send_.GetRectInParent().top - 8), this, IDC_XB_LIST_GRID);
-  gridFont_ = draw::Font("Arial", static_cast<int>(16 * s));
-  grid_.SetFont(&gridFont_, true);
+  CreateRunGrid(ui::Rect(8, 8, client.right - 8, send_.GetRectInParent().top - 8), IDC_XB_LIST_GRID);
   const int columns = kXbPageSize + kFirst;
   SetUpRunGrid(grid_, columns, kFirst, lang);
   grid_.SetItemText(0, 1, PickText(lang, "参考值", "Targets", "Referencia", "Reference", "Довідник"));
@@ -114,29 +109,18 @@ void CXBQCList::OnDelete() {
   }
   const CCellSpan range = grid_.GetSelectedCellRange();
   if (!grid_.IsValidRange(range)) {
-    if (QcMessage(this,
-                  PickText(lang, "确定删除所有质控数据?", "Are you sure to delete all the QC data?",
-                           "Seguro que desea borrar todos los datos de QC?", "Voulez-vous vraiment effacer toutes les donnees CQ?",
-                           "Ви впевнені, що хочете видалити всі дані КЯ?"),
-                  ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
-      return;
+    if (!ConfirmDeleteAll(this, lang)) return;
     if (!conn_.Execute("delete from XBQCRunResult")) return;  // a refused delete leaves the list
     runs_.clear();
     ShowPage(1);
     return;
   }
   if (range.GetMinCol() < kFirst || range.GetMinCol() > shown_ + 2 || range.GetMaxCol() > shown_ + 2) {
-    QcMessage(this, PickText(lang, "请选择合理的范围!", "Please select a logical range!", "Por favor seleccione un rango logico!",
-                             "Veuillez selectionner une plage logique!", "Будь ласка, виберіть правильний діапазон!"),
+    QcMessage(this, LogicalRangeText(lang),
               ui::MB_ICONWARNING);
     return;
   }
-  if (QcMessage(this,
-                PickText(lang, "确定删除选中的数据?", "Are you sure to delete selected data?",
-                         "Seguro que desea borrar los datos seleccionados?",
-                         "Voulez-vous vraiment effacer les donnees selectionnees?", "Ви впевнені, що хочете видалити вибрані дані?"),
-                ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
-    return;
+  if (!ConfirmDeleteSelected(this, lang)) return;
   const int first = (page_ - 1) * kXbPageSize;
   std::vector<size_t> gone;
   for (int c : grid_.GetSortedPickedColumns()) {
@@ -177,22 +161,6 @@ bool CXBQCList::OnCommand(int id, int code, ui::Window* control) {
     }
   }
   return ui::Dialog::OnCommand(id, code, control);
-}
-
-void CXBQCList::OnCancel() {
-  conn_.Disconnect();
-  ui::Dialog::OnCancel();
-}
-
-bool CXBQCList::PreTranslateMessage(ui::Message& msg) {
-  if (IsEnterOrEscapeKey(msg)) return true;
-  return ui::Dialog::PreTranslateMessage(msg);
-}
-
-bool CXBQCList::OnEraseBkgnd(draw::DC& dc) {
-  ui::Dialog::OnEraseBkgnd(dc);
-  DrawDialogFrame(dc, this, 7);
-  return true;
 }
 
 }  // namespace qc

@@ -8,6 +8,7 @@
 #include "controls/xp_button.h"
 #include "core/ado_conn.h"
 #include "platform/ui/dialog.h"
+#include "qc/qc_list_dialog.h"
 #include "qc/lj_tables.h"
 
 namespace qc {
@@ -21,10 +22,9 @@ inline constexpr int kXbPageSize = 200;
 // Pages of 200 that hold `total` results (an exact multiple fills its last page); at least 1.
 int XbPageCount(int total);
 
-class CXBQCList : public ui::Dialog {
+class CXBQCList : public QcListDialog {
  public:
   explicit CXBQCList(ui::Window* parent = nullptr);
-  CGridCtrl& grid() { return grid_; }
   int page() const { return page_; }
   int pageCount() const { return XbPageCount(static_cast<int>(runs_.size())); }
   int total() const { return static_cast<int>(runs_.size()); }
@@ -32,17 +32,11 @@ class CXBQCList : public ui::Dialog {
  protected:
   bool OnInitDialog() override;
   bool OnCommand(int id, int code, ui::Window* control) override;
-  void OnCancel() override;
-  bool PreTranslateMessage(ui::Message& msg) override;
-  bool OnEraseBkgnd(draw::DC& dc) override;
 
  private:
   void ShowPage(int page);
   void OnDelete();
-  CXPButton prev_, next_, send_, delete_, help_, exit_;
-  CGridCtrl grid_;
-  draw::Font gridFont_;
-  CADOConn conn_;
+  CXPButton prev_, next_;
   std::vector<LjRun> runs_;  // every stored result, oldest first
   int page_ = 1;
   int shown_ = 0;

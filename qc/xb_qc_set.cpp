@@ -12,6 +12,7 @@
 #include "platform/ui/message_box.h"
 #include "platform/ui/resources.h"
 #include "qc/lj_qc_para_set.h"
+#include "qc/choice_boxes.h"
 #include "qc/lj_qc_set.h"
 #include "qc/lj_run_result.h"
 #include "qc/lj_settings_input.h"
@@ -35,20 +36,7 @@ ui::DialogTemplate XbSetTemplate() {
   t.Add("Button", IDC_XBS_SWITCH, "OFF", 234, 15, 40, 15, V | ui::WS_TABSTOP);
   t.Add("Button", 1661, "", 2, 34, 157, 172, V | ui::BS_GROUPBOX);
   t.Add("Button", 2020, "", 161, 34, 157, 172, V | ui::BS_GROUPBOX);
-  const int headIds[2][3] = {{1627, 1629, 1631}, {1628, 1630, 1632}};
-  for (int side = 0; side < 2; ++side) {
-    const int x0 = 6 + side * 159;
-    t.Add("Static", headIds[side][0], "Item", x0, 38, 30, 10, V | ui::SS_LEFT);
-    t.Add("Static", headIds[side][1], "Targets", x0 + 32, 38, 36, 10, V | ui::SS_LEFT);
-    t.Add("Static", headIds[side][2], "Limits", x0 + 72, 38, 36, 10, V | ui::SS_LEFT);
-    for (int r = 0; r < 10; ++r) {
-      const int p = side * 10 + r, y = 50 + r * 15;
-      t.Add("Static", 1700 + p, kDisplayNames[p], x0, y + 2, 30, 10, V | ui::SS_LEFT);
-      t.Add("Edit", kTargetEditIds[p], "", x0 + 32, y, 36, 13, V | ui::WS_BORDER | ui::ES_AUTOHSCROLL | ui::WS_TABSTOP);
-      t.Add("Edit", kLimitEditIds[p], "", x0 + 72, y, 36, 13, V | ui::WS_BORDER | ui::ES_AUTOHSCROLL | ui::WS_TABSTOP);
-      t.Add("Static", 1423 + p, "", x0 + 112, y + 2, 40, 10, V | ui::SS_LEFT);
-    }
-  }
+  AddTargetLimitColumns(t, TargetLimitColumns{6, 159, 30, 36, 40, 32, 72, 112});
   const int ids[6] = {IDC_XBS_SAVE, IDC_XBS_ITEMS, IDC_XBS_SEND, IDC_XBS_DELETE, IDC_XBS_HELP, ui::IDCANCEL};
   for (int i = 0; i < 6; ++i) t.Add("Button", ids[i], "", 8 + i * 52, 212, 48, 20, V | ui::WS_TABSTOP);
   t.Add("Button", IDC_XBS_KEYBOARD, "", 282, 16, 30, 13, V);
@@ -99,23 +87,16 @@ bool CXBQCParaSet::OnInitDialog() {
                                 "Selectionner un parametre qui necessite un CQ", "Будь ласка, виберіть параметр необхідний для КЯ"));
   std::array<int, 20> chosen{};
   rowExists_ = ReadXbChoices(conn_, &chosen);
-  for (int i = 0; i < 20; ++i) {
-    boxes_[i].SubclassDlgItem(IDC_PARA_CHECK0 + i, this);
-    boxes_[i].SendMessage(ui::BM_SETCHECK, chosen[i] == 1 ? 1 : 0, 0);
-  }
-  ok_.SubclassDlgItem(ui::IDOK, this);
-  cancel_.SubclassDlgItem(ui::IDCANCEL, this);
-  ok_.SetWindowText(PickText(lang, "确定", "OK", "Aceptar", "OK", "OK"));
-  cancel_.SetWindowText(PickText(lang, "取消", "Cancel", "Cancelar", "Annuler", "Відміна"));
-  ok_.SetBitmaps(466, 465, 464);
-  cancel_.SetBitmaps(472, 471, 470);
+  SetUpParameterBoxes(this, boxes_, chosen);
+  SetUpOkCancel(this, ok_, cancel_, lang);
   ApplyDialogFontToChildren(this, &SharedDialogFont());
   return true;
 }
 
 void CXBQCParaSet::OnOK() {
+  const std::array<int, 20> ticked = TickedParameters(boxes_);
   std::array<int, 20> store{};
-  for (int d = 0; d < 20; ++d) store[StoreFromDisplay(d)] = boxes_[d].SendMessage(ui::BM_GETCHECK, 0, 0) == 1 ? 1 : 0;
+  for (int d = 0; d < 20; ++d) store[StoreFromDisplay(d)] = ticked[d];
   std::string sql;
   if (rowExists_) {
     sql = "update XBQCSet set ";
@@ -155,7 +136,7 @@ bool CXBQcSet::OnInitDialog() {
   exit_.SubclassDlgItem(ui::IDCANCEL, this);
   switch_.SubclassDlgItem(IDC_XBS_SWITCH, this);
   ReadQcUnits(conn_, &units_);
-  for (int p = 0; p < 20; ++p) SetDlgItemText(1423 + p, units_[p]);
+  ShowUnits(units_);
   SetDlgItemText(IDC_XBS_SAMPLES, "20");
   Load();
   SetWindowText(PickText(lang, "X-B质控设置", "X-B QC Setting", "Configuracion X-B", "Reglages X-B", "Налаштування X-B"));
@@ -163,14 +144,10 @@ bool CXBQcSet::OnInitDialog() {
   SetDlgItemText(1659, PickText(lang, "样本数/组(20-200)", "Number/Group(20-200)", "Numero/Grupo(20-200)", "Nombre/Groupe(20-200)",
                                 "Кількість/Група(20-200)"));
   SetDlgItemText(1660, PickText(lang, "X-B分析", "X-B Analysis", "Analisis X-B", "Analyse X-B", "Аналіз X-B"));
-  for (int side = 0; side < 2; ++side) {
-    SetDlgItemText(1627 + side, PickText(lang, "项目", "Item", "Item", "Item", "Параметр"));
-    SetDlgItemText(1629 + side, PickText(lang, "参考值", "Targets", "Referencia", "Reference", "Довідник"));
-    SetDlgItemText(1631 + side, PickText(lang, "偏差值", "Limits", "Limites", "Limites", "Відхилення"));
-  }
-  save_.SetWindowText(PickText(lang, "保存(&S)", "Save(&S)", "Guardar(&S)", "Sauver(&S)", "Зберегти(&S)"));
-  items_.SetWindowText(PickText(lang, "项目(&I)", "Items(&I)", "Items(&I)", "Items(&I)", "Параметри(&I)"));
-  send_.SetWindowText(PickText(lang, "发送(&E)", "Send(&E)", "Enviar(&E)", "Envoyer(&E)", "Надіслати(&E)"));
+  ShowTargetLimitHeadings(lang);
+  save_.SetWindowText(SaveButtonText(lang));
+  items_.SetWindowText(ItemsButtonText(lang));
+  send_.SetWindowText(SettingsSendButtonText(lang));
   delete_.SetWindowText(DeleteButtonText(lang));
   help_.SetWindowText(HelpButtonText(lang));
   exit_.SetWindowText(ExitButtonText(lang));
@@ -289,51 +266,25 @@ void CXBQcSet::OnDelete() {
 
 void CXBQcSet::OnSend() {
   const int lang = AppSettings.LanguageIndex;
+  // The LIS gets the settings as last loaded or saved, in table order.
+  std::array<float, 40> store{};
+  std::array<std::string, 20> units;
+  for (int d = 0; d < 20; ++d) {
+    const int st = StoreFromDisplay(d);
+    store[2 * st] = values_[2 * d];
+    store[2 * st + 1] = values_[2 * d + 1];
+    units[st] = units_[d];
+  }
   if (LisLinkState.LinkKind == 1) {
-    // The LIS gets the settings as last loaded or saved, in table order.
     if (!rowExists_) {
       QcMessage(this, NoXbSettingsText(lang), ui::MB_ICONWARNING);
       return;
     }
-    std::array<float, 40> store{};
-    std::array<std::string, 20> units;
-    for (int d = 0; d < 20; ++d) {
-      const int st = StoreFromDisplay(d);
-      store[2 * st] = values_[2 * d];
-      store[2 * st + 1] = values_[2 * d + 1];
-      units[st] = units_[d];
-    }
     SendSettingsToLis(this, lis::BuildXbQcSettingsMessage(XbSettingsLisRecord(store, units)), lang);
     return;
   }
-  if (!lisPort_) {
-    lisPort_ = OpenLisTextPort(conn_, this);
-    if (!lisPort_) {
-      send_.EnableWindow(false);
-      QcMessage(this, PickText(lang, "初始化通讯串口失败!", "Failed to initialize communications COM port!",
-                               "Error al inicializar el puerto COM!", "Echec de l'initialisation du port COM!",
-                               "Не вдалося ініціалізувати COM-порт!"),
-                ui::MB_OK);
-      return;
-    }
-  }
-  std::array<float, 40> store{};
-  std::array<std::string, 20> units;
-  for (int d = 0; d < 20; ++d) {
-    const int s = StoreFromDisplay(d);
-    store[2 * s] = values_[2 * d];
-    store[2 * s + 1] = values_[2 * d + 1];
-    units[s] = units_[d];
-  }
-  if (!lisPort_->QueueWriteString(XbSettingsTextRecord(sampleNum_, store, units), lang)) {
-    QcMessage(this, PickText(lang, "数据发送失败!", "Data transfer failed!", "Fallo en la transferencia de datos!",
-                             "Echec du transfert des donnees!", "Помилка передачі даних!"),
-              ui::MB_ICONWARNING);
-    return;
-  }
-  QcMessage(this, PickText(lang, "数据传输完成!", "Data transfer finished!", "Transferencia de datos terminada!",
-                           "Transfert des donnees termine!", "Передачу даних завершено!"),
-            ui::MB_ICONINFORMATION);
+  if (!OpenSettingsLisPort(this, conn_, lisPort_, send_, lang)) return;
+  QueueSettingsRecord(this, *lisPort_, XbSettingsTextRecord(sampleNum_, store, units), lang);
 }
 
 bool CXBQcSet::OnCommand(int id, int code, ui::Window* control) {

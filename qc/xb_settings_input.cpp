@@ -5,41 +5,26 @@
 #include "core/app_settings.h"
 #include "core/value_format.h"
 #include "qc/lj_settings_input.h"
+#include "qc/settings_checks.h"
 
 namespace qc {
-namespace {
-
-std::string Trim(std::string s) {
-  s.erase(0, s.find_first_not_of(" \t"));
-  s.erase(s.find_last_not_of(" \t") + 1);
-  return s;
-}
-
-bool InRange(const std::string& t) {
-  const double v = std::strtod(t.c_str(), nullptr);
-  return v >= 0.0 && v <= 999999.0;
-}
-
-}  // namespace
 
 XbInputError CheckXbSettingsInput(std::string sampleText, std::array<std::string, 40>& values,
                                   const std::array<int, 20>& chosen, int* sampleNum) {
-  sampleText = Trim(sampleText);
-  for (std::string& v : values) v = Trim(v);
+  sampleText = TrimBlanks(sampleText);
+  for (std::string& v : values) v = TrimBlanks(v);
   if (!IsTypedNumber(sampleText)) return XbInputError::SampleDigits;
   const long n = std::atol(sampleText.c_str());
   if (n < 20 || n > 200) return XbInputError::SampleRange;
   for (int p = 0; p < 20; ++p) {
-    const std::string& t = values[2 * p];
-    const std::string& l = values[2 * p + 1];
-    if (chosen[p] == 1) {
-      if (!IsTypedNumber(t) || !IsTypedNumber(l)) return XbInputError::ChosenDigits;
-      if (!InRange(t) || !InRange(l)) return XbInputError::ChosenRange;
-    } else {
-      if (!t.empty() && !IsTypedNumber(t)) return XbInputError::TargetDigits;
-      if (!t.empty() && !InRange(t)) return XbInputError::TargetRange;
-      if (!l.empty() && !IsTypedNumber(l)) return XbInputError::LimitDigits;
-      if (!l.empty() && !InRange(l)) return XbInputError::LimitRange;
+    switch (CheckTargetAndLimit(values[2 * p], values[2 * p + 1], chosen[p] == 1)) {
+      // A parameter under QC names neither of its two texts.
+      case TargetLimitCheck::TargetDigits: return chosen[p] == 1 ? XbInputError::ChosenDigits : XbInputError::TargetDigits;
+      case TargetLimitCheck::LimitDigits: return chosen[p] == 1 ? XbInputError::ChosenDigits : XbInputError::LimitDigits;
+      case TargetLimitCheck::ChosenRange: return XbInputError::ChosenRange;
+      case TargetLimitCheck::TargetRange: return XbInputError::TargetRange;
+      case TargetLimitCheck::LimitRange: return XbInputError::LimitRange;
+      case TargetLimitCheck::None: break;
     }
   }
   *sampleNum = static_cast<int>(n);
@@ -75,9 +60,7 @@ std::string XbSettingsTextRecord(int sampleNum, const std::array<float, 40>& v, 
   std::string r = StrPrintf("XBS,%d,", sampleNum);
   for (int p = 0; p < 20; ++p)
     r += StrPrintf("%.2f,%.2f,", static_cast<double>(v[2 * p]), static_cast<double>(v[2 * p + 1])) + u[p] + ",";
-  uint16_t sum = 0;
-  for (unsigned char c : r) sum = static_cast<uint16_t>(sum + c);
-  return r + std::to_string(sum) + ",TRANSFER FINISH";
+  return FinishTextRecord(r);
 }
 
 }  // namespace qc

@@ -9,12 +9,10 @@
 #include "printing/thermal_printer.h"
 #include "qc/page_printers.h"
 #include "qc/qc_names.h"
+#include "qc/thermal_lines.h"
 
 namespace qc {
 namespace {
-
-void Wide(const std::string& text) { PrinterPrintText(text, 16, 1, 1); }
-void Plain(const std::string& text, uint8_t pitch = 16) { PrinterPrintText(text, pitch, 0, 1); }
 
 std::string Limit(double x) { return StrPrintf("%.2f", std::floor(x * 100 + 0.5) / 100); }
 
@@ -89,21 +87,21 @@ std::vector<std::string> XrThermalTableLines(const std::vector<float>& values, c
 void PrintXrChartThermal(const XrPrintData& d, int lang, const sys::LocalTime& now) {
   PrinterSendEscU(1);
   PrinterSetPageSize(325, 150);
-  Plain(" ");
-  if (lang == 0) Wide(StrPrintf("打印日期: %4d-%.2d-%.2d", now.year, now.month, now.day));
+  ThermalPlain(" ");
+  if (lang == 0) ThermalWide(StrPrintf("打印日期: %4d-%.2d-%.2d", now.year, now.month, now.day));
   else
-    Wide(StrPrintf(PickText(lang, "", "Print Date: %2d/%.2d/%4d", "Imp fecha: %2d/%.2d/%4d", "Date impression: %.2d/%.2d/%4d",
+    ThermalWide(StrPrintf(PickText(lang, "", "Print Date: %2d/%.2d/%4d", "Imp fecha: %2d/%.2d/%4d", "Date impression: %.2d/%.2d/%4d",
                             "Дата друку: %.2d/%.2d/%4d"),
                    now.month, now.day, now.year));
-  Wide(PickText(lang, "检验者：", "Inspector:", "Inspector:", "Inspecteur:", "Інспектор:"));
-  Wide(PickText(lang, "审核者：", "Verifier:", "Verificante:", "Controleur:", "Контролер:"));
+  ThermalWide(PickText(lang, "检验者：", "Inspector:", "Inspector:", "Inspecteur:", "Інспектор:"));
+  ThermalWide(PickText(lang, "审核者：", "Verifier:", "Verificante:", "Controleur:", "Контролер:"));
   PrinterSetCharSpacing(0);
   const double step = d.groups > 0 ? 325.0 / d.groups : 0.0;
   for (int c : {d.upper + 1, d.upper}) {
     const XrParamStats& s = d.stats.params[c];
     for (bool range : {true, false}) {
       const std::vector<float>& values = range ? s.groupRanges : s.groupMeans;
-      for (const std::string& line : XrThermalTableLines(values, d.stats.groupDates, lang)) Wide(line);
+      for (const std::string& line : XrThermalTableLines(values, d.stats.groupDates, lang)) ThermalWide(line);
       PrinterFeedDots(1, 5);
       PrinterClearDots();
       const Span sp = SpanOf(s, range);
@@ -132,32 +130,32 @@ void PrintXrChartThermal(const XrPrintData& d, int lang, const sys::LocalTime& n
       }
       PrinterPrintDots(1);
       PrinterSendDc2S(1, 0);
-      Plain(" ");
-      Plain(Limit(sp.lower), 20);
-      Plain(Limit(sp.centre), 20);
-      Plain(Limit(sp.upper), 16);
+      ThermalPlain(" ");
+      ThermalPlain(Limit(sp.lower), 20);
+      ThermalPlain(Limit(sp.centre), 20);
+      ThermalPlain(Limit(sp.upper), 16);
       PrinterSendDc2V();
       PrinterSendDc2U(1);
-      Wide(ChartTitle(lang, c, range));
+      ThermalWide(ChartTitle(lang, c, range));
       PrinterCarriageReturn();
     }
   }
   PrinterSetCharSpacing(0);
   if (lang == 4) {
-    Wide(StrPrintf("Термін дії: %s", d.expiry.c_str()));
-    Wide(StrPrintf("Група №: %s", d.batch.c_str()));
+    ThermalWide(StrPrintf("Термін дії: %s", d.expiry.c_str()));
+    ThermalWide(StrPrintf("Група №: %s", d.batch.c_str()));
   } else {
-    Wide(StrPrintf(PickText(lang, "批号: %s 有效期: %s", "Lot: %s Validity: %s", "Lote: %s Caducidad: %s", "Lot: %s Validite: %s", ""),
+    ThermalWide(StrPrintf(PickText(lang, "批号: %s 有效期: %s", "Lot: %s Validity: %s", "Lote: %s Caducidad: %s", "Lot: %s Validite: %s", ""),
                    d.batch.c_str(), d.expiry.c_str()));
   }
   PrinterFeedDots(1, 10);
-  Wide(StrPrintf(PickText(lang, "              X-R质控图(质控%d)", "                X-R QC Graph(QC %d)", "                Grafico X-R(QC %d)",
+  ThermalWide(StrPrintf(PickText(lang, "              X-R质控图(质控%d)", "                X-R QC Graph(QC %d)", "                Grafico X-R(QC %d)",
                           "                Courbes X-R(CQ %d)", "     X-R КЯ графік(КЯ %d)"),
                  d.fileNo));
   std::string unit = d.unitName;
   unit.erase(0, unit.find_first_not_of(" \t"));
   unit.erase(unit.find_last_not_of(" \t") + 1);
-  Wide(std::string(1 + (unit.size() < 46 ? (46 - unit.size()) / 2 : 0), ' ') + unit);
+  ThermalWide(std::string(1 + (unit.size() < 46 ? (46 - unit.size()) / 2 : 0), ' ') + unit);
   PrinterFeedDots(1, 100);
   PrinterSendEscU(0);
   PrinterSetPageSize(360, 120);

@@ -36,11 +36,12 @@ ui::DialogTemplate XrGraphTemplate() {
   ui::DialogTemplate t = ScreenTemplate(320, 240);
   t.Add("Button", 2035, "", 2, 2, 316, 20, V | ui::BS_GROUPBOX);
   t.Add("Static", 1152, "Lot:", 6, 8, 22, 10, V | ui::SS_LEFT);
-  t.Add("Static", IDC_XRG_BATCH, "", 28, 8, 60, 10, V | ui::SS_LEFT);
-  t.Add("Static", 1647, "Validity:", 92, 8, 36, 10, V | ui::SS_LEFT);
-  t.Add("Static", IDC_XRG_EXPIRY, "", 128, 8, 56, 10, V | ui::SS_LEFT);
-  t.Add("Static", 1648, "Seq#:", 190, 8, 40, 10, V | ui::SS_LEFT);
-  t.Add("Static", IDC_XRG_POSITION, "", 232, 8, 60, 10, V | ui::SS_LEFT);
+  t.Add("Static", IDC_XRG_BATCH, "", 28, 8, 56, 10, V | ui::SS_LEFT);
+  t.Add("Static", 1647, "Validity:", 86, 8, 34, 10, V | ui::SS_LEFT);
+  t.Add("Static", IDC_XRG_EXPIRY, "", 120, 8, 50, 10, V | ui::SS_LEFT);
+  t.Add("Static", 1648, "Seq#:", 172, 8, 40, 10, V | ui::SS_LEFT);
+  // Wide enough for the groups left out after the position.
+  t.Add("Static", IDC_XRG_POSITION, "", 212, 8, 104, 10, V | ui::SS_LEFT);
   t.Add("Button", 2034, "", 2, 24, 316, 184, V | ui::BS_GROUPBOX);
   t.Add("Static", IDC_XRG_NAME_UPPER, "", 6, 28, 40, 10, V | ui::SS_LEFT);
   t.Add("Static", IDC_XRG_NAME_LOWER, "", 6, 116, 40, 10, V | ui::SS_LEFT);
@@ -60,17 +61,31 @@ ui::DialogTemplate XrGraphTemplate() {
 // A limit on an axis label: two decimals as the integer part of x x 100 + 0.5, divided by 100.
 std::string AxisText(double x) { return StrPrintf("%g", std::floor(x * 100 + 0.5) / 100); }
 
+// The groups a shown parameter's statistics leave out (a group short of a usable value), named
+// after the group count: "(left out: WBC 2, RBC 1)". Nothing when every group counts or when
+// the parameter has no usable value at all (not under QC: it has no chart).
+std::string LeftOutText(int lang, int groups, const XrStats& stats, int first) {
+  std::string items;
+  for (int p = first; p < first + 2; ++p) {
+    const int used = stats.params[p].groupsUsed;
+    if (used == 0 || used >= groups) continue;
+    if (!items.empty()) items += ", ";
+    items += StrPrintf("%s %d", kChartNames[p], groups - used);
+  }
+  if (items.empty()) return "";
+  return StrPrintf(PickText(lang, " (未计入: %s)", " (left out: %s)", " (excluidos: %s)", " (exclus: %s)",
+                            " (виключено: %s)"),
+                   items.c_str());
+}
+
 }  // namespace
 
-CXRQCGraph::CXRQCGraph(ui::Window* parent) : ui::Dialog(IDD_XR_QC_GRAPH, parent) {
-  RegisterPrintHintResources();
+CXRQCGraph::CXRQCGraph(ui::Window* parent) : QcChartDialog(IDD_XR_QC_GRAPH, parent) {
   if (!ui::Resources::FindDialog(IDD_XR_QC_GRAPH)) ui::Resources::AddDialog(IDD_XR_QC_GRAPH, XrGraphTemplate());
 }
 
 bool CXRQCGraph::OnInitDialog() {
-  ui::Dialog::OnInitDialog();
-  ScaleDialogLayout(this);
-  labels_.TakeOver(this);
+  QcChartDialog::OnInitDialog();
   const int lang = AppSettings.LanguageIndex;
   SetWindowText(StrPrintf(PickText(lang, "X-R质控图(质控%d)", "X-R QC Graph(QC %d)", "Grafico X-R(QC %d)", "Courbes X-R(CQ %d)",
                                    "X-R КЯ графік(КЯ %d)"),
@@ -111,14 +126,10 @@ bool CXRQCGraph::OnInitDialog() {
   for (int k = 0; k < 4; ++k)
     SetDlgItemText(kChartCaptions[k], k % 2 == 0 ? PickText(lang, "X图", "X Graph", "Grafico X", "Courbes X", "X графік")
                                                  : PickText(lang, "R图", "R Graph", "Grafico R", "Courbes R", "R графік"));
-  SetUpChartArrows(this, {&up_, &down_, &left_, &right_}, {IDC_XRG_UP, IDC_XRG_DOWN, IDC_XRG_LEFT, IDC_XRG_RIGHT});
-  print_.SubclassDlgItem(IDC_XRG_PRINT, this);
-  exit_.SubclassDlgItem(ui::IDCANCEL, this);
+  TakeOverButtons({IDC_XRG_UP, IDC_XRG_DOWN, IDC_XRG_LEFT, IDC_XRG_RIGHT}, IDC_XRG_PRINT, lang);
   up_.SetBitmaps(466, 465, 464);
   for (CXPButton* b : {&down_, &left_, &right_, &print_}) b->SetBitmaps(469, 468, 467);
   exit_.SetBitmaps(472, 471, 470);
-  print_.SetWindowText(PrintButtonText(lang));
-  exit_.SetWindowText(PickText(lang, "退出(&X)", "Exit(&X)", "Salir(&X)", "Quitter(&X)", "Вихід(&X)"));
   ApplyDialogFontToChildren(this, &SharedDialogFont());
   ShowPair();
   return true;
@@ -171,7 +182,8 @@ void CXRQCGraph::ShowCursor() {
     SetDlgItemText(IDC_XRG_CURSOR0 + 2 * half, text(s.groupMeans[g]));
     SetDlgItemText(IDC_XRG_CURSOR0 + 2 * half + 1, text(s.groupRanges[g]));
   }
-  SetDlgItemText(IDC_XRG_POSITION, StrPrintf("%d/%d", cursor_, groups_));
+  SetDlgItemText(IDC_XRG_POSITION, StrPrintf("%d/%d", cursor_, groups_) +
+                                       LeftOutText(AppSettings.LanguageIndex, groups_, stats_, first_));
   labels_.RedrawAll();
 }
 
@@ -184,36 +196,8 @@ void CXRQCGraph::MovePage(int direction) {
 
 void CXRQCGraph::MoveCursor(int direction) {
   if (!complete_) return;
-  if (direction == 0 && cursor_ > 1) {
-    --cursor_;
-    for (auto& c : charts_) c.MoveCursor(0);
-  } else if (direction == 1 && cursor_ < groups_) {
-    ++cursor_;
-    for (auto& c : charts_) c.MoveCursor(1);
-  }
+  StepCursor(direction, cursor_, 0, groups_);
   ShowCursor();
-}
-
-bool CXRQCGraph::OnCommand(int id, int code, ui::Window* control) {
-  if (code == ui::BN_CLICKED) {
-    switch (id) {
-      case IDC_XRG_UP: MovePage(-1); return true;
-      case IDC_XRG_DOWN: MovePage(+1); return true;
-      case IDC_XRG_LEFT: MoveCursor(0); return true;
-      case IDC_XRG_RIGHT: MoveCursor(1); return true;
-      case IDC_XRG_PRINT: OnPrint(); return true;
-      default: break;
-    }
-  }
-  return ui::Dialog::OnCommand(id, code, control);
-}
-
-CXRQCGraph::~CXRQCGraph() {
-  if (printThread_.joinable()) printThread_.join();
-}
-
-void CXRQCGraph::EnableButtons(bool enable) {
-  for (CXPButton* b : {&up_, &down_, &left_, &right_, &print_, &exit_}) b->EnableWindow(enable);
 }
 
 void CXRQCGraph::OnPrint() {
@@ -245,46 +229,13 @@ void CXRQCGraph::OnPrint() {
     hint_.Hide();
     return;
   }
-  if (printThread_.joinable()) printThread_.join();
   EnableButtons(false);
   hint_.Show();
   auto body = [this, data = std::move(data), lang, now] {
     PrintXrChartPage(data, lang, now);
     PostMessage(WM_PRINT_PROGRESS, 1, 0);
   };
-  if (printWait_) body();
-  else printThread_ = std::thread(std::move(body));
-}
-
-void CXRQCGraph::OnCancel() {
-  if (printThread_.joinable()) printThread_.join();
-  conn_.Disconnect();
-  ui::Dialog::OnCancel();
-}
-
-ui::LResult CXRQCGraph::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
-  if (msg == WM_PRINT_PROGRESS) {
-    ChartPrintProgress(w != 0, hint_, printThread_, [this](bool enable) { EnableButtons(enable); });
-    return 0;
-  }
-  return ui::Dialog::WindowProc(msg, w, l);
-}
-
-bool CXRQCGraph::PreTranslateMessage(ui::Message& msg) {
-  if (IsEnterOrEscapeKey(msg)) return true;
-  if (ChartArrowKey(msg, [this](int d) { MovePage(d); }, [this](int d) { MoveCursor(d); })) return true;
-  return ui::Dialog::PreTranslateMessage(msg);
-}
-
-bool CXRQCGraph::OnEraseBkgnd(draw::DC& dc) {
-  ui::Dialog::OnEraseBkgnd(dc);
-  DrawDialogFrame(dc, this, 7);
-  return true;
-}
-
-const draw::Brush* CXRQCGraph::OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) {
-  if (ctlType == ui::CTLCOLOR_STATIC) return TransparentLabel(dc, draw::RGB(66, 85, 92));
-  return ui::Dialog::OnCtlColor(dc, control, ctlType);
+  StartPrint(std::move(body));
 }
 
 }  // namespace qc

@@ -9,6 +9,7 @@
 #include "platform/ui/dialog.h"
 #include "printing/print_hint_dlg.h"
 #include "qc/chart_labels.h"
+#include "qc/qc_chart_dialog.h"
 #include "qc/xr_print.h"
 #include "qc/xr_stats.h"
 
@@ -23,37 +24,24 @@ inline constexpr int IDC_XRG_PRINT = 1043;
 // Axis labels, top to bottom: X upper, R upper, X lower, R lower.
 extern const int kXrAxisLabelIds[4][3];
 
-class CXRQCGraph : public ui::Dialog {
+class CXRQCGraph : public QcChartDialog {
  public:
   explicit CXRQCGraph(ui::Window* parent = nullptr);
   bool complete() const { return complete_; }
   int cursorGroup() const { return cursor_; }
   const XrStats& stats() const { return stats_; }
-  ~CXRQCGraph() override;
-  // Prints on the page printer synchronously when `wait` (tests); otherwise on a thread.
-  void SetPrintWait(bool wait) { printWait_ = wait; }
 
  protected:
   bool OnInitDialog() override;
-  bool OnCommand(int id, int code, ui::Window* control) override;
-  bool PreTranslateMessage(ui::Message& msg) override;
-  bool OnEraseBkgnd(draw::DC& dc) override;
-  void OnCancel() override;
-  ui::LResult WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) override;
-  const draw::Brush* OnCtlColor(draw::DC& dc, ui::Window* control, int ctlType) override;
 
  private:
   void ShowPair();
   void ShowCursor();
-  void MovePage(int direction);
-  void MoveCursor(int direction);
-  void OnPrint();
-  void EnableButtons(bool enable);
+  void MovePage(int direction) override;
+  void MoveCursor(int direction) override;
+  void OnPrint() override;
 
-  COScopeCtrl charts_[4];  // X upper, R upper, X lower, R lower
-  CXPButton up_, down_, left_, right_, print_, exit_;
-  ChartLabels labels_;
-  CADOConn conn_;
+  // charts_: X upper, R upper, X lower, R lower
   XrStats stats_;
   std::string batch_, expiry_;
   int groups_ = 20, groupSize_ = 2;
@@ -62,9 +50,6 @@ class CXRQCGraph : public ui::Dialog {
   bool complete_ = false;
   int printer_ = 0;
   std::string unitName_;
-  bool printWait_ = false;
-  std::thread printThread_;
-  PrintHintHolder hint_;
 };
 
 }  // namespace qc

@@ -33,7 +33,7 @@ ui::DialogTemplate XrListTemplate() {
 
 }  // namespace
 
-CXRQCList::CXRQCList(ui::Window* parent) : ui::Dialog(IDD_XR_QC_LIST, parent) {
+CXRQCList::CXRQCList(ui::Window* parent) : QcListDialog(IDD_XR_QC_LIST, parent) {
   if (!ui::Resources::FindDialog(IDD_XR_QC_LIST)) ui::Resources::AddDialog(IDD_XR_QC_LIST, XrListTemplate());
 }
 
@@ -49,10 +49,7 @@ bool CXRQCList::OnInitDialog() {
   delete_.SubclassDlgItem(IDC_XR_LIST_DELETE, this);
   help_.SubclassDlgItem(IDC_XR_LIST_HELP, this);
   exit_.SubclassDlgItem(ui::IDCANCEL, this);
-  send_.SetWindowText(SendButtonText(lang));
-  delete_.SetWindowText(DeleteButtonText(lang));
-  help_.SetWindowText(HelpButtonText(lang));
-  exit_.SetWindowText(ExitButtonText(lang));
+  ShowButtonCaptions(lang);
   send_.SetBitmaps(457, 456, 454);
   delete_.SetBitmaps(460, 459, 458);
   help_.SetBitmaps(460, 459, 458);
@@ -61,9 +58,7 @@ bool CXRQCList::OnInitDialog() {
   const float s = AppSettings.LayoutScale;
   const int L = AppSettings.LargeScreen;
   const ui::Rect client = GetClientRect();
-  grid_.Create(ui::Rect(8, 8, client.right - 8, send_.GetRectInParent().top - 8), this, IDC_XR_LIST_GRID);
-  gridFont_ = draw::Font("Arial", static_cast<int>(16 * s));
-  grid_.SetFont(&gridFont_, true);
+  CreateRunGrid(ui::Rect(8, 8, client.right - 8, send_.GetRectInParent().top - 8), IDC_XR_LIST_GRID);
   const std::vector<LjRun> runs = ReadXrRuns(conn_, QcFileNo);
   count_ = static_cast<int>(runs.size());
   // Every stored result has a column, even beyond the largest file the settings allow.
@@ -88,12 +83,7 @@ void CXRQCList::OnDelete() {
   }
   const CCellSpan range = grid_.GetSelectedCellRange();
   if (!grid_.IsValidRange(range)) {
-    if (QcMessage(this,
-                  PickText(lang, "确定删除所有质控数据?", "Are you sure to delete all the QC data?",
-                           "Seguro que desea borrar todos los datos de QC?", "Voulez-vous vraiment effacer toutes les donnees CQ?",
-                           "Ви впевнені, що хочете видалити всі дані КЯ?"),
-                  ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
-      return;
+    if (!ConfirmDeleteAll(this, lang)) return;
     if (!conn_.Execute(StrPrintf("delete from XRQCRunResult where QcFileNo=%d", QcFileNo))) return;
     ClearRunColumns(grid_, kFirst);
     count_ = 0;
@@ -101,17 +91,11 @@ void CXRQCList::OnDelete() {
     return;
   }
   if (range.GetMinCol() < kFirst || range.GetMinCol() > count_ || range.GetMaxCol() > count_) {
-    QcMessage(this, PickText(lang, "请选择合理的范围!", "Please select a logical range!", "Por favor seleccione un rango logico!",
-                             "Veuillez selectionner une plage logique!", "Будь ласка, виберіть правильний діапазон!"),
+    QcMessage(this, LogicalRangeText(lang),
               lang == 3 || lang == 4 ? ui::MB_ICONINFORMATION : ui::MB_ICONWARNING);
     return;
   }
-  if (QcMessage(this,
-                PickText(lang, "确定删除选中的数据?", "Are you sure to delete selected data?",
-                         "Seguro que desea borrar los datos seleccionados?",
-                         "Voulez-vous vraiment effacer les donnees selectionnees?", "Ви впевнені, що хочете видалити вибрані дані?"),
-                ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
-    return;
+  if (!ConfirmDeleteSelected(this, lang)) return;
   // The picked columns are checked against the stored results as the range is: none outside.
   std::vector<int> picked;
   for (int c : grid_.GetSortedPickedColumns())
@@ -142,22 +126,6 @@ bool CXRQCList::OnCommand(int id, int code, ui::Window* control) {
     }
   }
   return ui::Dialog::OnCommand(id, code, control);
-}
-
-void CXRQCList::OnCancel() {
-  conn_.Disconnect();
-  ui::Dialog::OnCancel();
-}
-
-bool CXRQCList::PreTranslateMessage(ui::Message& msg) {
-  if (IsEnterOrEscapeKey(msg)) return true;
-  return ui::Dialog::PreTranslateMessage(msg);
-}
-
-bool CXRQCList::OnEraseBkgnd(draw::DC& dc) {
-  ui::Dialog::OnEraseBkgnd(dc);
-  DrawDialogFrame(dc, this, 7);
-  return true;
 }
 
 }  // namespace qc

@@ -5,6 +5,7 @@
 #include "controls/xp_button.h"
 #include "core/ado_conn.h"
 #include "platform/ui/dialog.h"
+#include "qc/qc_list_dialog.h"
 
 namespace qc {
 
@@ -12,26 +13,18 @@ inline constexpr int IDD_XR_QC_LIST = 228;
 inline constexpr int IDC_XR_LIST_GRID = 1469;
 inline constexpr int IDC_XR_LIST_SEND = 1531, IDC_XR_LIST_DELETE = 1012, IDC_XR_LIST_HELP = 1044;
 
-class CXRQCList : public ui::Dialog {
+class CXRQCList : public QcListDialog {
  public:
   explicit CXRQCList(ui::Window* parent = nullptr);
   int QcFileNo = 1;
-  CGridCtrl& grid() { return grid_; }
   int resultCount() const { return count_; }
 
  protected:
   bool OnInitDialog() override;
   bool OnCommand(int id, int code, ui::Window* control) override;
-  void OnCancel() override;
-  bool PreTranslateMessage(ui::Message& msg) override;
-  bool OnEraseBkgnd(draw::DC& dc) override;
 
  private:
   void OnDelete();
-  CXPButton send_, delete_, help_, exit_;
-  CGridCtrl grid_;
-  draw::Font gridFont_;
-  CADOConn conn_;
   int count_ = 0;
 };
 

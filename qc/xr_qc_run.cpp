@@ -60,14 +60,8 @@ bool CXRQCRun::SampleAllowed() {
   return true;
 }
 
-void CXRQCRun::TakeResult(const ControlValues& v, const std::string& date, const std::string& time) {
-  LjRun run;
-  run.date = date;
-  run.time = time;
-  for (int d = 0; d < 20; ++d) run.values[StoreFromDisplay(d)] = v.values[d];
-  const int unitFrom[7] = {0, 7, 8, 12, 9, 15, 18};  // WBC RBC HGB MCHC HCT PLT PCT
-  for (int k = 0; k < 7; ++k) run.units[k] = units_[unitFrom[k]];
-  if (!conn_.Execute(RunInsertSql("XRQCRunResult", QcFileNo, run))) return;
+std::string CXRQCRun::TakeResult(const ControlValues& v, const std::string& date, const std::string& time) {
+  if (!conn_.Execute(RunInsertSql("XRQCRunResult", QcFileNo, ControlRun(date, time, v, units_)))) return ResultNotSavedText(Language());
   ++stored_;
   if (stored_ >= groups_ * perGroup_) {
     QcMessage(this,
@@ -75,6 +69,7 @@ void CXRQCRun::TakeResult(const ControlValues& v, const std::string& date, const
                        "Le nombre de CQ a atteint le maximum", "Кількість КЯ досягла максимуму"),
               ui::MB_ICONINFORMATION);
   }
+  return "";
 }
 
 bool CXRQCRun::DeleteStored(const std::string& date, const std::string& time, int) {

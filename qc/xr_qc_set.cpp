@@ -71,14 +71,7 @@ bool CXRQCSet::OnInitDialog() {
     files_[n - 1].SubclassDlgItem(FileRadioId(n), this);
     files_[n - 1].SetWindowText(StrPrintf(lang == 3 ? "CQ %d" : "QC %d", n));
   }
-  const int spinIds[3] = {1154, 1155, 1156}, dateIds[3] = {IDC_XRS_YEAR, IDC_XRS_MONTH, IDC_XRS_DAY};
-  const int ranges[3][2] = {{2013, 2050}, {0, 12}, {0, 31}};
-  for (int i = 0; i < 3; ++i) {
-    spins_[i].SubclassDlgItem(spinIds[i], this);
-    spins_[i].SetRange(ranges[i][0], ranges[i][1]);
-    spins_[i].SetBuddy(GetDlgItem(dateIds[i]));
-    spins_[i].SetBitmaps(420, 421, 422);
-  }
+  SetUpExpirySpins(spins_, {IDC_XRS_YEAR, IDC_XRS_MONTH, IDC_XRS_DAY});
   save_.SubclassDlgItem(IDC_XRS_SAVE, this);
   send_.SubclassDlgItem(IDC_XRS_SEND, this);
   delete_.SubclassDlgItem(IDC_XRS_DELETE, this);
@@ -88,8 +81,8 @@ bool CXRQCSet::OnInitDialog() {
   save_.SetBitmaps(466, 465, 464);
   for (CXPButton* b : {&send_, &delete_, &help_}) b->SetBitmaps(469, 468, 467);
   exit_.SetBitmaps(472, 471, 470);
-  save_.SetWindowText(PickText(lang, "保存(&S)", "Save(&S)", "Guardar(&S)", "Sauver(&S)", "Зберегти(&S)"));
-  send_.SetWindowText(PickText(lang, "发送(&E)", "Send(&E)", "Enviar(&E)", "Envoyer(&E)", "Надіслати(&E)"));
+  save_.SetWindowText(SaveButtonText(lang));
+  send_.SetWindowText(SettingsSendButtonText(lang));
   delete_.SetWindowText(DeleteButtonText(lang));
   help_.SetWindowText(HelpButtonText(lang));
   exit_.SetWindowText(ExitButtonText(lang));
@@ -171,26 +164,10 @@ void CXRQCSet::OnSave() {
 }
 
 void CXRQCSet::OnDelete() {
-  const int lang = AppSettings.LanguageIndex;
-  if (!saved_[shown_]) {
-    QcMessage(this, NoDataInFileText(lang), ui::MB_ICONWARNING);
-    return;
-  }
-  if (QcMessage(this,
-                PickText(lang, "确定删除当前质控文件的数据?", "Are you sure to delete data of current QC file?",
-                         "Seguro que desea borrar los datos del archivo de QC actual?",
-                         "Voulez-vous vraiment effacer les donnees du fichier CQ actuel?",
-                         "Ви впевнені, що хочете видалити дані поточного файлу КЯ?"),
-                ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK)
-    return;
-  const int n = shown_ + 1;
-  if (!conn_.Execute(StrPrintf("delete from XRQCSet where QcFileNo=%d", n))) return;
-  saved_[shown_] = false;
-  SetFields("", "", "", "", "", "");
-  if (!conn_.Execute(StrPrintf("delete from XRQCRunResult where QcFileNo=%d", n))) return;
-  QcMessage(this, PickText(lang, "质控文件数据已删除!", "Data of QC file deleted!", "Datos del archivo de QC borrados!",
-                           "Donnees du fichier CQ effacees!", "Дані файлу КЯ видалено!"),
-            ui::MB_ICONINFORMATION);
+  DeleteFileSettings(conn_, saved_[shown_], "XRQCSet", "XRQCRunResult", shown_ + 1, [this] {
+    saved_[shown_] = false;
+    SetFields("", "", "", "", "", "");
+  });
 }
 
 void CXRQCSet::OnSend() {
@@ -200,17 +177,7 @@ void CXRQCSet::OnSend() {
     QcMessage(this, "Fail to connect LIS", ui::MB_OK);
     return;
   }
-  if (kind == 0 && !lisPort_) {
-    lisPort_ = OpenLisTextPort(conn_, this);
-    if (!lisPort_) {
-      send_.EnableWindow(false);
-      QcMessage(this, PickText(lang, "初始化通讯串口失败!", "Failed to initialize communications COM port!",
-                               "Error al inicializar el puerto COM!", "Echec de l'initialisation du port COM!",
-                               "Не вдалося ініціалізувати COM-порт!"),
-                ui::MB_OK);
-      return;
-    }
-  }
+  if (kind == 0 && !OpenSettingsLisPort(this, conn_, lisPort_, send_, lang)) return;
   // The LIS gets the file's settings as saved: edits not saved yet do not go out, so the LIS
   // never holds settings this analyzer does not.
   std::string batch, exp;
@@ -237,21 +204,15 @@ void CXRQCSet::OnSend() {
     return;
   }
   if (kind != 0) return;  // no LIS link: nothing to send
-  const std::string record = XrSettingsTextRecord(shown_ + 1, batch, exp, groups, perGroup, store);
-  if (!lisPort_->QueueWriteString(record, lang)) {
-    QcMessage(this, TransferFailedText(lang), ui::MB_ICONWARNING);
-    return;
-  }
-  QcMessage(this, TransferFinishedText(lang), ui::MB_ICONINFORMATION);
+  QueueSettingsRecord(this, *lisPort_, XrSettingsTextRecord(shown_ + 1, batch, exp, groups, perGroup, store), lang);
 }
 
 bool CXRQCSet::OnCommand(int id, int code, ui::Window* control) {
   if (code == ui::BN_CLICKED) {
-    for (int n = 1; n <= 20; ++n)
-      if (id == FileRadioId(n)) {
-        LoadFile(n);
-        return true;
-      }
+    if (const int n = FileOfRadio(id)) {
+      LoadFile(n);
+      return true;
+    }
     switch (id) {
       case IDC_XRS_SAVE: OnSave(); return true;
       case IDC_XRS_DELETE: OnDelete(); return true;

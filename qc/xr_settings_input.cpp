@@ -5,30 +5,23 @@
 #include "core/app_settings.h"
 #include "core/value_format.h"
 #include "qc/lj_settings_input.h"
+#include "qc/settings_checks.h"
 
 namespace qc {
-namespace {
-
-std::string Trim(std::string s) {
-  s.erase(0, s.find_first_not_of(" \t"));
-  s.erase(s.find_last_not_of(" \t") + 1);
-  return s;
-}
-
-}  // namespace
 
 XrInputError CheckXrSettingsInput(XrSettingsInput& in, int ty, int tm, int td, std::string* expDate, int* groups,
                                   int* perGroup) {
-  in.batch = Trim(SqlSafeText(in.batch));
+  in.batch = TrimBlanks(SqlSafeText(in.batch));
   if (in.batch.empty()) return XrInputError::NoLot;
   if (in.batch.find(',') != std::string::npos) return XrInputError::LotComma;
-  if (in.year.empty() || in.month.empty() || in.day.empty()) return XrInputError::DateIncomplete;
-  if (!IsTypedNumber(in.year) || !IsTypedNumber(in.month) || !IsTypedNumber(in.day)) return XrInputError::DateFormat;
-  const int y = std::atoi(in.year.c_str()), m = std::atoi(in.month.c_str()), d = std::atoi(in.day.c_str());
-  if (m < 1 || m > 12) return XrInputError::Month;
-  if (d < 1 || d > 31) return XrInputError::Day;
-  if (y < ty || (y == ty && m < tm) || (y == ty && m == tm && d < td)) return XrInputError::Expired;
-  *expDate = StrPrintf("%d-%.2d-%.2d", y, m, d);
+  switch (CheckExpiryDate(in.year, in.month, in.day, ty, tm, td, expDate)) {
+    case ExpiryCheck::Incomplete: return XrInputError::DateIncomplete;
+    case ExpiryCheck::Format: return XrInputError::DateFormat;
+    case ExpiryCheck::Month: return XrInputError::Month;
+    case ExpiryCheck::Day: return XrInputError::Day;
+    case ExpiryCheck::Expired: return XrInputError::Expired;
+    case ExpiryCheck::None: break;
+  }
   if (!IsTypedNumber(in.groups)) return XrInputError::GroupDigits;
   if (!IsTypedNumber(in.perGroup)) return XrInputError::SampleDigits;
   // Whole numbers as typed: a large number is not folded into a byte that happens to pass.
@@ -86,9 +79,7 @@ std::string XrSettingsTextRecord(int fileNo, const std::string& batch, const std
                                  int perGroup, const std::array<std::string, 20>& u) {
   std::string r = StrPrintf("XRS,%d,", fileNo) + batch + "," + expDate + "," + StrPrintf("%d,%d,", groups, perGroup);
   for (const std::string& unit : u) r += unit + ",";
-  uint16_t sum = 0;
-  for (unsigned char c : r) sum = static_cast<uint16_t>(sum + c);
-  return r + std::to_string(sum) + ",TRANSFER FINISH";
+  return FinishTextRecord(r);
 }
 
 }  // namespace qc

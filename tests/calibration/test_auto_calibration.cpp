@@ -7,6 +7,10 @@
 #include <vector>
 
 #include "calibration/calib_auto.h"
+#include "analyzer/reagent.h"
+#include "core/app_ui.h"
+#include "core/db_errors.h"
+#include "tests/support/io_faults.h"
 #include "analyzer/sequences/process_values.h"
 #include "core/app_settings.h"
 #include <chrono>
@@ -434,6 +438,60 @@ TEST_F(AutoCalibration, ALibraryThatDoesNotLoadAddsNoRun) {
   EXPECT_EQ(screen.RunCount(), 0);
   const std::vector<std::string> rx = Received();
   EXPECT_EQ(std::count(rx.begin(), rx.end(), "AA 11"), 1);
+}
+
+// A store that cannot be written at the end of a calibrator run (the reagent volumes and the soak
+// counter are written then) opens no box that would stop the count: the run is in the table, and
+// once there is room again the next run is counted and the volumes are stored.
+TEST_F(AutoCalibration, AStoreThatCannotBeWrittenStopsNoRun) {
+  const double targets[5] = {7.2, 4.5, 135, 88, 220};
+  AddBatch("CALF", 0, targets);
+  analyzer::Reagents().SetStore(&analyzer::DataStoreReagentStore());
+  struct Case {
+    const char* name;
+    int error;
+  } cases[] = {{"database or disk is full", ENOSPC}, {"disk I/O error", EIO}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CCalibAuto screen;
+    std::string box;
+    bool first = false, second = false;
+    int runsAtFault = -1;
+    ASSERT_TRUE(d.RunScript(
+        [&] {
+          InstallDbErrorReporting();  // the program's box for store errors
+          screen.DoModal();
+          SetDbErrorSink({});
+        },
+        [&](ui::TestDriver& s) {
+          ASSERT_TRUE(WaitReady(s, screen));
+          Load(s, screen, "CALF");
+          {
+            support::IoFaults faults;
+            faults.Add({sys::IoOp::Write, "Vantorium.mdb", 1, support::IoFaults::Error(c.error), -1});
+            sim.PressCountKey();
+            first = s.RunUntil([&] { return s.MessageBox() != nullptr || (screen.RunCount() == 1 && !screen.Busy()); },
+                               15000);
+            if (s.MessageBox() != nullptr) {
+              box = s.MessageBoxText();
+              s.AnswerMessageBox(ui::IDOK);
+              s.RunUntil([&] { return !screen.Busy(); }, 15000);
+            }
+            runsAtFault = screen.RunCount();
+          }
+          second = RunOne(s, screen);
+          Leave(s, screen);
+        }));
+    EXPECT_TRUE(first);
+    EXPECT_EQ(box, "");
+    EXPECT_EQ(runsAtFault, 1);
+    EXPECT_TRUE(second);
+    EXPECT_EQ(screen.RunCount(), 2);
+    // The volumes written after the second run are the account's, to the stored two decimals.
+    EXPECT_NEAR(std::atof(Scalar("select DiluentVol from SysSetting").c_str()),
+                analyzer::Reagents().volumes().DiluentVol, 0.006);
+  }
+  analyzer::Reagents().SetStore(nullptr);
 }
 
 TEST_F(AutoCalibration, BatchOfABloodTypeWithoutFactorsStartsFromNeutral) {

@@ -277,8 +277,12 @@ TEST_F(QcToLis, SerialRecordsCarryTheSavedSettings) {
   }
   std::string xr = "XRS,3,1234AB,2031-04-09,20,5,";
   for (const char* u : units) xr += std::string(u) + ",";
+  std::string xb = "XBS,50,";
+  for (int p = 0; p < 20; ++p)
+    xb += std::string(p == 0 ? "7.50,0.25," : p == 8 ? "135.00,4.00," : "0.00,0.00,") + units[p] + ",";
   Sql("insert into LJQCSet(QcFileNo,BatchNo,ExpDate,WBCRV,WBCLV,HGBRV,HGBLV) values(2,'LOT-7','2031-04-09',7.5,0.25,135,4)");
   Sql("insert into XRQCSet(QcFileNo,BatchNo,ExpDate,GroupNum,NumPerGroup) values(3,'1234AB','2031-04-09',20,5)");
+  Sql("insert into XBQCSet(SampleNum,IsOn,WBCRV,WBCLV,HGBRV,HGBLV) values(50,1,7.5,0.25,135,4)");
   LisLinkState.LinkKind = 0;
   struct Case {
     const char* what;
@@ -323,6 +327,18 @@ TEST_F(QcToLis, SerialRecordsCarryTheSavedSettings) {
                                  }));
        },
        close(xr)},
+      {"X-B",
+       [&] {
+         qc::CXBQcSet screen(nullptr);
+         ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                                 [&](ui::TestDriver& s) {
+                                   ASSERT_TRUE(s.RunUntil([&] { return s.Find(qc::IDC_XBS_SEND) != nullptr; }));
+                                   s.Press(qc::IDC_XBS_SEND);
+                                   boxes = DrainBoxes(s, 800);
+                                   s.Press(ui::IDCANCEL);
+                                 }));
+       },
+       close(xb)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -334,6 +350,45 @@ TEST_F(QcToLis, SerialRecordsCarryTheSavedSettings) {
     EXPECT_TRUE(WaitReal([&] { return serial.Bytes().size() >= c.record.size(); }));
     EXPECT_EQ(serial.Bytes(), c.record);
     serial.Stop();
+  }
+  EXPECT_EQ(lis_.MessageCount(), 0u);
+}
+
+// A serial LIS port that does not open: each settings screen says so at Send, sends nothing and
+// takes its Send button out of use.
+TEST_F(QcToLis, SettingsScreensWithoutTheSerialPortSendNothing) {
+  Sql("insert into LJQCSet(QcFileNo,BatchNo,ExpDate,WBCRV,WBCLV) values(1,'LOT-1','2031-04-09',7.5,0.25)");
+  Sql("insert into XRQCSet(QcFileNo,BatchNo,ExpDate,GroupNum,NumPerGroup) values(1,'LOT-1','2031-04-09',20,5)");
+  Sql("insert into XBQCSet(SampleNum,IsOn,WBCRV,WBCLV) values(50,1,7.5,0.25)");
+  LisLinkState.LinkKind = 0;  // the serial link; QUORVEX_COM1 names no port
+  struct Case {
+    const char* what;
+    std::function<ui::Dialog*()> make;
+    int send;
+  };
+  const Case cases[] = {
+      {"L-J", [] { return new qc::CLJQCSet(nullptr); }, qc::IDC_LJS_SEND},
+      {"X-R", [] { return new qc::CXRQCSet(nullptr); }, qc::IDC_XRS_SEND},
+      {"X-B", [] { return new qc::CXBQcSet(nullptr); }, qc::IDC_XBS_SEND},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::unique_ptr<ui::Dialog> screen(c.make());
+    std::vector<std::string> boxes;
+    bool sendEnabled = true;
+    ASSERT_TRUE(d.RunScript([&] { screen->DoModal(); },
+                            [&](ui::TestDriver& s) {
+                              ASSERT_TRUE(s.RunUntil([&] { return s.Find(c.send) != nullptr; }));
+                              s.Press(c.send);
+                              boxes = DrainBoxes(s, 800);
+                              s.RunUntil([&] {
+                                sendEnabled = screen->GetDlgItem(c.send)->IsWindowEnabled();
+                                return true;
+                              });
+                              s.Press(ui::IDCANCEL);
+                            }));
+    EXPECT_EQ(boxes, (std::vector<std::string>{"Failed to initialize communications COM port!"}));
+    EXPECT_FALSE(sendEnabled);
   }
   EXPECT_EQ(lis_.MessageCount(), 0u);
 }

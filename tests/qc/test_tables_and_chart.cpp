@@ -112,6 +112,37 @@ TEST_F(QcTables, StoringTrimsOnlyWhatItMustAndFeedsTheXrFile) {
   EXPECT_EQ(qc::StoreControlRun(conn_, ctx, "2026-12-10", "10:07:00", v, units), qc::XrFeed::NotSameBatch);
 }
 
+// A run the store refuses is stored nowhere: a refused run is not copied into the X-R file, and a
+// refused copy takes the run with it; the X-R count the run screen keeps stays as the file's rows are.
+TEST_F(QcTables, StoringReportsARefusedRunAndARefusedCopy) {
+  std::array<std::string, 20> units;
+  CADOConn unitConn;
+  qc::ReadQcUnits(unitConn, &units);
+  qc::ControlValues v;
+  v.values.fill(7.0f);
+  for (const char* refused : {"LJQCRunResult", "XRQCRunResult"}) {
+    SCOPED_TRACE(refused);
+    support::ExecSql("delete from LJQCRunResult");
+    support::ExecSql("delete from XRQCRunResult");
+    support::ExecSql(std::string("create trigger refuse before insert on ") + refused +
+                     " begin select raise(abort, 'database or disk is full'); end");
+    qc::StoreContext ctx;
+    ctx.fileNo = 6;
+    ctx.ljBatch = ctx.xrBatch = "Lot-B";
+    ctx.xrGroups = 2;
+    ctx.xrPerGroup = 2;
+    ctx.xrStored = 1;
+    EXPECT_EQ(qc::StoreControlRun(conn_, ctx, "2026-12-10", "11:00:00", v, units), qc::XrFeed::Failed);
+    EXPECT_EQ(ctx.xrStored, 1);
+    support::ExecSql("drop trigger refuse");
+    EXPECT_EQ(Q("select count(*) from LJQCRunResult"), "0");
+    EXPECT_EQ(Q("select count(*) from XRQCRunResult"), "0");
+    // With the store writable again the next run and its copy go in, and the count follows.
+    EXPECT_EQ(qc::StoreControlRun(conn_, ctx, "2026-12-10", "11:05:00", v, units), qc::XrFeed::Stored);
+    EXPECT_EQ(ctx.xrStored, 2);
+  }
+}
+
 TEST_F(QcTables, ChartStatisticsAndScreensBeyondOneScreen) {
   // 56 runs of WBC 1..56; run 10 has no RBC value, RBC otherwise 4.0 and 5.0 alternating.
   for (int i = 1; i <= 56; ++i)

@@ -91,6 +91,57 @@ TEST_F(XrChartScreen, CursorReadOutsAreOpaqueAndRedrawnAfterEachMove) {
                           }));
 }
 
+// Groups short of a usable value (-1: invalid) stay out of the statistics; the count beside the
+// cursor position says how many, per shown parameter, in each language. A parameter that was never
+// under QC (-2 throughout) has no chart and is not named.
+TEST_F(XrChartScreen, CountNamesTheGroupsLeftOutOfTheStatistics) {
+  Sql("insert into XRQCSet(QcFileNo,BatchNo,ExpDate,GroupNum,NumPerGroup) values(4,'XR-4','2030-01-01',3,2)");
+  // WBC, RBC, HGB, PLT of six results in three groups of two.
+  const double rows[6][4] = {{1, 5, 1, -2}, {3, 5, 1, -2}, {2, -1, 1, -2}, {-1, 6, 1, -2}, {4, 7, 1, -2}, {4, -1, -1, -2}};
+  for (int i = 0; i < 6; ++i)
+    Sql("insert into XRQCRunResult(QcFileNo,TestDate,TestTime,WBC,RBC,HGB,PLT) values(4,'2026-03-0" +
+        std::to_string(1 + i / 2) + "','0" + std::to_string(8 + i % 2) + ":00:00'," + std::to_string(rows[i][0]) + "," +
+        std::to_string(rows[i][1]) + "," + std::to_string(rows[i][2]) + "," + std::to_string(rows[i][3]) + ")");
+  // WBC leaves out group 2, RBC groups 2 and 3, HGB group 3; PLT is not under QC.
+  struct Case {
+    const char* lang;
+    const char* first;
+    const char* second;
+  };
+  const Case cases[5] = {
+      {"zh", "1/3 (未计入: WBC 1, RBC 2)", "1/3 (未计入: HGB 1)"},
+      {"en", "1/3 (left out: WBC 1, RBC 2)", "1/3 (left out: HGB 1)"},
+      {"es", "1/3 (excluidos: WBC 1, RBC 2)", "1/3 (excluidos: HGB 1)"},
+      {"fr", "1/3 (exclus: WBC 1, RBC 2)", "1/3 (exclus: HGB 1)"},
+      {"ua", "1/3 (виключено: WBC 1, RBC 2)", "1/3 (виключено: HGB 1)"},
+  };
+  for (int lang = 0; lang < 5; ++lang) {
+    AppSettings.LanguageIndex = static_cast<uint8_t>(lang);
+    qc::XrQcFileNo = 4;
+    qc::CXRQCGraph screen(nullptr);
+    std::string first, onLeftOut, second, secondMoved, wbcMid;
+    ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                            [&](ui::TestDriver& s) {
+                              first = s.Text(qc::IDC_XRG_POSITION);
+                              Shot(std::string("xr_chart_left_out_") + kLanguageNames[lang]);
+                              wbcMid = s.Text(qc::kXrAxisLabelIds[0][1]);
+                              s.Press(qc::IDC_XRG_RIGHT);
+                              onLeftOut = s.Text(qc::IDC_XRG_CURSOR0);
+                              s.Press(qc::IDC_XRG_DOWN);
+                              second = s.Text(qc::IDC_XRG_POSITION);
+                              s.Press(qc::IDC_XRG_RIGHT);
+                              secondMoved = s.Text(qc::IDC_XRG_POSITION);
+                              s.Press(ui::IDCANCEL);
+                            }));
+    EXPECT_EQ(first, cases[lang].first) << cases[lang].lang;
+    EXPECT_EQ(second, cases[lang].second) << cases[lang].lang;
+    EXPECT_EQ(secondMoved, std::string(cases[lang].second).replace(0, 1, "2")) << cases[lang].lang;
+    // WBC rests on groups 1 (mean 2) and 3 (mean 4): grand mean 3; group 2 shows no mean.
+    EXPECT_EQ(wbcMid, "3") << cases[lang].lang;
+    EXPECT_EQ(onLeftOut, "") << cases[lang].lang;
+  }
+}
+
 TEST_F(XrChartScreen, AnIncompleteFileShowsNothingButNames) {
   Sql("insert into XRQCSet(QcFileNo,BatchNo,ExpDate,GroupNum,NumPerGroup) values(3,'XR-3','2030-01-01',2,2)");
   AddResult(3, "2026-03-01", "08:00:00", 1);
