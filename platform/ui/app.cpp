@@ -663,6 +663,7 @@ Window* FindWindow(const std::string& className, const std::string& title) {
 std::vector<Window*> TopLevelWindows() { return Ctx().topLevels; }
 
 void SetHandlerFaultReporter(std::function<void(const std::string&)> fn) { Ctx().faultReporter = std::move(fn); }
+void SetPresentListener(std::function<void()> fn) { Ctx().presentListener = std::move(fn); }
 int HandlerFaultCount() { return Ctx().faults.load(); }
 
 void InjectInput(const InputEvent& ev) {

@@ -369,6 +369,7 @@ void PaintAndCompose(bool force) {
     c.screen.MarkDirty();
   }
   if (c.backend) c.backend->Present(c.screen);
+  if (c.presentListener) c.presentListener();
 }
 
 void OnWindowDestroyed(Window* w) {

@@ -104,6 +104,7 @@ struct Context {
   std::string clipboard;
 
   std::function<void(const std::string&)> faultReporter;
+  std::function<void()> presentListener;  // after each frame handed to the display
   std::atomic<int> faults{0};
   // Incremented each time the UI thread finds nothing to do (the test driver waits on it).
   std::atomic<uint64_t> idleCount{0};
