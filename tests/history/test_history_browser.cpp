@@ -404,3 +404,64 @@ TEST_F(BrowserTest, DetailPrintSendAndStatisticsWorkOnTheSelection) {
     s.Press(ui::IDCANCEL);
   });
 }
+
+// A search made from the browser: the dialog counts the rows through the browser, which then
+// shows those very rows page by page in its order, and forgets them when the search shown is
+// another one.
+TEST_F(BrowserTest, ASearchFromTheBrowserShowsTheRowsItsDialogCounted) {
+  BuildStore(kStore);
+  CHistoryList screen;
+  Run(screen, [&](ui::TestDriver& s) {
+    bool accepted = false;
+    // "Patient 4": rows 4, 40..49, 400..499, 4000..4999 and 40000..49999, newest (highest) first.
+    Ui(s, [&] {
+      CHistoryListFind find;
+      screen.PrepareSearchDialog(find);
+      find.fields.name = "Patient 4";
+      accepted = find.Accept();
+      EXPECT_EQ(find.recordCount, 11111);
+      if (accepted) screen.ApplySearch(find.condition, find.recordCount);
+    });
+    ASSERT_TRUE(accepted);
+    EXPECT_EQ(screen.StatusLine().rfind("Total records: 11111 ", 0), 0u) << screen.StatusLine();
+    EXPECT_EQ(screen.FilledColumns(), 100);
+    ExpectColumn(screen, 1, 49999);
+    ExpectColumn(screen, 100, 49900);
+    Ui(s, [&] { screen.OnPageDown(); });
+    ExpectColumn(screen, 1, 49899);
+    ExpectColumn(screen, 100, 49800);
+    Ui(s, [&] { screen.OnPageUp(); });
+    ExpectColumn(screen, 1, 49999);
+    // A name nothing matches: the dialog says so and the list stays.
+    std::vector<std::string> boxes;
+    ui::SetMessageBoxHandler([&](ui::Window*, const std::string& text, const std::string&, unsigned) {
+      boxes.push_back(text);
+      return ui::IDOK;
+    });
+    Ui(s, [&] {
+      CHistoryListFind find;
+      screen.PrepareSearchDialog(find);
+      find.fields.name = "Nobody";
+      accepted = find.Accept();
+    });
+    EXPECT_FALSE(accepted);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "No record meets the condition!");
+    ExpectColumn(screen, 1, 49999);
+    ui::SetMessageBoxHandler({});
+    // Counted for one name, then another search shown: that one's rows.
+    Ui(s, [&] {
+      CHistoryListFind find;
+      screen.PrepareSearchDialog(find);
+      find.fields.name = "Patient 4999";
+      EXPECT_TRUE(find.Accept());
+      history::SearchFields other;
+      other.name = "Patient 1234";  // 1234 and 12340..12349
+      history::SearchError e;
+      screen.ApplySearch(history::BuildSearchCondition(other, 2026, &e), 11);
+    });
+    EXPECT_EQ(screen.FilledColumns(), 11);
+    for (int k = 0; k < 10; ++k) ExpectColumn(screen, 1 + k, 12349 - k);
+    ExpectColumn(screen, 11, 1234);
+  });
+}
