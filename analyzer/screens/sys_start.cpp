@@ -1,5 +1,7 @@
 #include "analyzer/screens/sys_start.h"
 
+#include <memory>
+
 #include "analyzer/screens/screen_common.h"
 #include "analyzer/sequences/process_values.h"
 #include "analyzer/sequences/results_purge.h"
@@ -32,7 +34,10 @@ CSysStart::CSysStart(ui::Window* parent) : ProgressScreen(parent) {
   RunHeaderValue = 0xFFFF;
 }
 
-CSysStart::~CSysStart() { conn_.Disconnect(); }
+CSysStart::~CSysStart() {
+  purgeThread_.Join();
+  conn_.Disconnect();
+}
 
 void CSysStart::OpenPort() { OpenOwnPort({.withNumber = true, .warnInChinese = false, .logInChinese = true}); }
 
@@ -50,7 +55,12 @@ bool CSysStart::OnInitDialog() {
   seq_->SetSystemLanguageChinese(g_systemChinese);
   Drive(seq_.get());
   seq_->Begin();
-  PurgeResults(conn_, values_.personCount, AppSettings.ProgramFolder);
+  auto purged = std::make_shared<PurgedDays>(PurgeResultRows(conn_, values_.personCount));
+  if (purged->days > 0) {
+    const std::string folder = AppSettings.ProgramFolder;
+    auto remove = [purged, folder] { RemovePurgedRawRecords(*purged, folder); };
+    if (!purgeThread_.Start(remove)) remove();
+  }
   ScaleDialogLayout(this);
   return true;
 }
