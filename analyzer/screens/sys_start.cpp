@@ -1,7 +1,5 @@
 #include "analyzer/screens/sys_start.h"
 
-#include <memory>
-
 #include "analyzer/screens/screen_common.h"
 #include "analyzer/sequences/process_values.h"
 #include "analyzer/sequences/results_purge.h"
@@ -34,10 +32,7 @@ CSysStart::CSysStart(ui::Window* parent) : ProgressScreen(parent) {
   RunHeaderValue = 0xFFFF;
 }
 
-CSysStart::~CSysStart() {
-  purgeThread_.Join();
-  conn_.Disconnect();
-}
+CSysStart::~CSysStart() { conn_.Disconnect(); }
 
 void CSysStart::OpenPort() { OpenOwnPort({.withNumber = true, .warnInChinese = false, .logInChinese = true}); }
 
@@ -55,12 +50,7 @@ bool CSysStart::OnInitDialog() {
   seq_->SetSystemLanguageChinese(g_systemChinese);
   Drive(seq_.get());
   seq_->Begin();
-  auto purged = std::make_shared<PurgedDays>(PurgeResultRows(conn_, values_.personCount));
-  if (purged->days > 0) {
-    const std::string folder = AppSettings.ProgramFolder;
-    auto remove = [purged, folder] { RemovePurgedRawRecords(*purged, folder); };
-    if (!purgeThread_.Start(remove)) remove();
-  }
+  PurgeResults(conn_, values_.personCount, AppSettings.ProgramFolder);
   ScaleDialogLayout(this);
   return true;
 }

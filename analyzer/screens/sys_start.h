@@ -9,7 +9,6 @@
 #include "analyzer/screens/board_screen.h"
 #include "analyzer/sequences/startup_sequence.h"
 #include "core/ado_conn.h"
-#include "platform/sys/thread.h"
 
 namespace analyzer {
 
@@ -47,10 +46,6 @@ class CSysStart : public ProgressScreen, public StartupHost {
   void OpenPort();
   CADOConn conn_;
   StartupStoreValues values_;
-  // The raw records of the results purged at start-up are removed here while the screen runs:
-  // the rewrite of the raw files takes a second at a laboratory's size. Every reader and writer
-  // of those files waits for it (they share one lock).
-  sys::Thread purgeThread_;
   std::unique_ptr<StartupSequence> seq_;
   // While the port is being opened again, frames wait here.
   bool reopening_ = false;

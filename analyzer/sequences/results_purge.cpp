@@ -37,9 +37,8 @@ int PurgeOldestDay(CADOConn& conn, int& personCount, const std::string& folder) 
   return n;
 }
 
-PurgedDays PurgeResultRows(CADOConn& conn, int& personCount) {
-  PurgedDays out;
-  if (personCount <= kMaxStoredResults) return out;
+int PurgeResults(CADOConn& conn, int& personCount, const std::string& folder) {
+  if (personCount <= kMaxStoredResults) return 0;
   // The oldest whole days that bring the count to the limit, as pass after pass of
   // PurgeOldestDay would take them; their rows go in one delete and their raw records in one
   // rewrite of the raw files (a store far over the limit would otherwise rewrite them once a day).
@@ -47,7 +46,7 @@ PurgedDays PurgeResultRows(CADOConn& conn, int& personCount) {
   {
     RecordsetPtr& rs = conn.OpenRecordset(
         "select TestDate, count(*) as N from Person where TestDate is not null group by TestDate order by TestDate");
-    if (!conn.RecordsetOpen()) return out;
+    if (!conn.RecordsetOpen()) return 0;
     int remaining = personCount;
     if (HasRows(*rs)) {
       for (rs->MoveFirst(); !rs->IsEOF() && remaining > kMaxStoredResults; rs->MoveNext()) {
@@ -60,13 +59,13 @@ PurgedDays PurgeResultRows(CADOConn& conn, int& personCount) {
     }
     conn.CloseRecordset();
   }
-  if (dates.empty()) return out;
+  if (dates.empty()) return 0;
   const std::string where = " where TestDate <= '" + SqlSafeText(dates.back()) + "'";
   std::vector<std::string> keys;
   int rows = 0;
   {
     RecordsetPtr& rs = conn.OpenRecordset("select SampleNo, TestDate from Person" + where);
-    if (!conn.RecordsetOpen()) return out;
+    if (!conn.RecordsetOpen()) return 0;
     if (HasRows(*rs)) {
       for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext()) {
         std::string sample, date;
@@ -78,27 +77,13 @@ PurgedDays PurgeResultRows(CADOConn& conn, int& personCount) {
     }
     conn.CloseRecordset();
   }
-  if (rows == 0 || !conn.Execute("delete from Person" + where)) return out;
+  if (rows == 0 || !conn.Execute("delete from Person" + where)) return 0;
   personCount -= rows;
   // Raw records only of rows that are really gone.
-  out.days = static_cast<int>(dates.size());
-  out.keys = std::move(keys);
-  out.firstDate = dates.front();
-  out.lastDate = dates.back();
-  return out;
-}
-
-void RemovePurgedRawRecords(const PurgedDays& purged, const std::string& folder) {
-  if (purged.days == 0) return;
   std::string error;
-  if (!RemoveRawRecords(folder, purged.keys, &error))
-    WriteLog("Removing the raw records of " + purged.firstDate + " to " + purged.lastDate + " failed: " + error);
-}
-
-int PurgeResults(CADOConn& conn, int& personCount, const std::string& folder) {
-  const PurgedDays purged = PurgeResultRows(conn, personCount);
-  RemovePurgedRawRecords(purged, folder);
-  return purged.days;
+  if (!RemoveRawRecords(folder, keys, &error))
+    WriteLog("Removing the raw records of " + dates.front() + " to " + dates.back() + " failed: " + error);
+  return static_cast<int>(dates.size());
 }
 
 }  // namespace analyzer

@@ -23,15 +23,4 @@ int PurgeOldestDay(CADOConn& conn, int& personCount, const std::string& folder);
 // the raw files. Returns the days removed; 0 when nothing was over the limit or could be removed.
 int PurgeResults(CADOConn& conn, int& personCount, const std::string& folder);
 
-// PurgeResults in two steps, so that the rewrite of the raw files (a second at a laboratory's
-// size) can run off the start-up screen's thread: first the rows, then their raw records.
-struct PurgedDays {
-  int days = 0;                   // 0: nothing was removed
-  std::vector<std::string> keys;  // the raw-data keys of the rows removed
-  std::string firstDate, lastDate;
-};
-PurgedDays PurgeResultRows(CADOConn& conn, int& personCount);
-// Removes the raw records of the rows PurgeResultRows removed (a failure is written to the log).
-void RemovePurgedRawRecords(const PurgedDays& purged, const std::string& folder);
-
 }  // namespace analyzer

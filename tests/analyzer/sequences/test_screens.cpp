@@ -7,15 +7,12 @@
 #include "core/app_ui.h"
 #include "core/db_errors.h"
 #include "tests/support/io_faults.h"
-#include "tests/support/program_folder.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <map>
 
-#include "analyzer/raw_test_data.h"
 #include "analyzer/reagent.h"
 #include "analyzer/screens/reagent_sel.h"
 #include "analyzer/screens/reagent_vol_dlg.h"
@@ -509,53 +506,6 @@ TEST_F(ScreenTest, SoakReminderFromAPrintingThreadIsShownByTheUiThread) {
       }));
   EXPECT_TRUE(shownOnUi);
   EXPECT_EQ(box, SoakReminderText(AppSettings.LanguageIndex));
-}
-
-}  // namespace
-
-namespace {
-
-// A store one day over its capacity: the start-up screen removes that day's rows at once and its
-// raw records while it runs; once the screen is gone, the raw files hold only the other days'
-// records, in their order.
-TEST_F(ScreenTest, StartupScreenPurgesTheOldestDayAndItsRawRecords) {
-  RawExec("update SysSetting set IsKJKB=1, IsKJQX=0");
-  RawExec("with recursive n(i) as (select 1 union all select i+1 from n where i < 50001) "
-          "insert into Person(SampleNo, TestDate) select "
-          "cast(i as text), case when i <= 3 then '2024-01-01' else '2024-02-' || printf('%02d', 1 + i % 28) end from n");
-  const std::string dir = AppSettings.ProgramFolder;
-  // Raw records: the oldest day's samples 1..3 between records of later days.
-  const std::vector<std::pair<std::string, uint8_t>> raw = {
-      {RawDataKey("2024-02-05", "4"), 'x'}, {RawDataKey("2024-01-01", "1"), 'a'}, {RawDataKey("2024-01-01", "2"), 'b'},
-      {RawDataKey("2024-02-06", "5"), 'y'}, {RawDataKey("2024-01-01", "3"), 'c'}, {RawDataKey("2024-02-07", "6"), 'z'}};
-  for (const auto& [key, fill] : raw) {
-    uint8_t record[kRawDataRecordSize];
-    std::memset(record, fill, sizeof record);
-    ASSERT_EQ(WriteRawRecord(dir, key, record), RawWrite::Written);
-  }
-  {
-    CSysStart screen(nullptr);
-    ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
-                            [&](ui::TestDriver& s) {
-                              s.RunUntil([&] { return screen.IsEnded() || s.MessageBox() != nullptr; }, 15000);
-                              if (s.MessageBox()) s.AnswerMessageBox(ui::IDOK);
-                            }));
-    EXPECT_EQ(RawScalar("select count(*) from Person"), "49998");
-    EXPECT_EQ(RawScalar("select count(*) from Person where TestDate='2024-01-01'"), "0");
-  }
-  const std::string index = support::FileBytes(dir + kRawIndexFile);
-  ASSERT_EQ(index.size(), 3 * kRawIndexRecordSize);
-  const char* kept[3][2] = {{"2024-02-05", "4"}, {"2024-02-06", "5"}, {"2024-02-07", "6"}};
-  const char fills[3] = {'x', 'y', 'z'};
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(IndexRecordKey(reinterpret_cast<const unsigned char*>(index.data()) + i * kRawIndexRecordSize),
-              RawDataKey(kept[i][0], kept[i][1]));
-    uint8_t back[kRawDataRecordSize];
-    ASSERT_TRUE(ReadRawRecord(dir, RawDataKey(kept[i][0], kept[i][1]), back)) << i;
-    EXPECT_EQ(back[0], fills[i]);
-    EXPECT_EQ(back[kRawDataRecordSize - 1], fills[i]);
-  }
-  EXPECT_EQ(support::FileBytes(dir + kRawDataFile).size(), 3 * kRawDataRecordSize);
 }
 
 }  // namespace
