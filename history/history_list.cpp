@@ -445,39 +445,12 @@ void CHistoryList::OnDelete() {
   DeleteAll();
 }
 
-int CHistoryList::CountSearch(const std::string& condition) {
-  // The list's own query: the keys of the rows found, in the list's order, are what the pages
-  // then read (a part of a name is found only by reading every name: once).
-  found_ = conn_.OpenRecordset(history::FoundListSql(sortStyle_, condition));
-  foundCondition_ = condition;
-  if (!found_->IsOpen()) {
-    found_.reset();
-    return 0;
-  }
-  return found_->RecordCount();
-}
-
-void CHistoryList::PrepareSearchDialog(CHistoryListFind& find) {
-  find.defaultEndDate = firstShownTestDate_;
-  find.countRows = [this](const std::string& condition) { return CountSearch(condition); };
-}
-
 void CHistoryList::ApplySearch(const std::string& condition, int count) {
   searchCondition_ = condition;
   listSql_ = history::ListSql(sortStyle_, condition);
-  RecordsetPtr found = std::move(found_);
-  found_.reset();
-  if (found && foundCondition_ == condition && found->IsOpen()) {
-    // The rows the dialog counted are the list.
-    ordered_ = std::move(found);
-    paging_ = OpenPaging(ordered_->RecordCount());
-  } else if (count > 0 && sortStyle_ == 0) {
-    // The search dialog has just counted the rows: a name search scans the whole store, once.
-    ordered_.reset();
-    paging_ = OpenPaging(count);
-  } else {
-    OpenList();
-  }
+  // The search dialog has just counted the rows: a name search scans the whole store, once.
+  if (count > 0 && sortStyle_ == 0) paging_ = OpenPaging(count);
+  else OpenList();
   RefreshPage();
   EnableActions(paging_.total > 0);
   pageUp_.EnableWindow(paging_.pageCount > 1);
@@ -486,11 +459,8 @@ void CHistoryList::ApplySearch(const std::string& condition, int count) {
 
 void CHistoryList::OnSearch() {
   CHistoryListFind find(nullptr);
-  PrepareSearchDialog(find);
-  if (find.DoModal() != ui::IDOK) {
-    found_.reset();
-    return;
-  }
+  find.defaultEndDate = firstShownTestDate_;
+  if (find.DoModal() != ui::IDOK) return;
   ApplySearch(find.condition, find.recordCount);
 }
 

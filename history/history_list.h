@@ -14,7 +14,6 @@
 #include "controls/xp_button.h"
 #include "core/ado_conn.h"
 #include "history/history_delete.h"
-#include "history/history_list_find.h"
 #include "history/history_list_logic.h"
 #include "history/history_output.h"
 #include "platform/sys/thread.h"
@@ -55,9 +54,6 @@ class CHistoryList : public ui::Dialog {
   // WM_PRINT_PROGRESS from the print job: 1 shows the hint, 0 gives the screen back.
   void OnPrintProgress(int state);
   void OnStat();
-  // Readies the search dialog as Search opens it: its end date, and its rows counted here (the
-  // list of the rows found is kept for ApplySearch, so a search reads the store once).
-  void PrepareSearchDialog(CHistoryListFind& find);
   // A search's outcome: the WHERE text and its row count.
   void ApplySearch(const std::string& condition, int count);
   // Selects the columns start..end of the page; false (nothing selected) for a range the page
@@ -123,13 +119,8 @@ class CHistoryList : public ui::Dialog {
   sys::Thread printThread_;
   // The raw files are rewritten off the UI thread: at a laboratory's size that takes a second.
   sys::Thread rawThread_;
-  // The list in sample-number order, or the rows a search found, held here: the connection's next
-  // query must not replace it.
+  // The list in sample-number order, held here: the connection's next query must not replace it.
   RecordsetPtr ordered_;
-  // The rows the search dialog counted, in the list's order, and their condition.
-  RecordsetPtr found_;
-  std::string foundCondition_;
-  int CountSearch(const std::string& condition);
   struct RawError {
     std::mutex lock;
     std::string text;

@@ -152,13 +152,9 @@ bool CHistoryListFind::Accept() {
     return false;
   }
   int count = 0;
-  if (countRows) {
-    count = countRows(c);
-  } else {
-    RecordsetPtr& rs = conn_.OpenRecordset("select * from Person" + c);
-    if (conn_.RecordsetOpen()) count = rs->RecordCount();
-    conn_.CloseRecordset();
-  }
+  RecordsetPtr& rs = conn_.OpenRecordset("select * from Person" + c);
+  if (conn_.RecordsetOpen()) count = rs->RecordCount();
+  conn_.CloseRecordset();
   if (count <= 0) {
     ui::MessageBox(this, history::NoMatchText(l), "", ui::MB_ICONINFORMATION);
     return false;

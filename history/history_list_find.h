@@ -1,9 +1,7 @@
 #pragma once
 // CHistoryListFind: the search conditions of the results browser (sample number, name, sex,
-// medical and bed number, department, a date range). On OK it builds the WHERE text, checks
-// that rows match and returns the text and their count: on its own connection, or through the
-// browser that opened it, which then keeps the rows found.
-#include <functional>
+// medical and bed number, department, a date range). On OK it builds the WHERE text, checks on
+// its own connection that rows match and returns the text and their count.
 #include <string>
 
 #include "controls/small_widgets.h"
@@ -31,8 +29,6 @@ class CHistoryListFind : public ui::Dialog {
   history::SearchFields fields;
   std::string condition;       // after OK
   int recordCount = 0;         // after OK
-  // Counts the rows of a condition for OK; when empty the dialog counts on its own connection.
-  std::function<int(const std::string& condition)> countRows;
 
   // OK's work without the window: false (with the message shown) when the dialog stays open.
   bool Accept();

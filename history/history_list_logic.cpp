@@ -17,13 +17,10 @@ std::string ListSql(int sortStyle, const std::string& condition) {
   return "select * from Person" + condition + order;
 }
 
-std::string FoundListSql(int sortStyle, const std::string& condition) {
-  if (condition.find("Name like") == std::string::npos) return ListSql(sortStyle, condition);
-  return ListSql(sortStyle, " where rowid in (select rowid from Person" + condition + ")");
-}
-
 std::string PageSql(int sortStyle, const std::string& condition, int position) {
-  return FoundListSql(sortStyle, condition) + StrPrintf(" limit %d offset %d", kPageSize, position > 1 ? position - 1 : 0);
+  const std::string page = StrPrintf(" limit %d offset %d", kPageSize, position > 1 ? position - 1 : 0);
+  if (condition.find("Name like") == std::string::npos) return ListSql(sortStyle, condition) + page;
+  return ListSql(sortStyle, " where rowid in (select rowid from Person" + condition + ")") + page;
 }
 
 std::string PurgeEmptyRowsSql() {

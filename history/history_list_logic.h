@@ -15,11 +15,9 @@ extern const char* const kGridColumns[kGridRows];
 // "select * from Person" + condition + the order of the sort style, newest first: 0 by date and
 // time, any other value by sample number as a number.
 std::string ListSql(int sortStyle, const std::string& condition = std::string());
-// The same list as the store is best asked for it: a condition on the name is looked up first
-// over the index of names (a part of a name is found only by reading every name), then the few
-// rows found are put in the list's order.
-std::string FoundListSql(int sortStyle, const std::string& condition);
-// The rows of one page of that list: `kPageSize` rows from position `position` (1-based).
+// The rows of one page of that list: `kPageSize` rows from position `position` (1-based). A
+// condition on the name is looked up first over the index of names (a part of a name is found
+// only by reading every name), then the few rows found are put in the list's order.
 std::string PageSql(int sortStyle, const std::string& condition, int position);
 
 // Rows that hold neither a result nor a profile: no value in any of the 20 result columns and
