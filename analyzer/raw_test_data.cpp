@@ -5,12 +5,15 @@
 #include "platform/sys/path_map.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 namespace analyzer {
@@ -27,6 +30,24 @@ void IndexRecordOf(const std::string& key, uint8_t out[kRawIndexRecordSize]) {
   std::memcpy(out, key.data(), key.size());
 }
 
+// Reads index records [from, to) of `file` in blocks (a full store holds 50,000 of them) and
+// hands each to `take` with its position; `take` returns true to stop. -2 on a read error, else
+// the position it stopped at or -1.
+template <class Take>
+long ScanIndex(sys::File& file, long from, long to, Take take) {
+  constexpr long kBlockRecords = 2048;
+  std::vector<uint8_t> block(static_cast<size_t>(kBlockRecords) * kRawIndexRecordSize);
+  for (long first = from; first < to; first += kBlockRecords) {
+    const long count = std::min(kBlockRecords, to - first);
+    if (!file.ReadAt(block.data(), static_cast<size_t>(count) * kRawIndexRecordSize,
+                     static_cast<off_t>(first) * kRawIndexRecordSize))
+      return -2;
+    for (long i = 0; i < count; ++i)
+      if (take(block.data() + i * kRawIndexRecordSize, first + i)) return first + i;
+  }
+  return -1;
+}
+
 long FindIn(sys::File& file, const std::string& key, long* completeRecords) {
   off_t size = 0;
   if (!file.Size(&size)) return -2;
@@ -34,19 +55,110 @@ long FindIn(sys::File& file, const std::string& key, long* completeRecords) {
   if (completeRecords) *completeRecords = n;
   uint8_t want[kRawIndexRecordSize];
   IndexRecordOf(key, want);
-  // The index is read in blocks of records: a full store holds 50,000 of them.
-  constexpr long kBlockRecords = 2048;
-  std::vector<uint8_t> block(static_cast<size_t>(kBlockRecords) * kRawIndexRecordSize);
-  for (long first = 0; first < n; first += kBlockRecords) {
-    const long count = std::min(kBlockRecords, n - first);
-    if (!file.ReadAt(block.data(), static_cast<size_t>(count) * kRawIndexRecordSize,
-                     static_cast<off_t>(first) * kRawIndexRecordSize))
-      return -2;
-    for (long i = 0; i < count; ++i)
-      if (std::memcmp(block.data() + i * kRawIndexRecordSize, want, kRawIndexRecordSize) == 0) return first + i;
-  }
-  return -1;
+  return ScanIndex(file, 0, n, [&](const uint8_t* rec, long) { return std::memcmp(rec, want, kRawIndexRecordSize) == 0; });
 }
+
+std::atomic<uint64_t> g_pairReplacements{0};
+
+// Where each complete record of the index file last written sits, so that adding a sample's
+// record reads only the records added since (none, when this program added them all) instead
+// of the whole index. Records are only ever added at the end of the index file; whatever
+// replaces the pair says so (NoteRawPairReplaced). Besides, the file is known by its device,
+// inode, size, times and its last known record: a file replaced, cut short, changed at the
+// same size or holding another record there is read whole again. Used under RawFilesLock.
+class IndexPositions {
+ public:
+  // The position of `key` in the open index `file`, or -1; -2 on a read error. *complete is the
+  // number of complete records.
+  long Find(sys::File& file, const std::string& path, const std::string& key, long* complete) {
+    struct stat st {};
+    if (::fstat(file.fd(), &st) != 0) {
+      valid_ = false;
+      return FindIn(file, key, complete);
+    }
+    const long n = static_cast<long>(st.st_size / kRawIndexRecordSize);
+    bool same = valid_ && replacements_ == g_pairReplacements.load() && path == path_ && st.st_dev == dev_ &&
+                st.st_ino == ino_ &&
+                (st.st_size > size_ ||
+                 (st.st_size == size_ && SameTime(st.st_mtim, mtime_) && SameTime(st.st_ctim, ctime_)));
+    if (same && known_ > 0) {
+      uint8_t rec[kRawIndexRecordSize];
+      same = file.ReadAt(rec, sizeof rec, static_cast<off_t>(known_ - 1) * kRawIndexRecordSize) &&
+             std::memcmp(rec, last_, sizeof rec) == 0;
+    }
+    if (!same) {
+      slots_.clear();
+      known_ = 0;
+    }
+    valid_ = false;
+    replacements_ = g_pairReplacements.load();
+    if (ScanIndex(file, known_, n, [&](const uint8_t* rec, long at) {
+          slots_.emplace(std::string(reinterpret_cast<const char*>(rec), kRawIndexRecordSize), at);
+          if (at == n - 1) std::memcpy(last_, rec, sizeof last_);
+          return false;
+        }) == -2)
+      return -2;
+    Remember(path, st, n);
+    *complete = n;
+    const auto it = slots_.find(RecordText(key));
+    return it == slots_.end() ? -1 : it->second;
+  }
+
+  // The writer has put `key` at `slot`, the last complete record of the open index `file`.
+  void Added(sys::File& file, const std::string& path, const std::string& key, long slot) {
+    struct stat st {};
+    if (!valid_ || ::fstat(file.fd(), &st) != 0) {
+      valid_ = false;
+      return;
+    }
+    const std::string rec = RecordText(key);
+    slots_.emplace(rec, slot);
+    std::memcpy(last_, rec.data(), sizeof last_);
+    Remember(path, st, slot + 1);
+  }
+
+  void Forget() { valid_ = false; }
+
+ private:
+  static bool SameTime(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+  static std::string RecordText(const std::string& key) {
+    uint8_t rec[kRawIndexRecordSize];
+    IndexRecordOf(key, rec);
+    return std::string(reinterpret_cast<const char*>(rec), kRawIndexRecordSize);
+  }
+  void Remember(const std::string& path, const struct stat& st, long complete) {
+    path_ = path;
+    dev_ = st.st_dev;
+    ino_ = st.st_ino;
+    size_ = st.st_size;
+    mtime_ = st.st_mtim;
+    ctime_ = st.st_ctim;
+    known_ = complete;
+    valid_ = true;
+  }
+
+  bool valid_ = false;
+  std::string path_;
+  dev_t dev_ = 0;
+  ino_t ino_ = 0;
+  off_t size_ = 0;
+  timespec mtime_{}, ctime_{};
+  uint64_t replacements_ = 0;
+  long known_ = 0;                        // complete records read into slots_
+  uint8_t last_[kRawIndexRecordSize] = {};  // record known_ - 1
+  std::unordered_map<std::string, long> slots_;
+};
+
+IndexPositions& WrittenIndex() {
+  static IndexPositions positions;
+  return positions;
+}
+
+}  // namespace
+
+void NoteRawPairReplaced() { g_pairReplacements.fetch_add(1); }
+
+namespace {
 
 // The failure of one file as the writer reports it.
 RawWrite Failed(RawWrite kind, const sys::File& file, std::string* error) {
@@ -120,7 +232,7 @@ RawWrite WriteRawRecord(const std::string& folder, const std::string& key, const
   sys::File index, data;
   if (!index.Open(pair.index, O_RDWR | O_CREAT)) return Failed(RawWrite::IndexFailed, index, error);
   long complete = 0;
-  const long found = FindIn(index, key, &complete);
+  const long found = WrittenIndex().Find(index, pair.index, key, &complete);
   if (found == -2) return Failed(RawWrite::IndexFailed, index, error);
   const long slot = found >= 0 ? found : complete;
 
@@ -148,8 +260,11 @@ RawWrite WriteRawRecord(const std::string& folder, const std::string& key, const
     IndexRecordOf(key, rec);
     const off_t indexAt = static_cast<off_t>(slot) * kRawIndexRecordSize;
     // An incomplete tail left by an interrupted write is replaced, not kept in front of the record.
-    if (!index.Truncate(indexAt) || !index.WriteAllAt(rec, sizeof rec, indexAt) || !index.Sync())
+    if (!index.Truncate(indexAt) || !index.WriteAllAt(rec, sizeof rec, indexAt) || !index.Sync()) {
+      WrittenIndex().Forget();
       return Failed(RawWrite::IndexFailed, index, error);
+    }
+    WrittenIndex().Added(index, pair.index, key, slot);
   }
   if (!index.Close()) return Failed(RawWrite::IndexFailed, index, error);
   return newIndex ? entryDurable(RawWrite::IndexFailed) : RawWrite::Written;

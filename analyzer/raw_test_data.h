@@ -38,6 +38,11 @@ long FindRawIndex(const std::string& indexPath, const std::string& key);
 // Held by every reader, writer and rewrite of the pair, so none sees another's half-done work.
 std::recursive_mutex& RawFilesLock();
 
+// The writer remembers where each key of the index sits, and reads only the records added
+// since its last write. Whatever replaces or rewrites the pair (a delete's rewrite, emptying it,
+// a restore) calls this first, so the writer reads the index whole again.
+void NoteRawPairReplaced();
+
 // The two files that hold the pair now. Normally TDI.dat and TD.dat; while a rewrite's commit
 // marker stands, each is its temporary file until that has been renamed (the index goes
 // first), so a rewrite interrupted after its commit is already the pair.

@@ -75,6 +75,7 @@ bool FinishCommittedRewrite(const std::string& folder, std::string* error) {
   std::lock_guard<std::recursive_mutex> lock(RawFilesLock());
   const std::string marker = P(folder, kRawCommitMarker), dir = sys::MapPath(folder);
   if (!Exists(marker)) return true;
+  NoteRawPairReplaced();
   const std::string tdiTemp = P(folder, kRawIndexTemp), tdTemp = P(folder, kRawDataTemp);
   const bool indexLeft = Exists(tdiTemp), dataLeft = Exists(tdTemp);
   if (indexLeft && !dataLeft) {
@@ -102,6 +103,7 @@ bool RecoverRawRewrite(const std::string& folder, std::string* error) {
 bool RemoveRawRecords(const std::string& folder, const std::vector<std::string>& keys, std::string* error,
                       int* removed) {
   std::lock_guard<std::recursive_mutex> lock(RawFilesLock());
+  NoteRawPairReplaced();
   if (removed) *removed = 0;
   // An earlier rewrite is settled first: its temporary files are about to be reused.
   if (!RecoverRawRewrite(folder, error)) return false;
@@ -193,6 +195,7 @@ bool RemoveRawRecords(const std::string& folder, const std::vector<std::string>&
 bool ClearRawRecords(const std::string& folder, std::string* error) {
   std::lock_guard<std::recursive_mutex> lock(RawFilesLock());
   if (!RecoverRawRewrite(folder, error)) return false;
+  NoteRawPairReplaced();
   return sys::WriteFileAtomic(P(folder, kRawIndexFile), "", error) &&
          sys::WriteFileAtomic(P(folder, kRawDataFile), "", error);
 }

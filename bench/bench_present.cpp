@@ -37,14 +37,15 @@ void PresentChanging(benchmark::State& state, draw::Rect area) {
     return;
   }
   draw::Bitmap frame = draw::Bitmap::Create(800, 600, draw::RGB(205, 213, 215));
-  window->Present(frame);
+  window->Present(frame, {draw::Rect(0, 0, 800, 600)});
   bool odd = false;
   for (auto _ : state) {
     {
       draw::DC dc(frame);
       dc.FillSolidRect(area, odd ? draw::RGB(0, 76, 120) : draw::RGB(190, 198, 201));
     }
-    window->Present(frame);
+    // The window layer names the rectangle it painted.
+    window->Present(frame, {area});
     odd = !odd;
   }
   state.counters["pixels"] = area.Width() * area.Height();

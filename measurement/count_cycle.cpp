@@ -7,6 +7,7 @@
 #include "analyzer/serial_trace.h"
 #include "measurement/run_result.h"
 #include "measurement/trace_records.h"
+#include "measurement/zentil_call.h"
 #include "platform/sys/clock.h"
 #include "platform/sys/file_ops.h"
 #include "platform/sys/program_dir.h"
@@ -272,6 +273,9 @@ CountInputs CountCycle::MakeCountInputs() {
 }
 
 void CountCycle::EndOfCount() {
+  // The end of a count is one use of the library: its quick values and, when the test ends
+  // with it, the result are computed with one load.
+  const ZentilUse use(ZentilLibraryPath());
   if (countNumber_ == 1 || countNumber_ == 2) {
     const int n = countNumber_;
     counts_[n - 1] = RoundCount(buffers_);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <mutex>
 
+#include "analyzer/raw_test_data.h"
 #include "app/screens/restore_check.h"
 #include "core/ado_conn.h"
 #include "platform/db/fault_vfs.h"
@@ -265,6 +266,7 @@ CopyOutcome RestoreProgramFiles(const std::string& programFolder, const std::str
   // 4. The files switch: each live file is kept aside as ".old" while the new one takes its
   // place; the store goes in last, through the engine in one transaction (open connections see
   // the old store or the new one, never a torn one). Any failure puts the old files back.
+  analyzer::NoteRawPairReplaced();
   bool hadOld[4] = {false, false, false, false};
   int switched = 1;  // files 1 .. switched-1 are in place
   bool ok = true;

@@ -99,6 +99,7 @@ void Connection::Close() {
     if (!sqlite3_get_autocommit(h)) RunSimple(h, "ROLLBACK");
     // Recordsets may still hold prepared statements; the engine frees the handle when the
     // last of them is finalized.
+    session_->statements.Clear();
     sqlite3_close_v2(h);
     session_->db = nullptr;
   }
@@ -111,15 +112,23 @@ bool Connection::Execute(std::string_view sql) {
   ClearError();
   const char* p = sql.data();
   const char* end = p + sql.size();
-  // Several statements run inside a savepoint so that a failure undoes the earlier ones.
+  // One statement (the usual case) runs from the connection's prepared statements; several run
+  // inside a savepoint so that a failure undoes the earlier ones.
   bool several = false;
   {
-    sqlite3_stmt* st = nullptr;
-    const char* tail = nullptr;
-    if (sqlite3_prepare_v2(h, p, static_cast<int>(end - p), &st, &tail) == SQLITE_OK) {
-      several = st && !IsBlankSql(std::string_view(tail, end - tail));
+    CachedStatement first;
+    size_t tail = 0;
+    if (first.Prepare(*session_, sql, &tail) == SQLITE_OK) {
+      several = first.st && !IsBlankSql(sql.substr(tail));
+      if (!several) {
+        if (!first.st) return true;  // blanks or comments
+        int rc;
+        while ((rc = sqlite3_step(first.st)) == SQLITE_ROW) {
+        }
+        return rc == SQLITE_DONE || FailFromEngine();
+      }
     }
-    sqlite3_finalize(st);  // a prepare error is reported by the run below
+    // A prepare error is reported by the run below.
   }
   if (several && RunSimple(h, "SAVEPOINT quorvex_execute") != SQLITE_OK) return FailFromEngine();
   bool ok = true;

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -76,7 +77,11 @@ int Sync(sqlite3_file* f, int flags) {
     if (!sys::SyncFolder(FolderOf(NameOf(f)))) return SQLITE_IOERR_DIR_FSYNC;
     s->newEntry = false;
   }
-  return Real(f)->pMethods->xSync(Real(f), flags);
+  const auto t0 = std::chrono::steady_clock::now();
+  const int rc = Real(f)->pMethods->xSync(Real(f), flags);
+  sys::AddFlushWaitNs(static_cast<uint64_t>(
+      std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - t0).count()));
+  return rc;
 }
 int FileSize(sqlite3_file* f, sqlite3_int64* size) { return Real(f)->pMethods->xFileSize(Real(f), size); }
 int Lock(sqlite3_file* f, int level) { return Real(f)->pMethods->xLock(Real(f), level); }

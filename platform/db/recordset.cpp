@@ -88,7 +88,7 @@ struct Recordset::Impl {
 
   std::string error;
 
-  ~Impl() { sqlite3_finalize(fetch); }
+  ~Impl() { GiveBack(session.get(), fetch); }
 
   sqlite3* db() const { return session ? session->db : nullptr; }
   bool live() const { return open && db() != nullptr; }
@@ -109,7 +109,7 @@ struct Recordset::Impl {
   }
 
   void Reset() {
-    sqlite3_finalize(fetch);
+    GiveBack(session.get(), fetch);
     fetch = nullptr;
     session.reset();
     open = keyset = false;
@@ -140,12 +140,12 @@ struct Recordset::Impl {
     const SingleTableSelect shape = MatchSingleTableSelect(text);
     if (!shape.matches) return false;
     sqlite3* h = db();
-    StmtGuard keyQuery;
+    CachedStatement keyQuery;
     const std::string keySql = "SELECT rowid FROM " + shape.table + (shape.rest.empty() ? "" : " ") + shape.rest;
-    if (sqlite3_prepare_v2(h, keySql.c_str(), -1, &keyQuery.st, nullptr) != SQLITE_OK) return false;
-    StmtGuard rowQuery;
+    if (keyQuery.Prepare(*session, keySql) != SQLITE_OK || !keyQuery.st) return false;
+    CachedStatement rowQuery;
     const std::string rowSql = "SELECT " + shape.columns + " FROM " + shape.table + " WHERE rowid=?1";
-    if (sqlite3_prepare_v2(h, rowSql.c_str(), -1, &rowQuery.st, nullptr) != SQLITE_OK) return false;
+    if (rowQuery.Prepare(*session, rowSql) != SQLITE_OK || !rowQuery.st) return false;
     if (sqlite3_column_count(rowQuery.st) != static_cast<int>(names.size())) return false;
     std::vector<int64_t> found;
     int rc;
@@ -160,8 +160,7 @@ struct Recordset::Impl {
     }
     keys = std::move(found);
     table = shape.table;
-    fetch = rowQuery.st;
-    rowQuery.st = nullptr;
+    fetch = rowQuery.Keep();
     keyset = true;
     return true;
   }
@@ -216,8 +215,8 @@ struct Recordset::Impl {
       sqlText += QuoteIdentifier(names[i]) + "=?" + std::to_string(i + 1);
     }
     sqlText += " WHERE rowid=?" + std::to_string(names.size() + 1);
-    StmtGuard st;
-    if (sqlite3_prepare_v2(db(), sqlText.c_str(), -1, &st.st, nullptr) != SQLITE_OK) return FailEngine();
+    CachedStatement st;
+    if (st.Prepare(*session, sqlText) != SQLITE_OK || !st.st) return FailEngine();
     for (size_t i = 0; i < pending.size(); ++i)
       if (pending[i]) Bind(st.st, static_cast<int>(i + 1), *pending[i]);
     sqlite3_bind_int64(st.st, static_cast<int>(names.size() + 1), keys[static_cast<size_t>(index)]);
@@ -267,13 +266,11 @@ bool Recordset::Open(Connection& connection, std::string_view sql) {
   m.session = connection.session_;
   sqlite3* h = m.db();
 
-  StmtGuard query;
-  const char* tail = nullptr;
-  if (sqlite3_prepare_v2(h, m.sql.data(), static_cast<int>(m.sql.size()), &query.st, &tail) != SQLITE_OK)
-    return fail(sqlite3_errmsg(h), sqlite3_extended_errcode(h));
+  CachedStatement query;
+  size_t tail = 0;
+  if (query.Prepare(*m.session, m.sql, &tail) != SQLITE_OK) return fail(sqlite3_errmsg(h), sqlite3_extended_errcode(h));
   if (!query.st) return fail("the query is empty", SQLITE_MISUSE);
-  if (!IsBlankSql(std::string_view(tail, m.sql.data() + m.sql.size() - tail)))
-    return fail("a recordset opens one statement only", SQLITE_MISUSE);
+  if (!IsBlankSql(std::string_view(m.sql).substr(tail))) return fail("a recordset opens one statement only", SQLITE_MISUSE);
   m.SetNames(query.st);
 
   std::string engineError;

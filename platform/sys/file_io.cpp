@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -235,10 +236,28 @@ bool File::Truncate(off_t size) {
   return true;
 }
 
+namespace {
+std::atomic<uint64_t> g_flushWaitNs{0};
+
+// fsync, with the time it waited added to the process's flush wait.
+int TimedFsync(int fd) {
+  const auto t0 = std::chrono::steady_clock::now();
+  const int r = ::fsync(fd);
+  const int err = errno;
+  AddFlushWaitNs(static_cast<uint64_t>(
+      std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - t0).count()));
+  errno = err;
+  return r;
+}
+}  // namespace
+
+uint64_t FlushWaitNs() { return g_flushWaitNs.load(); }
+void AddFlushWaitNs(uint64_t ns) { g_flushWaitNs.fetch_add(ns); }
+
 bool File::Sync() {
   const IoFault f = CheckIo(IoOp::Sync, path_);
   if (f.error != 0) return Fail("cannot flush", f.error);
-  if (::fsync(fd_) != 0) return Fail("cannot flush", errno);
+  if (TimedFsync(fd_) != 0) return Fail("cannot flush", errno);
   return true;
 }
 
@@ -261,7 +280,7 @@ bool SyncFolder(const std::string& folder, std::string* error) {
   if (f.error != 0) return SetError(error, "cannot flush the folder", folder, f.error);
   const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return SetError(error, "cannot open the folder", folder, errno);
-  const bool ok = ::fsync(fd) == 0;
+  const bool ok = TimedFsync(fd) == 0;
   const int err = errno;
   ::close(fd);
   return ok || SetError(error, "cannot flush the folder", folder, err);

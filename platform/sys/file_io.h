@@ -92,6 +92,11 @@ class File {
 bool RenameFile(const std::string& from, const std::string& to, std::string* error = nullptr);
 // Makes the entries of a folder (a rename, a new file) durable. False when it cannot.
 bool SyncFolder(const std::string& folder, std::string* error = nullptr);
+
+// How long this process has waited for the disk in flushes (File::Sync, SyncFolder and the data
+// store's), in nanoseconds: a benchmark tells the program's own time from the disk's with it.
+uint64_t FlushWaitNs();
+void AddFlushWaitNs(uint64_t ns);
 // Appends bytes to a file, creating it. False when it fails; the file then keeps none of them.
 bool AppendToFile(const std::string& path, const std::string& bytes, std::string* error = nullptr);
 

@@ -294,6 +294,9 @@ bool Init(const InitOptions& options) {
   c.backend = std::move(be);
   c.screenSize = size;
   c.screen = draw::Bitmap::Create(size.cx, size.cy, draw::kBlack);
+  // A new display shows nothing yet: its first frame is the whole screen.
+  c.damage.clear();
+  c.damageAll = true;
   c.uiThread = std::this_thread::get_id();
   c.quit = false;
   c.quitCode = 0;
@@ -663,6 +666,7 @@ Window* FindWindow(const std::string& className, const std::string& title) {
 std::vector<Window*> TopLevelWindows() { return Ctx().topLevels; }
 
 void SetHandlerFaultReporter(std::function<void(const std::string&)> fn) { Ctx().faultReporter = std::move(fn); }
+void SetPresentListener(std::function<void()> fn) { Ctx().presentListener = std::move(fn); }
 int HandlerFaultCount() { return Ctx().faults.load(); }
 
 void InjectInput(const InputEvent& ev) {

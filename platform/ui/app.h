@@ -124,6 +124,10 @@ std::vector<Window*> TopLevelWindows();
 void SetHandlerFaultReporter(std::function<void(const std::string&)> fn);
 int HandlerFaultCount();
 
+// Called on the UI thread each time a composed frame has been handed to the display, so a
+// benchmark can time the way from an input to the screen. An empty function removes it.
+void SetPresentListener(std::function<void()> fn);
+
 }  // namespace ui
 
 namespace ui {

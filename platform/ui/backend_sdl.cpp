@@ -2,7 +2,8 @@
 // input (touch arrives as mouse input). The screen is composed in software, so it reaches the
 // window through the window's own surface (shared memory on X11), changed rectangles only; no
 // GL driver is loaded for it. QUORVEX_PRESENT=renderer chooses an SDL renderer and a streaming
-// texture instead, for a display whose window surface cannot be had.
+// texture instead, for a display whose window surface cannot be had. The window layer says
+// which rectangles changed; nothing is compared here.
 #include <algorithm>
 #include <SDL.h>
 
@@ -11,7 +12,6 @@
 #include <cstring>
 
 #include "platform/ui/detail/backend.h"
-#include "platform/ui/detail/frame_diff.h"
 #include "platform/ui/keys.h"
 
 namespace ui::detail {
@@ -129,14 +129,19 @@ class SdlBackend : public Backend {
     return true;
   }
 
-  void Present(const draw::Bitmap& screen) override {
+  void Present(const draw::Bitmap& screen, const std::vector<Rect>& changed) override {
     if (screen.IsNull()) return;
     if (renderer_) {
-      SDL_UpdateTexture(texture_, nullptr, screen.Data(), screen.Stride());
+      for (const Rect& r : changed) {
+        const SDL_Rect sr{r.left, r.top, r.Width(), r.Height()};
+        SDL_UpdateTexture(texture_, &sr, screen.Data() + static_cast<size_t>(r.top) * static_cast<size_t>(screen.Stride()) +
+                                             static_cast<size_t>(r.left) * 4,
+                          screen.Stride());
+      }
       RenderTexture();
       return;
     }
-    PresentToSurface(screen);
+    PresentToSurface(screen, changed);
   }
 
   void Poll(std::vector<InputEvent>& out) override {
@@ -213,8 +218,7 @@ class SdlBackend : public Backend {
         RenderTexture();
       } else if (!last_.IsNull()) {
         // The window lost its contents (or its surface): show the whole last frame again.
-        history_.Reset();
-        PresentToSurface(last_);
+        PresentToSurface(last_, {Rect(0, 0, last_.Width(), last_.Height())});
       }
     }
   }
@@ -277,31 +281,31 @@ class SdlBackend : public Backend {
   // Copies the changed rectangles of the frame into the window surface and shows just those.
   // A window of another size than the frame (a desktop that refused the size) gets the whole
   // frame scaled.
-  void PresentToSurface(const draw::Bitmap& screen) {
+  void PresentToSurface(const draw::Bitmap& screen, const std::vector<Rect>& changed) {
     SDL_Surface* target = SDL_GetWindowSurface(window_);
     if (!target) return;
     last_ = screen;
-    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(screen.Data()), screen.Width(), screen.Height(),
-                                                             32, screen.Stride(), SDL_PIXELFORMAT_ARGB8888);
-    if (!source) return;
-    SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
-    if (target->w != screen.Width() || target->h != screen.Height()) {
-      history_.Reset();
+    if (target->w != screen.Width() || target->h != screen.Height() || target->format->BytesPerPixel != 4 ||
+        target->format->Rmask != 0x00FF0000u || target->format->Gmask != 0x0000FF00u ||
+        target->format->Bmask != 0x000000FFu) {
+      SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint8_t*>(screen.Data()), screen.Width(),
+                                                               screen.Height(), 32, screen.Stride(), SDL_PIXELFORMAT_ARGB8888);
+      if (!source) return;
+      SDL_SetSurfaceBlendMode(source, SDL_BLENDMODE_NONE);
       SDL_BlitScaled(source, nullptr, target, nullptr);
+      SDL_FreeSurface(source);
       SDL_UpdateWindowSurface(window_);
-    } else {
-      const std::vector<Rect> changed = history_.Update(screen.Data(), screen.Width(), screen.Height(), screen.Stride());
-      std::vector<SDL_Rect> rects;
-      rects.reserve(changed.size());
-      for (const Rect& r : changed) {
-        SDL_Rect sr{r.left, r.top, r.Width(), r.Height()};
-        SDL_Rect dr = sr;
-        SDL_BlitSurface(source, &sr, target, &dr);
-        rects.push_back(sr);
-      }
-      if (!rects.empty()) SDL_UpdateWindowSurfaceRects(window_, rects.data(), static_cast<int>(rects.size()));
+      return;
     }
-    SDL_FreeSurface(source);
+    // The surface holds the same 32-bit words as the frame: the rectangles are copied as the
+    // offscreen display copies them.
+    if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return;
+    CopyChangedRects(screen, changed, static_cast<uint8_t*>(target->pixels), target->pitch);
+    if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
+    std::vector<SDL_Rect> rects;
+    rects.reserve(changed.size());
+    for (const Rect& r : changed) rects.push_back(SDL_Rect{r.left, r.top, r.Width(), r.Height()});
+    if (!rects.empty()) SDL_UpdateWindowSurfaceRects(window_, rects.data(), static_cast<int>(rects.size()));
   }
 
   bool inited_ = false;
@@ -311,7 +315,6 @@ class SdlBackend : public Backend {
   SDL_Texture* texture_ = nullptr;
   SDL_Cursor* cursors_[9] = {};
   Size size_;
-  FrameHistory history_;
   draw::Bitmap last_;  // shares the composed screen's pixels: shown again when exposed
 };
 

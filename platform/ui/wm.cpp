@@ -23,6 +23,12 @@ Point BackingOrigin(Window* w) {
   return Point(o.x - tr.left, o.y - tr.top);
 }
 
+// Notes that part of a top-level window's back buffer changed.
+void DamageBacking(Window* top, const Rect& inBacking) {
+  const Rect tr = top->GetWindowRect();
+  ScreenChangedIn(inBacking.Offset(tr.left, tr.top));
+}
+
 void ClearInvalid(Window* w) {
   w->ValidateRect(nullptr);
   for (Window* ch : w->Children()) ClearInvalid(ch);
@@ -50,6 +56,7 @@ void PaintBars(Window* w, Point o, const Rect& clip, const draw::Bitmap& backing
     draw::DC dc(backing);
     dc.SetDeviceClip({vis});
     PaintScrollBar(dc, g, w->IsWindowEnabled());
+    DamageBacking(w->GetTopLevel(), vis);
   }
   if (w->HasScrollBar(SB_HORZ) && w->HasScrollBar(SB_VERT)) {
     const Rect cr = w->GetClientRect().Offset(o.x, o.y);
@@ -57,6 +64,7 @@ void PaintBars(Window* w, Point o, const Rect& clip, const draw::Bitmap& backing
     if (!corner.IsEmpty()) {
       draw::DC dc(backing);
       dc.FillSolidRect(corner, SysColor(COLOR_BTNFACE));
+      DamageBacking(w->GetTopLevel(), corner);
     }
   }
 }
@@ -80,6 +88,7 @@ void PaintTree(Window* w, const Rect& clip, const draw::Bitmap& backing) {
     w->ValidateRect(nullptr);
     const Rect invB = inv.Offset(o.x, o.y).Intersect(client);
     if (!invB.IsEmpty()) {
+      DamageBacking(w->GetTopLevel(), invB);
       draw::DC dc(backing);
       dc.SetDeviceOrigin(o.x, o.y);
       dc.SetDeviceClip({invB});
@@ -252,7 +261,7 @@ std::unique_ptr<draw::DC> WindowAccess::ClientDC(Window* w) {
   const Point o = BackingOrigin(w);
   dc->SetDeviceOrigin(o.x, o.y);
   dc->SetDeviceClip({w->GetClientRect().Offset(o.x, o.y)});
-  ScreenChanged();
+  DamageBacking(top, w->GetClientRect().Offset(o.x, o.y));
   return dc;
 }
 
@@ -271,6 +280,7 @@ void WindowAccess::PaintTopLevel(Window* top) {
     top->nonClientDirty_ = false;
     draw::DC dc(top->backing_);
     top->PaintNonClient(dc);
+    DamageBacking(top, Rect(0, 0, r.Width(), r.Height()));
   }
   const Rect in = top->NonClientInsets();
   const Rect clip(in.left, in.top, r.Width() - in.right, r.Height() - in.bottom);
@@ -286,7 +296,24 @@ Window* WindowFromPoint(Point screen) {
 namespace detail {
 
 void ScreenChanged() {
-  Ctx().composeNeeded = true;
+  auto& c = Ctx();
+  c.composeNeeded = true;
+  c.damageAll = true;
+  c.damage.clear();
+  Wake();
+}
+
+void ScreenChangedIn(const Rect& screenRect) {
+  auto& c = Ctx();
+  c.composeNeeded = true;
+  if (!c.damageAll && !screenRect.IsEmpty()) {
+    // Rectangles inside one already noted add nothing; beyond a few dozen the whole screen is
+    // cheaper than the bookkeeping.
+    bool inside = false;
+    for (const Rect& d : c.damage) inside = inside || d.Intersect(screenRect) == screenRect;
+    if (!inside) c.damage.push_back(screenRect);
+    if (c.damage.size() > 64) ScreenChanged();
+  }
   Wake();
 }
 
@@ -332,43 +359,60 @@ void PaintAndCompose(bool force) {
   c.lastCompose = now;
   c.composeNeeded = false;
   if (c.screen.IsNull()) return;
-  // Plain row copies: composing is a copy of opaque pixels, done on every change.
+  const int sw = c.screen.Width(), sh = c.screen.Height();
+  const Rect all(0, 0, sw, sh);
+  // Only what changed is composed and shown: the rectangles painted since the last frame, or
+  // the whole screen after a window was shown, hidden, moved or raised.
+  std::vector<Rect> changed;
+  if (c.damageAll) {
+    changed.push_back(all);
+  } else {
+    for (const Rect& d : c.damage) {
+      const Rect r = d.Intersect(all);
+      if (!r.IsEmpty()) changed.push_back(r);
+    }
+  }
+  c.damage.clear();
+  c.damageAll = false;
+  if (changed.empty()) return;
+  // Plain row copies: composing is a copy of opaque pixels.
   {
     uint8_t* dst = c.screen.Data();
     const int stride = c.screen.Stride();
-    const int sw = c.screen.Width(), sh = c.screen.Height();
     // Black where no window lies; a window that covers the whole screen leaves nothing to clear.
     bool covered = false;
     for (Window* w : c.topLevels) {
       if (!w->IsWindow() || !(w->GetStyle() & WS_VISIBLE)) continue;
       const draw::Bitmap& b = WindowAccess::Backing(w);
       const Rect r = w->GetWindowRect();
-      const Rect all(0, 0, sw, sh);
       if (!b.IsNull() && Rect::FromSize(r.left, r.top, b.Width(), b.Height()).Intersect(all) == all) covered = true;
     }
-    for (int y = 0; y < sh && !covered; ++y) {
-      auto* row = reinterpret_cast<uint32_t*>(dst + static_cast<size_t>(y) * static_cast<size_t>(stride));
-      std::fill(row, row + sw, 0xFF000000u);
-    }
-    for (Window* w : c.topLevels) {
-      if (!w->IsWindow() || !(w->GetStyle() & WS_VISIBLE)) continue;
-      const draw::Bitmap& b = WindowAccess::Backing(w);
-      if (b.IsNull()) continue;
-      const Rect r = w->GetWindowRect();
-      const Rect vis = Rect::FromSize(r.left, r.top, b.Width(), b.Height()).Intersect(Rect(0, 0, sw, sh));
-      if (vis.IsEmpty()) continue;
-      const uint8_t* src = b.Data();
-      const int sstride = b.Stride();
-      for (int y = vis.top; y < vis.bottom; ++y) {
-        const auto* from = reinterpret_cast<const uint32_t*>(src + static_cast<size_t>(y - r.top) * static_cast<size_t>(sstride)) +
-                           (vis.left - r.left);
-        auto* to = reinterpret_cast<uint32_t*>(dst + static_cast<size_t>(y) * static_cast<size_t>(stride)) + vis.left;
-        std::copy(from, from + vis.Width(), to);
+    for (const Rect& part : changed) {
+      for (int y = part.top; y < part.bottom && !covered; ++y) {
+        auto* row = reinterpret_cast<uint32_t*>(dst + static_cast<size_t>(y) * static_cast<size_t>(stride));
+        std::fill(row + part.left, row + part.right, 0xFF000000u);
+      }
+      for (Window* w : c.topLevels) {
+        if (!w->IsWindow() || !(w->GetStyle() & WS_VISIBLE)) continue;
+        const draw::Bitmap& b = WindowAccess::Backing(w);
+        if (b.IsNull()) continue;
+        const Rect r = w->GetWindowRect();
+        const Rect vis = Rect::FromSize(r.left, r.top, b.Width(), b.Height()).Intersect(part);
+        if (vis.IsEmpty()) continue;
+        const uint8_t* src = b.Data();
+        const int sstride = b.Stride();
+        for (int y = vis.top; y < vis.bottom; ++y) {
+          const auto* from = reinterpret_cast<const uint32_t*>(src + static_cast<size_t>(y - r.top) * static_cast<size_t>(sstride)) +
+                             (vis.left - r.left);
+          auto* to = reinterpret_cast<uint32_t*>(dst + static_cast<size_t>(y) * static_cast<size_t>(stride)) + vis.left;
+          std::copy(from, from + vis.Width(), to);
+        }
       }
     }
     c.screen.MarkDirty();
   }
-  if (c.backend) c.backend->Present(c.screen);
+  if (c.backend) c.backend->Present(c.screen, changed);
+  if (c.presentListener) c.presentListener();
 }
 
 void OnWindowDestroyed(Window* w) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 #include "core/zentil_binding.h"
 
@@ -43,6 +44,50 @@ TEST(ZentilBinding, ACallMayBindAgainAfterTheFirstReturned) {
     EXPECT_EQ(CallZentilEntry("libm.so.6", "NoSuchEntryPoint", [](void*) {}), ZentilCallStatus::EntryMissing);
     EXPECT_EQ(CallZentilEntry("libm.so.6", "cos", [](void*) {}), ZentilCallStatus::Computed);
   }
+}
+
+TEST(ZentilBinding, AUseLoadsItsLibraryOnceForAllItsCallsOnItsThread) {
+  const uint64_t before = ZentilLoadCount();
+  {
+    const ZentilUse use("libm.so.6");
+    for (int i = 0; i < 3; ++i) {
+      double value = -1.0;
+      EXPECT_EQ(WithZentilEntry<double (*)(double)>("libm.so.6", "cos", [&](double (*fn)(double)) { value = fn(0.0); }),
+                ZentilCallStatus::Computed);
+      EXPECT_EQ(value, 1.0);
+    }
+    EXPECT_EQ(CallZentilEntry("libm.so.6", "NoSuchEntryPoint", [](void*) {}), ZentilCallStatus::EntryMissing);
+    EXPECT_EQ(ZentilLoadCount() - before, 1u);
+    // Another library, and another thread, bind for each call as without a use.
+    EXPECT_EQ(CallZentilEntry("libc.so.6", "abs", [](void*) {}), ZentilCallStatus::Computed);
+    std::thread other([] { EXPECT_EQ(CallZentilEntry("libm.so.6", "cos", [](void*) {}), ZentilCallStatus::Computed); });
+    other.join();
+    EXPECT_EQ(ZentilLoadCount() - before, 3u);
+  }
+  // The use has ended: the next call loads again.
+  EXPECT_EQ(CallZentilEntry("libm.so.6", "cos", [](void*) {}), ZentilCallStatus::Computed);
+  EXPECT_EQ(ZentilLoadCount() - before, 4u);
+}
+
+TEST(ZentilBinding, AUseWhoseLibraryIsMissingTriesAgainAtEachCall) {
+  const uint64_t before = ZentilLoadCount();
+  const ZentilUse use("/nonexistent/libZentil.so");
+  for (int i = 0; i < 2; ++i) {
+    int calls = 0;
+    EXPECT_EQ(CallZentilEntry("/nonexistent/libZentil.so", "AlgorithmMain", [&](void*) { ++calls; }),
+              ZentilCallStatus::LibraryMissing);
+    EXPECT_EQ(calls, 0);
+  }
+  EXPECT_EQ(ZentilLoadCount(), before);
+  {
+    // A use inside it for another library: each serves its own library's calls.
+    const ZentilUse inner("libm.so.6");
+    EXPECT_EQ(CallZentilEntry("libm.so.6", "cos", [](void*) {}), ZentilCallStatus::Computed);
+    EXPECT_EQ(CallZentilEntry("libm.so.6", "sin", [](void*) {}), ZentilCallStatus::Computed);
+    EXPECT_EQ(CallZentilEntry("/nonexistent/libZentil.so", "AlgorithmMain", [](void*) {}),
+              ZentilCallStatus::LibraryMissing);
+  }
+  EXPECT_EQ(ZentilLoadCount() - before, 1u);
 }
 
 }  // namespace

@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "analyzer/frame.h"
+#include "core/zentil_binding.h"
 #include "measurement/count_cycle.h"
+#include "measurement/result_intake.h"
 #include "measurement/run_result.h"
+#include "measurement/zentil_call.h"
 #include "platform/sys/clock.h"
 #include "program_folder.h"
 #include "tools/boardsim/board_model.h"
@@ -160,6 +163,57 @@ TEST_F(CountCycleTest, DisagreeingCountsAskForAThird) {
   ASSERT_EQ(host.ends.size(), 1u);
   EXPECT_FLOAT_EQ(host.ends[0].apertureSeconds, 3.1f);  // (31 + 31 + 31) / 3
   EXPECT_TRUE(host.ends[0].thirdCount);
+}
+
+// The quick values and the result computed with the built library, noting how many loads the
+// binding had made before each call.
+class LibraryHost : public ModelHost {
+ public:
+  std::vector<uint64_t> loadsAtCall;
+  std::vector<ZentilStatus> statuses;
+  CountValues ComputeQuickValues(int count, const HistogramBuffers& h, const CountInputs& in) override {
+    const CountValues v = CountCycleHost::ComputeQuickValues(count, h, in);
+    loadsAtCall.push_back(ZentilLoadCount());
+    statuses.push_back(v.status);
+    if (count - 1 < static_cast<int>(script.size())) return script[count - 1];
+    return v;
+  }
+  void ProcessRunResult(bool third) override {
+    ModelHost::ProcessRunResult(third);
+    const CountValues v = ComputeCountValues(CountInputs{}, cycle.histograms());
+    loadsAtCall.push_back(ZentilLoadCount());
+    statuses.push_back(v.status);
+  }
+};
+
+TEST_F(CountCycleTest, TheEndOfACountLoadsTheLibraryOnceForItsQuickValuesAndItsResult) {
+  SetZentilLibraryPath(BuiltZentilPath());
+  const struct {
+    const char* what;
+    std::vector<CountValues> script;  // empty: the counts agree
+    // Loads made by each call since the sample's first call: the first count's end is a use of
+    // its own; the second count's end computes its quick values and, when the counts agree, the
+    // result with one load; a third count's end is a use of its own.
+    std::vector<uint64_t> loadsAfterFirst;
+  } cases[] = {
+      {"two counts", {}, {0, 1, 1}},
+      {"a third count",
+       {{5.0f, 4.5f, 200.0f, ZentilStatus::Computed}, {5.5f, 4.5f, 200.0f, ZentilStatus::Computed}},
+       {0, 1, 2}},
+  };
+  for (const auto& c : cases) {
+    LibraryHost h;
+    h.script = c.script;
+    h.EnterSampleMode();
+    h.PressKey();
+    ASSERT_EQ(h.processed.size(), 1u) << c.what;
+    ASSERT_EQ(h.loadsAtCall.size(), c.loadsAfterFirst.size()) << c.what;
+    for (size_t i = 0; i < h.loadsAtCall.size(); ++i) {
+      EXPECT_EQ(h.loadsAtCall[i] - h.loadsAtCall[0], c.loadsAfterFirst[i]) << c.what << ", call " << i;
+      EXPECT_EQ(h.statuses[i], ZentilStatus::Computed) << c.what << ", call " << i;
+    }
+  }
+  SetZentilLibraryPath("");
 }
 
 TEST_F(CountCycleTest, DamagedHistogramIsAskedForAgain) {

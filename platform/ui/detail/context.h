@@ -91,6 +91,10 @@ struct Context {
   std::vector<Window*> pendingDelete;
   bool paintPending = false;
   bool composeNeeded = true;
+  // What may have changed on the screen since the last compose, in screen coordinates: the
+  // rectangles painted or drawn into, or everything (a window shown, hidden, moved, raised).
+  std::vector<Rect> damage;
+  bool damageAll = true;
   std::chrono::steady_clock::time_point lastCompose{};
   int postedSinceTimer = 0;
 
@@ -105,6 +109,7 @@ struct Context {
   std::string clipboard;
 
   std::function<void(const std::string&)> faultReporter;
+  std::function<void()> presentListener;  // after each frame handed to the display
   std::atomic<int> faults{0};
   // Incremented each time the UI thread finds nothing to do (the test driver waits on it).
   std::atomic<uint64_t> idleCount{0};
@@ -135,8 +140,10 @@ void DrainInput();
 void CheckHover();
 int64_t NextHoverDue();  // -1: none
 void OnWindowDestroyed(Window* w);
-// Marks the screen for composition (a top-level window moved, showed, hid, or drew).
+// Marks the whole screen for composition (a top-level window moved, showed, hid or raised).
 void ScreenChanged();
+// Marks one part of the screen (screen coordinates) for composition: a window drew there.
+void ScreenChangedIn(const Rect& screenRect);
 
 // Timers (app.cpp).
 void KillTimersOf(WindowHandle h);

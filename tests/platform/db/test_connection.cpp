@@ -380,3 +380,69 @@ TEST_F(ConnectionTest, MovedConnectionKeepsItsHandle) {
 }
 
 }  // namespace
+
+namespace {
+
+// The same texts run again come from the connection's prepared statements: what they read and
+// write must be what a fresh preparation gives, whatever changed in between.
+TEST_F(ConnectionTest, StatementsRunAgainSeeTheTableAsItIsNow) {
+  const std::string insert = "INSERT INTO T(name, n) VALUES('a', 1)";
+  const std::string select = "SELECT * FROM T WHERE n=1";
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(c.Execute(insert)) << c.LastError();
+  EXPECT_EQ(Count(c, "SELECT count(*) FROM T"), 3);
+  {
+    auto rs = c.OpenRecordset(select);
+    ASSERT_TRUE(rs->IsOpen());
+    EXPECT_EQ(rs->FieldNames(), (std::vector<std::string>{"id", "name", "n"}));
+    EXPECT_EQ(rs->RecordCount(), 3);
+  }
+  // A column added: the same query names it and reads it.
+  ASSERT_TRUE(c.Execute("ALTER TABLE T ADD COLUMN extra TEXT DEFAULT 'x'")) << c.LastError();
+  {
+    auto rs = c.OpenRecordset(select);
+    ASSERT_TRUE(rs->IsOpen());
+    EXPECT_EQ(rs->FieldNames(), (std::vector<std::string>{"id", "name", "n", "extra"}));
+    EXPECT_EQ(rs->Field("extra").AsText(), "x");
+  }
+  // The table dropped and made again with other columns.
+  ASSERT_TRUE(c.Execute("DROP TABLE T")) << c.LastError();
+  ASSERT_TRUE(c.Execute("CREATE TABLE T(n INTEGER, name TEXT)")) << c.LastError();
+  ASSERT_TRUE(c.Execute("INSERT INTO T VALUES(1, 'b')"));
+  {
+    auto rs = c.OpenRecordset(select);
+    ASSERT_TRUE(rs->IsOpen()) << c.LastError();
+    EXPECT_EQ(rs->FieldNames(), (std::vector<std::string>{"n", "name"}));
+    EXPECT_EQ(rs->Field("name").AsText(), "b");
+    EXPECT_EQ(rs->RecordCount(), 1);
+  }
+  // An insert that now fails says so, and the one after it that fits runs.
+  EXPECT_FALSE(c.Execute("INSERT INTO T(name, n, missing) VALUES('c', 2, 3)"));
+  EXPECT_FALSE(c.LastError().empty());
+  EXPECT_TRUE(c.Execute("INSERT INTO T(name, n) VALUES('c', 2)")) << c.LastError();
+  EXPECT_EQ(Count(c, "SELECT count(*) FROM T WHERE n=2"), 1);
+}
+
+TEST_F(ConnectionTest, TheSameQueryOpenTwiceAndManyTextsKeepTheirOwnRows) {
+  ASSERT_TRUE(c.Execute("INSERT INTO T(name, n) VALUES('a', 1); INSERT INTO T(name, n) VALUES('b', 2)"));
+  // Two recordsets of one text at once, each on its own row.
+  auto first = c.OpenRecordset("SELECT * FROM T ORDER BY id");
+  auto second = c.OpenRecordset("SELECT * FROM T ORDER BY id");
+  ASSERT_TRUE(first->IsOpen() && second->IsOpen());
+  ASSERT_TRUE(second->MoveNext());
+  EXPECT_EQ(first->Field("name").AsText(), "a");
+  EXPECT_EQ(second->Field("name").AsText(), "b");
+  // More distinct texts than the connection keeps prepared, then the first ones again.
+  for (int round = 0; round < 2; ++round)
+    for (int n = 0; n < 120; ++n)
+      EXPECT_EQ(Count(c, "SELECT count(*) FROM T WHERE n<=" + std::to_string(n)), std::min(n, 2)) << n;
+  // The connection closes with statements kept: the file is released (a new connection may
+  // change the schema, which a kept statement would otherwise block).
+  first.reset();
+  second.reset();
+  c.Close();
+  db::Connection other;
+  ASSERT_TRUE(other.Open(path));
+  EXPECT_TRUE(other.Execute("DROP TABLE T")) << other.LastError();
+}
+
+}  // namespace
