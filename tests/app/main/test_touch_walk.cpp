@@ -68,7 +68,7 @@ constexpr Pt kLogonPassword{380, 222}, kLogonKeyboard{449, 222}, kLogonOk{250, 3
 // Normal ranges: the WBC high limit (right part), Save, keyboard, Exit.
 constexpr Pt kNormalWbcHigh{225, 124}, kNormalSave{208, 437}, kNormalKeyboard{448, 437}, kNormalExit{568, 437};
 // QC menu, L-J page.
-constexpr Pt kQcSettings{205, 155}, kQcRun{425, 155}, kQcExit{320, 414};
+constexpr Pt kQcSettings{210, 168}, kQcRun{430, 168}, kQcExit{320, 446};
 // L-J file settings (dialog 107, full screen): lot, expiry year/month/day, the WBC target and
 // limit, the buttons and the keyboard button.
 constexpr Pt kLjLot{290, 35}, kLjYear{426, 35}, kLjMonth{494, 35}, kLjDay{570, 35};
@@ -85,7 +85,7 @@ constexpr Pt kFileQc1{97, 80}, kFileExit{320, 436};
 constexpr Pt kRunExit{500, 446};
 // The values beside "Lot:" and "Validity:"; the first run column of the table, header to the
 // last row (inside its cell borders).
-constexpr Area kRunLot{100, 12, 220, 42}, kRunExpiry{430, 12, 560, 42};
+constexpr Area kRunLot{100, 12, 220, 42}, kRunExpiry{324, 12, 412, 42};
 constexpr Area kRunCol1{244, 44, 314, 404};
 // Results browser: Search, Exit; the HGB row of the first two sample columns.
 constexpr Pt kHistSearch{238, 453}, kHistExit{525, 453};
@@ -128,7 +128,8 @@ const Look kLogon{"log-on",
                    {{250, 300}, draw::RGB(69, 119, 153)}}};
 const Look kNormal{"normal ranges", {{{568, 425}, draw::RGB(99, 115, 128)}, {{620, 300}, kBand}, {{320, 300}, kCream}}};
 const Look kQcMenu{
-    "QC menu", {{{425, 145}, kBlue}, {{425, 230}, draw::RGB(65, 115, 149)}, {{610, 300}, kCream}, {{30, 360}, kCream}}};
+    "QC menu",
+    {{{430, 150}, kBlue}, {{430, 280}, draw::RGB(45, 94, 129)}, {{610, 300}, kCream}, {{620, 300}, draw::RGB(205, 213, 215)}}};
 const Look kLjSettings{"L-J file settings", {{{584, 435}, kExitGrey}, {{620, 300}, kCream}, {{376, 300}, kCream}}};
 const Look kParams{"parameter choice", {{{240, 365}, draw::RGB(53, 134, 139)}, {{400, 365}, draw::RGB(103, 119, 131)}}};
 const Look kFileChoice{"QC file choice",
