@@ -34,7 +34,11 @@ class CCustomButton : public ui::Button {
 class CBitmapKeyButton : public ui::Button {
  public:
   void SetKeyBitmap(const draw::Bitmap& bmp) { bitmap_ = bmp; }
+  const draw::Bitmap& KeyBitmap() const { return bitmap_; }
   void SizeToContent();
+  // Takes over the dialog's button `id` as the key that opens the on-screen keyboard: the
+  // keyboard picture, the button sized to it.
+  bool SubclassKeyboardKey(int id, ui::Window* dialog);
   void DrawItem(ui::DrawItemInfo& info) override;
 
  private:

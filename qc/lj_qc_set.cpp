@@ -104,6 +104,7 @@ bool CLJQCSet::OnInitDialog() {
     spins_[i].SetBitmaps(420, 421, 422);
   }
   save_.SubclassDlgItem(IDC_LJS_SAVE, this);
+  keyboard_.SubclassKeyboardKey(IDC_LJS_KEYBOARD, this);
   rules_.SubclassDlgItem(IDC_LJS_RULES, this);
   items_.SubclassDlgItem(IDC_LJS_ITEMS, this);
   delete_.SubclassDlgItem(IDC_LJS_DELETE, this);

@@ -46,7 +46,9 @@ ui::DialogTemplate XrGraphTemplate() {
   t.Add("Static", IDC_XRG_NAME_LOWER, "", 6, 116, 40, 10, V | ui::SS_LEFT);
   for (int k = 0; k < 4; ++k) {
     const int y = 28 + k * 44;
-    t.Add("Static", kChartCaptions[k], "", 6, y + 14, 34, 10, V | ui::SS_LEFT);
+    // Two units short of the axis labels: a caption that fills its width would otherwise run
+    // into the axis value beside it.
+    t.Add("Static", kChartCaptions[k], "", 6, y + 14, 32, 10, V | ui::SS_LEFT);
     for (int j = 0; j < 3; ++j) t.Add("Static", kXrAxisLabelIds[k][j], "", 40, y + 2 + j * 14, 30, 10, V | ui::SS_LEFT);
     t.Add("Static", kChartFrames[k], "", 72, y, 200, 40, 0);
     t.Add("Static", IDC_XRG_CURSOR0 + k, "", 276, y + 14, 38, 10, V | ui::SS_LEFT);

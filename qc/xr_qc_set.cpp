@@ -80,6 +80,7 @@ bool CXRQCSet::OnInitDialog() {
     spins_[i].SetBitmaps(420, 421, 422);
   }
   save_.SubclassDlgItem(IDC_XRS_SAVE, this);
+  keyboard_.SubclassKeyboardKey(IDC_XRS_KEYBOARD, this);
   send_.SubclassDlgItem(IDC_XRS_SEND, this);
   delete_.SubclassDlgItem(IDC_XRS_DELETE, this);
   help_.SubclassDlgItem(IDC_XRS_HELP, this);

@@ -14,6 +14,7 @@
 #include "core/screen_registry.h"
 #include "app/screens/vantorium_dlg.h"
 #include "core/write_log.h"
+#include "controls/caption_fit.h"
 #include "controls/message_box_dlg.h"
 #include "lis/lis_link.h"
 #include "platform/sys/clock.h"
@@ -38,6 +39,7 @@ bool CVantoriumApp::InitInstance() {
   }
   steps.push_back("single-instance");
   InstallProgramMessageBox();
+  InstallLabelTextFitting();
   InstallDbErrorReporting();
   helpKey_ = InstallHelpKey();
   if (helpKey_ < 0) DoMessageBox("RegisterHotKey error!", ui::MB_ICONEXCLAMATION, 0);

@@ -1,9 +1,10 @@
 #pragma once
-// Every screen of the program opened offscreen in the five languages on both display sizes
-// (640x480 at layout scale 1.0, 800x600 at 1.25), in a program folder of the test's own (fresh
+// Every screen of the program opened offscreen in the five languages on the three display sizes
+// (640x480 at layout scale 1.0, 800x600 and 1024x768 at 1.25), in a program folder of the test's own (fresh
 // data store, the built algorithm library, the board simulator on a pseudo-terminal), and
 // looked over the way an operator would: each skinned button's caption fits its button, no
-// control lies outside its screen. Screenshots go to png/sweep/ when a check fails, or for
+// control lies outside its screen, and labels, check boxes and radio buttons fit their text
+// (label_check.h). Screenshots go to png/sweep/ when a check fails, or for
 // every screen when QUORVEX_SWEEP_PNG is set.
 #include <gtest/gtest.h>
 
@@ -29,7 +30,8 @@ struct SweepDisplay {
   int large;
   const char* name;
 };
-inline constexpr SweepDisplay kSweepDisplays[2] = {{640, 480, 1.0f, 0, "640"}, {800, 600, 1.25f, 1, "800"}};
+inline constexpr SweepDisplay kSweepDisplays[3] = {
+    {640, 480, 1.0f, 0, "640"}, {800, 600, 1.25f, 1, "800"}, {1024, 768, 1.25f, 1, "1024"}};
 inline constexpr const char* kSweepLanguages[5] = {"zh", "en", "es", "fr", "ua"};
 
 class ScreenSweep : public ::testing::Test {
@@ -63,4 +65,5 @@ class ScreenSweep : public ::testing::Test {
 // the button drew it in, fits inside the button clear of its rim (three pixels at the sides,
 // one at top and bottom) with no word broken; every visible control lies inside the screen.
 // One line per problem.
-std::vector<std::string> CheckScreen(ui::Window* screen);
+// With the screen's picture, the letters of its labels are checked against their background.
+std::vector<std::string> CheckScreen(ui::Window* screen, const draw::Bitmap* shot = nullptr);

@@ -1,0 +1,67 @@
+#include "skin_check.h"
+
+#include <typeinfo>
+
+#include "controls/small_widgets.h"
+#include "controls/xp_button.h"
+#include "platform/ui/controls/controls.h"
+#include "platform/ui/window.h"
+#include "resources/skin/skin_ids.h"
+
+namespace {
+
+const char* StateName(skin::State s) {
+  switch (s) {
+    case skin::State::Normal: return "normal";
+    case skin::State::Hover: return "hover";
+    default: return "disabled";
+  }
+}
+
+// The state the skin made face `id` for; false when `id` is no push-button face.
+bool FaceState(unsigned id, skin::State& state) {
+  for (const skin::SkinBitmap& b : skin::kSkinBitmaps)
+    if (b.id == static_cast<int>(id) && b.kind == skin::Kind::Face) {
+      state = b.state;
+      return true;
+    }
+  return false;
+}
+
+void Walk(ui::Window* w, std::vector<std::string>& out) {
+  for (ui::Window* c : w->Children()) {
+    if (!c->IsWindowVisible()) continue;
+    if (auto* b = dynamic_cast<CXPButton*>(c)) {
+      const struct {
+        unsigned id;
+        skin::State want;
+      } looks[] = {{b->normalBitmapId, skin::State::Normal},
+                   {b->hoverBitmapId, skin::State::Hover},
+                   {b->disabledBitmapId, skin::State::Disabled}};
+      for (const auto& look : looks) {
+        skin::State got;
+        if (look.id != 0 && FaceState(look.id, got) && got != look.want)
+          out.push_back("control " + std::to_string(c->GetDlgCtrlID()) + " (\"" + c->GetWindowText() + "\") draws its " +
+                        StateName(look.want) + " look with face " + std::to_string(look.id) + ", made for " +
+                        StateName(got));
+      }
+    }
+    // A plain push button or a picture key with nothing on its face (an owner-drawn button of
+    // another kind draws its own picture).
+    bool blank = false;
+    if (auto* k = dynamic_cast<CBitmapKeyButton*>(c)) blank = k->KeyBitmap().IsNull();
+    else if (auto* p = dynamic_cast<ui::Button*>(c); p && typeid(*c) == typeid(ui::Button))
+      blank = (p->Kind() == ui::BS_PUSHBUTTON || p->Kind() == ui::BS_DEFPUSHBUTTON) && p->GetWindowText().empty() &&
+              p->GetBitmap().IsNull();
+    if (blank) out.push_back("control " + std::to_string(c->GetDlgCtrlID()) + " is a button with nothing on its face");
+    Walk(c, out);
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> CheckButtonSkins(ui::Window* screen) {
+  std::vector<std::string> out;
+  Walk(screen, out);
+  return out;
+}
