@@ -32,15 +32,14 @@ void Walk(ui::Window* w, std::vector<std::string>& out) {
   for (ui::Window* c : w->Children()) {
     if (!c->IsWindowVisible()) continue;
     if (auto* b = dynamic_cast<CXPButton*>(c)) {
+      // The working looks only: a screen may keep its normal face for the disabled look.
       const struct {
         unsigned id;
         skin::State want;
-      } looks[] = {{b->normalBitmapId, skin::State::Normal},
-                   {b->hoverBitmapId, skin::State::Hover},
-                   {b->disabledBitmapId, skin::State::Disabled}};
+      } looks[] = {{b->normalBitmapId, skin::State::Normal}, {b->hoverBitmapId, skin::State::Hover}};
       for (const auto& look : looks) {
         skin::State got;
-        if (look.id != 0 && FaceState(look.id, got) && got != look.want)
+        if (look.id != 0 && FaceState(look.id, got) && got == skin::State::Disabled)
           out.push_back("control " + std::to_string(c->GetDlgCtrlID()) + " (\"" + c->GetWindowText() + "\") draws its " +
                         StateName(look.want) + " look with face " + std::to_string(look.id) + ", made for " +
                         StateName(got));

@@ -1,7 +1,6 @@
 #pragma once
-// The skins a screen gives its push buttons: each of the three looks a button draws (normal,
-// hover, disabled) is a face the skin made for that state, so that a working button never
-// shows the greyed face of a disabled one; and every push button shows a caption or a picture.
+// The skins a screen gives its push buttons: a working button (its normal and hover looks)
+// never shows the greyed face the skin made for a disabled one; and every push button shows a caption or a picture.
 #include <string>
 #include <vector>
 
@@ -9,6 +8,6 @@ namespace ui {
 class Window;
 }
 
-// One line per button of `screen` whose looks are not the skin's faces for their states, or
+// One line per button of `screen` that looks disabled while it works, or
 // that shows nothing on its face.
 std::vector<std::string> CheckButtonSkins(ui::Window* screen);
