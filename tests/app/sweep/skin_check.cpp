@@ -1,5 +1,6 @@
 #include "skin_check.h"
 
+#include <cstdlib>
 #include <typeinfo>
 
 #include "controls/small_widgets.h"
@@ -62,5 +63,31 @@ void Walk(ui::Window* w, std::vector<std::string>& out) {
 std::vector<std::string> CheckButtonSkins(ui::Window* screen) {
   std::vector<std::string> out;
   Walk(screen, out);
+  return out;
+}
+
+std::vector<std::string> CheckButtonRows(ui::Window* screen) {
+  std::vector<std::string> out;
+  std::vector<ui::Window*> parents{screen};
+  for (size_t i = 0; i < parents.size(); ++i) {
+    std::vector<CXPButton*> captioned;
+    for (ui::Window* c : parents[i]->Children()) {
+      if (!c->IsWindowVisible()) continue;
+      parents.push_back(c);
+      if (auto* b = dynamic_cast<CXPButton*>(c); b && b->arrowStyle == 0 && !b->GetWindowText().empty())
+        captioned.push_back(b);
+    }
+    for (size_t a = 0; a < captioned.size(); ++a)
+      for (size_t b = a + 1; b < captioned.size(); ++b) {
+        const ui::Rect ra = captioned[a]->GetWindowRect(), rb = captioned[b]->GetWindowRect();
+        if (ra.top != rb.top || ra.Height() != rb.Height()) continue;
+        const int ha = std::abs(captioned[a]->captionFont.height), hb = std::abs(captioned[b]->captionFont.height);
+        if (ha != hb)
+          out.push_back("buttons " + std::to_string(captioned[a]->GetDlgCtrlID()) + " (\"" +
+                        captioned[a]->GetWindowText() + "\") and " + std::to_string(captioned[b]->GetDlgCtrlID()) +
+                        " (\"" + captioned[b]->GetWindowText() + "\") of one row draw their captions at " +
+                        std::to_string(ha) + " and " + std::to_string(hb) + " px");
+      }
+  }
   return out;
 }

@@ -8,6 +8,10 @@ namespace ui {
 class Window;
 }
 
+// A row of push buttons (the captioned skinned buttons of one parent at the same height and top)
+// draws its captions in one size, so that one long caption does not make its button look apart.
+std::vector<std::string> CheckButtonRows(ui::Window* screen);
+
 // One line per button of `screen` that looks disabled while it works, or
 // that shows nothing on its face.
 std::vector<std::string> CheckButtonSkins(ui::Window* screen);

@@ -86,6 +86,7 @@ std::vector<std::string> CheckScreen(ui::Window* screen, const draw::Bitmap* sho
   CheckTree(screen, screen, out);
   for (std::string& p : CheckLabels(screen, shot)) out.push_back(std::move(p));
   for (std::string& p : CheckButtonSkins(screen)) out.push_back(std::move(p));
+  for (std::string& p : CheckButtonRows(screen)) out.push_back(std::move(p));
   return out;
 }
 
