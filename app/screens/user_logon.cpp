@@ -73,6 +73,8 @@ bool CUserLogon::OnInitDialog() {
   ok_.SetBitmaps(479, 481, 479);
   cancel_.SetBitmaps(479, 481, 479);
   frame_.SetBands(true, 4);
+  keyboard_.SetKeyBitmap(ui::Resources::LoadBitmap(IDB_PLT_KEYBOARD));
+  keyboard_.SizeToContent();
   return true;
 }
 

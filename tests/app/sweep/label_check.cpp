@@ -124,6 +124,9 @@ std::string ContrastProblem(const LabelText& l, const draw::Bitmap& shot) {
   std::map<draw::Color, int> counts;
   for (int y = box.top; y < box.bottom; ++y)
     for (int x = box.left; x < box.right; ++x) ++counts[shot.GetPixel(x, y)];
+  // One colour: nothing drawn there when the picture was taken (a live value that changed
+  // since); there is no contrast to measure.
+  if (counts.size() == 1) return {};
   draw::Color back = counts.begin()->first;
   for (const auto& [colour, n] : counts)
     if (n > counts[back]) back = colour;

@@ -54,6 +54,12 @@ void Walk(ui::Window* w, std::vector<std::string>& out) {
       blank = (p->Kind() == ui::BS_PUSHBUTTON || p->Kind() == ui::BS_DEFPUSHBUTTON) && p->GetWindowText().empty() &&
               p->GetBitmap().IsNull();
     if (blank) out.push_back("control " + std::to_string(c->GetDlgCtrlID()) + " is a button with nothing on its face");
+    // A captioned push button among the skinned ones is drawn in the system's own look.
+    if (auto* p = dynamic_cast<ui::Button*>(c); p && typeid(*c) == typeid(ui::Button) &&
+                                                (p->Kind() == ui::BS_PUSHBUTTON || p->Kind() == ui::BS_DEFPUSHBUTTON) &&
+                                                !p->GetWindowText().empty())
+      out.push_back("control " + std::to_string(c->GetDlgCtrlID()) + " (\"" + c->GetWindowText() +
+                    "\") is a push button without the skin");
     Walk(c, out);
   }
 }

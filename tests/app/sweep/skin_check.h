@@ -13,5 +13,5 @@ class Window;
 std::vector<std::string> CheckButtonRows(ui::Window* screen);
 
 // One line per button of `screen` that looks disabled while it works, or
-// that shows nothing on its face.
+// that shows nothing on its face, or that is drawn as the system's plain push button.
 std::vector<std::string> CheckButtonSkins(ui::Window* screen);
