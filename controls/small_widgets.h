@@ -36,8 +36,9 @@ class CBitmapKeyButton : public ui::Button {
   void SetKeyBitmap(const draw::Bitmap& bmp) { bitmap_ = bmp; }
   const draw::Bitmap& KeyBitmap() const { return bitmap_; }
   void SizeToContent();
-  // Takes over the dialog's button `id` as the key that opens the on-screen keyboard: the
-  // keyboard picture, the button sized to it.
+  // Shows the keyboard picture (the key that opens the on-screen keyboard), sized to it.
+  void UseKeyboardPicture();
+  // Takes over the dialog's button `id` as that key.
   bool SubclassKeyboardKey(int id, ui::Window* dialog);
   void DrawItem(ui::DrawItemInfo& info) override;
 

@@ -1,7 +1,6 @@
 #include "service/service_page.h"
 
 #include "platform/ui/app.h"
-#include "platform/ui/resources.h"
 
 #include "analyzer/screens/screen_common.h"
 #include "controls/screen_common.h"
@@ -121,8 +120,7 @@ bool CService::OnInitDialog() {
   SetTexts();
   for (auto& b : buttons_) b.SetBitmaps(498, 500, 499);
   exit_.SetBitmaps(453, 452, 451);
-  keyboard_.SetKeyBitmap(ui::Resources::LoadBitmap(IDB_PLT_KEYBOARD));
-  keyboard_.SizeToContent();
+  keyboard_.UseKeyboardPicture();
   pressure_.SetBkColor(draw::RGB(190, 198, 201));
   pollTime_.SetBkColor(draw::RGB(190, 198, 201));
   ApplyDialogFontToChildren(this, &SharedDialogFont());

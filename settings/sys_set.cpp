@@ -180,8 +180,7 @@ bool CSysSet::OnInitDialog() {
   if (ChineseEditionFromSystemLanguage()) startupClean_.ShowWindow(ui::SW_HIDE);
   for (CXPButton* b : {&save_, &other_, &touch_, &help_, &itemsSet_, &printerProps_}) b->SetBitmaps(469, 468, 467);
   exit_.SetBitmaps(472, 471, 470);
-  keyboard_.SetKeyBitmap(ui::Resources::LoadBitmap(IDB_PLT_KEYBOARD));
-  keyboard_.SizeToContent();
+  keyboard_.UseKeyboardPicture();
   return true;
 }
 

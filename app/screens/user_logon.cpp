@@ -73,8 +73,7 @@ bool CUserLogon::OnInitDialog() {
   ok_.SetBitmaps(479, 481, 479);
   cancel_.SetBitmaps(479, 481, 479);
   frame_.SetBands(true, 4);
-  keyboard_.SetKeyBitmap(ui::Resources::LoadBitmap(IDB_PLT_KEYBOARD));
-  keyboard_.SizeToContent();
+  keyboard_.UseKeyboardPicture();
   return true;
 }
 
