@@ -35,11 +35,11 @@ ui::DialogTemplate XrGraphTemplate() {
   const uint32_t V = ui::WS_VISIBLE;
   ui::DialogTemplate t = ScreenTemplate(320, 240);
   t.Add("Button", 2035, "", 2, 2, 316, 20, V | ui::BS_GROUPBOX);
-  // Each caption ends two units before its value (else a full caption runs into it).
-  t.Add("Static", 1152, "Lot:", 6, 8, 20, 10, V | ui::SS_LEFT);
-  t.Add("Static", IDC_XRG_BATCH, "", 28, 8, 60, 10, V | ui::SS_LEFT);
-  t.Add("Static", 1647, "Validity:", 92, 8, 34, 10, V | ui::SS_LEFT);
-  t.Add("Static", IDC_XRG_EXPIRY, "", 128, 8, 56, 10, V | ui::SS_LEFT);
+  // Each value starts two units after its caption (else a full caption runs into it).
+  t.Add("Static", 1152, "Lot:", 6, 8, 22, 10, V | ui::SS_LEFT);
+  t.Add("Static", IDC_XRG_BATCH, "", 30, 8, 58, 10, V | ui::SS_LEFT);
+  t.Add("Static", 1647, "Validity:", 92, 8, 36, 10, V | ui::SS_LEFT);
+  t.Add("Static", IDC_XRG_EXPIRY, "", 130, 8, 54, 10, V | ui::SS_LEFT);
   t.Add("Static", 1648, "Seq#:", 190, 8, 40, 10, V | ui::SS_LEFT);
   t.Add("Static", IDC_XRG_POSITION, "", 232, 8, 60, 10, V | ui::SS_LEFT);
   t.Add("Button", 2034, "", 2, 24, 316, 184, V | ui::BS_GROUPBOX);

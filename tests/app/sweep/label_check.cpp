@@ -111,7 +111,9 @@ std::string FitProblem(LabelText& l) {
   const bool tooHigh = block.Height() > height && !(block.Height() == line.Height() && cell <= height);
   if (problem.empty() && (block.Width() > width || tooHigh))
     problem = "text block " + Size(block) + " in room " + Size(l.room);
-  if (!problem.empty()) problem += " at " + std::to_string(l.font.height < 0 ? -l.font.height : l.font.height) + " px";
+  if (!problem.empty()) problem += " at " + std::to_string(cell) + " px";
+  // A label squeezed below 11 px to fit is as unreadable as a clipped one.
+  else if (cell < 11) problem = "text drawn at " + std::to_string(cell) + " px to fit, too small to read";
   return problem;
 }
 
