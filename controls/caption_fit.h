@@ -20,3 +20,13 @@ bool CaptionFits(draw::DC& dc, const std::string& text, const draw::Font& font, 
 // `nominal` when the caption fits at it; else the same face one pixel smaller at a time down to
 // the smallest readable height (8 px), the first that fits; the smallest when none does.
 draw::Font FitCaptionFont(draw::DC& dc, const std::string& text, const draw::Font& nominal, const ui::Rect& room);
+
+// The same for the text of a label, check box or radio button laid out by `format` (the text
+// format flags: word-wrapped or one line, '&' as a mnemonic unless kDtNoPrefix): it fits when no
+// word is broken and the laid-out text is no wider and no taller than `room`.
+bool TextFits(draw::DC& dc, const std::string& text, const draw::Font& font, const ui::Rect& room, unsigned format);
+draw::Font FitTextFont(draw::DC& dc, const std::string& text, const draw::Font& nominal, const ui::Rect& room,
+                       unsigned format);
+
+// Makes every label of the program draw its text as FitTextFont chooses.
+void InstallLabelTextFitting();

@@ -106,3 +106,23 @@ bool IsEnterOrEscapeKey(const ui::Message& msg) {
 std::string ExitButtonText(int language) {
   return PickText(language, "退出(&X)", "Exit(&X)", "Salir(&X)", "Quitter(&X)", "Вихід(&X)");
 }
+
+void PaintScreenCaption(draw::DC& dc, ui::Window* window) {
+  const ui::Rect in = window->NonClientInsets();
+  const ui::Rect whole = window->GetWindowRect();
+  const ui::Rect all(0, 0, whole.Width(), whole.Height());
+  if (in.left == 0 && in.top == 0) return;
+  const draw::Brush frame = draw::Brush::Solid(kDialogFrameColor);
+  dc.FillRect(ui::Rect(all.left, all.top, all.right, in.top), frame);
+  dc.FillRect(ui::Rect(all.left, all.bottom - in.bottom, all.right, all.bottom), frame);
+  dc.FillRect(ui::Rect(all.left, all.top, in.left, all.bottom), frame);
+  dc.FillRect(ui::Rect(all.right - in.right, all.top, all.right, all.bottom), frame);
+  const draw::Font font("Arial", -13, draw::kFontWeightBold);
+  const draw::Font old = dc.SelectFont(font);
+  dc.SetBkMode(draw::BkMode::Transparent);
+  dc.SetTextColor(draw::RGB(245, 245, 245));
+  ui::Rect text(in.left + 6, in.left, all.right - in.right, in.top);
+  dc.DrawText(window->GetWindowText(), &text,
+              draw::kDtLeft | draw::kDtVCenter | draw::kDtSingleLine | draw::kDtNoPrefix | draw::kDtEndEllipsis);
+  dc.SelectFont(old);
+}

@@ -58,6 +58,11 @@ ui::DialogTemplate ScreenTemplate(int cx, int cy, uint32_t extraStyle = 0);
 // added, in `face` at `points`.
 ui::DialogTemplate CentredPopupTemplate(int cx, int cy, uint32_t style, const char* face, int points);
 
+// The frame and title bar of a screen that has a window caption, in the screens' look instead of
+// the system's bright title bar: the border and the band in the dialog frame's blue, the caption
+// in light bold text. For a top-level window's PaintNonClient.
+void PaintScreenCaption(draw::DC& dc, ui::Window* window);
+
 // Return and Escape key-downs, which the screens with an Exit button swallow (they close only by
 // that button).
 bool IsEnterOrEscapeKey(const ui::Message& msg);

@@ -28,6 +28,17 @@ void CKbcBmp::DrawFrame(draw::DC* dc, int frame, int x, int y, draw::Color trans
 
 // --- bitmap key button ----------------------------------------------------------------------
 
+void CBitmapKeyButton::UseKeyboardPicture() {
+  SetKeyBitmap(ui::Resources::LoadBitmap(IDB_PLT_KEYBOARD));
+  SizeToContent();
+}
+
+bool CBitmapKeyButton::SubclassKeyboardKey(int id, ui::Window* dialog) {
+  if (!SubclassDlgItem(id, dialog)) return false;
+  UseKeyboardPicture();
+  return true;
+}
+
 void CBitmapKeyButton::SizeToContent() {
   if (bitmap_.IsNull()) return;
   const ui::Rect r = GetRectInParent();

@@ -34,7 +34,12 @@ class CCustomButton : public ui::Button {
 class CBitmapKeyButton : public ui::Button {
  public:
   void SetKeyBitmap(const draw::Bitmap& bmp) { bitmap_ = bmp; }
+  const draw::Bitmap& KeyBitmap() const { return bitmap_; }
   void SizeToContent();
+  // Shows the keyboard picture (the key that opens the on-screen keyboard), sized to it.
+  void UseKeyboardPicture();
+  // Takes over the dialog's button `id` as that key.
+  bool SubclassKeyboardKey(int id, ui::Window* dialog);
   void DrawItem(ui::DrawItemInfo& info) override;
 
  private:

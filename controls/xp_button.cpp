@@ -1,5 +1,7 @@
 #include "controls/xp_button.h"
 
+#include <cstdlib>
+
 #include "controls/caption_fit.h"
 #include "controls/caption_font.h"
 #include "controls/hover_tracking.h"
@@ -85,6 +87,33 @@ void CXPButton::OnMouseLeave() {
   Invalidate(false);
 }
 
+draw::Font CXPButton::OwnCaptionFont(draw::DC& dc, const ui::Rect& face) {
+  const draw::Font nominal = ButtonCaptionFont();
+  const ui::Rect room = CaptionRoom(face);
+  const std::string text = GetWindowText();
+  if (!fitted_ || fittedText_ != text || !(fittedNominal_ == nominal) || !(fittedRoom_ == room)) {
+    const draw::Font font = FitCaptionFont(dc, text, nominal, room);
+    ownChanged_ = ownChanged_ || !fitted_ || !(font == ownFont_);
+    ownFont_ = font;
+    fittedText_ = text, fittedNominal_ = nominal, fittedRoom_ = room, fitted_ = true;
+  }
+  return ownFont_;
+}
+
+std::vector<CXPButton*> CXPButton::RowButtons() const {
+  std::vector<CXPButton*> row;
+  ui::Window* parent = GetParent();
+  if (!parent) return row;
+  const ui::Rect mine = GetWindowRect();
+  for (ui::Window* c : parent->Children()) {
+    auto* b = dynamic_cast<CXPButton*>(c);
+    if (!b || b == this || !b->IsWindowVisible() || b->arrowStyle != 0 || b->GetWindowText().empty()) continue;
+    const ui::Rect r = b->GetWindowRect();
+    if (r.top == mine.top && r.Height() == mine.Height()) row.push_back(b);
+  }
+  return row;
+}
+
 void CXPButton::DrawItem(ui::DrawItemInfo& info) {
   draw::DC& dc = *info.dc;
   const ui::Rect rc = info.rcItem;
@@ -115,12 +144,18 @@ void CXPButton::DrawItem(ui::DrawItemInfo& info) {
   }
 
   if (arrowStyle == 0) {
-    // A caption too long for the button at its font is drawn smaller until it fits.
-    const draw::Font nominal = ButtonCaptionFont();
-    const ui::Rect room = CaptionRoom(rc);
-    if (!fitted_ || fittedText_ != text || !(fittedNominal_ == nominal) || !(fittedRoom_ == room)) {
-      captionFont = FitCaptionFont(dc, text, nominal, room);
-      fittedText_ = text, fittedNominal_ = nominal, fittedRoom_ = room, fitted_ = true;
+    // A caption too long for the button at its font is drawn smaller until it fits, and the
+    // whole row at the smallest size one of its captions needs.
+    captionFont = OwnCaptionFont(dc, rc);
+    const std::vector<CXPButton*> row = RowButtons();
+    for (CXPButton* b : row) {
+      const draw::Font f = b->OwnCaptionFont(dc, b->GetClientRect());
+      if (std::abs(f.height) < std::abs(captionFont.height)) captionFont = f;
+    }
+    // A caption that now needs another size changes the row's size: the others draw again.
+    if (ownChanged_) {
+      ownChanged_ = false;
+      for (CXPButton* b : row) b->Invalidate(false);
     }
     dc.SelectFont(captionFont);
     ui::Rect work = rc;

@@ -2,10 +2,13 @@
 // CXPButton: the skinned push button of every screen. It paints a bitmap for its state
 // (normal, hover, disabled) stretched over the whole button with magenta see-through, then its
 // caption or, with an arrow style, a triangle. A caption that does not fit the button at the
-// caption font is drawn in a smaller size of it until it fits (controls/caption_fit.h). The space bar never clicks it and it is never a
+// caption font is drawn in a smaller size of it until it fits (controls/caption_fit.h); the
+// buttons of one row (same parent, same top and height) all draw their captions in the smallest
+// size any of them needs. The space bar never clicks it and it is never a
 // tab stop. Screens bind it to a template button (ui::ExchangeControl) and call SetBitmaps in
 // their initialisation.
 #include <string>
+#include <vector>
 
 #include "platform/ui/controls/controls.h"
 
@@ -29,8 +32,14 @@ class CXPButton : public ui::Button {
   unsigned disabledBitmapId = 0;
   int arrowStyle = 0;
   // The font of the caption's last paint: the caption font, or a smaller size of it when the
-  // caption does not fit the button at that size.
+  // caption, or the caption of another button of its row, does not fit at that size.
   draw::Font captionFont;
+
+  // The size this button's own caption fits at on a face of this rectangle, as FitCaptionFont
+  // chooses it (kept until the caption, its font or the button's size changes).
+  draw::Font OwnCaptionFont(draw::DC& dc, const ui::Rect& face);
+  // The other visible captioned buttons of this button's row.
+  std::vector<CXPButton*> RowButtons() const;
 
  protected:
   int OnCreate() override;
@@ -47,7 +56,9 @@ class CXPButton : public ui::Button {
   std::string fittedText_;
   draw::Font fittedNominal_;
   ui::Rect fittedRoom_;
+  draw::Font ownFont_;
   bool fitted_ = false;
+  bool ownChanged_ = false;
 };
 
 // The corner points of an arrow style's triangle in a w x h button (down: moved 1 px right

@@ -1,9 +1,13 @@
 #include "controls/xp_check_button.h"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
+#include "controls/caption_fit.h"
 #include "controls/hover_tracking.h"
 #include "controls/skin_loader.h"
+#include "core/look.h"
 
 namespace {
 
@@ -11,15 +15,18 @@ constexpr draw::Color kHoverGold = draw::RGB(250, 196, 88);
 constexpr draw::Color kLabel = draw::RGB(66, 85, 92);
 constexpr int kEdge = 2;  // the system's edge width and height
 
-void DrawLabel(draw::DC& dc, ui::Window* w, const ui::Rect& r) {
-  const std::string text = w->GetWindowText();
+constexpr unsigned kLabelFormat = draw::kDtWordBreak | draw::kDtLeft | draw::kDtTop;
+
+void DrawLabel(draw::DC& dc, const std::string& text, const MarkLayout& layout) {
   if (text.empty()) return;
   dc.SetBkMode(draw::BkMode::Transparent);
   dc.SetTextColor(kLabel);
-  dc.SelectFont(*w->GetFont());
-  ui::Rect tr = r;
-  dc.DrawText(text, &tr, draw::kDtWordBreak | draw::kDtLeft | draw::kDtTop);
+  dc.SelectFont(layout.font);
+  ui::Rect tr = layout.text;
+  dc.DrawText(text, &tr, kLabelFormat);
 }
+
+float LayoutScale() { return CurrentLook().scale; }
 
 // The mark drawn when its skin cannot be loaded: a white square with a tick when checked.
 void DrawPlainMark(draw::DC& dc, const ui::Rect& sq, bool checked) {
@@ -34,6 +41,34 @@ void DrawPlainMark(draw::DC& dc, const ui::Rect& sq, bool checked) {
 }
 
 }  // namespace
+
+int MarkSide(int height, float scale) {
+  const int side = static_cast<int>(std::lround(15.0 * static_cast<double>(scale)));
+  return std::min(side, height);
+}
+
+MarkLayout LayOutMark(draw::DC& dc, const ui::Rect& item, const std::string& text, const draw::Font& nominal,
+                      float scale) {
+  MarkLayout l;
+  const int side = MarkSide(item.Height(), scale);
+  // The mark's 1 px rim is part of its gap to the label.
+  l.textRoom = ui::Rect(item.left + side + 3, item.top, item.right, item.bottom);
+  l.font = text.empty() ? nominal : FitTextFont(dc, text, nominal, l.textRoom, kLabelFormat);
+  int blockTop = item.top, blockHeight = item.Height();
+  if (!text.empty()) {
+    const int saved = dc.SaveDC();
+    dc.SelectFont(l.font);
+    ui::Rect block(0, 0, std::max(l.textRoom.Width(), 1), 0);
+    dc.DrawText(text, &block, kLabelFormat | draw::kDtCalcRect);
+    dc.RestoreDC(saved);
+    blockHeight = std::min(block.Height(), item.Height());
+    blockTop = item.top + (item.Height() - blockHeight) / 2;
+  }
+  l.text = ui::Rect(l.textRoom.left, blockTop, l.textRoom.right, item.bottom);
+  const int markTop = std::clamp(blockTop + (blockHeight - side) / 2, item.top, item.bottom - side);
+  l.mark = ui::Rect::FromSize(item.left, markTop, side, side);
+  return l;
+}
 
 ui::Window* NextDialogGroupItem(ui::Window* control) {
   ui::Window* parent = control ? control->GetParent() : nullptr;
@@ -103,12 +138,14 @@ void CXPCheckButton::OnMouseLeave() {
 
 void CXPCheckButton::DrawItem(ui::DrawItemInfo& info) {
   draw::DC& dc = *info.dc;
-  textRect = info.rcItem;
   const int saved = dc.SaveDC();
   // A repaint without erase (a focus change) must not draw the label over itself.
   dc.FillSolidRect(info.rcItem, backColour);
-  const int side = MarkSide(info.rcItem.Height());
-  ui::Rect sq = ui::Rect::FromSize(info.rcItem.left, info.rcItem.top, side, side);
+  const std::string text = GetWindowText();
+  const MarkLayout layout = LayOutMark(dc, info.rcItem, text, *GetFont(), LayoutScale());
+  labelFont = layout.font;
+  textRect = layout.textRoom;
+  ui::Rect sq = layout.mark;
   draw::Bitmap bmp = LoadSkinBitmap(checked ? checkedBitmapId : uncheckedBitmapId, "Load CheckBox BMP Error!");
   if (bmp.IsNull()) {
     DrawPlainMark(dc, sq, checked);
@@ -121,8 +158,7 @@ void CXPCheckButton::DrawItem(ui::DrawItemInfo& info) {
     dc.SelectBrush(draw::Brush::NullBrush());
     dc.Rectangle(sq.Inflate(1, 1));
   }
-  textRect.left += sq.Width() + 5;
-  DrawLabel(dc, this, textRect);
+  DrawLabel(dc, text, layout);
   dc.RestoreDC(saved);
 }
 
@@ -214,13 +250,14 @@ void CXPRadioButton::OnMouseLeave() {
 
 void CXPRadioButton::DrawItem(ui::DrawItemInfo& info) {
   draw::DC& dc = *info.dc;
-  textRect = info.rcItem;
   const int saved = dc.SaveDC();
   // A repaint without erase (a focus change) must not draw the label over itself.
   dc.FillSolidRect(info.rcItem, backColour);
-  const int side = MarkSide(info.rcItem.Height());
-  ui::Rect r = ui::Rect::FromSize(info.rcItem.left, info.rcItem.top, side, side).Inflate(-1, -1);
-  const int markWidth = r.Width();
+  const std::string text = GetWindowText();
+  const MarkLayout layout = LayOutMark(dc, info.rcItem, text, *GetFont(), LayoutScale());
+  labelFont = layout.font;
+  textRect = layout.textRoom;
+  ui::Rect r = layout.mark.Inflate(-1, -1);
   dc.SelectPen(draw::Pen(draw::PenStyle::InsideFrame, 1, draw::RGB(78, 98, 108)));
   dc.SelectBrush(draw::Brush::Solid(hover ? draw::RGB(233, 232, 246) : draw::RGB(232, 233, 246)));
   dc.Ellipse(r);
@@ -235,7 +272,6 @@ void CXPRadioButton::DrawItem(ui::DrawItemInfo& info) {
     dc.SelectBrush(draw::Brush::Solid(draw::RGB(82, 101, 112)));
     dc.Ellipse(r);
   }
-  textRect.left += markWidth + 5;
-  DrawLabel(dc, this, textRect);
+  DrawLabel(dc, text, layout);
   dc.RestoreDC(saved);
 }

@@ -1,8 +1,11 @@
 #pragma once
-// CXPCheckButton and CXPRadioButton: owner-drawn check box and radio button with a 15 x 15
-// mark at the left, the label after it, a background colour of their own (the dialog band under
-// them) and a gold frame or ring while the mouse rests over them. Both keep their own checked
-// state; the radio button keeps the radio rule of its dialog group itself.
+// CXPCheckButton and CXPRadioButton: owner-drawn check box and radio button with a square mark
+// at the left (15 px, grown with the layout scale), the label after it, a background colour of
+// their own (the dialog band under them) and a gold frame or ring while the mouse rests over them.
+// The label is centred in the control's height with the mark centred on it, and a label too long
+// for the control is drawn in a smaller size of its font until it fits (controls/caption_fit.h).
+// Both keep their own checked state; the radio button keeps the radio rule of its dialog group
+// itself.
 #include "platform/ui/controls/controls.h"
 
 // The private message that clears a radio button of a group.
@@ -20,6 +23,8 @@ class CXPCheckButton : public ui::Button {
 
   bool checked = false;
   ui::Rect textRect;
+  // The font of the label's last paint: the control's font, or a smaller size of it.
+  draw::Font labelFont;
   bool hover = false;
   bool tracking = false;
   unsigned checkedBitmapId = 397;
@@ -46,6 +51,7 @@ class CXPRadioButton : public ui::Button {
   bool hover = false;
   bool tracking = false;
   ui::Rect textRect;
+  draw::Font labelFont;
   bool checked = false;
   draw::Color backColour = draw::RGB(190, 198, 201);
 
@@ -65,8 +71,22 @@ class CXPRadioButton : public ui::Button {
   void CheckAndClearGroup();
 };
 
-// The side of the mark square for a control of this height (15, or less when lower).
-inline int MarkSide(int height) { return height >= 15 ? 15 : height; }
+// The side of the mark square for a control of this height at the layout scale: 15 px grown
+// with the scale (rounded), or the height when lower.
+int MarkSide(int height, float scale);
+
+// Where a check box or radio button of this item rectangle puts its mark and its label: the
+// label's room starts 3 px after the mark and keeps the control's height; the label, in the font
+// that fits the room, is centred in that height, and the mark is centred on the label (on the
+// control when there is no label).
+struct MarkLayout {
+  ui::Rect mark;
+  ui::Rect textRoom;
+  ui::Rect text;  // where the label's lines are drawn
+  draw::Font font;
+};
+MarkLayout LayOutMark(draw::DC& dc, const ui::Rect& item, const std::string& text, const draw::Font& nominal,
+                      float scale);
 
 // The next control of `control`'s dialog group, wrapping from the group's last control to its
 // first (the group begins at a control with WS_GROUP). Null when it has no parent.

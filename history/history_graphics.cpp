@@ -80,11 +80,13 @@ ui::DialogTemplate HistoryGraphicsTemplate() {
   struct H {
     int caption, value, cx, vx, y, vw;
   };
-  const H header[] = {{1562, IDC_HG_SAMPLE, 5, 46, 4, 55},  {1566, IDC_HG_BLOOD, 105, 136, 4, 85},
-                      {1591, IDC_HG_TIME, 224, 250, 4, 66}, {1570, IDC_HG_GROUP, 5, 46, 12, 55},
-                      {1563, IDC_HG_NAME, 105, 136, 12, 85}, {1564, IDC_HG_SEX, 224, 251, 12, 60},
-                      {1565, IDC_HG_AGE, 5, 46, 21, 55},    {1573, IDC_HG_DEPT, 105, 136, 21, 85},
-                      {1592, IDC_HG_POSITION, 224, 270, 21, 44}};
+  // The right column starts 10 units further left than the others' spacing would put it: the
+  // date and clock time ("2026-12-25 23:59:58") need its whole width on one line.
+  const H header[] = {{1562, IDC_HG_SAMPLE, 5, 46, 4, 55},  {1566, IDC_HG_BLOOD, 105, 136, 4, 75},
+                      {1591, IDC_HG_TIME, 214, 240, 4, 76}, {1570, IDC_HG_GROUP, 5, 46, 12, 55},
+                      {1563, IDC_HG_NAME, 105, 136, 12, 75}, {1564, IDC_HG_SEX, 214, 241, 12, 70},
+                      {1565, IDC_HG_AGE, 5, 46, 21, 55},    {1573, IDC_HG_DEPT, 105, 136, 21, 75},
+                      {1592, IDC_HG_POSITION, 214, 260, 21, 54}};
   for (const H& h : header) {
     t.Add("Static", h.caption, "", h.cx, h.y, h.vx - h.cx - 1, 8, V);
     t.Add("Static", h.value, "", h.vx, h.y, h.vw, 8, V);

@@ -80,9 +80,10 @@ bool CPrintItemsSet::OnInitDialog() {
   model2_.SetWindowText(PickText(lang, "模板2", "Model 2", "Modelo 2", "Model 2", "Модель2"));
   model3_.SetWindowText(PickText(lang, "模板3", "Model 3", "Modelo 3", "Model 3", "Модель3"));
   label_.SetWindowText(PrintItemsModelLabel(model_, lang, false));
-  model1_.SetBitmaps(464, 465, 466);
-  for (CXPButton* b : {&model2_, &model3_, &ok_}) b->SetBitmaps(467, 468, 469);
-  cancel_.SetBitmaps(470, 471, 472);
+  // Each set of three faces is numbered disabled, hover, normal: the normal face goes first.
+  model1_.SetBitmaps(466, 465, 464);
+  for (CXPButton* b : {&model2_, &model3_, &ok_}) b->SetBitmaps(469, 468, 467);
+  cancel_.SetBitmaps(472, 471, 470);
   frame_.SetBands(true, 12);
   label_.SetBkColor(draw::RGB(205, 213, 215));
   label_.RedrawBackground();

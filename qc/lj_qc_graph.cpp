@@ -26,11 +26,13 @@ ui::DialogTemplate GraphTemplate() {
   const uint32_t V = ui::WS_VISIBLE;
   ui::DialogTemplate t = ScreenTemplate(320, 240);
   t.Add("Button", IDC_LJG_FRAME, "", 2, 2, 316, 236, V | ui::BS_GROUPBOX);
+  // Each caption ends two units before its value: a caption that fills its width would
+  // otherwise read as one word with the value ("Caducidad2027-12-31").
   const struct {
     int id, x, w;
     const char* text;
-  } top[8] = {{1601, 6, 30, "Lot:"},   {IDC_LJG_LOT, 36, 46, ""},  {1603, 84, 34, "Validity:"}, {IDC_LJG_EXPIRY, 118, 50, ""},
-              {1605, 170, 22, "Time:"}, {IDC_LJG_TIME, 192, 76, ""}, {1607, 270, 22, "Seq#:"},  {IDC_LJG_SEQ, 292, 22, ""}};
+  } top[8] = {{1601, 6, 28, "Lot:"},   {IDC_LJG_LOT, 36, 46, ""},  {1603, 84, 32, "Validity:"}, {IDC_LJG_EXPIRY, 118, 50, ""},
+              {1605, 170, 20, "Time:"}, {IDC_LJG_TIME, 192, 76, ""}, {1607, 270, 20, "Seq#:"},  {IDC_LJG_SEQ, 292, 22, ""}};
   for (const auto& l : top) t.Add("Static", l.id, l.text, l.x, 8, l.w, 10, V | ui::SS_LEFT);
   for (int k = 0; k < 4; ++k) {
     const int y = 22 + k * 44;

@@ -79,6 +79,7 @@ bool CLJQCSet::OnInitDialog() {
   for (int n = 1; n <= 20; ++n) files_[n - 1].SubclassDlgItem(FileRadioId(n), this);
   SetUpExpirySpins(spins_, {IDC_LJS_YEAR, IDC_LJS_MONTH, IDC_LJS_DAY});
   save_.SubclassDlgItem(IDC_LJS_SAVE, this);
+  keyboard_.SubclassKeyboardKey(IDC_LJS_KEYBOARD, this);
   rules_.SubclassDlgItem(IDC_LJS_RULES, this);
   items_.SubclassDlgItem(IDC_LJS_ITEMS, this);
   delete_.SubclassDlgItem(IDC_LJS_DELETE, this);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "analyzer/serial_port.h"
+#include "controls/small_widgets.h"
 #include "controls/xp_button.h"
 #include "controls/xp_check_button.h"
 #include "controls/xp_group_box.h"
@@ -54,6 +55,7 @@ class CLJQCSet : public QcSettingsDialog {
   std::array<int, 20> qFlags_{};
   std::array<std::string, 20> units_;
   CXPButton save_, rules_, items_, delete_, send_, exit_;
+  CBitmapKeyButton keyboard_;
   CXPRadioButton files_[20];
   CTSpinButtonCtrl spins_[3];
   CADOConn conn_;

@@ -129,6 +129,7 @@ bool CXBQcSet::OnInitDialog() {
   ScaleDialogLayout(this);
   const int lang = AppSettings.LanguageIndex;
   save_.SubclassDlgItem(IDC_XBS_SAVE, this);
+  keyboard_.SubclassKeyboardKey(IDC_XBS_KEYBOARD, this);
   items_.SubclassDlgItem(IDC_XBS_ITEMS, this);
   send_.SubclassDlgItem(IDC_XBS_SEND, this);
   delete_.SubclassDlgItem(IDC_XBS_DELETE, this);

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "analyzer/serial_port.h"
+#include "controls/small_widgets.h"
 #include "controls/xp_button.h"
 #include "controls/xp_check_button.h"
 #include "core/ado_conn.h"
@@ -62,6 +63,7 @@ class CXBQcSet : public QcSettingsDialog {
   std::array<int, 20> chosen_{};
   std::array<std::string, 20> units_;
   CXPButton save_, items_, send_, delete_, help_, exit_, switch_;
+  CBitmapKeyButton keyboard_;
   CADOConn conn_;
   std::unique_ptr<analyzer::CSerialPort> lisPort_;
 };

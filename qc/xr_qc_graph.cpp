@@ -35,11 +35,12 @@ ui::DialogTemplate XrGraphTemplate() {
   const uint32_t V = ui::WS_VISIBLE;
   ui::DialogTemplate t = ScreenTemplate(320, 240);
   t.Add("Button", 2035, "", 2, 2, 316, 20, V | ui::BS_GROUPBOX);
+  // Each value starts two units after its caption (else a full caption runs into it).
   t.Add("Static", 1152, "Lot:", 6, 8, 22, 10, V | ui::SS_LEFT);
-  t.Add("Static", IDC_XRG_BATCH, "", 28, 8, 56, 10, V | ui::SS_LEFT);
-  t.Add("Static", 1647, "Validity:", 86, 8, 34, 10, V | ui::SS_LEFT);
-  t.Add("Static", IDC_XRG_EXPIRY, "", 120, 8, 50, 10, V | ui::SS_LEFT);
-  t.Add("Static", 1648, "Seq#:", 172, 8, 40, 10, V | ui::SS_LEFT);
+  t.Add("Static", IDC_XRG_BATCH, "", 30, 8, 58, 10, V | ui::SS_LEFT);
+  t.Add("Static", 1647, "Validity:", 92, 8, 36, 10, V | ui::SS_LEFT);
+  t.Add("Static", IDC_XRG_EXPIRY, "", 130, 8, 54, 10, V | ui::SS_LEFT);
+  t.Add("Static", 1648, "Seq#:", 186, 8, 24, 10, V | ui::SS_LEFT);
   // Wide enough for the groups left out after the position.
   t.Add("Static", IDC_XRG_POSITION, "", 212, 8, 104, 10, V | ui::SS_LEFT);
   t.Add("Button", 2034, "", 2, 24, 316, 184, V | ui::BS_GROUPBOX);
@@ -47,7 +48,9 @@ ui::DialogTemplate XrGraphTemplate() {
   t.Add("Static", IDC_XRG_NAME_LOWER, "", 6, 116, 40, 10, V | ui::SS_LEFT);
   for (int k = 0; k < 4; ++k) {
     const int y = 28 + k * 44;
-    t.Add("Static", kChartCaptions[k], "", 6, y + 14, 34, 10, V | ui::SS_LEFT);
+    // Two units short of the axis labels: a caption that fills its width would otherwise run
+    // into the axis value beside it.
+    t.Add("Static", kChartCaptions[k], "", 6, y + 14, 32, 10, V | ui::SS_LEFT);
     for (int j = 0; j < 3; ++j) t.Add("Static", kXrAxisLabelIds[k][j], "", 40, y + 2 + j * 14, 30, 10, V | ui::SS_LEFT);
     t.Add("Static", kChartFrames[k], "", 72, y, 200, 40, 0);
     t.Add("Static", IDC_XRG_CURSOR0 + k, "", 276, y + 14, 38, 10, V | ui::SS_LEFT);

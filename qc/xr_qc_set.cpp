@@ -73,6 +73,7 @@ bool CXRQCSet::OnInitDialog() {
   }
   SetUpExpirySpins(spins_, {IDC_XRS_YEAR, IDC_XRS_MONTH, IDC_XRS_DAY});
   save_.SubclassDlgItem(IDC_XRS_SAVE, this);
+  keyboard_.SubclassKeyboardKey(IDC_XRS_KEYBOARD, this);
   send_.SubclassDlgItem(IDC_XRS_SEND, this);
   delete_.SubclassDlgItem(IDC_XRS_DELETE, this);
   help_.SubclassDlgItem(IDC_XRS_HELP, this);

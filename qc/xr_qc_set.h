@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "analyzer/serial_port.h"
+#include "controls/small_widgets.h"
 #include "controls/xp_button.h"
 #include "controls/xp_check_button.h"
 #include "controls/xp_tab_spin.h"
@@ -44,6 +45,7 @@ class CXRQCSet : public QcSettingsDialog {
   CXPRadioButton files_[20];
   CTSpinButtonCtrl spins_[3];
   CXPButton save_, send_, delete_, help_, exit_;
+  CBitmapKeyButton keyboard_;
   CADOConn conn_;
   std::unique_ptr<analyzer::CSerialPort> lisPort_;
 };

@@ -108,9 +108,10 @@ const draw::Brush* CMechCheckDlg::OnCtlColor(draw::DC& dc, ui::Window* control, 
       }
     }
     if (control && control->GetDlgCtrlID() == kTitleId) {
-      const draw::Brush* hollow = analyzer::ScreenLabelColours(dc);
       dc.SetTextColor(draw::RGB(245, 245, 245));
-      return hollow;
+      dc.SetBkColor(kDialogFrameColor);
+      dc.SetBkMode(draw::BkMode::Opaque);
+      return &titleBrush_;
     }
     return analyzer::ScreenLabelColours(dc);
   }

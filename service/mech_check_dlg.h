@@ -8,6 +8,7 @@
 #include "controls/static_trans.h"
 #include "controls/xp_button.h"
 #include "controls/xp_group_box.h"
+#include "core/layout.h"
 #include "service/mech_check.h"
 
 namespace service {
@@ -40,6 +41,8 @@ class CMechCheckDlg : public analyzer::BoardScreen, public MechanicsHost {
   CXPButton needle_, carriage_, liquid_, pressure_, valves_, exit_;
   CXPGroupBox frame1_, frame2_;
   draw::Brush resultBrush_;
+  // The title line's own band: its light text would not read on the screen's grey.
+  draw::Brush titleBrush_ = draw::Brush::Solid(kDialogFrameColor);
 };
 
 }  // namespace service

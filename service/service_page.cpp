@@ -94,6 +94,7 @@ void CService::DoDataExchange(ui::DataExchange& dx) {
   for (int id : kNeedleSendIds) ui::ExchangeControl(dx, id, buttons_[n++]);
   for (int id : {kResetId, kTestStartId, kTestStopId, kPressureSendId}) ui::ExchangeControl(dx, id, buttons_[n++]);
   ui::ExchangeControl(dx, ui::IDCANCEL, exit_);
+  ui::ExchangeControl(dx, kKeyboardId, keyboard_);
   ui::ExchangeControl(dx, kPressureId, pressure_);
   ui::ExchangeControl(dx, kPollTimeId, pollTime_);
   for (int i = 0; i < 4; ++i) ui::ExchangeControl(dx, kStepSpinIds[i], spins_[i]);
@@ -116,6 +117,7 @@ bool CService::OnInitDialog() {
   SetTexts();
   for (auto& b : buttons_) b.SetBitmaps(498, 500, 499);
   exit_.SetBitmaps(453, 452, 451);
+  keyboard_.UseKeyboardPicture();
   pressure_.SetBkColor(draw::RGB(190, 198, 201));
   pollTime_.SetBkColor(draw::RGB(190, 198, 201));
   ApplyDialogFontToChildren(this, &SharedDialogFont());

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "controls/static_trans.h"
+#include "controls/small_widgets.h"
 #include "controls/xp_button.h"
 #include "controls/xp_group_box.h"
 #include "controls/xp_tab_spin.h"
@@ -77,6 +78,7 @@ class CService : public ui::Dialog, public DebugPageHost {
   std::unique_ptr<EngineeringDebug> logic_;
   CXPButton buttons_[18];
   CXPButton exit_;
+  CBitmapKeyButton keyboard_;
   CStaticTrans pressure_, pollTime_;
   CTSpinButtonCtrl spins_[4];
 };

@@ -5,6 +5,7 @@
 #include "core/app_settings.h"
 #include "core/screen_registry.h"
 #include "core/utilies.h"
+#include "platform/sys/debug_output.h"
 #include "platform/sys/shell_open.h"
 
 namespace service {
@@ -33,10 +34,12 @@ ToolResolver& Resolver() {
   return resolve;
 }
 
+// The operator is told only that the program did not start, in the interface language; why it
+// did not (a missing helper, a file or variable name) is for the engineer's log.
 std::string NotStartedText(const std::string& why, int lang) {
-  return std::string(PickText(lang, "无法启动程序：", "The program could not be started: ", "No se pudo iniciar el programa: ",
-                              "Le programme n'a pas pu être démarré: ", "Не вдалося запустити програму: ")) +
-         why;
+  sys::DebugOutput("service tools: a program could not be started: " + why);
+  return PickText(lang, "无法启动该程序。", "The program could not be started.", "No se pudo iniciar el programa.",
+                  "Le programme n'a pas pu être démarré.", "Не вдалося запустити програму.");
 }
 
 }  // namespace

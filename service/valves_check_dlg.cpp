@@ -76,4 +76,6 @@ bool CValvesCheckDlg::OnEraseBkgnd(draw::DC& dc) {
   return true;
 }
 
+void CValvesCheckDlg::PaintNonClient(draw::DC& dc) { PaintScreenCaption(dc, this); }
+
 }  // namespace service

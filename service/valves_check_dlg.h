@@ -25,6 +25,7 @@ class CValvesCheckDlg : public ui::Dialog {
   bool PreTranslateMessage(ui::Message& msg) override;
   void OnOK() override {}
   bool OnEraseBkgnd(draw::DC& dc) override;
+  void PaintNonClient(draw::DC& dc) override;
 
  private:
   MechCheck& check_;

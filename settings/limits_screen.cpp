@@ -117,6 +117,7 @@ bool CLimitsScreen::OnInitDialog() {
   groupButtons_[0].checked = true;
   groupButtons_[0].SetCheck(1);
   groupButtons_[0].Invalidate();
+  keyboard_.UseKeyboardPicture();
   return true;
 }
 

@@ -4,6 +4,7 @@
 // Send, Save, Help and Exit. CNormalLimits and CPathologyLimits are this screen on their table.
 #include <string>
 
+#include "controls/small_widgets.h"
 #include "controls/xp_button.h"
 #include "controls/xp_check_button.h"
 #include "controls/xp_group_box.h"
@@ -54,7 +55,7 @@ class CLimitsScreen : public ui::Dialog {
   CXPGroupBox groupFrame_, leftFrame_, rightFrame_;
   CXPRadioButton groupButtons_[10];
   CXPButton send_, save_, help_, exit_;
-  ui::Button keyboard_;
+  CBitmapKeyButton keyboard_;
   CADOConn conn_;
   settings::LimitsLisPort lisPort_;  // the LIS serial port, opened by the first serial send
 };

@@ -39,6 +39,7 @@ bool CNumberedListScreen::OnInitDialog() {
   SetListEditButtons(append_, modify_, delete_, exit_, l);
   if (AppSettings.PlatformFlag) ApplyDialogFontToChildren(this, &SharedDialogFont());
   grid_.SetFont(&gridFont_, true);
+  keyboard_.UseKeyboardPicture();
   FinishInit();
   return true;
 }

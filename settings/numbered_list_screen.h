@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "controls/grid/grid_ctrl.h"
+#include "controls/small_widgets.h"
 #include "controls/xp_button.h"
 #include "controls/xp_group_box.h"
 #include "core/ado_conn.h"
@@ -79,7 +80,7 @@ class CNumberedListScreen : public ui::Dialog {
   draw::Font gridFont_;
   CXPGroupBox frame_, listFrame_;
   CXPButton append_, modify_, delete_, exit_;
-  ui::Button keyboard_;
+  CBitmapKeyButton keyboard_;
 };
 
 }  // namespace settings

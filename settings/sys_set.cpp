@@ -179,6 +179,8 @@ bool CSysSet::OnInitDialog() {
   // A PC set up in Chinese has no start-up cleaning switch.
   if (ChineseEditionFromSystemLanguage()) startupClean_.ShowWindow(ui::SW_HIDE);
   for (CXPButton* b : {&save_, &other_, &touch_, &help_, &itemsSet_, &printerProps_}) b->SetBitmaps(469, 468, 467);
+  exit_.SetBitmaps(472, 471, 470);
+  keyboard_.UseKeyboardPicture();
   return true;
 }
 

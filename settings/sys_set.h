@@ -6,6 +6,7 @@
 #include <string>
 
 #include "controls/static_trans.h"
+#include "controls/small_widgets.h"
 #include "controls/xp_button.h"
 #include "controls/xp_check_button.h"
 #include "controls/xp_combo_edit.h"
@@ -80,7 +81,7 @@ class CSysSet : public ui::Dialog {
   CXPCheckButton printInstant_, startupBlank_, startupClean_, prediluteInform_, transmitInstant_;
   CXPComboBox printerNames_, format_, language_;
   CTSpinButtonCtrl spins_[5];
-  CXPButton save_, other_, touch_, help_, itemsSet_, printerProps_;
-  ui::Button exit_, keyboard_;
+  CXPButton save_, other_, touch_, help_, itemsSet_, printerProps_, exit_;
+  CBitmapKeyButton keyboard_;
   CADOConn conn_;
 };

@@ -105,8 +105,11 @@ bool CSysLog::OnInitDialog() {
   ui::Rect area = inner_.GetRectInParent();
   grid_.Create(ui::Rect(area.left + 8, area.top + 10, area.right - 8, area.bottom - 8), this, IDC_SYSLOG_GRID);
   const float s = AppSettings.LayoutScale;
-  if (SysLogGridFont(lang, ChineseEditionFromSystemLanguage() == 1, AppSettings.PlatformFlag, s, &gridFont_))
-    grid_.SetFont(&gridFont_, true);
+  // Elsewhere the grid would keep the small font it is made with (rows about 9 px high): it
+  // takes the screens' own font instead.
+  if (!SysLogGridFont(lang, ChineseEditionFromSystemLanguage() == 1, AppSettings.PlatformFlag, s, &gridFont_))
+    gridFont_ = MakeSharedDialogFont(s);
+  grid_.SetFont(&gridFont_, true);
   SetWindowText(PickText(lang, "系统日志", "System Log", "Registro del sistema", "Systeme log", "Журнал"));
   delete_.SetWindowText(PickText(lang, "删除(&D)", "Delete(&D)", "Borrar(&D)", "Effacer(&D)", "Видалити(&D)"));
   exit_.SetWindowText(ExitButtonText(lang));

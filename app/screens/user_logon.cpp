@@ -73,6 +73,7 @@ bool CUserLogon::OnInitDialog() {
   ok_.SetBitmaps(479, 481, 479);
   cancel_.SetBitmaps(479, 481, 479);
   frame_.SetBands(true, 4);
+  keyboard_.UseKeyboardPicture();
   return true;
 }
 

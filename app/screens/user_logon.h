@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/ado_conn.h"
+#include "controls/small_widgets.h"
 #include "controls/xp_button.h"
 #include "controls/xp_combo_edit.h"
 #include "controls/xp_group_box.h"
@@ -50,7 +51,7 @@ class CUserLogon : public ui::Dialog {
   CXPGroupBox frame_;
   CXPButton cancel_;
   CXPButton ok_;
-  ui::Button keyboard_;
+  CBitmapKeyButton keyboard_;
   CXPComboBox users_;
   CADOConn conn_;
 };

@@ -15,6 +15,7 @@
 #include "app/screens/backup_files.h"
 #include "app/screens/vantorium_dlg.h"
 #include "core/write_log.h"
+#include "controls/caption_fit.h"
 #include "controls/message_box_dlg.h"
 #include "lis/lis_link.h"
 #include "platform/sys/clock.h"
@@ -40,6 +41,7 @@ bool CVantoriumApp::InitInstance() {
   }
   steps.push_back("single-instance");
   InstallProgramMessageBox();
+  InstallLabelTextFitting();
   InstallDbErrorReporting();
   helpKey_ = InstallHelpKey();
   if (helpKey_ < 0) DoMessageBox("RegisterHotKey error!", ui::MB_ICONEXCLAMATION, 0);

@@ -35,6 +35,8 @@ bool CDormancyDlg::OnInitDialog() {
   const ui::Size screen = ui::GetScreenSize();
   screenWidth = screen.cx;
   screenHeight = screen.cy;
+  // The template covers 640 x 480 and 800 x 600 exactly; a larger display is covered too.
+  MoveWindow(0, 0, screenWidth, screenHeight, false);
   startPoint = ui::GetCursorPos();
   ui::ShowCursor(false);
   return true;
@@ -45,7 +47,14 @@ void CDormancyDlg::OnPaint(draw::DC& dc) {
   {
     draw::DC m(off);
     draw::Bitmap picture = LoadSkinBitmap(358, "Load stand-by Bitmap Error!");
-    if (!picture.IsNull()) m.BitBlt(0, 0, picture.Width(), picture.Height(), picture, 0, 0);
+    // From the top-left corner at its own size (a smaller display shows its top-left part);
+    // stretched over a display larger than it, so that it is not cut off by black margins.
+    if (picture.IsNull()) {
+    } else if (screenWidth > picture.Width() || screenHeight > picture.Height()) {
+      m.StretchBlt(0, 0, screenWidth, screenHeight, picture, 0, 0, picture.Width(), picture.Height());
+    } else {
+      m.BitBlt(0, 0, picture.Width(), picture.Height(), picture, 0, 0);
+    }
     m.SetTextColor(draw::RGB(128, 128, 0));
     m.SetBkMode(draw::BkMode::Transparent);
     m.SelectFont(draw::Font("Arial", static_cast<int>(30.0 * AppSettings.LayoutScale)));

@@ -175,4 +175,36 @@ TEST_F(MechScreenTest, TheValveCheckSendsOverTheMechanicsChecksPort) {
   EXPECT_TRUE(screen.IsEnded());
 }
 
+// The valve check's title bar in the screens' blue with light text, not the system's bright
+// title bar: every pixel of the band is the frame blue or lighter letters on it.
+TEST_F(MechScreenTest, TheValveChecksTitleBarHasTheScreensLook) {
+  CMechCheckDlg screen(nullptr);
+  draw::Bitmap shot;
+  ui::Rect window, insets;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            s.Press(CMechCheckDlg::kValvesId);
+                            s.Advance(300);
+                            ui::Window* valves = s.ActiveWindow();
+                            ASSERT_NE(valves, &screen);
+                            window = valves->GetWindowRect();
+                            insets = valves->NonClientInsets();
+                            shot = s.Screen();
+                            s.Press(ui::IDCANCEL);  // the valve check
+                            s.Press(ui::IDCANCEL);  // the mechanics check
+                          }));
+  ASSERT_GT(insets.top, 10) << "the valve check has a title bar";
+  const draw::Color blue = draw::RGB(0, 76, 120);
+  int letters = 0;
+  for (int y = window.top; y < window.top + insets.top; ++y)
+    for (int x = window.left; x < window.right; ++x) {
+      const draw::Color c = shot.GetPixel(x, y);
+      if (c == blue) continue;
+      ++letters;
+      ASSERT_GT(draw::GetRValue(c), draw::GetRValue(blue)) << x - window.left << "," << y - window.top;
+      ASSERT_GE(draw::GetGValue(c), draw::GetGValue(blue)) << x - window.left << "," << y - window.top;
+    }
+  EXPECT_GT(letters, 20) << "the caption is written on the band";
+}
+
 }  // namespace

@@ -25,8 +25,16 @@ bool ForwardToUiThread(const std::function<void()>& fn);
 // Draws a raised (or sunken) 3-D frame inside `r`.
 void Draw3dFrame(draw::DC& dc, const Rect& r, bool sunken);
 
+// Chooses the font a static's text is drawn in from the window's font, the text, the rectangle
+// the text is laid out in and the text format; none installed: the window's font.
+using TextFontFitter =
+    std::function<draw::Font(draw::DC&, const std::string& text, const draw::Font& font, const Rect& room, unsigned format)>;
+void SetStaticTextFitter(TextFontFitter fitter);
+
 class Static : public Window {
  public:
+  // The font the text was last drawn in (the window's font before the first paint).
+  draw::Font TextFont() const { return fitted_ ? textFont_ : *GetFont(); }
   // Picture statics (SS_BITMAP, SS_ICON) show this bitmap.
   void SetBitmap(const draw::Bitmap& bmp);
   draw::Bitmap GetBitmap() const { return image_; }
@@ -45,6 +53,14 @@ class Static : public Window {
 
  private:
   draw::Bitmap image_;
+  // What the text's font was last chosen for: choosing measures the text, and it changes only
+  // with the text, the window's font, the rectangle or the format.
+  draw::Font textFont_;
+  std::string fittedText_;
+  draw::Font fittedNominal_;
+  Rect fittedRoom_;
+  unsigned fittedFormat_ = 0;
+  bool fitted_ = false;
 };
 
 class Button : public Window {

@@ -5,6 +5,15 @@
 
 namespace ui {
 
+namespace {
+TextFontFitter& StaticTextFitter() {
+  static TextFontFitter fitter;
+  return fitter;
+}
+}  // namespace
+
+void SetStaticTextFitter(TextFontFitter fitter) { StaticTextFitter() = std::move(fitter); }
+
 int Static::OnCreate() {
   // A picture static names its resource in the text: "#128" or "128".
   const uint32_t kind = GetStyle() & SS_TYPEMASK;
@@ -100,8 +109,6 @@ void Static::OnPaint(draw::DC& dc) {
     dc.FrameRect(rc, draw::Brush::Solid(SysColor(COLOR_3DDKSHADOW)));
     tr = tr.Inflate(-1, -1);
   }
-  draw::Font old = dc.SelectFont(*GetFont());
-  if (!IsWindowEnabled()) dc.SetTextColor(SysColor(COLOR_GRAYTEXT));
   unsigned fmt = 0;
   if (kind == SS_CENTER) fmt |= draw::kDtCenter;
   else if (kind == SS_RIGHT) fmt |= draw::kDtRight;
@@ -110,6 +117,14 @@ void Static::OnPaint(draw::DC& dc) {
   if (style & SS_CENTERIMAGE) fmt = (fmt & ~draw::kDtWordBreak) | draw::kDtSingleLine | draw::kDtVCenter;
   if (style & SS_NOPREFIX) fmt |= draw::kDtNoPrefix;
   if (style & SS_ENDELLIPSIS) fmt |= draw::kDtEndEllipsis;
+  const draw::Font& nominal = *GetFont();
+  if (!fitted_ || fittedText_ != Text() || !(fittedNominal_ == nominal) || !(fittedRoom_ == tr) || fittedFormat_ != fmt) {
+    const TextFontFitter& fitter = StaticTextFitter();
+    textFont_ = fitter ? fitter(dc, Text(), nominal, tr, fmt) : nominal;
+    fittedText_ = Text(), fittedNominal_ = nominal, fittedRoom_ = tr, fittedFormat_ = fmt, fitted_ = true;
+  }
+  draw::Font old = dc.SelectFont(textFont_);
+  if (!IsWindowEnabled()) dc.SetTextColor(SysColor(COLOR_GRAYTEXT));
   dc.DrawText(Text(), &tr, fmt);
   dc.SelectFont(old);
 }

@@ -4,6 +4,7 @@
 #include "platform/ui/app.h"
 #include "platform/ui/input.h"
 #include "platform/ui/keys.h"
+#include "platform/ui/resources.h"
 #include "screen_fixture.h"
 
 namespace {
@@ -65,6 +66,44 @@ TEST_F(StandByTest, ScreenshotsInFiveLanguages) {
     EXPECT_TRUE(ok);
     ui::ShowCursor(true);
   }
+}
+
+// On a display larger than the picture (1024 x 768) the stand-by screen still covers all of it,
+// the picture stretched over it: what the picture shows at a point shows at that point scaled
+// by 1024/800 = 768/600 = 1.28.
+TEST_F(StandByTest, CoversADisplayLargerThanItsPictureWithTheWholePicture) {
+  ui::TestDriver::Stop();
+  ASSERT_TRUE(ui::TestDriver::Start(1024, 768));
+  AppSettings.LayoutScale = 1.25f;
+  AppSettings.LargeScreen = 1;
+  const draw::Bitmap pic = ui::Resources::LoadBitmap(358);
+  ASSERT_EQ(pic.GetSize(), draw::Size(800, 600));
+  d.MoveTo({500, 400});
+  CDormancyDlg standBy;
+  draw::Bitmap shot;
+  ui::Rect window;
+  bool ok = d.RunScript([&] { standBy.DoModal(); }, [&](ui::TestDriver& s) {
+    shot = s.Screen();
+    window = standBy.GetWindowRect();
+    s.Key(ui::VK_RETURN);
+  });
+  EXPECT_TRUE(ok);
+  ui::ShowCursor(true);
+  EXPECT_EQ(window, ui::Rect(0, 0, 1024, 768));
+  // Points near the four corners and the edges' middles where the picture is one colour
+  // around, so that the stretch's sampling cannot change them.
+  int compared = 0;
+  for (int y : {8, 60, 300, 540, 591})
+    for (int x : {8, 80, 400, 720, 791}) {
+      const draw::Color c = pic.GetPixel(x, y);
+      bool plain = true;
+      for (int dy = -3; dy <= 3; ++dy)
+        for (int dx = -3; dx <= 3; ++dx) plain = plain && pic.GetPixel(x + dx, y + dy) == c;
+      if (!plain || (x == 400 && y == 300)) continue;  // the middle carries the text
+      ++compared;
+      EXPECT_EQ(shot.GetPixel(x * 1024 / 800, y * 768 / 600), c) << x << "," << y;
+    }
+  EXPECT_GE(compared, 8);
 }
 
 }  // namespace

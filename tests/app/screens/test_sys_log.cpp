@@ -310,7 +310,8 @@ class NoQueues : public print::Spooler {
 
 // The grid's font follows the system's language, not the screen's: a Chinese system gets
 // "宋体" 14 x scale (Arial 16 x scale on the old platform), Ukrainian Arial 15 x scale anywhere;
-// otherwise the grid keeps the font it was made with.
+// otherwise the screens' own font, Arial 16 x scale (the grid's own font made rows too small to
+// read).
 TEST_F(SysLogTest, GridFontFollowsTheSystemLanguageAndUkrainian) {
   const char* savedEnv = std::getenv("LC_ALL");
   const std::string saved = savedEnv ? savedEnv : "";
@@ -331,8 +332,8 @@ TEST_F(SysLogTest, GridFontFollowsTheSystemLanguageAndUkrainian) {
       {4, "zh_CN.UTF-8", 1, font("Arial", 18, 400, 1)},
       {0, "zh_CN.UTF-8", 1, font("宋体", 17, 0, 0)},     // 14 x 1.25 = 17.5
       {1, "zh_CN.UTF-8", 0, font("Arial", 20, 0, 0)},    // 16 x 1.25
-      {0, "en_US.UTF-8", 1, std::nullopt},
-      {1, "en_US.UTF-8", 1, std::nullopt},
+      {0, "en_US.UTF-8", 1, font("Arial", 20, 400, 0)},  // 16 x 1.25
+      {1, "en_US.UTF-8", 1, font("Arial", 20, 400, 0)},
   };
   for (const auto& c : cases) {
     setenv("LC_ALL", c.system, 1);

@@ -8,12 +8,16 @@
 #include "analyzer/sequences/process_values.h"
 #include "controls/message_box_dlg.h"
 #include "controls/skin_loader.h"
+#include "controls/caption_fit.h"
 #include "controls/xp_button.h"
 #include "core/layout.h"
 #include "core/screen_registry.h"
 #include "core/value_format.h"
+#include "label_check.h"
+#include "skin_check.h"
 #include "measurement/zentil_call.h"
 #include "platform/ui/app.h"
+#include "platform/ui/controls/controls.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/draw/dc.h"
 #include "platform/ui/message_box.h"
@@ -88,10 +92,13 @@ void CheckTree(ui::Window* screen, ui::Window* w, std::vector<std::string>& out)
 
 }  // namespace
 
-std::vector<std::string> CheckScreen(ui::Window* screen) {
+std::vector<std::string> CheckScreen(ui::Window* screen, const draw::Bitmap* shot) {
   std::vector<std::string> out;
   CheckOnDisplay("the screen", screen->GetWindowRect(), out);
   CheckTree(screen, screen, out);
+  for (std::string& p : CheckLabels(screen, shot)) out.push_back(std::move(p));
+  for (std::string& p : CheckButtonSkins(screen)) out.push_back(std::move(p));
+  for (std::string& p : CheckButtonRows(screen)) out.push_back(std::move(p));
   return out;
 }
 
@@ -129,6 +136,7 @@ void ScreenSweep::TearDown() {
   if (sim_) sim_->Stop();
   ::unsetenv("QUORVEX_COM4");
   ui::SetMessageBoxHandler({});
+  ui::SetStaticTextFitter({});
   measurement::SetZentilLibraryPath("");
   AppSettings = saved_;
   InitSharedDialogFont();
@@ -146,6 +154,7 @@ void ScreenSweep::Show(const SweepDisplay& display, int language) {
   ui::Resources::Clear();
   RegisterSkinBitmaps("/nonexistent/");
   InstallProgramMessageBox();
+  InstallLabelTextFitting();
   RegisterCoreScreens();
   RegisterProgramScreens();
 }
@@ -193,7 +202,7 @@ void ScreenSweep::Sweep(const std::string& where, const std::function<void()>& o
     const draw::Bitmap shot = s.Screen();
     std::vector<std::string> problems;
     s.RunUntil([&] {
-      problems = CheckScreen(screen);
+      problems = CheckScreen(screen, &shot);
       return true;
     });
     for (const std::string& p : problems) Finding(where, p);

@@ -3,7 +3,8 @@
 // (640x480 at layout scale 1.0, 800x600 and 1024x768 at 1.25), in a program folder of the test's own (fresh
 // data store, the built algorithm library, the board simulator on a pseudo-terminal), and
 // looked over the way an operator would: each skinned button's caption fits its button, no
-// control lies outside its screen or off the display. Screenshots go to png/sweep/ when a check fails, or for
+// control lies outside its screen or off the display, and labels, check boxes and radio buttons fit
+// their text (label_check.h). Screenshots go to png/sweep/ when a check fails, or for
 // every screen when QUORVEX_SWEEP_PNG is set.
 #include <gtest/gtest.h>
 
@@ -65,4 +66,5 @@ class ScreenSweep : public ::testing::Test {
 // one at top and bottom) with no word broken; the screen and every visible control lie on the
 // display, and every visible control inside the screen.
 // One line per problem.
-std::vector<std::string> CheckScreen(ui::Window* screen);
+// With the screen's picture, the letters of its labels are checked against their background.
+std::vector<std::string> CheckScreen(ui::Window* screen, const draw::Bitmap* shot = nullptr);

@@ -13,6 +13,7 @@
 #include "platform/ui/draw/dc.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/window.h"
+#include "label_check.h"
 #include "sweep_fixture.h"
 
 namespace {
@@ -50,19 +51,6 @@ TEST_F(ScreenSweep, EveryRegisteredScreenIsSwept) {
   Show(kSweepDisplays[0], 1);
   const std::set<std::string> swept(std::begin(kScreens), std::end(kScreens));
   for (const std::string& name : RegisteredScreens()) EXPECT_TRUE(swept.count(name)) << name << " is not swept";
-}
-
-// Relative luminance of a colour (sRGB), and the contrast ratio of two colours (1 to 21).
-double Luminance(draw::Color c) {
-  auto lin = [](int v) {
-    const double s = v / 255.0;
-    return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
-  };
-  return 0.2126 * lin(draw::GetRValue(c)) + 0.7152 * lin(draw::GetGValue(c)) + 0.0722 * lin(draw::GetBValue(c));
-}
-double Contrast(draw::Color a, draw::Color b) {
-  const double la = Luminance(a), lb = Luminance(b);
-  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 // The menu's status line in grey over the painted background: every operator text of the

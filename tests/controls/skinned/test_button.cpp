@@ -335,3 +335,28 @@ TEST_F(SkinnedTest, CaptionsThatDoNotFitAreDrawnSmallerNeverClipped) {
   AppSettings.LanguageIndex = 1;
   AppSettings.LayoutScale = 1.0f;
 }
+
+// A row of buttons draws its captions in one size: the size the longest caption needs on its
+// own; a button of another row keeps its own size, and a shorter caption brings the row back.
+TEST_F(SkinnedTest, ButtonsOfOneRowDrawTheirCaptionsInOneSize) {
+  AppSettings.LanguageIndex = 2;
+  ui::DialogTemplate t = HostTemplate("Guardar", "Examinar nuevamente", "Salir");
+  t.cy = 90;
+  t.Add("Button", 14, "Salir", 10, 40, 48, 16, ui::WS_VISIBLE | ui::BS_PUSHBUTTON);
+  ButtonHost host(t);
+  CXPButton below;
+  ASSERT_TRUE(host.CreateModeless());
+  ASSERT_TRUE(below.SubclassDlgItem(14, &host));
+  below.SetBitmaps(446, 448, 447);
+  d.Screen();
+  const ui::Rect face = host.b.GetClientRect();
+  const draw::Font nominal = ButtonCaptionFont();
+  const draw::Font alone = PaintCaption("Examinar nuevamente", face.Width(), face.Height()).font;
+  ASSERT_LT(alone.height, nominal.height) << "the long caption must need a smaller size";
+  for (CXPButton* b : {&host.a, &host.b, &host.c}) EXPECT_EQ(b->captionFont, alone) << b->GetWindowText();
+  EXPECT_EQ(below.captionFont, nominal);
+  host.b.SetWindowText("Imprimir");
+  d.Screen();
+  for (CXPButton* b : {&host.a, &host.b, &host.c}) EXPECT_EQ(b->captionFont, nominal) << b->GetWindowText();
+  AppSettings.LanguageIndex = 1;
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The labels, check boxes and radio buttons of a screen looked over as the buttons are: their
+// text, at the font the control drew it in, fits the control (no word broken, no line below
+// the control's bottom edge) at a readable size, the inked text runs into no other control
+// that shows text, and the letters read against what is behind them.
+#include <string>
+#include <vector>
+
+#include "platform/ui/draw/bitmap.h"
+
+namespace ui {
+class Window;
+}
+
+// One line per problem found among the visible controls of `screen`; with the screen's picture,
+// also the labels whose letters are too close in brightness to their background.
+std::vector<std::string> CheckLabels(ui::Window* screen, const draw::Bitmap* shot = nullptr);
+
+// The contrast ratio of two colours (1 to 21) from their relative luminance (sRGB).
+double Contrast(draw::Color a, draw::Color b);

@@ -1,0 +1,99 @@
+#include "skin_check.h"
+
+#include <cstdlib>
+#include <typeinfo>
+
+#include "controls/small_widgets.h"
+#include "controls/xp_button.h"
+#include "platform/ui/controls/controls.h"
+#include "platform/ui/window.h"
+#include "resources/skin/skin_ids.h"
+
+namespace {
+
+const char* StateName(skin::State s) {
+  switch (s) {
+    case skin::State::Normal: return "normal";
+    case skin::State::Hover: return "hover";
+    default: return "disabled";
+  }
+}
+
+// The state the skin made face `id` for; false when `id` is no push-button face.
+bool FaceState(unsigned id, skin::State& state) {
+  for (const skin::SkinBitmap& b : skin::kSkinBitmaps)
+    if (b.id == static_cast<int>(id) && b.kind == skin::Kind::Face) {
+      state = b.state;
+      return true;
+    }
+  return false;
+}
+
+void Walk(ui::Window* w, std::vector<std::string>& out) {
+  for (ui::Window* c : w->Children()) {
+    if (!c->IsWindowVisible()) continue;
+    if (auto* b = dynamic_cast<CXPButton*>(c)) {
+      // The working looks only: a screen may keep its normal face for the disabled look.
+      const struct {
+        unsigned id;
+        skin::State want;
+      } looks[] = {{b->normalBitmapId, skin::State::Normal}, {b->hoverBitmapId, skin::State::Hover}};
+      for (const auto& look : looks) {
+        skin::State got;
+        if (look.id != 0 && FaceState(look.id, got) && got == skin::State::Disabled)
+          out.push_back("control " + std::to_string(c->GetDlgCtrlID()) + " (\"" + c->GetWindowText() + "\") draws its " +
+                        StateName(look.want) + " look with face " + std::to_string(look.id) + ", made for " +
+                        StateName(got));
+      }
+    }
+    // A plain push button or a picture key with nothing on its face (an owner-drawn button of
+    // another kind draws its own picture).
+    bool blank = false;
+    if (auto* k = dynamic_cast<CBitmapKeyButton*>(c)) blank = k->KeyBitmap().IsNull();
+    else if (auto* p = dynamic_cast<ui::Button*>(c); p && typeid(*c) == typeid(ui::Button))
+      blank = (p->Kind() == ui::BS_PUSHBUTTON || p->Kind() == ui::BS_DEFPUSHBUTTON) && p->GetWindowText().empty() &&
+              p->GetBitmap().IsNull();
+    if (blank) out.push_back("control " + std::to_string(c->GetDlgCtrlID()) + " is a button with nothing on its face");
+    // A captioned push button among the skinned ones is drawn in the system's own look.
+    if (auto* p = dynamic_cast<ui::Button*>(c); p && typeid(*c) == typeid(ui::Button) &&
+                                                (p->Kind() == ui::BS_PUSHBUTTON || p->Kind() == ui::BS_DEFPUSHBUTTON) &&
+                                                !p->GetWindowText().empty())
+      out.push_back("control " + std::to_string(c->GetDlgCtrlID()) + " (\"" + c->GetWindowText() +
+                    "\") is a push button without the skin");
+    Walk(c, out);
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> CheckButtonSkins(ui::Window* screen) {
+  std::vector<std::string> out;
+  Walk(screen, out);
+  return out;
+}
+
+std::vector<std::string> CheckButtonRows(ui::Window* screen) {
+  std::vector<std::string> out;
+  std::vector<ui::Window*> parents{screen};
+  for (size_t i = 0; i < parents.size(); ++i) {
+    std::vector<CXPButton*> captioned;
+    for (ui::Window* c : parents[i]->Children()) {
+      if (!c->IsWindowVisible()) continue;
+      parents.push_back(c);
+      if (auto* b = dynamic_cast<CXPButton*>(c); b && b->arrowStyle == 0 && !b->GetWindowText().empty())
+        captioned.push_back(b);
+    }
+    for (size_t a = 0; a < captioned.size(); ++a)
+      for (size_t b = a + 1; b < captioned.size(); ++b) {
+        const ui::Rect ra = captioned[a]->GetWindowRect(), rb = captioned[b]->GetWindowRect();
+        if (ra.top != rb.top || ra.Height() != rb.Height()) continue;
+        const int ha = std::abs(captioned[a]->captionFont.height), hb = std::abs(captioned[b]->captionFont.height);
+        if (ha != hb)
+          out.push_back("buttons " + std::to_string(captioned[a]->GetDlgCtrlID()) + " (\"" +
+                        captioned[a]->GetWindowText() + "\") and " + std::to_string(captioned[b]->GetDlgCtrlID()) +
+                        " (\"" + captioned[b]->GetWindowText() + "\") of one row draw their captions at " +
+                        std::to_string(ha) + " and " + std::to_string(hb) + " px");
+      }
+  }
+  return out;
+}
