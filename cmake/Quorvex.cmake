@@ -66,10 +66,11 @@ endfunction()
 # The test_*.cpp files of the calling folder and its helpers (*.cpp not named test_*) become one
 # GoogleTest program, <folder>_tests (the folder path below tests/ with "_" for "/", e.g.
 # measurement_screen_tests); the helpers are compiled once. A new test_*.cpp joins it by itself.
-# CTest still runs every TEST as a process of its own (--gtest_filter), so a test starts on fresh
-# process state. The files share one program: a file's own helpers go in an anonymous namespace
-# and TEST/TEST_F suite names are unique across tests/. Sets QUORVEX_TEST_TARGET in the caller
-# for folder-specific additions.
+# CTest runs every TEST as a process of its own (--gtest_filter), so a test starts on fresh
+# process state; with QUORVEX_TESTS_BY_SUITE (CI) it runs each suite in one process instead (see
+# quorvex_add_gtests). The files share one program: a file's own helpers go in an anonymous
+# namespace and TEST/TEST_F suite names are unique across tests/. Sets QUORVEX_TEST_TARGET in the
+# caller for folder-specific additions.
 function(quorvex_tests)
   cmake_parse_arguments(Q "" "" "DEPS" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/test_*.cpp)
@@ -92,8 +93,40 @@ function(quorvex_tests)
   quorvex_test_program_link(${target})
   target_compile_options(${target} PRIVATE -pthread)
   quorvex_test_pch(${target})
-  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       PROPERTIES TIMEOUT 300 LABELS ${prefix})
+  quorvex_add_gtests(${target} LABEL ${prefix} TIMEOUT 300)
+endfunction()
+
+option(QUORVEX_TESTS_BY_SUITE "Run each GoogleTest suite in one process instead of each test" OFF)
+
+# quorvex_add_gtests(<target> LABEL <label> TIMEOUT <seconds per test>)
+# Registers a GoogleTest program's tests with CTest, found by listing the built program when CTest
+# runs. By default every TEST is a CTest test and a process of its own. With QUORVEX_TESTS_BY_SUITE
+# every suite is one CTest test running its TESTs one after another in one process: a sanitized
+# program spends most of a second starting and ending (loading, registering its globals, the leak
+# check at exit), which for every one of some two thousand tests was most of CI's test run.
+function(quorvex_add_gtests target)
+  cmake_parse_arguments(Q "" "LABEL;TIMEOUT" "" ${ARGN})
+  if(NOT QUORVEX_TESTS_BY_SUITE)
+    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                         PROPERTIES TIMEOUT ${Q_TIMEOUT} LABELS ${Q_LABEL})
+    return()
+  endif()
+  set(include_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_suites_include.cmake)
+  set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_suites.cmake)
+  file(GENERATE OUTPUT ${include_file} CONTENT
+"if(NOT EXISTS \"${list_file}\" OR \"$<TARGET_FILE:${target}>\" IS_NEWER_THAN \"${list_file}\"
+   OR \"${include_file}\" IS_NEWER_THAN \"${list_file}\")
+  execute_process(COMMAND \"${CMAKE_COMMAND}\" -D \"EXE=$<TARGET_FILE:${target}>\" -D \"OUT=${list_file}\"
+                  -D \"WORKDIR=${CMAKE_CURRENT_BINARY_DIR}\" -D \"LABEL=${Q_LABEL}\" -D \"TIMEOUT=${Q_TIMEOUT}\"
+                  -P \"${CMAKE_SOURCE_DIR}/cmake/QuorvexSuiteTests.cmake\")
+endif()
+if(EXISTS \"${list_file}\")
+  include(\"${list_file}\")
+else()
+  add_test(${target}_NOT_BUILT ${target}_NOT_BUILT)
+endif()
+")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${include_file})
 endfunction()
 
 # quorvex_test_pch(<target>)
