@@ -14,6 +14,23 @@ function(quorvex_compile_options target)
   endif()
 endfunction()
 
+# quorvex_test_code_options(<target>)
+# The tests' own code (test programs, their helpers, the precompiled header they share) is compiled
+# without optimising: it does little work when it runs, and compiling it optimised under the
+# sanitizers was about half of the sanitized build. The code under test keeps the build's level.
+function(quorvex_test_code_options target)
+  quorvex_compile_options(${target})
+  target_compile_options(${target} PRIVATE -O0)
+endfunction()
+
+# quorvex_test_program_link(<target>)
+# A test program is started once for every test it holds. Linked position-dependent, its pointers
+# are fixed at link time: as a position-independent executable the loader patched some 800,000
+# of them at every start, a third of a sanitized program's start-up.
+function(quorvex_test_program_link target)
+  target_link_options(${target} PRIVATE -no-pie)
+endfunction()
+
 # quorvex_library(<name> [SHARED] [DEPS <targets>...])
 # Builds every .cpp/.c below the calling folder (not below a subfolder that has its own
 # CMakeLists.txt) into one library. The repository root is the include root.
@@ -49,10 +66,11 @@ endfunction()
 # The test_*.cpp files of the calling folder and its helpers (*.cpp not named test_*) become one
 # GoogleTest program, <folder>_tests (the folder path below tests/ with "_" for "/", e.g.
 # measurement_screen_tests); the helpers are compiled once. A new test_*.cpp joins it by itself.
-# CTest still runs every TEST as a process of its own (--gtest_filter), so a test starts on fresh
-# process state. The files share one program: a file's own helpers go in an anonymous namespace
-# and TEST/TEST_F suite names are unique across tests/. Sets QUORVEX_TEST_TARGET in the caller
-# for folder-specific additions.
+# CTest runs every TEST as a process of its own (--gtest_filter), so a test starts on fresh
+# process state; with QUORVEX_TESTS_BY_SUITE (CI) it runs each suite in one process instead (see
+# quorvex_add_gtests). The files share one program: a file's own helpers go in an anonymous
+# namespace and TEST/TEST_F suite names are unique across tests/. Sets QUORVEX_TEST_TARGET in the
+# caller for folder-specific additions.
 function(quorvex_tests)
   cmake_parse_arguments(Q "" "" "DEPS" ${ARGN})
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/test_*.cpp)
@@ -71,11 +89,44 @@ function(quorvex_tests)
     QUORVEX_SOURCE_DIR="${CMAKE_SOURCE_DIR}" QUORVEX_PROGRAM_DIR="${QUORVEX_PROGRAM_DIR}"
     QUORVEX_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/${rel})
-  quorvex_compile_options(${target})
+  quorvex_test_code_options(${target})
+  quorvex_test_program_link(${target})
   target_compile_options(${target} PRIVATE -pthread)
   quorvex_test_pch(${target})
-  gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       PROPERTIES TIMEOUT 300 LABELS ${prefix})
+  quorvex_add_gtests(${target} LABEL ${prefix} TIMEOUT 300)
+endfunction()
+
+option(QUORVEX_TESTS_BY_SUITE "Run each GoogleTest suite in one process instead of each test" OFF)
+
+# quorvex_add_gtests(<target> LABEL <label> TIMEOUT <seconds per test>)
+# Registers a GoogleTest program's tests with CTest, found by listing the built program when CTest
+# runs. By default every TEST is a CTest test and a process of its own. With QUORVEX_TESTS_BY_SUITE
+# every suite is one CTest test running its TESTs one after another in one process: a sanitized
+# program spends most of a second starting and ending (loading, registering its globals, the leak
+# check at exit), which for every one of some two thousand tests was most of CI's test run.
+function(quorvex_add_gtests target)
+  cmake_parse_arguments(Q "" "LABEL;TIMEOUT" "" ${ARGN})
+  if(NOT QUORVEX_TESTS_BY_SUITE)
+    gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+                         PROPERTIES TIMEOUT ${Q_TIMEOUT} LABELS ${Q_LABEL})
+    return()
+  endif()
+  set(include_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_suites_include.cmake)
+  set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_suites.cmake)
+  file(GENERATE OUTPUT ${include_file} CONTENT
+"if(NOT EXISTS \"${list_file}\" OR \"$<TARGET_FILE:${target}>\" IS_NEWER_THAN \"${list_file}\"
+   OR \"${include_file}\" IS_NEWER_THAN \"${list_file}\")
+  execute_process(COMMAND \"${CMAKE_COMMAND}\" -D \"EXE=$<TARGET_FILE:${target}>\" -D \"OUT=${list_file}\"
+                  -D \"WORKDIR=${CMAKE_CURRENT_BINARY_DIR}\" -D \"LABEL=${Q_LABEL}\" -D \"TIMEOUT=${Q_TIMEOUT}\"
+                  -P \"${CMAKE_SOURCE_DIR}/cmake/QuorvexSuiteTests.cmake\")
+endif()
+if(EXISTS \"${list_file}\")
+  include(\"${list_file}\")
+else()
+  add_test(${target}_NOT_BUILT ${target}_NOT_BUILT)
+endif()
+")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${include_file})
 endfunction()
 
 # quorvex_test_pch(<target>)
@@ -84,5 +135,9 @@ endfunction()
 function(quorvex_test_pch target)
   if(TARGET quorvex_test_pch)
     target_precompile_headers(${target} REUSE_FROM quorvex_test_pch)
+    # Loading the header costs seconds; the leak suppressions every sanitized program carries
+    # include nothing.
+    set_source_files_properties(${CMAKE_SOURCE_DIR}/cmake/lsan_suppressions.cpp PROPERTIES
+                                SKIP_PRECOMPILE_HEADERS ON)
   endif()
 endfunction()

@@ -10,7 +10,7 @@ packages=(
   fonts-liberation fonts-wqy-microhei fonts-dejavu-core
   xvfb xauth poppler-utils
   matchbox-keyboard xdotool
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev lld
 )
 
 missing=()
