@@ -77,6 +77,8 @@ CPLT::CPLT(ui::Window* parent) : ui::Dialog(IDD_PLT, parent) {
 
 void CPLT::DoDataExchange(ui::DataExchange& dx) {
   if (!keyboard_.IsWindow()) ui::ExchangeControl(dx, IDC_PLT_KEYBOARD, keyboard_);
+  if (!ok_.IsWindow()) ui::ExchangeControl(dx, ui::IDOK, ok_);
+  if (!cancel_.IsWindow()) ui::ExchangeControl(dx, ui::IDCANCEL, cancel_);
   ui::ExchangeText(dx, IDC_PLT_VALUE, value);
 }
 
@@ -85,6 +87,8 @@ bool CPLT::OnInitDialog() {
   ScaleDialogLayout(this);
   keyboard_.SetKeyBitmap(ui::Resources::LoadBitmap(IDB_PLT_KEYBOARD));
   keyboard_.SizeToContent();
+  ok_.SetBitmaps(399, 400, 487);
+  cancel_.SetBitmaps(403, 404, 486);
   return true;
 }
 

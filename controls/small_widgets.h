@@ -5,6 +5,7 @@
 #include <string>
 
 #include "controls/picture.h"
+#include "controls/xp_button.h"
 #include "platform/ui/controls/controls.h"
 #include "platform/ui/dialog.h"
 
@@ -63,6 +64,7 @@ class CPLT : public ui::Dialog {
 
  private:
   CBitmapKeyButton keyboard_;
+  CXPButton ok_, cancel_;  // skinned as every dialog's OK and Cancel
 };
 
 ui::DialogTemplate PltTemplate();
