@@ -120,7 +120,7 @@ const Look kMainMenu{"main menu",
                       {{40, 386}, draw::RGB(31, 88, 128)},
                       {{560, 200}, draw::RGB(215, 223, 224)}}};
 const Look kTestScreen{"test screen", {{{610, 450}, draw::RGB(166, 175, 182)}, {{470, 250}, draw::RGB(40, 40, 40)}}};
-const Look kSettings{"system settings", {{{560, 410}, kCream}, {{500, 330}, kBand}, {{20, 300}, kBand}}};
+const Look kSettings{"system settings", {{{560, 410}, kExitGrey}, {{500, 330}, kBand}, {{20, 300}, kBand}}};
 const Look kOtherMenu{"other settings menu", {{{500, 240}, kBlue}, {{570, 200}, kCream}, {{100, 320}, kBand}}};
 const Look kLogon{"log-on",
                   {{{200, 280}, draw::RGB(205, 213, 215)},
