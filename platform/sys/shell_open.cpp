@@ -194,24 +194,4 @@ bool ShellOpen(const std::string& file, const std::string& parameters, std::stri
   return StartDetached(cmd.argv, error);
 }
 
-bool ShellOpenOnce(const std::string& file, std::string* error) {
-  ShellCommand cmd = ResolveShellOpen(file);
-  if (cmd.argv.empty()) {
-    if (error) *error = cmd.error;
-    return false;
-  }
-  // The programs started here that have not ended, by command line.
-  static std::mutex lock;
-  static std::map<std::vector<std::string>, std::shared_ptr<std::atomic<bool>>> started;
-  std::lock_guard<std::mutex> guard(lock);
-  auto& running = started[cmd.argv];
-  if (running && running->load()) return true;
-  running = std::make_shared<std::atomic<bool>>(true);
-  if (!StartDetached(cmd.argv, error, nullptr, [flag = running] { flag->store(false); })) {
-    running->store(false);
-    return false;
-  }
-  return true;
-}
-
 }  // namespace sys

@@ -41,9 +41,4 @@ ShellCommand ResolveShellOpen(const std::string& file, const std::string& parame
 bool ShellOpen(const std::string& file, const std::string& parameters = std::string(),
                std::string* error = nullptr);
 
-// As ShellOpen, for a helper that is called up again and again (an on-screen keyboard): while
-// the program an earlier call started for the same file still runs, nothing is started and the
-// result is true; the program may still be opening its window.
-bool ShellOpenOnce(const std::string& file, std::string* error = nullptr);
-
 }  // namespace sys

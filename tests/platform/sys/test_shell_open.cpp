@@ -134,40 +134,6 @@ TEST_F(ShellOpenTest, OverrideVariableAndStartingForReal) {
   EXPECT_NE(error.find("not-installed-kbd"), std::string::npos) << error;
 }
 
-TEST_F(ShellOpenTest, OpenOnceStartsAgainOnlyAfterTheProgramEnded) {
-  // A keyboard that stays up until a stop file appears (or its folder is gone), and notes each
-  // start and end.
-  const std::string starts = prog_ / "starts", ends = prog_ / "ends", stop = prog_ / "stop";
-  bin_.Write("slowkbd", "#!/bin/sh\necho x >> \"" + starts + "\"\nwhile [ ! -e \"" + stop + "\" ] && [ -d \"" +
-                            prog_.path() + "\" ]; do sleep 0.05; done\necho x >> \"" + ends + "\"\n");
-  chmod((bin_ / "slowkbd").c_str(), 0755);
-  setenv("QUORVEX_HELPER_KEYBOARD", "slowkbd", 1);
-  std::string error;
-  ASSERT_TRUE(sys::ShellOpenOnce(prog_ / "Keyboard.exe", &error)) << error;
-  ASSERT_TRUE(WaitForFile(starts));
-  // Called up again (in another spelling) while it runs: nothing new is started.
-  EXPECT_TRUE(sys::ShellOpenOnce(prog_ / "keyboard.EXE", &error)) << error;
-  EXPECT_TRUE(sys::ShellOpenOnce(prog_ / "Keyboard.exe", &error)) << error;
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  EXPECT_EQ(prog_.Read("starts"), "x\n");
-  // Once it has ended, a call starts it again (and only once while the new one runs).
-  prog_.Write("stop", "");
-  ASSERT_TRUE(WaitForFile(ends));
-  unlink(stop.c_str());
-  for (int i = 0; i < 100 && prog_.Read("starts") != "x\nx\n"; ++i) {
-    ASSERT_TRUE(sys::ShellOpenOnce(prog_ / "Keyboard.exe", &error)) << error;
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  EXPECT_EQ(prog_.Read("starts"), "x\nx\n");
-  prog_.Write("stop", "");
-  for (int i = 0; i < 100 && prog_.Read("ends") != "x\nx\n"; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  // A program that cannot be found is not started, with the reason.
-  setenv("QUORVEX_HELPER_KEYBOARD", "not-installed-kbd", 1);
-  EXPECT_FALSE(sys::ShellOpenOnce(prog_ / "Keyboard.exe", &error));
-  EXPECT_NE(error.find("not-installed-kbd"), std::string::npos) << error;
-}
-
 TEST(Process, RunAndWaitGivesTheExitStatus) {
   std::string error;
   EXPECT_EQ(sys::RunAndWait({"sh", "-c", "exit 3"}, &error), 3);
