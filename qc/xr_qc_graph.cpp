@@ -37,10 +37,10 @@ ui::DialogTemplate XrGraphTemplate() {
   t.Add("Button", 2035, "", 2, 2, 316, 20, V | ui::BS_GROUPBOX);
   // Each value starts two units after its caption (else a full caption runs into it).
   t.Add("Static", 1152, "Lot:", 6, 8, 22, 10, V | ui::SS_LEFT);
-  t.Add("Static", IDC_XRG_BATCH, "", 30, 8, 58, 10, V | ui::SS_LEFT);
-  t.Add("Static", 1647, "Validity:", 92, 8, 36, 10, V | ui::SS_LEFT);
-  t.Add("Static", IDC_XRG_EXPIRY, "", 130, 8, 54, 10, V | ui::SS_LEFT);
-  t.Add("Static", 1648, "Seq#:", 186, 8, 24, 10, V | ui::SS_LEFT);
+  t.Add("Static", IDC_XRG_BATCH, "", 30, 8, 48, 10, V | ui::SS_LEFT);
+  t.Add("Static", 1647, "Validity:", 80, 8, 36, 10, V | ui::SS_LEFT);
+  t.Add("Static", IDC_XRG_EXPIRY, "", 118, 8, 50, 10, V | ui::SS_LEFT);
+  t.Add("Static", 1648, "Seq#:", 170, 8, 40, 10, V | ui::SS_LEFT);
   // Wide enough for the groups left out after the position.
   t.Add("Static", IDC_XRG_POSITION, "", 212, 8, 104, 10, V | ui::SS_LEFT);
   t.Add("Button", 2034, "", 2, 24, 316, 184, V | ui::BS_GROUPBOX);
