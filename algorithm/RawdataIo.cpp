@@ -1,6 +1,7 @@
 // File and memory helpers of the raw-data and pulse functions.
 #include "algorithm/RawdataIo.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -108,8 +109,19 @@ bool WriteFileReplacing(const char* path, const std::uint8_t* data, std::size_t 
   if (ok && ::fsync(fd) != 0) ok = false;
   if (::close(fd) != 0) ok = false;
   if (ok && ::rename(temp.c_str(), target.c_str()) != 0) ok = false;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  // The new name lasts a power cut only once its folder is flushed; a folder that cannot be
+  // flushed is a failed write, not a success.
+  const std::size_t slash = target.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash == 0 ? 1 : slash);
+  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) return false;
+  const bool flushed = ::fsync(dir) == 0;
+  ::close(dir);
+  return flushed;
 }
 
 bool FileExists(const char* path) {
