@@ -451,8 +451,8 @@ void CCalibAuto::OnEndOfTest(const measurement::EndOfTestReport&) {
 void CCalibAuto::AutoRinse() {
   if (autoCleanTime_ == 0 || analyzer::Soak.TestsSinceAutoClean < autoCleanTime_) return;
   int32_t& declines = analyzer::Soak.RinsePromptsDeclined;
-  auto start = [this, &declines](int delayMs) {
-    declines = 0;
+  auto start = [this](int delayMs) {
+    analyzer::Soak.RinsePromptsDeclined = 0;
     analyzer::Soak.TestsSinceAutoClean = 0;
     rinseRunning_ = true;
     cycle_.SetRinseRunning(true);

@@ -31,7 +31,7 @@ ui::DialogTemplate SelTemplate() {
 
 CReagentSel::CReagentSel(ui::Window* parent, int mode) : BoardScreen(SelTemplate(), parent), mode_(mode) {
   swallowEnter_ = true;
-  runReplacement_ = [this](int selector) {
+  runReplacement_ = [](int selector) {
     CReagentVolDlg dlg(nullptr);
     dlg.SetReagent(static_cast<uint8_t>(selector));
     dlg.DoModal();

@@ -52,7 +52,7 @@ class CGridCellNumeric : public CGridCell {
   unsigned GetFlags() const { return flags_; }
   double GetNumber() const { return value_; }
   void SetNumber(double value);
-  void SetFormat(const GridNumberFormat* format) { format_ = format; }
+  void SetNumberFormat(const GridNumberFormat* format) { format_ = format; }
   const GridNumberFormat& Format() const { return format_ ? *format_ : UserNumberFormat(); }
   bool Edit(int row, int col, const draw::Rect& rect, draw::Point point, unsigned id, unsigned firstChar) override;
 

@@ -75,7 +75,7 @@ Shader VGrad(double t, double b, Color top, Color bottom) {
 }
 
 constexpr Color kNavyTop = RGB(44, 104, 148), kNavyBottom = RGB(0, 52, 90), kNavyEdge = RGB(0, 34, 60);
-constexpr Color kBlood = RGB(196, 30, 44), kBloodDark = RGB(128, 12, 24);
+constexpr Color kBloodDark = RGB(128, 12, 24);
 constexpr Color kSlate = RGB(66, 85, 92), kPaper = RGB(252, 252, 250);
 
 // A drop: a circle below and a point above, joined by the two tangents.

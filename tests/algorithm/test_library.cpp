@@ -91,8 +91,17 @@ std::vector<std::string> NeededLibraries(const std::string& path) {
   return needed;
 }
 
-// The address sanitizer's runtime cannot be loaded a second time into a namespace of its own.
+// GCC says it builds with the address sanitizer by a macro, Clang by a feature test.
 #if defined(__SANITIZE_ADDRESS__)
+#define QX_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QX_ADDRESS_SANITIZER 1
+#endif
+#endif
+
+// The address sanitizer's runtime cannot be loaded a second time into a namespace of its own.
+#if defined(QX_ADDRESS_SANITIZER)
 constexpr bool kSeparateNamespaces = false;
 #else
 constexpr bool kSeparateNamespaces = true;
@@ -129,8 +138,18 @@ struct Count {
 }  // namespace
 
 TEST(ZentilLibrary, ExportsExactlyItsInterface) {
-  const std::set<std::string> exported = DynamicExports(kLibrary);
+  std::set<std::string> exported = DynamicExports(kLibrary);
   ASSERT_FALSE(exported.empty()) << kLibrary;
+#if defined(QX_ADDRESS_SANITIZER)
+  // Built for the sanitizers at a low optimisation level, the library also carries the standard
+  // library's own template code and the type information the call checks use, both exported by
+  // the standard headers' visibility. The library's own names still may not leave it.
+  std::erase_if(exported, [](const std::string& name) {
+    for (const char* prefix : {"_ZSt", "_ZNSt", "_ZNKSt", "_ZN9__gnu_cxx", "_ZNK9__gnu_cxx", "_ZTI", "_ZTS"})
+      if (name.rfind(prefix, 0) == 0) return true;
+    return false;
+  });
+#endif
   EXPECT_EQ(exported, kExports);
 }
 

@@ -34,7 +34,9 @@ TEST_F(StoreTest, TheBrowsersInputDialogsOpenTheOnScreenKeyboard) {
   CHistorySel sel;
   CHistoryJump jump;
   const std::pair<const char*, ui::Dialog*> dialogs[] = {{"search", &find}, {"column range", &sel}, {"jump", &jump}};
-  for (const auto& [name, dialog] : dialogs) {
+  for (const auto& entry : dialogs) {
+    const char* name = entry.first;
+    ui::Dialog* dialog = entry.second;
     g_keyboardRaised = 0;
     ASSERT_TRUE(d.RunScript([&] { dialog->DoModal(); }, [&](ui::TestDriver& s) {
       ASSERT_NE(s.Find(1514), nullptr) << name;

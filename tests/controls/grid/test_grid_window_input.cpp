@@ -89,7 +89,6 @@ TEST_F(GridWindowTest, DraggingAcrossCellsExtendsTheBlockAndMovesTheFocus) {
   const draw::Point a = Middle(2, 1), b = Middle(4, 3);
   Mouse(K::MouseMove, a.x, a.y);
   Mouse(K::MouseDown, a.x, a.y);
-  ui::InputEvent e;
   Mouse(K::MouseMove, b.x, b.y);
   EXPECT_EQ(grid->GetFocusCell(), CCellID(4, 3));
   Clear();
