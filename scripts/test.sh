@@ -29,8 +29,10 @@ else
   stage build bash scripts/build.sh -DQUORVEX_BUILD_TESTS=OFF -DQUORVEX_SANITIZE=OFF "${lean[@]}"
   asan_dir="${build_dir}-asan"
   # -O1 is the sanitizers' usual level: much quicker to build, still quick to run. Each test suite
-  # runs in one process: a sanitized program's start and exit cost most of a second.
+  # runs in one process: a sanitized program's start and exit cost most of a second. Clang (which
+  # setup installs for the fuzz targets) compiles the sanitized code in less than half the time.
   stage sanitized-build env QUORVEX_BUILD_DIR="$asan_dir" bash scripts/build.sh -DQUORVEX_SANITIZE=ON \
+    -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
     -DQUORVEX_BUILD_TESTS=ON -DQUORVEX_BUILD_BENCH=OFF -DQUORVEX_TESTS_BY_SUITE=ON \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
   # About half of the suites' time is spent waiting (pseudo-terminals, timers, files synced to
