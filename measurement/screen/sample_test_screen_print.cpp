@@ -49,8 +49,9 @@ void CSampleTest::OnPrint() {
     printBusy_ = false;
     return;
   }
-  if (!lastResult_->Stored()) {
-    // Nothing of this result is in the data store: a report would show what no one can find.
+  if (!lastResult_->Stored() || !lastResult_->Storable()) {
+    // Nothing of this result is in the data store, or it holds no value: a report would show
+    // what no one can find, or nothing.
     Box(lastResult_->Storable() ? NotSavedText(lang) : NotComputedText(lang), ui::MB_ICONWARNING);
     printBusy_ = false;
     return;
