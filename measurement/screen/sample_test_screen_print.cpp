@@ -52,7 +52,7 @@ void CSampleTest::OnPrint() {
   if (!lastResult_->Stored() || !lastResult_->Storable()) {
     // Nothing of this result is in the data store, or it holds no value: a report would show
     // what no one can find, or nothing.
-    Box(lastResult_->Storable() ? NotSavedText(lang) : NotComputedText(lang), ui::MB_ICONWARNING);
+    Box(!lastResult_->Stored() ? NotSavedText(lang) : NotComputedText(lang), ui::MB_ICONWARNING);
     printBusy_ = false;
     return;
   }
