@@ -14,6 +14,7 @@
 #include "core/person_row.h"
 #include "history/history_globals.h"
 #include "history/history_graphics.h"
+#include "history/history_list.h"
 #include "history/kept_recompute.h"
 #include "history/view_row.h"
 #include "lis/stored_items.h"
@@ -230,4 +231,35 @@ TEST_F(KeptRecomputeTest, TheViewShowsNoNumberWithoutTheLibraryAndComputesTheRow
     EXPECT_EQ(shown[r], history::SplitShownValue(r, Scalar(std::string("select ") + columns[r] +
                                                             " from Person where SampleNo='13'")).value)
         << r;
+}
+
+TEST_F(KeptRecomputeTest, TheBrowserShowsTheComputedRowAfterItsDetailView) {
+  counts.Count("12", kAbsent);
+  // What a normal count of the same input stores, taken from a row removed again.
+  counts.Count("13", support::BuiltZentilPath());
+  const std::string wbc = Scalar("select WBC from Person where SampleNo='13'");
+  ASSERT_NE(wbc, "- - -");
+  Sql("delete from Person where SampleNo='13'");
+  CHistoryList screen;
+  std::string before, after;
+  EXPECT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(s.RunUntil([&] { return screen.FilledColumns() == 1; }));
+                            before = screen.Grid().GetItemText(3, 1);
+                            bool selected = false;
+                            s.RunUntil([&] {
+                              if (!selected) screen.ApplySelection(1, 1);
+                              selected = true;
+                              return true;
+                            });
+                            s.Press(IDC_HL_DETAIL);
+                            EXPECT_EQ(s.Text(IDC_HG_SAMPLE), "12");
+                            s.Press(ui::IDCANCEL);
+                            ASSERT_TRUE(s.RunUntil([&] { return screen.FilledColumns() == 1; }));
+                            after = screen.Grid().GetItemText(3, 1);
+                            s.Press(ui::IDCANCEL);
+                          },
+                          120000));
+  EXPECT_EQ(before, "- - -");
+  EXPECT_EQ(after, wbc);
 }
