@@ -38,7 +38,7 @@ std::string PersonInsertSql(const PersonRow& row);
 // Whether the sample already has a row on the date. `ok` false when the query failed.
 bool SampleExistsToday(CADOConn& conn, const std::string& sampleNo, const std::string& testDate, bool* ok = nullptr);
 
-enum class SaveStatus { Inserted, Updated, Failed, Skipped };  // Skipped: nothing computed to store
+enum class SaveStatus { Inserted, Updated, Failed };
 // Runs the update or the insert. A failure (already reported by the data layer) gives Failed and
 // the engine's text in *error.
 SaveStatus SavePersonRow(CADOConn& conn, const PersonRow& row, std::string* error = nullptr);

@@ -226,8 +226,7 @@ HandOffOutcome HandOffResult(const RunResult& r, bool printInstant, bool sendIns
   if (!printInstant && !sendInstant) return o;
   if (!r.Stored() || !r.Storable()) {
     // Said once for both: the screen must not suggest that an unsaved or uncomputed result went
-    // out.
-    // A lost row is the greater news: a kept count whose row failed is said to be unsaved.
+    // out. A lost row is the greater news: a kept count whose row failed is said to be unsaved.
     const std::string text =
         r.Storable() || r.save == SaveStatus::Failed ? NotSavedText(language) : NotComputedText(language);
     o.notice = text;
