@@ -57,7 +57,6 @@ enum class RawWrite {
   BadKey,       // no key could be made
   IndexFailed,  // TDI.dat could not be opened, read or written
   DataFailed,   // TD.dat could not be opened or written
-  Skipped,      // nothing to write (the sample's result was not computed)
 };
 
 // Writes the sample's data record into the files of `folder` (ending in '/'): first the renames

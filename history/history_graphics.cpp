@@ -11,6 +11,7 @@
 #include "core/param_order.h"
 #include "core/value_format.h"
 #include "history/history_globals.h"
+#include "history/kept_recompute.h"
 #include "history/view_navigation.h"
 #include "measurement/count_settings.h"
 #include "measurement/patient/profile_edit.h"
@@ -295,8 +296,21 @@ void CHistoryGraphics::FillResultView() {
 }
 
 void CHistoryGraphics::LoadHistograms() {
-  const LoadOutcome o = LoadStoredHistograms(compute_, row_, db_, AppSettings.ProgramFolder, wbcCountTime_, normal_,
-                                             panic_, adjustSwitch_ != 0, AppSettings.LanguageIndex);
+  auto load = [this] {
+    return LoadStoredHistograms(compute_, row_, db_, AppSettings.ProgramFolder, wbcCountTime_, normal_, panic_,
+                                adjustSwitch_ != 0, AppSettings.LanguageIndex);
+  };
+  LoadOutcome o = load();
+  // A count stored while the library could not be used is computed as soon as it is shown with
+  // the library there, and the row is shown again as the count would have stored it.
+  if (o == LoadOutcome::Computed && row_.keptForComputation &&
+      RecomputeKeptResult(db_, AppSettings.ProgramFolder, row_.sampleNo, row_.testDate, AppSettings.LanguageIndex) ==
+          KeptRecompute::Recomputed) {
+    m_dataSaved = 1;
+    OpenDay(row_.testDate);
+    if (day_->IsOpen() && day_->SetAbsolutePosition(m_dayPosition)) FillResultView();
+    o = load();
+  }
   if (o == LoadOutcome::LibraryFailed) ui::MessageBox(this, measurement::kZentilLoadFailedText, "", ui::MB_ICONERROR);
   ShowCharts();
 }

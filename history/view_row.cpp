@@ -6,6 +6,8 @@
 #include "core/app_settings.h"
 #include "core/field_read.h"
 #include "core/sample_names.h"
+#include "history/kept_recompute.h"
+#include "measurement/kept_inputs.h"
 #include "measurement/patient/line_adjust.h"
 #include "platform/db/recordset.h"
 
@@ -143,10 +145,13 @@ ViewRow ReadViewRow(db::Recordset& rs, int l) {
   const int unitRows[6] = {7, 8, 12, 9, 15, 18};
   for (int k = 0; k < 6; ++k)
     if (ReadField(rs, unitColumns[k], unit)) r.units[unitRows[k]] = unit;
+  std::string stored[20];
   for (int k = 0; k < 20; ++k) {
     const int row = kReadRows[k];
-    r.values[row] = SplitShownValue(row, Text(rs, kReadColumns[k]));
+    stored[k] = Text(rs, kReadColumns[k]);
+    r.values[row] = SplitShownValue(row, stored[k]);
   }
+  r.keptForComputation = KeptForComputation(stored, r.testTime, Text(rs, measurement::kKeptInputsColumn));
   r.differentialEdited = r.values[1].lead == "e";
   r.adjustEnabled = ViewAdjustEnabled(r.values[0].value, r.units[0]);
   r.wbcAdjustWithAbnormal = r.adjustEnabled && r.abnormal != 0;

@@ -34,6 +34,7 @@ struct ViewRow {
   bool adjustEnabled = false;       // the WBC allows moving the lines
   bool wbcAdjustWithAbnormal = false;
   bool flags[6] = {};               // LF1 LF2 LF3 LF4 PF1 PF2 in the warning
+  bool keptForComputation = false;  // a count the library could not compute, kept to compute later
 };
 
 // The default unit of each row before a row's own units replace them.

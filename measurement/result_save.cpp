@@ -8,6 +8,7 @@
 #include "core/param_order.h"
 #include "core/value_format.h"
 #include "core/person_row.h"
+#include "measurement/kept_inputs.h"
 
 namespace measurement {
 namespace {
@@ -19,6 +20,7 @@ const char* const kUnitColumns[7] = {"WBCUnit", "RBCUnit", "HGBUnit", "MCHCUnit"
 
 std::string Q(const std::string& s) { return "'" + SqlSafeText(s) + "'"; }
 std::string G(float v) { return FormatValue(v, 0, 1); }
+std::string KeptValue(const std::string& text) { return text.empty() ? std::string("NULL") : Q(text); }
 
 std::mutex g_mutex;
 HandOffEntry g_entries[2];
@@ -35,6 +37,7 @@ std::string PersonUpdateSql(const PersonRow& r) {
   s += ",RefText=" + Q(r.refText) + ",BloodType=" + Q(r.bloodType);
   s += ",OriginalWbc=" + G(r.originalWbc) + ",WMARKER2=" + G(r.markers[0]) + ",WMARKER3=" + G(r.markers[1]) +
        ",PMARKER1=" + G(r.markers[2]) + ",PMARKER2=" + G(r.markers[3]);
+  if (r.keptInputs) s += std::string(",") + kKeptInputsColumn + "=" + KeptValue(*r.keptInputs);
   s += " where SampleNo=" + Q(r.sampleNo) + " and TestDate=" + Q(r.testDate);
   return s;
 }
@@ -57,6 +60,10 @@ std::string PersonInsertSql(const PersonRow& r) {
   cols += ",RefText,OriginalWbc,WMARKER2,WMARKER3,PMARKER1,PMARKER2";
   vals += "," + Q(r.refText) + "," + G(r.originalWbc) + "," + G(r.markers[0]) + "," + G(r.markers[1]) + "," +
           G(r.markers[2]) + "," + G(r.markers[3]);
+  if (r.keptInputs) {
+    cols += std::string(",") + kKeptInputsColumn;
+    vals += "," + KeptValue(*r.keptInputs);
+  }
   return "insert into Person (" + cols + ") values (" + vals + ")";
 }
 

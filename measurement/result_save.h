@@ -3,6 +3,7 @@
 // day, else insert), the X-B QC row, and the hand-off to printing and the LIS.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "printing/report_snapshot.h"
@@ -22,6 +23,10 @@ struct PersonRow {
   std::string refText;
   float originalWbc = 0.0f;
   float markers[4] = {};        // WMARKER2, WMARKER3, PMARKER1, PMARKER2 (fL)
+  // The count's inputs kept for a later computation (measurement/kept_inputs.h): unset leaves
+  // the column out of the statement (a store from before it still takes the row), empty writes
+  // Null.
+  std::optional<std::string> keptInputs;
 };
 
 // "update Person set TestDate=... where SampleNo='..' and TestDate='..'"; keeps the patient
@@ -33,7 +38,7 @@ std::string PersonInsertSql(const PersonRow& row);
 // Whether the sample already has a row on the date. `ok` false when the query failed.
 bool SampleExistsToday(CADOConn& conn, const std::string& sampleNo, const std::string& testDate, bool* ok = nullptr);
 
-enum class SaveStatus { Inserted, Updated, Failed, Skipped };  // Skipped: nothing computed to store
+enum class SaveStatus { Inserted, Updated, Failed };
 // Runs the update or the insert. A failure (already reported by the data layer) gives Failed and
 // the engine's text in *error.
 SaveStatus SavePersonRow(CADOConn& conn, const PersonRow& row, std::string* error = nullptr);

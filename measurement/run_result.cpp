@@ -10,6 +10,7 @@
 #include "core/param_order.h"
 #include "core/value_format.h"
 #include "core/write_log.h"
+#include "measurement/kept_inputs.h"
 #include "measurement/patient/patient_input.h"
 #include "measurement/screen/sample_globals.h"
 #include "platform/sys/clock.h"
@@ -50,6 +51,10 @@ std::unique_ptr<AlgorithmResult> RunAlgorithm(RunInputs& in, HistogramBuffers& h
   }
 
   // 2-4. The library call and the intake.
+  return ComputeFinalHistograms(in, h, r);
+}
+
+std::unique_ptr<AlgorithmResult> ComputeFinalHistograms(const RunInputs& in, const HistogramBuffers& h, RunResult& r) {
   auto input = std::make_unique<AlgorithmInput>();
   auto result = std::make_unique<AlgorithmResult>();
   FillAlgorithmInput(*input, in.count, h);
@@ -59,9 +64,14 @@ std::unique_ptr<AlgorithmResult> RunAlgorithm(RunInputs& in, HistogramBuffers& h
 }
 
 RunContext LoadRunContext(CADOConn& conn, const std::string& sampleNo, const sys::LocalTime& now, int language) {
+  return LoadRunContext(conn, sampleNo, StoredDateText(now), StoredTimeText(now), language);
+}
+
+RunContext LoadRunContext(CADOConn& conn, const std::string& sampleNo, const std::string& testDate,
+                          const std::string& testTime, int language) {
   RunContext c;
-  c.testDate = StoredDateText(now);
-  c.testTime = StoredTimeText(now);
+  c.testDate = testDate;
+  c.testTime = testTime;
   c.person = ReadPersonPatient(conn, sampleNo, c.testDate);
   c.groupIndex = SampleGroupOf(c.person, language, &c.referValue);
   c.normal = LoadNormalLimits(conn, c.groupIndex);
@@ -128,11 +138,14 @@ void CompleteRunResult(const RunInputs& in, const AlgorithmResult& result, const
 void StoreRunResult(CADOConn& conn, const RunInputs& in, const HistogramBuffers& h, XbQcState& xb, RunResult& r) {
   const std::string stamp = r.testDate + " " + r.testTime;
   for (const std::string& line : r.logLines) WriteLog(line, stamp);
+  // A count the library could not compute is kept all the same: its raw record, and a row whose
+  // values are all "- - -" and which holds the count's other inputs, so that it can be computed
+  // from the result history once the library is back. Nothing of it is a number to print or send.
   if (!r.Storable()) {
-    r.save = SaveStatus::Skipped;
-    r.xb = XbQcOutcome::Incomplete;
-    r.testData = TestDataWrite::Skipped;
-    return;
+    r.row.keptInputs = KeptInputsText(KeepInputs(in.count, r.stars, r.testTime));
+    // No WBC and no lines were computed: the columns keep what "none" reads as.
+    r.row.originalWbc = 0.0f;
+    for (float& m : r.row.markers) m = 0.0f;
   }
   // The raw record goes first (its data, then its index entry), so a stored row always has its
   // histograms: a power cut after it leaves at most a record without a row, which the next
@@ -159,6 +172,8 @@ void StoreRunResult(CADOConn& conn, const RunInputs& in, const HistogramBuffers&
     r.xb = XbQcOutcome::Failed;
     WriteLog("Person: " + r.saveError, stamp);
     NoticeHandOff(NotSavedText(in.language));
+  } else if (!r.Storable()) {
+    r.xb = XbQcOutcome::Incomplete;
   } else {
     r.xb = AddXbQcRow(conn, xb, r.values.values, r.values.incomplete, r.testDate, r.testTime, r.row.units);
   }
@@ -209,9 +224,11 @@ HandOffOutcome HandOffResult(const RunResult& r, bool printInstant, bool sendIns
                              const ReportSnapshot& sample) {
   HandOffOutcome o;
   if (!printInstant && !sendInstant) return o;
-  if (!r.Stored()) {
-    // Said once for both: the screen must not suggest that an unsaved result went out.
-    const std::string text = r.Storable() ? NotSavedText(language) : NotComputedText(language);
+  if (!r.Stored() || !r.Storable()) {
+    // Said once for both: the screen must not suggest that an unsaved or uncomputed result went
+    // out. A lost row is the greater news: a kept count whose row failed is said to be unsaved.
+    const std::string text =
+        r.Storable() || r.save == SaveStatus::Failed ? NotSavedText(language) : NotComputedText(language);
     o.notice = text;
     WriteLog(text);
     NoticeHandOff(text);

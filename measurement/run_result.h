@@ -59,7 +59,9 @@ struct RunResult {
   // first bin of each (WBC: first line minus 3, RBC and PLT: the lower line).
   uint8_t curves[3][256] = {};
   int firstBins[3] = {0, 0, 0};
-  // The library computed the values, so they may be stored.
+  // The library computed the values: only then are they printed, sent or taken by X-B QC. A
+  // result that was not computed is stored all the same, with every value "- - -" and the
+  // count's inputs kept beside its raw record for a later computation.
   bool Storable() const { return status == ZentilStatus::Computed; }
   // The Person row was written: only then may the result be printed and sent.
   bool Stored() const { return save == SaveStatus::Inserted || save == SaveStatus::Updated; }
@@ -85,7 +87,14 @@ struct RunContext {
   LimitPairs normal, panic;
 };
 std::unique_ptr<AlgorithmResult> RunAlgorithm(RunInputs& inputs, HistogramBuffers& histograms, RunResult& r);
+// The library call on the final histograms and the intake of its values (RunAlgorithm's second
+// half; also a later computation of a stored count).
+std::unique_ptr<AlgorithmResult> ComputeFinalHistograms(const RunInputs& inputs, const HistogramBuffers& histograms,
+                                                        RunResult& r);
 RunContext LoadRunContext(CADOConn& conn, const std::string& sampleNo, const sys::LocalTime& now, int language);
+// The same for a stored result of the given date and time.
+RunContext LoadRunContext(CADOConn& conn, const std::string& sampleNo, const std::string& testDate,
+                          const std::string& testTime, int language);
 void CompleteRunResult(const RunInputs& inputs, const AlgorithmResult& result, const RunContext& context,
                        RunResult& r);
 void StoreRunResult(CADOConn& conn, const RunInputs& inputs, const HistogramBuffers& histograms, XbQcState& xb,
@@ -93,12 +102,13 @@ void StoreRunResult(CADOConn& conn, const RunInputs& inputs, const HistogramBuff
 
 // Runs the processing. `histograms` holds the last count on entry and the final histograms on
 // exit. A result that could not be computed (library or entry point missing) has every value
-// invalid and is not stored anywhere: an earlier result of the sample number stays as it was.
+// invalid; its raw record and its row ("- - -" in every value column, the count's inputs kept)
+// are stored as a computed one's are, so the result history can compute it later.
 RunResult ProcessRunResult(CADOConn& conn, RunInputs& inputs, HistogramBuffers& histograms, XbQcState& xb);
 
 // Hands a processed result to the LIS and to printing when their automatic switches are on.
-// A result that was not stored (not computed, or the row could not be written) goes to
-// neither; the notice says why.
+// A result that was not computed, or whose row could not be written, goes to neither; the
+// notice says why.
 struct HandOffOutcome {
   bool sent = false, printed = false;
   std::string notice;

@@ -67,6 +67,7 @@ const Layout& ProgramLayout() {
     for (const SysSettingUpgrade& u : kSysSettingUpgrades) l["syssetting"].erase(Lower(u.column));
     l["person"].erase("pmarker1");
     l["person"].erase("pmarker2");
+    l["person"].erase("countinputs");
     return l;
   }();
   return layout;

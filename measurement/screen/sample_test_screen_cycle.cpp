@@ -172,7 +172,7 @@ void CSampleTest::ProcessRunResult(bool) {
   auto r = std::make_unique<RunResult>(measurement::ProcessRunResult(db_, in, cycle_.histograms(), xb_));
   // The notice is in the message line already; the system log keeps why, as soon as the store
   // takes the row again (at the latest with the next result).
-  if (r->Storable() && !r->Stored())
+  if (!r->Stored())
     unsavedLogs_.push_back(in.sampleNo + ": " + NotSavedText(Language()) + " (" + r->saveError + ")");
   while (!unsavedLogs_.empty() && WriteSampleTestLog(unsavedLogs_.front()) == 1) unsavedLogs_.erase(unsavedLogs_.begin());
   // The result's own date and time: a count after midnight is keyed, checked and counted by the

@@ -49,9 +49,10 @@ void CSampleTest::OnPrint() {
     printBusy_ = false;
     return;
   }
-  if (!lastResult_->Stored()) {
-    // Nothing of this result is in the data store: a report would show what no one can find.
-    Box(lastResult_->Storable() ? NotSavedText(lang) : NotComputedText(lang), ui::MB_ICONWARNING);
+  if (!lastResult_->Stored() || !lastResult_->Storable()) {
+    // Nothing of this result is in the data store, or it holds no value: a report would show
+    // what no one can find, or nothing.
+    Box(!lastResult_->Stored() ? NotSavedText(lang) : NotComputedText(lang), ui::MB_ICONWARNING);
     printBusy_ = false;
     return;
   }

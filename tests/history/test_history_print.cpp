@@ -12,6 +12,7 @@
 #include "history/history_globals.h"
 #include "history/history_graphics.h"
 #include "history/history_list.h"
+#include "measurement/zentil_call.h"
 #include "platform/sys/clock.h"
 #include "platform/ui/input.h"
 #include "printing/histogram_print.h"
@@ -441,6 +442,38 @@ TEST_F(ViewPrintTest, ViewPrintsTheShownResultOnThePagePrinter) {
   EXPECT_NE(pages[0].find("Name: " + r.name), std::string::npos);
   EXPECT_NE(pages[0].find("No.: " + r.sampleNo), std::string::npos);
   for (int i = 0; i < 20; ++i) EXPECT_NE(pages[0].find(r.values[i] + " " + r.units[i]), std::string::npos) << i;
+}
+
+TEST_F(ViewPrintTest, AKeptCountPrintsNoNumberWhileTheLibraryIsMissing) {
+  // A count stored while the algorithm library could not be used: every value "- - -" and the
+  // count's inputs kept. Without the library the view neither computes it nor prints a number.
+  Sql("update SysSetting set Printer=0, PrintFormat=1");
+  PrintRow r = PrintRowOf(1);
+  for (int i = 0; i < 20; ++i) {
+    r.cells[i] = r.values[i] = "- - -";
+    r.flags[i].clear();
+  }
+  StorePrintRow(r, 1, true);
+  Sql("update Person set CountInputs='time=" + r.testTime + " mode=0 wbct=50 hgb=3400/1200 f=1,1,1,1,1,1 stars=000'");
+  measurement::SetZentilLibraryPath("/nonexistent/libZentil.so");
+  SetHistogramLibraryPath("/nonexistent/libZentil.so");
+  StripPrinter printer;
+  UsePrinter(printer);
+  CHistoryGraphics view;
+  Open(view, "1", 1, [&](ui::TestDriver& s) {
+    for (int i = 0; i < 5 && s.MessageBox() != nullptr; ++i) s.AnswerMessageBox(ui::IDOK);
+    s.Press(IDC_HG_PRINT);
+    for (int i = 0; i < 5 && s.RunUntil([&] { return s.MessageBox() != nullptr || !view.PrintJobRunning(); }, 60000) &&
+                    s.MessageBox() != nullptr;
+         ++i)
+      s.AnswerMessageBox(ui::IDOK);
+    ASSERT_TRUE(WaitViewJobEnd(s, view));
+  });
+  EXPECT_EQ(Scalar("select CountInputs is not null from Person"), "1");
+  std::vector<std::string> want = {""};
+  const std::vector<std::string> report = ReportRows(r, kAllItems, true);
+  want.insert(want.end(), report.begin(), report.end());
+  EXPECT_EQ(TextRows(StripLog(printer.Bytes())), want);
 }
 
 TEST_F(ViewPrintTest, AResultWithoutValuesIsNotPrinted) {

@@ -2,7 +2,10 @@
 // processing through the real library into a fresh data store.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <sstream>
 #include <vector>
 
 #include "core/ado_conn.h"
@@ -145,12 +148,21 @@ TEST_F(ResultSaving, HandOffWithAndWithoutEntries) {
   EXPECT_EQ(n.sends, 0);
   EXPECT_TRUE(n.texts.empty());
 
-  RunResult uncomputed;
-  uncomputed.status = ZentilStatus::LibraryMissing;
-  uncomputed.save = SaveStatus::Skipped;
-  o = HandOffResult(uncomputed, true, true, 1, sample);
-  EXPECT_EQ(n.prints, 1);
-  EXPECT_EQ(o.notice, "No result: the algorithm library could not be used");
+  // A result the library did not compute goes to neither, whether or not its row was written
+  // (it is kept with "- - -" values to be computed later).
+  for (SaveStatus save : {SaveStatus::Inserted, SaveStatus::Updated, SaveStatus::Failed}) {
+    RunResult uncomputed;
+    uncomputed.status = ZentilStatus::LibraryMissing;
+    uncomputed.save = save;
+    o = HandOffResult(uncomputed, true, true, 1, sample);
+    EXPECT_EQ(n.prints, 1) << static_cast<int>(save);
+    EXPECT_EQ(n.sends, 0) << static_cast<int>(save);
+    EXPECT_FALSE(o.printed || o.sent) << static_cast<int>(save);
+    // Unless its row was lost: that is said first.
+    EXPECT_EQ(o.notice, save == SaveStatus::Failed ? "The result could not be saved; it is not printed or sent"
+                                                   : "No result: the algorithm library could not be used")
+        << static_cast<int>(save);
+  }
 }
 
 TEST_F(ResultSaving, XbQcFollowsSwitchesAndStopsAtSampleNum) {
@@ -261,72 +273,137 @@ TEST_F(ResultSaving, ProcessRunResultStoresAFlaggedRow) {
   EXPECT_EQ(r.xb, XbQcOutcome::Added);
 }
 
-TEST_F(ResultSaving, MissingLibraryStoresNothing) {
+TEST_F(ResultSaving, MissingLibraryKeepsTheCountToComputeLater) {
+  // The library is absent: the count keeps its raw record and a row in which no value is a
+  // number, with the count's other inputs beside it; nothing goes to X-B QC, printing or the LIS.
+  sys::Clock::UseManual(sys::LocalTime{2026, 12, 9, 8, 15, 30, 0, 3});
   SetZentilLibraryPath(folder.file("libZentil.so"));
   std::vector<std::string> messages;
   SetZentilMessageHook([&](const std::string& m) { messages.push_back(m); });
+  Notices n;
+  n.Install();
   Exec("insert into XBQCSet (SampleNum, IsOn, Q1) values (20, 1, 1)");
-  const std::string today = [] {
-    sys::LocalTime t = sys::Clock::Now();
-    char b[16];
-    std::snprintf(b, sizeof b, "%d-%.2d-%.2d", t.year, t.month, t.day);
-    return std::string(b);
-  }();
-  Exec("insert into Person (SampleNo, TestDate, WBC) values ('12', '" + today + "', '6.10')");
+  // Equal normal limits: every element of the range text is one blank.
+  std::string limits;
+  for (const char* c : {"WBC", "LYMA", "MONA", "GRAA", "LYMP", "MONP", "GRAP", "RBC", "HGB", "MCHC", "MCH", "MCV",
+                        "RDWCV", "RDWSD", "HCT", "PLT", "MPV", "PDW", "PCT", "PLCR"})
+    limits += std::string(limits.empty() ? "" : ",") + c + "L=0," + c + "H=0";
+  Exec("update NormalLimits set " + limits + " where Kind=0");
+  // An earlier row of the sample today, with patient columns the count keeps.
+  Exec("insert into Person (SampleNo, TestDate, Name, Age, ReferValue, WBC, OriginalWbc, WMARKER2) "
+       "values ('12', '2026-12-09', 'Ann', 40, 'General', '6.10', 6.1, 20)");
   uint16_t blank, sample;
   HistogramBuffers h;
   RunInputs in = NormalRun(folder.folder(), "12", &blank, &sample, &h);
+  in.count.wbcTimeTenths = 60;
+  in.count.calibration[8] = 1.25f;   // HGB
+  in.count.calibration[15] = 0.5f;   // PLT
+  in.count.calibration[3] = 7.0f;    // not one the library takes
   CADOConn conn;
   XbQcState xb = LoadXbQcState(conn);
   RunResult r = ProcessRunResult(conn, in, h, xb);
+  const HandOffOutcome o = HandOffResult(r, true, true, 1, ReportSnapshot{});
   SetZentilLibraryPath("");
   SetZentilMessageHook(nullptr);
+  sys::Clock::UseReal();
 
   EXPECT_EQ(r.status, ZentilStatus::LibraryMissing);
   EXPECT_EQ(messages, std::vector<std::string>{"Load Zentil.dll failed!"});
-  EXPECT_EQ(r.save, SaveStatus::Skipped);
-  EXPECT_FALSE(r.Stored());
+  EXPECT_EQ(r.testData, TestDataWrite::Written);
+  EXPECT_EQ(r.save, SaveStatus::Updated);
+  EXPECT_EQ(r.xb, XbQcOutcome::Incomplete);
   for (int i = 0; i < 20; ++i) EXPECT_EQ(r.shownTexts[i], "- - -") << i;
-  EXPECT_EQ(Scalar("select WBC from Person where SampleNo='12'"), "6.10");  // the earlier result stays
+  EXPECT_FALSE(o.printed || o.sent);
+  EXPECT_EQ(n.prints + n.sends, 0);
+  EXPECT_EQ(n.texts, std::vector<std::string>{"No result: the algorithm library could not be used"});
   EXPECT_EQ(Scalar("select count(*) from XBQCRunResult"), "0");
-  EXPECT_FALSE(std::filesystem::exists(folder.file("TD.dat")));
+
+  // The raw record holds the mean of the two counts.
+  HistogramBuffers back;
+  ASSERT_TRUE(ReadTestDataRecord(folder.folder(), "2026120912", &back));
+  for (size_t i : {0u, 57u, 255u}) {
+    EXPECT_FLOAT_EQ(back.wbc[i], (in.counts[0].wbc[i] + in.counts[1].wbc[i]) * 0.5f) << i;
+    EXPECT_FLOAT_EQ(back.rbc[i], (in.counts[0].rbc[i] + in.counts[1].rbc[i]) * 0.5f) << i;
+  }
+  for (size_t i : {0u, 40u, 127u})
+    EXPECT_FLOAT_EQ(back.plt[i], (in.counts[0].plt[i] + in.counts[1].plt[i]) * 0.5f) << i;
+
+  // Every column of the row.
+  std::map<std::string, std::string> texts = {
+      {"SampleNo", "12"}, {"TestDate", "2026-12-09"}, {"TestTime", "08:15:30"}, {"Name", "Ann"},
+      {"Sex", "<null>"}, {"Age", "40"}, {"AgeUnit", "<null>"}, {"BloodType", "Whole blood"},
+      {"ReferValue", "General"}, {"MedicalNo", "<null>"}, {"BedNo", "<null>"}, {"Dept", "<null>"},
+      {"Sender", "<null>"}, {"Scrutator", "<null>"}, {"Checker", "<null>"}, {"Warning", ""},
+      {"WBCUnit", "10^9/L"}, {"RBCUnit", "10^12/L"}, {"HGBUnit", "g/L"}, {"MCHCUnit", "g/L"},
+      {"HCTUnit", "%"}, {"PLTUnit", "10^9/L"}, {"PCTUnit", "%"}, {"Abnormal", "0"},
+      {"CountInputs", "time=08:15:30 mode=0 wbct=60 hgb=" + std::to_string(blank) + "/" + std::to_string(sample) +
+                          " f=1,1.25,1,1,0.5,1 stars=000"}};
+  std::string refText;
+  for (const char* c : {"WBC", "LYMA", "MONA", "GRAA", "LYMP", "MONP", "GRAP", "RBC", "HGB", "MCHC", "MCH", "MCV",
+                        "RDWCV", "RDWSD", "HCT", "PLT", "MPV", "PDW", "PCT", "PLCR"}) {
+    texts[c] = "- - -";
+    refText += " ,";
+  }
+  texts["RefText"] = refText;
+  // No WBC and no lines were computed: the numbers read as none.
+  const std::map<std::string, double> numbers = {
+      {"OriginalWbc", 0.0}, {"WMARKER2", 0.0}, {"WMARKER3", 0.0}, {"PMARKER1", 0.0}, {"PMARKER2", 0.0}};
+  std::stringstream names(Scalar("select group_concat(name, ',') from pragma_table_info('Person')"));
+  std::string column;
+  size_t seen = 0;
+  while (std::getline(names, column, ',')) {
+    ++seen;
+    const std::string stored = support::QueryText("select " + column + " from Person where SampleNo='12'", "<null>");
+    if (numbers.count(column)) {
+      EXPECT_EQ(std::atof(stored.c_str()), numbers.at(column)) << column << " " << stored;
+    } else if (texts.count(column)) {
+      EXPECT_EQ(stored, texts[column]) << column;
+    } else {
+      ADD_FAILURE() << "no expectation for column " << column << " (stored " << stored << ")";
+    }
+  }
+  EXPECT_EQ(seen, texts.size() + numbers.size());
+  EXPECT_EQ(Scalar("select count(*) from Person"), "1");
 }
 
 TEST_F(ResultSaving, AStoredRowAlwaysHasItsRawRecord) {
   // Every durable operation of a result's saving fails in turn (the raw data files, the data
   // store and its journal): whatever fails, a Person row that exists has its histograms in
-  // TD.dat, and a row counts as stored exactly when it is there.
+  // TD.dat, and a row counts as stored exactly when it is there. The same holds for a count the
+  // library could not compute, which is kept in the same order.
   sys::Clock::UseManual(sys::LocalTime{2026, 12, 9, 8, 15, 30, 0, 3});
-  SetZentilLibraryPath(BuiltZentilPath());
-  const std::string dir = folder.folder();
-  auto reset = [&] {
-    Exec("delete from Person");
-    std::filesystem::remove(folder.file("TD.dat"));
-    std::filesystem::remove(folder.file("TDI.dat"));
-  };
-  float expectedWbc100 = 0.0f;
-  bool stored = false;
-  auto action = [&](std::string* error) {
-    uint16_t blank, sample;
-    HistogramBuffers h;
-    RunInputs in = NormalRun(dir, "12", &blank, &sample, &h);
-    expectedWbc100 = (in.counts[0].wbc[100] + in.counts[1].wbc[100]) * 0.5f;
-    CADOConn conn;
-    XbQcState xb = LoadXbQcState(conn);
-    const RunResult r = ProcessRunResult(conn, in, h, xb);
-    *error = r.saveError;
-    stored = r.Stored();
-    return stored;
-  };
-  auto check = [&](const std::string& where, bool ok, const std::string&) {
-    const bool rowThere = Scalar("select count(*) from Person where SampleNo='12' and TestDate='2026-12-09'") == "1";
-    EXPECT_EQ(rowThere, ok) << where;
-    if (!rowThere) return;
-    HistogramBuffers back;
-    ASSERT_TRUE(ReadTestDataRecord(dir, "2026120912", &back)) << where;
-    EXPECT_FLOAT_EQ(back.wbc[100], expectedWbc100) << where;
-  };
-  support::EachStepFailing(reset, action, check);
+  for (const std::string& library : {BuiltZentilPath(), folder.file("absent/libZentil.so")}) {
+    SetZentilLibraryPath(library);
+    const std::string dir = folder.folder();
+    auto reset = [&] {
+      Exec("delete from Person");
+      std::filesystem::remove(folder.file("TD.dat"));
+      std::filesystem::remove(folder.file("TDI.dat"));
+    };
+    float expectedWbc100 = 0.0f;
+    bool stored = false;
+    auto action = [&](std::string* error) {
+      uint16_t blank, sample;
+      HistogramBuffers h;
+      RunInputs in = NormalRun(dir, "12", &blank, &sample, &h);
+      expectedWbc100 = (in.counts[0].wbc[100] + in.counts[1].wbc[100]) * 0.5f;
+      CADOConn conn;
+      XbQcState xb = LoadXbQcState(conn);
+      const RunResult r = ProcessRunResult(conn, in, h, xb);
+      *error = r.saveError;
+      stored = r.Stored();
+      return stored;
+    };
+    auto check = [&](const std::string& where, bool ok, const std::string&) {
+      const bool rowThere = Scalar("select count(*) from Person where SampleNo='12' and TestDate='2026-12-09'") == "1";
+      EXPECT_EQ(rowThere, ok) << where;
+      if (!rowThere) return;
+      HistogramBuffers back;
+      ASSERT_TRUE(ReadTestDataRecord(dir, "2026120912", &back)) << where;
+      EXPECT_FLOAT_EQ(back.wbc[100], expectedWbc100) << where;
+    };
+    support::EachStepFailing(reset, action, check);
+  }
   SetZentilLibraryPath("");
   sys::Clock::UseReal();
 }

@@ -75,7 +75,7 @@ TEST_F(StartupStoreTest, OldPersonTableGainsItsColumns) {
   StartupStoreValues v;
   PrepareStartupStore(conn, v);
   const std::string cols = RawScalar("select group_concat(name) from pragma_table_info('Person')");
-  for (const char* c : {"RefText", "WMARKER2", "WMARKER3", "Abnormal", "OriginalWbc"})
+  for (const char* c : {"RefText", "WMARKER2", "WMARKER3", "Abnormal", "OriginalWbc", "CountInputs"})
     EXPECT_NE(cols.find(c), std::string::npos) << c;
 }
 

@@ -143,6 +143,7 @@ TEST_F(RestoreSafety, OlderStoreWithoutTheUpgradeColumnsIsAccepted) {
   ASSERT_EQ(sqlite3_open((good / "vantorium.mdb").string().c_str(), &db), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(db,
                          "alter table Person drop column PMARKER1; alter table Person drop column PMARKER2;"
+                         "alter table Person drop column CountInputs;"
                          "alter table SysSetting drop column SoakDaysStartDate",
                          nullptr, nullptr, nullptr),
             SQLITE_OK)

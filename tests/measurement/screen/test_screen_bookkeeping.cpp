@@ -11,6 +11,7 @@
 #include "analyzer/sequences/process_values.h"
 #include "controls/message_box_dlg.h"
 #include "measurement/patient/profile_flags.h"
+#include "measurement/raw_files.h"
 #include "measurement/screen/sample_globals.h"
 #include "measurement/screen/sample_test_screen.h"
 #include "measurement/zentil_call.h"
@@ -166,7 +167,7 @@ TEST_F(ScreenBookkeeping, ReagentCheckFollowsEvenAResultThatCouldNotBeComputed) 
   SetZentilLibraryPath(File("no-such-library.so"));
   analyzer::Reagents().volumes().DiluentVol = 29.9f;
   CSampleTest screen(nullptr);
-  std::string line;
+  std::string line, printBox;
   std::vector<std::string> boxes;
   ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
                           [&](ui::TestDriver& s) {
@@ -183,12 +184,27 @@ TEST_F(ScreenBookkeeping, ReagentCheckFollowsEvenAResultThatCouldNotBeComputed) 
                             }
                             ASSERT_GE(screen.hasResult(), 1);
                             line = s.Text(IDC_MESSAGE);
+                            // The kept row has no value to print: Print says so.
+                            s.Press(IDC_PRINT);
+                            if (s.RunUntil([&] { return s.MessageBox() != nullptr; }, 3000)) {
+                              printBox = s.MessageBoxText();
+                              s.AnswerMessageBox(ui::IDOK);
+                            }
                             Leave(s, screen);
                           }));
   ASSERT_FALSE(boxes.empty());
   EXPECT_EQ(boxes.front(), "Load Zentil.dll failed!");
   ASSERT_NE(screen.lastResult(), nullptr);
-  EXPECT_FALSE(screen.lastResult()->Stored());
+  // The count is kept to be computed later: its row, with no value a number, and its raw record.
+  EXPECT_TRUE(screen.lastResult()->Stored());
+  EXPECT_FALSE(screen.lastResult()->Storable());
+  EXPECT_EQ(Scalar("select WBC || '|' || HGB || '|' || PLT || '|' || (CountInputs is not null) from Person"),
+            "- - -|- - -|- - -|1");
+  measurement::HistogramBuffers raw;
+  EXPECT_TRUE(measurement::ReadTestDataRecord(
+      AppSettings.ProgramFolder,
+      measurement::TestDataKey(screen.lastResult()->testDate, screen.lastResult()->row.sampleNo), &raw));
+  EXPECT_EQ(printBox, "No result: the algorithm library could not be used");
   EXPECT_EQ(line, "Diluent not enough");
 }
 

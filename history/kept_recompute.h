@@ -1,0 +1,31 @@
+#pragma once
+// A count that the algorithm library could not compute is stored with every value "- - -", its
+// raw record and the count's other inputs (measurement/kept_inputs.h). Once the library is back,
+// the result history computes it here: the library on the stored histograms and inputs, then
+// the count's own completion (marks, flags, value texts) written into the same row, as the count
+// would have stored it.
+#include <string>
+
+class CADOConn;
+
+namespace history {
+
+// Whether a row holds such a count: every stored value text "- - -" (table order) and kept
+// inputs that read back and name the row's own TestTime (a later count of the sample wrote
+// another time, so inputs left from an earlier count are not its own).
+bool KeptForComputation(const std::string storedTexts[20], const std::string& testTime, const std::string& keptText);
+
+enum class KeptRecompute {
+  NotKept,        // no such row, or the row is not a kept count
+  NoRawRecord,    // the row's histograms are not in the raw data files
+  LibraryFailed,  // the library still cannot be used; the row stays as it is
+  Recomputed,     // the row holds the computed result and no kept inputs any more
+  SaveFailed,     // the row could not be written
+};
+
+// Computes the kept count of (sampleNo, testDate) with the raw data files of `folder` (ending in
+// '/') and writes its row. The row's group, TestTime, BloodType and units are those it holds.
+KeptRecompute RecomputeKeptResult(CADOConn& conn, const std::string& folder, const std::string& sampleNo,
+                                  const std::string& testDate, int language);
+
+}  // namespace history

@@ -1,0 +1,265 @@
+// A count stored while the algorithm library could not be used (every value "- - -", the raw
+// record and the count's inputs kept) is computed from the result history once the library is
+// back, into the very row a count of the same histograms and readings stores; until then the
+// view shows no number and the LIS gets none.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/ado_conn.h"
+#include "core/person_row.h"
+#include "history/history_globals.h"
+#include "history/history_graphics.h"
+#include "history/history_list.h"
+#include "history/kept_recompute.h"
+#include "history/view_row.h"
+#include "lis/stored_items.h"
+#include "measurement/raw_files.h"
+#include "measurement/run_result.h"
+#include "measurement/zentil_call.h"
+#include "platform/sys/clock.h"
+#include "platform/ui/message_box.h"
+#include "results_store.h"
+#include "tools/boardsim/blood_profile.h"
+
+using namespace history_test;
+using history::KeptRecompute;
+
+namespace {
+
+constexpr const char* kDate = "2026-12-09";
+
+// Units a count does not store by default, so the computation must take the row's own.
+const std::string kUnits[20] = {"10^2/uL", "10^2/uL", "10^2/uL", "10^2/uL", "%",  "%",  "%",
+                                "10^12/L", "g/dL",    "%",       "fL",      "pg", "g/L", "fL",
+                                "%",       "10^4/uL", "fL",      "%",       "mL/L", "%"};
+
+// The same two counts every time, pre-diluted, with a count time and factors of their own and
+// the HGB readings of the second count.
+struct Counts {
+  uint16_t blank = 0, sample = 0;
+  measurement::HistogramBuffers last;
+  measurement::RunInputs Inputs(const std::string& sampleNo) {
+    measurement::RunInputs in;
+    const boardsim::BloodProfile& p = boardsim::ProfileData(boardsim::Profile::Normal);
+    for (int k = 0; k < 2; ++k) {
+      const boardsim::CountData d = boardsim::GenerateCount(p, 5.0f, false, 30 + k, true);
+      for (size_t i = 0; i < measurement::kWbcChannels; ++i) in.counts[k].wbc[i] = d.wbc[i];
+      for (size_t i = 0; i < measurement::kRbcChannels; ++i) in.counts[k].rbc[i] = d.rbc[i];
+      for (size_t i = 0; i < measurement::kPltChannels; ++i) in.counts[k].plt[i] = d.plt[i];
+      blank = d.hgbBlank;
+      sample = d.hgbSample;
+    }
+    in.count.bloodMode = 2;
+    in.count.wbcTimeTenths = 60;
+    in.count.calibration[0] = 1.05f;   // WBC
+    in.count.calibration[8] = 1.25f;   // HGB
+    in.count.calibration[15] = 0.9f;   // PLT
+    in.count.hgbBlank = &blank;
+    in.count.hgbSample = &sample;
+    in.sampleNo = sampleNo;
+    in.bloodModeText = "Pre-diluted blood";
+    for (int i = 0; i < 20; ++i) in.units[i] = kUnits[i];
+    in.language = 1;
+    in.folder = AppSettings.ProgramFolder;
+    return in;
+  }
+  measurement::RunResult Count(const std::string& sampleNo, const std::string& library) {
+    measurement::SetZentilLibraryPath(library);
+    measurement::RunInputs in = Inputs(sampleNo);
+    CADOConn conn;
+    measurement::XbQcState xb = measurement::LoadXbQcState(conn);
+    return measurement::ProcessRunResult(conn, in, last, xb);
+  }
+};
+
+const std::string kAbsent = "/nonexistent/libZentil.so";
+
+class KeptRecomputeTest : public StoreTest {
+ protected:
+  void SetUp() override {
+    StoreTest::SetUp();
+    sys::Clock::UseManual(sys::LocalTime{2026, 12, 9, 8, 15, 30, 0, 3});
+    ui::SetMessageBoxHandler([this](ui::Window*, const std::string& text, const std::string&, unsigned) {
+      boxes.push_back(text);
+      return ui::IDOK;
+    });
+  }
+  void TearDown() override {
+    sys::Clock::UseReal();
+    StoreTest::TearDown();
+  }
+  // Every column of the two rows, side by side; the sample number aside.
+  void ExpectSameRow(const std::string& no, const std::string& other) {
+    std::stringstream names(Scalar("select group_concat(name, ',') from pragma_table_info('Person')"));
+    std::string column;
+    int columns = 0;
+    while (std::getline(names, column, ',')) {
+      if (column == "SampleNo") continue;
+      ++columns;
+      auto value = [&](const std::string& n) {
+        return support::QueryText("select " + column + " from Person where SampleNo='" + n + "'", "<null>");
+      };
+      EXPECT_EQ(value(no), value(other)) << column;
+    }
+    EXPECT_GE(columns, 49);
+  }
+  KeptRecompute Recompute(const std::string& no) {
+    CADOConn conn;
+    return history::RecomputeKeptResult(conn, AppSettings.ProgramFolder, no, kDate, 1);
+  }
+  std::vector<std::string> boxes;
+  Counts counts;
+};
+
+}  // namespace
+
+TEST_F(KeptRecomputeTest, AKeptCountBecomesTheRowTheCountWouldHaveStored) {
+  const measurement::RunResult kept = counts.Count("12", kAbsent);
+  ASSERT_EQ(kept.status, measurement::ZentilStatus::LibraryMissing);
+  ASSERT_TRUE(kept.Stored());
+  EXPECT_EQ(Scalar("select WBC || '|' || HGB || '|' || PLT from Person where SampleNo='12'"), "- - -|- - -|- - -");
+  // The library is back: the same histograms and readings counted normally as sample 13.
+  const measurement::RunResult normal = counts.Count("13", support::BuiltZentilPath());
+  ASSERT_EQ(normal.status, measurement::ZentilStatus::Computed);
+  ASSERT_NE(Scalar("select HGB from Person where SampleNo='13'"), "- - -");
+
+  EXPECT_EQ(Recompute("12"), KeptRecompute::Recomputed);
+  ExpectSameRow("12", "13");
+  EXPECT_EQ(Scalar("select CountInputs is null from Person where SampleNo='12'"), "1");
+  // Done once: the row is a computed one now.
+  EXPECT_EQ(Recompute("12"), KeptRecompute::NotKept);
+  ExpectSameRow("12", "13");
+}
+
+TEST_F(KeptRecomputeTest, WhatIsNotAKeptCountOrCannotBeComputedStaysAsItIs) {
+  struct Case {
+    const char* name;
+    std::function<void()> after;  // what happens after the kept count, before the computation
+    std::string library;
+    KeptRecompute outcome;
+  };
+  const std::vector<Case> cases = {
+      {"the library is still missing", [] {}, kAbsent, KeptRecompute::LibraryFailed},
+      {"the raw record is gone",
+       [] {
+         std::remove((AppSettings.ProgramFolder + "TD.dat").c_str());
+         std::remove((AppSettings.ProgramFolder + "TDI.dat").c_str());
+       },
+       support::BuiltZentilPath(), KeptRecompute::NoRawRecord},
+      {"kept inputs that do not read",
+       [this] { Sql("update Person set CountInputs='time=08:15:30 mode=9' where SampleNo='12'"); },
+       support::BuiltZentilPath(), KeptRecompute::NotKept},
+      {"inputs of an earlier count under a later time",
+       [this] { Sql("update Person set TestTime='08:20:00' where SampleNo='12'"); }, support::BuiltZentilPath(),
+       KeptRecompute::NotKept},
+      {"a value entered since", [this] { Sql("update Person set HGB='120' where SampleNo='12'"); },
+       support::BuiltZentilPath(), KeptRecompute::NotKept},
+      {"no row", [this] { Sql("delete from Person"); }, support::BuiltZentilPath(), KeptRecompute::NotKept},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Sql("delete from Person");
+    counts.Count("12", kAbsent);
+    c.after();
+    const std::string before = Scalar("select group_concat(coalesce(WBC,'') || HGB || coalesce(CountInputs,'') || "
+                                      "TestTime, '/') from Person");
+    measurement::SetZentilLibraryPath(c.library);
+    EXPECT_EQ(Recompute("12"), c.outcome);
+    EXPECT_EQ(Scalar("select group_concat(coalesce(WBC,'') || HGB || coalesce(CountInputs,'') || TestTime, '/') "
+                     "from Person"),
+              before);
+  }
+}
+
+TEST_F(KeptRecomputeTest, TheViewShowsNoNumberWithoutTheLibraryAndComputesTheRowWithIt) {
+  counts.Count("12", kAbsent);
+  auto open = [&](const std::function<void(CHistoryGraphics&)>& check) {
+    CHistoryGraphics view;
+    view.m_totalCount = 1;
+    view.m_sampleNo = "12";
+    history::HistorySelectedTestDate = kDate;
+    EXPECT_TRUE(d.RunScript([&] { view.DoModal(); },
+                            [&](ui::TestDriver& s) {
+                              check(view);
+                              s.Press(ui::IDCANCEL);
+                            },
+                            60000));
+  };
+  // Without the library: no number anywhere, the row stays kept, one message.
+  measurement::SetZentilLibraryPath(kAbsent);
+  boxes.clear();
+  open([&](CHistoryGraphics& view) {
+    for (int r = 0; r < 20; ++r) EXPECT_EQ(view.Text(kViewValueIds[r]), "- - -") << r;
+    EXPECT_EQ(view.m_dataSaved, 0);
+  });
+  EXPECT_EQ(boxes, std::vector<std::string>{"Load Zentil.dll failed!"});
+  EXPECT_EQ(Scalar("select CountInputs is not null from Person"), "1");
+  // The LIS would get no value of it.
+  {
+    CADOConn conn;
+    ASSERT_TRUE(OpenPersonRow(conn, "12", kDate));
+    lis::UnitTable units;
+    lis::SampleResultTexts texts;
+    lis::TextsFromRow(*conn.Recordset(), units, &texts);
+    conn.CloseRecordset();
+    for (int i = 0; i < 20; ++i) {
+      EXPECT_EQ(texts.values[i], "") << i;
+      EXPECT_EQ(texts.flags[i], "") << i;
+    }
+  }
+
+  // With the library: the view computes the row on opening and shows what it stored, which is
+  // what a normal count of the same input stores.
+  counts.Count("13", support::BuiltZentilPath());
+  boxes.clear();
+  std::string shown[20];
+  open([&](CHistoryGraphics& view) {
+    for (int r = 0; r < 20; ++r) shown[r] = view.Text(kViewValueIds[r]);
+    EXPECT_EQ(view.m_dataSaved, 1);
+    EXPECT_TRUE(view.Compute().computed);
+  });
+  EXPECT_TRUE(boxes.empty());
+  ExpectSameRow("12", "13");
+  const char* const columns[20] = {"WBC", "LYMA", "MONA", "GRAA",  "LYMP",  "MONP", "GRAP", "RBC", "HGB", "HCT",
+                                   "MCV", "MCH",  "MCHC", "RDWSD", "RDWCV", "PLT",  "MPV",  "PDW", "PCT", "PLCR"};
+  for (int r = 0; r < 20; ++r)
+    EXPECT_EQ(shown[r], history::SplitShownValue(r, Scalar(std::string("select ") + columns[r] +
+                                                            " from Person where SampleNo='13'")).value)
+        << r;
+}
+
+TEST_F(KeptRecomputeTest, TheBrowserShowsTheComputedRowAfterItsDetailView) {
+  counts.Count("12", kAbsent);
+  // What a normal count of the same input stores, taken from a row removed again.
+  counts.Count("13", support::BuiltZentilPath());
+  const std::string wbc = Scalar("select WBC from Person where SampleNo='13'");
+  ASSERT_NE(wbc, "- - -");
+  Sql("delete from Person where SampleNo='13'");
+  CHistoryList screen;
+  std::string before, after;
+  EXPECT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(s.RunUntil([&] { return screen.FilledColumns() == 1; }));
+                            before = screen.Grid().GetItemText(3, 1);
+                            bool selected = false;
+                            s.RunUntil([&] {
+                              if (!selected) screen.ApplySelection(1, 1);
+                              selected = true;
+                              return true;
+                            });
+                            s.Press(IDC_HL_DETAIL);
+                            EXPECT_EQ(s.Text(IDC_HG_SAMPLE), "12");
+                            s.Press(ui::IDCANCEL);
+                            ASSERT_TRUE(s.RunUntil([&] { return screen.FilledColumns() == 1; }));
+                            after = screen.Grid().GetItemText(3, 1);
+                            s.Press(ui::IDCANCEL);
+                          },
+                          120000));
+  EXPECT_EQ(before, "- - -");
+  EXPECT_EQ(after, wbc);
+}
