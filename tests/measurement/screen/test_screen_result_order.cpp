@@ -3,6 +3,7 @@
 // same call (raw data file, its index, then the row), and a store that fails leaves the values
 // on the screen with the message that the result was not saved.
 #include <cerrno>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -12,7 +13,6 @@
 #include "core/ado_conn.h"
 #include "counted_sample.h"
 #include "measurement/raw_files.h"
-#include "measurement/result_globals.h"
 #include "measurement/screen/sample_test_screen.h"
 #include "platform/db/connection.h"
 #include "platform/sys/clock.h"
@@ -92,6 +92,7 @@ class ScreenResultOrder : public CountedSampleTest {
     std::vector<support::IoStep> steps;  // from the key press to the end of the count
     std::string timeBefore, timeAfter;   // the clock around the count, "HH:MM:SS"
     double lines[3][3] = {};             // divider line positions (fL) per chart
+    boardsim::CountData board;           // the board's last count (both counts are equal)
   };
   Run CountWatched(const std::vector<support::IoFaults::Rule>& faults) {
     CSampleTest screen(nullptr);
@@ -135,6 +136,7 @@ class ScreenResultOrder : public CountedSampleTest {
           });
           for (int c = 0; c < 3; ++c)
             for (int l = 0; l < (c == 0 ? 3 : 2); ++l) run.lines[c][l] = LinePosition(s, screen, c, l);
+          sim.WithModel([&](boardsim::BoardModel& m) { run.board = m.lastCount(); });
           Leave(s, screen);
         }));
     return run;
@@ -182,12 +184,15 @@ TEST_F(ScreenResultOrder, ResultIsPresentedFirstThenItsRawRecordAndRowAreStored)
   EXPECT_GT(tdi, td);
   EXPECT_GT(row, tdi);
 
-  // The raw record of sample 1 today, the final histograms the screen works on.
+  // The raw record of sample 1 today: the mean of the board's two counts, which are equal here.
   HistogramBuffers raw;
   ASSERT_TRUE(ReadTestDataRecord(AppSettings.ProgramFolder, TestDataKey(Today(), "1"), &raw));
-  EXPECT_TRUE(std::equal(std::begin(raw.wbc), std::end(raw.wbc), std::begin(SampleHistograms.wbc)));
-  EXPECT_TRUE(std::equal(std::begin(raw.rbc), std::end(raw.rbc), std::begin(SampleHistograms.rbc)));
-  EXPECT_TRUE(std::equal(std::begin(raw.plt), std::end(raw.plt), std::begin(SampleHistograms.plt)));
+  const std::pair<const float*, const std::vector<uint16_t>*> channels[3] = {
+      {raw.wbc, &run.board.wbc}, {raw.rbc, &run.board.rbc}, {raw.plt, &run.board.plt}};
+  for (const auto& [stored, sent] : channels) {
+    ASSERT_FALSE(sent->empty());
+    for (size_t i = 0; i < sent->size(); ++i) ASSERT_EQ(stored[i], static_cast<float>((*sent)[i])) << "bin " << i;
+  }
 
   // Every column of the row.
   Columns row1 = RowOf("select * from Person where SampleNo='1' and TestDate='" + Today() + "'");
