@@ -19,7 +19,33 @@ bool LoadInto(sys::DynamicLibrary& lib, const std::string& library) {
 
 }  // namespace
 
+ZentilPreload::ZentilPreload() = default;
+ZentilPreload::~ZentilPreload() { Release(); }
+
+void ZentilPreload::Load(const std::string& library) {
+  if (Holds(library)) return;
+  Release();
+  auto lib = std::make_unique<sys::DynamicLibrary>();
+  std::lock_guard<std::mutex> lock(g_callLock);
+  if (!LoadInto(*lib, library)) return;
+  library_ = library;
+  lib_ = std::move(lib);
+}
+
+void ZentilPreload::Release() {
+  if (!lib_) return;
+  std::lock_guard<std::mutex> lock(g_callLock);
+  lib_.reset();
+  library_.clear();
+}
+
 ZentilUse::ZentilUse(std::string library) : library_(std::move(library)), outer_(t_use) { t_use = this; }
+
+ZentilUse::ZentilUse(std::string library, ZentilPreload& preload) : ZentilUse(std::move(library)) {
+  if (!preload.Holds(library_)) return;
+  loaded_ = std::move(preload.lib_);
+  preload.library_.clear();
+}
 
 ZentilUse::~ZentilUse() {
   t_use = outer_;

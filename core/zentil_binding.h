@@ -35,12 +35,36 @@ ZentilCallStatus WithZentilEntry(const std::string& library, const char* entry, 
   return CallZentilEntry(library, entry, [&](void* address) { call(reinterpret_cast<Proc>(address)); });
 }
 
+// A library loaded ahead of the use it is meant for, so that the use does not wait for the
+// load: a count loads it when its first histogram has come, while the others are still on the
+// line. A ZentilUse of the same library takes it over; one that no use took is unloaded by
+// Release or at the end of its owner. Loading and unloading hold the call lock, as a call's own.
+class ZentilPreload {
+ public:
+  ZentilPreload();
+  ~ZentilPreload();
+  ZentilPreload(const ZentilPreload&) = delete;
+  ZentilPreload& operator=(const ZentilPreload&) = delete;
+  // Loads `library` unless it is held here already (another library held is unloaded first).
+  // A library that cannot be loaded is not held: the use loads, and reports, as without this.
+  void Load(const std::string& library);
+  void Release();
+  bool Holds(const std::string& library) const { return lib_ != nullptr && library_ == library; }
+
+ private:
+  friend class ZentilUse;
+  std::string library_;
+  std::unique_ptr<sys::DynamicLibrary> lib_;
+};
+
 // One use of `library` on this thread: the first call loads it (a call that cannot load it
 // reports LibraryMissing, and the next call tries again), the end of the use unloads it. Uses
 // nest; calls on other threads bind as usual.
 class ZentilUse {
  public:
   explicit ZentilUse(std::string library);
+  // The same, taking over what `preload` holds when it is this library (then no call loads).
+  ZentilUse(std::string library, ZentilPreload& preload);
   ~ZentilUse();
   ZentilUse(const ZentilUse&) = delete;
   ZentilUse& operator=(const ZentilUse&) = delete;

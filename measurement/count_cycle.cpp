@@ -201,6 +201,7 @@ void CountCycle::OnResetDone(const CollectedFrame& f) {
 }
 
 void CountCycle::BackToIdle() {
+  library_.Release();
   ready_ = true;
   state_ = CycleState::Idle;
   countNumber_ = 1;
@@ -254,6 +255,9 @@ void CountCycle::OnHistogram(const CollectedFrame& f) {
   if (ch == analyzer::ChannelWbc) {
     expectedChannel_ = analyzer::ChannelRbc;
     SendCommand(analyzer::FrameClassData, analyzer::data::RbcHistogram);
+    // The count's end is the library's next use: it is loaded while the RBC and PLT frames are
+    // on the line, not after their last byte.
+    library_.Load(ZentilLibraryPath());
   } else if (ch == analyzer::ChannelRbc) {
     expectedChannel_ = analyzer::ChannelPlt;
     SendCommand(analyzer::FrameClassData, analyzer::data::PltHistogram);
@@ -275,7 +279,8 @@ CountInputs CountCycle::MakeCountInputs() {
 void CountCycle::EndOfCount() {
   // The end of a count is one use of the library: its quick values and, when the test ends
   // with it, the result are computed with one load.
-  const ZentilUse use(ZentilLibraryPath());
+  const ZentilUse use(ZentilLibraryPath(), library_);
+  library_.Release();  // one loaded for a library no longer named
   if (countNumber_ == 1 || countNumber_ == 2) {
     const int n = countNumber_;
     counts_[n - 1] = RoundCount(buffers_);
@@ -335,6 +340,7 @@ void CountCycle::OnEndOfTestReply(const CollectedFrame& f) {
 }
 
 void CountCycle::BackToReady() {
+  library_.Release();
   collector_.Clear();
   state_ = CycleState::Idle;
   requestDeadline_ = -1;
@@ -348,6 +354,7 @@ void CountCycle::BackToReady() {
 }
 
 void CountCycle::Timeout() {
+  library_.Release();
   countDeadline_ = -1;
   watchdogNext_ = -1;
   requestDeadline_ = -1;

@@ -13,6 +13,7 @@
 #include "analyzer/frame.h"
 #include "analyzer/frame_collector.h"
 #include "analyzer/resend.h"
+#include "core/zentil_binding.h"
 #include "measurement/histograms.h"
 #include "measurement/repeat_agreement.h"
 #include "measurement/result_intake.h"
@@ -203,6 +204,9 @@ class CountCycle {
   HistogramBuffers buffers_;
   uint16_t hgbSample_ = 1;
   uint8_t wbcTimeTenths_ = 50, rbcTimeTenths_ = 50;
+  // The algorithm library, loaded for the count's end as soon as the count's first histogram has
+  // come; released with a count that ends otherwise.
+  ZentilPreload library_;
 
   analyzer::CommandFrame lastSent_{};
   bool byteSeen_ = false, prevByteSeen_ = false, replySeen_ = false;

@@ -179,11 +179,16 @@ void StoreRunResult(CADOConn& conn, const RunInputs& in, const HistogramBuffers&
   }
 }
 
-RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, XbQcState& xb) {
+RunResult PrepareRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h) {
   RunResult r;
   const std::unique_ptr<AlgorithmResult> result = RunAlgorithm(in, h, r);
   const RunContext ctx = LoadRunContext(conn, in.sampleNo, sys::Clock::Now(), in.language);
   CompleteRunResult(in, *result, ctx, r);
+  return r;
+}
+
+RunResult ProcessRunResult(CADOConn& conn, RunInputs& in, HistogramBuffers& h, XbQcState& xb) {
+  RunResult r = PrepareRunResult(conn, in, h);
   StoreRunResult(conn, in, h, xb, r);
   return r;
 }

@@ -100,10 +100,15 @@ void CompleteRunResult(const RunInputs& inputs, const AlgorithmResult& result, c
 void StoreRunResult(CADOConn& conn, const RunInputs& inputs, const HistogramBuffers& histograms, XbQcState& xb,
                     RunResult& r);
 
-// Runs the processing. `histograms` holds the last count on entry and the final histograms on
-// exit. A result that could not be computed (library or entry point missing) has every value
-// invalid; its raw record and its row ("- - -" in every value column, the count's inputs kept)
-// are stored as a computed one's are, so the result history can compute it later.
+// The result made ready to be shown, nothing written yet: the library call, the context read
+// at this moment and the completion. `histograms` holds the last count on entry and the final
+// histograms on exit; StoreRunResult with the same inputs and histograms then stores it.
+RunResult PrepareRunResult(CADOConn& conn, RunInputs& inputs, HistogramBuffers& histograms);
+
+// Runs the processing: PrepareRunResult, then StoreRunResult. A result that could not be
+// computed (library or entry point missing) has every value invalid; its raw record and its row
+// ("- - -" in every value column, the count's inputs kept) are stored as a computed one's are,
+// so the result history can compute it later.
 RunResult ProcessRunResult(CADOConn& conn, RunInputs& inputs, HistogramBuffers& histograms, XbQcState& xb);
 
 // Hands a processed result to the LIS and to printing when their automatic switches are on.

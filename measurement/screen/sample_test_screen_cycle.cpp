@@ -169,19 +169,30 @@ void CSampleTest::ProcessRunResult(bool) {
   for (int i = 0; i < 20; ++i) in.units[i] = UnitTexts[i];
   in.language = Language();
   in.folder = AppSettings.ProgramFolder.empty() ? std::string("./") : AppSettings.ProgramFolder;
-  auto r = std::make_unique<RunResult>(measurement::ProcessRunResult(db_, in, cycle_.histograms(), xb_));
-  // The notice is in the message line already; the system log keeps why, as soon as the store
-  // takes the row again (at the latest with the next result).
-  if (!r->Stored())
-    unsavedLogs_.push_back(in.sampleNo + ": " + NotSavedText(Language()) + " (" + r->saveError + ")");
-  while (!unsavedLogs_.empty() && WriteSampleTestLog(unsavedLogs_.front()) == 1) unsavedLogs_.erase(unsavedLogs_.begin());
+  auto r = std::make_unique<RunResult>(PrepareRunResult(db_, in, cycle_.histograms()));
   // The result's own date and time: a count after midnight is keyed, checked and counted by the
   // new day.
   TestDateText = r->testDate;
   TestTimeText = r->testTime;
   PublishRunResult(*r, cycle_.histograms());
+  normalLimits_ = r->normal;
+  panicLimits_ = r->panic;
+  ShowResult(*r);
+  ++hasResult_;
+  // The operator sees the result now, not after the disk has taken it: the frame is painted and
+  // presented before the store's flushes. Nothing else runs on this thread until the store
+  // below is done, so no button, no next count and no patient screen sees the result unstored.
+  UpdateWindow();
+  // Raw record (TD.dat, TDI.dat), then the row: what the screen says of the save is set from
+  // here on, and only the labels it changes are painted again.
+  StoreRunResult(db_, in, cycle_.histograms(), xb_, *r);
+  // The notice is in the message line already; the system log keeps why, as soon as the store
+  // takes the row again (at the latest with the next result).
+  if (!r->Stored())
+    unsavedLogs_.push_back(in.sampleNo + ": " + NotSavedText(Language()) + " (" + r->saveError + ")");
+  while (!unsavedLogs_.empty() && WriteSampleTestLog(unsavedLogs_.front()) == 1) unsavedLogs_.erase(unsavedLogs_.begin());
   // Each sample starts from empty patient fields, so one patient's data never lands on another
-  // sample; then the patient columns the count read once.
+  // sample; then the patient columns the count read once (or its own insert left).
   for (std::string* f : {&CurrentSample.Name, &CurrentSample.Sex, &CurrentSample.Age, &CurrentSample.MedicalNo,
                          &CurrentSample.BedNo, &CurrentSample.Dept, &CurrentSample.Sender, &CurrentSample.Scrutator,
                          &CurrentSample.Checker})
@@ -206,11 +217,7 @@ void CSampleTest::ProcessRunResult(bool) {
     take(p.Scrutator, CurrentSample.Scrutator);
     take(p.Checker, CurrentSample.Checker);
   }
-  normalLimits_ = r->normal;
-  panicLimits_ = r->panic;
-  ShowResult(*r);
   StartAdjustment(*r, in.count);
-  ++hasResult_;
   firstResultPending_ = false;
   retestRequested_ = false;
   ++analyzer::SampleCounters.SampleCountToday;

@@ -90,4 +90,43 @@ TEST(ZentilBinding, AUseWhoseLibraryIsMissingTriesAgainAtEachCall) {
   EXPECT_EQ(ZentilLoadCount() - before, 1u);
 }
 
+TEST(ZentilBinding, AUseTakesOverWhatWasLoadedAheadForItsLibraryOnly) {
+  const uint64_t before = ZentilLoadCount();
+  ZentilPreload ahead;
+  ahead.Load("libm.so.6");
+  ahead.Load("libm.so.6");  // held already
+  EXPECT_TRUE(ahead.Holds("libm.so.6"));
+  EXPECT_EQ(ZentilLoadCount() - before, 1u);
+  {
+    // A use of another library leaves it held and loads its own.
+    const ZentilUse other("libc.so.6", ahead);
+    EXPECT_EQ(CallZentilEntry("libc.so.6", "abs", [](void*) {}), ZentilCallStatus::Computed);
+    EXPECT_TRUE(ahead.Holds("libm.so.6"));
+    EXPECT_EQ(ZentilLoadCount() - before, 2u);
+  }
+  {
+    const ZentilUse use("libm.so.6", ahead);
+    EXPECT_FALSE(ahead.Holds("libm.so.6"));
+    double value = -1.0;
+    EXPECT_EQ(WithZentilEntry<double (*)(double)>("libm.so.6", "cos", [&](double (*fn)(double)) { value = fn(0.0); }),
+              ZentilCallStatus::Computed);
+    EXPECT_EQ(value, 1.0);
+    EXPECT_EQ(ZentilLoadCount() - before, 2u);
+  }
+  // A library that cannot be loaded is not held; the use then reports it at its call.
+  ahead.Load("/nonexistent/libZentil.so");
+  EXPECT_FALSE(ahead.Holds("/nonexistent/libZentil.so"));
+  const ZentilUse missing("/nonexistent/libZentil.so", ahead);
+  EXPECT_EQ(CallZentilEntry("/nonexistent/libZentil.so", "AlgorithmMain", [](void*) {}),
+            ZentilCallStatus::LibraryMissing);
+  // Another library loaded ahead replaces the one held; Release lets it go.
+  ahead.Load("libm.so.6");
+  ahead.Load("libc.so.6");
+  EXPECT_FALSE(ahead.Holds("libm.so.6"));
+  EXPECT_TRUE(ahead.Holds("libc.so.6"));
+  ahead.Release();
+  EXPECT_FALSE(ahead.Holds("libc.so.6"));
+  EXPECT_EQ(ZentilLoadCount() - before, 4u);
+}
+
 }  // namespace

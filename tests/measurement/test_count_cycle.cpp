@@ -1,8 +1,10 @@
 // The count cycle driven by the board model: whole samples, third counts, damaged frames,
 // time-outs and the link supervision, on the manual program clock.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -170,7 +172,12 @@ TEST_F(CountCycleTest, DisagreeingCountsAskForAThird) {
 class LibraryHost : public ModelHost {
  public:
   std::vector<uint64_t> loadsAtCall;
+  std::vector<uint64_t> loadsAtPltRequest;  // when each count's last histogram is asked for
   std::vector<ZentilStatus> statuses;
+  void SendFrame(const CommandFrame& f) override {
+    if (Name(f) == "BB 03") loadsAtPltRequest.push_back(ZentilLoadCount());
+    ModelHost::SendFrame(f);
+  }
   CountValues ComputeQuickValues(int count, const HistogramBuffers& h, const CountInputs& in) override {
     const CountValues v = CountCycleHost::ComputeQuickValues(count, h, in);
     loadsAtCall.push_back(ZentilLoadCount());
@@ -212,6 +219,11 @@ TEST_F(CountCycleTest, TheEndOfACountLoadsTheLibraryOnceForItsQuickValuesAndItsR
       EXPECT_EQ(h.loadsAtCall[i] - h.loadsAtCall[0], c.loadsAfterFirst[i]) << c.what << ", call " << i;
       EXPECT_EQ(h.statuses[i], ZentilStatus::Computed) << c.what << ", call " << i;
     }
+    // Each count's load was made before its last histogram was asked for, so none waits at the
+    // count's end: the first call of each count's end finds the loads as they were then.
+    ASSERT_EQ(h.loadsAtPltRequest.size(), c.script.empty() ? 2u : 3u) << c.what;
+    for (size_t i = 0; i < h.loadsAtPltRequest.size(); ++i)
+      EXPECT_EQ(h.loadsAtPltRequest[i], h.loadsAtCall[i]) << c.what << ", count " << i + 1;
   }
   SetZentilLibraryPath("");
 }
@@ -442,6 +454,33 @@ TEST_F(CountCycleTest, HistogramRequestNotAnsweredIsSentAgainThenTheCountEnds) {
     EXPECT_EQ(h.timeouts, 1);
     EXPECT_EQ(h.cycle.state(), CycleState::Aborted);
   }
+}
+
+// The library loaded for a count's end once its WBC histogram came is unloaded again when the
+// count ends without its other histograms.
+TEST_F(CountCycleTest, CountThatEndsBeforeItsLastHistogramLeavesTheLibraryUnloaded) {
+  // A copy of its own: this program is linked with the built library, which stays loaded.
+  const std::string library = folder.file("libZentilCopy.so");
+  std::filesystem::copy_file(BuiltZentilPath(), library);
+  auto loaded = [&] {
+    void* h = dlopen(library.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (h != nullptr) dlclose(h);
+    return h != nullptr;
+  };
+  SetZentilLibraryPath(library);
+  ASSERT_FALSE(loaded());
+  ModelHost h;
+  h.EnterSampleMode();
+  h.PressKeyOnSilentBoard();
+  h.Deliver(Bytes(analyzer::BuildCommandFrame(0xAA, 0x01, 0xFF)));
+  h.Deliver(analyzer::BuildRunHeader(3000, 2000));
+  h.Deliver(analyzer::BuildHistogramFrame(analyzer::ChannelWbc, std::vector<uint16_t>(256, 9)));
+  ASSERT_EQ(h.SentNames().back(), "BB 02");
+  EXPECT_TRUE(loaded());
+  RunClock(h, 4 * CountCycle::kRequestRetryMs, false);
+  ASSERT_EQ(h.timeouts, 1);
+  EXPECT_FALSE(loaded());
+  SetZentilLibraryPath("");
 }
 
 TEST_F(CountCycleTest, HistogramSentAgainOnRequestCompletesTheSample) {
