@@ -43,7 +43,7 @@ inline std::string DateBefore(int daysBefore) {
   const long d = doy - (153 * mp + 2) / 5 + 1;
   const long m = mp < 10 ? mp + 3 : mp - 9;
   if (m <= 2) ++y;
-  char text[16];
+  char text[64];
   std::snprintf(text, sizeof text, "%04ld-%02ld-%02ld", y, m, d);
   return text;
 }
