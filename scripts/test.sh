@@ -3,7 +3,8 @@
 #
 # By default the program, the simulators and the benchmarks are built as shipped (optimised), and
 # the test suites are built and run once under AddressSanitizer and UndefinedBehaviorSanitizer
-# (with the fuzz targets, which carry the sanitizers themselves). Building the suites twice does
+# (with the fuzz targets, which carry the sanitizers themselves), then the program and the
+# simulators run under ThreadSanitizer (scripts/tsan.sh). Building the suites twice does
 # not fit a small CI machine's time, and the sanitized run finds everything the plain one would.
 # QUORVEX_SKIP_SANITIZE=1 builds and runs the suites without the sanitizers instead (quicker, for
 # a developer's loop). Each stage prints how long it took.
@@ -38,5 +39,10 @@ else
   # About half of the suites' time is spent waiting (pseudo-terminals, timers, files synced to
   # disk), so twice as many suites as cores run at once keep the cores busy.
   stage sanitized-tests ctest --test-dir "$asan_dir" --output-on-failure -j"$((jobs * 2))" --timeout 900
+  # The program and the three simulators under ThreadSanitizer, through counts and each way of
+  # ending (QUORVEX_SKIP_TSAN=1 leaves it out of a developer's run).
+  if [ "${QUORVEX_SKIP_TSAN:-0}" != 1 ]; then
+    stage tsan bash scripts/tsan.sh
+  fi
 fi
 echo "stage total: ${SECONDS} s"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# ThreadSanitizer run (not part of CI: the build alone takes longer than CI's time allows).
+# ThreadSanitizer run (part of scripts/test.sh, and so of CI).
 # Builds Quorvex and the three simulators with -fsanitize=thread into build-tsan/ (or
 # $QUORVEX_TSAN_BUILD_DIR), then runs the program against the board, printer and LIS simulators
 # through a few counts, once for each way of ending it:
@@ -16,7 +16,7 @@ build="${QUORVEX_TSAN_BUILD_DIR:-build-tsan}"
 count=${QUORVEX_TSAN_COUNT_SECONDS:-40}
 endings=${QUORVEX_TSAN_ENDINGS:-seconds sigterm exit}
 
-flags="-fsanitize=thread -g -O1"
+flags="-fsanitize=thread -g1 -O1"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEX_BUILD_TESTS=OFF \
   -DQUORVEX_BUILD_BENCH=OFF -DQUORVEX_SANITIZE=OFF -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" \
   -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread -DCMAKE_SHARED_LINKER_FLAGS=-fsanitize=thread >/dev/null
