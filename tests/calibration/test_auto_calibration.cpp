@@ -8,8 +8,6 @@
 
 #include "calibration/calib_auto.h"
 #include "analyzer/reagent.h"
-#include "core/app_ui.h"
-#include "core/db_errors.h"
 #include "tests/support/io_faults.h"
 #include "analyzer/sequences/process_values.h"
 #include "core/app_settings.h"
@@ -23,6 +21,7 @@
 #include "platform/ui/message_box.h"
 #include "screen_fixture.h"
 #include "tools/boardsim/settable_profile.h"
+#include "tests/support/store_error_box.h"
 
 using namespace calibration;
 
@@ -458,11 +457,7 @@ TEST_F(AutoCalibration, AStoreThatCannotBeWrittenStopsNoRun) {
     bool first = false, second = false;
     int runsAtFault = -1;
     ASSERT_TRUE(d.RunScript(
-        [&] {
-          InstallDbErrorReporting();  // the program's box for store errors
-          screen.DoModal();
-          SetDbErrorSink({});
-        },
+        [&] { support::ModalWithStoreErrorBox(screen); },
         [&](ui::TestDriver& s) {
           ASSERT_TRUE(WaitReady(s, screen));
           Load(s, screen, "CALF");

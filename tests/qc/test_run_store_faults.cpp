@@ -8,12 +8,11 @@
 #include <functional>
 
 #include "analyzer/reagent.h"
-#include "core/app_ui.h"
-#include "core/db_errors.h"
 #include "qc/lj_qc_run.h"
 #include "qc/xr_qc_run.h"
 #include "qc_screen_fixture.h"
 #include "tests/support/io_faults.h"
+#include "tests/support/store_error_box.h"
 
 namespace {
 
@@ -50,11 +49,7 @@ class QcRunStoreFaults : public QcScreenTest {
                      std::string* messageAfter, const std::function<void()>& atFault) {
     analyzer::Reagents().SetStore(&analyzer::DataStoreReagentStore());
     ASSERT_TRUE(d.RunScript(
-        [&] {
-          InstallDbErrorReporting();  // the program's box for store errors
-          screen.DoModal();
-          SetDbErrorSink({});
-        },
+        [&] { support::ModalWithStoreErrorBox(screen); },
         [&](ui::TestDriver& s) {
           ASSERT_TRUE(s.RunUntil([&] { return screen.cycle().ready() && screen.cycle().sampleMode(); }, 5000));
           {
@@ -154,11 +149,7 @@ TEST_F(QcRunStoreFaults, TheLogOfAnUnsavedResultIsWrittenOnLeaving) {
   screen.QcFileNo = 2;
   std::string box, loggedBeforeLeaving;
   ASSERT_TRUE(d.RunScript(
-      [&] {
-        InstallDbErrorReporting();
-        screen.DoModal();
-        SetDbErrorSink({});
-      },
+      [&] { support::ModalWithStoreErrorBox(screen); },
       [&](ui::TestDriver& s) {
         ASSERT_TRUE(s.RunUntil([&] { return screen.cycle().ready() && screen.cycle().sampleMode(); }, 5000));
         {

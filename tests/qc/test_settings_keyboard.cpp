@@ -12,25 +12,19 @@
 #include "qc/lj_qc_set.h"
 #include "qc/xr_qc_set.h"
 #include "qc_screen_fixture.h"
+#include "tests/support/keyboard_stand_in.h"
 
 namespace {
 
-bool KeyboardIsThere(const char*) { return true; }
-bool NoWindow(const std::string&, draw::Rect*, bool*) { return false; }
-bool NoMove(const std::string&, int, int) { return false; }
-bool NoHide(const std::string&) { return false; }
-const OnScreenKeyboardWindows kStandIn{NoWindow, NoMove, NoHide};
 
 class QcSettingsKeyboard : public QcScreenTest {
  protected:
   void SetUp() override {
     QcScreenTest::SetUp();
-    SetForeignWindowRaiser(&KeyboardIsThere);
-    SetOnScreenKeyboardWindows(&kStandIn);
+    support::InstallKeyboardStandIn();
   }
   void TearDown() override {
-    SetOnScreenKeyboardWindows(nullptr);
-    SetForeignWindowRaiser(nullptr);
+    support::RemoveKeyboardStandIn();
     QcScreenTest::TearDown();
   }
 };

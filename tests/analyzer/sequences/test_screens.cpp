@@ -4,8 +4,6 @@
 
 #include <cerrno>
 
-#include "core/app_ui.h"
-#include "core/db_errors.h"
 #include "tests/support/io_faults.h"
 
 #include <cstdlib>
@@ -35,6 +33,7 @@
 #include "platform/ui/test_driver.h"
 #include "tools/boardsim/simulator.h"
 #include "tests/support/screen_pixels.h"
+#include "tests/support/store_error_box.h"
 
 using namespace analyzer;
 
@@ -203,11 +202,7 @@ TEST_F(ScreenTest, StartupScreenWithAStoreThatCannotBeWrittenStillEnds) {
     support::IoFaults faults;
     faults.Add({sys::IoOp::Write, "Vantorium.mdb", 1, support::IoFaults::Error(ENOSPC), -1});
     ASSERT_TRUE(d.RunScript(
-        [&] {
-          InstallDbErrorReporting();
-          screen.DoModal();
-          SetDbErrorSink({});
-        },
+        [&] { support::ModalWithStoreErrorBox(screen); },
         [&](ui::TestDriver& s) {
           ended = s.RunUntil([&] { return screen.IsEnded() || s.MessageBox() != nullptr; }, 15000) &&
                   screen.IsEnded();

@@ -20,6 +20,7 @@
 #include "platform/ui/messages.h"
 #include "screen_fixture.h"
 #include "tests/support/xvfb.h"
+#include "tests/support/keyboard_stand_in.h"
 
 namespace {
 
@@ -165,19 +166,12 @@ TEST_F(KeyboardButtonTest, TheKeyboardComesUpClearOfTheFieldGoesOnASecondTapAndE
   EXPECT_EQ(Lines(Windows(x.display(), "--name '^" + title + "$'")), 0) << "the keyboard outlived the program";
 }
 
-bool KeyboardIsThere(const char*) { return true; }
-bool NoWindow(const std::string&, draw::Rect*, bool*) { return false; }
-bool NoMove(const std::string&, int, int) { return false; }
-bool NoHide(const std::string&) { return false; }
-const OnScreenKeyboardWindows kStandIn{NoWindow, NoMove, NoHide};
-
 // Offscreen, with a keyboard that is always there: the "..." key leaves the focus in the
 // password field, so what the keyboard types goes there.
 class LogonKeyboardKey : public ScreenTest {};
 
 TEST_F(LogonKeyboardKey, KeysTypedAfterTheKeyboardButtonLandInThePassword) {
-  SetForeignWindowRaiser(&KeyboardIsThere);
-  SetOnScreenKeyboardWindows(&kStandIn);
+  support::InstallKeyboardStandIn();
   CUserLogon logon;
   std::string password;
   ASSERT_TRUE(d.RunScript([&] { logon.DoModal(); }, [&](ui::TestDriver& s) {
@@ -188,8 +182,7 @@ TEST_F(LogonKeyboardKey, KeysTypedAfterTheKeyboardButtonLandInThePassword) {
     password = s.Text(IDC_LOGON_PASSWORD);
     s.Press(ui::IDCANCEL);
   }));
-  SetOnScreenKeyboardWindows(nullptr);
-  SetForeignWindowRaiser(nullptr);
+  support::RemoveKeyboardStandIn();
   EXPECT_EQ(password, "abc");
 }
 

@@ -19,14 +19,10 @@
 #include "platform/ui/styles.h"
 #include "platform/ui/window.h"
 #include "sweep_fixture.h"
+#include "tests/support/keyboard_stand_in.h"
 
 namespace {
 
-bool KeyboardIsThere(const char*) { return true; }
-bool NoWindow(const std::string&, draw::Rect*, bool*) { return false; }
-bool NoMove(const std::string&, int, int) { return false; }
-bool NoHide(const std::string&) { return false; }
-const OnScreenKeyboardWindows kStandIn{NoWindow, NoMove, NoHide};
 
 void Collect(ui::Window* w, const std::function<bool(ui::Window*)>& pick, std::vector<ui::Window*>& out) {
   for (ui::Window* c : w->Children()) {
@@ -45,12 +41,10 @@ class KeyboardButtonSweep : public ScreenSweep {
  protected:
   void SetUp() override {
     ScreenSweep::SetUp();
-    SetForeignWindowRaiser(&KeyboardIsThere);
-    SetOnScreenKeyboardWindows(&kStandIn);
+    support::InstallKeyboardStandIn();
   }
   void TearDown() override {
-    SetOnScreenKeyboardWindows(nullptr);
-    SetForeignWindowRaiser(nullptr);
+    support::RemoveKeyboardStandIn();
     ScreenSweep::TearDown();
   }
 

@@ -4,11 +4,10 @@
 // written, and the next count is stored once there is room again.
 #include <cerrno>
 
-#include "core/app_ui.h"
-#include "core/db_errors.h"
 #include "counted_sample.h"
 #include "tests/support/io_faults.h"
 #include "measurement/screen/sample_test_screen.h"
+#include "tests/support/store_error_box.h"
 
 using namespace measurement;
 
@@ -35,11 +34,7 @@ TEST_F(ScreenStoreFaults, StoreThatCannotBeWrittenNeitherStopsTheCountNorHidesTh
     bool ended = false, counted = false;
     int rowsAfterFault = -1;
     ASSERT_TRUE(d.RunScript(
-        [&] {
-          InstallDbErrorReporting();  // the program's box for store errors
-          screen.DoModal();
-          SetDbErrorSink({});
-        },
+        [&] { support::ModalWithStoreErrorBox(screen); },
         [&](ui::TestDriver& s) {
           ASSERT_TRUE(WaitReady(s, screen));
           s.Advance(3100);
