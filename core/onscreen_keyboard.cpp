@@ -17,6 +17,7 @@
 #include "platform/sys/program_dir.h"
 #include "platform/sys/shell_open.h"
 #include "platform/ui/app.h"
+#include "platform/ui/controls/controls.h"
 #include "platform/ui/focus_history.h"
 #include "platform/ui/foreign_window.h"
 #include "platform/ui/message_box.h"
@@ -51,7 +52,7 @@ struct Keyboard {
   bool wanted = false;                                 // shown by a tap and not taken away since
   draw::Size display;                                  // where it is to go, for the waiting thread
   draw::Rect field;
-  draw::Rect button;                                   // the screen's keyboard button, kept free
+  std::vector<draw::Rect> buttons;                     // the screen's buttons, kept free
   unsigned waiting = 0;                                // the current wait for a new window
   ui::WindowHandle watch = 0;                          // the watch on the screen that called it up
 };
@@ -88,11 +89,11 @@ std::string FindWindow(const OnScreenKeyboardWindows& w, const std::vector<std::
 }
 
 void Place(const OnScreenKeyboardWindows& w, const std::string& title, draw::Size display, const draw::Rect& field,
-           const draw::Rect& button) {
+           const std::vector<draw::Rect>& buttons) {
   draw::Rect r;
   bool shown = false;
   if (!w.geometry(title, &r, &shown)) return;
-  const draw::Point at = OnScreenKeyboardPlace(display, draw::Size(r.Width(), r.Height()), field, button);
+  const draw::Point at = OnScreenKeyboardPlace(display, draw::Size(r.Width(), r.Height()), field, buttons);
   if (at != r.TopLeft()) w.move(title, at.x, at.y);
 }
 
@@ -113,7 +114,7 @@ void WaitAndPlace(std::vector<std::string> titles, unsigned wait) {
     const OnScreenKeyboardWindows& w = *k.windows;
     const std::string title = FindWindow(w, titles, nullptr, nullptr);
     if (!title.empty()) {
-      if (k.wanted) Place(w, title, k.display, k.field, k.button);
+      if (k.wanted) Place(w, title, k.display, k.field, k.buttons);
       else w.hide(title);
       return;
     }
@@ -172,18 +173,49 @@ ui::Window* GiveFocusBack() {
   return focus;
 }
 
+// Where the buttons of `screen` lie that the operator may tap while the keyboard is up: every
+// shown and working button but the group frames (push buttons, the keyboard button, radios and
+// check boxes, owner-drawn or not), at any depth.
+std::vector<draw::Rect> ButtonsOf(ui::Window* screen) {
+  std::vector<draw::Rect> out;
+  std::vector<ui::Window*> parents{screen};
+  for (size_t i = 0; i < parents.size(); ++i)
+    for (ui::Window* c : parents[i]->Children()) {
+      if (!c->IsWindowVisible()) continue;
+      parents.push_back(c);
+      if (!c->IsWindowEnabled()) continue;
+      if (auto* b = dynamic_cast<ui::Button*>(c); b && b->Kind() != ui::BS_GROUPBOX) out.push_back(c->GetWindowRect());
+    }
+  return out;
+}
+
 }  // namespace
 
 draw::Point OnScreenKeyboardPlace(draw::Size display, draw::Size keyboard, const draw::Rect& field,
-                                  const draw::Rect& button) {
-  const int x = std::max(0, (display.cx - keyboard.cx) / 2);
-  const draw::Rect bottom = draw::Rect::FromSize(x, std::max(0, display.cy - keyboard.cy), keyboard.cx, keyboard.cy);
-  const draw::Rect top = draw::Rect::FromSize(x, 0, keyboard.cx, keyboard.cy);
-  for (const draw::Rect& place : {bottom, top})
-    if (Overlap(place, field) == 0 && Overlap(place, button) == 0) return place.TopLeft();
-  if (field.IsEmpty()) return bottom.TopLeft();
-  const long atBottom = Overlap(bottom, field), atTop = Overlap(top, field);
-  return atTop < atBottom ? top.TopLeft() : bottom.TopLeft();
+                                  const std::vector<draw::Rect>& buttons) {
+  const int centre = std::max(0, (display.cx - keyboard.cx) / 2), right = std::max(0, display.cx - keyboard.cx);
+  const int bottom = std::max(0, display.cy - keyboard.cy);
+  std::vector<draw::Point> places{{centre, bottom}, {centre, 0}, {0, bottom}, {right, bottom}, {0, 0}, {right, 0}};
+  for (int y = bottom - 1; y > 0; --y)
+    for (int x : {centre, 0, right}) places.emplace_back(x, y);
+  // What a place covers: the field's area first, then the number of buttons.
+  auto cost = [&](draw::Point at) {
+    const draw::Rect r = draw::Rect::FromSize(at.x, at.y, keyboard.cx, keyboard.cy);
+    long covered = 0;
+    for (const draw::Rect& b : buttons) covered += Overlap(r, b) > 0 ? 1 : 0;
+    return std::pair<long, long>(Overlap(r, field), covered);
+  };
+  draw::Point best = places.front();
+  std::pair<long, long> least = cost(best);
+  for (const draw::Point& at : places) {
+    if (least == std::pair<long, long>(0, 0)) break;
+    const std::pair<long, long> c = cost(at);
+    if (c < least) {
+      least = c;
+      best = at;
+    }
+  }
+  return best;
 }
 
 void SetOnScreenKeyboardWindows(const OnScreenKeyboardWindows* windows) {
@@ -198,8 +230,7 @@ int ShowOnScreenKeyboard() {
   ui::Window* field = GiveFocusBack();
   const draw::Rect fieldRect = field ? field->GetWindowRect() : draw::Rect();
   ui::Window* screen = field ? field->GetTopLevel() : ui::Window::GetActiveWindow();
-  const ui::Window* button = screen ? screen->GetDlgItem(kKeyboardButtonId) : nullptr;
-  const draw::Rect buttonRect = button && button->IsWindowVisible() ? button->GetWindowRect() : draw::Rect();
+  const std::vector<draw::Rect> buttons = screen ? ButtonsOf(screen) : std::vector<draw::Rect>();
   const std::vector<std::string> titles = Titles();
   std::unique_lock<std::mutex> held(k.lock);
   StopWaiter(k);
@@ -221,11 +252,11 @@ int ShowOnScreenKeyboard() {
   k.wanted = true;
   k.display = display;
   k.field = fieldRect;
-  k.button = buttonRect;
+  k.buttons = buttons;
   WatchScreen(k, screen);
   for (const std::string& t : titles) {
     if (RaiseForeignWindow(t.c_str())) {
-      Place(w, t, display, fieldRect, buttonRect);
+      Place(w, t, display, fieldRect, buttons);
       return 1;
     }
   }

@@ -5,6 +5,7 @@
 // the end of the screen that called it up, and the program ends the keyboard it started when it
 // ends itself.
 #include <string>
+#include <vector>
 
 #include "platform/ui/draw/geometry.h"
 
@@ -13,13 +14,16 @@ inline constexpr int kKeyboardButtonId = 1514;
 
 // Where the keyboard's window (of size `keyboard`) goes on a display of size `display` so that
 // it leaves `field` (the field it types into, in display coordinates; empty when there is none)
-// free: centred across, at the bottom of the display, or at the top when it would cover the
-// field at the bottom. A place that also leaves `button` free (the screen's keyboard button, whose
-// second tap takes the keyboard away; empty when there is none) comes first, so that a keyboard
-// clear of the field never shuts in the operator. When it covers the field in both places, the
-// place where it covers less of it (the bottom on a tie). Never off the display's top-left corner.
+// and `buttons` free: the screen's keyboard button (whose second tap takes the keyboard away) and
+// the other buttons the operator reaches for while typing or right after, OK, Save, Cancel, the
+// group choices. A tap meant for one of them then never lands on a key. The places tried, in this
+// order: centred across at the bottom of the display, centred at the top, at the bottom and the
+// top against the left and the right edge, then every height from the bottom up (centred, left,
+// right). The first place that covers neither the field nor a button is taken; when there is none,
+// the place that covers the least of the field, then the fewest buttons (the earlier on a tie).
+// Never off the display's top-left corner.
 draw::Point OnScreenKeyboardPlace(draw::Size display, draw::Size keyboard, const draw::Rect& field,
-                                  const draw::Rect& button = draw::Rect());
+                                  const std::vector<draw::Rect>& buttons = {});
 
 // Takes the keyboard off the display when it is shown (its program goes on running, for the
 // next tap).

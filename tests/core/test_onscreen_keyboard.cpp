@@ -45,12 +45,15 @@ TEST(OnScreenKeyboardPlace, ClearOfTheFieldAtTheBottomElseAtTheTop) {
       {"field reaching one row into the bottom band", {640, 480}, kbd, draw::Rect(121, 360, 300, 377), {121, 0}},
       {"field ending just above the bottom band", {640, 480}, kbd, draw::Rect(121, 360, 300, 376), {121, 376}},
       {"field in the bottom band beside the keyboard", {640, 480}, kbd, draw::Rect(0, 400, 121, 420), {121, 376}},
-      {"field as tall as the display: a tie", {640, 480}, kbd, draw::Rect(200, 0, 300, 480), {121, 376}},
-      // Rows 376..400 (24) would be covered at the bottom, rows 50..104 (54) at the top.
-      {"field mostly in the top band", {640, 480}, kbd, draw::Rect(130, 50, 140, 400), {121, 376}},
+      {"field as large as the display: a tie", {640, 480}, kbd, draw::Rect(0, 0, 640, 480), {121, 376}},
+      // Fields across the display: rows 376..400 (24) would be covered at the bottom, rows 50..104
+      // (54) at the top, all 104 rows at any height between.
+      {"field mostly in the top band", {640, 480}, kbd, draw::Rect(0, 50, 640, 400), {121, 376}},
       // Rows 376..460 (84) at the bottom against 19..104 (85) at the top; then 85 against 83.
-      {"field covered less at the top", {640, 480}, kbd, draw::Rect(130, 19, 140, 460), {121, 376}},
-      {"field covered less at the top, by a row", {640, 480}, kbd, draw::Rect(130, 21, 140, 461), {121, 0}},
+      {"field covered less at the top", {640, 480}, kbd, draw::Rect(0, 19, 640, 460), {121, 376}},
+      {"field covered less at the top, by a row", {640, 480}, kbd, draw::Rect(0, 21, 640, 461), {121, 0}},
+      // A narrow tall field: the keyboard against the right edge (x 243..640) leaves it free.
+      {"narrow field down the display's left", {640, 480}, kbd, draw::Rect(130, 19, 140, 460), {243, 376}},
       {"800 x 600, field at the bottom", {800, 600}, kbd, draw::Rect(300, 540, 500, 560), {201, 0}},
       {"800 x 600, field at the top", {800, 600}, kbd, draw::Rect(300, 40, 500, 60), {201, 496}},
       {"keyboard wider than the display", {320, 240}, kbd, draw::Rect(), {0, 136}},
