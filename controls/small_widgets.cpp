@@ -29,6 +29,9 @@ void CKbcBmp::DrawFrame(draw::DC* dc, int frame, int x, int y, draw::Color trans
 // --- bitmap key button ----------------------------------------------------------------------
 
 void CBitmapKeyButton::UseKeyboardPicture() {
+  // The picture is drawn only by an owner-drawn button; a screen's template may give the key as
+  // a plain push button, whose face would show its caption ("KBD", "...") or nothing.
+  ModifyStyle(ui::BS_TYPEMASK, ui::BS_OWNERDRAW);
   SetKeyBitmap(ui::Resources::LoadBitmap(IDB_PLT_KEYBOARD));
   SizeToContent();
 }

@@ -134,7 +134,7 @@ bool CEngineeringAdjust::OnInitDialog() {
     if (Window* w = GetDlgItem(kSetDefaultId)) w->EnableWindow(false);
   ApplyDialogFontToChildren(this, &SharedDialogFont());
   for (CXPButton* b : {&update_, &setDefault_, &readDefault_, &exit_}) b->SetBitmaps(453, 452, 451);
-  keyboard_.SetBitmaps(274, 274, 274);
+  keyboard_.UseKeyboardPicture();
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "analyzer/screens/board_screen.h"
+#include "controls/small_widgets.h"
 #include "controls/xp_button.h"
 #include "controls/xp_group_box.h"
 #include "controls/xp_tab_spin.h"
@@ -49,7 +50,8 @@ class CEngineeringAdjust : public analyzer::BoardScreen {
 
   CADOConn conn_;
   std::unique_ptr<AdjustDownload> download_;
-  CXPButton update_, setDefault_, readDefault_, exit_, keyboard_;
+  CXPButton update_, setDefault_, readDefault_, exit_;
+  CBitmapKeyButton keyboard_;  // the keyboard picture at its own size, as on every screen
   CXPGroupBox frame1_, frame2_, frame3_;
   CTSpinButtonCtrl spins_[8];
 };

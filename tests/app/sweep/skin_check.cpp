@@ -5,7 +5,10 @@
 
 #include "controls/small_widgets.h"
 #include "controls/xp_button.h"
+#include "core/onscreen_keyboard.h"
 #include "platform/ui/controls/controls.h"
+#include "platform/ui/draw/bitmap.h"
+#include "platform/ui/resources.h"
 #include "platform/ui/window.h"
 #include "resources/skin/skin_ids.h"
 
@@ -29,9 +32,47 @@ bool FaceState(unsigned id, skin::State& state) {
   return false;
 }
 
-void Walk(ui::Window* w, std::vector<std::string>& out) {
+bool Near(draw::Color a, draw::Color b) {
+  return std::abs(draw::GetRValue(a) - draw::GetRValue(b)) + std::abs(draw::GetGValue(a) - draw::GetGValue(b)) +
+             std::abs(draw::GetBValue(a) - draw::GetBValue(b)) <=
+         30;
+}
+
+// A picture button (the keyboard key above all) as the operator sees it: the pixels of the
+// picture it is to show (its own, or the keyboard picture for the keyboard button), magenta being
+// the see-through colour, against those drawn at its top-left corner in the screen's picture.
+// Nine in ten of them drawn, or the button is reported.
+void CheckPictureDrawn(ui::Window* c, const draw::Bitmap& shot, std::vector<std::string>& out) {
+  auto* key = dynamic_cast<CBitmapKeyButton*>(c);
+  if (!key && c->GetDlgCtrlID() != kKeyboardButtonId) return;
+  const draw::Bitmap picture =
+      key && !key->KeyBitmap().IsNull() ? key->KeyBitmap() : ui::Resources::LoadBitmap(IDB_PLT_KEYBOARD);
+  if (picture.IsNull()) {
+    out.push_back("control " + std::to_string(c->GetDlgCtrlID()) + ": the keyboard picture is not there to compare");
+    return;
+  }
+  const ui::Rect r = c->GetWindowRect();
+  int pixels = 0, drawn = 0;
+  for (int y = 0; y < picture.Height(); ++y)
+    for (int x = 0; x < picture.Width(); ++x) {
+      const draw::Color want = picture.GetPixel(x, y);
+      if (want == draw::kMagenta) continue;
+      ++pixels;
+      const int sx = r.left + x, sy = r.top + y;
+      if (x < r.Width() && y < r.Height() && sx >= 0 && sy >= 0 && sx < shot.Width() && sy < shot.Height() &&
+          Near(shot.GetPixel(sx, sy), want))
+        ++drawn;
+    }
+  if (pixels > 0 && drawn * 10 < pixels * 9)
+    out.push_back("control " + std::to_string(c->GetDlgCtrlID()) + " (\"" + c->GetWindowText() +
+                  "\") does not show its picture: " + std::to_string(drawn) + " of its " + std::to_string(pixels) +
+                  " pixels drawn");
+}
+
+void Walk(ui::Window* w, const draw::Bitmap* shot, std::vector<std::string>& out) {
   for (ui::Window* c : w->Children()) {
     if (!c->IsWindowVisible()) continue;
+    if (shot) CheckPictureDrawn(c, *shot, out);
     if (auto* b = dynamic_cast<CXPButton*>(c)) {
       // The working looks only: a screen may keep its normal face for the disabled look.
       const struct {
@@ -60,15 +101,15 @@ void Walk(ui::Window* w, std::vector<std::string>& out) {
                                                 !p->GetWindowText().empty())
       out.push_back("control " + std::to_string(c->GetDlgCtrlID()) + " (\"" + c->GetWindowText() +
                     "\") is a push button without the skin");
-    Walk(c, out);
+    Walk(c, shot, out);
   }
 }
 
 }  // namespace
 
-std::vector<std::string> CheckButtonSkins(ui::Window* screen) {
+std::vector<std::string> CheckButtonSkins(ui::Window* screen, const draw::Bitmap* shot) {
   std::vector<std::string> out;
-  Walk(screen, out);
+  Walk(screen, shot, out);
   return out;
 }
 

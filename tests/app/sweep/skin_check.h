@@ -7,11 +7,16 @@
 namespace ui {
 class Window;
 }
+namespace draw {
+class Bitmap;
+}
 
 // A row of push buttons (the captioned skinned buttons of one parent at the same height and top)
 // draws its captions in one size, so that one long caption does not make its button look apart.
 std::vector<std::string> CheckButtonRows(ui::Window* screen);
 
 // One line per button of `screen` that looks disabled while it works, or
-// that shows nothing on its face, or that is drawn as the system's plain push button.
-std::vector<std::string> CheckButtonSkins(ui::Window* screen);
+// that shows nothing on its face, or that is drawn as the system's plain push button; with the
+// screen's picture `shot`, also per picture button (the keyboard button) whose picture is not
+// what the picture shows where the button lies.
+std::vector<std::string> CheckButtonSkins(ui::Window* screen, const draw::Bitmap* shot = nullptr);

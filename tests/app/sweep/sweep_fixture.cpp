@@ -97,7 +97,7 @@ std::vector<std::string> CheckScreen(ui::Window* screen, const draw::Bitmap* sho
   CheckOnDisplay("the screen", screen->GetWindowRect(), out);
   CheckTree(screen, screen, out);
   for (std::string& p : CheckLabels(screen, shot)) out.push_back(std::move(p));
-  for (std::string& p : CheckButtonSkins(screen)) out.push_back(std::move(p));
+  for (std::string& p : CheckButtonSkins(screen, shot)) out.push_back(std::move(p));
   for (std::string& p : CheckButtonRows(screen)) out.push_back(std::move(p));
   return out;
 }
