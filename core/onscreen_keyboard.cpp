@@ -123,12 +123,29 @@ void WaitAndPlace(std::vector<std::string> titles, unsigned wait) {
 }
 
 // A hidden child of the screen that called the keyboard up: when the screen ends, so does the
-// watch, and the keyboard is taken away.
+// watch, and the keyboard is taken away. So it is when another window of the program comes up
+// over the screen (a message box, a dialog of its own): the keyboard was placed clear of the
+// screen's buttons, not of the new window's, whose OK it could cover. The watch looks at which
+// window is active every tenth of a second, quicker than an operator reads and reaches for OK.
 class ScreenWatch : public ui::Window {
  public:
+  static constexpr uintptr_t kLookTimer = 1;
+  static constexpr unsigned kLookMs = 100;
   bool armed = true;
 
  protected:
+  void OnTimer(uintptr_t id) override {
+    if (id != kLookTimer) return;
+    const ui::Window* active = ui::Window::GetActiveWindow();
+    if (!active || active == GetParent()) return;
+    Keyboard& k = State();
+    bool wanted = false;
+    {
+      std::lock_guard<std::mutex> held(k.lock);
+      wanted = k.wanted;
+    }
+    if (wanted) HideOnScreenKeyboard();
+  }
   void OnDestroy() override {
     Keyboard& k = State();
     if (k.watch == Handle()) k.watch = 0;
@@ -155,6 +172,7 @@ void WatchScreen(Keyboard& k, ui::Window* screen) {
     return;
   }
   k.watch = watch->Handle();
+  watch->SetTimer(ScreenWatch::kLookTimer, ScreenWatch::kLookMs);
 }
 
 // A tap on the keyboard button moved the focus to it; the field that had it gets it back, so

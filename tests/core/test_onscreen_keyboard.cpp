@@ -19,6 +19,7 @@
 #include "core/onscreen_keyboard.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/dialog_template.h"
+#include "platform/ui/message_box.h"
 #include "platform/ui/messages.h"
 #include "platform/ui/styles.h"
 #include "platform/ui/test_driver.h"
@@ -115,7 +116,7 @@ const OnScreenKeyboardWindows kFakeWindows{FakeGeometry, FakeMove, FakeHide};
 
 // A screen with a field near the bottom, one near the top and a keyboard button that takes the
 // focus when tapped (as a push button with a tab stop does).
-constexpr int kLowField = 100, kHighField = 101;
+constexpr int kLowField = 100, kHighField = 101, kSaveButton = 102;
 class TypingScreen : public ui::Dialog {
  public:
   TypingScreen() : ui::Dialog(Template()) {}
@@ -129,11 +130,16 @@ class TypingScreen : public ui::Dialog {
     t.Add("Edit", kHighField, "", 10, 10, 100, 12, E);   // pixels 20,20 .. 220,44
     t.Add("Button", kKeyboardButtonId, "KBD", 150, 100, 20, 13, ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_PUSHBUTTON);
     t.Add("Button", ui::IDCANCEL, "Exit", 250, 100, 40, 20, ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_PUSHBUTTON);
+    t.Add("Button", kSaveButton, "Save", 250, 130, 40, 20, ui::WS_VISIBLE | ui::WS_TABSTOP | ui::BS_PUSHBUTTON);
     return t;
   }
 
  protected:
   bool OnCommand(int id, int code, ui::Window*) override {
+    if (id == kSaveButton && code == ui::BN_CLICKED) {
+      ui::MessageBox(this, "Saved");
+      return true;
+    }
     if (id != kKeyboardButtonId || code != ui::BN_CLICKED) return false;
     ShowOnScreenKeyboard();
     return true;
@@ -242,6 +248,29 @@ TEST_F(OnScreenKeyboardTest, ComesUpClearOfTheFieldTypesThereGoesOnASecondTapAnd
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_FALSE(Alive(wrapper)) << "the keyboard outlived the program";
   EXPECT_FALSE(Alive(child)) << "the program the keyboard's wrapper started outlived the program";
+}
+
+TEST_F(OnScreenKeyboardTest, AMessageBoxOverTheScreenTakesTheKeyboardAway) {
+  // The keyboard was placed clear of the screen's buttons, not of the box's OK: the box coming up
+  // takes it away, so that the tap on OK reaches OK.
+  TypingScreen screen;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); }, [&](ui::TestDriver& s) {
+    s.Press(kHighField);
+    ASSERT_TRUE(s.Press(kKeyboardButtonId));
+    ASSERT_TRUE(WaitFor([](FakeWindow& w) { return w.created && w.shown && w.moves > 0; }));
+    ASSERT_TRUE(s.Press(kSaveButton));
+    ASSERT_NE(s.MessageBox(), nullptr) << "no box";
+    s.Advance(300);
+    EXPECT_FALSE(Window([](FakeWindow& w) { return w.shown; })) << "the keyboard stayed over the box";
+    ASSERT_TRUE(s.AnswerMessageBox(ui::IDOK));
+    // Back on the screen it stays away until the keyboard button is tapped again.
+    s.Advance(100);
+    EXPECT_FALSE(Window([](FakeWindow& w) { return w.shown; }));
+    s.Press(kHighField);
+    ASSERT_TRUE(s.Press(kKeyboardButtonId));
+    EXPECT_TRUE(Window([](FakeWindow& w) { return w.shown; }));
+    s.Press(ui::IDCANCEL);
+  }));
 }
 
 TEST_F(OnScreenKeyboardTest, AScreenEndingWhileTheKeyboardOpensItsWindowLeavesItHidden) {

@@ -55,8 +55,9 @@ struct Area {
 namespace at {
 // Test screen (the first screen after the start-up): its button row.
 constexpr Pt kTestProfile{295, 450}, kTestExit{525, 450};
-// Sample profile (a pop-up): the name field's right part, its keyboard button and OK.
-constexpr Pt kProfileName{520, 110}, kProfileKeyboard{438, 73}, kProfileOk{440, 420};
+// Sample profile (full screen, its rows centred 10,8 in): the name and medical number fields'
+// right parts, its keyboard button and OK.
+constexpr Pt kProfileName{520, 110}, kProfileMedicalNo{360, 218}, kProfileKeyboard{438, 73}, kProfileOk{440, 420};
 // Main menu.
 constexpr Pt kMenuResults{256, 126}, kMenuQc{121, 257}, kMenuSetting{523, 257};
 // System settings: Other and Exit.
@@ -440,6 +441,16 @@ class TouchWalk : public ::testing::Test {
     return true;
   }
 
+  // A tap on a button while the on-screen keyboard is still up, as an operator who has typed goes
+  // straight on to OK: the keyboard must be up and must not lie over the button.
+  bool TapWithKeyboardUp(Pt p, const char* what) {
+    if (!KeyboardBox()) {
+      ADD_FAILURE() << "the on-screen keyboard is not up for " << what << ": " << SaveShot(std::string("no_keyboard_") + what);
+      return false;
+    }
+    return Tap(p, what);
+  }
+
   // Types `text` into the field at `field` on the on-screen keyboard, brought up with the screen's
   // keyboard button when it is not up or lies over the field (a second press puts it away);
   // `erase` back-spaces go first (the field's old text).
@@ -567,7 +578,8 @@ TEST_F(TouchWalk, LogOnNormalRangeLjFileRunAndSearchByTouchAlone) {
   ASSERT_TRUE(Tap(at::kTestProfile, "Profile"));
   ASSERT_TRUE(WaitFor(kProfile));
   ASSERT_TRUE(Type(at::kProfileName, at::kProfileKeyboard, "ann lee", "the profile's name"));
-  ASSERT_TRUE(Tap(at::kProfileOk, "the profile's OK", at::kProfileKeyboard));
+  ASSERT_TRUE(Type(at::kProfileMedicalNo, at::kProfileKeyboard, "427", "the profile's medical number"));
+  ASSERT_TRUE(TapWithKeyboardUp(at::kProfileOk, "the profile's OK"));
   ASSERT_TRUE(WaitFor(kTestScreen));
   ASSERT_TRUE(Count("select count(*) from Person where WBC is not null and WBC<>''", "1", "the first sample"));
   ASSERT_TRUE(Count("select count(*) from Person where WBC is not null and WBC<>''", "2", "the second sample"));
@@ -678,7 +690,7 @@ TEST_F(TouchWalk, LogOnNormalRangeLjFileRunAndSearchByTouchAlone) {
   ASSERT_TRUE(Tap(at::kHistSearch, "Search"));
   ASSERT_TRUE(WaitFor(kSearch));
   ASSERT_TRUE(Type(at::kSearchName, at::kSearchKeyboard, "ann", "the searched name"));
-  ASSERT_TRUE(Tap(at::kSearchOk, "the search's OK", at::kSearchKeyboard));
+  ASSERT_TRUE(TapWithKeyboardUp(at::kSearchOk, "the search's OK"));
   ASSERT_TRUE(WaitFor(kHistory));
   {
     // The named sample alone: its column, as the list showed it, now first; nothing after it.
@@ -701,9 +713,12 @@ TEST_F(TouchWalk, LogOnNormalRangeLjFileRunAndSearchByTouchAlone) {
   // The log-on, booked in the system log.
   EXPECT_EQ(Sql("select count(*) from SysLog where Event='Logon' and Result='Administrator' and Date='" + today + "'"),
             "1");
-  // The samples: the named one and one without a name.
-  EXPECT_EQ(Sql("select SampleNo||'|'||ifnull(Name,'') from Person order by CAST(SampleNo AS INTEGER)"),
-            "1|ann lee\n2|");
+  // The samples: the named one with its medical number and nothing else typed into its profile
+  // (no key took a tap meant for OK), and one without a name.
+  EXPECT_EQ(Sql("select SampleNo||'|'||ifnull(Name,'')||'|'||ifnull(MedicalNo,'')||'|'||ifnull(BedNo,'')||'|'||"
+                "ifnull(Dept,'')||'|'||ifnull(Sender,'')||'|'||ifnull(Scrutator,'')||'|'||ifnull(Checker,'') "
+                "from Person order by CAST(SampleNo AS INTEGER)"),
+            "1|ann lee|427|||||\n2|||||||");
 
   // The general group's ranges: as they were, the WBC high limit now 11.
   {
