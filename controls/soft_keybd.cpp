@@ -4,6 +4,7 @@
 #include "core/dialog_layout.h"
 #include "core/layout.h"
 #include "platform/ui/data_exchange.h"
+#include "platform/ui/draw/dc.h"
 #include "platform/ui/resources.h"
 
 namespace {
@@ -78,6 +79,17 @@ bool CSoftKeybd::OnInitDialog() {
   SetDlgItemText(ui::IDCANCEL, look.Pick("取消", "Cancel", "Cancelar", "Annuler", "Відміна"));
   if (look.sharedFontEverywhere) ApplyDialogFontToChildren(this, &look.DialogFont());
   return true;
+}
+
+void CSoftKeybd::PaintNonClient(draw::DC& dc) {
+  const ui::Rect in = NonClientInsets();
+  const ui::Rect w = GetWindowRect();
+  const ui::Rect all(0, 0, w.Width(), w.Height());
+  const draw::Color frame = draw::RGB(0, 76, 120);
+  dc.FillSolidRect(ui::Rect(all.left, all.top, all.right, in.top), frame);
+  dc.FillSolidRect(ui::Rect(all.left, all.bottom - in.bottom, all.right, all.bottom), frame);
+  dc.FillSolidRect(ui::Rect(all.left, all.top, in.left, all.bottom), frame);
+  dc.FillSolidRect(ui::Rect(all.right - in.right, all.top, all.right, all.bottom), frame);
 }
 
 bool CSoftKeybd::OnCommand(int id, int code, ui::Window*) {

@@ -22,6 +22,9 @@ class CSoftKeybd : public ui::Dialog {
   bool OnInitDialog() override;
   void DoDataExchange(ui::DataExchange& dx) override;
   bool OnCommand(int id, int code, ui::Window* control) override;
+  // The title bar and rim in the program's own frame colour (the message box's), not the
+  // system's.
+  void PaintNonClient(draw::DC& dc) override;
 };
 
 ui::DialogTemplate SoftKeybdTemplate();

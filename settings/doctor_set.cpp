@@ -30,7 +30,7 @@ ui::DialogTemplate DoctorTemplate() {
   ui::DialogTemplate t = ScreenTemplate(320, 238);
   t.Add("Button", IDC_DOC_FRAME, "", 6, 5, 312, 188, V | ui::BS_GROUPBOX);
   t.Add("Button", IDC_DOC_LIST_FRAME, "", 13, 15, 299, 142, V | ui::BS_GROUPBOX);
-  t.Add("Button", IDC_DOC_KEYBOARD, "KBD", 7, 158, 26, 13, B);
+  t.Add("Button", IDC_DOC_KEYBOARD, "KBD", 10, 158, 26, 13, B);
   t.Add("Static", IDC_DOC_NAME_LABEL, "Name:", 9, 174, 31, 11, V);
   t.Add("Edit", IDC_DOC_NAME, "", 43, 172, 48, 12, B | ui::WS_BORDER | ui::ES_AUTOHSCROLL);
   t.Add("Static", IDC_DOC_DEPT_LABEL, "Dept.:", 93, 175, 24, 8, V);

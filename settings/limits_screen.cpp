@@ -59,8 +59,8 @@ ui::DialogTemplate LimitsScreenTemplate(settings::LimitTable table) {
   t.Add("Button", IDC_LIM_SEND, "Send(&E)", 8, 204, 60, 30, B | ui::WS_GROUP);
   t.Add("Button", IDC_LIM_SAVE, "Save(&S)", 74, 204, 60, 30, B);
   t.Add("Button", IDC_LIM_HELP, "Help(&H)", 140, 204, 60, 30, B);
-  if (table == settings::LimitTable::kNormal) t.Add("Button", IDC_LIM_KEYBOARD, "KBD", 212, 212, 24, 14, B);
-  else t.Add("Button", IDC_LIM_KEYBOARD, "KBD", 290, 43, 22, 11, B);
+  // In the button row, between Help and Exit: clear of the group frames' lines.
+  t.Add("Button", IDC_LIM_KEYBOARD, "KBD", 212, 212, 24, 14, B);
   t.Add("Button", ui::IDCANCEL, "Exit(&X)", 250, 204, 60, 30, B);
   return t;
 }

@@ -5,6 +5,7 @@
 
 #include "controls/small_widgets.h"
 #include "controls/xp_button.h"
+#include "controls/xp_group_box.h"
 #include "core/onscreen_keyboard.h"
 #include "platform/ui/controls/controls.h"
 #include "platform/ui/draw/bitmap.h"
@@ -69,6 +70,31 @@ void CheckPictureDrawn(ui::Window* c, const draw::Bitmap& shot, std::vector<std:
                   " pixels drawn");
 }
 
+// The keyboard button lies clear of every group frame of its screen: wholly outside it, or inside
+// it clear of its lines (four pixels at the sides and the bottom, the caption band of eight at the
+// top), not on a line.
+void CheckKeyOffFrames(ui::Window* screen, std::vector<std::string>& out) {
+  const ui::Window* key = screen->GetDlgItem(kKeyboardButtonId);
+  if (!key || !key->IsWindowVisible()) return;
+  const ui::Rect k = key->GetWindowRect();
+  std::vector<ui::Window*> parents{screen};
+  for (size_t i = 0; i < parents.size(); ++i)
+    for (ui::Window* c : parents[i]->Children()) {
+      if (!c->IsWindowVisible()) continue;
+      parents.push_back(c);
+      auto* b = dynamic_cast<ui::Button*>(c);
+      const bool frame = b && (b->Kind() == ui::BS_GROUPBOX || dynamic_cast<CXPGroupBox*>(c));
+      if (!frame) continue;
+      const ui::Rect g = c->GetWindowRect();
+      const ui::Rect inner(g.left + 4, g.top + 8, g.right - 4, g.bottom - 4);
+      if (!k.Intersects(g) || inner.Intersect(k) == k) continue;
+      out.push_back("the keyboard button at " + std::to_string(k.left) + "," + std::to_string(k.top) +
+                    " lies on the lines of group frame " + std::to_string(c->GetDlgCtrlID()) + " (" +
+                    std::to_string(g.left) + "," + std::to_string(g.top) + " to " + std::to_string(g.right) + "," +
+                    std::to_string(g.bottom) + ")");
+    }
+}
+
 void Walk(ui::Window* w, const draw::Bitmap* shot, std::vector<std::string>& out) {
   for (ui::Window* c : w->Children()) {
     if (!c->IsWindowVisible()) continue;
@@ -110,6 +136,7 @@ void Walk(ui::Window* w, const draw::Bitmap* shot, std::vector<std::string>& out
 std::vector<std::string> CheckButtonSkins(ui::Window* screen, const draw::Bitmap* shot) {
   std::vector<std::string> out;
   Walk(screen, shot, out);
+  CheckKeyOffFrames(screen, out);
   return out;
 }
 

@@ -18,5 +18,5 @@ std::vector<std::string> CheckButtonRows(ui::Window* screen);
 // One line per button of `screen` that looks disabled while it works, or
 // that shows nothing on its face, or that is drawn as the system's plain push button; with the
 // screen's picture `shot`, also per picture button (the keyboard button) whose picture is not
-// what the picture shows where the button lies.
+// what the picture shows where the button lies; and a keyboard button on a group frame's lines.
 std::vector<std::string> CheckButtonSkins(ui::Window* screen, const draw::Bitmap* shot = nullptr);

@@ -97,6 +97,28 @@ TEST_F(SkinnedTest, KeyPadButtonTextsFollowTheLanguage) {
   }
 }
 
+TEST_F(SkinnedTest, KeyPadTitleBarIsInTheProgramsFrameColour) {
+  // The band above the key pad's client area and its rim: the message box's frame colour
+  // (0, 76, 120), not the system's caption blue.
+  CSoftKeybd pad;
+  ASSERT_TRUE(pad.CreateModeless());
+  d.Settle();
+  const ui::Rect w = pad.GetWindowRect();
+  const ui::Rect in = pad.NonClientInsets();
+  ASSERT_GT(in.top, 0) << "the key pad has no title bar";
+  const draw::Bitmap shot = d.Screen();
+  const draw::Color frame = draw::RGB(0, 76, 120);
+  const struct {
+    const char* where;
+    int x, y;
+  } points[] = {{"title bar, left", w.left + in.left + 4, w.top + in.top / 2},
+                {"title bar, middle", (w.left + w.right) / 2, w.top + in.top / 2},
+                {"title bar, right", w.right - in.right - 4, w.top + in.top / 2},
+                {"bottom rim", (w.left + w.right) / 2, w.bottom - 1}};
+  for (const auto& p : points) EXPECT_EQ(shot.GetPixel(p.x, p.y), frame) << p.where;
+  pad.DestroyWindow();
+}
+
 TEST_F(SkinnedTest, PopupsTakeTheirLanguageFromTheLookTheyAreHanded) {
   // The settings say English; the look handed to the widgets says Spanish and French in turn.
   AppSettings.LanguageIndex = 1;
