@@ -157,6 +157,7 @@ bool SendResultSerial(const measurement::HandOffSnapshot& s, analyzer::CSerialPo
   f.name = s.name;
   f.sex = s.sex;
   AgeOfSnapshot(s, &f.age, &f.ageUnit);
+  f.ageUnit = SerialAgeUnit(f.ageUnit, language);
   f.sampleType = s.sampleType;
   f.group = s.referGroup;
   f.medicalNo = s.medicalNo;

@@ -37,8 +37,6 @@ struct Pending {
 std::mutex g_replyMutex;
 std::condition_variable g_replyCv;
 std::map<std::string, Pending> g_pending;
-std::deque<std::string> g_order;   // waiting ids, oldest first
-std::deque<std::string> g_recent;  // ids of messages no longer waited for (sent, answered or given up)
 uint64_t g_dropCount = 0;          // bumps whenever the connection goes down
 std::string g_lastQueryId;
 std::string g_lastQuerySampleNo;  // the sample number of that query, as the query carried it
@@ -64,15 +62,21 @@ std::deque<LisMessage> g_alarms;
 bool g_alarmStop = false;
 int g_pollMs = 1000;
 
-void Remember(const std::string& id) {
-  g_recent.push_back(id);
-  while (g_recent.size() > 256) g_recent.pop_front();
-}
-
-bool IsRecent(const std::string& id) {
-  for (const auto& r : g_recent)
-    if (r == id) return true;
-  return false;
+// An id as received, for the log: bytes outside printable ASCII as \xNN, at most 40 of them.
+std::string ReadableId(const std::string& id) {
+  std::string out;
+  for (size_t i = 0; i < id.size() && i < 40; ++i) {
+    const unsigned char c = static_cast<unsigned char>(id[i]);
+    if (c >= 0x20 && c < 0x7F) {
+      out += static_cast<char>(c);
+    } else {
+      char b[8];
+      std::snprintf(b, sizeof b, "\\x%.2X", c);
+      out += b;
+    }
+  }
+  if (id.size() > 40) out += "...";
+  return out;
 }
 
 // Sleeps up to ms; false when the threads are to stop.
@@ -187,6 +191,7 @@ void HandleAck(const std::string& frame) {
   m.ParseMessage();
   const HEALTH_LEVEL_7::BaseSegment* msa = m.FindSegment("MSA");
   const std::string id = msa ? HEALTH_LEVEL_7::UnescapeText(msa->FieldText(1)) : std::string();
+  bool unknown = false;
   {
     std::lock_guard<std::mutex> g(g_replyMutex);
     ++g_counters.acks;
@@ -198,16 +203,15 @@ void HandleAck(const std::string& frame) {
         it->second.code = HandleAckReply(frame, id);
         if (it->second.code != kAckAccepted) it->second.condition = AckCondition(frame);
       }
-    } else if (!IsRecent(id)) {
-      // An acknowledgement naming no message we sent: the oldest waiting sender hears of it.
-      for (const std::string& w : g_order) {
-        Pending& p = g_pending[w];
-        if (p.done) continue;
-        p.done = true;
-        p.code = msa ? 2 : 1;
-        break;
-      }
+    } else {
+      unknown = true;
     }
+  }
+  if (unknown) {
+    // An id no sender waits for (never sent, an alarm, one given up, or one with bytes no id of
+    // ours has) proves nothing about any other message: it is only logged.
+    sys::DebugOutput("LIS: acknowledgement for message '" + ReadableId(id) + "'" +
+                     (msa ? std::string() : std::string(" (no MSA segment)")) + ", which no sender waits for: ignored");
   }
   g_replyCv.notify_all();
   LisLinkState.LisReplyEvent.Set();
@@ -303,25 +307,13 @@ SendResult SendLisMessage(const LisMessage& message, int waitMs) {
   {
     std::lock_guard<std::mutex> g(g_replyMutex);
     drops = g_dropCount;
-    if (waitMs > 0) {
-      g_pending[id] = Pending{};
-      g_order.push_back(id);
-    } else {
-      Remember(id);
-    }
+    if (waitMs > 0) g_pending[id] = Pending{};
   }
-  auto forget = [&](bool remember) {
-    g_pending.erase(id);
-    for (auto it = g_order.begin(); it != g_order.end(); ++it)
-      if (*it == id) {
-        g_order.erase(it);
-        break;
-      }
-    if (remember) Remember(id);
-  };
+  // Once forgotten, a late or repeated acknowledgement of this message is only logged.
+  auto forget = [&] { g_pending.erase(id); };
   if (!SendToLis(message)) {
     std::lock_guard<std::mutex> g(g_replyMutex);
-    forget(true);
+    forget();
     res.outcome = LisLinkState.LisConnected.load() == 1 ? SendOutcome::SendFailed : SendOutcome::NotConnected;
     return res;
   }
@@ -333,8 +325,7 @@ SendResult SendLisMessage(const LisMessage& message, int waitMs) {
   g_replyCv.wait_for(l, std::chrono::milliseconds(waitMs), [&] { return g_pending[id].done || g_dropCount != drops; });
   const Pending p = g_pending[id];
   const bool lost = g_dropCount != drops;
-  // Remembered answered or not: a repeat of its acknowledgement never lands on a later message.
-  forget(true);
+  forget();
   if (!p.done) {
     res.outcome = lost ? SendOutcome::LinkLost : SendOutcome::NoReply;
     return res;
@@ -420,7 +411,6 @@ void NoteOrderQuery(const std::string& controlId, const std::string& sampleNo) {
   std::lock_guard<std::mutex> g(g_replyMutex);
   g_lastQueryId = controlId;
   g_lastQuerySampleNo = CutChars(sampleNo, 50);
-  Remember(controlId);
 }
 
 void NoteAutomaticSend(const SendResult& r) {

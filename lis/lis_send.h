@@ -52,7 +52,7 @@ enum class SendOutcome {
   Sent,           // went out whole; no reply was waited for
   NotConnected,   // the link is down: nothing was sent
   SendFailed,     // a piece could not be written (the link is being dropped)
-  Rejected,       // AE or AR (see ackCode), or an acknowledgement naming another control id
+  Rejected,       // AE or AR (see ackCode); an acknowledgement naming another id is no answer
   NoReply,        // no acknowledgement within the time limit
   LinkLost,       // the link went down (reset, closed) before the acknowledgement was whole
 };

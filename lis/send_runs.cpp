@@ -210,7 +210,7 @@ void ReadSerialRow(db::Recordset& rs, int language, UnitTable& units, SampleReco
   ReadField(rs, "Age", age);
   f.age = std::to_string(age);
   ReadField(rs, "AgeUnit", f.ageUnit);
-  f.ageUnit = LisAgeUnit(f.ageUnit);
+  f.ageUnit = SerialAgeUnit(f.ageUnit, language);
   std::string blood;
   if (ReadField(rs, "BloodType", blood)) {
     f.sampleType = blood;

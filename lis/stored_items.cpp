@@ -7,6 +7,7 @@
 #include "core/app_settings.h"
 #include "core/field_read.h"
 #include "lis/text_cut.h"
+#include "measurement/patient/patient_input.h"
 #include "platform/db/recordset.h"
 #include "platform/db/sql_text.h"
 
@@ -58,6 +59,13 @@ std::string LisAgeUnit(const std::string& storedUnit) {
   if (storedUnit == "A") return "Y";
   if (storedUnit == "J") return "D";
   return storedUnit;
+}
+
+std::string SerialAgeUnit(const std::string& unit, int language) {
+  const int field = measurement::AgeFieldOfUnit(unit);
+  if (field < 0 || unit == measurement::AgeUnitWord(field, language)) return LisAgeUnit(unit);
+  // Stored under another language: the letter, which is the same byte in every code page.
+  return measurement::AgeUnitWord(field, 1);
 }
 
 bool StoredAge(CADOConn& conn, const std::string& sampleNo, const std::string& testDate, int* age, std::string* unit) {

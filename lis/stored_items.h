@@ -44,6 +44,12 @@ void ApplyUnits(const UnitTable& units, SampleResultTexts* t);
 // the years "A" (Spanish, French) and the days "J" (French), which go as "Y" and "D" so that
 // every reader of the age (ours included) finds the unit letter.
 std::string LisAgeUnit(const std::string& storedUnit);
+// The unit code of a stored age on the serial line, whose text goes in the code page of
+// `language`: a unit word of that language as LisAgeUnit gives it (what its receivers read),
+// one stored under any other language as the letter Y, M or D (a Chinese or Cyrillic word would
+// not survive another code page); a unit that is no age unit as it stands. Takes the stored
+// word or what LisAgeUnit made of it.
+std::string SerialAgeUnit(const std::string& unit, int language);
 // The Age and AgeUnit (as LisAgeUnit) of the sample's Person row; false when there is none.
 bool StoredAge(CADOConn& conn, const std::string& sampleNo, const std::string& testDate, int* age, std::string* unit);
 

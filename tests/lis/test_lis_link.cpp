@@ -54,8 +54,6 @@ TEST_F(LinkFixture, EachAcknowledgementGivesItsOutcome) {
        "The LIS rejected the data"},
       {"AR 200", {lissim::AckMode::Reject, "200", 0, false}, SendOutcome::Rejected, 6, "The LIS rejected the data (200)"},
       {"AR 299", {lissim::AckMode::Reject, "299", 0, true}, SendOutcome::Rejected, 5, "The LIS rejected the data (299)"},
-      {"AA naming another message", {lissim::AckMode::WrongId, "", 0, false}, SendOutcome::Rejected, 2,
-       "The LIS rejected the data"},
       // The link goes in the middle of the answer: lost, not timed out.
       {"reset in the middle of the answer", {lissim::AckMode::Cut, "", 0, false}, SendOutcome::LinkLost, 0,
        "The connection to the LIS was lost"},
@@ -82,6 +80,69 @@ TEST_F(LinkFixture, EachAcknowledgementGivesItsOutcome) {
   EXPECT_EQ(SendLisMessage(AnyResult(), 100).outcome, SendOutcome::NoReply);
   sim.Queue({lissim::AckMode::None, "", 0, false});
   EXPECT_EQ(SendLisMessage(AnyResult(), 800).outcome, SendOutcome::NoReply);
+  // An answer naming another message is no answer to this one.
+  sim.Queue({lissim::AckMode::WrongId, "", 0, false});
+  EXPECT_EQ(SendLisMessage(AnyResult(), 300).outcome, SendOutcome::NoReply);
+}
+
+TEST_F(LinkFixture, AResultAfterABurstOfAlarmsIsDeliveredByAPeerThatAnswersLate) {
+  // Every message is answered 5 ms after it is read: the answers to the alarms still come in
+  // long after the result went out, and none of them is the result's.
+  lissim::Behaviour late;
+  late.delayMs = 5;
+  sim.SetDefault(late);
+  LisLinkState.AlarmSending = 1;
+  for (int alarms : {100, 300, 600}) {
+    SCOPED_TRACE(std::to_string(alarms) + " alarms");
+    sim.ClearMessages();
+    for (int i = 0; i < alarms; ++i) WriteLog("Aperture clogged " + std::to_string(i));
+    // The alarms are on their way (the sender's queue keeps the latest 256 of them).
+    ASSERT_TRUE(sim.WaitForMessages(50, 10000));
+    const LisMessage result = AnyResult();
+    const SendResult r = SendLisMessage(result, 60000);
+    EXPECT_EQ(r.outcome, SendOutcome::Delivered);
+    EXPECT_EQ(r.ackCode, 4);
+    bool received = false;
+    for (const auto& m : sim.Messages()) received = received || m.controlId == result.controlId;
+    EXPECT_TRUE(received);
+  }
+  LisLinkState.AlarmSending = 0;
+}
+
+TEST_F(LinkFixture, AnAcknowledgementNamingNoWaitingMessageIsIgnored) {
+  struct Case {
+    const char* name;
+    std::string msa;  // "" sends the acknowledgement without an MSA segment; "@" stands for the id
+  };
+  const Case cases[] = {
+      {"an id never sent", "MSA|AA|@9"},
+      {"a rejection with an id never sent", "MSA|AR|@9||||200"},
+      {"the id with a NUL byte after it", std::string("MSA|AA|@") + '\0'},
+      {"the id with an escaped NUL after it", "MSA|AE|@\\X00\\||||101"},
+      {"the id with a NUL byte inside", "MSA|AA|12" + std::string(1, '\0') + "@"},
+      {"an empty id", "MSA|AE|||||101"},
+      {"no MSA segment", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(WaitConnected());
+    // The true answer comes late; the stray one arrives while the sender waits.
+    sim.Queue({lissim::AckMode::Accept, "", 400, false});
+    const LisMessage m = AnyResult();
+    std::string msa = c.msa;
+    const size_t at = msa.find('@');
+    if (at != std::string::npos) msa.replace(at, 1, m.controlId);
+    const size_t before = sim.MessageCount();
+    std::thread stray([&] {
+      if (!WaitFor([&] { return sim.MessageCount() > before; })) return;
+      OnLisData("\x0BMSH|^~\\&|LIS|LAB|||20260307101010||ACK^R01|77|P|2.3.1\x1C" +
+                (msa.empty() ? std::string() : msa + "\x1C") + "\x0D");
+    });
+    const SendResult r = SendLisMessage(m, 10000);
+    stray.join();
+    EXPECT_EQ(r.outcome, SendOutcome::Delivered);
+    EXPECT_EQ(r.ackCode, 4);
+  }
 }
 
 TEST_F(LinkFixture, ResetInTheMiddleOfABatchReportsOnlyWhatWasAcknowledged) {

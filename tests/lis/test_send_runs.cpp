@@ -17,6 +17,7 @@
 #include "lis/text_records.h"
 #include "measurement/raw_files.h"
 #include "measurement/zentil_call.h"
+#include "serial_age_unit.h"
 #include "tools/lissim/serial_reader.h"
 
 using namespace lis;
@@ -286,6 +287,63 @@ TEST(SerialSends, StoredSamplesOfAllDataNeedTheAlgorithmLibrary) {
   EXPECT_EQ(recs[0].fields[75], std::to_string(lissim::SumBeforeChecksum(recs[0])));
   EXPECT_EQ(recs[1].prefix, "TRANSFER FINISH");
   EXPECT_EQ(recs[2].prefix, "TRANSFER FINISH");
+  port.Close();
+}
+
+TEST(SerialSends, StoredAgesOfEveryLanguageGoWithAUnitTheLineReads) {
+  // Years, months and days stored under each language, sent from the send screen in each
+  // interface language (the code page of the line): the receiver finds the unit in the bytes,
+  // and rows stored in English go as the letters they always went as.
+  support::ScratchProgramFolder folder("lis_serial_send_ages");
+  const char* const stored[5][3] = {{"岁", "月", "天"}, {"Y", "M", "D"}, {"A", "M", "D"}, {"A", "M", "J"},
+                                    {"Р", "М", "Д"}};
+  for (int l = 0; l < 5; ++l)
+    for (int field = 0; field < 3; ++field)
+      support::ExecSql("insert into Person (SampleNo,TestDate,TestTime,Age,AgeUnit,WBC,LYMA,RBC,HGB,MCHC,MCH,MCV,"
+                       "RDWCV,RDWSD,HCT,PLT,MPV,PDW,PCT,PLCR,MONA,GRAA,LYMP,MONP,GRAP) values ('" +
+                       std::to_string(100 + l * 10 + field) + "','2026-03-07','08:00:00',7,'" + stored[l][field] +
+                       "','7.2','2.1','4.5','135','330','29','88','12','40','40','250','9','16','0.2','30','0.5','4',"
+                       "'20','7','73')");
+  lissim::SerialReader reader;
+  ASSERT_TRUE(reader.Start());
+  analyzer::CSerialPort port;
+  ASSERT_EQ(port.OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
+  ASSERT_EQ(port.StartReader(), 1);
+  measurement::SetZentilLibraryPath(support::BuiltZentilPath());
+  size_t seen = 0;
+  for (int language = 0; language < 5; ++language) {
+    SCOPED_TRACE("interface " + std::to_string(language));
+    RecordingPanel panel;
+    CADOConn conn;
+    SendContext c;
+    c.panel = &panel;
+    c.scope = 1;
+    c.conn = &conn;
+    c.port = &port;
+    c.language = language;
+    const RunOutcome o = SendSamplesSerial(c);
+    EXPECT_TRUE(o.finished);
+    EXPECT_EQ(o.items, 15);
+    seen += 17;  // 15 "R," records and two "TRANSFER FINISH" (no raw data: no histograms)
+    ASSERT_TRUE(reader.WaitForRecords(seen, 10000));
+    const auto recs = reader.Records();
+    int rows = 0;
+    for (size_t i = seen - 17; i < seen; ++i) {
+      if (recs[i].prefix != "R") continue;
+      ++rows;
+      const int no = std::atoi(recs[i].fields[0].c_str());
+      const int l = (no - 100) / 10, field = no % 10;
+      SCOPED_TRACE("stored " + std::to_string(l) + " field " + std::to_string(field));
+      EXPECT_EQ(recs[i].fields[5], "7");
+      EXPECT_EQ(serial_age::ReceivedAgeField(recs[i].fields[6], language), field) << recs[i].fields[6];
+      if (l == 1) {
+        EXPECT_EQ(recs[i].fields[6], serial_age::kLetters[field]);
+      }
+      EXPECT_EQ(recs[i].fields[75], std::to_string(lissim::SumBeforeChecksum(recs[i])));
+    }
+    EXPECT_EQ(rows, 15);
+  }
+  measurement::SetZentilLibraryPath("");
   port.Close();
 }
 

@@ -14,6 +14,7 @@
 #include "tests/support/program_folder.h"
 #include "lis/text_records.h"
 #include "platform/sys/encoding.h"
+#include "serial_age_unit.h"
 #include "tools/lissim/serial_reader.h"
 
 using namespace lis;
@@ -255,6 +256,49 @@ TEST(TextRecords, AutomaticSerialSendGivesTheStoredAgeThatTheAgeReaderReadsBack)
       ParseAgeText(number + unitCode, language, &readAge, &readUnit);
       EXPECT_EQ(readAge, 30) << unitCode;
       EXPECT_EQ(measurement::AgeFieldOfUnit(readUnit), field) << unitCode;
+    }
+  port.Close();
+  reader.Stop();
+}
+
+TEST(TextRecords, AutomaticSerialSendGivesAnAgeUnitTheLineReadsWhateverLanguageStoredIt) {
+  // Rows stored under each language, sent while the interface (and so the code page of the
+  // line) is each language: the receiver finds the unit in the bytes; rows stored in English go
+  // as the letters they always went as. The unit kind turns with the pair, so that each stored
+  // language meets years, months and days.
+  support::ScratchProgramFolder folder{"lis_serial_age_languages"};
+  lissim::SerialReader reader;
+  ASSERT_TRUE(reader.Start());
+  analyzer::CSerialPort port;
+  ASSERT_EQ(port.OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
+  ASSERT_EQ(port.StartReader(), 1);
+  size_t seen = 0;
+  for (int stored = 0; stored < 5; ++stored)
+    for (int language = 0; language < 5; ++language) {
+      const int field = 2 * (stored + language) % 3;
+      SCOPED_TRACE("stored " + std::to_string(stored) + " interface " + std::to_string(language) + " field " +
+                   std::to_string(field));
+      const int ymd[3] = {field == 0 ? 5 : 0, field == 1 ? 5 : 0, field == 2 ? 5 : 0};
+      int age = 0;
+      std::string unit;
+      measurement::AgeToStore(ymd[0], ymd[1], ymd[2], stored, &age, &unit);
+      measurement::HandOffSnapshot s = Snapshot("N");
+      s.sampleNo = std::to_string(200 + stored * 10 + language);
+      s.age = measurement::HeaderAgeText(ymd[0], ymd[1], ymd[2], language);
+      support::ExecSql("insert into Person (SampleNo,TestDate,TestTime,Age,AgeUnit) values ('" + s.sampleNo + "','" +
+                       s.testDate + "','08:00:00'," + std::to_string(age) + ",'" + unit + "')");
+      ASSERT_TRUE(SendResultSerial(s, port, language));
+      seen += 7;
+      ASSERT_TRUE(reader.WaitForRecords(seen, 10000));
+      const lissim::TextRecord R = reader.Records()[seen - 7];
+      ASSERT_EQ(R.prefix, "R");
+      ASSERT_EQ(R.fields[0], s.sampleNo);
+      EXPECT_EQ(R.fields[5], "5");
+      EXPECT_EQ(serial_age::ReceivedAgeField(R.fields[6], language), field) << R.fields[6];
+      if (stored == 1) {
+        EXPECT_EQ(R.fields[6], serial_age::kLetters[field]);
+      }
+      EXPECT_EQ(R.fields[75], std::to_string(lissim::SumBeforeChecksum(R)));
     }
   port.Close();
   reader.Stop();
