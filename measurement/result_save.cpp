@@ -38,6 +38,7 @@ std::string PersonUpdateSql(const PersonRow& r) {
   s += ",OriginalWbc=" + G(r.originalWbc) + ",WMARKER2=" + G(r.markers[0]) + ",WMARKER3=" + G(r.markers[1]) +
        ",PMARKER1=" + G(r.markers[2]) + ",PMARKER2=" + G(r.markers[3]);
   if (r.keptInputs) s += std::string(",") + kKeptInputsColumn + "=" + KeptValue(*r.keptInputs);
+  if (r.referValueAsRead) s += ",ReferValue=" + (*r.referValueAsRead ? Q(**r.referValueAsRead) : std::string("Null"));
   s += " where SampleNo=" + Q(r.sampleNo) + " and TestDate=" + Q(r.testDate);
   return s;
 }

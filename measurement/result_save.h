@@ -17,6 +17,11 @@ struct PersonRow {
   std::string sampleNo, testDate, testTime;
   std::string bloodType;        // the blood mode's text
   std::string referValue;       // the patient group's text (insert only)
+  // The group the marks and the range text came from, as the count read the row (inner unset:
+  // the row's group was Null). The update writes it back with them, so that a group stored
+  // in between (the LIS's patient data) never stands beside another group's marks. Unset: the
+  // update leaves the row's group as it is.
+  std::optional<std::optional<std::string>> referValueAsRead;
   std::string values[20];       // stored value texts, table order
   std::string warning;
   std::string units[7];         // WBC, RBC, HGB, MCHC, HCT, PLT, PCT

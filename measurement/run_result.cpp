@@ -124,6 +124,9 @@ void CompleteRunResult(const RunInputs& in, const AlgorithmResult& result, const
   row.testTime = r.testTime;
   row.bloodType = in.bloodModeText;
   row.referValue = r.referValue;
+  // A row found by the read keeps the group it had then; one that was not found gets the group
+  // its insert would have written.
+  row.referValueAsRead = r.person.found ? r.person.ReferValue : std::optional<std::string>(r.referValue);
   for (int i = 0; i < 20; ++i) row.values[i] = r.storedTexts[i];
   row.warning = r.flags.warning;
   UnitColumnsOf(in.units, row.units);

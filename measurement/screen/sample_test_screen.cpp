@@ -360,10 +360,16 @@ void CSampleTest::InvalidateLabels() {
 }
 
 void CSampleTest::ShowWarning(const std::string& text, bool reagent) {
-  alarmShown_ = !text.empty();
-  reagentAlarmShown_ = reagent && alarmShown_;
-  SetText(IDC_MESSAGE, text);
+  reagentAlarmShown_ = reagent && !text.empty();
+  const std::string line = MessageLineText(heldNotice_, text);
+  alarmShown_ = !line.empty();
+  SetText(IDC_MESSAGE, line);
   if (ui::Window* w = GetDlgItem(IDC_MESSAGE)) w->Invalidate(true);
+}
+
+void CSampleTest::HoldNotice(const HeldNotice& notice) {
+  heldNotice_ = notice;
+  ShowWarning("");
 }
 
 void CSampleTest::ClearResultDisplay() {

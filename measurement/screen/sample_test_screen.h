@@ -24,6 +24,7 @@
 #include "measurement/patient/line_adjust.h"
 #include "measurement/run_result.h"
 #include "measurement/screen/graph_view.h"
+#include "measurement/screen/message_line.h"
 #include "platform/sys/thread.h"
 #include "platform/ui/dialog.h"
 #include "printing/print_hint_dlg.h"
@@ -166,8 +167,11 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   void ShowReagentShortage();
   int AutoRinse();
   void RecordFaultAndReset(const std::string& faultText);
-  // Shows a warning in the message line (control 1062).
+  // Shows a warning in the message line (control 1062), beside the held notice if there is one.
   void ShowWarning(const std::string& text, bool reagent = false);
+  // Holds a notice in the message line that no later warning replaces (empty: lets go of it).
+  void HoldNotice(const HeldNotice& notice);
+  const HeldNotice& heldNotice() const { return heldNotice_; }
 
   bool PreTranslateMessage(ui::Message& msg) override;
   ui::LResult WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) override;
@@ -290,6 +294,7 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   int groupIndex_ = 0;
   std::string indicators_[20];
   bool cycleTimerOn_ = false;
+  HeldNotice heldNotice_;                 // a result that was not kept, until the next count
   std::vector<std::string> unsavedLogs_;  // system log rows for unsaved results, not yet written
   int64_t lastSendMs_ = 0;
 };

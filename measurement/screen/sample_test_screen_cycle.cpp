@@ -128,7 +128,7 @@ KeyDecision CSampleTest::OnKeyPress() {
                         reinterpret_cast<ui::LParam>(number.c_str()));
   }
   for (CXPButton* b : {&mode_, &retest_, &diluent_, &print_, &exit_, &service_}) b->EnableWindow(false);
-  ShowWarning("");
+  HoldNotice({});
   deferredRinse_ = 0;
   rinseCheck_ = false;
   return KeyDecision::Start;
@@ -188,8 +188,10 @@ void CSampleTest::ProcessRunResult(bool) {
   StoreRunResult(db_, in, cycle_.histograms(), xb_, *r);
   // The notice is in the message line already; the system log keeps why, as soon as the store
   // takes the row again (at the latest with the next result).
-  if (!r->Stored())
+  if (!r->Stored()) {
     unsavedLogs_.push_back(in.sampleNo + ": " + NotSavedText(Language()) + " (" + r->saveError + ")");
+    HoldNotice({NotSavedText(Language()), TestScreenText(ScreenText::ResultNotSaved, Language())});
+  }
   while (!unsavedLogs_.empty() && WriteSampleTestLog(unsavedLogs_.front()) == 1) unsavedLogs_.erase(unsavedLogs_.begin());
   // Each sample starts from empty patient fields, so one patient's data never lands on another
   // sample; then the patient columns the count read once (or its own insert left).

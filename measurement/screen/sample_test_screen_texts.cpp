@@ -57,6 +57,9 @@ std::string TestScreenText(ScreenText which, int l) {
       return PickText(l, "温度偏高", "Temperature high", "Temperatura alta", "Temperature haute", "Висока температура");
     case ScreenText::ApertureClogged:
       return PickText(l, "小孔堵塞", "Aperture clogged", "Apertura obstruida", "Orifice bouche", "Апертура засмічена");
+    case ScreenText::ResultNotSaved:
+      return PickText(l, "结果未保存", "Result not saved", "Resultado no guardado", "Résultat non enregistré",
+                      "Результат не збережено");
     case ScreenText::AirBubble:
       return PickText(l, "有气泡", "Air bubble", "Burbuja de aire", "Bulle d'air", "Бульбашка повітря");
     case ScreenText::RinseFinished:

@@ -36,6 +36,7 @@ enum class ScreenText {
   MainWindowSuffix,   // " Auto Hematology Analyzer" after the product name
   HighBlankValue,     // the start-up background is too high
   NoSampleNoLeft,     // Yes on the highest sample number: no count
+  ResultNotSaved,     // the mark of a result that was not kept, beside a lesser warning
 };
 std::string TestScreenText(ScreenText which, int language);
 

@@ -273,6 +273,54 @@ TEST_F(ResultSaving, ProcessRunResultStoresAFlaggedRow) {
   EXPECT_EQ(r.xb, XbQcOutcome::Added);
 }
 
+// The LIS's patient data for the sample (an order answer, query mode 2) is stored between the
+// count's read of the row and the write of its result. The row keeps the group its marks and
+// range text came from, beside the LIS's other patient columns.
+TEST_F(ResultSaving, GroupStoredBetweenTheReadAndTheWriteNeverStandsBesideOtherMarks) {
+  struct Case {
+    const char* name;
+    const char* before;  // the row before the count, or nullptr
+    const char* lis;     // the LIS's statement, as its answer is stored
+    const char* group;   // the row's group afterwards ("NULL": none)
+  } cases[] = {
+      {"row of group General", "insert into Person (SampleNo,TestDate,Name,ReferValue) values ('5','2026-12-09','Ann','General')",
+       "update Person set Name='Bob',ReferValue='Adult female' where SampleNo='5' and TestDate='2026-12-09'", "General"},
+      {"row without a group", "insert into Person (SampleNo,TestDate,Name) values ('5','2026-12-09','Ann')",
+       "update Person set Name='Bob',ReferValue='Adult female' where SampleNo='5' and TestDate='2026-12-09'", "NULL"},
+      {"no row yet", nullptr,
+       "insert into Person (SampleNo,TestDate,TestTime,Name,ReferValue) values "
+       "('5','2026-12-09','08:15:30','Bob','Adult female')",
+       "General"},
+  };
+  // The female adults' WBC range differs from General's 4.00-10.00.
+  Exec("delete from NormalLimits where Kind=2");
+  Exec("insert into NormalLimits (Kind, WBCL, WBCH) values (2, 1, 2)");
+  ASSERT_EQ(GroupIndexFromText("Adult female"), 2);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Exec("delete from Person");
+    if (c.before) Exec(c.before);
+    sys::Clock::UseManual(sys::LocalTime{2026, 12, 9, 8, 15, 30, 0, 3});
+    SetZentilLibraryPath(BuiltZentilPath());
+    uint16_t blank, sample;
+    HistogramBuffers h;
+    RunInputs in = NormalRun(folder.folder(), "5", &blank, &sample, &h);
+    CADOConn conn;
+    XbQcState xb = LoadXbQcState(conn);
+    RunResult r = PrepareRunResult(conn, in, h);
+    Exec(c.lis);
+    StoreRunResult(conn, in, h, xb, r);
+    SetZentilLibraryPath("");
+    sys::Clock::UseReal();
+    ASSERT_TRUE(r.Stored());
+    EXPECT_EQ(Scalar("select count(*) from Person"), "1");
+    EXPECT_EQ(Scalar("select ifnull(ReferValue,'NULL') from Person"), c.group);
+    EXPECT_EQ(Scalar("select Name from Person"), "Bob");
+    EXPECT_EQ(Scalar("select RefText from Person").substr(0, 11), "4.00-10.00,");
+    EXPECT_EQ(Scalar("select WBC from Person"), r.storedTexts[0]);
+  }
+}
+
 TEST_F(ResultSaving, MissingLibraryKeepsTheCountToComputeLater) {
   // The library is absent: the count keeps its raw record and a row in which no value is a
   // number, with the count's other inputs beside it; nothing goes to X-B QC, printing or the LIS.

@@ -4,6 +4,7 @@
 // written, and the next count is stored once there is room again.
 #include <cerrno>
 
+#include "analyzer/reagent.h"
 #include "counted_sample.h"
 #include "tests/support/io_faults.h"
 #include "measurement/screen/sample_test_screen.h"
@@ -80,6 +81,54 @@ TEST_F(ScreenStoreFaults, StoreThatCannotBeWrittenNeitherStopsTheCountNorHidesTh
     // The unsaved sample (number 1) is in the system log, with the store's reason.
     const std::string logged = Scalar("select Result from SysLog where Result like '1: %'");
     EXPECT_EQ(logged.rfind("1: The result could not be saved; it is not printed or sent (", 0), 0u) << logged;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The store refuses the count's row while a lesser warning follows the result: the reagent
+// check after the result, or the aperture judged at the end of the test. The line keeps saying
+// that the result was not saved, with the warning beside it, until the next count; that count
+// is stored and the warning stands alone again.
+TEST_F(ScreenStoreFaults, NotSavedNoticeOutlastsTheLesserWarningsUntilTheNextCount) {
+  struct Case {
+    const char* name;
+    float lyseMl;           // below 5 mL the test screen's check finds the lyse short
+    const char* apertureSql;  // the block and leak times against the board's 4.0 s
+    const char* warning;
+  } cases[] = {{"lyse below its minimum", 4.0f, "BlockTime=30, LeakTime=0.1", "Lyse not enough"},
+               {"aperture clogged", 500.0f, "BlockTime=3, LeakTime=1", "Aperture clogged"},
+               {"air bubble", 500.0f, "BlockTime=30, LeakTime=5", "Air bubble"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Sql("delete from Person");
+    Sql(std::string("update SysSetting set ") + c.apertureSql);
+    analyzer::Reagents().volumes().LyseVol = c.lyseMl;
+    CSampleTest screen(nullptr);
+    std::string afterFault, afterNext;
+    bool counted = false, countedAgain = false;
+    ASSERT_TRUE(d.RunScript(
+        [&] { support::ModalWithStoreErrorBox(screen); },
+        [&](ui::TestDriver& s) {
+          ASSERT_TRUE(WaitReady(s, screen));
+          s.Advance(3100);
+          {
+            support::IoFaults faults;
+            faults.Add({sys::IoOp::Write, "Vantorium.mdb", 1, support::IoFaults::Error(ENOSPC), -1});
+            counted = CountOne(s, screen);
+            afterFault = s.Text(IDC_MESSAGE);
+          }
+          countedAgain = CountOne(s, screen);
+          afterNext = s.Text(IDC_MESSAGE);
+          Leave(s, screen);
+        }));
+    EXPECT_TRUE(counted);
+    EXPECT_TRUE(countedAgain);
+    EXPECT_EQ(afterFault, std::string("Result not saved | ") + c.warning);
+    EXPECT_EQ(afterNext, c.warning);
+    EXPECT_EQ(Scalar("select count(*) from Person where WBC is not null"), "1");
   }
 }
 
