@@ -30,6 +30,22 @@ ApertureWarning JudgeAperture(float seconds, float blockTime, float leakTime) {
   return ApertureWarning::None;
 }
 
+bool AwaitsReply(uint8_t cls, uint8_t command, int bloodMode) {
+  if (cls == analyzer::FrameClassData) return true;
+  if (cls != analyzer::FrameClassCommand) return false;
+  return command == cmd::Reset || command == cmd::NextCount || command == cmd::EndOfCount ||
+         command == cmd::BlankCount || command == analyzer::StartCommandForBloodMode(bloodMode);
+}
+
+int64_t ReplyDeadlineMs(uint8_t cls, uint8_t command, int bloodMode, uint8_t wbcTenths, uint8_t rbcTenths) {
+  // A count is acknowledged when the board has counted: its deadline adds the longer count time.
+  const bool counts = cls == analyzer::FrameClassCommand &&
+                      (command == cmd::NextCount || command == cmd::BlankCount ||
+                       command == analyzer::StartCommandForBloodMode(bloodMode));
+  const int64_t countMs = counts ? 100 * static_cast<int64_t>(wbcTenths > rbcTenths ? wbcTenths : rbcTenths) : 0;
+  return CountCycle::kRequestRetryMs + countMs;
+}
+
 void CountCycle::SendCommand(uint8_t cls, uint8_t command, bool withCountTimes) {
   collector_.Clear();
   uint8_t p1 = 0, p2 = 0;
@@ -44,20 +60,26 @@ void CountCycle::SendCommand(uint8_t cls, uint8_t command, bool withCountTimes) 
   }
   lastSent_ = analyzer::BuildCommandFrame(cls, command, p1, p2);
   const int64_t now = sys::Clock::TickMs();
-  if (cls == analyzer::FrameClassData || (cls == analyzer::FrameClassCommand && command == cmd::Reset)) {
+  if (AwaitsReply(cls, command, host_.BloodMode())) {
     // A new request starts its own allowance; the same one sent again keeps counting. The
-    // reset is one too: its answer is taken only after its check, so a lost or damaged answer
-    // must not leave the screen waiting.
+    // commands of the count and the reset are awaited the same way: a lost or damaged answer
+    // must not leave the screen waiting. Another command sent meanwhile (a report's query)
+    // leaves the wait as it is.
     if (cls != requestClass_ || command != requestCommand_ || requestDeadline_ < 0) requestRetries_ = 0;
     requestClass_ = cls;
     requestCommand_ = command;
-    requestDeadline_ = now + kRequestRetryMs;
+    requestDeadline_ = now + ReplyDeadlineMs(cls, command, host_.BloodMode(), wbcTimeTenths_, rbcTimeTenths_);
   } else if (cls == analyzer::FrameClassResend) {
-    if (requestDeadline_ >= 0) requestDeadline_ = now + kRequestRetryMs;
-  } else {
-    requestDeadline_ = -1;
+    if (requestDeadline_ >= 0)
+      requestDeadline_ =
+          now + ReplyDeadlineMs(requestClass_, requestCommand_, host_.BloodMode(), wbcTimeTenths_, rbcTimeTenths_);
   }
-  if (cls == analyzer::FrameClassCommand && command == cmd::Reset) resetAsked_ = true;
+  if (cls == analyzer::FrameClassCommand && command == cmd::Reset) {
+    // Until its answer (or the give-up) the board is not ready: a key report that arrives
+    // meanwhile starts nothing, so the reset's answer never ends a count begun after it.
+    resetAsked_ = true;
+    ready_ = false;
+  }
   replySeen_ = false;
   host_.SendFrame(lastSent_);
   resendDeadline_ = now + kResendCheckMs;
@@ -168,9 +190,10 @@ void CountCycle::Handle(const CollectedFrame& f) {
     }
   }
   // A temperature report ends the ready delay after a test, and the wait for the board after an
-  // abort; during a count it changes nothing.
+  // abort; during a count, or while a reset asked between counts is unanswered, it changes
+  // nothing.
   if (cls == analyzer::FrameClassStatus && command == analyzer::status::Temperature &&
-      (state_ == CycleState::Idle || state_ == CycleState::Aborted))
+      ((state_ == CycleState::Idle && !resetAsked_) || state_ == CycleState::Aborted))
     BackToIdle();
   host_.OnBoardReport(f);
 }
@@ -195,13 +218,15 @@ void CountCycle::OnResetDone(const CollectedFrame& f) {
     return;
   }
   // The reset is done whatever its status byte says.
-  resetAsked_ = false;
   BackToIdle();
   host_.OnBoardReport(f);
 }
 
 void CountCycle::BackToIdle() {
   library_.Release();
+  // Whatever ended the wait (the answer, a temperature report, the give-up), a reset answer
+  // that comes later is one the board was not asked for.
+  resetAsked_ = false;
   ready_ = true;
   state_ = CycleState::Idle;
   countNumber_ = 1;
@@ -325,17 +350,35 @@ void CountCycle::OnEndOfTestReply(const CollectedFrame& f) {
   // A damaged reply is asked for again while the allowance lasts; after that the test ends
   // without the aperture readings (its result is already stored).
   if (!ok && resend_.Used() > requestsBefore) return;
+  if (!ok) {
+    EndTestWithoutReply();
+    return;
+  }
+  EndTestCommon();
+  EndOfTestReport report;
+  report.thirdCount = repeatCount_;
+  report.apertureSeconds = ApertureSeconds(f.bytes[4], f.bytes[5], f.bytes[6], repeatCount_);
+  host_.OnEndOfTest(report);
+  BackToReady();
+}
+
+void CountCycle::EndTestCommon() {
   host_.ShowStatus(CycleStatus::Ready);
   countDeadline_ = -1;
   watchdogNext_ = -1;
+  requestDeadline_ = -1;
   resultPending_ = false;
   host_.OnResultPending(false);
-  if (ok) {
-    EndOfTestReport report;
-    report.thirdCount = repeatCount_;
-    report.apertureSeconds = ApertureSeconds(f.bytes[4], f.bytes[5], f.bytes[6], repeatCount_);
-    host_.OnEndOfTest(report);
-  }
+}
+
+void CountCycle::EndTestWithoutReply() {
+  // The result (when all histograms came) is stored already: the test ends as finished, only
+  // without the aperture readings; it is never booked as timed out.
+  EndTestCommon();
+  EndOfTestReport report;
+  report.thirdCount = repeatCount_;
+  report.readings = false;
+  host_.OnEndOfTest(report);
   BackToReady();
 }
 
@@ -385,7 +428,14 @@ void CountCycle::StartFaultTimeout(int64_t ms) {
 
 void CountCycle::Tick() {
   const int64_t now = sys::Clock::TickMs();
-  if (countDeadline_ >= 0 && now >= countDeadline_) Timeout();
+  if (countDeadline_ >= 0 && now >= countDeadline_) {
+    // After the end-of-test command the counts are done and the result processed: the test
+    // ends without the board's reply, not as a failed count.
+    if (state_ == CycleState::Finishing)
+      EndTestWithoutReply();
+    else
+      Timeout();
+  }
   if (readyDeadline_ >= 0 && now >= readyDeadline_) {
     readyDeadline_ = -1;
     ready_ = true;
@@ -411,13 +461,17 @@ void CountCycle::Tick() {
     // (a repeated report, junk). Ask for the frame itself again, then give the count up.
     if (requestRetries_ < kRequestRetries) {
       ++requestRetries_;
-      SendCommand(requestClass_, requestCommand_);
-    } else if (requestClass_ == analyzer::FrameClassData) {
-      Timeout();
-    } else {
+      const bool start = requestClass_ == analyzer::FrameClassCommand && requestCommand_ != cmd::NextCount &&
+                         requestCommand_ != cmd::EndOfCount && requestCommand_ != cmd::Reset;
+      SendCommand(requestClass_, requestCommand_, start);
+    } else if (requestClass_ == analyzer::FrameClassCommand && requestCommand_ == cmd::Reset) {
       // The reset was never answered: the screen takes the count key again rather than wait
-      // for ever (a late answer is still taken).
+      // for ever; a late answer is then one not asked for.
       BackToIdle();
+    } else if (requestClass_ == analyzer::FrameClassCommand && requestCommand_ == cmd::EndOfCount) {
+      EndTestWithoutReply();
+    } else {
+      Timeout();
     }
   }
   if (resendDeadline_ >= 0 && now >= resendDeadline_) {

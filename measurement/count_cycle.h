@@ -48,7 +48,17 @@ ApertureWarning JudgeAperture(float seconds, float blockTime, float leakTime);
 struct EndOfTestReport {
   float apertureSeconds = 0.0f;
   bool thirdCount = false;
+  // False when the test ended without the board's good reply (damaged beyond the resend
+  // allowance, or not answered in time): there are no aperture readings to judge.
+  bool readings = true;
 };
+
+// Whether the cycle waits for the board's answer to this command: the data requests, the
+// commands of a count (start, next count, end of test) and the reset.
+bool AwaitsReply(uint8_t cls, uint8_t command, int bloodMode);
+// How long the answer to an awaited command may take before it is asked for again: a count is
+// acknowledged once counted, so its commands add the longer of the two count times.
+int64_t ReplyDeadlineMs(uint8_t cls, uint8_t command, int bloodMode, uint8_t wbcTenths, uint8_t rbcTenths);
 
 // The screen's side of the cycle. Defaults do nothing, so a test implements what it watches.
 class CountCycleHost {
@@ -82,8 +92,8 @@ class CountCycleHost {
   virtual void OnCountValues(int count, const CountValues& values) {}
   // Result processing after the last count. The cycle's data (FillRunInputs) are valid here.
   virtual void ProcessRunResult(bool thirdCount) {}
-  // The end-of-test reply arrived with a good check: reagents, aperture warning, soak reminder
-  // and rinse are the screen's.
+  // The test has ended: the end-of-test reply arrived (or, without `readings`, it could not be
+  // had). Reagents, aperture warning, soak reminder and rinse are the screen's.
   virtual void OnEndOfTest(const EndOfTestReport& report) {}
   // The count timed out: the screen shows "Test time out" and books the aborted count.
   virtual void OnTimeout() {}
@@ -111,11 +121,13 @@ class CountCycle {
   static constexpr int64_t kReadyDelayMs = 3000;
   static constexpr int64_t kWatchdogMs = 2000;
   static constexpr int64_t kResendCheckMs = 1000;
-  // A data request (run header, histogram) not answered by its frame this long after it, or
-  // after the last request for that frame to be sent again, is sent again; after
-  // kRequestRetries of these the count ends as a failed one. A reset not answered is sent again
-  // the same way; after the allowance the cycle is idle again. Longer than the link watchdog's
-  // two quiet ticks, so a frame broken off is first asked for with 5A 01.
+  // A data request (run header, histogram) or a command of the count (start, next count, end of
+  // test) not answered this long after it (plus the count time for a count), or after the last
+  // request for that frame to be sent again, is sent again; after kRequestRetries of these the
+  // count ends as a failed one, or, after the end-of-test command, as a finished test without
+  // the aperture readings. A reset not answered is sent again the same way; after the
+  // allowance the cycle is idle again. Longer than the link watchdog's two quiet ticks, so a
+  // frame broken off is first asked for with 5A 01.
   static constexpr int64_t kRequestRetryMs = 7000;
   static constexpr int kRequestRetries = 3;
 
@@ -179,6 +191,9 @@ class CountCycle {
   void EndOfCount();
   void EndTest();
   void OnEndOfTestReply(const analyzer::CollectedFrame& f);
+  // The parts of a test's end with and without the board's reply.
+  void EndTestCommon();
+  void EndTestWithoutReply();
   void BackToReady();
   // The board is idle again (its reset answer, or a temperature report after an abort).
   void BackToIdle();

@@ -258,7 +258,7 @@ void CSampleTest::OnEndOfTest(const EndOfTestReport& report) {
                                                 : analyzer::ReagentOperation::SampleWholeOrPeripheral));
   if (analyzer::Reagents().volumes().ReagentAlarmType == 1)
     cycle_.SendCommand(analyzer::FrameClassCommand, cmd::ReagentQuery);
-  switch (JudgeAperture(report.apertureSeconds, blockTime_, leakTime_)) {
+  switch (report.readings ? JudgeAperture(report.apertureSeconds, blockTime_, leakTime_) : ApertureWarning::None) {
     case ApertureWarning::Clogged: ShowWarning(TestScreenText(ScreenText::ApertureClogged, lang)); break;
     case ApertureWarning::AirBubble: ShowWarning(TestScreenText(ScreenText::AirBubble, lang)); break;
     case ApertureWarning::None: break;

@@ -284,7 +284,8 @@ TEST_F(CountCycleTest, EndOfTestReplyDamagedBeyondTheAllowance) {
   EXPECT_EQ(host.errors, std::vector<std::string>{"Test finish instruction checksum error！"});
   EXPECT_EQ(host.cycle.state(), CycleState::Idle);
   EXPECT_FALSE(host.cycle.countTimerRunning());  // no time-out after a finished test
-  EXPECT_TRUE(host.ends.empty());                // no aperture readings from a damaged reply
+  ASSERT_EQ(host.ends.size(), 1u);               // the test ends (the screen's buttons come back)
+  EXPECT_FALSE(host.ends[0].readings);           // with no aperture readings from a damaged reply
   sys::Clock::Advance(CountCycle::kCountTimeoutMs);
   host.cycle.Tick();
   EXPECT_EQ(host.timeouts, 0);
@@ -566,6 +567,130 @@ TEST_F(CountCycleTest, FailedWriteIsSentAgain) {
   EXPECT_EQ(Name(host.sent[from + 1]), "AA 01");
 }
 
+// The board's acknowledgement of a command of the count is cut on the line to its first byte and
+// a key report follows (so no frame is left half received for the link watchdog). The command
+// is sent again after its deadline: the count goes on within seconds, and an end of test that is
+// never answered ends as a finished test, never as a timed-out one.
+namespace {
+
+class CuttingHost : public ModelHost {
+ public:
+  uint8_t cutCommand = 0;  // AA cutCommand's replies are cut
+  int cuts = 0;            // how many of them
+  void SendFrame(const CommandFrame& f) override {
+    const bool cut = cuts > 0 && f[1] == 0xAA && f[2] == cutCommand;
+    if (cut) {
+      --cuts;
+      board.DropNext(boardsim::Target::Ack);
+    }
+    ModelHost::SendFrame(f);
+    if (cut) {
+      pendingToScreen.push_back({0x7E});
+      pendingToScreen.push_back(Bytes(analyzer::BuildCommandFrame(0xCC, 0xFF)));
+    }
+  }
+  int SentTimes(const std::string& name) const {
+    int n = 0;
+    for (const CommandFrame& f : sent) n += Name(f) == name ? 1 : 0;
+    return n;
+  }
+};
+
+}  // namespace
+
+TEST_F(CountCycleTest, LostAcknowledgementOfACountCommandIsAskedForAgain) {
+  // Deadlines by hand: 7 s for an answer, plus the longer count time (6.0 s) for a count.
+  const struct {
+    const char* name;
+    uint8_t command;
+    int64_t deadlineMs;
+  } cases[] = {{"start", 0x01, 13000}, {"next count", 0x00, 13000}, {"end of test", 0x11, 7000}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CuttingHost h;
+    h.cutCommand = c.command;
+    h.cuts = 1;
+    h.EnterSampleMode();
+    h.PressKey();
+    char name[8];
+    std::snprintf(name, sizeof name, "AA %02X", c.command);
+    ASSERT_EQ(h.SentTimes(name), 1);
+    RunClock(h, c.deadlineMs - 500, false);
+    EXPECT_EQ(h.SentTimes(name), 1);
+    RunClock(h, 500, false);
+    EXPECT_EQ(h.SentTimes(name), 2);
+    h.Pump();
+    EXPECT_EQ(h.timeouts, 0);
+    EXPECT_EQ(h.processed, std::vector<bool>{false});
+    ASSERT_EQ(h.ends.size(), 1u);
+    EXPECT_TRUE(h.ends[0].readings);
+    EXPECT_FLOAT_EQ(h.ends[0].apertureSeconds, 4.0f);  // the same readings when asked again
+    EXPECT_EQ(h.cycle.state(), CycleState::Idle);
+    EXPECT_TRUE(h.cycle.ready());
+    // Both counts kept are counts the board sent for this sample.
+    EXPECT_EQ(h.cycle.count(2).wbc[60], h.board.lastCount().wbc[60]);
+  }
+}
+
+TEST_F(CountCycleTest, CountCommandNeverAcknowledgedEndsTheCountButAStoredResultIsNotTimedOut) {
+  const struct {
+    const char* name;
+    uint8_t command;
+    int64_t deadlineMs;
+    bool finished;  // the result was processed before the command
+  } cases[] = {{"next count", 0x00, 13000, false}, {"end of test", 0x11, 7000, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CuttingHost h;
+    h.cutCommand = c.command;
+    h.cuts = 100;
+    h.EnterSampleMode();
+    h.PressKey();
+    // Sent, then sent again three times: the fourth deadline ends it.
+    RunClock(h, 4 * c.deadlineMs - 500, false);
+    EXPECT_EQ(h.timeouts, 0);
+    EXPECT_EQ(h.cycle.state(), c.finished ? CycleState::Finishing : CycleState::NextCount);
+    RunClock(h, 500, false);
+    h.Pump();
+    if (c.finished) {
+      EXPECT_EQ(h.timeouts, 0);
+      EXPECT_EQ(h.processed, std::vector<bool>{false});
+      ASSERT_EQ(h.ends.size(), 1u);
+      EXPECT_FALSE(h.ends[0].readings);
+      EXPECT_EQ(h.statuses.back(), CycleStatus::Ready);
+      EXPECT_FALSE(h.cycle.resultPending());
+      EXPECT_EQ(h.cycle.state(), CycleState::Idle);
+      EXPECT_TRUE(h.cycle.ready());
+    } else {
+      EXPECT_EQ(h.timeouts, 1);
+      EXPECT_TRUE(h.processed.empty());
+      EXPECT_TRUE(h.ends.empty());
+    }
+    // Nothing more when the count's own time-out would have come.
+    const int timeouts = h.timeouts;
+    RunClock(h, CountCycle::kCountTimeoutMs, false);
+    EXPECT_EQ(h.timeouts, timeouts);
+  }
+}
+
+// A fault report after the end-of-test command ends the test without the reply: its result is
+// stored already, so it is never booked as timed out.
+TEST_F(CountCycleTest, FaultAfterTheEndOfTestCommandDoesNotTimeOutAStoredResult) {
+  CuttingHost h;
+  h.cutCommand = 0x11;
+  h.cuts = 1;
+  h.EnterSampleMode();
+  h.PressKey();
+  ASSERT_EQ(h.cycle.state(), CycleState::Finishing);
+  h.cycle.StartFaultTimeout(500);
+  RunClock(h, 500, false);
+  h.Pump();
+  EXPECT_EQ(h.timeouts, 0);
+  ASSERT_EQ(h.ends.size(), 1u);
+  EXPECT_FALSE(h.ends[0].readings);
+  EXPECT_EQ(h.cycle.state(), CycleState::Idle);
+}
+
 // After a time-out the board's reset answer, whatever its status byte, or a temperature report,
 // makes the cycle idle and ready for the count key again.
 TEST_F(CountCycleTest, AnyResetAnswerOrATemperatureReportEndsTheAbort) {
@@ -618,6 +743,60 @@ TEST_F(CountCycleTest, UnansweredResetIsSentAgainThenTheCycleIsIdle) {
   EXPECT_EQ(host.cycle.state(), CycleState::Idle);
   EXPECT_TRUE(host.cycle.ready());
   EXPECT_EQ(host.timeouts, 1);
+}
+
+// The reset given up on is forgotten: its answer coming late during the next count is a reset
+// the board was not asked for, which ends that count with the time-out's message; the
+// histogram still owed for it is never taken for the sample after.
+TEST_F(CountCycleTest, LateAnswerOfAResetGivenUpOnEndsTheNextCountWithItsMessage) {
+  host.EnterSampleMode();
+  host.PressKeyOnSilentBoard();
+  sys::Clock::Advance(CountCycle::kCountTimeoutMs);
+  host.cycle.Tick();
+  RunClock(host, (CountCycle::kRequestRetries + 1) * CountCycle::kRequestRetryMs, false);
+  ASSERT_EQ(host.cycle.state(), CycleState::Idle);
+  ASSERT_TRUE(host.cycle.ready());
+  ASSERT_EQ(host.timeouts, 1);
+  // The next sample, answered by hand up to its WBC request.
+  host.Deliver(Bytes(analyzer::BuildCommandFrame(0xCC, 0xFF)));
+  host.Deliver(Bytes(analyzer::BuildCommandFrame(0xAA, 0x01, 0xFF)));
+  host.Deliver(analyzer::BuildRunHeader(3000, 2000));
+  ASSERT_EQ(host.cycle.state(), CycleState::Histograms);
+  const size_t from = host.sent.size();
+  host.Deliver(Bytes(analyzer::BuildCommandFrame(0xAA, 0xFF, 0xFF)));  // the late answer
+  EXPECT_EQ(host.timeouts, 2);
+  EXPECT_EQ(host.SentNames(from), std::vector<std::string>{"AA FF"});
+  EXPECT_EQ(host.cycle.state(), CycleState::Aborted);
+  host.Deliver(analyzer::BuildHistogramFrame(analyzer::ChannelWbc, std::vector<uint16_t>(256, 7)));
+  host.Deliver(Bytes(analyzer::BuildCommandFrame(0xAA, 0xFF, 0xFF)));  // the answer to this reset
+  ASSERT_EQ(host.cycle.state(), CycleState::Idle);
+  host.board.SetSilent(false);
+  host.PressKey();
+  ASSERT_EQ(host.processed.size(), 1u);
+  EXPECT_EQ(host.cycle.count(1).wbc[60], host.board.lastCount().wbc[60]);
+  EXPECT_NE(host.cycle.count(1).wbc[60], 7);
+  EXPECT_EQ(host.timeouts, 2);
+}
+
+// A reset asked between counts (the screen's fault stop) holds the count key until its answer:
+// a key report meanwhile starts nothing, so the answer never ends a count begun after it.
+TEST_F(CountCycleTest, KeyWhileAResetIsUnansweredStartsNothing) {
+  host.EnterSampleMode();
+  host.board.SetSilent(true);
+  host.cycle.SendCommand(0xAA, 0xFF);
+  EXPECT_FALSE(host.cycle.ready());
+  const size_t from = host.sent.size();
+  host.Deliver(Bytes(analyzer::BuildCommandFrame(0xCC, 0xFF)));
+  host.Deliver(Bytes(analyzer::BuildCommandFrame(0xCC, 0x80, 0x01, 0x55)));  // a temperature report
+  host.Deliver(Bytes(analyzer::BuildCommandFrame(0xCC, 0xFF)));
+  EXPECT_EQ(host.sent.size(), from);
+  EXPECT_EQ(host.cycle.state(), CycleState::Idle);
+  host.Deliver(Bytes(analyzer::BuildCommandFrame(0xAA, 0xFF, 0xFF)));
+  EXPECT_TRUE(host.cycle.ready());
+  host.board.SetSilent(false);
+  host.PressKey();
+  EXPECT_EQ(host.SentNames(from).front(), "AA 01");
+  EXPECT_EQ(host.processed.size(), 1u);
 }
 
 // A reset answer is acted on only after its check: a damaged one is asked for again.

@@ -257,7 +257,9 @@ void BoardModel::OnCommand(const CommandFrame& f, std::vector<Emission>& out) {
       NewCount(countRunning_ ? startCommand_ : cmd::StartWholeBlood, 0);
       break;
     case cmd::EndOfCount: {
-      const uint8_t third = countNumber_ >= 3 ? aperture_ : 0;
+      // Asked again after the test (its reply lost on the line): the same readings again.
+      if (countRunning_) endThird_ = countNumber_ >= 3 ? aperture_ : 0;
+      const uint8_t third = endThird_;
       SendCommand(out, delay, FrameClassCommand, command, kReplyDone, aperture_, aperture_, third);
       countRunning_ = false;
       countNumber_ = 0;

@@ -158,6 +158,7 @@ class BoardModel {
   uint32_t sampleSerial_ = 0;
   CountData count_;
   std::vector<uint8_t> last_;  // the last frame sent, for 5A 01
+  uint8_t endThird_ = 0;       // the third count's reading of the last end-of-test reply
 };
 
 }  // namespace boardsim
