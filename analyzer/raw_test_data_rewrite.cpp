@@ -92,6 +92,12 @@ bool FinishCommittedRewrite(const std::string& folder, std::string* error) {
   return true;
 }
 
+RawPairPaths SettledRawPair(const std::string& folder) {
+  std::lock_guard<std::recursive_mutex> lock(RawFilesLock());
+  FinishCommittedRewrite(folder);
+  return CurrentRawPair(folder);
+}
+
 bool RecoverRawRewrite(const std::string& folder, std::string* error) {
   std::lock_guard<std::recursive_mutex> lock(RawFilesLock());
   if (Exists(P(folder, kRawCommitMarker))) return FinishCommittedRewrite(folder, error);

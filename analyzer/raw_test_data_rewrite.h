@@ -32,6 +32,11 @@ bool RecoverRawRewrite(const std::string& folder, std::string* error = nullptr);
 // writer; false with the reason when a rename failed (the marker stays).
 bool FinishCommittedRewrite(const std::string& folder, std::string* error = nullptr);
 
+// For a copy of the pair (a backup), with RawFilesLock held by the caller: finishes the renames
+// of a committed rewrite and gives the pair to copy, TDI.dat and TD.dat, or while a rename still
+// fails the files the program reads (CurrentRawPair).
+RawPairPaths SettledRawPair(const std::string& folder);
+
 // Empties both files (every result deleted). A rewrite left unfinished is settled first, so
 // none of its records comes back afterwards. The index is emptied first.
 bool ClearRawRecords(const std::string& folder, std::string* error = nullptr);

@@ -7,6 +7,8 @@
 #include <mutex>
 
 #include "analyzer/raw_test_data.h"
+#include "analyzer/raw_test_data_rewrite.h"
+#include "app/screens/backup_set.h"
 #include "app/screens/restore_check.h"
 #include "core/ado_conn.h"
 #include "platform/db/fault_vfs.h"
@@ -37,8 +39,12 @@ bool CopyWhole(const std::string& from, const std::string& to, std::string* erro
 }
 
 void Record(CopyOutcome& out, bool ok, const std::string& from, const std::string& to, const std::string& error) {
-  if (ok) out.copied.push_back(to);
-  else out.failed.push_back(from + " -> " + to + ": " + error);
+  if (ok) {
+    out.copied.push_back(to);
+    return;
+  }
+  out.failed.push_back((from.empty() ? to : from + " -> " + to) + ": " + error);
+  out.failedFiles.push_back(to);
 }
 
 }  // namespace
@@ -96,40 +102,61 @@ CopyOutcome BackupProgramFiles(const std::string& programFolder, const std::stri
       return out;
     }
   }
-  std::vector<std::string> mdb, dat;
+  // A set whose switch was cut off is put in place first: its staged files are about to be reused.
+  std::string error;
+  if (!SettleBackupFolder(folder, &error)) {
+    out.failed.push_back(folder + ": " + error);
+    out.failedFiles.push_back(folder);
+    return out;
+  }
+  // The set: every store, the raw-data pair and the settings; nothing else (a rewrite's
+  // temporary files and marker are no part of it).
+  struct Item {
+    std::string from, name;
+    bool database;
+  };
+  std::vector<Item> items;
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(programFolder, ec)) {
-    if (!entry.is_regular_file()) continue;
     const std::string name = entry.path().filename().string();
-    if (sys::WildcardMatch("*.mdb", name)) mdb.push_back(name);
-    else if (sys::WildcardMatch("*.dat", name)) dat.push_back(name);
+    if (entry.is_regular_file() && sys::WildcardMatch("*.mdb", name)) items.push_back({Join(programFolder, name), name, true});
   }
-  for (const std::string& name : mdb) {
-    std::string error;
-    const std::string from = Join(programFolder, name), to = Join(folder, name);
-    // Made beside the old copy and renamed, so an old or damaged copy never spoils the new one.
-    const std::string part = to + ".part";
-    std::error_code rm;
-    fs::remove(part, rm);
-    bool ok = CopyDatabase(from, part, &error);
-    if (ok) {
-      fs::remove(to + "-wal", rm);
-      fs::remove(to + "-shm", rm);
-      // The copy is the backup once its new name is durable.
-      ok = sys::RenameFile(part, to, &error) && sys::SyncFolder(folder, &error);
-    }
-    if (!ok) fs::remove(part, rm);
-    Record(out, ok, from, to, error);
+  // The raw files stay as they are from before the store is copied until they are copied too:
+  // no count, no rewrite after a delete comes between, so every row copied has its raw record
+  // in the copy. A committed rewrite is finished first; the pair copied is the one the program
+  // reads.
+  std::lock_guard<std::recursive_mutex> raw(analyzer::RawFilesLock());
+  const analyzer::RawPairPaths pair = analyzer::SettledRawPair(programFolder);
+  // Missing raw files (nothing counted yet) are left out, as before.
+  if (sys::FileExists(pair.data)) items.push_back({pair.data, analyzer::kRawDataFile, false});
+  if (sys::FileExists(pair.index)) items.push_back({pair.index, analyzer::kRawIndexFile, false});
+  items.push_back({sys::ResolveCase(Join(programFolder, "Setting.ini")), "Setting.ini", false});
+
+  // Each file is made beside the old one under its staged name and measured.
+  std::vector<BackupSetFile> set;
+  for (const Item& item : items) {
+    const std::string to = Join(folder, item.name), part = to + kBackupStagedSuffix;
+    BackupSetFile file;
+    file.name = item.name;
+    error.clear();
+    bool ok = item.database ? CopyDatabase(item.from, part, &error) : CopyWhole(item.from, part, &error);
+    if (ok) ok = MeasureBackupFile(part, &file, &error);
+    if (ok) set.push_back(file);
+    Record(out, ok, item.from, to, error);
   }
-  for (const std::string& name : dat) {
-    std::string error;
-    const std::string from = Join(programFolder, name), to = Join(folder, name);
-    Record(out, CopyWhole(from, to, &error), from, to, error);
+  // Every staged file durable with its folder entry, the manifest makes them the backup; then
+  // they take their names. Short of the manifest, the previous backup stands whole.
+  if (out.failed.empty() && !(sys::SyncFolder(folder, &error) && WriteBackupManifest(folder, set, &error)))
+    Record(out, false, "", Join(folder, kBackupManifest), error);
+  if (out.failed.empty() && !SettleBackupFolder(folder, &error)) {
+    // The set is the backup, but a file still waits under its staged name: named in the failure.
+    out.failed.push_back(error);
+    for (const Item& item : items)
+      if (sys::FileExists(Join(folder, item.name) + kBackupStagedSuffix)) out.failedFiles.push_back(Join(folder, item.name));
   }
-  {
-    std::string error;
-    const std::string from = Join(programFolder, "Setting.ini"), to = Join(folder, "Setting.ini");
-    Record(out, CopyWhole(sys::ResolveCase(from), to, &error), from, to, error);
+  if (!out.failed.empty()) {
+    out.copied.clear();
+    SettleBackupFolder(folder, nullptr);  // the staged files of a set never made go
   }
   return out;
 }
@@ -211,20 +238,37 @@ bool FinishInterruptedRestore(const std::string& programFolder, std::string* err
 CopyOutcome RestoreProgramFiles(const std::string& programFolder, const std::string& folder) {
   CopyOutcome out;
   std::string from[4], live[4];
+  // A backup of this program names its set in its manifest; each file is the one written (under
+  // its name or, when the backup's renames were cut off, its staged one). A folder without a
+  // manifest, from an earlier program, is taken by its content alone.
+  std::vector<BackupSetFile> manifest;
+  bool haveManifest = false;
+  std::string why;
+  if (!ReadBackupManifest(folder, &manifest, &haveManifest, &why)) {
+    out.failed.push_back(why);
+    return out;
+  }
   for (int i = 0; i < 4; ++i) {
     from[i] = sys::ResolveCase(Join(folder, kRestoreNames[i]));
-    if (!sys::FileExists(from[i]) || sys::IsDirectory(from[i])) out.missing.push_back(Join(folder, kRestoreNames[i]));
+    const bool there = sys::FileExists(from[i]) && !sys::IsDirectory(from[i]);
+    if (haveManifest &&
+        (there || sys::FileExists(sys::ResolveCase(Join(folder, std::string(kRestoreNames[i]) + kBackupStagedSuffix))))) {
+      from[i] = LocateBackupFile(folder, manifest, kRestoreNames[i], &why);
+      if (from[i].empty()) out.failed.push_back(why);
+    } else if (!there) {
+      out.missing.push_back(Join(folder, kRestoreNames[i]));
+    }
     live[i] = i == 0 ? DatabasePath() : sys::ResolveCase(Join(programFolder, kRestoreNames[i]));
   }
-  if (!out.missing.empty()) return out;
+  if (!out.missing.empty() || !out.failed.empty()) return out;
 
-  // 1. The backup is checked before anything is written.
-  std::string why;
+  // 1. The backup is checked before anything is written: the store, and every result's own raw
+  // record.
   if (!IsProgramStore(from[0], &why)) {
     out.failed.push_back(from[0] + ": " + why);
     return out;
   }
-  if (!RawFilesFit(from[1], from[2], &why)) {
+  if (!RawFilesFit(from[1], from[2], &why) || !ResultsHaveTheirRecords(from[0], from[1], from[2], &why)) {
     out.failed.push_back(why);
     return out;
   }

@@ -9,6 +9,7 @@
 struct CopyOutcome {
   std::vector<std::string> copied;   // destination paths written
   std::vector<std::string> failed;   // "<source> -> <destination>: <reason>"
+  std::vector<std::string> failedFiles;  // the destination (or folder) of each failure
   std::vector<std::string> missing;  // restore sources that do not exist
   bool folderFailed = false;         // the backup folder could not be made
   bool liveFolder = false;           // the backup folder is the one of the live files: refused
@@ -25,13 +26,16 @@ bool CopyDatabase(const std::string& from, const std::string& to, std::string* e
 // spelling).
 bool HoldsLiveFiles(const std::string& programFolder, const std::string& folder);
 
-// Backup into `folder` (made when missing, one level): every *.mdb, every *.dat, Setting.ini of
-// the program folder. A folder holding the live files is refused and nothing is copied.
+// Backup into `folder` (made when missing, one level): every *.mdb, TD.dat and TDI.dat (as the
+// program reads them, a committed rewrite finished first) and Setting.ini of the program folder,
+// as one set (backup_set.h): a backup that fails leaves the previous one whole. A folder holding
+// the live files is refused and nothing is copied.
 CopyOutcome BackupProgramFiles(const std::string& programFolder, const std::string& folder);
 
 // Restore from `folder`: vantorium.mdb, TDI.dat, TD.dat and Setting.ini, each found without
-// regard to letter case, all four or none. Refused, with nothing changed, when a file is missing,
-// the store is damaged or not this program's, or TDI.dat indexes records TD.dat does not hold.
+// regard to letter case, all four or none. Refused, with nothing changed, when a file is missing
+// or not the one the backup's manifest names, the store is damaged or not this program's, or
+// the raw files do not hold every result's own record (restore_check.h).
 // The files are copied beside the live ones first and then switched; the database goes in last
 // through the engine, never by overwriting the live file under an open connection. When any
 // step fails the live files are as they were.

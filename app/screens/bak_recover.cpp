@@ -115,6 +115,16 @@ void CBakRecover::OnOK() {
 void CBakRecover::Backup() {
   const std::string target = sys::MapPath(folder);
   const CopyOutcome out = BackupProgramFiles(AppSettings.ProgramFolder, target);
+  if (!out.ok()) {
+    // The failure is logged with the files (or the folder) it concerns.
+    std::string files;
+    for (const std::string& f : out.failedFiles) files += (files.empty() ? "" : ", ") + f;
+    if (files.empty()) files = target;
+    conn_.Connect();
+    WriteSysLog(conn_, SysLogText(SysLogWord::Backup, AppSettings.LanguageIndex),
+                Tr("失败", "Failed", "Fallida", "Echec", "Помилка") + std::string(": ") + files);
+    conn_.Disconnect();
+  }
   if (out.folderFailed) {
     ui::MessageBox(nullptr,
                    Tr("创建目录失败！", "Create directory failed!", "Error al crear directorio!",

@@ -11,6 +11,7 @@
 
 #include "analyzer/raw_test_data.h"
 #include "core/data_store.h"
+#include "platform/sys/atomic_file.h"
 
 namespace {
 
@@ -116,5 +117,65 @@ bool RawFilesFit(const std::string& indexPath, const std::string& dataPath, std:
              " records, " + indexPath + " indexes " + std::to_string(records);
     return false;
   }
+  return true;
+}
+
+bool ResultsHaveTheirRecords(const std::string& storePath, const std::string& indexPath, const std::string& dataPath,
+                             std::string* why) {
+  auto fail = [&](const std::string& reason) {
+    if (why) *why = reason;
+    return false;
+  };
+  std::string index;
+  struct stat sd;
+  if (!sys::ReadWholeFile(indexPath, &index, why)) return false;
+  if (stat(dataPath.c_str(), &sd) != 0) return fail("cannot read " + dataPath);
+  const size_t records = index.size() / analyzer::kRawIndexRecordSize;
+  const size_t dataRecords = static_cast<size_t>(sd.st_size) / analyzer::kRawDataRecordSize;
+  if (dataRecords > records + 1)
+    return fail(dataPath + " holds " + std::to_string(dataRecords) + " records, " + indexPath + " indexes " +
+                std::to_string(records) + ": the two files do not belong together");
+  // Key -> how many complete index records hold it.
+  std::map<std::string, int> keys;
+  for (size_t i = 0; i < records; ++i) {
+    const unsigned char* rec = reinterpret_cast<const unsigned char*>(index.data()) + i * analyzer::kRawIndexRecordSize;
+    const std::string key = analyzer::IndexRecordKey(rec);
+    // Only a record that is its key followed by zeros is the key's (as the reader finds it).
+    if (key.size() < analyzer::kRawIndexRecordSize &&
+        std::all_of(rec + key.size(), rec + analyzer::kRawIndexRecordSize, [](unsigned char c) { return c == 0; }))
+      ++keys[key];
+  }
+  Db src;
+  if (sqlite3_open_v2(storePath.c_str(), &src.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+    return fail(storePath + ": cannot open: " + sqlite3_errmsg(src.db));
+  sqlite3_stmt* st = nullptr;
+  if (sqlite3_prepare_v2(src.db, "select SampleNo, TestDate from Person where coalesce(WBC,'')<>''", -1, &st, nullptr) !=
+      SQLITE_OK)
+    return fail(storePath + ": cannot read the results: " + sqlite3_errmsg(src.db));
+  std::vector<std::string> missing, doubled;
+  int rc;
+  while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+    auto text = [&](int c) {
+      const unsigned char* t = sqlite3_column_text(st, c);
+      return t ? std::string(reinterpret_cast<const char*>(t)) : std::string();
+    };
+    const std::string no = text(0), date = text(1), key = analyzer::RawDataKey(date, no);
+    if (key.empty()) continue;  // no record can be named for it: nothing to check
+    const auto it = keys.find(key);
+    if (it == keys.end()) missing.push_back(date + " " + no);
+    else if (it->second > 1) doubled.push_back(date + " " + no);
+  }
+  sqlite3_finalize(st);
+  if (rc != SQLITE_DONE) return fail(storePath + ": cannot read the results: " + sqlite3_errmsg(src.db));
+  auto list = [](const std::vector<std::string>& samples) {
+    std::string l;
+    for (size_t i = 0; i < samples.size() && i < 5; ++i) l += (i ? ", " : "") + samples[i];
+    return samples.size() > 5 ? l + ", ..." : l;
+  };
+  if (!missing.empty())
+    return fail(std::to_string(missing.size()) + " results have no raw record in " + indexPath + ": " + list(missing));
+  if (!doubled.empty())
+    return fail(std::to_string(doubled.size()) + " results are indexed more than once in " + indexPath + ": " +
+                list(doubled));
   return true;
 }

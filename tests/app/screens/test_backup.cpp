@@ -115,6 +115,9 @@ TEST_F(BackupTest, ScreenReportsEachOutcome) {
     s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_OK, ui::IDOK));
   };
   run(1, (Folder() / "no" / "such").string(), [&](ui::TestDriver& s) { expectBox(s, "Create directory failed!"); });
+  // A failed backup is logged with what it could not write.
+  EXPECT_EQ(Scalar("select Event || '/' || Result from SysLog"), "Backup/Failed: " + (Folder() / "no" / "such").string());
+  Sql("delete from SysLog");
   run(1, backup.string(), [&](ui::TestDriver& s) { expectBox(s, "Backup finished!"); });
   EXPECT_EQ(Scalar("select Event || '/' || Result from SysLog"), "Backup/Finished");
   fs::remove(backup / "TD.dat");
@@ -129,10 +132,12 @@ TEST_F(BackupTest, ScreenReportsEachOutcome) {
     expectBox(s, "Backup failed!\nThe program folder cannot be the backup folder!");
   });
   fs::create_directories(backup / "TD.dat" / "in-the-way");
+  Sql("delete from SysLog");
   run(1, backup.string(), [&](ui::TestDriver& s) {
     EXPECT_EQ(s.MessageBoxText().rfind("Backup failed!\n", 0), 0u) << s.MessageBoxText();
     s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_OK, ui::IDOK));
   });
+  EXPECT_EQ(Scalar("select Event || '/' || Result from SysLog"), "Backup/Failed: " + (backup / "TD.dat").string());
   run(0, (Folder() / "absent").string(), [&](ui::TestDriver& s) { expectBox(s, "The directory not found!"); });
 }
 

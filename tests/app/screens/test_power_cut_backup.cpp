@@ -1,8 +1,8 @@
 // A power cut at each durable step of a backup and of a restore. After a restore cut off the
 // program's start-up finishes or leaves it: the live store, raw files and settings are all the
 // old ones or all the restored ones, never a mixture, a restore reported finished is in place,
-// every row has its own raw record, and the next count is stored. A backup reported finished
-// is complete in its folder after the cut.
+// every row has its own raw record, and the next count is stored. A backup cut off leaves the
+// older backup in its folder or the new one, whole; one reported finished is the new one.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -21,51 +21,15 @@
 #include "platform/sys/program_dir.h"
 #include "tests/support/power_cut.h"
 #include "tests/support/program_folder.h"
+#include "counted_results.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kCutDate = "2026-12-09";
-
-std::string RecordOf(int n) {
-  std::string r(analyzer::kRawDataRecordSize, '\0');
-  for (size_t i = 0; i < r.size(); ++i) r[i] = static_cast<char>((n * 53 + i * 7) % 249);
-  return r;
-}
-
-// A count's save: the raw record, then the row.
-void SaveCount(CADOConn& conn, const std::string& dir, int n) {
-  const std::string record = RecordOf(n);
-  ASSERT_EQ(analyzer::WriteRawRecord(dir, analyzer::RawDataKey(kCutDate, std::to_string(n)),
-                                     reinterpret_cast<const uint8_t*>(record.data())),
-            analyzer::RawWrite::Written);
-  ASSERT_EQ(conn.Execute("insert into Person (SampleNo, TestDate, WBC) values ('" + std::to_string(n) + "', '" +
-                         kCutDate + "', '5.0')"),
-            1);
-}
-
-// The sample numbers of the rows, each checked to have its own raw record.
-std::string RowsWithTheirRecords(const std::string& dir, const std::string& where) {
-  std::string rows;
-  sqlite3* db = nullptr;
-  sqlite3_open_v2(DatabasePath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-  sqlite3_stmt* st = nullptr;
-  sqlite3_prepare_v2(db, "select SampleNo, TestDate from Person order by cast(SampleNo as integer)", -1, &st, nullptr);
-  while (st && sqlite3_step(st) == SQLITE_ROW) {
-    const std::string no = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
-    const std::string date = reinterpret_cast<const char*>(sqlite3_column_text(st, 1));
-    rows += (rows.empty() ? "" : ",") + no;
-    uint8_t back[analyzer::kRawDataRecordSize];
-    if (!analyzer::ReadRawRecord(dir, analyzer::RawDataKey(date, no), back))
-      ADD_FAILURE() << where << ": sample " << no << " has no raw record";
-    else if (std::string(reinterpret_cast<const char*>(back), sizeof back) != RecordOf(std::stoi(no)))
-      ADD_FAILURE() << where << ": sample " << no << " has another sample's record";
-  }
-  sqlite3_finalize(st);
-  sqlite3_close(db);
-  return rows;
-}
+using counted::RecordOf;
+using counted::RowsWithTheirRecords;
+using counted::SaveCount;
 
 std::string Bytes(const fs::path& p) { return support::FileBytes(p.string()); }
 
@@ -133,7 +97,9 @@ TEST_F(BackupPowerCut, ACutAtEachStepOfARestoreLeavesTheOldFilesOrTheRestoredOne
     // The settings go with the store: all the restored files or none of them.
     EXPECT_EQ(settings, restored ? "[Setting]\nFROM=backup\n" : "[Setting]\nFROM=live\n") << where;
     EXPECT_EQ(fs::file_size(folder.path() / "TDI.dat"), (restored ? 3u : 2u) * analyzer::kRawIndexRecordSize) << where;
-    if (saidRestored) EXPECT_TRUE(restored) << where;
+    if (saidRestored) {
+      EXPECT_TRUE(restored) << where;
+    }
     for (const auto& e : fs::directory_iterator(folder.path())) {
       const std::string name = e.path().filename().string();
       EXPECT_TRUE(name.find(".restore") == std::string::npos && name.find(".old") == std::string::npos &&
@@ -150,11 +116,13 @@ TEST_F(BackupPowerCut, ACutAtEachStepOfARestoreLeavesTheOldFilesOrTheRestoredOne
   support::EachPowerCut({dir, good.string()}, reset, action, check);
 }
 
+// The backup is written over an older one (the `good` set): after the cut the folder holds that
+// set or the new one, whole, and a restore from it brings back one of them with its settings.
 TEST_F(BackupPowerCut, ACutAtEachStepOfABackupLeavesAReportedBackupWhole) {
   const fs::path target = folder.path() / "target";
   auto reset = [&] {
     fs::remove_all(target);
-    fs::create_directory(target);
+    fs::copy(good, target);
     MakeLive();
   };
   auto action = [&] { return BackupProgramFiles(dir, target.string()).ok(); };
@@ -179,7 +147,24 @@ TEST_F(BackupPowerCut, ACutAtEachStepOfABackupLeavesAReportedBackupWhole) {
     sqlite3_finalize(st);
     sqlite3_close(db);
   };
-  support::EachPowerCut({dir, target.string()}, reset, action, check);
+  auto checkSet = [&](const std::string& where, bool saidDone) {
+    check(where, saidDone);
+    // A restore from the folder takes the older set or the new one, never a mixture.
+    folder.write("Setting.ini", "[Setting]\nFROM=other\n");
+    const CopyOutcome out = RestoreProgramFiles(dir, target.string());
+    EXPECT_TRUE(out.ok()) << where << ": " << (out.failed.empty() ? "" : out.failed[0]);
+    const std::string rows = RowsWithTheirRecords(dir, where + ", restored");
+    const bool isNew = rows == "1,2";
+    EXPECT_TRUE(isNew || rows == "1,2,3") << where << ": " << rows;
+    EXPECT_EQ(Bytes(folder.path() / "Setting.ini"), isNew ? "[Setting]\nFROM=live\n" : "[Setting]\nFROM=backup\n")
+        << where;
+    if (saidDone) {
+      EXPECT_TRUE(isNew) << where;
+    }
+    // The next backup settles what the cut left and succeeds.
+    EXPECT_TRUE(BackupProgramFiles(dir, target.string()).ok()) << where;
+  };
+  support::EachPowerCut({dir, target.string()}, reset, action, checkSet);
 }
 
 }  // namespace
