@@ -63,12 +63,16 @@ bool g_stop = false;
 bool g_running = false;
 std::array<std::thread, 4>& g_threads = Lasting<std::array<std::thread, 4>>();
 
-// Alarm messages wait here for the link's alarm sender, so that the thread writing a log line
-// (often the UI thread) never waits on the socket.
+// Alarm messages and order queries wait here for the link's sender, so that the thread writing
+// a log line or asking for a patient (often the UI thread) never waits on the socket.
 constexpr size_t kMaxQueuedAlarms = 256;
+struct Outgoing {
+  LisMessage message;
+  bool alarm = true;
+};
 std::mutex& g_alarmMutex = Lasting<std::mutex>();
 std::condition_variable& g_alarmCv = Lasting<std::condition_variable>();
-std::deque<LisMessage>& g_alarms = Lasting<std::deque<LisMessage>>();
+std::deque<Outgoing>& g_alarms = Lasting<std::deque<Outgoing>>();
 bool g_alarmStop = false;
 int g_pollMs = 1000;
 
@@ -189,10 +193,10 @@ void AlarmSenderThread() {
       std::unique_lock<std::mutex> l(g_alarmMutex);
       g_alarmCv.wait(l, [] { return g_alarmStop || !g_alarms.empty(); });
       if (g_alarmStop) return;
-      m = std::move(g_alarms.front());
+      m = std::move(g_alarms.front().message);
       g_alarms.pop_front();
     }
-    SendLisMessage(m, 0);  // a link that is down sends nothing, as for every alarm
+    SendLisMessage(m, 0);  // a link that is down sends nothing, as for every alarm and query
   }
 }
 
@@ -443,11 +447,28 @@ void QueueAlarm(const AlarmRecord& record) {
   std::lock_guard<std::mutex> l(g_alarmMutex);
   if (g_alarmStop) return;
   if (g_alarms.size() >= kMaxQueuedAlarms) {
-    g_alarms.pop_front();
-    sys::DebugOutput("LIS: alarm queue full, the oldest alarm is not sent");
+    for (auto it = g_alarms.begin(); it != g_alarms.end(); ++it)
+      if (it->alarm) {
+        g_alarms.erase(it);
+        sys::DebugOutput("LIS: alarm queue full, the oldest alarm is not sent");
+        break;
+      }
   }
-  g_alarms.push_back(std::move(m));
+  g_alarms.push_back({std::move(m), true});
   g_alarmCv.notify_one();
+}
+
+bool QueueOrderQuery(const std::string& sampleNo) {
+  if (LisLinkState.LisConnected.load() != 1) return false;
+  LisMessage m = BuildOrderQuery(sampleNo);
+  {
+    std::lock_guard<std::mutex> l(g_alarmMutex);
+    if (g_alarmStop) return false;
+    NoteOrderQuery(m.controlId, sampleNo);
+    g_alarms.push_back({std::move(m), false});
+  }
+  g_alarmCv.notify_one();
+  return true;
 }
 
 void InstallLinkHooks();

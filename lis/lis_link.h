@@ -36,6 +36,11 @@ bool SendToLis(const LisMessage& message);
 // oldest waiting alarm gives way when 256 wait). Nothing is queued while the threads are stopped.
 void QueueAlarm(const AlarmRecord& record);
 
+// Queues the order query for the sample (kept as the query its answer is checked against) for
+// the link's sender and returns at once, so that no peer holds the screen that asks. True when
+// the link is up and the query waits to go out.
+bool QueueOrderQuery(const std::string& sampleNo);
+
 // Handles received bytes: joins them into frames and acts on each (acknowledgements release
 // the waiting sender; patient data goes to the patient screen or the Person table).
 void OnLisData(std::string_view bytes);

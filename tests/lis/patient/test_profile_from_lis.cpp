@@ -1,5 +1,6 @@
 // The patient screen asks the LIS simulator for a sample number (Enter in the sample number
 // field) and the profile the LIS answers with fills the screen.
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -101,4 +102,36 @@ TEST_F(ScreenTest, LisProfileArrivingWhileTheUiThreadWaitsForAnAcknowledgementNe
   LisLinkState.Bidirectional = 0;
   EXPECT_EQ(waited.outcome, lis::SendOutcome::Delivered);
   EXPECT_EQ(name, "Ola Nord");
+}
+
+TEST_F(ScreenTest, OrderQueryToAPeerThatNeverReadsLeavesTheScreenAnswering) {
+  SimulatedLisLink link;
+  lissim::Server& lisHost = link.sim;
+  ASSERT_TRUE(link.Start());
+  lisHost.SetReading(false);
+  // A long message fills the line and holds the link's send lock until its write times out
+  // (2 s after the line filled).
+  std::atomic<bool> bigDone{false};
+  std::thread big([&] {
+    lis::LisMessage m;
+    m.bytes.assign(32u << 20, 'x');
+    m.controlId = "big";
+    lis::SendLisMessage(m, 0);
+    bigDone = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  auto dlg = std::make_unique<CPersonInfo>(0, nullptr, 0, 1);
+  dlg->CallerSampleNo = "24";
+  // Enter asks the LIS; the screen then closes at once, while that message still holds the link.
+  EXPECT_TRUE(d.RunScript([&] { dlg->DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            s.Press(IDC_PI_SAMPLE_NO);
+                            s.Key(ui::VK_RETURN);
+                            s.Press(ui::IDCANCEL);
+                          }));
+  EXPECT_FALSE(bigDone.load()) << "the screen waited for the link";
+  big.join();
+  lisHost.SetReading(true);
+  link.Stop();
+  LisLinkState.Bidirectional = 0;
 }
