@@ -2,6 +2,7 @@
 // field) and the profile the LIS answers with fills the screen.
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -16,6 +17,23 @@
 #include "tools/lissim/server.h"
 
 using namespace measurement;
+
+namespace {
+
+// Opens the patient screen on sample 24, presses Enter in its sample number field (the order
+// query) and goes on with `then`, which must close the screen.
+bool AskFromThePatientScreen(ui::TestDriver& d, const std::function<void(ui::TestDriver&)>& then) {
+  auto dlg = std::make_unique<CPersonInfo>(0, nullptr, 0, 1);
+  dlg->CallerSampleNo = "24";
+  return d.RunScript([&] { dlg->DoModal(); },
+                     [&](ui::TestDriver& s) {
+                       s.Press(IDC_PI_SAMPLE_NO);
+                       s.Key(ui::VK_RETURN);
+                       then(s);
+                     });
+}
+
+}  // namespace
 
 TEST_F(ScreenTest, OrderQueryAnswerFillsThePatientScreen) {
   lissim::Server lisHost;
@@ -41,18 +59,13 @@ TEST_F(ScreenTest, OrderQueryAnswerFillsThePatientScreen) {
   ASSERT_EQ(LisLinkState.LisConnected.load(), 1);
 
   std::string name, bed, dept;
-  auto dlg = std::make_unique<CPersonInfo>(0, nullptr, 0, 1);
-  dlg->CallerSampleNo = "24";
-  EXPECT_TRUE(d.RunScript([&] { dlg->DoModal(); },
-                          [&](ui::TestDriver& s) {
-                            s.Press(IDC_PI_SAMPLE_NO);
-                            s.Key(ui::VK_RETURN);
-                            ASSERT_TRUE(s.RunUntil([&] { return s.Text(IDC_PI_NAME) == "Ola Nord"; }, 5000));
-                            name = s.Text(IDC_PI_NAME);
-                            bed = s.Text(IDC_PI_BED_NO);
-                            dept = s.Text(IDC_PI_DEPT);
-                            s.Press(ui::IDCANCEL);
-                          }));
+  EXPECT_TRUE(AskFromThePatientScreen(d, [&](ui::TestDriver& s) {
+    ASSERT_TRUE(s.RunUntil([&] { return s.Text(IDC_PI_NAME) == "Ola Nord"; }, 5000));
+    name = s.Text(IDC_PI_NAME);
+    bed = s.Text(IDC_PI_BED_NO);
+    dept = s.Text(IDC_PI_DEPT);
+    s.Press(ui::IDCANCEL);
+  }));
   lis::StopLisThreads();
   lisHost.Stop();
   lis::SetLisLinkPollMs(1000);
@@ -120,15 +133,8 @@ TEST_F(ScreenTest, OrderQueryToAPeerThatNeverReadsLeavesTheScreenAnswering) {
     bigDone = true;
   });
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  auto dlg = std::make_unique<CPersonInfo>(0, nullptr, 0, 1);
-  dlg->CallerSampleNo = "24";
   // Enter asks the LIS; the screen then closes at once, while that message still holds the link.
-  EXPECT_TRUE(d.RunScript([&] { dlg->DoModal(); },
-                          [&](ui::TestDriver& s) {
-                            s.Press(IDC_PI_SAMPLE_NO);
-                            s.Key(ui::VK_RETURN);
-                            s.Press(ui::IDCANCEL);
-                          }));
+  EXPECT_TRUE(AskFromThePatientScreen(d, [](ui::TestDriver& s) { s.Press(ui::IDCANCEL); }));
   EXPECT_FALSE(bigDone.load()) << "the screen waited for the link";
   big.join();
   lisHost.SetReading(true);
