@@ -1,7 +1,7 @@
 #pragma once
 // The TCP link to the LIS: three worker threads keep it (NetworkConfigThread applies the PC's
 // own address settings through the platform, LisConnectThread connects, LisReceiveThread reads
-// and hands whole replies to OnLisData), a fourth sends the queued alarms, and every HL7
+// and hands whole replies to OnLisData), a fourth sends the queued alarms and order queries, and every HL7
 // message goes out through SendToLis under one send lock. The state lives in LisLinkState (core/lis_link_state.h).
 #include <cstdint>
 #include <string>
@@ -32,7 +32,7 @@ void DropLisConnection(bool reapplyAddress);
 // out.
 bool SendToLis(const LisMessage& message);
 
-// Queues the alarm message of a log line for the link's alarm sender and returns at once (the
+// Queues the alarm message of a log line for the link's sender and returns at once (the
 // oldest waiting alarm gives way when 256 wait). Nothing is queued while the threads are stopped.
 void QueueAlarm(const AlarmRecord& record);
 
