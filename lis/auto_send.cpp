@@ -26,8 +26,10 @@ void NoteAutomaticSend(const SendResult& r);
 
 namespace {
 constexpr int kAutomaticPatienceMs = 5000;
-std::mutex g_mutex;
-std::condition_variable g_cv;
+// The sends' threads are detached: what they touch at their end is never destroyed, so that an
+// `exit` while one runs leaves it nothing freed to use.
+std::mutex& g_mutex = *new std::mutex;
+std::condition_variable& g_cv = *new std::condition_variable;
 int g_running = 0;
 
 void SplitAge(const std::string& age, std::string* number, std::string* unit) {

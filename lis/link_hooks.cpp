@@ -11,15 +11,9 @@
 
 namespace lis {
 
-void NoteOrderQuery(const std::string& controlId, const std::string& sampleNo);
-
 void InstallLinkHooks() {
   SetAlarmSender([](const AlarmRecord& record) { QueueAlarm(record); });
-  measurement::SetLisOrderQuerySender([](const std::string& sampleNo) {
-    LisMessage m = BuildOrderQuery(sampleNo);
-    NoteOrderQuery(m.controlId, sampleNo);
-    return SendLisMessage(m, 0).outcome == SendOutcome::Sent;
-  });
+  measurement::SetLisOrderQuerySender([](const std::string& sampleNo) { return QueueOrderQuery(sampleNo); });
   measurement::SetSendHandOffEntry([](const measurement::HandOffSnapshot& s) { return StartAutomaticSend(s); });
 }
 

@@ -1,6 +1,7 @@
 #include "lis/lis_link.h"
 
 #include "core/person_row.h"
+#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -25,8 +26,17 @@
 namespace lis {
 namespace {
 
-net::TcpClient g_client;
-std::mutex g_sendMutex;  // one message's pieces at a time on the socket
+// What the link's threads use lives as long as the process. `exit` while they run (called by a
+// library, as Xlib does when the display goes away) runs the static destructors: a condition
+// variable destroyed under a waiting thread would keep exit from ever ending, a socket or a
+// queue destroyed under a working one is freed memory, a joinable thread destroyed aborts.
+template <class T>
+T& Lasting() {
+  return *new T();
+}
+
+net::TcpClient& g_client = Lasting<net::TcpClient>();
+std::mutex& g_sendMutex = Lasting<std::mutex>();  // one message's pieces at a time on the socket
 
 // Replies awaited by senders, by control id.
 struct Pending {
@@ -34,31 +44,35 @@ struct Pending {
   int code = 0;
   std::string condition;  // MSA-6 of an AE or AR
 };
-std::mutex g_replyMutex;
-std::condition_variable g_replyCv;
-std::map<std::string, Pending> g_pending;
+std::mutex& g_replyMutex = Lasting<std::mutex>();
+std::condition_variable& g_replyCv = Lasting<std::condition_variable>();
+std::map<std::string, Pending>& g_pending = Lasting<std::map<std::string, Pending>>();
 uint64_t g_dropCount = 0;          // bumps whenever the connection goes down
-std::string g_lastQueryId;
-std::string g_lastQuerySampleNo;  // the sample number of that query, as the query carried it
-SendResult g_lastAuto;
+std::string& g_lastQueryId = Lasting<std::string>();
+std::string& g_lastQuerySampleNo = Lasting<std::string>();  // the sample number of that query, as the query carried it
+SendResult& g_lastAuto = Lasting<SendResult>();
 LinkCounters g_counters;
 
-std::mutex g_assemblerMutex;
-ReplyAssembler g_assembler;
+std::mutex& g_assemblerMutex = Lasting<std::mutex>();
+ReplyAssembler& g_assembler = Lasting<ReplyAssembler>();
 
 // Threads.
-std::mutex g_threadMutex;
-std::condition_variable g_threadCv;
+std::mutex& g_threadMutex = Lasting<std::mutex>();
+std::condition_variable& g_threadCv = Lasting<std::condition_variable>();
 bool g_stop = false;
 bool g_running = false;
-std::thread g_threads[4];
+std::array<std::thread, 4>& g_threads = Lasting<std::array<std::thread, 4>>();
 
-// Alarm messages wait here for the link's alarm sender, so that the thread writing a log line
-// (often the UI thread) never waits on the socket.
+// Alarm messages and order queries wait here for the link's sender, so that the thread writing
+// a log line or asking for a patient (often the UI thread) never waits on the socket.
 constexpr size_t kMaxQueuedAlarms = 256;
-std::mutex g_alarmMutex;
-std::condition_variable g_alarmCv;
-std::deque<LisMessage> g_alarms;
+struct Outgoing {
+  LisMessage message;
+  bool alarm = true;
+};
+std::mutex& g_alarmMutex = Lasting<std::mutex>();
+std::condition_variable& g_alarmCv = Lasting<std::condition_variable>();
+std::deque<Outgoing>& g_alarms = Lasting<std::deque<Outgoing>>();
 bool g_alarmStop = false;
 int g_pollMs = 1000;
 
@@ -179,10 +193,10 @@ void AlarmSenderThread() {
       std::unique_lock<std::mutex> l(g_alarmMutex);
       g_alarmCv.wait(l, [] { return g_alarmStop || !g_alarms.empty(); });
       if (g_alarmStop) return;
-      m = std::move(g_alarms.front());
+      m = std::move(g_alarms.front().message);
       g_alarms.pop_front();
     }
-    SendLisMessage(m, 0);  // a link that is down sends nothing, as for every alarm
+    SendLisMessage(m, 0);  // a link that is down sends nothing, as for every alarm and query
   }
 }
 
@@ -433,11 +447,28 @@ void QueueAlarm(const AlarmRecord& record) {
   std::lock_guard<std::mutex> l(g_alarmMutex);
   if (g_alarmStop) return;
   if (g_alarms.size() >= kMaxQueuedAlarms) {
-    g_alarms.pop_front();
-    sys::DebugOutput("LIS: alarm queue full, the oldest alarm is not sent");
+    for (auto it = g_alarms.begin(); it != g_alarms.end(); ++it)
+      if (it->alarm) {
+        g_alarms.erase(it);
+        sys::DebugOutput("LIS: alarm queue full, the oldest alarm is not sent");
+        break;
+      }
   }
-  g_alarms.push_back(std::move(m));
+  g_alarms.push_back({std::move(m), true});
   g_alarmCv.notify_one();
+}
+
+bool QueueOrderQuery(const std::string& sampleNo) {
+  if (LisLinkState.LisConnected.load() != 1) return false;
+  LisMessage m = BuildOrderQuery(sampleNo);
+  {
+    std::lock_guard<std::mutex> l(g_alarmMutex);
+    if (g_alarmStop) return false;
+    NoteOrderQuery(m.controlId, sampleNo);
+    g_alarms.push_back({std::move(m), false});
+  }
+  g_alarmCv.notify_one();
+  return true;
 }
 
 void InstallLinkHooks();

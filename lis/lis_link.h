@@ -1,7 +1,7 @@
 #pragma once
 // The TCP link to the LIS: three worker threads keep it (NetworkConfigThread applies the PC's
 // own address settings through the platform, LisConnectThread connects, LisReceiveThread reads
-// and hands whole replies to OnLisData), a fourth sends the queued alarms, and every HL7
+// and hands whole replies to OnLisData), a fourth sends the queued alarms and order queries, and every HL7
 // message goes out through SendToLis under one send lock. The state lives in LisLinkState (core/lis_link_state.h).
 #include <cstdint>
 #include <string>
@@ -32,9 +32,14 @@ void DropLisConnection(bool reapplyAddress);
 // out.
 bool SendToLis(const LisMessage& message);
 
-// Queues the alarm message of a log line for the link's alarm sender and returns at once (the
+// Queues the alarm message of a log line for the link's sender and returns at once (the
 // oldest waiting alarm gives way when 256 wait). Nothing is queued while the threads are stopped.
 void QueueAlarm(const AlarmRecord& record);
+
+// Queues the order query for the sample (kept as the query its answer is checked against) for
+// the link's sender and returns at once, so that no peer holds the screen that asks. True when
+// the link is up and the query waits to go out.
+bool QueueOrderQuery(const std::string& sampleNo);
 
 // Handles received bytes: joins them into frames and acts on each (acknowledgements release
 // the waiting sender; patient data goes to the patient screen or the Person table).

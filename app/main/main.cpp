@@ -72,7 +72,22 @@ void RegisterProgramScreens();
 
 namespace {
 std::atomic<bool> ProgramDone{false};  // outlives the helper threads
+
+// Posts the end (`end` of the app, then the quit) to the UI thread every 100 ms until the
+// program is done: a loop that clears the quit must not keep a later screen open. False when
+// there is no window system (yet, or any more) to post to.
+bool PostEndUntilDone(void (CVantoriumApp::*end)()) {
+  while (!ProgramDone.load()) {
+    const bool posted = ui::PostToUiThread([end] {
+      if (RunningApp != nullptr) (RunningApp->*end)();
+      ui::PostQuitMessage(0);
+    });
+    if (!posted) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return true;
 }
+}  // namespace
 
 int main(int argc, char** argv) {
   // SIGTERM and SIGINT end the program as its Exit path does (installed before any thread is
@@ -81,14 +96,8 @@ int main(int argc, char** argv) {
   sys::InstallTerminationHandler([](int signal) {
     static std::atomic<bool> once{false};
     if (once.exchange(true)) return;
-    while (!ProgramDone.load()) {
-      const bool posted = ui::PostToUiThread([] {
-        if (RunningApp != nullptr) RunningApp->EndOnSignal();
-        ui::PostQuitMessage(0);
-      });
-      if (!posted) std::_Exit(128 + signal);  // no window system yet (or any more): nothing to save
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
+    // No window system yet (or any more): nothing to save.
+    if (!PostEndUntilDone(&CVantoriumApp::EndOnSignal)) std::_Exit(128 + signal);
   });
   std::string shot;
   int shotAfter = 3, seconds = 0;
@@ -116,6 +125,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (!shot.empty() || seconds > 0) StartTimedActions(shot, shotAfter, seconds, &ProgramDone);
+  // The display gone for good (its X server stopped, as at a system shutdown): the program saves
+  // and ends as on a termination signal, drawing nothing any more.
+  ui::SetDisplayLostHandler([] { std::thread([] { PostEndUntilDone(&CVantoriumApp::EndOnDisplayLost); }).detach(); });
 
   int code = 0;
   {

@@ -138,6 +138,12 @@ void CVantoriumApp::EndOnSignal() {
   ui::PostQuitMessage(0);
 }
 
+void CVantoriumApp::EndOnDisplayLost() {
+  if (!endedBySignal_) WriteLog("Quorvex: ended because its display went away", "");
+  endedBySignal_ = true;
+  ui::PostQuitMessage(0);
+}
+
 bool CVantoriumApp::PreTranslateMessage(ui::Message& msg) {
   if (msg.message == ui::WM_HOTKEY && msg.wParam == 1) OpenHelp();
   return ui::PreTranslate(msg);

@@ -34,6 +34,8 @@ class CVantoriumApp {
   // then saves what the Exit path saves (counters, reagent volumes, running time, the
   // shut-down row of the system log), never powering the PC off. UI thread.
   void EndOnSignal();
+  // The display went away (its X server stopped): ends as on a termination signal.
+  void EndOnDisplayLost();
   // The --seconds option's end: saved and booked as a clean end, as a signal's is.
   void EndOnTimedRun();
   bool EndedBySignal() const { return endedBySignal_; }

@@ -11,13 +11,14 @@ namespace sys {
 namespace {
 
 // All events share one lock and one condition: waits on several events at once stay
-// simple, and the program has few events and little contention on them.
+// simple, and the program has few events and little contention on them. Both are never
+// destroyed: a thread may still wait while `exit` runs the static destructors.
 std::mutex& Mu() {
-  static std::mutex m;
-  return m;
+  static auto* m = new std::mutex;
+  return *m;
 }
 std::condition_variable_any& Cv() {
-  static std::condition_variable_any cv;
+  static auto& cv = *new std::condition_variable_any;
   // Manual time moves only by Advance: wake the waiters then, so they look at their
   // deadlines. Notifying under the lock means a waiter between reading the time and
   // starting to wait cannot miss it.

@@ -503,6 +503,23 @@ void PostQuitMessage(int code) {
   Wake();
 }
 
+namespace {
+std::function<void()>& DisplayLostHandler() {
+  static auto* handler = new std::function<void()>;  // UI thread only; outlives static destructors
+  return *handler;
+}
+}  // namespace
+
+void SetDisplayLostHandler(std::function<void()> handler) { DisplayLostHandler() = std::move(handler); }
+
+namespace detail {
+void DisplayLost() {
+  std::fprintf(stderr, "ui: the display is gone; the program ends\n");
+  if (DisplayLostHandler()) DisplayLostHandler()();
+  else PostQuitMessage(0);
+}
+}  // namespace detail
+
 bool IsQuitPending() { return Ctx().quit.load(); }
 int QuitCode() { return Ctx().quitCode.load(); }
 int LoopDepth() { return Ctx().loopDepth; }

@@ -71,6 +71,10 @@ int RunMessageLoop();
 // Handles everything that is ready, without waiting; returns how many messages it handled.
 int PumpPending();
 void PostQuitMessage(int code = 0);
+// Called on the UI thread once the display has gone away for good (its X server stopped): the
+// program ends through its own orderly path, drawing nothing any more. Without one, every loop
+// quits.
+void SetDisplayLostHandler(std::function<void()> handler);
 bool IsQuitPending();
 int QuitCode();
 // How many loops are running on the UI thread now.

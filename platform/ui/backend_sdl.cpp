@@ -7,11 +7,18 @@
 #include <algorithm>
 #include <SDL.h>
 
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/ui/detail/backend.h"
+#include "platform/ui/detail/x11_display_watch.h"
 #include "platform/ui/keys.h"
 
 namespace ui::detail {
@@ -71,9 +78,27 @@ void Utf8ToCodePoints(const char* s, std::vector<unsigned>& out) {
   }
 }
 
+// Set once the display's connection is lost (x11_display_watch.h); the window loop hears of it
+// in Poll and the program ends its own way, drawing nothing any more.
+std::atomic<bool> g_displayLost{false};
+std::atomic<bool> g_displayLostTold{false};
+std::atomic<int> g_wakeFd{-1};
+
+void WakeFd(int fd) {
+  if (fd < 0) return;
+  const uint64_t one = 1;
+  [[maybe_unused]] const ssize_t n = ::write(fd, &one, sizeof one);
+}
+
+void OnDisplayConnectionLost() {
+  g_displayLost = true;
+  WakeFd(g_wakeFd.load());
+}
+
 class SdlBackend : public Backend {
  public:
   ~SdlBackend() override {
+    if (g_displayLost.load()) return;  // nothing left to release on a display that is gone
     for (SDL_Cursor* c : cursors_) {
       if (c) SDL_FreeCursor(c);
     }
@@ -125,12 +150,19 @@ class SdlBackend : public Backend {
       return false;
     }
     size_ = size;
+    // On X the wait for input is our own: SDL's wake-up of its wait writes on a second X
+    // connection of its own, whose loss Xlib would answer with exit.
+    xFd_ = WatchX11Connection(window_, &OnDisplayConnectionLost);
+    if (xFd_ >= 0) {
+      wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+      g_wakeFd = wakeFd_;
+    }
     SDL_StartTextInput();
     return true;
   }
 
   void Present(const draw::Bitmap& screen, const std::vector<Rect>& changed) override {
-    if (screen.IsNull()) return;
+    if (screen.IsNull() || g_displayLost.load()) return;
     if (renderer_) {
       for (const Rect& r : changed) {
         const SDL_Rect sr{r.left, r.top, r.Width(), r.Height()};
@@ -145,6 +177,14 @@ class SdlBackend : public Backend {
   }
 
   void Poll(std::vector<InputEvent>& out) override {
+    if (g_displayLost.load()) {
+      if (!g_displayLostTold.exchange(true)) {
+        InputEvent lost;
+        lost.kind = InputEvent::Kind::DisplayLost;
+        out.push_back(lost);
+      }
+      return;
+    }
     SDL_Event e;
     while (SDL_PollEvent(&e)) {
       InputEvent ev;
@@ -224,6 +264,20 @@ class SdlBackend : public Backend {
   }
 
   bool WaitForInput(int64_t timeoutMs) override {
+    if (g_displayLost.load()) {  // no input comes any more; the program is ending
+      SDL_Delay(static_cast<Uint32>(timeoutMs < 0 ? 20 : std::min<int64_t>(timeoutMs, 20)));
+      return true;
+    }
+    if (wakeFd_ >= 0) {
+      // What Xlib has read already is taken first; then the X connection or a wake-up.
+      SDL_PumpEvents();
+      if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) return true;
+      pollfd p[2] = {{xFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+      ::poll(p, 2, timeoutMs < 0 ? -1 : static_cast<int>(std::min<int64_t>(timeoutMs, 1 << 30)));
+      uint64_t count = 0;
+      [[maybe_unused]] const ssize_t n = ::read(wakeFd_, &count, sizeof count);
+      return true;
+    }
     // SDL waits on the display connection itself; a pushed wake event ends the wait early.
     if (timeoutMs < 0) {
       SDL_WaitEvent(nullptr);
@@ -233,6 +287,10 @@ class SdlBackend : public Backend {
     return true;
   }
   void InterruptWait() override {
+    if (wakeFd_ >= 0) {
+      WakeFd(wakeFd_);
+      return;
+    }
     SDL_Event e{};
     e.type = wakeEvent_;
     SDL_PushEvent(&e);
@@ -260,6 +318,8 @@ class SdlBackend : public Backend {
 
  private:
   Uint32 wakeEvent_ = SDL_USEREVENT;  // pushed only to end a wait; Poll passes it over
+  int xFd_ = -1;                      // the X connection, when the window is on X
+  int wakeFd_ = -1;                   // ends our own wait on it (never closed: see g_wakeFd)
   bool OpenRenderer(const Size& size) {
     renderer_ = SDL_CreateRenderer(window_, -1, 0);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);

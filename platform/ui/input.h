@@ -9,7 +9,7 @@
 namespace ui {
 
 struct InputEvent {
-  enum class Kind { MouseMove, MouseDown, MouseUp, Wheel, KeyDown, KeyUp, Char, Quit };
+  enum class Kind { MouseMove, MouseDown, MouseUp, Wheel, KeyDown, KeyUp, Char, Quit, DisplayLost };
   Kind kind = Kind::MouseMove;
   Point pt;            // mouse events: screen position
   int button = 0;      // 0 left, 1 right, 2 middle

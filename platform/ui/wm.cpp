@@ -468,6 +468,9 @@ void RouteInput(const InputEvent& ev) {
         PostQuitMessage(0);
       }
       return;
+    case K::DisplayLost:
+      DisplayLost();
+      return;
     case K::MouseMove:
     case K::MouseDown:
     case K::MouseUp: {

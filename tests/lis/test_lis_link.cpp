@@ -3,7 +3,12 @@
 // profile, the automatic sending of a count, and sends from several threads at once.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <chrono>
 #include <optional>
 #include <set>
 #include <thread>
@@ -585,4 +590,29 @@ TEST_F(LinkFixture, AnAlarmNeverWaitsOnAPeerThatStoppedReading) {
   big.join();
   sim.SetReading(true);
   LisLinkState.AlarmSending = 0;
+}
+
+// `exit` called while the link's threads run (as a library calls it, Xlib when the display goes
+// away) runs the static destructors under them: the process still ends, with the code given.
+TEST(LisLinkExit, ExitWhileTheThreadsRunEndsTheProcess) {
+  const pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    lis::SetLisLinkPollMs(20);
+    lis::StartLisThreads();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // every thread is waiting
+    std::exit(7);
+  }
+  int status = 0;
+  pid_t ended = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while ((ended = waitpid(pid, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  if (ended == 0) {
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    FAIL() << "the process did not end after exit";
+  }
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+  EXPECT_EQ(WEXITSTATUS(status), 7);
 }

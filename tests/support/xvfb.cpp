@@ -37,11 +37,14 @@ Xvfb::Xvfb(int w, int h) {
   if (!number.empty()) display_ = ":" + number;
 }
 
-Xvfb::~Xvfb() {
+Xvfb::~Xvfb() { Stop(); }
+
+void Xvfb::Stop() {
   if (pid_ > 0) {
     kill(pid_, SIGTERM);
     waitpid(pid_, nullptr, 0);
   }
+  pid_ = -1;
 }
 
 }  // namespace support

@@ -20,6 +20,8 @@ class Xvfb {
   Xvfb& operator=(const Xvfb&) = delete;
   // ":N", for DISPLAY.
   const std::string& display() const { return display_; }
+  // Stops the server now (the programs on it lose their display).
+  void Stop();
 
  private:
   std::string display_;

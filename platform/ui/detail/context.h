@@ -136,6 +136,8 @@ void RaiseTopLevel(Window* w);
 void PaintAndCompose(bool force = false);
 inline constexpr int64_t kComposeIntervalMs = 15;
 void RouteInput(const InputEvent& ev);
+// The display went away: runs the handler of SetDisplayLostHandler, or quits (app.cpp).
+void DisplayLost();
 void DrainInput();
 void CheckHover();
 int64_t NextHoverDue();  // -1: none

@@ -1,6 +1,8 @@
 // The patient screen asks the LIS simulator for a sample number (Enter in the sample number
 // field) and the profile the LIS answers with fills the screen.
+#include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -15,6 +17,23 @@
 #include "tools/lissim/server.h"
 
 using namespace measurement;
+
+namespace {
+
+// Opens the patient screen on sample 24, presses Enter in its sample number field (the order
+// query) and goes on with `then`, which must close the screen.
+bool AskFromThePatientScreen(ui::TestDriver& d, const std::function<void(ui::TestDriver&)>& then) {
+  auto dlg = std::make_unique<CPersonInfo>(0, nullptr, 0, 1);
+  dlg->CallerSampleNo = "24";
+  return d.RunScript([&] { dlg->DoModal(); },
+                     [&](ui::TestDriver& s) {
+                       s.Press(IDC_PI_SAMPLE_NO);
+                       s.Key(ui::VK_RETURN);
+                       then(s);
+                     });
+}
+
+}  // namespace
 
 TEST_F(ScreenTest, OrderQueryAnswerFillsThePatientScreen) {
   lissim::Server lisHost;
@@ -40,18 +59,13 @@ TEST_F(ScreenTest, OrderQueryAnswerFillsThePatientScreen) {
   ASSERT_EQ(LisLinkState.LisConnected.load(), 1);
 
   std::string name, bed, dept;
-  auto dlg = std::make_unique<CPersonInfo>(0, nullptr, 0, 1);
-  dlg->CallerSampleNo = "24";
-  EXPECT_TRUE(d.RunScript([&] { dlg->DoModal(); },
-                          [&](ui::TestDriver& s) {
-                            s.Press(IDC_PI_SAMPLE_NO);
-                            s.Key(ui::VK_RETURN);
-                            ASSERT_TRUE(s.RunUntil([&] { return s.Text(IDC_PI_NAME) == "Ola Nord"; }, 5000));
-                            name = s.Text(IDC_PI_NAME);
-                            bed = s.Text(IDC_PI_BED_NO);
-                            dept = s.Text(IDC_PI_DEPT);
-                            s.Press(ui::IDCANCEL);
-                          }));
+  EXPECT_TRUE(AskFromThePatientScreen(d, [&](ui::TestDriver& s) {
+    ASSERT_TRUE(s.RunUntil([&] { return s.Text(IDC_PI_NAME) == "Ola Nord"; }, 5000));
+    name = s.Text(IDC_PI_NAME);
+    bed = s.Text(IDC_PI_BED_NO);
+    dept = s.Text(IDC_PI_DEPT);
+    s.Press(ui::IDCANCEL);
+  }));
   lis::StopLisThreads();
   lisHost.Stop();
   lis::SetLisLinkPollMs(1000);
@@ -101,4 +115,29 @@ TEST_F(ScreenTest, LisProfileArrivingWhileTheUiThreadWaitsForAnAcknowledgementNe
   LisLinkState.Bidirectional = 0;
   EXPECT_EQ(waited.outcome, lis::SendOutcome::Delivered);
   EXPECT_EQ(name, "Ola Nord");
+}
+
+TEST_F(ScreenTest, OrderQueryToAPeerThatNeverReadsLeavesTheScreenAnswering) {
+  SimulatedLisLink link;
+  lissim::Server& lisHost = link.sim;
+  ASSERT_TRUE(link.Start());
+  lisHost.SetReading(false);
+  // A long message fills the line and holds the link's send lock until its write times out
+  // (2 s after the line filled).
+  std::atomic<bool> bigDone{false};
+  std::thread big([&] {
+    lis::LisMessage m;
+    m.bytes.assign(32u << 20, 'x');
+    m.controlId = "big";
+    lis::SendLisMessage(m, 0);
+    bigDone = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  // Enter asks the LIS; the screen then closes at once, while that message still holds the link.
+  EXPECT_TRUE(AskFromThePatientScreen(d, [](ui::TestDriver& s) { s.Press(ui::IDCANCEL); }));
+  EXPECT_FALSE(bigDone.load()) << "the screen waited for the link";
+  big.join();
+  lisHost.SetReading(true);
+  link.Stop();
+  LisLinkState.Bidirectional = 0;
 }
