@@ -163,7 +163,8 @@ TEST_F(LimitsSendTest, ARefusedOrUnansweredMessageIsNotReportedAsSent) {
   } cases[] = {
       {lissim::AckMode::Error, "The LIS rejected the data"},
       {lissim::AckMode::Reject, "The LIS rejected the data"},
-      {lissim::AckMode::WrongId, "The LIS rejected the data"},  // it named another message
+      // An answer naming another message is not this one's: it is never acknowledged.
+      {lissim::AckMode::WrongId, "The LIS did not acknowledge the data: it was not sent!"},
       {lissim::AckMode::None, "The LIS did not acknowledge the data: it was not sent!"},
   };
   for (const Case& c : cases) {
