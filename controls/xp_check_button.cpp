@@ -40,7 +40,39 @@ void DrawPlainMark(draw::DC& dc, const ui::Rect& sq, bool checked) {
   dc.LineTo(sq.right - 3, sq.top + 3);
 }
 
+// Check boxes and radio buttons, the controls whose labels are fitted as a group.
+bool IsMarkControl(const ui::Window* w) {
+  return dynamic_cast<const CXPCheckButton*>(w) || dynamic_cast<const CXPRadioButton*>(w);
+}
+
 }  // namespace
+
+std::vector<ui::Window*> MarkGroup(ui::Window* control) {
+  std::vector<ui::Window*> group{control};
+  ui::Window* parent = control->GetParent();
+  if (!parent) return group;
+  for (size_t i = 0; i < group.size(); ++i) {
+    const ui::Rect mine = group[i]->GetWindowRect();
+    for (ui::Window* c : parent->Children()) {
+      if (!IsMarkControl(c) || !c->IsWindowVisible() || c->GetWindowText().empty()) continue;
+      if (std::find(group.begin(), group.end(), c) != group.end()) continue;
+      const ui::Rect r = c->GetWindowRect();
+      if (r.Height() == mine.Height() && (r.top == mine.top || r.left == mine.left)) group.push_back(c);
+    }
+  }
+  return group;
+}
+
+draw::Font GroupLabelFont(draw::DC& dc, ui::Window* control, float scale) {
+  draw::Font font = *control->GetFont();
+  for (ui::Window* c : MarkGroup(control)) {
+    const std::string text = c->GetWindowText();
+    if (text.empty()) continue;
+    const draw::Font own = LayOutMark(dc, c->GetClientRect(), text, *c->GetFont(), scale).font;
+    if (std::abs(own.height) < std::abs(font.height)) font = own;
+  }
+  return font;
+}
 
 int MarkSide(int height, float scale) {
   const int side = static_cast<int>(std::lround(15.0 * static_cast<double>(scale)));
@@ -142,7 +174,7 @@ void CXPCheckButton::DrawItem(ui::DrawItemInfo& info) {
   // A repaint without erase (a focus change) must not draw the label over itself.
   dc.FillSolidRect(info.rcItem, backColour);
   const std::string text = GetWindowText();
-  const MarkLayout layout = LayOutMark(dc, info.rcItem, text, *GetFont(), LayoutScale());
+  const MarkLayout layout = LayOutMark(dc, info.rcItem, text, GroupLabelFont(dc, this, LayoutScale()), LayoutScale());
   labelFont = layout.font;
   textRect = layout.textRoom;
   ui::Rect sq = layout.mark;
@@ -254,7 +286,7 @@ void CXPRadioButton::DrawItem(ui::DrawItemInfo& info) {
   // A repaint without erase (a focus change) must not draw the label over itself.
   dc.FillSolidRect(info.rcItem, backColour);
   const std::string text = GetWindowText();
-  const MarkLayout layout = LayOutMark(dc, info.rcItem, text, *GetFont(), LayoutScale());
+  const MarkLayout layout = LayOutMark(dc, info.rcItem, text, GroupLabelFont(dc, this, LayoutScale()), LayoutScale());
   labelFont = layout.font;
   textRect = layout.textRoom;
   ui::Rect r = layout.mark.Inflate(-1, -1);

@@ -3,9 +3,12 @@
 // at the left (15 px, grown with the layout scale), the label after it, a background colour of
 // their own (the dialog band under them) and a gold frame or ring while the mouse rests over them.
 // The label is centred in the control's height with the mark centred on it, and a label too long
-// for the control is drawn in a smaller size of its font until it fits (controls/caption_fit.h).
+// for the control is drawn in a smaller size of its font until it fits (controls/caption_fit.h),
+// and the labels of its group (MarkGroup) with it.
 // Both keep their own checked state; the radio button keeps the radio rule of its dialog group
 // itself.
+#include <vector>
+
 #include "platform/ui/controls/controls.h"
 
 // The private message that clears a radio button of a group.
@@ -70,6 +73,14 @@ class CXPRadioButton : public ui::Button {
  private:
   void CheckAndClearGroup();
 };
+
+// The check boxes and radio buttons whose labels draw in one size with `control`'s: the visible
+// labelled ones of its parent of its height in its row (same top) or its column (same left), and
+// theirs in turn.
+std::vector<ui::Window*> MarkGroup(ui::Window* control);
+// The font `control`'s label is drawn in: the smallest size a label of its group needs to fit
+// its room, so that one long label does not make its check box look apart from the others.
+draw::Font GroupLabelFont(draw::DC& dc, ui::Window* control, float scale);
 
 // The side of the mark square for a control of this height at the layout scale: 15 px grown
 // with the scale (rounded), or the height when lower.

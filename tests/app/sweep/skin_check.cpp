@@ -4,6 +4,7 @@
 #include <typeinfo>
 
 #include "controls/small_widgets.h"
+#include "controls/xp_check_button.h"
 #include "controls/xp_button.h"
 #include "controls/xp_group_box.h"
 #include "core/onscreen_keyboard.h"
@@ -137,6 +138,32 @@ std::vector<std::string> CheckButtonSkins(ui::Window* screen, const draw::Bitmap
   std::vector<std::string> out;
   Walk(screen, shot, out);
   CheckKeyOffFrames(screen, out);
+  return out;
+}
+
+std::vector<std::string> CheckMarkGroups(ui::Window* screen) {
+  std::vector<std::string> out;
+  std::vector<ui::Window*> parents{screen};
+  for (size_t i = 0; i < parents.size(); ++i)
+    for (ui::Window* c : parents[i]->Children()) {
+      if (!c->IsWindowVisible()) continue;
+      parents.push_back(c);
+      auto height = [](ui::Window* w) {
+        if (auto* k = dynamic_cast<CXPCheckButton*>(w)) return std::abs(k->labelFont.height);
+        if (auto* r = dynamic_cast<CXPRadioButton*>(w)) return std::abs(r->labelFont.height);
+        return 0;
+      };
+      if (!height(c) || c->GetWindowText().empty()) continue;
+      // One line per label drawn larger than the smallest of its group.
+      ui::Window* smallest = c;
+      for (ui::Window* m : MarkGroup(c))
+        if (height(m) && height(m) < height(smallest)) smallest = m;
+      if (smallest != c)
+        out.push_back("check box or radio " + std::to_string(c->GetDlgCtrlID()) + " (\"" + c->GetWindowText() +
+                      "\") draws its label at " + std::to_string(height(c)) + " px, " +
+                      std::to_string(smallest->GetDlgCtrlID()) + " (\"" + smallest->GetWindowText() +
+                      "\") of its group at " + std::to_string(height(smallest)) + " px");
+    }
   return out;
 }
 

@@ -15,6 +15,10 @@ class Bitmap;
 // draws its captions in one size, so that one long caption does not make its button look apart.
 std::vector<std::string> CheckButtonRows(ui::Window* screen);
 
+// The check boxes and radio buttons of one group (MarkGroup: a row or a column of one parent)
+// draw their labels in one size.
+std::vector<std::string> CheckMarkGroups(ui::Window* screen);
+
 // One line per button of `screen` that looks disabled while it works, or
 // that shows nothing on its face, or that is drawn as the system's plain push button; with the
 // screen's picture `shot`, also per picture button (the keyboard button) whose picture is not

@@ -110,6 +110,60 @@ TEST(CheckMarkLayout, MarkScalesWithTheLayoutAndCentresOnTheLabel) {
     const MarkLayout l = LayOutMark(dc, c.item, c.text, font, c.scale);
     EXPECT_EQ(l.mark, ui::Rect::FromSize(c.item.left, c.markTop, c.side, c.side));
     EXPECT_EQ(l.textRoom, ui::Rect(c.item.left + c.side + 3, c.item.top, c.item.right, c.item.bottom));
-    if (*c.text) EXPECT_EQ(l.text.top, c.item.top + (c.item.Height() - line) / 2);
+    if (*c.text) {
+      EXPECT_EQ(l.text.top, c.item.top + (c.item.Height() - line) / 2);
+    }
   }
+}
+
+namespace {
+
+// Radio buttons in a row and check boxes in a column, each 60 x 10 units (120 x 20 px at scale
+// 1.0), at 16 px; one long label in each group, and a radio of another height apart.
+struct Marks : ui::Dialog {
+  CXPRadioButton r1, r2, r3, other;
+  CXPCheckButton c1, c2;
+  Marks() : ui::Dialog(Template()) {}
+  static ui::DialogTemplate Template() {
+    ui::DialogTemplate t;
+    t.cx = 300;
+    t.cy = 100;
+    t.style = ui::WS_POPUP | ui::WS_VISIBLE | ui::DS_CENTER;
+    const uint32_t V = ui::WS_VISIBLE;
+    t.Add("Button", 11, "Whole", 10, 10, 60, 10, V | ui::BS_AUTORADIOBUTTON | ui::WS_GROUP);
+    t.Add("Button", 12, "Pre-diluted blood sample", 80, 10, 60, 10, V | ui::BS_AUTORADIOBUTTON);
+    t.Add("Button", 13, "QC", 150, 10, 60, 10, V | ui::BS_AUTORADIOBUTTON);
+    t.Add("Button", 14, "Apart", 150, 60, 60, 14, V | ui::BS_AUTORADIOBUTTON | ui::WS_GROUP);
+    t.Add("Button", 21, "Print", 10, 40, 60, 10, V | ui::BS_AUTOCHECKBOX);
+    t.Add("Button", 22, "Send every result at once", 10, 55, 60, 10, V | ui::BS_AUTOCHECKBOX);
+    return t;
+  }
+  void DoDataExchange(ui::DataExchange& dx) override {
+    ui::ExchangeControl(dx, 11, r1);
+    ui::ExchangeControl(dx, 12, r2);
+    ui::ExchangeControl(dx, 13, r3);
+    ui::ExchangeControl(dx, 14, other);
+    ui::ExchangeControl(dx, 21, c1);
+    ui::ExchangeControl(dx, 22, c2);
+  }
+};
+
+}  // namespace
+
+TEST_F(SkinnedTest, CheckBoxesAndRadiosOfOneRowOrColumnDrawTheirLabelsInOneSize) {
+  Marks dlg;
+  ASSERT_TRUE(dlg.CreateModeless());
+  for (int id : {11, 12, 13, 14, 21, 22}) dlg.GetDlgItem(id)->SetFont(&kArial16);
+  d.Screen();
+  // The long labels take more than one line at 16 px, and the controls have room for one.
+  const int room = dlg.r2.GetClientRect().Width() - MarkSide(dlg.r2.GetClientRect().Height(), 1.0f) - 3;
+  ASSERT_GT(OneLine("Pre-diluted blood sample", kArial16).Width(), room) << "the fixture's label must not fit";
+  ASSERT_LT(dlg.r2.GetClientRect().Height(), 2 * 16);
+  EXPECT_LT(std::abs(dlg.r2.labelFont.height), 16);
+  EXPECT_EQ(dlg.r1.labelFont.height, dlg.r2.labelFont.height) << "the row's short label";
+  EXPECT_EQ(dlg.r3.labelFont.height, dlg.r2.labelFont.height) << "the row's short label";
+  EXPECT_LT(std::abs(dlg.c2.labelFont.height), 16);
+  EXPECT_EQ(dlg.c1.labelFont.height, dlg.c2.labelFont.height) << "the column's short label";
+  // Another height is another group: its short label keeps its size.
+  EXPECT_EQ(std::abs(dlg.other.labelFont.height), 16);
 }
