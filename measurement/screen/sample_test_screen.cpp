@@ -564,6 +564,10 @@ ui::LResult CSampleTest::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
     RestartIdleClock();
     return 1;
   }
+  if (msg == WM_REPORT_NOT_PRINTED) {
+    OnReportNotPrinted(static_cast<long long>(l));
+    return 0;
+  }
   if (msg == WM_PRINT_PROGRESS) {
     OnPrintProgress(static_cast<int>(w));
     return 0;

@@ -34,6 +34,9 @@ namespace measurement {
 
 class CRestoreDlg;
 
+// Posted by a report job that did not print; lParam holds the sample number.
+inline constexpr uint32_t WM_REPORT_NOT_PRINTED = ui::WM_USER + 1012;
+
 // Control ids of the test screen's template.
 enum SampleTestId : int {
   IDD_SAMPLE_TEST = 109,
@@ -214,6 +217,7 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   // not start (the controls are enabled again).
   bool StartSampleReport(const ReportSnapshot& sample);
   void OnPrintProgress(int state);
+  void OnReportNotPrinted(long long sampleNo);
   void EnablePrintControls(bool enable);
   void AfterCountRinse();
   void OnService();

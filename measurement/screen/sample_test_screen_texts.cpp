@@ -92,6 +92,13 @@ std::string TestScreenText(ScreenText which, int l) {
   return {};
 }
 
+std::string ReportNotPrintedText(const std::string& n, int l) {
+  std::string t = PickText(l, "样本 %s 的报告未打印", "The report of sample %s was not printed",
+                           "El informe de la muestra %s no se imprimió",
+                           "Le rapport de l'échantillon %s n'a pas été imprimé", "Звіт проби %s не надруковано");
+  return t.replace(t.find("%s"), 2, n);
+}
+
 std::string CaptionText(int controlId, int l) {
   if (l < 0 || l > 4) return {};
   struct Row {

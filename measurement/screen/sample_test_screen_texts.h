@@ -39,6 +39,8 @@ enum class ScreenText {
   ResultNotSaved,     // the mark of a result that was not kept, beside a lesser warning
 };
 std::string TestScreenText(ScreenText which, int language);
+// "The report of sample 12 was not printed" in the language.
+std::string ReportNotPrintedText(const std::string& sampleNo, int language);
 
 // Captions of the buttons and header labels: control id -> text; empty for other ids or a
 // language outside 0..4 (the template's texts then stay).
