@@ -66,6 +66,10 @@ int PrinterGetWriteTimeout();
 // printer finishes without waiting out every command; a write that goes through clears it.
 bool PrinterWriteFaulted();
 void PrinterClearWriteFault();
+// How many writes so far did not send all their bytes (no port, a failed write, a write that
+// gave up, or one left out after a cut command). Never cleared: a job compares it before and
+// after to learn whether all of it went out.
+uint64_t PrinterShortWrites();
 
 // Reads status bytes from the printer while the port is open: a failed read reports
 // "Reading data error!", a nonzero byte "Paper empty!". Thread procedure; returns 0 when the

@@ -21,6 +21,7 @@ serial::Port& ThePort() {
 std::atomic<ThermalOutput*> g_output{nullptr};
 std::atomic<int> g_writeTimeoutMs{kDefaultWriteTimeoutMs};
 std::atomic<bool> g_writeFault{false};
+std::atomic<uint64_t> g_shortWrites{0};
 std::atomic<PrinterMessageFn> g_statusMessage{nullptr};
 
 // A command is written whole or not at all: the printer reads a cut command's missing bytes
@@ -79,8 +80,22 @@ int SetPrinterCommState() {
   return ThePort().Configure(PrinterLineSettings()) ? 1 : 0;
 }
 
+namespace {
+int WriteOnce(const void* bytes, int count);
+}
+
 int PrinterWrite(const void* bytes, int count) {
   if (!bytes || count <= 0) return 0;
+  const int sent = WriteOnce(bytes, count);
+  if (sent < count) g_shortWrites.fetch_add(1);
+  return sent;
+}
+
+uint64_t PrinterShortWrites() { return g_shortWrites.load(); }
+
+namespace {
+
+int WriteOnce(const void* bytes, int count) {
   static PortOutput portOutput;
   ThermalOutput* out = g_output.load();
   if (!out) {
@@ -125,6 +140,8 @@ int PrinterWrite(const void* bytes, int count) {
   if (g_group == Group::Starting) g_group = Group::Taken;
   return static_cast<int>(sent);
 }
+
+}  // namespace
 
 int PrinterClose() {
   g_unsent.clear();

@@ -14,4 +14,7 @@ struct HeldNotice {
 
 std::string MessageLineText(const HeldNotice& held, const std::string& warning);
 
+// The notice of a store that could not be opened or written: results are not kept.
+HeldNotice StoreNotWritableNotice(int language);
+
 }  // namespace measurement

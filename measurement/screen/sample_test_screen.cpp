@@ -179,7 +179,10 @@ void CSampleTest::ReadSettings() {
   ComputeNextSampleNo();
   xb_ = LoadXbQcState(db_);
   {
-    const SysSettingRow row = LoadSysSetting(db_).row;
+    const SysSettingRead read = LoadSysSetting(db_);
+    settingsRead_ = read.hasRow;
+    if (!read.opened) storeNotice_ = StoreNotWritableNotice(Language());
+    const SysSettingRow& row = read.row;
     int32_t mode = -1;
     if (TakeSetting(row.TestDefaultMode, mode)) {
       if (mode == 0) bloodMode_ = 0;
@@ -311,8 +314,9 @@ bool CSampleTest::OnInitDialog() {
     analyzer::StartupBlankEvaluated = 0;
     SetText(IDC_SAMPLE_NO, "");
   }
-  // The reagent warning of the volumes left.
-  if (analyzer::Reagents().volumes().ReagentAlarmType == 0) {
+  // The reagent warning of the volumes left (never of volumes the store could not give).
+  HoldNotice(storeNotice_);
+  if (settingsRead_ && analyzer::Reagents().volumes().ReagentAlarmType == 0) {
     const analyzer::ReagentVolumes& v = analyzer::Reagents().volumes();
     const std::string text = analyzer::ReagentShortageText(analyzer::CheckReagents(analyzer::ReagentCheck::TestScreen, v), lang);
     if (!text.empty()) {
@@ -360,6 +364,7 @@ void CSampleTest::InvalidateLabels() {
 }
 
 void CSampleTest::ShowWarning(const std::string& text, bool reagent) {
+  warning_ = text;
   reagentAlarmShown_ = reagent && !text.empty();
   const std::string line = MessageLineText(heldNotice_, text);
   alarmShown_ = !line.empty();
@@ -369,7 +374,7 @@ void CSampleTest::ShowWarning(const std::string& text, bool reagent) {
 
 void CSampleTest::HoldNotice(const HeldNotice& notice) {
   heldNotice_ = notice;
-  ShowWarning("");
+  ShowWarning(std::string(warning_), reagentAlarmShown_);
 }
 
 void CSampleTest::ClearResultDisplay() {
@@ -563,6 +568,10 @@ ui::LResult CSampleTest::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
   if (msg == ui::WM_USER + 1010) {
     RestartIdleClock();
     return 1;
+  }
+  if (msg == WM_REPORT_NOT_PRINTED) {
+    OnReportNotPrinted(static_cast<long long>(l));
+    return 0;
   }
   if (msg == WM_PRINT_PROGRESS) {
     OnPrintProgress(static_cast<int>(w));

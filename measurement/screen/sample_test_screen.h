@@ -34,6 +34,9 @@ namespace measurement {
 
 class CRestoreDlg;
 
+// Posted by a report job that did not print; lParam holds the sample number.
+inline constexpr uint32_t WM_REPORT_NOT_PRINTED = ui::WM_USER + 1012;
+
 // Control ids of the test screen's template.
 enum SampleTestId : int {
   IDD_SAMPLE_TEST = 109,
@@ -169,7 +172,8 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   void RecordFaultAndReset(const std::string& faultText);
   // Shows a warning in the message line (control 1062), beside the held notice if there is one.
   void ShowWarning(const std::string& text, bool reagent = false);
-  // Holds a notice in the message line that no later warning replaces (empty: lets go of it).
+  // Holds a notice in the message line that no later warning replaces (empty: lets go of it);
+  // the warning shown stays beside it.
   void HoldNotice(const HeldNotice& notice);
   const HeldNotice& heldNotice() const { return heldNotice_; }
 
@@ -214,6 +218,7 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   // not start (the controls are enabled again).
   bool StartSampleReport(const ReportSnapshot& sample);
   void OnPrintProgress(int state);
+  void OnReportNotPrinted(long long sampleNo);
   void EnablePrintControls(bool enable);
   void AfterCountRinse();
   void OnService();
@@ -295,6 +300,13 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   std::string indicators_[20];
   bool cycleTimerOn_ = false;
   HeldNotice heldNotice_;                 // a result that was not kept, until the next count
+  std::string warning_;                   // the warning beside it
+  // The store could not be opened, or refused the last result: held through every count until
+  // a result is stored again.
+  HeldNotice storeNotice_;
+  // The settings row was read: only then are the volumes and the aperture times the store's
+  // own, and only then are they judged.
+  bool settingsRead_ = false;
   std::vector<std::string> unsavedLogs_;  // system log rows for unsaved results, not yet written
   int64_t lastSendMs_ = 0;
 };

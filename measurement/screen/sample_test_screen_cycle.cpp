@@ -128,7 +128,8 @@ KeyDecision CSampleTest::OnKeyPress() {
                         reinterpret_cast<ui::LParam>(number.c_str()));
   }
   for (CXPButton* b : {&mode_, &retest_, &diluent_, &print_, &exit_, &service_}) b->EnableWindow(false);
-  HoldNotice({});
+  HoldNotice(storeNotice_);
+  ShowWarning("");
   deferredRinse_ = 0;
   rinseCheck_ = false;
   return KeyDecision::Start;
@@ -188,10 +189,11 @@ void CSampleTest::ProcessRunResult(bool) {
   StoreRunResult(db_, in, cycle_.histograms(), xb_, *r);
   // The notice is in the message line already; the system log keeps why, as soon as the store
   // takes the row again (at the latest with the next result).
-  if (!r->Stored()) {
+  storeNotice_ = r->Stored() ? HeldNotice{} : StoreNotWritableNotice(Language());
+  if (!r->Stored())
     unsavedLogs_.push_back(in.sampleNo + ": " + NotSavedText(Language()) + " (" + r->saveError + ")");
-    HoldNotice({NotSavedText(Language()), TestScreenText(ScreenText::ResultNotSaved, Language())});
-  }
+  HoldNotice(r->Stored() ? HeldNotice{}
+                         : HeldNotice{NotSavedText(Language()), TestScreenText(ScreenText::ResultNotSaved, Language())});
   while (!unsavedLogs_.empty() && WriteSampleTestLog(unsavedLogs_.front()) == 1) unsavedLogs_.erase(unsavedLogs_.begin());
   // Each sample starts from empty patient fields, so one patient's data never lands on another
   // sample; then the patient columns the count read once (or its own insert left).
@@ -231,7 +233,7 @@ void CSampleTest::ProcessRunResult(bool) {
                            SampleHistograms, Warning, MarkerPositions, bloodMode_, stars);
   HandOffResult(*r, printInstant_ != 0, isTransInstant_ != 0, Language(), sample);
   // After each result the volumes are checked again; counting is not refused.
-  if (analyzer::Reagents().volumes().ReagentAlarmType == 0) {
+  if (settingsRead_ && analyzer::Reagents().volumes().ReagentAlarmType == 0) {
     const analyzer::ReagentVolumes& v = analyzer::Reagents().volumes();
     const std::string text =
         analyzer::ReagentShortageText(analyzer::CheckReagents(analyzer::ReagentCheck::TestScreen, v), Language());
@@ -258,7 +260,9 @@ void CSampleTest::OnEndOfTest(const EndOfTestReport& report) {
                                                 : analyzer::ReagentOperation::SampleWholeOrPeripheral));
   if (analyzer::Reagents().volumes().ReagentAlarmType == 1)
     cycle_.SendCommand(analyzer::FrameClassCommand, cmd::ReagentQuery);
-  switch (report.readings ? JudgeAperture(report.apertureSeconds, blockTime_, leakTime_) : ApertureWarning::None) {
+  // Without the store's block and leak times, or without the board's readings, the aperture is not judged.
+  switch (settingsRead_ && report.readings ? JudgeAperture(report.apertureSeconds, blockTime_, leakTime_)
+                                           : ApertureWarning::None) {
     case ApertureWarning::Clogged: ShowWarning(TestScreenText(ScreenText::ApertureClogged, lang)); break;
     case ApertureWarning::AirBubble: ShowWarning(TestScreenText(ScreenText::AirBubble, lang)); break;
     case ApertureWarning::None: break;

@@ -1,5 +1,7 @@
 // The test screen's reports: the Print button, the report job of a count, and what happens when
 // a report ends (the buttons come back, the soak reminder and the rinse after the count).
+#include <cstdlib>
+
 #include "analyzer/sequences/soak_reminder.h"
 #include "core/app_settings.h"
 #include "measurement/result_globals.h"
@@ -14,6 +16,7 @@
 #include "printing/print_job.h"
 #include "printing/report_fill.h"
 #include "printing/reports.h"
+#include "printing/thermal_printer.h"
 
 namespace measurement {
 
@@ -79,12 +82,32 @@ bool CSampleTest::StartSampleReport(const ReportSnapshot& sample) {
   // One report at a time on the printers: a report handed on while another prints waits for it.
   if (printThread_.IsRunning()) printThread_.Join();
   ++printJobs_;
-  const bool started = StartPrintJob(printThread_, Handle(), [sample, settings, now, printer] {
-    if (printer == 0) PrintSampleReportThermal(sample, settings, now);
-    else PrintSampleReportPage(sample, settings, now);
+  const ui::WindowHandle screen = Handle();
+  const bool started = StartPrintJob(printThread_, screen, [sample, settings, now, printer, screen] {
+    bool printed = false;
+    if (printer == 0) {
+      // The thermal printer tells nothing back: a report with a write that did not go out
+      // whole (paper out, unplugged, no port) is one that did not print.
+      const uint64_t before = PrinterShortWrites();
+      PrintSampleReportThermal(sample, settings, now);
+      printed = PrinterShortWrites() == before;
+    } else {
+      const PageReportOutcome o = PrintSampleReportPage(sample, settings, now);
+      printed = o.printed && o.job.ok;
+    }
+    // Posted before the job's end, so the screen tells it before it gives the buttons back.
+    if (!printed)
+      ui::PostMessageTo(screen, WM_REPORT_NOT_PRINTED, 0, static_cast<ui::LParam>(std::atoll(sample.sampleNo.c_str())));
   });
   if (!started) OnPrintProgress(0);
   return started;
+}
+
+void CSampleTest::OnReportNotPrinted(long long sampleNo) {
+  // Said and logged; counting goes on, and the report can be printed again from the results.
+  const std::string text = ReportNotPrintedText(std::to_string(sampleNo), Language());
+  ShowWarning(text);
+  WriteSampleTestLog(text);
 }
 
 void CSampleTest::OnPrintProgress(int state) {

@@ -60,6 +60,14 @@ std::string TestScreenText(ScreenText which, int l) {
     case ScreenText::ResultNotSaved:
       return PickText(l, "结果未保存", "Result not saved", "Resultado no guardado", "Résultat non enregistré",
                       "Результат не збережено");
+    case ScreenText::StoreNotWritable:
+      return PickText(l, "数据库无法写入，结果不会保存", "The data store cannot be written; results are not kept",
+                      "No se puede escribir en la base de datos; los resultados no se guardan",
+                      "La base de données ne peut pas être écrite ; les résultats ne sont pas conservés",
+                      "Неможливо записати до бази даних; результати не зберігаються");
+    case ScreenText::StoreNotWritableMark:
+      return PickText(l, "数据库不可写", "Store not writable", "Base de datos no escribible", "Base non inscriptible",
+                      "База даних недоступна для запису");
     case ScreenText::AirBubble:
       return PickText(l, "有气泡", "Air bubble", "Burbuja de aire", "Bulle d'air", "Бульбашка повітря");
     case ScreenText::RinseFinished:
@@ -90,6 +98,13 @@ std::string TestScreenText(ScreenText which, int l) {
                       " Auto Hematology Analyzer", " Автоматичний гематологічний аналізатор");
   }
   return {};
+}
+
+std::string ReportNotPrintedText(const std::string& n, int l) {
+  std::string t = PickText(l, "样本 %s 的报告未打印", "The report of sample %s was not printed",
+                           "El informe de la muestra %s no se imprimió",
+                           "Le rapport de l'échantillon %s n'a pas été imprimé", "Звіт проби %s не надруковано");
+  return t.replace(t.find("%s"), 2, n);
 }
 
 std::string CaptionText(int controlId, int l) {

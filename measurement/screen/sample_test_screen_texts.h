@@ -37,8 +37,12 @@ enum class ScreenText {
   HighBlankValue,     // the start-up background is too high
   NoSampleNoLeft,     // Yes on the highest sample number: no count
   ResultNotSaved,     // the mark of a result that was not kept, beside a lesser warning
+  StoreNotWritable,   // the data store could not be opened or refused the last result
+  StoreNotWritableMark,
 };
 std::string TestScreenText(ScreenText which, int language);
+// "The report of sample 12 was not printed" in the language.
+std::string ReportNotPrintedText(const std::string& sampleNo, int language);
 
 // Captions of the buttons and header labels: control id -> text; empty for other ids or a
 // language outside 0..4 (the template's texts then stay).

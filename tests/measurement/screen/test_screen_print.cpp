@@ -11,6 +11,7 @@
 #include "platform/print/printers.h"
 #include "printing/print_hint_dlg.h"
 #include "printing/thermal_printer.h"
+#include "tools/printersim/server.h"
 
 using namespace measurement;
 
@@ -165,6 +166,7 @@ TEST_F(ScreenPrint, CountPrintsOnThePagePrinterAndGivesTheButtonsBack) {
   Sql("update SysSetting set PrintInstant=1, Printer=1, PrintFormat=1, UnitName='Lab'");
   CSampleTest screen(nullptr);
   std::vector<bool> after;
+  std::string message = "?";
   ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
                           [&](ui::TestDriver& s) {
                             ASSERT_TRUE(WaitReady(s, screen));
@@ -173,10 +175,12 @@ TEST_F(ScreenPrint, CountPrintsOnThePagePrinterAndGivesTheButtonsBack) {
                             screen.WaitForPrintJob(30000);
                             for (int id : {IDC_MODE, IDC_RETEST, IDC_PROFILE, IDC_PRINT, IDC_EXIT, IDC_SERVICE})
                               after.push_back(s.Enabled(id));
+                            message = s.Text(IDC_MESSAGE);
                             Leave(s, screen);
                           }));
   ::unsetenv("QUORVEX_PRINT_DIR");
   EXPECT_EQ(after, std::vector<bool>(6, true));
+  EXPECT_EQ(message, "") << "a printed report is not said to be lost";
   std::string text;
   if (std::filesystem::exists(dir))
     for (const auto& e : std::filesystem::directory_iterator(dir)) {
@@ -188,6 +192,59 @@ TEST_F(ScreenPrint, CountPrintsOnThePagePrinterAndGivesTheButtonsBack) {
     }
   EXPECT_NE(text.find("Test Report"), std::string::npos);
   EXPECT_NE(text.find("No.: 1"), std::string::npos);
+}
+
+// The thermal printer on the printer simulator's line, out of paper or unplugged: the count
+// goes on, and the operator reads which sample's report did not print, in the message line and
+// in the system log. With paper back the next report prints and nothing is said.
+TEST_F(ScreenPrint, AReportThatDidNotPrintIsToldAndTheCountGoesOn) {
+  Sql("update SysSetting set PrintInstant=1, Printer=0, PrintFormat=1");
+  for (const bool unplug : {false, true}) {
+    SCOPED_TRACE(unplug ? "unplugged" : "paper out");
+    Sql("delete from Person");
+    Sql("delete from SysLog");
+    printersim::Server server;
+    ASSERT_TRUE(server.Start().ok());
+    ASSERT_EQ(PrinterOpen(server.SlavePath()), 1);
+    PrinterSetWriteTimeout(300);
+    CSampleTest screen(nullptr);
+    bool counted = false, countedAgain = false;
+    std::string message, messageAfter;
+    long printedBefore = 0, printedAfter = 0;
+    ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                            [&](ui::TestDriver& s) {
+                              ASSERT_TRUE(WaitReady(s, screen));
+                              if (unplug) server.Stop();
+                              else server.SetPaperOut(true);
+                              counted = CountOne(s, screen);
+                              ASSERT_TRUE(s.RunUntil([&] { return !screen.reportPrinting(); }, 60000));
+                              screen.WaitForPrintJob(30000);
+                              s.RunUntil([&] { return false; }, 100);
+                              message = s.Text(IDC_MESSAGE);
+                              if (!unplug) {
+                                server.SetPaperOut(false);
+                                printedBefore = server.BytesPrinted();
+                                countedAgain = CountOne(s, screen);
+                                ASSERT_TRUE(s.RunUntil([&] { return !screen.reportPrinting(); }, 60000));
+                                screen.WaitForPrintJob(30000);
+                                s.RunUntil([&] { return false; }, 100);
+                                messageAfter = s.Text(IDC_MESSAGE);
+                                printedAfter = server.BytesPrinted();
+                              }
+                              Leave(s, screen);
+                            }));
+    PrinterClose();
+    EXPECT_TRUE(counted);
+    EXPECT_EQ(message, "The report of sample 1 was not printed");
+    EXPECT_EQ(Scalar("select count(*) from SysLog where Result='The report of sample 1 was not printed'"), "1");
+    EXPECT_EQ(Scalar("select count(*) from Person where WBC is not null"), unplug ? "1" : "2");
+    if (!unplug) {
+      EXPECT_TRUE(countedAgain);
+      EXPECT_EQ(messageAfter, "");
+      EXPECT_GT(printedAfter, printedBefore);
+      EXPECT_EQ(Scalar("select count(*) from SysLog where Result like '%sample 2%'"), "0");
+    }
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // the operator reads that the result was not saved, the system log says why once it can be
 // written, and the next count is stored once there is room again.
 #include <cerrno>
+#include <filesystem>
 
 #include "analyzer/reagent.h"
 #include "counted_sample.h"
@@ -129,6 +130,70 @@ TEST_F(ScreenStoreFaults, NotSavedNoticeOutlastsTheLesserWarningsUntilTheNextCou
     EXPECT_EQ(afterFault, std::string("Result not saved | ") + c.warning);
     EXPECT_EQ(afterNext, c.warning);
     EXPECT_EQ(Scalar("select count(*) from Person where WBC is not null"), "1");
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The store cannot be opened (where it should be is a folder: what a read-only program folder
+// without a store gives, whoever runs the program). After the store's own boxes the screen says
+// that results are not kept, keeps saying it through every count, never judges the volumes and
+// aperture times it could not read, and counting goes on with every result marked not saved.
+TEST_F(ScreenStoreFaults, StoreThatCannotBeOpenedIsSaidThroughEveryCountAndNothingUnreadIsJudged) {
+  std::filesystem::remove(File("Vantorium.mdb"));
+  std::filesystem::create_directory(File("Vantorium.mdb"));
+  // As start-up leaves the account when the store gives no volumes.
+  analyzer::Reagents().volumes() = analyzer::ReagentVolumes{};
+  const std::string storeNotice = "The data store cannot be written; results are not kept";
+  const std::string notSaved = "The result could not be saved; it is not printed or sent";
+  CSampleTest screen(nullptr);
+  std::vector<std::string> boxes;
+  std::string atOpen, during[2], after[2];
+  bool counted[2] = {false, false};
+  ASSERT_TRUE(d.RunScript(
+      [&] { support::ModalWithStoreErrorBox(screen); },
+      [&](ui::TestDriver& s) {
+        for (int i = 0; i < 20 && s.RunUntil([&] { return s.MessageBox() != nullptr; }, 500); ++i) {
+          boxes.push_back(s.MessageBoxText());
+          s.AnswerMessageBox(ui::IDOK);
+        }
+        ASSERT_TRUE(WaitReady(s, screen));
+        s.Advance(3100);
+        atOpen = s.Text(IDC_MESSAGE);
+        for (int k = 0; k < 2; ++k) {
+          int before = 0;
+          s.RunUntil([&] {
+            before = screen.hasResult();
+            return true;
+          });
+          sim.PressCountKey();
+          s.RunUntil([&] { return screen.cycle().state() != CycleState::Idle; }, 5000);
+          during[k] = s.Text(IDC_MESSAGE);
+          counted[k] = s.RunUntil(
+              [&] { return screen.hasResult() > before && screen.cycle().state() == CycleState::Idle && screen.ready(); },
+              15000);
+          s.RunUntil([&] { return false; }, 200);
+          after[k] = s.Text(IDC_MESSAGE);
+        }
+        // Leaving writes to the store too: its boxes are answered until the screen has ended.
+        s.Press(IDC_EXIT);
+        for (int i = 0; i < 20 && !screen.IsEnded(); ++i) {
+          while (s.MessageBox() != nullptr) s.AnswerMessageBox(ui::IDOK);
+          s.Advance(1600);
+          s.RunUntil([&] { return s.MessageBox() != nullptr || screen.IsEnded(); }, 1000);
+        }
+      },
+      60000));
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_NE(boxes[0].find("unable to open database file"), std::string::npos) << boxes[0];
+  EXPECT_EQ(atOpen, storeNotice);
+  for (int k = 0; k < 2; ++k) {
+    SCOPED_TRACE(k);
+    EXPECT_TRUE(counted[k]);
+    EXPECT_EQ(during[k], storeNotice);
+    EXPECT_EQ(after[k], notSaved);
   }
 }
 
