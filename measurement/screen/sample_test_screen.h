@@ -291,6 +291,7 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   std::string indicators_[20];
   bool cycleTimerOn_ = false;
   std::vector<std::string> unsavedLogs_;  // system log rows for unsaved results, not yet written
+  bool libraryTold_ = false;  // this count has said that the algorithm library could not be used
   int64_t lastSendMs_ = 0;
 };
 

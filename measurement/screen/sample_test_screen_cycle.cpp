@@ -129,6 +129,7 @@ KeyDecision CSampleTest::OnKeyPress() {
   }
   for (CXPButton* b : {&mode_, &retest_, &diluent_, &print_, &exit_, &service_}) b->EnableWindow(false);
   ShowWarning("");
+  libraryTold_ = false;
   deferredRinse_ = 0;
   rinseCheck_ = false;
   return KeyDecision::Start;
