@@ -115,6 +115,15 @@ class KeptRecomputeTest : public StoreTest {
     Sql("update ParasUnit set WBC='" + u[0] + "', RBC='" + u[7] + "', HGB='" + u[8] + "', HCT='" + u[9] +
         "', MCHC='" + u[12] + "', PLT='" + u[15] + "', PCT='" + u[18] + "'");
   }
+  // Opens the single-result view of the sample and closes it again; the boxes are those it showed.
+  void OpenAndCloseView(const std::string& no) {
+    boxes.clear();
+    CHistoryGraphics view;
+    view.m_totalCount = 1;
+    view.m_sampleNo = no;
+    history::HistorySelectedTestDate = kDate;
+    EXPECT_TRUE(d.RunScript([&] { view.DoModal(); }, [&](ui::TestDriver& s) { s.Press(ui::IDCANCEL); }, 60000));
+  }
   KeptRecompute Recompute(const std::string& no) {
     CADOConn conn;
     return history::RecomputeKeptResult(conn, AppSettings.ProgramFolder, no, kDate, 1);
@@ -401,12 +410,7 @@ TEST_F(KeptRecomputeTest, TheViewTellsAComputationThatFails) {
     c.spoil();
     const std::string before = Scalar("select WBC || HGB || CountInputs from Person");
     measurement::SetZentilLibraryPath(support::BuiltZentilPath());
-    boxes.clear();
-    CHistoryGraphics view;
-    view.m_totalCount = 1;
-    view.m_sampleNo = "12";
-    history::HistorySelectedTestDate = kDate;
-    EXPECT_TRUE(d.RunScript([&] { view.DoModal(); }, [&](ui::TestDriver& s) { s.Press(ui::IDCANCEL); }, 60000));
+    OpenAndCloseView("12");
     ASSERT_FALSE(boxes.empty());
     EXPECT_EQ(boxes.back(), c.told);
     EXPECT_EQ(Scalar("select WBC || HGB || CountInputs from Person"), before);
@@ -426,12 +430,7 @@ TEST_F(KeptRecomputeTest, TheViewSaysAComputedKeptCountWasNotPrintedOrSent) {
         ", IsTransInstant=" + std::to_string(c.sendInstant));
     counts.Count("12", kAbsent);
     measurement::SetZentilLibraryPath(support::BuiltZentilPath());
-    boxes.clear();
-    CHistoryGraphics view;
-    view.m_totalCount = 1;
-    view.m_sampleNo = "12";
-    history::HistorySelectedTestDate = kDate;
-    EXPECT_TRUE(d.RunScript([&] { view.DoModal(); }, [&](ui::TestDriver& s) { s.Press(ui::IDCANCEL); }, 60000));
+    OpenAndCloseView("12");
     EXPECT_EQ(Scalar("select CountInputs is null from Person"), "1");  // computed
     EXPECT_EQ(boxes, c.told ? std::vector<std::string>{"The result is computed now; it was not printed or sent: "
                                                       "print it here or send it from the results list"}
