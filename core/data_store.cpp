@@ -134,6 +134,12 @@ void UpgradeSystemTables(CADOConn& conn) {
     conn.Execute("alter table Person add column PMARKER1 real;"
                  "alter table Person add column PMARKER2 real");
   }
+  if (!person.empty()) AddCountInputsColumn(conn, person);
+}
+
+void AddCountInputsColumn(CADOConn& conn, const std::vector<std::string>& personColumns) {
+  // What a count that the algorithm library could not compute keeps for its later computation.
+  if (!HasColumnNamed(personColumns, "CountInputs")) conn.Execute("alter table Person add column CountInputs text");
 }
 
 void LoadFirstSettings(CADOConn& conn) {

@@ -26,10 +26,13 @@ struct SysSettingUpgrade {
 };
 extern const SysSettingUpgrade kSysSettingUpgrades[10];
 
-// Adds the SysSetting columns and the Person marker columns an older file lacks, each with its
-// default. A column that differs only in letter case is the same column. Refused statements are
-// reported and the next one runs; they are tried again at the next start.
+// Adds the SysSetting columns, the Person marker columns and Person's CountInputs an older file
+// lacks, each with its default: the upgrade of every store the program opens, at start-up and
+// after a restore. A column that differs only in letter case is the same column. Refused
+// statements are reported and the next one runs; they are tried again at the next start.
 void UpgradeSystemTables(CADOConn& conn);
+// Person's CountInputs when `personColumns` (Person's columns as read) lacks it.
+void AddCountInputsColumn(CADOConn& conn, const std::vector<std::string>& personColumns);
 
 // Reads the settings row into AppSettings: SerialNum (serial number) and SLanguage (language
 // index). Null columns and a missing row leave the values as they are.

@@ -303,13 +303,21 @@ void CHistoryGraphics::LoadHistograms() {
   LoadOutcome o = load();
   // A count stored while the library could not be used is computed as soon as it is shown with
   // the library there, and the row is shown again as the count would have stored it.
-  if (o == LoadOutcome::Computed && row_.keptForComputation &&
-      RecomputeKeptResult(db_, AppSettings.ProgramFolder, row_.sampleNo, row_.testDate, AppSettings.LanguageIndex) ==
-          KeptRecompute::Recomputed) {
+  // A computation that fails with the library there (no raw record, the row refused) is told;
+  // the row stays as it was.
+  const KeptRecompute kept =
+      o != LoadOutcome::LibraryFailed && row_.keptForComputation
+          ? RecomputeKeptResult(db_, AppSettings.ProgramFolder, row_.sampleNo, row_.testDate, AppSettings.LanguageIndex)
+          : KeptRecompute::NotKept;
+  if (kept == KeptRecompute::Recomputed) {
     m_dataSaved = 1;
     OpenDay(row_.testDate);
     if (day_->IsOpen() && day_->SetAbsolutePosition(m_dayPosition)) FillResultView();
     o = load();
+    if (const std::string notice = KeptNotHandedOnText(db_, AppSettings.LanguageIndex); !notice.empty())
+      ui::MessageBox(this, notice, "", ui::MB_ICONINFORMATION);
+  } else if (const std::string failure = KeptRecomputeFailureText(kept, AppSettings.LanguageIndex); !failure.empty()) {
+    ui::MessageBox(this, failure, "", ui::MB_ICONERROR);
   }
   if (o == LoadOutcome::LibraryFailed) ui::MessageBox(this, measurement::kZentilLoadFailedText, "", ui::MB_ICONERROR);
   ShowCharts();

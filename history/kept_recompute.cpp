@@ -5,12 +5,15 @@
 
 #include "core/ado_conn.h"
 #include "core/field_read.h"
+#include "core/look.h"
 #include "core/person_row.h"
+#include "core/sys_setting.h"
 #include "core/write_log.h"
 #include "history/view_row.h"
 #include "measurement/kept_inputs.h"
 #include "measurement/raw_files.h"
 #include "measurement/run_result.h"
+#include "measurement/screen/sample_test_store.h"
 
 namespace history {
 namespace {
@@ -58,7 +61,10 @@ KeptRecompute RecomputeKeptResult(CADOConn& conn, const std::string& folder, con
   in.count = k->ToCountInputs();
   in.sampleNo = view.sampleNo;
   in.bloodModeText = bloodType;
-  for (int i = 0; i < 20; ++i) in.units[i] = view.units[i];
+  // Stored as a count made now would be: in the units in force, so that the values, their
+  // decimals and the group's limits are all of one set (the limits and decimals follow a unit
+  // change; the count's own units would mix with them).
+  LoadScreenUnitTexts(conn, in.units);
   in.language = language;
   in.folder = folder;
   RunResult r;
@@ -74,7 +80,37 @@ KeptRecompute RecomputeKeptResult(CADOConn& conn, const std::string& folder, con
     WriteLog("Person: " + error, stamp);
     return KeptRecompute::SaveFailed;
   }
+  // X-B QC takes it where the count would have: a complete result, once stored.
+  XbQcState xb = LoadXbQcState(conn);
+  AddXbQcRow(conn, xb, r.values.values, r.values.incomplete, r.testDate, r.testTime, r.row.units);
   return KeptRecompute::Recomputed;
+}
+
+std::string KeptNotHandedOnText(CADOConn& conn, int language) {
+  const SysSettingRow row = LoadSysSetting(conn).row;
+  if (row.PrintInstant.value_or(0) == 0 && row.IsTransInstant.value_or(0) == 0) return std::string();
+  return PickText(language, "结果已计算，但未自动打印或发送：可在此打印，或从结果列表发送",
+                  "The result is computed now; it was not printed or sent: print it here or send it from the results list",
+                  "El resultado se ha calculado ahora; no se imprimió ni se envió: imprímalo aquí o envíelo desde la lista de resultados",
+                  "Le résultat est calculé maintenant ; il n'a été ni imprimé ni envoyé : imprimez-le ici ou envoyez-le depuis la liste des résultats",
+                  "Результат обчислено зараз; його не надруковано й не надіслано: надрукуйте тут або надішліть зі списку результатів");
+}
+
+std::string KeptRecomputeFailureText(KeptRecompute outcome, int language) {
+  switch (outcome) {
+    case KeptRecompute::NoRawRecord:
+      return PickText(language, "缺少该样本的原始数据，无法计算结果", "The sample's raw data are missing: its result cannot be computed",
+                      "Faltan los datos brutos de la muestra: no se puede calcular su resultado",
+                      "Les données brutes de l'échantillon manquent : son résultat ne peut pas être calculé",
+                      "Немає вихідних даних зразка: його результат не можна обчислити");
+    case KeptRecompute::SaveFailed:
+      return PickText(language, "计算出的结果无法保存，样本仍未计算", "The computed result could not be saved; the sample stays uncomputed",
+                      "No se pudo guardar el resultado calculado; la muestra sigue sin calcular",
+                      "Le résultat calculé n'a pas pu être enregistré ; l'échantillon reste non calculé",
+                      "Обчислений результат не вдалося зберегти; зразок лишається необчисленим");
+    default:
+      return std::string();
+  }
 }
 
 }  // namespace history

@@ -29,7 +29,10 @@ bool ReadFloat(const std::string& s, float* out) {
   errno = 0;
   char* end = nullptr;
   const float v = std::strtof(s.c_str(), &end);
-  if (errno != 0 || end != s.c_str() + s.size() || !std::isfinite(v)) return false;
+  // A subnormal value is written like any other; the reader says ERANGE for it but gives it
+  // exactly. A text that underflows to nothing is not one the writer makes.
+  const bool subnormal = errno == ERANGE && std::fpclassify(v) == FP_SUBNORMAL;
+  if ((errno != 0 && !subnormal) || end != s.c_str() + s.size() || !std::isfinite(v)) return false;
   *out = v;
   return true;
 }

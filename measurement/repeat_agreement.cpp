@@ -9,9 +9,10 @@ namespace {
 
 // The rules are kept in single precision, as the counts were always compared.
 bool Disagree(int channel, float a, float b, float base) {
-  // An uncomputed value (the library could not be used) says nothing about agreement: the
-  // result of such a sample is invalid anyway, so no further count is asked for.
-  if (!IsValidParamValue(a) || !IsValidParamValue(b)) return false;
+  // An uncomputed value (the library could not be used) cannot show that the counts agree, and
+  // a result is never kept as agreeing when that was not judged: it counts as disagreeing, so a
+  // third count is taken and the channel keeps the disagreement indicator.
+  if (!IsValidParamValue(a) || !IsValidParamValue(b)) return true;
   const float d = std::fabs(b - a);
   const float r = d / base;  // base 0: infinite (or NaN for d 0, which compares false)
   if (channel != CountPlt) return r >= 0.08f && d >= 0.2f;

@@ -57,6 +57,13 @@ void CombineThreeCounts(const CountHistograms& c1, const CountHistograms& c2, co
   for (int ch = 0; ch < 3; ++ch) {
     const ChannelView& v = views[ch];
     const float q1 = q.at(ch, 1), q2 = q.at(ch, 2), q3 = q.at(ch, 3);
+    if (!IsValidParamValue(q1) || !IsValidParamValue(q2) || !IsValidParamValue(q3)) {
+      // A quick value the library could not compute chooses no pair: the first two counts, with
+      // the channel marked as not shown to agree.
+      stars[ch] = true;
+      for (size_t i = 0; i < v.n; ++i) v.buffer[i] = static_cast<float>(unsigned(v.one[i]) + v.two[i]) * 0.5f;
+      continue;
+    }
     const float d32 = std::fabs(q3 - q2), d31 = std::fabs(q3 - q1), d21 = std::fabs(q2 - q1);
     float m = d32;
     if (d31 < m) m = d31;
@@ -78,8 +85,8 @@ void CombineThreeCounts(const CountHistograms& c1, const CountHistograms& c2, co
       for (size_t i = 0; i < v.n; ++i) v.buffer[i] = static_cast<float>(unsigned(v.one[i]) + v.two[i]) * 0.5f;
     }
     if (!any) {
-      // Differences that compare with nothing (an uncomputed quick value): the first two
-      // counts are what the sample was meant to be computed from.
+      // Differences that compare with nothing (NaN): the first two counts are what the sample
+      // was meant to be computed from.
       for (size_t i = 0; i < v.n; ++i) v.buffer[i] = static_cast<float>(unsigned(v.one[i]) + v.two[i]) * 0.5f;
     }
   }

@@ -28,7 +28,8 @@ void MeanOfTwoCounts(const CountHistograms& c1, const CountHistograms& c2, Histo
 
 // After a third count: `buffers` holds count 3 on entry. For each channel the pairs whose
 // quick-value difference is smallest are combined in the order (3,2), (3,1), (1,2), each
-// checked again; a check that fails raises the channel's disagreement in `stars`.
+// checked again; a check that fails raises the channel's disagreement in `stars`. A channel with
+// a quick value the library could not compute takes counts 1 and 2 and raises its disagreement.
 void CombineThreeCounts(const CountHistograms& c1, const CountHistograms& c2, const QuickValues& q,
                         HistogramBuffers& buffers, bool stars[3]);
 

@@ -117,8 +117,7 @@ void UpgradePersonColumns(CADOConn& conn, const std::vector<std::string>& cols) 
   }
   if (!HasCol(cols, "Abnormal")) conn.Execute("alter table Person add column Abnormal integer default 0");
   if (!HasCol(cols, "OriginalWbc")) conn.Execute("alter table Person add column OriginalWbc real default 0");
-  // What a count that the algorithm library could not compute keeps for its later computation.
-  if (!HasCol(cols, "CountInputs")) conn.Execute("alter table Person add column CountInputs text");
+  AddCountInputsColumn(conn, cols);
   // Stores made before them lack the indexes the results browser's purge of empty rows and its
   // search by name use.
   if (HasCol(cols, "WBC") && HasCol(cols, "TestDate"))

@@ -308,6 +308,7 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   // own, and only then are they judged.
   bool settingsRead_ = false;
   std::vector<std::string> unsavedLogs_;  // system log rows for unsaved results, not yet written
+  bool libraryTold_ = false;  // this count has said that the algorithm library could not be used
   int64_t lastSendMs_ = 0;
 };
 

@@ -130,6 +130,7 @@ KeyDecision CSampleTest::OnKeyPress() {
   for (CXPButton* b : {&mode_, &retest_, &diluent_, &print_, &exit_, &service_}) b->EnableWindow(false);
   HoldNotice(storeNotice_);
   ShowWarning("");
+  libraryTold_ = false;
   deferredRinse_ = 0;
   rinseCheck_ = false;
   return KeyDecision::Start;

@@ -197,6 +197,7 @@ TEST_F(DataStoreTest, UpgradeAddsAllTenSettingColumnsInOrderWithTheirDefaults) {
   }
   expected.push_back("alter table Person add column PMARKER1 real;");
   expected.push_back("alter table Person add column PMARKER2 real");
+  expected.push_back("alter table Person add column CountInputs text");
   std::vector<std::string> writes = log.Writes();
   ASSERT_EQ(writes.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(writes[i], expected[i]);
@@ -227,15 +228,16 @@ TEST_F(DataStoreTest, UpgradeOnlyTouchesWhatIsMissing) {
   std::string allTen;
   for (const auto& u : kSysSettingUpgrades) allTen += std::string(", ") + u.column + " INTEGER";
   const Case cases[] = {
-      {"current file", allTen, ", PMARKER1 REAL, PMARKER2 REAL", 0, 7},
+      {"current file", allTen, ", PMARKER1 REAL, PMARKER2 REAL, CountInputs TEXT", 0, 7},
       {"one setting missing", ", PrintPgHeader INTEGER, TestDefaultMode INTEGER, ReagentAlarmType"
        " INTEGER, IsOpenSoakTips INTEGER, IsOpenAjustHistogram INTEGER, IsKJQX INTEGER, SetSoakTimes"
-       " INTEGER, SetSoakDays INTEGER, SoakDaysStartDate TEXT", ", PMARKER1 REAL, PMARKER2 REAL", 2, 7},
+       " INTEGER, SetSoakDays INTEGER, SoakDaysStartDate TEXT", ", PMARKER1 REAL, PMARKER2 REAL, CountInputs TEXT", 2, 7},
       {"columns differing in case are present", ", printpgheader INTEGER, testdefaultmode INTEGER,"
        " REAGENTALARMTYPE INTEGER, isopensoaktips INTEGER, isopenajusthistogram INTEGER, iskjqx INTEGER,"
        " setsoaktimes INTEGER, setsoakdays INTEGER, devicetesttimes INTEGER, soakdaysstartdate TEXT",
-       ", pmarker1 REAL, pmarker2 REAL", 0, 7},
-      {"PMARKER1 without PMARKER2 is left as it is", allTen, ", PMARKER1 REAL", 0, 7},
+       ", pmarker1 REAL, pmarker2 REAL, countinputs TEXT", 0, 7},
+      {"PMARKER1 without PMARKER2 is left as it is", allTen, ", PMARKER1 REAL, CountInputs TEXT", 0, 7},
+      {"only the kept count inputs missing", allTen, ", PMARKER1 REAL, PMARKER2 REAL", 1, 7},
   };
   for (const auto& c : cases) {
     TempProgramFolder own;
@@ -260,7 +262,7 @@ TEST_F(DataStoreTest, PersonWithOnlyPMarker2GetsNeitherColumnAndTheRefusalIsShow
   ClearRecentDbErrors();
   UpgradeSystemTables(conn);  // second start: settings now current, Person still refused
   EXPECT_EQ(RecentDbErrors().size(), 1u);
-  EXPECT_EQ(RawScalar("select count(*) from pragma_table_info('Person')"), "2");
+  EXPECT_EQ(RawScalar("select group_concat(name) from pragma_table_info('Person')"), "SampleNo,PMARKER2,CountInputs");
 }
 
 TEST_F(DataStoreTest, RefusedStatementsAreReportedAndTheUpgradeGoesOn) {
@@ -271,6 +273,20 @@ TEST_F(DataStoreTest, RefusedStatementsAreReportedAndTheUpgradeGoesOn) {
   UpgradeSystemTables(conn);
   // Ten ALTER and ten UPDATE texts, each refused on its own; none stops the next.
   EXPECT_EQ(RecentDbErrors().size(), 20u);
+}
+
+// A restored backup from before the kept count inputs: the one upgrade the restore runs, as
+// the start-up does, gives it the column, so the next kept count's row is taken.
+TEST_F(DataStoreTest, AStoreWithoutTheKeptInputsColumnTakesAKeptCountAfterTheUpgrade) {
+  ASSERT_TRUE(CreateDataStoreIfMissing());
+  RawExec("alter table Person drop column CountInputs");
+  CADOConn conn;
+  UpgradeSystemTables(conn);
+  EXPECT_EQ(conn.Execute("insert into Person (SampleNo, TestDate, TestTime, WBC, CountInputs) values "
+                         "('3', '2026-12-09', '08:15:30', '- - -', 'time=08:15:30')"),
+            1);
+  EXPECT_TRUE(RecentDbErrors().empty()) << RecentDbErrors()[0];
+  EXPECT_EQ(RawScalar("select CountInputs from Person where SampleNo='3'"), "time=08:15:30");
 }
 
 TEST_F(DataStoreTest, FirstSettingsLoad) {

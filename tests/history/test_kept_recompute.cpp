@@ -33,7 +33,7 @@ namespace {
 
 constexpr const char* kDate = "2026-12-09";
 
-// Units a count does not store by default, so the computation must take the row's own.
+// Units a count does not store by default: the settings are given them as the units in force.
 const std::string kUnits[20] = {"10^2/uL", "10^2/uL", "10^2/uL", "10^2/uL", "%",  "%",  "%",
                                 "10^12/L", "g/dL",    "%",       "fL",      "pg", "g/L", "fL",
                                 "%",       "10^4/uL", "fL",      "%",       "mL/L", "%"};
@@ -43,6 +43,7 @@ const std::string kUnits[20] = {"10^2/uL", "10^2/uL", "10^2/uL", "10^2/uL", "%",
 struct Counts {
   uint16_t blank = 0, sample = 0;
   measurement::HistogramBuffers last;
+  const std::string* units = kUnits;  // the units in force when counting
   measurement::RunInputs Inputs(const std::string& sampleNo) {
     measurement::RunInputs in;
     const boardsim::BloodProfile& p = boardsim::ProfileData(boardsim::Profile::Normal);
@@ -63,7 +64,7 @@ struct Counts {
     in.count.hgbSample = &sample;
     in.sampleNo = sampleNo;
     in.bloodModeText = "Pre-diluted blood";
-    for (int i = 0; i < 20; ++i) in.units[i] = kUnits[i];
+    for (int i = 0; i < 20; ++i) in.units[i] = units[i];
     in.language = 1;
     in.folder = AppSettings.ProgramFolder;
     return in;
@@ -84,6 +85,7 @@ class KeptRecomputeTest : public StoreTest {
   void SetUp() override {
     StoreTest::SetUp();
     sys::Clock::UseManual(sys::LocalTime{2026, 12, 9, 8, 15, 30, 0, 3});
+    SetUnitsInForce(kUnits);
     ui::SetMessageBoxHandler([this](ui::Window*, const std::string& text, const std::string&, unsigned) {
       boxes.push_back(text);
       return ui::IDOK;
@@ -107,6 +109,20 @@ class KeptRecomputeTest : public StoreTest {
       EXPECT_EQ(value(no), value(other)) << column;
     }
     EXPECT_GE(columns, 49);
+  }
+  // The unit settings (screen order, the seven unit columns of the settings).
+  void SetUnitsInForce(const std::string u[20]) {
+    Sql("update ParasUnit set WBC='" + u[0] + "', RBC='" + u[7] + "', HGB='" + u[8] + "', HCT='" + u[9] +
+        "', MCHC='" + u[12] + "', PLT='" + u[15] + "', PCT='" + u[18] + "'");
+  }
+  // Opens the single-result view of the sample and closes it again; the boxes are those it showed.
+  void OpenAndCloseView(const std::string& no) {
+    boxes.clear();
+    CHistoryGraphics view;
+    view.m_totalCount = 1;
+    view.m_sampleNo = no;
+    history::HistorySelectedTestDate = kDate;
+    EXPECT_TRUE(d.RunScript([&] { view.DoModal(); }, [&](ui::TestDriver& s) { s.Press(ui::IDCANCEL); }, 60000));
   }
   KeptRecompute Recompute(const std::string& no) {
     CADOConn conn;
@@ -262,4 +278,162 @@ TEST_F(KeptRecomputeTest, TheBrowserShowsTheComputedRowAfterItsDetailView) {
                           120000));
   EXPECT_EQ(before, "- - -");
   EXPECT_EQ(after, wbc);
+}
+
+namespace {
+
+// The agreement rule of the first two counts, written out: WBC and RBC
+// disagree when they differ by 8 % of count 1 and by 0.2 at least; PLT by more than 25 when the
+// smaller is at most 20, by more than 10 when the larger is at most 50, by 20 % of count 1 when
+// the larger is at most 100, else by 15 % of count 1.
+bool RuleSaysDisagree(int channel, double c1, double c2) {
+  const double d = c2 > c1 ? c2 - c1 : c1 - c2;
+  if (channel != 2) return d / c1 >= 0.08 && d >= 0.2;
+  const double lo = c1 < c2 ? c1 : c2, hi = c1 < c2 ? c2 : c1;
+  if (lo <= 20) return d > 25;
+  if (hi <= 50) return d > 10;
+  if (hi <= 100) return d / c1 >= 0.2;
+  return d / c1 >= 0.15;
+}
+
+measurement::HistogramBuffers BuffersOf(const measurement::CountHistograms& c) {
+  measurement::HistogramBuffers h;
+  for (size_t i = 0; i < measurement::kWbcChannels; ++i) h.wbc[i] = c.wbc[i];
+  for (size_t i = 0; i < measurement::kRbcChannels; ++i) h.rbc[i] = c.rbc[i];
+  for (size_t i = 0; i < measurement::kPltChannels; ++i) h.plt[i] = c.plt[i];
+  return h;
+}
+
+}  // namespace
+
+TEST_F(KeptRecomputeTest, AKeptSampleWhoseCountsDisagreeIsNeverStoredAsAgreeing) {
+  measurement::RunInputs in = counts.Inputs("14");
+  // The second count holds a third more cells in every channel.
+  for (auto& v : in.counts[1].wbc) v = static_cast<uint16_t>(v * 4 / 3);
+  for (auto& v : in.counts[1].rbc) v = static_cast<uint16_t>(v * 4 / 3);
+  for (auto& v : in.counts[1].plt) v = static_cast<uint16_t>(v * 4 / 3);
+  // What the counts say through the library, judged by the rule above.
+  measurement::SetZentilLibraryPath(support::BuiltZentilPath());
+  const measurement::CountValues q1 = measurement::ComputeCountValues(in.count, BuffersOf(in.counts[0]));
+  const measurement::CountValues q2 = measurement::ComputeCountValues(in.count, BuffersOf(in.counts[1]));
+  ASSERT_EQ(q1.status, measurement::ZentilStatus::Computed);
+  const bool byRule[3] = {RuleSaysDisagree(0, q1.wbc, q2.wbc), RuleSaysDisagree(1, q1.rbc, q2.rbc),
+                          RuleSaysDisagree(2, q1.plt, q2.plt)};
+  ASSERT_TRUE(byRule[0] || byRule[1] || byRule[2]);
+
+  // Counted without the library: the cycle holds no quick value, so the agreement step must ask
+  // for a third count; the third count is count 1 again.
+  measurement::SetZentilLibraryPath(kAbsent);
+  for (int k = 0; k < 2; ++k) {
+    const measurement::CountValues v = measurement::ComputeCountValues(in.count, BuffersOf(in.counts[k]));
+    in.quick.values[measurement::CountWbc][k] = v.wbc;
+    in.quick.values[measurement::CountRbc][k] = v.rbc;
+    in.quick.values[measurement::CountPlt][k] = v.plt;
+  }
+  ASSERT_TRUE(measurement::CheckFirstTwoCounts(in.quick).any());
+  in.thirdCount = true;
+  counts.last = BuffersOf(in.counts[0]);
+  {
+    CADOConn conn;
+    measurement::XbQcState xb = measurement::LoadXbQcState(conn);
+    ASSERT_TRUE(measurement::ProcessRunResult(conn, in, counts.last, xb).Stored());
+  }
+
+  // Computed later: every channel the rule finds disagreeing carries the indicator.
+  measurement::SetZentilLibraryPath(support::BuiltZentilPath());
+  ASSERT_EQ(Recompute("14"), KeptRecompute::Recomputed);
+  const std::string stored[3] = {Scalar("select WBC from Person where SampleNo='14'"),
+                                 Scalar("select RBC from Person where SampleNo='14'"),
+                                 Scalar("select PLT from Person where SampleNo='14'")};
+  for (int ch = 0; ch < 3; ++ch) {
+    SCOPED_TRACE(ch);
+    ASSERT_NE(stored[ch], "- - -");
+    if (byRule[ch]) {
+      EXPECT_EQ(stored[ch].substr(0, 1), "*") << stored[ch];
+    }
+  }
+}
+
+TEST_F(KeptRecomputeTest, AUnitChangeBeforeTheComputationGivesTheRowOfACountMadeNow) {
+  // Counted in g/dL and 10^4/uL, then HGB changed to g/L and PLT to 10^9/L.
+  counts.Count("12", kAbsent);
+  std::string now[20];
+  for (int i = 0; i < 20; ++i) now[i] = kUnits[i];
+  now[8] = "g/L";
+  now[15] = "10^9/L";
+  SetUnitsInForce(now);
+  // What a count of the same input stores now, in the units, decimals and limits in force.
+  counts.units = now;
+  ASSERT_EQ(counts.Count("13", support::BuiltZentilPath()).status, measurement::ZentilStatus::Computed);
+
+  ASSERT_EQ(Recompute("12"), KeptRecompute::Recomputed);
+  ExpectSameRow("12", "13");
+  EXPECT_EQ(Scalar("select HGBUnit || '|' || PLTUnit from Person where SampleNo='12'"), "g/L|10^9/L");
+}
+
+TEST_F(KeptRecomputeTest, AComputedKeptCountEntersXbQcAsTheCountWould) {
+  Sql("delete from XBQCSet");
+  Sql("insert into XBQCSet (SampleNum, IsOn, Q1, Q8, Q9, Q16) values (20, 1, 1, 1, 1, 1)");
+  counts.Count("12", kAbsent);
+  EXPECT_EQ(Scalar("select count(*) from XBQCRunResult"), "0");  // nothing computed yet
+  // What a count of the same input adds.
+  counts.Count("13", support::BuiltZentilPath());
+  ASSERT_EQ(Scalar("select count(*) from XBQCRunResult"), "1");
+  ASSERT_EQ(Recompute("12"), KeptRecompute::Recomputed);
+  // Two rows alike in every column.
+  EXPECT_EQ(Scalar("select count(*) from XBQCRunResult"), "2");
+  EXPECT_EQ(Scalar("select count(*) from (select distinct * from XBQCRunResult)"), "1");
+}
+
+TEST_F(KeptRecomputeTest, TheViewTellsAComputationThatFails) {
+  struct Case {
+    const char* name;
+    std::function<void()> spoil;
+    std::string told;
+  };
+  const std::vector<Case> cases = {
+      {"the raw record is gone",
+       [] {
+         std::remove((AppSettings.ProgramFolder + "TD.dat").c_str());
+         std::remove((AppSettings.ProgramFolder + "TDI.dat").c_str());
+       },
+       "The sample's raw data are missing: its result cannot be computed"},
+      {"the store refuses the row",
+       [this] { Sql("create trigger NoUpdate before update on Person begin select raise(abort, 'refused'); end"); },
+       "The computed result could not be saved; the sample stays uncomputed"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Sql("delete from Person");
+    Sql("drop trigger if exists NoUpdate");
+    counts.Count("12", kAbsent);
+    c.spoil();
+    const std::string before = Scalar("select WBC || HGB || CountInputs from Person");
+    measurement::SetZentilLibraryPath(support::BuiltZentilPath());
+    OpenAndCloseView("12");
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes.back(), c.told);
+    EXPECT_EQ(Scalar("select WBC || HGB || CountInputs from Person"), before);
+  }
+  Sql("drop trigger if exists NoUpdate");
+}
+
+TEST_F(KeptRecomputeTest, TheViewSaysAComputedKeptCountWasNotPrintedOrSent) {
+  struct Case {
+    int printInstant, sendInstant;
+    bool told;
+  } cases[] = {{1, 1, true}, {1, 0, true}, {0, 1, true}, {0, 0, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.printInstant) + std::to_string(c.sendInstant));
+    Sql("delete from Person");
+    Sql("update SysSetting set PrintInstant=" + std::to_string(c.printInstant) +
+        ", IsTransInstant=" + std::to_string(c.sendInstant));
+    counts.Count("12", kAbsent);
+    measurement::SetZentilLibraryPath(support::BuiltZentilPath());
+    OpenAndCloseView("12");
+    EXPECT_EQ(Scalar("select CountInputs is null from Person"), "1");  // computed
+    EXPECT_EQ(boxes, c.told ? std::vector<std::string>{"The result is computed now; it was not printed or sent: "
+                                                      "print it here or send it from the results list"}
+                            : std::vector<std::string>{});
+  }
 }

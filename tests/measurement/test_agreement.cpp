@@ -31,7 +31,10 @@ TEST(FirstTwoCounts, RulesPerChannel) {
       {CountPlt, 100, 100.5f, false},
       {CountWbc, 0.0f, 0.0f, false},  // nothing counted twice
       {CountWbc, 0.0f, 0.3f, true},   // from nothing to something
-      {CountWbc, -100000.0f, 5.0f, false},  // uncomputed values order no further count
+      // An uncomputed value cannot show agreement: a third count is taken.
+      {CountWbc, -100000.0f, 5.0f, true},
+      {CountPlt, 200, -100000.0f, true},
+      {CountRbc, -100000.0f, -100000.0f, true},
   };
   for (const auto& c : cases)
     EXPECT_EQ(FirstCountsDisagree(c.channel, c.c1, c.c2), c.disagree)
@@ -127,6 +130,10 @@ TEST(FinalHistograms, ThirdCountTakesTheClosestPair) {
       {10.0f, 14.0f, 10.1f, 250.0f, false},  // counts 1 and 3
       {10.0f, 10.0f, 10.0f, 150.0f, false},  // all equal: every pair in turn, last is counts 1 and 2
       {5.0f, 8.0f, 11.0f, 150.0f, true},     // equal gaps of 3: still disagreeing
+      // No quick value at all (the library could not be used): counts 1 and 2, never judged as
+      // agreeing.
+      {-100000.0f, -100000.0f, -100000.0f, 150.0f, true},
+      {-100000.0f, 10.0f, -100000.0f, 150.0f, true},  // only count 2 computed
   };
   for (const auto& c : cases) {
     ThreeCounts t(c.w1, c.w2, c.w3);

@@ -228,6 +228,17 @@ TEST_F(CountCycleTest, TheEndOfACountLoadsTheLibraryOnceForItsQuickValuesAndItsR
   SetZentilLibraryPath("");
 }
 
+TEST_F(CountCycleTest, CountsWhoseQuickValuesCannotBeComputedTakeAThird) {
+  // Without the library nothing shows that counts 1 and 2 agree: the safe side of the rule.
+  SetZentilLibraryPath(folder.file("no-such-library.so"));
+  LibraryHost h;
+  h.EnterSampleMode();
+  h.PressKey();
+  EXPECT_EQ(h.processed, std::vector<bool>{true});
+  EXPECT_EQ(h.statuses.front(), ZentilStatus::LibraryMissing);
+  SetZentilLibraryPath("");
+}
+
 TEST_F(CountCycleTest, DamagedHistogramIsAskedForAgain) {
   host.EnterSampleMode();
   host.board.CorruptNext(boardsim::Target::Wbc, 2);

@@ -69,6 +69,27 @@ TEST(KeptCountInputs, TextNamesEveryInputAndReadsBackExactly) {
   EXPECT_EQ(c.hgbSample, nullptr);
 }
 
+TEST(KeptCountInputs, TinyFactorsReadBackBitForBit) {
+  // 2^-149 (the smallest float), 2^-130, the largest subnormal and the smallest normal value,
+  // each given by its bits.
+  const uint32_t bits[] = {0x00000001u, 0x00080000u, 0x007FFFFFu, 0x00800000u, 0x80000001u};
+  for (uint32_t b : bits) {
+    float f;
+    std::memcpy(&f, &b, sizeof f);
+    CountInputs c;
+    c.calibration[15] = f;  // PLT
+    const bool stars[3] = {};
+    const std::string text = KeptInputsText(KeepInputs(c, stars, "08:00:00"));
+    const std::optional<KeptInputs> back = ParseKeptInputs(text);
+    ASSERT_TRUE(back.has_value()) << text;
+    uint32_t read;
+    std::memcpy(&read, &back->factors[4], sizeof read);
+    EXPECT_EQ(read, b) << text;
+  }
+  // A text below the smallest float is not one the writer makes.
+  EXPECT_FALSE(ParseKeptInputs("time=08:00:00 mode=0 wbct=50 hgb=- f=1,1,1,1,1e-60,1 stars=000").has_value());
+}
+
 TEST(KeptCountInputs, TextThatIsNotWholeIsRefused) {
   const std::string good = "time=08:00:00 mode=0 wbct=50 hgb=3400/1200 f=1,1,1,1,1,1 stars=000";
   ASSERT_TRUE(ParseKeptInputs(good).has_value());
