@@ -255,9 +255,7 @@ void BM_Delete100(benchmark::State& state) {
       // The deletes come back to back: each while the rewrite of the one before still runs.
       ui::PumpPending();
     }
-    state.PauseTiming();
     list.WaitForRawRemoval();
-    state.ResumeTiming();
     list.DestroyWindow();
   }
   Note("delete of 100", rows, times, cpu);
