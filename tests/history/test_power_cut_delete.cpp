@@ -82,6 +82,15 @@ class DeletePowerCut : public ::testing::Test {
     return rows;
   }
 
+  // No raw files, and samples 1..n saved through `screen`, a new connection used before the action.
+  void FreshStore(std::unique_ptr<CADOConn>& screen, int n) {
+    std::filesystem::remove(folder.file("TD.dat"));
+    std::filesystem::remove(folder.file("TDI.dat"));
+    screen = std::make_unique<CADOConn>();
+    ASSERT_EQ(screen->Execute("delete from Person"), 1);
+    for (int i = 1; i <= n; ++i) SaveSample(*screen, dir, i);
+  }
+
   support::ScratchProgramFolder folder{"quorvex_delete_cut_"};
   const std::string dir = folder.folder();
 };
@@ -96,11 +105,7 @@ TEST_F(DeletePowerCut, ACutAtEachStepOfADeleteLeavesEveryRowWithItsRecord) {
   for (const Scenario& s : scenarios) {
     std::unique_ptr<CADOConn> screen;  // the history screen's connection, used before the delete
     auto reset = [&] {
-      std::filesystem::remove(folder.file("TD.dat"));
-      std::filesystem::remove(folder.file("TDI.dat"));
-      screen = std::make_unique<CADOConn>();
-      ASSERT_EQ(screen->Execute("delete from Person"), 1);
-      for (int n = 1; n <= 3; ++n) SaveSample(*screen, dir, n);
+      FreshStore(screen, 3);
     };
     auto action = [&] {
       std::vector<history::ResultKey> keys;
@@ -133,11 +138,7 @@ TEST_F(DeletePowerCut, ACutAtEachStepOfADeleteLeavesEveryRowWithItsRecord) {
 TEST_F(DeletePowerCut, ACutAtEachStepOfARenumberingLeavesTheRowWithItsRecord) {
   std::unique_ptr<CADOConn> screen;  // the result view's connection, used before the change
   auto reset = [&] {
-    std::filesystem::remove(folder.file("TD.dat"));
-    std::filesystem::remove(folder.file("TDI.dat"));
-    screen = std::make_unique<CADOConn>();
-    ASSERT_EQ(screen->Execute("delete from Person"), 1);
-    for (int n = 1; n <= 3; ++n) SaveSample(*screen, dir, n);
+    FreshStore(screen, 3);
   };
   auto action = [&] {
     std::string error;
@@ -163,11 +164,7 @@ TEST_F(DeletePowerCut, TwoDeletesQueuedOnTheWorkerWithReadsAndACountBetweenAndAC
   // counted again under its number before the rewrites run, so its new record stays.
   std::unique_ptr<CADOConn> screen;
   auto reset = [&] {
-    std::filesystem::remove(folder.file("TD.dat"));
-    std::filesystem::remove(folder.file("TDI.dat"));
-    screen = std::make_unique<CADOConn>();
-    ASSERT_EQ(screen->Execute("delete from Person"), 1);
-    for (int n = 1; n <= 5; ++n) SaveSample(*screen, dir, n);
+    FreshStore(screen, 5);
   };
   int told = 0;
   bool allOk = true;
