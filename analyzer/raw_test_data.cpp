@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <set>
 #include <unordered_map>
 #include <vector>
 
@@ -210,8 +212,19 @@ long FindRawIndex(const std::string& indexPath, const std::string& key) {
   return r < 0 ? -1 : r;
 }
 
-RawWrite WriteRawRecord(const std::string& folder, const std::string& key, const uint8_t record[kRawDataRecordSize],
-                        std::string* error) {
+namespace {
+
+struct PendingKeys {
+  std::mutex lock;
+  std::map<std::string, std::set<std::string>> byFolder;
+};
+PendingKeys& KeysToRemove() {
+  static PendingKeys keys;
+  return keys;
+}
+
+RawWrite WriteRecord(const std::string& folder, const std::string& key, const uint8_t record[kRawDataRecordSize],
+                     std::string* error) {
   if (key.empty() || key.size() > kRawKeyMax) {
     if (error) *error = "no key for the sample";
     return RawWrite::BadKey;
@@ -268,6 +281,37 @@ RawWrite WriteRawRecord(const std::string& folder, const std::string& key, const
   }
   if (!index.Close()) return Failed(RawWrite::IndexFailed, index, error);
   return newIndex ? entryDurable(RawWrite::IndexFailed) : RawWrite::Written;
+}
+
+}  // namespace
+
+RawWrite WriteRawRecord(const std::string& folder, const std::string& key, const uint8_t record[kRawDataRecordSize],
+                        std::string* error) {
+  std::lock_guard<std::recursive_mutex> lock(RawFilesLock());
+  const RawWrite r = WriteRecord(folder, key, record, error);
+  // The key's record is a live result's now: a queued removal of a deleted one's record that
+  // has not begun must not take it.
+  if (r == RawWrite::Written) {
+    std::lock_guard<std::mutex> g(KeysToRemove().lock);
+    KeysToRemove().byFolder[folder].erase(key);
+  }
+  return r;
+}
+
+void AddKeysToRemove(const std::string& folder, const std::vector<std::string>& keys) {
+  std::lock_guard<std::mutex> g(KeysToRemove().lock);
+  std::set<std::string>& set = KeysToRemove().byFolder[folder];
+  for (const std::string& k : keys)
+    if (!k.empty()) set.insert(k);
+}
+
+std::vector<std::string> TakeKeysToRemove(const std::string& folder) {
+  std::lock_guard<std::mutex> g(KeysToRemove().lock);
+  const auto found = KeysToRemove().byFolder.find(folder);
+  if (found == KeysToRemove().byFolder.end()) return {};
+  std::vector<std::string> keys(found->second.begin(), found->second.end());
+  KeysToRemove().byFolder.erase(found);
+  return keys;
 }
 
 bool ReadRawRecord(const std::string& folder, const std::string& key, uint8_t out[kRawDataRecordSize]) {

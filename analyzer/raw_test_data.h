@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace analyzer {
 
@@ -68,6 +69,13 @@ enum class RawWrite {
 // records is padded with zero records first, and an incomplete index tail is overwritten.
 RawWrite WriteRawRecord(const std::string& folder, const std::string& key, const uint8_t record[kRawDataRecordSize],
                         std::string* error = nullptr);
+
+// The keys of deleted results whose records a queued rewrite is still to remove
+// (analyzer/raw_rewrite_queue.h), by folder. A record written under one of them belongs to a
+// live result again: WriteRawRecord takes the key out. The rewrite takes the keys holding
+// RawFilesLock, so no writer comes between.
+void AddKeysToRemove(const std::string& folder, const std::vector<std::string>& keys);
+std::vector<std::string> TakeKeysToRemove(const std::string& folder);
 
 // Reads the data record of a key from the pair as CurrentRawPair finds it; false when the key
 // is not indexed or its record is missing.

@@ -4,8 +4,9 @@
 // included), turning a page, a search by date and one by name (the dialog's check that rows
 // match, then the browser reopened on them), deleting 100 results of a page with their raw
 // records, and opening the single-result view with the library's recomputation.
-// Goals at 200,000: open <= 50 ms, name search <= 50 ms, delete of 100 <= 100 ms of UI-thread time
-// (the raw files' rewrite runs on a worker thread and is not counted).
+// Goals at 200,000: every open (the first after the store was opened too) <= 50 ms, a name search
+// <= 50 ms however many rows it finds, delete of 100 <= 100 ms of UI-thread time with the deletes
+// back to back (the raw files' rewrites queue on their worker and are not counted).
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -141,6 +142,11 @@ void BM_OpenBrowserFirstPage(benchmark::State& state) {
     list.DestroyWindow();
   }
   Note("open", rows, times, cpu);
+  // The first open after the store was opened: the one the operator meets after start-up.
+  if (!times.empty()) {
+    g_ms["first open"][rows] = times.front();
+    g_cpuMs["first open"][rows] = cpu.front();
+  }
   ui::Shutdown();
 }
 BENCHMARK(BM_OpenBrowserFirstPage)->ArgName("results")->Arg(50000)->Arg(200000)->MinTime(3.0)->Unit(benchmark::kMillisecond);
@@ -191,6 +197,7 @@ void Search(benchmark::State& state, const char* name, const history::SearchFiel
       list.UpdateWindow();
       times.push_back(Since(t0));
       cpu.push_back(ThreadCpuMs() - c0);
+      state.counters["matches"] = find.recordCount;
     }
     list.DestroyWindow();
   }
@@ -217,6 +224,13 @@ void BM_SearchByName(benchmark::State& state) {
 // Enough runs for a median that a passing load does not move.
 BENCHMARK(BM_SearchByName)->ArgName("results")->Arg(50000)->Arg(200000)->MinTime(3.0)->Unit(benchmark::kMillisecond);
 
+void BM_SearchByCommonName(benchmark::State& state) {
+  history::SearchFields f;
+  f.name = "Patient 4";  // about one name in nine
+  Search(state, "common name search", f);
+}
+BENCHMARK(BM_SearchByCommonName)->ArgName("results")->Arg(50000)->Arg(200000)->MinTime(3.0)->Unit(benchmark::kMillisecond);
+
 void BM_Delete100(benchmark::State& state) {
   const int rows = static_cast<int>(state.range(0));
   UseStore(rows);
@@ -238,12 +252,10 @@ void BM_Delete100(benchmark::State& state) {
       list.UpdateWindow();
       times.push_back(Since(t0));
       cpu.push_back(ThreadCpuMs() - c0);
-      // The raw files are rewritten off the UI thread; the next delete starts after it.
-      state.PauseTiming();
-      list.WaitForRawRemoval(sys::kWaitForever);
+      // The deletes come back to back: each while the rewrite of the one before still runs.
       ui::PumpPending();
-      state.ResumeTiming();
     }
+    list.WaitForRawRemoval();
     list.DestroyWindow();
   }
   Note("delete of 100", rows, times, cpu);
@@ -281,7 +293,9 @@ int main(int argc, char** argv) {
   const struct {
     const char* name;
     double goal;
-  } goals[] = {{"open", 50.0}, {"name search", 50.0}, {"delete of 100", 100.0}};
+  } goals[] = {{"open", 50.0},         {"first open", 50.0},
+               {"name search", 50.0},  {"common name search", 50.0},
+               {"delete of 100", 100.0}};
   for (const auto& g : goals) {
     const auto it = g_ms.find(g.name);
     if (it == g_ms.end() || it->second.count(200000) == 0) continue;

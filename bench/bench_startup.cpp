@@ -29,7 +29,6 @@
 #include "analyzer/sequences/startup_store.h"
 #include "core/ado_conn.h"
 #include "large_store.h"
-#include "platform/sys/thread.h"
 #include "fed_test_screen.h"
 
 extern char** environ;
@@ -76,8 +75,7 @@ void BM_StartupAtCapacityWithPurge(benchmark::State& state) {
     analyzer::StartupStoreValues values;
     analyzer::PrepareStartupStore(conn, values);
     const auto tp = std::chrono::steady_clock::now();
-    sys::Thread rawWorker;
-    const int passes = analyzer::PurgeResults(conn, values.personCount, AppSettings.ProgramFolder, &rawWorker);
+    const int passes = analyzer::PurgeResults(conn, values.personCount, AppSettings.ProgramFolder, true);
     conn.Disconnect();
     const auto t1 = std::chrono::steady_clock::now();
     cpu.push_back(ThreadCpuMs() - c0);
@@ -85,7 +83,7 @@ void BM_StartupAtCapacityWithPurge(benchmark::State& state) {
     storeMs += std::chrono::duration<double, std::milli>(tp - t0).count();
     purgeMs += std::chrono::duration<double, std::milli>(t1 - tp).count();
     state.PauseTiming();
-    rawWorker.Join();
+    analyzer::FinishRawRewrites();
     rawDone.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
     if (passes != 1 || values.personCount != bench_store::kResults) {
       state.SkipWithError("the oldest day was not purged");
@@ -125,10 +123,9 @@ void BM_StartupFarOverCapacity(benchmark::State& state) {
     CADOConn conn;
     analyzer::StartupStoreValues values;
     analyzer::PrepareStartupStore(conn, values);
-    sys::Thread rawWorker;
-    const int days = analyzer::PurgeResults(conn, values.personCount, AppSettings.ProgramFolder, &rawWorker);
+    const int days = analyzer::PurgeResults(conn, values.personCount, AppSettings.ProgramFolder, true);
     conn.Disconnect();
-    rawWorker.Join();
+    analyzer::FinishRawRewrites();
     gFarOverMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
     state.counters["days_purged"] = days;
     if (values.personCount != bench_store::kResults) {

@@ -2,8 +2,9 @@
 #include "core/sys_setting.h"
 
 #include <algorithm>
+#include <array>
 
-#include "analyzer/raw_test_data_rewrite.h"
+#include "analyzer/raw_rewrite_queue.h"
 #include "controls/screen_common.h"
 #include "core/app_settings.h"
 #include "core/dialog_layout.h"
@@ -183,9 +184,19 @@ CHistoryList::ReadListResult CHistoryList::ReadList(const std::string& condition
   ReadListResult list;
   list.condition = condition;
   if (history::ListHeldWhole(sortStyle_, condition)) {
-    // The list's order is worked out once here (its keys held), not again for every page.
-    list.ordered = conn_.OpenRecordset(history::HeldListSql(sortStyle_, condition));
-    list.count = list.ordered->IsOpen() ? list.ordered->RecordCount() : 0;
+    // The list's order is worked out once here (its keys held), not again for every page; the
+    // rows are read a page at a time.
+    list.held = true;
+    RecordsetPtr& rs = conn_.OpenRecordset(history::HeldListSql(sortStyle_, condition));
+    if (conn_.RecordsetOpen() && HasRows(*rs)) {
+      list.ids.reserve(static_cast<size_t>(std::max(0, rs->RecordCount())));
+      for (rs->MoveFirst(); !rs->IsEOF(); rs->MoveNext()) {
+        int64_t id = 0;
+        if (ReadField(*rs, "id", id)) list.ids.push_back(id);
+      }
+    }
+    conn_.CloseRecordset();
+    list.count = static_cast<int>(list.ids.size());
     return list;
   }
   // Only the count of the list is read here; each page reads its own rows over the date index
@@ -197,9 +208,9 @@ CHistoryList::ReadListResult CHistoryList::ReadList(const std::string& condition
 }
 
 void CHistoryList::OpenList() {
-  ordered_.reset();
   ReadListResult list = ReadList(searchCondition_);
-  ordered_ = std::move(list.ordered);
+  held_ = list.held;
+  heldIds_ = std::move(list.ids);
   paging_ = OpenPaging(list.count);
 }
 
@@ -214,27 +225,54 @@ void CHistoryList::FillPage() {
   int col = 0;
   if (paging_.total > 0 && paging_.position >= 1) {
     // The page's rows of the list, in the list's order.
-    RecordsetPtr page;
-    if (ordered_) {
-      if (ordered_->IsOpen() && ordered_->SetAbsolutePosition(paging_.position)) page = ordered_;
+    std::vector<int64_t> ids;
+    std::string sql;
+    if (held_) {
+      const size_t from = static_cast<size_t>(paging_.position - 1);
+      for (size_t i = from; i < heldIds_.size() && ids.size() < static_cast<size_t>(kPageSize); ++i)
+        ids.push_back(heldIds_[i]);
+      if (!ids.empty()) sql = HeldPageSql(ids);
     } else {
-      page = conn_.OpenRecordset(history::PageSql(sortStyle_, searchCondition_, paging_.position));
-      if (!conn_.RecordsetOpen()) page.reset();
+      sql = history::PageSql(sortStyle_, searchCondition_, paging_.position);
     }
-    if (page) {
-      while (!page->IsEOF() && col < kPageSize) {
-        ++col;
-        for (int r = 0; r < kGridRows; ++r) {
-          std::string text;
-          ReadField(*page, kGridColumns[r], text);
-          grid_.SetItemText(r, col, text);
-          if (r >= 3 && HasMark(text)) grid_.SetItemFgColour(r, col, kMarked);
-          if (r == 1 && firstShownTestDate_.empty()) firstShownTestDate_ = text;
+    std::vector<std::array<std::string, kGridRows>> rows;
+    std::vector<char> got;  // a held page: which of its keys still has its row
+    if (!sql.empty()) {
+      RecordsetPtr& page = conn_.OpenRecordset(sql);
+      if (conn_.RecordsetOpen() && HasRows(*page)) {
+        int read = 0;
+        for (page->MoveFirst(); !page->IsEOF() && read < kPageSize; page->MoveNext(), ++read) {
+          std::array<std::string, kGridRows> texts;
+          for (int r = 0; r < kGridRows; ++r) ReadField(*page, kGridColumns[r], texts[static_cast<size_t>(r)]);
+          if (held_) {
+            // A held page's rows come in stored order: each goes to its key's place in the list.
+            int64_t id = 0;
+            ReadField(*page, "HeldId", id);
+            const size_t at = static_cast<size_t>(std::find(ids.begin(), ids.end(), id) - ids.begin());
+            if (at >= ids.size()) continue;
+            rows.resize(ids.size());
+            got.resize(ids.size());
+            rows[at] = std::move(texts);
+            got[at] = 1;
+          } else {
+            rows.push_back(std::move(texts));
+            got.push_back(1);
+          }
         }
-        page->MoveNext();
+      }
+      conn_.CloseRecordset();
+    }
+    for (size_t i = 0; i < rows.size(); ++i) {
+      if (!got[i]) continue;
+      const auto& texts = rows[i];
+      ++col;
+      for (int r = 0; r < kGridRows; ++r) {
+        const std::string& text = texts[static_cast<size_t>(r)];
+        grid_.SetItemText(r, col, text);
+        if (r >= 3 && HasMark(text)) grid_.SetItemFgColour(r, col, kMarked);
+        if (r == 1 && firstShownTestDate_.empty()) firstShownTestDate_ = text;
       }
     }
-    if (!ordered_) conn_.CloseRecordset();
   }
   filledColumns_ = col;
   grid_.EnableRedraw(true);
@@ -348,21 +386,29 @@ void CHistoryList::ReportRawDeleteFailure(const std::string& reason) {
 
 void CHistoryList::StartRawRemoval(std::vector<std::string> keys) {
   if (keys.empty()) return;
-  // One rewrite at a time: a second delete waits for the first one's files.
-  rawThread_.Join();
-  const std::string folder = AppSettings.ProgramFolder;
   const ui::WindowHandle screen = Handle();
   std::shared_ptr<RawError> error = rawError_;
-  const auto remove = [folder, keys, screen, error] {
-    std::string why;
-    const bool ok = analyzer::RemoveRawRecords(folder, keys, &why);
-    {
+  analyzer::QueueRawRemoval(AppSettings.ProgramFolder, std::move(keys), [screen, error](bool ok, const std::string& why) {
+    if (!ok) {
       std::lock_guard<std::mutex> g(error->lock);
       error->text = why;
+      error->untold = true;
     }
     ui::PostMessageTo(screen, WM_RAW_RECORDS_REMOVED, ok ? 1 : 0, 0);
-  };
-  if (!rawThread_.Start(remove)) remove();
+  });
+}
+
+void CHistoryList::WaitForRawRemoval() { analyzer::FinishRawRewrites(); }
+
+void CHistoryList::TellRawFailure() {
+  std::string why;
+  {
+    std::lock_guard<std::mutex> g(rawError_->lock);
+    if (!rawError_->untold) return;
+    rawError_->untold = false;
+    why = rawError_->text;
+  }
+  ReportRawDeleteFailure(why);
 }
 
 bool CHistoryList::DeleteColumns(const std::vector<int>& columns) {
@@ -400,7 +446,8 @@ bool CHistoryList::DeleteColumns(const std::vector<int>& columns) {
 }
 
 bool CHistoryList::DeleteAll() {
-  rawThread_.Join();  // a removal still running finishes before the files are emptied
+  // A removal still queued or running finishes before the files are emptied.
+  analyzer::FinishRawRewrites();
   const DeleteOutcome out = DeleteAllResults(conn_, AppSettings.ProgramFolder);
   if (!out.rowsDeleted) return false;
   if (!out.rawRewritten) ReportRawDeleteFailure(out.error);
@@ -465,11 +512,13 @@ void CHistoryList::ApplySearch(const std::string& condition, int count) {
   std::unique_ptr<ReadListResult> checked = std::move(checked_);
   if (checked && checked->condition == condition && checked->count == count) {
     // The dialog's check has just read this list: a name search scans the whole store, once.
-    ordered_ = std::move(checked->ordered);
+    held_ = checked->held;
+    heldIds_ = std::move(checked->ids);
     paging_ = OpenPaging(checked->count);
   } else if (count > 0 && !history::ListHeldWhole(sortStyle_, condition)) {
     // The dialog counted the rows; the pages read their own rows.
-    ordered_.reset();
+    held_ = false;
+    heldIds_.clear();
     paging_ = OpenPaging(count);
   } else {
     OpenList();
@@ -583,14 +632,7 @@ void CHistoryList::OnPrintProgress(int state) {
 
 ui::LResult CHistoryList::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
   if (msg == WM_RAW_RECORDS_REMOVED) {
-    if (w == 0) {
-      std::string why;
-      {
-        std::lock_guard<std::mutex> g(rawError_->lock);
-        why = rawError_->text;
-      }
-      ReportRawDeleteFailure(why);
-    }
+    if (w == 0) TellRawFailure();
     return 0;
   }
   if (msg == WM_PRINT_PROGRESS) {
@@ -640,9 +682,10 @@ void CHistoryList::OnCancel() {
     printThread_.Join();
   }
   printHint_.Hide();
-  // The raw records of deleted results are removed before the screen goes.
-  rawThread_.Join();
-  if (ordered_ && ordered_->IsOpen()) ordered_->Close();
+  // The raw records of deleted results are removed before the screen goes, and a failure is
+  // said here when its message would come after the screen has gone.
+  analyzer::FinishRawRewrites();
+  TellRawFailure();
   conn_.Disconnect();
   ui::Dialog::OnCancel();
 }

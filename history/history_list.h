@@ -79,9 +79,9 @@ class CHistoryList : public ui::Dialog {
   bool PrintHintShown() const { return printHint_.IsShown(); }
   // Waits for the print thread to end (tests); true when none runs.
   bool WaitForPrintJob(int64_t ms) { return printThread_.Join(ms); }
-  // Waits for the removal of deleted results' raw records (tests, on the UI thread); true when
-  // none runs. Its outcome reaches the screen as WM_RAW_RECORDS_REMOVED.
-  bool WaitForRawRemoval(int64_t ms) { return rawThread_.Join(ms); }
+  // Waits until the removals of deleted results' raw records have ended (tests, on the UI
+  // thread). Their outcome reaches the screen as WM_RAW_RECORDS_REMOVED.
+  void WaitForRawRemoval();
   // The selected result columns of the page (1-based), in order.
   std::vector<int> SelectedColumns() const;
   // Snapshots of the selected results (what Print and Send hand over).
@@ -103,11 +103,12 @@ class CHistoryList : public ui::Dialog {
   struct ReadListResult {
     std::string condition;
     int count = 0;
-    RecordsetPtr ordered;
+    bool held = false;
+    std::vector<int64_t> ids;  // a list held whole: the keys of its rows in order
   };
   ReadListResult ReadList(const std::string& condition);
   // Counts the rows of the list (listSql_, searchCondition_) and starts its paging; for a list
-  // held whole also holds its keys (ordered_).
+  // held whole also holds its keys (heldIds_).
   void OpenList();
   void FillPage();
   void RefreshPage(bool openingForm = false);
@@ -131,16 +132,20 @@ class CHistoryList : public ui::Dialog {
   bool printBusy_ = false;
   PrintHintHolder printHint_;
   sys::Thread printThread_;
-  // The raw files are rewritten off the UI thread: at a laboratory's size that takes a second.
-  sys::Thread rawThread_;
-  // The list in sample-number order, held here: the connection's next query must not replace it.
-  RecordsetPtr ordered_;
+  // A list held whole: the keys of its rows in the list's order (each page reads its rows).
+  bool held_ = false;
+  std::vector<int64_t> heldIds_;
   // The list read by the search dialog's last check, until the search is applied.
   std::unique_ptr<ReadListResult> checked_;
+  // The raw files are rewritten on their own worker, queued behind any rewrite still running: at
+  // a laboratory's size one takes seconds. A failure waits here until the screen has said it.
   struct RawError {
     std::mutex lock;
     std::string text;
+    bool untold = false;
   };
   std::shared_ptr<RawError> rawError_ = std::make_shared<RawError>();
   void StartRawRemoval(std::vector<std::string> keys);
+  // Says a failed removal the screen has not said yet.
+  void TellRawFailure();
 };

@@ -26,8 +26,20 @@ bool ListHeldWhole(int sortStyle, const std::string& condition) {
 }
 
 std::string HeldListSql(int sortStyle, const std::string& condition) {
-  if (!SearchesPartOfName(condition)) return ListSql(sortStyle, condition);
-  return ListSql(sortStyle, " where rowid in (select rowid from Person" + condition + ")");
+  // The matching keys with only what orders them are gathered first (for a name over the index
+  // of names, without reading a row), then sorted. Equal keys stay in stored order, as the
+  // engine's sort of the rows left them.
+  const char* gather = sortStyle == 0 ? "with m(id, a, b) as materialized (select rowid, TestDate, TestTime from Person"
+                                      : "with m(id, a, b) as materialized (select rowid, SampleNo, TestDate from Person";
+  const char* order = sortStyle == 0 ? ") select id from m order by a desc, b desc, id"
+                                     : ") select id from m order by cast(a as integer) desc, b desc, id";
+  return gather + condition + order;
+}
+
+std::string HeldPageSql(const std::vector<int64_t>& ids) {
+  std::string sql = "select rowid as HeldId, * from Person where rowid in (";
+  for (size_t i = 0; i < ids.size(); ++i) sql += (i ? "," : "") + std::to_string(ids[i]);
+  return sql + ")";
 }
 
 std::string PageSql(int sortStyle, const std::string& condition, int position) {

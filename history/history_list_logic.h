@@ -1,7 +1,9 @@
 #pragma once
 // The results browser's plain rules: which rows it lists and in which order, the rows it
 // removes when it opens, its page counters, its status line and how a stored value is coloured.
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace history {
 
@@ -19,9 +21,11 @@ std::string ListSql(int sortStyle, const std::string& condition = std::string())
 // rather than reading each page on its own over the date index: in sample-number order (no
 // index gives it) and for a search by a part of the name (found only by reading every name).
 bool ListHeldWhole(int sortStyle, const std::string& condition);
-// The list worked out whole: a condition on the name is looked up over the index of names
-// alone, then the few rows found are put in the list's order.
+// The list worked out whole: the keys (rowid) of its rows in the list's order, one column. A
+// condition on the name is looked up over the index of names alone, and no row is read.
 std::string HeldListSql(int sortStyle, const std::string& condition);
+// The rows of the keys `ids` (in any order), each with its key as "HeldId".
+std::string HeldPageSql(const std::vector<int64_t>& ids);
 // The rows of one page of a list that is not held whole: `kPageSize` rows from position
 // `position` (1-based).
 std::string PageSql(int sortStyle, const std::string& condition, int position);

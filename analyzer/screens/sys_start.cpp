@@ -34,7 +34,7 @@ CSysStart::CSysStart(ui::Window* parent) : ProgressScreen(parent) {
 
 CSysStart::~CSysStart() {
   // The raw files are whole again before the next screen may read or write them.
-  purgeRaw_.Join();
+  FinishRawRewrites();
   conn_.Disconnect();
 }
 
@@ -54,7 +54,7 @@ bool CSysStart::OnInitDialog() {
   seq_->SetSystemLanguageChinese(g_systemChinese);
   Drive(seq_.get());
   seq_->Begin();
-  PurgeResults(conn_, values_.personCount, AppSettings.ProgramFolder, &purgeRaw_);
+  PurgeResults(conn_, values_.personCount, AppSettings.ProgramFolder, true);
   ScaleDialogLayout(this);
   return true;
 }

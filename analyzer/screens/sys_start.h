@@ -51,8 +51,6 @@ class CSysStart : public ProgressScreen, public StartupHost {
   // While the port is being opened again, frames wait here.
   bool reopening_ = false;
   std::vector<CommandFrame> pending_;
-  // The purge's rewrite of the raw files runs here while the board sequence goes on.
-  sys::Thread purgeRaw_;
 };
 
 // What the application object calls after its own data store upgrade and before the main

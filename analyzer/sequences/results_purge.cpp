@@ -6,7 +6,6 @@
 #include "core/app_settings.h"
 #include "core/field_read.h"
 #include "core/write_log.h"
-#include "platform/sys/thread.h"
 
 namespace analyzer {
 
@@ -38,7 +37,7 @@ int PurgeOldestDay(CADOConn& conn, int& personCount, const std::string& folder) 
   return n;
 }
 
-int PurgeResults(CADOConn& conn, int& personCount, const std::string& folder, sys::Thread* rawWorker) {
+int PurgeResults(CADOConn& conn, int& personCount, const std::string& folder, bool onWorker) {
   if (personCount <= kMaxStoredResults) return 0;
   // The oldest whole days that bring the count to the limit, as pass after pass of
   // PurgeOldestDay would take them; their rows go in one delete and their raw records in one
@@ -82,15 +81,15 @@ int PurgeResults(CADOConn& conn, int& personCount, const std::string& folder, sy
   personCount -= rows;
   // Raw records only of rows that are really gone.
   const std::string days = dates.front() + " to " + dates.back();
-  auto rewrite = [folder, keys = std::move(keys), days] {
-    std::string error;
-    if (!RemoveRawRecords(folder, keys, &error)) WriteLog("Removing the raw records of " + days + " failed: " + error);
+  auto logFailure = [days](bool ok, const std::string& error) {
+    if (!ok) WriteLog("Removing the raw records of " + days + " failed: " + error);
   };
-  if (rawWorker) {
-    rawWorker->Join();  // one rewrite at a time
-    if (rawWorker->Start(rewrite)) return static_cast<int>(dates.size());
+  if (onWorker) {
+    QueueRawRemoval(folder, std::move(keys), logFailure);
+  } else {
+    std::string error;
+    logFailure(RemoveRawRecords(folder, keys, &error), error);
   }
-  rewrite();
   return static_cast<int>(dates.size());
 }
 

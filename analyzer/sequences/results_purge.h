@@ -5,12 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "analyzer/raw_rewrite_queue.h"
 #include "analyzer/raw_test_data_rewrite.h"
 
 class CADOConn;
-namespace sys {
-class Thread;
-}
 
 namespace analyzer {
 
@@ -24,11 +22,11 @@ int PurgeOldestDay(CADOConn& conn, int& personCount, const std::string& folder);
 // While personCount is above the limit: removes the oldest whole days that bring it to the limit
 // (the days pass after pass of PurgeOldestDay would remove), in one delete and one rewrite of
 // the raw files. Returns the days removed; 0 when nothing was over the limit or could be removed.
-// With `rawWorker` the rewrite runs on that thread and the call returns once the rows are gone
-// (a full store's rewrite copies and flushes a hundred megabytes): it holds the raw files' lock
-// throughout, so a reader or writer of the pair meanwhile waits for the new pair, and until it
-// starts they find the old one, whose extra records belong to no row. The owner joins the
-// worker before it goes. When the thread cannot start, the rewrite runs here.
-int PurgeResults(CADOConn& conn, int& personCount, const std::string& folder, sys::Thread* rawWorker = nullptr);
+// `onWorker` queues the rewrite on the raw files' worker (analyzer/raw_rewrite_queue.h) and the
+// call returns once the rows are gone (a full store's rewrite copies and flushes a hundred
+// megabytes): it holds the raw files' lock throughout, so a reader or writer of the pair
+// meanwhile waits for the new pair, and until it starts they find the old one, whose extra
+// records belong to no row.
+int PurgeResults(CADOConn& conn, int& personCount, const std::string& folder, bool onWorker = false);
 
 }  // namespace analyzer

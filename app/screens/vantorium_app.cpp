@@ -1,6 +1,7 @@
 #include "app/screens/vantorium_app.h"
 
 #include "analyzer/board_port.h"
+#include "analyzer/raw_rewrite_queue.h"
 #include "analyzer/raw_test_data_rewrite.h"
 #include "analyzer/sequences/shutdown_sequence.h"
 #include "analyzer/serial_port.h"
@@ -116,6 +117,8 @@ int CVantoriumApp::ExitInstance() {
   }
   PrinterClose();
   lis::StopLisThreads();
+  // A delete's rewrite of the raw files still queued or running ends before the program does.
+  analyzer::FinishRawRewrites();
   if (endedBySignal_) {
     CADOConn conn;
     analyzer::SaveOnTermination(conn);

@@ -18,7 +18,6 @@
 #include "core/db_errors.h"
 #include "fixture.h"
 #include "platform/sys/debug_output.h"
-#include "platform/sys/thread.h"
 #include "tests/support/io_faults.h"
 
 using namespace analyzer;
@@ -202,10 +201,9 @@ TEST_F(PurgeTest, OnAWorkerTheRowsGoAtOnceAndReadersWaitForTheNewPair) {
                  {RawDataKey("2024-03-05", "88"), 3}});
   g_held = g_release = false;
   SetRawRewriteCheckpoint(HoldAtTempWritten);
-  sys::Thread worker;
   int count = 50002;
   // The call returns with the rows gone while the rewrite is held on the worker.
-  EXPECT_EQ(PurgeResults(conn, count, dir, &worker), 1);
+  EXPECT_EQ(PurgeResults(conn, count, dir, true), 1);
   EXPECT_EQ(count, 50000);
   EXPECT_EQ(RawCount("select count(*) from Person where TestDate='2024-01-01'"), 0);
   {
@@ -224,7 +222,7 @@ TEST_F(PurgeTest, OnAWorkerTheRowsGoAtOnceAndReadersWaitForTheNewPair) {
   }
   g_holdChanged.notify_all();
   reader.join();
-  EXPECT_TRUE(worker.Join());
+  FinishRawRewrites();
   SetRawRewriteCheckpoint(nullptr);
   EXPECT_EQ(readOutcome.load(), 0);
   const auto left = ReadRaw(dir);
