@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <mutex>
 
+#include "analyzer/raw_rewrite_queue.h"
 #include "analyzer/raw_test_data.h"
 #include "analyzer/raw_test_data_rewrite.h"
 #include "app/screens/backup_set.h"
@@ -124,7 +125,9 @@ CopyOutcome BackupProgramFiles(const std::string& programFolder, const std::stri
   // The raw files stay as they are from before the store is copied until they are copied too:
   // no count, no rewrite after a delete comes between, so every row copied has its raw record
   // in the copy. A committed rewrite is finished first; the pair copied is the one the program
-  // reads.
+  // reads. Rewrites still queued after deletes are done first, so the copy holds no record of a
+  // deleted row.
+  analyzer::FinishRawRewrites();
   std::lock_guard<std::recursive_mutex> raw(analyzer::RawFilesLock());
   const analyzer::RawPairPaths pair = analyzer::SettledRawPair(programFolder);
   // Missing raw files (nothing counted yet) are left out, as before.
