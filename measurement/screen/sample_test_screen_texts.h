@@ -36,6 +36,8 @@ enum class ScreenText {
   MainWindowSuffix,   // " Auto Hematology Analyzer" after the product name
   HighBlankValue,     // the start-up background is too high
   NoSampleNoLeft,     // Yes on the highest sample number: no count
+  NoAnswer,           // a step of the count passed its deadline without the board's answer
+  RinseNoAnswer,      // the automatic rinse passed its longest time without its end
 };
 std::string TestScreenText(ScreenText which, int language);
 
