@@ -65,7 +65,11 @@ void CountCycle::SendCommand(uint8_t cls, uint8_t command, bool withCountTimes) 
     // commands of the count and the reset are awaited the same way: a lost or damaged answer
     // must not leave the screen waiting. Another command sent meanwhile (a report's query)
     // leaves the wait as it is.
-    if (cls != requestClass_ || command != requestCommand_ || requestDeadline_ < 0) requestRetries_ = 0;
+    if (cls != requestClass_ || command != requestCommand_ || requestDeadline_ < 0) {
+      // A new wait: the one before it was answered.
+      requestRetries_ = 0;
+      Answered();
+    }
     requestClass_ = cls;
     requestCommand_ = command;
     requestDeadline_ = now + ReplyDeadlineMs(cls, command, host_.BloodMode(), wbcTimeTenths_, rbcTimeTenths_);
@@ -206,9 +210,15 @@ void CountCycle::OnResetDone(const CollectedFrame& f) {
   if (!resetAsked_) {
     // The board reset itself: whatever count it ran is gone, and replies it still owed for it
     // must not be taken for the next sample. A running count ends as a failed one, with the
-    // time-out's message and the board reset once more; in idle the frame changes nothing.
+    // time-out's message and the board reset once more; after the end-of-test command the test
+    // ends as finished (its result is stored); in idle the frame changes nothing. A frame that
+    // fails its check is no such report.
     collector_.Clear();
-    if (CountRunning()) Timeout();
+    if (!f.checksumOk) return;
+    if (state_ == CycleState::Finishing)
+      EndTestWithoutReply(false);
+    else if (CountRunning())
+      Timeout();
     return;
   }
   if (!f.checksumOk) {
@@ -218,6 +228,7 @@ void CountCycle::OnResetDone(const CollectedFrame& f) {
     return;
   }
   // The reset is done whatever its status byte says.
+  Answered();
   BackToIdle();
   host_.OnBoardReport(f);
 }
@@ -351,10 +362,11 @@ void CountCycle::OnEndOfTestReply(const CollectedFrame& f) {
   // without the aperture readings (its result is already stored).
   if (!ok && resend_.Used() > requestsBefore) return;
   if (!ok) {
-    EndTestWithoutReply();
+    EndTestWithoutReply(true);
     return;
   }
-  EndTestCommon();
+  Answered();
+  EndTestCommon(true);
   EndOfTestReport report;
   report.thirdCount = repeatCount_;
   report.apertureSeconds = ApertureSeconds(f.bytes[4], f.bytes[5], f.bytes[6], repeatCount_);
@@ -362,19 +374,21 @@ void CountCycle::OnEndOfTestReply(const CollectedFrame& f) {
   BackToReady();
 }
 
-void CountCycle::EndTestCommon() {
+void CountCycle::EndTestCommon(bool replied) {
   host_.ShowStatus(CycleStatus::Ready);
   countDeadline_ = -1;
   watchdogNext_ = -1;
   requestDeadline_ = -1;
   resultPending_ = false;
-  host_.OnResultPending(false);
+  // Without a reply a result already written stays pending for the screen until its own timer
+  // ends it.
+  if (replied) host_.OnResultPending(false);
 }
 
-void CountCycle::EndTestWithoutReply() {
+void CountCycle::EndTestWithoutReply(bool replied) {
   // The result (when all histograms came) is stored already: the test ends as finished, only
   // without the aperture readings; it is never booked as timed out.
-  EndTestCommon();
+  EndTestCommon(replied);
   EndOfTestReport report;
   report.thirdCount = repeatCount_;
   report.readings = false;
@@ -396,8 +410,15 @@ void CountCycle::BackToReady() {
   sys::DeleteFile(sys::ProgramFile(analyzer::kSerialDataFile));
 }
 
+void CountCycle::Answered() {
+  if (!noAnswer_) return;
+  noAnswer_ = false;
+  host_.OnNoAnswer(false);
+}
+
 void CountCycle::Timeout() {
   library_.Release();
+  noAnswer_ = false;  // the time-out's message takes the place of the no-answer notice
   countDeadline_ = -1;
   watchdogNext_ = -1;
   requestDeadline_ = -1;
@@ -432,7 +453,7 @@ void CountCycle::Tick() {
     // After the end-of-test command the counts are done and the result processed: the test
     // ends without the board's reply, not as a failed count.
     if (state_ == CycleState::Finishing)
-      EndTestWithoutReply();
+      EndTestWithoutReply(false);
     else
       Timeout();
   }
@@ -458,7 +479,12 @@ void CountCycle::Tick() {
   }
   if (requestDeadline_ >= 0 && now >= requestDeadline_) {
     // The requested frame did not come: the line was quiet, or answered with something else
-    // (a repeated report, junk). Ask for the frame itself again, then give the count up.
+    // (a repeated report, junk). The screen says so at once; the frame itself is asked for
+    // again, and after the allowance the count waits for its own time-out.
+    if (!noAnswer_) {
+      noAnswer_ = true;
+      host_.OnNoAnswer(true);
+    }
     if (requestRetries_ < kRequestRetries) {
       ++requestRetries_;
       const bool start = requestClass_ == analyzer::FrameClassCommand && requestCommand_ != cmd::NextCount &&
@@ -469,9 +495,9 @@ void CountCycle::Tick() {
       // for ever; a late answer is then one not asked for.
       BackToIdle();
     } else if (requestClass_ == analyzer::FrameClassCommand && requestCommand_ == cmd::EndOfCount) {
-      EndTestWithoutReply();
+      EndTestWithoutReply(false);
     } else {
-      Timeout();
+      requestDeadline_ = -1;
     }
   }
   if (resendDeadline_ >= 0 && now >= resendDeadline_) {

@@ -95,6 +95,9 @@ class CountCycleHost {
   // The test has ended: the end-of-test reply arrived (or, without `readings`, it could not be
   // had). Reagents, aperture warning, soak reminder and rinse are the screen's.
   virtual void OnEndOfTest(const EndOfTestReport& report) {}
+  // A step passed its deadline without the board's answer (true): the screen says the
+  // analyzer does not answer; the awaited answer came after all (false): it takes that back.
+  virtual void OnNoAnswer(bool waiting) {}
   // The count timed out: the screen shows "Test time out" and books the aborted count.
   virtual void OnTimeout() {}
   // The name the serial trace is copied under (after the date and time) on a time-out.
@@ -123,9 +126,10 @@ class CountCycle {
   static constexpr int64_t kResendCheckMs = 1000;
   // A data request (run header, histogram) or a command of the count (start, next count, end of
   // test) not answered this long after it (plus the count time for a count), or after the last
-  // request for that frame to be sent again, is sent again; after kRequestRetries of these the
-  // count ends as a failed one, or, after the end-of-test command, as a finished test without
-  // the aperture readings. A reset not answered is sent again the same way; after the
+  // request for that frame to be sent again, is sent again, and the screen is told at once
+  // that the analyzer does not answer. After kRequestRetries of these the count waits for its
+  // own time-out (kCountTimeoutMs); after the end-of-test command the test ends as finished,
+  // without the aperture readings. A reset not answered is sent again the same way; after the
   // allowance the cycle is idle again. Longer than the link watchdog's two quiet ticks, so a
   // frame broken off is first asked for with 5A 01.
   static constexpr int64_t kRequestRetryMs = 7000;
@@ -192,8 +196,11 @@ class CountCycle {
   void EndTest();
   void OnEndOfTestReply(const analyzer::CollectedFrame& f);
   // The parts of a test's end with and without the board's reply.
-  void EndTestCommon();
-  void EndTestWithoutReply();
+  // `replied`: a reply came, damaged beyond the resend allowance.
+  void EndTestCommon(bool replied);
+  void EndTestWithoutReply(bool replied);
+  // An awaited answer came: a no-answer notice shown is taken back.
+  void Answered();
   void BackToReady();
   // The board is idle again (its reset answer, or a temperature report after an abort).
   void BackToIdle();
@@ -209,6 +216,7 @@ class CountCycle {
   CycleState state_ = CycleState::Idle;
   bool ready_ = false, sampleMode_ = false, noRinseRunning_ = true, resultPending_ = false;
   bool resetAsked_ = false;  // AA FF sent, its answer not yet taken
+  bool noAnswer_ = false;    // the screen says the analyzer does not answer
   int countNumber_ = 1;
   bool repeatCount_ = false;
   uint8_t expectedChannel_ = analyzer::ChannelWbc;

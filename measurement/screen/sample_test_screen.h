@@ -90,8 +90,12 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
     kButtonsEnableTimer = 6,
     kCycleTimer = 11,  // runs the count cycle's own deadlines while it has any
     kExitTimer = 12,   // the pause before the port is released on Exit
+    kRinseTimer = 13,  // the automatic rinse's longest time
   };
   static constexpr unsigned kCycleTimerMs = 500;
+  // The automatic rinse not ended by the board this long after AA 40 is given up: the longest
+  // a board operation takes, as the start-up and the maintenance menu allow it, with a margin.
+  static constexpr unsigned kRinseDeadlineMs = 180000 + 10000;
 
   explicit CSampleTest(ui::Window* parent = nullptr);
   ~CSampleTest() override;
@@ -150,6 +154,7 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   void ProcessRunResult(bool thirdCount) override;
   void OnEndOfTest(const EndOfTestReport& report) override;
   void OnTimeout() override;
+  void OnNoAnswer(bool waiting) override;
   // Store errors while the count cycle runs go to the log, never to a box that would stop the
   // count: a result that could not be stored is reported in the message line and the system log.
   DbErrorDiversion CountStoreErrors();
@@ -169,6 +174,8 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   void ShowStartupBackground();
   void ShowReagentShortage();
   int AutoRinse();
+  // The automatic rinse passed its deadline without its end.
+  void GiveUpRinse();
   void RecordFaultAndReset(const std::string& faultText);
   // Shows a warning in the message line (control 1062), beside the held notice if there is one.
   void ShowWarning(const std::string& text, bool reagent = false);
@@ -275,6 +282,9 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   bool noRinseRunning_ = true, alarmShown_ = false, reagentAlarmShown_ = false, standBy_ = false;
   bool retestRequested_ = false, sampleNumberEntered_ = false, diluentRequested_ = false;
   bool exitPending_ = false, serviceOpen_ = false, longName_ = false, exiting_ = false;
+  // AA 40 and AA 54 sent and their end not yet taken: each operation is booked once.
+  bool rinseAwaited_ = false, wakeAwaited_ = false;
+  bool noAnswerShown_ = false;  // the message line says the analyzer does not answer
   int hasResult_ = 0;
   bool firstResultPending_ = true;  // no result has come on this screen yet
   int deferredRinse_ = 0;

@@ -65,7 +65,14 @@ void CSampleTest::OnReTest() {
     Box(TestScreenText(ScreenText::TestUnfinished, lang), ui::MB_ICONWARNING);
     return;
   }
+  const int shown = hasResult_;
   if (Box(TestScreenText(ScreenText::RetestQuestion, lang), ui::MB_OKCANCEL | ui::MB_ICONQUESTION) != ui::IDOK) return;
+  // A count came while the question was open: the answer was about a sample no longer shown,
+  // so the question is asked again about the one shown now (or refused while it counts).
+  if (hasResult_ != shown || !cycle_.ready()) {
+    OnReTest();
+    return;
+  }
   retestRequested_ = true;
   ClearResultDisplay();
   GotoDlgCtrl(&profile_);
@@ -163,6 +170,7 @@ void CSampleTest::OnTimer(uintptr_t id) {
         cycleTimerOn_ = false;
       }
       break;
+    case kRinseTimer: GiveUpRinse(); break;
     case kExitTimer:
       KillTimer(kExitTimer);
       KillTimer(kCycleTimer);
@@ -211,6 +219,7 @@ void CSampleTest::OnIdleTick() {
   ui::ShowCursor(true);
   if (IsEnded() || !standBy_) return;
   EnableExitService(false);
+  wakeAwaited_ = true;
   cycle_.SendCommand(analyzer::FrameClassCommand, cmd::Wake);
   SetTimer(kWakeTimer, 40000);
   CRestoreDlg popup(nullptr);

@@ -39,6 +39,7 @@ void CSampleTest::SendFrame(const analyzer::CommandFrame& frame) {
   if (frame[1] == analyzer::FrameClassCommand && frame[2] == cmd::Reset && !noRinseRunning_) {
     noRinseRunning_ = true;
     cycle_.SetRinseRunning(false);
+    rinseAwaited_ = false;
   }
   // Every command has its resend check and maybe a count behind it: the cycle's clock runs.
   lastSendMs_ = sys::Clock::TickMs();
@@ -79,6 +80,8 @@ void CSampleTest::EnableCountButtons(bool enable) {
 
 KeyDecision CSampleTest::OnKeyPress() {
   const int lang = Language();
+  // After a fault stop the board is reset and the screen left: a key starts nothing.
+  if (exitPending_) return KeyDecision::Ignore;
   if (ui::FindWindow("", TestScreenText(ScreenText::RinseWindowTitle, lang)) != nullptr) return KeyDecision::Ignore;
   RestartIdleClock();
   if (standBy_) {
@@ -298,6 +301,18 @@ void CSampleTest::OnTimeout() {
                                                 : analyzer::ReagentOperation::SampleWholeOrPeripheral));
 }
 
+void CSampleTest::OnNoAnswer(bool waiting) {
+  if (waiting) {
+    ShowWarning(TestScreenText(ScreenText::NoAnswer, Language()));
+    noAnswerShown_ = true;
+    return;
+  }
+  // Taken back only while it is still the warning shown (a warning since then stays, and so does
+  // a held not-saved notice beside it).
+  if (noAnswerShown_ && warning_ == TestScreenText(ScreenText::NoAnswer, Language())) ShowWarning("");
+  noAnswerShown_ = false;
+}
+
 void CSampleTest::OnDiluentDispensed() {
   BookReagents(static_cast<int>(analyzer::ReagentOperation::DispenseDiluent));
 }
@@ -335,6 +350,8 @@ int CSampleTest::AutoRinse() {
   EnableExitService(false);
   rule.Started();
   analyzer::Soak.TestsSinceAutoClean = 0;
+  rinseAwaited_ = true;
+  SetTimer(kRinseTimer, kRinseDeadlineMs);
   cycle_.SendCommand(analyzer::FrameClassCommand, cmd::CleanChambers);
   return 1;
 }
@@ -348,6 +365,20 @@ void CSampleTest::RecordFaultAndReset(const std::string& faultText) {
   }
   WriteSampleTestLog(faultText);
   cycle_.SendCommand(analyzer::FrameClassCommand, cmd::Reset);
+}
+
+void CSampleTest::GiveUpRinse() {
+  KillTimer(kRinseTimer);
+  if (!rinseAwaited_) return;
+  // The board never said the rinse ended (a fault stopped it): the screen counts and can be
+  // left again, and says why the rinse is over.
+  rinseAwaited_ = false;
+  noRinseRunning_ = true;
+  cycle_.SetRinseRunning(false);
+  EnableExitService(true);
+  const std::string text = TestScreenText(ScreenText::RinseNoAnswer, Language());
+  WriteLog(text);
+  ShowWarning(text);
 }
 
 void CSampleTest::OnResultPending(bool pending) { ResultPending = pending ? 1 : 0; }
@@ -391,6 +422,8 @@ void CSampleTest::OnFault(const analyzer::CollectedFrame& f) {
     alarmShown_ = true;
     reagentAlarmShown_ = false;
   }
+  // A fault that stops the screen holds the count key from now on, its box open included.
+  if (!a.resetWithLog.empty()) exitPending_ = true;
   if (!a.box.empty()) {
     if (a.logLines) WriteLog(a.box);
     Box(a.box, ui::MB_ICONEXCLAMATION);
@@ -412,6 +445,10 @@ void CSampleTest::OnReply(const analyzer::CollectedFrame& f) {
       KillTimer(kButtonsEnableTimer);
       break;
     case ReplyAction::RinseDone:
+      // Only the end of the rinse sent: a repeated reply books and tells nothing again.
+      if (!rinseAwaited_) break;
+      rinseAwaited_ = false;
+      KillTimer(kRinseTimer);
       cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
       BookReagents(static_cast<int>(analyzer::ReagentOperation::CleanChambersTestScreen));
       noRinseRunning_ = true;
@@ -420,6 +457,8 @@ void CSampleTest::OnReply(const analyzer::CollectedFrame& f) {
       Box(TestScreenText(ScreenText::RinseFinished, Language()), ui::MB_ICONINFORMATION);
       break;
     case ReplyAction::Woken:
+      if (!wakeAwaited_) break;
+      wakeAwaited_ = false;
       if (restorePopup_ != nullptr) restorePopup_->EndDialog(1);
       restorePopup_ = nullptr;
       EnableExitService(true);

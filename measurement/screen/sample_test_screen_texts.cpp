@@ -33,6 +33,14 @@ std::string TestScreenText(ScreenText which, int l) {
                       "El numero de muestra no puede superar 99999999! Elija el numero con Perfil.",
                       "Le numero d'echantillon ne peut depasser 99999999! Choisissez le numero avec Profil.",
                       "Номер проби не може перевищувати 99999999! Виберіть номер кнопкою Дані.");
+    case ScreenText::NoAnswer:
+      return PickText(l, "前端无应答！", "The analyzer does not answer!", "¡El analizador no responde!",
+                      "L'analyseur ne repond pas!", "Аналізатор не відповідає!");
+    case ScreenText::RinseNoAnswer:
+      return PickText(l, "前端无应答，清洗已停止！", "No reply from the analyzer, the rinse was stopped!",
+                      "¡El analizador no responde, el enjuague se detuvo!",
+                      "L'analyseur ne repond pas, le rincage a ete arrete!",
+                      "Аналізатор не відповідає, ополіскування зупинено!");
     case ScreenText::NoSample:
       return PickText(l, "无测试样本！", "No sample!", "No utilice muestra!", "Pas d'echantillon!", "Відсутній зразок!");
     case ScreenText::TestUnfinished:

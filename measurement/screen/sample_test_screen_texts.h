@@ -39,6 +39,8 @@ enum class ScreenText {
   ResultNotSaved,     // the mark of a result that was not kept, beside a lesser warning
   StoreNotWritable,   // the data store could not be opened or refused the last result
   StoreNotWritableMark,
+  NoAnswer,           // a step of the count passed its deadline without the board's answer
+  RinseNoAnswer,      // the automatic rinse passed its longest time without its end
 };
 std::string TestScreenText(ScreenText which, int language);
 // "The report of sample 12 was not printed" in the language.

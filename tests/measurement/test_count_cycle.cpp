@@ -75,6 +75,8 @@ class ModelHost : public CountCycleHost {
   void ProcessRunResult(bool third) override { processed.push_back(third); }
   void OnEndOfTest(const EndOfTestReport& r) override { ends.push_back(r); }
   void OnTimeout() override { ++timeouts; }
+  std::vector<bool> noAnswers;  // each notice that the analyzer does not answer, and its end
+  void OnNoAnswer(bool waiting) override { noAnswers.push_back(waiting); }
 
   // Delivers what the board has sent so far (and what that causes) to the cycle.
   void Pump() {
@@ -457,14 +459,22 @@ TEST_F(CountCycleTest, HistogramRequestNotAnsweredIsSentAgainThenTheCountEnds) {
       h.Deliver(Bytes(analyzer::BuildCommandFrame(0xCC, 0xFF)));
     }
     const size_t before = h.sent.size();
+    EXPECT_TRUE(h.noAnswers.empty());
     RunClock(h, CountCycle::kRequestRetryMs, c.how == Withheld::JunkFlood);
     EXPECT_EQ(h.SentNames(before), std::vector<std::string>{"BB 01"});
     EXPECT_EQ(h.timeouts, 0);
-    // Still nothing: asked twice more, then the count ends, long before the 120 s.
+    // The screen is told within seconds that the analyzer does not answer.
+    EXPECT_EQ(h.noAnswers, std::vector<bool>{true});
+    // Still nothing: asked twice more, then the count waits for its own time-out (120 s after
+    // the key), which ends it.
     RunClock(h, 3 * CountCycle::kRequestRetryMs, c.how == Withheld::JunkFlood);
+    EXPECT_EQ(h.SentNames(before), (std::vector<std::string>{"BB 01", "BB 01", "BB 01"}));
+    EXPECT_EQ(h.timeouts, 0);
+    RunClock(h, CountCycle::kCountTimeoutMs - 4 * CountCycle::kRequestRetryMs, c.how == Withheld::JunkFlood);
     EXPECT_EQ(h.SentNames(before), (std::vector<std::string>{"BB 01", "BB 01", "BB 01", "AA FF"}));
     EXPECT_EQ(h.timeouts, 1);
     EXPECT_EQ(h.cycle.state(), CycleState::Aborted);
+    EXPECT_EQ(h.noAnswers, std::vector<bool>{true});
   }
 }
 
@@ -489,7 +499,7 @@ TEST_F(CountCycleTest, CountThatEndsBeforeItsLastHistogramLeavesTheLibraryUnload
   h.Deliver(analyzer::BuildHistogramFrame(analyzer::ChannelWbc, std::vector<uint16_t>(256, 9)));
   ASSERT_EQ(h.SentNames().back(), "BB 02");
   EXPECT_TRUE(loaded());
-  RunClock(h, 4 * CountCycle::kRequestRetryMs, false);
+  RunClock(h, CountCycle::kCountTimeoutMs, false);
   ASSERT_EQ(h.timeouts, 1);
   EXPECT_FALSE(loaded());
   SetZentilLibraryPath("");
@@ -636,6 +646,8 @@ TEST_F(CountCycleTest, LostAcknowledgementOfACountCommandIsAskedForAgain) {
     ASSERT_EQ(h.ends.size(), 1u);
     EXPECT_TRUE(h.ends[0].readings);
     EXPECT_FLOAT_EQ(h.ends[0].apertureSeconds, 4.0f);  // the same readings when asked again
+    // The notice that the analyzer does not answer came at the deadline and went with the answer.
+    EXPECT_EQ(h.noAnswers, (std::vector<bool>{true, false}));
     EXPECT_EQ(h.cycle.state(), CycleState::Idle);
     EXPECT_TRUE(h.cycle.ready());
     // Both counts kept are counts the board sent for this sample.
@@ -657,11 +669,14 @@ TEST_F(CountCycleTest, CountCommandNeverAcknowledgedEndsTheCountButAStoredResult
     h.cuts = 100;
     h.EnterSampleMode();
     h.PressKey();
-    // Sent, then sent again three times: the fourth deadline ends it.
+    // Sent, then sent again three times: the fourth deadline ends the test after the end-of-test
+    // command; a count waits for its own time-out, 120 s after the key.
     RunClock(h, 4 * c.deadlineMs - 500, false);
     EXPECT_EQ(h.timeouts, 0);
     EXPECT_EQ(h.cycle.state(), c.finished ? CycleState::Finishing : CycleState::NextCount);
-    RunClock(h, 500, false);
+    EXPECT_EQ(h.SentTimes(c.finished ? "AA 11" : "AA 00"), 4);
+    EXPECT_EQ(h.noAnswers, std::vector<bool>{true});
+    RunClock(h, c.finished ? 500 : CountCycle::kCountTimeoutMs - 4 * c.deadlineMs + 500, false);
     h.Pump();
     if (c.finished) {
       EXPECT_EQ(h.timeouts, 0);

@@ -190,18 +190,26 @@ TEST_F(SampleScreen, PatientDataEnteredBeforeTheCountIsShownAndKept) {
 
 TEST_F(SampleScreen, CountTimeOutKeepsTheTraceAndAbortsTheBoard) {
   CSampleTest screen(nullptr);
-  std::string message, status;
+  std::string message, status, noAnswer;
   size_t before = 0;
   bool modeEnabled = true, exitEnabled = false, serviceEnabled = false;
   ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
                           [&](ui::TestDriver& s) {
                             ASSERT_TRUE(WaitReady(s, screen));
-                            sim.DropNext(boardsim::Target::Ack);  // the start is never acknowledged
+                            // The start is never acknowledged, neither the first time nor when
+                            // sent again.
+                            sim.DropNext(boardsim::Target::Ack, 1 + CountCycle::kRequestRetries);
                             before = sim.ReceivedCount();
                             sim.PressCountKey();
                             ASSERT_TRUE(s.RunUntil([&] { return sim.ReceivedCount() > before; }, 3000));
-                            s.Advance(119000);
+                            s.Advance(6500);
                             EXPECT_EQ(s.Text(IDC_MESSAGE), "");
+                            // Past the start's deadline (7 s and the count time, at most 25.5 s):
+                            // said at once.
+                            s.Advance(26500);
+                            noAnswer = s.Text(IDC_MESSAGE);
+                            s.Advance(119000 - 33000);
+                            EXPECT_EQ(s.Text(IDC_MESSAGE), noAnswer);
                             s.Advance(1200);
                             ASSERT_TRUE(s.RunUntil([&] { return screen.ready(); }, 3000));
                             message = s.Text(IDC_MESSAGE);
@@ -211,6 +219,7 @@ TEST_F(SampleScreen, CountTimeOutKeepsTheTraceAndAbortsTheBoard) {
                             serviceEnabled = s.Enabled(IDC_SERVICE);
                             Leave(s, screen);
                           }));
+  EXPECT_EQ(noAnswer, "The analyzer does not answer!");
   EXPECT_EQ(message, "Test time out");
   EXPECT_EQ(status, "Ready");
   EXPECT_TRUE(screen.alarmShown());

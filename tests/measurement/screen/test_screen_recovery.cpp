@@ -6,6 +6,7 @@
 
 #include "analyzer/frame.h"
 #include "controls/message_box_dlg.h"
+#include "measurement/count_cycle.h"
 #include "measurement/screen/sample_test_screen.h"
 #include "platform/ui/message_box.h"
 #include "counted_sample.h"
@@ -39,7 +40,8 @@ TEST_F(ScreenRecovery, AfterATimeOutAnyResetAnswerOrATemperatureReportMakesTheSc
                             [&](ui::TestDriver& s) {
                               ASSERT_TRUE(WaitReady(s, screen));
                               s.Advance(3100);  // the start-up pause of Exit and Service
-                              sim.DropNext(boardsim::Target::Ack);  // the start is never acknowledged
+                              // The start is never acknowledged, nor when sent again.
+                              sim.DropNext(boardsim::Target::Ack, 1 + CountCycle::kRequestRetries);
                               sim.PressCountKey();
                               ASSERT_TRUE(s.RunUntil([&] { return !screen.ready(); }, 3000));
                               switch (c.answer) {
