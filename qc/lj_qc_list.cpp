@@ -71,10 +71,10 @@ bool CLJQCList::OnInitDialog() {
   grid_.SetRowHeight(0, static_cast<int>(25 * s));
   for (int r = 1; r < 3; ++r) grid_.SetRowHeight(r, static_cast<int>(18 * s) + extra);
   for (int r = 3; r < 23; ++r) grid_.SetRowHeight(r, static_cast<int>(15 * s) + extra);
-  for (int c = 0; c < 3; ++c) grid_.SetColumnWidth(c, static_cast<int>(67 * s));
-  for (int c = kFirstRun; c < columns; ++c) grid_.SetColumnWidth(c, static_cast<int>(85 * s));
   FillTargets();
   if (runCount_ > 0) FillRuns();
+  for (int c = 0; c < 3; ++c) SetRunColumnWidth(grid_, c, static_cast<int>(67 * s), false);
+  for (int c = kFirstRun; c < columns; ++c) SetRunColumnWidth(grid_, c, static_cast<int>(85 * s), true);
   grid_.Refresh();
 
   ShowButtonCaptions(lang);

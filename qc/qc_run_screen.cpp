@@ -30,6 +30,7 @@
 #include "platform/ui/resources.h"
 #include "qc/qc_common.h"
 #include "qc/qc_names.h"
+#include "qc/run_list_grid.h"
 
 namespace qc {
 
@@ -163,8 +164,8 @@ void QcRunScreen::BuildGrid() {
   grid_.SetRowHeight(0, static_cast<int>(25 * s));
   for (int r = 1; r < 3; ++r) grid_.SetRowHeight(r, static_cast<int>(18 * s));
   for (int r = 3; r < 23; ++r) grid_.SetRowHeight(r, static_cast<int>(15 * s));
-  grid_.SetColumnWidth(0, static_cast<int>(70 * s));
-  for (int c = 1; c < columns; ++c) grid_.SetColumnWidth(c, static_cast<int>(78 * s));
+  SetRunColumnWidth(grid_, 0, static_cast<int>(70 * s), false);
+  for (int c = 1; c < columns; ++c) SetRunColumnWidth(grid_, c, static_cast<int>(78 * s), c >= first);
   for (int r = 1; r < 23; ++r)
     for (int c = 1; c < columns; ++c)
       grid_.SetItemBkColour(r, c, r % 2 == 0 ? draw::RGB(190, 198, 201) : draw::RGB(205, 213, 215));
@@ -256,7 +257,7 @@ void QcRunScreen::ProcessRunResult(bool thirdCount) {
   // Every result made while the screen is open gets a column.
   if (col >= grid_.GetColumnCount()) {
     grid_.SetColumnCount(col + 1);
-    grid_.SetColumnWidth(col, static_cast<int>(78 * AppSettings.LayoutScale));
+    SetRunColumnWidth(grid_, col, static_cast<int>(78 * AppSettings.LayoutScale), true);
   }
   const sys::LocalTime now = sys::Clock::Now();
   const std::string date = StrPrintf("%d-%.2d-%.2d", now.year, now.month, now.day);

@@ -1,5 +1,7 @@
 #include "qc/run_list_grid.h"
 
+#include <algorithm>
+
 #include "core/app_settings.h"
 #include "core/value_format.h"
 #include "qc/qc_names.h"
@@ -40,6 +42,16 @@ void RemoveRunColumns(CGridCtrl& grid, const std::vector<int>& cols, int first) 
       for (int r = 1; r < 23; ++r) grid.SetItemText(r, c, c < last ? grid.GetItemText(r, c + 1) : "");
   }
   for (int c = first; c <= last; ++c) grid.SetItemText(0, c, StrPrintf("%d", c - first + 1));
+}
+
+void SetRunColumnWidth(CGridCtrl& grid, int col, int width, bool results) {
+  // Every date has the same width: the digits of the grid's font are equally wide.
+  int need = results ? grid.MeasureCellText(1, col, "0000-00-00").cx : 0;
+  for (int r = 0; r < grid.GetRowCount(); ++r) {
+    const std::string text = grid.GetItemText(r, col);
+    if (!text.empty()) need = std::max(need, grid.MeasureCellText(r, col, text).cx);
+  }
+  grid.SetColumnWidth(col, std::max(width, need));
 }
 
 void ClearRunColumns(CGridCtrl& grid, int first) {

@@ -19,5 +19,8 @@ void FillRunColumn(CGridCtrl& grid, int column, const LjRun& run);
 void RemoveRunColumns(CGridCtrl& grid, const std::vector<int>& sortedColumns, int firstRunColumn);
 // Empties every result cell below the heading row.
 void ClearRunColumns(CGridCtrl& grid, int firstRunColumn);
+// Sets column `col` `width` wide, or wider where a text it holds, or the date a result column
+// (`results`) will hold, would not show whole in the grid's font.
+void SetRunColumnWidth(CGridCtrl& grid, int col, int width, bool results);
 
 }  // namespace qc

@@ -64,10 +64,6 @@ bool CXBQCList::OnInitDialog() {
   grid_.SetItemText(0, 2, PickText(lang, "偏差值", "Limits", "Limites", "Limites", "Відхилення"));
   grid_.SetRowHeight(0, static_cast<int>(25 * s));
   for (int r = 1; r < 23; ++r) grid_.SetRowHeight(r, static_cast<int>((r < 3 ? 18 : 15) * s) + L);
-  grid_.SetColumnWidth(0, static_cast<int>(67 * s));
-  grid_.SetColumnWidth(1, static_cast<int>(68 * s));
-  grid_.SetColumnWidth(2, static_cast<int>(66 * s));
-  for (int c = kFirst; c < columns; ++c) grid_.SetColumnWidth(c, static_cast<int>(85 * s));
   {
     RecordsetPtr& rs = conn_.OpenRecordset("Select * from XBQCSet");
     if (conn_.RecordsetOpen() && HasRows(*rs)) {
@@ -82,6 +78,10 @@ bool CXBQCList::OnInitDialog() {
     }
     conn_.CloseRecordset();
   }
+  SetRunColumnWidth(grid_, 0, static_cast<int>(67 * s), false);
+  SetRunColumnWidth(grid_, 1, static_cast<int>(68 * s), false);
+  SetRunColumnWidth(grid_, 2, static_cast<int>(66 * s), false);
+  for (int c = kFirst; c < columns; ++c) SetRunColumnWidth(grid_, c, static_cast<int>(85 * s), true);
   runs_ = ReadXbRuns(conn_);
   ShowPage(pageCount());  // the newest results first
   return true;

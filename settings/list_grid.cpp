@@ -1,5 +1,7 @@
 #include "settings/list_grid.h"
 
+#include <algorithm>
+
 #include "controls/screen_common.h"
 #include "core/look.h"
 #include "core/value_format.h"
@@ -40,6 +42,14 @@ void FillListGrid(CGridCtrl& grid, const std::vector<ListColumn>& columns, const
     grid.SetRowHeight(at, static_cast<int>(23 * scale));
     for (size_t c = 1; c < columns.size(); ++c)
       grid.SetItemBkColour(at, static_cast<int>(c), at % 2 == 0 ? draw::RGB(190, 198, 201) : draw::RGB(205, 213, 215));
+  }
+  // A heading or an entry wider than its column widens it, so that none is cut.
+  for (int c = 0; c < grid.GetColumnCount(); ++c) {
+    int width = grid.ColumnWidthAt(c);
+    for (int r = 0; r < grid.GetRowCount(); ++r)
+      if (const std::string text = grid.GetItemText(r, c); !text.empty())
+        width = std::max(width, grid.MeasureCellText(r, c, text).cx);
+    grid.SetColumnWidth(c, width);
   }
   grid.Refresh();
 }

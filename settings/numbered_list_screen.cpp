@@ -33,12 +33,12 @@ bool CNumberedListScreen::OnInitDialog() {
   SendDlgItemMessage(ids_.name, ui::EM_LIMITTEXT, 20);
   PrepareInputs();
   LoadNumberedRows(conn_, table_, &rows_);
-  FillGrid();
   const int l = AppSettings.LanguageIndex;
   SetTexts(l);
   SetListEditButtons(append_, modify_, delete_, exit_, l);
   if (AppSettings.PlatformFlag) ApplyDialogFontToChildren(this, &SharedDialogFont());
   grid_.SetFont(&gridFont_, true);
+  FillGrid();  // in its font, which sizes the columns
   keyboard_.UseKeyboardPicture();
   FinishInit();
   return true;

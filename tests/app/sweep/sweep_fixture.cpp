@@ -13,6 +13,7 @@
 #include "core/layout.h"
 #include "core/screen_registry.h"
 #include "core/value_format.h"
+#include "grid_check.h"
 #include "label_check.h"
 #include "skin_check.h"
 #include "measurement/zentil_call.h"
@@ -100,6 +101,7 @@ std::vector<std::string> CheckScreen(ui::Window* screen, const draw::Bitmap* sho
   for (std::string& p : CheckButtonSkins(screen, shot)) out.push_back(std::move(p));
   for (std::string& p : CheckButtonRows(screen)) out.push_back(std::move(p));
   for (std::string& p : CheckMarkGroups(screen)) out.push_back(std::move(p));
+  for (std::string& p : CheckGridTexts(screen)) out.push_back(std::move(p));
   return out;
 }
 

@@ -53,6 +53,10 @@ constexpr const char* kOneResult =
     "insert into Person(SampleNo,TestDate,TestTime,Name,WBC,RBC,HGB,PLT) "
     "values('1','2026-01-05','08:00:00','Ann','7.2','4.5','14.1','220')";
 
+// One run of the first L-J file: the list shows its date and time in a result column.
+constexpr const char* kOneLjRun =
+    "insert into LJQCRunResult(QcFileNo,TestDate,TestTime,WBC) values(1,'2026-12-25','23:59:58',5.2)";
+
 using analyzer::CReagentSel;
 using service::CBackDoor2;
 using service::CMechCheckDlg;
@@ -68,7 +72,7 @@ const SubDialogCase kSubDialogs[] = {
     {"RestoreFolder", "CBackDoor2", {CBackDoor2::kRecoveryId, IDC_BAK_BROWSE}},
     // quality control: the screens of one QC file are reached through the file choice
     {"LjRun", "CQCSel", {qc::IDC_LJ_RUN, qc::IDC_QC_FILE1}},
-    {"LjList", "CQCSel", {qc::IDC_LJ_LIST, qc::IDC_QC_FILE1}},
+    {"LjList", "CQCSel", {qc::IDC_LJ_LIST, qc::IDC_QC_FILE1}, kOneLjRun},
     {"LjGraphPrint", "CQCSel", {qc::IDC_LJ_GRAPH, qc::IDC_QC_FILE1, qc::IDC_LJG_PRINT}},
     {"LjRules", "CLJQCSet", {qc::IDC_LJS_RULES}},
     {"LjParameters", "CLJQCSet", {qc::IDC_LJS_ITEMS}},
