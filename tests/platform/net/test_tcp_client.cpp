@@ -185,8 +185,9 @@ TEST_F(Loopback, SendsFromTwoThreadsDoNotInterleave) {
   const std::string a(n, 'A'), b(n, 'B');
   std::string got;
   std::thread reader([&] { got = ReceiveAll(server, 2 * n); });
-  std::thread ta([&] { EXPECT_TRUE(client.Send(a, 5000).ok()); });
-  std::thread tb([&] { EXPECT_TRUE(client.Send(b, 5000).ok()); });
+  // Each send may wait for the other to finish first: its deadline allows for a slow machine.
+  std::thread ta([&] { EXPECT_TRUE(client.Send(a, 60000).ok()); });
+  std::thread tb([&] { EXPECT_TRUE(client.Send(b, 60000).ok()); });
   ta.join();
   tb.join();
   reader.join();
