@@ -369,6 +369,7 @@ bool CHistoryGraphics::ShownReportSnapshot(ReportSnapshot* out) {
   StoredSampleColumn column;
   column.sampleNo = row_.sampleNo;
   column.testDate = row_.testDate;
+  column.notComputed = row_.keptForComputation;  // shown while the library still cannot be used
   for (int i = 0; i < 20; ++i) {
     column.results[i] = ShownResultValues[i];
     if (!ShownResultMarks[i].empty()) column.results[i] += " " + ShownResultMarks[i];

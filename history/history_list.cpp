@@ -595,7 +595,9 @@ void CHistoryList::OnPrint() {
   order.printer = printSetup_.printer;
   order.settings = HistoryReportSettings(printSetup_, PrintItemFlags, l);
   order.printTime = sys::Clock::Now();
-  const std::vector<StoredSampleColumn> columns = PrintColumns(chosen);
+  std::vector<StoredSampleColumn> columns = PrintColumns(chosen);
+  // Kept counts are computed first when the library is back; the page then shows their results.
+  if (ComputeKeptColumns(conn_, AppSettings.ProgramFolder, columns, l) > 0) FillPage();
   PrintCancelFlag = 0;
   // The last job's thread posts its end as its last act: it is on its way out.
   if (printThread_.IsRunning()) printThread_.Join();

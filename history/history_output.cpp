@@ -4,7 +4,11 @@
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
 #include "core/field_read.h"
+#include "core/person_row.h"
 #include "core/screen_registry.h"
+#include "history/history_list_logic.h"
+#include "history/kept_recompute.h"
+#include "history/view_row.h"
 #include "lis/lis_send.h"
 #include "platform/ui/message_box.h"
 #include "printing/reports.h"
@@ -44,6 +48,43 @@ std::vector<StoredSampleColumn> PrintColumns(const std::vector<ResultSnapshot>& 
     out.push_back(std::move(c));
   }
   return out;
+}
+
+namespace {
+
+// Whether the stored row of the column holds a kept count; when `results` is given, the row's
+// stored value texts are read into it as the browser shows them.
+bool ReadKeptColumn(CADOConn& conn, const StoredSampleColumn& c, int language, std::string* results) {
+  if (!OpenPersonRow(conn, c.sampleNo, c.testDate)) {
+    conn.CloseRecordset();
+    return false;
+  }
+  db::Recordset& rs = *conn.Recordset();
+  const bool kept = ReadViewRow(rs, language).keptForComputation;
+  if (results)
+    for (int i = 0; i < kReportParams; ++i) ReadField(rs, kGridColumns[3 + i], results[i]);
+  conn.CloseRecordset();
+  return kept;
+}
+
+}  // namespace
+
+int ComputeKeptColumns(CADOConn& conn, const std::string& folder, std::vector<StoredSampleColumn>& columns,
+                       int language) {
+  int computed = 0;
+  for (StoredSampleColumn& c : columns) {
+    if (c.sampleNo.empty()) break;
+    if (!ReadKeptColumn(conn, c, language, nullptr)) continue;
+    if (RecomputeKeptResult(conn, folder, c.sampleNo, c.testDate, language) == KeptRecompute::Recomputed) {
+      std::string results[kReportParams];
+      ReadKeptColumn(conn, c, language, results);
+      for (int i = 0; i < kReportParams; ++i) c.results[i] = results[i];
+      ++computed;
+    } else {
+      c.notComputed = true;
+    }
+  }
+  return computed;
 }
 
 void PrintStoredResults(const std::vector<StoredSampleColumn>& columns, const PrintOrder& order,

@@ -56,6 +56,12 @@ struct PrintOrder {
 // The browser's selected columns as the reports read them (number, date, the 20 result cells).
 std::vector<StoredSampleColumn> PrintColumns(const std::vector<ResultSnapshot>& chosen);
 
+// Before the browser prints, on the UI thread: each picked column that holds a kept count is
+// computed (RecomputeKeptResult) and then takes its stored result; one that cannot be computed
+// now is printed as it stands, marked as not computed. Returns how many were computed.
+int ComputeKeptColumns(CADOConn& conn, const std::string& folder, std::vector<StoredSampleColumn>& columns,
+                       int language);
+
 // The browser's job, run on the print thread: the stored samples of `columns` are read through
 // the job's own connection, then one report per sample goes to the printer of the order, in
 // the order of the columns. `cancel` is looked at before each sample and at the reports' own

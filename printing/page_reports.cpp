@@ -40,6 +40,12 @@ bool IsDotMatrixPrinter(const std::string& name) {
   return false;
 }
 
+std::string NotComputedReportLine(int language) {
+  return Of5(language, "结果未计算：缺少算法库",
+             "Result not computed: algorithm library missing", "Resultado no calculado: falta la biblioteca",
+             "Resultat non calcule : bibliotheque absente", "Результат не обчислено: немає бібліотеки");
+}
+
 print::DeviceMode DotMatrixPaperMode(const print::DeviceMode& base, bool halfPage) {
   print::DeviceMode mode = base;
   mode.paperSize = print::kPaperUser;
@@ -201,6 +207,10 @@ void PageDrawer::Draw(const ReportSnapshot& s, const ReportSettings& st, const s
                         : std::string(Of5(l, "", "Test Report", "Reporte de Prueba", "Rapports de tests", "Звіт тесту")));
   dc_.SelectFont(body_);
   row += (sample || p_.half) ? 1.5 : 2.0;
+  if (s.notComputed) {
+    Centred(Y(row, H), NotComputedReportLine(l));
+    row += 1.2;
+  }
 
   PatientRows(s, row);
   row += p_.half ? 1.2 : 1.5;

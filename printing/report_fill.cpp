@@ -182,6 +182,7 @@ StoredSnapshot LoadStoredSnapshot(CADOConn& conn, const StoredSampleColumn& colu
     if (ReadField(*rs, u.column, unit)) s.unitTexts[u.index] = unit;
   conn.CloseRecordset();
   for (int i = 0; i < kReportParams; ++i) ParseResultCell(column.results[i], &s.valueTexts[i], &s.flagTexts[i]);
+  s.notComputed = column.notComputed;
   uint8_t record[2560];
   if (ReadTestDataRecord(record, s.testDate, s.sampleNo)) {
     SplitTestDataRecord(record, s.histograms.wbc, s.histograms.rbc, s.histograms.plt);

@@ -48,6 +48,7 @@ void DefaultReportUnits(std::string out[kReportParams]);
 struct StoredSampleColumn {
   std::string sampleNo, testDate;
   std::string results[kReportParams];  // display order, as the grid shows them
+  bool notComputed = false;            // a kept count still waiting for the library
 };
 
 enum class StoredSnapshot { Loaded, NoRow, QueryFailed };

@@ -54,4 +54,7 @@ struct ReportSnapshot {
 
   std::string warning;        // the raised histogram flag codes, each followed by a blank
   ReportHistograms histograms;
+  // The sample was counted while the algorithm library could not be used and its result has not
+  // been computed since: every value is "- - -", and the report says so in a line of its own.
+  bool notComputed = false;
 };

@@ -63,6 +63,9 @@ PageReportOutcome PrintResultPage(const ReportSnapshot& sample, const ReportSett
 
 void PrintSnapshotHistogramsThermal(const ReportSnapshot& sample, const ReportSettings& settings);
 
+// The line a report of a result that was not computed carries (ReportSnapshot::notComputed).
+std::string NotComputedReportLine(int language);
+
 // ---- page set-up shared by the page reports
 
 // True for the dot-matrix printers that get their own paper (name compared without case).

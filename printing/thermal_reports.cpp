@@ -247,6 +247,7 @@ bool SendThermalReport(Kind kind, const ReportSnapshot& s, const ReportSettings&
   if (Cancelled(cancel)) return false;
   PrinterFeedDots(1, 10);
   PrinterSendDc3Pattern(3);
+  if (s.notComputed) Row(NotComputedReportLine(lang));  // under the identity rows
   SendIdentityRows(kind, s, lang);
   PrinterFeedDots(1, 10);
   Row(TitleRow(kind, lang));

@@ -15,6 +15,8 @@
 #include "history/history_globals.h"
 #include "history/history_graphics.h"
 #include "history/history_list.h"
+#include "history/history_list_logic.h"
+#include "history/history_output.h"
 #include "history/kept_recompute.h"
 #include "history/view_row.h"
 #include "lis/stored_items.h"
@@ -150,6 +152,51 @@ TEST_F(KeptRecomputeTest, AKeptCountBecomesTheRowTheCountWouldHaveStored) {
   // Done once: the row is a computed one now.
   EXPECT_EQ(Recompute("12"), KeptRecompute::NotKept);
   ExpectSameRow("12", "13");
+}
+
+// Printing from the results browser computes a kept count first when the library is back: the
+// report takes the computed values and the row is stored computed. Without the library the row
+// is printed as it stands, marked as not computed, and stays kept.
+TEST_F(KeptRecomputeTest, PrintingFromTheBrowserComputesTheKeptCountFirst) {
+  counts.Count("12", kAbsent);
+  counts.Count("13", support::BuiltZentilPath());  // the same count with the library
+  // The browser's columns of the kept row show "- - -" in every result row.
+  auto column = [](const std::string& no) {
+    StoredSampleColumn c;
+    c.sampleNo = no;
+    c.testDate = kDate;
+    for (std::string& r : c.results) r = "- - -";
+    return c;
+  };
+  CADOConn conn;
+  measurement::SetZentilLibraryPath(kAbsent);
+  std::vector<StoredSampleColumn> absent = {column("12")};
+  EXPECT_EQ(history::ComputeKeptColumns(conn, AppSettings.ProgramFolder, absent, 1), 0);
+  std::vector<ReportSnapshot> shots = LoadHistorySnapshots(conn, absent, 1);
+  ASSERT_EQ(shots.size(), 1u);
+  EXPECT_TRUE(shots[0].notComputed);
+  for (const std::string& v : shots[0].valueTexts) EXPECT_EQ(v, "- - -");
+  EXPECT_EQ(Scalar("select CountInputs is null from Person where SampleNo='12'"), "0");
+
+  measurement::SetZentilLibraryPath(support::BuiltZentilPath());
+  std::vector<StoredSampleColumn> picked = {column("12")};
+  EXPECT_EQ(history::ComputeKeptColumns(conn, AppSettings.ProgramFolder, picked, 1), 1);
+  ExpectSameRow("12", "13");
+  EXPECT_EQ(Scalar("select CountInputs is null from Person where SampleNo='12'"), "1");
+  // The column now holds the stored texts of the computed result, as the browser shows them.
+  for (int i = 0; i < 20; ++i) {
+    const std::string stored =
+        Scalar(std::string("select ") + history::kGridColumns[3 + i] + " from Person where SampleNo='13'");
+    EXPECT_EQ(picked[0].results[i], stored) << i;
+  }
+  shots = LoadHistorySnapshots(conn, picked, 1);
+  ASSERT_EQ(shots.size(), 1u);
+  EXPECT_FALSE(shots[0].notComputed);
+  EXPECT_NE(shots[0].valueTexts[0], "- - -");  // WBC
+  EXPECT_NE(shots[0].valueTexts[8], "- - -");  // HGB
+  // A computed row stays as it is on the next print.
+  EXPECT_EQ(history::ComputeKeptColumns(conn, AppSettings.ProgramFolder, picked, 1), 0);
+  EXPECT_FALSE(picked[0].notComputed);
 }
 
 TEST_F(KeptRecomputeTest, WhatIsNotAKeptCountOrCannotBeComputedStaysAsItIs) {

@@ -338,3 +338,32 @@ TEST_F(PageReports, HistogramsBelowTheFullTableAndBesideTheNarrowOne) {
 }
 
 }  // namespace
+
+// The page report of a result that was not computed carries the line that says so between the
+// title and the patient rows, which move down by 1.2 rows; every other report stays as it was.
+TEST_F(PageReports, UncomputedResultSaysSoUnderTheTitle) {
+  const Measures m = Measure(9, "Arial");
+  const int W = m.W, H = m.H;
+  ReportSnapshot s = Sample();
+  for (std::string& v : s.valueTexts) v = "- - -";
+  s.notComputed = true;
+  const PageReportOutcome sample = PrintSampleReportPage(s, Settings(1, 1, {0, 7}), PrintTime());
+  ASSERT_TRUE(sample.printed);
+  auto page = Page(sample);
+  const PdfWord* line = FindWord(page, "computed:");
+  ASSERT_NE(line, nullptr);
+  EXPECT_NEAR(line->yMin, UnitsToPoints(4.0 * H), 0.25);
+  ASSERT_NE(FindWord(page, "missing"), nullptr);
+  ExpectAt(page, "Name:Ann", W / 30, static_cast<int>(5.2 * H));
+
+  std::atomic<uint8_t> go{0};
+  const PageReportOutcome history = PrintHistoryPage({s}, Settings(1, 1, {0, 7}), PrintTime(), go);
+  ASSERT_TRUE(history.printed);
+  EXPECT_NE(FindWord(Page(history), "computed:"), nullptr);
+  const PageReportOutcome result = PrintResultPage(s, Settings(1, 2, {0, 7}), PrintTime());
+  ASSERT_TRUE(result.printed);
+  EXPECT_NE(FindWord(Page(result), "computed:"), nullptr);
+  s.notComputed = false;
+  const PageReportOutcome computed = PrintResultPage(s, Settings(1, 2, {0, 7}), PrintTime());
+  EXPECT_EQ(FindWord(Page(computed), "computed:"), nullptr);
+}

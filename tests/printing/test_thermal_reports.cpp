@@ -363,3 +363,47 @@ TEST_F(ThermalReports, HistoryListStopsAtEachCancelPoint) {
 }
 
 }  // namespace
+
+// A sample counted without the algorithm library and not computed since: its report says so in
+// a row of its own under the identity rows, in the report's language; the rest stays as it is.
+TEST_F(ThermalReports, UncomputedResultSaysSoUnderTheIdentity) {
+  AppSettings.LanguageIndex = 1;
+  ReportSnapshot s = EnglishSample();
+  s.valueTexts[0] = s.valueTexts[7] = "- - -";
+  s.flagTexts[7] = "";
+  s.notComputed = true;
+  const std::string got = Run([&] { PrintSampleReportThermal(s, Settings(1, 1, "Lab"), PrintTime()); });
+  ThermalScript want;
+  want.EscU(1).Spacing(0).Text(" ");
+  want.Text("Print Date:  3/04/2026");
+  want.Text("RBC     - - - 10^12/L    3.50-5.50     ");
+  want.Text("WBC     - - - 10^9/L     4.0-10.0      ");
+  want.Separator().Text("Item    Result           Reference    Note").Feed(10).Separator();
+  want.Text("Result not computed: algorithm library missing");
+  const std::string identity = want.Play();
+  EXPECT_EQ(got.compare(0, identity.size(), identity), 0) << FirstMismatch(got, want);
+
+  const struct {
+    int language;
+    const char* line;
+  } lines[] = {{0, "结果未计算：缺少算法库"},
+               {1, "Result not computed: algorithm library missing"},
+               {2, "Resultado no calculado: falta la biblioteca"},
+               {3, "Resultat non calcule : bibliotheque absente"},
+               {4, "Результат не обчислено: немає бібліотеки"}};
+  std::atomic<uint8_t> go{0};
+  for (const auto& l : lines) {
+    AppSettings.LanguageIndex = static_cast<uint8_t>(l.language);
+    ThermalScript row;
+    row.Text(l.line);
+    for (bool kept : {true, false}) {
+      ReportSnapshot k = s;
+      k.notComputed = kept;
+      const std::string sample = Run([&] { PrintSampleReportThermal(k, Settings(l.language, 1, "Lab"), PrintTime()); });
+      const std::string history =
+          Run([&] { PrintHistoryThermal({k}, Settings(l.language, 1, "Lab"), PrintTime(), go); });
+      EXPECT_EQ(Contains(sample, row), kept) << l.line;
+      EXPECT_EQ(Contains(history, row), kept) << l.line;
+    }
+  }
+}
