@@ -58,6 +58,25 @@ void FillGrid(CGridCtrl& g, int columns) {
   }
 }
 
+// A serial LIS reading a pty, the port to it and the send context of a walk over it.
+struct SerialLine {
+  lissim::SerialReader reader;
+  analyzer::CSerialPort port;
+  RecordingPanel panel;
+  CADOConn conn;
+  SendContext c;
+  void Open(int scope) {
+    ASSERT_TRUE(reader.Start());
+    ASSERT_EQ(port.OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
+    ASSERT_EQ(port.StartReader(), 1);
+    c.panel = &panel;
+    c.scope = scope;
+    c.conn = &conn;
+    c.port = &port;
+  }
+  ~SerialLine() { port.Close(); }
+};
+
 class SendRuns : public LinkFixture {
  protected:
   SendContext Context(const CGridCtrl* grid, int scope) {
@@ -207,18 +226,11 @@ TEST(SerialSends, QcRunsOfAllDataAsTextRecords) {
   support::ExecSql("insert into XBQCRunResult (TestDate,TestTime,WBC,LYMA,MONA,GRAA,LYMP,MONP,GRAP,RBC,HGB,MCHC,MCH,"
                    "MCV,RDWCV,RDWSD,HCT,PLT,MPV,PDW,PCT,PLCR) values ('2026-03-02','07:00:00',0,-2,3.456,4,5,6,7,8,9,"
                    "10,11,12,13,14,15,16,17,18,19,20)");
-  lissim::SerialReader reader;
-  ASSERT_TRUE(reader.Start());
-  analyzer::CSerialPort port;
-  ASSERT_EQ(port.OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
-  ASSERT_EQ(port.StartReader(), 1);
-  RecordingPanel panel;
-  CADOConn conn;
-  SendContext c;
-  c.panel = &panel;
-  c.scope = 1;
-  c.conn = &conn;
-  c.port = &port;
+  SerialLine line;
+  ASSERT_NO_FATAL_FAILURE(line.Open(1));
+  lissim::SerialReader& reader = line.reader;
+  RecordingPanel& panel = line.panel;
+  SendContext& c = line.c;
   RunOutcome o = SendQcSerial(c, QcKind::XB);
   EXPECT_TRUE(o.finished);
   EXPECT_EQ(panel.status, "Finished");
@@ -236,7 +248,6 @@ TEST(SerialSends, QcRunsOfAllDataAsTextRecords) {
   EXPECT_EQ(recs[0].fields[41], "20.00");
   EXPECT_EQ(recs[0].fields[42], std::to_string(lissim::SumBeforeChecksum(recs[0])));
   EXPECT_EQ(recs[1].prefix, "TRANSFER FINISH");
-  port.Close();
 }
 
 TEST(SerialSends, StoredSamplesOfAllDataNeedTheAlgorithmLibrary) {
@@ -245,18 +256,11 @@ TEST(SerialSends, StoredSamplesOfAllDataNeedTheAlgorithmLibrary) {
                    "RDWCV,RDWSD,HCT,PLT,MPV,PDW,PCT,PLCR,MONA,GRAA,LYMP,MONP,GRAP,WBCUnit) values ('5','2026-03-07',"
                    "'08:00:00','Bo',NULL,12,'Y','*7.20 H','- - -','4.5','135','330','29','88','12','40','40','250',"
                    "'9','16','0.2','30','0.5','4','20','7','73','x10^9/L')");
-  lissim::SerialReader reader;
-  ASSERT_TRUE(reader.Start());
-  analyzer::CSerialPort port;
-  ASSERT_EQ(port.OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
-  ASSERT_EQ(port.StartReader(), 1);
-  RecordingPanel panel;
-  CADOConn conn;
-  SendContext c;
-  c.panel = &panel;
-  c.scope = 1;
-  c.conn = &conn;
-  c.port = &port;
+  SerialLine line;
+  ASSERT_NO_FATAL_FAILURE(line.Open(1));
+  lissim::SerialReader& reader = line.reader;
+  RecordingPanel& panel = line.panel;
+  SendContext& c = line.c;
   // No library in the program folder: the operator is told and nothing goes out.
   measurement::SetZentilLibraryPath(folder.file("libZentil.so"));
   RunOutcome o = SendSamplesSerial(c);
@@ -288,7 +292,6 @@ TEST(SerialSends, StoredSamplesOfAllDataNeedTheAlgorithmLibrary) {
   EXPECT_EQ(recs[0].fields[75], std::to_string(lissim::SumBeforeChecksum(recs[0])));
   EXPECT_EQ(recs[1].prefix, "TRANSFER FINISH");
   EXPECT_EQ(recs[2].prefix, "TRANSFER FINISH");
-  port.Close();
 }
 
 TEST(SerialSends, StoredAgesOfEveryLanguageGoWithAUnitTheLineReads) {
@@ -362,18 +365,11 @@ TEST(SerialSends, HistogramRecordsFromTheSamplesRawData) {
   for (int i = 0; i < 128; ++i) h.plt[i] = static_cast<float>(i > 5 && i < 100 ? 40 - std::abs(i - 30) / 3 : 0);
   ASSERT_EQ(measurement::WriteTestDataRecord(folder.folder(), measurement::TestDataKey("2026-03-07", "6"), h),
             measurement::TestDataWrite::Written);
-  lissim::SerialReader reader;
-  ASSERT_TRUE(reader.Start());
-  analyzer::CSerialPort port;
-  ASSERT_EQ(port.OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
-  ASSERT_EQ(port.StartReader(), 1);
-  RecordingPanel panel;
-  CADOConn conn;
-  SendContext c;
-  c.panel = &panel;
-  c.scope = 1;
-  c.conn = &conn;
-  c.port = &port;
+  SerialLine line;
+  ASSERT_NO_FATAL_FAILURE(line.Open(1));
+  lissim::SerialReader& reader = line.reader;
+  RecordingPanel& panel = line.panel;
+  SendContext& c = line.c;
   measurement::SetZentilLibraryPath(support::BuiltZentilPath());
   RunOutcome o = SendSamplesSerial(c);
   measurement::SetZentilLibraryPath("");
@@ -405,7 +401,6 @@ TEST(SerialSends, HistogramRecordsFromTheSamplesRawData) {
   EXPECT_EQ(plt.fields[4], "30.0");
   for (int b = 128; b < 256; ++b) EXPECT_EQ(plt.fields[5 + b], "");
   EXPECT_EQ(recs[5].fields[0], "LF2 ");
-  port.Close();
 }
 
 TEST_F(SendRuns, AnEmptySampleNumberEndsTheListAndAnEmptyFirstValueIsPassedOver) {
@@ -581,22 +576,14 @@ TEST(SerialSends, AKeptCountIsLeftOutOfTheRecordsAndTheHistogramPass) {
   for (int scope : {0, 1}) {
     SCOPED_TRACE(scope);
     support::ExecSql("delete from SysLog");
-    lissim::SerialReader reader;
-    ASSERT_TRUE(reader.Start());
-    analyzer::CSerialPort port;
-    ASSERT_EQ(port.OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
-    ASSERT_EQ(port.StartReader(), 1);
-    RecordingPanel panel;
-    CADOConn conn;
+    SerialLine line;
+    ASSERT_NO_FATAL_FAILURE(line.Open(scope));
     CGridCtrl grid;
     FillKeptGrid(grid);
-    SendContext c;
-    c.panel = &panel;
-    c.grid = &grid;
-    c.scope = scope;
-    c.conn = &conn;
-    c.port = &port;
-    RunOutcome o = SendSamplesSerial(c);
+    line.c.grid = &grid;
+    RunOutcome o = SendSamplesSerial(line.c);
+    const lissim::SerialReader& reader = line.reader;
+    const RecordingPanel& panel = line.panel;
     EXPECT_FALSE(o.finished);
     EXPECT_EQ(o.sent, 2);
     EXPECT_EQ(o.notComputed, std::vector<std::string>{"2"});
@@ -613,7 +600,6 @@ TEST(SerialSends, AKeptCountIsLeftOutOfTheRecordsAndTheHistogramPass) {
     for (int i = 0; i < 4; ++i) EXPECT_EQ(recs[i].prefix, kinds[i]);
     EXPECT_EQ(recs[0].fields[0], "1");
     EXPECT_EQ(recs[1].fields[0], "3");
-    port.Close();
   }
   measurement::SetZentilLibraryPath("");
 }
