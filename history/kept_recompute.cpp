@@ -1,7 +1,6 @@
 #include "history/kept_recompute.h"
 
 #include <optional>
-#include <strings.h>
 
 #include "core/ado_conn.h"
 #include "core/field_read.h"
@@ -22,20 +21,7 @@ const char* const kValueColumns[20] = {"WBC", "LYMA", "MONA", "GRAA", "LYMP", "M
                                        "RBC", "HGB",  "MCHC", "MCH",  "MCV",  "RDWCV", "RDWSD",
                                        "HCT", "PLT",  "MPV",  "PDW",  "PCT",  "PLCR"};
 
-std::optional<measurement::KeptInputs> KeptOf(const std::string storedTexts[20], const std::string& testTime,
-                                              const std::string& keptText) {
-  for (int i = 0; i < 20; ++i)
-    if (strcasecmp(storedTexts[i].c_str(), "- - -") != 0) return std::nullopt;
-  std::optional<measurement::KeptInputs> k = measurement::ParseKeptInputs(keptText);
-  if (!k || k->testTime != testTime) return std::nullopt;
-  return k;
-}
-
 }  // namespace
-
-bool KeptForComputation(const std::string storedTexts[20], const std::string& testTime, const std::string& keptText) {
-  return KeptOf(storedTexts, testTime, keptText).has_value();
-}
 
 KeptRecompute RecomputeKeptResult(CADOConn& conn, const std::string& folder, const std::string& sampleNo,
                                   const std::string& testDate, int language) {
@@ -51,7 +37,7 @@ KeptRecompute RecomputeKeptResult(CADOConn& conn, const std::string& folder, con
   ReadField(rs, kKeptInputsColumn, kept);
   ReadField(rs, "BloodType", bloodType);
   conn.CloseRecordset();
-  const std::optional<KeptInputs> k = KeptOf(texts, view.testTime, kept);
+  const std::optional<KeptInputs> k = KeptInputsOfRow(texts, view.testTime, kept);
   if (!k) return KeptRecompute::NotKept;
 
   HistogramBuffers h;

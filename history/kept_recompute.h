@@ -10,11 +10,6 @@ class CADOConn;
 
 namespace history {
 
-// Whether a row holds such a count: every stored value text "- - -" (table order) and kept
-// inputs that read back and name the row's own TestTime (a later count of the sample wrote
-// another time, so inputs left from an earlier count are not its own).
-bool KeptForComputation(const std::string storedTexts[20], const std::string& testTime, const std::string& keptText);
-
 enum class KeptRecompute {
   NotKept,        // no such row, or the row is not a kept count
   NoRawRecord,    // the row's histograms are not in the raw data files

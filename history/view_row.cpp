@@ -6,7 +6,6 @@
 #include "core/app_settings.h"
 #include "core/field_read.h"
 #include "core/sample_names.h"
-#include "history/kept_recompute.h"
 #include "measurement/kept_inputs.h"
 #include "measurement/patient/line_adjust.h"
 #include "platform/db/recordset.h"
@@ -151,7 +150,7 @@ ViewRow ReadViewRow(db::Recordset& rs, int l) {
     stored[k] = Text(rs, kReadColumns[k]);
     r.values[row] = SplitShownValue(row, stored[k]);
   }
-  r.keptForComputation = KeptForComputation(stored, r.testTime, Text(rs, measurement::kKeptInputsColumn));
+  r.keptForComputation = measurement::KeptForComputation(stored, r.testTime, Text(rs, measurement::kKeptInputsColumn));
   r.differentialEdited = r.values[1].lead == "e";
   r.adjustEnabled = ViewAdjustEnabled(r.values[0].value, r.units[0]);
   r.wbcAdjustWithAbnormal = r.adjustEnabled && r.abnormal != 0;

@@ -114,8 +114,7 @@ void SnapshotToMessage(const measurement::HandOffSnapshot& s, SampleProfileRecor
 }
 
 void LogUnsentSample(const measurement::HandOffSnapshot& s, const std::string& reason, int language) {
-  const std::string event =
-      PickText(language, "LIS传送", "LIS sending", "Envío al LIS", "Envoi au LIS", "Надсилання до LIS");
+  const std::string event = LisText(SendText::LogEvent, language);
   const std::string what = PickText(language, "样本 %s (%s) 未发送：", "Sample %s (%s) not sent: ",
                                     "Muestra %s (%s) no enviada: ", "Échantillon %s (%s) non envoyé : ",
                                     "Проба %s (%s) не надіслана: ");

@@ -83,11 +83,15 @@ struct BatchResult {
   int total = 0;
   int delivered = 0;     // acknowledged with AA and the matching control id
   int skipped = 0;       // not found in the store
+  // Sample numbers of rows left out because they hold a count not computed yet: no values to
+  // send as a final result (they are neither delivered nor skipped, so the batch is not complete).
+  std::vector<std::string> notComputed;
   SendResult last;       // the outcome that ended the walk (or of the last item)
   bool complete() const { return delivered + skipped == total; }
 };
 // Sends the samples one HL7 result message each, waiting up to 10000 ms for each
-// acknowledgement; the walk ends at the first item that is not delivered. Link kind must be
+// acknowledgement; the walk ends at the first item that is not delivered. A row whose count is
+// not computed yet is left out (BatchResult::notComputed) and the walk goes on. Link kind must be
 // network; the serial link is the send screen's.
 BatchResult SendStoredSamples(CADOConn& conn, const std::vector<StoredSampleKey>& keys, int language,
                               const SendProgress& progress = {});

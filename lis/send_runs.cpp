@@ -8,6 +8,7 @@
 #include "core/field_read.h"
 #include "core/lis_link_state.h"
 #include "core/param_order.h"
+#include "core/sys_log.h"
 #include "lis/hl7_messages.h"
 #include "lis/send_texts.h"
 #include "lis/stored_items.h"
@@ -33,9 +34,25 @@ void Begin(const SendContext& c, int upper) {
   c.panel->SetStatus(LisText(SendText::Sending, c.language));
 }
 
+std::string NotComputedText(const RunOutcome& o, int language) {
+  std::string text = LisText(SendText::NotComputedLeftOut, language);
+  for (size_t i = 0; i < o.notComputed.size(); ++i) text += (i ? ", " : "") + o.notComputed[i];
+  return text;
+}
+
+// Rows of counts not computed yet were left out of the walk: the operator is told which (a
+// warning box, and the status at the end) and the system log keeps it.
+void NoteNotComputed(const SendContext& c, const RunOutcome& o) {
+  if (o.notComputed.empty()) return;
+  const std::string text = NotComputedText(o, c.language);
+  c.panel->Message(text, 2);
+  WriteSysLog(*c.conn, LisText(SendText::LogEvent, c.language), text);
+}
+
 // The end of every walk: Send and Exit back, and the status says how it went: "Finished" only
 // when everything went out.
 void End(const SendContext& c, RunOutcome& o) {
+  NoteNotComputed(c, o);
   c.panel->EnableSend(true);
   c.panel->EnableExit(true);
   c.panel->SetSendCaption(LisText(SendText::SendAgain, c.language));
@@ -47,6 +64,7 @@ void End(const SendContext& c, RunOutcome& o) {
   if (o.last.outcome == SendOutcome::NotConnected || o.last.outcome == SendOutcome::LinkLost)
     why = LisText(SendText::LinkLost, c.language);
   if (!o.notSent.empty()) why = LisText(SendText::NotTakenFrom, c.language) + o.notSent;
+  if (why.empty() && !o.notComputed.empty()) why = NotComputedText(o, c.language);
   if (why.empty()) why = LisText(SendText::Stopped, c.language);
   c.panel->SetStatus(why);
 }
@@ -107,13 +125,20 @@ RunOutcome SendSamplesNetwork(const SendContext& c) {
       SampleResultTexts t;
       p.sampleNo = CutChars(no, 50);
       RecordsetPtr& rs = c.conn->OpenRecordset(PersonKeySql(no, c.grid->GetItemText(1, col)));
+      bool kept = false;
       if (c.conn->RecordsetOpen() && HasRows(*rs)) {
+        kept = RowKeptForComputation(*rs);
         ProfileFromRow(*rs, c.language, &p);
         UnitsAndRangesFromRow(*rs, units, &t);
       } else {
         ApplyUnits(units, &t);
       }
       c.conn->CloseRecordset();
+      if (kept) {
+        o.notComputed.push_back(no);
+        c.panel->SetProgress(++done);
+        continue;
+      }
       std::string cells[20];
       for (int i = 0; i < 20; ++i) cells[i] = c.grid->GetItemText(3 + i, col);
       ReorderParamTextsForStore(cells);
@@ -125,7 +150,7 @@ RunOutcome SendSamplesNetwork(const SendContext& c) {
       c.panel->SetProgress(++done);
       Pause(WalkPauseMs());
     }
-    o.finished = !stopped && o.sent == o.items;
+    o.finished = !stopped && o.sent == o.items && o.notComputed.empty();
   } else {
     std::vector<StoredSampleKey> keys;
     RecordsetPtr& rs = c.conn->OpenRecordset("Select SampleNo, TestDate from Person");
@@ -144,6 +169,7 @@ RunOutcome SendSamplesNetwork(const SendContext& c) {
     BatchResult b = SendStoredSamples(*c.conn, keys, c.language, [&](int done, int) { c.panel->SetProgress(done); });
     o.sent = b.delivered;
     o.last = b.last;
+    o.notComputed = b.notComputed;
     o.finished = b.complete();
     if (b.last.outcome == SendOutcome::NoReply) c.panel->Message(LisText(SendText::Timeout, c.language), 3);
   }
@@ -198,6 +224,7 @@ struct SerialSample {
   std::string warning;
   float markers[4] = {0, 0, 0, 0};  // WMARKER2, WMARKER3, PMARKER1, PMARKER2
   bool hasRow = false;
+  bool kept = false;  // the row holds a count not computed yet
 };
 
 // Reads the current Person row into the record fields and the pass-2 facts.
@@ -232,6 +259,7 @@ void ReadSerialRow(db::Recordset& rs, int language, UnitTable& units, SampleReco
   units.TakeFrom(rs);
   for (int i = 0; i < 20; ++i) f.units[i] = units.units[i];
   s.hasRow = true;
+  s.kept = RowKeptForComputation(rs);
 }
 
 // Pass 2 of one sample: its histograms recomputed from the raw data, three "W," and one "M,".
@@ -316,6 +344,10 @@ RunOutcome SendSamplesSerial(const SendContext& c) {
       else for (int i = 0; i < 20; ++i) f.units[i] = units.units[i];
       c.conn->CloseRecordset();
       f.testDate = s.testDate;
+      if (s.kept) {
+        o.notComputed.push_back(s.sampleNo);
+        continue;
+      }
       std::string cells[20];
       for (int i = 0; i < 20; ++i) cells[i] = c.grid->GetItemText(3 + i, col);
       ReorderParamTextsForStore(cells);
@@ -338,7 +370,8 @@ RunOutcome SendSamplesSerial(const SendContext& c) {
           if (!ReadField(*rs, kParamColumns[i], v)) complete = false;
           f.values[i] = CleanResultText(v);
         }
-        if (complete) samples.emplace_back(SampleRecord(f).WithChecksum(c.language), s);
+        if (complete && s.kept) o.notComputed.push_back(s.sampleNo);
+        else if (complete) samples.emplace_back(SampleRecord(f).WithChecksum(c.language), s);
         if (!rs->MoveNext()) break;
       }
     }
@@ -364,8 +397,8 @@ RunOutcome SendSamplesSerial(const SendContext& c) {
   }
   if (ok && !(ok = QueueRecord(*c.port, kTransferFinish))) o.notSent = kTransferFinish;
   o.sent = ok ? o.items : 0;
-  o.finished = ok;
-  if (!ok) o.last.outcome = SendOutcome::SendFailed;
+  o.finished = ok && o.notComputed.empty();
+  o.last.outcome = ok ? SendOutcome::Sent : SendOutcome::SendFailed;
   End(c, o);
   return o;
 }

@@ -3,6 +3,7 @@
 // grid, the scope, the QC file number, the screen's data connection and serial port, and the
 // panel they report on (progress, status text, Send and Exit buttons, message boxes).
 #include <string>
+#include <vector>
 
 #include "lis/lis_send.h"
 
@@ -44,6 +45,9 @@ struct RunOutcome {
   // Serial: the first item whose records did not reach the line whole ("sample date", "date
   // time" of a QC run, or "TRANSFER FINISH"); it and the items after it were not sent.
   std::string notSent;
+  // Sample numbers of rows left out because their count is not computed yet (no values to send
+  // as a final result); not counted as sent, and the walk is then not finished.
+  std::vector<std::string> notComputed;
 };
 
 RunOutcome SendSamplesNetwork(const SendContext& c);

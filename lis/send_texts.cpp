@@ -44,6 +44,12 @@ std::string LisText(SendText w, int l) {
                       "Le LIS n'a plus accepté de données ; non envoyé à partir de : ",
                       "LIS більше не приймає дані; не надіслано, починаючи з: ");
     case SendText::LoadZentilFailed: return "Load Zentil.dll failed!";
+    case SendText::LogEvent:
+      return PickText(l, "LIS传送", "LIS sending", "Envío al LIS", "Envoi au LIS", "Надсилання до LIS");
+    case SendText::NotComputedLeftOut:
+      return PickText(l, "结果尚未计算，未发送：", "Result not computed yet, not sent: ",
+                      "Resultado aún no calculado, no enviado: ", "Résultat pas encore calculé, non envoyé : ",
+                      "Результат ще не обчислено, не надіслано: ");
     case SendText::SelectedData:
       return PickText(l, "选定数据", "Selected Data", "Datos seleccionados", "Donnees selectionnees", "Обрані дані");
     case SendText::AllData: return PickText(l, "全部数据", "All Data", "Todos los datos", "Toutes les donnees", "Всі дані");

@@ -20,6 +20,8 @@ enum class SendText {
   Stopped,           // a run that ended before its last item
   NotTakenFrom,      // the serial LIS stopped taking data; followed by the first item not sent
   LoadZentilFailed,  // the algorithm library could not be loaded
+  LogEvent,          // the system log's event of LIS sending
+  NotComputedLeftOut,  // rows of counts not computed yet, left out; followed by their sample numbers
   SelectedData,
   AllData,
   Send,

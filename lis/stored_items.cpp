@@ -7,6 +7,7 @@
 #include "core/app_settings.h"
 #include "core/field_read.h"
 #include "lis/text_cut.h"
+#include "measurement/kept_inputs.h"
 #include "measurement/patient/patient_input.h"
 #include "platform/db/recordset.h"
 #include "platform/db/sql_text.h"
@@ -142,6 +143,14 @@ void UnitsAndRangesFromRow(db::Recordset& rs, UnitTable& units, SampleResultText
     t->ranges[i] = CutChars(ref.substr(pos, c == std::string::npos ? std::string::npos : c - pos), 15);
     pos = c == std::string::npos ? ref.size() + 1 : c + 1;
   }
+}
+
+bool RowKeptForComputation(db::Recordset& rs) {
+  std::string texts[20], testTime, kept;
+  for (int i = 0; i < 20; ++i) ReadField(rs, kParamColumns[i], texts[i]);
+  ReadField(rs, "TestTime", testTime);
+  ReadField(rs, measurement::kKeptInputsColumn, kept);
+  return measurement::KeptForComputation(texts, testTime, kept);
 }
 
 void TextsFromRow(db::Recordset& rs, UnitTable& units, SampleResultTexts* t) {

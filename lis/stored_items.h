@@ -29,6 +29,10 @@ struct UnitTable {
 // empty value and flag.
 void SplitResultText(const std::string& text, std::string* value, std::string* flag);
 
+// Whether the current Person row holds a count the algorithm library has not computed yet
+// (measurement/kept_inputs.h): it has no values, so it never goes out as a result.
+bool RowKeptForComputation(db::Recordset& rs);
+
 // Fills the profile from the current Person row (NULL sample type and group take the
 // language's whole-blood and general texts).
 void ProfileFromRow(db::Recordset& rs, int language, SampleProfileRecord* p);

@@ -58,13 +58,16 @@ BatchResult SendStoredSamples(CADOConn& conn, const std::vector<StoredSampleKey>
     SampleResultTexts t;
     RecordsetPtr& rs = conn.OpenRecordset(PersonKeySql(k.sampleNo, k.testDate));
     const bool found = conn.RecordsetOpen() && HasRows(*rs);
-    if (found) {
+    const bool kept = found && RowKeptForComputation(*rs);
+    if (found && !kept) {
       ProfileFromRow(*rs, language, &p);
       TextsFromRow(*rs, units, &t);
     }
     conn.CloseRecordset();
     if (!found) {
       ++b.skipped;
+    } else if (kept) {
+      b.notComputed.push_back(k.sampleNo);
     } else {
       b.last = SendLisMessage(BuildSampleResult(p, t), ReplyWaitMs());
       if (!b.last.delivered()) break;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
+#include <strings.h>
 
 #include "analyzer/algorithm_input.h"
 
@@ -155,6 +156,15 @@ std::optional<KeptInputs> ParseKeptInputs(const std::string& text) {
   }
   for (bool s : seen)
     if (!s) return std::nullopt;
+  return k;
+}
+
+std::optional<KeptInputs> KeptInputsOfRow(const std::string storedTexts[20], const std::string& testTime,
+                                          const std::string& keptText) {
+  for (int i = 0; i < 20; ++i)
+    if (strcasecmp(storedTexts[i].c_str(), "- - -") != 0) return std::nullopt;
+  std::optional<KeptInputs> k = ParseKeptInputs(keptText);
+  if (!k || k->testTime != testTime) return std::nullopt;
   return k;
 }
 

@@ -38,4 +38,17 @@ std::string KeptInputsText(const KeptInputs& k);
 // The text read back; nothing when it is not of that form.
 std::optional<KeptInputs> ParseKeptInputs(const std::string& text);
 
+// The kept inputs of a Person row that holds a count not computed yet: every stored value text
+// "- - -" (table order) and kept inputs that read back and name the row's own TestTime (a later
+// count of the sample wrote another time, so inputs left from an earlier count are not its own).
+// Nothing for any other row.
+std::optional<KeptInputs> KeptInputsOfRow(const std::string storedTexts[20], const std::string& testTime,
+                                          const std::string& keptText);
+// Whether a row holds such a count: it has no values yet and is computed when its single-result
+// view opens, so it is never handed on as a result.
+inline bool KeptForComputation(const std::string storedTexts[20], const std::string& testTime,
+                               const std::string& keptText) {
+  return KeptInputsOfRow(storedTexts, testTime, keptText).has_value();
+}
+
 }  // namespace measurement

@@ -13,6 +13,7 @@
 #include "core/ado_conn.h"
 #include "link_fixture.h"
 #include "lis/send_runs.h"
+#include "lis/stored_items.h"
 #include "lis/stored_send.h"
 #include "lis/text_records.h"
 #include "measurement/raw_files.h"
@@ -56,6 +57,25 @@ void FillGrid(CGridCtrl& g, int columns) {
     for (int r = 0; r < 20; ++r) g.SetItemText(3 + r, c, std::to_string(c) + "." + std::to_string(r));
   }
 }
+
+// A serial LIS reading a pty, the port to it and the send context of a walk over it.
+struct SerialLine {
+  lissim::SerialReader reader;
+  analyzer::CSerialPort port;
+  RecordingPanel panel;
+  CADOConn conn;
+  SendContext c;
+  void Open(int scope) {
+    ASSERT_TRUE(reader.Start());
+    ASSERT_EQ(port.OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
+    ASSERT_EQ(port.StartReader(), 1);
+    c.panel = &panel;
+    c.scope = scope;
+    c.conn = &conn;
+    c.port = &port;
+  }
+  ~SerialLine() { port.Close(); }
+};
 
 class SendRuns : public LinkFixture {
  protected:
@@ -206,18 +226,11 @@ TEST(SerialSends, QcRunsOfAllDataAsTextRecords) {
   support::ExecSql("insert into XBQCRunResult (TestDate,TestTime,WBC,LYMA,MONA,GRAA,LYMP,MONP,GRAP,RBC,HGB,MCHC,MCH,"
                    "MCV,RDWCV,RDWSD,HCT,PLT,MPV,PDW,PCT,PLCR) values ('2026-03-02','07:00:00',0,-2,3.456,4,5,6,7,8,9,"
                    "10,11,12,13,14,15,16,17,18,19,20)");
-  lissim::SerialReader reader;
-  ASSERT_TRUE(reader.Start());
-  analyzer::CSerialPort port;
-  ASSERT_EQ(port.OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
-  ASSERT_EQ(port.StartReader(), 1);
-  RecordingPanel panel;
-  CADOConn conn;
-  SendContext c;
-  c.panel = &panel;
-  c.scope = 1;
-  c.conn = &conn;
-  c.port = &port;
+  SerialLine line;
+  ASSERT_NO_FATAL_FAILURE(line.Open(1));
+  lissim::SerialReader& reader = line.reader;
+  RecordingPanel& panel = line.panel;
+  SendContext& c = line.c;
   RunOutcome o = SendQcSerial(c, QcKind::XB);
   EXPECT_TRUE(o.finished);
   EXPECT_EQ(panel.status, "Finished");
@@ -235,7 +248,6 @@ TEST(SerialSends, QcRunsOfAllDataAsTextRecords) {
   EXPECT_EQ(recs[0].fields[41], "20.00");
   EXPECT_EQ(recs[0].fields[42], std::to_string(lissim::SumBeforeChecksum(recs[0])));
   EXPECT_EQ(recs[1].prefix, "TRANSFER FINISH");
-  port.Close();
 }
 
 TEST(SerialSends, StoredSamplesOfAllDataNeedTheAlgorithmLibrary) {
@@ -244,18 +256,11 @@ TEST(SerialSends, StoredSamplesOfAllDataNeedTheAlgorithmLibrary) {
                    "RDWCV,RDWSD,HCT,PLT,MPV,PDW,PCT,PLCR,MONA,GRAA,LYMP,MONP,GRAP,WBCUnit) values ('5','2026-03-07',"
                    "'08:00:00','Bo',NULL,12,'Y','*7.20 H','- - -','4.5','135','330','29','88','12','40','40','250',"
                    "'9','16','0.2','30','0.5','4','20','7','73','x10^9/L')");
-  lissim::SerialReader reader;
-  ASSERT_TRUE(reader.Start());
-  analyzer::CSerialPort port;
-  ASSERT_EQ(port.OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
-  ASSERT_EQ(port.StartReader(), 1);
-  RecordingPanel panel;
-  CADOConn conn;
-  SendContext c;
-  c.panel = &panel;
-  c.scope = 1;
-  c.conn = &conn;
-  c.port = &port;
+  SerialLine line;
+  ASSERT_NO_FATAL_FAILURE(line.Open(1));
+  lissim::SerialReader& reader = line.reader;
+  RecordingPanel& panel = line.panel;
+  SendContext& c = line.c;
   // No library in the program folder: the operator is told and nothing goes out.
   measurement::SetZentilLibraryPath(folder.file("libZentil.so"));
   RunOutcome o = SendSamplesSerial(c);
@@ -287,7 +292,6 @@ TEST(SerialSends, StoredSamplesOfAllDataNeedTheAlgorithmLibrary) {
   EXPECT_EQ(recs[0].fields[75], std::to_string(lissim::SumBeforeChecksum(recs[0])));
   EXPECT_EQ(recs[1].prefix, "TRANSFER FINISH");
   EXPECT_EQ(recs[2].prefix, "TRANSFER FINISH");
-  port.Close();
 }
 
 TEST(SerialSends, StoredAgesOfEveryLanguageGoWithAUnitTheLineReads) {
@@ -361,18 +365,11 @@ TEST(SerialSends, HistogramRecordsFromTheSamplesRawData) {
   for (int i = 0; i < 128; ++i) h.plt[i] = static_cast<float>(i > 5 && i < 100 ? 40 - std::abs(i - 30) / 3 : 0);
   ASSERT_EQ(measurement::WriteTestDataRecord(folder.folder(), measurement::TestDataKey("2026-03-07", "6"), h),
             measurement::TestDataWrite::Written);
-  lissim::SerialReader reader;
-  ASSERT_TRUE(reader.Start());
-  analyzer::CSerialPort port;
-  ASSERT_EQ(port.OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
-  ASSERT_EQ(port.StartReader(), 1);
-  RecordingPanel panel;
-  CADOConn conn;
-  SendContext c;
-  c.panel = &panel;
-  c.scope = 1;
-  c.conn = &conn;
-  c.port = &port;
+  SerialLine line;
+  ASSERT_NO_FATAL_FAILURE(line.Open(1));
+  lissim::SerialReader& reader = line.reader;
+  RecordingPanel& panel = line.panel;
+  SendContext& c = line.c;
   measurement::SetZentilLibraryPath(support::BuiltZentilPath());
   RunOutcome o = SendSamplesSerial(c);
   measurement::SetZentilLibraryPath("");
@@ -404,7 +401,6 @@ TEST(SerialSends, HistogramRecordsFromTheSamplesRawData) {
   EXPECT_EQ(plt.fields[4], "30.0");
   for (int b = 128; b < 256; ++b) EXPECT_EQ(plt.fields[5 + b], "");
   EXPECT_EQ(recs[5].fields[0], "LF2 ");
-  port.Close();
 }
 
 TEST_F(SendRuns, AnEmptySampleNumberEndsTheListAndAnEmptyFirstValueIsPassedOver) {
@@ -502,4 +498,108 @@ TEST(SerialSends, ALisThatStopsReadingLosesNoRecordAndIsNeverFinished) {
     reader.Stop();
   }
   SetSerialPatienceMs(30000);
+}
+
+namespace {
+
+// A stored normal sample (values "n.0" .. "n.19") or a kept count: every value "- - -" and the
+// count's inputs naming the row's own TestTime, to be computed when its view opens.
+void StoreSample(const std::string& no, bool kept) {
+  std::string columns = "SampleNo,TestDate,TestTime,Name,CountInputs", values;
+  values = "'" + no + "','2026-03-07','08:0" + no + ":00','P" + no + "',";
+  values += kept ? "'time=08:0" + no + ":00 mode=0 wbct=50 hgb=3400/1200 f=1,1,1,1,1,1 stars=000'" : "NULL";
+  for (int i = 0; i < 20; ++i) {
+    columns += std::string(",") + kParamColumns[i];
+    values += ",'" + (kept ? std::string("- - -") : no + "." + std::to_string(i)) + "'";
+  }
+  support::ExecSql("insert into Person (" + columns + ") values (" + values + ")");
+}
+
+// The list grid of samples 1..3 as the browser shows them: the kept sample 2 with "- - -".
+void FillKeptGrid(CGridCtrl& grid) {
+  FillGrid(grid, 3);
+  for (int r = 0; r < 20; ++r) grid.SetItemText(3 + r, 2, "- - -");
+  grid.SetSelectedRange(3, 1, 22, 3);
+}
+
+const char* const kLeftOutNotice = "Result not computed yet, not sent: 2";
+
+}  // namespace
+
+// A kept count has no values: it never goes out as a final result with empty OBX values. It is
+// left out with a notice naming it (warning box, status, system log), is not counted as sent,
+// and the samples around it still go, from the selection and from all data.
+TEST_F(SendRuns, AKeptCountIsLeftOutOfANetworkSendWithANotice) {
+  for (const char* no : {"1", "2", "3"}) StoreSample(no, std::string(no) == "2");
+  for (int scope : {0, 1}) {
+    SCOPED_TRACE(scope);
+    support::ExecSql("delete from SysLog");
+    sim.ClearMessages();
+    panel = RecordingPanel{};
+    CGridCtrl grid;
+    FillKeptGrid(grid);
+    RunOutcome o;
+    ASSERT_TRUE(DispatchSend(Context(&grid, scope), SendDataKind::Samples, 1, false, &o));
+    EXPECT_EQ(o.sent, 2);
+    EXPECT_FALSE(o.finished);
+    EXPECT_EQ(o.notComputed, std::vector<std::string>{"2"});
+    auto msgs = sim.Messages();
+    ASSERT_EQ(msgs.size(), 2u);
+    EXPECT_EQ(msgs[0].Field("PID", 2), "1");
+    EXPECT_EQ(msgs[1].Field("PID", 2), "3");
+    ASSERT_EQ(panel.messages.size(), 1u);
+    EXPECT_EQ(panel.messages[0], kLeftOutNotice);
+    EXPECT_EQ(panel.status, kLeftOutNotice);
+    EXPECT_TRUE(panel.send);
+    EXPECT_TRUE(panel.exit);
+    EXPECT_EQ(support::QueryText("select Event from SysLog"), "LIS sending");
+    EXPECT_EQ(support::QueryText("select Result from SysLog"), kLeftOutNotice);
+  }
+  // The walk without a screen says which rows it left out and is not complete.
+  BatchResult b = SendStoredSamples(conn, {{"2", "2026-03-07"}, {"3", "2026-03-07"}}, 1);
+  EXPECT_EQ(b.delivered, 1);
+  EXPECT_EQ(b.notComputed, std::vector<std::string>{"2"});
+  EXPECT_FALSE(b.complete());
+}
+
+// Over the serial line neither the kept count's empty "R," record nor histograms made now from
+// its raw record go out; the other sample's records do.
+TEST(SerialSends, AKeptCountIsLeftOutOfTheRecordsAndTheHistogramPass) {
+  support::ScratchProgramFolder folder("lis_serial_kept");
+  for (const char* no : {"1", "2", "3"}) StoreSample(no, std::string(no) == "2");
+  measurement::HistogramBuffers h;
+  for (int i = 0; i < 256; ++i) h.wbc[i] = h.rbc[i] = static_cast<float>(i > 20 && i < 200 ? 60 : 0);
+  for (int i = 0; i < 128; ++i) h.plt[i] = static_cast<float>(i > 5 && i < 100 ? 30 : 0);
+  ASSERT_EQ(measurement::WriteTestDataRecord(folder.folder(), measurement::TestDataKey("2026-03-07", "2"), h),
+            measurement::TestDataWrite::Written);
+  measurement::SetZentilLibraryPath(support::BuiltZentilPath());
+  for (int scope : {0, 1}) {
+    SCOPED_TRACE(scope);
+    support::ExecSql("delete from SysLog");
+    SerialLine line;
+    ASSERT_NO_FATAL_FAILURE(line.Open(scope));
+    CGridCtrl grid;
+    FillKeptGrid(grid);
+    line.c.grid = &grid;
+    RunOutcome o = SendSamplesSerial(line.c);
+    const lissim::SerialReader& reader = line.reader;
+    const RecordingPanel& panel = line.panel;
+    EXPECT_FALSE(o.finished);
+    EXPECT_EQ(o.sent, 2);
+    EXPECT_EQ(o.notComputed, std::vector<std::string>{"2"});
+    ASSERT_EQ(panel.messages.size(), 1u);
+    EXPECT_EQ(panel.messages[0], kLeftOutNotice);
+    EXPECT_EQ(panel.status, kLeftOutNotice);
+    EXPECT_EQ(support::QueryText("select Result from SysLog"), kLeftOutNotice);
+    // "R," of 1 and 3, the end of pass 1, no histograms (only sample 2 has a raw record), the end.
+    ASSERT_TRUE(reader.WaitForRecords(4, 5000));
+    EXPECT_FALSE(reader.WaitForRecords(5, 300));
+    auto recs = reader.Records();
+    ASSERT_EQ(recs.size(), 4u);
+    const char* kinds[4] = {"R", "R", "TRANSFER FINISH", "TRANSFER FINISH"};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(recs[i].prefix, kinds[i]);
+    EXPECT_EQ(recs[0].fields[0], "1");
+    EXPECT_EQ(recs[1].fields[0], "3");
+  }
+  measurement::SetZentilLibraryPath("");
 }
