@@ -117,7 +117,7 @@ class SdlBackend : public Backend {
     }
     inited_ = true;
     const Uint32 own = SDL_RegisterEvents(1);
-    wakeEvent_ = own != static_cast<Uint32>(-1) ? own : SDL_USEREVENT;
+    wakeEvent_ = own != static_cast<Uint32>(-1) ? own : static_cast<Uint32>(SDL_USEREVENT);
     Uint32 flags = SDL_WINDOW_SHOWN;
     // No size asked: the display's own, so the screens fill it (a window at its top left
     // corner, or the full screen).
