@@ -58,6 +58,40 @@ measurement::HandOffSnapshot Snapshot(const std::string& name) {
   return s;
 }
 
+// A serial line to the LIS reader for the age tests: stores a row whose age (one unit field of
+// `ymd`) was kept under `storedLanguage`, sends it with the interface in `language` and returns
+// its result record.
+struct AgeLine {
+  lissim::SerialReader reader;
+  analyzer::CSerialPort port;
+  size_t seen = 0;
+
+  void Open() {
+    ASSERT_TRUE(reader.Start());
+    ASSERT_EQ(port.OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
+    ASSERT_EQ(port.StartReader(), 1);
+  }
+  void Close() {
+    port.Close();
+    reader.Stop();
+  }
+  lissim::TextRecord Send(const std::string& sampleNo, const int ymd[3], int storedLanguage, int language) {
+    int age = 0;
+    std::string unit;
+    measurement::AgeToStore(ymd[0], ymd[1], ymd[2], storedLanguage, &age, &unit);
+    measurement::HandOffSnapshot s = Snapshot("N");
+    s.sampleNo = sampleNo;
+    s.age = measurement::HeaderAgeText(ymd[0], ymd[1], ymd[2], language);
+    support::ExecSql("insert into Person (SampleNo,TestDate,TestTime,Age,AgeUnit) values ('" + s.sampleNo + "','" +
+                     s.testDate + "','08:00:00'," + std::to_string(age) + ",'" + unit + "')");
+    EXPECT_TRUE(SendResultSerial(s, port, language));
+    seen += 7;
+    EXPECT_TRUE(reader.WaitForRecords(seen, 10000));
+    const auto records = reader.Records();
+    return records.size() >= seen ? records[seen - 7] : lissim::TextRecord{};
+  }
+};
+
 }  // namespace
 
 TEST(TextRecords, ChecksumAndFieldRules) {
@@ -224,30 +258,16 @@ TEST(TextRecords, AutomaticSerialSendGivesTheStoredAgeThatTheAgeReaderReadsBack)
   // As on the network: the record's age number and unit come from the stored row, and the
   // system's own age reader finds the same number and kind of unit in them.
   support::ScratchProgramFolder folder{"lis_serial_age"};
-  lissim::SerialReader reader;
-  ASSERT_TRUE(reader.Start());
-  analyzer::CSerialPort port;
-  ASSERT_EQ(port.OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
-  ASSERT_EQ(port.StartReader(), 1);
-  size_t seen = 0;
+  AgeLine line;
+  ASSERT_NO_FATAL_FAILURE(line.Open());
   for (int language = 0; language < 5; ++language)
     for (int field = 0; field < 3; ++field) {
       SCOPED_TRACE("language " + std::to_string(language) + " field " + std::to_string(field));
       const int ymd[3] = {field == 0 ? 30 : 0, field == 1 ? 30 : 0, field == 2 ? 30 : 0};
-      int age = 0;
-      std::string unit;
-      measurement::AgeToStore(ymd[0], ymd[1], ymd[2], language, &age, &unit);
-      measurement::HandOffSnapshot s = Snapshot("N");
-      s.sampleNo = std::to_string(100 + language * 10 + field);
-      s.age = measurement::HeaderAgeText(ymd[0], ymd[1], ymd[2], language);
-      support::ExecSql("insert into Person (SampleNo,TestDate,TestTime,Age,AgeUnit) values ('" + s.sampleNo + "','" +
-                       s.testDate + "','08:00:00'," + std::to_string(age) + ",'" + unit + "')");
-      ASSERT_TRUE(SendResultSerial(s, port, language));
-      seen += 7;
-      ASSERT_TRUE(reader.WaitForRecords(seen, 10000));
-      const lissim::TextRecord R = reader.Records()[seen - 7];
+      const std::string sampleNo = std::to_string(100 + language * 10 + field);
+      const lissim::TextRecord R = line.Send(sampleNo, ymd, language, language);
       ASSERT_EQ(R.prefix, "R");
-      ASSERT_EQ(R.fields[0], s.sampleNo);
+      ASSERT_EQ(R.fields[0], sampleNo);
       const std::string number = sys::AnsiToUtf8(R.fields[5], language).text;
       const std::string unitCode = sys::AnsiToUtf8(R.fields[6], language).text;
       EXPECT_EQ(number, "30");
@@ -257,8 +277,7 @@ TEST(TextRecords, AutomaticSerialSendGivesTheStoredAgeThatTheAgeReaderReadsBack)
       EXPECT_EQ(readAge, 30) << unitCode;
       EXPECT_EQ(measurement::AgeFieldOfUnit(readUnit), field) << unitCode;
     }
-  port.Close();
-  reader.Stop();
+  line.Close();
 }
 
 TEST(TextRecords, AutomaticSerialSendGivesAnAgeUnitTheLineReadsWhateverLanguageStoredIt) {
@@ -267,32 +286,18 @@ TEST(TextRecords, AutomaticSerialSendGivesAnAgeUnitTheLineReadsWhateverLanguageS
   // as the letters they always went as. The unit kind turns with the pair, so that each stored
   // language meets years, months and days.
   support::ScratchProgramFolder folder{"lis_serial_age_languages"};
-  lissim::SerialReader reader;
-  ASSERT_TRUE(reader.Start());
-  analyzer::CSerialPort port;
-  ASSERT_EQ(port.OpenDevice(nullptr, reader.SlavePath(), 1, 115200, L'N', 8, 1, 9, 512), 1);
-  ASSERT_EQ(port.StartReader(), 1);
-  size_t seen = 0;
+  AgeLine line;
+  ASSERT_NO_FATAL_FAILURE(line.Open());
   for (int stored = 0; stored < 5; ++stored)
     for (int language = 0; language < 5; ++language) {
       const int field = 2 * (stored + language) % 3;
       SCOPED_TRACE("stored " + std::to_string(stored) + " interface " + std::to_string(language) + " field " +
                    std::to_string(field));
       const int ymd[3] = {field == 0 ? 5 : 0, field == 1 ? 5 : 0, field == 2 ? 5 : 0};
-      int age = 0;
-      std::string unit;
-      measurement::AgeToStore(ymd[0], ymd[1], ymd[2], stored, &age, &unit);
-      measurement::HandOffSnapshot s = Snapshot("N");
-      s.sampleNo = std::to_string(200 + stored * 10 + language);
-      s.age = measurement::HeaderAgeText(ymd[0], ymd[1], ymd[2], language);
-      support::ExecSql("insert into Person (SampleNo,TestDate,TestTime,Age,AgeUnit) values ('" + s.sampleNo + "','" +
-                       s.testDate + "','08:00:00'," + std::to_string(age) + ",'" + unit + "')");
-      ASSERT_TRUE(SendResultSerial(s, port, language));
-      seen += 7;
-      ASSERT_TRUE(reader.WaitForRecords(seen, 10000));
-      const lissim::TextRecord R = reader.Records()[seen - 7];
+      const std::string sampleNo = std::to_string(200 + stored * 10 + language);
+      const lissim::TextRecord R = line.Send(sampleNo, ymd, stored, language);
       ASSERT_EQ(R.prefix, "R");
-      ASSERT_EQ(R.fields[0], s.sampleNo);
+      ASSERT_EQ(R.fields[0], sampleNo);
       EXPECT_EQ(R.fields[5], "5");
       EXPECT_EQ(serial_age::ReceivedAgeField(R.fields[6], language), field) << R.fields[6];
       if (stored == 1) {
@@ -300,8 +305,7 @@ TEST(TextRecords, AutomaticSerialSendGivesAnAgeUnitTheLineReadsWhateverLanguageS
       }
       EXPECT_EQ(R.fields[75], std::to_string(lissim::SumBeforeChecksum(R)));
     }
-  port.Close();
-  reader.Stop();
+  line.Close();
 }
 
 TEST(TextRecords, AnAutomaticSerialSendThatFailsIsInTheSystemLog) {
