@@ -28,6 +28,7 @@
 #include "core/write_log.h"
 #include "measurement/result_intake.h"
 #include "measurement/run_result.h"
+#include "measurement/screen/board_reports.h"
 #include "measurement/zentil_call.h"
 #include "platform/sys/clock.h"
 #include "platform/ui/app.h"
@@ -47,11 +48,12 @@ namespace {
 constexpr uintptr_t kCycleTimer = 1;
 constexpr uintptr_t kExitTimer = 3;
 // The board acknowledges a dispense and a rinse when they are done; one that never comes must
-// not keep the screen busy for good.
+// not keep the screen busy for good. The rinse's longest time is every counting screen's
+// (measurement::kRinseDeadlineMs).
 constexpr uintptr_t kAckTimer = 4;
 constexpr uintptr_t kRinseDelayTimer = 5;
+constexpr uintptr_t kRinseDeadlineTimer = 6;
 constexpr int kDispenseAckMs = 30000;
-constexpr int kRinseAckMs = 180000;
 constexpr int kCycleTimerMs = 100;
 // The board confirmed leaving test mode. Posted, so the port is closed from the message loop
 // and never from inside the reader's own delivery of a byte.
@@ -308,14 +310,19 @@ void CCalibAuto::OnTimer(uintptr_t id) {
     SendRinse();
     return;
   }
+  if (id == kRinseDeadlineTimer) {
+    KillTimer(kRinseDeadlineTimer);
+    if (!rinseRunning_) return;
+    // The rinse was never confirmed (a fault stopped it): back to test mode and to counting, and
+    // the screen can be left again; the operator is told why the rinse is over.
+    rinseRunning_ = false;
+    const std::string notice = measurement::GiveUpAutoRinse(cycle_, Language());
+    cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
+    ShowBox(notice, ui::MB_ICONWARNING);
+    return;
+  }
   if (id == kAckTimer) {
     KillTimer(kAckTimer);
-    if (rinseRunning_) {
-      // The rinse was never confirmed: back to test mode and to counting.
-      rinseRunning_ = false;
-      cycle_.SetRinseRunning(false);
-      cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
-    }
     if (cycle_.state() == CycleState::Idle) cycle_.SetReady(true);
     return;
   }
@@ -473,7 +480,7 @@ void CCalibAuto::AutoRinse() {
 
 void CCalibAuto::SendRinse() {
   cycle_.SendCommand(analyzer::FrameClassCommand, cmd::CleanChambers);
-  SetTimer(kAckTimer, kRinseAckMs);
+  SetTimer(kRinseDeadlineTimer, measurement::kRinseDeadlineMs);
 }
 
 void CCalibAuto::OnTimeout() {
@@ -517,7 +524,7 @@ void CCalibAuto::OnBoardReport(const analyzer::CollectedFrame& f) {
       PostMessage(kLeaveConfirmed, 0, 0);
     } else if (c == cmd::CleanChambers && rinseRunning_) {
       // Only the rinse this screen started ends here: a repeated or unasked answer books nothing.
-      KillTimer(kAckTimer);
+      KillTimer(kRinseDeadlineTimer);
       cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
       ShowBox(TextOf(CaliText::RinseFinished, lang), ui::MB_ICONINFORMATION);
       analyzer::Reagents().Book(analyzer::ReagentOperation::CleanChambersService, lang);

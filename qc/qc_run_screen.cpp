@@ -325,7 +325,17 @@ void QcRunScreen::StartRinse() {
   analyzer::Soak.TestsSinceAutoClean = 0;
   rinseRunning_ = true;
   cycle_.SetRinseRunning(true);
+  SetTimer(kRinseDeadlineTimer, measurement::kRinseDeadlineMs);
   cycle_.SendCommand(analyzer::FrameClassCommand, cmd::CleanChambers);
+}
+
+void QcRunScreen::GiveUpRinse() {
+  KillTimer(kRinseDeadlineTimer);
+  if (!rinseRunning_) return;
+  // The board never said the rinse ended (a fault stopped it): the screen counts and can be
+  // left again, and says why the rinse is over.
+  rinseRunning_ = false;
+  ShowMessage(measurement::GiveUpAutoRinse(cycle_, Language()));
 }
 
 void QcRunScreen::OnTimeout() {
@@ -342,6 +352,7 @@ void QcRunScreen::OnBoardReport(const analyzer::CollectedFrame& f) {
     // Only the rinse this screen started ends here: a repeated or unasked answer books nothing.
     if (!rinseRunning_) return;
     rinseRunning_ = false;
+    KillTimer(kRinseDeadlineTimer);
     cycle_.SetRinseRunning(false);
     analyzer::Reagents().Book(analyzer::ReagentOperation::CleanChambersService, lang);
     cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
@@ -445,6 +456,10 @@ void QcRunScreen::OnTimer(uintptr_t id) {
   if (id == kRinseTimer) {
     KillTimer(kRinseTimer);
     StartRinse();
+    return;
+  }
+  if (id == kRinseDeadlineTimer) {
+    GiveUpRinse();
     return;
   }
   if (id == kExitTimer) {

@@ -44,7 +44,9 @@ struct QcRunLayout {
 
 class QcRunScreen : public ui::Dialog, public measurement::CountCycleHost {
  public:
-  enum : uintptr_t { kCycleTimer = 11, kExitTimer = 12, kRinseTimer = 13 };
+  // kRinseTimer: the pause before a rinse no longer asked for; kRinseDeadlineTimer: the rinse's
+  // longest time (measurement::kRinseDeadlineMs).
+  enum : uintptr_t { kCycleTimer = 11, kExitTimer = 12, kRinseTimer = 13, kRinseDeadlineTimer = 14 };
   QcRunScreen(const QcRunLayout& layout, ui::Window* parent);
   ~QcRunScreen() override;
 
@@ -122,6 +124,8 @@ class QcRunScreen : public ui::Dialog, public measurement::CountCycleHost {
   void ShowPopup(bool show);
   void AutoRinse();
   void StartRinse();
+  // The rinse passed its deadline without its end.
+  void GiveUpRinse();
 
   CXPGroupBox frame_;
   CXPButton exit_, help_, delete_;

@@ -90,12 +90,9 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
     kButtonsEnableTimer = 6,
     kCycleTimer = 11,  // runs the count cycle's own deadlines while it has any
     kExitTimer = 12,   // the pause before the port is released on Exit
-    kRinseTimer = 13,  // the automatic rinse's longest time
+    kRinseTimer = 13,  // the automatic rinse's longest time (kRinseDeadlineMs)
   };
   static constexpr unsigned kCycleTimerMs = 500;
-  // The automatic rinse not ended by the board this long after AA 40 is given up: the longest
-  // a board operation takes, as the start-up and the maintenance menu allow it, with a margin.
-  static constexpr unsigned kRinseDeadlineMs = 180000 + 10000;
 
   explicit CSampleTest(ui::Window* parent = nullptr);
   ~CSampleTest() override;

@@ -374,11 +374,8 @@ void CSampleTest::GiveUpRinse() {
   // left again, and says why the rinse is over.
   rinseAwaited_ = false;
   noRinseRunning_ = true;
-  cycle_.SetRinseRunning(false);
   EnableExitService(true);
-  const std::string text = TestScreenText(ScreenText::RinseNoAnswer, Language());
-  WriteLog(text);
-  ShowWarning(text);
+  ShowWarning(GiveUpAutoRinse(cycle_, Language()));
 }
 
 void CSampleTest::OnResultPending(bool pending) { ResultPending = pending ? 1 : 0; }

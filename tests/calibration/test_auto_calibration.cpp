@@ -16,6 +16,7 @@
 #include "platform/ui/app.h"
 #include "core/screen_registry.h"
 #include "core/value_format.h"
+#include "measurement/screen/board_reports.h"
 #include "measurement/screen/sample_test_screen.h"
 #include "measurement/zentil_call.h"
 #include "platform/ui/message_box.h"
@@ -605,6 +606,55 @@ TEST_F(AutoCalibration, KeyReportCutBetweenCountsIsAskedForAgain) {
     Leave(s, screen);
   }));
   EXPECT_TRUE(counted);
+}
+
+}  // namespace
+
+namespace {
+
+// A fault report while the automatic rinse runs, and the rinse's end never comes: after the
+// rinse's longest time the screen gives it up and says so, counts and can be left again.
+TEST_F(AutoCalibration, RinseThatNeverEndsIsGivenUpWithAMessage) {
+  Sql("update SysSetting set AutoCleanTime=1");
+  const double targets[5] = {7.2, 4.5, 135, 88, 220};
+  AddBatch("CALN", 0, targets);
+  CCalibAuto screen;
+  std::vector<std::string> boxes;
+  std::string notice;
+  bool counted = false;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); }, [&](ui::TestDriver& s) {
+    ASSERT_TRUE(WaitReady(s, screen));
+    Load(s, screen, "CALN");
+    sim.RefuseNext(0x40, 3);  // DD 40 03: "Carriage abnormal!", no AA 40 FF
+    sim.PressCountKey();
+    // The rinse question, then the fault.
+    for (int i = 0; i < 2 && s.RunUntil([&] { return s.MessageBox() != nullptr; }, 15000); ++i) {
+      boxes.push_back(s.MessageBoxText());
+      s.AnswerMessageBox(ui::IDOK);
+    }
+    s.Advance(60000);
+    s.Press(ui::IDCANCEL);
+    if (s.RunUntil([&] { return s.MessageBox() != nullptr; }, 1000)) {
+      boxes.push_back(s.MessageBoxText());
+      s.AnswerMessageBox(ui::IDOK);
+    }
+    s.Advance(measurement::kRinseDeadlineMs - 60000);
+    if (s.RunUntil([&] { return s.MessageBox() != nullptr; }, 3000)) {
+      notice = s.MessageBoxText();
+      s.AnswerMessageBox(ui::IDOK);
+    }
+    // The next calibrator is counted; its own rinse is declined.
+    ASSERT_TRUE(s.RunUntil([&] { return screen.Cycle().ready() && !screen.Busy(); }, 5000));
+    sim.PressCountKey();
+    if (s.RunUntil([&] { return s.MessageBox() != nullptr; }, 15000)) s.AnswerMessageBox(ui::IDCANCEL);
+    counted = s.RunUntil([&] { return screen.RunCount() == 2 && !screen.Busy(); }, 15000);
+    Leave(s, screen);
+  }));
+  EXPECT_EQ(boxes, (std::vector<std::string>{"System will rinse automatically, please wait after confirmation",
+                                             "Carriage abnormal!", "Rinse procedure in progress!"}));
+  EXPECT_EQ(notice, "No reply from the analyzer, the rinse was stopped!");
+  EXPECT_TRUE(counted);
+  EXPECT_TRUE(screen.IsEnded());
 }
 
 }  // namespace

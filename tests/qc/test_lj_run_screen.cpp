@@ -11,6 +11,7 @@
 #include "analyzer/reagent.h"
 #include "analyzer/sequences/process_values.h"
 #include "core/value_format.h"
+#include "measurement/screen/board_reports.h"
 #include "measurement/zentil_call.h"
 #include "qc/lj_qc_run.h"
 #include "qc/lj_run_result.h"
@@ -411,6 +412,53 @@ TEST_F(LjRunScreen, AnUnaskedEndOfRinseBooksNothing) {
   EXPECT_FALSE(boxShown);
   EXPECT_EQ(diluentAfter, diluentBefore);
   EXPECT_EQ(sampleModesAfter, sampleModesBefore);
+}
+
+}  // namespace
+
+namespace {
+
+// A fault report while the automatic rinse runs, and the rinse's end never comes: after the
+// rinse's longest time the screen gives it up with a message on its message line, counts and
+// can be left again.
+TEST_F(LjRunScreen, RinseThatNeverEndsIsGivenUpWithAMessage) {
+  SetUpFile();
+  Sql("update SysSetting set AutoCleanTime=1");
+  CLJQCRun screen(nullptr);
+  screen.QcFileNo = 1;
+  std::vector<std::string> boxes;
+  std::string line;
+  bool counted = false;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            sim_->RefuseNext(0x40, 3);  // DD 40 03: "Carriage abnormal!", no AA 40 FF
+                            sim_->PressCountKey();
+                            // The rinse question, then the fault.
+                            ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }, 15000));
+                            boxes = DrainBoxes(s, 3000);
+                            s.Advance(60000);
+                            s.Press(ui::IDCANCEL);
+                            for (const std::string& b : DrainBoxes(s, 1000)) boxes.push_back(b);
+                            s.Advance(measurement::kRinseDeadlineMs - 60000);
+                            line = s.Text(qc::IDC_QC_RUN_MESSAGE);
+                            // The next sample is counted; its own rinse is declined.
+                            sim_->PressCountKey();
+                            if (s.RunUntil([&] { return s.MessageBox() != nullptr; }, 15000)) s.AnswerMessageBox(ui::IDCANCEL);
+                            counted = s.RunUntil(
+                                [&] {
+                                  return screen.usedColumns() == 5 && screen.cycle().ready() &&
+                                         screen.cycle().state() == measurement::CycleState::Idle;
+                                },
+                                15000);
+                            Leave(s, screen);
+                          }));
+  EXPECT_EQ(boxes, (std::vector<std::string>{"System will rinse automatically, please wait after confirmation",
+                                             "Carriage abnormal!", "Rinse procedure in progress!"}));
+  EXPECT_EQ(line, "No reply from the analyzer, the rinse was stopped!");
+  EXPECT_TRUE(counted);
+  EXPECT_EQ(Scalar("select count(*) from LJQCRunResult where QcFileNo=1"), "2");
+  EXPECT_TRUE(screen.IsEnded());
 }
 
 }  // namespace
