@@ -27,6 +27,7 @@
 #include "core/value_format.h"
 #include "core/write_log.h"
 #include "measurement/result_intake.h"
+#include "measurement/result_save.h"
 #include "measurement/run_result.h"
 #include "measurement/screen/board_reports.h"
 #include "measurement/zentil_call.h"
@@ -193,7 +194,12 @@ bool CCalibAuto::OnInitDialog() {
   testing_ = std::make_unique<CTesting>(this);
   testing_->Create(this);
   testing_->ShowWindow(ui::SW_HIDE);
-  measurement::SetZentilMessageHook([this](const std::string& m) { ShowBox(m, ui::MB_ICONERROR); });
+  // A calibrator count goes on without the library and gives no run: the system log has it at
+  // once, the operator once the count has ended (a box during the count would hold it).
+  measurement::SetZentilMessageHook(measurement::TellOncePerCount(libraryTold_, [this](const std::string& m) {
+    WriteSysLog(db_, TextOf(CaliText::AutoCalibrationEvent, Language()),
+                measurement::NotComputedText(Language()) + " (" + m + ")");
+  }));
 
   // The analyzer goes into test mode; its reply makes the screen ready for the count key.
   cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
@@ -365,6 +371,8 @@ KeyDecision CCalibAuto::OnKeyPress() {
     testing_->ShowWindow(ui::SW_SHOW);
     testing_->BringWindowToTop();
   }
+  libraryTold_ = false;
+  notComputed_ = false;
   return KeyDecision::Start;
 }
 
@@ -395,8 +403,11 @@ void CCalibAuto::ProcessRunResult(bool thirdCount) {
   AlgorithmInput input;
   measurement::FillAlgorithmInput(input, in.count, h);
   AlgorithmResult result;
-  // A library that cannot be used has told the operator; its zeros are no run.
-  if (measurement::CallAlgorithmMain(result, input) != measurement::ZentilStatus::Computed) return;
+  // Without the library the zeros are no run and make no factor; the end of the test says so.
+  if (measurement::CallAlgorithmMain(result, input) != measurement::ZentilStatus::Computed) {
+    notComputed_ = true;
+    return;
+  }
   const float raw[5] = {result.WBC, result.RBC, result.HGB, result.MCV, result.PLT};
   const int overLimit[5] = {0, 1, 2, -1, 4};
   const int level = AppSettings.UserLevel;
@@ -452,6 +463,11 @@ void CCalibAuto::OnEndOfTest(const measurement::EndOfTestReport&) {
                                             : analyzer::ReagentOperation::CalibrationWholeOrPeripheral,
                             Language());
   analyzer::CheckSoakAfterSample();
+  if (notComputed_) {
+    // Told once the count is over, where this screen tells everything: the count made no run.
+    notComputed_ = false;
+    ShowBox(measurement::NotComputedText(Language()), ui::MB_ICONERROR);
+  }
   AutoRinse();
 }
 

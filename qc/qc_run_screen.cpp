@@ -23,6 +23,7 @@
 #include "core/write_log.h"
 #include "measurement/count_settings.h"
 #include "measurement/result_intake.h"
+#include "measurement/result_save.h"
 #include "measurement/zentil_call.h"
 #include "platform/sys/clock.h"
 #include "platform/ui/data_exchange.h"
@@ -98,7 +99,9 @@ bool QcRunScreen::OnInitDialog() {
   ScaleDialogLayout(this);
   ApplyDialogFontToChildren(this, &SharedDialogFont());
   const int lang = Language();
-  measurement::SetZentilMessageHook([this](const std::string& m) { QcMessage(this, m, ui::MB_ICONERROR); });
+  // A control sample goes on without the library and gives no result; a box would hold the count.
+  measurement::SetZentilMessageHook(
+      measurement::TellOncePerCount(libraryTold_, [this](const std::string& m) { TellNotComputed(m); }));
   SetWindowText(Title(lang));
 
   auto port = std::make_unique<analyzer::CSerialPort>();
@@ -208,6 +211,7 @@ void QcRunScreen::ShowPopup(bool show) {
 void QcRunScreen::ShowStatus(measurement::CycleStatus status) {
   if (status != measurement::CycleStatus::Testing) return;
   ShowMessage("");  // a new sample: the last one's notice is over
+  libraryTold_ = false;
   ShowPopup(true);
 }
 
@@ -219,6 +223,13 @@ void QcRunScreen::ShowMessage(const std::string& text) {
   // never lies over the old one.
   const ui::Rect r = label->GetRectInParent();
   InvalidateRect(&r, true);
+}
+
+void QcRunScreen::TellNotComputed(const std::string& why) {
+  const std::string text = measurement::NotComputedText(Language());
+  ShowMessage(text);
+  unsavedLogs_.push_back(text + " (" + why + ")");
+  WriteUnsavedLogs();
 }
 
 DbErrorDiversion QcRunScreen::CountStoreErrors() {
@@ -249,7 +260,7 @@ void QcRunScreen::ProcessRunResult(bool thirdCount) {
   const measurement::ZentilStatus status = measurement::CallAlgorithmMain(*result, *input);
   ShowPopup(false);
   // Without the library there is no result: nothing is shown, judged or stored as if the
-  // control had counted zero (the load failure was reported by the library call).
+  // control had counted zero; the message line and the system log have said so.
   if (status != measurement::ZentilStatus::Computed) return;
   const ControlValues v = TakeControlValues(*result, units_, chosen_);
 

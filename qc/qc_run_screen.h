@@ -117,7 +117,11 @@ class QcRunScreen : public ui::Dialog, public measurement::CountCycleHost {
   // that would stop the count.
   DbErrorDiversion CountStoreErrors();
   void ShowMessage(const std::string& text);
-  // Writes the system log rows of unsaved results while the store takes them.
+  // The algorithm library could not be used in this sample (`why`: its message): no result comes
+  // of it, which the message line and the system log say.
+  void TellNotComputed(const std::string& why);
+  // Writes the system log rows of unsaved results and of samples without a result while the
+  // store takes them.
   void WriteUnsavedLogs();
   void BuildGrid();
   void OnDelete();
@@ -137,7 +141,8 @@ class QcRunScreen : public ui::Dialog, public measurement::CountCycleHost {
   bool cycleTimerOn_ = false;
   uint8_t autoCleanTime_ = 0;
   bool rinseRunning_ = false;
-  std::vector<std::string> unsavedLogs_;  // system log rows for unsaved results, not yet written
+  std::vector<std::string> unsavedLogs_;  // system log rows not yet written
+  bool libraryTold_ = false;  // this sample has said that the algorithm library could not be used
 };
 
 }  // namespace qc
