@@ -356,6 +356,11 @@ void QcRunScreen::OnTimeout() {
             ui::MB_ICONWARNING);
 }
 
+void QcRunScreen::OnNoAnswer(bool waiting) {
+  const ui::Window* label = GetDlgItem(IDC_QC_RUN_MESSAGE);
+  if (label != nullptr) ShowMessage(measurement::NoAnswerLine(waiting, label->GetWindowText(), Language()));
+}
+
 void QcRunScreen::OnBoardReport(const analyzer::CollectedFrame& f) {
   if (!f.checksumOk || f.kind != analyzer::FrameKind::Command) return;
   const int lang = Language();

@@ -70,6 +70,7 @@ class QcRunScreen : public ui::Dialog, public measurement::CountCycleHost {
   void ProcessRunResult(bool thirdCount) override;
   void OnEndOfTest(const measurement::EndOfTestReport& report) override;
   void OnTimeout() override;
+  void OnNoAnswer(bool waiting) override;
   std::string TimeoutTraceName() override { return layout_.traceName; }
   measurement::DisagreementMarks CompareFirstCounts(const measurement::QuickValues& q) override {
     return CompareControlCounts(q);

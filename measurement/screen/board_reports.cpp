@@ -58,6 +58,12 @@ std::string GiveUpAutoRinse(CountCycle& cycle, int language) {
   return text;
 }
 
+std::string NoAnswerLine(bool waiting, const std::string& line, int language) {
+  const std::string notice = TestScreenText(ScreenText::NoAnswer, language);
+  if (waiting) return notice;
+  return line == notice ? std::string() : line;
+}
+
 std::string TemperatureWarning(double celsius, int lang) {
   if (celsius < 10.0) return TestScreenText(ScreenText::TemperatureLow, lang);
   if (celsius > 40.0) return TestScreenText(ScreenText::TemperatureHigh, lang);

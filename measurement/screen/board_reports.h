@@ -68,6 +68,11 @@ class CountCycle;
 // its operator; the screen also lets itself be left again.
 std::string GiveUpAutoRinse(CountCycle& cycle, int language);
 
+// The message line's text after the count cycle said that the analyzer does not answer
+// (`waiting`) or that the awaited answer came after all: the notice, or, while `line` still
+// shows the notice, nothing (a warning shown since then stays).
+std::string NoAnswerLine(bool waiting, const std::string& line, int language);
+
 // The message line's text for a temperature reading: too low below 10 °C, too high above
 // 40 °C, else empty.
 std::string TemperatureWarning(double celsius, int language);

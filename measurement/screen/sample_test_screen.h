@@ -281,7 +281,6 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   bool exitPending_ = false, serviceOpen_ = false, longName_ = false, exiting_ = false;
   // AA 40 and AA 54 sent and their end not yet taken: each operation is booked once.
   bool rinseAwaited_ = false, wakeAwaited_ = false;
-  bool noAnswerShown_ = false;  // the message line says the analyzer does not answer
   int hasResult_ = 0;
   bool firstResultPending_ = true;  // no result has come on this screen yet
   int deferredRinse_ = 0;

@@ -302,15 +302,10 @@ void CSampleTest::OnTimeout() {
 }
 
 void CSampleTest::OnNoAnswer(bool waiting) {
-  if (waiting) {
-    ShowWarning(TestScreenText(ScreenText::NoAnswer, Language()));
-    noAnswerShown_ = true;
-    return;
-  }
   // Taken back only while it is still the warning shown (a warning since then stays, and so does
   // a held not-saved notice beside it).
-  if (noAnswerShown_ && warning_ == TestScreenText(ScreenText::NoAnswer, Language())) ShowWarning("");
-  noAnswerShown_ = false;
+  const std::string line = NoAnswerLine(waiting, warning_, Language());
+  if (line != warning_) ShowWarning(line);
 }
 
 void CSampleTest::OnDiluentDispensed() {

@@ -481,3 +481,41 @@ TEST_F(LjRunScreen, RinseThatNeverEndsIsGivenUpWithAMessage) {
 }
 
 }  // namespace
+
+namespace {
+
+// The board leaves a request unanswered: within seconds the message line says the analyzer does
+// not answer, and takes it back once the answer comes; the sample is counted and stored.
+TEST_F(LjRunScreen, AnUnansweredRequestIsToldOnTheMessageLineUntilItsAnswer) {
+  SetUpFile();
+  CLJQCRun screen(nullptr);
+  screen.QcFileNo = 1;
+  std::string silent, after;
+  bool counted = false;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            sim_->DropNext(boardsim::Target::RunHeader, 2);  // asked for and once more
+                            sim_->PressCountKey();
+                            ASSERT_TRUE(s.RunUntil(
+                                [&] { return screen.cycle().state() == measurement::CycleState::Header; }, 3000));
+                            s.Advance(measurement::CountCycle::kRequestRetryMs + 100);
+                            silent = s.Text(qc::IDC_QC_RUN_MESSAGE);
+                            s.Advance(measurement::CountCycle::kRequestRetryMs + 100);
+                            counted = s.RunUntil(
+                                [&] {
+                                  return screen.usedColumns() == 4 && screen.cycle().ready() &&
+                                         screen.cycle().state() == measurement::CycleState::Idle;
+                                },
+                                15000);
+                            after = s.Text(qc::IDC_QC_RUN_MESSAGE);
+                            DrainBoxes(s);
+                            Leave(s, screen);
+                          }));
+  EXPECT_EQ(silent, "The analyzer does not answer!");
+  EXPECT_TRUE(counted);
+  EXPECT_EQ(after, "");
+  EXPECT_EQ(Scalar("select count(*) from LJQCRunResult where QcFileNo=1"), "1");
+}
+
+}  // namespace
