@@ -1,8 +1,9 @@
 #pragma once
 // What the test screen does with the board's reports besides the count: a fault, a reply to a
 // rinse, wake or reset, a temperature. Decided here in plain functions the screen carries out,
-// so the rules run without a window. The automatic rinse's rule and deadline are shared by every
-// counting screen (test, QC run and automatic calibration).
+// so the rules run without a window. The automatic rinse's rule and deadline, and the message
+// line's notice of an analyzer that does not answer, serve the other counting screens too (QC run,
+// automatic calibration).
 #include <cstdint>
 #include <string>
 
