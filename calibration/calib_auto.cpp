@@ -27,7 +27,9 @@
 #include "core/value_format.h"
 #include "core/write_log.h"
 #include "measurement/result_intake.h"
+#include "measurement/result_save.h"
 #include "measurement/run_result.h"
+#include "measurement/screen/board_reports.h"
 #include "measurement/zentil_call.h"
 #include "platform/sys/clock.h"
 #include "platform/ui/app.h"
@@ -47,11 +49,12 @@ namespace {
 constexpr uintptr_t kCycleTimer = 1;
 constexpr uintptr_t kExitTimer = 3;
 // The board acknowledges a dispense and a rinse when they are done; one that never comes must
-// not keep the screen busy for good.
+// not keep the screen busy for good. The rinse's longest time is every counting screen's
+// (measurement::kRinseDeadlineMs).
 constexpr uintptr_t kAckTimer = 4;
 constexpr uintptr_t kRinseDelayTimer = 5;
+constexpr uintptr_t kRinseDeadlineTimer = 6;
 constexpr int kDispenseAckMs = 30000;
-constexpr int kRinseAckMs = 180000;
 constexpr int kCycleTimerMs = 100;
 // The board confirmed leaving test mode. Posted, so the port is closed from the message loop
 // and never from inside the reader's own delivery of a byte.
@@ -191,7 +194,12 @@ bool CCalibAuto::OnInitDialog() {
   testing_ = std::make_unique<CTesting>(this);
   testing_->Create(this);
   testing_->ShowWindow(ui::SW_HIDE);
-  measurement::SetZentilMessageHook([this](const std::string& m) { ShowBox(m, ui::MB_ICONERROR); });
+  // A calibrator count goes on without the library and gives no run: the system log has it at
+  // once, the operator once the count has ended (a box during the count would hold it).
+  measurement::SetZentilMessageHook(measurement::TellOncePerCount(libraryTold_, [this](const std::string& m) {
+    WriteSysLog(db_, TextOf(CaliText::AutoCalibrationEvent, Language()),
+                measurement::NotComputedText(Language()) + " (" + m + ")");
+  }));
 
   // The analyzer goes into test mode; its reply makes the screen ready for the count key.
   cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
@@ -308,14 +316,19 @@ void CCalibAuto::OnTimer(uintptr_t id) {
     SendRinse();
     return;
   }
+  if (id == kRinseDeadlineTimer) {
+    KillTimer(kRinseDeadlineTimer);
+    if (!rinseRunning_) return;
+    // The rinse was never confirmed (a fault stopped it): back to test mode and to counting, and
+    // the screen can be left again; the operator is told why the rinse is over.
+    rinseRunning_ = false;
+    const std::string notice = measurement::GiveUpAutoRinse(cycle_, Language());
+    cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
+    ShowBox(notice, ui::MB_ICONWARNING);
+    return;
+  }
   if (id == kAckTimer) {
     KillTimer(kAckTimer);
-    if (rinseRunning_) {
-      // The rinse was never confirmed: back to test mode and to counting.
-      rinseRunning_ = false;
-      cycle_.SetRinseRunning(false);
-      cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
-    }
     if (cycle_.state() == CycleState::Idle) cycle_.SetReady(true);
     return;
   }
@@ -358,6 +371,8 @@ KeyDecision CCalibAuto::OnKeyPress() {
     testing_->ShowWindow(ui::SW_SHOW);
     testing_->BringWindowToTop();
   }
+  libraryTold_ = false;
+  notComputed_ = false;
   return KeyDecision::Start;
 }
 
@@ -388,8 +403,11 @@ void CCalibAuto::ProcessRunResult(bool thirdCount) {
   AlgorithmInput input;
   measurement::FillAlgorithmInput(input, in.count, h);
   AlgorithmResult result;
-  // A library that cannot be used has told the operator; its zeros are no run.
-  if (measurement::CallAlgorithmMain(result, input) != measurement::ZentilStatus::Computed) return;
+  // Without the library the zeros are no run and make no factor; the end of the test says so.
+  if (measurement::CallAlgorithmMain(result, input) != measurement::ZentilStatus::Computed) {
+    notComputed_ = true;
+    return;
+  }
   const float raw[5] = {result.WBC, result.RBC, result.HGB, result.MCV, result.PLT};
   const int overLimit[5] = {0, 1, 2, -1, 4};
   const int level = AppSettings.UserLevel;
@@ -445,6 +463,11 @@ void CCalibAuto::OnEndOfTest(const measurement::EndOfTestReport&) {
                                             : analyzer::ReagentOperation::CalibrationWholeOrPeripheral,
                             Language());
   analyzer::CheckSoakAfterSample();
+  if (notComputed_) {
+    // Told once the count is over, where this screen tells everything: the count made no run.
+    notComputed_ = false;
+    ShowBox(measurement::NotComputedText(Language()), ui::MB_ICONERROR);
+  }
   AutoRinse();
 }
 
@@ -473,7 +496,7 @@ void CCalibAuto::AutoRinse() {
 
 void CCalibAuto::SendRinse() {
   cycle_.SendCommand(analyzer::FrameClassCommand, cmd::CleanChambers);
-  SetTimer(kAckTimer, kRinseAckMs);
+  SetTimer(kRinseDeadlineTimer, measurement::kRinseDeadlineMs);
 }
 
 void CCalibAuto::OnTimeout() {
@@ -517,7 +540,7 @@ void CCalibAuto::OnBoardReport(const analyzer::CollectedFrame& f) {
       PostMessage(kLeaveConfirmed, 0, 0);
     } else if (c == cmd::CleanChambers && rinseRunning_) {
       // Only the rinse this screen started ends here: a repeated or unasked answer books nothing.
-      KillTimer(kAckTimer);
+      KillTimer(kRinseDeadlineTimer);
       cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
       ShowBox(TextOf(CaliText::RinseFinished, lang), ui::MB_ICONINFORMATION);
       analyzer::Reagents().Book(analyzer::ReagentOperation::CleanChambersService, lang);

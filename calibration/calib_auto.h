@@ -120,6 +120,8 @@ class CCalibAuto : public ui::Dialog, public measurement::CountCycleHost {
   std::string units_[5] = {"10^9/L", "10^12/L", "g/L", "fL", "10^9/L"};
   uint8_t autoCleanTime_ = 0;
 
+  bool libraryTold_ = false;  // this count has said that the algorithm library could not be used
+  bool notComputed_ = false;  // this count's result was not computed: no run came of it
   bool everReady_ = false;
   bool dispenseMode_ = false;
   bool rinseRunning_ = false;

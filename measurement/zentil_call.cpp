@@ -31,6 +31,14 @@ void SetZentilMessageHook(ZentilMessageHook hook) {
   g_hook = std::move(hook);
 }
 
+ZentilMessageHook TellOncePerCount(bool& told, std::function<void(const std::string& message)> tell) {
+  return [&told, tell = std::move(tell)](const std::string& message) {
+    if (told) return;
+    told = true;
+    tell(message);
+  };
+}
+
 void SetZentilLibraryPath(const std::string& path) {
   std::lock_guard<std::mutex> g(g_mutex);
   g_libraryPath = path;

@@ -36,6 +36,11 @@ inline constexpr const char* kZentilLoadFailedText = "Load Zentil.dll failed!";
 // the message is only written as a log line.
 using ZentilMessageHook = std::function<void(const std::string& message)>;
 void SetZentilMessageHook(ZentilMessageHook hook);
+// The hook of a counting screen. The library is called several times in one count (each count's
+// quick values, then the result), and a box at each call would hold the count until it timed
+// out: `tell` gets the first message of a count only, for where the screen tells its operator
+// and for the system log. `told` is the screen's own, cleared when a count starts.
+ZentilMessageHook TellOncePerCount(bool& told, std::function<void(const std::string& message)> tell);
 
 // The library file used; empty (the default) means libZentil.so in the program folder.
 void SetZentilLibraryPath(const std::string& path);

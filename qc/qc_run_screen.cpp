@@ -23,6 +23,7 @@
 #include "core/write_log.h"
 #include "measurement/count_settings.h"
 #include "measurement/result_intake.h"
+#include "measurement/result_save.h"
 #include "measurement/zentil_call.h"
 #include "platform/sys/clock.h"
 #include "platform/ui/data_exchange.h"
@@ -98,7 +99,9 @@ bool QcRunScreen::OnInitDialog() {
   ScaleDialogLayout(this);
   ApplyDialogFontToChildren(this, &SharedDialogFont());
   const int lang = Language();
-  measurement::SetZentilMessageHook([this](const std::string& m) { QcMessage(this, m, ui::MB_ICONERROR); });
+  // A control sample goes on without the library and gives no result; a box would hold the count.
+  measurement::SetZentilMessageHook(
+      measurement::TellOncePerCount(libraryTold_, [this](const std::string& m) { TellNotComputed(m); }));
   SetWindowText(Title(lang));
 
   auto port = std::make_unique<analyzer::CSerialPort>();
@@ -208,6 +211,7 @@ void QcRunScreen::ShowPopup(bool show) {
 void QcRunScreen::ShowStatus(measurement::CycleStatus status) {
   if (status != measurement::CycleStatus::Testing) return;
   ShowMessage("");  // a new sample: the last one's notice is over
+  libraryTold_ = false;
   ShowPopup(true);
 }
 
@@ -219,6 +223,13 @@ void QcRunScreen::ShowMessage(const std::string& text) {
   // never lies over the old one.
   const ui::Rect r = label->GetRectInParent();
   InvalidateRect(&r, true);
+}
+
+void QcRunScreen::TellNotComputed(const std::string& why) {
+  const std::string text = measurement::NotComputedText(Language());
+  ShowMessage(text);
+  unsavedLogs_.push_back(text + " (" + why + ")");
+  WriteUnsavedLogs();
 }
 
 DbErrorDiversion QcRunScreen::CountStoreErrors() {
@@ -249,7 +260,7 @@ void QcRunScreen::ProcessRunResult(bool thirdCount) {
   const measurement::ZentilStatus status = measurement::CallAlgorithmMain(*result, *input);
   ShowPopup(false);
   // Without the library there is no result: nothing is shown, judged or stored as if the
-  // control had counted zero (the load failure was reported by the library call).
+  // control had counted zero; the message line and the system log have said so.
   if (status != measurement::ZentilStatus::Computed) return;
   const ControlValues v = TakeControlValues(*result, units_, chosen_);
 
@@ -325,7 +336,17 @@ void QcRunScreen::StartRinse() {
   analyzer::Soak.TestsSinceAutoClean = 0;
   rinseRunning_ = true;
   cycle_.SetRinseRunning(true);
+  SetTimer(kRinseDeadlineTimer, measurement::kRinseDeadlineMs);
   cycle_.SendCommand(analyzer::FrameClassCommand, cmd::CleanChambers);
+}
+
+void QcRunScreen::GiveUpRinse() {
+  KillTimer(kRinseDeadlineTimer);
+  if (!rinseRunning_) return;
+  // The board never said the rinse ended (a fault stopped it): the screen counts and can be
+  // left again, and says why the rinse is over.
+  rinseRunning_ = false;
+  ShowMessage(measurement::GiveUpAutoRinse(cycle_, Language()));
 }
 
 void QcRunScreen::OnTimeout() {
@@ -335,6 +356,11 @@ void QcRunScreen::OnTimeout() {
             ui::MB_ICONWARNING);
 }
 
+void QcRunScreen::OnNoAnswer(bool waiting) {
+  const ui::Window* label = GetDlgItem(IDC_QC_RUN_MESSAGE);
+  if (label != nullptr) ShowMessage(measurement::NoAnswerLine(waiting, label->GetWindowText(), Language()));
+}
+
 void QcRunScreen::OnBoardReport(const analyzer::CollectedFrame& f) {
   if (!f.checksumOk || f.kind != analyzer::FrameKind::Command) return;
   const int lang = Language();
@@ -342,6 +368,7 @@ void QcRunScreen::OnBoardReport(const analyzer::CollectedFrame& f) {
     // Only the rinse this screen started ends here: a repeated or unasked answer books nothing.
     if (!rinseRunning_) return;
     rinseRunning_ = false;
+    KillTimer(kRinseDeadlineTimer);
     cycle_.SetRinseRunning(false);
     analyzer::Reagents().Book(analyzer::ReagentOperation::CleanChambersService, lang);
     cycle_.SendCommand(analyzer::FrameClassCommand, cmd::EnterSampleMode);
@@ -445,6 +472,10 @@ void QcRunScreen::OnTimer(uintptr_t id) {
   if (id == kRinseTimer) {
     KillTimer(kRinseTimer);
     StartRinse();
+    return;
+  }
+  if (id == kRinseDeadlineTimer) {
+    GiveUpRinse();
     return;
   }
   if (id == kExitTimer) {

@@ -44,7 +44,9 @@ struct QcRunLayout {
 
 class QcRunScreen : public ui::Dialog, public measurement::CountCycleHost {
  public:
-  enum : uintptr_t { kCycleTimer = 11, kExitTimer = 12, kRinseTimer = 13 };
+  // kRinseTimer: the pause before a rinse no longer asked for; kRinseDeadlineTimer: the rinse's
+  // longest time (measurement::kRinseDeadlineMs).
+  enum : uintptr_t { kCycleTimer = 11, kExitTimer = 12, kRinseTimer = 13, kRinseDeadlineTimer = 14 };
   QcRunScreen(const QcRunLayout& layout, ui::Window* parent);
   ~QcRunScreen() override;
 
@@ -68,6 +70,7 @@ class QcRunScreen : public ui::Dialog, public measurement::CountCycleHost {
   void ProcessRunResult(bool thirdCount) override;
   void OnEndOfTest(const measurement::EndOfTestReport& report) override;
   void OnTimeout() override;
+  void OnNoAnswer(bool waiting) override;
   std::string TimeoutTraceName() override { return layout_.traceName; }
   measurement::DisagreementMarks CompareFirstCounts(const measurement::QuickValues& q) override {
     return CompareControlCounts(q);
@@ -115,13 +118,19 @@ class QcRunScreen : public ui::Dialog, public measurement::CountCycleHost {
   // that would stop the count.
   DbErrorDiversion CountStoreErrors();
   void ShowMessage(const std::string& text);
-  // Writes the system log rows of unsaved results while the store takes them.
+  // The algorithm library could not be used in this sample (`why`: its message): no result comes
+  // of it, which the message line and the system log say.
+  void TellNotComputed(const std::string& why);
+  // Writes the system log rows of unsaved results and of samples without a result while the
+  // store takes them.
   void WriteUnsavedLogs();
   void BuildGrid();
   void OnDelete();
   void ShowPopup(bool show);
   void AutoRinse();
   void StartRinse();
+  // The rinse passed its deadline without its end.
+  void GiveUpRinse();
 
   CXPGroupBox frame_;
   CXPButton exit_, help_, delete_;
@@ -133,7 +142,8 @@ class QcRunScreen : public ui::Dialog, public measurement::CountCycleHost {
   bool cycleTimerOn_ = false;
   uint8_t autoCleanTime_ = 0;
   bool rinseRunning_ = false;
-  std::vector<std::string> unsavedLogs_;  // system log rows for unsaved results, not yet written
+  std::vector<std::string> unsavedLogs_;  // system log rows not yet written
+  bool libraryTold_ = false;  // this sample has said that the algorithm library could not be used
 };
 
 }  // namespace qc

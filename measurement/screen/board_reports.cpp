@@ -5,6 +5,8 @@
 #include "analyzer/command_catalogue.h"
 #include "analyzer/frame.h"
 #include "core/sys_log.h"
+#include "core/write_log.h"
+#include "measurement/count_cycle.h"
 #include "measurement/screen/sample_test_screen_texts.h"
 
 namespace measurement {
@@ -47,6 +49,19 @@ ReplyAction DecideReply(uint8_t command, uint8_t status, bool exitPending, bool 
       return sensorMode ? ReplyAction::ResetQueryReagents : ReplyAction::ResetDone;
     default: return ReplyAction::None;
   }
+}
+
+std::string GiveUpAutoRinse(CountCycle& cycle, int language) {
+  cycle.SetRinseRunning(false);
+  std::string text = TestScreenText(ScreenText::RinseNoAnswer, language);
+  WriteLog(text);
+  return text;
+}
+
+std::string NoAnswerLine(bool waiting, const std::string& line, int language) {
+  const std::string notice = TestScreenText(ScreenText::NoAnswer, language);
+  if (waiting) return notice;
+  return line == notice ? std::string() : line;
 }
 
 std::string TemperatureWarning(double celsius, int lang) {

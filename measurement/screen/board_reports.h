@@ -1,8 +1,9 @@
 #pragma once
 // What the test screen does with the board's reports besides the count: a fault, a reply to a
 // rinse, wake or reset, a temperature. Decided here in plain functions the screen carries out,
-// so the rules run without a window.
-#include <cstdint>
+// so the rules run without a window. The automatic rinse's rule and deadline, and the message
+// line's notice of an analyzer that does not answer, serve the other counting screens too (QC run,
+// automatic calibration).
 #include <cstdint>
 #include <string>
 
@@ -57,6 +58,21 @@ class AutoRinseRule {
  private:
   int32_t& declines_;
 };
+
+// The automatic rinse not ended by the board this long after AA 40 is given up: the longest
+// a board operation takes, as the start-up and the maintenance menu allow it, with a margin.
+inline constexpr unsigned kRinseDeadlineMs = 180000 + 10000;
+
+class CountCycle;
+// The automatic rinse passed its deadline without the board's end (a fault stopped it): the
+// cycle counts again and the log has the notice. Returns the notice, for where the screen tells
+// its operator; the screen also lets itself be left again.
+std::string GiveUpAutoRinse(CountCycle& cycle, int language);
+
+// The message line's text after the count cycle said that the analyzer does not answer
+// (`waiting`) or that the awaited answer came after all: the notice, or, while `line` still
+// shows the notice, nothing (a warning shown since then stays).
+std::string NoAnswerLine(bool waiting, const std::string& line, int language);
 
 // The message line's text for a temperature reading: too low below 10 °C, too high above
 // 40 °C, else empty.

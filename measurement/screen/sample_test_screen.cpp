@@ -290,13 +290,11 @@ bool CSampleTest::OnInitDialog() {
   if (isTransInstant_) OpenLisPort();
   // A count goes on without the library and is kept to be computed later. It says so once per
   // count, on the message line and in the system log: a box would hold the count until it timed out.
-  SetZentilMessageHook([this](const std::string& m) {
-    if (libraryTold_) return;
-    libraryTold_ = true;
+  SetZentilMessageHook(TellOncePerCount(libraryTold_, [this](const std::string& m) {
     ShowWarning(m);
     const std::string entry = SampleNoText + ": " + m;
     if (WriteSampleTestLog(entry) != 1) unsavedLogs_.push_back(entry);
-  });
+  }));
   SetHandOffNotice([this](const std::string& text) { ShowWarning(text); });
   SetHandOffEntry(HandOffKind::Print, [this](const ReportSnapshot& sample) { return StartSampleReport(sample); });
   // A library that does not load while a report draws its histograms is told on this thread.

@@ -90,12 +90,9 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
     kButtonsEnableTimer = 6,
     kCycleTimer = 11,  // runs the count cycle's own deadlines while it has any
     kExitTimer = 12,   // the pause before the port is released on Exit
-    kRinseTimer = 13,  // the automatic rinse's longest time
+    kRinseTimer = 13,  // the automatic rinse's longest time (kRinseDeadlineMs)
   };
   static constexpr unsigned kCycleTimerMs = 500;
-  // The automatic rinse not ended by the board this long after AA 40 is given up: the longest
-  // a board operation takes, as the start-up and the maintenance menu allow it, with a margin.
-  static constexpr unsigned kRinseDeadlineMs = 180000 + 10000;
 
   explicit CSampleTest(ui::Window* parent = nullptr);
   ~CSampleTest() override;
@@ -284,7 +281,6 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   bool exitPending_ = false, serviceOpen_ = false, longName_ = false, exiting_ = false;
   // AA 40 and AA 54 sent and their end not yet taken: each operation is booked once.
   bool rinseAwaited_ = false, wakeAwaited_ = false;
-  bool noAnswerShown_ = false;  // the message line says the analyzer does not answer
   int hasResult_ = 0;
   bool firstResultPending_ = true;  // no result has come on this screen yet
   int deferredRinse_ = 0;

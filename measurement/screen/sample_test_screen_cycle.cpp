@@ -302,15 +302,10 @@ void CSampleTest::OnTimeout() {
 }
 
 void CSampleTest::OnNoAnswer(bool waiting) {
-  if (waiting) {
-    ShowWarning(TestScreenText(ScreenText::NoAnswer, Language()));
-    noAnswerShown_ = true;
-    return;
-  }
   // Taken back only while it is still the warning shown (a warning since then stays, and so does
   // a held not-saved notice beside it).
-  if (noAnswerShown_ && warning_ == TestScreenText(ScreenText::NoAnswer, Language())) ShowWarning("");
-  noAnswerShown_ = false;
+  const std::string line = NoAnswerLine(waiting, warning_, Language());
+  if (line != warning_) ShowWarning(line);
 }
 
 void CSampleTest::OnDiluentDispensed() {
@@ -374,11 +369,8 @@ void CSampleTest::GiveUpRinse() {
   // left again, and says why the rinse is over.
   rinseAwaited_ = false;
   noRinseRunning_ = true;
-  cycle_.SetRinseRunning(false);
   EnableExitService(true);
-  const std::string text = TestScreenText(ScreenText::RinseNoAnswer, Language());
-  WriteLog(text);
-  ShowWarning(text);
+  ShowWarning(GiveUpAutoRinse(cycle_, Language()));
 }
 
 void CSampleTest::OnResultPending(bool pending) { ResultPending = pending ? 1 : 0; }

@@ -2,6 +2,7 @@
 // each blood mode with the statistics and the saved factors checked against a computation of
 // their own here, the next sample count on the test screen showing the new factors, and the
 // count cycle's refusals, third count and time-out.
+#include <algorithm>
 #include <cmath>
 #include <numeric>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "platform/ui/app.h"
 #include "core/screen_registry.h"
 #include "core/value_format.h"
+#include "measurement/screen/board_reports.h"
 #include "measurement/screen/sample_test_screen.h"
 #include "measurement/zentil_call.h"
 #include "platform/ui/message_box.h"
@@ -413,30 +415,53 @@ TEST_F(AutoCalibration, RinseAfterDeclinesAndAnUnconfirmedDispenseEnds) {
 
 namespace {
 
-TEST_F(AutoCalibration, ALibraryThatDoesNotLoadAddsNoRun) {
+// Without the library a calibrator count has no result: no box holds the count, and once the
+// count has ended the operator is told, once per count, that it gave no result (so no run row
+// and no factor come of it); the system log says so too.
+TEST_F(AutoCalibration, ALibraryThatDoesNotLoadAddsNoRunAndSaysSoOncePerCount) {
   const double targets[5] = {7.2, 4.5, 135, 88, 220};
   AddBatch("CALZ", 0, targets);
   measurement::SetZentilLibraryPath((folder_ / "missing" / "libZentil.so").string());
+  Sql("delete from SysLog");
   CCalibAuto screen;
   std::vector<std::string> boxes;
+  std::string saveBox;
+  bool boxBeforeTheEnd = false;
   ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); }, [&](ui::TestDriver& s) {
     ASSERT_TRUE(WaitReady(s, screen));
     Load(s, screen, "CALZ");
-    sim.PressCountKey();
-    // Each use of the library tells the operator; the test still ends.
-    while (s.RunUntil([&] { return s.MessageBox() != nullptr || (!screen.Busy() && sim.Received().size() > 8); }, 10000) &&
-           s.MessageBox() != nullptr) {
-      boxes.push_back(s.MessageBoxText());
-      s.AnswerMessageBox(ui::IDOK);
+    for (int n = 0; n < 2; ++n) {
+      const std::ptrdiff_t before = static_cast<std::ptrdiff_t>(Received().size());
+      sim.PressCountKey();
+      const auto ended = [&] {
+        const std::vector<std::string> rx = Received();
+        return std::find(rx.begin() + before, rx.end(), "AA 11") != rx.end();
+      };
+      while (s.RunUntil([&] { return s.MessageBox() != nullptr || (ended() && !screen.Busy()); }, 15000) &&
+             s.MessageBox() != nullptr) {
+        // A box may come only once the board has been told the test is over.
+        boxBeforeTheEnd = boxBeforeTheEnd || !ended();
+        boxes.push_back(s.MessageBoxText());
+        s.AnswerMessageBox(ui::IDOK);
+      }
+      ASSERT_TRUE(s.RunUntil([&] { return !screen.Busy(); }, 5000));
     }
-    ASSERT_TRUE(s.RunUntil([&] { return !screen.Busy(); }, 5000));
+    // No factor can be made of counts without a result.
+    s.Press(IDC_CA_SAVE);
+    saveBox = s.MessageBoxText();
+    s.AnswerMessageBox(ui::IDOK);
     Leave(s, screen);
   }));
-  ASSERT_FALSE(boxes.empty());
-  for (const std::string& b : boxes) EXPECT_EQ(b, "Load Zentil.dll failed!");
+  EXPECT_FALSE(boxBeforeTheEnd);
+  EXPECT_EQ(saveBox, "No data for standard samples test!");
+  const std::string notice = "No result: the algorithm library could not be used";
+  EXPECT_EQ(boxes, (std::vector<std::string>{notice, notice}));
+  EXPECT_EQ(Scalar("select group_concat(Event || '|' || Result, ',') from SysLog"),
+            "Auto calibration|" + notice + " (Load Zentil.dll failed!),Auto calibration|" + notice +
+                " (Load Zentil.dll failed!)");
   EXPECT_EQ(screen.RunCount(), 0);
   const std::vector<std::string> rx = Received();
-  EXPECT_EQ(std::count(rx.begin(), rx.end(), "AA 11"), 1);
+  EXPECT_EQ(std::count(rx.begin(), rx.end(), "AA 11"), 2);
 }
 
 // A store that cannot be written at the end of a calibrator run (the reagent volumes and the soak
@@ -605,6 +630,55 @@ TEST_F(AutoCalibration, KeyReportCutBetweenCountsIsAskedForAgain) {
     Leave(s, screen);
   }));
   EXPECT_TRUE(counted);
+}
+
+}  // namespace
+
+namespace {
+
+// A fault report while the automatic rinse runs, and the rinse's end never comes: after the
+// rinse's longest time the screen gives it up and says so, counts and can be left again.
+TEST_F(AutoCalibration, RinseThatNeverEndsIsGivenUpWithAMessage) {
+  Sql("update SysSetting set AutoCleanTime=1");
+  const double targets[5] = {7.2, 4.5, 135, 88, 220};
+  AddBatch("CALN", 0, targets);
+  CCalibAuto screen;
+  std::vector<std::string> boxes;
+  std::string notice;
+  bool counted = false;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); }, [&](ui::TestDriver& s) {
+    ASSERT_TRUE(WaitReady(s, screen));
+    Load(s, screen, "CALN");
+    sim.RefuseNext(0x40, 3);  // DD 40 03: "Carriage abnormal!", no AA 40 FF
+    sim.PressCountKey();
+    // The rinse question, then the fault.
+    for (int i = 0; i < 2 && s.RunUntil([&] { return s.MessageBox() != nullptr; }, 15000); ++i) {
+      boxes.push_back(s.MessageBoxText());
+      s.AnswerMessageBox(ui::IDOK);
+    }
+    s.Advance(60000);
+    s.Press(ui::IDCANCEL);
+    if (s.RunUntil([&] { return s.MessageBox() != nullptr; }, 1000)) {
+      boxes.push_back(s.MessageBoxText());
+      s.AnswerMessageBox(ui::IDOK);
+    }
+    s.Advance(measurement::kRinseDeadlineMs - 60000);
+    if (s.RunUntil([&] { return s.MessageBox() != nullptr; }, 3000)) {
+      notice = s.MessageBoxText();
+      s.AnswerMessageBox(ui::IDOK);
+    }
+    // The next calibrator is counted; its own rinse is declined.
+    ASSERT_TRUE(s.RunUntil([&] { return screen.Cycle().ready() && !screen.Busy(); }, 5000));
+    sim.PressCountKey();
+    if (s.RunUntil([&] { return s.MessageBox() != nullptr; }, 15000)) s.AnswerMessageBox(ui::IDCANCEL);
+    counted = s.RunUntil([&] { return screen.RunCount() == 2 && !screen.Busy(); }, 15000);
+    Leave(s, screen);
+  }));
+  EXPECT_EQ(boxes, (std::vector<std::string>{"System will rinse automatically, please wait after confirmation",
+                                             "Carriage abnormal!", "Rinse procedure in progress!"}));
+  EXPECT_EQ(notice, "No reply from the analyzer, the rinse was stopped!");
+  EXPECT_TRUE(counted);
+  EXPECT_TRUE(screen.IsEnded());
 }
 
 }  // namespace

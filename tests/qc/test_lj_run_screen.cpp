@@ -11,6 +11,7 @@
 #include "analyzer/reagent.h"
 #include "analyzer/sequences/process_values.h"
 #include "core/value_format.h"
+#include "measurement/screen/board_reports.h"
 #include "measurement/zentil_call.h"
 #include "qc/lj_qc_run.h"
 #include "qc/lj_run_result.h"
@@ -170,7 +171,7 @@ TEST_F(LjRunScreen, CountKeyRefusalsAndAnExpiredFileMakeNoCount) {
   }
   // Expired yesterday: the warning, and the board is never put into test mode.
   Sql("insert into LJQCSet(QcFileNo,BatchNo,ExpDate) values(3,'B','2020-01-01')");
-  const size_t before = Received().size();
+  const std::ptrdiff_t before = static_cast<std::ptrdiff_t>(Received().size());
   CLJQCRun screen(nullptr);
   screen.QcFileNo = 3;
   std::vector<std::string> texts;
@@ -225,23 +226,42 @@ TEST_F(LjRunScreen, DeletingARunColumnRemovesItsRowsAndRenumbers) {
   EXPECT_EQ(Scalar("select count(*) from XRQCRunResult where QcFileNo=1"), "1");
 }
 
-TEST_F(LjRunScreen, AMissingLibraryStoresNothing) {
+// Without the library a control sample has no result: no box holds the count (nobody need be at
+// the screen), the message line and the system log say once per sample that there is no result,
+// and no QC point is made of values that were never computed.
+TEST_F(LjRunScreen, AMissingLibraryStoresNothingAndSaysSoOncePerSample) {
   SetUpFile();
   measurement::SetZentilLibraryPath("/nonexistent/libZentil.so");
+  Sql("delete from SysLog");
   CLJQCRun screen(nullptr);
   screen.QcFileNo = 1;
-  std::vector<std::string> texts;
+  std::vector<std::string> boxes, lines;
   ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
                           [&](ui::TestDriver& s) {
                             ASSERT_TRUE(WaitReady(s, screen));
-                            sim_->PressCountKey();
-                            s.RunUntil([&] { return s.MessageBox() != nullptr; }, 15000);
-                            texts = DrainBoxes(s, 3000);
-                            s.RunUntil([&] { return screen.cycle().ready(); }, 5000);
+                            for (int n = 0; n < 2; ++n) {
+                              const std::ptrdiff_t before = static_cast<std::ptrdiff_t>(Received().size());
+                              sim_->PressCountKey();
+                              // The sample ends: AA 11 went out and the screen is ready again.
+                              s.RunUntil(
+                                  [&] {
+                                    if (s.MessageBox() != nullptr) return true;
+                                    const std::vector<std::string> rx = Received();
+                                    return std::find(rx.begin() + before, rx.end(), "AA 11") != rx.end() &&
+                                           screen.cycle().state() == measurement::CycleState::Idle &&
+                                           screen.cycle().ready();
+                                  },
+                                  20000);
+                              for (const std::string& b : DrainBoxes(s, 300)) boxes.push_back(b);
+                              lines.push_back(s.Text(qc::IDC_QC_RUN_MESSAGE));
+                            }
                             Leave(s, screen);
                           }));
-  ASSERT_FALSE(texts.empty());
-  EXPECT_EQ(texts.back(), "Load Zentil.dll failed!");
+  EXPECT_EQ(boxes, std::vector<std::string>{});
+  const std::string notice = "No result: the algorithm library could not be used";
+  EXPECT_EQ(lines, (std::vector<std::string>{notice, notice}));
+  EXPECT_EQ(Scalar("select group_concat(Event || '|' || Result, ',') from SysLog"),
+            "L-J QC(QC 1)|" + notice + " (Load Zentil.dll failed!),L-J QC(QC 1)|" + notice + " (Load Zentil.dll failed!)");
   EXPECT_EQ(screen.usedColumns(), 3);
   EXPECT_EQ(Scalar("select count(*) from LJQCRunResult"), "0");
   EXPECT_EQ(Scalar("select count(*) from XRQCRunResult"), "0");
@@ -411,6 +431,91 @@ TEST_F(LjRunScreen, AnUnaskedEndOfRinseBooksNothing) {
   EXPECT_FALSE(boxShown);
   EXPECT_EQ(diluentAfter, diluentBefore);
   EXPECT_EQ(sampleModesAfter, sampleModesBefore);
+}
+
+}  // namespace
+
+namespace {
+
+// A fault report while the automatic rinse runs, and the rinse's end never comes: after the
+// rinse's longest time the screen gives it up with a message on its message line, counts and
+// can be left again.
+TEST_F(LjRunScreen, RinseThatNeverEndsIsGivenUpWithAMessage) {
+  SetUpFile();
+  Sql("update SysSetting set AutoCleanTime=1");
+  CLJQCRun screen(nullptr);
+  screen.QcFileNo = 1;
+  std::vector<std::string> boxes;
+  std::string line;
+  bool counted = false;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            sim_->RefuseNext(0x40, 3);  // DD 40 03: "Carriage abnormal!", no AA 40 FF
+                            sim_->PressCountKey();
+                            // The rinse question, then the fault.
+                            ASSERT_TRUE(s.RunUntil([&] { return s.MessageBox() != nullptr; }, 15000));
+                            boxes = DrainBoxes(s, 3000);
+                            s.Advance(60000);
+                            s.Press(ui::IDCANCEL);
+                            for (const std::string& b : DrainBoxes(s, 1000)) boxes.push_back(b);
+                            s.Advance(measurement::kRinseDeadlineMs - 60000);
+                            line = s.Text(qc::IDC_QC_RUN_MESSAGE);
+                            // The next sample is counted; its own rinse is declined.
+                            sim_->PressCountKey();
+                            if (s.RunUntil([&] { return s.MessageBox() != nullptr; }, 15000)) s.AnswerMessageBox(ui::IDCANCEL);
+                            counted = s.RunUntil(
+                                [&] {
+                                  return screen.usedColumns() == 5 && screen.cycle().ready() &&
+                                         screen.cycle().state() == measurement::CycleState::Idle;
+                                },
+                                15000);
+                            Leave(s, screen);
+                          }));
+  EXPECT_EQ(boxes, (std::vector<std::string>{"System will rinse automatically, please wait after confirmation",
+                                             "Carriage abnormal!", "Rinse procedure in progress!"}));
+  EXPECT_EQ(line, "No reply from the analyzer, the rinse was stopped!");
+  EXPECT_TRUE(counted);
+  EXPECT_EQ(Scalar("select count(*) from LJQCRunResult where QcFileNo=1"), "2");
+  EXPECT_TRUE(screen.IsEnded());
+}
+
+}  // namespace
+
+namespace {
+
+// The board leaves a request unanswered: within seconds the message line says the analyzer does
+// not answer, and takes it back once the answer comes; the sample is counted and stored.
+TEST_F(LjRunScreen, AnUnansweredRequestIsToldOnTheMessageLineUntilItsAnswer) {
+  SetUpFile();
+  CLJQCRun screen(nullptr);
+  screen.QcFileNo = 1;
+  std::string silent, after;
+  bool counted = false;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            sim_->DropNext(boardsim::Target::RunHeader, 2);  // asked for and once more
+                            sim_->PressCountKey();
+                            ASSERT_TRUE(s.RunUntil(
+                                [&] { return screen.cycle().state() == measurement::CycleState::Header; }, 3000));
+                            s.Advance(measurement::CountCycle::kRequestRetryMs + 100);
+                            silent = s.Text(qc::IDC_QC_RUN_MESSAGE);
+                            s.Advance(measurement::CountCycle::kRequestRetryMs + 100);
+                            counted = s.RunUntil(
+                                [&] {
+                                  return screen.usedColumns() == 4 && screen.cycle().ready() &&
+                                         screen.cycle().state() == measurement::CycleState::Idle;
+                                },
+                                15000);
+                            after = s.Text(qc::IDC_QC_RUN_MESSAGE);
+                            DrainBoxes(s);
+                            Leave(s, screen);
+                          }));
+  EXPECT_EQ(silent, "The analyzer does not answer!");
+  EXPECT_TRUE(counted);
+  EXPECT_EQ(after, "");
+  EXPECT_EQ(Scalar("select count(*) from LJQCRunResult where QcFileNo=1"), "1");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "analyzer/reagent.h"
 #include "controls/message_box_dlg.h"
 #include "measurement/count_cycle.h"
+#include "measurement/screen/board_reports.h"
 #include "measurement/screen/sample_test_screen.h"
 #include "platform/ui/message_box.h"
 #include "counted_sample.h"
@@ -92,7 +93,7 @@ TEST_F(ScreenReplyDeadlines, RinseThatNeverEndsIsGivenUpWithAMessage) {
                               refusal = s.MessageBoxText();
                               s.AnswerMessageBox(ui::IDOK);
                             }
-                            s.Advance(CSampleTest::kRinseDeadlineMs - 60000);
+                            s.Advance(kRinseDeadlineMs - 60000);
                             line = s.Text(IDC_MESSAGE);
                             // The next sample is counted; its own rinse is declined.
                             sim.PressCountKey();
