@@ -16,6 +16,7 @@
 //   TestTime=08:15:30
 // A file that is empty, damaged or of another version is not read (a log line says why).
 #include <string>
+#include <utility>
 
 #include "platform/sys/clock.h"
 
