@@ -104,6 +104,10 @@ int ChineseEditionFromSettings(int current) {
   return ParseLeadingInt(v) == 1 ? 1 : 0;
 }
 
+void FitLanguageToEdition() {
+  if (!AppSettings.ChineseEdition && AppSettings.LanguageIndex == 0) AppSettings.LanguageIndex = 1;
+}
+
 void ReadStartupSettings() {
   // [ReagentCalcCoef] is the reagent account's, read by it once at the board's start-up.
   const LisSectionTexts lis = ReadLisSection();
@@ -143,6 +147,9 @@ bool RunCoreStartup(CADOConn& conn) {
   AppSettings.ChineseEdition = ChineseEditionFromSettings(AppSettings.ChineseEdition);
   ReadStartupSettings();
   InitSharedDialogFont();  // from the layout scale worked out before
+  // A store that cannot be opened is told before its language can be read: in the edition's
+  // language, the one every later box of this start takes too.
+  FitLanguageToEdition();
   return OpenAndUpgradeDataStore(conn);
 }
 

@@ -38,6 +38,10 @@ int ChineseEditionFromSystemLanguage();
 // empty value `current` stays.
 int ChineseEditionFromSettings(int current);
 
+// The international edition has no Chinese screens: there a Chinese language index (also the
+// index before the store's language is read) is English. The Chinese edition keeps its index.
+void FitLanguageToEdition();
+
 // Puts [LIS] and [COMMUNITY] of Setting.ini (core/lis_settings_file) into LisLinkState, each
 // key read as a whole number where it is one (defaults when the file or a key is missing). [ReagentCalcCoef] belongs to the reagent account (analyzer/reagent.h).
 void ReadStartupSettings();

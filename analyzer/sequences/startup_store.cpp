@@ -4,6 +4,7 @@
 #include "analyzer/sequences/process_values.h"
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
+#include "core/app_startup.h"
 #include "core/data_store.h"
 #include "core/field_read.h"
 #include "core/value_format.h"
@@ -257,7 +258,7 @@ void LoadSystemSettingsRow(CADOConn& conn, StartupStoreValues& values) {
 std::string StartupBackgroundPicture() {
   const bool large = AppSettings.LayoutScale > 1.0f;
   if (AppSettings.ChineseEdition) return large ? "Picture/bg_ONOFF2.bmp" : "Picture/bg_ONOFF.bmp";
-  if (AppSettings.LanguageIndex == 0) AppSettings.LanguageIndex = 1;
+  FitLanguageToEdition();
   return large ? "Picture/bg_ONOFF_EN2.bmp" : "Picture/bg_ONOFF_EN.bmp";
 }
 

@@ -19,6 +19,7 @@
 #include "controls/caption_fit.h"
 #include "controls/message_box_dlg.h"
 #include "lis/lis_link.h"
+#include "measurement/count_note.h"
 #include "platform/sys/clock.h"
 #include "platform/sys/program_dir.h"
 #include "platform/ui/app.h"
@@ -73,6 +74,13 @@ bool CVantoriumApp::InitInstance() {
   RegisterCoreScreens();
   RunScreen("CSysStart");
   steps.push_back("start-up-screen");
+
+  // A result shown and then lost when the program last ended (killed, or the power failed
+  // before its row was stored) is named in the system log now, in the language the start-up
+  // settled, and on the test screen when it opens.
+  if (conn.IsConnected())
+    measurement::LostCountNotice =
+        measurement::NameLostCount(conn, AppSettings.ProgramFolder, AppSettings.LanguageIndex);
 
   if (!PrinterOpen(printerPort)) {
     if (const char* text = PrinterPortFailedText(AppSettings.LanguageIndex))

@@ -123,6 +123,7 @@ CSampleTest::CSampleTest(ui::Window* parent) : ui::Dialog(SampleTestTemplate(), 
 }
 
 CSampleTest::~CSampleTest() {
+  countNote_.EndedWithoutResult();  // the screen left during a count shows no result
   SetHandOffEntry(HandOffKind::Print, nullptr);
   SetHistogramMessageHook({});
   SetZentilMessageHook({});
@@ -266,6 +267,10 @@ void CSampleTest::ReportPortFailure() {
   }
 }
 
+std::string CSampleTest::DataFolder() {
+  return AppSettings.ProgramFolder.empty() ? std::string("./") : AppSettings.ProgramFolder;
+}
+
 void CSampleTest::RestartIdleClock() { idleStart_ = idleNow_ = sys::Clock::TickMs(); }
 
 bool CSampleTest::OnInitDialog() {
@@ -288,6 +293,15 @@ bool CSampleTest::OnInitDialog() {
   const int lang = Language();
   if (!OpenPort()) ReportPortFailure();
   if (isTransInstant_) OpenLisPort();
+  countNote_.SetPath(DataFolder() + kCountNoteFile);
+  // A result shown and then lost when the program last ended, as the start-up found it: said in
+  // a box the operator answers before any count (no count is held up by it), so that the
+  // sample is counted again.
+  if (!LostCountNotice.empty()) {
+    const std::string text = LostCountNotice;
+    LostCountNotice.clear();
+    Box(text, ui::MB_ICONWARNING);
+  }
   // A count goes on without the library and is kept to be computed later. It says so once per
   // count, on the message line and in the system log: a box would hold the count until it timed out.
   SetZentilMessageHook(TellOncePerCount(libraryTold_, [this](const std::string& m) {

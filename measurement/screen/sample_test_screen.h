@@ -21,6 +21,7 @@
 #include "controls/xp_button.h"
 #include "controls/xp_group_box.h"
 #include "measurement/count_cycle.h"
+#include "measurement/count_note.h"
 #include "measurement/patient/line_adjust.h"
 #include "measurement/run_result.h"
 #include "measurement/screen/graph_view.h"
@@ -204,6 +205,8 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   void OpenLisPort();
   void ReportPortFailure();
   void RestartIdleClock();
+  // The folder of the data store and the raw files, ending in '/'.
+  static std::string DataFolder();
   // Divider lines (arrow buttons and keys, Enter) and the differential entered by hand.
   void StartAdjustment(const RunResult& r, const CountInputs& count);
   void StopAdjustment();
@@ -316,6 +319,9 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   std::vector<std::string> unsavedLogs_;  // system log rows for unsaved results, not yet written
   bool libraryTold_ = false;  // this count has said that the algorithm library could not be used
   int64_t lastSendMs_ = 0;
+  // The note of the count in progress beside the store: a result shown and then lost with the
+  // program is named at the next start.
+  CountNoteKeeper countNote_;
 };
 
 // Registers CSampleTest with the menus' screen registry.

@@ -123,6 +123,8 @@ KeyDecision CSampleTest::OnKeyPress() {
   ClearResultDisplay();
   if (longName_) nameTip_.HideTip(IDC_NAME);
   RefreshSampleIdentity();
+  // The count's note is on the disk long before the board sends the result.
+  countNote_.Begin(SampleNoText, sys::Clock::Now());
   // Ask the LIS for the patient data of the sample being counted (bidirectional transfer).
   SendCountStartOrderQuery(SampleNoText);
   {
@@ -173,7 +175,7 @@ void CSampleTest::ProcessRunResult(bool) {
   in.bloodModeText = bloodModeText_;
   for (int i = 0; i < 20; ++i) in.units[i] = UnitTexts[i];
   in.language = Language();
-  in.folder = AppSettings.ProgramFolder.empty() ? std::string("./") : AppSettings.ProgramFolder;
+  in.folder = DataFolder();
   auto r = std::make_unique<RunResult>(PrepareRunResult(db_, in, cycle_.histograms()));
   // The result's own date and time: a count after midnight is keyed, checked and counted by the
   // new day.
@@ -191,6 +193,10 @@ void CSampleTest::ProcessRunResult(bool) {
   // Raw record (TD.dat, TDI.dat), then the row: what the screen says of the save is set from
   // here on, and only the labels it changes are painted again.
   StoreRunResult(db_, in, cycle_.histograms(), xb_, *r);
+  if (r->Stored())
+    countNote_.Stored();
+  else
+    countNote_.NotStored();
   // The notice is in the message line already; the system log keeps why, as soon as the store
   // takes the row again (at the latest with the next result).
   storeNotice_ = r->Stored() ? HeldNotice{} : StoreNotWritableNotice(Language());
@@ -259,6 +265,7 @@ void CSampleTest::BookReagents(int op) {
 
 void CSampleTest::OnEndOfTest(const EndOfTestReport& report) {
   const int lang = Language();
+  countNote_.EndedWithoutResult();  // a test that ended before all its histograms came
   SendToProfileWindow(WM_PROFILE_IDLE, cycle_.ready() ? 1 : 0, reinterpret_cast<ui::LParam>(this));
   BookReagents(static_cast<int>(bloodMode_ == 2 ? analyzer::ReagentOperation::SamplePrediluted
                                                 : analyzer::ReagentOperation::SampleWholeOrPeripheral));
@@ -292,6 +299,7 @@ int CSampleTest::WriteSampleTestLog(const std::string& result) {
 
 void CSampleTest::OnTimeout() {
   const int lang = Language();
+  countNote_.EndedWithoutResult();
   SendToProfileWindow(WM_PROFILE_IDLE, 1, reinterpret_cast<ui::LParam>(this));
   ShowWarning(TestScreenText(ScreenText::TestTimeOut, lang));
   SetText(IDC_STATUS, TestScreenText(ScreenText::Ready, lang));

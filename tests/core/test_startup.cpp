@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "core/ado_conn.h"
 #include "core/app_settings.h"
@@ -208,6 +209,32 @@ TEST_F(StartupTest, AnUnreachableDataStoreIsReportedAndStartupGoesOn) {
   CADOConn conn;
   EXPECT_FALSE(RunCoreStartup(conn));
   EXPECT_FALSE(RecentDbErrors().empty());
+}
+
+TEST_F(StartupTest, AnUnreachableDataStoreIsToldInTheLanguageOfTheRestOfTheStart) {
+  // The language index is not read yet when the store fails to open: its boxes take the
+  // edition's language, the one the start-up screen settles for every later box (an
+  // international edition shows no Chinese, so its OK button is "OK", not "确定").
+  fs::create_directories(folder_.path() / "Vantorium.mdb");
+  struct Case {
+    const char* softwareVersion;
+    int language;
+  } cases[] = {{"0", 1}, {"1", 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.softwareVersion);
+    AppSettings = AppSettingsValues();
+    folder_.write("Setting.ini", std::string("[Setting]\nSOFTWAREVERSION=") + c.softwareVersion + "\n");
+    std::vector<int> languages;
+    SetDbErrorSink([&](const std::string&) { languages.push_back(AppSettings.LanguageIndex); });
+    CADOConn conn;
+    EXPECT_FALSE(RunCoreStartup(conn));
+    SetDbErrorSink(nullptr);
+    ASSERT_FALSE(languages.empty());
+    for (int language : languages) EXPECT_EQ(language, c.language);
+    // The start-up screen's step that settles the language for the rest keeps it.
+    FitLanguageToEdition();
+    EXPECT_EQ(AppSettings.LanguageIndex, c.language);
+  }
 }
 
 TEST(ParseLeadingNumberTest, Table) {

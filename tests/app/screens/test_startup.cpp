@@ -14,6 +14,7 @@
 #include "app/screens/vantorium_app.h"
 #include "controls/message_box_dlg.h"
 #include "lis/lis_link.h"
+#include "measurement/count_note.h"
 #include "platform/sys/host_fakes.h"
 #include "platform/sys/single_instance.h"
 #include "platform/ui/app.h"
@@ -134,6 +135,41 @@ TEST_F(StartupTest, MissingPortsAreReportedAndTheMenuStillComes) {
     EXPECT_TRUE(Has("main-menu-ended"));
     AppSettings.PowerOffFlag = 0;
   }
+}
+
+TEST_F(StartupTest, AResultLostWithThePreviousRunIsNamedOnceTheStartUpHasRun) {
+  // The previous run was cut off after showing sample 12's result, before its row was stored.
+  std::ofstream(AppSettings.ProgramFolder + measurement::kCountNoteFile)
+      << "Quorvex count in progress\nversion=1\nSampleNo=12\nTestDate=2026-12-09\nTestTime=08:15:30\n";
+  Sql("delete from SysLog");
+  RunStartup([&](ui::TestDriver&) {});
+  const std::string name =
+      "Sample 12 (count started 2026-12-09 08:15:30): its result may have been shown but was not kept; count it again";
+  EXPECT_EQ(Scalar("select Event || '|' || Result from SysLog"), "Sample test|" + name);
+  EXPECT_EQ(measurement::LostCountNotice, name);  // for the test screen's box
+  EXPECT_FALSE(std::filesystem::exists(AppSettings.ProgramFolder + measurement::kCountNoteFile));
+  measurement::LostCountNotice.clear();
+}
+
+TEST_F(StartupTest, AStoreThatCannotBeOpenedIsToldWithTheButtonsOfTheRestOfTheStart) {
+  // The language is not read yet when the store fails: the boxes of the start take the
+  // international edition's English from the first to the last.
+  std::filesystem::rename(Folder() / "Vantorium.mdb", Folder() / "Vantorium.mdb.away");
+  std::filesystem::create_directory(Folder() / "Vantorium.mdb");
+  std::ofstream(Folder() / "Setting.ini") << "[Setting]\nSOFTWAREVERSION=0\n";
+  AppSettings.LanguageIndex = 0;  // as the program starts
+  std::vector<std::string> boxes;
+  RunStartup([&](ui::TestDriver& s) {
+    for (int i = 0; i < 40 && s.RunUntil([&] { return s.MessageBox() != nullptr; }, 500); ++i) {
+      boxes.push_back(s.MessageBoxText() + "|" + s.Text(IDC_MESSAGE_BOX_BUTTON1));
+      s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_OK, ui::IDOK));
+    }
+  });
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_NE(boxes[0].find("unable to open database file"), std::string::npos) << boxes[0];
+  for (const std::string& b : boxes) EXPECT_EQ(b.substr(b.rfind('|') + 1), "OK") << b;
+  std::filesystem::remove(Folder() / "Vantorium.mdb");
+  std::filesystem::rename(Folder() / "Vantorium.mdb.away", Folder() / "Vantorium.mdb");
 }
 
 TEST_F(StartupTest, ASecondInstanceEndsSilently) {
