@@ -15,7 +15,6 @@
 // and for the opens after it. Goal <= 50 ms for both at 50,000 and at 200,000.
 #include <benchmark/benchmark.h>
 
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -43,14 +42,13 @@
 #include "history/history_list.h"
 #include "history/history_list_find.h"
 #include "large_store.h"
+#include "spawn_reading.h"
 #include "measurement/zentil_call.h"
 #include "platform/sys/clock.h"
 #include "platform/sys/program_dir.h"
 #include "platform/ui/app.h"
 #include "platform/ui/data_exchange.h"
 #include "platform/ui/message_box.h"
-
-extern char** environ;
 
 namespace {
 
@@ -83,6 +81,21 @@ fs::path CachedStore(int rows) {
   return cache;
 }
 
+// Makes `folder` the program folder, with the settings the benchmarks run in, and does start-up's
+// store work on it: the store as the program finds it after start-up (its upgrades included).
+void StartOnFolder(const std::string& folder) {
+  sys::SetProgramDir(folder);
+  AppSettings.ProgramFolder = folder + "/";
+  AppSettings.LanguageIndex = 1;
+  AppSettings.LayoutScale = 1.25f;
+  AppSettings.LargeScreen = 1;
+  measurement::SetZentilLibraryPath(QUORVEX_ZENTIL_PATH);
+  CADOConn conn;
+  analyzer::StartupStoreValues values;
+  analyzer::PrepareStartupStore(conn, values);
+  conn.Disconnect();
+}
+
 // A program folder of this process holding a copy of the store of `rows` results, made current.
 int g_rowsInForce = 0;
 fs::path g_folder;
@@ -93,19 +106,7 @@ void UseStore(int rows) {
   fs::remove_all(g_folder);
   fs::copy(cache, g_folder, fs::copy_options::recursive);
   fs::remove(g_folder / "complete");
-  sys::SetProgramDir(g_folder.string());
-  AppSettings.ProgramFolder = g_folder.string() + "/";
-  AppSettings.LanguageIndex = 1;
-  AppSettings.LayoutScale = 1.25f;
-  AppSettings.LargeScreen = 1;
-  measurement::SetZentilLibraryPath(QUORVEX_ZENTIL_PATH);
-  {
-    // The store as the program finds it after start-up (its upgrades included).
-    CADOConn conn;
-    analyzer::StartupStoreValues values;
-    analyzer::PrepareStartupStore(conn, values);
-    conn.Disconnect();
-  }
+  StartOnFolder(g_folder.string());
   g_rowsInForce = rows;
 }
 
@@ -225,18 +226,7 @@ class ReadyScreen : public ui::Dialog {
 // processor time (ms) per open.
 int RunOpensInWindow(const std::string& folder) {
   if (!std::getenv("DISPLAY")) return 2;
-  sys::SetProgramDir(folder);
-  AppSettings.ProgramFolder = folder + "/";
-  AppSettings.LanguageIndex = 1;
-  AppSettings.LayoutScale = 1.25f;
-  AppSettings.LargeScreen = 1;
-  measurement::SetZentilLibraryPath(QUORVEX_ZENTIL_PATH);
-  {
-    CADOConn conn;
-    analyzer::StartupStoreValues values;
-    analyzer::PrepareStartupStore(conn, values);
-    conn.Disconnect();
-  }
+  StartOnFolder(folder);
   ui::InitOptions o;
   o.backend = ui::BackendKind::Auto;
   o.width = 800;
@@ -290,24 +280,17 @@ int RunOpensInWindow(const std::string& folder) {
 
 // Runs this program again as the child on the current store; its times per open, first first.
 bool OpensInFreshProcess(std::vector<double>& wall, std::vector<double>& cpu) {
-  int out[2];
-  if (pipe(out) != 0) return false;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-  std::string self = fs::read_symlink("/proc/self/exe").string(), flag = kOpensChildFlag, folder = g_folder.string();
-  char* args[] = {self.data(), flag.data(), folder.data(), nullptr};
   pid_t pid = 0;
-  const bool started = posix_spawn(&pid, self.c_str(), &actions, nullptr, args, environ) == 0;
-  posix_spawn_file_actions_destroy(&actions);
-  close(out[1]);
+  int out = -1;
+  if (!bench_spawn::SpawnReading({fs::read_symlink("/proc/self/exe").string(), kOpensChildFlag, g_folder.string()}, pid,
+                                 out))
+    return false;
   std::string text;
   char buf[512];
-  for (ssize_t n; (n = read(out[0], buf, sizeof buf)) > 0;) text.append(buf, static_cast<size_t>(n));
-  close(out[0]);
+  for (ssize_t n; (n = read(out, buf, sizeof buf)) > 0;) text.append(buf, static_cast<size_t>(n));
+  close(out);
   int status = 0;
-  if (!started || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return false;
+  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return false;
   const size_t at = text.find("opens");
   if (at == std::string::npos) return false;
   const char* p = text.c_str() + at + 5;
