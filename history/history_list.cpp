@@ -107,7 +107,6 @@ void CHistoryList::DoDataExchange(ui::DataExchange& dx) {
 void CHistoryList::BuildGrid() {
   const float s = AppSettings.LayoutScale;
   const int l = AppSettings.LanguageIndex;
-  gridFont_ = draw::Font("Arial", static_cast<int>(s * 15));
   grid_.SetFont(&gridFont_, true);
   grid_.SetRowCount(kGridRows);
   grid_.SetColumnCount(kPageSize + 1);
@@ -149,6 +148,11 @@ bool CHistoryList::OnInitDialog() {
   const ui::Rect client = GetClientRect();
   const ui::Rect statusRect = status_.GetRectInParent();
   const ui::Rect buttonRect = select_.GetRectInParent();
+  // The grid's cells take its font before its window exists, so that creating the window measures
+  // them in that font alone and not first in the desktop's default one, which this screen never
+  // shows (a font's first use in the process costs milliseconds of the first open).
+  gridFont_ = draw::Font("Arial", static_cast<int>(AppSettings.LayoutScale * 15));
+  grid_.SetDefaultFont(gridFont_);
   grid_.Create(ui::Rect(8, statusRect.bottom + 2, client.right - 8, buttonRect.top - 3), this, IDC_HL_GRID);
   BuildGrid();
 
