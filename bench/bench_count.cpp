@@ -19,9 +19,9 @@
 // stored figure also how much of it was spent waiting for the disk to flush the raw files and
 // the store (which other work on the disk lengthens). Beside the presented figure stands the
 // present's own cost for the result's frame (the display taking the composed frame; in a window,
-// the copy into the window and the X server's taking it): bench/README.md says what else the
-// program's own figure in a window holds that this one leaves out. QUORVEX_BENCH_COUNTS sets the
-// number of counts per store (default 150).
+// the changed rectangles copied into the window's surface and handed to the X server);
+// bench/README.md says what else the program's own figure in a window holds that this one leaves
+// out. QUORVEX_BENCH_COUNTS sets the number of counts per store (default 150).
 #include <benchmark/benchmark.h>
 
 #include <time.h>
