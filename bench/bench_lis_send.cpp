@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -28,8 +27,8 @@
 #include "lis/lis_send.h"
 #include "lis/stored_send.h"
 #include "platform/sys/program_dir.h"
+#include "spawn_reading.h"
 
-extern char** environ;
 
 namespace {
 
@@ -47,30 +46,15 @@ double CpuSeconds(clockid_t which = CLOCK_PROCESS_CPUTIME_ID) {
 class Simulator {
  public:
   bool Start(const std::filesystem::path& dir) {
-    int out[2];
-    if (pipe(out) != 0) return false;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
     const std::string log = (dir / "lissim.log").string();
-    std::vector<std::string> args = {QUORVEX_LISSIM_PATH, "--port", "0", "--log", log};
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    const int rc = posix_spawn(&pid_, QUORVEX_LISSIM_PATH, &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(out[1]);
-    if (rc != 0) {
-      close(out[0]);
+    if (!bench_spawn::SpawnReading({QUORVEX_LISSIM_PATH, "--port", "0", "--log", log}, pid_, out_)) {
       pid_ = -1;
       return false;
     }
     // "lissim: listening on 127.0.0.1:<port>, log ..."
     std::string line;
     char c;
-    while (read(out[0], &c, 1) == 1 && c != '\n') line += c;
-    out_ = out[0];
+    while (read(out_, &c, 1) == 1 && c != '\n') line += c;
     const size_t colon = line.find("127.0.0.1:");
     if (colon == std::string::npos) return false;
     port_ = std::atoi(line.c_str() + colon + 10);

@@ -684,6 +684,7 @@ std::vector<Window*> TopLevelWindows() { return Ctx().topLevels; }
 
 void SetHandlerFaultReporter(std::function<void(const std::string&)> fn) { Ctx().faultReporter = std::move(fn); }
 void SetPresentListener(std::function<void()> fn) { Ctx().presentListener = std::move(fn); }
+int64_t LastPresentNs() { return Ctx().lastPresentNs; }
 int HandlerFaultCount() { return Ctx().faults.load(); }
 
 void InjectInput(const InputEvent& ev) {

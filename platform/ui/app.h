@@ -131,6 +131,9 @@ int HandlerFaultCount();
 // Called on the UI thread each time a composed frame has been handed to the display, so a
 // benchmark can time the way from an input to the screen. An empty function removes it.
 void SetPresentListener(std::function<void()> fn);
+// How long the display took to take the last frame (the backend's present alone, nanoseconds):
+// what a real window adds to the offscreen display, for the same benchmarks.
+int64_t LastPresentNs();
 
 }  // namespace ui
 

@@ -411,7 +411,11 @@ void PaintAndCompose(bool force) {
     }
     c.screen.MarkDirty();
   }
-  if (c.backend) c.backend->Present(c.screen, changed);
+  if (c.backend) {
+    const auto p0 = std::chrono::steady_clock::now();
+    c.backend->Present(c.screen, changed);
+    c.lastPresentNs = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - p0).count();
+  }
   if (c.presentListener) c.presentListener();
 }
 

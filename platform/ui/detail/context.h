@@ -110,6 +110,7 @@ struct Context {
 
   std::function<void(const std::string&)> faultReporter;
   std::function<void()> presentListener;  // after each frame handed to the display
+  int64_t lastPresentNs = 0;              // how long the backend took to take the last frame
   std::atomic<int> faults{0};
   // Incremented each time the UI thread finds nothing to do (the test driver waits on it).
   std::atomic<uint64_t> idleCount{0};
