@@ -24,6 +24,13 @@ class ScreenTimers : public CountedSampleTest {
     });
     return ms;
   }
+  // Stand-by runs as a count of its starts, without its screen.
+  static void CountStandBys(CSampleTest& screen, int& standBys) {
+    screen.SetStandByRunner([&standBys] {
+      ++standBys;
+      return 0;
+    });
+  }
   size_t Count(size_t from, const std::string& frame) const {
     const std::vector<std::string> all = Received();
     size_t n = 0;
@@ -37,10 +44,7 @@ TEST_F(ScreenTimers, PressesOnTheScreensControlsKeepItAwake) {
   Sql("update SysSetting set DormancyTime=1");
   CSampleTest screen(nullptr);
   int standBys = 0;
-  screen.SetStandByRunner([&] {
-    ++standBys;
-    return 0;
-  });
+  CountStandBys(screen, standBys);
   size_t before = 0;
   uint32_t idleAfterPresses = 0;
   ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
@@ -69,10 +73,7 @@ TEST_F(ScreenTimers, AnIdleScreenCountsItsSecondsWithoutWakingEverySecond) {
   Sql("update SysSetting set DormancyTime=15");
   CSampleTest screen(nullptr);
   int standBys = 0;
-  screen.SetStandByRunner([&] {
-    ++standBys;
-    return 0;
-  });
+  CountStandBys(screen, standBys);
   int firedBefore = 0, firedAfter = 0;
   uint32_t idleBefore = 0, idleAfter = 0, idleAfterTouch = 0;
   ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
@@ -115,10 +116,7 @@ TEST_F(ScreenTimers, NoStandByWhileTheScreenIsLeft) {
   Sql("update SysSetting set DormancyTime=1");
   CSampleTest screen(nullptr);
   int standBys = 0;
-  screen.SetStandByRunner([&] {
-    ++standBys;
-    return 0;
-  });
+  CountStandBys(screen, standBys);
   size_t atFault = 0;
   ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
                           [&](ui::TestDriver& s) {
