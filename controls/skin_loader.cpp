@@ -48,13 +48,12 @@ int RegisterSkinBitmaps(const std::string& programFolder) {
   for (const skin::SkinBitmap& e : skin::kSkinBitmaps) {
     if (ui::Resources::HasBitmap(e.id)) continue;
     const std::string path = folder + e.file;
-    if (sys::FileExists(path) && ui::Resources::AddBitmapFile(e.id, path)) {
-      ++registered;
-      continue;
-    }
-    // No file (a fresh build folder, a test): the same picture the generator would write.
+    // No file (a fresh build folder, a test), or one that cannot be read: the same picture the
+    // generator would write. Each is read or drawn when a screen first shows it.
     const skin::SkinBitmap* entry = &e;
-    ui::Resources::AddBitmapGenerator(e.id, [entry] { return skin::Paint(*entry); });
+    auto draw = [entry] { return skin::Paint(*entry); };
+    if (sys::FileExists(path)) ui::Resources::AddBitmapFile(e.id, path, draw);
+    else ui::Resources::AddBitmapGenerator(e.id, draw);
     ++registered;
   }
   return registered;

@@ -1,7 +1,8 @@
 #pragma once
 // Skin bitmaps for the owner-drawn controls. The skin files are written beside the program by
 // the skin generator; RegisterSkinBitmaps puts each of them into the resource store under its
-// numeric id (drawing it on first use when its file is missing), so controls load a skin by id.
+// numeric id, read from its file (or drawn when the file is missing or unreadable) when a
+// screen first shows it, so controls load a skin by id.
 //
 // A control loads its skin at each paint with LoadSkinBitmap. When that fails the failure is
 // written to the debug output (once per id and text) and the control draws a plain look

@@ -100,14 +100,24 @@ bool Nap(int ms) {
   return !g_stop;
 }
 
-// Waits until the link is connected (the connect thread tells at once; the poll interval bounds
-// the wait); false when the threads are to stop.
-bool AwaitConnection() {
+// Sleeps until `ready` holds (or the threads are to stop), with no time limit: an idle link
+// does not wake its threads for nothing. Whatever changes what the threads wait for tells them
+// through WakeLinkThreads. False when the threads are to stop.
+template <class Ready>
+bool AwaitChange(Ready ready) {
   std::unique_lock<std::mutex> l(g_threadMutex);
-  g_threadCv.wait_for(l, std::chrono::milliseconds(g_pollMs),
-                      [] { return g_stop || LisLinkState.LisConnected.load() == 1; });
+  g_threadCv.wait(l, [&] { return g_stop || ready(); });
   return !g_stop;
 }
+
+// Tells the waiting threads that the link's state changed. The lock is taken first, so that a
+// thread between its look at the state and its wait cannot miss the change.
+void WakeLinkThreads() {
+  { std::lock_guard<std::mutex> l(g_threadMutex); }
+  g_threadCv.notify_all();
+}
+
+bool Connected() { return LisLinkState.LisConnected.load() == 1; }
 
 bool Stopping() {
   std::lock_guard<std::mutex> l(g_threadMutex);
@@ -123,6 +133,7 @@ void MarkDown() {
     ++g_dropCount;
   }
   g_replyCv.notify_all();
+  WakeLinkThreads();  // the connect thread waits for the link to go down
   std::lock_guard<std::mutex> g(g_assemblerMutex);
   g_assembler.Clear();
 }
@@ -137,11 +148,18 @@ void NetworkConfigThread() {
         if (ApplyNetworkSettings(a, s.own, s.mask, s.gateway, s.mode)) {
           LisLinkState.NetworkReady = 1;
           LisLinkState.ApplyPending = 0;
+          WakeLinkThreads();  // the connect thread waits for the network
           break;
         }
       }
     }
-    if (!Nap(g_pollMs)) break;
+    // Settings that could not be applied are tried again after the poll interval; otherwise
+    // nothing is to be done until new settings are pending.
+    if (LisLinkState.ApplyPending.load() == 1) {
+      if (!Nap(g_pollMs)) break;
+    } else if (!AwaitChange([] { return LisLinkState.ApplyPending.load() == 1; })) {
+      break;
+    }
   }
 }
 
@@ -150,9 +168,23 @@ void LisConnectThread() {
     const LisLinkStateValues::AddressSettings s = LisLinkState.Addresses();
     const std::string& server = s.server;
     const int port = s.port;
-    if (LisLinkState.LisConnected.load() == 1 || LisLinkState.NetworkReady.load() == 0 || server.empty() ||
-        server == "0.0.0.0" || port < 1 || port > 65535) {
-      if (!Nap(g_pollMs)) break;
+    // Connected, or the network not ready: nothing to do until that changes (MarkDown,
+    // DropLisConnection and the network thread tell). No server: the settings screen names one
+    // through DropLisConnection.
+    if (Connected()) {
+      if (!AwaitChange([] { return !Connected(); })) break;
+      continue;
+    }
+    if (LisLinkState.NetworkReady.load() == 0) {
+      if (!AwaitChange([] { return LisLinkState.NetworkReady.load() != 0; })) break;
+      continue;
+    }
+    if (server.empty() || server == "0.0.0.0" || port < 1 || port > 65535) {
+      if (!AwaitChange([s] {
+            const LisLinkStateValues::AddressSettings now = LisLinkState.Addresses();
+            return now.server != s.server || now.port != s.port || LisLinkState.NetworkReady.load() == 0;
+          }))
+        break;
       continue;
     }
     // Every attempt makes a new socket (Connect drops the old one first).
@@ -177,7 +209,7 @@ void LisReceiveThread() {
   char buf[1024];
   while (!Stopping()) {
     if (LisLinkState.LisConnected.load() == 0) {
-      if (!AwaitConnection()) break;
+      if (!AwaitChange(Connected)) break;
       continue;
     }
     net::IoResult r = g_client.Receive(buf, sizeof buf, -1);
@@ -416,9 +448,12 @@ void DropLisConnection(bool reapplyAddress) {
   }
   g_client.Shutdown();  // wakes the receive thread, which closes the socket
   LisLinkState.LisSocket = -1;
-  std::lock_guard<std::mutex> g(g_replyMutex);
-  ++g_dropCount;
+  {
+    std::lock_guard<std::mutex> g(g_replyMutex);
+    ++g_dropCount;
+  }
   g_replyCv.notify_all();
+  WakeLinkThreads();  // new settings to apply, a (new) server to connect to
 }
 
 void NoteOrderQuery(const std::string& controlId, const std::string& sampleNo) {

@@ -20,7 +20,8 @@ void StartLisThreads();
 // removes the hooks. Safe to repeat.
 void StopLisThreads();
 bool LisThreadsRunning();
-// How often the threads look again while idle or after a failed connect (1000 ms); tests shorten it.
+// How soon a failed connect, or address settings that could not be applied, are tried again
+// (1000 ms); tests shorten it. An idle link's threads sleep until its state changes.
 void SetLisLinkPollMs(int ms);
 
 // Drops the connection now (the settings changed): not connected, not ready, apply pending;

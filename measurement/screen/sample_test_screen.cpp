@@ -1,5 +1,6 @@
 #include "measurement/screen/sample_test_screen.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include <memory>
@@ -271,7 +272,48 @@ std::string CSampleTest::DataFolder() {
   return AppSettings.ProgramFolder.empty() ? std::string("./") : AppSettings.ProgramFolder;
 }
 
-void CSampleTest::RestartIdleClock() { idleStart_ = idleNow_ = sys::Clock::TickMs(); }
+void CSampleTest::RestartIdleClock() {
+  SettleIdleClock();
+  idleStart_ = idleNow_ = sys::Clock::TickMs();
+}
+
+uint32_t CSampleTest::idleMs() const {
+  return static_cast<uint32_t>(idleNow_ - idleStart_) + WaitedIdleMs(sys::Clock::TickMs());
+}
+
+// The seconds the idle clock would have counted, one a tick, since its timer began to wait:
+// each tick counted (nothing the count depends on can change without a message to this
+// screen, which settles them first), up to the limit.
+uint32_t CSampleTest::WaitedIdleMs(int64_t now) const {
+  if (!idleTimerWaits_) return 0;
+  const int64_t ticks = (now - idleTickAt_) / 1000;
+  const int64_t have = idleNow_ - idleStart_, limit = IdleLimitMs();
+  const int64_t needed = have >= limit ? 0 : (limit - have + 999) / 1000;
+  return static_cast<uint32_t>(std::min(ticks, needed) * 1000);
+}
+
+// Called at a counted tick: rather than firing every second while the screen stays ready and
+// untouched, the idle timer fires at the tick that finds the limit reached (the stand-by's).
+// Not while another screen runs over this one: it may change what the count depends on.
+void CSampleTest::WaitForStandByTick() {
+  if (!IsWindow() || !IsWindowEnabled()) return;
+  const int64_t have = idleNow_ - idleStart_, limit = IdleLimitMs();
+  if (have >= limit) return;
+  const int64_t needed = (limit - have + 999) / 1000;
+  if (needed < 2) return;
+  idleTimerWaits_ = true;
+  idleTickAt_ = sys::Clock::TickMs();
+  SetTimer(kIdleTimer, static_cast<unsigned>((needed + 1) * 1000));
+}
+
+// Counts the seconds ticked over while the idle timer waited and makes it tick every second
+// again: done before this screen handles anything, which may change what the count depends on.
+void CSampleTest::SettleIdleClock() {
+  if (!idleTimerWaits_) return;
+  idleNow_ += WaitedIdleMs(sys::Clock::TickMs());
+  idleTimerWaits_ = false;
+  if (IsWindow()) SetTimer(kIdleTimer, 1000);
+}
 
 bool CSampleTest::OnInitDialog() {
   ui::Dialog::OnInitDialog();
@@ -575,6 +617,7 @@ bool CSampleTest::PreTranslateMessage(ui::Message& msg) {
 bool CSampleTest::DiscardBoardInput() { return measurement::DiscardBoardInput != 0; }
 
 ui::LResult CSampleTest::WindowProc(uint32_t msg, ui::WParam w, ui::LParam l) {
+  SettleIdleClock();
   if (msg == analyzer::kSerialByteMessage) {
     // Only the board's bytes drive the count; the LIS port's answers are the LIS link's.
     if (!exiting_ && static_cast<unsigned>(l) == analyzer::kBoardPortNumber) {

@@ -110,7 +110,11 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   int dormancyMinutes() const { return dormancyTime_; }
   const RunResult* lastResult() const { return lastResult_.get(); }
   CGraphView& graph(int channel) { return graphs_[channel]; }
-  uint32_t idleMs() const { return static_cast<uint32_t>(idleNow_ - idleStart_); }
+  // The idle time counted towards stand-by (the seconds the idle clock has ticked over, while
+  // it waits for the stand-by's tick included).
+  uint32_t idleMs() const;
+  // How often the idle clock's timer has fired (tests).
+  int idleTimerExpiries() const { return idleTimerExpiries_; }
   bool ready() const { return cycle_.ready(); }
   // A report is being printed (set when its job starts, cleared when its end arrives).
   bool reportPrinting() const { return reportPrinting_; }
@@ -207,6 +211,10 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   void RestartIdleClock();
   // The folder of the data store and the raw files, ending in '/'.
   static std::string DataFolder();
+  uint32_t IdleLimitMs() const { return static_cast<uint32_t>(dormancyTime_) * 60000u; }
+  uint32_t WaitedIdleMs(int64_t now) const;
+  void WaitForStandByTick();
+  void SettleIdleClock();
   // Divider lines (arrow buttons and keys, Enter) and the differential entered by hand.
   void StartAdjustment(const RunResult& r, const CountInputs& count);
   void StopAdjustment();
@@ -288,6 +296,12 @@ class CSampleTest : public ui::Dialog, public CountCycleHost {
   bool firstResultPending_ = true;  // no result has come on this screen yet
   int deferredRinse_ = 0;
   int64_t idleStart_ = 0, idleNow_ = 0;
+  // While the idle clock counts every second with nothing changing (the screen ready and left
+  // alone), its timer waits for the tick that brings stand-by instead of firing every second;
+  // the seconds meanwhile are counted from the tick at `idleTickAt_` (see SettleIdleClock).
+  bool idleTimerWaits_ = false;
+  int64_t idleTickAt_ = 0;
+  int idleTimerExpiries_ = 0;
   ui::Point lastMouse_{-1, -1};
   bool mouseSeen_ = false;
   ui::Point lastPointer_{-1, -1};  // screen position of the last pointer move on the screen or a control

@@ -146,7 +146,10 @@ void CSampleTest::OnTimer(uintptr_t id) {
       SetText(IDC_DATE_TIME, StrPrintf("%d-%d-%d %.2d:%.2d", t.year, t.month, t.day, t.hour, t.minute));
       break;
     }
-    case kIdleTimer: OnIdleTick(); break;
+    case kIdleTimer:
+      ++idleTimerExpiries_;
+      OnIdleTick();
+      break;
     case kWakeTimer:
       KillTimer(kWakeTimer);
       EndStandBy();
@@ -196,10 +199,13 @@ void CSampleTest::OnIdleTick() {
   // While a question of the patient screen is open the analyzer is not sent to stand-by.
   // Nor while the screen is being left: the port goes away before a wake-up could be read.
   if (dormancyTime_ == 0 || serviceOpen_ || exiting_ || measurement::DiscardBoardInput) return;
-  const uint32_t limit = static_cast<uint32_t>(dormancyTime_) * 60000u;
+  const uint32_t limit = IdleLimitMs();
   const bool idleOk = cycle_.ready() && noRinseRunning_;
   if (idleMs() < limit) {
-    if (idleOk && !standBy_) idleNow_ += 1000;
+    if (idleOk && !standBy_) {
+      idleNow_ += 1000;
+      WaitForStandByTick();
+    }
     return;
   }
   if (!idleOk || standBy_) return;

@@ -32,11 +32,9 @@ void Resources::AddBitmap(int id, const draw::Bitmap& bmp) {
   S().bitmaps[id] = BitmapEntry{bmp, {}, {}};
 }
 
-bool Resources::AddBitmapFile(int id, const std::string& path) {
-  draw::Bitmap b = draw::Bitmap::LoadFile(path);
+void Resources::AddBitmapFile(int id, const std::string& path, std::function<draw::Bitmap()> fallback) {
   std::lock_guard<std::mutex> g(S().mu);
-  S().bitmaps[id] = BitmapEntry{b, path, {}};
-  return !b.IsNull();
+  S().bitmaps[id] = BitmapEntry{{}, path, std::move(fallback)};
 }
 
 void Resources::AddBitmapGenerator(int id, std::function<draw::Bitmap()> make) {
@@ -55,7 +53,8 @@ draw::Bitmap Resources::LoadBitmap(int id) {
     make = it->second.make;
     path = it->second.path;
   }
-  draw::Bitmap b = make ? make() : (path.empty() ? draw::Bitmap() : draw::Bitmap::LoadFile(path));
+  draw::Bitmap b = path.empty() ? draw::Bitmap() : draw::Bitmap::LoadFile(path);
+  if (b.IsNull() && make) b = make();
   std::lock_guard<std::mutex> g(S().mu);
   auto it = S().bitmaps.find(id);
   if (it != S().bitmaps.end() && !b.IsNull()) it->second.bmp = b;

@@ -13,8 +13,9 @@ namespace ui {
 class Resources {
  public:
   static void AddBitmap(int id, const draw::Bitmap& bmp);
-  // Loaded when first asked for; false when the file cannot be read now.
-  static bool AddBitmapFile(int id, const std::string& path);
+  // Read from the file when first asked for (a program registers many more bitmaps than any
+  // screen shows); when the file cannot be read then, `fallback` (if any) makes it instead.
+  static void AddBitmapFile(int id, const std::string& path, std::function<draw::Bitmap()> fallback = {});
   // Made on first use by `make` (a generator drawing the skin).
   static void AddBitmapGenerator(int id, std::function<draw::Bitmap()> make);
   // A null bitmap when there is no such resource.

@@ -9,6 +9,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <optional>
 #include <set>
 #include <thread>
@@ -615,4 +618,58 @@ TEST(LisLinkExit, ExitWhileTheThreadsRunEndsTheProcess) {
   }
   ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
   EXPECT_EQ(WEXITSTATUS(status), 7);
+}
+
+namespace {
+
+// Context switches of every thread of this process but the calling one: how often they woke.
+long OtherThreadsSwitches() {
+  long total = 0;
+  const std::string self = std::to_string(gettid());
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    if (task.path().filename() == self) continue;
+    std::ifstream status(task.path() / "status");
+    std::string line;
+    while (std::getline(status, line))
+      if (line.rfind("voluntary_ctxt_switches:", 0) == 0 || line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
+        total += std::atol(line.substr(line.find(':') + 1).c_str());
+  }
+  return total;
+}
+
+}  // namespace
+
+// A link with nothing to do (no server named, the network ready) sleeps until its state
+// changes: with a 20 ms poll interval, threads that looked again at every interval would wake
+// some 100 times in the second watched. Naming a server then wakes the threads, which connect.
+TEST(LisLinkIdle, AnIdleLinkSleepsUntilItsSettingsChange) {
+  support::ScratchProgramFolder folder{"lis_idle"};
+  const LisLinkStateValues::AddressSettings saved = LisLinkState.Addresses();
+  LisLinkStateValues::AddressSettings none = saved;
+  none.server = "";
+  none.port = 0;
+  LisLinkState.SetAddresses(none);
+  LisLinkState.NetworkReady = 1;
+  LisLinkState.ApplyPending = 0;
+  lis::SetLisLinkPollMs(20);
+  lis::StartLisThreads();
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // every thread is waiting
+  const long before = OtherThreadsSwitches();
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  const long woke = OtherThreadsSwitches() - before;
+  EXPECT_LT(woke, 20) << "the idle link's threads woke " << woke << " times in a second";
+
+  lissim::Server sim;
+  ASSERT_TRUE(sim.Start());
+  LisLinkStateValues::AddressSettings named = none;
+  named.server = "127.0.0.1";
+  named.port = sim.Port();
+  LisLinkState.SetAddresses(named);
+  lis::DropLisConnection(true);  // as the settings screen does after a change
+  EXPECT_TRUE(WaitForReal([] { return LisLinkState.LisConnected.load() == 1; }));
+  lis::StopLisThreads();
+  sim.Stop();
+  lis::SetLisLinkPollMs(1000);
+  LisLinkState.SetAddresses(saved);
+  LisLinkState.LisConnected = 0;
 }

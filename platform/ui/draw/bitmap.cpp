@@ -67,6 +67,12 @@ Bitmap Bitmap::LoadFile(const std::string& path, std::string* error) {
     return Bitmap();
   }
   std::vector<uint8_t> buf;
+  // Room for the whole file at once: a screen's background is over a megabyte.
+  if (std::fseek(f, 0, SEEK_END) == 0) {
+    const long size = std::ftell(f);
+    if (size > 0 && size <= (1L << 30)) buf.reserve(static_cast<size_t>(size));
+    std::rewind(f);
+  }
   uint8_t chunk[65536];
   size_t n;
   while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {

@@ -94,12 +94,13 @@ inline void StartStore(const fs::path& folder, const std::string& zentil = ExeDi
   conn.Disconnect();
 }
 
-// StartStore, then the offscreen framework at 800x600 with the manual clock.
-inline void Start(const fs::path& folder) {
+// StartStore, then the framework at 800x600 (offscreen unless `backend` names another) with the
+// manual clock.
+inline void Start(const fs::path& folder, ui::BackendKind backend = ui::BackendKind::Offscreen) {
   StartStore(folder);
   sys::Clock::UseManual();
   ui::InitOptions o;
-  o.backend = ui::BackendKind::Offscreen;
+  o.backend = backend;
   o.width = 800;
   o.height = 600;
   ui::Init(o);

@@ -24,6 +24,13 @@ class ScreenTimers : public CountedSampleTest {
     });
     return ms;
   }
+  // Stand-by runs as a count of its starts, without its screen.
+  static void CountStandBys(CSampleTest& screen, int& standBys) {
+    screen.SetStandByRunner([&standBys] {
+      ++standBys;
+      return 0;
+    });
+  }
   size_t Count(size_t from, const std::string& frame) const {
     const std::vector<std::string> all = Received();
     size_t n = 0;
@@ -37,10 +44,7 @@ TEST_F(ScreenTimers, PressesOnTheScreensControlsKeepItAwake) {
   Sql("update SysSetting set DormancyTime=1");
   CSampleTest screen(nullptr);
   int standBys = 0;
-  screen.SetStandByRunner([&] {
-    ++standBys;
-    return 0;
-  });
+  CountStandBys(screen, standBys);
   size_t before = 0;
   uint32_t idleAfterPresses = 0;
   ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
@@ -61,6 +65,50 @@ TEST_F(ScreenTimers, PressesOnTheScreensControlsKeepItAwake) {
   EXPECT_TRUE(screen.IsEnded());
 }
 
+// A ready screen left alone counts every idle second towards stand-by without its timer waking
+// it every second: over ten idle minutes (stand-by after fifteen) the idle clock's timer fires a
+// handful of times, the counted time still grows a second a second, and a touch then starts it
+// again from nothing; stand-by comes at the fifteenth minute.
+TEST_F(ScreenTimers, AnIdleScreenCountsItsSecondsWithoutWakingEverySecond) {
+  Sql("update SysSetting set DormancyTime=15");
+  CSampleTest screen(nullptr);
+  int standBys = 0;
+  CountStandBys(screen, standBys);
+  int firedBefore = 0, firedAfter = 0;
+  uint32_t idleBefore = 0, idleAfter = 0, idleAfterTouch = 0;
+  ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
+                          [&](ui::TestDriver& s) {
+                            ASSERT_TRUE(WaitReady(s, screen));
+                            s.Advance(3100);  // the start-up pause of Exit and Service
+                            s.Advance(2000);
+                            idleBefore = Idle(s, screen);
+                            s.RunUntil([&] {
+                              firedBefore = screen.idleTimerExpiries();
+                              return true;
+                            });
+                            for (int i = 0; i < 60; ++i) s.Advance(10000);
+                            idleAfter = Idle(s, screen);
+                            s.RunUntil([&] {
+                              firedAfter = screen.idleTimerExpiries();
+                              return true;
+                            });
+                            const ui::Rect r = screen.GetWindowRect();
+                            s.MoveTo({r.left + 300, r.top + 300});
+                            s.MoveTo({r.left + 301, r.top + 300});
+                            idleAfterTouch = Idle(s, screen);
+                            for (int i = 0; i < 14 && standBys == 0; ++i) s.Advance(60000);
+                            EXPECT_EQ(standBys, 0);
+                            s.Advance(63000);
+                            s.RunUntil([&] { return standBys > 0; }, 3000);
+                            Leave(s, screen);
+                          }));
+  EXPECT_LE(firedAfter - firedBefore, 20);
+  EXPECT_GE(idleAfter - idleBefore, 599000u);
+  EXPECT_LE(idleAfter - idleBefore, 601000u);
+  EXPECT_LT(idleAfterTouch, 2000u);
+  EXPECT_EQ(standBys, 1);
+}
+
 // The idle minute is up at the next tick when a fault makes the screen reset the board and
 // leave: the pause before the port is released runs past that tick, and no stand-by starts
 // (the one AA 91 of leaving, no AA 54 wake-up).
@@ -68,10 +116,7 @@ TEST_F(ScreenTimers, NoStandByWhileTheScreenIsLeft) {
   Sql("update SysSetting set DormancyTime=1");
   CSampleTest screen(nullptr);
   int standBys = 0;
-  screen.SetStandByRunner([&] {
-    ++standBys;
-    return 0;
-  });
+  CountStandBys(screen, standBys);
   size_t atFault = 0;
   ASSERT_TRUE(d.RunScript([&] { screen.DoModal(); },
                           [&](ui::TestDriver& s) {
