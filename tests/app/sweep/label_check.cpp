@@ -159,6 +159,31 @@ void Collect(ui::Window* w, std::vector<ui::Window*>& out) {
 
 }  // namespace
 
+std::vector<std::string> CheckLabelSizes(ui::Window* screen) {
+  std::vector<std::string> out;
+  std::vector<ui::Window*> parents{screen};
+  for (size_t i = 0; i < parents.size(); ++i) {
+    std::vector<ui::Static*> labels;
+    for (ui::Window* c : parents[i]->Children()) {
+      if (!c->IsWindowVisible()) continue;
+      parents.push_back(c);
+      if (IsTextStatic(c) && !c->GetWindowText().empty()) labels.push_back(static_cast<ui::Static*>(c));
+    }
+    for (size_t a = 0; a < labels.size(); ++a)
+      for (size_t b = a + 1; b < labels.size(); ++b) {
+        const ui::Rect ra = labels[a]->GetWindowRect(), rb = labels[b]->GetWindowRect();
+        if (ra.Height() != rb.Height() || (ra.top != rb.top && ra.left != rb.left)) continue;
+        if (!(*labels[a]->GetFont() == *labels[b]->GetFont())) continue;
+        const int ha = std::abs(labels[a]->TextFont().height), hb = std::abs(labels[b]->TextFont().height);
+        if (ha != hb)
+          out.push_back("labels " + Describe(labels[a]) + " and " + Describe(labels[b]) + " of one " +
+                        (ra.top == rb.top ? "row" : "column") + " draw their texts at " + std::to_string(ha) +
+                        " and " + std::to_string(hb) + " px");
+      }
+  }
+  return out;
+}
+
 double Contrast(draw::Color a, draw::Color b) {
   auto luminance = [](draw::Color c) {
     auto lin = [](int v) {

@@ -101,6 +101,7 @@ std::vector<std::string> CheckScreen(ui::Window* screen, const draw::Bitmap* sho
   for (std::string& p : CheckButtonSkins(screen, shot)) out.push_back(std::move(p));
   for (std::string& p : CheckButtonRows(screen)) out.push_back(std::move(p));
   for (std::string& p : CheckMarkGroups(screen)) out.push_back(std::move(p));
+  for (std::string& p : CheckLabelSizes(screen)) out.push_back(std::move(p));
   for (std::string& p : CheckGridTexts(screen)) out.push_back(std::move(p));
   return out;
 }
