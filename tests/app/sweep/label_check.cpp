@@ -71,6 +71,38 @@ bool TextOf(ui::Window* w, LabelText& out) {
   return true;
 }
 
+// The lines `text` takes laid out word-wrapped in `width` in the font selected into `dc`.
+int Lines(draw::DC& dc, const std::string& text, int width, unsigned prefix) {
+  draw::Rect block(0, 0, width, 0), line(0, 0, width, 0);
+  dc.DrawText(text, &block, draw::kDtWordBreak | draw::kDtCalcRect | prefix);
+  dc.DrawText("X", &line, draw::kDtSingleLine | draw::kDtCalcRect);
+  return line.Height() > 0 ? (block.Height() + line.Height() / 2) / line.Height() : 0;
+}
+
+// A caption ended by a colon with its value after it on the same line of the text ("Version: 1.0"):
+// the wrapping must not put the value at the start of the next line, away from its caption. Each
+// colon's line count is compared with the line count once the word after it is added: one more
+// line means the word went to the start of the next one.
+std::string CaptionBrokenFromValue(draw::DC& dc, const std::string& text, int width, unsigned prefix) {
+  static const std::string kColons[] = {":", "\xEF\xBC\x9A"};  // and the full-width one
+  for (const std::string& colon : kColons) {
+    for (size_t at = text.find(colon); at != std::string::npos; at = text.find(colon, at + 1)) {
+      const size_t caption = at + colon.size();
+      // A value joined by a no-break space cannot be parted from its caption.
+      const size_t value = text.find_first_not_of(' ', caption);
+      if (value == caption || value == std::string::npos || text[value] == '\r' || text[value] == '\n') continue;
+      const size_t end = std::min(text.find_first_of(" \r\n", value), text.size());
+      const size_t paragraph = text.find_last_of("\r\n", at) == std::string::npos ? 0 : text.find_last_of("\r\n", at) + 1;
+      const std::string before = text.substr(paragraph, caption - paragraph);
+      const std::string with = text.substr(paragraph, end - paragraph);
+      if (Lines(dc, with, width, prefix) > Lines(dc, before, width, prefix))
+        return "\"" + text.substr(value, end - value) + "\" wraps to the line after its caption \"" +
+               text.substr(paragraph, caption - paragraph) + "\"";
+    }
+  }
+  return {};
+}
+
 // Whether the text fits its room; the laid-out text goes to `ink`.
 std::string FitProblem(LabelText& l) {
   draw::Bitmap scratch = draw::Bitmap::Create(4, 4, draw::kWhite);
@@ -111,6 +143,7 @@ std::string FitProblem(LabelText& l) {
   const bool tooHigh = block.Height() > height && !(block.Height() == line.Height() && cell <= height);
   if (problem.empty() && (block.Width() > width || tooHigh))
     problem = "text block " + Size(block) + " in room " + Size(l.room);
+  if (problem.empty() && (l.format & draw::kDtWordBreak)) problem = CaptionBrokenFromValue(dc, l.text, width, prefix);
   if (!problem.empty()) problem += " at " + std::to_string(cell) + " px";
   // A label squeezed below 11 px to fit is as unreadable as a clipped one.
   else if (cell < 11) problem = "text drawn at " + std::to_string(cell) + " px to fit, too small to read";
