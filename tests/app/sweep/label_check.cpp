@@ -1,5 +1,6 @@
 #include "label_check.h"
 
+#include <cctype>
 #include <cmath>
 #include <map>
 
@@ -175,6 +176,24 @@ std::string ContrastProblem(const LabelText& l, const draw::Bitmap& shot) {
   return std::string("text contrast ") + ratio + ":1 against its background";
 }
 
+// The width of a blank between two words in `font`.
+int BlankWidth(const draw::Font& font) {
+  draw::Bitmap scratch = draw::Bitmap::Create(4, 4, draw::kWhite);
+  draw::DC dc(scratch);
+  dc.SelectFont(font);
+  draw::Rect apart(0, 0, 0, 0), together(0, 0, 0, 0);
+  dc.DrawText("x x", &apart, draw::kDtSingleLine | draw::kDtCalcRect | draw::kDtNoPrefix);
+  dc.DrawText("xx", &together, draw::kDtSingleLine | draw::kDtCalcRect | draw::kDtNoPrefix);
+  return apart.Width() - together.Width();
+}
+
+// A text of signs only, no letter or digit of any script.
+bool IsSign(const std::string& text) {
+  for (unsigned char c : text)
+    if (std::isalnum(c) || c >= 0x80) return false;
+  return true;
+}
+
 // A control whose face shows text or a value the operator reads.
 bool ShowsText(ui::Window* w) {
   if (IsTextStatic(w)) return !w->GetWindowText().empty();
@@ -244,19 +263,21 @@ std::vector<std::string> CheckLabels(ui::Window* screen, const draw::Bitmap* sho
       if (const std::string q = ContrastProblem(l, *shot); !q.empty()) out.push_back(Describe(c) + ": " + q);
     labels.push_back(l);
   }
-  // A label's text runs into no other control that shows text, and two labels' texts keep at
-  // least two pixels apart side by side (else they read as one word).
+  // A label's text keeps a blank's width clear of any other control that shows text beside it
+  // (closer, it reads as running into the control: into a radio's mark, an edit box's frame; a
+  // sign set between two fields, as the "+" of a value and its offset, only two pixels), and
+  // two labels' texts keep at least two pixels apart side by side (else they read as one word).
   for (const LabelText& l : labels)
     for (ui::Window* o : controls) {
       if (o == l.control || !ShowsText(o) || o->IsChild(l.control) || l.control->IsChild(o)) continue;
       ui::Rect other = o->GetWindowRect();
-      ui::Rect ink = l.ink;
+      ui::Rect ink = l.ink.Inflate(IsSign(l.text) ? 2 : BlankWidth(l.font), -1);
       bool label = false;
       for (const LabelText& m : labels)
         if (m.control == o) {
           // Two lines' cells may share a pixel row where rounding puts them; the letters do not.
           other = m.ink;
-          ink = ink.Inflate(2, -1);
+          ink = l.ink.Inflate(2, -1);
           label = true;
         }
       if (label && o < l.control) continue;  // each pair of labels once
