@@ -1,5 +1,6 @@
 #include "controls/caption_fit.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/ui/controls/controls.h"
@@ -66,4 +67,52 @@ draw::Font FitCaptionFont(draw::DC& dc, const std::string& text, const draw::Fon
   return FitTextFont(dc, text, nominal, room, draw::kDtCenter | draw::kDtWordBreak);
 }
 
-void InstallLabelTextFitting() { ui::SetStaticTextFitter(FitTextFont); }
+std::vector<ui::Window*> SizeGroup(ui::Window* control, const std::function<bool(ui::Window*)>& kin) {
+  std::vector<ui::Window*> group{control};
+  ui::Window* parent = control->GetParent();
+  if (!parent) return group;
+  for (size_t i = 0; i < group.size(); ++i) {
+    const ui::Rect mine = group[i]->GetWindowRect();
+    for (ui::Window* c : parent->Children()) {
+      if (!c->IsWindowVisible() || c->GetWindowText().empty() || !kin(c)) continue;
+      if (std::find(group.begin(), group.end(), c) != group.end()) continue;
+      const ui::Rect r = c->GetWindowRect();
+      if (r.Height() == mine.Height() && (r.top == mine.top || r.left == mine.left)) group.push_back(c);
+    }
+  }
+  return group;
+}
+
+namespace {
+
+bool IsTextLabel(ui::Window* w) {
+  if (!dynamic_cast<ui::Static*>(w)) return false;
+  const uint32_t kind = w->GetStyle() & ui::SS_TYPEMASK;
+  return kind == ui::SS_LEFT || kind == ui::SS_CENTER || kind == ui::SS_RIGHT || kind == ui::SS_SIMPLE ||
+         kind == ui::SS_LEFTNOWORDWRAP;
+}
+
+}  // namespace
+
+std::vector<ui::Window*> LabelGroup(ui::Window* label) {
+  // A label set in another font (a heading, a large value) is not of the group.
+  const draw::Font font = *label->GetFont();
+  return SizeGroup(label, [&](ui::Window* w) { return IsTextLabel(w) && *w->GetFont() == font; });
+}
+
+draw::Font GroupTextFont(draw::DC& dc, ui::Static& label) {
+  draw::Font font = label.OwnTextFont(dc);
+  if (label.GetWindowText().empty()) return font;
+  const std::vector<ui::Window*> group = LabelGroup(&label);
+  for (ui::Window* w : group) {
+    const draw::Font own = static_cast<ui::Static*>(w)->OwnTextFont(dc);
+    if (std::abs(own.height) < std::abs(font.height)) font.height = own.height;
+  }
+  // A label drawn at another size than its group's now (a text of the group changed) draws again.
+  for (ui::Window* w : group)
+    if (w != &label && std::abs(static_cast<ui::Static*>(w)->TextFont().height) != std::abs(font.height))
+      w->Invalidate(false);
+  return font;
+}
+
+void InstallLabelTextFitting() { ui::SetStaticTextFitter(FitTextFont, GroupTextFont); }

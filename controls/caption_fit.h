@@ -3,10 +3,17 @@
 // only at its blanks and line breaks (never inside a word or a run of Chinese characters), and
 // stays clear of the button's rim. A caption that does not fit at its font is drawn in a
 // smaller size of the same face until it fits; it is never clipped.
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/ui/draw/dc.h"
 #include "platform/ui/types.h"
+
+namespace ui {
+class Static;
+class Window;
+}  // namespace ui
 
 // The part of a button of this rectangle that a caption may cover (the rim of the face stays
 // clear): the rectangle moved in by 3 + h/16 at the sides and 1 + h/24 at top and bottom.
@@ -28,5 +35,18 @@ bool TextFits(draw::DC& dc, const std::string& text, const draw::Font& font, con
 draw::Font FitTextFont(draw::DC& dc, const std::string& text, const draw::Font& nominal, const ui::Rect& room,
                        unsigned format);
 
-// Makes every label of the program draw its text as FitTextFont chooses.
+// The controls that draw their text in one size with `control`: it, and the visible controls of
+// its parent that show text and are `kin` to it, of its height in its row (same top) or its column
+// (same left), and theirs in turn.
+std::vector<ui::Window*> SizeGroup(ui::Window* control, const std::function<bool(ui::Window*)>& kin);
+
+// The labels (statics showing text) whose text draws in one size with `label`'s: its SizeGroup
+// among the labels of its font.
+std::vector<ui::Window*> LabelGroup(ui::Window* label);
+
+// The font `label` draws its text in: its own font at the smallest size a label of its group
+// needs to fit its room (FitTextFont), so that one long label does not make its label look apart.
+draw::Font GroupTextFont(draw::DC& dc, ui::Static& label);
+
+// Makes every label of the program draw its text as GroupTextFont chooses.
 void InstallLabelTextFitting();

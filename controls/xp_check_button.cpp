@@ -41,27 +41,13 @@ void DrawPlainMark(draw::DC& dc, const ui::Rect& sq, bool checked) {
 }
 
 // Check boxes and radio buttons, the controls whose labels are fitted as a group.
-bool IsMarkControl(const ui::Window* w) {
+bool IsMarkControl(ui::Window* w) {
   return dynamic_cast<const CXPCheckButton*>(w) || dynamic_cast<const CXPRadioButton*>(w);
 }
 
 }  // namespace
 
-std::vector<ui::Window*> MarkGroup(ui::Window* control) {
-  std::vector<ui::Window*> group{control};
-  ui::Window* parent = control->GetParent();
-  if (!parent) return group;
-  for (size_t i = 0; i < group.size(); ++i) {
-    const ui::Rect mine = group[i]->GetWindowRect();
-    for (ui::Window* c : parent->Children()) {
-      if (!IsMarkControl(c) || !c->IsWindowVisible() || c->GetWindowText().empty()) continue;
-      if (std::find(group.begin(), group.end(), c) != group.end()) continue;
-      const ui::Rect r = c->GetWindowRect();
-      if (r.Height() == mine.Height() && (r.top == mine.top || r.left == mine.left)) group.push_back(c);
-    }
-  }
-  return group;
-}
+std::vector<ui::Window*> MarkGroup(ui::Window* control) { return SizeGroup(control, IsMarkControl); }
 
 draw::Font GroupLabelFont(draw::DC& dc, ui::Window* control, float scale) {
   draw::Font font = *control->GetFont();

@@ -33,17 +33,17 @@ ui::DialogTemplate AdjustTemplate() {
   }
   t.Add(ui::kClassButton, C::kFrame2Id, "", 162, 16, 154, 184, uint32_t{ui::WS_VISIBLE} | ui::BS_GROUPBOX);
   const int rowY[8] = {24, 44, 64, 84, 104, 124, 144, 164};
-  t.Add(ui::kClassStatic, 1820, "", 167, rowY[0] + 2, 76, 10, ui::WS_VISIBLE);
+  t.Add(ui::kClassStatic, 1820, "", 167, rowY[0] + 2, 74, 10, ui::WS_VISIBLE);
   t.Add(ui::kClassEdit, C::kParaIds[0], "", 244, rowY[0], 30, 13, edit);
   t.Add(ui::kClassEdit, C::kParaIds[1], "", 280, rowY[0], 30, 13, edit);
-  t.Add(ui::kClassStatic, 1821, "", 167, rowY[1] + 2, 76, 10, ui::WS_VISIBLE);
+  t.Add(ui::kClassStatic, 1821, "", 167, rowY[1] + 2, 74, 10, ui::WS_VISIBLE);
   t.Add(ui::kClassEdit, C::kParaIds[2], "", 244, rowY[1], 30, 13, edit);
   t.Add(ui::kClassEdit, C::kParaIds[3], "", 280, rowY[1], 30, 13, edit);
-  t.Add(ui::kClassStatic, 1814, "", 167, rowY[2] + 2, 76, 10, ui::WS_VISIBLE);
+  t.Add(ui::kClassStatic, 1814, "", 167, rowY[2] + 2, 74, 10, ui::WS_VISIBLE);
   t.Add(ui::kClassEdit, C::kStartBaseId, "", 244, rowY[2], 30, 13, edit);
   t.Add(ui::kClassStatic, -1, "+", 275, rowY[2] + 2, 4, 10, ui::WS_VISIBLE);
   t.Add(ui::kClassEdit, C::kStartOffsetId, "", 280, rowY[2], 30, 13, edit);
-  t.Add(ui::kClassStatic, 1815, "", 167, rowY[3] + 2, 76, 10, ui::WS_VISIBLE);
+  t.Add(ui::kClassStatic, 1815, "", 167, rowY[3] + 2, 74, 10, ui::WS_VISIBLE);
   t.Add(ui::kClassEdit, C::kMaxBaseId, "", 244, rowY[3], 30, 13, edit);
   t.Add(ui::kClassStatic, -1, "+", 275, rowY[3] + 2, 4, 10, ui::WS_VISIBLE);
   t.Add(ui::kClassEdit, C::kMaxOffsetId, "", 280, rowY[3], 30, 13, edit);

@@ -41,7 +41,7 @@ ui::DialogTemplate PageTemplate() {
   const int stepLabels[4] = {1801, 1802, 1803, 1804};
   for (int m = 0; m < 4; ++m) {
     const int y = 64 + m * 30;
-    t.Add(ui::kClassStatic, motorLabels[m], "", 7, y, 56, 10, V);
+    t.Add(ui::kClassStatic, motorLabels[m], "", 7, y, 53, 10, V);  // a blank's width clear of the radio
     t.Add(ui::kClassButton, S::kDirectionIds[m][0], "", 64, y - 1, 40, 10, V | ui::WS_GROUP | ui::BS_AUTORADIOBUTTON);
     t.Add(ui::kClassButton, S::kDirectionIds[m][1], "", 106, y - 1, 40, 10, V | ui::BS_AUTORADIOBUTTON);
     t.Add(ui::kClassStatic, stepLabels[m], "", 7, y + 13, 28, 10, V);

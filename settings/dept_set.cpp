@@ -11,7 +11,7 @@ ui::DialogTemplate DeptTemplate() {
   ui::DialogTemplate t = ScreenTemplate(249, 237);
   t.Add("Button", IDC_DEPT_FRAME, "", 6, 6, 240, 188, V | ui::BS_GROUPBOX);
   t.Add("Button", IDC_DEPT_LIST_FRAME, "", 53, 26, 146, 121, V | ui::BS_GROUPBOX);
-  t.Add("Static", IDC_DEPT_LABEL, "Department:", 45, 177, 44, 8, V);
+  t.Add("Static", IDC_DEPT_LABEL, "Department:", 45, 177, 42, 8, V);  // a blank's width clear of the field
   t.Add("Edit", IDC_DEPT_NAME, "", 90, 175, 150, 12, B | ui::WS_BORDER | ui::ES_AUTOHSCROLL);
   t.Add("Button", IDC_DEPT_KEYBOARD, "KBD", 15, 176, 24, 13, B);
   t.Add("Button", IDC_DEPT_APPEND, "Append(&A)", 6, 198, 59, 31, B);

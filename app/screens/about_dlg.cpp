@@ -21,6 +21,9 @@
 
 namespace {
 const char* const kSections[5] = {"CN", "EN", "ES", "FR", "UA"};
+// Joins a version to its caption: the label's wrapping never puts the version on the next line,
+// away from the caption it belongs to. It reads as a blank.
+const char* const kNoBreakSpace = "\xC2\xA0";
 const char* const kDefaultCompany = "Quorvex Medical Instruments Co., Ltd.";
 const char* const kChineseTitle =
     "全自动血细胞分析仪软件\n\nQX-4150\n\n发布版本: V1.0      完整版本: V1.0  ";
@@ -44,9 +47,12 @@ bool BuildAboutText(const std::string& infoPath, int language, const std::string
   const std::string v = read("Version", "Version 1.0e");
   std::string t = language == 0 ? std::string(kChineseTitle) + v : v;
   const std::string f = read("FrontVersion", "Front-end software version");
-  if (!f.empty()) t += "\n\n" + f + " " + boardVersion;
-  const std::string a = read("Algorithms", "Front-end software version");
-  if (!a.empty()) t += (language == 4 ? "     " : "        ") + a + " " + algorithmVersion;
+  if (!f.empty()) t += "\n\n" + f + kNoBreakSpace + boardVersion;
+  // The algorithm's caption and version are one unit: a line too narrow for both moves the whole
+  // unit to the next line instead of parting them.
+  std::string a = read("Algorithms", "Front-end software version");
+  for (size_t at = a.find(' '); at != std::string::npos; at = a.find(' ', at)) a.replace(at, 1, kNoBreakSpace);
+  if (!a.empty()) t += (language == 4 ? "     " : "        ") + a + kNoBreakSpace + algorithmVersion;
   const std::string c = read("Company", kDefaultCompany);
   std::string keptCompany;
   if (!c.empty()) {

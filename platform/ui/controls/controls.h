@@ -25,16 +25,25 @@ bool ForwardToUiThread(const std::function<void()>& fn);
 // Draws a raised (or sunken) 3-D frame inside `r`.
 void Draw3dFrame(draw::DC& dc, const Rect& r, bool sunken);
 
-// Chooses the font a static's text is drawn in from the window's font, the text, the rectangle
+class Static;
+
+// Chooses the size a static's own text fits at from the window's font, the text, the rectangle
 // the text is laid out in and the text format; none installed: the window's font.
 using TextFontFitter =
     std::function<draw::Font(draw::DC&, const std::string& text, const draw::Font& font, const Rect& room, unsigned format)>;
-void SetStaticTextFitter(TextFontFitter fitter);
+// Chooses the font a static draws its text in, given the static (so that it may look at the
+// static's siblings and draw its text in one size with theirs); none installed: the size its own
+// text fits at (OwnTextFont).
+using TextFontGrouping = std::function<draw::Font(draw::DC&, Static& label)>;
+void SetStaticTextFitter(TextFontFitter fitter, TextFontGrouping grouping = {});
 
 class Static : public Window {
  public:
   // The font the text was last drawn in (the window's font before the first paint).
-  draw::Font TextFont() const { return fitted_ ? textFont_ : *GetFont(); }
+  draw::Font TextFont() const { return drawn_ ? textFont_ : *GetFont(); }
+  // The size the static's own text fits its room at, as the installed fitter chooses it; measured
+  // again only when the text, the window's font, the rectangle or the format changes.
+  draw::Font OwnTextFont(draw::DC& dc);
   // Picture statics (SS_BITMAP, SS_ICON) show this bitmap.
   void SetBitmap(const draw::Bitmap& bmp);
   draw::Bitmap GetBitmap() const { return image_; }
@@ -52,10 +61,16 @@ class Static : public Window {
   void TakeOverState(Window& from) override;
 
  private:
+  // Where the text is laid out (the client area inside a sunken edge or border) and how.
+  Rect TextRoom() const;
+  unsigned TextFormat() const;
+
   draw::Bitmap image_;
-  // What the text's font was last chosen for: choosing measures the text, and it changes only
-  // with the text, the window's font, the rectangle or the format.
   draw::Font textFont_;
+  bool drawn_ = false;
+  // What the own text's size was last chosen for: choosing measures the text, and it changes
+  // only with the text, the window's font, the rectangle or the format.
+  draw::Font ownFont_;
   std::string fittedText_;
   draw::Font fittedNominal_;
   Rect fittedRoom_;

@@ -10,9 +10,49 @@ TextFontFitter& StaticTextFitter() {
   static TextFontFitter fitter;
   return fitter;
 }
+TextFontGrouping& StaticTextGrouping() {
+  static TextFontGrouping grouping;
+  return grouping;
+}
 }  // namespace
 
-void SetStaticTextFitter(TextFontFitter fitter) { StaticTextFitter() = std::move(fitter); }
+void SetStaticTextFitter(TextFontFitter fitter, TextFontGrouping grouping) {
+  StaticTextFitter() = std::move(fitter);
+  StaticTextGrouping() = std::move(grouping);
+}
+
+Rect Static::TextRoom() const {
+  Rect tr = GetClientRect();
+  if (GetStyle() & SS_SUNKEN) tr = tr.Inflate(-2, -2);
+  if (GetStyle() & WS_BORDER) tr = tr.Inflate(-1, -1);
+  return tr;
+}
+
+unsigned Static::TextFormat() const {
+  const uint32_t style = GetStyle();
+  const uint32_t kind = style & SS_TYPEMASK;
+  unsigned fmt = 0;
+  if (kind == SS_CENTER) fmt |= draw::kDtCenter;
+  else if (kind == SS_RIGHT) fmt |= draw::kDtRight;
+  if (kind == SS_LEFTNOWORDWRAP || kind == SS_SIMPLE) fmt |= draw::kDtExpandTabs;
+  else fmt |= draw::kDtWordBreak | draw::kDtExpandTabs;
+  if (style & SS_CENTERIMAGE) fmt = (fmt & ~draw::kDtWordBreak) | draw::kDtSingleLine | draw::kDtVCenter;
+  if (style & SS_NOPREFIX) fmt |= draw::kDtNoPrefix;
+  if (style & SS_ENDELLIPSIS) fmt |= draw::kDtEndEllipsis;
+  return fmt;
+}
+
+draw::Font Static::OwnTextFont(draw::DC& dc) {
+  const draw::Font& nominal = *GetFont();
+  const Rect tr = TextRoom();
+  const unsigned fmt = TextFormat();
+  if (!fitted_ || fittedText_ != Text() || !(fittedNominal_ == nominal) || !(fittedRoom_ == tr) || fittedFormat_ != fmt) {
+    const TextFontFitter& fitter = StaticTextFitter();
+    ownFont_ = fitter ? fitter(dc, Text(), nominal, tr, fmt) : nominal;
+    fittedText_ = Text(), fittedNominal_ = nominal, fittedRoom_ = tr, fittedFormat_ = fmt, fitted_ = true;
+  }
+  return ownFont_;
+}
 
 int Static::OnCreate() {
   // A picture static names its resource in the text: "#128" or "128".
@@ -100,32 +140,15 @@ void Static::OnPaint(draw::DC& dc) {
     else dc.BitBlt(x, y, image_.Width(), image_.Height(), image_, 0, 0);
     return;
   }
-  Rect tr = rc;
-  if (style & SS_SUNKEN) {
-    Draw3dFrame(dc, rc, true);
-    tr = rc.Inflate(-2, -2);
-  }
-  if (style & WS_BORDER) {
-    dc.FrameRect(rc, draw::Brush::Solid(SysColor(COLOR_3DDKSHADOW)));
-    tr = tr.Inflate(-1, -1);
-  }
-  unsigned fmt = 0;
-  if (kind == SS_CENTER) fmt |= draw::kDtCenter;
-  else if (kind == SS_RIGHT) fmt |= draw::kDtRight;
-  if (kind == SS_LEFTNOWORDWRAP || kind == SS_SIMPLE) fmt |= draw::kDtExpandTabs;
-  else fmt |= draw::kDtWordBreak | draw::kDtExpandTabs;
-  if (style & SS_CENTERIMAGE) fmt = (fmt & ~draw::kDtWordBreak) | draw::kDtSingleLine | draw::kDtVCenter;
-  if (style & SS_NOPREFIX) fmt |= draw::kDtNoPrefix;
-  if (style & SS_ENDELLIPSIS) fmt |= draw::kDtEndEllipsis;
-  const draw::Font& nominal = *GetFont();
-  if (!fitted_ || fittedText_ != Text() || !(fittedNominal_ == nominal) || !(fittedRoom_ == tr) || fittedFormat_ != fmt) {
-    const TextFontFitter& fitter = StaticTextFitter();
-    textFont_ = fitter ? fitter(dc, Text(), nominal, tr, fmt) : nominal;
-    fittedText_ = Text(), fittedNominal_ = nominal, fittedRoom_ = tr, fittedFormat_ = fmt, fitted_ = true;
-  }
+  if (style & SS_SUNKEN) Draw3dFrame(dc, rc, true);
+  if (style & WS_BORDER) dc.FrameRect(rc, draw::Brush::Solid(SysColor(COLOR_3DDKSHADOW)));
+  Rect tr = TextRoom();
+  const TextFontGrouping& grouping = StaticTextGrouping();
+  textFont_ = grouping ? grouping(dc, *this) : OwnTextFont(dc);
+  drawn_ = true;
   draw::Font old = dc.SelectFont(textFont_);
   if (!IsWindowEnabled()) dc.SetTextColor(SysColor(COLOR_GRAYTEXT));
-  dc.DrawText(Text(), &tr, fmt);
+  dc.DrawText(Text(), &tr, TextFormat());
   dc.SelectFont(old);
 }
 

@@ -14,6 +14,10 @@
 
 namespace {
 
+// A no-break space joins each version to its caption (and the words of the algorithm's caption),
+// so that the label's wrapping never parts them; it reads as a blank.
+#define NB "\xC2\xA0"
+
 const char* const kInfo =
     "[EN]\nVersion=V2.1\nFrontVersion=Front-end\nAlgorithms=Algorithm\nCompany=C\nCopyRight=All Rights Reserved\n";
 
@@ -22,16 +26,16 @@ TEST(AboutText, TheExampleTextBeforeAndAfterTheBoardAnswers) {
   { FILE* f = std::fopen(path.c_str(), "w"); std::fputs(kInfo, f); std::fclose(f); }
   std::string text;
   ASSERT_TRUE(BuildAboutText(path, 1, "1.2", "1.0.4.0", "QX-4150", &text));
-  EXPECT_EQ(text, "V2.1\n\nFront-end 1.2        Algorithm 1.0.4.0\n\nC\n\nAll Rights Reserved");
+  EXPECT_EQ(text, "V2.1\n\nFront-end" NB "1.2        Algorithm" NB "1.0.4.0\n\nC\n\nAll Rights Reserved");
   ASSERT_TRUE(BuildAboutText(path, 1, "   ", "", "QX-4150", &text));
-  EXPECT_EQ(text, "V2.1\n\nFront-end            Algorithm \n\nC\n\nAll Rights Reserved");
+  EXPECT_EQ(text, "V2.1\n\nFront-end" NB "           Algorithm" NB "\n\nC\n\nAll Rights Reserved");
   ASSERT_TRUE(BuildAboutText(path, 1, "1.2", "x", "ZN-38 TOUCH", &text));
   EXPECT_EQ(text.rfind("\n\nV2.1", 0), 0u);
   ASSERT_TRUE(BuildAboutText(path, 1, "1.2", "x", "zn-38 touch", &text));
   EXPECT_EQ(text.rfind("V2.1", 0), 0u);
   // A section without the keys: the defaults; no CopyRight line.
   ASSERT_TRUE(BuildAboutText(path, 2, "1.2", "x", "", &text));
-  EXPECT_EQ(text.rfind("Version 1.0e\n\nFront-end software version 1.2        Front-end software version x", 0), 0u);
+  EXPECT_EQ(text.rfind("Version 1.0e\n\nFront-end software version" NB "1.2        Front-end" NB "software" NB "version" NB "x", 0), 0u);
   std::filesystem::remove(path);
   EXPECT_FALSE(BuildAboutText(path, 1, "1.2", "x", "", &text));
 }
@@ -57,7 +61,7 @@ TEST_F(AboutTest, ShowsTheBoardAndLibraryVersionsOnceTheBoardAnswers) {
   CAboutDlg about;
   bool ok = d.RunScript([&] { about.DoModal(); }, [&](ui::TestDriver& s) {
     EXPECT_TRUE(s.RunUntil([&] { return about.boardVersion == "2.1"; }, 3000));
-    EXPECT_EQ(s.Text(IDC_ABOUT_TEXT), "V2.1\n\nFront-end 2.1        Algorithm 1.0.4.0\n\nC\n\nAll Rights Reserved");
+    EXPECT_EQ(s.Text(IDC_ABOUT_TEXT), "V2.1\n\nFront-end" NB "2.1        Algorithm" NB "1.0.4.0\n\nC\n\nAll Rights Reserved");
     EXPECT_EQ(s.MessageBox(), nullptr);
     Shot("about_en");
     s.Press(ui::IDOK);
@@ -116,7 +120,7 @@ TEST_F(AboutTest, AMissingBoardPortIsReportedAndTheBoxStillOpens) {
   bool ok = d.RunScript([&] { about.DoModal(); }, [&](ui::TestDriver& s) {
     EXPECT_EQ(s.MessageBoxText(), "Failed to initialize communications COM port!");
     s.AnswerMessageBox(MessageBoxButtonForAnswer(ui::MB_OK, ui::IDOK));
-    EXPECT_EQ(s.Text(IDC_ABOUT_TEXT), "V2.1\n\nFront-end            Algorithm \n\nC\n\nAll Rights Reserved");
+    EXPECT_EQ(s.Text(IDC_ABOUT_TEXT), "V2.1\n\nFront-end" NB "           Algorithm" NB "\n\nC\n\nAll Rights Reserved");
     s.Press(ui::IDOK);
   });
   EXPECT_TRUE(ok);

@@ -1,5 +1,6 @@
 #include "label_check.h"
 
+#include <cctype>
 #include <cmath>
 #include <map>
 
@@ -71,6 +72,38 @@ bool TextOf(ui::Window* w, LabelText& out) {
   return true;
 }
 
+// The lines `text` takes laid out word-wrapped in `width` in the font selected into `dc`.
+int Lines(draw::DC& dc, const std::string& text, int width, unsigned prefix) {
+  draw::Rect block(0, 0, width, 0), line(0, 0, width, 0);
+  dc.DrawText(text, &block, draw::kDtWordBreak | draw::kDtCalcRect | prefix);
+  dc.DrawText("X", &line, draw::kDtSingleLine | draw::kDtCalcRect);
+  return line.Height() > 0 ? (block.Height() + line.Height() / 2) / line.Height() : 0;
+}
+
+// A caption ended by a colon with its value after it on the same line of the text ("Version: 1.0"):
+// the wrapping must not put the value at the start of the next line, away from its caption. Each
+// colon's line count is compared with the line count once the word after it is added: one more
+// line means the word went to the start of the next one.
+std::string CaptionBrokenFromValue(draw::DC& dc, const std::string& text, int width, unsigned prefix) {
+  static const std::string kColons[] = {":", "\xEF\xBC\x9A"};  // and the full-width one
+  for (const std::string& colon : kColons) {
+    for (size_t at = text.find(colon); at != std::string::npos; at = text.find(colon, at + 1)) {
+      const size_t caption = at + colon.size();
+      // A value joined by a no-break space cannot be parted from its caption.
+      const size_t value = text.find_first_not_of(' ', caption);
+      if (value == caption || value == std::string::npos || text[value] == '\r' || text[value] == '\n') continue;
+      const size_t end = std::min(text.find_first_of(" \r\n", value), text.size());
+      const size_t paragraph = text.find_last_of("\r\n", at) == std::string::npos ? 0 : text.find_last_of("\r\n", at) + 1;
+      const std::string before = text.substr(paragraph, caption - paragraph);
+      const std::string with = text.substr(paragraph, end - paragraph);
+      if (Lines(dc, with, width, prefix) > Lines(dc, before, width, prefix))
+        return "\"" + text.substr(value, end - value) + "\" wraps to the line after its caption \"" +
+               text.substr(paragraph, caption - paragraph) + "\"";
+    }
+  }
+  return {};
+}
+
 // Whether the text fits its room; the laid-out text goes to `ink`.
 std::string FitProblem(LabelText& l) {
   draw::Bitmap scratch = draw::Bitmap::Create(4, 4, draw::kWhite);
@@ -111,6 +144,7 @@ std::string FitProblem(LabelText& l) {
   const bool tooHigh = block.Height() > height && !(block.Height() == line.Height() && cell <= height);
   if (problem.empty() && (block.Width() > width || tooHigh))
     problem = "text block " + Size(block) + " in room " + Size(l.room);
+  if (problem.empty() && (l.format & draw::kDtWordBreak)) problem = CaptionBrokenFromValue(dc, l.text, width, prefix);
   if (!problem.empty()) problem += " at " + std::to_string(cell) + " px";
   // A label squeezed below 11 px to fit is as unreadable as a clipped one.
   else if (cell < 11) problem = "text drawn at " + std::to_string(cell) + " px to fit, too small to read";
@@ -142,6 +176,24 @@ std::string ContrastProblem(const LabelText& l, const draw::Bitmap& shot) {
   return std::string("text contrast ") + ratio + ":1 against its background";
 }
 
+// The width of a blank between two words in `font`.
+int BlankWidth(const draw::Font& font) {
+  draw::Bitmap scratch = draw::Bitmap::Create(4, 4, draw::kWhite);
+  draw::DC dc(scratch);
+  dc.SelectFont(font);
+  draw::Rect apart(0, 0, 0, 0), together(0, 0, 0, 0);
+  dc.DrawText("x x", &apart, draw::kDtSingleLine | draw::kDtCalcRect | draw::kDtNoPrefix);
+  dc.DrawText("xx", &together, draw::kDtSingleLine | draw::kDtCalcRect | draw::kDtNoPrefix);
+  return apart.Width() - together.Width();
+}
+
+// A text of signs only, no letter or digit of any script.
+bool IsSign(const std::string& text) {
+  for (unsigned char c : text)
+    if (std::isalnum(c) || c >= 0x80) return false;
+  return true;
+}
+
 // A control whose face shows text or a value the operator reads.
 bool ShowsText(ui::Window* w) {
   if (IsTextStatic(w)) return !w->GetWindowText().empty();
@@ -158,6 +210,31 @@ void Collect(ui::Window* w, std::vector<ui::Window*>& out) {
 }
 
 }  // namespace
+
+std::vector<std::string> CheckLabelSizes(ui::Window* screen) {
+  std::vector<std::string> out;
+  std::vector<ui::Window*> parents{screen};
+  for (size_t i = 0; i < parents.size(); ++i) {
+    std::vector<ui::Static*> labels;
+    for (ui::Window* c : parents[i]->Children()) {
+      if (!c->IsWindowVisible()) continue;
+      parents.push_back(c);
+      if (IsTextStatic(c) && !c->GetWindowText().empty()) labels.push_back(static_cast<ui::Static*>(c));
+    }
+    for (size_t a = 0; a < labels.size(); ++a)
+      for (size_t b = a + 1; b < labels.size(); ++b) {
+        const ui::Rect ra = labels[a]->GetWindowRect(), rb = labels[b]->GetWindowRect();
+        if (ra.Height() != rb.Height() || (ra.top != rb.top && ra.left != rb.left)) continue;
+        if (!(*labels[a]->GetFont() == *labels[b]->GetFont())) continue;
+        const int ha = std::abs(labels[a]->TextFont().height), hb = std::abs(labels[b]->TextFont().height);
+        if (ha != hb)
+          out.push_back("labels " + Describe(labels[a]) + " and " + Describe(labels[b]) + " of one " +
+                        (ra.top == rb.top ? "row" : "column") + " draw their texts at " + std::to_string(ha) +
+                        " and " + std::to_string(hb) + " px");
+      }
+  }
+  return out;
+}
 
 double Contrast(draw::Color a, draw::Color b) {
   auto luminance = [](draw::Color c) {
@@ -186,19 +263,21 @@ std::vector<std::string> CheckLabels(ui::Window* screen, const draw::Bitmap* sho
       if (const std::string q = ContrastProblem(l, *shot); !q.empty()) out.push_back(Describe(c) + ": " + q);
     labels.push_back(l);
   }
-  // A label's text runs into no other control that shows text, and two labels' texts keep at
-  // least two pixels apart side by side (else they read as one word).
+  // A label's text keeps a blank's width clear of any other control that shows text beside it
+  // (closer, it reads as running into the control: into a radio's mark, an edit box's frame; a
+  // sign set between two fields, as the "+" of a value and its offset, only two pixels), and
+  // two labels' texts keep at least two pixels apart side by side (else they read as one word).
   for (const LabelText& l : labels)
     for (ui::Window* o : controls) {
       if (o == l.control || !ShowsText(o) || o->IsChild(l.control) || l.control->IsChild(o)) continue;
       ui::Rect other = o->GetWindowRect();
-      ui::Rect ink = l.ink;
+      ui::Rect ink = l.ink.Inflate(IsSign(l.text) ? 2 : BlankWidth(l.font), -1);
       bool label = false;
       for (const LabelText& m : labels)
         if (m.control == o) {
           // Two lines' cells may share a pixel row where rounding puts them; the letters do not.
           other = m.ink;
-          ink = ink.Inflate(2, -1);
+          ink = l.ink.Inflate(2, -1);
           label = true;
         }
       if (label && o < l.control) continue;  // each pair of labels once

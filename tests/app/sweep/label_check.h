@@ -16,5 +16,10 @@ class Window;
 // also the labels whose letters are too close in brightness to their background.
 std::vector<std::string> CheckLabels(ui::Window* screen, const draw::Bitmap* shot = nullptr);
 
+// One line per pair of labels (statics showing text in one font) of one parent side by side in a
+// row (same top) or one above the other in a column (same left), of one height, whose texts are
+// drawn in different sizes: one long text must not make its label look apart from the others.
+std::vector<std::string> CheckLabelSizes(ui::Window* screen);
+
 // The contrast ratio of two colours (1 to 21) from their relative luminance (sRGB).
 double Contrast(draw::Color a, draw::Color b);

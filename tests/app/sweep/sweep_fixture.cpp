@@ -101,6 +101,7 @@ std::vector<std::string> CheckScreen(ui::Window* screen, const draw::Bitmap* sho
   for (std::string& p : CheckButtonSkins(screen, shot)) out.push_back(std::move(p));
   for (std::string& p : CheckButtonRows(screen)) out.push_back(std::move(p));
   for (std::string& p : CheckMarkGroups(screen)) out.push_back(std::move(p));
+  for (std::string& p : CheckLabelSizes(screen)) out.push_back(std::move(p));
   for (std::string& p : CheckGridTexts(screen)) out.push_back(std::move(p));
   return out;
 }
@@ -121,10 +122,12 @@ void ScreenSweep::SetUp() {
   analyzer::Reagents().SetStore(nullptr);
   UnitDecimals = {2, 1, 2, 0, 1, 1, 1, 0, 1, 1, 0, 1, 3, 1};
   support::ExecSql("update SysSetting set IsOpenSoakTips=0, AutoCleanTime=0, Printer=0");
-  program_->write("ProduceInfo/Produceinfo.ver",
-                  "[Module]\nName=QX-4150\n[CN]\nProduceName=全自动血液细胞分析仪\n[EN]\nProduceName=Auto Hematology Analyzer\n"
-                  "[ES]\nProduceName=Analizador Hematologico\n[FR]\nProduceName=Analyseur d'hematologie\n"
-                  "[UA]\nProduceName=Гематологічний аналізатор\n");
+  // The product texts the program ships (the About box's version captions in each language) and
+  // the algorithm library in the program folder, where the installed program finds them by name.
+  fs::create_directories(program_->path() / "ProduceInfo");
+  fs::copy_file(fs::path(QUORVEX_SOURCE_DIR) / "resources/ProduceInfo/Produceinfo.ver",
+                program_->file("ProduceInfo/Produceinfo.ver"));
+  fs::copy_file(support::BuiltZentilPath(), program_->file("libZentil.so"));
   measurement::SetZentilLibraryPath(support::BuiltZentilPath());
   boardsim::SimulatorOptions o;
   o.board.noise = false;

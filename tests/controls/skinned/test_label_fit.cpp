@@ -24,16 +24,16 @@ struct Labels : ui::Dialog {
 };
 
 // Three labels 16 px high: a short text in a wide one, and the same long text in a word-wrapped
-// and in a one-line label, each narrower than the text at 16 px.
+// and in a one-line label, each narrower than the text at 16 px; no two in one row or column.
 ui::DialogTemplate LabelsTemplate(int narrow) {
   ui::DialogTemplate t;
   t.cx = 300;
   t.cy = 100;
   t.style = ui::WS_POPUP | ui::WS_VISIBLE | ui::DS_CENTER;
   const uint32_t V = ui::WS_VISIBLE;
-  t.Add("Static", 1, "Time", 10, 10, 100, 8, V | ui::SS_LEFT);
+  t.Add("Static", 1, "Time", 150, 10, 100, 8, V | ui::SS_LEFT);
   t.Add("Static", 2, "Test Default Mode:", 10, 25, narrow, 8, V | ui::SS_LEFT);
-  t.Add("Static", 3, "Test Default Mode:", 10, 40, narrow, 8, V | ui::SS_LEFTNOWORDWRAP);
+  t.Add("Static", 3, "Test Default Mode:", 80, 40, narrow, 8, V | ui::SS_LEFTNOWORDWRAP);
   return t;
 }
 
@@ -166,4 +166,50 @@ TEST_F(SkinnedTest, CheckBoxesAndRadiosOfOneRowOrColumnDrawTheirLabelsInOneSize)
   EXPECT_EQ(dlg.c1.labelFont.height, dlg.c2.labelFont.height) << "the column's short label";
   // Another height is another group: its short label keeps its size.
   EXPECT_EQ(std::abs(dlg.other.labelFont.height), 16);
+}
+
+namespace {
+
+// Labels 60 x 8 units (120 x 16 px at scale 1.0) at 16 px: a row of three (one of them long) and a
+// column below its first, a label of another height in the row's line and one of another font
+// in the column.
+ui::DialogTemplate LabelGroupTemplate() {
+  ui::DialogTemplate t;
+  t.cx = 300;
+  t.cy = 120;
+  t.style = ui::WS_POPUP | ui::WS_VISIBLE | ui::DS_CENTER;
+  const uint32_t V = ui::WS_VISIBLE | ui::SS_LEFT;
+  t.Add("Static", 1, "Time", 10, 10, 60, 8, V);
+  t.Add("Static", 2, "Test Default Mode of the analyzer", 75, 10, 60, 8, V);
+  t.Add("Static", 3, "Mode", 140, 10, 60, 8, V);
+  t.Add("Static", 4, "Date", 10, 25, 60, 8, V);       // the column under the first
+  t.Add("Static", 5, "Hospital", 10, 40, 60, 8, V);   // another font
+  t.Add("Static", 6, "Printer", 205, 10, 60, 12, V);  // another height
+  return t;
+}
+
+}  // namespace
+
+TEST_F(LabelFitTest, LabelsOfOneRowOrColumnDrawTheirTextsInOneSize) {
+  InstallLabelTextFitting();
+  Labels dlg(LabelGroupTemplate());
+  ASSERT_TRUE(dlg.CreateModeless());
+  const draw::Font bold("Arial", 16, 700);
+  for (int id : {1, 2, 3, 4, 6}) dlg.GetDlgItem(id)->SetFont(&kArial16);
+  dlg.GetDlgItem(5)->SetFont(&bold);
+  d.Screen();
+  // The long text takes more than the label's one line at 16 px.
+  const ui::Rect room = dlg.GetDlgItem(2)->GetClientRect();
+  ASSERT_GT(OneLine("Test Default Mode of the analyzer", kArial16).Width(), room.Width());
+  ASSERT_LT(room.Height(), 2 * 16);
+  const draw::Font fitted = DrawnIn(dlg, 2);
+  EXPECT_LT(fitted.height, 16);
+  EXPECT_GE(fitted.height, 8) << "never below the readable floor";
+  for (int id : {1, 3, 4}) EXPECT_EQ(DrawnIn(dlg, id), fitted) << "label " << id << " of the group";
+  EXPECT_EQ(DrawnIn(dlg, 5), bold) << "a label in another font is apart";
+  EXPECT_EQ(DrawnIn(dlg, 6), kArial16) << "a label of another height is apart";
+  // The long text shortened: the whole group draws at its font again.
+  dlg.SetDlgItemText(2, "Test");
+  d.Screen();
+  for (int id : {1, 2, 3, 4}) EXPECT_EQ(DrawnIn(dlg, id), kArial16) << "label " << id;
 }
