@@ -229,6 +229,9 @@ TEST_F(ScreenPrint, AReportThatDidNotPrintIsToldAndTheCountGoesOn) {
                                 screen.WaitForPrintJob(30000);
                                 s.RunUntil([&] { return false; }, 100);
                                 messageAfter = s.Text(IDC_MESSAGE);
+                                // The simulator takes the bytes on a thread of its own: give it
+                                // time to read what the port has written.
+                                s.RunUntil([&] { return server.BytesPrinted() > printedBefore; }, 10000);
                                 printedAfter = server.BytesPrinted();
                               }
                               Leave(s, screen);
