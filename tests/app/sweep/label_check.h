@@ -1,8 +1,9 @@
 #pragma once
 // The labels, check boxes and radio buttons of a screen looked over as the buttons are: their
 // text, at the font the control drew it in, fits the control (no word broken, no line below
-// the control's bottom edge) at a readable size, the inked text runs into no other control
-// that shows text, and the letters read against what is behind them.
+// the control's bottom edge, no value wrapped to the line after its caption) at a readable size,
+// the inked text keeps a blank's width clear of any other control that shows text, and the
+// letters read against what is behind them.
 #include <string>
 #include <vector>
 
